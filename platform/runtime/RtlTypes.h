@@ -1,0 +1,119 @@
+// Basic scalar and string types shared by every layer of the library.
+// Text is UTF-16 throughout: String holds UTF-16 code units.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace sk {
+
+using Char = char16_t;
+using String = std::u16string;
+using AnsiChar = char;
+using AnsiString = std::string;   // bytes in some code page
+using RawByteString = std::string;
+
+using Int8 = int8_t;
+using ShortInt = int8_t;
+using Byte = uint8_t;
+using SmallInt = int16_t;
+using Word = uint16_t;
+using Int32 = int32_t;
+using Integer = int32_t;
+using Longint = int32_t;
+using Cardinal = uint32_t;
+using LongWord = uint32_t;
+using Int64 = int64_t;
+using UInt64 = uint64_t;
+using NativeInt = std::intptr_t;
+using NativeUInt = std::uintptr_t;
+using Single = float;
+using Double = double;
+using Extended = double;
+using Boolean = bool;
+using Pointer = void*;
+
+// Days since 1899-12-30; the fraction is the time of day.
+using TDateTime = double;
+// 32-bit colour value, red in the low byte.
+using TColor = int32_t;
+
+using TBytes = std::vector<Byte>;
+
+// One-byte set of font styles: bit 0 bold, 1 italic, 2 underline, 3 strike-out.
+enum TFontStyle : uint8_t { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+using TFontStyles = uint8_t;
+
+struct TPoint {
+  Int32 X = 0;
+  Int32 Y = 0;
+  bool operator==(const TPoint&) const = default;
+};
+
+struct TRect {
+  Int32 Left = 0;
+  Int32 Top = 0;
+  Int32 Right = 0;
+  Int32 Bottom = 0;
+  Int32 Width() const { return Right - Left; }
+  Int32 Height() const { return Bottom - Top; }
+  bool operator==(const TRect&) const = default;
+};
+
+inline TRect Rect(Int32 l, Int32 t, Int32 r, Int32 b) { return TRect{l, t, r, b}; }
+inline TPoint Point(Int32 x, Int32 y) { return TPoint{x, y}; }
+
+// Root of the library's object hierarchy: anything that a list or a string-list
+// line may own is a TObject, so it can be deleted through a base pointer.
+class TObject {
+ public:
+  TObject() = default;
+  TObject(const TObject&) = default;
+  TObject& operator=(const TObject&) = default;
+  virtual ~TObject() = default;
+};
+
+using TNotifyEvent = std::function<void(TObject* Sender)>;
+
+// The runtime's exception: carries a message text (UTF-16).
+class Exception : public std::exception {
+ public:
+  Exception() = default;
+  explicit Exception(String msg);
+  const String& Message() const { return fMessage; }
+  void SetMessage(String msg);
+  const char* what() const noexcept override { return fWhat.c_str(); }
+
+ private:
+  String fMessage;
+  std::string fWhat;  // UTF-8 copy for what()
+};
+
+// Raised by index checks and by readers that meet corrupt data.
+class EListError : public Exception { using Exception::Exception; };
+class EStringListError : public Exception { using Exception::Exception; };
+class EConvertError : public Exception { using Exception::Exception; };
+class EReadError : public Exception { using Exception::Exception; };
+class EWriteError : public Exception { using Exception::Exception; };
+class EStreamError : public Exception { using Exception::Exception; };
+class EFOpenError : public EStreamError { using EStreamError::EStreamError; };
+class EFCreateError : public EStreamError { using EStreamError::EStreamError; };
+class EEncodingError : public Exception { using Exception::Exception; };
+class EArgumentException : public Exception { using Exception::Exception; };
+class EArgumentOutOfRangeException : public EArgumentException { using EArgumentException::EArgumentException; };
+class EAssertionFailed : public Exception { using Exception::Exception; };
+
+// UTF-8 <-> UTF-16 without any locale (invalid input becomes U+FFFD).
+String Utf8ToString(const std::string& s);
+String Utf8ToString(const char* p, size_t n);
+std::string StringToUtf8(const String& s);
+
+// Convenience for literals in code: u"..." is already a String; this turns
+// a narrow ASCII/UTF-8 literal into one.
+inline String S(const char* utf8) { return Utf8ToString(std::string(utf8)); }
+
+}  // namespace sk
