@@ -1,9 +1,90 @@
 #include "core/Units.h"
 
+#include <iterator>
+
+#include "core/Basic_consts.h"
+#include "core/Basic_processes.h"
+#include "core/Basic_types.h"
+#include "core/Basic_unicode_chars.h"
+#include "core/Comparing_types.h"
+#include "core/Generalruntime1const.h"
+#include "core/Generalruntime2const.h"
+#include "core/Generalruntime3const.h"
+#include "core/Global_vars.h"
+#include "core/Juliandateroutines.h"
+#include "core/Lcid_consts.h"
+#include "core/My_file_extensionsu.h"
+#include "core/My_filestuffconst.h"
+#include "core/Qm_general_api_types.h"
+#include "core/Qm_global_vars.h"
+#include "core/Qm_specific_consts.h"
+#include "core/Qm_specific_types.h"
+#include "core/Rectangle_utilities.h"
+#include "core/Simple_maths_routines.h"
+#include "core/Stringtag_utils.h"
+#include "core/Timing_functions.h"
+#include "core/Type_conversion.h"
+#include "zip/Zip_utils.h"
+
+namespace sk {
+
+namespace {
+
+#define SK_UNIT(Unit) TUnitTableEntry{#Unit, &Unit##_initialization, &Unit##_Finalization}
+
+// Units are added in dependency order, one line per unit: a unit comes after
+// every unit it uses. Only units whose work is the counter alone come before
+// Global_vars; every unit with start or stop work comes after it, so that
+// Global_vars' stop work (unsetting the yield hook) runs last.
+constexpr TUnitTableEntry kUnitTable[] = {
+    SK_UNIT(Basic_consts),
+    SK_UNIT(Basic_types),
+    SK_UNIT(Basic_unicode_chars),
+    SK_UNIT(Rectangle_utilities),
+    SK_UNIT(Simple_maths_routines),
+    SK_UNIT(Global_vars),
+    SK_UNIT(Basic_processes),
+    // Message tables.
+    SK_UNIT(Generalruntime1const),
+    SK_UNIT(Generalruntime2const),
+    SK_UNIT(Generalruntime3const),
+    SK_UNIT(Lcid_consts),
+    SK_UNIT(My_filestuffconst),
+    // Vocabulary.
+    SK_UNIT(Qm_general_api_types),
+    SK_UNIT(Qm_specific_types),
+    SK_UNIT(My_file_extensionsu),
+    SK_UNIT(Qm_specific_consts),
+    SK_UNIT(Qm_global_vars),
+    // Comparers, dates and timing, tagged strings, conversions.
+    SK_UNIT(Comparing_types),
+    SK_UNIT(Juliandateroutines),
+    SK_UNIT(Timing_functions),
+    SK_UNIT(Stringtag_utils),
+    SK_UNIT(Type_conversion),
+    // Zip glue.
+    SK_UNIT(Zip_utils),
+};
+
+#undef SK_UNIT
+
+}  // namespace
+
+const TUnitTableEntry* UnitTable() { return kUnitTable; }
+
+std::size_t UnitTableCount() { return std::size(kUnitTable); }
+
+}  // namespace sk
+
 extern "C" {
 
-__attribute__((visibility("default"))) void Initialize() {}
+__attribute__((visibility("default"))) void Initialize() {
+  for (const auto& unit : sk::kUnitTable) unit.initialization();
+}
 
-__attribute__((visibility("default"))) void Finalize() {}
+__attribute__((visibility("default"))) void Finalize() {
+  for (auto it = std::rbegin(sk::kUnitTable); it != std::rend(sk::kUnitTable); ++it)
+    it->finalization();
+}
 
 }

@@ -1,0 +1,37 @@
+// Three-way comparers of plain values and the tagged-word and batch-date tests
+// that the sort and lookup code builds on.  Every comparer answers exactly -1,
+// 0 or 1.
+#pragma once
+
+#include "core/Basic_types.h"
+#include "platform/runtime/RtlTypes.h"
+
+namespace sk {
+
+// 0 when equal, 1 when the first is greater, else -1.
+Int32 CompareLongints(Int32 a, Int32 b);
+Int32 CompareCardinals(Cardinal a, Cardinal b);
+Int32 CompareInt64s(Int64 a, Int64 b);
+Int32 Compare16BitWords(Word a, Word b);
+Int32 Compare16Bit(Word a, Word b);
+Int32 CompareBytes(Byte a, Byte b);
+// As above; any comparison that involves a NaN answers -1.
+Int32 CompareSingles(Single a, Single b);
+Int32 CompareDoubles(Double a, Double b);
+// For two lengths already known to differ: 1 when the first is greater, else -1.
+Int32 ComparedArraysDifferentLengths(Int32 a, Int32 b);
+
+// Same word (ignoring the case of A-Z only) and the same tag exactly; with
+// allowLoneAsterisk, a word that is exactly "*" on either side matches any
+// word with any tag.
+bool StringTagMatches(const TStringTag& a, const TStringTag& b, bool allowLoneAsterisk);
+
+// Whether two dates fall in the same batch: same year for year batches, same
+// year and month for month batches, never in any other batch mode.
+bool SameYMDDatesForBatchMode(const TYearMonthDay& a, const TYearMonthDay& b);
+
+// Unit start and stop (the unit has no work of its own).
+void Comparing_types_initialization();
+void Comparing_types_Finalization();
+
+}  // namespace sk

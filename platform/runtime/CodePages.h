@@ -1,0 +1,66 @@
+// Conversion between UTF-16 and byte code pages, identified by Windows code-page
+// numbers (1252, 437, 932, 65001, ...), on ICU converters cached per code page.
+#pragma once
+
+#include <cstddef>
+
+#include "platform/runtime/RtlTypes.h"
+
+namespace sk {
+
+inline constexpr Cardinal CP_ACP = 0;
+inline constexpr Cardinal CP_OEMCP = 1;
+inline constexpr Cardinal CP_MACCP = 2;
+inline constexpr Cardinal CP_THREAD_ACP = 3;
+inline constexpr Cardinal CP_UTF16LE = 1200;
+inline constexpr Cardinal CP_UTF16BE = 1201;
+inline constexpr Cardinal CP_UTF32LE = 12000;
+inline constexpr Cardinal CP_UTF32BE = 12001;
+inline constexpr Cardinal CP_ASCII = 20127;
+inline constexpr Cardinal CP_LATIN1 = 28591;
+inline constexpr Cardinal CP_UTF7 = 65000;
+inline constexpr Cardinal CP_UTF8 = 65001;
+
+inline constexpr Cardinal MB_PRECOMPOSED = 0x0001;
+inline constexpr Cardinal MB_COMPOSITE = 0x0002;
+inline constexpr Cardinal MB_USEGLYPHCHARS = 0x0004;
+inline constexpr Cardinal MB_ERR_INVALID_CHARS = 0x0008;
+
+inline constexpr Cardinal WC_DISCARDNS = 0x0010;
+inline constexpr Cardinal WC_SEPCHARS = 0x0020;
+inline constexpr Cardinal WC_DEFAULTCHAR = 0x0040;
+inline constexpr Cardinal WC_ERR_INVALID_CHARS = 0x0080;
+inline constexpr Cardinal WC_COMPOSITECHECK = 0x0200;
+inline constexpr Cardinal WC_NO_BEST_FIT_CHARS = 0x0400;
+
+// Resolves CP_ACP / CP_THREAD_ACP / CP_OEMCP / CP_MACCP to a real code page.
+Cardinal ResolveCodePage(Cardinal cp);
+
+// Windows semantics: srcLen -1 means zero-terminated (the terminator is converted
+// too); destLen 0 asks for the size needed; returns the units written, or 0 on
+// failure (unknown code page, buffer too small, invalid input with
+// MB_ERR_INVALID_CHARS). Never writes past destLen.
+Int32 MultiByteToWideChar(Cardinal cp, Cardinal flags, const char* src, Int32 srcLen, Char* dest, Int32 destLen);
+// Characters the code page cannot hold become defaultChar (or the code page's own
+// substitution byte) and set *usedDefaultChar. For UTF-7/UTF-8 defaultChar and
+// usedDefaultChar must be null, as on the platform.
+Int32 WideCharToMultiByte(Cardinal cp, Cardinal flags, const Char* src, Int32 srcLen, char* dest, Int32 destLen,
+                          const char* defaultChar, bool* usedDefaultChar);
+
+// Whole-string conversions. Bytes the code page does not define become U+FFFD;
+// characters it cannot hold become its substitution byte and set *lossy.
+String CodePageToUnicode(Cardinal cp, const char* bytes, size_t n);
+String CodePageToUnicode(Cardinal cp, const RawByteString& bytes);
+RawByteString UnicodeToCodePage(Cardinal cp, const String& s, bool* lossy = nullptr);
+
+bool IsValidCodePage(Cardinal cp);
+// A readable name for the code page ("windows-1252", "UTF-8", ...); empty when unknown.
+String CodePageName(Cardinal cp);
+// Text in the OEM code page re-encoded in the ANSI code page, and back.
+RawByteString OemToCharA(const RawByteString& oem);
+RawByteString CharToOemA(const RawByteString& ansi);
+
+// Largest number of bytes one character takes in the code page (0 when unknown).
+Int32 CodePageMaxCharSize(Cardinal cp);
+
+}  // namespace sk

@@ -1,0 +1,713 @@
+#include "platform/runtime/FileUtils.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+#include <unicode/uchar.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace sk {
+
+namespace {
+
+std::string U8(const String& s) { return StringToUtf8(s); }
+
+bool IsDelim(Char c) { return c == u'/' || c == u'\\'; }
+
+bool StatPath(const String& name, struct stat& st) {
+  if (name.empty()) return false;
+  return ::stat(U8(name).c_str(), &st) == 0;
+}
+
+// ---- local time <-> TDateTime --------------------------------------------------
+
+// Days from 1970-01-01 to the civil date (proleptic Gregorian).
+Int64 DaysFromCivil(Int64 y, unsigned m, unsigned d) {
+  y -= m <= 2;
+  const Int64 era = (y >= 0 ? y : y - 399) / 400;
+  const unsigned yoe = static_cast<unsigned>(y - era * 400);
+  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + static_cast<Int64>(doe) - 719468;
+}
+
+void CivilFromDays(Int64 z, Int64& y, unsigned& m, unsigned& d) {
+  z += 719468;
+  const Int64 era = (z >= 0 ? z : z - 146096) / 146097;
+  const unsigned doe = static_cast<unsigned>(z - era * 146097);
+  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  y = static_cast<Int64>(yoe) + era * 400;
+  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const unsigned mp = (5 * doy + 2) / 153;
+  d = doy - (153 * mp + 2) / 5 + 1;
+  m = mp < 10 ? mp + 3 : mp - 9;
+  y += m <= 2;
+}
+
+const Int64 kDaysTo1899 = DaysFromCivil(1899, 12, 30);
+
+TDateTime LocalDateTimeOf(const struct timespec& ts) {
+  struct tm tm {};
+  time_t t = ts.tv_sec;
+  if (::localtime_r(&t, &tm) == nullptr) return 0;
+  Int64 days = DaysFromCivil(tm.tm_year + 1900LL, static_cast<unsigned>(tm.tm_mon + 1),
+                             static_cast<unsigned>(tm.tm_mday)) -
+               kDaysTo1899;
+  double secs = tm.tm_hour * 3600.0 + tm.tm_min * 60.0 + tm.tm_sec + ts.tv_nsec / 1e9;
+  double frac = secs / 86400.0;
+  return days >= 0 ? static_cast<double>(days) + frac : static_cast<double>(days) - frac;
+}
+
+bool TimespecOfLocal(TDateTime dt, struct timespec& out) {
+  if (!std::isfinite(dt) || std::fabs(dt) > 3.0e6) return false;
+  double whole = std::trunc(dt);
+  double frac = std::fabs(dt - whole);
+  Int64 ms = static_cast<Int64>(std::llround(frac * 86400000.0));
+  Int64 days = static_cast<Int64>(whole);
+  if (ms >= 86400000) {
+    ms -= 86400000;
+    days += dt >= 0 ? 1 : -1;
+  }
+  Int64 y;
+  unsigned m, d;
+  CivilFromDays(days + kDaysTo1899, y, m, d);
+  struct tm tm {};
+  tm.tm_year = static_cast<int>(y - 1900);
+  tm.tm_mon = static_cast<int>(m) - 1;
+  tm.tm_mday = static_cast<int>(d);
+  Int64 secs = ms / 1000;
+  tm.tm_hour = static_cast<int>(secs / 3600);
+  tm.tm_min = static_cast<int>((secs / 60) % 60);
+  tm.tm_sec = static_cast<int>(secs % 60);
+  tm.tm_isdst = -1;
+  errno = 0;
+  time_t t = ::mktime(&tm);
+  if (t == static_cast<time_t>(-1) && errno != 0) return false;
+  out.tv_sec = t;
+  out.tv_nsec = static_cast<long>((ms % 1000) * 1000000);
+  return true;
+}
+
+// ---- mask matching -------------------------------------------------------------
+
+Char Fold(Char c) {
+  if (c < 0x80) return (c >= u'A' && c <= u'Z') ? static_cast<Char>(c + 32) : c;
+  if (c >= 0xD800 && c <= 0xDFFF) return c;
+  UChar32 f = u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT);
+  return f <= 0xFFFF ? static_cast<Char>(f) : c;
+}
+
+bool WildMatch(const String& name, const String& mask) {
+  size_t n = 0, m = 0;
+  size_t starM = String::npos, starN = 0;
+  while (n < name.size()) {
+    if (m < mask.size() && mask[m] == u'*') {
+      starM = m++;
+      starN = n;
+    } else if (m < mask.size() && (mask[m] == u'?' || Fold(mask[m]) == Fold(name[n]))) {
+      ++m;
+      ++n;
+    } else if (starM != String::npos) {
+      m = starM + 1;
+      n = ++starN;
+    } else {
+      return false;
+    }
+  }
+  while (m < mask.size() && mask[m] == u'*') ++m;
+  return m == mask.size();
+}
+
+// ---- mount table -----------------------------------------------------------------
+
+struct MountEntry {
+  std::string point;
+  std::string fsType;
+};
+
+std::string Unescape(const std::string& s) {
+  std::string r;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '\\' && i + 3 < s.size() && std::isdigit(static_cast<unsigned char>(s[i + 1])) &&
+        std::isdigit(static_cast<unsigned char>(s[i + 2])) && std::isdigit(static_cast<unsigned char>(s[i + 3]))) {
+      r += static_cast<char>((s[i + 1] - '0') * 64 + (s[i + 2] - '0') * 8 + (s[i + 3] - '0'));
+      i += 3;
+    } else {
+      r += s[i];
+    }
+  }
+  return r;
+}
+
+std::vector<MountEntry> ReadMounts() {
+  std::vector<MountEntry> r;
+  std::ifstream f("/proc/self/mountinfo");
+  std::string line;
+  while (std::getline(f, line)) {
+    // id parent major:minor root mountpoint options [optional...] - fstype source superoptions
+    std::vector<std::string> fields;
+    size_t p = 0;
+    while (p < line.size()) {
+      size_t q = line.find(' ', p);
+      if (q == std::string::npos) q = line.size();
+      fields.push_back(line.substr(p, q - p));
+      p = q + 1;
+    }
+    if (fields.size() < 7) continue;
+    MountEntry e;
+    e.point = Unescape(fields[4]);
+    for (size_t i = 6; i + 1 < fields.size(); ++i)
+      if (fields[i] == "-") {
+        e.fsType = fields[i + 1];
+        break;
+      }
+    r.push_back(std::move(e));
+  }
+  return r;
+}
+
+// The real path of the nearest existing ancestor of an absolute path.
+std::string ExistingRealPath(const std::string& absPath) {
+  std::string p = absPath;
+  for (;;) {
+    char* rp = ::realpath(p.c_str(), nullptr);
+    if (rp != nullptr) {
+      std::string r(rp);
+      std::free(rp);
+      return r;
+    }
+    if (p == "/" || p.empty()) return std::string();
+    size_t slash = p.find_last_of('/');
+    if (slash == std::string::npos) return std::string();
+    p = slash == 0 ? "/" : p.substr(0, slash);
+  }
+}
+
+bool FindMount(const String& path, MountEntry& out) {
+  if (path.empty() || path[0] != u'/') return false;
+  std::string real = ExistingRealPath(U8(ExpandFileName(path)));
+  if (real.empty()) return false;
+  size_t best = 0;
+  bool found = false;
+  for (const MountEntry& e : ReadMounts()) {
+    const std::string& mp = e.point;
+    bool prefix = mp == "/" || real == mp || (real.size() > mp.size() && real.compare(0, mp.size(), mp) == 0 && real[mp.size()] == '/');
+    // The last of equally long matches is the one mounted on top.
+    if (prefix && (!found || mp.size() >= best)) {
+      best = mp.size();
+      out = e;
+      found = true;
+    }
+  }
+  if (!found) {
+    // No mount table: climb while the parent is on the same device.
+    struct stat st;
+    if (::stat(real.c_str(), &st) != 0) return false;
+    std::string cur = real;
+    while (cur != "/") {
+      size_t slash = cur.find_last_of('/');
+      std::string parent = slash == 0 ? "/" : cur.substr(0, slash);
+      struct stat pst;
+      if (::stat(parent.c_str(), &pst) != 0 || pst.st_dev != st.st_dev) break;
+      cur = parent;
+    }
+    out.point = cur;
+    out.fsType.clear();
+    found = true;
+  }
+  return found;
+}
+
+bool StatVfsOf(const String& path, struct statvfs& vfs) {
+  if (path.empty()) return false;
+  std::string abs = U8(ExpandFileName(path));
+  std::string real = ExistingRealPath(abs);
+  if (real.empty()) return false;
+  return ::statvfs(real.c_str(), &vfs) == 0;
+}
+
+// Writes all bytes; false on a failure.
+bool WriteAll(int fd, const char* p, size_t n) {
+  while (n > 0) {
+    ssize_t w = ::write(fd, p, n);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (w == 0) return false;
+    p += w;
+    n -= static_cast<size_t>(w);
+  }
+  return true;
+}
+
+bool CopyContent(int in, int out) {
+  std::vector<char> buf(1 << 16);
+  for (;;) {
+    ssize_t r = ::read(in, buf.data(), buf.size());
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (r == 0) return true;
+    if (!WriteAll(out, buf.data(), static_cast<size_t>(r))) return false;
+  }
+}
+
+bool RenameNoReplace(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return false;
+  // The file system cannot rename without replacing: check first.
+  struct stat st;
+  if (::lstat(to.c_str(), &st) == 0) {
+    errno = EEXIST;
+    return false;
+  }
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+}  // namespace
+
+// ---- tests and simple operations ---------------------------------------------
+
+bool FileExists(const String& fileName) {
+  struct stat st;
+  return StatPath(fileName, st) && !S_ISDIR(st.st_mode);
+}
+
+bool DirectoryExists(const String& dir) {
+  struct stat st;
+  return StatPath(dir, st) && S_ISDIR(st.st_mode);
+}
+
+bool ForceDirectories(const String& dir) {
+  if (dir.empty()) return false;
+  std::string path = U8(dir);
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+  size_t p = 0;
+  for (;;) {
+    size_t slash = path.find('/', p == 0 && !path.empty() && path[0] == '/' ? 1 : p);
+    std::string part = slash == std::string::npos ? path : path.substr(0, slash);
+    if (!part.empty() && ::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
+    if (slash == std::string::npos) break;
+    p = slash + 1;
+  }
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool CreateDir(const String& dir) { return !dir.empty() && ::mkdir(U8(dir).c_str(), 0777) == 0; }
+
+bool RemoveDir(const String& dir) { return !dir.empty() && ::rmdir(U8(ExcludeTrailingPathDelimiter(dir)).c_str()) == 0; }
+
+bool DeleteFile(const String& fileName) {
+  if (fileName.empty()) return false;
+  std::string p = U8(fileName);
+  struct stat st;
+  if (::lstat(p.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  return ::unlink(p.c_str()) == 0;
+}
+
+bool RenameFile(const String& oldName, const String& newName) {
+  if (oldName.empty() || newName.empty()) return false;
+  std::string from = U8(oldName), to = U8(newName);
+  if (from == to) {
+    struct stat st;
+    return ::lstat(from.c_str(), &st) == 0;
+  }
+  if (RenameNoReplace(from, to)) return true;
+  // A file (not a folder) also moves to another file system, by copy and delete.
+  return errno == EXDEV && MoveFile(oldName, newName, true);
+}
+
+bool CopyFile(const String& source, const String& target, bool failIfExists) {
+  if (source.empty() || target.empty()) return false;
+  std::string src = U8(source), dst = U8(target);
+  int in = ::open(src.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return false;
+  struct stat st;
+  if (::fstat(in, &st) != 0 || S_ISDIR(st.st_mode)) {
+    ::close(in);
+    return false;
+  }
+  const mode_t mode = st.st_mode & 07777;
+  std::string writeName;
+  int out;
+  if (failIfExists) {
+    writeName = dst;
+    out = ::open(dst.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode | S_IWUSR);
+  } else {
+    // Copy beside the target and put it in place once complete, so a failed
+    // copy never leaves the target half-written.
+    writeName = dst + ".XXXXXX";
+    std::vector<char> tmpl(writeName.begin(), writeName.end());
+    tmpl.push_back('\0');
+    out = ::mkostemp(tmpl.data(), O_CLOEXEC);
+    writeName = tmpl.data();
+  }
+  if (out < 0) {
+    ::close(in);
+    return false;
+  }
+  bool ok = CopyContent(in, out);
+  if (ok) ok = ::fchmod(out, mode) == 0 || failIfExists;
+  if (ok) {
+    struct timespec times[2] = {st.st_atim, st.st_mtim};
+    ::futimens(out, times);
+  }
+  if (::close(out) != 0) ok = false;
+  ::close(in);
+  if (ok && !failIfExists) ok = ::rename(writeName.c_str(), dst.c_str()) == 0;
+  if (!ok) ::unlink(writeName.c_str());
+  return ok;
+}
+
+bool MoveFile(const String& source, const String& target, bool allowCopy) {
+  if (source.empty() || target.empty()) return false;
+  std::string from = U8(source), to = U8(target);
+  if (RenameNoReplace(from, to)) return true;
+  if (errno != EXDEV || !allowCopy) return false;
+  if (!FileExists(source)) return false;
+  if (!CopyFile(source, target, true)) return false;
+  if (::unlink(from.c_str()) != 0) {
+    ::unlink(to.c_str());
+    return false;
+  }
+  return true;
+}
+
+Int64 FileSizeByName(const String& fileName) {
+  struct stat st;
+  if (!StatPath(fileName, st) || S_ISDIR(st.st_mode)) return -1;
+  return static_cast<Int64>(st.st_size);
+}
+
+bool FileAge(const String& fileName, TDateTime& fileDateTime) {
+  struct stat st;
+  if (!StatPath(fileName, st)) return false;
+  fileDateTime = LocalDateTimeOf(st.st_mtim);
+  return true;
+}
+
+Int32 FileSetDate(const String& fileName, TDateTime dateTime) {
+  if (fileName.empty()) return ENOENT;
+  struct timespec times[2];
+  times[0].tv_sec = 0;
+  times[0].tv_nsec = UTIME_OMIT;
+  if (!TimespecOfLocal(dateTime, times[1])) return EINVAL;
+  if (::utimensat(AT_FDCWD, U8(fileName).c_str(), times, 0) != 0) return errno != 0 ? errno : EIO;
+  return 0;
+}
+
+// ---- names ---------------------------------------------------------------------
+
+bool IsPathDelimiter(const String& s, Int32 index1) {
+  return index1 >= 1 && static_cast<size_t>(index1) <= s.size() && IsDelim(s[static_cast<size_t>(index1) - 1]);
+}
+
+namespace {
+// 0-based index of the last delimiter, or npos.
+size_t LastDelim(const String& s) {
+  for (size_t i = s.size(); i > 0; --i)
+    if (IsDelim(s[i - 1])) return i - 1;
+  return String::npos;
+}
+}  // namespace
+
+String ExtractFileName(const String& fileName) {
+  size_t p = LastDelim(fileName);
+  return p == String::npos ? fileName : fileName.substr(p + 1);
+}
+
+String ExtractFilePath(const String& fileName) {
+  size_t p = LastDelim(fileName);
+  return p == String::npos ? String() : fileName.substr(0, p + 1);
+}
+
+String ExtractFileDir(const String& fileName) {
+  size_t p = LastDelim(fileName);
+  if (p == String::npos) return String();
+  // Drop the delimiter unless it is the first character or follows another.
+  if (p > 0 && !IsDelim(fileName[p - 1])) return fileName.substr(0, p);
+  return fileName.substr(0, p + 1);
+}
+
+String ExtractFileExt(const String& fileName) {
+  for (size_t i = fileName.size(); i > 0; --i) {
+    Char c = fileName[i - 1];
+    if (c == u'.') return fileName.substr(i - 1);
+    if (IsDelim(c)) break;
+  }
+  return String();
+}
+
+String ExtractFileDrive(const String& fileName) {
+  if (fileName.empty() || fileName[0] != u'/') return String();
+  return MountPointOf(fileName);
+}
+
+String ChangeFileExt(const String& fileName, const String& extension) {
+  for (size_t i = fileName.size(); i > 0; --i) {
+    Char c = fileName[i - 1];
+    if (c == u'.') return fileName.substr(0, i - 1) + extension;
+    if (IsDelim(c)) break;
+  }
+  return fileName + extension;
+}
+
+String ChangeFilePath(const String& fileName, const String& path) {
+  return IncludeTrailingPathDelimiter(path) + ExtractFileName(fileName);
+}
+
+String IncludeTrailingPathDelimiter(const String& s) {
+  if (!s.empty() && IsDelim(s.back())) return s;
+  return s + PathDelim;
+}
+
+String ExcludeTrailingPathDelimiter(const String& s) {
+  if (!s.empty() && IsDelim(s.back())) return s.substr(0, s.size() - 1);
+  return s;
+}
+
+String GetCurrentDir() {
+  std::vector<char> buf(4096);
+  for (;;) {
+    if (::getcwd(buf.data(), buf.size()) != nullptr) return Utf8ToString(std::string(buf.data()));
+    if (errno != ERANGE || buf.size() > (1u << 20)) return String();
+    buf.resize(buf.size() * 2);
+  }
+}
+
+bool SetCurrentDir(const String& dir) { return !dir.empty() && ::chdir(U8(dir).c_str()) == 0; }
+
+String ExpandFileName(const String& fileName) {
+  if (fileName.empty()) return String();
+  String full = fileName[0] == u'/' ? fileName : IncludeTrailingPathDelimiter(GetCurrentDir()) + fileName;
+  std::vector<String> parts;
+  size_t p = 0;
+  while (p <= full.size()) {
+    size_t q = full.find(u'/', p);
+    if (q == String::npos) q = full.size();
+    String part = full.substr(p, q - p);
+    if (part == u"..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != u".") {
+      parts.push_back(part);
+    }
+    p = q + 1;
+  }
+  String r;
+  for (const String& part : parts) r += u'/' + part;
+  if (r.empty()) r = u"/";
+  // Keep a trailing delimiter the caller gave (it says "a folder").
+  if (full.size() > 1 && full.back() == u'/' && r.back() != u'/') r += u'/';
+  return r;
+}
+
+// ---- masks and searches ------------------------------------------------------
+
+bool MatchesMask(const String& name, const String& mask) {
+  if (mask == u"*.*" || mask == u"*") return true;
+  return WildMatch(name, mask);
+}
+
+struct TSearchState {
+  struct Found {
+    String name;
+    Int32 attr = 0;
+    Int64 size = 0;
+    TDateTime time = 0;
+    TDateTime access = 0;
+  };
+  std::vector<Found> entries;
+  size_t next = 0;
+};
+
+namespace {
+
+void FillRec(TSearchRec& rec, const TSearchState::Found& f) {
+  rec.Name = f.name;
+  rec.Attr = f.attr;
+  rec.Size = f.size;
+  rec.TimeStamp = f.time;
+  rec.LastAccessTime = f.access;
+}
+
+}  // namespace
+
+Int32 FindFirst(const String& pathWithMask, Int32 attr, TSearchRec& rec) {
+  FindClose(rec);
+  rec.ExcludeAttr = ~attr & (faHidden | faSysFile | faVolumeID | faDirectory);
+  String dir = ExtractFilePath(pathWithMask);
+  String mask = ExtractFileName(pathWithMask);
+  if (mask.empty()) return ENOENT;
+  std::string dirPath = dir.empty() ? std::string(".") : U8(dir);
+  DIR* d = ::opendir(dirPath.c_str());
+  if (d == nullptr) return errno != 0 ? errno : ENOENT;
+  auto state = std::make_shared<TSearchState>();
+  while (struct dirent* de = ::readdir(d)) {
+    std::string raw(de->d_name);
+    String name = Utf8ToString(raw);
+    if (!MatchesMask(name, mask)) continue;
+    const bool dots = raw == "." || raw == "..";
+    std::string full = dirPath + (dirPath.back() == '/' ? "" : "/") + raw;
+    struct stat st;
+    if (::stat(full.c_str(), &st) != 0 && ::lstat(full.c_str(), &st) != 0) continue;
+    Int32 a = 0;
+    if (S_ISDIR(st.st_mode))
+      a |= faDirectory;
+    else if (!S_ISREG(st.st_mode))
+      a |= faSysFile;
+    if (!dots && raw[0] == '.') a |= faHidden;
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) a |= faReadOnly;
+    if (a == 0) a = faNormal;
+    if ((a & rec.ExcludeAttr) != 0) continue;
+    TSearchState::Found f;
+    f.name = name;
+    f.attr = a;
+    f.size = S_ISREG(st.st_mode) ? static_cast<Int64>(st.st_size) : 0;
+    f.time = LocalDateTimeOf(st.st_mtim);
+    f.access = LocalDateTimeOf(st.st_atim);
+    state->entries.push_back(std::move(f));
+  }
+  ::closedir(d);
+  if (state->entries.empty()) return ENOENT;
+  std::sort(state->entries.begin(), state->entries.end(),
+            [](const TSearchState::Found& a, const TSearchState::Found& b) { return a.name < b.name; });
+  FillRec(rec, state->entries[0]);
+  state->next = 1;
+  rec.FindHandle = std::move(state);
+  return 0;
+}
+
+Int32 FindNext(TSearchRec& rec) {
+  TSearchState* s = rec.FindHandle.get();
+  if (s == nullptr || s->next >= s->entries.size()) return ENOENT;
+  FillRec(rec, s->entries[s->next++]);
+  return 0;
+}
+
+void FindClose(TSearchRec& rec) { rec.FindHandle.reset(); }
+
+// ---- drives ----------------------------------------------------------------------
+
+String MountPointOf(const String& path) {
+  MountEntry e;
+  if (!FindMount(path, e)) return String();
+  return Utf8ToString(e.point);
+}
+
+Cardinal GetDriveTypeW(const String& path) {
+  MountEntry e;
+  if (!FindMount(path, e)) return DRIVE_NO_ROOT_DIR;
+  const std::string& t = e.fsType;
+  static const char* const remote[] = {"nfs", "nfs4", "cifs", "smb3", "smbfs", "fuse.sshfs", "9p", "afs", "ceph", "glusterfs"};
+  for (const char* r : remote)
+    if (t == r) return DRIVE_REMOTE;
+  if (t == "tmpfs" || t == "ramfs") return DRIVE_RAMDISK;
+  if (t == "iso9660" || t == "udf") return DRIVE_CDROM;
+  const std::string& mp = e.point;
+  auto under = [&](const char* root) {
+    size_t n = std::strlen(root);
+    return mp.compare(0, n, root) == 0 && (mp.size() == n || mp[n] == '/');
+  };
+  if (under("/media") || under("/run/media") || under("/mnt")) {
+    if (t == "vfat" || t == "exfat" || t == "msdos" || t == "ntfs" || t == "ntfs3" || t == "fuseblk")
+      return DRIVE_REMOVABLE;
+  }
+  return DRIVE_FIXED;
+}
+
+bool GetDiskFreeSpaceEx(const String& path, Int64& freeBytesAvailable, Int64& totalBytes, Int64& totalFreeBytes) {
+  struct statvfs vfs;
+  if (!StatVfsOf(path, vfs)) return false;
+  freeBytesAvailable = static_cast<Int64>(vfs.f_bavail) * static_cast<Int64>(vfs.f_frsize);
+  totalBytes = static_cast<Int64>(vfs.f_blocks) * static_cast<Int64>(vfs.f_frsize);
+  totalFreeBytes = static_cast<Int64>(vfs.f_bfree) * static_cast<Int64>(vfs.f_frsize);
+  return true;
+}
+
+Int64 DiskFree(const String& path) {
+  Int64 avail, total, free;
+  return GetDiskFreeSpaceEx(path, avail, total, free) ? avail : -1;
+}
+
+Int64 DiskSize(const String& path) {
+  Int64 avail, total, free;
+  return GetDiskFreeSpaceEx(path, avail, total, free) ? total : -1;
+}
+
+// ---- per-user folders -----------------------------------------------------------
+
+String GetTempDirectory() {
+  const char* t = std::getenv("TMPDIR");
+  String dir = (t != nullptr && t[0] == '/') ? Utf8ToString(std::string(t)) : String(u"/tmp");
+  return IncludeTrailingPathDelimiter(dir);
+}
+
+String GetHomePath() {
+  const char* h = std::getenv("HOME");
+  if (h != nullptr && h[0] != '\0') return ExcludeTrailingPathDelimiter(Utf8ToString(std::string(h)));
+  struct passwd pw;
+  struct passwd* res = nullptr;
+  std::vector<char> buf(16384);
+  if (::getpwuid_r(::getuid(), &pw, buf.data(), buf.size(), &res) == 0 && res != nullptr && res->pw_dir != nullptr)
+    return ExcludeTrailingPathDelimiter(Utf8ToString(std::string(res->pw_dir)));
+  return String();
+}
+
+String GetAppDataPath() {
+  const char* c = std::getenv("XDG_CONFIG_HOME");
+  if (c != nullptr && c[0] == '/') return ExcludeTrailingPathDelimiter(Utf8ToString(std::string(c)));
+  return GetHomePath() + u"/.config";
+}
+
+String GetDocumentsPath() {
+  const String home = GetHomePath();
+  std::ifstream f(U8(GetAppDataPath() + u"/user-dirs.dirs"));
+  std::string line;
+  while (std::getline(f, line)) {
+    size_t p = line.find_first_not_of(" \t");
+    if (p == std::string::npos || line.compare(p, 18, "XDG_DOCUMENTS_DIR=") != 0) continue;
+    std::string v = line.substr(p + 18);
+    while (!v.empty() && (v.back() == '\r' || v.back() == ' ' || v.back() == '\t')) v.pop_back();
+    if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
+    String value;
+    if (v.compare(0, 5, "$HOME") == 0)
+      value = home + Utf8ToString(v.substr(5));
+    else if (!v.empty() && v[0] == '/')
+      value = Utf8ToString(v);
+    else
+      continue;  // only absolute or $HOME-relative paths are valid there
+    return ExcludeTrailingPathDelimiter(value.empty() ? home : value);
+  }
+  return home + u"/Documents";
+}
+
+String GetTempFileName(const String& dir, const String& prefix) {
+  String folder = dir.empty() ? GetTempDirectory() : IncludeTrailingPathDelimiter(dir);
+  std::string tmpl = U8(folder + prefix) + "XXXXXX.tmp";
+  std::vector<char> buf(tmpl.begin(), tmpl.end());
+  buf.push_back('\0');
+  int fd = ::mkstemps(buf.data(), 4);
+  if (fd < 0) return String();
+  ::close(fd);
+  return Utf8ToString(std::string(buf.data()));
+}
+
+}  // namespace sk

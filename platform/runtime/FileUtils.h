@@ -1,0 +1,145 @@
+// Files, folders and drives on POSIX.
+//
+// Paths are used as given (UTF-16 converted to UTF-8).  The routines that take
+// a path apart (ExtractFileName, ExtractFilePath, ExtractFileDir,
+// ExtractFileExt, ChangeFileExt, the trailing-delimiter routines) accept both
+// '/' and '\' as delimiters, because stored names may come from Windows.  A
+// path's "drive" is the mount point that holds it.  Failures are reported by
+// result (false, -1, empty), never by exceptions.
+#pragma once
+
+#include <memory>
+
+#include "platform/runtime/RtlTypes.h"
+
+namespace sk {
+
+inline constexpr Char PathDelim = u'/';
+inline constexpr const char16_t DriveDelim[] = u"";
+inline constexpr Char PathSep = u':';
+
+// ---- file attributes (as search records report them) -----------------------
+inline constexpr Int32 faReadOnly = 0x00000001;
+inline constexpr Int32 faHidden = 0x00000002;  // the name begins with '.'
+inline constexpr Int32 faSysFile = 0x00000004;  // not a regular file or folder (device, socket, pipe)
+inline constexpr Int32 faVolumeID = 0x00000008;
+inline constexpr Int32 faDirectory = 0x00000010;
+inline constexpr Int32 faArchive = 0x00000020;
+inline constexpr Int32 faNormal = 0x00000080;  // a regular file with no other attribute
+inline constexpr Int32 faSymLink = 0x00000400;
+inline constexpr Int32 faAnyFile = 0x000001FF;
+
+// ---- tests and simple operations ---------------------------------------------
+// FileExists: a file that is not a folder; DirectoryExists: a folder.
+// Symbolic links are followed.
+bool FileExists(const String& fileName);
+bool DirectoryExists(const String& dir);
+// Creates the folder and every missing parent; true when the folder exists
+// afterwards.  An empty name gives false.
+bool ForceDirectories(const String& dir);
+bool CreateDir(const String& dir);
+// Removes an empty folder.
+bool RemoveDir(const String& dir);
+// Deletes a file (not a folder).
+bool DeleteFile(const String& fileName);
+// Renames or moves a file or folder; a file also moves to another file
+// system (copied, then deleted), a folder only within one.  Fails when the new
+// name already exists, rather than replacing it.
+bool RenameFile(const String& oldName, const String& newName);
+// Copies a file with its permissions and its last-write time.  With
+// failIfExists an existing target is left alone and the answer is false;
+// otherwise the target is replaced only once the copy is complete.
+bool CopyFile(const String& source, const String& target, bool failIfExists);
+// Moves a file; an existing target makes it fail.  Across file systems the
+// file is copied and then deleted when allowCopy is set.
+bool MoveFile(const String& source, const String& target, bool allowCopy = false);
+// Size of a file in bytes; -1 when it does not exist or is a folder.
+Int64 FileSizeByName(const String& fileName);
+// Last-write time of a file or folder, local time.
+bool FileAge(const String& fileName, TDateTime& fileDateTime);
+// Sets the last-write time (local time); 0 on success, else the system error.
+Int32 FileSetDate(const String& fileName, TDateTime dateTime);
+
+// ---- names ---------------------------------------------------------------------
+bool IsPathDelimiter(const String& s, Int32 index1);
+String ExtractFileName(const String& fileName);
+// The folder part with its trailing delimiter ("" when there is none).
+String ExtractFilePath(const String& fileName);
+// The folder part without its trailing delimiter, except for a root ("/").
+String ExtractFileDir(const String& fileName);
+// From the last '.' after the last delimiter, the dot included; "" if none.
+String ExtractFileExt(const String& fileName);
+// The mount point that holds an absolute path; "" for a relative one.
+String ExtractFileDrive(const String& fileName);
+String ChangeFileExt(const String& fileName, const String& extension);
+String ChangeFilePath(const String& fileName, const String& path);
+String IncludeTrailingPathDelimiter(const String& s);
+String ExcludeTrailingPathDelimiter(const String& s);
+// An absolute name with "." and ".." resolved textually (links are not
+// followed); "" for an empty name.
+String ExpandFileName(const String& fileName);
+String GetCurrentDir();
+bool SetCurrentDir(const String& dir);
+
+// ---- masks and searches ------------------------------------------------------
+// '*' matches any run of characters, '?' exactly one; "*.*" matches every
+// name.  Letters compare without regard to case, as the library's masks were
+// written for a file system that ignores case.
+bool MatchesMask(const String& name, const String& mask);
+
+struct TSearchState;
+
+struct TSearchRec {
+  TDateTime TimeStamp = 0;       // last write, local time
+  TDateTime LastAccessTime = 0;  // last access, local time
+  Int64 Size = 0;
+  Int32 Attr = 0;
+  String Name;  // the entry's name without its folder
+  Int32 ExcludeAttr = 0;
+  std::shared_ptr<TSearchState> FindHandle;
+};
+
+// Searches the folder of pathWithMask for names matching its last part.
+// Files are always found; folders only when attr has faDirectory (then "."
+// and ".." come too), hidden entries only with faHidden, system entries only
+// with faSysFile.  Entries come in ordinal order of their names.  Answers 0
+// and fills rec for the first entry; non-zero when there is none.
+Int32 FindFirst(const String& pathWithMask, Int32 attr, TSearchRec& rec);
+Int32 FindNext(TSearchRec& rec);
+void FindClose(TSearchRec& rec);
+
+// ---- drives, i.e. mount points ------------------------------------------------
+inline constexpr Cardinal DRIVE_UNKNOWN = 0;
+inline constexpr Cardinal DRIVE_NO_ROOT_DIR = 1;
+inline constexpr Cardinal DRIVE_REMOVABLE = 2;
+inline constexpr Cardinal DRIVE_FIXED = 3;
+inline constexpr Cardinal DRIVE_REMOTE = 4;
+inline constexpr Cardinal DRIVE_CDROM = 5;
+inline constexpr Cardinal DRIVE_RAMDISK = 6;
+
+// The mount point that holds the path (the nearest existing ancestor is used
+// for a path that does not exist yet); "" for a relative or empty path.
+String MountPointOf(const String& path);
+// Kind of the file system that holds the path, from its type and where it is
+// mounted; DRIVE_NO_ROOT_DIR when the path has no existing ancestor.
+Cardinal GetDriveTypeW(const String& path);
+// Free bytes for the caller / total bytes of the file system that holds the
+// path; -1 when it cannot be asked.
+Int64 DiskFree(const String& path);
+Int64 DiskSize(const String& path);
+bool GetDiskFreeSpaceEx(const String& path, Int64& freeBytesAvailable, Int64& totalBytes, Int64& totalFreeBytes);
+
+// ---- per-user folders -----------------------------------------------------------
+// $TMPDIR or /tmp, with a trailing delimiter.
+String GetTempDirectory();
+// $HOME (or the password entry's home), without a trailing delimiter.
+String GetHomePath();
+// The XDG documents folder ($XDG_CONFIG_HOME/user-dirs.dirs), else ~/Documents.
+String GetDocumentsPath();
+// $XDG_CONFIG_HOME when absolute, else ~/.config.
+String GetAppDataPath();
+// Creates a new empty file dir/prefix<unique>.tmp and answers its name; ""
+// when it cannot be created.  An empty dir means GetTempDirectory().
+String GetTempFileName(const String& dir, const String& prefix);
+
+}  // namespace sk

@@ -1,0 +1,347 @@
+#include "platform/runtime/IniFiles.h"
+
+#include <sys/stat.h>
+#include <unicode/uchar.h>
+
+#include <memory>
+
+#include "platform/runtime/Encoding.h"
+#include "platform/runtime/FileUtils.h"
+#include "platform/runtime/Format.h"
+#include "platform/runtime/FormatSettings.h"
+#include "platform/runtime/Streams.h"
+#include "platform/runtime/Strings.h"
+
+namespace sk {
+
+namespace {
+
+Char FoldUnit(Char c) {
+  if (c < 0x80) return (c >= u'A' && c <= u'Z') ? static_cast<Char>(c + 32) : c;
+  if (c >= 0xD800 && c <= 0xDFFF) return c;
+  UChar32 f = u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT);
+  return f <= 0xFFFF ? static_cast<Char>(f) : c;
+}
+
+// Names of sections and keys match without regard to case.
+bool SameName(const String& a, const String& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (FoldUnit(a[i]) != FoldUnit(b[i])) return false;
+  return true;
+}
+
+String TrimBlanks(const String& s) {
+  size_t b = 0, e = s.size();
+  while (b < e && s[b] <= u' ') ++b;
+  while (e > b && s[e - 1] <= u' ') --e;
+  return s.substr(b, e - b);
+}
+
+TFormatSettings DotSettings() {
+  TFormatSettings fs;
+  fs.DecimalSeparator = u'.';
+  fs.ThousandSeparator = u',';
+  return fs;
+}
+
+}  // namespace
+
+// ---- TCustomIniFile -------------------------------------------------------------
+
+Int32 TCustomIniFile::ReadInteger(const String& section, const String& ident, Int32 def) {
+  String s = TrimBlanks(ReadString(section, ident, String()));
+  Int32 v;
+  if (!s.empty() && TryStrToInt(s, v)) return v;
+  return def;
+}
+
+void TCustomIniFile::WriteInteger(const String& section, const String& ident, Int32 value) {
+  WriteString(section, ident, Utf8ToString(std::to_string(value)));
+}
+
+bool TCustomIniFile::ReadBool(const String& section, const String& ident, bool def) {
+  String s = TrimBlanks(ReadString(section, ident, String()));
+  if (s.empty()) return def;
+  Int32 v;
+  if (TryStrToInt(s, v)) return v != 0;
+  if (SameName(s, u"true")) return true;
+  if (SameName(s, u"false")) return false;
+  return def;
+}
+
+void TCustomIniFile::WriteBool(const String& section, const String& ident, bool value) {
+  WriteString(section, ident, value ? u"1" : u"0");
+}
+
+Double TCustomIniFile::ReadFloat(const String& section, const String& ident, Double def) {
+  String s = TrimBlanks(ReadString(section, ident, String()));
+  if (s.empty()) return def;
+  // Written with '.', but files edited by hand in other locales may use ','.
+  if (s.find(u'.') == String::npos)
+    for (Char& c : s)
+      if (c == u',') c = u'.';
+  Double v;
+  if (TryStrToFloat(s, v, DotSettings())) return v;
+  return def;
+}
+
+void TCustomIniFile::WriteFloat(const String& section, const String& ident, Double value) {
+  WriteString(section, ident, FloatToStr(value, DotSettings()));
+}
+
+bool TCustomIniFile::SectionExists(const String& section) {
+  TStringList names;
+  ReadSection(section, &names);
+  return names.Count() > 0;
+}
+
+bool TCustomIniFile::ValueExists(const String& section, const String& ident) {
+  TStringList names;
+  ReadSection(section, &names);
+  for (Int32 i = 0; i < names.Count(); ++i)
+    if (SameName(names[i], ident)) return true;
+  return false;
+}
+
+// ---- TMemIniFile ------------------------------------------------------------------
+
+TMemIniFile::TMemIniFile(const String& fileName) : TCustomIniFile(fileName) { LoadValues(); }
+
+void TMemIniFile::LoadValues() {
+  fSections.clear();
+  if (!FileExists(fFileName)) return;
+  TBytes bytes;
+  try {
+    TMemoryStream ms;
+    ms.LoadFromFile(fFileName);
+    bytes = ms.ToBytes();
+  } catch (const Exception&) {
+    return;  // an unreadable file reads as empty, as a missing one does
+  }
+  TEncoding* enc = nullptr;
+  Int32 skip = TEncoding::GetBufferEncoding(bytes, enc, TEncoding::UTF8());
+  if (skip < 0 || static_cast<size_t>(skip) > bytes.size()) skip = 0;
+  const Byte* p = bytes.data() + skip;
+  size_t n = bytes.size() - static_cast<size_t>(skip);
+  // Without a byte-order mark the text is UTF-8 when it is valid UTF-8, else
+  // it was written in the ANSI code page.
+  if (skip == 0 && !IsUTF8Valid(p, n)) enc = TEncoding::ANSI();
+  if (enc == nullptr) enc = TEncoding::UTF8();
+  ParseText(enc->GetString(p, n));
+}
+
+void TMemIniFile::ParseText(const String& text) {
+  fSections.clear();
+  Section* current = nullptr;
+  size_t pos = 0;
+  const size_t n = text.size();
+  while (pos < n) {
+    size_t start = pos;
+    while (pos < n && text[pos] != u'\r' && text[pos] != u'\n') ++pos;
+    String line = TrimBlanks(text.substr(start, pos - start));
+    if (pos < n && text[pos] == u'\r') ++pos;
+    if (pos < n && text[pos] == u'\n') ++pos;
+    if (line.empty() || line[0] == u';') continue;
+    if (line.front() == u'[' && line.back() == u']' && line.size() >= 2) {
+      String name = TrimBlanks(line.substr(1, line.size() - 2));
+      // A section that appears twice is one section: its keys are merged.
+      current = FindSection(name);
+      if (current == nullptr) {
+        fSections.push_back(Section{name, {}});
+        current = &fSections.back();
+      }
+      continue;
+    }
+    if (current == nullptr) continue;  // lines before the first section belong to none
+    size_t eq = line.find(u'=');
+    if (eq == String::npos) {
+      current->entries.push_back(Entry{line, String(), false});
+    } else {
+      current->entries.push_back(Entry{TrimBlanks(line.substr(0, eq)), TrimBlanks(line.substr(eq + 1)), true});
+    }
+  }
+}
+
+String TMemIniFile::BuildText() const {
+  String r;
+  for (const Section& s : fSections) {
+    r += u'[' + s.name + u"]\r\n";
+    for (const Entry& e : s.entries) {
+      r += e.name;
+      if (e.hasSeparator) r += u'=' + e.value;
+      r += u"\r\n";
+    }
+    r += u"\r\n";
+  }
+  return r;
+}
+
+TMemIniFile::Section* TMemIniFile::FindSection(const String& name) {
+  for (Section& s : fSections)
+    if (SameName(s.name, name)) return &s;
+  return nullptr;
+}
+
+TMemIniFile::Entry* TMemIniFile::FindEntry(Section* sec, const String& ident) {
+  if (sec == nullptr) return nullptr;
+  for (Entry& e : sec->entries)
+    if (e.hasSeparator && SameName(e.name, ident)) return &e;
+  return nullptr;
+}
+
+String TMemIniFile::ReadString(const String& section, const String& ident, const String& def) {
+  BeforeRead();
+  Entry* e = FindEntry(FindSection(section), ident);
+  return e != nullptr ? e->value : def;
+}
+
+void TMemIniFile::WriteString(const String& section, const String& ident, const String& value) {
+  BeforeRead();
+  Section* sec = FindSection(section);
+  if (sec == nullptr) {
+    fSections.push_back(Section{section, {}});
+    sec = &fSections.back();
+  }
+  if (Entry* e = FindEntry(sec, ident))
+    e->value = value;
+  else
+    sec->entries.push_back(Entry{ident, value, true});
+  AfterWrite();
+}
+
+void TMemIniFile::ReadSection(const String& section, TStrings* strings) {
+  if (strings == nullptr) return;
+  BeforeRead();
+  strings->BeginUpdate();
+  try {
+    strings->Clear();
+    if (Section* sec = FindSection(section))
+      for (const Entry& e : sec->entries)
+        if (e.hasSeparator) strings->Add(e.name);
+  } catch (...) {
+    strings->EndUpdate();
+    throw;
+  }
+  strings->EndUpdate();
+}
+
+void TMemIniFile::ReadSections(TStrings* strings) {
+  if (strings == nullptr) return;
+  BeforeRead();
+  strings->BeginUpdate();
+  try {
+    strings->Clear();
+    for (const Section& s : fSections) strings->Add(s.name);
+  } catch (...) {
+    strings->EndUpdate();
+    throw;
+  }
+  strings->EndUpdate();
+}
+
+void TMemIniFile::ReadSectionValues(const String& section, TStrings* strings) {
+  if (strings == nullptr) return;
+  BeforeRead();
+  strings->BeginUpdate();
+  try {
+    strings->Clear();
+    if (Section* sec = FindSection(section))
+      for (const Entry& e : sec->entries) strings->Add(e.hasSeparator ? e.name + u'=' + e.value : e.name);
+  } catch (...) {
+    strings->EndUpdate();
+    throw;
+  }
+  strings->EndUpdate();
+}
+
+bool TMemIniFile::SectionExists(const String& section) {
+  BeforeRead();
+  return FindSection(section) != nullptr;
+}
+
+void TMemIniFile::EraseSection(const String& section) {
+  BeforeRead();
+  for (size_t i = 0; i < fSections.size(); ++i) {
+    if (SameName(fSections[i].name, section)) {
+      fSections.erase(fSections.begin() + static_cast<std::ptrdiff_t>(i));
+      AfterWrite();
+      return;
+    }
+  }
+}
+
+void TMemIniFile::DeleteKey(const String& section, const String& ident) {
+  BeforeRead();
+  Section* sec = FindSection(section);
+  if (sec == nullptr) return;
+  for (size_t i = 0; i < sec->entries.size(); ++i) {
+    if (sec->entries[i].hasSeparator && SameName(sec->entries[i].name, ident)) {
+      sec->entries.erase(sec->entries.begin() + static_cast<std::ptrdiff_t>(i));
+      AfterWrite();
+      return;
+    }
+  }
+}
+
+void TMemIniFile::UpdateFile() {
+  TBytes bytes = TEncoding::UTF8()->GetBytes(BuildText());
+  TFileStream f(fFileName, fmCreate);
+  f.WriteBuffer(bytes);
+}
+
+void TMemIniFile::Rename(const String& fileName, bool reload) {
+  fFileName = fileName;
+  if (reload) LoadValues();
+}
+
+void TMemIniFile::Clear() { fSections.clear(); }
+
+void TMemIniFile::GetStrings(TStrings* list) {
+  if (list == nullptr) return;
+  BeforeRead();
+  list->SetTextStr(BuildText());
+}
+
+void TMemIniFile::SetStrings(const TStrings* list) {
+  if (list == nullptr) return;
+  String text;
+  for (Int32 i = 0; i < list->Count(); ++i) text += list->Get(i) + u"\r\n";
+  ParseText(text);
+}
+
+// ---- TIniFile -------------------------------------------------------------------
+
+TIniFile::TIniFile(const String& fileName) : TMemIniFile(fileName) { Remember(); }
+
+void TIniFile::Remember() {
+  struct stat st;
+  if (::stat(StringToUtf8(fFileName).c_str(), &st) == 0) {
+    fStampSize = static_cast<Int64>(st.st_size);
+    fStampTime = static_cast<Int64>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+  } else {
+    fStampSize = -1;
+    fStampTime = 0;
+  }
+}
+
+void TIniFile::BeforeRead() {
+  struct stat st;
+  Int64 size = -1, time = 0;
+  if (::stat(StringToUtf8(fFileName).c_str(), &st) == 0) {
+    size = static_cast<Int64>(st.st_size);
+    time = static_cast<Int64>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+  }
+  if (size != fStampSize || time != fStampTime) {
+    LoadValues();
+    fStampSize = size;
+    fStampTime = time;
+  }
+}
+
+void TIniFile::AfterWrite() {
+  UpdateFile();
+  Remember();
+}
+
+}  // namespace sk

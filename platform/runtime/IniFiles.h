@@ -1,0 +1,112 @@
+// Ini files: "[section]" lines followed by "name=value" lines.  Section and
+// key names compare without regard to case; values keep their case.
+//
+// TMemIniFile reads the file once and keeps it in memory; UpdateFile writes it
+// back.  TIniFile writes the file after every change and reads it again when
+// it has changed on disk, so several objects on one file agree.  Files are
+// written as UTF-8 without a byte-order mark, CR LF line ends; reading accepts
+// UTF-8, UTF-16LE and UTF-16BE with byte-order marks, and any line ends.
+// Lines starting with ';' are comments; a missing file reads as empty.
+#pragma once
+
+#include <vector>
+
+#include "platform/runtime/RtlTypes.h"
+#include "platform/runtime/StringList.h"
+
+namespace sk {
+
+class TCustomIniFile : public TObject {
+ public:
+  explicit TCustomIniFile(const String& fileName) : fFileName(fileName) {}
+  ~TCustomIniFile() override = default;
+
+  const String& FileName() const { return fFileName; }
+
+  virtual String ReadString(const String& section, const String& ident, const String& def) = 0;
+  virtual void WriteString(const String& section, const String& ident, const String& value) = 0;
+  // Decimal or '$'/0x hexadecimal; def when absent or not a number.
+  Int32 ReadInteger(const String& section, const String& ident, Int32 def);
+  void WriteInteger(const String& section, const String& ident, Int32 value);
+  // "0" is false, any other number true; "true"/"false" in any case too.
+  bool ReadBool(const String& section, const String& ident, bool def);
+  void WriteBool(const String& section, const String& ident, bool value);
+  // Written with '.' as the decimal separator; read with '.' or ','.
+  Double ReadFloat(const String& section, const String& ident, Double def);
+  void WriteFloat(const String& section, const String& ident, Double value);
+
+  // Names of the keys of a section / names of the sections, in file order.
+  virtual void ReadSection(const String& section, TStrings* strings) = 0;
+  virtual void ReadSections(TStrings* strings) = 0;
+  // "name=value" lines of a section.
+  virtual void ReadSectionValues(const String& section, TStrings* strings) = 0;
+  virtual bool SectionExists(const String& section);
+  virtual bool ValueExists(const String& section, const String& ident);
+  virtual void EraseSection(const String& section) = 0;
+  virtual void DeleteKey(const String& section, const String& ident) = 0;
+  virtual void UpdateFile() = 0;
+
+ protected:
+  String fFileName;
+};
+
+class TMemIniFile : public TCustomIniFile {
+ public:
+  explicit TMemIniFile(const String& fileName);
+  ~TMemIniFile() override = default;
+
+  String ReadString(const String& section, const String& ident, const String& def) override;
+  void WriteString(const String& section, const String& ident, const String& value) override;
+  void ReadSection(const String& section, TStrings* strings) override;
+  void ReadSections(TStrings* strings) override;
+  void ReadSectionValues(const String& section, TStrings* strings) override;
+  bool SectionExists(const String& section) override;
+  void EraseSection(const String& section) override;
+  void DeleteKey(const String& section, const String& ident) override;
+  // Writes the content to the file (creating its folder is the caller's
+  // business); raises EFCreateError when the file cannot be written.
+  void UpdateFile() override;
+  // Discards what is in memory and reads the file again.
+  void Rename(const String& fileName, bool reload);
+  void Clear();
+  // The whole content as text / replaces it.
+  void GetStrings(TStrings* list);
+  void SetStrings(const TStrings* list);
+
+ protected:
+  struct Entry {
+    String name;
+    String value;
+    bool hasSeparator = true;  // a line kept as read, without '='
+  };
+  struct Section {
+    String name;
+    std::vector<Entry> entries;
+  };
+  virtual void BeforeRead() {}
+  virtual void AfterWrite() {}
+  void LoadValues();
+  void ParseText(const String& text);
+  String BuildText() const;
+  Section* FindSection(const String& name);
+  Entry* FindEntry(Section* sec, const String& ident);
+
+  std::vector<Section> fSections;
+};
+
+class TIniFile : public TMemIniFile {
+ public:
+  explicit TIniFile(const String& fileName);
+  ~TIniFile() override = default;
+
+ protected:
+  void BeforeRead() override;
+  void AfterWrite() override;
+
+ private:
+  void Remember();
+  Int64 fStampSize = -1;
+  Int64 fStampTime = 0;
+};
+
+}  // namespace sk

@@ -1,0 +1,309 @@
+#include "platform/runtime/Streams.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+namespace sk {
+
+namespace {
+
+constexpr Int64 kCopyChunk = 1 << 20;
+
+String SystemErrorText(int err) { return Utf8ToString(std::string(std::strerror(err))); }
+
+}  // namespace
+
+// ---- TStream ------------------------------------------------------------------
+
+Int64 TStream::Position() const { return const_cast<TStream*>(this)->Seek(0, soCurrent); }
+
+void TStream::SetPosition(Int64 pos) { Seek(pos, soBeginning); }
+
+Int64 TStream::Size() {
+  Int64 pos = Seek(0, soCurrent);
+  Int64 end = Seek(0, soEnd);
+  Seek(pos, soBeginning);
+  return end;
+}
+
+void TStream::SetSize(Int64) {}
+
+Int64 TStream::Remaining() {
+  Int64 r = Size() - Position();
+  return r > 0 ? r : 0;
+}
+
+void TStream::ReadBuffer(void* buffer, Int64 count) {
+  if (count <= 0) return;
+  Int64 done = 0;
+  auto* p = static_cast<Byte*>(buffer);
+  while (done < count) {
+    Int64 n = Read(p + done, count - done);
+    if (n <= 0) break;
+    done += n;
+  }
+  if (done != count) throw EReadError(u"Stream read error");
+}
+
+void TStream::WriteBuffer(const void* buffer, Int64 count) {
+  if (count <= 0) return;
+  Int64 done = 0;
+  const auto* p = static_cast<const Byte*>(buffer);
+  while (done < count) {
+    Int64 n = Write(p + done, count - done);
+    if (n <= 0) break;
+    done += n;
+  }
+  if (done != count) throw EWriteError(u"Stream write error");
+}
+
+void TStream::WriteBuffer(const TBytes& bytes) {
+  if (!bytes.empty()) WriteBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
+}
+
+Int64 TStream::CopyFrom(TStream* source, Int64 count) {
+  if (source == nullptr) return 0;
+  if (count == 0) {
+    source->SetPosition(0);
+    count = source->Size();
+  }
+  if (count <= 0) return 0;
+  std::vector<Byte> buf(static_cast<size_t>(std::min(count, kCopyChunk)));
+  Int64 left = count;
+  while (left > 0) {
+    Int64 n = std::min(left, static_cast<Int64>(buf.size()));
+    source->ReadBuffer(buf.data(), n);
+    WriteBuffer(buf.data(), n);
+    left -= n;
+  }
+  return count;
+}
+
+// ---- memory streams -----------------------------------------------------------
+
+Int64 TCustomMemoryStream::Read(void* buffer, Int64 count) {
+  Int64 size = static_cast<Int64>(fData.size());
+  if (count <= 0 || fPosition < 0 || fPosition >= size) return 0;
+  Int64 n = std::min(count, size - fPosition);
+  std::memcpy(buffer, fData.data() + fPosition, static_cast<size_t>(n));
+  fPosition += n;
+  return n;
+}
+
+Int64 TCustomMemoryStream::Seek(Int64 offset, TSeekOrigin origin) {
+  Int64 base = 0;
+  switch (origin) {
+    case soBeginning: base = 0; break;
+    case soCurrent: base = fPosition; break;
+    case soEnd: base = static_cast<Int64>(fData.size()); break;
+  }
+  // A position before the start is clamped to it, so a later read or write
+  // never addresses memory in front of the block.
+  if (offset < 0 && base + offset < 0) {
+    fPosition = 0;
+  } else if (offset > 0 && base > std::numeric_limits<Int64>::max() - offset) {
+    fPosition = std::numeric_limits<Int64>::max();
+  } else {
+    fPosition = base + offset;
+  }
+  return fPosition;
+}
+
+void TCustomMemoryStream::SaveToStream(TStream* stream) {
+  if (stream != nullptr && !fData.empty()) stream->WriteBuffer(fData.data(), static_cast<Int64>(fData.size()));
+}
+
+void TCustomMemoryStream::SaveToFile(const String& fileName) {
+  TFileStream f(fileName, fmCreate);
+  SaveToStream(&f);
+}
+
+Int64 TMemoryStream::Write(const void* buffer, Int64 count) {
+  if (count <= 0 || fPosition < 0) return 0;
+  if (fPosition > std::numeric_limits<Int64>::max() - count) return 0;
+  Int64 end = fPosition + count;
+  if (end > static_cast<Int64>(fData.size())) {
+    if (static_cast<UInt64>(end) > fData.max_size()) return 0;
+    try {
+      if (static_cast<UInt64>(end) > fData.capacity()) {
+        // grow by a quarter at least, so many small writes stay linear
+        size_t want = std::max<size_t>(static_cast<size_t>(end), fData.capacity() + fData.capacity() / 4);
+        fData.reserve(want);
+      }
+      fData.resize(static_cast<size_t>(end), 0);
+    } catch (const std::bad_alloc&) {
+      return 0;
+    }
+  }
+  std::memcpy(fData.data() + fPosition, buffer, static_cast<size_t>(count));
+  fPosition = end;
+  return count;
+}
+
+void TMemoryStream::SetSize(Int64 newSize) {
+  if (newSize < 0) newSize = 0;
+  if (static_cast<UInt64>(newSize) > fData.max_size()) throw EStreamError(u"Out of memory while expanding memory stream");
+  try {
+    fData.resize(static_cast<size_t>(newSize), 0);
+  } catch (const std::bad_alloc&) {
+    throw EStreamError(u"Out of memory while expanding memory stream");
+  }
+  if (fPosition > newSize) fPosition = newSize;
+}
+
+void TMemoryStream::Clear() {
+  fData.clear();
+  fData.shrink_to_fit();
+  fPosition = 0;
+}
+
+void TMemoryStream::SetCapacity(Int64 capacity) {
+  if (capacity > static_cast<Int64>(fData.size()) && static_cast<UInt64>(capacity) <= fData.max_size())
+    fData.reserve(static_cast<size_t>(capacity));
+}
+
+void TMemoryStream::LoadFromStream(TStream* stream) {
+  if (stream == nullptr) return;
+  stream->SetPosition(0);
+  TBytes data;
+  // Read in pieces until the stream ends rather than trusting its size alone.
+  Int64 expected = stream->Size();
+  if (expected > 0 && static_cast<UInt64>(expected) < data.max_size()) data.reserve(static_cast<size_t>(expected));
+  std::vector<Byte> buf(static_cast<size_t>(kCopyChunk));
+  for (;;) {
+    Int64 n = stream->Read(buf.data(), static_cast<Int64>(buf.size()));
+    if (n <= 0) break;
+    data.insert(data.end(), buf.begin(), buf.begin() + n);
+  }
+  fData.swap(data);
+  fPosition = 0;
+}
+
+void TMemoryStream::LoadFromFile(const String& fileName) {
+  TFileStream f(fileName, fmOpenRead | fmShareDenyWrite);
+  LoadFromStream(&f);
+}
+
+TBytesStream::TBytesStream(const TBytes& bytes) { fData = bytes; }
+
+// ---- handle and file streams --------------------------------------------------
+
+Int64 THandleStream::Read(void* buffer, Int64 count) {
+  if (count <= 0 || fHandle < 0) return 0;
+  Int64 done = 0;
+  auto* p = static_cast<Byte*>(buffer);
+  while (done < count) {
+    size_t want = static_cast<size_t>(std::min<Int64>(count - done, 1 << 30));
+    ssize_t n = ::read(fHandle, p + done, want);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      break;
+    }
+    if (n == 0) break;
+    done += n;
+  }
+  return done;
+}
+
+Int64 THandleStream::Write(const void* buffer, Int64 count) {
+  if (count <= 0 || fHandle < 0) return 0;
+  Int64 done = 0;
+  const auto* p = static_cast<const Byte*>(buffer);
+  while (done < count) {
+    size_t want = static_cast<size_t>(std::min<Int64>(count - done, 1 << 30));
+    ssize_t n = ::write(fHandle, p + done, want);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      break;
+    }
+    if (n == 0) break;
+    done += n;
+  }
+  return done;
+}
+
+Int64 THandleStream::Seek(Int64 offset, TSeekOrigin origin) {
+  int whence = origin == soBeginning ? SEEK_SET : origin == soCurrent ? SEEK_CUR : SEEK_END;
+  off_t r = ::lseek(fHandle, static_cast<off_t>(offset), whence);
+  if (r < 0) {
+    // A position before the start is not possible; report where we are.
+    r = ::lseek(fHandle, 0, SEEK_CUR);
+    return r < 0 ? 0 : static_cast<Int64>(r);
+  }
+  return static_cast<Int64>(r);
+}
+
+Int64 THandleStream::Size() {
+  struct stat st;
+  if (fHandle >= 0 && ::fstat(fHandle, &st) == 0) return static_cast<Int64>(st.st_size);
+  return TStream::Size();
+}
+
+void THandleStream::SetSize(Int64 newSize) {
+  if (newSize < 0) newSize = 0;
+  if (::ftruncate(fHandle, static_cast<off_t>(newSize)) != 0)
+    throw EStreamError(u"Stream size error. " + SystemErrorText(errno));
+  if (Position() > newSize) Seek(newSize, soBeginning);
+}
+
+TFileStream::TFileStream(const String& fileName, Word mode) : THandleStream(-1), fFileName(fileName) {
+  OpenFile(mode, 0666);
+}
+
+TFileStream::TFileStream(const String& fileName, Word mode, Cardinal rights)
+    : THandleStream(-1), fFileName(fileName) {
+  OpenFile(mode, rights);
+}
+
+void TFileStream::OpenFile(Word mode, Cardinal rights) {
+  const std::string path = StringToUtf8(fFileName);
+  const bool create = (mode & fmCreate) == fmCreate;
+  int flags = O_CLOEXEC;
+  if (create) {
+    flags |= O_RDWR | O_CREAT | O_TRUNC;
+    if (mode & fmExclusive) flags |= O_EXCL;
+  } else {
+    switch (mode & 0x3) {
+      case fmOpenWrite: flags |= O_WRONLY; break;
+      case fmOpenReadWrite: flags |= O_RDWR; break;
+      default: flags |= O_RDONLY; break;
+    }
+  }
+  int err = 0;
+  int fd = -1;
+  if (path.empty()) {
+    err = ENOENT;
+  } else {
+    do {
+      fd = ::open(path.c_str(), flags, static_cast<mode_t>(rights & 07777));
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) err = errno;
+  }
+  if (fd >= 0) {
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+      ::close(fd);
+      fd = -1;
+      err = EISDIR;
+    }
+  }
+  if (fd < 0) {
+    String reason = SystemErrorText(err);
+    if (create) throw EFCreateError(u"Cannot create file \"" + fFileName + u"\". " + reason);
+    throw EFOpenError(u"Cannot open file \"" + fFileName + u"\". " + reason);
+  }
+  fHandle = fd;
+}
+
+TFileStream::~TFileStream() {
+  if (fHandle >= 0) ::close(fHandle);
+}
+
+}  // namespace sk

@@ -1,0 +1,627 @@
+#include "platform/runtime/StringList.h"
+
+#include <algorithm>
+#include <string>
+
+#include "platform/runtime/Locale.h"
+#include "platform/runtime/QuickSort.h"
+
+namespace sk {
+
+namespace {
+
+constexpr const char16_t* kIndexError = u"List index out of bounds (%d)";
+constexpr const char16_t* kSortedListError = u"Operation not allowed on sorted list";
+constexpr const char16_t* kDuplicateError = u"String list does not allow duplicates";
+
+constexpr size_t kReadChunk = 1 << 20;
+
+// Ends a BeginUpdate batch however the scope is left.
+class UpdateScope {
+ public:
+  explicit UpdateScope(TStrings& s) : fStrings(s) { fStrings.BeginUpdate(); }
+  ~UpdateScope() { fStrings.EndUpdate(); }
+  UpdateScope(const UpdateScope&) = delete;
+  UpdateScope& operator=(const UpdateScope&) = delete;
+
+ private:
+  TStrings& fStrings;
+};
+
+bool NeedsQuoting(const String& s, Char delimiter, Char quote, bool strict) {
+  for (Char c : s) {
+    if (c == quote || c == delimiter) return true;
+    if (!strict && c <= u' ') return true;
+  }
+  return false;
+}
+
+String Quoted(const String& s, Char quote) {
+  String r;
+  r.reserve(s.size() + 2);
+  r += quote;
+  for (Char c : s) {
+    r += c;
+    if (c == quote) r += quote;
+  }
+  r += quote;
+  return r;
+}
+
+bool IsBlank(Char c) { return c <= u' '; }
+
+}  // namespace
+
+// ---- TStrings -----------------------------------------------------------------
+
+TStrings::~TStrings() = default;
+
+void TStrings::Error(const char16_t* msg, Int32 data) {
+  String text(msg);
+  size_t p = text.find(u"%d");
+  if (p != String::npos) text.replace(p, 2, Utf8ToString(std::to_string(data)));
+  throw EStringListError(text);
+}
+
+TEncoding* TStrings::SharedEncoding(TEncoding* enc) {
+  if (enc == nullptr || TEncoding::IsStandardEncoding(enc)) return enc;
+  if (TEncoding* shared = TEncoding::GetEncodingShared(enc->CodePage())) return shared;
+  return enc;
+}
+
+void TStrings::Put(Int32 index, const String& s) {
+  TObject* obj = GetObject(index);
+  PutObject(index, nullptr);  // so that an owning list does not free it
+  Delete(index);
+  InsertObject(index, s, obj);
+}
+
+void TStrings::Insert(Int32 index, const String& s) { InsertObject(index, s, nullptr); }
+
+Int32 TStrings::Add(const String& s) {
+  Int32 r = GetCount();
+  Insert(r, s);
+  return r;
+}
+
+Int32 TStrings::AddObject(const String& s, TObject* obj) {
+  Int32 r = Add(s);
+  PutObject(r, obj);
+  return r;
+}
+
+void TStrings::Exchange(Int32 index1, Int32 index2) {
+  UpdateScope scope(*this);
+  String s1 = Get(index1);
+  TObject* o1 = GetObject(index1);
+  String s2 = Get(index2);
+  TObject* o2 = GetObject(index2);
+  Put(index1, s2);
+  PutObject(index1, o2);
+  Put(index2, s1);
+  PutObject(index2, o1);
+}
+
+void TStrings::Move(Int32 curIndex, Int32 newIndex) {
+  if (curIndex == newIndex) return;
+  UpdateScope scope(*this);
+  String s = Get(curIndex);
+  TObject* obj = GetObject(curIndex);
+  PutObject(curIndex, nullptr);
+  Delete(curIndex);
+  InsertObject(newIndex, s, obj);
+}
+
+Int32 TStrings::IndexOf(const String& s) const {
+  const Int32 n = GetCount();
+  for (Int32 i = 0; i < n; ++i)
+    if (CompareStrings(Get(i), s) == 0) return i;
+  return -1;
+}
+
+Int32 TStrings::IndexOfName(const String& name) const {
+  const Int32 n = GetCount();
+  for (Int32 i = 0; i < n; ++i) {
+    String s = Get(i);
+    size_t p = s.find(fNameValueSeparator);
+    if (p != String::npos && CompareStrings(s.substr(0, p), name) == 0) return i;
+  }
+  return -1;
+}
+
+Int32 TStrings::IndexOfObject(const TObject* obj) const {
+  const Int32 n = GetCount();
+  for (Int32 i = 0; i < n; ++i)
+    if (GetObject(i) == obj) return i;
+  return -1;
+}
+
+Int32 TStrings::CompareStrings(const String& a, const String& b) const { return AnsiCompareText(a, b); }
+
+TObject* TStrings::AdoptedObject(TObject* obj) const { return obj; }
+
+void TStrings::AddStrings(const TStrings& source) {
+  UpdateScope scope(*this);
+  if (&source == this) {
+    std::vector<std::pair<String, TObject*>> copy;
+    const Int32 n = GetCount();
+    copy.reserve(static_cast<size_t>(n));
+    for (Int32 i = 0; i < n; ++i) copy.emplace_back(Get(i), GetObject(i));
+    for (auto& [s, obj] : copy) AddObject(s, AdoptedObject(obj));
+    return;
+  }
+  const Int32 n = source.GetCount();
+  for (Int32 i = 0; i < n; ++i) AddObject(source.Get(i), AdoptedObject(source.GetObject(i)));
+}
+
+void TStrings::AddStrings(const std::vector<String>& lines) {
+  UpdateScope scope(*this);
+  for (const String& s : lines) Add(s);
+}
+
+void TStrings::Assign(const TStrings& source) {
+  if (&source == this) return;
+  UpdateScope scope(*this);
+  Clear();
+  fDefaultEncoding = source.fDefaultEncoding;
+  fEncoding = source.fEncoding;
+  fLineBreak = source.fLineBreak;
+  fDelimiter = source.fDelimiter;
+  fQuoteChar = source.fQuoteChar;
+  fNameValueSeparator = source.fNameValueSeparator;
+  fStrictDelimiter = source.fStrictDelimiter;
+  fTrailingLineBreak = source.fTrailingLineBreak;
+  fWriteBOM = source.fWriteBOM;
+  AddStrings(source);
+}
+
+bool TStrings::Equals(const TStrings& other) const {
+  const Int32 n = GetCount();
+  if (n != other.GetCount()) return false;
+  for (Int32 i = 0; i < n; ++i)
+    if (Get(i) != other.Get(i)) return false;
+  return true;
+}
+
+String TStrings::GetTextStr() const {
+  const Int32 n = GetCount();
+  String r;
+  for (Int32 i = 0; i < n; ++i) {
+    r += Get(i);
+    if (i < n - 1 || fTrailingLineBreak) r += fLineBreak;
+  }
+  return r;
+}
+
+void TStrings::SetTextStr(const String& text) {
+  UpdateScope scope(*this);
+  Clear();
+  const size_t n = text.size();
+  size_t p = 0;
+  if (fLineBreak == u"\r\n") {
+    // The default break also accepts a lone CR or LF; CR LF is one break.
+    while (p < n) {
+      size_t start = p;
+      while (p < n && text[p] != u'\r' && text[p] != u'\n') ++p;
+      Add(text.substr(start, p - start));
+      if (p < n && text[p] == u'\r') ++p;
+      if (p < n && text[p] == u'\n') ++p;
+    }
+  } else if (fLineBreak.empty()) {
+    if (n > 0) Add(text);
+  } else {
+    while (p < n) {
+      size_t f = text.find(fLineBreak, p);
+      if (f == String::npos) {
+        Add(text.substr(p));
+        break;
+      }
+      Add(text.substr(p, f - p));
+      p = f + fLineBreak.size();
+    }
+  }
+}
+
+String TStrings::DelimitedText() const { return DelimitedTextWith(fDelimiter, fQuoteChar); }
+
+String TStrings::DelimitedTextWith(Char delimiter, Char quote) const {
+  const Int32 n = GetCount();
+  const bool canQuote = quote != 0;
+  if (n == 1 && Get(0).empty()) return canQuote ? String(2, quote) : String();
+  String r;
+  for (Int32 i = 0; i < n; ++i) {
+    String s = Get(i);
+    if (canQuote && NeedsQuoting(s, delimiter, quote, fStrictDelimiter)) s = Quoted(s, quote);
+    if (i > 0) r += delimiter;
+    r += s;
+  }
+  return r;
+}
+
+void TStrings::SetDelimitedText(const String& text) { SetDelimitedTextWith(text, fDelimiter, fQuoteChar); }
+
+void TStrings::SetDelimitedTextWith(const String& text, Char delimiter, Char quote) {
+  UpdateScope scope(*this);
+  Clear();
+  const size_t n = text.size();
+  const bool strict = fStrictDelimiter;
+  size_t p = 0;
+  auto skipBlanks = [&] {
+    if (!strict)
+      while (p < n && IsBlank(text[p])) ++p;
+  };
+  skipBlanks();
+  while (p < n) {
+    String item;
+    if (quote != 0 && text[p] == quote) {
+      // Quoted item: doubled quotes stand for one; an unclosed quote runs to
+      // the end of the text.
+      ++p;
+      while (p < n) {
+        if (text[p] == quote) {
+          if (p + 1 < n && text[p + 1] == quote) {
+            item += quote;
+            p += 2;
+            continue;
+          }
+          ++p;
+          break;
+        }
+        item += text[p++];
+      }
+    } else {
+      size_t start = p;
+      while (p < n && text[p] != delimiter && (strict || !IsBlank(text[p]))) ++p;
+      item = text.substr(start, p - start);
+    }
+    Add(item);
+    skipBlanks();
+    if (p < n && text[p] == delimiter) {
+      if (p + 1 == n) Add(String());  // a delimiter at the very end stands before an empty item
+      ++p;
+      skipBlanks();
+    }
+  }
+}
+
+// Same as the delimited text with ',' and '"', whatever the list's own settings.
+String TStrings::CommaText() const { return DelimitedTextWith(u',', u'"'); }
+
+void TStrings::SetCommaText(const String& text) { SetDelimitedTextWith(text, u',', u'"'); }
+
+String TStrings::Names(Int32 index) const {
+  String s = Get(index);
+  size_t p = s.find(fNameValueSeparator);
+  return p == String::npos ? String() : s.substr(0, p);
+}
+
+String TStrings::Values(const String& name) const {
+  Int32 i = IndexOfName(name);
+  return i < 0 ? String() : ValueFromIndex(i);
+}
+
+void TStrings::SetValue(const String& name, const String& value) {
+  Int32 i = IndexOfName(name);
+  if (!value.empty()) {
+    if (i < 0) i = Add(String());
+    Put(i, name + fNameValueSeparator + value);
+  } else if (i >= 0) {
+    Delete(i);
+  }
+}
+
+String TStrings::ValueFromIndex(Int32 index) const {
+  if (index < 0) return String();
+  String s = Get(index);
+  size_t p = s.find(fNameValueSeparator);
+  return p == String::npos ? String() : s.substr(p + 1);
+}
+
+void TStrings::SetValueFromIndex(Int32 index, const String& value) {
+  if (!value.empty()) {
+    if (index < 0) index = Add(String());
+    Put(index, Names(index) + fNameValueSeparator + value);
+  } else if (index >= 0) {
+    Delete(index);
+  }
+}
+
+void TStrings::BeginUpdate() {
+  if (fUpdateCount == 0) SetUpdateState(true);
+  ++fUpdateCount;
+}
+
+void TStrings::EndUpdate() {
+  if (fUpdateCount <= 0) return;
+  --fUpdateCount;
+  if (fUpdateCount == 0) SetUpdateState(false);
+}
+
+void TStrings::SetUpdateState(bool) {}
+
+void TStrings::SetEncoding(TEncoding* enc) { fEncoding = SharedEncoding(enc); }
+
+TEncoding* TStrings::DefaultEncoding() const {
+  return fDefaultEncoding != nullptr ? fDefaultEncoding : TEncoding::Default();
+}
+
+void TStrings::SetDefaultEncoding(TEncoding* enc) { fDefaultEncoding = SharedEncoding(enc); }
+
+void TStrings::LoadFromFile(const String& fileName) { LoadFromFile(fileName, nullptr); }
+
+void TStrings::LoadFromFile(const String& fileName, TEncoding* enc) {
+  TFileStream f(fileName, fmOpenRead | fmShareDenyWrite);
+  LoadFromStream(&f, enc);
+}
+
+void TStrings::LoadFromStream(TStream* stream) { LoadFromStream(stream, nullptr); }
+
+void TStrings::LoadFromStream(TStream* stream, TEncoding* enc) {
+  if (stream == nullptr) return;
+  UpdateScope scope(*this);
+  // Everything from the position to the end, read in pieces so that a stream
+  // whose size is not what it claims still loads what it holds.
+  TBytes buf;
+  Int64 expected = stream->Remaining();
+  if (expected > 0 && static_cast<UInt64>(expected) < buf.max_size()) buf.reserve(static_cast<size_t>(expected));
+  std::vector<Byte> chunk(kReadChunk);
+  for (;;) {
+    Int64 n = stream->Read(chunk.data(), static_cast<Int64>(chunk.size()));
+    if (n <= 0) break;
+    buf.insert(buf.end(), chunk.begin(), chunk.begin() + n);
+  }
+  TEncoding* e = SharedEncoding(enc);
+  Int32 skip = TEncoding::GetBufferEncoding(buf, e, DefaultEncoding());
+  if (e == nullptr) e = DefaultEncoding();
+  if (skip < 0 || static_cast<size_t>(skip) > buf.size()) skip = 0;
+  SetEncoding(e);
+  SetTextStr(e->GetString(buf.data() + skip, buf.size() - static_cast<size_t>(skip)));
+}
+
+void TStrings::SaveToFile(const String& fileName) { SaveToFile(fileName, fEncoding); }
+
+void TStrings::SaveToFile(const String& fileName, TEncoding* enc) {
+  TFileStream f(fileName, fmCreate);
+  SaveToStream(&f, enc);
+}
+
+void TStrings::SaveToStream(TStream* stream) { SaveToStream(stream, fEncoding); }
+
+void TStrings::SaveToStream(TStream* stream, TEncoding* enc) {
+  if (stream == nullptr) return;
+  if (enc == nullptr) enc = DefaultEncoding();
+  if (fWriteBOM) stream->WriteBuffer(enc->GetPreamble());
+  stream->WriteBuffer(enc->GetBytes(GetTextStr()));
+}
+
+// ---- TStringList --------------------------------------------------------------
+
+TStringList::TStringList(bool ownsObjects) : fOwnsObjects(ownsObjects) {}
+
+TStringList::~TStringList() {
+  OnChange = nullptr;
+  OnChanging = nullptr;
+  if (fOwnsObjects) {
+    std::vector<Item> items;
+    items.swap(fItems);
+    for (Item& it : items) delete it.obj;
+  }
+}
+
+void TStringList::CheckIndex(Int32 index) const {
+  if (index < 0 || index >= GetCount()) Error(kIndexError, index);
+}
+
+String TStringList::Get(Int32 index) const {
+  CheckIndex(index);
+  return fItems[static_cast<size_t>(index)].s;
+}
+
+void TStringList::Put(Int32 index, const String& s) {
+  if (fSorted) Error(kSortedListError, 0);
+  CheckIndex(index);
+  Changing();
+  fItems[static_cast<size_t>(index)].s = s;
+  Changed();
+}
+
+TObject* TStringList::GetObject(Int32 index) const {
+  CheckIndex(index);
+  return fItems[static_cast<size_t>(index)].obj;
+}
+
+void TStringList::PutObject(Int32 index, TObject* obj) {
+  CheckIndex(index);
+  Changing();
+  fItems[static_cast<size_t>(index)].obj = obj;
+  Changed();
+}
+
+Int32 TStringList::Add(const String& s) { return AddObject(s, nullptr); }
+
+Int32 TStringList::AddObject(const String& s, TObject* obj) {
+  Int32 r = GetCount();
+  if (fSorted && Find(s, r)) {
+    switch (fDuplicates) {
+      case dupIgnore: return r;
+      case dupError: Error(kDuplicateError, 0);
+      case dupAccept: break;
+    }
+  }
+  InsertItem(r, s, obj);
+  return r;
+}
+
+void TStringList::Insert(Int32 index, const String& s) { InsertObject(index, s, nullptr); }
+
+void TStringList::InsertObject(Int32 index, const String& s, TObject* obj) {
+  if (fSorted) Error(kSortedListError, 0);
+  if (index < 0 || index > GetCount()) Error(kIndexError, index);
+  InsertItem(index, s, obj);
+}
+
+void TStringList::InsertItem(Int32 index, const String& s, TObject* obj) {
+  Changing();
+  fItems.insert(fItems.begin() + index, Item{s, obj});
+  Changed();
+}
+
+void TStringList::Delete(Int32 index) {
+  CheckIndex(index);
+  Changing();
+  TObject* obj = fItems[static_cast<size_t>(index)].obj;
+  fItems.erase(fItems.begin() + index);
+  if (fOwnsObjects) delete obj;
+  Changed();
+}
+
+void TStringList::Clear() {
+  if (fItems.empty()) return;
+  Changing();
+  // Take the lines out first, so that the list is already empty while the
+  // objects are destroyed.
+  std::vector<Item> items;
+  items.swap(fItems);
+  if (fOwnsObjects)
+    for (Item& it : items) delete it.obj;
+  Changed();
+}
+
+void TStringList::ExchangeItems(Int32 index1, Int32 index2) {
+  const Int32 n = GetCount();
+  if (index1 < 0 || index2 < 0 || index1 >= n || index2 >= n) return;
+  std::swap(fItems[static_cast<size_t>(index1)], fItems[static_cast<size_t>(index2)]);
+}
+
+void TStringList::Exchange(Int32 index1, Int32 index2) {
+  CheckIndex(index1);
+  CheckIndex(index2);
+  Changing();
+  ExchangeItems(index1, index2);
+  Changed();
+}
+
+void TStringList::Move(Int32 curIndex, Int32 newIndex) {
+  if (curIndex == newIndex) return;
+  CheckIndex(curIndex);
+  CheckIndex(newIndex);
+  if (fSorted) Error(kSortedListError, 0);
+  Changing();
+  auto first = fItems.begin();
+  if (curIndex < newIndex)
+    std::rotate(first + curIndex, first + curIndex + 1, first + newIndex + 1);
+  else
+    std::rotate(first + newIndex, first + curIndex, first + curIndex + 1);
+  Changed();
+}
+
+Int32 TStringList::IndexOf(const String& s) const {
+  if (!fSorted) return TStrings::IndexOf(s);
+  Int32 r = -1;
+  if (!Find(s, r)) return -1;
+  return r;
+}
+
+bool TStringList::Find(const String& s, Int32& index) const {
+  bool found = false;
+  Int32 lo = 0;
+  Int32 hi = GetCount() - 1;
+  while (lo <= hi) {
+    Int32 mid = lo + (hi - lo) / 2;
+    Int32 c = CompareStrings(fItems[static_cast<size_t>(mid)].s, s);
+    if (c < 0) {
+      lo = mid + 1;
+    } else {
+      hi = mid - 1;
+      if (c == 0) {
+        found = true;
+        if (fDuplicates != dupAccept) lo = mid;
+      }
+    }
+  }
+  index = lo;
+  return found;
+}
+
+Int32 TStringList::CompareStrings(const String& a, const String& b) const {
+  return fCaseSensitive ? AnsiCompareStr(a, b) : AnsiCompareText(a, b);
+}
+
+void TStringList::SetCapacity(Int32 capacity) {
+  if (capacity > GetCount()) fItems.reserve(static_cast<size_t>(capacity));
+}
+
+Int32 TStringList::CompareLines(TStringList* list, Int32 index1, Int32 index2) {
+  return list->CompareStrings(list->fItems[static_cast<size_t>(index1)].s,
+                              list->fItems[static_cast<size_t>(index2)].s);
+}
+
+void TStringList::Sort() { CustomSort(&TStringList::CompareLines); }
+
+void TStringList::DoSort(const std::function<Int32(Int32, Int32)>& cmp) {
+  Changing();
+  QuickSortIndexes(
+      0, GetCount() - 1, [&](Int32 i, Int32 j) { return cmp(i, j); },
+      [&](Int32 i, Int32 j) { ExchangeItems(i, j); });
+  Changed();
+}
+
+void TStringList::CustomSort(TStringListSortCompare compare) {
+  if (fSorted || GetCount() < 2 || compare == nullptr) return;
+  DoSort([&](Int32 i, Int32 j) { return compare(this, i, j); });
+}
+
+void TStringList::CustomSortFunc(const TStringListSortCompareFunc& compare) {
+  if (fSorted || GetCount() < 2 || !compare) return;
+  DoSort([&](Int32 i, Int32 j) { return compare(this, i, j); });
+}
+
+void TStringList::SetSorted(bool value) {
+  if (fSorted == value) return;
+  if (value) Sort();
+  fSorted = value;
+}
+
+void TStringList::SetCaseSensitive(bool value) {
+  if (fCaseSensitive == value) return;
+  fCaseSensitive = value;
+  if (fSorted) {
+    fSorted = false;
+    SetSorted(true);
+  }
+}
+
+void TStringList::Assign(const TStrings& source) {
+  if (&source == this) return;
+  if (const auto* src = dynamic_cast<const TStringList*>(&source)) {
+    // Take the source's rules first and add unsorted, so that no line of the
+    // source is dropped by this list's duplicate rule; the source's order is
+    // already the one its settings give.
+    fCaseSensitive = src->fCaseSensitive;
+    fDuplicates = src->fDuplicates;
+    fSorted = false;
+    TStrings::Assign(source);
+    fSorted = src->fSorted;
+    return;
+  }
+  TStrings::Assign(source);
+}
+
+TObject* TStringList::AdoptedObject(TObject* obj) const { return fOwnsObjects ? nullptr : obj; }
+
+void TStringList::Changed() {
+  if (fUpdateCount == 0 && OnChange) OnChange(this);
+}
+
+void TStringList::Changing() {
+  if (fUpdateCount == 0 && OnChanging) OnChanging(this);
+}
+
+void TStringList::SetUpdateState(bool updating) {
+  if (updating)
+    Changing();
+  else
+    Changed();
+}
+
+}  // namespace sk

@@ -1,0 +1,256 @@
+// String lists: an abstract list of strings with one object per line
+// (TStrings) and the concrete, sortable TStringList.
+//
+// Text forms: Text joins the lines with LineBreak (CR LF by default), with a
+// break after the last line unless TrailingLineBreak is false; setting Text
+// with the default LineBreak splits at CR LF, LF and CR.  DelimitedText and
+// CommaText quote items that need it with QuoteChar.  Loading from a stream or
+// file detects UTF-8, UTF-16LE and UTF-16BE byte-order marks; without one the
+// bytes are read in DefaultEncoding.
+//
+// Dispatch of the load and save operations (subclasses override the one they
+// need and should bring the other overloads into scope with `using`):
+//   LoadFromFile(name)            -> LoadFromFile(name, nullptr)
+//   LoadFromFile(name, enc)       -> LoadFromStream(stream, enc)
+//   LoadFromStream(stream)        -> LoadFromStream(stream, nullptr)
+//   SaveToFile(name)              -> SaveToFile(name, Encoding())
+//   SaveToFile(name, enc)         -> SaveToStream(stream, enc)
+//   SaveToStream(stream)          -> SaveToStream(stream, Encoding())
+// Encodings are shared objects that the list never frees.
+#pragma once
+
+#include <functional>
+#include <type_traits>
+#include <vector>
+
+#include "platform/runtime/Encoding.h"
+#include "platform/runtime/RtlTypes.h"
+#include "platform/runtime/Streams.h"
+
+namespace sk {
+
+enum TDuplicates : uint8_t { dupIgnore, dupAccept, dupError };
+
+class TStringList;
+
+class TStrings : public TObject {
+ public:
+  TStrings() = default;
+  TStrings(const TStrings&) = delete;
+  TStrings& operator=(const TStrings&) = delete;
+  ~TStrings() override;
+
+  // ---- storage (implemented by the concrete list) ----
+  virtual Int32 GetCount() const = 0;
+  virtual String Get(Int32 index) const = 0;
+  virtual void Put(Int32 index, const String& s);
+  virtual TObject* GetObject(Int32 index) const = 0;
+  virtual void PutObject(Int32 index, TObject* obj) = 0;
+  virtual void InsertObject(Int32 index, const String& s, TObject* obj) = 0;
+  virtual void Insert(Int32 index, const String& s);
+  virtual Int32 Add(const String& s);
+  virtual Int32 AddObject(const String& s, TObject* obj);
+  virtual void Delete(Int32 index) = 0;
+  virtual void Clear() = 0;
+  virtual void Exchange(Int32 index1, Int32 index2);
+  virtual void Move(Int32 curIndex, Int32 newIndex);
+  virtual Int32 IndexOf(const String& s) const;
+  virtual Int32 IndexOfName(const String& name) const;
+  virtual Int32 IndexOfObject(const TObject* obj) const;
+  // Default comparison of lines: locale collation ignoring case.
+  virtual Int32 CompareStrings(const String& a, const String& b) const;
+  virtual Int32 GetCapacity() const { return GetCount(); }
+  virtual void SetCapacity(Int32) {}
+
+  Int32 Count() const { return GetCount(); }
+  String operator[](Int32 index) const { return Get(index); }
+  String Strings(Int32 index) const { return Get(index); }
+  TObject* Objects(Int32 index) const { return GetObject(index); }
+  Int32 Capacity() const { return GetCapacity(); }
+  Int32 Append(const String& s) { return Add(s); }
+  void AddStrings(const TStrings& source);
+  void AddStrings(const std::vector<String>& lines);
+  // Copies lines, objects and the text settings of source.  A list that owns
+  // its objects takes the lines only (objects nil), so that no object ever
+  // has two owners.
+  virtual void Assign(const TStrings& source);
+  // Same number of lines and the same lines, compared exactly.
+  bool Equals(const TStrings& other) const;
+
+  // ---- text forms ----
+  virtual String GetTextStr() const;
+  virtual void SetTextStr(const String& text);
+  String Text() const { return GetTextStr(); }
+  void SetText(const String& text) { SetTextStr(text); }
+  String DelimitedText() const;
+  void SetDelimitedText(const String& text);
+  String CommaText() const;
+  void SetCommaText(const String& text);
+
+  const String& LineBreak() const { return fLineBreak; }
+  void SetLineBreak(const String& lb) { fLineBreak = lb; }
+  Char Delimiter() const { return fDelimiter; }
+  void SetDelimiter(Char c) { fDelimiter = c; }
+  Char QuoteChar() const { return fQuoteChar; }
+  void SetQuoteChar(Char c) { fQuoteChar = c; }
+  bool StrictDelimiter() const { return fStrictDelimiter; }
+  void SetStrictDelimiter(bool v) { fStrictDelimiter = v; }
+  Char NameValueSeparator() const { return fNameValueSeparator; }
+  void SetNameValueSeparator(Char c) { fNameValueSeparator = c; }
+  bool TrailingLineBreak() const { return fTrailingLineBreak; }
+  void SetTrailingLineBreak(bool v) { fTrailingLineBreak = v; }
+
+  // ---- name=value lines ----
+  // The part before the first separator; empty for a line without one.
+  String Names(Int32 index) const;
+  // The part after the first separator of the line named name; empty if none.
+  String Values(const String& name) const;
+  // A non-empty value replaces (or adds) the line; an empty one deletes it.
+  void SetValue(const String& name, const String& value);
+  String ValueFromIndex(Int32 index) const;
+  void SetValueFromIndex(Int32 index, const String& value);
+
+  // ---- updates ----
+  void BeginUpdate();
+  void EndUpdate();
+  Int32 UpdateCount() const { return fUpdateCount; }
+
+  // ---- encodings and files ----
+  // The encoding found by the last load (or set with SetEncoding); nullptr
+  // before any load.
+  TEncoding* Encoding() const { return fEncoding; }
+  virtual void SetEncoding(TEncoding* enc);
+  // The encoding for bytes without a byte-order mark and for saving a list
+  // that was never loaded; TEncoding::Default() unless set.
+  TEncoding* DefaultEncoding() const;
+  void SetDefaultEncoding(TEncoding* enc);
+  bool WriteBOM() const { return fWriteBOM; }
+  void SetWriteBOM(bool v) { fWriteBOM = v; }
+
+  virtual void LoadFromFile(const String& fileName);
+  virtual void LoadFromFile(const String& fileName, TEncoding* enc);
+  virtual void LoadFromStream(TStream* stream);
+  virtual void LoadFromStream(TStream* stream, TEncoding* enc);
+  virtual void SaveToFile(const String& fileName);
+  virtual void SaveToFile(const String& fileName, TEncoding* enc);
+  virtual void SaveToStream(TStream* stream);
+  virtual void SaveToStream(TStream* stream, TEncoding* enc);
+
+ protected:
+  // Called with true when the first BeginUpdate starts a batch and with false
+  // when the last EndUpdate ends it.
+  virtual void SetUpdateState(bool updating);
+  // Raises EStringListError with the message (a %d in it is replaced by data).
+  [[noreturn]] static void Error(const char16_t* msg, Int32 data);
+  // A shared encoding with the same meaning as enc (nullptr stays nullptr).
+  static TEncoding* SharedEncoding(TEncoding* enc);
+  String DelimitedTextWith(Char delimiter, Char quote) const;
+  void SetDelimitedTextWith(const String& text, Char delimiter, Char quote);
+  // The object that AddStrings / Assign attach to a copied line.
+  virtual TObject* AdoptedObject(TObject* obj) const;
+
+  String fLineBreak = u"\r\n";
+  Char fDelimiter = u',';
+  Char fQuoteChar = u'"';
+  Char fNameValueSeparator = u'=';
+  bool fStrictDelimiter = false;
+  bool fTrailingLineBreak = true;
+  bool fWriteBOM = true;
+  Int32 fUpdateCount = 0;
+  TEncoding* fEncoding = nullptr;
+  TEncoding* fDefaultEncoding = nullptr;
+};
+
+// Comparer for CustomSort: < 0 when line index1 goes before line index2.
+using TStringListSortCompare = Int32 (*)(TStringList* list, Int32 index1, Int32 index2);
+using TStringListSortCompareFunc = std::function<Int32(TStringList* list, Int32 index1, Int32 index2)>;
+
+class TStringList : public TStrings {
+ public:
+  explicit TStringList(bool ownsObjects = false);
+  ~TStringList() override;
+
+  Int32 GetCount() const override { return static_cast<Int32>(fItems.size()); }
+  String Get(Int32 index) const override;
+  // Raises "Operation not allowed on sorted list" on a sorted list.
+  void Put(Int32 index, const String& s) override;
+  TObject* GetObject(Int32 index) const override;
+  // Replaces the object without freeing the one it held.
+  void PutObject(Int32 index, TObject* obj) override;
+  Int32 Add(const String& s) override;
+  // On a sorted list the line goes to its place: dupIgnore answers the index of
+  // an equal line and adds nothing, dupError raises "String list does not
+  // allow duplicates".
+  Int32 AddObject(const String& s, TObject* obj) override;
+  // Raises "Operation not allowed on sorted list" on a sorted list.
+  void Insert(Int32 index, const String& s) override;
+  void InsertObject(Int32 index, const String& s, TObject* obj) override;
+  // Frees the line's object when the list owns its objects.
+  void Delete(Int32 index) override;
+  void Clear() override;
+  void Exchange(Int32 index1, Int32 index2) override;
+  void Move(Int32 curIndex, Int32 newIndex) override;
+  Int32 IndexOf(const String& s) const override;
+  // Search by halving; assumes the list is sorted by CompareStrings.  Answers
+  // whether an equal line exists and, in index, its position (the first of
+  // equal lines under dupAccept) or the position where s would be inserted.
+  virtual bool Find(const String& s, Int32& index) const;
+  // CaseSensitive: locale collation (AnsiCompareStr); otherwise locale
+  // collation ignoring case (AnsiCompareText).
+  Int32 CompareStrings(const String& a, const String& b) const override;
+  Int32 GetCapacity() const override { return static_cast<Int32>(fItems.capacity()); }
+  void SetCapacity(Int32 capacity) override;
+
+  // Sorts by CompareStrings.
+  virtual void Sort();
+  // Sorts with the comparer; does nothing on a list marked Sorted (its order
+  // belongs to CompareStrings) or with fewer than two lines.
+  virtual void CustomSort(TStringListSortCompare compare);
+  void CustomSortFunc(const TStringListSortCompareFunc& compare);
+  template <class F>
+    requires(!std::is_convertible_v<F, TStringListSortCompare> &&
+             std::is_invocable_r_v<Int32, F, TStringList*, Int32, Int32>)
+  void CustomSort(F&& compare) {
+    CustomSortFunc(TStringListSortCompareFunc(std::forward<F>(compare)));
+  }
+
+  bool Sorted() const { return fSorted; }
+  // Setting it sorts the list.
+  virtual void SetSorted(bool value);
+  TDuplicates Duplicates() const { return fDuplicates; }
+  void SetDuplicates(TDuplicates d) { fDuplicates = d; }
+  bool CaseSensitive() const { return fCaseSensitive; }
+  // Re-sorts a sorted list.
+  void SetCaseSensitive(bool value);
+  bool OwnsObjects() const { return fOwnsObjects; }
+  void SetOwnsObjects(bool value) { fOwnsObjects = value; }
+
+  // Also takes CaseSensitive, Duplicates and Sorted from another TStringList.
+  void Assign(const TStrings& source) override;
+
+  TNotifyEvent OnChange;
+  TNotifyEvent OnChanging;
+
+ protected:
+  struct Item {
+    String s;
+    TObject* obj = nullptr;
+  };
+  virtual void Changed();
+  virtual void Changing();
+  void SetUpdateState(bool updating) override;
+  void CheckIndex(Int32 index) const;
+  void ExchangeItems(Int32 index1, Int32 index2);
+  void InsertItem(Int32 index, const String& s, TObject* obj);
+  void DoSort(const std::function<Int32(Int32, Int32)>& cmp);
+  TObject* AdoptedObject(TObject* obj) const override;
+  static Int32 CompareLines(TStringList* list, Int32 index1, Int32 index2);
+
+  std::vector<Item> fItems;
+  bool fSorted = false;
+  bool fCaseSensitive = false;
+  bool fOwnsObjects = false;
+  TDuplicates fDuplicates = dupIgnore;
+};
+
+}  // namespace sk

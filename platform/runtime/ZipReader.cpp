@@ -1,0 +1,312 @@
+#include "platform/runtime/ZipReader.h"
+
+#include <sys/stat.h>
+#include <zip.h>
+
+#include "platform/runtime/FileUtils.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <limits>
+#include <string>
+
+namespace sk {
+
+namespace {
+
+// Deflate cannot expand data by more than about 1032 to 1; anything claiming
+// more is damaged or hostile.
+constexpr UInt64 kMaxRatio = 1100;
+constexpr UInt64 kRatioSlack = 1 << 16;
+
+zip_t* Z(void* p) { return static_cast<zip_t*>(p); }
+
+[[noreturn]] void Fail(const String& msg) { throw EZipException(msg); }
+
+String ErrorText(zip_error_t* err) { return Utf8ToString(std::string(zip_error_strerror(err))); }
+
+String ArchiveErrorText(zip_t* za) { return ErrorText(zip_get_error(za)); }
+
+String OpenErrorText(int code) {
+  zip_error_t err;
+  zip_error_init_with_code(&err, code);
+  String r = ErrorText(&err);
+  zip_error_fini(&err);
+  return r;
+}
+
+TDateTime LocalDateTime(time_t t) {
+  struct tm tm {};
+  if (::localtime_r(&t, &tm) == nullptr) return 0;
+  // days from 1899-12-30 (civil-from-days inverse, proleptic Gregorian)
+  Int64 y = tm.tm_year + 1900LL;
+  unsigned m = static_cast<unsigned>(tm.tm_mon + 1), d = static_cast<unsigned>(tm.tm_mday);
+  auto daysFromCivil = [](Int64 yy, unsigned mm, unsigned dd) {
+    yy -= mm <= 2;
+    const Int64 era = (yy >= 0 ? yy : yy - 399) / 400;
+    const unsigned yoe = static_cast<unsigned>(yy - era * 400);
+    const unsigned doy = (153 * (mm + (mm > 2 ? -3 : 9)) + 2) / 5 + dd - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<Int64>(doe) - 719468;
+  };
+  Int64 days = daysFromCivil(y, m, d) - daysFromCivil(1899, 12, 30);
+  double frac = (tm.tm_hour * 3600.0 + tm.tm_min * 60.0 + tm.tm_sec) / 86400.0;
+  return days >= 0 ? static_cast<double>(days) + frac : static_cast<double>(days) - frac;
+}
+
+}  // namespace
+
+TZipFile::TZipFile() = default;
+
+TZipFile::~TZipFile() {
+  if (fArchive != nullptr) {
+    // A destructor must not throw: commit what can be committed, else drop it.
+    if (zip_close(Z(fArchive)) != 0) zip_discard(Z(fArchive));
+    fArchive = nullptr;
+  }
+}
+
+void TZipFile::Open(const String& fileName, TZipMode mode) {
+  Close();
+  if (mode == zmClosed) return;
+  const std::string path = StringToUtf8(fileName);
+  int flags = 0;
+  switch (mode) {
+    case zmRead: flags = ZIP_RDONLY; break;
+    case zmReadWrite: flags = ZIP_CREATE; break;
+    case zmWrite: flags = ZIP_CREATE | ZIP_TRUNCATE; break;
+    default: break;
+  }
+  int err = 0;
+  zip_t* za = path.empty() ? nullptr : zip_open(path.c_str(), flags, &err);
+  if (za == nullptr) {
+    String reason = path.empty() ? String(u"No file name") : OpenErrorText(err);
+    Fail(u"Cannot open zip file \"" + fileName + u"\": " + reason);
+  }
+  fArchive = za;
+  fMode = mode;
+  fFileName = fileName;
+  struct stat st;
+  fArchiveSize = ::stat(path.c_str(), &st) == 0 ? static_cast<Int64>(st.st_size) : 0;
+}
+
+void TZipFile::Close() {
+  if (fArchive == nullptr) {
+    fMode = zmClosed;
+    return;
+  }
+  zip_t* za = Z(fArchive);
+  fArchive = nullptr;
+  fMode = zmClosed;
+  if (zip_close(za) != 0) {
+    String reason = ArchiveErrorText(za);
+    zip_discard(za);
+    Fail(u"Cannot write zip file \"" + fFileName + u"\": " + reason);
+  }
+}
+
+void TZipFile::CheckOpen() const {
+  if (fArchive == nullptr) Fail(u"Zip file is not open");
+}
+
+void TZipFile::CheckIndex(Int32 index) const {
+  CheckOpen();
+  if (index < 0 || index >= FileCount())
+    Fail(u"Index " + Utf8ToString(std::to_string(index)) + u" out of range of zip archive");
+}
+
+void TZipFile::CheckWritable() const {
+  CheckOpen();
+  if (fMode != zmWrite && fMode != zmReadWrite) Fail(u"Zip file is not open for writing");
+}
+
+Int32 TZipFile::FileCount() const {
+  if (fArchive == nullptr) return 0;
+  zip_int64_t n = zip_get_num_entries(Z(fArchive), 0);
+  if (n < 0) return 0;
+  return n > std::numeric_limits<Int32>::max() ? std::numeric_limits<Int32>::max() : static_cast<Int32>(n);
+}
+
+String TZipFile::FileName(Int32 index) const {
+  CheckIndex(index);
+  const char* name = zip_get_name(Z(fArchive), static_cast<zip_uint64_t>(index), ZIP_FL_ENC_GUESS);
+  if (name == nullptr) Fail(u"Cannot read the name of entry " + Utf8ToString(std::to_string(index)) + u": " + ArchiveErrorText(Z(fArchive)));
+  return Utf8ToString(std::string(name));
+}
+
+std::vector<String> TZipFile::FileNames() const {
+  std::vector<String> r;
+  const Int32 n = FileCount();
+  r.reserve(static_cast<size_t>(n));
+  for (Int32 i = 0; i < n; ++i) {
+    // An entry deleted in this session has no name; list it as empty so that
+    // positions in the list stay the entries' indexes.
+    const char* name = zip_get_name(Z(fArchive), static_cast<zip_uint64_t>(i), ZIP_FL_ENC_GUESS);
+    r.push_back(name != nullptr ? Utf8ToString(std::string(name)) : String());
+  }
+  return r;
+}
+
+Int32 TZipFile::IndexOf(const String& name) const {
+  if (fArchive == nullptr) return -1;
+  const std::string wanted = StringToUtf8(name);
+  const Int32 n = FileCount();
+  for (Int32 i = 0; i < n; ++i) {
+    const char* s = zip_get_name(Z(fArchive), static_cast<zip_uint64_t>(i), ZIP_FL_ENC_GUESS);
+    if (s != nullptr && wanted == s) return i;
+  }
+  return -1;
+}
+
+Int32 TZipFile::GetFileIndex(const String& name) const {
+  CheckOpen();
+  Int32 i = IndexOf(name);
+  if (i < 0) Fail(u"File \"" + name + u"\" not found in zip archive");
+  return i;
+}
+
+TZipHeader TZipFile::FileInfo(Int32 index) const {
+  CheckIndex(index);
+  zip_stat_t st;
+  zip_stat_init(&st);
+  if (zip_stat_index(Z(fArchive), static_cast<zip_uint64_t>(index), ZIP_FL_ENC_GUESS, &st) != 0)
+    Fail(u"Cannot read entry " + Utf8ToString(std::to_string(index)) + u": " + ArchiveErrorText(Z(fArchive)));
+  TZipHeader h;
+  if (st.valid & ZIP_STAT_NAME) h.FileName = Utf8ToString(std::string(st.name));
+  if (st.valid & ZIP_STAT_COMP_SIZE) h.CompressedSize = static_cast<Int64>(st.comp_size);
+  if (st.valid & ZIP_STAT_SIZE) h.UncompressedSize = static_cast<Int64>(st.size);
+  if (st.valid & ZIP_STAT_CRC) h.CRC32 = st.crc;
+  if (st.valid & ZIP_STAT_COMP_METHOD) h.CompressionMethod = st.comp_method;
+  if (st.valid & ZIP_STAT_MTIME) h.ModifiedDateTime = LocalDateTime(st.mtime);
+  return h;
+}
+
+void TZipFile::Read(Int32 index, TBytes& bytes) {
+  CheckIndex(index);
+  bytes.clear();
+  zip_t* za = Z(fArchive);
+  zip_stat_t st;
+  zip_stat_init(&st);
+  const String where = u"entry " + Utf8ToString(std::to_string(index)) + u" of \"" + fFileName + u"\"";
+  if (zip_stat_index(za, static_cast<zip_uint64_t>(index), 0, &st) != 0)
+    Fail(u"Cannot read " + where + u": " + ArchiveErrorText(za));
+  if (!(st.valid & ZIP_STAT_SIZE) || !(st.valid & ZIP_STAT_COMP_SIZE)) Fail(u"Damaged " + where);
+  // The sizes come from the archive: check them before allocating anything.
+  if (st.comp_size > static_cast<UInt64>(fArchiveSize))
+    Fail(u"Damaged " + where + u": its compressed size exceeds the archive");
+  if (st.size > st.comp_size * kMaxRatio + kRatioSlack)
+    Fail(u"Damaged " + where + u": its stated size is out of proportion to its data");
+  if (st.size > static_cast<UInt64>(std::numeric_limits<Int64>::max()) || st.size > bytes.max_size())
+    Fail(u"Entry too large: " + where);
+
+  zip_file_t* zf = zip_fopen_index(za, static_cast<zip_uint64_t>(index), 0);
+  if (zf == nullptr) Fail(u"Cannot open " + where + u": " + ArchiveErrorText(za));
+  TBytes data;
+  try {
+    data.resize(static_cast<size_t>(st.size));
+  } catch (const std::bad_alloc&) {
+    zip_fclose(zf);
+    Fail(u"Not enough memory to read " + where);
+  }
+  size_t got = 0;
+  while (got < data.size()) {
+    zip_int64_t n = zip_fread(zf, data.data() + got, data.size() - got);
+    if (n < 0) {
+      String reason = ErrorText(zip_file_get_error(zf));
+      zip_fclose(zf);
+      Fail(u"Cannot read " + where + u": " + reason);
+    }
+    if (n == 0) break;
+    got += static_cast<size_t>(n);
+  }
+  // One more read lets the library reach the end of the data and check its CRC.
+  Byte extra;
+  zip_int64_t more = got == data.size() ? zip_fread(zf, &extra, 1) : 0;
+  if (more < 0) {
+    String reason = ErrorText(zip_file_get_error(zf));
+    zip_fclose(zf);
+    Fail(u"Cannot read " + where + u": " + reason);
+  }
+  int closeErr = zip_fclose(zf);
+  if (got != data.size() || more > 0) Fail(u"Damaged " + where + u": its data does not match its stated size");
+  if (closeErr != 0) Fail(u"Cannot read " + where + u": " + OpenErrorText(closeErr));
+  bytes.swap(data);
+}
+
+void TZipFile::Read(const String& name, TBytes& bytes) { Read(GetFileIndex(name), bytes); }
+
+void TZipFile::Read(Int32 index, std::unique_ptr<TStream>& stream) {
+  TZipHeader header;
+  Read(index, stream, header);
+}
+
+void TZipFile::Read(const String& name, std::unique_ptr<TStream>& stream) { Read(GetFileIndex(name), stream); }
+
+void TZipFile::Read(Int32 index, std::unique_ptr<TStream>& stream, TZipHeader& header) {
+  header = FileInfo(index);
+  TBytes bytes;
+  Read(index, bytes);
+  auto ms = std::make_unique<TBytesStream>(bytes);
+  stream = std::move(ms);
+}
+
+void TZipFile::AddBuffer(void* data, size_t size, const String& archiveName, TZipCompression compression) {
+  zip_t* za = Z(fArchive);
+  zip_source_t* src = zip_source_buffer(za, data, size, data != nullptr ? 1 : 0);
+  if (src == nullptr) {
+    std::free(data);
+    Fail(u"Cannot add \"" + archiveName + u"\": " + ArchiveErrorText(za));
+  }
+  const std::string name = StringToUtf8(archiveName);
+  zip_int64_t idx = zip_file_add(za, name.c_str(), src, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
+  if (idx < 0) {
+    zip_source_free(src);
+    Fail(u"Cannot add \"" + archiveName + u"\": " + ArchiveErrorText(za));
+  }
+  zip_int32_t method = compression == zcStored ? ZIP_CM_STORE : ZIP_CM_DEFLATE;
+  if (zip_set_file_compression(za, static_cast<zip_uint64_t>(idx), method, 0) != 0)
+    Fail(u"Cannot add \"" + archiveName + u"\": " + ArchiveErrorText(za));
+}
+
+void TZipFile::Add(const TBytes& data, const String& archiveName, TZipCompression compression) {
+  CheckWritable();
+  if (archiveName.empty()) Fail(u"A zip entry needs a name");
+  if (data.empty()) {
+    AddBuffer(nullptr, 0, archiveName, compression);
+    return;
+  }
+  void* copy = std::malloc(data.size());
+  if (copy == nullptr) Fail(u"Not enough memory to add \"" + archiveName + u"\"");
+  std::memcpy(copy, data.data(), data.size());
+  AddBuffer(copy, data.size(), archiveName, compression);
+}
+
+void TZipFile::Add(TStream* data, const String& archiveName, TZipCompression compression) {
+  CheckWritable();
+  if (data == nullptr) Fail(u"No stream to add as \"" + archiveName + u"\"");
+  TMemoryStream ms;
+  ms.LoadFromStream(data);
+  Add(ms.ToBytes(), archiveName, compression);
+}
+
+void TZipFile::Add(const String& fileName, const String& archiveName, TZipCompression compression) {
+  CheckWritable();
+  TMemoryStream ms;
+  ms.LoadFromFile(fileName);
+  Add(ms.ToBytes(), archiveName.empty() ? ExtractFileName(fileName) : archiveName, compression);
+}
+
+bool TZipFile::IsValid(const String& fileName) {
+  const std::string path = StringToUtf8(fileName);
+  if (path.empty()) return false;
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  int err = 0;
+  zip_t* za = zip_open(path.c_str(), ZIP_RDONLY, &err);
+  if (za == nullptr) return false;
+  zip_discard(za);
+  return true;
+}
+
+}  // namespace sk

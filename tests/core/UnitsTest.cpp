@@ -1,0 +1,87 @@
+// Library start and stop through the unit table.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "core/Basic_processes.h"
+#include "core/Global_vars.h"
+#include "core/Qm_global_vars.h"
+#include "core/Units.h"
+
+namespace sk {
+namespace {
+
+int IndexOfUnit(const char* name) {
+  for (std::size_t i = 0; i < UnitTableCount(); ++i)
+    if (std::strcmp(UnitTable()[i].name, name) == 0) return static_cast<int>(i);
+  return -1;
+}
+
+TEST(UnitsTable, EveryUnitOnceWithBothRoutines) {
+  std::set<std::string> names;
+  for (std::size_t i = 0; i < UnitTableCount(); ++i) {
+    const auto& unit = UnitTable()[i];
+    ASSERT_NE(unit.name, nullptr);
+    EXPECT_NE(unit.initialization, nullptr) << unit.name;
+    EXPECT_NE(unit.finalization, nullptr) << unit.name;
+    EXPECT_TRUE(names.insert(unit.name).second) << "listed twice: " << unit.name;
+  }
+}
+
+TEST(UnitsTable, SharedVariablesComeAfterCounterOnlyUnitsAndBeforeUnitsWithWork) {
+  const int globalVars = IndexOfUnit("Global_vars");
+  ASSERT_GE(globalVars, 0);
+  for (const char* early : {"Basic_consts", "Basic_types", "Basic_unicode_chars", "Rectangle_utilities"}) {
+    const int i = IndexOfUnit(early);
+    ASSERT_GE(i, 0) << early;
+    EXPECT_LT(i, globalVars) << early;
+  }
+  for (const char* later : {"Basic_processes", "Qm_global_vars", "Timing_functions"}) {
+    const int i = IndexOfUnit(later);
+    ASSERT_GE(i, 0) << later;
+    EXPECT_GT(i, globalVars) << later;
+  }
+}
+
+TEST(UnitsInitialize, StartsTheUnitsAndFinalizeStopsThem) {
+  Initialize();
+  ASSERT_NE(Global_Stringlist, nullptr);
+  int calls = 0;
+  Global_YieldProcessProc = [&calls] { ++calls; };
+  MyYieldProcess();
+  EXPECT_EQ(calls, 1);
+
+  Finalize();
+  EXPECT_EQ(Global_Stringlist, nullptr);
+  EXPECT_FALSE(static_cast<bool>(Global_YieldProcessProc));
+  // A late yield after shut-down does nothing.
+  MyYieldProcess();
+  EXPECT_EQ(calls, 1);
+}
+
+TEST(UnitsInitialize, ATwiceStartedLibraryStopsAtTheSecondFinalize) {
+  Initialize();
+  Initialize();
+  Global_YieldProcessProc = [] {};
+  Finalize();
+  EXPECT_NE(Global_Stringlist, nullptr);
+  EXPECT_TRUE(static_cast<bool>(Global_YieldProcessProc));
+  Finalize();
+  EXPECT_EQ(Global_Stringlist, nullptr);
+  EXPECT_FALSE(static_cast<bool>(Global_YieldProcessProc));
+}
+
+TEST(UnitsInitialize, AUnitStartedByATool) {
+  // A tool that starts a unit itself keeps it alive past the library's Finalize.
+  Qm_global_vars_initialization();
+  Initialize();
+  Finalize();
+  EXPECT_NE(Global_Stringlist, nullptr);
+  Qm_global_vars_Finalization();
+  EXPECT_EQ(Global_Stringlist, nullptr);
+}
+
+}  // namespace
+}  // namespace sk

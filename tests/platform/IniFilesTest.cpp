@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/runtime/IniFiles.h"
+
+namespace sk {
+
+namespace {
+
+class IniTestBase : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "sk_ini_XXXXXX").string();
+    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+    fDir = tmpl;
+  }
+  void TearDown() override {
+    std::error_code ec;
+    std::filesystem::remove_all(fDir, ec);
+  }
+  std::string Path(const std::string& n) const { return fDir + "/" + n; }
+  String File(const std::string& n) const { return Utf8ToString(Path(n)); }
+  void WriteRaw(const std::string& n, const std::string& bytes) const {
+    std::ofstream f(Path(n), std::ios::binary);
+    f << bytes;
+  }
+  std::string ReadRaw(const std::string& n) const {
+    std::ifstream f(Path(n), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), {});
+  }
+  std::string fDir;
+};
+
+std::vector<String> Lines(const TStrings& l) {
+  std::vector<String> r;
+  for (Int32 i = 0; i < l.Count(); ++i) r.push_back(l[i]);
+  return r;
+}
+
+}  // namespace
+
+using IniFilesRead = IniTestBase;
+using IniFilesWrite = IniTestBase;
+using IniFilesTyped = IniTestBase;
+
+TEST_F(IniFilesRead, SectionsAndKeysIgnoreCaseAndValuesAreTrimmed) {
+  WriteRaw("a.ini", "; comment\r\nstray=ignored\r\n[Settings]\r\n  Folder =  /data/x  \r\nempty=\r\n\r\n[Other]\nk=v\n");
+  TIniFile ini(File("a.ini"));
+  EXPECT_EQ(ini.ReadString(u"settings", u"FOLDER", u"def"), u"/data/x");
+  EXPECT_EQ(ini.ReadString(u"SETTINGS", u"empty", u"def"), u"");  // present but empty is not absent
+  EXPECT_EQ(ini.ReadString(u"Settings", u"missing", u"def"), u"def");
+  EXPECT_EQ(ini.ReadString(u"", u"stray", u"def"), u"def");  // lines before any section belong to none
+  EXPECT_EQ(ini.ReadString(u"Other", u"K", u""), u"v");
+}
+
+TEST_F(IniFilesRead, MissingFileReadsAsEmpty) {
+  TIniFile ini(File("none.ini"));
+  EXPECT_EQ(ini.ReadString(u"s", u"k", u"d"), u"d");
+  TStringList sections;
+  ini.ReadSections(&sections);
+  EXPECT_EQ(sections.Count(), 0);
+  EXPECT_FALSE(std::filesystem::exists(Path("none.ini")));  // reading creates nothing
+}
+
+TEST_F(IniFilesRead, Utf16WithMarkAndAnsiWithoutOne) {
+  std::string u16("\xFF\xFE", 2);
+  for (char c : std::string("[S]\r\nk=caf")) u16 += std::string{c, '\0'};
+  u16 += std::string("\xE9\0", 2);
+  WriteRaw("w.ini", u16);
+  TMemIniFile a(File("w.ini"));
+  EXPECT_EQ(a.ReadString(u"s", u"k", u""), u"caf\u00E9");
+
+  WriteRaw("l.ini", "[S]\r\nk=caf\xE9\r\n");  // not UTF-8: read as the ANSI code page
+  TMemIniFile b(File("l.ini"));
+  EXPECT_EQ(b.ReadString(u"s", u"k", u""), u"caf\u00E9");
+
+  WriteRaw("u.ini", "\xEF\xBB\xBF[S]\r\nk=caf\xC3\xA9\r\n");
+  TMemIniFile c(File("u.ini"));
+  EXPECT_EQ(c.ReadString(u"s", u"k", u""), u"caf\u00E9");
+}
+
+TEST_F(IniFilesRead, SectionListingsKeepFileOrder) {
+  WriteRaw("o.ini", "[B]\nz=1\na=2\nnoequals\n[A]\n[b]\nm=3\n");
+  TMemIniFile ini(File("o.ini"));
+  TStringList l;
+  l.Add(u"leftover");
+  ini.ReadSections(&l);
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"B", u"A"}));  // a repeated section is merged
+  ini.ReadSection(u"b", &l);
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"z", u"a", u"m"}));
+  ini.ReadSectionValues(u"B", &l);
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"z=1", u"a=2", u"noequals", u"m=3"}));
+  EXPECT_TRUE(ini.SectionExists(u"a"));  // present though empty
+  EXPECT_FALSE(ini.SectionExists(u"c"));
+  EXPECT_TRUE(ini.ValueExists(u"B", u"M"));
+  EXPECT_FALSE(ini.ValueExists(u"B", u"noequals"));
+}
+
+TEST_F(IniFilesWrite, IniFileWritesThroughAsUtf8WithoutMark) {
+  TIniFile ini(File("w.ini"));
+  ini.WriteString(u"Main", u"name", u"\u00E9t\u00E9");
+  EXPECT_EQ(ReadRaw("w.ini"), "[Main]\r\nname=\xC3\xA9t\xC3\xA9\r\n\r\n");
+  ini.WriteString(u"MAIN", u"NAME", u"x");  // same key, other case: replaced, name kept
+  ini.WriteString(u"second", u"k", u"v");
+  EXPECT_EQ(ReadRaw("w.ini"), "[Main]\r\nname=x\r\n\r\n[second]\r\nk=v\r\n\r\n");
+}
+
+TEST_F(IniFilesWrite, TwoObjectsOnOneFileSeeEachOthersWrites) {
+  TIniFile a(File("shared.ini"));
+  TIniFile b(File("shared.ini"));
+  a.WriteString(u"s", u"one", u"1");
+  EXPECT_EQ(b.ReadString(u"s", u"one", u""), u"1");
+  b.WriteString(u"s", u"two", u"2");
+  EXPECT_EQ(a.ReadString(u"s", u"two", u""), u"2");
+  EXPECT_EQ(a.ReadString(u"s", u"one", u""), u"1");  // b's write kept a's key
+}
+
+TEST_F(IniFilesWrite, MemIniFileWritesOnlyOnUpdate) {
+  TMemIniFile ini(File("m.ini"));
+  ini.WriteString(u"s", u"k", u"v");
+  EXPECT_FALSE(std::filesystem::exists(Path("m.ini")));
+  ini.UpdateFile();
+  TMemIniFile again(File("m.ini"));
+  EXPECT_EQ(again.ReadString(u"s", u"k", u""), u"v");
+}
+
+TEST_F(IniFilesWrite, EraseSectionAndDeleteKey) {
+  TIniFile ini(File("e.ini"));
+  ini.WriteString(u"a", u"k1", u"1");
+  ini.WriteString(u"a", u"k2", u"2");
+  ini.WriteString(u"b", u"k", u"3");
+  ini.DeleteKey(u"A", u"K1");
+  ini.EraseSection(u"B");
+  TIniFile fresh(File("e.ini"));
+  EXPECT_EQ(fresh.ReadString(u"a", u"k1", u"gone"), u"gone");
+  EXPECT_EQ(fresh.ReadString(u"a", u"k2", u""), u"2");
+  EXPECT_FALSE(fresh.SectionExists(u"b"));
+}
+
+TEST_F(IniFilesWrite, UnwritableFileRaises) {
+  TIniFile ini(File("no/such/dir/x.ini"));
+  EXPECT_THROW(ini.WriteString(u"s", u"k", u"v"), EFCreateError);
+}
+
+TEST_F(IniFilesTyped, IntegersBooleansAndFloats) {
+  WriteRaw("t.ini", "[n]\ndec=-42\nhex=$1F\nbad=12x\nyes=TRUE\nzero=0\nword=maybe\ncomma=1,5\n");
+  TIniFile ini(File("t.ini"));
+  EXPECT_EQ(ini.ReadInteger(u"n", u"dec", 0), -42);
+  EXPECT_EQ(ini.ReadInteger(u"n", u"hex", 0), 31);
+  EXPECT_EQ(ini.ReadInteger(u"n", u"bad", 7), 7);
+  EXPECT_EQ(ini.ReadInteger(u"n", u"missing", 7), 7);
+  EXPECT_TRUE(ini.ReadBool(u"n", u"yes", false));
+  EXPECT_FALSE(ini.ReadBool(u"n", u"zero", true));
+  EXPECT_TRUE(ini.ReadBool(u"n", u"word", true));
+  EXPECT_DOUBLE_EQ(ini.ReadFloat(u"n", u"comma", 0), 1.5);
+  ini.WriteFloat(u"n", u"f", 2.25);
+  ini.WriteInteger(u"n", u"i", -7);
+  ini.WriteBool(u"n", u"b", true);
+  EXPECT_EQ(ini.ReadString(u"n", u"f", u""), u"2.25");
+  EXPECT_DOUBLE_EQ(ini.ReadFloat(u"n", u"f", 0), 2.25);
+  EXPECT_EQ(ini.ReadString(u"n", u"i", u""), u"-7");
+  EXPECT_EQ(ini.ReadString(u"n", u"b", u""), u"1");
+}
+
+}  // namespace sk

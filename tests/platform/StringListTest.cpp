@@ -1,0 +1,623 @@
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/runtime/Encoding.h"
+#include "platform/runtime/Locale.h"
+#include "platform/runtime/StringList.h"
+
+namespace sk {
+
+namespace {
+
+class StringListTestBase : public ::testing::Test {
+ protected:
+  void SetUp() override { SetUserDefaultLocale("en_US"); }
+};
+
+std::vector<String> Lines(const TStrings& l) {
+  std::vector<String> r;
+  for (Int32 i = 0; i < l.Count(); ++i) r.push_back(l[i]);
+  return r;
+}
+
+void Fill(TStrings& l, std::initializer_list<const char16_t*> items) {
+  for (const char16_t* s : items) l.Add(s);
+}
+
+// Counts how many of its kind are alive, so tests can see objects freed.
+struct Counted : TObject {
+  static inline int alive = 0;
+  Counted() { ++alive; }
+  ~Counted() override { --alive; }
+};
+
+TBytes B(const std::string& s) { return TBytes(s.begin(), s.end()); }
+
+}  // namespace
+
+using StringListSort = StringListTestBase;
+using StringListFind = StringListTestBase;
+using StringListText = StringListTestBase;
+using StringListDelimited = StringListTestBase;
+using StringListNames = StringListTestBase;
+using StringListObjects = StringListTestBase;
+using StringListEdit = StringListTestBase;
+using StringListEncoding = StringListTestBase;
+using StringListHooks = StringListTestBase;
+
+// ---- sorting --------------------------------------------------------------------
+
+TEST_F(StringListSort, DefaultIgnoresCase) {
+  TStringList l;
+  Fill(l, {u"b", u"A", u"c", u"a", u"B"});
+  l.Sort();
+  auto v = Lines(l);
+  ASSERT_EQ(v.size(), 5u);
+  EXPECT_TRUE(AnsiSameText(v[0], u"a") && AnsiSameText(v[1], u"a"));
+  EXPECT_TRUE(AnsiSameText(v[2], u"b") && AnsiSameText(v[3], u"b"));
+  EXPECT_EQ(v[4], u"c");
+}
+
+TEST_F(StringListSort, CaseSensitivePutsLowerCaseFirst) {
+  TStringList l;
+  l.SetCaseSensitive(true);
+  Fill(l, {u"B", u"a", u"b", u"A"});
+  l.SetSorted(true);
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"a", u"A", u"b", u"B"}));
+}
+
+TEST_F(StringListSort, SortedListRejectsInsertPutAndMove) {
+  TStringList l;
+  Fill(l, {u"b", u"a"});
+  l.SetSorted(true);
+  try {
+    l.Insert(0, u"z");
+    FAIL();
+  } catch (const EStringListError& e) {
+    EXPECT_EQ(e.Message(), u"Operation not allowed on sorted list");
+  }
+  EXPECT_THROW(l.Put(0, u"z"), EStringListError);
+  EXPECT_THROW(l.Move(0, 1), EStringListError);
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"a", u"b"}));
+}
+
+TEST_F(StringListSort, DuplicatesOnASortedList) {
+  TStringList ignore;
+  ignore.SetSorted(true);
+  EXPECT_EQ(ignore.Add(u"m"), 0);
+  EXPECT_EQ(ignore.Add(u"a"), 0);
+  EXPECT_EQ(ignore.Add(u"M"), 1);  // equal ignoring case: the existing line's index
+  EXPECT_EQ(ignore.Count(), 2);
+
+  TStringList error;
+  error.SetSorted(true);
+  error.SetDuplicates(dupError);
+  error.Add(u"x");
+  try {
+    error.Add(u"X");
+    FAIL();
+  } catch (const EStringListError& e) {
+    EXPECT_EQ(e.Message(), u"String list does not allow duplicates");
+  }
+  EXPECT_EQ(error.Count(), 1);
+
+  TStringList accept;
+  accept.SetSorted(true);
+  accept.SetDuplicates(dupAccept);
+  Fill(accept, {u"b", u"a", u"b", u"c", u"b"});
+  EXPECT_EQ(Lines(accept), (std::vector<String>{u"a", u"b", u"b", u"b", u"c"}));
+}
+
+TEST_F(StringListSort, CustomSortWithPointerAndClosure) {
+  TStringList l;
+  Fill(l, {u"ccc", u"a", u"bb"});
+  l.CustomSort([](TStringList* list, Int32 i, Int32 j) -> Int32 {
+    return static_cast<Int32>(list->Get(j).size()) - static_cast<Int32>(list->Get(i).size());
+  });
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"ccc", u"bb", u"a"}));
+  int calls = 0;
+  l.CustomSort([&calls](TStringList* list, Int32 i, Int32 j) -> Int32 {
+    ++calls;
+    return static_cast<Int32>(list->Get(i).size()) - static_cast<Int32>(list->Get(j).size());
+  });
+  EXPECT_GT(calls, 0);
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"a", u"bb", u"ccc"}));
+}
+
+TEST_F(StringListSort, CustomSortLeavesASortedListAlone) {
+  TStringList l;
+  Fill(l, {u"b", u"a", u"c"});
+  l.SetSorted(true);
+  l.CustomSort([](TStringList*, Int32 i, Int32 j) -> Int32 { return j - i; });
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"a", u"b", u"c"}));
+}
+
+TEST_F(StringListSort, InconsistentComparerKeepsEveryLine) {
+  TStringList l;
+  for (int i = 0; i < 500; ++i) l.Add(Utf8ToString(std::to_string(i)));
+  l.CustomSort([](TStringList*, Int32, Int32) -> Int32 { return -1; });
+  EXPECT_EQ(l.Count(), 500);
+  l.SetSorted(true);
+  for (int i = 0; i < 500; ++i) EXPECT_GE(l.IndexOf(Utf8ToString(std::to_string(i))), 0);
+}
+
+TEST_F(StringListSort, ChangingCaseSensitivityResortsASortedList) {
+  TStringList l;
+  Fill(l, {u"B", u"a", u"A", u"b"});
+  l.SetSorted(true);
+  l.SetCaseSensitive(true);
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"a", u"A", u"b", u"B"}));
+}
+
+// ---- find -------------------------------------------------------------------------
+
+TEST_F(StringListFind, HalvingFindsFirstLastAndInsertionPoints) {
+  TStringList l;
+  Fill(l, {u"delta", u"alpha", u"echo", u"charlie", u"bravo"});
+  l.SetSorted(true);
+  Int32 i = -1;
+  EXPECT_TRUE(l.Find(u"alpha", i));
+  EXPECT_EQ(i, 0);
+  EXPECT_TRUE(l.Find(u"ECHO", i));
+  EXPECT_EQ(i, 4);
+  EXPECT_TRUE(l.Find(u"Charlie", i));
+  EXPECT_EQ(i, 2);
+  EXPECT_FALSE(l.Find(u"aaa", i));
+  EXPECT_EQ(i, 0);
+  EXPECT_FALSE(l.Find(u"coffee", i));
+  EXPECT_EQ(i, 3);
+  EXPECT_FALSE(l.Find(u"zulu", i));
+  EXPECT_EQ(i, 5);
+  TStringList empty;
+  EXPECT_FALSE(empty.Find(u"x", i));
+  EXPECT_EQ(i, 0);
+}
+
+TEST_F(StringListFind, DupAcceptFindsTheFirstOfEqualLines) {
+  TStringList l;
+  l.SetDuplicates(dupAccept);
+  l.SetSorted(true);
+  Fill(l, {u"a", u"b", u"b", u"b", u"b", u"c"});
+  Int32 i = -1;
+  EXPECT_TRUE(l.Find(u"b", i));
+  EXPECT_EQ(i, 1);
+}
+
+TEST_F(StringListFind, IndexOfHonoursSortedAndCase) {
+  TStringList l;
+  Fill(l, {u"One", u"two", u"Three"});
+  EXPECT_EQ(l.IndexOf(u"three"), 2);
+  EXPECT_EQ(l.IndexOf(u"four"), -1);
+  l.SetCaseSensitive(true);
+  EXPECT_EQ(l.IndexOf(u"three"), -1);
+  EXPECT_EQ(l.IndexOf(u"Three"), 2);
+  l.SetSorted(true);
+  EXPECT_EQ(l.IndexOf(u"two"), 2);
+  EXPECT_EQ(l.IndexOf(u"Two"), -1);
+}
+
+// ---- index checks and editing -------------------------------------------------------
+
+TEST_F(StringListEdit, IndexErrorsNameTheIndex) {
+  TStringList l;
+  Fill(l, {u"a", u"b"});
+  try {
+    l.Get(5);
+    FAIL();
+  } catch (const EStringListError& e) {
+    EXPECT_EQ(e.Message(), u"List index out of bounds (5)");
+  }
+  EXPECT_THROW(l.Get(-1), EStringListError);
+  EXPECT_THROW(l.Delete(2), EStringListError);
+  EXPECT_THROW(l.Objects(2), EStringListError);
+  EXPECT_THROW(l.Insert(3, u"x"), EStringListError);
+  EXPECT_THROW(l.Exchange(0, 2), EStringListError);
+  l.Insert(2, u"c");  // inserting at Count appends
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"a", u"b", u"c"}));
+}
+
+TEST_F(StringListEdit, ExchangeAndMoveCarryTheirObjects) {
+  TStringList l;
+  TObject o1, o2;
+  l.AddObject(u"a", &o1);
+  l.Add(u"b");
+  l.AddObject(u"c", &o2);
+  l.Exchange(0, 2);
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"c", u"b", u"a"}));
+  EXPECT_EQ(l.Objects(0), &o2);
+  l.Move(0, 2);
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"b", u"a", u"c"}));
+  EXPECT_EQ(l.Objects(2), &o2);
+  l.Move(2, 0);
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"c", u"b", u"a"}));
+  EXPECT_EQ(l.IndexOfObject(&o1), 2);
+}
+
+TEST_F(StringListEdit, ChangeEventsComeOncePerUpdateBatch) {
+  TStringList l;
+  int changing = 0, changed = 0;
+  l.OnChanging = [&](TObject* sender) {
+    EXPECT_EQ(sender, &l);
+    ++changing;
+  };
+  l.OnChange = [&](TObject*) { ++changed; };
+  l.Add(u"x");
+  EXPECT_EQ(changing, 1);
+  EXPECT_EQ(changed, 1);
+  l.BeginUpdate();
+  l.Add(u"y");
+  l.Add(u"z");
+  l.Delete(0);
+  EXPECT_EQ(changed, 1);
+  l.EndUpdate();
+  EXPECT_EQ(changing, 2);
+  EXPECT_EQ(changed, 2);
+  l.SetText(u"a\nb");  // a batch of its own
+  EXPECT_EQ(changed, 3);
+}
+
+TEST_F(StringListEdit, AssignKeepsEveryLineOfTheSource) {
+  TStringList src;
+  Fill(src, {u"b", u"a", u"b"});
+  TStringList dst;
+  dst.SetSorted(true);  // would drop the second "b" if its rule applied while copying
+  dst.Add(u"old");
+  dst.Assign(src);
+  EXPECT_EQ(Lines(dst), Lines(src));
+  EXPECT_FALSE(dst.Sorted());
+  EXPECT_TRUE(dst.Equals(src));
+  src.Put(0, u"B");
+  EXPECT_FALSE(dst.Equals(src));  // exact comparison
+}
+
+TEST_F(StringListEdit, AddStringsOfItselfDoublesTheLines) {
+  TStringList l;
+  Fill(l, {u"a", u"b"});
+  l.AddStrings(l);
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"a", u"b", u"a", u"b"}));
+}
+
+// ---- objects ---------------------------------------------------------------------------
+
+TEST_F(StringListObjects, OwningListFreesOnDeleteClearAndDestruction) {
+  Counted::alive = 0;
+  {
+    TStringList l(true);
+    for (int i = 0; i < 5; ++i) l.AddObject(u"x", new Counted);
+    EXPECT_EQ(Counted::alive, 5);
+    l.Delete(1);
+    EXPECT_EQ(Counted::alive, 4);
+    l.Clear();
+    EXPECT_EQ(Counted::alive, 0);
+    l.AddObject(u"y", new Counted);
+    l.AddObject(u"z", new Counted);
+  }
+  EXPECT_EQ(Counted::alive, 0);
+}
+
+TEST_F(StringListObjects, NonOwningListAndPutObjectFreeNothing) {
+  Counted::alive = 0;
+  Counted a, b;
+  {
+    TStringList l;
+    l.AddObject(u"a", &a);
+    l.Delete(0);
+    l.AddObject(u"b", &b);
+    l.Clear();
+    l.AddObject(u"b", &b);
+  }
+  EXPECT_EQ(Counted::alive, 2);
+  TStringList owning(true);
+  auto* c = new Counted;
+  owning.AddObject(u"c", c);
+  owning.PutObject(0, nullptr);  // the caller takes it back
+  EXPECT_EQ(Counted::alive, 3);
+  delete c;
+}
+
+TEST_F(StringListObjects, OwningDestinationNeverSharesObjects) {
+  Counted::alive = 0;
+  TStringList src(true);
+  src.AddObject(u"a", new Counted);
+  {
+    TStringList dst(true);
+    dst.Assign(src);
+    dst.AddStrings(src);
+    EXPECT_EQ(dst.Count(), 2);
+    EXPECT_EQ(dst.Objects(0), nullptr);
+    TStringList view;  // a non-owning list does take them
+    view.AddStrings(src);
+    EXPECT_EQ(view.Objects(0), src.Objects(0));
+  }
+  EXPECT_EQ(Counted::alive, 1);
+}
+
+// ---- text ------------------------------------------------------------------------------
+
+TEST_F(StringListText, TextEndsWithABreakUnlessTrailingBreakIsOff) {
+  TStringList l;
+  EXPECT_EQ(l.Text(), u"");
+  Fill(l, {u"a", u"", u"c"});
+  EXPECT_EQ(l.Text(), u"a\r\n\r\nc\r\n");
+  l.SetTrailingLineBreak(false);
+  EXPECT_EQ(l.Text(), u"a\r\n\r\nc");
+  l.SetLineBreak(u"|");
+  EXPECT_EQ(l.Text(), u"a||c");
+}
+
+TEST_F(StringListText, SetTextAcceptsCrLfLfAndCr) {
+  TStringList l;
+  l.SetText(u"a\r\nb\nc\rd");
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"a", u"b", u"c", u"d"}));
+  l.SetText(u"a\r\n");
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"a"}));
+  l.SetText(u"\r\n");
+  EXPECT_EQ(Lines(l), (std::vector<String>{u""}));
+  l.SetText(u"a\n\nb");
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"a", u"", u"b"}));
+  l.SetText(u"a\n\rb");  // LF then CR are two breaks
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"a", u"", u"b"}));
+  l.SetText(u"");
+  EXPECT_EQ(l.Count(), 0);
+}
+
+TEST_F(StringListText, NulCharactersStayInTheirLine) {
+  TStringList l;
+  String text = u"a";
+  text += Char(0);
+  text += u"b\r\nc";
+  l.SetText(text);
+  ASSERT_EQ(l.Count(), 2);
+  EXPECT_EQ(l[0].size(), 3u);
+}
+
+TEST_F(StringListText, OtherLineBreaksSplitOnlyAtThemselves) {
+  TStringList l;
+  l.SetLineBreak(u"||");
+  l.SetText(u"a||b\r\nc||");
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"a", u"b\r\nc"}));
+  l.SetText(u"a||||");
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"a", u""}));
+  l.SetLineBreak(u"");
+  l.SetText(u"whole");
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"whole"}));
+}
+
+TEST_F(StringListText, TextRoundTrips) {
+  TStringList a, b;
+  Fill(a, {u"x", u"", u"  y ", u"\u00E9\u4E2D"});
+  b.SetText(a.Text());
+  EXPECT_TRUE(a.Equals(b));
+}
+
+// ---- delimited text ----------------------------------------------------------------------
+
+TEST_F(StringListDelimited, QuotesItemsThatNeedIt) {
+  TStringList l;
+  Fill(l, {u"a b", u"c\"d", u"", u"e,f", u"g"});
+  EXPECT_EQ(l.DelimitedText(), u"\"a b\",\"c\"\"d\",,\"e,f\",g");
+  TStringList back;
+  back.SetDelimitedText(l.DelimitedText());
+  EXPECT_EQ(Lines(back), Lines(l));
+}
+
+TEST_F(StringListDelimited, SingleEmptyItemIsTwoQuotes) {
+  TStringList l;
+  l.Add(u"");
+  EXPECT_EQ(l.CommaText(), u"\"\"");
+  TStringList back;
+  back.SetCommaText(u"\"\"");
+  EXPECT_EQ(Lines(back), (std::vector<String>{u""}));
+  back.SetCommaText(u"");
+  EXPECT_EQ(back.Count(), 0);
+}
+
+TEST_F(StringListDelimited, BlanksSeparateUnlessStrict) {
+  TStringList l;
+  l.SetDelimitedText(u"  a b ,c,");
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"a", u"b", u"c", u""}));
+  l.SetStrictDelimiter(true);
+  l.SetDelimitedText(u" a b ,c,,d");
+  EXPECT_EQ(Lines(l), (std::vector<String>{u" a b ", u"c", u"", u"d"}));
+  EXPECT_EQ(l.DelimitedText(), u" a b ,c,,d");  // blanks need no quotes when strict
+}
+
+TEST_F(StringListDelimited, QuotedItemsAndUnclosedQuotes) {
+  TStringList l;
+  l.SetDelimitedText(u"\"a,b\" , \"say \"\"hi\"\"\",\"open");
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"a,b", u"say \"hi\"", u"open"}));
+  l.SetDelimitedText(u"\"a\"b,c");  // text right after a closing quote starts a new item
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"a", u"b", u"c"}));
+}
+
+TEST_F(StringListDelimited, OwnDelimiterAndQuoteWhileCommaTextKeepsItsOwn) {
+  TStringList l;
+  l.SetDelimiter(u';');
+  l.SetQuoteChar(u'\'');
+  Fill(l, {u"a;b", u"c,d", u"it's"});
+  EXPECT_EQ(l.DelimitedText(), u"'a;b';c,d;'it''s'");
+  EXPECT_EQ(l.CommaText(), u"a;b,\"c,d\",it's");
+  EXPECT_EQ(l.Delimiter(), u';');
+  EXPECT_EQ(l.QuoteChar(), u'\'');
+}
+
+// ---- names and values -------------------------------------------------------------------
+
+TEST_F(StringListNames, NamesValuesAndLinesWithoutSeparator) {
+  TStringList l;
+  Fill(l, {u"Key=v1", u"plain", u"K2=a=b", u"=nameless"});
+  EXPECT_EQ(l.Names(0), u"Key");
+  EXPECT_EQ(l.Names(1), u"");
+  EXPECT_EQ(l.Values(u"key"), u"v1");
+  EXPECT_EQ(l.Values(u"k2"), u"a=b");
+  EXPECT_EQ(l.Values(u"plain"), u"");
+  EXPECT_EQ(l.ValueFromIndex(1), u"");  // not the line minus a character
+  EXPECT_EQ(l.ValueFromIndex(3), u"nameless");
+  EXPECT_EQ(l.IndexOfName(u"KEY"), 0);
+  EXPECT_EQ(l.IndexOfName(u"plain"), -1);
+}
+
+TEST_F(StringListNames, SetValueReplacesAddsAndDeletes) {
+  TStringList l;
+  Fill(l, {u"a=1", u"b=2"});
+  l.SetValue(u"A", u"9");
+  EXPECT_EQ(l[0], u"A=9");
+  l.SetValue(u"c", u"3");
+  EXPECT_EQ(l[2], u"c=3");
+  l.SetValue(u"b", u"");
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"A=9", u"c=3"}));
+  l.SetNameValueSeparator(u':');
+  l.SetValue(u"d", u"4");
+  EXPECT_EQ(l[2], u"d:4");
+  EXPECT_EQ(l.Values(u"d"), u"4");
+}
+
+// ---- encodings, streams and files ----------------------------------------------------------
+
+TEST_F(StringListEncoding, ByteOrderMarksAreDetected) {
+  struct Case {
+    std::string bytes;
+    TEncoding* expected;
+  };
+  std::vector<Case> cases = {
+      {"\xEF\xBB\xBF" "a\xC3\xA9\r\nb", TEncoding::UTF8()},
+      {std::string("\xFF\xFE" "a\0\xE9\0\r\0\n\0b\0", 12), TEncoding::Unicode()},
+      {std::string("\xFE\xFF\0a\0\xE9\0\r\0\n\0b", 12), TEncoding::BigEndianUnicode()},
+  };
+  for (const Case& c : cases) {
+    TBytesStream s(B(c.bytes));
+    TStringList l;
+    l.LoadFromStream(&s);
+    EXPECT_EQ(Lines(l), (std::vector<String>{u"a\u00E9", u"b"}));
+    EXPECT_EQ(l.Encoding(), c.expected);
+  }
+}
+
+TEST_F(StringListEncoding, WithoutMarkTheDefaultEncodingDecides) {
+  const std::string text = "caf\xC3\xA9";
+  TStringList utf8;
+  utf8.SetDefaultEncoding(TEncoding::UTF8());
+  TBytesStream s1(B(text));
+  utf8.LoadFromStream(&s1);
+  EXPECT_EQ(utf8[0], u"caf\u00E9");
+  EXPECT_EQ(utf8.Encoding(), TEncoding::UTF8());
+  TStringList ansi;  // the default: the ANSI code page (1252 unless set)
+  TBytesStream s2(B(text));
+  ansi.LoadFromStream(&s2);
+  EXPECT_EQ(ansi[0], u"caf\u00C3\u00A9");
+}
+
+TEST_F(StringListEncoding, InvalidUtf8BecomesReplacementCharacters) {
+  TStringList l;
+  l.SetDefaultEncoding(TEncoding::UTF8());
+  TBytesStream s(B("ok\xFFmore\r\nnext"));
+  l.LoadFromStream(&s);
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"ok\uFFFDmore", u"next"}));
+}
+
+TEST_F(StringListEncoding, LoadReadsFromThePositionAndReplacesTheLines) {
+  TStringList l;
+  l.Add(u"old");
+  l.SetDefaultEncoding(TEncoding::UTF8());
+  TBytesStream s(B("skip\xEF\xBB\xBFnew"));
+  s.SetPosition(4);
+  l.LoadFromStream(&s);
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"new"}));
+}
+
+TEST_F(StringListEncoding, SaveWritesThePreambleOnlyWhenAsked) {
+  TStringList l;
+  l.SetDefaultEncoding(TEncoding::UTF8());
+  Fill(l, {u"\u00E9"});
+  TMemoryStream with;
+  l.SaveToStream(&with);
+  EXPECT_EQ(with.ToBytes(), B("\xEF\xBB\xBF\xC3\xA9\r\n"));
+  l.SetWriteBOM(false);
+  TMemoryStream without;
+  l.SaveToStream(&without);
+  EXPECT_EQ(without.ToBytes(), B("\xC3\xA9\r\n"));
+  TMemoryStream utf16;
+  l.SetWriteBOM(true);
+  l.SaveToStream(&utf16, TEncoding::Unicode());
+  EXPECT_EQ(utf16.ToBytes(), B(std::string("\xFF\xFE\xE9\0\r\0\n\0", 8)));
+}
+
+TEST_F(StringListEncoding, ALoadedListSavesInTheEncodingItFound) {
+  TStringList l;
+  TBytesStream in(B(std::string("\xFE\xFF\0x", 4)));
+  l.LoadFromStream(&in);
+  TMemoryStream out;
+  l.SaveToStream(&out);
+  EXPECT_EQ(out.ToBytes(), B(std::string("\xFE\xFF\0x\0\r\0\n", 8)));
+}
+
+TEST_F(StringListEncoding, FilesRoundTrip) {
+  std::string tmpl = (std::filesystem::temp_directory_path() / "sk_sl_XXXXXX").string();
+  ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+  const String name = Utf8ToString(tmpl + "/list \xC3\xA9.txt");
+  TStringList a;
+  Fill(a, {u"one", u"\u4E2D\u6587", u""});
+  a.SaveToFile(name, TEncoding::UTF8());
+  TStringList b;
+  b.LoadFromFile(name);
+  EXPECT_TRUE(a.Equals(b));
+  EXPECT_EQ(b.Encoding(), TEncoding::UTF8());
+  EXPECT_THROW(b.LoadFromFile(Utf8ToString(tmpl + "/missing.txt")), EFOpenError);
+  std::filesystem::remove_all(tmpl);
+}
+
+// ---- virtual hooks a subclass relies on --------------------------------------------------
+
+namespace {
+
+class ReversedList : public TStringList {
+ public:
+  Int32 CompareStrings(const String& a, const String& b) const override { return -TStringList::CompareStrings(a, b); }
+};
+
+class CountingList : public TStringList {
+ public:
+  using TStringList::CustomSort;
+  using TStringList::LoadFromStream;
+  int customSorts = 0;
+  int textSets = 0;
+  void CustomSort(TStringListSortCompare compare) override {
+    ++customSorts;
+    TStringList::CustomSort(compare);
+  }
+  void SetTextStr(const String& text) override {
+    ++textSets;
+    TStringList::SetTextStr(text);
+  }
+};
+
+}  // namespace
+
+TEST_F(StringListHooks, SortFindAndAddUseTheOverriddenComparison) {
+  ReversedList l;
+  Fill(l, {u"a", u"c", u"b"});
+  l.SetSorted(true);
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"c", u"b", u"a"}));
+  EXPECT_EQ(l.IndexOf(u"a"), 2);
+  l.Add(u"d");
+  EXPECT_EQ(l[0], u"d");
+}
+
+TEST_F(StringListHooks, SortGoesThroughCustomSortAndLoadThroughSetTextStr) {
+  CountingList l;
+  Fill(l, {u"b", u"a"});
+  l.Sort();
+  EXPECT_EQ(l.customSorts, 1);
+  TBytesStream s(B("x\r\ny"));
+  l.LoadFromStream(&s);
+  EXPECT_EQ(l.textSets, 1);
+  EXPECT_EQ(l.Count(), 2);
+}
+
+}  // namespace sk

@@ -1,0 +1,240 @@
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/runtime/ZipReader.h"
+
+namespace sk {
+
+namespace {
+
+class ZipTestBase : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "sk_zip_XXXXXX").string();
+    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+    fDir = tmpl;
+  }
+  void TearDown() override {
+    std::error_code ec;
+    std::filesystem::remove_all(fDir, ec);
+  }
+  std::string Path(const std::string& n) const { return fDir + "/" + n; }
+  String File(const std::string& n) const { return Utf8ToString(Path(n)); }
+  std::string ReadRaw(const std::string& n) const {
+    std::ifstream f(Path(n), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), {});
+  }
+  void WriteRaw(const std::string& n, const std::string& bytes) const {
+    std::ofstream f(Path(n), std::ios::binary);
+    f << bytes;
+  }
+  // A small archive: a text member, a stored member and an empty one.
+  void MakeSample(const std::string& n, TZipCompression textCompression = zcDeflate) const {
+    TZipFile z;
+    z.Open(File(n), zmWrite);
+    std::string text;
+    for (int i = 0; i < 200; ++i) text += "paragraph " + std::to_string(i) + "\n";
+    z.Add(TBytes(text.begin(), text.end()), u"word/document.xml", textCompression);
+    z.Add(TBytes{1, 2, 3}, u"bin/\u00E9t\u00E9.dat", zcStored);
+    z.Add(TBytes{}, u"empty.txt");
+    z.Close();
+  }
+  std::string fDir;
+};
+
+TBytes B(const std::string& s) { return TBytes(s.begin(), s.end()); }
+
+// Offset of the first central-directory record in an archive's bytes.
+size_t CentralRecord(const std::string& bytes) { return bytes.find(std::string("PK\x01\x02", 4)); }
+
+}  // namespace
+
+using ZipReaderRoundTrip = ZipTestBase;
+using ZipReaderCorrupt = ZipTestBase;
+using ZipReaderUsage = ZipTestBase;
+
+TEST_F(ZipReaderRoundTrip, WrittenMembersReadBackInOrder) {
+  MakeSample("a.zip");
+  TZipFile z;
+  z.Open(File("a.zip"), zmRead);
+  EXPECT_EQ(z.FileCount(), 3);
+  EXPECT_EQ(z.FileNames(), (std::vector<String>{u"word/document.xml", u"bin/\u00E9t\u00E9.dat", u"empty.txt"}));
+  EXPECT_EQ(z.FileName(1), u"bin/\u00E9t\u00E9.dat");
+  EXPECT_EQ(z.IndexOf(u"empty.txt"), 2);
+  EXPECT_EQ(z.IndexOf(u"EMPTY.TXT"), -1);  // names compare exactly
+  TBytes bytes;
+  z.Read(u"bin/\u00E9t\u00E9.dat", bytes);
+  EXPECT_EQ(bytes, (TBytes{1, 2, 3}));
+  z.Read(2, bytes);
+  EXPECT_TRUE(bytes.empty());
+  z.Read(0, bytes);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 12), "paragraph 0\n");
+  TZipHeader h = z.FileInfo(0);
+  EXPECT_EQ(h.UncompressedSize, static_cast<Int64>(bytes.size()));
+  EXPECT_LT(h.CompressedSize, h.UncompressedSize);
+  z.Close();
+  EXPECT_EQ(z.Mode(), zmClosed);
+}
+
+TEST_F(ZipReaderRoundTrip, MemberIntoANewStream) {
+  MakeSample("s.zip");
+  TZipFile z;
+  z.Open(File("s.zip"), zmRead);
+  std::unique_ptr<TStream> s;
+  z.Read(u"bin/\u00E9t\u00E9.dat", s);
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(s->Position(), 0);
+  EXPECT_EQ(s->Size(), 3);
+  EXPECT_EQ(s->ReadValue<Byte>(), 1);
+  TZipHeader h;
+  z.Read(0, s, h);
+  EXPECT_EQ(h.FileName, u"word/document.xml");
+  EXPECT_EQ(s->Size(), h.UncompressedSize);
+}
+
+TEST_F(ZipReaderRoundTrip, AddFromStreamAndFileAndAppendToAnExistingArchive) {
+  WriteRaw("src.txt", "from a file");
+  {
+    TZipFile z;
+    z.Open(File("x.zip"), zmWrite);
+    TBytesStream bs(B("from a stream"));
+    bs.SetPosition(5);  // the whole stream is added, whatever its position
+    z.Add(&bs, u"s.txt");
+    z.Add(File("src.txt"), String());
+  }  // closing by destruction commits
+  {
+    TZipFile z;
+    z.Open(File("x.zip"), zmReadWrite);
+    z.Add(B("third"), u"t.txt");
+    z.Close();
+  }
+  TZipFile z;
+  z.Open(File("x.zip"), zmRead);
+  EXPECT_EQ(z.FileNames(), (std::vector<String>{u"s.txt", u"src.txt", u"t.txt"}));
+  TBytes b;
+  z.Read(u"s.txt", b);
+  EXPECT_EQ(b, B("from a stream"));
+  z.Read(u"src.txt", b);
+  EXPECT_EQ(b, B("from a file"));
+}
+
+TEST_F(ZipReaderRoundTrip, WriteModeReplacesAnExistingArchive) {
+  MakeSample("r.zip");
+  TZipFile z;
+  z.Open(File("r.zip"), zmWrite);
+  z.Add(B("only"), u"only.txt");
+  z.Close();
+  z.Open(File("r.zip"), zmRead);
+  EXPECT_EQ(z.FileNames(), (std::vector<String>{u"only.txt"}));
+}
+
+TEST_F(ZipReaderUsage, MisuseRaisesZipExceptions) {
+  TZipFile z;
+  EXPECT_EQ(z.FileCount(), 0);
+  EXPECT_EQ(z.IndexOf(u"x"), -1);
+  TBytes b;
+  EXPECT_THROW(z.Read(0, b), EZipException);
+  EXPECT_THROW(z.Add(B("x"), u"x"), EZipException);
+  EXPECT_THROW(z.Open(File("missing.zip"), zmRead), EZipException);
+  MakeSample("a.zip");
+  z.Open(File("a.zip"), zmRead);
+  EXPECT_THROW(z.Read(3, b), EZipException);
+  EXPECT_THROW(z.Read(-1, b), EZipException);
+  EXPECT_THROW(z.FileName(3), EZipException);
+  EXPECT_THROW(z.Read(u"not/there", b), EZipException);
+  EXPECT_THROW(z.GetFileIndex(u"not/there"), EZipException);
+  EXPECT_THROW(z.Add(B("x"), u"x"), EZipException);  // opened for reading
+}
+
+TEST_F(ZipReaderUsage, IsValidTellsArchivesFromOtherFiles) {
+  MakeSample("a.zip");
+  WriteRaw("t.txt", "just text, long enough to look like something");
+  WriteRaw("e.zip", "");
+  EXPECT_TRUE(TZipFile::IsValid(File("a.zip")));
+  EXPECT_FALSE(TZipFile::IsValid(File("t.txt")));
+  EXPECT_FALSE(TZipFile::IsValid(File("missing.zip")));
+  EXPECT_FALSE(TZipFile::IsValid(Utf8ToString(fDir)));
+  EXPECT_FALSE(TZipFile::IsValid(String()));
+}
+
+TEST_F(ZipReaderCorrupt, GarbageAndTruncatedArchivesAreRejected) {
+  std::string garbage = "PK\x03\x04";
+  for (int i = 0; i < 5000; ++i) garbage += static_cast<char>((i * 131) % 256);
+  WriteRaw("g.zip", garbage);
+  TZipFile z;
+  EXPECT_THROW(z.Open(File("g.zip"), zmRead), EZipException);
+
+  MakeSample("a.zip");
+  std::string whole = ReadRaw("a.zip");
+  WriteRaw("cut.zip", whole.substr(0, whole.size() / 2));
+  EXPECT_THROW(z.Open(File("cut.zip"), zmRead), EZipException);
+  EXPECT_FALSE(TZipFile::IsValid(File("cut.zip")));
+}
+
+TEST_F(ZipReaderCorrupt, DamagedDataRaisesInsteadOfReturningWrongBytes) {
+  MakeSample("a.zip");
+  std::string bytes = ReadRaw("a.zip");
+  // The first member's data starts after its 30-byte local header and name.
+  const size_t nameLen = static_cast<unsigned char>(bytes[26]) | (static_cast<unsigned char>(bytes[27]) << 8);
+  const size_t extraLen = static_cast<unsigned char>(bytes[28]) | (static_cast<unsigned char>(bytes[29]) << 8);
+  const size_t data = 30 + nameLen + extraLen;
+  for (size_t i = data + 10; i < data + 40; ++i) bytes[i] = static_cast<char>(bytes[i] ^ 0x5A);
+  WriteRaw("bad.zip", bytes);
+  TZipFile z;
+  z.Open(File("bad.zip"), zmRead);
+  TBytes out;
+  EXPECT_THROW(z.Read(0, out), EZipException);
+  z.Read(1, out);  // the other members are still readable
+  EXPECT_EQ(out, (TBytes{1, 2, 3}));
+}
+
+TEST_F(ZipReaderCorrupt, AbsurdStatedSizesAreRefusedBeforeAllocating) {
+  MakeSample("a.zip");
+  const std::string good = ReadRaw("a.zip");
+  const size_t cd = CentralRecord(good);
+  ASSERT_NE(cd, std::string::npos);
+  // Central record: compressed size at +20, uncompressed size at +24.
+  std::string huge = good;
+  std::memcpy(&huge[cd + 24], "\xFF\xFF\xFF\x7F", 4);
+  WriteRaw("huge.zip", huge);
+  std::string bigComp = good;
+  std::memcpy(&bigComp[cd + 20], "\x00\x00\x00\x7F", 4);
+  WriteRaw("bigcomp.zip", bigComp);
+  for (const char* name : {"huge.zip", "bigcomp.zip"}) {
+    TZipFile z;
+    try {
+      z.Open(File(name), zmRead);
+    } catch (const EZipException&) {
+      continue;  // refusing at open is as good
+    }
+    TBytes out;
+    EXPECT_THROW(z.Read(0, out), EZipException) << name;
+    EXPECT_TRUE(out.empty());
+  }
+}
+
+TEST_F(ZipReaderCorrupt, ShortStatedSizeDoesNotPassAsComplete) {
+  MakeSample("a.zip", zcStored);
+  std::string bytes = ReadRaw("a.zip");
+  const size_t cd = CentralRecord(bytes);
+  ASSERT_NE(cd, std::string::npos);
+  std::memcpy(&bytes[cd + 24], "\x05\x00\x00\x00", 4);  // claims 5 bytes of a longer member
+  WriteRaw("short.zip", bytes);
+  TZipFile z;
+  try {
+    z.Open(File("short.zip"), zmRead);
+  } catch (const EZipException&) {
+    return;
+  }
+  TBytes out;
+  EXPECT_THROW(z.Read(0, out), EZipException);
+}
+
+}  // namespace sk
