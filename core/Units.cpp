@@ -15,15 +15,20 @@
 #include "core/Lcid_consts.h"
 #include "core/My_file_extensionsu.h"
 #include "core/My_filestuffconst.h"
+#include "core/Pointer_utils.h"
 #include "core/Qm_general_api_types.h"
 #include "core/Qm_global_vars.h"
 #include "core/Qm_specific_consts.h"
 #include "core/Qm_specific_types.h"
+#include "core/Redodidu.h"
 #include "core/Rectangle_utilities.h"
 #include "core/Simple_maths_routines.h"
+#include "core/Sortablelists.h"
 #include "core/Stringtag_utils.h"
 #include "core/Timing_functions.h"
 #include "core/Type_conversion.h"
+#include "core/Unicode_string_conversion.h"
+#include "core/Useful_classes_stringlist_sorts.h"
 #include "zip/Zip_utils.h"
 
 namespace sk {
@@ -56,11 +61,17 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(My_file_extensionsu),
     SK_UNIT(Qm_specific_consts),
     SK_UNIT(Qm_global_vars),
+    // Locale helpers and encoding conversion.
+    SK_UNIT(Redodidu),
+    SK_UNIT(Unicode_string_conversion),
     // Comparers, dates and timing, tagged strings, conversions.
     SK_UNIT(Comparing_types),
+    SK_UNIT(Pointer_utils),
     SK_UNIT(Juliandateroutines),
     SK_UNIT(Timing_functions),
     SK_UNIT(Stringtag_utils),
+    SK_UNIT(Useful_classes_stringlist_sorts),
+    SK_UNIT(Sortablelists),
     SK_UNIT(Type_conversion),
     // Zip glue.
     SK_UNIT(Zip_utils),

@@ -1,0 +1,6 @@
+// The text library: free routines over UTF-16 strings. The unit is split by
+// theme; this header brings all the themes in.
+#pragma once
+
+#include "core/My_string_functions_charclass.h"
+#include "core/My_string_functions_markup.h"

@@ -1,0 +1,177 @@
+#include "core/My_string_functions_charclass.h"
+
+#include <unicode/uchar.h>
+
+#include <array>
+#include <cstddef>
+
+#include "core/Global_vars.h"
+#include "platform/runtime/Locale.h"
+
+namespace sk {
+
+namespace {
+
+// One byte per BMP code unit: the class in the low three bits and a flag for
+// "letter or decimal digit". Built once, on first use, from the Unicode general
+// categories, so that classifying a text is one table read per unit.
+constexpr Byte kAlnumFlag = 0x80;
+constexpr Byte kClassBits = 0x07;
+
+Byte ClassOfCategory(int8_t category) {
+  switch (category) {
+    case U_LOWERCASE_LETTER:
+      return 1;
+    case U_UPPERCASE_LETTER:
+    case U_TITLECASE_LETTER:
+    case U_OTHER_LETTER:
+    case U_NON_SPACING_MARK:
+    case U_COMBINING_SPACING_MARK:
+      return 2;
+    case U_DECIMAL_DIGIT_NUMBER:
+    case U_LETTER_NUMBER:
+    case U_OTHER_NUMBER:
+      return 3;
+    case U_CONNECTOR_PUNCTUATION:
+    case U_DASH_PUNCTUATION:
+    case U_END_PUNCTUATION:
+    case U_FINAL_PUNCTUATION:
+    case U_INITIAL_PUNCTUATION:
+    case U_OTHER_PUNCTUATION:
+    case U_START_PUNCTUATION:
+      return 4;
+    case U_CURRENCY_SYMBOL:
+      return 5;
+    case U_LINE_SEPARATOR:
+    case U_PARAGRAPH_SEPARATOR:
+    case U_SPACE_SEPARATOR:
+      return 6;
+    default:
+      // Controls, format, unassigned, private use, surrogates, modifier letters,
+      // enclosing marks and the symbols.
+      return 7;
+  }
+}
+
+bool IsLetterOrDigitCategory(int8_t category) {
+  switch (category) {
+    case U_UPPERCASE_LETTER:
+    case U_LOWERCASE_LETTER:
+    case U_TITLECASE_LETTER:
+    case U_MODIFIER_LETTER:
+    case U_OTHER_LETTER:
+    case U_DECIMAL_DIGIT_NUMBER:
+      return true;
+    default:
+      return false;
+  }
+}
+
+using TClassTable = std::array<Byte, 0x10000>;
+
+TClassTable BuildClassTable() {
+  TClassTable t{};
+  for (UChar32 c = 0; c < 0x10000; ++c) {
+    // Each surrogate half on its own is category Cs.
+    const int8_t category = u_charType(c);
+    Byte b = ClassOfCategory(category);
+    if (IsLetterOrDigitCategory(category)) b |= kAlnumFlag;
+    t[static_cast<size_t>(c)] = b;
+  }
+  // ZERO WIDTH NON-JOINER joins the lower-case letters, whatever its category.
+  t[0x200C] = (t[0x200C] & kAlnumFlag) | 1;
+  return t;
+}
+
+const Byte* ClassTable() {
+  static const TClassTable table = BuildClassTable();
+  return table.data();
+}
+
+// No character at the 1-based position (below 1 or past the end), or one that
+// is neither a letter nor a decimal digit, bounds a word.
+inline bool BoundsText(const Byte* table, const String& text, Int32 pos) {
+  const size_t i = static_cast<size_t>(static_cast<ptrdiff_t>(pos) - 1);
+  if (i >= text.size()) return true;
+  return (table[text[i]] & kAlnumFlag) == 0;
+}
+
+// Class bits that bound a word: 4, 6 and 7 on the left; 0, 4, 6 and 7 on the
+// right. A class of 8 or more bounds nothing.
+constexpr unsigned kLeftBounding = 208;
+constexpr unsigned kRightBounding = 209;
+
+// No element at index (below 0 or past the end: a negative index turns into a
+// huge unsigned one) bounds. The test itself has no branch: the matcher asks it
+// for every candidate hit and its answers follow the text, not a pattern.
+inline bool Bounds(const std::vector<Word>& classes, Int32 index, unsigned bits) {
+  const size_t i = static_cast<size_t>(static_cast<ptrdiff_t>(index));
+  if (i >= classes.size()) return true;
+  const unsigned cls = classes[i] & wchar_class_mask;
+  return ((cls < 8) & (bits >> (cls & 7u))) != 0;
+}
+
+}  // namespace
+
+Word CharClassOf(Char c) { return ClassTable()[c] & kClassBits; }
+
+void ParseAString(const String& text, std::vector<Word>& classes) {
+  const size_t n = text.size();
+  if (classes.size() < n) throw Exception(u"wchars needs allocating");
+  const Byte* table = ClassTable();
+  const Char* src = text.data();
+  Word* dst = classes.data();
+  for (size_t i = 0; i < n; ++i) dst[i] = table[src[i]] & kClassBits;
+}
+
+bool GetStringTypeQM(Cardinal locale, Cardinal infoType, const String& text, Int32 count,
+                     std::vector<Word>& classes) {
+  if (count == -1) {
+    if (text.size() > static_cast<size_t>(INT32_MAX)) return false;
+    count = static_cast<Int32>(text.size());
+  }
+  if (count < 1 || static_cast<size_t>(count) > text.size() || static_cast<size_t>(count) > classes.size())
+    return false;
+  return GetStringTypeExW(locale, infoType, text.data(), count, classes.data());
+}
+
+bool IsBoundedOnLeft(const String& text, Int32 pos) { return BoundsText(ClassTable(), text, pos); }
+
+bool IsBoundedOnRight(const String& text, Int32 pos) { return BoundsText(ClassTable(), text, pos); }
+
+bool IsBoundedOnLeft(const std::vector<Word>& classes, Int32 index) {
+  return Bounds(classes, index, kLeftBounding);
+}
+
+bool IsBoundedOnRight(const std::vector<Word>& classes, Int32 index) {
+  return Bounds(classes, index, kRightBounding);
+}
+
+bool IsBoundedOnLeft(TWholeOrPart part, Int32 index) { return Bounds(global_Wchars[part], index, kLeftBounding); }
+
+bool IsBoundedOnRight(TWholeOrPart part, Int32 index) {
+  return Bounds(global_Wchars[part], index, kRightBounding);
+}
+
+bool IsWholeWord(const String& text, Int32 before, Int32 after) {
+  const Byte* table = ClassTable();
+  return BoundsText(table, text, before) & BoundsText(table, text, after);
+}
+
+bool IsWholeWord(TWholeOrPart part, Int32 before, Int32 after) {
+  const std::vector<Word>& classes = global_Wchars[part];
+  // Both sides are read without side effects, so both are computed and joined
+  // without a branch.
+  return Bounds(classes, before, kLeftBounding) & Bounds(classes, after, kRightBounding);
+}
+
+bool ContainsAlphanumCharacter(const String& text) {
+  const Byte* table = ClassTable();
+  for (Char c : text)
+    if (table[c] & kAlnumFlag) return true;
+  return false;
+}
+
+bool IsHashOrBrace(Char c) { return c == u'#' || c == u'{'; }
+
+}  // namespace sk

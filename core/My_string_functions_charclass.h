@@ -1,0 +1,74 @@
+// Character classes of a text and the whole-word tests built on them.
+//
+// A character-class array holds one 16-bit code per UTF-16 unit of a text,
+// element 0 for the first character. The low 11 bits (code & 2047) hold the
+// class from the Unicode general category:
+//   1 lower-case letter (and U+200C ZERO WIDTH NON-JOINER)
+//   2 other, title-case and upper-case letters, spacing and non-spacing marks
+//   3 numbers
+//   4 punctuation
+//   5 currency symbols
+//   6 line, paragraph and space separators
+//   7 everything else: controls, format characters, unassigned and private-use
+//     characters, each half of a surrogate pair, modifier letters, enclosing
+//     marks and the other symbols
+// Bit 11 (2048) marks a character inside a tag and bit 12 (4096) a span
+// boundary; the whole-word tests read only the low 11 bits. Positions of the
+// string forms are 1-based, indexes into class arrays 0-based.
+#pragma once
+
+#include <vector>
+
+#include "core/Basic_types.h"
+
+namespace sk {
+
+inline constexpr Word wchar_class_lower = 1;
+inline constexpr Word wchar_class_letter = 2;
+inline constexpr Word wchar_class_number = 3;
+inline constexpr Word wchar_class_punctuation = 4;
+inline constexpr Word wchar_class_currency = 5;
+inline constexpr Word wchar_class_separator = 6;
+inline constexpr Word wchar_class_other = 7;
+inline constexpr Word wchar_class_mask = 2047;
+inline constexpr Word wchar_in_tag_bit = 2048;
+inline constexpr Word wchar_span_boundary_bit = 4096;
+
+// The class (1 to 7) of one UTF-16 unit.
+Word CharClassOf(Char c);
+
+// Fills classes[i - 1] for every 1-based position i of text; elements past the
+// text are left alone. Raises Exception("wchars needs allocating") and writes
+// nothing when classes has fewer elements than text has characters.
+void ParseAString(const String& text, std::vector<Word>& classes);
+
+// The platform's character-type flags (CT_CTYPE1, CT_CTYPE2 or CT_CTYPE3) of the
+// first count units of text (count -1: all of them) into classes; false when
+// the call fails or when text or classes are shorter than count.
+bool GetStringTypeQM(Cardinal locale, Cardinal infoType, const String& text, Int32 count,
+                     std::vector<Word>& classes);
+
+// pos is the 1-based position of the character before (left) or after (right)
+// a word. Bounded when there is no character there or when it is neither a
+// letter nor a digit.
+bool IsBoundedOnLeft(const String& text, Int32 pos);
+bool IsBoundedOnRight(const String& text, Int32 pos);
+// index is the 0-based index of the neighbouring character in the class array
+// global_Wchars[part]; no element there bounds. Otherwise the neighbour's class
+// must be 4, 6 or 7 on the left, and 0, 4, 6 or 7 on the right.
+bool IsBoundedOnLeft(TWholeOrPart part, Int32 index);
+bool IsBoundedOnRight(TWholeOrPart part, Int32 index);
+// The same over any class array (the forms above read global_Wchars).
+bool IsBoundedOnLeft(const std::vector<Word>& classes, Int32 index);
+bool IsBoundedOnRight(const std::vector<Word>& classes, Int32 index);
+// Bounded on the left at before and on the right at after (the right side is
+// not tested when the left fails).
+bool IsWholeWord(const String& text, Int32 before, Int32 after);
+bool IsWholeWord(TWholeOrPart part, Int32 before, Int32 after);
+
+// True when any character is a letter or a digit.
+bool ContainsAlphanumCharacter(const String& text);
+// True for "#" and "{".
+bool IsHashOrBrace(Char c);
+
+}  // namespace sk

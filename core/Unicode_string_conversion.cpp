@@ -1,0 +1,132 @@
+#include "core/Unicode_string_conversion.h"
+
+#include <cstring>
+
+#include "core/UnitCounter.h"
+#include "platform/runtime/CodePages.h"
+#include "platform/runtime/Locale.h"
+
+namespace sk {
+
+namespace {
+
+bool IsUtf16(Cardinal cp) { return cp == CP_UTF16LE || cp == CP_UTF16BE; }
+
+// True when every byte decodes in the code page (no invalid or undefined bytes).
+bool DecodesStrictly(Cardinal cp, const Byte* p, size_t n) {
+  if (n == 0) return true;
+  if (ResolveCodePage(cp) == CP_UTF8) return IsUTF8Valid(p, n);
+  if (n > static_cast<size_t>(INT32_MAX)) return false;
+  return MultiByteToWideChar(cp, MB_ERR_INVALID_CHARS, reinterpret_cast<const char*>(p), static_cast<Int32>(n),
+                             nullptr, 0) > 0;
+}
+
+TBytes BytesOf(const AnsiChar* p, size_t n) {
+  const auto* b = reinterpret_cast<const Byte*>(p);
+  return TBytes(b, b + n);
+}
+
+}  // namespace
+
+String EncodedStringFromBytes(const TBytes& bytes, TEncoding*& encoding, Int32& bomLength) {
+  encoding = nullptr;
+  bomLength = 0;
+  if (bytes.empty()) return String();
+  TEncoding* found = nullptr;
+  bomLength = TEncoding::GetBufferEncoding(bytes, found, TEncoding::UTF8());
+  encoding = found;
+  const Byte* p = bytes.data() + bomLength;
+  const size_t n = bytes.size() - static_cast<size_t>(bomLength);
+  if (found->CodePage() == CP_UTF8 && bomLength == 0 && !IsUTF8Valid(p, n)) {
+    // No mark and not UTF-8: a text in the ANSI code page.
+    encoding = TEncoding::ANSI();
+    return encoding->GetString(p, n);
+  }
+  // Behind a mark the encoding is certain; undecodable bytes become U+FFFD
+  // rather than losing the whole text.
+  return found->GetString(p, n);
+}
+
+String ConvertedStringToUnicode(const TBytes& bytes, TEncoding*& encoding) {
+  Int32 bomLength = 0;
+  return EncodedStringFromBytes(bytes, encoding, bomLength);
+}
+
+String ConvertedStringToUnicode(const RawByteString& utf8, TEncoding*& encoding) {
+  return ConvertedStringToUnicode(BytesOf(utf8.data(), utf8.size()), encoding);
+}
+
+String ConvertedStringToUnicode(const AnsiChar* p, TEncoding*& encoding) {
+  if (p == nullptr) {
+    encoding = nullptr;
+    return String();
+  }
+  return ConvertedStringToUnicode(BytesOf(p, std::strlen(p)), encoding);
+}
+
+String FurtherEncodedStringFromBytes(const TBytes& bytes, TEncoding*& encoding) {
+  if (encoding == nullptr) encoding = TEncoding::UTF8();
+  if (bytes.empty()) return String();
+  const Cardinal cp = encoding->CodePage();
+  if (ResolveCodePage(cp) == CP_UTF8 || IsUtf16(cp) || DecodesStrictly(cp, bytes.data(), bytes.size()))
+    return encoding->GetString(bytes);
+  encoding = TEncoding::ANSI();
+  return encoding->GetString(bytes);
+}
+
+String ConvertedWordXML_UTF8StringToUnicode(const TBytes& bytes) {
+  if (bytes.empty()) return String();
+  return Utf8ToString(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+String ConvertedWordXML_UTF8StringToUnicode(const RawByteString& bytes) {
+  return Utf8ToString(bytes.data(), bytes.size());
+}
+
+String AnsiConvertedToString(Cardinal codePage, const AnsiChar* p, Int32 length) {
+  if (p == nullptr || length < 1) return String();
+  // Ask for the size first: a multi-byte code page may need fewer units than
+  // bytes, and nothing may be cut off.
+  const Int32 need = MultiByteToWideChar(codePage, 0, p, length, nullptr, 0);
+  if (need <= 0) return String();
+  String r(static_cast<size_t>(need), Char(0));
+  const Int32 got = MultiByteToWideChar(codePage, 0, p, length, r.data(), need);
+  r.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return r;
+}
+
+String AnsiConvertedToString(Cardinal lcid, const AnsiChar* p) {
+  if (p == nullptr) return String();
+  const size_t n = std::strlen(p);
+  if (n > static_cast<size_t>(INT32_MAX)) return String();
+  return AnsiConvertedToString(LCIDToCodePage(lcid), p, static_cast<Int32>(n));
+}
+
+String AnsiConvertedToString(const AnsiChar* p) {
+  if (p == nullptr) return String();
+  const size_t n = std::strlen(p);
+  if (n > static_cast<size_t>(INT32_MAX)) return String();
+  return AnsiConvertedToString(GetACP(), p, static_cast<Int32>(n));
+}
+
+bool ConvertedStringlistToUnicode(TStrings* list, Cardinal codePage) {
+  (void)codePage;
+  if (list == nullptr) return false;
+  TEncoding* enc = list->Encoding();
+  if (enc == nullptr || enc->CodePage() == CP_UTF16LE) return false;
+  const TBytes bytes = enc->GetBytes(list->Text());
+  const TBytes wide = TEncoding::Convert(enc, TEncoding::Unicode(), bytes);
+  list->SetText(TEncoding::Unicode()->GetString(wide));
+  return true;
+}
+
+String EnsurePrecomposed(const String& s) {
+  if (s.empty()) return s;
+  String folded;
+  if (FoldStringW(MAP_PRECOMPOSED, s, folded)) return folded;
+  return s;
+}
+
+SK_COUNTER_ONLY_UNIT(Unicode_string_conversion)
+
+}  // namespace sk

@@ -1,0 +1,257 @@
+#include "core/Useful_classes_base_lists.h"
+
+#include <utility>
+
+#include "core/Basic_processes.h"
+#include "core/Global_vars.h"
+#include "platform/runtime/QuickSort.h"
+
+namespace sk {
+
+namespace {
+
+// Thrown from the sort's pass hook to leave a cancelled sort; caught by the
+// sort itself, never seen by callers.
+struct TSortCancelled {};
+
+bool WriteInt32LE(TStream* stream, Int32 value) {
+  const auto u = static_cast<uint32_t>(value);
+  const Byte bytes[4] = {static_cast<Byte>(u), static_cast<Byte>(u >> 8), static_cast<Byte>(u >> 16),
+                         static_cast<Byte>(u >> 24)};
+  return stream != nullptr && stream->Write(bytes, 4) == 4;
+}
+
+bool ReadInt32LE(TStream* stream, Int32& value) {
+  return stream != nullptr && stream->TryReadValue<Int32>(value);
+}
+
+}  // namespace
+
+// ---- TUsefulBaseListObject ------------------------------------------------------------
+
+bool TUsefulBaseListObject::ReadFromStream(TStream*) { return true; }
+
+bool TUsefulBaseListObject::SaveToStream(TStream*) { return true; }
+
+// ---- TUsefulBaseList --------------------------------------------------------------------
+
+TUsefulBaseList::TUsefulBaseList(TUsefulBaseListObjectClass entriesClass) : EntriesClass(entriesClass) {}
+
+TUsefulBaseList::~TUsefulBaseList() = default;
+
+TUsefulBaseListObject* TUsefulBaseList::Items(Int32 i) const {
+  if (i < 0 || i >= Count()) return nullptr;
+  return fItems[static_cast<size_t>(i)].get();
+}
+
+bool TUsefulBaseList::IndexAssignedOK(Int32 i) const { return Items(i) != nullptr; }
+
+void TUsefulBaseList::CheckIndex(Int32 i) const {
+  if (i < 0 || i >= Count()) throw EListError(u"List index out of bounds (" + Utf8ToString(std::to_string(i)) + u")");
+}
+
+void TUsefulBaseList::Delete(Int32 i) {
+  CheckIndex(i);
+  if (AnInstance == fItems[static_cast<size_t>(i)].get()) AnInstance = nullptr;
+  fItems.erase(fItems.begin() + i);
+}
+
+void TUsefulBaseList::Exchange(Int32 i, Int32 j) {
+  CheckIndex(i);
+  CheckIndex(j);
+  std::swap(fItems[static_cast<size_t>(i)], fItems[static_cast<size_t>(j)]);
+}
+
+void TUsefulBaseList::Pack() {
+  std::erase_if(fItems, [](const std::unique_ptr<TUsefulBaseListObject>& p) { return p == nullptr; });
+}
+
+void TUsefulBaseList::ReduceTo(Int32 n) {
+  if (n < 0) throw EListError(u"List index out of bounds (" + Utf8ToString(std::to_string(n)) + u")");
+  for (Int32 i = Count() - 1; i >= n; --i)
+    if (IndexAssignedOK(i)) FreeAndNilOne(i);
+  Pack();
+}
+
+void TUsefulBaseList::Clear() {
+  ReduceTo(0);
+  fItems.clear();
+  AnInstance = nullptr;
+}
+
+Int32 TUsefulBaseList::ComparedValues(Int32, Int32) { return -1; }
+
+void TUsefulBaseList::FreeAndNilOne(Int32 i) {
+  if (!IndexAssignedOK(i)) return;
+  auto& slot = fItems[static_cast<size_t>(i)];
+  if (AnInstance == slot.get()) AnInstance = nullptr;
+  slot.reset();
+}
+
+Int32 TUsefulBaseList::AddItem(std::unique_ptr<TUsefulBaseListObject> item) {
+  fItems.push_back(std::move(item));
+  return Count() - 1;
+}
+
+Int32 TUsefulBaseList::InsertItem(Int32 i, std::unique_ptr<TUsefulBaseListObject> item) {
+  if (i < 0 || i > Count()) throw EListError(u"List index out of bounds (" + Utf8ToString(std::to_string(i)) + u")");
+  fItems.insert(fItems.begin() + i, std::move(item));
+  return i;
+}
+
+Int64 TUsefulBaseList::MinItemStreamSize() {
+  if (EntriesClass == nullptr) return 0;
+  const auto prototype = EntriesClass();
+  return prototype != nullptr ? prototype->MinStreamSize() : 0;
+}
+
+bool TUsefulBaseList::CountIsPlausible(TStream* stream, Int32 count) {
+  if (count <= 0) return true;
+  if (EntriesClass == nullptr) return false;
+  const Int64 itemSize = MinItemStreamSize();
+  if (itemSize <= 0) return count <= UsefulBaseListMaxEmptyItems;
+  return static_cast<Int64>(count) <= stream->Remaining() / itemSize;
+}
+
+bool TUsefulBaseList::ReadItems(TStream* stream, Int32 count) {
+  bool ok = true;
+  for (Int32 i = 0; i < count; ++i) {
+    MyYieldProcess();
+    auto item = EntriesClass();
+    AnInstance = item.get();
+    fItems.push_back(std::move(item));
+    // After a failure the remaining items are still made, but not read.
+    if (ok) ok = AnInstance->ReadFromStream(stream);
+  }
+  return ok;
+}
+
+bool TUsefulBaseList::SaveItems(TStream* stream) {
+  bool ok = true;
+  for (Int32 i = 0; i < Count() && ok; ++i) {
+    MyYieldProcess();
+    AnInstance = Items(i);
+    // A freed slot (between freeing and packing) saves as nothing.
+    if (AnInstance != nullptr) ok = AnInstance->SaveToStream(stream);
+  }
+  return ok;
+}
+
+bool TUsefulBaseList::ReadFromStream(TStream* stream) {
+  Int32 count = 0;
+  if (!ReadInt32LE(stream, count)) return false;
+  if (!CountIsPlausible(stream, count)) return false;
+  return ReadItems(stream, count);
+}
+
+bool TUsefulBaseList::SaveToStream(TStream* stream) {
+  if (!WriteInt32LE(stream, Count())) return false;
+  return SaveItems(stream);
+}
+
+bool TUsefulBaseList::LoadFromFile(const String& fileName) {
+  TFileStream fs(fileName, fmOpenRead | fmShareDenyNone);
+  return ReadFromStream(&fs);
+}
+
+bool TUsefulBaseList::SaveToFile(const String& fileName) {
+  TFileStream fs(fileName, fmCreate);
+  return SaveToStream(&fs);
+}
+
+bool TUsefulBaseList::SortItems(const TUsefulListSortCompare& compare) {
+  if (!compare) return false;
+  if (Count() < 2) return global_panic_state == panic_no_panic;
+  try {
+    QuickSortIndexes(
+        0, Count() - 1,
+        [&](Int32 a, Int32 b) -> Int32 {
+          // A raised cancel flag makes every pair equal, so a pass in progress
+          // ends at once.
+          if (global_panic_state != panic_no_panic) return 0;
+          return compare(fItems[static_cast<size_t>(a)].get(), fItems[static_cast<size_t>(b)].get());
+        },
+        [&](Int32 a, Int32 b) { std::swap(fItems[static_cast<size_t>(a)], fItems[static_cast<size_t>(b)]); },
+        [&]() {
+          MyYieldProcess();
+          if (global_panic_state != panic_no_panic) throw TSortCancelled{};
+        });
+  } catch (const TSortCancelled&) {
+    return false;
+  }
+  return true;
+}
+
+// ---- TUsefulBaseListSorts ---------------------------------------------------------------
+
+TUsefulBaseListSorts::TUsefulBaseListSorts(TUsefulBaseListObjectClass entriesClass)
+    : TUsefulBaseList(entriesClass) {}
+
+void TUsefulBaseListSorts::Clear() {
+  TUsefulBaseList::Clear();
+  sorted = false;
+}
+
+void TUsefulBaseListSorts::Sort(const TUsefulListSortCompare& compare) { sorted = SortItems(compare); }
+
+void TUsefulBaseListSorts::ReverseTheSort() {
+  const Int32 n = Count();
+  for (Int32 i = 0; i < n / 2; ++i) std::swap(fItems[static_cast<size_t>(i)], fItems[static_cast<size_t>(n - 1 - i)]);
+  if (n >= 2) sorted = false;
+}
+
+void TUsefulBaseListSorts::RemoveDuplicates() {
+  Int32 i = 0;
+  while (i < Count()) {
+    if (IndexAssignedOK(i)) {
+      AnInstance = Items(i);
+      Int32 m = i + 1;
+      while (m < Count() && IndexAssignedOK(m) && ComparedValues(i, m) == 0) {
+        FreeAndNilOne(m);
+        ++m;
+      }
+      i = m;
+    } else {
+      ++i;
+    }
+  }
+  Pack();
+}
+
+bool TUsefulBaseListSorts::ReadFromStream(TStream* stream) {
+  Int32 count = 0;
+  if (!ReadInt32LE(stream, count)) return false;
+  Byte mark = 0;
+  if (!stream->TryReadValue<Byte>(mark)) return false;
+  if (!CountIsPlausible(stream, count)) return false;
+  sorted = mark != 0;
+  const bool ok = ReadItems(stream, count);
+  // The mark is only worth keeping while the items really ascend on the
+  // lookup key (items appended to a list that held others, or a stream that
+  // says more than it holds, may not).
+  if (sorted && !OrderHolds()) sorted = false;
+  return ok;
+}
+
+bool TUsefulBaseListSorts::OrderHolds() {
+  for (Int32 k = 1; k < Count(); ++k)
+    if (IndexAssignedOK(k - 1) && IndexAssignedOK(k) && KeyOrder(k - 1, k) > 0) return false;
+  return true;
+}
+
+bool TUsefulBaseListSorts::SaveToStream(TStream* stream) {
+  if (!WriteInt32LE(stream, Count())) return false;
+  const Byte mark = sorted ? 1 : 0;
+  if (stream->Write(&mark, 1) != 1) return false;
+  return SaveItems(stream);
+}
+
+Int32 TUsefulBaseListSorts::KeyOrder(Int32 i, Int32 j) { return ComparedValues(i, j); }
+
+void TUsefulBaseListSorts::CheckOrderAround(Int32 i) {
+  if (!sorted || !IndexAssignedOK(i)) return;
+  if ((IndexAssignedOK(i - 1) && KeyOrder(i - 1, i) > 0) || (IndexAssignedOK(i + 1) && KeyOrder(i, i + 1) > 0))
+    sorted = false;
+}
+
+}  // namespace sk

@@ -1,0 +1,156 @@
+// Typed lists of numbers and small numeric records: cardinals, 64-bit
+// integers, singles, doubles, integer-and-single records and
+// cardinal-and-frequency pairs. Each owns one holder per item and streams as
+// the sortable-list form (Int32 count, `sorted` byte, the items raw).
+//
+// Lookups: on a list marked sorted, Find searches by halving and yields on
+// every probe; IndexOF scans from 0, yielding before each item, when the list
+// is not sorted, and uses Find when it is. Floating values are compared for
+// exact equality when scanning. Getters answer an invalid index with a fixed
+// value (see each class); setters ignore it.
+#pragma once
+
+#include "core/Basic_types.h"
+#include "core/Useful_classes_base_holders.h"
+#include "core/Useful_classes_base_lists.h"
+#include "platform/runtime/RtlTypes.h"
+
+namespace sk {
+
+// ---- item comparers for Sort (each compares the `data` of two holders) ----
+
+Int32 SortCardinals(Pointer Item1, Pointer Item2);   // TCardinalHolder
+Int32 SortLongints(Pointer Item1, Pointer Item2);    // TLongIntHolder
+Int32 SortInt64s(Pointer Item1, Pointer Item2);      // TInt64Holder
+Int32 SortIntAndSingles(Pointer Item1, Pointer Item2);  // TIntegerAndSingleHolder, on s
+Int32 SortIntegerAnd3CardinalsFreq(Pointer Item1, Pointer Item2);  // TIntegerAnd3CardinalsHolder
+
+// ---- TCardinalList (invalid index: 0) ---------------------------------------------------------
+
+class TCardinalList : public TUsefulBaseListSorts {
+ public:
+  TCardinalList();
+  Int32 AddOne(Cardinal value);
+  Int32 InsertOne(Int32 i, Cardinal value);
+  Cardinal GetAValue(Int32 i) const;
+  Int32 ComparedValues(Int32 i, Int32 j) override;
+  Int32 Find(Cardinal value);
+  Int32 IndexOF(Cardinal value);
+  void SortAscendingDefault();
+};
+
+// ---- TQMInt64List (invalid index: -1) ---------------------------------------------------------
+
+class TQMInt64List : public TUsefulBaseListSorts {
+ public:
+  TQMInt64List();
+  // On a sorted list the value goes in order (in front of an equal value
+  // found by halving); otherwise it is appended. Returns its index.
+  Int32 AddOne(Int64 value);
+  Int64 GetAValue(Int32 i) const;
+  Int32 ComparedValues(Int32 i, Int32 j) override;
+  // Search by halving; records each probe in `nearest` (-1 at the start).
+  Int32 FindInSorted(Int64 value);
+  Int32 IndexOF(Int64 value);
+  void SortAscendingDefault();
+};
+
+// ---- TSinglesList (invalid index: 0.0) --------------------------------------------------------
+
+class TSinglesList : public TUsefulBaseListSorts {
+ public:
+  TSinglesList();
+  Int32 AddOne(Single value);
+  Int32 InsertOne(Int32 i, Single value);
+  Single GetAValue(Int32 i) const;
+  Int32 ComparedValues(Int32 i, Int32 j) override;
+  Int32 Find(Single value);
+  Int32 IndexOF(Single value);
+  void SortAscendingDefault();
+};
+
+// ---- TDoublesList (invalid index: 0.0) --------------------------------------------------------
+// Values are held as they would be in a Single: each value added, and each
+// value sought, is rounded to single precision first.
+
+class TDoublesList : public TUsefulBaseListSorts {
+ public:
+  TDoublesList();
+  Int32 AddOne(Double value);
+  Int32 InsertOne(Int32 i, Double value);
+  Double GetAValue(Int32 i) const;
+  Int32 ComparedValues(Int32 i, Int32 j) override;
+  Int32 Find(Double value);
+  Int32 IndexOF(Double value);
+  void SortAscendingDefault();
+};
+
+// ---- integer-and-single record lists (invalid index: all zero) -------------------------------
+// The IndexOf... scans are linear, exact and do not yield. SortAscendingDefault
+// sorts on s.
+
+class TIntegerAndSingleList : public TUsefulBaseListSorts {
+ public:
+  TIntegerAndSingleList();
+  Int32 AddOne(const TIntegerAndSingleRec& rec);
+  TIntegerAndSingleRec GetOne(Int32 i) const;
+  void SetOne(Int32 i, const TIntegerAndSingleRec& rec);
+  Int32 IndexOfInteger(Int32 n) const;
+  Int32 IndexOfSingle(Single f) const;
+  void SortAscendingDefault();
+};
+
+class T2LongintAndSingleList : public TUsefulBaseListSorts {
+ public:
+  T2LongintAndSingleList();
+  Int32 AddOne(const T2LongintAndSingleRec& rec);
+  T2LongintAndSingleRec GetOne(Int32 i) const;
+  void SetOne(Int32 i, const T2LongintAndSingleRec& rec);
+  Int32 IndexOfInteger0(Int32 n) const;
+  Int32 IndexOfInteger1(Int32 n) const;
+  Int32 IndexOfSingle(Single f) const;
+  void SortAscendingDefault();
+};
+
+class T3LongintAndSingleList : public TUsefulBaseListSorts {
+ public:
+  T3LongintAndSingleList();
+  Int32 AddOne(const T3LongintAndSingleRec& rec);
+  T3LongintAndSingleRec GetOne(Int32 i) const;
+  void SetOne(Int32 i, const T3LongintAndSingleRec& rec);
+  Int32 IndexOfInteger0(Int32 n) const;
+  Int32 IndexOfInteger1(Int32 n) const;
+  Int32 IndexOfInteger2(Int32 n) const;
+  Int32 IndexOfSingle(Single f) const;
+  void SortAscendingDefault();
+};
+
+// ---- TCardinalAndFreqList (invalid index: all zero) -------------------------------------------
+// Lookups search on c.
+
+class TCardinalAndFreqList : public TUsefulBaseListSorts {
+ public:
+  TCardinalAndFreqList();
+  // Appends a copy of rec; returns its index.
+  Int32 AddOne(const TCardinalAndFreq& rec);
+  // When an item with the same c exists its f grows by 1 (whatever rec.f
+  // holds); otherwise a copy of rec is added, in order on a sorted list.
+  // Returns the item's index.
+  Int32 AddOneOrIncFreq(const TCardinalAndFreq& rec);
+  TCardinalAndFreq GetACardAndFreq(Int32 i) const;
+  void SetACardAndFreq(Int32 i, const TCardinalAndFreq& rec);
+  // Search by halving on c; `nearest` starts at Count-1 and follows each probe.
+  Int32 Find(Cardinal c);
+  Int32 IndexOF(Cardinal c);
+  // Ascending on c; marks the list sorted.
+  void SortOnCardinals();
+  // Stores reversed in global_reversed_sort, then sorts on f, ascending when
+  // it is false and descending when true. The list is then not in the order
+  // its lookups need, so it is left unmarked.
+  void SortOnFrequencies(bool reversed);
+
+ protected:
+  Int32 KeyOrder(Int32 i, Int32 j) override;
+};
+
+}  // namespace sk

@@ -1,0 +1,503 @@
+// Three-level sort lists: order at every level (checked against a brute-force
+// verification), directions, ranges, runs, the busy guard, yielding and its
+// suppression, cancellation, closures that raise, and closures that are not
+// consistent orders.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <random>
+#include <stdexcept>
+#include <vector>
+
+#include "core/Global_vars.h"
+#include "core/Sortablelists.h"
+#include "core/Useful_classes_base_compare.h"
+
+namespace sk {
+namespace {
+
+// One item with three integer keys, a float key (sort number 3) and an
+// identity, so that a test can check every item is still there.
+struct Item : TObject {
+  Item(Int32 a, Int32 b, Int32 c, Int32 ident, float f = 0) : key{a, b, c}, fkey(f), id(ident) {}
+  Int32 key[3];
+  float fkey;
+  Int32 id;
+};
+
+constexpr Int32 kFloatKey = 3;
+
+// A descendant as the library's own lists are written: SetBase captures the
+// base item's key for the sort number, the closure compares an item with it.
+class TestList : public T3SortYieldingList {
+ public:
+  std::vector<std::unique_ptr<Item>> owned;
+  Int32 baseKey = 0;
+  float baseF = 0;
+  Int32 setBaseCalls = 0;
+  std::vector<Tsort_num> levelsSeen;
+  std::function<void()> onSetBase;
+
+  Item* AddItem(Int32 a, Int32 b, Int32 c, float f = 0) {
+    owned.push_back(std::make_unique<Item>(a, b, c, static_cast<Int32>(owned.size()), f));
+    Add(owned.back().get());
+    return owned.back().get();
+  }
+  Item* At(Int32 i) const { return static_cast<Item*>(Items(i)); }
+
+  // The list's comparison closure over the key captured by SetBase.
+  TCompareFunctOfObject Closure() {
+    return [this](TObject* o) -> Int32 {
+      ++compares;
+      const Item* it = static_cast<const Item*>(o);
+      if (current_sort_rec.current_sort_var == kFloatKey) return CompareSingles(it->fkey, baseF);
+      return CompareLongints(it->key[current_sort_rec.current_sort_var], baseKey);
+    };
+  }
+  Int64 compares = 0;
+
+ protected:
+  void SetBase(TObject* item, Int32 sortNum) override {
+    ++setBaseCalls;
+    levelsSeen.push_back(current_sort_rec.current_sort_doing);
+    if (onSetBase) onSetBase();
+    const Item* it = static_cast<const Item*>(item);
+    if (sortNum == kFloatKey)
+      baseF = it->fkey;
+    else
+      baseKey = it->key[sortNum];
+  }
+};
+
+class TestNonYieldingList : public T3SortNonYieldingList {
+ public:
+  std::vector<std::unique_ptr<Item>> owned;
+  Int32 baseKey = 0;
+  void AddItem(Int32 a) {
+    owned.push_back(std::make_unique<Item>(a, 0, 0, static_cast<Int32>(owned.size())));
+    Add(owned.back().get());
+  }
+  Item* At(Int32 i) const { return static_cast<Item*>(Items(i)); }
+  TCompareFunctOfObject Closure() {
+    return [this](TObject* o) { return CompareLongints(static_cast<Item*>(o)->key[0], baseKey); };
+  }
+
+ protected:
+  void SetBase(TObject* item, Int32 sortNum) override { baseKey = static_cast<Item*>(item)->key[sortNum]; }
+};
+
+// Restores the process-wide hook and cancel flag after each test.
+class SortablelistsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    savedHook_ = Global_YieldProcessProc;
+    savedPanic_ = global_panic_state;
+    Global_YieldProcessProc = nullptr;
+    global_panic_state = panic_no_panic;
+  }
+  void TearDown() override {
+    Global_YieldProcessProc = savedHook_;
+    global_panic_state = savedPanic_;
+  }
+
+ private:
+  TYieldProcessProc savedHook_;
+  Tpanic_mode savedPanic_ = panic_no_panic;
+};
+
+using SortablelistsOrder = SortablelistsTest;
+using SortablelistsRanges = SortablelistsTest;
+using SortablelistsBusy = SortablelistsTest;
+using SortablelistsYield = SortablelistsTest;
+using SortablelistsRobust = SortablelistsTest;
+
+// Every item present exactly once.
+void ExpectPermutation(const TestList& l) {
+  std::vector<bool> seen(l.owned.size(), false);
+  ASSERT_EQ(static_cast<size_t>(l.Count()), l.owned.size());
+  for (Int32 i = 0; i < l.Count(); ++i) {
+    const Item* it = l.At(i);
+    ASSERT_NE(it, nullptr);
+    ASSERT_FALSE(seen[static_cast<size_t>(it->id)]) << "item " << it->id << " twice";
+    seen[static_cast<size_t>(it->id)] = true;
+  }
+}
+
+// Brute force: each adjacent pair is in order on keys k[0..levels-1] taken
+// lexicographically with the directions given.
+void ExpectLexicographic(const TestList& l, const std::vector<Int32>& keys, const std::vector<bool>& asc) {
+  for (Int32 i = 0; i + 1 < l.Count(); ++i) {
+    const Item* a = l.At(i);
+    const Item* b = l.At(i + 1);
+    for (size_t d = 0; d < keys.size(); ++d) {
+      const Int32 x = a->key[keys[d]], y = b->key[keys[d]];
+      if (x == y) continue;
+      ASSERT_TRUE(asc[d] ? x < y : x > y) << "position " << i << " level " << d;
+      break;
+    }
+  }
+}
+
+TEST_F(SortablelistsOrder, TrebleSortOrdersTiesByTheThirdKey) {
+  TestList l;
+  l.SetAscending(true, true, true);
+  l.AddItem(1, 1, 26);  // (A,1,z)
+  l.AddItem(1, 1, 25);  // (A,1,y)
+  l.AddItem(2, 2, 24);  // (B,2,x)
+  l.DoATrebleSort(l.Closure(), 0, 1, 2);
+  EXPECT_EQ(l.At(0)->key[2], 25);
+  EXPECT_EQ(l.At(1)->key[2], 26);
+  EXPECT_EQ(l.At(2)->key[2], 24);
+  EXPECT_TRUE(l.sorted);
+  EXPECT_FALSE(l.BusySorting);
+}
+
+TEST_F(SortablelistsOrder, DirectionPerLevel) {
+  TestList l;
+  l.SetAscending(false, true, true);
+  l.AddItem(1, 'b', 0);
+  l.AddItem(2, 'a', 0);
+  l.AddItem(2, 'c', 0);
+  l.AddItem(1, 'a', 0);
+  l.DoADoubleSort(l.Closure(), 0, 1);
+  const Int32 want[4][2] = {{2, 'a'}, {2, 'c'}, {1, 'a'}, {1, 'b'}};
+  for (Int32 i = 0; i < 4; ++i) {
+    EXPECT_EQ(l.At(i)->key[0], want[i][0]);
+    EXPECT_EQ(l.At(i)->key[1], want[i][1]);
+  }
+}
+
+// Runs for the third key must be equal on the first key too: here the second
+// key is equal across the boundary of the first, and the third key would
+// reorder the two items against the first key's order.
+TEST_F(SortablelistsOrder, ThirdKeyRunsRespectTheFirstKey) {
+  TestList l;
+  l.SetAscending(true, true, true);
+  l.AddItem(1, 7, 9);
+  l.AddItem(2, 7, 1);
+  l.DoATrebleSort(l.Closure(), 0, 1, 2);
+  EXPECT_EQ(l.At(0)->key[0], 1);
+  EXPECT_EQ(l.At(1)->key[0], 2);
+}
+
+TEST_F(SortablelistsOrder, ManyTiesEveryLevelInOrderAllDirections) {
+  std::mt19937 rng(12345);
+  for (int dirs = 0; dirs < 8; ++dirs) {
+    TestList l;
+    const std::vector<bool> asc{(dirs & 1) != 0, (dirs & 2) != 0, (dirs & 4) != 0};
+    l.SetAscending(asc[0], asc[1], asc[2]);
+    for (int i = 0; i < 3000; ++i)
+      l.AddItem(static_cast<Int32>(rng() % 4), static_cast<Int32>(rng() % 3), static_cast<Int32>(rng() % 1000));
+    l.DoATrebleSort(l.Closure(), 0, 1, 2);
+    ExpectPermutation(l);
+    ExpectLexicographic(l, {0, 1, 2}, asc);
+  }
+}
+
+TEST_F(SortablelistsOrder, KeysInAnyOrderOfSortNumbers) {
+  std::mt19937 rng(7);
+  TestList l;
+  l.SetAscending(true, false, true);
+  for (int i = 0; i < 2000; ++i)
+    l.AddItem(static_cast<Int32>(rng() % 5), static_cast<Int32>(rng() % 5), static_cast<Int32>(rng() % 5));
+  l.DoATrebleSort(l.Closure(), 2, 0, 1);
+  ExpectPermutation(l);
+  ExpectLexicographic(l, {2, 0, 1}, {true, false, true});
+}
+
+TEST_F(SortablelistsOrder, SameSortNumberTwiceSortsOnTheFirstKeyOnly) {
+  TestList l;
+  l.SetAscending(true, true, true);
+  for (int i = 0; i < 50; ++i) l.AddItem(i % 3, 50 - i, 0);
+  l.DoADoubleSort(l.Closure(), 0, 0);
+  ExpectLexicographic(l, {0}, {true});
+  for (Tsort_num lv : l.levelsSeen) EXPECT_EQ(lv, sort_first_sort);
+}
+
+TEST_F(SortablelistsOrder, SecondKeyOnlyReordersRunsOfTheFirst) {
+  TestList l;
+  l.SetAscending(true, true, true);
+  l.AddItem(1, 5, 0);
+  l.AddItem(2, 1, 0);
+  l.AddItem(3, 9, 0);
+  l.AddItem(3, 2, 0);
+  l.DoADoubleSort(l.Closure(), 0, 1);
+  ExpectLexicographic(l, {0, 1}, {true, true});
+  EXPECT_EQ(l.At(0)->key[1], 5);  // a run of one is left alone
+  EXPECT_EQ(l.At(2)->key[1], 2);
+}
+
+TEST_F(SortablelistsRanges, EmptySingleAndClampedRanges) {
+  TestList l;
+  l.DoASingleSort(l.Closure(), 0);
+  EXPECT_FALSE(l.sorted);
+  EXPECT_FALSE(l.BusySorting);
+  l.AddItem(4, 0, 0);
+  l.DoATrebleSort(l.Closure(), 0, 1, 2);
+  EXPECT_FALSE(l.sorted);  // fewer than two items: no private sort ran
+  EXPECT_FALSE(l.BusySorting);
+
+  TestList m;
+  m.SetAscending(true, true, true);
+  for (int i = 9; i >= 0; --i) m.AddItem(i, 0, 0);
+  m.DoASingleSort(m.Closure(), 0, -5, 1000);
+  for (Int32 i = 0; i < 10; ++i) EXPECT_EQ(m.At(i)->key[0], i);
+
+  TestList part;
+  part.SetAscending(true, true, true);
+  for (int i = 9; i >= 0; --i) part.AddItem(i, 0, 0);
+  part.DoASingleSort(part.Closure(), 0, 3, 6);
+  const Int32 want[10] = {9, 8, 7, 3, 4, 5, 6, 2, 1, 0};
+  for (Int32 i = 0; i < 10; ++i) EXPECT_EQ(part.At(i)->key[0], want[i]);
+
+  Int32 s = 5, f = 5;
+  EXPECT_FALSE(part.CheckStartAndFinish(s, f));
+  s = -3;
+  f = 99;
+  EXPECT_TRUE(part.CheckStartAndFinish(s, f));
+  EXPECT_EQ(s, 0);
+  EXPECT_EQ(f, 9);
+}
+
+TEST_F(SortablelistsRanges, DirectionHelpers) {
+  TestList l;
+  EXPECT_FALSE(l.fAscending[sort_first_sort]);  // descending until set
+  EXPECT_TRUE(l.ToggledMainSortAscending());
+  EXPECT_FALSE(l.ToggledMainSortAscending());
+  l.SetSortToAscend(sort_third_sort, true);
+  EXPECT_TRUE(l.fAscending[sort_third_sort]);
+  l.current_sort_rec.current_sort_doing = sort_third_sort;
+  EXPECT_EQ(l.AscendingSwapped(5), -5);
+  l.current_sort_rec.current_sort_doing = sort_first_sort;
+  EXPECT_EQ(l.AscendingSwapped(5), 5);
+}
+
+TEST_F(SortablelistsBusy, SortRequestedFromTheYieldIsRefused) {
+  TestList l;
+  l.SetAscending(true, true, true);
+  for (int i = 0; i < 500; ++i) l.AddItem((i * 37) % 101, 0, 0);
+  int nestedTried = 0;
+  Int64 comparesInNested = -1;
+  Global_YieldProcessProc = [&] {
+    if (nestedTried++ == 0) {
+      EXPECT_TRUE(l.BusySorting);
+      const Int64 before = l.compares;
+      l.DoASingleSort(l.Closure(), 1);
+      l.DoATrebleSort(l.Closure(), 2, 1, 0);
+      comparesInNested = l.compares - before;
+    }
+  };
+  l.DoASingleSort(l.Closure(), 0);
+  EXPECT_GT(nestedTried, 0);
+  EXPECT_EQ(comparesInNested, 0);
+  EXPECT_FALSE(l.BusySorting);
+  ExpectLexicographic(l, {0}, {true});
+}
+
+TEST_F(SortablelistsBusy, RaisingClosureLeavesTheListUsable) {
+  TestList l;
+  l.SetAscending(true, true, true);
+  for (int i = 0; i < 1000; ++i) l.AddItem((i * 7919) % 1009, i % 3, 0);
+  auto good = l.Closure();
+  Int64 calls = 0;
+  TCompareFunctOfObject bad = [&](TObject* o) -> Int32 {
+    if (++calls == 3000) throw std::runtime_error("comparison failed");
+    return good(o);
+  };
+  EXPECT_THROW(l.DoADoubleSort(bad, 0, 1), std::runtime_error);
+  EXPECT_FALSE(l.BusySorting);
+  ExpectPermutation(l);
+  // The next sort is not refused.
+  l.DoADoubleSort(l.Closure(), 0, 1);
+  ExpectLexicographic(l, {0, 1}, {true, true});
+}
+
+TEST_F(SortablelistsBusy, RaisingSetBaseInTheRunPassEndsNotBusy) {
+  TestList l;
+  l.SetAscending(true, true, true);
+  for (int i = 0; i < 100; ++i) l.AddItem(i % 4, i % 5, i);
+  l.onSetBase = [&] {
+    if (l.current_sort_rec.current_sort_doing == sort_second_sort) throw std::runtime_error("no key");
+  };
+  EXPECT_THROW(l.DoATrebleSort(l.Closure(), 0, 1, 2), std::runtime_error);
+  EXPECT_FALSE(l.BusySorting);
+  ExpectPermutation(l);
+}
+
+TEST_F(SortablelistsYield, YieldsOncePerPassAndCancelEndsWithEveryItem) {
+  TestList l;
+  l.SetAscending(true, true, true);
+  const Int32 n = 100000;
+  std::mt19937 rng(99);
+  for (Int32 i = 0; i < n; ++i) l.AddItem(static_cast<Int32>(rng() % 50000), static_cast<Int32>(rng() % 7), 0);
+  Int64 yields = 0;
+  Int64 comparesAtCancel = -1;
+  Global_YieldProcessProc = [&] {
+    if (++yields == 20) {
+      global_panic_state = panic_stop;  // the host's Stop button
+      comparesAtCancel = l.compares;
+    }
+  };
+  // Closures report items equal once the host asks to stop.
+  auto inner = l.Closure();
+  TCompareFunctOfObject cancellable = [&](TObject* o) -> Int32 {
+    if (global_panic_state != panic_no_panic) {
+      ++l.compares;
+      return 0;
+    }
+    return inner(o);
+  };
+  l.DoADoubleSort(cancellable, 0, 1);
+  EXPECT_FALSE(l.BusySorting);
+  ExpectPermutation(l);
+  ASSERT_GE(comparesAtCancel, 0);
+  // After the cancel each pass is one linear scan over equal items; the rest of
+  // the sort stays within a few passes per level of halving.
+  const Int64 after = l.compares - comparesAtCancel;
+  EXPECT_LT(after, static_cast<Int64>(n) * 60);
+}
+
+TEST_F(SortablelistsYield, OneYieldPerPartitionPass) {
+  int yields = 0;
+  Global_YieldProcessProc = [&] { ++yields; };
+  TestList l;
+  l.SetAscending(true, true, true);
+  l.AddItem(2, 0, 0);
+  l.DoASingleSort(l.Closure(), 0);
+  EXPECT_EQ(yields, 0);  // one item: no pass at all
+  l.AddItem(1, 0, 0);
+  l.DoASingleSort(l.Closure(), 0);
+  EXPECT_EQ(yields, 1);  // two items: one pass
+  EXPECT_EQ(l.At(0)->key[0], 1);
+  yields = 0;
+  // Two runs of two items at the second level: one more pass each.
+  l.AddItem(1, 0, 0);
+  l.AddItem(2, 0, 0);
+  l.DoADoubleSort(l.Closure(), 0, 1);
+  EXPECT_GE(yields, 3);
+}
+
+TEST_F(SortablelistsYield, NonYieldingSortNeverCallsTheHookAndRestoresIt) {
+  TestNonYieldingList l;
+  l.SetAscending(true, true, true);
+  for (int i = 0; i < 3000; ++i) l.AddItem((i * 31) % 1000);
+  int hookCalls = 0;
+  Global_YieldProcessProc = [&] { ++hookCalls; };
+  l.DoADoubleSort(l.Closure(), 0, 0);
+  l.DoATrebleSort(l.Closure(), 0, 1, 2);
+  EXPECT_EQ(hookCalls, 0);
+  ASSERT_TRUE(static_cast<bool>(Global_YieldProcessProc));
+  Global_YieldProcessProc();
+  EXPECT_EQ(hookCalls, 1);
+  for (Int32 i = 0; i + 1 < l.Count(); ++i) EXPECT_LE(l.At(i)->key[0], l.At(i + 1)->key[0]);
+}
+
+TEST_F(SortablelistsYield, NonYieldingSortThatRaisesStillRestoresTheHook) {
+  TestNonYieldingList l;
+  for (int i = 0; i < 100; ++i) l.AddItem(i);
+  int hookCalls = 0;
+  Global_YieldProcessProc = [&] { ++hookCalls; };
+  TCompareFunctOfObject bad = [](TObject*) -> Int32 { throw std::runtime_error("boom"); };
+  EXPECT_THROW(l.DoASingleSort(bad, 0), std::runtime_error);
+  EXPECT_FALSE(l.BusySorting);
+  ASSERT_TRUE(static_cast<bool>(Global_YieldProcessProc));
+  Global_YieldProcessProc();
+  EXPECT_EQ(hookCalls, 1);
+
+  // With no hook installed there is nothing to restore, and nothing appears.
+  Global_YieldProcessProc = nullptr;
+  l.DoASingleSort(l.Closure(), 0);
+  EXPECT_FALSE(static_cast<bool>(Global_YieldProcessProc));
+}
+
+// Closures that are not consistent orders: every item stays, exactly once,
+// and nothing outside the list is read (ASan checks the reads).
+TEST_F(SortablelistsRobust, InconsistentClosuresKeepEveryItem) {
+  for (int mode = 0; mode < 4; ++mode) {
+    TestList l;
+    l.SetAscending(mode % 2 == 0, true, true);
+    for (int i = 0; i < 5000; ++i) l.AddItem(i % 13, i % 3, i);
+    std::mt19937 rng(static_cast<unsigned>(mode));
+    TCompareFunctOfObject closure;
+    switch (mode) {
+      case 0: closure = [](TObject*) { return -1; }; break;
+      case 1: closure = [](TObject*) { return 1; }; break;
+      default: closure = [&rng](TObject*) { return static_cast<Int32>(rng() % 3) - 1; }; break;
+    }
+    l.DoATrebleSort(closure, 0, 1, 2);
+    ExpectPermutation(l);
+    EXPECT_FALSE(l.BusySorting);
+  }
+}
+
+// A closure that calls the base equal to itself but every other item smaller
+// (or greater) than the base: the scans must stop at the range's ends.
+TEST_F(SortablelistsRobust, ScansStopAtTheEndsOfTheRange) {
+  for (Int32 answer : {-1, 1}) {
+    for (bool asc : {true, false}) {
+      TestList l;
+      l.SetAscending(asc, asc, asc);
+      for (int i = 0; i < 3000; ++i) l.AddItem(i % 5, i % 7, i);
+      bool fresh = false;
+      l.onSetBase = [&] { fresh = true; };
+      TCompareFunctOfObject closure = [&](TObject*) -> Int32 {
+        if (fresh) {
+          fresh = false;
+          return 0;
+        }
+        return answer;
+      };
+      l.DoATrebleSort(closure, 0, 1, 2);
+      ExpectPermutation(l);
+    }
+  }
+}
+
+TEST_F(SortablelistsRobust, NaNKeysKeepEveryItemAndTheRestStaysOrdered) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  // Only NaNs: no order to find, and no quadratic work to find it.
+  {
+    TestList l;
+    l.SetAscending(true, true, true);
+    for (int i = 0; i < 20000; ++i) l.AddItem(0, 0, 0, nan);
+    l.DoASingleSort(l.Closure(), kFloatKey);
+    ExpectPermutation(l);
+    EXPECT_LT(l.compares, 20000 * 4);
+  }
+  // NaNs among numbers: the numbers between two NaN-free stretches are sorted.
+  for (bool asc : {true, false}) {
+    TestList l;
+    l.SetAscending(asc, true, true);
+    for (int i = 0; i < 5000; ++i) l.AddItem(0, 0, 0, i % 4 == 0 ? nan : static_cast<float>((i * 7919) % 997));
+    l.DoASingleSort(l.Closure(), kFloatKey);
+    ExpectPermutation(l);
+  }
+}
+
+TEST_F(SortablelistsRobust, EncodingKeysThatAnswerMinusOneBothWays) {
+  // Two distinct encoding objects of one value compare -1 in both orders.
+  std::vector<std::unique_ptr<TEncoding>> own;
+  std::vector<TEncoding*> keys;
+  for (int i = 0; i < 40; ++i) {
+    own.push_back(TEncoding::GetEncoding(i % 2 == 0 ? 65001 : 1252));
+    keys.push_back(own.back().get());
+    keys.push_back(i % 3 == 0 ? nullptr : TEncoding::UTF8());
+  }
+  TestList l;
+  l.SetAscending(true, true, true);
+  for (size_t i = 0; i < keys.size(); ++i) l.AddItem(static_cast<Int32>(i), 0, 0);
+  TEncoding* base = nullptr;
+  // Compare through the items' indexes into keys.
+  TCompareFunctOfObject closure = [&](TObject* o) {
+    return CompareEncodings(keys[static_cast<size_t>(static_cast<Item*>(o)->id)], base);
+  };
+  l.onSetBase = [&] { base = keys[static_cast<size_t>(l.At(l.base_itemnum)->id)]; };
+  l.DoASingleSort(closure, 0);
+  ExpectPermutation(l);
+}
+
+}  // namespace
+}  // namespace sk

@@ -1,0 +1,236 @@
+// Encoding detection and decoding, code-page conversion and precomposition.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/Unicode_string_conversion.h"
+#include "platform/runtime/CodePages.h"
+#include "platform/runtime/Locale.h"
+
+namespace sk {
+namespace {
+
+TBytes B(std::initializer_list<int> values) {
+  TBytes r;
+  for (int v : values) r.push_back(static_cast<Byte>(v));
+  return r;
+}
+
+TBytes B(const std::string& s) { return TBytes(s.begin(), s.end()); }
+
+// Keeps the process ANSI code page as a test found it.
+class AnsiCodePage {
+ public:
+  explicit AnsiCodePage(Cardinal cp) : fSaved(GetACP()) { SetACP(cp); }
+  ~AnsiCodePage() { SetACP(fSaved); }
+
+ private:
+  Cardinal fSaved;
+};
+
+TEST(Unicode_string_conversionDetect, ByteOrderMarksSelectTheEncoding) {
+  TEncoding* enc = nullptr;
+  Int32 bom = -1;
+  EXPECT_EQ(EncodedStringFromBytes(B({0xEF, 0xBB, 0xBF, 0x41}), enc, bom), u"A");
+  EXPECT_EQ(enc, TEncoding::UTF8());
+  EXPECT_EQ(bom, 3);
+
+  EXPECT_EQ(EncodedStringFromBytes(B({0xFF, 0xFE, 0x41, 0x00, 0x3A, 0x04}), enc, bom), u"A\u043A");
+  EXPECT_EQ(enc, TEncoding::Unicode());
+  EXPECT_EQ(bom, 2);
+
+  EXPECT_EQ(EncodedStringFromBytes(B({0xFE, 0xFF, 0x00, 0x41, 0x04, 0x3A}), enc, bom), u"A\u043A");
+  EXPECT_EQ(enc, TEncoding::BigEndianUnicode());
+  EXPECT_EQ(bom, 2);
+
+  // No mark: valid UTF-8.
+  EXPECT_EQ(EncodedStringFromBytes(B({0x41, 0x42}), enc, bom), u"AB");
+  EXPECT_EQ(enc, TEncoding::UTF8());
+  EXPECT_EQ(bom, 0);
+  EXPECT_EQ(EncodedStringFromBytes(B("caf\xC3\xA9 \xE2\x82\xAC"), enc, bom), u"caf\u00E9 \u20AC");
+  EXPECT_EQ(enc, TEncoding::UTF8());
+}
+
+TEST(Unicode_string_conversionDetect, NoMarkAndInvalidUtf8IsAnsi) {
+  AnsiCodePage ansi(1252);
+  TEncoding* enc = nullptr;
+  Int32 bom = -1;
+  EXPECT_EQ(EncodedStringFromBytes(B({0x41, 0xE9, 0x42}), enc, bom), u"A\u00E9B");
+  EXPECT_EQ(enc, TEncoding::ANSI());
+  EXPECT_EQ(enc->CodePage(), 1252u);
+  EXPECT_EQ(bom, 0);
+  // A multi-byte sequence cut off at the end is not UTF-8 either.
+  EXPECT_EQ(EncodedStringFromBytes(B({0x61, 0xC3}), enc, bom), u"a\u00C3");
+  EXPECT_EQ(enc->CodePage(), 1252u);
+}
+
+TEST(Unicode_string_conversionDetect, EmptyAndMarkOnly) {
+  TEncoding* enc = TEncoding::ASCII();
+  Int32 bom = 9;
+  EXPECT_EQ(EncodedStringFromBytes(TBytes(), enc, bom), u"");
+  EXPECT_EQ(enc, nullptr);
+  EXPECT_EQ(bom, 0);
+  EXPECT_EQ(EncodedStringFromBytes(B({0xEF, 0xBB, 0xBF}), enc, bom), u"");
+  EXPECT_EQ(enc, TEncoding::UTF8());
+  EXPECT_EQ(bom, 3);
+  EXPECT_EQ(EncodedStringFromBytes(B({0xFF, 0xFE}), enc, bom), u"");
+  EXPECT_EQ(bom, 2);
+}
+
+TEST(Unicode_string_conversionDetect, MarkedUtf8WithBadBytesKeepsItsText) {
+  // A UTF-8 file with one corrupt byte: the rest of the text must survive.
+  TEncoding* enc = nullptr;
+  Int32 bom = 0;
+  const String s = EncodedStringFromBytes(B("\xEF\xBB\xBF" "caf\xC3\xA9 \xFF na\xC3\xAFve"), enc, bom);
+  EXPECT_EQ(s, u"caf\u00E9 \uFFFD na\u00EFve");
+  EXPECT_EQ(enc, TEncoding::UTF8());
+  EXPECT_EQ(bom, 3);
+}
+
+TEST(Unicode_string_conversionDetect, OddUtf16KeepsTheCompleteUnits) {
+  TEncoding* enc = nullptr;
+  Int32 bom = 0;
+  const String s = EncodedStringFromBytes(B({0xFF, 0xFE, 0x41, 0x00, 0x42}), enc, bom);
+  ASSERT_EQ(s.size(), 2u);
+  EXPECT_EQ(s[0], u'A');
+  EXPECT_EQ(enc, TEncoding::Unicode());
+}
+
+TEST(Unicode_string_conversionDetect, OtherFormsOfTheInput) {
+  AnsiCodePage ansi(1252);
+  TEncoding* enc = nullptr;
+  EXPECT_EQ(ConvertedStringToUnicode(B({0xFE, 0xFF, 0x00, 0x5A}), enc), u"Z");
+  EXPECT_EQ(enc, TEncoding::BigEndianUnicode());
+  EXPECT_EQ(ConvertedStringToUnicode(std::string("\xC3\xA9t\xC3\xA9"), enc), u"\u00E9t\u00E9");
+  EXPECT_EQ(enc, TEncoding::UTF8());
+  const char zeroTerminated[] = "na\xEFve\0ignored";
+  EXPECT_EQ(ConvertedStringToUnicode(zeroTerminated, enc), u"na\u00EFve");
+  EXPECT_EQ(enc, TEncoding::ANSI());
+  EXPECT_EQ(ConvertedStringToUnicode(static_cast<const char*>(nullptr), enc), u"");
+  EXPECT_EQ(enc, nullptr);
+}
+
+TEST(Unicode_string_conversionFurther, DecodesWithTheGivenEncoding) {
+  AnsiCodePage ansi(1252);
+  TEncoding* enc = TEncoding::Unicode();
+  // No mark is looked for: FF FE is decoded as a character.
+  EXPECT_EQ(FurtherEncodedStringFromBytes(B({0xFF, 0xFE, 0x41, 0x00}), enc), u"\uFEFFA");
+  EXPECT_EQ(enc, TEncoding::Unicode());
+
+  enc = TEncoding::GetEncodingShared(1251);
+  ASSERT_NE(enc, nullptr);
+  EXPECT_EQ(FurtherEncodedStringFromBytes(B({0xCF, 0xF0, 0xE8}), enc), u"\u041F\u0440\u0438");
+  EXPECT_EQ(enc->CodePage(), 1251u);
+  EXPECT_EQ(FurtherEncodedStringFromBytes(TBytes(), enc), u"");
+}
+
+TEST(Unicode_string_conversionFurther, UndecodableCodePageBytesFallBackToAnsi) {
+  AnsiCodePage ansi(1252);
+  TEncoding* enc = TEncoding::GetEncodingShared(932);
+  ASSERT_NE(enc, nullptr);
+  // 0x82 opens a double-byte character in Shift-JIS; 0x20 cannot end one.
+  EXPECT_EQ(FurtherEncodedStringFromBytes(B({0x41, 0x82, 0x20}), enc), u"A\u201A ");
+  EXPECT_EQ(enc, TEncoding::ANSI());
+}
+
+TEST(Unicode_string_conversionFurther, GivenUtf8IsKeptForBadBytes) {
+  TEncoding* enc = TEncoding::UTF8();
+  EXPECT_EQ(FurtherEncodedStringFromBytes(B("ok \xC3\xA9 \xC3 end"), enc), u"ok \u00E9 \uFFFD end");
+  EXPECT_EQ(enc, TEncoding::UTF8());
+  enc = nullptr;
+  EXPECT_EQ(FurtherEncodedStringFromBytes(B("x"), enc), u"x");
+  EXPECT_EQ(enc, TEncoding::UTF8());
+}
+
+TEST(Unicode_string_conversionXml, MarkIsDecodedAsACharacter) {
+  EXPECT_EQ(ConvertedWordXML_UTF8StringToUnicode(B("\xEF\xBB\xBF<w:t>\xC3\xA9</w:t>")), u"\uFEFF<w:t>\u00E9</w:t>");
+  EXPECT_EQ(ConvertedWordXML_UTF8StringToUnicode(TBytes()), u"");
+  EXPECT_EQ(ConvertedWordXML_UTF8StringToUnicode(std::string("a\xE2\x80\x94" "b")), u"a\u2014b");
+}
+
+// Text in the code page and back: nothing is lost or cut off, whatever the
+// number of bytes per character.
+void ExpectRoundTrip(Cardinal cp, const String& text) {
+  bool lossy = true;
+  const RawByteString bytes = UnicodeToCodePage(cp, text, &lossy);
+  ASSERT_FALSE(lossy) << "code page " << cp;
+  ASSERT_FALSE(bytes.empty());
+  EXPECT_EQ(AnsiConvertedToString(cp, bytes.data(), static_cast<Int32>(bytes.size())), text) << "code page " << cp;
+}
+
+TEST(Unicode_string_conversionCodePages, RoundTrips) {
+  ExpectRoundTrip(1252, u"Caf\u00E9 \u00E0 la cr\u00E8me \u20AC \u201Cquoted\u201D \u2014 \u0152uvre");
+  ExpectRoundTrip(1251, u"\u041F\u0440\u0438\u0432\u0435\u0442, \u043C\u0438\u0440! \u0401\u0451 \u2116");
+  ExpectRoundTrip(932, u"\u65E5\u672C\u8A9E\u306E\u30C6\u30AD\u30B9\u30C8 abc \uFF76\uFF85");
+  ExpectRoundTrip(936, u"\u4E2D\u6587\u6587\u672C abc \u3002");
+  ExpectRoundTrip(CP_UTF8, u"\u00E9\u4E2D\u20AC \U0001F600 \u0928\u092E\u0938\u094D\u0924\u0947");
+}
+
+TEST(Unicode_string_conversionCodePages, MultiByteTextIsNotCutOff) {
+  // Every character takes two or more bytes: the result is shorter than the
+  // byte count and must be complete.
+  const String text(500, u'\u6587');
+  for (Cardinal cp : {Cardinal(932), Cardinal(936), CP_UTF8}) {
+    const RawByteString bytes = UnicodeToCodePage(cp, text);
+    ASSERT_GE(bytes.size(), 1000u);
+    EXPECT_EQ(AnsiConvertedToString(cp, bytes.data(), static_cast<Int32>(bytes.size())), text) << cp;
+  }
+}
+
+TEST(Unicode_string_conversionCodePages, LengthsLocalesAndDefaults) {
+  AnsiCodePage ansi(1252);
+  const char bytes[] = "abc\xE9";
+  EXPECT_EQ(AnsiConvertedToString(1252, bytes, 2), u"ab");
+  EXPECT_EQ(AnsiConvertedToString(1252, bytes, 0), u"");
+  EXPECT_EQ(AnsiConvertedToString(1252, bytes, -5), u"");
+  EXPECT_EQ(AnsiConvertedToString(1252, nullptr, 4), u"");
+  EXPECT_EQ(AnsiConvertedToString(bytes), u"abc\u00E9");
+  const char cyrillic[] = "\xC4\xE0";
+  EXPECT_EQ(AnsiConvertedToString(Cardinal(0x0419), cyrillic), u"\u0414\u0430");  // Russian locale
+  EXPECT_EQ(AnsiConvertedToString(Cardinal(0x0419), nullptr), u"");
+  EXPECT_EQ(AnsiConvertedToString(static_cast<const char*>(nullptr)), u"");
+}
+
+TEST(Unicode_string_conversionLists, ConvertsOnlyListsWithAnotherEncoding) {
+  TStringList list;
+  list.Add(u"\u00E9t\u00E9 \u4E2D");
+  EXPECT_FALSE(ConvertedStringlistToUnicode(&list, 1252));  // never loaded: no encoding
+  EXPECT_FALSE(ConvertedStringlistToUnicode(nullptr, 1252));
+
+  list.SetEncoding(TEncoding::Unicode());
+  EXPECT_FALSE(ConvertedStringlistToUnicode(&list, 1252));
+  EXPECT_EQ(list[0], u"\u00E9t\u00E9 \u4E2D");
+
+  list.SetEncoding(TEncoding::UTF8());
+  EXPECT_TRUE(ConvertedStringlistToUnicode(&list, 1252));
+  EXPECT_EQ(list.Count(), 1);
+  EXPECT_EQ(list[0], u"\u00E9t\u00E9 \u4E2D");
+
+  // A code page that cannot hold a character replaces it.
+  list.SetEncoding(TEncoding::GetEncodingShared(1252));
+  EXPECT_TRUE(ConvertedStringlistToUnicode(&list, 0));
+  EXPECT_EQ(list[0].substr(0, 4), u"\u00E9t\u00E9 ");
+  EXPECT_NE(list[0], u"\u00E9t\u00E9 \u4E2D");
+}
+
+TEST(Unicode_string_conversionPrecomposed, FoldsAndNeverRaises) {
+  EXPECT_EQ(EnsurePrecomposed(u""), u"");
+  EXPECT_EQ(EnsurePrecomposed(u"e\u0301te\u0301"), u"\u00E9t\u00E9");
+  EXPECT_EQ(EnsurePrecomposed(u"A\u030A"), u"\u00C5");
+  EXPECT_EQ(EnsurePrecomposed(u"plain"), u"plain");
+  // Content that no folding understands comes back, it does not raise.
+  String odd = u"?x?";
+  odd[0] = Char(0xD800);
+  odd[2] = Char(0xDFFF);
+  odd += Char(0);
+  odd += u"\uFFFF\u0301";
+  EXPECT_NO_THROW({
+    const String r = EnsurePrecomposed(odd);
+    EXPECT_FALSE(r.empty());
+  });
+  const String lone(1, u'\u0301');
+  EXPECT_NO_THROW(EXPECT_EQ(EnsurePrecomposed(lone), lone));
+}
+
+}  // namespace
+}  // namespace sk

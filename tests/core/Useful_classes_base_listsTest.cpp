@@ -1,0 +1,308 @@
+// Owning lists: the count-plus-items stream form, ownership operations,
+// duplicate removal and the sort's yielding and cancellation.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "core/Global_vars.h"
+#include "core/Useful_classes_base_holders.h"
+#include "core/Useful_classes_base_lists.h"
+#include "core/Useful_classes_base_numeric.h"
+#include "core/Useful_classes_base_records.h"
+#include "platform/runtime/Streams.h"
+
+namespace sk {
+namespace {
+
+void PutInt32(TBytes& b, Int32 v) {
+  for (int k = 0; k < 4; ++k) b.push_back(static_cast<Byte>(static_cast<uint32_t>(v) >> (8 * k)));
+}
+
+TBytes Int32s(std::initializer_list<Int32> values) {
+  TBytes b;
+  for (Int32 v : values) PutInt32(b, v);
+  return b;
+}
+
+TBytes Concat(std::initializer_list<TBytes> parts) {
+  TBytes out;
+  for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+// Restores the yield hook and the cancel flag a test changes.
+class ProcessStateGuard {
+ public:
+  ~ProcessStateGuard() {
+    Global_YieldProcessProc = nullptr;
+    global_panic_state = panic_no_panic;
+    global_reversed_sort = false;
+  }
+};
+
+// A list whose items save and read nothing (the base item form).
+class TPlainList : public TUsefulBaseList {
+ public:
+  TPlainList() : TUsefulBaseList(&NewUsefulBaseListObject<TUsefulBaseListObject>) {}
+  Int32 AddBlank() { return AddItem(std::make_unique<TUsefulBaseListObject>()); }
+};
+
+// ---- stream form ------------------------------------------------------------------------------
+
+TEST(Useful_classes_base_listsStream, PlainListWritesCountThenItems) {
+  TStringColumnAndColourList list;
+  list.AddOne({3, 0x00FF00, u"ab"});
+  TMemoryStream ms;
+  ASSERT_TRUE(list.SaveToStream(&ms));
+  // No sorted byte for a plain list; the item is two Int32 and a stored string.
+  const TBytes expected = Concat({Int32s({1, 3, 0x00FF00, 2}), TBytes{'a', 0, 'b', 0}});
+  EXPECT_EQ(ms.ToBytes(), expected);
+}
+
+TEST(Useful_classes_base_listsStream, SortableListWritesSortedByte) {
+  TCardinalList list;
+  list.AddOne(7);
+  list.AddOne(0x01020304);
+  list.SortAscendingDefault();
+  TMemoryStream ms;
+  ASSERT_TRUE(list.SaveToStream(&ms));
+  EXPECT_EQ(ms.ToBytes(), Concat({Int32s({2}), TBytes{1}, Int32s({7, 0x01020304})}));
+
+  TCardinalList unsortedList;
+  unsortedList.AddOne(9);
+  TMemoryStream ms2;
+  ASSERT_TRUE(unsortedList.SaveToStream(&ms2));
+  EXPECT_EQ(ms2.ToBytes(), Concat({Int32s({1}), TBytes{0}, Int32s({9})}));
+}
+
+TEST(Useful_classes_base_listsStream, ReadingAppendsAndTakesTheMark) {
+  TCardinalList source;
+  source.AddOne(5);
+  source.AddOne(8);
+  source.SortAscendingDefault();
+  TMemoryStream ms;
+  ASSERT_TRUE(source.SaveToStream(&ms));
+
+  TCardinalList target;
+  target.AddOne(1);
+  target.AddOne(2);
+  ms.SetPosition(0);
+  ASSERT_TRUE(target.ReadFromStream(&ms));
+  ASSERT_EQ(target.Count(), 4);
+  EXPECT_EQ(target.GetAValue(0), 1u);
+  EXPECT_EQ(target.GetAValue(3), 8u);
+  EXPECT_TRUE(target.sorted);
+  EXPECT_EQ(ms.Position(), ms.Size());
+}
+
+TEST(Useful_classes_base_listsStream, AMarkThatTheItemsBelieDoesNotStick) {
+  // Sorted items appended after larger ones: lookups by halving would miss.
+  TCardinalList source;
+  source.AddOne(1);
+  source.SortAscendingDefault();
+  TMemoryStream ms;
+  ASSERT_TRUE(source.SaveToStream(&ms));
+  TCardinalList target;
+  target.AddOne(50);
+  ms.SetPosition(0);
+  ASSERT_TRUE(target.ReadFromStream(&ms));
+  EXPECT_FALSE(target.sorted);
+  EXPECT_EQ(target.IndexOF(1), 1);
+}
+
+TEST(Useful_classes_base_listsStream, TruncatedCountOrMarkFails) {
+  TCardinalList list;
+  TBytesStream three(TBytes{1, 0, 0});
+  EXPECT_FALSE(list.ReadFromStream(&three));
+  TBytesStream noMark(Int32s({0}));
+  EXPECT_FALSE(list.ReadFromStream(&noMark));
+  TBytesStream empty(Concat({Int32s({0}), TBytes{1}}));
+  EXPECT_TRUE(list.ReadFromStream(&empty));
+  EXPECT_EQ(list.Count(), 0);
+}
+
+TEST(Useful_classes_base_listsStream, CountBeyondTheBytesFailsWithoutAddingItems) {
+  // Count 3 with bytes for one item; and a count near the Int32 limit.
+  for (Int32 count : {3, std::numeric_limits<Int32>::max()}) {
+    TCardinalList list;
+    list.AddOne(42);
+    TBytesStream ms(Concat({Int32s({count}), TBytes{1}, Int32s({7})}));
+    EXPECT_FALSE(list.ReadFromStream(&ms)) << count;
+    EXPECT_EQ(list.Count(), 1) << count;
+    EXPECT_FALSE(list.sorted) << count;
+  }
+  // Items of no stream size cannot be checked against the bytes: a huge count
+  // is still refused.
+  TPlainList plain;
+  TBytesStream huge(Int32s({std::numeric_limits<Int32>::max()}));
+  EXPECT_FALSE(plain.ReadFromStream(&huge));
+  EXPECT_EQ(plain.Count(), 0);
+  TBytesStream negative(Int32s({-5}));
+  EXPECT_TRUE(plain.ReadFromStream(&negative));
+  EXPECT_EQ(plain.Count(), 0);
+}
+
+TEST(Useful_classes_base_listsStream, ItemThatFailsLeavesTheRestEmpty) {
+  // Three items by the count, and bytes enough for that many of the smallest;
+  // the second item ends before its first string's count.
+  T2StringsAnd2IntegersList list;
+  TBytes item1 = Int32s({1, 2, 12});
+  for (int k = 0; k < 12; ++k) item1.insert(item1.end(), {static_cast<Byte>('a' + k), 0});
+  PutInt32(item1, 0);
+  TBytesStream ms(Concat({Int32s({3}), item1, Int32s({9, 9}), TBytes{0, 0}}));
+  EXPECT_FALSE(list.ReadFromStream(&ms));
+  ASSERT_EQ(list.Count(), 3);
+  EXPECT_EQ(list.GetTwoStringsAndInt(0).s1, u"abcdefghijkl");
+  EXPECT_EQ(list.GetTwoStringsAndInt(0).int2, 2);
+  EXPECT_TRUE(list.GetTwoStringsAndInt(1).s1.empty());
+  EXPECT_EQ(list.GetTwoStringsAndInt(2).int1, 0);
+}
+
+TEST(Useful_classes_base_listsStream, ShortWriteFails) {
+  class TFullStream : public TMemoryStream {
+   public:
+    Int64 Write(const void* buffer, Int64 count) override {
+      const Int64 n = std::max<Int64>(0, std::min(count, 6 - Position()));
+      return n > 0 ? TMemoryStream::Write(buffer, n) : 0;
+    }
+  };
+  TCardinalList list;
+  list.AddOne(1);
+  list.AddOne(2);
+  TFullStream ms;
+  EXPECT_FALSE(list.SaveToStream(&ms));
+}
+
+TEST(Useful_classes_base_listsStream, FileRoundTrip) {
+  const String name = Utf8ToString(testing::TempDir()) + u"useful_lists_roundtrip.bin";
+  TQMInt64List list;
+  list.AddOne(-3);
+  list.AddOne(1LL << 40);
+  ASSERT_TRUE(list.SaveToFile(name));
+  TQMInt64List back;
+  ASSERT_TRUE(back.LoadFromFile(name));
+  ASSERT_EQ(back.Count(), 2);
+  EXPECT_EQ(back.GetAValue(1), 1LL << 40);
+  EXPECT_THROW(back.LoadFromFile(name + u".missing"), EFOpenError);
+  std::remove(StringToUtf8(name).c_str());
+}
+
+// ---- ownership ----------------------------------------------------------------------------------
+
+TEST(Useful_classes_base_listsOwnership, ReduceToAndClear) {
+  TCardinalList list;
+  for (Cardinal v = 0; v < 5; ++v) list.AddOne(v);
+  list.ReduceTo(7);
+  EXPECT_EQ(list.Count(), 5);
+  list.ReduceTo(2);
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.GetAValue(1), 1u);
+  EXPECT_THROW(list.ReduceTo(-1), EListError);
+  EXPECT_EQ(list.Count(), 2);
+  list.SortAscendingDefault();
+  list.Clear();
+  EXPECT_EQ(list.Count(), 0);
+  EXPECT_FALSE(list.sorted);
+}
+
+TEST(Useful_classes_base_listsOwnership, FreedSlotIsNotAssignedUntilPacked) {
+  TCardinalList list;
+  list.AddOne(1);
+  list.AddOne(2);
+  list.FreeAndNilOne(0);
+  EXPECT_FALSE(list.IndexAssignedOK(0));
+  EXPECT_EQ(list.GetAValue(0), 0u);
+  list.Pack();
+  ASSERT_EQ(list.Count(), 1);
+  EXPECT_EQ(list.GetAValue(0), 2u);
+}
+
+TEST(Useful_classes_base_listsOwnership, RemoveDuplicatesKeepsFirstOfEachRun) {
+  TCardinalList list;
+  for (Cardinal v : {4u, 1u, 4u, 2u, 1u, 4u}) list.AddOne(v);
+  list.SortAscendingDefault();
+  list.RemoveDuplicates();
+  ASSERT_EQ(list.Count(), 3);
+  EXPECT_EQ(list.GetAValue(0), 1u);
+  EXPECT_EQ(list.GetAValue(1), 2u);
+  EXPECT_EQ(list.GetAValue(2), 4u);
+  EXPECT_TRUE(list.sorted);
+
+  // Without a comparer of their own, items are never equal.
+  TIntegerAndSingleList pairs;
+  pairs.AddOne({1, 1.0f});
+  pairs.AddOne({1, 1.0f});
+  pairs.RemoveDuplicates();
+  EXPECT_EQ(pairs.Count(), 2);
+}
+
+TEST(Useful_classes_base_listsOwnership, ReverseTheSort) {
+  TCardinalList one;
+  one.AddOne(3);
+  one.SortAscendingDefault();
+  one.ReverseTheSort();
+  EXPECT_EQ(one.GetAValue(0), 3u);
+  EXPECT_TRUE(one.sorted);
+
+  TCardinalList four;
+  for (Cardinal v : {1u, 2u, 3u, 4u}) four.AddOne(v);
+  four.SortAscendingDefault();
+  four.ReverseTheSort();
+  EXPECT_EQ(four.GetAValue(0), 4u);
+  EXPECT_EQ(four.GetAValue(3), 1u);
+  // Descending now: a lookup must scan rather than halve.
+  EXPECT_FALSE(four.sorted);
+  EXPECT_EQ(four.IndexOF(1), 3);
+}
+
+// ---- sorting --------------------------------------------------------------------------------
+
+TEST(Useful_classes_base_listsSort, YieldsOncePerPass) {
+  ProcessStateGuard guard;
+  int yields = 0;
+  Global_YieldProcessProc = [&] { ++yields; };
+  TCardinalList list;
+  for (Cardinal v = 0; v < 200; ++v) list.AddOne((v * 7919u) % 200u);
+  list.SortAscendingDefault();
+  EXPECT_GT(yields, 0);
+  EXPECT_TRUE(list.sorted);
+  for (Int32 i = 0; i < list.Count(); ++i) EXPECT_EQ(list.GetAValue(i), static_cast<Cardinal>(i));
+}
+
+TEST(Useful_classes_base_listsSort, CancelEndsQuicklyWithEveryItemPresent) {
+  ProcessStateGuard guard;
+  int yields = 0;
+  Global_YieldProcessProc = [&] {
+    if (++yields == 3) global_panic_state = panic_stop;
+  };
+  TCardinalList list;
+  const Cardinal n = 20000;
+  for (Cardinal v = 0; v < n; ++v) list.AddOne((v * 7919u) % n);
+  list.SortAscendingDefault();
+  EXPECT_EQ(yields, 3);
+  EXPECT_FALSE(list.sorted);
+  std::vector<Cardinal> values;
+  for (Int32 i = 0; i < list.Count(); ++i) values.push_back(list.GetAValue(i));
+  std::sort(values.begin(), values.end());
+  ASSERT_EQ(values.size(), n);
+  for (Cardinal v = 0; v < n; ++v) ASSERT_EQ(values[v], v);
+  // An unmarked list still finds by scanning.
+  EXPECT_GE(list.IndexOF(n - 1), 0);
+}
+
+TEST(Useful_classes_base_listsSort, AlreadyCancelledSortLeavesListUnmarked) {
+  ProcessStateGuard guard;
+  global_panic_state = panic_stop_asap;
+  TSinglesList list;
+  list.AddOne(2.0f);
+  list.AddOne(1.0f);
+  list.SortAscendingDefault();
+  EXPECT_FALSE(list.sorted);
+  EXPECT_EQ(list.Count(), 2);
+}
+
+}  // namespace
+}  // namespace sk

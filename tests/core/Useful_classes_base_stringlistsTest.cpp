@@ -1,0 +1,488 @@
+// The library's string lists: encoding detection on load, the count-plus-items
+// stream form, ownership of line objects, and the lists' own sorts.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+
+#include "core/Global_vars.h"
+#include "core/Stringtag_utils.h"
+#include "core/Useful_classes_base_stringlists.h"
+#include "platform/runtime/Streams.h"
+
+namespace sk {
+namespace {
+
+TBytes Le32(Int32 n) {
+  const auto u = static_cast<uint32_t>(n);
+  return {static_cast<Byte>(u), static_cast<Byte>(u >> 8), static_cast<Byte>(u >> 16), static_cast<Byte>(u >> 24)};
+}
+
+TBytes Cat(std::initializer_list<TBytes> parts) {
+  TBytes r;
+  for (const TBytes& p : parts) r.insert(r.end(), p.begin(), p.end());
+  return r;
+}
+
+TBytes Utf16(const String& s) {
+  TBytes r;
+  for (Char c : s) {
+    r.push_back(static_cast<Byte>(c & 0xFF));
+    r.push_back(static_cast<Byte>(c >> 8));
+  }
+  return r;
+}
+
+TBytes Stored(const String& s) { return Cat({Le32(static_cast<Int32>(s.size())), Utf16(s)}); }
+
+std::vector<String> Lines(const TStrings& l) {
+  std::vector<String> r;
+  for (Int32 i = 0; i < l.Count(); ++i) r.push_back(l[i]);
+  return r;
+}
+
+// Objects that count how many of them are alive, to see each freed once.
+struct TCounted : TObject {
+  static inline int alive = 0;
+  TCounted() { ++alive; }
+  ~TCounted() override { --alive; }
+};
+
+// A list that owns TCounted objects and counts its FreeAndNilOne calls.
+class TCountingList : public TIndexCheckStringlist {
+ public:
+  ~TCountingList() override { Clear(); }
+  void FreeAndNilOne(Int32 index) override {
+    ++freed;
+    FreeLineObject(index);
+  }
+  void AddCounted(const String& s) { AddObject(s, new TCounted); }
+  int freed = 0;
+};
+
+// ---- loading text by byte-order mark ------------------------------------------
+
+TEST(TUTF8StringlistLoad, DetectsTheMarkAndThenSavesAsUtf16LE) {
+  const TBytes utf8{'a', 0xC3, 0xA9, '\r', '\n', 'b'};  // "aé", "b"
+  const TBytes le = Cat({{0xFF, 0xFE}, Utf16(u"a\u00E9\r\nb")});
+  TBytes be{0xFE, 0xFF};
+  for (Char c : String(u"a\u00E9\r\nb")) be.insert(be.end(), {static_cast<Byte>(c >> 8), static_cast<Byte>(c)});
+  const TBytes expectedSave = Cat({{0xFF, 0xFE}, Utf16(u"a\u00E9\r\nb\r\n")});
+  for (const TBytes& bytes : {utf8, Cat({{0xEF, 0xBB, 0xBF}, utf8}), le, be}) {
+    TUTF8Stringlist l;
+    l.Add(u"replaced");
+    TBytesStream in(bytes);
+    l.LoadFromStream(&in);
+    EXPECT_EQ(Lines(l), (std::vector<String>{u"a\u00E9", u"b"}));
+    TMemoryStream out;
+    l.SaveToStream(&out);
+    EXPECT_EQ(out.ToBytes(), expectedSave);
+  }
+}
+
+TEST(TUTF8StringlistLoad, NeverLoadedSavesAsUtf8WithMark) {
+  TUTF8Stringlist l;
+  l.Add(u"\u00E9");
+  TMemoryStream out;
+  l.SaveToStream(&out);
+  EXPECT_EQ(out.ToBytes(), (TBytes{0xEF, 0xBB, 0xBF, 0xC3, 0xA9, '\r', '\n'}));
+}
+
+TEST(TUTF8StringlistLoad, InvalidBytesKeepTheRestOfTheText) {
+  // Without a mark, bytes that are not UTF-8 are read in the ANSI code page.
+  TUTF8Stringlist plain;
+  TBytesStream a(TBytes{'x', 0xE9, '\n', 'y'});
+  plain.LoadFromStream(&a);
+  EXPECT_EQ(Lines(plain), (std::vector<String>{u"x\u00E9", u"y"}));
+  // Behind a UTF-8 mark the bad byte alone is replaced.
+  TUTF8Stringlist marked;
+  TBytesStream b(TBytes{0xEF, 0xBB, 0xBF, 'x', 0xFF, 'z', '\n', 'y'});
+  marked.LoadFromStream(&b);
+  EXPECT_EQ(Lines(marked), (std::vector<String>{u"x\uFFFDz", u"y"}));
+  // Loading starts at the stream's position; nothing left gives no lines.
+  TUTF8Stringlist empty;
+  empty.Add(u"old");
+  TBytesStream c(TBytes{'q'});
+  c.SetPosition(1);
+  empty.LoadFromStream(&c);
+  EXPECT_EQ(empty.Count(), 0);
+}
+
+// ---- ownership of line objects -------------------------------------------------
+
+TEST(TIndexCheckStringlistOwnership, EveryObjectIsFreedExactlyOnce) {
+  {
+    TCountingList l;
+    for (const char16_t* s : {u"a", u"b", u"c", u"d"}) l.AddCounted(s);
+    l.Add(u"no object");
+    l.ReduceTo(5);
+    EXPECT_EQ(l.Count(), 5);
+    l.ReduceTo(3);
+    EXPECT_EQ(l.freed, 1);  // the line without an object frees nothing
+    EXPECT_EQ(TCounted::alive, 3);
+    l.SetSorted(true);      // deleting from a sorted list must work too
+    l.Delete(0);
+    EXPECT_EQ(TCounted::alive, 2);
+    EXPECT_THROW(l.Delete(7), EStringListError);
+    l.ReduceTo(-1);         // a negative bound empties the list
+    EXPECT_EQ(l.Count(), 0);
+    EXPECT_EQ(TCounted::alive, 0);
+    l.AddCounted(u"left for the destructor");
+  }
+  EXPECT_EQ(TCounted::alive, 0);
+}
+
+TEST(TIndexCheckStringlistOwnership, CopiedLinesNeverShareObjects) {
+  TStringlistWithALongint a;
+  a.AddOne(u"x", 7);
+  TStringlistWithALongint b;
+  b.Assign(a);
+  b.AddStrings(a);
+  EXPECT_EQ(b.Count(), 2);
+  EXPECT_EQ(b.Objects(0), nullptr);
+  EXPECT_EQ(b.GetOne(0), 0);
+  // A sorted list that ignores a duplicate does not keep (or leak) its holder.
+  a.SetSorted(true);
+  EXPECT_EQ(a.AddOne(u"x", 9), 0);
+  EXPECT_EQ(a.Count(), 1);
+  EXPECT_EQ(a.GetOne(0), 7);
+}
+
+TEST(TIndexCheckStringlistOrder, ReverseShuffleAndSortKeepObjectsWithLines) {
+  TStringlistWithALongint l;
+  l.ReverseTheSort();
+  l.AddOne(u"only", 1);
+  l.ReverseTheSort();
+  EXPECT_EQ(l[0], u"only");
+  l.Clear();
+  for (Int32 i = 0; i < 4; ++i) l.AddOne(String(1, static_cast<Char>(u'a' + i)), i);
+  l.ReverseTheSort();
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"d", u"c", u"b", u"a"}));
+  EXPECT_EQ(l.GetOne(0), 3);
+  l.SetSorted(true);
+  l.PutInRandomOrder();
+  EXPECT_FALSE(l.Sorted());
+  for (Int32 i = 0; i < l.Count(); ++i) EXPECT_EQ(l.GetOne(i), l[i][0] - u'a');
+  std::vector<String> seen = Lines(l);
+  std::sort(seen.begin(), seen.end());
+  EXPECT_EQ(seen, (std::vector<String>{u"a", u"b", u"c", u"d"}));
+  // A comparer that calls every pair "less" in both directions: the sort
+  // stays inside the list and loses nothing.
+  l.CustomSort([](TStringList*, Int32, Int32) { return -1; });
+  seen = Lines(l);
+  std::sort(seen.begin(), seen.end());
+  EXPECT_EQ(seen, (std::vector<String>{u"a", u"b", u"c", u"d"}));
+}
+
+// ---- the count-plus-items stream form ------------------------------------------
+
+TEST(TStringlistWithALongintStream, GoldenBytesRoundTripAndAppend) {
+  TStringlistWithALongint l;
+  l.AddOne(u"ab", 5);
+  l.AddOne(u"", -2);
+  TMemoryStream ms;
+  l.SaveToStream(&ms);
+  const TBytes expected = Cat({Le32(2), Stored(u"ab"), Le32(5), Stored(u""), Le32(-2)});
+  EXPECT_EQ(ms.ToBytes(), expected);
+  TStringlistWithALongint back;
+  back.AddOne(u"kept", 1);
+  ms.SetPosition(0);
+  back.LoadFromStream(&ms);
+  EXPECT_EQ(Lines(back), (std::vector<String>{u"kept", u"ab", u""}));
+  EXPECT_EQ(back.GetOne(1), 5);
+  EXPECT_EQ(back.GetOne(2), -2);
+}
+
+TEST(TStringlistWithALongintStream, CorruptCountsAndTruncatedItems) {
+  {  // count 3, one whole item: the first line stays, then the read fails
+    TStringlistWithALongint l;
+    TBytesStream ms(Cat({Le32(3), Stored(u"a"), Le32(1)}));
+    EXPECT_THROW(l.LoadFromStream(&ms), Exception);
+    EXPECT_EQ(Lines(l), std::vector<String>{u"a"});
+  }
+  {  // a huge count over an empty rest: no lines, no huge allocation
+    TStringlistWithALongint l;
+    TBytesStream ms(Le32(INT32_MAX));
+    EXPECT_THROW(l.LoadFromStream(&ms), Exception);
+    EXPECT_EQ(l.Count(), 0);
+  }
+  {  // the item's integer cut short
+    TStringlistWithALongint l;
+    TBytesStream ms(Cat({Le32(1), Stored(u"abc"), TBytes{1, 0}}));
+    EXPECT_THROW(l.LoadFromStream(&ms), Exception);
+  }
+  {  // a negative stored-string count
+    TStringlistWithALongint l;
+    TBytesStream ms(Cat({Le32(1), Le32(-5), Le32(0)}));
+    EXPECT_THROW(l.LoadFromStream(&ms), Exception);
+  }
+  // Too short for the count, or a count of 0 or less: nothing, quietly.
+  for (const TBytes& b : {TBytes{1, 0}, Le32(0), Le32(-4)}) {
+    TStringlistWithALongint l;
+    TBytesStream ms(b);
+    EXPECT_NO_THROW(l.LoadFromStream(&ms));
+    EXPECT_EQ(l.Count(), 0);
+  }
+}
+
+TEST(TStringListWith2IntsAndSingleStream, GoldenBytesAndRoundTrip) {
+  TStringListWith2IntsAndSingle l;
+  l.AddOne(u"w", T2LongintAndSingleRec{{1, -1}, 1.5f});
+  TMemoryStream ms;
+  l.SaveToStream(&ms);
+  EXPECT_EQ(ms.ToBytes(), Cat({Le32(1), Stored(u"w"), Le32(1), Le32(-1), TBytes{0, 0, 0xC0, 0x3F}}));
+  ms.SetPosition(0);
+  TStringListWith2IntsAndSingle back;
+  back.LoadFromStream(&ms);
+  const TString2IntsAndSingleRec r = back.GetOneStrIntsSingle(0);
+  EXPECT_EQ(r.str, u"w");
+  EXPECT_EQ(r.ints_and_single.t2.long1, -1);
+  EXPECT_EQ(r.ints_and_single.s, 1.5f);
+  TBytesStream cut(Cat({Le32(1), Stored(u"w"), Le32(1), Le32(2)}));  // 4 bytes short
+  EXPECT_THROW(back.LoadFromStream(&cut), Exception);
+}
+
+TEST(TStringListWithDateStream, CountAloneAndNothingLoaded) {
+  TStringListWithDate l;
+  l.AddOne(u"d", 45000.5);
+  TMemoryStream ms;
+  l.SaveToStream(&ms);
+  EXPECT_EQ(ms.ToBytes(), Le32(1));
+  TStringListWithDate back;
+  TBytesStream huge(Le32(INT32_MAX));
+  back.LoadFromStream(&huge);
+  EXPECT_EQ(back.Count(), 0);
+}
+
+TEST(TSaveStringListStream, GoldenBytesAppendAndFailures) {
+  TSaveStringList l;
+  l.Add(u"x");
+  l.Add(u"yz");
+  TMemoryStream ms;
+  EXPECT_TRUE(l.SavedToStream(&ms));
+  EXPECT_EQ(ms.ToBytes(), Cat({Le32(2), Stored(u"x"), Stored(u"yz")}));
+  ms.SetPosition(0);
+  EXPECT_TRUE(l.ReadFromStream(&ms));
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"x", u"yz", u"x", u"yz"}));
+  TSaveStringList bad;
+  TBytesStream cut(Cat({Le32(1000000), Stored(u"a")}));
+  EXPECT_THROW(bad.ReadFromStream(&cut), Exception);
+  EXPECT_EQ(Lines(bad), std::vector<String>{u"a"});
+  TBytesStream tooLong(Cat({Le32(1), Le32(global_string_safety_limit + 1)}));
+  EXPECT_THROW(bad.ReadFromStream(&tooLong), Exception);
+}
+
+// ---- text into lines -----------------------------------------------------------
+
+TEST(TStringlistWithALongintText, TabRuleAndLineBreaks) {
+  TStringlistWithALongint l;
+  l.AddOne(u"replaced", 0);
+  l.SetText(u"word\t12\r\nplain\n\t5\rword\tabc\r\n");
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"word", u"plain", u"\t5", u"word\tabc"}));
+  EXPECT_EQ(l.GetOne(0), 12);
+  EXPECT_EQ(l.GetOne(1), -1);
+  EXPECT_EQ(l.GetOne(2), -1);
+  EXPECT_EQ(l.GetOne(3), -1);
+  l.SetLineBreak(u"|");
+  l.SetText(u"a\t1|b\r\nc|");
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"a", u"b\r\nc"}));
+  l.SetText(u"");
+  EXPECT_EQ(l.Count(), 0);
+}
+
+class TNoCommentsList : public TBaseAcceptableCheckStringlist {
+ public:
+  ~TNoCommentsList() override { Clear(); }
+  bool AcceptableString(String& s) override {
+    if (!s.empty() && s[0] == u'#') return false;
+    s = u"<" + s + u">";
+    return true;
+  }
+};
+
+TEST(TBaseAcceptableCheckStringlistText, FilterMayDropOrRewriteLines) {
+  TNoCommentsList l;
+  l.Add(u"old");
+  l.SetText(u"#skip\r\nkeep\r\n\r\n#x");
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"<keep>", u"<>"}));
+  TBaseAcceptableCheckStringlist all;
+  all.SetText(u"a\nb");
+  EXPECT_EQ(all.Count(), 2);
+}
+
+// ---- values per line and their sorts -------------------------------------------
+
+TEST(TStringlistWithALongintValues, CountsGettersAndFrequencySort) {
+  TStringlistWithALongint l;
+  l.SetSorted(true);
+  l.SetCaseSensitive(true);
+  for (const char16_t* w : {u"b", u"a", u"c", u"b", u"a", u"d"}) l.AddOrIncByOne(w);
+  EXPECT_EQ(l.AddOrIncFreq(u"d", 4), 3);
+  EXPECT_EQ(l.HighestFrequency(), 5);
+  EXPECT_EQ(l.GetOne(99), 0);
+  EXPECT_EQ(l.GetDataAsTabbedString(3), u"d\t5");
+  EXPECT_EQ(l.GetDataAsTabbedString(-1), u"");
+  EXPECT_EQ(l.GetAStringAndIntRec(4).s, u"");
+  l.SortOnFreq();  // on a list marked sorted: it sorts, and drops the mark
+  EXPECT_FALSE(l.Sorted());
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"d", u"a", u"b", u"c"}));  // ties by line
+  EXPECT_EQ(l.IndexOf(u"c"), 3);  // lookups now scan
+  TStringlistWithALongint neg;
+  neg.AddOne(u"x", -3);
+  EXPECT_EQ(neg.HighestFrequency(), 0);
+}
+
+TEST(TStringListWith2LongintRecValues, IndexChecksRepeatsAndSort) {
+  TStringListWith2LongintRec l;
+  l.AddOne(u"b", {2, 1});
+  l.AddOne(u"a", {2, 1});
+  l.AddOne(u"c", {1, 3});
+  l.AddToOneFreq(9, 5, t2_long0);
+  l.Delete(9);
+  l.IncOne(0, t2_long1);
+  EXPECT_EQ(l.Repeateds(t2_long0), 2);
+  EXPECT_EQ(l.Repeateds(t2_long1), 2);
+  l.SortOnFreq(t2_long0);
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"a", u"b", u"c"}));  // b's long1 is 2 now
+  l.SortOnFreq(t2_long1);
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"c", u"b", u"a"}));
+}
+
+TEST(TStringListWithIntAndSingleSorts, DirectionAndTies) {
+  TStringListWithIntAndSingle l;
+  l.AddOne(u"y", {1, 0.5f});
+  l.AddOne(u"x", {2, 0.5f});
+  l.AddOne(u"x", {3, 0.9f});
+  l.SortOnStrings(false);  // the direction turns only the single, not the lines
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"x", u"x", u"y"}));
+  EXPECT_EQ(l.GetOne(0).int_, 3);
+  l.SortOnInt(false);
+  EXPECT_EQ(l.GetOneStrIntSingle(0).int_and_single.int_, 3);
+  EXPECT_EQ(l.GetOneStrIntSingle(2).str, u"y");
+  l.SortOnSingleSort2String(true);
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"x", u"y", u"x"}));
+}
+
+TEST(TStringListWith2IntsAndSingleSorts, WhichIntegerAndDirection) {
+  TStringListWith2IntsAndSingle l;
+  l.AddOne(u"a", {{5, 1}, 0.1f});
+  l.AddOne(u"b", {{1, 5}, 0.1f});
+  l.AddOne(u"c", {{1, 2}, 0.7f});
+  l.SortOn_Int(t2_long1, true);
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"a", u"c", u"b"}));
+  l.SortOn_Int(t2_long0, true);  // tie on 1: s descending
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"c", u"b", u"a"}));
+  l.SortOnSingle_Sort2Int(t2_long0, false);
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"c", u"a", u"b"}));
+}
+
+TEST(TStringListWithStringValues, IndexErrorsAndSecondStringSort) {
+  TStringListWithString l;
+  l.AddOne(u"1", u"beta");
+  l.AddOne(u"2", u"Alpha");
+  l.AddOne(u"3", u"gamma");
+  EXPECT_THROW(l.GetOne(3), EStringListError);
+  l.SetOne(2, {u"three", u"ALPHA2"});
+  EXPECT_EQ(l.GetOne(2).s1, u"ALPHA2");
+  l.SortOnSubordinateStrings(true);
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"2", u"three", u"1"}));
+  l.SortOnSubordinateStrings(false);
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"1", u"three", u"2"}));
+}
+
+TEST(TStringListWithOtherValues, SinglesDatesMeansAndRecords) {
+  TStringListWithASingle s;
+  s.AddOne(u"a", 2.0f);
+  EXPECT_EQ(s.AddOrIncByOne(u"a", 7.0f), 0);
+  EXPECT_EQ(s.GetOne(0), 3.0f);
+  s.AddOrIncByOne(u"b", 7.0f);
+  s.SortOnFreq();
+  EXPECT_EQ(s[0], u"b");
+  TStringListWithDate d;
+  d.AddOne(u"y", 2.0);
+  d.AddOne(u"x", 2.0);
+  d.AddOne(u"z", 1.0);
+  d.SortOnDates(true);
+  EXPECT_EQ(Lines(d), (std::vector<String>{u"z", u"x", u"y"}));
+  d.SortOnDates(false);
+  EXPECT_EQ(Lines(d), (std::vector<String>{u"y", u"x", u"z"}));
+  TStringListWithStringAndMeanAndSD_rec m;
+  m.AddOne(u"low", {{1.0f, 0.1f}, u""});
+  m.AddOne(u"wide", {{3.0f, 0.9f}, u""});
+  m.AddOne(u"tight", {{3.0f, 0.2f}, u""});
+  m.SortOnMeans();
+  EXPECT_EQ(Lines(m), (std::vector<String>{u"tight", u"wide", u"low"}));
+  TStringListWithStringAndIntList r;
+  global_reversed_sort = false;  // these two sorts take no direction of their own
+  r.AddOne(u"1", {u"b", 2});
+  r.AddOne(u"2", {u"a", 2});
+  r.AddOne(u"3", {u"c", 1});
+  r.SortOnInts();
+  EXPECT_EQ(Lines(r), (std::vector<String>{u"3", u"2", u"1"}));
+  r.SortOnSubStrings();
+  EXPECT_EQ(Lines(r), (std::vector<String>{u"2", u"1", u"3"}));
+}
+
+TEST(TStringListWithLongintListValues, ListsPerLineAndCountSort) {
+  TStringListWithLongintList l;
+  EXPECT_EQ(l.AddOneOrAddToList(u"a", 4), 1);
+  EXPECT_EQ(l.AddOneOrAddToList(u"a", 4), 1);
+  EXPECT_EQ(l.AddOrIncByOne(u"a", 4), 1);
+  EXPECT_EQ(l.GetOne(0)->GetAValue(0), 4);  // a value held stays what it was
+  EXPECT_EQ(l.AddOrIncByOne(u"a", 6), 2);
+  l.AddOneOrAddToList(u"b", 1);
+  l.CustomSort(StringListWithLongintListSortOn_ListCounts);
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"a", u"b"}));
+  EXPECT_THROW(l.GetOne(5), EStringListError);
+  TStringListWith2LongintList p;
+  p.AddOrAddPair(u"k", {2, 1});
+  EXPECT_EQ(p.AddOrAddPair(u"k", {1, 9}), 2);
+  p.SortListOn(t2_long1);
+  EXPECT_EQ(p.GetOne(0)->GetAValue(0).long1, 1);
+  p.SortListOn(t2_long0);
+  EXPECT_EQ(p.GetOne(0)->GetAValue(0).long0, 1);
+  EXPECT_EQ(p.GetOne(1), nullptr);
+}
+
+TEST(TStringListWithStringListsOwnership, ListsPerLineFreedWithTheirLines) {
+  TStringListWithStringLists l;
+  EXPECT_EQ(l.AddOne(u"k", u"", true), 0);
+  EXPECT_EQ(l.GetAList(0)->Count(), 0);
+  EXPECT_TRUE(l.GetAList(0)->Sorted());
+  l.AddToList(0, u"z");
+  l.AddToList(0, u"a");
+  EXPECT_EQ(l.GetAList(0)->Strings(0), u"a");
+  l.AddOne(u"j", u"first", false);
+  EXPECT_THROW(l.AddToList(2, u"x"), EStringListError);
+  TStringListWithStringLists copy;
+  copy.AddStrings(l);
+  EXPECT_EQ(copy.GetAList(1), nullptr);
+  l.Delete(0);
+  EXPECT_EQ(l.GetAList(0)->Strings(0), u"first");
+  TNumberAndTotalStringlist n;
+  n.AddObject(u"held", new TNumberAndTotalHolder({1, 2}));
+  TCounted foreign;
+  n.AddObject(u"foreign", &foreign);
+  n.Delete(0);
+  n.Clear();  // the foreign object is the caller's and stays alive
+  EXPECT_EQ(TCounted::alive, 1);
+}
+
+TEST(TIndexCheckListOrder, ReverseIndexChecksAndBoundedSort) {
+  int v[5] = {3, 1, 4, 1, 5};
+  TIndexCheckList l;
+  for (int& x : v) l.Add(&x);
+  EXPECT_TRUE(l.IndexAssignedOK(4));
+  EXPECT_FALSE(l.IndexAssignedOK(5));
+  EXPECT_THROW(l.Items(5), EListError);
+  l.ReverseTheSort();
+  EXPECT_EQ(l.Items(0), &v[4]);
+  EXPECT_EQ(l.Items(2), &v[2]);
+  l.Sort([](Pointer, Pointer) { return -1; });
+  for (int& x : v) EXPECT_GE(l.IndexOf(&x), 0);
+  l.Sort([](Pointer a, Pointer b) { return *static_cast<int*>(a) - *static_cast<int*>(b); });
+  EXPECT_EQ(*static_cast<int*>(l.Items(4)), 5);
+}
+
+}  // namespace
+}  // namespace sk
