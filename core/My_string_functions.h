@@ -4,3 +4,5 @@
 
 #include "core/My_string_functions_charclass.h"
 #include "core/My_string_functions_markup.h"
+#include "core/My_string_functions_words.h"
+#include "core/My_string_functions_splitting.h"

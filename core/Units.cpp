@@ -22,6 +22,7 @@
 #include "core/Qm_specific_types.h"
 #include "core/Redodidu.h"
 #include "core/Rectangle_utilities.h"
+#include "core/Sentence_terminators.h"
 #include "core/Simple_maths_routines.h"
 #include "core/Sortablelists.h"
 #include "core/Stringtag_utils.h"
@@ -47,6 +48,7 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Basic_unicode_chars),
     SK_UNIT(Rectangle_utilities),
     SK_UNIT(Simple_maths_routines),
+    SK_UNIT(Sentence_terminators),
     SK_UNIT(Global_vars),
     SK_UNIT(Basic_processes),
     // Message tables.

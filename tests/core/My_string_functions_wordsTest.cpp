@@ -1,0 +1,343 @@
+// Words, sentences and whole-word rules, and the sentence-punctuation tables.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "core/Global_vars.h"
+#include "core/My_string_functions_words.h"
+#include "core/Sentence_terminators.h"
+#include "core/Useful_classes_base_stringlists.h"
+
+namespace sk {
+namespace {
+
+std::vector<String> Lines(const TStrings& list) {
+  std::vector<String> r;
+  for (Int32 i = 0; i < list.Count(); ++i) r.push_back(list.Strings(i));
+  return r;
+}
+
+// Installs a yield hook that counts its calls while it lives.
+class YieldCounter {
+ public:
+  YieldCounter() {
+    Global_YieldProcessProc = [this] { ++calls; };
+  }
+  ~YieldCounter() { Global_YieldProcessProc = nullptr; }
+  int calls = 0;
+};
+
+// ---- tables ----------------------------------------------------------------------
+
+TEST(SentenceTerminators, TerminatorsAndNonEndingMarksAreDisjoint) {
+  for (Char c : basic_sent_terminators) EXPECT_TRUE(IsPotentialSentenceTerminator(c));
+  for (Char c : other_sent_terminators) EXPECT_TRUE(IsPotentialSentenceTerminator(c)) << int(c);
+  for (Char c : punct_not_ending_sent) EXPECT_FALSE(IsPotentialSentenceTerminator(c)) << int(c);
+}
+
+TEST(SentenceTerminators, ClassifiesTheListedExamples) {
+  EXPECT_TRUE(IsPotentialSentenceTerminator(0x3002));   // ideographic full stop
+  EXPECT_FALSE(IsPotentialSentenceTerminator(0x3001));  // ideographic comma
+  EXPECT_FALSE(IsPotentialSentenceTerminator(u','));
+  EXPECT_TRUE(IsPotentialSentenceTerminator(0x0964));   // danda
+  EXPECT_TRUE(IsPotentialSentenceTerminator(0xFF61));   // last entry of the table
+  EXPECT_FALSE(IsPotentialSentenceTerminator(0xFF62));
+  EXPECT_FALSE(IsPotentialSentenceTerminator(0x0588));  // below the extended range
+  EXPECT_FALSE(IsPotentialSentenceTerminator(0));
+}
+
+// ---- bounds and predicates ----------------------------------------------------------
+
+TEST(MyStringFunctionsWordsBounds, WholeWordAtBothEndsOfTheText) {
+  EXPECT_TRUE(BoundedWholeWord(u"cat", 1, 3));
+  EXPECT_FALSE(BoundedAtLeft(u"cat", 0, 3));
+  EXPECT_FALSE(BoundedAtLeft(u"cat", -4, 3));
+  EXPECT_FALSE(BoundedAtRight(u"cat", 1, 4));  // finish beyond the text
+  EXPECT_FALSE(BoundedAtRight(u"cat", 1, -1));
+  EXPECT_FALSE(BoundedAtLeft(u"cat", 6, 6));   // start far beyond the text
+  EXPECT_TRUE(BoundedAtLeft(u"", 1, 0));
+  EXPECT_TRUE(BoundedAtRight(u"", 1, 0));
+}
+
+TEST(MyStringFunctionsWordsBounds, NeighboursThatAreLettersOrDigitsBindTheWord) {
+  EXPECT_FALSE(BoundedWholeWord(u"ab", 2, 2));
+  EXPECT_TRUE(BoundedWholeWord(u"a b", 3, 3));
+  EXPECT_FALSE(BoundedWholeWord(u"cat9", 1, 3));
+  EXPECT_FALSE(BoundedWholeWord(u"\u00E9cat", 2, 4));  // accented letter before
+  EXPECT_TRUE(BoundedWholeWord(u"(cat)", 2, 4));
+  EXPECT_TRUE(BoundedWholeWord(u"-cat\u3002", 2, 4));
+}
+
+TEST(MyStringFunctionsWordsPredicates, AngleBracketsCountAsLettersOnlyInPairs) {
+  EXPECT_FALSE(WordHasNonLetterChar(u"<x>"));
+  EXPECT_TRUE(WordHasNonLetterChar(u"<x"));
+  EXPECT_TRUE(WordHasNonLetterChar(u"x>"));
+  EXPECT_FALSE(WordHasNonLetterChar(u""));
+  EXPECT_TRUE(WordHasNonLetterChar(u"ab1"));
+  EXPECT_FALSE(WordHasNonLetterChar(u"\u00FCber"));
+  EXPECT_TRUE(StringHasUnMatchedAngleBrackets(u"a<b"));
+  EXPECT_TRUE(StringHasUnMatchedAngleBrackets(u"a>b"));
+  EXPECT_FALSE(StringHasUnMatchedAngleBrackets(u"<b>"));
+  EXPECT_FALSE(StringHasUnMatchedAngleBrackets(u""));
+}
+
+TEST(MyStringFunctionsWordsPredicates, CaseDigitsAndCounts) {
+  EXPECT_TRUE(IsAllUppercase(u""));
+  EXPECT_TRUE(IsAllUppercase(u"ABC 1!"));
+  EXPECT_FALSE(IsAllUppercase(u"ABc"));
+  EXPECT_FALSE(IsAllUppercase(u"\u00DF"));  // sharp s is lower case
+  EXPECT_TRUE(ContainsADigit(u"a\u0663"));  // Arabic-Indic digit three
+  EXPECT_FALSE(ContainsADigit(u"abc"));
+  EXPECT_TRUE(ContainsAPercent(u"50%"));
+  EXPECT_EQ(NCharsInString(u"a,b,,c", u','), 3);
+  EXPECT_EQ(NCharsBelowXInString(u"a\tb c", u' '), 1);
+  EXPECT_TRUE(FirstLetterIsCapitalised(u"Abc"));
+  EXPECT_FALSE(FirstLetterIsCapitalised(u""));
+  EXPECT_FALSE(FirstLetterIsCapitalised(u" Abc"));
+  EXPECT_TRUE(NextWordCapitalised(u"end. ...Next", 4));
+  EXPECT_FALSE(NextWordCapitalised(u"end. next", 4));
+  EXPECT_FALSE(NextWordCapitalised(u"end. ", 4));  // nothing after the mark
+  EXPECT_FALSE(NextWordCapitalised(u"Abc", 9));
+  EXPECT_EQ(FirstLetterOrDigitOfStr(u"  (7x"), 4);
+  EXPECT_EQ(FirstLetterOrDigitOfStr(u" .,"), -1);
+  EXPECT_EQ(FirstLetterOrDigitOfStr(u""), -1);
+}
+
+TEST(MyStringFunctionsWordsPredicates, CharacterNamesComeFromTheMessageTables) {
+  EXPECT_EQ(CharacterName(9), u"<Tab>");
+  EXPECT_EQ(CharacterName(10), u"<line-feed>");
+  EXPECT_EQ(CharacterName(13), u"<carriage-return>");
+  EXPECT_EQ(CharacterName(32), u"space");
+  EXPECT_EQ(CharacterName(0), u"control");
+  EXPECT_EQ(CharacterName(31), u"control");
+  EXPECT_EQ(CharacterName(u'7'), u"number \"7\"");
+  EXPECT_EQ(CharacterName(u'x'), u"character \"x\"");
+  EXPECT_EQ(CharacterName(0x1F600), u"character \"\U0001F600\"");
+}
+
+// ---- sentence ends ---------------------------------------------------------------
+
+TEST(MyStringFunctionsWordsSentenceEnd, NeedsALetterBeforeAnEnd) {
+  EXPECT_EQ(EndOfSentence(1, u"..."), -1);
+  EXPECT_EQ(EndOfSentence(1, u"Hi. Yo"), 3);
+  EXPECT_EQ(EndOfSentence(4, u"Hi. Yo"), 6);  // the last position ends it
+  EXPECT_EQ(EndOfSentence(7, u"Hi. Yo"), -1);
+  EXPECT_EQ(EndOfSentence(0, u"Hi. Yo"), 3);
+  EXPECT_EQ(EndOfSentence(1, u"Pi is 3.14 here. Yes"), 16);  // not inside the number
+  EXPECT_EQ(EndOfSentence(1, u"Wait\u3002 Next"), 5);
+  EXPECT_EQ(EndOfSentence(1, u"Wait\u3002Next"), 9);  // a letter right after the mark
+  EXPECT_EQ(EndOfSentence(1, u""), -1);
+}
+
+TEST(MyStringFunctionsWordsSentenceEnd, FirstValidStartSkipsLowerCaseStarts) {
+  EXPECT_EQ(FirstLetterOrDigitPosAfterSentenceEnd(u"a.  B", 2), 5);
+  EXPECT_EQ(FirstLetterOrDigitPosAfterSentenceEnd(u"a...", 2), 4);  // stops at the last position
+  EXPECT_TRUE(FirstCharAfterSentenceEndUpperCase(u"ab", 2));
+  EXPECT_FALSE(FirstCharAfterSentenceEndUpperCase(u"ab", 0));
+  EXPECT_EQ(FirstValidStartOfSentence(u"ok. A cat", 1), 5);
+  EXPECT_EQ(FirstValidStartOfSentence(u"no end here", 1), 11);  // the last position ends a sentence
+  EXPECT_EQ(FirstValidStartOfSentence(u"A cat", 1), 1);
+}
+
+TEST(MyStringFunctionsWordsSentenceEnd, ZeroTerminatedScan) {
+  const Char* t1 = u"Hello. World";
+  EXPECT_EQ(NextAutoFoundSentenceEnd(t1), t1 + 6);
+  const Char* t2 = u"e.g. this. That";
+  EXPECT_EQ(NextAutoFoundSentenceEnd(t2), t2 + 10);
+  const Char* t3 = u"v1.2 and nothing";  // a digit right after the dot
+  EXPECT_EQ(NextAutoFoundSentenceEnd(t3), t3 + 16);
+  const Char* t4 = u"Apples. 5 more";  // a digit later on is a valid start
+  EXPECT_EQ(NextAutoFoundSentenceEnd(t4), t4 + 7);
+  const Char* empty = u"";
+  EXPECT_EQ(NextAutoFoundSentenceEnd(empty), empty);
+  EXPECT_EQ(NextAutoFoundSentenceEnd(nullptr), nullptr);
+  String longText(400, u'a');
+  EXPECT_EQ(NextAutoFoundSentenceEnd(longText.c_str()), longText.c_str() + 250);
+  const Char* q = u"x. a";
+  EXPECT_FALSE(NextValidNotLowercase(q + 1, q + 4));
+  EXPECT_FALSE(NextValidNotLowercase(q + 1, q + 2));  // limit reached at once
+}
+
+// ---- sentences of a paragraph -------------------------------------------------------
+
+TEST(MyStringFunctionsWordsSentences, LetterCountingSplitter) {
+  auto list = SentencesExtractedFromParagraph(false, 5, u"The cat sat on the mat. A dog barked loudly. And more");
+  EXPECT_EQ(Lines(*list), (std::vector<String>{u"The cat sat on the mat.", u"A dog barked loudly."}));
+  list = SentencesExtractedFromParagraph(true, 5, u"The cat sat on the mat. A dog barked loudly. And more");
+  EXPECT_EQ(Lines(*list),
+            (std::vector<String>{u"The cat sat on the mat.", u"A dog barked loudly.", u"And more"}));
+  list = SentencesExtractedFromParagraph(false, 5, u"It costs 3.50 now and then. Next");
+  EXPECT_EQ(Lines(*list), (std::vector<String>{u"It costs 3.50 now and then."}));
+  list = SentencesExtractedFromParagraph(true, 5, u"");
+  EXPECT_EQ(list->Count(), 0);
+}
+
+TEST(MyStringFunctionsWordsSentences, LetterCountingSkipsToTheEndAfterALowerCaseStart) {
+  auto list = SentencesExtractedFromParagraph(false, 1, u"Mr.smith went home today. Next one is here.");
+  EXPECT_EQ(Lines(*list), (std::vector<String>{u"Mr.", u"Next one is here."}));
+}
+
+TEST(MyStringFunctionsWordsSentences, ShortFirstSentenceAndNumbersStayJoined) {
+  auto list = SentencesFromParagraph(u"It costs 3.50 now. Then more text follows here.", u"", 0, 100);
+  EXPECT_EQ(Lines(*list), (std::vector<String>{u"It costs 3.50 now. Then more text follows here."}));
+}
+
+TEST(MyStringFunctionsWordsSentences, ClassSplitterKeepsClosingQuotesWithTheSentence) {
+  auto list = SentencesFromParagraph(
+      u"He said \"this is the first sentence.\" Then he left the building.  ", u"", 0, 100);
+  EXPECT_EQ(Lines(*list), (std::vector<String>{u"He said \"this is the first sentence.\"",
+                                               u"Then he left the building."}));
+}
+
+TEST(MyStringFunctionsWordsSentences, ClassSplitterPassesOverAbbreviationsAndLowerCaseStarts) {
+  auto list = SentencesFromParagraph(
+      u"This is e.g. a test of abbreviations here. Another sentence is here?! Yes indeed it is so.", u"", 0,
+      100);
+  EXPECT_EQ(Lines(*list), (std::vector<String>{u"This is e.g. a test of abbreviations here.",
+                                               u"Another sentence is here?!", u"Yes indeed it is so."}));
+}
+
+TEST(MyStringFunctionsWordsSentences, NonTerminatingPunctuationDoesNotCut) {
+  // Commas and colons of other scripts never end a sentence, however long the
+  // text before them; the ideographic full stop does.
+  const String text =
+      u"\u3042\u3044\u3046\u3048\u304A\u304B\u304D\u304F\u3051\u3053\u3055\u3057\u3059\u305B\u305D\u305F\u3061"
+      u"\u3064\u3066\u3068\u306A\u3001\u306B\u306C\u306D\u306E\u306F\u3002\u307E\u307F\u3080\u3081\u3082";
+  auto list = SentencesFromParagraph(text, u"", 0, 100);
+  ASSERT_EQ(list->Count(), 2);
+  EXPECT_EQ(list->Strings(0), text.substr(0, 28));
+  EXPECT_EQ(list->Strings(1), text.substr(28));
+
+  const String arabic = u"\u0647\u0630\u0627 \u0646\u0635 \u0637\u0648\u064A\u0644 \u062C\u062F\u0627 "
+                        u"\u0644\u0644\u062A\u062C\u0631\u0628\u0629\u060C \u0648\u0647\u0630\u0627 "
+                        u"\u062A\u0643\u0645\u0644\u0629";
+  EXPECT_EQ(SentencesFromParagraph(arabic, u"", 0, 100)->Count(), 1);
+}
+
+TEST(MyStringFunctionsWordsSentences, TagsUpToTheMaximumReadAsPunctuation) {
+  const String text = u"This sentence is long enough.<br>Another sentence follows it here.";
+  auto masked = SentencesFromParagraph(text, u"", 0, 10);
+  EXPECT_EQ(Lines(*masked),
+            (std::vector<String>{u"This sentence is long enough.<br>", u"Another sentence follows it here."}));
+  auto unmasked = SentencesFromParagraph(text, u"", 0, 1);  // the tag is too long to be one
+  EXPECT_EQ(Lines(*unmasked), (std::vector<String>{text}));
+  // A stray "<" with no ">" and a zero maximum neither hang nor lose text.
+  auto stray = SentencesFromParagraph(u"a < b is true for these numbers. And < that is all here", u"", 0, 0);
+  EXPECT_EQ(stray->Count(), 2);
+}
+
+TEST(MyStringFunctionsWordsSentences, CuttingAtASeparatorDropsTheFollowingCharacter) {
+  EXPECT_EQ(Lines(*SentencesFromParagraph(u"a. b. c", u". ", 0, 0)), (std::vector<String>{u"a"}));
+  EXPECT_EQ(Lines(*SentencesFromParagraph(u"First. Second. Third", u".", 0, 0)),
+            (std::vector<String>{u"First", u"Second", u"Third"}));
+  EXPECT_EQ(SentencesFromParagraph(u"", u".", 0, 0)->Count(), 0);
+  EXPECT_EQ(SentencesFromParagraph(u"...", u".", 0, 0)->Count(), 0);
+}
+
+// ---- counting ---------------------------------------------------------------------
+
+TEST(MyStringFunctionsWordsCounting, WordCountsAtBothEnds) {
+  EXPECT_EQ(BasicWordCount(u""), 0);
+  EXPECT_EQ(BasicWordCount(u"word"), 1);
+  EXPECT_EQ(BasicWordCount(u"one, two;three"), 3);
+  EXPECT_EQ(BasicWordCount(u"  x  "), 1);
+  EXPECT_EQ(BasicWordCount(u"na\u00EFve caf\u00E9 2024"), 3);
+  EXPECT_EQ(BasicWordCount(u"...!"), 0);
+  EXPECT_EQ(WordsInCluster(u""), 1);
+  EXPECT_EQ(WordsInCluster(u"a b c"), 3);
+}
+
+TEST(MyStringFunctionsWordsCounting, BeginningOfSameLine) {
+  EXPECT_EQ(BeginningOfSameLine(u"abc", 2), -1);
+  EXPECT_EQ(BeginningOfSameLine(u"a\r\nb", 4), 3);
+  EXPECT_EQ(BeginningOfSameLine(u"a\r\nb", 2), 2);
+  EXPECT_EQ(BeginningOfSameLine(u"a\r\nb", 0), -1);
+  EXPECT_EQ(BeginningOfSameLine(u"ab\n", 10), 3);  // a position past the end is clamped
+}
+
+// ---- word and n-gram lists ----------------------------------------------------------------
+
+TEST(MyStringFunctionsWordsLists, SortedWordListMergesCaseVariants) {
+  YieldCounter yields;
+  auto list = SimpleWordListOfTxt(u"the cat The dog, the end", 3, false);
+  ASSERT_EQ(list->Count(), 4);
+  EXPECT_EQ(list->IndexOf(u"cat"), 0);
+  const Int32 the = list->IndexOf(u"THE");
+  ASSERT_GE(the, 0);
+  EXPECT_EQ(list->GetOne(the), 3);
+  EXPECT_GE(yields.calls, 24);  // once per character
+  auto byFreq = SimpleWordListOfTxt(u"b a b c b a", 1, true);
+  EXPECT_EQ(byFreq->Strings(0), u"b");
+  EXPECT_EQ(byFreq->GetOne(0), 3);
+  EXPECT_EQ(SimpleWordListOfTxt(u"a bb ccc", 3, false)->Count(), 1);
+  EXPECT_EQ(SimpleWordListOfTxt(u"", 1, false)->Count(), 0);
+}
+
+TEST(MyStringFunctionsWordsLists, AcceptedWordsInOrderOfAppearance) {
+  auto list = SimpleWordListOfTxt(
+      u"cow cat Cat dog cat", [](const String& w) { return !w.empty() && (w[0] == u'c' || w[0] == u'C'); },
+      false);
+  ASSERT_EQ(list->Count(), 2);
+  EXPECT_EQ(list->Strings(0), u"cow");
+  EXPECT_EQ(list->Strings(1), u"cat");
+  EXPECT_EQ(list->GetOne(1), 3);
+  auto all = SimpleWordListOfTxt(u"x y x", TAcceptWordFunc(), true);
+  EXPECT_EQ(all->Strings(0), u"x");
+  EXPECT_EQ(all->GetOne(0), 2);
+}
+
+TEST(MyStringFunctionsWordsLists, NGramsSlideOverSpacesAndCommasOnly) {
+  auto grams = SimpleNGramListOfTxt(u"a b c a b", 2, 100, false, nullptr);
+  EXPECT_EQ(Lines(*grams), (std::vector<String>{u"a b", u"b c", u"c a"}));
+  EXPECT_EQ(grams->GetOne(0), 2);  // the last word counts without a following space
+
+  auto stopped = SimpleNGramListOfTxt(u"a b. c d", 2, 100, false, nullptr);
+  EXPECT_EQ(Lines(*stopped), (std::vector<String>{u"a b", u"c d"}));
+  auto comma = SimpleNGramListOfTxt(u"a b, c", 2, 100, false, nullptr);
+  EXPECT_EQ(Lines(*comma), (std::vector<String>{u"a b", u"b c"}));
+}
+
+TEST(MyStringFunctionsWordsLists, NGramsTreatLineEndsAsSpacesAndSkipTags) {
+  auto lines = SimpleNGramListOfTxt(u"a b\r\nc d", 2, 100, false, nullptr);
+  EXPECT_EQ(Lines(*lines), (std::vector<String>{u"a b", u"b c", u"c d"}));
+  auto tags = SimpleNGramListOfTxt(u"wo<i>rd x <b>y", 2, 100, false, nullptr);
+  EXPECT_EQ(Lines(*tags), (std::vector<String>{u"word x", u"x y"}));
+  // A stray "<" skips only up to the next space; with no tags at all it is a symbol.
+  auto stray = SimpleNGramListOfTxt(u"x<y z", 2, 5, false, nullptr);
+  EXPECT_EQ(Lines(*stray), (std::vector<String>{u"x z"}));
+  auto noTags = SimpleNGramListOfTxt(u"x<y z", 2, 0, false, nullptr);
+  EXPECT_EQ(Lines(*noTags), (std::vector<String>{u"x y", u"y z"}));
+  auto unigrams = SimpleNGramListOfTxt(u"x y x", 1, 100, true, nullptr);
+  EXPECT_EQ(unigrams->Strings(0), u"x");
+  EXPECT_EQ(unigrams->GetOne(0), 2);
+  EXPECT_EQ(SimpleNGramListOfTxt(u"a b c", 0, 100, false, nullptr)->Count(), 0);
+  EXPECT_EQ(SimpleNGramListOfTxt(u"", 2, 100, false, nullptr)->Count(), 0);
+  EXPECT_EQ(SimpleNGramListOfTxt(u"one", 2, 100, false, nullptr)->Count(), 0);
+}
+
+TEST(MyStringFunctionsWordsLists, NGramProgressRisesToAHundred) {
+  std::vector<Int32> seen;
+  auto grams = SimpleNGramListOfTxt(u"a b c d e f", 2, 100, false, [&](Int32 p) { seen.push_back(p); });
+  ASSERT_EQ(static_cast<Int32>(seen.size()), grams->Count());
+  for (size_t i = 1; i < seen.size(); ++i) EXPECT_LE(seen[i - 1], seen[i]);
+  EXPECT_GE(seen.front(), 0);
+  EXPECT_LE(seen.back(), 100);
+}
+
+TEST(MyStringFunctionsWordsLists, BagOfWordsFindsTheFirstDifferingWord) {
+  auto same = BagOfWordsSimilar(u"the cat sat", u"The Cat sat", 0, 1, 1);
+  EXPECT_TRUE(same.s.empty());
+  auto diff = BagOfWordsSimilar(u"cat cat cat dog bird", u"cat dog", 1, 1, 1);
+  EXPECT_EQ(diff.s, u"CAT");
+  EXPECT_EQ(diff.int1, 3);
+  EXPECT_EQ(diff.int2, 1);
+  // When textB has more distinct words it is walked; frequencies stay in text order.
+  auto fromB = BagOfWordsSimilar(u"dog", u"cat cat cat dog bird", 2, 1, 1);
+  EXPECT_EQ(fromB.s, u"CAT");
+  EXPECT_EQ(fromB.int1, 0);
+  EXPECT_EQ(fromB.int2, 3);
+  EXPECT_TRUE(BagOfWordsSimilar(u"a a a", u"b", 5, 1, 1).s.empty());
+}
+
+}  // namespace
+}  // namespace sk
