@@ -6,3 +6,4 @@
 #include "core/My_string_functions_markup.h"
 #include "core/My_string_functions_words.h"
 #include "core/My_string_functions_splitting.h"
+#include "core/My_string_functions_occurrences.h"

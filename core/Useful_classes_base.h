@@ -12,3 +12,5 @@
 #include "core/Useful_classes_base_words.h"
 #include "core/Useful_classes_base_records.h"
 #include "core/Useful_classes_base_stringlists.h"
+#include "core/Useful_classes_base_simplesearch.h"
+#include "core/Useful_classes_base_filelists.h"
