@@ -1,65 +1,157 @@
-// A small host program that starts the library, uses it and stops it, as a tool does.
+// A small host program that drives the library the way a tool does: it starts
+// the library, installs its yield hook, reads a text, describes it with the
+// text library, lists its most frequent words through a tagged-word frequency
+// list, stores that list in its stream form, reads it back and stops the
+// library.
+//
+//   sk_demo [text-file]     (default: the sample text beside this program's source)
 #include <cstdio>
+#include <exception>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "core/Basic_processes.h"
 #include "core/Global_vars.h"
+#include "core/My_string_functions.h"
 #include "core/Qm_global_vars.h"
-#include "core/Timing_functions.h"
+#include "core/Stringtag_utils.h"
+#include "core/Unicode_string_conversion.h"
 #include "core/Units.h"
-#include "zip/Zip_utils.h"
+#include "platform/runtime/Encoding.h"
+#include "platform/runtime/FileUtils.h"
+#include "platform/runtime/Format.h"
+#include "platform/runtime/Locale.h"
+#include "platform/runtime/Streams.h"
+
+#ifndef SK_SAMPLE_TEXT
+#define SK_SAMPLE_TEXT "examples/sample.txt"
+#endif
 
 namespace {
 
+using namespace sk;
+
 const char* YesNo(bool b) { return b ? "yes" : "no"; }
 
-std::string Text(const sk::String& s) { return sk::StringToUtf8(s); }
+std::string Text(const String& s) { return StringToUtf8(s); }
+
+// The whole file as bytes; false when it cannot be read.
+bool ReadBytes(const String& fileName, TBytes& bytes) {
+  try {
+    TFileStream stream(fileName, fmOpenRead | fmShareDenyNone);
+    bytes.resize(static_cast<size_t>(stream.Size()));
+    if (!bytes.empty()) stream.ReadBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
+    return true;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "cannot read %s: %s\n", Text(fileName).c_str(), e.what());
+    return false;
+  }
+}
+
+bool SameLists(const TStringTagFreqList& a, const TStringTagFreqList& b) {
+  if (a.Count() != b.Count()) return false;
+  for (Int32 i = 0; i < a.Count(); ++i) {
+    const TStringTagFreq x = a.GetAStringTagFreq(i), y = b.GetAStringTagFreq(i);
+    if (x.st.wrd != y.st.wrd || x.st.tag != y.st.tag || x.st.tagnum_2B != y.st.tagnum_2B || x.freq != y.freq)
+      return false;
+  }
+  return true;
+}
+
+int Run(const String& fileName) {
+  TBytes bytes;
+  if (!ReadBytes(fileName, bytes)) return 1;
+
+  TEncoding* encoding = nullptr;
+  Int32 bomLength = 0;
+  const String text = EncodedStringFromBytes(bytes, encoding, bomLength);
+  std::printf("text: %s\n", Text(fileName).c_str());
+  std::printf("  %zu bytes, encoding %s, byte-order mark %d bytes, %zu UTF-16 units\n", bytes.size(),
+              encoding != nullptr ? Text(encoding->EncodingName()).c_str() : "none", bomLength, text.size());
+
+  // The character-class array, sized as the search buffers size theirs.
+  std::vector<Word> classes(text.size() + 10, 0);
+  ParseAString(text, classes);
+  Int64 perClass[8] = {};
+  for (size_t i = 0; i < text.size(); ++i) ++perClass[classes[i] & wchar_class_mask];
+  std::printf("  character classes: lower-case %lld, other letters and marks %lld, numbers %lld, "
+              "punctuation %lld, currency %lld, separators %lld, other %lld\n",
+              static_cast<long long>(perClass[1]), static_cast<long long>(perClass[2]),
+              static_cast<long long>(perClass[3]), static_cast<long long>(perClass[4]),
+              static_cast<long long>(perClass[5]), static_cast<long long>(perClass[6]),
+              static_cast<long long>(perClass[7]));
+
+  const Int32 words = BasicWordCount(text);
+  const auto sentences = SentencesFromParagraph(text, String(), 0, 0);
+  std::printf("  %s words, %s sentences\n", Text(Format(u"%.0n", {words})).c_str(),
+              Text(Format(u"%.0n", {sentences->Count()})).c_str());
+
+  // Word frequencies into the tagged-word frequency list, most frequent first.
+  const auto wordList = SimpleWordListOfTxt(text, 1, false);
+  TStringTagFreqList frequencies;
+  for (Int32 i = 0; i < wordList->Count(); ++i) {
+    TStringTagFreq item;
+    item.st.wrd = AnsiLowerCase(wordList->Strings(i));
+    item.freq = wordList->GetOne(i);
+    frequencies.AddOne(item);
+  }
+  frequencies.SortOnFreq();
+  std::printf("  %d different words; the twenty most frequent:\n", frequencies.Count());
+  for (Int32 i = 0; i < frequencies.Count() && i < 20; ++i) {
+    const TStringTagFreq item = frequencies.GetAStringTagFreq(i);
+    std::printf("    %2d. %-20s %8s\n", i + 1, Text(item.st.wrd).c_str(),
+                Text(Format(u"%.0n", {item.freq})).c_str());
+  }
+
+  // The list in its stream form, written to a file and read back.
+  const String stored = IncludeTrailingPathDelimiter(GetTempDirectory()) + u"sk_demo_word_frequencies.dat";
+  bool saved = false;
+  {
+    TFileStream out(stored, fmCreate);
+    saved = frequencies.SaveToStream(&out);
+  }
+  TStringTagFreqList readBack;
+  bool loaded = false;
+  {
+    TFileStream in(stored, fmOpenRead);
+    loaded = readBack.ReadFromStream(&in);
+    std::printf("stored the list in %s (%lld bytes): saved %s, read back %s\n", Text(stored).c_str(),
+                static_cast<long long>(in.Size()), YesNo(saved), YesNo(loaded));
+  }
+  DeleteFile(stored);
+  const bool agree = saved && loaded && SameLists(frequencies, readBack);
+  std::printf("the list read back %s the list written (%d items)\n", agree ? "agrees with" : "DIFFERS from",
+              readBack.Count());
+  return agree ? 0 : 1;
+}
 
 }  // namespace
 
-int main() {
-  using namespace sk;
-
-  std::puts("Process state before start-up (static initial values):");
-  std::printf("  global_current_tool         %d (tt_shell)\n", static_cast<int>(global_current_tool));
-  std::printf("  global_string_safety_limit  %d\n", global_string_safety_limit);
-  std::printf("  global_log_level            %d\n", global_log_level);
-  std::printf("  Global_Known_ZipIconNumber  %d\n", Global_Known_ZipIconNumber);
-  std::printf("  Global_ExcludeFilterAndMoveFolders %s\n", YesNo(Global_ExcludeFilterAndMoveFolders));
-  std::printf("  global_panic_state          %d\n", static_cast<int>(global_panic_state));
-  std::printf("  yield hook installed        %s\n", YesNo(static_cast<bool>(Global_YieldProcessProc)));
-  std::printf("  Global_Stringlist created   %s\n", YesNo(Global_Stringlist != nullptr));
+int main(int argc, char** argv) {
+  std::printf("before start-up: global_current_tool %d (tt_shell), global_string_safety_limit %d, "
+              "yield hook installed %s\n",
+              static_cast<int>(global_current_tool), global_string_safety_limit,
+              YesNo(static_cast<bool>(Global_YieldProcessProc)));
 
   Initialize();
   std::puts("library started");
-  std::printf("  Global_Stringlist created   %s\n", YesNo(Global_Stringlist != nullptr));
 
-  // The host's yield hook: count the calls and, as a Stop button would during
-  // a yield, drop the flag that the library is waiting on.
-  int yields = 0;
-  bool busy = true;
-  Global_YieldProcessProc = [&] {
-    ++yields;
-    if (yields == 10) busy = false;
-  };
-  std::printf("  yield hook installed        %s\n", YesNo(static_cast<bool>(Global_YieldProcessProc)));
+  // The host's yield hook: a real tool processes its pending window events
+  // here (and its Stop button may raise global_panic_state).
+  long long yields = 0;
+  Global_YieldProcessProc = [&yields] { ++yields; };
 
-  const bool timedOut = WaitTillUntrue(busy, 5);
-  std::printf("WaitTillUntrue: timed out %s after %d yields (four per pass)\n", YesNo(timedOut), yields);
-
-  for (const Char* name : {u"results.zip", u"results.ZIP3", u"results.zipper"})
-    std::printf("IsAZipFile(%s) = %s\n", Text(name).c_str(), YesNo(IsAZipFile(name)));
-
-  const TColourFontRec plain = GetDefaultExtraFontRec();
-  std::printf("default text colours: brush $%06X, font $%06X\n", static_cast<unsigned>(plain.BrushColour),
-              static_cast<unsigned>(plain.FontColour));
+  const String fileName = Utf8ToString(argc > 1 ? argv[1] : SK_SAMPLE_TEXT);
+  int rc = 1;
+  try {
+    rc = Run(fileName);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "failed: %s\n", e.what());
+  }
+  std::printf("the library yielded to the host %lld times\n", yields);
 
   Finalize();
-  std::puts("library stopped");
-  std::printf("  yield hook installed        %s\n", YesNo(static_cast<bool>(Global_YieldProcessProc)));
-  std::printf("  Global_Stringlist created   %s\n", YesNo(Global_Stringlist != nullptr));
-  const int before = yields;
-  MyYieldProcess();
-  std::printf("  a late MyYieldProcess reached the host: %s\n", YesNo(yields != before));
-  return 0;
+  std::printf("library stopped; yield hook installed %s\n", YesNo(static_cast<bool>(Global_YieldProcessProc)));
+  return rc;
 }
