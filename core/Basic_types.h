@@ -1042,8 +1042,10 @@ struct TStartFinishInteger_1BRec {
   Integer finish_1B{};
 };
 
+// The index of a span in a text's statistics arrays. It is held in 32 bits so
+// that a text with more than 65,535 paragraphs or sentences keeps every span.
 struct TNumberWordAndStat {
-  Word num_0B{};
+  Integer num_0B{};
   Ttext_stats stat{};
 };
 

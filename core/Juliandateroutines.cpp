@@ -111,12 +111,21 @@ TYearMonthDay TodayYMD() {
   return MakeYMD(y, m, d);
 }
 
-// The Julian number of a date whose year must lie in 1..9999 (the range in
-// which stored timeline dates live); 0.0 when it is not a date.
-Double JulianOfStoredDate(Int64 year, Int32 month, Int32 day) {
+// The Julian number of a true date moved `offset` years later; the shifted
+// year must lie in 1..9999 (the range in which stored timeline dates live).
+// 0.0 when it is not a date.  The two calendars differ in leap years (4,500 is
+// not a multiple of 400): 29 February of a true leap year whose shifted year
+// has no such day (1600, 2000, 2400 ...) is stored as 28 February rather than
+// lost as "no date".
+Double JulianOfShiftedDate(Int64 trueYear, Int32 month, Int32 day, Int64 offset) {
   month = EnsureRange(month, 1, 12);
   day = EnsureRange(day, 1, 31);
-  if (year < 1 || year > kLargestYear || !IsCalendarDate(year, month, day)) return 0.0;
+  const Int64 year = trueYear + offset;
+  if (year < 1 || year > kLargestYear) return 0.0;
+  if (!IsCalendarDate(year, month, day)) {
+    if (offset == 0 || month != 2 || day != 29 || !IsCalendarDate(trueYear, 2, 29)) return 0.0;
+    day = 28;
+  }
   return static_cast<Double>(DayNumber(year, month, day)) + kJulianOfDayZero;
 }
 
@@ -229,12 +238,11 @@ TYearMonthDay AClearYearMonthDayRec() { return MakeYMD(-4001, 1, 1); }
 // ---- conversions ----
 
 Double YearMonthDayToJulianAddingConst(const TYearMonthDay& ymd) {
-  return JulianOfStoredDate(static_cast<Int64>(ymd.year) + julian_years_offset_const, ymd.month,
-                            ymd.day);
+  return JulianOfShiftedDate(ymd.year, ymd.month, ymd.day, julian_years_offset_const);
 }
 
 Double YearMonthDayToJulianDateSemConvertir(const TYearMonthDay& ymd) {
-  return JulianOfStoredDate(ymd.year, ymd.month, ymd.day);
+  return JulianOfShiftedDate(ymd.year, ymd.month, ymd.day, 0);
 }
 
 Double DateTimeToJulianAddingConst(TDateTime dt) {
@@ -243,8 +251,7 @@ Double DateTimeToJulianAddingConst(TDateTime dt) {
   if (!SplitDateTime(dt, day, time)) return 0.0;
   Int64 y = 0, m = 0, d = 0;
   CalendarDate(day, y, m, d);
-  return JulianOfStoredDate(y + julian_years_offset_const, static_cast<Int32>(m),
-                            static_cast<Int32>(d));
+  return JulianOfShiftedDate(y, static_cast<Int32>(m), static_cast<Int32>(d), julian_years_offset_const);
 }
 
 TYearMonthDay JulianDateToYearMonthDay(Double jd, bool removeConst) {
@@ -405,7 +412,8 @@ TYearMonthDay RoundedDownYMD(const TYearMonthDay& ymd, TTimeLineDisplayBasis bas
 }
 
 TDateTime EdgeOfPeriod(TDateTime dt, TTimeLineDisplayBasis basis, TStartingOrFinishing which) {
-  if (!(dt >= MinDateTime && dt <= MaxDateTime)) return dt;
+  // A dt outside the calendar routines' range makes them raise (caught below).
+  if (std::isnan(dt)) return dt;
   const bool start = which == t_starting;
   try {
     switch (basis) {
@@ -429,7 +437,7 @@ TDateTime EdgeOfPeriod(TDateTime dt, TTimeLineDisplayBasis basis, TStartingOrFin
         return dt;
     }
   } catch (const Exception&) {
-    // A week that runs past the last date-time has no end to give.
+    // A dt outside the range of date-times has no period to give.
     return dt;
   }
 }
@@ -518,8 +526,10 @@ String AbbreviatedYearMonthDayAsString(const TYearMonthDay& ymd, TTimeLineDispla
       mask = u"mmm";
       break;
     case tlpb_weeks:
-      mask = u"w";
-      break;
+      // The date masks have no letter for the week: a mask "w" would label
+      // every week with the same letter.  The week is shown by its number in
+      // the year, numbered as the week starts of the timeline are.
+      return IntToStr(WeekOfTheYear(static_cast<TDateTime>(DayNumber(ymd.year, ymd.month, ymd.day))));
     case tlpb_days:
       mask = u"d";
       break;
@@ -671,7 +681,7 @@ bool SavedAlistOfFilesDatesAndGaps(const TStrings* folders, const TStringList* l
     const Int32 n = files != nullptr ? files->Count() : 0;
     report.Add(Format(u"; %s (%d) %s", {key, n, stars}));
     for (Int32 j = 0; j < n; ++j) {
-      report.Add(u"\t" + files->Strings(j));
+      report.Add(String(1, u'\t').append(files->Strings(j)));
       if (havePrevious) {
         const Double a = JulianOfDayKey(previousKey), b = JulianOfDayKey(key);
         if (a != 0.0 && b != 0.0) {

@@ -39,12 +39,13 @@ TYearMonthDay AClearYearMonthDayRec();
 
 // The Julian number of ymd moved 4,500 years later; month clamped to 1..12,
 // day to 1..31.  0.0 when the shifted date does not exist (30 February, a
-// shifted year outside 1..9999).
+// shifted year outside 1..9999).  29 February of a leap year whose shifted
+// year has none (2000 becomes 6500) is stored as 28 February.
 Double YearMonthDayToJulianAddingConst(const TYearMonthDay& ymd);
 // The same without the offset.
 Double YearMonthDayToJulianDateSemConvertir(const TYearMonthDay& ymd);
-// The Julian number of dt's date moved 4,500 years later; 0.0 when that
-// date does not exist.
+// The Julian number of dt's date moved 4,500 years later (29 February as
+// above); 0.0 when that date does not exist.
 Double DateTimeToJulianAddingConst(TDateTime dt);
 // Today's date for jd = 0.0 (no offset removed); otherwise the date of jd,
 // with 4,500 taken from the year when removeConst.
@@ -104,7 +105,10 @@ String TimeLineBasisFormatString(TTimeLineDisplayBasis basis);
 // as the basis shows them: 2024/03/15 for days, 2024 for years, -0500 for
 // the year 500 before the common era.  "??" when month or day cannot be a date.
 String YearMonthDayAsString(const TYearMonthDay& ymd, TTimeLineDisplayBasis basis);
-// A short form for narrow labels; "??" when ymd is not a date.
+// A short form for narrow labels: "yyyy" for millennia, centuries and
+// decades, "yy" for years, the short month name, the week's number in the year
+// (ISO numbering, as the week starts), the day, the hour, else "yy/mm/dd hh:nn";
+// "??" when ymd is not a date of years 1..9999.
 String AbbreviatedYearMonthDayAsString(const TYearMonthDay& ymd, TTimeLineDisplayBasis basis);
 // A stored timeline date as text, the offset removed; "??" for no date.
 String JulianToStringRemovingConst(Double jd, TTimeLineDisplayBasis basis, bool abbreviated);

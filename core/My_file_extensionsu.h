@@ -85,6 +85,7 @@ using TQMExtensionSet = TSet<TQM_Extensions, TQM_Extensions_Count>;
 // (zip, pdf, rtf, docx, doc, xls, xlsx): the range ext_zip .. ext_xlsx.
 inline constexpr TQM_Extensions MainWarnQMExts_Low = ext_zip;
 inline constexpr TQM_Extensions MainWarnQMExts_High = ext_xlsx;
+using MainWarnQMExts = TSubrange<TQM_Extensions, ext_zip, ext_xlsx>;
 
 // Extension of each file kind, with its dot; ext_FileInfoSaveFileName is a
 // name pattern in which "%s" stands for the base name.

@@ -747,6 +747,7 @@ inline constexpr int TFileMoveRestore_Count = 2;
 // The span positions a fixed concordance sort can use: span_L05 .. span_R05.
 inline constexpr TConcordance_span TFixedSortSpanRange_Low = span_L05;
 inline constexpr TConcordance_span TFixedSortSpanRange_High = span_R05;
+using TFixedSortSpanRange = TSubrange<TConcordance_span, span_L05, span_R05>;
 
 // Menu tags are the integers 0 to 255.
 using TMenuTags = Byte;

@@ -92,6 +92,20 @@ struct TSet {
   }
 };
 
+// A subrange of the enumeration E: the values from Lo to Hi, both included.
+// It carries no storage; loops run from Low to High and Contains tests a value.
+template <class E, E Lo, E Hi>
+struct TSubrange {
+  static_assert(static_cast<long long>(Lo) <= static_cast<long long>(Hi), "an empty subrange");
+  static constexpr E Low = Lo;
+  static constexpr E High = Hi;
+  static constexpr int Count = static_cast<int>(static_cast<long long>(Hi) - static_cast<long long>(Lo) + 1);
+  static constexpr bool Contains(E e) {
+    const auto k = static_cast<long long>(e);
+    return k >= static_cast<long long>(Lo) && k <= static_cast<long long>(Hi);
+  }
+};
+
 // A fixed array of N elements indexed by the ordinals of the enumeration E.
 // Its layout is that of T[N], so it may be part of a record stored raw.
 // Indexing with an ordinal outside 0 .. N-1 raises EListError.

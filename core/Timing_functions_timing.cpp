@@ -66,9 +66,14 @@ Int64 SecondsElapsedSince(TDateTime t) { return Round((Now() - t) * SecsPerDay);
 Int64 TodaysTimeInSeconds(TDateTime t) { return Round(std::fabs(Frac(t)) * SecsPerDay); }
 
 Int64 DateTimeToSeconds(TDateTime t) {
-  Word h = 0, m = 0, s = 0, ms = 0;
-  DecodeTime(t, h, m, s, ms);
-  return static_cast<Int64>(h) * 3600 + static_cast<Int64>(m) * 60 + s;
+  // The time of day is read from the fraction alone, so that a date-time
+  // outside the calendar's range (an elapsed time of many days, a stray value)
+  // still gives its time of day instead of raising.  Milliseconds are rounded
+  // as the calendar routines round them: a fraction that rounds to midnight
+  // is the start of the next day.
+  if (!std::isfinite(t)) return 0;
+  const Int64 ms = static_cast<Int64>(std::llround(std::fabs(t - std::trunc(t)) * MSecsPerDay)) % MSecsPerDay;
+  return ms / 1000;
 }
 
 namespace Timing_functions {

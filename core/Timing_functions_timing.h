@@ -84,5 +84,7 @@ namespace Timing_functions {
 // ms / 86,400,000: a duration in milliseconds as days.
 TDateTime MillisecondsToDateTime(Int64 ms);
 }  // namespace Timing_functions
+// No other unit exports the name: it is reachable unqualified too.
+using Timing_functions::MillisecondsToDateTime;
 
 }  // namespace sk

@@ -44,9 +44,10 @@ String LoadResString(const TResStringRec& rec);
 String ResStringTranslation(Int32 identifier);
 
 // Installs the translations of a file, replacing any installed before. False
-// when the file cannot be opened or read, is not a text file the loader
-// understands, or is too large (over 16 MiB); the translations installed
-// before then stay in force.
+// when the file cannot be opened or read, or is too large (over 16 MiB); the
+// translations installed before then stay in force. Any other file is read as
+// text: lines that are not translations are skipped, so a file without any
+// (an empty one, for instance) leaves every entry with its built-in text.
 bool LoadResStringTranslations(const String& fileName);
 
 // Removes every installed translation: all entries give their built-in texts.

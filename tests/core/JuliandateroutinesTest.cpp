@@ -72,6 +72,27 @@ TEST(JuliandateroutinesConversions, NoDateGivesZero) {
   EXPECT_EQ(DateTimeToJulianAddingConst(std::numeric_limits<double>::quiet_NaN()), 0.0);
 }
 
+TEST(JuliandateroutinesConversions, LeapDayOfATrueLeapYearIsKept) {
+  // 2000 is a leap year, 6500 is not: 29 February 2000 must not become "no
+  // date"; it is stored as the 28th.
+  const Double feb28 = YearMonthDayToJulianAddingConst(YMD(2000, 2, 28));
+  ASSERT_NE(feb28, 0.0);
+  EXPECT_DOUBLE_EQ(YearMonthDayToJulianAddingConst(YMD(2000, 2, 29)), feb28);
+  EXPECT_DOUBLE_EQ(DateTimeToJulianAddingConst(EncodeDate(2000, 2, 29)), feb28);
+  EXPECT_DOUBLE_EQ(UserStrDateAndTimeParsed(u"2000/02/29").d, feb28);
+  ExpectYMD(JulianDateToYearMonthDay(feb28, true), 2000, 2, 28);
+  // A 29 February that the true year lacks is still no date.
+  EXPECT_EQ(YearMonthDayToJulianAddingConst(YMD(2023, 2, 29)), 0.0);
+  EXPECT_EQ(YearMonthDayToJulianAddingConst(YMD(2100, 2, 29)), 0.0);
+  // Where both years are leap years the day stays the 29th.
+  const Double jd = YearMonthDayToJulianAddingConst(YMD(2024, 2, 29));
+  ASSERT_NE(jd, 0.0);
+  ExpectYMD(JulianDateToYearMonthDay(jd, true), 2024, 2, 29);
+  // Without the offset nothing is moved.
+  EXPECT_EQ(YearMonthDayToJulianDateSemConvertir(YMD(2023, 2, 29)), 0.0);
+  EXPECT_DOUBLE_EQ(YearMonthDayToJulianDateSemConvertir(YMD(2000, 2, 29)), 2451603.5);
+}
+
 TEST(JuliandateroutinesConversions, RoundTripsThroughJulianNumbers) {
   for (const TYearMonthDay& ymd : {YMD(2024, 3, 15), YMD(-500, 6, 30), YMD(1, 1, 1), YMD(-4499, 1, 1),
                                    YMD(5499, 12, 31)}) {
@@ -203,6 +224,23 @@ TEST(JuliandateroutinesPeriods, EdgeOfPeriod) {
   EXPECT_DOUBLE_EQ(EdgeOfPeriod(dt, tlpb_days, t_finishing), EndOfTheDay(dt));
   EXPECT_DOUBLE_EQ(EdgeOfPeriod(dt, tlpb_hours, t_starting), dt);
   EXPECT_DOUBLE_EQ(EdgeOfPeriod(EncodeDate(5, 1, 1), tlpb_decades, t_starting), EncodeDate(5, 1, 1));
+  // Weeks run from Monday to Sunday: 2024-05-15 is a Wednesday.
+  const TDateTime wed = EncodeDateTime(2024, 5, 15, 10, 0, 0, 0);
+  EXPECT_DOUBLE_EQ(EdgeOfPeriod(wed, tlpb_weeks, t_starting), EncodeDate(2024, 5, 13));
+  EXPECT_DOUBLE_EQ(EdgeOfPeriod(wed, tlpb_weeks, t_finishing), EndOfTheDay(EncodeDate(2024, 5, 19)));
+  // The first and last days of the calendar, times of day included.
+  const TDateTime firstNoon = MinDateTime - 0.5;  // 0001-01-01 12:00
+  EXPECT_DOUBLE_EQ(EdgeOfPeriod(firstNoon, tlpb_days, t_starting), MinDateTime);
+  EXPECT_DOUBLE_EQ(EdgeOfPeriod(firstNoon, tlpb_weeks, t_starting), MinDateTime);
+  EXPECT_DOUBLE_EQ(EdgeOfPeriod(EncodeDate(9999, 12, 31), tlpb_weeks, t_finishing),
+                   EndOfTheDay(EncodeDate(9999, 12, 31)));
+  // Outside the range of date-times nothing can be given: dt comes back.
+  for (const TDateTime odd : {MaxDateTime + 10, MinDateTime - 10, 1e300,
+                              std::numeric_limits<double>::infinity()}) {
+    EXPECT_EQ(EdgeOfPeriod(odd, tlpb_months, t_starting), odd);
+    EXPECT_EQ(EdgeOfPeriod(odd, tlpb_years, t_finishing), odd);
+  }
+  EXPECT_TRUE(std::isnan(EdgeOfPeriod(std::numeric_limits<double>::quiet_NaN(), tlpb_days, t_starting)));
 }
 
 // ---- text ----
@@ -224,6 +262,15 @@ TEST_F(JuliandateroutinesFormat, AbbreviatedAndJulianTexts) {
   EXPECT_EQ(AbbreviatedYearMonthDayAsString(YMD(2024, 3, 15), tlpb_days), u"15");
   EXPECT_EQ(AbbreviatedYearMonthDayAsString(YMD(2024, 2, 30), tlpb_days), u"??");
   EXPECT_EQ(AbbreviatedYearMonthDayAsString(YMD(-50, 1, 1), tlpb_years), u"??");
+  EXPECT_EQ(AbbreviatedYearMonthDayAsString(YMD(2024, 3, 15), tlpb_months), u"Mar");
+  EXPECT_EQ(AbbreviatedYearMonthDayAsString(YMD(2024, 3, 15), tlpb_centuries), u"2024");
+  EXPECT_EQ(AbbreviatedYearMonthDayAsString(YMD(2024, 3, 15), tlpb_hours), u"0");
+  EXPECT_EQ(AbbreviatedYearMonthDayAsString(YMD(2024, 3, 15), tlpb_custom), u"24/03/15 00:00");
+  // Each week is labelled by its own number, not by one letter for all.
+  EXPECT_EQ(AbbreviatedYearMonthDayAsString(YMD(2024, 3, 15), tlpb_weeks), u"11");
+  EXPECT_EQ(AbbreviatedYearMonthDayAsString(YMD(2024, 3, 18), tlpb_weeks), u"12");
+  EXPECT_EQ(AbbreviatedYearMonthDayAsString(YMD(2021, 1, 1), tlpb_weeks), u"53");
+  EXPECT_EQ(AbbreviatedYearMonthDayAsString(YMD(2021, 2, 30), tlpb_weeks), u"??");
 
   const Double jd = YearMonthDayToJulianAddingConst(YMD(2024, 3, 15));
   EXPECT_EQ(JulianToStringRemovingConst(jd, tlpb_days, false), u"2024/03/15");

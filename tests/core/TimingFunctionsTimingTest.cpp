@@ -1,6 +1,8 @@
 // Elapsed-time and time-remaining texts, time conversions and stopwatches.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "core/Global_vars.h"
 #include "core/Timing_functions_timing.h"
 #include "platform/runtime/DateUtils.h"
@@ -60,8 +62,17 @@ TEST(TimingFunctionsTimingConversions, SecondsAndMilliseconds) {
   EXPECT_EQ(TodaysTimeInSeconds(45000.5), 43200);
   EXPECT_EQ(TodaysTimeInSeconds(45000.0 + HMS(23, 59, 59)), 86399);
   EXPECT_EQ(DateTimeToSeconds(40000.0 + HMS(1, 2, 3)), 3723);
+  // The time of day only, also of values outside the calendar's range, and
+  // never raising.
+  EXPECT_EQ(DateTimeToSeconds(HMS(23, 59, 59)), 86399);
+  EXPECT_EQ(DateTimeToSeconds(-2.0 - HMS(6, 0, 0)), 21600);  // 1899-12-28 06:00
+  EXPECT_EQ(DateTimeToSeconds(5e6 + HMS(0, 0, 30)), 30);
+  EXPECT_EQ(DateTimeToSeconds(1.0 - 1e-10), 0);  // rounds to the next midnight
+  EXPECT_EQ(DateTimeToSeconds(std::numeric_limits<double>::quiet_NaN()), 0);
+  EXPECT_EQ(DateTimeToSeconds(std::numeric_limits<double>::infinity()), 0);
   EXPECT_DOUBLE_EQ(Timing_functions::MillisecondsToDateTime(86400000), 1.0);
   EXPECT_DOUBLE_EQ(Timing_functions::MillisecondsToDateTime(-43200000), -0.5);
+  EXPECT_DOUBLE_EQ(MillisecondsToDateTime(3600000), 1.0 / 24);
 }
 
 TEST(TimingFunctionsTimingConversions, WordsPerMinute) {

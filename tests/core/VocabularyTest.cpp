@@ -128,6 +128,12 @@ TEST(Qm_specific_types, OrdinalsThatFilesAndPeersRelyOn) {
   EXPECT_EQ(ccp_is_matched, 20);
   EXPECT_EQ(TFixedSortSpanRange_Low, 45);
   EXPECT_EQ(TFixedSortSpanRange_High, 55);
+  EXPECT_EQ(TFixedSortSpanRange::Low, span_L05);
+  EXPECT_EQ(TFixedSortSpanRange::High, span_R05);
+  EXPECT_EQ(TFixedSortSpanRange::Count, 11);
+  EXPECT_TRUE(TFixedSortSpanRange::Contains(span_Centre));
+  EXPECT_FALSE(TFixedSortSpanRange::Contains(span_L06));
+  EXPECT_FALSE(TFixedSortSpanRange::Contains(span_R06));
 }
 
 TEST(Qm_specific_types, GridHeadingRawBytes) {
@@ -510,6 +516,12 @@ TEST(My_file_extensionsu, WarnedKindsAreZipToXlsx) {
   for (int e = MainWarnQMExts_Low; e <= MainWarnQMExts_High; ++e)
     warned.emplace_back(QMExts[static_cast<TQM_Extensions>(e)]);
   EXPECT_EQ(warned, (std::vector<String>{u".zip", u".pdf", u".rtf", u".docx", u".doc", u".xls", u".xlsx"}));
+  // The named subrange covers exactly those kinds.
+  EXPECT_EQ(MainWarnQMExts::Count, 7);
+  for (int e = 0; e < TQM_Extensions_Count; ++e) {
+    const auto kind = static_cast<TQM_Extensions>(e);
+    EXPECT_EQ(MainWarnQMExts::Contains(kind), e >= ext_zip && e <= ext_xlsx) << e;
+  }
   EXPECT_EQ(sizeof(TQMExtensionSet), 9u);
 }
 

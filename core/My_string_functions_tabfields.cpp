@@ -1,0 +1,567 @@
+#include "core/My_string_functions_tabfields.h"
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+#include "core/Basic_processes.h"
+#include "core/Comparing_types.h"
+#include "core/Global_vars.h"
+#include "core/My_string_functions_numbers_in_text.h"
+#include "core/My_string_functions_splitting.h"
+#include "core/Useful_classes_base_compare.h"
+#include "platform/runtime/DateUtils.h"
+#include "platform/runtime/FileUtils.h"
+#include "platform/runtime/Format.h"
+#include "platform/runtime/Locale.h"
+#include "platform/runtime/QuickSort.h"
+#include "platform/runtime/StringList.h"
+#include "platform/runtime/Strings.h"
+
+namespace sk {
+
+namespace {
+
+constexpr Char kTab = u'\t';
+constexpr Char kCR = u'\r';
+constexpr Char kLF = u'\n';
+
+inline Int32 Len(const String& s) { return static_cast<Int32>(s.size()); }
+
+// ---- the tab-field comparers ----
+
+enum class TFieldKind : uint8_t { text, date, integer, floating };
+
+// Compares field n of lines i and j as kind says: j against i while
+// global_reversed_sort is clear (descending), i against j while it is set.
+Int32 CompareField(TStringList* list, Int32 i, Int32 j, Int32 n, TFieldKind kind) {
+  if (list == nullptr) return 0;
+  const String a = list->Get(global_reversed_sort ? i : j);
+  const String b = list->Get(global_reversed_sort ? j : i);
+  switch (kind) {
+    case TFieldKind::text:
+      return Compare2Strings(AfterTabPart(a, n), AfterTabPart(b, n));
+    case TFieldKind::date:
+      return CompareDates(AfterTabDateOf(a, n), AfterTabDateOf(b, n));
+    case TFieldKind::integer:
+      return CompareLongints(AfterTabIntegerOf(a, n), AfterTabIntegerOf(b, n));
+    case TFieldKind::floating:
+      return CompareSingles(AfterTabFloatOf(a, n), AfterTabFloatOf(b, n));
+  }
+  return 0;
+}
+
+// Whether a field names a file: it holds "." and a Windows drive or share
+// ("x:\", "\\server"), or it is an absolute path here.
+bool FieldNamesAFile(const String& field) {
+  if (field.find(u'.') == String::npos) return false;
+  return field.find(u":\\") != String::npos || field.find(u"\\\\") != String::npos ||
+         (!field.empty() && field[0] == PathDelim);
+}
+
+// Calls f(line) for every line of text: with crlfBreak a line ends at CR, LF
+// or CR LF, otherwise at each occurrence of lineBreak (an empty lineBreak
+// makes the whole text one line). A break at the very end adds no empty line.
+template <class F>
+void ForEachLine(const String& text, bool crlfBreak, const String& lineBreak, F&& f) {
+  const size_t n = text.size();
+  size_t start = 0;
+  if (crlfBreak) {
+    while (start < n) {
+      size_t p = start;
+      while (p < n && text[p] != kCR && text[p] != kLF) ++p;
+      f(text.substr(start, p - start));
+      if (p < n && text[p] == kCR) ++p;
+      if (p < n && text[p] == kLF) ++p;
+      start = p;
+    }
+    return;
+  }
+  if (lineBreak.empty()) {
+    if (n > 0) f(text);
+    return;
+  }
+  while (start < n) {
+    const size_t p = text.find(lineBreak, start);
+    if (p == String::npos) {
+      f(text.substr(start));
+      return;
+    }
+    f(text.substr(start, p - start));
+    start = p + lineBreak.size();
+  }
+}
+
+// Calls f(crIndex) for every CR (0-based) that is followed by LF.
+template <class F>
+void ForEachCRLF(const String& text, F&& f) {
+  for (size_t i = 0; i + 1 < text.size(); ++i)
+    if (text[i] == kCR && text[i + 1] == kLF) f(i);
+}
+
+}  // namespace
+
+// ---- field access ------------------------------------------------------------------------
+
+String PreXCharOf(Char c, const String& s) {
+  const size_t p = s.find(c);
+  return p == String::npos ? String() : s.substr(0, p);
+}
+
+String AfterXCharOf(Char c, const String& s) {
+  const size_t p = s.find(c);
+  return p == String::npos ? String() : s.substr(p + 1);
+}
+
+String PreTabPart(const String& line) { return PreXCharOf(kTab, line); }
+
+String AfterTabPart(const String& line, Int32 n) {
+  if (n < 1) return String();
+  size_t p = String::npos;
+  size_t from = 0;
+  for (Int32 k = 0; k < n; ++k) {
+    p = line.find(kTab, from);
+    if (p == String::npos) return String();
+    from = p + 1;
+  }
+  const size_t next = line.find(kTab, from);
+  return line.substr(from, next == String::npos ? String::npos : next - from);
+}
+
+TDateTime AfterTabDateOf(const String& line, Int32 n) {
+  TDateTime value = 0;
+  if (TryStrToDateTime(AfterTabPart(line, n), value, Global_StringToDateTimeFormat)) return value;
+  return Now();
+}
+
+Single AfterTabFloatOf(const String& line, Int32 n) {
+  Single value = 0;
+  if (TryStrToFloat(AfterTabPart(line, n), value)) return value;
+  return -1.0f;
+}
+
+Int32 AfterTabIntegerOf(const String& line, Int32 n) {
+  Int32 value = 0;
+  if (TryStrToInt(DigitsOnlyOf(AfterTabPart(line, n)), value)) return value;
+  return -1;
+}
+
+String AddWithTab(const String& a, const String& b) {
+  if (a.empty()) return b;
+  String r;
+  r.reserve(a.size() + 1 + b.size());
+  r.append(a).push_back(kTab);
+  r.append(b);
+  return r;
+}
+
+String PreTabPathAndFilenameOf(const String& line) { return PreTabPart(line); }
+
+String PreTabFilenameOf(const String& line) { return ExtractFileName(PreTabPart(line)); }
+
+Int32 IndexOfPreTabFnameOnly(const TStrings* list, const String& name) {
+  if (list == nullptr) return -1;
+  const Int32 n = list->Count();
+  for (Int32 i = 0; i < n; ++i)
+    if (PreTabPart(list->Get(i)) == name) return i;
+  return -1;
+}
+
+String FilenameInTabbedString(const String& line) {
+  size_t start = 0;
+  for (;;) {
+    const size_t p = line.find(kTab, start);
+    const String field = line.substr(start, p == String::npos ? String::npos : p - start);
+    if (FieldNamesAFile(field)) return field;
+    if (p == String::npos) return String();
+    start = p + 1;
+  }
+}
+
+String StringListAsStringWithIntegersFormattedAs(const TStringlistWithALongint* list, const String& format) {
+  String result;
+  if (list == nullptr) return result;
+  const Int32 n = list->Count();
+  for (Int32 i = 0; i < n; ++i) {
+    result.append(list->Get(i));
+    result.append(Format(format, {list->GetOne(i)}));
+  }
+  return result;
+}
+
+// ---- comparers -------------------------------------------------------------------------------
+
+Int32 StringListCompareStringsFilenamePreTab(TStringList* list, Int32 i, Int32 j) {
+  if (list == nullptr) return 0;
+  const String a = AnsiUpperCase(PreTabFilenameOf(list->Get(i)));
+  const String b = AnsiUpperCase(PreTabFilenameOf(list->Get(j)));
+  return global_reversed_sort ? Compare2Strings(b, a) : Compare2Strings(a, b);
+}
+
+Int32 StringListCompareStringsStrAfter1Tab(TStringList* list, Int32 i, Int32 j) {
+  return CompareField(list, i, j, 1, TFieldKind::text);
+}
+Int32 StringListCompareStringsStrAfter2Tabs(TStringList* list, Int32 i, Int32 j) {
+  return CompareField(list, i, j, 2, TFieldKind::text);
+}
+Int32 StringListCompareStringsStrAfter3Tabs(TStringList* list, Int32 i, Int32 j) {
+  return CompareField(list, i, j, 3, TFieldKind::text);
+}
+Int32 StringListCompareStringsStrAfter4Tabs(TStringList* list, Int32 i, Int32 j) {
+  return CompareField(list, i, j, 4, TFieldKind::text);
+}
+Int32 StringListCompareStringsDateAfter1Tab(TStringList* list, Int32 i, Int32 j) {
+  return CompareField(list, i, j, 1, TFieldKind::date);
+}
+Int32 StringListCompareStringsDateAfter2Tabs(TStringList* list, Int32 i, Int32 j) {
+  return CompareField(list, i, j, 2, TFieldKind::date);
+}
+Int32 StringListCompareStringsDateAfter3Tabs(TStringList* list, Int32 i, Int32 j) {
+  return CompareField(list, i, j, 3, TFieldKind::date);
+}
+Int32 StringListCompareStringsDateAfter4Tabs(TStringList* list, Int32 i, Int32 j) {
+  return CompareField(list, i, j, 4, TFieldKind::date);
+}
+Int32 StringListCompareStringsIntegerAfter1Tab(TStringList* list, Int32 i, Int32 j) {
+  return CompareField(list, i, j, 1, TFieldKind::integer);
+}
+Int32 StringListCompareStringsIntegerAfter2Tabs(TStringList* list, Int32 i, Int32 j) {
+  return CompareField(list, i, j, 2, TFieldKind::integer);
+}
+Int32 StringListCompareStringsIntegerAfter3Tabs(TStringList* list, Int32 i, Int32 j) {
+  return CompareField(list, i, j, 3, TFieldKind::integer);
+}
+Int32 StringListCompareStringsIntegerAfter4Tabs(TStringList* list, Int32 i, Int32 j) {
+  return CompareField(list, i, j, 4, TFieldKind::integer);
+}
+Int32 StringListCompareStringsFloatAfter1Tab(TStringList* list, Int32 i, Int32 j) {
+  return CompareField(list, i, j, 1, TFieldKind::floating);
+}
+Int32 StringListCompareStringsFloatAfter2Tabs(TStringList* list, Int32 i, Int32 j) {
+  return CompareField(list, i, j, 2, TFieldKind::floating);
+}
+Int32 StringListCompareStringsFloatAfter3Tabs(TStringList* list, Int32 i, Int32 j) {
+  return CompareField(list, i, j, 3, TFieldKind::floating);
+}
+Int32 StringListCompareStringsFloatAfter4Tabs(TStringList* list, Int32 i, Int32 j) {
+  return CompareField(list, i, j, 4, TFieldKind::floating);
+}
+
+void SetSortDescendingAndSort(bool descending, TStringList* list, TStringListSortCompare compare) {
+  global_reversed_sort = descending;
+  if (list == nullptr || compare == nullptr) return;
+  list->CustomSort(compare);
+}
+
+// ---- line lists -------------------------------------------------------------------------------
+
+void StringListRemoveLinesMeetingCondition(TStrings* list, const TLineCondition& condition) {
+  if (list == nullptr || !condition) return;
+  for (Int32 i = list->Count() - 1; i >= 0; --i)
+    if (condition(list->Get(i))) list->Delete(i);
+}
+
+void StringListRemoveLinesMeetingCondition(TStrings* list, const TListLineCondition& condition) {
+  if (list == nullptr || !condition) return;
+  for (Int32 i = list->Count() - 1; i >= 0; --i)
+    if (condition(list, list->Get(i), i)) list->Delete(i);
+}
+
+void StringListAddLineWithCharsAtLineStart(TStrings* list, const String& line, Char c, Int32 n) {
+  if (list == nullptr) return;
+  list->Add(StringOfChar(c, n) + line);
+}
+
+void StringListInsertCharsAtLineStart(TStrings* list, Char c, Int32 n) {
+  if (list == nullptr || n <= 0) return;
+  const String prefix = StringOfChar(c, n);
+  const Int32 count = list->Count();
+  for (Int32 i = 0; i < count; ++i) {
+    const String line = list->Get(i);
+    if (!line.empty()) list->Put(i, prefix + line);
+  }
+}
+
+std::unique_ptr<TUTF8Stringlist> StringListRemovingAnyLines(const TStrings* list, const TLineConverter& convert) {
+  auto result = std::make_unique<TUTF8Stringlist>();
+  if (list == nullptr || !convert) return result;
+  const Int32 n = list->Count();
+  for (Int32 i = 0; i < n; ++i) {
+    const String line = list->Get(i);
+    const TConvertedStringAnd2BooleansRec verdict = convert(line);
+    if (verdict.chuck) continue;
+    result->Add(verdict.convert_it ? verdict.converted : line);
+  }
+  return result;
+}
+
+std::vector<String> StringToStringArray(const String& separator, const String& text, bool trimEach) {
+  const String work = StringReplace(Trim(text), u"\r\n", u";", rfReplaceAll | rfIgnoreCase);
+  std::vector<String> pieces;
+  auto piece = [&](size_t from, size_t count) {
+    String s = work.substr(from, count);
+    pieces.push_back(trimEach ? Trim(s) : std::move(s));
+  };
+  size_t start = 0;
+  if (!separator.empty()) {
+    for (size_t p = work.find(separator, start); p != String::npos; p = work.find(separator, start)) {
+      piece(start, p - start);
+      start = p + separator.size();
+      if (start < work.size() && work[start] == kLF) ++start;
+    }
+  }
+  piece(std::min(start, work.size()), String::npos);
+  return pieces;
+}
+
+std::unique_ptr<TUTF8Stringlist> StringToStringlist(const String& text, const String& separator, bool trimEach) {
+  auto list = std::make_unique<TUTF8Stringlist>();
+  const std::vector<String> pieces = StringToStringArray(separator, text, trimEach);
+  list->BeginUpdate();
+  for (const String& s : pieces) list->Add(s);
+  list->EndUpdate();
+  return list;
+}
+
+void TrimAStringlist(TStrings* list, bool keepSingleEmpty, const TLinePercentProgress& onProgress, bool& goOn) {
+  goOn = true;
+  if (list == nullptr) return;
+  auto report = [&](Int32 index) {
+    if (onProgress) onProgress(static_cast<Int32>(static_cast<Int64>(index) * 100 / list->Count()));
+  };
+  Int32 i = 0;
+  while (goOn && i < list->Count()) {
+    const String line = list->Get(i);
+    const String trimmed = Trim(line);
+    if (!trimmed.empty()) {
+      if (trimmed.size() != line.size()) {
+        list->Put(i, trimmed + u" ");
+        report(i);
+      }
+      ++i;
+      continue;
+    }
+    report(i);
+    if (!keepSingleEmpty) {
+      list->Delete(i);
+    } else if (i + 1 < list->Count() && Trim(list->Get(i + 1)).empty()) {
+      list->Delete(i);
+    } else {
+      // The one empty line kept of a run holds nothing, not the blanks it had.
+      if (!line.empty()) list->Put(i, String());
+      ++i;
+    }
+  }
+}
+
+void TrimAStringlist(TStrings* list) {
+  bool goOn = true;
+  TrimAStringlist(list, false, TLinePercentProgress(), goOn);
+}
+
+void TrimAStringlist(TStrings* list, const TLinePercentProgress& onProgress, bool& goOn) {
+  TrimAStringlist(list, false, onProgress, goOn);
+}
+
+std::unique_ptr<TStringListWith2LongintRec> RepeatedXCharChunks(Int32 chunkLength, Int32 minFrequency,
+                                                                Int32 maxDistinct, const String& text,
+                                                                const TLinePercentProgress& onProgress) {
+  auto result = std::make_unique<TStringListWith2LongintRec>();
+  result->SetSorted(true);
+  // A trimmed chunk is never longer than chunkLength, and only chunks longer
+  // than 100 characters are looked for.
+  constexpr Int32 kShortestSought = 101;
+  const Int32 len = Len(text);
+  Int32 repeateds = 0;  // lines whose long0 is above 1, kept as they change
+  if (chunkLength >= kShortestSought) {
+    for (Int64 pos = 1; pos + chunkLength - 1 <= len; pos += chunkLength) {
+      const String chunk = Trim(text.substr(static_cast<size_t>(pos - 1), static_cast<size_t>(chunkLength)));
+      const Int64 after = pos + chunkLength;  // 1-based position after the chunk
+      if (onProgress) onProgress(static_cast<Int32>(after * 100 / len));
+      if (Len(chunk) < kShortestSought) continue;
+      MyYieldProcess();
+      const std::boyer_moore_horspool_searcher searcher(chunk.begin(), chunk.end());
+      Int32 line = -1;
+      auto from = text.begin() + static_cast<std::ptrdiff_t>(after - 1);
+      for (;;) {
+        if (result->Count() >= maxDistinct && repeateds >= maxDistinct) break;
+        const auto found = std::search(from, text.end(), searcher);
+        if (found == text.end()) break;
+        const Int32 at = static_cast<Int32>(found - text.begin()) + 1;
+        if (line < 0) line = result->IndexOf(chunk);
+        if (line < 0) {
+          line = result->AddOne(chunk, T2_longint_rec{1, at});
+        } else {
+          const Int32 before = result->GetOne(line).long0;
+          result->IncOne(line, t2_long0);
+          if (before == 1) ++repeateds;
+        }
+        from = found + 1;
+      }
+    }
+  }
+  if (result->Count() < 2) return result;
+  result->SortOnFreq(t2_long0);
+  for (Int32 i = result->Count() - 1; i >= 0; --i)
+    if (result->GetOne(i).long0 < minFrequency) result->Delete(i);
+  return result;
+}
+
+// ---- custom sort ----------------------------------------------------------------------------
+
+std::unique_ptr<TStringlistWithALongint> CustomSortPreparedStringlist(const String& spec) {
+  auto keys = std::make_unique<TStringlistWithALongint>();
+  const std::unique_ptr<TUTF8Stringlist> items = CommaSeparatedStrings(spec);
+  Int32 rank = 0;
+  for (Int32 i = 0; i < items->Count(); ++i) {
+    const String item = items->Get(i);
+    if (item.empty()) continue;
+    keys->AddOne(item, rank++);
+  }
+  keys->CustomSort([](TStringList* list, Int32 a, Int32 b) -> Int32 {
+    const String ka = list->Get(a);
+    const String kb = list->Get(b);
+    if (ka.size() != kb.size()) return ka.size() > kb.size() ? -1 : 1;
+    return CrudeStringComparison(ka, kb);
+  });
+  return keys;
+}
+
+String NormalisedLineForCustomSort(const String& line, const TStringlistWithALongint* keys) {
+  String result = line;
+  if (keys == nullptr) return result;
+  // marks is the line with every character already replaced set to zero;
+  // keys are looked for in it, so that a shorter key never overwrites the
+  // replacement of a longer one that contains it.
+  String marks = line;
+  const Int32 n = keys->Count();
+  for (Int32 k = 0; k < n; ++k) {
+    const String key = keys->Get(k);
+    if (key.empty()) continue;
+    const size_t start = marks.find_first_not_of(u'\0');
+    if (start == String::npos) return result;
+    const Char replacement = static_cast<Char>(std::clamp<Int64>(Int64{64} + keys->GetOne(k), 1, 0xFFFF));
+    for (size_t p = marks.find(key, start); p != String::npos; p = marks.find(key, p + key.size())) {
+      for (size_t q = p; q < p + key.size(); ++q) {
+        result[q] = replacement;
+        marks[q] = 0;
+      }
+    }
+  }
+  return result;
+}
+
+std::unique_ptr<TStringlistWithALongint> CustomLinesSorted(const TStrings* lines,
+                                                           const TStringlistWithALongint* keys) {
+  auto result = std::make_unique<TStringlistWithALongint>();
+  if (lines == nullptr) return result;
+  struct TNormalised {
+    String text;
+    Int32 index;
+  };
+  std::vector<TNormalised> rows;
+  const Int32 n = lines->Count();
+  rows.reserve(static_cast<size_t>(std::max(n, 0)));
+  for (Int32 i = 0; i < n; ++i) rows.push_back({NormalisedLineForCustomSort(lines->Get(i), keys), i});
+  QuickSortVector(rows, [](const TNormalised& a, const TNormalised& b) {
+    const Int32 c = CrudeStringComparison(a.text, b.text);
+    return c != 0 ? c : CompareLongints(a.index, b.index);
+  });
+  result->BeginUpdate();
+  for (const TNormalised& row : rows) result->AddOne(lines->Get(row.index), row.index);
+  result->EndUpdate();
+  return result;
+}
+
+// ---- TNotifyStringlist ---------------------------------------------------------------------------
+
+TNotifyStringlist::TNotifyStringlist(TTellCountEvent onTellContagem) : OnTellContagem(std::move(onTellContagem)) {}
+
+void TNotifyStringlist::SetTextStr(const String& text) {
+  BeginUpdate();
+  Clear();
+  Int32 counter = 0;
+  ForEachLine(text, LineBreak() == u"\r\n", LineBreak(), [&](String line) {
+    Add(line);
+    ++counter;
+    if ((counter & 0xFF) == 0xFF && OnTellContagem) OnTellContagem(counter);
+  });
+  if (OnTellContagem) OnTellContagem(counter);
+  EndUpdate();
+}
+
+// ---- running text -----------------------------------------------------------------------------------
+
+bool IsFlowingText(const String& text) {
+  bool flowing = false;
+  size_t from = 0;  // 0-based index of position 1, then of the position after the previous CR
+  ForEachCRLF(text, [&](size_t cr) {
+    if (cr - from > 120) flowing = true;
+    from = cr + 1;
+  });
+  return flowing;
+}
+
+String FlowingTextWithLineBreaksHandled(const String& text) {
+  if (IsFlowingText(text)) return text;
+  String result;
+  result.reserve(text.size());
+  const size_t n = text.size();
+  size_t i = 0;
+  while (i < n) {
+    const Char c = text[i];
+    if (c > u' ') {
+      result.push_back(c);
+      ++i;
+      continue;
+    }
+    // The CR and LF characters right after c, not looking at the last character.
+    size_t run = 0;
+    while (i + 1 + run + 1 < n && (text[i + 1 + run] == kCR || text[i + 1 + run] == kLF)) ++run;
+    if (run == 0) {
+      result.push_back(c);
+    } else if (run <= 2) {
+      // One line break (or a blank before one): the lines join with a space.
+      result.push_back(u' ');
+    } else {
+      result.append(u"\r\n\r\n");
+    }
+    i += 1 + run;
+  }
+  return result;
+}
+
+String RemovedEmptyLinesOf(const String& text) {
+  String result;
+  result.reserve(text.size());
+  size_t lineStart = 0;
+  ForEachCRLF(text, [&](size_t cr) {
+    bool blank = true;
+    for (size_t k = lineStart; k < cr && blank; ++k) blank = text[k] <= u' ';
+    if (!blank) result.append(text, lineStart, cr - lineStart);
+    result.append(u"\r\n");
+    lineStart = cr + 2;
+  });
+  if (lineStart < text.size()) result.append(text, lineStart, String::npos);
+  return result;
+}
+
+String StrippedSpacesAtLineStarts(const String& text) {
+  String result;
+  result.reserve(text.size());
+  const size_t n = text.size();
+  size_t i = 0;
+  while (i < n) {
+    result.push_back(text[i]);
+    if (text[i] == kCR && i + 1 < n && text[i + 1] == kLF) {
+      result.push_back(kLF);
+      i += 2;
+      while (i + 1 < n && text[i] == u' ') ++i;
+      continue;
+    }
+    ++i;
+  }
+  return result;
+}
+
+}  // namespace sk

@@ -1,0 +1,350 @@
+#include "core/My_string_functions_tags.h"
+
+#include "core/Basic_processes.h"
+#include "core/My_string_functions_markup.h"
+#include "core/My_string_functions_words.h"
+#include "core/Unicode_string_conversion.h"
+#include "core/Useful_classes_base_stringlists.h"
+#include "platform/runtime/FileUtils.h"
+#include "platform/runtime/Strings.h"
+#include "platform/runtime/ZipReader.h"
+
+namespace sk {
+namespace {
+
+constexpr size_t npos = String::npos;
+
+// The value of a hexadecimal digit, -1 for any other character.
+int HexValue(Char c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  return -1;
+}
+
+// A colour from its hexadecimal digits; false when there are none, when a
+// character is not a hexadecimal digit or when the value needs more than 32 bits.
+bool HexColour(const String& digits, Int32& colour) {
+  if (digits.empty() || digits.size() > 8) return false;
+  uint32_t v = 0;
+  for (Char c : digits) {
+    const int d = HexValue(c);
+    if (d < 0) return false;
+    v = v * 16u + static_cast<uint32_t>(d);
+  }
+  colour = static_cast<Int32>(v);
+  return true;
+}
+
+void AppendCodePoint(String& out, uint32_t cp) {
+  if (cp <= 0xFFFF) {
+    out += static_cast<Char>(cp);
+  } else {
+    cp -= 0x10000;
+    out += static_cast<Char>(0xD800 + (cp >> 10));
+    out += static_cast<Char>(0xDC00 + (cp & 0x3FF));
+  }
+}
+
+// The text of an XML run with its character entities decoded: the five named
+// ones and decimal and hexadecimal character references. Anything else that
+// begins with "&" stays as written.
+String DecodedXmlText(const String& s) {
+  if (s.find(u'&') == npos) return s;
+  String out;
+  out.reserve(s.size());
+  size_t i = 0;
+  while (i < s.size()) {
+    const Char c = s[i];
+    if (c != u'&') {
+      out += c;
+      ++i;
+      continue;
+    }
+    const size_t semi = s.find(u';', i + 1);
+    // Entities are short; a far-off ";" belongs to something else.
+    if (semi == npos || semi - i > 12) {
+      out += c;
+      ++i;
+      continue;
+    }
+    const String name = s.substr(i + 1, semi - i - 1);
+    bool done = true;
+    if (name == u"amp") {
+      out += u'&';
+    } else if (name == u"lt") {
+      out += u'<';
+    } else if (name == u"gt") {
+      out += u'>';
+    } else if (name == u"quot") {
+      out += u'"';
+    } else if (name == u"apos") {
+      out += u'\'';
+    } else if (name.size() >= 2 && name[0] == u'#') {
+      const bool hex = name[1] == u'x' || name[1] == u'X';
+      const size_t first = hex ? 2 : 1;
+      uint32_t cp = 0;
+      bool ok = first < name.size();
+      for (size_t k = first; k < name.size() && ok; ++k) {
+        const int d = hex ? HexValue(name[k]) : (name[k] >= u'0' && name[k] <= u'9' ? name[k] - u'0' : -1);
+        if (d < 0) {
+          ok = false;
+          break;
+        }
+        cp = cp * (hex ? 16u : 10u) + static_cast<uint32_t>(d);
+        if (cp > 0x10FFFF) ok = false;
+      }
+      if (ok && !(cp >= 0xD800 && cp <= 0xDFFF))
+        AppendCodePoint(out, cp);
+      else
+        done = false;
+    } else {
+      done = false;
+    }
+    if (done) {
+      i = semi + 1;
+    } else {
+      out += c;
+      ++i;
+    }
+  }
+  return out;
+}
+
+// Whether the element name that starts at pos (length len, e.g. "<w:p") is
+// whole there: the next character is a space or ">", or the text ends.
+bool WholeTagNameAt(const String& x, size_t pos, size_t len, size_t limit) {
+  const size_t next = pos + len;
+  if (next >= limit) return true;
+  return x[next] == u' ' || x[next] == u'>';
+}
+
+// The next whole occurrence of the element name at or after from, before limit.
+size_t FindWholeTagName(const String& x, const String& name, size_t from, size_t limit) {
+  while (from < limit) {
+    const size_t p = x.find(name, from);
+    if (p == npos || p + name.size() > limit) return npos;
+    if (WholeTagNameAt(x, p, name.size(), limit)) return p;
+    from = p + 1;
+  }
+  return npos;
+}
+
+// Alternate content replaced by its fallback: the text from
+// "<mc:AlternateContent>" up to its closing tag gives way to the text from
+// "<mc:Fallback>" up to its closing tag. An element that lacks one of the
+// three other tags, in order, is passed over. One pass over the text.
+String WithFallbacks(const String& x) {
+  static const String kOpen = u"<mc:AlternateContent>";
+  static const String kClose = u"</mc:AlternateContent>";
+  static const String kFallback = u"<mc:Fallback>";
+  static const String kFallbackEnd = u"</mc:Fallback>";
+  String out;
+  size_t copied = 0;  // x[0 .. copied) is already in out
+  size_t from = 0;
+  for (;;) {
+    const size_t a = x.find(kOpen, from);
+    if (a == npos) break;
+    const size_t b = x.find(kClose, a + kOpen.size());
+    const size_t f = x.find(kFallback, a + kOpen.size());
+    const size_t g = f == npos ? npos : x.find(kFallbackEnd, f + kFallback.size());
+    if (b == npos || f == npos || g == npos || g > b) {
+      from = a + 1;
+      continue;
+    }
+    out.append(x, copied, a - copied);
+    out.append(x, f, g - f);
+    copied = b;
+    from = b;
+  }
+  if (copied == 0) return x;
+  out.append(x, copied, npos);
+  return out;
+}
+
+// The runs of one paragraph, x[from .. limit), joined.
+String ParagraphText(const String& x, size_t from, size_t limit) {
+  static const String kRun = u"<w:t";
+  static const String kRunEnd = u"</w:t>";
+  String text;
+  for (;;) {
+    MyYieldProcess();
+    const size_t r = FindWholeTagName(x, kRun, from, limit);
+    if (r == npos) break;
+    const size_t gt = x.find(u'>', r + kRun.size());
+    if (gt == npos || gt >= limit) break;
+    from = gt + 1;
+    // A self-closing run holds no text.
+    if (x[gt - 1] == u'/') continue;
+    const size_t end = x.find(kRunEnd, gt + 1);
+    if (end == npos || end + kRunEnd.size() > limit) continue;
+    text += DecodedXmlText(x.substr(gt + 1, end - gt - 1));
+    from = end + kRunEnd.size();
+  }
+  return text;
+}
+
+String DocumentText(const String& xml) {
+  static const String kPara = u"<w:p";
+  static const String kParaEnd = u"</w:p>";
+  const String x = WithFallbacks(xml);
+  String result;
+  size_t from = 0;
+  for (;;) {
+    MyYieldProcess();
+    const size_t p = FindWholeTagName(x, kPara, from, x.size());
+    if (p == npos) break;
+    const size_t gt = x.find(u'>', p + kPara.size());
+    if (gt == npos) break;
+    if (x[gt - 1] == u'/') {
+      from = gt + 1;
+      continue;
+    }
+    size_t end = x.find(kParaEnd, gt + 1);
+    if (end == npos) end = x.size();
+    result += ParagraphText(x, gt + 1, end);
+    result += u"\r\n";
+    from = end == x.size() ? end : end + kParaEnd.size();
+  }
+  return result;
+}
+
+Int32 LastSlash(const String& path) {
+  const size_t p = path.find_last_of(u"/\\");
+  return p == npos ? -1 : static_cast<Int32>(p);
+}
+
+}  // namespace
+
+String SameTagButSwitchedOff(const String& tag) {
+  if (tag.empty()) return tag;
+  if (tag[0] == u'<') return u"</" + tag.substr(1);
+  return u"/" + tag;
+}
+
+String TagOnNumbered(const String& tag, Int32 n) {
+  if (tag.empty() || tag.back() != u'>') return tag;
+  String s = tag;
+  s.insert(s.size() - 1, u" \"" + IntToStr(n) + u"\"");
+  return s;
+}
+
+bool IsAHeading(const String& line, const String& endMarker) {
+  if (!endMarker.empty()) return EndsStr(endMarker, line);
+  size_t n = line.size();
+  while (n > 0 && (line[n - 1] == u')' || line[n - 1] == u']' || line[n - 1] == u'}')) --n;
+  if (n == 0) return false;
+  return !IsPotentialSentenceTerminator(line[n - 1]);
+}
+
+String SimpleTagValue(const String& tag, const String& text, bool& found) {
+  const String open = u"<" + tag + u">";
+  const String close = u"</" + tag + u">";
+  found = false;
+  const size_t a = text.find(open);
+  const size_t b = text.find(close);
+  if (a == npos || b == npos || b < a + open.size()) return String();
+  found = true;
+  return text.substr(a + open.size(), b - a - open.size());
+}
+
+String TrimmedSimpleTagValue(const String& tag, const String& text, bool& found) {
+  return Trim(SimpleTagValue(tag, text, found));
+}
+
+String GetHeaderValueWithinFile(const String& fileName, const String& tag) {
+  if (!FileExists(fileName)) return String();
+  TUTF8Stringlist list;
+  list.LoadFromFile(fileName);
+  const String text = list.Text();
+  const String name = UNAngle_Bracketed(tag);
+  const String open = Angle_Bracketed(name);
+  const String close = HTMLSwitchedOff(name);
+  const size_t a = text.find(open);
+  if (a == npos) return String();
+  const size_t b = text.find(close, a + open.size());
+  if (b == npos) return String();
+  return Trim(text.substr(a + open.size(), b - a - open.size()));
+}
+
+std::unique_ptr<TStringlistWithALongint> StringWithHexColourWordsToStringlist(const String& text) {
+  auto list = std::make_unique<TStringlistWithALongint>();
+  size_t pos = 0;     // start of the text not yet added
+  size_t search = 0;  // where the next colour word is looked for
+  for (;;) {
+    const size_t m = text.find(u"<#", search);
+    if (m == npos) break;
+    const size_t gt = text.find(u'>', m + 2);
+    if (gt == npos) break;
+    Int32 colour = 0;
+    if (!HexColour(text.substr(m + 2, gt - m - 2), colour)) {
+      // Not a colour: the characters stay part of the text.
+      search = m + 1;
+      continue;
+    }
+    list->AddOne(text.substr(pos, m - pos), 0);
+    // The coloured word runs up to and including the next space; without a
+    // space, up to the next colour word or the end of the text.
+    const size_t wordStart = gt + 1;
+    const size_t space = text.find(u' ', wordStart);
+    const size_t nextMark = text.find(u"<#", wordStart);
+    size_t wordEnd;
+    if (space != npos && (nextMark == npos || space < nextMark))
+      wordEnd = space + 1;
+    else
+      wordEnd = nextMark == npos ? text.size() : nextMark;
+    list->AddOne(text.substr(wordStart, wordEnd - wordStart), colour);
+    pos = wordEnd;
+    search = wordEnd;
+  }
+  list->AddOne(text.substr(pos), 0);
+  return list;
+}
+
+String DOCXFileText(const String& fileName) {
+  if (!FileExists(fileName)) return String();
+  TBytes bytes;
+  try {
+    TZipFile zip;
+    zip.Open(fileName, zmRead);
+    const Int32 count = zip.FileCount();
+    Int32 index = -1;
+    for (Int32 i = 0; i < count && index < 0; ++i) {
+      const String name = zip.FileName(i);
+      const Int32 slash = LastSlash(name);
+      if (SameText(name.substr(static_cast<size_t>(slash + 1)), u"document.xml")) index = i;
+    }
+    if (index < 0) return String();
+    zip.Read(index, bytes);
+    zip.Close();
+  } catch (const Exception&) {
+    // A damaged or foreign file has no text to give.
+    return String();
+  }
+  if (bytes.empty()) return String();
+  return DocumentText(ConvertedWordXML_UTF8StringToUnicode(bytes));
+}
+
+String BothSlashesExtractFilepath(const String& path) {
+  const Int32 p = LastSlash(path);
+  if (p < 0) return path;
+  return path.substr(0, static_cast<size_t>(p));
+}
+
+String BothSlashesExtractFilename(const String& path) {
+  const Int32 p = LastSlash(path);
+  if (p < 0) return path;
+  return path.substr(static_cast<size_t>(p + 1));
+}
+
+void EnsureFileHasExtension(String& fileName, const String& ext) {
+  if (ExtractFileExt(fileName).empty()) fileName += ext;
+}
+
+String FilenameWithInsertion(const String& fileName, const String& insertion, bool beforeExtension) {
+  if (!beforeExtension) return fileName + insertion;
+  const String ext = ExtractFileExt(fileName);
+  return fileName.substr(0, fileName.size() - ext.size()) + insertion + ext;
+}
+
+}  // namespace sk

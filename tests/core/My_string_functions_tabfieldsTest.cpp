@@ -1,0 +1,301 @@
+// Tab fields, field comparers, line lists, splitting, trimming, repeated
+// passages, the custom line sort, the progress-reporting list and line breaks
+// in running text.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "core/Global_vars.h"
+#include "core/My_string_functions_tabfields.h"
+#include "core/Useful_classes_base_stringlists.h"
+#include "platform/runtime/DateUtils.h"
+#include "platform/runtime/Strings.h"
+
+namespace sk {
+namespace {
+
+std::vector<String> Lines(const TStrings& list) {
+  std::vector<String> v;
+  for (Int32 i = 0; i < list.Count(); ++i) v.push_back(list[i]);
+  return v;
+}
+
+void Fill(TStrings& list, std::initializer_list<const char16_t*> lines) {
+  list.Clear();
+  for (const char16_t* s : lines) list.Add(s);
+}
+
+// Restores global_reversed_sort and the date format settings after a test.
+class My_string_functions_tabfieldsSort : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    savedReversed_ = global_reversed_sort;
+    savedFormat_ = Global_StringToDateTimeFormat;
+  }
+  void TearDown() override {
+    global_reversed_sort = savedReversed_;
+    Global_StringToDateTimeFormat = savedFormat_;
+  }
+  bool savedReversed_ = false;
+  TFormatSettings savedFormat_;
+};
+
+TEST(My_string_functions_tabfieldsFields, FieldsBeforeBetweenAndAfterTabs) {
+  const String line = u"name\tfirst\tsecond";
+  EXPECT_EQ(PreTabPart(line), u"name");
+  EXPECT_EQ(AfterTabPart(line, 1), u"first");
+  EXPECT_EQ(AfterTabPart(line, 2), u"second");
+  EXPECT_EQ(AfterTabPart(line, 3), u"");
+  EXPECT_EQ(AfterTabPart(line, 0), u"");
+  EXPECT_EQ(AfterTabPart(u"a\t\tc", 1), u"");
+  EXPECT_EQ(AfterTabPart(u"a\t\tc", 2), u"c");
+  EXPECT_EQ(AfterTabPart(u"a\t", 1), u"");
+  EXPECT_EQ(PreTabPart(u"no tab"), u"");
+  EXPECT_EQ(PreXCharOf(u'=', u"k=v=w"), u"k");
+  EXPECT_EQ(AfterXCharOf(u'=', u"k=v=w"), u"v=w");
+  EXPECT_EQ(AfterXCharOf(u'=', u"kv"), u"");
+  EXPECT_EQ(AddWithTab(u"a", u"b"), u"a\tb");
+  EXPECT_EQ(AddWithTab(u"", u"b"), u"b");
+  EXPECT_EQ(AddWithTab(u"a", u""), u"a\t");
+}
+
+TEST(My_string_functions_tabfieldsFields, NumbersDatesAndFileNamesInFields) {
+  EXPECT_FLOAT_EQ(AfterTabFloatOf(u"x\t2.5", 1), 2.5f);
+  EXPECT_FLOAT_EQ(AfterTabFloatOf(u"x\tabc", 1), -1.0f);
+  EXPECT_FLOAT_EQ(AfterTabFloatOf(u"x", 1), -1.0f);
+  EXPECT_EQ(AfterTabIntegerOf(u"x\t12 files", 1), 12);
+  EXPECT_EQ(AfterTabIntegerOf(u"x\t-7", 1), -7);
+  EXPECT_EQ(AfterTabIntegerOf(u"x\tnone", 1), -1);
+  EXPECT_EQ(AfterTabIntegerOf(u"x\t99999999999", 1), -1);
+  const TDateTime before = Now();
+  const TDateTime unreadable = AfterTabDateOf(u"x\tnot a date", 1);
+  EXPECT_GE(unreadable, before);
+  EXPECT_LE(unreadable, Now());
+
+  EXPECT_EQ(PreTabFilenameOf(u"C:\\texts\\a.txt\t12"), u"a.txt");
+  EXPECT_EQ(PreTabFilenameOf(u"/home/u/b.txt\t12"), u"b.txt");
+  EXPECT_EQ(PreTabPathAndFilenameOf(u"/home/u/b.txt\t12"), u"/home/u/b.txt");
+  EXPECT_EQ(FilenameInTabbedString(u"12\tC:\\t\\a.txt\tx"), u"C:\\t\\a.txt");
+  EXPECT_EQ(FilenameInTabbedString(u"1.5\t\\\\server\\a.txt"), u"\\\\server\\a.txt");
+  EXPECT_EQ(FilenameInTabbedString(u"1.5\t/home/u/a.txt"), u"/home/u/a.txt");
+  EXPECT_EQ(FilenameInTabbedString(u"1.5\tC:\\folder"), u"");
+
+  TUTF8Stringlist list;
+  Fill(list, {u"a.txt\t1", u"b.txt\t2", u"b.txt", u"B.TXT\t3"});
+  EXPECT_EQ(IndexOfPreTabFnameOnly(&list, u"b.txt"), 1);
+  EXPECT_EQ(IndexOfPreTabFnameOnly(&list, u"B.TXT"), 3);
+  EXPECT_EQ(IndexOfPreTabFnameOnly(&list, u"c.txt"), -1);
+  EXPECT_EQ(IndexOfPreTabFnameOnly(nullptr, u"a"), -1);
+
+  TStringlistWithALongint counts;
+  counts.AddOne(u"a", 1);
+  counts.AddOne(u"b", 22);
+  EXPECT_EQ(StringListAsStringWithIntegersFormattedAs(&counts, u"=%d;"), u"a=1;b=22;");
+}
+
+TEST_F(My_string_functions_tabfieldsSort, TabFieldsAreDescendingWhileTheFlagIsClear) {
+  TUTF8Stringlist list;
+  Fill(list, {u"1\ta", u"2\tc", u"3\tb"});
+  SetSortDescendingAndSort(false, &list, StringListCompareStringsStrAfter1Tab);
+  EXPECT_FALSE(global_reversed_sort);
+  EXPECT_EQ(Lines(list), (std::vector<String>{u"2\tc", u"3\tb", u"1\ta"}));
+  SetSortDescendingAndSort(true, &list, StringListCompareStringsStrAfter1Tab);
+  EXPECT_TRUE(global_reversed_sort);
+  EXPECT_EQ(Lines(list), (std::vector<String>{u"1\ta", u"3\tb", u"2\tc"}));
+
+  Fill(list, {u"a\tx\t9", u"b\tx\t10", u"c\tx\tnone", u"d\tx\t-3"});
+  SetSortDescendingAndSort(false, &list, StringListCompareStringsIntegerAfter2Tabs);
+  EXPECT_EQ(Lines(list), (std::vector<String>{u"b\tx\t10", u"a\tx\t9", u"c\tx\tnone", u"d\tx\t-3"}));
+
+  Fill(list, {u"a\t\t\t0.5", u"b\t\t\t2.25", u"c\t\t\t1e1"});
+  SetSortDescendingAndSort(true, &list, StringListCompareStringsFloatAfter3Tabs);
+  EXPECT_EQ(Lines(list), (std::vector<String>{u"a\t\t\t0.5", u"b\t\t\t2.25", u"c\t\t\t1e1"}));
+
+  Global_StringToDateTimeFormat.DateSeparator = u'/';
+  Global_StringToDateTimeFormat.ShortDateFormat = u"yyyy/mm/dd";
+  Fill(list, {u"a\t\t\t\t2001/05/01", u"b\t\t\t\t1999/12/31", u"c\t\t\t\t2020/01/02"});
+  SetSortDescendingAndSort(true, &list, StringListCompareStringsDateAfter4Tabs);
+  EXPECT_EQ(Lines(list)[0], u"b\t\t\t\t1999/12/31");
+  EXPECT_EQ(Lines(list)[2], u"c\t\t\t\t2020/01/02");
+}
+
+TEST_F(My_string_functions_tabfieldsSort, FileNameComparerHasTheOtherSense) {
+  TUTF8Stringlist list;
+  Fill(list, {u"/x/b.txt\t1", u"C:\\y\\A.txt\t2", u"/z/c.txt\t3"});
+  SetSortDescendingAndSort(false, &list, StringListCompareStringsFilenamePreTab);
+  EXPECT_EQ(Lines(list), (std::vector<String>{u"C:\\y\\A.txt\t2", u"/x/b.txt\t1", u"/z/c.txt\t3"}));
+  SetSortDescendingAndSort(true, &list, StringListCompareStringsFilenamePreTab);
+  EXPECT_EQ(Lines(list), (std::vector<String>{u"/z/c.txt\t3", u"/x/b.txt\t1", u"C:\\y\\A.txt\t2"}));
+}
+
+TEST(My_string_functions_tabfieldsLists, FilteringPrefixingAndConverting) {
+  TUTF8Stringlist list;
+  Fill(list, {u"keep", u"drop me", u"", u"drop too"});
+  StringListRemoveLinesMeetingCondition(&list, TLineCondition([](const String& s) { return StartsStr(u"drop", s); }));
+  EXPECT_EQ(Lines(list), (std::vector<String>{u"keep", u""}));
+  StringListRemoveLinesMeetingCondition(
+      &list, TListLineCondition([](TStrings*, const String&, Int32 index) { return index == 0; }));
+  EXPECT_EQ(Lines(list), (std::vector<String>{u""}));
+  StringListRemoveLinesMeetingCondition(nullptr, TLineCondition([](const String&) { return true; }));
+
+  StringListAddLineWithCharsAtLineStart(&list, u"x", u'>', 2);
+  StringListInsertCharsAtLineStart(&list, u' ', 1);
+  EXPECT_EQ(Lines(list), (std::vector<String>{u"", u" >>x"}));
+
+  Fill(list, {u"a", u"b", u"c"});
+  const auto converted = StringListRemovingAnyLines(&list, [](const String& s) {
+    TConvertedStringAnd2BooleansRec r;
+    r.chuck = s == u"b";
+    r.convert_it = s == u"c";
+    r.converted = u"C!";
+    return r;
+  });
+  EXPECT_EQ(Lines(*converted), (std::vector<String>{u"a", u"C!"}));
+  EXPECT_EQ(Lines(list).size(), 3u);
+}
+
+TEST(My_string_functions_tabfieldsSplit, PiecesKeepEmptyOnesAndJoinLines) {
+  EXPECT_EQ(StringToStringArray(u";", u"a;b;", false), (std::vector<String>{u"a", u"b", u""}));
+  EXPECT_EQ(StringToStringArray(u";", u"", false), (std::vector<String>{u""}));
+  EXPECT_EQ(StringToStringArray(u";", u" a ; b ", true), (std::vector<String>{u"a", u"b"}));
+  EXPECT_EQ(StringToStringArray(u";", u" a ; b ", false), (std::vector<String>{u"a ", u" b"}));
+  EXPECT_EQ(StringToStringArray(u";", u"a\r\nb", false), (std::vector<String>{u"a", u"b"}));
+  EXPECT_EQ(StringToStringArray(u",", u"a,\nb,,c", false), (std::vector<String>{u"a", u"b", u"", u"c"}));
+  EXPECT_EQ(StringToStringArray(u"::", u"a::b", false), (std::vector<String>{u"a", u"b"}));
+  EXPECT_EQ(StringToStringArray(u"", u"a;b", false), (std::vector<String>{u"a;b"}));
+  const auto list = StringToStringlist(u"x|y|", u"|", true);
+  EXPECT_EQ(Lines(*list), (std::vector<String>{u"x", u"y", u""}));
+}
+
+TEST(My_string_functions_tabfieldsTrim, EmptyRunsShrinkAndChangedLinesGetASpace) {
+  TUTF8Stringlist list;
+  Fill(list, {u"  a ", u"", u" ", u"\t", u"b", u"", u"c"});
+  bool goOn = false;
+  TrimAStringlist(&list, true, {}, goOn);
+  EXPECT_TRUE(goOn);
+  EXPECT_EQ(Lines(list), (std::vector<String>{u"a ", u"", u"b", u"", u"c"}));
+
+  Fill(list, {u"  a ", u"", u" ", u"b", u""});
+  TrimAStringlist(&list);
+  EXPECT_EQ(Lines(list), (std::vector<String>{u"a ", u"b"}));
+
+  // The progress callback may stop the walk.
+  Fill(list, {u" a", u" b", u" c", u" d"});
+  std::vector<Int32> percents;
+  bool go = true;
+  TrimAStringlist(
+      &list,
+      [&](Int32 percent) {
+        percents.push_back(percent);
+        if (percent >= 25) go = false;
+      },
+      go);
+  EXPECT_FALSE(go);
+  EXPECT_EQ(percents, (std::vector<Int32>{0, 25}));
+  EXPECT_EQ(Lines(list), (std::vector<String>{u"a ", u"b ", u" c", u" d"}));
+  TrimAStringlist(nullptr);
+}
+
+TEST(My_string_functions_tabfieldsRepeats, LongPassagesFoundAgainLater) {
+  String passage;
+  for (Int32 i = 0; i < 30; ++i) passage += u"abcd";  // 120 characters
+  const String other(120, u'x');
+  const String text = passage + other + passage + passage;
+  const auto none = RepeatedXCharChunks(100, 1, 10, text, {});
+  EXPECT_EQ(none->Count(), 0);
+
+  std::vector<Int32> progress;
+  const auto found = RepeatedXCharChunks(120, 1, 10, text, [&](Int32 p) { progress.push_back(p); });
+  ASSERT_EQ(found->Count(), 1);
+  EXPECT_EQ(found->Get(0), passage);
+  // The first chunk is found again at 241 and, the text repeating every four
+  // characters, at each fourth position up to 361 (31 finds); the third chunk
+  // once more at 361.
+  EXPECT_EQ(found->GetOne(0).long1, 241);
+  EXPECT_EQ(found->GetOne(0).long0, 32);
+  EXPECT_EQ(progress.size(), 4u);
+  EXPECT_EQ(progress.back(), 100);
+
+  const auto pruned = RepeatedXCharChunks(120, 1000, 10, text, {});
+  EXPECT_EQ(pruned->Count(), 1);  // fewer than two passages: not pruned
+  EXPECT_EQ(RepeatedXCharChunks(120, 1, 10, u"", {})->Count(), 0);
+  EXPECT_EQ(RepeatedXCharChunks(0, 1, 10, text, {})->Count(), 0);
+}
+
+TEST(My_string_functions_tabfieldsCustomSort, KeysOrderTheLines) {
+  const auto keys = CustomSortPreparedStringlist(u"b, , ab ,c");
+  ASSERT_EQ(keys->Count(), 3);
+  EXPECT_EQ(keys->Get(0), u"ab");
+  EXPECT_EQ(keys->GetOne(0), 1);
+  EXPECT_EQ(keys->Get(1), u"b");
+  EXPECT_EQ(keys->GetOne(1), 0);
+  EXPECT_EQ(keys->Get(2), u"c");
+  EXPECT_EQ(keys->GetOne(2), 2);
+
+  EXPECT_EQ(NormalisedLineForCustomSort(u"b-c", keys.get()), u"@-B");
+  // "ab" is replaced as a whole; its "b" is not overwritten by the key "b".
+  EXPECT_EQ(NormalisedLineForCustomSort(u"abb", keys.get()), u"AA@");
+  EXPECT_EQ(NormalisedLineForCustomSort(u"xyz", keys.get()), u"xyz");
+  EXPECT_EQ(NormalisedLineForCustomSort(u"", keys.get()), u"");
+  EXPECT_EQ(NormalisedLineForCustomSort(u"b", nullptr), u"b");
+
+  TUTF8Stringlist lines;
+  Fill(lines, {u"c1", u"ab2", u"b3", u"c0", u"b3"});
+  const auto sorted = CustomLinesSorted(&lines, keys.get());
+  EXPECT_EQ(Lines(*sorted), (std::vector<String>{u"b3", u"b3", u"ab2", u"c0", u"c1"}));
+  EXPECT_EQ(sorted->GetOne(0), 2);
+  EXPECT_EQ(sorted->GetOne(1), 4);
+  EXPECT_EQ(sorted->GetOne(2), 1);
+  EXPECT_EQ(CustomLinesSorted(nullptr, keys.get())->Count(), 0);
+}
+
+TEST(My_string_functions_tabfieldsNotify, CountsEvery256LinesAndAtTheEnd) {
+  std::vector<Int32> told;
+  TNotifyStringlist list([&](Int32 n) { told.push_back(n); });
+  String text;
+  for (Int32 i = 0; i < 600; ++i) text += (i % 3 == 0 ? u"x\r\n" : i % 3 == 1 ? u"y\n" : u"z\r");
+  list.SetText(text);
+  EXPECT_EQ(list.Count(), 600);
+  EXPECT_EQ(list[1], u"y");
+  EXPECT_EQ(told, (std::vector<Int32>{255, 511, 600}));
+
+  told.clear();
+  list.SetText(u"");
+  EXPECT_EQ(list.Count(), 0);
+  EXPECT_EQ(told, (std::vector<Int32>{0}));
+
+  list.SetLineBreak(u"||");
+  list.SetText(u"a||b\r\nc||");
+  EXPECT_EQ(Lines(list), (std::vector<String>{u"a", u"b\r\nc"}));
+  list.SetLineBreak(u"");
+  list.SetText(u"a||b");
+  EXPECT_EQ(Lines(list), (std::vector<String>{u"a||b"}));
+}
+
+TEST(My_string_functions_tabfieldsRunningText, FlowingTextAndLineBreaks) {
+  const String line120(120, u'w');
+  EXPECT_FALSE(IsFlowingText(line120 + u"\r\nshort"));
+  EXPECT_TRUE(IsFlowingText(line120 + u"w\r\nshort"));
+  EXPECT_FALSE(IsFlowingText(line120 + line120));  // no CR LF: nothing measured
+  // Later lines are measured from the position after the CR, their LF.
+  EXPECT_FALSE(IsFlowingText(u"a\r\n" + String(119, u'w') + u"\r\n"));
+  EXPECT_TRUE(IsFlowingText(u"a\r\n" + line120 + u"\r\n"));
+  EXPECT_EQ(FlowingTextWithLineBreaksHandled(line120 + u"w\r\nx"), line120 + u"w\r\nx");
+
+  EXPECT_EQ(FlowingTextWithLineBreaksHandled(u"one\r\ntwo\r\n\r\nthree"), u"one two\r\n\r\nthree");
+  EXPECT_EQ(FlowingTextWithLineBreaksHandled(u"one \r\ntwo"), u"one two");
+  EXPECT_EQ(FlowingTextWithLineBreaksHandled(u"a\tb  c"), u"a\tb  c");
+  EXPECT_EQ(FlowingTextWithLineBreaksHandled(u"a\r\n\r\n\r\nb"), u"a\r\n\r\nb");
+  // The last character is never counted as a following line break.
+  EXPECT_EQ(FlowingTextWithLineBreaksHandled(u"end\r\n"), u"end\r\n");
+  EXPECT_EQ(FlowingTextWithLineBreaksHandled(u""), u"");
+
+  EXPECT_EQ(RemovedEmptyLinesOf(u"a\r\n  \r\n\t\r\nb \r\nx   \r\nlast  "), u"a\r\n\r\n\r\nb \r\nx   \r\nlast  ");
+  EXPECT_EQ(RemovedEmptyLinesOf(u" \r\n"), u"\r\n");
+  EXPECT_EQ(StrippedSpacesAtLineStarts(u"  a\r\n  b\r\n\tc\r\n "), u"  a\r\nb\r\n\tc\r\n ");
+  EXPECT_EQ(StrippedSpacesAtLineStarts(u"a\r\n   "), u"a\r\n ");
+  EXPECT_EQ(StrippedSpacesAtLineStarts(u"a\n  b"), u"a\n  b");
+}
+
+}  // namespace
+}  // namespace sk
