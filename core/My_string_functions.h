@@ -15,3 +15,9 @@
 #include "core/My_string_functions_numbers_in_text.h"
 #include "core/My_string_functions_positions.h"
 #include "core/My_string_functions_textstats.h"
+
+namespace sk {
+// Unit start and stop (the unit has no work of its own).
+void My_string_functions_initialization();
+void My_string_functions_Finalization();
+}  // namespace sk

@@ -15,6 +15,7 @@
 #include "core/Lcid_consts.h"
 #include "core/My_file_extensionsu.h"
 #include "core/My_filestuffconst.h"
+#include "core/My_string_functions.h"
 #include "core/Pointer_utils.h"
 #include "core/Qm_general_api_types.h"
 #include "core/Qm_global_vars.h"
@@ -29,6 +30,7 @@
 #include "core/Timing_functions.h"
 #include "core/Type_conversion.h"
 #include "core/Unicode_string_conversion.h"
+#include "core/Useful_classes_base.h"
 #include "core/Useful_classes_stringlist_sorts.h"
 #include "zip/Zip_utils.h"
 
@@ -73,6 +75,8 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Timing_functions),
     SK_UNIT(Stringtag_utils),
     SK_UNIT(Useful_classes_stringlist_sorts),
+    SK_UNIT(Useful_classes_base),
+    SK_UNIT(My_string_functions),
     SK_UNIT(Sortablelists),
     SK_UNIT(Type_conversion),
     // Zip glue.

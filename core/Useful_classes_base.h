@@ -14,3 +14,9 @@
 #include "core/Useful_classes_base_stringlists.h"
 #include "core/Useful_classes_base_simplesearch.h"
 #include "core/Useful_classes_base_filelists.h"
+
+namespace sk {
+// Unit start and stop (the unit has no work of its own).
+void Useful_classes_base_initialization();
+void Useful_classes_base_Finalization();
+}  // namespace sk
