@@ -171,6 +171,10 @@ String QMFormattedReadableStringToWorkString(const String& text) {
   // Braced codes, in one pass: each search starts just after the character a
   // notation became (or one after the notation's "{" when it did not convert).
   String result;
+  // Where a braced code made a "#": such a "#" is a literal. It is the one
+  // way to write a "#" that is followed by digits, so the "#" step below
+  // passes over it instead of reading it again as the start of a code.
+  std::vector<size_t> madeHashes;
   {
     size_t copied = 0;
     size_t from = 0;
@@ -185,6 +189,7 @@ String QMFormattedReadableStringToWorkString(const String& text) {
       if (TryStrToInt(BracedNumberStrToDigitalformat(text.substr(p + 5, q - p - 5)), v) &&
           AppendCode(converted, v)) {
         result.append(text, copied, p - copied);
+        if (converted == u"#") madeHashes.push_back(result.size());
         result += converted;
         copied = q + 2;
         from = q + 2;
@@ -195,11 +200,12 @@ String QMFormattedReadableStringToWorkString(const String& text) {
     result.append(text, copied, npos);
   }
   // Hash codes. Every search for "#" starts from the beginning; since nothing
-  // before the last replacement holds a "#", it is enough to go on from the
-  // character that replacement made, which may itself be a "#".
+  // before the last replacement holds a "#" still to read, it is enough to go
+  // on from the character that replacement made, which may itself be a "#".
   const String s = std::move(result);
   String out;
   size_t i = 0;
+  size_t nextMade = 0;    // index into madeHashes
   bool madeHash = false;  // the character just made is a "#" still to read
   for (;;) {
     MyYieldProcess();
@@ -214,6 +220,12 @@ String QMFormattedReadableStringToWorkString(const String& text) {
         break;
       }
       out.append(s, i, hashAt - i);
+      while (nextMade < madeHashes.size() && madeHashes[nextMade] < hashAt) ++nextMade;
+      if (nextMade < madeHashes.size() && madeHashes[nextMade] == hashAt) {
+        out += u'#';
+        i = hashAt + 1;
+        continue;
+      }
       after = hashAt + 1;
     }
     Int64 code = 0;
@@ -235,16 +247,25 @@ String QMFormattedReadableStringToWorkString(const String& text) {
 }
 
 String QMFormattedWorkStringToReadableString(const String& text, Int32 limit) {
+  // Besides the characters below the limit, a "#" that would be read back as
+  // the start of a code and a "{" that starts "{CHR(" are written as codes
+  // too, so that reading the readable form gives the text again.
+  auto writeCode = [](String& out, Char c) {
+    out += u"{CHR(";
+    out += IntToStr(c);
+    out += u")}";
+  };
   String out;
   out.reserve(text.size());
-  for (Char c : text) {
-    if (static_cast<Int32>(c) < limit) {
-      out += u"{CHR(";
-      out += IntToStr(c);
-      out += u")}";
-    } else {
+  for (size_t k = 0; k < text.size(); ++k) {
+    const Char c = text[k];
+    Int64 code = 0;
+    size_t end = 0;
+    if (static_cast<Int32>(c) < limit || (c == u'{' && BracedStartAt(text, k)) ||
+        (c == u'#' && ParseHashNotation(text, k + 1, code, end)))
+      writeCode(out, c);
+    else
       out += c;
-    }
   }
   return out;
 }

@@ -21,10 +21,12 @@ class TStringlistWithALongint;
 // and "#" followed by decimal digits, or by signal characters ("Xx$Hh") and
 // hexadecimal digits with an optional ";". Code points above U+FFFF become
 // surrogate pairs. Notations that do not convert stay; the first "#" that
-// does not convert ends the "#" step.
+// does not convert ends the "#" step. A "#" made by a braced code is a
+// literal ("{CHR(35)}65" gives '#65'); one made by a "#" code is read again.
 String QMFormattedReadableStringToWorkString(const String& text);
 // Every character whose code is below limit written as "{CHR(" + decimal code
-// + ")}".
+// + ")}", and so is every "#" that would otherwise be read back as a code and
+// every "{" that starts "{CHR(": reading the result gives the text again.
 String QMFormattedWorkStringToReadableString(const String& text, Int32 limit);
 
 // ---- list-kind names -----------------------------------------------------------------

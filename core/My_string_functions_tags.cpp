@@ -1,5 +1,7 @@
 #include "core/My_string_functions_tags.h"
 
+#include <string_view>
+
 #include "core/Basic_processes.h"
 #include "core/My_string_functions_markup.h"
 #include "core/My_string_functions_words.h"
@@ -119,11 +121,20 @@ bool WholeTagNameAt(const String& x, size_t pos, size_t len, size_t limit) {
   return x[next] == u' ' || x[next] == u'>';
 }
 
+// The first occurrence of what at or after from that ends by limit; the
+// search never reads past limit, so that looking inside one paragraph costs
+// that paragraph's length, not the rest of the document's.
+size_t FindBefore(const String& x, std::u16string_view what, size_t from, size_t limit) {
+  if (limit > x.size()) limit = x.size();
+  if (from >= limit) return npos;
+  return std::u16string_view(x).substr(0, limit).find(what, from);
+}
+
 // The next whole occurrence of the element name at or after from, before limit.
 size_t FindWholeTagName(const String& x, const String& name, size_t from, size_t limit) {
   while (from < limit) {
-    const size_t p = x.find(name, from);
-    if (p == npos || p + name.size() > limit) return npos;
+    const size_t p = FindBefore(x, name, from, limit);
+    if (p == npos) return npos;
     if (WholeTagNameAt(x, p, name.size(), limit)) return p;
     from = p + 1;
   }
@@ -142,13 +153,27 @@ String WithFallbacks(const String& x) {
   String out;
   size_t copied = 0;  // x[0 .. copied) is already in out
   size_t from = 0;
+  // The closing tag, fallback and fallback end last found; each stays the
+  // first one after a later opening tag as long as it lies beyond that tag,
+  // so elements passed over do not make the text be searched again.
+  size_t b = 0;
+  size_t f = 0;
+  size_t g = 0;
+  bool known = false;
   for (;;) {
     const size_t a = x.find(kOpen, from);
     if (a == npos) break;
-    const size_t b = x.find(kClose, a + kOpen.size());
-    const size_t f = x.find(kFallback, a + kOpen.size());
-    const size_t g = f == npos ? npos : x.find(kFallbackEnd, f + kFallback.size());
-    if (b == npos || f == npos || g == npos || g > b) {
+    const size_t after = a + kOpen.size();
+    if (!known || b < after) b = x.find(kClose, after);
+    if (!known || f < after) {
+      f = x.find(kFallback, after);
+      g = f == npos ? npos : x.find(kFallbackEnd, f + kFallback.size());
+    }
+    known = true;
+    // A tag missing after this element is missing after every later one
+    // too: all of them would be passed over, so stop looking.
+    if (b == npos || f == npos || g == npos) break;
+    if (g > b) {
       from = a + 1;
       continue;
     }
@@ -171,13 +196,13 @@ String ParagraphText(const String& x, size_t from, size_t limit) {
     MyYieldProcess();
     const size_t r = FindWholeTagName(x, kRun, from, limit);
     if (r == npos) break;
-    const size_t gt = x.find(u'>', r + kRun.size());
-    if (gt == npos || gt >= limit) break;
+    const size_t gt = FindBefore(x, u">", r + kRun.size(), limit);
+    if (gt == npos) break;
     from = gt + 1;
     // A self-closing run holds no text.
     if (x[gt - 1] == u'/') continue;
-    const size_t end = x.find(kRunEnd, gt + 1);
-    if (end == npos || end + kRunEnd.size() > limit) continue;
+    const size_t end = FindBefore(x, kRunEnd, gt + 1, limit);
+    if (end == npos) continue;
     text += DecodedXmlText(x.substr(gt + 1, end - gt - 1));
     from = end + kRunEnd.size();
   }
@@ -268,16 +293,19 @@ String GetHeaderValueWithinFile(const String& fileName, const String& tag) {
 }
 
 std::unique_ptr<TStringlistWithALongint> StringWithHexColourWordsToStringlist(const String& text) {
+  // A colour has at most 8 hexadecimal digits, so its ">" is looked for only
+  // that far: a "<#" without one is text, and no search runs on through the
+  // rest of a long text for every "<#".
+  constexpr size_t kMaxMarkLength = 2 + 8 + 1;
   auto list = std::make_unique<TStringlistWithALongint>();
   size_t pos = 0;     // start of the text not yet added
   size_t search = 0;  // where the next colour word is looked for
   for (;;) {
     const size_t m = text.find(u"<#", search);
     if (m == npos) break;
-    const size_t gt = text.find(u'>', m + 2);
-    if (gt == npos) break;
+    const size_t gt = FindBefore(text, u">", m + 2, m + kMaxMarkLength);
     Int32 colour = 0;
-    if (!HexColour(text.substr(m + 2, gt - m - 2), colour)) {
+    if (gt == npos || !HexColour(text.substr(m + 2, gt - m - 2), colour)) {
       // Not a colour: the characters stay part of the text.
       search = m + 1;
       continue;
@@ -286,13 +314,9 @@ std::unique_ptr<TStringlistWithALongint> StringWithHexColourWordsToStringlist(co
     // The coloured word runs up to and including the next space; without a
     // space, up to the next colour word or the end of the text.
     const size_t wordStart = gt + 1;
-    const size_t space = text.find(u' ', wordStart);
     const size_t nextMark = text.find(u"<#", wordStart);
-    size_t wordEnd;
-    if (space != npos && (nextMark == npos || space < nextMark))
-      wordEnd = space + 1;
-    else
-      wordEnd = nextMark == npos ? text.size() : nextMark;
+    const size_t space = FindBefore(text, u" ", wordStart, nextMark);
+    const size_t wordEnd = space != npos ? space + 1 : (nextMark == npos ? text.size() : nextMark);
     list->AddOne(text.substr(wordStart, wordEnd - wordStart), colour);
     pos = wordEnd;
     search = wordEnd;

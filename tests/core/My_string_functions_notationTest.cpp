@@ -178,6 +178,18 @@ TEST(My_string_functions_notationSearchWord, IgnoreTagsRoundTrip) {
   EXPECT_EQ(commas[tag_on][0], u',');
   EXPECT_EQ(commas[tag_off][0], u',');
   EXPECT_EQ(StringToIgnoreTag(u"x")[tag_off][0], u'x');
+  // Six pairs of any printable characters but "*" and "," read back as written.
+  TIgnore_tag six{};
+  const String opens = u"([{<\u00AB|";
+  const String closes = u")]}>\u00BB|";
+  for (size_t k = 0; k < 6; ++k) {
+    six[tag_on][k] = opens[k];
+    six[tag_off][k] = closes[k];
+  }
+  EXPECT_EQ(IgnoreTagToString(six), u"(*),[*],{*},<*>,\u00AB*\u00BB,|*|");
+  EXPECT_EQ(StringToIgnoreTag(IgnoreTagToString(six)), six);
+  EXPECT_EQ(StringToTagWordPrecedence(TagWordPrecedenceToStr(tag_before_word)), tag_before_word);
+  EXPECT_EQ(StringToTagWordPrecedence(TagWordPrecedenceToStr(tag_after_word)), tag_after_word);
 }
 
 TEST(My_string_functions_notationSearchWord, TokenSections) {
@@ -199,6 +211,13 @@ TEST(My_string_functions_notationSearchWord, TokenSections) {
   r = StringToConcWordSections(u"«été»");
   EXPECT_EQ(r.wd_str, u"été");
   EXPECT_EQ(ConcWordSectionsToString(r), u"«été»");
+  // Any token with a letter or digit splits and joins back to itself.
+  for (const char16_t* token : {u"a", u"'tis", u"--x--", u"3.5%", u"\"Why?!\"", u"(1)", u"x-ray,"})
+    EXPECT_EQ(ConcWordSectionsToString(StringToConcWordSections(token)), token);
+  r = StringToConcWordSections(u"\"Why?!\"");
+  EXPECT_EQ(r.pre_str_punct, u"\"");
+  EXPECT_EQ(r.wd_str, u"Why");
+  EXPECT_EQ(r.post_str_punct, u"?!\"");
 }
 
 TEST(My_string_functions_notationSearchWord, RelationshipNames) {
@@ -239,6 +258,13 @@ TEST(My_string_functions_notationContext, WordCountingContext) {
   EXPECT_EQ(NManyWordsContext(ccp_FoundWithinNWordsToRightOfSearchword, text, pos, 1), u"three four ");
   // Reaching the end of the text keeps its last character.
   EXPECT_EQ(NManyWordsContext(ccp_FoundWithinNWordsToRightOf, text, pos, 9), u"three four five");
+  EXPECT_EQ(NManyWordsContext(ccp_FoundWithinNWordsToRightOf, u"a bc", 1, 5), u"a bc");
+  EXPECT_EQ(NManyWordsContext(ccp_FoundWithinNWordsToRightOf, u"a b.", 1, 1), u"a b.");
+  // A word that starts on the text's last character lies beyond n words and
+  // stays outside, as any farther word does.
+  EXPECT_EQ(NManyWordsContext(ccp_FoundWithinNWordsToRightOf, u"a b c", 1, 1), u"a b ");
+  EXPECT_EQ(NManyWordsContext(ccp_FoundWithinNWordsOf, u"a b c", 3, 0), u" b ");
+  EXPECT_EQ(NManyWordsContext(ccp_FoundWithinNWordsOf, u"a b c", 3, 1), u"a b c");
   EXPECT_EQ(NManyWordsContext(ccp_Equals, text, pos, 1), u"");
   EXPECT_EQ(NManyWordsContext(ccp_is_matched, text, pos, 1), u"");
   // Positions and counts out of range give a part of the text, never a fault.
@@ -368,6 +394,15 @@ TEST(My_string_functions_notationScanners, SharedPassages) {
   // Nothing shared, no texts, or one text only.
   EXPECT_TRUE(ComputedOverlaps({u"abcdefghijklmnopqrstuvwxyz", u"zyxwvutsrqponmlkjihgfedcba"})[0].empty());
   EXPECT_TRUE(ComputedOverlaps({}).empty());
+  // A passage that a text holds twice is taken at its first place.
+  const String abc = u"abcdefghijklmnopqrstuvwxy";
+  const auto twice = ComputedOverlaps({u"--" + abc + u"!", abc + u"##" + abc});
+  ASSERT_EQ(twice[0].size(), 1u);
+  ASSERT_EQ(twice[1].size(), 1u);
+  EXPECT_EQ(twice[0][0].start, 3);
+  EXPECT_EQ(twice[0][0].finish, 28);
+  EXPECT_EQ(twice[1][0].start, 1);
+  EXPECT_EQ(twice[1][0].finish, 26);
   const auto alone = ComputedOverlaps({String(45, u'a')});
   ASSERT_EQ(alone.size(), 1u);
   EXPECT_FALSE(alone[0].empty());

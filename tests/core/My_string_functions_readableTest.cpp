@@ -8,10 +8,13 @@
 #include <fstream>
 #include <string>
 
+#include "core/Generalruntime1const.h"
+#include "core/Generalruntime2const.h"
 #include "core/Global_vars.h"
 #include "core/My_string_functions_readable.h"
 #include "core/Useful_classes_base_stringlists.h"
 #include "platform/runtime/FileUtils.h"
+#include "platform/runtime/ResourceStrings.h"
 #include "platform/runtime/Strings.h"
 
 namespace sk {
@@ -51,10 +54,13 @@ TEST(My_string_functions_readableCodes, HashCodes) {
   EXPECT_EQ(Work(u"#x1F600"), u"\U0001F600");
   EXPECT_EQ(Work(u"#99999999999 #65"), u"#99999999999 #65");
   EXPECT_EQ(Work(u"#1114112"), u"#1114112");
-  // A "#" made from a code is read again as a notation of its own.
+  // A "#" made from a "#" code is read again as a notation of its own.
   EXPECT_EQ(Work(u"#35 66"), u"# 66");
   EXPECT_EQ(Work(u"#x23;66"), u"B");
-  EXPECT_EQ(Work(u"{CHR(35)}67"), u"C");
+  // A "#" made from a braced code is a literal: the way to write a "#" that
+  // digits follow. Later codes are still read.
+  EXPECT_EQ(Work(u"{CHR(35)}67"), u"#67");
+  EXPECT_EQ(Work(u"{chr(35)}1 #65 {CHR(35)}x41;"), u"#1 A #x41;");
 }
 
 TEST(My_string_functions_readableCodes, ManyNotationsInALongText) {
@@ -74,6 +80,31 @@ TEST(My_string_functions_readableCodes, WorkToReadableAndBack) {
   const String work = u"x\t\r\ny\u0001";
   EXPECT_EQ(Work(QMFormattedWorkStringToReadableString(work, 32)), work);
   EXPECT_EQ(Work(QMFormattedWorkStringToReadableString(u"ab", 128)), u"ab");
+}
+
+TEST(My_string_functions_readableCodes, TextsThatLookLikeCodesSurviveTheRoundTrip) {
+  // A "#" that would be read as a code, and a "{" that starts "{CHR(", are
+  // written as codes; every other "#" and "{" stays as it is.
+  EXPECT_EQ(QMFormattedWorkStringToReadableString(u"#1 C# {x}", 32), u"{CHR(35)}1 C# {x}");
+  EXPECT_EQ(QMFormattedWorkStringToReadableString(u"{chr(9)}", 32), u"{CHR(123)}chr(9)}");
+  const std::vector<String> works{
+      u"#1",          u"#hashtag",      u"price #x41; and #65;", u"C# and F#",       u"{CHR(65)}",
+      u"{chr()}\t",  u"{CHR(9\t",      u"#\t#1",               u"a{b}c#",          u"##65",
+      u"#$ff",        u"\U0001F600#9", u"{{CHR(1)}}",           u"{CHR(35)}1\x01"};
+  for (const String& w : works) {
+    for (Int32 limit : {0, 32, 128, 0x10000}) {
+      const String readable = QMFormattedWorkStringToReadableString(w, limit);
+      EXPECT_EQ(Work(readable), w) << StringToUtf8(w) << " limit " << limit << " via " << StringToUtf8(readable);
+    }
+  }
+  // Every character from 0 to 300 on either side of a "#" and a "{".
+  String all;
+  for (Char c = 0; c < 300; ++c) {
+    all += u'#';
+    all += c;
+    all += u'{';
+  }
+  EXPECT_EQ(Work(QMFormattedWorkStringToReadableString(all, 32)), all);
 }
 
 TEST(My_string_functions_readableNames, ListKinds) {
@@ -162,6 +193,32 @@ TEST_F(My_string_functions_readableFiles, TextOfAFile) {
   WriteBytes(dir_ + u"empty.txt", "");
   EXPECT_EQ(GetTextFromFile(dir_ + u"empty.txt"), u"");
   EXPECT_EQ(GetTextFromFile(dir_ + u"missing.txt"), u"");
+}
+
+TEST_F(My_string_functions_readableFiles, ListKindNamesFollowTheMessageTables) {
+  // With the interface in another language, the names are built from the
+  // translated texts: nothing is written in the code itself.
+  auto line = [](const TResStringRec& rec, const char* text) {
+    return std::to_string(rec.Identifier) + "=" + text + "\n";
+  };
+  const String file = dir_ + u"a.txt";
+  WriteBytes(file, line(_QMXList, "Liste: %s") + line(_QMXTimeLineList, "Zeitleiste %s") +
+                       line(_QMWord, "Wort") + line(_QMKeyword, "schl\xC3\xBCsselwort") +
+                       line(_QMConcordance, "konkordanz") + line(_QMKWDB, "SWDB") +
+                       line(_QMKeyWordDatabase, "Schl\xC3\xBCsselwortdatenbank") + line(_QMMoved, "verschoben"));
+  struct Restore {
+    ~Restore() { ClearResStringTranslations(); }
+  } restore;
+  ASSERT_TRUE(LoadResStringTranslations(file));
+  EXPECT_EQ(ListTypeAsString(lt_word_list), u"Liste: Wort");
+  EXPECT_EQ(ListTypeAsString(lt_keyword_list), u"Liste: schl\u00FCsselwort");  // first letter: "L" already
+  EXPECT_EQ(ListTypeAsString(lt_concordance_list), u"Liste: konkordanz");
+  EXPECT_EQ(ListTypeAsString(lt_KW_database_list), u"Schl\u00FCsselwortdatenbank");
+  EXPECT_EQ(ListTypeAsString(lt_conc_timeline_list), u"Zeitleiste Konkordanz");
+  EXPECT_EQ(ListTypeAsString(lt_KWDB_timeline_list), u"Zeitleiste SWDB");
+  EXPECT_EQ(StandardFilterMoveExcludeFoldersMask(), u"*/verschoben/*;*/verschoben-*/*");
+  ClearResStringTranslations();
+  EXPECT_EQ(ListTypeAsString(lt_word_list), u"Word list");
 }
 
 TEST_F(My_string_functions_readableFiles, AppendingInUTF16) {

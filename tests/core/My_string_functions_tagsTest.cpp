@@ -133,6 +133,28 @@ TEST(My_string_functions_tagsColours, OddInput) {
   ASSERT_EQ(open->Count(), 1);
   EXPECT_EQ(open->Get(0), u"x <#FF");
   EXPECT_EQ(StringWithHexColourWordsToStringlist(u"")->Count(), 1);
+  // More than 8 digits, or a ">" beyond them, is no colour.
+  auto wide = StringWithHexColourWordsToStringlist(u"<#123456789>a <#1 2>b");
+  ASSERT_EQ(wide->Count(), 1);
+  EXPECT_EQ(wide->Get(0), u"<#123456789>a <#1 2>b");
+  auto widest = StringWithHexColourWordsToStringlist(u"<#FFFFFFFF>w");
+  ASSERT_EQ(widest->Count(), 3);
+  EXPECT_EQ(widest->GetOne(1), -1);
+}
+
+TEST(My_string_functions_tagsColours, ManyColourWordsWithoutSpaces) {
+  String text;
+  for (int i = 0; i < 20000; ++i) text += u"<#" + IntToHex(i % 4096 + 1, 3) + u">w";
+  text += u" tail";
+  auto list = StringWithHexColourWordsToStringlist(text);
+  // Each colour word with the empty text before it, then the rest.
+  ASSERT_EQ(list->Count(), 2 * 20000 + 1);
+  EXPECT_EQ(list->Get(1), u"w");
+  EXPECT_EQ(list->GetOne(1), 1);
+  EXPECT_EQ(list->Get(2 * 20000 - 1), u"w ");
+  EXPECT_EQ(list->GetOne(2 * 20000 - 1), (20000 - 1) % 4096 + 1);
+  EXPECT_EQ(list->Get(2 * 20000), u"tail");
+  EXPECT_EQ(list->GetOne(2 * 20000), 0);
 }
 
 TEST(My_string_functions_tagsNames, SlashesAndExtensions) {
@@ -207,6 +229,38 @@ TEST_F(My_string_functions_tagsFiles, DocxAlternateContentUsesTheFallback) {
       u"unclosed.docx",
       {{u"word/document.xml", Document("<w:p><mc:AlternateContent><w:t>K</w:t></w:p>")}});
   EXPECT_EQ(DOCXFileText(unclosed), u"K\r\n");
+}
+
+TEST_F(My_string_functions_tagsFiles, DocxElementsPassedOverAndKeptApart) {
+  // An element with no fallback of its own is passed over; the next one,
+  // whose fallback comes later, is still replaced.
+  const String file = MakeZip(
+      u"two.docx",
+      {{u"word/document.xml",
+        Document("<w:p><mc:AlternateContent><mc:Choice><w:t>C1</w:t></mc:Choice></mc:AlternateContent>"
+                 "<w:r><w:t>-</w:t></w:r>"
+                 "<mc:AlternateContent><mc:Choice><w:t>C2</w:t></mc:Choice>"
+                 "<mc:Fallback><w:t>F2</w:t></mc:Fallback></mc:AlternateContent></w:p>")}});
+  EXPECT_EQ(DOCXFileText(file), u"C1-F2\r\n");
+  // Entities are decoded once: an escaped entity keeps its own text.
+  const String twice = MakeZip(
+      u"twice.docx", {{u"word/document.xml", Document("<w:p><w:r><w:t>&amp;lt; &amp;amp; &#38;#65;</w:t></w:r></w:p>")}});
+  EXPECT_EQ(DOCXFileText(twice), u"&lt; &amp; &#65;\r\n");
+  // Runs are looked for inside their own paragraph only.
+  const String split = MakeZip(
+      u"split.docx", {{u"word/document.xml", Document("<w:p><w:r></w:r></w:p><w:p><w:r><w:t>x</w:t></w:r></w:p>")}});
+  EXPECT_EQ(DOCXFileText(split), u"\r\nx\r\n");
+}
+
+TEST_F(My_string_functions_tagsFiles, DocxWithManyEmptyParagraphs) {
+  std::string body;
+  for (int i = 0; i < 30000; ++i) body += "<w:p w:rsidR=\"00A1\"><w:pPr><w:spacing/></w:pPr></w:p>";
+  body += "<w:p><w:r><w:t>end</w:t></w:r></w:p>";
+  const String file = MakeZip(u"long.docx", {{u"word/document.xml", Document(body)}});
+  String expected;
+  for (int i = 0; i < 30000; ++i) expected += u"\r\n";
+  expected += u"end\r\n";
+  EXPECT_EQ(DOCXFileText(file), expected);
 }
 
 TEST_F(My_string_functions_tagsFiles, DocxFindsTheDocumentPartByNameOnly) {
