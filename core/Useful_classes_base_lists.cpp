@@ -4,6 +4,7 @@
 
 #include "core/Basic_processes.h"
 #include "core/Global_vars.h"
+#include "core/Useful_classes_base_raw.h"
 #include "platform/runtime/QuickSort.h"
 
 namespace sk {
@@ -13,17 +14,6 @@ namespace {
 // Thrown from the sort's pass hook to leave a cancelled sort; caught by the
 // sort itself, never seen by callers.
 struct TSortCancelled {};
-
-bool WriteInt32LE(TStream* stream, Int32 value) {
-  const auto u = static_cast<uint32_t>(value);
-  const Byte bytes[4] = {static_cast<Byte>(u), static_cast<Byte>(u >> 8), static_cast<Byte>(u >> 16),
-                         static_cast<Byte>(u >> 24)};
-  return stream != nullptr && stream->Write(bytes, 4) == 4;
-}
-
-bool ReadInt32LE(TStream* stream, Int32& value) {
-  return stream != nullptr && stream->TryReadValue<Int32>(value);
-}
 
 }  // namespace
 
@@ -139,13 +129,13 @@ bool TUsefulBaseList::SaveItems(TStream* stream) {
 
 bool TUsefulBaseList::ReadFromStream(TStream* stream) {
   Int32 count = 0;
-  if (!ReadInt32LE(stream, count)) return false;
+  if (!raw_detail::ReadInt32(stream, count)) return false;
   if (!CountIsPlausible(stream, count)) return false;
   return ReadItems(stream, count);
 }
 
 bool TUsefulBaseList::SaveToStream(TStream* stream) {
-  if (!WriteInt32LE(stream, Count())) return false;
+  if (!raw_detail::WriteInt32(stream, Count())) return false;
   return SaveItems(stream);
 }
 
@@ -162,6 +152,7 @@ bool TUsefulBaseList::SaveToFile(const String& fileName) {
 bool TUsefulBaseList::SortItems(const TUsefulListSortCompare& compare) {
   if (!compare) return false;
   if (Count() < 2) return global_panic_state == panic_no_panic;
+  const Int32 count = Count();
   try {
     QuickSortIndexes(
         0, Count() - 1,
@@ -175,6 +166,9 @@ bool TUsefulBaseList::SortItems(const TUsefulListSortCompare& compare) {
         [&]() {
           MyYieldProcess();
           if (global_panic_state != panic_no_panic) throw TSortCancelled{};
+          // The host must not add or remove items during a yield; should it
+          // do so all the same, stop before the sort reads past the list.
+          if (Count() != count) throw TSortCancelled{};
         });
   } catch (const TSortCancelled&) {
     return false;
@@ -192,7 +186,10 @@ void TUsefulBaseListSorts::Clear() {
   sorted = false;
 }
 
-void TUsefulBaseListSorts::Sort(const TUsefulListSortCompare& compare) { sorted = SortItems(compare); }
+// A comparer on another key than the lookups search by leaves the items out
+// of lookup order: the mark is only set when that order holds, so that
+// lookups then scan instead of missing items.
+void TUsefulBaseListSorts::Sort(const TUsefulListSortCompare& compare) { sorted = SortItems(compare) && OrderHolds(); }
 
 void TUsefulBaseListSorts::ReverseTheSort() {
   const Int32 n = Count();
@@ -220,9 +217,9 @@ void TUsefulBaseListSorts::RemoveDuplicates() {
 
 bool TUsefulBaseListSorts::ReadFromStream(TStream* stream) {
   Int32 count = 0;
-  if (!ReadInt32LE(stream, count)) return false;
+  if (!raw_detail::ReadInt32(stream, count)) return false;
   Byte mark = 0;
-  if (!stream->TryReadValue<Byte>(mark)) return false;
+  if (!raw_detail::ReadBytes(stream, &mark, 1)) return false;
   if (!CountIsPlausible(stream, count)) return false;
   sorted = mark != 0;
   const bool ok = ReadItems(stream, count);
@@ -240,9 +237,9 @@ bool TUsefulBaseListSorts::OrderHolds() {
 }
 
 bool TUsefulBaseListSorts::SaveToStream(TStream* stream) {
-  if (!WriteInt32LE(stream, Count())) return false;
+  if (!raw_detail::WriteInt32(stream, Count())) return false;
   const Byte mark = sorted ? 1 : 0;
-  if (stream->Write(&mark, 1) != 1) return false;
+  if (!raw_detail::WriteBytes(stream, &mark, 1)) return false;
   return SaveItems(stream);
 }
 

@@ -119,7 +119,8 @@ class TUsefulBaseList : public TObject {
   // Sorts the items with the library quicksort, yielding once per partition
   // pass. When global_panic_state is raised the comparison answers 0 and the
   // sort stops at its next pass, every item still present; the result is
-  // then false.
+  // then false. A sort whose list changes size during a yield also stops
+  // there and answers false.
   bool SortItems(const TUsefulListSortCompare& compare);
 
   std::vector<std::unique_ptr<TUsefulBaseListObject>> fItems;
@@ -131,7 +132,8 @@ class TUsefulBaseListSorts : public TUsefulBaseList {
 
   void Clear() override;
   // Sorts with the item comparer; the list is marked sorted when the sort ran
-  // to its end (a cancelled sort leaves it unmarked).
+  // to its end and the items then ascend on the lookup key (a cancelled sort,
+  // or one on another key, leaves it unmarked).
   void Sort(const TUsefulListSortCompare& compare);
   // Exchanges items i and Count-1-i for every i below the middle. A reversed
   // list of two or more items no longer ascends, so its mark is cleared.

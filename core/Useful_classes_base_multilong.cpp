@@ -118,6 +118,9 @@ void TMultiLongintList::SortOnColumns(const std::vector<TMultiLongintSize>& cols
     if (row == nullptr || !row->LengthOK(col)) return MultiLongintNoValue;
     return row->data.dados[static_cast<size_t>(col)];
   };
+  // Lookups by halving use the first column from now on; Sort checks the
+  // order on it before marking the list.
+  fSortedOn = cols.empty() ? tml_0 : cols.front();
   Sort([&](Pointer a, Pointer b) -> Int32 {
     for (TMultiLongintSize col : cols) {
       const Int32 c = CompareLongints(valueOf(a, col), valueOf(b, col));
@@ -125,7 +128,6 @@ void TMultiLongintList::SortOnColumns(const std::vector<TMultiLongintSize>& cols
     }
     return 0;
   });
-  fSortedOn = cols.empty() ? tml_0 : cols.front();
 }
 
 void TMultiLongintList::SingleSort(TMultiLongintSize col1) { SortOnColumns({col1}); }

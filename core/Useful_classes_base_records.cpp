@@ -152,9 +152,11 @@ Int32 TSmallintList::Add(std::unique_ptr<TSmallIntHolder> item) {
 }
 
 void TSmallintList::Clear() {
-  for (auto& item : fItems) {
+  // By index, rechecked after each yield: a host that changes the list from
+  // its yield hook must not leave this loop holding a stale iterator.
+  for (size_t k = 0; k < fItems.size(); ++k) {
     MyYieldProcess();
-    item.reset();
+    if (k < fItems.size()) fItems[k].reset();
   }
   fItems.clear();
 }
@@ -172,8 +174,10 @@ bool TSmallintList::ReadFromStream(Int32 count, TStream* stream) {
 }
 
 bool TSmallintList::SaveToStream(TStream* stream) {
-  for (const auto& item : fItems) {
+  for (size_t k = 0; k < fItems.size(); ++k) {
     MyYieldProcess();
+    if (k >= fItems.size()) break;  // the host emptied the list meanwhile
+    const TSmallIntHolder* item = fItems[k].get();
     Byte b[2];
     Put(b, item != nullptr ? item->int_ : SmallInt{0});
     if (!WriteBytes(stream, b, 2)) return false;

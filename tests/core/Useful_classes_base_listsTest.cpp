@@ -7,9 +7,11 @@
 #include <cstdio>
 #include <limits>
 
+#include "core/Comparing_types.h"
 #include "core/Global_vars.h"
 #include "core/Useful_classes_base_holders.h"
 #include "core/Useful_classes_base_lists.h"
+#include "core/Useful_classes_base_longint.h"
 #include "core/Useful_classes_base_numeric.h"
 #include "core/Useful_classes_base_records.h"
 #include "platform/runtime/Streams.h"
@@ -291,6 +293,50 @@ TEST(Useful_classes_base_listsSort, CancelEndsQuicklyWithEveryItemPresent) {
   for (Cardinal v = 0; v < n; ++v) ASSERT_EQ(values[v], v);
   // An unmarked list still finds by scanning.
   EXPECT_GE(list.IndexOF(n - 1), 0);
+}
+
+TEST(Useful_classes_base_listsSort, SortOnAnotherOrderLeavesTheListUnmarked) {
+  // Descending on the value: lookups by halving would miss, so they must scan.
+  TCardinalList list;
+  for (Cardinal v : {3u, 9u, 1u, 7u, 5u}) list.AddOne(v);
+  list.Sort([](Pointer a, Pointer b) { return SortCardinals(b, a); });
+  EXPECT_EQ(list.GetAValue(0), 9u);
+  EXPECT_FALSE(list.sorted);
+  for (Cardinal v : {1u, 3u, 5u, 7u, 9u}) EXPECT_EQ(list.GetAValue(list.IndexOF(v)), v) << v;
+  list.SortAscendingDefault();
+  EXPECT_TRUE(list.sorted);
+
+  // An integer-column list checks the column its lookups use.
+  T2LongintList rows;
+  for (Int32 k = 0; k < 6; ++k) rows.AddOne(T2_longint_rec{k, 10 - k});
+  rows.SingleSort(tml_1);
+  EXPECT_TRUE(rows.sorted);
+  rows.Sort([](Pointer a, Pointer b) {
+    const auto* x = static_cast<TMultiLongintHolder*>(static_cast<TUsefulBaseListObject*>(a));
+    const auto* y = static_cast<TMultiLongintHolder*>(static_cast<TUsefulBaseListObject*>(b));
+    return CompareLongints(x->data.dados[0], y->data.dados[0]);  // column 0, not the sorted column 1
+  });
+  EXPECT_FALSE(rows.sorted);
+  EXPECT_EQ(rows.IndexOf(9, tml_1), 1);
+  rows.DoubleSort(tml_0, tml_1);
+  EXPECT_TRUE(rows.sorted);
+  EXPECT_EQ(rows.IndexOf(4, tml_0), 4);
+}
+
+TEST(Useful_classes_base_listsSort, HostThatShrinksTheListDuringAYieldStopsTheSort) {
+  // The host must not do this; if it does, the sort stops instead of reading
+  // past the list (AddressSanitizer watches the reads).
+  ProcessStateGuard guard;
+  TCardinalList list;
+  for (Cardinal v = 0; v < 5000; ++v) list.AddOne((v * 7919u) % 5000u);
+  int yields = 0;
+  Global_YieldProcessProc = [&] {
+    if (++yields == 2) list.ReduceTo(10);
+  };
+  list.SortAscendingDefault();
+  EXPECT_EQ(yields, 2);
+  EXPECT_EQ(list.Count(), 10);
+  EXPECT_FALSE(list.sorted);
 }
 
 TEST(Useful_classes_base_listsSort, AlreadyCancelledSortLeavesListUnmarked) {

@@ -241,6 +241,32 @@ TEST(Useful_classes_base_recordsLists, SmallintStream) {
   EXPECT_EQ(back.Count(), 0);
 }
 
+TEST(Useful_classes_base_recordsLists, SmallintListSurvivesAHostThatEmptiesItDuringAYield) {
+  // Clear and SaveToStream yield once per item; a host that empties the list
+  // from its hook must not leave them walking freed storage.
+  struct HookGuard {
+    ~HookGuard() { Global_YieldProcessProc = nullptr; }
+  } guard;
+  TSmallintList list;
+  for (SmallInt v = 0; v < 50; ++v) list.Add(std::make_unique<TSmallIntHolder>(v));
+  int yields = 0;
+  Global_YieldProcessProc = [&] {
+    if (++yields == 3) list.Clear();
+  };
+  TMemoryStream ms;
+  EXPECT_TRUE(list.SaveToStream(&ms));
+  EXPECT_EQ(list.Count(), 0);
+  EXPECT_EQ(ms.Size(), 2 * 2);  // the items written before the host emptied the list
+
+  for (SmallInt v = 0; v < 50; ++v) list.Add(std::make_unique<TSmallIntHolder>(v));
+  yields = 0;
+  Global_YieldProcessProc = [&] {
+    if (++yields == 3) list.Add(std::make_unique<TSmallIntHolder>(SmallInt{99}));
+  };
+  list.Clear();
+  EXPECT_EQ(list.Count(), 0);
+}
+
 // ---- stand-alone helpers ----------------------------------------------------------------------
 
 TEST(Useful_classes_base_recordsHelpers, ComputedByteDivisions) {
