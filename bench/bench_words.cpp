@@ -125,4 +125,40 @@ void BM_SimpleWordList(benchmark::State& state) {
 }
 BENCHMARK(BM_SimpleWordList)->Unit(benchmark::kMillisecond)->Iterations(1);
 
+void BM_SimpleNGramList(benchmark::State& state) {
+  if (!Ready(state)) return;
+  int32_t n = 0;
+  for (auto _ : state) {
+    auto list = sk::SimpleNGramListOfTxt(Corpus().text, 3, 100, false, nullptr);
+    n = list->Count();
+    benchmark::DoNotOptimize(n);
+  }
+  state.counters["grams"] = n;
+  Account(state);
+}
+BENCHMARK(BM_SimpleNGramList)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A text made only of distinct words (no corpus needed): the word list must
+// grow in proportion to the words, not to their square.
+void BM_SimpleWordListAllDistinct(benchmark::State& state) {
+  const int64_t words = state.range(0);
+  String text;
+  text.reserve(static_cast<size_t>(words) * 8);
+  for (int64_t i = 0; i < words; ++i) {
+    int64_t v = i;
+    text.push_back(u'w');
+    do {
+      text.push_back(static_cast<char16_t>(u'a' + v % 26));
+      v /= 26;
+    } while (v != 0);
+    text.push_back(u' ');
+  }
+  for (auto _ : state) {
+    auto list = sk::SimpleWordListOfTxt(text, 1, false);
+    benchmark::DoNotOptimize(list->Count());
+  }
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * words);
+}
+BENCHMARK(BM_SimpleWordListAllDistinct)->Unit(benchmark::kMillisecond)->Arg(25000)->Arg(100000)->Arg(400000);
+
 }  // namespace

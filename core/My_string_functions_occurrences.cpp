@@ -11,6 +11,7 @@
 #include "core/Stringtag_utils.h"
 #include "core/Useful_classes_base_compare.h"
 #include "platform/runtime/FileUtils.h"
+#include "platform/runtime/Locale.h"
 #include "platform/runtime/QuickSort.h"
 #include "platform/runtime/Strings.h"
 
@@ -80,18 +81,40 @@ void TStringlistWithListOfOccurrences::Changed() {
   TUTF8Stringlist::Changed();
 }
 
+std::string TStringlistWithListOfOccurrences::LineKey(const String& s) const {
+  // The collation key under the rule CompareStrings applies: two texts have
+  // the same key exactly when the list takes them for the same line.
+  const Cardinal flags = LCMAP_SORTKEY | (CaseSensitive() ? 0 : NORM_IGNORECASE);
+  // An empty text is passed as a terminated one (a length of 0 is refused).
+  const Int32 len = s.empty() ? -1 : static_cast<Int32>(s.size());
+  const Char* src = s.empty() ? u"" : s.data();
+  const Int32 n = LCMapStringW(LOCALE_USER_DEFAULT, flags, src, len, nullptr, 0);
+  if (n > 0) {
+    std::string key(static_cast<size_t>(n), '\0');
+    if (LCMapStringW(LOCALE_USER_DEFAULT, flags, src, len, reinterpret_cast<Char*>(key.data()), n) == n) return key;
+  }
+  return "\x01" + StringToUtf8(s);  // no collator: the exact text (never a key's first byte)
+}
+
 void TStringlistWithListOfOccurrences::RebuildWordIndex() {
   fWordIndex.clear();
+  fExactIndex.clear();
   fWordIndex.reserve(fItems.size());
-  for (size_t k = 0; k < fItems.size(); ++k) fWordIndex.emplace(fItems[k].s, static_cast<Int32>(k));
+  for (size_t k = 0; k < fItems.size(); ++k) fWordIndex.emplace(LineKey(fItems[k].s), static_cast<Int32>(k));
+  fIndexCaseSensitive = CaseSensitive();
   fIndexValid = true;
 }
 
 Int32 TStringlistWithListOfOccurrences::LineOfWord(const String& word) {
   if (Sorted()) return IndexOf(word);
-  if (!fIndexValid) RebuildWordIndex();
-  const auto it = fWordIndex.find(word);
-  return it == fWordIndex.end() ? -1 : it->second;
+  if (!fIndexValid || fIndexCaseSensitive != CaseSensitive()) RebuildWordIndex();
+  // Spellings met before are found by their text; others by their key, as
+  // IndexOf would find them.
+  if (const auto hit = fExactIndex.find(word); hit != fExactIndex.end()) return hit->second;
+  const auto it = fWordIndex.find(LineKey(word));
+  if (it == fWordIndex.end()) return -1;
+  fExactIndex.emplace(word, it->second);
+  return it->second;
 }
 
 Int32 TStringlistWithListOfOccurrences::AddOrIncOneByFreq(const String& word, Int32 fileNumber, Int32 hits) {
@@ -105,7 +128,8 @@ Int32 TStringlistWithListOfOccurrences::AddOrIncOneByFreq(const String& word, In
       occ = fresh.release();
       // An unsorted list appends, so the index needs only the new word.
       if (indexWasValid && line == GetCount() - 1) {
-        fWordIndex.emplace(word, line);
+        fWordIndex.emplace(LineKey(word), line);
+        fExactIndex.emplace(word, line);
         fIndexValid = true;
       }
     }
@@ -157,6 +181,7 @@ void TStringlistWithListOfOccurrences::Clear() {
   for (Int32 i = GetCount() - 1; i >= 0; --i) Delete(i);
   TUTF8Stringlist::Clear();
   fWordIndex.clear();
+  fExactIndex.clear();
   fIndexValid = false;
 }
 

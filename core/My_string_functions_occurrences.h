@@ -17,6 +17,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -64,10 +65,11 @@ class TStringlistWithListOfOccurrences : public TUTF8Stringlist {
   // of fileNumber in that list, or adds the row (fileNumber, hits) when there
   // is none.
   //
-  // A list marked Sorted finds the word by halving with its own comparison (as
-  // IndexOf does); an unsorted list finds the line whose text is exactly the
-  // word, through an index of the lines kept beside the list, so that building
-  // a list word by word does not scan it once per word.
+  // The word's line is the one IndexOf finds (the list's CompareStrings: case
+  // is ignored unless CaseSensitive is set). A list marked Sorted finds it by
+  // halving; an unsorted list through an index of the lines' collation keys
+  // kept beside the list, so that building a list word by word does not scan
+  // it once per word.
   Int32 AddOrIncOneByFreq(const String& word, Int32 fileNumber, Int32 hits);
   // Line i's occurrence list; nullptr when i is outside 0..Count-1 (or the line
   // has none).
@@ -119,10 +121,13 @@ class TStringlistWithListOfOccurrences : public TUTF8Stringlist {
   void Changed() override;
 
  private:
-  // Line index of each word (the first line with that text), valid while
-  // fIndexValid is set.
-  std::unordered_map<String, Int32> fWordIndex;
+  // Line index of each collation key (the first line with that key), and of
+  // each spelling already looked up; valid while fIndexValid is set.
+  std::unordered_map<std::string, Int32> fWordIndex;
+  std::unordered_map<String, Int32> fExactIndex;
   bool fIndexValid = false;
+  bool fIndexCaseSensitive = false;  // the rule the index was built with
+  std::string LineKey(const String& s) const;
   void RebuildWordIndex();
   Int32 LineOfWord(const String& word);
 };

@@ -13,6 +13,7 @@
 #include "core/Useful_classes_base_compare.h"
 #include "core/Useful_classes_base_stringlists.h"
 #include "core/Useful_classes_stringlist_sorts.h"
+#include "platform/runtime/Random.h"
 #include "platform/runtime/CodePages.h"
 #include "platform/runtime/Locale.h"
 #include "platform/runtime/ResourceStrings.h"
@@ -108,18 +109,6 @@ Char UpperUnitAt(const String& t, size_t i) {
   return AnsiUpperChar(c);
 }
 
-// Process-wide generator for the random reductions (not seeded here).
-constinit UInt64 gRandomState = 0x2545F4914F6CDD1DULL;
-
-Int32 RandomBelow(Int32 range) {
-  if (range <= 1) return 0;
-  gRandomState += 0x9E3779B97F4A7C15ULL;
-  UInt64 z = gRandomState;
-  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-  z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-  z ^= z >> 31;
-  return static_cast<Int32>(z % static_cast<UInt64>(range));
-}
 
 }  // namespace
 
@@ -908,7 +897,7 @@ void ForceItemsToInclude(TStrings* list, Int32 n) {
 void RandomReduceStringlist(TStrings* list, Int32 n) {
   if (list == nullptr) return;
   const Int32 keep = std::max(n, 0);
-  while (list->Count() > keep) list->Delete(RandomBelow(list->Count()));
+  while (list->Count() > keep) list->Delete(Random(list->Count()));
 }
 
 }  // namespace sk

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/Basic_processes.h"
@@ -14,9 +15,9 @@
 #include "core/Global_vars.h"
 #include "core/My_string_functions_charclass.h"
 #include "core/Sentence_terminators.h"
-#include "core/Useful_classes_base_holders.h"
 #include "core/Useful_classes_base_stringlists.h"
 #include "platform/runtime/Locale.h"
+#include "platform/runtime/QuickSort.h"
 #include "platform/runtime/Strings.h"
 
 namespace sk {
@@ -93,59 +94,74 @@ class TCollationKeyIndex {
   std::string fBuf;
 };
 
-// Counts words (or grams) into a frequency list. Repeated spellings are found
-// through a hash of the exact text, so the list's own lookup (a search by
-// halving with locale collation on a sorted list, or a collation-key index on
-// a list kept in order of appearance) runs once per distinct spelling.
+// Counts words (or grams) for a frequency list. Spellings that the list
+// would take for one line (the same collation key) share one count, and the
+// first spelling met is the line's text, as when each word is added to the
+// list in turn. The counts are gathered beside the list and written into it
+// once, by Flush: a list sorted by text then receives its lines in ascending
+// order, each landing at the end, instead of one insertion into the middle of
+// the list per new word, which made a text of many distinct words quadratic.
 class TFrequencyCounter {
  public:
-  explicit TFrequencyCounter(TStringlistWithALongint& list) : fList(list) {}
-
-  // Adds one to the line of s, adding the line when the list has none equal
-  // to it; true when a line was added.
+  // Count(s) is true when s is the first of its kind.
   bool Count(const String& s) {
     auto seen = fSeen.find(s);
     if (seen != fSeen.end()) {
-      Increment(*seen->second);
+      Increment(seen->second);
       return false;
     }
-    bool added = false;
-    Int32 index = -1;
-    if (fList.Sorted()) {
-      if (!fList.Find(s, index)) {
-        index = fList.AddOne(s, 0);
-        added = true;
-      }
-    } else {
-      std::string key = fKeys.KeyOf(s);
-      auto it = fIndex.find(key);
-      if (it != fIndex.end()) {
-        index = it->second;
-      } else {
-        index = fList.AddOne(s, 0);
-        fIndex.emplace(std::move(key), index);
-        added = true;
-      }
+    std::string key = fKeys.KeyOf(s);
+    auto it = fByKey.find(key);
+    if (it != fByKey.end()) {
+      fSeen.emplace(s, it->second);
+      Increment(it->second);
+      return false;
     }
-    if (index < 0 || index >= fList.Count()) return added;
-    auto* holder = dynamic_cast<TLongIntHolder*>(fList.Objects(index));
-    if (holder == nullptr) {  // not expected: the list makes a holder per line
-      fList.SetOne(index, fList.GetOne(index) + 1);
-      return added;
+    const size_t entry = fEntries.size();
+    fEntries.push_back(TEntry{s, std::move(key), 1u});
+    fByKey.emplace(fEntries.back().key, entry);
+    fSeen.emplace(s, entry);
+    return true;
+  }
+
+  // Adds the counted lines to list, which is expected to be empty: in the
+  // list's own order when it is sorted, else in order of first appearance.
+  void Flush(TStringlistWithALongint& list) {
+    const Int32 n = static_cast<Int32>(fEntries.size());
+    std::vector<Int32> order(fEntries.size());
+    for (Int32 i = 0; i < n; ++i) order[static_cast<size_t>(i)] = i;
+    if (list.Sorted() && n > 1) {
+      // Collation keys compare bytewise as their texts compare by collation.
+      QuickSortIndexes(
+          0, n - 1,
+          [&](Int32 a, Int32 b) {
+            const int c = fEntries[static_cast<size_t>(order[static_cast<size_t>(a)])].key.compare(
+                fEntries[static_cast<size_t>(order[static_cast<size_t>(b)])].key);
+            return c < 0 ? -1 : (c > 0 ? 1 : 0);
+          },
+          [&](Int32 a, Int32 b) { std::swap(order[static_cast<size_t>(a)], order[static_cast<size_t>(b)]); });
     }
-    Increment(*holder);
-    fSeen.emplace(s, holder);
-    return added;
+    list.SetCapacity(list.Count() + n);
+    for (Int32 k : order) {
+      const TEntry& e = fEntries[static_cast<size_t>(k)];
+      list.AddOne(e.text, static_cast<Int32>(e.count));
+    }
+    fEntries.clear();
+    fByKey.clear();
+    fSeen.clear();
   }
 
  private:
-  static void Increment(TLongIntHolder& h) {
-    h.data = static_cast<Int32>(static_cast<uint32_t>(h.data) + 1u);
-  }
+  struct TEntry {
+    String text;
+    std::string key;
+    uint32_t count;  // wraps as the list's Int32 frequencies do
+  };
+  void Increment(size_t entry) { ++fEntries[entry].count; }
 
-  TStringlistWithALongint& fList;
-  std::unordered_map<String, TLongIntHolder*> fSeen;
-  std::unordered_map<std::string, Int32> fIndex;
+  std::vector<TEntry> fEntries;
+  std::unordered_map<std::string, size_t> fByKey;
+  std::unordered_map<String, size_t> fSeen;
   TCollationKeyIndex fKeys;
 };
 
@@ -526,7 +542,7 @@ Int32 BeginningOfSameLine(const String& text, Int32 pos) {
 std::unique_ptr<TStringlistWithALongint> SimpleWordListOfTxt(const String& text, Int32 minLength, bool sortByFreq) {
   auto list = std::make_unique<TStringlistWithALongint>();
   list->SetSorted(true);
-  TFrequencyCounter counter(*list);
+  TFrequencyCounter counter;
   const size_t n = text.size();
   size_t wordStart = 0;
   bool inWord = false;
@@ -545,6 +561,7 @@ std::unique_ptr<TStringlistWithALongint> SimpleWordListOfTxt(const String& text,
     }
     inWord = false;
   }
+  counter.Flush(*list);
   if (sortByFreq) SortByDescendingFrequency(*list);
   return list;
 }
@@ -552,7 +569,7 @@ std::unique_ptr<TStringlistWithALongint> SimpleWordListOfTxt(const String& text,
 std::unique_ptr<TStringlistWithALongint> SimpleWordListOfTxt(const String& text, const TAcceptWordFunc& accept,
                                                              bool sortByFreq) {
   auto list = std::make_unique<TStringlistWithALongint>();
-  TFrequencyCounter counter(*list);
+  TFrequencyCounter counter;
   const size_t n = text.size();
   size_t wordStart = 0;
   bool inWord = false;
@@ -570,6 +587,7 @@ std::unique_ptr<TStringlistWithALongint> SimpleWordListOfTxt(const String& text,
     }
     inWord = false;
   }
+  counter.Flush(*list);
   if (sortByFreq) SortByDescendingFrequency(*list);
   return list;
 }
@@ -581,7 +599,7 @@ namespace {
 class TNGramBuilder {
  public:
   TNGramBuilder(TStringlistWithALongint& list, Int32 n, Int32 textLength, const TNGramProgress& onProgress)
-      : fCounter(list), fN(n), fTextLength(textLength), fOnProgress(onProgress) {}
+      : fList(list), fN(n), fTextLength(textLength), fOnProgress(onProgress) {}
 
   void Append(Char c) { fWord.push_back(c); }
   bool InWord() const { return !fWord.empty(); }
@@ -615,7 +633,11 @@ class TNGramBuilder {
       fWords.clear();
   }
 
+  // Writes the counted grams into the list.
+  void Flush() { fCounter.Flush(fList); }
+
  private:
+  TStringlistWithALongint& fList;
   TFrequencyCounter fCounter;
   Int32 fN;
   Int32 fTextLength;
@@ -633,6 +655,10 @@ std::unique_ptr<TStringlistWithALongint> SimpleNGramListOfTxt(const String& text
   const Int32 len = Len(text);
   TNGramBuilder gram(*list, n, len, onProgress);
   Int32 i = 0;  // 0-based
+  // The first ">" at or after i, found again only once i has passed it, so
+  // that many "<" without a ">" cost one walk over the text, not one each.
+  size_t nextClose = 0;
+  bool closeFound = false;
   while (i < len) {
     MyYieldProcess();
     const Char c = text[static_cast<size_t>(i)];
@@ -640,12 +666,14 @@ std::unique_ptr<TStringlistWithALongint> SimpleNGramListOfTxt(const String& text
       // A tag is passed over without ending the word it stands in; a "<"
       // with no ">" within maxTagLength characters is passed over up to the
       // next space or control character.
-      Int32 j = i + 1;
-      while (j < len && text[static_cast<size_t>(j)] != u'>' && j - i < maxTagLength) ++j;
-      if (j < len && text[static_cast<size_t>(j)] == u'>') {
-        i = j + 1;
+      if (!closeFound || nextClose < static_cast<size_t>(i)) {
+        nextClose = text.find(u'>', static_cast<size_t>(i));
+        closeFound = true;
+      }
+      if (nextClose != String::npos && nextClose - static_cast<size_t>(i) <= static_cast<size_t>(maxTagLength)) {
+        i = static_cast<Int32>(nextClose) + 1;
       } else {
-        j = i + 1;
+        Int32 j = i + 1;
         while (j < len && text[static_cast<size_t>(j)] >= 0x21) ++j;
         i = j;
       }
@@ -683,6 +711,7 @@ std::unique_ptr<TStringlistWithALongint> SimpleNGramListOfTxt(const String& text
   }
   // The last word counts even when no separator follows it.
   gram.EndWord(true, len);
+  gram.Flush();
   if (sortByFreq) SortByDescendingFrequency(*list);
   return list;
 }

@@ -7,6 +7,7 @@
 #include "core/Global_vars.h"
 #include "core/Stringtag_utils.h"
 #include "core/Unicode_string_conversion.h"
+#include "platform/runtime/Random.h"
 #include "platform/runtime/Encoding.h"
 #include "platform/runtime/Format.h"
 #include "platform/runtime/Locale.h"
@@ -109,19 +110,6 @@ void ForEachLine(const String& text, const String& lineBreak, AddLine addLine) {
   }
 }
 
-// The process's generator for shuffles: a 64-bit mixer over a counter that
-// starts at a fixed value, so a run without seeding repeats its order.
-constinit UInt64 gRandomState = 0;
-
-Int32 RandomBelow(Int32 range) {
-  if (range <= 0) return 0;
-  gRandomState += 0x9E3779B97F4A7C15ULL;
-  UInt64 z = gRandomState;
-  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-  z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-  z ^= z >> 31;
-  return static_cast<Int32>(((z >> 32) * static_cast<UInt64>(range)) >> 32);
-}
 
 Int32 WrappingAdd(Int32 a, Int32 b) {
   return static_cast<Int32>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
@@ -183,7 +171,7 @@ void TIndexCheckStringlist::PutInRandomOrder() {
   if (n < 2) return;
   fSorted = false;
   for (Int32 i = 0; i < n; ++i) {
-    const Int32 j = RandomBelow(n);
+    const Int32 j = Random(n);
     if (j != i) Exchange(i, j);
   }
 }

@@ -77,8 +77,36 @@ TEST(My_string_functions_occurrencesCounting, WordsKeepTheirLinesThroughDeletesA
   EXPECT_EQ(list[0], u"c");
   EXPECT_EQ(list.AddOrIncOneByFreq(u"b", 1, 2), 1);
   EXPECT_EQ(list.GetAListOfOccurrences(1)->Count(), 2);
-  // Words are told apart exactly.
-  EXPECT_EQ(list.AddOrIncOneByFreq(u"B", 1, 1), 2);
+  // A case variant is the same word, as IndexOf finds it.
+  EXPECT_EQ(list.AddOrIncOneByFreq(u"B", 1, 1), 1);
+  EXPECT_EQ(list.Count(), 2);
+}
+
+TEST(My_string_functions_occurrencesCounting, SortedAndUnsortedListsFindTheSameLine) {
+  // Whether the list is marked sorted or not, a word lands on the line that
+  // IndexOf gives; the first spelling met stays the line's text.
+  for (bool sorted : {false, true}) {
+    SCOPED_TRACE(sorted ? "sorted" : "unsorted");
+    TStringlistWithListOfOccurrences list;
+    list.SetSorted(sorted);
+    list.AddOrIncOneByFreq(u"Cat", 0, 1);
+    list.AddOrIncOneByFreq(u"dog", 0, 1);
+    EXPECT_EQ(list.AddOrIncOneByFreq(u"CAT", 1, 2), list.IndexOf(u"cat"));
+    EXPECT_EQ(list.AddOrIncOneByFreq(u"cat", 1, 3), list.IndexOf(u"cat"));
+    ASSERT_EQ(list.Count(), 2);
+    const Int32 cat = list.IndexOf(u"cat");
+    EXPECT_EQ(list[cat], u"Cat");
+    ASSERT_EQ(list.GetAListOfOccurrences(cat)->Count(), 2);
+    EXPECT_EQ(list.GetAListOfOccurrences(cat)->GetHits(1), 5);
+
+    // A case-sensitive list keeps case variants apart.
+    list.SetCaseSensitive(true);
+    const Int32 upper = list.AddOrIncOneByFreq(u"DOG", 2, 1);
+    EXPECT_EQ(list.Count(), 3);
+    EXPECT_EQ(list[upper], u"DOG");
+    EXPECT_EQ(list.AddOrIncOneByFreq(u"dog", 2, 1), list.IndexOf(u"dog"));
+    EXPECT_EQ(list.Count(), 3);
+  }
 }
 
 TEST(My_string_functions_occurrencesCounting, LineWithoutListAndSortedList) {

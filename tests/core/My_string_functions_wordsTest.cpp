@@ -7,6 +7,7 @@
 #include "core/My_string_functions_words.h"
 #include "core/Sentence_terminators.h"
 #include "core/Useful_classes_base_stringlists.h"
+#include "platform/runtime/Locale.h"
 
 namespace sk {
 namespace {
@@ -44,6 +45,11 @@ TEST(SentenceTerminators, ClassifiesTheListedExamples) {
   EXPECT_FALSE(IsPotentialSentenceTerminator(0xFF62));
   EXPECT_FALSE(IsPotentialSentenceTerminator(0x0588));  // below the extended range
   EXPECT_FALSE(IsPotentialSentenceTerminator(0));
+  // The tables are fixed: marks that newer Unicode versions made sentence
+  // terminators are not among them.
+  EXPECT_FALSE(IsPotentialSentenceTerminator(0x2E3C));  // stenographic full stop
+  EXPECT_FALSE(IsPotentialSentenceTerminator(0x1B7D));  // Balinese panti lantang
+  EXPECT_FALSE(IsPotentialSentenceTerminator(0xFF0C));  // fullwidth comma
 }
 
 // ---- bounds and predicates ----------------------------------------------------------
@@ -313,6 +319,55 @@ TEST(MyStringFunctionsWordsLists, NGramsTreatLineEndsAsSpacesAndSkipTags) {
   EXPECT_EQ(SimpleNGramListOfTxt(u"a b c", 0, 100, false, nullptr)->Count(), 0);
   EXPECT_EQ(SimpleNGramListOfTxt(u"", 2, 100, false, nullptr)->Count(), 0);
   EXPECT_EQ(SimpleNGramListOfTxt(u"one", 2, 100, false, nullptr)->Count(), 0);
+}
+
+TEST(MyStringFunctionsWordsLists, NGramTagsLongerThanTheMaximumSkipToTheNextSpace) {
+  // Within the maximum the tag is passed over and the word after it counts.
+  auto shortTag = SimpleNGramListOfTxt(u"x <ab>c y", 2, 100, false, nullptr);
+  EXPECT_EQ(Lines(*shortTag), (std::vector<String>{u"c y", u"x c"}));
+  // Beyond it, everything up to the next space goes.
+  auto longTag = SimpleNGramListOfTxt(u"x <ab>c y", 2, 2, false, nullptr);
+  EXPECT_EQ(Lines(*longTag), (std::vector<String>{u"x y"}));
+  // The ">" of a later tag does not close an earlier "<" that lies too far back.
+  auto mixed = SimpleNGramListOfTxt(u"a <bbbbbbbb c <d> e", 2, 3, false, nullptr);
+  EXPECT_EQ(Lines(*mixed), (std::vector<String>{u"a c", u"c e"}));
+  // Many "<" without any ">" and an unlimited maximum.
+  String stray;
+  for (int i = 0; i < 2000; ++i) stray += u"<w w ";
+  auto many = SimpleNGramListOfTxt(stray, 2, 0x7FFFFFFF, false, nullptr);
+  ASSERT_EQ(many->Count(), 1);
+  EXPECT_EQ(many->Strings(0), u"w w");
+  EXPECT_EQ(many->GetOne(0), 1999);
+}
+
+TEST(MyStringFunctionsWordsLists, ListsOfManyDistinctWordsStaySortedAndFindable) {
+  // Words in an order far from the sorted one, with case variants of some.
+  std::vector<String> words;
+  String text;
+  for (int i = 0; i < 3000; ++i) {
+    String w = u"w";
+    for (int v = (i * 7919) % 3000;; v /= 26) {
+      w.push_back(static_cast<Char>(u'a' + v % 26));
+      if (v < 26) break;
+    }
+    words.push_back(w);
+    text += w + u" ";
+    if (i % 3 == 0) text += AnsiUpperCase(w) + u" ";
+  }
+  auto list = SimpleWordListOfTxt(text, 1, false);
+  ASSERT_EQ(list->Count(), 3000);
+  EXPECT_TRUE(list->Sorted());
+  for (Int32 k = 1; k < list->Count(); ++k)
+    ASSERT_LT(list->CompareStrings(list->Strings(k - 1), list->Strings(k)), 0) << k;
+  for (int i = 0; i < 3000; ++i) {
+    Int32 index = -1;
+    ASSERT_TRUE(list->Find(words[static_cast<size_t>(i)], index)) << i;
+    EXPECT_EQ(list->Strings(index), words[static_cast<size_t>(i)]);  // the first spelling met
+    EXPECT_EQ(list->GetOne(index), i % 3 == 0 ? 2 : 1);
+  }
+  // The list goes on counting as a sorted list does.
+  list->AddOrIncByOne(AnsiUpperCase(words[1]));
+  EXPECT_EQ(list->Count(), 3000);
 }
 
 TEST(MyStringFunctionsWordsLists, NGramProgressRisesToAHundred) {

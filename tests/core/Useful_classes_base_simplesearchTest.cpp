@@ -211,6 +211,28 @@ TEST(Useful_classes_base_simplesearchParse, FileAndHooks) {
   EXPECT_EQ(list.Count(), 0);
 }
 
+TEST(Useful_classes_base_simplesearchParse, FileEncodingsWithoutAMark) {
+  const String name = GetTempDirectory() + u"sk_simple_enc_" + Utf8ToString(std::to_string(::getpid())) + u".txt";
+  TSimpleSearchlist list(DefaultSimpleSearchSettings());
+  {  // UTF-8 without a mark
+    TFileStream fs(name, fmCreate);
+    fs.WriteBuffer("caf\xC3\xA9\r\n\xC3\xBC" "ber\n", 13);
+  }
+  ASSERT_TRUE(list.LoadFromFile(name));
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.GetASearchRec(0).mainwd.wd, u"CAF\u00C9");
+  EXPECT_EQ(list.GetASearchRec(1).mainwd.wd, u"\u00DCBER");
+  {  // bytes that are not UTF-8 are read in the ANSI code page (1252 here)
+    TFileStream fs(name, fmCreate);
+    fs.WriteBuffer("caf\xE9\r\nna\xEFve\r\n", 13);
+  }
+  ASSERT_TRUE(list.LoadFromFile(name));
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.GetASearchRec(0).mainwd.wd, u"CAF\u00C9");
+  EXPECT_EQ(list.GetASearchRec(1).mainwd.wd, u"NA\u00CFVE");
+  DeleteFile(name);
+}
+
 // ---- hits, lookups and sorts -------------------------------------------------------------------
 
 TEST(Useful_classes_base_simplesearchHits, HitsListAndLookups) {
