@@ -9,7 +9,6 @@
 #include "core/Generalruntime1const.h"
 #include "core/My_string_functions_charclass.h"
 #include "core/My_string_functions_occurrences.h"
-#include "core/My_string_functions_splitting.h"
 #include "core/My_string_functions_words.h"
 #include "core/Useful_classes_base_longint.h"
 #include "platform/runtime/DateUtils.h"
@@ -264,8 +263,14 @@ TTextExtentRec TextSizeOfString(const TTextMeasureProc& dc, const String& s) {
 Int32 TextWidthOfString(const TTextMeasureProc& dc, const String& s) { return TextSizeOfString(dc, s).cx; }
 
 String StrSeparatedWithChar(const std::vector<String>& items, Char separator) {
+  // What AddToListWithSeparatorIfNeeded gives item by item (no separator
+  // while the text is still empty), built in one string rather than copied
+  // once per item.
   String result;
-  for (const String& item : items) result = AddToListWithSeparatorIfNeeded(result, item, separator);
+  for (const String& item : items) {
+    if (!result.empty()) result.push_back(separator);
+    result.append(item);
+  }
   return result;
 }
 

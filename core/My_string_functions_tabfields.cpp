@@ -1,7 +1,11 @@
 #include "core/My_string_functions_tabfields.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
+#include <limits>
+#include <map>
+#include <unordered_map>
 #include <vector>
 
 #include "core/Basic_processes.h"
@@ -91,6 +95,63 @@ void ForEachLine(const String& text, bool crlfBreak, const String& lineBreak, F&
     start = p + lineBreak.size();
   }
 }
+
+// Takes lines out of a string list in one pass. The walk hands over each
+// line in order as kept or dropped; kept lines move up over the dropped ones
+// by exchanging items (so each line keeps its object), and Finish deletes the
+// dropped lines from the end of the list, where a delete moves nothing.
+// Deleting them one by one in place would move the rest of the list each
+// time. The destructor finishes too, so a walk cut short by an exception
+// leaves the lines walked so far done and the rest as they were.
+class TLineCompactor {
+ public:
+  explicit TLineCompactor(TStringList& list) : fList(list), fCount(list.Count()) {}
+  ~TLineCompactor() {
+    try {
+      Finish();
+    } catch (...) {
+      // The list was changed under the walk; leave it as it is.
+    }
+  }
+  TLineCompactor(const TLineCompactor&) = delete;
+  TLineCompactor& operator=(const TLineCompactor&) = delete;
+
+  // The index of the next line to walk in the list as it stands.
+  Int32 Read() const { return fRead; }
+  // The index that line has in the list once the dropped lines are gone.
+  Int32 Kept() const { return fWrite; }
+  // The number of lines the list holds once the dropped lines are gone,
+  // counting the lines not walked yet.
+  Int32 CountAfter() const { return fCount - (fRead - fWrite); }
+
+  void Keep() {
+    if (fWrite != fRead) fList.Exchange(fWrite, fRead);
+    ++fWrite;
+    ++fRead;
+  }
+  void Drop() { ++fRead; }
+
+  // Keeps the lines not walked and deletes the dropped ones.
+  void Finish() {
+    if (fFinished) return;
+    fFinished = true;
+    if (fRead == fWrite) return;  // nothing dropped
+    fList.BeginUpdate();
+    struct TEndUpdate {
+      TStringList& list;
+      ~TEndUpdate() { list.EndUpdate(); }
+    } endUpdate{fList};
+    while (fRead < fCount) Keep();
+    for (Int32 i = fCount - 1; i >= fWrite; --i) fList.Delete(i);
+  }
+
+ private:
+  TStringList& fList;
+  Int32 fCount;
+  Int32 fRead = 0;
+  Int32 fWrite = 0;
+  bool fFinished = false;
+};
 
 // Calls f(crIndex) for every CR (0-based) that is followed by LF.
 template <class F>
@@ -257,8 +318,28 @@ void SetSortDescendingAndSort(bool descending, TStringList* list, TStringListSor
 
 void StringListRemoveLinesMeetingCondition(TStrings* list, const TLineCondition& condition) {
   if (list == nullptr || !condition) return;
-  for (Int32 i = list->Count() - 1; i >= 0; --i)
-    if (condition(list->Get(i))) list->Delete(i);
+  auto* lines = dynamic_cast<TStringList*>(list);
+  if (lines == nullptr) {
+    for (Int32 i = list->Count() - 1; i >= 0; --i)
+      if (condition(list->Get(i))) list->Delete(i);
+    return;
+  }
+  // The condition sees one line at a time, so the lines are judged from the
+  // last to the first and then taken out together.
+  const Int32 n = lines->Count();
+  std::vector<uint8_t> drop(static_cast<size_t>(n), 0);
+  TLineCompactor compactor(*lines);
+  auto takeOut = [&] {
+    for (Int32 i = 0; i < n; ++i) drop[static_cast<size_t>(i)] != 0 ? compactor.Drop() : compactor.Keep();
+    compactor.Finish();
+  };
+  try {
+    for (Int32 i = n - 1; i >= 0; --i) drop[static_cast<size_t>(i)] = condition(lines->Get(i)) ? 1 : 0;
+  } catch (...) {
+    takeOut();  // the lines judged so far go, as they would have one by one
+    throw;
+  }
+  takeOut();
 }
 
 void StringListRemoveLinesMeetingCondition(TStrings* list, const TListLineCondition& condition) {
@@ -323,9 +404,52 @@ std::unique_ptr<TUTF8Stringlist> StringToStringlist(const String& text, const St
   return list;
 }
 
+namespace {
+
+// TrimAStringlist on a platform string list: the same walk, with the deleted
+// lines taken out together at the end.
+void TrimStringListInOnePass(TStringList& list, bool keepSingleEmpty, const TLinePercentProgress& onProgress,
+                             bool& goOn) {
+  TLineCompactor lines(list);
+  const Int32 n = list.Count();
+  // Progress gives what a walk that deletes each line as it goes would: the
+  // line's index and the number of lines in the list at that moment.
+  auto report = [&] {
+    if (onProgress) onProgress(static_cast<Int32>(static_cast<Int64>(lines.Kept()) * 100 / lines.CountAfter()));
+  };
+  while (goOn && lines.Read() < n) {
+    const Int32 r = lines.Read();
+    const String line = list.Get(r);
+    const String trimmed = Trim(line);
+    if (!trimmed.empty()) {
+      if (trimmed.size() != line.size()) {
+        list.Put(r, trimmed + u" ");
+        report();
+      }
+      lines.Keep();
+      continue;
+    }
+    report();
+    if (!keepSingleEmpty || (r + 1 < n && Trim(list.Get(r + 1)).empty())) {
+      lines.Drop();
+    } else {
+      // The one empty line kept of a run holds nothing, not the blanks it had.
+      if (!line.empty()) list.Put(r, String());
+      lines.Keep();
+    }
+  }
+  lines.Finish();
+}
+
+}  // namespace
+
 void TrimAStringlist(TStrings* list, bool keepSingleEmpty, const TLinePercentProgress& onProgress, bool& goOn) {
   goOn = true;
   if (list == nullptr) return;
+  if (auto* lines = dynamic_cast<TStringList*>(list)) {
+    TrimStringListInOnePass(*lines, keepSingleEmpty, onProgress, goOn);
+    return;
+  }
   auto report = [&](Int32 index) {
     if (onProgress) onProgress(static_cast<Int32>(static_cast<Int64>(index) * 100 / list->Count()));
   };
@@ -363,43 +487,208 @@ void TrimAStringlist(TStrings* list, const TLinePercentProgress& onProgress, boo
   TrimAStringlist(list, false, onProgress, goOn);
 }
 
+namespace {
+
+// The passages that RepeatedXCharChunks looks for and every position at which
+// each distinct passage text occurs. Passages of one length are found
+// together in one pass of a rolling hash over the text (each hash match is
+// checked character by character), so the work grows with the text's length
+// times the number of distinct passage lengths, which trimming keeps to a
+// few, rather than with the text's length times the number of passages.
+class TPassageIndex {
+ public:
+  struct TPassage {
+    Int32 start = 0;   // 0-based index of the trimmed passage in the text
+    Int32 length = 0;  // its length
+    Int32 from = 0;    // 0-based index from which later occurrences count
+    Int32 kind = -1;   // its distinct text, an index into positions
+  };
+
+  explicit TPassageIndex(const String& text) : fText(text) {}
+
+  void Add(Int32 start, Int32 length, Int32 from) { fPassages.push_back(TPassage{start, length, from, -1}); }
+
+  // Finds every occurrence, from the earliest index any passage of that
+  // length counts from, of every distinct passage text.
+  void Build() {
+    std::map<Int32, std::vector<size_t>> byLength;
+    for (size_t k = 0; k < fPassages.size(); ++k) byLength[fPassages[k].length].push_back(k);
+    for (const auto& [length, members] : byLength) IndexLength(length, members);
+  }
+
+  std::vector<TPassage>& Passages() { return fPassages; }
+  // The 0-based positions, ascending, at which passage text kind occurs.
+  const std::vector<Int32>& Positions(Int32 kind) const { return fPositions[static_cast<size_t>(kind)]; }
+  // The text of kind.
+  String Text(Int32 kind) const {
+    return fText.substr(static_cast<size_t>(fKindStart[static_cast<size_t>(kind)]),
+                        static_cast<size_t>(fKindLength[static_cast<size_t>(kind)]));
+  }
+
+ private:
+  static constexpr uint64_t kModulus = (uint64_t{1} << 61) - 1;
+  static constexpr uint64_t kBase = 1000003;
+  static constexpr uint64_t kFilterBits = uint64_t{1} << 20;
+
+  static uint64_t MulMod(uint64_t a, uint64_t b) {
+    const unsigned __int128 p = static_cast<unsigned __int128>(a) * b;
+    uint64_t r = static_cast<uint64_t>(p & kModulus) + static_cast<uint64_t>(p >> 61);
+    if (r >= kModulus) r -= kModulus;
+    return r;
+  }
+  static uint64_t AddMod(uint64_t a, uint64_t b) {
+    const uint64_t r = a + b;
+    return r >= kModulus ? r - kModulus : r;
+  }
+
+  uint64_t HashAt(Int32 start, Int32 length) const {
+    uint64_t h = 0;
+    for (Int32 i = 0; i < length; ++i) h = AddMod(MulMod(h, kBase), fText[static_cast<size_t>(start + i)]);
+    return h;
+  }
+
+  bool SameAt(Int32 a, Int32 b, Int32 length) const {
+    const Char* t = fText.data();
+    return std::equal(t + a, t + a + length, t + b);
+  }
+
+  void IndexLength(Int32 length, const std::vector<size_t>& members) {
+    // The distinct texts of the passages of this length, by hash.
+    std::unordered_map<uint64_t, std::vector<Int32>> kinds;
+    std::vector<uint64_t> filter(kFilterBits / 64, 0);
+    Int32 earliest = std::numeric_limits<Int32>::max();
+    for (const size_t k : members) {
+      TPassage& passage = fPassages[k];
+      earliest = std::min(earliest, passage.from);
+      const uint64_t h = HashAt(passage.start, length);
+      std::vector<Int32>& bucket = kinds[h];
+      for (const Int32 kind : bucket)
+        if (SameAt(fKindStart[static_cast<size_t>(kind)], passage.start, length)) passage.kind = kind;
+      if (passage.kind < 0) {
+        passage.kind = static_cast<Int32>(fPositions.size());
+        fPositions.emplace_back();
+        fKindStart.push_back(passage.start);
+        fKindLength.push_back(length);
+        bucket.push_back(passage.kind);
+        filter[(h % kFilterBits) / 64] |= uint64_t{1} << (h % 64);
+      }
+    }
+    const Int32 last = static_cast<Int32>(fText.size()) - length;  // the last index a passage fits at
+    if (earliest > last) return;
+    uint64_t top = 1;  // kBase to the power length - 1
+    for (Int32 i = 1; i < length; ++i) top = MulMod(top, kBase);
+    uint64_t h = HashAt(earliest, length);
+    for (Int32 q = earliest;; ++q) {
+      if ((filter[(h % kFilterBits) / 64] >> (h % 64) & 1) != 0) {
+        const auto found = kinds.find(h);
+        if (found != kinds.end())
+          for (const Int32 kind : found->second)
+            if (SameAt(fKindStart[static_cast<size_t>(kind)], q, length)) {
+              fPositions[static_cast<size_t>(kind)].push_back(q);
+              break;
+            }
+      }
+      if (q == last) break;
+      // Roll the window one character on.
+      const uint64_t out = MulMod(fText[static_cast<size_t>(q)], top);
+      h = AddMod(MulMod(AddMod(h, kModulus - out), kBase), fText[static_cast<size_t>(q + length)]);
+    }
+  }
+
+  const String& fText;
+  std::vector<TPassage> fPassages;
+  std::vector<std::vector<Int32>> fPositions;
+  std::vector<Int32> fKindStart;
+  std::vector<Int32> fKindLength;
+};
+
+}  // namespace
+
 std::unique_ptr<TStringListWith2LongintRec> RepeatedXCharChunks(Int32 chunkLength, Int32 minFrequency,
                                                                 Int32 maxDistinct, const String& text,
                                                                 const TLinePercentProgress& onProgress) {
   auto result = std::make_unique<TStringListWith2LongintRec>();
   result->SetSorted(true);
+  // Passages are told apart exactly as the search finds them, by their code
+  // units: two passages that differ only in case are two lines.
+  result->SetCaseSensitive(true);
   // A trimmed chunk is never longer than chunkLength, and only chunks longer
   // than 100 characters are looked for.
   constexpr Int32 kShortestSought = 101;
   const Int32 len = Len(text);
-  Int32 repeateds = 0;  // lines whose long0 is above 1, kept as they change
-  if (chunkLength >= kShortestSought) {
-    for (Int64 pos = 1; pos + chunkLength - 1 <= len; pos += chunkLength) {
-      const String chunk = Trim(text.substr(static_cast<size_t>(pos - 1), static_cast<size_t>(chunkLength)));
-      const Int64 after = pos + chunkLength;  // 1-based position after the chunk
-      if (onProgress) onProgress(static_cast<Int32>(after * 100 / len));
-      if (Len(chunk) < kShortestSought) continue;
-      MyYieldProcess();
-      const std::boyer_moore_horspool_searcher searcher(chunk.begin(), chunk.end());
-      Int32 line = -1;
-      auto from = text.begin() + static_cast<std::ptrdiff_t>(after - 1);
-      for (;;) {
-        if (result->Count() >= maxDistinct && repeateds >= maxDistinct) break;
-        const auto found = std::search(from, text.end(), searcher);
-        if (found == text.end()) break;
-        const Int32 at = static_cast<Int32>(found - text.begin()) + 1;
-        if (line < 0) line = result->IndexOf(chunk);
-        if (line < 0) {
-          line = result->AddOne(chunk, T2_longint_rec{1, at});
-        } else {
-          const Int32 before = result->GetOne(line).long0;
-          result->IncOne(line, t2_long0);
-          if (before == 1) ++repeateds;
-        }
-        from = found + 1;
+  if (chunkLength < kShortestSought || chunkLength > len) {
+    // No whole chunk worth looking for; the walk still reports its progress.
+    for (Int64 pos = 1; chunkLength > 0 && pos + chunkLength - 1 <= len; pos += chunkLength)
+      if (onProgress) onProgress(static_cast<Int32>((pos + chunkLength) * 100 / len));
+    return result;
+  }
+
+  // The chunks, trimmed as Trim does, and where their later occurrences start.
+  TPassageIndex index(text);
+  const Int32 chunks = len / chunkLength;
+  std::vector<Int32> passageOfChunk(static_cast<size_t>(chunks), -1);
+  for (Int32 c = 0; c < chunks; ++c) {
+    Int32 b = c * chunkLength;
+    Int32 e = b + chunkLength;
+    while (b < e && text[static_cast<size_t>(b)] <= u' ') ++b;
+    while (e > b && text[static_cast<size_t>(e) - 1] <= u' ') --e;
+    if (e - b < kShortestSought) continue;
+    passageOfChunk[static_cast<size_t>(c)] = static_cast<Int32>(index.Passages().size());
+    index.Add(b, e - b, (c + 1) * chunkLength);
+  }
+  index.Build();
+
+  // Walk the chunks in order, counting each later occurrence as the search
+  // from the position after the chunk would find them one by one.
+  struct TFound {
+    bool listed = false;
+    Int64 long0 = 0;
+    Int32 long1 = 0;
+  };
+  std::vector<TFound> found;
+  std::vector<Int32> listedOrder;  // the passage texts in the order they were first found
+  Int32 repeateds = 0;             // passage texts found more than once
+  auto stopped = [&] { return static_cast<Int32>(listedOrder.size()) >= maxDistinct && repeateds >= maxDistinct; };
+  for (Int32 c = 0; c < chunks; ++c) {
+    const Int64 after = Int64{c + 1} * chunkLength + 1;  // 1-based position after the chunk
+    if (onProgress) onProgress(static_cast<Int32>(after * 100 / len));
+    const Int32 p = passageOfChunk[static_cast<size_t>(c)];
+    if (p < 0) continue;
+    MyYieldProcess();
+    const TPassageIndex::TPassage& passage = index.Passages()[static_cast<size_t>(p)];
+    if (static_cast<size_t>(passage.kind) >= found.size()) found.resize(static_cast<size_t>(passage.kind) + 1);
+    TFound& f = found[static_cast<size_t>(passage.kind)];
+    const std::vector<Int32>& at = index.Positions(passage.kind);
+    for (auto it = std::lower_bound(at.begin(), at.end(), passage.from); it != at.end(); ++it) {
+      if (stopped()) break;
+      if (f.listed && f.long0 >= 2) {
+        // Neither the number of texts found nor of those found more than
+        // once can change any more: the remaining occurrences all count.
+        f.long0 += at.end() - it;
+        break;
+      }
+      if (!f.listed) {
+        f.listed = true;
+        f.long0 = 1;
+        f.long1 = *it + 1;
+        listedOrder.push_back(passage.kind);
+      } else if (++f.long0 == 2) {
+        ++repeateds;
       }
     }
   }
+  result->BeginUpdate();
+  for (const Int32 kind : listedOrder) {
+    const TFound& f = found[static_cast<size_t>(kind)];
+    const Int32 long0 = static_cast<Int32>(std::min<Int64>(f.long0, std::numeric_limits<Int32>::max()));
+    const Int32 countBefore = result->Count();
+    const Int32 line = result->AddOne(index.Text(kind), T2_longint_rec{long0, f.long1});
+    // A text that the list's order holds equal to one already listed adds
+    // its occurrences to that line.
+    if (result->Count() == countBefore) result->AddToOneFreq(line, long0, t2_long0);
+  }
+  result->EndUpdate();
+
   if (result->Count() < 2) return result;
   result->SortOnFreq(t2_long0);
   for (Int32 i = result->Count() - 1; i >= 0; --i)

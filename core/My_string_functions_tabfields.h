@@ -103,7 +103,10 @@ using TLinePercentProgress = std::function<void(Int32 percent)>;
 using TTellCountEvent = std::function<void(Int32 n)>;
 
 // From the last line to the first, deletes each line that meets condition.
-// A nil list or condition is left alone.
+// A nil list or condition is left alone. On a platform string list the
+// lines that meet the condition are judged first and taken out together,
+// each kept line with its object; the second form, whose condition sees the
+// list, deletes line by line.
 void StringListRemoveLinesMeetingCondition(TStrings* list, const TLineCondition& condition);
 void StringListRemoveLinesMeetingCondition(TStrings* list, const TListLineCondition& condition);
 // Adds n copies of c followed by line.
@@ -133,11 +136,14 @@ void TrimAStringlist(TStrings* list);
 void TrimAStringlist(TStrings* list, const TLinePercentProgress& onProgress, bool& goOn);
 
 // The passages of chunkLength characters (trimmed, longer than 100) that occur
-// again later in text, each with long0 = its number of later occurrences and
-// long1 = the position of its first later occurrence. Once the list holds
-// maxDistinct passages of which maxDistinct occur more than once, no further
-// occurrences are sought. With two or more passages the list is sorted on
-// long0 and passages below minFrequency are dropped. The caller owns the list.
+// again later in text, each with long0 = its number of later occurrences
+// (overlapping ones included) and long1 = the position of its first later
+// occurrence. Passages are told apart by their exact text, so the list is
+// case-sensitive. Once the list holds maxDistinct passages of which
+// maxDistinct occur more than once, no further occurrences are sought. With
+// two or more passages the list is sorted on long0 and passages below
+// minFrequency are dropped. The caller owns the list. The work grows with
+// the text's length, not with its length times the number of chunks.
 std::unique_ptr<TStringListWith2LongintRec> RepeatedXCharChunks(Int32 chunkLength, Int32 minFrequency,
                                                                 Int32 maxDistinct, const String& text,
                                                                 const TLinePercentProgress& onProgress);

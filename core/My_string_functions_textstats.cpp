@@ -27,7 +27,7 @@ class TStatsMarker {
 
   void MarkParagraphsAndHeadings(const std::vector<TStartFinishIntegerRec>& lineSpans) {
     for (const TStartFinishIntegerRec& line : lineSpans) {
-      if (line.finish < line.start) continue;  // a span that holds no character
+      if (!HoldsText(line)) continue;
       fSpan = line;
       const bool isParagraph =
           static_cast<Int64>(line.finish) - line.start >= 101 || LineEndsASentence(line.finish);
@@ -38,7 +38,8 @@ class TStatsMarker {
   void MarkSentences(Int32 start) {
     Int32 last = fLen - 1;
     while (last > 2 && IsBlankOrOther(RawClass(last))) --last;
-    for (Int32 i = std::max(0, start - 1); i <= last; ++i)
+    const Int32 first = static_cast<Int32>(std::max<Int64>(0, Int64{start} - 1));
+    for (Int32 i = first; i <= last; ++i)
       if (RawClass(i) == wchar_class_punctuation && IsPotentialSentenceTerminator(fText[static_cast<size_t>(i)]))
         TestSentenceEnd(i);
   }
@@ -51,6 +52,18 @@ class TStatsMarker {
   Word SentenceClass(Int32 i) const { return RawClass(i) & kSentenceClassMask; }
   static bool IsBlankOrOther(Word c) { return c == 0 || c == wchar_class_separator || c == wchar_class_other; }
   Char CharAt(Int32 i) const { return i >= 0 && i < fLen ? fText[static_cast<size_t>(i)] : Char{0}; }
+  bool IsLineBreakAt(Int32 i) const { return CharAt(i) == kCR || CharAt(i) == kLF; }
+
+  // Whether a line span holds a character of the text other than a line
+  // break. The span of an empty text, or of an empty first line (its CR
+  // only), is neither a paragraph nor a heading.
+  bool HoldsText(const TStartFinishIntegerRec& line) const {
+    const Int32 from = std::max(line.start, 0);
+    const Int32 to = std::min(line.finish, fLen - 1);
+    for (Int32 k = from; k <= to; ++k)
+      if (!IsLineBreakAt(k)) return true;
+    return false;
+  }
 
   // From finish backwards: a letter or number says no, a sentence terminator
   // says yes, a currency sign says no; everything else is passed over, and
@@ -162,7 +175,17 @@ class TStatsMarker {
     const bool markFinish = static_cast<Int64>(lineEnd) > static_cast<Int64>(i) + trailing + 4;
     if (markFinish) fSpan.finish = i + trailing;
     Record(stats_sentence, markStart, markFinish);
-    fNextSentence = j - leading;
+    // The next sentence starts where the scan stopped, with the punctuation
+    // that leads it; after a line break it starts on the next line, never on
+    // the break itself (which matters when the line spans do not part the
+    // lines there).
+    if (fRunStop == TScanStop::line_break) {
+      Int32 next = j;
+      while (next < fLen && IsLineBreakAt(next)) ++next;
+      fNextSentence = next;
+    } else {
+      fNextSentence = j - leading;
+    }
   }
 
   void Record(Ttext_stats kind, bool markStart, bool markFinish) {

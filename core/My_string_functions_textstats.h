@@ -21,14 +21,15 @@
 namespace sk {
 
 // Marks the paragraphs and headings of the text (one per line span, 0-based
-// start and finish; a span whose finish is before its start holds nothing
-// and is passed over) and, when kinds holds stats_sentence, its sentences
-// from the 1-based position start on. A line of 101 characters or more, or
-// one that ends a sentence, is a paragraph; any other line a heading. A
-// sentence ends at a terminator followed by a separator (a space, a line
-// break or the end of the text) and then by anything but a lower-case letter;
-// a sentence of 3 characters or fewer is not recorded. Only the kinds in
-// kinds are recorded.
+// start and finish; a span that holds no character of the text other than
+// line breaks, such as the one span of an empty text, is passed over) and,
+// when kinds holds stats_sentence, its sentences from the 1-based position
+// start on. A line of 101 characters or more, or one that ends a sentence, is
+// a paragraph; any other line a heading. A sentence ends at a terminator
+// followed by a separator (a space, a line break or the end of the text) and
+// then by anything but a lower-case letter; a sentence of 3 characters or
+// fewer is not recorded, and a sentence never starts on a line break. Only
+// the kinds in kinds are recorded.
 void AutoMarkTextStatsPositions(const std::vector<TStartFinishIntegerRec>& lineSpans, const String& text,
                                 std::vector<Word>& classes, Int32 start, TTextStatsSet kinds);
 

@@ -83,6 +83,45 @@ TEST(My_string_functions_positionsFind, EveryContextThatIsSetMustBeFound) {
             (std::vector<Int32>{5}));
 }
 
+// The positions a find-by-find search gives: every context word that is set
+// is searched from each find.
+std::vector<Int32> ContextPositionsOneByOne(const String& word, const String& left, const String& right,
+                                            const String& text, Int32 span, TMSSearchFlags flags) {
+  std::vector<Int32> kept;
+  for (Int32 p = PosStrFoundIn(word, text, kNoFlags, 1); p > 0; p = PosStrFoundIn(word, text, kNoFlags, p + 1)) {
+    const Int32 r = right.empty() ? 0 : PosStrFoundIn(right, text, flags, p + 1);
+    const bool rightOK = right.empty() || (r != -1 && r <= p + 1 + span);
+    const Int32 l = left.empty() ? 0 : PosStrFoundIn(left, text, flags, std::max(1, p - span));
+    const bool leftOK = left.empty() || (l != -1 && l < p);
+    if (rightOK && leftOK) kept.push_back(p);
+  }
+  return kept;
+}
+
+TEST(My_string_functions_positionsFind, ContextWordsAgreeWithSearchingFromEachFind) {
+  // Texts of a few short words, so that words and contexts recur close
+  // together and far apart.
+  uint32_t seed = 7;
+  auto next = [&seed](uint32_t n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % n;
+  };
+  const char16_t* words[] = {u"a", u"ab", u"b", u"ba", u"cab", u"c"};
+  for (Int32 round = 0; round < 300; ++round) {
+    String text;
+    const Int32 n = static_cast<Int32>(next(60));
+    for (Int32 k = 0; k < n; ++k) text += String(words[next(6)]) + (next(3) == 0 ? u"" : u" ");
+    const String word = words[next(6)];
+    const String left = next(3) == 0 ? String() : String(words[next(6)]);
+    const String right = next(3) == 0 ? String() : String(words[next(6)]);
+    const Int32 span = static_cast<Int32>(next(12));
+    const TMSSearchFlags flags = next(2) == 0 ? kNoFlags : kBoth;
+    EXPECT_EQ(Values(*CharacterPositionsWordFoundIn(word, left, right, text, span, kNoFlags, flags)),
+              ContextPositionsOneByOne(word, left, right, text, span, flags))
+        << round;
+  }
+}
+
 TEST(My_string_functions_positionsFind, ContextSpanAndBoundaryFlags) {
   const String text = u"cat xxxxxx sat cat sat";
   // The first "sat" lies 11 characters on, the second one 4.
@@ -229,6 +268,9 @@ TEST(My_string_functions_positionsSmall, MeasuringAndSmallTexts) {
 
   EXPECT_EQ(StrSeparatedWithChar({u"a", u"b", u"c"}, u','), u"a,b,c");
   EXPECT_EQ(StrSeparatedWithChar({}, u','), u"");
+  // Empty items in front add no separator; later ones do.
+  EXPECT_EQ(StrSeparatedWithChar({u"", u"", u"a", u"", u"b"}, u','), u"a,,b");
+  EXPECT_EQ(StrSeparatedWithChar({u"", u""}, u','), u"");
   EXPECT_EQ(InterspersedWithSpaces(u"ab"), u"a b ");
   EXPECT_EQ(InterspersedWithSpaces(u""), u"");
   EXPECT_EQ(AscendingSymbol(true), String(1, Char(0x2191)));

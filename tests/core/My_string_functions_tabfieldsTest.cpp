@@ -222,6 +222,116 @@ TEST(My_string_functions_tabfieldsRepeats, LongPassagesFoundAgainLater) {
   EXPECT_EQ(RepeatedXCharChunks(0, 1, 10, text, {})->Count(), 0);
 }
 
+// A passage of n letters that never repeats inside itself, different for
+// each seed.
+String Passage(Int32 n, uint32_t seed) {
+  String s;
+  for (Int32 i = 0; i < n; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    s.push_back(static_cast<Char>(u'a' + (seed >> 16) % 26));
+  }
+  return s;
+}
+
+Int32 LineOf(const TStringListWith2LongintRec& list, const String& s) {
+  for (Int32 i = 0; i < list.Count(); ++i)
+    if (list.Get(i) == s) return i;
+  return -1;
+}
+
+TEST(My_string_functions_tabfieldsRepeats, CountsStopsAndCaseVariants) {
+  const String p = Passage(120, 1);
+  const String q = Passage(120, 2);
+  // Chunks: p (found again at 121), p, q (found at 361 and 481), q, q.
+  const String text = p + p + q + q + q;
+  auto found = RepeatedXCharChunks(120, 1, 5, text, {});
+  ASSERT_EQ(found->Count(), 2);
+  Int32 i = LineOf(*found, p);
+  ASSERT_GE(i, 0);
+  EXPECT_EQ(found->GetOne(i).long0, 1);
+  EXPECT_EQ(found->GetOne(i).long1, 121);
+  i = LineOf(*found, q);
+  ASSERT_GE(i, 0);
+  EXPECT_EQ(found->GetOne(i).long0, 3);  // twice after the first q, once after the second
+  EXPECT_EQ(found->GetOne(i).long1, 361);
+  // Once one passage is listed and one is found more than once, the search
+  // stops: the second q chunk is not looked for.
+  found = RepeatedXCharChunks(120, 1, 1, text, {});
+  i = LineOf(*found, q);
+  ASSERT_GE(i, 0);
+  EXPECT_EQ(found->GetOne(i).long0, 2);
+  // Passages below the minimum frequency go once there are two or more.
+  found = RepeatedXCharChunks(120, 2, 5, text, {});
+  ASSERT_EQ(found->Count(), 1);
+  EXPECT_EQ(found->Get(0), q);
+
+  // Trimmed chunks: blanks at the ends are not part of the passage, and a
+  // chunk that trims to 100 characters or fewer is not looked for.
+  const String padded = u"  " + Passage(118, 3);
+  found = RepeatedXCharChunks(120, 1, 5, padded + String(120, u' ') + padded + u"\r\n" + padded, {});
+  ASSERT_EQ(found->Count(), 1);
+  EXPECT_EQ(found->Get(0), Passage(118, 3));
+  EXPECT_EQ(found->GetOne(0).long0, 3);  // twice after the first chunk, once after the third
+  EXPECT_EQ(found->GetOne(0).long1, 243);
+
+  // Passages that differ only in case are different passages.
+  const String upper = UpperCase(p);
+  found = RepeatedXCharChunks(120, 1, 5, p + upper + p + upper + upper, {});
+  ASSERT_EQ(found->Count(), 2);
+  EXPECT_EQ(found->GetOne(LineOf(*found, p)).long0, 1);
+  EXPECT_EQ(found->GetOne(LineOf(*found, upper)).long0, 3);
+
+  // Overlapping finds all count: a text of one letter repeats every chunk at
+  // every later position.
+  found = RepeatedXCharChunks(150, 1, 5, String(600, u'z'), {});
+  ASSERT_EQ(found->Count(), 1);
+  EXPECT_EQ(found->GetOne(0).long1, 151);
+  // From 151, 301 and 451: 301 + 151 + 1 windows of 150 characters.
+  EXPECT_EQ(found->GetOne(0).long0, 453);
+}
+
+TEST(My_string_functions_tabfieldsLists, LinesTakenOutKeepTheirObjects) {
+  TStringlistWithALongint list;
+  for (Int32 i = 0; i < 10; ++i) list.AddOne(i % 3 == 0 ? u"" : u" x" + IntToStr(i), i);
+  StringListRemoveLinesMeetingCondition(&list, TLineCondition([](const String& s) { return s.empty(); }));
+  ASSERT_EQ(list.Count(), 6);
+  for (Int32 i = 0; i < list.Count(); ++i) EXPECT_EQ(u" x" + IntToStr(list.GetOne(i)), list.Get(i));
+
+  // Trimming keeps the numbers with their lines too.
+  list.Clear();
+  for (Int32 i = 0; i < 10; ++i) list.AddOne(i % 2 == 0 ? u" " : u" y" + IntToStr(i), i);
+  TrimAStringlist(&list);
+  ASSERT_EQ(list.Count(), 5);
+  for (Int32 i = 0; i < list.Count(); ++i) EXPECT_EQ(u"y" + IntToStr(list.GetOne(i)) + u" ", list.Get(i));
+
+  // A condition that fails part way leaves the lines it judged taken out
+  // (from the last line backwards) and the rest as they were.
+  TUTF8Stringlist lines;
+  Fill(lines, {u"a", u"boom", u"c", u"drop", u"e", u"drop"});
+  EXPECT_THROW(StringListRemoveLinesMeetingCondition(&lines, TLineCondition([](const String& s) {
+                                                       if (s == u"boom") throw EConvertError(u"boom");
+                                                       return s == u"drop";
+                                                     })),
+               EConvertError);
+  EXPECT_EQ(Lines(lines), (std::vector<String>{u"a", u"boom", u"c", u"e"}));
+
+  // A walk stopped by the progress callback takes out what it passed and
+  // keeps the rest.
+  Fill(lines, {u"", u" a", u"", u"", u"b", u""});
+  bool go = true;
+  std::vector<Int32> percents;
+  TrimAStringlist(
+      &lines,
+      [&](Int32 percent) {
+        percents.push_back(percent);
+        if (percents.size() == 3) go = false;
+      },
+      go);
+  EXPECT_EQ(Lines(lines), (std::vector<String>{u"a ", u"", u"b", u""}));
+  // Index 0 of 6, index 0 of 5, index 1 of 5 lines.
+  EXPECT_EQ(percents, (std::vector<Int32>{0, 0, 20}));
+}
+
 TEST(My_string_functions_tabfieldsCustomSort, KeysOrderTheLines) {
   const auto keys = CustomSortPreparedStringlist(u"b, , ab ,c");
   ASSERT_EQ(keys->Count(), 3);

@@ -8,6 +8,7 @@
 #include "core/My_string_functions_charclass.h"
 #include "core/My_string_functions_splitting.h"
 #include "core/My_string_functions_textstats.h"
+#include "platform/runtime/Strings.h"
 
 namespace sk {
 namespace {
@@ -35,6 +36,19 @@ class My_string_functions_textstatsMark : public ::testing::Test {
     std::vector<TStartFinishIntegerRec> lines;
     for (const TStartFinishIntegerRec& b : Global_CRLFBreaks) lines.push_back({b.start - 1, b.finish - 1});
     AutoMarkTextStatsPositions(lines, text, classes_, start, kinds);
+  }
+
+  // Marks a text with line spans given as the caller found them (1-based, as
+  // Global_CRLFBreaks holds them).
+  void MarkWithLines(const String& text, const std::vector<TStartFinishIntegerRec>& breaks, TTextStatsSet kinds) {
+    Global_TextSectionsArr = TTextStatsPositions_rec{};
+    Global_TextSectionsArr.bufferful_chars.resize(text.size());
+    classes_.assign(text.size() + 10, 0);
+    ParseAString(text, classes_);
+    Global_CRLFBreaks = breaks;
+    std::vector<TStartFinishIntegerRec> lines;
+    for (const TStartFinishIntegerRec& b : breaks) lines.push_back({b.start - 1, b.finish - 1});
+    AutoMarkTextStatsPositions(lines, text, classes_, 1, kinds);
   }
 
   static Spans Of(Ttext_stats kind) {
@@ -146,6 +160,77 @@ TEST_F(My_string_functions_textstatsMark, TagsBoundsAndLongRuns) {
 
   Mark(u"", kAll);
   EXPECT_TRUE(Of(stats_sentence).empty());
+}
+
+// The same short document with each kind of line end: a heading, then two
+// paragraphs of two sentences each.
+TEST_F(My_string_functions_textstatsMark, HeadingsParagraphsAndSentencesWithEachLineEnd) {
+  const String document = u"Introduction|It rains. The end.|Second one here. Yes it is.|";
+  for (const String& lineEnd : {String(u"\r\n"), String(u"\r")}) {
+    const String text = StringReplace(document, u"|", lineEnd, rfReplaceAll);
+    const Int32 e = static_cast<Int32>(lineEnd.size());
+    SCOPED_TRACE(e);
+    Mark(text, kAll);
+    // Each line span ends at its line break.
+    EXPECT_EQ(Of(stats_heading), (Spans{{0, 12}}));
+    EXPECT_EQ(Of(stats_paragraph), (Spans{{12 + e, 30 + e}, {30 + 2 * e, 57 + 2 * e}}));
+    EXPECT_EQ(Of(stats_sentence),
+              (Spans{{12 + e, 20 + e}, {22 + e, 30 + e}, {30 + 2 * e, 45 + 2 * e}, {47 + 2 * e, 57 + 2 * e}}));
+  }
+
+  // Line feeds alone, with the line spans a caller makes at each LF.
+  const String text = StringReplace(document, u"|", u"\n", rfReplaceAll);
+  MarkWithLines(text, {{1, 13}, {14, 32}, {33, 60}}, kAll);
+  EXPECT_EQ(Of(stats_heading), (Spans{{0, 12}}));
+  EXPECT_EQ(Of(stats_paragraph), (Spans{{13, 31}, {32, 59}}));
+  EXPECT_EQ(Of(stats_sentence), (Spans{{13, 21}, {23, 31}, {32, 47}, {49, 59}}));
+
+  // Without line spans the whole text is one line, yet no sentence starts on
+  // a line break.
+  MarkWithLines(text, {}, kAll);
+  EXPECT_EQ(Of(stats_sentence), (Spans{{0, 21}, {23, 30}, {32, 47}, {49, 59}}));
+}
+
+TEST_F(My_string_functions_textstatsMark, LastLineEmptyTextAndEmptyLines) {
+  // Without a final line break the last line, paragraph and sentence still
+  // count; their span ends one past the text, where no write goes.
+  const String text = u"Title\r\nIt rains. The end.";
+  Mark(text, kAll);
+  EXPECT_EQ(Of(stats_heading), (Spans{{0, 5}}));
+  EXPECT_EQ(Of(stats_paragraph), (Spans{{7, 25}}));
+  EXPECT_EQ(Of(stats_sentence), (Spans{{7, 15}, {17, 25}}));
+  EXPECT_EQ(Global_TextSectionsArr.bufferful_chars[17].stat, stats_sentence);
+  EXPECT_EQ(Global_TextSectionsArr.bufferful_chars[17].num_0B, 1);
+  // The same text with a final line break gives the same spans.
+  Mark(text + u"\r\n", kAll);
+  EXPECT_EQ(Of(stats_paragraph), (Spans{{7, 25}}));
+  EXPECT_EQ(Of(stats_sentence), (Spans{{7, 15}, {17, 25}}));
+
+  // An empty text, or one of line breaks only, has no heading, paragraph or
+  // sentence.
+  for (const String& empty : {String(), String(u"\r\n"), String(u"\r\n\r\n"), String(u"\n")}) {
+    Mark(empty, kAll);
+    EXPECT_TRUE(Of(stats_heading).empty()) << empty.size();
+    EXPECT_TRUE(Of(stats_paragraph).empty()) << empty.size();
+    EXPECT_TRUE(Of(stats_sentence).empty()) << empty.size();
+  }
+
+  // Empty lines before, between and after the text make no spans of their own.
+  Mark(u"\r\n\r\nTitle\r\n\r\nIt rains here.\r\n\r\n", kAll);
+  EXPECT_EQ(Of(stats_heading), (Spans{{4, 9}}));
+  EXPECT_EQ(Of(stats_paragraph), (Spans{{13, 27}}));
+  EXPECT_EQ(Of(stats_sentence), (Spans{{13, 27}}));
+}
+
+TEST_F(My_string_functions_textstatsMark, SpanIndexesBeyondSixteenBits) {
+  String text;
+  for (Int32 k = 0; k < 70000; ++k) text += u"Hd\r\n";
+  Mark(text, kNoSentences);
+  ASSERT_EQ(Of(stats_heading).size(), 70000u);
+  const auto& chars = Global_TextSectionsArr.bufferful_chars;
+  EXPECT_EQ(chars[4 * 69999].stat, stats_heading);
+  EXPECT_EQ(chars[4 * 69999].num_0B, 69999);
+  EXPECT_EQ(chars[4 * 65536 + 2].num_0B, 65536);  // its finish, the CR
 }
 
 TEST(My_string_functions_textstatsLines, LineHoldingAPosition) {
