@@ -3,6 +3,8 @@
 // 0 or 1.
 #pragma once
 
+#include <vector>
+
 #include "core/Basic_types.h"
 #include "platform/runtime/RtlTypes.h"
 
@@ -20,6 +22,19 @@ Int32 CompareSingles(Single a, Single b);
 Int32 CompareDoubles(Double a, Double b);
 // For two lengths already known to differ: 1 when the first is greater, else -1.
 Int32 ComparedArraysDifferentLengths(Int32 a, Int32 b);
+
+// Two arrays element by element with cmp over the common length; when that
+// part is equal, the longer array is the greater.
+template <class T, class Cmp>
+Int32 CompareArrays(const std::vector<T>& a, const std::vector<T>& b, Cmp cmp) {
+  const size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < n; ++i) {
+    Int32 r = cmp(a[i], b[i]);
+    if (r != 0) return r;
+  }
+  if (a.size() == b.size()) return 0;
+  return ComparedArraysDifferentLengths(static_cast<Int32>(a.size()), static_cast<Int32>(b.size()));
+}
 
 // Same word (ignoring the case of A-Z only) and the same tag exactly; with
 // allowLoneAsterisk, a word that is exactly "*" on either side matches any

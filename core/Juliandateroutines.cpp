@@ -135,6 +135,25 @@ Int32 Stepped(Int32 a, Int64 b) {
   return static_cast<Int32>(EnsureRange<Int64>(static_cast<Int64>(a) + b, INT32_MIN, INT32_MAX));
 }
 
+// The next month, into the next year after December (the day is kept).
+void StepToNextMonth(TYearMonthDay& r) {
+  r.month = Stepped(r.month, 1);
+  if (r.month > 12) {
+    r.year = Stepped(r.year, 1);
+    r.month = 1;
+  }
+}
+
+// The last day of the previous month, into the previous year before January.
+void StepToEndOfPreviousMonth(TYearMonthDay& r) {
+  r.month = Stepped(r.month, -1);
+  if (r.month < 1) {
+    r.month = 12;
+    r.year = Stepped(r.year, -1);
+  }
+  r.day = DaysOfMonth(r.year, r.month);
+}
+
 bool YearBasis(TTimeLineDisplayBasis basis) {
   return basis == tlpb_millennia || basis == tlpb_centuries || basis == tlpb_decades ||
          basis == tlpb_years;
@@ -350,11 +369,7 @@ TYearMonthDay IncrementedYMD(const TYearMonthDay& ymd, TTimeLineDisplayBasis bas
       r.year = Stepped(r.year, PlotMultiplicand(basis));
       break;
     case tlpb_months:
-      r.month = Stepped(r.month, 1);
-      if (r.month > 12) {
-        r.year = Stepped(r.year, 1);
-        r.month = 1;
-      }
+      StepToNextMonth(r);
       break;
     case tlpb_weeks:
       r = DateToYearMonthDay(YearMonthDayToDate(ymd) + DaysPerWeek, false);
@@ -362,11 +377,7 @@ TYearMonthDay IncrementedYMD(const TYearMonthDay& ymd, TTimeLineDisplayBasis bas
     case tlpb_days:
       r.day = Stepped(r.day, 1);
       if (r.day > DaysOfMonth(r.year, r.month)) {
-        r.month = Stepped(r.month, 1);
-        if (r.month > 12) {
-          r.year = Stepped(r.year, 1);
-          r.month = 1;
-        }
+        StepToNextMonth(r);
         r.day = 1;
       }
       break;
@@ -386,24 +397,12 @@ TYearMonthDay RoundedDownYMD(const TYearMonthDay& ymd, TTimeLineDisplayBasis bas
       r = MakeYMD(Stepped(ymd.year, -1), 12, 31);
       break;
     case tlpb_months:
-      r.month = Stepped(r.month, -1);
-      if (r.month < 1) {
-        r.month = 12;
-        r.year = Stepped(r.year, -1);
-      }
-      r.day = DaysOfMonth(r.year, r.month);
+      StepToEndOfPreviousMonth(r);
       break;
     case tlpb_weeks:
     case tlpb_days:
       r.day = Stepped(r.day, -1);
-      if (r.day < 1) {
-        r.month = Stepped(r.month, -1);
-        if (r.month < 1) {
-          r.month = 12;
-          r.year = Stepped(r.year, -1);
-        }
-        r.day = DaysOfMonth(r.year, r.month);
-      }
+      if (r.day < 1) StepToEndOfPreviousMonth(r);
       break;
     default:
       break;

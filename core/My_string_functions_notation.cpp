@@ -135,6 +135,28 @@ class TClosingTagSet {
   std::unordered_set<std::u16string_view> fSeen;
 };
 
+// Visits each span from an opening text to the first closing text after it,
+// left to right without overlap: visit(start, end, spans so far) answers true
+// to stop. Returns the number of spans visited.
+template <class Visit>
+Int32 EachEnclosedSpan(const String& text, const String& open, const String& close, Visit visit) {
+  if (text.empty() || open.empty() || close.empty()) return 0;
+  Int32 found = 0;
+  size_t from = 0;
+  for (;;) {
+    const size_t at = text.find(open, from);
+    if (at == npos) break;
+    const size_t cl = text.find(close, at);
+    // No closing text after this opening one means none after any later one.
+    if (cl == npos) break;
+    const size_t end = cl + close.size();
+    ++found;
+    if (visit(at, end, found)) break;
+    from = end;
+  }
+  return found;
+}
+
 }  // namespace
 
 // ---- tagged-word arrays ---------------------------------------------------------
@@ -538,42 +560,19 @@ Int32 FindAndStudyStringInText(const String& text, const String& sub,
 
 Int32 FindAndStudyStringInText(const String& text, const String& open, const String& close,
                                const TContextAndStringAtAndQuitFunct& callback, Int32 span) {
-  if (text.empty() || open.empty() || close.empty()) return 0;
   const Int64 len = static_cast<Int64>(text.size());
-  Int32 found = 0;
-  size_t from = 0;
-  for (;;) {
-    const size_t at = text.find(open, from);
-    if (at == npos) break;
-    const size_t cl = text.find(close, at);
-    // No closing text after this opening one means none after any later one.
-    if (cl == npos) break;
-    const size_t end = cl + close.size();
-    ++found;
+  return EachEnclosedSpan(text, open, close, [&](size_t at, size_t end, Int32 /*found*/) {
     const Int32 p = static_cast<Int32>(at + 1);
     const Int32 percent = static_cast<Int32>(static_cast<Int64>(p) * 100 / len);
-    if (callback && callback(PrecedingContext(text, span, p), text.substr(at, end - at), percent, p)) break;
-    from = end;
-  }
-  return found;
+    return callback && callback(PrecedingContext(text, span, p), text.substr(at, end - at), percent, p);
+  });
 }
 
 Int32 FindAndStudyStringInText(const String& text, const String& open, const String& close, Int32 n,
                                TObjectLessStringAndIntTestBoolMaxFunct predicate) {
-  if (text.empty() || open.empty() || close.empty()) return 0;
-  Int32 count = 0;
-  size_t from = 0;
-  for (;;) {
-    const size_t at = text.find(open, from);
-    if (at == npos) break;
-    const size_t cl = text.find(close, at);
-    if (cl == npos) break;
-    const size_t end = cl + close.size();
-    ++count;
-    if (predicate != nullptr && predicate(TStringAndIntegerRec{text.substr(at, end - at), count}, n)) break;
-    from = end;
-  }
-  return count;
+  return EachEnclosedSpan(text, open, close, [&](size_t at, size_t end, Int32 count) {
+    return predicate != nullptr && predicate(TStringAndIntegerRec{text.substr(at, end - at), count}, n);
+  });
 }
 
 Int32 NumberOfTagsWithinChunk(const String& chunk, Int32 n) {

@@ -31,14 +31,6 @@ void AppendPiece(String& result, const String& piece) {
   result += piece;
 }
 
-// The value of a hexadecimal digit, -1 for any other character.
-int HexValue(Char c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  return -1;
-}
-
 // Decimal digits of a buffer as a number; false when empty or beyond Int32.
 bool DigitsToInt(const String& digits, Int64& out) {
   if (digits.empty()) return false;
@@ -353,8 +345,8 @@ String FromHexNumStr(const String& text) {
   const size_t groups = text.size() / 3;
   result.reserve(groups);
   for (size_t g = 0; g < groups; ++g) {
-    const int hi = HexValue(text[g * 3]);
-    const int lo = HexValue(text[g * 3 + 1]);
+    const int hi = HexDigitValue(text[g * 3]);
+    const int lo = HexDigitValue(text[g * 3 + 1]);
     if (hi < 0 || lo < 0) continue;
     result += static_cast<Char>(hi * 16 + lo);
   }
@@ -376,7 +368,7 @@ String FromNumStr(const String& text) {
     int v = 0;
     bool ok = true;
     for (size_t k = 0; k < 4 && ok; ++k) {
-      const int d = HexValue(text[g * 4 + k]);
+      const int d = HexDigitValue(text[g * 4 + k]);
       if (d < 0) ok = false;
       v = v * 16 + d;
     }

@@ -10,6 +10,7 @@
 #include "core/My_string_functions_splitting.h"
 #include "core/Stringtag_utils.h"
 #include "core/Useful_classes_base_compare.h"
+#include "core/Useful_classes_base_raw.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Locale.h"
 #include "platform/runtime/QuickSort.h"
@@ -27,12 +28,6 @@ Int32 ClampedToInt32(Int64 v) {
   if (v > std::numeric_limits<Int32>::max()) return std::numeric_limits<Int32>::max();
   if (v < std::numeric_limits<Int32>::min()) return std::numeric_limits<Int32>::min();
   return static_cast<Int32>(v);
-}
-
-bool WriteInt32(TStream* stream, Int32 v) {
-  unsigned char b[4] = {static_cast<unsigned char>(v & 0xFF), static_cast<unsigned char>((v >> 8) & 0xFF),
-                        static_cast<unsigned char>((v >> 16) & 0xFF), static_cast<unsigned char>((v >> 24) & 0xFF)};
-  return stream->Write(b, 4) == 4;
 }
 
 }  // namespace
@@ -187,7 +182,7 @@ void TStringlistWithListOfOccurrences::Clear() {
 
 bool TStringlistWithListOfOccurrences::SavedToStream(TStream* stream) {
   if (stream == nullptr) return false;
-  if (!WriteInt32(stream, GetCount())) return false;
+  if (!raw_detail::WriteInt32(stream, GetCount())) return false;
   for (Int32 i = 0; i < GetCount(); ++i) {
     TListOfOccurrences* occ = GetAListOfOccurrences(i);
     bool ok;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <random>
 #include <unordered_set>
 
 #include "core/Basic_processes.h"
@@ -12,6 +11,7 @@
 #include "core/My_string_functions_words.h"
 #include "core/Useful_classes_base_longint.h"
 #include "platform/runtime/DateUtils.h"
+#include "platform/runtime/Random.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/StringList.h"
@@ -209,8 +209,7 @@ void CopyRandomSampleFromStringlistAtoB(const TStrings* source, TStringList* tar
   if (source == nullptr) return;
   const Int32 c = source->Count();
   if (c <= n || n <= 0) return;
-  std::mt19937 generator(std::random_device{}());
-  std::uniform_int_distribution<Int32> below(0, c - 1);
+  Randomize();
   const Int32 quarter = c / 4;
   const Int32 half = c / 2;
   auto inRegion = [&](Int32 r) {
@@ -234,7 +233,7 @@ void CopyRandomSampleFromStringlistAtoB(const TStrings* source, TStringList* tar
   target->BeginUpdate();
   while (added < n && misses < kMaxMisses && repeatsInARow < kMaxMisses) {
     MyYieldProcess();
-    const Int32 r = below(generator);
+    const Int32 r = Random(c);
     if (!inRegion(r)) {
       ++misses;
       continue;

@@ -109,6 +109,23 @@ Char UpperUnitAt(const String& t, size_t i) {
   return AnsiUpperChar(c);
 }
 
+// Each run of characters below limit becomes one space; the rest is kept.
+String RunsBelowAsOneSpace(const String& text, Char limit) {
+  String out;
+  out.reserve(text.size());
+  bool inRun = false;
+  for (Char c : text) {
+    MyYieldProcess();
+    if (c < limit) {
+      if (!inRun) out.push_back(u' ');
+      inRun = true;
+    } else {
+      out.push_back(c);
+      inRun = false;
+    }
+  }
+  return out;
+}
 
 }  // namespace
 
@@ -315,13 +332,15 @@ String StringInNCharacterChunks(const String& text, const String& prefix, const 
   return out;
 }
 
+// A line ends at a CR or at an LF, so that texts with LF-only line ends (the
+// usual form on this system) get their lines as CR LF texts do.
 std::vector<TStartFinishIntegerRec> CRLF_LRs(const String& text) {
   std::vector<TStartFinishIntegerRec> spans;
   spans.reserve(2000);
   const Int32 n = Len(text);
   Int32 lineStart = 1;
   for (Int32 i = 1; i < n; ++i) {
-    if (text[static_cast<size_t>(i - 1)] != kCR) continue;
+    if (!IsCRorLF(text[static_cast<size_t>(i - 1)])) continue;
     spans.push_back({lineStart, i});
     Int32 j = i + 1;
     while (j <= n - 1 && IsCRorLF(text[static_cast<size_t>(j - 1)])) ++j;
@@ -351,39 +370,9 @@ String StrippedMultipleSpaces(const String& text) {
   return out;
 }
 
-String StrippedMultipleSpacesOrBelow(const String& text) {
-  String out;
-  out.reserve(text.size());
-  bool inRun = false;
-  for (Char c : text) {
-    MyYieldProcess();
-    if (c < 0x21) {
-      if (!inRun) out.push_back(u' ');
-      inRun = true;
-    } else {
-      out.push_back(c);
-      inRun = false;
-    }
-  }
-  return out;
-}
+String StrippedMultipleSpacesOrBelow(const String& text) { return RunsBelowAsOneSpace(text, 0x21); }
 
-String ReplacedCRLF(const String& text) {
-  String out;
-  out.reserve(text.size());
-  bool inRun = false;
-  for (Char c : text) {
-    MyYieldProcess();
-    if (c < 0x20) {
-      if (!inRun) out.push_back(u' ');
-      inRun = true;
-    } else {
-      out.push_back(c);
-      inRun = false;
-    }
-  }
-  return out;
-}
+String ReplacedCRLF(const String& text) { return RunsBelowAsOneSpace(text, 0x20); }
 
 String StrippedOfChar(const String& text, Char c) {
   String out;

@@ -16,21 +16,13 @@ namespace {
 
 constexpr size_t npos = String::npos;
 
-// The value of a hexadecimal digit, -1 for any other character.
-int HexValue(Char c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  return -1;
-}
-
 // A colour from its hexadecimal digits; false when there are none, when a
 // character is not a hexadecimal digit or when the value needs more than 32 bits.
 bool HexColour(const String& digits, Int32& colour) {
   if (digits.empty() || digits.size() > 8) return false;
   uint32_t v = 0;
   for (Char c : digits) {
-    const int d = HexValue(c);
+    const int d = HexDigitValue(c);
     if (d < 0) return false;
     v = v * 16u + static_cast<uint32_t>(d);
   }
@@ -88,7 +80,7 @@ String DecodedXmlText(const String& s) {
       uint32_t cp = 0;
       bool ok = first < name.size();
       for (size_t k = first; k < name.size() && ok; ++k) {
-        const int d = hex ? HexValue(name[k]) : (name[k] >= u'0' && name[k] <= u'9' ? name[k] - u'0' : -1);
+        const int d = hex ? HexDigitValue(name[k]) : (name[k] >= u'0' && name[k] <= u'9' ? name[k] - u'0' : -1);
         if (d < 0) {
           ok = false;
           break;

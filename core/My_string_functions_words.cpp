@@ -501,6 +501,25 @@ void CutByCharacterClasses(const String& text, Int32 maxTagLength, TUTF8Stringli
   }
 }
 
+// Calls onWord(start, length) for each maximal run of letters and digits,
+// left to right, yielding once per character (and once at the end).
+template <class OnWord>
+void EachLetterOrDigitRun(const String& text, OnWord onWord) {
+  const size_t n = text.size();
+  size_t wordStart = 0;
+  bool inWord = false;
+  for (size_t i = 0; i <= n; ++i) {
+    MyYieldProcess();
+    if (i < n && IsLetterOrDigit(text[i])) {
+      if (!inWord) wordStart = i;
+      inWord = true;
+      continue;
+    }
+    if (inWord) onWord(wordStart, i - wordStart);
+    inWord = false;
+  }
+}
+
 }  // namespace
 
 std::unique_ptr<TUTF8Stringlist> SentencesFromParagraph(const String& text, const String& separator,
@@ -543,24 +562,13 @@ std::unique_ptr<TStringlistWithALongint> SimpleWordListOfTxt(const String& text,
   auto list = std::make_unique<TStringlistWithALongint>();
   list->SetSorted(true);
   TFrequencyCounter counter;
-  const size_t n = text.size();
-  size_t wordStart = 0;
-  bool inWord = false;
   String word;
-  for (size_t i = 0; i <= n; ++i) {
-    MyYieldProcess();
-    const bool a = i < n && IsLetterOrDigit(text[i]);
-    if (a) {
-      if (!inWord) wordStart = i;
-      inWord = true;
-      continue;
-    }
-    if (inWord && static_cast<Int64>(i - wordStart) >= minLength) {
-      word.assign(text, wordStart, i - wordStart);
+  EachLetterOrDigitRun(text, [&](size_t start, size_t length) {
+    if (static_cast<Int64>(length) >= minLength) {
+      word.assign(text, start, length);
       counter.Count(word);
     }
-    inWord = false;
-  }
+  });
   counter.Flush(*list);
   if (sortByFreq) SortByDescendingFrequency(*list);
   return list;
@@ -570,23 +578,10 @@ std::unique_ptr<TStringlistWithALongint> SimpleWordListOfTxt(const String& text,
                                                              bool sortByFreq) {
   auto list = std::make_unique<TStringlistWithALongint>();
   TFrequencyCounter counter;
-  const size_t n = text.size();
-  size_t wordStart = 0;
-  bool inWord = false;
-  for (size_t i = 0; i <= n; ++i) {
-    MyYieldProcess();
-    const bool a = i < n && IsLetterOrDigit(text[i]);
-    if (a) {
-      if (!inWord) wordStart = i;
-      inWord = true;
-      continue;
-    }
-    if (inWord) {
-      String word = text.substr(wordStart, i - wordStart);
-      if (!accept || accept(word)) counter.Count(word);
-    }
-    inWord = false;
-  }
+  EachLetterOrDigitRun(text, [&](size_t start, size_t length) {
+    String word = text.substr(start, length);
+    if (!accept || accept(word)) counter.Count(word);
+  });
   counter.Flush(*list);
   if (sortByFreq) SortByDescendingFrequency(*list);
   return list;

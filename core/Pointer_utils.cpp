@@ -24,18 +24,6 @@ size_t PcharLength(const Char* p) {
 
 Int32 Sign(Int32 v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
 
-// Element by element over the common length; then the longer array is the greater.
-template <class T, class Cmp>
-Int32 CompareArrays(const std::vector<T>& a, const std::vector<T>& b, Cmp cmp) {
-  const size_t n = a.size() < b.size() ? a.size() : b.size();
-  for (size_t i = 0; i < n; ++i) {
-    Int32 r = cmp(a[i], b[i]);
-    if (r != 0) return r;
-  }
-  if (a.size() == b.size()) return 0;
-  return ComparedArraysDifferentLengths(static_cast<Int32>(a.size()), static_cast<Int32>(b.size()));
-}
-
 }  // namespace
 
 TOwnedPWideChar MyNewPChar(const Char* p) { return TOwnedPWideChar(String(OrEmpty(p))); }

@@ -7,6 +7,7 @@
 #include "core/Generalruntime1const.h"
 #include "core/Global_vars.h"
 #include "core/UnitCounter.h"
+#include "core/Useful_classes_base_raw.h"
 #include "platform/runtime/Format.h"
 #include "platform/runtime/QuickSort.h"
 #include "platform/runtime/ResourceStrings.h"
@@ -14,6 +15,9 @@
 namespace sk {
 
 namespace {
+
+using raw_detail::ReadInt32;
+using raw_detail::WriteInt32;
 
 // The smallest stored forms: three 4-byte fields for a tagged word, four with
 // a frequency.  A count of items is never believed beyond what the stream
@@ -30,17 +34,6 @@ enum class TStoredRead : uint8_t {
 [[noreturn]] void RaiseFileReadError(Int64 n, const char16_t* routine) {
   const String routineName(routine);
   throw Exception(Format(LoadResString(&_QMFileReadError), {n, routineName}));
-}
-
-bool WriteInt32(TStream* stream, Int32 value) {
-  const auto u = static_cast<uint32_t>(value);
-  const Byte bytes[4] = {static_cast<Byte>(u), static_cast<Byte>(u >> 8), static_cast<Byte>(u >> 16),
-                         static_cast<Byte>(u >> 24)};
-  return stream->Write(bytes, 4) == 4;
-}
-
-bool TryReadInt32(TStream* stream, Int32& value) {
-  return stream->TryReadValue<Int32>(value);
 }
 
 bool WriteUnits(TStream* stream, const Char* units, Int64 n) {
@@ -69,7 +62,7 @@ bool WriteCounted(TStream* stream, const Char* units, Int64 n) {
 TStoredRead ReadStored(TStream* stream, Int32 limit, String& out, Int32* countRead = nullptr) {
   out.clear();
   Int32 n = 0;
-  if (stream == nullptr || !TryReadInt32(stream, n)) return TStoredRead::ended;
+  if (stream == nullptr || !ReadInt32(stream, n)) return TStoredRead::ended;
   if (countRead != nullptr) *countRead = n;
   if (n == 0) return TStoredRead::ok;
   if (n < 0 || n > limit) RaiseFileReadError(n, u"ReadAString");
@@ -94,20 +87,20 @@ bool ReadTagRecord(TStream* stream, TStringTag& rec) {
   const Int32 limit = global_string_safety_limit;
   if (ReadStored(stream, limit, rec.wrd) != TStoredRead::ok) return false;
   if (ReadStored(stream, limit, rec.tag) != TStoredRead::ok) return false;
-  return TryReadInt32(stream, rec.tagnum_2B);
+  return ReadInt32(stream, rec.tagnum_2B);
 }
 
 bool ReadTagFreqRecord(TStream* stream, TStringTagFreq& rec) {
   rec = TStringTagFreq{};
   if (!ReadTagRecord(stream, rec.st)) return false;
-  return TryReadInt32(stream, rec.freq);
+  return ReadInt32(stream, rec.freq);
 }
 
 // Reads an item count and checks it against the bytes that remain; false
 // when it is missing, negative or more than the stream could hold.
 bool ReadItemCount(TStream* stream, Int64 minItemBytes, Int32& count) {
   count = 0;
-  if (stream == nullptr || !TryReadInt32(stream, count)) return false;
+  if (stream == nullptr || !ReadInt32(stream, count)) return false;
   if (count < 0) return false;
   return static_cast<Int64>(count) <= stream->Remaining() / minItemBytes;
 }
@@ -154,7 +147,7 @@ TStringTag ReadAStringTag(TStream* stream) {
   TStringTag rec;
   rec.wrd = ReadAString(stream);
   rec.tag = ReadAString(stream);
-  if (stream == nullptr || !TryReadInt32(stream, rec.tagnum_2B))
+  if (stream == nullptr || !ReadInt32(stream, rec.tagnum_2B))
     RaiseFileReadError(4, u"ReadAStringTag");
   return rec;
 }
@@ -166,7 +159,7 @@ bool WriteAStringTagFreq(TStream* stream, const TStringTagFreq& rec) {
 TStringTagFreq ReadAStringTagFreq(TStream* stream) {
   TStringTagFreq rec;
   rec.st = ReadAStringTag(stream);
-  if (!TryReadInt32(stream, rec.freq)) RaiseFileReadError(4, u"ReadAStringTagFreq");
+  if (!ReadInt32(stream, rec.freq)) RaiseFileReadError(4, u"ReadAStringTagFreq");
   return rec;
 }
 

@@ -11,17 +11,6 @@ namespace sk {
 
 namespace {
 
-template <class T, class Cmp>
-Int32 CompareArrays(const std::vector<T>& a, const std::vector<T>& b, Cmp cmp) {
-  const size_t n = a.size() < b.size() ? a.size() : b.size();
-  for (size_t i = 0; i < n; ++i) {
-    Int32 r = cmp(a[i], b[i]);
-    if (r != 0) return r;
-  }
-  if (a.size() == b.size()) return 0;
-  return ComparedArraysDifferentLengths(static_cast<Int32>(a.size()), static_cast<Int32>(b.size()));
-}
-
 Int32 DoubleOrder(Double a, Double b) {
   if (std::isnan(a) || std::isnan(b)) return -1;
   if (a == b) return 0;

@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <limits>
-#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -10,6 +9,7 @@
 #include "core/Comparing_types.h"
 #include "core/Global_vars.h"
 #include "core/Stringtag_utils.h"
+#include "core/Useful_classes_base_raw.h"
 #include "core/Useful_classes_stringlist_sorts.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Strings.h"
@@ -27,45 +27,22 @@ constexpr Int64 kMinFileRecSize = kFileRecRawSize + 4;
 constexpr Int64 kSearchRecRawSize = 16;
 constexpr Int64 kMinSearchRecSize = kSearchRecRawSize + 4;
 
-// Little-endian scalars in a byte buffer.
-template <class T>
-T GetLE(const Byte* p) {
-  static_assert(std::is_trivially_copyable_v<T>);
-  using U = std::conditional_t<sizeof(T) == 8, uint64_t,
-                               std::conditional_t<sizeof(T) == 4, uint32_t, std::conditional_t<sizeof(T) == 2, uint16_t, uint8_t>>>;
-  U u = 0;
-  for (size_t k = 0; k < sizeof(T); ++k) u = static_cast<U>(u | (static_cast<U>(p[k]) << (8 * k)));
-  T v;
-  std::memcpy(&v, &u, sizeof(T));
-  return v;
-}
-
-template <class T>
-void PutLE(Byte* p, T v) {
-  static_assert(std::is_trivially_copyable_v<T>);
-  using U = std::conditional_t<sizeof(T) == 8, uint64_t,
-                               std::conditional_t<sizeof(T) == 4, uint32_t, std::conditional_t<sizeof(T) == 2, uint16_t, uint8_t>>>;
-  U u;
-  std::memcpy(&u, &v, sizeof(T));
-  for (size_t k = 0; k < sizeof(T); ++k) p[k] = static_cast<Byte>((u >> (8 * k)) & 0xFF);
-}
-
 void EncodeInfoRec(const TFolderEfficientFileStringlistInfoRec& r, Byte* b) {
   std::memset(b, 0, kInfoRecSize);
-  for (size_t k = 0; k < r.description.size(); ++k) PutLE<uint16_t>(b + 2 * k, static_cast<uint16_t>(r.description[k]));
+  for (size_t k = 0; k < r.description.size(); ++k) raw_detail::Put<uint16_t>(b + 2 * k, static_cast<uint16_t>(r.description[k]));
   b[202] = r.case_insensitive;
-  PutLE<Int32>(b + 204, r.fils);
-  PutLE<Int32>(b + 208, r.foldrs);
-  PutLE<Int64>(b + 216, r.total_bytes);
+  raw_detail::Put<Int32>(b + 204, r.fils);
+  raw_detail::Put<Int32>(b + 208, r.foldrs);
+  raw_detail::Put<Int64>(b + 216, r.total_bytes);
   std::memcpy(b + 224, r.spare.data(), r.spare.size());
 }
 
 void DecodeInfoRec(const Byte* b, TFolderEfficientFileStringlistInfoRec& r) {
-  for (size_t k = 0; k < r.description.size(); ++k) r.description[k] = static_cast<Char>(GetLE<uint16_t>(b + 2 * k));
+  for (size_t k = 0; k < r.description.size(); ++k) r.description[k] = static_cast<Char>(raw_detail::Get<uint16_t>(b + 2 * k));
   r.case_insensitive = b[202];
-  r.fils = GetLE<Int32>(b + 204);
-  r.foldrs = GetLE<Int32>(b + 208);
-  r.total_bytes = GetLE<Int64>(b + 216);
+  r.fils = raw_detail::Get<Int32>(b + 204);
+  r.foldrs = raw_detail::Get<Int32>(b + 208);
+  r.total_bytes = raw_detail::Get<Int64>(b + 216);
   std::memcpy(r.spare.data(), b + 224, r.spare.size());
 }
 
@@ -155,11 +132,11 @@ bool TBasicFileFolderHolder::ReadFromStream(TStream* stream) {
   Byte raw[kFileRecRawSize];
   if (stream->Read(raw, kFileRecRawSize) != kFileRecRawSize) return false;
   TBasicFileRec& r = data.bfr;
-  r.DateTime = GetLE<Double>(raw + 0);
-  r.TextualDateAndTime = GetLE<Double>(raw + 8);
-  r.Size = GetLE<Int64>(raw + 16);
-  r.Zip_num1b = GetLE<Int32>(raw + 24);
-  r.folder_num0B = GetLE<Int32>(raw + 28);
+  r.DateTime = raw_detail::Get<Double>(raw + 0);
+  r.TextualDateAndTime = raw_detail::Get<Double>(raw + 8);
+  r.Size = raw_detail::Get<Int64>(raw + 16);
+  r.Zip_num1b = raw_detail::Get<Int32>(raw + 24);
+  r.folder_num0B = raw_detail::Get<Int32>(raw + 28);
   // raw + 32: the encoding slot, which holds nothing portable.
   r.encodamento = nullptr;
   return ReadStoredWithin(stream, r.ShortName, global_string_safety_limit);
@@ -169,11 +146,11 @@ bool TBasicFileFolderHolder::WriteToStream(TStream* stream) const {
   if (stream == nullptr) return false;
   Byte raw[kFileRecRawSize] = {};
   const TBasicFileRec& r = data.bfr;
-  PutLE<Double>(raw + 0, r.DateTime);
-  PutLE<Double>(raw + 8, r.TextualDateAndTime);
-  PutLE<Int64>(raw + 16, r.Size);
-  PutLE<Int32>(raw + 24, r.Zip_num1b);
-  PutLE<Int32>(raw + 28, r.folder_num0B);
+  raw_detail::Put<Double>(raw + 0, r.DateTime);
+  raw_detail::Put<Double>(raw + 8, r.TextualDateAndTime);
+  raw_detail::Put<Int64>(raw + 16, r.Size);
+  raw_detail::Put<Int32>(raw + 24, r.Zip_num1b);
+  raw_detail::Put<Int32>(raw + 28, r.folder_num0B);
   if (stream->Write(raw, kFileRecRawSize) != kFileRecRawSize) return false;
   return WriteAString(stream, r.ShortName);
 }
@@ -687,10 +664,10 @@ bool TMySearchRecList::ReadFromStream(TStream* stream) {
     Byte raw[kSearchRecRawSize];
     stream->ReadBuffer(raw, kSearchRecRawSize);
     TMySearchRec rec;
-    rec.DateTime = GetLE<Double>(raw + 0);
-    rec.Size = GetLE<Int32>(raw + 8);
-    rec.ZipfileNum1B = GetLE<uint16_t>(raw + 12);
-    rec.Within_ZipNum1B = GetLE<uint16_t>(raw + 14);
+    rec.DateTime = raw_detail::Get<Double>(raw + 0);
+    rec.Size = raw_detail::Get<Int32>(raw + 8);
+    rec.ZipfileNum1B = raw_detail::Get<uint16_t>(raw + 12);
+    rec.Within_ZipNum1B = raw_detail::Get<uint16_t>(raw + 14);
     if (stream->Remaining() < 4) throw EReadError(u"Stream read error");
     rec.ShortName = ReadAString(stream);
     AddOne(rec);
@@ -709,15 +686,15 @@ bool TMySearchRecList::ReadFromStream(TStream* stream) {
 bool TMySearchRecList::SaveToStream(TStream* stream) {
   if (stream == nullptr) return false;
   Byte countBytes[4];
-  PutLE<Int32>(countBytes, Count());
+  raw_detail::Put<Int32>(countBytes, Count());
   if (stream->Write(countBytes, 4) != 4) return false;
   for (Int32 i = 0; i < Count(); ++i) {
     const TMySearchRec& rec = Holder(i)->data;
     Byte raw[kSearchRecRawSize];
-    PutLE<Double>(raw + 0, rec.DateTime);
-    PutLE<Int32>(raw + 8, rec.Size);
-    PutLE<uint16_t>(raw + 12, rec.ZipfileNum1B);
-    PutLE<uint16_t>(raw + 14, rec.Within_ZipNum1B);
+    raw_detail::Put<Double>(raw + 0, rec.DateTime);
+    raw_detail::Put<Int32>(raw + 8, rec.Size);
+    raw_detail::Put<uint16_t>(raw + 12, rec.ZipfileNum1B);
+    raw_detail::Put<uint16_t>(raw + 14, rec.Within_ZipNum1B);
     if (stream->Write(raw, kSearchRecRawSize) != kSearchRecRawSize) return false;
     if (!WriteAString(stream, rec.ShortName)) return false;
   }

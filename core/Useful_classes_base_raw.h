@@ -46,17 +46,14 @@ inline bool WriteBytes(TStream* stream, const Byte* buffer, Int64 n) {
   return stream != nullptr && stream->Write(buffer, n) == n;
 }
 
+// False when the stream takes fewer than 4 bytes.
 inline bool WriteInt32(TStream* stream, Int32 v) {
   Byte b[4];
   Put(b, v);
   return WriteBytes(stream, b, 4);
 }
 
-inline bool ReadInt32(TStream* stream, Int32& v) {
-  Byte b[4];
-  if (!ReadBytes(stream, b, 4)) return false;
-  v = Get<Int32>(b);
-  return true;
-}
+// False (v untouched) when the stream ends first.
+inline bool ReadInt32(TStream* stream, Int32& v) { return stream != nullptr && stream->TryReadValue(v); }
 
 }  // namespace sk::raw_detail

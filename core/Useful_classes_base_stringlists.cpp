@@ -27,18 +27,6 @@ constexpr Int64 kMinStoredString = 4;
 constexpr Int64 kMinStringAndLongint = kMinStoredString + 4;
 constexpr Int64 kMinStringAnd2IntsAndSingle = kMinStoredString + 12;
 
-// Ends a BeginUpdate batch however the scope is left.
-class TUpdateScope {
- public:
-  explicit TUpdateScope(TStrings& s) : fStrings(s) { fStrings.BeginUpdate(); }
-  ~TUpdateScope() { fStrings.EndUpdate(); }
-  TUpdateScope(const TUpdateScope&) = delete;
-  TUpdateScope& operator=(const TUpdateScope&) = delete;
-
- private:
-  TStrings& fStrings;
-};
-
 [[noreturn]] void RaiseFileReadError(Int64 n, const char16_t* routine) {
   const String routineName(routine);
   throw Exception(Format(LoadResString(&_QMFileReadError), {n, routineName}));

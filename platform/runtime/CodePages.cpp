@@ -171,6 +171,29 @@ bool ConvertToUnicode(UConverter* c, const char* src, size_t n, Char* dest, size
   }
 }
 
+// Runs a converter whose callbacks are already set over UTF-16 text. dest null:
+// count only (through a scratch buffer). Returns false on failure (invalid
+// input, ICU error, dest too small).
+bool RunFromUnicode(UConverter* c, const Char* src, size_t n, char* dest, size_t cap, size_t& produced) {
+  produced = 0;
+  const UChar* s = reinterpret_cast<const UChar*>(src);
+  const UChar* sEnd = s + n;
+  char tmp[2048];
+  for (;;) {
+    char* start = dest != nullptr ? dest + produced : tmp;
+    char* limit = dest != nullptr ? dest + cap : tmp + sizeof tmp;
+    char* t = start;
+    UErrorCode err = U_ZERO_ERROR;
+    ucnv_fromUnicode(c, &t, limit, &s, sEnd, nullptr, true, &err);
+    produced += static_cast<size_t>(t - start);
+    if (err == U_BUFFER_OVERFLOW_ERROR) {
+      if (dest != nullptr) return false;
+      continue;
+    }
+    return U_SUCCESS(err);
+  }
+}
+
 // UTF-16 -> bytes through a converter. dest null: count only.
 bool ConvertFromUnicode(UConverter* c, const Char* src, size_t n, char* dest, size_t cap, size_t& produced,
                         FromUContext* subst, bool bestFit) {
@@ -182,22 +205,7 @@ bool ConvertFromUnicode(UConverter* c, const Char* src, size_t n, char* dest, si
     ucnv_setFromUCallBack(c, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
   if (U_FAILURE(err)) return false;
   ucnv_setFallback(c, bestFit);
-  const UChar* s = reinterpret_cast<const UChar*>(src);
-  const UChar* sEnd = s + n;
-  char tmp[2048];
-  for (;;) {
-    char* start = dest != nullptr ? dest + produced : tmp;
-    char* limit = dest != nullptr ? dest + cap : tmp + sizeof tmp;
-    char* t = start;
-    err = U_ZERO_ERROR;
-    ucnv_fromUnicode(c, &t, limit, &s, sEnd, nullptr, true, &err);
-    produced += static_cast<size_t>(t - start);
-    if (err == U_BUFFER_OVERFLOW_ERROR) {
-      if (dest != nullptr) return false;
-      continue;
-    }
-    return U_SUCCESS(err);
-  }
+  return RunFromUnicode(c, src, n, dest, cap, produced);
 }
 
 // UTF-8 decoding without a converter (the common case). Invalid sequences give
@@ -303,23 +311,7 @@ bool UnicodeToBytes(Cardinal cp, const Char* src, size_t n, char* dest, size_t c
     UErrorCode err = U_ZERO_ERROR;
     ucnv_setFromUCallBack(c, strict ? UCNV_FROM_U_CALLBACK_STOP : UCNV_FROM_U_CALLBACK_SUBSTITUTE, nullptr, nullptr,
                           nullptr, &err);
-    produced = 0;
-    const UChar* s = reinterpret_cast<const UChar*>(src);
-    const UChar* sEnd = s + n;
-    char tmp[2048];
-    for (;;) {
-      char* start = dest != nullptr ? dest + produced : tmp;
-      char* limit = dest != nullptr ? dest + cap : tmp + sizeof tmp;
-      char* t = start;
-      err = U_ZERO_ERROR;
-      ucnv_fromUnicode(c, &t, limit, &s, sEnd, nullptr, true, &err);
-      produced += static_cast<size_t>(t - start);
-      if (err == U_BUFFER_OVERFLOW_ERROR) {
-        if (dest != nullptr) return false;
-        continue;
-      }
-      return U_SUCCESS(err);
-    }
+    return RunFromUnicode(c, src, n, dest, cap, produced);
   }
   return ConvertFromUnicode(c, src, n, dest, cap, produced, strict ? nullptr : subst, bestFit);
 }

@@ -20,29 +20,6 @@ constexpr Int64 kUnixDelta = -25569;
 [[noreturn]] void RaiseTimeEncode() { throw EConvertError(u"Invalid argument to time encode"); }
 [[noreturn]] void RaiseDecode() { throw EConvertError(u"Invalid argument to date decode"); }
 
-// Civil date <-> days since 1970-01-01, proleptic Gregorian calendar.
-Int64 DaysFromCivil(Int64 y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const Int64 era = (y >= 0 ? y : y - 399) / 400;
-  const auto yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<Int64>(doe) - 719468;
-}
-
-void CivilFromDays(Int64 z, Int64& y, unsigned& m, unsigned& d) {
-  z += 719468;
-  const Int64 era = (z >= 0 ? z : z - 146096) / 146097;
-  const auto doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  y = static_cast<Int64>(yoe) + era * 400;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  d = doy - (153 * mp + 2) / 5 + 1;
-  m = mp < 10 ? mp + 3 : mp - 9;
-  y += m <= 2;
-}
-
 // A moment as a day number (TDateTime integer part) and milliseconds.
 struct TDayMs {
   Int64 day = 0;

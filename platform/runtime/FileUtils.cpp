@@ -1,5 +1,7 @@
 #include "platform/runtime/FileUtils.h"
 
+#include "platform/runtime/DateUtils.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
@@ -35,30 +37,7 @@ bool StatPath(const String& name, struct stat& st) {
 
 // ---- local time <-> TDateTime --------------------------------------------------
 
-// Days from 1970-01-01 to the civil date (proleptic Gregorian).
-Int64 DaysFromCivil(Int64 y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const Int64 era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<Int64>(doe) - 719468;
-}
-
-void CivilFromDays(Int64 z, Int64& y, unsigned& m, unsigned& d) {
-  z += 719468;
-  const Int64 era = (z >= 0 ? z : z - 146096) / 146097;
-  const unsigned doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  y = static_cast<Int64>(yoe) + era * 400;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  d = doy - (153 * mp + 2) / 5 + 1;
-  m = mp < 10 ? mp + 3 : mp - 9;
-  y += m <= 2;
-}
-
-const Int64 kDaysTo1899 = DaysFromCivil(1899, 12, 30);
+constexpr Int64 kDaysTo1899 = DaysFromCivil(1899, 12, 30);
 
 TDateTime LocalDateTimeOf(const struct timespec& ts) {
   struct tm tm {};

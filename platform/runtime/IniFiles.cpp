@@ -31,11 +31,19 @@ bool SameName(const String& a, const String& b) {
   return true;
 }
 
-String TrimBlanks(const String& s) {
-  size_t b = 0, e = s.size();
-  while (b < e && s[b] <= u' ') ++b;
-  while (e > b && s[e - 1] <= u' ') --e;
-  return s.substr(b, e - b);
+// Clears strings and fills it through fill, as one update batch that is
+// ended even when fill throws.
+template <typename Fill>
+void RefillStrings(TStrings* strings, Fill fill) {
+  strings->BeginUpdate();
+  try {
+    strings->Clear();
+    fill();
+  } catch (...) {
+    strings->EndUpdate();
+    throw;
+  }
+  strings->EndUpdate();
 }
 
 TFormatSettings DotSettings() {
@@ -50,7 +58,7 @@ TFormatSettings DotSettings() {
 // ---- TCustomIniFile -------------------------------------------------------------
 
 Int32 TCustomIniFile::ReadInteger(const String& section, const String& ident, Int32 def) {
-  String s = TrimBlanks(ReadString(section, ident, String()));
+  String s = Trim(ReadString(section, ident, String()));
   Int32 v;
   if (!s.empty() && TryStrToInt(s, v)) return v;
   return def;
@@ -61,7 +69,7 @@ void TCustomIniFile::WriteInteger(const String& section, const String& ident, In
 }
 
 bool TCustomIniFile::ReadBool(const String& section, const String& ident, bool def) {
-  String s = TrimBlanks(ReadString(section, ident, String()));
+  String s = Trim(ReadString(section, ident, String()));
   if (s.empty()) return def;
   Int32 v;
   if (TryStrToInt(s, v)) return v != 0;
@@ -75,7 +83,7 @@ void TCustomIniFile::WriteBool(const String& section, const String& ident, bool 
 }
 
 Double TCustomIniFile::ReadFloat(const String& section, const String& ident, Double def) {
-  String s = TrimBlanks(ReadString(section, ident, String()));
+  String s = Trim(ReadString(section, ident, String()));
   if (s.empty()) return def;
   // Written with '.', but files edited by hand in other locales may use ','.
   if (s.find(u'.') == String::npos)
@@ -139,12 +147,12 @@ void TMemIniFile::ParseText(const String& text) {
   while (pos < n) {
     size_t start = pos;
     while (pos < n && text[pos] != u'\r' && text[pos] != u'\n') ++pos;
-    String line = TrimBlanks(text.substr(start, pos - start));
+    String line = Trim(text.substr(start, pos - start));
     if (pos < n && text[pos] == u'\r') ++pos;
     if (pos < n && text[pos] == u'\n') ++pos;
     if (line.empty() || line[0] == u';') continue;
     if (line.front() == u'[' && line.back() == u']' && line.size() >= 2) {
-      String name = TrimBlanks(line.substr(1, line.size() - 2));
+      String name = Trim(line.substr(1, line.size() - 2));
       // A section that appears twice is one section: its keys are merged.
       current = FindSection(name);
       if (current == nullptr) {
@@ -158,7 +166,7 @@ void TMemIniFile::ParseText(const String& text) {
     if (eq == String::npos) {
       current->entries.push_back(Entry{line, String(), false});
     } else {
-      current->entries.push_back(Entry{TrimBlanks(line.substr(0, eq)), TrimBlanks(line.substr(eq + 1)), true});
+      current->entries.push_back(Entry{Trim(line.substr(0, eq)), Trim(line.substr(eq + 1)), true});
     }
   }
 }
@@ -213,46 +221,28 @@ void TMemIniFile::WriteString(const String& section, const String& ident, const 
 void TMemIniFile::ReadSection(const String& section, TStrings* strings) {
   if (strings == nullptr) return;
   BeforeRead();
-  strings->BeginUpdate();
-  try {
-    strings->Clear();
+  RefillStrings(strings, [&] {
     if (Section* sec = FindSection(section))
       for (const Entry& e : sec->entries)
         if (e.hasSeparator) strings->Add(e.name);
-  } catch (...) {
-    strings->EndUpdate();
-    throw;
-  }
-  strings->EndUpdate();
+  });
 }
 
 void TMemIniFile::ReadSections(TStrings* strings) {
   if (strings == nullptr) return;
   BeforeRead();
-  strings->BeginUpdate();
-  try {
-    strings->Clear();
+  RefillStrings(strings, [&] {
     for (const Section& s : fSections) strings->Add(s.name);
-  } catch (...) {
-    strings->EndUpdate();
-    throw;
-  }
-  strings->EndUpdate();
+  });
 }
 
 void TMemIniFile::ReadSectionValues(const String& section, TStrings* strings) {
   if (strings == nullptr) return;
   BeforeRead();
-  strings->BeginUpdate();
-  try {
-    strings->Clear();
+  RefillStrings(strings, [&] {
     if (Section* sec = FindSection(section))
       for (const Entry& e : sec->entries) strings->Add(e.hasSeparator ? e.name + u'=' + e.value : e.name);
-  } catch (...) {
-    strings->EndUpdate();
-    throw;
-  }
-  strings->EndUpdate();
+  });
 }
 
 bool TMemIniFile::SectionExists(const String& section) {

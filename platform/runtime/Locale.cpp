@@ -92,29 +92,22 @@ std::string LocaleFromEnvironment() {
   return "en_US";
 }
 
-std::string LanguageOf(const std::string& loc) {
-  char buf[ULOC_LANG_CAPACITY];
+// One part of an ICU locale name, through the uloc getter for that part;
+// empty when ICU fails or the part does not fit its capacity.
+template <size_t Capacity>
+std::string LocalePart(const std::string& loc, int32_t (*get)(const char*, char*, int32_t, UErrorCode*)) {
+  char buf[Capacity];
   UErrorCode err = U_ZERO_ERROR;
-  int32_t n = uloc_getLanguage(loc.c_str(), buf, sizeof buf, &err);
+  int32_t n = get(loc.c_str(), buf, static_cast<int32_t>(sizeof buf), &err);
   if (U_FAILURE(err) || n <= 0 || n >= static_cast<int32_t>(sizeof buf)) return std::string();
   return std::string(buf, static_cast<size_t>(n));
 }
 
-std::string CountryOf(const std::string& loc) {
-  char buf[ULOC_COUNTRY_CAPACITY];
-  UErrorCode err = U_ZERO_ERROR;
-  int32_t n = uloc_getCountry(loc.c_str(), buf, sizeof buf, &err);
-  if (U_FAILURE(err) || n <= 0 || n >= static_cast<int32_t>(sizeof buf)) return std::string();
-  return std::string(buf, static_cast<size_t>(n));
-}
+std::string LanguageOf(const std::string& loc) { return LocalePart<ULOC_LANG_CAPACITY>(loc, uloc_getLanguage); }
 
-std::string ScriptOf(const std::string& loc) {
-  char buf[ULOC_SCRIPT_CAPACITY];
-  UErrorCode err = U_ZERO_ERROR;
-  int32_t n = uloc_getScript(loc.c_str(), buf, sizeof buf, &err);
-  if (U_FAILURE(err) || n <= 0 || n >= static_cast<int32_t>(sizeof buf)) return std::string();
-  return std::string(buf, static_cast<size_t>(n));
-}
+std::string CountryOf(const std::string& loc) { return LocalePart<ULOC_COUNTRY_CAPACITY>(loc, uloc_getCountry); }
+
+std::string ScriptOf(const std::string& loc) { return LocalePart<ULOC_SCRIPT_CAPACITY>(loc, uloc_getScript); }
 
 bool IsTurkicName(const std::string& loc) {
   std::string lang = LanguageOf(loc);

@@ -18,6 +18,26 @@ constexpr Int64 kCopyChunk = 1 << 20;
 
 String SystemErrorText(int err) { return Utf8ToString(std::string(std::strerror(err))); }
 
+// Reads or writes count bytes through op (::read or ::write) in pieces of at
+// most 1 GiB, going on after an interrupted call; stops at an error or at the
+// end of the file. Returns the bytes moved.
+template <typename Ptr, typename Op>
+Int64 TransferAll(int handle, Ptr* p, Int64 count, Op op) {
+  if (count <= 0 || handle < 0) return 0;
+  Int64 done = 0;
+  while (done < count) {
+    size_t want = static_cast<size_t>(std::min<Int64>(count - done, 1 << 30));
+    ssize_t n = op(handle, p + done, want);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      break;
+    }
+    if (n == 0) break;
+    done += n;
+  }
+  return done;
+}
+
 }  // namespace
 
 // ---- TStream ------------------------------------------------------------------
@@ -196,37 +216,11 @@ TBytesStream::TBytesStream(const TBytes& bytes) { fData = bytes; }
 // ---- handle and file streams --------------------------------------------------
 
 Int64 THandleStream::Read(void* buffer, Int64 count) {
-  if (count <= 0 || fHandle < 0) return 0;
-  Int64 done = 0;
-  auto* p = static_cast<Byte*>(buffer);
-  while (done < count) {
-    size_t want = static_cast<size_t>(std::min<Int64>(count - done, 1 << 30));
-    ssize_t n = ::read(fHandle, p + done, want);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      break;
-    }
-    if (n == 0) break;
-    done += n;
-  }
-  return done;
+  return TransferAll(fHandle, static_cast<Byte*>(buffer), count, ::read);
 }
 
 Int64 THandleStream::Write(const void* buffer, Int64 count) {
-  if (count <= 0 || fHandle < 0) return 0;
-  Int64 done = 0;
-  const auto* p = static_cast<const Byte*>(buffer);
-  while (done < count) {
-    size_t want = static_cast<size_t>(std::min<Int64>(count - done, 1 << 30));
-    ssize_t n = ::write(fHandle, p + done, want);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      break;
-    }
-    if (n == 0) break;
-    done += n;
-  }
-  return done;
+  return TransferAll(fHandle, static_cast<const Byte*>(buffer), count, ::write);
 }
 
 Int64 THandleStream::Seek(Int64 offset, TSeekOrigin origin) {

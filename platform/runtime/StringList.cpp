@@ -16,18 +16,6 @@ constexpr const char16_t* kDuplicateError = u"String list does not allow duplica
 
 constexpr size_t kReadChunk = 1 << 20;
 
-// Ends a BeginUpdate batch however the scope is left.
-class UpdateScope {
- public:
-  explicit UpdateScope(TStrings& s) : fStrings(s) { fStrings.BeginUpdate(); }
-  ~UpdateScope() { fStrings.EndUpdate(); }
-  UpdateScope(const UpdateScope&) = delete;
-  UpdateScope& operator=(const UpdateScope&) = delete;
-
- private:
-  TStrings& fStrings;
-};
-
 bool NeedsQuoting(const String& s, Char delimiter, Char quote, bool strict) {
   for (Char c : s) {
     if (c == quote || c == delimiter) return true;
@@ -91,7 +79,7 @@ Int32 TStrings::AddObject(const String& s, TObject* obj) {
 }
 
 void TStrings::Exchange(Int32 index1, Int32 index2) {
-  UpdateScope scope(*this);
+  TUpdateScope scope(*this);
   String s1 = Get(index1);
   TObject* o1 = GetObject(index1);
   String s2 = Get(index2);
@@ -104,7 +92,7 @@ void TStrings::Exchange(Int32 index1, Int32 index2) {
 
 void TStrings::Move(Int32 curIndex, Int32 newIndex) {
   if (curIndex == newIndex) return;
-  UpdateScope scope(*this);
+  TUpdateScope scope(*this);
   String s = Get(curIndex);
   TObject* obj = GetObject(curIndex);
   PutObject(curIndex, nullptr);
@@ -141,7 +129,7 @@ Int32 TStrings::CompareStrings(const String& a, const String& b) const { return 
 TObject* TStrings::AdoptedObject(TObject* obj) const { return obj; }
 
 void TStrings::AddStrings(const TStrings& source) {
-  UpdateScope scope(*this);
+  TUpdateScope scope(*this);
   if (&source == this) {
     std::vector<std::pair<String, TObject*>> copy;
     const Int32 n = GetCount();
@@ -155,13 +143,13 @@ void TStrings::AddStrings(const TStrings& source) {
 }
 
 void TStrings::AddStrings(const std::vector<String>& lines) {
-  UpdateScope scope(*this);
+  TUpdateScope scope(*this);
   for (const String& s : lines) Add(s);
 }
 
 void TStrings::Assign(const TStrings& source) {
   if (&source == this) return;
-  UpdateScope scope(*this);
+  TUpdateScope scope(*this);
   Clear();
   fDefaultEncoding = source.fDefaultEncoding;
   fEncoding = source.fEncoding;
@@ -194,7 +182,7 @@ String TStrings::GetTextStr() const {
 }
 
 void TStrings::SetTextStr(const String& text) {
-  UpdateScope scope(*this);
+  TUpdateScope scope(*this);
   Clear();
   const size_t n = text.size();
   size_t p = 0;
@@ -241,7 +229,7 @@ String TStrings::DelimitedTextWith(Char delimiter, Char quote) const {
 void TStrings::SetDelimitedText(const String& text) { SetDelimitedTextWith(text, fDelimiter, fQuoteChar); }
 
 void TStrings::SetDelimitedTextWith(const String& text, Char delimiter, Char quote) {
-  UpdateScope scope(*this);
+  TUpdateScope scope(*this);
   Clear();
   const size_t n = text.size();
   const bool strict = fStrictDelimiter;
@@ -358,7 +346,7 @@ void TStrings::LoadFromStream(TStream* stream) { LoadFromStream(stream, nullptr)
 
 void TStrings::LoadFromStream(TStream* stream, TEncoding* enc) {
   if (stream == nullptr) return;
-  UpdateScope scope(*this);
+  TUpdateScope scope(*this);
   // Everything from the position to the end, read in pieces so that a stream
   // whose size is not what it claims still loads what it holds.
   TBytes buf;

@@ -161,6 +161,18 @@ class TStrings : public TObject {
   TEncoding* fDefaultEncoding = nullptr;
 };
 
+// Ends a BeginUpdate batch however the scope is left.
+class TUpdateScope {
+ public:
+  explicit TUpdateScope(TStrings& s) : fStrings(s) { fStrings.BeginUpdate(); }
+  ~TUpdateScope() { fStrings.EndUpdate(); }
+  TUpdateScope(const TUpdateScope&) = delete;
+  TUpdateScope& operator=(const TUpdateScope&) = delete;
+
+ private:
+  TStrings& fStrings;
+};
+
 // Comparer for CustomSort: < 0 when line index1 goes before line index2.
 using TStringListSortCompare = Int32 (*)(TStringList* list, Int32 index1, Int32 index2);
 using TStringListSortCompareFunc = std::function<Int32(TStringList* list, Int32 index1, Int32 index2)>;

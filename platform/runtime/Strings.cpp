@@ -58,12 +58,9 @@ bool ParseInteger(const String& s, UInt64 maxPositive, UInt64 maxHex, bool& nega
   UInt64 v = 0;
   if (isHex) {
     for (; i < n; ++i) {
-      const Char c = s[i];
-      unsigned d;
-      if (c >= u'0' && c <= u'9') d = c - u'0';
-      else if (c >= u'A' && c <= u'F') d = c - u'A' + 10;
-      else if (c >= u'a' && c <= u'f') d = c - u'a' + 10;
-      else return false;
+      const Int32 digit = HexDigitValue(s[i]);
+      if (digit < 0) return false;
+      const auto d = static_cast<unsigned>(digit);
       if (v > (maxHex >> 4)) return false;
       v = (v << 4) | d;
     }
@@ -232,6 +229,13 @@ String IntToStr(Int64 value) {
   String r = UIntToStr(UInt64(0) - static_cast<UInt64>(value));
   r.insert(r.begin(), u'-');
   return r;
+}
+
+Int32 HexDigitValue(Char c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  return -1;
 }
 
 String IntToHex(Int64 value, Int32 digits) {

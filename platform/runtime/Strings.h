@@ -57,6 +57,8 @@ String UIntToStr(UInt64 value);
 // Upper-case hexadecimal, left-padded with zeros to at least `digits` digits.
 // Negative values are shown in two's complement (16 digits).
 String IntToHex(Int64 value, Int32 digits);
+// The value of a hexadecimal digit (0-9, A-F, a-f); -1 for any other character.
+Int32 HexDigitValue(Char c);
 
 // Integer parsing: leading blanks allowed, optional sign, '$' / '0x' / 'x'
 // hexadecimal prefix, no trailing characters, overflow fails.

@@ -9,15 +9,10 @@
 #include "core/My_string_functions_splitting.h"
 #include "core/Useful_classes_base_stringlists.h"
 #include "platform/runtime/Locale.h"
+#include "core/CoreTestSupport.h"
 
 namespace sk {
 namespace {
-
-std::vector<String> Lines(const TStrings& list) {
-  std::vector<String> r;
-  for (Int32 i = 0; i < list.Count(); ++i) r.push_back(list.Strings(i));
-  return r;
-}
 
 std::vector<Int32> Starts(const TStrings& list) {
   std::vector<Int32> r;
@@ -30,15 +25,6 @@ std::unique_ptr<TUTF8Stringlist> ListOf(std::initializer_list<const char16_t*> l
   for (auto* s : lines) l->Add(s);
   return l;
 }
-
-class YieldCounter {
- public:
-  YieldCounter() {
-    Global_YieldProcessProc = [this] { ++calls; };
-  }
-  ~YieldCounter() { Global_YieldProcessProc = nullptr; }
-  int calls = 0;
-};
 
 // ---- joining -----------------------------------------------------------------------
 
@@ -196,6 +182,22 @@ TEST(MyStringFunctionsSplittingSplit, LineSpans) {
   spans = CRLF_LRs(u"");
   ASSERT_EQ(spans.size(), 1u);
   EXPECT_EQ(spans[0].finish, 1);
+}
+
+TEST(MyStringFunctionsSplittingSplit, LineSpansOfLfAndCrOnlyTextsMatchCrLf) {
+  const auto crlf = CRLF_LRs(u"ab\r\ncd\r\n\r\nef");
+  for (const String& text : {String(u"ab\ncd\n\nef"), String(u"ab\rcd\r\ref")}) {
+    const auto spans = CRLF_LRs(text);
+    ASSERT_EQ(spans.size(), 3u);
+    EXPECT_EQ(spans[0].start, 1);
+    EXPECT_EQ(spans[0].finish, 3);
+    EXPECT_EQ(spans[1].start, 4);
+    EXPECT_EQ(spans[1].finish, 6);
+    EXPECT_EQ(spans[2].start, 8);
+    EXPECT_EQ(spans[2].finish, 10);
+  }
+  ASSERT_EQ(crlf.size(), 3u);
+  EXPECT_EQ(crlf[2].start, 11);
 }
 
 // ---- stripping -------------------------------------------------------------------------

@@ -8,25 +8,10 @@
 #include "core/Sentence_terminators.h"
 #include "core/Useful_classes_base_stringlists.h"
 #include "platform/runtime/Locale.h"
+#include "core/CoreTestSupport.h"
 
 namespace sk {
 namespace {
-
-std::vector<String> Lines(const TStrings& list) {
-  std::vector<String> r;
-  for (Int32 i = 0; i < list.Count(); ++i) r.push_back(list.Strings(i));
-  return r;
-}
-
-// Installs a yield hook that counts its calls while it lives.
-class YieldCounter {
- public:
-  YieldCounter() {
-    Global_YieldProcessProc = [this] { ++calls; };
-  }
-  ~YieldCounter() { Global_YieldProcessProc = nullptr; }
-  int calls = 0;
-};
 
 // ---- tables ----------------------------------------------------------------------
 

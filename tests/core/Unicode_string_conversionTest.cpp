@@ -6,27 +6,13 @@
 #include "core/Unicode_string_conversion.h"
 #include "platform/runtime/CodePages.h"
 #include "platform/runtime/Locale.h"
+#include "TestSupport.h"
 
 namespace sk {
 namespace {
 
-TBytes B(std::initializer_list<int> values) {
-  TBytes r;
-  for (int v : values) r.push_back(static_cast<Byte>(v));
-  return r;
-}
-
-TBytes B(const std::string& s) { return TBytes(s.begin(), s.end()); }
-
 // Keeps the process ANSI code page as a test found it.
-class AnsiCodePage {
- public:
-  explicit AnsiCodePage(Cardinal cp) : fSaved(GetACP()) { SetACP(cp); }
-  ~AnsiCodePage() { SetACP(fSaved); }
-
- private:
-  Cardinal fSaved;
-};
+using AnsiCodePage = ScopedACP;
 
 TEST(Unicode_string_conversionDetect, ByteOrderMarksSelectTheEncoding) {
   TEncoding* enc = nullptr;

@@ -9,6 +9,7 @@
 #include "core/Stringtag_utils.h"
 #include "core/Useful_classes_base_stringlists.h"
 #include "platform/runtime/Streams.h"
+#include "TestSupport.h"
 
 namespace sk {
 namespace {
@@ -34,12 +35,6 @@ TBytes Utf16(const String& s) {
 }
 
 TBytes Stored(const String& s) { return Cat({Le32(static_cast<Int32>(s.size())), Utf16(s)}); }
-
-std::vector<String> Lines(const TStrings& l) {
-  std::vector<String> r;
-  for (Int32 i = 0; i < l.Count(); ++i) r.push_back(l[i]);
-  return r;
-}
 
 // Objects that count how many of them are alive, to see each freed once.
 struct TCounted : TObject {

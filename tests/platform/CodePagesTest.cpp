@@ -6,18 +6,10 @@
 #include <vector>
 
 #include "platform/runtime/Locale.h"
+#include "TestSupport.h"
 
 namespace sk {
 namespace {
-
-class ScopedACP {
- public:
-  explicit ScopedACP(Cardinal cp) : fSaved(GetACP()) { SetACP(cp); }
-  ~ScopedACP() { SetACP(fSaved); }
-
- private:
-  Cardinal fSaved;
-};
 
 RawByteString Bytes(std::initializer_list<int> b) {
   RawByteString r;

@@ -4,18 +4,10 @@
 
 #include "platform/runtime/CodePages.h"
 #include "platform/runtime/Locale.h"
+#include "TestSupport.h"
 
 namespace sk {
 namespace {
-
-class ScopedACP {
- public:
-  explicit ScopedACP(Cardinal cp) : fSaved(GetACP()) { SetACP(cp); }
-  ~ScopedACP() { SetACP(fSaved); }
-
- private:
-  Cardinal fSaved;
-};
 
 // ---------------------------------------------------------------------------
 

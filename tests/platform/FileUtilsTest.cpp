@@ -13,34 +13,17 @@
 
 #include "platform/runtime/Dialogs.h"
 #include "platform/runtime/FileUtils.h"
+#include "TestSupport.h"
 
 namespace sk {
 
 namespace {
 
-class FileTestBase : public ::testing::Test {
+class FileTestBase : public ScratchFolderTest {
  protected:
-  void SetUp() override {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "sk_fu_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    fDir = tmpl;
-  }
-  void TearDown() override {
-    std::error_code ec;
-    std::filesystem::permissions(fDir, std::filesystem::perms::owner_all, ec);
-    std::filesystem::remove_all(fDir, ec);
-  }
-  std::string Path(const std::string& n) const { return fDir + "/" + n; }
-  String File(const std::string& n) const { return Utf8ToString(Path(n)); }
-  void Write(const std::string& n, const std::string& content) const {
-    std::ofstream f(Path(n), std::ios::binary);
-    f << content;
-  }
-  std::string Read(const std::string& n) const {
-    std::ifstream f(Path(n), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
-  }
-  std::string fDir;
+  FileTestBase() : ScratchFolderTest("sk_fu") {}
+  void Write(const std::string& n, const std::string& content) const { WriteRaw(n, content); }
+  std::string Read(const std::string& n) const { return ReadRaw(n); }
 };
 
 // Sets an environment variable for one scope.

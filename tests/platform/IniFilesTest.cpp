@@ -8,40 +8,16 @@
 #include <vector>
 
 #include "platform/runtime/IniFiles.h"
+#include "TestSupport.h"
 
 namespace sk {
 
 namespace {
 
-class IniTestBase : public ::testing::Test {
+class IniTestBase : public ScratchFolderTest {
  protected:
-  void SetUp() override {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "sk_ini_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    fDir = tmpl;
-  }
-  void TearDown() override {
-    std::error_code ec;
-    std::filesystem::remove_all(fDir, ec);
-  }
-  std::string Path(const std::string& n) const { return fDir + "/" + n; }
-  String File(const std::string& n) const { return Utf8ToString(Path(n)); }
-  void WriteRaw(const std::string& n, const std::string& bytes) const {
-    std::ofstream f(Path(n), std::ios::binary);
-    f << bytes;
-  }
-  std::string ReadRaw(const std::string& n) const {
-    std::ifstream f(Path(n), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
-  }
-  std::string fDir;
+  IniTestBase() : ScratchFolderTest("sk_ini") {}
 };
-
-std::vector<String> Lines(const TStrings& l) {
-  std::vector<String> r;
-  for (Int32 i = 0; i < l.Count(); ++i) r.push_back(l[i]);
-  return r;
-}
 
 }  // namespace
 

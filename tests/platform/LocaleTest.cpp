@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/runtime/CodePages.h"
+#include "TestSupport.h"
 
 namespace sk {
 namespace {
@@ -20,15 +21,6 @@ class ScopedUserLocale {
 
  private:
   std::string fSaved;
-};
-
-class ScopedACP {
- public:
-  explicit ScopedACP(Cardinal cp) : fSaved(GetACP()) { SetACP(cp); }
-  ~ScopedACP() { SetACP(fSaved); }
-
- private:
-  Cardinal fSaved;
 };
 
 constexpr Cardinal kEnUS = 0x0409;

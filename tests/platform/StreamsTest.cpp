@@ -8,39 +8,16 @@
 #include <string>
 
 #include "platform/runtime/Streams.h"
+#include "TestSupport.h"
 
 namespace sk {
 
 namespace {
 
-class TempDir {
+class TempDir : public ScratchFolder {
  public:
-  TempDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "sk_streams_XXXXXX").string();
-    char* p = ::mkdtemp(tmpl.data());
-    if (p != nullptr) fPath = p;
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(fPath, ec);
-  }
-  String File(const std::string& name) const { return Utf8ToString(fPath + "/" + name); }
-  std::string Path(const std::string& name) const { return fPath + "/" + name; }
-
- private:
-  std::string fPath;
+  TempDir() : ScratchFolder("sk_streams") {}
 };
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), {});
-}
-
-TBytes B(std::initializer_list<int> v) {
-  TBytes r;
-  for (int x : v) r.push_back(static_cast<Byte>(x));
-  return r;
-}
 
 }  // namespace
 
@@ -206,11 +183,11 @@ TEST(StreamsFile, ReadWriteChangesInPlaceAndCreateTruncates) {
     f.WriteBuffer("XY", 2);
     f.SetSize(5);
   }
-  EXPECT_EQ(ReadAll(dir.Path("rw.bin")), "abXYe");
+  EXPECT_EQ(ReadFileBytes(dir.Path("rw.bin")), "abXYe");
   {
     TFileStream f(name, fmCreate);
   }
-  EXPECT_EQ(ReadAll(dir.Path("rw.bin")), "");
+  EXPECT_EQ(ReadFileBytes(dir.Path("rw.bin")), "");
 }
 
 TEST(StreamsFile, FailuresRaiseWithTheFileName) {
@@ -247,7 +224,7 @@ TEST(StreamsFile, NonAsciiNamesAreUsedAsUtf8) {
     TFileStream f(name, fmCreate);
     f.WriteBuffer("ok", 2);
   }
-  EXPECT_EQ(ReadAll(dir.Path("\xC3\xA9t\xC3\xA9_\xE4\xB8\xAD.txt")), "ok");
+  EXPECT_EQ(ReadFileBytes(dir.Path("\xC3\xA9t\xC3\xA9_\xE4\xB8\xAD.txt")), "ok");
   TMemoryStream ms;
   ms.LoadFromFile(name);
   EXPECT_EQ(ms.Size(), 2);

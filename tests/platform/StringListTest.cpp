@@ -10,6 +10,7 @@
 #include "platform/runtime/Encoding.h"
 #include "platform/runtime/Locale.h"
 #include "platform/runtime/StringList.h"
+#include "TestSupport.h"
 
 namespace sk {
 
@@ -19,12 +20,6 @@ class StringListTestBase : public ::testing::Test {
  protected:
   void SetUp() override { SetUserDefaultLocale("en_US"); }
 };
-
-std::vector<String> Lines(const TStrings& l) {
-  std::vector<String> r;
-  for (Int32 i = 0; i < l.Count(); ++i) r.push_back(l[i]);
-  return r;
-}
 
 void Fill(TStrings& l, std::initializer_list<const char16_t*> items) {
   for (const char16_t* s : items) l.Add(s);
@@ -36,8 +31,6 @@ struct Counted : TObject {
   Counted() { ++alive; }
   ~Counted() override { --alive; }
 };
-
-TBytes B(const std::string& s) { return TBytes(s.begin(), s.end()); }
 
 }  // namespace
 

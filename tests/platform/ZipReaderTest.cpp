@@ -9,32 +9,15 @@
 #include <vector>
 
 #include "platform/runtime/ZipReader.h"
+#include "TestSupport.h"
 
 namespace sk {
 
 namespace {
 
-class ZipTestBase : public ::testing::Test {
+class ZipTestBase : public ScratchFolderTest {
  protected:
-  void SetUp() override {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "sk_zip_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    fDir = tmpl;
-  }
-  void TearDown() override {
-    std::error_code ec;
-    std::filesystem::remove_all(fDir, ec);
-  }
-  std::string Path(const std::string& n) const { return fDir + "/" + n; }
-  String File(const std::string& n) const { return Utf8ToString(Path(n)); }
-  std::string ReadRaw(const std::string& n) const {
-    std::ifstream f(Path(n), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
-  }
-  void WriteRaw(const std::string& n, const std::string& bytes) const {
-    std::ofstream f(Path(n), std::ios::binary);
-    f << bytes;
-  }
+  ZipTestBase() : ScratchFolderTest("sk_zip") {}
   // A small archive: a text member, a stored member and an empty one.
   void MakeSample(const std::string& n, TZipCompression textCompression = zcDeflate) const {
     TZipFile z;
@@ -46,10 +29,7 @@ class ZipTestBase : public ::testing::Test {
     z.Add(TBytes{}, u"empty.txt");
     z.Close();
   }
-  std::string fDir;
 };
-
-TBytes B(const std::string& s) { return TBytes(s.begin(), s.end()); }
 
 // Offset of the first central-directory record in an archive's bytes.
 size_t CentralRecord(const std::string& bytes) { return bytes.find(std::string("PK\x01\x02", 4)); }

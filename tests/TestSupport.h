@@ -1,0 +1,108 @@
+// Helpers shared by the test programs: a scratch folder per test, byte
+// strings, the lines of a list, and scopes that put a process setting back.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/runtime/Locale.h"
+#include "platform/runtime/RtlTypes.h"
+#include "platform/runtime/StringList.h"
+
+namespace sk {
+
+// Bytes given as numbers (0-255) or as the bytes of a std::string.
+inline TBytes B(std::initializer_list<int> values) {
+  TBytes r;
+  for (int v : values) r.push_back(static_cast<Byte>(v));
+  return r;
+}
+
+inline TBytes B(const std::string& s) { return TBytes(s.begin(), s.end()); }
+
+// The whole content of a file as bytes; empty when it cannot be opened.
+inline std::string ReadFileBytes(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream f(path, std::ios::binary);
+  f << bytes;
+}
+
+// The lines of a list, in order.
+inline std::vector<String> Lines(const TStrings& list) {
+  std::vector<String> r;
+  for (Int32 i = 0; i < list.Count(); ++i) r.push_back(list.Strings(i));
+  return r;
+}
+
+// Sets the process ANSI code page for one scope and puts the old one back.
+class ScopedACP {
+ public:
+  explicit ScopedACP(Cardinal cp) : fSaved(GetACP()) { SetACP(cp); }
+  ~ScopedACP() { SetACP(fSaved); }
+  ScopedACP(const ScopedACP&) = delete;
+  ScopedACP& operator=(const ScopedACP&) = delete;
+
+ private:
+  Cardinal fSaved;
+};
+
+// A fresh folder under the system's temporary folder, named after prefix;
+// empty when none could be made.
+inline std::string MakeScratchFolder(const std::string& prefix) {
+  std::string tmpl = (std::filesystem::temp_directory_path() / (prefix + "_XXXXXX")).string();
+  return ::mkdtemp(tmpl.data()) != nullptr ? tmpl : std::string();
+}
+
+// Removes a scratch folder with all it holds, even when a test took away its
+// permissions.
+inline void RemoveScratchFolder(const std::string& dir) {
+  if (dir.empty()) return;
+  std::error_code ec;
+  std::filesystem::permissions(dir, std::filesystem::perms::owner_all, ec);
+  std::filesystem::remove_all(dir, ec);
+}
+
+// A scratch folder for one scope.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(const std::string& prefix) : fDir(MakeScratchFolder(prefix)) {}
+  ~ScratchFolder() { RemoveScratchFolder(fDir); }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  std::string Path(const std::string& n) const { return fDir + "/" + n; }
+  String File(const std::string& n) const { return Utf8ToString(Path(n)); }
+
+ private:
+  std::string fDir;
+};
+
+// A fixture with a fresh scratch folder for each test, removed after it.
+class ScratchFolderTest : public ::testing::Test {
+ protected:
+  explicit ScratchFolderTest(const char* prefix) : fPrefix(prefix) {}
+  void SetUp() override {
+    fDir = MakeScratchFolder(fPrefix);
+    ASSERT_FALSE(fDir.empty());
+  }
+  void TearDown() override { RemoveScratchFolder(fDir); }
+  std::string Path(const std::string& n) const { return fDir + "/" + n; }
+  String File(const std::string& n) const { return Utf8ToString(Path(n)); }
+  void WriteRaw(const std::string& n, const std::string& bytes) const { WriteFileBytes(Path(n), bytes); }
+  std::string ReadRaw(const std::string& n) const { return ReadFileBytes(Path(n)); }
+
+  std::string fPrefix;
+  std::string fDir;
+};
+
+}  // namespace sk
