@@ -118,6 +118,7 @@ TMemIniFile::TMemIniFile(const String& fileName) : TCustomIniFile(fileName) { Lo
 
 void TMemIniFile::LoadValues() {
   fSections.clear();
+  fLeading.clear();
   if (!FileExists(fFileName)) return;
   TBytes bytes;
   try {
@@ -141,6 +142,7 @@ void TMemIniFile::LoadValues() {
 
 void TMemIniFile::ParseText(const String& text) {
   fSections.clear();
+  fLeading.clear();
   Section* current = nullptr;
   size_t pos = 0;
   const size_t n = text.size();
@@ -150,7 +152,14 @@ void TMemIniFile::ParseText(const String& text) {
     String line = Trim(text.substr(start, pos - start));
     if (pos < n && text[pos] == u'\r') ++pos;
     if (pos < n && text[pos] == u'\n') ++pos;
-    if (line.empty() || line[0] == u';') continue;
+    if (line.empty()) continue;
+    if (line[0] == u';') {
+      if (current != nullptr)
+        current->entries.push_back(Entry{line, String(), false, true});
+      else
+        fLeading.push_back(line);
+      continue;
+    }
     if (line.front() == u'[' && line.back() == u']' && line.size() >= 2) {
       String name = Trim(line.substr(1, line.size() - 2));
       // A section that appears twice is one section: its keys are merged.
@@ -161,7 +170,10 @@ void TMemIniFile::ParseText(const String& text) {
       }
       continue;
     }
-    if (current == nullptr) continue;  // lines before the first section belong to none
+    if (current == nullptr) {  // lines before the first section belong to none
+      fLeading.push_back(line);
+      continue;
+    }
     size_t eq = line.find(u'=');
     if (eq == String::npos) {
       current->entries.push_back(Entry{line, String(), false});
@@ -173,6 +185,7 @@ void TMemIniFile::ParseText(const String& text) {
 
 String TMemIniFile::BuildText() const {
   String r;
+  for (const String& line : fLeading) r += line + u"\r\n";
   for (const Section& s : fSections) {
     r += u'[' + s.name + u"]\r\n";
     for (const Entry& e : s.entries) {
@@ -241,7 +254,8 @@ void TMemIniFile::ReadSectionValues(const String& section, TStrings* strings) {
   BeforeRead();
   RefillStrings(strings, [&] {
     if (Section* sec = FindSection(section))
-      for (const Entry& e : sec->entries) strings->Add(e.hasSeparator ? e.name + u'=' + e.value : e.name);
+      for (const Entry& e : sec->entries)
+        if (!e.isComment) strings->Add(e.hasSeparator ? e.name + u'=' + e.value : e.name);
   });
 }
 
@@ -285,7 +299,10 @@ void TMemIniFile::Rename(const String& fileName, bool reload) {
   if (reload) LoadValues();
 }
 
-void TMemIniFile::Clear() { fSections.clear(); }
+void TMemIniFile::Clear() {
+  fSections.clear();
+  fLeading.clear();
+}
 
 void TMemIniFile::GetStrings(TStrings* list) {
   if (list == nullptr) return;

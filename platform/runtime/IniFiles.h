@@ -6,7 +6,8 @@
 // it has changed on disk, so several objects on one file agree.  Files are
 // written as UTF-8 without a byte-order mark, CR LF line ends; reading accepts
 // UTF-8, UTF-16LE and UTF-16BE with byte-order marks, and any line ends.
-// Lines starting with ';' are comments; a missing file reads as empty.
+// Lines starting with ';' are comments, kept when the file is written back;
+// a missing file reads as empty.
 #pragma once
 
 #include <vector>
@@ -78,6 +79,7 @@ class TMemIniFile : public TCustomIniFile {
     String name;
     String value;
     bool hasSeparator = true;  // a line kept as read, without '='
+    bool isComment = false;    // a ';' line, kept so that writing back loses no note
   };
   struct Section {
     String name;
@@ -92,6 +94,8 @@ class TMemIniFile : public TCustomIniFile {
   Entry* FindEntry(Section* sec, const String& ident);
 
   std::vector<Section> fSections;
+  // Lines before the first section (comments, mostly), written back as read.
+  std::vector<String> fLeading;
 };
 
 class TIniFile : public TMemIniFile {

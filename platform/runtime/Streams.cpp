@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <limits>
+#include <utility>
 #include <vector>
 
 namespace sk {
@@ -149,6 +151,21 @@ Int64 TMemoryStream::Write(const void* buffer, Int64 count) {
   if (count <= 0 || fPosition < 0) return 0;
   if (fPosition > std::numeric_limits<Int64>::max() - count) return 0;
   Int64 end = fPosition + count;
+  // Bytes taken from this stream's own block (appending a part of itself)
+  // would be freed by the growth below: copy them out first.
+  std::vector<Byte> own;
+  const auto* src = static_cast<const Byte*>(buffer);
+  if (!fData.empty() && std::less_equal<const Byte*>()(fData.data(), src) &&
+      std::less<const Byte*>()(src, fData.data() + fData.size()) &&
+      end > static_cast<Int64>(fData.capacity())) {
+    if (count > static_cast<Int64>(fData.data() + fData.size() - src)) return 0;  // reaches beyond the block
+    try {
+      own.assign(src, src + count);
+    } catch (const std::bad_alloc&) {
+      return 0;
+    }
+    src = own.data();
+  }
   if (end > static_cast<Int64>(fData.size())) {
     if (static_cast<UInt64>(end) > fData.max_size()) return 0;
     try {
@@ -162,7 +179,7 @@ Int64 TMemoryStream::Write(const void* buffer, Int64 count) {
       return 0;
     }
   }
-  std::memcpy(fData.data() + fPosition, buffer, static_cast<size_t>(count));
+  std::memmove(fData.data() + fPosition, src, static_cast<size_t>(count));
   fPosition = end;
   return count;
 }
@@ -212,6 +229,8 @@ void TMemoryStream::LoadFromFile(const String& fileName) {
 }
 
 TBytesStream::TBytesStream(const TBytes& bytes) { fData = bytes; }
+
+TBytesStream::TBytesStream(TBytes&& bytes) { fData = std::move(bytes); }
 
 // ---- handle and file streams --------------------------------------------------
 

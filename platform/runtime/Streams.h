@@ -126,6 +126,8 @@ class TBytesStream : public TMemoryStream {
  public:
   TBytesStream() = default;
   explicit TBytesStream(const TBytes& bytes);
+  // Takes over the bytes without copying them.
+  explicit TBytesStream(TBytes&& bytes);
 };
 
 // Open modes: the low nibble is the access, the next one the sharing (sharing

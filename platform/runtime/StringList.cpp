@@ -291,8 +291,12 @@ String TStrings::Values(const String& name) const {
 void TStrings::SetValue(const String& name, const String& value) {
   Int32 i = IndexOfName(name);
   if (!value.empty()) {
-    if (i < 0) i = Add(String());
-    Put(i, name + fNameValueSeparator + value);
+    // A new line is added whole, so that a sorted list puts it in its place
+    // and a refused change leaves no empty line behind.
+    if (i < 0)
+      Add(name + fNameValueSeparator + value);
+    else
+      Put(i, name + fNameValueSeparator + value);
   } else if (i >= 0) {
     Delete(i);
   }

@@ -106,6 +106,8 @@ class TStrings : public TObject {
   // The part after the first separator of the line named name; empty if none.
   String Values(const String& name) const;
   // A non-empty value replaces (or adds) the line; an empty one deletes it.
+  // On a sorted list a new line goes to its sorted place, while replacing
+  // raises as Put does, leaving the list unchanged.
   void SetValue(const String& name, const String& value);
   String ValueFromIndex(Int32 index) const;
   void SetValueFromIndex(Int32 index, const String& value);
@@ -192,7 +194,9 @@ class TStringList : public TStrings {
   Int32 Add(const String& s) override;
   // On a sorted list the line goes to its place: dupIgnore answers the index of
   // an equal line and adds nothing, dupError raises "String list does not
-  // allow duplicates".
+  // allow duplicates".  A line not added does not take obj, even on a list
+  // that owns its objects: the caller still owns it (compare GetObject of the
+  // answer with obj to tell).
   Int32 AddObject(const String& s, TObject* obj) override;
   // Raises "Operation not allowed on sorted list" on a sorted list.
   void Insert(Int32 index, const String& s) override;

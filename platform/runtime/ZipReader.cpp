@@ -5,11 +5,13 @@
 
 #include "platform/runtime/FileUtils.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <limits>
 #include <string>
+#include <utility>
 
 namespace sk {
 
@@ -19,6 +21,8 @@ namespace {
 // more is damaged or hostile.
 constexpr UInt64 kMaxRatio = 1100;
 constexpr UInt64 kRatioSlack = 1 << 16;
+// First piece read from a member; later pieces double what has been read.
+constexpr size_t kReadPiece = 1 << 20;
 
 zip_t* Z(void* p) { return static_cast<zip_t*>(p); }
 
@@ -202,34 +206,44 @@ void TZipFile::Read(Int32 index, TBytes& bytes) {
 
   zip_file_t* zf = zip_fopen_index(za, static_cast<zip_uint64_t>(index), 0);
   if (zf == nullptr) Fail(u"Cannot open " + where + u": " + ArchiveErrorText(za));
+  // The stated size is only a claim: the buffer grows as data actually
+  // arrives, so a member that claims far more than it holds costs no more
+  // memory than its real content.
+  const size_t stated = static_cast<size_t>(st.size);
   TBytes data;
-  try {
-    data.resize(static_cast<size_t>(st.size));
-  } catch (const std::bad_alloc&) {
-    zip_fclose(zf);
-    Fail(u"Not enough memory to read " + where);
-  }
   size_t got = 0;
-  while (got < data.size()) {
-    zip_int64_t n = zip_fread(zf, data.data() + got, data.size() - got);
-    if (n < 0) {
-      String reason = ErrorText(zip_file_get_error(zf));
+  while (got < stated) {
+    const size_t piece = std::min(stated - got, std::max(kReadPiece, got));
+    try {
+      data.resize(got + piece);
+    } catch (const std::bad_alloc&) {
       zip_fclose(zf);
-      Fail(u"Cannot read " + where + u": " + reason);
+      Fail(u"Not enough memory to read " + where);
     }
-    if (n == 0) break;
-    got += static_cast<size_t>(n);
+    const size_t pieceEnd = got + piece;
+    while (got < pieceEnd) {
+      zip_int64_t n = zip_fread(zf, data.data() + got, pieceEnd - got);
+      if (n < 0) {
+        String reason = ErrorText(zip_file_get_error(zf));
+        zip_fclose(zf);
+        Fail(u"Cannot read " + where + u": " + reason);
+      }
+      if (n == 0) break;
+      got += static_cast<size_t>(n);
+    }
+    if (got < pieceEnd) break;  // the data ended early
   }
+  data.resize(got);
   // One more read lets the library reach the end of the data and check its CRC.
   Byte extra;
-  zip_int64_t more = got == data.size() ? zip_fread(zf, &extra, 1) : 0;
+  zip_int64_t more = got == stated ? zip_fread(zf, &extra, 1) : 0;
   if (more < 0) {
     String reason = ErrorText(zip_file_get_error(zf));
     zip_fclose(zf);
     Fail(u"Cannot read " + where + u": " + reason);
   }
   int closeErr = zip_fclose(zf);
-  if (got != data.size() || more > 0) Fail(u"Damaged " + where + u": its data does not match its stated size");
+  if (got != stated || more > 0) Fail(u"Damaged " + where + u": its data does not match its stated size");
   if (closeErr != 0) Fail(u"Cannot read " + where + u": " + OpenErrorText(closeErr));
   bytes.swap(data);
 }
@@ -247,7 +261,7 @@ void TZipFile::Read(Int32 index, std::unique_ptr<TStream>& stream, TZipHeader& h
   header = FileInfo(index);
   TBytes bytes;
   Read(index, bytes);
-  auto ms = std::make_unique<TBytesStream>(bytes);
+  auto ms = std::make_unique<TBytesStream>(std::move(bytes));
   stream = std::move(ms);
 }
 

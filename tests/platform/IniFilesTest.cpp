@@ -87,6 +87,18 @@ TEST_F(IniFilesWrite, IniFileWritesThroughAsUtf8WithoutMark) {
   EXPECT_EQ(ReadRaw("w.ini"), "[Main]\r\nname=x\r\n\r\n[second]\r\nk=v\r\n\r\n");
 }
 
+TEST_F(IniFilesWrite, WritingBackKeepsCommentsAndLinesBeforeTheFirstSection) {
+  WriteRaw("c.ini", "; written by hand\nstray=1\n[S]\n; the folder below\nk=old\nbare\n");
+  TIniFile ini(File("c.ini"));
+  ini.WriteString(u"S", u"k", u"new");
+  EXPECT_EQ(ReadRaw("c.ini"), "; written by hand\r\nstray=1\r\n[S]\r\n; the folder below\r\nk=new\r\nbare\r\n\r\n");
+  TStringList l;
+  ini.ReadSectionValues(u"S", &l);
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"k=new", u"bare"}));  // comments are no values
+  ini.ReadSection(u"S", &l);
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"k"}));
+}
+
 TEST_F(IniFilesWrite, TwoObjectsOnOneFileSeeEachOthersWrites) {
   TIniFile a(File("shared.ini"));
   TIniFile b(File("shared.ini"));

@@ -77,6 +77,18 @@ TEST(StreamsMemory, ManySmallWritesKeepEveryByte) {
   for (int i = 0; i < 100000; i += 9973) EXPECT_EQ(p[i], static_cast<Byte>(i * 7));
 }
 
+TEST(StreamsMemory, AppendingItsOwnBytesSurvivesTheGrowth) {
+  TMemoryStream ms;
+  ms.Write("abcd", 4);
+  // The block is reallocated to make room while the bytes are taken from it.
+  for (int i = 0; i < 12; ++i) ms.WriteBuffer(ms.Bytes(), ms.Size());
+  ASSERT_EQ(ms.Size(), 4 << 12);
+  for (Int64 i = 0; i < ms.Size(); i += 997) EXPECT_EQ(ms.Bytes()[i], "abcd"[i % 4]) << i;
+  ms.SetPosition(1);  // overlapping copy inside the block
+  ms.WriteBuffer(ms.Bytes(), 3);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(ms.Bytes()), 5), "aabca");
+}
+
 TEST(StreamsExact, ReadBufferRaisesOnAShortRead) {
   TBytesStream bs(B({1, 2, 3}));
   Byte buf[4];

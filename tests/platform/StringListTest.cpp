@@ -471,6 +471,18 @@ TEST_F(StringListNames, SetValueReplacesAddsAndDeletes) {
   EXPECT_EQ(l.Values(u"d"), u"4");
 }
 
+TEST_F(StringListNames, SetValueOnASortedListAddsInPlaceAndRefusesReplacing) {
+  TStringList l;
+  l.SetSorted(true);
+  Fill(l, {u"m=1", u"x=2"});
+  l.SetValue(u"b", u"3");
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"b=3", u"m=1", u"x=2"}));
+  EXPECT_THROW(l.SetValue(u"m", u"9"), EStringListError);
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"b=3", u"m=1", u"x=2"}));  // no stray empty line
+  l.SetValue(u"x", u"");
+  EXPECT_EQ(Lines(l), (std::vector<String>{u"b=3", u"m=1"}));
+}
+
 // ---- encodings, streams and files ----------------------------------------------------------
 
 TEST_F(StringListEncoding, ByteOrderMarksAreDetected) {

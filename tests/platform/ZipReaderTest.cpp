@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
+#include <sys/resource.h>
 
 #include <cstring>
 #include <filesystem>
@@ -198,6 +199,40 @@ TEST_F(ZipReaderCorrupt, AbsurdStatedSizesAreRefusedBeforeAllocating) {
     EXPECT_THROW(z.Read(0, out), EZipException) << name;
     EXPECT_TRUE(out.empty());
   }
+}
+
+TEST_F(ZipReaderCorrupt, OverstatedSizeCostsNoMoreMemoryThanTheData) {
+  // A stored member of 1 MiB whose central record claims 1000 MiB: within
+  // the ratio a deflated member may reach, but the data ends long before.
+  {
+    TZipFile z;
+    z.Open(File("big.zip"), zmWrite);
+    TBytes data(1 << 20);
+    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<Byte>((i * 2654435761u) >> 13);
+    z.Add(data, u"m.bin", zcStored);
+    z.Close();
+  }
+  std::string bytes = ReadRaw("big.zip");
+  const size_t cd = CentralRecord(bytes);
+  ASSERT_NE(cd, std::string::npos);
+  const uint32_t claimed = 1000u << 20;
+  for (int k = 0; k < 4; ++k) bytes[cd + 24 + k] = static_cast<char>((claimed >> (8 * k)) & 0xFF);
+  WriteRaw("big.zip", bytes);
+  TZipFile z;
+  try {
+    z.Open(File("big.zip"), zmRead);
+  } catch (const EZipException&) {
+    return;
+  }
+  struct rusage before {};
+  ::getrusage(RUSAGE_SELF, &before);
+  TBytes out;
+  EXPECT_THROW(z.Read(0, out), EZipException);
+  EXPECT_TRUE(out.empty());
+  struct rusage after {};
+  ::getrusage(RUSAGE_SELF, &after);
+  // ru_maxrss is in KiB; the claimed size alone would add 1000 MiB.
+  EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 256L * 1024);
 }
 
 TEST_F(ZipReaderCorrupt, ShortStatedSizeDoesNotPassAsComplete) {
