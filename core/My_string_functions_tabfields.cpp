@@ -698,9 +698,9 @@ std::unique_ptr<TStringListWith2LongintRec> RepeatedXCharChunks(Int32 chunkLengt
 
 // ---- custom sort ----------------------------------------------------------------------------
 
-std::unique_ptr<TStringlistWithALongint> CustomSortPreparedStringlist(const String& spec) {
+std::unique_ptr<TStringlistWithALongint> CustomSortPreparedStringlist(const String& keyList) {
   auto keys = std::make_unique<TStringlistWithALongint>();
-  const std::unique_ptr<TUTF8Stringlist> items = CommaSeparatedStrings(spec);
+  const std::unique_ptr<TUTF8Stringlist> items = CommaSeparatedStrings(keyList);
   Int32 rank = 0;
   for (Int32 i = 0; i < items->Count(); ++i) {
     const String item = items->Get(i);

@@ -150,10 +150,10 @@ std::unique_ptr<TStringListWith2LongintRec> RepeatedXCharChunks(Int32 chunkLengt
 
 // ---- custom sort ----------------------------------------------------------------------------
 
-// The keys of spec (comma-separated, CommaSeparatedStrings), each with its
-// rank in spec, sorted longest first (equal lengths by CrudeStringComparison).
+// The keys of keyList (comma-separated, CommaSeparatedStrings), each with its
+// rank in keyList, sorted longest first (equal lengths by CrudeStringComparison).
 // The caller owns the list.
-std::unique_ptr<TStringlistWithALongint> CustomSortPreparedStringlist(const String& spec);
+std::unique_ptr<TStringlistWithALongint> CustomSortPreparedStringlist(const String& keyList);
 // line with every occurrence of each key (in list order) replaced, character
 // by character, by the character whose code is 64 + the key's rank, so that
 // ordinal order of normalised lines follows the key order. Characters already
