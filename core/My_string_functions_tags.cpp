@@ -1,5 +1,6 @@
 #include "core/My_string_functions_tags.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "core/Basic_processes.h"
@@ -55,9 +56,11 @@ String DecodedXmlText(const String& s) {
       ++i;
       continue;
     }
-    const size_t semi = s.find(u';', i + 1);
-    // Entities are short; a far-off ";" belongs to something else.
-    if (semi == npos || semi - i > 12) {
+    // Entities are short; a far-off ";" belongs to something else. The ";"
+    // is only looked for that far, so that a text of many "&" without one
+    // costs its length, not its length squared.
+    const size_t semi = std::u16string_view(s).substr(0, std::min(s.size(), i + 13)).find(u';', i + 1);
+    if (semi == npos) {
       out += c;
       ++i;
       continue;
@@ -159,7 +162,12 @@ String WithFallbacks(const String& x) {
     if (!known || b < after) b = x.find(kClose, after);
     if (!known || f < after) {
       f = x.find(kFallback, after);
-      g = f == npos ? npos : x.find(kFallbackEnd, f + kFallback.size());
+      // The fallback end found before is still the first one after the new
+      // fallback when it lies beyond it; only otherwise is it sought again.
+      if (f == npos)
+        g = npos;
+      else if (!known || g < f + kFallback.size())
+        g = x.find(kFallbackEnd, f + kFallback.size());
     }
     known = true;
     // A tag missing after this element is missing after every later one
@@ -194,7 +202,9 @@ String ParagraphText(const String& x, size_t from, size_t limit) {
     // A self-closing run holds no text.
     if (x[gt - 1] == u'/') continue;
     const size_t end = FindBefore(x, kRunEnd, gt + 1, limit);
-    if (end == npos) continue;
+    // No closing tag up to the paragraph's end: no later run of the paragraph
+    // has one either, so stop rather than search the same stretch per run.
+    if (end == npos) break;
     text += DecodedXmlText(x.substr(gt + 1, end - gt - 1));
     from = end + kRunEnd.size();
   }

@@ -263,6 +263,29 @@ TEST_F(My_string_functions_tagsFiles, DocxWithManyEmptyParagraphs) {
   EXPECT_EQ(DOCXFileText(file), expected);
 }
 
+// Damaged documents made of one unfinished piece repeated many times: an "&"
+// with no ";", a run with no closing tag, alternate content whose fallback
+// ends only after the last element. Each gives its text in one pass over the
+// document (a search per piece through the rest would take minutes here).
+TEST_F(My_string_functions_tagsFiles, DocxRepeatedUnfinishedPieces) {
+  const int n = 300000;
+  const String ampersands = MakeZip(
+      u"amps.docx", {{u"word/document.xml", Document("<w:p><w:r><w:t>" + std::string(n, '&') + "&lt;</w:t></w:r></w:p>")}});
+  EXPECT_EQ(DOCXFileText(ampersands), String(n, u'&') + u"<\r\n");
+
+  std::string runs = "<w:p><w:r>";
+  for (int i = 0; i < n / 3; ++i) runs += "<w:t>";
+  runs += "</w:r></w:p><w:p><w:r><w:t>ok</w:t></w:r></w:p>";
+  const String unclosedRuns = MakeZip(u"runs.docx", {{u"word/document.xml", Document(runs)}});
+  EXPECT_EQ(DOCXFileText(unclosedRuns), u"\r\nok\r\n");
+
+  std::string alt = "<w:p>";
+  for (int i = 0; i < n / 15; ++i) alt += "<mc:AlternateContent><mc:Fallback></mc:AlternateContent>";
+  alt += "</mc:Fallback><w:r><w:t>z</w:t></w:r></w:p>";
+  const String lateFallbackEnd = MakeZip(u"late.docx", {{u"word/document.xml", Document(alt)}});
+  EXPECT_EQ(DOCXFileText(lateFallbackEnd), u"z\r\n");
+}
+
 TEST_F(My_string_functions_tagsFiles, DocxFindsTheDocumentPartByNameOnly) {
   const String file =
       MakeZip(u"case.docx", {{u"other/x.xml", "<w:p><w:r><w:t>no</w:t></w:r></w:p>"},
