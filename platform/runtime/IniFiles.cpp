@@ -4,6 +4,7 @@
 #include <unicode/uchar.h>
 
 #include <memory>
+#include <unordered_map>
 
 #include "platform/runtime/Encoding.h"
 #include "platform/runtime/FileUtils.h"
@@ -24,6 +25,13 @@ Char FoldUnit(Char c) {
 }
 
 // Names of sections and keys match without regard to case.
+// A name folded unit by unit, so that names SameName calls equal fold alike.
+String FoldedName(const String& s) {
+  String r(s);
+  for (Char& c : r) c = FoldUnit(c);
+  return r;
+}
+
 bool SameName(const String& a, const String& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
@@ -144,6 +152,9 @@ void TMemIniFile::ParseText(const String& text) {
   fSections.clear();
   fLeading.clear();
   Section* current = nullptr;
+  // Sections read so far by folded name, so that a file with many sections
+  // is read in one pass rather than one scan of the sections per header.
+  std::unordered_map<String, size_t> sectionIndex;
   size_t pos = 0;
   const size_t n = text.size();
   while (pos < n) {
@@ -163,11 +174,9 @@ void TMemIniFile::ParseText(const String& text) {
     if (line.front() == u'[' && line.back() == u']' && line.size() >= 2) {
       String name = Trim(line.substr(1, line.size() - 2));
       // A section that appears twice is one section: its keys are merged.
-      current = FindSection(name);
-      if (current == nullptr) {
-        fSections.push_back(Section{name, {}});
-        current = &fSections.back();
-      }
+      const auto [it, added] = sectionIndex.emplace(FoldedName(name), fSections.size());
+      if (added) fSections.push_back(Section{name, {}});
+      current = &fSections[it->second];
       continue;
     }
     if (current == nullptr) {  // lines before the first section belong to none

@@ -35,6 +35,20 @@ TEST_F(IniFilesRead, SectionsAndKeysIgnoreCaseAndValuesAreTrimmed) {
   EXPECT_EQ(ini.ReadString(u"Other", u"K", u""), u"v");
 }
 
+TEST_F(IniFilesRead, ManySectionsAndARepeatedOneMergedIgnoringCase) {
+  std::string text;
+  for (int i = 0; i < 20000; ++i) text += "[s" + std::to_string(i) + "]\nk=" + std::to_string(i) + "\n";
+  text += "[S7]\nextra=x\n";
+  WriteRaw("many.ini", text);
+  TMemIniFile ini(File("many.ini"));
+  TStringList sections;
+  ini.ReadSections(&sections);
+  EXPECT_EQ(sections.Count(), 20000);
+  EXPECT_EQ(ini.ReadString(u"s19999", u"k", u""), u"19999");
+  EXPECT_EQ(ini.ReadString(u"s7", u"k", u""), u"7");
+  EXPECT_EQ(ini.ReadString(u"s7", u"extra", u""), u"x");
+}
+
 TEST_F(IniFilesRead, MissingFileReadsAsEmpty) {
   TIniFile ini(File("none.ini"));
   EXPECT_EQ(ini.ReadString(u"s", u"k", u"d"), u"d");
