@@ -17,7 +17,7 @@
 #include "core/Qm_global_vars.h"
 #include "core/Stringtag_utils.h"
 #include "core/Unicode_string_conversion.h"
-#include "core/Units.h"
+#include "library/Units.h"
 #include "platform/runtime/Encoding.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Format.h"

@@ -1,4 +1,4 @@
-#include "core/Units.h"
+#include "library/Units.h"
 
 #include <iterator>
 

@@ -8,7 +8,7 @@
 #include "core/Basic_processes.h"
 #include "core/Global_vars.h"
 #include "core/Qm_global_vars.h"
-#include "core/Units.h"
+#include "library/Units.h"
 
 namespace sk {
 namespace {
