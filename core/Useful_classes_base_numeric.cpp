@@ -96,7 +96,6 @@ Int32 SortCardinalAndFreqOnC(Pointer a, Pointer b) {
   return CompareCardinals(HeldData<TCardinalAndFreqHolder>(a).c, HeldData<TCardinalAndFreqHolder>(b).c);
 }
 Int32 SortCardinalAndFreqOnF(Pointer a, Pointer b) {
-  if (global_reversed_sort) std::swap(a, b);
   return CompareLongints(HeldData<TCardinalAndFreqHolder>(a).f, HeldData<TCardinalAndFreqHolder>(b).f);
 }
 
@@ -413,8 +412,11 @@ Int32 TCardinalAndFreqList::IndexOF(Cardinal c) {
 void TCardinalAndFreqList::SortOnCardinals() { Sort(SortCardinalAndFreqOnC); }
 
 void TCardinalAndFreqList::SortOnFrequencies(bool reversed) {
+  // The flag is set for callers; the comparer keeps its own copy.
   global_reversed_sort = reversed;
-  Sort(SortCardinalAndFreqOnF);
+  Sort([reversed](Pointer a, Pointer b) {
+    return reversed ? SortCardinalAndFreqOnF(b, a) : SortCardinalAndFreqOnF(a, b);
+  });
   sorted = false;
 }
 

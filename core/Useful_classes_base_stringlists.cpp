@@ -657,9 +657,12 @@ void TStringListWithString::SetOne(Int32 index, const T2_Strings& value) {
 }
 
 void TStringListWithString::SortOnSubordinateStrings(bool ascending) {
-  global_reversed_sort = !ascending;
-  CustomSort([](TStringList* list, Int32 index1, Int32 index2) -> Int32 {
-    if (global_reversed_sort) std::swap(index1, index2);
+  // The flag is set for callers, as every direction-taking sort of these
+  // lists does; the comparer keeps its own copy of the direction.
+  const bool reversed = !ascending;
+  global_reversed_sort = reversed;
+  CustomSort([reversed](TStringList* list, Int32 index1, Int32 index2) -> Int32 {
+    if (reversed) std::swap(index1, index2);
     auto second = [list](Int32 i) {
       const auto* h = dynamic_cast<const TStringHolder*>(list->Objects(i));
       return h != nullptr ? AnsiLowerCase(h->data) : String();

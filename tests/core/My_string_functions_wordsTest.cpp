@@ -1,6 +1,8 @@
 // Words, sentences and whole-word rules, and the sentence-punctuation tables.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <vector>
 
 #include "core/Global_vars.h"
@@ -262,6 +264,31 @@ TEST(My_string_functions_wordsLists, SortedWordListMergesCaseVariants) {
   EXPECT_EQ(byFreq->GetOne(0), 3);
   EXPECT_EQ(SimpleWordListOfTxt(u"a bb ccc", 3, false)->Count(), 1);
   EXPECT_EQ(SimpleWordListOfTxt(u"", 1, false)->Count(), 0);
+}
+
+// The frequency order of a word list is descending whatever the sort flag
+// was, and building the list leaves the flag as it found it: a later sort that
+// takes its direction from the flag must not turn round.
+TEST(My_string_functions_wordsLists, FrequencyOrderLeavesTheSortFlagAsItWas) {
+  ScopedHandOverVariables handOver;
+  const String text = u"b a b c b a";
+  const std::vector<std::function<std::unique_ptr<TStringlistWithALongint>()>> builders = {
+      [&] { return SimpleWordListOfTxt(text, 1, true); },
+      [&] { return SimpleWordListOfTxt(text, TAcceptWordFunc(), true); },
+      [&] { return SimpleNGramListOfTxt(text, 1, 100, true, nullptr); },
+  };
+  for (bool before : {false, true}) {
+    for (size_t k = 0; k < builders.size(); ++k) {
+      SCOPED_TRACE(testing::Message() << "builder " << k << ", flag " << before);
+      global_reversed_sort = before;
+      auto list = builders[k]();
+      EXPECT_EQ(global_reversed_sort, before);
+      ASSERT_EQ(list->Count(), 3);
+      EXPECT_EQ(list->Strings(0), u"b");
+      EXPECT_EQ(list->GetOne(0), 3);
+      EXPECT_EQ(list->GetOne(2), 1);
+    }
+  }
 }
 
 TEST(My_string_functions_wordsLists, AcceptedWordsInOrderOfAppearance) {

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "TestSupport.h"
 #include "core/Comparing_types.h"
 #include "core/Global_vars.h"
 #include "core/Useful_classes_base_holders.h"
@@ -35,14 +36,17 @@ TBytes Concat(std::initializer_list<TBytes> parts) {
   return out;
 }
 
-// Restores the yield hook and the cancel flag a test changes.
+// Restores the yield hook, the cancel flag and the hand-over variables a test
+// changes.
 class ProcessStateGuard {
  public:
   ~ProcessStateGuard() {
     Global_YieldProcessProc = nullptr;
     global_panic_state = panic_no_panic;
-    global_reversed_sort = false;
   }
+
+ private:
+  ScopedHandOverVariables fHandOver;
 };
 
 // A list whose items save and read nothing (the base item form).

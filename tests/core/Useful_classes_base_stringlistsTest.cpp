@@ -359,6 +359,7 @@ TEST(Useful_classes_base_stringlistsStringListWithIntAndSingleSorts, DirectionAn
 }
 
 TEST(Useful_classes_base_stringlistsStringListWith2IntsAndSingleSorts, WhichIntegerAndDirection) {
+  ScopedHandOverVariables handOver;  // the reads and sorts leave their hand-over values set
   TStringListWith2IntsAndSingle l;
   l.AddOne(u"a", {{5, 1}, 0.1f});
   l.AddOne(u"b", {{1, 5}, 0.1f});
@@ -372,6 +373,7 @@ TEST(Useful_classes_base_stringlistsStringListWith2IntsAndSingleSorts, WhichInte
 }
 
 TEST(Useful_classes_base_stringlistsStringListWithStringValues, IndexErrorsAndSecondStringSort) {
+  ScopedHandOverVariables handOver;  // the reads and sorts leave their hand-over values set
   TStringListWithString l;
   l.AddOne(u"1", u"beta");
   l.AddOne(u"2", u"Alpha");
