@@ -167,15 +167,21 @@ CollatorCache& Collators() {
   return cache;
 }
 
+bool IgnoresCase(Cardinal flags) { return (flags & (NORM_IGNORECASE | LINGUISTIC_IGNORECASE)) != 0; }
+
+// Case alone is ignored by collating the case folds of the texts (see
+// Collation below) at the collator's own strength, which still tells width,
+// kana type and the other variants apart. The flags that ignore more lower
+// the strength.
 void ConfigureCollator(UCollator* c, Cardinal flags) {
   UErrorCode err = U_ZERO_ERROR;
-  const bool ignoreCase = (flags & (NORM_IGNORECASE | LINGUISTIC_IGNORECASE)) != 0;
+  const bool ignoreCase = IgnoresCase(flags);
   const bool ignoreAccents = (flags & (NORM_IGNORENONSPACE | LINGUISTIC_IGNOREDIACRITIC)) != 0;
   const bool ignoreWidthKana = (flags & (NORM_IGNOREKANATYPE | NORM_IGNOREWIDTH)) != 0;
   UColAttributeValue strength = UCOL_DEFAULT;
   if (ignoreAccents)
     strength = UCOL_PRIMARY;
-  else if (ignoreCase || ignoreWidthKana)
+  else if (ignoreWidthKana)
     strength = UCOL_SECONDARY;
   if (strength != UCOL_DEFAULT) {
     ucol_setAttribute(c, UCOL_STRENGTH, strength, &err);
@@ -221,6 +227,51 @@ UCollator* CollatorFor(Cardinal lcid, Cardinal flags) {
 }
 
 Int32 Sign(UCollationResult r) { return r == UCOL_LESS ? -1 : (r == UCOL_GREATER ? 1 : 0); }
+
+// The texts a collator compares under flags: the texts themselves, or their
+// full case folds (Turkic rules for Turkish and Azeri) when case is ignored.
+// The folds live in per-thread buffers until the next Collation on the thread.
+class Collation {
+ public:
+  Collation(Cardinal lcid, Cardinal flags) : fFold(IgnoresCase(flags)), fTurkic(fFold && IsTurkicLocale(lcid)) {}
+
+  // Text i (0 or 1) of n units (-1: up to a terminating zero), folded when
+  // case is ignored; its length goes to n.
+  const UChar* Text(int i, const Char* s, int32_t& n) const {
+    if (!fFold) return reinterpret_cast<const UChar*>(s);
+    std::u16string& out = Buffers()[i];
+    const uint32_t options = fTurkic ? U_FOLD_CASE_EXCLUDE_SPECIAL_I : U_FOLD_CASE_DEFAULT;
+    const size_t len = n < 0 ? std::char_traits<Char>::length(s) : static_cast<size_t>(n);
+    // A full fold is at most three units per unit.
+    out.resize(len * 3 + 1);
+    UErrorCode err = U_ZERO_ERROR;
+    const int32_t got = u_strFoldCase(reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()),
+                                      reinterpret_cast<const UChar*>(s), static_cast<int32_t>(len), options, &err);
+    if (U_FAILURE(err)) return reinterpret_cast<const UChar*>(s);  // case then counts; never expected
+    n = got;
+    return reinterpret_cast<const UChar*>(out.data());
+  }
+
+ private:
+  static std::array<std::u16string, 2>& Buffers() {
+    thread_local std::array<std::u16string, 2> buffers;
+    return buffers;
+  }
+  bool fFold;
+  bool fTurkic;
+};
+
+// The sign of the collation of two texts under flags into result; false
+// without a collator.
+bool Collate(Cardinal lcid, Cardinal flags, const Char* a, int32_t na, const Char* b, int32_t nb, Int32& result) {
+  UCollator* c = CollatorFor(lcid, flags);
+  if (c == nullptr) return false;
+  const Collation collation(lcid, flags);
+  const UChar* ta = collation.Text(0, a, na);
+  const UChar* tb = collation.Text(1, b, nb);
+  result = Sign(ucol_strcoll(c, ta, na, tb, nb));
+  return true;
+}
 
 // ---------------------------------------------------------------------------
 // One-to-one case mapping per UTF-16 unit
@@ -1162,10 +1213,8 @@ Cardinal GetOEMCP() { return 437; }
 
 Int32 CompareStringW(Cardinal lcid, Cardinal flags, const Char* s1, Int32 n1, const Char* s2, Int32 n2) {
   if (s1 == nullptr || s2 == nullptr || n1 < -1 || n2 < -1) return 0;
-  UCollator* c = CollatorFor(lcid, flags);
-  if (c == nullptr) return 0;
-  return Sign(ucol_strcoll(c, reinterpret_cast<const UChar*>(s1), n1, reinterpret_cast<const UChar*>(s2), n2)) +
-         CSTR_EQUAL;
+  Int32 r = 0;
+  return Collate(lcid, flags, s1, n1, s2, n2, r) ? r + CSTR_EQUAL : 0;
 }
 
 Int32 CompareStringW(Cardinal lcid, Cardinal flags, const String& a, const String& b) {
@@ -1178,10 +1227,10 @@ Int32 CompareStringLocale(Cardinal lcid, Cardinal flags, const String& a, const 
 }
 
 Int32 AnsiCompareText(const String& a, const String& b) {
-  UCollator* c = CollatorFor(LOCALE_USER_DEFAULT, NORM_IGNORECASE);
-  if (c == nullptr) return 0;
-  return Sign(ucol_strcoll(c, reinterpret_cast<const UChar*>(a.data()), static_cast<int32_t>(a.size()),
-                           reinterpret_cast<const UChar*>(b.data()), static_cast<int32_t>(b.size())));
+  Int32 r = 0;
+  Collate(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int32_t>(a.size()), b.data(),
+          static_cast<int32_t>(b.size()), r);
+  return r;
 }
 
 Int32 AnsiCompareStr(const String& a, const String& b) {
@@ -1245,13 +1294,16 @@ Int32 LCMapStringW(Cardinal lcid, Cardinal flags, const Char* src, Int32 n, Char
     if (flags & ~allowed) return 0;
     UCollator* c = CollatorFor(lcid, flags);
     if (c == nullptr) return 0;
-    // The key of the text without a terminator; dest is a byte buffer of destLen bytes.
+    // The key of the text without a terminator (folded as CompareStringW folds
+    // it, so that keys order as the comparison does); dest is a byte buffer of
+    // destLen bytes.
     int32_t textLen = n == -1 ? static_cast<int32_t>(len - 1) : static_cast<int32_t>(len);
-    int32_t need = ucol_getSortKey(c, reinterpret_cast<const UChar*>(src), textLen, nullptr, 0);
+    const UChar* text = Collation(lcid, flags).Text(0, src, textLen);
+    int32_t need = ucol_getSortKey(c, text, textLen, nullptr, 0);
     if (need <= 0) return 0;
     if (destLen == 0) return need;
     if (destLen < need) return 0;
-    ucol_getSortKey(c, reinterpret_cast<const UChar*>(src), textLen, reinterpret_cast<uint8_t*>(dest), destLen);
+    ucol_getSortKey(c, text, textLen, reinterpret_cast<uint8_t*>(dest), destLen);
     return need;
   }
 

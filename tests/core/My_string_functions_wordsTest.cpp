@@ -266,6 +266,17 @@ TEST(My_string_functions_wordsLists, SortedWordListMergesCaseVariants) {
   EXPECT_EQ(SimpleWordListOfTxt(u"", 1, false)->Count(), 0);
 }
 
+// Case variants merge; full-width and katakana spellings are other words.
+TEST(My_string_functions_wordsLists, WidthAndKanaVariantsAreDistinctWords) {
+  const String text = u"dog \uFF44\uFF4F\uFF47 DOG \u3072\u3089\u304C\u306A \u30D2\u30E9\u30AC\u30CA";
+  auto list = SimpleWordListOfTxt(text, 1, false);
+  ASSERT_EQ(list->Count(), 4);
+  EXPECT_EQ(list->GetOne(list->IndexOf(u"dog")), 2);
+  EXPECT_EQ(list->GetOne(list->IndexOf(u"\uFF44\uFF4F\uFF47")), 1);
+  EXPECT_EQ(list->GetOne(list->IndexOf(u"\u3072\u3089\u304C\u306A")), 1);
+  EXPECT_EQ(list->GetOne(list->IndexOf(u"\u30D2\u30E9\u30AC\u30CA")), 1);
+}
+
 // The frequency order of a word list is descending whatever the sort flag
 // was, and building the list leaves the flag as it found it: a later sort that
 // takes its direction from the flag must not turn round.
