@@ -23,6 +23,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "platform/runtime/CodePages.h"
@@ -142,7 +143,7 @@ struct CollatorCache {
   struct Named {
     std::string locale;
     Cardinal flags;
-    UCollator* coll;
+    icu::LocalUCollatorPointer coll;
   };
   struct Recent {
     Cardinal lcid = 0xFFFFFFFF;
@@ -157,9 +158,6 @@ struct CollatorCache {
   CollatorCache() = default;
   CollatorCache(const CollatorCache&) = delete;
   CollatorCache& operator=(const CollatorCache&) = delete;
-  ~CollatorCache() {
-    for (auto& n : named) ucol_close(n.coll);
-  }
 };
 
 CollatorCache& Collators() {
@@ -196,17 +194,18 @@ UCollator* CollatorForLocale(const std::string& locale, Cardinal flags) {
   flags &= kCollationFlags;
   CollatorCache& cache = Collators();
   for (auto& n : cache.named)
-    if (n.flags == flags && n.locale == locale) return n.coll;
+    if (n.flags == flags && n.locale == locale) return n.coll.getAlias();
   UErrorCode err = U_ZERO_ERROR;
-  UCollator* c = ucol_open(locale.c_str(), &err);
-  if (U_FAILURE(err) || c == nullptr) {
+  icu::LocalUCollatorPointer c(ucol_open(locale.c_str(), &err));
+  if (U_FAILURE(err) || c.isNull()) {
     err = U_ZERO_ERROR;
-    c = ucol_open("", &err);
-    if (U_FAILURE(err) || c == nullptr) return nullptr;
+    c.adoptInstead(ucol_open("", &err));
+    if (U_FAILURE(err) || c.isNull()) return nullptr;
   }
-  ConfigureCollator(c, flags);
-  cache.named.push_back({locale, flags, c});
-  return c;
+  ConfigureCollator(c.getAlias(), flags);
+  UCollator* alias = c.getAlias();
+  cache.named.push_back({locale, flags, std::move(c)});
+  return alias;
 }
 
 UCollator* CollatorFor(Cardinal lcid, Cardinal flags) {
@@ -638,11 +637,10 @@ String DisplayText(UDisplayFn fn, const std::string& loc, const char* inLocale) 
 
 String NumberSymbol(const std::string& loc, UNumberFormatStyle style, UNumberFormatSymbol sym) {
   UErrorCode err = U_ZERO_ERROR;
-  UNumberFormat* nf = unum_open(style, nullptr, 0, loc.c_str(), nullptr, &err);
-  if (U_FAILURE(err) || nf == nullptr) return String();
+  icu::LocalUNumberFormatPointer nf(unum_open(style, nullptr, 0, loc.c_str(), nullptr, &err));
+  if (U_FAILURE(err) || nf.isNull()) return String();
   UChar buf[64];
-  int32_t n = unum_getSymbol(nf, sym, buf, 64, &err);
-  unum_close(nf);
+  int32_t n = unum_getSymbol(nf.getAlias(), sym, buf, 64, &err);
   if (U_FAILURE(err) || n > 64) return String();
   return FromUChars(buf, n);
 }
@@ -650,13 +648,12 @@ String NumberSymbol(const std::string& loc, UNumberFormatStyle style, UNumberFor
 String NumberPattern(const std::string& loc, UNumberFormatStyle style, int32_t* primaryGroup = nullptr,
                      int32_t* secondaryGroup = nullptr) {
   UErrorCode err = U_ZERO_ERROR;
-  UNumberFormat* nf = unum_open(style, nullptr, 0, loc.c_str(), nullptr, &err);
-  if (U_FAILURE(err) || nf == nullptr) return String();
-  if (primaryGroup) *primaryGroup = unum_getAttribute(nf, UNUM_GROUPING_SIZE);
-  if (secondaryGroup) *secondaryGroup = unum_getAttribute(nf, UNUM_SECONDARY_GROUPING_SIZE);
+  icu::LocalUNumberFormatPointer nf(unum_open(style, nullptr, 0, loc.c_str(), nullptr, &err));
+  if (U_FAILURE(err) || nf.isNull()) return String();
+  if (primaryGroup) *primaryGroup = unum_getAttribute(nf.getAlias(), UNUM_GROUPING_SIZE);
+  if (secondaryGroup) *secondaryGroup = unum_getAttribute(nf.getAlias(), UNUM_SECONDARY_GROUPING_SIZE);
   UChar buf[128];
-  int32_t n = unum_toPattern(nf, false, buf, 128, &err);
-  unum_close(nf);
+  int32_t n = unum_toPattern(nf.getAlias(), false, buf, 128, &err);
   if (U_FAILURE(err) || n > 128) return String();
   return FromUChars(buf, n);
 }
@@ -715,11 +712,10 @@ Int32 CurrencyFormatNumber(const std::string& loc, bool negative) {
 
 String DatePatternICU(const std::string& loc, UDateFormatStyle timeStyle, UDateFormatStyle dateStyle) {
   UErrorCode err = U_ZERO_ERROR;
-  UDateFormat* df = udat_open(timeStyle, dateStyle, loc.c_str(), u"UTC", -1, nullptr, 0, &err);
-  if (U_FAILURE(err) || df == nullptr) return String();
+  icu::LocalUDateFormatPointer df(udat_open(timeStyle, dateStyle, loc.c_str(), u"UTC", -1, nullptr, 0, &err));
+  if (U_FAILURE(err) || df.isNull()) return String();
   UChar buf[128];
-  int32_t n = udat_toPattern(df, false, buf, 128, &err);
-  udat_close(df);
+  int32_t n = udat_toPattern(df.getAlias(), false, buf, 128, &err);
   if (U_FAILURE(err) || n > 128) return String();
   return FromUChars(buf, n);
 }
@@ -819,11 +815,10 @@ String MaskSeparator(const String& mask, const String& fallback) {
 
 String DateSymbol(const std::string& loc, UDateFormatSymbolType type, int32_t index) {
   UErrorCode err = U_ZERO_ERROR;
-  UDateFormat* df = udat_open(UDAT_DEFAULT, UDAT_DEFAULT, loc.c_str(), u"UTC", -1, nullptr, 0, &err);
-  if (U_FAILURE(err) || df == nullptr) return String();
+  icu::LocalUDateFormatPointer df(udat_open(UDAT_DEFAULT, UDAT_DEFAULT, loc.c_str(), u"UTC", -1, nullptr, 0, &err));
+  if (U_FAILURE(err) || df.isNull()) return String();
   UChar buf[64];
-  int32_t n = udat_getSymbols(df, type, index, buf, 64, &err);
-  udat_close(df);
+  int32_t n = udat_getSymbols(df.getAlias(), type, index, buf, 64, &err);
   if (U_FAILURE(err) || n > 64) return String();
   return FromUChars(buf, n);
 }
@@ -1051,10 +1046,9 @@ bool LocaleItem(const std::string& requested, Cardinal lcid, Cardinal item, Stri
       return true;
     case LOCALE_ICURRDIGITS: {
       UErrorCode err = U_ZERO_ERROR;
-      UNumberFormat* nf = unum_open(UNUM_CURRENCY, nullptr, 0, loc.c_str(), nullptr, &err);
+      icu::LocalUNumberFormatPointer nf(unum_open(UNUM_CURRENCY, nullptr, 0, loc.c_str(), nullptr, &err));
       int32_t d = 2;
-      if (U_SUCCESS(err) && nf != nullptr) d = unum_getAttribute(nf, UNUM_MAX_FRACTION_DIGITS);
-      if (nf != nullptr) unum_close(nf);
+      if (U_SUCCESS(err) && nf.isValid()) d = unum_getAttribute(nf.getAlias(), UNUM_MAX_FRACTION_DIGITS);
       out = IntText(d);
       return true;
     }
@@ -1092,10 +1086,9 @@ bool LocaleItem(const std::string& requested, Cardinal lcid, Cardinal item, Stri
     case LOCALE_S2359: out = DateSymbol(loc, UDAT_AM_PMS, 1); return true;
     case LOCALE_IFIRSTDAYOFWEEK: {
       UErrorCode err = U_ZERO_ERROR;
-      UCalendar* cal = ucal_open(u"UTC", -1, loc.c_str(), UCAL_GREGORIAN, &err);
+      icu::LocalUCalendarPointer cal(ucal_open(u"UTC", -1, loc.c_str(), UCAL_GREGORIAN, &err));
       int32_t first = UCAL_SUNDAY;
-      if (U_SUCCESS(err) && cal != nullptr) first = ucal_getAttribute(cal, UCAL_FIRST_DAY_OF_WEEK);
-      if (cal != nullptr) ucal_close(cal);
+      if (U_SUCCESS(err) && cal.isValid()) first = ucal_getAttribute(cal.getAlias(), UCAL_FIRST_DAY_OF_WEEK);
       // The platform counts Monday as 0 and Sunday as 6.
       out = IntText((first + 5) % 7);
       return true;
