@@ -214,8 +214,7 @@ void TIndexCheckStringlist::FreeLineObject(Int32 index) {
 // ---- TIndexCheckList ---------------------------------------------------------
 
 void TIndexCheckList::CheckIndex(Int32 index) const {
-  if (!IndexAssignedOK(index))
-    throw EListError(u"List index out of bounds (" + Utf8ToString(std::to_string(index)) + u")");
+  if (!IndexAssignedOK(index)) RaiseListIndexError(index);
 }
 
 Pointer TIndexCheckList::Items(Int32 index) const {
@@ -234,8 +233,7 @@ Int32 TIndexCheckList::Add(Pointer item) {
 }
 
 void TIndexCheckList::Insert(Int32 index, Pointer item) {
-  if (index < 0 || index > Count())
-    throw EListError(u"List index out of bounds (" + Utf8ToString(std::to_string(index)) + u")");
+  if (index < 0 || index > Count()) RaiseListIndexError(index);
   fItems.insert(fItems.begin() + index, item);
 }
 
