@@ -5,9 +5,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <limits>
+#include <utility>
+#include <vector>
 
 #include "TestSupport.h"
+#include "core/Sortablelists.h"
 #include "core/Comparing_types.h"
 #include "core/Global_vars.h"
 #include "core/Useful_classes_base_holders.h"
@@ -15,6 +19,7 @@
 #include "core/Useful_classes_base_longint.h"
 #include "core/Useful_classes_base_numeric.h"
 #include "core/Useful_classes_base_records.h"
+#include "core/Useful_classes_base_stringlists.h"
 #include "platform/runtime/Streams.h"
 
 namespace sk {
@@ -197,6 +202,30 @@ TEST(Useful_classes_base_listsStream, FileRoundTrip) {
 }
 
 // ---- ownership ----------------------------------------------------------------------------------
+
+// Every list class raises the same index error, naming the index.
+TEST(Useful_classes_base_listsOwnership, IndexErrorsNameTheIndex) {
+  TPlainList plain;
+  TIndexCheckList checked;
+  T3SortYieldingList yielding;
+  const std::vector<std::pair<std::function<void()>, const char16_t*>> cases = {
+      {[&] { plain.Delete(0); }, u"List index out of bounds (0)"},
+      {[&] { plain.ReduceTo(-2); }, u"List index out of bounds (-2)"},
+      {[&] { checked.Items(3); }, u"List index out of bounds (3)"},
+      {[&] { checked.Insert(1, nullptr); }, u"List index out of bounds (1)"},
+      {[&] { yielding.Items(-1); }, u"List index out of bounds (-1)"},
+      {[&] { yielding.Insert(2, nullptr); }, u"List index out of bounds (2)"},
+  };
+  for (const auto& [call, message] : cases) {
+    SCOPED_TRACE(StringToUtf8(message));
+    try {
+      call();
+      ADD_FAILURE() << "no error";
+    } catch (const EListError& e) {
+      EXPECT_EQ(e.Message(), message);
+    }
+  }
+}
 
 TEST(Useful_classes_base_listsOwnership, ReduceToAndClear) {
   TCardinalList list;
