@@ -76,9 +76,9 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Stringtag_utils),
     SK_UNIT(Useful_classes_stringlist_sorts),
     SK_UNIT(Useful_classes_base),
+    SK_UNIT(Type_conversion),
     SK_UNIT(My_string_functions),
     SK_UNIT(Sortablelists),
-    SK_UNIT(Type_conversion),
     // Zip glue.
     SK_UNIT(Zip_utils),
 };
