@@ -141,11 +141,8 @@ class ScopedHandOverVariables {
   static TValues Values() { return Copy(HandOverVariables()); }
   static std::string Text(const TValues& values) {
     std::string out;
-    std::apply(
-        [&out](const auto&... v) {
-          ((out += (out.empty() ? "(" : ", ") + ::testing::PrintToString(+v)), ...);
-        },
-        values);
+    std::apply([&out](const auto&... v) { ((out += (out.empty() ? "(" : ", ") + ::testing::PrintToString(+v)), ...); },
+               values);
     return out + ")";
   }
 

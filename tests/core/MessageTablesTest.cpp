@@ -109,16 +109,16 @@ void CheckIdentifiersAreItsOwn(const TTable& t) {
 // Line breaks are made by the code that uses a text, never stored; the only
 // backslashes are the two characters backslash and r of a few texts.
 void CheckBackslashesAndLineBreaks(const TTable& t) {
-  const std::set<const TResStringRec*> withBackslashR = {
-      &_QMSorryUnderMaintenance, &_QMInsertBracket, &_QMKeyWordsFoundLessThanNPercentMatches,
-      &_QMFileInUnicodeShowInUnicode};
+  const std::set<const TResStringRec*> withBackslashR = {&_QMSorryUnderMaintenance, &_QMInsertBracket,
+                                                         &_QMKeyWordsFoundLessThanNPercentMatches,
+                                                         &_QMFileInUnicodeShowInUnicode};
   for (Int32 i = 0; i < t.count; ++i) {
     const TResStringRec* rec = t.entries[i];
     const String text = LoadResString(rec);
     EXPECT_EQ(text.find_first_of(u"\r\n"), String::npos) << rec->Name;
     const bool hasBackslash = text.find(u'\\') != String::npos;
-    const bool expected = withBackslashR.count(rec) != 0 || rec == &_QMrow_separator_string_on ||
-                          rec == &_QMrow_separator_string_off;
+    const bool expected =
+        withBackslashR.count(rec) != 0 || rec == &_QMrow_separator_string_on || rec == &_QMrow_separator_string_off;
     EXPECT_EQ(hasBackslash, expected) << rec->Name;
     if (withBackslashR.count(rec)) {
       EXPECT_NE(text.find(u"\\r"), String::npos) << rec->Name;
@@ -137,9 +137,12 @@ void CheckPatterns(const TTable& t) {
     ASSERT_TRUE(PlaceholderKinds(text, kinds)) << rec->Name << ": a '%' that starts no conversion";
     std::vector<TVarRec> args;
     for (char k : kinds) {
-      if (k == 's') args.emplace_back(word);
-      else if (k == 'd') args.emplace_back(3);
-      else args.emplace_back(2.5);
+      if (k == 's')
+        args.emplace_back(word);
+      else if (k == 'd')
+        args.emplace_back(3);
+      else
+        args.emplace_back(2.5);
     }
     String out;
     EXPECT_NO_THROW(out = FormatArgs(text, args.data(), args.size(), fs)) << rec->Name;
@@ -155,20 +158,14 @@ void CheckPatterns(const TTable& t) {
 }
 
 // The checks every message table passes, as tests named after its unit.
-#define SK_MESSAGE_TABLE_TESTS(Unit, entryCount)                               \
-  TEST(Unit##Entries, EveryEntryHasANameATextAndAnIdentifierInItsRange) {      \
-    CheckEntries(TableOf(#Unit));                                              \
-  }                                                                            \
-  TEST(Unit##Entries, IdentifiersAreUsedByNoOtherEntry) {                      \
-    EXPECT_EQ(TableOf(#Unit).count, entryCount);                               \
-    CheckIdentifiersAreItsOwn(TableOf(#Unit));                                 \
-  }                                                                            \
-  TEST(Unit##Texts, BackslashSequencesAreStoredAsWritten) {                    \
-    CheckBackslashesAndLineBreaks(TableOf(#Unit));                             \
-  }                                                                            \
-  TEST(Unit##Texts, EveryPatternFormatsWithTheArgumentsItAsksFor) {            \
-    CheckPatterns(TableOf(#Unit));                                             \
-  }
+#define SK_MESSAGE_TABLE_TESTS(Unit, entryCount)                                                             \
+  TEST(Unit##Entries, EveryEntryHasANameATextAndAnIdentifierInItsRange) { CheckEntries(TableOf(#Unit)); }    \
+  TEST(Unit##Entries, IdentifiersAreUsedByNoOtherEntry) {                                                    \
+    EXPECT_EQ(TableOf(#Unit).count, entryCount);                                                             \
+    CheckIdentifiersAreItsOwn(TableOf(#Unit));                                                               \
+  }                                                                                                          \
+  TEST(Unit##Texts, BackslashSequencesAreStoredAsWritten) { CheckBackslashesAndLineBreaks(TableOf(#Unit)); } \
+  TEST(Unit##Texts, EveryPatternFormatsWithTheArgumentsItAsksFor) { CheckPatterns(TableOf(#Unit)); }
 
 SK_MESSAGE_TABLE_TESTS(Generalruntime1const, 426)
 SK_MESSAGE_TABLE_TESTS(Generalruntime2const, 1285)
@@ -284,9 +281,7 @@ TEST(Generalruntime2constTexts, FixedWordingIsKeptExactly) {
   EXPECT_EQ(LoadResString(&_QMrow_separator_string_off), u"\\r\\n  </ENTRY>");
 }
 
-TEST(My_filestuffconstTexts, FixedWordingIsKeptExactly) {
-  EXPECT_EQ(LoadResString(&_QMWebFilesHtmH), u"*.htm;*.html");
-}
+TEST(My_filestuffconstTexts, FixedWordingIsKeptExactly) { EXPECT_EQ(LoadResString(&_QMWebFilesHtmH), u"*.htm;*.html"); }
 
 // Translations are keyed by identifier: one line changes exactly the entry
 // with that identifier, whatever table it is in.

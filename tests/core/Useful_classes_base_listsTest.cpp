@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "core/Sortablelists.h"
 #include "core/Comparing_types.h"
 #include "core/Global_vars.h"
+#include "core/Sortablelists.h"
 #include "core/Useful_classes_base_holders.h"
 #include "core/Useful_classes_base_lists.h"
 #include "core/Useful_classes_base_longint.h"

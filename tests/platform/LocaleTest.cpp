@@ -196,8 +196,8 @@ TEST(LocaleCollation, IgnoringCaseKeepsWidthAndKanaType) {
       {kEnUS, NORM_IGNOREKANATYPE, hiragana, katakana, true},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "lcid " << c.lcid << " flags " << c.flags << ": "
-                                    << StringToUtf8(c.a) << " / " << StringToUtf8(c.b));
+    SCOPED_TRACE(testing::Message() << "lcid " << c.lcid << " flags " << c.flags << ": " << StringToUtf8(c.a) << " / "
+                                    << StringToUtf8(c.b));
     EXPECT_EQ(CompareStringW(c.lcid, c.flags, c.a, c.b) == CSTR_EQUAL, c.equal);
     EXPECT_EQ(CompareStringW(c.lcid, c.flags, c.b, c.a) == CSTR_EQUAL, c.equal);
     // Zero-terminated texts fold the same way.
