@@ -32,6 +32,9 @@
 #include "core/Unicode_string_conversion.h"
 #include "core/Useful_classes_base.h"
 #include "core/Useful_classes_stringlist_sorts.h"
+#include "zip/ZACipher.h"
+#include "zip/ZACryptConst.h"
+#include "zip/ZACryptUtil.h"
 #include "zip/Zip_utils.h"
 
 namespace sk {
@@ -59,6 +62,10 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Generalruntime3const),
     SK_UNIT(Lcid_consts),
     SK_UNIT(My_filestuffconst),
+    // Cipher library: the string formats, then the AES cipher class.
+    SK_UNIT(ZACryptConst),
+    SK_UNIT(ZACryptUtil),
+    SK_UNIT(ZACipher),
     // Vocabulary.
     SK_UNIT(Qm_general_api_types),
     SK_UNIT(Qm_specific_types),
