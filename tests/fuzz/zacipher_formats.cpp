@@ -6,8 +6,10 @@
 // taken both as raw bytes (encode, decode, compare) and as format text
 // (validate, decode; what decodes must encode and decode to the same bytes).
 //
-// Build by hand with clang (from the repository root):
-//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -I. \
+// Build by hand with clang (from the repository root; -Dconstinit= because
+// clang 14 cannot constant-initialise the runtime's std::u16string globals
+// from GCC 12's library, so they are initialised at load time instead):
+//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Dconstinit= -I. \
 //     tests/fuzz/zacipher_formats.cpp zip/ZACryptUtil.cpp zip/ZACryptUtil_formats.cpp \
 //     zip/ZACryptConst.cpp platform/runtime/*.cpp \
 //     $(pkg-config --cflags --libs icu-uc icu-i18n libzip zlib libcrypto) -o zacipher_formats

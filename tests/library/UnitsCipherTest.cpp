@@ -16,12 +16,13 @@ int IndexOf(const char* name) {
   return -1;
 }
 
-TEST(UnitsCipherLibrary, FormatsBeforeTheCipherClassAfterTheMessageTables) {
+TEST(UnitsCipherLibrary, AfterTheHashUnitsFormatsBeforeTheCipherClass) {
   const int messages = IndexOf("ZACryptConst");
   const int formats = IndexOf("ZACryptUtil");
   const int ciphers = IndexOf("ZACipher");
   ASSERT_GE(messages, 0);
   EXPECT_GT(messages, IndexOf("Global_vars"));
+  EXPECT_GT(messages, IndexOf("ZAsha1"));
   EXPECT_LT(messages, formats);
   EXPECT_LT(formats, ciphers);
 }

@@ -12,7 +12,7 @@
 namespace sk {
 
 // Bytes from hexadecimal text (blanks ignored).
-inline TBytes Hex(const std::string& hex) {
+inline TBytes HexBytes(const std::string& hex) {
   TBytes r;
   int high = -1;
   for (char c : hex) {
@@ -31,7 +31,7 @@ inline TBytes Hex(const std::string& hex) {
   return r;
 }
 
-inline std::string ToHex(const Byte* p, size_t n) {
+inline std::string HexOf(const Byte* p, size_t n) {
   static const char* digits = "0123456789ABCDEF";
   std::string r;
   for (size_t i = 0; i < n; ++i) {
@@ -41,9 +41,9 @@ inline std::string ToHex(const Byte* p, size_t n) {
   return r;
 }
 
-inline std::string ToHex(const TBytes& b) { return ToHex(b.data(), b.size()); }
-inline std::string ToHex(const AnsiString& s) {
-  return ToHex(reinterpret_cast<const Byte*>(s.data()), s.size());
+inline std::string HexOf(const TBytes& b) { return HexOf(b.data(), b.size()); }
+inline std::string HexOf(const AnsiString& s) {
+  return HexOf(reinterpret_cast<const Byte*>(s.data()), s.size());
 }
 
 // Bytes that vary with their index and a seed.

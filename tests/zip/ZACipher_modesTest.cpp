@@ -48,7 +48,7 @@ TEST(ZACipherKeys, ShortKeysArePaddedWithZeros) {
     padded.resize(n <= 16 ? 16 : n <= 24 ? 24 : 32, 0);
     auto c = Keyed(TCipher_Rijndael::ClassRef(), key);
     EXPECT_EQ(static_cast<TCipher_Rijndael&>(*c).Rounds(), n <= 16 ? 10 : n <= 24 ? 12 : 14);
-    EXPECT_EQ(ToHex(Encoded(*c, plain)), ToHex(ReferenceEcb(AesEcbFor(padded.size()), padded, plain))) << n;
+    EXPECT_EQ(HexOf(Encoded(*c, plain)), HexOf(ReferenceEcb(AesEcbFor(padded.size()), padded, plain))) << n;
   }
 }
 
@@ -57,7 +57,7 @@ TEST(ZACipherKeys, ALongKeyIsCutOrRefused) {
   const TBytes first32(key.begin(), key.begin() + 32);
   const TBytes plain = Pattern(16, 1);
   auto c = Keyed(TCipher_Rijndael::ClassRef(), key);
-  EXPECT_EQ(ToHex(Encoded(*c, plain)), ToHex(ReferenceEcb(EVP_aes_256_ecb(), first32, plain)));
+  EXPECT_EQ(HexOf(Encoded(*c, plain)), HexOf(ReferenceEcb(EVP_aes_256_ecb(), first32, plain)));
 
   CheckCipherKeySize = true;
   auto d = TCipher_Rijndael::Create();
@@ -100,7 +100,7 @@ TEST(ZACipherKeys, KeyBytesCreatorReplacesTheCallersBlock) {
   // The new block is the key encrypted under itself in the starting mode.
   auto check = TCipher_Rijndael::Create();
   check->Init(original.data(), 20, nullptr);
-  EXPECT_EQ(ToHex(block), ToHex(Encoded(*check, original)));
+  EXPECT_EQ(HexOf(block), HexOf(Encoded(*check, original)));
   // A length beyond the block reads only the block.
   TBytes shortBlock = Pattern(4, 6);
   auto d = TCipher_Rijndael::Create(shortBlock, 64);
@@ -121,16 +121,16 @@ TEST_F(ZACipherKeysWithFormats, PasswordKeyIsTheCipherKeyedWithRipeMD256OfThePas
   const TBytes key(digest.begin(), digest.end());
   const TBytes plain = Pattern(16, 8);
   c->SetMode(cmECB);
-  EXPECT_EQ(ToHex(Encoded(*c, plain)), ToHex(ReferenceEcb(EVP_aes_256_ecb(), key, plain)));
+  EXPECT_EQ(HexOf(Encoded(*c, plain)), HexOf(ReferenceEcb(EVP_aes_256_ecb(), key, plain)));
   // The hash object no longer holds the plain digest.
-  EXPECT_NE(ToHex(c->GetHash()->DigestKey(), 32), ToHex(key));
+  EXPECT_NE(HexOf(c->GetHash()->DigestKey(), 32), HexOf(key));
   // Another hash class gives another key.
   auto m = TCipher_Rijndael::Create();
   m->SetHashClass(&THash_MD4::ClassRef());
   m->InitKey(password);
   m->SetMode(cmECB);
   const AnsiString md4 = THash_MD4::ClassRef().CalcString(password, nullptr, fmtCOPY);
-  EXPECT_EQ(ToHex(Encoded(*m, plain)), ToHex(ReferenceEcb(EVP_aes_128_ecb(), TBytes(md4.begin(), md4.end()), plain)));
+  EXPECT_EQ(HexOf(Encoded(*m, plain)), HexOf(ReferenceEcb(EVP_aes_128_ecb(), TBytes(md4.begin(), md4.end()), plain)));
 }
 
 TEST(ZACipherKeys, ProtectWipesAndResetsVectors) {
@@ -151,12 +151,12 @@ TEST(ZACipherKeys, DoneKeepsTheLastChainingValue) {
   auto c = TCipher_Rijndael::Create();
   const TBytes key = Pattern(16);
   c->Init(key.data(), 16, vector.data());
-  EXPECT_EQ(ToHex(c->Vector(), 16), ToHex(vector));
+  EXPECT_EQ(HexOf(c->Vector(), 16), HexOf(vector));
   c->SetMode(cmCBC);
   const TBytes out = Encoded(*c, Pattern(32, 4));
   c->Done();
-  EXPECT_EQ(ToHex(c->Buffer(), 16), ToHex(TBytes(out.begin() + 16, out.end())));
-  EXPECT_EQ(ToHex(c->Feedback(), 16), ToHex(vector));
+  EXPECT_EQ(HexOf(c->Buffer(), 16), HexOf(TBytes(out.begin() + 16, out.end())));
+  EXPECT_EQ(HexOf(c->Feedback(), 16), HexOf(vector));
 }
 
 // ---------------------------------------------------------------------------
@@ -176,7 +176,7 @@ TEST(ZACipherModes, CBCOnTwentyBytes) {
   const TBytes stream = ReferenceEcb(EVP_aes_128_ecb(), key, c1);
   TBytes expected = c1;
   for (size_t i = 0; i < 4; ++i) expected.push_back(static_cast<Byte>(plain[16 + i] ^ stream[i]));
-  EXPECT_EQ(ToHex(out), ToHex(expected));
+  EXPECT_EQ(HexOf(out), HexOf(expected));
 }
 
 TEST(ZACipherModes, DataModesDecodeWhatTheyEncode) {
@@ -197,10 +197,10 @@ TEST(ZACipherModes, DataModesDecodeWhatTheyEncode) {
         if (mode == cmECB) {
           // The tail of ECB is not decodable; whole blocks are.
           const size_t whole = plain.size() / static_cast<size_t>(enc->BufSize()) * static_cast<size_t>(enc->BufSize());
-          EXPECT_EQ(ToHex(TBytes(back.begin(), back.begin() + static_cast<long>(whole))),
-                    ToHex(TBytes(plain.begin(), plain.begin() + static_cast<long>(whole))));
+          EXPECT_EQ(HexOf(TBytes(back.begin(), back.begin() + static_cast<long>(whole))),
+                    HexOf(TBytes(plain.begin(), plain.begin() + static_cast<long>(whole))));
         } else {
-          EXPECT_EQ(ToHex(back), ToHex(plain));
+          EXPECT_EQ(HexOf(back), HexOf(plain));
         }
         enc->Done();
         dec->Done();
@@ -216,11 +216,11 @@ TEST(ZACipherModes, InPlaceEqualsSeparateBuffers) {
     auto b = Keyed(TCipher_Twofish::ClassRef(), Pattern(32), mode);
     TBytes inPlace = plain;
     a->EncodeBuffer(inPlace.data(), inPlace.data(), 100);
-    EXPECT_EQ(ToHex(inPlace), ToHex(Encoded(*b, plain))) << mode;
+    EXPECT_EQ(HexOf(inPlace), HexOf(Encoded(*b, plain))) << mode;
     auto d = Keyed(TCipher_Twofish::ClassRef(), Pattern(32), mode);
     d->DecodeBuffer(inPlace.data(), inPlace.data(), 100);
     if (mode != cmECB) {
-      EXPECT_EQ(ToHex(inPlace), ToHex(plain)) << mode;
+      EXPECT_EQ(HexOf(inPlace), HexOf(plain)) << mode;
     }
   }
 }
@@ -237,8 +237,8 @@ TEST(ZACipherModes, MacModesWriteNothingAndDecodeAsTheyEncode) {
     b->DecodeBuffer(inPlace.data(), inPlace.data(), 37);
     EXPECT_EQ(inPlace, plain) << mode;
     // Both moved their feedback registers alike, away from the vector.
-    EXPECT_EQ(ToHex(a->Feedback(), 16), ToHex(b->Feedback(), 16)) << mode;
-    EXPECT_NE(ToHex(a->Feedback(), 16), ToHex(a->Vector(), 16)) << mode;
+    EXPECT_EQ(HexOf(a->Feedback(), 16), HexOf(b->Feedback(), 16)) << mode;
+    EXPECT_NE(HexOf(a->Feedback(), 16), HexOf(a->Vector(), 16)) << mode;
   }
   // CBC-MAC of whole blocks is the last CBC block.
   const TBytes plain = Pattern(48, 6);
@@ -246,7 +246,7 @@ TEST(ZACipherModes, MacModesWriteNothingAndDecodeAsTheyEncode) {
   auto cbc = Keyed(TCipher_Rijndael::ClassRef(), Pattern(16), cmCBC);
   Encoded(*mac, plain);
   const TBytes out = Encoded(*cbc, plain);
-  EXPECT_EQ(ToHex(mac->Feedback(), 16), ToHex(TBytes(out.end() - 16, out.end())));
+  EXPECT_EQ(HexOf(mac->Feedback(), 16), HexOf(TBytes(out.end() - 16, out.end())));
 }
 
 // ---------------------------------------------------------------------------
@@ -292,7 +292,7 @@ TEST(ZACipherCTR, AnySplitOfTheInputGivesTheSameBytes) {
       const Int32 n = std::min(step, 5000 - i);
       c->EncodeBuffer(plain.data() + i, out.data() + i, n);
     }
-    EXPECT_EQ(ToHex(out), ToHex(expected)) << step;
+    EXPECT_EQ(HexOf(out), HexOf(expected)) << step;
   }
 }
 
@@ -304,8 +304,8 @@ TEST(ZACipherCTR, CounterCarriesIntoByteOneAtBlock256) {
   for (UInt64 counter : {1u, 255u, 256u, 257u, 260u}) {
     const TBytes expected = ReferenceEcb(EVP_aes_128_ecb(), key, CounterBlock(counter));
     const size_t at = (counter - 1) * 16;
-    EXPECT_EQ(ToHex(TBytes(stream.begin() + static_cast<long>(at), stream.begin() + static_cast<long>(at + 16))),
-              ToHex(expected))
+    EXPECT_EQ(HexOf(TBytes(stream.begin() + static_cast<long>(at), stream.begin() + static_cast<long>(at + 16))),
+              HexOf(expected))
         << counter;
   }
 }
@@ -318,7 +318,7 @@ TEST(ZACipherCTR, CounterKeepsTheNonceBytesAboveEight) {
   TBytes counters(48, 0);
   counters[0] = 1;
   counters[24] = 2;
-  EXPECT_EQ(ToHex(stream), ToHex(Encoded(*ecb, counters)));
+  EXPECT_EQ(HexOf(stream), HexOf(Encoded(*ecb, counters)));
 }
 
 TEST(ZACipherCTR, ANewKeyRestartsTheCounter) {
@@ -329,7 +329,7 @@ TEST(ZACipherCTR, ANewKeyRestartsTheCounter) {
   Encoded(*c, Pattern(21, 9));  // leaves the position inside a block
   c->Init(key2.data(), 16, nullptr);
   auto fresh = Keyed(TCipher_Rijndael::ClassRef(), key2, cmCTR);
-  EXPECT_EQ(ToHex(Encoded(*c, plain)), ToHex(Encoded(*fresh, plain)));
+  EXPECT_EQ(HexOf(Encoded(*c, plain)), HexOf(Encoded(*fresh, plain)));
 }
 
 TEST(ZACipherCTR, DoneDoesNotTouchTheCounter) {
@@ -343,7 +343,7 @@ TEST(ZACipherCTR, DoneDoesNotTouchTheCounter) {
   a->EncodeBuffer(plain.data(), out.data() + 30, 30);
   TBytes twice = plain;
   twice.insert(twice.end(), plain.begin(), plain.end());
-  EXPECT_EQ(ToHex(out), ToHex(Encoded(*b, twice)));
+  EXPECT_EQ(HexOf(out), HexOf(Encoded(*b, twice)));
 }
 
 }  // namespace

@@ -128,10 +128,10 @@ TEST(ZACipherChain, CipherLinksCodeInTurn) {
   // Encoding: the link first, then the cipher itself.
   auto t = Keyed(TCipher_Twofish::ClassRef(), k2, cmCBC);
   auto r = Keyed(TCipher_Rijndael::ClassRef(), k1, cmCBC);
-  EXPECT_EQ(ToHex(data), ToHex(Encoded(*r, Encoded(*t, plain))));
+  EXPECT_EQ(HexOf(data), HexOf(Encoded(*r, Encoded(*t, plain))));
 
   outer->CodeBuffer(data.data(), 64, paDecode);
-  EXPECT_EQ(ToHex(data), ToHex(plain));
+  EXPECT_EQ(HexOf(data), HexOf(plain));
 }
 
 TEST(ZACipherChain, ActionsOutsideTheSetPassThrough) {

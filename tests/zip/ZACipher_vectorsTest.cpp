@@ -63,32 +63,32 @@ TEST(ZACipherVectors, PublishedBlockVectorsEncodeAndDecode) {
   };
   for (const auto& v : vectors) {
     SCOPED_TRACE(std::string(v.cls->ClassName()) + " key " + v.key);
-    const TBytes key = Hex(v.key);
+    const TBytes key = HexBytes(v.key);
     auto c = Keyed(*v.cls, key, cmECB);
-    EXPECT_EQ(ToHex(Encoded(*c, Hex(v.plain))), ToHex(Hex(v.cipher)));
-    EXPECT_EQ(ToHex(Decoded(*c, Hex(v.cipher))), ToHex(Hex(v.plain)));
+    EXPECT_EQ(HexOf(Encoded(*c, HexBytes(v.plain))), HexOf(HexBytes(v.cipher)));
+    EXPECT_EQ(HexOf(Decoded(*c, HexBytes(v.cipher))), HexOf(HexBytes(v.plain)));
   }
 }
 
 TEST(ZACipherVectors, RijndaelZADiffersFromAesFor32ByteKeys) {
-  const TBytes key = Hex("000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f");
-  const TBytes plain = Hex("00112233445566778899aabbccddeeff");
+  const TBytes key = HexBytes("000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f");
+  const TBytes plain = HexBytes("00112233445566778899aabbccddeeff");
   auto aes = Keyed(TCipher_Rijndael::ClassRef(), key);
   auto za = Keyed(TCipher_RijndaelZA::ClassRef(), key);
   const TBytes viaZA = Encoded(*za, plain);
-  EXPECT_NE(ToHex(Encoded(*aes, plain)), ToHex(viaZA));
-  EXPECT_EQ(ToHex(Decoded(*za, viaZA)), ToHex(plain));
+  EXPECT_NE(HexOf(Encoded(*aes, plain)), HexOf(viaZA));
+  EXPECT_EQ(HexOf(Decoded(*za, viaZA)), HexOf(plain));
   // Keys that pad to 16 or 24 bytes agree with AES as well.
   for (size_t n : {1u, 7u, 16u, 17u, 24u}) {
     const TBytes k = Pattern(n, 9);
-    EXPECT_EQ(ToHex(Encoded(*Keyed(TCipher_Rijndael::ClassRef(), k), plain)),
-              ToHex(Encoded(*Keyed(TCipher_RijndaelZA::ClassRef(), k), plain)))
+    EXPECT_EQ(HexOf(Encoded(*Keyed(TCipher_Rijndael::ClassRef(), k), plain)),
+              HexOf(Encoded(*Keyed(TCipher_RijndaelZA::ClassRef(), k), plain)))
         << n;
   }
 }
 
 TEST(ZACipherVectors, ThreeKeyWideBlockIsThreeDesStagesWithWordExchanges) {
-  const TBytes key = Hex("0123456789ABCDEF 23456789ABCDEF01 456789ABCDEF0123");
+  const TBytes key = HexBytes("0123456789ABCDEF 23456789ABCDEF01 456789ABCDEF0123");
   const TBytes plain = Pattern(48, 3);
   auto wide = Keyed(TCipher_3TDES::ClassRef(), key);
   const TBytes got = Encoded(*wide, plain);
@@ -109,8 +109,8 @@ TEST(ZACipherVectors, ThreeKeyWideBlockIsThreeDesStagesWithWordExchanges) {
   exchange(expected);
   expected = ReferenceEcb(des, k3, expected, true);
   EVP_CIPHER_free(const_cast<EVP_CIPHER*>(des));
-  EXPECT_EQ(ToHex(got), ToHex(expected));
-  EXPECT_EQ(ToHex(Decoded(*wide, got)), ToHex(plain));
+  EXPECT_EQ(HexOf(got), HexOf(expected));
+  EXPECT_EQ(HexOf(Decoded(*wide, got)), HexOf(plain));
 }
 
 TEST(ZACipherVectors, BlowfishWithAnEmptyKeyIsAnAllZeroKey) {
@@ -119,7 +119,7 @@ TEST(ZACipherVectors, BlowfishWithAnEmptyKeyIsAnAllZeroKey) {
   empty->Init(nullptr, 0, nullptr);
   empty->SetMode(cmECB);
   auto zeros = Keyed(TCipher_Blowfish::ClassRef(), TBytes(8, 0));
-  EXPECT_EQ(ToHex(Encoded(*empty, plain)), ToHex(Encoded(*zeros, plain)));
+  EXPECT_EQ(HexOf(Encoded(*empty, plain)), HexOf(Encoded(*zeros, plain)));
 }
 
 struct HashVector {
@@ -171,7 +171,7 @@ TEST_F(ZACipherHashVectors, PublishedHashVectors) {
     for (size_t i = 0, step = 1; i < message.size(); i += step, step = step * 3 % 67 + 1)
       hash->Calc(message.data() + i, static_cast<Int32>(std::min(step, message.size() - i)));
     hash->Done();
-    EXPECT_EQ(ToHex(hash->DigestKey(), static_cast<size_t>(hash->DigestKeySize())), ToHex(Hex(v.digest)));
+    EXPECT_EQ(HexOf(hash->DigestKey(), static_cast<size_t>(hash->DigestKeySize())), HexOf(HexBytes(v.digest)));
   }
 }
 
@@ -184,7 +184,7 @@ TEST_F(ZACipherHashVectors, MD4AgreesWithOpenSSLsLegacyMD4) {
     unsigned int length = 0;
     ASSERT_EQ(EVP_Digest(data.data(), data.size(), expected, &length, md4, nullptr), 1);
     EXPECT_EQ(THash_MD4::ClassRef().CalcBuffer(data.data(), static_cast<Int32>(n), nullptr, fmtHEX),
-              ToHex(expected, length))
+              HexOf(expected, length))
         << n;
   }
   EVP_MD_free(md4);

@@ -251,7 +251,7 @@ TEST(ZACryptUtilHelpers, BuffersAndBits) {
   EXPECT_EQ(MemCompare(a, b, 2), 0);
   Byte x[4];
   XORBuffers(a, b, 4, x);
-  EXPECT_EQ(ToHex(x, 4), "00000A04");
+  EXPECT_EQ(HexOf(x, 4), "00000A04");
 
   EXPECT_EQ(OneBit(8), 3);
   EXPECT_EQ(OneBit(12), 0);
