@@ -99,7 +99,7 @@ class TCipher_1DES : public TCipher {
 
   // Single DES: [0] encrypts, [1] decrypts. Triple DES: [0] and [1] run the
   // three-key algorithm. The 24-byte-block form: [0] to [5] are the DES
-  // stages (encrypt with part 1, decrypt with part 2, encrypt with part 3,
+  // stages (encrypt with key bytes 0-7, decrypt with 8-15, encrypt with 16-23,
   // and their inverses).
   EVP_CIPHER_CTX* fCtx[6] = {};
 };

@@ -146,7 +146,7 @@ void TCipher_3TDES::Init(const void* key, Int32 size, const void* vector) {
   const Byte* part1 = k.bytes;
   const Byte* part2 = k.bytes + 8;
   const Byte* part3 = k.bytes + 16;
-  // Encryption: E(part 1), D(part 2), E(part 3); decryption the reverse.
+  // Encryption: E(bytes 0-7), D(bytes 8-15), E(bytes 16-23); decryption the reverse.
   InitContext(fCtx[0], des, part1, 8, true);
   InitContext(fCtx[1], des, part2, 8, false);
   InitContext(fCtx[2], des, part3, 8, true);

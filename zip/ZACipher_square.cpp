@@ -7,7 +7,6 @@
 //
 // The key-schedule area holds the nine round keys in order of encryption,
 // then the same keys in order of decryption.
-#include <openssl/crypto.h>
 
 #include <array>
 #include <cstring>
