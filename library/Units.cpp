@@ -32,6 +32,8 @@
 #include "core/Unicode_string_conversion.h"
 #include "core/Useful_classes_base.h"
 #include "core/Useful_classes_stringlist_sorts.h"
+#include "services/File_utils.h"
+#include "services/Filename_functions.h"
 #include "zip/Zip_utils.h"
 
 namespace sk {
@@ -79,6 +81,9 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(My_string_functions),
     SK_UNIT(Sortablelists),
     SK_UNIT(Type_conversion),
+    // Files, logging and system services.
+    SK_UNIT(Filename_functions),
+    SK_UNIT(File_utils),
     // Zip glue.
     SK_UNIT(Zip_utils),
 };

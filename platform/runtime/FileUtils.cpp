@@ -820,6 +820,19 @@ Int64 DiskSize(const String& path) {
   return GetDiskFreeSpaceEx(path, avail, total, free) ? total : -1;
 }
 
+// ---- the program -------------------------------------------------------------------
+
+String ProgramFileName() {
+  std::vector<char> buf(4096);
+  for (;;) {
+    ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size());
+    if (n < 0) return String();
+    if (static_cast<size_t>(n) < buf.size()) return Utf8ToString(std::string(buf.data(), static_cast<size_t>(n)));
+    if (buf.size() > (1u << 20)) return String();
+    buf.resize(buf.size() * 2);
+  }
+}
+
 // ---- per-user folders -----------------------------------------------------------
 
 String GetTempDirectory() {

@@ -160,6 +160,10 @@ Int64 DiskFree(const String& path);
 Int64 DiskSize(const String& path);
 bool GetDiskFreeSpaceEx(const String& path, Int64& freeBytesAvailable, Int64& totalBytes, Int64& totalFreeBytes);
 
+// ---- the program -------------------------------------------------------------------
+// The full name of the running program (/proc/self/exe); "" when unknown.
+String ProgramFileName();
+
 // ---- per-user folders -----------------------------------------------------------
 // $TMPDIR or /tmp, with a trailing delimiter.
 String GetTempDirectory();
