@@ -34,6 +34,7 @@
 #include "core/Useful_classes_stringlist_sorts.h"
 #include "services/File_utils.h"
 #include "services/Filename_functions.h"
+#include "services/Logging_utilities.h"
 #include "zip/Zip_utils.h"
 
 namespace sk {
@@ -84,6 +85,7 @@ constexpr TUnitTableEntry kUnitTable[] = {
     // Files, logging and system services.
     SK_UNIT(Filename_functions),
     SK_UNIT(File_utils),
+    SK_UNIT(Logging_utilities),
     // Zip glue.
     SK_UNIT(Zip_utils),
 };
