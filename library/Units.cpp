@@ -32,9 +32,15 @@
 #include "core/Unicode_string_conversion.h"
 #include "core/Useful_classes_base.h"
 #include "core/Useful_classes_stringlist_sorts.h"
+#include "services/Clipboard_utils.h"
+#include "services/Dll_utils.h"
+#include "services/Drive_utils.h"
 #include "services/File_utils.h"
 #include "services/Filename_functions.h"
 #include "services/Logging_utilities.h"
+#include "services/Monitor_functions.h"
+#include "services/Registry_utils.h"
+#include "services/User_and_system_utils.h"
 #include "zip/Zip_utils.h"
 
 namespace sk {
@@ -86,6 +92,12 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Filename_functions),
     SK_UNIT(File_utils),
     SK_UNIT(Logging_utilities),
+    SK_UNIT(User_and_system_utils),
+    SK_UNIT(Drive_utils),
+    SK_UNIT(Monitor_functions),
+    SK_UNIT(Registry_utils),
+    SK_UNIT(Dll_utils),
+    SK_UNIT(Clipboard_utils),
     // Zip glue.
     SK_UNIT(Zip_utils),
 };
