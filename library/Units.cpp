@@ -39,8 +39,10 @@
 #include "services/Filename_functions.h"
 #include "services/Logging_utilities.h"
 #include "services/Monitor_functions.h"
+#include "services/My_filestreamu.h"
 #include "services/Registry_utils.h"
 #include "services/User_and_system_utils.h"
+#include "services/Utf8_unit.h"
 #include "zip/Zip_utils.h"
 
 namespace sk {
@@ -98,6 +100,8 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Registry_utils),
     SK_UNIT(Dll_utils),
     SK_UNIT(Clipboard_utils),
+    SK_UNIT(Utf8_unit),
+    SK_UNIT(My_filestreamu),
     // Zip glue.
     SK_UNIT(Zip_utils),
 };

@@ -4,6 +4,7 @@
 //   File_utils_dates      file dates
 //   File_utils_drives     drives and volumes
 //   File_utils_jumplists  concordance jump targets
+//   File_utils_textfiles  text files, encodings, insertion, checksums
 #pragma once
 
 #include "services/File_utils_dates.h"
@@ -11,6 +12,7 @@
 #include "services/File_utils_jumplists.h"
 #include "services/File_utils_paths.h"
 #include "services/File_utils_tests.h"
+#include "services/File_utils_textfiles.h"
 
 namespace sk {
 
