@@ -5,11 +5,15 @@
 //   File_utils_drives     drives and volumes
 //   File_utils_jumplists  concordance jump targets
 //   File_utils_textfiles  text files, encodings, insertion, checksums
+//   File_utils_copying    copying, backups, moving and deleting
+//   File_utils_listing    listings, folder statistics, sorting lists of files
 #pragma once
 
+#include "services/File_utils_copying.h"
 #include "services/File_utils_dates.h"
 #include "services/File_utils_drives.h"
 #include "services/File_utils_jumplists.h"
+#include "services/File_utils_listing.h"
 #include "services/File_utils_paths.h"
 #include "services/File_utils_tests.h"
 #include "services/File_utils_textfiles.h"

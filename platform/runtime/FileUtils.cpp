@@ -520,6 +520,14 @@ bool MoveFile(const String& source, const String& target, bool allowCopy) {
   if (errno != EXDEV || !allowCopy) return false;
   if (!FileExists(source)) return false;
   if (!CopyFile(source, target, true)) return false;
+  // The source goes only once its copy is on the disk.
+  int copied = ::open(to.c_str(), O_RDONLY | O_CLOEXEC);
+  if (copied < 0 || ::fsync(copied) != 0) {
+    if (copied >= 0) ::close(copied);
+    ::unlink(to.c_str());
+    return false;
+  }
+  ::close(copied);
   if (::unlink(from.c_str()) != 0) {
     ::unlink(to.c_str());
     return false;

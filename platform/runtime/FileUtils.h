@@ -51,8 +51,9 @@ bool RenameFile(const String& oldName, const String& newName);
 // failIfExists an existing target is left alone and the answer is false;
 // otherwise the target is replaced only once the copy is complete.
 bool CopyFile(const String& source, const String& target, bool failIfExists);
-// Moves a file; an existing target makes it fail.  Across file systems the
-// file is copied and then deleted when allowCopy is set.
+// Moves a file; an existing target makes it fail.  Across file systems, when
+// allowCopy is set, the file is copied, flushed to the disk and only then
+// deleted.
 bool MoveFile(const String& source, const String& target, bool allowCopy = false);
 // Size of a file in bytes; -1 when it does not exist or is a folder.
 Int64 FileSizeByName(const String& fileName);
