@@ -2,6 +2,11 @@
 
 #include <iterator>
 
+#include "analysis/Base_heading_consts.h"
+#include "analysis/Base_headingsu.h"
+#include "analysis/Headingsu.h"
+#include "analysis/Maths_routines.h"
+#include "analysis/grid_header_listU.h"
 #include "core/Basic_consts.h"
 #include "core/Basic_processes.h"
 #include "core/Basic_types.h"
@@ -112,6 +117,12 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Clipboard_utils),
     SK_UNIT(Utf8_unit),
     SK_UNIT(My_filestreamu),
+    // Search and results lists: statistics, the column headings.
+    SK_UNIT(Maths_routines),
+    SK_UNIT(Base_heading_consts),
+    SK_UNIT(Base_headingsu),
+    SK_UNIT(grid_header_listU),
+    SK_UNIT(Headingsu),
     // Zip engine: the zlib binding, then the hash registry (cleared first,
     // then SHA-1 registers) and what derives keys over it.
     SK_UNIT(ZAZLib),

@@ -111,6 +111,10 @@ class EAssertionFailed : public Exception { using Exception::Exception; };
 // "List index out of bounds (<index>)".
 [[noreturn]] void RaiseListIndexError(Int32 index);
 
+// Raises EAssertionFailed for a failed assertion: the message, then the
+// source's name and line in the form "<message> (<source>, line <line>)".
+[[noreturn]] void RaiseAssertionFailed(const String& message, const char* sourceName, Int32 line);
+
 // UTF-8 <-> UTF-16 without any locale (invalid input becomes U+FFFD).
 String Utf8ToString(const std::string& s);
 String Utf8ToString(const char* p, size_t n);
