@@ -8,7 +8,11 @@
 
 namespace sk {
 
-constinit const TResStringRec _QMCustomisedHeadingsFile{100, u"QM_64_%d_customised.dat", "_QMCustomisedHeadingsFile"};
+constinit const TResStringRec _QMHeadingPercent{101, u"%", "_QMHeadingPercent"};
+constinit const TResStringRec _QMHeadingPerThousand{102, u"per 1000 words", "_QMHeadingPerThousand"};
+constinit const TResStringRec _QMHeadingPerMillion{103, u"per million", "_QMHeadingPerMillion"};
+constinit const TResStringRec _QMSettingsWord{105, u"Settings", "_QMSettingsWord"};
+constinit const TResStringRec _QMCustomisedHeadingsFile{104, u"QM_64_%d_customised.dat", "_QMCustomisedHeadingsFile"};
 constinit const TResStringRec _QMH_W_hn_N_1_0{200, u"N", "_QMH_W_hn_N_1_0"};
 constinit const TResStringRec _QMH_W_hn_Word_1_1{201, u"Word", "_QMH_W_hn_Word_1_1"};
 constinit const TResStringRec _QMH_W_hn_Freq_1_2{202, u"Freq.", "_QMH_W_hn_Freq_1_2"};
@@ -430,6 +434,10 @@ constinit const TResStringRec _QMHint_CP_hn_R_31_7{35975, u"3rd to the right", "
 constinit const TResStringRec _QMHint_CP_hn_Set_31_8{35976, u"user-defined class", "_QMHint_CP_hn_Set_31_8"};
 
 const TResStringRec* const Base_heading_consts_Entries[Base_heading_consts_EntryCount] = {
+    &_QMHeadingPercent,
+    &_QMHeadingPerThousand,
+    &_QMHeadingPerMillion,
+    &_QMSettingsWord,
     &_QMCustomisedHeadingsFile,
     &_QMH_W_hn_N_1_0,
     &_QMH_W_hn_Word_1_1,
@@ -854,8 +862,7 @@ const TResStringRec* const Base_heading_consts_Entries[Base_heading_consts_Entry
 
 namespace {
 // The entries in ascending order of identifier.
-const TResStringRec* const kByIdentifier[Base_heading_consts_EntryCount] = {
-    &_QMCustomisedHeadingsFile,
+const TResStringRec* const kByIdentifier[419] = {
     &_QMH_W_hn_N_1_0,
     &_QMH_W_hn_Word_1_1,
     &_QMH_W_hn_Freq_1_2,

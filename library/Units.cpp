@@ -6,6 +6,9 @@
 #include "analysis/Base_headingsu.h"
 #include "analysis/Headingsu.h"
 #include "analysis/Maths_routines.h"
+#include "analysis/Parser.h"
+#include "analysis/Work_base_elements.h"
+#include "analysis/Work_qm_base.h"
 #include "analysis/grid_header_listU.h"
 #include "core/Basic_consts.h"
 #include "core/Basic_processes.h"
@@ -123,6 +126,10 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Base_headingsu),
     SK_UNIT(grid_header_listU),
     SK_UNIT(Headingsu),
+    // Search and results lists: the results-list classes.
+    SK_UNIT(Parser),
+    SK_UNIT(Work_base_elements),
+    SK_UNIT(Work_qm_base),
     // Zip engine: the zlib binding, then the hash registry (cleared first,
     // then SHA-1 registers) and what derives keys over it.
     SK_UNIT(ZAZLib),
