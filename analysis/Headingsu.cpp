@@ -292,7 +292,10 @@ String TGridHeaderList::ColumnTotalData(Int32 col) const {
   for (int d = 0; d < TBaseDescriptive_Count; ++d) {
     const auto which = static_cast<TBaseDescriptive>(d);
     if (!out.empty()) out += u"; ";
-    out += TBaseDescriptiveStrings[which] + u" = " + FloatToStrF(h.column_data.descriptives[which], ffFixed, 7, 2);
+    // The twelve segment names are "%d/%d" patterns: segment k of 12.
+    String name = TBaseDescriptiveStrings[which];
+    if (d >= gc_1) name = Format(name, {d - gc_1 + 1, TBaseDescriptive_Count - gc_1});
+    out += name + u" = " + FloatToStrF(h.column_data.descriptives[which], ffFixed, 7, 2);
   }
   return out;
 }
