@@ -171,7 +171,7 @@ bool TGridHeaderList::SaveAsCustomised(const String& fileName) {
 
 bool TGridHeaderList::ReadFromStream(TStream* stream) {
   const bool ok = TBaseGridHeaderList::ReadFromStream(stream);
-  if (flist_type == lt_collocate_list && Count() < OfficialStandardNOfHeaders[lt_collocate_list]) {
+  if (fStreamAccepted && flist_type == lt_collocate_list && Count() < OfficialStandardNOfHeaders[lt_collocate_list]) {
     if (fReadingCustomised)
       fCustomisedTooShort = true;  // the caller falls back to the standard set
     else

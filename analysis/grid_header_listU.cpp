@@ -294,6 +294,7 @@ bool TBaseGridHeaderList::SaveToStream(TStream* stream) {
 
 bool TBaseGridHeaderList::ReadFromStream(TStream* stream) {
   Clear();
+  fStreamAccepted = false;
   Int32 version = 0;
   Int32 sentinel = 0;
   Byte kind = 0;
@@ -302,6 +303,7 @@ bool TBaseGridHeaderList::ReadFromStream(TStream* stream) {
   Int32 count = 0;
   if (stream->Read(&count, 4) != 4) return false;
   if (count < 0 || count > MaxGridHeadings) return false;
+  fStreamAccepted = true;
   flist_type = static_cast<TQuillmarkList>(kind);
   gh_SentinelRec.gh_version = version;
   gh_SentinelRec.gh_sentinel = sentinel;

@@ -155,6 +155,10 @@ class TBaseGridHeaderList : public TObject {
   bool custom_list_read = false;
 
  protected:
+  // Whether the last ReadFromStream got past the leading fields (the
+  // headings were then read, whole or not).
+  bool fStreamAccepted = false;
+
   // Index check of the checked accessors.
   void CheckIndex(Int32 i, Int32 line) const;
   bool Valid(Int32 i) const { return i >= 0 && i < Count(); }

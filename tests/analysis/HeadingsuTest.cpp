@@ -178,6 +178,13 @@ TEST_F(HeadingsuFiles, CustomisedFilesThatAreNotTaken) {
   EXPECT_TRUE(c.ReadFromStream(&in));
   EXPECT_EQ(c.Count(), 19);
   EXPECT_EQ(c.GetColumnName(1), u"Word");
+  // A refused stream is not a short set: the collocate list stays empty.
+  TBytes refused = Saved(shortSet);
+  refused[4] ^= 1;
+  TBytesStream in2(refused);
+  TGridHeaderList d(lt_collocate_list);
+  EXPECT_FALSE(d.ReadFromStream(&in2));
+  EXPECT_EQ(d.Count(), 0);
 }
 
 TEST_F(HeadingsuFiles, GarbageCustomisedFilesGiveTheStandardSet) {

@@ -244,6 +244,25 @@ TEST(Work_qm_baseEntries, JoinsMovedUnderTheHead) {
   EXPECT_TRUE(low->JoinedElsewhere());
 }
 
+TEST(Work_qm_baseEntries, JoinListHandedToAnEntryIsTakenOver) {
+  Holding h;
+  TTestEntry* head = h.Add();
+  head->EnsurePrivateObjExists();
+  TJoinlistAndDetails rec = h.list.GetJoinListAndDetails(0);
+  ASSERT_NE(rec.joinlist, nullptr);
+  rec.matched = true;
+  rec.marcacao = marcado_boss;
+  h.list.SetJoinListAndDetails(0, rec);  // the same list: kept
+  EXPECT_EQ(head->OwnJoinlist(), rec.joinlist);
+  EXPECT_TRUE(h.list.GetMatched(0));
+  EXPECT_EQ(h.list.GetMarcacao(0), marcado_boss);
+  auto* fresh = new TDerivedJoinlist;
+  fresh->Add(h.Add());
+  rec.joinlist = fresh;
+  h.list.SetJoinListAndDetails(0, rec);  // the old one is freed
+  EXPECT_EQ(h.list.GetJoinCount(0), 1);
+}
+
 TEST(Work_qm_baseEntries, EntriesJoinedWhileLoadingBelongToTheJoin) {
   Holding h;
   TTestEntry* head = h.Add();
