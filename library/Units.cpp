@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "analysis/Search_parsing.h"
 #include "core/Basic_consts.h"
 #include "core/Basic_processes.h"
 #include "core/Basic_types.h"
@@ -29,9 +30,13 @@
 #include "core/Stringtag_utils.h"
 #include "core/Timing_functions.h"
 #include "core/Type_conversion.h"
+#include "core/UnitCounter.h"
 #include "core/Unicode_string_conversion.h"
 #include "core/Useful_classes_base.h"
 #include "core/Useful_classes_stringlist_sorts.h"
+#include "services/Qm_essentials.h"
+#include "services/Quillmark_filenamesu.h"
+#include "services/Wdef.h"
 #include "zip/ZAHash.h"
 #include "zip/ZAKeyDeriv.h"
 #include "zip/ZAPBKDF_2.h"
@@ -44,6 +49,24 @@
 namespace sk {
 
 namespace {
+
+// The calls against the layer order: the suite definitions reach the search
+// syntax's tag-wildcard converter and the zip glue's name test through hooks
+// that are set here, before the suite definitions start, and cleared at the
+// last stop.
+constinit TUnitCounter Layer_hooks_counter;
+
+void Layer_hooks_initialization() {
+  if (!Layer_hooks_counter.Initialization()) return;
+  Wdef_TagWildcardConverted = &TagWildcardConverted;
+  Wdef_IsAZipFile = &IsAZipFile;
+}
+
+void Layer_hooks_Finalization() {
+  if (!Layer_hooks_counter.Finalization()) return;
+  Wdef_TagWildcardConverted = nullptr;
+  Wdef_IsAZipFile = nullptr;
+}
 
 #define SK_UNIT(Unit) TUnitTableEntry{#Unit, &Unit##_initialization, &Unit##_Finalization}
 
@@ -97,6 +120,13 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(ZAPBKDF_2),
     // Zip glue.
     SK_UNIT(Zip_utils),
+    // Search syntax.
+    SK_UNIT(Search_parsing),
+    // Suite definitions, with the hooks they call up the layers through.
+    SK_UNIT(Layer_hooks),
+    SK_UNIT(Qm_essentials),
+    SK_UNIT(Quillmark_filenamesu),
+    SK_UNIT(Wdef),
 };
 
 #undef SK_UNIT
