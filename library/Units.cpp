@@ -34,7 +34,10 @@
 #include "core/Unicode_string_conversion.h"
 #include "core/Useful_classes_base.h"
 #include "core/Useful_classes_stringlist_sorts.h"
+#include "services/Html_utils.h"
+#include "services/Lem_match_stop_rel_lists.h"
 #include "services/Qm_essentials.h"
+#include "services/Qmbaseholderunit.h"
 #include "services/Quillmark_filenamesu.h"
 #include "services/Wdef.h"
 #include "zip/ZAHash.h"
@@ -127,6 +130,9 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Qm_essentials),
     SK_UNIT(Quillmark_filenamesu),
     SK_UNIT(Wdef),
+    SK_UNIT(Lem_match_stop_rel_lists),
+    SK_UNIT(Qmbaseholderunit),
+    SK_UNIT(Html_utils),
 };
 
 #undef SK_UNIT
