@@ -30,16 +30,32 @@
 #include "core/Stringtag_utils.h"
 #include "core/Timing_functions.h"
 #include "core/Type_conversion.h"
-#include "core/UnitCounter.h"
 #include "core/Unicode_string_conversion.h"
 #include "core/Useful_classes_base.h"
 #include "core/Useful_classes_stringlist_sorts.h"
+#include "library/Layer_hooks.h"
+#include "services/Clipboard_utils.h"
+#include "services/Dll_utils.h"
+#include "services/Drive_utils.h"
+#include "services/File_utils.h"
+#include "services/Filename_functions.h"
 #include "services/Html_utils.h"
+#include "services/Modify_source_texts_basics.h"
 #include "services/Lem_match_stop_rel_lists.h"
+#include "services/Logging_utilities.h"
+#include "services/Monitor_functions.h"
+#include "services/My_filestreamu.h"
 #include "services/Qm_essentials.h"
 #include "services/Qmbaseholderunit.h"
 #include "services/Quillmark_filenamesu.h"
+#include "services/Registry_utils.h"
+#include "services/User_and_system_utils.h"
+#include "services/Utf8_unit.h"
 #include "services/Wdef.h"
+#include "ui/Graphics_utilities.h"
+#include "zip/ZACipher.h"
+#include "zip/ZACryptConst.h"
+#include "zip/ZACryptUtil.h"
 #include "zip/ZAHash.h"
 #include "zip/ZAKeyDeriv.h"
 #include "zip/ZAPBKDF_2.h"
@@ -52,24 +68,6 @@
 namespace sk {
 
 namespace {
-
-// The calls against the layer order: the suite definitions reach the search
-// syntax's tag-wildcard converter and the zip glue's name test through hooks
-// that are set here, before the suite definitions start, and cleared at the
-// last stop.
-constinit TUnitCounter Layer_hooks_counter;
-
-void Layer_hooks_initialization() {
-  if (!Layer_hooks_counter.Initialization()) return;
-  Wdef_TagWildcardConverted = &TagWildcardConverted;
-  Wdef_IsAZipFile = &IsAZipFile;
-}
-
-void Layer_hooks_Finalization() {
-  if (!Layer_hooks_counter.Finalization()) return;
-  Wdef_TagWildcardConverted = nullptr;
-  Wdef_IsAZipFile = nullptr;
-}
 
 #define SK_UNIT(Unit) TUnitTableEntry{#Unit, &Unit##_initialization, &Unit##_Finalization}
 
@@ -109,9 +107,21 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Stringtag_utils),
     SK_UNIT(Useful_classes_stringlist_sorts),
     SK_UNIT(Useful_classes_base),
+    SK_UNIT(Type_conversion),
     SK_UNIT(My_string_functions),
     SK_UNIT(Sortablelists),
-    SK_UNIT(Type_conversion),
+    // Files, logging and system services.
+    SK_UNIT(Filename_functions),
+    SK_UNIT(File_utils),
+    SK_UNIT(Logging_utilities),
+    SK_UNIT(User_and_system_utils),
+    SK_UNIT(Drive_utils),
+    SK_UNIT(Monitor_functions),
+    SK_UNIT(Registry_utils),
+    SK_UNIT(Dll_utils),
+    SK_UNIT(Clipboard_utils),
+    SK_UNIT(Utf8_unit),
+    SK_UNIT(My_filestreamu),
     // Zip engine: the zlib binding, then the hash registry (cleared first,
     // then SHA-1 registers) and what derives keys over it.
     SK_UNIT(ZAZLib),
@@ -121,18 +131,25 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(ZApb_kdf),
     SK_UNIT(ZAKeyDeriv),
     SK_UNIT(ZAPBKDF_2),
+    // Cipher library, after the hash units: its messages, the six string
+    // formats, then the AES cipher class.
+    SK_UNIT(ZACryptConst),
+    SK_UNIT(ZACryptUtil),
+    SK_UNIT(ZACipher),
     // Zip glue.
     SK_UNIT(Zip_utils),
-    // Search syntax.
+    // Drawing helpers and search syntax.
+    SK_UNIT(Graphics_utilities),
     SK_UNIT(Search_parsing),
-    // Suite definitions, with the hooks they call up the layers through.
-    SK_UNIT(Layer_hooks),
+    // Suite definitions, then the hooks through which they call up the layers.
     SK_UNIT(Qm_essentials),
     SK_UNIT(Quillmark_filenamesu),
     SK_UNIT(Wdef),
+    SK_UNIT(Layer_hooks),
     SK_UNIT(Lem_match_stop_rel_lists),
     SK_UNIT(Qmbaseholderunit),
     SK_UNIT(Html_utils),
+    SK_UNIT(Modify_source_texts_basics),
 };
 
 #undef SK_UNIT

@@ -1,9 +1,11 @@
 #include "services/Html_utils.h"
 
 #include "core/Basic_consts.h"
+#include "core/Basic_processes.h"
 #include "core/My_string_functions_tabfields.h"
 #include "core/UnitCounter.h"
 #include "core/Useful_classes_base_stringlists.h"
+#include "platform/runtime/Colors.h"
 #include "platform/runtime/Encoding.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Format.h"
@@ -107,6 +109,47 @@ String HTMLStringToReadableString(const String& s) {
     r = StringReplace(r, e.HTML, String(1, static_cast<Char>(e.char_num)), rfReplaceAll);
   }
   return r;
+}
+
+String TPaintWordChunkToHTML(const TPaintWordChunk& chunk) {
+  const TColourFontRec plain = GetDefaultExtraFontRec();
+  const TColourFontRec& own = chunk.colourAndFont;
+  String styleOn, styleOff;
+  static constexpr struct {
+    TFontStyle style;
+    const char16_t* letter;
+  } kStyles[] = {{fsBold, u"b"}, {fsItalic, u"i"}, {fsUnderline, u"u"}, {fsStrikeOut, u"s"}};
+  if (own.typeface != plain.typeface) {
+    for (const auto& st : kStyles) {
+      if ((own.typeface & (1u << st.style)) == 0) continue;
+      styleOn += String(u"<") + st.letter + u">";
+      styleOff = String(u"</") + st.letter + u">" + styleOff;
+    }
+  }
+  String fontOn, fontOff;
+  if (own.FontColour != plain.FontColour) {
+    fontOn = Format(u"<font color = \"%s\">", {ColorToHexRGB(own.FontColour)});
+    fontOff = u"</font>";
+  }
+  const String text = StringReplace(ReadableStringToHTMLString(chunk.w), u" ", u"&nbsp;", rfReplaceAll);
+  return Format(u"%s%s%s%s%s", {styleOn, fontOn, text, fontOff, styleOff});
+}
+
+String HTMLTagsGreyedOut(const String& s, TColor colour) {
+  const TColor rgb = ColorToRGB(colour);
+  const String hex = Format(u"%.2x%.2x%.2x", {rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF});
+  String r;
+  size_t from = 0;
+  for (;;) {
+    const size_t open = s.find(u'<', from);
+    if (open == String::npos) break;
+    const size_t close = s.find(u'>', open + 1);
+    if (close == String::npos) break;
+    r += s.substr(from, open - from);
+    r += Format(u"<font color = \"#%s\">&lt;%s&gt;</font>", {hex, s.substr(open + 1, close - open - 1)});
+    from = close + 1;
+  }
+  return r + s.substr(from);
 }
 
 String HTMLSwitchOn(THTMLtag_action action) { return String(u"<") + html_tags[action] + u">"; }

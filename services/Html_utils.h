@@ -111,6 +111,13 @@ String MyHTMLEscape(const String& s);
 String ReadableStringToHTMLString(const String& s);
 // The reverse: each entity text replaced by its character.
 String HTMLStringToReadableString(const String& s);
+// A painted word chunk as HTML: one nested tag per font style (b, i, u, s)
+// that differs from plain text, a font tag with "#RRGGBB" when its font colour
+// differs, and the text with its entities and every blank as "&nbsp;".
+String TPaintWordChunkToHTML(const TPaintWordChunk& chunk);
+// Every complete tag of s shown greyed out:
+// <font color = "#RRGGBB">&lt;tag&gt;</font>; the rest of s as it is.
+String HTMLTagsGreyedOut(const String& s, TColor colour);
 // "<TAG>" / "</TAG>".
 String HTMLSwitchOn(THTMLtag_action action);
 String HTMLSwitchOff(THTMLtag_action action);

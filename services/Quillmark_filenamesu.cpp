@@ -2,6 +2,7 @@
 
 #include "core/My_file_extensionsu.h"
 #include "core/My_string_functions_splitting.h"
+#include "core/Qm_global_vars.h"
 #include "core/UnitCounter.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Format.h"
@@ -16,6 +17,12 @@ String GetShortToolFilename(tool_type tool) {
   const String ext = tool == tt_API_tool ? QMExts[ext_dll] : QMExts[ext_exe];
   return Format(u"%s%d_%d%s", {ReplacedCharWithChar(u' ', u'_', name), 64, QuillmarkVersion, ext});
 }
+
+String GetFullToolFilename(tool_type tool) {
+  return IncludeTrailingPathDelimiter(ExtractFilePath(ProgramFileName())) + GetShortToolFilename(tool);
+}
+
+void SetCurrentTool() { global_current_tool = ToolTypeOfProgramFilename(ProgramFileName()); }
 
 tool_type ToolTypeOfProgramFilename(const String& name) {
   const String bare = ExtractFileName(name);

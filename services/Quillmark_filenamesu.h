@@ -11,6 +11,12 @@ namespace sk {
 // ".exe" for every other tool. Stored names rely on the extensions. The empty
 // string for a tool without a name.
 String GetShortToolFilename(tool_type tool);
+// The running program's folder, with its delimiter, and the tool's program
+// file name.
+String GetFullToolFilename(tool_type tool);
+// Sets global_current_tool to the tool whose program file name is the
+// running program's (ToolTypeOfProgramFilename); tt_no_tool_at_all when none.
+void SetCurrentTool();
 // The tool whose program file name is name (without its folder), ignoring
 // case, with or without the program's extension; tt_no_tool_at_all when none.
 tool_type ToolTypeOfProgramFilename(const String& name);

@@ -5,6 +5,7 @@
 #include "core/UnitCounter.h"
 #include "platform/runtime/FormatSettings.h"
 #include "platform/runtime/ResourceStrings.h"
+#include "services/Logging_utilities.h"
 
 namespace sk {
 
@@ -59,6 +60,7 @@ void Wdef_initialization() {
 
 void Wdef_Finalization() {
   if (!Wdef_counter.Finalization()) return;
+  if (global_log_level > 1) AddToLogFile(u"quit wdef, ", false);
   EmptyTable(LemmaMatchStopRelNames_of_processes);
   EmptyTable(LemmaMatchStopRelFiles);
   EmptyTable(collocation_barrier_strs);

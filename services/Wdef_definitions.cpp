@@ -1,6 +1,7 @@
 #include "services/Wdef_definitions.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "core/Basic_consts.h"
 #include "core/Generalruntime1const.h"
@@ -10,9 +11,11 @@
 #include "core/Simple_maths_routines.h"
 #include "platform/runtime/DateUtils.h"
 #include "platform/runtime/Encoding.h"
+#include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Format.h"
 #include "platform/runtime/RtlMath.h"
 #include "platform/runtime/Strings.h"
+#include "services/Monitor_functions.h"
 #include "services/Wdef_hooks.h"
 #include "services/Wdef_identity.h"
 
@@ -637,6 +640,81 @@ String QMFileExtensions() {
     if (ext.size() >= 2 && r.find(ext) == String::npos) r += ext + u';';
   }
   return r + QMExts[ext_index_types];
+}
+
+// ---------------------------------------------------------------------------
+// Measurement units.
+
+Int32 PixelWidth(TScreenMeasurementUnits units, Single x) { return FloatToPixels(x, units); }
+
+Int32 FloatToPixels(Single x, TScreenMeasurementUnits units) {
+  const Double ppi = CurrentPPI();
+  const Double px = units == sm_inches ? x * ppi : x * ppi / inch_to_cm;
+  return static_cast<Int32>(Round(px));
+}
+
+Single PixelsToFloat(Int32 p, TScreenMeasurementUnits units) {
+  const Double inches = static_cast<Double>(p) / CurrentPPI();
+  return static_cast<Single>(units == sm_inches ? inches : inches * inch_to_cm);
+}
+
+Single SizeInInches(TScreenMeasurementUnits units, Single x) { return units == sm_inches ? x : x / inch_to_cm; }
+
+Single Inches_To_ScreenMeasurementUnits(Single x, TScreenMeasurementUnits units) {
+  return units == sm_inches ? x : x * inch_to_cm;
+}
+
+Single Cm_To_ScreenMeasurementUnits(Single x, TScreenMeasurementUnits units) {
+  return units == sm_centimetres ? x : x / inch_to_cm;
+}
+
+Single MM_To_ScreenMeasurementUnits(Single x, TScreenMeasurementUnits units) {
+  return units == sm_centimetres ? x / 10 : x / inch_to_mm;
+}
+
+Single DefaultMarginForUnits(TScreenMeasurementUnits units) { return units == sm_inches ? 1.0f : inch_to_cm; }
+
+Int32 GetMinimumColumn1Width(TGrid_alternatives g, Int32 w) {
+  const Int32 ppi = CurrentPPI();
+  Int32 m = ppi;
+  switch (g) {
+    case grid_concordance:
+    case grid_filenames:
+    case grid_paras:
+    case grid_sents:
+    case grid_aligner_conc: m = 6 * ppi; break;
+    case grid_clusters:
+    case grid_conc_plot:
+    case grid_kw_Clusters:
+    case grid_kw_Clumps:
+    case grid_kw_plot: m = 2 * ppi; break;
+    case grid_patterns:
+    case grid_collocates:
+    case grid_detailed_consist:
+    case grid_alph_order:
+    case grid_freq_order:
+    case grid_conc_timeline:
+    case grid_keywords:
+    case grid_KWDbase:
+    case grid_kwdb_associates:
+    case grid_kw_plot_links:
+    case grid_relations:
+    case grid_detailed_consist_relations:
+    case grid_chargrams:
+    case grid_chargram_patterns:
+    case grid_KWDB_Timeline: m = static_cast<Int32>(Round(1.5 * ppi)); break;
+    default: break;
+  }
+  return std::min(w, m);
+}
+
+bool Network_Copy() {
+  for (const char* name : {"SSH_CONNECTION", "SSH_CLIENT"}) {
+    const char* v = std::getenv(name);
+    if (v != nullptr && *v != '\0') return true;
+  }
+  TMountInfo mount;
+  return GetMountOf(ProgramFileName(), mount) && mount.Network;
 }
 
 bool testing() { return true; }

@@ -289,6 +289,22 @@ Int32 Select_ONLY_IF_RowNumber(Int32 i);
 bool Same_PART_OF_TEXT_pair(Int32 i, Int32 j);
 bool Same_ONLY_IF_Trio(Int32 i, Int32 j);
 Ttext_select SmallintToSelectType(SmallInt i, TSelectIfContainingOrPartOfText kind);
+// Measurement units of the page settings, through the screen's pixels per
+// inch (CurrentPPI).
+Int32 PixelWidth(TScreenMeasurementUnits units, Single x);
+Int32 FloatToPixels(Single x, TScreenMeasurementUnits units);
+Single PixelsToFloat(Int32 p, TScreenMeasurementUnits units);
+Single SizeInInches(TScreenMeasurementUnits units, Single x);
+Single Inches_To_ScreenMeasurementUnits(Single x, TScreenMeasurementUnits units);
+Single Cm_To_ScreenMeasurementUnits(Single x, TScreenMeasurementUnits units);
+Single MM_To_ScreenMeasurementUnits(Single x, TScreenMeasurementUnits units);
+Single DefaultMarginForUnits(TScreenMeasurementUnits units);
+// w, held to at most the first column's width the kind of grid needs.
+Int32 GetMinimumColumn1Width(TGrid_alternatives g, Int32 w);
+// True when the process runs over a remote connection (SSH_CONNECTION or
+// SSH_CLIENT is set) or the program lies on a network file system.
+bool Network_Copy();
+
 // The saved-file extensions of the suite, each followed by ";", then ".types".
 String QMFileExtensions();
 bool testing();

@@ -9,10 +9,16 @@
 #include "core/Qm_specific_consts.h"
 #include "core/Stringtag_utils.h"
 #include "core/Type_conversion.h"
+#include "core/Global_vars.h"
+#include "platform/runtime/FileReplace.h"
 #include "platform/runtime/FileUtils.h"
+#include "platform/runtime/Format.h"
 #include "platform/runtime/QuickSort.h"
 #include "platform/runtime/Strings.h"
 #include "platform/runtime/ZipReader.h"
+#include "services/Logging_utilities.h"
+#include "services/Qm_essentials.h"
+#include "services/Wdef_hooks.h"
 
 namespace sk {
 
@@ -335,6 +341,42 @@ TToolAndListRec BatchZipToolAndListRec(TQM_MainFile_rec& rec) {
 }
 
 // ---------------------------------------------------------------------------
+// Command line.
+
+TQM_MainFile_rec ParameterToTQMStored_File_rec(const String& param) {
+  if (global_log_level > 0) AddToLogFile(Format(u"parameter: \"%s\"", {param}), true);
+  TQM_MainFile_rec rec{};
+  if (param.size() < 3) return rec;
+  if (DirectoryExists(param)) {
+    rec.isAFolder = true;
+    rec.filename = Trim(param);
+    return rec;
+  }
+  if (!FileExists(param)) {
+    if (global_log_level > 0) AddToLogFile(Format(u"cannot find: %s", {param}), true);
+    return rec;
+  }
+  rec.filename = Trim(param);
+  rec.ListType = FileExtToListType(ExtractFileExt(rec.filename));
+  if (global_log_level > 0)
+    AddToLogFile(u"file found: " + rec.filename + u"\r\n\ttype = " + list_signature[rec.ListType] +
+                     u"\r\n\ttool = " + Tool_Name(FileExtToToolType(rec.filename)) + u"\r\n\tcurrent tool = " +
+                     Tool_Name(global_current_tool),
+                 true);
+  if (global_current_tool == tt_aligner || global_current_tool == tt_character_profiler ||
+      global_current_tool == tt_file_viewer) {
+    // A saved file shows as its header's kind, any other file as plain text.
+    if (!IsAQuillmark64BitFile(rec)) rec.ListType = lt_plaintext_list;
+  }
+  if (WdefIsAZipFile(rec.filename)) rec.ListType = BatchZipToolAndListRec(rec).list;
+  if (global_log_level > 0)
+    AddToLogFile(u"file to open: " + rec.filename + u"\r\n\ttype = " + list_signature[rec.ListType] +
+                     u"\r\n\ttool = " + Tool_Name(FileExtToToolType(Trim(param))),
+                 true);
+  return rec;
+}
+
+// ---------------------------------------------------------------------------
 // Sections.
 
 Int32 SortSectionTags(const TSectionStartHolder* item1, const TSectionStartHolder* item2) {
@@ -405,13 +447,7 @@ bool TSectionStartsList::SaveToFile(const String& filename) {
   TCheckSignature header{};
   if (!DiskSignatureISOKForToolAndList(header, global_current_tool, lt_sections_list, &content, writing)) return false;
   if (!SaveToStream(&content)) return false;
-  try {
-    TFileStream stream(filename, fmCreate);
-    stream.WriteBuffer(content.Memory(), content.Size());
-    return true;
-  } catch (const Exception&) {
-    return false;
-  }
+  return ReplaceFileContent(filename, content.Memory(), static_cast<size_t>(content.Size()));
 }
 
 bool TSectionStartsList::ReadFromFile(const String& filename) {

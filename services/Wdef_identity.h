@@ -92,6 +92,15 @@ TToolAndListRec BatchZipToolAndListRecFromFName(const String& filename, const St
 // ZipfileCount 0 and lt_undefined.
 TToolAndListRec BatchZipToolAndListRec(TQM_MainFile_rec& rec);
 
+// ---- command line ------------------------------------------------------------------
+
+// The file a command-line parameter names: a folder (isAFolder), a file with
+// the list kind of its extension (of its header for the tools that show
+// texts, of its name for zipped results), or the empty record for a
+// parameter shorter than 3 characters or naming nothing. Logged when
+// global_log_level is above 0.
+TQM_MainFile_rec ParameterToTQMStored_File_rec(const String& param);
+
 // ---- sections --------------------------------------------------------------------------
 
 struct TSectionTagRec {

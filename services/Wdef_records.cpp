@@ -3,15 +3,25 @@
 #include <algorithm>
 
 #include "core/Generalruntime1const.h"
+#include "core/My_file_extensionsu.h"
 #include "core/Generalruntime2const.h"
 #include "core/Global_vars.h"
 #include "core/My_string_functions_charclass.h"
 #include "core/My_string_functions_notation.h"
 #include "core/Qm_specific_consts.h"
 #include "core/Useful_classes_base_stringlists.h"
+#include "platform/runtime/Colors.h"
+#include "platform/runtime/Encoding.h"
+#include "platform/runtime/FileReplace.h"
+#include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Format.h"
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/Strings.h"
+#include "platform/visual/StdCtrls.h"
+#include "services/Logging_utilities.h"
+#include "services/Qm_essentials.h"
+#include "services/User_and_system_utils.h"
+#include "services/Wdef_definitions.h"
 #include "services/Wdef_hooks.h"
 
 namespace sk {
@@ -126,10 +136,15 @@ void PutLE32(TBytes& b, Int32 v) {
   for (int k = 0; k < 4; ++k) b.push_back(static_cast<Byte>(u >> (8 * k)));
 }
 
-bool WriteWholeFile(const String& filename, const TBytes& bytes) {
+constexpr TQM_Extensions kIndexExts[] = {ext_index_types, ext_index_tokens, ext_index_stats};
+// Items kept from a history file, and items a box shows before the oldest goes.
+constexpr Int32 kHistoryKept = 25;
+constexpr Int32 kHistoryOnScreen = 20;
+
+bool LoadLines(const String& filename, TUTF8Stringlist& lines) {
   try {
-    TFileStream stream(filename, fmCreate);
-    stream.WriteBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
+    TFileStream stream(filename, fmOpenRead | fmShareDenyNone);
+    lines.LoadFromStream(&stream);
     return true;
   } catch (const Exception&) {
     return false;
@@ -350,6 +365,106 @@ String CorrectedPathname(const String& s) {
 }
 
 // ---------------------------------------------------------------------------
+// Colour-and-style texts.
+
+String TColloc_InfoToStr(const TColourFontRec& rec) {
+  return u"[][" + ColorToString(rec.FontColour) + u"-" + ColorToString(rec.BrushColour) + u"-" +
+         TypeFaceToStr(rec.typeface) + u"][]";
+}
+
+TColourFontRec CollocInfoStringToTColourFontRec(const String& s) {
+  TColourFontRec r{};
+  const size_t open = s.find(u"[][");
+  if (open == String::npos) return r;
+  const size_t close = s.find(u"][]", open + 3);
+  if (close == String::npos) return r;
+  const String inner = s.substr(open + 3, close - open - 3);
+  std::vector<String> pieces;
+  size_t from = 0;
+  for (;;) {
+    const size_t dash = inner.find(u'-', from);
+    pieces.push_back(inner.substr(from, dash == String::npos ? String::npos : dash - from));
+    if (dash == String::npos) break;
+    from = dash + 1;
+  }
+  TColor c = 0;
+  if (pieces.size() > 0 && TryStringToColor(pieces[0], c)) r.FontColour = c;
+  if (pieces.size() > 1 && TryStringToColor(pieces[1], c)) r.BrushColour = c;
+  if (pieces.size() > 2)
+    for (Char ch : pieces[2])
+      if (ch == u'B' || ch == u'I' || ch == u'U' || ch == u'S')
+        r.typeface = static_cast<TFontStyles>(r.typeface | 1u << CharToFontStyle(ch));
+  return r;
+}
+
+// ---------------------------------------------------------------------------
+// Index files.
+
+void TryToBackupIndexFiles(const String& name) {
+  if (global_log_level > 0) AddToLogFile(Format(u"Trying to backup index files for %s", {name}));
+  for (TQM_Extensions e : kIndexExts) {
+    const String source = ChangeFileExt(name, QMExts[e]);
+    if (!FileExists(source)) continue;
+    const String target = ChangeFileExt(name, String(QMExts[e]) + u"_bak");
+    if (global_log_level > 0) AddToLogFile(Format(u"Trying to copy %s to %s", {source, target}));
+    CopyFile(source, target, false);
+  }
+}
+
+void TryToDeleteIndexFiles(const String& name) {
+  for (TQM_Extensions e : kIndexExts) {
+    const String file = ChangeFileExt(name, QMExts[e]);
+    if (!FileExists(file)) continue;
+    if (global_log_level > 0) AddToLogFile(Format(u"Trying to delete %s", {file}));
+    DeleteFile(file);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Combo-box histories and requests between tools.
+
+bool LoadOrSaveComboItems(TComboBox& combo, TLoadOrSave mode, const String& filename) {
+  TStringList& items = combo.Items();
+  if (mode == ls_loading) {
+    if (!FileExists(filename)) return false;
+    TUTF8Stringlist lines;
+    if (!LoadLines(filename, lines)) return false;
+    items.Assign(lines);
+    while (items.Count() >= kHistoryKept + 1) items.Delete(items.Count() - 1);
+    return true;
+  }
+  if (FileExists(filename)) {
+    TUTF8Stringlist lines;
+    if (LoadLines(filename, lines))
+      for (Int32 i = 0; i < lines.Count(); ++i)
+        if (items.IndexOf(lines[i]) < 0) items.Add(lines[i]);
+  } else if (items.Count() == 0) {
+    return true;
+  }
+  TBytes bytes = TEncoding::Unicode()->GetPreamble();
+  const TBytes body = TEncoding::Unicode()->GetBytes(items.Text());
+  bytes.insert(bytes.end(), body.begin(), body.end());
+  return ReplaceFileContent(filename, bytes);
+}
+
+void EnsureTextInItems(TComboBox& combo, const String& text) {
+  if (Trim(text).empty()) return;
+  TStringList& items = combo.Items();
+  const Int32 i = items.IndexOf(text);
+  if (i < 0) {
+    if (items.Count() == kHistoryOnScreen) items.Delete(items.Count() - 1);
+    items.Insert(0, text);
+  } else if (i > 0) {
+    items.Move(i, 0);
+  }
+}
+
+String CommunicateBetweenToolsFilename(tool_type from, tool_type to) {
+  return IncludeTrailingPathDelimiter(GetLocalAppRoamingQMarkFolder()) + Tool_Name(from) + u"_" + Tool_Name(to) +
+         QMExts[ext_tell_concord];
+}
+
+// ---------------------------------------------------------------------------
 // Text-section files.
 
 TBytes TextSectionsBytes(const TTextStatsPositions_rec& sections) {
@@ -375,7 +490,7 @@ TBytes TextSectionsBytes(const TTextStatsPositions_rec& sections) {
 }
 
 bool SaveGlobalTextSections(const String& filename) {
-  return WriteWholeFile(filename, TextSectionsBytes(Global_TextSectionsArr));
+  return ReplaceFileContent(filename, TextSectionsBytes(Global_TextSectionsArr));
 }
 
 bool SaveTextBreaksMarked(const String& filename) {
@@ -423,12 +538,10 @@ bool SaveTextBreaksMarked(const String& filename) {
   bool any = false;
   for (Int32 k = 0; k < lines.Count() && !any; ++k) any = !lines[k].empty();
   if (!any) return true;
-  try {
-    lines.SaveToFile(filename);
-    return true;
-  } catch (const Exception&) {
-    return false;
-  }
+  TBytes bytes = TEncoding::UTF8()->GetPreamble();
+  const TBytes body = TEncoding::UTF8()->GetBytes(lines.Text());
+  bytes.insert(bytes.end(), body.begin(), body.end());
+  return ReplaceFileContent(filename, bytes);
 }
 
 }  // namespace sk

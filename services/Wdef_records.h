@@ -19,6 +19,8 @@
 
 namespace sk {
 
+class TComboBox;
+
 // Both sides of a concordance line: at_left the words left of the search
 // word, at_right the search word and the words right of it.
 using TConcordDetailedLR = TEnumArray<TLeftOrRight, std::vector<TConcordDetailedRec>, 2>;
@@ -35,6 +37,13 @@ TLeftRightStringArray ConcLineAsLRStringArr(const TConcordDetailedLR& details,
 // getTagFormat for tag numbers of 2 and above); flag has no effect.
 String OneConcItemAsString(const TConcStringTag& item, const TCollocateInfo& info,
                            const TGetPreferredTagFormat& getTagFormat, TTagWordPrecedence precedence, bool flag);
+
+// A colour-and-style record as "[][" font colour "-" brush colour "-" style
+// letters "][]" (colours by their "cl" names, else "$" and eight hexadecimal
+// digits) and back; a text without the brackets, or with colours that do not
+// read, gives zero fields.
+String TColloc_InfoToStr(const TColourFontRec& rec);
+TColourFontRec CollocInfoStringToTColourFontRec(const String& s);
 
 // An empty segments record.
 TWordSegments_Colours_rec DataStringSegments(const String& data, const TColourFontRec& colours);
@@ -73,6 +82,26 @@ void SetDataRecStringNonApplicable(TGrid_data_rec& data);
 // s trimmed; a bare drive name ("C:") gets a trailing "\", a drive-relative
 // name ("C:x") gets "\" after the colon.
 String CorrectedPathname(const String& s);
+
+// Copies each index file of a word list (".types", ".tokens", ".stats") over
+// its backup (the extension followed by "_bak") / deletes each; files that do
+// not exist are passed over, failures ignored.
+void TryToBackupIndexFiles(const String& name);
+void TryToDeleteIndexFiles(const String& name);
+
+// The history of a combo box. Loading takes the file's lines (UTF-8 unless a
+// byte-order mark says otherwise) and keeps the first 25; saving adds the
+// file's lines the box lacks and writes the items as UTF-16LE with its mark
+// (a missing file is written only when there are items). False when the file
+// could not be read or written.
+bool LoadOrSaveComboItems(TComboBox& combo, TLoadOrSave mode, const String& filename);
+// Puts a text that is not blank at the top of the items: moved there when it
+// is one of them, otherwise inserted (the last item going first when there
+// are 20).
+void EnsureTextInItems(TComboBox& combo, const String& text);
+// The file through which one tool hands another a request, in the suite's
+// roaming folder: "<from>_<to>.tell_concord".
+String CommunicateBetweenToolsFilename(tool_type from, tool_type to);
 
 // Writes Global_TextSectionsArr as the text-sections file; false when it could
 // not be written.

@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "TestSupport.h"
 #include "core/Basic_processes.h"
 #include "core/Global_vars.h"
 #include "core/Qm_global_vars.h"
@@ -96,6 +97,26 @@ TEST(UnitsInitialize, HashRegistryIsClearedThenSHA1RegistersBeforeKeyDerivation)
   EXPECT_EQ(FindHash_by_Name("SHA1"), SHA1_Descriptor());
   EXPECT_EQ(FindHash_by_ID(_SHA1), SHA1_Descriptor());
   Finalize();
+}
+
+}  // namespace
+}  // namespace sk
+
+namespace sk {
+namespace {
+
+TEST(UnitsTable, SuiteDefinitionsStartInTheirOrder) {
+  // The log's queue before the suite definitions, and the entity list after
+  // them; the hooks once the units on both sides of them have started.
+  const char* order[] = {"Logging_utilities", "Zip_utils", "Graphics_utilities", "Search_parsing", "Wdef",
+                         "Layer_hooks", "Html_utils", "Modify_source_texts_basics"};
+  int last = -1;
+  for (const char* name : order) {
+    const int i = IndexOfUnit(name);
+    ASSERT_GE(i, 0) << name;
+    EXPECT_GT(i, last) << name;
+    last = i;
+  }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "core/Basic_processes.h"
+#include "platform/runtime/Colors.h"
 #include "services/Html_utils.h"
 
 namespace sk {
@@ -75,6 +77,32 @@ TEST_F(Html_utils, TagsAndComments) {
   EXPECT_EQ(StrippedOfW(u"[", u"]", u"a[b]c[d"), u"ac[d");
   EXPECT_EQ(StrippedOfW(u"", u"]", u"a]"), u"a]");
   EXPECT_EQ(StrippedOfHTMLComments(AnsiString("x<!--\xE9-->y\xE9")), AnsiString("xy\xE9"));
+}
+
+}  // namespace
+}  // namespace sk
+
+namespace sk {
+namespace {
+
+TEST_F(Html_utils, WordChunksAndGreyedTags) {
+  TPaintWordChunk chunk;
+  chunk.w = u"a <b>";
+  chunk.colourAndFont = GetDefaultExtraFontRec();
+  EXPECT_EQ(TPaintWordChunkToHTML(chunk), u"a&nbsp;&lt;b&gt;");
+  chunk.w = u"x";
+  chunk.colourAndFont.typeface = static_cast<TFontStyles>(1u << fsBold | 1u << fsItalic | 1u << fsStrikeOut);
+  chunk.colourAndFont.FontColour = clRed;
+  EXPECT_EQ(TPaintWordChunkToHTML(chunk), u"<b><i><s><font color = \"#FF0000\">x</font></s></i></b>");
+  chunk.colourAndFont.typeface = 1u << fsUnderline;
+  chunk.colourAndFont.FontColour = static_cast<TColor>(0x563412);  // blue 56, green 34, red 12
+  EXPECT_EQ(TPaintWordChunkToHTML(chunk), u"<u><font color = \"#123456\">x</font></u>");
+
+  EXPECT_EQ(HTMLTagsGreyedOut(u"a<p>b</p>c", static_cast<TColor>(0x563412)),
+            u"a<font color = \"#123456\">&lt;p&gt;</font>b<font color = \"#123456\">&lt;/p&gt;</font>c");
+  EXPECT_EQ(HTMLTagsGreyedOut(u"x<open", clBlack), u"x<open");
+  EXPECT_EQ(HTMLTagsGreyedOut(u"<>", clWhite), u"<font color = \"#FFFFFF\">&lt;&gt;</font>");
+  EXPECT_EQ(HTMLTagsGreyedOut(u"", clWhite), u"");
 }
 
 }  // namespace

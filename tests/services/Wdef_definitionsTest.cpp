@@ -8,6 +8,12 @@
 #include "platform/runtime/DateUtils.h"
 #include "platform/runtime/Encoding.h"
 #include "platform/runtime/Strings.h"
+#include "core/Qm_global_vars.h"
+#include "library/Units.h"
+#include "platform/runtime/Colors.h"
+#include "platform/runtime/FileUtils.h"
+#include "platform/runtime/RtlMath.h"
+#include "services/Monitor_functions.h"
 #include "services/Qm_essentials.h"
 #include "services/Quillmark_filenamesu.h"
 #include "services/Wdef.h"
@@ -321,6 +327,62 @@ TEST(Wdef_definitions, RelationshipThresholds) {
   EXPECT_FALSE(PassesRelationshipThresholdTests(checks, values));
   values[RelatStat_Z] = 2.0f;
   EXPECT_TRUE(PassesRelationshipThresholdTests(checks, values));
+}
+
+}  // namespace
+}  // namespace sk
+
+namespace sk {
+namespace {
+
+TEST(Wdef_definitions, MeasurementUnits) {
+  const Int32 ppi = CurrentPPI();
+  ASSERT_GT(ppi, 0);
+  EXPECT_EQ(FloatToPixels(2.0f, sm_inches), 2 * ppi);
+  EXPECT_EQ(PixelWidth(sm_centimetres, 2.54f), ppi);
+  EXPECT_FLOAT_EQ(PixelsToFloat(ppi, sm_inches), 1.0f);
+  EXPECT_FLOAT_EQ(PixelsToFloat(ppi, sm_centimetres), 2.54f);
+  EXPECT_FLOAT_EQ(SizeInInches(sm_centimetres, 5.08f), 2.0f);
+  EXPECT_FLOAT_EQ(Inches_To_ScreenMeasurementUnits(1.0f, sm_centimetres), 2.54f);
+  EXPECT_FLOAT_EQ(Cm_To_ScreenMeasurementUnits(2.54f, sm_inches), 1.0f);
+  EXPECT_FLOAT_EQ(MM_To_ScreenMeasurementUnits(25.4f, sm_inches), 1.0f);
+  EXPECT_FLOAT_EQ(MM_To_ScreenMeasurementUnits(15.0f, sm_centimetres), 1.5f);
+  EXPECT_FLOAT_EQ(DefaultMarginForUnits(sm_centimetres), 2.54f);
+  EXPECT_EQ(GetMinimumColumn1Width(grid_concordance, 100000), 6 * ppi);
+  EXPECT_EQ(GetMinimumColumn1Width(grid_kw_plot, 100000), 2 * ppi);
+  EXPECT_EQ(GetMinimumColumn1Width(grid_alph_order, 100000), static_cast<Int32>(Round(1.5 * ppi)));
+  EXPECT_EQ(GetMinimumColumn1Width(grid_statistics, 100000), ppi);
+  EXPECT_EQ(GetMinimumColumn1Width(grid_concordance, 7), 7);
+}
+
+TEST(Wdef_definitions, RemoteRunsAndTheRunningTool) {
+  const char* saved = std::getenv("SSH_CONNECTION");
+  const std::string keep = saved != nullptr ? saved : "";
+  ::unsetenv("SSH_CONNECTION");
+  ::unsetenv("SSH_CLIENT");
+  const bool local = Network_Copy();  // the test program lies on a local disk in a plain run
+  ::setenv("SSH_CLIENT", "10.0.0.1 5000 22", 1);
+  EXPECT_TRUE(Network_Copy());
+  ::unsetenv("SSH_CLIENT");
+  EXPECT_EQ(Network_Copy(), local);
+  if (saved != nullptr) ::setenv("SSH_CONNECTION", keep.c_str(), 1);
+
+  const tool_type before = global_current_tool;
+  SetCurrentTool();
+  EXPECT_EQ(global_current_tool, tt_no_tool_at_all);  // the test program is no tool
+  global_current_tool = before;
+  const String full = GetFullToolFilename(tt_concord);
+  EXPECT_EQ(ExtractFileName(full), GetShortToolFilename(tt_concord));
+  EXPECT_EQ(ExtractFilePath(full), ExtractFilePath(ProgramFileName()));
+}
+
+TEST(Wdef_definitions, LanguageColoursThroughTheLibrary) {
+  Initialize();
+  TMyCanvasColourRec colours{};
+  Tfixed_lang_details lang{};
+  EnsureLanguageColoursAndFontOK(colours, lang);
+  EXPECT_EQ(colours.arr[tsc_window], clWindow);  // an unassigned set gets the standard one
+  Finalize();
 }
 
 }  // namespace

@@ -13,6 +13,9 @@
 #include "library/Units.h"
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/ZipReader.h"
+#include "core/Global_vars.h"
+#include "core/Useful_classes_base_stringlists.h"
+#include "services/Logging_utilities.h"
 #include "services/Wdef.h"
 
 namespace sk {
@@ -355,6 +358,74 @@ TEST_F(Wdef_identity, SectionsFileReading) {
   }
   TSectionStartsList list;
   EXPECT_FALSE(list.ReadFromFile(File("missing.sec")));
+}
+
+}  // namespace
+}  // namespace sk
+
+namespace sk {
+namespace {
+
+TEST_F(Wdef_identity, CommandLineParameters) {
+  Initialize();  // the zip-file name test is reached through the library's start
+  WriteRaw("ab", HeaderBytes(50, u"Concordance") + "data");
+  const std::string cwd = std::filesystem::current_path().string();
+  std::filesystem::current_path(fDir);
+  TQM_MainFile_rec rec = ParameterToTQMStored_File_rec(u"ab");  // too short, even though it exists
+  std::filesystem::current_path(cwd);
+  EXPECT_TRUE(rec.filename.empty());
+  EXPECT_EQ(rec.ListType, lt_undefined);
+
+  rec = ParameterToTQMStored_File_rec(File(""));
+  EXPECT_TRUE(rec.isAFolder);
+  EXPECT_EQ(rec.filename, File(""));
+
+  WriteRaw("saved.cnc", HeaderBytes(50, u"Concordance") + "data");
+  WriteRaw("plain.cnc", "just text");
+  global_current_tool = tt_concord;
+  rec = ParameterToTQMStored_File_rec(File("plain.cnc") + u" ");  // the name as given must exist
+  EXPECT_TRUE(rec.filename.empty());
+  rec = ParameterToTQMStored_File_rec(File("plain.cnc"));
+  EXPECT_EQ(rec.ListType, lt_concordance_list);  // by its extension
+  EXPECT_FALSE(rec.isAFolder);
+  // The tools that show texts take a saved file's kind from its header and
+  // any other file as plain text.
+  global_current_tool = tt_file_viewer;
+  rec = ParameterToTQMStored_File_rec(File("plain.cnc"));
+  EXPECT_EQ(rec.ListType, lt_plaintext_list);
+  rec = ParameterToTQMStored_File_rec(File("saved.cnc"));
+  EXPECT_EQ(rec.ListType, lt_concordance_list);
+
+  const std::string zipName = "x." + StringToUtf8(ListTypeAsString(lt_word_list)) + ".zip";
+  {
+    TZipFile zip;
+    zip.Open(File(zipName), zmWrite);
+    zip.Add(B("1"), u"a.lst");
+    zip.Close();
+  }
+  global_current_tool = tt_wordlist;
+  rec = ParameterToTQMStored_File_rec(File(zipName));
+  EXPECT_EQ(rec.ListType, lt_word_list);
+  EXPECT_EQ(rec.ZipfileCount, 1);
+  rec = ParameterToTQMStored_File_rec(File("missing.cnc"));
+  EXPECT_TRUE(rec.filename.empty());
+
+  // What it found goes to the log.
+  SetLogFilename(File("run.log"));
+  global_log_level = 1;
+  ParameterToTQMStored_File_rec(File("plain.cnc"));
+  ParameterToTQMStored_File_rec(File("missing.cnc"));
+  global_log_level = 0;
+  SetLogFilename(u"");
+  TUTF8Stringlist log;
+  log.LoadFromFile(File("run.log"));
+  const String text = log.Text();
+  EXPECT_NE(text.find(u"parameter: \"" + File("plain.cnc") + u"\""), String::npos);
+  EXPECT_NE(text.find(u"file found: " + File("plain.cnc") + u"\r\n\ttype = Concordance\r\n\ttool = Concord"),
+            String::npos);
+  EXPECT_NE(text.find(u"file to open: " + File("plain.cnc")), String::npos);
+  EXPECT_NE(text.find(u"cannot find: " + File("missing.cnc")), String::npos);
+  Finalize();
 }
 
 }  // namespace

@@ -8,6 +8,9 @@
 #include "analysis/Search_parsing.h"
 #include "core/Global_vars.h"
 #include "platform/runtime/Strings.h"
+#include "platform/runtime/Colors.h"
+#include "platform/runtime/FileUtils.h"
+#include "platform/visual/StdCtrls.h"
 #include "services/Wdef.h"
 
 namespace sk {
@@ -249,6 +252,98 @@ TEST_F(Wdef_recordsFiles, TextBreaksReport) {
   Global_TextSectionsArr = TTextStatsPositions_rec{};
   ASSERT_TRUE(SaveTextBreaksMarked(File("none.txt")));
   EXPECT_FALSE(std::filesystem::exists(Path("none.txt")));
+}
+
+}  // namespace
+}  // namespace sk
+
+namespace sk {
+namespace {
+
+TEST(Wdef_records, ColourAndStyleTexts) {
+  TColourFontRec rec{clYellow, clRed, static_cast<TFontStyles>(1u << fsBold | 1u << fsStrikeOut)};
+  EXPECT_EQ(TColloc_InfoToStr(rec), u"[][clRed-clYellow-BS][]");
+  rec = TColourFontRec{0x123456, clWindow, 0};
+  EXPECT_EQ(TColloc_InfoToStr(rec), u"[][clWindow-$00123456-][]");
+  // Every named colour and every set of styles comes back.
+  for (TColor c : {clBlack, clMaroon, clSilver, clWhite, clNone, clDefault, clHighlight, clMenuBar,
+                   static_cast<TColor>(0x00ABCDEF)}) {
+    for (TFontStyles styles = 0; styles < 16; ++styles) {
+      const TColourFontRec in{c, clTeal, styles};
+      const TColourFontRec out = CollocInfoStringToTColourFontRec(TColloc_InfoToStr(in));
+      EXPECT_EQ(out.BrushColour, in.BrushColour);
+      EXPECT_EQ(out.FontColour, in.FontColour);
+      EXPECT_EQ(out.typeface, in.typeface);
+    }
+  }
+  struct Case {
+    const char16_t* s;
+    TColor font, brush;
+    TFontStyles styles;
+  } cases[] = {
+      {u"", 0, 0, 0},
+      {u"[][clRed-clBlue-B", 0, 0, 0},  // no closing brackets
+      {u"junk [][clRed][]", clRed, 0, 0},
+      {u"x[][clRed-nonsense-BXU][]y", clRed, 0, 1u << fsBold | 1u << fsUnderline},
+      {u"[][$GG-$000000FF-][]", 0, clRed, 0},
+  };
+  for (const Case& c : cases) {
+    const TColourFontRec r = CollocInfoStringToTColourFontRec(c.s);
+    EXPECT_EQ(r.FontColour, c.font) << String(c.s).size();
+    EXPECT_EQ(r.BrushColour, c.brush);
+    EXPECT_EQ(r.typeface, c.styles);
+  }
+}
+
+TEST_F(Wdef_recordsFiles, IndexFilesAndTheirBackups) {
+  WriteRaw("list.types", "t");
+  WriteRaw("list.stats", "s");
+  WriteRaw("list.stats_bak", "old");
+  TryToBackupIndexFiles(File("list.lst"));
+  EXPECT_EQ(ReadRaw("list.types_bak"), "t");
+  EXPECT_EQ(ReadRaw("list.stats_bak"), "s");
+  EXPECT_FALSE(std::filesystem::exists(Path("list.tokens_bak")));
+  TryToDeleteIndexFiles(File("list.lst"));
+  EXPECT_FALSE(std::filesystem::exists(Path("list.types")));
+  EXPECT_FALSE(std::filesystem::exists(Path("list.stats")));
+  EXPECT_TRUE(std::filesystem::exists(Path("list.stats_bak")));
+}
+
+TEST_F(Wdef_recordsFiles, ComboHistories) {
+  std::string forty;
+  for (int i = 1; i <= 40; ++i) forty += "item " + std::to_string(i) + "\r\n";
+  WriteRaw("h.txt", forty);
+  TComboBox combo;
+  ASSERT_TRUE(LoadOrSaveComboItems(combo, ls_loading, File("h.txt")));
+  ASSERT_EQ(combo.Items().Count(), 25);
+  EXPECT_EQ(combo.Items()[24], u"item 25");
+
+  // Saving adds the file's lines the box lacks and writes UTF-16LE.
+  TComboBox other;
+  other.Items().Add(u"new");
+  other.Items().Add(u"item 2");
+  WriteRaw("s.txt", "\xEF\xBB\xBF" "item 1\r\nitem 2\r\n");
+  ASSERT_TRUE(LoadOrSaveComboItems(other, ls_saving, File("s.txt")));
+  EXPECT_EQ(ReadRaw("s.txt"), std::string("\xFF\xFEn\0e\0w\0\r\0\n\0i\0t\0e\0m\0 \0" "2\0\r\0\n\0i\0t\0e\0m\0 \0" "1\0\r\0\n\0", 44));
+  TComboBox empty;
+  ASSERT_TRUE(LoadOrSaveComboItems(empty, ls_saving, File("none.txt")));
+  EXPECT_FALSE(std::filesystem::exists(Path("none.txt")));
+  EXPECT_FALSE(LoadOrSaveComboItems(empty, ls_loading, File("none.txt")));
+
+  TComboBox box;
+  for (int i = 1; i <= 20; ++i) box.Items().Add(u"t" + IntToStr(i));
+  EnsureTextInItems(box, u"  ");
+  EnsureTextInItems(box, u"fresh");
+  ASSERT_EQ(box.Items().Count(), 20);
+  EXPECT_EQ(box.Items()[0], u"fresh");
+  EXPECT_EQ(box.Items()[19], u"t19");  // t20 went first
+  EnsureTextInItems(box, u"t5");
+  EXPECT_EQ(box.Items()[0], u"t5");
+  EXPECT_EQ(box.Items()[1], u"fresh");
+  EXPECT_EQ(box.Items().Count(), 20);
+
+  const String request = CommunicateBetweenToolsFilename(tt_wordlist, tt_concord);
+  EXPECT_EQ(ExtractFileName(request), u"WordList_Concord.tell_concord");
 }
 
 }  // namespace
