@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t i = 1; i + 1 < size; i += 2) s += static_cast<Char>(data[i] | data[i + 1] << 8);
   Wdef_TagWildcardConverted = &TagWildcardConverted;
 
-  switch (mode % 6) {
+  switch (mode % 7) {
     case 0: {
       const TConcordDetailedLR d = Concordance_detailsFromString(s);
       size_t chars = 0;
@@ -71,6 +71,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (out.size() > s.size()) std::abort();
       SubStrClearedFromString(s.substr(0, mode >> 5), s);
       ConcordanceSpanStrToPosition(s);
+      break;
+    }
+    case 6: {
+      // A colour-and-style text read and written again reads the same.
+      const TColourFontRec rec = CollocInfoStringToTColourFontRec(s);
+      const TColourFontRec again = CollocInfoStringToTColourFontRec(TColloc_InfoToStr(rec));
+      if (again.FontColour != rec.FontColour || again.BrushColour != rec.BrushColour ||
+          again.typeface != rec.typeface)
+        std::abort();
       break;
     }
   }
