@@ -290,7 +290,7 @@ TEST_F(Wdef_identity, ZippedResultsByName) {
 
   // A damaged archive: no members, no kind.
   const std::string bad = "bad." + StringToUtf8(kind) + ".zip";
-  WriteRaw(bad, std::string("PK\x03\x04 this is no archive", 26));
+  WriteRaw(bad, std::string("PK\x03\x04 this is no archive", 24));
   rec = Rec(bad);
   rec.ZipfileCount = 7;
   r = BatchZipToolAndListRec(rec);
