@@ -32,6 +32,14 @@
 #include "core/Unicode_string_conversion.h"
 #include "core/Useful_classes_base.h"
 #include "core/Useful_classes_stringlist_sorts.h"
+#include "zip/ZAConst.h"
+#include "zip/ZADirArray.h"
+#include "zip/ZADirManager.h"
+#include "zip/ZAExcept.h"
+#include "zip/ZARecords.h"
+#include "zip/ZAStrUtils.h"
+#include "zip/ZATypes.h"
+#include "zip/ZAUtils.h"
 #include "zip/Zip_utils.h"
 
 namespace sk {
@@ -79,6 +87,16 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(My_string_functions),
     SK_UNIT(Sortablelists),
     SK_UNIT(Type_conversion),
+    // Zip engine: types and texts, errors, records, helpers, the string
+    // tables built from the user's locale, the entry table and the directory.
+    SK_UNIT(ZATypes),
+    SK_UNIT(ZAConst),
+    SK_UNIT(ZAExcept),
+    SK_UNIT(ZARecords),
+    SK_UNIT(ZAUtils),
+    SK_UNIT(ZAStrUtils),
+    SK_UNIT(ZADirArray),
+    SK_UNIT(ZADirManager),
     // Zip glue.
     SK_UNIT(Zip_utils),
 };
