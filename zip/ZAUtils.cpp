@@ -126,10 +126,12 @@ void ZipDecryptBuffer(Byte* buffer, Int64 count, TZipKey& keys) {
 
 namespace {
 
-// The matcher over any text: rest(t, p) answers whether text[t..] matches
+// The matcher over any text: Rest(t, p) answers whether text[t..] matches
 // pattern[p..]. A "*" tries the rest of the pattern at every position from
-// the current character to the last one; positions already found to fail
-// are remembered, so many stars do not make the search exponential.
+// the current character to the last one. For each star the smallest start
+// from which all its positions failed is remembered: a later try from a
+// position at or after it fails at once, and a try from before it stops
+// there, so the search takes time in proportion to text times stars.
 template <class Text, class Eq>
 class TPatternMatcher {
  public:
@@ -149,13 +151,11 @@ class TPatternMatcher {
       if (p >= m) return false;
       const auto c = fPattern[p];
       if (c == '*') {
-        if (fFailed.empty()) fFailed.assign((n + 1) * (m + 1), false);
-        for (size_t i = t; i < n; ++i) {
-          const size_t key = i * (m + 1) + (p + 1);
-          if (fFailed[key]) continue;
+        if (fFailedFrom.empty()) fFailedFrom.assign(m, n);
+        const size_t stop = fFailedFrom[p];
+        for (size_t i = t; i < stop; ++i)
           if (Rest(i, p + 1)) return true;
-          fFailed[key] = true;
-        }
+        if (t < fFailedFrom[p]) fFailedFrom[p] = t;
         return false;
       }
       if (c != '?' && !fEq(fText[t], c)) return false;
@@ -167,7 +167,7 @@ class TPatternMatcher {
   const Text& fText;
   const Text& fPattern;
   Eq fEq;
-  std::vector<bool> fFailed;
+  std::vector<size_t> fFailedFrom;  // per pattern position of a star
 };
 
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }

@@ -93,6 +93,9 @@ String GetStoredName(const String& fileName, const String& baseDir, TZAStorePath
                      const String& curDir) {
   const String base = ZABaseFolder(baseDir, curDir);
   String name = ExpandToBaseDir(fileName, baseDir, curDir);
+  // Only a name handed in with a drive letter has one to drop: on this
+  // system a colon is an ordinary character of a name.
+  const bool hadDrive = HasDrive(name);
   if (!name.empty() && IsSep(name.back())) name.pop_back();
   if (!name.empty() && name.back() == u'.') name.pop_back();
 
@@ -113,7 +116,7 @@ String GetStoredName(const String& fileName, const String& baseDir, TZAStorePath
     while (lead < name.size() && IsSep(name[lead])) ++lead;
     name.erase(0, lead);
   } else {
-    if (HasDrive(name)) {
+    if (hadDrive && HasDrive(name)) {
       name.erase(0, 2);
     } else if (IsNetworkPath(name)) {
       size_t p = 2;
