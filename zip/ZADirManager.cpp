@@ -432,6 +432,11 @@ void TZADirManager::SaveDir(bool writeAtEnd, TStream* stream) {
     TEncodedEntry& e = encoded[static_cast<size_t>(i)];
     e.name = EncodeEntryName(item.Name, cd.genPurposeFlag);
     if (e.name.size() > 0xFFFF) throw EZAException(61, {item.Name}, FArc);
+    // Readers take names from an MS-DOS host (made-by high byte 0) for OEM
+    // text even with bit 11; a UTF-8 name goes out as from the engine's own
+    // host (11), whose attributes mean the same.
+    if ((cd.genPurposeFlag & ZAFlagUTF8Name) != 0 && (cd.versionMadeBy >> 8) == 0)
+      cd.versionMadeBy = static_cast<Word>(0x0B00 | (cd.versionMadeBy & 0xFF));
     size_t zip64 = 0;
     if (cd.unCompSize == 0xFFFFFFFFu) zip64 += 8;
     if (cd.compSize == 0xFFFFFFFFu) zip64 += 8;

@@ -89,6 +89,9 @@ TEST(ZADirManagerSave, Bit11FollowsTheBytesWritten) {
   EXPECT_EQ(b.Item(1).CentralDir.genPurposeFlag & ZAFlagUTF8Name, ZAFlagUTF8Name);
   EXPECT_EQ(b.Item(1).Name, u"café.txt");
   EXPECT_EQ(b.Item(1).CentralDir.nameLength, 9);
+  // A UTF-8 name does not claim an MS-DOS host, whose names readers take for OEM text.
+  EXPECT_EQ(b.Item(0).CentralDir.versionMadeBy, 20);
+  EXPECT_EQ(b.Item(1).CentralDir.versionMadeBy, 0x0B14);
 }
 
 std::vector<TStoredEntry> ManyEmptyEntries(int n) {
