@@ -12,7 +12,7 @@ namespace sk {
 
 // Text that follows the engine's version number in the archiver's
 // CurrentVersion; empty until a host sets it, cleared when the unit stops.
-inline constinit String internalCurrentVersionText;
+inline String internalCurrentVersionText;
 
 namespace zaconst_detail {
 constexpr std::array<Cardinal, 256> MakeCRC32Table() {

@@ -9,6 +9,8 @@
 #include "core/Global_vars.h"
 #include "core/Qm_global_vars.h"
 #include "library/Units.h"
+#include "zip/ZAConst.h"
+#include "zip/ZAStrUtils.h"
 
 namespace sk {
 namespace {
@@ -81,6 +83,27 @@ TEST(UnitsInitialize, AUnitStartedByATool) {
   EXPECT_NE(Global_Stringlist, nullptr);
   Qm_global_vars_Finalization();
   EXPECT_EQ(Global_Stringlist, nullptr);
+}
+
+TEST(UnitsTable, ZipEngineUnitsInDependencyOrder) {
+  const char* order[] = {"ZATypes", "ZAConst", "ZAExcept", "ZARecords", "ZAUtils", "ZAStrUtils", "ZADirArray",
+                         "ZADirManager", "Zip_utils"};
+  int previous = IndexOfUnit("Global_vars");
+  for (const char* unit : order) {
+    const int i = IndexOfUnit(unit);
+    ASSERT_GE(i, 0) << unit;
+    EXPECT_GT(i, previous) << unit;
+    previous = i;
+  }
+}
+
+TEST(UnitsInitialize, ZipEngineTablesAndVersionText) {
+  ToUpperChars.fill(0);
+  Initialize();
+  EXPECT_EQ(ToUpperChars['a'], 'A');  // built from the user's locale at start
+  internalCurrentVersionText = u"host text";
+  Finalize();
+  EXPECT_TRUE(internalCurrentVersionText.empty());
 }
 
 }  // namespace
