@@ -202,8 +202,12 @@ bool TZADirManager::GetCentralDirEnd(TZAZipCentralDirEnd& rec, Int64& position, 
     c.ReadFrom(q);
     const Int64 E = P + TZAZipCentralDirEnd::Size;
     if (c.startDiskNumber > c.diskNumber || c.entriesOnDisk > c.entriesCentralDir) continue;
-    if (c.centralDirSize != 0xFFFFFFFFu && static_cast<Int64>(c.centralDirSize) >= E) continue;
-    if (c.startDiskNumber == c.diskNumber && c.offsetStartDir != 0xFFFFFFFFu &&
+    // The directory lies wholly before the record only when it starts on the
+    // record's own volume; on a multi-volume archive its earlier part is on
+    // earlier volumes.
+    const bool oneVolume = c.startDiskNumber == c.diskNumber;
+    if (oneVolume && c.centralDirSize != 0xFFFFFFFFu && static_cast<Int64>(c.centralDirSize) >= E) continue;
+    if (oneVolume && c.offsetStartDir != 0xFFFFFFFFu &&
         !(static_cast<Int64>(c.offsetStartDir) < E - static_cast<Int64>(c.centralDirSize)))
       continue;
     if (static_cast<Int64>(c.commentLength) > size - E) continue;

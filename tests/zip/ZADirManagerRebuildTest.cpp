@@ -284,3 +284,59 @@ TEST_F(ZADirManagerStubFile, ArchiveFileThroughTheLink) {
 
 }  // namespace
 }  // namespace sk
+
+namespace sk {
+namespace {
+
+// Volumes held in memory: OpenVolume makes the asked one current.
+class TMemoryVolumes : public TZAArchiverLink {
+ public:
+  explicit TMemoryVolumes(std::vector<std::string> volumes) {
+    for (const std::string& v : volumes) {
+      fVolumes.push_back(std::make_unique<TMemoryStream>());
+      fVolumes.back()->WriteBuffer(v.data(), static_cast<Int64>(v.size()));
+    }
+    FSpanningMode = smSplitting;
+    FCompressedStream = fVolumes.back().get();
+  }
+  void OpenVolume(TZAVolumeNumberInfo& volume) override {
+    if (volume.FVolumeNumber < 0 || volume.FVolumeNumber >= static_cast<Int32>(fVolumes.size()))
+      throw EZAException(45, this);
+    FCompressedStream = fVolumes[static_cast<size_t>(volume.FVolumeNumber)].get();
+    FCompressedStream->Seek(0, soBeginning);
+    ++opened;
+  }
+  void WriteBufferToStream(const void*, Int64, TStream*&, TZAVolumeNumberInfo&, Int32, TStream*) override {}
+  String MakeDefaultVolumeName(const String& name, Int32, bool) override { return name; }
+  void ReopenFileStream(const String&, Word) override {}
+  void CloseCompressedStream() override {}
+  int opened = 0;
+
+ private:
+  std::vector<std::unique_ptr<TMemoryStream>> fVolumes;
+};
+
+TEST(ZADirManagerVolumes, DirectoryAcrossTwoVolumes) {
+  const std::string archive = WriteStoredArchive(kEntries);
+  const size_t dir = DirectoryOffset(archive);
+  // The first volume ends after the second central record.
+  const size_t split = archive.find("PK\x01\x02", archive.find("PK\x01\x02", dir) + 4) +
+                       TZAZipCentralDir::Size + 9;  // name "empty.txt"
+  ASSERT_EQ(archive.substr(split, 4), "PK\x01\x02");
+  std::string last = archive.substr(split);
+  TZAZipCentralDirEnd end;
+  end.ReadFrom(reinterpret_cast<const Byte*>(last.data() + last.size() - 22));
+  end.diskNumber = 1;
+  end.entriesOnDisk = 2;
+  last.replace(last.size() - 22, 22, AsString(end.ToBytes()));
+  TMemoryVolumes link({archive.substr(0, split), last});
+  TZADirManager dm(link.FCompressedStream, false, &link);
+  dm.LoadDir();
+  EXPECT_EQ(link.opened, 2);  // the first volume, then the next when its records ran out
+  ASSERT_EQ(dm.CDir->Count(), 4);
+  for (Int32 i = 0; i < 4; ++i) EXPECT_EQ(dm.CDir->FItems[static_cast<size_t>(i)].Name, kEntries[static_cast<size_t>(i)].name);
+  EXPECT_EQ(dm.CentralDirOffset, static_cast<Int64>(dir));
+}
+
+}  // namespace
+}  // namespace sk
