@@ -10,7 +10,9 @@
 #include "core/Qm_global_vars.h"
 #include "library/Units.h"
 #include "zip/ZAConst.h"
+#include "zip/ZAHash.h"
 #include "zip/ZAStrUtils.h"
+#include "zip/ZAsha1.h"
 
 namespace sk {
 namespace {
@@ -85,9 +87,23 @@ TEST(UnitsInitialize, AUnitStartedByATool) {
   EXPECT_EQ(Global_Stringlist, nullptr);
 }
 
+TEST(UnitsInitialize, HashRegistryIsClearedThenSHA1RegistersBeforeKeyDerivation) {
+  const int registry = IndexOfUnit("ZAHash");
+  const int sha1 = IndexOfUnit("ZAsha1");
+  ASSERT_GE(registry, 0);
+  EXPECT_LT(registry, sha1);
+  for (const char* user : {"ZAhmac", "ZApb_kdf", "ZAKeyDeriv", "ZAPBKDF_2"}) EXPECT_GT(IndexOfUnit(user), sha1) << user;
+  EXPECT_GE(IndexOfUnit("ZAZLib"), 0);
+  Initialize();
+  EXPECT_EQ(FindHash_by_Name("SHA1"), SHA1_Descriptor());
+  EXPECT_EQ(FindHash_by_ID(_SHA1), SHA1_Descriptor());
+  Finalize();
+}
+
 TEST(UnitsTable, ZipEngineUnitsInDependencyOrder) {
-  const char* order[] = {"ZATypes", "ZAConst", "ZAExcept", "ZARecords", "ZAUtils", "ZAStrUtils", "ZADirArray",
-                         "ZADirManager", "Zip_utils"};
+  // After the cipher library (its registrations come first at start).
+  const char* order[] = {"ZACipher",  "ZATypes",    "ZAConst",      "ZAExcept",  "ZARecords",
+                         "ZAUtils",   "ZAStrUtils", "ZADirArray", "ZADirManager", "Zip_utils"};
   int previous = IndexOfUnit("Global_vars");
   for (const char* unit : order) {
     const int i = IndexOfUnit(unit);
