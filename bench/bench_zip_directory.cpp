@@ -48,9 +48,12 @@ const TArchive& Archive() {
     if (std::system(cmd.c_str()) != 0) a.error = "zip failed";
     std::error_code ec;
     fs::remove_all(fs::path(a.dir) / "files", ec);
+    // The folder's name outlives the static archive record, which may be
+    // gone when the exit handlers run.
+    static const std::string* const scratch = new std::string(a.dir);
     std::atexit([] {
       std::error_code e;
-      fs::remove_all(Archive().dir, e);
+      fs::remove_all(*scratch, e);
     });
     return a;
   }();
