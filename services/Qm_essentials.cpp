@@ -8,9 +8,9 @@ namespace sk {
 namespace {
 
 constexpr TEnumArray<tool_type, const Char*, tool_type_Count> kToolNames = {{
-    u"WordList",
-    u"Concord",
-    u"KeyWords",
+    u"Word List",
+    u"Concordance",
+    u"Key Words",
     u"Chargrams",
     u"",
     u"Aligner",

@@ -343,7 +343,7 @@ TEST_F(Wdef_recordsFiles, ComboHistories) {
   EXPECT_EQ(box.Items().Count(), 20);
 
   const String request = CommunicateBetweenToolsFilename(tt_wordlist, tt_concord);
-  EXPECT_EQ(ExtractFileName(request), u"WordList_Concord.tell_concord");
+  EXPECT_EQ(ExtractFileName(request), u"Word List_Concordance.tell_concord");
 }
 
 }  // namespace
