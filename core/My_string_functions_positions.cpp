@@ -192,8 +192,9 @@ String CopyStringsReplacing(const String& text, const String& oldStr, const Stri
   result.reserve(static_cast<size_t>(
       std::max<Int64>(textLen, textLen + static_cast<Int64>(count) * (Len(newStr) - oldLen))));
   size_t from = 0;  // 0-based index of the next character to copy
+  TTimedYield yield;
   for (const Int32 start : starts) {
-    MyYieldProcess();
+    yield.Tick();
     result.append(text, from, static_cast<size_t>(start - 1) - from);
     result.append(newStr);
     from = static_cast<size_t>(start - 1 + oldLen);
@@ -231,8 +232,9 @@ void CopyRandomSampleFromStringlistAtoB(const TStrings* source, TStringList* tar
   Int32 misses = 0;
   Int32 repeatsInARow = 0;
   target->BeginUpdate();
+  TTimedYield yield;
   while (added < n && misses < kMaxMisses && repeatsInARow < kMaxMisses) {
-    MyYieldProcess();
+    yield.Tick();
     const Int32 r = Random(c);
     if (!inRegion(r)) {
       ++misses;

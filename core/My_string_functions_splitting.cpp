@@ -114,8 +114,9 @@ String RunsBelowAsOneSpace(const String& text, Char limit) {
   String out;
   out.reserve(text.size());
   bool inRun = false;
+  TTimedYield yield;
   for (Char c : text) {
-    MyYieldProcess();
+    yield.Tick();
     if (c < limit) {
       if (!inRun) out.push_back(u' ');
       inRun = true;
@@ -248,8 +249,9 @@ std::vector<std::unique_ptr<TUTF8Stringlist>> ArrayOfStringlists(const TStrings*
 std::unique_ptr<TUTF8Stringlist> CommaSeparatedStrings(const String& text) {
   auto list = std::make_unique<TUTF8Stringlist>();
   size_t start = 0;
+  TTimedYield yield;
   for (;;) {
-    MyYieldProcess();
+    yield.Tick();
     const size_t p = text.find(u',', start);
     if (p == String::npos) {
       String last = Trim(text.substr(start));
@@ -361,8 +363,9 @@ String StrippedMultipleSpaces(const String& text) {
   String out;
   out.reserve(text.size());
   bool lastWasSpace = false;
+  TTimedYield yield;
   for (Char c : text) {
-    MyYieldProcess();
+    yield.Tick();
     const bool space = c == u' ';
     if (!(space && lastWasSpace)) out.push_back(c);
     lastWasSpace = space;
@@ -377,8 +380,9 @@ String ReplacedCRLF(const String& text) { return RunsBelowAsOneSpace(text, 0x20)
 String StrippedOfChar(const String& text, Char c) {
   String out;
   out.reserve(text.size());
+  TTimedYield yield;
   for (Char x : text) {
-    MyYieldProcess();
+    yield.Tick();
     if (x != c) out.push_back(x);
   }
   return out;
@@ -389,8 +393,9 @@ String StrippedOfChar(const String& text, Char c, std::vector<Int32>& positions)
   positions.reserve(1000);
   String out;
   out.reserve(text.size());
+  TTimedYield yield;
   for (size_t i = 0; i < text.size(); ++i) {
-    MyYieldProcess();
+    yield.Tick();
     if (text[i] == c)
       positions.push_back(static_cast<Int32>(i + 1));
     else
@@ -404,8 +409,9 @@ String StrippedOfChars(const String& text, const String& chars) {
   const TCharSet set(chars);
   String out;
   out.reserve(text.size());
+  TTimedYield yield;
   for (Char x : text) {
-    MyYieldProcess();
+    yield.Tick();
     if (!set.Contains(x)) out.push_back(x);
   }
   return out;
@@ -596,22 +602,24 @@ String StringWithACheckMarkAtEnd(const String& text) {
 
 Int32 Replace1With2In(Char c1, Char c2, String& text) {
   Int32 count = 0;
+  TTimedYield yield;
   for (Char& c : text) {
     if (c != c1) continue;
     c = c2;
     ++count;
-    MyYieldProcess();
+    yield.Tick();
   }
   return count;
 }
 
 Int32 Replace1With2In(AnsiChar c1, AnsiChar c2, AnsiString& text) {
   Int32 count = 0;
+  TTimedYield yield;
   for (AnsiChar& c : text) {
     if (c != c1) continue;
     c = c2;
     ++count;
-    MyYieldProcess();
+    yield.Tick();
   }
   return count;
 }

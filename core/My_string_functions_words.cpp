@@ -508,8 +508,9 @@ void EachLetterOrDigitRun(const String& text, OnWord onWord) {
   const size_t n = text.size();
   size_t wordStart = 0;
   bool inWord = false;
+  TTimedYield yield;
   for (size_t i = 0; i <= n; ++i) {
-    MyYieldProcess();
+    yield.Tick();
     if (i < n && IsLetterOrDigit(text[i])) {
       if (!inWord) wordStart = i;
       inWord = true;
@@ -654,8 +655,9 @@ std::unique_ptr<TStringlistWithALongint> SimpleNGramListOfTxt(const String& text
   // that many "<" without a ">" cost one walk over the text, not one each.
   size_t nextClose = 0;
   bool closeFound = false;
+  TTimedYield yield;
   while (i < len) {
-    MyYieldProcess();
+    yield.Tick();
     const Char c = text[static_cast<size_t>(i)];
     if (c == u'<' && maxTagLength > 0) {
       // A tag is passed over without ending the word it stands in; a "<"
