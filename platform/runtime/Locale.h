@@ -208,6 +208,10 @@ String AnsiUpperCase(const String& s);
 String AnsiLowerCase(const String& s);
 Char AnsiUpperChar(Char c);
 Char AnsiLowerChar(Char c);
+// The upper case of every UTF-16 unit taken alone, as AnsiUpperChar maps it
+// (surrogates map to themselves), under the Turkic rules or not: a table of
+// 65,536 units built once per process, for loops that compare cases in place.
+const Char* UpperCaseUnitTable(bool turkic);
 String UpperCaseForLCID(Cardinal lcid, const String& s);
 String LowerCaseForLCID(Cardinal lcid, const String& s);
 String UpperCaseForLocale(const std::string& icuLocale, const String& s);
