@@ -1267,6 +1267,16 @@ Int32 AnsiCompareStr(const String& a, const String& b) {
                            reinterpret_cast<const UChar*>(b.data()), static_cast<int32_t>(b.size())));
 }
 
+TUserCollation::TUserCollation(bool ignoreCase)
+    : fCollator(CollatorFor(LOCALE_USER_DEFAULT, ignoreCase ? NORM_IGNORECASE : 0)) {}
+
+Int32 TUserCollation::Compare(const String& a, const String& b) const {
+  if (fCollator == nullptr) return 0;
+  return Sign(ucol_strcoll(static_cast<const UCollator*>(fCollator), reinterpret_cast<const UChar*>(a.data()),
+                           static_cast<int32_t>(a.size()), reinterpret_cast<const UChar*>(b.data()),
+                           static_cast<int32_t>(b.size())));
+}
+
 bool AnsiSameText(const String& a, const String& b) { return AnsiCompareText(a, b) == 0; }
 bool AnsiSameStr(const String& a, const String& b) { return AnsiCompareStr(a, b) == 0; }
 
