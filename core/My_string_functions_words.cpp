@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -101,27 +103,46 @@ class TCollationKeyIndex {
 // once, by Flush: a list sorted by text then receives its lines in ascending
 // order, each landing at the end, instead of one insertion into the middle of
 // the list per new word, which made a text of many distinct words quadratic.
+//
+// Each token is hashed once, as a view of the text, in a flat table of the
+// spellings met so far: a spelling already met costs no allocation and no
+// string; a string and a collation key are made only for a new spelling.
 class TFrequencyCounter {
  public:
+  TFrequencyCounter() { fSlots.assign(kInitialSlots, TSlot{}); }
+
   // Count(s) is true when s is the first of its kind.
-  bool Count(const String& s) {
-    auto seen = fSeen.find(s);
-    if (seen != fSeen.end()) {
-      Increment(seen->second);
-      return false;
+  bool Count(std::u16string_view s) {
+    const UInt64 h = HashOf(s);
+    size_t slot = static_cast<size_t>(h) & (fSlots.size() - 1);
+    for (;;) {
+      const TSlot& t = fSlots[slot];
+      if (t.spelling == kEmpty) break;
+      if (t.hash == h && fSpellings[t.spelling].text == s) {
+        Increment(fSpellings[t.spelling].entry);
+        return false;
+      }
+      slot = (slot + 1) & (fSlots.size() - 1);
     }
-    std::string key = fKeys.KeyOf(s);
+    // A spelling not met before: one line with the spellings of its key.
+    String text(s);
+    std::string key = fKeys.KeyOf(text);
+    bool first = false;
+    size_t entry;
     auto it = fByKey.find(key);
     if (it != fByKey.end()) {
-      fSeen.emplace(s, it->second);
-      Increment(it->second);
-      return false;
+      entry = it->second;
+      Increment(entry);
+    } else {
+      entry = fEntries.size();
+      fEntries.push_back(TEntry{text, std::move(key), 1u});
+      fByKey.emplace(fEntries.back().key, entry);
+      first = true;
     }
-    const size_t entry = fEntries.size();
-    fEntries.push_back(TEntry{s, std::move(key), 1u});
-    fByKey.emplace(fEntries.back().key, entry);
-    fSeen.emplace(s, entry);
-    return true;
+    fSlots[slot] = TSlot{h, static_cast<Cardinal>(fSpellings.size())};
+    fSpellings.push_back(TSpelling{std::move(text), entry});
+    if (fSpellings.size() * 2 > fSlots.size()) Grow();
+    return first;
   }
 
   // Adds the counted lines to list, which is expected to be empty: in the
@@ -148,20 +169,68 @@ class TFrequencyCounter {
     }
     fEntries.clear();
     fByKey.clear();
-    fSeen.clear();
+    fSpellings.clear();
+    fSlots.assign(kInitialSlots, TSlot{});
   }
 
  private:
+  static constexpr Cardinal kEmpty = 0xFFFFFFFFu;
+  static constexpr size_t kInitialSlots = 1024;  // a power of two
+
   struct TEntry {
     String text;
     std::string key;
     uint32_t count;  // wraps as the list's Int32 frequencies do
   };
+  struct TSpelling {
+    String text;
+    size_t entry;
+  };
+  struct TSlot {
+    UInt64 hash = 0;
+    Cardinal spelling = kEmpty;
+  };
+
+  // A 64-bit hash of the units, four at a time.
+  static UInt64 HashOf(std::u16string_view s) {
+    UInt64 h = 0x9E3779B97F4A7C15ull ^ (static_cast<UInt64>(s.size()) * 0xC2B2AE3D27D4EB4Full);
+    const Char* p = s.data();
+    size_t n = s.size();
+    while (n >= 4) {
+      UInt64 w;
+      std::memcpy(&w, p, 8);
+      h = (h ^ w) * 0x9E3779B97F4A7C15ull;
+      h ^= h >> 29;
+      p += 4;
+      n -= 4;
+    }
+    if (n > 0) {
+      UInt64 w = 0;
+      std::memcpy(&w, p, n * sizeof(Char));
+      h = (h ^ w) * 0x9E3779B97F4A7C15ull;
+      h ^= h >> 29;
+    }
+    h *= 0xBF58476D1CE4E5B9ull;
+    return h ^ (h >> 31);
+  }
+
+  void Grow() {
+    std::vector<TSlot> slots(fSlots.size() * 2);
+    for (const TSlot& t : fSlots) {
+      if (t.spelling == kEmpty) continue;
+      size_t slot = static_cast<size_t>(t.hash) & (slots.size() - 1);
+      while (slots[slot].spelling != kEmpty) slot = (slot + 1) & (slots.size() - 1);
+      slots[slot] = t;
+    }
+    fSlots.swap(slots);
+  }
+
   void Increment(size_t entry) { ++fEntries[entry].count; }
 
   std::vector<TEntry> fEntries;
   std::unordered_map<std::string, size_t> fByKey;
-  std::unordered_map<String, size_t> fSeen;
+  std::vector<TSpelling> fSpellings;
+  std::vector<TSlot> fSlots;
   TCollationKeyIndex fKeys;
 };
 
@@ -563,12 +632,9 @@ std::unique_ptr<TStringlistWithALongint> SimpleWordListOfTxt(const String& text,
   auto list = std::make_unique<TStringlistWithALongint>();
   list->SetSorted(true);
   TFrequencyCounter counter;
-  String word;
+  const std::u16string_view all(text);
   EachLetterOrDigitRun(text, [&](size_t start, size_t length) {
-    if (static_cast<Int64>(length) >= minLength) {
-      word.assign(text, start, length);
-      counter.Count(word);
-    }
+    if (static_cast<Int64>(length) >= minLength) counter.Count(all.substr(start, length));
   });
   counter.Flush(*list);
   if (sortByFreq) SortByDescendingFrequency(*list);
