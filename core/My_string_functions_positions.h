@@ -44,6 +44,11 @@ std::unique_ptr<T1LongintList> CharacterPositionsWordFoundIn(const String& word,
                                                              const String& rightContext, const String& text,
                                                              Int32 span, TMSSearchFlags wordFlags,
                                                              TMSSearchFlags contextFlags);
+// The same positions grown in one plain integer list (positions is cleared
+// first), for callers that only read them: no holder per hit.
+void CharacterPositionsWordFoundIn(const String& word, const String& leftContext, const String& rightContext,
+                                   const String& text, Int32 span, TMSSearchFlags wordFlags,
+                                   TMSSearchFlags contextFlags, std::vector<Int32>& positions);
 
 // The first position at or after start where sub occurs as a whole word
 // (IsWholeWord on the characters before and after it); 0 when none.
