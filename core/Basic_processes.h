@@ -44,6 +44,14 @@ class TTimedYield {
     if (--fCountdown != 0) return fStopped;
     return Check();
   }
+  // n ticks at once (a run of n characters handled together).
+  bool Tick(size_t n) {
+    if (n < fCountdown) {
+      fCountdown -= static_cast<Cardinal>(n);
+      return fStopped;
+    }
+    return Check();
+  }
   // Whether a yield of this loop found global_panic_state raised.
   bool Stopped() const { return fStopped; }
   // How many times this loop has yielded.

@@ -114,17 +114,23 @@ class TFrequencyCounter {
   // Count(s) is true when s is the first of its kind.
   bool Count(std::u16string_view s) {
     const UInt64 h = HashOf(s);
+    const auto h32 = static_cast<Cardinal>(h >> 32);
+    const auto len = static_cast<Cardinal>(s.size());
     size_t slot = static_cast<size_t>(h) & (fSlots.size() - 1);
     for (;;) {
       const TSlot& t = fSlots[slot];
       if (t.spelling == kEmpty) break;
-      if (t.hash == h && fSpellings[t.spelling].text == s) {
-        Increment(fSpellings[t.spelling].entry);
-        return false;
+      if (t.hash == h32) {
+        const TSpelling& sp = fSpellings[t.spelling];
+        if (sp.length == len && std::char_traits<Char>::compare(fArena.data() + sp.offset, s.data(), s.size()) == 0) {
+          ++fCounts[sp.entry];
+          return false;
+        }
       }
       slot = (slot + 1) & (fSlots.size() - 1);
     }
-    // A spelling not met before: one line with the spellings of its key.
+    // A spelling not met before: it joins the line of its collation key, or
+    // starts a new line.
     String text(s);
     std::string key = fKeys.KeyOf(text);
     bool first = false;
@@ -132,16 +138,18 @@ class TFrequencyCounter {
     auto it = fByKey.find(key);
     if (it != fByKey.end()) {
       entry = it->second;
-      Increment(entry);
+      ++fCounts[entry];
     } else {
       entry = fEntries.size();
-      fEntries.push_back(TEntry{text, std::move(key), 1u});
+      fEntries.push_back(TEntry{std::move(text), std::move(key)});
+      fCounts.push_back(1u);
       fByKey.emplace(fEntries.back().key, entry);
       first = true;
     }
-    fSlots[slot] = TSlot{h, static_cast<Cardinal>(fSpellings.size())};
-    fSpellings.push_back(TSpelling{std::move(text), entry});
-    if (fSpellings.size() * 2 > fSlots.size()) Grow();
+    fSlots[slot] = TSlot{h32, static_cast<Cardinal>(fSpellings.size())};
+    fSpellings.push_back(TSpelling{static_cast<Cardinal>(entry), static_cast<Cardinal>(fArena.size()), len});
+    fArena.insert(fArena.end(), s.begin(), s.end());
+    if (fSpellings.size() * 4 > fSlots.size() * 3) Grow();
     return first;
   }
 
@@ -164,11 +172,13 @@ class TFrequencyCounter {
     }
     list.SetCapacity(list.Count() + n);
     for (Int32 k : order) {
-      const TEntry& e = fEntries[static_cast<size_t>(k)];
-      list.AddOne(e.text, static_cast<Int32>(e.count));
+      const size_t e = static_cast<size_t>(k);
+      list.AddOne(fEntries[e].text, static_cast<Int32>(fCounts[e]));
     }
     fEntries.clear();
+    fCounts.clear();
     fByKey.clear();
+    fArena.clear();
     fSpellings.clear();
     fSlots.assign(kInitialSlots, TSlot{});
   }
@@ -177,58 +187,61 @@ class TFrequencyCounter {
   static constexpr Cardinal kEmpty = 0xFFFFFFFFu;
   static constexpr size_t kInitialSlots = 1024;  // a power of two
 
+  // One line of the list: its text (the first spelling met) and the key
+  // that its spellings share.
   struct TEntry {
     String text;
     std::string key;
-    uint32_t count;  // wraps as the list's Int32 frequencies do
   };
-  struct TSpelling {
-    String text;
-    size_t entry;
-  };
+  // A slot of the table: part of a spelling's hash and the spelling.
   struct TSlot {
-    UInt64 hash = 0;
+    Cardinal hash = 0;
     Cardinal spelling = kEmpty;
   };
+  // One spelling met: its line and its units in the arena.
+  struct TSpelling {
+    Cardinal entry;
+    Cardinal offset;
+    Cardinal length;
+  };
 
-  // A 64-bit hash of the units, four at a time.
+  // A 64-bit hash of the units, four at a time (one multiplication for the
+  // words of up to four units that make most of a text).
   static UInt64 HashOf(std::u16string_view s) {
-    UInt64 h = 0x9E3779B97F4A7C15ull ^ (static_cast<UInt64>(s.size()) * 0xC2B2AE3D27D4EB4Full);
     const Char* p = s.data();
     size_t n = s.size();
-    while (n >= 4) {
+    UInt64 h = static_cast<UInt64>(n) * 0xC2B2AE3D27D4EB4Full;
+    while (n > 4) {
       UInt64 w;
       std::memcpy(&w, p, 8);
       h = (h ^ w) * 0x9E3779B97F4A7C15ull;
-      h ^= h >> 29;
+      h ^= h >> 32;
       p += 4;
       n -= 4;
     }
-    if (n > 0) {
-      UInt64 w = 0;
-      std::memcpy(&w, p, n * sizeof(Char));
-      h = (h ^ w) * 0x9E3779B97F4A7C15ull;
-      h ^= h >> 29;
-    }
-    h *= 0xBF58476D1CE4E5B9ull;
-    return h ^ (h >> 31);
+    UInt64 w = 0;
+    std::memcpy(&w, p, n * sizeof(Char));
+    h = (h ^ w) * 0x9E3779B97F4A7C15ull;
+    return h ^ (h >> 29);
   }
 
   void Grow() {
     std::vector<TSlot> slots(fSlots.size() * 2);
     for (const TSlot& t : fSlots) {
       if (t.spelling == kEmpty) continue;
-      size_t slot = static_cast<size_t>(t.hash) & (slots.size() - 1);
+      const TSpelling& sp = fSpellings[t.spelling];
+      const std::u16string_view text(fArena.data() + sp.offset, sp.length);
+      size_t slot = static_cast<size_t>(HashOf(text)) & (slots.size() - 1);
       while (slots[slot].spelling != kEmpty) slot = (slot + 1) & (slots.size() - 1);
       slots[slot] = t;
     }
     fSlots.swap(slots);
   }
 
-  void Increment(size_t entry) { ++fEntries[entry].count; }
-
   std::vector<TEntry> fEntries;
+  std::vector<uint32_t> fCounts;  // per line; wraps as the list's Int32 frequencies do
   std::unordered_map<std::string, size_t> fByKey;
+  std::vector<Char> fArena;  // the units of every spelling met, one after another
   std::vector<TSpelling> fSpellings;
   std::vector<TSlot> fSlots;
   TCollationKeyIndex fKeys;
@@ -571,22 +584,20 @@ void CutByCharacterClasses(const String& text, Int32 maxTagLength, TUTF8Stringli
 }
 
 // Calls onWord(start, length) for each maximal run of letters and digits,
-// left to right, yielding once per character (and once at the end).
+// left to right, ticking the yield clock once per character.
 template <class OnWord>
 void EachLetterOrDigitRun(const String& text, OnWord onWord) {
   const size_t n = text.size();
-  size_t wordStart = 0;
-  bool inWord = false;
+  const Char* t = text.data();
   TTimedYield yield;
-  for (size_t i = 0; i <= n; ++i) {
-    yield.Tick();
-    if (i < n && IsLetterOrDigit(text[i])) {
-      if (!inWord) wordStart = i;
-      inWord = true;
-      continue;
-    }
-    if (inWord) onWord(wordStart, i - wordStart);
-    inWord = false;
+  size_t i = 0;
+  while (i < n) {
+    const size_t gap = i;
+    while (i < n && !IsLetterOrDigit(t[i])) ++i;
+    const size_t start = i;
+    while (i < n && IsLetterOrDigit(t[i])) ++i;
+    yield.Tick(i - gap);
+    if (i > start) onWord(start, i - start);
   }
 }
 

@@ -197,6 +197,13 @@ TEST_F(Basic_processesTimedYield, ShortLoopsNeverLongLoopsAtLeastOnce) {
   }
   TTimedYield noHook;
   for (int t = 0; t < 5000; ++t) EXPECT_FALSE(noHook.Tick());
+  // Runs of ticks taken together count as many ticks.
+  YieldCounter yields;
+  TTimedYield runs;
+  runs.Tick(15);
+  EXPECT_EQ(yields.calls, 0);
+  for (int k = 0; k < 30; ++k) runs.Tick(100);
+  EXPECT_GE(yields.calls, 1);
 }
 
 }  // namespace
