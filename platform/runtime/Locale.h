@@ -233,6 +233,7 @@ class TUserCollation {
 
  private:
   void* fCollator;  // the ICU collator, owned by the per-thread cache
+  Cardinal fFlags;
 };
 bool AnsiSameStr(const String& a, const String& b);
 // 1-based position of sub in s (exact UTF-16 match), 0 when absent or sub is empty.

@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "TestSupport.h"
 #include "core/Basic_processes.h"
 #include "core/Global_vars.h"
 #include "core/Qm_global_vars.h"
