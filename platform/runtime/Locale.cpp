@@ -1324,6 +1324,20 @@ Int32 TUserCollation::Compare(const String& a, const String& b) const {
   return Sign(ucol_strcoll(static_cast<const UCollator*>(fCollator), ta, na, tb, nb));
 }
 
+String TUserCollation::Prepared(const String& s) const {
+  const Collation collation(LOCALE_USER_DEFAULT, fFlags);
+  int32_t n = static_cast<int32_t>(s.size());
+  const UChar* t = collation.Text(0, s.data(), n);
+  return String(reinterpret_cast<const Char*>(t), static_cast<size_t>(n));
+}
+
+Int32 TUserCollation::ComparePrepared(const String& a, const String& b) const {
+  if (fCollator == nullptr) return 0;
+  return Sign(ucol_strcoll(static_cast<const UCollator*>(fCollator), reinterpret_cast<const UChar*>(a.data()),
+                           static_cast<int32_t>(a.size()), reinterpret_cast<const UChar*>(b.data()),
+                           static_cast<int32_t>(b.size())));
+}
+
 bool AnsiSameText(const String& a, const String& b) { return AnsiCompareText(a, b) == 0; }
 bool AnsiSameStr(const String& a, const String& b) { return AnsiCompareStr(a, b) == 0; }
 

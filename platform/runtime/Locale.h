@@ -230,6 +230,11 @@ class TUserCollation {
  public:
   explicit TUserCollation(bool ignoreCase);
   Int32 Compare(const String& a, const String& b) const;
+  // The text as the collator reads it (its case folded when case is
+  // ignored), and the comparison of two texts so prepared: a sort prepares
+  // each text once instead of at every comparison.
+  String Prepared(const String& s) const;
+  Int32 ComparePrepared(const String& a, const String& b) const;
 
  private:
   void* fCollator;  // the ICU collator, owned by the per-thread cache

@@ -40,15 +40,16 @@ bool IsBlank(Char c) { return c <= u' '; }
 
 // Points a list's sort collation at the one of a running sort, and back at
 // nothing afterwards, also when a comparison raises.
+template <class T>
 class TSortCollationScope {
  public:
-  TSortCollationScope(const TUserCollation*& slot, const TUserCollation* c) : fSlot(slot) { fSlot = c; }
+  TSortCollationScope(const T*& slot, const T* c) : fSlot(slot) { fSlot = c; }
   ~TSortCollationScope() { fSlot = nullptr; }
   TSortCollationScope(const TSortCollationScope&) = delete;
   TSortCollationScope& operator=(const TSortCollationScope&) = delete;
 
  private:
-  const TUserCollation*& fSlot;
+  const T*& fSlot;
 };
 
 }  // namespace
@@ -553,7 +554,19 @@ bool TStringList::Find(const String& s, Int32& index) const {
 }
 
 Int32 TStringList::CompareStrings(const String& a, const String& b) const {
-  if (fSortCollation != nullptr) return fSortCollation->Compare(a, b);
+  if (fSortCollation != nullptr) {
+    const TSortCollation& c = *fSortCollation;
+    // Lines of a bulk load are compared by their prepared texts.
+    const std::less<const String*> before;
+    auto indexOf = [&](const String& s) -> size_t {
+      if (c.lines == nullptr || before(&s, c.lines) || !before(&s, c.lines + c.count)) return c.count;
+      return static_cast<size_t>(&s - c.lines);
+    };
+    const size_t ia = indexOf(a);
+    const size_t ib = indexOf(b);
+    if (ia < c.count && ib < c.count) return c.collation->ComparePrepared(c.prepared[ia], c.prepared[ib]);
+    return c.collation->Compare(a, b);
+  }
   return fCaseSensitive ? AnsiCompareStr(a, b) : AnsiCompareText(a, b);
 }
 
@@ -568,7 +581,8 @@ Int32 TStringList::CompareLines(TStringList* list, Int32 index1, Int32 index2) {
 
 void TStringList::Sort() {
   const TUserCollation collation(!fCaseSensitive);
-  TSortCollationScope scope(fSortCollation, &collation);
+  const TSortCollation sortCollation{&collation};
+  TSortCollationScope<TSortCollation> scope(fSortCollation, &sortCollation);
   CustomSort(&TStringList::CompareLines);
 }
 
@@ -659,7 +673,11 @@ void TStringList::SetTextStr(const String& text) {
   std::vector<std::pair<size_t, size_t>> runs;  // runs of equal lines: [first, last) in order
   {
     const TUserCollation collation(!fCaseSensitive);
-    TSortCollationScope scope(fSortCollation, &collation);
+    std::vector<String> prepared;
+    prepared.reserve(lines.size());
+    for (const String& line : lines) prepared.push_back(collation.Prepared(line));
+    const TSortCollation sortCollation{&collation, lines.data(), lines.size(), prepared.data()};
+    TSortCollationScope<TSortCollation> scope(fSortCollation, &sortCollation);
     MergeSortIndexes(order, [&](Int32 a, Int32 b) {
       return CompareStrings(lines[static_cast<size_t>(a)], lines[static_cast<size_t>(b)]);
     });

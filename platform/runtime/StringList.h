@@ -278,8 +278,16 @@ class TStringList : public TStrings {
   // by the bulk sort as by Find.)
   virtual bool LoadsSortedTextInBulk() const { return true; }
   // The collation of this list's own CompareStrings while a sort of many
-  // comparisons runs, so that the collator is fetched once per sort.
-  const TUserCollation* fSortCollation = nullptr;
+  // comparisons runs, so that the collator is fetched once per sort; during
+  // a bulk load also the lines being sorted with their prepared texts, so
+  // that each line is prepared once.
+  struct TSortCollation {
+    const TUserCollation* collation = nullptr;
+    const String* lines = nullptr;
+    size_t count = 0;
+    const String* prepared = nullptr;
+  };
+  const TSortCollation* fSortCollation = nullptr;
 
   std::vector<Item> fItems;
   bool fSorted = false;

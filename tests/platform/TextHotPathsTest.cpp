@@ -144,7 +144,8 @@ TEST_F(RtlTypesUtf8Decoding, OneBadByteAtEveryPositionOfALongRun) {
 }
 
 TEST_F(LocaleUserCollation, AnswersAsTheRoutinesItStandsFor) {
-  const String words[] = {u"a", u"A", u"b", u"\u00E9", u"E", u"e", u"", u"\u00C4rger", u"Arger", u"ss", u"\u00DF"};
+  const String words[] = {u"a", u"A", u"b", u"\u00E9", u"E", u"e", u"", u"\u00C4rger", u"Arger", u"ss", u"\u00DF",
+                          u"I", u"i", u"\u0131", u"\u0130", u"\uFB01", u"fi"};
   for (const char* locale : {"en_US", "de_DE", "tr_TR"}) {
     SetUserDefaultLocale(locale);
     const TUserCollation text(true), str(false);
@@ -152,6 +153,9 @@ TEST_F(LocaleUserCollation, AnswersAsTheRoutinesItStandsFor) {
       for (const String& b : words) {
         EXPECT_EQ(text.Compare(a, b), AnsiCompareText(a, b)) << locale;
         EXPECT_EQ(str.Compare(a, b), AnsiCompareStr(a, b)) << locale;
+        // Texts prepared once compare as the texts themselves.
+        EXPECT_EQ(text.ComparePrepared(text.Prepared(a), text.Prepared(b)), AnsiCompareText(a, b)) << locale;
+        EXPECT_EQ(str.ComparePrepared(str.Prepared(a), str.Prepared(b)), AnsiCompareStr(a, b)) << locale;
       }
   }
 }
