@@ -32,6 +32,7 @@
 #include "core/Unicode_string_conversion.h"
 #include "core/Useful_classes_base.h"
 #include "core/Useful_classes_stringlist_sorts.h"
+#include "platform/visual/VisualLayer.h"
 #include "services/Clipboard_utils.h"
 #include "services/Dll_utils.h"
 #include "services/Drive_utils.h"
@@ -73,6 +74,9 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Simple_maths_routines),
     SK_UNIT(Sentence_terminators),
     SK_UNIT(Global_vars),
+    // The visual layer: message boxes asked for from here on are answered
+    // with a dialog when the host has its QApplication.
+    SK_UNIT(VisualLayer),
     SK_UNIT(Basic_processes),
     // Message tables.
     SK_UNIT(Generalruntime1const),

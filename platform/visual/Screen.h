@@ -24,5 +24,8 @@ bool MonitorPixelSize(QWindow* window, Cardinal& width, Cardinal& height);
 // Reads the system colours of the desktop theme into the system colour table
 // (see Colors.h); does nothing without a GUI application.
 void RefreshSystemColors();
+// Reads them now and again whenever the application's palette changes (once
+// per application; nothing without a GUI application).
+void WatchSystemColors();
 
 }  // namespace sk
