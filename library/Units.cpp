@@ -53,7 +53,9 @@
 #include "services/User_and_system_utils.h"
 #include "services/Utf8_unit.h"
 #include "services/Wdef.h"
+#include "ui/Dont_remind_me_dlg.h"
 #include "ui/Graphics_utilities.h"
+#include "ui/Help_file_includes.h"
 #include "zip/ZACipher.h"
 #include "zip/ZAConst.h"
 #include "zip/ZACryptConst.h"
@@ -172,6 +174,9 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Qmbaseholderunit),
     SK_UNIT(Html_utils),
     SK_UNIT(Modify_source_texts_basics),
+    // Messages: the dialog core and help topics.
+    SK_UNIT(Dont_remind_me_dlg),
+    SK_UNIT(Help_file_includes),
 };
 
 #undef SK_UNIT

@@ -715,9 +715,10 @@ void TControl::RouteEventAfter(QEvent* e) {
       }
       break;
     case QEvent::Move:
+      // A window's place is its client area's, as SetBounds gave it.
       if (w->isWindow()) {
-        fLeft = w->x();
-        fTop = w->y();
+        fLeft = w->geometry().x();
+        fTop = w->geometry().y();
       }
       break;
     case QEvent::Show:

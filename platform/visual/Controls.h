@@ -20,6 +20,7 @@
 
 #include "platform/runtime/Colors.h"
 #include "platform/runtime/RtlTypes.h"
+#include "platform/runtime/TextLayout.h"
 #include "platform/visual/Graphics.h"
 
 class QEvent;
@@ -114,8 +115,6 @@ class TComponent : public TObject {
 // Values of controls.
 
 enum TAlign : uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
-enum TBiDiMode : uint8_t { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
-enum TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
 enum TTextLayout : uint8_t { tlTop, tlCenter, tlBottom };
 enum TMouseButton : uint8_t { mbLeft, mbRight, mbMiddle };
 
