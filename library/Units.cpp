@@ -56,6 +56,10 @@
 #include "ui/Dont_remind_me_dlg.h"
 #include "ui/Graphics_utilities.h"
 #include "ui/Help_file_includes.h"
+#include "ui/Qmark_error_dlgs_1.h"
+#include "ui/Qmark_error_dlgs_2.h"
+#include "ui/Qmark_error_dlgs_3.h"
+#include "ui/Qmark_error_dlgs_const.h"
 #include "zip/ZACipher.h"
 #include "zip/ZAConst.h"
 #include "zip/ZACryptConst.h"
@@ -177,6 +181,11 @@ constexpr TUnitTableEntry kUnitTable[] = {
     // Messages: the dialog core and help topics.
     SK_UNIT(Dont_remind_me_dlg),
     SK_UNIT(Help_file_includes),
+    // The message catalogue: its own texts, then its three parts.
+    SK_UNIT(Qmark_error_dlgs_const),
+    SK_UNIT(Qmark_error_dlgs_1),
+    SK_UNIT(Qmark_error_dlgs_2),
+    SK_UNIT(Qmark_error_dlgs_3),
 };
 
 #undef SK_UNIT
