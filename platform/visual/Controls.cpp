@@ -309,7 +309,10 @@ class TControl::TWidgetHolder {
     if (bridge != nullptr) bridge->Detach();
     if (w->mouseGrabber() == w) w->releaseMouse();
     if (bridge != nullptr && bridge->InEvent()) {
+      // Still handling one of its own events: it goes once that is over, and
+      // no longer with its parent, which may be freed before then.
       w->hide();
+      w->setParent(nullptr);
       w->deleteLater();
     } else {
       delete w;
