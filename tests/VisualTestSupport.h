@@ -138,6 +138,7 @@ inline TColor PixelOf(const QImage& img, int x, int y) { return FromQColor(QColo
 inline int VisualTestMain(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   ::testing::InitGoogleTest(&argc, argv);
+  TestApplication();  // offscreen, DejaVu Sans 9
   InstallUnexpectedDialogGuard();
   return RUN_ALL_TESTS();
 }
@@ -176,13 +177,15 @@ inline std::function<bool(const QImage&, const TRect&)> InkOn(TColor colour, int
   };
 }
 
-// Saves the control's picture under the build folder (the test program's
-// working folder), in "screenshots/<name>.png", and checks the named points;
+// Saves the control's picture under the build folder, in "screenshots/<name>.png"
+// beside the test program, and checks the named points;
 // answers the names of the points that do not hold.
 inline std::vector<std::string> ScreenshotChecked(TControl& control, const std::string& name,
                                                   const std::vector<TNamedPoint>& points) {
-  std::filesystem::create_directories("screenshots");
-  const String file = Utf8ToString("screenshots/" + name + ".png");
+  // Beside the test program, which lives in the build folder.
+  const std::string dir = QCoreApplication::applicationDirPath().toStdString() + "/screenshots";
+  std::filesystem::create_directories(dir);
+  const String file = Utf8ToString(dir + "/" + name + ".png");
   if (!SaveControlImage(control, file)) return {"(the picture could not be saved)"};
   QImage img;
   if (!img.load(ToQString(file))) return {"(the picture could not be read back)"};

@@ -772,7 +772,10 @@ bool TControl::RoutePaint(QEvent* e) {
 
 TWinControl::TWinControl(TComponent* owner) : TWinControl(owner, &MakeBridged<QWidget>) {}
 
-TWinControl::TWinControl(TComponent* owner, TWidgetFactory factory) : TControl(owner, factory) {}
+TWinControl::TWinControl(TComponent* owner, TWidgetFactory factory) : TControl(owner, factory) {
+  // A windowed control takes the keyboard when clicked or given the focus.
+  if (QWidget* w = Widget(); w != nullptr && w->focusPolicy() == Qt::NoFocus) w->setFocusPolicy(Qt::ClickFocus);
+}
 
 TWinControl::~TWinControl() {
   Destroying();

@@ -37,7 +37,8 @@ TEST(ScreenshotsOfForms, APaintedFormShowsItsShapesWhereTheyWereDrawn) {
                                          {"outline's right edge", Rect(59, 10, 60, 20), AllOf(0)},
                                          {"past the outline", Rect(60, 10, 61, 20), AllOf(0xFFFFFF)}});
   EXPECT_TRUE(failed.empty()) << ::testing::PrintToString(failed);
-  EXPECT_TRUE(std::filesystem::exists("screenshots/painted_form.png"));
+  EXPECT_TRUE(std::filesystem::exists(QCoreApplication::applicationDirPath().toStdString() +
+                                      "/screenshots/painted_form.png"));
   TBitmap picture;
   ASSERT_TRUE(RenderControl(board, picture));
   EXPECT_EQ(picture.Width(), 80);
@@ -70,7 +71,8 @@ TEST(ScreenshotsOfForms, NothingToPictureWithoutASize) {
   empty.SetBounds(0, 0, 0, 0);
   TBitmap picture;
   EXPECT_FALSE(RenderControl(empty, picture));
-  EXPECT_FALSE(SaveControlImage(empty, u"screenshots/none.png"));
+  EXPECT_FALSE(SaveControlImage(empty, Utf8ToString(QCoreApplication::applicationDirPath().toStdString() +
+                                                    "/screenshots/none.png")));
   TForm some(nullptr);
   some.SetBounds(0, 0, 10, 10);
   EXPECT_FALSE(SaveControlImage(some, u"/nonexistent-folder/x.png"));
