@@ -212,6 +212,7 @@ bool ParseDouble(std::string_view s, double& out) {
 bool ParseCellRef(std::string_view ref, Int32& row, Int32& col) {
   size_t i = 0;
   Int64 c = 0, r = 0;
+  if (i < ref.size() && ref[i] == '$') ++i;
   while (i < ref.size() && ((ref[i] >= 'A' && ref[i] <= 'Z') || (ref[i] >= 'a' && ref[i] <= 'z'))) {
     c = c * 26 + ((ref[i] & 0x1F));
     if (c > xls_MaxCol) return false;
@@ -648,14 +649,28 @@ std::unique_ptr<TXlsSheet> BuildSheet(TPackage& pkg, const std::string& name, TS
   std::stable_sort(cells.begin(), cells.end(), [](const TLoadedCell& a, const TLoadedCell& b) {
     return a.Row != b.Row ? a.Row < b.Row : a.Col < b.Col;
   });
+  auto kept = [&](size_t i) {
+    return i + 1 == cells.size() || cells[i + 1].Row != cells[i].Row || cells[i + 1].Col != cells[i].Col;
+  };
+  // What the texts will take is counted before any is copied.
   for (size_t i = 0; i < cells.size(); ++i) {
-    if (i + 1 < cells.size() && cells[i + 1].Row == cells[i].Row && cells[i + 1].Col == cells[i].Col) continue;
     const TLoadedCell& c = cells[i];
+    if (kept(i) && c.Kind != cvNumber && c.Kind != cvBoolean)
+      pkg.Spend((c.Shared ? shared[c.Text] : h.Texts[c.Text]).Value.size());
+  }
+  for (size_t i = 0; i < cells.size(); ++i) {
+    if (!kept(i)) continue;
+    const TLoadedCell& c = cells[i];
+    if (c.Kind == cvNumber) {
+      sheet->SetNumber(c.Row, c.Col, c.Number);
+      continue;
+    }
+    if (c.Kind == cvBoolean) {
+      sheet->SetBoolean(c.Row, c.Col, c.Number != 0);
+      continue;
+    }
     const TRichString& text = c.Shared ? shared[c.Text] : h.Texts[c.Text];
-    if (c.Kind == cvString || c.Kind == cvRichString || c.Kind == cvError) pkg.Spend(text.Value.size());
     switch (c.Kind) {
-      case cvNumber: sheet->SetNumber(c.Row, c.Col, c.Number); break;
-      case cvBoolean: sheet->SetBoolean(c.Row, c.Col, c.Number != 0); break;
       case cvString: sheet->SetString(c.Row, c.Col, text.Value); break;
       case cvRichString: sheet->SetRichString(c.Row, c.Col, text); break;
       case cvError: sheet->SetError(c.Row, c.Col, text.Value); break;
