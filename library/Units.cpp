@@ -32,6 +32,16 @@
 #include "core/Unicode_string_conversion.h"
 #include "core/Useful_classes_base.h"
 #include "core/Useful_classes_stringlist_sorts.h"
+#include "zip/ZACipher.h"
+#include "zip/ZACryptConst.h"
+#include "zip/ZACryptUtil.h"
+#include "zip/ZAHash.h"
+#include "zip/ZAKeyDeriv.h"
+#include "zip/ZAPBKDF_2.h"
+#include "zip/ZAZLib.h"
+#include "zip/ZApb_kdf.h"
+#include "zip/ZAhmac.h"
+#include "zip/ZAsha1.h"
 #include "zip/Zip_utils.h"
 
 namespace sk {
@@ -76,9 +86,23 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Stringtag_utils),
     SK_UNIT(Useful_classes_stringlist_sorts),
     SK_UNIT(Useful_classes_base),
+    SK_UNIT(Type_conversion),
     SK_UNIT(My_string_functions),
     SK_UNIT(Sortablelists),
-    SK_UNIT(Type_conversion),
+    // Zip engine: the zlib binding, then the hash registry (cleared first,
+    // then SHA-1 registers) and what derives keys over it.
+    SK_UNIT(ZAZLib),
+    SK_UNIT(ZAHash),
+    SK_UNIT(ZAsha1),
+    SK_UNIT(ZAhmac),
+    SK_UNIT(ZApb_kdf),
+    SK_UNIT(ZAKeyDeriv),
+    SK_UNIT(ZAPBKDF_2),
+    // Cipher library, after the hash units: its messages, the six string
+    // formats, then the AES cipher class.
+    SK_UNIT(ZACryptConst),
+    SK_UNIT(ZACryptUtil),
+    SK_UNIT(ZACipher),
     // Zip glue.
     SK_UNIT(Zip_utils),
 };

@@ -5,10 +5,13 @@
 #include <set>
 #include <string>
 
+#include "TestSupport.h"
 #include "core/Basic_processes.h"
 #include "core/Global_vars.h"
 #include "core/Qm_global_vars.h"
 #include "library/Units.h"
+#include "zip/ZAHash.h"
+#include "zip/ZAsha1.h"
 
 namespace sk {
 namespace {
@@ -81,6 +84,19 @@ TEST(UnitsInitialize, AUnitStartedByATool) {
   EXPECT_NE(Global_Stringlist, nullptr);
   Qm_global_vars_Finalization();
   EXPECT_EQ(Global_Stringlist, nullptr);
+}
+
+TEST(UnitsInitialize, HashRegistryIsClearedThenSHA1RegistersBeforeKeyDerivation) {
+  const int registry = IndexOfUnit("ZAHash");
+  const int sha1 = IndexOfUnit("ZAsha1");
+  ASSERT_GE(registry, 0);
+  EXPECT_LT(registry, sha1);
+  for (const char* user : {"ZAhmac", "ZApb_kdf", "ZAKeyDeriv", "ZAPBKDF_2"}) EXPECT_GT(IndexOfUnit(user), sha1) << user;
+  EXPECT_GE(IndexOfUnit("ZAZLib"), 0);
+  Initialize();
+  EXPECT_EQ(FindHash_by_Name("SHA1"), SHA1_Descriptor());
+  EXPECT_EQ(FindHash_by_ID(_SHA1), SHA1_Descriptor());
+  Finalize();
 }
 
 }  // namespace

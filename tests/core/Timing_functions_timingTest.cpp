@@ -14,14 +14,14 @@ constexpr Double kSecond = 1.0 / 86400.0;
 
 TDateTime HMS(Int32 h, Int32 m, Int32 s) { return (h * 3600.0 + m * 60.0 + s) * kSecond; }
 
-class TimingFunctionsTimingElapsed : public ::testing::Test {
+class Timing_functions_timingElapsed : public ::testing::Test {
  protected:
   void SetUp() override { saved_ = Global_StartTime; }
   void TearDown() override { Global_StartTime = saved_; }
   TDateTime saved_ = 0;
 };
 
-TEST(TimingFunctionsTimingRemaining, TextsByMagnitude) {
+TEST(Timing_functions_timingRemaining, TextsByMagnitude) {
   EXPECT_EQ(TimeRemainingMessage(HMS(0, 1, 5)), u"~ 1m 5s to go");
   EXPECT_EQ(TimeRemainingMessage(HMS(0, 0, 40)), u"~ 40s to go");
   EXPECT_EQ(TimeRemainingMessage(HMS(0, 2, 0)), u"~ 2m to go");
@@ -29,12 +29,12 @@ TEST(TimingFunctionsTimingRemaining, TextsByMagnitude) {
   EXPECT_EQ(TimeRemainingMessage(0), u"~ 0s to go");
 }
 
-TEST(TimingFunctionsTimingRemaining, WholeDaysAreKept) {
+TEST(Timing_functions_timingRemaining, WholeDaysAreKept) {
   EXPECT_EQ(TimeRemainingMessage(HMS(26, 0, 0)), u"~ 26h 0m to go");
   EXPECT_EQ(TimeRemainingMessage(1.0 + HMS(0, 0, 40)), u"~ 24h 0m to go");
 }
 
-TEST_F(TimingFunctionsTimingElapsed, EstimatesFromTheStartTime) {
+TEST_F(Timing_functions_timingElapsed, EstimatesFromTheStartTime) {
   Global_StartTime = Now() - HMS(0, 0, 10);
   // Half done after ten seconds: about ten seconds to go.
   const String half = EstimatedTimeRemainingMessage(1, 2);
@@ -46,7 +46,7 @@ TEST_F(TimingFunctionsTimingElapsed, EstimatesFromTheStartTime) {
   EXPECT_EQ(ComputedTimeRemaining(5, 5, 4, 1), u"");  // more handled than there was to do
 }
 
-TEST_F(TimingFunctionsTimingElapsed, ElapsedAndRestart) {
+TEST_F(Timing_functions_timingElapsed, ElapsedAndRestart) {
   Global_StartTime = Now() - HMS(1, 0, 0);
   EXPECT_NEAR(ElapsedTime(false), HMS(1, 0, 0), 5 * kSecond);
   EXPECT_NEAR(SecondsSinceGlobalStartTime(), 3600, 5);
@@ -56,7 +56,7 @@ TEST_F(TimingFunctionsTimingElapsed, ElapsedAndRestart) {
   EXPECT_NEAR(Global_StartTime, Now(), 5 * kSecond);
 }
 
-TEST(TimingFunctionsTimingConversions, SecondsAndMilliseconds) {
+TEST(Timing_functions_timingConversions, SecondsAndMilliseconds) {
   // Whole days since t count too.
   EXPECT_NEAR(SecondsElapsedSince(Now() - 1.0 - HMS(0, 0, 10)), 86410, 3);
   EXPECT_EQ(TodaysTimeInSeconds(45000.5), 43200);
@@ -75,13 +75,13 @@ TEST(TimingFunctionsTimingConversions, SecondsAndMilliseconds) {
   EXPECT_DOUBLE_EQ(MillisecondsToDateTime(3600000), 1.0 / 24);
 }
 
-TEST(TimingFunctionsTimingConversions, WordsPerMinute) {
+TEST(Timing_functions_timingConversions, WordsPerMinute) {
   EXPECT_FLOAT_EQ(WordsPerMinute(HMS(0, 2, 0), 300), 150.0f);
   EXPECT_EQ(WordsPerMinute(0, 300), 0.0f);
   EXPECT_EQ(WordsPerMinute(-HMS(0, 1, 0), 300), 0.0f);
 }
 
-TEST(TimingFunctionsTimingStopwatch, FirstStartTakesTheSharedReading) {
+TEST(Timing_functions_timingStopwatch, FirstStartTakesTheSharedReading) {
   TStopWatchRec rec = TStopWatchRec::Create(u"load");
   EXPECT_EQ(rec.name, u"load");
   EXPECT_EQ(rec.initial_Ticks, 0);
@@ -100,7 +100,7 @@ TEST(TimingFunctionsTimingStopwatch, FirstStartTakesTheSharedReading) {
   Global_stopwatch.Stop();
 }
 
-TEST(TimingFunctionsTimingProgram, OwnFileDate) {
+TEST(Timing_functions_timingProgram, OwnFileDate) {
   const TDateTime t = Compilation_DateTime();
   EXPECT_GT(t, EncodeDate(2000, 1, 1));
   EXPECT_LE(t, Now() + 1);

@@ -11,7 +11,7 @@
 namespace sk {
 namespace {
 
-TEST(ComparingTypesComparers, ExactlyMinusOneZeroOneAtTheExtremes) {
+TEST(Comparing_typesComparers, ExactlyMinusOneZeroOneAtTheExtremes) {
   // Extremes that a subtraction would overflow or wrap.
   EXPECT_EQ(CompareLongints(INT32_MIN, INT32_MAX), -1);
   EXPECT_EQ(CompareLongints(INT32_MAX, INT32_MIN), 1);
@@ -28,7 +28,7 @@ TEST(ComparingTypesComparers, ExactlyMinusOneZeroOneAtTheExtremes) {
   EXPECT_EQ(CompareSingles(-0.0f, 0.0f), 0);
 }
 
-TEST(ComparingTypesComparers, NaNComparesAsLess) {
+TEST(Comparing_typesComparers, NaNComparesAsLess) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   EXPECT_EQ(CompareDoubles(nan, 1.0), -1);
   EXPECT_EQ(CompareDoubles(1.0, nan), -1);
@@ -37,7 +37,7 @@ TEST(ComparingTypesComparers, NaNComparesAsLess) {
   EXPECT_EQ(CompareSingles(0.0f, std::nanf("")), -1);
 }
 
-TEST(ComparingTypesComparers, DifferentLengthsNeverEqual) {
+TEST(Comparing_typesComparers, DifferentLengthsNeverEqual) {
   EXPECT_EQ(ComparedArraysDifferentLengths(3, 2), 1);
   EXPECT_EQ(ComparedArraysDifferentLengths(2, 3), -1);
   EXPECT_EQ(ComparedArraysDifferentLengths(4, 4), -1);
@@ -50,14 +50,14 @@ TStringTag Tag(const char16_t* w, const char16_t* t) {
   return r;
 }
 
-TEST(ComparingTypesStringTagMatches, CaseOfAsciiLettersOnly) {
+TEST(Comparing_typesStringTagMatches, CaseOfAsciiLettersOnly) {
   EXPECT_TRUE(StringTagMatches(Tag(u"the", u""), Tag(u"THE", u""), false));
   EXPECT_FALSE(StringTagMatches(Tag(u"the", u"<A>"), Tag(u"the", u"<B>"), true));
   EXPECT_FALSE(StringTagMatches(Tag(u"the", u"<a>"), Tag(u"the", u"<A>"), false));  // tags exact
   EXPECT_FALSE(StringTagMatches(Tag(u"\u00E9t\u00E9", u""), Tag(u"\u00C9T\u00C9", u""), false));
 }
 
-TEST(ComparingTypesStringTagMatches, LoneAsteriskOnlyWhenAllowed) {
+TEST(Comparing_typesStringTagMatches, LoneAsteriskOnlyWhenAllowed) {
   EXPECT_FALSE(StringTagMatches(Tag(u"*", u"<A>"), Tag(u"dog", u"<B>"), false));
   EXPECT_TRUE(StringTagMatches(Tag(u"*", u"<A>"), Tag(u"dog", u"<B>"), true));
   EXPECT_TRUE(StringTagMatches(Tag(u"dog", u"<A>"), Tag(u"*", u""), true));
@@ -66,7 +66,7 @@ TEST(ComparingTypesStringTagMatches, LoneAsteriskOnlyWhenAllowed) {
   EXPECT_FALSE(StringTagMatches(Tag(u"**", u""), Tag(u"dog", u""), true));
 }
 
-TEST(ComparingTypesBatchDates, DependOnBatchMode) {
+TEST(Comparing_typesBatchDates, DependOnBatchMode) {
   const TBatchMode saved = Global_batch_mode;
   const TYearMonthDay a{2020, 5, 1}, b{2020, 5, 30}, c{2020, 6, 1}, d{2021, 5, 1};
   Global_batch_mode = bm_not_batch;

@@ -58,7 +58,7 @@ String MessageOf(const std::function<void()>& f) {
 
 // ---- stored strings ----
 
-TEST(StringtagUtilsStoredString, GoldenBytes) {
+TEST(Stringtag_utilsStoredString, GoldenBytes) {
   TMemoryStream ms;
   ASSERT_TRUE(WriteAString(&ms, u"AB"));
   EXPECT_EQ(BytesOf(ms), (TBytes{0x02, 0x00, 0x00, 0x00, 0x41, 0x00, 0x42, 0x00}));
@@ -71,7 +71,7 @@ TEST(StringtagUtilsStoredString, GoldenBytes) {
   EXPECT_EQ(empty.Position(), 4);
 }
 
-TEST(StringtagUtilsStoredString, RoundTripKeepsEveryCodeUnit) {
+TEST(Stringtag_utilsStoredString, RoundTripKeepsEveryCodeUnit) {
   // An unpaired surrogate and a zero unit travel unchanged.
   const String odd = String(u"a") + Char(0xD800) + Char(0) + u"\u00E9z";
   TMemoryStream ms;
@@ -82,7 +82,7 @@ TEST(StringtagUtilsStoredString, RoundTripKeepsEveryCodeUnit) {
   EXPECT_EQ(ReadAString(&ms), u"next");
 }
 
-TEST(StringtagUtilsStoredString, SafetyLimit) {
+TEST(Stringtag_utilsStoredString, SafetyLimit) {
   ASSERT_EQ(global_string_safety_limit, 5000);
   TMemoryStream ms;
   ASSERT_TRUE(WriteAString(&ms, String(5000, u'x')));
@@ -105,7 +105,7 @@ TEST(StringtagUtilsStoredString, SafetyLimit) {
   EXPECT_EQ(MessageOf([&] { ReadAString(&over, 10); }), u"file read error (5001) : ReadAString");
 }
 
-TEST(StringtagUtilsStoredString, CutShortByTheEndOfTheStream) {
+TEST(Stringtag_utilsStoredString, CutShortByTheEndOfTheStream) {
   // A count without its characters fails with the count, reading nothing more.
   TBytes bytes = CountBytes(3);
   bytes.insert(bytes.end(), {0x41, 0x00, 0x42, 0x00});  // two of three units
@@ -126,7 +126,7 @@ TEST(StringtagUtilsStoredString, CutShortByTheEndOfTheStream) {
   EXPECT_EQ(ReadAString(nullptr), u"");
 }
 
-TEST(StringtagUtilsStoredString, ShortWriteIsReported) {
+TEST(Stringtag_utilsStoredString, ShortWriteIsReported) {
   TShortStream noRoom(2);
   EXPECT_FALSE(WriteAString(&noRoom, u""));
   TShortStream roomForCount(5);
@@ -138,7 +138,7 @@ TEST(StringtagUtilsStoredString, ShortWriteIsReported) {
 
 // ---- tagged words ----
 
-TEST(StringtagUtilsTaggedWords, StoredForms) {
+TEST(Stringtag_utilsTaggedWords, StoredForms) {
   TMemoryStream ms;
   ASSERT_TRUE(WriteAStringTagFreq(&ms, TStringTagFreq{Tag(u"a", u"<t>", 7), 3}));
   TBytes expected = CountBytes(1);
@@ -159,7 +159,7 @@ TEST(StringtagUtilsTaggedWords, StoredForms) {
   EXPECT_EQ(back.freq, 3);
 }
 
-TEST(StringtagUtilsTaggedWords, PcharTagStoredLikeStringTag) {
+TEST(Stringtag_utilsTaggedWords, PcharTagStoredLikeStringTag) {
   TPcharTag p;
   p.wrd = TOwnedPWideChar(String(u"dog"));
   // p.tag stays nil: stored as an empty string
@@ -177,7 +177,7 @@ TEST(StringtagUtilsTaggedWords, PcharTagStoredLikeStringTag) {
   EXPECT_EQ(back.tagnum_2B, -2);
 }
 
-TEST(StringtagUtilsTaggedWords, RecordCutShortRaises) {
+TEST(Stringtag_utilsTaggedWords, RecordCutShortRaises) {
   TMemoryStream ms;
   ASSERT_TRUE(WriteAStringTag(&ms, Tag(u"w", u"t", 1)));
   ms.SetSize(ms.Size() - 2);  // half of tagnum_2B is missing
@@ -187,7 +187,7 @@ TEST(StringtagUtilsTaggedWords, RecordCutShortRaises) {
   EXPECT_NE(MessageOf([&] { ReadAStringTagFreq(&empty); }), u"<no exception>");
 }
 
-TEST(StringtagUtilsTaggedWords, ArraysRoundTripAndRefuseBadCounts) {
+TEST(Stringtag_utilsTaggedWords, ArraysRoundTripAndRefuseBadCounts) {
   const std::vector<TStringTag> arr = {Tag(u"one", u"<a>", 1), Tag(u"two", u"", 2)};
   TMemoryStream ms;
   ASSERT_TRUE(WriteAStringTagArray(&ms, arr));
@@ -215,7 +215,7 @@ TEST(StringtagUtilsTaggedWords, ArraysRoundTripAndRefuseBadCounts) {
   EXPECT_TRUE(ReadAStringTagArray(&negative).empty());
 }
 
-TEST(StringtagUtilsTaggedWords, ArrayWriterStopsAtFirstShortWrite) {
+TEST(Stringtag_utilsTaggedWords, ArrayWriterStopsAtFirstShortWrite) {
   const std::vector<TStringTag> arr = {Tag(u"abc", u"", 0), Tag(u"def", u"", 0)};
   TShortStream s(10);  // count plus part of the first item
   EXPECT_FALSE(WriteAStringTagArray(&s, arr));
@@ -224,7 +224,7 @@ TEST(StringtagUtilsTaggedWords, ArrayWriterStopsAtFirstShortWrite) {
 
 // ---- lists ----
 
-TEST(StringtagUtilsTagList, LookupsAndIndexChecks) {
+TEST(Stringtag_utilsTagList, LookupsAndIndexChecks) {
   TStringTagList list;
   EXPECT_EQ(list.AddOne(Tag(u"the", u"", 0)), 0);
   EXPECT_EQ(list.AddOne(Tag(u"dog", u"<N>", 5)), 1);
@@ -243,7 +243,7 @@ TEST(StringtagUtilsTagList, LookupsAndIndexChecks) {
   EXPECT_EQ(list.IndexOfStringTag(Tag(u"*", u"<V>", 0)), 0);  // a lone asterisk matches anything
 }
 
-TEST(StringtagUtilsTagList, ReadingAppends) {
+TEST(Stringtag_utilsTagList, ReadingAppends) {
   TStringTagList source;
   source.AddOne(Tag(u"d", u"", 4));
   source.AddOne(Tag(u"e", u"<x>", 5));
@@ -259,7 +259,7 @@ TEST(StringtagUtilsTagList, ReadingAppends) {
   EXPECT_EQ(list.GetAStringTag(4).tag, u"<x>");
 }
 
-TEST(StringtagUtilsTagList, TruncatedStreamAppendsNothing) {
+TEST(Stringtag_utilsTagList, TruncatedStreamAppendsNothing) {
   TStringTagList source;
   source.AddOne(Tag(u"one", u"", 1));
   source.AddOne(Tag(u"two", u"", 2));
@@ -283,7 +283,7 @@ TEST(StringtagUtilsTagList, TruncatedStreamAppendsNothing) {
   EXPECT_EQ(list.Count(), 0);
 }
 
-TEST(StringtagUtilsTagList, SaveStopsAtFirstShortWrite) {
+TEST(Stringtag_utilsTagList, SaveStopsAtFirstShortWrite) {
   TStringTagList list;
   list.AddOne(Tag(u"abc", u"", 0));
   TShortStream s(6);
@@ -294,7 +294,7 @@ TEST(StringtagUtilsTagList, SaveStopsAtFirstShortWrite) {
   EXPECT_FALSE(freqs.SaveToStream(&s2));
 }
 
-TEST(StringtagUtilsFreqList, AddOneOrIncFreqCountsByOne) {
+TEST(Stringtag_utilsFreqList, AddOneOrIncFreqCountsByOne) {
   TStringTagFreqList list;
   EXPECT_EQ(list.AddOneOrIncFreq(Freq(u"cat", u"", 10)), 0);
   EXPECT_EQ(list.GetAStringTagFreq(0).freq, 10);  // a new item keeps its frequency
@@ -304,7 +304,7 @@ TEST(StringtagUtilsFreqList, AddOneOrIncFreqCountsByOne) {
   EXPECT_EQ(list.Count(), 2);
 }
 
-TEST(StringtagUtilsFreqList, SortOnFreqOrder) {
+TEST(Stringtag_utilsFreqList, SortOnFreqOrder) {
   TStringTagFreqList list;
   list.AddOne(Freq(u"b", u"", 2));
   list.AddOne(Freq(u"z", u"", 9));
@@ -318,7 +318,7 @@ TEST(StringtagUtilsFreqList, SortOnFreqOrder) {
   EXPECT_EQ(order, (std::vector<String>{u"z", u"B", u"a", u"b", u"m"}));
 }
 
-TEST(StringtagUtilsFreqList, StreamRoundTripAppends) {
+TEST(Stringtag_utilsFreqList, StreamRoundTripAppends) {
   TStringTagFreqList source;
   source.AddOne(Freq(u"x", u"<t>", 3));
   TMemoryStream ms;
