@@ -2,7 +2,8 @@
 // the library, installs its yield hook, reads a text, describes it with the
 // text library, lists its most frequent words through a tagged-word frequency
 // list, stores that list in its stream form, reads it back and stops the
-// library.
+// library.  It logs its run to the shared log file (sk_demo.log in the
+// system's temporary folder) and shows the log at the end.
 //
 //   sk_demo [text-file]     (default: the sample text beside this program's source)
 #include <cstdio>
@@ -18,6 +19,10 @@
 #include "core/Stringtag_utils.h"
 #include "core/Unicode_string_conversion.h"
 #include "library/Units.h"
+#include "services/File_utils.h"
+#include "services/Logging_utilities.h"
+#include "services/Registry_utils.h"
+#include "services/User_and_system_utils.h"
 #include "platform/runtime/Encoding.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Format.h"
@@ -67,6 +72,7 @@ int Run(const String& fileName) {
   Int32 bomLength = 0;
   const String text = EncodedStringFromBytes(bytes, encoding, bomLength);
   std::printf("text: %s\n", Text(fileName).c_str());
+  AddToLogFile(Format(u"read %s: %d bytes", {fileName, static_cast<Int32>(bytes.size())}));
   std::printf("  %zu bytes, encoding %s, byte-order mark %d bytes, %zu UTF-16 units\n", bytes.size(),
               encoding != nullptr ? Text(encoding->EncodingName()).c_str() : "none", bomLength, text.size());
 
@@ -86,6 +92,7 @@ int Run(const String& fileName) {
   const auto sentences = SentencesFromParagraph(text, String(), 0, 0);
   std::printf("  %s words, %s sentences\n", Text(Format(u"%.0n", {words})).c_str(),
               Text(Format(u"%.0n", {sentences->Count()})).c_str());
+  AddToLogFile(Format(u"%d words, %d sentences", {words, sentences->Count()}));
 
   // Word frequencies into the tagged-word frequency list, most frequent first.
   const auto wordList = SimpleWordListOfTxt(text, 1, false);
@@ -123,6 +130,8 @@ int Run(const String& fileName) {
   const bool agree = saved && loaded && SameLists(frequencies, readBack);
   std::printf("the list read back %s the list written (%d items)\n", agree ? "agrees with" : "DIFFERS from",
               readBack.Count());
+  AddToLogFile(Format(u"word list of %d items stored and read back: %s", {readBack.Count(),
+                                                                          agree ? u"the same" : u"DIFFERENT"}));
   return agree ? 0 : 1;
 }
 
@@ -142,6 +151,15 @@ int main(int argc, char** argv) {
   long long yields = 0;
   Global_YieldProcessProc = [&yields] { ++yields; };
 
+  // The host names the shared log and raises the log level; a fresh log for
+  // this run.
+  const String logName = IncludeTrailingPathDelimiter(GetTempDirectory()) + u"sk_demo.log";
+  ClearLogFile(logName);
+  SetLogFilename(logName);
+  global_log_level = 1;
+  StartNewLogSection(u"0.1.0");
+  AddToLogFile(Format(u"user %s, documents folder %s", {Registry_Current_User(), GetMyDocumentsQMarkFolder()}));
+
   const String fileName = Utf8ToString(argc > 1 ? argv[1] : SK_SAMPLE_TEXT);
   int rc = 1;
   try {
@@ -150,6 +168,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "failed: %s\n", e.what());
   }
   std::printf("the library yielded to the host %lld times\n", yields);
+  AddToLogFile(Format(u"finished with exit code %d after %d yields", {rc, static_cast<Int32>(yields)}));
+  std::printf("the log of this run, %s:\n%s", Text(logName).c_str(), Text(TextFileContents(logName)).c_str());
 
   Finalize();
   std::printf("library stopped; yield hook installed %s\n", YesNo(static_cast<bool>(Global_YieldProcessProc)));

@@ -32,6 +32,17 @@
 #include "core/Unicode_string_conversion.h"
 #include "core/Useful_classes_base.h"
 #include "core/Useful_classes_stringlist_sorts.h"
+#include "services/Clipboard_utils.h"
+#include "services/Dll_utils.h"
+#include "services/Drive_utils.h"
+#include "services/File_utils.h"
+#include "services/Filename_functions.h"
+#include "services/Logging_utilities.h"
+#include "services/Monitor_functions.h"
+#include "services/My_filestreamu.h"
+#include "services/Registry_utils.h"
+#include "services/User_and_system_utils.h"
+#include "services/Utf8_unit.h"
 #include "zip/ZACipher.h"
 #include "zip/ZACryptConst.h"
 #include "zip/ZACryptUtil.h"
@@ -89,6 +100,18 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Type_conversion),
     SK_UNIT(My_string_functions),
     SK_UNIT(Sortablelists),
+    // Files, logging and system services.
+    SK_UNIT(Filename_functions),
+    SK_UNIT(File_utils),
+    SK_UNIT(Logging_utilities),
+    SK_UNIT(User_and_system_utils),
+    SK_UNIT(Drive_utils),
+    SK_UNIT(Monitor_functions),
+    SK_UNIT(Registry_utils),
+    SK_UNIT(Dll_utils),
+    SK_UNIT(Clipboard_utils),
+    SK_UNIT(Utf8_unit),
+    SK_UNIT(My_filestreamu),
     // Zip engine: the zlib binding, then the hash registry (cleared first,
     // then SHA-1 registers) and what derives keys over it.
     SK_UNIT(ZAZLib),

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cstdlib>
+
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -91,6 +93,35 @@ class ScratchFolder {
 
  private:
   std::string fDir;
+};
+
+// Sets (or, with nullptr, removes) an environment variable for one scope and
+// puts the old value back.
+class ScopedEnvVar {
+ public:
+  ScopedEnvVar(const char* name, const char* value) : fName(name) {
+    if (const char* old = std::getenv(name)) {
+      fHadOld = true;
+      fOld = old;
+    }
+    if (value != nullptr)
+      ::setenv(name, value, 1);
+    else
+      ::unsetenv(name);
+  }
+  ~ScopedEnvVar() {
+    if (fHadOld)
+      ::setenv(fName.c_str(), fOld.c_str(), 1);
+    else
+      ::unsetenv(fName.c_str());
+  }
+  ScopedEnvVar(const ScopedEnvVar&) = delete;
+  ScopedEnvVar& operator=(const ScopedEnvVar&) = delete;
+
+ private:
+  std::string fName;
+  std::string fOld;
+  bool fHadOld = false;
 };
 
 // A fixture with a fresh scratch folder for each test, removed after it.
