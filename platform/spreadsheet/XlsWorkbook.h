@@ -66,6 +66,9 @@ class TXlsWorkbook : public TObject {
   // Adds an empty sheet after the last one and gives the sheet count.
   Int32 AddSheet();
 
+  // Raises EXlsError when the cell is outside the sheet.
+  void CheckCell(Int32 row, Int32 col) const;
+
   // ---- values ---------------------------------------------------------------
   // Each stores the value and, when xf is 0 or more, gives the cell that
   // format; -1 keeps the cell's format.  Texts longer than 32,767 characters
@@ -147,7 +150,6 @@ class TXlsWorkbook : public TObject {
  private:
   const TXlsSheet& Sheet() const { return *fSheets[static_cast<size_t>(fActive)]; }
   TXlsSheet& Sheet() { return *fSheets[static_cast<size_t>(fActive)]; }
-  void CheckCell(Int32 row, Int32 col) const;
   void CheckRow(Int32 row) const;
   void CheckCol(Int32 col) const;
   void CheckFormat(Int32 xf) const;

@@ -1,16 +1,22 @@
 #include "platform/spreadsheet/XlsxWriter.h"
 
+#include <errno.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
 #include <xlsxwriter.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-#include "platform/spreadsheet/XlsReplacingFile.h"
+#include "platform/runtime/FileReplace.h"
+#include "platform/runtime/OSError.h"
 #include "platform/spreadsheet/XlsWorkbook.h"
 
 namespace sk {
@@ -371,20 +377,13 @@ Int64 FormatsUsed(const TXlsWorkbook& book) {
   return std::count(used.begin(), used.end(), true) + extra;
 }
 
-}  // namespace
-
-void WriteXlsx(const TXlsWorkbook& workbook, const String& fileName) {
-  if (FormatsUsed(workbook) > xls_MaxFormats)
-    throw EXlsError(u"Cannot save \"" + fileName + u"\": the workbook uses more cell formats than a file can hold");
-  Int64 cells = 0;
-  for (Int32 s = 1; s <= workbook.SheetCount(); ++s) cells += workbook.SheetData(s).CellCount();
-
-  TXlsReplacingFile file(fileName);
+// Writes the workbook through libxlsxwriter into the file at path.
+void WriteTo(const TXlsWorkbook& workbook, const String& fileName, const std::string& path, Int64 cells) {
   lxw_workbook_options options{};
   options.constant_memory = LXW_TRUE;
   options.tmpdir = nullptr;
   options.use_zip64 = cells > kZip64Cells ? LXW_TRUE : LXW_FALSE;
-  lxw_workbook* out = workbook_new_opt(file.Path().c_str(), &options);
+  lxw_workbook* out = workbook_new_opt(path.c_str(), &options);
   if (out == nullptr) throw EXlsError(u"Cannot save \"" + fileName + u"\": the spreadsheet writer cannot start");
   TWriter writer(workbook, out);
   try {
@@ -397,7 +396,56 @@ void WriteXlsx(const TXlsWorkbook& workbook, const String& fileName) {
   const lxw_error failed = writer.Error() != LXW_NO_ERROR ? writer.Error() : closed;
   if (failed != LXW_NO_ERROR)
     throw EXlsError(u"Cannot save \"" + fileName + u"\": " + Utf8ToString(std::string(lxw_strerror(failed))));
-  file.Commit();
+}
+
+// Appends the whole of the file at path to the stream.
+void CopyInto(const std::string& path, TStream& to, const String& fileName) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw EXlsError(u"Cannot save \"" + fileName + u"\": " + SysErrorMessage(errno));
+  std::vector<char> buf(1 << 16);
+  for (;;) {
+    const ssize_t n = ::read(fd, buf.data(), buf.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0 || to.Write(buf.data(), n) != n) {
+      const int err = n < 0 ? errno : 0;
+      ::close(fd);
+      if (n == 0) return;
+      throw EXlsError(u"Cannot save \"" + fileName + u"\": " + SysErrorMessage(err != 0 ? err : EIO));
+    }
+  }
+}
+
+}  // namespace
+
+void WriteXlsx(const TXlsWorkbook& workbook, const String& fileName) {
+  if (FormatsUsed(workbook) > xls_MaxFormats)
+    throw EXlsError(u"Cannot save \"" + fileName + u"\": the workbook uses more cell formats than a file can hold");
+  Int64 cells = 0;
+  for (Int32 s = 1; s <= workbook.SheetCount(); ++s) cells += workbook.SheetData(s).CellCount();
+
+  // The workbook goes to a replacement of the target, which takes the
+  // target's place only once complete.
+  TFileReplaceStream out(fileName);
+  if (!out.Ok()) throw EXlsError(u"Cannot save \"" + fileName + u"\": " + SysErrorMessage(out.LastError()));
+  // libxlsxwriter writes to a file it opens by name: the replacement's own
+  // name under /proc where there is one, else a private file that is then
+  // copied in.
+  const std::string own = "/proc/self/fd/" + std::to_string(out.Handle());
+  if (::access(own.c_str(), W_OK) == 0) {
+    WriteTo(workbook, fileName, own, cells);
+  } else {
+    std::string temp = (std::filesystem::temp_directory_path() / "sk_xlsx_XXXXXX").string();
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) throw EXlsError(u"Cannot save \"" + fileName + u"\": " + SysErrorMessage(errno));
+    ::close(fd);
+    struct TRemove {
+      const std::string& path;
+      ~TRemove() { ::unlink(path.c_str()); }
+    } remove{temp};
+    WriteTo(workbook, fileName, temp, cells);
+    CopyInto(temp, out, fileName);
+  }
+  if (!out.Commit()) throw EXlsError(u"Cannot save \"" + fileName + u"\": " + SysErrorMessage(out.LastError()));
 }
 
 }  // namespace sk
