@@ -100,6 +100,19 @@ void SaveAStringlistToExcel(const String& outputFile, const String& title, const
                             const std::vector<const TStrings*>& lists, Char separator) {
   auto xls = std::make_unique<TXlsWorkbook>(true);
   xls->NewFile(static_cast<Int32>(std::min<size_t>(lists.size(), xls_MaxSheets + size_t{1})), 5);
+  // Lists longer or wider than a sheet stop the export before any work.
+  for (const TStrings* list : lists) {
+    if (list == nullptr) continue;
+    Int64 rows = 0;
+    for (Int32 k = 0; k < list->Count(); ++k) {
+      const String& line = list->Strings(k);
+      if (line.empty()) continue;
+      ++rows;
+      const Int64 pieces = std::count(line.begin(), line.end(), separator) + 1;
+      xls->CheckCell(1, static_cast<Int32>(std::min<Int64>(kFirstCol - 1 + pieces, xls_MaxCol + Int64{1})));
+    }
+    xls->CheckCell(static_cast<Int32>(std::min<Int64>(kListFirstRow - 1 + rows, xls_MaxRow + Int64{1})), 1);
+  }
   WriteExcelTitleBlock(xls.get(), title, secondText, thirdText);
   const TColourFontRec plain = GetDefaultExtraFontRec();
   TExcelDataRec rec;

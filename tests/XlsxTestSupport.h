@@ -53,4 +53,30 @@ inline size_t CountStarting(const std::vector<std::string>& lines, const std::st
   }));
 }
 
+// An icon file of one 16 x 16 image and one 32 x 32 image, both 32-bit
+// bitmaps with their transparency masks.
+inline std::string IconFile() {
+  auto le16 = [](std::string& s, unsigned v) { s += static_cast<char>(v & 0xFF), s += static_cast<char>(v >> 8); };
+  auto le32 = [&](std::string& s, unsigned v) { le16(s, v & 0xFFFF), le16(s, v >> 16); };
+  auto bitmap = [&](unsigned side) {
+    std::string b;
+    le32(b, 40), le32(b, side), le32(b, side * 2), le16(b, 1), le16(b, 32);
+    for (int i = 0; i < 6; ++i) le32(b, 0);
+    for (unsigned i = 0; i < side * side; ++i) b += std::string("\x10\x20\xF0\xFF", 4);
+    b += std::string(((side + 31) / 32) * 4 * side, '\0');
+    return b;
+  };
+  const std::string small = bitmap(16), large = bitmap(32);
+  std::string ico;
+  le16(ico, 0), le16(ico, 1), le16(ico, 2);
+  unsigned offset = 6 + 2 * 16;
+  for (const std::string* img : {&small, &large}) {
+    const unsigned side = img == &small ? 16 : 32;
+    ico += static_cast<char>(side), ico += static_cast<char>(side), ico += '\0', ico += '\0';
+    le16(ico, 1), le16(ico, 32), le32(ico, static_cast<unsigned>(img->size())), le32(ico, offset);
+    offset += static_cast<unsigned>(img->size());
+  }
+  return ico + small + large;
+}
+
 }  // namespace sk
