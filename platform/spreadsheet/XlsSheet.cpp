@@ -43,6 +43,10 @@ TXlsRow* TXlsSheet::FindRow(Int32 row) { return const_cast<TXlsRow*>(std::as_con
 
 TXlsRow& TXlsSheet::RowAt(Int32 row) {
   if (fRows.empty() || row > fRows.back().Row) {
+    // Rows are mostly written one after the other: the row left behind gives
+    // back what its cells' growth reserved, which would otherwise be most of
+    // a large sheet's memory.
+    if (!fRows.empty() && fRows.back().Cells.capacity() > fRows.back().Cells.size()) fRows.back().Cells.shrink_to_fit();
     fRows.push_back(TXlsRow{row, -1, {}});
     return fRows.back();
   }
