@@ -46,14 +46,22 @@
 #include "services/User_and_system_utils.h"
 #include "services/Utf8_unit.h"
 #include "zip/ZACipher.h"
+#include "zip/ZAConst.h"
 #include "zip/ZACryptConst.h"
 #include "zip/ZACryptUtil.h"
+#include "zip/ZADirArray.h"
+#include "zip/ZADirManager.h"
+#include "zip/ZAExcept.h"
 #include "zip/ZAHash.h"
 #include "zip/ZAKeyDeriv.h"
 #include "zip/ZAPBKDF_2.h"
+#include "zip/ZARecords.h"
+#include "zip/ZAStrUtils.h"
+#include "zip/ZATypes.h"
+#include "zip/ZAUtils.h"
 #include "zip/ZAZLib.h"
-#include "zip/ZApb_kdf.h"
 #include "zip/ZAhmac.h"
+#include "zip/ZApb_kdf.h"
 #include "zip/ZAsha1.h"
 #include "zip/Zip_utils.h"
 
@@ -130,6 +138,16 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(ZACryptConst),
     SK_UNIT(ZACryptUtil),
     SK_UNIT(ZACipher),
+    // Zip engine base: types and texts, errors, records, helpers, the string
+    // tables built from the user's locale, the entry table and the directory.
+    SK_UNIT(ZATypes),
+    SK_UNIT(ZAConst),
+    SK_UNIT(ZAExcept),
+    SK_UNIT(ZARecords),
+    SK_UNIT(ZAUtils),
+    SK_UNIT(ZAStrUtils),
+    SK_UNIT(ZADirArray),
+    SK_UNIT(ZADirManager),
     // Zip glue.
     SK_UNIT(Zip_utils),
 };
