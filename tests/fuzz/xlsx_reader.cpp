@@ -69,7 +69,9 @@ bool WriteInput(std::string_view input) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!WriteInput(std::string_view(reinterpret_cast<const char*>(data), size))) return 0;
   sk::TXlsWorkbook wb;
-  if (!wb.Open(sk::Utf8ToString(InputPath()))) return 0;
+  const bool opened = wb.Open(sk::Utf8ToString(InputPath()));
+  ::unlink(InputPath().c_str());  // nothing is left behind in /dev/shm
+  if (!opened) return 0;
   for (sk::Int32 s = 1; s <= wb.SheetCount(); ++s) {
     wb.SetActiveSheet(s);
     sk::TMemoryStream text;
