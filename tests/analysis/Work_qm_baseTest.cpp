@@ -692,17 +692,39 @@ TEST(Work_qm_baseEnvelope, FlippedBytesAndInflatedCounts) {
   }
 }
 
-TEST(Work_qm_baseEnvelope, WrongSentinelsFail) {
+TEST(Work_qm_baseEnvelope, WrongSentinelsAndKindFail) {
   const TBytes whole = RichEnvelope();
-  TTestList probe(lt_word_list);
-  // The stored-list sentinel sits 4 bytes before the end of the 208 bytes;
-  // find it as the second 6789 after the headings.
-  TBytes bytes = whole;
-  bytes.back() ^= 1;  // trailer 6788
-  TTestList list(lt_word_list);
-  TBytesStream in(bytes);
-  EXPECT_FALSE(list.ReadFromStream(&in));
-  EXPECT_EQ(list.Count(), 0);
+  // The formula with one line: 16 bytes, then "c3" and "Dice" stored.
+  const size_t headings = 16 + 8 + 12;
+  TGridHeaderList standard(lt_collocate_list);
+  standard.LoadStandardSet(lt_collocate_list);
+  TMemoryStream h;
+  standard.SaveToStream(&h);
+  const size_t info = headings + static_cast<size_t>(h.Size());
+  ASSERT_EQ(whole[headings + 4], 0x85);  // the headings' sentinel, low byte
+  ASSERT_EQ(whole[info + 200], 0x85);    // the stored-list sentinel, low byte
+  struct Case {
+    const char* what;
+    size_t at;
+    Byte value;
+  } cases[] = {
+      {"headings' sentinel", headings + 4, 0x84},
+      {"headings' kind", headings + 8, 200},
+      {"stored-list sentinel", info + 200, 0x84},
+      {"trailer", whole.size() - 4, 0x84},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TBytes bytes = whole;
+    bytes[c.at] = c.value;
+    TTestList list(lt_word_list);
+    list.AddWord(u"old", 1);
+    TBytesStream in(bytes);
+    EXPECT_FALSE(list.ReadFromStream(&in));
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(list.GridHeadings()->Count(), 0);
+    EXPECT_EQ(list.StoredListInfo->fdata.stored_version_number, 0);
+  }
 }
 
 }  // namespace
