@@ -26,6 +26,13 @@ class YieldCount {
   std::function<void()> fAlso;
 };
 
+// Standard heading sets without any customised file: the user's folder is a
+// fresh scratch folder for the scope.
+struct NoCustomisedSets {
+  ScratchFolder dir{"sk_qmbase"};
+  ScopedUserFolder user{dir.File("")};
+};
+
 // A list that only holds entries the test owns.
 struct Holding {
   TQMSister list{nullptr, nullptr, {}, {}, {}, {}, grid_none, lt_word_list, 0};
@@ -321,6 +328,7 @@ TEST(Work_qm_baseSister, SmallOperations) {
 }
 
 TEST(Work_qm_baseSister, SetColumnsFollowTheHeadings) {
+  NoCustomisedSets scope;
   TTestList list(lt_word_list);
   EXPECT_TRUE(list.IsASetColumnColumn(8));
   list.GridHeadings()->LoadStandardSet(lt_word_list);
@@ -587,6 +595,7 @@ TEST(Work_qm_baseEnvelope, TwoEntriesWithPrivateDetailsGoldenBytes) {
 }
 
 TEST(Work_qm_baseEnvelope, FormulaInBothFormsRoundTrips) {
+  NoCustomisedSets scope;
   for (bool withLines : {false, true}) {
     SCOPED_TRACE(withLines);
     TTestList list(lt_keyword_list);
@@ -613,6 +622,7 @@ TEST(Work_qm_baseEnvelope, FormulaInBothFormsRoundTrips) {
 // The envelope of a list with headings, a formula with lines and entries
 // with private details, as corrupt input starts from it.
 TBytes RichEnvelope() {
+  NoCustomisedSets scope;
   TTestList list(lt_collocate_list);
   list.GridHeadings()->LoadStandardSet(lt_collocate_list);
   list.ParseFormulaHandler->Translated_Strings->Add(u"c3");
@@ -696,6 +706,7 @@ TEST(Work_qm_baseEnvelope, WrongSentinelsAndKindFail) {
   const TBytes whole = RichEnvelope();
   // The formula with one line: 16 bytes, then "c3" and "Dice" stored.
   const size_t headings = 16 + 8 + 12;
+  NoCustomisedSets scope;
   TGridHeaderList standard(lt_collocate_list);
   standard.LoadStandardSet(lt_collocate_list);
   TMemoryStream h;
