@@ -244,6 +244,48 @@ TEST_F(Further_string_functions, ALongRunGivesRightEdgesForEveryOverlappingHit) 
   EXPECT_EQ(All(u"a\x15q", kLR), (std::vector<Hit>{{1, n + 1}}));
 }
 
+TEST_F(Further_string_functions, AgreesWithASimpleFinderOnRandomTexts) {
+  // Whole words in any case or in one case, found by the matcher (whose
+  // scan looks for the first one or two pattern characters many at a time)
+  // and by a plain scan of every position.
+  const String alphabet = u"aAbB <>.,1\n";
+  const String patterns[] = {u"a", u"ab", u"Ab", u"ba", u"aa", u"a1", u"b.a"};
+  uint32_t seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return seed >> 8;
+  };
+  auto up = [](Char c) { return c >= u'a' && c <= u'z' ? static_cast<Char>(c - 32) : c; };
+  for (int round = 0; round < 400; ++round) {
+    String text;
+    const size_t length = next() % 120;
+    for (size_t k = 0; k < length; ++k) text += alphabet[next() % alphabet.size()];
+    SetText(text);
+    for (const String& pattern : patterns) {
+      for (bool cs : {false, true}) {
+        TMSSearchFlags flags = kLR;
+        if (cs) flags.Include(msCaseIsSensitive);
+        std::vector<Hit> expected;
+        const size_t m = pattern.size();
+        for (size_t p = 0; p + m <= text.size();) {
+          bool same = true;
+          for (size_t q = 0; q < m && same; ++q)
+            same = cs ? text[p + q] == pattern[q] : up(text[p + q]) == up(pattern[q]);
+          const bool left = p == 0 || PunctSpaceOrControlHere(CharClassOf(text[p - 1]));
+          const bool right = p + m == text.size() || !LetterOrDigitHere(CharClassOf(text[p + m]));
+          if (same && left && right) {
+            expected.push_back({static_cast<Int32>(p + 1), static_cast<Int32>(m)});
+            p += m;
+          } else {
+            ++p;
+          }
+        }
+        ASSERT_EQ(All(pattern, flags), expected) << StringToUtf8(text) << " / " << StringToUtf8(pattern) << cs;
+      }
+    }
+  }
+}
+
 TEST_F(Further_string_functions, StartOutsideTheBufferFindsNothing) {
   SetText(u"cat");
   TConcSearchRec rec{};
