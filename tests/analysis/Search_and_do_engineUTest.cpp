@@ -11,6 +11,8 @@
 #include "analysis/Search_parsing.h"
 #include "core/Global_vars.h"
 #include "core/My_string_functions_notation.h"
+#include "core/Qm_global_vars.h"
+#include "services/Logging_utilities.h"
 
 namespace sk {
 namespace {
@@ -223,6 +225,43 @@ TEST_F(Search_and_do_engineU, AFailureInsideTheSearchKeepsItsCause) {
       EXPECT_STREQ(cause.what(), "callback broke");
     }
   }
+}
+
+TEST_F(Search_and_do_engineU, WhatIsSoughtIsLoggedAboveLevelOne) {
+  ScratchFolder folder("sk_seek_log");
+  Logging_utilities_initialization();
+  const tool_type savedTool = global_current_tool;
+  global_current_tool = tt_concord;
+  SetLogFilename(folder.File("shared.log"));
+  auto utf16 = [](const std::string& ascii) {
+    std::string out;
+    for (char c : ascii) {
+      out += c;
+      out += '\0';
+    }
+    return out;
+  };
+  TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
+  engine.PrepareFirst(u"the cat sat on the mat, the cat sat on the mat, the end", true, wp_whole, 100, 0,
+                      [](TSearchAndDoEngine*, TConcSearchRec&) { return true; });
+  const TQMSearchWordRec w = Parsed(u"cat");
+  for (Int32 level : {1, 2}) {
+    for (bool additional : {true, false}) {
+      global_log_level = level;
+      engine.SearchAndDoPublic.IsAdditionalEngine = additional;
+      engine.SearchAndDo(&w, wp_whole, 0, TTextStatsPositions_rec{});
+    }
+  }
+  global_log_level = 0;
+  const std::string log = ReadFileBytes(folder.Path("shared.log"));
+  const std::string line = utf16("seeking \r\n\"cat\"\r\nand file begins \"the cat sat on the mat, the cat sat on the mat, th...\"");
+  const size_t at = log.find(line);
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_EQ(log.find(line, at + 1), std::string::npos);  // once: level 2, not the additional engine
+  busy_logging = false;
+  Logging_utilities_Finalization();
+  SetLogFilename(u"");
+  global_current_tool = savedTool;
 }
 
 TEST_F(Search_and_do_engineU, QuickSearch) {
