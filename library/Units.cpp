@@ -43,10 +43,12 @@
 #include "services/Registry_utils.h"
 #include "services/User_and_system_utils.h"
 #include "services/Utf8_unit.h"
+#include "zip/ZAArchiver.h"
 #include "zip/ZACipher.h"
 #include "zip/ZAConst.h"
 #include "zip/ZACryptConst.h"
 #include "zip/ZACryptUtil.h"
+#include "zip/ZACryptoTransform.h"
 #include "zip/ZADirArray.h"
 #include "zip/ZADirManager.h"
 #include "zip/ZAExcept.h"
@@ -144,6 +146,10 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(ZAStrUtils),
     SK_UNIT(ZADirArray),
     SK_UNIT(ZADirManager),
+    // The archiver: AES entry encryption, then the component (which makes
+    // the engine's lock when it starts).
+    SK_UNIT(ZACryptoTransform),
+    SK_UNIT(ZAArchiver),
     // Zip glue.
     SK_UNIT(Zip_utils),
 };

@@ -528,6 +528,13 @@ void TZADirManager::SaveDir(bool writeAtEnd, TStream* stream) {
       FArc->WriteBufferToStream(item.Comment.data(), static_cast<Int64>(item.Comment.size()), FCompressedStream,
                                 FArc->FVolumeNumberInfo, -1, &pending);
     }
+    // The end records stay whole on the volume that takes them: the room for
+    // them (with zip64 records and the comment) is kept, or the next volume
+    // begun, before they are written.
+    FArc->WriteBufferToStream(nullptr, 0, FCompressedStream, FArc->FVolumeNumberInfo,
+                              TZAZipCentralDirEnd::Size + TZAZip64CentralDirEnd::Size +
+                                  TZAZip64CentralDirEndLocator::Size + static_cast<Int32>(ArchiveComment.size()),
+                              &pending);
   } catch (...) {
     flushPending();
     throw;
