@@ -337,6 +337,12 @@ void TZABaseArchiver::CloseArchive() {
 void TZABaseArchiver::FreeArchiveStream() {
   if (!IsCustomStream) fOwnedStream.reset();
   FCompressedStream = nullptr;
+  SyncDirManagerStream();
+}
+
+void TZABaseArchiver::SyncDirManagerStream() {
+  // The directory manager reads and writes the current volume's stream.
+  if (DMHandle && !DMHandle->FIsCustomStream) DMHandle->FCompressedStream = FCompressedStream;
 }
 
 void TZABaseArchiver::DoAfterOpen() {

@@ -242,6 +242,8 @@ class TZABaseArchiver : public TZAArchiverLink {
   void InternalOpenArchive();
   // Frees the stream the archiver opened (a custom stream stays the caller's).
   void FreeArchiveStream();
+  // Points the directory manager at the current volume's stream.
+  void SyncDirManagerStream();
 
  private:
   // The stream the archiver opened itself (file or memory); FCompressedStream

@@ -123,6 +123,7 @@ void TZABaseArchiver::ReopenFileStream(const String& fileName, Word mode) {
   fOwnedStream = std::make_unique<TFileStream>(fileName, mode);
   FCompressedStream = fOwnedStream.get();
   VolumeFileName = fileName;
+  SyncDirManagerStream();
 }
 
 void TZABaseArchiver::CloseCompressedStream() { FreeArchiveStream(); }
