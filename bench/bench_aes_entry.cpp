@@ -59,7 +59,8 @@ void BM_OpenSSLAes256CtrHmacSha1(benchmark::State& state) {
   EVP_CIPHER* ctr = EVP_CIPHER_fetch(nullptr, "AES-256-CTR", nullptr);
   EVP_MAC* hmac = EVP_MAC_fetch(nullptr, "HMAC", nullptr);
   char digest[] = "SHA1";
-  OSSL_PARAM params[] = {OSSL_PARAM_construct_utf8_string(OSSL_MAC_PARAM_DIGEST, digest, 0), OSSL_PARAM_construct_end()};
+  OSSL_PARAM params[] = {OSSL_PARAM_construct_utf8_string(OSSL_MAC_PARAM_DIGEST, digest, 0),
+                         OSSL_PARAM_construct_end()};
   for (auto _ : state) {
     EVP_CIPHER_CTX* ctx = EVP_CIPHER_CTX_new();
     EVP_MAC_CTX* mac = EVP_MAC_CTX_new(hmac);

@@ -309,7 +309,7 @@ void TZABaseArchiver::InternalOpenArchive() {
       FSpanningMode = smNone;
       FVolumeNumberInfo.Init();
       const bool found = ZALowerCase(ZAExtractFileExt(FFileName)).find(u".exe") != String::npos ? OpenSFXArchive()
-                                                                                              : OpenPlainArchive();
+                                                                                                : OpenPlainArchive();
       if (!found && !FOpenCorruptedArchives) throw EZAException(48, this);
       DMHandle->LoadDir();
     }

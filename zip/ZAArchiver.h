@@ -13,8 +13,8 @@
 
 #include <memory>
 
-#include "platform/runtime/StringList.h"
 #include "platform/runtime/Streams.h"
+#include "platform/runtime/StringList.h"
 #include "zip/ZAArchiver_prompts.h"
 #include "zip/ZAArchiver_volumes.h"
 #include "zip/ZACryptoTransform.h"
@@ -119,8 +119,8 @@ class TZABaseArchiver : public TZAArchiverLink {
   virtual void DoOnRequestLastVolume(String& VolumeFileName, bool& Cancel);
   virtual void DoOnRequestMiddleVolume(Int32 VolumeNumber, String& VolumeFileName, bool& Cancel);
   virtual void DoOnDiskFull(Int32 VolumeNumber, const String& VolumeFileName, bool& Cancel);
-  virtual void DoOnProcessVolumeFailure(TZAProcessOperation Operation, Int32 VolumeNumber,
-                                        const String& VolumeFileName, bool& Cancel);
+  virtual void DoOnProcessVolumeFailure(TZAProcessOperation Operation, Int32 VolumeNumber, const String& VolumeFileName,
+                                        bool& Cancel);
   virtual void DoOnStoreFile(String& FileName, Int32& FileAttr, AnsiString& Comment, const String& OriginalFileName);
   virtual void DoOnExtractFile(String& FileName, Cardinal& FileAttr, const AnsiString& Comment);
   void DoAfterOpen();

@@ -139,14 +139,12 @@ bool TZABaseArchiver::InternalCompressFile(TStream* source, TStream* dest, TDirI
     while (!writeFailed && bytesRead < size) {
       FProgress = bytesRead;
       if (FProgressEnabled) {
-        DoOnFileProgress(item.SrcFileName,
-                         static_cast<Double>(FProgress) / static_cast<Double>(FProgressMax) * 100.0, item.Operation,
-                         ppProcess, FProgressCancel);
+        DoOnFileProgress(item.SrcFileName, static_cast<Double>(FProgress) / static_cast<Double>(FProgressMax) * 100.0,
+                         item.Operation, ppProcess, FProgressCancel);
         if (FProgressCancel) break;
-        const Double overall =
-            FProcessedFilesTotalSize > 0
-                ? static_cast<Double>(FProcessedFilesSize + FProgress) / static_cast<Double>(FProcessedFilesTotalSize) * 100.0
-                : 50.0;
+        const Double overall = FProcessedFilesTotalSize > 0 ? static_cast<Double>(FProcessedFilesSize + FProgress) /
+                                                                  static_cast<Double>(FProcessedFilesTotalSize) * 100.0
+                                                            : 50.0;
         DoOnOverallProgress(overall, item.Operation, ppProcess, FProgressCancel);
         if (FProgressCancel) break;
       }
@@ -245,11 +243,10 @@ bool TZABaseArchiver::InternalCompressFile(TStream* source, TStream* dest, TDirI
 bool TZABaseArchiver::ZipInitPassword(TStream* stream, const AnsiString& password, Word flags, Word lastModTime,
                                       Cardinal crc, TZipKey& keys) {
   TZipKeyHeader header{};
-  if (stream->Read(header.data(), static_cast<Int64>(header.size())) != static_cast<Int64>(header.size()))
-    return false;
+  if (stream->Read(header.data(), static_cast<Int64>(header.size())) != static_cast<Int64>(header.size())) return false;
   ZipKeyInit(password, keys, header);
-  const Byte check = (flags & ZAFlagDataDescriptor) != 0 ? static_cast<Byte>(lastModTime >> 8)
-                                                         : static_cast<Byte>(crc >> 24);
+  const Byte check =
+      (flags & ZAFlagDataDescriptor) != 0 ? static_cast<Byte>(lastModTime >> 8) : static_cast<Byte>(crc >> 24);
   return header[11] == check;
 }
 
@@ -261,8 +258,8 @@ bool TZABaseArchiver::InternalDecompressFile(TStream* source, TStream* dest, TDi
 
   std::unique_ptr<TAESCryptoTransform> aes;
   if (encrypted && zipForm && AESKeyBitsOf(item.ZAEncryptionAlgorithm) > 0) {
-    aes = TAESCryptoTransform::CreateAESEncryption(AESKeyBitsOf(item.ZAEncryptionAlgorithm),
-                                                   AESVendorVersionOf(item), FCompressionMethod);
+    aes = TAESCryptoTransform::CreateAESEncryption(AESKeyBitsOf(item.ZAEncryptionAlgorithm), AESVendorVersionOf(item),
+                                                   FCompressionMethod);
     aes->Initialize(Decryption, item);
     aes->GenerateKey(FPassword);
   }
@@ -327,7 +324,9 @@ bool TZABaseArchiver::InternalDecompressFile(TStream* source, TStream* dest, TDi
     if (compSize > static_cast<UInt64>(room)) compSize = static_cast<UInt64>(room);
   }
 
-  FProgressMax = Int64(count) + offset != 0 ? Int64(count) + offset : static_cast<Int64>(std::min<UInt64>(uncompSize, std::numeric_limits<Int64>::max()));
+  FProgressMax = Int64(count) + offset != 0
+                     ? Int64(count) + offset
+                     : static_cast<Int64>(std::min<UInt64>(uncompSize, std::numeric_limits<Int64>::max()));
   if (FProgressMax == 0) FProgressMax = 2;
   FSkipFile = false;
 

@@ -88,9 +88,8 @@ void TZABaseArchiver::DoOnPassword(const String& FileName, AnsiString& NewPasswo
   }
 }
 
-void TZABaseArchiver::DoOnProcessFileFailure(const String& FileName, TZAProcessOperation Operation,
-                                             Int32 NativeError, Int32 ErrorCode, const String& ErrorMessage,
-                                             TZAAction& Action) {
+void TZABaseArchiver::DoOnProcessFileFailure(const String& FileName, TZAProcessOperation Operation, Int32 NativeError,
+                                             Int32 ErrorCode, const String& ErrorMessage, TZAAction& Action) {
   Action = fxaIgnore;
   if (OnProcessFileFailure) {
     OnProcessFileFailure(this, FileName, Operation, NativeError, ErrorCode, ErrorMessage, Action);

@@ -66,8 +66,8 @@ std::unique_ptr<TAESCryptoTransform> TAESCryptoTransform::CreateAESEncryption(In
 const TBytes& TAESCryptoTransform::DerivedBytes(const AnsiString& password) {
   const Int32 L = FKeyLengthBytes;
   if (fHasDerived && fDerivedPassword == password && fDerivedSalt == FSaltValue) return fDerived;
-  FKeyGenerator = std::make_unique<TPBKDF2>(password, FSaltValue.data(), static_cast<Int32>(FSaltValue.size()),
-                                            kIterations);
+  FKeyGenerator =
+      std::make_unique<TPBKDF2>(password, FSaltValue.data(), static_cast<Int32>(FSaltValue.size()), kIterations);
   TBytes bytes;
   FKeyGenerator->GetKeyBytes(2 * L + 2, bytes);
   if (bytes.size() != static_cast<size_t>(2 * L + 2)) bytes.assign(static_cast<size_t>(2 * L + 2), 0);

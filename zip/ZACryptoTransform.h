@@ -43,10 +43,8 @@ class TZACryptoTransform : public TObject {
   virtual void Reset() = 0;
   // Each takes count bytes at source + sourceOffset and writes as many at
   // dest + destOffset (the two may be the same bytes); answers count.
-  virtual Int32 DecryptBuffer(const Byte* source, Int64 sourceOffset, Int32 count, Byte* dest,
-                              Int64 destOffset) = 0;
-  virtual Int32 EncryptBuffer(const Byte* source, Int64 sourceOffset, Int32 count, Byte* dest,
-                              Int64 destOffset) = 0;
+  virtual Int32 DecryptBuffer(const Byte* source, Int64 sourceOffset, Int32 count, Byte* dest, Int64 destOffset) = 0;
+  virtual Int32 EncryptBuffer(const Byte* source, Int64 sourceOffset, Int32 count, Byte* dest, Int64 destOffset) = 0;
   // The bytes written before the entry's data.
   virtual TBytes GetFileStorageStartBlock() = 0;
   // Reads the start block from the stream, offset bytes on from its position.

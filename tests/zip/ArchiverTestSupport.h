@@ -30,7 +30,8 @@ struct TAskedQuestion {
 // recorded and answered by the function (by default with `answer`).
 class ScopedDialogAnswers {
  public:
-  explicit ScopedDialogAnswers(Int32 answer) : ScopedDialogAnswers([answer](const TAskedQuestion&) { return answer; }) {}
+  explicit ScopedDialogAnswers(Int32 answer)
+      : ScopedDialogAnswers([answer](const TAskedQuestion&) { return answer; }) {}
   explicit ScopedDialogAnswers(std::function<Int32(const TAskedQuestion&)> answer) : fAnswer(std::move(answer)) {
     fPrevious = SetZAMessageDialogHook([this](const String& text, TZADialogButtons buttons) {
       asked.push_back({text, buttons});

@@ -45,8 +45,8 @@ TEST_F(ZAArchiver, CompressionModeAndLevelFollowEachOther) {
     Byte mode;
     TZACompressionLevel level;
     Word method;
-  } modes[] = {{0, za_clNone, 0}, {1, za_clFastest, 8}, {3, za_clFastest, 8}, {4, za_clNormal, 8},
-               {6, za_clNormal, 8}, {7, za_clMax, 8},   {9, za_clMax, 8}};
+  } modes[] = {{0, za_clNone, 0},   {1, za_clFastest, 8}, {3, za_clFastest, 8}, {4, za_clNormal, 8},
+               {6, za_clNormal, 8}, {7, za_clMax, 8},     {9, za_clMax, 8}};
   for (const auto& m : modes) {
     zip.SetCompressionMode(m.mode);
     EXPECT_EQ(zip.CompressionLevel(), m.level) << int(m.mode);

@@ -167,8 +167,8 @@ TEST_F(ZAArchiver_codec, RoundTripsOfEveryMethodAndEncryption) {
     AnsiString password;
     TZACryptoAlgorithm algorithm;
   };
-  const TCrypt crypts[] = {{"", caPkzipClassic}, {"pw", caPkzipClassic}, {"pw", caAES_128}, {"pw", caAES_192},
-                           {"pw", caAES_256}};
+  const TCrypt crypts[] = {
+      {"", caPkzipClassic}, {"pw", caPkzipClassic}, {"pw", caAES_128}, {"pw", caAES_192}, {"pw", caAES_256}};
   for (size_t size : {size_t(1), size_t(70000), size_t(1600000)}) {
     const std::string plain = TextBytes(size, static_cast<unsigned>(size));
     for (const TMethod& m : methods) {
@@ -435,7 +435,8 @@ TEST_F(ZAArchiver_codec, DamagedDataFailWithoutACrash) {
     const std::string record = LocalRecord(e.item, e.data);
     ASSERT_TRUE(Extract(zip, e.item, record).ok);
     // Cut at many lengths, the header included.
-    for (size_t cut : {size_t(0), size_t(10), size_t(29), size_t(41), size_t(50), record.size() / 2, record.size() - 1}) {
+    for (size_t cut :
+         {size_t(0), size_t(10), size_t(29), size_t(41), size_t(50), record.size() / 2, record.size() - 1}) {
       EXPECT_FALSE(Extract(zip, e.item, record.substr(0, cut)).ok) << cut;
     }
     // Flipped bytes after the header.

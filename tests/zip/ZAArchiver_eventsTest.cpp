@@ -51,8 +51,8 @@ TEST_F(ZAArchiver_events, OverwriteAnswers) {
     bool confirm;
     TZAOverwriteMode mode;
   } cases[] = {
-      {zdrYes, true, omPrompt},     {zdrNo, false, omPrompt},         {zdrNoToAll, false, omNever},
-      {zdrYesToAll, true, omAlways}, {zdrCancel, false, omPrompt},     {zdrOK, false, omPrompt},
+      {zdrYes, true, omPrompt},      {zdrNo, false, omPrompt},     {zdrNoToAll, false, omNever},
+      {zdrYesToAll, true, omAlways}, {zdrCancel, false, omPrompt}, {zdrOK, false, omPrompt},
   };
   for (const auto& c : cases) {
     zip.FOptions.FOverwriteMode = omPrompt;
@@ -187,7 +187,8 @@ TEST_F(ZAArchiver_events, BlankVolumeCountsFromOne) {
 
 TEST_F(ZAArchiver_events, FirstAndMiddleVolumeDialogs) {
   zip.SetSpanningMode(smSpanning);
-  ScopedDialogAnswers answers([](const TAskedQuestion& q) { return q.text.find(u"#3") != String::npos ? zdrCancel : zdrOK; });
+  ScopedDialogAnswers answers(
+      [](const TAskedQuestion& q) { return q.text.find(u"#3") != String::npos ? zdrCancel : zdrOK; });
   String name = zip.FFileName;
   bool cancel = true;
   zip.DoOnRequestFirstVolume(name, cancel);

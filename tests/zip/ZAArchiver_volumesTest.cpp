@@ -374,7 +374,8 @@ TEST_F(ZAArchiver_volumes, NoVolumePassesItsLimitAndNoRecordIsCut) {
   zip.SetActive(true);
   EXPECT_EQ(zip.SpanningMode(), smSplitting);
   ASSERT_EQ(zip.DMHandle->CDir->Count(), kEntries);
-  for (Int32 i = 0; i < kEntries; i += 499) EXPECT_EQ(zip.DMHandle->CDir->FItems[static_cast<size_t>(i)].Name, nameOf(i));
+  for (Int32 i = 0; i < kEntries; i += 499)
+    EXPECT_EQ(zip.DMHandle->CDir->FItems[static_cast<size_t>(i)].Name, nameOf(i));
   EXPECT_EQ(zip.DMHandle->CDir->FItems[kEntries - 1].Comment, std::string((kEntries - 1) % 37, 'c'));
 }
 
