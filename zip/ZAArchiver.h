@@ -255,6 +255,12 @@ class TZABaseArchiver : public TZAArchiverLink {
   Int64 EndRecordDiskNumber();
   // Asks for volumes after an end record was not found, as the plain road does.
   bool OpenLastVolumeLoop();
+  // The free space of the volume being written, as its drive answered when
+  // first asked, and the stream's size then.
+  Int32 fFreeSpaceVolume = -2;
+  String fFreeSpaceFile;
+  Int64 fFreeSpaceAsked = 0;
+  Int64 fFreeSpaceStreamSize = 0;
 };
 
 // The zip-form archiver the suite uses: new entries are deflated (stored at

@@ -123,6 +123,7 @@ void TZABaseArchiver::ReopenFileStream(const String& fileName, Word mode) {
   fOwnedStream = std::make_unique<TFileStream>(fileName, mode);
   FCompressedStream = fOwnedStream.get();
   VolumeFileName = fileName;
+  fFreeSpaceVolume = -2;  // a new volume: its drive is asked afresh
   SyncDirManagerStream();
 }
 
@@ -197,7 +198,15 @@ Int64 TZABaseArchiver::WriteToStream(const void* buffer, Int64 count, TStream*& 
   bool roomOnly = count == 0 && reserve > 0;
   while (written < count || roomOnly) {
     const Int64 pendingSize = pending != nullptr ? pending->Size() : 0;
-    Int64 free = GetFreeDriveSpace(VolumeFileName) - pendingSize;
+    // The drive is asked once per volume; what was written since is taken
+    // off its answer.
+    if (fFreeSpaceVolume != volume.FVolumeNumber || fFreeSpaceFile != VolumeFileName) {
+      fFreeSpaceVolume = volume.FVolumeNumber;
+      fFreeSpaceFile = VolumeFileName;
+      fFreeSpaceAsked = GetFreeDriveSpace(VolumeFileName);
+      fFreeSpaceStreamSize = stream->Size();
+    }
+    Int64 free = fFreeSpaceAsked - (stream->Size() - fFreeSpaceStreamSize) - pendingSize;
     const Int64 limit = FSpanningOptions.GetVolumeSize(volume);
     if (limit != -1) free = std::min(free, limit - stream->Size() - pendingSize);
     if (free < 0) break;
