@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "analysis/Search_parsing.h"
 #include "core/Basic_consts.h"
 #include "core/Basic_processes.h"
 #include "core/Basic_types.h"
@@ -32,17 +33,28 @@
 #include "core/Unicode_string_conversion.h"
 #include "core/Useful_classes_base.h"
 #include "core/Useful_classes_stringlist_sorts.h"
+#include "library/Layer_hooks.h"
 #include "services/Clipboard_utils.h"
 #include "services/Dll_utils.h"
+#include "services/Excel_utils.h"
+#include "services/Excel_utils2.h"
 #include "services/Drive_utils.h"
 #include "services/File_utils.h"
 #include "services/Filename_functions.h"
+#include "services/Html_utils.h"
+#include "services/Modify_source_texts_basics.h"
+#include "services/Lem_match_stop_rel_lists.h"
 #include "services/Logging_utilities.h"
 #include "services/Monitor_functions.h"
 #include "services/My_filestreamu.h"
+#include "services/Qm_essentials.h"
+#include "services/Qmbaseholderunit.h"
+#include "services/Quillmark_filenamesu.h"
 #include "services/Registry_utils.h"
 #include "services/User_and_system_utils.h"
 #include "services/Utf8_unit.h"
+#include "services/Wdef.h"
+#include "ui/Graphics_utilities.h"
 #include "zip/ZAArchiver.h"
 #include "zip/ZACipher.h"
 #include "zip/ZAConst.h"
@@ -122,6 +134,8 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Clipboard_utils),
     SK_UNIT(Utf8_unit),
     SK_UNIT(My_filestreamu),
+    SK_UNIT(Excel_utils2),
+    SK_UNIT(Excel_utils),
     // Zip engine: the zlib binding, then the hash registry (cleared first,
     // then SHA-1 registers) and what derives keys over it.
     SK_UNIT(ZAZLib),
@@ -152,6 +166,18 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(ZAArchiver),
     // Zip glue.
     SK_UNIT(Zip_utils),
+    // Drawing helpers and search syntax.
+    SK_UNIT(Graphics_utilities),
+    SK_UNIT(Search_parsing),
+    // Suite definitions, then the hooks through which they call up the layers.
+    SK_UNIT(Qm_essentials),
+    SK_UNIT(Quillmark_filenamesu),
+    SK_UNIT(Wdef),
+    SK_UNIT(Layer_hooks),
+    SK_UNIT(Lem_match_stop_rel_lists),
+    SK_UNIT(Qmbaseholderunit),
+    SK_UNIT(Html_utils),
+    SK_UNIT(Modify_source_texts_basics),
 };
 
 #undef SK_UNIT

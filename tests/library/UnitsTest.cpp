@@ -125,3 +125,23 @@ TEST(UnitsInitialize, ZipEngineTablesAndVersionText) {
 
 }  // namespace
 }  // namespace sk
+
+namespace sk {
+namespace {
+
+TEST(UnitsTable, SuiteDefinitionsStartInTheirOrder) {
+  // The log's queue before the suite definitions, and the entity list after
+  // them; the hooks once the units on both sides of them have started.
+  const char* order[] = {"Logging_utilities", "Zip_utils", "Graphics_utilities", "Search_parsing", "Wdef",
+                         "Layer_hooks", "Html_utils", "Modify_source_texts_basics"};
+  int last = -1;
+  for (const char* name : order) {
+    const int i = IndexOfUnit(name);
+    ASSERT_GE(i, 0) << name;
+    EXPECT_GT(i, last) << name;
+    last = i;
+  }
+}
+
+}  // namespace
+}  // namespace sk
