@@ -50,10 +50,12 @@ TZAPasswordDialogHook SetZAPasswordDialogHook(TZAPasswordDialogHook hook);
 Int32 ZAMessageDialog(const String& text, TZADialogButtons buttons);
 bool ZAPasswordDialog(const String& fileName, String& password);
 
-// The defaults. The message dialog is the platform's message box, which
-// without anyone to see it answers the button that changes nothing (Cancel,
-// No, Abort); the password dialog without a user cancels (the entry is
-// skipped).
+// The defaults. The message dialog is the platform's modal message dialog
+// with the confirmation icon (without an application it answers as the
+// platform's message box does: the button that changes nothing). The
+// password dialog is a modal form: the prompt, a password edit of at most 255
+// characters shown as "*", and the buttons "OK" and "Cancel"; without an
+// application it answers as cancelled (the entry is skipped).
 Int32 ZADefaultMessageDialog(const String& text, TZADialogButtons buttons);
 bool ZADefaultPasswordDialog(const String& fileName, String& password);
 

@@ -8,6 +8,7 @@
 
 #include "ArchiverTestSupport.h"
 #include "TestSupport.h"
+#include "VisualTestSupport.h"
 #include "ZipTestSupport.h"
 #include "zip/ZAUtils.h"
 
@@ -357,11 +358,14 @@ TEST_F(ZAArchiver_codec, ThePasswordEventDecides) {
     zip.FSuppressPasswordEvent = false;
     zip.OnPassword = nullptr;
   }
-  // With nobody to ask the entry is skipped.
+  // Without a handler the password dialog asks; Cancel skips the entry.
   TEntry e = Compress(zip, plain, 8, 6, "right");
   zip.SetPassword("");
+  PressingHook cancelling(u"Cancel");
+  ScopedModalHook hook(cancelling.Hook());
   EXPECT_FALSE(Extract(zip, e.item, LocalRecord(e.item, e.data)).ok);
   EXPECT_TRUE(zip.FSkipFile);
+  EXPECT_EQ(cancelling.Shown(), 1);
 }
 
 // Raw deflate data of `zeros` zero bytes, made a piece at a time.
