@@ -13,10 +13,12 @@
 // The password is "pw". Seeds: entries written by the codec itself
 // (InternalCompressFile) with these settings in front.
 //
-// Build by hand with the zip layer and the runtime it uses, for example:
-//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Dconstinit= -I. \
-//     tests/fuzz/zip_entry_codec.cpp zip/*.cpp platform/runtime/*.cpp core/My_file_extensionsu.cpp ... \
-//     -licuuc -licui18n -lz -lcrypto -lzip -o /tmp/zip_entry_codec
+// Build by hand with the zip layer and the layers it uses (the archiver's
+// prompts are the visual layer's dialogs), for example:
+//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Dconstinit= -fPIC -I. \
+//     $(pkg-config --cflags Qt6Widgets) tests/fuzz/zip_entry_codec.cpp zip/*.cpp platform/runtime/*.cpp \
+//     platform/visual/*.cpp core/My_file_extensionsu.cpp ... \
+//     $(pkg-config --libs Qt6Widgets) -licuuc -licui18n -lz -lcrypto -lzip -o /tmp/zip_entry_codec
 //   /tmp/zip_entry_codec -max_total_time=120 tests/fuzz/corpus/zip_entry_codec
 #include <cstddef>
 #include <cstdint>
