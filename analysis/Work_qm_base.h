@@ -4,6 +4,7 @@
 #pragma once
 
 #include "analysis/Work_qm_base_entries.h"
+#include "analysis/Work_qm_base_holder.h"
 #include "analysis/Work_qm_base_list.h"
 #include "analysis/Work_qm_base_sister.h"
 #include "analysis/Work_qm_base_storedinfo.h"

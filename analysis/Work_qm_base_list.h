@@ -162,6 +162,8 @@ class TQMBaseDataClass : public TObject {
   bool IsASetColumnColumn(Int32 column) const;
   void RecomputeColumnSetnums();
   static String NumberDisplayToHeading(TNumberDisplayPreference preference);
+  // name with the default extension of the save format for the list kind.
+  static String ChangedFileNameForSaveASFormat(const String& name, TSave_as_format format, TQuillmarkList list);
 
   // ---- stored-list shortcuts and undo state
   Int32 GetVersionNumber() const;

@@ -37,6 +37,12 @@ class TQMSister : public TQMBaseDataClass {
   virtual bool MergeWith(TQMSister* other);
   virtual String PlotContextStr(Int32 /*row*/, Int32 /*column*/, const TRect& /*rect*/) { return String(); }
 
+  // Whether text passes the position test (prefix, suffix or digit test,
+  // else occurrence) against the sort pivot's word, under the holder's
+  // locale; text is upper-cased first unless the list compares case-
+  // sensitively. 0 when it passes.
+  Int32 DoAComparePosOfWord(const String& text, bool prefix, bool suffix, bool digit);
+
   // The part of heading before "%" or "per " (whichever comes first)
   // followed by the heading of the number preference, title-cased.
   static String ConvertedHeading(const String& heading, TNumberDisplayPreference preference);

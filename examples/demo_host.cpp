@@ -1,7 +1,8 @@
 // A small host program that drives the library the way a tool does: it starts
 // the library, installs its yield hook, reads a text, describes it with the
 // text library, lists its most frequent words through a tagged-word frequency
-// list, stores that list in its stream form, reads it back and stops the
+// list, saves that list behind the saved-results header as the word-list tool
+// does, recognises the saved file by its header, reads it back and stops the
 // library.  It logs its run to the shared log file (sk_demo.log in the
 // system's temporary folder) and shows the log at the end.
 //
@@ -21,8 +22,10 @@
 #include "library/Units.h"
 #include "services/File_utils.h"
 #include "services/Logging_utilities.h"
+#include "services/Qm_essentials.h"
 #include "services/Registry_utils.h"
 #include "services/User_and_system_utils.h"
+#include "services/Wdef.h"
 #include "platform/runtime/Encoding.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Format.h"
@@ -111,23 +114,39 @@ int Run(const String& fileName) {
                 Text(Format(u"%.0n", {item.freq})).c_str());
   }
 
-  // The list in its stream form, written to a file and read back.
-  const String stored = IncludeTrailingPathDelimiter(GetTempDirectory()) + u"sk_demo_word_frequencies.dat";
+  // The list saved as the word-list tool saves its results: the saved-results
+  // header, then the list in its stream form. The file is then recognised by
+  // its header, and read back behind it.
+  global_current_tool = tt_wordlist;
+  const String stored = IncludeTrailingPathDelimiter(GetTempDirectory()) + u"sk_demo_word_frequencies" +
+                        ListTypeToDefaultExt(lt_word_list);
   bool saved = false;
   {
     TFileStream out(stored, fmCreate);
-    saved = frequencies.SaveToStream(&out);
+    TCheckSignature header{};
+    saved = DiskSignatureISOKForToolAndList(header, tt_wordlist, lt_word_list, &out, writing) &&
+            frequencies.SaveToStream(&out);
   }
+  TQM_MainFile_rec rec;
+  rec.filename = stored;
+  const bool recognised = IsAQuillmark64BitFile(rec) && rec.ListType == lt_word_list;
+  const tool_type maker = WhichToolsQuillmark64BitFile(rec);
+  std::printf("saved the list behind the saved-results header in %s: recognised as a saved file %s, "
+              "kind \"%s\", signature of %s, extension of %s\n",
+              Text(stored).c_str(), YesNo(recognised), Text(ListSignature(rec.ListType)).c_str(),
+              Text(Tool_Name(maker)).c_str(), Text(Tool_Name(FileExtToToolType(stored))).c_str());
   TStringTagFreqList readBack;
   bool loaded = false;
   {
     TFileStream in(stored, fmOpenRead);
-    loaded = readBack.ReadFromStream(&in);
+    TCheckSignature header{};
+    loaded = DiskSignatureISOKForToolAndList(header, tt_wordlist, lt_word_list, &in, reading) &&
+             readBack.ReadFromStream(&in);
     std::printf("stored the list in %s (%lld bytes): saved %s, read back %s\n", Text(stored).c_str(),
                 static_cast<long long>(in.Size()), YesNo(saved), YesNo(loaded));
   }
   DeleteFile(stored);
-  const bool agree = saved && loaded && SameLists(frequencies, readBack);
+  const bool agree = saved && recognised && loaded && SameLists(frequencies, readBack);
   std::printf("the list read back %s the list written (%d items)\n", agree ? "agrees with" : "DIFFERS from",
               readBack.Count());
   AddToLogFile(Format(u"word list of %d items stored and read back: %s", {readBack.Count(),

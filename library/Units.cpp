@@ -7,6 +7,7 @@
 #include "analysis/Headingsu.h"
 #include "analysis/Maths_routines.h"
 #include "analysis/Parser.h"
+#include "analysis/Search_parsing.h"
 #include "analysis/Work_base_elements.h"
 #include "analysis/Work_qm_base.h"
 #include "analysis/grid_header_listU.h"
@@ -40,26 +41,43 @@
 #include "core/Unicode_string_conversion.h"
 #include "core/Useful_classes_base.h"
 #include "core/Useful_classes_stringlist_sorts.h"
+#include "library/Layer_hooks.h"
 #include "services/Clipboard_utils.h"
 #include "services/Dll_utils.h"
 #include "services/Drive_utils.h"
 #include "services/File_utils.h"
 #include "services/Filename_functions.h"
+#include "services/Html_utils.h"
+#include "services/Modify_source_texts_basics.h"
+#include "services/Lem_match_stop_rel_lists.h"
 #include "services/Logging_utilities.h"
 #include "services/Monitor_functions.h"
 #include "services/My_filestreamu.h"
+#include "services/Qm_essentials.h"
+#include "services/Qmbaseholderunit.h"
+#include "services/Quillmark_filenamesu.h"
 #include "services/Registry_utils.h"
 #include "services/User_and_system_utils.h"
 #include "services/Utf8_unit.h"
+#include "services/Wdef.h"
+#include "ui/Graphics_utilities.h"
 #include "zip/ZACipher.h"
+#include "zip/ZAConst.h"
 #include "zip/ZACryptConst.h"
 #include "zip/ZACryptUtil.h"
+#include "zip/ZADirArray.h"
+#include "zip/ZADirManager.h"
+#include "zip/ZAExcept.h"
 #include "zip/ZAHash.h"
 #include "zip/ZAKeyDeriv.h"
 #include "zip/ZAPBKDF_2.h"
+#include "zip/ZARecords.h"
+#include "zip/ZAStrUtils.h"
+#include "zip/ZATypes.h"
+#include "zip/ZAUtils.h"
 #include "zip/ZAZLib.h"
-#include "zip/ZApb_kdf.h"
 #include "zip/ZAhmac.h"
+#include "zip/ZApb_kdf.h"
 #include "zip/ZAsha1.h"
 #include "zip/Zip_utils.h"
 
@@ -120,16 +138,6 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Clipboard_utils),
     SK_UNIT(Utf8_unit),
     SK_UNIT(My_filestreamu),
-    // Search and results lists: statistics, the column headings.
-    SK_UNIT(Maths_routines),
-    SK_UNIT(Base_heading_consts),
-    SK_UNIT(Base_headingsu),
-    SK_UNIT(grid_header_listU),
-    SK_UNIT(Headingsu),
-    // Search and results lists: the results-list classes.
-    SK_UNIT(Parser),
-    SK_UNIT(Work_base_elements),
-    SK_UNIT(Work_qm_base),
     // Zip engine: the zlib binding, then the hash registry (cleared first,
     // then SHA-1 registers) and what derives keys over it.
     SK_UNIT(ZAZLib),
@@ -144,8 +152,40 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(ZACryptConst),
     SK_UNIT(ZACryptUtil),
     SK_UNIT(ZACipher),
+    // Zip engine base: types and texts, errors, records, helpers, the string
+    // tables built from the user's locale, the entry table and the directory.
+    SK_UNIT(ZATypes),
+    SK_UNIT(ZAConst),
+    SK_UNIT(ZAExcept),
+    SK_UNIT(ZARecords),
+    SK_UNIT(ZAUtils),
+    SK_UNIT(ZAStrUtils),
+    SK_UNIT(ZADirArray),
+    SK_UNIT(ZADirManager),
     // Zip glue.
     SK_UNIT(Zip_utils),
+    // Drawing helpers and search syntax.
+    SK_UNIT(Graphics_utilities),
+    SK_UNIT(Search_parsing),
+    // Suite definitions, then the hooks through which they call up the layers.
+    SK_UNIT(Qm_essentials),
+    SK_UNIT(Quillmark_filenamesu),
+    SK_UNIT(Wdef),
+    SK_UNIT(Layer_hooks),
+    SK_UNIT(Lem_match_stop_rel_lists),
+    SK_UNIT(Qmbaseholderunit),
+    SK_UNIT(Html_utils),
+    SK_UNIT(Modify_source_texts_basics),
+    // Search and results lists: statistics, the column headings.
+    SK_UNIT(Maths_routines),
+    SK_UNIT(Base_heading_consts),
+    SK_UNIT(Base_headingsu),
+    SK_UNIT(grid_header_listU),
+    SK_UNIT(Headingsu),
+    // Search and results lists: the results-list classes.
+    SK_UNIT(Parser),
+    SK_UNIT(Work_base_elements),
+    SK_UNIT(Work_qm_base),
 };
 
 #undef SK_UNIT

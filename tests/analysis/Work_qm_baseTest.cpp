@@ -5,6 +5,7 @@
 #include "core/My_string_functions.h"
 #include "core/Qm_specific_consts.h"
 #include "platform/runtime/Locale.h"
+#include "ui/Graphics_utilities.h"
 
 namespace sk {
 namespace {
@@ -338,6 +339,43 @@ TEST(Work_qm_baseSister, SetColumnsFollowTheHeadings) {
   EXPECT_EQ(info.i, 9);
   EXPECT_EQ(list.ExtraColumnType(9), tnc_extra_set);
   EXPECT_EQ(list.ExtraColumnType(1), tnc_other);
+}
+
+TEST(Work_qm_baseHolder, CategoriesColoursAndFileNames) {
+  Holding h;
+  TTestEntry* e = h.Add();
+  const TStringTrueColumnAndColourRec none = e->GetCategory(8);
+  EXPECT_EQ(none.s, u"");
+  EXPECT_EQ(none.background_colour, BogStandardColours().arr[tsc_window]);
+  e->SetCategoryString(u"noun", 8);
+  const TColor saved = Global_Colours.arr[tsc_window];
+  Global_Colours.arr[tsc_window] = 0x123456;
+  EXPECT_EQ(e->GetCategory(8).background_colour, 0x123456);
+  Global_Colours.arr[tsc_window] = saved;
+  e->SetCategoryColour(0x0000FF, 8);
+  EXPECT_EQ(e->GetCategory(8).background_colour, 0x0000FF);
+  EXPECT_EQ(e->GetCategory(8).s, u"noun");
+  TStringTrueColumnAndColourRec rec{};
+  rec.true_column_number = 8;
+  rec.s = u"verb";
+  e->SetCategory(rec);
+  EXPECT_EQ(e->privateobj->annotations->Count(), 1);
+  EXPECT_EQ(e->GetCategory(8).s, u"verb");
+
+  EXPECT_EQ(TQMBaseDataClass::ChangedFileNameForSaveASFormat(u"/data/words.lst", as_txt, lt_word_list),
+            u"/data/words.txt");
+  EXPECT_EQ(TQMBaseDataClass::ChangedFileNameForSaveASFormat(u"list", as_xml, lt_word_list), u"list.xml");
+}
+
+TEST(Work_qm_baseHolder, PositionTestAgainstThePivotWord) {
+  TQMDummyBaseHolder holder;
+  TQMSister list(&holder, nullptr, {}, {}, {}, {}, grid_none, lt_word_list, 0);
+  list.base_compare_StringTag.wrd = u"UN";
+  EXPECT_EQ(list.DoAComparePosOfWord(u"undo", true, false, false), 0);
+  EXPECT_NE(list.DoAComparePosOfWord(u"redo", true, false, false), 0);
+  list.comparing_case_sensitively = true;
+  EXPECT_NE(list.DoAComparePosOfWord(u"undo", true, false, false), 0);
+  EXPECT_EQ(list.DoAComparePosOfWord(u"RUN", false, true, false), 0);
 }
 
 // ---- stored records ---------------------------------------------------------------

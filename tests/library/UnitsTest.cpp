@@ -10,7 +10,9 @@
 #include "core/Global_vars.h"
 #include "core/Qm_global_vars.h"
 #include "library/Units.h"
+#include "zip/ZAConst.h"
 #include "zip/ZAHash.h"
+#include "zip/ZAStrUtils.h"
 #include "zip/ZAsha1.h"
 
 namespace sk {
@@ -97,6 +99,48 @@ TEST(UnitsInitialize, HashRegistryIsClearedThenSHA1RegistersBeforeKeyDerivation)
   EXPECT_EQ(FindHash_by_Name("SHA1"), SHA1_Descriptor());
   EXPECT_EQ(FindHash_by_ID(_SHA1), SHA1_Descriptor());
   Finalize();
+}
+
+TEST(UnitsTable, ZipEngineUnitsInDependencyOrder) {
+  // After the cipher library (its registrations come first at start).
+  const char* order[] = {"ZACipher",  "ZATypes",    "ZAConst",      "ZAExcept",  "ZARecords",
+                         "ZAUtils",   "ZAStrUtils", "ZADirArray", "ZADirManager", "Zip_utils"};
+  int previous = IndexOfUnit("Global_vars");
+  for (const char* unit : order) {
+    const int i = IndexOfUnit(unit);
+    ASSERT_GE(i, 0) << unit;
+    EXPECT_GT(i, previous) << unit;
+    previous = i;
+  }
+}
+
+TEST(UnitsInitialize, ZipEngineTablesAndVersionText) {
+  ToUpperChars.fill(0);
+  Initialize();
+  EXPECT_EQ(ToUpperChars['a'], 'A');  // built from the user's locale at start
+  internalCurrentVersionText = u"host text";
+  Finalize();
+  EXPECT_TRUE(internalCurrentVersionText.empty());
+}
+
+}  // namespace
+}  // namespace sk
+
+namespace sk {
+namespace {
+
+TEST(UnitsTable, SuiteDefinitionsStartInTheirOrder) {
+  // The log's queue before the suite definitions, and the entity list after
+  // them; the hooks once the units on both sides of them have started.
+  const char* order[] = {"Logging_utilities", "Zip_utils", "Graphics_utilities", "Search_parsing", "Wdef",
+                         "Layer_hooks", "Html_utils", "Modify_source_texts_basics"};
+  int last = -1;
+  for (const char* name : order) {
+    const int i = IndexOfUnit(name);
+    ASSERT_GE(i, 0) << name;
+    EXPECT_GT(i, last) << name;
+    last = i;
+  }
 }
 
 }  // namespace
