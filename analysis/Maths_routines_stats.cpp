@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "analysis/Maths_routines.h"
+#include "services/Wdef_definitions.h"
 
 namespace sk {
 
@@ -301,6 +302,24 @@ Double PercentDiff(const Ttwo_KWInt64s& f, const Ttwo_KWInt64s& t) {
   const Single p0 = Proportion(f[little_text], t[little_text], false);
   const Single p1 = Proportion(f[reference_corpus], t[reference_corpus], true);
   return (static_cast<Double>(p0) - static_cast<Double>(p1)) / static_cast<Double>(p1) * 100.0;
+}
+
+TKeyword_entry_rec KWStatsCalculated(const Ttwo_KWInt64s& f, const Ttwo_KWInt64s& t) {
+  TKeyword_entry_rec rec{};
+  const Int64 f0 = f[little_text] < 0 ? -f[little_text] : f[little_text];
+  const Int64 f1 = f[reference_corpus] < 0 ? -f[reference_corpus] : f[reference_corpus];
+  rec.f[little_text] = f0;
+  rec.f[reference_corpus] = f1;
+  rec.LogRatio = static_cast<Single>(ProportionLogRatio(rec.f, t));
+  const Double total = D(t[little_text]) + D(t[reference_corpus]);
+  const Double expected = total == 0 ? 0.0 : D(t[little_text]) * (D(f0) + D(f1)) / total;
+  rec.LL = static_cast<Single>(Log_Likelihood_Lancaster(f0, f1, D(t[little_text]), D(t[reference_corpus])));
+  rec.BIC_Score = static_cast<Single>(static_cast<Double>(rec.LL) - (total > 0 ? std::log(total) : 0.0));
+  if (D(f0) < expected) {
+    rec.LL = -rec.LL;
+    rec.negative_score = true;
+  }
+  return rec;
 }
 
 // ---- dispersion, entropy, distributions ------------------------------------------
