@@ -66,6 +66,56 @@ Double DispersionOfAllButLast(const Seq& seq, Get get) {
   return DispersionValue(values);
 }
 
+// r ln r - r + 1 for r = 1 + x (x >= -1): never negative; a series near r = 1,
+// where the direct form would cancel.
+Double Phi(Double x) {
+  if (x <= -1) return 1;  // an empty cell: 0 ln 0 - 0 + 1
+  if (std::fabs(x) < 0.25) {
+    Double sum = 0;
+    Double power = x * x;
+    for (int k = 2; k < 60; ++k) {
+      const Double term = power / (static_cast<Double>(k) * (k - 1));
+      sum += (k % 2 == 0) ? term : -term;
+      if (std::fabs(term) <= 1e-17 * std::fabs(sum)) break;
+      power *= x;
+    }
+    return sum;
+  }
+  return (1.0 + x) * std::log1p(x) - x;
+}
+
+// a*b - c*d with one rounding (Kahan's difference of products).
+Double DifferenceOfProducts(Double a, Double b, Double c, Double d) {
+  const Double w = c * d;
+  const Double e = std::fma(-c, d, w);
+  const Double f = std::fma(a, b, -w);
+  return f + e;
+}
+
+// The G statistic of a 2 x 2 table of cells not below 0 with a positive sum:
+// 2 sum O ln(O/E), written as 2 sum E phi(O/E) (the O - E sum to 0), with
+// O - E = +-D/T, D = O11 O22 - O12 O21. Every term is non-negative, so
+// small values keep their digits where the sums of x ln x cancel.
+Double GStatistic(Double o11, Double o12, Double o21, Double o22) {
+  const Double t = o11 + o12 + o21 + o22;
+  const Double r[2] = {o11 + o12, o21 + o22};
+  const Double c[2] = {o11 + o21, o12 + o22};
+  const Double d = DifferenceOfProducts(o11, o22, o12, o21);
+  Double g = 0;
+  for (int i = 0; i < 2; ++i)
+    for (int j = 0; j < 2; ++j) {
+      const Double rc = r[i] * c[j];
+      if (rc == 0) continue;  // its cell is 0 too
+      const Double x = (i == j ? d : -d) / rc;
+      g += rc / t * Phi(x);
+    }
+  return 2.0 * g;
+}
+
+bool UsableTable(Double o11, Double o12, Double o21, Double o22) {
+  return o11 >= 0 && o12 >= 0 && o21 >= 0 && o22 >= 0 && o11 + o12 + o21 + o22 > 0;
+}
+
 }  // namespace
 
 // ---- association ---------------------------------------------------------------
@@ -221,6 +271,10 @@ Double XLnX(Double x) { return x > 0 ? x * std::log(x) : 0.0; }
 Double LogLikelihoodRatio(const std::array<std::array<Double, 2>, 2>& table) {
   const Double t = table[0][0] + table[0][1] + table[1][0] + table[1][1];
   if (!(t > 0)) return 0;
+  if (UsableTable(table[0][0], table[0][1], table[1][0], table[1][1]))
+    return GStatistic(table[0][0], table[0][1], table[1][0], table[1][1]);
+  // Negative cells (counts that do not fit together): the entropy form as it
+  // stands, over the proportions above 0.
   auto h = [t](std::initializer_list<Double> list) {
     Double sum = 0;
     for (Double x : list) {
@@ -266,14 +320,27 @@ TDunningParts DunningParts(Int64 f1, Int64 f2, Int64 a, Int64 N) {
   return p;
 }
 
+// The four cells of node and collocate without floors, when they fit together.
+bool CountsTable(Int64 f1, Int64 f2, Int64 a, Int64 N, Double cells[4]) {
+  cells[0] = D(a);
+  cells[1] = D(f1 - a);
+  cells[2] = D(f2 - a);
+  cells[3] = D(N - f1 - f2 + a);
+  return UsableTable(cells[0], cells[1], cells[2], cells[3]);
+}
+
 }  // namespace
 
 Double Log_Likelihood_SameCorpus_Dunning(Int64 f1, Int64 f2, Int64 a, Int64 N) {
+  Double cells[4];
+  if (CountsTable(f1, f2, a, N, cells)) return GStatistic(cells[0], cells[1], cells[2], cells[3]);
   const TDunningParts p = DunningParts(f1, f2, a, N);
   return 2.0 * (p.rows + p.cols - p.cells);
 }
 
 Double Log_likelihood_from_Java(Int64 f1, Int64 f2, Int64 a, Int64 N) {
+  Double cells[4];
+  if (CountsTable(f1, f2, a, N, cells)) return GStatistic(cells[0], cells[1], cells[2], cells[3]);
   const TDunningParts p = DunningParts(f1, f2, a, N);
   return p.cells <= p.rows + p.cols ? 2.0 * (p.rows + p.cols - p.cells) : 0.0;
 }
@@ -287,7 +354,9 @@ Double Log_Likelihood_Lancaster(Int64 a, Int64 b, Double c, Double d) {
   Double e2 = sd * (fa + fb) / (sc + sd);
   if (e1 == 0) e1 = MinD;
   if (e2 == 0) e2 = MinD;
-  return 2.0 * (fa * std::log(fa / e1) + fb * std::log(fb / e2));
+  // ln(a/E) taken as ln a - ln E: a floored corpus size can make E so small
+  // that the quotient would overflow.
+  return 2.0 * (fa * (std::log(fa) - std::log(e1)) + fb * (std::log(fb) - std::log(e2)));
 }
 
 // ---- keyness ratios ------------------------------------------------------------
