@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "analysis/Base_heading_consts.h"
 #include "analysis/Base_headingsu.h"
@@ -80,12 +81,14 @@ void TQMBaseDataClass::Grow() {
 void TQMBaseDataClass::SetCapacity(Int32 n) {
   if (n < fCount || n >= MaxResultsListCapacity) throw Exception(Format(u"NewCapacity %d", {n}));
   if (n == FCapacity) return;
-  std::unique_ptr<TQMBaseListObject*[]> slots;
-  if (n > 0) {
-    slots = std::make_unique<TQMBaseListObject*[]>(static_cast<size_t>(n));
-    if (fCount > 0) std::memcpy(slots.get(), fList.get(), sizeof(TQMBaseListObject*) * static_cast<size_t>(fCount));
+  if (n == 0) {
+    fList.reset();
+  } else {
+    void* grown = std::realloc(fList.get(), sizeof(TQMBaseListObject*) * static_cast<size_t>(n));
+    if (grown == nullptr) throw std::bad_alloc();
+    (void)fList.release();
+    fList.reset(static_cast<TQMBaseListObject**>(grown));
   }
-  fList = std::move(slots);
   FCapacity = n;
 }
 

@@ -8,6 +8,7 @@
 // with its private-details stream), then Int32 6789.
 #pragma once
 
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -372,7 +373,12 @@ class TQMBaseDataClass : public TObject {
   void EmptyAfterFailedRead();
 
   std::unique_ptr<TGridHeaderList> fGridHeadings;
-  std::unique_ptr<TQMBaseListObject*[]> fList;  // FCapacity slots; the first fCount are entries
+  // The entry array: FCapacity slots, the first fCount are entries. Held by
+  // malloc so that growing can extend the block in place (realloc).
+  struct TFreeSlots {
+    void operator()(TQMBaseListObject** p) const { std::free(p); }
+  };
+  std::unique_ptr<TQMBaseListObject*[], TFreeSlots> fList;
   Int32 fCount = 0;
 
  private:

@@ -1,7 +1,7 @@
 // A results list of 1,000,000 entries: appending them, emptying every second
-// slot and packing, beside the same work on a std::vector of
-// std::unique_ptr with erase-remove. Both sides allocate and free the same
-// entry objects.
+// slot (the entry freed) and packing, beside the same work on a std::vector
+// of std::unique_ptr with erase-remove. Both sides allocate and free the same
+// entry objects; freeing the half that is left is not timed on either side.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -36,11 +36,14 @@ class TBenchList : public TQMSister {
 
 void BM_ResultsListAppendEmptyHalfAndPack(benchmark::State& state) {
   for (auto _ : state) {
-    TBenchList list;
-    for (Int32 i = 0; i < kEntries; ++i) list.Add(new TQMBaseListObject(&list, nullptr));
-    for (Int32 i = 0; i < kEntries; i += 2) list.Empty(i);
-    list.Pack();
-    benchmark::DoNotOptimize(list.Count());
+    auto list = std::make_unique<TBenchList>();
+    for (Int32 i = 0; i < kEntries; ++i) list->Add(new TQMBaseListObject(list.get(), nullptr));
+    for (Int32 i = 0; i < kEntries; i += 2) list->Empty(i);
+    list->Pack();
+    benchmark::DoNotOptimize(list->Count());
+    state.PauseTiming();
+    list.reset();
+    state.ResumeTiming();
   }
   state.SetItemsProcessed(state.iterations() * kEntries);
 }
@@ -48,11 +51,14 @@ BENCHMARK(BM_ResultsListAppendEmptyHalfAndPack)->Unit(benchmark::kMillisecond);
 
 void BM_VectorOfUniquePtrAppendResetHalfAndEraseRemove(benchmark::State& state) {
   for (auto _ : state) {
-    std::vector<std::unique_ptr<TQMBaseListObject>> list;
-    for (Int32 i = 0; i < kEntries; ++i) list.push_back(std::make_unique<TQMBaseListObject>(nullptr, nullptr));
-    for (Int32 i = 0; i < kEntries; i += 2) list[static_cast<size_t>(i)].reset();
-    list.erase(std::remove(list.begin(), list.end(), nullptr), list.end());
-    benchmark::DoNotOptimize(list.size());
+    auto list = std::make_unique<std::vector<std::unique_ptr<TQMBaseListObject>>>();
+    for (Int32 i = 0; i < kEntries; ++i) list->push_back(std::make_unique<TQMBaseListObject>(nullptr, nullptr));
+    for (Int32 i = 0; i < kEntries; i += 2) (*list)[static_cast<size_t>(i)].reset();
+    list->erase(std::remove(list->begin(), list->end(), nullptr), list->end());
+    benchmark::DoNotOptimize(list->size());
+    state.PauseTiming();
+    list.reset();
+    state.ResumeTiming();
   }
   state.SetItemsProcessed(state.iterations() * kEntries);
 }

@@ -26,6 +26,13 @@ class YieldCount {
   std::function<void()> fAlso;
 };
 
+// Standard heading sets without any customised file: the user's folder is a
+// fresh scratch folder for the scope.
+struct NoCustomisedSets {
+  ScratchFolder dir{"sk_qmbase"};
+  ScopedUserFolder user{dir.File("")};
+};
+
 // A list that only holds entries the test owns.
 struct Holding {
   TQMSister list{nullptr, nullptr, {}, {}, {}, {}, grid_none, lt_word_list, 0};
@@ -321,6 +328,7 @@ TEST(Work_qm_baseSister, SmallOperations) {
 }
 
 TEST(Work_qm_baseSister, SetColumnsFollowTheHeadings) {
+  NoCustomisedSets scope;
   TTestList list(lt_word_list);
   EXPECT_TRUE(list.IsASetColumnColumn(8));
   list.GridHeadings()->LoadStandardSet(lt_word_list);
@@ -587,6 +595,7 @@ TEST(Work_qm_baseEnvelope, TwoEntriesWithPrivateDetailsGoldenBytes) {
 }
 
 TEST(Work_qm_baseEnvelope, FormulaInBothFormsRoundTrips) {
+  NoCustomisedSets scope;
   for (bool withLines : {false, true}) {
     SCOPED_TRACE(withLines);
     TTestList list(lt_keyword_list);
@@ -613,6 +622,7 @@ TEST(Work_qm_baseEnvelope, FormulaInBothFormsRoundTrips) {
 // The envelope of a list with headings, a formula with lines and entries
 // with private details, as corrupt input starts from it.
 TBytes RichEnvelope() {
+  NoCustomisedSets scope;
   TTestList list(lt_collocate_list);
   list.GridHeadings()->LoadStandardSet(lt_collocate_list);
   list.ParseFormulaHandler->Translated_Strings->Add(u"c3");
@@ -692,17 +702,40 @@ TEST(Work_qm_baseEnvelope, FlippedBytesAndInflatedCounts) {
   }
 }
 
-TEST(Work_qm_baseEnvelope, WrongSentinelsFail) {
+TEST(Work_qm_baseEnvelope, WrongSentinelsAndKindFail) {
   const TBytes whole = RichEnvelope();
-  TTestList probe(lt_word_list);
-  // The stored-list sentinel sits 4 bytes before the end of the 208 bytes;
-  // find it as the second 6789 after the headings.
-  TBytes bytes = whole;
-  bytes.back() ^= 1;  // trailer 6788
-  TTestList list(lt_word_list);
-  TBytesStream in(bytes);
-  EXPECT_FALSE(list.ReadFromStream(&in));
-  EXPECT_EQ(list.Count(), 0);
+  // The formula with one line: 16 bytes, then "c3" and "Dice" stored.
+  const size_t headings = 16 + 8 + 12;
+  NoCustomisedSets scope;
+  TGridHeaderList standard(lt_collocate_list);
+  standard.LoadStandardSet(lt_collocate_list);
+  TMemoryStream h;
+  standard.SaveToStream(&h);
+  const size_t info = headings + static_cast<size_t>(h.Size());
+  ASSERT_EQ(whole[headings + 4], 0x85);  // the headings' sentinel, low byte
+  ASSERT_EQ(whole[info + 200], 0x85);    // the stored-list sentinel, low byte
+  struct Case {
+    const char* what;
+    size_t at;
+    Byte value;
+  } cases[] = {
+      {"headings' sentinel", headings + 4, 0x84},
+      {"headings' kind", headings + 8, 200},
+      {"stored-list sentinel", info + 200, 0x84},
+      {"trailer", whole.size() - 4, 0x84},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TBytes bytes = whole;
+    bytes[c.at] = c.value;
+    TTestList list(lt_word_list);
+    list.AddWord(u"old", 1);
+    TBytesStream in(bytes);
+    EXPECT_FALSE(list.ReadFromStream(&in));
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(list.GridHeadings()->Count(), 0);
+    EXPECT_EQ(list.StoredListInfo->fdata.stored_version_number, 0);
+  }
 }
 
 }  // namespace
