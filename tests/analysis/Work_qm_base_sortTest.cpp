@@ -128,6 +128,13 @@ class TKeyList : public TQMSister {
   std::vector<Int32> percents;
 };
 
+// Standard heading sets without any customised file: the user's folder is a
+// fresh scratch folder for the scope.
+struct StandardSetsOnly {
+  ScratchFolder dir{"sk_sort"};
+  ScopedUserFolder user{dir.File("")};
+};
+
 // Restores the yield hook and the cancel flag.
 class ScopedHost {
  public:
@@ -531,6 +538,7 @@ TEST(Work_qm_base_sort, TopIdenticallySortedStopsAtTheEnd) {
 // ---- choosing levels ----------------------------------------------------------------------
 
 TEST(Work_qm_base_sort, Set1SortDirectionsAndColumns) {
+  StandardSetsOnly scope;
   TKeyList list;
   list.GridHeadings()->LoadStandardSet(lt_word_list);
   ASSERT_GE(list.GridHeadings()->Count(), 3);
@@ -614,6 +622,7 @@ class TRecordingSortList : public TKeyList {
 };
 
 TEST(Work_qm_base_sort, SortOnCategoryAndResorting) {
+  StandardSetsOnly scope;
   TRecordingSortList list;
   list.GridHeadings()->LoadStandardSet(lt_word_list);
   list.RecomputeColumnSetnums();
