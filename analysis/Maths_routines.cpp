@@ -95,7 +95,9 @@ Int64 SingleArrayLengthForXInterRelationships(Int64 n) { return Round(static_cas
 namespace {
 
 // Where row y (the pairs (y+1, y) ... (n-1, y)) starts in the array.
-Int64 RowStart(Int64 y, Int64 n) { return y * (2 * n - 1 - y) / 2; }
+Int64 RowStart(Int64 y, Int64 n) {
+  return static_cast<Int64>(static_cast<__int128>(y) * (2 * static_cast<__int128>(n) - 1 - y) / 2);
+}
 
 }  // namespace
 
