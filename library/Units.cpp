@@ -44,6 +44,8 @@
 #include "library/Layer_hooks.h"
 #include "services/Clipboard_utils.h"
 #include "services/Dll_utils.h"
+#include "services/Excel_utils.h"
+#include "services/Excel_utils2.h"
 #include "services/Drive_utils.h"
 #include "services/File_utils.h"
 #include "services/Filename_functions.h"
@@ -138,6 +140,8 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Clipboard_utils),
     SK_UNIT(Utf8_unit),
     SK_UNIT(My_filestreamu),
+    SK_UNIT(Excel_utils2),
+    SK_UNIT(Excel_utils),
     // Zip engine: the zlib binding, then the hash registry (cleared first,
     // then SHA-1 registers) and what derives keys over it.
     SK_UNIT(ZAZLib),
