@@ -158,6 +158,13 @@ void TQMBaseDataClass::SortRangeAtLevel(Int32 l, Int32 r, TSortLevel level, bool
   QuickSortRange(l, r, comparer, DepthAllowance(l, r));
 }
 
+// Three-way partition around the pivot value: entries below it to the left,
+// above it to the right, equal ones in the middle, which is never sorted
+// again. Each entry is compared once per pass, and columns with many equal
+// values (frequencies, file numbers, categories) need few passes. The pivot
+// entry goes to the front and stays in the middle part without being
+// compared, so both outer parts are strictly smaller than l..r whatever the
+// comparer answers.
 void TQMBaseDataClass::QuickSortRange(Int32 l, Int32 r, const TQMBaseListObjectCompare& comparer, Int32 depthLeft) {
   const TSortLevel level = FSortStage;
   const Int32 dir = QMSortSettings.saveable.column_choices[level].ascending ? 1 : -1;
@@ -179,32 +186,39 @@ void TQMBaseDataClass::QuickSortRange(Int32 l, Int32 r, const TQMBaseListObjectC
         if (k == p) continue;
         SortSetPivot(k, level);
         found = SortCompare(k, comparer) == 0;
+        if (found) p = k;
       }
       if (!found) return;
     }
-    Int32 i = l;
-    Int32 j = r;
-    TQMBaseListObject** slots = fList.get();
-    do {
-      while (i < r && dir * SortCompare(i, comparer) < 0) ++i;
-      while (j > l && dir * SortCompare(j, comparer) > 0) --j;
-      if (i <= j) {
-        // A yield inside the scans may have moved the slot array.
-        slots = fList.get();
-        if (i != j) std::swap(slots[i], slots[j]);
+    std::swap(fList[static_cast<size_t>(l)], fList[static_cast<size_t>(p)]);
+    compare_ID_base = l;
+    Int32 lt = l;  // l .. lt-1 below the pivot
+    Int32 gt = r;  // gt+1 .. r above it
+    Int32 i = l + 1;
+    while (i <= gt) {
+      const Int32 c = dir * SortCompare(i, comparer);
+      // A yield inside the comparison may have moved the slot array.
+      TQMBaseListObject** slots = fList.get();
+      if (c < 0) {
+        std::swap(slots[lt], slots[i]);
+        ++lt;
         ++i;
-        --j;
+      } else if (c > 0) {
+        std::swap(slots[i], slots[gt]);
+        --gt;
+      } else {
+        ++i;
       }
-    } while (i <= j);
+    }
     if (i % kProgressStep == 0 && fCount > 0)
       ReportProgressPercent(static_cast<Int32>(static_cast<Int64>(i) * 100 / fCount));
-    // Here l < i and j < r: both parts are smaller than l..r.
-    if (j - l < r - i) {
-      if (l < j) QuickSortRange(l, j, comparer, depthLeft);
-      l = i;
+    // Here l <= lt <= gt <= r: both outer parts are smaller than l..r.
+    if (lt - l < r - gt) {
+      if (l < lt - 1) QuickSortRange(l, lt - 1, comparer, depthLeft);
+      l = gt + 1;
     } else {
-      if (i < r) QuickSortRange(i, r, comparer, depthLeft);
-      r = j;
+      if (gt + 1 < r) QuickSortRange(gt + 1, r, comparer, depthLeft);
+      r = lt - 1;
     }
   }
 }
