@@ -90,8 +90,8 @@ String WithoutWildcards(const String& s) {
   return out;
 }
 
-// The pivot choice: the middle of the range while the recursion is shallow;
-// a range that keeps splitting badly gets random pivots from then on, so no
+// The pivot is the middle entry of the range; after a lopsided split, and
+// always once the recursion has gone this deep, it is a random entry, so no
 // input takes quadratic time.
 Int32 DepthAllowance(Int32 l, Int32 r) {
   Int32 depth = 4;
@@ -168,11 +168,11 @@ void TQMBaseDataClass::SortRangeAtLevel(Int32 l, Int32 r, TSortLevel level, bool
 void TQMBaseDataClass::QuickSortRange(Int32 l, Int32 r, const TQMBaseListObjectCompare& comparer, Int32 depthLeft) {
   const TSortLevel level = FSortStage;
   const Int32 dir = QMSortSettings.saveable.column_choices[level].ascending ? 1 : -1;
+  bool randomPivot = false;
   while (l < r) {
     Int32 p = l + (r - l) / 2;
-    if (depthLeft > 0) {
-      --depthLeft;
-    } else {
+    if (depthLeft > 0) --depthLeft;
+    if (randomPivot || depthLeft == 0) {
       fSortPivotSeed = fSortPivotSeed * 6364136223846793005ULL + 1442695040888963407ULL;
       p = l + static_cast<Int32>((fSortPivotSeed >> 33) % static_cast<UInt64>(r - l + 1));
     }
@@ -212,6 +212,8 @@ void TQMBaseDataClass::QuickSortRange(Int32 l, Int32 r, const TQMBaseListObjectC
     }
     if (i % kProgressStep == 0 && fCount > 0)
       ReportProgressPercent(static_cast<Int32>(static_cast<Int64>(i) * 100 / fCount));
+    // A lopsided split (an organ pipe, say) gets a random pivot next time.
+    randomPivot = std::min(lt - l, r - gt) < (r - l + 1) / 16;
     // Here l <= lt <= gt <= r: both outer parts are smaller than l..r.
     if (lt - l < r - gt) {
       if (l < lt - 1) QuickSortRange(l, lt - 1, comparer, depthLeft);

@@ -254,6 +254,32 @@ TEST(Work_qm_base_sort, NaNKeysLeaveEveryEntryOnceAndTheRestInOrder) {
   EXPECT_LT(big.comparisons, 3 * 200000);
 }
 
+TEST(Work_qm_base_sort, TiesAndOrderedInputsTakeFewComparisons) {
+  // One value: a single pass. Ordered, reversed and organ-pipe inputs of
+  // distinct values: n log n, not n squared.
+  struct Case {
+    const char* name;
+    std::function<Int64(Int32)> key;
+    Int64 most;
+  };
+  const Int32 n = 50000;
+  const std::vector<Case> cases = {
+      {"one value", [](Int32) { return 7; }, 2 * n},
+      {"ascending", [](Int32 i) { return i; }, 20 * n},
+      {"descending", [](Int32 i) { return n - i; }, 20 * n},
+      {"organ pipe", [](Int32 i) { return i < n / 2 ? i : n - i; }, 30 * n},
+      {"ten values", [](Int32 i) { return i % 10; }, 6 * n},
+  };
+  for (const Case& c : cases) {
+    TKeyList list;
+    for (Int32 i = 0; i < n; ++i) list.AddKeys(c.key(i), 0, u"");
+    list.UseLevels({{key_k0, true}});
+    list.SortThem(0, n - 1);
+    EXPECT_LE(list.comparisons, c.most) << c.name;
+    for (Int32 i = 1; i < n; ++i) ASSERT_LE(list.Entry(i - 1)->k0, list.Entry(i)->k0) << c.name;
+  }
+}
+
 // ---- the host in a yield ------------------------------------------------------------
 
 TEST(Work_qm_base_sort, CancellingInAYieldEndsTheSortWithEveryEntryOnce) {
