@@ -4,6 +4,7 @@
 
 #include "core/Global_vars.h"
 #include "core/UnitCounter.h"
+#include "platform/runtime/Colors.h"
 #include "platform/runtime/Dialogs.h"
 #include "platform/runtime/FileUtils.h"
 
@@ -88,10 +89,11 @@ void Yikes() {}
 void Yikes(Int32 /*value*/) {}
 
 TColourFontRec GetDefaultExtraFontRec() {
-  // Window background white, window text black: the colours of plain text.
+  // The style's window and window-text colours, which the visual layer reads
+  // from the desktop theme (white and black until it does).
   TColourFontRec result;
-  result.BrushColour = static_cast<TColor>(0xFFFFFF);
-  result.FontColour = 0;
+  result.BrushColour = ColorToRGB(clWindow);
+  result.FontColour = ColorToRGB(clWindowText);
   result.typeface = 0;
   return result;
 }

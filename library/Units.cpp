@@ -42,6 +42,7 @@
 #include "core/Useful_classes_base.h"
 #include "core/Useful_classes_stringlist_sorts.h"
 #include "library/Layer_hooks.h"
+#include "platform/visual/VisualLayer.h"
 #include "services/Clipboard_utils.h"
 #include "services/Dll_utils.h"
 #include "services/Excel_utils.h"
@@ -62,7 +63,13 @@
 #include "services/User_and_system_utils.h"
 #include "services/Utf8_unit.h"
 #include "services/Wdef.h"
+#include "ui/Dont_remind_me_dlg.h"
 #include "ui/Graphics_utilities.h"
+#include "ui/Help_file_includes.h"
+#include "ui/Qmark_error_dlgs_1.h"
+#include "ui/Qmark_error_dlgs_2.h"
+#include "ui/Qmark_error_dlgs_3.h"
+#include "ui/Qmark_error_dlgs_const.h"
 #include "zip/ZACipher.h"
 #include "zip/ZAConst.h"
 #include "zip/ZACryptConst.h"
@@ -101,6 +108,9 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Simple_maths_routines),
     SK_UNIT(Sentence_terminators),
     SK_UNIT(Global_vars),
+    // The visual layer: message boxes asked for from here on are answered
+    // with a dialog when the host has its QApplication.
+    SK_UNIT(VisualLayer),
     SK_UNIT(Basic_processes),
     // Message tables.
     SK_UNIT(Generalruntime1const),
@@ -180,6 +190,14 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Qmbaseholderunit),
     SK_UNIT(Html_utils),
     SK_UNIT(Modify_source_texts_basics),
+    // Messages: the dialog core and help topics.
+    SK_UNIT(Dont_remind_me_dlg),
+    SK_UNIT(Help_file_includes),
+    // The message catalogue: its own texts, then its three parts.
+    SK_UNIT(Qmark_error_dlgs_const),
+    SK_UNIT(Qmark_error_dlgs_1),
+    SK_UNIT(Qmark_error_dlgs_2),
+    SK_UNIT(Qmark_error_dlgs_3),
     // Search and results lists: statistics, the column headings.
     SK_UNIT(Maths_routines),
     SK_UNIT(Base_heading_consts),
