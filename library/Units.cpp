@@ -70,10 +70,12 @@
 #include "ui/Qmark_error_dlgs_2.h"
 #include "ui/Qmark_error_dlgs_3.h"
 #include "ui/Qmark_error_dlgs_const.h"
+#include "zip/ZAArchiver.h"
 #include "zip/ZACipher.h"
 #include "zip/ZAConst.h"
 #include "zip/ZACryptConst.h"
 #include "zip/ZACryptUtil.h"
+#include "zip/ZACryptoTransform.h"
 #include "zip/ZADirArray.h"
 #include "zip/ZADirManager.h"
 #include "zip/ZAExcept.h"
@@ -176,6 +178,10 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(ZAStrUtils),
     SK_UNIT(ZADirArray),
     SK_UNIT(ZADirManager),
+    // The archiver: AES entry encryption, then the component (which makes
+    // the engine's lock when it starts).
+    SK_UNIT(ZACryptoTransform),
+    SK_UNIT(ZAArchiver),
     // Zip glue.
     SK_UNIT(Zip_utils),
     // Drawing helpers and search syntax.
