@@ -54,6 +54,8 @@
 #include "services/Utf8_unit.h"
 #include "services/Wdef.h"
 #include "ui/Dont_remind_me_dlg.h"
+#include "ui/Buttonedsplitteru.h"
+#include "ui/Buttonedstatusbaru.h"
 #include "ui/Graphics_utilities.h"
 #include "ui/Help_file_includes.h"
 #include "zip/ZACipher.h"
@@ -177,6 +179,10 @@ constexpr TUnitTableEntry kUnitTable[] = {
     // Messages: the dialog core and help topics.
     SK_UNIT(Dont_remind_me_dlg),
     SK_UNIT(Help_file_includes),
+    // Controls: the bars, the status bar with buttons and the splitter.
+    SK_UNIT(Tpcprogressbars),
+    SK_UNIT(Buttonedstatusbaru),
+    SK_UNIT(Buttonedsplitteru),
 };
 
 #undef SK_UNIT
