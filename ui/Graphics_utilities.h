@@ -15,6 +15,7 @@
 #include "platform/runtime/RtlTypes.h"
 #include "platform/visual/Graphics.h"
 #include "platform/visual/Metafiles.h"
+#include "ui/Graphics_utilities_icons.h"
 
 namespace sk {
 
@@ -34,13 +35,6 @@ struct TOneTimePeriodRec {
   Int32 Left{};
   Int32 Right{};
   Int32 Width{};
-};
-
-// An icon file, what it shows, and the sizes it holds.
-struct T2StringAndIntArray {
-  String icon_fname;
-  String description;
-  std::vector<Int32> valid_icon_sizes;
 };
 
 // ---- colour sets ----
@@ -173,12 +167,8 @@ bool ConvertBitmapToWindowsMetafileAndSave(TImage& image, const String& fileName
 
 // ---- icons ----
 
-// The wanted sizes that the icon file's entries of bitCount bits per pixel
-// hold, one per entry: 256 for an entry whose width byte is 0, any other size
-// when it equals the width byte. Empty when the file does not exist or is not
-// an icon file; a short file gives its whole entries only.
-std::vector<Int32> IconsizesInAnIconfile(const String& fileName, Int32 bitCount, const std::vector<Int32>& wantedSizes);
-bool DimensionIsInArrayOfValidIconSizes(Int32 size, const std::vector<Int32>& sizes);
+// IconsizesInAnIconfile and DimensionIsInArrayOfValidIconSizes: see
+// Graphics_utilities_icons.h.
 // Loads every listed icon whose file exists and whose valid sizes hold size,
 // at size × size, and answers the indexes (into files) of those loaded. When
 // any were, they are written side by side, each size × size, as one PNG to
