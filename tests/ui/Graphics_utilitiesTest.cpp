@@ -11,6 +11,7 @@
 #include "DrawingTestSupport.h"
 #include "platform/runtime/Colors.h"
 #include "platform/visual/StandardControls.h"
+#include "services/Clipboard_utils.h"
 #include "ui/Graphics_utilities.h"
 
 namespace sk {
@@ -578,6 +579,11 @@ TEST_F(Graphics_utilitiesFiles, MetafileOfAnImagePaintsBackAsTheBitmap) {
   target->Canvas().Draw(0, 0, *mf);
   EXPECT_EQ(PixelAt(*target, 3, 3), PixelAt(bmp, 3, 3));
   EXPECT_EQ(PixelAt(*target, 20, 12), PixelAt(bmp, 20, 12));
+
+  // On the clipboard as SVG, where the clipboard routines find it.
+  ASSERT_TRUE(mf->CopyToClipboard());
+  ASSERT_TRUE(CopyClipBoardMetafileToFile(File("from_clipboard.svg")));
+  EXPECT_EQ(ReadRaw("from_clipboard.svg"), std::string(mf->SvgData().begin(), mf->SvgData().end()));
 
   // An image without a picture gives an empty metafile and writes nothing.
   TImage empty(nullptr);
