@@ -37,6 +37,8 @@
 #include "platform/visual/VisualLayer.h"
 #include "services/Clipboard_utils.h"
 #include "services/Dll_utils.h"
+#include "services/Excel_utils.h"
+#include "services/Excel_utils2.h"
 #include "services/Drive_utils.h"
 #include "services/File_utils.h"
 #include "services/Filename_functions.h"
@@ -58,6 +60,10 @@
 #include "ui/Dont_remind_me_dlg.h"
 #include "ui/Graphics_utilities.h"
 #include "ui/Help_file_includes.h"
+#include "ui/Qmark_error_dlgs_1.h"
+#include "ui/Qmark_error_dlgs_2.h"
+#include "ui/Qmark_error_dlgs_3.h"
+#include "ui/Qmark_error_dlgs_const.h"
 #include "ui/Tpcprogressbars.h"
 #include "zip/ZACipher.h"
 #include "zip/ZAConst.h"
@@ -139,6 +145,8 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Clipboard_utils),
     SK_UNIT(Utf8_unit),
     SK_UNIT(My_filestreamu),
+    SK_UNIT(Excel_utils2),
+    SK_UNIT(Excel_utils),
     // Zip engine: the zlib binding, then the hash registry (cleared first,
     // then SHA-1 registers) and what derives keys over it.
     SK_UNIT(ZAZLib),
@@ -180,6 +188,11 @@ constexpr TUnitTableEntry kUnitTable[] = {
     // Messages: the dialog core and help topics.
     SK_UNIT(Dont_remind_me_dlg),
     SK_UNIT(Help_file_includes),
+    // The message catalogue: its own texts, then its three parts.
+    SK_UNIT(Qmark_error_dlgs_const),
+    SK_UNIT(Qmark_error_dlgs_1),
+    SK_UNIT(Qmark_error_dlgs_2),
+    SK_UNIT(Qmark_error_dlgs_3),
     // Controls: the bars, the status bar with buttons and the splitter.
     SK_UNIT(Tpcprogressbars),
     SK_UNIT(Buttonedstatusbaru),

@@ -33,11 +33,12 @@ inline std::unique_ptr<TBitmap> WhiteBitmap(int w, int h) {
 
 inline TColor PixelAt(TBitmap& b, int x, int y) { return b.Canvas().Pixel(x, y); }
 
-// Saves the picture as screenshots/<name>.png beside the test program (the
-// tests run in the build folder), so that a failing picture can be looked at.
+// Saves the picture as screenshots/<name>.png beside the test program (which
+// lives in the build folder), so that a failing picture can be looked at.
 inline void SaveShot(const QImage& image, const std::string& name) {
-  QDir().mkpath(QStringLiteral("screenshots"));
-  image.save(QString::fromStdString("screenshots/" + name + ".png"));
+  const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+  QDir().mkpath(dir);
+  image.save(dir + QString::fromStdString("/" + name + ".png"));
 }
 
 inline void SaveShot(TBitmap& b, const std::string& name) { SaveShot(b.Image(), name); }
