@@ -13,6 +13,7 @@
 #include <string>
 
 #include "core/Global_vars.h"
+#include "demo_window_bars.h"
 #include "library/Units.h"
 #include "platform/visual/Forms.h"
 #include "platform/visual/Screenshots.h"
@@ -73,6 +74,7 @@ int RunWindowDemo(int argc, char** argv) {
       TipWithDontRemind(&f, u"Tick the box and this tip stays away (while the user folder is set).", 5, 0);
     });
     AddButton(form, u"CloseDemo", u"Close", 2, 1, [](TForm& f) { f.Close(); });
+    AddBarsPage(form);
     form.OnClose = [](TObject*, TCloseAction&) { QCoreApplication::quit(); };
 
     if (display) {
