@@ -102,6 +102,7 @@ void TButtonedStatusBar::SetAPanelMessage(TMyStatusBarPanel panel, const String&
 
 void TButtonedStatusBar::SetAPanelMessage(TMyStatusBarPanel panel, const String& text, bool shrink) {
   if (IsTextPanel(panel)) {
+    if (shrink) Canvas().Font().Assign(Font());  // measured as it will be drawn
     const String shown = shrink ? ShrunkToFit(text, Canvas(), GetPanelWidth(panel)) : text;
     if (panel == tusp_message)
       SetHTMLBoldItalicString(shown);
@@ -330,6 +331,7 @@ void TNotepadGrabPanel::Notification(TComponent* component, TOperation operation
 
 void TNotepadGrabPanel::RecomputeAllMidpoints() {
   if (InState(csDesigning)) return;
+  Canvas().Font().Assign(Font());
   const Int32 x = Canvas().TextWidth(u"M");
   x_width = x;
   const Int32 cw = ClientWidth(), ch = ClientHeight();
