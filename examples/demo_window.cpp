@@ -74,7 +74,7 @@ int RunWindowDemo(int argc, char** argv) {
       TipWithDontRemind(&f, u"Tick the box and this tip stays away (while the user folder is set).", 5, 0);
     });
     AddButton(form, u"CloseDemo", u"Close", 2, 1, [](TForm& f) { f.Close(); });
-    AddBarsPage(form);
+    AddButton(form, u"BarsPage", u"Bars...", 3, 0, [](TForm& f) { MakeBarsPage(&f)->ShowModal(); });
     form.OnClose = [](TObject*, TCloseAction&) { QCoreApplication::quit(); };
 
     if (display) {
@@ -91,6 +91,7 @@ int RunWindowDemo(int argc, char** argv) {
         rc = 1;
       }
     }
+    if (!display && rc == 0) rc = SaveBarsPagePicture(&form) ? 0 : 1;
     Application().SetMainForm(nullptr);
   }
   Finalize();

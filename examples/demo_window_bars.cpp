@@ -1,11 +1,13 @@
 #include "demo_window_bars.h"
 
-#include <algorithm>
+#include <QtCore/QCoreApplication>
 #include <array>
+#include <cstdio>
 
 #include "platform/runtime/Colors.h"
 #include "platform/visual/ImgList.h"
 #include "platform/visual/Panels.h"
+#include "platform/visual/Screenshots.h"
 #include "platform/visual/StandardControls.h"
 #include "ui/Buttonedsplitteru.h"
 #include "ui/Buttonedstatusbaru.h"
@@ -40,33 +42,31 @@ TLabel* Caption(TForm& form, TWinControl* parent, const String& text, Int32 x, I
 
 }  // namespace
 
-void AddBarsPage(TForm& form) {
-  const Int32 top = form.ClientHeight();
-  form.SetClientWidth(std::max(form.ClientWidth(), 560));
-  form.SetClientHeight(top + 300);
-  auto* page = new TPanel(&form);
-  page->SetName(u"BarsPage");
-  page->SetParent(&form);
-  page->SetBevelOuter(bvLowered);
-  page->SetBounds(8, top, form.ClientWidth() - 16, 292);
+std::unique_ptr<TForm> MakeBarsPage(TComponent* owner) {
+  auto page = std::make_unique<TForm>(owner);
+  TForm& form = *page;
+  form.SetCaption(u"Sharedkit bars");
+  form.SetPosition(poScreenCenter);
+  form.SetClientWidth(560);
+  form.SetClientHeight(260);
 
   // Progress bars: the spectrum with its label, and plain blocks.
-  Caption(form, page, u"Progress", 8, 6);
+  Caption(form, &form, u"Progress", 8, 6);
   auto* spectrum = new TPCProgressBar(&form);
-  spectrum->SetParent(page);
+  spectrum->SetParent(&form);
   spectrum->SetBounds(8, 24, 200, 20);
   spectrum->SetPosition(70);
   auto* blocks = new TPCProgressBar(&form);
-  blocks->SetParent(page);
+  blocks->SetParent(&form);
   blocks->SetBounds(8, 52, 200, 20);
   blocks->SetSpectrumBar(false);
   blocks->SetSmooth(false);
   blocks->SetPosition(45);
 
   // A plot bar of three languages and a bookmark bar beside it.
-  Caption(form, page, u"Plot", 224, 6);
+  Caption(form, &form, u"Plot", 224, 6);
   auto* plot = new TPlotBar(&form);
-  plot->SetParent(page);
+  plot->SetParent(&form);
   plot->SetBounds(224, 24, 36, 150);
   plot->SetPlotData(0, 1000, 2, {50, 180, 420, 610, 900});
   plot->SetPlotData(1, 1000, -1, {120, 300, 650});
@@ -75,9 +75,9 @@ void AddBarsPage(TForm& form) {
     static const std::array<TColor, 3> colours = {clNavy, clGreen, clPurple};
     return TMainAndContrastColours{colours[static_cast<size_t>(lang) % 3], clRed};
   };
-  Caption(form, page, u"Marks", 270, 6);
+  Caption(form, &form, u"Marks", 270, 6);
   auto* bookmarks = new TBookmarkBar(&form);
-  bookmarks->SetParent(page);
+  bookmarks->SetParent(&form);
   bookmarks->SetBounds(270, 24, 20, 150);
   bookmarks->SetBookMark(1, 20, 1);
   bookmarks->SetBookMark(4, 75, 1);
@@ -87,9 +87,9 @@ void AddBarsPage(TForm& form) {
 
   // A list beside a splitter with its button, then the margins panel on a page.
   auto* area = new TPanel(&form);
-  area->SetParent(page);
+  area->SetParent(&form);
   area->SetBevelOuter(bvNone);
-  area->SetBounds(300, 6, page->Width() - 308, 200);
+  area->SetBounds(300, 6, form.ClientWidth() - 308, 200);
   auto* list = new TPanel(&form);
   list->SetParent(area);
   list->SetColor(clWindow);
@@ -117,7 +117,7 @@ void AddBarsPage(TForm& form) {
 
   // The status bar along the page's foot.
   auto* status = new TButtonedStatusBar(&form);
-  status->SetParent(page);
+  status->SetParent(&form);
   status->SetHeight(24);
   TImageList* images = ButtonImages(&form);
   for (Int32 p = tusp_keypressmode; p <= tusp_help_button; ++p)
@@ -131,4 +131,15 @@ void AddBarsPage(TForm& form) {
   status->fOnSBButtonClick = [status](TObject*, TMyStatusBarPanel panel) {
     status->SetButtonActive(panel, !status->GetButtonActive(panel));
   };
+  return page;
+}
+
+bool SaveBarsPagePicture(TComponent* owner) {
+  const String file = Utf8ToString(QCoreApplication::applicationDirPath().toStdString() + "/sk_demo_bars.png");
+  if (!SaveControlImage(*MakeBarsPage(owner), file)) {
+    std::fprintf(stderr, "the page of bars could not be saved as %s\n", StringToUtf8(file).c_str());
+    return false;
+  }
+  std::printf("the page of bars was drawn offscreen and saved as %s\n", StringToUtf8(file).c_str());
+  return true;
 }
