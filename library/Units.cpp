@@ -2,7 +2,15 @@
 
 #include <iterator>
 
+#include "analysis/Base_heading_consts.h"
+#include "analysis/Base_headingsu.h"
+#include "analysis/Headingsu.h"
+#include "analysis/Maths_routines.h"
+#include "analysis/Parser.h"
 #include "analysis/Search_parsing.h"
+#include "analysis/Work_base_elements.h"
+#include "analysis/Work_qm_base.h"
+#include "analysis/grid_header_listU.h"
 #include "core/Basic_consts.h"
 #include "core/Basic_processes.h"
 #include "core/Basic_types.h"
@@ -197,6 +205,16 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Tpcprogressbars),
     SK_UNIT(Buttonedstatusbaru),
     SK_UNIT(Buttonedsplitteru),
+    // Search and results lists: statistics, the column headings.
+    SK_UNIT(Maths_routines),
+    SK_UNIT(Base_heading_consts),
+    SK_UNIT(Base_headingsu),
+    SK_UNIT(grid_header_listU),
+    SK_UNIT(Headingsu),
+    // Search and results lists: the results-list classes.
+    SK_UNIT(Parser),
+    SK_UNIT(Work_base_elements),
+    SK_UNIT(Work_qm_base),
 };
 
 #undef SK_UNIT

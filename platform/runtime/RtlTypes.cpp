@@ -19,6 +19,11 @@ void RaiseListIndexError(Int32 index) {
   throw EListError(u"List index out of bounds (" + Utf8ToString(std::to_string(index)) + u")");
 }
 
+void RaiseAssertionFailed(const String& message, const char* sourceName, Int32 line) {
+  throw EAssertionFailed(message + u" (" + Utf8ToString(std::string(sourceName)) + u", line " +
+                         Utf8ToString(std::to_string(line)) + u")");
+}
+
 String Utf8ToString(const char* p, size_t n) { return Utf8ToString(p, n, nullptr); }
 
 String Utf8ToString(const char* p, size_t n, bool* valid) {

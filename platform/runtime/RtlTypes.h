@@ -111,6 +111,10 @@ class EAssertionFailed : public Exception { using Exception::Exception; };
 // "List index out of bounds (<index>)".
 [[noreturn]] void RaiseListIndexError(Int32 index);
 
+// Raises EAssertionFailed for a failed assertion: the message, then the
+// source's name and line in the form "<message> (<source>, line <line>)".
+[[noreturn]] void RaiseAssertionFailed(const String& message, const char* sourceName, Int32 line);
+
 // UTF-8 <-> UTF-16 without any locale (invalid input becomes U+FFFD, one
 // for each maximal ill-formed part). With valid given, it tells whether the
 // bytes were well-formed UTF-8 (nothing replaced): one pass both decodes and
