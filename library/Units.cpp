@@ -63,6 +63,8 @@
 #include "services/User_and_system_utils.h"
 #include "services/Utf8_unit.h"
 #include "services/Wdef.h"
+#include "ui/Buttonedsplitteru.h"
+#include "ui/Buttonedstatusbaru.h"
 #include "ui/Dont_remind_me_dlg.h"
 #include "ui/Graphics_utilities.h"
 #include "ui/Help_file_includes.h"
@@ -70,6 +72,7 @@
 #include "ui/Qmark_error_dlgs_2.h"
 #include "ui/Qmark_error_dlgs_3.h"
 #include "ui/Qmark_error_dlgs_const.h"
+#include "ui/Tpcprogressbars.h"
 #include "zip/ZAArchiver.h"
 #include "zip/ZACipher.h"
 #include "zip/ZAConst.h"
@@ -204,6 +207,10 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Qmark_error_dlgs_1),
     SK_UNIT(Qmark_error_dlgs_2),
     SK_UNIT(Qmark_error_dlgs_3),
+    // Controls: the bars, the status bar with buttons and the splitter.
+    SK_UNIT(Tpcprogressbars),
+    SK_UNIT(Buttonedstatusbaru),
+    SK_UNIT(Buttonedsplitteru),
     // Search and results lists: statistics, the column headings.
     SK_UNIT(Maths_routines),
     SK_UNIT(Base_heading_consts),
