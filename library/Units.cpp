@@ -66,6 +66,8 @@
 #include "services/User_and_system_utils.h"
 #include "services/Utf8_unit.h"
 #include "services/Wdef.h"
+#include "ui/Buttonedsplitteru.h"
+#include "ui/Buttonedstatusbaru.h"
 #include "ui/Dont_remind_me_dlg.h"
 #include "ui/Graphics_utilities.h"
 #include "ui/Help_file_includes.h"
@@ -73,10 +75,13 @@
 #include "ui/Qmark_error_dlgs_2.h"
 #include "ui/Qmark_error_dlgs_3.h"
 #include "ui/Qmark_error_dlgs_const.h"
+#include "ui/Tpcprogressbars.h"
+#include "zip/ZAArchiver.h"
 #include "zip/ZACipher.h"
 #include "zip/ZAConst.h"
 #include "zip/ZACryptConst.h"
 #include "zip/ZACryptUtil.h"
+#include "zip/ZACryptoTransform.h"
 #include "zip/ZADirArray.h"
 #include "zip/ZADirManager.h"
 #include "zip/ZAExcept.h"
@@ -179,6 +184,10 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(ZAStrUtils),
     SK_UNIT(ZADirArray),
     SK_UNIT(ZADirManager),
+    // The archiver: AES entry encryption, then the component (which makes
+    // the engine's lock when it starts).
+    SK_UNIT(ZACryptoTransform),
+    SK_UNIT(ZAArchiver),
     // Zip glue.
     SK_UNIT(Zip_utils),
     // Drawing helpers and search syntax.
@@ -201,6 +210,10 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Qmark_error_dlgs_1),
     SK_UNIT(Qmark_error_dlgs_2),
     SK_UNIT(Qmark_error_dlgs_3),
+    // Controls: the bars, the status bar with buttons and the splitter.
+    SK_UNIT(Tpcprogressbars),
+    SK_UNIT(Buttonedstatusbaru),
+    SK_UNIT(Buttonedsplitteru),
     // Search and results lists: statistics, the column headings.
     SK_UNIT(Maths_routines),
     // Search and results lists: the matcher, the engine and the search-word lists.

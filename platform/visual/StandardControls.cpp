@@ -1,6 +1,7 @@
 #include "platform/visual/StandardControls.h"
 
 #include <QtWidgets/QCheckBox>
+#include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 #include <algorithm>
 
@@ -46,6 +47,49 @@ void TButton::Click() {
 void TButton::SetText(const String& s) {
   TWinControl::SetText(s);
   if (auto* b = static_cast<QPushButton*>(Widget())) b->setText(ToQString(s));
+}
+
+// ---------------------------------------------------------------------------
+
+TEdit::TEdit(TComponent* owner) : TWinControl(owner, &MakeBridged<QLineEdit>) {
+  SetTabStop(true);
+  SetBounds(0, 0, 121, 21);
+}
+
+TEdit::~TEdit() { Destroying(); }
+
+String TEdit::GetText() const {
+  if (auto* e = static_cast<QLineEdit*>(Widget())) return FromQString(e->text());
+  return TWinControl::GetText();
+}
+
+void TEdit::SetText(const String& s) {
+  TWinControl::SetText(s);
+  if (auto* e = static_cast<QLineEdit*>(Widget())) e->setText(ToQString(s));
+}
+
+void TEdit::SetMaxLength(Int32 n) {
+  fMaxLength = std::max(0, n);
+  // Qt's own limit stands for "none".
+  if (auto* e = static_cast<QLineEdit*>(Widget())) e->setMaxLength(fMaxLength == 0 ? 32767 : fMaxLength);
+}
+
+void TEdit::SetPasswordChar(Char c) {
+  fPasswordChar = c;
+  auto* e = static_cast<QLineEdit*>(Widget());
+  if (e == nullptr) return;
+  e->setEchoMode(c == 0 ? QLineEdit::Normal : QLineEdit::Password);
+  // The style's own mask character is replaced by the one asked for.
+  e->setStyleSheet(c == 0 ? QString() : QStringLiteral("QLineEdit { lineedit-password-character: %1; }").arg(int(c)));
+}
+
+void TEdit::SelectAll() {
+  if (auto* e = static_cast<QLineEdit*>(Widget())) e->selectAll();
+}
+
+String TEdit::SelText() const {
+  if (auto* e = static_cast<QLineEdit*>(Widget())) return FromQString(e->selectedText());
+  return String();
 }
 
 // ---------------------------------------------------------------------------

@@ -1,5 +1,5 @@
 // The standard controls that dialogs are made of: push buttons, check boxes,
-// labels and images.
+// edit boxes, labels and images.
 #pragma once
 
 #include "platform/visual/Controls.h"
@@ -33,6 +33,29 @@ class TButton : public TWinControl {
   TModalResult fModalResult = mrNone;
   bool fDefault = false;
   bool fCancel = false;
+};
+
+// A one-line edit box (121 x 21). With a password character every character
+// typed shows as that character; MaxLength 0 means no limit.
+class TEdit : public TWinControl {
+ public:
+  explicit TEdit(TComponent* owner);
+  ~TEdit() override;
+
+  // The text as the user left it.
+  String GetText() const override;
+  void SetText(const String& s) override;
+  Int32 MaxLength() const { return fMaxLength; }
+  void SetMaxLength(Int32 n);
+  Char PasswordChar() const { return fPasswordChar; }
+  void SetPasswordChar(Char c);
+  void SelectAll();
+  // The selected part of the text.
+  String SelText() const;
+
+ private:
+  Int32 fMaxLength = 0;
+  Char fPasswordChar = 0;
 };
 
 enum TCheckBoxState : uint8_t { cbUnchecked, cbChecked, cbGrayed };
