@@ -2,6 +2,13 @@
 // suggest. Every word loaded is then sought in the file's own text by the
 // search engine, so the parser's patterns also drive the matcher: every hit
 // must lie inside the buffer, and the search must end.
+//
+// Build by hand against the library built with Clang and coverage, e.g.:
+//   CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DSK_SANITIZE=ON -DSK_BUILD_TESTS=OFF \
+//     -DSK_BUILD_EXAMPLES=OFF "-DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link -Dconstinit="
+//   cmake --build build-fuzz --target sharedkit
+//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Dconstinit= -I. \
+//     tests/fuzz/search_word_files.cpp -Lbuild-fuzz -lsharedkit -Wl,-rpath,$PWD/build-fuzz -o fuzz_search_word_files
 #include <sys/mman.h>
 #include <unistd.h>
 

@@ -1,6 +1,13 @@
 // Fuzz target: a search-word list's stream. A read either succeeds, and the
 // list then writes itself and reads back the same words, or fails without
 // leaking; a stored string over the limit may raise its read error.
+//
+// Build by hand against the library built with Clang and coverage, e.g.:
+//   CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DSK_SANITIZE=ON -DSK_BUILD_TESTS=OFF \
+//     -DSK_BUILD_EXAMPLES=OFF "-DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link -Dconstinit="
+//   cmake --build build-fuzz --target sharedkit
+//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Dconstinit= -I. \
+//     tests/fuzz/search_word_stream.cpp -Lbuild-fuzz -lsharedkit -Wl,-rpath,$PWD/build-fuzz -o fuzz_search_word_stream
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
