@@ -141,45 +141,88 @@ bool EquivalentsOf(Char c, bool caseSensitive, const Char* table, Char (&out)[3]
   return true;
 }
 
-// A first pattern character followed by a plain one: the scan stops where
-// the first matches and the next text character matches the second or is
-// inside markup (which the verification passes over), and at every markup
-// delimiter ("<" or ">"), whose tag state it keeps.
+// A first pattern character followed by one or two plain ones: the scan
+// stops where the first matches and the next text characters match the
+// following pattern characters or are inside markup (which the verification
+// passes over), and at every markup delimiter ("<" or ">"), whose tag state
+// it keeps.
 struct TPairStops {
   Char first[3]{};
   Char second[3]{};
+  Char third[3]{};
+  bool hasThird = false;
 };
 
+// The word starts (a letter, digit, punctuation or currency character after
+// one that is not) in [from, to), eight classes at a time.
+Int64 CountWordStarts(const Word* cls, Int32 from, Int32 to) {
+  auto inWord = [](Word k) -> Int64 { return k >= 1 && k <= 5 ? 1 : 0; };
+  Int64 n = 0;
+  if (from >= to) return 0;
+  if (from == 0) {
+    n += inWord(cls[0]);
+    from = 1;
+  }
+  Int32 i = from;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i six = _mm_set1_epi16(6);
+  auto words = [&](__m128i k) { return _mm_and_si128(_mm_cmpgt_epi16(k, zero), _mm_cmplt_epi16(k, six)); };
+  while (to - i >= 8) {
+    // Counted per lane (a start is -1 there), summed every 4096 passes.
+    __m128i lanes = zero;
+    for (int pass = 0; pass < 4096 && to - i >= 8; ++pass, i += 8) {
+      const __m128i cur = words(_mm_loadu_si128(reinterpret_cast<const __m128i*>(cls + i)));
+      const __m128i prev = words(_mm_loadu_si128(reinterpret_cast<const __m128i*>(cls + i - 1)));
+      lanes = _mm_sub_epi16(lanes, _mm_andnot_si128(prev, cur));
+    }
+    alignas(16) Int32 sums[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(sums), _mm_madd_epi16(lanes, _mm_set1_epi16(1)));
+    n += static_cast<Int64>(sums[0]) + sums[1] + sums[2] + sums[3];
+  }
+#endif
+  for (; i < to; ++i) n += inWord(cls[i]) & (1 - inWord(cls[i - 1]));
+  return n;
+}
+
 Int32 FindPairStop(const Char* buf, const Word* cls, Int32 i, Int32 n, const TPairStops& s) {
+  auto in = [](Char c, const Char (&set)[3]) { return c == set[0] || c == set[1] || c == set[2]; };
   auto scalar = [&](Int32 j) {
     const Char c = buf[j];
     if (c == u'<' || c == u'>') return true;
-    if (c != s.first[0] && c != s.first[1] && c != s.first[2]) return false;
-    if (j + 1 >= n) return true;
-    const Char d = buf[j + 1];
-    return d == s.second[0] || d == s.second[1] || d == s.second[2] || (cls[j + 1] & 0x800) != 0;
+    if (!in(c, s.first)) return false;
+    if (j + 1 >= n || (cls[j + 1] & 0x800) != 0) return true;
+    if (!in(buf[j + 1], s.second)) return false;
+    if (!s.hasThird || j + 2 >= n || (cls[j + 2] & 0x800) != 0) return true;
+    return in(buf[j + 2], s.third);
   };
 #if defined(__SSE2__)
-  const __m128i f0 = _mm_set1_epi16(static_cast<short>(s.first[0]));
-  const __m128i f1 = _mm_set1_epi16(static_cast<short>(s.first[1]));
-  const __m128i f2 = _mm_set1_epi16(static_cast<short>(s.first[2]));
-  const __m128i s0 = _mm_set1_epi16(static_cast<short>(s.second[0]));
-  const __m128i s1 = _mm_set1_epi16(static_cast<short>(s.second[1]));
-  const __m128i s2 = _mm_set1_epi16(static_cast<short>(s.second[2]));
+  auto eq = [](__m128i v, const __m128i (&set)[3]) {
+    return _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, set[0]), _mm_cmpeq_epi16(v, set[1])),
+                        _mm_cmpeq_epi16(v, set[2]));
+  };
+  __m128i f[3], sc[3], th[3];
+  for (int k = 0; k < 3; ++k) {
+    f[k] = _mm_set1_epi16(static_cast<short>(s.first[k]));
+    sc[k] = _mm_set1_epi16(static_cast<short>(s.second[k]));
+    th[k] = _mm_set1_epi16(static_cast<short>(s.third[k]));
+  }
   const __m128i lt = _mm_set1_epi16(u'<');
   const __m128i gt = _mm_set1_epi16(u'>');
   const __m128i tagBit = _mm_set1_epi16(0x800);
-  while (n - i >= 9) {
+  auto tagged = [&](__m128i k) { return _mm_cmpeq_epi16(_mm_and_si128(k, tagBit), tagBit); };
+  while (n - i >= 10) {
     const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buf + i));
     const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buf + i + 1));
-    const __m128i k = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cls + i + 1));
-    const __m128i first =
-        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(a, f0), _mm_cmpeq_epi16(a, f1)), _mm_cmpeq_epi16(a, f2));
-    const __m128i second = _mm_or_si128(
-        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(b, s0), _mm_cmpeq_epi16(b, s1)), _mm_cmpeq_epi16(b, s2)),
-        _mm_cmpeq_epi16(_mm_and_si128(k, tagBit), tagBit));
-    const __m128i stop =
-        _mm_or_si128(_mm_and_si128(first, second), _mm_or_si128(_mm_cmpeq_epi16(a, lt), _mm_cmpeq_epi16(a, gt)));
+    const __m128i kb = tagged(_mm_loadu_si128(reinterpret_cast<const __m128i*>(cls + i + 1)));
+    __m128i rest = eq(b, sc);
+    if (s.hasThird) {
+      const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buf + i + 2));
+      const __m128i kc = tagged(_mm_loadu_si128(reinterpret_cast<const __m128i*>(cls + i + 2)));
+      rest = _mm_and_si128(rest, _mm_or_si128(eq(c, th), kc));
+    }
+    const __m128i stop = _mm_or_si128(_mm_and_si128(eq(a, f), _mm_or_si128(rest, kb)),
+                                      _mm_or_si128(_mm_cmpeq_epi16(a, lt), _mm_cmpeq_epi16(a, gt)));
     const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(stop));
     if (mask != 0) return i + static_cast<Int32>(__builtin_ctz(mask) >> 1);
     i += 8;
@@ -382,35 +425,9 @@ Int32 TMatcher::WordStartBefore(Int32 start) {
 void TMatcher::CountWordsThrough(Int32 index) {
   // A word is a run of letters, digits, punctuation or currency; each is
   // counted at its first character, once.
-  Int32 from = std::max<Int32>(fMemo.words_counted_to, 0);
-  if (index < from) return;
-  auto inWord = [](Word k) -> Int64 { return k >= 1 && k <= 5 ? 1 : 0; };
-  Int64 n = 0;
-  if (from == 0) {
-    n += inWord(fCls[0]);
-    from = 1;
-  }
-  Int32 i = from;
-#if defined(__SSE2__)
-  // Eight classes at a time: a start is a word class after one that is not.
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i six = _mm_set1_epi16(6);
-  auto words = [&](__m128i k) { return _mm_and_si128(_mm_cmpgt_epi16(k, zero), _mm_cmplt_epi16(k, six)); };
-  while (index - i >= 7) {
-    // Counted per lane (a start is -1 there), summed every 4096 passes.
-    __m128i lanes = zero;
-    for (int pass = 0; pass < 4096 && index - i >= 7; ++pass, i += 8) {
-      const __m128i cur = words(_mm_loadu_si128(reinterpret_cast<const __m128i*>(fCls + i)));
-      const __m128i prev = words(_mm_loadu_si128(reinterpret_cast<const __m128i*>(fCls + i - 1)));
-      lanes = _mm_sub_epi16(lanes, _mm_andnot_si128(prev, cur));
-    }
-    alignas(16) Int32 sums[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(sums), _mm_madd_epi16(lanes, _mm_set1_epi16(1)));
-    n += static_cast<Int64>(sums[0]) + sums[1] + sums[2] + sums[3];
-  }
-#endif
-  for (; i <= index; ++i) n += inWord(fCls[i]) & (1 - inWord(fCls[i - 1]));
-  fRec.buffer_charStats.number[stats_word] += n;
+  const Int32 mark = std::max<Int32>(fMemo.words_counted_to, 0);
+  if (index < mark) return;
+  fRec.buffer_charStats.number[stats_word] += CountWordStarts(fCls, mark, index + 1);
   fMemo.words_counted_to = index + 1;
 }
 
@@ -566,6 +583,9 @@ const Char* TMatcher::Run() {
   const bool pairs = fast && fLead + 1 < fM && fPat[fLead + 1] > 0x20 &&
                      EquivalentsOf(fFirst, fCase, fTable, pair.first) &&
                      EquivalentsOf(fPat[fLead + 1], fCase, fTable, pair.second);
+  if (pairs)
+    pair.hasThird = fLead + 2 < fM && fPat[fLead + 2] > 0x20 &&
+                    EquivalentsOf(fPat[fLead + 2], fCase, fTable, pair.third);
   const TStopUnits stops = fast && !pairs ? StopUnitsFor(fFirst, fCase, fTable) : TStopUnits{};
   Int32 i = fStart + fLead;
   while (i < fN) {
