@@ -323,6 +323,9 @@ class TQMBaseDataClass : public TObject {
   // -999999 without a formula column or for a row outside the list; the sums
   // are first recomputed when the list or the grid kind has changed.
   Int64 GetCumulativeFreq(Int32 row, Int32 column);
+  // The relative entropy of the entries' main-word frequencies (of the n
+  // highest when n is below the count).
+  Single ComputeRelativeEntropyOfValues(Int32 n);
   // The mean of total and the dispersions of the entries joined under entry
   // index (total alone for an index outside the list).
   Double GetMeanDipersionOfTotal(Double total, Int32 index);

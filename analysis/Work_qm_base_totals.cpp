@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "analysis/Maths_routines.h"
 #include "analysis/Work_qm_base_list.h"
 #include "core/Basic_processes.h"
 #include "core/My_string_functions_numbers.h"
@@ -154,6 +155,18 @@ Int64 TQMBaseDataClass::GetCumulativeFreq(Int32 row, Int32 /*column*/) {
     ComputeCumulativeFreqs(f.BasedOnCol, f.Integer_Based);
   if (f.CumulativeFreqs.size() != count || row < 0 || static_cast<size_t>(row) >= count) return NoValueNumber;
   return f.CumulativeFreqs[static_cast<size_t>(row)];
+}
+
+Single TQMBaseDataClass::ComputeRelativeEntropyOfValues(Int32 n) {
+  std::vector<Int64> values;
+  values.reserve(static_cast<size_t>(fCount));
+  for (Int32 i = 0; i < fCount; ++i)
+    if (At(i) != nullptr) values.push_back(At(i)->MainWordFrequency());
+  if (n < fCount) {
+    SortAnArrayOfInt64s(values, true);
+    values.resize(static_cast<size_t>(std::clamp<Int64>(n, 0, static_cast<Int64>(values.size()))));
+  }
+  return static_cast<Single>(RelativeEntropy(values));
 }
 
 Double TQMBaseDataClass::GetMeanDipersionOfTotal(Double total, Int32 index) {

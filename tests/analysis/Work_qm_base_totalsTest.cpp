@@ -7,6 +7,7 @@
 
 #include "AnalysisTestSupport.h"
 #include "analysis/Base_search_itemsU.h"
+#include "analysis/Maths_routines.h"
 #include "analysis/Work_qm_base.h"
 #include "core/My_string_functions_notation.h"
 #include "core/Qm_specific_consts.h"
@@ -200,6 +201,15 @@ TEST(Work_qm_baseTotals, SumsOverTheEntries) {
   EXPECT_DOUBLE_EQ(list.GetMeanDipersionOfTotal(1.5, 0), 1.0);
   EXPECT_DOUBLE_EQ(list.GetMeanDipersionOfTotal(1.5, 1), 1.5);
   EXPECT_DOUBLE_EQ(list.GetMeanDipersionOfTotal(1.5, 99), 1.5);
+}
+
+TEST(Work_qm_baseTotals, RelativeEntropyOfTheFrequencies) {
+  TTestList list;
+  for (Int64 f : {5, 1, 5, 1}) list.AddWord(u"w", f);
+  EXPECT_FLOAT_EQ(list.ComputeRelativeEntropyOfValues(4), static_cast<Single>(RelativeEntropy({5, 1, 5, 1})));
+  // The two highest only.
+  EXPECT_FLOAT_EQ(list.ComputeRelativeEntropyOfValues(2), static_cast<Single>(RelativeEntropy({5, 5})));
+  EXPECT_FLOAT_EQ(list.ComputeRelativeEntropyOfValues(-3), static_cast<Single>(RelativeEntropy({})));
 }
 
 TEST(Work_qm_baseCategories, ClearingAndEmptySetColumns) {
