@@ -5,7 +5,11 @@
 #include "core/My_string_functions_numbers.h"
 #include "core/My_string_functions_numbers_in_text.h"
 
+#include "core/UnitCounter.h"
+
 namespace sk {
+
+SK_COUNTER_ONLY_UNIT(Grid_utilities)
 
 namespace {
 

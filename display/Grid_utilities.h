@@ -26,4 +26,8 @@ void ReFormatIt(TGrid_data_rec& rec, TTimeLineDisplayBasis basis, Int32 column, 
 // plain texts.
 TGridOptionsBits GridOptionsForListType(TQuillmarkList kind);
 
+// Unit start and stop (the unit has no work of its own).
+void Grid_utilities_initialization();
+void Grid_utilities_Finalization();
+
 }  // namespace sk

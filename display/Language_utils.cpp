@@ -1,6 +1,10 @@
 #include "display/Language_utils.h"
 
+#include "core/UnitCounter.h"
+
 namespace sk {
+
+SK_COUNTER_ONLY_UNIT(Language_utils)
 
 namespace {
 

@@ -12,4 +12,8 @@ TMyCanvasColourRec SearchFoundColoursFromNumber(Int32 n);
 // The same colours, bold.
 TMyCanvasColourRecAndTypeface SearchFoundColoursAndFontStyleFromNumber(Int32 n);
 
+// Unit start and stop (the unit has no work of its own).
+void Language_utils_initialization();
+void Language_utils_Finalization();
+
 }  // namespace sk

@@ -5,6 +5,7 @@
 
 #include "core/My_string_functions_charclass.h"
 #include "core/Qm_global_vars.h"
+#include "core/UnitCounter.h"
 #include "platform/runtime/Colors.h"
 #include "platform/runtime/Locale.h"
 #include "services/Wdef_definitions.h"
@@ -632,5 +633,7 @@ Int32 TMyTextDrawer::DrawAChunkofTextStringGrid(const String& text, TCanvas& can
   return DrawAChunkofTextStringGrid(text, canvas, rect, locale, Alignamento, colours, otherColours, Word_wrapped,
                                     highlightFlag, highlights);
 }
+
+SK_COUNTER_ONLY_UNIT(Rtl_and_ltr_painting)
 
 }  // namespace sk

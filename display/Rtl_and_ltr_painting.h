@@ -177,8 +177,7 @@ TBasicBrushFontTypeRec BrushFontTypeForGridHead(const TGrid_head& head, bool sel
 void MatchAExtraFontRecToAGridHead(TColourFontRec& cfr, const TBasicBrushFontTypeRec& rec);
 void MatchACanvasToAGridHead(TCanvas& canvas, const TBasicBrushFontTypeRec& rec);
 
-// Unit start and stop: installs (and removes) the concordance-line export
-// that the results lists call.
+// Unit start and stop (the unit has no work of its own).
 void Rtl_and_ltr_painting_initialization();
 void Rtl_and_ltr_painting_Finalization();
 
