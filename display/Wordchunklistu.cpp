@@ -404,23 +404,34 @@ void TWordChunkList::LoadFromLargerString(const String& text, TCanvas* canvas, C
   auto isWhite = [&](Int32 i) { return typeAt(i) == C2_WHITESPACE && !NeverEndsChunk(charAt(i)); };
   // A "," or "." between digits belongs to the number.
   auto isSeparator = [&](Int32 i) {
-    if (!IsSeparatorClass(typeAt(i))) return false;
     const Char c = charAt(i);
+    if (!IsSeparatorClass(typeAt(i)) || NeverEndsChunk(c)) return false;
     return !((c == u',' || c == u'.') && i > 0 && i + 1 < n && IsDigit09(charAt(i - 1)) &&
              IsDigit09(charAt(i + 1)));
   };
   auto isMarkup = [&](Int32 i, Char m) { return charAt(i) == m && typeAt(i) == C2_OTHERNEUTRAL; };
+  // Inside a markup tag ("<" to ">") only white space ends a chunk, so that
+  // a tag keeps together whatever the directions around it.
+  bool inTag = false;
   auto breakBefore = [&](Int32 i) {
     if (NeverEndsChunk(charAt(i))) return false;
     if (isWhite(i) || isWhite(i - 1)) return true;
+    if (isMarkup(i - 1, u'>')) return true;
+    if (inTag) return false;
+    if (isMarkup(i, u'<')) return true;
     if (isSeparator(i)) return !isSeparator(i - 1);
     if (isSeparator(i - 1)) return true;
-    if (isMarkup(i, u'<') || isMarkup(i - 1, u'>')) return true;
     return rtlAt(i) != rtlAt(i - 1);
   };
   Int32 chunkStart = start;
+  inTag = isMarkup(start, u'<');
   for (Int32 i = start + 1; i < n; ++i) {
-    if (!breakBefore(i)) continue;
+    const bool brk = breakBefore(i);
+    if (isMarkup(i, u'<'))
+      inTag = true;
+    else if (isMarkup(i - 1, u'>'))
+      inTag = false;
+    if (!brk) continue;
     emit(chunkStart, i);
     chunkStart = i;
   }
