@@ -307,10 +307,10 @@ void TMyTextDrawer::OutputChunk(const TPaintWordChunk& chunk, TCanvas& canvas, I
     return;
   }
   SetColoursAndTypeForWord(chunk, canvas);
-  if (clipped)
-    canvas.ExtTextOut(x, y, flags, rect, chunk.w);
-  else
-    canvas.ExtTextOut(x, y, flags & ~ETO_CLIPPED, rect, chunk.w);
+  // The chunk's stored width holds only while the canvas's font style is the
+  // one it was measured in.
+  const Int32 width = canvas.Font().Style() == chunk.colourAndFont.typeface ? chunk.pixel_width : -1;
+  canvas.ExtTextOut(x, y, clipped ? flags : flags & ~ETO_CLIPPED, rect, chunk.w, width);
 }
 
 TLinePainted TMyTextDrawer::PaintOneLine(Int32 first, Int32 lineNo, const TRect& rect, TWordChunkList& list,

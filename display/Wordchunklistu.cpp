@@ -125,9 +125,25 @@ void TWordChunkList::SetCanvasStyle(TFontStyles style) {
   if (TheCanvas != nullptr) TheCanvas->Font().SetStyle(style);
 }
 
+Int32 TWordChunkList::MeasuredWidth(const String& text) {
+  if (TheCanvas == nullptr) return 0;
+  if (text.size() != 1 || text[0] != u' ') return TheCanvas->TextWidth(text);
+  // Every other chunk is a blank: its width is kept while the font stays.
+  const TFont& f = TheCanvas->Font();
+  if (fBlank.width < 0 || fBlank.canvas != TheCanvas || fBlank.height != f.Height() || fBlank.style != f.Style() ||
+      fBlank.name != f.Name()) {
+    fBlank.canvas = TheCanvas;
+    fBlank.name = f.Name();
+    fBlank.height = f.Height();
+    fBlank.style = f.Style();
+    fBlank.width = TheCanvas->TextWidth(text);
+  }
+  return fBlank.width;
+}
+
 void TWordChunkList::AppendChunk() {
   if (wdchunk.w.empty()) return;
-  wdchunk.pixel_width = TheCanvas != nullptr ? TheCanvas->TextWidth(wdchunk.w) : 0;
+  wdchunk.pixel_width = MeasuredWidth(wdchunk.w);
   fItems.push_back(std::make_unique<TWordChunkHolder>(wdchunk));
 }
 

@@ -120,6 +120,7 @@ class TWordChunkList : public TObject {
  private:
   // Measures wdchunk.w (in the canvas's font as it stands) and appends a copy.
   void AppendChunk();
+  Int32 MeasuredWidth(const String& text);
   // Sets the direction of wdchunk from its text.
   void SetChunkDirection(const String& text);
   void ComputeHiding(Int32 tagnum, bool wordEmpty, bool tagEmpty, const TWordAndTagDisplayOptionsSet& options);
@@ -127,6 +128,14 @@ class TWordChunkList : public TObject {
 
   std::vector<std::unique_ptr<TWordChunkHolder>> fItems;
   Cardinal fLocale = 0;
+  // The width of a blank in the font it was measured in.
+  struct TBlankWidth {
+    const TCanvas* canvas = nullptr;
+    String name;
+    Int32 height = 0;
+    TFontStyles style = 0;
+    Int32 width = -1;
+  } fBlank;
   // Scratch arrays reused from text to text.
   std::vector<Word> fTypes;
   std::vector<uint8_t> fLevels;

@@ -574,8 +574,13 @@ void TCanvas::SetPixel(Int32 x, Int32 y, TColor c) {
 
 void TCanvas::PaintText(QPainter* p, Int32 x, Int32 y, Int32 width, Cardinal options, const String& text) {
   const QFontMetrics& m = fFont.Metrics();
-  if (fBrush.Style() != bsClear && fBkMode == OPAQUE)
-    p->fillRect(QRect(x, y, width, m.height()), ToQColor(fBrush.Color()));
+  const bool opaque = fBrush.Style() != bsClear && fBkMode == OPAQUE;
+  if (opaque) p->fillRect(QRect(x, y, width, m.height()), ToQColor(fBrush.Color()));
+  // Blanks on a clear background show nothing unless a line runs through
+  // or under them.
+  if (!opaque && !fFont.HasStyle(fsUnderline) && !fFont.HasStyle(fsStrikeOut) &&
+      std::all_of(text.begin(), text.end(), [](Char c) { return c == u' '; }))
+    return;
   p->setPen(ToQColor(fFont.Color()));
   // The painter lays the text out with its own direction as the base
   // direction: right-to-left reading forces it, so that neutral characters
@@ -606,9 +611,8 @@ void TCanvas::TextOut(Int32 x, Int32 y, const String& text) {
   fPenPos = TPoint{right ? x - w : x + w, y};
 }
 
-void TCanvas::ExtTextOut(Int32 x, Int32 y, Cardinal options, const TRect& rect, const String& text) {
-  const QFontMetrics& m = fFont.Metrics();
-  const Int32 w = Advance(m, text);
+void TCanvas::ExtTextOut(Int32 x, Int32 y, Cardinal options, const TRect& rect, const String& text, Int32 width) {
+  const Int32 w = width >= 0 ? width : Advance(fFont.Metrics(), text);
   const bool right = fTextAlign == TA_RIGHT;
   fPenPos = TPoint{right ? x - w : x + w, y};
   QPainter* p = PreparedPainter(false, false);

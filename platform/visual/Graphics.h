@@ -317,8 +317,10 @@ class TCanvas : public TObject {
   // (ETO_...): clipped to rect with ETO_CLIPPED, rect filled first with
   // ETO_OPAQUE, laid out right to left with ETO_RTLREADING (so that a
   // right-to-left text is shaped and ordered with that base direction).
-  // PenPos moves to the text's far end in the alignment's direction.
-  void ExtTextOut(Int32 x, Int32 y, Cardinal options, const TRect& rect, const String& text);
+  // PenPos moves to the text's far end in the alignment's direction. A
+  // caller that has measured the text (TextWidth) may pass its width, which
+  // saves measuring it again.
+  void ExtTextOut(Int32 x, Int32 y, Cardinal options, const TRect& rect, const String& text, Int32 width = -1);
   // The alignment TextOut and ExtTextOut follow (TA_LEFT or TA_RIGHT).
   Cardinal TextAlign() const { return fTextAlign; }
   void SetTextAlign(Cardinal align) { fTextAlign = align; }
