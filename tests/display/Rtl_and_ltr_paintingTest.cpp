@@ -417,6 +417,40 @@ TEST(Rtl_and_ltr_painting, AConcordanceLineWrapsAndMeasuringGrowsTheCellUpToNine
   EXPECT_EQ(CountNotColourIn(*b, Rect(0, cell.Bottom, 200, 200), kWhite), 0);
 }
 
+TEST(Rtl_and_ltr_painting, LinesTooLongAreShortenedInTheMiddleOfAPathOrAtTheEnd) {
+  // The shortened text keeps the end of a path (its file name) and the start
+  // of any other text.
+  const String path = u"/home/user/corpora/very/long/folder/names/texts/file.txt";
+  const String plain = u"A plain sentence that is far too long for the narrow cell it is shown in";
+  for (const String* text : {&path, &plain}) {
+    auto b = WhiteCell(400, 20);
+    TCanvas& c = b->Canvas();
+    c.Font().SetColor(kBlack);
+    c.Brush().SetStyle(bsClear);
+    EllipsisOutputALine(c, *text, Rect(0, 0, 150, 20), 10);
+    EXPECT_EQ(CountNotColourIn(*b, Rect(0, 0, 10, 20), kWhite), 0);  // moved right by the shift
+    EXPECT_EQ(CountNotColourIn(*b, Rect(160, 0, 400, 20), kWhite), 0);
+    // The same as the text shortened by the path (or end) ellipsis, drawn there.
+    for (const bool asPath : {true, false}) {
+      auto other = WhiteCell(400, 20);
+      TCanvas& o = other->Canvas();
+      o.Font().SetColor(kBlack);
+      o.Brush().SetStyle(bsClear);
+      String shortened = *text;
+      TRect r = Rect(10, 0, 160, 20);
+      o.TextRect(r, shortened, tfModifyString | tfCalcRect | tfSingleLine | (asPath ? tfPathEllipsis : tfEndEllipsis));
+      o.TextOut(10, 0, shortened);
+      EXPECT_EQ(other->Image() == b->Image(), asPath == (text == &path)) << int(asPath);
+    }
+  }
+  auto b = WhiteCell(200, 20);
+  b->Canvas().Font().SetColor(kBlack);
+  CentreOutputAWord(b->Canvas(), u"WWWWWWWW", 40, Rect(20, 0, 200, 20));
+  EXPECT_EQ(CountNotColourIn(*b, Rect(0, 0, 20, 20), kWhite), 0);
+  EXPECT_EQ(CountNotColourIn(*b, Rect(60, 0, 200, 20), kWhite), 0);
+  EXPECT_GT(CountNotColourIn(*b, Rect(20, 0, 60, 20), kWhite), 0);
+}
+
 TEST(Rtl_and_ltr_painting, GridHeadingsTakeFixedSelectedMonochromeOrColumnColours) {
   TMyCanvasColourRec style{};
   style.arr[tsc_window] = 1;

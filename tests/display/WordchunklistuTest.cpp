@@ -176,6 +176,20 @@ TEST(Wordchunklistu, ConcordanceWordsTakeTagColoursUnlessDecolouredAndNeverInvis
   }
 }
 
+TEST(Wordchunklistu, BlanksAfterATokenKeepItsDirectionSoARunReversesWhole) {
+  TWordChunkList l(kDefault, NoColours(), wcl_Clusters, {});
+  l.LoadFromClusterTokens({}, Tokens({u"\u05E9\u05DC\u05D5\u05DD", u"a", u"b", u"c", u"\u05D0"}), nullptr,
+                          kHebrewLcid, bdRightToLeft, {}, tag_after_word, 0, false, false, false);
+  ASSERT_EQ(l.Count(), 9);
+  const std::vector<bool> odd{false, false, true, true, true, true, true, true, false};
+  for (Int32 i = 0; i < l.Count(); ++i) EXPECT_EQ(l.Chunk(i).odd_direction, odd[i]) << i;
+  EXPECT_TRUE(l.has_odd_directions);
+  TWordChunkList::ReorderAnyLTRSinRTLSequences(l, 0, l.Count() - 1);
+  // The run a, blank, b, blank, c, blank keeps its trailing blank in place.
+  EXPECT_EQ(Texts(l), (std::vector<String>{u"\u05E9\u05DC\u05D5\u05DD", u" ", u"c", u" ", u"b", u" ", u"a", u" ",
+                                           u"\u05D0"}));
+}
+
 TEST(Wordchunklistu, WhichWordsFitSkipsALeadingBlankAndDropsATrailingOne) {
   TWordChunkList l(kDefault, NoColours(), wcl_large_text, {});
   Fill(l, {{u" ", 5, false}, {u"ab", 40, false}, {u" ", 5, false}, {u"cd", 60, false}});
