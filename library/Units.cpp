@@ -53,9 +53,16 @@
 #include "services/User_and_system_utils.h"
 #include "services/Utf8_unit.h"
 #include "services/Wdef.h"
+#include "ui/Checkgroupu.h"
+#include "ui/Colour_utils.h"
+#include "ui/Dialog_stuff_base.h"
 #include "ui/Dont_remind_me_dlg.h"
 #include "ui/Graphics_utilities.h"
 #include "ui/Help_file_includes.h"
+#include "ui/Labelledcomponents.h"
+#include "ui/My_filtercombou.h"
+#include "ui/My_spinedit.h"
+#include "ui/ShellFolderDialogU.h"
 #include "zip/ZACipher.h"
 #include "zip/ZAConst.h"
 #include "zip/ZACryptConst.h"
@@ -170,6 +177,8 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Quillmark_filenamesu),
     SK_UNIT(Wdef),
     SK_UNIT(Layer_hooks),
+    // The shared list of named colours.
+    SK_UNIT(Colour_utils),
     SK_UNIT(Lem_match_stop_rel_lists),
     SK_UNIT(Qmbaseholderunit),
     SK_UNIT(Html_utils),
@@ -177,6 +186,14 @@ constexpr TUnitTableEntry kUnitTable[] = {
     // Messages: the dialog core and help topics.
     SK_UNIT(Dont_remind_me_dlg),
     SK_UNIT(Help_file_includes),
+    // Controls: filters, the filter combo, the spin edit, the labelled
+    // controls and colour pickers, the folder chooser, the check group.
+    SK_UNIT(Dialog_stuff_base),
+    SK_UNIT(My_filtercombou),
+    SK_UNIT(My_spinedit),
+    SK_UNIT(Labelledcomponents),
+    SK_UNIT(ShellFolderDialogU),
+    SK_UNIT(Checkgroupu),
 };
 
 #undef SK_UNIT

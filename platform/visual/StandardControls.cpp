@@ -4,6 +4,7 @@
 #include <QtWidgets/QPushButton>
 #include <algorithm>
 
+#include "platform/visual/PainterSurface.h"
 #include "platform/visual/QtBridge.h"
 #include "platform/visual/QtConvert.h"
 
@@ -16,15 +17,45 @@ bool StillOwns(QWidget* w, const TControl* c) {
   return b != nullptr && b->Control() == c;
 }
 
+// A push button that lets its control draw over it.
+class TButtonWidget : public TBridgedWidget<QPushButton> {
+ public:
+  explicit TButtonWidget(TControl* control) : TBridgedWidget<QPushButton>(control) {}
+
+ protected:
+  void paintEvent(QPaintEvent* e) override {
+    TBridgedWidget<QPushButton>::paintEvent(e);
+    if (auto* b = dynamic_cast<TButton*>(Control())) {
+      Depth depth(*this);
+      QPainter painter(this);
+      b->PaintOver(&painter, TSize{width(), height()});
+    }
+  }
+};
+
+// A check box whose user clicks go through its control's Toggle.
+class TCheckBoxWidget : public TBridgedWidget<QCheckBox> {
+ public:
+  explicit TCheckBoxWidget(TControl* control) : TBridgedWidget<QCheckBox>(control) {}
+
+ protected:
+  void nextCheckState() override {
+    if (auto* c = dynamic_cast<TCheckBox*>(Control())) {
+      Depth depth(*this);
+      c->Toggle();
+    }
+  }
+};
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
 
-TButton::TButton(TComponent* owner) : TWinControl(owner, &MakeBridged<QPushButton>) {
+TButton::TButton(TComponent* owner) : TWinControl(owner, [](TControl* c) -> QWidget* { return new TButtonWidget(c); }) {
   auto* b = static_cast<QPushButton*>(Widget());
   b->setAutoDefault(false);
   QObject::connect(b, &QPushButton::clicked, b, [this, b] {
-    if (StillOwns(b, this)) Click();
+    if (StillOwns(b, this)) Perform(CN_COMMAND, UInt64(BN_CLICKED) << 16, 0);
   });
   SetTabStop(true);
   SetBounds(0, 0, 75, 25);
@@ -48,9 +79,43 @@ void TButton::SetText(const String& s) {
   if (auto* b = static_cast<QPushButton*>(Widget())) b->setText(ToQString(s));
 }
 
+void TButton::WndProc(TMessage& message) {
+  auto* b = static_cast<QPushButton*>(Widget());
+  switch (message.Msg) {
+    case CN_COMMAND:
+      if (((message.WParam >> 16) & 0xFFFF) == BN_CLICKED) Click();
+      return;
+    case BM_SETCHECK:
+      if (b != nullptr && fPushLike) b->setChecked(message.WParam == BST_CHECKED);
+      return;
+    case BM_GETCHECK:
+      message.Result = Down() ? BST_CHECKED : BST_UNCHECKED;
+      return;
+    default: TWinControl::WndProc(message);
+  }
+}
+
+void TButton::SetPushLike(bool p) {
+  fPushLike = p;
+  if (auto* b = static_cast<QPushButton*>(Widget())) b->setCheckable(p);
+}
+
+bool TButton::Down() const {
+  auto* b = static_cast<QPushButton*>(Widget());
+  return b != nullptr && fPushLike && b->isChecked();
+}
+
+void TButton::PaintOver(QPainter* painter, TSize extent) {
+  if (!fOverlayCanvas) fOverlayCanvas = std::make_unique<TCanvas>();
+  TCanvasOnPainter on(*fOverlayCanvas, painter, extent);
+  fOverlayCanvas->Font().Assign(Font());
+  fOverlayCanvas->Brush().SetStyle(bsClear);
+  PaintOverlay(*fOverlayCanvas);
+}
+
 // ---------------------------------------------------------------------------
 
-TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner, &MakeBridged<QCheckBox>) {
+TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner, [](TControl* c) -> QWidget* { return new TCheckBoxWidget(c); }) {
   auto* box = static_cast<QCheckBox*>(Widget());
   QObject::connect(box, &QCheckBox::stateChanged, box, [this, box](int state) {
     if (StillOwns(box, this)) StateFromWidget(state);
@@ -83,6 +148,14 @@ void TCheckBox::SetState(TCheckBoxState s) {
 void TCheckBox::SetAllowGrayed(bool a) {
   fAllowGrayed = a;
   if (auto* box = static_cast<QCheckBox*>(Widget())) box->setTristate(a || fState == cbGrayed);
+}
+
+void TCheckBox::Toggle() {
+  switch (fState) {
+    case cbUnchecked: SetState(fAllowGrayed ? cbGrayed : cbChecked); break;
+    case cbChecked: SetState(cbUnchecked); break;
+    case cbGrayed: SetState(cbChecked); break;
+  }
 }
 
 void TCheckBox::SetText(const String& s) {

@@ -7,9 +7,20 @@
 
 namespace sk {
 
-// A push button (75 x 25). A click sets the form's modal result to the
-// button's ModalResult (when not mrNone), then raises OnClick. "&" in the
-// caption marks the access key; "&&" is one ampersand.
+// Messages of buttons: the click command the window sends its control
+// (notification code BN_CLICKED in the high word of WParam), and the check
+// state of a push-like button.
+inline constexpr Cardinal CN_COMMAND = 0xBD11;
+inline constexpr Word BN_CLICKED = 0;
+inline constexpr Cardinal BM_GETCHECK = 240;
+inline constexpr Cardinal BM_SETCHECK = 241;
+inline constexpr UInt64 BST_UNCHECKED = 0;
+inline constexpr UInt64 BST_CHECKED = 1;
+
+// A push button (75 x 25). The user's click comes as the command message
+// CN_COMMAND with BN_CLICKED, which calls Click. A click sets the form's
+// modal result to the button's ModalResult (when not mrNone), then raises
+// OnClick. "&" in the caption marks the access key; "&&" is one ampersand.
 class TButton : public TWinControl {
  public:
   explicit TButton(TComponent* owner);
@@ -25,11 +36,25 @@ class TButton : public TWinControl {
 
   void Click() override;
   void SetText(const String& s) override;
+  void WndProc(TMessage& message) override;
+
+  // A push-like button stays down while it is checked (BM_SETCHECK), and the
+  // user's click also turns it down or up.
+  bool PushLike() const { return fPushLike; }
+  void SetPushLike(bool p);
+  bool Down() const;
+
+  // For the visual layer's widget: lets the button draw over what Qt drew.
+  void PaintOver(QPainter* painter, TSize extent);
 
  protected:
   bool ClicksOnRelease() const override { return false; }
+  // Draws over the button after Qt has drawn it; nothing here.
+  virtual void PaintOverlay(TCanvas& canvas) { (void)canvas; }
 
  private:
+  std::unique_ptr<TCanvas> fOverlayCanvas;
+  bool fPushLike = false;
   TModalResult fModalResult = mrNone;
   bool fDefault = false;
   bool fCancel = false;
@@ -38,7 +63,7 @@ class TButton : public TWinControl {
 enum TCheckBoxState : uint8_t { cbUnchecked, cbChecked, cbGrayed };
 
 // A check box (97 x 17). Every change of its state, by the user or by code,
-// raises OnClick.
+// raises OnClick. The user's click (or Space) calls Toggle.
 class TCheckBox : public TWinControl {
  public:
   explicit TCheckBox(TComponent* owner);
@@ -50,14 +75,23 @@ class TCheckBox : public TWinControl {
   void SetState(TCheckBoxState s);
   bool AllowGrayed() const { return fAllowGrayed; }
   void SetAllowGrayed(bool a);
+  // Whether the caption may break into lines; kept for the caller, since
+  // Qt's check box draws its caption on one line.
+  bool WordWrap() const { return fWordWrap; }
+  void SetWordWrap(bool w) { fWordWrap = w; }
 
   void SetText(const String& s) override;
+
+  // The next state of the user's click: unchecked goes to grayed (with
+  // AllowGrayed) or checked, checked to unchecked, grayed to checked.
+  virtual void Toggle();
 
  protected:
   bool ClicksOnRelease() const override { return false; }
 
  private:
   void StateFromWidget(int qtState);
+  bool fWordWrap = false;
   TCheckBoxState fState = cbUnchecked;
   bool fAllowGrayed = false;
   bool fSettingState = false;
