@@ -9,10 +9,15 @@ namespace sk {
 
 namespace {
 
+// The kind's display name with the word "files" in the place of its " %s".
+// Only that place is filled: a name whose pattern holds another "%s" (the
+// file-information name) keeps it, where formatting the whole name would
+// fail for want of a second argument.
 String DescriptionOf(TQM_Extensions kind) {
   const String text = MyFTDisplayNames[kind];
-  if (text.find(u" %s") == String::npos) return text;
-  return Format(text, {LoadResString(&_QMFiles)});
+  const size_t at = text.rfind(u" %s");
+  if (at == String::npos) return text;
+  return text.substr(0, at) + u" " + LoadResString(&_QMFiles) + text.substr(at + 3);
 }
 
 String MaskOf(TQM_Extensions kind) { return FirstCharGuaranteedAs(QMExts[kind], u'*', true, false); }

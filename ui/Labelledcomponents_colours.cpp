@@ -112,18 +112,23 @@ void TColourSharingListbox::MyDrawItem(Int32 row, TRect rect, TOwnerDrawState st
   c.Brush().SetColor(colour);
   c.FillRect(swatch);
   c.Brush().SetColor(brush);
-  String text;
-  if (fShowText & ShowTextBit(ts_index)) text = Format(u"%.3d", {row + 1});
-  if (fShowText & ShowTextBit(ts_hex)) text += (text.empty() ? u"" : u" ") + Format(u"%.8x", {colour});
-  if (fShowText & ShowTextBit(ts_description)) {
-    const TMyColourHolder* h = EntryOfRow(fNDX, row);
-    text += (text.empty() ? u"" : u" ") + (h != nullptr ? h->data.name : String());
-  }
+  const String text = RowCaption(row);
   if (!text.empty()) {
     c.Brush().SetStyle(bsClear);
     c.TextOut(swatch.Right + w, swatch.Top + 1, text);
     c.Brush().SetStyle(bsSolid);
   }
+}
+
+String TColourSharingListbox::RowCaption(Int32 row) const {
+  String text;
+  if (fShowText & ShowTextBit(ts_index)) text = Format(u"%.3d", {row + 1});
+  if (fShowText & ShowTextBit(ts_hex)) text += (text.empty() ? u"" : u" ") + Format(u"%.8x", {GetAColour(row)});
+  if (fShowText & ShowTextBit(ts_description)) {
+    const TMyColourHolder* h = EntryOfRow(fNDX, row);
+    text += (text.empty() ? u"" : u" ") + (h != nullptr ? h->data.name : String());
+  }
+  return text;
 }
 
 // ---------------------------------------------------------------------------

@@ -40,6 +40,9 @@ class TColourSharingListbox : public TListBox {
   // The rows in the shared list's sorted order.
   void SortTheColours(TColorArraySortType sortType, bool ascending);
   const std::vector<Byte>& NDX() const { return fNDX; }
+  // The text a row shows: the row number from 1 ("%.3d"), the colour value
+  // ("%.8x") and the name, as ShowText asks, with blanks between.
+  String RowCaption(Int32 row) const;
 
  protected:
   void CreateWnd() override;
