@@ -7,6 +7,8 @@
 // system's temporary folder) and shows the log at the end.
 //
 //   sk_demo [text-file]     (default: the sample text beside this program's source)
+//   sk_demo --window        a window whose buttons show the library's messages
+//                           (see demo_window.cpp)
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -156,7 +158,10 @@ int Run(const String& fileName) {
 
 }  // namespace
 
+int RunWindowDemo(int argc, char** argv);
+
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "--window") return RunWindowDemo(argc, argv);
   std::printf("before start-up: global_current_tool %d (tt_shell), global_string_safety_limit %d, "
               "yield hook installed %s\n",
               static_cast<int>(global_current_tool), global_string_safety_limit,

@@ -62,6 +62,10 @@
 #include "ui/Labelledcomponents.h"
 #include "ui/My_filtercombou.h"
 #include "ui/My_spinedit.h"
+#include "ui/Qmark_error_dlgs_1.h"
+#include "ui/Qmark_error_dlgs_2.h"
+#include "ui/Qmark_error_dlgs_3.h"
+#include "ui/Qmark_error_dlgs_const.h"
 #include "ui/ShellFolderDialogU.h"
 #include "zip/ZACipher.h"
 #include "zip/ZAConst.h"
@@ -186,6 +190,11 @@ constexpr TUnitTableEntry kUnitTable[] = {
     // Messages: the dialog core and help topics.
     SK_UNIT(Dont_remind_me_dlg),
     SK_UNIT(Help_file_includes),
+    // The message catalogue: its own texts, then its three parts.
+    SK_UNIT(Qmark_error_dlgs_const),
+    SK_UNIT(Qmark_error_dlgs_1),
+    SK_UNIT(Qmark_error_dlgs_2),
+    SK_UNIT(Qmark_error_dlgs_3),
     // Controls: filters, the filter combo, the spin edit, the labelled
     // controls and colour pickers, the folder chooser, the check group.
     SK_UNIT(Dialog_stuff_base),

@@ -20,6 +20,9 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QWidget>
 #include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <vector>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -28,6 +31,7 @@
 #include "platform/runtime/RtlTypes.h"
 #include "platform/visual/Forms.h"
 #include "platform/visual/QtConvert.h"
+#include "platform/visual/Screenshots.h"
 
 namespace sk {
 
@@ -134,8 +138,62 @@ inline TColor PixelOf(const QImage& img, int x, int y) { return FromQColor(QColo
 inline int VisualTestMain(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   ::testing::InitGoogleTest(&argc, argv);
+  TestApplication();  // offscreen, DejaVu Sans 9
   InstallUnexpectedDialogGuard();
   return RUN_ALL_TESTS();
+}
+
+}  // namespace sk
+
+namespace sk {
+
+// A named place of a screenshot and what must hold there.
+struct TNamedPoint {
+  std::string name;
+  TRect area;
+  std::function<bool(const QImage&, const TRect&)> holds;
+};
+
+// Every pixel of the area has the colour.
+inline std::function<bool(const QImage&, const TRect&)> AllOf(TColor colour) {
+  return [colour](const QImage& img, const TRect& r) {
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x)
+        if (!img.valid(x, y) || FromQColor(QColor::fromRgb(img.pixel(x, y))) != ColorToRGB(colour)) return false;
+    return true;
+  };
+}
+
+// At least count pixels of the area stand out from the colour (text, lines,
+// an icon): their brightness differs by more than a third of the range.
+inline std::function<bool(const QImage&, const TRect&)> InkOn(TColor colour, int count) {
+  return [colour, count](const QImage& img, const TRect& r) {
+    const QColor base = ToQColor(colour);
+    int ink = 0;
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x)
+        if (img.valid(x, y) && std::abs(qGray(img.pixel(x, y)) - qGray(base.rgb())) > 85) ++ink;
+    return ink >= count;
+  };
+}
+
+// Saves the control's picture under the build folder, in "screenshots/<name>.png"
+// beside the test program, and checks the named points;
+// answers the names of the points that do not hold.
+inline std::vector<std::string> ScreenshotChecked(TControl& control, const std::string& name,
+                                                  const std::vector<TNamedPoint>& points) {
+  // Beside the test program, which lives in the build folder.
+  const std::string dir = QCoreApplication::applicationDirPath().toStdString() + "/screenshots";
+  std::filesystem::create_directories(dir);
+  const String file = Utf8ToString(dir + "/" + name + ".png");
+  if (!SaveControlImage(control, file)) return {"(the picture could not be saved)"};
+  QImage img;
+  if (!img.load(ToQString(file))) return {"(the picture could not be read back)"};
+  img = img.convertToFormat(QImage::Format_RGB32);
+  std::vector<std::string> failed;
+  for (const TNamedPoint& p : points)
+    if (!p.holds(img, p.area)) failed.push_back(p.name);
+  return failed;
 }
 
 }  // namespace sk

@@ -309,7 +309,10 @@ class TControl::TWidgetHolder {
     if (bridge != nullptr) bridge->Detach();
     if (w->mouseGrabber() == w) w->releaseMouse();
     if (bridge != nullptr && bridge->InEvent()) {
+      // Still handling one of its own events: it goes once that is over, and
+      // no longer with its parent, which may be freed before then.
       w->hide();
+      w->setParent(nullptr);
       w->deleteLater();
     } else {
       delete w;
@@ -769,7 +772,10 @@ bool TControl::RoutePaint(QEvent* e) {
 
 TWinControl::TWinControl(TComponent* owner) : TWinControl(owner, &MakeBridged<QWidget>) {}
 
-TWinControl::TWinControl(TComponent* owner, TWidgetFactory factory) : TControl(owner, factory) {}
+TWinControl::TWinControl(TComponent* owner, TWidgetFactory factory) : TControl(owner, factory) {
+  // A windowed control takes the keyboard when clicked or given the focus.
+  if (QWidget* w = Widget(); w != nullptr && w->focusPolicy() == Qt::NoFocus) w->setFocusPolicy(Qt::ClickFocus);
+}
 
 TWinControl::~TWinControl() {
   Destroying();

@@ -187,9 +187,11 @@ TModalResult TForm::ShowModal() {
     if (w->windowHandle() != nullptr && owner->Widget()->windowHandle() != nullptr)
       w->windowHandle()->setTransientParent(owner->Widget()->windowHandle());
   }
+  // The form may be freed while its loop runs (its owner going, say): the
+  // widget then goes too, or lets go of the form.
   TWidgetBridge* bridge = TWidgetBridge::Of(w);
-  auto alive = [bridge, this] { return bridge != nullptr && bridge->Control() == this; };
   QPointer<QWidget> guard(w);
+  auto alive = [&guard, bridge, this] { return guard && bridge != nullptr && bridge->Control() == this; };
   SetVisible(true);
   TModalResult result = fModalResult;
   if (alive() && fModalResult == mrNone) {

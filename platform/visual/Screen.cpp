@@ -113,4 +113,16 @@ void WatchSystemColors() {
   RefreshSystemColors();
 }
 
+bool TStyleServices::Enabled() const { return HasGuiApplication(); }
+
+TColor TStyleServices::GetSystemColor(TColor color) const {
+  WatchSystemColors();
+  return ColorToRGB(color);
+}
+
+TStyleServices& StyleServices() {
+  static TStyleServices services;
+  return services;
+}
+
 }  // namespace sk

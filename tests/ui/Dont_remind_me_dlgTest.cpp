@@ -186,6 +186,23 @@ TEST_F(Dont_remind_me_dlg, TheCheckBoxSitsLeftAndTheButtonsMoveRightOfIt) {
   EXPECT_EQ(Ask(u"Layout?", mbYesNoCancel, mbYes, 0, true), mrNo);
 }
 
+TEST_F(Dont_remind_me_dlg, TheDialogWithItsBoxAsItIsDrawn) {
+  ScopedModalHook hook([](TForm& f) {
+    auto* box = static_cast<TControl*>(FindNamedComponent(f, DontRemindCheckBoxName));
+    const TRect yes = static_cast<TControl*>(f.FindComponent(u"Yes"))->BoundsRect();
+    const TRect text = static_cast<TControl*>(f.FindComponent(u"Message"))->BoundsRect();
+    const auto failed = ScreenshotChecked(f, "never_show_again_dialog",
+                                          {{"check box and its caption", box->BoundsRect(), InkOn(clBtnFace, 30)},
+                                           {"message", text, InkOn(clBtnFace, 30)},
+                                           {"caption of Yes", yes, InkOn(clBtnFace, 10)},
+                                           {"between box and Yes", Rect(box->Left() + box->Width() + 1, yes.Top, yes.Left - 1, yes.Bottom),
+                                            AllOf(clBtnFace)}});
+    EXPECT_TRUE(failed.empty()) << ::testing::PrintToString(failed);
+    PressButton(f, u"No");
+  });
+  EXPECT_EQ(Ask(u"Keep the changes to the list?", mbYesNo, mbYes, 0, true, u"Changes"), mrNo);
+}
+
 TEST_F(Dont_remind_me_dlg, NobodyAnsweringForTenSecondsClosesTheDialogAsTimedOut) {
   int shown = 0;
   ScopedModalHook hook(WaitingHook(5000, &shown));

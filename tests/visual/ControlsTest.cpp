@@ -265,6 +265,29 @@ TEST(TControlEvents, AHandlerMayFreeItsOwnControl) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+TEST(TControlEvents, AClickMayFreeTheFormThatHoldsTheButton) {
+  TestApplication();
+  auto* form = new TForm(nullptr);
+  auto* panel = new Panel(form);
+  panel->SetParent(form);
+  auto* button = new TButton(form);
+  button->SetParent(panel);
+  bool clicked = false;
+  button->OnClick = [&](TObject*) {
+    clicked = true;
+    delete form;
+  };
+  QWidget* w = button->Widget();
+  QMouseEvent down(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
+                   Qt::NoModifier);
+  QApplication::sendEvent(w, &down);
+  QMouseEvent up(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::NoButton,
+                 Qt::NoModifier);
+  QApplication::sendEvent(w, &up);
+  EXPECT_TRUE(clicked);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 TEST(TControlEvents, KeysReachTheControlAfterTheFormsPreview) {
   TestApplication();
   TForm form(nullptr);
