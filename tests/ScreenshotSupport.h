@@ -1,10 +1,10 @@
-// Screenshots of controls painted offscreen: the pixels a test reads are also
-// kept as a PNG under the build folder (screenshots/<name>.png beside the
-// test programs), so that a failing pixel check can be looked at.
+// More of what screenshot tests check at their named points, and a picture
+// kept for tests that compare whole pictures. Pictures go where
+// ScreenshotChecked puts them: screenshots/<name>.png beside the test
+// program, under the build folder.
 #pragma once
 
-#include <QtCore/QDir>
-#include <QtCore/QString>
+#include <QtCore/QCoreApplication>
 #include <QtGui/QImage>
 #include <string>
 
@@ -12,20 +12,44 @@
 
 namespace sk {
 
-inline QImage Screenshot(TControl& control, const std::string& name) {
-  const QImage img = Rendered(control);
-  QDir().mkpath(QStringLiteral("screenshots"));
-  img.save(QStringLiteral("screenshots/") + QString::fromStdString(name) + QStringLiteral(".png"));
-  return img;
+// The one pixel at (x, y).
+inline TRect Dot(Int32 x, Int32 y) { return TRect{x, y, x + 1, y + 1}; }
+
+// No pixel of the area has the colour.
+inline std::function<bool(const QImage&, const TRect&)> NoneOf(TColor colour) {
+  return [colour](const QImage& img, const TRect& r) {
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x)
+        if (img.valid(x, y) && FromQColor(QColor::fromRgb(img.pixel(x, y))) == ColorToRGB(colour)) return false;
+    return true;
+  };
 }
 
-// Whether some pixel of the rectangle (right and bottom exclusive) has the
-// colour.
-inline bool AnyPixelIs(const QImage& img, const TRect& r, TColor colour) {
-  for (int y = r.Top; y < r.Bottom; ++y)
-    for (int x = r.Left; x < r.Right; ++x)
-      if (x >= 0 && y >= 0 && x < img.width() && y < img.height() && PixelOf(img, x, y) == colour) return true;
-  return false;
+// Some pixel of the area has the colour.
+inline std::function<bool(const QImage&, const TRect&)> SomeOf(TColor colour) {
+  const auto none = NoneOf(colour);
+  return [none](const QImage& img, const TRect& r) { return !none(img, r); };
+}
+
+// Some pixel of the area differs from the colour at all.
+inline std::function<bool(const QImage&, const TRect&)> NotAllOf(TColor colour) {
+  const auto all = AllOf(colour);
+  return [all](const QImage& img, const TRect& r) { return !all(img, r); };
+}
+
+// The control's picture, saved as ScreenshotChecked saves it, for tests that
+// compare whole pictures.
+inline QImage Screenshot(TControl& control, const std::string& name) {
+  EXPECT_TRUE(ScreenshotChecked(control, name, {}).empty()) << name;
+  QImage img(QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + QString::fromStdString(name) +
+             QStringLiteral(".png"));
+  return img.convertToFormat(QImage::Format_RGB32);
+}
+
+// Saves a picture made by hand beside the control pictures.
+inline void SaveScreenshot(const QImage& img, const std::string& name) {
+  img.save(QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/") + QString::fromStdString(name) +
+           QStringLiteral(".png"));
 }
 
 }  // namespace sk

@@ -183,21 +183,35 @@ TEST_F(Checkgroupu, BoxesAreDrawnInTheirColumns) {
   group->SetColumns(3);
   group->Boxes(4)->SetChecked(true);
   const QImage img = Screenshot(*group, "check_group_columns");
-  group->Boxes(4)->SetChecked(false);
-  const QImage unchecked = Rendered(*group);
-  // Each box's indicator differs from the empty space right of the last
-  // column; the ticked box differs from its unticked picture there alone.
-  const TColor empty = PixelOf(img, group->Width() - 3, group->Height() / 2);
+  // The boxes are taller than their indicators, which stand in the middle:
+  // their bottom corners show the group's own background.
+  const TGroupCheckbx* first = group->Boxes(0);
+  const Int32 firstBottom = first->Top() + first->Height();
+  const TColor empty = PixelOf(img, first->Left() + 1, firstBottom - 2);
+  // Each box's indicator and caption stand out where its column and row put
+  // it; the space between the rows stays empty.
+  std::vector<TNamedPoint> points;
   for (Int32 i = 0; i < 6; ++i) {
     TGroupCheckbx* box = group->Boxes(i);
-    const TRect indicator{box->Left(), box->Top(), box->Left() + 16, box->Top() + box->Height()};
-    bool drawn = false, changed = false;
-    for (int y = indicator.Top; y < indicator.Bottom; ++y)
-      for (int x = indicator.Left; x < indicator.Right; ++x) {
-        drawn = drawn || PixelOf(img, x, y) != empty;
-        changed = changed || img.pixel(x, y) != unchecked.pixel(x, y);
-      }
-    EXPECT_TRUE(drawn) << i;
+    const std::string name = "box " + std::to_string(i + 1);
+    points.push_back({name + " indicator", TRect{box->Left(), box->Top(), box->Left() + 16, box->Top() + box->Height()},
+                      NotAllOf(empty)});
+    points.push_back({name + " caption", TRect{box->Left() + 18, box->Top(), box->Left() + box->Width(),
+                                              box->Top() + box->Height()},
+                      InkOn(empty, 10)});
+  }
+  points.push_back({"below the first indicator", TRect{first->Left(), firstBottom - 4, first->Left() + 16, firstBottom},
+                    AllOf(empty)});
+  const auto failed = ScreenshotChecked(*group, "check_group_columns", points);
+  EXPECT_TRUE(failed.empty()) << ::testing::PrintToString(failed);
+  // The ticked box differs from its unticked picture, and no other does.
+  group->Boxes(4)->SetChecked(false);
+  const QImage unchecked = Rendered(*group);
+  for (Int32 i = 0; i < 6; ++i) {
+    TGroupCheckbx* box = group->Boxes(i);
+    bool changed = false;
+    for (int y = box->Top(); y < box->Top() + box->Height(); ++y)
+      for (int x = box->Left(); x < box->Left() + 16; ++x) changed = changed || img.pixel(x, y) != unchecked.pixel(x, y);
     EXPECT_EQ(changed, i == 4) << i;
   }
 }

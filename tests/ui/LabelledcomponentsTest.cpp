@@ -133,11 +133,14 @@ void CheckLabelPixels(TForm& form, Control* control, const std::string& name, TP
   control->PlaceLabel();
   EXPECT_EQ(label->Left(), expected.X) << name;
   EXPECT_EQ(label->Top(), expected.Y) << name;
-  const QImage img = Screenshot(form, name);
-  EXPECT_EQ(PixelOf(img, label->Left() + 1, label->Top() + 1), clYellow) << name;
-  EXPECT_EQ(PixelOf(img, label->Left() + label->Width() - 1, label->Top() + label->Height() - 1), clYellow) << name;
-  EXPECT_NE(PixelOf(img, label->Left() - 1, label->Top()), clYellow) << name;
-  EXPECT_NE(PixelOf(img, label->Left() + label->Width(), label->Top() + label->Height()), clYellow) << name;
+  const Int32 l = label->Left(), t = label->Top(), r = l + label->Width(), b = t + label->Height();
+  const auto failed = ScreenshotChecked(form, name,
+                                        {{"the label's top-left corner", Dot(l, t), AllOf(clYellow)},
+                                         {"the label's bottom-right corner", Dot(r - 1, b - 1), AllOf(clYellow)},
+                                         {"left of the label", Dot(l - 1, t), NoneOf(clYellow)},
+                                         {"above the label", Dot(l, t - 1), NoneOf(clYellow)},
+                                         {"past the label's corner", Dot(r, b), NoneOf(clYellow)}});
+  EXPECT_TRUE(failed.empty()) << name << ": " << ::testing::PrintToString(failed);
 }
 
 TEST_F(LabelledControls, LabelsLieWhereThePlainRulePutsThemInTheScreenshot) {
@@ -208,13 +211,17 @@ TEST_F(LabelledControls, TheEditsImageFollowsItsHeight) {
     auto* edit = new TLabelledFileNameEdit(form.get(), height);
     edit->SetParent(form.get());
     edit->SetBounds(10, 10, 200, height);
-    const QImage img = Screenshot(*edit, "file_edit_" + std::to_string(height));
     const TRect r = edit->RightButtonRect();
     const Int32 size = edit->ButtonImages().Width();
     const Int32 x0 = r.Left + (r.Right - r.Left - size) / 2, y0 = r.Top + (r.Bottom - r.Top - size) / 2;
-    EXPECT_EQ(PixelOf(img, x0 + size / 2, y0 + size * 5 / 8), kGlyphFront) << height;
     // The large glyph reaches where the small one does not.
-    EXPECT_EQ(PixelOf(img, x0 + 24, y0 + 20) == kGlyphFront, height == 40) << height;
+    const auto failed = ScreenshotChecked(
+        *edit, "file_edit_" + std::to_string(height),
+        {{"the folder's front", Dot(x0 + size / 2, y0 + size * 5 / 8), AllOf(kGlyphFront)},
+         {"where only the large folder reaches", Dot(x0 + 24, y0 + 20),
+          height == 40 ? AllOf(kGlyphFront) : NoneOf(kGlyphFront)},
+         {"the text left of the button", TRect{r.Left - 8, r.Top, r.Left - 1, r.Bottom}, NoneOf(kGlyphFront)}});
+    EXPECT_TRUE(failed.empty()) << height << ": " << ::testing::PrintToString(failed);
     delete edit;
   }
 }
@@ -362,16 +369,21 @@ TEST_F(LabelledControls, TheColourListBoxShowsTheSharedColoursWithTheirTexts) {
   list->SetItemIndex(0);  // back to the top
   list->SetItemIndex(-1);
   list->SetDefaultColour(list->GetAColour(1));
-  const QImage img = Screenshot(*list, "colour_list");
   const Int32 m = list->Canvas().TextWidth(u"M");
+  std::vector<TNamedPoint> points;
   for (Int32 row = 0; row < 4; ++row) {
     const TRect r = list->ItemRect(row);
     const Int32 swatchLeft = r.Left + m + 1;
     const Int32 swatchRight = swatchLeft + std::min(list->Canvas().TextWidth(u"99999999"), list->ClientWidth() / 4);
-    EXPECT_EQ(PixelOf(img, (swatchLeft + swatchRight) / 2, (r.Top + r.Bottom) / 2), list->GetAColour(row)) << row;
+    const Int32 middle = (r.Top + r.Bottom) / 2;
+    const std::string name = "row " + std::to_string(row);
+    points.push_back({name + " swatch", Dot((swatchLeft + swatchRight) / 2, middle), AllOf(list->GetAColour(row))});
     // Only the default colour's row has the marker.
-    EXPECT_EQ(PixelOf(img, r.Left + m / 2, (r.Top + r.Bottom) / 2) == ColorToRGB(clHighlight), row == 1) << row;
+    points.push_back({name + " marker", Dot(r.Left + m / 2, middle), row == 1 ? AllOf(clHighlight) : NoneOf(clHighlight)});
+    points.push_back({name + " text", TRect{swatchRight + m, r.Top + 2, r.Right, r.Bottom - 2}, InkOn(clWindow, 10)});
   }
+  const auto failed = ScreenshotChecked(*list, "colour_list", points);
+  EXPECT_TRUE(failed.empty()) << ::testing::PrintToString(failed);
 }
 
 TEST_F(LabelledControls, TheColourComboDrawsFramedSwatchesInItsSortedOrder) {
@@ -388,8 +400,11 @@ TEST_F(LabelledControls, TheColourComboDrawsFramedSwatchesInItsSortedOrder) {
   combo->SetSelected(clYellow);
   EXPECT_EQ(combo->GetSelected(), clYellow);
   EXPECT_EQ(combo->SelectedColourName(), u"Yellow");
-  const QImage img = Screenshot(*combo, "colour_combo_closed");
-  EXPECT_TRUE(AnyPixelIs(img, TRect{0, 0, combo->Width() / 3, combo->Height()}, clYellow));
+  const auto failed = ScreenshotChecked(
+      *combo, "colour_combo_closed",
+      {{"the chosen colour's swatch", TRect{0, 0, combo->Height(), combo->Height()}, SomeOf(clYellow)},
+       {"its name", TRect{combo->Height(), 2, combo->Width() / 2, combo->Height() - 2}, InkOn(clWindow, 10)}});
+  EXPECT_TRUE(failed.empty()) << ::testing::PrintToString(failed);
 
   // Rows of the list: a light colour framed black, a dark one framed white
   // when selected and not at all otherwise.
@@ -400,7 +415,7 @@ TEST_F(LabelledControls, TheColourComboDrawsFramedSwatchesInItsSortedOrder) {
     QPainter painter(&image);
     combo->PaintItem(&painter, TSize{120, 18}, combo->ItemIndex(), TRect{0, 0, 120, 18}, state);
     painter.end();
-    image.save(QStringLiteral("screenshots/") + QLatin1String(name) + QStringLiteral(".png"));
+    SaveScreenshot(image, name);
     return image;
   };
   QImage light = row(clYellow, 0, "colour_combo_row_light");

@@ -59,10 +59,12 @@ TEST(TButtonedEditButton, DrawsItsImageAtTheRightAndReportsClicks) {
   const TRect r = edit->RightButtonRect();
   EXPECT_EQ(r.Right - r.Left, 14);
   EXPECT_EQ(r.Right, edit->Width() - (r.Top));
-  const QImage img = Screenshot(*edit, "buttoned_edit");
   const Int32 cx = (r.Left + r.Right) / 2, cy = (r.Top + r.Bottom) / 2;
-  EXPECT_EQ(PixelOf(img, cx, cy), clRed);
-  EXPECT_NE(PixelOf(img, r.Left - 4, cy), clRed);
+  const auto failed = ScreenshotChecked(*edit, "buttoned_edit",
+                                        {{"the image in the button", Dot(cx, cy), AllOf(clRed)},
+                                         {"the text left of the button", TRect{r.Left - 8, r.Top, r.Left - 1, r.Bottom},
+                                          NoneOf(clRed)}});
+  EXPECT_TRUE(failed.empty()) << ::testing::PrintToString(failed);
   int clicks = 0;
   edit->OnRightButtonClick = [&](TObject*) { ++clicks; };
   QWidget* button = edit->Widget()->childAt(cx, cy);
@@ -152,10 +154,12 @@ TEST(TComboBoxOwnerDraw, TheChosenRowIsDrawnInTheClosedBox) {
     combo->Canvas().FillRect(rect);
   };
   combo->SetItemIndex(1);
-  const QImage img = Screenshot(*combo, "owner_drawn_combo");
+  const auto failed = ScreenshotChecked(*combo, "owner_drawn_combo",
+                                        {{"the chosen row as its owner drew it", Dot(10, combo->Height() / 2), AllOf(clBlue)},
+                                         {"no other row", TRect{0, 0, combo->Width(), combo->Height()}, NoneOf(clLime)}});
+  EXPECT_TRUE(failed.empty()) << ::testing::PrintToString(failed);
   ASSERT_FALSE(drawn.empty());
   EXPECT_EQ(drawn.back(), 1);
-  EXPECT_EQ(PixelOf(img, 10, combo->Height() / 2), clBlue);
 }
 
 TEST(TColorBoxRows, CustomColoursComeFromTheEventAndStandardOnesHaveNames) {
@@ -202,12 +206,14 @@ TEST(TListBoxVirtual, RowsAreCountedAndDrawnByTheOwner) {
   list->OnClick = [&](TObject*) { ++clicks; };
   list->SetItemIndex(2);
   EXPECT_EQ(clicks, 0);  // code's choice is no click
-  const QImage img = Screenshot(*list, "virtual_list");
+  std::vector<TNamedPoint> points;
   for (Int32 i = 0; i < 5; ++i) {
     const TRect r = list->ItemRect(i);
     EXPECT_EQ(r.Bottom - r.Top, 10);
-    EXPECT_EQ(PixelOf(img, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2), colours[i]) << i;
+    points.push_back({"row " + std::to_string(i), Dot((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2), AllOf(colours[i])});
   }
+  const auto failed = ScreenshotChecked(*list, "virtual_list", points);
+  EXPECT_TRUE(failed.empty()) << ::testing::PrintToString(failed);
   EXPECT_EQ(list->ItemRect(5).Right, 0);
   auto* view = static_cast<QListView*>(list->Widget());
   view->setCurrentIndex(view->model()->index(4, 0));
