@@ -228,6 +228,7 @@ TEST_F(LabelledControls, TheEditsImageFollowsItsHeight) {
 
 TEST_F(LabelledControls, TheFolderEditsChooserIsAnsweredAndCancelledWithOneOnChosenEach) {
   std::filesystem::create_directory(Path("sub"));
+  const bool saved = UseLatestCommonDialogs;
   UseLatestCommonDialogs = true;
   auto* edit = new TLabelledFolderNameEdit(form.get());
   EXPECT_FALSE(UseLatestCommonDialogs);  // every dialog from now on is Qt's own
@@ -266,6 +267,7 @@ TEST_F(LabelledControls, TheFolderEditsChooserIsAnsweredAndCancelledWithOneOnCho
   }
   EXPECT_EQ(edit->GetText(), Utf8ToString(fDir));
   EXPECT_EQ(chosen, 3);
+  UseLatestCommonDialogs = saved;
 }
 
 TEST_F(LabelledControls, TheFileEditsDialogFillsTheTextAndTheFilenames) {
