@@ -2,7 +2,15 @@
 
 #include <iterator>
 
+#include "analysis/Base_heading_consts.h"
+#include "analysis/Base_headingsu.h"
+#include "analysis/Headingsu.h"
+#include "analysis/Maths_routines.h"
+#include "analysis/Parser.h"
 #include "analysis/Search_parsing.h"
+#include "analysis/Work_base_elements.h"
+#include "analysis/Work_qm_base.h"
+#include "analysis/grid_header_listU.h"
 #include "core/Basic_consts.h"
 #include "core/Basic_processes.h"
 #include "core/Basic_types.h"
@@ -37,6 +45,8 @@
 #include "platform/visual/VisualLayer.h"
 #include "services/Clipboard_utils.h"
 #include "services/Dll_utils.h"
+#include "services/Excel_utils.h"
+#include "services/Excel_utils2.h"
 #include "services/Drive_utils.h"
 #include "services/File_utils.h"
 #include "services/Filename_functions.h"
@@ -147,6 +157,8 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Clipboard_utils),
     SK_UNIT(Utf8_unit),
     SK_UNIT(My_filestreamu),
+    SK_UNIT(Excel_utils2),
+    SK_UNIT(Excel_utils),
     // Zip engine: the zlib binding, then the hash registry (cleared first,
     // then SHA-1 registers) and what derives keys over it.
     SK_UNIT(ZAZLib),
@@ -203,6 +215,16 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Labelledcomponents),
     SK_UNIT(ShellFolderDialogU),
     SK_UNIT(Checkgroupu),
+    // Search and results lists: statistics, the column headings.
+    SK_UNIT(Maths_routines),
+    SK_UNIT(Base_heading_consts),
+    SK_UNIT(Base_headingsu),
+    SK_UNIT(grid_header_listU),
+    SK_UNIT(Headingsu),
+    // Search and results lists: the results-list classes.
+    SK_UNIT(Parser),
+    SK_UNIT(Work_base_elements),
+    SK_UNIT(Work_qm_base),
 };
 
 #undef SK_UNIT

@@ -28,22 +28,6 @@ constinit std::vector<String> pending_lines;
 
 constexpr char16_t kCRLF[] = u"\r\n";
 
-bool WriteWhole(int fd, const std::string& bytes) {
-  const char* p = bytes.data();
-  size_t n = bytes.size();
-  while (n > 0) {
-    ssize_t w = ::write(fd, p, n);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (w == 0) return false;
-    p += w;
-    n -= static_cast<size_t>(w);
-  }
-  return true;
-}
-
 // Opens the log for appending, creating it first (with its mark) when it is
 // missing, and locks it.  -1 on failure.
 int OpenLockedLog(const std::string& name, const String& filename) {
@@ -87,7 +71,7 @@ bool AppendToLog(const String& filename, const String& text) {
       bytes.push_back(static_cast<char>(c & 0xFF));
       bytes.push_back(static_cast<char>(c >> 8));
     }
-    if (!bytes.empty()) ok = WriteWhole(fd, bytes);
+    if (!bytes.empty()) ok = WriteAllToFd(fd, bytes.data(), bytes.size());
   }
   if (::close(fd) != 0) ok = false;  // closing also releases the lock
   return ok;

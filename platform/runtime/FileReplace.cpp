@@ -86,7 +86,17 @@ bool LinkUnnamed(int fd, const std::string& name) {
   return ::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
 }
 
-bool WriteAll(int fd, const void* data, size_t n) {
+
+void SyncFolder(const std::string& dir) {
+  int d = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (d < 0) return;
+  ::fsync(d);
+  ::close(d);
+}
+
+}  // namespace
+
+bool WriteAllToFd(int fd, const void* data, size_t n) {
   const char* p = static_cast<const char*>(data);
   while (n > 0) {
     ssize_t w = ::write(fd, p, n);
@@ -103,15 +113,6 @@ bool WriteAll(int fd, const void* data, size_t n) {
   }
   return true;
 }
-
-void SyncFolder(const std::string& dir) {
-  int d = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (d < 0) return;
-  ::fsync(d);
-  ::close(d);
-}
-
-}  // namespace
 
 TFileReplaceStream::TFileReplaceStream(const String& fileName) : THandleStream(-1) {
   std::string target = StringToUtf8(fileName);
@@ -173,7 +174,7 @@ void TFileReplaceStream::Discard() {
 Int64 TFileReplaceStream::Write(const void* buffer, Int64 count) {
   if (!Ok()) return 0;
   if (count <= 0) return 0;
-  if (!WriteAll(fHandle, buffer, static_cast<size_t>(count))) {
+  if (!WriteAllToFd(fHandle, buffer, static_cast<size_t>(count))) {
     Fail(errno != 0 ? errno : EIO);
     return 0;
   }
@@ -253,7 +254,7 @@ Int32 CreateFileWithContent(const String& fileName, const void* data, size_t cou
   if (fd < 0) return errno != 0 ? errno : EIO;
   Int32 result = 0;
   if (!tempName.empty()) ::fchmod(fd, 0666 & ~CurrentUmask());
-  if (!WriteAll(fd, data, count)) {
+  if (!WriteAllToFd(fd, data, count)) {
     result = errno != 0 ? errno : EIO;
   } else if (tempName.empty()) {
     if (!LinkUnnamed(fd, target)) result = errno != 0 ? errno : EIO;

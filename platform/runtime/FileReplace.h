@@ -48,6 +48,10 @@ class TFileReplaceStream : public THandleStream {
   Cardinal fGid = 0;
 };
 
+// Writes all n bytes to the descriptor, going on after short writes and
+// interruptions; false (errno set) when the system refuses or writes nothing.
+bool WriteAllToFd(int fd, const void* data, size_t n);
+
 // Replaces the whole content of the file (creating it when missing) with the
 // bytes; true when the new content is in place.
 bool ReplaceFileContent(const String& fileName, const void* data, size_t count);

@@ -1,5 +1,7 @@
 #include "platform/runtime/FileUtils.h"
 
+#include "platform/runtime/FileReplace.h"
+
 #include "platform/runtime/DateUtils.h"
 
 #include <dirent.h>
@@ -376,21 +378,6 @@ bool StatVfsOf(const String& path, struct statvfs& vfs) {
   return ::statvfs(real.c_str(), &vfs) == 0;
 }
 
-// Writes all bytes; false on a failure.
-bool WriteAll(int fd, const char* p, size_t n) {
-  while (n > 0) {
-    ssize_t w = ::write(fd, p, n);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (w == 0) return false;
-    p += w;
-    n -= static_cast<size_t>(w);
-  }
-  return true;
-}
-
 bool CopyContent(int in, int out) {
   std::vector<char> buf(1 << 16);
   for (;;) {
@@ -400,7 +387,7 @@ bool CopyContent(int in, int out) {
       return false;
     }
     if (r == 0) return true;
-    if (!WriteAll(out, buf.data(), static_cast<size_t>(r))) return false;
+    if (!WriteAllToFd(out, buf.data(), static_cast<size_t>(r))) return false;
   }
 }
 
