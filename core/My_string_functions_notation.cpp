@@ -29,7 +29,6 @@ constexpr Char kPrivateUseMark = 0xF8FF;
 // The statistic's own symbol, the same in every language.
 constexpr const Char* kMI3Name = u"MI3";
 
-inline Int32 Len(const String& s) { return static_cast<Int32>(s.size()); }
 inline bool IsLetterOrDigit(Char c) { return u_isalnum(c) != 0; }
 
 // The character at 1-based position p, treating positions outside the text
