@@ -1,8 +1,9 @@
 // Process-wide state shared by the library and the tools that load it.
 //
 // Every variable holds its static initial value before any unit starts; none
-// is set by code at load time (texts: see SK_CONSTINIT_TEXT). All state is used from the tool's user-interface
-// thread only: nothing here is locked or atomic.
+// is set by code at load time (for the texts, see SK_CONSTINIT_TEXT). All
+// state is used from the tool's user-interface thread only: nothing here is
+// locked or atomic.
 #pragma once
 
 #include <array>
