@@ -268,6 +268,15 @@ Int32 TDoublesList::IndexOF(Double value) {
 
 void TDoublesList::SortAscendingDefault() { Sort(SortDoublesItems); }
 
+bool TDoublesList::ReadFromStream(TStream* stream) {
+  const Int32 first = Count();
+  const bool ok = TUsefulBaseListSorts::ReadFromStream(stream);
+  // Rounding keeps ascending values ascending, so the sorted mark stays right.
+  for (Int32 i = first; i < Count(); ++i)
+    if (auto* h = static_cast<TDoubleHolder*>(Items(i))) h->data = AsStoredDouble(h->data);
+  return ok;
+}
+
 // ---- TIntegerAndSingleList --------------------------------------------------------------------
 
 TIntegerAndSingleList::TIntegerAndSingleList()
