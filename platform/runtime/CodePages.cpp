@@ -123,9 +123,14 @@ void SubstituteFromUnicode(const void* context, UConverterFromUnicodeArgs* args,
   auto* ctx = static_cast<FromUContext*>(const_cast<void*>(context));
   ctx->used = true;
   *err = U_ZERO_ERROR;
-  int32_t count = length > 0 ? length : 1;
-  for (int32_t i = 0; i < count && U_SUCCESS(*err); ++i)
-    ucnv_cbFromUWriteBytes(args, ctx->sub, ctx->subLen, 0, err);
+  // All substitutes in one write: a write that does not fit is kept by the
+  // converter for the next buffer, while a second write after it would be lost.
+  const int32_t count = length > 1 ? 2 : 1;  // a character is one or two units
+  char subs[2 * sizeof ctx->sub];
+  int32_t n = 0;
+  for (int32_t i = 0; i < count; ++i, n += ctx->subLen)
+    std::memcpy(subs + n, ctx->sub, static_cast<size_t>(ctx->subLen));
+  ucnv_cbFromUWriteBytes(args, subs, n, 0, err);
 }
 
 // Bytes a code page does not define become U+FFFD (ICU would give U+001A for

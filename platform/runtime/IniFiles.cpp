@@ -298,7 +298,15 @@ void TMemIniFile::DeleteKey(const String& section, const String& ident) {
 }
 
 void TMemIniFile::UpdateFile() {
-  TBytes bytes = TEncoding::UTF8()->GetBytes(BuildText());
+  const String text = BuildText();
+  TBytes bytes = TEncoding::UTF8()->GetBytes(text);
+  // A text that starts with U+FEFF (a line read after a blank one, or after
+  // a mark of its own) would be read back with that character taken for a
+  // byte-order mark, and so as another line: a mark in front keeps it.
+  if (!text.empty() && text[0] == Char(0xFEFF)) {
+    const TBytes mark = TEncoding::UTF8()->GetPreamble();
+    bytes.insert(bytes.begin(), mark.begin(), mark.end());
+  }
   TFileStream f(fFileName, fmCreate);
   f.WriteBuffer(bytes);
 }

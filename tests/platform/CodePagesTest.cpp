@@ -211,6 +211,20 @@ TEST(CodePages, TheCountedSizeIsEnoughWhenTheInputEndsInAShift) {
   EXPECT_EQ(shifted.size(), 1u);
 }
 
+// A character of two units takes two substitutes; both are kept where they
+// meet the end of a buffer, so the size counted is the size written.
+TEST(CodePages, SubstitutesAcrossABufferEndAreNotLost) {
+  const char lead[] = {'\xA1', '\xA1', '\0'};
+  for (const String& prefix : {String(), String(u"x"), String(u"xy"), String(u"xyz")}) {
+    String text = prefix;
+    for (int k = 0; k < 700; ++k) text += u"\U0001F600";
+    bool used = false;
+    RawByteString expected = StringToUtf8(prefix);
+    for (int k = 0; k < 1400; ++k) expected += "\xA1\xA1";
+    EXPECT_EQ(Encode(936, text, &used, lead), expected) << prefix.size();
+  }
+}
+
 TEST(CodePagesWideCharToMultiByte, SizesAndBuffers) {
   const String s = u"\u65E5\u672C";
   EXPECT_EQ(WideCharToMultiByte(932, 0, s.data(), 2, nullptr, 0, nullptr, nullptr), 4);

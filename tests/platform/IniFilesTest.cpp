@@ -24,6 +24,7 @@ class IniTestBase : public ScratchFolderTest {
 using IniFilesRead = IniTestBase;
 using IniFilesWrite = IniTestBase;
 using IniFilesTyped = IniTestBase;
+using IniFiles = IniTestBase;
 
 TEST_F(IniFilesRead, SectionsAndKeysIgnoreCaseAndValuesAreTrimmed) {
   WriteRaw("a.ini", "; comment\r\nstray=ignored\r\n[Settings]\r\n  Folder =  /data/x  \r\nempty=\r\n\r\n[Other]\nk=v\n");
@@ -111,6 +112,31 @@ TEST_F(IniFilesWrite, WritingBackKeepsCommentsAndLinesBeforeTheFirstSection) {
   EXPECT_EQ(Lines(l), (std::vector<String>{u"k=new", u"bare"}));  // comments are no values
   ini.ReadSection(u"S", &l);
   EXPECT_EQ(Lines(l), (std::vector<String>{u"k"}));
+}
+
+// Writing a file back never changes what it means: a first line that starts
+// with U+FEFF (after a blank line, or after a mark of its own) is no section,
+// and must not become one by losing that character to a byte-order mark.
+TEST_F(IniFiles, WritingBackKeepsALineThatStartsWithAMarkCharacter) {
+  std::string wide = "\xFF\xFE\xFF\xFE";
+  for (char c : std::string("[Main]\r\na=1\r\n")) wide += std::string{c, '\0'};
+  const std::string cases[] = {
+      "\r\n\xEF\xBB\xBF[Main]\r\na=1\r\n",                // a blank line, then the character
+      "\xEF\xBB\xBF\xEF\xBB\xBF[Main]\r\na=1\r\n",         // a mark, then the character
+      wide,                                               // the same in UTF-16
+  };
+  for (const std::string& content : cases) {
+    WriteRaw("m.ini", content);
+    TMemIniFile ini(File("m.ini"));
+    ASSERT_FALSE(ini.SectionExists(u"Main"));
+    ini.UpdateFile();
+    TMemIniFile back(File("m.ini"));
+    EXPECT_FALSE(back.SectionExists(u"Main"));
+    EXPECT_EQ(back.ReadString(u"Main", u"a", u"none"), u"none");
+    const std::string once = ReadRaw("m.ini");
+    back.UpdateFile();
+    EXPECT_EQ(ReadRaw("m.ini"), once);
+  }
 }
 
 TEST_F(IniFilesWrite, TwoObjectsOnOneFileSeeEachOthersWrites) {
