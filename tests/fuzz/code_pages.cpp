@@ -78,7 +78,7 @@ void FromUnicode(Cardinal cp, Cardinal flags, const String& text, const TBytes& 
   std::unique_ptr<char[]> def;
   const Cardinal real = ResolveCodePage(cp);
   if (!defaultBytes.empty() && defaultBytes[0] != 0 && real != CP_UTF7 && real != CP_UTF8) {
-    const bool lead = CodePageMaxCharSize(real) == 2 && defaultBytes[0] >= 0x81 && defaultBytes.size() > 1;
+    const bool lead = CodePageMaxCharSize(real) >= 2 && defaultBytes[0] >= 0x81 && defaultBytes.size() > 1;
     const size_t len = lead ? 2 : 1;
     def.reset(new char[len]);
     std::memcpy(def.get(), defaultBytes.data(), len);

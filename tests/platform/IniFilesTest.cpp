@@ -139,6 +139,27 @@ TEST_F(IniFiles, WritingBackKeepsALineThatStartsWithAMarkCharacter) {
   }
 }
 
+// A lone surrogate read from a UTF-16 file has no UTF-8 form: writing the
+// file back keeps it (as UTF-16), so what the file means does not change.
+TEST_F(IniFiles, WritingBackKeepsALoneSurrogate) {
+  std::string wide = "\xFF\xFE";
+  for (char c : std::string("[S]\r\nk=")) wide += std::string{c, '\0'};
+  wide += "\xFF\xDF";  // U+DFFF alone
+  WriteRaw("s.ini", wide);
+  TMemIniFile ini(File("s.ini"));
+  ASSERT_EQ(ini.ReadString(u"S", u"k", u""), String(1, Char(0xDFFF)));
+  ini.UpdateFile();
+  TMemIniFile back(File("s.ini"));
+  EXPECT_EQ(back.ReadString(u"S", u"k", u""), String(1, Char(0xDFFF)));
+  const std::string once = ReadRaw("s.ini");
+  back.UpdateFile();
+  EXPECT_EQ(ReadRaw("s.ini"), once);
+  // Text that UTF-8 holds is still written as UTF-8 without a mark.
+  back.WriteString(u"S", u"k", u"plain");
+  back.UpdateFile();
+  EXPECT_EQ(ReadRaw("s.ini"), "[S]\r\nk=plain\r\n\r\n");
+}
+
 TEST_F(IniFilesWrite, TwoObjectsOnOneFileSeeEachOthersWrites) {
   TIniFile a(File("shared.ini"));
   TIniFile b(File("shared.ini"));
