@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <tuple>
 #include <vector>
 
 #include "core/Basic_types.h"
@@ -52,9 +53,6 @@ inline SK_CONSTINIT_TEXT String global_detail_log_filename;
 inline constinit Int32 global_log_detail = 0;
 inline constinit Int32 global_column_to_search = 0;
 inline SK_CONSTINIT_TEXT String global_temp_str;
-// A hand-over slot: a caller stores a value here just before a constructor or
-// routine that takes no parameter for it reads it.
-inline constinit Int32 global_temp_int = 0;
 // The largest character count the one-argument stored-string reader accepts.
 inline constinit Int32 global_string_safety_limit = 5000;
 // -999999 means not yet known.
@@ -92,8 +90,6 @@ inline constinit TDateTime Global_StartTime = 0;
 inline constinit Int32 Global_MessageHelpCtx = 0;
 // The host's help handler, handed to every message dialog.
 inline TNotifyEvent Global_HelpProc;
-// Direction flag read by the string-list sort comparers.
-inline constinit bool global_reversed_sort = false;
 // The cancel flag: only the host raises it.
 inline constinit Tpanic_mode global_panic_state = panic_no_panic;
 inline constinit std::array<AnsiChar, 256> Global_arrchar255{};
@@ -101,6 +97,28 @@ inline constinit twohundred55char Global_arrchar255W{};
 inline constinit bool Global_Running_under_Wine = false;
 // The library neither creates nor frees this list.
 inline constinit TStringList* Global_temp_stringlist = nullptr;
+
+// ---------------------------------------------------------------------------
+// Hand-over variables: a routine that calls a plain sort callback, or makes an
+// item whose constructor takes no parameter for a value, passes that value
+// through one of these, and the value stays where it was put. They are not
+// re-entrant: no such sort or read may start from inside a yield.
+// The other hand-over variable is temp_Sort_which2
+// (core/Useful_classes_stringlist_sorts.h). Code that must leave the process as
+// it found it (the test programs) saves and restores them all through the
+// <Unit>_HandOverVariables() lists, so a variable added here joins that list.
+
+// Direction flag read by the sort comparers: the sorts that take a direction
+// set it before they sort; those that take none run as it stands.
+inline constinit bool global_reversed_sort = false;
+// A caller stores a value here just before a constructor or routine that takes
+// no parameter for it reads it (the row width of a multi-integer list's items).
+inline constinit Int32 global_temp_int = 0;
+
+// This unit's hand-over variables, as references.
+inline std::tuple<bool&, Int32&> Global_vars_HandOverVariables() {
+  return std::tie(global_reversed_sort, global_temp_int);
+}
 
 // ---------------------------------------------------------------------------
 // Unit start and stop. Start work: none. Stop work: unsets the yield hook and

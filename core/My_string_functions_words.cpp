@@ -165,11 +165,15 @@ class TFrequencyCounter {
   TCollationKeyIndex fKeys;
 };
 
-// Re-sorts a word list by descending frequency.
+// Re-sorts a word list by descending frequency. The list's frequency sort reads
+// its direction from global_reversed_sort; the flag is put back afterwards so
+// that a later sort that takes no direction of its own runs as before.
 void SortByDescendingFrequency(TStringlistWithALongint& list) {
+  const bool saved = global_reversed_sort;
   global_reversed_sort = true;
   list.SetSorted(false);
   list.SortOnFreq();
+  global_reversed_sort = saved;
 }
 
 }  // namespace

@@ -106,7 +106,8 @@ Int32 BeginningOfSameLine(const String& text, Int32 pos);
 
 // A new sorted list of the words of text with at least minLength characters,
 // each with its frequency. With sortByFreq the list is re-sorted by
-// descending frequency (global_reversed_sort is left set). The caller owns it.
+// descending frequency (global_reversed_sort is left as it was). The caller
+// owns it.
 std::unique_ptr<TStringlistWithALongint> SimpleWordListOfTxt(const String& text, Int32 minLength, bool sortByFreq);
 // The same, counting each word for which accept(word) is true, in order of
 // first appearance (the list is not kept sorted by text).

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <string_view>
+#include <utility>
 
 #include "platform/runtime/RtlTypes.h"
 
@@ -131,5 +133,35 @@ struct TEnumArray {
     return static_cast<std::size_t>(k);
   }
 };
+
+// True when V is a named enumerator of its enumeration, false for a value
+// cast from an ordinal that no enumerator has. The compiler spells a named
+// enumerator in a template's signature by its name and any other value as a
+// cast ("(E)18"); both GCC and Clang do so.
+template <auto V>
+constexpr bool IsNamedEnumerator() {
+  constexpr std::string_view signature = __PRETTY_FUNCTION__;
+  constexpr auto at = signature.rfind("V = ");
+  static_assert(at != std::string_view::npos, "unexpected signature spelling");
+  return signature[at + 4] != '(';
+}
+
+namespace sets_detail {
+template <class E, std::size_t... K>
+constexpr bool AllNamed(std::index_sequence<K...>) {
+  return (IsNamedEnumerator<static_cast<E>(K)>() && ...);
+}
+}  // namespace sets_detail
+
+// True when the ordinals 0 .. Count-1 of E are exactly its enumerators: each
+// is named and Count is not. The vocabulary checks its ..._Count constants
+// with it, so an enumerator added or removed without its count fails the
+// build.
+template <class E, int Count>
+constexpr bool EnumerationHasCount() {
+  static_assert(Count > 0 && Count <= 255);
+  return sets_detail::AllNamed<E>(std::make_index_sequence<static_cast<std::size_t>(Count)>()) &&
+         !IsNamedEnumerator<static_cast<E>(Count)>();
+}
 
 }  // namespace sk

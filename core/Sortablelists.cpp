@@ -48,8 +48,7 @@ T3SortYieldingList::~T3SortYieldingList() = default;
 // ---- the pointer list -----------------------------------------------------------------
 
 void T3SortYieldingList::CheckIndex(Int32 index) const {
-  if (index < 0 || index >= Count())
-    throw EListError(u"List index out of bounds (" + Utf8ToString(std::to_string(index)) + u")");
+  if (index < 0 || index >= Count()) RaiseListIndexError(index);
 }
 
 TObject* T3SortYieldingList::Items(Int32 index) const {
@@ -68,8 +67,7 @@ Int32 T3SortYieldingList::Add(TObject* item) {
 }
 
 void T3SortYieldingList::Insert(Int32 index, TObject* item) {
-  if (index < 0 || index > Count())
-    throw EListError(u"List index out of bounds (" + Utf8ToString(std::to_string(index)) + u")");
+  if (index < 0 || index > Count()) RaiseListIndexError(index);
   fList.insert(fList.begin() + index, item);
 }
 

@@ -37,162 +37,162 @@ struct TSearchContextRec {
   Int32 otherSWs_required{};
 };
 
-// ---- list items that are not streamed (the base forms: true, nothing moved) ----
+// ---- the shapes the holders share ---------------------------------------------------
 
-class TTwoLongIntHolder : public TUsefulBaseListObject {
+// A list item holding one record in `data`; it streams nothing (the base forms:
+// true, nothing moved).
+template <class TRec>
+class TRecordHolder : public TUsefulBaseListObject {
  public:
-  TTwoLongIntHolder() = default;
-  explicit TTwoLongIntHolder(const T2_longint_rec& rec) : data(rec) {}
-  T2_longint_rec data{};
+  TRecordHolder() = default;
+  explicit TRecordHolder(const TRec& rec) : data(rec) {}
+  TRec data{};
+};
+
+namespace holder_detail {
+
+// The raw stream forms of the records that fixed-size holders stream: each
+// field little-endian, in declared order. A short read leaves the record as it
+// was and answers false; a short write answers false.
+bool ReadRaw(TStream* stream, T2LongintAndSingleRec& data);
+bool SaveRaw(TStream* stream, const T2LongintAndSingleRec& data);
+bool ReadRaw(TStream* stream, T3LongintAndSingleRec& data);
+bool SaveRaw(TStream* stream, const T3LongintAndSingleRec& data);
+bool ReadRaw(TStream* stream, TIntegerAndSingleRec& data);
+bool SaveRaw(TStream* stream, const TIntegerAndSingleRec& data);
+bool ReadRaw(TStream* stream, TIntegerAnd3CardinalsRec& data);
+bool SaveRaw(TStream* stream, const TIntegerAnd3CardinalsRec& data);
+bool ReadRaw(TStream* stream, TCardinalAndFreq& data);
+bool SaveRaw(TStream* stream, const TCardinalAndFreq& data);
+bool ReadRaw(TStream* stream, Cardinal& data);
+bool SaveRaw(TStream* stream, const Cardinal& data);
+bool ReadRaw(TStream* stream, Int32& data);
+bool SaveRaw(TStream* stream, const Int32& data);
+bool ReadRaw(TStream* stream, Int64& data);
+bool SaveRaw(TStream* stream, const Int64& data);
+bool ReadRaw(TStream* stream, Single& data);
+bool SaveRaw(TStream* stream, const Single& data);
+bool ReadRaw(TStream* stream, Double& data);
+bool SaveRaw(TStream* stream, const Double& data);
+
+}  // namespace holder_detail
+
+// A list item holding one fixed-size record in `data` and streaming it raw in
+// Size bytes.
+template <class TRec, Int64 Size>
+class TRawRecordHolder : public TUsefulBaseListObject {
+ public:
+  TRawRecordHolder() = default;
+  explicit TRawRecordHolder(const TRec& rec) : data(rec) {}
+  bool ReadFromStream(TStream* stream) override { return holder_detail::ReadRaw(stream, data); }
+  bool SaveToStream(TStream* stream) override { return holder_detail::SaveRaw(stream, data); }
+  Int64 MinStreamSize() const override { return Size; }
+  TRec data{};
+};
+
+// An object of a string-list line or of a plain pointer list holding one
+// record in `data` (never streamed).
+template <class TRec>
+class TObjectRecordHolder : public TObject {
+ public:
+  TObjectRecordHolder() = default;
+  explicit TObjectRecordHolder(const TRec& rec) : data(rec) {}
+  TRec data{};
+};
+
+// ---- list items that are not streamed ------------------------------------------------------
+// Each holder is a class of its own (lists and comparers tell them apart).
+
+class TTwoLongIntHolder : public TRecordHolder<T2_longint_rec> {
+ public:
+  using TRecordHolder::TRecordHolder;
 };
 
 // The two pointers are not owned.
-class TDoublePointerHolder : public TUsefulBaseListObject {
+class TDoublePointerHolder : public TRecordHolder<T2_Pointer> {
  public:
-  TDoublePointerHolder() = default;
-  explicit TDoublePointerHolder(const T2_Pointer& rec) : data(rec) {}
-  T2_Pointer data{};
+  using TRecordHolder::TRecordHolder;
 };
 
-class TWordFreqAndSourceNumHolder : public TUsefulBaseListObject {
+class TWordFreqAndSourceNumHolder : public TRecordHolder<TWordFreqAndSourceNum> {
  public:
-  TWordFreqAndSourceNumHolder() = default;
-  explicit TWordFreqAndSourceNumHolder(const TWordFreqAndSourceNum& rec) : data(rec) {}
-  TWordFreqAndSourceNum data{};
+  using TRecordHolder::TRecordHolder;
 };
 
-class TWordAndFreqHolder : public TUsefulBaseListObject {
+class TWordAndFreqHolder : public TRecordHolder<TWordAndFreq> {
  public:
-  TWordAndFreqHolder() = default;
-  explicit TWordAndFreqHolder(const TWordAndFreq& rec) : data(rec) {}
-  TWordAndFreq data{};
+  using TRecordHolder::TRecordHolder;
 };
 
-class TDateTimeHolder : public TUsefulBaseListObject {
+class TDateTimeHolder : public TRecordHolder<TDateTime> {
  public:
-  TDateTimeHolder() = default;
-  explicit TDateTimeHolder(TDateTime value) : data(value) {}
-  TDateTime data{};
+  using TRecordHolder::TRecordHolder;
 };
 
 // ---- fixed-size streamed list items ----------------------------------------------------
 
 // 12 bytes: long0, long1, s.
-class T2LongIntAndSingleHolder : public TUsefulBaseListObject {
+class T2LongIntAndSingleHolder : public TRawRecordHolder<T2LongintAndSingleRec, 12> {
  public:
-  T2LongIntAndSingleHolder() = default;
-  explicit T2LongIntAndSingleHolder(const T2LongintAndSingleRec& rec) : data(rec) {}
-  bool ReadFromStream(TStream* stream) override;
-  bool SaveToStream(TStream* stream) override;
-  Int64 MinStreamSize() const override { return 12; }
-  T2LongintAndSingleRec data{};
+  using TRawRecordHolder::TRawRecordHolder;
 };
 
 // 16 bytes: long0, long1, long2, s.
-class T3LongIntAndSingleHolder : public TUsefulBaseListObject {
+class T3LongIntAndSingleHolder : public TRawRecordHolder<T3LongintAndSingleRec, 16> {
  public:
-  T3LongIntAndSingleHolder() = default;
-  explicit T3LongIntAndSingleHolder(const T3LongintAndSingleRec& rec) : data(rec) {}
-  bool ReadFromStream(TStream* stream) override;
-  bool SaveToStream(TStream* stream) override;
-  Int64 MinStreamSize() const override { return 16; }
-  T3LongintAndSingleRec data{};
+  using TRawRecordHolder::TRawRecordHolder;
 };
 
 // 8 bytes: int, s.
-class TIntegerAndSingleHolder : public TUsefulBaseListObject {
+class TIntegerAndSingleHolder : public TRawRecordHolder<TIntegerAndSingleRec, 8> {
  public:
-  TIntegerAndSingleHolder() = default;
-  explicit TIntegerAndSingleHolder(const TIntegerAndSingleRec& rec) : data(rec) {}
-  bool ReadFromStream(TStream* stream) override;
-  bool SaveToStream(TStream* stream) override;
-  Int64 MinStreamSize() const override { return 8; }
-  TIntegerAndSingleRec data{};
+  using TRawRecordHolder::TRawRecordHolder;
 };
 
 // 12 bytes: long0, long1, s.
-class T2IntsAndSingleHolder : public TUsefulBaseListObject {
+class T2IntsAndSingleHolder : public TRawRecordHolder<T2LongintAndSingleRec, 12> {
  public:
-  T2IntsAndSingleHolder() = default;
-  explicit T2IntsAndSingleHolder(const T2LongintAndSingleRec& rec) : data(rec) {}
-  bool ReadFromStream(TStream* stream) override;
-  bool SaveToStream(TStream* stream) override;
-  Int64 MinStreamSize() const override { return 12; }
-  T2LongintAndSingleRec data{};
+  using TRawRecordHolder::TRawRecordHolder;
 };
 
 // 16 bytes: freq, card1, card2, card3.
-class TIntegerAnd3CardinalsHolder : public TUsefulBaseListObject {
+class TIntegerAnd3CardinalsHolder : public TRawRecordHolder<TIntegerAnd3CardinalsRec, 16> {
  public:
-  TIntegerAnd3CardinalsHolder() = default;
-  explicit TIntegerAnd3CardinalsHolder(const TIntegerAnd3CardinalsRec& rec) : data(rec) {}
-  bool ReadFromStream(TStream* stream) override;
-  bool SaveToStream(TStream* stream) override;
-  Int64 MinStreamSize() const override { return 16; }
-  TIntegerAnd3CardinalsRec data{};
+  using TRawRecordHolder::TRawRecordHolder;
 };
 
-class TCardinalHolder : public TUsefulBaseListObject {
+class TCardinalHolder : public TRawRecordHolder<Cardinal, 4> {
  public:
-  TCardinalHolder() = default;
-  explicit TCardinalHolder(Cardinal value) : data(value) {}
-  bool ReadFromStream(TStream* stream) override;
-  bool SaveToStream(TStream* stream) override;
-  Int64 MinStreamSize() const override { return 4; }
-  Cardinal data{};
+  using TRawRecordHolder::TRawRecordHolder;
 };
 
-class TInt64Holder : public TUsefulBaseListObject {
+class TInt64Holder : public TRawRecordHolder<Int64, 8> {
  public:
-  TInt64Holder() = default;
-  explicit TInt64Holder(Int64 value) : data(value) {}
-  bool ReadFromStream(TStream* stream) override;
-  bool SaveToStream(TStream* stream) override;
-  Int64 MinStreamSize() const override { return 8; }
-  Int64 data{};
+  using TRawRecordHolder::TRawRecordHolder;
 };
 
 // 8 bytes: c, f.
-class TCardinalAndFreqHolder : public TUsefulBaseListObject {
+class TCardinalAndFreqHolder : public TRawRecordHolder<TCardinalAndFreq, 8> {
  public:
-  TCardinalAndFreqHolder() = default;
-  explicit TCardinalAndFreqHolder(const TCardinalAndFreq& rec) : data(rec) {}
-  bool ReadFromStream(TStream* stream) override;
-  bool SaveToStream(TStream* stream) override;
-  Int64 MinStreamSize() const override { return 8; }
-  TCardinalAndFreq data{};
+  using TRawRecordHolder::TRawRecordHolder;
 };
 
-class TLongIntHolder : public TUsefulBaseListObject {
+class TLongIntHolder : public TRawRecordHolder<Int32, 4> {
  public:
-  TLongIntHolder() = default;
-  explicit TLongIntHolder(Int32 value) : data(value) {}
-  bool ReadFromStream(TStream* stream) override;
-  bool SaveToStream(TStream* stream) override;
-  Int64 MinStreamSize() const override { return 4; }
-  Int32 data{};
+  using TRawRecordHolder::TRawRecordHolder;
 };
 
-class TSingleHolder : public TUsefulBaseListObject {
+class TSingleHolder : public TRawRecordHolder<Single, 4> {
  public:
-  TSingleHolder() = default;
-  explicit TSingleHolder(Single value) : data(value) {}
-  bool ReadFromStream(TStream* stream) override;
-  bool SaveToStream(TStream* stream) override;
-  Int64 MinStreamSize() const override { return 4; }
-  Single data{};
+  using TRawRecordHolder::TRawRecordHolder;
 };
 
 // Holds a Double made from a Single: the value given is rounded to single
 // precision and then widened.
-class TDoubleHolder : public TUsefulBaseListObject {
+class TDoubleHolder : public TRawRecordHolder<Double, 8> {
  public:
   TDoubleHolder() = default;
-  explicit TDoubleHolder(Single value) : data(static_cast<Double>(value)) {}
-  bool ReadFromStream(TStream* stream) override;
-  bool SaveToStream(TStream* stream) override;
-  Int64 MinStreamSize() const override { return 8; }
-  Double data{};
+  explicit TDoubleHolder(Single value) : TRawRecordHolder(static_cast<Double>(value)) {}
 };
 
 // int1 and int2 (8 bytes), then s1 and s2 as stored strings.
@@ -210,25 +210,19 @@ class T2StringsAnd2IntegersHolder : public TUsefulBaseListObject {
 
 // ---- objects of string-list lines and plain pointer lists (never streamed) ----
 
-class TStringAndMeanAndSD_recHolder : public TObject {
+class TStringAndMeanAndSD_recHolder : public TObjectRecordHolder<TStringAndMeanAndSD_rec> {
  public:
-  TStringAndMeanAndSD_recHolder() = default;
-  explicit TStringAndMeanAndSD_recHolder(const TStringAndMeanAndSD_rec& rec) : data(rec) {}
-  TStringAndMeanAndSD_rec data{};
+  using TObjectRecordHolder::TObjectRecordHolder;
 };
 
-class TStringAndIntegerHolder : public TObject {
+class TStringAndIntegerHolder : public TObjectRecordHolder<TStringAndIntegerRec> {
  public:
-  TStringAndIntegerHolder() = default;
-  explicit TStringAndIntegerHolder(const TStringAndIntegerRec& rec) : data(rec) {}
-  TStringAndIntegerRec data{};
+  using TObjectRecordHolder::TObjectRecordHolder;
 };
 
-class TStringHolder : public TObject {
+class TStringHolder : public TObjectRecordHolder<String> {
  public:
-  TStringHolder() = default;
-  explicit TStringHolder(const String& s) : data(s) {}
-  String data;
+  using TObjectRecordHolder::TObjectRecordHolder;
 };
 
 // Created with one element holding the value given.
@@ -248,25 +242,19 @@ class TSmallIntHolder : public TObject {
   SmallInt int_{};
 };
 
-class TPublicIntegerHolder : public TObject {
+class TPublicIntegerHolder : public TObjectRecordHolder<Int32> {
  public:
-  TPublicIntegerHolder() = default;
-  explicit TPublicIntegerHolder(Int32 value) : data(value) {}
-  Int32 data{};
+  using TObjectRecordHolder::TObjectRecordHolder;
 };
 
-class TSearchContextHolder : public TObject {
+class TSearchContextHolder : public TObjectRecordHolder<TSearchContextRec> {
  public:
-  TSearchContextHolder() = default;
-  explicit TSearchContextHolder(const TSearchContextRec& rec) : data(rec) {}
-  TSearchContextRec data{};
+  using TObjectRecordHolder::TObjectRecordHolder;
 };
 
-class TMySearchRecHolder : public TObject {
+class TMySearchRecHolder : public TObjectRecordHolder<TMySearchRec> {
  public:
-  TMySearchRecHolder() = default;
-  explicit TMySearchRecHolder(const TMySearchRec& rec) : data(rec) {}
-  TMySearchRec data{};
+  using TObjectRecordHolder::TObjectRecordHolder;
 };
 
 }  // namespace sk

@@ -37,7 +37,7 @@ TUsefulBaseListObject* TUsefulBaseList::Items(Int32 i) const {
 bool TUsefulBaseList::IndexAssignedOK(Int32 i) const { return Items(i) != nullptr; }
 
 void TUsefulBaseList::CheckIndex(Int32 i) const {
-  if (i < 0 || i >= Count()) throw EListError(u"List index out of bounds (" + Utf8ToString(std::to_string(i)) + u")");
+  if (i < 0 || i >= Count()) RaiseListIndexError(i);
 }
 
 void TUsefulBaseList::Delete(Int32 i) {
@@ -57,7 +57,7 @@ void TUsefulBaseList::Pack() {
 }
 
 void TUsefulBaseList::ReduceTo(Int32 n) {
-  if (n < 0) throw EListError(u"List index out of bounds (" + Utf8ToString(std::to_string(n)) + u")");
+  if (n < 0) RaiseListIndexError(n);
   for (Int32 i = Count() - 1; i >= n; --i)
     if (IndexAssignedOK(i)) FreeAndNilOne(i);
   Pack();
@@ -84,7 +84,7 @@ Int32 TUsefulBaseList::AddItem(std::unique_ptr<TUsefulBaseListObject> item) {
 }
 
 Int32 TUsefulBaseList::InsertItem(Int32 i, std::unique_ptr<TUsefulBaseListObject> item) {
-  if (i < 0 || i > Count()) throw EListError(u"List index out of bounds (" + Utf8ToString(std::to_string(i)) + u")");
+  if (i < 0 || i > Count()) RaiseListIndexError(i);
   fItems.insert(fItems.begin() + i, std::move(item));
   return i;
 }

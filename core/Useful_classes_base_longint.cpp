@@ -1,19 +1,10 @@
 #include "core/Useful_classes_base_longint.h"
 
+#include <array>
+#include <bit>
+#include <vector>
+
 namespace sk {
-
-namespace {
-
-// A record's columns as a row.
-std::vector<Int32> ColumnsOf(const T2_longint_rec& r) { return {r.long0, r.long1}; }
-std::vector<Int32> ColumnsOf(const T3_longint_rec& r) { return {r.long0, r.long1, r.long2}; }
-std::vector<Int32> ColumnsOf(const T4_longint_rec& r) { return {r.long0, r.long1, r.long2, r.long3}; }
-std::vector<Int32> ColumnsOf(const T5_longint_rec& r) { return {r.long0, r.long1, r.long2, r.long3, r.long4}; }
-std::vector<Int32> ColumnsOf(const T6_longint_rec& r) {
-  return {r.long0, r.long1, r.long2, r.long3, r.long4, r.long5};
-}
-
-}  // namespace
 
 // ---- T1LongintList ---------------------------------------------------------------------------
 
@@ -89,67 +80,51 @@ Int32 TQMActiveLongintList::FindAndFree(Int32 n) {
 
 // ---- T2LongintList to T6LongintList ------------------------------------------------------------
 
-T2LongintList::T2LongintList() : TMultiLongintList(tml_2) {}
-Int32 T2LongintList::AddOne(const T2_longint_rec& rec) { return TMultiLongintList::AddOne(ColumnsOf(rec)); }
-T2_longint_rec T2LongintList::GetAValue(Int32 i) const { return {GetAValue(i, tml_0), GetAValue(i, tml_1)}; }
-void T2LongintList::SetAValue(Int32 i, const T2_longint_rec& rec) {
-  SetAValue(i, tml_0, rec.long0);
-  SetAValue(i, tml_1, rec.long1);
+namespace {
+
+// A record of Width Int32 fields as its columns, and back.
+template <class TRec, size_t Width>
+std::array<Int32, Width> ColumnsOf(const TRec& rec) {
+  return std::bit_cast<std::array<Int32, Width>>(rec);
 }
 
-T3LongintList::T3LongintList() : TMultiLongintList(tml_3) {}
-Int32 T3LongintList::AddOne(const T3_longint_rec& rec) { return TMultiLongintList::AddOne(ColumnsOf(rec)); }
-T3_longint_rec T3LongintList::GetAValue(Int32 i) const {
-  return {GetAValue(i, tml_0), GetAValue(i, tml_1), GetAValue(i, tml_2)};
+template <class TRec, size_t Width>
+TRec RecordOf(const std::array<Int32, Width>& cols) {
+  return std::bit_cast<TRec>(cols);
 }
-void T3LongintList::SetAValue(Int32 i, const T3_longint_rec& rec) {
-  SetAValue(i, tml_0, rec.long0);
-  SetAValue(i, tml_1, rec.long1);
-  SetAValue(i, tml_2, rec.long2);
+
+}  // namespace
+
+template <class TRec, TMultiLongintSize Width>
+TLongintRecordList<TRec, Width>::TLongintRecordList() : TMultiLongintList(Width) {}
+
+template <class TRec, TMultiLongintSize Width>
+Int32 TLongintRecordList<TRec, Width>::AddOne(const TRec& rec) {
+  const auto cols = ColumnsOf<TRec, Width>(rec);
+  return TMultiLongintList::AddOne(std::vector<Int32>(cols.begin(), cols.end()));
 }
+
+template <class TRec, TMultiLongintSize Width>
+TRec TLongintRecordList<TRec, Width>::GetAValue(Int32 i) const {
+  std::array<Int32, Width> cols;
+  for (size_t k = 0; k < Width; ++k) cols[k] = GetAValue(i, static_cast<TMultiLongintSize>(k));
+  return RecordOf<TRec>(cols);
+}
+
+template <class TRec, TMultiLongintSize Width>
+void TLongintRecordList<TRec, Width>::SetAValue(Int32 i, const TRec& rec) {
+  const auto cols = ColumnsOf<TRec, Width>(rec);
+  for (size_t k = 0; k < Width; ++k) SetAValue(i, static_cast<TMultiLongintSize>(k), cols[k]);
+}
+
+template class TLongintRecordList<T2_longint_rec, tml_2>;
+template class TLongintRecordList<T3_longint_rec, tml_3>;
+template class TLongintRecordList<T4_longint_rec, tml_4>;
+template class TLongintRecordList<T5_longint_rec, tml_5>;
+template class TLongintRecordList<T6_longint_rec, tml_6>;
 
 Int32 TSearchHighlightWordsList::AddSearchHitRec(const TSearchHits_rec& hit) {
   return AddOne(T3_longint_rec{hit.txt_pos, hit.line_pos, hit.line_posend});
-}
-
-T4LongintList::T4LongintList() : TMultiLongintList(tml_4) {}
-Int32 T4LongintList::AddOne(const T4_longint_rec& rec) { return TMultiLongintList::AddOne(ColumnsOf(rec)); }
-T4_longint_rec T4LongintList::GetAValue(Int32 i) const {
-  return {GetAValue(i, tml_0), GetAValue(i, tml_1), GetAValue(i, tml_2), GetAValue(i, tml_3)};
-}
-void T4LongintList::SetAValue(Int32 i, const T4_longint_rec& rec) {
-  SetAValue(i, tml_0, rec.long0);
-  SetAValue(i, tml_1, rec.long1);
-  SetAValue(i, tml_2, rec.long2);
-  SetAValue(i, tml_3, rec.long3);
-}
-
-T5LongintList::T5LongintList() : TMultiLongintList(tml_5) {}
-Int32 T5LongintList::AddOne(const T5_longint_rec& rec) { return TMultiLongintList::AddOne(ColumnsOf(rec)); }
-T5_longint_rec T5LongintList::GetAValue(Int32 i) const {
-  return {GetAValue(i, tml_0), GetAValue(i, tml_1), GetAValue(i, tml_2), GetAValue(i, tml_3), GetAValue(i, tml_4)};
-}
-void T5LongintList::SetAValue(Int32 i, const T5_longint_rec& rec) {
-  SetAValue(i, tml_0, rec.long0);
-  SetAValue(i, tml_1, rec.long1);
-  SetAValue(i, tml_2, rec.long2);
-  SetAValue(i, tml_3, rec.long3);
-  SetAValue(i, tml_4, rec.long4);
-}
-
-T6LongintList::T6LongintList() : TMultiLongintList(tml_6) {}
-Int32 T6LongintList::AddOne(const T6_longint_rec& rec) { return TMultiLongintList::AddOne(ColumnsOf(rec)); }
-T6_longint_rec T6LongintList::GetAValue(Int32 i) const {
-  return {GetAValue(i, tml_0), GetAValue(i, tml_1), GetAValue(i, tml_2),
-          GetAValue(i, tml_3), GetAValue(i, tml_4), GetAValue(i, tml_5)};
-}
-void T6LongintList::SetAValue(Int32 i, const T6_longint_rec& rec) {
-  SetAValue(i, tml_0, rec.long0);
-  SetAValue(i, tml_1, rec.long1);
-  SetAValue(i, tml_2, rec.long2);
-  SetAValue(i, tml_3, rec.long3);
-  SetAValue(i, tml_4, rec.long4);
-  SetAValue(i, tml_5, rec.long5);
 }
 
 }  // namespace sk

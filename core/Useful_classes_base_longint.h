@@ -61,25 +61,23 @@ class TQMActiveLongintList : public T1LongintList {
   Int32 fcurrentItem = 0;
 };
 
-class T2LongintList : public TMultiLongintList {
+// The shape of the lists of two to six columns: a TMultiLongintList of Width
+// columns whose rows are read and written as a TRec of Width Int32 fields
+// (long0, long1, ...) in column order.
+template <class TRec, TMultiLongintSize Width>
+class TLongintRecordList : public TMultiLongintList {
  public:
-  T2LongintList();
+  TLongintRecordList();
   using TMultiLongintList::GetAValue;
   using TMultiLongintList::SetAValue;
-  Int32 AddOne(const T2_longint_rec& rec);
-  T2_longint_rec GetAValue(Int32 i) const;
-  void SetAValue(Int32 i, const T2_longint_rec& rec);
+  Int32 AddOne(const TRec& rec);
+  TRec GetAValue(Int32 i) const;
+  void SetAValue(Int32 i, const TRec& rec);
 };
 
-class T3LongintList : public TMultiLongintList {
- public:
-  T3LongintList();
-  using TMultiLongintList::GetAValue;
-  using TMultiLongintList::SetAValue;
-  Int32 AddOne(const T3_longint_rec& rec);
-  T3_longint_rec GetAValue(Int32 i) const;
-  void SetAValue(Int32 i, const T3_longint_rec& rec);
-};
+class T2LongintList : public TLongintRecordList<T2_longint_rec, tml_2> {};
+
+class T3LongintList : public TLongintRecordList<T3_longint_rec, tml_3> {};
 
 // Search hits of one text line: txt_pos, line_pos and line_posend in columns
 // 0, 1 and 2.
@@ -92,34 +90,10 @@ class TSearchHighlightWordsList : public T3LongintList {
   Int32 LinePosEnd(Int32 i) const { return GetAValue(i, tml_2); }
 };
 
-class T4LongintList : public TMultiLongintList {
- public:
-  T4LongintList();
-  using TMultiLongintList::GetAValue;
-  using TMultiLongintList::SetAValue;
-  Int32 AddOne(const T4_longint_rec& rec);
-  T4_longint_rec GetAValue(Int32 i) const;
-  void SetAValue(Int32 i, const T4_longint_rec& rec);
-};
+class T4LongintList : public TLongintRecordList<T4_longint_rec, tml_4> {};
 
-class T5LongintList : public TMultiLongintList {
- public:
-  T5LongintList();
-  using TMultiLongintList::GetAValue;
-  using TMultiLongintList::SetAValue;
-  Int32 AddOne(const T5_longint_rec& rec);
-  T5_longint_rec GetAValue(Int32 i) const;
-  void SetAValue(Int32 i, const T5_longint_rec& rec);
-};
+class T5LongintList : public TLongintRecordList<T5_longint_rec, tml_5> {};
 
-class T6LongintList : public TMultiLongintList {
- public:
-  T6LongintList();
-  using TMultiLongintList::GetAValue;
-  using TMultiLongintList::SetAValue;
-  Int32 AddOne(const T6_longint_rec& rec);
-  T6_longint_rec GetAValue(Int32 i) const;
-  void SetAValue(Int32 i, const T6_longint_rec& rec);
-};
+class T6LongintList : public TLongintRecordList<T6_longint_rec, tml_6> {};
 
 }  // namespace sk

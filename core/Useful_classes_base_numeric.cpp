@@ -54,14 +54,6 @@ Int32 YieldingScan(Int32 count, F matches) {
   return -1;
 }
 
-// The first index whose item matches, without yielding.
-template <class F>
-Int32 PlainScan(Int32 count, F matches) {
-  for (Int32 i = 0; i < count; ++i)
-    if (matches(i)) return i;
-  return -1;
-}
-
 // v rounded to single precision as the hardware rounds it, with values beyond
 // the largest Single going to infinity (a plain conversion would be undefined
 // there).
@@ -80,23 +72,15 @@ Single RoundedToSingle(Double v) {
 
 Double AsStoredDouble(Double v) { return static_cast<Double>(RoundedToSingle(v)); }
 
-Int32 SortSinglesItems(Pointer a, Pointer b) {
-  return CompareSingles(HeldData<TSingleHolder>(a), HeldData<TSingleHolder>(b));
-}
-Int32 SortDoublesItems(Pointer a, Pointer b) {
-  return CompareDoubles(HeldData<TDoubleHolder>(a), HeldData<TDoubleHolder>(b));
-}
-Int32 Sort2LongintAndSingles(Pointer a, Pointer b) {
-  return CompareSingles(HeldData<T2LongIntAndSingleHolder>(a).s, HeldData<T2LongIntAndSingleHolder>(b).s);
-}
-Int32 Sort3LongintAndSingles(Pointer a, Pointer b) {
-  return CompareSingles(HeldData<T3LongIntAndSingleHolder>(a).s, HeldData<T3LongIntAndSingleHolder>(b).s);
-}
+// The three-way comparison of two values of a number list.
+Int32 CompareValues(Cardinal a, Cardinal b) { return CompareCardinals(a, b); }
+Int32 CompareValues(Single a, Single b) { return CompareSingles(a, b); }
+Int32 CompareValues(Double a, Double b) { return CompareDoubles(a, b); }
+
 Int32 SortCardinalAndFreqOnC(Pointer a, Pointer b) {
   return CompareCardinals(HeldData<TCardinalAndFreqHolder>(a).c, HeldData<TCardinalAndFreqHolder>(b).c);
 }
 Int32 SortCardinalAndFreqOnF(Pointer a, Pointer b) {
-  if (global_reversed_sort) std::swap(a, b);
   return CompareLongints(HeldData<TCardinalAndFreqHolder>(a).f, HeldData<TCardinalAndFreqHolder>(b).f);
 }
 
@@ -125,39 +109,65 @@ Int32 SortIntegerAnd3CardinalsFreq(Pointer Item1, Pointer Item2) {
                                      HeldData<TIntegerAnd3CardinalsHolder>(Item2));
 }
 
-// ---- TCardinalList ----------------------------------------------------------------------------
+// ---- TNumberList -------------------------------------------------------------------------------
 
-TCardinalList::TCardinalList() : TUsefulBaseListSorts(&NewUsefulBaseListObject<TCardinalHolder>) {}
+template <class THolder>
+TNumberList<THolder>::TNumberList() : TUsefulBaseListSorts(&NewUsefulBaseListObject<THolder>) {}
 
-Int32 TCardinalList::AddOne(Cardinal value) {
-  const Int32 i = AddItem(std::make_unique<TCardinalHolder>(value));
+template <class THolder>
+Int32 TNumberList<THolder>::AddHolder(std::unique_ptr<THolder> holder) {
+  const Int32 i = AddItem(std::move(holder));
   CheckOrderAround(i);
   return i;
 }
 
-Int32 TCardinalList::InsertOne(Int32 i, Cardinal value) {
-  InsertItem(i, std::make_unique<TCardinalHolder>(value));
+template <class THolder>
+Int32 TNumberList<THolder>::InsertHolder(Int32 i, std::unique_ptr<THolder> holder) {
+  InsertItem(i, std::move(holder));
   CheckOrderAround(i);
   return i;
 }
 
-Cardinal TCardinalList::GetAValue(Int32 i) const {
-  const auto* h = static_cast<const TCardinalHolder*>(Items(i));
-  return h != nullptr ? h->data : 0;
+template <class THolder>
+Int32 TNumberList<THolder>::AddOne(TValue value) {
+  return AddHolder(std::make_unique<THolder>(value));
 }
 
-Int32 TCardinalList::ComparedValues(Int32 i, Int32 j) { return CompareCardinals(GetAValue(i), GetAValue(j)); }
-
-Int32 TCardinalList::Find(Cardinal value) {
-  return Halving(Count(), [&](Int32 mid) { return CompareCardinals(GetAValue(mid), value); }, nullptr);
+template <class THolder>
+Int32 TNumberList<THolder>::InsertOne(Int32 i, TValue value) {
+  return InsertHolder(i, std::make_unique<THolder>(value));
 }
 
-Int32 TCardinalList::IndexOF(Cardinal value) {
+template <class THolder>
+auto TNumberList<THolder>::GetAValue(Int32 i) const -> TValue {
+  const auto* h = static_cast<const THolder*>(Items(i));
+  return h != nullptr ? h->data : TValue{};
+}
+
+template <class THolder>
+Int32 TNumberList<THolder>::ComparedValues(Int32 i, Int32 j) {
+  return CompareValues(GetAValue(i), GetAValue(j));
+}
+
+template <class THolder>
+Int32 TNumberList<THolder>::Find(TValue value) {
+  return Halving(Count(), [&](Int32 mid) { return CompareValues(GetAValue(mid), value); }, nullptr);
+}
+
+template <class THolder>
+Int32 TNumberList<THolder>::IndexOF(TValue value) {
   if (sorted) return Find(value);
   return YieldingScan(Count(), [&](Int32 i) { return IndexAssignedOK(i) && GetAValue(i) == value; });
 }
 
-void TCardinalList::SortAscendingDefault() { Sort(SortCardinals); }
+template <class THolder>
+void TNumberList<THolder>::SortAscendingDefault() {
+  Sort([](Pointer a, Pointer b) { return CompareValues(HeldData<THolder>(a), HeldData<THolder>(b)); });
+}
+
+template class TNumberList<TCardinalHolder>;
+template class TNumberList<TSingleHolder>;
+template class TNumberList<TDoubleHolder>;
 
 // ---- TQMInt64List -----------------------------------------------------------------------------
 
@@ -198,75 +208,17 @@ Int32 TQMInt64List::IndexOF(Int64 value) {
 
 void TQMInt64List::SortAscendingDefault() { Sort(SortInt64s); }
 
-// ---- TSinglesList -----------------------------------------------------------------------------
-
-TSinglesList::TSinglesList() : TUsefulBaseListSorts(&NewUsefulBaseListObject<TSingleHolder>) {}
-
-Int32 TSinglesList::AddOne(Single value) {
-  const Int32 i = AddItem(std::make_unique<TSingleHolder>(value));
-  CheckOrderAround(i);
-  return i;
-}
-
-Int32 TSinglesList::InsertOne(Int32 i, Single value) {
-  InsertItem(i, std::make_unique<TSingleHolder>(value));
-  CheckOrderAround(i);
-  return i;
-}
-
-Single TSinglesList::GetAValue(Int32 i) const {
-  const auto* h = static_cast<const TSingleHolder*>(Items(i));
-  return h != nullptr ? h->data : 0.0f;
-}
-
-Int32 TSinglesList::ComparedValues(Int32 i, Int32 j) { return CompareSingles(GetAValue(i), GetAValue(j)); }
-
-Int32 TSinglesList::Find(Single value) {
-  return Halving(Count(), [&](Int32 mid) { return CompareSingles(GetAValue(mid), value); }, nullptr);
-}
-
-Int32 TSinglesList::IndexOF(Single value) {
-  if (sorted) return Find(value);
-  return YieldingScan(Count(), [&](Int32 i) { return IndexAssignedOK(i) && GetAValue(i) == value; });
-}
-
-void TSinglesList::SortAscendingDefault() { Sort(SortSinglesItems); }
-
 // ---- TDoublesList -----------------------------------------------------------------------------
 
-TDoublesList::TDoublesList() : TUsefulBaseListSorts(&NewUsefulBaseListObject<TDoubleHolder>) {}
-
-Int32 TDoublesList::AddOne(Double value) {
-  const Int32 i = AddItem(std::make_unique<TDoubleHolder>(RoundedToSingle(value)));
-  CheckOrderAround(i);
-  return i;
-}
+Int32 TDoublesList::AddOne(Double value) { return AddHolder(std::make_unique<TDoubleHolder>(RoundedToSingle(value))); }
 
 Int32 TDoublesList::InsertOne(Int32 i, Double value) {
-  InsertItem(i, std::make_unique<TDoubleHolder>(RoundedToSingle(value)));
-  CheckOrderAround(i);
-  return i;
+  return InsertHolder(i, std::make_unique<TDoubleHolder>(RoundedToSingle(value)));
 }
 
-Double TDoublesList::GetAValue(Int32 i) const {
-  const auto* h = static_cast<const TDoubleHolder*>(Items(i));
-  return h != nullptr ? h->data : 0.0;
-}
+Int32 TDoublesList::Find(Double value) { return TNumberList::Find(AsStoredDouble(value)); }
 
-Int32 TDoublesList::ComparedValues(Int32 i, Int32 j) { return CompareDoubles(GetAValue(i), GetAValue(j)); }
-
-Int32 TDoublesList::Find(Double value) {
-  const Double v = AsStoredDouble(value);
-  return Halving(Count(), [&](Int32 mid) { return CompareDoubles(GetAValue(mid), v); }, nullptr);
-}
-
-Int32 TDoublesList::IndexOF(Double value) {
-  if (sorted) return Find(value);
-  const Double v = AsStoredDouble(value);
-  return YieldingScan(Count(), [&](Int32 i) { return IndexAssignedOK(i) && GetAValue(i) == v; });
-}
-
-void TDoublesList::SortAscendingDefault() { Sort(SortDoublesItems); }
+Int32 TDoublesList::IndexOF(Double value) { return TNumberList::IndexOF(AsStoredDouble(value)); }
 
 bool TDoublesList::ReadFromStream(TStream* stream) {
   const Int32 first = Count();
@@ -277,101 +229,64 @@ bool TDoublesList::ReadFromStream(TStream* stream) {
   return ok;
 }
 
-// ---- TIntegerAndSingleList --------------------------------------------------------------------
+// ---- TRecordWithSingleList and its lists ----------------------------------------------------
 
-TIntegerAndSingleList::TIntegerAndSingleList()
-    : TUsefulBaseListSorts(&NewUsefulBaseListObject<TIntegerAndSingleHolder>) {}
+template <class THolder>
+TRecordWithSingleList<THolder>::TRecordWithSingleList() : TUsefulBaseListSorts(&NewUsefulBaseListObject<THolder>) {}
 
-Int32 TIntegerAndSingleList::AddOne(const TIntegerAndSingleRec& rec) {
-  return AddItem(std::make_unique<TIntegerAndSingleHolder>(rec));
+template <class THolder>
+Int32 TRecordWithSingleList<THolder>::AddOne(const TRec& rec) {
+  return AddItem(std::make_unique<THolder>(rec));
 }
 
-TIntegerAndSingleRec TIntegerAndSingleList::GetOne(Int32 i) const {
-  const auto* h = static_cast<const TIntegerAndSingleHolder*>(Items(i));
-  return h != nullptr ? h->data : TIntegerAndSingleRec{};
+template <class THolder>
+auto TRecordWithSingleList<THolder>::GetOne(Int32 i) const -> TRec {
+  const auto* h = static_cast<const THolder*>(Items(i));
+  return h != nullptr ? h->data : TRec{};
 }
 
-void TIntegerAndSingleList::SetOne(Int32 i, const TIntegerAndSingleRec& rec) {
-  if (auto* h = static_cast<TIntegerAndSingleHolder*>(Items(i))) h->data = rec;
+template <class THolder>
+void TRecordWithSingleList<THolder>::SetOne(Int32 i, const TRec& rec) {
+  if (auto* h = static_cast<THolder*>(Items(i))) h->data = rec;
 }
+
+template <class THolder>
+Int32 TRecordWithSingleList<THolder>::IndexOfSingle(Single f) const {
+  return FirstWhere([f](const TRec& r) { return r.s == f; });
+}
+
+template <class THolder>
+void TRecordWithSingleList<THolder>::SortAscendingDefault() {
+  Sort([](Pointer a, Pointer b) { return CompareSingles(HeldData<THolder>(a).s, HeldData<THolder>(b).s); });
+}
+
+template class TRecordWithSingleList<TIntegerAndSingleHolder>;
+template class TRecordWithSingleList<T2LongIntAndSingleHolder>;
+template class TRecordWithSingleList<T3LongIntAndSingleHolder>;
 
 Int32 TIntegerAndSingleList::IndexOfInteger(Int32 n) const {
-  return PlainScan(Count(), [&](Int32 i) { return IndexAssignedOK(i) && GetOne(i).int_ == n; });
-}
-
-Int32 TIntegerAndSingleList::IndexOfSingle(Single f) const {
-  return PlainScan(Count(), [&](Int32 i) { return IndexAssignedOK(i) && GetOne(i).s == f; });
-}
-
-void TIntegerAndSingleList::SortAscendingDefault() { Sort(SortIntAndSingles); }
-
-// ---- T2LongintAndSingleList -------------------------------------------------------------------
-
-T2LongintAndSingleList::T2LongintAndSingleList()
-    : TUsefulBaseListSorts(&NewUsefulBaseListObject<T2LongIntAndSingleHolder>) {}
-
-Int32 T2LongintAndSingleList::AddOne(const T2LongintAndSingleRec& rec) {
-  return AddItem(std::make_unique<T2LongIntAndSingleHolder>(rec));
-}
-
-T2LongintAndSingleRec T2LongintAndSingleList::GetOne(Int32 i) const {
-  const auto* h = static_cast<const T2LongIntAndSingleHolder*>(Items(i));
-  return h != nullptr ? h->data : T2LongintAndSingleRec{};
-}
-
-void T2LongintAndSingleList::SetOne(Int32 i, const T2LongintAndSingleRec& rec) {
-  if (auto* h = static_cast<T2LongIntAndSingleHolder*>(Items(i))) h->data = rec;
+  return FirstWhere([n](const TIntegerAndSingleRec& r) { return r.int_ == n; });
 }
 
 Int32 T2LongintAndSingleList::IndexOfInteger0(Int32 n) const {
-  return PlainScan(Count(), [&](Int32 i) { return IndexAssignedOK(i) && GetOne(i).t2.long0 == n; });
+  return FirstWhere([n](const T2LongintAndSingleRec& r) { return r.t2.long0 == n; });
 }
 
 Int32 T2LongintAndSingleList::IndexOfInteger1(Int32 n) const {
-  return PlainScan(Count(), [&](Int32 i) { return IndexAssignedOK(i) && GetOne(i).t2.long1 == n; });
-}
-
-Int32 T2LongintAndSingleList::IndexOfSingle(Single f) const {
-  return PlainScan(Count(), [&](Int32 i) { return IndexAssignedOK(i) && GetOne(i).s == f; });
-}
-
-void T2LongintAndSingleList::SortAscendingDefault() { Sort(Sort2LongintAndSingles); }
-
-// ---- T3LongintAndSingleList -------------------------------------------------------------------
-
-T3LongintAndSingleList::T3LongintAndSingleList()
-    : TUsefulBaseListSorts(&NewUsefulBaseListObject<T3LongIntAndSingleHolder>) {}
-
-Int32 T3LongintAndSingleList::AddOne(const T3LongintAndSingleRec& rec) {
-  return AddItem(std::make_unique<T3LongIntAndSingleHolder>(rec));
-}
-
-T3LongintAndSingleRec T3LongintAndSingleList::GetOne(Int32 i) const {
-  const auto* h = static_cast<const T3LongIntAndSingleHolder*>(Items(i));
-  return h != nullptr ? h->data : T3LongintAndSingleRec{};
-}
-
-void T3LongintAndSingleList::SetOne(Int32 i, const T3LongintAndSingleRec& rec) {
-  if (auto* h = static_cast<T3LongIntAndSingleHolder*>(Items(i))) h->data = rec;
+  return FirstWhere([n](const T2LongintAndSingleRec& r) { return r.t2.long1 == n; });
 }
 
 Int32 T3LongintAndSingleList::IndexOfInteger0(Int32 n) const {
-  return PlainScan(Count(), [&](Int32 i) { return IndexAssignedOK(i) && GetOne(i).t3.long0 == n; });
+  return FirstWhere([n](const T3LongintAndSingleRec& r) { return r.t3.long0 == n; });
 }
 
 Int32 T3LongintAndSingleList::IndexOfInteger1(Int32 n) const {
-  return PlainScan(Count(), [&](Int32 i) { return IndexAssignedOK(i) && GetOne(i).t3.long1 == n; });
+  return FirstWhere([n](const T3LongintAndSingleRec& r) { return r.t3.long1 == n; });
 }
 
 Int32 T3LongintAndSingleList::IndexOfInteger2(Int32 n) const {
-  return PlainScan(Count(), [&](Int32 i) { return IndexAssignedOK(i) && GetOne(i).t3.long2 == n; });
+  return FirstWhere([n](const T3LongintAndSingleRec& r) { return r.t3.long2 == n; });
 }
-
-Int32 T3LongintAndSingleList::IndexOfSingle(Single f) const {
-  return PlainScan(Count(), [&](Int32 i) { return IndexAssignedOK(i) && GetOne(i).s == f; });
-}
-
-void T3LongintAndSingleList::SortAscendingDefault() { Sort(Sort3LongintAndSingles); }
 
 // ---- TCardinalAndFreqList ---------------------------------------------------------------------
 
@@ -422,8 +337,11 @@ Int32 TCardinalAndFreqList::IndexOF(Cardinal c) {
 void TCardinalAndFreqList::SortOnCardinals() { Sort(SortCardinalAndFreqOnC); }
 
 void TCardinalAndFreqList::SortOnFrequencies(bool reversed) {
+  // The flag is set for callers; the comparer keeps its own copy.
   global_reversed_sort = reversed;
-  Sort(SortCardinalAndFreqOnF);
+  Sort([reversed](Pointer a, Pointer b) {
+    return reversed ? SortCardinalAndFreqOnF(b, a) : SortCardinalAndFreqOnF(a, b);
+  });
   sorted = false;
 }
 

@@ -10,6 +10,8 @@
 // value (see each class); setters ignore it.
 #pragma once
 
+#include <memory>
+
 #include "core/Basic_types.h"
 #include "core/Useful_classes_base_holders.h"
 #include "core/Useful_classes_base_lists.h"
@@ -25,19 +27,61 @@ Int32 SortInt64s(Pointer Item1, Pointer Item2);      // TInt64Holder
 Int32 SortIntAndSingles(Pointer Item1, Pointer Item2);  // TIntegerAndSingleHolder, on s
 Int32 SortIntegerAnd3CardinalsFreq(Pointer Item1, Pointer Item2);  // TIntegerAnd3CardinalsHolder
 
-// ---- TCardinalList (invalid index: 0) ---------------------------------------------------------
+// ---- the shapes the lists share ---------------------------------------------------------------
 
-class TCardinalList : public TUsefulBaseListSorts {
+// A list of one number per item, held by a THolder in `data`. GetAValue
+// answers 0 for an invalid index. AddOne appends and InsertOne inserts without
+// looking at the order (a list marked sorted stays so only while the new item
+// keeps the order).
+template <class THolder>
+class TNumberList : public TUsefulBaseListSorts {
  public:
-  TCardinalList();
-  Int32 AddOne(Cardinal value);
-  Int32 InsertOne(Int32 i, Cardinal value);
-  Cardinal GetAValue(Int32 i) const;
+  using TValue = decltype(THolder::data);
+  TNumberList();
+  Int32 AddOne(TValue value);
+  Int32 InsertOne(Int32 i, TValue value);
+  TValue GetAValue(Int32 i) const;
   Int32 ComparedValues(Int32 i, Int32 j) override;
-  Int32 Find(Cardinal value);
-  Int32 IndexOF(Cardinal value);
+  Int32 Find(TValue value);
+  Int32 IndexOF(TValue value);
+  // Ascending on the value.
   void SortAscendingDefault();
+
+ protected:
+  Int32 AddHolder(std::unique_ptr<THolder> holder);
+  Int32 InsertHolder(Int32 i, std::unique_ptr<THolder> holder);
 };
+
+// A list of one small record with a single `s` per item, held by a THolder in
+// `data`. GetOne answers a cleared record for an invalid index and SetOne
+// ignores it. The IndexOf... scans are linear, exact and do not yield.
+template <class THolder>
+class TRecordWithSingleList : public TUsefulBaseListSorts {
+ public:
+  using TRec = decltype(THolder::data);
+  TRecordWithSingleList();
+  Int32 AddOne(const TRec& rec);
+  TRec GetOne(Int32 i) const;
+  void SetOne(Int32 i, const TRec& rec);
+  Int32 IndexOfSingle(Single f) const;
+  // Ascending on s.
+  void SortAscendingDefault();
+
+ protected:
+  // The first index whose record matches.
+  template <class F>
+  Int32 FirstWhere(F matches) const {
+    for (Int32 i = 0; i < Count(); ++i)
+      if (IndexAssignedOK(i) && matches(GetOne(i))) return i;
+    return -1;
+  }
+};
+
+// ---- TCardinalList, TSinglesList (invalid index: 0) -----------------------------------------
+
+class TCardinalList : public TNumberList<TCardinalHolder> {};
+
+class TSinglesList : public TNumberList<TSingleHolder> {};
 
 // ---- TQMInt64List (invalid index: -1) ---------------------------------------------------------
 
@@ -55,34 +99,16 @@ class TQMInt64List : public TUsefulBaseListSorts {
   void SortAscendingDefault();
 };
 
-// ---- TSinglesList (invalid index: 0.0) --------------------------------------------------------
-
-class TSinglesList : public TUsefulBaseListSorts {
- public:
-  TSinglesList();
-  Int32 AddOne(Single value);
-  Int32 InsertOne(Int32 i, Single value);
-  Single GetAValue(Int32 i) const;
-  Int32 ComparedValues(Int32 i, Int32 j) override;
-  Int32 Find(Single value);
-  Int32 IndexOF(Single value);
-  void SortAscendingDefault();
-};
-
 // ---- TDoublesList (invalid index: 0.0) --------------------------------------------------------
 // Values are held as they would be in a Single: each value added, and each
 // value sought, is rounded to single precision first.
 
-class TDoublesList : public TUsefulBaseListSorts {
+class TDoublesList : public TNumberList<TDoubleHolder> {
  public:
-  TDoublesList();
   Int32 AddOne(Double value);
   Int32 InsertOne(Int32 i, Double value);
-  Double GetAValue(Int32 i) const;
-  Int32 ComparedValues(Int32 i, Int32 j) override;
   Int32 Find(Double value);
   Int32 IndexOF(Double value);
-  void SortAscendingDefault();
   // As the sortable-list form, each value read being rounded to single
   // precision as AddOne rounds it, so that lookups find every value held
   // (a stored value with more precision comes only from a foreign file).
@@ -90,43 +116,23 @@ class TDoublesList : public TUsefulBaseListSorts {
 };
 
 // ---- integer-and-single record lists (invalid index: all zero) -------------------------------
-// The IndexOf... scans are linear, exact and do not yield. SortAscendingDefault
-// sorts on s.
 
-class TIntegerAndSingleList : public TUsefulBaseListSorts {
+class TIntegerAndSingleList : public TRecordWithSingleList<TIntegerAndSingleHolder> {
  public:
-  TIntegerAndSingleList();
-  Int32 AddOne(const TIntegerAndSingleRec& rec);
-  TIntegerAndSingleRec GetOne(Int32 i) const;
-  void SetOne(Int32 i, const TIntegerAndSingleRec& rec);
   Int32 IndexOfInteger(Int32 n) const;
-  Int32 IndexOfSingle(Single f) const;
-  void SortAscendingDefault();
 };
 
-class T2LongintAndSingleList : public TUsefulBaseListSorts {
+class T2LongintAndSingleList : public TRecordWithSingleList<T2LongIntAndSingleHolder> {
  public:
-  T2LongintAndSingleList();
-  Int32 AddOne(const T2LongintAndSingleRec& rec);
-  T2LongintAndSingleRec GetOne(Int32 i) const;
-  void SetOne(Int32 i, const T2LongintAndSingleRec& rec);
   Int32 IndexOfInteger0(Int32 n) const;
   Int32 IndexOfInteger1(Int32 n) const;
-  Int32 IndexOfSingle(Single f) const;
-  void SortAscendingDefault();
 };
 
-class T3LongintAndSingleList : public TUsefulBaseListSorts {
+class T3LongintAndSingleList : public TRecordWithSingleList<T3LongIntAndSingleHolder> {
  public:
-  T3LongintAndSingleList();
-  Int32 AddOne(const T3LongintAndSingleRec& rec);
-  T3LongintAndSingleRec GetOne(Int32 i) const;
-  void SetOne(Int32 i, const T3LongintAndSingleRec& rec);
   Int32 IndexOfInteger0(Int32 n) const;
   Int32 IndexOfInteger1(Int32 n) const;
   Int32 IndexOfInteger2(Int32 n) const;
-  Int32 IndexOfSingle(Single f) const;
-  void SortAscendingDefault();
 };
 
 // ---- TCardinalAndFreqList (invalid index: all zero) -------------------------------------------

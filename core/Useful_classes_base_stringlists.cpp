@@ -214,8 +214,7 @@ void TIndexCheckStringlist::FreeLineObject(Int32 index) {
 // ---- TIndexCheckList ---------------------------------------------------------
 
 void TIndexCheckList::CheckIndex(Int32 index) const {
-  if (!IndexAssignedOK(index))
-    throw EListError(u"List index out of bounds (" + Utf8ToString(std::to_string(index)) + u")");
+  if (!IndexAssignedOK(index)) RaiseListIndexError(index);
 }
 
 Pointer TIndexCheckList::Items(Int32 index) const {
@@ -234,8 +233,7 @@ Int32 TIndexCheckList::Add(Pointer item) {
 }
 
 void TIndexCheckList::Insert(Int32 index, Pointer item) {
-  if (index < 0 || index > Count())
-    throw EListError(u"List index out of bounds (" + Utf8ToString(std::to_string(index)) + u")");
+  if (index < 0 || index > Count()) RaiseListIndexError(index);
   fItems.insert(fItems.begin() + index, item);
 }
 
@@ -657,9 +655,12 @@ void TStringListWithString::SetOne(Int32 index, const T2_Strings& value) {
 }
 
 void TStringListWithString::SortOnSubordinateStrings(bool ascending) {
-  global_reversed_sort = !ascending;
-  CustomSort([](TStringList* list, Int32 index1, Int32 index2) -> Int32 {
-    if (global_reversed_sort) std::swap(index1, index2);
+  // The flag is set for callers, as every direction-taking sort of these
+  // lists does; the comparer keeps its own copy of the direction.
+  const bool reversed = !ascending;
+  global_reversed_sort = reversed;
+  CustomSort([reversed](TStringList* list, Int32 index1, Int32 index2) -> Int32 {
+    if (reversed) std::swap(index1, index2);
     auto second = [list](Int32 i) {
       const auto* h = dynamic_cast<const TStringHolder*>(list->Objects(i));
       return h != nullptr ? AnsiLowerCase(h->data) : String();

@@ -21,6 +21,7 @@
 // is visible.
 #pragma once
 
+#include <tuple>
 #include <utility>
 
 #include "core/Basic_types.h"
@@ -32,10 +33,15 @@
 
 namespace sk {
 
-// Which integer of a T2LongintAndSingleRec the two-integers-and-single list's
-// integer sorts read; set by that list before it sorts (so those sorts are not
-// re-entrant).
+// Hand-over variable (see the block in core/Global_vars.h): which integer of a
+// T2LongintAndSingleRec the two-integers-and-single list's integer sorts read;
+// set by that list before it sorts (so those sorts are not re-entrant).
 inline constinit T2LongintSort temp_Sort_which2 = t2_long0;
+
+// This unit's hand-over variables, as references.
+inline std::tuple<T2LongintSort&> Useful_classes_stringlist_sorts_HandOverVariables() {
+  return std::tie(temp_Sort_which2);
+}
 
 class TStringAndIntegerHolder;
 class TStringAndMeanAndSD_recHolder;

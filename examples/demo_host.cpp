@@ -1,8 +1,10 @@
 // A small host program that drives the library the way a tool does: it starts
 // the library, installs its yield hook, reads a text, describes it with the
 // text library, lists its most frequent words through a tagged-word frequency
-// list, stores that list in its stream form, reads it back and stops the
-// library.
+// list, saves that list behind the saved-results header as the word-list tool
+// does, recognises the saved file by its header, reads it back and stops the
+// library.  It logs its run to the shared log file (sk_demo.log in the
+// system's temporary folder) and shows the log at the end.
 //
 //   sk_demo [text-file]     (default: the sample text beside this program's source)
 #include <cstdio>
@@ -18,6 +20,12 @@
 #include "core/Stringtag_utils.h"
 #include "core/Unicode_string_conversion.h"
 #include "library/Units.h"
+#include "services/File_utils.h"
+#include "services/Logging_utilities.h"
+#include "services/Qm_essentials.h"
+#include "services/Registry_utils.h"
+#include "services/User_and_system_utils.h"
+#include "services/Wdef.h"
 #include "platform/runtime/Encoding.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Format.h"
@@ -67,6 +75,7 @@ int Run(const String& fileName) {
   Int32 bomLength = 0;
   const String text = EncodedStringFromBytes(bytes, encoding, bomLength);
   std::printf("text: %s\n", Text(fileName).c_str());
+  AddToLogFile(Format(u"read %s: %d bytes", {fileName, static_cast<Int32>(bytes.size())}));
   std::printf("  %zu bytes, encoding %s, byte-order mark %d bytes, %zu UTF-16 units\n", bytes.size(),
               encoding != nullptr ? Text(encoding->EncodingName()).c_str() : "none", bomLength, text.size());
 
@@ -86,6 +95,7 @@ int Run(const String& fileName) {
   const auto sentences = SentencesFromParagraph(text, String(), 0, 0);
   std::printf("  %s words, %s sentences\n", Text(Format(u"%.0n", {words})).c_str(),
               Text(Format(u"%.0n", {sentences->Count()})).c_str());
+  AddToLogFile(Format(u"%d words, %d sentences", {words, sentences->Count()}));
 
   // Word frequencies into the tagged-word frequency list, most frequent first.
   const auto wordList = SimpleWordListOfTxt(text, 1, false);
@@ -104,25 +114,43 @@ int Run(const String& fileName) {
                 Text(Format(u"%.0n", {item.freq})).c_str());
   }
 
-  // The list in its stream form, written to a file and read back.
-  const String stored = IncludeTrailingPathDelimiter(GetTempDirectory()) + u"sk_demo_word_frequencies.dat";
+  // The list saved as the word-list tool saves its results: the saved-results
+  // header, then the list in its stream form. The file is then recognised by
+  // its header, and read back behind it.
+  global_current_tool = tt_wordlist;
+  const String stored = IncludeTrailingPathDelimiter(GetTempDirectory()) + u"sk_demo_word_frequencies" +
+                        ListTypeToDefaultExt(lt_word_list);
   bool saved = false;
   {
     TFileStream out(stored, fmCreate);
-    saved = frequencies.SaveToStream(&out);
+    TCheckSignature header{};
+    saved = DiskSignatureISOKForToolAndList(header, tt_wordlist, lt_word_list, &out, writing) &&
+            frequencies.SaveToStream(&out);
   }
+  TQM_MainFile_rec rec;
+  rec.filename = stored;
+  const bool recognised = IsAQuillmark64BitFile(rec) && rec.ListType == lt_word_list;
+  const tool_type maker = WhichToolsQuillmark64BitFile(rec);
+  std::printf("saved the list behind the saved-results header in %s: recognised as a saved file %s, "
+              "kind \"%s\", signature of %s, extension of %s\n",
+              Text(stored).c_str(), YesNo(recognised), Text(ListSignature(rec.ListType)).c_str(),
+              Text(Tool_Name(maker)).c_str(), Text(Tool_Name(FileExtToToolType(stored))).c_str());
   TStringTagFreqList readBack;
   bool loaded = false;
   {
     TFileStream in(stored, fmOpenRead);
-    loaded = readBack.ReadFromStream(&in);
+    TCheckSignature header{};
+    loaded = DiskSignatureISOKForToolAndList(header, tt_wordlist, lt_word_list, &in, reading) &&
+             readBack.ReadFromStream(&in);
     std::printf("stored the list in %s (%lld bytes): saved %s, read back %s\n", Text(stored).c_str(),
                 static_cast<long long>(in.Size()), YesNo(saved), YesNo(loaded));
   }
   DeleteFile(stored);
-  const bool agree = saved && loaded && SameLists(frequencies, readBack);
+  const bool agree = saved && recognised && loaded && SameLists(frequencies, readBack);
   std::printf("the list read back %s the list written (%d items)\n", agree ? "agrees with" : "DIFFERS from",
               readBack.Count());
+  AddToLogFile(Format(u"word list of %d items stored and read back: %s", {readBack.Count(),
+                                                                          agree ? u"the same" : u"DIFFERENT"}));
   return agree ? 0 : 1;
 }
 
@@ -142,6 +170,15 @@ int main(int argc, char** argv) {
   long long yields = 0;
   Global_YieldProcessProc = [&yields] { ++yields; };
 
+  // The host names the shared log and raises the log level; a fresh log for
+  // this run.
+  const String logName = IncludeTrailingPathDelimiter(GetTempDirectory()) + u"sk_demo.log";
+  ClearLogFile(logName);
+  SetLogFilename(logName);
+  global_log_level = 1;
+  StartNewLogSection(u"0.1.0");
+  AddToLogFile(Format(u"user %s, documents folder %s", {Registry_Current_User(), GetMyDocumentsQMarkFolder()}));
+
   const String fileName = Utf8ToString(argc > 1 ? argv[1] : SK_SAMPLE_TEXT);
   int rc = 1;
   try {
@@ -150,6 +187,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "failed: %s\n", e.what());
   }
   std::printf("the library yielded to the host %lld times\n", yields);
+  AddToLogFile(Format(u"finished with exit code %d after %d yields", {rc, static_cast<Int32>(yields)}));
+  std::printf("the log of this run, %s:\n%s", Text(logName).c_str(), Text(TextFileContents(logName)).c_str());
 
   Finalize();
   std::printf("library stopped; yield hook installed %s\n", YesNo(static_cast<bool>(Global_YieldProcessProc)));

@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "analysis/Search_parsing.h"
 #include "core/Basic_consts.h"
 #include "core/Basic_processes.h"
 #include "core/Basic_types.h"
@@ -32,6 +33,44 @@
 #include "core/Unicode_string_conversion.h"
 #include "core/Useful_classes_base.h"
 #include "core/Useful_classes_stringlist_sorts.h"
+#include "library/Layer_hooks.h"
+#include "services/Clipboard_utils.h"
+#include "services/Dll_utils.h"
+#include "services/Drive_utils.h"
+#include "services/File_utils.h"
+#include "services/Filename_functions.h"
+#include "services/Html_utils.h"
+#include "services/Modify_source_texts_basics.h"
+#include "services/Lem_match_stop_rel_lists.h"
+#include "services/Logging_utilities.h"
+#include "services/Monitor_functions.h"
+#include "services/My_filestreamu.h"
+#include "services/Qm_essentials.h"
+#include "services/Qmbaseholderunit.h"
+#include "services/Quillmark_filenamesu.h"
+#include "services/Registry_utils.h"
+#include "services/User_and_system_utils.h"
+#include "services/Utf8_unit.h"
+#include "services/Wdef.h"
+#include "ui/Graphics_utilities.h"
+#include "zip/ZACipher.h"
+#include "zip/ZAConst.h"
+#include "zip/ZACryptConst.h"
+#include "zip/ZACryptUtil.h"
+#include "zip/ZADirArray.h"
+#include "zip/ZADirManager.h"
+#include "zip/ZAExcept.h"
+#include "zip/ZAHash.h"
+#include "zip/ZAKeyDeriv.h"
+#include "zip/ZAPBKDF_2.h"
+#include "zip/ZARecords.h"
+#include "zip/ZAStrUtils.h"
+#include "zip/ZATypes.h"
+#include "zip/ZAUtils.h"
+#include "zip/ZAZLib.h"
+#include "zip/ZAhmac.h"
+#include "zip/ZApb_kdf.h"
+#include "zip/ZAsha1.h"
 #include "zip/Zip_utils.h"
 
 namespace sk {
@@ -76,11 +115,59 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Stringtag_utils),
     SK_UNIT(Useful_classes_stringlist_sorts),
     SK_UNIT(Useful_classes_base),
+    SK_UNIT(Type_conversion),
     SK_UNIT(My_string_functions),
     SK_UNIT(Sortablelists),
-    SK_UNIT(Type_conversion),
+    // Files, logging and system services.
+    SK_UNIT(Filename_functions),
+    SK_UNIT(File_utils),
+    SK_UNIT(Logging_utilities),
+    SK_UNIT(User_and_system_utils),
+    SK_UNIT(Drive_utils),
+    SK_UNIT(Monitor_functions),
+    SK_UNIT(Registry_utils),
+    SK_UNIT(Dll_utils),
+    SK_UNIT(Clipboard_utils),
+    SK_UNIT(Utf8_unit),
+    SK_UNIT(My_filestreamu),
+    // Zip engine: the zlib binding, then the hash registry (cleared first,
+    // then SHA-1 registers) and what derives keys over it.
+    SK_UNIT(ZAZLib),
+    SK_UNIT(ZAHash),
+    SK_UNIT(ZAsha1),
+    SK_UNIT(ZAhmac),
+    SK_UNIT(ZApb_kdf),
+    SK_UNIT(ZAKeyDeriv),
+    SK_UNIT(ZAPBKDF_2),
+    // Cipher library, after the hash units: its messages, the six string
+    // formats, then the AES cipher class.
+    SK_UNIT(ZACryptConst),
+    SK_UNIT(ZACryptUtil),
+    SK_UNIT(ZACipher),
+    // Zip engine base: types and texts, errors, records, helpers, the string
+    // tables built from the user's locale, the entry table and the directory.
+    SK_UNIT(ZATypes),
+    SK_UNIT(ZAConst),
+    SK_UNIT(ZAExcept),
+    SK_UNIT(ZARecords),
+    SK_UNIT(ZAUtils),
+    SK_UNIT(ZAStrUtils),
+    SK_UNIT(ZADirArray),
+    SK_UNIT(ZADirManager),
     // Zip glue.
     SK_UNIT(Zip_utils),
+    // Drawing helpers and search syntax.
+    SK_UNIT(Graphics_utilities),
+    SK_UNIT(Search_parsing),
+    // Suite definitions, then the hooks through which they call up the layers.
+    SK_UNIT(Qm_essentials),
+    SK_UNIT(Quillmark_filenamesu),
+    SK_UNIT(Wdef),
+    SK_UNIT(Layer_hooks),
+    SK_UNIT(Lem_match_stop_rel_lists),
+    SK_UNIT(Qmbaseholderunit),
+    SK_UNIT(Html_utils),
+    SK_UNIT(Modify_source_texts_basics),
 };
 
 #undef SK_UNIT

@@ -1,17 +1,25 @@
 // Helpers shared by the test programs: a scratch folder per test, byte
 // strings, the lines of a list, and scopes that put a process setting back.
+// Every test program that includes this file also checks, after each test,
+// that the test left the library's hand-over variables as it found them.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cstdlib>
+
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <iterator>
+#include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "core/Global_vars.h"
+#include "core/Useful_classes_stringlist_sorts.h"
 #include "platform/runtime/Locale.h"
 #include "platform/runtime/RtlTypes.h"
 #include "platform/runtime/StringList.h"
@@ -87,6 +95,35 @@ class ScratchFolder {
   std::string fDir;
 };
 
+// Sets (or, with nullptr, removes) an environment variable for one scope and
+// puts the old value back.
+class ScopedEnvVar {
+ public:
+  ScopedEnvVar(const char* name, const char* value) : fName(name) {
+    if (const char* old = std::getenv(name)) {
+      fHadOld = true;
+      fOld = old;
+    }
+    if (value != nullptr)
+      ::setenv(name, value, 1);
+    else
+      ::unsetenv(name);
+  }
+  ~ScopedEnvVar() {
+    if (fHadOld)
+      ::setenv(fName.c_str(), fOld.c_str(), 1);
+    else
+      ::unsetenv(fName.c_str());
+  }
+  ScopedEnvVar(const ScopedEnvVar&) = delete;
+  ScopedEnvVar& operator=(const ScopedEnvVar&) = delete;
+
+ private:
+  std::string fName;
+  std::string fOld;
+  bool fHadOld = false;
+};
+
 // A fixture with a fresh scratch folder for each test, removed after it.
 class ScratchFolderTest : public ::testing::Test {
  protected:
@@ -104,5 +141,69 @@ class ScratchFolderTest : public ::testing::Test {
   std::string fPrefix;
   std::string fDir;
 };
+
+// References to every hand-over variable of the library, in one tuple: the
+// lists the units export next to the variables.
+inline auto HandOverVariables() {
+  return std::tuple_cat(Global_vars_HandOverVariables(), Useful_classes_stringlist_sorts_HandOverVariables());
+}
+
+// Saves every hand-over variable (global_reversed_sort, global_temp_int,
+// temp_Sort_which2) and puts them back when the scope ends. A test that sets
+// one of them, or calls a routine that leaves one set, holds one of these.
+class ScopedHandOverVariables {
+ public:
+  ScopedHandOverVariables() : fSaved(HandOverVariables()) {}
+  ~ScopedHandOverVariables() { Restore(); }
+  ScopedHandOverVariables(const ScopedHandOverVariables&) = delete;
+  ScopedHandOverVariables& operator=(const ScopedHandOverVariables&) = delete;
+
+  void Restore() { HandOverVariables() = fSaved; }
+  bool Changed() const { return Values() != fSaved; }
+  // The saved and the present values, for a failure message.
+  std::string Describe() const { return "saved " + Text(fSaved) + ", now " + Text(Values()); }
+
+ private:
+  template <class... T>
+  static std::tuple<T...> Copy(const std::tuple<T&...>& refs) {
+    return refs;
+  }
+  using TValues = decltype(Copy(HandOverVariables()));
+  static TValues Values() { return Copy(HandOverVariables()); }
+  static std::string Text(const TValues& values) {
+    std::string out;
+    std::apply([&out](const auto&... v) { ((out += (out.empty() ? "(" : ", ") + ::testing::PrintToString(+v)), ...); },
+               values);
+    return out + ")";
+  }
+
+  TValues fSaved;
+};
+
+namespace test_support_detail {
+
+// Fails a test that ends with a hand-over variable changed, and puts the
+// variable back so that the tests after it start from the same values in any
+// order (--gtest_shuffle).
+class HandOverVariablesCheck : public ::testing::EmptyTestEventListener {
+ public:
+  void OnTestStart(const ::testing::TestInfo&) override { fGuard = std::make_unique<ScopedHandOverVariables>(); }
+  void OnTestEnd(const ::testing::TestInfo&) override {
+    if (fGuard && fGuard->Changed())
+      ADD_FAILURE() << "the test left a hand-over variable changed (" << fGuard->Describe()
+                    << "); hold a ScopedHandOverVariables while it runs";
+    fGuard.reset();
+  }
+
+ private:
+  std::unique_ptr<ScopedHandOverVariables> fGuard;
+};
+
+inline const bool kHandOverVariablesChecked = [] {
+  ::testing::UnitTest::GetInstance()->listeners().Append(new HandOverVariablesCheck);
+  return true;
+}();
+
+}  // namespace test_support_detail
 
 }  // namespace sk

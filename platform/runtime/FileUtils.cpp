@@ -1,5 +1,7 @@
 #include "platform/runtime/FileUtils.h"
 
+#include "platform/runtime/FileReplace.h"
+
 #include "platform/runtime/DateUtils.h"
 
 #include <dirent.h>
@@ -20,6 +22,7 @@
 #include <ctime>
 #include <fstream>
 #include <string>
+#include <mutex>
 #include <vector>
 
 namespace sk {
@@ -116,7 +119,33 @@ bool WildMatch(const String& name, const String& mask) {
 struct MountEntry {
   std::string point;
   std::string fsType;
+  std::string source;
+  std::string label;
+  std::string uuid;
+  bool removable = false;
+  bool network = false;
 };
+
+struct MountSources {
+  std::string mountInfo = "/proc/self/mountinfo";
+  std::string sysBlock = "/sys/block";
+  std::string devDisk = "/dev/disk";
+};
+
+std::mutex& MountSourcesMutex() {
+  static std::mutex m;
+  return m;
+}
+
+MountSources& CurrentMountSources() {
+  static MountSources s;
+  return s;
+}
+
+MountSources GetMountSources() {
+  std::lock_guard<std::mutex> lock(MountSourcesMutex());
+  return CurrentMountSources();
+}
 
 std::string Unescape(const std::string& s) {
   std::string r;
@@ -132,9 +161,93 @@ std::string Unescape(const std::string& s) {
   return r;
 }
 
+// Names under /dev/disk/by-label escape unsafe bytes as \xNN.
+std::string UnescapeHex(const std::string& s) {
+  std::string r;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '\\' && i + 3 < s.size() && s[i + 1] == 'x' && std::isxdigit(static_cast<unsigned char>(s[i + 2])) &&
+        std::isxdigit(static_cast<unsigned char>(s[i + 3]))) {
+      r += static_cast<char>(std::stoi(s.substr(i + 2, 2), nullptr, 16));
+      i += 3;
+    } else {
+      r += s[i];
+    }
+  }
+  return r;
+}
+
+std::string RealOrSame(const std::string& p) {
+  char* rp = ::realpath(p.c_str(), nullptr);
+  if (rp == nullptr) return p;
+  std::string r(rp);
+  std::free(rp);
+  return r;
+}
+
+bool IsNetworkMount(const std::string& fsType, const std::string& source) {
+  static const char* const remote[] = {"nfs", "nfs4", "cifs", "smb3", "smbfs", "fuse.sshfs", "9p", "afs", "ceph",
+                                       "glusterfs", "fuse.glusterfs", "davfs", "fuse.davfs2", "fuse.rclone"};
+  for (const char* r : remote)
+    if (fsType == r) return true;
+  // "//host/share" and "host:/export" name a server.
+  if (source.compare(0, 2, "//") == 0) return true;
+  size_t colon = source.find(":/");
+  return colon != std::string::npos && colon > 0 && source[0] != '/';
+}
+
+std::string ReadFirstLine(const std::string& path) {
+  std::ifstream f(path);
+  std::string line;
+  std::getline(f, line);
+  return line;
+}
+
+// The removable flag of the disk that holds a block device: the device's own
+// entry under the block folder when it is a whole disk, else the disk whose
+// folder holds the partition.
+bool DeviceIsRemovable(const std::string& sysBlock, const std::string& device) {
+  if (device.empty()) return false;
+  std::string base = device.substr(device.find_last_of('/') + 1);
+  if (base.empty()) return false;
+  struct stat st;
+  std::string own = sysBlock + "/" + base;
+  if (::stat((own + "/removable").c_str(), &st) == 0) return ReadFirstLine(own + "/removable") == "1";
+  DIR* d = ::opendir(sysBlock.c_str());
+  if (d == nullptr) return false;
+  bool removable = false;
+  while (struct dirent* de = ::readdir(d)) {
+    std::string disk = de->d_name;
+    if (disk == "." || disk == "..") continue;
+    if (::stat((sysBlock + "/" + disk + "/" + base).c_str(), &st) == 0) {
+      removable = ReadFirstLine(sysBlock + "/" + disk + "/removable") == "1";
+      break;
+    }
+  }
+  ::closedir(d);
+  return removable;
+}
+
+// name -> real device path of every link in a /dev/disk/by-... folder.
+std::vector<std::pair<std::string, std::string>> DiskLinks(const std::string& folder) {
+  std::vector<std::pair<std::string, std::string>> r;
+  DIR* d = ::opendir(folder.c_str());
+  if (d == nullptr) return r;
+  while (struct dirent* de = ::readdir(d)) {
+    std::string name = de->d_name;
+    if (name == "." || name == "..") continue;
+    char* rp = ::realpath((folder + "/" + name).c_str(), nullptr);
+    if (rp == nullptr) continue;
+    r.emplace_back(UnescapeHex(name), std::string(rp));
+    std::free(rp);
+  }
+  ::closedir(d);
+  return r;
+}
+
 std::vector<MountEntry> ReadMounts() {
+  const MountSources src = GetMountSources();
   std::vector<MountEntry> r;
-  std::ifstream f("/proc/self/mountinfo");
+  std::ifstream f(src.mountInfo);
   std::string line;
   while (std::getline(f, line)) {
     // id parent major:minor root mountpoint options [optional...] - fstype source superoptions
@@ -152,11 +265,54 @@ std::vector<MountEntry> ReadMounts() {
     for (size_t i = 6; i + 1 < fields.size(); ++i)
       if (fields[i] == "-") {
         e.fsType = fields[i + 1];
+        if (i + 2 < fields.size()) e.source = Unescape(fields[i + 2]);
+        break;
+      }
+    // A later mount on the same point hides the earlier one.
+    for (size_t k = 0; k < r.size(); ++k)
+      if (r[k].point == e.point) {
+        r.erase(r.begin() + static_cast<std::ptrdiff_t>(k));
         break;
       }
     r.push_back(std::move(e));
   }
+  std::vector<std::pair<std::string, std::string>> labels, uuids;
+  bool anyDevice = false;
+  for (const MountEntry& e : r)
+    if (e.source.compare(0, 1, "/") == 0) anyDevice = true;
+  if (anyDevice) {
+    labels = DiskLinks(src.devDisk + "/by-label");
+    uuids = DiskLinks(src.devDisk + "/by-uuid");
+  }
+  for (MountEntry& e : r) {
+    e.network = IsNetworkMount(e.fsType, e.source);
+    if (e.network || e.source.empty() || e.source[0] != '/') continue;
+    std::string device = RealOrSame(e.source);
+    e.removable = DeviceIsRemovable(src.sysBlock, device);
+    for (const auto& [name, target] : labels)
+      if (target == device) {
+        e.label = name;
+        break;
+      }
+    for (const auto& [name, target] : uuids)
+      if (target == device) {
+        e.uuid = name;
+        break;
+      }
+  }
   return r;
+}
+
+TMountInfo ToMountInfo(const MountEntry& e) {
+  TMountInfo m;
+  m.MountPoint = Utf8ToString(e.point);
+  m.Source = Utf8ToString(e.source);
+  m.FileSystem = Utf8ToString(e.fsType);
+  m.Label = Utf8ToString(e.label);
+  m.UUID = Utf8ToString(e.uuid);
+  m.Removable = e.removable;
+  m.Network = e.network;
+  return m;
 }
 
 // The real path of the nearest existing ancestor of an absolute path.
@@ -176,39 +332,42 @@ std::string ExistingRealPath(const std::string& absPath) {
   }
 }
 
-bool FindMount(const String& path, MountEntry& out) {
-  if (path.empty() || path[0] != u'/') return false;
-  std::string real = ExistingRealPath(U8(ExpandFileName(path)));
-  if (real.empty()) return false;
+// The longest mount point that is a prefix of the absolute path `real`.
+bool LongestMount(const std::string& real, const std::vector<MountEntry>& mounts, MountEntry& out) {
   size_t best = 0;
   bool found = false;
-  for (const MountEntry& e : ReadMounts()) {
+  for (const MountEntry& e : mounts) {
     const std::string& mp = e.point;
-    bool prefix = mp == "/" || real == mp || (real.size() > mp.size() && real.compare(0, mp.size(), mp) == 0 && real[mp.size()] == '/');
-    // The last of equally long matches is the one mounted on top.
+    bool prefix = mp == "/" || real == mp ||
+                  (real.size() > mp.size() && real.compare(0, mp.size(), mp) == 0 && real[mp.size()] == '/');
     if (prefix && (!found || mp.size() >= best)) {
       best = mp.size();
       out = e;
       found = true;
     }
   }
-  if (!found) {
-    // No mount table: climb while the parent is on the same device.
-    struct stat st;
-    if (::stat(real.c_str(), &st) != 0) return false;
-    std::string cur = real;
-    while (cur != "/") {
-      size_t slash = cur.find_last_of('/');
-      std::string parent = slash == 0 ? "/" : cur.substr(0, slash);
-      struct stat pst;
-      if (::stat(parent.c_str(), &pst) != 0 || pst.st_dev != st.st_dev) break;
-      cur = parent;
-    }
-    out.point = cur;
-    out.fsType.clear();
-    found = true;
-  }
   return found;
+}
+
+bool FindMount(const String& path, MountEntry& out) {
+  if (path.empty() || path[0] != u'/') return false;
+  std::string real = ExistingRealPath(U8(ExpandFileName(path)));
+  if (real.empty()) return false;
+  if (LongestMount(real, ReadMounts(), out)) return true;
+  // No mount table: climb while the parent is on the same device.
+  struct stat st;
+  if (::stat(real.c_str(), &st) != 0) return false;
+  std::string cur = real;
+  while (cur != "/") {
+    size_t slash = cur.find_last_of('/');
+    std::string parent = slash == 0 ? "/" : cur.substr(0, slash);
+    struct stat pst;
+    if (::stat(parent.c_str(), &pst) != 0 || pst.st_dev != st.st_dev) break;
+    cur = parent;
+  }
+  out = MountEntry();
+  out.point = cur;
+  return true;
 }
 
 bool StatVfsOf(const String& path, struct statvfs& vfs) {
@@ -217,21 +376,6 @@ bool StatVfsOf(const String& path, struct statvfs& vfs) {
   std::string real = ExistingRealPath(abs);
   if (real.empty()) return false;
   return ::statvfs(real.c_str(), &vfs) == 0;
-}
-
-// Writes all bytes; false on a failure.
-bool WriteAll(int fd, const char* p, size_t n) {
-  while (n > 0) {
-    ssize_t w = ::write(fd, p, n);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (w == 0) return false;
-    p += w;
-    n -= static_cast<size_t>(w);
-  }
-  return true;
 }
 
 bool CopyContent(int in, int out) {
@@ -243,7 +387,7 @@ bool CopyContent(int in, int out) {
       return false;
     }
     if (r == 0) return true;
-    if (!WriteAll(out, buf.data(), static_cast<size_t>(r))) return false;
+    if (!WriteAllToFd(out, buf.data(), static_cast<size_t>(r))) return false;
   }
 }
 
@@ -363,6 +507,14 @@ bool MoveFile(const String& source, const String& target, bool allowCopy) {
   if (errno != EXDEV || !allowCopy) return false;
   if (!FileExists(source)) return false;
   if (!CopyFile(source, target, true)) return false;
+  // The source goes only once its copy is on the disk.
+  int copied = ::open(to.c_str(), O_RDONLY | O_CLOEXEC);
+  if (copied < 0 || ::fsync(copied) != 0) {
+    if (copied >= 0) ::close(copied);
+    ::unlink(to.c_str());
+    return false;
+  }
+  ::close(copied);
   if (::unlink(from.c_str()) != 0) {
     ::unlink(to.c_str());
     return false;
@@ -554,6 +706,9 @@ Int32 FindFirst(const String& pathWithMask, Int32 attr, TSearchRec& rec) {
       a |= faSysFile;
     if (!dots && raw[0] == '.') a |= faHidden;
     if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) a |= faReadOnly;
+    struct stat lst;
+    if (de->d_type == DT_LNK || (de->d_type == DT_UNKNOWN && ::lstat(full.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)))
+      a |= faSymLink;
     if (a == 0) a = faNormal;
     if ((a & rec.ExcludeAttr) != 0) continue;
     TSearchState::Found f;
@@ -591,15 +746,44 @@ String MountPointOf(const String& path) {
   return Utf8ToString(e.point);
 }
 
+std::vector<TMountInfo> GetMountTable() {
+  std::vector<TMountInfo> r;
+  for (const MountEntry& e : ReadMounts()) r.push_back(ToMountInfo(e));
+  return r;
+}
+
+bool GetMountOf(const String& path, TMountInfo& info) {
+  MountEntry e;
+  if (!FindMount(path, e)) return false;
+  info = ToMountInfo(e);
+  return true;
+}
+
+bool GetMountOfName(const String& path, TMountInfo& info) {
+  if (path.empty() || path[0] != u'/') return false;
+  MountEntry e;
+  if (!LongestMount(U8(ExpandFileName(path)), ReadMounts(), e)) return false;
+  info = ToMountInfo(e);
+  return true;
+}
+
+void SetMountTableSources(const String& mountInfoFile, const String& sysBlockFolder, const String& devDiskFolder) {
+  std::lock_guard<std::mutex> lock(MountSourcesMutex());
+  MountSources& s = CurrentMountSources();
+  s = MountSources();
+  if (!mountInfoFile.empty()) s.mountInfo = U8(mountInfoFile);
+  if (!sysBlockFolder.empty()) s.sysBlock = U8(sysBlockFolder);
+  if (!devDiskFolder.empty()) s.devDisk = U8(devDiskFolder);
+}
+
 Cardinal GetDriveTypeW(const String& path) {
   MountEntry e;
   if (!FindMount(path, e)) return DRIVE_NO_ROOT_DIR;
   const std::string& t = e.fsType;
-  static const char* const remote[] = {"nfs", "nfs4", "cifs", "smb3", "smbfs", "fuse.sshfs", "9p", "afs", "ceph", "glusterfs"};
-  for (const char* r : remote)
-    if (t == r) return DRIVE_REMOTE;
+  if (e.network) return DRIVE_REMOTE;
   if (t == "tmpfs" || t == "ramfs") return DRIVE_RAMDISK;
   if (t == "iso9660" || t == "udf") return DRIVE_CDROM;
+  if (e.removable) return DRIVE_REMOVABLE;
   const std::string& mp = e.point;
   auto under = [&](const char* root) {
     size_t n = std::strlen(root);
@@ -629,6 +813,19 @@ Int64 DiskFree(const String& path) {
 Int64 DiskSize(const String& path) {
   Int64 avail, total, free;
   return GetDiskFreeSpaceEx(path, avail, total, free) ? total : -1;
+}
+
+// ---- the program -------------------------------------------------------------------
+
+String ProgramFileName() {
+  std::vector<char> buf(4096);
+  for (;;) {
+    ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size());
+    if (n < 0) return String();
+    if (static_cast<size_t>(n) < buf.size()) return Utf8ToString(std::string(buf.data(), static_cast<size_t>(n)));
+    if (buf.size() > (1u << 20)) return String();
+    buf.resize(buf.size() * 2);
+  }
 }
 
 // ---- per-user folders -----------------------------------------------------------

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "platform/runtime/RtlTypes.h"
 
@@ -26,7 +27,7 @@ inline constexpr Int32 faVolumeID = 0x00000008;
 inline constexpr Int32 faDirectory = 0x00000010;
 inline constexpr Int32 faArchive = 0x00000020;
 inline constexpr Int32 faNormal = 0x00000080;  // a regular file with no other attribute
-inline constexpr Int32 faSymLink = 0x00000400;
+inline constexpr Int32 faSymLink = 0x00000400;  // the entry is a symbolic link (its target decides the rest)
 inline constexpr Int32 faAnyFile = 0x000001FF;
 
 // ---- tests and simple operations ---------------------------------------------
@@ -50,8 +51,9 @@ bool RenameFile(const String& oldName, const String& newName);
 // failIfExists an existing target is left alone and the answer is false;
 // otherwise the target is replaced only once the copy is complete.
 bool CopyFile(const String& source, const String& target, bool failIfExists);
-// Moves a file; an existing target makes it fail.  Across file systems the
-// file is copied and then deleted when allowCopy is set.
+// Moves a file; an existing target makes it fail.  Across file systems, when
+// allowCopy is set, the file is copied, flushed to the disk and only then
+// deleted.
 bool MoveFile(const String& source, const String& target, bool allowCopy = false);
 // Size of a file in bytes; -1 when it does not exist or is a folder.
 Int64 FileSizeByName(const String& fileName);
@@ -117,17 +119,51 @@ inline constexpr Cardinal DRIVE_REMOTE = 4;
 inline constexpr Cardinal DRIVE_CDROM = 5;
 inline constexpr Cardinal DRIVE_RAMDISK = 6;
 
+// One mounted file system, as the mount table and the block devices describe it.
+struct TMountInfo {
+  String MountPoint;  // where it is mounted ("/", "/media/usb")
+  String Source;      // the device or network source ("/dev/sdb1", "server:/export", "//host/share")
+  String FileSystem;  // the file-system type ("ext4", "vfat", "nfs", ...)
+  String Label;       // the file system's label; "" when it has none
+  String UUID;        // the file system's UUID as the system names it; "" when unknown
+  bool Removable = false;  // on a block device that the system marks removable
+  bool Network = false;    // a file system reached over the network
+};
+
+// Every mount of the process in mount order; a mount point that was mounted
+// over appears once, with the file system now visible there.
+std::vector<TMountInfo> GetMountTable();
+// The mount that holds the path, links resolved (the nearest existing
+// ancestor stands for a path that does not exist yet); false for a relative or
+// empty path.
+bool GetMountOf(const String& path, TMountInfo& info);
+// The same from the text of the path alone ("." and ".." resolved, links not
+// followed): the path is never touched, so a network path is recognised
+// without waking its server.
+bool GetMountOfName(const String& path, TMountInfo& info);
+// Where the mount table is read from: the process's mount information, the
+// block-device folder (for the removable flag) and the disk-name folder (for
+// labels and UUIDs).  Empty strings restore the system's own.
+void SetMountTableSources(const String& mountInfoFile, const String& sysBlockFolder, const String& devDiskFolder);
+
 // The mount point that holds the path (the nearest existing ancestor is used
 // for a path that does not exist yet); "" for a relative or empty path.
 String MountPointOf(const String& path);
-// Kind of the file system that holds the path, from its type and where it is
-// mounted; DRIVE_NO_ROOT_DIR when the path has no existing ancestor.
+// Kind of the file system that holds the path: DRIVE_REMOTE for a network
+// file system, DRIVE_REMOVABLE for a removable device (or a memory-card file
+// system mounted under /media, /run/media or /mnt), DRIVE_CDROM, DRIVE_RAMDISK
+// for memory file systems, else DRIVE_FIXED; DRIVE_NO_ROOT_DIR when the path
+// has no existing ancestor.
 Cardinal GetDriveTypeW(const String& path);
 // Free bytes for the caller / total bytes of the file system that holds the
 // path; -1 when it cannot be asked.
 Int64 DiskFree(const String& path);
 Int64 DiskSize(const String& path);
 bool GetDiskFreeSpaceEx(const String& path, Int64& freeBytesAvailable, Int64& totalBytes, Int64& totalFreeBytes);
+
+// ---- the program -------------------------------------------------------------------
+// The full name of the running program (/proc/self/exe); "" when unknown.
+String ProgramFileName();
 
 // ---- per-user folders -----------------------------------------------------------
 // $TMPDIR or /tmp, with a trailing delimiter.

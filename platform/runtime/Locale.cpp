@@ -23,6 +23,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "platform/runtime/CodePages.h"
@@ -142,7 +143,7 @@ struct CollatorCache {
   struct Named {
     std::string locale;
     Cardinal flags;
-    UCollator* coll;
+    icu::LocalUCollatorPointer coll;
   };
   struct Recent {
     Cardinal lcid = 0xFFFFFFFF;
@@ -157,9 +158,6 @@ struct CollatorCache {
   CollatorCache() = default;
   CollatorCache(const CollatorCache&) = delete;
   CollatorCache& operator=(const CollatorCache&) = delete;
-  ~CollatorCache() {
-    for (auto& n : named) ucol_close(n.coll);
-  }
 };
 
 CollatorCache& Collators() {
@@ -167,15 +165,21 @@ CollatorCache& Collators() {
   return cache;
 }
 
+bool IgnoresCase(Cardinal flags) { return (flags & (NORM_IGNORECASE | LINGUISTIC_IGNORECASE)) != 0; }
+
+// Case alone is ignored by collating the case folds of the texts (see
+// Collation below) at the collator's own strength, which still tells width,
+// kana type and the other variants apart. The flags that ignore more lower
+// the strength.
 void ConfigureCollator(UCollator* c, Cardinal flags) {
   UErrorCode err = U_ZERO_ERROR;
-  const bool ignoreCase = (flags & (NORM_IGNORECASE | LINGUISTIC_IGNORECASE)) != 0;
+  const bool ignoreCase = IgnoresCase(flags);
   const bool ignoreAccents = (flags & (NORM_IGNORENONSPACE | LINGUISTIC_IGNOREDIACRITIC)) != 0;
   const bool ignoreWidthKana = (flags & (NORM_IGNOREKANATYPE | NORM_IGNOREWIDTH)) != 0;
   UColAttributeValue strength = UCOL_DEFAULT;
   if (ignoreAccents)
     strength = UCOL_PRIMARY;
-  else if (ignoreCase || ignoreWidthKana)
+  else if (ignoreWidthKana)
     strength = UCOL_SECONDARY;
   if (strength != UCOL_DEFAULT) {
     ucol_setAttribute(c, UCOL_STRENGTH, strength, &err);
@@ -190,17 +194,18 @@ UCollator* CollatorForLocale(const std::string& locale, Cardinal flags) {
   flags &= kCollationFlags;
   CollatorCache& cache = Collators();
   for (auto& n : cache.named)
-    if (n.flags == flags && n.locale == locale) return n.coll;
+    if (n.flags == flags && n.locale == locale) return n.coll.getAlias();
   UErrorCode err = U_ZERO_ERROR;
-  UCollator* c = ucol_open(locale.c_str(), &err);
-  if (U_FAILURE(err) || c == nullptr) {
+  icu::LocalUCollatorPointer c(ucol_open(locale.c_str(), &err));
+  if (U_FAILURE(err) || c.isNull()) {
     err = U_ZERO_ERROR;
-    c = ucol_open("", &err);
-    if (U_FAILURE(err) || c == nullptr) return nullptr;
+    c.adoptInstead(ucol_open("", &err));
+    if (U_FAILURE(err) || c.isNull()) return nullptr;
   }
-  ConfigureCollator(c, flags);
-  cache.named.push_back({locale, flags, c});
-  return c;
+  ConfigureCollator(c.getAlias(), flags);
+  UCollator* alias = c.getAlias();
+  cache.named.push_back({locale, flags, std::move(c)});
+  return alias;
 }
 
 UCollator* CollatorFor(Cardinal lcid, Cardinal flags) {
@@ -221,6 +226,51 @@ UCollator* CollatorFor(Cardinal lcid, Cardinal flags) {
 }
 
 Int32 Sign(UCollationResult r) { return r == UCOL_LESS ? -1 : (r == UCOL_GREATER ? 1 : 0); }
+
+// The texts a collator compares under flags: the texts themselves, or their
+// full case folds (Turkic rules for Turkish and Azeri) when case is ignored.
+// The folds live in per-thread buffers until the next Collation on the thread.
+class Collation {
+ public:
+  Collation(Cardinal lcid, Cardinal flags) : fFold(IgnoresCase(flags)), fTurkic(fFold && IsTurkicLocale(lcid)) {}
+
+  // Text i (0 or 1) of n units (-1: up to a terminating zero), folded when
+  // case is ignored; its length goes to n.
+  const UChar* Text(int i, const Char* s, int32_t& n) const {
+    if (!fFold) return reinterpret_cast<const UChar*>(s);
+    std::u16string& out = Buffers()[i];
+    const uint32_t options = fTurkic ? U_FOLD_CASE_EXCLUDE_SPECIAL_I : U_FOLD_CASE_DEFAULT;
+    const size_t len = n < 0 ? std::char_traits<Char>::length(s) : static_cast<size_t>(n);
+    // A full fold is at most three units per unit.
+    out.resize(len * 3 + 1);
+    UErrorCode err = U_ZERO_ERROR;
+    const int32_t got = u_strFoldCase(reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()),
+                                      reinterpret_cast<const UChar*>(s), static_cast<int32_t>(len), options, &err);
+    if (U_FAILURE(err)) return reinterpret_cast<const UChar*>(s);  // case then counts; never expected
+    n = got;
+    return reinterpret_cast<const UChar*>(out.data());
+  }
+
+ private:
+  static std::array<std::u16string, 2>& Buffers() {
+    thread_local std::array<std::u16string, 2> buffers;
+    return buffers;
+  }
+  bool fFold;
+  bool fTurkic;
+};
+
+// The sign of the collation of two texts under flags into result; false
+// without a collator.
+bool Collate(Cardinal lcid, Cardinal flags, const Char* a, int32_t na, const Char* b, int32_t nb, Int32& result) {
+  UCollator* c = CollatorFor(lcid, flags);
+  if (c == nullptr) return false;
+  const Collation collation(lcid, flags);
+  const UChar* ta = collation.Text(0, a, na);
+  const UChar* tb = collation.Text(1, b, nb);
+  result = Sign(ucol_strcoll(c, ta, na, tb, nb));
+  return true;
+}
 
 // ---------------------------------------------------------------------------
 // One-to-one case mapping per UTF-16 unit
@@ -587,11 +637,10 @@ String DisplayText(UDisplayFn fn, const std::string& loc, const char* inLocale) 
 
 String NumberSymbol(const std::string& loc, UNumberFormatStyle style, UNumberFormatSymbol sym) {
   UErrorCode err = U_ZERO_ERROR;
-  UNumberFormat* nf = unum_open(style, nullptr, 0, loc.c_str(), nullptr, &err);
-  if (U_FAILURE(err) || nf == nullptr) return String();
+  icu::LocalUNumberFormatPointer nf(unum_open(style, nullptr, 0, loc.c_str(), nullptr, &err));
+  if (U_FAILURE(err) || nf.isNull()) return String();
   UChar buf[64];
-  int32_t n = unum_getSymbol(nf, sym, buf, 64, &err);
-  unum_close(nf);
+  int32_t n = unum_getSymbol(nf.getAlias(), sym, buf, 64, &err);
   if (U_FAILURE(err) || n > 64) return String();
   return FromUChars(buf, n);
 }
@@ -599,13 +648,12 @@ String NumberSymbol(const std::string& loc, UNumberFormatStyle style, UNumberFor
 String NumberPattern(const std::string& loc, UNumberFormatStyle style, int32_t* primaryGroup = nullptr,
                      int32_t* secondaryGroup = nullptr) {
   UErrorCode err = U_ZERO_ERROR;
-  UNumberFormat* nf = unum_open(style, nullptr, 0, loc.c_str(), nullptr, &err);
-  if (U_FAILURE(err) || nf == nullptr) return String();
-  if (primaryGroup) *primaryGroup = unum_getAttribute(nf, UNUM_GROUPING_SIZE);
-  if (secondaryGroup) *secondaryGroup = unum_getAttribute(nf, UNUM_SECONDARY_GROUPING_SIZE);
+  icu::LocalUNumberFormatPointer nf(unum_open(style, nullptr, 0, loc.c_str(), nullptr, &err));
+  if (U_FAILURE(err) || nf.isNull()) return String();
+  if (primaryGroup) *primaryGroup = unum_getAttribute(nf.getAlias(), UNUM_GROUPING_SIZE);
+  if (secondaryGroup) *secondaryGroup = unum_getAttribute(nf.getAlias(), UNUM_SECONDARY_GROUPING_SIZE);
   UChar buf[128];
-  int32_t n = unum_toPattern(nf, false, buf, 128, &err);
-  unum_close(nf);
+  int32_t n = unum_toPattern(nf.getAlias(), false, buf, 128, &err);
   if (U_FAILURE(err) || n > 128) return String();
   return FromUChars(buf, n);
 }
@@ -664,11 +712,10 @@ Int32 CurrencyFormatNumber(const std::string& loc, bool negative) {
 
 String DatePatternICU(const std::string& loc, UDateFormatStyle timeStyle, UDateFormatStyle dateStyle) {
   UErrorCode err = U_ZERO_ERROR;
-  UDateFormat* df = udat_open(timeStyle, dateStyle, loc.c_str(), u"UTC", -1, nullptr, 0, &err);
-  if (U_FAILURE(err) || df == nullptr) return String();
+  icu::LocalUDateFormatPointer df(udat_open(timeStyle, dateStyle, loc.c_str(), u"UTC", -1, nullptr, 0, &err));
+  if (U_FAILURE(err) || df.isNull()) return String();
   UChar buf[128];
-  int32_t n = udat_toPattern(df, false, buf, 128, &err);
-  udat_close(df);
+  int32_t n = udat_toPattern(df.getAlias(), false, buf, 128, &err);
   if (U_FAILURE(err) || n > 128) return String();
   return FromUChars(buf, n);
 }
@@ -768,11 +815,10 @@ String MaskSeparator(const String& mask, const String& fallback) {
 
 String DateSymbol(const std::string& loc, UDateFormatSymbolType type, int32_t index) {
   UErrorCode err = U_ZERO_ERROR;
-  UDateFormat* df = udat_open(UDAT_DEFAULT, UDAT_DEFAULT, loc.c_str(), u"UTC", -1, nullptr, 0, &err);
-  if (U_FAILURE(err) || df == nullptr) return String();
+  icu::LocalUDateFormatPointer df(udat_open(UDAT_DEFAULT, UDAT_DEFAULT, loc.c_str(), u"UTC", -1, nullptr, 0, &err));
+  if (U_FAILURE(err) || df.isNull()) return String();
   UChar buf[64];
-  int32_t n = udat_getSymbols(df, type, index, buf, 64, &err);
-  udat_close(df);
+  int32_t n = udat_getSymbols(df.getAlias(), type, index, buf, 64, &err);
   if (U_FAILURE(err) || n > 64) return String();
   return FromUChars(buf, n);
 }
@@ -1000,10 +1046,9 @@ bool LocaleItem(const std::string& requested, Cardinal lcid, Cardinal item, Stri
       return true;
     case LOCALE_ICURRDIGITS: {
       UErrorCode err = U_ZERO_ERROR;
-      UNumberFormat* nf = unum_open(UNUM_CURRENCY, nullptr, 0, loc.c_str(), nullptr, &err);
+      icu::LocalUNumberFormatPointer nf(unum_open(UNUM_CURRENCY, nullptr, 0, loc.c_str(), nullptr, &err));
       int32_t d = 2;
-      if (U_SUCCESS(err) && nf != nullptr) d = unum_getAttribute(nf, UNUM_MAX_FRACTION_DIGITS);
-      if (nf != nullptr) unum_close(nf);
+      if (U_SUCCESS(err) && nf.isValid()) d = unum_getAttribute(nf.getAlias(), UNUM_MAX_FRACTION_DIGITS);
       out = IntText(d);
       return true;
     }
@@ -1041,10 +1086,9 @@ bool LocaleItem(const std::string& requested, Cardinal lcid, Cardinal item, Stri
     case LOCALE_S2359: out = DateSymbol(loc, UDAT_AM_PMS, 1); return true;
     case LOCALE_IFIRSTDAYOFWEEK: {
       UErrorCode err = U_ZERO_ERROR;
-      UCalendar* cal = ucal_open(u"UTC", -1, loc.c_str(), UCAL_GREGORIAN, &err);
+      icu::LocalUCalendarPointer cal(ucal_open(u"UTC", -1, loc.c_str(), UCAL_GREGORIAN, &err));
       int32_t first = UCAL_SUNDAY;
-      if (U_SUCCESS(err) && cal != nullptr) first = ucal_getAttribute(cal, UCAL_FIRST_DAY_OF_WEEK);
-      if (cal != nullptr) ucal_close(cal);
+      if (U_SUCCESS(err) && cal.isValid()) first = ucal_getAttribute(cal.getAlias(), UCAL_FIRST_DAY_OF_WEEK);
       // The platform counts Monday as 0 and Sunday as 6.
       out = IntText((first + 5) % 7);
       return true;
@@ -1162,10 +1206,8 @@ Cardinal GetOEMCP() { return 437; }
 
 Int32 CompareStringW(Cardinal lcid, Cardinal flags, const Char* s1, Int32 n1, const Char* s2, Int32 n2) {
   if (s1 == nullptr || s2 == nullptr || n1 < -1 || n2 < -1) return 0;
-  UCollator* c = CollatorFor(lcid, flags);
-  if (c == nullptr) return 0;
-  return Sign(ucol_strcoll(c, reinterpret_cast<const UChar*>(s1), n1, reinterpret_cast<const UChar*>(s2), n2)) +
-         CSTR_EQUAL;
+  Int32 r = 0;
+  return Collate(lcid, flags, s1, n1, s2, n2, r) ? r + CSTR_EQUAL : 0;
 }
 
 Int32 CompareStringW(Cardinal lcid, Cardinal flags, const String& a, const String& b) {
@@ -1178,10 +1220,10 @@ Int32 CompareStringLocale(Cardinal lcid, Cardinal flags, const String& a, const 
 }
 
 Int32 AnsiCompareText(const String& a, const String& b) {
-  UCollator* c = CollatorFor(LOCALE_USER_DEFAULT, NORM_IGNORECASE);
-  if (c == nullptr) return 0;
-  return Sign(ucol_strcoll(c, reinterpret_cast<const UChar*>(a.data()), static_cast<int32_t>(a.size()),
-                           reinterpret_cast<const UChar*>(b.data()), static_cast<int32_t>(b.size())));
+  Int32 r = 0;
+  Collate(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int32_t>(a.size()), b.data(),
+          static_cast<int32_t>(b.size()), r);
+  return r;
 }
 
 Int32 AnsiCompareStr(const String& a, const String& b) {
@@ -1245,13 +1287,16 @@ Int32 LCMapStringW(Cardinal lcid, Cardinal flags, const Char* src, Int32 n, Char
     if (flags & ~allowed) return 0;
     UCollator* c = CollatorFor(lcid, flags);
     if (c == nullptr) return 0;
-    // The key of the text without a terminator; dest is a byte buffer of destLen bytes.
+    // The key of the text without a terminator (folded as CompareStringW folds
+    // it, so that keys order as the comparison does); dest is a byte buffer of
+    // destLen bytes.
     int32_t textLen = n == -1 ? static_cast<int32_t>(len - 1) : static_cast<int32_t>(len);
-    int32_t need = ucol_getSortKey(c, reinterpret_cast<const UChar*>(src), textLen, nullptr, 0);
+    const UChar* text = Collation(lcid, flags).Text(0, src, textLen);
+    int32_t need = ucol_getSortKey(c, text, textLen, nullptr, 0);
     if (need <= 0) return 0;
     if (destLen == 0) return need;
     if (destLen < need) return 0;
-    ucol_getSortKey(c, reinterpret_cast<const UChar*>(src), textLen, reinterpret_cast<uint8_t*>(dest), destLen);
+    ucol_getSortKey(c, text, textLen, reinterpret_cast<uint8_t*>(dest), destLen);
     return need;
   }
 

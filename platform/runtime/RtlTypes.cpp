@@ -12,6 +12,10 @@ void Exception::SetMessage(String msg) {
   fWhat = StringToUtf8(fMessage);
 }
 
+void RaiseListIndexError(Int32 index) {
+  throw EListError(u"List index out of bounds (" + Utf8ToString(std::to_string(index)) + u")");
+}
+
 String Utf8ToString(const char* p, size_t n) {
   String out;
   out.reserve(n);

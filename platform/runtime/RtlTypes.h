@@ -121,6 +121,10 @@ class EArgumentException : public Exception { using Exception::Exception; };
 class EArgumentOutOfRangeException : public EArgumentException { using EArgumentException::EArgumentException; };
 class EAssertionFailed : public Exception { using Exception::Exception; };
 
+// Raises the index error of the list classes: EListError
+// "List index out of bounds (<index>)".
+[[noreturn]] void RaiseListIndexError(Int32 index);
+
 // UTF-8 <-> UTF-16 without any locale (invalid input becomes U+FFFD).
 String Utf8ToString(const std::string& s);
 String Utf8ToString(const char* p, size_t n);

@@ -1,5 +1,5 @@
-// Test helpers that need the core layer; the platform-only helpers are in
-// TestSupport.h.
+// Test helpers for the core layer's tests; the helpers every test program
+// shares are in TestSupport.h.
 #pragma once
 
 #include "TestSupport.h"

@@ -2,6 +2,7 @@
 // stop work of the two shared-variable units.
 #include <gtest/gtest.h>
 
+#include "TestSupport.h"
 #include "core/Global_vars.h"
 #include "core/Qm_global_vars.h"
 #include "core/UnitCounter.h"
@@ -9,8 +10,10 @@
 namespace sk {
 namespace {
 
-// Each test runs in its own process under CTest, so these read the values the
-// variables have before any unit has started.
+// These read the values the variables have before any unit has started: CTest
+// runs each test in its own process, and in a run of the whole program every
+// test leaves these variables as it found them (the hand-over variables are
+// checked after each test, see TestSupport.h).
 TEST(Global_varsInit, StaticValuesHoldBeforeAnyUnitStarts) {
   EXPECT_EQ(global_string_safety_limit, 5000);
   EXPECT_TRUE(Global_ExcludeFilterAndMoveFolders);

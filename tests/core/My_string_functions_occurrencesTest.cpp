@@ -5,6 +5,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "TestSupport.h"
 #include "core/Global_vars.h"
 #include "core/My_string_functions_occurrences.h"
 #include "platform/runtime/FileUtils.h"
@@ -34,11 +35,6 @@ void FillCat(TStringlistWithListOfOccurrences& list) {
   list.AddOrIncOneByFreq(u"cat", 5, 1);
 }
 
-class ReversedSortGuard {
- public:
-  ~ReversedSortGuard() { global_reversed_sort = false; }
-};
-
 // ---- counting --------------------------------------------------------------------------
 
 TEST(My_string_functions_occurrencesCounting, WorkedExample) {
@@ -64,6 +60,8 @@ TEST(My_string_functions_occurrencesCounting, WorkedExample) {
 }
 
 TEST(My_string_functions_occurrencesCounting, WordsKeepTheirLinesThroughDeletesAndSorts) {
+  ScopedHandOverVariables handOver;
+  global_reversed_sort = false;  // the sort below takes its direction from the flag
   TStringlistWithListOfOccurrences list;
   EXPECT_EQ(list.AddOrIncOneByFreq(u"a", 0, 1), 0);
   EXPECT_EQ(list.AddOrIncOneByFreq(u"b", 0, 1), 1);
@@ -183,6 +181,7 @@ TEST(My_string_functions_occurrencesStream, GoldenBytes) {
 }
 
 TEST(My_string_functions_occurrencesStream, RoundTripAppends) {
+  ScopedHandOverVariables handOver;  // the reads and sorts leave their hand-over values set
   TStringlistWithListOfOccurrences list;
   FillCat(list);
   list.AddOrIncOneByFreq(u"d\u00F6g", 4, 9);
@@ -209,6 +208,7 @@ TEST(My_string_functions_occurrencesStream, RoundTripAppends) {
 }
 
 TEST(My_string_functions_occurrencesStream, DamagedInputFails) {
+  ScopedHandOverVariables handOver;  // the reads and sorts leave their hand-over values set
   TStringlistWithListOfOccurrences list;
   FillCat(list);
   list.AddOrIncOneByFreq(u"dog", 1, 1);
@@ -278,7 +278,7 @@ TEST(My_string_functions_occurrencesStream, DamagedInputFails) {
 // ---- sorts ------------------------------------------------------------------------------------
 
 TEST(My_string_functions_occurrencesSort, FourOrders) {
-  ReversedSortGuard guard;
+  ScopedHandOverVariables handOver;
   TStringlistWithListOfOccurrences list;
   list.AddOrIncOneByFreq(u"b", 3, 5);
   list.AddOrIncOneByFreq(u"a", 1, 2);
@@ -308,11 +308,12 @@ TEST(My_string_functions_occurrencesSort, FourOrders) {
 }
 
 TEST(My_string_functions_occurrencesSort, SortUnmarksSortedList) {
-  ReversedSortGuard guard;
+  ScopedHandOverVariables handOver;
   TStringlistWithListOfOccurrences list;
   list.SetSorted(true);
   list.AddOrIncOneByFreq(u"a", 0, 1);
   list.AddOrIncOneByFreq(u"b", 0, 3);
+  global_reversed_sort = false;  // the sort takes its direction from the flag
   list.SortAllOccurrencesIndividualFreqDescending();
   EXPECT_FALSE(list.Sorted());
   EXPECT_EQ(list[0], u"b");

@@ -28,7 +28,7 @@ std::unique_ptr<TUTF8Stringlist> ListOf(std::initializer_list<const char16_t*> l
 
 // ---- joining -----------------------------------------------------------------------
 
-TEST(MyStringFunctionsSplittingJoin, SeparatorOnlyBetweenItems) {
+TEST(My_string_functions_splittingJoin, SeparatorOnlyBetweenItems) {
   EXPECT_EQ(AddToListWithSeparatorIfNeeded(u"", u"a", u", "), u"a");
   EXPECT_EQ(AddToListWithSeparatorIfNeeded(u"a", u"b", u", "), u"a, b");
   EXPECT_EQ(AddToListWithSeparatorIfNeeded(u"a", u"", u','), u"a,");
@@ -36,7 +36,7 @@ TEST(MyStringFunctionsSplittingJoin, SeparatorOnlyBetweenItems) {
   EXPECT_EQ(BackwardsAddToListWithSeparatorIfNeeded(u"", u"b", u','), u"b");
 }
 
-TEST(MyStringFunctionsSplittingJoin, StringListToStringStopsAtTheMaximum) {
+TEST(My_string_functions_splittingJoin, StringListToStringStopsAtTheMaximum) {
   auto list = ListOf({u"aa", u"", u"bb", u"cc"});
   EXPECT_EQ(StringListToString(u',', list.get(), 0, 5), u"aa,bb etc.");
   EXPECT_EQ(StringListToString(u',', list.get()), u"aa,bb,cc");
@@ -50,7 +50,7 @@ TEST(MyStringFunctionsSplittingJoin, StringListToStringStopsAtTheMaximum) {
 
 // ---- splitting -------------------------------------------------------------------------
 
-TEST(MyStringFunctionsSplittingSplit, PiecesKeepEmptiesAndStartPositions) {
+TEST(My_string_functions_splittingSplit, PiecesKeepEmptiesAndStartPositions) {
   TUTF8Stringlist list;
   EXPECT_EQ(StringToStringlist(u',', u"a,,b", &list), 3);
   EXPECT_EQ(Lines(list), (std::vector<String>{u"a", u"", u"b"}));
@@ -64,7 +64,7 @@ TEST(MyStringFunctionsSplittingSplit, PiecesKeepEmptiesAndStartPositions) {
   EXPECT_EQ(StringToStringlist(u',', u"x", nullptr), 0);
 }
 
-TEST(MyStringFunctionsSplittingSplit, ListsThatOwnTheirObjectsGetLinesOnly) {
+TEST(My_string_functions_splittingSplit, ListsThatOwnTheirObjectsGetLinesOnly) {
   TStringlistWithALongint owning;
   owning.AddOne(u"old", 5);
   EXPECT_EQ(StringToStringlist(u' ', u"p q", &owning), 2);
@@ -75,7 +75,7 @@ TEST(MyStringFunctionsSplittingSplit, ListsThatOwnTheirObjectsGetLinesOnly) {
   EXPECT_EQ(plainOwning.Objects(0), nullptr);
 }
 
-TEST(MyStringFunctionsSplittingSplit, DoubleQuotesMakeOneChunk) {
+TEST(My_string_functions_splittingSplit, DoubleQuotesMakeOneChunk) {
   TUTF8Stringlist list;
   EXPECT_EQ(StringToStringListDoubleQuotesEqualsOneChunk(u',', u"\"a\",b", &list), 2);
   EXPECT_EQ(Lines(list), (std::vector<String>{u"a", u"b"}));
@@ -90,7 +90,7 @@ TEST(MyStringFunctionsSplittingSplit, DoubleQuotesMakeOneChunk) {
   EXPECT_EQ(StringToStringListDoubleQuotesEqualsOneChunk(u',', u"", &list), 0);
 }
 
-TEST(MyStringFunctionsSplittingSplit, ArrayAndCommaSeparatedPieces) {
+TEST(My_string_functions_splittingSplit, ArrayAndCommaSeparatedPieces) {
   auto src = ListOf({u"a,b", u"", u"c"});
   auto arr = ArrayOfStringlists(src.get(), u',');
   ASSERT_EQ(arr.size(), 2u);
@@ -107,7 +107,7 @@ TEST(MyStringFunctionsSplittingSplit, ArrayAndCommaSeparatedPieces) {
   EXPECT_EQ(CommaSeparatedStrings(u"")->Count(), 0);
 }
 
-TEST(MyStringFunctionsSplittingSplit, HalvesAtAMark) {
+TEST(My_string_functions_splittingSplit, HalvesAtAMark) {
   auto h = StringHalvesSplitAtMark(u"key=value=x", u"=");
   EXPECT_EQ(h.first, u"key");
   EXPECT_EQ(h.second, u"value=x");
@@ -121,20 +121,20 @@ TEST(MyStringFunctionsSplittingSplit, HalvesAtAMark) {
   EXPECT_EQ(h.first, u"abc");
 }
 
-TEST(MyStringFunctionsSplittingLineWidth, BreaksAtSpacesPunctuationOrWidth) {
+TEST(My_string_functions_splittingLineWidth, BreaksAtSpacesPunctuationOrWidth) {
   EXPECT_EQ(Lines(*StringToStringlistWithLineWidth(u"abc def", 4)), (std::vector<String>{u"abc", u"def"}));
   EXPECT_EQ(Lines(*StringToStringlistWithLineWidth(u"abcdefgh", 4)), (std::vector<String>{u"abcd", u"efgh"}));
   EXPECT_EQ(Lines(*StringToStringlistWithLineWidth(u"ab-cdefg", 5)), (std::vector<String>{u"ab-", u"cdefg"}));
   EXPECT_EQ(Lines(*StringToStringlistWithLineWidth(u"abc", 10)), (std::vector<String>{u"abc"}));
 }
 
-TEST(MyStringFunctionsSplittingLineWidth, NoWidthNeverLoops) {
+TEST(My_string_functions_splittingLineWidth, NoWidthNeverLoops) {
   EXPECT_EQ(Lines(*StringToStringlistWithLineWidth(u"abc def", 0)), (std::vector<String>{u"abc def"}));
   EXPECT_EQ(Lines(*StringToStringlistWithLineWidth(u"abc def", -5)), (std::vector<String>{u"abc def"}));
   EXPECT_EQ(Lines(*StringToStringlistWithLineWidth(u"abc", 1)), (std::vector<String>{u"a", u"b", u"c"}));
 }
 
-TEST(MyStringFunctionsSplittingLineWidth, NoLineIsLongerThanTheWidth) {
+TEST(My_string_functions_splittingLineWidth, NoLineIsLongerThanTheWidth) {
   // A mark just past a full line must not be pulled into it.
   EXPECT_EQ(Lines(*StringToStringlistWithLineWidth(u"abcd-efgh", 4)),
             (std::vector<String>{u"abcd", u"-efg", u"h"}));
@@ -157,14 +157,14 @@ TEST(MyStringFunctionsSplittingLineWidth, NoLineIsLongerThanTheWidth) {
   }
 }
 
-TEST(MyStringFunctionsSplittingSplit, ChunksAtDelimitersAfterNCharacters) {
+TEST(My_string_functions_splittingSplit, ChunksAtDelimitersAfterNCharacters) {
   EXPECT_EQ(StringInNCharacterChunks(u"aa bb cc dd", u"> ", u" ", 4), u"> aa bb \r\n> cc dd");
   EXPECT_EQ(StringInNCharacterChunks(u"aa bb", u"> ", u"", 1), u"> aa bb");
   EXPECT_EQ(StringInNCharacterChunks(u"a b", u"", u" ", 0), u"a \r\nb");
   EXPECT_EQ(StringInNCharacterChunks(u"", u"#", u" ", 3), u"#");
 }
 
-TEST(MyStringFunctionsSplittingSplit, LineSpans) {
+TEST(My_string_functions_splittingSplit, LineSpans) {
   auto spans = CRLF_LRs(u"ab\r\ncd");
   ASSERT_EQ(spans.size(), 2u);
   EXPECT_EQ(spans[0].start, 1);
@@ -184,7 +184,7 @@ TEST(MyStringFunctionsSplittingSplit, LineSpans) {
   EXPECT_EQ(spans[0].finish, 1);
 }
 
-TEST(MyStringFunctionsSplittingSplit, LineSpansOfLfAndCrOnlyTextsMatchCrLf) {
+TEST(My_string_functions_splittingSplit, LineSpansOfLfAndCrOnlyTextsMatchCrLf) {
   const auto crlf = CRLF_LRs(u"ab\r\ncd\r\n\r\nef");
   for (const String& text : {String(u"ab\ncd\n\nef"), String(u"ab\rcd\r\ref")}) {
     const auto spans = CRLF_LRs(text);
@@ -202,7 +202,7 @@ TEST(MyStringFunctionsSplittingSplit, LineSpansOfLfAndCrOnlyTextsMatchCrLf) {
 
 // ---- stripping -------------------------------------------------------------------------
 
-TEST(MyStringFunctionsSplittingStrip, RunsOfSpacesAndControls) {
+TEST(My_string_functions_splittingStrip, RunsOfSpacesAndControls) {
   YieldCounter yields;
   EXPECT_EQ(StrippedMultipleSpacesOrBelow(u"a \t\r\n b"), u"a b");
   EXPECT_EQ(yields.calls, 7);
@@ -215,7 +215,7 @@ TEST(MyStringFunctionsSplittingStrip, RunsOfSpacesAndControls) {
   EXPECT_EQ(StrippedMultipleLineEnds(u"\r"), u"\r");
 }
 
-TEST(MyStringFunctionsSplittingStrip, RemovingCharacters) {
+TEST(My_string_functions_splittingStrip, RemovingCharacters) {
   std::vector<Int32> positions;
   EXPECT_EQ(StrippedOfChar(u"-a-b-", u'-', positions), u"ab");
   EXPECT_EQ(positions, (std::vector<Int32>{1, 3, 5}));
@@ -232,7 +232,7 @@ TEST(MyStringFunctionsSplittingStrip, RemovingCharacters) {
   EXPECT_EQ(RemovedInitialChar(u"", u'*'), u"");
 }
 
-TEST(MyStringFunctionsSplittingStrip, DoubledStrings) {
+TEST(My_string_functions_splittingStrip, DoubledStrings) {
   EXPECT_EQ(StrippedDoubleStrs(u"x--y", u"-"), u"x-y");
   EXPECT_EQ(StrippedDoubleStrs(u"x---y", u"-"), u"x--y");
   EXPECT_EQ(StrippedDoubleStrs(u"x----y", u"-"), u"x--y");
@@ -245,7 +245,7 @@ TEST(MyStringFunctionsSplittingStrip, DoubledStrings) {
   EXPECT_EQ(StrippedDoubleStrs(dashes, u"-").size(), 100000u);
 }
 
-TEST(MyStringFunctionsSplittingStrip, SpacesBeforePunctuation) {
+TEST(My_string_functions_splittingStrip, SpacesBeforePunctuation) {
   EXPECT_EQ(StrippedSpacesBeforePunctuation(u"Hello , world !"), u"Hello, world!");
   EXPECT_EQ(StrippedSpacesBeforePunctuation(u"a   ."), u"a.");
   EXPECT_EQ(StrippedSpacesBeforePunctuation(u"a \t."), u"a\t.");
@@ -253,7 +253,7 @@ TEST(MyStringFunctionsSplittingStrip, SpacesBeforePunctuation) {
   EXPECT_EQ(StrippedSpacesBeforePunctuation(u"end  "), u"end  ");
 }
 
-TEST(MyStringFunctionsSplittingStrip, TrimmingClearingAndQuoting) {
+TEST(My_string_functions_splittingStrip, TrimmingClearingAndQuoting) {
   EXPECT_EQ(WideTrimSpaceOnly(u"\u00A0 x y\t\u3000"), u"x y");
   EXPECT_EQ(WideTrimSpaceOnly(u" \t "), u"");
   String t = u"a\r\nb\rc\nd\x01";
@@ -276,7 +276,7 @@ TEST(MyStringFunctionsSplittingStrip, TrimmingClearingAndQuoting) {
 
 // ---- replacing -----------------------------------------------------------------------------
 
-TEST(MyStringFunctionsSplittingReplace, CharacterReplacementsCountAndChain) {
+TEST(My_string_functions_splittingReplace, CharacterReplacementsCountAndChain) {
   YieldCounter yields;
   String t = u"a.b.c";
   EXPECT_EQ(Replace1With2In(u'.', u'/', t), 2);
@@ -298,7 +298,7 @@ TEST(MyStringFunctionsSplittingReplace, CharacterReplacementsCountAndChain) {
   EXPECT_EQ(empty, u"");
 }
 
-TEST(MyStringFunctionsSplittingReplace, WholeWordReplacement) {
+TEST(My_string_functions_splittingReplace, WholeWordReplacement) {
   Int32 count = 1;
   EXPECT_EQ(ReplaceWholeWord(u"cat catalog Cat", u"cat", u"dog", false, count), u"dog catalog dog");
   EXPECT_EQ(count, 3);  // added to, not reset
@@ -314,7 +314,7 @@ TEST(MyStringFunctionsSplittingReplace, WholeWordReplacement) {
 
 // ---- finding regardless of case ----------------------------------------------------------------
 
-TEST(MyStringFunctionsSplittingFind, CaseInsensitivePositions) {
+TEST(My_string_functions_splittingFind, CaseInsensitivePositions) {
   EXPECT_EQ(CaseInsensitivePos(u"WORLD", u"hello world"), 7);
   EXPECT_EQ(CaseInsensitivePos(u"x", u"hello"), 0);
   EXPECT_EQ(CaseInsensitivePos(u"", u"hello"), 0);
@@ -328,7 +328,7 @@ TEST(MyStringFunctionsSplittingFind, CaseInsensitivePositions) {
 
 // ---- characters around a position -----------------------------------------------------------------
 
-TEST(MyStringFunctionsSplittingAround, NextOrLastVisibleCharacter) {
+TEST(My_string_functions_splittingAround, NextOrLastVisibleCharacter) {
   EXPECT_EQ(NextOrLastNonSpaceChar(1, u"a  b", false), u'b');
   EXPECT_EQ(NextOrLastNonSpaceCharPos(1, u"a  b", false), 4);
   EXPECT_EQ(NextOrLastNonSpaceCharPos(4, u"a  b", true), 1);
@@ -338,7 +338,7 @@ TEST(MyStringFunctionsSplittingAround, NextOrLastVisibleCharacter) {
   EXPECT_EQ(NextOrLastNonSpaceCharPos(0, u"", true), -1);
 }
 
-TEST(MyStringFunctionsSplittingAround, PunctuationAndCaseDecisions) {
+TEST(My_string_functions_splittingAround, PunctuationAndCaseDecisions) {
   EXPECT_TRUE(NextValidCharIsPunctuation(1, u"  ,x"));
   EXPECT_FALSE(NextValidCharIsPunctuation(1, u"  x,"));
   EXPECT_FALSE(NextValidCharIsPunctuation(1, u"   "));
@@ -364,7 +364,7 @@ TEST(MyStringFunctionsSplittingAround, PunctuationAndCaseDecisions) {
 
 // ---- similarity ----------------------------------------------------------------------------------
 
-TEST(MyStringFunctionsSplittingSimilar, StringsPresentStopEarly) {
+TEST(My_string_functions_splittingSimilar, StringsPresentStopEarly) {
   EXPECT_EQ(NCharStringsPresentInText(u"the cat sat", {u"cat", u"dog", u"sat"}), 2);
   // Five misses in a row: at index 4 the count (0) is below 4 div 4, so "q" is never tried.
   EXPECT_EQ(NCharStringsPresentInText(u"q", {u"z", u"z", u"z", u"z", u"z", u"q"}), 0);
@@ -372,7 +372,7 @@ TEST(MyStringFunctionsSplittingSimilar, StringsPresentStopEarly) {
   EXPECT_EQ(NCharStringsPresentInText(u"abc", {}), 0);
 }
 
-TEST(MyStringFunctionsSplittingSimilar, PiecesAndPrefixes) {
+TEST(My_string_functions_splittingSimilar, PiecesAndPrefixes) {
   const std::array<Int32, 5> percents{0, 25, 50, 75, 90};
   EXPECT_TRUE(TextAContainsAnNCharStringFromTextB(percents, 3, u"abcdefghij", u"xxabcxx"));
   EXPECT_TRUE(TextAContainsAnNCharStringFromTextB(percents, 3, u"abcdefghij", u"--hij--"));
@@ -391,7 +391,7 @@ TEST(MyStringFunctionsSplittingSimilar, PiecesAndPrefixes) {
 
 // ---- code pages and case ----------------------------------------------------------------------------
 
-TEST(MyStringFunctionsSplittingCodePages, ConversionKeepsMultiByteText) {
+TEST(My_string_functions_splittingCodePages, ConversionKeepsMultiByteText) {
   EXPECT_EQ(ConvertedFromString(1252, u"caf\u00E9"), "caf\xE9");
   EXPECT_EQ(ConvertedFromString(65001, u"caf\u00E9 \u20AC"), "caf\xC3\xA9 \xE2\x82\xAC");
   EXPECT_EQ(ConvertedFromString(65001, u"\U0001F600"), "\xF0\x9F\x98\x80");
@@ -401,7 +401,7 @@ TEST(MyStringFunctionsSplittingCodePages, ConversionKeepsMultiByteText) {
   EXPECT_EQ(ConvertedFromStringForLCID(0x0419, u"\u0416"), "\xC6");  // Russian: code page 1251
 }
 
-TEST(MyStringFunctionsSplittingCodePages, CapitaliseFollowsTheLocale) {
+TEST(My_string_functions_splittingCodePages, CapitaliseFollowsTheLocale) {
   String buf = u"istanbul";
   Capitalise(0x0409, buf.data());
   EXPECT_EQ(buf, u"ISTANBUL");
@@ -413,7 +413,7 @@ TEST(MyStringFunctionsSplittingCodePages, CapitaliseFollowsTheLocale) {
 
 // ---- list helpers --------------------------------------------------------------------------------------
 
-TEST(MyStringFunctionsSplittingLists, ForceItemsToInclude) {
+TEST(My_string_functions_splittingLists, ForceItemsToInclude) {
   auto list = ListOf({u"1", u"3", u"7"});
   ForceItemsToInclude(list.get(), 5);
   EXPECT_EQ(Lines(*list), (std::vector<String>{u"1", u"3", u"5", u"7"}));
@@ -428,7 +428,7 @@ TEST(MyStringFunctionsSplittingLists, ForceItemsToInclude) {
   ForceItemsToInclude(nullptr, 1);
 }
 
-TEST(MyStringFunctionsSplittingLists, RandomReduction) {
+TEST(My_string_functions_splittingLists, RandomReduction) {
   TUTF8Stringlist list;
   for (int i = 0; i < 10; ++i) list.Add(IntToStr(i));
   RandomReduceStringlist(&list, 3);

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "TestSupport.h"
 #include "core/Global_vars.h"
 #include "core/My_string_functions_tabfields.h"
 #include "core/Useful_classes_base_stringlists.h"
@@ -14,29 +15,17 @@
 namespace sk {
 namespace {
 
-std::vector<String> Lines(const TStrings& list) {
-  std::vector<String> v;
-  for (Int32 i = 0; i < list.Count(); ++i) v.push_back(list[i]);
-  return v;
-}
-
 void Fill(TStrings& list, std::initializer_list<const char16_t*> lines) {
   list.Clear();
   for (const char16_t* s : lines) list.Add(s);
 }
 
-// Restores global_reversed_sort and the date format settings after a test.
+// Restores the hand-over variables and the date format settings after a test.
 class My_string_functions_tabfieldsSort : public ::testing::Test {
  protected:
-  void SetUp() override {
-    savedReversed_ = global_reversed_sort;
-    savedFormat_ = Global_StringToDateTimeFormat;
-  }
-  void TearDown() override {
-    global_reversed_sort = savedReversed_;
-    Global_StringToDateTimeFormat = savedFormat_;
-  }
-  bool savedReversed_ = false;
+  void SetUp() override { savedFormat_ = Global_StringToDateTimeFormat; }
+  void TearDown() override { Global_StringToDateTimeFormat = savedFormat_; }
+  ScopedHandOverVariables handOver_;
   TFormatSettings savedFormat_;
 };
 

@@ -1,6 +1,8 @@
 // Words, sentences and whole-word rules, and the sentence-punctuation tables.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <vector>
 
 #include "core/Global_vars.h"
@@ -15,13 +17,13 @@ namespace {
 
 // ---- tables ----------------------------------------------------------------------
 
-TEST(SentenceTerminators, TerminatorsAndNonEndingMarksAreDisjoint) {
+TEST(Sentence_terminators, TerminatorsAndNonEndingMarksAreDisjoint) {
   for (Char c : basic_sent_terminators) EXPECT_TRUE(IsPotentialSentenceTerminator(c));
   for (Char c : other_sent_terminators) EXPECT_TRUE(IsPotentialSentenceTerminator(c)) << int(c);
   for (Char c : punct_not_ending_sent) EXPECT_FALSE(IsPotentialSentenceTerminator(c)) << int(c);
 }
 
-TEST(SentenceTerminators, ClassifiesTheListedExamples) {
+TEST(Sentence_terminators, ClassifiesTheListedExamples) {
   EXPECT_TRUE(IsPotentialSentenceTerminator(0x3002));   // ideographic full stop
   EXPECT_FALSE(IsPotentialSentenceTerminator(0x3001));  // ideographic comma
   EXPECT_FALSE(IsPotentialSentenceTerminator(u','));
@@ -39,7 +41,7 @@ TEST(SentenceTerminators, ClassifiesTheListedExamples) {
 
 // ---- bounds and predicates ----------------------------------------------------------
 
-TEST(MyStringFunctionsWordsBounds, WholeWordAtBothEndsOfTheText) {
+TEST(My_string_functions_wordsBounds, WholeWordAtBothEndsOfTheText) {
   EXPECT_TRUE(BoundedWholeWord(u"cat", 1, 3));
   EXPECT_FALSE(BoundedAtLeft(u"cat", 0, 3));
   EXPECT_FALSE(BoundedAtLeft(u"cat", -4, 3));
@@ -50,7 +52,7 @@ TEST(MyStringFunctionsWordsBounds, WholeWordAtBothEndsOfTheText) {
   EXPECT_TRUE(BoundedAtRight(u"", 1, 0));
 }
 
-TEST(MyStringFunctionsWordsBounds, NeighboursThatAreLettersOrDigitsBindTheWord) {
+TEST(My_string_functions_wordsBounds, NeighboursThatAreLettersOrDigitsBindTheWord) {
   EXPECT_FALSE(BoundedWholeWord(u"ab", 2, 2));
   EXPECT_TRUE(BoundedWholeWord(u"a b", 3, 3));
   EXPECT_FALSE(BoundedWholeWord(u"cat9", 1, 3));
@@ -59,7 +61,7 @@ TEST(MyStringFunctionsWordsBounds, NeighboursThatAreLettersOrDigitsBindTheWord) 
   EXPECT_TRUE(BoundedWholeWord(u"-cat\u3002", 2, 4));
 }
 
-TEST(MyStringFunctionsWordsPredicates, AngleBracketsCountAsLettersOnlyInPairs) {
+TEST(My_string_functions_wordsPredicates, AngleBracketsCountAsLettersOnlyInPairs) {
   EXPECT_FALSE(WordHasNonLetterChar(u"<x>"));
   EXPECT_TRUE(WordHasNonLetterChar(u"<x"));
   EXPECT_TRUE(WordHasNonLetterChar(u"x>"));
@@ -72,7 +74,7 @@ TEST(MyStringFunctionsWordsPredicates, AngleBracketsCountAsLettersOnlyInPairs) {
   EXPECT_FALSE(StringHasUnMatchedAngleBrackets(u""));
 }
 
-TEST(MyStringFunctionsWordsPredicates, CaseDigitsAndCounts) {
+TEST(My_string_functions_wordsPredicates, CaseDigitsAndCounts) {
   EXPECT_TRUE(IsAllUppercase(u""));
   EXPECT_TRUE(IsAllUppercase(u"ABC 1!"));
   EXPECT_FALSE(IsAllUppercase(u"ABc"));
@@ -94,7 +96,7 @@ TEST(MyStringFunctionsWordsPredicates, CaseDigitsAndCounts) {
   EXPECT_EQ(FirstLetterOrDigitOfStr(u""), -1);
 }
 
-TEST(MyStringFunctionsWordsPredicates, CharacterNamesComeFromTheMessageTables) {
+TEST(My_string_functions_wordsPredicates, CharacterNamesComeFromTheMessageTables) {
   EXPECT_EQ(CharacterName(9), u"<Tab>");
   EXPECT_EQ(CharacterName(10), u"<line-feed>");
   EXPECT_EQ(CharacterName(13), u"<carriage-return>");
@@ -108,7 +110,7 @@ TEST(MyStringFunctionsWordsPredicates, CharacterNamesComeFromTheMessageTables) {
 
 // ---- sentence ends ---------------------------------------------------------------
 
-TEST(MyStringFunctionsWordsSentenceEnd, NeedsALetterBeforeAnEnd) {
+TEST(My_string_functions_wordsSentenceEnd, NeedsALetterBeforeAnEnd) {
   EXPECT_EQ(EndOfSentence(1, u"..."), -1);
   EXPECT_EQ(EndOfSentence(1, u"Hi. Yo"), 3);
   EXPECT_EQ(EndOfSentence(4, u"Hi. Yo"), 6);  // the last position ends it
@@ -120,7 +122,7 @@ TEST(MyStringFunctionsWordsSentenceEnd, NeedsALetterBeforeAnEnd) {
   EXPECT_EQ(EndOfSentence(1, u""), -1);
 }
 
-TEST(MyStringFunctionsWordsSentenceEnd, FirstValidStartSkipsLowerCaseStarts) {
+TEST(My_string_functions_wordsSentenceEnd, FirstValidStartSkipsLowerCaseStarts) {
   EXPECT_EQ(FirstLetterOrDigitPosAfterSentenceEnd(u"a.  B", 2), 5);
   EXPECT_EQ(FirstLetterOrDigitPosAfterSentenceEnd(u"a...", 2), 4);  // stops at the last position
   EXPECT_TRUE(FirstCharAfterSentenceEndUpperCase(u"ab", 2));
@@ -130,7 +132,7 @@ TEST(MyStringFunctionsWordsSentenceEnd, FirstValidStartSkipsLowerCaseStarts) {
   EXPECT_EQ(FirstValidStartOfSentence(u"A cat", 1), 1);
 }
 
-TEST(MyStringFunctionsWordsSentenceEnd, ZeroTerminatedScan) {
+TEST(My_string_functions_wordsSentenceEnd, ZeroTerminatedScan) {
   const Char* t1 = u"Hello. World";
   EXPECT_EQ(NextAutoFoundSentenceEnd(t1), t1 + 6);
   const Char* t2 = u"e.g. this. That";
@@ -151,7 +153,7 @@ TEST(MyStringFunctionsWordsSentenceEnd, ZeroTerminatedScan) {
 
 // ---- sentences of a paragraph -------------------------------------------------------
 
-TEST(MyStringFunctionsWordsSentences, LetterCountingSplitter) {
+TEST(My_string_functions_wordsSentences, LetterCountingSplitter) {
   auto list = SentencesExtractedFromParagraph(false, 5, u"The cat sat on the mat. A dog barked loudly. And more");
   EXPECT_EQ(Lines(*list), (std::vector<String>{u"The cat sat on the mat.", u"A dog barked loudly."}));
   list = SentencesExtractedFromParagraph(true, 5, u"The cat sat on the mat. A dog barked loudly. And more");
@@ -163,24 +165,24 @@ TEST(MyStringFunctionsWordsSentences, LetterCountingSplitter) {
   EXPECT_EQ(list->Count(), 0);
 }
 
-TEST(MyStringFunctionsWordsSentences, LetterCountingSkipsToTheEndAfterALowerCaseStart) {
+TEST(My_string_functions_wordsSentences, LetterCountingSkipsToTheEndAfterALowerCaseStart) {
   auto list = SentencesExtractedFromParagraph(false, 1, u"Mr.smith went home today. Next one is here.");
   EXPECT_EQ(Lines(*list), (std::vector<String>{u"Mr.", u"Next one is here."}));
 }
 
-TEST(MyStringFunctionsWordsSentences, ShortFirstSentenceAndNumbersStayJoined) {
+TEST(My_string_functions_wordsSentences, ShortFirstSentenceAndNumbersStayJoined) {
   auto list = SentencesFromParagraph(u"It costs 3.50 now. Then more text follows here.", u"", 0, 100);
   EXPECT_EQ(Lines(*list), (std::vector<String>{u"It costs 3.50 now. Then more text follows here."}));
 }
 
-TEST(MyStringFunctionsWordsSentences, ClassSplitterKeepsClosingQuotesWithTheSentence) {
+TEST(My_string_functions_wordsSentences, ClassSplitterKeepsClosingQuotesWithTheSentence) {
   auto list = SentencesFromParagraph(
       u"He said \"this is the first sentence.\" Then he left the building.  ", u"", 0, 100);
   EXPECT_EQ(Lines(*list), (std::vector<String>{u"He said \"this is the first sentence.\"",
                                                u"Then he left the building."}));
 }
 
-TEST(MyStringFunctionsWordsSentences, ClassSplitterPassesOverAbbreviationsAndLowerCaseStarts) {
+TEST(My_string_functions_wordsSentences, ClassSplitterPassesOverAbbreviationsAndLowerCaseStarts) {
   auto list = SentencesFromParagraph(
       u"This is e.g. a test of abbreviations here. Another sentence is here?! Yes indeed it is so.", u"", 0,
       100);
@@ -188,7 +190,7 @@ TEST(MyStringFunctionsWordsSentences, ClassSplitterPassesOverAbbreviationsAndLow
                                                u"Another sentence is here?!", u"Yes indeed it is so."}));
 }
 
-TEST(MyStringFunctionsWordsSentences, NonTerminatingPunctuationDoesNotCut) {
+TEST(My_string_functions_wordsSentences, NonTerminatingPunctuationDoesNotCut) {
   // Commas and colons of other scripts never end a sentence, however long the
   // text before them; the ideographic full stop does.
   const String text =
@@ -205,7 +207,7 @@ TEST(MyStringFunctionsWordsSentences, NonTerminatingPunctuationDoesNotCut) {
   EXPECT_EQ(SentencesFromParagraph(arabic, u"", 0, 100)->Count(), 1);
 }
 
-TEST(MyStringFunctionsWordsSentences, TagsUpToTheMaximumReadAsPunctuation) {
+TEST(My_string_functions_wordsSentences, TagsUpToTheMaximumReadAsPunctuation) {
   const String text = u"This sentence is long enough.<br>Another sentence follows it here.";
   auto masked = SentencesFromParagraph(text, u"", 0, 10);
   EXPECT_EQ(Lines(*masked),
@@ -217,7 +219,7 @@ TEST(MyStringFunctionsWordsSentences, TagsUpToTheMaximumReadAsPunctuation) {
   EXPECT_EQ(stray->Count(), 2);
 }
 
-TEST(MyStringFunctionsWordsSentences, CuttingAtASeparatorDropsTheFollowingCharacter) {
+TEST(My_string_functions_wordsSentences, CuttingAtASeparatorDropsTheFollowingCharacter) {
   EXPECT_EQ(Lines(*SentencesFromParagraph(u"a. b. c", u". ", 0, 0)), (std::vector<String>{u"a"}));
   EXPECT_EQ(Lines(*SentencesFromParagraph(u"First. Second. Third", u".", 0, 0)),
             (std::vector<String>{u"First", u"Second", u"Third"}));
@@ -227,7 +229,7 @@ TEST(MyStringFunctionsWordsSentences, CuttingAtASeparatorDropsTheFollowingCharac
 
 // ---- counting ---------------------------------------------------------------------
 
-TEST(MyStringFunctionsWordsCounting, WordCountsAtBothEnds) {
+TEST(My_string_functions_wordsCounting, WordCountsAtBothEnds) {
   EXPECT_EQ(BasicWordCount(u""), 0);
   EXPECT_EQ(BasicWordCount(u"word"), 1);
   EXPECT_EQ(BasicWordCount(u"one, two;three"), 3);
@@ -238,7 +240,7 @@ TEST(MyStringFunctionsWordsCounting, WordCountsAtBothEnds) {
   EXPECT_EQ(WordsInCluster(u"a b c"), 3);
 }
 
-TEST(MyStringFunctionsWordsCounting, BeginningOfSameLine) {
+TEST(My_string_functions_wordsCounting, BeginningOfSameLine) {
   EXPECT_EQ(BeginningOfSameLine(u"abc", 2), -1);
   EXPECT_EQ(BeginningOfSameLine(u"a\r\nb", 4), 3);
   EXPECT_EQ(BeginningOfSameLine(u"a\r\nb", 2), 2);
@@ -248,7 +250,7 @@ TEST(MyStringFunctionsWordsCounting, BeginningOfSameLine) {
 
 // ---- word and n-gram lists ----------------------------------------------------------------
 
-TEST(MyStringFunctionsWordsLists, SortedWordListMergesCaseVariants) {
+TEST(My_string_functions_wordsLists, SortedWordListMergesCaseVariants) {
   YieldCounter yields;
   auto list = SimpleWordListOfTxt(u"the cat The dog, the end", 3, false);
   ASSERT_EQ(list->Count(), 4);
@@ -264,7 +266,43 @@ TEST(MyStringFunctionsWordsLists, SortedWordListMergesCaseVariants) {
   EXPECT_EQ(SimpleWordListOfTxt(u"", 1, false)->Count(), 0);
 }
 
-TEST(MyStringFunctionsWordsLists, AcceptedWordsInOrderOfAppearance) {
+// Case variants merge; full-width and katakana spellings are other words.
+TEST(My_string_functions_wordsLists, WidthAndKanaVariantsAreDistinctWords) {
+  const String text = u"dog \uFF44\uFF4F\uFF47 DOG \u3072\u3089\u304C\u306A \u30D2\u30E9\u30AC\u30CA";
+  auto list = SimpleWordListOfTxt(text, 1, false);
+  ASSERT_EQ(list->Count(), 4);
+  EXPECT_EQ(list->GetOne(list->IndexOf(u"dog")), 2);
+  EXPECT_EQ(list->GetOne(list->IndexOf(u"\uFF44\uFF4F\uFF47")), 1);
+  EXPECT_EQ(list->GetOne(list->IndexOf(u"\u3072\u3089\u304C\u306A")), 1);
+  EXPECT_EQ(list->GetOne(list->IndexOf(u"\u30D2\u30E9\u30AC\u30CA")), 1);
+}
+
+// The frequency order of a word list is descending whatever the sort flag
+// was, and building the list leaves the flag as it found it: a later sort that
+// takes its direction from the flag must not turn round.
+TEST(My_string_functions_wordsLists, FrequencyOrderLeavesTheSortFlagAsItWas) {
+  ScopedHandOverVariables handOver;
+  const String text = u"b a b c b a";
+  const std::vector<std::function<std::unique_ptr<TStringlistWithALongint>()>> builders = {
+      [&] { return SimpleWordListOfTxt(text, 1, true); },
+      [&] { return SimpleWordListOfTxt(text, TAcceptWordFunc(), true); },
+      [&] { return SimpleNGramListOfTxt(text, 1, 100, true, nullptr); },
+  };
+  for (bool before : {false, true}) {
+    for (size_t k = 0; k < builders.size(); ++k) {
+      SCOPED_TRACE(testing::Message() << "builder " << k << ", flag " << before);
+      global_reversed_sort = before;
+      auto list = builders[k]();
+      EXPECT_EQ(global_reversed_sort, before);
+      ASSERT_EQ(list->Count(), 3);
+      EXPECT_EQ(list->Strings(0), u"b");
+      EXPECT_EQ(list->GetOne(0), 3);
+      EXPECT_EQ(list->GetOne(2), 1);
+    }
+  }
+}
+
+TEST(My_string_functions_wordsLists, AcceptedWordsInOrderOfAppearance) {
   auto list = SimpleWordListOfTxt(
       u"cow cat Cat dog cat", [](const String& w) { return !w.empty() && (w[0] == u'c' || w[0] == u'C'); },
       false);
@@ -277,7 +315,7 @@ TEST(MyStringFunctionsWordsLists, AcceptedWordsInOrderOfAppearance) {
   EXPECT_EQ(all->GetOne(0), 2);
 }
 
-TEST(MyStringFunctionsWordsLists, NGramsSlideOverSpacesAndCommasOnly) {
+TEST(My_string_functions_wordsLists, NGramsSlideOverSpacesAndCommasOnly) {
   auto grams = SimpleNGramListOfTxt(u"a b c a b", 2, 100, false, nullptr);
   EXPECT_EQ(Lines(*grams), (std::vector<String>{u"a b", u"b c", u"c a"}));
   EXPECT_EQ(grams->GetOne(0), 2);  // the last word counts without a following space
@@ -288,7 +326,7 @@ TEST(MyStringFunctionsWordsLists, NGramsSlideOverSpacesAndCommasOnly) {
   EXPECT_EQ(Lines(*comma), (std::vector<String>{u"a b", u"b c"}));
 }
 
-TEST(MyStringFunctionsWordsLists, NGramsTreatLineEndsAsSpacesAndSkipTags) {
+TEST(My_string_functions_wordsLists, NGramsTreatLineEndsAsSpacesAndSkipTags) {
   auto lines = SimpleNGramListOfTxt(u"a b\r\nc d", 2, 100, false, nullptr);
   EXPECT_EQ(Lines(*lines), (std::vector<String>{u"a b", u"b c", u"c d"}));
   auto tags = SimpleNGramListOfTxt(u"wo<i>rd x <b>y", 2, 100, false, nullptr);
@@ -306,7 +344,7 @@ TEST(MyStringFunctionsWordsLists, NGramsTreatLineEndsAsSpacesAndSkipTags) {
   EXPECT_EQ(SimpleNGramListOfTxt(u"one", 2, 100, false, nullptr)->Count(), 0);
 }
 
-TEST(MyStringFunctionsWordsLists, NGramTagsLongerThanTheMaximumSkipToTheNextSpace) {
+TEST(My_string_functions_wordsLists, NGramTagsLongerThanTheMaximumSkipToTheNextSpace) {
   // Within the maximum the tag is passed over and the word after it counts.
   auto shortTag = SimpleNGramListOfTxt(u"x <ab>c y", 2, 100, false, nullptr);
   EXPECT_EQ(Lines(*shortTag), (std::vector<String>{u"c y", u"x c"}));
@@ -325,7 +363,7 @@ TEST(MyStringFunctionsWordsLists, NGramTagsLongerThanTheMaximumSkipToTheNextSpac
   EXPECT_EQ(many->GetOne(0), 1999);
 }
 
-TEST(MyStringFunctionsWordsLists, ListsOfManyDistinctWordsStaySortedAndFindable) {
+TEST(My_string_functions_wordsLists, ListsOfManyDistinctWordsStaySortedAndFindable) {
   // Words in an order far from the sorted one, with case variants of some.
   std::vector<String> words;
   String text;
@@ -355,7 +393,7 @@ TEST(MyStringFunctionsWordsLists, ListsOfManyDistinctWordsStaySortedAndFindable)
   EXPECT_EQ(list->Count(), 3000);
 }
 
-TEST(MyStringFunctionsWordsLists, NGramProgressRisesToAHundred) {
+TEST(My_string_functions_wordsLists, NGramProgressRisesToAHundred) {
   std::vector<Int32> seen;
   auto grams = SimpleNGramListOfTxt(u"a b c d e f", 2, 100, false, [&](Int32 p) { seen.push_back(p); });
   ASSERT_EQ(static_cast<Int32>(seen.size()), grams->Count());
@@ -364,7 +402,7 @@ TEST(MyStringFunctionsWordsLists, NGramProgressRisesToAHundred) {
   EXPECT_LE(seen.back(), 100);
 }
 
-TEST(MyStringFunctionsWordsLists, BagOfWordsFindsTheFirstDifferingWord) {
+TEST(My_string_functions_wordsLists, BagOfWordsFindsTheFirstDifferingWord) {
   auto same = BagOfWordsSimilar(u"the cat sat", u"The Cat sat", 0, 1, 1);
   EXPECT_TRUE(same.s.empty());
   auto diff = BagOfWordsSimilar(u"cat cat cat dog bird", u"cat dog", 1, 1, 1);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "TestSupport.h"
 #include "core/Global_vars.h"
 #include "core/Useful_classes_base.h"
 #include "platform/runtime/Locale.h"
@@ -183,9 +184,7 @@ struct TestSearchRecHolder : TObject {
 
 class Useful_classes_base_compareSearchRecs : public ::testing::Test {
  protected:
-  void SetUp() override { saved_ = global_reversed_sort; }
-  void TearDown() override { global_reversed_sort = saved_; }
-  bool saved_ = false;
+  ScopedHandOverVariables handOver_;
 };
 
 TEST_F(Useful_classes_base_compareSearchRecs, KeysAndReversal) {

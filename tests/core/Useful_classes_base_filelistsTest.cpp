@@ -10,6 +10,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "TestSupport.h"
 #include "core/Global_vars.h"
 #include "core/Useful_classes_base_filelists.h"
 #include "platform/runtime/FileUtils.h"
@@ -49,9 +50,11 @@ class ProcessGuard {
  public:
   ~ProcessGuard() {
     global_panic_state = panic_no_panic;
-    global_reversed_sort = false;
     Global_DuplicateNames_Check = false;
   }
+
+ private:
+  ScopedHandOverVariables fHandOver;
 };
 
 // A temporary folder with files of known sizes.

@@ -5,15 +5,21 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <limits>
+#include <utility>
+#include <vector>
 
+#include "TestSupport.h"
 #include "core/Comparing_types.h"
 #include "core/Global_vars.h"
+#include "core/Sortablelists.h"
 #include "core/Useful_classes_base_holders.h"
 #include "core/Useful_classes_base_lists.h"
 #include "core/Useful_classes_base_longint.h"
 #include "core/Useful_classes_base_numeric.h"
 #include "core/Useful_classes_base_records.h"
+#include "core/Useful_classes_base_stringlists.h"
 #include "platform/runtime/Streams.h"
 
 namespace sk {
@@ -35,14 +41,17 @@ TBytes Concat(std::initializer_list<TBytes> parts) {
   return out;
 }
 
-// Restores the yield hook and the cancel flag a test changes.
+// Restores the yield hook, the cancel flag and the hand-over variables a test
+// changes.
 class ProcessStateGuard {
  public:
   ~ProcessStateGuard() {
     Global_YieldProcessProc = nullptr;
     global_panic_state = panic_no_panic;
-    global_reversed_sort = false;
   }
+
+ private:
+  ScopedHandOverVariables fHandOver;
 };
 
 // A list whose items save and read nothing (the base item form).
@@ -217,6 +226,30 @@ TEST(Useful_classes_base_listsStream, FileRoundTrip) {
 }
 
 // ---- ownership ----------------------------------------------------------------------------------
+
+// Every list class raises the same index error, naming the index.
+TEST(Useful_classes_base_listsOwnership, IndexErrorsNameTheIndex) {
+  TPlainList plain;
+  TIndexCheckList checked;
+  T3SortYieldingList yielding;
+  const std::vector<std::pair<std::function<void()>, const char16_t*>> cases = {
+      {[&] { plain.Delete(0); }, u"List index out of bounds (0)"},
+      {[&] { plain.ReduceTo(-2); }, u"List index out of bounds (-2)"},
+      {[&] { checked.Items(3); }, u"List index out of bounds (3)"},
+      {[&] { checked.Insert(1, nullptr); }, u"List index out of bounds (1)"},
+      {[&] { yielding.Items(-1); }, u"List index out of bounds (-1)"},
+      {[&] { yielding.Insert(2, nullptr); }, u"List index out of bounds (2)"},
+  };
+  for (const auto& [call, message] : cases) {
+    SCOPED_TRACE(StringToUtf8(message));
+    try {
+      call();
+      ADD_FAILURE() << "no error";
+    } catch (const EListError& e) {
+      EXPECT_EQ(e.Message(), message);
+    }
+  }
+}
 
 TEST(Useful_classes_base_listsOwnership, ReduceToAndClear) {
   TCardinalList list;

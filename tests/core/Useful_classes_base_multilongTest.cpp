@@ -2,6 +2,7 @@
 // ordered insertion, the column sorts and removal of found items.
 #include <gtest/gtest.h>
 
+#include "TestSupport.h"
 #include "core/Global_vars.h"
 #include "core/Useful_classes_base_longint.h"
 #include "core/Useful_classes_base_multilong.h"
@@ -32,6 +33,7 @@ std::vector<Int32> ValuesOf(const T1LongintList& list) { return list.ToArrayOfIn
 // ---- stream form --------------------------------------------------------------------------------
 
 TEST(Useful_classes_base_multilongStream, WidthThreeTwoRowsIs29Bytes) {
+  ScopedHandOverVariables handOver;  // the reads and sorts leave their hand-over values set
   T3LongintList list;
   list.AddOne(T3_longint_rec{1, -2, 3});
   list.AddOne(T3_longint_rec{0x01020304, 5, 6});
@@ -53,6 +55,7 @@ TEST(Useful_classes_base_multilongStream, WidthThreeTwoRowsIs29Bytes) {
 }
 
 TEST(Useful_classes_base_multilongStream, SortedListReadsBackSorted) {
+  ScopedHandOverVariables handOver;  // the reads and sorts leave their hand-over values set
   auto list_owner = SortedOf({9, 4, 7});
   T1LongintList& list = *list_owner;
   TMemoryStream ms;
@@ -66,6 +69,7 @@ TEST(Useful_classes_base_multilongStream, SortedListReadsBackSorted) {
 }
 
 TEST(Useful_classes_base_multilongStream, CutRowsFail) {
+  ScopedHandOverVariables handOver;  // the reads and sorts leave their hand-over values set
   // Count 2 of width 2 needs 16 bytes after the mark; 12 are there.
   T2LongintList list;
   TBytesStream ms(TBytes{2, 0, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0});

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "TestSupport.h"
 #include "core/Global_vars.h"
 #include "core/Useful_classes_base_numeric.h"
 #include "core/Useful_classes_base_words.h"
@@ -14,10 +15,6 @@ namespace sk {
 namespace {
 
 const Single kNaN = std::numeric_limits<Single>::quiet_NaN();
-
-struct ReversedSortGuard {
-  ~ReversedSortGuard() { global_reversed_sort = false; }
-};
 
 // ---- stored forms ---------------------------------------------------------------------------
 
@@ -219,7 +216,7 @@ TEST(Useful_classes_base_numericCardAndFreq, AddOneOrIncFreq) {
 }
 
 TEST(Useful_classes_base_numericCardAndFreq, SortOnFrequenciesDoesNotBreakLookups) {
-  ReversedSortGuard guard;
+  ScopedHandOverVariables handOver;
   TCardinalAndFreqList list;
   const Cardinal cs[] = {1, 2, 3, 4, 5, 6, 7, 8};
   const Int32 fs[] = {50, 10, 80, 20, 70, 30, 60, 40};

@@ -4,6 +4,7 @@
 
 #include <limits>
 
+#include "TestSupport.h"
 #include "core/Global_vars.h"
 #include "core/Useful_classes_base_holders.h"
 #include "core/Useful_classes_base_multilong.h"
@@ -78,7 +79,7 @@ TEST(Useful_classes_base_holdersStream, StringsHolderForm) {
 }
 
 TEST(Useful_classes_base_holdersStream, RowWidthComesFromTheReader) {
-  const Int32 saved = global_temp_int;
+  ScopedHandOverVariables handOver;
   TMultiLongintHolder row;
   TBytesStream ms(TBytes{1, 0, 0, 0, 2, 0, 0, 0});
   global_temp_int = -4;
@@ -86,7 +87,6 @@ TEST(Useful_classes_base_holdersStream, RowWidthComesFromTheReader) {
   EXPECT_TRUE(row.data.dados.empty());
   global_temp_int = 3;
   EXPECT_FALSE(row.ReadFromStream(&ms));
-  global_temp_int = saved;
 }
 
 TEST(Useful_classes_base_holdersStream, ObjectHoldersKeepTheirValue) {

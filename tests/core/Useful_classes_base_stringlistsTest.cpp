@@ -57,7 +57,7 @@ class TCountingList : public TIndexCheckStringlist {
 
 // ---- loading text by byte-order mark ------------------------------------------
 
-TEST(TUTF8StringlistLoad, DetectsTheMarkAndThenSavesAsUtf16LE) {
+TEST(Useful_classes_base_stringlistsUTF8StringlistLoad, DetectsTheMarkAndThenSavesAsUtf16LE) {
   const TBytes utf8{'a', 0xC3, 0xA9, '\r', '\n', 'b'};  // "aé", "b"
   const TBytes le = Cat({{0xFF, 0xFE}, Utf16(u"a\u00E9\r\nb")});
   TBytes be{0xFE, 0xFF};
@@ -75,7 +75,7 @@ TEST(TUTF8StringlistLoad, DetectsTheMarkAndThenSavesAsUtf16LE) {
   }
 }
 
-TEST(TUTF8StringlistLoad, NeverLoadedSavesAsUtf8WithMark) {
+TEST(Useful_classes_base_stringlistsUTF8StringlistLoad, NeverLoadedSavesAsUtf8WithMark) {
   TUTF8Stringlist l;
   l.Add(u"\u00E9");
   TMemoryStream out;
@@ -83,7 +83,7 @@ TEST(TUTF8StringlistLoad, NeverLoadedSavesAsUtf8WithMark) {
   EXPECT_EQ(out.ToBytes(), (TBytes{0xEF, 0xBB, 0xBF, 0xC3, 0xA9, '\r', '\n'}));
 }
 
-TEST(TUTF8StringlistLoad, InvalidBytesKeepTheRestOfTheText) {
+TEST(Useful_classes_base_stringlistsUTF8StringlistLoad, InvalidBytesKeepTheRestOfTheText) {
   // Without a mark, bytes that are not UTF-8 are read in the ANSI code page.
   TUTF8Stringlist plain;
   TBytesStream a(TBytes{'x', 0xE9, '\n', 'y'});
@@ -105,7 +105,7 @@ TEST(TUTF8StringlistLoad, InvalidBytesKeepTheRestOfTheText) {
 
 // ---- ownership of line objects -------------------------------------------------
 
-TEST(TIndexCheckStringlistOwnership, EveryObjectIsFreedExactlyOnce) {
+TEST(Useful_classes_base_stringlistsIndexCheckStringlistOwnership, EveryObjectIsFreedExactlyOnce) {
   {
     TCountingList l;
     for (const char16_t* s : {u"a", u"b", u"c", u"d"}) l.AddCounted(s);
@@ -127,7 +127,7 @@ TEST(TIndexCheckStringlistOwnership, EveryObjectIsFreedExactlyOnce) {
   EXPECT_EQ(TCounted::alive, 0);
 }
 
-TEST(TIndexCheckStringlistOwnership, CopiedLinesNeverShareObjects) {
+TEST(Useful_classes_base_stringlistsIndexCheckStringlistOwnership, CopiedLinesNeverShareObjects) {
   TStringlistWithALongint a;
   a.AddOne(u"x", 7);
   TStringlistWithALongint b;
@@ -143,7 +143,7 @@ TEST(TIndexCheckStringlistOwnership, CopiedLinesNeverShareObjects) {
   EXPECT_EQ(a.GetOne(0), 7);
 }
 
-TEST(TIndexCheckStringlistOrder, ReverseShuffleAndSortKeepObjectsWithLines) {
+TEST(Useful_classes_base_stringlistsIndexCheckStringlistOrder, ReverseShuffleAndSortKeepObjectsWithLines) {
   TStringlistWithALongint l;
   l.ReverseTheSort();
   l.AddOne(u"only", 1);
@@ -171,7 +171,7 @@ TEST(TIndexCheckStringlistOrder, ReverseShuffleAndSortKeepObjectsWithLines) {
 
 // ---- the count-plus-items stream form ------------------------------------------
 
-TEST(TStringlistWithALongintStream, GoldenBytesRoundTripAndAppend) {
+TEST(Useful_classes_base_stringlistsStringlistWithALongintStream, GoldenBytesRoundTripAndAppend) {
   TStringlistWithALongint l;
   l.AddOne(u"ab", 5);
   l.AddOne(u"", -2);
@@ -188,7 +188,7 @@ TEST(TStringlistWithALongintStream, GoldenBytesRoundTripAndAppend) {
   EXPECT_EQ(back.GetOne(2), -2);
 }
 
-TEST(TStringlistWithALongintStream, CorruptCountsAndTruncatedItems) {
+TEST(Useful_classes_base_stringlistsStringlistWithALongintStream, CorruptCountsAndTruncatedItems) {
   {  // count 3, one whole item: the first line stays, then the read fails
     TStringlistWithALongint l;
     TBytesStream ms(Cat({Le32(3), Stored(u"a"), Le32(1)}));
@@ -220,7 +220,7 @@ TEST(TStringlistWithALongintStream, CorruptCountsAndTruncatedItems) {
   }
 }
 
-TEST(TStringListWith2IntsAndSingleStream, GoldenBytesAndRoundTrip) {
+TEST(Useful_classes_base_stringlistsStringListWith2IntsAndSingleStream, GoldenBytesAndRoundTrip) {
   TStringListWith2IntsAndSingle l;
   l.AddOne(u"w", T2LongintAndSingleRec{{1, -1}, 1.5f});
   TMemoryStream ms;
@@ -237,7 +237,7 @@ TEST(TStringListWith2IntsAndSingleStream, GoldenBytesAndRoundTrip) {
   EXPECT_THROW(back.LoadFromStream(&cut), Exception);
 }
 
-TEST(TStringListWithDateStream, CountAloneAndNothingLoaded) {
+TEST(Useful_classes_base_stringlistsStringListWithDateStream, CountAloneAndNothingLoaded) {
   TStringListWithDate l;
   l.AddOne(u"d", 45000.5);
   TMemoryStream ms;
@@ -249,7 +249,7 @@ TEST(TStringListWithDateStream, CountAloneAndNothingLoaded) {
   EXPECT_EQ(back.Count(), 0);
 }
 
-TEST(TSaveStringListStream, GoldenBytesAppendAndFailures) {
+TEST(Useful_classes_base_stringlistsSaveStringListStream, GoldenBytesAppendAndFailures) {
   TSaveStringList l;
   l.Add(u"x");
   l.Add(u"yz");
@@ -269,7 +269,7 @@ TEST(TSaveStringListStream, GoldenBytesAppendAndFailures) {
 
 // ---- text into lines -----------------------------------------------------------
 
-TEST(TStringlistWithALongintText, TabRuleAndLineBreaks) {
+TEST(Useful_classes_base_stringlistsStringlistWithALongintText, TabRuleAndLineBreaks) {
   TStringlistWithALongint l;
   l.AddOne(u"replaced", 0);
   l.SetText(u"word\t12\r\nplain\n\t5\rword\tabc\r\n");
@@ -295,7 +295,7 @@ class TNoCommentsList : public TBaseAcceptableCheckStringlist {
   }
 };
 
-TEST(TBaseAcceptableCheckStringlistText, FilterMayDropOrRewriteLines) {
+TEST(Useful_classes_base_stringlistsBaseAcceptableCheckStringlistText, FilterMayDropOrRewriteLines) {
   TNoCommentsList l;
   l.Add(u"old");
   l.SetText(u"#skip\r\nkeep\r\n\r\n#x");
@@ -307,7 +307,7 @@ TEST(TBaseAcceptableCheckStringlistText, FilterMayDropOrRewriteLines) {
 
 // ---- values per line and their sorts -------------------------------------------
 
-TEST(TStringlistWithALongintValues, CountsGettersAndFrequencySort) {
+TEST(Useful_classes_base_stringlistsStringlistWithALongintValues, CountsGettersAndFrequencySort) {
   TStringlistWithALongint l;
   l.SetSorted(true);
   l.SetCaseSensitive(true);
@@ -327,7 +327,7 @@ TEST(TStringlistWithALongintValues, CountsGettersAndFrequencySort) {
   EXPECT_EQ(neg.HighestFrequency(), 0);
 }
 
-TEST(TStringListWith2LongintRecValues, IndexChecksRepeatsAndSort) {
+TEST(Useful_classes_base_stringlistsStringListWith2LongintRecValues, IndexChecksRepeatsAndSort) {
   TStringListWith2LongintRec l;
   l.AddOne(u"b", {2, 1});
   l.AddOne(u"a", {2, 1});
@@ -343,7 +343,7 @@ TEST(TStringListWith2LongintRecValues, IndexChecksRepeatsAndSort) {
   EXPECT_EQ(Lines(l), (std::vector<String>{u"c", u"b", u"a"}));
 }
 
-TEST(TStringListWithIntAndSingleSorts, DirectionAndTies) {
+TEST(Useful_classes_base_stringlistsStringListWithIntAndSingleSorts, DirectionAndTies) {
   TStringListWithIntAndSingle l;
   l.AddOne(u"y", {1, 0.5f});
   l.AddOne(u"x", {2, 0.5f});
@@ -358,7 +358,8 @@ TEST(TStringListWithIntAndSingleSorts, DirectionAndTies) {
   EXPECT_EQ(Lines(l), (std::vector<String>{u"x", u"y", u"x"}));
 }
 
-TEST(TStringListWith2IntsAndSingleSorts, WhichIntegerAndDirection) {
+TEST(Useful_classes_base_stringlistsStringListWith2IntsAndSingleSorts, WhichIntegerAndDirection) {
+  ScopedHandOverVariables handOver;  // the reads and sorts leave their hand-over values set
   TStringListWith2IntsAndSingle l;
   l.AddOne(u"a", {{5, 1}, 0.1f});
   l.AddOne(u"b", {{1, 5}, 0.1f});
@@ -371,7 +372,8 @@ TEST(TStringListWith2IntsAndSingleSorts, WhichIntegerAndDirection) {
   EXPECT_EQ(Lines(l), (std::vector<String>{u"c", u"a", u"b"}));
 }
 
-TEST(TStringListWithStringValues, IndexErrorsAndSecondStringSort) {
+TEST(Useful_classes_base_stringlistsStringListWithStringValues, IndexErrorsAndSecondStringSort) {
+  ScopedHandOverVariables handOver;  // the reads and sorts leave their hand-over values set
   TStringListWithString l;
   l.AddOne(u"1", u"beta");
   l.AddOne(u"2", u"Alpha");
@@ -385,7 +387,7 @@ TEST(TStringListWithStringValues, IndexErrorsAndSecondStringSort) {
   EXPECT_EQ(Lines(l), (std::vector<String>{u"1", u"three", u"2"}));
 }
 
-TEST(TStringListWithOtherValues, SinglesDatesMeansAndRecords) {
+TEST(Useful_classes_base_stringlistsStringListWithOtherValues, SinglesDatesMeansAndRecords) {
   TStringListWithASingle s;
   s.AddOne(u"a", 2.0f);
   EXPECT_EQ(s.AddOrIncByOne(u"a", 7.0f), 0);
@@ -418,7 +420,7 @@ TEST(TStringListWithOtherValues, SinglesDatesMeansAndRecords) {
   EXPECT_EQ(Lines(r), (std::vector<String>{u"2", u"1", u"3"}));
 }
 
-TEST(TStringListWithLongintListValues, ListsPerLineAndCountSort) {
+TEST(Useful_classes_base_stringlistsStringListWithLongintListValues, ListsPerLineAndCountSort) {
   TStringListWithLongintList l;
   EXPECT_EQ(l.AddOneOrAddToList(u"a", 4), 1);
   EXPECT_EQ(l.AddOneOrAddToList(u"a", 4), 1);
@@ -439,7 +441,7 @@ TEST(TStringListWithLongintListValues, ListsPerLineAndCountSort) {
   EXPECT_EQ(p.GetOne(1), nullptr);
 }
 
-TEST(TStringListWithStringListsOwnership, ListsPerLineFreedWithTheirLines) {
+TEST(Useful_classes_base_stringlistsStringListWithStringListsOwnership, ListsPerLineFreedWithTheirLines) {
   TStringListWithStringLists l;
   EXPECT_EQ(l.AddOne(u"k", u"", true), 0);
   EXPECT_EQ(l.GetAList(0)->Count(), 0);
@@ -463,7 +465,7 @@ TEST(TStringListWithStringListsOwnership, ListsPerLineFreedWithTheirLines) {
   EXPECT_EQ(TCounted::alive, 1);
 }
 
-TEST(TIndexCheckListOrder, ReverseIndexChecksAndBoundedSort) {
+TEST(Useful_classes_base_stringlistsIndexCheckListOrder, ReverseIndexChecksAndBoundedSort) {
   int v[5] = {3, 1, 4, 1, 5};
   TIndexCheckList l;
   for (int& x : v) l.Add(&x);

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "TestSupport.h"
 #include "core/Global_vars.h"
 #include "core/Useful_classes_base_holders.h"
 #include "core/Useful_classes_stringlist_sorts.h"
@@ -34,19 +35,15 @@ using DateH = Held<TDateTime>;
 
 constexpr float kNaNf = std::numeric_limits<float>::quiet_NaN();
 
-// Restores the process-wide switches the comparers read.
+// Starts each test from cleared switches and puts the process-wide switches
+// the comparers read back after it.
 class StringListSortsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    savedReversed_ = global_reversed_sort;
-    savedWhich_ = temp_Sort_which2;
     global_reversed_sort = false;
     temp_Sort_which2 = t2_long0;
   }
-  void TearDown() override {
-    global_reversed_sort = savedReversed_;
-    temp_Sort_which2 = savedWhich_;
-  }
+  ScopedHandOverVariables handOver_;
   TStringList list_{true};  // owns the holders
 
   std::vector<String> Lines() const {
@@ -54,10 +51,6 @@ class StringListSortsTest : public ::testing::Test {
     for (Int32 i = 0; i < list_.Count(); ++i) v.push_back(list_.Strings(i));
     return v;
   }
-
- private:
-  bool savedReversed_ = false;
-  T2LongintSort savedWhich_ = t2_long0;
 };
 
 using Useful_classes_stringlist_sortsKeys = StringListSortsTest;

@@ -5,10 +5,15 @@
 #include <set>
 #include <string>
 
+#include "TestSupport.h"
 #include "core/Basic_processes.h"
 #include "core/Global_vars.h"
 #include "core/Qm_global_vars.h"
 #include "library/Units.h"
+#include "zip/ZAConst.h"
+#include "zip/ZAHash.h"
+#include "zip/ZAStrUtils.h"
+#include "zip/ZAsha1.h"
 
 namespace sk {
 namespace {
@@ -81,6 +86,61 @@ TEST(UnitsInitialize, AUnitStartedByATool) {
   EXPECT_NE(Global_Stringlist, nullptr);
   Qm_global_vars_Finalization();
   EXPECT_EQ(Global_Stringlist, nullptr);
+}
+
+TEST(UnitsInitialize, HashRegistryIsClearedThenSHA1RegistersBeforeKeyDerivation) {
+  const int registry = IndexOfUnit("ZAHash");
+  const int sha1 = IndexOfUnit("ZAsha1");
+  ASSERT_GE(registry, 0);
+  EXPECT_LT(registry, sha1);
+  for (const char* user : {"ZAhmac", "ZApb_kdf", "ZAKeyDeriv", "ZAPBKDF_2"}) EXPECT_GT(IndexOfUnit(user), sha1) << user;
+  EXPECT_GE(IndexOfUnit("ZAZLib"), 0);
+  Initialize();
+  EXPECT_EQ(FindHash_by_Name("SHA1"), SHA1_Descriptor());
+  EXPECT_EQ(FindHash_by_ID(_SHA1), SHA1_Descriptor());
+  Finalize();
+}
+
+TEST(UnitsTable, ZipEngineUnitsInDependencyOrder) {
+  // After the cipher library (its registrations come first at start).
+  const char* order[] = {"ZACipher",  "ZATypes",    "ZAConst",      "ZAExcept",  "ZARecords",
+                         "ZAUtils",   "ZAStrUtils", "ZADirArray", "ZADirManager", "Zip_utils"};
+  int previous = IndexOfUnit("Global_vars");
+  for (const char* unit : order) {
+    const int i = IndexOfUnit(unit);
+    ASSERT_GE(i, 0) << unit;
+    EXPECT_GT(i, previous) << unit;
+    previous = i;
+  }
+}
+
+TEST(UnitsInitialize, ZipEngineTablesAndVersionText) {
+  ToUpperChars.fill(0);
+  Initialize();
+  EXPECT_EQ(ToUpperChars['a'], 'A');  // built from the user's locale at start
+  internalCurrentVersionText = u"host text";
+  Finalize();
+  EXPECT_TRUE(internalCurrentVersionText.empty());
+}
+
+}  // namespace
+}  // namespace sk
+
+namespace sk {
+namespace {
+
+TEST(UnitsTable, SuiteDefinitionsStartInTheirOrder) {
+  // The log's queue before the suite definitions, and the entity list after
+  // them; the hooks once the units on both sides of them have started.
+  const char* order[] = {"Logging_utilities", "Zip_utils", "Graphics_utilities", "Search_parsing", "Wdef",
+                         "Layer_hooks", "Html_utils", "Modify_source_texts_basics"};
+  int last = -1;
+  for (const char* name : order) {
+    const int i = IndexOfUnit(name);
+    ASSERT_GE(i, 0) << name;
+    EXPECT_GT(i, last) << name;
+    last = i;
+  }
 }
 
 }  // namespace

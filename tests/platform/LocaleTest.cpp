@@ -166,6 +166,57 @@ TEST(LocaleCollation, Flags) {
   EXPECT_EQ(CompareStringW(kEnUS, NORM_IGNOREWIDTH, u"A", u"\uFF21"), CSTR_EQUAL);
 }
 
+// Ignoring case ignores case alone: width and kana type count unless their
+// own flags are given, and sort keys agree with the comparison.
+TEST(LocaleCollation, IgnoringCaseKeepsWidthAndKanaType) {
+  const String fullDog = u"\uFF44\uFF4F\uFF47";         // full-width "dog"
+  const String hiragana = u"\u3072\u3089\u304C\u306A";  // hiragana "hiragana"
+  const String katakana = u"\u30D2\u30E9\u30AC\u30CA";  // the same in katakana
+  struct Case {
+    Cardinal lcid;
+    Cardinal flags;
+    String a, b;
+    bool equal;
+  };
+  const Case cases[] = {
+      {kEnUS, NORM_IGNORECASE, u"DOG", u"dog", true},
+      {kEnUS, NORM_IGNORECASE, fullDog, u"dog", false},
+      {kEnUS, NORM_IGNORECASE, fullDog, u"\uFF24\uFF2F\uFF27", true},  // full-width case variants
+      {kEnUS, NORM_IGNORECASE, hiragana, katakana, false},
+      {kEnUS, LINGUISTIC_IGNORECASE, hiragana, katakana, false},
+      {kEnUS, NORM_IGNORECASE, u"\u03A3\u039F\u03A6\u039F\u03A3", u"\u03C3\u03BF\u03C6\u03BF\u03C2", true},
+      {kEnUS, NORM_IGNORECASE, u"\uFB01ne", u"FINE", true},  // a ligature's case variant
+      {kEnUS, NORM_IGNORECASE, u"I", u"\u0131", false},
+      {kTrTR, NORM_IGNORECASE, u"I", u"\u0131", true},  // dotless i is the lower case of I in Turkish
+      {kTrTR, NORM_IGNORECASE, u"\u0130", u"i", true},
+      {kTrTR, NORM_IGNORECASE, u"I", u"i", false},
+      {kEnUS, NORM_IGNORECASE | NORM_IGNOREWIDTH, fullDog, u"DOG", true},
+      {kEnUS, NORM_IGNORECASE | NORM_IGNOREKANATYPE, hiragana, katakana, true},
+      {kEnUS, NORM_IGNOREWIDTH, fullDog, u"DOG", false},  // case still counts
+      {kEnUS, NORM_IGNOREKANATYPE, hiragana, katakana, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "lcid " << c.lcid << " flags " << c.flags << ": " << StringToUtf8(c.a) << " / "
+                                    << StringToUtf8(c.b));
+    EXPECT_EQ(CompareStringW(c.lcid, c.flags, c.a, c.b) == CSTR_EQUAL, c.equal);
+    EXPECT_EQ(CompareStringW(c.lcid, c.flags, c.b, c.a) == CSTR_EQUAL, c.equal);
+    // Zero-terminated texts fold the same way.
+    EXPECT_EQ(CompareStringW(c.lcid, c.flags, c.a.c_str(), -1, c.b.c_str(), -1) == CSTR_EQUAL, c.equal);
+    const Cardinal keyFlags = LCMAP_SORTKEY | c.flags;
+    auto key = [&](const String& s) {
+      const Int32 n = static_cast<Int32>(s.size());
+      std::string k(static_cast<size_t>(LCMapStringW(c.lcid, keyFlags, s.data(), n, nullptr, 0)), '\0');
+      EXPECT_GT(k.size(), 0u);
+      LCMapStringW(c.lcid, keyFlags, s.data(), n, reinterpret_cast<Char*>(k.data()), static_cast<Int32>(k.size()));
+      return k;
+    };
+    EXPECT_EQ(key(c.a) == key(c.b), c.equal);
+  }
+  EXPECT_FALSE(AnsiSameText(fullDog, u"dog"));
+  EXPECT_FALSE(AnsiSameText(hiragana, katakana));
+  EXPECT_TRUE(AnsiSameText(u"Dog", u"dOG"));
+}
+
 TEST(LocaleCollation, LengthsAndBadArguments) {
   const Char a[] = u"apple";
   const Char b[] = u"applesauce";

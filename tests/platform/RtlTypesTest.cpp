@@ -4,17 +4,17 @@
 
 namespace sk {
 
-TEST(Utf8Conversion, RoundTripsBmpAndSupplementary) {
+TEST(RtlTypesUtf8Conversion, RoundTripsBmpAndSupplementary) {
   const String s = u"a\u00DF\u4E2D\U0001F600";
   EXPECT_EQ(Utf8ToString(StringToUtf8(s)), s);
 }
 
-TEST(Utf8Conversion, InvalidBytesBecomeReplacementCharacters) {
+TEST(RtlTypesUtf8Conversion, InvalidBytesBecomeReplacementCharacters) {
   const std::string bad = "a\xFF" "b";
   EXPECT_EQ(Utf8ToString(bad), String(u"a\uFFFDb"));
 }
 
-TEST(Utf8Conversion, LoneSurrogateIsWrittenAsReplacement) {
+TEST(RtlTypesUtf8Conversion, LoneSurrogateIsWrittenAsReplacement) {
   String s;
   s.push_back(0xD800);
   EXPECT_EQ(StringToUtf8(s), "\xEF\xBF\xBD");

@@ -1,6 +1,7 @@
 // Archive names: which file names count as zip files and numbered parts.
 #include <gtest/gtest.h>
 
+#include "TestSupport.h"
 #include "zip/Zip_utils.h"
 
 namespace sk {

@@ -1,0 +1,270 @@
+#include "platform/runtime/FileReplace.h"
+
+#include <fcntl.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+namespace sk {
+
+namespace {
+
+std::string DirOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string BaseOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The process's umask, read without changing it (umask() would, for a moment,
+// for every thread).
+mode_t CurrentUmask() {
+  std::ifstream f("/proc/self/status");
+  std::string line;
+  while (std::getline(f, line))
+    if (line.compare(0, 6, "Umask:") == 0) return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+  return 022;
+}
+
+std::string RandomSuffix() {
+  unsigned char b[6] = {};
+  if (::getrandom(b, sizeof b, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof b)) {
+    static unsigned counter = 0;
+    unsigned v = static_cast<unsigned>(::getpid()) * 2654435761u + ++counter;
+    std::memcpy(b, &v, sizeof v < sizeof b ? sizeof v : sizeof b);
+  }
+  static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+  std::string s;
+  for (unsigned char c : b) s.push_back(digits[c % 36]);
+  return s;
+}
+
+// Opens a new temporary file in dir: an unnamed one when the file system
+// allows (then name stays empty), else a hidden named one.
+int OpenTemporary(const std::string& dir, const std::string& base, std::string& name) {
+  name.clear();
+  int fd = ::open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+  if (fd >= 0) return fd;
+  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT) return -1;
+  if (errno == ENOENT) {
+    struct stat st;
+    if (::stat(dir.c_str(), &st) != 0) return -1;  // the folder itself is missing
+  }
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string candidate = dir + "/." + base + "." + RandomSuffix() + ".tmp";
+    fd = ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      name = candidate;
+      return fd;
+    }
+    if (errno != EEXIST) return -1;
+  }
+  return -1;
+}
+
+// Gives an unnamed temporary file the name `name`; fails with EEXIST when
+// that name is taken.
+bool LinkUnnamed(int fd, const std::string& name) {
+  char procPath[64];
+  std::snprintf(procPath, sizeof procPath, "/proc/self/fd/%d", fd);
+  if (::linkat(AT_FDCWD, procPath, AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+  if (errno == EEXIST) return false;
+  // Without /proc, linking by descriptor needs a privilege the caller may have.
+  return ::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
+}
+
+
+void SyncFolder(const std::string& dir) {
+  int d = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (d < 0) return;
+  ::fsync(d);
+  ::close(d);
+}
+
+}  // namespace
+
+bool WriteAllToFd(int fd, const void* data, size_t n) {
+  const char* p = static_cast<const char*>(data);
+  while (n > 0) {
+    ssize_t w = ::write(fd, p, n);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (w == 0) {
+      errno = EIO;
+      return false;
+    }
+    p += w;
+    n -= static_cast<size_t>(w);
+  }
+  return true;
+}
+
+TFileReplaceStream::TFileReplaceStream(const String& fileName) : THandleStream(-1) {
+  std::string target = StringToUtf8(fileName);
+  if (target.empty()) {
+    Fail(ENOENT);
+    return;
+  }
+  struct stat st;
+  if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    char* real = ::realpath(target.c_str(), nullptr);
+    if (real != nullptr) {
+      target = real;
+      std::free(real);
+    }
+  }
+  if (::stat(target.c_str(), &st) == 0) {
+    if (!S_ISREG(st.st_mode)) {
+      Fail(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+      return;
+    }
+    fTargetExisted = true;
+    fMode = st.st_mode & 07777;
+    fUid = st.st_uid;
+    fGid = st.st_gid;
+  }
+  fTarget = target;
+  fHandle = OpenTemporary(DirOf(target), BaseOf(target), fTempName);
+  if (fHandle < 0) {
+    Fail(errno != 0 ? errno : EIO);
+    return;
+  }
+  if (!fTempName.empty() && !fTargetExisted) {
+    // A named temporary file was made with owner-only rights by nobody; give it
+    // what a new file of the process would get.
+    ::fchmod(fHandle, 0666 & ~CurrentUmask());
+  }
+}
+
+TFileReplaceStream::~TFileReplaceStream() {
+  if (!fCommitted) Discard();
+}
+
+void TFileReplaceStream::Fail(Int32 error) {
+  if (!fFailed) fError = error;
+  fFailed = true;
+}
+
+void TFileReplaceStream::Discard() {
+  if (fHandle >= 0) {
+    ::close(fHandle);
+    fHandle = -1;
+  }
+  if (!fTempName.empty()) {
+    ::unlink(fTempName.c_str());
+    fTempName.clear();
+  }
+}
+
+Int64 TFileReplaceStream::Write(const void* buffer, Int64 count) {
+  if (!Ok()) return 0;
+  if (count <= 0) return 0;
+  if (!WriteAllToFd(fHandle, buffer, static_cast<size_t>(count))) {
+    Fail(errno != 0 ? errno : EIO);
+    return 0;
+  }
+  return count;
+}
+
+bool TFileReplaceStream::Commit() {
+  if (fCommitted) return true;
+  if (!Ok()) {
+    Discard();
+    return false;
+  }
+  if (::fsync(fHandle) != 0) {
+    Fail(errno);
+    Discard();
+    return false;
+  }
+  if (fTargetExisted) {
+    ::fchown(fHandle, fUid, fGid);  // only a privileged process can give a file away
+    if (::fchmod(fHandle, fMode) != 0) {
+      Fail(errno);
+      Discard();
+      return false;
+    }
+  }
+  std::string dir = DirOf(fTarget);
+  if (fTempName.empty()) {
+    // Link the unnamed file under a fresh hidden name, then rename that over
+    // the target: the rename is the one step at which the content changes.
+    bool linked = false;
+    for (int attempt = 0; attempt < 100 && !linked; ++attempt) {
+      std::string candidate = dir + "/." + BaseOf(fTarget) + "." + RandomSuffix() + ".tmp";
+      if (LinkUnnamed(fHandle, candidate)) {
+        fTempName = candidate;
+        linked = true;
+      } else if (errno != EEXIST) {
+        break;
+      }
+    }
+    if (!linked) {
+      Fail(errno != 0 ? errno : EIO);
+      Discard();
+      return false;
+    }
+  }
+  if (::rename(fTempName.c_str(), fTarget.c_str()) != 0) {
+    Fail(errno);
+    Discard();
+    return false;
+  }
+  fTempName.clear();
+  ::close(fHandle);
+  fHandle = -1;
+  SyncFolder(dir);
+  fCommitted = true;
+  return true;
+}
+
+bool ReplaceFileContent(const String& fileName, const void* data, size_t count) {
+  TFileReplaceStream s(fileName);
+  if (!s.Ok()) return false;
+  if (count > 0 && s.Write(data, static_cast<Int64>(count)) != static_cast<Int64>(count)) return false;
+  return s.Commit();
+}
+
+bool ReplaceFileContent(const String& fileName, const TBytes& bytes) {
+  return ReplaceFileContent(fileName, bytes.data(), bytes.size());
+}
+
+Int32 CreateFileWithContent(const String& fileName, const void* data, size_t count) {
+  std::string target = StringToUtf8(fileName);
+  if (target.empty()) return ENOENT;
+  struct stat st;
+  if (::lstat(target.c_str(), &st) == 0) return EEXIST;
+  std::string tempName;
+  int fd = OpenTemporary(DirOf(target), BaseOf(target), tempName);
+  if (fd < 0) return errno != 0 ? errno : EIO;
+  Int32 result = 0;
+  if (!tempName.empty()) ::fchmod(fd, 0666 & ~CurrentUmask());
+  if (!WriteAllToFd(fd, data, count)) {
+    result = errno != 0 ? errno : EIO;
+  } else if (tempName.empty()) {
+    if (!LinkUnnamed(fd, target)) result = errno != 0 ? errno : EIO;
+  } else {
+    // link() never replaces: the first process to link wins.
+    if (::link(tempName.c_str(), target.c_str()) != 0) result = errno != 0 ? errno : EIO;
+  }
+  ::close(fd);
+  if (!tempName.empty()) ::unlink(tempName.c_str());
+  return result;
+}
+
+}  // namespace sk

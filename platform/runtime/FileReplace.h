@@ -1,0 +1,67 @@
+// Whole-file writes that never leave a file half-written.
+//
+// A replacement is written to an unnamed temporary file in the target's own
+// folder (a hidden named one where the file system has no unnamed files),
+// flushed to the disk, given the target's permissions and owner, and renamed
+// over the target in one step.  Until that step the target keeps every byte it
+// had, whether the writer fails, hits a file-size limit or is killed.  A target
+// that is a symbolic link has the file it points to replaced, so the link
+// stays.  A new file gets the permissions the process's umask allows.
+#pragma once
+
+#include "platform/runtime/RtlTypes.h"
+#include "platform/runtime/Streams.h"
+
+namespace sk {
+
+// A stream on the replacement of one file.  Nothing reaches the target until
+// Commit succeeds; destroying the stream without a commit discards what was
+// written.  When the temporary file cannot be made, Ok() is false and every
+// write fails.
+class TFileReplaceStream : public THandleStream {
+ public:
+  explicit TFileReplaceStream(const String& fileName);
+  ~TFileReplaceStream() override;
+  TFileReplaceStream(const TFileReplaceStream&) = delete;
+  TFileReplaceStream& operator=(const TFileReplaceStream&) = delete;
+
+  bool Ok() const { return fHandle >= 0 && !fFailed; }
+  Int64 Write(const void* buffer, Int64 count) override;
+  // Puts the content in place of the target; false (target untouched) when any
+  // write failed or the content could not be flushed or renamed.
+  bool Commit();
+  // The system error of the first failure (0 while none).
+  Int32 LastError() const { return fError; }
+
+ private:
+  void Fail(Int32 error);
+  void Discard();
+
+  std::string fTarget;     // the file whose content is replaced (links resolved)
+  std::string fTempName;   // set only for a named temporary file
+  bool fFailed = false;
+  bool fCommitted = false;
+  bool fTargetExisted = false;
+  Int32 fError = 0;
+  Cardinal fMode = 0;
+  Cardinal fUid = 0;
+  Cardinal fGid = 0;
+};
+
+// Writes all n bytes to the descriptor, going on after short writes and
+// interruptions; false (errno set) when the system refuses or writes nothing.
+bool WriteAllToFd(int fd, const void* data, size_t n);
+
+// Replaces the whole content of the file (creating it when missing) with the
+// bytes; true when the new content is in place.
+bool ReplaceFileContent(const String& fileName, const void* data, size_t count);
+bool ReplaceFileContent(const String& fileName, const TBytes& bytes);
+
+// Creates the file holding the bytes from its first moment: the content is
+// written to a temporary file that is then linked under the name, so no other
+// process ever sees the file empty or part-written.  Never replaces: answers 0
+// when the file was created, EEXIST when a file of that name already exists,
+// else the system error.
+Int32 CreateFileWithContent(const String& fileName, const void* data, size_t count);
+
+}  // namespace sk

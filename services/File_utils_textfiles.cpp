@@ -1,0 +1,343 @@
+#include "services/File_utils_textfiles.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/My_file_extensionsu.h"
+#include "core/Unicode_string_conversion.h"
+#include "platform/runtime/CodePages.h"
+#include "platform/runtime/FileReplace.h"
+#include "platform/runtime/FileUtils.h"
+#include "platform/runtime/Locale.h"
+#include "platform/runtime/Strings.h"
+#include "services/File_utils_dates.h"
+#include "services/File_utils_tests.h"
+
+namespace sk {
+
+namespace {
+
+constexpr char16_t kCRLF[] = u"\r\n";
+
+// The whole file; false when it cannot be opened or read.
+bool ReadWholeFile(const String& fileName, TBytes& bytes) {
+  try {
+    TFileStream f(fileName, fmOpenRead | fmShareDenyNone);
+    bytes.clear();
+    std::vector<Byte> chunk(1 << 16);
+    for (;;) {
+      const Int64 n = f.Read(chunk.data(), static_cast<Int64>(chunk.size()));
+      if (n <= 0) break;
+      bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + n);
+    }
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+TBytes Utf16LEBytes(const String& s, bool withMark) {
+  TBytes r;
+  r.reserve(s.size() * 2 + 2);
+  if (withMark) {
+    r.push_back(0xFF);
+    r.push_back(0xFE);
+  }
+  for (Char c : s) {
+    r.push_back(static_cast<Byte>(c & 0xFF));
+    r.push_back(static_cast<Byte>(c >> 8));
+  }
+  return r;
+}
+
+enum class FileText : uint8_t { Utf16LE, Utf16BE, Utf8, EightBit };
+
+// The encoding of a text file's bytes and the length of its mark.
+FileText KindOfTextBytes(const TBytes& b, size_t& mark) {
+  mark = 0;
+  if (b.size() >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
+    mark = 2;
+    return FileText::Utf16LE;
+  }
+  if (b.size() >= 2 && b[0] == 0xFE && b[1] == 0xFF) {
+    mark = 2;
+    return FileText::Utf16BE;
+  }
+  if (b.size() >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
+    mark = 3;
+    return FileText::Utf8;
+  }
+  return IsUTF8Valid(b) ? FileText::Utf8 : FileText::EightBit;
+}
+
+// The length of the UTF-8 sequence at p (n bytes left) and the UTF-16 units it
+// stands for; a byte that starts no valid sequence counts as one unit.
+size_t Utf8SequenceAt(const Byte* p, size_t n, size_t& units) {
+  units = 1;
+  const Byte b = p[0];
+  size_t len = b < 0x80 ? 1 : (b >= 0xC2 && b <= 0xDF) ? 2 : (b >= 0xE0 && b <= 0xEF) ? 3 : (b >= 0xF0 && b <= 0xF4) ? 4 : 0;
+  if (len == 0 || len > n) return 1;
+  if (!IsUTF8Valid(p, len)) return 1;
+  if (len == 4) units = 2;
+  return len;
+}
+
+}  // namespace
+
+// ---- TPossiblyDodgyTextStringlist --------------------------------------------
+
+void TPossiblyDodgyTextStringlist::LoadFromFile(const String& fileName) {
+  TFileStream f(fileName, fmOpenRead | fmShareDenyNone);
+  if (f.Remaining() > 2) {
+    Byte head[3] = {0, 0, 0};
+    if (f.Read(head, 3) == 3) SignedUTF8 = head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF;
+  }
+  f.SetPosition(0);
+  TUTF8Stringlist::LoadFromStream(&f);
+}
+
+void TPossiblyDodgyTextStringlist::SetTextStr(const String& text) {
+  TUpdateScope scope(*this);
+  Clear();
+  const size_t n = text.size();
+  size_t p = 0;
+  if (LineBreak() == kCRLF) {
+    while (p < n && text[p] != 0) {
+      const size_t start = p;
+      while (p < n && text[p] != u'\r' && text[p] != u'\n' && text[p] != 0) ++p;
+      Add(text.substr(start, p - start));
+      if (p < n && text[p] == u'\r') ++p;
+      if (p < n && text[p] == u'\n') ++p;
+    }
+    return;
+  }
+  const String& lb = LineBreak();
+  while (p < n && text[p] != 0) {
+    size_t end = lb.empty() ? String::npos : text.find(lb, p);
+    const size_t nul = text.find(u'\0', p);
+    if (nul != String::npos && (end == String::npos || nul < end)) {
+      Add(text.substr(p, nul - p));
+      return;
+    }
+    if (end == String::npos) {
+      Add(text.substr(p));
+      return;
+    }
+    Add(text.substr(p, end - p));
+    p = end + lb.size();
+  }
+}
+
+// ---- TMyCheckSumFileStream -----------------------------------------------------
+
+Cardinal TMyCheckSumFileStream::CheckSum() {
+  const Int64 saved = Position();
+  SetPosition(0);
+  Cardinal sum = 0;
+  std::vector<Byte> chunk(1 << 16);
+  for (;;) {
+    const Int64 n = Read(chunk.data(), static_cast<Int64>(chunk.size()));
+    if (n <= 0) break;
+    for (Int64 i = 0; i < n; ++i) sum += chunk[static_cast<size_t>(i)];
+  }
+  SetPosition(saved);
+  return sum;
+}
+
+// ---- whole files ---------------------------------------------------------------------
+
+bool StringIsInUnicode(const Char* p, Int32 byteCount) {
+  if (p == nullptr || byteCount < 4) return false;
+  if (p[0] == 0xFEFF || p[0] == 0xFFFE) return true;
+  const auto* b = reinterpret_cast<const Byte*>(p);
+  Int64 odd = 0, oddZero = 0, even = 0, evenZero = 0;
+  for (Int32 i = 0; i < byteCount; ++i) {
+    if (i % 2 == 0) {
+      ++even;
+      if (b[i] == 0) ++evenZero;
+    } else {
+      ++odd;
+      if (b[i] == 0) ++oddZero;
+    }
+  }
+  return oddZero * 2 >= odd && evenZero * 10 <= even;
+}
+
+bool TextFileInUnicode(const String& fileName) {
+  TFileStream f(fileName, fmOpenRead | fmShareDenyNone);
+  const Int64 size = f.Size();
+  if (size <= 0) return false;
+  // Whole units only: a trailing odd byte takes no part.
+  std::vector<Char> buf(static_cast<size_t>((size + 1) / 2), 0);
+  f.ReadBuffer(buf.data(), size);
+  return StringIsInUnicode(buf.data(), static_cast<Int32>(std::min<Int64>(size, INT32_MAX)));
+}
+
+TEncoding* GetEncodingOfAFile(const String& fileName) {
+  if (!FileExists(fileName)) return nullptr;
+  TBytes bytes;
+  if (!ReadWholeFile(fileName, bytes)) return nullptr;
+  TEncoding* enc = nullptr;
+  TEncoding::GetBufferEncoding(bytes, enc, TEncoding::UTF8());
+  return enc != nullptr ? enc : TEncoding::UTF8();
+}
+
+String GetTextOfAFile(const String& fileName, TEncoding*& encoding, Int32& preambleLength) {
+  encoding = nullptr;
+  preambleLength = 0;
+  TBytes bytes;
+  if (!ReadWholeFile(fileName, bytes)) return String();
+  return EncodedStringFromBytes(bytes, encoding, preambleLength);
+}
+
+String TextOfTextFile(const String& fileName) {
+  if (!FileExists(fileName)) return String();
+  try {
+    TUTF8Stringlist list;
+    TFileStream f(fileName, fmOpenRead | fmShareDenyNone);
+    list.LoadFromStream(&f);
+    list.SetTrailingLineBreak(false);
+    return Trim(list.Text());
+  } catch (const std::exception&) {
+    return String();
+  }
+}
+
+String TextFileContents(const String& fileName) {
+  if (!FileExists(fileName)) return String();
+  try {
+    TPossiblyDodgyTextStringlist list;
+    list.LoadFromFile(fileName);
+    return list.Text();
+  } catch (const std::exception&) {
+    return String();
+  }
+}
+
+bool SavedTextAsStream(const String& text, const String& fileName) {
+  if (text.empty()) return false;
+  return ReplaceFileContent(fileName, Utf16LEBytes(text, true));
+}
+
+bool SaveRecordOfLastfilenameIn(const String& text, const String& fileName) {
+  return ReplaceFileContent(fileName, Utf16LEBytes(text + kCRLF, true));
+}
+
+String ConvertedFromANSI(const AnsiChar* p, Word codePage) {
+  if (p == nullptr) return String();
+  return CodePageToUnicode(codePage, p, std::char_traits<char>::length(p));
+}
+
+bool ConvertTextFileToUnicode(const String& fileName, Cardinal codePage) {
+  if (!FileExists(fileName)) return false;
+  TDateTime age = 0;
+  const bool hadAge = FileAge(fileName, age);
+  TBytes bytes;
+  if (!ReadWholeFile(fileName, bytes)) return false;
+  size_t mark = 0;
+  const FileText kind = KindOfTextBytes(bytes, mark);
+  bool ok = true;
+  if (kind != FileText::Utf16LE) {
+    const Byte* body = bytes.data() + mark;
+    const size_t n = bytes.size() - mark;
+    String text;
+    switch (kind) {
+      case FileText::Utf16BE:
+        text = TEncoding::BigEndianUnicode()->GetString(body, n);
+        break;
+      case FileText::Utf8:
+        text = TEncoding::UTF8()->GetString(body, n);
+        break;
+      default:
+        text = CodePageToUnicode(codePage, reinterpret_cast<const char*>(body), n);
+        break;
+    }
+    ok = ReplaceFileContent(fileName, Utf16LEBytes(text, true));
+  }
+  if (hadAge) SetFileDate(fileName, age);
+  return ok;
+}
+
+TBytes TextFileBytesWithInsertion(const TBytes& file, const String& text, const AnsiString* ansiText,
+                                  Cardinal position) {
+  size_t mark = 0;
+  const FileText kind = KindOfTextBytes(file, mark);
+  const size_t bodySize = file.size() - mark;
+  // Characters before the insertion point (a position below 1 means none).
+  const size_t before = position <= 1 ? 0 : static_cast<size_t>(position) - 1;
+  size_t offset = mark;
+  TBytes inserted;
+  // The inserted text in the file's own encoding.
+  const String wide = ansiText != nullptr ? CodePageToUnicode(GetACP(), *ansiText) : text;
+  switch (kind) {
+    case FileText::Utf16LE:
+    case FileText::Utf16BE: {
+      offset += 2 * std::min(before, bodySize / 2);
+      const bool le = kind == FileText::Utf16LE;
+      for (Char c : wide) {
+        inserted.push_back(static_cast<Byte>(le ? c & 0xFF : c >> 8));
+        inserted.push_back(static_cast<Byte>(le ? c >> 8 : c & 0xFF));
+      }
+      break;
+    }
+    case FileText::Utf8: {
+      size_t units = 0;
+      while (offset < file.size() && units < before) {
+        size_t u;
+        const size_t len = Utf8SequenceAt(file.data() + offset, file.size() - offset, u);
+        if (units + u > before) break;  // never between the halves of a pair
+        units += u;
+        offset += len;
+      }
+      const std::string utf8 = StringToUtf8(wide);
+      inserted.assign(utf8.begin(), utf8.end());
+      break;
+    }
+    case FileText::EightBit: {
+      offset += std::min(before, bodySize);
+      const RawByteString eight = ansiText != nullptr ? *ansiText : UnicodeToCodePage(GetACP(), wide);
+      inserted.assign(eight.begin(), eight.end());
+      break;
+    }
+  }
+  TBytes out;
+  out.reserve(file.size() + inserted.size());
+  out.insert(out.end(), file.begin(), file.begin() + static_cast<std::ptrdiff_t>(offset));
+  out.insert(out.end(), inserted.begin(), inserted.end());
+  out.insert(out.end(), file.begin() + static_cast<std::ptrdiff_t>(offset), file.end());
+  return out;
+}
+
+namespace {
+
+bool InsertIntoFile(const String& fileName, const String& text, const AnsiString* ansiText, bool makeBackup,
+                    Cardinal position) {
+  try {
+    if (!FileExists(fileName)) return false;
+    if (makeBackup && !CopyFile(fileName, ChangeFileExt(fileName, QMExts[ext_bak]), false)) return false;
+    TBytes bytes;
+    if (!ReadWholeFile(fileName, bytes)) return false;
+    return ReplaceFileContent(fileName, TextFileBytesWithInsertion(bytes, text, ansiText, position));
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+}  // namespace
+
+bool InsertIntoFileA(const String& fileName, const AnsiString& text, bool makeBackup, Cardinal position) {
+  return InsertIntoFile(fileName, String(), &text, makeBackup, position);
+}
+
+bool InsertIntoFileW(const String& fileName, const String& text, bool makeBackup, Cardinal position) {
+  return InsertIntoFile(fileName, text, nullptr, makeBackup, position);
+}
+
+Cardinal CheckSumOfAFile(const String& fileName) {
+  if (!DriveAndFileExist(fileName)) return 0;
+  TMyCheckSumFileStream f(fileName, fmOpenRead | fmShareDenyNone);
+  return f.CheckSum();
+}
+
+}  // namespace sk

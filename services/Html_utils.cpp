@@ -1,0 +1,199 @@
+#include "services/Html_utils.h"
+
+#include "core/Basic_consts.h"
+#include "core/Basic_processes.h"
+#include "core/My_string_functions_tabfields.h"
+#include "core/UnitCounter.h"
+#include "core/Useful_classes_base_stringlists.h"
+#include "platform/runtime/Colors.h"
+#include "platform/runtime/Encoding.h"
+#include "platform/runtime/FileUtils.h"
+#include "platform/runtime/Format.h"
+#include "platform/runtime/Streams.h"
+#include "platform/runtime/Strings.h"
+
+namespace sk {
+
+namespace {
+
+constinit TUnitCounter Html_utils_counter;
+
+const String kDefaultEntityLines[] = {u"&gt; 62", u"&lt; 60"};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// TEntityRecList.
+
+void TEntityRecList::Clear() { fItems.clear(); }
+
+void TEntityRecList::AddIfFormatOK(const String& line) {
+  std::vector<String> pieces = StringToStringArray(u"\t", line, true);
+  if (pieces.size() < 2) pieces = StringToStringArray(u" ", line, true);
+  if (pieces.size() < 2 || pieces[0].empty() || pieces[0][0] != u'&') return;
+  THTMLEntity_rec rec;
+  rec.HTML = pieces[0];
+  const String& ch = pieces[1];
+  Int32 code = 0;
+  if (ch.empty()) rec.char_num = 0;
+  else if (TryStrToInt(ch, code) && ch[0] >= u'0' && ch[0] <= u'9') rec.char_num = code;
+  else rec.char_num = ch[0];
+  fItems.push_back(std::make_unique<TEntityRecHolder>(rec));
+}
+
+bool TEntityRecList::LoadedFromFile(const String& filename) {
+  Clear();
+  if (!FileExists(filename)) return false;
+  TUTF8Stringlist lines;
+  try {
+    TFileStream stream(filename, fmOpenRead | fmShareDenyNone);
+    lines.LoadFromStream(&stream);
+  } catch (const Exception&) {
+    return false;
+  }
+  for (Int32 i = 0; i < lines.Count(); ++i) AddIfFormatOK(lines[i]);
+  return true;
+}
+
+void TEntityRecList::LoadUpDefaults() {
+  for (const String& line : kDefaultEntityLines) AddIfFormatOK(line);
+}
+
+THTMLEntity_rec TEntityRecList::GetEntityRecs(Int32 i) const {
+  if (i < 0 || i >= Count()) throw EListError(Format(u"List index out of bounds (%d)", {i}));
+  return fItems[static_cast<size_t>(i)]->data;
+}
+
+void TEntityRecList::SetEntityRecs(Int32 i, const THTMLEntity_rec& rec) {
+  if (i < 0 || i >= Count()) throw EListError(Format(u"List index out of bounds (%d)", {i}));
+  fItems[static_cast<size_t>(i)]->data = rec;
+}
+
+// ---------------------------------------------------------------------------
+// Text.
+
+String MyHTMLEscape(const String& s) {
+  String r;
+  r.reserve(s.size());
+  for (Char c : s) {
+    switch (c) {
+      case u'<': r += u"&lt;"; break;
+      case u'>': r += u"&gt;"; break;
+      case u'&': r += u"&amp;"; break;
+      case u'"': r += u"&quot;"; break;
+      default:
+        if (c == u'\\' || (c >= 160 && c <= 255)) r += u"&#" + IntToStr(c) + u";";
+        else r += c;
+    }
+  }
+  return r;
+}
+
+String ReadableStringToHTMLString(const String& s) {
+  if (s.empty() || !HTMLEntityList) return s;
+  String r = s;
+  for (Int32 i = 0; i < HTMLEntityList->Count(); ++i) {
+    const THTMLEntity_rec e = HTMLEntityList->GetEntityRecs(i);
+    if (e.char_num <= 0 || e.char_num > 0xFFFF) continue;
+    r = StringReplace(r, String(1, static_cast<Char>(e.char_num)), e.HTML, rfReplaceAll);
+  }
+  return r;
+}
+
+String HTMLStringToReadableString(const String& s) {
+  if (s.empty() || !HTMLEntityList) return s;
+  String r = s;
+  for (Int32 i = 0; i < HTMLEntityList->Count(); ++i) {
+    const THTMLEntity_rec e = HTMLEntityList->GetEntityRecs(i);
+    if (e.HTML.empty() || e.char_num <= 0 || e.char_num > 0xFFFF) continue;
+    r = StringReplace(r, e.HTML, String(1, static_cast<Char>(e.char_num)), rfReplaceAll);
+  }
+  return r;
+}
+
+String TPaintWordChunkToHTML(const TPaintWordChunk& chunk) {
+  const TColourFontRec plain = GetDefaultExtraFontRec();
+  const TColourFontRec& own = chunk.colourAndFont;
+  String styleOn, styleOff;
+  static constexpr struct {
+    TFontStyle style;
+    const char16_t* letter;
+  } kStyles[] = {{fsBold, u"b"}, {fsItalic, u"i"}, {fsUnderline, u"u"}, {fsStrikeOut, u"s"}};
+  if (own.typeface != plain.typeface) {
+    for (const auto& st : kStyles) {
+      if ((own.typeface & (1u << st.style)) == 0) continue;
+      styleOn += String(u"<") + st.letter + u">";
+      styleOff = String(u"</") + st.letter + u">" + styleOff;
+    }
+  }
+  String fontOn, fontOff;
+  if (own.FontColour != plain.FontColour) {
+    fontOn = Format(u"<font color = \"%s\">", {ColorToHexRGB(own.FontColour)});
+    fontOff = u"</font>";
+  }
+  const String text = StringReplace(ReadableStringToHTMLString(chunk.w), u" ", u"&nbsp;", rfReplaceAll);
+  return Format(u"%s%s%s%s%s", {styleOn, fontOn, text, fontOff, styleOff});
+}
+
+String HTMLTagsGreyedOut(const String& s, TColor colour) {
+  const TColor rgb = ColorToRGB(colour);
+  const String hex = Format(u"%.2x%.2x%.2x", {rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF});
+  String r;
+  size_t from = 0;
+  for (;;) {
+    const size_t open = s.find(u'<', from);
+    if (open == String::npos) break;
+    const size_t close = s.find(u'>', open + 1);
+    if (close == String::npos) break;
+    r += s.substr(from, open - from);
+    r += Format(u"<font color = \"#%s\">&lt;%s&gt;</font>", {hex, s.substr(open + 1, close - open - 1)});
+    from = close + 1;
+  }
+  return r + s.substr(from);
+}
+
+String HTMLSwitchOn(THTMLtag_action action) { return String(u"<") + html_tags[action] + u">"; }
+
+String HTMLSwitchOff(THTMLtag_action action) { return String(u"</") + html_tags[action] + u">"; }
+
+String StrippedOfW(const String& on, const String& off, const String& s) {
+  if (on.empty() || off.empty()) return s;
+  String r = s;
+  // The next search starts where the last cut was made: text before it has
+  // no on that an off follows, and the cut cannot create one there.
+  size_t from = 0;
+  for (;;) {
+    const size_t a = r.find(on, from);
+    if (a == String::npos) break;
+    const size_t b = r.find(off, a + on.size());
+    if (b == String::npos) break;
+    r.erase(a, b + off.size() - a);
+    from = a >= on.size() ? a - on.size() + 1 : 0;
+  }
+  return r;
+}
+
+String StrippedOfHTMLComments(const String& s) { return StrippedOfW(HTML_comment_on, HTML_comment_off, s); }
+
+AnsiString StrippedOfHTMLComments(const AnsiString& s) {
+  TEncoding* ansi = TEncoding::ANSI();
+  const String wide = ansi->GetString(reinterpret_cast<const Byte*>(s.data()), s.size());
+  const TBytes bytes = ansi->GetBytes(StrippedOfHTMLComments(wide));
+  return AnsiString(bytes.begin(), bytes.end());
+}
+
+// ---------------------------------------------------------------------------
+// Unit start and stop.
+
+void Html_utils_initialization() {
+  if (!Html_utils_counter.Initialization()) return;
+  HTMLEntityList = std::make_unique<TEntityRecList>();
+  HTMLEntityList->LoadUpDefaults();
+}
+
+void Html_utils_Finalization() {
+  if (!Html_utils_counter.Finalization()) return;
+  HTMLEntityList.reset();
+}
+
+}  // namespace sk

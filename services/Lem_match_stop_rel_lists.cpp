@@ -1,0 +1,260 @@
+#include "services/Lem_match_stop_rel_lists.h"
+
+#include "core/My_string_functions_splitting.h"
+#include "core/My_string_functions_tabfields.h"
+#include "core/UnitCounter.h"
+#include "core/Useful_classes_base_holders.h"
+#include "platform/runtime/FileUtils.h"
+#include "platform/runtime/Locale.h"
+#include "platform/runtime/Streams.h"
+#include "platform/runtime/Strings.h"
+
+namespace sk {
+
+namespace {
+
+const String kLemmaSeparator = u" -> ";
+
+// The lines of a word-list file, upper-cased when the load ignores case, and
+// sorted; false when the file cannot be read.
+bool ReadSortedLines(const String& filename, bool caseSensitive, TUTF8Stringlist& lines) {
+  try {
+    lines.SetCaseSensitive(caseSensitive);
+    TFileStream stream(filename, fmOpenRead | fmShareDenyNone);
+    lines.LoadFromStream(&stream);
+  } catch (const Exception&) {
+    lines.Clear();
+    return false;
+  }
+  if (!caseSensitive) lines.SetText(AnsiUpperCase(lines.Text()));
+  lines.Sort();
+  return true;
+}
+
+bool IsComment(const String& line) { return !line.empty() && line[0] == u';'; }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// TMyLemmalist.
+
+TMyLemmalist::TMyLemmalist(bool caseSensitive) {
+  unwanted_variants.SetSorted(true);
+  unwanted_variants.SetDuplicates(dupIgnore);
+  allwords.SetSorted(true);
+  allwords.SetDuplicates(dupIgnore);
+  variants.SetOwnsObjects(true);
+  headwords.SetCaseSensitive(caseSensitive);
+  variants.SetCaseSensitive(caseSensitive);
+}
+
+TMyLemmalist::~TMyLemmalist() = default;
+
+void TMyLemmalist::AddALine(const String& head, const String& variantsText) {
+  if (head.empty() || variantsText.empty()) return;
+  if (allwords.IndexOf(head) >= 0) return;
+  allwords.Add(head);
+  const Int32 n = headwords.Add(head) + 1;
+  size_t from = 0;
+  for (;;) {
+    const size_t comma = variantsText.find(u',', from);
+    const String piece = Trim(variantsText.substr(from, comma == String::npos ? String::npos : comma - from));
+    if (!piece.empty()) {
+      if (allwords.IndexOf(piece) >= 0) {
+        unwanted_variants.Add(piece);
+      } else {
+        allwords.Add(piece);
+        variants.AddObject(piece, new TLongIntHolder(n));
+      }
+    }
+    if (comma == String::npos) break;
+    from = comma + 1;
+  }
+}
+
+void TMyLemmalist::Clear() {
+  check_for_affixes = false;
+  unwanted_variants.Clear();
+  allwords.Clear();
+  headwords.Clear();
+  variants.Clear();
+}
+
+Int32 TMyLemmalist::HeadNumberOfVariant(Int32 i) const {
+  if (i < 0 || i >= variants.Count()) return 0;
+  const auto* holder = dynamic_cast<const TLongIntHolder*>(variants.Objects(i));
+  return holder != nullptr ? holder->data : 0;
+}
+
+// ---------------------------------------------------------------------------
+// TMyMSRList.
+
+TMyMSRList::TMyMSRList(bool caseSensitive) { words.SetCaseSensitive(caseSensitive); }
+
+void TMyMSRList::Clear() {
+  check_for_affixes = false;
+  words.Clear();
+}
+
+String TMyMSRList::GetAWord(Int32 i) const {
+  if (i < 0 || i >= words.Count()) return String();
+  return words[i];
+}
+
+// ---------------------------------------------------------------------------
+// TLemMatchStopRelHolder.
+
+TLemMatchStopRelHolder::TLemMatchStopRelHolder()
+    : Matchlist(std::make_unique<TMyMSRList>(false)),
+      LemmaList(std::make_unique<TMyLemmalist>(false)),
+      RelationList(std::make_unique<TMyMSRList>(false)),
+      StopList(std::make_unique<TMyMSRList>(false)) {}
+
+TLemMatchStopRelHolder::~TLemMatchStopRelHolder() {
+  for (TLemmaMatchStopRelOptions which : {as_lemma, as_match, as_stop, as_relation}) FreeUpList(which);
+}
+
+TMyMSRList* TLemMatchStopRelHolder::MSR(TLemmaMatchStopRelOptions which) const {
+  switch (which) {
+    case as_match: return Matchlist.get();
+    case as_stop: return StopList.get();
+    case as_relation: return RelationList.get();
+    default: return nullptr;
+  }
+}
+
+std::unique_ptr<TMyMSRList>& TLemMatchStopRelHolder::MSRSlot(TLemmaMatchStopRelOptions which) {
+  if (which == as_stop) return StopList;
+  if (which == as_relation) return RelationList;
+  return Matchlist;
+}
+
+bool TLemMatchStopRelHolder::StartUpAndLoadList(const String& filename, TLemmaMatchStopRelOptions which,
+                                                bool caseSensitive) {
+  if (which == as_lemma) return StartUpAndLoadLemmaList(filename, caseSensitive);
+  std::unique_ptr<TMyMSRList>& slot = MSRSlot(which);
+  if (!slot) slot = std::make_unique<TMyMSRList>(false);
+  TMyMSRList& list = *slot;
+  list.Clear();
+  if (!FileExists(filename)) return false;
+  TUTF8Stringlist lines;
+  if (!ReadSortedLines(filename, caseSensitive, lines)) return false;
+  bool answer = true;
+  bool affixes = false;
+  for (Int32 i = 0; i < lines.Count(); ++i) {
+    const String line = lines[i];
+    if (line.empty() || IsComment(line)) continue;
+    if (line.find(u'<') != String::npos) affixes = true;
+    for (const String& piece : StringToStringArray(u",", line, true)) list.words.Add(piece);
+    list.check_for_affixes = affixes;
+    answer = list.words.Count() > 0;
+  }
+  return answer;
+}
+
+bool TLemMatchStopRelHolder::StartUpAndLoadLemmaList(const String& filename, bool caseSensitive) {
+  if (!LemmaList) LemmaList = std::make_unique<TMyLemmalist>(caseSensitive);
+  TMyLemmalist& lemmas = *LemmaList;
+  lemmas.Clear();
+  lemmas.headwords.SetCaseSensitive(caseSensitive);
+  lemmas.variants.SetCaseSensitive(caseSensitive);
+  if (!FileExists(filename)) return false;
+  TUTF8Stringlist lines;
+  if (!ReadSortedLines(filename, caseSensitive, lines)) return false;
+  lemmas.check_for_affixes = lines.Text().find(u'<') != String::npos;
+  for (Int32 i = 0; i < lines.Count(); ++i) {
+    const String line = lines[i];
+    const size_t sep = line.find(kLemmaSeparator);
+    if (sep == String::npos || IsComment(line)) continue;
+    lemmas.AddALine(Trim(line.substr(0, sep)), Trim(line.substr(sep + kLemmaSeparator.size())));
+  }
+  return lemmas.headwords.Count() > 0;
+}
+
+void TLemMatchStopRelHolder::ClearAList(TLemmaMatchStopRelOptions which) {
+  if (which == as_lemma) {
+    if (LemmaList) LemmaList->Clear();
+  } else if (TMyMSRList* list = MSR(which)) {
+    list->Clear();
+  }
+}
+
+void TLemMatchStopRelHolder::FreeUpList(TLemmaMatchStopRelOptions which) {
+  ClearAList(which);
+  if (which == as_lemma) LemmaList.reset();
+  else MSRSlot(which).reset();
+}
+
+Int32 TLemMatchStopRelHolder::GetWordCount(TLemmaMatchStopRelOptions which) const {
+  if (which == as_lemma) return LemmaList ? LemmaList->headwords.Count() : 0;
+  const TMyMSRList* list = MSR(which);
+  return list != nullptr ? list->words.Count() : 0;
+}
+
+Int32 TLemMatchStopRelHolder::IndexOfWordInList(const String& word, TLemmaMatchStopRelOptions which) const {
+  if (which == as_lemma) return LemmaList ? LemmaList->headwords.IndexOf(word) : -1;
+  const TMyMSRList* list = MSR(which);
+  return list != nullptr ? list->words.IndexOf(word) : -1;
+}
+
+bool TLemMatchStopRelHolder::GetLemmaMatchRelationStoplistCheckAffixes(TLemmaMatchStopRelOptions which) const {
+  if (which == as_lemma) return LemmaList && LemmaList->check_for_affixes;
+  const TMyMSRList* list = MSR(which);
+  return list != nullptr && list->check_for_affixes;
+}
+
+String TLemMatchStopRelHolder::GetMatchlistWord(Int32 i) const { return Matchlist ? Matchlist->GetAWord(i) : String(); }
+String TLemMatchStopRelHolder::GetStoplistWord(Int32 i) const { return StopList ? StopList->GetAWord(i) : String(); }
+String TLemMatchStopRelHolder::GetRelationlistWord(Int32 i) const {
+  return RelationList ? RelationList->GetAWord(i) : String();
+}
+
+Int32 TLemMatchStopRelHolder::GetLemmaHeadWordCount() const { return LemmaList ? LemmaList->headwords.Count() : 0; }
+Int32 TLemMatchStopRelHolder::GetLemmaVariantCount() const { return LemmaList ? LemmaList->variants.Count() : 0; }
+Int32 TLemMatchStopRelHolder::GetLemmalistUnwantedVariantCount() const {
+  return LemmaList ? LemmaList->unwanted_variants.Count() : 0;
+}
+
+String TLemMatchStopRelHolder::GetLemmalistHeadWord(Int32 i) const {
+  if (!LemmaList || i < 0 || i >= LemmaList->headwords.Count()) return String();
+  return LemmaList->headwords[i];
+}
+
+String TLemMatchStopRelHolder::GetLemmaListUnwantedVariant(Int32 i) const {
+  if (!LemmaList || i < 0 || i >= LemmaList->unwanted_variants.Count()) return String();
+  return LemmaList->unwanted_variants[i];
+}
+
+Int32 TLemMatchStopRelHolder::IndexOfLemmaVariant(const String& word) const {
+  return LemmaList ? LemmaList->variants.IndexOf(word) : -1;
+}
+
+String TLemMatchStopRelHolder::GetLemmalistVariantsOf(const Char* head) const {
+  if (!LemmaList || head == nullptr) return String();
+  const Int32 index = LemmaList->headwords.IndexOf(String(head));
+  if (index < 0) return String();
+  const Int32 n = index + 1;
+  String r;
+  for (Int32 i = 0; i < LemmaList->variants.Count(); ++i) {
+    const Int32 number = LemmaList->HeadNumberOfVariant(i);
+    if (number > n) break;  // variants come grouped in head-word order
+    if (number == n) r = AddToListWithSeparatorIfNeeded(r, LemmaList->variants[i], u',');
+  }
+  return r;
+}
+
+THeadword_and_Variant TLemMatchStopRelHolder::GetLemmalistVariantWithHeadword(Int32 i) const {
+  if (!LemmaList || i < 0 || i >= LemmaList->variants.Count()) return THeadword_and_Variant{};
+  return THeadword_and_Variant{GetLemmalistHeadWord(LemmaList->HeadNumberOfVariant(i) - 1), LemmaList->variants[i]};
+}
+
+bool TLemMatchStopRelHolder::AnyStoplistWordsFoundinCluster(const std::vector<TPcharTag>& words) const {
+  if (!StopList) return false;
+  for (const TPcharTag& w : words)
+    if (StopList->words.IndexOf(w.wrd.ToString()) >= 0) return true;
+  return false;
+}
+
+SK_COUNTER_ONLY_UNIT(Lem_match_stop_rel_lists)
+
+}  // namespace sk

@@ -1,0 +1,420 @@
+#include "services/Modify_source_texts_basics.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "core/My_string_functions_splitting.h"
+#include "core/UnitCounter.h"
+#include "core/Unicode_string_conversion.h"
+#include "platform/runtime/DateUtils.h"
+#include "platform/runtime/Encoding.h"
+#include "platform/runtime/FileReplace.h"
+#include "platform/runtime/FileUtils.h"
+#include "platform/runtime/Format.h"
+#include "platform/runtime/Streams.h"
+#include "platform/runtime/Strings.h"
+#include "services/File_utils_textfiles.h"
+#include "services/Registry_utils.h"
+
+namespace sk {
+
+namespace {
+
+constinit TUnitCounter Modify_source_texts_basics_counter;
+
+bool ReadAllBytes(const String& filename, TBytes& bytes) {
+  try {
+    TFileStream stream(filename, fmOpenRead | fmShareDenyNone);
+    const Int64 size = stream.Size();
+    if (size < 0 || static_cast<UInt64>(size) > bytes.max_size()) return false;
+    bytes.resize(static_cast<size_t>(size));
+    return size == 0 || stream.Read(bytes.data(), size) == size;
+  } catch (const Exception&) {
+    return false;
+  }
+}
+
+// Makes the backup of a source text unless it exists: the copy appears under
+// its name only once it is complete, and never replaces a file.
+bool MakeBackupOnce(const String& filename) {
+  const String backup = SourceTextBackupName(filename);
+  if (FileExists(backup)) return true;
+  TBytes bytes;
+  if (!ReadAllBytes(filename, bytes)) return false;
+  const Int32 r = CreateFileWithContent(backup, bytes.data(), bytes.size());
+  return r == 0 || r == EEXIST;
+}
+
+// How a text file's characters are stored.
+enum class TextForm { utf16le, utf16be, utf8, single_byte, multi_byte };
+
+// A text file decoded with, for each UTF-16 unit of the text, the byte offset
+// of its character (both units of a surrogate pair share it).
+struct DecodedText {
+  TextForm form = TextForm::utf8;
+  size_t bomLength = 0;
+  String text;
+  std::vector<size_t> offsets;
+};
+
+void DecodeUtf8(const TBytes& b, size_t from, DecodedText& d) {
+  size_t i = from;
+  while (i < b.size()) {
+    const Byte c = b[i];
+    size_t len = 1;
+    Cardinal cp = c;
+    if (c >= 0xF0) len = 4, cp = c & 0x07;
+    else if (c >= 0xE0) len = 3, cp = c & 0x0F;
+    else if (c >= 0xC0) len = 2, cp = c & 0x1F;
+    else if (c >= 0x80) len = 1, cp = 0xFFFD;
+    if (i + len > b.size()) len = 1, cp = 0xFFFD;
+    for (size_t k = 1; k < len; ++k) {
+      if ((b[i + k] & 0xC0) != 0x80) {
+        len = 1;
+        cp = 0xFFFD;
+        break;
+      }
+      cp = cp << 6 | (b[i + k] & 0x3F);
+    }
+    if (cp >= 0x10000) {
+      d.text += static_cast<Char>(0xD800 + ((cp - 0x10000) >> 10));
+      d.text += static_cast<Char>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+      d.offsets.push_back(i);
+      d.offsets.push_back(i);
+    } else {
+      d.text += static_cast<Char>(cp);
+      d.offsets.push_back(i);
+    }
+    i += len;
+  }
+}
+
+DecodedText Decode(const TBytes& b) {
+  DecodedText d;
+  if (b.size() >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
+    d.form = TextForm::utf16le;
+    d.bomLength = 2;
+  } else if (b.size() >= 2 && b[0] == 0xFE && b[1] == 0xFF) {
+    d.form = TextForm::utf16be;
+    d.bomLength = 2;
+  } else if (b.size() >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
+    d.form = TextForm::utf8;
+    d.bomLength = 3;
+  } else if (IsUTF8Valid(b)) {
+    d.form = TextForm::utf8;
+  } else {
+    d.form = TEncoding::ANSI()->IsSingleByte() ? TextForm::single_byte : TextForm::multi_byte;
+  }
+  switch (d.form) {
+    case TextForm::utf16le:
+    case TextForm::utf16be:
+      for (size_t i = d.bomLength; i + 1 < b.size(); i += 2) {
+        d.text += static_cast<Char>(d.form == TextForm::utf16le ? b[i] | b[i + 1] << 8 : b[i] << 8 | b[i + 1]);
+        d.offsets.push_back(i);
+      }
+      break;
+    case TextForm::utf8: DecodeUtf8(b, d.bomLength, d); break;
+    case TextForm::single_byte:
+      d.text = TEncoding::ANSI()->GetString(b);
+      for (size_t i = 0; i < b.size(); ++i) d.offsets.push_back(i);
+      if (d.offsets.size() != d.text.size()) d.form = TextForm::multi_byte;
+      break;
+    case TextForm::multi_byte: d.text = TEncoding::ANSI()->GetString(b); break;
+  }
+  return d;
+}
+
+TBytes Utf8Of(Char c) {
+  if (c >= 0xD800 && c <= 0xDFFF) c = u'?';  // half a pair cannot stand alone
+  const std::string s = StringToUtf8(String(1, c));
+  return TBytes(s.begin(), s.end());
+}
+
+// The file's bytes with the blanks at the given text positions replaced by ch,
+// every other byte as it was.
+TBytes WithBlanksReplaced(const TBytes& b, const DecodedText& d, const std::vector<size_t>& positions, Char ch) {
+  TBytes r;
+  switch (d.form) {
+    case TextForm::utf16le:
+    case TextForm::utf16be:
+      r = b;
+      for (size_t p : positions) {
+        const size_t o = d.offsets[p];
+        r[o] = static_cast<Byte>(d.form == TextForm::utf16le ? ch & 0xFF : ch >> 8);
+        r[o + 1] = static_cast<Byte>(d.form == TextForm::utf16le ? ch >> 8 : ch & 0xFF);
+      }
+      return r;
+    case TextForm::single_byte: {
+      r = b;
+      const TBytes c = TEncoding::ANSI()->GetBytes(String(1, ch));
+      for (size_t p : positions) r[d.offsets[p]] = c.empty() ? Byte{'?'} : c[0];
+      return r;
+    }
+    case TextForm::utf8: {
+      const TBytes c = Utf8Of(ch);
+      size_t from = 0;
+      for (size_t p : positions) {
+        const size_t o = d.offsets[p];
+        r.insert(r.end(), b.begin() + static_cast<std::ptrdiff_t>(from), b.begin() + static_cast<std::ptrdiff_t>(o));
+        r.insert(r.end(), c.begin(), c.end());
+        from = o + 1;
+      }
+      r.insert(r.end(), b.begin() + static_cast<std::ptrdiff_t>(from), b.end());
+      return r;
+    }
+    case TextForm::multi_byte: {
+      // A code page whose characters take one or two bytes: the text is
+      // written back whole in it.
+      String t = d.text;
+      for (size_t p : positions) t[p] = ch;
+      return TEncoding::ANSI()->GetBytes(t);
+    }
+  }
+  return r;
+}
+
+// The number of lines a text holds, as a string list splits it (CR LF, LF or
+// CR end a line; a final break adds no empty line).
+Int32 LineCount(const String& text) {
+  Int32 n = 0;
+  size_t i = 0;
+  while (i < text.size()) {
+    const Char c = text[i++];
+    if (c == u'\r') {
+      if (i < text.size() && text[i] == u'\n') ++i;
+      ++n;
+    } else if (c == u'\n') {
+      ++n;
+    } else if (i == text.size()) {
+      ++n;
+    }
+  }
+  return n;
+}
+
+bool EndsWithLineBreak(const String& text) {
+  return !text.empty() && (text.back() == u'\n' || text.back() == u'\r');
+}
+
+bool WriteAllAt(int fd, const TBytes& bytes, off_t at) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, at + static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// Opens the log and holds an exclusive lock on it; -1 when it cannot.
+int OpenLockedLog(const std::string& path) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) return -1;
+    int r;
+    do r = ::flock(fd, LOCK_EX);
+    while (r != 0 && errno == EINTR);
+    if (r != 0) {
+      ::close(fd);
+      return -1;
+    }
+    // Another process may have replaced the file meanwhile: the lock counts
+    // only when it is on the file the name now stands for.
+    struct stat byFd {}, byName {};
+    if (::fstat(fd, &byFd) == 0 && ::stat(path.c_str(), &byName) == 0 && byFd.st_dev == byName.st_dev &&
+        byFd.st_ino == byName.st_ino)
+      return fd;
+    ::close(fd);
+  }
+  return -1;
+}
+
+TBytes EncodedAs(const String& s, TEncoding* enc) {
+  if (enc == nullptr) enc = TEncoding::Unicode();
+  return enc->GetBytes(s);
+}
+
+}  // namespace
+
+String NowAsInteger() { return ThenAsInteger(Now()); }
+
+String ThenAsInteger(TDateTime dt) { return FormatDateTime(u"yyyymmddhhnn", dt); }
+
+TDateTime IntegerStrToDayAndTime(const String& s) {
+  if (s.size() != 12 || s.find(u' ') != String::npos) return Now();
+  const Int32 year = StrToIntDef(s.substr(0, 4), 2006);
+  const Int32 month = StrToIntDef(s.substr(4, 2), 1);
+  const Int32 day = StrToIntDef(s.substr(6, 2), 1);
+  const Int32 hour = StrToIntDef(s.substr(8, 2), 1);
+  const Int32 minute = StrToIntDef(s.substr(10, 2), 1);
+  TDateTime r = 0;
+  if (year < 1 || year > 9999 || month < 0 || day < 0 || hour < 0 || minute < 0 ||
+      !TryEncodeDateTime(static_cast<Word>(year), static_cast<Word>(month), static_cast<Word>(day),
+                         static_cast<Word>(hour), static_cast<Word>(minute), 0, 0, r))
+    return Now();
+  return r;
+}
+
+TModifySourceTexts StringToModification(const String& s) {
+  for (int k = 0; k < TModifySourceTexts_Count; ++k)
+    if (s == modification_effected[static_cast<TModifySourceTexts>(k)]) return static_cast<TModifySourceTexts>(k);
+  return mst_none;
+}
+
+String LogParameters(const String& text, const String& separator, Int32 n) {
+  if (n < 1 || separator.empty()) return n == 1 && separator.empty() ? text : String();
+  size_t from = 0;
+  for (Int32 field = 1;; ++field) {
+    const size_t p = text.find(separator, from);
+    if (field == n) return text.substr(from, p == String::npos ? String::npos : p - from);
+    if (p == String::npos) return String();
+    from = p + separator.size();
+  }
+}
+
+String WithStartAndCloseMarkers(const String& s) {
+  String r = s;
+  if (r.empty() || r.front() != u'<') r = u"<ut_" + r;
+  if (r.back() != u'>') r += u"/>";
+  return r;
+}
+
+String SourceTextBackupName(const String& filename) { return ChangeFileExt(filename, source_text_backup_ext); }
+
+bool EnsureBackup(const String& filename, TUTF8Stringlist& done) {
+  if (filename.empty()) return false;
+  if (done.IndexOf(filename) >= 0) return true;
+  if (!MakeBackupOnce(filename)) return false;
+  done.Add(filename);
+  return true;
+}
+
+Int32 InsertedIntoSourceText(const String& filename, String& text, Int32 bytePos, Cardinal lcid, bool isUnicode) {
+  text = WithStartAndCloseMarkers(text);
+  if (bytePos < 0 || !MakeBackupOnce(filename)) return 0;
+  bool ok;
+  if (isUnicode) {
+    ok = InsertIntoFileW(filename, text, false, static_cast<Cardinal>(bytePos / 2));
+  } else {
+    ok = InsertIntoFileA(filename, ConvertedFromStringForLCID(lcid, text.c_str()), false,
+                         static_cast<Cardinal>(bytePos));
+  }
+  return ok ? static_cast<Int32>(text.size()) : 0;
+}
+
+String AlterFileW(const String& filename, Char ch, Int32 start, Int32 len) {
+  TBytes bytes;
+  if (!ReadAllBytes(filename, bytes))
+    throw EFOpenError(Format(u"Cannot open file \"%s\". %s", {filename, u"The file cannot be read"}));
+  const DecodedText d = Decode(bytes);
+  const Int64 textLen = static_cast<Int64>(d.text.size());
+  const Int64 first = std::max<Int64>(start, 1);
+  const Int64 last = std::min<Int64>(static_cast<Int64>(start) + len - 1, textLen);
+  if (first > last) return String();
+  const String answer = d.text.substr(static_cast<size_t>(first - 1), static_cast<size_t>(last - first + 1));
+
+  std::vector<size_t> blanks;
+  bool inTag = false;
+  for (Int64 p = first; p <= last; ++p) {
+    const Char c = d.text[static_cast<size_t>(p - 1)];
+    if (c == u'<') inTag = true;
+    else if (c == u'>') inTag = false;
+    else if (c == u' ' && !inTag) blanks.push_back(static_cast<size_t>(p - 1));
+  }
+  if (blanks.empty() || ch == u' ') return answer;
+  if (!MakeBackupOnce(filename))
+    throw EFCreateError(Format(u"Cannot create file \"%s\". %s", {SourceTextBackupName(filename), u"The backup cannot be made"}));
+  if (!ReplaceFileContent(filename, WithBlanksReplaced(bytes, d, blanks, ch)))
+    throw EFCreateError(Format(u"Cannot create file \"%s\". %s", {filename, u"The file cannot be written"}));
+  return answer;
+}
+
+AnsiString AlterFileA(const String& filename, AnsiChar ch, Int32 start, Int32 len) {
+  TEncoding* ansi = TEncoding::ANSI();
+  const Byte b = static_cast<Byte>(ch);
+  const String wide = ansi->GetString(&b, 1);
+  const String answer = AlterFileW(filename, wide.empty() ? u'?' : wide[0], start, len);
+  const TBytes out = ansi->GetBytes(answer);
+  return AnsiString(out.begin(), out.end());
+}
+
+String LogDateReference(const String& s1, const String& s2, const String& s3, const String& s4, const String& s5,
+                        Int32 n, TModifySourceTexts kind) {
+  const String logName = modify_source_texts_logfullfilename;
+  int fd = -1;
+  off_t end = 0;
+  TBytes old;
+  if (!logName.empty()) {
+    fd = OpenLockedLog(StringToUtf8(logName));
+    if (fd >= 0) {
+      struct stat st {};
+      if (::fstat(fd, &st) == 0 && st.st_size > 0) {
+        end = st.st_size;
+        old.resize(static_cast<size_t>(st.st_size));
+        size_t got = 0;
+        while (got < old.size()) {
+          const ssize_t r = ::pread(fd, old.data() + got, old.size() - got, static_cast<off_t>(got));
+          if (r < 0 && errno == EINTR) continue;
+          if (r <= 0) break;
+          got += static_cast<size_t>(r);
+        }
+        old.resize(got);
+      }
+    }
+  }
+  TEncoding* enc = nullptr;
+  Int32 bomLength = 0;
+  const String existing = old.empty() ? String() : EncodedStringFromBytes(old, enc, bomLength);
+  const Int32 k = LineCount(existing) + 1;
+
+  String marker;
+  String user;
+  if (!s3.empty()) {
+    marker = WithStartAndCloseMarkers(s3 + IntToStr(k));
+    user = s3;
+  } else {
+    marker = WithStartAndCloseMarkers(u"_" + IntToStr(k));
+    user = Registry_Current_User();
+  }
+  String line = user + u'\t' + s4 + u'\t' + s2 + u'\t' + marker + u'\t' + modification_effected[kind] + u'\t' +
+                IntToStr(n) + u'\t';
+  if (kind == mst_set) line += u"\t\t" + WithStartAndCloseMarkers(s1);
+  else if (kind == mst_search_word) line += s1 + u'\t' + s5 + u'\t';
+  line += u"\t\r\n";
+
+  if (fd >= 0) {
+    TBytes add;
+    if (end == 0) {
+      // A new log: UTF-16LE with its mark.
+      enc = TEncoding::Unicode();
+      add = enc->GetPreamble();
+    } else if (!EndsWithLineBreak(existing)) {
+      line = u"\r\n" + line;
+    }
+    const TBytes body = EncodedAs(line, enc);
+    add.insert(add.end(), body.begin(), body.end());
+    // One append after what is there; a write cut short is taken back, so the
+    // log never keeps half a line.
+    if (!WriteAllAt(fd, add, end)) {
+      int r;
+      do r = ::ftruncate(fd, end);
+      while (r != 0 && errno == EINTR);
+    }
+    ::close(fd);  // also releases the lock
+  }
+  return marker;
+}
+
+void Modify_source_texts_basics_initialization() { Modify_source_texts_basics_counter.Initialization(); }
+
+void Modify_source_texts_basics_Finalization() {
+  if (Modify_source_texts_basics_counter.Finalization()) String().swap(modify_source_texts_logfullfilename);
+}
+
+}  // namespace sk

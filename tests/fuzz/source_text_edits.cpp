@@ -1,0 +1,83 @@
+// Fuzz target: in-place edits of source texts and the modification log, on
+// files of untrusted bytes. The first byte picks the routine and its range;
+// the rest is the file. An alteration changes nothing but blanks (a text in a
+// UTF-16 or single-byte form keeps its size), keeps its backup byte for byte,
+// and a log only ever grows after the bytes it held.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "services/Modify_source_texts_basics.h"
+
+using namespace sk;
+
+namespace {
+
+std::string Folder() {
+  static const std::string dir = [] {
+    std::string base = std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path().string();
+    std::string tmpl = base + "/sk_fuzz_edits_XXXXXX";
+    if (::mkdtemp(tmpl.data()) == nullptr) std::abort();
+    return tmpl;
+  }();
+  return dir;
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+void WriteAll(const std::string& path, const uint8_t* data, size_t size) {
+  std::ofstream f(path, std::ios::binary | std::ios::trunc);
+  f.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 1 || size > 1 << 16) return 0;
+  const uint8_t mode = data[0];
+  ++data;
+  --size;
+  const std::string file = Folder() + "/t.txt";
+  const std::string backup = Folder() + "/t.original";
+  std::remove(backup.c_str());
+  WriteAll(file, data, size);
+  const std::string before(reinterpret_cast<const char*>(data), size);
+
+  if ((mode & 1) == 0) {
+    const Int32 start = (mode >> 1) & 7;
+    const Int32 len = (mode >> 4) * 8 - 20;
+    try {
+      if (mode & 0x08) AlterFileA(Utf8ToString(file), '#', start, len);
+      else AlterFileW(Utf8ToString(file), u'#', start, len);
+    } catch (const Exception&) {
+      std::abort();  // the folder is writable: nothing may fail
+    }
+    const std::string after = ReadAll(file);
+    if (std::filesystem::exists(backup) && ReadAll(backup) != before) std::abort();
+    if (after != before && !std::filesystem::exists(backup)) std::abort();
+    const bool fixedWidth = (size >= 2 && ((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF)));
+    if (fixedWidth) {
+      if (after.size() != before.size()) std::abort();
+      for (size_t i = 0; i < after.size(); ++i)
+        if (after[i] != before[i] && before[i] != ' ' && before[i] != '\0') std::abort();
+    }
+  } else {
+    modify_source_texts_logfullfilename = Utf8ToString(file);
+    LogDateReference(u"one", u"two", (mode & 2) ? u"" : u"u", u"four", u"five", mode, static_cast<TModifySourceTexts>((mode >> 2) & 3));
+    const std::string after = ReadAll(file);
+    if (after.size() <= before.size() || after.compare(0, before.size(), before) != 0) std::abort();
+    LogParameters(Utf8ToString(before), u"\t", mode >> 4);
+    IntegerStrToDayAndTime(Utf8ToString(before));
+    StringToModification(Utf8ToString(before));
+  }
+  return 0;
+}

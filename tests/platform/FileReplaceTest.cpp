@@ -1,0 +1,149 @@
+// Whole-file replacement: the target keeps every byte until the new content
+// is complete, also when the writer is stopped by a file-size limit or killed.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "TestSupport.h"
+#include "platform/runtime/FileReplace.h"
+#include "platform/runtime/OSError.h"
+
+namespace sk {
+namespace {
+
+class FileReplaceTest : public ScratchFolderTest {
+ protected:
+  FileReplaceTest() : ScratchFolderTest("sk_replace") {}
+  // Names in the scratch folder, "." and ".." left out.
+  std::vector<std::string> Entries() const {
+    std::vector<std::string> r;
+    DIR* d = ::opendir(fDir.c_str());
+    while (struct dirent* de = ::readdir(d)) {
+      std::string n = de->d_name;
+      if (n != "." && n != "..") r.push_back(n);
+    }
+    ::closedir(d);
+    return r;
+  }
+  // Runs body in a child process and answers its wait status.
+  template <class F>
+  int InChild(F body) {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+      body();
+      ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return status;
+  }
+};
+
+TEST_F(FileReplaceTest, ReplacesContentAndKeepsPermissions) {
+  WriteRaw("a.txt", "old content");
+  ASSERT_EQ(::chmod(Path("a.txt").c_str(), 0640), 0);
+  ASSERT_TRUE(ReplaceFileContent(File("a.txt"), B("new")));
+  EXPECT_EQ(ReadRaw("a.txt"), "new");
+  struct stat st;
+  ASSERT_EQ(::stat(Path("a.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(Entries(), std::vector<std::string>{"a.txt"});  // no temporary file left
+}
+
+TEST_F(FileReplaceTest, CreatesAMissingFileAndEmptiesWithNoBytes) {
+  ASSERT_TRUE(ReplaceFileContent(File("new.txt"), B("x")));
+  EXPECT_EQ(ReadRaw("new.txt"), "x");
+  ASSERT_TRUE(ReplaceFileContent(File("new.txt"), TBytes()));
+  EXPECT_EQ(ReadRaw("new.txt"), "");
+}
+
+TEST_F(FileReplaceTest, ALinkKeepsPointingAtTheReplacedFile) {
+  WriteRaw("real.txt", "one");
+  ASSERT_EQ(::symlink("real.txt", Path("link.txt").c_str()), 0);
+  ASSERT_TRUE(ReplaceFileContent(File("link.txt"), B("two")));
+  struct stat st;
+  ASSERT_EQ(::lstat(Path("link.txt").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(ReadRaw("real.txt"), "two");
+}
+
+TEST_F(FileReplaceTest, FailuresLeaveTheTargetAlone) {
+  // A missing folder, a folder as target, and a discarded stream.
+  EXPECT_FALSE(ReplaceFileContent(File("missing/x.txt"), B("x")));
+  ASSERT_EQ(::mkdir(Path("sub").c_str(), 0755), 0);
+  EXPECT_FALSE(ReplaceFileContent(File("sub"), B("x")));
+  WriteRaw("keep.txt", "keep");
+  {
+    TFileReplaceStream s(File("keep.txt"));
+    ASSERT_TRUE(s.Ok());
+    s.WriteBuffer("partial", 7);
+  }  // no commit
+  EXPECT_EQ(ReadRaw("keep.txt"), "keep");
+  EXPECT_EQ(Entries().size(), 2u);  // keep.txt and sub
+}
+
+TEST_F(FileReplaceTest, AFileSizeLimitLeavesTheFileByteExact) {
+  std::string original(3000, 'o');
+  original[100] = '\0';
+  WriteRaw("limited.txt", original);
+  const std::string big(200000, 'n');
+  // Once with the limit's signal ignored (the write fails), once with its
+  // default action (the writer is killed).
+  for (bool ignoreSignal : {true, false}) {
+    int status = InChild([&] {
+      if (ignoreSignal) ::signal(SIGXFSZ, SIG_IGN);
+      struct rlimit lim = {65536, 65536};
+      ::setrlimit(RLIMIT_FSIZE, &lim);
+      bool ok = ReplaceFileContent(File("limited.txt"), B(big));
+      ::_exit(ok ? 1 : 0);
+    });
+    if (ignoreSignal) {
+      ASSERT_TRUE(WIFEXITED(status));
+      EXPECT_EQ(WEXITSTATUS(status), 0) << "a failed replacement must answer false";
+    } else {
+      EXPECT_TRUE(WIFSIGNALED(status));
+    }
+    EXPECT_EQ(ReadRaw("limited.txt"), original);
+  }
+}
+
+TEST_F(FileReplaceTest, AKilledWriterLeavesTheFileByteExact) {
+  WriteRaw("k.txt", "precious\r\n");
+  int status = InChild([&] {
+    TFileReplaceStream s(File("k.txt"));
+    s.WriteBuffer("half of the new", 15);
+    ::raise(SIGKILL);
+  });
+  EXPECT_TRUE(WIFSIGNALED(status));
+  EXPECT_EQ(ReadRaw("k.txt"), "precious\r\n");
+}
+
+TEST_F(FileReplaceTest, CreateWithContentNeverReplaces) {
+  ASSERT_EQ(CreateFileWithContent(File("log.txt"), "\xFF\xFE", 2), 0);
+  EXPECT_EQ(ReadRaw("log.txt"), "\xFF\xFE");
+  EXPECT_EQ(CreateFileWithContent(File("log.txt"), "zz", 2), EEXIST);
+  EXPECT_EQ(ReadRaw("log.txt"), "\xFF\xFE");
+  EXPECT_NE(CreateFileWithContent(File("nofolder/log.txt"), "x", 1), 0);
+  EXPECT_EQ(Entries(), std::vector<std::string>{"log.txt"});
+}
+
+TEST(OSError, CarriesTheCodeAndTheSystemText) {
+  try {
+    RaiseLastOSError(ENOENT);
+    FAIL();
+  } catch (const EOSError& e) {
+    EXPECT_EQ(e.ErrorCode, ENOENT);
+    EXPECT_EQ(e.Message(), SysErrorMessage(ENOENT));
+    EXPECT_FALSE(e.Message().empty());
+  }
+}
+
+}  // namespace
+}  // namespace sk

@@ -1,0 +1,278 @@
+// Copies, backups, moves across levels and file systems, deleting after
+// asking (with the questions checked through a message-box handler), and
+// removing empty folders.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "ServicesTestSupport.h"
+#include "core/Global_vars.h"
+#include "platform/runtime/FileUtils.h"
+#include "platform/runtime/OSError.h"
+#include "services/File_utils.h"
+
+namespace sk {
+namespace {
+
+class File_utils_copying : public ScratchFolderTest {
+ protected:
+  File_utils_copying() : ScratchFolderTest("sk_copy") {}
+  void Tree(const std::string& root) {
+    for (const std::string& d : {root, root + "/s1", root + "/s1/s2", root + "/s1/s2/s3"})
+      ASSERT_EQ(::mkdir(Path(d).c_str(), 0755), 0);
+    WriteRaw(root + "/top.txt", "top");
+    WriteRaw(root + "/s1/one.txt", "one");
+    WriteRaw(root + "/s1/s2/two.txt", "two");
+    WriteRaw(root + "/s1/s2/s3/three.txt", std::string(300000, '3'));
+  }
+  void TearDown() override {
+    Global_YieldProcessProc = nullptr;
+    ScratchFolderTest::TearDown();
+  }
+};
+
+TEST_F(File_utils_copying, CopiesKeepDatesAndBackupsComeFirst) {
+  WriteRaw("a.txt", "alpha");
+  ASSERT_TRUE(SetFileDate(File("a.txt"), 4, 5, 2006));
+  EXPECT_TRUE(CopyFileRetainingDate(File("a.txt"), File("b.txt"), true));
+  EXPECT_DOUBLE_EQ(GetFileAge(File("b.txt")), GetFileAge(File("a.txt")));
+  EXPECT_FALSE(CopyFileRetainingDate(File("a.txt"), File("b.txt"), true));  // not over it
+  EXPECT_FALSE(CopyFileRetainingDate(File("none"), File("c.txt"), false));
+  CopyAFileWithBackup(File("a.txt"));
+  EXPECT_EQ(ReadRaw("a.bak"), "alpha");
+  EXPECT_TRUE(TryToCopyFileToTEMP(File("a.txt")));
+  EXPECT_EQ(ReadRaw("TEMP/a.txt"), "alpha");
+  EXPECT_FALSE(TryToCopyFileToTEMP(File("none")));
+
+  WriteRaw("d.txt", "delete me");
+  EXPECT_TRUE(DeleteFileKeepingBackup(File("d.txt")));
+  EXPECT_FALSE(FileExists(File("d.txt")));
+  EXPECT_EQ(ReadRaw("d.bak"), "delete me");
+  EXPECT_FALSE(DeleteFileKeepingBackup(File("d.txt")));
+  WriteRaw("e.txt", "empty me");
+  EXPECT_TRUE(EmptyFileKeepingBackup(File("e.txt")));
+  EXPECT_EQ(ReadRaw("e.txt"), "\xFF\xFE");
+  EXPECT_EQ(ReadRaw("e.bak"), "empty me");
+  EXPECT_FALSE(EmptyFileKeepingBackup(File("none.txt")));
+}
+
+TEST_F(File_utils_copying, NoBackupNoDeletion) {
+  // A folder holds the backup's name, so no backup can be made.
+  ASSERT_EQ(::mkdir(Path("f.bak").c_str(), 0755), 0);
+  WriteRaw("f.txt", "keep");
+  EXPECT_FALSE(DeleteFileKeepingBackup(File("f.txt")));
+  EXPECT_FALSE(EmptyFileKeepingBackup(File("f.txt")));
+  EXPECT_EQ(ReadRaw("f.txt"), "keep");
+}
+
+TEST_F(File_utils_copying, AskingBeforeDeletingOneFile) {
+  RecordingMessageBox box;
+  EXPECT_TRUE(OKToDeleteFile(File("none.txt")));
+  EXPECT_TRUE(box.boxes.empty());
+  WriteRaw("x.txt", "x");
+  box.answer = IDCANCEL;
+  EXPECT_FALSE(OKToDeleteFile(File("x.txt")));
+  EXPECT_TRUE(FileExists(File("x.txt")));
+  box.answer = IDOK;
+  EXPECT_TRUE(OKToDeleteFile(File("x.txt")));
+  EXPECT_FALSE(FileExists(File("x.txt")));
+  ASSERT_EQ(box.boxes.size(), 2u);
+  EXPECT_EQ(box.boxes[0].text, u"Delete " + File("x.txt") + u"?");
+  EXPECT_EQ(box.boxes[0].caption, u"Confirmation");
+  EXPECT_EQ(box.boxes[0].flags, MB_OKCANCEL | MB_ICONQUESTION);
+}
+
+TEST_F(File_utils_copying, FoldersAndHeads) {
+  ASSERT_EQ(::mkdir(Path("real").c_str(), 0755), 0);
+  ASSERT_EQ(::symlink(Path("real").c_str(), Path("link").c_str()), 0);
+  EXPECT_TRUE(FolderProposedIsOriginalFolder(File("real/a.txt"), File("link/b.txt")));
+  EXPECT_TRUE(FolderProposedIsOriginalFolder(File("real/x/../a.txt"), File("real/b")));
+  EXPECT_FALSE(FolderProposedIsOriginalFolder(File("real/a.txt"), File("REAL/a.txt")));  // case counts here
+  EXPECT_FALSE(FolderProposedIsOriginalFolder(u"", File("real/a")));
+
+  std::unique_ptr<TUTF8Stringlist> l = FoldersFromSameHead(u"c:\\x\\a.txt|b.txt| c ");
+  EXPECT_EQ(Lines(*l), (std::vector<String>{u"c:\\x\\a.txt", u"c:\\x\\b.txt", u"c:\\x\\c"}));
+  l = FoldersFromSameHead(u"/h/a.txt|sub/b.txt|");
+  EXPECT_EQ(Lines(*l), (std::vector<String>{u"/h/a.txt", u"/h/sub/b.txt"}));
+  l = FoldersFromSameHead(u"");
+  EXPECT_EQ(Lines(*l), (std::vector<String>{u""}));
+
+  EXPECT_TRUE(RemovedEmptyFolder(File("missing")));
+  WriteRaw("real/f", "");
+  EXPECT_TRUE(RemovedEmptyFolder(File("real")));  // not empty: nothing to do
+  EXPECT_TRUE(DirectoryExists(File("real")));
+  EXPECT_EQ(FolderFileCount(File("real")), 1);
+  ::unlink(Path("real/f").c_str());
+  EXPECT_TRUE(RemovedEmptyFolder(File("real")));
+  EXPECT_FALSE(DirectoryExists(File("real")));
+}
+
+TEST_F(File_utils_copying, EmptyFoldersGoDeepestFirst) {
+  for (const char* d : {"r", "r/a", "r/a/b", "r/c", "r/c/d", "r/.keep"}) ASSERT_EQ(::mkdir(Path(d).c_str(), 0755), 0);
+  WriteRaw("r/c/file", "");
+  ASSERT_EQ(::symlink(Path("r").c_str(), Path("r/a/up").c_str()), 0);  // a loop, never followed
+  std::unique_ptr<TStringList> seen = RemoveAllEmptyFolders(File("r/"));
+  EXPECT_EQ(Lines(*seen), (std::vector<String>{File("r"), File("r/a"), File("r/a/b"), File("r/c"), File("r/c/d")}));
+  EXPECT_FALSE(DirectoryExists(File("r/a/b")));
+  EXPECT_TRUE(DirectoryExists(File("r/a")));  // holds the link
+  EXPECT_FALSE(DirectoryExists(File("r/c/d")));
+  EXPECT_TRUE(DirectoryExists(File("r/c")));
+}
+
+TEST_F(File_utils_copying, CopyOrMoveKeepingTheLayout) {
+  Tree("src");
+  // Below the scratch folder, the file lies at src/s1: so it does under out.
+  ASSERT_TRUE(SetFileDate(File("src/s1/one.txt"), 2, 3, 2004));
+  EXPECT_TRUE(CopyOrMoveAFileRetainingDirStructure(File("src/s1/one.txt"), u"", File("out"), true));
+  EXPECT_EQ(ReadRaw("out/src/s1/one.txt"), "one");
+  EXPECT_DOUBLE_EQ(GetFileAge(File("out/src/s1/one.txt")), GetFileAge(File("src/s1/one.txt")));
+  EXPECT_TRUE(CopyOrMoveAFileRetainingDirStructure(File("src/s1/one.txt"), u"extra", File("out"), true));
+  EXPECT_EQ(ReadRaw("out/src/s1/extra/one.txt"), "one");
+  // The place it would go is the file itself: nothing is replaced.
+  EXPECT_FALSE(CopyOrMoveAFileRetainingDirStructure(File("src/s1/one.txt"), u"", File("src"), true));
+  EXPECT_EQ(ReadRaw("src/s1/one.txt"), "one");
+  EXPECT_TRUE(CopyOrMoveAFileRetainingDirStructure(File("src/s1/s2/two.txt"), u"sub", File("src/s1"), false));
+  EXPECT_EQ(ReadRaw("src/s1/s2/sub/two.txt"), "two");
+  EXPECT_FALSE(FileExists(File("src/s1/s2/two.txt")));
+}
+
+TEST_F(File_utils_copying, MovingEveryLevelWithoutReplacing) {
+  Tree("src");
+  ASSERT_EQ(::mkdir(Path("dst").c_str(), 0755), 0);
+  ASSERT_EQ(::mkdir(Path("dst/s1").c_str(), 0755), 0);
+  WriteRaw("dst/s1/one.txt", "already there");
+  WriteRaw("src/.hidden", "stays");
+  const T2_longint_rec r = MovedFolderFulInto(File("src"), File("dst"), true);
+  EXPECT_EQ(r.long0, 4);
+  EXPECT_EQ(r.long1, 3);
+  EXPECT_EQ(ReadRaw("dst/s1/one.txt"), "already there");
+  EXPECT_EQ(ReadRaw("src/s1/one.txt"), "one");  // not moved, so kept
+  EXPECT_EQ(ReadRaw("dst/s1/s2/s3/three.txt"), std::string(300000, '3'));
+  EXPECT_EQ(ReadRaw("dst/top.txt"), "top");
+  EXPECT_FALSE(DirectoryExists(File("src/s1/s2")));  // emptied and removed
+  EXPECT_TRUE(DirectoryExists(File("src/s1")));
+  EXPECT_TRUE(DirectoryExists(File("src")));
+
+  const T2_longint_rec same = MovedFolderFulInto(File("src"), File("src/"), true);
+  EXPECT_EQ(same.long0, -1);
+  EXPECT_EQ(same.long1, -1);
+  const T2_longint_rec inside = MovedFolderFulInto(File("src"), File("src/s1/new"), true);
+  EXPECT_EQ(inside.long0, -1);
+  EXPECT_FALSE(DirectoryExists(File("src/s1/new")));
+  EXPECT_EQ(MovedFolderFulInto(File("none"), File("dst"), true).long1, -1);
+}
+
+TEST_F(File_utils_copying, MovingToAnotherFileSystemLosesNothing) {
+  struct stat here, shm;
+  if (::stat("/dev/shm", &shm) != 0 || ::stat(fDir.c_str(), &here) != 0 || here.st_dev == shm.st_dev)
+    GTEST_SKIP() << "/dev/shm is not another file system here";
+  char tmpl[] = "/dev/shm/sk_move_XXXXXX";
+  ASSERT_NE(::mkdtemp(tmpl), nullptr);
+  const std::string target = tmpl;
+  Tree("src");
+  ASSERT_TRUE(SetFileDate(File("src/s1/one.txt"), 7, 8, 2009));
+  const TDateTime date = GetFileAge(File("src/s1/one.txt"));
+  const T2_longint_rec r = MovedFolderFulInto(File("src"), Utf8ToString(target + "/in"), true);
+  EXPECT_EQ(r.long0, 4);
+  EXPECT_EQ(r.long1, 4);
+  EXPECT_EQ(ReadFileBytes(target + "/in/s1/s2/s3/three.txt"), std::string(300000, '3'));
+  EXPECT_EQ(ReadFileBytes(target + "/in/s1/one.txt"), "one");
+  EXPECT_DOUBLE_EQ(GetFileAge(Utf8ToString(target + "/in/s1/one.txt")), date);
+  EXPECT_FALSE(DirectoryExists(File("src")));
+  RemoveScratchFolder(target);
+}
+
+TEST_F(File_utils_copying, MovingAFolderItself) {
+  Tree("src");
+  ASSERT_EQ(::mkdir(Path("to").c_str(), 0755), 0);
+  TStringAndBooleanRec r = MovedFolderAndItsSubfoldersTo(File("src"), File("to"), false);
+  EXPECT_EQ(r.s, File("to/src"));
+  EXPECT_TRUE(r.OK);
+  EXPECT_EQ(ReadRaw("to/src/s1/one.txt"), "one");
+  EXPECT_FALSE(DirectoryExists(File("src")));
+  r = MovedFolderAndItsSubfoldersTo(File("to/src"), File("to"), false);  // onto itself
+  EXPECT_FALSE(r.OK);
+  r = MovedFolderAndItsSubfoldersTo(File("to/src"), File("into"), true);
+  EXPECT_EQ(r.s, File("into"));
+  EXPECT_TRUE(r.OK);
+  EXPECT_EQ(ReadRaw("into/s1/s2/two.txt"), "two");
+  r = MovedFolderAndItsSubfoldersTo(File("into"), File("into/s1"), false);  // inside itself
+  EXPECT_FALSE(r.OK);
+  EXPECT_EQ(ReadRaw("into/top.txt"), "top");
+}
+
+TEST_F(File_utils_copying, DeletingAllFilesAsksFirst) {
+  Tree("d");
+  RecordingMessageBox box;
+  box.answer = IDCANCEL;
+  EXPECT_EQ(DeleteAllFilesOn(File("d"), u"*.txt", u"", false, true, false), 0);
+  ASSERT_EQ(box.boxes.size(), 1u);
+  EXPECT_EQ(box.boxes[0].text, u"File(s) already found there.\rDelete all 4 *.txt files in " + File("d") + u"?");
+  EXPECT_EQ(box.boxes[0].caption, u"Sure?");
+  EXPECT_EQ(box.boxes[0].flags, MB_OKCANCEL | MB_ICONQUESTION);
+  EXPECT_TRUE(FileExists(File("d/top.txt")));
+
+  box.answer = IDOK;
+  EXPECT_EQ(DeleteAllFilesOn(File("d"), u"top.txt", u"", false, false, false), 1);
+  EXPECT_EQ(box.boxes.back().text, u"File(s) already found there.\rDelete the one top.txt file in " + File("d") + u"?");
+  EXPECT_FALSE(FileExists(File("d/top.txt")));
+
+  const size_t asked = box.boxes.size();
+  EXPECT_EQ(DeleteAllFilesOn(File("d"), u"*.none", u"", false, true, false), 0);
+  EXPECT_EQ(box.boxes.size(), asked);  // nothing found, nothing asked
+
+  EXPECT_EQ(DeleteAllFilesOn(File("d"), u"*.txt", u"", false, true, true), 3);
+  EXPECT_FALSE(DirectoryExists(File("d")));  // every folder emptied and removed
+}
+
+TEST_F(File_utils_copying, MovingFilesNeverOverwrites) {
+  Tree("d");
+  ASSERT_EQ(::mkdir(Path("bin").c_str(), 0755), 0);
+  WriteRaw("bin/one.txt", "the one already there");
+  RecordingMessageBox box;
+  EXPECT_EQ(DeleteAllFilesOn(File("d"), u"*.txt", File("bin"), true, true, false), 3);
+  EXPECT_EQ(ReadRaw("bin/one.txt"), "the one already there");
+  EXPECT_EQ(ReadRaw("d/s1/one.txt"), "one");  // that source stays
+  EXPECT_EQ(ReadRaw("bin/two.txt"), "two");
+  EXPECT_FALSE(FileExists(File("d/top.txt")));
+}
+
+TEST_F(File_utils_copying, AFileThatCannotBeDeletedRaises) {
+  Tree("d");
+  RecordingMessageBox box;
+  // Another hand takes the second file away just before it is deleted.
+  int yields = 0;
+  Global_YieldProcessProc = [&] {
+    if (++yields == 2) ::unlink(Path("d/s1/s2/s3/three.txt").c_str());
+  };
+  try {
+    DeleteAllFilesOn(File("d"), u"*.txt", u"", false, true, false);
+    FAIL() << "no error";
+  } catch (const EOSError& e) {
+    EXPECT_EQ(e.ErrorCode, ENOENT);
+  }
+}
+
+TEST_F(File_utils_copying, TopFoldersOfFixedFileSystemsAreRefused) {
+  FakeMounts mounts(fDir);
+  const std::string fixed = mounts.Add("fixed", "ext4", "sdc1", false);
+  const std::string usb = mounts.Add("usb", "vfat", "sdb1", true);
+  WriteRaw("fixed/a.txt", "a");
+  WriteRaw("usb/b.txt", "b");
+  RecordingMessageBox box;
+  EXPECT_EQ(DeleteAllFilesOn(File("fixed"), u"*.*", u"", false, false, false), 0);
+  ASSERT_EQ(box.boxes.size(), 1u);
+  EXPECT_EQ(box.boxes[0].text, u"Won't delete all files on " + File("fixed/"));
+  EXPECT_EQ(box.boxes[0].caption, u"No Way!");
+  EXPECT_EQ(box.boxes[0].flags, MB_OK | MB_ICONWARNING);
+  EXPECT_TRUE(FileExists(File("fixed/a.txt")));
+  EXPECT_EQ(DeleteAllFilesOn(u"/", u"*.*", u"", false, false, false), 0);
+  EXPECT_EQ(box.boxes.back().caption, u"No Way!");
+  EXPECT_EQ(DeleteAllFilesOn(File("usb"), u"*.*", u"", false, false, false), 1);  // removable: asks and goes on
+  EXPECT_EQ(box.boxes.back().caption, u"Sure?");
+  EXPECT_FALSE(FileExists(File("usb/b.txt")));
+}
+
+}  // namespace
+}  // namespace sk

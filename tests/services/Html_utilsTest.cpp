@@ -1,0 +1,109 @@
+// HTML helpers and the entity list.
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "core/Basic_processes.h"
+#include "platform/runtime/Colors.h"
+#include "services/Html_utils.h"
+
+namespace sk {
+namespace {
+
+// Starts the unit (and so the default entity list) for one test.
+class Html_utils : public ::testing::Test {
+ protected:
+  void SetUp() override { Html_utils_initialization(); }
+  void TearDown() override { Html_utils_Finalization(); }
+};
+
+TEST_F(Html_utils, Escape) {
+  EXPECT_EQ(MyHTMLEscape(u"<a href=\"x\">&</a>"), u"&lt;a href=&quot;x&quot;&gt;&amp;&lt;/a&gt;");
+  EXPECT_EQ(MyHTMLEscape(u"\\"), u"&#92;");
+  EXPECT_EQ(MyHTMLEscape(u"caf\u00E9 \u00A0\u00FF"), u"caf&#233; &#160;&#255;");
+  EXPECT_EQ(MyHTMLEscape(u"\u0100\u4E2D\u00FE"), u"\u0100\u4E2D&#254;");
+  EXPECT_EQ(MyHTMLEscape(u""), u"");
+}
+
+TEST_F(Html_utils, EntitiesBothWays) {
+  ASSERT_NE(HTMLEntityList, nullptr);
+  ASSERT_EQ(HTMLEntityList->Count(), 2);
+  EXPECT_EQ(HTMLEntityList->GetEntityRecs(0).HTML, u"&gt;");
+  EXPECT_EQ(HTMLEntityList->GetEntityRecs(1).char_num, 60);
+  EXPECT_EQ(ReadableStringToHTMLString(u"<b> & c"), u"&lt;b&gt; & c");
+  EXPECT_EQ(ReadableStringToHTMLString(u""), u"");
+  EXPECT_EQ(HTMLStringToReadableString(u"&lt;b&gt; &amp;"), u"<b> &amp;");
+  EXPECT_THROW(HTMLEntityList->GetEntityRecs(2), EListError);
+  EXPECT_THROW(HTMLEntityList->SetEntityRecs(-1, THTMLEntity_rec{}), EListError);
+}
+
+TEST_F(Html_utils, EntityLinesAndFiles) {
+  TEntityRecList list;
+  for (const char16_t* line : {u"&amp;\t38", u"&copy; \u00A9", u"&nbsp;\t", u"&x 65 66", u"&y\t\tz", u"amp 38",
+                               u"&alone", u"", u"\t38", u"&big 99999999999"})
+    list.AddIfFormatOK(line);
+  // "&nbsp;\t" is one piece once the line is trimmed: no entity.
+  ASSERT_EQ(list.Count(), 5);
+  EXPECT_EQ(list.GetEntityRecs(0).char_num, 38);
+  EXPECT_EQ(list.GetEntityRecs(1).char_num, 0xA9);  // the character itself
+  EXPECT_EQ(list.GetEntityRecs(2).char_num, 65);
+  EXPECT_EQ(list.GetEntityRecs(3).char_num, 0);     // an empty piece after the TAB
+  EXPECT_EQ(list.GetEntityRecs(4).char_num, u'9');  // not a number: its first character
+  list.SetEntityRecs(0, THTMLEntity_rec{39, u"&apos;"});
+  EXPECT_EQ(list.GetEntityRecs(0).HTML, u"&apos;");
+
+  ScratchFolder dir("html_entities");
+  WriteFileBytes(dir.Path("e.txt"), "\xEF\xBB\xBF&quot;\t34\r\n&eacute; \xC3\xA9\r\nnot an entity\r\n");
+  ASSERT_TRUE(list.LoadedFromFile(dir.File("e.txt")));
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.GetEntityRecs(1).char_num, 0xE9);
+  EXPECT_FALSE(list.LoadedFromFile(dir.File("missing.txt")));
+  EXPECT_EQ(list.Count(), 0);
+}
+
+TEST_F(Html_utils, TagsAndComments) {
+  EXPECT_EQ(HTMLSwitchOn(html_table), u"<TABLE>");
+  EXPECT_EQ(HTMLSwitchOff(htlm_td), u"</TD>");
+  struct Case {
+    const char16_t* in;
+    const char16_t* out;
+  } cases[] = {
+      {u"a<!-- x -->b<!--y-->c", u"abc"},
+      {u"a<!-- open", u"a<!-- open"},
+      {u"<!<!--x-->--y-->z", u"z"},  // a cut that makes a new comment start
+      {u"--> a <!-- b --> c", u"--> a  c"},
+      {u"", u""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(StrippedOfHTMLComments(String(c.in)), c.out);
+  EXPECT_EQ(StrippedOfW(u"[", u"]", u"a[b]c[d"), u"ac[d");
+  EXPECT_EQ(StrippedOfW(u"", u"]", u"a]"), u"a]");
+  EXPECT_EQ(StrippedOfHTMLComments(AnsiString("x<!--\xE9-->y\xE9")), AnsiString("xy\xE9"));
+}
+
+}  // namespace
+}  // namespace sk
+
+namespace sk {
+namespace {
+
+TEST_F(Html_utils, WordChunksAndGreyedTags) {
+  TPaintWordChunk chunk;
+  chunk.w = u"a <b>";
+  chunk.colourAndFont = GetDefaultExtraFontRec();
+  EXPECT_EQ(TPaintWordChunkToHTML(chunk), u"a&nbsp;&lt;b&gt;");
+  chunk.w = u"x";
+  chunk.colourAndFont.typeface = static_cast<TFontStyles>(1u << fsBold | 1u << fsItalic | 1u << fsStrikeOut);
+  chunk.colourAndFont.FontColour = clRed;
+  EXPECT_EQ(TPaintWordChunkToHTML(chunk), u"<b><i><s><font color = \"#FF0000\">x</font></s></i></b>");
+  chunk.colourAndFont.typeface = 1u << fsUnderline;
+  chunk.colourAndFont.FontColour = static_cast<TColor>(0x563412);  // blue 56, green 34, red 12
+  EXPECT_EQ(TPaintWordChunkToHTML(chunk), u"<u><font color = \"#123456\">x</font></u>");
+
+  EXPECT_EQ(HTMLTagsGreyedOut(u"a<p>b</p>c", static_cast<TColor>(0x563412)),
+            u"a<font color = \"#123456\">&lt;p&gt;</font>b<font color = \"#123456\">&lt;/p&gt;</font>c");
+  EXPECT_EQ(HTMLTagsGreyedOut(u"x<open", clBlack), u"x<open");
+  EXPECT_EQ(HTMLTagsGreyedOut(u"<>", clWhite), u"<font color = \"#FFFFFF\">&lt;&gt;</font>");
+  EXPECT_EQ(HTMLTagsGreyedOut(u"", clWhite), u"");
+}
+
+}  // namespace
+}  // namespace sk

@@ -1,0 +1,307 @@
+// In-place edits of source texts: the backups, blank alterations that keep
+// every other byte, markers inserted, the modification log shared by two
+// processes, and edits cut short by a file-size limit or killed part-way.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <functional>
+#include <set>
+
+#include "TestSupport.h"
+#include "platform/runtime/DateUtils.h"
+#include "platform/runtime/Encoding.h"
+#include "services/Modify_source_texts_basics.h"
+#include "services/Registry_utils.h"
+
+namespace sk {
+namespace {
+
+std::string Utf16le(const std::u16string& s) {
+  std::string r;
+  for (Char c : s) r += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+  return r;
+}
+
+std::string Utf16be(const std::u16string& s) {
+  std::string r;
+  for (Char c : s) r += {static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
+  return r;
+}
+
+class Modify_source_texts_basics : public ScratchFolderTest {
+ protected:
+  Modify_source_texts_basics() : ScratchFolderTest("modify_texts") {}
+  void TearDown() override {
+    modify_source_texts_logfullfilename.clear();
+    ScratchFolderTest::TearDown();
+  }
+};
+
+TEST_F(Modify_source_texts_basics, SmallConversions) {
+  EXPECT_EQ(WithStartAndCloseMarkers(u"x7"), u"<ut_x7/>");
+  EXPECT_EQ(WithStartAndCloseMarkers(u"<b>"), u"<b>");
+  EXPECT_EQ(WithStartAndCloseMarkers(u"<b"), u"<b/>");
+  EXPECT_EQ(WithStartAndCloseMarkers(u""), u"<ut_/>");
+  for (int k = 0; k < TModifySourceTexts_Count; ++k) {
+    const auto kind = static_cast<TModifySourceTexts>(k);
+    EXPECT_EQ(StringToModification(modification_effected[kind]), kind);
+  }
+  EXPECT_EQ(StringToModification(u"SET"), mst_set);
+  EXPECT_EQ(StringToModification(u"set"), mst_none);
+  EXPECT_EQ(StringToModification(u"UNDO"), mst_undo);
+  EXPECT_EQ(LogParameters(u"a\tb\t\tc", u"\t", 2), u"b");
+  EXPECT_EQ(LogParameters(u"a\tb\t\tc", u"\t", 3), u"");
+  EXPECT_EQ(LogParameters(u"a\tb\t\tc", u"\t", 4), u"c");
+  EXPECT_EQ(LogParameters(u"a\tb", u"\t", 3), u"");
+  EXPECT_EQ(LogParameters(u"a\tb", u"\t", 0), u"");
+
+  const TDateTime t = EncodeDateTime(2025, 3, 4, 5, 6, 0, 0);
+  EXPECT_EQ(ThenAsInteger(t), u"202503040506");
+  EXPECT_DOUBLE_EQ(IntegerStrToDayAndTime(u"202503040506"), t);
+  EXPECT_DOUBLE_EQ(IntegerStrToDayAndTime(u"xxxx03040506"), EncodeDateTime(2006, 3, 4, 5, 6, 0, 0));
+  EXPECT_DOUBLE_EQ(IntegerStrToDayAndTime(u"2025xxxxxxxx"), EncodeDateTime(2025, 1, 1, 1, 1, 0, 0));
+  EXPECT_EQ(NowAsInteger().size(), 12u);
+  // Anything else, and parts that form no date or time, give the present moment.
+  for (const char16_t* s : {u"2025030405 6", u"20250304050", u"202513040506", u"202502300506", u"202503042506",
+                            u"202503040599", u"-00103040506"}) {
+    const TDateTime before = Now();
+    const TDateTime got = IntegerStrToDayAndTime(s);
+    EXPECT_GE(got, before - 1.0 / 86400) << String(s).size();
+    EXPECT_LE(got, Now() + 1.0 / 86400);
+  }
+}
+
+TEST_F(Modify_source_texts_basics, BackupsAreMadeOnceAndNeverReplaced) {
+  WriteRaw("a.txt", "first");
+  TUTF8Stringlist done;
+  EXPECT_TRUE(EnsureBackup(File("a.txt"), done));
+  EXPECT_EQ(ReadRaw("a.original"), "first");
+  WriteRaw("a.txt", "second");
+  EXPECT_TRUE(EnsureBackup(File("a.txt"), done));
+  TUTF8Stringlist fresh;
+  EXPECT_TRUE(EnsureBackup(File("a.txt"), fresh));
+  EXPECT_EQ(ReadRaw("a.original"), "first");
+  EXPECT_EQ(done.Count(), 1);
+  // A file that cannot be copied stays out of the done list.
+  EXPECT_FALSE(EnsureBackup(File("missing.txt"), done));
+  EXPECT_FALSE(EnsureBackup(u"", done));
+  EXPECT_EQ(done.Count(), 1);
+}
+
+struct AlterCase {
+  const char* name;
+  std::string before;
+  std::string after;
+};
+
+TEST_F(Modify_source_texts_basics, AlterFileKeepsEveryByteButTheBlanks) {
+  ScopedACP acp(1252);
+  const std::u16string text = u"Caf\u00E9 <a b> d\r\ne f";
+  const std::u16string altered = u"Caf\u00E9_<a b>_d\r\ne_f";
+  const AlterCase cases[] = {
+      {"utf16le.txt", "\xFF\xFE" + Utf16le(text), "\xFF\xFE" + Utf16le(altered)},
+      {"utf16be.txt", "\xFE\xFF" + Utf16be(text), "\xFE\xFF" + Utf16be(altered)},
+      {"utf8bom.txt", "\xEF\xBB\xBF" "Caf\xC3\xA9 <a b> d\r\ne f", "\xEF\xBB\xBF" "Caf\xC3\xA9_<a b>_d\r\ne_f"},
+      {"utf8.txt", "Caf\xC3\xA9 <a b> d\r\ne f", "Caf\xC3\xA9_<a b>_d\r\ne_f"},
+      {"ansi.txt", "Caf\xE9 <a b> d\r\ne f", "Caf\xE9_<a b>_d\r\ne_f"},
+      {"lf.txt", "Caf\xC3\xA9 <a b> d\ne f", "Caf\xC3\xA9_<a b>_d\ne_f"},
+  };
+  for (const AlterCase& c : cases) {
+    WriteRaw(c.name, c.before);
+    const bool lfOnly = std::string(c.name) == "lf.txt";
+    // Positions count the file's own characters: the whole text.
+    const Int32 len = static_cast<Int32>(text.size()) - (lfOnly ? 1 : 0);
+    const String former = AlterFileW(File(c.name), u'_', 1, len);
+    EXPECT_EQ(ReadRaw(c.name), c.after) << c.name;
+    EXPECT_EQ(former.substr(0, 5), u"Caf\u00E9 ") << c.name;
+    EXPECT_EQ(ReadRaw(std::string(c.name).substr(0, std::string(c.name).size() - 4) + ".original"), c.before);
+  }
+  for (const AlterCase& c : cases) {
+    WriteRaw(c.name, c.before);
+    AlterFileA(File(c.name), '_', 1, 100);
+    EXPECT_EQ(ReadRaw(c.name), c.after) << c.name;
+  }
+  // A range: only the blanks inside it change; a non-ASCII character in UTF-8.
+  WriteRaw("range.txt", "a b c d");
+  EXPECT_EQ(AlterFileW(File("range.txt"), u'\u00B7', 3, 3), u"b c");
+  EXPECT_EQ(ReadRaw("range.txt"), "a b\xC2\xB7" "c d");
+  // Nothing to change, a range outside the text, a missing file.
+  WriteRaw("none.txt", "abc");
+  EXPECT_EQ(AlterFileW(File("none.txt"), u'_', 2, 5), u"bc");
+  EXPECT_EQ(AlterFileW(File("none.txt"), u'_', 10, 5), u"");
+  EXPECT_THROW(AlterFileW(File("missing.txt"), u'_', 1, 1), EFOpenError);
+}
+
+TEST_F(Modify_source_texts_basics, InsertedMarkers) {
+  WriteRaw("u.txt", "\xFF\xFE" + Utf16le(u"one two"));
+  String marker = u"m1";
+  // Byte position 10 in a UTF-16 file with its mark: before the fifth character.
+  EXPECT_EQ(InsertedIntoSourceText(File("u.txt"), marker, 10, 0x0409, true), 8);
+  EXPECT_EQ(marker, u"<ut_m1/>");
+  EXPECT_EQ(ReadRaw("u.txt"), "\xFF\xFE" + Utf16le(u"one <ut_m1/>two"));
+  EXPECT_EQ(ReadRaw("u.original"), "\xFF\xFE" + Utf16le(u"one two"));
+
+  WriteRaw("a.txt", "one two");
+  marker = u"<x/>";
+  EXPECT_EQ(InsertedIntoSourceText(File("a.txt"), marker, 5, 0x0409, false), 4);
+  EXPECT_EQ(ReadRaw("a.txt"), "one <x/>two");
+  marker = u"q";
+  EXPECT_EQ(InsertedIntoSourceText(File("missing.txt"), marker, 0, 0x0409, false), 0);
+}
+
+TEST_F(Modify_source_texts_basics, LogLinesOfEachKind) {
+  modify_source_texts_logfullfilename = File("mods.log");
+  EXPECT_EQ(LogDateReference(u"s1", u"s2", u"ann", u"s4", u"s5", 3, mst_set), u"<ut_ann1/>");
+  EXPECT_EQ(LogDateReference(u"sw", u"s2", u"ann", u"s4", u"ctx", 4, mst_search_word), u"<ut_ann2/>");
+  EXPECT_EQ(LogDateReference(u"s1", u"s2", u"ann", u"s4", u"s5", 5, mst_undo), u"<ut_ann3/>");
+  const String user = Registry_Current_User();
+  EXPECT_EQ(LogDateReference(u"s1", u"s2", u"", u"s4", u"s5", 6, mst_none), u"<ut__4/>");
+  const std::u16string expected =
+      u"ann\ts4\ts2\t<ut_ann1/>\tSET\t3\t\t\t<ut_s1/>\t\r\n"
+      u"ann\ts4\ts2\t<ut_ann2/>\tSEARCHWORD\t4\tsw\tctx\t\t\r\n"
+      u"ann\ts4\ts2\t<ut_ann3/>\tUNDO\t5\t\t\r\n" +
+      user + u"\ts4\ts2\t<ut__4/>\t\t6\t\t\r\n";
+  // The mark only once, at the start of the new log.
+  EXPECT_EQ(ReadRaw("mods.log"), "\xFF\xFE" + Utf16le(expected));
+
+  // A log that does not end with a line break gets its own line.
+  WriteRaw("other.log", "\xFF\xFE" + Utf16le(u"old line"));
+  modify_source_texts_logfullfilename = File("other.log");
+  EXPECT_EQ(LogDateReference(u"", u"", u"x", u"", u"", 0, mst_undo), u"<ut_x2/>");
+  EXPECT_EQ(ReadRaw("other.log"), "\xFF\xFE" + Utf16le(u"old line\r\nx\t\t\t<ut_x2/>\tUNDO\t0\t\t\r\n"));
+}
+
+TEST_F(Modify_source_texts_basics, TwoProcessesShareTheLog) {
+  modify_source_texts_logfullfilename = File("shared.log");
+  constexpr int kPerProcess = 500;
+  pid_t children[2];
+  for (pid_t& child : children) {
+    child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      for (int i = 0; i < kPerProcess; ++i) LogDateReference(u"", u"", u"p", u"", u"", i, mst_undo);
+      ::_exit(0);
+    }
+  }
+  for (pid_t child : children) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  TUTF8Stringlist lines;
+  lines.LoadFromFile(File("shared.log"));
+  ASSERT_EQ(lines.Count(), 2 * kPerProcess);
+  std::set<String> markers;
+  for (Int32 i = 0; i < lines.Count(); ++i) markers.insert(LogParameters(lines[i], u"\t", 4));
+  EXPECT_EQ(markers.size(), static_cast<size_t>(2 * kPerProcess));
+  EXPECT_EQ(markers.count(u"<ut_p1000/>"), 1u);
+}
+
+// ---- edits cut short ---------------------------------------------------------------
+
+// Runs edit in a child process whose files may not grow beyond limit bytes.
+// With ignoreLimitSignal the writes past the limit fail; without it the
+// child is killed by the signal at the first such write.
+void RunLimited(const std::function<void()>& edit, rlim_t limit, bool ignoreLimitSignal) {
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::signal(SIGXFSZ, ignoreLimitSignal ? SIG_IGN : SIG_DFL);
+    const rlimit rl{limit, limit};
+    ::setrlimit(RLIMIT_FSIZE, &rl);
+    try {
+      edit();
+    } catch (...) {
+    }
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+}
+
+class Modify_source_texts_faults : public Modify_source_texts_basics {
+ protected:
+  // Every cut makes the library flush a file to the disk several times; a
+  // memory file system, where there is one, keeps the hundreds of cuts quick.
+  void SetUp() override {
+    std::string tmpl = "/dev/shm/modify_faults_XXXXXX";
+    if (::access("/dev/shm", W_OK) == 0 && ::mkdtemp(tmpl.data()) != nullptr) fDir = tmpl;
+    else Modify_source_texts_basics::SetUp();
+  }
+
+  // Cuts the edit at many points of its writes; after each cut the source is
+  // either as it was or as the edit makes it, the backup (when there is one)
+  // holds the original bytes, and a later edit succeeds.
+  void CheckCuts(const std::string& original, const std::function<void()>& edit) {
+    WriteRaw("t.txt", original);
+    edit();
+    const std::string changed = ReadRaw("t.txt");
+    ASSERT_NE(changed, original);
+    // Limits from 0 to a little beyond the larger file, both ends included.
+    const size_t span = std::max(original.size(), changed.size()) + 64;
+    struct Run {
+      int points;
+      bool backupFirst;
+      bool ignoreSignal;
+    } runs[] = {{160, true, false}, {40, false, false}, {10, true, true}, {10, false, true}};
+    int cutShort = 0;
+    int completed = 0;
+    for (const Run& run : runs) {
+      for (int k = 0; k < run.points; ++k) {
+        const rlim_t limit = span * static_cast<size_t>(k) / static_cast<size_t>(run.points - 1);
+        std::remove(Path("t.original").c_str());
+        WriteRaw("t.txt", original);
+        if (run.backupFirst) WriteRaw("t.original", original);
+        RunLimited(edit, limit, run.ignoreSignal);
+        const std::string now = ReadRaw("t.txt");
+        ASSERT_TRUE(now == original || now == changed) << "cut at " << limit;
+        ++(now == original ? cutShort : completed);
+        const bool hasBackup = std::filesystem::exists(Path("t.original"));
+        if (hasBackup) {
+          ASSERT_EQ(ReadRaw("t.original"), original) << "cut at " << limit;
+        }
+        // The source never changes without its backup.
+        if (now == changed) {
+          ASSERT_TRUE(hasBackup);
+        }
+        if (now == original) {
+          edit();
+          ASSERT_EQ(ReadRaw("t.txt"), changed) << "cut at " << limit;
+          ASSERT_EQ(ReadRaw("t.original"), original);
+        }
+      }
+    }
+    // The cuts fell both before and after the edit was complete.
+    EXPECT_GT(cutShort, 100);  // of 220 cuts
+    EXPECT_GT(completed, 0);
+  }
+};
+
+std::string LongText() {
+  std::string s;
+  for (int i = 0; i < 60; ++i) s += "word " + std::to_string(i) + " <tag x> more text\r\n";
+  return s;
+}
+
+TEST_F(Modify_source_texts_faults, AlterFileW) {
+  const std::u16string u = Utf8ToString(LongText());
+  CheckCuts("\xFF\xFE" + Utf16le(u), [this] { AlterFileW(File("t.txt"), u'_', 1, 100000); });
+}
+
+TEST_F(Modify_source_texts_faults, AlterFileA) {
+  CheckCuts(LongText(), [this] { AlterFileA(File("t.txt"), '_', 1, 100000); });
+}
+
+TEST_F(Modify_source_texts_faults, InsertedIntoSourceText) {
+  CheckCuts(LongText(), [this] {
+    String marker = u"m";
+    InsertedIntoSourceText(File("t.txt"), marker, 40, 0x0409, false);
+  });
+}
+
+}  // namespace
+}  // namespace sk

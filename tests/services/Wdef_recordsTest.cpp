@@ -1,0 +1,350 @@
+// Suite text records: concordance lines, text selections, typed search texts,
+// section statistics and the text-sections file.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "TestSupport.h"
+#include "analysis/Search_parsing.h"
+#include "core/Global_vars.h"
+#include "platform/runtime/Strings.h"
+#include "platform/runtime/Colors.h"
+#include "platform/runtime/FileUtils.h"
+#include "platform/visual/StdCtrls.h"
+#include "services/Wdef.h"
+
+namespace sk {
+namespace {
+
+std::string Le32(Int32 v) {
+  std::string s(4, '\0');
+  std::memcpy(s.data(), &v, 4);
+  return s;
+}
+
+// Sets the tag-wildcard converter hook for one test, as the library's start does.
+class WithConverter : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fSaved = Wdef_TagWildcardConverted;
+    Wdef_TagWildcardConverted = &TagWildcardConverted;
+  }
+  void TearDown() override { Wdef_TagWildcardConverted = fSaved; }
+  TTagWildcardConverterProc fSaved{};
+};
+
+String Words(const std::vector<TConcordDetailedRec>& side) {
+  String r;
+  for (const TConcordDetailedRec& rec : side) {
+    const TConcWordSectionsRec& w = rec.ConcStrTag.wordsections;
+    r += u"[" + w.pre_str_punct + u"|" + w.wd_str + u"|" + w.post_str_punct + u"|" + rec.ConcStrTag.tag + u"]";
+  }
+  return r;
+}
+
+TEST(Wdef_records, ConcordanceLines) {
+  const TConcordDetailedLR d = Concordance_detailsFromString(u"(search_word_position 8 length 3)the big cat sat down.");
+  ASSERT_EQ(d[at_left].size(), 3u);  // "the", "big", "" after the last blank
+  EXPECT_EQ(Words(d[at_left]), u"[|||][|the||][|big||]");
+  EXPECT_EQ(d[at_left][2].colloc_info.span, span_L01);
+  EXPECT_EQ(d[at_left][1].colloc_info.span, span_L02);
+  ASSERT_EQ(d[at_right].size(), 3u);
+  EXPECT_EQ(Words(d[at_right]), u"[|cat||][|sat||][|down|.|]");
+  EXPECT_EQ(d[at_right][0].colloc_info.span, span_Centre);
+  EXPECT_EQ(d[at_right][2].colloc_info.span, span_R02);
+
+  // Two blanks leave an empty element at the start of the left side.
+  const TConcordDetailedLR two = Concordance_detailsFromString(u"(search_word_position 5 length 1)a  b x");
+  ASSERT_EQ(two[at_left].size(), 4u);
+  EXPECT_EQ(Words(two[at_left]), u"[|||][|||][|a||][|b||]");
+
+  // Markup is taken apart from the word and its punctuation.
+  const TConcordDetailedLR tagged = Concordance_detailsFromString(u"(search_word_position 0 length 1)\"<w>cat<x/>!");
+  ASSERT_EQ(tagged[at_right].size(), 1u);
+  EXPECT_EQ(Words(tagged[at_right]), u"[\"|cat|!|<w><x/>]");
+
+  for (const char16_t* bad : {u"", u"the cat", u"(search_word_position 3 length )x", u"(search_word_position x length 2)abc",
+                              u"(search_word_position 3 length 2 abc", u"(search_word_position -2 length 1)abc",
+                              u" length 2)(search_word_position 1 length", u"(search_word_position 99999999999 length 1)a"}) {
+    const TConcordDetailedLR r = Concordance_detailsFromString(bad);
+    EXPECT_TRUE(r[at_left].empty() && r[at_right].empty()) << String(bad).size();
+  }
+  // A position beyond the line takes the whole line as the left side.
+  const TConcordDetailedLR far = Concordance_detailsFromString(u"(search_word_position 500 length 1)a b");
+  EXPECT_EQ(far[at_left].size(), 2u);
+  EXPECT_EQ(far[at_right].size(), 1u);
+}
+
+TEST(Wdef_records, ConcordanceLineAsTexts) {
+  TConcordDetailedLR d = Concordance_detailsFromString(u"(search_word_position 4 length 3)big cat");
+  d[at_right][0].ConcStrTag.tag = u"<N>";
+  d[at_right][0].ConcStrTag.tagnum_2B = 5;
+  d[at_left][1].ConcStrTag.tag = u"<J>";
+  d[at_left][1].ConcStrTag.tagnum_2B = 1;  // below 2: no tag
+  const TGetPreferredTagFormat format = [](Integer n, const String& tag) {
+    return TStringTagColourFontRec{tag + IntToStr(n), {}};
+  };
+  TLeftRightStringArray r = ConcLineAsLRStringArr(d, format, tag_before_word);
+  ASSERT_EQ(r[at_left].size(), 2u);  // the blank before the search word leaves an empty first element
+  EXPECT_EQ(r[at_left][0], u"");
+  EXPECT_EQ(r[at_left][1], u"big");
+  EXPECT_EQ(r[at_right][0], u"<N>5cat");
+  r = ConcLineAsLRStringArr(d, format, tag_after_word);
+  EXPECT_EQ(r[at_right][0], u"cat<N>5");
+  r = ConcLineAsLRStringArr(d, nullptr, tag_after_word);
+  EXPECT_EQ(r[at_right][0], u"cat");
+  d[at_left].clear();
+  r = ConcLineAsLRStringArr(d, format, tag_before_word);
+  EXPECT_TRUE(r[at_left].empty() && r[at_right].empty());
+}
+
+TEST(Wdef_records, EndOfSameWord) {
+  const String s = u"ab cd<e>f";
+  EXPECT_EQ(EndOfSameWord(1, s, false), 2);
+  EXPECT_EQ(EndOfSameWord(4, s, false), 5);
+  EXPECT_EQ(EndOfSameWord(8, s, false), -1);  // "f" runs to the end
+  EXPECT_EQ(EndOfSameWord(9, s, false), -1);  // at the edge
+  EXPECT_EQ(EndOfSameWord(5, s, true), 4);
+  EXPECT_EQ(EndOfSameWord(2, s, true), -1);
+  EXPECT_EQ(EndOfSameWord(1, s, true), -1);
+  EXPECT_EQ(EndOfSameWord(0, s, false), -1);
+  EXPECT_EQ(EndOfSameWord(20, s, true), -1);
+  EXPECT_EQ(EndOfSameWord(1, u"a\tb", false), 1);
+  EXPECT_EQ(EndOfSameWord(3, u"a\x3000" u"b", true), 3);
+}
+
+TEST(Wdef_records, StatsOfACharacter) {
+  TTextStatsPositions_rec p;
+  p.stats_arr[stats_sentence] = {{0, 9}, {10, 19}, {25, 30}};
+  p.stats_arr[stats_paragraph] = {{0, 30}};
+  const TCharacterSectionStats at12 = StatsOfACharacter(12, p);
+  EXPECT_EQ(at12.index[stats_sentence], 1);
+  EXPECT_EQ(at12.offset[stats_sentence], 2);
+  EXPECT_EQ(at12.length[stats_sentence], 10);
+  EXPECT_EQ(at12.index[stats_paragraph], 0);
+  EXPECT_EQ(at12.index[stats_heading], -1);
+  EXPECT_EQ(at12.index[stats_word], 0);
+  EXPECT_EQ(StatsOfACharacter(22, p).index[stats_sentence], -1);  // between spans
+  EXPECT_EQ(StatsOfACharacter(30, p).index[stats_sentence], 2);
+  EXPECT_EQ(StatsOfACharacter(31, p).index[stats_paragraph], -1);
+}
+
+TEST_F(WithConverter, SelectTextRecords) {
+  TSelectTextFile_Rec rec = StringToSelectTextFile_Rec(u"<head*>");
+  EXPECT_EQ(rec.subrec.contains_wildcard, 1);
+  EXPECT_EQ(rec.seek_wilds[0], 29);
+  EXPECT_EQ(rec.subrec.length_of_seek, 5);
+  EXPECT_EQ(rec.subrec.how, ts_string);
+  EXPECT_EQ(SelectTextFile_RecToString(rec), u"<head*>");
+
+  struct Case {
+    String in;
+    String back;
+  } cases[] = {
+      {u"<p>", u"<p>"},
+      // Every wildcard goes to the wildcard part, every character after the
+      // first one to the end part.
+      {u"<a~b^c#d>", u"<a~^#bcd>"},
+      {u"<q\"*\"r>", u"<q*r>"},  // the quoted star stays a literal in the start part
+      {String(100, u'x'), String(80, u'x')},
+      {u"ab*" + String(100, u'y'), u"ab*" + String(80, u'y')},
+      {u"", u""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SelectTextFile_RecToString(StringToSelectTextFile_Rec(c.in)), c.back);
+
+  rec = StringToSelectTextFile_Rec(u"<100>");
+  EXPECT_EQ(rec.subrec.how, ts_n_chars);
+  EXPECT_EQ(rec.subrec.nChars, 100);
+  EXPECT_EQ(StringToSelectTextFile_Rec(u"auto").subrec.how, ts_sentence_end);
+  EXPECT_EQ(StringToSelectTextFile_Rec(u"").subrec.how, ts_string);
+
+  // A stored record without any terminating zero is read within its fields.
+  TSelectTextFile_Rec full{};
+  full.seekStart.fill(u'a');
+  full.seek_wilds.fill(29);
+  full.seekEnd.fill(u'b');
+  EXPECT_EQ(SelectTextFile_RecToString(full), String(81, u'a') + String(11, u'*') + String(81, u'b'));
+}
+
+TEST(Wdef_records, EncodedCRLFTAB) {
+  struct Case {
+    const char16_t* typed;
+    const char16_t* coded;
+  } cases[] = {
+      {u"a*b?c#d", u"a\x1D" u"b\x1C" u"c\x1B" u"d"},
+      {u"*ab*", u"*ab*"},            // first and last stay
+      {u"a\"*b*\"c", u"a\"*b*\"c"},  // next to a double quote
+      {u"one<Enter>two<Tab>three", u"one\r\ntwo\tthree"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(EncodedCRLFTAB(c.typed), c.coded);
+    EXPECT_EQ(EncodedCRLFTABToReadableStr(c.coded), c.typed);
+  }
+  EXPECT_EQ(EncodedCRLFTABToReadableStr(u"\x18\x19\x1A"), u"***");
+}
+
+TEST(Wdef_records, NonApplicableCellsAndPaths) {
+  TGrid_data_rec data;
+  data.cluster_tokens.push_back({u"word", u"", 0});
+  data.n_and_disp.computed_value = 3;
+  SetDataRecStringNonApplicable(data);
+  EXPECT_EQ(data.cluster_tokens[0].wrd, u"n/a");
+  EXPECT_EQ(data.n_and_disp.computed_value, -999999);
+  EXPECT_TRUE(data.NonApplicable);
+  EXPECT_EQ(data.data_type, ddt_string);
+  TGrid_data_rec empty;
+  empty.n_and_disp.computed_value = -999998;
+  SetDataRecStringNonApplicable(empty);  // no token given: one is made
+  ASSERT_EQ(empty.cluster_tokens.size(), 1u);
+  EXPECT_EQ(empty.cluster_tokens[0].wrd, u"");
+  EXPECT_EQ(empty.n_and_disp.computed_value, -999998);
+
+  EXPECT_EQ(CorrectedPathname(u" C: "), u"C:\\");
+  EXPECT_EQ(CorrectedPathname(u"C:texts"), u"C:\\texts");
+  EXPECT_EQ(CorrectedPathname(u"C:\\texts"), u"C:\\texts");
+  EXPECT_EQ(CorrectedPathname(u"\\\\server\\share "), u"\\\\server\\share");
+  EXPECT_EQ(CorrectedPathname(u"/home/x"), u"/home/x");
+}
+
+class Wdef_recordsFiles : public ScratchFolderTest {
+ protected:
+  Wdef_recordsFiles() : ScratchFolderTest("wdef_records") {}
+  void TearDown() override {
+    Global_TextSectionsArr = TTextStatsPositions_rec{};
+    global_bufStr[wp_whole].clear();
+    ScratchFolderTest::TearDown();
+  }
+};
+
+TEST_F(Wdef_recordsFiles, TextSectionsFileGoldenBytes) {
+  TTextStatsPositions_rec& s = Global_TextSectionsArr;
+  s.stats_arr[stats_sentence] = {{0, 9}, {11, 20}};
+  s.stats_arr[stats_paragraph] = {{0, 20}};
+  s.bufferful_chars = {{1, stats_sentence}, {70000, stats_paragraph}, {-3, stats_word}};
+  ASSERT_TRUE(SaveGlobalTextSections(File("t.sections")));
+  const std::string expected = Le32(0) + Le32(2) + Le32(0) + Le32(9) + Le32(11) + Le32(20) + Le32(1) + Le32(0) +
+                               Le32(20) + Le32(0) + Le32(0) + Le32(6789) + Le32(3) +
+                               std::string("\x01\x00\x01\x00", 4) + std::string("\xFF\xFF\x02\x00", 4) +
+                               std::string("\x00\x00\x00\x00", 4);
+  EXPECT_EQ(ReadRaw("t.sections"), expected);
+  EXPECT_FALSE(SaveGlobalTextSections(File("no/such/folder/t.sections")));
+}
+
+TEST_F(Wdef_recordsFiles, TextBreaksReport) {
+  global_bufStr[wp_whole] = u"One.\r\nTwo";
+  TTextStatsPositions_rec& s = Global_TextSectionsArr;
+  s.stats_arr[stats_sentence] = {{0, 3}, {6, 8}};
+  s.bufferful_chars.assign(9, TNumberWordAndStat{});
+  s.bufferful_chars[0] = {0, stats_sentence};
+  s.bufferful_chars[3] = {0, stats_sentence};
+  s.bufferful_chars[6] = {1, stats_sentence};
+  ASSERT_TRUE(SaveTextBreaksMarked(File("breaks.txt")));
+  const std::string text = ReadRaw("breaks.txt");
+  EXPECT_EQ(text,
+            "\xEF\xBB\xBF"
+            "0000 S0 start: \"ne.#13#10Two\")\r\n"
+            "0003 S0 end: \"One.\")\r\n"
+            "0006 S1 start: \"wo\")\r\n"
+            "\r\n\r\n"
+            "0001 (S): One.\r\n"
+            "0002 (S): Two\r\n");
+  // Nothing to report: no file.
+  Global_TextSectionsArr = TTextStatsPositions_rec{};
+  ASSERT_TRUE(SaveTextBreaksMarked(File("none.txt")));
+  EXPECT_FALSE(std::filesystem::exists(Path("none.txt")));
+}
+
+}  // namespace
+}  // namespace sk
+
+namespace sk {
+namespace {
+
+TEST(Wdef_records, ColourAndStyleTexts) {
+  TColourFontRec rec{clYellow, clRed, static_cast<TFontStyles>(1u << fsBold | 1u << fsStrikeOut)};
+  EXPECT_EQ(TColloc_InfoToStr(rec), u"[][clRed-clYellow-BS][]");
+  rec = TColourFontRec{0x123456, clWindow, 0};
+  EXPECT_EQ(TColloc_InfoToStr(rec), u"[][clWindow-$00123456-][]");
+  // Every named colour and every set of styles comes back.
+  for (TColor c : {clBlack, clMaroon, clSilver, clWhite, clNone, clDefault, clHighlight, clMenuBar,
+                   static_cast<TColor>(0x00ABCDEF)}) {
+    for (TFontStyles styles = 0; styles < 16; ++styles) {
+      const TColourFontRec in{c, clTeal, styles};
+      const TColourFontRec out = CollocInfoStringToTColourFontRec(TColloc_InfoToStr(in));
+      EXPECT_EQ(out.BrushColour, in.BrushColour);
+      EXPECT_EQ(out.FontColour, in.FontColour);
+      EXPECT_EQ(out.typeface, in.typeface);
+    }
+  }
+  struct Case {
+    const char16_t* s;
+    TColor font, brush;
+    TFontStyles styles;
+  } cases[] = {
+      {u"", 0, 0, 0},
+      {u"[][clRed-clBlue-B", 0, 0, 0},  // no closing brackets
+      {u"junk [][clRed][]", clRed, 0, 0},
+      {u"x[][clRed-nonsense-BXU][]y", clRed, 0, 1u << fsBold | 1u << fsUnderline},
+      {u"[][$GG-$000000FF-][]", 0, clRed, 0},
+  };
+  for (const Case& c : cases) {
+    const TColourFontRec r = CollocInfoStringToTColourFontRec(c.s);
+    EXPECT_EQ(r.FontColour, c.font) << String(c.s).size();
+    EXPECT_EQ(r.BrushColour, c.brush);
+    EXPECT_EQ(r.typeface, c.styles);
+  }
+}
+
+TEST_F(Wdef_recordsFiles, IndexFilesAndTheirBackups) {
+  WriteRaw("list.types", "t");
+  WriteRaw("list.stats", "s");
+  WriteRaw("list.stats_bak", "old");
+  TryToBackupIndexFiles(File("list.lst"));
+  EXPECT_EQ(ReadRaw("list.types_bak"), "t");
+  EXPECT_EQ(ReadRaw("list.stats_bak"), "s");
+  EXPECT_FALSE(std::filesystem::exists(Path("list.tokens_bak")));
+  TryToDeleteIndexFiles(File("list.lst"));
+  EXPECT_FALSE(std::filesystem::exists(Path("list.types")));
+  EXPECT_FALSE(std::filesystem::exists(Path("list.stats")));
+  EXPECT_TRUE(std::filesystem::exists(Path("list.stats_bak")));
+}
+
+TEST_F(Wdef_recordsFiles, ComboHistories) {
+  std::string forty;
+  for (int i = 1; i <= 40; ++i) forty += "item " + std::to_string(i) + "\r\n";
+  WriteRaw("h.txt", forty);
+  TComboBox combo;
+  ASSERT_TRUE(LoadOrSaveComboItems(combo, ls_loading, File("h.txt")));
+  ASSERT_EQ(combo.Items().Count(), 25);
+  EXPECT_EQ(combo.Items()[24], u"item 25");
+
+  // Saving adds the file's lines the box lacks and writes UTF-16LE.
+  TComboBox other;
+  other.Items().Add(u"new");
+  other.Items().Add(u"item 2");
+  WriteRaw("s.txt", "\xEF\xBB\xBF" "item 1\r\nitem 2\r\n");
+  ASSERT_TRUE(LoadOrSaveComboItems(other, ls_saving, File("s.txt")));
+  EXPECT_EQ(ReadRaw("s.txt"), std::string("\xFF\xFEn\0e\0w\0\r\0\n\0i\0t\0e\0m\0 \0" "2\0\r\0\n\0i\0t\0e\0m\0 \0" "1\0\r\0\n\0", 44));
+  TComboBox empty;
+  ASSERT_TRUE(LoadOrSaveComboItems(empty, ls_saving, File("none.txt")));
+  EXPECT_FALSE(std::filesystem::exists(Path("none.txt")));
+  EXPECT_FALSE(LoadOrSaveComboItems(empty, ls_loading, File("none.txt")));
+
+  TComboBox box;
+  for (int i = 1; i <= 20; ++i) box.Items().Add(u"t" + IntToStr(i));
+  EnsureTextInItems(box, u"  ");
+  EnsureTextInItems(box, u"fresh");
+  ASSERT_EQ(box.Items().Count(), 20);
+  EXPECT_EQ(box.Items()[0], u"fresh");
+  EXPECT_EQ(box.Items()[19], u"t19");  // t20 went first
+  EnsureTextInItems(box, u"t5");
+  EXPECT_EQ(box.Items()[0], u"t5");
+  EXPECT_EQ(box.Items()[1], u"fresh");
+  EXPECT_EQ(box.Items().Count(), 20);
+
+  const String request = CommunicateBetweenToolsFilename(tt_wordlist, tt_concord);
+  EXPECT_EQ(ExtractFileName(request), u"Word List_Concordance.tell_concord");
+}
+
+}  // namespace
+}  // namespace sk

@@ -1,0 +1,124 @@
+// The records byte for byte: every field at its offset, little-endian, at
+// the record's stored size.
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "zip/ZARecords.h"
+
+namespace sk {
+namespace {
+
+template <class R>
+void ExpectRoundTrip(const R& r, const TBytes& golden) {
+  ASSERT_EQ(golden.size(), static_cast<size_t>(R::Size));
+  EXPECT_EQ(r.ToBytes(), golden);
+  R back;
+  back.ReadFrom(golden.data());
+  EXPECT_EQ(back.ToBytes(), golden);
+}
+
+TEST(ZARecords, LocalFileHeader) {
+  TZAZipFileHeader h;
+  h.signature = ZipLocalFileHeaderSignature;
+  h.extractVersion = 0x0014;
+  h.genPurposeFlag = 0x0809;
+  h.compMethod = 8;
+  h.lastModTime = 0x6000;
+  h.lastModDate = 0x5921;
+  h.crc32 = 0xCBF43926;
+  h.compSize = 0x01020304;
+  h.unCompSize = 0xFFFFFFFF;
+  h.nameLength = 0x0A0B;
+  h.extraLength = 0x0C0D;
+  ExpectRoundTrip(h, B({0x50, 0x4B, 0x03, 0x04, 0x14, 0x00, 0x09, 0x08, 0x08, 0x00, 0x00, 0x60, 0x21, 0x59, 0x26,
+                        0x39, 0xF4, 0xCB, 0x04, 0x03, 0x02, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0x0B, 0x0A, 0x0D, 0x0C}));
+}
+
+TEST(ZARecords, CentralDirectoryRecord) {
+  TZAZipCentralDir c;
+  c.signature = ZipCentralDirSignature;
+  c.versionMadeBy = 0x0B14;
+  c.extractVersion = 0x002D;
+  c.genPurposeFlag = 0x0800;
+  c.compMethod = 0x0063;
+  c.lastModTime = 0x1234;
+  c.lastModDate = 0x5678;
+  c.crc32 = 0x89ABCDEF;
+  c.compSize = 0x11223344;
+  c.unCompSize = 0x55667788;
+  c.nameLength = 5;
+  c.extraLength = 0x0102;
+  c.commentLength = 0x0304;
+  c.diskNumberStart = 0xFFFF;
+  c.internalAttr = 1;
+  c.externalAttr = 0x81A40010;
+  c.relOffsetLH = 0xDEADBEEF;
+  ExpectRoundTrip(c, B({0x50, 0x4B, 0x01, 0x02, 0x14, 0x0B, 0x2D, 0x00, 0x00, 0x08, 0x63, 0x00, 0x34, 0x12, 0x78,
+                        0x56, 0xEF, 0xCD, 0xAB, 0x89, 0x44, 0x33, 0x22, 0x11, 0x88, 0x77, 0x66, 0x55, 0x05, 0x00,
+                        0x02, 0x01, 0x04, 0x03, 0xFF, 0xFF, 0x01, 0x00, 0x10, 0x00, 0xA4, 0x81, 0xEF, 0xBE, 0xAD,
+                        0xDE}));
+}
+
+TEST(ZARecords, EndRecord) {
+  TZAZipCentralDirEnd e;
+  e.signature = ZipCentralDirEndSignature;
+  e.diskNumber = 2;
+  e.startDiskNumber = 1;
+  e.entriesOnDisk = 0xFFFF;
+  e.entriesCentralDir = 0x1234;
+  e.centralDirSize = 0x0A0B0C0D;
+  e.offsetStartDir = 0xFFFFFFFF;
+  e.commentLength = 0x0102;
+  ExpectRoundTrip(e, B({0x50, 0x4B, 0x05, 0x06, 0x02, 0x00, 0x01, 0x00, 0xFF, 0xFF, 0x34, 0x12, 0x0D, 0x0C, 0x0B,
+                        0x0A, 0xFF, 0xFF, 0xFF, 0xFF, 0x02, 0x01}));
+}
+
+TEST(ZARecords, Zip64EndRecord) {
+  TZAZip64CentralDirEnd z;
+  z.signature = Zip64CentralDirEndSignature;
+  z.centralDirEndSize = 44;
+  z.versionMadeBy = 45;
+  z.versionNeededToExtract = 45;
+  z.diskNumber = 0x01020304;
+  z.startDiskNumber = 0x05060708;
+  z.entriesOnDisk = 0x1122334455667788ull;
+  z.entriesCentralDir = 0x10000;
+  z.centralDirSize = 0x100000000ull;
+  z.offsetStartDir = 0xFEDCBA9876543210ull;
+  ExpectRoundTrip(z, B({0x50, 0x4B, 0x06, 0x06, 0x2C, 0, 0, 0, 0, 0, 0, 0, 0x2D, 0x00, 0x2D, 0x00,
+                        0x04, 0x03, 0x02, 0x01, 0x08, 0x07, 0x06, 0x05, 0x88, 0x77, 0x66, 0x55, 0x44, 0x33,
+                        0x22, 0x11, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+                        0x01, 0x00, 0x00, 0x00, 0x10, 0x32, 0x54, 0x76, 0x98, 0xBA, 0xDC, 0xFE}));
+}
+
+TEST(ZARecords, Zip64Locator) {
+  TZAZip64CentralDirEndLocator l;
+  l.signature = Zip64CentralDirEndLocatorSignature;
+  l.startDiskNumber = 3;
+  l.offsetStartDirEnd = 0x0102030405060708ull;
+  l.totalNumberOfDisks = 4;
+  ExpectRoundTrip(l, B({0x50, 0x4B, 0x06, 0x07, 0x03, 0x00, 0x00, 0x00, 0x08, 0x07, 0x06, 0x05, 0x04, 0x03,
+                        0x02, 0x01, 0x04, 0x00, 0x00, 0x00}));
+}
+
+TEST(ZARecords, DataDescriptor) {
+  TZAZipDataDescriptor d;
+  d.Signature = ZipDataDescriptorSignature;
+  d.crc32 = 0x01020304;
+  d.compressedSize = 0x05060708;
+  d.uncompressedSize = 0x090A0B0C;
+  ExpectRoundTrip(d, B({0x50, 0x4B, 0x07, 0x08, 0x04, 0x03, 0x02, 0x01, 0x08, 0x07, 0x06, 0x05, 0x0C, 0x0B, 0x0A,
+                        0x09}));
+}
+
+TEST(ZARecords, SignaturesOfBothForms) {
+  EXPECT_EQ(LocalFileHeaderSignatureOf(true), 0x04034B50u);
+  EXPECT_EQ(CentralDirSignatureOf(true), 0x02014B50u);
+  EXPECT_EQ(CentralDirEndSignatureOf(true), 0x06054B50u);
+  EXPECT_EQ(LocalFileHeaderSignatureOf(false), 0x05045C61u);
+  EXPECT_EQ(CentralDirSignatureOf(false), 0x03025C61u);
+  EXPECT_EQ(CentralDirEndSignatureOf(false), 0x06054141u);
+}
+
+}  // namespace
+}  // namespace sk

@@ -1,0 +1,277 @@
+#include "zip/ZADirArray.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "core/UnitCounter.h"
+#include "platform/runtime/Locale.h"
+#include "zip/ZAExcept.h"
+
+namespace sk {
+
+// ---------------------------------------------------------------------------
+// TZAStringHash
+
+TZAStringHash::TZAStringHash(Cardinal size) : Buckets(size == 0 ? 1 : size, nullptr), Size(size == 0 ? 1 : size) {}
+
+TZAStringHash::~TZAStringHash() { Clear(); }
+
+Cardinal TZAStringHash::HashOf(const String& key) const {
+  Cardinal h = 0;
+  for (Char c : key) h = ((h << 2) | (h >> 30)) ^ c;
+  return h;
+}
+
+void TZAStringHash::Add(const String& key, Int32 value) {
+  const Cardinal b = HashOf(key) % Size;
+  auto* item = new THashItem;
+  item->Key = key;
+  item->Value = value;
+  item->Next = Buckets[b];
+  Buckets[b] = item;
+}
+
+THashItem** TZAStringHash::Find(const String& key) {
+  THashItem** link = &Buckets[HashOf(key) % Size];
+  while (*link != nullptr && (*link)->Key != key) link = &(*link)->Next;
+  return link;
+}
+
+bool TZAStringHash::Modify(const String& key, Int32 value) {
+  THashItem* item = *Find(key);
+  if (item == nullptr) return false;
+  item->Value = value;
+  return true;
+}
+
+void TZAStringHash::Remove(const String& key) {
+  THashItem** link = Find(key);
+  if (THashItem* item = *link) {
+    *link = item->Next;
+    delete item;
+  }
+}
+
+void TZAStringHash::Remove(const String& key, Int32 value) {
+  THashItem** link = &Buckets[HashOf(key) % Size];
+  while (*link != nullptr && ((*link)->Key != key || (*link)->Value != value)) link = &(*link)->Next;
+  if (THashItem* item = *link) {
+    *link = item->Next;
+    delete item;
+  }
+}
+
+Int32 TZAStringHash::ValueOf(const String& key) {
+  THashItem* item = *Find(key);
+  return item != nullptr ? item->Value : -1;
+}
+
+std::vector<Int32> TZAStringHash::ValuesOf(const String& key) {
+  std::vector<Int32> r;
+  for (THashItem* item = Buckets[HashOf(key) % Size]; item != nullptr; item = item->Next)
+    if (item->Key == key) r.push_back(item->Value);
+  return r;
+}
+
+void TZAStringHash::Clear() {
+  for (THashItem*& head : Buckets) {
+    while (head != nullptr) {
+      THashItem* next = head->Next;
+      delete head;
+      head = next;
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// TZAHashedStringList
+
+String TZAHashedStringList::KeyOf(const String& s) const { return CaseSensitive() ? s : AnsiLowerCase(s); }
+
+Int32 TZAHashedStringList::Add(const String& s) {
+  const Int32 index = TStringList::Add(s);
+  if (FValueHash && FValueHashValid) {
+    FValueHash->Add(KeyOf(s), index);
+    if (static_cast<UInt64>(GetCount()) > 5ull * FValueHash->Size) {
+      FValueHash.reset();
+      FValueHashValid = false;
+    }
+  }
+  return index;
+}
+
+void TZAHashedStringList::Update(Int32 index, const String& s) {
+  const String old = Get(index);
+  if (FValueHash) FValueHash->Remove(KeyOf(old), index);
+  Put(index, s);
+  if (FValueHash) FValueHash->Add(KeyOf(s), index);
+}
+
+void TZAHashedStringList::Delete(Int32 index) {
+  TStringList::Delete(index);
+  FValueHashValid = false;
+  FNameHashValid = false;
+}
+
+void TZAHashedStringList::Clear() {
+  TStringList::Clear();
+  if (FValueHash) FValueHash->Clear();
+}
+
+void TZAHashedStringList::UpdateValueHash() const {
+  if (!FValueHash) {
+    FValueHash = std::make_unique<TZAStringHash>(static_cast<Cardinal>(std::max(GetCount(), 1000)));
+    FValueHashValid = false;
+  }
+  if (FValueHashValid) return;
+  FValueHash->Clear();
+  for (Int32 i = 0; i < GetCount(); ++i) FValueHash->Add(KeyOf(Get(i)), i);
+  FValueHashValid = true;
+}
+
+void TZAHashedStringList::UpdateNameHash() const {
+  if (FNameHashValid) return;
+  if (!FNameHash)
+    FNameHash = std::make_unique<TZAStringHash>(256);
+  else
+    FNameHash->Clear();
+  for (Int32 i = 0; i < GetCount(); ++i) {
+    const String s = Get(i);
+    const size_t eq = s.find(NameValueSeparator());
+    if (eq != String::npos) FNameHash->Add(KeyOf(s.substr(0, eq)), i);
+  }
+  FNameHashValid = true;
+}
+
+Int32 TZAHashedStringList::IndexOf(const String& s) const {
+  UpdateValueHash();
+  return FValueHash->ValueOf(KeyOf(s));
+}
+
+Int32 TZAHashedStringList::IndexOfName(const String& name) const {
+  UpdateNameHash();
+  return FNameHash->ValueOf(KeyOf(name));
+}
+
+std::vector<Int32> TZAHashedStringList::IndexesOf(const String& s) const {
+  UpdateValueHash();
+  return FValueHash->ValuesOf(KeyOf(s));
+}
+
+// ---------------------------------------------------------------------------
+// TZADirArray
+
+TZADirArray::TZADirArray() : FItemNamesList(std::make_unique<TZAHashedStringList>()) {}
+
+TZADirArray::~TZADirArray() { Clear(); }
+
+void TZADirArray::SetCount(Int32 n) {
+  if (n < 0) throw EZAException(1);
+  if (n > AllocItemCount) {
+    AllocBy = std::min(2 * AllocBy, MaxAllocBy);
+    if (static_cast<Int64>(AllocItemCount) + AllocBy > n)
+      AllocItemCount += AllocBy;
+    else
+      AllocItemCount = n;
+    FItems.resize(static_cast<size_t>(AllocItemCount));
+  } else if (n == 0) {
+    std::vector<TDirItem>().swap(FItems);
+    AllocItemCount = 0;
+  }
+  ItemCount = n;
+}
+
+TDirItem TZADirArray::GetItem(Int32 index) const {
+  if (index < 0 || index >= ItemCount) throw EZAException(2);
+  return FItems[static_cast<size_t>(index)];
+}
+
+TDirItem* TZADirArray::GetItemPtr(Int32 index) {
+  if (index < 0 || index >= ItemCount) throw EZAException(3);
+  return &FItems[static_cast<size_t>(index)];
+}
+
+void TZADirArray::SetItem(Int32 index, const TDirItem& item) {
+  if (index < 0 || index >= ItemCount) throw EZAException(1);
+  const String key = AnsiLowerCase(item.Name);
+  const Int32 listCount = FItemNamesList->GetCount();
+  if (index < listCount)
+    FItemNamesList->Update(index, key);
+  else if (index == listCount)
+    FItemNamesList->Add(key);
+  else
+    throw EZAException(58);
+  TDirItem& slot = FItems[static_cast<size_t>(index)];
+  if (&slot != &item) slot = item;
+}
+
+void TZADirArray::SetItemName(Int32 index, const String& name) {
+  // The list keeps to positions: entry i's name is at position i whatever
+  // names other entries carry (two empty names, or names that differ only in
+  // case, must not move each other's places).
+  const Int32 listCount = FItemNamesList->GetCount();
+  if (index < 0 || index >= ItemCount || index > listCount) throw EZAException(59);
+  const String key = AnsiLowerCase(name);
+  if (index < listCount)
+    FItemNamesList->Update(index, key);
+  else
+    FItemNamesList->Add(key);
+  FItems[static_cast<size_t>(index)].Name = name;
+}
+
+bool TZADirArray::FileExists(const String& name, Int32& index) const {
+  index = -1;
+  for (Int32 p : FItemNamesList->IndexesOf(AnsiLowerCase(name))) {
+    if (p < 0 || p >= ItemCount) continue;  // a name left from entries cut off by SetCount
+    if (index < 0) index = p;
+    if (FItems[static_cast<size_t>(p)].Name == name) {
+      index = p;
+      break;
+    }
+  }
+  return index >= 0;
+}
+
+void TZADirArray::DeleteItem(Int32 index) {
+  if (index < 0 || index >= ItemCount) throw EZAException(4);
+  TDirItem& item = FItems[static_cast<size_t>(index)];
+  if (item.Stream && item.bDestroyStream) item.Stream.reset();
+  if (index < FItemNamesList->GetCount()) FItemNamesList->Delete(index);
+  std::move(FItems.begin() + index + 1, FItems.begin() + ItemCount, FItems.begin() + index);
+  FItems[static_cast<size_t>(ItemCount - 1)] = TDirItem();
+  SetCount(ItemCount - 1);
+}
+
+void TZADirArray::Clear() {
+  for (Int32 i = 0; i < ItemCount; ++i) FItems[static_cast<size_t>(i)] = TDirItem();
+  ItemCount = 0;
+  FItemNamesList->Clear();
+}
+
+void TZADirArray::Assign(const TZADirArray& other) {
+  if (&other == this) return;
+  Clear();
+  SetCount(other.ItemCount);
+  for (Int32 i = 0; i < other.ItemCount; ++i) SetItem(i, other.FItems[static_cast<size_t>(i)]);
+}
+
+void TZADirArray::Append(const TZADirArray& other) {
+  if (&other == this) {
+    std::vector<TDirItem> copy(FItems.begin(), FItems.begin() + ItemCount);
+    const Int32 old = ItemCount;
+    SetCount(old + old);
+    for (Int32 j = 0; j < old; ++j) SetItem(old + j, copy[static_cast<size_t>(j)]);
+    return;
+  }
+  const Int32 old = ItemCount;
+  SetCount(old + other.ItemCount);
+  for (Int32 j = 0; j < other.ItemCount; ++j) SetItem(old + j, other.FItems[static_cast<size_t>(j)]);
+}
+
+void TZADirArray::ClearTags() {
+  for (Int32 i = 0; i < ItemCount; ++i) FItems[static_cast<size_t>(i)].Tagged = false;
+}
+
+SK_COUNTER_ONLY_UNIT(ZADirArray)
+
+}  // namespace sk

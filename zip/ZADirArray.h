@@ -1,0 +1,158 @@
+// The entry table of an open archive: the entries in directory order with a
+// case-insensitive index from entry name to position, and the hashed string
+// list and hash table under that index.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "platform/runtime/StringList.h"
+#include "platform/runtime/Streams.h"
+#include "zip/ZARecords.h"
+#include "zip/ZATypes.h"
+
+namespace sk {
+
+// One entry of an archive in memory.
+struct TDirItem {
+  TZAZipCentralDir CentralDir;
+  String Name;     // the name with its stored path
+  String OldName;  // the name before a pending rename
+  AnsiString Comment;
+  std::vector<TZAExtraFieldDataBlock> ExtraFields;  // every block but zip64, each owning its data
+  TZACryptoAlgorithm ZAEncryptionAlgorithm = caPkzipClassic;
+  bool bHugeFile = false;  // the entry carries zip64 information
+  TZAZip64ExtendedInfo Zip64ExtInfo;
+  bool Modified = false;
+  AnsiString Password;
+  // The source of a pending store from a stream. The table drops its hold on
+  // it when the entry is deleted and bDestroyStream is set; a stream the
+  // caller keeps is handed in with a deleter that does nothing.
+  std::shared_ptr<TStream> Stream;
+  bool bDestroyStream = false;
+  Int32 Position = 0;
+  bool Tagged = false;
+  String SrcFileName;
+  Word CompressionMethod = 0;  // the real method, also for AES entries
+  Byte CompressionMode = 0;    // 0 to 9 for a pending store
+  TZAProcessOperation Operation = poAdd;
+  bool UseOldRijndael = false;
+};
+
+// One item of a hash bucket.
+struct THashItem {
+  THashItem* Next = nullptr;
+  String Key;
+  Int32 Value = 0;
+};
+
+// A hash table from strings to 32-bit values with a fixed bucket count.
+// Duplicate keys are allowed; the newest is found first.
+class TZAStringHash : public TObject {
+ public:
+  explicit TZAStringHash(Cardinal size);
+  ~TZAStringHash() override;
+  TZAStringHash(const TZAStringHash&) = delete;
+  TZAStringHash& operator=(const TZAStringHash&) = delete;
+
+  // h := (h rotated left by 2) xor each UTF-16 unit, from 0.
+  virtual Cardinal HashOf(const String& key) const;
+  void Add(const String& key, Int32 value);
+  // The link that points at the first item with the key, or the empty link
+  // at the end of its bucket.
+  THashItem** Find(const String& key);
+  bool Modify(const String& key, Int32 value);
+  // Unlinks and frees the first item with the key.
+  void Remove(const String& key);
+  // Unlinks and frees the first item with the key and the value.
+  void Remove(const String& key, Int32 value);
+  // The value of the first item with the key; -1 when none.
+  Int32 ValueOf(const String& key);
+  // The values of every item with the key, newest first.
+  std::vector<Int32> ValuesOf(const String& key);
+  void Clear();
+
+  std::vector<THashItem*> Buckets;
+  Cardinal Size = 0;
+};
+
+// A string list (not sorted) with hash indexes over its strings and over the
+// names of its name=value strings. Keys are the strings lowercased, or the
+// strings themselves on a case-sensitive list.
+class TZAHashedStringList : public TStringList {
+ public:
+  TZAHashedStringList() = default;
+  ~TZAHashedStringList() override = default;
+
+  Int32 Add(const String& s) override;
+  // Replaces the string at index and keeps the value index current.
+  void Update(Int32 index, const String& s);
+  void Delete(Int32 index) override;
+  void Clear() override;
+  Int32 IndexOf(const String& s) const override;
+  Int32 IndexOfName(const String& name) const override;
+  // Every position whose string has the key of s, the newest entered first.
+  std::vector<Int32> IndexesOf(const String& s) const;
+
+  void UpdateValueHash() const;
+  void UpdateNameHash() const;
+  String KeyOf(const String& s) const;
+
+  mutable std::unique_ptr<TZAStringHash> FValueHash;
+  mutable std::unique_ptr<TZAStringHash> FNameHash;
+  mutable bool FValueHashValid = false;
+  mutable bool FNameHashValid = false;
+};
+
+// The entry table. Entry i's name, lowercased, is at position i of the name
+// list; the storage grows in doubling steps up to 10,000 slots at a time.
+class TZADirArray : public TObject {
+ public:
+  TZADirArray();
+  ~TZADirArray() override;
+  TZADirArray(const TZADirArray&) = delete;
+  TZADirArray& operator=(const TZADirArray&) = delete;
+
+  Int32 GetCount() const { return ItemCount; }
+  Int32 Count() const { return ItemCount; }
+  // Grows the storage when needed (new slots are empty entries); 0 releases
+  // it. The name list is left alone: callers name new entries in order.
+  void SetCount(Int32 n);
+  // Engine errors 2 (GetItem), 3 (GetItemPtr), 1 (SetItem) outside 0 to count - 1.
+  TDirItem GetItem(Int32 index) const;
+  TDirItem* GetItemPtr(Int32 index);
+  // Stores a copy of the entry (with copies of its extra blocks) and its
+  // lowercased name at the same position of the name list (engine error 58
+  // when the list is not that far yet).
+  void SetItem(Int32 index, const TDirItem& item);
+  // Renames entry index and keeps the name list at that position (engine
+  // error 59 when the list is not that far yet).
+  void SetItemName(Int32 index, const String& name);
+  // Whether an entry has the name, compared without regard to case; index is
+  // its position (an entry whose name matches exactly wins over others that
+  // differ only in case), -1 when none.
+  bool FileExists(const String& name, Int32& index) const;
+  // Removes the entry (engine error 4 outside the range); the later entries
+  // move down by one.
+  void DeleteItem(Int32 index);
+  // Empties the table; the storage stays allocated.
+  void Clear();
+  void Assign(const TZADirArray& other);
+  // Appends copies of the other table's entries, flags included.
+  void Append(const TZADirArray& other);
+  void ClearTags();
+
+  std::vector<TDirItem> FItems;  // its size is AllocItemCount
+  std::unique_ptr<TZAHashedStringList> FItemNamesList;
+  Int32 AllocBy = 500;
+  Int32 deAllocBy = 100;
+  Int32 MaxAllocBy = 10000;
+  Int32 AllocItemCount = 0;
+  Int32 ItemCount = 0;
+};
+
+// Unit start and stop (the unit has no work of its own).
+void ZADirArray_initialization();
+void ZADirArray_Finalization();
+
+}  // namespace sk

@@ -1,0 +1,90 @@
+// The zip engine's drive, folder and path helpers, the rule that turns a file
+// name on disk into the name stored in an archive, and the thin wrappers
+// through which the engine reaches the file system.
+//
+// Stored names and names handed in by hosts may use "/" or "\" as separators;
+// both are accepted, and stored names always use "/".
+#pragma once
+
+#include "platform/runtime/FileUtils.h"
+#include "platform/runtime/RtlTypes.h"
+#include "zip/ZATypes.h"
+
+namespace sk {
+
+// ---------------------------------------------------------------------------
+// Drives and folders
+
+// No drive of this system is a floppy drive: always false.
+bool IsFloppyDrive(const String& path);
+// True when the file system that holds the path is removable.
+bool IsRemovableDrive(const String& path);
+// Removes the folder and every subfolder that holds no files, deepest first.
+// True when the folder is gone afterwards; a folder that still holds a file
+// (or a link) anywhere below it stays, and the answer is false. Links to
+// folders are never followed.
+bool DelTreeIfNoFiles(const String& folder);
+
+// ---------------------------------------------------------------------------
+// Stored names
+
+// The folder that relative names are resolved against: the base directory
+// when given, else the current directory (curDir, or the process's when
+// empty), with a trailing "/".
+String ZABaseFolder(const String& baseDir, const String& curDir);
+// An absolute name: a name that begins with a drive letter and a colon, or
+// with two separators (a network path), stays as it is; an absolute name is
+// resolved ("." and ".." removed); any other name is appended to the base
+// folder and resolved. An empty name gives the base folder.
+String ExpandToBaseDir(const String& name, const String& baseDir, const String& curDir);
+// The name under which a file is stored:
+//   spNoPath             the file-name part only;
+//   spRelativePath       the path below the base folder, or the full name for
+//                        a file outside it;
+//   spFullPath           the full name;
+//   spFullPathWithDrive  the full name.
+// A drive prefix ("D:"), the server part of a network path and the leading
+// separator are dropped (with spFullPathWithDrive only the leading separators),
+// and every "\" becomes "/". "/data/sub/file.txt" under "/data" gives
+// "sub/file.txt".
+String GetStoredName(const String& fileName, const String& baseDir, TZAStorePathMode mode,
+                     const String& curDir);
+
+// ---------------------------------------------------------------------------
+// File-system wrappers with the platform's meaning
+
+String ZAIncludeTrailingBackslash(const String& s);
+String ZAExcludeTrailingBackslash(const String& s);
+bool ZADirectoryExists(const String& dir);
+bool ZAFileExists(const String& fileName);
+bool ZAForceDirectories(const String& dir);
+String ZALowerCase(const String& s);
+String ZAUpperCase(const String& s);
+// Every occurrence of oldPattern replaced (case-sensitive).
+String ZAStringReplace(const String& s, const String& oldPattern, const String& newPattern);
+// Bytes of a string: 2 per UTF-16 unit.
+Int64 ZAByteLength(const String& s);
+bool ZADeleteFile(const String& fileName);
+bool ZARenameFile(const String& oldName, const String& newName);
+bool ZACopyFile(const String& source, const String& target, bool failIfExists);
+Int32 ZAFindFirst(const String& pathWithMask, Int32 attr, TSearchRec& rec);
+Int32 ZAFindNext(TSearchRec& rec);
+void ZAFindClose(TSearchRec& rec);
+// The attributes of a file or folder: faDirectory, faReadOnly (no write
+// permission), faHidden (a name beginning with "."), faArchive (a regular
+// file), faSysFile (anything else). When reading them fails for a name that
+// exists the answer is faSysFile (4); -1 when nothing of that name exists.
+Int32 ZAFileGetAttr(const String& fileName);
+// Sets or clears read-only (the owner's write permission); true on success.
+bool ZAFileSetAttr(const String& fileName, Int32 attr);
+// The path of destName relative to the folder of baseName ("../" for each
+// folder to go up).
+String ZAExtractRelativePath(const String& baseName, const String& destName);
+String ZAExtractFileName(const String& fileName);
+String ZAExpandFileName(const String& fileName);
+String ZAExtractFilePath(const String& fileName);
+String ZAExtractFileExt(const String& fileName);
+String ZAGetCurrentDir();
+bool ZAFileAge(const String& fileName, TDateTime& age);
+
+}  // namespace sk
