@@ -73,13 +73,13 @@ void FromUnicode(Cardinal cp, Cardinal flags, const String& text, const TBytes& 
   const std::unique_ptr<Char[]> src(new Char[text.size()]);
   std::memcpy(src.get(), text.data(), text.size() * sizeof(Char));
   const Int32 n = static_cast<Int32>(text.size());
-  // A default character: one byte, or two when the first is a lead byte of
-  // a double-byte code page; none for UTF-7 and UTF-8, which refuse one.
+  // A default character: one byte for a single-byte code page, two for
+  // another (the second is read only after a lead byte); none for UTF-7 and
+  // UTF-8, which refuse one.
   std::unique_ptr<char[]> def;
   const Cardinal real = ResolveCodePage(cp);
   if (!defaultBytes.empty() && defaultBytes[0] != 0 && real != CP_UTF7 && real != CP_UTF8) {
-    const bool lead = CodePageMaxCharSize(real) >= 2 && defaultBytes[0] >= 0x81 && defaultBytes.size() > 1;
-    const size_t len = lead ? 2 : 1;
+    const size_t len = CodePageMaxCharSize(real) >= 2 && defaultBytes.size() > 1 ? 2 : 1;
     def.reset(new char[len]);
     std::memcpy(def.get(), defaultBytes.data(), len);
   }
