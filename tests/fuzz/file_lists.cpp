@@ -7,6 +7,7 @@
 
 #include "core/Global_vars.h"
 #include "core/Useful_classes_base_filelists.h"
+#include "platform/runtime/Streams.h"
 #include "support/FuzzSupport.h"
 
 using namespace sk;

@@ -4,6 +4,7 @@
 // counting, filtering and sorting routines then run over what was read.
 #include "core/Global_vars.h"
 #include "core/My_string_functions_occurrences.h"
+#include "platform/runtime/Streams.h"
 #include "support/FuzzSupport.h"
 
 using namespace sk;

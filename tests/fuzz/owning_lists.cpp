@@ -12,6 +12,7 @@
 #include "core/Useful_classes_base_multilong.h"
 #include "core/Useful_classes_base_numeric.h"
 #include "core/Useful_classes_base_records.h"
+#include "platform/runtime/Streams.h"
 #include "support/FuzzSupport.h"
 
 using namespace sk;

@@ -9,6 +9,7 @@
 #include "core/Global_vars.h"
 #include "core/My_string_functions_notation.h"
 #include "core/Stringtag_utils.h"
+#include "platform/runtime/Streams.h"
 #include "support/FuzzSupport.h"
 
 using namespace sk;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/Useful_classes_base_stringlists.h"
+#include "platform/runtime/Streams.h"
 #include "support/FuzzSupport.h"
 
 using namespace sk;

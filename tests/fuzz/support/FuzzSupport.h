@@ -10,7 +10,6 @@
 #pragma once
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -23,7 +22,6 @@
 #include "library/Units.h"
 #include "platform/runtime/Locale.h"
 #include "platform/runtime/RtlTypes.h"
-#include "platform/runtime/Streams.h"
 
 namespace sk::fuzz {
 
@@ -59,9 +57,6 @@ class Input {
     const uint32_t lo = Word();
     return lo | (static_cast<uint32_t>(Word()) << 16);
   }
-  // A value in 0 .. n-1 (n > 0).
-  uint32_t Below(uint32_t n) { return n <= 256 ? Byte() % n : Cardinal() % n; }
-
   // Up to n bytes.
   TBytes Bytes(size_t n) {
     const size_t k = n < Remaining() ? n : Remaining();
@@ -70,10 +65,6 @@ class Input {
     return r;
   }
   TBytes Rest() { return Bytes(Remaining()); }
-  std::string RestString() {
-    const TBytes b = Rest();
-    return std::string(b.begin(), b.end());
-  }
 
   // The rest as text: UTF-16LE code units when wide (an odd last byte is
   // dropped), else UTF-8 (invalid bytes become U+FFFD).
@@ -108,9 +99,6 @@ inline std::vector<String> Fields(const String& text, size_t maxFields) {
   while (r.size() < maxFields) r.emplace_back();
   return r;
 }
-
-// The whole content of a memory stream.
-inline TBytes StreamBytes(TMemoryStream& ms) { return ms.ToBytes(); }
 
 // A scratch folder for the files a target must read from disk, made once per
 // process and removed when the process ends.
