@@ -1,7 +1,10 @@
 #include "core/Basic_processes.h"
 
+#include <chrono>
+
 #include "core/Global_vars.h"
 #include "core/UnitCounter.h"
+#include "platform/runtime/Colors.h"
 #include "platform/runtime/Dialogs.h"
 #include "platform/runtime/FileUtils.h"
 
@@ -32,7 +35,50 @@ String CheckExecText(UInt64 code, const String& name) {
   }
 }
 
+// Clock of the last yield of a TTimedYield (0: none yet). Only the thread
+// that runs the tool's work yields, as the yield hook itself requires.
+constinit Int64 gLastTimedYieldNs = 0;
+constinit Int64 gTimedYieldIntervalNs = TTimedYield::kYieldIntervalNs;
+
+Int64 MonotonicNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+// Check points are spaced to come about every 0.25 to 2 ms of the loop's work.
+constexpr Int64 kCheckSoonestNs = 250'000;
+constexpr Int64 kCheckLatestNs = 2'000'000;
+constexpr Cardinal kMaxCheckInterval = 1u << 16;
+
 }  // namespace
+
+void TTimedYield::SetYieldInterval(Int64 nanoseconds) { gTimedYieldIntervalNs = nanoseconds < 0 ? 0 : nanoseconds; }
+
+Int64 TTimedYield::YieldInterval() { return gTimedYieldIntervalNs; }
+
+bool TTimedYield::Check() {
+  fTicks += fInterval;
+  const Int64 now = MonotonicNs();
+  if (fLastCheckNs != 0) {
+    const Int64 sinceCheck = now - fLastCheckNs;
+    if (sinceCheck < kCheckSoonestNs && fInterval < kMaxCheckInterval)
+      fInterval *= 2;
+    else if (sinceCheck > kCheckLatestNs && fInterval > 1)
+      fInterval /= 2;
+  }
+  fLastCheckNs = now;
+  fCountdown = fInterval;
+  const bool due = now - gLastTimedYieldNs >= gTimedYieldIntervalNs || (fYields == 0 && fTicks >= kLongLoopTicks);
+  if (due) {
+    ++fYields;
+    MyYieldProcess();
+    // The hook may have taken a while: the next interval starts after it.
+    gLastTimedYieldNs = MonotonicNs();
+    fLastCheckNs = gLastTimedYieldNs;
+    if (global_panic_state != panic_no_panic) fStopped = true;
+  }
+  return fStopped;
+}
 
 void MyYieldProcess() {
   if (Global_YieldProcessProc) Global_YieldProcessProc();
@@ -43,10 +89,11 @@ void Yikes() {}
 void Yikes(Int32 /*value*/) {}
 
 TColourFontRec GetDefaultExtraFontRec() {
-  // Window background white, window text black: the colours of plain text.
+  // The style's window and window-text colours, which the visual layer reads
+  // from the desktop theme (white and black until it does).
   TColourFontRec result;
-  result.BrushColour = static_cast<TColor>(0xFFFFFF);
-  result.FontColour = 0;
+  result.BrushColour = ColorToRGB(clWindow);
+  result.FontColour = ColorToRGB(clWindowText);
   result.typeface = 0;
   return result;
 }

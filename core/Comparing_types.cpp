@@ -6,27 +6,7 @@
 
 namespace sk {
 
-namespace {
-
-template <class T>
-Int32 ThreeWay(T a, T b) {
-  if (a == b) return 0;
-  if (a > b) return 1;
-  return -1;  // also every comparison with a NaN
-}
-
-}  // namespace
-
 SK_COUNTER_ONLY_UNIT(Comparing_types)
-
-Int32 CompareLongints(Int32 a, Int32 b) { return ThreeWay(a, b); }
-Int32 CompareCardinals(Cardinal a, Cardinal b) { return ThreeWay(a, b); }
-Int32 CompareInt64s(Int64 a, Int64 b) { return ThreeWay(a, b); }
-Int32 Compare16BitWords(Word a, Word b) { return ThreeWay(a, b); }
-Int32 Compare16Bit(Word a, Word b) { return ThreeWay(a, b); }
-Int32 CompareBytes(Byte a, Byte b) { return ThreeWay(a, b); }
-Int32 CompareSingles(Single a, Single b) { return ThreeWay(a, b); }
-Int32 CompareDoubles(Double a, Double b) { return ThreeWay(a, b); }
 
 Int32 ComparedArraysDifferentLengths(Int32 a, Int32 b) { return a > b ? 1 : -1; }
 

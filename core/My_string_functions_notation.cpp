@@ -658,8 +658,9 @@ std::vector<std::vector<TStartFinishIntegerRec>> ComputedOverlaps(const std::vec
   const Int64 len0 = static_cast<Int64>(t0.size());
   std::vector<Int64> q(n, 0);  // 1-based positions
   Int64 p = 1;
+  TTimedYield yield;
   while (p < len0) {
-    MyYieldProcess();
+    yield.Tick();
     const String chunk = t0.substr(static_cast<size_t>(p - 1), TWindowIndex::kWidth);
     bool all = true;
     for (size_t i = 0; i < n; ++i) {

@@ -236,6 +236,7 @@ void ConvertStringToRangeOfBoolean(const String& text, bool zeroBased, std::vect
     for (Int64 k = from; k <= to; ++k) flags[static_cast<size_t>(k)] = true;
   };
   size_t start = 0;
+  TTimedYield yield;
   for (;;) {
     const size_t comma = text.find(u',', start);
     const String piece =
@@ -252,7 +253,7 @@ void ConvertStringToRangeOfBoolean(const String& text, bool zeroBased, std::vect
       // An open range "-n" marks from index 1 up to n's index.
       if (TryStrToInt(piece.substr(1), b)) mark(std::min<Int64>(1, lastIndex), indexOf(b));
     }
-    MyYieldProcess();
+    yield.Tick();
     if (comma == String::npos) break;
     start = comma + 1;
   }
@@ -360,6 +361,7 @@ String FromNumStr(const String& text) {
   String result;
   const size_t groups = text.size() / 4;
   result.reserve(groups);
+  TTimedYield yield;
   for (size_t g = 0; g < groups; ++g) {
     int v = 0;
     bool ok = true;
@@ -369,7 +371,7 @@ String FromNumStr(const String& text) {
       v = v * 16 + d;
     }
     if (ok) result += static_cast<Char>(v);
-    MyYieldProcess();
+    yield.Tick();
   }
   return result;
 }

@@ -50,7 +50,7 @@ String ANumberInHumanString(const String& text, Int32 n);
 String HumanAbbreviatedNumberListStringToMonths(const String& text);
 // Sets every flag false, then true for each index that the comma-separated
 // text names ('2, 4-5'; '-3' names 1 up to 3's index). The index of v is v
-// when zeroBased, else v - 1, clamped to the array. Yields once per piece.
+// when zeroBased, else v - 1, clamped to the array. Yields to the host by time (TTimedYield) as it goes.
 void ConvertStringToRangeOfBoolean(const String& text, bool zeroBased, std::vector<bool>& flags);
 
 // ---- numbers to text ----------------------------------------------------------------
@@ -80,7 +80,7 @@ String FromHexNumStr(const String& text);
 // Each character as exactly four upper-case hexadecimal digits.
 String ToNumStr(const String& text);
 // Groups of four hexadecimal digits, one character each; a group that is not
-// hexadecimal is skipped; a remainder is ignored. Yields once per group.
+// hexadecimal is skipped; a remainder is ignored. Yields to the host by time (TTimedYield) as it goes.
 String FromNumStr(const String& text);
 // first character x 1000 + second x 10 + third x 2 + each further one x 1
 // (wrapping); 0 for ''.

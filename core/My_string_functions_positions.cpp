@@ -86,8 +86,18 @@ std::unique_ptr<T1LongintList> CharacterPositionsWordFoundIn(const String& word,
                                                              const String& rightContext, const String& text,
                                                              Int32 span, TMSSearchFlags wordFlags,
                                                              TMSSearchFlags contextFlags) {
+  std::vector<Int32> positions;
+  CharacterPositionsWordFoundIn(word, leftContext, rightContext, text, span, wordFlags, contextFlags, positions);
   auto result = std::make_unique<T1LongintList>();
-  if (word.empty() || text.empty()) return result;
+  for (const Int32 p : positions) result->AddOne(p);
+  return result;
+}
+
+void CharacterPositionsWordFoundIn(const String& word, const String& leftContext, const String& rightContext,
+                                   const String& text, Int32 span, TMSSearchFlags wordFlags,
+                                   TMSSearchFlags contextFlags, std::vector<Int32>& positions) {
+  positions.clear();
+  if (word.empty() || text.empty()) return;
   const bool left = wordFlags.Contains(msLeftBounded);
   const bool right = wordFlags.Contains(msRightBounded);
   TForwardFinder rightFinder(rightContext, text, contextFlags);
@@ -109,9 +119,8 @@ std::unique_ptr<T1LongintList> CharacterPositionsWordFoundIn(const String& word,
       const Int32 q = leftFinder.FirstFrom(from);
       leftOK = q != -1 && q < p;
     }
-    if (leftOK) result->AddOne(p);
+    if (leftOK) positions.push_back(p);
   }
-  return result;
 }
 
 Int32 WholeWordPositionOfXinText(Int32 start, const String& sub, const String& text) {
@@ -192,8 +201,9 @@ String CopyStringsReplacing(const String& text, const String& oldStr, const Stri
   result.reserve(static_cast<size_t>(
       std::max<Int64>(textLen, textLen + static_cast<Int64>(count) * (Len(newStr) - oldLen))));
   size_t from = 0;  // 0-based index of the next character to copy
+  TTimedYield yield;
   for (const Int32 start : starts) {
-    MyYieldProcess();
+    yield.Tick();
     result.append(text, from, static_cast<size_t>(start - 1) - from);
     result.append(newStr);
     from = static_cast<size_t>(start - 1 + oldLen);
@@ -231,8 +241,9 @@ void CopyRandomSampleFromStringlistAtoB(const TStrings* source, TStringList* tar
   Int32 misses = 0;
   Int32 repeatsInARow = 0;
   target->BeginUpdate();
+  TTimedYield yield;
   while (added < n && misses < kMaxMisses && repeatsInARow < kMaxMisses) {
-    MyYieldProcess();
+    yield.Tick();
     const Int32 r = Random(c);
     if (!inRegion(r)) {
       ++misses;

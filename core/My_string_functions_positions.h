@@ -44,6 +44,11 @@ std::unique_ptr<T1LongintList> CharacterPositionsWordFoundIn(const String& word,
                                                              const String& rightContext, const String& text,
                                                              Int32 span, TMSSearchFlags wordFlags,
                                                              TMSSearchFlags contextFlags);
+// The same positions grown in one plain integer list (positions is cleared
+// first), for callers that only read them: no holder per hit.
+void CharacterPositionsWordFoundIn(const String& word, const String& leftContext, const String& rightContext,
+                                   const String& text, Int32 span, TMSSearchFlags wordFlags,
+                                   TMSSearchFlags contextFlags, std::vector<Int32>& positions);
 
 // The first position at or after start where sub occurs as a whole word
 // (IsWholeWord on the characters before and after it); 0 when none.
@@ -82,7 +87,7 @@ Int32 RichedCharPosWindowsConverted(Int32 pos, const TRichedformat_rec& format);
 // at_right the position just after it. The hits are checked before anything
 // is written: they must lie in the text, in ascending order and without
 // overlapping one another; otherwise (and for nil or empty hits) the text
-// comes back unchanged. Yields once per hit.
+// comes back unchanged. Yields to the host by time (TTimedYield) as it goes.
 String CopyStringsReplacing(const String& text, const String& oldStr, const String& newStr,
                             const TInsertedTextPositionList* hits, TLeftOrRight side);
 
@@ -92,7 +97,7 @@ String CopyStringsReplacing(const String& text, const String& oldStr, const Stri
 // either list is nil). The draws end once n lines are taken, after 1001 draws
 // outside the region, or after 1001 draws in a row of lines already taken, so
 // a region with fewer than n distinct lines keeps what was drawn. Lines are
-// distinct by their exact text. Yields once per draw.
+// distinct by their exact text. Yields to the host by time (TTimedYield) as it goes.
 void CopyRandomSampleFromStringlistAtoB(const TStrings* source, TStringList* target, Int32 n,
                                         TSamplePreference preference);
 

@@ -144,6 +144,7 @@ S UnixToWindows(Int32& fixes, const S& text) {
   S out;
   out.reserve(text.size() * 2);
   const size_t n = text.size();
+  TTimedYield yield;
   for (size_t i = 0; i < n; ++i) {
     const auto c = text[i];
     if (c == LF && (i == 0 || text[i - 1] != CR)) {
@@ -157,7 +158,7 @@ S UnixToWindows(Int32& fixes, const S& text) {
     } else {
       out += c;
     }
-    MyYieldProcess();
+    yield.Tick();
   }
   out.shrink_to_fit();
   return out;
@@ -178,8 +179,9 @@ String QMFormattedReadableStringToWorkString(const String& text) {
   {
     size_t copied = 0;
     size_t from = 0;
+    TTimedYield yield;
     for (;;) {
-      MyYieldProcess();
+      yield.Tick();
       const size_t p = FindBracedStart(text, from);
       if (p == npos) break;
       const size_t q = text.find(u")}", p);
@@ -207,8 +209,9 @@ String QMFormattedReadableStringToWorkString(const String& text) {
   size_t i = 0;
   size_t nextMade = 0;    // index into madeHashes
   bool madeHash = false;  // the character just made is a "#" still to read
+  TTimedYield yield;
   for (;;) {
-    MyYieldProcess();
+    yield.Tick();
     size_t after;
     size_t hashAt = npos;
     if (madeHash) {

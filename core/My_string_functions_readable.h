@@ -60,7 +60,7 @@ String GetTextFromFile(const String& fileName);
 void UnicodeAppendToTextFile(const String& fileName, const TStrings* lines);
 // Every lone LF and every CR not followed by LF written as CR LF (a CR that
 // ends the text stays alone); fixes receives the number of line ends
-// completed. Yields once per character.
+// completed. Yields to the host by time (TTimedYield) as it goes.
 String UnixStringToWindowsStringW(Int32& fixes, const String& text);
 AnsiString UnixStringToWindowsString(Int32& fixes, const AnsiString& text);
 

@@ -1,6 +1,10 @@
 #include "core/My_string_functions_splitting.h"
 
 #include <unicode/uchar.h>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <unicode/utf16.h>
 
 #include <algorithm>
@@ -94,28 +98,120 @@ String JoinLines(Char separator, const TStrings* list, Int32 firstLine, bool lim
   return r;
 }
 
-// The upper case of the unit at i, as a whole-text upper-casing maps it
-// (a surrogate pair is mapped as one character).
-Char UpperUnitAt(const String& t, size_t i) {
-  const Char c = t[i];
-  if (U16_IS_LEAD(c) && i + 1 < t.size() && U16_IS_TRAIL(t[i + 1])) {
-    const UChar32 m = u_toupper(U16_GET_SUPPLEMENTARY(c, t[i + 1]));
-    return m > 0xFFFF ? static_cast<Char>(U16_LEAD(m)) : c;
+// The upper case of the units of a text in place, as a whole-text
+// upper-casing (AnsiUpperCase) maps them: a surrogate pair is mapped as one
+// character, every other unit through the table of the locale's rule, which
+// is looked up once per search rather than once per unit.
+class TUpperView {
+ public:
+  explicit TUpperView(const String& t) : fText(t), fUpper(UpperCaseUnitTable(IsTurkicLocale(LOCALE_USER_DEFAULT))) {}
+
+  Char At(size_t i) const {
+    const Char c = fText[i];
+    return U16_IS_SURROGATE(c) ? SurrogateAt(i) : fUpper[c];
   }
-  if (U16_IS_TRAIL(c) && i > 0 && U16_IS_LEAD(t[i - 1])) {
-    const UChar32 m = u_toupper(U16_GET_SUPPLEMENTARY(t[i - 1], c));
-    return m > 0xFFFF ? static_cast<Char>(U16_TRAIL(m)) : c;
+  const Char* Table() const { return fUpper; }
+
+ private:
+  Char SurrogateAt(size_t i) const {
+    const Char c = fText[i];
+    if (U16_IS_LEAD(c) && i + 1 < fText.size() && U16_IS_TRAIL(fText[i + 1])) {
+      const UChar32 m = u_toupper(U16_GET_SUPPLEMENTARY(c, fText[i + 1]));
+      return m > 0xFFFF ? static_cast<Char>(U16_LEAD(m)) : c;
+    }
+    if (U16_IS_TRAIL(c) && i > 0 && U16_IS_LEAD(fText[i - 1])) {
+      const UChar32 m = u_toupper(U16_GET_SUPPLEMENTARY(fText[i - 1], c));
+      return m > 0xFFFF ? static_cast<Char>(U16_TRAIL(m)) : c;
+    }
+    return c;
   }
-  return AnsiUpperChar(c);
+
+  const String& fText;
+  const Char* fUpper;
+};
+
+// The ASCII units whose upper case is c under the view's rule: only c itself
+// and the other case of an ASCII letter can be (the Turkic rule maps i
+// elsewhere, for one); 0xFFFF stands for none.
+void AsciiPreimages(const TUpperView& view, Char c, Char& a, Char& b) {
+  const Char* table = view.Table();
+  a = table[c] == c ? c : Char(0xFFFF);
+  const Char other = static_cast<Char>(c ^ 0x20);
+  b = table[other] == c ? other : Char(0xFFFF);
 }
+
+size_t UpperedFind(const TUpperView& view, const String& text, const String& upperSub, size_t start) {
+  const size_t m = upperSub.size();
+  const size_t n = text.size();
+  if (m == 0 || start >= n || m > n - start) return String::npos;
+  const size_t last = n - m;  // the last index a find can start at
+  const Char first = upperSub[0];
+  const Char* data = text.data();
+  auto matchesAt = [&](size_t i) {
+    if (view.At(i) != first) return false;
+    size_t k = 1;
+    while (k < m && view.At(i + k) == upperSub[k]) ++k;
+    return k == m;
+  };
+  size_t i = start;
+  if (first < 0x80) {
+    Char a1, b1;
+    AsciiPreimages(view, first, a1, b1);
+    // The second unit joins the test when it is ASCII too; otherwise any unit
+    // passes it.
+    Char a2 = 0xFFFF, b2 = 0xFFFF;
+    const bool second = m >= 2 && upperSub[1] < 0x80;
+    if (second) AsciiPreimages(view, upperSub[1], a2, b2);
+    auto mayStart = [&](Char c) { return c == a1 || c == b1 || c >= 0x80; };
+    auto mayFollow = [&](Char c) { return !second || c == a2 || c == b2 || c >= 0x80; };
+#if defined(__SSE2__)
+    // Blocks of eight positions (each reading the unit after it too), two
+    // bits of the mask per position.
+    const __m128i va1 = _mm_set1_epi16(static_cast<short>(a1));
+    const __m128i vb1 = _mm_set1_epi16(static_cast<short>(b1));
+    const __m128i va2 = _mm_set1_epi16(static_cast<short>(a2));
+    const __m128i vb2 = _mm_set1_epi16(static_cast<short>(b2));
+    const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF80));
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i ones = _mm_cmpeq_epi16(zero, zero);
+    auto aboveAscii = [&](__m128i v) { return _mm_andnot_si128(_mm_cmpeq_epi16(_mm_and_si128(v, high), zero), ones); };
+    while (i + 8 <= last) {
+      const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+      __m128i ok = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(c, va1), _mm_cmpeq_epi16(c, vb1)), aboveAscii(c));
+      if (second) {
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + 1));
+        ok = _mm_and_si128(ok, _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(d, va2), _mm_cmpeq_epi16(d, vb2)),
+                                            aboveAscii(d)));
+      }
+      auto mask = static_cast<unsigned>(_mm_movemask_epi8(ok));
+      while (mask != 0) {
+        const unsigned k = static_cast<unsigned>(__builtin_ctz(mask)) / 2;
+        if (matchesAt(i + k)) return i + k;
+        mask &= ~(3u << (2 * k));
+      }
+      i += 8;
+    }
+#endif
+    for (; i <= last; ++i)
+      if (mayStart(data[i]) && (m < 2 || mayFollow(data[i + 1])) && matchesAt(i)) return i;
+    return String::npos;
+  }
+  for (; i <= last; ++i)
+    if (matchesAt(i)) return i;
+  return String::npos;
+}
+
+// Letters and digits as the whole-word test reads them.
+inline bool IsWordChar(Char c) { return IsLetterOrDigit(c); }
 
 // Each run of characters below limit becomes one space; the rest is kept.
 String RunsBelowAsOneSpace(const String& text, Char limit) {
   String out;
   out.reserve(text.size());
   bool inRun = false;
+  TTimedYield yield;
   for (Char c : text) {
-    MyYieldProcess();
+    yield.Tick();
     if (c < limit) {
       if (!inRun) out.push_back(u' ');
       inRun = true;
@@ -248,8 +344,9 @@ std::vector<std::unique_ptr<TUTF8Stringlist>> ArrayOfStringlists(const TStrings*
 std::unique_ptr<TUTF8Stringlist> CommaSeparatedStrings(const String& text) {
   auto list = std::make_unique<TUTF8Stringlist>();
   size_t start = 0;
+  TTimedYield yield;
   for (;;) {
-    MyYieldProcess();
+    yield.Tick();
     const size_t p = text.find(u',', start);
     if (p == String::npos) {
       String last = Trim(text.substr(start));
@@ -361,8 +458,9 @@ String StrippedMultipleSpaces(const String& text) {
   String out;
   out.reserve(text.size());
   bool lastWasSpace = false;
+  TTimedYield yield;
   for (Char c : text) {
-    MyYieldProcess();
+    yield.Tick();
     const bool space = c == u' ';
     if (!(space && lastWasSpace)) out.push_back(c);
     lastWasSpace = space;
@@ -377,8 +475,9 @@ String ReplacedCRLF(const String& text) { return RunsBelowAsOneSpace(text, 0x20)
 String StrippedOfChar(const String& text, Char c) {
   String out;
   out.reserve(text.size());
+  TTimedYield yield;
   for (Char x : text) {
-    MyYieldProcess();
+    yield.Tick();
     if (x != c) out.push_back(x);
   }
   return out;
@@ -389,8 +488,9 @@ String StrippedOfChar(const String& text, Char c, std::vector<Int32>& positions)
   positions.reserve(1000);
   String out;
   out.reserve(text.size());
+  TTimedYield yield;
   for (size_t i = 0; i < text.size(); ++i) {
-    MyYieldProcess();
+    yield.Tick();
     if (text[i] == c)
       positions.push_back(static_cast<Int32>(i + 1));
     else
@@ -404,8 +504,9 @@ String StrippedOfChars(const String& text, const String& chars) {
   const TCharSet set(chars);
   String out;
   out.reserve(text.size());
+  TTimedYield yield;
   for (Char x : text) {
-    MyYieldProcess();
+    yield.Tick();
     if (!set.Contains(x)) out.push_back(x);
   }
   return out;
@@ -596,22 +697,24 @@ String StringWithACheckMarkAtEnd(const String& text) {
 
 Int32 Replace1With2In(Char c1, Char c2, String& text) {
   Int32 count = 0;
+  TTimedYield yield;
   for (Char& c : text) {
     if (c != c1) continue;
     c = c2;
     ++count;
-    MyYieldProcess();
+    yield.Tick();
   }
   return count;
 }
 
 Int32 Replace1With2In(AnsiChar c1, AnsiChar c2, AnsiString& text) {
   Int32 count = 0;
+  TTimedYield yield;
   for (AnsiChar& c : text) {
     if (c != c1) continue;
     c = c2;
     ++count;
-    MyYieldProcess();
+    yield.Tick();
   }
   return count;
 }
@@ -661,23 +764,33 @@ void ReplaceEachOfTheseWithEachOfChar(String& text, const String& from, const St
 String ReplaceWholeWord(const String& text, const String& find, const String& replacement, bool caseSensitive,
                         Int32& count) {
   if (find.empty() || text.size() < find.size()) return text;
-  const String search = caseSensitive ? text : AnsiUpperCase(text);
+  // Without case the text is searched in place, as its upper case would be:
+  // finds, and the neighbours the whole-word test reads, are taken from the
+  // upper case of the units.
+  const TUpperView view(text);
   const String sought = caseSensitive ? find : AnsiUpperCase(find);
   const size_t L = sought.size();
+  auto next = [&](size_t from) {
+    return caseSensitive ? text.find(sought, from) : UpperedFind(view, text, sought, from);
+  };
+  auto unitAt = [&](size_t i) { return caseSensitive ? text[i] : view.At(i); };
+  auto wholeWord = [&](size_t p) {
+    const bool left = p == 0 || !IsWordChar(unitAt(p - 1));
+    return left && (p + L == text.size() || !IsWordChar(unitAt(p + L)));
+  };
   String out;
   out.reserve(text.size());
   size_t copied = 0;  // text before this index is in out already
-  size_t p = search.find(sought);
+  size_t p = next(0);
   while (p != String::npos) {
     // An occurrence overlapping one already replaced is left alone.
-    if (p >= copied &&
-        BoundedWholeWord(search, static_cast<Int32>(p + 1), static_cast<Int32>(p + L))) {
+    if (p >= copied && wholeWord(p)) {
       out.append(text, copied, p - copied);
       out += replacement;
       copied = p + L;
       ++count;
     }
-    p = search.find(sought, p + 1);
+    p = next(p + 1);
   }
   out.append(text, copied, String::npos);
   return out;
@@ -688,17 +801,8 @@ String ReplaceWholeWord(const String& text, const String& find, const String& re
 
 Int32 CaseInsensitiveUpperedPosEx(const String& upperSub, const String& text, Int32 offset) {
   if (upperSub.empty() || offset < 1) return 0;
-  const size_t start = static_cast<size_t>(offset - 1);
-  const size_t m = upperSub.size();
-  if (start >= text.size() || m > text.size() - start) return 0;
-  const Char first = upperSub[0];
-  for (size_t i = start; i + m <= text.size(); ++i) {
-    if (UpperUnitAt(text, i) != first) continue;
-    size_t k = 1;
-    while (k < m && UpperUnitAt(text, i + k) == upperSub[k]) ++k;
-    if (k == m) return static_cast<Int32>(i + 1);
-  }
-  return 0;
+  const size_t p = UpperedFind(TUpperView(text), text, upperSub, static_cast<size_t>(offset - 1));
+  return p == String::npos ? 0 : static_cast<Int32>(p + 1);
 }
 
 Int32 CaseInsensitivePosEx(const String& sub, const String& text, Int32 offset) {

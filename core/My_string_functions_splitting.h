@@ -5,9 +5,9 @@
 //
 // Positions are 1-based; -1 means "not found" where a position is returned
 // (the case-insensitive finders answer 0, as the runtime's Pos does). Routines
-// that walk a long text character by character call MyYieldProcess once per
+// that walk a long text character by character tick a TTimedYield per
 // character or per occurrence, as stated, so that a host stays responsive on
-// texts of many megabytes.
+// texts of many megabytes without being called millions of times.
 #pragma once
 
 #include <array>
@@ -53,7 +53,7 @@ Int32 StringToStringListDoubleQuotesEqualsOneChunk(Char separator, const String&
 // split at separator. The caller owns the lists.
 std::vector<std::unique_ptr<TUTF8Stringlist>> ArrayOfStringlists(const TStrings* list, Char separator);
 // The pieces between "," characters, each trimmed; the piece after the last ","
-// only when it is not empty. The caller owns the list. Yields once per piece.
+// only when it is not empty. The caller owns the list. Yields to the host by time (TTimedYield) as it goes.
 std::unique_ptr<TUTF8Stringlist> CommaSeparatedStrings(const String& text);
 // The text before the first occurrence of mark and the text after it; the
 // whole text and "" when mark is absent or empty.
@@ -74,19 +74,19 @@ std::vector<TStartFinishIntegerRec> CRLF_LRs(const String& text);
 
 // ---- stripping and cleaning (each returns a new string) ------------------------------
 
-// Each run of spaces (U+0020) becomes one space. Yields per character.
+// Each run of spaces (U+0020) becomes one space. Yields to the host by time as it goes.
 String StrippedMultipleSpaces(const String& text);
-// Each run of characters below U+0021 becomes one space. Yields per character.
+// Each run of characters below U+0021 becomes one space. Yields to the host by time as it goes.
 String StrippedMultipleSpacesOrBelow(const String& text);
 // Each run of characters below U+0020 becomes one space; spaces stay as they
-// are. Yields per character.
+// are. Yields to the host by time as it goes.
 String ReplacedCRLF(const String& text);
-// Every c removed. Yields per character.
+// Every c removed. Yields to the host by time as it goes.
 String StrippedOfChar(const String& text, Char c);
 // As above; positions receives the 1-based positions (in text) of the
 // characters removed, in order.
 String StrippedOfChar(const String& text, Char c, std::vector<Int32>& positions);
-// Every character that occurs in chars removed. Yields per character.
+// Every character that occurs in chars removed. Yields to the host by time as it goes.
 String StrippedOfChars(const String& text, const String& chars);
 String StrippedOfCommas(const String& text);
 // Every c removed, without yielding.
@@ -131,7 +131,7 @@ String StringWithACheckMarkAtEnd(const String& text);
 // ---- replacing -----------------------------------------------------------------------
 
 // Every c1 replaced by c2 in place; returns the number of replacements.
-// Yields once per occurrence.
+// Yields to the host by time (TTimedYield) as it goes.
 Int32 Replace1With2In(Char c1, Char c2, String& text);
 Int32 Replace1With2In(AnsiChar c1, AnsiChar c2, AnsiString& text);
 String ReplacedCharWithChar(Char c1, Char c2, const String& text);

@@ -649,12 +649,13 @@ std::unique_ptr<TStringListWith2LongintRec> RepeatedXCharChunks(Int32 chunkLengt
   std::vector<Int32> listedOrder;  // the passage texts in the order they were first found
   Int32 repeateds = 0;             // passage texts found more than once
   auto stopped = [&] { return static_cast<Int32>(listedOrder.size()) >= maxDistinct && repeateds >= maxDistinct; };
+  TTimedYield yield;
   for (Int32 c = 0; c < chunks; ++c) {
     const Int64 after = Int64{c + 1} * chunkLength + 1;  // 1-based position after the chunk
     if (onProgress) onProgress(static_cast<Int32>(after * 100 / len));
     const Int32 p = passageOfChunk[static_cast<size_t>(c)];
     if (p < 0) continue;
-    MyYieldProcess();
+    yield.Tick();
     const TPassageIndex::TPassage& passage = index.Passages()[static_cast<size_t>(p)];
     if (static_cast<size_t>(passage.kind) >= found.size()) found.resize(static_cast<size_t>(passage.kind) + 1);
     TFound& f = found[static_cast<size_t>(passage.kind)];

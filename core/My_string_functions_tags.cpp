@@ -192,8 +192,9 @@ String ParagraphText(const String& x, size_t from, size_t limit) {
   static const String kRun = u"<w:t";
   static const String kRunEnd = u"</w:t>";
   String text;
+  TTimedYield yield;
   for (;;) {
-    MyYieldProcess();
+    yield.Tick();
     const size_t r = FindWholeTagName(x, kRun, from, limit);
     if (r == npos) break;
     const size_t gt = FindBefore(x, u">", r + kRun.size(), limit);
@@ -217,8 +218,9 @@ String DocumentText(const String& xml) {
   const String x = WithFallbacks(xml);
   String result;
   size_t from = 0;
+  TTimedYield yield;
   for (;;) {
-    MyYieldProcess();
+    yield.Tick();
     const size_t p = FindWholeTagName(x, kPara, from, x.size());
     if (p == npos) break;
     const size_t gt = x.find(u'>', p + kPara.size());

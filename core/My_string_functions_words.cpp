@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -101,27 +103,54 @@ class TCollationKeyIndex {
 // once, by Flush: a list sorted by text then receives its lines in ascending
 // order, each landing at the end, instead of one insertion into the middle of
 // the list per new word, which made a text of many distinct words quadratic.
+//
+// Each token is hashed once, as a view of the text, in a flat table of the
+// spellings met so far: a spelling already met costs no allocation and no
+// string; a string and a collation key are made only for a new spelling.
 class TFrequencyCounter {
  public:
+  TFrequencyCounter() { fSlots.assign(kInitialSlots, TSlot{}); }
+
   // Count(s) is true when s is the first of its kind.
-  bool Count(const String& s) {
-    auto seen = fSeen.find(s);
-    if (seen != fSeen.end()) {
-      Increment(seen->second);
-      return false;
+  bool Count(std::u16string_view s) {
+    const UInt64 h = HashOf(s);
+    const auto h32 = static_cast<Cardinal>(h >> 32);
+    const auto len = static_cast<Cardinal>(s.size());
+    size_t slot = static_cast<size_t>(h) & (fSlots.size() - 1);
+    for (;;) {
+      const TSlot& t = fSlots[slot];
+      if (t.spelling == kEmpty) break;
+      if (t.hash == h32) {
+        const TSpelling& sp = fSpellings[t.spelling];
+        if (sp.length == len && std::char_traits<Char>::compare(fArena.data() + sp.offset, s.data(), s.size()) == 0) {
+          ++fCounts[sp.entry];
+          return false;
+        }
+      }
+      slot = (slot + 1) & (fSlots.size() - 1);
     }
-    std::string key = fKeys.KeyOf(s);
+    // A spelling not met before: it joins the line of its collation key, or
+    // starts a new line.
+    String text(s);
+    std::string key = fKeys.KeyOf(text);
+    bool first = false;
+    size_t entry;
     auto it = fByKey.find(key);
     if (it != fByKey.end()) {
-      fSeen.emplace(s, it->second);
-      Increment(it->second);
-      return false;
+      entry = it->second;
+      ++fCounts[entry];
+    } else {
+      entry = fEntries.size();
+      fEntries.push_back(TEntry{std::move(text), std::move(key)});
+      fCounts.push_back(1u);
+      fByKey.emplace(fEntries.back().key, entry);
+      first = true;
     }
-    const size_t entry = fEntries.size();
-    fEntries.push_back(TEntry{s, std::move(key), 1u});
-    fByKey.emplace(fEntries.back().key, entry);
-    fSeen.emplace(s, entry);
-    return true;
+    fSlots[slot] = TSlot{h32, static_cast<Cardinal>(fSpellings.size())};
+    fSpellings.push_back(TSpelling{static_cast<Cardinal>(entry), static_cast<Cardinal>(fArena.size()), len});
+    fArena.insert(fArena.end(), s.begin(), s.end());
+    if (fSpellings.size() * 4 > fSlots.size() * 3) Grow();
+    return first;
   }
 
   // Adds the counted lines to list, which is expected to be empty: in the
@@ -143,25 +172,78 @@ class TFrequencyCounter {
     }
     list.SetCapacity(list.Count() + n);
     for (Int32 k : order) {
-      const TEntry& e = fEntries[static_cast<size_t>(k)];
-      list.AddOne(e.text, static_cast<Int32>(e.count));
+      const size_t e = static_cast<size_t>(k);
+      list.AddOne(fEntries[e].text, static_cast<Int32>(fCounts[e]));
     }
     fEntries.clear();
+    fCounts.clear();
     fByKey.clear();
-    fSeen.clear();
+    fArena.clear();
+    fSpellings.clear();
+    fSlots.assign(kInitialSlots, TSlot{});
   }
 
  private:
+  static constexpr Cardinal kEmpty = 0xFFFFFFFFu;
+  static constexpr size_t kInitialSlots = 1024;  // a power of two
+
+  // One line of the list: its text (the first spelling met) and the key
+  // that its spellings share.
   struct TEntry {
     String text;
     std::string key;
-    uint32_t count;  // wraps as the list's Int32 frequencies do
   };
-  void Increment(size_t entry) { ++fEntries[entry].count; }
+  // A slot of the table: part of a spelling's hash and the spelling.
+  struct TSlot {
+    Cardinal hash = 0;
+    Cardinal spelling = kEmpty;
+  };
+  // One spelling met: its line and its units in the arena.
+  struct TSpelling {
+    Cardinal entry;
+    Cardinal offset;
+    Cardinal length;
+  };
+
+  // A 64-bit hash of the units, four at a time (one multiplication for the
+  // words of up to four units that make most of a text).
+  static UInt64 HashOf(std::u16string_view s) {
+    const Char* p = s.data();
+    size_t n = s.size();
+    UInt64 h = static_cast<UInt64>(n) * 0xC2B2AE3D27D4EB4Full;
+    while (n > 4) {
+      UInt64 w;
+      std::memcpy(&w, p, 8);
+      h = (h ^ w) * 0x9E3779B97F4A7C15ull;
+      h ^= h >> 32;
+      p += 4;
+      n -= 4;
+    }
+    UInt64 w = 0;
+    std::memcpy(&w, p, n * sizeof(Char));
+    h = (h ^ w) * 0x9E3779B97F4A7C15ull;
+    return h ^ (h >> 29);
+  }
+
+  void Grow() {
+    std::vector<TSlot> slots(fSlots.size() * 2);
+    for (const TSlot& t : fSlots) {
+      if (t.spelling == kEmpty) continue;
+      const TSpelling& sp = fSpellings[t.spelling];
+      const std::u16string_view text(fArena.data() + sp.offset, sp.length);
+      size_t slot = static_cast<size_t>(HashOf(text)) & (slots.size() - 1);
+      while (slots[slot].spelling != kEmpty) slot = (slot + 1) & (slots.size() - 1);
+      slots[slot] = t;
+    }
+    fSlots.swap(slots);
+  }
 
   std::vector<TEntry> fEntries;
+  std::vector<uint32_t> fCounts;  // per line; wraps as the list's Int32 frequencies do
   std::unordered_map<std::string, size_t> fByKey;
-  std::unordered_map<String, size_t> fSeen;
+  std::vector<Char> fArena;  // the units of every spelling met, one after another
+  std::vector<TSpelling> fSpellings;
+  std::vector<TSlot> fSlots;
   TCollationKeyIndex fKeys;
 };
 
@@ -506,21 +588,20 @@ void CutByCharacterClasses(const String& text, Int32 maxTagLength, TUTF8Stringli
 }
 
 // Calls onWord(start, length) for each maximal run of letters and digits,
-// left to right, yielding once per character (and once at the end).
+// left to right, ticking the yield clock once per character.
 template <class OnWord>
 void EachLetterOrDigitRun(const String& text, OnWord onWord) {
   const size_t n = text.size();
-  size_t wordStart = 0;
-  bool inWord = false;
-  for (size_t i = 0; i <= n; ++i) {
-    MyYieldProcess();
-    if (i < n && IsLetterOrDigit(text[i])) {
-      if (!inWord) wordStart = i;
-      inWord = true;
-      continue;
-    }
-    if (inWord) onWord(wordStart, i - wordStart);
-    inWord = false;
+  const Char* t = text.data();
+  TTimedYield yield;
+  size_t i = 0;
+  while (i < n) {
+    const size_t gap = i;
+    while (i < n && !IsLetterOrDigit(t[i])) ++i;
+    const size_t start = i;
+    while (i < n && IsLetterOrDigit(t[i])) ++i;
+    yield.Tick(i - gap);
+    if (i > start) onWord(start, i - start);
   }
 }
 
@@ -566,12 +647,9 @@ std::unique_ptr<TStringlistWithALongint> SimpleWordListOfTxt(const String& text,
   auto list = std::make_unique<TStringlistWithALongint>();
   list->SetSorted(true);
   TFrequencyCounter counter;
-  String word;
+  const std::u16string_view all(text);
   EachLetterOrDigitRun(text, [&](size_t start, size_t length) {
-    if (static_cast<Int64>(length) >= minLength) {
-      word.assign(text, start, length);
-      counter.Count(word);
-    }
+    if (static_cast<Int64>(length) >= minLength) counter.Count(all.substr(start, length));
   });
   counter.Flush(*list);
   if (sortByFreq) SortByDescendingFrequency(*list);
@@ -658,8 +736,9 @@ std::unique_ptr<TStringlistWithALongint> SimpleNGramListOfTxt(const String& text
   // that many "<" without a ">" cost one walk over the text, not one each.
   size_t nextClose = 0;
   bool closeFound = false;
+  TTimedYield yield;
   while (i < len) {
-    MyYieldProcess();
+    yield.Tick();
     const Char c = text[static_cast<size_t>(i)];
     if (c == u'<' && maxTagLength > 0) {
       // A tag is passed over without ending the word it stands in; a "<"

@@ -3,8 +3,8 @@
 // A word, unless a routine says otherwise, is a maximal run of letters and
 // digits (Unicode general categories L* and Nd). Positions are 1-based and -1
 // means none. The routines are pure, except that the word and n-gram list
-// builders yield through MyYieldProcess once per character so that a long
-// text does not freeze the host.
+// builders tick a TTimedYield per character (yielding to the host by time) so
+// that a long text does not freeze the host.
 #pragma once
 
 #include <functional>

@@ -30,8 +30,10 @@ inline constinit TEnumArray<TQuillmarkList, TStopwatch, TQuillmarkList_Count>
 // Room for one library record per tool.
 inline constinit TEnumArray<tool_type, Tlibrary_rec, tool_type_Count> Global_LibraryRecs{};
 inline constinit bool global_fSort = false;
-// Read by the column-heading tables.
-inline constinit bool global_heading_collocate_spans = false;
+// The outermost collocate positions for which a collocate list's heading set
+// shows one column each; both at the centre (no position columns) until a tool
+// sets its horizons.
+inline constinit Tdouble_colloc_span global_heading_collocate_spans{span_Centre, span_Centre};
 // A process-wide scratch string list for the tools: created at start-up,
 // freed at shut-down.
 inline constinit std::unique_ptr<TStringList> Global_Stringlist;

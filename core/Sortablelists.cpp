@@ -1,7 +1,11 @@
 #include "core/Sortablelists.h"
 
+#include <optional>
 #include <string>
 #include <utility>
+
+#include "core/Comparing_types.h"
+#include "core/Useful_classes_base_compare.h"
 
 #include "core/Basic_processes.h"
 #include "core/Global_vars.h"
@@ -38,6 +42,19 @@ class TYieldHookSuspension {
 };
 
 Tsort_num LevelOf(Int32 depth) { return static_cast<Tsort_num>(depth); }
+
+// Points a list's yield clock at the one of the running entry point, and back
+// at nothing afterwards, also when the sort raises.
+class TYieldClockScope {
+ public:
+  TYieldClockScope(TTimedYield*& slot, TTimedYield* clock) : fSlot(slot) { fSlot = clock; }
+  ~TYieldClockScope() { fSlot = nullptr; }
+  TYieldClockScope(const TYieldClockScope&) = delete;
+  TYieldClockScope& operator=(const TYieldClockScope&) = delete;
+
+ private:
+  TTimedYield*& fSlot;
+};
 
 }  // namespace
 
@@ -124,6 +141,201 @@ bool T3SortYieldingList::CheckStartAndFinish(Int32& start, Int32& finish) const 
 
 void T3SortYieldingList::SetBase(TObject* /*item*/, Int32 /*sortNum*/) {}
 
+// ---- the algorithm of both paths ----------------------------------------------------------
+//
+// An access A gives the sort its items at one level:
+//   void SetBase(Int32 i)           captures the key of item i (the base)
+//   Int32 CompareWithBase(Int32 i)  item i against the base: < 0, 0, > 0
+//   void Swap(Int32 i, Int32 j)
+//   bool InList(Int32 hi)           hi is still an index of the list
+//   kStopsOnCancel                  whether a Stop seen at a yield ends the sort
+
+namespace {
+
+// Ranges of fewer items are finished by insertion sort.
+constexpr Int32 kInsertionSortBelow = 16;
+
+// Captures the base for a partition pass over lo..hi. The middle item is the
+// base unless it differs from its own key (a NaN, say): such an item is no
+// sentinel for the scans and would split the range into one item and the
+// rest, so another item of the range is taken instead. When no item equals
+// its own key the range has no order to find, and false is returned.
+template <class A>
+bool CapturePivot(A& a, Int32 lo, Int32 hi) {
+  const Int32 mid = lo + (hi - lo) / 2;
+  a.SetBase(mid);
+  if (a.CompareWithBase(mid) == 0) return true;
+  for (Int32 k = lo; k <= hi; ++k) {
+    if (k == mid) continue;
+    a.SetBase(k);
+    if (a.CompareWithBase(k) == 0) return true;
+  }
+  return false;
+}
+
+// Each item in turn is the base and moves down past the items before it that
+// go after it; equal items keep their order. Every index stays in lo..hi
+// whatever the answers.
+template <class A>
+void InsertionSort(A& a, bool ascending, Int32 lo, Int32 hi) {
+  for (Int32 i = lo + 1; i <= hi; ++i) {
+    a.SetBase(i);
+    for (Int32 j = i; j > lo; --j) {
+      const Int32 c = a.CompareWithBase(j - 1);
+      if (ascending ? c <= 0 : c >= 0) break;
+      a.Swap(j - 1, j);
+    }
+  }
+}
+
+// Hoare partition around a captured base, one tick of the yield clock per
+// pass; the smaller part is sorted by recursion and the larger by the loop,
+// so the stack stays O(log n) whatever the answers. The scans are bounded by
+// the range: an access that calls every item smaller (or greater) than the
+// base cannot carry them out of it. Each pass leaves both parts strictly
+// smaller than the range (lo < i and j < hi), so the sort always ends.
+template <class A>
+void QuickSortLevel(A& a, bool ascending, Int32 lo, Int32 hi, TTimedYield& yield) {
+  while (hi - lo + 1 >= kInsertionSortBelow) {
+    if (yield.Tick() && A::kStopsOnCancel) return;
+    // The host must not change the list during a yield; should it shrink the
+    // list all the same, stop rather than read past its end.
+    if (!a.InList(hi)) return;
+    if (!CapturePivot(a, lo, hi)) return;
+    Int32 i = lo;
+    Int32 j = hi;
+    do {
+      if (ascending) {
+        while (i < hi && a.CompareWithBase(i) < 0) ++i;
+        while (j > lo && a.CompareWithBase(j) > 0) --j;
+      } else {
+        while (i < hi && a.CompareWithBase(i) > 0) ++i;
+        while (j > lo && a.CompareWithBase(j) < 0) --j;
+      }
+      if (i <= j) {
+        if (i != j) a.Swap(i, j);
+        ++i;
+        --j;
+      }
+    } while (i <= j);
+    if (j - lo < hi - i) {
+      if (lo < j) QuickSortLevel(a, ascending, lo, j, yield);
+      lo = i;
+    } else {
+      if (i < hi) QuickSortLevel(a, ascending, i, hi, yield);
+      hi = j;
+    }
+  }
+  if (A::kStopsOnCancel && yield.Stopped()) return;
+  if (lo < hi && a.InList(hi)) InsertionSort(a, ascending, lo, hi);
+}
+
+// The last index of the run of items from i on that are equal to item i.
+template <class A>
+Int32 RunEnd(A& a, Int32 i, Int32 finish) {
+  a.SetBase(i);
+  Int32 k = i;
+  while (k + 1 <= finish && a.CompareWithBase(k + 1) == 0) ++k;
+  return k;
+}
+
+// ---- gathered keys ----
+
+union TSortKeyValue {
+  Int64 i;  // an Int64 key, or the index of a string key
+  Double d;
+};
+
+// One item with its keys for up to three sort numbers.
+struct TSortKeyRecord {
+  TSortKeyValue key[3];
+  TObject* item;
+};
+
+template <T3SortKeyKind Kind>
+class TKeyAccess {
+ public:
+  static constexpr bool kStopsOnCancel = true;
+  TKeyAccess(std::vector<TSortKeyRecord>& records, Int32 slot, const std::vector<String>& strings)
+      : fRecords(records.data()), fSlot(slot), fStrings(strings) {}
+  void SetBase(Int32 i) { fBase = fRecords[i].key[fSlot]; }
+  Int32 CompareWithBase(Int32 i) const {
+    const TSortKeyValue& v = fRecords[i].key[fSlot];
+    if constexpr (Kind == sk_int64_key)
+      return CompareInt64s(v.i, fBase.i);
+    else if constexpr (Kind == sk_double_key)
+      return CompareDoubles(v.d, fBase.d);
+    else
+      return Compare2Strings(fStrings[static_cast<size_t>(v.i)], fStrings[static_cast<size_t>(fBase.i)]);
+  }
+  void Swap(Int32 i, Int32 j) { std::swap(fRecords[i], fRecords[j]); }
+  bool InList(Int32) const { return true; }
+
+ private:
+  TSortKeyRecord* fRecords;
+  Int32 fSlot;
+  const std::vector<String>& fStrings;
+  TSortKeyValue fBase{};
+};
+
+// The records of start..finish with the keys of the sort numbers in their
+// slots, for a sort of one to three levels.
+class TGatheredKeys {
+ public:
+  std::vector<TSortKeyRecord> records;
+  std::vector<String> strings[3];
+  T3SortKeyKind kinds[3] = {sk_no_key, sk_no_key, sk_no_key};
+  Int32 slotOf[3] = {0, 0, 0};  // per level: the slot of its sort number
+
+  // Calls f with the access of slot for its kind.
+  template <class F>
+  void WithAccess(Int32 slot, F&& f) {
+    switch (kinds[slot]) {
+      case sk_double_key: {
+        TKeyAccess<sk_double_key> a(records, slot, strings[slot]);
+        f(a);
+        break;
+      }
+      case sk_string_key: {
+        TKeyAccess<sk_string_key> a(records, slot, strings[slot]);
+        f(a);
+        break;
+      }
+      default: {
+        TKeyAccess<sk_int64_key> a(records, slot, strings[slot]);
+        f(a);
+        break;
+      }
+    }
+  }
+};
+
+}  // namespace
+
+// The closure path's access: the list's own SetBase and the caller's closure,
+// with the indexes the closures may read kept up to date.
+class T3SortClosureAccess {
+ public:
+  static constexpr bool kStopsOnCancel = false;
+  T3SortClosureAccess(T3SortYieldingList& list, const TCompareFunctOfObject& closure, Int32 sortNum)
+      : fList(list), fClosure(closure), fSortNum(sortNum) {}
+  void SetBase(Int32 i) {
+    fList.base_itemnum = i;
+    fList.SetBase(fList.ItemAt(i), fSortNum);
+  }
+  Int32 CompareWithBase(Int32 i) {
+    fList.comparison_itemnum = i;
+    return fClosure(fList.ItemAt(i));
+  }
+  void Swap(Int32 i, Int32 j) { std::swap(fList.fList[static_cast<size_t>(i)], fList.fList[static_cast<size_t>(j)]); }
+  bool InList(Int32 hi) const { return hi < fList.Count(); }
+
+ private:
+  T3SortYieldingList& fList;
+  const TCompareFunctOfObject& fClosure;
+  Int32 fSortNum;
+};
+
 // ---- entry points -----------------------------------------------------------------
 
 void T3SortYieldingList::DoASingleSort(const TCompareFunctOfObject& closure, Int32 sortNum, Int32 start,
@@ -131,8 +343,8 @@ void T3SortYieldingList::DoASingleSort(const TCompareFunctOfObject& closure, Int
   if (BusySorting) return;
   TBusySortingGuard busy(BusySorting);
   if (!closure || !CheckStartAndFinish(start, finish)) return;
-  current_sort_rec.current_sort_doing = sort_first_sort;
-  DoAPrivateSort(closure, sortNum, start, finish);
+  const Int32 nums[1] = {sortNum};
+  EntrySort(closure, nums, 1, start, finish);
 }
 
 void T3SortYieldingList::DoASingleSort(const TCompareFunctOfObject& closure, Int32 sortNum) {
@@ -144,10 +356,8 @@ void T3SortYieldingList::DoADoubleSort(const TCompareFunctOfObject& closure, Int
   if (BusySorting) return;
   TBusySortingGuard busy(BusySorting);
   if (!closure || !CheckStartAndFinish(start, finish)) return;
-  current_sort_rec.current_sort_doing = sort_first_sort;
-  DoAPrivateSort(closure, sortNum1, start, finish);
-  const Int32 prev[1] = {sortNum1};
-  DoNextSort(closure, prev, 1, sortNum2, start, finish);
+  const Int32 nums[2] = {sortNum1, sortNum2};
+  EntrySort(closure, nums, 2, start, finish);
 }
 
 void T3SortYieldingList::DoADoubleSort(const TCompareFunctOfObject& closure, Int32 sortNum1, Int32 sortNum2) {
@@ -159,15 +369,8 @@ void T3SortYieldingList::DoATrebleSort(const TCompareFunctOfObject& closure, Int
   if (BusySorting) return;
   TBusySortingGuard busy(BusySorting);
   if (!closure || !CheckStartAndFinish(start, finish)) return;
-  current_sort_rec.current_sort_doing = sort_first_sort;
-  DoAPrivateSort(closure, sortNum1, start, finish);
-  const Int32 prev1[1] = {sortNum1};
-  DoNextSort(closure, prev1, 1, sortNum2, start, finish);
-  // The third key orders runs that are equal on the first and the second key
-  // together: runs formed by the second key alone could join items that differ
-  // on the first key and undo its order.
-  const Int32 prev2[2] = {sortNum1, sortNum2};
-  DoNextSort(closure, prev2, 2, sortNum3, start, finish);
+  const Int32 nums[3] = {sortNum1, sortNum2, sortNum3};
+  EntrySort(closure, nums, 3, start, finish);
 }
 
 void T3SortYieldingList::DoATrebleSort(const TCompareFunctOfObject& closure, Int32 sortNum1, Int32 sortNum2,
@@ -175,7 +378,24 @@ void T3SortYieldingList::DoATrebleSort(const TCompareFunctOfObject& closure, Int
   DoATrebleSort(closure, sortNum1, sortNum2, sortNum3, 0, Count() - 1);
 }
 
-// ---- the sort -----------------------------------------------------------------------
+void T3SortYieldingList::EntrySort(const TCompareFunctOfObject& closure, const Int32* sortNums, Int32 count,
+                                   Int32 start, Int32 finish) {
+  TTimedYield yield;
+  TYieldClockScope clock(fYield, &yield);
+  if (SortsByKeys(sortNums, count)) {
+    KeySort(sortNums, count, start, finish);
+    return;
+  }
+  current_sort_rec.current_sort_doing = sort_first_sort;
+  DoAPrivateSort(closure, sortNums[0], start, finish);
+  if (count >= 2) DoNextSort(closure, sortNums, 1, sortNums[1], start, finish);
+  // The third key orders runs that are equal on the first and the second key
+  // together: runs formed by the second key alone could join items that differ
+  // on the first key and undo its order.
+  if (count >= 3) DoNextSort(closure, sortNums, 2, sortNums[2], start, finish);
+}
+
+// ---- the closure path -----------------------------------------------------------------
 
 void T3SortYieldingList::DoAPrivateSort(const TCompareFunctOfObject& closure, Int32 sortNum, Int32 start,
                                         Int32 finish) {
@@ -185,66 +405,10 @@ void T3SortYieldingList::DoAPrivateSort(const TCompareFunctOfObject& closure, In
   // Descendants may call this directly: keep the range inside the list.
   if (start < 0) start = 0;
   if (finish >= Count()) finish = Count() - 1;
-  QuickSort(closure, sortNum, start, finish);
-}
-
-// Captures the base for a partition pass over lo..hi. The middle item is the
-// base unless it differs from its own key (a NaN, say): such an item is no
-// sentinel for the scans and would split the range into one item and the
-// rest, so another item of the range is taken instead. When no item equals
-// its own key the range has no order to find, and false is returned.
-bool T3SortYieldingList::CapturePivot(const TCompareFunctOfObject& closure, Int32 sortNum, Int32 lo, Int32 hi) {
-  const Int32 mid = lo + (hi - lo) / 2;
-  base_itemnum = mid;
-  SetBase(ItemAt(mid), sortNum);
-  if (CompareWithBase(closure, mid) == 0) return true;
-  for (Int32 k = lo; k <= hi; ++k) {
-    if (k == mid) continue;
-    base_itemnum = k;
-    SetBase(ItemAt(k), sortNum);
-    if (CompareWithBase(closure, k) == 0) return true;
-  }
-  return false;
-}
-
-// Hoare partition around a captured base; the smaller part is sorted by
-// recursion and the larger by the loop, so the stack stays O(log n) whatever
-// the closure answers. The scans are bounded by the range: a closure that
-// calls every item smaller (or greater) than the base cannot carry them out
-// of it. Each pass leaves both parts strictly smaller than the range (lo < i
-// and j < hi), so the sort always ends.
-void T3SortYieldingList::QuickSort(const TCompareFunctOfObject& closure, Int32 sortNum, Int32 lo, Int32 hi) {
-  while (lo < hi) {
-    MyYieldProcess();
-    // The host must not change the list during a yield; should it shrink the
-    // list all the same, stop rather than read past its end.
-    if (hi >= Count()) return;
-    if (!CapturePivot(closure, sortNum, lo, hi)) return;
-    const bool ascending = fAscending[current_sort_rec.current_sort_doing];
-    Int32 i = lo;
-    Int32 j = hi;
-    do {
-      if (ascending) {
-        while (i < hi && CompareWithBase(closure, i) < 0) ++i;
-        while (j > lo && CompareWithBase(closure, j) > 0) --j;
-      } else {
-        while (i < hi && CompareWithBase(closure, i) > 0) ++i;
-        while (j > lo && CompareWithBase(closure, j) < 0) --j;
-      }
-      if (i <= j) {
-        if (i != j) std::swap(fList[static_cast<size_t>(i)], fList[static_cast<size_t>(j)]);
-        ++i;
-        --j;
-      }
-    } while (i <= j);
-    if (j - lo < hi - i) {
-      if (lo < j) QuickSort(closure, sortNum, lo, j);
-      lo = i;
-    } else {
-      if (i < hi) QuickSort(closure, sortNum, i, hi);
-      hi = j;
-    }
-  }
+  TTimedYield own;
+  T3SortClosureAccess access(*this, closure, sortNum);
+  QuickSortLevel(access, fAscending[current_sort_rec.current_sort_doing], start, finish,
+                 fYield != nullptr ? *fYield : own);
 }
 
 // Orders by nextSortNum each run of items equal on every key of prevSortNums
@@ -267,15 +431,13 @@ void T3SortYieldingList::SortRuns(const TCompareFunctOfObject& closure, const In
   const Int32 key = prevSortNums[depth];
   Int32 i = start;
   while (i < finish) {
-    // The sorts of earlier runs yield; see QuickSort on a list changed meanwhile.
+    // The sorts of earlier runs yield; see QuickSortLevel on a list changed meanwhile.
     if (finish >= Count()) finish = Count() - 1;
     if (i >= finish) break;
     current_sort_rec.current_sort_doing = LevelOf(depth);
     current_sort_rec.current_sort_var = key;
-    base_itemnum = i;
-    SetBase(ItemAt(i), key);
-    Int32 k = i;
-    while (k + 1 <= finish && CompareWithBase(closure, k + 1) == 0) ++k;
+    T3SortClosureAccess access(*this, closure, key);
+    const Int32 k = RunEnd(access, i, finish);
     if (k > i) {
       if (depth + 1 < prevCount) {
         SortRuns(closure, prevSortNums, depth + 1, prevCount, nextSortNum, i, k);
@@ -286,6 +448,99 @@ void T3SortYieldingList::SortRuns(const TCompareFunctOfObject& closure, const In
     }
     i = k + 1;
   }
+}
+
+// ---- the path of gathered keys ------------------------------------------------------------
+
+T3SortKeyKind T3SortYieldingList::SortKeyKind(Int32 /*sortNum*/) const { return sk_no_key; }
+Int64 T3SortYieldingList::SortKeyInt64(const TObject* /*item*/, Int32 /*sortNum*/) const { return 0; }
+Double T3SortYieldingList::SortKeyDouble(const TObject* /*item*/, Int32 /*sortNum*/) const { return 0; }
+String T3SortYieldingList::SortKeyString(const TObject* /*item*/, Int32 /*sortNum*/) const { return String(); }
+
+bool T3SortYieldingList::SortsByKeys(const Int32* sortNums, Int32 count) const {
+  for (Int32 d = 0; d < count; ++d) {
+    const T3SortKeyKind k = SortKeyKind(sortNums[d]);
+    if (k != sk_int64_key && k != sk_double_key && k != sk_string_key) return false;
+  }
+  return true;
+}
+
+// The same sort as the closure path (same passes, same bases, same runs) on
+// the records of gathered keys; the items go back into the list in the
+// records' order, also when a Stop ended the sort early.
+void T3SortYieldingList::KeySort(const Int32* sortNums, Int32 count, Int32 start, Int32 finish) {
+  std::optional<TYieldHookSuspension> noYield;
+  if (!YieldsWhileSorting()) noYield.emplace();
+  TTimedYield& yield = *fYield;
+
+  TGatheredKeys g;
+  // One slot per distinct sort number.
+  Int32 slotNums[3] = {0, 0, 0};
+  Int32 slots = 0;
+  for (Int32 d = 0; d < count; ++d) {
+    Int32 s = 0;
+    while (s < slots && slotNums[s] != sortNums[d]) ++s;
+    if (s == slots) {
+      slotNums[slots] = sortNums[d];
+      g.kinds[slots] = SortKeyKind(sortNums[d]);
+      ++slots;
+    }
+    g.slotOf[d] = s;
+  }
+  const Int32 n = finish - start + 1;
+  g.records.resize(static_cast<size_t>(n));
+  for (Int32 s = 0; s < slots; ++s)
+    if (g.kinds[s] == sk_string_key) g.strings[s].reserve(static_cast<size_t>(n));
+  for (Int32 r = 0; r < n; ++r) {
+    TSortKeyRecord& rec = g.records[static_cast<size_t>(r)];
+    rec.item = ItemAt(start + r);
+    for (Int32 s = 0; s < slots; ++s) {
+      switch (g.kinds[s]) {
+        case sk_double_key: rec.key[s].d = SortKeyDouble(rec.item, slotNums[s]); break;
+        case sk_string_key:
+          rec.key[s].i = static_cast<Int64>(g.strings[s].size());
+          g.strings[s].push_back(SortKeyString(rec.item, slotNums[s]));
+          break;
+        default: rec.key[s].i = SortKeyInt64(rec.item, slotNums[s]); break;
+      }
+    }
+  }
+
+  // As DoAPrivateSort and the run passes leave them.
+  sorted = true;
+  current_sort_rec.current_sort_doing = sort_first_sort;
+  current_sort_rec.current_sort_var = sortNums[0];
+  g.WithAccess(g.slotOf[0], [&](auto& a) { QuickSortLevel(a, fAscending[sort_first_sort], 0, n - 1, yield); });
+
+  // The runs of the levels before, as SortRuns forms them.
+  const auto sortRuns = [&](auto& self, Int32 depth, Int32 prevCount, Int32 next, Int32 lo, Int32 hi) -> void {
+    Int32 i = lo;
+    while (i < hi && !yield.Stopped()) {
+      Int32 k = i;
+      g.WithAccess(g.slotOf[depth], [&](auto& a) { k = RunEnd(a, i, hi); });
+      if (k > i) {
+        if (depth + 1 < prevCount) {
+          self(self, depth + 1, prevCount, next, i, k);
+        } else {
+          const bool ascending = fAscending[LevelOf(prevCount)];
+          g.WithAccess(g.slotOf[next], [&](auto& a) { QuickSortLevel(a, ascending, i, k, yield); });
+        }
+      }
+      i = k + 1;
+    }
+  };
+  for (Int32 next = 1; next < count; ++next) {
+    bool applied = false;
+    for (Int32 d = 0; d < next; ++d) applied = applied || sortNums[d] == sortNums[next];
+    if (applied) continue;
+    sortRuns(sortRuns, 0, next, next, 0, n - 1);
+  }
+  if (count >= 2) current_sort_rec.current_sort_var = sortNums[count - 1];
+
+  // The host must not change the list while it is sorted; should it do so
+  // all the same, its change stands and the sorted order is dropped.
+  if (Count() <= finish) return;
+  for (Int32 r = 0; r < n; ++r) fList[static_cast<size_t>(start + r)] = g.records[static_cast<size_t>(r)].item;
 }
 
 // ---- the non-yielding list ------------------------------------------------------------

@@ -7,10 +7,22 @@
 // greater). The list applies each level's direction itself. Later keys only
 // order runs of items that are equal on every key before them.
 //
-// T3SortYieldingList yields to the host (MyYieldProcess) once per partition
-// pass and refuses to start a sort while one of its sorts is running, so a sort
-// requested from inside the host's yield is ignored. T3SortNonYieldingList
-// switches the yield hook off for the duration of each sort.
+// A list whose items can give their keys (SortKeyKind and the SortKey...
+// getters) is sorted faster: when every sort number of a sort has a key, the
+// keys are gathered once into an array of records {key1, key2, key3, item}
+// that is sorted with the comparisons inlined, and the items are put back in
+// the array's order. Both paths run the same algorithm on the same answers,
+// so for a closure that compares the same keys they give the same order, ties
+// included. Ranges below 16 items are finished by insertion sort.
+//
+// T3SortYieldingList yields to the host by time (TTimedYield, ticked once per
+// partition pass) and refuses to start a sort while one of its sorts is
+// running, so a sort requested from inside the host's yield is ignored. A
+// Stop (global_panic_state) raised from the host's yield ends a sort of
+// gathered keys at once, its items in a valid, partly sorted order; on the
+// closure path the closures decide (the library's answer 0 once it is
+// raised). T3SortNonYieldingList switches the yield hook off for the
+// duration of each sort.
 //
 // The lists never read outside their items, whatever the closure answers: a
 // closure that is not a consistent order (NaN keys, a cancelled run answering
@@ -20,6 +32,7 @@
 
 #include <vector>
 
+#include "core/Basic_processes.h"
 #include "core/Basic_types.h"
 #include "core/Sets.h"
 #include "platform/runtime/RtlTypes.h"
@@ -31,6 +44,12 @@ enum Tsort_num : uint8_t { sort_first_sort, sort_second_sort, sort_third_sort };
 
 // True where a level sorts ascending.
 using TAscendingSort = TEnumArray<Tsort_num, bool, 3>;
+
+// What the items of a list give as their key for a sort number: nothing
+// (only the closure can compare them), a 64-bit integer, a double (any
+// comparison that involves a NaN answers -1, as CompareDoubles does) or a
+// string (compared by UTF-16 code units, as Compare2Strings does).
+enum T3SortKeyKind : uint8_t { sk_no_key, sk_int64_key, sk_double_key, sk_string_key };
 
 struct TCurrentSortRec {
   Tsort_num current_sort_doing{};  // the level being sorted now
@@ -96,18 +115,31 @@ class T3SortYieldingList : public TObject {
 
  protected:
   // Marks the list sorted and quicksorts start..finish on sortNum at the level
-  // in current_sort_rec.current_sort_doing.
+  // in current_sort_rec.current_sort_doing (closure path).
   virtual void DoAPrivateSort(const TCompareFunctOfObject& closure, Int32 sortNum, Int32 start, Int32 finish);
   // Captures the key of item for sortNum; does nothing here.
   virtual void SetBase(TObject* item, Int32 sortNum);
 
+  // Keys the items can give (see T3SortKeyKind); sk_no_key here, so that a
+  // list sorts through its closure unless it says otherwise. A list that
+  // answers a kind for a sort number answers that key for every item through
+  // the getter of that kind; the sort of gathered keys calls neither SetBase
+  // nor the closure nor DoAPrivateSort.
+  virtual T3SortKeyKind SortKeyKind(Int32 sortNum) const;
+  virtual Int64 SortKeyInt64(const TObject* item, Int32 sortNum) const;
+  virtual Double SortKeyDouble(const TObject* item, Int32 sortNum) const;
+  virtual String SortKeyString(const TObject* item, Int32 sortNum) const;
+  // False for a list whose sorts must not yield.
+  virtual bool YieldsWhileSorting() const { return true; }
+
  private:
-  void QuickSort(const TCompareFunctOfObject& closure, Int32 sortNum, Int32 lo, Int32 hi);
-  bool CapturePivot(const TCompareFunctOfObject& closure, Int32 sortNum, Int32 lo, Int32 hi);
-  Int32 CompareWithBase(const TCompareFunctOfObject& closure, Int32 index) {
-    comparison_itemnum = index;
-    return closure(ItemAt(index));
-  }
+  friend class T3SortClosureAccess;
+  // The sort of one entry point over start..finish (already clamped) on up
+  // to three sort numbers, by gathered keys when the items give them all.
+  void EntrySort(const TCompareFunctOfObject& closure, const Int32* sortNums, Int32 count, Int32 start,
+                 Int32 finish);
+  bool SortsByKeys(const Int32* sortNums, Int32 count) const;
+  void KeySort(const Int32* sortNums, Int32 count, Int32 start, Int32 finish);
   void DoNextSort(const TCompareFunctOfObject& closure, const Int32* prevSortNums, Int32 prevCount,
                   Int32 nextSortNum, Int32 start, Int32 finish);
   void SortRuns(const TCompareFunctOfObject& closure, const Int32* prevSortNums, Int32 depth, Int32 prevCount,
@@ -116,6 +148,8 @@ class T3SortYieldingList : public TObject {
   void CheckIndex(Int32 index) const;
 
   std::vector<TObject*> fList;
+  // The yield clock of the entry point running (nullptr outside one).
+  TTimedYield* fYield = nullptr;
 };
 
 class T3SortNonYieldingList : public T3SortYieldingList {
@@ -126,6 +160,7 @@ class T3SortNonYieldingList : public T3SortYieldingList {
   // Runs the inherited sort with the yield hook unset, and puts the hook back
   // afterwards (also when the sort raises).
   void DoAPrivateSort(const TCompareFunctOfObject& closure, Int32 sortNum, Int32 start, Int32 finish) override;
+  bool YieldsWhileSorting() const override { return false; }
 };
 
 // Unit start and stop (the unit has no work of its own).

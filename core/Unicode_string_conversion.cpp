@@ -29,16 +29,24 @@ TBytes BytesOf(const AnsiChar* p, size_t n) {
 }  // namespace
 
 String EncodedStringFromBytes(const TBytes& bytes, TEncoding*& encoding, Int32& bomLength) {
+  return EncodedStringFromBytes(bytes.data(), bytes.size(), encoding, bomLength);
+}
+
+String EncodedStringFromBytes(const Byte* bytes, size_t count, TEncoding*& encoding, Int32& bomLength) {
   encoding = nullptr;
   bomLength = 0;
-  if (bytes.empty()) return String();
+  if (bytes == nullptr || count == 0) return String();
   TEncoding* found = nullptr;
-  bomLength = TEncoding::GetBufferEncoding(bytes, found, TEncoding::UTF8());
+  bomLength = TEncoding::GetBufferEncoding(bytes, count, found, TEncoding::UTF8());
   encoding = found;
-  const Byte* p = bytes.data() + bomLength;
-  const size_t n = bytes.size() - static_cast<size_t>(bomLength);
-  if (found->CodePage() == CP_UTF8 && bomLength == 0 && !IsUTF8Valid(p, n)) {
-    // No mark and not UTF-8: a text in the ANSI code page.
+  const Byte* p = bytes + bomLength;
+  const size_t n = count - static_cast<size_t>(bomLength);
+  if (found->CodePage() == CP_UTF8) {
+    // Decoded and validated in one pass; without a mark, bytes that are not
+    // UTF-8 are a text in the ANSI code page.
+    bool valid = true;
+    String text = Utf8ToString(reinterpret_cast<const char*>(p), n, &valid);
+    if (valid || bomLength != 0) return text;
     encoding = TEncoding::ANSI();
     return encoding->GetString(p, n);
   }

@@ -19,6 +19,8 @@ namespace sk {
 // becomes ANSI). Bytes behind a UTF-8 mark stay UTF-8: a byte that is not valid
 // there becomes U+FFFD and the rest of the text is kept.
 String EncodedStringFromBytes(const TBytes& bytes, TEncoding*& encoding, Int32& bomLength);
+// The same for count bytes at p (a mapped file, say), read in place.
+String EncodedStringFromBytes(const Byte* p, size_t count, TEncoding*& encoding, Int32& bomLength);
 
 // EncodedStringFromBytes without the mark length. The other forms take the
 // bytes of a UTF-8 string, or of a zero-terminated ANSI string up to its

@@ -514,8 +514,9 @@ bool TFolderEfficientFileList::DoReadFromStream(TStream* stream) {
   bool ok = info_rec.foldrs == folders->Count();
   if (ok && (info_rec.fils < 0 || static_cast<Int64>(info_rec.fils) * kMinFileRecSize > stream->Remaining()))
     ok = false;
+  TTimedYield yield;
   for (Int32 k = 0; ok && k < info_rec.fils; ++k) {
-    MyYieldProcess();
+    yield.Tick();
     auto holder = TBasicFileFolderHolder::CreateBlank(this);
     ok = holder->ReadFromStream(stream);
     if (!ok) break;
@@ -650,8 +651,9 @@ Int32 TMySearchRecList::Find(const TMySearchRec& rec) {
   if (fSort == sr_sort_none) return scan();
   Int32 lo = 0;
   Int32 hi = Count() - 1;
+  TTimedYield yield;
   while (lo <= hi) {
-    MyYieldProcess();
+    yield.Tick();
     const Int32 mid = lo + (hi - lo) / 2;
     const TMySearchRec& item = Holder(mid)->data;
     const Int32 c = KeyOrder(item, rec);

@@ -105,8 +105,9 @@ bool TUsefulBaseList::CountIsPlausible(TStream* stream, Int32 count) {
 
 bool TUsefulBaseList::ReadItems(TStream* stream, Int32 count) {
   bool ok = true;
+  TTimedYield yield;
   for (Int32 i = 0; i < count; ++i) {
-    MyYieldProcess();
+    yield.Tick();
     auto item = EntriesClass();
     AnInstance = item.get();
     fItems.push_back(std::move(item));
@@ -118,8 +119,9 @@ bool TUsefulBaseList::ReadItems(TStream* stream, Int32 count) {
 
 bool TUsefulBaseList::SaveItems(TStream* stream) {
   bool ok = true;
+  TTimedYield yield;
   for (Int32 i = 0; i < Count() && ok; ++i) {
-    MyYieldProcess();
+    yield.Tick();
     AnInstance = Items(i);
     // A freed slot (between freeing and packing) saves as nothing.
     if (AnInstance != nullptr) ok = AnInstance->SaveToStream(stream);
@@ -153,6 +155,7 @@ bool TUsefulBaseList::SortItems(const TUsefulListSortCompare& compare) {
   if (!compare) return false;
   if (Count() < 2) return global_panic_state == panic_no_panic;
   const Int32 count = Count();
+  TTimedYield yield;
   try {
     QuickSortIndexes(
         0, Count() - 1,
@@ -164,7 +167,7 @@ bool TUsefulBaseList::SortItems(const TUsefulListSortCompare& compare) {
         },
         [&](Int32 a, Int32 b) { std::swap(fItems[static_cast<size_t>(a)], fItems[static_cast<size_t>(b)]); },
         [&]() {
-          MyYieldProcess();
+          yield.Tick();
           if (global_panic_state != panic_no_panic) throw TSortCancelled{};
           // The host must not add or remove items during a yield; should it
           // do so all the same, stop before the sort reads past the list.

@@ -116,8 +116,8 @@ class TUsefulBaseList : public TObject {
   Int32 InsertItem(Int32 i, std::unique_ptr<TUsefulBaseListObject> item);
   void CheckIndex(Int32 i) const;
 
-  // Sorts the items with the library quicksort, yielding once per partition
-  // pass. When global_panic_state is raised the comparison answers 0 and the
+  // Sorts the items with the library quicksort, yielding by time
+  // (TTimedYield, ticked per partition pass). When global_panic_state is raised the comparison answers 0 and the
   // sort stops at its next pass, every item still present; the result is
   // then false. A sort whose list changes size during a yield also stops
   // there and answers false.

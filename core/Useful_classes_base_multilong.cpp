@@ -84,8 +84,9 @@ Int32 TMultiLongintList::Find(Int32 value, TMultiLongintSize col) {
   nearest = -1;
   Int32 lo = 0;
   Int32 hi = Count() - 1;
+  TTimedYield yield;
   while (lo <= hi) {
-    MyYieldProcess();
+    yield.Tick();
     const Int32 mid = lo + (hi - lo) / 2;
     nearest = mid;
     const Int32 c = CompareLongints(GetAValue(mid, col), value);
@@ -101,8 +102,9 @@ Int32 TMultiLongintList::Find(Int32 value, TMultiLongintSize col) {
 Int32 TMultiLongintList::IndexOf(Int32 value, TMultiLongintSize col) {
   if (Count() == 0 || !WithinRange(0, col)) return -1;
   if (sorted && col == fSortedOn) return Find(value, col);
+  TTimedYield yield;
   for (Int32 i = 0; i < Count(); ++i) {
-    MyYieldProcess();
+    yield.Tick();
     if (WithinRange(i, col) && GetAValue(i, col) == value) return i;
   }
   return -1;

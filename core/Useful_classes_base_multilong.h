@@ -62,11 +62,11 @@ class TMultiLongintList : public TUsefulBaseListSorts {
 
   // -1 for an empty list or when row 0 is shorter than the column. On a list
   // sorted on that column: Find; otherwise the first match of a scan from 0
-  // that yields before each row.
+  // that yields by time.
   Int32 IndexOf(Int32 value, TMultiLongintSize col);
   // Search by halving on a list ascending on col: the index of a matching
   // row (the first one probed, not necessarily the lowest) or -1. Records
-  // each probe in `nearest` and yields on each.
+  // each probe in `nearest`; yields by time.
   Int32 Find(Int32 value, TMultiLongintSize col);
 
   // Ascending sorts on one to three columns, earlier columns first. They mark

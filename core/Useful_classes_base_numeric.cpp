@@ -28,8 +28,9 @@ template <class F>
 Int32 Halving(Int32 count, F itemVsValue, Int32* nearest) {
   Int32 lo = 0;
   Int32 hi = count - 1;
+  TTimedYield yield;
   while (lo <= hi) {
-    MyYieldProcess();
+    yield.Tick();
     const Int32 mid = lo + (hi - lo) / 2;
     if (nearest != nullptr) *nearest = mid;
     const Int32 c = itemVsValue(mid);
@@ -47,8 +48,9 @@ Int32 Halving(Int32 count, F itemVsValue, Int32* nearest) {
 // each item.
 template <class F>
 Int32 YieldingScan(Int32 count, F matches) {
+  TTimedYield yield;
   for (Int32 i = 0; i < count; ++i) {
-    MyYieldProcess();
+    yield.Tick();
     if (matches(i)) return i;
   }
   return -1;

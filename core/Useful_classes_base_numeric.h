@@ -3,9 +3,9 @@
 // cardinal-and-frequency pairs. Each owns one holder per item and streams as
 // the sortable-list form (Int32 count, `sorted` byte, the items raw).
 //
-// Lookups: on a list marked sorted, Find searches by halving and yields on
-// every probe; IndexOF scans from 0, yielding before each item, when the list
-// is not sorted, and uses Find when it is. Floating values are compared for
+// Lookups: on a list marked sorted, Find searches by halving; IndexOF scans
+// from 0 when the list
+// is not sorted, and uses Find when it is; both yield by time. Floating values are compared for
 // exact equality when scanning. Getters answer an invalid index with a fixed
 // value (see each class); setters ignore it.
 #pragma once

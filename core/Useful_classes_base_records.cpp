@@ -154,8 +154,9 @@ Int32 TSmallintList::Add(std::unique_ptr<TSmallIntHolder> item) {
 void TSmallintList::Clear() {
   // By index, rechecked after each yield: a host that changes the list from
   // its yield hook must not leave this loop holding a stale iterator.
+  TTimedYield yield;
   for (size_t k = 0; k < fItems.size(); ++k) {
-    MyYieldProcess();
+    yield.Tick();
     if (k < fItems.size()) fItems[k].reset();
   }
   fItems.clear();
@@ -164,8 +165,9 @@ void TSmallintList::Clear() {
 bool TSmallintList::ReadFromStream(Int32 count, TStream* stream) {
   if (count <= 0) return true;
   if (stream == nullptr || static_cast<Int64>(count) > stream->Remaining() / 2) return false;
+  TTimedYield yield;
   for (Int32 k = 0; k < count; ++k) {
-    MyYieldProcess();
+    yield.Tick();
     Byte b[2];
     if (!ReadBytes(stream, b, 2)) return false;
     fItems.push_back(std::make_unique<TSmallIntHolder>(Get<SmallInt>(b)));
@@ -174,8 +176,9 @@ bool TSmallintList::ReadFromStream(Int32 count, TStream* stream) {
 }
 
 bool TSmallintList::SaveToStream(TStream* stream) {
+  TTimedYield yield;
   for (size_t k = 0; k < fItems.size(); ++k) {
-    MyYieldProcess();
+    yield.Tick();
     if (k >= fItems.size()) break;  // the host emptied the list meanwhile
     const TSmallIntHolder* item = fItems[k].get();
     Byte b[2];

@@ -104,14 +104,14 @@ class TSmallintList : public TObject {
   TSmallIntHolder* Items(Int32 i) const;
   // Takes ownership; returns the index.
   Int32 Add(std::unique_ptr<TSmallIntHolder> item);
-  // Frees every holder, yielding once per item, then empties the list.
+  // Frees every holder, yielding by time, then empties the list.
   void Clear();
 
   // Reads count SmallInts (2 bytes each, little-endian) and appends a holder
-  // for each, yielding per item. False, with nothing added, when count is
+  // for each, yielding by time. False, with nothing added, when count is
   // larger than the stream holds; a negative count reads nothing.
   bool ReadFromStream(Int32 count, TStream* stream);
-  // Writes each SmallInt as 2 bytes, no count, yielding per item; false at the
+  // Writes each SmallInt as 2 bytes, no count, yielding by time; false at the
   // first short write (the items written before it stay written).
   bool SaveToStream(TStream* stream);
 

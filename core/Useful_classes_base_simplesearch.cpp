@@ -213,8 +213,9 @@ bool TSimpleSearchlist::KeptLineText(const String& line, String& kept) {
 void TSimpleSearchlist::LoadFromAStringlist(TUTF8Stringlist* list) {
   Clear();
   if (list == nullptr) return;
+  TTimedYield yield;
   for (Int32 i = 0; i < list->Count(); ++i) {
-    MyYieldProcess();
+    yield.Tick();
     String kept;
     if (KeptLineText(list->Get(i), kept)) LoadFromAString(kept);
   }

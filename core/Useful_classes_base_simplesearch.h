@@ -82,8 +82,8 @@ class TSimpleSearchlist : public TIndexCheckList {
   void AddOneAsString(const String& s);
   // Parses one entry and appends it when its main word is not empty.
   void LoadFromAString(const String& s);
-  // Clear, then parses each line as a search-word file line, yielding once per
-  // line.
+  // Clear, then parses each line as a search-word file line, yielding by
+  // time.
   void LoadFromAStringlist(TUTF8Stringlist* list);
   // Clear; false when the file does not exist or cannot be read. Otherwise
   // reads it (byte-order mark: UTF-8, UTF-16LE or UTF-16BE; none: UTF-8, or

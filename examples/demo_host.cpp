@@ -2,11 +2,14 @@
 // the library, installs its yield hook, reads a text, describes it with the
 // text library, lists its most frequent words through a tagged-word frequency
 // list, saves that list behind the saved-results header as the word-list tool
-// does, recognises the saved file by its header, reads it back and stops the
-// library.  It logs its run to the shared log file (sk_demo.log in the
-// system's temporary folder) and shows the log at the end.
+// does, recognises the saved file by its header, reads it back, exports it to
+// a spreadsheet and reads that back as text, and stops the library.  It logs
+// its run to the shared log file (sk_demo.log in the system's temporary
+// folder) and shows the log at the end.
 //
 //   sk_demo [text-file]     (default: the sample text beside this program's source)
+//   sk_demo --window        a window whose buttons show the library's messages
+//                           (see demo_window.cpp)
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -20,6 +23,8 @@
 #include "core/Stringtag_utils.h"
 #include "core/Unicode_string_conversion.h"
 #include "library/Units.h"
+#include "core/Useful_classes_base_stringlists.h"
+#include "services/Excel_utils.h"
 #include "services/File_utils.h"
 #include "services/Logging_utilities.h"
 #include "services/Qm_essentials.h"
@@ -151,12 +156,38 @@ int Run(const String& fileName) {
               readBack.Count());
   AddToLogFile(Format(u"word list of %d items stored and read back: %s", {readBack.Count(),
                                                                           agree ? u"the same" : u"DIFFERENT"}));
-  return agree ? 0 : 1;
+
+  // The list as a spreadsheet: one line per word, word and frequency cut at
+  // the tab; then the workbook read back as text, title block first.
+  const String sheetFile = IncludeTrailingPathDelimiter(GetTempDirectory()) + u"sk_demo_word_frequencies.xlsx";
+  TUTF8Stringlist lines, sheetNames;
+  lines.Add(u"word\tfrequency");
+  for (Int32 i = 0; i < frequencies.Count(); ++i) {
+    const TStringTagFreq item = frequencies.GetAStringTagFreq(i);
+    lines.Add(item.st.wrd + u"\t" + IntToStr(item.freq));
+  }
+  sheetNames.Add(u"Word frequencies");
+  SaveAStringlistToExcel(sheetFile, u"Word frequencies", ExtractFileName(fileName),
+                         Format(u"%d different words", {frequencies.Count()}), u"", &sheetNames, {&lines}, u'\t');
+  const String sheetText = TextFromExcel(sheetFile);
+  String expected;
+  for (Int32 i = 0; i < lines.Count(); ++i) expected += lines.Strings(i) + u"\r\n";
+  const bool sheetAgrees = EndsStr(expected, sheetText);
+  std::printf("exported the list to %s (%lld bytes); read back as text it %s the list (%zu characters)\n",
+              Text(sheetFile).c_str(), static_cast<long long>(FileSizeByName(sheetFile)),
+              sheetAgrees ? "ends with" : "DIFFERS from", sheetText.size());
+  AddToLogFile(Format(u"word list exported to a spreadsheet and read back: %s",
+                      {sheetAgrees ? u"the same" : u"DIFFERENT"}));
+  DeleteFile(sheetFile);
+  return agree && sheetAgrees ? 0 : 1;
 }
 
 }  // namespace
 
+int RunWindowDemo(int argc, char** argv);
+
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "--window") return RunWindowDemo(argc, argv);
   std::printf("before start-up: global_current_tool %d (tt_shell), global_string_safety_limit %d, "
               "yield hook installed %s\n",
               static_cast<int>(global_current_tool), global_string_safety_limit,

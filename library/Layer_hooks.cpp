@@ -1,7 +1,9 @@
 #include "library/Layer_hooks.h"
 
 #include "analysis/Search_parsing.h"
+#include "core/Redodidu.h"
 #include "core/UnitCounter.h"
+#include "platform/visual/Controls.h"
 #include "services/Wdef_hooks.h"
 #include "ui/Graphics_utilities.h"
 #include "zip/Zip_utils.h"
@@ -19,6 +21,7 @@ void Layer_hooks_initialization() {
   Wdef_TagWildcardConverted = &TagWildcardConverted;
   Wdef_IsAZipFile = &IsAZipFile;
   Wdef_EnsureColoursOK = &EnsureColoursOK;
+  SetInputFlushHandler(&FlushPendingInput);
 }
 
 void Layer_hooks_Finalization() {
@@ -26,6 +29,7 @@ void Layer_hooks_Finalization() {
   Wdef_TagWildcardConverted = nullptr;
   Wdef_IsAZipFile = nullptr;
   Wdef_EnsureColoursOK = nullptr;
+  SetInputFlushHandler(nullptr);
 }
 
 }  // namespace sk

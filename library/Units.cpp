@@ -2,7 +2,15 @@
 
 #include <iterator>
 
+#include "analysis/Base_heading_consts.h"
+#include "analysis/Base_headingsu.h"
+#include "analysis/Headingsu.h"
+#include "analysis/Maths_routines.h"
+#include "analysis/Parser.h"
 #include "analysis/Search_parsing.h"
+#include "analysis/Work_base_elements.h"
+#include "analysis/Work_qm_base.h"
+#include "analysis/grid_header_listU.h"
 #include "core/Basic_consts.h"
 #include "core/Basic_processes.h"
 #include "core/Basic_types.h"
@@ -34,8 +42,11 @@
 #include "core/Useful_classes_base.h"
 #include "core/Useful_classes_stringlist_sorts.h"
 #include "library/Layer_hooks.h"
+#include "platform/visual/VisualLayer.h"
 #include "services/Clipboard_utils.h"
 #include "services/Dll_utils.h"
+#include "services/Excel_utils.h"
+#include "services/Excel_utils2.h"
 #include "services/Drive_utils.h"
 #include "services/File_utils.h"
 #include "services/Filename_functions.h"
@@ -52,11 +63,22 @@
 #include "services/User_and_system_utils.h"
 #include "services/Utf8_unit.h"
 #include "services/Wdef.h"
+#include "ui/Buttonedsplitteru.h"
+#include "ui/Buttonedstatusbaru.h"
+#include "ui/Dont_remind_me_dlg.h"
 #include "ui/Graphics_utilities.h"
+#include "ui/Help_file_includes.h"
+#include "ui/Qmark_error_dlgs_1.h"
+#include "ui/Qmark_error_dlgs_2.h"
+#include "ui/Qmark_error_dlgs_3.h"
+#include "ui/Qmark_error_dlgs_const.h"
+#include "ui/Tpcprogressbars.h"
+#include "zip/ZAArchiver.h"
 #include "zip/ZACipher.h"
 #include "zip/ZAConst.h"
 #include "zip/ZACryptConst.h"
 #include "zip/ZACryptUtil.h"
+#include "zip/ZACryptoTransform.h"
 #include "zip/ZADirArray.h"
 #include "zip/ZADirManager.h"
 #include "zip/ZAExcept.h"
@@ -91,6 +113,9 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Simple_maths_routines),
     SK_UNIT(Sentence_terminators),
     SK_UNIT(Global_vars),
+    // The visual layer: message boxes asked for from here on are answered
+    // with a dialog when the host has its QApplication.
+    SK_UNIT(VisualLayer),
     SK_UNIT(Basic_processes),
     // Message tables.
     SK_UNIT(Generalruntime1const),
@@ -130,6 +155,8 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Clipboard_utils),
     SK_UNIT(Utf8_unit),
     SK_UNIT(My_filestreamu),
+    SK_UNIT(Excel_utils2),
+    SK_UNIT(Excel_utils),
     // Zip engine: the zlib binding, then the hash registry (cleared first,
     // then SHA-1 registers) and what derives keys over it.
     SK_UNIT(ZAZLib),
@@ -154,6 +181,10 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(ZAStrUtils),
     SK_UNIT(ZADirArray),
     SK_UNIT(ZADirManager),
+    // The archiver: AES entry encryption, then the component (which makes
+    // the engine's lock when it starts).
+    SK_UNIT(ZACryptoTransform),
+    SK_UNIT(ZAArchiver),
     // Zip glue.
     SK_UNIT(Zip_utils),
     // Drawing helpers and search syntax.
@@ -168,6 +199,28 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Qmbaseholderunit),
     SK_UNIT(Html_utils),
     SK_UNIT(Modify_source_texts_basics),
+    // Messages: the dialog core and help topics.
+    SK_UNIT(Dont_remind_me_dlg),
+    SK_UNIT(Help_file_includes),
+    // The message catalogue: its own texts, then its three parts.
+    SK_UNIT(Qmark_error_dlgs_const),
+    SK_UNIT(Qmark_error_dlgs_1),
+    SK_UNIT(Qmark_error_dlgs_2),
+    SK_UNIT(Qmark_error_dlgs_3),
+    // Controls: the bars, the status bar with buttons and the splitter.
+    SK_UNIT(Tpcprogressbars),
+    SK_UNIT(Buttonedstatusbaru),
+    SK_UNIT(Buttonedsplitteru),
+    // Search and results lists: statistics, the column headings.
+    SK_UNIT(Maths_routines),
+    SK_UNIT(Base_heading_consts),
+    SK_UNIT(Base_headingsu),
+    SK_UNIT(grid_header_listU),
+    SK_UNIT(Headingsu),
+    // Search and results lists: the results-list classes.
+    SK_UNIT(Parser),
+    SK_UNIT(Work_base_elements),
+    SK_UNIT(Work_qm_base),
 };
 
 #undef SK_UNIT

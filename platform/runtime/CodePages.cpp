@@ -467,6 +467,8 @@ Int32 WideCharToMultiByte(Cardinal cp, Cardinal flags, const Char* src, Int32 sr
 String CodePageToUnicode(Cardinal cp, const char* bytes, size_t n) {
   if (bytes == nullptr || n == 0) return String();
   const Cardinal real = ResolveCodePage(cp);
+  // UTF-8, the common case, in one pass without a buffer filled first.
+  if (real == CP_UTF8) return Utf8ToString(bytes, n);
   // Most code pages give at most one UTF-16 unit per byte: try that size first.
   String r(n + 8, Char(0));
   size_t produced = 0;

@@ -49,6 +49,10 @@ TMessageBoxHandler GetMessageBoxHandler() {
 Int32 MessageBoxW(void* /*ownerWindow*/, const String& text, const String& caption, Cardinal flags) {
   TMessageBoxHandler h = GetMessageBoxHandler();
   if (h) return h(text, caption, flags);
+  return UnattendedMessageBox(text, caption, flags);
+}
+
+Int32 UnattendedMessageBox(const String& text, const String& caption, Cardinal flags) {
   std::string line = StringToUtf8(caption) + ": " + StringToUtf8(text) + "\n";
   std::fputs(line.c_str(), stderr);
   std::fflush(stderr);

@@ -49,6 +49,10 @@ using TMessageBoxHandler = std::function<Int32(const String& text, const String&
 TMessageBoxHandler SetMessageBoxHandler(TMessageBoxHandler handler);
 TMessageBoxHandler GetMessageBoxHandler();
 
+// What MessageBoxW does without a handler: the caption and text go to
+// standard error and the answer is the button that changes nothing.
+Int32 UnattendedMessageBox(const String& text, const String& caption, Cardinal flags);
+
 // Shows the box through the handler; ownerWindow is passed on by the visual
 // layer's handler through its own means and is not used here.
 Int32 MessageBoxW(void* ownerWindow, const String& text, const String& caption, Cardinal flags);

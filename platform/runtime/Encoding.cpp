@@ -227,6 +227,14 @@ bool IsUTF8Valid(const Byte* p, size_t n) {
   if (p == nullptr) return n == 0;
   size_t i = 0;
   while (i < n) {
+    // ASCII, eight bytes at a time.
+    while (n - i >= 8) {
+      uint64_t w;
+      std::memcpy(&w, p + i, 8);
+      if ((w & 0x8080808080808080ull) != 0) break;
+      i += 8;
+    }
+    if (i >= n) break;
     Byte b = p[i];
     if (b < 0x80) {
       ++i;

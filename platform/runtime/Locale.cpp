@@ -296,10 +296,69 @@ inline Char LowerUnit(Char c, bool turkic) {
   return u <= 0xFFFF ? static_cast<Char>(u) : c;
 }
 
+// The one-unit mapping of every UTF-16 unit, built once per process and per
+// direction and rule (the same answers as UpperUnit / LowerUnit), so that a
+// long text is mapped without asking ICU per unit.
+using TCaseTable = std::array<Char, 0x10000>;
+
+TCaseTable BuildCaseTable(bool upper, bool turkic) {
+  TCaseTable t{};
+  for (UChar32 c = 0; c < 0x10000; ++c) {
+    const Char u = static_cast<Char>(c);
+    t[static_cast<size_t>(c)] = upper ? UpperUnit(u, turkic) : LowerUnit(u, turkic);
+  }
+  return t;
+}
+
+const Char* CaseTable(bool upper, bool turkic) {
+  if (upper) {
+    if (turkic) {
+      static const TCaseTable t = BuildCaseTable(true, true);
+      return t.data();
+    }
+    static const TCaseTable t = BuildCaseTable(true, false);
+    return t.data();
+  }
+  if (turkic) {
+    static const TCaseTable t = BuildCaseTable(false, true);
+    return t.data();
+  }
+  static const TCaseTable t = BuildCaseTable(false, false);
+  return t.data();
+}
+
 // Maps p[0..n) into out[0..n) (out may equal p). A surrogate pair is mapped as
 // one code point when its mapping is also a pair; lone surrogates stay.
+// Runs of ASCII go eight units at a time without a table or ICU; other
+// units of the basic plane through the table.
 void MapCase(const Char* p, size_t n, Char* out, bool upper, bool turkic) {
+  const Char* table = nullptr;
+  // The letters that change: a-z going up, A-Z going down; Turkic i / I
+  // leave the ASCII fast path.
+  const Char from = upper ? u'a' : u'A';
+  const Char dotted = upper ? u'i' : u'I';
+  const int delta = upper ? -32 : 32;
   for (size_t i = 0; i < n; ++i) {
+    if (n - i >= 8) {
+      uint64_t lo, hi;
+      std::memcpy(&lo, p + i, 8);
+      std::memcpy(&hi, p + i + 4, 8);
+      if (((lo | hi) & 0xFF80FF80FF80FF80ull) == 0) {
+        bool plain = true;
+        Char block[8];
+        for (size_t b = 0; b < 8; ++b) {
+          const Char c = p[i + b];
+          const bool letter = static_cast<Char>(c - from) < 26;
+          plain = plain && !(turkic && c == dotted);
+          block[b] = letter ? static_cast<Char>(c + delta) : c;
+        }
+        if (plain) {
+          std::memcpy(out + i, block, sizeof block);
+          i += 7;
+          continue;
+        }
+      }
+    }
     Char c = p[i];
     if (U16_IS_LEAD(c) && i + 1 < n && U16_IS_TRAIL(p[i + 1])) {
       UChar32 cp = U16_GET_SUPPLEMENTARY(c, p[i + 1]);
@@ -315,13 +374,30 @@ void MapCase(const Char* p, size_t n, Char* out, bool upper, bool turkic) {
       ++i;
       continue;
     }
-    out[i] = upper ? UpperUnit(c, turkic) : LowerUnit(c, turkic);
+    if (c < 0x80) {
+      out[i] = upper ? UpperUnit(c, turkic) : LowerUnit(c, turkic);
+    } else {
+      if (table == nullptr) table = CaseTable(upper, turkic);
+      out[i] = table[c];
+    }
   }
 }
 
+// The mapped copy is written once: pieces are mapped into a small buffer and
+// appended (a pair is never cut between two pieces).
 String MappedCopy(const String& s, bool upper, bool turkic) {
-  String r(s.size(), Char(0));
-  MapCase(s.data(), s.size(), r.data(), upper, turkic);
+  String r;
+  r.reserve(s.size());
+  constexpr size_t kPiece = 2048;
+  Char buf[kPiece];
+  const size_t n = s.size();
+  for (size_t i = 0; i < n;) {
+    size_t len = n - i < kPiece ? n - i : kPiece;
+    if (i + len < n && len > 1 && U16_IS_LEAD(s[i + len - 1])) --len;
+    MapCase(s.data() + i, len, buf, upper, turkic);
+    r.append(buf, len);
+    i += len;
+  }
   return r;
 }
 
@@ -1233,6 +1309,35 @@ Int32 AnsiCompareStr(const String& a, const String& b) {
                            reinterpret_cast<const UChar*>(b.data()), static_cast<int32_t>(b.size())));
 }
 
+TUserCollation::TUserCollation(bool ignoreCase)
+    : fCollator(CollatorFor(LOCALE_USER_DEFAULT, ignoreCase ? NORM_IGNORECASE : 0)),
+      fFlags(ignoreCase ? NORM_IGNORECASE : 0) {}
+
+Int32 TUserCollation::Compare(const String& a, const String& b) const {
+  if (fCollator == nullptr) return 0;
+  // The texts as AnsiCompareText / AnsiCompareStr hand them to the collator.
+  const Collation collation(LOCALE_USER_DEFAULT, fFlags);
+  int32_t na = static_cast<int32_t>(a.size());
+  int32_t nb = static_cast<int32_t>(b.size());
+  const UChar* ta = collation.Text(0, a.data(), na);
+  const UChar* tb = collation.Text(1, b.data(), nb);
+  return Sign(ucol_strcoll(static_cast<const UCollator*>(fCollator), ta, na, tb, nb));
+}
+
+String TUserCollation::Prepared(const String& s) const {
+  const Collation collation(LOCALE_USER_DEFAULT, fFlags);
+  int32_t n = static_cast<int32_t>(s.size());
+  const UChar* t = collation.Text(0, s.data(), n);
+  return String(reinterpret_cast<const Char*>(t), static_cast<size_t>(n));
+}
+
+Int32 TUserCollation::ComparePrepared(const String& a, const String& b) const {
+  if (fCollator == nullptr) return 0;
+  return Sign(ucol_strcoll(static_cast<const UCollator*>(fCollator), reinterpret_cast<const UChar*>(a.data()),
+                           static_cast<int32_t>(a.size()), reinterpret_cast<const UChar*>(b.data()),
+                           static_cast<int32_t>(b.size())));
+}
+
 bool AnsiSameText(const String& a, const String& b) { return AnsiCompareText(a, b) == 0; }
 bool AnsiSameStr(const String& a, const String& b) { return AnsiCompareStr(a, b) == 0; }
 
@@ -1263,6 +1368,8 @@ bool AnsiContainsText(const String& s, const String& sub) {
 // ---------------------------------------------------------------------------
 // Case mapping
 // ---------------------------------------------------------------------------
+
+const Char* UpperCaseUnitTable(bool turkic) { return CaseTable(true, turkic); }
 
 String AnsiUpperCase(const String& s) { return MappedCopy(s, true, UserDefaultIsTurkic()); }
 String AnsiLowerCase(const String& s) { return MappedCopy(s, false, UserDefaultIsTurkic()); }

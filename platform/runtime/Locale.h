@@ -208,6 +208,10 @@ String AnsiUpperCase(const String& s);
 String AnsiLowerCase(const String& s);
 Char AnsiUpperChar(Char c);
 Char AnsiLowerChar(Char c);
+// The upper case of every UTF-16 unit taken alone, as AnsiUpperChar maps it
+// (surrogates map to themselves), under the Turkic rules or not: a table of
+// 65,536 units built once per process, for loops that compare cases in place.
+const Char* UpperCaseUnitTable(bool turkic);
 String UpperCaseForLCID(Cardinal lcid, const String& s);
 String LowerCaseForLCID(Cardinal lcid, const String& s);
 String UpperCaseForLocale(const std::string& icuLocale, const String& s);
@@ -219,6 +223,23 @@ String LowerCaseForLocale(const std::string& icuLocale, const String& s);
 Int32 AnsiCompareText(const String& a, const String& b);
 Int32 AnsiCompareStr(const String& a, const String& b);
 bool AnsiSameText(const String& a, const String& b);
+// AnsiCompareText (ignoreCase) or AnsiCompareStr with the collator fetched
+// once, when the comparer is made: for sorts, which compare millions of times.
+// It answers as those routines do for the locale in force when it was made.
+class TUserCollation {
+ public:
+  explicit TUserCollation(bool ignoreCase);
+  Int32 Compare(const String& a, const String& b) const;
+  // The text as the collator reads it (its case folded when case is
+  // ignored), and the comparison of two texts so prepared: a sort prepares
+  // each text once instead of at every comparison.
+  String Prepared(const String& s) const;
+  Int32 ComparePrepared(const String& a, const String& b) const;
+
+ private:
+  void* fCollator;  // the ICU collator, owned by the per-thread cache
+  Cardinal fFlags;
+};
 bool AnsiSameStr(const String& a, const String& b);
 // 1-based position of sub in s (exact UTF-16 match), 0 when absent or sub is empty.
 Int32 AnsiPos(const String& sub, const String& s);

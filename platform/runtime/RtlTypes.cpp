@@ -1,5 +1,8 @@
 #include "platform/runtime/RtlTypes.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include <unicode/utf16.h>
 #include <unicode/utf8.h>
 
@@ -16,22 +19,69 @@ void RaiseListIndexError(Int32 index) {
   throw EListError(u"List index out of bounds (" + Utf8ToString(std::to_string(index)) + u")");
 }
 
-String Utf8ToString(const char* p, size_t n) {
+void RaiseAssertionFailed(const String& message, const char* sourceName, Int32 line) {
+  throw EAssertionFailed(message + u" (" + Utf8ToString(std::string(sourceName)) + u", line " +
+                         Utf8ToString(std::to_string(line)) + u")");
+}
+
+String Utf8ToString(const char* p, size_t n) { return Utf8ToString(p, n, nullptr); }
+
+String Utf8ToString(const char* p, size_t n, bool* valid) {
   String out;
+  bool wellFormed = true;
+  if (p == nullptr) n = 0;
+  // Never more units than bytes. The units are gathered in a small buffer
+  // and appended, so the result is written once, never zero-filled first.
   out.reserve(n);
   const auto* s = reinterpret_cast<const uint8_t*>(p);
-  int32_t i = 0;
-  const auto len = static_cast<int32_t>(n);
-  while (i < len) {
+  constexpr size_t kBuf = 1024;
+  Char buf[kBuf];
+  size_t k = 0;
+  size_t i = 0;
+  while (i < n) {
+    // ASCII, eight bytes at a time.
+    while (n - i >= 8) {
+      uint64_t w;
+      std::memcpy(&w, s + i, 8);
+      if ((w & 0x8080808080808080ull) != 0) break;
+      if (k + 8 > kBuf) {
+        out.append(buf, k);
+        k = 0;
+      }
+      for (size_t b = 0; b < 8; ++b) buf[k + b] = static_cast<Char>(s[i + b]);
+      k += 8;
+      i += 8;
+    }
+    if (i >= n) break;
+    if (k + 2 > kBuf) {
+      out.append(buf, k);
+      k = 0;
+    }
+    if (s[i] < 0x80) {
+      buf[k++] = static_cast<Char>(s[i++]);
+      continue;
+    }
+    // A sequence is at most four bytes: decoding within a window of four
+    // gives what decoding within the whole text gives, and keeps the
+    // indexes of the ICU macro small whatever the text's size.
+    const auto window = static_cast<int32_t>(n - i < 4 ? n - i : 4);
+    int32_t used = 0;
     UChar32 c;
-    U8_NEXT_OR_FFFD(s, i, len, c);
+    U8_NEXT(s + i, used, window, c);
+    i += static_cast<size_t>(used);
+    if (c < 0) {
+      wellFormed = false;
+      c = 0xFFFD;
+    }
     if (c <= 0xFFFF) {
-      out.push_back(static_cast<Char>(c));
+      buf[k++] = static_cast<Char>(c);
     } else {
-      out.push_back(static_cast<Char>(U16_LEAD(c)));
-      out.push_back(static_cast<Char>(U16_TRAIL(c)));
+      buf[k++] = static_cast<Char>(U16_LEAD(c));
+      buf[k++] = static_cast<Char>(U16_TRAIL(c));
     }
   }
+  out.append(buf, k);
+  if (valid != nullptr) *valid = wellFormed;
   return out;
 }
 

@@ -125,9 +125,17 @@ class EAssertionFailed : public Exception { using Exception::Exception; };
 // "List index out of bounds (<index>)".
 [[noreturn]] void RaiseListIndexError(Int32 index);
 
-// UTF-8 <-> UTF-16 without any locale (invalid input becomes U+FFFD).
+// Raises EAssertionFailed for a failed assertion: the message, then the
+// source's name and line in the form "<message> (<source>, line <line>)".
+[[noreturn]] void RaiseAssertionFailed(const String& message, const char* sourceName, Int32 line);
+
+// UTF-8 <-> UTF-16 without any locale (invalid input becomes U+FFFD, one
+// for each maximal ill-formed part). With valid given, it tells whether the
+// bytes were well-formed UTF-8 (nothing replaced): one pass both decodes and
+// validates.
 String Utf8ToString(const std::string& s);
 String Utf8ToString(const char* p, size_t n);
+String Utf8ToString(const char* p, size_t n, bool* valid);
 std::string StringToUtf8(const String& s);
 
 // Convenience for literals in code: u"..." is already a String; this turns

@@ -38,6 +38,20 @@ String Quoted(const String& s, Char quote) {
 
 bool IsBlank(Char c) { return c <= u' '; }
 
+// Points a list's sort collation at the one of a running sort, and back at
+// nothing afterwards, also when a comparison raises.
+template <class T>
+class TSortCollationScope {
+ public:
+  TSortCollationScope(const T*& slot, const T* c) : fSlot(slot) { fSlot = c; }
+  ~TSortCollationScope() { fSlot = nullptr; }
+  TSortCollationScope(const TSortCollationScope&) = delete;
+  TSortCollationScope& operator=(const TSortCollationScope&) = delete;
+
+ private:
+  const T*& fSlot;
+};
+
 }  // namespace
 
 // ---- TStrings -----------------------------------------------------------------
@@ -181,9 +195,7 @@ String TStrings::GetTextStr() const {
   return r;
 }
 
-void TStrings::SetTextStr(const String& text) {
-  TUpdateScope scope(*this);
-  Clear();
+void TStrings::SplitText(const String& text, const std::function<void(String&&)>& onLine) const {
   const size_t n = text.size();
   size_t p = 0;
   if (fLineBreak == u"\r\n") {
@@ -191,23 +203,29 @@ void TStrings::SetTextStr(const String& text) {
     while (p < n) {
       size_t start = p;
       while (p < n && text[p] != u'\r' && text[p] != u'\n') ++p;
-      Add(text.substr(start, p - start));
+      onLine(text.substr(start, p - start));
       if (p < n && text[p] == u'\r') ++p;
       if (p < n && text[p] == u'\n') ++p;
     }
   } else if (fLineBreak.empty()) {
-    if (n > 0) Add(text);
+    if (n > 0) onLine(String(text));
   } else {
     while (p < n) {
       size_t f = text.find(fLineBreak, p);
       if (f == String::npos) {
-        Add(text.substr(p));
+        onLine(text.substr(p));
         break;
       }
-      Add(text.substr(p, f - p));
+      onLine(text.substr(p, f - p));
       p = f + fLineBreak.size();
     }
   }
+}
+
+void TStrings::SetTextStr(const String& text) {
+  TUpdateScope scope(*this);
+  Clear();
+  SplitText(text, [this](String&& line) { Add(line); });
 }
 
 String TStrings::DelimitedText() const { return DelimitedTextWith(fDelimiter, fQuoteChar); }
@@ -536,6 +554,19 @@ bool TStringList::Find(const String& s, Int32& index) const {
 }
 
 Int32 TStringList::CompareStrings(const String& a, const String& b) const {
+  if (fSortCollation != nullptr) {
+    const TSortCollation& c = *fSortCollation;
+    // Lines of a bulk load are compared by their prepared texts.
+    const std::less<const String*> before;
+    auto indexOf = [&](const String& s) -> size_t {
+      if (c.lines == nullptr || before(&s, c.lines) || !before(&s, c.lines + c.count)) return c.count;
+      return static_cast<size_t>(&s - c.lines);
+    };
+    const size_t ia = indexOf(a);
+    const size_t ib = indexOf(b);
+    if (ia < c.count && ib < c.count) return c.collation->ComparePrepared(c.prepared[ia], c.prepared[ib]);
+    return c.collation->Compare(a, b);
+  }
   return fCaseSensitive ? AnsiCompareStr(a, b) : AnsiCompareText(a, b);
 }
 
@@ -548,7 +579,12 @@ Int32 TStringList::CompareLines(TStringList* list, Int32 index1, Int32 index2) {
                               list->fItems[static_cast<size_t>(index2)].s);
 }
 
-void TStringList::Sort() { CustomSort(&TStringList::CompareLines); }
+void TStringList::Sort() {
+  const TUserCollation collation(!fCaseSensitive);
+  const TSortCollation sortCollation{&collation};
+  TSortCollationScope<TSortCollation> scope(fSortCollation, &sortCollation);
+  CustomSort(&TStringList::CompareLines);
+}
 
 void TStringList::DoSort(const std::function<Int32(Int32, Int32)>& cmp) {
   Changing();
@@ -597,6 +633,90 @@ void TStringList::Assign(const TStrings& source) {
     return;
   }
   TStrings::Assign(source);
+}
+
+namespace {
+
+// Stable merge sort of the indexes by cmp (< 0: the first goes first); any
+// answers keep every index exactly once.
+template <class Cmp>
+void MergeSortIndexes(std::vector<Int32>& idx, Cmp cmp) {
+  const size_t n = idx.size();
+  std::vector<Int32> tmp(n);
+  for (size_t width = 1; width < n; width *= 2) {
+    for (size_t lo = 0; lo < n; lo += 2 * width) {
+      const size_t mid = std::min(lo + width, n);
+      const size_t hi = std::min(lo + 2 * width, n);
+      size_t a = lo, b = mid, o = lo;
+      while (a < mid && b < hi) tmp[o++] = cmp(idx[b], idx[a]) < 0 ? idx[b++] : idx[a++];
+      while (a < mid) tmp[o++] = idx[a++];
+      while (b < hi) tmp[o++] = idx[b++];
+    }
+    idx.swap(tmp);
+  }
+}
+
+}  // namespace
+
+void TStringList::SetTextStr(const String& text) {
+  if (!fSorted || !LoadsSortedTextInBulk()) {
+    TStrings::SetTextStr(text);
+    return;
+  }
+  TUpdateScope scope(*this);
+  Clear();
+  std::vector<String> lines;
+  SplitText(text, [&lines](String&& line) { lines.push_back(std::move(line)); });
+  if (lines.empty()) return;
+  std::vector<Int32> order(lines.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<Int32>(i);
+  std::vector<std::pair<size_t, size_t>> runs;  // runs of equal lines: [first, last) in order
+  {
+    const TUserCollation collation(!fCaseSensitive);
+    std::vector<String> prepared;
+    prepared.reserve(lines.size());
+    for (const String& line : lines) prepared.push_back(collation.Prepared(line));
+    const TSortCollation sortCollation{&collation, lines.data(), lines.size(), prepared.data()};
+    TSortCollationScope<TSortCollation> scope(fSortCollation, &sortCollation);
+    MergeSortIndexes(order, [&](Int32 a, Int32 b) {
+      return CompareStrings(lines[static_cast<size_t>(a)], lines[static_cast<size_t>(b)]);
+    });
+    // Each run is in order of arrival (the sort is stable).
+    for (size_t i = 0; i < order.size();) {
+      size_t j = i + 1;
+      while (j < order.size() &&
+             CompareStrings(lines[static_cast<size_t>(order[j - 1])], lines[static_cast<size_t>(order[j])]) == 0)
+        ++j;
+      runs.emplace_back(i, j);
+      i = j;
+    }
+  }
+  // Line by line, dupError raises at the first line that repeats an earlier
+  // one; the lines that came before it stay in the list.
+  Int32 firstRepeat = static_cast<Int32>(lines.size());
+  if (fDuplicates == dupError)
+    for (const auto& [first, last] : runs)
+      if (last - first > 1) firstRepeat = std::min(firstRepeat, order[first + 1]);
+  Changing();
+  fItems.reserve(fDuplicates == dupIgnore ? runs.size() : lines.size());
+  for (const auto& [first, last] : runs) {
+    switch (fDuplicates) {
+      case dupIgnore:
+        fItems.push_back(Item{std::move(lines[static_cast<size_t>(order[first])]), nullptr});
+        break;
+      case dupAccept:
+        // Each later line went in front of the equal ones before it.
+        for (size_t k = last; k > first; --k)
+          fItems.push_back(Item{std::move(lines[static_cast<size_t>(order[k - 1])]), nullptr});
+        break;
+      case dupError:
+        for (size_t k = first; k < last; ++k)
+          if (order[k] < firstRepeat) fItems.push_back(Item{std::move(lines[static_cast<size_t>(order[k])]), nullptr});
+        break;
+    }
+  }
+  Changed();
+  if (firstRepeat < static_cast<Int32>(lines.size())) Error(kDuplicateError, 0);
 }
 
 TObject* TStringList::AdoptedObject(TObject* obj) const { return fOwnsObjects ? nullptr : obj; }

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "platform/runtime/Encoding.h"
+#include "platform/runtime/Locale.h"
 #include "platform/runtime/RtlTypes.h"
 #include "platform/runtime/Streams.h"
 
@@ -150,6 +151,8 @@ class TStrings : public TObject {
   void SetDelimitedTextWith(const String& text, Char delimiter, Char quote);
   // The object that AddStrings / Assign attach to a copied line.
   virtual TObject* AdoptedObject(TObject* obj) const;
+  // Calls onLine with each line of text as SetTextStr cuts it (LineBreak).
+  void SplitText(const String& text, const std::function<void(String&&)>& onLine) const;
 
   String fLineBreak = u"\r\n";
   Char fDelimiter = u',';
@@ -243,6 +246,14 @@ class TStringList : public TStrings {
 
   // Also takes CaseSensitive, Duplicates and Sorted from another TStringList.
   void Assign(const TStrings& source) override;
+  // On a sorted list the whole text is taken in bulk (LoadsSortedTextInBulk):
+  // the lines are gathered, sorted once (stable) and the duplicate rule is
+  // applied to neighbours, which gives the list that adding the lines one by
+  // one gives: dupIgnore keeps the first of equal lines, dupAccept puts each
+  // later equal line where Find puts it (before the equal lines already
+  // there), dupError raises at the first repeated line with the lines before
+  // it in the list.
+  void SetTextStr(const String& text) override;
 
   TNotifyEvent OnChange;
   TNotifyEvent OnChanging;
@@ -261,6 +272,22 @@ class TStringList : public TStrings {
   void DoSort(const std::function<Int32(Int32, Int32)>& cmp);
   TObject* AdoptedObject(TObject* obj) const override;
   static Int32 CompareLines(TStringList* list, Int32 index1, Int32 index2);
+  // Whether a sorted list may take a whole text in bulk (see SetTextStr). A
+  // descendant that overrides Add or AddObject answers false, so that its
+  // lines go through them one by one. (An overridden CompareStrings is used
+  // by the bulk sort as by Find.)
+  virtual bool LoadsSortedTextInBulk() const { return true; }
+  // The collation of this list's own CompareStrings while a sort of many
+  // comparisons runs, so that the collator is fetched once per sort; during
+  // a bulk load also the lines being sorted with their prepared texts, so
+  // that each line is prepared once.
+  struct TSortCollation {
+    const TUserCollation* collation = nullptr;
+    const String* lines = nullptr;
+    size_t count = 0;
+    const String* prepared = nullptr;
+  };
+  const TSortCollation* fSortCollation = nullptr;
 
   std::vector<Item> fItems;
   bool fSorted = false;

@@ -1,6 +1,8 @@
 #include "platform/visual/Screen.h"
 
 #include <QtCore/QCoreApplication>
+#include <QtCore/QEvent>
+#include <QtCore/QPointer>
 #include <QtCore/QSize>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QPalette>
@@ -60,7 +62,7 @@ void RefreshSystemColors() {
   set(clHighlightText, QPalette::Active, QPalette::HighlightedText);
   set(clBtnFace, QPalette::Active, QPalette::Button);
   set(clBtnText, QPalette::Active, QPalette::ButtonText);
-  set(clBtnShadow, QPalette::Active, QPalette::Mid);
+  set(clBtnShadow, QPalette::Active, QPalette::Dark);
   set(clBtnHighlight, QPalette::Active, QPalette::Light);
   set(cl3DDkShadow, QPalette::Active, QPalette::Shadow);
   set(cl3DLight, QPalette::Active, QPalette::Midlight);
@@ -77,6 +79,50 @@ void RefreshSystemColors() {
   set(clCaptionText, QPalette::Active, QPalette::HighlightedText);
   set(clInactiveCaption, QPalette::Inactive, QPalette::Window);
   set(clInactiveCaptionText, QPalette::Inactive, QPalette::WindowText);
+  // Caption gradients have no palette role: the active one is halfway
+  // between the highlight and the window colour, the inactive one the button
+  // face.
+  const QColor hi = p.color(QPalette::Active, QPalette::Highlight);
+  const QColor base = p.color(QPalette::Active, QPalette::Base);
+  const QColor mean((hi.red() + base.red()) / 2, (hi.green() + base.green()) / 2, (hi.blue() + base.blue()) / 2);
+  SetSysColor(clGradientActiveCaption & 0xFF, FromQColor(mean));
+  SetSysColor(clGradientInactiveCaption & 0xFF, FromQColor(p.color(QPalette::Active, QPalette::Button)));
+}
+
+namespace {
+
+// Reads the system colours again whenever the application's palette changes.
+class TPaletteWatcher : public QObject {
+ public:
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    if (watched == QCoreApplication::instance() && e->type() == QEvent::ApplicationPaletteChange) RefreshSystemColors();
+    return false;
+  }
+};
+
+}  // namespace
+
+void WatchSystemColors() {
+  static QPointer<QCoreApplication> watched;
+  QCoreApplication* app = QCoreApplication::instance();
+  if (!HasGuiApplication() || watched == app) return;
+  watched = app;
+  auto* watcher = new TPaletteWatcher();
+  watcher->setParent(app);
+  app->installEventFilter(watcher);
+  RefreshSystemColors();
+}
+
+bool TStyleServices::Enabled() const { return HasGuiApplication(); }
+
+TColor TStyleServices::GetSystemColor(TColor color) const {
+  WatchSystemColors();
+  return ColorToRGB(color);
+}
+
+TStyleServices& StyleServices() {
+  static TStyleServices services;
+  return services;
 }
 
 }  // namespace sk

@@ -24,5 +24,19 @@ bool MonitorPixelSize(QWindow* window, Cardinal& width, Cardinal& height);
 // Reads the system colours of the desktop theme into the system colour table
 // (see Colors.h); does nothing without a GUI application.
 void RefreshSystemColors();
+// Reads them now and again whenever the application's palette changes (once
+// per application; nothing without a GUI application).
+void WatchSystemColors();
+
+// The colours of the active visual style: the system colours as the desktop
+// theme gives them (read again whenever the application's palette changes).
+class TStyleServices {
+ public:
+  // True while a GUI application supplies the style.
+  bool Enabled() const;
+  // The style's RGB value for a system colour; any other colour unchanged.
+  TColor GetSystemColor(TColor color) const;
+};
+TStyleServices& StyleServices();
 
 }  // namespace sk

@@ -1,9 +1,11 @@
 // The yield routine, the default text colours and the shell-result messages.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <vector>
 
 #include "core/Basic_processes.h"
+#include "core/CoreTestSupport.h"
 #include "core/Global_vars.h"
 #include "platform/runtime/Dialogs.h"
 
@@ -107,6 +109,101 @@ TEST(Basic_processesCheckExec, ExtensionIsTakenFromTheNameOnly) {
   EXPECT_EQ(boxes.shown[0].text, u"Can't handle files ending \".xyz\"");
   EXPECT_EQ(boxes.shown[1].text, u"Can't handle files ending \"\"");
   EXPECT_EQ(boxes.shown[2].text, u"Can't handle files ending \".gz\"");
+}
+
+// ---- yielding by time ----------------------------------------------------------------
+
+class Basic_processesTimedYield : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    Global_YieldProcessProc = nullptr;
+    global_panic_state = panic_no_panic;
+  }
+};
+
+// Work that takes a little while per tick, as a loop over a text does.
+void SomeWork(volatile unsigned& sink) {
+  for (unsigned k = 0; k < 40; ++k) sink = sink * 31 + k;
+}
+
+// A host hook counting calls sees a long loop yield a few times per second of
+// work: about every 20 ms, not once per tick.
+TEST_F(Basic_processesTimedYield, ALongLoopYieldsAFewTimesPerSecondOfWork) {
+  YieldCounter yields;
+  volatile unsigned sink = 0;
+  TTimedYield yield;
+  const auto start = std::chrono::steady_clock::now();
+  long ticks = 0;
+  while (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(150)) {
+    for (int k = 0; k < 1000; ++k, ++ticks) {
+      SomeWork(sink);
+      yield.Tick();
+    }
+  }
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  EXPECT_GT(ticks, 10000);
+  EXPECT_GE(yields.calls, static_cast<int>(ms.count() / 40));  // at least one per 40 ms of work
+  EXPECT_LE(yields.calls, yields.AtMostByTime());
+  EXPECT_EQ(static_cast<int>(yield.Yields()), yields.calls);
+  EXPECT_FALSE(yield.Stopped());
+}
+
+// A Stop set from the hook ends the loop at that yield: Tick reports it at
+// once, and keeps reporting it.
+TEST_F(Basic_processesTimedYield, AStopSetFromTheHookEndsTheLoop) {
+  int calls = 0;
+  Global_YieldProcessProc = [&] {
+    if (++calls == 2) global_panic_state = panic_stop_asap;
+  };
+  TTimedYield yield;
+  volatile unsigned sink = 0;
+  long ticksAfterStop = -1;
+  const auto start = std::chrono::steady_clock::now();
+  for (long t = 0; std::chrono::steady_clock::now() - start < std::chrono::seconds(5); ++t) {
+    SomeWork(sink);
+    if (yield.Tick()) {
+      ticksAfterStop = 0;
+      break;
+    }
+  }
+  EXPECT_EQ(calls, 2);  // it ended at the yield that saw the Stop
+  EXPECT_EQ(ticksAfterStop, 0);
+  EXPECT_TRUE(yield.Stopped());
+  EXPECT_TRUE(yield.Tick());
+  EXPECT_EQ(calls, 2);
+}
+
+// Short loops never call the host; every long loop does at least once, even
+// right after another loop yielded; with no hook nothing is called at all.
+TEST_F(Basic_processesTimedYield, ShortLoopsNeverLongLoopsAtLeastOnce) {
+  struct Case {
+    int ticks;
+    int loops;
+    int atLeast;  // calls of the hook over all the loops
+    int atMost;
+  };
+  const Case cases[] = {
+      {15, 1000, 0, 0},    // below the first check point: never
+      {3000, 5, 5, 5 + 2},  // long: once each, whatever the time since the last yield
+  };
+  for (const Case& c : cases) {
+    YieldCounter yields;
+    for (int l = 0; l < c.loops; ++l) {
+      TTimedYield yield;
+      for (int t = 0; t < c.ticks; ++t) yield.Tick();
+    }
+    EXPECT_GE(yields.calls, c.atLeast) << c.ticks;
+    EXPECT_LE(yields.calls, c.atMost + yields.AtMostByTime()) << c.ticks;
+  }
+  TTimedYield noHook;
+  for (int t = 0; t < 5000; ++t) EXPECT_FALSE(noHook.Tick());
+  // Runs of ticks taken together count as many ticks.
+  YieldCounter yields;
+  TTimedYield runs;
+  runs.Tick(15);
+  EXPECT_EQ(yields.calls, 0);
+  for (int k = 0; k < 30; ++k) runs.Tick(100);
+  EXPECT_GE(yields.calls, 1);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Words, sentences and whole-word rules, and the sentence-punctuation tables.
 #include <gtest/gtest.h>
 
+#include <unicode/uchar.h>
+
 #include <functional>
 #include <memory>
 #include <vector>
@@ -258,7 +260,12 @@ TEST(My_string_functions_wordsLists, SortedWordListMergesCaseVariants) {
   const Int32 the = list->IndexOf(u"THE");
   ASSERT_GE(the, 0);
   EXPECT_EQ(list->GetOne(the), 3);
-  EXPECT_GE(yields.calls, 24);  // once per character
+  EXPECT_LE(yields.calls, 1);  // a short text: by time, not once per character
+  auto big = SimpleWordListOfTxt(LongWordText(200000), 1, false);
+  ASSERT_EQ(big->Count(), 1);
+  EXPECT_EQ(big->GetOne(0), 40000);
+  EXPECT_GE(yields.calls, 1);
+  EXPECT_LE(yields.calls, yields.AtMostByTime());
   auto byFreq = SimpleWordListOfTxt(u"b a b c b a", 1, true);
   EXPECT_EQ(byFreq->Strings(0), u"b");
   EXPECT_EQ(byFreq->GetOne(0), 3);
@@ -415,6 +422,52 @@ TEST(My_string_functions_wordsLists, BagOfWordsFindsTheFirstDifferingWord) {
   EXPECT_EQ(fromB.int1, 0);
   EXPECT_EQ(fromB.int2, 3);
   EXPECT_TRUE(BagOfWordsSimilar(u"a a a", u"b", 5, 1, 1).s.empty());
+}
+
+// The counter hashes views of the text: its list must be the one that adding
+// each word in turn to a sorted frequency list gives (the first spelling of
+// each line kept, case and accent variants that the list takes for one line
+// counted together), for every minimum length.
+TEST(MyStringFunctionsWordsLists, WordListAsAddingEachWordInTurn) {
+  SetUserDefaultLocale("en_US");
+  const String words[] = {u"the", u"The", u"THE", u"\u00e9t\u00e9", u"\u00c9T\u00c9", u"ete", u"a", u"A",
+                          u"lord", u"Lord", u"LORD", u"lordship", u"x1", u"X1", u"r\u00e9sum\u00e9",
+                          u"resume", u"\U00010428", u"\U00010400", u"abcdefghijklmnopq", u"ABCDEFGHIJKLMNOPQ"};
+  const String gaps[] = {u" ", u", ", u"\r\n", u"-", u"  ", u"."};
+  Cardinal seed = 99;
+  auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return seed >> 8;
+  };
+  String text;
+  for (int k = 0; k < 3000; ++k) {
+    text += words[next() % (sizeof words / sizeof words[0])];
+    text += gaps[next() % (sizeof gaps / sizeof gaps[0])];
+  }
+  for (Int32 minLength : {1, 3, 5}) {
+    TStringlistWithALongint want;
+    want.SetSorted(true);
+    size_t i = 0;
+    while (i < text.size()) {
+      size_t start = i;
+      while (i < text.size() && (u_isalnum(text[i]) != 0)) ++i;
+      if (i > start && static_cast<Int32>(i - start) >= minLength) {
+        const String w = text.substr(start, i - start);
+        const Int32 at = want.IndexOf(w);
+        if (at >= 0)
+          want.SetOne(at, want.GetOne(at) + 1);
+        else
+          want.AddOne(w, 1);
+      }
+      if (i == start) ++i;
+    }
+    auto got = SimpleWordListOfTxt(text, minLength, false);
+    ASSERT_EQ(got->Count(), want.Count()) << minLength;
+    for (Int32 k = 0; k < want.Count(); ++k) {
+      EXPECT_EQ(got->Strings(k), want.Strings(k)) << minLength << " line " << k;
+      EXPECT_EQ(got->GetOne(k), want.GetOne(k)) << minLength << " line " << k;
+    }
+  }
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "core/CoreTestSupport.h"
 #include "core/Global_vars.h"
 #include "core/Sortablelists.h"
 #include "core/Useful_classes_base_compare.h"
@@ -26,9 +27,11 @@ struct Item : TObject {
   Int32 key[3];
   float fkey;
   Int32 id;
+  String skey;
 };
 
 constexpr Int32 kFloatKey = 3;
+constexpr Int32 kStringKey = 4;
 
 // A descendant as the library's own lists are written: SetBase captures the
 // base item's key for the sort number, the closure compares an item with it.
@@ -54,6 +57,7 @@ class TestList : public T3SortYieldingList {
       ++compares;
       const Item* it = static_cast<const Item*>(o);
       if (current_sort_rec.current_sort_var == kFloatKey) return CompareSingles(it->fkey, baseF);
+      if (current_sort_rec.current_sort_var == kStringKey) return Compare2Strings(it->skey, baseS);
       return CompareLongints(it->key[current_sort_rec.current_sort_var], baseKey);
     };
   }
@@ -67,8 +71,35 @@ class TestList : public T3SortYieldingList {
     const Item* it = static_cast<const Item*>(item);
     if (sortNum == kFloatKey)
       baseF = it->fkey;
+    else if (sortNum == kStringKey)
+      baseS = it->skey;
     else
       baseKey = it->key[sortNum];
+  }
+  String baseS;
+};
+
+// The same list when its items give their keys: the sorts then run on an
+// array of gathered keys and call neither SetBase nor the closure.
+class TestKeyList : public TestList {
+ public:
+  bool giveKeys = true;
+
+ protected:
+  T3SortKeyKind SortKeyKind(Int32 sortNum) const override {
+    if (!giveKeys) return sk_no_key;
+    if (sortNum == kFloatKey) return sk_double_key;
+    if (sortNum == kStringKey) return sk_string_key;
+    return sk_int64_key;
+  }
+  Int64 SortKeyInt64(const TObject* item, Int32 sortNum) const override {
+    return static_cast<const Item*>(item)->key[sortNum];
+  }
+  Double SortKeyDouble(const TObject* item, Int32 /*sortNum*/) const override {
+    return static_cast<const Item*>(item)->fkey;
+  }
+  String SortKeyString(const TObject* item, Int32 /*sortNum*/) const override {
+    return static_cast<const Item*>(item)->skey;
   }
 };
 
@@ -276,6 +307,7 @@ TEST_F(SortablelistsRanges, DirectionHelpers) {
 }
 
 TEST_F(SortablelistsBusy, SortRequestedFromTheYieldIsRefused) {
+  EveryCheckYields everyCheck;
   TestList l;
   l.SetAscending(true, true, true);
   for (int i = 0; i < 500; ++i) l.AddItem((i * 37) % 101, 0, 0);
@@ -327,7 +359,7 @@ TEST_F(SortablelistsBusy, RaisingSetBaseInTheRunPassEndsNotBusy) {
   ExpectPermutation(l);
 }
 
-TEST_F(SortablelistsYield, YieldsOncePerPassAndCancelEndsWithEveryItem) {
+TEST_F(SortablelistsYield, CancelFromTheYieldEndsWithEveryItem) {
   TestList l;
   l.SetAscending(true, true, true);
   const Int32 n = 100000;
@@ -336,7 +368,7 @@ TEST_F(SortablelistsYield, YieldsOncePerPassAndCancelEndsWithEveryItem) {
   Int64 yields = 0;
   Int64 comparesAtCancel = -1;
   Global_YieldProcessProc = [&] {
-    if (++yields == 20) {
+    if (++yields == 1) {  // a sort this long yields at least once
       global_panic_state = panic_stop;  // the host's Stop button
       comparesAtCancel = l.compares;
     }
@@ -360,24 +392,25 @@ TEST_F(SortablelistsYield, YieldsOncePerPassAndCancelEndsWithEveryItem) {
   EXPECT_LT(after, static_cast<Int64>(n) * 60);
 }
 
-TEST_F(SortablelistsYield, OneYieldPerPartitionPass) {
-  int yields = 0;
-  Global_YieldProcessProc = [&] { ++yields; };
+TEST_F(SortablelistsYield, YieldsByTimeNotPerPass) {
+  YieldCounter yields;
   TestList l;
   l.SetAscending(true, true, true);
   l.AddItem(2, 0, 0);
-  l.DoASingleSort(l.Closure(), 0);
-  EXPECT_EQ(yields, 0);  // one item: no pass at all
   l.AddItem(1, 0, 0);
   l.DoASingleSort(l.Closure(), 0);
-  EXPECT_EQ(yields, 1);  // two items: one pass
+  EXPECT_EQ(yields.calls, 0);  // two items: no call of the host
   EXPECT_EQ(l.At(0)->key[0], 1);
-  yields = 0;
-  // Two runs of two items at the second level: one more pass each.
-  l.AddItem(1, 0, 0);
-  l.AddItem(2, 0, 0);
-  l.DoADoubleSort(l.Closure(), 0, 1);
-  EXPECT_GE(yields, 3);
+  // A sort of thousands of passes calls the host by time: at least once, and
+  // about once per 20 ms of work, not once per pass.
+  std::mt19937 rng(5);
+  TestList big;
+  big.SetAscending(true, true, true);
+  for (int i = 0; i < 60000; ++i) big.AddItem(static_cast<Int32>(rng() % 1000), static_cast<Int32>(rng() % 10), 0);
+  big.DoADoubleSort(big.Closure(), 0, 1);
+  EXPECT_GE(yields.calls, 1);
+  EXPECT_LE(yields.calls, yields.AtMostByTime());
+  ExpectLexicographic(big, {0, 1}, {true, true});
 }
 
 TEST_F(SortablelistsYield, NonYieldingSortNeverCallsTheHookAndRestoresIt) {
@@ -497,6 +530,179 @@ TEST_F(SortablelistsRobust, EncodingKeysThatAnswerMinusOneBothWays) {
   l.onSetBase = [&] { base = keys[static_cast<size_t>(l.At(l.base_itemnum)->id)]; };
   l.DoASingleSort(closure, 0);
   ExpectPermutation(l);
+}
+
+// ---- sorts of gathered keys ------------------------------------------------------------
+
+using SortablelistsKeys = SortablelistsTest;
+
+std::vector<Int32> IdsOf(const TestList& l) {
+  std::vector<Int32> ids;
+  for (Int32 i = 0; i < l.Count(); ++i) ids.push_back(l.At(i)->id);
+  return ids;
+}
+
+// Two lists with the same items in the same order, one giving its keys.
+struct TwinLists {
+  TestKeyList keys;
+  TestList closure;
+  void Add(Int32 a, Int32 b, Int32 c, float f = 0, const String& s = String()) {
+    keys.AddItem(a, b, c, f)->skey = s;
+    closure.AddItem(a, b, c, f)->skey = s;
+  }
+  void SetAscending(bool a, bool b, bool c) {
+    keys.SetAscending(a, b, c);
+    closure.SetAscending(a, b, c);
+  }
+};
+
+// The order of the closure path, ties included, on many items with many ties:
+// every level count, direction and kind of key, and sort numbers repeated.
+TEST_F(SortablelistsKeys, SameOrderAsTheClosurePath) {
+  struct Case {
+    Int32 items;
+    Int32 nums[3];
+    Int32 levels;
+    bool asc[3];
+  };
+  const Case cases[] = {
+      {100000, {0, 1, 2}, 3, {true, true, true}},  // many ties at the first two levels
+      {20000, {0, 1, 2}, 3, {false, true, false}},
+      {20000, {2, 0, 1}, 3, {true, false, true}},
+      {20000, {0, 1, 0}, 3, {true, true, true}},   // the third key is the first again
+      {20000, {1, 1, 2}, 3, {false, false, true}},  // the second key is the first again
+      {20000, {0, 1, 0}, 2, {true, false, true}},
+      {20000, {1, 0, 0}, 1, {false, true, true}},
+      {20000, {kFloatKey, 0, 1}, 3, {true, true, false}},  // doubles with NaNs
+      {20000, {0, kFloatKey, 1}, 3, {false, true, true}},
+      {20000, {kStringKey, 0, 2}, 3, {true, false, true}},  // strings with accents and case
+      {20000, {1, kStringKey, kFloatKey}, 3, {true, true, false}},
+      {15, {0, 1, 2}, 3, {true, true, true}},  // insertion sort only
+      {17, {0, 1, 2}, 3, {false, false, false}},
+  };
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const String words[] = {u"b", u"B", u"a", u"\u00e9t\u00e9", u"ete", u"", u"\u00c9T\u00c9", u"zz"};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.items);
+    std::mt19937 rng(static_cast<unsigned>(c.items + c.nums[0] * 7 + c.nums[1] * 3 + c.levels));
+    TwinLists t;
+    t.SetAscending(c.asc[0], c.asc[1], c.asc[2]);
+    for (Int32 i = 0; i < c.items; ++i) {
+      const float f = rng() % 11 == 0 ? nan : static_cast<float>(rng() % 40) / 4.0f;
+      t.Add(static_cast<Int32>(rng() % 20), static_cast<Int32>(rng() % 7) - 3, static_cast<Int32>(rng() % 500), f,
+            words[rng() % 8]);
+    }
+    if (c.levels == 1) {
+      t.keys.DoASingleSort(t.keys.Closure(), c.nums[0]);
+      t.closure.DoASingleSort(t.closure.Closure(), c.nums[0]);
+    } else if (c.levels == 2) {
+      t.keys.DoADoubleSort(t.keys.Closure(), c.nums[0], c.nums[1]);
+      t.closure.DoADoubleSort(t.closure.Closure(), c.nums[0], c.nums[1]);
+    } else {
+      t.keys.DoATrebleSort(t.keys.Closure(), c.nums[0], c.nums[1], c.nums[2]);
+      t.closure.DoATrebleSort(t.closure.Closure(), c.nums[0], c.nums[1], c.nums[2]);
+    }
+    ASSERT_EQ(IdsOf(t.keys), IdsOf(t.closure));
+    EXPECT_EQ(t.keys.compares, 0);  // no closure call
+    EXPECT_EQ(t.keys.setBaseCalls, 0);
+    EXPECT_TRUE(t.keys.sorted);
+    EXPECT_FALSE(t.keys.BusySorting);
+    ExpectPermutation(t.keys);
+  }
+}
+
+TEST_F(SortablelistsKeys, RangesAndRefusalAsTheClosurePath) {
+  TwinLists t;
+  t.SetAscending(true, true, true);
+  for (int i = 0; i < 200; ++i) t.Add((i * 37) % 11, i % 3, i);
+  t.keys.DoATrebleSort(t.keys.Closure(), 0, 1, 2, -5, 120);
+  t.closure.DoATrebleSort(t.closure.Closure(), 0, 1, 2, -5, 120);
+  EXPECT_EQ(IdsOf(t.keys), IdsOf(t.closure));
+  t.keys.DoADoubleSort(t.keys.Closure(), 1, 2, 50, 1000);
+  t.closure.DoADoubleSort(t.closure.Closure(), 1, 2, 50, 1000);
+  EXPECT_EQ(IdsOf(t.keys), IdsOf(t.closure));
+  // A range of one item: nothing runs, the list stays unmarked.
+  TestKeyList one;
+  one.AddItem(1, 0, 0);
+  one.DoASingleSort(one.Closure(), 0);
+  EXPECT_FALSE(one.sorted);
+  // A list that gives keys for some sort numbers only sorts through the closure.
+  TestKeyList some;
+  some.giveKeys = false;
+  for (int i = 0; i < 50; ++i) some.AddItem(50 - i, 0, 0);
+  some.SetAscending(true, true, true);
+  some.DoASingleSort(some.Closure(), 0);
+  EXPECT_GT(some.compares, 0);
+  ExpectLexicographic(some, {0}, {true});
+}
+
+TEST_F(SortablelistsKeys, SortRequestedFromTheYieldIsRefused) {
+  TestKeyList l;
+  l.SetAscending(true, true, true);
+  for (int i = 0; i < 20000; ++i) l.AddItem((i * 7919) % 10007, i % 5, 0);
+  int yields = 0;
+  std::vector<Int32> idsInYield;
+  Global_YieldProcessProc = [&] {
+    if (yields++ == 0) {
+      EXPECT_TRUE(l.BusySorting);
+      idsInYield = IdsOf(l);
+      l.DoATrebleSort(l.Closure(), 2, 1, 0);  // refused: the list is busy
+      EXPECT_EQ(IdsOf(l), idsInYield);
+    }
+  };
+  l.DoADoubleSort(l.Closure(), 0, 1);
+  EXPECT_GE(yields, 1);  // so long a sort yields at least once
+  EXPECT_FALSE(l.BusySorting);
+  ExpectLexicographic(l, {0, 1}, {true, true});
+}
+
+// A Stop raised from the host's yield ends a sort of gathered keys at that
+// yield: no further yield, every item still there exactly once.
+TEST_F(SortablelistsKeys, StopFromTheYieldEndsTheSort) {
+  TestKeyList l;
+  l.SetAscending(true, true, true);
+  std::mt19937 rng(3);
+  for (int i = 0; i < 200000; ++i) l.AddItem(static_cast<Int32>(rng()), static_cast<Int32>(rng() % 3), 0);
+  int yields = 0;
+  Global_YieldProcessProc = [&] {
+    ++yields;
+    global_panic_state = panic_stop;
+  };
+  l.DoADoubleSort(l.Closure(), 0, 1);
+  EXPECT_EQ(yields, 1);
+  EXPECT_FALSE(l.BusySorting);
+  ExpectPermutation(l);
+  bool inOrder = true;
+  for (Int32 i = 0; i + 1 < l.Count() && inOrder; ++i) inOrder = l.At(i)->key[0] <= l.At(i + 1)->key[0];
+  EXPECT_FALSE(inOrder);  // it stopped long before the end
+}
+
+TEST_F(SortablelistsKeys, NonYieldingListNeverCallsTheHook) {
+  class KeyedNonYielding : public T3SortNonYieldingList {
+   public:
+    std::vector<std::unique_ptr<Item>> owned;
+
+   protected:
+    T3SortKeyKind SortKeyKind(Int32) const override { return sk_int64_key; }
+    Int64 SortKeyInt64(const TObject* item, Int32 sortNum) const override {
+      return static_cast<const Item*>(item)->key[sortNum];
+    }
+  } l;
+  l.SetAscending(true, true, true);
+  for (int i = 0; i < 50000; ++i) {
+    l.owned.push_back(std::make_unique<Item>((i * 31) % 1000, i % 7, 0, i));
+    l.Add(l.owned.back().get());
+  }
+  int hookCalls = 0;
+  Global_YieldProcessProc = [&] { ++hookCalls; };
+  l.DoADoubleSort([](TObject*) { return 0; }, 0, 1);
+  EXPECT_EQ(hookCalls, 0);
+  ASSERT_TRUE(static_cast<bool>(Global_YieldProcessProc));
+  for (Int32 i = 0; i + 1 < l.Count(); ++i) {
+    const Item* a = static_cast<Item*>(l.Items(i));
+    const Item* b = static_cast<Item*>(l.Items(i + 1));
+    ASSERT_TRUE(a->key[0] < b->key[0] || (a->key[0] == b->key[0] && a->key[1] <= b->key[1]));
+  }
 }
 
 }  // namespace

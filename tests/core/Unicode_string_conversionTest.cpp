@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "core/Unicode_string_conversion.h"
 #include "platform/runtime/CodePages.h"
@@ -56,6 +57,33 @@ TEST(Unicode_string_conversionDetect, NoMarkAndInvalidUtf8IsAnsi) {
   // A multi-byte sequence cut off at the end is not UTF-8 either.
   EXPECT_EQ(EncodedStringFromBytes(B({0x61, 0xC3}), enc, bom), u"a\u00C3");
   EXPECT_EQ(enc->CodePage(), 1252u);
+}
+
+// The form that reads bytes in place (a mapped file) answers as the array
+// form, long ASCII runs with a bad byte at every alignment included.
+TEST(Unicode_string_conversionDetect, BytesInPlaceAnswerAsTheArray) {
+  AnsiCodePage ansi(1252);
+  std::vector<TBytes> inputs = {B({0xEF, 0xBB, 0xBF, 0x41}), B({0xFF, 0xFE, 0x41, 0x00}), B("plain text"),
+                                B({0xEF, 0xBB, 0xBF, 0x41, 0xE9, 0x42}), B({0x61, 0xC3}), TBytes()};
+  for (size_t at = 0; at < 24; ++at) {
+    TBytes run(24, 0x61);
+    run[at] = 0xE9;
+    inputs.push_back(run);
+  }
+  for (const TBytes& bytes : inputs) {
+    TEncoding* e1 = nullptr;
+    TEncoding* e2 = nullptr;
+    Int32 b1 = -1, b2 = -1;
+    const String s1 = EncodedStringFromBytes(bytes, e1, b1);
+    const String s2 = EncodedStringFromBytes(bytes.data(), bytes.size(), e2, b2);
+    EXPECT_EQ(s1, s2);
+    EXPECT_EQ(e1, e2);
+    EXPECT_EQ(b1, b2);
+  }
+  TEncoding* enc = nullptr;
+  Int32 bom = -1;
+  EXPECT_EQ(EncodedStringFromBytes(nullptr, 5, enc, bom), u"");
+  EXPECT_EQ(enc, nullptr);
 }
 
 TEST(Unicode_string_conversionDetect, EmptyAndMarkOnly) {

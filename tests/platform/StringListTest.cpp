@@ -625,4 +625,116 @@ TEST_F(StringListHooks, SortGoesThroughCustomSortAndLoadThroughSetTextStr) {
   EXPECT_EQ(l.Count(), 2);
 }
 
+// ---- a whole text into a sorted list ----------------------------------------------------
+
+namespace {
+
+// The same list taking its lines one by one, as Add does.
+class OneByOneList : public TStringList {
+ protected:
+  bool LoadsSortedTextInBulk() const override { return false; }
+};
+
+struct LoadOutcome {
+  std::vector<String> lines;
+  bool raised = false;
+  bool objectsNil = true;
+};
+
+LoadOutcome LoadSorted(TStringList& l, const String& text, TDuplicates dup, bool caseSensitive) {
+  l.SetCaseSensitive(caseSensitive);
+  l.SetDuplicates(dup);
+  l.SetSorted(true);
+  l.Add(u"left over");  // SetText replaces what was there
+  LoadOutcome r;
+  try {
+    l.SetText(text);
+  } catch (const EStringListError&) {
+    r.raised = true;
+  }
+  r.lines = Lines(l);
+  for (Int32 i = 0; i < l.Count(); ++i) r.objectsNil = r.objectsNil && l.Objects(i) == nullptr;
+  return r;
+}
+
+}  // namespace
+
+using StringListBulkLoad = StringListTestBase;
+
+// Texts of many equal lines in any case and with accents: the bulk load gives
+// exactly the list that adding the lines one by one gives, under each
+// duplicate rule, with and without case.
+TEST_F(StringListBulkLoad, SameListAsAddingLineByLine) {
+  std::vector<String> words = {u"apple", u"Apple", u"APPLE", u"\u00e9t\u00e9", u"\u00c9t\u00e9", u"ete",
+                               u"Ete", u"", u" apple", u"b", u"B", u"r\u00e9sum\u00e9", u"resume",
+                               u"R\u00c9SUM\u00c9", u"zebra", u"Zebra", u"a-b", u"ab", u"\u0130stanbul"};
+  String many;
+  Cardinal seed = 17;
+  for (int i = 0; i < 3000; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    many += words[(seed >> 16) % words.size()];
+    many += (seed & 3) == 0 ? u"\n" : u"\r\n";
+  }
+  const String texts[] = {
+      many,
+      u"b\r\na\r\nB\r\nA\r\nb",
+      u"x\r\ny\r\nz",  // no repeat: dupError raises nothing
+      u"same\r\nsame\r\nSAME\r\nSame",
+      u"",
+      u"only",
+      u"\r\n\r\n\r\n",  // empty lines are equal lines too
+  };
+  for (const String& text : texts) {
+    for (TDuplicates dup : {dupIgnore, dupAccept, dupError}) {
+      for (bool caseSensitive : {false, true}) {
+        SCOPED_TRACE(testing::Message() << "dup " << static_cast<int>(dup) << " case " << caseSensitive
+                                        << " text of " << text.size());
+        TStringList bulk;
+        OneByOneList oneByOne;
+        const LoadOutcome a = LoadSorted(bulk, text, dup, caseSensitive);
+        const LoadOutcome b = LoadSorted(oneByOne, text, dup, caseSensitive);
+        EXPECT_EQ(a.raised, b.raised);
+        EXPECT_EQ(a.lines, b.lines);
+        EXPECT_TRUE(a.objectsNil);
+        EXPECT_TRUE(bulk.Sorted());
+      }
+    }
+  }
+}
+
+TEST_F(StringListBulkLoad, EqualLinesUnderEachRule) {
+  struct Case {
+    TDuplicates dup;
+    std::vector<String> want;
+    bool raised;
+  };
+  const Case cases[] = {
+      {dupIgnore, {u"a", u"b"}, false},            // the first of equal lines stays
+      {dupAccept, {u"a", u"B", u"b", u"b"}, false},  // each later one goes in front
+      {dupError, {u"a", u"b"}, true},              // the lines before the first repeat
+  };
+  for (const Case& c : cases) {
+    TStringList l;
+    LoadOutcome r = LoadSorted(l, u"b\r\na\r\nb\r\nB", c.dup, false);
+    EXPECT_EQ(r.lines, c.want) << static_cast<int>(c.dup);
+    EXPECT_EQ(r.raised, c.raised);
+  }
+}
+
+TEST_F(StringListBulkLoad, LoadFromStreamAndTurkishCollation) {
+  SetUserDefaultLocale("tr_TR");
+  const TBytes bytes = B("\xC4\xB1rmak\r\nIrmak\r\nirmak\r\n\xC4\xB0nce\r\nince\r\n");
+  TStringList bulk;
+  OneByOneList oneByOne;
+  for (TStringList* l : {static_cast<TStringList*>(&bulk), static_cast<TStringList*>(&oneByOne)}) {
+    l->SetDuplicates(dupAccept);
+    l->SetSorted(true);
+    TBytesStream s(bytes);
+    l->LoadFromStream(&s);
+  }
+  EXPECT_EQ(Lines(bulk), Lines(oneByOne));
+  EXPECT_EQ(bulk.Count(), 5);
+  SetUserDefaultLocale("en_US");
+}
+
 }  // namespace sk

@@ -1,4 +1,5 @@
-// Screen, monitor and clipboard on Qt Gui, on the offscreen platform.
+// Screen, monitor and clipboard on Qt Gui, on the offscreen platform (their
+// answers without an application are tested in the platform's program).
 #include <gtest/gtest.h>
 
 #include <QtGui/QGuiApplication>
@@ -14,18 +15,6 @@ namespace sk {
 namespace {
 
 QGuiApplication* App() { return TestGuiApplication(); }
-
-TEST(VisualScreen, WithoutAGuiApplicationEverythingIsNeutral) {
-  if (HasGuiApplication()) GTEST_SKIP() << "a GUI application already runs in this process";
-  EXPECT_EQ(ScreenPixelsPerInch(), 96);
-  Cardinal w = 1, h = 1;
-  EXPECT_FALSE(MonitorPixelSize(nullptr, w, h));
-  EXPECT_EQ(w, 0u);
-  EXPECT_FALSE(ClipboardSetText(u"x"));
-  EXPECT_EQ(ClipboardText(), u"");
-  EXPECT_FALSE(ClipboardHasFormat("text/plain"));
-  EXPECT_TRUE(ClipboardData("text/plain").empty());
-}
 
 TEST(VisualScreen, ScreenAndMonitorOfAWindow) {
   App();

@@ -1,0 +1,399 @@
+// TQMBaseDataClass, the data model behind every tool's results list: an
+// ordered array of entries (objects of the tool's entry class, not owned by
+// the base list), their special features, the list's column headings,
+// stored-list information, stored formula, sort settings and undo stacks.
+//
+// Saved envelope, in stream order: the stored formula, the header-list
+// stream, the stored-list information, the tool's data (its entries, each
+// with its private-details stream), then Int32 6789.
+#pragma once
+
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "analysis/Headingsu.h"
+#include "analysis/Parser.h"
+#include "analysis/Work_base_elements.h"
+#include "analysis/Work_qm_base_entries.h"
+#include "analysis/Work_qm_base_storedinfo.h"
+#include "analysis/Work_qm_base_undo.h"
+#include "core/Basic_types.h"
+#include "core/Qm_specific_types.h"
+#include "core/Sets.h"
+#include "core/Useful_classes_base.h"
+#include "platform/runtime/RtlTypes.h"
+#include "platform/runtime/Streams.h"
+
+namespace sk {
+
+// The most slots the entry array may have.
+inline constexpr Int32 MaxResultsListCapacity = 134217728;
+// No value, in the numbers a results list or an entry answers.
+inline constexpr Int32 NoValueNumber = -999999;
+
+// NFilesCorrected(n, atLeastOne): n when n <> 0, else 1 when atLeastOne,
+// else -999999.
+Int32 NFilesCorrected(Int32 n, bool atLeastOne);
+// True for the character "0".
+bool CategoryMeansClearCategory(Char ch);
+
+struct TCloudDataRec {
+  Int32 word_column{};
+  Int32 frequency_column{};
+  Int32 nextWordCloudNum{};
+  Int32 lowest_frequency{};
+  Int32 highest_frequency{};
+  bool is_patterns_data{};
+};
+
+using TQMBaseDataClassNotifyEvent = std::function<void(TQMBaseDataClass* Sender)>;
+using TOnNumericalDataEvent =
+    std::function<void(TQMBaseDataClass* Sender, Int32 column, Int32 row, TNumberDisplayAndSinglesRec& rec)>;
+
+class TQMBaseDataClass : public TObject {
+ public:
+  // The list starts empty with its kind's headings list (empty until the tool
+  // loads a set), a cleared stored-list information and formula, and the
+  // base sort settings. A tool whose sort-setting operations differ from the
+  // base calls them in its own constructor: a constructor reaches only the
+  // base operations.
+  TQMBaseDataClass(TQMBaseHolder* holder, TQMBaseListObjectClass entriesClass,
+                   TGetPreferredTagFormat onGetPreferredTagForm, TQMBaseListObjectCompare compareWordsFunct,
+                   TQMBaseListObjectFindWordPos compareWordPosFunct, TQMBaseListObjectFindWordPos findWordPosFunct,
+                   TGrid_alternatives gridKind, TQuillmarkList listKind, Int32 signature);
+  TQMBaseDataClass(const TQMBaseDataClass&) = delete;
+  TQMBaseDataClass& operator=(const TQMBaseDataClass&) = delete;
+  // Frees what the list owns; the entries are not touched (a tool's list
+  // class that owns its entries clears itself in its own destructor).
+  ~TQMBaseDataClass() override;
+
+  // ---- storage
+  Int32 Count() const { return fCount; }
+  Int32 Capacity() const { return FCapacity; }
+  // Appends; grows through Grow when full. Returns the new index.
+  virtual Int32 Add(TQMBaseListObject* entry);
+  // index 0..Count (else Exception "Inserting entry %d (Count=%d)").
+  Int32 Insert(Int32 index, TQMBaseListObject* entry);
+  // EAssertionFailed "trying to get data index %d (Count = %d)" outside.
+  TQMBaseListObject* Get(Int32 index) const;
+  // EAssertionFailed "Putting entry %d (Count = %d)" outside.
+  void Put(Int32 index, TQMBaseListObject* entry);
+  // Takes the entry out (not freed here); index 0..Count-1, else Exception
+  // "Removing entry %d (Count=%d)".
+  virtual void RemoveAnEntry(Int32 index);
+  // Takes the empty (nil) slots out in one pass, keeping the order.
+  void Pack();
+  Int32 IndexOf(const TQMBaseListObject* entry) const;
+  // Capacity steps: +4 up to 8, +16 up to 64, then a quarter more.
+  virtual void Grow();
+  // n below Count or at least MaxResultsListCapacity: Exception
+  // "NewCapacity %d".
+  void SetCapacity(Int32 n);
+  // ClearButNotGridHeadings, then the headings are cleared.
+  void Clear();
+  // Removes every entry through RemoveAnEntry, capacity 0.
+  virtual void ClearButNotGridHeadings();
+  virtual void ChangeListType(TQuillmarkList kind) { fList_type = kind; }
+  void SetListType(TQuillmarkList kind) { fList_type = kind; }
+  void SetListBusy(TQMAction action) { fListBusy = action; }
+  // Puts list in place of the headings and hands the previous ones back.
+  std::unique_ptr<TGridHeaderList> SetGridHeadings(std::unique_ptr<TGridHeaderList> list);
+  TGridHeaderList* GridHeadings() const { return fGridHeadings.get(); }
+  virtual Int32 AdjustEntryCount() { return ++lemma_entries_added; }
+
+  // ---- special features (entries without a private part have none)
+  TSpecialFeaturesSet GetSpecialFeatures(Int32 index) const;
+  bool GetDeleted(Int32 index) const;
+  bool GetMatched(Int32 index) const;
+  bool GetNotForSaving(Int32 index) const;
+  bool GetHasJoined(Int32 index) const;
+  Int32 GetJoinCount(Int32 index) const;
+  bool GetJoinedElsewhere(Int32 index) const;
+  TMarkedF5Item GetMarcacao(Int32 index) const;
+  Int32 GetBookMarkNumber(Int32 index) const;
+  bool SetDeleted(Int32 index, bool flag);
+  void SetMatched(Int32 index, bool flag);
+  // Only for an index in the list; MarcacoesExistentes counts marks set and
+  // never falls below 0.
+  void SetMarcacao(Int32 index, TMarkedF5Item mark);
+  void SetNotForSaving(Int32 index, bool flag);
+  // Moves the bookmark number to the entry.
+  virtual void SetABookmark(Int32 number, Int32 index);
+  // The first entry with a private part carrying that bookmark, or -1.
+  Int32 IndexOfBookMark(Int32 number) const;
+  // The join list (nil without a private part) and the entry's flags.
+  TJoinlistAndDetails GetJoinListAndDetails(Int32 index) const;
+  // With a private part only: the flags are taken, and the private part
+  // takes over rec.joinlist (freeing the one it had, unless it is the same).
+  void SetJoinListAndDetails(Int32 index, const TJoinlistAndDetails& rec);
+  // The next (previous) matched entry after (before) start, or -1.
+  Int32 IndexOfMatchedItemFrom(Int32 start, bool forward) const;
+  virtual Int32 GotoNext();
+  virtual Int32 GotoPrevious();
+
+  // ---- words of an entry
+  String GetMainWordAsString(Int32 index) const;
+  // EAssertionFailed "trying to get row index %d (Count = %d)" outside.
+  String GetSomeWordAsString(Int32 index, Int32 column) const;
+  void SetMainWordAsString(Int32 index, const String& text);
+  void SetSomeWordAsString(Int32 index, Int32 column, const String& text);
+  Int64 GetMainWordFrequency(Int32 index) const;
+  Int64 GetTotalFreqPLusJoinedFreq(Int32 index) const;
+  // The first entry's main-word column; -1 for an empty list.
+  Int32 DataMainColumn() const;
+
+  // ---- current grid row
+  void SetCurrentGridDataRow(Int32 row, bool set);
+  // The index of CurrentGridRowItem; 0 when nil or not found.
+  Int32 FindCurrentGridDataRow() const;
+  Int32 RestoredDefaultGridDataRow(bool find);
+
+  // ---- headings
+  std::vector<String> AllCurrentHeadings() const;
+  virtual TGrid_head OneGridHeading(Int32 column, TGrid_alternatives gridKind);
+  Int32 Original_Column(Int32 column) const;
+  // The current set column's heading and original column, or empty and 0.
+  TStringAndIntegerRec GetCurrentSetColumnInfo() const;
+  bool GetAllowCaseChange() const;
+  TOutput_results_case GetOutputCase() const;
+  T3Bool GetColumnSortStateAscending(Int32 column) const;
+  void SetColumnSortStateAscending(Int32 column, T3Bool state);
+  TQMColumnType ExtraColumnType(Int32 column) const;
+  bool IsASetColumnColumn(Int32 column) const;
+  void RecomputeColumnSetnums();
+  static String NumberDisplayToHeading(TNumberDisplayPreference preference);
+  // name with the default extension of the save format for the list kind.
+  static String ChangedFileNameForSaveASFormat(const String& name, TSave_as_format format, TQuillmarkList list);
+
+  // ---- stored-list shortcuts and undo state
+  Int32 GetVersionNumber() const;
+  void SetVersionNumber(Int32 n);
+  void SetIsAMWUlist(bool flag);
+  bool GetISaMWUList() const;
+  bool GetCanUnDo() const;
+  bool GetCanReDo() const;
+
+  // ---- sorting: what the base offers; the tools sort in DoASort
+  virtual void SetSortSettingsToDefault(bool clear);
+  virtual void SetSortAlphAscending() {}
+  virtual void DoASort(Int32 /*column*/, Int32 /*from*/, Int32 /*to*/) {}
+  // SetSortAlphAscending, then DoASort(-1, 0, Count-1).
+  void DoAlphabeticalAscendingSort();
+
+  // ---- the three-level sort engine (Work_qm_base_sort.cpp)
+  // Sorts fromIndex..toIndex (clamped to the list) on the levels in use:
+  // level 0 over the range, then levels 1 and 2 over the runs of entries
+  // that every level before finds equal. Refused while the list is busy.
+  // Yields once at the start of each level and once every 8,192
+  // comparisons; a raised global_panic_state or a change of Count during a
+  // yield ends the sort there. The list is idle afterwards, also when a
+  // comparer or SetBase raises.
+  void SortThem(Int32 fromIndex, Int32 toIndex);
+  // The quicksort of l..r at level FSortStage with comparer, in the
+  // direction of that level's column choice; the pivot is set through
+  // SetBase (SetPrivateBase on a private level).
+  void UserObjectQuickSort(Int32 l, Int32 r, const TQMBaseListObjectCompare& comparer);
+  // Chooses one level's key: the level's sort byte is
+  // HeaderColumnToSortNeeded(level, column); toggle_check turns the
+  // direction round when SortColumnChanged is false, toggle_do always.
+  // Whether the level changed.
+  virtual bool Set1Sort(TSortLevel level, Int32 column, TToggle toggle);
+  bool DoSet1Sort(TSortLevel level, Int32 column, Byte sortByte);
+  // Set1Sort(level, stored column, toggle_dont) for every level in use.
+  virtual void Set3Sorts();
+  virtual void SetSortAsMainWordSort(TSortLevel level);
+  // Level 0 on the set column (column, or the first set column), level 1 on
+  // the main word, both descending; then DoASort over the list.
+  virtual void SortOnCategory(bool flag, Int32 column);
+  bool GetSortAscending(TSortLevel level) const;
+  void SetSortAscending(TSortLevel level, bool ascending);
+  void ToggleASortAscends(TSortLevel level);
+  void ToggleMainSortAscendsUntilAscending();
+  TSortLevel GetSortLevelsAvailable() const;
+  void SetSortLevelsAvailable(TSortLevel level);
+  void SetMainSortAlphabetical();
+  bool AllQMColumnChoicesEqual() const;
+  // Whether column differs from the level's stored column.
+  virtual bool SortColumnChanged(TSortLevel level, Int32 column);
+  virtual Int32 HeaderColumnToSortNeeded(TSortLevel /*level*/, Int32 column) { return column; }
+  // Makes level of settings private with this list's comparer for option.
+  void UsePrivateSort(TSortSettings& settings, TSortLevel level, TPrivateOptions option);
+  // The pivot: the tool stores the key of entry for level (base: nothing);
+  // SetPrivateBase keeps the entry's private part for the private comparers.
+  virtual void SetBase(TQMBaseListObject* /*entry*/, TSortLevel /*level*/) {}
+  void SetPrivateBase(TQMBaseListObject* entry, TSortLevel level);
+  void SetBaseCompareStrAndTag(const TStringTag& tag);
+  void SetBaseCompareConcStrAndTag(const TConcStringTag& ctag);
+  void SetBaseCompareStrAndTagArray(const std::vector<TStringTag>& arr);
+  void Clearbase_compare_PcharTagArray();
+  // Exchanges two slots (nothing outside the list).
+  void ExchangeOrder(Int32 i, Int32 j);
+  // The last index of the run at the top that the level's comparer finds
+  // equal to entry 0; -1 when the level has no comparer or the list is empty.
+  Int32 TopIdenticallySorted(TSortLevel level);
+  // Puts the entries in a random order (each one once). Refused while busy.
+  void DoRandomOrderSort();
+  virtual void CompleteResort(Int32 column);
+  virtual void CompleteResort(Cardinal lcid, Int32 column);
+  virtual bool CloudDataNeedsSorting() { return false; }
+  virtual void DoAnyFreqSorting() {}
+  virtual bool DoASimpleSort() { return false; }
+  virtual Int32 DefaultMainSortColumn() { return MainWordColumn(); }
+  virtual Int32 MainWordColumn() { return 1; }
+  virtual void SortImportedDataAlph(TStringList* /*list*/) {}
+
+  // ---- comparison helpers: the argument against the pivot value, -1, 0 or 1
+  Int32 BaseStringComparison(const String& s) const;
+  Int32 BaseStringBackwardsComparison(const String& s) const;
+  Int32 BaseStringAndTagComparison(const TStringTag& tag) const;
+  Int32 BaseConcStringAndTagComparison(const TConcStringTag& ctag) const;
+  Int32 BaseStringAndTagArrayComparison(const std::vector<TStringTag>& arr) const;
+  Int32 CategoriesComparison(const TStringTrueColumnAndColourRec& rec) const;
+  Int32 FloatComparison(Single x) const;
+  Int32 TextDateComparison(Double x) const;
+  Int32 Int64Comparison(Int64 x) const;
+  Int32 BooleanComparison(bool b) const;
+  static Int32 IntegerComparisonSwapped(Int32 v);
+  // Ready comparers of one entry (a TQMBaseListObject) against the pivot.
+  virtual Int32 CompareDispersions(TObject* entry);
+  virtual Int32 CompareWordsByLength(TObject* entry);
+  Int32 CompareLemmas(TObject* entry);
+  Int32 CompareRelativeEntropies(TObject* entry);
+  Int32 CompareCategories(TObject* entry);
+  // Private comparers: the entry's flag against the pivot's private part.
+  Int32 PrivateSortDeletedUp(TObject* entry);
+  Int32 PrivateSortJoinElsewhereUp(TObject* entry);
+  Int32 PrivateSortJoinListUp(TObject* entry);
+  Int32 PrivateSortMatchedUp(TObject* entry);
+  Int32 PrivateSortOriginalEntryUp(TObject* entry);
+
+  // ---- lemmas and categories read by the comparers
+  // 0 without joins; else the relative entropy of the entry's frequency and
+  // those of its joined entries (at least basis values).
+  Double LemmasRelativeEntropy(Int32 index, Int32 basis) const;
+  // The entry's category of trueColumn; with strip, without "*" and "?".
+  // EAssertionFailed "trying to get data index %d (Count = %d)" outside.
+  TStringTrueColumnAndColourRec GetACategoryAndColour(Int32 row, Int32 trueColumn, bool strip) const;
+  TColor GetACategoryColour(Int32 row, Int32 trueColumn) const;
+  String GetACategoryString(Int32 row, Int32 trueColumn) const;
+
+  // ---- progress (the tools show it)
+  virtual void ReportProgressPercent(Int32 /*percent*/) {}
+  virtual void ReportProgressShortMessage(TMyStatusBarPanel /*panel*/, const String& /*text*/) {}
+
+  // ---- saving and loading
+  // The envelope; true only when every part was written whole.
+  virtual bool SaveToStream(TStream* stream);
+  // True only when every part was read whole. A short stream where the
+  // trailer should be raises the stream's read error and an over-limit
+  // stored string its exception; after any failed read, raised or not, the
+  // list is empty (entries taken out through RemoveAnEntry, headings and
+  // stored information cleared).
+  virtual bool ReadFromStream(TStream* stream);
+  // The tool's data in the envelope; the base reads and writes nothing.
+  virtual bool ListSettToSaveReadFromStream(TStream*) { return true; }
+  virtual bool ListSettToSaveSavedToStream(TStream*) { return true; }
+
+  Int32 fcodepage = 0;
+  Int32 FCapacity = 0;
+  TSortLevel FSortStage{};
+  bool fEntries_converted_to_Unicode = false;
+  Int32 fSignature = 0;
+  Int32 fColumnBeingEdited = 0;
+  Int32 fSort_start = 0;
+  Int32 fSort_Finish = 0;
+  Int32 fnearest_word_num = 0;
+  TQMAction fListBusy = action_none;
+  TEnumArray<TSpecialFeatures, std::unique_ptr<TQMActiveLongintList>, TSpecialFeatures_Count> fSelectedItems;
+  std::unique_ptr<TQMActiveLongintList> fColumnSetnums;
+  TEnumArray<TSortLevel, TPrivateObj*, 3> fPrivateSortData{};
+  TQMBaseListObjectClass fEntriesClass = nullptr;
+  TQMBaseDataClassNotifyEvent fOnTimelineBasisChange;
+  TGetPreferredTagFormat fOnGetPreferredTagForm;
+  TOnNumericalDataEvent fOnNumericalData;
+  TStringBooleanAndIntProc fOnReportUnOrRedoAction;
+  std::unique_ptr<TUndoList> UndoList;
+  TQMBaseListObjectCompare fCompareWordsFunct;
+  TQMBaseListObjectFindWordPos fCompareWordPosFunct;
+  TQMBaseListObjectFindWordPos fFindWordPosFunct;
+  TQuillmarkList fList_type{};
+  bool fColumnTotalsComputed = false;
+  TQMBaseHolder* Patroa = nullptr;  // not owned
+  TListModifications_Set ListModified{};
+  TSortSettings QMSortSettings;
+  TSortSettings LastQMSortSettings;
+  TCloudDataRec cloudData{};
+  TStringTrueColumnAndColourRec base_compare_category{};
+  Int64 base_compare_int64 = 0;
+  Double base_compare_textdate = 0;
+  Single base_compare_single = 0;
+  std::vector<TPcharTag> base_compare_PcharTagArray;
+  std::vector<TStringTag> base_compare_StringTagArray;
+  TStringTag base_compare_ReverseStringTag{};
+  TStringTag base_compare_StringTag{};
+  TConcStringTag base_compare_ConcStringTag{};
+  bool base_compare_Boolean = false;
+  TQMBaseListObject* CurrentGridRowItem = nullptr;
+  Int32 last_match_index = -1;
+  Int32 true_current_sort_column = 0;
+  Int32 lemma_entries_added = 0;
+  Int32 compare_ID_with = 0;
+  Int32 compare_ID_base = 0;
+  Int32 MarcacoesExistentes = 0;
+  Int32 ColumnTotalRowsToShow = 0;
+  Int32 FindFromRow = 0;
+  Int32 entries_with_set_column_used = 0;
+  Int32 selected_compare_datarow = 0;
+  Talphabetical_sort AlphabeticalSubSort{};
+  TGrid_alternatives BaseGridKind{};
+  bool HeaderClickSort = false;
+  bool include_custom_strings_saving = false;
+  bool DataIsForStatusbar = false;
+  bool ExportingReducedTextChars = false;
+  bool ShowNormalisedNumbers = false;
+  bool AddingData = false;
+  bool linguistic_match_found = false;
+  bool DoingClipboardOperation = false;
+  bool comparing_case_sensitively = false;
+  bool comparing_on_Tags = false;
+  std::vector<TQMAlignment> Alignments;
+  std::unique_ptr<TParseFormulaHandler> ParseFormulaHandler;
+  String statusbar_extra_str;
+  String decimal_places_string;
+  std::unique_ptr<TStoredListInfoHolder> StoredListInfo;
+
+ protected:
+  // The entry at index, without a check.
+  TQMBaseListObject* At(Int32 index) const { return fList[static_cast<size_t>(index)]; }
+  bool InRange(Int32 index) const { return index >= 0 && index < fCount; }
+  // Get with its own assertion text.
+  TQMBaseListObject* Checked(Int32 index, const char16_t* text, Int32 line) const;
+  // After a failed read: nothing half-loaded stays.
+  void EmptyAfterFailedRead();
+
+  std::unique_ptr<TGridHeaderList> fGridHeadings;
+  // The entry array: FCapacity slots, the first fCount are entries. Held by
+  // malloc so that growing can extend the block in place (realloc).
+  struct TFreeSlots {
+    void operator()(TQMBaseListObject** p) const { std::free(p); }
+  };
+  std::unique_ptr<TQMBaseListObject*[], TFreeSlots> fList;
+  Int32 fCount = 0;
+
+ private:
+  // The sort engine's state and steps (Work_qm_base_sort.cpp).
+  Int32 SortCompare(Int32 k, const TQMBaseListObjectCompare& comparer);
+  void SortYieldPoint();
+  void SortSetPivot(Int32 k, TSortLevel level);
+  bool SortLevelComparer(TSortLevel level, TQMBaseListObjectCompare& comparer, bool& endsSort) const;
+  void SortRangeAtLevel(Int32 l, Int32 r, TSortLevel level, bool& stopped);
+  void SortRunsAtLevel(TSortLevel level, TSortLevel before, Int32 lo, Int32 hi, bool& stopped);
+  Int32 SortRunEnd(Int32 start, Int32 hi, TSortLevel level, const TQMBaseListObjectCompare& comparer);
+  void QuickSortRange(Int32 l, Int32 r, const TQMBaseListObjectCompare& comparer, Int32 depthLeft);
+  Int32 fSortYieldCountdown = 0;
+  Int32 fSortEntryCount = 0;
+  UInt64 fSortPivotSeed = 0;
+};
+
+}  // namespace sk

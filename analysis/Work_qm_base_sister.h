@@ -1,0 +1,63 @@
+// TQMSister: the results list that a results grid holds and that every tool's
+// list class derives from.
+#pragma once
+
+#include <memory>
+
+#include "analysis/Work_qm_base_list.h"
+#include "platform/runtime/StringList.h"
+
+namespace sk {
+
+class TQMSister : public TQMBaseDataClass {
+ public:
+  TQMSister(TQMBaseHolder* holder, TQMBaseListObjectClass entriesClass, TGetPreferredTagFormat onGetPreferredTagForm,
+            TQMBaseListObjectCompare compareWordsFunct, TQMBaseListObjectFindWordPos compareWordPosFunct,
+            TQMBaseListObjectFindWordPos findWordPosFunct, TGrid_alternatives gridKind, TQuillmarkList listKind,
+            Int32 signature);
+  // Runs Clear (entries taken out through the base RemoveAnEntry only: a tool
+  // that owns its entries clears itself in its own destructor first).
+  ~TQMSister() override;
+
+  // Appends a new blank entry of the list's entry class (Parent this list,
+  // Granny the holder) and counts it; nil without an entry class. The list
+  // holds the entry as it holds every other.
+  virtual TQMBaseListObject* AddedABlankEntry(Int32 n);
+  // One line: the list kind's name upper-cased and "Settings" (the caller
+  // owns the list).
+  virtual std::unique_ptr<TStringList> DetailsOfCurrentSettings();
+  // Room for both lists' entries; unless the kind is one that keeps its
+  // order (key-word database, concordance, file-name and statistics lists)
+  // or both lists are known to be in the same alphabetical order, both are
+  // sorted alphabetically ascending. Always true.
+  virtual bool DonePreMergeChecks(TQMSister* other);
+  virtual Int32 GetLemmaColumn() { return -1; }
+  // Moves every entry of other to the end of this list (nothing is copied);
+  // other is left empty. The checks' result.
+  virtual bool MergeWith(TQMSister* other);
+  virtual String PlotContextStr(Int32 /*row*/, Int32 /*column*/, const TRect& /*rect*/) { return String(); }
+
+  // Whether text passes the position test (prefix, suffix or digit test,
+  // else occurrence) against the sort pivot's word, under the holder's
+  // locale; text is upper-cased first unless the list compares case-
+  // sensitively. 0 when it passes.
+  Int32 DoAComparePosOfWord(const String& text, bool prefix, bool suffix, bool digit);
+
+  // The part of heading before "%" or "per " (whichever comes first)
+  // followed by the heading of the number preference, title-cased.
+  static String ConvertedHeading(const String& heading, TNumberDisplayPreference preference);
+  // text is not empty and its first character is upper case.
+  static bool FirstLetterIsCaps(const String& text);
+
+  String freverse_word;
+  bool typed_search = false;
+  TStoplistStatsRec stoplist_info{};
+  TExcelFormatRec ExcelFormatRec{};
+  Int32 ExcelHeaderRows = 0;
+  Int32 grid_number = 0;
+  Int32 parse_compute_sort_column = 0;
+  Int32 current_entry_loading = 0;
+  Int32 current_entry_saving = 0;
+};
+
+}  // namespace sk

@@ -1,0 +1,100 @@
+// The library's side of scripts/bench-peers: each command does one piece of
+// work on a text file from start to end (read, decode, work, print), so that
+// hyperfine can time it beside other programs doing the same work.
+//
+//   sk_hotpaths count-word FILE WORD   the number of whole-word finds of WORD, in any case
+//   sk_hotpaths word-freq FILE         the number of distinct words, and the most frequent one
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "core/My_string_functions_splitting.h"
+#include "core/My_string_functions_words.h"
+#include "core/Unicode_string_conversion.h"
+#include "core/Useful_classes_base_stringlists.h"
+#include "platform/runtime/Locale.h"
+
+namespace {
+
+using namespace sk;
+
+bool ReadFileBytes(const char* path, TBytes& bytes) {
+  std::FILE* f = std::fopen(path, "rb");
+  if (f == nullptr) return false;
+  std::fseek(f, 0, SEEK_END);
+  const long size = std::ftell(f);
+  std::fseek(f, 0, SEEK_SET);
+  if (size > 0) {
+    bytes.resize(static_cast<size_t>(size));
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
+  }
+  std::fclose(f);
+  return true;
+}
+
+// The file mapped and decoded in place (read into memory when it cannot be
+// mapped).
+bool ReadText(const char* path, String& text) {
+  TEncoding* enc = nullptr;
+  Int32 bom = 0;
+  const int fd = ::open(path, O_RDONLY);
+  struct stat st {};
+  if (fd >= 0 && ::fstat(fd, &st) == 0 && st.st_size > 0) {
+    void* map = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+    if (map != MAP_FAILED) {
+      ::madvise(map, static_cast<size_t>(st.st_size), MADV_SEQUENTIAL);
+      text = EncodedStringFromBytes(static_cast<const Byte*>(map), static_cast<size_t>(st.st_size), enc, bom);
+      ::munmap(map, static_cast<size_t>(st.st_size));
+      ::close(fd);
+      return true;
+    }
+  }
+  if (fd >= 0) ::close(fd);
+  TBytes bytes;
+  if (!ReadFileBytes(path, bytes)) {
+    std::fprintf(stderr, "cannot read %s\n", path);
+    return false;
+  }
+  text = EncodedStringFromBytes(bytes, enc, bom);
+  return true;
+}
+
+int CountWord(const char* path, const char* word) {
+  String text;
+  if (!ReadText(path, text)) return 1;
+  const String upper = AnsiUpperCase(Utf8ToString(std::string(word)));
+  if (upper.empty()) return 2;
+  const Int32 len = static_cast<Int32>(upper.size());
+  long long n = 0;
+  for (Int32 p = CaseInsensitiveUpperedPosEx(upper, text, 1); p > 0; p = CaseInsensitiveUpperedPosEx(upper, text, p + 1))
+    if (BoundedWholeWord(text, p, p + len - 1)) ++n;
+  std::printf("%lld\n", n);
+  return 0;
+}
+
+int WordFrequencies(const char* path) {
+  String text;
+  if (!ReadText(path, text)) return 1;
+  auto list = SimpleWordListOfTxt(text, 1, false);
+  Int32 best = -1;
+  for (Int32 i = 0; i < list->Count(); ++i)
+    if (best < 0 || list->GetOne(i) > list->GetOne(best)) best = i;
+  std::printf("%d words; most frequent: %s %d\n", list->Count(),
+              best < 0 ? "" : StringToUtf8(list->Strings(best)).c_str(), best < 0 ? 0 : list->GetOne(best));
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  SetUserDefaultLocale("en_US");
+  if (argc == 4 && std::strcmp(argv[1], "count-word") == 0) return CountWord(argv[2], argv[3]);
+  if (argc == 3 && std::strcmp(argv[1], "word-freq") == 0) return WordFrequencies(argv[2]);
+  std::fprintf(stderr, "usage: sk_hotpaths count-word FILE WORD | word-freq FILE\n");
+  return 2;
+}

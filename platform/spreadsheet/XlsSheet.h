@@ -1,0 +1,131 @@
+// One sheet of a workbook held in memory: sparse rows of sparse cells, row
+// and column formats, column widths, merged ranges and pictures.
+//
+// A cell takes 16 bytes; its text lives in the sheet's string pool as UTF-8
+// (the form the file needs), so a sheet of a million rows costs about what
+// its values do.  Rows are kept in ascending order and cells within a row by
+// column: writing in row order appends, anything else inserts.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/spreadsheet/XlsTypes.h"
+
+namespace sk {
+
+struct TXlsCell {
+  UInt64 Bits = 0;   // the number's bits, the boolean, or the pool / rich-string index
+  Int32 XF = -1;     // the cell's own format, -1 for none
+  Word Col = 0;      // 1-based
+  Byte Kind = cvEmpty;
+  Byte Spare = 0;
+};
+static_assert(sizeof(TXlsCell) == 16);
+
+struct TXlsRow {
+  Int32 Row = 0;
+  Int32 XF = -1;  // the row's format, -1 for none
+  std::vector<TXlsCell> Cells;
+};
+
+struct TXlsColInfo {
+  Int32 Width = -1;  // 1/256 of a character, -1 for the default width
+  Int32 XF = -1;
+};
+
+// What a picture file says about itself; Type 0 when it cannot be read.
+struct TXlsImageInfo {
+  enum TType : Byte { Unknown, Png, Jpeg, Bmp };
+  TType Type = Unknown;
+  Int32 Width = 0, Height = 0;        // pixels
+  double DpiX = 96, DpiY = 96;
+};
+
+// Reads the header of a PNG, JPEG or BMP file held in data.
+TXlsImageInfo XlsProbeImage(const Byte* data, size_t size);
+
+struct TXlsImage {
+  TBytes Data;
+  TImageProperties Properties;
+  TXlsImageInfo Info;
+};
+
+class TXlsSheet {
+ public:
+  TXlsSheet() = default;
+  TXlsSheet(const TXlsSheet&) = delete;
+  TXlsSheet& operator=(const TXlsSheet&) = delete;
+
+  String Name;
+
+  // Values.  The caller has checked row and column.
+  void SetNumber(Int32 row, Int32 col, double v);
+  void SetString(Int32 row, Int32 col, const String& s);
+  void SetBoolean(Int32 row, Int32 col, bool b);
+  void SetError(Int32 row, Int32 col, const String& code);
+  void SetRichString(Int32 row, Int32 col, const TRichString& rs);
+  void Clear(Int32 row, Int32 col);  // the value only; the format stays
+  TCellValue Value(Int32 row, Int32 col) const;
+  TCellValue ValueOf(const TXlsCell& cell) const;
+
+  // Formats of a cell, a row and a column (-1: none of its own).
+  void SetCellFormat(Int32 row, Int32 col, Int32 xf);
+  Int32 CellFormat(Int32 row, Int32 col) const;
+  void SetRowFormat(Int32 row, Int32 xf);
+  Int32 RowFormat(Int32 row) const;
+  void SetColFormat(Int32 col, Int32 xf);
+  Int32 ColFormat(Int32 col) const;
+  // The format the cell shows: its own, else its row's, else its column's,
+  // else -1 (the default).
+  Int32 VisibleFormat(Int32 row, Int32 col) const;
+
+  void SetColWidth(Int32 col, Int32 width);
+  Int32 ColWidth(Int32 col) const;  // xls_DefaultColWidth when never set
+  const std::map<Int32, TXlsColInfo>& Cols() const { return fCols; }
+
+  // Merging a range that overlaps merged ranges merges their union.
+  void Merge(const TXlsCellRange& range);
+  const std::vector<TXlsCellRange>& Merges() const { return fMerges; }
+
+  void AddImage(TXlsImage image) { fImages.push_back(std::move(image)); }
+  const std::vector<TXlsImage>& Images() const { return fImages; }
+
+  const std::vector<TXlsRow>& Rows() const { return fRows; }
+  const TXlsCell* FindCell(Int32 row, Int32 col) const;
+  // UTF-8 of a string or error cell, without its terminating zero (which the
+  // pool keeps after every text).
+  std::string_view Utf8Of(const TXlsCell& cell) const;
+  const TRichString& RichOf(const TXlsCell& cell) const { return fRich[cell.Bits]; }
+  // Last row holding a value (not only a format); 0 when none.
+  Int32 LastValueRow() const;
+  Int64 CellCount() const { return fCellCount; }
+  // Bytes the string pool holds, texts replaced since the last clean-up included.
+  Int64 PoolBytes() const { return static_cast<Int64>(fPool.size()); }
+
+ private:
+  TXlsRow* FindRow(Int32 row);
+  const TXlsRow* FindRow(Int32 row) const;
+  TXlsRow& RowAt(Int32 row);
+  TXlsCell& CellAt(Int32 row, Int32 col);
+  // Drops what the cell's old value held in the pool or the rich strings.
+  void Release(TXlsCell& cell);
+  UInt64 AddText(const String& s);
+  void CompactPool();
+
+  std::vector<TXlsRow> fRows;
+  Int64 fCellCount = 0;
+  std::map<Int32, TXlsColInfo> fCols;
+  std::vector<TXlsCellRange> fMerges;
+  std::vector<TXlsImage> fImages;
+  // Texts as UTF-8, each followed by a zero byte; text i starts at fStarts[i].
+  std::string fPool;
+  std::vector<UInt64> fStarts;
+  UInt64 fPoolGarbage = 0;
+  std::vector<TRichString> fRich;
+};
+
+}  // namespace sk

@@ -1,0 +1,732 @@
+#include "platform/spreadsheet/XlsxReader.h"
+
+#include <expat.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "platform/runtime/ZipReader.h"
+#include "platform/spreadsheet/XlsWorkbook.h"
+
+namespace sk {
+
+namespace {
+
+// Longest text node taken (a cell holds at most 32,767 characters; escapes
+// and several runs may make the XML longer than the text).
+constexpr size_t kMaxTextBytes = 1 << 20;
+// Expat takes its input in pieces no larger than an int can count.
+constexpr size_t kParsePiece = 1 << 20;
+constexpr char kNsSep = '\x01';
+
+class EXlsxCorrupt : public std::exception {};
+
+[[noreturn]] void Corrupt() { throw EXlsxCorrupt(); }
+
+// The local part of an element or attribute name that expat gave as
+// "namespace<sep>local".
+std::string_view Local(const char* name) {
+  std::string_view n(name);
+  const size_t p = n.rfind(kNsSep);
+  return p == std::string_view::npos ? n : n.substr(p + 1);
+}
+
+bool HasNamespace(const char* name) { return std::strchr(name, kNsSep) != nullptr; }
+
+// The value of the attribute with this local name and no namespace.
+const char* Attr(const char** atts, std::string_view local) {
+  for (; atts[0] != nullptr; atts += 2)
+    if (!HasNamespace(atts[0]) && Local(atts[0]) == local) return atts[1];
+  return nullptr;
+}
+
+// The value of the attribute with this local name in some namespace (r:id).
+const char* NsAttr(const char** atts, std::string_view local) {
+  for (; atts[0] != nullptr; atts += 2)
+    if (HasNamespace(atts[0]) && Local(atts[0]) == local) return atts[1];
+  return nullptr;
+}
+
+class TXmlHandler {
+ public:
+  virtual ~TXmlHandler() = default;
+  virtual void Start(std::string_view name, const char** atts) = 0;
+  virtual void End(std::string_view name) = 0;
+  virtual void Text(const char*, int) {}
+};
+
+struct TParseState {
+  XML_Parser Parser;
+  TXmlHandler* Handler;
+  bool Failed = false;
+};
+
+void Abort(TParseState* st) {
+  if (!st->Failed) {
+    st->Failed = true;
+    XML_StopParser(st->Parser, XML_FALSE);
+  }
+}
+
+void XMLCALL OnStart(void* ud, const XML_Char* name, const XML_Char** atts) {
+  auto* st = static_cast<TParseState*>(ud);
+  if (st->Failed) return;
+  try {
+    st->Handler->Start(Local(name), atts);
+  } catch (...) {
+    Abort(st);
+  }
+}
+
+void XMLCALL OnEnd(void* ud, const XML_Char* name) {
+  auto* st = static_cast<TParseState*>(ud);
+  if (st->Failed) return;
+  try {
+    st->Handler->End(Local(name));
+  } catch (...) {
+    Abort(st);
+  }
+}
+
+void XMLCALL OnText(void* ud, const XML_Char* s, int len) {
+  auto* st = static_cast<TParseState*>(ud);
+  if (st->Failed) return;
+  try {
+    st->Handler->Text(s, len);
+  } catch (...) {
+    Abort(st);
+  }
+}
+
+// A document type declaration may declare entities that expand beyond any
+// bound; no part of an .xlsx file needs one.
+void XMLCALL OnDoctype(void* ud, const XML_Char*, const XML_Char*, const XML_Char*, int) {
+  Abort(static_cast<TParseState*>(ud));
+}
+
+void XMLCALL OnEntityDecl(void* ud, const XML_Char*, int, const XML_Char*, int, const XML_Char*, const XML_Char*,
+                          const XML_Char*, const XML_Char*) {
+  Abort(static_cast<TParseState*>(ud));
+}
+
+void ParseXml(const TBytes& data, TXmlHandler& handler) {
+  XML_Parser p = XML_ParserCreateNS(nullptr, kNsSep);
+  if (p == nullptr) throw std::bad_alloc();
+  TParseState st{p, &handler};
+  XML_SetUserData(p, &st);
+  XML_SetElementHandler(p, OnStart, OnEnd);
+  XML_SetCharacterDataHandler(p, OnText);
+  XML_SetStartDoctypeDeclHandler(p, OnDoctype);
+  XML_SetEntityDeclHandler(p, OnEntityDecl);
+  XML_SetParamEntityParsing(p, XML_PARAM_ENTITY_PARSING_NEVER);
+  bool ok = true;
+  size_t pos = 0;
+  do {
+    const size_t n = std::min(kParsePiece, data.size() - pos);
+    const bool last = pos + n == data.size();
+    if (XML_Parse(p, reinterpret_cast<const char*>(data.data() + pos), static_cast<int>(n), last) != XML_STATUS_OK) {
+      ok = false;
+      break;
+    }
+    pos += n;
+  } while (pos < data.size());
+  XML_ParserFree(p);
+  if (!ok || st.Failed) Corrupt();
+}
+
+// ---- text helpers --------------------------------------------------------------
+
+void AppendText(std::string& to, const char* s, int len) {
+  if (to.size() + static_cast<size_t>(len) > kMaxTextBytes) Corrupt();
+  to.append(s, static_cast<size_t>(len));
+}
+
+Int32 HexValue(Char c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  return -1;
+}
+
+// Text as stored, with "_xHHHH_" escapes turned back into their characters.
+String Unescape(const std::string& utf8) {
+  String s = Utf8ToString(utf8);
+  if (s.find(u"_x") == String::npos) return s;
+  String out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == u'_' && i + 7 <= s.size() && s[i + 1] == u'x' && s[i + 6] == u'_') {
+      Int32 v = 0;
+      bool hex = true;
+      for (size_t k = i + 2; k < i + 6; ++k) {
+        const Int32 d = HexValue(s[k]);
+        hex = hex && d >= 0;
+        v = v * 16 + std::max(d, 0);
+      }
+      if (hex) {
+        out += static_cast<Char>(v);
+        i += 6;
+        continue;
+      }
+    }
+    out += s[i];
+  }
+  return out;
+}
+
+bool ParseUInt(std::string_view s, UInt64& out) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r' || s.front() == '\n')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n')) s.remove_suffix(1);
+  if (s.empty()) return false;
+  auto r = std::from_chars(s.data(), s.data() + s.size(), out);
+  return r.ec == std::errc() && r.ptr == s.data() + s.size();
+}
+
+bool ParseDouble(std::string_view s, double& out) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r' || s.front() == '\n')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n')) s.remove_suffix(1);
+  if (s.empty()) return false;
+  if (s.front() == '+') s.remove_prefix(1);
+  auto r = std::from_chars(s.data(), s.data() + s.size(), out);
+  if (r.ptr != s.data() + s.size()) return false;
+  if (r.ec == std::errc::result_out_of_range) {
+    // Writers round to 15 or 16 digits, which can put the largest numbers
+    // just past the range and the smallest just under it: those read as
+    // the nearest number there is.
+    const size_t e = s.find_first_of("eE");
+    const bool tiny = e != std::string_view::npos && e + 1 < s.size() && s[e + 1] == '-';
+    const double magnitude = tiny ? 0.0 : std::numeric_limits<double>::max();
+    out = s.front() == '-' ? -magnitude : magnitude;
+    return true;
+  }
+  return r.ec == std::errc() && std::isfinite(out);
+}
+
+// "B12" into column 2 and row 12; either part may be missing (0).
+bool ParseCellRef(std::string_view ref, Int32& row, Int32& col) {
+  size_t i = 0;
+  Int64 c = 0, r = 0;
+  if (i < ref.size() && ref[i] == '$') ++i;
+  while (i < ref.size() && ((ref[i] >= 'A' && ref[i] <= 'Z') || (ref[i] >= 'a' && ref[i] <= 'z'))) {
+    c = c * 26 + ((ref[i] & 0x1F));
+    if (c > xls_MaxCol) return false;
+    ++i;
+  }
+  while (i < ref.size() && ref[i] == '$') ++i;
+  const size_t digits = i;
+  while (i < ref.size() && ref[i] >= '0' && ref[i] <= '9') {
+    r = r * 10 + (ref[i] - '0');
+    if (r > xls_MaxRow) return false;
+    ++i;
+  }
+  if (i != ref.size() || (c == 0 && digits == i)) return false;
+  row = static_cast<Int32>(r);
+  col = static_cast<Int32>(c);
+  return true;
+}
+
+// ---- rich text -----------------------------------------------------------------
+
+// Collects the text of <si> and <is> elements: plain <t>, or runs <r> with
+// their fonts <rPr>; phonetic guides (<rPh>) are not part of the text.
+class TRichCollector {
+ public:
+  void Begin() {
+    fText.clear();
+    fRich = TRichString();
+    fInRun = fInRunProps = fInT = false;
+    fPhonetic = 0;
+  }
+
+  // True when the element belongs to the string.
+  bool Start(std::string_view name, const char** atts) {
+    if (name == "rPh") {
+      ++fPhonetic;
+      return true;
+    }
+    if (fPhonetic > 0) return true;
+    if (name == "r") {
+      Flush();
+      fInRun = true;
+      fRunFont = TFlxFont();
+      fRunHasProps = false;
+    } else if (name == "rPr" && fInRun) {
+      fInRunProps = true;
+      fRunHasProps = true;
+    } else if (fInRunProps) {
+      RunProperty(name, atts);
+    } else if (name == "t") {
+      fInT = true;
+    } else {
+      return false;
+    }
+    return true;
+  }
+
+  void End(std::string_view name) {
+    if (name == "rPh") {
+      if (fPhonetic > 0) --fPhonetic;
+      return;
+    }
+    if (fPhonetic > 0) return;
+    if (name == "t") {
+      fInT = false;
+    } else if (name == "rPr") {
+      fInRunProps = false;
+    } else if (name == "r" && fInRun) {
+      Flush();
+      fInRun = false;
+    }
+  }
+
+  void Text(const char* s, int len) {
+    if (fInT && fPhonetic == 0) AppendText(fText, s, len);
+  }
+
+  TRichString Finish() {
+    Flush();
+    // Runs that all look like the cell add nothing.
+    bool any = false;
+    for (const TRTFRun& r : fRich.Runs) any = any || !(r.Font == TFlxFont());
+    if (!any) fRich.Runs.clear();
+    return std::move(fRich);
+  }
+
+ private:
+  void Flush() {
+    if (fText.empty()) return;
+    const String part = Unescape(fText);
+    fText.clear();
+    if (fRich.Value.size() + part.size() > kMaxTextBytes) Corrupt();
+    // Text in the cell's font continues the text before it; any other font
+    // starts a run.
+    const TFlxFont font = fInRun && fRunHasProps ? fRunFont : TFlxFont();
+    const bool newRun = fRich.Runs.empty() ? !(font == TFlxFont()) : !(fRich.Runs.back().Font == font);
+    if (newRun) fRich.Runs.push_back(TRTFRun{static_cast<Int32>(fRich.Value.size()), font});
+    fRich.Value += part;
+  }
+
+  static bool On(const char** atts) {
+    const char* v = Attr(atts, "val");
+    return v == nullptr || !(std::strcmp(v, "0") == 0 || std::strcmp(v, "false") == 0);
+  }
+
+  void RunProperty(std::string_view name, const char** atts) {
+    if (name == "b") {
+      if (On(atts)) fRunFont.Style |= flx_Bold;
+    } else if (name == "i") {
+      if (On(atts)) fRunFont.Style |= flx_Italic;
+    } else if (name == "strike") {
+      if (On(atts)) fRunFont.Style |= flx_StrikeOut;
+    } else if (name == "u") {
+      const char* v = Attr(atts, "val");
+      if (v == nullptr || std::strcmp(v, "none") != 0) fRunFont.Style |= flx_Underline;
+    } else if (name == "sz") {
+      double pts;
+      const char* v = Attr(atts, "val");
+      if (v != nullptr && ParseDouble(v, pts) && pts > 0 && pts < 1000) fRunFont.Size20 = static_cast<Int32>(std::lround(pts * 20));
+    } else if (name == "rFont") {
+      const char* v = Attr(atts, "val");
+      if (v != nullptr && std::strlen(v) < 256) fRunFont.Name = Utf8ToString(std::string(v));
+    } else if (name == "color") {
+      const char* v = Attr(atts, "rgb");
+      UInt64 argb = 0;
+      if (v != nullptr && std::strlen(v) == 8 &&
+          std::from_chars(v, v + 8, argb, 16).ptr == v + 8) {
+        const Cardinal r = (argb >> 16) & 0xFF, g = (argb >> 8) & 0xFF, b = argb & 0xFF;
+        fRunFont.Color = TExcelColor::FromColor(static_cast<TColor>(r | (g << 8) | (b << 16)));
+      }
+    }
+  }
+
+  std::string fText;
+  TRichString fRich;
+  TFlxFont fRunFont;
+  bool fInRun = false, fInRunProps = false, fInT = false, fRunHasProps = false;
+  Int32 fPhonetic = 0;
+};
+
+// ---- the parts -----------------------------------------------------------------
+
+struct TRelationship {
+  std::string Type;
+  std::string Target;
+};
+
+class TRelsHandler : public TXmlHandler {
+ public:
+  std::map<std::string, TRelationship> Rels;
+  void Start(std::string_view name, const char** atts) override {
+    if (name != "Relationship") return;
+    const char* id = Attr(atts, "Id");
+    const char* type = Attr(atts, "Type");
+    const char* target = Attr(atts, "Target");
+    if (id != nullptr && target != nullptr) Rels[id] = TRelationship{type != nullptr ? type : "", target};
+  }
+  void End(std::string_view) override {}
+};
+
+struct TSheetEntry {
+  std::string Name;
+  std::string RelId;
+};
+
+class TWorkbookHandler : public TXmlHandler {
+ public:
+  std::vector<TSheetEntry> Sheets;
+  void Start(std::string_view name, const char** atts) override {
+    if (name == "sheets") fInSheets = true;
+    if (name != "sheet" || !fInSheets) return;
+    if (Sheets.size() >= static_cast<size_t>(xls_MaxSheets)) Corrupt();
+    const char* n = Attr(atts, "name");
+    const char* id = NsAttr(atts, "id");
+    if (id == nullptr) Corrupt();
+    Sheets.push_back(TSheetEntry{n != nullptr ? n : "", id});
+  }
+  void End(std::string_view name) override {
+    if (name == "sheets") fInSheets = false;
+  }
+
+ private:
+  bool fInSheets = false;
+};
+
+class TSharedStringsHandler : public TXmlHandler {
+ public:
+  std::vector<TRichString> Strings;
+  void Start(std::string_view name, const char** atts) override {
+    if (name == "si") {
+      fIn = true;
+      fCollector.Begin();
+    } else if (fIn) {
+      fCollector.Start(name, atts);
+    }
+  }
+  void End(std::string_view name) override {
+    if (!fIn) return;
+    if (name == "si") {
+      fIn = false;
+      Strings.push_back(fCollector.Finish());
+    } else {
+      fCollector.End(name);
+    }
+  }
+  void Text(const char* s, int len) override {
+    if (fIn) fCollector.Text(s, len);
+  }
+
+ private:
+  bool fIn = false;
+  TRichCollector fCollector;
+};
+
+struct TLoadedCell {
+  Int32 Row = 0;
+  Int32 Col = 0;
+  Byte Kind = cvEmpty;
+  double Number = 0;
+  size_t Text = 0;  // index into the shared strings, or into the sheet's own texts
+  bool Shared = false;
+};
+
+class TSheetHandler : public TXmlHandler {
+ public:
+  explicit TSheetHandler(const std::vector<TRichString>& shared) : fShared(shared) {}
+  std::vector<TLoadedCell> Cells;
+  std::vector<TRichString> Texts;  // inline strings and formula texts
+
+  void Start(std::string_view name, const char** atts) override {
+    if (fInInline) {
+      fCollector.Start(name, atts);
+      return;
+    }
+    if (name == "sheetData") {
+      fInData = true;
+    } else if (!fInData) {
+      return;
+    } else if (name == "row") {
+      const char* r = Attr(atts, "r");
+      UInt64 v = 0;
+      if (r != nullptr) {
+        if (!ParseUInt(r, v) || v < 1 || v > static_cast<UInt64>(xls_MaxRow)) Corrupt();
+        fRow = static_cast<Int32>(v);
+      } else {
+        if (fRow >= xls_MaxRow) Corrupt();
+        ++fRow;
+      }
+      fCol = 0;
+    } else if (name == "c") {
+      if (fRow == 0) fRow = 1;  // a cell outside any row element
+      const char* r = Attr(atts, "r");
+      Int32 row = fRow, col = fCol + 1;
+      if (r != nullptr) {
+        Int32 rr = 0, cc = 0;
+        if (!ParseCellRef(r, rr, cc) || cc == 0) Corrupt();
+        col = cc;
+        if (rr != 0) row = rr;
+      }
+      if (col > xls_MaxCol || row < 1 || row > xls_MaxRow) Corrupt();
+      fCol = col;
+      fCell = TLoadedCell{row, col, cvEmpty, 0, 0, false};
+      const char* t = Attr(atts, "t");
+      fType = t != nullptr ? t : "n";
+      fValue.clear();
+      fHasValue = false;
+      fInCell = true;
+    } else if (fInCell && name == "v") {
+      fInV = true;
+      fHasValue = true;
+    } else if (fInCell && name == "is") {
+      fInInline = true;
+      fCollector.Begin();
+    }
+  }
+
+  void End(std::string_view name) override {
+    if (fInInline) {
+      if (name == "is") {
+        fInInline = false;
+        fInlineText = fCollector.Finish();
+        fHasInline = true;
+      } else {
+        fCollector.End(name);
+      }
+      return;
+    }
+    if (name == "v") {
+      fInV = false;
+    } else if (name == "c" && fInCell) {
+      fInCell = false;
+      FinishCell();
+    } else if (name == "sheetData") {
+      fInData = false;
+    }
+  }
+
+  void Text(const char* s, int len) override {
+    if (fInInline) {
+      fCollector.Text(s, len);
+    } else if (fInV) {
+      AppendText(fValue, s, len);
+    }
+  }
+
+ private:
+  void FinishCell() {
+    const bool hadInline = fHasInline;
+    fHasInline = false;
+    if (fType == "inlineStr") {
+      if (!hadInline) return;
+      AddText(std::move(fInlineText));
+      return;
+    }
+    if (!fHasValue) return;  // a cell with a format and no value
+    if (fType == "s") {
+      UInt64 index = 0;
+      if (!ParseUInt(fValue, index) || index >= fShared.size()) Corrupt();
+      fCell.Kind = fShared[index].Runs.empty() ? cvString : cvRichString;
+      fCell.Text = static_cast<size_t>(index);
+      fCell.Shared = true;
+      Cells.push_back(fCell);
+    } else if (fType == "b") {
+      UInt64 v = 0;
+      if (!ParseUInt(fValue, v) || v > 1) Corrupt();
+      fCell.Kind = cvBoolean;
+      fCell.Number = static_cast<double>(v);
+      Cells.push_back(fCell);
+    } else if (fType == "e") {
+      fCell.Kind = cvError;
+      fCell.Text = Texts.size();
+      Texts.push_back(TRichString(Utf8ToString(fValue)));
+      Cells.push_back(fCell);
+    } else if (fType == "str" || fType == "d") {
+      AddText(TRichString(Unescape(fValue)));
+    } else if (fType == "n") {
+      if (fValue.empty()) return;
+      double v;
+      if (!ParseDouble(fValue, v)) Corrupt();
+      fCell.Kind = cvNumber;
+      fCell.Number = v;
+      Cells.push_back(fCell);
+    } else {
+      Corrupt();
+    }
+  }
+
+  void AddText(TRichString text) {
+    fCell.Kind = text.Runs.empty() ? cvString : cvRichString;
+    fCell.Text = Texts.size();
+    Texts.push_back(std::move(text));
+    Cells.push_back(fCell);
+  }
+
+  const std::vector<TRichString>& fShared;
+  bool fInData = false, fInCell = false, fInV = false, fInInline = false, fHasValue = false, fHasInline = false;
+  Int32 fRow = 0, fCol = 0;
+  TLoadedCell fCell;
+  std::string fType;
+  std::string fValue;
+  TRichCollector fCollector;
+  TRichString fInlineText;
+};
+
+// ---- paths ---------------------------------------------------------------------
+
+// A relationship's target as a member name: relative to the folder of the
+// part that names it, or from the archive's root when it starts with "/".
+bool ResolveTarget(const std::string& baseFolder, const std::string& target, std::string& member) {
+  std::string path = !target.empty() && target[0] == '/' ? target.substr(1) : baseFolder + target;
+  std::vector<std::string> parts;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t slash = path.find('/', start);
+    if (slash == std::string::npos) slash = path.size();
+    const std::string part = path.substr(start, slash - start);
+    if (part == "..") {
+      if (parts.empty()) return false;
+      parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    start = slash + 1;
+  }
+  member.clear();
+  for (const std::string& p : parts) member += (member.empty() ? "" : "/") + p;
+  return !member.empty();
+}
+
+std::string FolderOf(const std::string& member) {
+  const size_t slash = member.rfind('/');
+  return slash == std::string::npos ? std::string() : member.substr(0, slash + 1);
+}
+
+bool EndsWith(const std::string& s, std::string_view tail) {
+  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+class TPackage {
+ public:
+  explicit TPackage(const String& fileName) { fZip.Open(fileName, zmRead); }
+
+  bool Has(const std::string& member) const { return fZip.IndexOf(Utf8ToString(member)) >= 0; }
+
+  void Parse(const std::string& member, TXmlHandler& handler) {
+    const Int32 index = fZip.IndexOf(Utf8ToString(member));
+    if (index < 0) Corrupt();
+    if (fZip.FileInfo(index).UncompressedSize > xls_MaxMemberBytes) Corrupt();
+    TBytes data;
+    fZip.Read(index, data);
+    fXmlBytes += static_cast<Int64>(data.size());
+    ParseXml(data, handler);
+  }
+
+  // Cell texts may repeat a shared string any number of times: what the
+  // cells hold in all is kept in proportion to the XML read, so a small file
+  // cannot make a workbook (or a text of it) of any size.
+  void Spend(size_t textUnits) {
+    fTextBytes += static_cast<Int64>(textUnits) * 2;
+    if (fTextBytes > fXmlBytes * 16 + (Int64{64} << 20)) Corrupt();
+  }
+
+ private:
+  TZipFile fZip;
+  Int64 fXmlBytes = 0;
+  Int64 fTextBytes = 0;
+};
+
+std::unique_ptr<TXlsSheet> BuildSheet(TPackage& pkg, const std::string& name, TSheetHandler& h,
+                                      const std::vector<TRichString>& shared) {
+  auto sheet = std::make_unique<TXlsSheet>();
+  sheet->Name = Utf8ToString(name);
+  std::vector<TLoadedCell>& cells = h.Cells;
+  // Cells in row and column order; of two cells at one place the later wins.
+  std::stable_sort(cells.begin(), cells.end(), [](const TLoadedCell& a, const TLoadedCell& b) {
+    return a.Row != b.Row ? a.Row < b.Row : a.Col < b.Col;
+  });
+  auto kept = [&](size_t i) {
+    return i + 1 == cells.size() || cells[i + 1].Row != cells[i].Row || cells[i + 1].Col != cells[i].Col;
+  };
+  // What the texts will take is counted before any is copied.
+  for (size_t i = 0; i < cells.size(); ++i) {
+    const TLoadedCell& c = cells[i];
+    if (kept(i) && c.Kind != cvNumber && c.Kind != cvBoolean)
+      pkg.Spend((c.Shared ? shared[c.Text] : h.Texts[c.Text]).Value.size());
+  }
+  for (size_t i = 0; i < cells.size(); ++i) {
+    if (!kept(i)) continue;
+    const TLoadedCell& c = cells[i];
+    if (c.Kind == cvNumber) {
+      sheet->SetNumber(c.Row, c.Col, c.Number);
+      continue;
+    }
+    if (c.Kind == cvBoolean) {
+      sheet->SetBoolean(c.Row, c.Col, c.Number != 0);
+      continue;
+    }
+    const TRichString& text = c.Shared ? shared[c.Text] : h.Texts[c.Text];
+    switch (c.Kind) {
+      case cvString: sheet->SetString(c.Row, c.Col, text.Value); break;
+      case cvRichString: sheet->SetRichString(c.Row, c.Col, text); break;
+      case cvError: sheet->SetError(c.Row, c.Col, text.Value); break;
+      default: break;
+    }
+  }
+  return sheet;
+}
+
+void Read(const String& fileName, std::vector<std::unique_ptr<TXlsSheet>>& sheets) {
+  TPackage pkg(fileName);
+
+  std::string workbookPart = "xl/workbook.xml";
+  if (pkg.Has("_rels/.rels")) {
+    TRelsHandler root;
+    pkg.Parse("_rels/.rels", root);
+    for (const auto& [id, rel] : root.Rels)
+      if (EndsWith(rel.Type, "/officeDocument") && !ResolveTarget("", rel.Target, workbookPart)) Corrupt();
+  }
+  const std::string folder = FolderOf(workbookPart);
+  TWorkbookHandler book;
+  pkg.Parse(workbookPart, book);
+  TRelsHandler rels;
+  const std::string relsPart = folder + "_rels/" + workbookPart.substr(folder.size()) + ".rels";
+  pkg.Parse(relsPart, rels);
+
+  TSharedStringsHandler shared;
+  for (const auto& [id, rel] : rels.Rels)
+    if (EndsWith(rel.Type, "/sharedStrings")) {
+      std::string member;
+      if (!ResolveTarget(folder, rel.Target, member)) Corrupt();
+      if (pkg.Has(member)) pkg.Parse(member, shared);
+    }
+
+  for (const TSheetEntry& entry : book.Sheets) {
+    auto rel = rels.Rels.find(entry.RelId);
+    std::string member;
+    if (rel == rels.Rels.end() || !ResolveTarget(folder, rel->second.Target, member)) Corrupt();
+    TSheetHandler h(shared.Strings);
+    pkg.Parse(member, h);
+    sheets.push_back(BuildSheet(pkg, entry.Name, h, shared.Strings));
+  }
+}
+
+}  // namespace
+
+bool ReadXlsx(const String& fileName, std::vector<std::unique_ptr<TXlsSheet>>& sheets) {
+  sheets.clear();
+  try {
+    Read(fileName, sheets);
+    return true;
+  } catch (...) {
+    // Whatever the file did wrong, the caller gets no workbook.
+    sheets.clear();
+    return false;
+  }
+}
+
+}  // namespace sk

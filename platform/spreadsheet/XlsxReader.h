@@ -1,0 +1,26 @@
+// Reads the sheets of an .xlsx file: their names and cell values (numbers,
+// shared, inline and rich-text strings with their runs, booleans, errors, the
+// cached values of formulas).
+//
+// Nothing in the file is trusted: the members come through the zip reader,
+// which checks every size against the data; the XML goes through expat with
+// any document type declaration refused; every count, index and cell
+// reference is checked before it is used.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "platform/runtime/RtlTypes.h"
+#include "platform/spreadsheet/XlsSheet.h"
+
+namespace sk {
+
+// Largest member (uncompressed) the reader takes.
+inline constexpr Int64 xls_MaxMemberBytes = Int64{1} << 30;
+
+// The file's sheets in order; false (sheets left empty) when the file is
+// missing, not an .xlsx file, damaged or hostile.
+bool ReadXlsx(const String& fileName, std::vector<std::unique_ptr<TXlsSheet>>& sheets);
+
+}  // namespace sk

@@ -1,0 +1,1095 @@
+#include "platform/visual/Graphics.h"
+
+#include <QtCore/QBuffer>
+#include <QtCore/QByteArray>
+#include <QtGui/QFont>
+#include <QtGui/QFontMetrics>
+#include <QtGui/QGuiApplication>
+#include <QtGui/QIcon>
+#include <QtGui/QImage>
+#include <QtGui/QPainter>
+#include <QtGui/QPixmap>
+#include <QtGui/QRegion>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/runtime/Streams.h"
+#include "platform/visual/QtConvert.h"
+#include "platform/visual/Screen.h"
+
+namespace sk {
+
+namespace {
+
+// a * b / c rounded half away from zero.
+Int32 MulDivRound(Int32 a, Int32 b, Int32 c) {
+  if (c == 0) return -1;
+  long long p = static_cast<long long>(a) * b;
+  long long q = c;
+  if (q < 0) {
+    p = -p;
+    q = -q;
+  }
+  return static_cast<Int32>(p >= 0 ? (p + q / 2) / q : -((-p + q / 2) / q));
+}
+
+const String kEllipsis = u"...";
+
+QPainter::CompositionMode PenComposition(TPenMode mode) {
+  switch (mode) {
+    case pmNot: return QPainter::RasterOp_NotDestination;
+    case pmNotCopy: return QPainter::RasterOp_NotSource;
+    case pmMergePenNot: return QPainter::RasterOp_SourceOrNotDestination;
+    case pmMaskPenNot: return QPainter::RasterOp_SourceAndNotDestination;
+    case pmMergeNotPen: return QPainter::RasterOp_NotSourceOrDestination;
+    case pmMaskNotPen: return QPainter::RasterOp_NotSourceAndDestination;
+    case pmMerge: return QPainter::RasterOp_SourceOrDestination;
+    case pmNotMerge: return QPainter::RasterOp_NotSourceAndNotDestination;
+    case pmMask: return QPainter::RasterOp_SourceAndDestination;
+    case pmNotMask: return QPainter::RasterOp_NotSourceOrNotDestination;
+    case pmXor: return QPainter::RasterOp_SourceXorDestination;
+    case pmNotXor: return QPainter::RasterOp_NotSourceXorDestination;
+    default: return QPainter::CompositionMode_SourceOver;
+  }
+}
+
+QPainter::CompositionMode CopyComposition(TCopyMode mode) {
+  switch (mode) {
+    case cmSrcInvert: return QPainter::RasterOp_SourceXorDestination;
+    case cmSrcAnd: return QPainter::RasterOp_SourceAndDestination;
+    case cmSrcPaint: return QPainter::RasterOp_SourceOrDestination;
+    case cmNotSrcCopy: return QPainter::RasterOp_NotSource;
+    case cmSrcErase: return QPainter::RasterOp_SourceAndNotDestination;
+    case cmNotSrcErase: return QPainter::RasterOp_NotSourceAndNotDestination;
+    case cmMergePaint: return QPainter::RasterOp_NotSourceOrDestination;
+    case cmDstInvert: return QPainter::RasterOp_NotDestination;
+    default: return QPainter::CompositionMode_Source;
+  }
+}
+
+Qt::BrushStyle QtBrushStyle(TBrushStyle s) {
+  switch (s) {
+    case bsClear: return Qt::NoBrush;
+    case bsHorizontal: return Qt::HorPattern;
+    case bsVertical: return Qt::VerPattern;
+    case bsFDiagonal: return Qt::BDiagPattern;  // rising to the right, like "/"
+    case bsBDiagonal: return Qt::FDiagPattern;  // falling to the right, like "\"
+    case bsCross: return Qt::CrossPattern;
+    case bsDiagCross: return Qt::DiagCrossPattern;
+    default: return Qt::SolidPattern;
+  }
+}
+
+Qt::PenStyle QtPenStyle(TPenStyle s) {
+  switch (s) {
+    case psDash: return Qt::DashLine;
+    case psDot: return Qt::DotLine;
+    case psDashDot: return Qt::DashDotLine;
+    case psDashDotDot: return Qt::DashDotDotLine;
+    case psClear: return Qt::NoPen;
+    default: return Qt::SolidLine;
+  }
+}
+
+String DefaultFontName() {
+  if (HasGuiApplication()) {
+    const QString family = QGuiApplication::font().family();
+    if (!family.isEmpty()) return FromQString(family);
+  }
+  return u"DejaVu Sans";
+}
+
+Int32 DefaultFontPoints() {
+  if (HasGuiApplication()) {
+    const int pt = QGuiApplication::font().pointSize();
+    if (pt > 0 && pt < 200) return pt;
+  }
+  return 9;
+}
+
+// The text with the dialog-prefix rule applied: "&&" becomes "&", a lone "&"
+// goes (it only underlines the next character).
+String WithoutPrefixes(const String& s) {
+  String r;
+  r.reserve(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == u'&') {
+      if (i + 1 < s.size() && s[i + 1] == u'&') {
+        r += u'&';
+        ++i;
+      }
+      continue;
+    }
+    r += s[i];
+  }
+  return r;
+}
+
+String ExpandTabs(const String& s) {
+  String r;
+  for (Char c : s) {
+    if (c == u'\t') {
+      const size_t pad = 8 - (r.size() % 8);
+      r.append(pad, u' ');
+    } else {
+      r += c;
+    }
+  }
+  return r;
+}
+
+Int32 Advance(const QFontMetrics& m, const String& s) { return m.horizontalAdvance(QStringView16(s)); }
+
+// The longest head of s that fits in width together with the ellipsis.
+String EndElided(const QFontMetrics& m, const String& s, Int32 width) {
+  if (Advance(m, s) <= width) return s;
+  String head = s;
+  while (!head.empty() && Advance(m, head + kEllipsis) > width) head.pop_back();
+  return head + kEllipsis;
+}
+
+String WordElided(const QFontMetrics& m, const String& s, Int32 width) {
+  if (Advance(m, s) <= width) return s;
+  String head = s;
+  while (!head.empty()) {
+    const size_t blank = head.find_last_of(u' ');
+    head = blank == String::npos ? String() : head.substr(0, blank);
+    if (Advance(m, head + kEllipsis) <= width) break;
+  }
+  return head.empty() ? EndElided(m, s, width) : head + kEllipsis;
+}
+
+// Path ellipsis: the text after the last path delimiter stays whole while the
+// part before it is cut from its end; without a delimiter the middle goes.
+String PathElided(const QFontMetrics& m, const String& s, Int32 width) {
+  if (Advance(m, s) <= width) return s;
+  const size_t delim = s.find_last_of(u"\\/");
+  if (delim == String::npos) {
+    String head = s.substr(0, s.size() / 2), tail = s.substr(s.size() / 2);
+    while (!head.empty() || !tail.empty()) {
+      if (Advance(m, head + kEllipsis + tail) <= width) break;
+      if (head.size() >= tail.size() && !head.empty())
+        head.pop_back();
+      else
+        tail.erase(0, 1);
+    }
+    return head + kEllipsis + tail;
+  }
+  String head = s.substr(0, delim);
+  const String tail = s.substr(delim);
+  while (!head.empty() && Advance(m, head + kEllipsis + tail) > width) head.pop_back();
+  if (Advance(m, head + kEllipsis + tail) <= width) return head + kEllipsis + tail;
+  return EndElided(m, kEllipsis + tail, width);
+}
+
+// The lines of a text: broken at CR LF, CR and LF, and with wordBreak at
+// blanks so that each line fits width (a word wider than width keeps a line
+// of its own).
+std::vector<String> SplitLines(const QFontMetrics& m, const String& text, bool wordBreak, Int32 width) {
+  std::vector<String> paragraphs;
+  String cur;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const Char c = text[i];
+    if (c == u'\r' || c == u'\n') {
+      paragraphs.push_back(cur);
+      cur.clear();
+      if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+    } else {
+      cur += c;
+    }
+  }
+  paragraphs.push_back(cur);
+  if (!wordBreak) return paragraphs;
+  std::vector<String> lines;
+  for (const String& p : paragraphs) {
+    if (Advance(m, p) <= width) {
+      lines.push_back(p);
+      continue;
+    }
+    String line;
+    size_t i = 0;
+    while (i < p.size()) {
+      size_t j = i;
+      while (j < p.size() && p[j] != u' ') ++j;
+      const String word = p.substr(i, j - i);
+      const String candidate = line.empty() ? word : line + u' ' + word;
+      if (!line.empty() && Advance(m, candidate) > width) {
+        lines.push_back(line);
+        line = word;
+      } else {
+        line = candidate;
+      }
+      i = j;
+      while (i < p.size() && p[i] == u' ') ++i;
+    }
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+void TGraphicsObject::Changed() {
+  if (OnChange) OnChange(this);
+}
+
+TFont::TFont() : fName(DefaultFontName()), fColor(clWindowText) { fHeight = -MulDivRound(DefaultFontPoints(), 96, 72); }
+
+TFont::TFont(const TFont& other) : TGraphicsObject() { Assign(other); }
+
+TFont& TFont::operator=(const TFont& other) {
+  if (this != &other) Assign(other);
+  return *this;
+}
+
+TFont::~TFont() = default;
+
+void TFont::Assign(const TFont& source) {
+  fName = source.fName;
+  fHeight = source.fHeight;
+  fStyle = source.fStyle;
+  fColor = source.fColor;
+  fPitch = source.fPitch;
+  fOrientation = source.fOrientation;
+  Invalidate();
+  Changed();
+}
+
+void TFont::Invalidate() {
+  fMetrics.reset();
+  fQtFont.reset();
+}
+
+void TFont::SetName(const String& name) {
+  if (name.empty() || name == fName) return;
+  fName = name;
+  Invalidate();
+  Changed();
+}
+
+Int32 TFont::Size() const { return -MulDivRound(fHeight, 72, 96); }
+
+void TFont::SetSize(Int32 points) { SetHeight(-MulDivRound(points, 96, 72)); }
+
+void TFont::SetHeight(Int32 pixels) {
+  if (pixels == fHeight) return;
+  fHeight = pixels;
+  Invalidate();
+  Changed();
+}
+
+void TFont::SetStyle(TFontStyles style) {
+  if (style == fStyle) return;
+  fStyle = style;
+  Invalidate();
+  Changed();
+}
+
+void TFont::SetColor(TColor color) {
+  if (color == fColor) return;
+  fColor = color;
+  Changed();
+}
+
+void TFont::SetPitch(TFontPitch pitch) {
+  if (pitch == fPitch) return;
+  fPitch = pitch;
+  Invalidate();
+  Changed();
+}
+
+void TFont::SetOrientation(Int32 tenths) {
+  if (tenths == fOrientation) return;
+  fOrientation = tenths;
+  Changed();
+}
+
+const QFont& TFont::QtFont() const {
+  if (!fQtFont) {
+    // Fonts come from the application's font database.
+    if (!HasGuiApplication())
+      throw EInvalidGraphicOperation(u"Text needs the host's QApplication, and none has been created");
+    auto f = std::make_unique<QFont>(ToQString(fName));
+    Int32 px = fHeight < 0 ? -fHeight : fHeight;
+    if (px <= 0) px = 12;
+    f->setPixelSize(px);
+    f->setBold(HasStyle(fsBold));
+    f->setItalic(HasStyle(fsItalic));
+    f->setUnderline(HasStyle(fsUnderline));
+    f->setStrikeOut(HasStyle(fsStrikeOut));
+    if (fPitch == fpFixed) {
+      f->setFixedPitch(true);
+      f->setStyleHint(QFont::Monospace);
+    }
+    f->setKerning(false);
+    if (fHeight > 0) {
+      // A positive height is the whole cell: scale the character size so that
+      // ascent plus descent comes to it.
+      const int cell = QFontMetrics(*f).height();
+      if (cell > 0 && cell != fHeight) f->setPixelSize(std::max(1, static_cast<int>(std::lround(double(px) * fHeight / cell))));
+    }
+    fQtFont = std::move(f);
+  }
+  return *fQtFont;
+}
+
+const QFontMetrics& TFont::Metrics() const {
+  if (!fMetrics) fMetrics = std::make_unique<QFontMetrics>(QtFont());
+  return *fMetrics;
+}
+
+void TPen::SetColor(TColor c) {
+  if (c == fColor) return;
+  fColor = c;
+  Changed();
+}
+
+void TPen::SetWidth(Int32 w) {
+  if (w < 0) w = 0;
+  if (w == fWidth) return;
+  fWidth = w;
+  Changed();
+}
+
+void TPen::SetStyle(TPenStyle s) {
+  if (s == fStyle) return;
+  fStyle = s;
+  Changed();
+}
+
+void TPen::SetMode(TPenMode m) {
+  if (m == fMode) return;
+  fMode = m;
+  Changed();
+}
+
+void TPen::Assign(const TPen& source) {
+  fColor = source.fColor;
+  fWidth = source.fWidth;
+  fStyle = source.fStyle;
+  fMode = source.fMode;
+  Changed();
+}
+
+void TBrush::SetColor(TColor c) {
+  if (c == fColor) return;
+  fColor = c;
+  Changed();
+}
+
+void TBrush::SetStyle(TBrushStyle s) {
+  if (s == fStyle) return;
+  fStyle = s;
+  Changed();
+}
+
+void TBrush::Assign(const TBrush& source) {
+  fColor = source.fColor;
+  fStyle = source.fStyle;
+  Changed();
+}
+
+// ---------------------------------------------------------------------------
+// The canvas.
+
+struct TCanvas::ClipState {
+  QRegion region;
+};
+
+TCanvas::TCanvas() = default;
+
+TCanvas::~TCanvas() = default;
+
+void TCanvas::SetSurface(TCanvasSurface* surface) { fSurface = surface; }
+
+bool TCanvas::CanDraw() const { return fSurface != nullptr && fSurface->Extent().cx > 0 && fSurface->Extent().cy > 0; }
+
+TSize TCanvas::SurfaceExtent() const { return fSurface ? fSurface->Extent() : TSize{}; }
+
+TSize TCanvas::SurfaceSize() const { return SurfaceExtent(); }
+
+QPainter* TCanvas::BeginOp() { return fSurface ? fSurface->Painter() : nullptr; }
+
+QPainter* TCanvas::PreparedPainter(bool withPen, bool withBrush) {
+  QPainter* p = BeginOp();
+  if (p == nullptr) return nullptr;
+  p->setRenderHint(QPainter::Antialiasing, false);
+  p->setRenderHint(QPainter::SmoothPixmapTransform, false);
+  p->setCompositionMode(PenComposition(fPen.Mode()));
+  p->setBackgroundMode(Qt::TransparentMode);
+  if (fClip)
+    p->setClipRegion(fClip->region);
+  else
+    p->setClipping(false);
+  const TPenMode mode = fPen.Mode();
+  if (withPen && fPen.Style() != psClear && mode != pmNop) {
+    const TColor c = mode == pmBlack ? TColor(0) : mode == pmWhite ? TColor(0xFFFFFF) : fPen.Color();
+    QPen pen(ToQColor(c));
+    pen.setStyle(QtPenStyle(fPen.Style()));
+    if (fPen.Width() <= 1) {
+      // One-pixel lines leave out their end point.
+      pen.setWidth(0);
+      pen.setCosmetic(true);
+      pen.setCapStyle(Qt::FlatCap);
+      pen.setJoinStyle(Qt::MiterJoin);
+    } else {
+      pen.setWidth(fPen.Width());
+      pen.setCapStyle(Qt::RoundCap);
+      pen.setJoinStyle(Qt::RoundJoin);
+    }
+    p->setPen(pen);
+  } else {
+    p->setPen(Qt::NoPen);
+  }
+  if (withBrush && fBrush.Style() != bsClear && mode != pmNop) {
+    const TColor c = mode == pmBlack ? TColor(0) : mode == pmWhite ? TColor(0xFFFFFF) : fBrush.Color();
+    p->setBrush(QBrush(ToQColor(c), QtBrushStyle(fBrush.Style())));
+  } else {
+    p->setBrush(Qt::NoBrush);
+  }
+  return p;
+}
+
+void TCanvas::MoveTo(Int32 x, Int32 y) { fPenPos = TPoint{x, y}; }
+
+void TCanvas::LineTo(Int32 x, Int32 y) {
+  if (QPainter* p = PreparedPainter(true, false); p != nullptr && fPen.Mode() != pmNop)
+    p->drawLine(QPoint(fPenPos.X, fPenPos.Y), QPoint(x, y));
+  fPenPos = TPoint{x, y};
+}
+
+void TCanvas::Polyline(const std::vector<TPoint>& points) {
+  if (points.empty()) return;
+  QPainter* p = PreparedPainter(true, false);
+  if (p == nullptr || fPen.Mode() == pmNop) return;
+  QPolygon poly;
+  for (const TPoint& pt : points) poly << QPoint(pt.X, pt.Y);
+  p->drawPolyline(poly);
+}
+
+void TCanvas::Polygon(const std::vector<TPoint>& points) {
+  if (points.empty()) return;
+  QPainter* p = PreparedPainter(true, true);
+  if (p == nullptr || fPen.Mode() == pmNop) return;
+  QPolygon poly;
+  for (const TPoint& pt : points) poly << QPoint(pt.X, pt.Y);
+  if (fPen.Style() != psClear && fPen.Width() <= 1) {
+    // The outline covers every vertex, the end of each edge included.
+    QPen pen = p->pen();
+    pen.setCapStyle(Qt::SquareCap);
+    p->setPen(pen);
+  }
+  p->drawPolygon(poly, Qt::OddEvenFill);
+}
+
+void TCanvas::Rectangle(Int32 x1, Int32 y1, Int32 x2, Int32 y2) {
+  if (x2 < x1) std::swap(x1, x2);
+  if (y2 < y1) std::swap(y1, y2);
+  if (x2 - x1 < 1 || y2 - y1 < 1) return;
+  QPainter* p = PreparedPainter(true, true);
+  if (p == nullptr || fPen.Mode() == pmNop) return;
+  // With an outline it covers the rectangle's edge pixels; without one the
+  // fill stops one pixel short on the right and at the bottom.
+  if (fPen.Style() != psClear && fPen.Width() <= 1) {
+    QPen pen = p->pen();
+    pen.setCapStyle(Qt::SquareCap);
+    p->setPen(pen);
+  }
+  p->drawRect(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
+}
+
+void TCanvas::RoundRect(Int32 x1, Int32 y1, Int32 x2, Int32 y2, Int32 cornerWidth, Int32 cornerHeight) {
+  if (x2 < x1) std::swap(x1, x2);
+  if (y2 < y1) std::swap(y1, y2);
+  if (x2 - x1 < 1 || y2 - y1 < 1) return;
+  QPainter* p = PreparedPainter(true, true);
+  if (p == nullptr || fPen.Mode() == pmNop) return;
+  p->drawRoundedRect(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1), cornerWidth / 2.0, cornerHeight / 2.0);
+}
+
+void TCanvas::Ellipse(Int32 x1, Int32 y1, Int32 x2, Int32 y2) {
+  if (x2 < x1) std::swap(x1, x2);
+  if (y2 < y1) std::swap(y1, y2);
+  if (x2 - x1 < 1 || y2 - y1 < 1) return;
+  QPainter* p = PreparedPainter(true, true);
+  if (p == nullptr || fPen.Mode() == pmNop) return;
+  p->drawEllipse(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
+}
+
+void TCanvas::FillRect(const TRect& r) {
+  if (fBrush.Style() == bsClear || r.Right <= r.Left || r.Bottom <= r.Top) return;
+  QPainter* p = PreparedPainter(false, true);
+  if (p == nullptr) return;
+  p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  p->fillRect(ToQRect(r), QBrush(ToQColor(fBrush.Color()), QtBrushStyle(fBrush.Style())));
+}
+
+void TCanvas::FrameRect(const TRect& r) {
+  if (fBrush.Style() == bsClear || r.Right <= r.Left || r.Bottom <= r.Top) return;
+  QPainter* p = PreparedPainter(false, true);
+  if (p == nullptr) return;
+  p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  const QBrush b(ToQColor(fBrush.Color()), QtBrushStyle(fBrush.Style()));
+  const Int32 w = r.Right - r.Left, h = r.Bottom - r.Top;
+  p->fillRect(QRect(r.Left, r.Top, w, 1), b);
+  p->fillRect(QRect(r.Left, r.Bottom - 1, w, 1), b);
+  p->fillRect(QRect(r.Left, r.Top, 1, h), b);
+  p->fillRect(QRect(r.Right - 1, r.Top, 1, h), b);
+}
+
+void TCanvas::DrawFocusRect(const TRect& r) {
+  if (r.Right <= r.Left || r.Bottom <= r.Top) return;
+  QPainter* p = PreparedPainter(false, false);
+  if (p == nullptr) return;
+  p->setCompositionMode(QPainter::RasterOp_NotDestination);
+  p->setPen(QPen(Qt::black, 0));
+  // Every other pixel along the frame, starting at the top-left corner.
+  QPolygon dots;
+  int k = 0;
+  auto dot = [&](int x, int y) {
+    if ((k++ % 2) == 0) dots << QPoint(x, y);
+  };
+  for (int x = r.Left; x < r.Right; ++x) dot(x, r.Top);
+  for (int y = r.Top + 1; y < r.Bottom; ++y) dot(r.Right - 1, y);
+  for (int x = r.Right - 2; x >= r.Left && r.Bottom - 1 > r.Top; --x) dot(x, r.Bottom - 1);
+  for (int y = r.Bottom - 2; y > r.Top && r.Right - 1 > r.Left; --y) dot(r.Left, y);
+  p->drawPoints(dots);
+}
+
+TColor TCanvas::Pixel(Int32 x, Int32 y) {
+  QImage* img = fSurface ? fSurface->Pixels() : nullptr;
+  if (img == nullptr || !img->valid(x, y)) return clNone;
+  return FromQColor(QColor::fromRgb(img->pixel(x, y)));
+}
+
+void TCanvas::SetPixel(Int32 x, Int32 y, TColor c) {
+  QPainter* p = PreparedPainter(false, false);
+  if (p == nullptr) return;
+  p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  p->setPen(QPen(ToQColor(c), 0));
+  p->drawPoint(x, y);
+}
+
+void TCanvas::TextOut(Int32 x, Int32 y, const String& text) {
+  const QFontMetrics& m = fFont.Metrics();
+  const Int32 w = Advance(m, text);
+  if (QPainter* p = PreparedPainter(false, false); p != nullptr) {
+    p->setFont(fFont.QtFont());
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    const bool rotated = fFont.Orientation() % 3600 != 0;
+    if (rotated) {
+      p->save();
+      p->translate(x, y);
+      p->rotate(-fFont.Orientation() / 10.0);
+    }
+    const int ox = rotated ? 0 : x, oy = rotated ? 0 : y;
+    if (fBrush.Style() != bsClear) p->fillRect(QRect(ox, oy, w, m.height()), ToQColor(fBrush.Color()));
+    p->setPen(ToQColor(fFont.Color()));
+    p->drawText(QPoint(ox, oy + m.ascent()), QStringView16(text));
+    if (rotated) p->restore();
+  }
+  fPenPos = TPoint{x + w, y};
+}
+
+void TCanvas::TextRect(const TRect& r, Int32 x, Int32 y, const String& text) {
+  const QFont& font = fFont.QtFont();
+  QPainter* p = PreparedPainter(false, false);
+  if (p == nullptr) return;
+  p->setFont(font);
+  p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  p->setClipRect(ToQRect(r), fClip ? Qt::IntersectClip : Qt::ReplaceClip);
+  if (fBrush.Style() != bsClear) p->fillRect(ToQRect(r), ToQColor(fBrush.Color()));
+  const QFontMetrics& m = fFont.Metrics();
+  p->setPen(ToQColor(fFont.Color()));
+  p->drawText(QPoint(x, y + m.ascent()), QStringView16(text));
+}
+
+void TCanvas::TextRect(TRect& r, String& text, TTextFormat format) {
+  if ((format & (tfEndEllipsis | tfPathEllipsis | tfWordEllipsis)) && (format & tfModifyString)) {
+    const QFontMetrics& m = fFont.Metrics();
+    const Int32 width = r.Right - r.Left;
+    if (format & tfPathEllipsis)
+      text = PathElided(m, text, width);
+    else if (format & tfWordEllipsis)
+      text = WordElided(m, text, width);
+    else
+      text = EndElided(m, text, width);
+  }
+  DrawText(text, r, format & ~tfModifyString);
+}
+
+TSize TCanvas::TextExtent(const String& text) const {
+  const QFontMetrics& m = fFont.Metrics();
+  return TSize{Advance(m, text), m.height()};
+}
+
+Int32 TCanvas::TextWidth(const String& text) const { return Advance(fFont.Metrics(), text); }
+
+Int32 TCanvas::TextHeight(const String& text) const {
+  (void)text;
+  return fFont.Metrics().height();
+}
+
+Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
+  const QFontMetrics& m = fFont.Metrics();
+  String shown = (flags & DT_NOPREFIX) ? text : WithoutPrefixes(text);
+  if (flags & DT_EXPANDTABS) shown = ExpandTabs(shown);
+  const Int32 lineHeight = m.height() + ((flags & DT_EXTERNALLEADING) ? m.leading() : 0);
+  const Int32 width = rect.Right - rect.Left;
+  const bool single = (flags & DT_SINGLELINE) != 0;
+  std::vector<String> lines;
+  if (single) {
+    String one;
+    for (Char c : shown)
+      if (c != u'\r' && c != u'\n') one += c;
+    lines.push_back(one);
+  } else {
+    lines = SplitLines(m, shown, (flags & DT_WORDBREAK) != 0, width);
+  }
+  if (flags & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS)) {
+    for (String& line : lines) {
+      if (flags & DT_PATH_ELLIPSIS)
+        line = PathElided(m, line, width);
+      else if (flags & DT_WORD_ELLIPSIS)
+        line = WordElided(m, line, width);
+      else
+        line = EndElided(m, line, width);
+    }
+  }
+  Int32 widest = 0;
+  for (const String& line : lines) widest = std::max(widest, Advance(m, line));
+  const Int32 height = lineHeight * static_cast<Int32>(lines.size());
+  if (flags & DT_CALCRECT) {
+    rect.Right = rect.Left + widest;
+    rect.Bottom = rect.Top + height;
+    return height;
+  }
+  QPainter* p = PreparedPainter(false, false);
+  if (p == nullptr) return height;
+  p->setFont(fFont.QtFont());
+  p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  if (!(flags & DT_NOCLIP)) p->setClipRect(ToQRect(rect), fClip ? Qt::IntersectClip : Qt::ReplaceClip);
+  if (flags & DT_RTLREADING) p->setLayoutDirection(Qt::RightToLeft);
+  Int32 y = rect.Top;
+  if (single && (flags & DT_VCENTER)) y = rect.Top + (rect.Bottom - rect.Top - lineHeight) / 2;
+  if (single && (flags & DT_BOTTOM)) y = rect.Bottom - lineHeight;
+  const QColor textColour = ToQColor(fFont.Color());
+  const bool opaque = fBrush.Style() != bsClear;
+  for (const String& line : lines) {
+    const Int32 lw = Advance(m, line);
+    Int32 x = rect.Left;
+    if (flags & DT_CENTER)
+      x = rect.Left + (width - lw) / 2;
+    else if (flags & DT_RIGHT)
+      x = rect.Right - lw;
+    if (opaque) p->fillRect(QRect(x, y, lw, lineHeight), ToQColor(fBrush.Color()));
+    p->setPen(textColour);
+    p->drawText(QPoint(x, y + m.ascent()), QStringView16(line));
+    y += lineHeight;
+  }
+  if (flags & DT_RTLREADING) p->setLayoutDirection(Qt::LeftToRight);
+  return height;
+}
+
+void TCanvas::Draw(Int32 x, Int32 y, const TGraphic& graphic) {
+  graphic.Draw(*this, TRect{x, y, x + graphic.Width(), y + graphic.Height()});
+}
+
+void TCanvas::StretchDraw(const TRect& r, const TGraphic& graphic) { graphic.Draw(*this, r); }
+
+void TCanvas::CopyRect(const TRect& dest, TCanvas& source, const TRect& sourceRect) {
+  if (dest.Right <= dest.Left || dest.Bottom <= dest.Top) return;
+  if (fCopyMode == cmBlackness || fCopyMode == cmWhiteness) {
+    if (QPainter* p = PreparedPainter(false, false)) {
+      p->setCompositionMode(QPainter::CompositionMode_Source);
+      p->fillRect(ToQRect(dest), fCopyMode == cmBlackness ? Qt::black : Qt::white);
+    }
+    return;
+  }
+  if (fCopyMode == cmDstInvert) {
+    if (QPainter* p = PreparedPainter(false, false)) {
+      p->setCompositionMode(QPainter::RasterOp_NotDestination);
+      p->fillRect(ToQRect(dest), Qt::black);
+    }
+    return;
+  }
+  QImage* pixels = source.fSurface ? source.fSurface->Pixels() : nullptr;
+  if (pixels == nullptr || pixels->isNull()) return;
+  // Copied first: the source may be this canvas.
+  const QImage part = pixels->copy(ToQRect(sourceRect));
+  QPainter* p = PreparedPainter(false, false);
+  if (p == nullptr) return;
+  p->setCompositionMode(CopyComposition(fCopyMode));
+  p->drawImage(ToQRect(dest), part);
+}
+
+TRect TCanvas::ClipRect() const {
+  if (fClip) return FromQRect(fClip->region.boundingRect());
+  const TSize s = SurfaceSize();
+  return TRect{0, 0, s.cx, s.cy};
+}
+
+bool TCanvas::HasClipRegion() const { return fClip != nullptr; }
+
+void TCanvas::SetClipRect(const TRect& r) {
+  fClip = std::make_unique<ClipState>();
+  fClip->region = QRegion(ToQRect(r));
+}
+
+void TCanvas::IntersectClipRect(const TRect& r) {
+  if (!fClip) {
+    const TSize s = SurfaceSize();
+    SetClipRect(TRect{0, 0, s.cx, s.cy});
+  }
+  fClip->region = fClip->region.intersected(ToQRect(r));
+}
+
+void TCanvas::ExcludeClipRect(const TRect& r) {
+  if (!fClip) {
+    const TSize s = SurfaceSize();
+    SetClipRect(TRect{0, 0, s.cx, s.cy});
+  }
+  fClip->region = fClip->region.subtracted(QRegion(ToQRect(r)));
+}
+
+void TCanvas::RemoveClipRegion() { fClip.reset(); }
+
+// ---------------------------------------------------------------------------
+// Graphics.
+
+void TGraphic::SetTransparent(bool t) {
+  if (t == fTransparent) return;
+  fTransparent = t;
+  Changed();
+}
+
+void TGraphic::Changed() {
+  if (OnChange) OnChange(this);
+}
+
+// The bitmap's image as a canvas surface: a painter is begun on the image
+// when something is drawn and ended before the pixels are read or resized.
+class TBitmap::TSurface : public TCanvasSurface {
+ public:
+  explicit TSurface(TBitmap* owner) : fOwner(owner) {}
+  ~TSurface() override { End(); }
+  QPainter* Painter() override {
+    if (!fPainter) {
+      QImage& img = *fOwner->fImage;
+      if (img.isNull()) return nullptr;
+      fPainter = std::make_unique<QPainter>();
+      if (!fPainter->begin(&img)) {
+        fPainter.reset();
+        return nullptr;
+      }
+    }
+    return fPainter.get();
+  }
+  QImage* Pixels() override {
+    End();
+    return fOwner->fImage.get();
+  }
+  TSize Extent() const override { return TSize{fOwner->fImage->width(), fOwner->fImage->height()}; }
+  void End() {
+    if (fPainter) {
+      fPainter->end();
+      fPainter.reset();
+    }
+  }
+
+ private:
+  TBitmap* fOwner;
+  std::unique_ptr<QPainter> fPainter;
+};
+
+TBitmap::TBitmap() : fImage(std::make_unique<QImage>()), fSurface(std::make_unique<TSurface>(this)) {}
+
+TBitmap::TBitmap(Int32 width, Int32 height) : TBitmap() { SetSize(width, height); }
+
+TBitmap::TBitmap(const TBitmap& other) : TBitmap() { Assign(other); }
+
+TBitmap& TBitmap::operator=(const TBitmap& other) {
+  if (this != &other) Assign(other);
+  return *this;
+}
+
+TBitmap::~TBitmap() {
+  fCanvas.reset();
+  fSurface.reset();
+}
+
+void TBitmap::Flush() const { fSurface->End(); }
+
+void TBitmap::Assign(const TBitmap& source) {
+  if (this == &source) return;
+  Flush();
+  *fImage = source.Image().copy();
+  fPixelFormat = source.fPixelFormat;
+  fTransparent = source.fTransparent;
+  fTransparentMode = source.fTransparentMode;
+  fTransparentColor = source.fTransparentColor;
+  Changed();
+}
+
+Int32 TBitmap::Width() const { return fImage->width(); }
+
+Int32 TBitmap::Height() const { return fImage->height(); }
+
+void TBitmap::SetWidth(Int32 w) { SetSize(w, Height()); }
+
+void TBitmap::SetHeight(Int32 h) { SetSize(Width(), h); }
+
+void TBitmap::SetSize(Int32 w, Int32 h) {
+  if (w < 0) w = 0;
+  if (h < 0) h = 0;
+  if (w == Width() && h == Height()) return;
+  Flush();
+  const bool alpha = fPixelFormat == pf32bit;
+  QImage next;
+  if (w > 0 && h > 0) {
+    next = QImage(w, h, alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    if (next.isNull()) throw EInvalidGraphicOperation(u"Out of memory for a bitmap of that size");
+    next.fill(alpha ? QColor(0, 0, 0, 0) : QColor(0, 0, 0));
+    if (!fImage->isNull()) {
+      QPainter p(&next);
+      p.setCompositionMode(QPainter::CompositionMode_Source);
+      p.drawImage(0, 0, *fImage);
+    }
+  }
+  *fImage = std::move(next);
+  Changed();
+}
+
+void TBitmap::SetPixelFormat(TPixelFormat f) {
+  if (f == fPixelFormat) return;
+  Flush();
+  fPixelFormat = f;
+  if (!fImage->isNull())
+    *fImage = fImage->convertToFormat(f == pf32bit ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+  Changed();
+}
+
+TColor TBitmap::TransparentColor() const {
+  if (fTransparentMode == tmFixed) return fTransparentColor;
+  const QImage& img = Image();
+  if (img.isNull()) return 0;
+  return FromQColor(QColor::fromRgb(img.pixel(0, img.height() - 1)));
+}
+
+void TBitmap::SetTransparentColor(TColor c) {
+  fTransparentColor = c;
+  fTransparentMode = tmFixed;
+  Changed();
+}
+
+TCanvas& TBitmap::Canvas() {
+  if (!fCanvas) {
+    fCanvas = std::make_unique<TCanvas>();
+    fCanvas->SetSurface(fSurface.get());
+  }
+  return *fCanvas;
+}
+
+const QImage& TBitmap::Image() const {
+  Flush();
+  return *fImage;
+}
+
+QImage& TBitmap::Image() {
+  Flush();
+  return *fImage;
+}
+
+void TBitmap::SetImage(const QImage& image) {
+  Flush();
+  const bool alpha = image.hasAlphaChannel();
+  *fImage = image.convertToFormat(alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+  fPixelFormat = alpha ? pf32bit : pf24bit;
+  Changed();
+}
+
+QImage TBitmap::DrawableImage() const {
+  const QImage& img = Image();
+  if (!fTransparent || img.isNull()) return img.copy();
+  QImage masked = img.convertToFormat(QImage::Format_ARGB32);
+  const QRgb key = ToQColor(TransparentColor()).rgb() & 0xFFFFFF;
+  for (int y = 0; y < masked.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(masked.scanLine(y));
+    for (int x = 0; x < masked.width(); ++x)
+      if ((line[x] & 0xFFFFFF) == key) line[x] = 0;
+  }
+  return masked;
+}
+
+void TBitmap::Draw(TCanvas& canvas, const TRect& r) const {
+  if (Empty()) return;
+  const QImage img = DrawableImage();
+  QPainter* p = canvas.PreparedPainter(false, false);
+  if (p == nullptr) return;
+  p->setCompositionMode(fTransparent ? QPainter::CompositionMode_SourceOver : CopyComposition(canvas.CopyMode()));
+  p->drawImage(ToQRect(r), img);
+}
+
+void TBitmap::LoadFromFile(const String& fileName) {
+  QImage img;
+  if (!img.load(ToQString(fileName))) throw EInvalidGraphic(u"Cannot read the picture " + fileName);
+  SetImage(img);
+}
+
+void TBitmap::SaveToFile(const String& fileName) const {
+  const QString name = ToQString(fileName);
+  const bool known = name.contains(u'.');
+  if (Empty() || !Image().save(name, known ? nullptr : "BMP")) throw EInvalidGraphic(u"Cannot write the picture " + fileName);
+}
+
+void TBitmap::LoadFromStream(TStream& stream) {
+  const Int64 n = stream.Remaining();
+  if (n <= 0 || n > (Int64(1) << 30)) throw EInvalidGraphic(u"No picture in the stream");
+  QByteArray bytes(static_cast<qsizetype>(n), '\0');
+  stream.ReadBuffer(bytes.data(), n);
+  QImage img;
+  if (!img.loadFromData(bytes)) throw EInvalidGraphic(u"The stream holds no readable picture");
+  SetImage(img);
+}
+
+void TBitmap::SaveToStream(TStream& stream) const {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (Empty() || !Image().save(&buffer, "PNG")) throw EInvalidGraphic(u"Cannot write an empty picture");
+  stream.WriteBuffer(bytes.constData(), bytes.size());
+}
+
+std::unique_ptr<TGraphic> TBitmap::Clone() const { return std::make_unique<TBitmap>(*this); }
+
+// ---------------------------------------------------------------------------
+
+TIcon::TIcon() : fIcon(std::make_unique<QIcon>()) {}
+
+TIcon::TIcon(const TIcon& other) : TGraphic(), fIcon(std::make_unique<QIcon>(*other.fIcon)) {}
+
+TIcon& TIcon::operator=(const TIcon& other) {
+  if (this != &other) {
+    *fIcon = *other.fIcon;
+    Changed();
+  }
+  return *this;
+}
+
+TIcon::~TIcon() = default;
+
+Int32 TIcon::Width() const {
+  const auto sizes = fIcon->availableSizes();
+  return sizes.isEmpty() ? 0 : sizes.last().width();
+}
+
+Int32 TIcon::Height() const {
+  const auto sizes = fIcon->availableSizes();
+  return sizes.isEmpty() ? 0 : sizes.last().height();
+}
+
+QImage TIcon::ImageAt(Int32 size) const {
+  if (fIcon->isNull() || !HasGuiApplication()) return QImage();
+  if (size <= 0) size = std::max(Width(), Height());
+  if (size <= 0) return QImage();
+  return fIcon->pixmap(QSize(size, size)).toImage();
+}
+
+void TIcon::Draw(TCanvas& canvas, const TRect& r) const {
+  QPainter* p = canvas.PreparedPainter(false, false);
+  if (p == nullptr || fIcon->isNull()) return;
+  p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  const QImage img = ImageAt(std::max(r.Right - r.Left, r.Bottom - r.Top));
+  if (!img.isNull()) p->drawImage(ToQRect(r), img);
+}
+
+void TIcon::LoadFromFile(const String& fileName) {
+  QIcon icon(ToQString(fileName));
+  if (icon.isNull() || icon.availableSizes().isEmpty()) throw EInvalidGraphic(u"Cannot read the icon " + fileName);
+  *fIcon = icon;
+  Changed();
+}
+
+void TIcon::SaveToFile(const String& fileName) const {
+  const QImage img = ImageAt(0);
+  if (img.isNull() || !img.save(ToQString(fileName))) throw EInvalidGraphic(u"Cannot write the icon " + fileName);
+}
+
+void TIcon::LoadFromStream(TStream& stream) {
+  TBitmap bmp;
+  bmp.LoadFromStream(stream);
+  SetQtIcon(QIcon(QPixmap::fromImage(bmp.Image())));
+}
+
+void TIcon::SaveToStream(TStream& stream) const {
+  TBitmap bmp;
+  bmp.SetImage(ImageAt(0));
+  bmp.SaveToStream(stream);
+}
+
+std::unique_ptr<TGraphic> TIcon::Clone() const { return std::make_unique<TIcon>(*this); }
+
+const QIcon& TIcon::QtIcon() const { return *fIcon; }
+
+void TIcon::SetQtIcon(const QIcon& icon) {
+  *fIcon = icon;
+  Changed();
+}
+
+// ---------------------------------------------------------------------------
+
+TPicture::TPicture() = default;
+
+TPicture::~TPicture() = default;
+
+void TPicture::Changed() {
+  if (OnChange) OnChange(this);
+}
+
+void TPicture::SetGraphic(const TGraphic* graphic) {
+  fGraphic = graphic ? graphic->Clone() : nullptr;
+  Changed();
+}
+
+TBitmap& TPicture::Bitmap() {
+  auto* b = dynamic_cast<TBitmap*>(fGraphic.get());
+  if (b == nullptr) {
+    fGraphic = std::make_unique<TBitmap>();
+    b = static_cast<TBitmap*>(fGraphic.get());
+    Changed();
+  }
+  return *b;
+}
+
+TIcon& TPicture::Icon() {
+  auto* i = dynamic_cast<TIcon*>(fGraphic.get());
+  if (i == nullptr) {
+    fGraphic = std::make_unique<TIcon>();
+    i = static_cast<TIcon*>(fGraphic.get());
+    Changed();
+  }
+  return *i;
+}
+
+void TPicture::Assign(const TPicture& source) {
+  if (this == &source) return;
+  SetGraphic(source.fGraphic.get());
+}
+
+void TPicture::LoadFromFile(const String& fileName) {
+  const QString name = ToQString(fileName).toLower();
+  if (name.endsWith(u".ico")) {
+    auto icon = std::make_unique<TIcon>();
+    icon->LoadFromFile(fileName);
+    fGraphic = std::move(icon);
+  } else {
+    auto bmp = std::make_unique<TBitmap>();
+    bmp->LoadFromFile(fileName);
+    fGraphic = std::move(bmp);
+  }
+  Changed();
+}
+
+}  // namespace sk

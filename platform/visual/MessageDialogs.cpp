@@ -1,0 +1,393 @@
+#include "platform/visual/MessageDialogs.h"
+
+#include <QtGui/QGuiApplication>
+#include <QtGui/QIcon>
+#include <QtGui/QScreen>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QStyle>
+#include <algorithm>
+
+#include "platform/runtime/Dialogs.h"
+#include "platform/visual/QtConvert.h"
+#include "platform/visual/StandardControls.h"
+#include "platform/visual/VisualConsts.h"
+
+namespace sk {
+
+namespace {
+
+const TResStringRec* const kButtonCaptions[MsgDlgBtnCount] = {
+    &_SKButtonYes,   &_SKButtonNo,  &_SKButtonOK,      &_SKButtonCancel,   &_SKButtonAbort, &_SKButtonRetry,
+    &_SKButtonIgnore, &_SKButtonAll, &_SKButtonNoToAll, &_SKButtonYesToAll, &_SKButtonHelp,  &_SKButtonClose,
+};
+
+const TModalResult kButtonResults[MsgDlgBtnCount] = {mrYes, mrNo,      mrOk,       mrCancel, mrAbort, mrRetry,
+                                                     mrIgnore, mrAll, mrNoToAll, mrYesToAll, mrNone,  mrClose};
+
+Int32 MulDiv(Int32 a, Int32 b, Int32 c) { return c == 0 ? 0 : static_cast<Int32>((static_cast<long long>(a) * b + c / 2) / c); }
+
+// A message dialog: Escape and the close box end it with mrCancel whatever
+// its buttons.
+class TMessageForm : public TForm {
+ public:
+  explicit TMessageForm(TComponent* owner) : TForm(owner) {}
+  bool DialogKey(Word key, TShiftState shift) override {
+    if (key == VK_ESCAPE) {
+      SetModalResult(mrCancel);
+      return true;
+    }
+    return TForm::DialogKey(key, shift);
+  }
+};
+
+QIcon TypeIcon(TMsgDlgType type) {
+  QStyle* style = QApplication::style();
+  if (style == nullptr) return QIcon();
+  switch (type) {
+    case mtWarning: return style->standardIcon(QStyle::SP_MessageBoxWarning);
+    case mtError: return style->standardIcon(QStyle::SP_MessageBoxCritical);
+    case mtInformation: return style->standardIcon(QStyle::SP_MessageBoxInformation);
+    case mtConfirmation: return style->standardIcon(QStyle::SP_MessageBoxQuestion);
+    default: return QIcon();
+  }
+}
+
+Int32 ScreenWidth() {
+  if (QScreen* s = QGuiApplication::primaryScreen()) return s->geometry().width();
+  return 800;
+}
+
+String WithoutAccelerators(const String& s) {
+  String r;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == u'&' && i + 1 < s.size()) {
+      ++i;
+    }
+    r += s[i];
+  }
+  return r;
+}
+
+// Dialog units of the form's font: the average character width and the
+// character height.
+struct TDialogUnits {
+  Int32 x, y;
+};
+
+TDialogUnits UnitsOf(TCanvas& canvas) {
+  static const String kAlphabet = u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+  const TSize size = canvas.TextExtent(kAlphabet);
+  return TDialogUnits{std::max(1, (size.cx / 26 + 1) / 2), std::max(1, size.cy)};
+}
+
+// The width of a row of buttons of one width.
+Int32 ButtonRowWidth(Int32 count, Int32 width, Int32 spacing) { return count * width + std::max(0, count - 1) * spacing; }
+
+TMsgDlgType TypeOfBoxFlags(Cardinal flags) {
+  switch (flags & MB_ICONMASK) {
+    case MB_ICONERROR: return mtError;
+    case MB_ICONQUESTION: return mtConfirmation;
+    case MB_ICONWARNING: return mtWarning;
+    case MB_ICONINFORMATION: return mtInformation;
+    default: return mtCustom;
+  }
+}
+
+}  // namespace
+
+String MsgDlgButtonName(TMsgDlgBtn b) {
+  static const char16_t* const names[MsgDlgBtnCount] = {u"Yes",     u"No",       u"OK",   u"Cancel",
+                                                        u"Abort",   u"Retry",    u"Ignore", u"All",
+                                                        u"NoToAll", u"YesToAll", u"Help", u"Close"};
+  return b < MsgDlgBtnCount ? String(names[b]) : String();
+}
+
+TModalResult MsgDlgButtonResult(TMsgDlgBtn b) { return b < MsgDlgBtnCount ? kButtonResults[b] : mrNone; }
+
+TMsgDlgBtn DefaultMsgDlgButton(TMsgDlgButtons buttons) {
+  if (buttons.Contains(mbOK)) return mbOK;
+  if (buttons.Contains(mbYes)) return mbYes;
+  return mbRetry;
+}
+
+String MsgDlgCaption(TMsgDlgType type) {
+  switch (type) {
+    case mtWarning: return LoadResString(&_SKCaptionWarning);
+    case mtError: return LoadResString(&_SKCaptionError);
+    case mtInformation: return LoadResString(&_SKCaptionInformation);
+    case mtConfirmation: return LoadResString(&_SKCaptionConfirm);
+    default: return Application().Title();
+  }
+}
+
+std::unique_ptr<TForm> CreateMessageDialog(const String& msg, TMsgDlgType type, TMsgDlgButtons buttons) {
+  return CreateMessageDialog(msg, type, buttons, DefaultMsgDlgButton(buttons));
+}
+
+std::unique_ptr<TForm> CreateMessageDialog(const String& msg, TMsgDlgType type, TMsgDlgButtons buttons,
+                                           TMsgDlgBtn defaultButton) {
+  RequireApplication("A message dialog");
+  auto form = std::make_unique<TMessageForm>(nullptr);
+  form->SetBorderStyle(bsDialog);
+  form->SetPosition(poScreenCenter);
+  form->SetText(MsgDlgCaption(type));
+  TCanvas& canvas = form->Canvas();
+  canvas.Font().Assign(form->Font());
+  const TDialogUnits du = UnitsOf(canvas);
+  const Int32 horzMargin = MulDiv(8, du.x, 4), vertMargin = MulDiv(8, du.y, 8);
+  const Int32 horzSpacing = MulDiv(10, du.x, 4), vertSpacing = MulDiv(10, du.y, 8);
+  const Int32 buttonSpacing = MulDiv(4, du.x, 4), buttonHeight = MulDiv(14, du.y, 8);
+  Int32 buttonWidth = MulDiv(50, du.x, 4);
+  Int32 buttonCount = 0;
+  for (Int32 b = 0; b < MsgDlgBtnCount; ++b) {
+    if (!buttons.Contains(static_cast<TMsgDlgBtn>(b))) continue;
+    ++buttonCount;
+    const Int32 w = canvas.TextWidth(WithoutAccelerators(LoadResString(kButtonCaptions[b]))) + 2 * horzMargin;
+    buttonWidth = std::max(buttonWidth, w);
+  }
+  // The text wraps at half the screen's width.
+  TRect textRect{0, 0, std::max(ScreenWidth() / 2, 200), 0};
+  const Cardinal textFlags = DT_EXPANDTABS | DT_WORDBREAK | DT_NOPREFIX;
+  canvas.DrawText(msg.empty() ? String(u" ") : msg, textRect, textFlags | DT_CALCRECT);
+  const Int32 iconSize = type == mtCustom ? 0 : 32;
+  const Int32 textLeft = horzMargin + (iconSize > 0 ? iconSize + horzSpacing : 0);
+  const Int32 contentWidth = textLeft - horzMargin + textRect.Right;
+  const Int32 rowWidth = ButtonRowWidth(buttonCount, buttonWidth, buttonSpacing);
+  const Int32 clientWidth = std::max(contentWidth, rowWidth) + 2 * horzMargin;
+  const Int32 contentHeight = std::max(iconSize, textRect.Bottom);
+  const Int32 clientHeight = vertMargin + contentHeight + vertSpacing + buttonHeight + vertMargin;
+  form->SetClientWidth(clientWidth);
+  form->SetClientHeight(clientHeight);
+
+  if (iconSize > 0) {
+    auto* image = new TImage(form.get());
+    image->SetName(u"Image");
+    image->SetParent(form.get());
+    image->Picture().Icon().SetQtIcon(TypeIcon(type));
+    image->SetStretch(true);
+    image->SetBounds(horzMargin, vertMargin, iconSize, iconSize);
+  }
+  auto* label = new TLabel(form.get());
+  label->SetName(u"Message");
+  label->SetParent(form.get());
+  label->SetAutoSize(false);
+  label->SetWordWrap(true);
+  label->SetShowAccelChar(false);
+  label->SetCaption(msg);
+  label->SetBiDiMode(form->BiDiMode());
+  label->SetBounds(textLeft, vertMargin, textRect.Right, textRect.Bottom);
+
+  const TMsgDlgBtn cancelButton = buttons.Contains(mbCancel) ? mbCancel : buttons.Contains(mbNo) ? mbNo : mbOK;
+  Int32 x = (clientWidth - rowWidth) / 2;
+  const Int32 y = vertMargin + contentHeight + vertSpacing;
+  for (Int32 k = 0; k < MsgDlgBtnCount; ++k) {
+    const auto b = static_cast<TMsgDlgBtn>(k);
+    if (!buttons.Contains(b)) continue;
+    auto* button = new TButton(form.get());
+    button->SetName(MsgDlgButtonName(b));
+    button->SetParent(form.get());
+    button->SetCaption(LoadResString(kButtonCaptions[k]));
+    button->SetModalResult(kButtonResults[k]);
+    if (b == defaultButton) {
+      button->SetDefault(true);
+      form->SetActiveControl(button);
+    }
+    if (b == cancelButton) button->SetCancel(true);
+    button->SetBounds(x, y, buttonWidth, buttonHeight);
+    x += buttonWidth + buttonSpacing;
+  }
+  return form;
+}
+
+Int32 MessageDlg(const String& msg, TMsgDlgType type, TMsgDlgButtons buttons, Int32 helpCtx) {
+  return MessageDlg(msg, type, buttons, helpCtx, DefaultMsgDlgButton(buttons));
+}
+
+Int32 MessageDlg(const String& msg, TMsgDlgType type, TMsgDlgButtons buttons, Int32 helpCtx, TMsgDlgBtn defaultButton) {
+  (void)helpCtx;
+  if (!ApplicationExists()) {
+    // The nearest plain message box; its answers are the same numbers.
+    Cardinal flags = MB_OK;
+    std::vector<TMsgDlgBtn> order;
+    if (buttons.Contains(mbYes) && buttons.Contains(mbNo) && buttons.Contains(mbCancel)) {
+      flags = MB_YESNOCANCEL;
+      order = {mbYes, mbNo, mbCancel};
+    } else if (buttons.Contains(mbYes) && buttons.Contains(mbNo)) {
+      flags = MB_YESNO;
+      order = {mbYes, mbNo};
+    } else if (buttons.Contains(mbAbort) && buttons.Contains(mbRetry) && buttons.Contains(mbIgnore)) {
+      flags = MB_ABORTRETRYIGNORE;
+      order = {mbAbort, mbRetry, mbIgnore};
+    } else if (buttons.Contains(mbRetry) && buttons.Contains(mbCancel)) {
+      flags = MB_RETRYCANCEL;
+      order = {mbRetry, mbCancel};
+    } else if (buttons.Contains(mbCancel)) {
+      flags = MB_OKCANCEL;
+      order = {mbOK, mbCancel};
+    } else {
+      order = {mbOK};
+    }
+    for (size_t i = 0; i < order.size() && i < 3; ++i)
+      if (order[i] == defaultButton) flags |= static_cast<Cardinal>(i) << 8;
+    switch (type) {
+      case mtWarning: flags |= MB_ICONWARNING; break;
+      case mtError: flags |= MB_ICONERROR; break;
+      case mtInformation: flags |= MB_ICONINFORMATION; break;
+      case mtConfirmation: flags |= MB_ICONQUESTION; break;
+      default: break;
+    }
+    return MessageBoxW(nullptr, msg, MsgDlgCaption(type), flags);
+  }
+  std::unique_ptr<TForm> dlg = CreateMessageDialog(msg, type, buttons, defaultButton);
+  return dlg->ShowModal();
+}
+
+Int32 VisualMessageBox(const String& text, const String& caption, Cardinal flags) {
+  if (!ApplicationExists()) return UnattendedMessageBox(text, caption, flags);
+  TMsgDlgButtons buttons;
+  std::vector<TMsgDlgBtn> order;
+  switch (flags & MB_TYPEMASK) {
+    case MB_OKCANCEL: order = {mbOK, mbCancel}; break;
+    case MB_ABORTRETRYIGNORE: order = {mbAbort, mbRetry, mbIgnore}; break;
+    case MB_YESNOCANCEL: order = {mbYes, mbNo, mbCancel}; break;
+    case MB_YESNO: order = {mbYes, mbNo}; break;
+    case MB_RETRYCANCEL: order = {mbRetry, mbCancel}; break;
+    default: order = {mbOK}; break;
+  }
+  for (TMsgDlgBtn b : order) buttons.Include(b);
+  const size_t defaultIndex = (flags >> 8) & 0x3;
+  const TMsgDlgBtn defaultButton = defaultIndex < order.size() ? order[defaultIndex] : order.front();
+  std::unique_ptr<TForm> dlg = CreateMessageDialog(text, TypeOfBoxFlags(flags), buttons, defaultButton);
+  dlg->SetText(caption.empty() ? LoadResString(&_SKCaptionError) : caption);
+  const TModalResult r = dlg->ShowModal();
+  // The box's answers carry the same numbers as the modal results; a box
+  // closed without a button is cancelled, or confirmed when OK is all it has.
+  if (r == mrCancel && !buttons.Contains(mbCancel)) return order.size() == 1 ? IDOK : IDCANCEL;
+  return r;
+}
+
+// ---------------------------------------------------------------------------
+
+TTaskDialog::TTaskDialog(TComponent* owner)
+    : TComponent(owner),
+      Flags(TaskDialogFlag(tfAllowDialogCancellation)),
+      CommonButtons(static_cast<TTaskDialogCommonButtons>(TaskDialogCommonButton(tcbOk) | TaskDialogCommonButton(tcbCancel))) {}
+
+TTaskDialog::~TTaskDialog() { Destroying(); }
+
+TIcon& TTaskDialog::CustomMainIcon() {
+  if (!fIcon) fIcon = std::make_unique<TIcon>();
+  return *fIcon;
+}
+
+TTaskDialogButtonItem& TTaskDialog::AddButton(const String& caption) {
+  fButtons.push_back(TTaskDialogButtonItem{caption, 100 + static_cast<TModalResult>(fButtons.size())});
+  return fButtons.back();
+}
+
+const TTaskDialogButtonItem& TTaskDialog::Buttons(Int32 index) const {
+  if (index < 0 || index >= ButtonCount()) RaiseListIndexError(index);
+  return fButtons[static_cast<size_t>(index)];
+}
+
+Int32 TTaskDialog::PressedButton() const {
+  const Int32 k = fModalResult - 100;
+  return k >= 0 && k < ButtonCount() ? k : -1;
+}
+
+bool TTaskDialog::Execute() {
+  fModalResult = mrNone;
+  if (!ApplicationExists()) return false;
+  auto* ownerForm = dynamic_cast<TForm*>(Owner());
+  std::unique_ptr<TForm> form(new TMessageForm(ownerForm));
+  form->SetBorderStyle(bsDialog);
+  form->SetPosition(ownerForm != nullptr ? poOwnerFormCenter : poScreenCenter);
+  form->SetText(Caption.empty() ? Application().Title() : Caption);
+  TCanvas& canvas = form->Canvas();
+  canvas.Font().Assign(form->Font());
+  const TDialogUnits du = UnitsOf(canvas);
+  const Int32 margin = MulDiv(8, du.x, 4), spacing = MulDiv(6, du.y, 8);
+  const Int32 buttonHeight = MulDiv(14, du.y, 8), buttonSpacing = MulDiv(4, du.x, 4);
+
+  struct TPlannedButton {
+    String name, caption;
+    TModalResult result;
+    Int32 width;
+  };
+  std::vector<TPlannedButton> planned;
+  for (size_t i = 0; i < fButtons.size(); ++i)
+    planned.push_back({u"Button" + Utf8ToString(std::to_string(i + 1)), fButtons[i].Caption, fButtons[i].ModalResult, 0});
+  const struct {
+    TTaskDialogCommonButton b;
+    const char16_t* name;
+    const TResStringRec* caption;
+    TModalResult result;
+  } common[] = {{tcbOk, u"OK", &_SKButtonOK, mrOk},         {tcbYes, u"Yes", &_SKButtonYes, mrYes},
+                {tcbNo, u"No", &_SKButtonNo, mrNo},         {tcbCancel, u"Cancel", &_SKButtonCancel, mrCancel},
+                {tcbRetry, u"Retry", &_SKButtonRetry, mrRetry}, {tcbClose, u"Close", &_SKButtonClose, mrClose}};
+  if (fButtons.empty())
+    for (const auto& c : common)
+      if (CommonButtons & TaskDialogCommonButton(c.b)) planned.push_back({c.name, LoadResString(c.caption), c.result, 0});
+  Int32 rowWidth = 0;
+  for (TPlannedButton& p : planned) {
+    p.width = std::max(MulDiv(50, du.x, 4), canvas.TextWidth(WithoutAccelerators(p.caption)) + 2 * margin);
+    rowWidth += p.width;
+  }
+  rowWidth += std::max<Int32>(0, static_cast<Int32>(planned.size()) - 1) * buttonSpacing;
+
+  const bool withIcon = (Flags & TaskDialogFlag(tfUseHiconMain)) && fIcon && !fIcon->QtIcon().isNull();
+  const Int32 iconSize = withIcon ? 32 : 0;
+  const Int32 textLeft = margin + (withIcon ? iconSize + margin : 0);
+  const Int32 textWidthLimit = std::max(ScreenWidth() / 2, 200);
+  Int32 y = margin;
+  Int32 textRight = textLeft;
+  auto addLabel = [&](const String& name, const String& text, bool bold) {
+    if (text.empty()) return;
+    auto* label = new TLabel(form.get());
+    label->SetName(name);
+    label->SetParent(form.get());
+    if (bold) label->Font().SetStyle(static_cast<TFontStyles>(1u << fsBold));
+    label->SetAutoSize(false);
+    label->SetWordWrap(true);
+    label->SetShowAccelChar(false);
+    canvas.Font().Assign(label->Font());
+    TRect r{0, 0, textWidthLimit, 0};
+    canvas.DrawText(text, r, DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
+    label->SetCaption(text);
+    label->SetBounds(textLeft, y, r.Right, r.Bottom);
+    y += r.Bottom + spacing;
+    textRight = std::max(textRight, textLeft + r.Right);
+  };
+  addLabel(u"Title", Title, true);
+  addLabel(u"Text", Text, false);
+  if (withIcon) {
+    auto* image = new TImage(form.get());
+    image->SetName(u"Image");
+    image->SetParent(form.get());
+    image->Picture().Icon().SetQtIcon(fIcon->QtIcon());
+    image->SetStretch(true);
+    image->SetBounds(margin, margin, iconSize, iconSize);
+    y = std::max(y, margin + iconSize + spacing);
+  }
+  const Int32 clientWidth = std::max(textRight, rowWidth + margin) + margin;
+  Int32 x = clientWidth - margin - rowWidth;
+  for (const TPlannedButton& p : planned) {
+    auto* button = new TButton(form.get());
+    button->SetName(p.name);
+    button->SetParent(form.get());
+    button->SetCaption(p.caption);
+    button->SetModalResult(p.result);
+    button->SetBounds(x, y, p.width, buttonHeight);
+    if (&p == &planned.front()) {
+      button->SetDefault(true);
+      form->SetActiveControl(button);
+    }
+    x += p.width + buttonSpacing;
+  }
+  form->SetClientWidth(clientWidth);
+  form->SetClientHeight(y + buttonHeight + margin);
+  fModalResult = form->ShowModal();
+  return true;
+}
+
+}  // namespace sk

@@ -1,0 +1,161 @@
+// The standard controls that dialogs are made of: push buttons, check boxes,
+// edit boxes, labels and images.
+#pragma once
+
+#include "platform/visual/Controls.h"
+#include "platform/visual/Forms.h"
+
+namespace sk {
+
+// A push button (75 x 25). A click sets the form's modal result to the
+// button's ModalResult (when not mrNone), then raises OnClick. "&" in the
+// caption marks the access key; "&&" is one ampersand.
+class TButton : public TWinControl {
+ public:
+  explicit TButton(TComponent* owner);
+  ~TButton() override;
+
+  TModalResult ModalResult() const { return fModalResult; }
+  void SetModalResult(TModalResult r) { fModalResult = r; }
+  // Return presses the default button, Escape the cancel button.
+  bool Default() const { return fDefault; }
+  void SetDefault(bool d);
+  bool Cancel() const { return fCancel; }
+  void SetCancel(bool c) { fCancel = c; }
+
+  void Click() override;
+  void SetText(const String& s) override;
+
+ protected:
+  bool ClicksOnRelease() const override { return false; }
+
+ private:
+  TModalResult fModalResult = mrNone;
+  bool fDefault = false;
+  bool fCancel = false;
+};
+
+// A one-line edit box (121 x 21). With a password character every character
+// typed shows as that character; MaxLength 0 means no limit.
+class TEdit : public TWinControl {
+ public:
+  explicit TEdit(TComponent* owner);
+  ~TEdit() override;
+
+  // The text as the user left it.
+  String GetText() const override;
+  void SetText(const String& s) override;
+  Int32 MaxLength() const { return fMaxLength; }
+  void SetMaxLength(Int32 n);
+  Char PasswordChar() const { return fPasswordChar; }
+  void SetPasswordChar(Char c);
+  void SelectAll();
+  // The selected part of the text.
+  String SelText() const;
+
+ private:
+  Int32 fMaxLength = 0;
+  Char fPasswordChar = 0;
+};
+
+enum TCheckBoxState : uint8_t { cbUnchecked, cbChecked, cbGrayed };
+
+// A check box (97 x 17). Every change of its state, by the user or by code,
+// raises OnClick.
+class TCheckBox : public TWinControl {
+ public:
+  explicit TCheckBox(TComponent* owner);
+  ~TCheckBox() override;
+
+  bool Checked() const { return fState == cbChecked; }
+  void SetChecked(bool c) { SetState(c ? cbChecked : cbUnchecked); }
+  TCheckBoxState State() const { return fState; }
+  void SetState(TCheckBoxState s);
+  bool AllowGrayed() const { return fAllowGrayed; }
+  void SetAllowGrayed(bool a);
+
+  void SetText(const String& s) override;
+
+ protected:
+  bool ClicksOnRelease() const override { return false; }
+
+ private:
+  void StateFromWidget(int qtState);
+  TCheckBoxState fState = cbUnchecked;
+  bool fAllowGrayed = false;
+  bool fSettingState = false;
+};
+
+// A label: its caption drawn with DrawText's rules (lines broken at CR and
+// LF, and at blanks with WordWrap). With AutoSize it takes the size of its
+// text (keeping its width when it wraps). Its colour is its parent's unless
+// set; a transparent label leaves its background as it is.
+class TLabel : public TGraphicControl {
+ public:
+  explicit TLabel(TComponent* owner);
+  ~TLabel() override;
+
+  bool AutoSize() const { return fAutoSize; }
+  void SetAutoSize(bool a);
+  bool WordWrap() const { return fWordWrap; }
+  void SetWordWrap(bool w);
+  TAlignment Alignment() const { return fAlignment; }
+  void SetAlignment(TAlignment a);
+  TTextLayout Layout() const { return fLayout; }
+  void SetLayout(TTextLayout l);
+  bool Transparent() const { return fTransparent; }
+  void SetTransparent(bool t);
+  // Whether "&" marks an access key (and "&&" is one ampersand); otherwise
+  // the caption is drawn as it is.
+  bool ShowAccelChar() const { return fShowAccelChar; }
+  void SetShowAccelChar(bool s);
+  TWinControl* FocusControl() const { return fFocusControl; }
+  void SetFocusControl(TWinControl* c);
+
+  // The DrawText flags the label draws with.
+  Cardinal DrawTextFlags() const;
+  // With AutoSize: takes the text's size.
+  void AdjustBounds();
+
+ protected:
+  void Paint() override;
+  void TextChanged() override;
+  void FontChanged() override;
+  void Notification(TComponent* component, TOperation operation) override;
+
+ private:
+  bool fAutoSize = true;
+  bool fWordWrap = false;
+  TAlignment fAlignment = taLeftJustify;
+  TTextLayout fLayout = tlTop;
+  bool fTransparent = false;
+  bool fShowAccelChar = true;
+  TWinControl* fFocusControl = nullptr;
+};
+
+// A picture on a form: drawn at its own size from the top-left corner,
+// centred, or stretched over the control.
+class TImage : public TGraphicControl {
+ public:
+  explicit TImage(TComponent* owner);
+  ~TImage() override;
+
+  TPicture& Picture() { return fPicture; }
+  bool Stretch() const { return fStretch; }
+  void SetStretch(bool s);
+  bool Center() const { return fCenter; }
+  void SetCenter(bool c);
+  bool Proportional() const { return fProportional; }
+  void SetProportional(bool p);
+
+ protected:
+  void Paint() override;
+
+ private:
+  TPicture fPicture;
+  bool fStretch = false;
+  bool fCenter = false;
+  bool fProportional = false;
+};
+
+}  // namespace sk

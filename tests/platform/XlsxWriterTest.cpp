@@ -1,0 +1,381 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "XlsxTestSupport.h"
+#include "platform/runtime/Streams.h"
+#include "platform/spreadsheet/XlsWorkbook.h"
+
+namespace sk {
+
+namespace {
+
+// A 16 x 16 PNG without a resolution chunk, and a 32 x 32 one at 150 dots
+// per inch.
+const Byte kPng16[] = {
+    0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44, 0x52, 0x00, 0x00,
+    0x00, 0x10, 0x00, 0x00, 0x00, 0x10, 0x08, 0x02, 0x00, 0x00, 0x00, 0x90, 0x91, 0x68, 0x36, 0x00, 0x00, 0x00,
+    0x16, 0x49, 0x44, 0x41, 0x54, 0x78, 0xDA, 0x63, 0x38, 0x21, 0x27, 0x47, 0x12, 0x62, 0x18, 0xD5, 0x30, 0xAA,
+    0x61, 0xF8, 0x6A, 0x00, 0x00, 0xE4, 0x62, 0x04, 0x10, 0xE9, 0x9B, 0x80, 0xF1, 0x00, 0x00, 0x00, 0x00, 0x49,
+    0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+const Byte kPng32At150Dpi[] = {
+    0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44, 0x52, 0x00, 0x00,
+    0x00, 0x20, 0x00, 0x00, 0x00, 0x20, 0x08, 0x02, 0x00, 0x00, 0x00, 0xFC, 0x18, 0xED, 0xA3, 0x00, 0x00, 0x00,
+    0x09, 0x70, 0x48, 0x59, 0x73, 0x00, 0x00, 0x17, 0x12, 0x00, 0x00, 0x17, 0x12, 0x01, 0x67, 0x9F, 0xD2, 0x52,
+    0x00, 0x00, 0x00, 0x2A, 0x49, 0x44, 0x41, 0x54, 0x78, 0xDA, 0x63, 0x38, 0x21, 0x27, 0x47, 0x53, 0xC4, 0x30,
+    0x6A, 0xC1, 0xA8, 0x05, 0xA3, 0x16, 0x8C, 0x5A, 0x30, 0x6A, 0xC1, 0xA8, 0x05, 0xA3, 0x16, 0x8C, 0x5A, 0x30,
+    0x6A, 0xC1, 0xA8, 0x05, 0xA3, 0x16, 0x0C, 0x15, 0x0B, 0x00, 0x25, 0xCB, 0x10, 0x3D, 0x60, 0x1D, 0x91, 0x29,
+    0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+
+TBytes Png16() { return TBytes(std::begin(kPng16), std::end(kPng16)); }
+
+// The anchor the exports use for their icon: from row 1 (80/256 down),
+// column 13 (784/1024 across) to row 4 (102/256), column 14 (912/1024).
+TImageProperties IconProperties() {
+  TImageProperties p;
+  p.Anchor = TClientAnchor{2, 1, 80, 13, 784, 4, 102, 14, 912};
+  p.ShapeName = u"Program Icon";
+  return p;
+}
+
+class XlsxWriterTest : public ScratchFolderTest {
+ protected:
+  XlsxWriterTest() : ScratchFolderTest("sk_xlsxw") {}
+
+  // Names of what the scratch folder holds.
+  std::vector<std::string> Entries() const {
+    std::vector<std::string> r;
+    for (const auto& e : std::filesystem::directory_iterator(fDir)) r.push_back(e.path().filename().string());
+    std::sort(r.begin(), r.end());
+    return r;
+  }
+};
+
+using XlsxWriter = XlsxWriterTest;
+
+}  // namespace
+
+TEST_F(XlsxWriter, OpenpyxlReadsSheetsValuesFormatsMergesWidthsAndThePicture) {
+  TXlsWorkbook wb;
+  wb.NewFile(2);
+  wb.SetSheetName(u"Word list");
+  // A title block: the title at B1, merged over B1:H3, 15 points bold.
+  TFlxFormat title;
+  title.Format = u"@";
+  title.Font.Size20 = 300;
+  title.Font.Style = flx_Bold;
+  title.HAlignment = fha_center;
+  title.VAlignment = fva_center;
+  const Int32 titleXF = wb.AddFormat(title);
+  wb.SetCellValue(1, 2, u"Title \u00E9");
+  wb.SetCellFormat(1, 2, 3, 8, titleXF);
+  wb.MergeCells(1, 2, 3, 8);
+  // Columns: text, integers, two decimals, percentages.
+  TFlxFormat f;
+  f.Format = u"@";
+  wb.SetColFormat(3, wb.AddFormat(f));
+  f.Format = u"#,##0";
+  wb.SetColFormat(4, wb.AddFormat(f));
+  f.Format = u"#,##0.00";
+  wb.SetColFormat(5, wb.AddFormat(f));
+  f.Format = u"0.00%";
+  wb.SetColFormat(6, wb.AddFormat(f));
+  wb.SetColWidth(3, 20 * 256);
+  wb.SetColWidth(5, 9 * 256);
+  // Cells; one bold, one coloured and filled.
+  wb.SetCellValue(6, 3, u"the");
+  wb.SetCellValue(6, 4, 6187267);
+  wb.SetCellValue(6, 5, 12.25);
+  wb.SetCellValue(6, 6, 0.0617);
+  TFlxFormat bold = wb.GetCellVisibleFormatDef(7, 3);
+  bold.Font.Style = flx_Bold;
+  wb.SetCellValue(7, 3, u"bold", wb.AddFormat(bold));
+  TFlxFormat look = wb.GetCellVisibleFormatDef(7, 4);
+  look.Font.Color = TExcelColor::FromColor(0x0000FF);
+  look.FillPattern.Pattern = fps_Solid;
+  look.FillPattern.FgColor = TExcelColor::FromColor(0xFFFF00);
+  wb.SetCellValue(7, 4, -3, wb.AddFormat(look));
+  wb.SetCellBoolean(7, 5, false);
+  wb.SetCellFromHtml(8, 3, u"<b>all bold</b>");
+  wb.SetCellFromHtml(8, 4, u"x <i>y</i>");
+  ASSERT_TRUE(wb.AddImage(Png16(), IconProperties()));
+  wb.SetActiveSheet(2);
+  wb.SetSheetName(u"a/b");
+  wb.SetCellValue(1, 1, u"\u65E5\u672C");
+  wb.Save(File("out.xlsx"));
+
+  const std::vector<std::string> d = RunXlsxCheck("dump", Path("out.xlsx"));
+  EXPECT_EQ(LineStarting(d, "sheet 1"), "sheet 1 Word list");
+  EXPECT_EQ(LineStarting(d, "sheet 2"), "sheet 2 a_b");
+  EXPECT_EQ(LineStarting(d, "cell 1 B1 "),
+            "cell 1 B1 s 'Title \u00e9' bold=1 italic=0 size=15 colour=- fill=- numfmt=@ halign=center valign=center");
+  EXPECT_EQ(LineStarting(d, "merge 1"), "merge 1 B1:H3");
+  EXPECT_EQ(CountStarting(d, "merge"), 1u);
+  EXPECT_EQ(LineStarting(d, "cell 1 C6 "), "cell 1 C6 s 'the' bold=0 italic=0 size=11 colour=- fill=- numfmt=@ halign=None valign=None");
+  EXPECT_EQ(LineStarting(d, "cell 1 D6 "), "cell 1 D6 n 6187267 bold=0 italic=0 size=11 colour=- fill=- numfmt=#,##0 halign=None valign=None");
+  EXPECT_EQ(LineStarting(d, "cell 1 E6 "), "cell 1 E6 n 12.25 bold=0 italic=0 size=11 colour=- fill=- numfmt=#,##0.00 halign=None valign=None");
+  EXPECT_EQ(LineStarting(d, "cell 1 F6 "), "cell 1 F6 n 0.0617 bold=0 italic=0 size=11 colour=- fill=- numfmt=0.00% halign=None valign=None");
+  EXPECT_EQ(LineStarting(d, "cell 1 C7 "), "cell 1 C7 s 'bold' bold=1 italic=0 size=11 colour=- fill=- numfmt=@ halign=None valign=None");
+  EXPECT_EQ(LineStarting(d, "cell 1 D7 "), "cell 1 D7 n -3 bold=0 italic=0 size=11 colour=FF0000 fill=00FFFF numfmt=#,##0 halign=None valign=None");
+  EXPECT_EQ(LineStarting(d, "cell 1 E7 "), "cell 1 E7 b False bold=0 italic=0 size=11 colour=- fill=- numfmt=#,##0.00 halign=None valign=None");
+  // One run alone shows as the cell's font; runs as a rich text.
+  EXPECT_EQ(LineStarting(d, "cell 1 C8 "), "cell 1 C8 s 'all bold' bold=1 italic=0 size=11 colour=- fill=- numfmt=@ halign=None valign=None");
+  EXPECT_EQ(LineStarting(d, "cell 1 D8 "), "cell 1 D8 s 'x y' bold=0 italic=0 size=11 colour=- fill=- numfmt=#,##0 halign=None valign=None");
+  EXPECT_EQ(LineStarting(d, "cell 2 A1 "), "cell 2 A1 s '\u65e5\u672c' bold=0 italic=0 size=11 colour=- fill=- numfmt=General halign=None valign=None");
+  // Widths as stored: 20 and 9 characters; a column with only a format keeps
+  // the default width.
+  EXPECT_EQ(LineStarting(d, "col 1 C "), "col 1 C width=20.7109 numfmt=@");
+  EXPECT_EQ(LineStarting(d, "col 1 D "), "col 1 D width=9.14062 numfmt=#,##0");
+  EXPECT_EQ(LineStarting(d, "col 1 E "), "col 1 E width=9.71094 numfmt=#,##0.00");
+  EXPECT_EQ(LineStarting(d, "col 1 F "), "col 1 F width=9.14062 numfmt=0.00%");
+  // The picture: moves with its cells, keeps its size; offsets of 49 and 6
+  // pixels; 72 x 62 pixels (in EMU, 9525 to a pixel).
+  EXPECT_EQ(LineStarting(d, "image"),
+            "image xl/drawings/drawing1.xml edit=oneCell from=12,466725,0,57150 to=13,542925,3,76200 "
+            "ext=685800,590550 descr='Program Icon'");
+  EXPECT_EQ(LineStarting(d, "media"), "media xl/media/image1.png 79");
+}
+
+TEST_F(XlsxWriter, PictureResolutionAndAnchorTypes) {
+  TXlsWorkbook wb;
+  wb.SetColWidth(2, 20 * 256);
+  TImageProperties p;
+  // Two columns of 145 and 64 pixels, two rows: 209 x 40 pixels, whatever the
+  // picture's own size and resolution.
+  p.Anchor = TClientAnchor{0, 1, 0, 2, 0, 3, 0, 4, 0};
+  ASSERT_TRUE(wb.AddImage(TBytes(std::begin(kPng32At150Dpi), std::end(kPng32At150Dpi)), p));
+  wb.Save(File("pic.xlsx"));
+  const std::vector<std::string> d = RunXlsxCheck("dump", Path("pic.xlsx"));
+  const std::string line = LineStarting(d, "image");
+  // Anchor type 0 moves and sizes with the cells: the file's default.
+  EXPECT_EQ(line, "image xl/drawings/drawing1.xml edit=None from=1,0,0,0 to=3,0,2,0 ext=1990725,381000 descr=None");
+}
+
+TEST_F(XlsxWriter, PicturesThatCannotBeReadAreLeftOut) {
+  TXlsWorkbook wb;
+  TBytes png = Png16();
+  const std::vector<TBytes> bad = {
+      {},
+      B("not a picture"),
+      TBytes(png.begin(), png.begin() + 20),  // cut inside the header
+      B({0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x02}),  // JPEG with no frame
+      B({'B', 'M', 0, 0}),
+  };
+  for (const TBytes& b : bad) EXPECT_FALSE(wb.AddImage(b, IconProperties()));
+  EXPECT_EQ(wb.ImageCount(), 0);
+  EXPECT_FALSE(wb.AddImage(static_cast<TStream*>(nullptr), IconProperties()));
+  TBytesStream s(png);
+  s.SetPosition(30);  // a stream is taken whole, wherever it stands
+  EXPECT_TRUE(wb.AddImage(&s, IconProperties()));
+  EXPECT_EQ(wb.ImageCount(), 1);
+}
+
+TEST(XlsImages, HeadersGiveTypeSizeAndResolution) {
+  TXlsImageInfo i = XlsProbeImage(kPng16, sizeof kPng16);
+  EXPECT_EQ(i.Type, TXlsImageInfo::Png);
+  EXPECT_EQ(i.Width, 16);
+  EXPECT_DOUBLE_EQ(i.DpiX, 96);
+  i = XlsProbeImage(kPng32At150Dpi, sizeof kPng32At150Dpi);
+  EXPECT_EQ(i.Width, 32);
+  EXPECT_NEAR(i.DpiX, 150, 0.02);
+  // JPEG: a JFIF segment at 72 dots per inch, then the frame of 300 x 200.
+  const TBytes jpeg = B({0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0, 1, 1, 1, 0, 72, 0, 72, 0, 0,
+                         0xFF, 0xC0, 0x00, 0x0B, 8, 0x00, 0xC8, 0x01, 0x2C, 1, 1, 0x11, 0});
+  i = XlsProbeImage(jpeg.data(), jpeg.size());
+  EXPECT_EQ(i.Type, TXlsImageInfo::Jpeg);
+  EXPECT_EQ(i.Width, 300);
+  EXPECT_EQ(i.Height, 200);
+  EXPECT_DOUBLE_EQ(i.DpiY, 72);
+  // A segment claiming more than the file holds.
+  TBytes cut = jpeg;
+  cut[5] = 0xFF;
+  EXPECT_EQ(XlsProbeImage(cut.data(), cut.size()).Type, TXlsImageInfo::Unknown);
+  // BMP: 40-byte information header, 3 x 2; rows stored top down (negative
+  // height) and zero sizes are refused.
+  TBytes bmp(58, 0);
+  bmp[0] = 'B';
+  bmp[1] = 'M';
+  bmp[14] = 40;
+  bmp[18] = 3;
+  bmp[22] = 2;
+  i = XlsProbeImage(bmp.data(), bmp.size());
+  EXPECT_EQ(i.Type, TXlsImageInfo::Bmp);
+  EXPECT_EQ(i.Height, 2);
+  bmp[25] = 0xFF;
+  bmp[22] = 0xFE;
+  bmp[23] = 0xFF;
+  bmp[24] = 0xFF;
+  EXPECT_EQ(XlsProbeImage(bmp.data(), bmp.size()).Type, TXlsImageInfo::Unknown);
+  // A PNG whose chunk length runs past the end still gives its header.
+  TBytes png(std::begin(kPng16), std::end(kPng16));
+  png[33] = 0x7F;
+  EXPECT_EQ(XlsProbeImage(png.data(), png.size()).Type, TXlsImageInfo::Png);
+  EXPECT_EQ(XlsProbeImage(nullptr, 0).Type, TXlsImageInfo::Unknown);
+}
+
+TEST_F(XlsxWriter, TextsWithEscapesAndControlsRoundTrip) {
+  TXlsWorkbook wb;
+  const String texts[] = {
+      u"literal _x0041_ stays", u"_x005F_", u"ctl \x01\x1F cr\r lf\n tab\t", String(u"nul\0in", 6),
+      u"  spaces  ", u"<&>\"'", u"\U0001F600 \u200F\u05D0",
+  };
+  for (size_t i = 0; i < std::size(texts); ++i) wb.SetCellValue(static_cast<Int32>(i) + 1, 1, texts[i]);
+  // A text of nothing but escapes still fits once escaped.
+  String many;
+  while (many.size() + 7 <= 32767) many += u"_x0041_";
+  wb.SetCellValue(20, 1, many);
+  wb.Save(File("t.xlsx"));
+  TXlsWorkbook back(File("t.xlsx"));
+  for (size_t i = 0; i < std::size(texts); ++i)
+    EXPECT_EQ(back.GetCellValue(static_cast<Int32>(i) + 1, 1).AsString().Value, texts[i]) << i;
+  const String read = back.GetCellValue(20, 1).AsString().Value;
+  EXPECT_FALSE(read.empty());
+  EXPECT_EQ(read, many.substr(0, read.size()));
+}
+
+TEST_F(XlsxWriter, RichTextRunsRoundTrip) {
+  TXlsWorkbook wb;
+  wb.SetCellFromHtml(1, 1, u"plain <b>bold</b> <font color=\"#00FF00\"><i>green</i></font> <u>u</u><s>s</s>");
+  wb.Save(File("r.xlsx"));
+  TXlsWorkbook back(File("r.xlsx"));
+  const TRichString written = wb.GetCellValue(1, 1).AsString();
+  const TRichString read = back.GetCellValue(1, 1).AsString();
+  EXPECT_EQ(read.Value, written.Value);
+  ASSERT_EQ(read.Runs.size(), written.Runs.size());
+  for (size_t i = 0; i < read.Runs.size(); ++i) {
+    EXPECT_EQ(read.Runs[i].FirstChar, written.Runs[i].FirstChar) << i;
+    EXPECT_EQ(read.Runs[i].Font.Style, written.Runs[i].Font.Style) << i;
+    EXPECT_EQ(read.Runs[i].Font.Color, written.Runs[i].Font.Color) << i;
+  }
+}
+
+TEST_F(XlsxWriter, NumbersBooleansAndNonFiniteValues) {
+  TXlsWorkbook wb;
+  // Numbers are stored with 16 significant digits; the largest one is stored
+  // just past the range and still reads back as itself.
+  const double values[] = {0, -0.5, 1e-300, std::numeric_limits<double>::max(), -std::numeric_limits<double>::max(),
+                           9007199254740992.0, 0.3, 123456.7890123456};
+  for (size_t i = 0; i < std::size(values); ++i) wb.SetCellValue(1, static_cast<Int32>(i) + 1, values[i]);
+  wb.SetCellValue(2, 1, std::numeric_limits<double>::quiet_NaN());
+  wb.SetCellValue(2, 2, -std::numeric_limits<double>::infinity());
+  wb.SetCellBoolean(2, 3, true);
+  wb.Save(File("n.xlsx"));
+  TXlsWorkbook back(File("n.xlsx"));
+  for (size_t i = 0; i < std::size(values); ++i) {
+    TCellValue v = back.GetCellValue(1, static_cast<Int32>(i) + 1);
+    EXPECT_EQ(v.Kind(), cvNumber);
+    EXPECT_EQ(v.AsNumber(), values[i]) << i;
+  }
+  // The file has no form for these: they are kept as their text.
+  EXPECT_EQ(back.GetCellValue(2, 1).AsString().Value, u"NaN");
+  EXPECT_EQ(back.GetCellValue(2, 2).AsString().Value, u"-INF");
+  EXPECT_EQ(back.GetCellValue(2, 3).Kind(), cvBoolean);
+}
+
+TEST_F(XlsxWriter, MergesAnywhereInTheSheetAreKept) {
+  TXlsWorkbook wb;
+  // Merges over rows without cells, before, between and after the data, and
+  // one whose last row is the last row written.
+  wb.MergeCells(1, 1, 2, 2);
+  wb.SetCellValue(5, 1, u"x");
+  wb.MergeCells(6, 1, 9, 3);
+  wb.SetCellValue(10, 1, u"y");
+  wb.MergeCells(10, 2, 10, 4);
+  wb.MergeCells(20, 1, 30, 1);
+  wb.Save(File("m.xlsx"));
+  const std::vector<std::string> d = RunXlsxCheck("dump", Path("m.xlsx"));
+  EXPECT_EQ(CountStarting(d, "merge 1 "), 4u);
+  for (const char* m : {"merge 1 A1:B2", "merge 1 A6:C9", "merge 1 B10:D10", "merge 1 A20:A30"})
+    EXPECT_FALSE(LineStarting(d, m).empty()) << m;
+}
+
+// ---- saving never in place -----------------------------------------------------
+
+TEST_F(XlsxWriter, SaveReplacesTheTargetAndLeavesNothingElse) {
+  WriteRaw("out.xlsx", "old content");
+  ::chmod(Path("out.xlsx").c_str(), 0640);
+  TXlsWorkbook wb;
+  wb.SetCellValue(1, 1, u"new");
+  wb.Save(File("out.xlsx"));
+  EXPECT_EQ(Entries(), std::vector<std::string>{"out.xlsx"});
+  EXPECT_EQ(TXlsWorkbook(File("out.xlsx")).GetCellValue(1, 1).AsString().Value, u"new");
+  struct stat st {};
+  ASSERT_EQ(::stat(Path("out.xlsx").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);  // the old file's permissions carry over
+}
+
+TEST_F(XlsxWriter, SaveThroughALinkReplacesTheFileItNames) {
+  std::filesystem::create_directory(Path("real"));
+  WriteRaw("real/data.xlsx", "old");
+  std::filesystem::create_symlink(Path("real/data.xlsx"), Path("link.xlsx"));
+  TXlsWorkbook wb;
+  wb.SetCellValue(1, 1, u"via link");
+  wb.Save(File("link.xlsx"));
+  EXPECT_TRUE(std::filesystem::is_symlink(Path("link.xlsx")));
+  EXPECT_EQ(TXlsWorkbook(File("real/data.xlsx")).GetCellValue(1, 1).AsString().Value, u"via link");
+}
+
+TEST_F(XlsxWriter, FailedSavesLeaveTheOldTargetByteExact) {
+  const std::string old = "PK\x03\x04 the old workbook's bytes";
+  WriteRaw("keep.xlsx", old);
+  TXlsWorkbook wb;
+  for (Int32 r = 1; r <= 2000; ++r) wb.SetCellValue(r, 1, u"row text that takes some room " + String(1, u'a' + r % 26));
+
+  // 1. The writing runs out of room halfway (a file-size limit stands in for
+  //    a full disk).
+  {
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    struct sigaction ignore {}, before {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGXFSZ, &ignore, &before);
+    struct rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool raised = false;
+    try {
+      wb.Save(File("keep.xlsx"));
+    } catch (const EXlsError&) {
+      raised = true;
+    }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::sigaction(SIGXFSZ, &before, nullptr);
+    EXPECT_TRUE(raised);
+    EXPECT_EQ(ReadRaw("keep.xlsx"), old);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"keep.xlsx"});
+  }
+  // 2. The folder takes no new file.
+  if (::geteuid() != 0) {
+    ::chmod(fDir.c_str(), 0555);
+    EXPECT_THROW(wb.Save(File("keep.xlsx")), EXlsError);
+    ::chmod(fDir.c_str(), 0755);
+    EXPECT_EQ(ReadRaw("keep.xlsx"), old);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"keep.xlsx"});
+  }
+  // 3. More distinct formats than a file holds: refused before anything is
+  //    written.
+  TXlsWorkbook many;
+  for (Int32 i = 0; i <= xls_MaxFormats; ++i) {
+    TFlxFormat f;
+    f.Font.Color = TExcelColor::FromColor(i);
+    many.SetCellValue(i / 100 + 1, i % 100 + 1, i, many.AddFormat(f));
+  }
+  EXPECT_THROW(many.Save(File("keep.xlsx")), EXlsError);
+  EXPECT_EQ(ReadRaw("keep.xlsx"), old);
+  EXPECT_EQ(Entries(), std::vector<std::string>{"keep.xlsx"});
+  // 4. No such folder, or a folder as the target.
+  EXPECT_THROW(wb.Save(File("none/x.xlsx")), EXlsError);
+  std::filesystem::create_directory(Path("dir.xlsx"));
+  EXPECT_THROW(wb.Save(File("dir.xlsx")), EXlsError);
+  EXPECT_THROW(wb.Save(u""), EXlsError);
+  EXPECT_EQ(Entries(), (std::vector<std::string>{"dir.xlsx", "keep.xlsx"}));
+}
+
+}  // namespace sk

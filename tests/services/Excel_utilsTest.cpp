@@ -1,0 +1,251 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "XlsxTestSupport.h"
+#include "core/Useful_classes_base_stringlists.h"
+#include "platform/runtime/Colors.h"
+#include "platform/runtime/DateUtils.h"
+#include "platform/runtime/FormatSettings.h"
+#include "services/Excel_utils.h"
+
+namespace sk {
+
+namespace {
+
+// A 16 x 16 PNG.
+const Byte kPng16[] = {
+    0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44, 0x52, 0x00, 0x00,
+    0x00, 0x10, 0x00, 0x00, 0x00, 0x10, 0x08, 0x02, 0x00, 0x00, 0x00, 0x90, 0x91, 0x68, 0x36, 0x00, 0x00, 0x00,
+    0x16, 0x49, 0x44, 0x41, 0x54, 0x78, 0xDA, 0x63, 0x38, 0x21, 0x27, 0x47, 0x12, 0x62, 0x18, 0xD5, 0x30, 0xAA,
+    0x61, 0xF8, 0x6A, 0x00, 0x00, 0xE4, 0x62, 0x04, 0x10, 0xE9, 0x9B, 0x80, 0xF1, 0x00, 0x00, 0x00, 0x00, 0x49,
+    0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+
+class ScopedDecimalSeparator {
+ public:
+  explicit ScopedDecimalSeparator(Char c) : fSaved(FormatSettings.DecimalSeparator) { FormatSettings.DecimalSeparator = c; }
+  ~ScopedDecimalSeparator() { FormatSettings.DecimalSeparator = fSaved; }
+
+ private:
+  Char fSaved;
+};
+
+class Excel_utilsTest : public ScratchFolderTest {
+ protected:
+  Excel_utilsTest() : ScratchFolderTest("sk_excel") {}
+};
+
+using Excel_utils = Excel_utilsTest;
+
+// A grid of five columns (text, integer, single, percent, text) whose third
+// column is hidden, and whose cell (1, 1) is hidden.
+TExcelShowRec ColumnFormat(Int32 c) {
+  TExcelShowRec s;
+  const TExcelDataTypes kinds[] = {ex_string, ex_integer, ex_single, ex_percent, ex_string};
+  s.fmt = kinds[c];
+  s.HAlign = c == 4 ? fha_right : fha_left;
+  s.hidden = c == 2;
+  return s;
+}
+
+TExcelDataRec CellData(Int32 r, Int32 c) {
+  TExcelDataRec d;
+  d.cell_format = ColumnFormat(c);
+  d.cell_format.hidden = r == 1 && c == 1;
+  d.cell_format.font_size = 10;
+  d.cell_format.font_colour = clNavy;
+  d.cell_format.background_colour = clNone;
+  d.cell_format.min_colwidth = c == 4 ? 15 : 0;
+  d.cell_format.VAlign = fva_top;
+  d.s = c == 0 ? u"word" + String(1, static_cast<Char>(u'a' + r)) : u"note";
+  d.i = 1000 * (r + 1);
+  d.f = 0.25f * static_cast<Single>(r + 1);
+  return d;
+}
+
+}  // namespace
+
+TEST_F(Excel_utils, StringListsGoOneSheetEachWithTypedCellsAndATitleBlock) {
+  ScopedDecimalSeparator comma(u',');
+  TUTF8Stringlist words, second, names;
+  words.Add(u"word\tfreq\tshare");
+  words.Add(u"");  // takes no row
+  words.Add(u"<B>the</B>\t007\t0.5");
+  words.Add(u"of\t-12\t2,5\t");  // ends in the separator: an empty cell follows
+  words.Add(String(100, u'w') + u"\tx");
+  second.Add(u"only one piece");
+  names.Add(u"Words/list");
+  names.Add(u"");
+  WriteRaw("icon.ico", IconFile());
+  SaveAStringlistToExcel(File("lists.xlsx"), u"A title", u"upper", u"lower", File("icon.ico"), &names,
+                         {&words, &second}, u'\t');
+
+  const std::vector<std::string> d = RunXlsxCheck("dump", Path("lists.xlsx"));
+  EXPECT_EQ(LineStarting(d, "sheet 1"), "sheet 1 Words_list");
+  EXPECT_EQ(LineStarting(d, "sheet 2"), "sheet 2 2");  // no name: its number
+  // The title block.
+  EXPECT_EQ(LineStarting(d, "merge 1 "), "merge 1 B1:H3");
+  EXPECT_EQ(CountStarting(d, "merge 2 "), 0u);
+  EXPECT_EQ(LineStarting(d, "cell 1 B1 "),
+            "cell 1 B1 s 'A title' bold=1 italic=0 size=15 colour=- fill=- numfmt=@ halign=center valign=center");
+  EXPECT_NE(LineStarting(d, "cell 1 J1 s 'upper' "), "");
+  EXPECT_NE(LineStarting(d, "cell 1 J2 s '" + StringToUtf8(FormatDateTime(u"dd-mmm-yyyy", Date())) + "' "), "");
+  EXPECT_NE(LineStarting(d, "cell 1 J3 s 'lower' "), "");
+  // Rows from 6, columns from 3, 12 points in the plain text colours.
+  const std::string look = " bold=0 italic=0 size=12 colour=000000 fill=FFFFFF numfmt=General halign=None valign=None";
+  EXPECT_EQ(LineStarting(d, "cell 1 C6 "), "cell 1 C6 s 'word'" + look);
+  EXPECT_EQ(LineStarting(d, "cell 1 C7 "),
+            "cell 1 C7 s 'the' bold=1 italic=0 size=12 colour=000000 fill=FFFFFF numfmt=General halign=None valign=None");
+  EXPECT_EQ(LineStarting(d, "cell 1 D7 "), "cell 1 D7 n 7" + look);
+  EXPECT_EQ(LineStarting(d, "cell 1 E7 "), "cell 1 E7 s '0.5'" + look);  // not a number in these settings
+  EXPECT_EQ(LineStarting(d, "cell 1 D8 "), "cell 1 D8 n -12" + look);
+  EXPECT_EQ(LineStarting(d, "cell 1 E8 "), "cell 1 E8 n 2.5" + look);
+  EXPECT_EQ(LineStarting(d, "cell 1 F8 "), "cell 1 F8 n None" + look);
+  EXPECT_EQ(LineStarting(d, "cell 1 G8 "), "");
+  EXPECT_EQ(LineStarting(d, "cell 1 C9 "), "cell 1 C9 s '" + std::string(100, 'w') + "'" + look);
+  EXPECT_EQ(LineStarting(d, "cell 2 C6 "), "cell 2 C6 s 'only one piece'" + look);
+  // Columns widen to the text plus 2, up to 80 characters.
+  EXPECT_EQ(LineStarting(d, "col 1 C "), "col 1 C width=80.7109 numfmt=General");
+  EXPECT_EQ(LineStarting(d, "col 2 C "), "col 2 C width=16.7109 numfmt=General");
+  // The icon: its larger image, as PNG.
+  EXPECT_NE(LineStarting(d, "image xl/drawings/drawing1.xml edit=oneCell from=12,466725,0,57150 "), "");
+  EXPECT_NE(LineStarting(d, "image").find("descr='Program Icon'"), std::string::npos);
+  EXPECT_NE(LineStarting(d, "media xl/media/image1.png"), "");
+  EXPECT_EQ(CountStarting(d, "media"), 1u);
+
+  EXPECT_EQ(StringToUtf8(TextFromExcel(File("lists.xlsx"))),
+            "A title\t\t\t\t\t\t\t\tupper\r\n" + StringToUtf8(FormatDateTime(u"dd-mmm-yyyy", Date())) +
+                "\r\nlower\r\nword\tfreq\tshare\r\nthe\t7\t0.5\r\nof\t-12\t2,5\r\n" + std::string(100, 'w') +
+                "\tx\r\nonly one piece\r\n");
+}
+
+TEST_F(Excel_utils, MissingOrUnreadableIconsAreLeftOut) {
+  TUTF8Stringlist list;
+  list.Add(u"a");
+  WriteRaw("bad.ico", std::string("\0\0\1\0\1\0", 6) + std::string(40, 'x'));
+  WriteRaw("bad.png", "not a picture");
+  WriteRaw("good.png", std::string(reinterpret_cast<const char*>(kPng16), sizeof kPng16));
+  for (const char* icon : {"", "missing.ico", "bad.ico", "bad.png", "good.png"}) {
+    SaveAStringlistToExcel(File("i.xlsx"), u"t", u"", u"", *icon ? File(icon) : String(), nullptr, {&list}, u'\t');
+    const std::vector<std::string> d = RunXlsxCheck("dump", Path("i.xlsx"));
+    EXPECT_EQ(CountStarting(d, "image"), std::string(icon) == "good.png" ? 1u : 0u) << icon;
+    EXPECT_EQ(LineStarting(d, "cell 1 C6 ").substr(0, 16), "cell 1 C6 s 'a' ") << icon;
+  }
+}
+
+TEST_F(Excel_utils, GridCellsStayUnderTheirOwnColumns) {
+  SaveDataToExcel(File("grid.xlsx"), u"Grid [1]", u"Grid title", u"a note", u"", ColumnFormat, CellData, 3, 5);
+  const std::vector<std::string> d = RunXlsxCheck("dump", Path("grid.xlsx"));
+  EXPECT_EQ(LineStarting(d, "sheet 1"), "sheet 1 Grid _1_");
+  EXPECT_EQ(LineStarting(d, "merge 1"), "merge 1 B1:H3");
+  EXPECT_NE(LineStarting(d, "cell 1 J1 s 'Grid [1]' "), "");  // the title block has the name as given
+  EXPECT_NE(LineStarting(d, "cell 1 J3 s 'a note' "), "");
+  // Columns: C text, D integers, (hidden single), E percent, F text.
+  EXPECT_EQ(LineStarting(d, "col 1 C "), "col 1 C width=9.14062 numfmt=@");
+  EXPECT_EQ(LineStarting(d, "col 1 D "), "col 1 D width=9.14062 numfmt=#,##0");
+  EXPECT_EQ(LineStarting(d, "col 1 E "), "col 1 E width=9.14062 numfmt=0.00%");
+  EXPECT_EQ(LineStarting(d, "col 1 F "), "col 1 F width=15.7109 numfmt=@");  // its minimum width
+  EXPECT_EQ(LineStarting(d, "col 1 G "), "");
+  // Row r at r + 5.
+  EXPECT_EQ(LineStarting(d, "cell 1 C5 "),
+            "cell 1 C5 s 'worda' bold=0 italic=0 size=10 colour=000080 fill=- numfmt=@ halign=left valign=top");
+  EXPECT_EQ(LineStarting(d, "cell 1 D5 "),
+            "cell 1 D5 n 1000 bold=0 italic=0 size=10 colour=000080 fill=- numfmt=#,##0 halign=None valign=None");
+  EXPECT_EQ(LineStarting(d, "cell 1 E5 "),
+            "cell 1 E5 n 0.25 bold=0 italic=0 size=10 colour=000080 fill=- numfmt=0.00% halign=None valign=None");
+  EXPECT_EQ(LineStarting(d, "cell 1 F5 "),
+            "cell 1 F5 s 'note' bold=0 italic=0 size=10 colour=000080 fill=- numfmt=@ halign=right valign=top");
+  // The hidden cell (1, 1) leaves D6 empty; the cells after it keep their
+  // columns.
+  EXPECT_EQ(LineStarting(d, "cell 1 D6 "), "");
+  EXPECT_NE(LineStarting(d, "cell 1 E6 n 0.5 "), "");
+  EXPECT_NE(LineStarting(d, "cell 1 F6 s 'note' "), "");
+  EXPECT_NE(LineStarting(d, "cell 1 C7 s 'wordc' "), "");
+  EXPECT_EQ(CountStarting(d, "cell 1 G"), 0u);
+  EXPECT_EQ(CountStarting(d, "cell 1 C8"), 0u);
+}
+
+TEST_F(Excel_utils, AGridOfHiddenColumnsWritesOnlyTheTitleBlock) {
+  auto hidden = [](Int32) {
+    TExcelShowRec s;
+    s.hidden = true;
+    return s;
+  };
+  Int32 calls = 0;
+  auto cells = [&](Int32 r, Int32 c) {
+    ++calls;
+    return CellData(r, c);
+  };
+  SaveDataToExcel(File("empty.xlsx"), u"S", u"Only the title", u"", u"", hidden, cells, 50, 4);
+  EXPECT_EQ(calls, 0);
+  const std::vector<std::string> d = RunXlsxCheck("dump", Path("empty.xlsx"));
+  EXPECT_EQ(CountStarting(d, "col "), 0u);
+  for (const std::string& l : d)
+    if (l.compare(0, 7, "cell 1 ") == 0) {
+      const std::string ref = l.substr(7, l.find(' ', 7) - 7);
+      EXPECT_TRUE(ref == "B1" || ref == "J1" || ref == "J2" || ref == "J3") << l;
+    }
+}
+
+TEST_F(Excel_utils, GridsLargerThanASheetRaiseBeforeWriting) {
+  WriteRaw("keep.xlsx", "the old file");
+  Int32 calls = 0;
+  auto cells = [&](Int32 r, Int32 c) {
+    ++calls;
+    return CellData(r, c);
+  };
+  // Rows from 5: a grid of 1,048,572 rows ends at the sheet's last row, one
+  // more goes past it.
+  EXPECT_THROW(SaveDataToExcel(File("keep.xlsx"), u"S", u"T", u"", u"", ColumnFormat, cells, xls_MaxRow - 3, 5),
+               EXlsError);
+  EXPECT_EQ(calls, 0);
+  auto text = [](Int32) { return TExcelShowRec(); };
+  EXPECT_THROW(SaveDataToExcel(File("keep.xlsx"), u"S", u"T", u"", u"", text, cells, 1, xls_MaxCol - 1), EXlsError);
+  EXPECT_EQ(calls, 0);
+  EXPECT_EQ(ReadRaw("keep.xlsx"), "the old file");
+  // A list with more lines than a sheet has rows.
+  TUTF8Stringlist many;
+  for (Int32 i = 0; i < xls_MaxRow - 4; ++i) many.Add(u"x");
+  EXPECT_THROW(SaveAStringlistToExcel(File("keep.xlsx"), u"T", u"", u"", u"", nullptr, {&many}, u'\t'), EXlsError);
+  // A line of more pieces than a sheet has columns (from column 3).
+  TUTF8Stringlist wide;
+  wide.Add(String(xls_MaxCol - 2, u'\t'));
+  EXPECT_THROW(SaveAStringlistToExcel(File("keep.xlsx"), u"T", u"", u"", u"", nullptr, {&wide}, u'\t'), EXlsError);
+  wide.Clear();
+  wide.Add(String(xls_MaxCol - 3, u'\t'));
+  EXPECT_NO_THROW(SaveAStringlistToExcel(File("fits.xlsx"), u"T", u"", u"", u"", nullptr, {&wide}, u'\t'));
+  std::filesystem::remove(Path("fits.xlsx"));
+  EXPECT_EQ(ReadRaw("keep.xlsx"), "the old file");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(fDir), std::filesystem::directory_iterator()), 1);
+}
+
+TEST_F(Excel_utils, TextFromExcelReadsWhatOpenpyxlWrote) {
+  RunXlsxCheck("make", Path("py.xlsx"));
+  EXPECT_EQ(StringToUtf8(TextFromExcel(File("py.xlsx"))),
+            "word\tfreq\tshare\r\nthe\t6187267\t0.0617\r\nof\t2941444\t0.0293\r\nthe\t12\t-1.5\r\n"
+            "Gr\u00fc\u00dfe \u65e5\u672c\r\n100000000000000000000\r\nTRUE\r\n\"tab\there\"\r\n");
+}
+
+TEST_F(Excel_utils, TextFromExcelOfNothingUsable) {
+  EXPECT_EQ(TextFromExcel(File("missing.xlsx")), u"");
+  WriteRaw("bad.xlsx", "PK\x03\x04 not really");
+  EXPECT_EQ(TextFromExcel(File("bad.xlsx")), u"");
+  WriteRaw("old.xls", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(600, '\0'));
+  EXPECT_EQ(TextFromExcel(File("old.xls")), u"");
+  std::filesystem::create_directory(Path("dir.xlsx"));
+  EXPECT_EQ(TextFromExcel(File("dir.xlsx")), u"");
+  bool called = false;
+  TUTF8Stringlist list;
+  list.Add(u"  padded\t ");
+  SaveAStringlistToExcel(File("ok.xlsx"), u"", u"", u"", u"", nullptr, {&list}, u'\t');
+  // An empty title and notes leave only the date of the title block.
+  EXPECT_EQ(TextFromExcel(File("ok.xlsx"), [&](Int32) { return called = true; }),
+            FormatDateTime(u"dd-mmm-yyyy", Date()) + u"\r\npadded\r\n");
+  EXPECT_FALSE(called);
+}
+
+}  // namespace sk

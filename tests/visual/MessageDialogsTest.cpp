@@ -1,0 +1,244 @@
+// Message dialogs: their components, names, order and results, the default
+// and the Help button, the keys that cancel, the layout; the message-box
+// handler built on them; the task dialog.
+#include <gtest/gtest.h>
+
+#include <QtGui/QCloseEvent>
+#include <QtGui/QKeyEvent>
+#include <vector>
+
+#include "VisualTestSupport.h"
+#include "platform/runtime/Dialogs.h"
+#include "platform/visual/MessageDialogs.h"
+#include "platform/visual/StandardControls.h"
+
+namespace sk {
+namespace {
+
+const TMsgDlgBtn kAll[] = {mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp, mbClose};
+
+std::vector<std::string> ComponentNames(TComponent& c) {
+  std::vector<std::string> names;
+  for (Int32 i = 0; i < c.ComponentCount(); ++i) names.push_back(StringToUtf8(c.Components(i)->Name()));
+  return names;
+}
+
+TEST(CreateMessageDialogParts, ComponentsComeInThePlatformsOrderWithTheirNames) {
+  TestApplication();
+  TMsgDlgButtons every;
+  for (TMsgDlgBtn b : kAll) every.Include(b);
+  auto dlg = CreateMessageDialog(u"Everything?", mtConfirmation, every);
+  EXPECT_EQ(ComponentNames(*dlg), (std::vector<std::string>{"Image", "Message", "Yes", "No", "OK", "Cancel", "Abort",
+                                                            "Retry", "Ignore", "All", "NoToAll", "YesToAll", "Help",
+                                                            "Close"}));
+  EXPECT_EQ(dlg->Caption(), u"Confirm");
+  const TModalResult results[] = {6, 7, 1, 2, 3, 4, 5, 12, 13, 14, 0, 8};
+  for (size_t i = 0; i < std::size(kAll); ++i) {
+    auto* b = dynamic_cast<TButton*>(dlg->FindComponent(MsgDlgButtonName(kAll[i])));
+    ASSERT_NE(b, nullptr) << i;
+    EXPECT_EQ(b->ModalResult(), results[i]) << StringToUtf8(b->Name());
+    EXPECT_EQ(MsgDlgButtonResult(kAll[i]), results[i]);
+    // OK is the default when no other is named.
+    EXPECT_EQ(b->Default(), kAll[i] == mbOK) << StringToUtf8(b->Name());
+  }
+  EXPECT_EQ(dlg->ActiveControl(), dlg->FindComponent(u"OK"));
+  struct {
+    TMsgDlgType type;
+    const char16_t* caption;
+    bool image;
+  } types[] = {{mtWarning, u"Warning", true},
+               {mtError, u"Error", true},
+               {mtInformation, u"Information", true},
+               {mtCustom, nullptr, false}};
+  for (const auto& t : types) {
+    auto d = CreateMessageDialog(u"x", t.type, {mbOK});
+    if (t.caption) {
+      EXPECT_EQ(d->Caption(), t.caption);
+    }
+    EXPECT_EQ(d->FindComponent(u"Image") != nullptr, t.image);
+  }
+}
+
+TEST(CreateMessageDialogParts, DefaultsAndTheirAbsence) {
+  TestApplication();
+  EXPECT_EQ(DefaultMsgDlgButton({mbOK, mbCancel}), mbOK);
+  EXPECT_EQ(DefaultMsgDlgButton({mbYes, mbNo}), mbYes);
+  EXPECT_EQ(DefaultMsgDlgButton({mbAbort, mbRetry, mbIgnore}), mbRetry);
+  EXPECT_EQ(DefaultMsgDlgButton({mbCancel}), mbRetry);
+  auto no = CreateMessageDialog(u"x", mtConfirmation, {mbYes, mbNo}, mbNo);
+  EXPECT_TRUE(static_cast<TButton*>(no->FindComponent(u"No"))->Default());
+  EXPECT_FALSE(static_cast<TButton*>(no->FindComponent(u"Yes"))->Default());
+  // A default that is not one of the buttons: none is the default.
+  auto none = CreateMessageDialog(u"x", mtError, {mbCancel}, mbRetry);
+  EXPECT_FALSE(static_cast<TButton*>(none->FindComponent(u"Cancel"))->Default());
+  EXPECT_EQ(none->ActiveControl(), nullptr);
+}
+
+TEST(CreateMessageDialogParts, TheTextKeepsItsCarriageReturnsAndBreaksThere) {
+  TestApplication();
+  auto one = CreateMessageDialog(u"line", mtInformation, {mbOK});
+  auto two = CreateMessageDialog(u"line\rline", mtInformation, {mbOK});
+  auto* label1 = static_cast<TLabel*>(one->FindComponent(u"Message"));
+  auto* label2 = static_cast<TLabel*>(two->FindComponent(u"Message"));
+  EXPECT_EQ(label2->Caption(), u"line\rline");
+  EXPECT_EQ(label2->Height(), 2 * label1->Height());
+  // "&" is shown as it is.
+  auto amp = CreateMessageDialog(u"Find && Replace", mtInformation, {mbOK});
+  EXPECT_FALSE(static_cast<TLabel*>(amp->FindComponent(u"Message"))->ShowAccelChar());
+}
+
+TEST(CreateMessageDialogParts, ControlsSitInsideTheClientAreaWithoutOverlapping) {
+  TestApplication();
+  auto dlg = CreateMessageDialog(u"A question with a longer text than the buttons are wide, to see it wrap?",
+                                 mtConfirmation, {mbYes, mbNo, mbCancel, mbHelp});
+  const TRect client = dlg->ClientRect();
+  std::vector<TRect> buttons;
+  for (Int32 i = 0; i < dlg->ControlCount(); ++i) {
+    const TRect r = dlg->Controls(i)->BoundsRect();
+    EXPECT_GE(r.Left, 0);
+    EXPECT_GE(r.Top, 0);
+    EXPECT_LE(r.Right, client.Right);
+    EXPECT_LE(r.Bottom, client.Bottom);
+    if (dynamic_cast<TButton*>(dlg->Controls(i))) buttons.push_back(r);
+  }
+  ASSERT_EQ(buttons.size(), 4u);
+  for (size_t i = 1; i < buttons.size(); ++i) {
+    EXPECT_GT(buttons[i].Left, buttons[i - 1].Right - 1);
+    EXPECT_EQ(buttons[i].Top, buttons[0].Top);
+  }
+  // The row is centred.
+  EXPECT_NEAR(buttons.front().Left, client.Right - buttons.back().Right, 1);
+  const TRect image = dlg->FindComponent(u"Image") ? static_cast<TControl*>(dlg->FindComponent(u"Image"))->BoundsRect() : TRect{};
+  const TRect text = static_cast<TControl*>(dlg->FindComponent(u"Message"))->BoundsRect();
+  EXPECT_GT(text.Left, image.Right);
+  EXPECT_LT(text.Bottom, buttons[0].Top);
+}
+
+TEST(MessageDlgAnswers, EveryButtonGivesItsResultAndHelpLeavesTheDialogOpen) {
+  TestApplication();
+  for (TMsgDlgBtn b : kAll) {
+    if (b == mbHelp) continue;
+    PressingHook pressing(MsgDlgButtonName(b));
+    ScopedModalHook hook(pressing.Hook());
+    TMsgDlgButtons buttons{b, mbHelp};
+    EXPECT_EQ(MessageDlg(u"?", mtConfirmation, buttons, 0), MsgDlgButtonResult(b)) << StringToUtf8(MsgDlgButtonName(b));
+  }
+  int helped = 0;
+  ScopedModalHook hook([&](TForm& f) {
+    auto* help = static_cast<TButton*>(f.FindComponent(u"Help"));
+    help->OnClick = [&](TObject* sender) {
+      EXPECT_EQ(sender, help);
+      ++helped;
+    };
+    PressButton(f, u"Help");
+    EXPECT_TRUE(f.Modal());
+    PressButton(f, u"Help");
+    PressButton(f, u"OK");
+  });
+  EXPECT_EQ(MessageDlg(u"?", mtInformation, {mbOK, mbHelp}, 1234), mrOk);
+  EXPECT_EQ(helped, 2);
+}
+
+TEST(MessageDlgAnswers, EscapeAndTheCloseBoxGiveCancelWhateverTheButtons) {
+  TestApplication();
+  {
+    ScopedModalHook hook([](TForm& f) {
+      QKeyEvent k(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+      QApplication::sendEvent(f.FindComponent(u"Yes") ? static_cast<TControl*>(f.FindComponent(u"Yes"))->Widget()
+                                                      : f.Widget(),
+                              &k);
+    });
+    EXPECT_EQ(MessageDlg(u"?", mtConfirmation, mbYesNo, 0), mrCancel);
+  }
+  {
+    ScopedModalHook hook([](TForm& f) {
+      QCloseEvent e;
+      QApplication::sendEvent(f.Widget(), &e);
+    });
+    EXPECT_EQ(MessageDlg(u"?", mtConfirmation, mbYesNo, 0), mrCancel);
+  }
+  {
+    // Return presses the default button.
+    ScopedModalHook hook([](TForm& f) {
+      QKeyEvent k(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+      QApplication::sendEvent(f.Widget(), &k);
+    });
+    EXPECT_EQ(MessageDlg(u"?", mtConfirmation, mbYesNo, 0, mbNo), mrNo);
+  }
+}
+
+TEST(VisualMessageBoxAnswers, TheBoxFlagsBecomeADialogAndItsAnswersBoxAnswers) {
+  TestApplication();
+  struct Case {
+    Cardinal flags;
+    const char16_t* press;  // nullptr: the close box
+    Int32 answer;
+    std::vector<std::string> buttons;
+    const char16_t* byDefault;
+  } cases[] = {
+      {MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, u"Yes", IDYES, {"Yes", "No"}, u"No"},
+      {MB_OKCANCEL | MB_ICONWARNING, u"Cancel", IDCANCEL, {"OK", "Cancel"}, u"OK"},
+      {MB_ABORTRETRYIGNORE | MB_ICONERROR | MB_DEFBUTTON3, u"Ignore", IDIGNORE, {"Abort", "Retry", "Ignore"}, u"Ignore"},
+      {MB_OK, nullptr, IDOK, {"OK"}, u"OK"},
+      {MB_YESNO, nullptr, IDCANCEL, {"Yes", "No"}, u"Yes"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> seen;
+    String defaultName;
+    String caption;
+    ScopedModalHook hook([&](TForm& f) {
+      caption = f.Caption();
+      for (Int32 i = 0; i < f.ComponentCount(); ++i)
+        if (auto* b = dynamic_cast<TButton*>(f.Components(i))) {
+          seen.push_back(StringToUtf8(b->Name()));
+          if (b->Default()) defaultName = b->Name();
+        }
+      if (c.press != nullptr) {
+        PressButton(f, c.press);
+      } else {
+        QCloseEvent e;
+        QApplication::sendEvent(f.Widget(), &e);
+      }
+    });
+    EXPECT_EQ(VisualMessageBox(u"text", u"Title", c.flags), c.answer) << c.flags;
+    EXPECT_EQ(seen, c.buttons);
+    EXPECT_EQ(defaultName, c.byDefault);
+    EXPECT_EQ(caption, u"Title");
+  }
+}
+
+TEST(TTaskDialogChoices, OneButtonPerOptionAndCancellingPressesNone) {
+  TestApplication();
+  TForm owner(nullptr);
+  owner.SetBounds(0, 0, 600, 400);
+  TTaskDialog task(&owner);
+  task.Caption = u"Choose 1 of 3";
+  task.Flags = TaskDialogFlag(tfUseHiconMain) | TaskDialogFlag(tfAllowDialogCancellation);
+  EXPECT_EQ(task.Flags, 10u);
+  task.CommonButtons = 0;
+  for (const char16_t* o : {u"first", u"second", u"third"}) task.AddButton(o);
+  EXPECT_EQ(task.Buttons(2).ModalResult, 102);
+  std::vector<std::string> captions;
+  ScopedModalHook hook([&](TForm& f) {
+    EXPECT_EQ(f.Caption(), u"Choose 1 of 3");
+    for (int i = 1; i <= 3; ++i)
+      captions.push_back(StringToUtf8(
+          static_cast<TButton*>(f.FindComponent(u"Button" + Utf8ToString(std::to_string(i))))->Caption()));
+    EXPECT_EQ(f.FindComponent(u"OK"), nullptr);
+    PressButton(f, u"Button2");
+  });
+  ASSERT_TRUE(task.Execute());
+  EXPECT_EQ(task.PressedButton(), 1);
+  EXPECT_EQ(captions, (std::vector<std::string>{"first", "second", "third"}));
+  ScopedModalHook cancel([](TForm& f) {
+    QKeyEvent k(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(f.Widget(), &k);
+  });
+  ASSERT_TRUE(task.Execute());
+  EXPECT_EQ(task.ModalResult(), mrCancel);
+  EXPECT_EQ(task.PressedButton(), -1);
+  EXPECT_THROW(task.Buttons(3), EListError);
+}
+
+}  // namespace
+}  // namespace sk
