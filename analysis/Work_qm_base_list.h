@@ -181,6 +181,103 @@ class TQMBaseDataClass : public TObject {
   // SetSortAlphAscending, then DoASort(-1, 0, Count-1).
   void DoAlphabeticalAscendingSort();
 
+  // ---- the three-level sort engine (Work_qm_base_sort.cpp)
+  // Sorts fromIndex..toIndex (clamped to the list) on the levels in use:
+  // level 0 over the range, then levels 1 and 2 over the runs of entries
+  // that every level before finds equal. Refused while the list is busy.
+  // Yields once at the start of each level and once every 8,192
+  // comparisons; a raised global_panic_state or a change of Count during a
+  // yield ends the sort there. The list is idle afterwards, also when a
+  // comparer or SetBase raises.
+  void SortThem(Int32 fromIndex, Int32 toIndex);
+  // The quicksort of l..r at level FSortStage with comparer, in the
+  // direction of that level's column choice; the pivot is set through
+  // SetBase (SetPrivateBase on a private level).
+  void UserObjectQuickSort(Int32 l, Int32 r, const TQMBaseListObjectCompare& comparer);
+  // Chooses one level's key: the level's sort byte is
+  // HeaderColumnToSortNeeded(level, column); toggle_check turns the
+  // direction round when SortColumnChanged is false, toggle_do always.
+  // Whether the level changed.
+  virtual bool Set1Sort(TSortLevel level, Int32 column, TToggle toggle);
+  bool DoSet1Sort(TSortLevel level, Int32 column, Byte sortByte);
+  // Set1Sort(level, stored column, toggle_dont) for every level in use.
+  virtual void Set3Sorts();
+  virtual void SetSortAsMainWordSort(TSortLevel level);
+  // Level 0 on the set column (column, or the first set column), level 1 on
+  // the main word, both descending; then DoASort over the list.
+  virtual void SortOnCategory(bool flag, Int32 column);
+  bool GetSortAscending(TSortLevel level) const;
+  void SetSortAscending(TSortLevel level, bool ascending);
+  void ToggleASortAscends(TSortLevel level);
+  void ToggleMainSortAscendsUntilAscending();
+  TSortLevel GetSortLevelsAvailable() const;
+  void SetSortLevelsAvailable(TSortLevel level);
+  void SetMainSortAlphabetical();
+  bool AllQMColumnChoicesEqual() const;
+  // Whether column differs from the level's stored column.
+  virtual bool SortColumnChanged(TSortLevel level, Int32 column);
+  virtual Int32 HeaderColumnToSortNeeded(TSortLevel /*level*/, Int32 column) { return column; }
+  // Makes level of settings private with this list's comparer for option.
+  void UsePrivateSort(TSortSettings& settings, TSortLevel level, TPrivateOptions option);
+  // The pivot: the tool stores the key of entry for level (base: nothing);
+  // SetPrivateBase keeps the entry's private part for the private comparers.
+  virtual void SetBase(TQMBaseListObject* /*entry*/, TSortLevel /*level*/) {}
+  void SetPrivateBase(TQMBaseListObject* entry, TSortLevel level);
+  void SetBaseCompareStrAndTag(const TStringTag& tag);
+  void SetBaseCompareConcStrAndTag(const TConcStringTag& ctag);
+  void SetBaseCompareStrAndTagArray(const std::vector<TStringTag>& arr);
+  void Clearbase_compare_PcharTagArray();
+  // Exchanges two slots (nothing outside the list).
+  void ExchangeOrder(Int32 i, Int32 j);
+  // The last index of the run at the top that the level's comparer finds
+  // equal to entry 0; -1 when the level has no comparer or the list is empty.
+  Int32 TopIdenticallySorted(TSortLevel level);
+  // Puts the entries in a random order (each one once). Refused while busy.
+  void DoRandomOrderSort();
+  virtual void CompleteResort(Int32 column);
+  virtual void CompleteResort(Cardinal lcid, Int32 column);
+  virtual bool CloudDataNeedsSorting() { return false; }
+  virtual void DoAnyFreqSorting() {}
+  virtual bool DoASimpleSort() { return false; }
+  virtual Int32 DefaultMainSortColumn() { return MainWordColumn(); }
+  virtual Int32 MainWordColumn() { return 1; }
+  virtual void SortImportedDataAlph(TStringList* /*list*/) {}
+
+  // ---- comparison helpers: the argument against the pivot value, -1, 0 or 1
+  Int32 BaseStringComparison(const String& s) const;
+  Int32 BaseStringBackwardsComparison(const String& s) const;
+  Int32 BaseStringAndTagComparison(const TStringTag& tag) const;
+  Int32 BaseConcStringAndTagComparison(const TConcStringTag& ctag) const;
+  Int32 BaseStringAndTagArrayComparison(const std::vector<TStringTag>& arr) const;
+  Int32 CategoriesComparison(const TStringTrueColumnAndColourRec& rec) const;
+  Int32 FloatComparison(Single x) const;
+  Int32 TextDateComparison(Double x) const;
+  Int32 Int64Comparison(Int64 x) const;
+  Int32 BooleanComparison(bool b) const;
+  static Int32 IntegerComparisonSwapped(Int32 v);
+  // Ready comparers of one entry (a TQMBaseListObject) against the pivot.
+  virtual Int32 CompareDispersions(TObject* entry);
+  virtual Int32 CompareWordsByLength(TObject* entry);
+  Int32 CompareLemmas(TObject* entry);
+  Int32 CompareRelativeEntropies(TObject* entry);
+  Int32 CompareCategories(TObject* entry);
+  // Private comparers: the entry's flag against the pivot's private part.
+  Int32 PrivateSortDeletedUp(TObject* entry);
+  Int32 PrivateSortJoinElsewhereUp(TObject* entry);
+  Int32 PrivateSortJoinListUp(TObject* entry);
+  Int32 PrivateSortMatchedUp(TObject* entry);
+  Int32 PrivateSortOriginalEntryUp(TObject* entry);
+
+  // ---- lemmas and categories read by the comparers
+  // 0 without joins; else the relative entropy of the entry's frequency and
+  // those of its joined entries (at least basis values).
+  Double LemmasRelativeEntropy(Int32 index, Int32 basis) const;
+  // The entry's category of trueColumn; with strip, without "*" and "?".
+  // EAssertionFailed "trying to get data index %d (Count = %d)" outside.
+  TStringTrueColumnAndColourRec GetACategoryAndColour(Int32 row, Int32 trueColumn, bool strip) const;
+  TColor GetACategoryColour(Int32 row, Int32 trueColumn) const;
+  String GetACategoryString(Int32 row, Int32 trueColumn) const;
+
   // ---- progress (the tools show it)
   virtual void ReportProgressPercent(Int32 /*percent*/) {}
   virtual void ReportProgressShortMessage(TMyStatusBarPanel /*panel*/, const String& /*text*/) {}
@@ -283,6 +380,20 @@ class TQMBaseDataClass : public TObject {
   };
   std::unique_ptr<TQMBaseListObject*[], TFreeSlots> fList;
   Int32 fCount = 0;
+
+ private:
+  // The sort engine's state and steps (Work_qm_base_sort.cpp).
+  Int32 SortCompare(Int32 k, const TQMBaseListObjectCompare& comparer);
+  void SortYieldPoint();
+  void SortSetPivot(Int32 k, TSortLevel level);
+  bool SortLevelComparer(TSortLevel level, TQMBaseListObjectCompare& comparer, bool& endsSort) const;
+  void SortRangeAtLevel(Int32 l, Int32 r, TSortLevel level, bool& stopped);
+  void SortRunsAtLevel(TSortLevel level, TSortLevel before, Int32 lo, Int32 hi, bool& stopped);
+  Int32 SortRunEnd(Int32 start, Int32 hi, TSortLevel level, const TQMBaseListObjectCompare& comparer);
+  void QuickSortRange(Int32 l, Int32 r, const TQMBaseListObjectCompare& comparer, Int32 depthLeft);
+  Int32 fSortYieldCountdown = 0;
+  Int32 fSortEntryCount = 0;
+  UInt64 fSortPivotSeed = 0;
 };
 
 }  // namespace sk

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "core/Global_vars.h"
+#include "demo_window_bars.h"
 #include "library/Units.h"
 #include "platform/visual/Forms.h"
 #include "platform/visual/Screenshots.h"
@@ -78,6 +79,7 @@ int RunWindowDemo(int argc, char** argv) {
     });
     AddButton(form, u"ControlsPage", u"Controls...", 2, 0, [](TForm& f) { MakeControlsPage(&f)->ShowModal(); });
     AddButton(form, u"CloseDemo", u"Close", 2, 1, [](TForm& f) { f.Close(); });
+    AddButton(form, u"BarsPage", u"Bars...", 3, 0, [](TForm& f) { MakeBarsPage(&f)->ShowModal(); });
     form.OnClose = [](TObject*, TCloseAction&) { QCoreApplication::quit(); };
 
     if (display) {
@@ -96,6 +98,7 @@ int RunWindowDemo(int argc, char** argv) {
         rc = 1;
       }
     }
+    if (!display && rc == 0) rc = SaveBarsPagePicture(&form) ? 0 : 1;
     Application().SetMainForm(nullptr);
   }
   Finalize();

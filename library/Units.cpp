@@ -63,6 +63,8 @@
 #include "services/User_and_system_utils.h"
 #include "services/Utf8_unit.h"
 #include "services/Wdef.h"
+#include "ui/Buttonedsplitteru.h"
+#include "ui/Buttonedstatusbaru.h"
 #include "ui/Checkgroupu.h"
 #include "ui/Colour_utils.h"
 #include "ui/Dialog_stuff_base.h"
@@ -77,10 +79,13 @@
 #include "ui/Qmark_error_dlgs_3.h"
 #include "ui/Qmark_error_dlgs_const.h"
 #include "ui/ShellFolderDialogU.h"
+#include "ui/Tpcprogressbars.h"
+#include "zip/ZAArchiver.h"
 #include "zip/ZACipher.h"
 #include "zip/ZAConst.h"
 #include "zip/ZACryptConst.h"
 #include "zip/ZACryptUtil.h"
+#include "zip/ZACryptoTransform.h"
 #include "zip/ZADirArray.h"
 #include "zip/ZADirManager.h"
 #include "zip/ZAExcept.h"
@@ -183,6 +188,10 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(ZAStrUtils),
     SK_UNIT(ZADirArray),
     SK_UNIT(ZADirManager),
+    // The archiver: AES entry encryption, then the component (which makes
+    // the engine's lock when it starts).
+    SK_UNIT(ZACryptoTransform),
+    SK_UNIT(ZAArchiver),
     // Zip glue.
     SK_UNIT(Zip_utils),
     // Drawing helpers and search syntax.
@@ -207,6 +216,10 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Qmark_error_dlgs_1),
     SK_UNIT(Qmark_error_dlgs_2),
     SK_UNIT(Qmark_error_dlgs_3),
+    // Controls: the bars, the status bar with buttons and the splitter.
+    SK_UNIT(Tpcprogressbars),
+    SK_UNIT(Buttonedstatusbaru),
+    SK_UNIT(Buttonedsplitteru),
     // Controls: filters, the filter combo, the spin edit, the labelled
     // controls and colour pickers, the folder chooser, the check group.
     SK_UNIT(Dialog_stuff_base),

@@ -508,6 +508,8 @@ void TZADirManager::SaveDir(bool writeAtEnd, TStream* stream) {
       pending.Clear();
     }
   };
+  // The directory's size is what its records take, on however many volumes.
+  Int64 written = 0;
   try {
     Byte record[TZAZipCentralDir::Size];
     for (Int32 i = 0; i < count; ++i) {
@@ -520,14 +522,22 @@ void TZADirManager::SaveDir(bool writeAtEnd, TStream* stream) {
       cd.commentLength = static_cast<Word>(item.Comment.size());
       cd.WriteTo(record);
       FArc->WriteBufferToStream(record, TZAZipCentralDir::Size, FCompressedStream, FArc->FVolumeNumberInfo,
-                                cd.nameLength + cd.extraLength, &pending);
+                                cd.nameLength + cd.extraLength + cd.commentLength, &pending);
       FArc->WriteBufferToStream(e.name.data(), static_cast<Int64>(e.name.size()), FCompressedStream,
                                 FArc->FVolumeNumberInfo, -1, &pending);
       FArc->WriteBufferToStream(e.extra.data(), static_cast<Int64>(e.extra.size()), FCompressedStream,
                                 FArc->FVolumeNumberInfo, -1, &pending);
       FArc->WriteBufferToStream(item.Comment.data(), static_cast<Int64>(item.Comment.size()), FCompressedStream,
                                 FArc->FVolumeNumberInfo, -1, &pending);
+      written += TZAZipCentralDir::Size + static_cast<Int64>(e.name.size() + e.extra.size() + item.Comment.size());
     }
+    // The end records stay whole on the volume that takes them: the room for
+    // them (with zip64 records and the comment) is kept, or the next volume
+    // begun, before they are written.
+    FArc->WriteBufferToStream(nullptr, 0, FCompressedStream, FArc->FVolumeNumberInfo,
+                              TZAZipCentralDirEnd::Size + TZAZip64CentralDirEnd::Size +
+                                  TZAZip64CentralDirEndLocator::Size + static_cast<Int32>(ArchiveComment.size()),
+                              &pending);
   } catch (...) {
     flushPending();
     throw;
@@ -536,7 +546,7 @@ void TZADirManager::SaveDir(bool writeAtEnd, TStream* stream) {
 
   const Int32 volumeNow = std::max<Int32>(FArc->FVolumeNumberInfo.FVolumeNumber, 0);
   const Int64 end = FCompressedStream->Position();
-  const Int64 dirSize = end - D;
+  const Int64 dirSize = written;
   CentralDirEnd.signature = CentralDirEndSignatureOf(FArc->isZIPFormat);
   CentralDirEnd.entriesOnDisk = ClipWord(count);
   CentralDirEnd.entriesCentralDir = ClipWord(count);

@@ -46,7 +46,8 @@ class TZAArchiverLink : public TZAComponent {
   virtual void OpenVolume(TZAVolumeNumberInfo& volume) = 0;
   // Writes count bytes, to pending when given, else to stream, moving to new
   // volumes as they fill; reserve bytes more must fit after them on the same
-  // volume (-1: no such need). A short write raises engine error 46.
+  // volume (-1: no such need); with count 0, only the room for reserve bytes
+  // is made. A short write raises engine error 46.
   virtual void WriteBufferToStream(const void* buffer, Int64 count, TStream*& stream,
                                    TZAVolumeNumberInfo& volume, Int32 reserve, TStream* pending) = 0;
   // The file name of a volume of the archive (-1: the last volume).

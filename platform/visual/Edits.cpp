@@ -126,6 +126,20 @@ void TCustomEdit::SelectAll() {
   if (QLineEdit* e = LineEditOf(this)) e->selectAll();
 }
 
+String TCustomEdit::SelText() const {
+  if (QLineEdit* e = LineEditOf(this)) return FromQString(e->selectedText());
+  return String();
+}
+
+void TCustomEdit::SetPasswordChar(Char c) {
+  fPasswordChar = c;
+  QLineEdit* e = LineEditOf(this);
+  if (e == nullptr) return;
+  e->setEchoMode(c == 0 ? QLineEdit::Normal : QLineEdit::Password);
+  // The style's own mask character is replaced by the one asked for.
+  e->setStyleSheet(c == 0 ? QString() : QStringLiteral("QLineEdit { lineedit-password-character: %1; }").arg(int(c)));
+}
+
 void TCustomEdit::Change() {
   if (OnChange) OnChange(this);
 }

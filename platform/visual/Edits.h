@@ -28,7 +28,13 @@ class TCustomEdit : public TWinControl {
   Int32 MaxLength() const { return fMaxLength; }
   void SetMaxLength(Int32 n);
   void SelectAll();
+  // The selected part of the text.
+  String SelText() const;
   void Clear() { SetText(String()); }
+  // With a password character every character shows as that one; 0 shows
+  // the text itself.
+  Char PasswordChar() const { return fPasswordChar; }
+  void SetPasswordChar(Char c);
 
   TNotifyEvent OnChange;
 
@@ -42,6 +48,7 @@ class TCustomEdit : public TWinControl {
   bool fReadOnly = false;
   TAlignment fAlignment = taLeftJustify;
   Int32 fMaxLength = 0;
+  Char fPasswordChar = 0;
 };
 
 class TEdit : public TCustomEdit {

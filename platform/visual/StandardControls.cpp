@@ -1,6 +1,7 @@
 #include "platform/visual/StandardControls.h"
 
 #include <QtWidgets/QCheckBox>
+#include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // The standard controls that dialogs are made of: push buttons, check boxes,
-// labels and images.
+// edit boxes, labels and images.
 #pragma once
 
 #include "platform/visual/Controls.h"

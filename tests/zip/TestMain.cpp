@@ -1,0 +1,6 @@
+// The zip engine's test program: Qt on the offscreen platform (the archiver's
+// prompts are the visual layer's dialogs), and a guard that fails any test
+// that lets an unexpected modal form appear.
+#include "VisualTestSupport.h"
+
+int main(int argc, char** argv) { return sk::VisualTestMain(argc, argv); }

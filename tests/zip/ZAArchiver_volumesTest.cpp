@@ -1,0 +1,385 @@
+// Volumes of spanned and split archives: their names, the free-space rule for
+// a new volume, labels, requests that are cancelled or lead nowhere, writing
+// across volumes without passing a limit or cutting a record, and opening
+// split sets made by another tool under either naming.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "ArchiverTestSupport.h"
+#include "TestSupport.h"
+#include "ZipTestSupport.h"
+
+namespace sk {
+namespace {
+
+class ZAArchiver_volumes : public ScratchFolderTest {
+ protected:
+  ZAArchiver_volumes() : ScratchFolderTest("sk_archiver_volumes") {}
+  void SetUp() override {
+    ScratchFolderTest::SetUp();
+    StartArchiverUnits();
+  }
+};
+
+// A stream that takes at most `room` bytes in all.
+class TShortStream : public TMemoryStream {
+ public:
+  explicit TShortStream(Int64 room) : fRoom(room) {}
+  Int64 Write(const void* buffer, Int64 count) override {
+    const Int64 n = std::max<Int64>(0, std::min(count, fRoom - Size()));
+    return n > 0 ? TMemoryStream::Write(buffer, n) : 0;
+  }
+  Int64 fRoom;
+};
+
+TEST_F(ZAArchiver_volumes, NamesOfVolumes) {
+  struct TCase {
+    TZASpanningMode mode;
+    bool advanced;
+    bool zipForm;
+    const char16_t* archive;
+    Int32 volume;
+    const char16_t* name;
+  };
+  const TCase cases[] = {
+      {smSplitting, false, true, u"d/arc.zip", 0, u"d/arc.Z01"},
+      {smSplitting, false, true, u"d/arc.zip", 1, u"d/arc.Z02"},
+      {smSplitting, false, true, u"d/arc.zip", 9, u"d/arc.Z10"},
+      {smSplitting, false, true, u"d/arc.zip", -1, u"d/arc.zip"},
+      {smSplitting, true, true, u"d/arc.zip", 0, u"d/arc_001.zip"},
+      {smSplitting, true, true, u"d/arc.zip", 1, u"d/arc_002.zip"},
+      {smSplitting, true, true, u"d/arc.zip", -1, u"d/arc.zip"},
+      {smSplitting, false, true, u"d/arc.exe", 0, u"d/arc.exe"},
+      {smSplitting, false, true, u"d/arc.exe", 1, u"d/arc.Z02"},
+      {smSplitting, false, true, u"d/arc.exe", -1, u"d/arc.ZIP"},
+      {smSplitting, false, false, u"d/arc.zip", 0, u"d/arc.F01"},
+      {smSplitting, false, false, u"d/arc.exe", -1, u"d/arc.ZA"},
+      {smSpanning, false, true, u"d/arc.zip", 0, u"d/arc.zip"},
+      {smSpanning, false, true, u"d/arc.zip", 4, u"d/arc.zip"},
+      {smSpanning, true, true, u"d/arc.zip", 0, u"d/arc_001.zip"},
+      {smSpanning, true, true, u"d/arc.zip", -1, u"d/arc.zip"},
+      {smSpanning, false, true, u"d/arc.exe", 2, u"d/arc.exe"},
+      {smNone, true, true, u"d/arc.zip", 3, u"d/arc.zip"},
+  };
+  for (const TCase& c : cases) {
+    std::unique_ptr<TZABaseArchiver> arc =
+        c.zipForm ? std::make_unique<TZipArchiver>() : std::make_unique<TZABaseArchiver>();
+    arc->SetSpanningMode(c.mode);
+    arc->FSpanningOptions.FAdvancedNaming = c.advanced;
+    EXPECT_EQ(arc->MakeDefaultVolumeName(c.archive, c.volume, false), c.name)
+        << StringToUtf8(c.archive) << " " << c.volume << " mode " << int(c.mode) << " adv " << c.advanced;
+  }
+  // A stub file makes a spanned volume self-extracting.
+  TZipArchiver sfx;
+  sfx.SetSpanningMode(smSpanning);
+  sfx.FSFXStub = u"stub.bin";
+  EXPECT_EQ(sfx.MakeDefaultVolumeName(u"d/arc.zip", 0, false), u"d/arc.exe");
+}
+
+TEST_F(ZAArchiver_volumes, ExistingFilesArePreferredWhenAsked) {
+  TZipArchiver zip;
+  zip.SetSpanningMode(smSpanning);
+  zip.FSpanningOptions.FAdvancedNaming = true;
+  WriteRaw("arc.zip", "x");
+  EXPECT_EQ(zip.MakeDefaultVolumeName(File("arc.zip"), 0, false), File("arc_001.zip"));
+  EXPECT_EQ(zip.MakeDefaultVolumeName(File("arc.zip"), 0, true), File("arc.zip"));
+
+  // Split sets made on Linux name their volumes in lower case.
+  TZipArchiver split;
+  split.SetSpanningMode(smSplitting);
+  WriteRaw("arc.z01", "x");
+  EXPECT_EQ(split.MakeDefaultVolumeName(File("arc.zip"), 0, false), File("arc.z01"));
+  EXPECT_EQ(split.MakeDefaultVolumeName(File("arc.zip"), 1, false), File("arc.Z02")) << "missing either way";
+  split.FileOpenMode = fmCreate;
+  EXPECT_EQ(split.MakeDefaultVolumeName(File("arc.zip"), 0, false), File("arc.Z01")) << "new sets are named as ever";
+}
+
+TEST_F(ZAArchiver_volumes, LabelsOfSpannedDisks) {
+  EXPECT_EQ(ZASpannedVolumeLabel(0), u"pkback# 001");
+  EXPECT_EQ(ZASpannedVolumeLabel(2), u"pkback# 003");
+  ScopedDisks disks(1 << 30);
+  TZipArchiver zip;
+  zip.FFileName = File("span.zip");
+  zip.SetSpanningMode(smSpanning);
+  zip.OnRequestBlankVolume = [](TObject*, Int32, String&, bool& cancel) { cancel = false; };
+  zip.OpenArchive(fmCreate);
+  TZAVolumeNumberInfo third;
+  third.SetVolumeNumber(2);
+  zip.OpenVolume(third);
+  EXPECT_EQ(disks.labels, (std::vector<String>{u"pkback# 001", u"pkback# 003"}));
+  EXPECT_EQ(zip.FVolumeNumberInfo.FVolumeNumber, 2);
+}
+
+TEST_F(ZAArchiver_volumes, ANewVolumeNeedsMoreThan64KiBFree) {
+  for (Int64 free : {Int64(65536), Int64(65537)}) {
+    ScopedDisks disks(free);
+    TZipArchiver zip;
+    zip.FFileName = File("split.zip");
+    zip.SetSpanningMode(smSplitting);
+    Int32 fullAsks = 0;
+    zip.OnDiskFull = [&](TObject*, Int32, const String&, bool& cancel) {
+      ++fullAsks;
+      cancel = true;
+    };
+    const Int32 error = EngineErrorOf([&] { zip.OpenArchive(fmCreate); });
+    if (free == 65536) {
+      EXPECT_EQ(error, 45);
+      EXPECT_EQ(fullAsks, 1);
+      EXPECT_FALSE(zip.GetActive());
+    } else {
+      EXPECT_EQ(error, -1);
+      EXPECT_EQ(fullAsks, 0);
+      EXPECT_EQ(zip.VolumeFileName, File("split.Z01"));
+    }
+  }
+  // A spanned disk must also hold the volume's size; a split file need not.
+  for (TZASpanningMode mode : {smSpanning, smSplitting}) {
+    ScopedDisks disks(1000000);
+    TZipArchiver zip;
+    zip.FFileName = File("size.zip");
+    zip.SetSpanningMode(mode);
+    zip.FSpanningOptions.FVolumeSize = vs1_44MB;
+    zip.OnRequestBlankVolume = [](TObject*, Int32, String&, bool& cancel) { cancel = false; };
+    zip.OnDiskFull = [](TObject*, Int32, const String&, bool& cancel) { cancel = true; };
+    EXPECT_EQ(EngineErrorOf([&] { zip.OpenArchive(fmCreate); }), mode == smSpanning ? 45 : -1);
+  }
+}
+
+TEST_F(ZAArchiver_volumes, RequestsThatAreCancelledOrLeadNowhereFailWith45) {
+  ScopedDisks disks(1 << 30);
+  {
+    TZipArchiver zip;
+    zip.FFileName = File("c.zip");
+    zip.SetSpanningMode(smSplitting);
+    zip.OnRequestBlankVolume = [](TObject*, Int32, String&, bool& cancel) { cancel = true; };
+    EXPECT_EQ(EngineErrorOf([&] { zip.OpenArchive(fmCreate); }), 45);
+  }
+  // Reading: a handler that cancels, and one that keeps naming nothing.
+  WriteRaw("r.zip", WriteStoredArchive({{u"a", "a"}}));
+  for (bool cancels : {true, false}) {
+    TZipArchiver zip;
+    zip.FFileName = File("r.zip");
+    zip.SetActive(true);
+    zip.FSpanningMode = smSplitting;  // as an open split archive has it
+    Int32 asks = 0;
+    zip.OnRequestMiddleVolume = [&](TObject*, Int32, String& name, bool& cancel) {
+      ++asks;
+      name = File("nowhere.z07");
+      cancel = cancels;
+    };
+    TZAVolumeNumberInfo middle;
+    middle.FLastVolumeNumber = 5;
+    middle.SetVolumeNumber(3);
+    EXPECT_EQ(EngineErrorOf([&] { zip.OpenVolume(middle); }), 45);
+    EXPECT_EQ(asks, cancels ? 1 : ZAMaxVolumeRequests);
+    zip.FSpanningMode = smNone;
+  }
+}
+
+TEST_F(ZAArchiver_volumes, AShortWriteIs46) {
+  TZipArchiver zip;
+  TShortStream s(10);
+  TStream* stream = &s;
+  TZAVolumeNumberInfo v;
+  const char data[20] = {};
+  EXPECT_EQ(EngineErrorOf([&] { zip.WriteBufferToStream(data, 20, stream, v, -1, nullptr); }), 46);
+  EXPECT_EQ(s.Size(), 10);
+  EXPECT_EQ(zip.WriteToStream(data, 5, stream, v, -1, nullptr), 0);
+}
+
+TEST_F(ZAArchiver_volumes, DiskFullRetriesFromTheSamePlace) {
+  TZipArchiver zip;
+  TShortStream s(4);
+  s.WriteBuffer("ab", 2);
+  Int32 asks = 0;
+  zip.OnDiskFull = [&](TObject*, Int32 number, const String&, bool& cancel) {
+    EXPECT_EQ(number, 0);
+    ++asks;
+    s.fRoom = 100;  // the user made room
+    cancel = false;
+  };
+  EXPECT_TRUE(zip.WriteToStreamWithOnDiskFull(&s, "cdefgh", 6));
+  EXPECT_EQ(asks, 1);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(s.Bytes()), static_cast<size_t>(s.Size())), "abcdefgh");
+
+  TShortStream full(0);
+  zip.OnDiskFull = [](TObject*, Int32, const String&, bool& cancel) { cancel = true; };
+  EXPECT_FALSE(zip.WriteToStreamWithOnDiskFull(&full, "x", 1));
+  EXPECT_TRUE(zip.FProgressCancel);
+
+  // A handler that retries for ever is not obeyed for ever.
+  zip.FProgressCancel = false;
+  asks = 0;
+  zip.OnDiskFull = [&](TObject*, Int32, const String&, bool& cancel) {
+    ++asks;
+    cancel = false;
+  };
+  EXPECT_FALSE(zip.WriteToStreamWithOnDiskFull(&full, "x", 1));
+  EXPECT_FALSE(zip.FProgressCancel);
+  EXPECT_EQ(asks, ZAMaxVolumeRequests - 1);
+
+  TZipArchiver bare;
+  EXPECT_EQ(EngineErrorOf([&] { bare.WriteToStreamWithOnDiskFull(&full, "x", 1); }), 65);
+}
+
+TEST_F(ZAArchiver_volumes, CopyingAStreamReportsProgressAndStopsOnCancel) {
+  TZipArchiver zip;
+  TBytesStream source(TBytes(2500000, 7));
+  TMemoryStream target;
+  TStream* stream = &target;
+  TZAVolumeNumberInfo v;
+  std::vector<std::pair<Double, TZAProgressPhase>> seen;
+  bool cancelAt = false;
+  zip.OnCopyTempFileProgress = [&](TObject*, Double p, TZAProgressPhase phase, bool& cancel) {
+    seen.emplace_back(p, phase);
+    cancel = cancelAt && phase == ppProcess;
+  };
+  bool cancel = false;
+  EXPECT_EQ(zip.WriteToStream(&source, stream, v, cancel, -1, -1, nullptr, true), 2500000);
+  ASSERT_EQ(seen.size(), 5u);
+  EXPECT_EQ(seen.front().second, ppStart);
+  EXPECT_DOUBLE_EQ(seen[1].first, 40.0);
+  EXPECT_DOUBLE_EQ(seen[3].first, 100.0);
+  EXPECT_EQ(seen.back().second, ppEnd);
+  EXPECT_EQ(target.Size(), 2500000);
+
+  source.Seek(0, soBeginning);
+  target.Clear();
+  cancelAt = true;
+  EXPECT_EQ(zip.WriteToStream(&source, stream, v, cancel, 1500000, -1, nullptr, true), 1000000);
+  EXPECT_TRUE(cancel);
+  EXPECT_EQ(target.Size(), 1000000);
+}
+
+TEST_F(ZAArchiver_volumes, DiskZeroOpensAsOneVolume) {
+  WriteRaw("one.zip", WriteStoredArchive({{u"a.txt", "aaa"}, {u"b.txt", "b"}}));
+  TZipArchiver zip;
+  zip.SetSpanningMode(smSplitting);  // whatever it was, the archive decides
+  zip.FFileName = File("one.zip");
+  zip.SetActive(true);
+  EXPECT_EQ(zip.SpanningMode(), smNone);
+  EXPECT_EQ(zip.GetFileCount(), 2);
+}
+
+TEST_F(ZAArchiver_volumes, DetectingTheModeFromTheEndRecord) {
+  TZipArchiver zip;
+  zip.FFileName = File("x.zip");
+  zip.DetectSpanning(false);
+  EXPECT_EQ(zip.SpanningMode(), smNone) << "no end record on a fixed disk";
+
+  // An end record naming disk 2 with none of its volumes present.
+  std::string bytes = WriteStoredArchive({{u"a", "a"}});
+  bytes[bytes.size() - 22 + 4] = 2;
+  bytes[bytes.size() - 22 + 6] = 2;
+  for (const char* name : {"lost.zip", "lost.exe"}) {
+    WriteRaw(name, bytes);
+    TZipArchiver arc;
+    arc.FFileName = File(name);
+    TFileStream s(arc.FFileName, fmOpenRead);
+    arc.DMHandle = std::make_unique<TZADirManager>(&s, false, &arc);
+    ASSERT_TRUE(arc.DMHandle->HasCentralDirEnd());
+    arc.DetectSpanning(true);
+    EXPECT_EQ(arc.SpanningMode(), std::string(name) == "lost.zip" ? smSpanning : smNone) << name;
+    EXPECT_FALSE(arc.FSpanningOptions.FAdvancedNaming);
+    arc.DMHandle.reset();
+  }
+}
+
+// Random bytes, so that stored data cannot shrink.
+std::string RandomBytes(size_t n, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::string s(n, '\0');
+  for (char& c : s) c = static_cast<char>(rng());
+  return s;
+}
+
+// Reads the entry of the open archive through the codec, volume by volume.
+std::string ExtractEntry(TZipArchiver& zip, Int32 index) {
+  TDirItem& item = zip.DMHandle->CDir->FItems[static_cast<size_t>(index)];
+  TZAVolumeNumberInfo v;
+  v.FLastVolumeNumber = zip.DMHandle->CentralDirEnd.diskNumber;
+  v.SetVolumeNumber(item.CentralDir.diskNumberStart);
+  zip.OpenVolume(v);
+  zip.FCompressedStream->Seek(item.CentralDir.relOffsetLH, soBeginning);
+  TMemoryStream out;
+  if (!zip.InternalDecompressFile(zip.FCompressedStream, &out, item, 0, 0)) return "<failed>";
+  return std::string(reinterpret_cast<const char*>(out.Bytes()), static_cast<size_t>(out.Size()));
+}
+
+TEST_F(ZAArchiver_volumes, SplitSetsOfAnotherToolOpenUnderEitherNaming) {
+  SK_NEED_PROGRAM("/usr/bin/zip");
+  const std::string data = RandomBytes(200000, 3);
+  WriteRaw("data.bin", data);
+  ASSERT_EQ(RunCommand("cd " + ShellQuote(fDir) + " && /usr/bin/zip -q -0 -s 64k set.zip data.bin"), 0);
+  ASSERT_TRUE(std::filesystem::exists(Path("set.z01")));
+  {
+    TZipArchiver zip;
+    zip.FFileName = File("set.zip");
+    zip.SetActive(true);
+    EXPECT_EQ(zip.SpanningMode(), smSplitting);
+    EXPECT_FALSE(zip.FSpanningOptions.FAdvancedNaming);
+    ASSERT_EQ(zip.GetFileCount(), 1);
+    EXPECT_EQ(ExtractEntry(zip, 0), data) << "the entry runs across volumes";
+  }
+  // The same set under the other naming: set_001.zip, set_002.zip, ...
+  for (int i = 1; i <= 9; ++i) {
+    const std::string from = Path("set.z0" + std::to_string(i));
+    if (std::filesystem::exists(from)) std::filesystem::rename(from, Path("set_00" + std::to_string(i) + ".zip"));
+  }
+  TZipArchiver zip;
+  zip.FFileName = File("set.zip");
+  zip.SetActive(true);
+  EXPECT_EQ(zip.SpanningMode(), smSplitting);
+  EXPECT_TRUE(zip.FSpanningOptions.FAdvancedNaming) << "the naming was flipped";
+  EXPECT_EQ(ExtractEntry(zip, 0), data);
+}
+
+TEST_F(ZAArchiver_volumes, NoVolumePassesItsLimitAndNoRecordIsCut) {
+  ScopedDisks disks(Int64(1) << 40);
+  constexpr Int32 kEntries = 3000;
+  auto nameOf = [](Int32 i) { return Utf8ToString("folder/entry-" + std::to_string(100000 + i) + "-of-the-set.txt"); };
+  {
+    TZipArchiver zip;
+    zip.FFileName = File("big.zip");
+    zip.SetSpanningMode(smSplitting);
+    zip.FSpanningOptions.FVolumeSize = vsCustom;
+    zip.FSpanningOptions.SetCustomVolumeSize(65536);
+    zip.OpenArchive(fmCreate);
+    TZADirArray& dir = *zip.DMHandle->CDir;
+    dir.SetCount(kEntries);
+    for (Int32 i = 0; i < kEntries; ++i) {
+      TDirItem item;
+      item.CentralDir.versionMadeBy = item.CentralDir.extractVersion = 20;
+      item.Name = nameOf(i);
+      item.Comment = std::string(static_cast<size_t>(i % 37), 'c');
+      dir.SetItem(i, item);
+    }
+    zip.DMHandle->SaveDir(true);
+  }
+  // Each volume's drive is asked once for a new volume and once for writing.
+  EXPECT_LE(disks.asked.size(), 12u);
+  std::vector<std::string> volumes;
+  for (int i = 1; std::filesystem::exists(Path("big.Z" + std::string(i < 10 ? "0" : "") + std::to_string(i))); ++i)
+    volumes.push_back("big.Z" + std::string(i < 10 ? "0" : "") + std::to_string(i));
+  volumes.push_back("big.zip");
+  ASSERT_GE(volumes.size(), 4u);
+  for (const std::string& v : volumes) {
+    const std::string bytes = ReadRaw(v);
+    EXPECT_LE(bytes.size(), 65536u) << v;
+    EXPECT_EQ(bytes.substr(0, 4), std::string("PK\x01\x02", 4)) << v << " begins with a whole record";
+  }
+  TZipArchiver zip;
+  zip.FFileName = File("big.zip");
+  zip.FOpenCorruptedArchives = false;
+  zip.SetActive(true);
+  EXPECT_EQ(zip.SpanningMode(), smSplitting);
+  ASSERT_EQ(zip.DMHandle->CDir->Count(), kEntries);
+  for (Int32 i = 0; i < kEntries; i += 499)
+    EXPECT_EQ(zip.DMHandle->CDir->FItems[static_cast<size_t>(i)].Name, nameOf(i));
+  EXPECT_EQ(zip.DMHandle->CDir->FItems[kEntries - 1].Comment, std::string((kEntries - 1) % 37, 'c'));
+}
+
+}  // namespace
+}  // namespace sk

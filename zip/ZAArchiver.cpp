@@ -1,0 +1,366 @@
+#include "zip/ZAArchiver.h"
+
+#include <algorithm>
+#include <mutex>
+
+#include "core/UnitCounter.h"
+#include "platform/runtime/FileReplace.h"
+#include "platform/runtime/Format.h"
+#include "platform/runtime/FormatSettings.h"
+#include "zip/ZAConst.h"
+#include "zip/ZAExcept.h"
+#include "zip/ZAUtils.h"
+
+namespace sk {
+
+namespace {
+
+constinit TUnitCounter ZAArchiver_counter;
+// The engine's one lock, made when the unit starts and deleted when it stops.
+constinit std::recursive_mutex* gEngineLock = nullptr;
+
+constexpr Int64 kCopyBufferSize = 1048576;
+
+// Copies the whole of source, from its start, to the end of dest.
+void CopyWhole(TStream* source, TStream* dest) {
+  source->Seek(0, soBeginning);
+  const Int64 size = source->Size();
+  TBytes buffer(static_cast<size_t>(std::min<Int64>(kCopyBufferSize, std::max<Int64>(size, 1))));
+  for (Int64 done = 0; done < size;) {
+    const Int64 n = std::min<Int64>(static_cast<Int64>(buffer.size()), size - done);
+    source->ReadBuffer(buffer.data(), n);
+    dest->WriteBuffer(buffer.data(), n);
+    done += n;
+  }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Construction
+
+TZABaseArchiver::TZABaseArchiver(TObject*)
+    : FFileMasks(std::make_unique<TStringList>()),
+      FExclusionMasks(std::make_unique<TStringList>()),
+      FNoCompressionMasks(std::make_unique<TStringList>()) {
+  isZIPFormat = false;
+  FOpenCorruptedArchives = true;
+  FSpanningMode = smNone;
+  SetCompressionLevel(za_clFastest);
+}
+
+TZABaseArchiver::~TZABaseArchiver() {
+  try {
+    CloseArchive();
+  } catch (...) {
+    // A destructor reports nothing; what it could not write stays unwritten.
+  }
+}
+
+TZipArchiver::TZipArchiver(TObject* owner) : TZABaseArchiver(owner) {
+  isZIPFormat = true;
+  FZip64Mode = zmDisabled;
+  // The base constructor set the level before this class's method rule was
+  // in place: the method of new entries is set again by this class's rule.
+  SetCompMethod();
+}
+
+void TZipArchiver::SetPassword(const AnsiString& password) { FPassword = password; }
+
+void TZipArchiver::SetCompMethod() { FCompressionMethod = FCompressionMode != 0 ? 8 : 0; }
+
+// ---------------------------------------------------------------------------
+// Properties
+
+void TZABaseArchiver::SetActive(bool value) {
+  if (value == FActive) return;
+  if (value)
+    OpenArchive();
+  else
+    CloseArchive();
+}
+
+AnsiString TZABaseArchiver::GetFileComment() const {
+  return FActive && DMHandle ? DMHandle->ArchiveComment : AnsiString();
+}
+
+void TZABaseArchiver::SetFileComment(const AnsiString& comment) {
+  CheckInactive();
+  CheckModifySpanning();
+  DMHandle->ArchiveComment = comment;
+  if (!GetInUpdate() && FSpanningMode == smNone) DMHandle->SaveDir(false);
+}
+
+void TZABaseArchiver::SetFileMasks(const TStrings& masks) { FFileMasks->Assign(masks); }
+void TZABaseArchiver::SetExclusionMasks(const TStrings& masks) { FExclusionMasks->Assign(masks); }
+void TZABaseArchiver::SetNoCompressionMasks(const TStrings& masks) { FNoCompressionMasks->Assign(masks); }
+
+bool TZABaseArchiver::GetEncrypted() const {
+  bool encrypted = !FPassword.empty();
+  if (FActive && DMHandle && DMHandle->CDir->Count() > 0) encrypted = DMHandle->IsEncrypted();
+  return encrypted;
+}
+
+bool TZABaseArchiver::GetExists() const { return ZAFileExists(FFileName); }
+
+Int64 TZABaseArchiver::GetArchiveSize() const {
+  CheckInactive();
+  return FCompressedStream != nullptr ? FCompressedStream->Size() : 0;
+}
+
+Int32 TZABaseArchiver::GetFileCount() const {
+  CheckInactive();
+  // Every entry matches "*.*" when folders are searched too; the folders are
+  // the entries whose attributes carry the directory bit.
+  const TZADirArray& dir = *DMHandle->CDir;
+  Int32 folders = 0;
+  for (Int32 i = 0; i < dir.Count(); ++i)
+    if ((dir.FItems[static_cast<size_t>(i)].CentralDir.externalAttr & 0x10) != 0) ++folders;
+  return dir.Count() - folders;
+}
+
+void TZABaseArchiver::SetCompressionLevel(TZACompressionLevel level) {
+  FCompressionLevel = level;
+  FCompressionMode = static_cast<Byte>(CompressionLevelToMode(level));
+  SetCompMethod();
+}
+
+void TZABaseArchiver::SetCompressionMode(Byte mode) {
+  if (mode > 9) throw EZAException(5, this);
+  FCompressionMode = mode;
+  FCompressionLevel = CompressionModeToLevel(mode);
+  SetCompMethod();
+}
+
+void TZABaseArchiver::SetPassword(const AnsiString& password) { FPassword = password; }
+
+void TZABaseArchiver::SetCompMethod() { FCompressionMethod = 0xFFFF; }
+
+String TZABaseArchiver::GetCurrentVersionText() const {
+  // The invariant settings give "." whatever the user's locale; the
+  // process's own settings are not touched.
+  return Format(u"%.2f", {ZAEngineVersion}, TFormatSettings::Invariant()) + u" " + internalCurrentVersionText;
+}
+
+void TZABaseArchiver::SetSpanningMode(TZASpanningMode mode) {
+  if (FActive) throw Exception(u"Cannot set spanning mode on open archive");
+  FSpanningMode = mode;
+}
+
+void TZABaseArchiver::SetInMemory(bool value) {
+  if (value == FInMemory) return;
+  if (!FActive) {
+    FInMemory = value;
+    return;
+  }
+  if (FInMemory) {
+    // Leaving memory: the file gets the whole image in one replace, so a
+    // failed write keeps the old file and leaves the archive open in memory.
+    if (FFileName.empty()) throw EZAException(29, this);
+    // A new archive that nothing was written into gets its (empty)
+    // directory first, as closing it would give it.
+    if (DMHandle && FCompressedStream->Size() <= DMHandle->StubSize) DMHandle->SaveDir(true);
+    {
+      TFileReplaceStream file(FFileName);
+      bool written = file.Ok();
+      if (written) {
+        try {
+          CopyWhole(FCompressedStream, &file);
+        } catch (const EStreamError&) {
+          written = false;
+        } catch (const EWriteError&) {
+          written = false;
+        }
+      }
+      if (!written || !file.Commit()) throw EZAException(19, {FFileName}, this);
+    }
+    CloseArchive();
+    FInMemory = false;
+    OpenArchive();
+  } else {
+    // Entering memory: the archive's bytes are loaded into memory and the
+    // archive opened again from there, so that it shows what it held.
+    auto image = std::make_unique<TMemoryStream>();
+    CopyWhole(FCompressedStream, image.get());
+    CloseArchive();
+    FInMemory = true;
+    IsCustomStream = false;
+    FUpdated = false;
+    FileOpenMode = fmOpenReadWrite | fmShareDenyWrite;
+    fOwnedStream = std::move(image);
+    FCompressedStream = fOwnedStream.get();
+    try {
+      DMHandle = std::make_unique<TZADirManager>(FCompressedStream, false, this);
+      DMHandle->LoadDir();
+    } catch (...) {
+      DMHandle.reset();
+      FreeArchiveStream();
+      throw;
+    }
+    FActive = true;
+    DoAfterOpen();
+  }
+}
+
+Int32 TZABaseArchiver::ShareModeToInt(TZAFileShareMode mode) {
+  switch (mode) {
+    case smShareCompat: return 0;
+    case smShareExclusive: return 0x10;
+    case smShareDenyWrite: return 0x20;
+    case smShareDenyRead: return 0x30;
+    case smShareDenyNone: return 0x40;
+  }
+  return 0;
+}
+
+void TZABaseArchiver::Lock() {
+  if (gEngineLock == nullptr) throw Exception(u"The zip engine's lock is used before the engine was started");
+  gEngineLock->lock();
+}
+
+void TZABaseArchiver::Unlock() {
+  if (gEngineLock != nullptr) gEngineLock->unlock();
+}
+
+// ---------------------------------------------------------------------------
+// Guards
+
+void TZABaseArchiver::CheckInactive() const {
+  if (!FActive) throw EZAException(13, this);
+}
+
+void TZABaseArchiver::CheckInUpdate() const {
+  if (GetInUpdate()) throw EZAException(26, this);
+}
+
+void TZABaseArchiver::CheckModifySpanning() const {
+  if (!GetInUpdate() && DMHandle && DMHandle->CDir->Count() > 0 && FSpanningMode != smNone)
+    throw EZAException(52, this);
+}
+
+// ---------------------------------------------------------------------------
+// Opening and closing
+
+void TZABaseArchiver::OpenArchive() {
+  if (!FInMemory && ZAExtractFileName(FFileName).empty()) throw EZAException(9, this);
+  Word mode = fmCreate;
+  if (!FInMemory && ZAFileExists(FFileName)) {
+    try {
+      TFileStream probe(FFileName, fmOpenReadWrite | fmShareDenyWrite);
+      mode = fmOpenReadWrite | fmShareDenyWrite;
+    } catch (const EStreamError&) {
+      mode = fmOpenRead | fmShareDenyNone;
+    }
+  }
+  OpenArchive(mode);
+}
+
+void TZABaseArchiver::OpenArchive(Word mode) {
+  if (!FInMemory && ZAExtractFileName(FFileName).empty()) throw EZAException(10, this);
+  if (mode != fmCreate) {
+    if (FInMemory) throw EZAException(28, this);
+    if (!ZAFileExists(FFileName) && FSpanningMode != smSpanning && !IsRemovableDrive(FFileName))
+      throw EZAException(12, {FFileName}, this);
+  }
+  CloseArchive();
+  IsCustomStream = false;
+  FileOpenMode = mode;
+  FUpdated = false;
+  InternalOpenArchive();
+}
+
+void TZABaseArchiver::OpenArchive(TStream* stream, bool create) {
+  if (FSpanningMode != smNone) throw EZAException(51, this);
+  CloseArchive();
+  IsCustomStream = true;
+  FCompressedStream = stream;
+  try {
+    if (create) {
+      stream->SetSize(0);
+      stream->Seek(0, soBeginning);
+    }
+    DMHandle = std::make_unique<TZADirManager>(stream, create, this);
+    if (create)
+      DMHandle->SaveDir(true);
+    else
+      DMHandle->LoadDir();
+  } catch (...) {
+    DMHandle.reset();
+    FreeArchiveStream();
+    throw;
+  }
+  FActive = true;
+  DoAfterOpen();
+}
+
+void TZABaseArchiver::InternalOpenArchive() {
+  try {
+    if (FileOpenMode == fmCreate || FInMemory) {
+      if (FInMemory) {
+        fOwnedStream = std::make_unique<TMemoryStream>();
+        FCompressedStream = fOwnedStream.get();
+      } else {
+        TZAVolumeNumberInfo first;
+        first.SetFirstVolume(true);
+        OpenVolume(first);
+      }
+      DMHandle = std::make_unique<TZADirManager>(FCompressedStream, true, this);
+    } else {
+      FSpanningMode = smNone;
+      FVolumeNumberInfo.Init();
+      const bool found = ZALowerCase(ZAExtractFileExt(FFileName)).find(u".exe") != String::npos ? OpenSFXArchive()
+                                                                                                : OpenPlainArchive();
+      if (!found && !FOpenCorruptedArchives) throw EZAException(48, this);
+      DMHandle->LoadDir();
+    }
+  } catch (...) {
+    DMHandle.reset();
+    FreeArchiveStream();
+    throw;
+  }
+  FActive = true;
+  DoAfterOpen();
+}
+
+void TZABaseArchiver::CloseArchive() {
+  if (FActive) {
+    // A new archive that nothing was written into still gets its (empty)
+    // directory, so that the file it leaves is an archive.
+    if (DMHandle && FCompressedStream != nullptr && FCompressedStream->Size() <= DMHandle->StubSize)
+      DMHandle->SaveDir(true);
+    FActive = false;
+  }
+  FreeArchiveStream();
+  DMHandle.reset();
+}
+
+void TZABaseArchiver::FreeArchiveStream() {
+  if (!IsCustomStream) fOwnedStream.reset();
+  FCompressedStream = nullptr;
+  SyncDirManagerStream();
+}
+
+void TZABaseArchiver::SyncDirManagerStream() {
+  // The directory manager reads and writes the current volume's stream.
+  if (DMHandle && !DMHandle->FIsCustomStream) DMHandle->FCompressedStream = FCompressedStream;
+}
+
+void TZABaseArchiver::DoAfterOpen() {
+  if (AfterOpen) AfterOpen(this);
+}
+
+// ---------------------------------------------------------------------------
+// Unit
+
+void ZAArchiver_initialization() {
+  if (ZAArchiver_counter.Initialization()) gEngineLock = new std::recursive_mutex();
+}
+
+void ZAArchiver_Finalization() {
+  if (ZAArchiver_counter.Finalization()) {
+    delete gEngineLock;
+    gEngineLock = nullptr;
+  }
+}
+
+}  // namespace sk

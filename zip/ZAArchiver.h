@@ -1,0 +1,286 @@
+// The archiver component: the state it holds (settings, masks, progress, the
+// open archive's stream and directory), its property rules and guards, the
+// engine's one lock, the events with their default prompts, the volumes of
+// spanned and split archives, and the entry codec that turns a source stream
+// into an entry's stored data and back.
+//
+// Theme files: ZAArchiver.cpp (properties, guards, lock, opening and
+// closing), ZAArchiver_events.cpp (the event dispatchers),
+// ZAArchiver_volumes.cpp (volumes), ZAArchiver_codec.cpp (the entry codec);
+// ZAArchiver_prompts.h and ZAArchiver_volumes.h hold the hooks of the
+// dialogs and of the disks.
+#pragma once
+
+#include <memory>
+
+#include "platform/runtime/Streams.h"
+#include "platform/runtime/StringList.h"
+#include "zip/ZAArchiver_prompts.h"
+#include "zip/ZAArchiver_volumes.h"
+#include "zip/ZACryptoTransform.h"
+#include "zip/ZADirManager.h"
+#include "zip/ZATypes.h"
+
+namespace sk {
+
+// The version of the engine, as CurrentVersion shows it.
+inline constexpr Double ZAEngineVersion = 6.94;
+
+class TZABaseArchiver : public TZAArchiverLink {
+ public:
+  explicit TZABaseArchiver(TObject* owner = nullptr);
+  // Closes the archive.
+  ~TZABaseArchiver() override;
+  TZABaseArchiver(const TZABaseArchiver&) = delete;
+  TZABaseArchiver& operator=(const TZABaseArchiver&) = delete;
+
+  // ---- properties -----------------------------------------------------------
+  bool GetInUpdate() const { return FUpdateCount > 0; }
+  bool GetActive() const { return FActive; }
+  // true opens the archive, false closes it (nothing when unchanged).
+  void SetActive(bool value);
+  // The archive comment when open, else empty.
+  AnsiString GetFileComment() const;
+  // Engine errors 13 (closed) and 52 (a spanned archive outside an update);
+  // outside an update on a single-volume archive the directory is written at
+  // once.
+  void SetFileComment(const AnsiString& comment);
+  void SetFileMasks(const TStrings& masks);
+  void SetExclusionMasks(const TStrings& masks);
+  void SetNoCompressionMasks(const TStrings& masks);
+  TStrings& FileMasks() { return *FFileMasks; }
+  TStrings& ExclusionMasks() { return *FExclusionMasks; }
+  TStrings& NoCompressionMasks() { return *FNoCompressionMasks; }
+  bool GetEncrypted() const;
+  bool GetExists() const;
+  // Engine error 13 when closed.
+  Int64 GetArchiveSize() const;
+  // The entries that are not folders; engine error 13 when closed.
+  Int32 GetFileCount() const;
+  void SetCompressionLevel(TZACompressionLevel level);
+  // Engine error 5 for a mode above 9 (nothing changes).
+  void SetCompressionMode(Byte mode);
+  TZACompressionLevel CompressionLevel() const { return FCompressionLevel; }
+  Byte CompressionMode() const { return FCompressionMode; }
+  Word CompressionMethod() const { return FCompressionMethod; }
+  virtual void SetPassword(const AnsiString& password);
+  const AnsiString& Password() const { return FPassword; }
+  virtual void SetCompMethod();
+  // "6.94", a blank and internalCurrentVersionText, with "." whatever the locale.
+  String GetCurrentVersionText() const;
+  void SetCurrentVersionText(const String&) {}
+  // Raises Exception "Cannot set spanning mode on open archive" when open.
+  void SetSpanningMode(TZASpanningMode mode);
+  TZASpanningMode SpanningMode() const { return FSpanningMode; }
+  bool InMemory() const { return FInMemory; }
+  // Switches an open archive between its file and memory (see the .cpp).
+  void SetInMemory(bool value);
+  static Int32 ShareModeToInt(TZAFileShareMode mode);
+  // The engine's process-wide lock (recursive), made when the unit starts.
+  void Lock();
+  void Unlock();
+
+  // ---- guards ---------------------------------------------------------------
+  void CheckInactive() const;        // 13 when closed
+  void CheckInUpdate() const;        // 26 inside an update
+  void CheckModifySpanning() const;  // 52 on a spanned archive outside an update
+
+  // ---- opening and closing --------------------------------------------------
+  // By FileName: created when missing or in memory, else opened for writing
+  // when the file allows it, read-only otherwise. Engine error 9 without a name.
+  void OpenArchive();
+  // With a file mode (fmCreate creates). Engine errors 10 (no name), 12 (a
+  // missing file), 28 (an in-memory archive opened with another mode), 48 (no
+  // end record when corrupted archives are refused).
+  void OpenArchive(Word mode);
+  // On the caller's stream, which stays the caller's; create empties it and
+  // writes an empty directory. Engine error 51 when spanning is set.
+  void OpenArchive(TStream* stream, bool create);
+  // Closes the archive; a new archive that holds nothing gets its empty
+  // directory written.
+  void CloseArchive();
+
+  // ---- events ---------------------------------------------------------------
+  // The dispatchers: each calls the event's handler, or applies the default
+  // (for questions, a dialog through the hooks of ZAArchiver_prompts.h).
+  // Volume numbers are counted from 0 here and from 1 by handlers and dialogs.
+  virtual void DoOnOverallProgress(Double Progress, TZAProcessOperation Operation, TZAProgressPhase ProgressPhase,
+                                   bool& Cancel);
+  virtual void DoOnFileProgress(const String& FileName, Double Progress, TZAProcessOperation Operation,
+                                TZAProgressPhase ProgressPhase, bool& Cancel);
+  virtual void DoOnCopyTempFileProgress(Double Progress, TZAProgressPhase ProgressPhase, bool& Cancel);
+  virtual void DoOnConfirmOverwrite(const String& SourceFileName, String& DestFileName, bool& Confirm);
+  virtual void DoOnConfirmProcessFile(const String& FileName, TZAProcessOperation Operation, bool& Confirm);
+  virtual void DoOnPassword(const String& FileName, AnsiString& NewPassword, bool& SkipFile);
+  virtual void DoOnProcessFileFailure(const String& FileName, TZAProcessOperation Operation, Int32 NativeError,
+                                      Int32 ErrorCode, const String& ErrorMessage, TZAAction& Action);
+  virtual void DoOnRequestBlankVolume(Int32 VolumeNumber, String& VolumeFileName, bool& Cancel);
+  virtual void DoOnRequestFirstVolume(String& VolumeFileName, bool& Cancel);
+  virtual void DoOnRequestLastVolume(String& VolumeFileName, bool& Cancel);
+  virtual void DoOnRequestMiddleVolume(Int32 VolumeNumber, String& VolumeFileName, bool& Cancel);
+  virtual void DoOnDiskFull(Int32 VolumeNumber, const String& VolumeFileName, bool& Cancel);
+  virtual void DoOnProcessVolumeFailure(TZAProcessOperation Operation, Int32 VolumeNumber, const String& VolumeFileName,
+                                        bool& Cancel);
+  virtual void DoOnStoreFile(String& FileName, Int32& FileAttr, AnsiString& Comment, const String& OriginalFileName);
+  virtual void DoOnExtractFile(String& FileName, Cardinal& FileAttr, const AnsiString& Comment);
+  void DoAfterOpen();
+
+  // ---- volumes --------------------------------------------------------------
+  // The name of volume volumeNumber (-1: the last) of the archive named
+  // archiveName; preferExisting takes the other naming of a spanned volume
+  // when only that file exists.
+  String MakeDefaultVolumeName(const String& archiveName, Int32 volumeNumber, bool preferExisting) override;
+  // The free space of the drive that holds the path (ZAFreeDriveSpace).
+  Int64 GetFreeDriveSpace(const String& path) const;
+  // Frees the archive stream and opens the named file with the remembered
+  // file mode as the new one.
+  void ReopenFileStream(const String& fileName);
+  void ReopenFileStream(const String& fileName, Word mode) override;
+  void CloseCompressedStream() override;
+  // Makes the volume the open one. Engine error 45 when a request is
+  // cancelled or keeps naming no usable file.
+  void OpenVolume(TZAVolumeNumberInfo& volume) override;
+  // Writes count bytes, to pending when given, else to the stream, opening the
+  // next volume when the current one is full; reserve more bytes must fit
+  // after them on the same volume (-1: no such need). Answers the bytes written.
+  Int64 WriteToStream(const void* buffer, Int64 count, TStream*& stream, TZAVolumeNumberInfo& volume, Int32 reserve,
+                      TStream* pending);
+  // As WriteToStream; engine error 46 when fewer than count bytes were written.
+  void WriteBufferToStream(const void* buffer, Int64 count, TStream*& stream, TZAVolumeNumberInfo& volume,
+                           Int32 reserve, TStream* pending) override;
+  // Copies count bytes of source (-1: the rest of it) across volumes in pieces
+  // of up to 1,000,000 bytes, with copy progress when asked; a handler's
+  // cancel stops it. Answers the bytes copied.
+  Int64 WriteToStream(TStream* source, TStream*& stream, TZAVolumeNumberInfo& volume, bool& cancel, Int64 count,
+                      Int32 reserve, TStream* pending, bool withProgress);
+  // One write with the disk-full prompt: the handler's retry writes again
+  // from the same place; a cancel sets FProgressCancel. False when not written.
+  bool WriteToStreamWithOnDiskFull(TStream* stream, const void* buffer, Int64 count);
+  // Decides the spanning mode of the archive being opened from its end
+  // record (found or not) and the volume files present.
+  void DetectSpanning(bool endRecordFound);
+  // The two roads of opening an existing archive: a plain one and a
+  // self-extracting one (a stub program in front). Each leaves the directory
+  // manager over the last volume; true when an end record was found.
+  bool OpenPlainArchive();
+  bool OpenSFXArchive();
+
+  // ---- entry codec ----------------------------------------------------------
+  // Compresses size bytes of source (from position 0) into dest at its
+  // position: encryption header, data, authentication code. Fills the entry's
+  // method, CRC and sizes. False when cancelled. Engine errors 34 (fewer bytes
+  // than size) and 41 (a zip64 entry with zip64 disabled); zlib's errors as
+  // ECompressionError.
+  bool InternalCompressFile(TStream* source, TStream* dest, TDirItem& item, Int64 size);
+  // Extracts the entry whose local header is at the source's position into
+  // dest. count 0 and offset 0: the whole entry, with its size and checksum
+  // checked; otherwise count bytes (0: the rest) from offset, dest left at the
+  // first of them. False on a wrong or skipped password, damaged data, a
+  // cancel or an unknown method; engine error 55 for Deflate64.
+  bool InternalDecompressFile(TStream* source, TStream* dest, TDirItem& item, Int32 count, Int64 offset);
+  // Reads the 12-byte traditional encryption header, sets the keys from the
+  // password and answers whether its check byte fits (the time's high byte
+  // when flags bit 3 is set, else the CRC's).
+  static bool ZipInitPassword(TStream* stream, const AnsiString& password, Word flags, Word lastModTime, Cardinal crc,
+                              TZipKey& keys);
+
+  // ---- state ----------------------------------------------------------------
+  String FCurrentDir;
+  Int32 FUpdateCount = 0;
+  bool FActive = false;
+  bool IsCustomStream = false;
+  Word FileOpenMode = fmOpenRead;
+  String FTempDir;
+  String FBaseDir;
+  std::unique_ptr<TStringList> FFileMasks;
+  std::unique_ptr<TStringList> FExclusionMasks;
+  std::unique_ptr<TStringList> FNoCompressionMasks;
+  bool FInMemory = false;
+  Int32 FProcessedFileNo = 0;
+  Int32 FProcessedFileCount = 0;
+  Int64 FProcessedFilesTotalSize = 0;
+  Int64 FProcessedFilesSize = 0;
+  bool FProgressCancel = false;
+  bool FProgressEnabled = false;
+  bool FSkipFile = false;
+  bool FExtractCorruptedFiles = false;
+  bool FUnicodeFilenames = false;
+  Int64 FProgress = 0;
+  Int64 FProgressMax = 0;
+  bool FNoProgress = false;
+
+  TZAFileProgressEvent OnFileProgress;
+  TZAProgressEvent OnOverallProgress;
+  TZACopyTempFileProgressEvent OnCopyTempFileProgress;
+  TZAConfirmOverwriteEvent OnConfirmOverwrite;
+  TZAConfirmProcessFileEvent OnConfirmProcessFile;
+  TNotifyEvent AfterOpen;
+  TZAOnPasswordEvent OnPassword;
+  TZAProcessFileFailureEvent OnProcessFileFailure;
+  TZAOnRequestBlankVolumeEvent OnRequestBlankVolume;
+  TZAOnRequestFirstVolumeEvent OnRequestFirstVolume;
+  TZAOnRequestLastVolumeEvent OnRequestLastVolume;
+  TZAOnRequestMiddleVolumeEvent OnRequestMiddleVolume;
+  TZAOnDiskFullEvent OnDiskFull;
+  TZAProcessVolumeFailureEvent FOnProcessVolumeFailure;  // no published property
+  TZAOnStoreFileEvent OnStoreFile;
+  TZAOnExtractFileEvent OnExtractFile;
+
+  bool FSuppressPasswordEvent = false;
+  bool FUpdated = false;
+  std::unique_ptr<TZADirManager> DMHandle;
+  Word FCompressionMethod = 0xFFFF;
+  TZACompressionAlgorithm FCompressionAlgorithm = caZLIB;
+  TZACryptoAlgorithm FZACryptoAlgorithm = caPkzipClassic;
+  Byte FCompressionMode = 0;
+  TZACompressionLevel FCompressionLevel = za_clNone;
+  AnsiString FPassword;
+  TZip64Mode FZip64Mode = zmAuto;
+
+ protected:
+  // Opens the archive after the checks of the OpenArchive forms.
+  void InternalOpenArchive();
+  // Frees the stream the archiver opened (a custom stream stays the caller's).
+  void FreeArchiveStream();
+  // Points the directory manager at the current volume's stream.
+  void SyncDirManagerStream();
+
+ private:
+  // The stream the archiver opened itself (file or memory); FCompressedStream
+  // points at it, or at the caller's stream.
+  std::unique_ptr<TStream> fOwnedStream;
+  // Whether the archive is self-extracting: a stub before its first entry.
+  bool IsSFXArchiveName(const String& name) const;
+  // The end record's disk number (the zip64 one where it holds 0xFFFF).
+  Int64 EndRecordDiskNumber();
+  // Asks for volumes after an end record was not found, as the plain road does.
+  bool OpenLastVolumeLoop();
+  // The free space of the volume being written, as its drive answered when
+  // first asked, and the stream's size then.
+  Int32 fFreeSpaceVolume = -2;
+  String fFreeSpaceFile;
+  Int64 fFreeSpaceAsked = 0;
+  Int64 fFreeSpaceStreamSize = 0;
+};
+
+// The zip-form archiver the suite uses: new entries are deflated (stored at
+// mode 0), zip64 is off until set.
+class TZipArchiver : public TZABaseArchiver {
+ public:
+  explicit TZipArchiver(TObject* owner = nullptr);
+  ~TZipArchiver() override = default;
+
+  void SetPassword(const AnsiString& password) override;
+  void SetCompMethod() override;
+
+  TZip64Mode Zip64Mode() const { return FZip64Mode; }
+  void SetZip64Mode(TZip64Mode mode) { FZip64Mode = mode; }
+  TZACryptoAlgorithm EncryptionMethod() const { return FZACryptoAlgorithm; }
+  void SetEncryptionMethod(TZACryptoAlgorithm algorithm) { FZACryptoAlgorithm = algorithm; }
+};
+
+// Unit start: makes the engine's lock; stop: deletes it.
+void ZAArchiver_initialization();
+void ZAArchiver_Finalization();
+
+}  // namespace sk
