@@ -3,10 +3,13 @@
 #include <iterator>
 
 #include "analysis/Base_heading_consts.h"
+#include "analysis/Base_search_itemsU.h"
 #include "analysis/Base_headingsu.h"
 #include "analysis/Headingsu.h"
+#include "analysis/Further_string_functions.h"
 #include "analysis/Maths_routines.h"
 #include "analysis/Parser.h"
+#include "analysis/Search_and_do_engineU.h"
 #include "analysis/Search_parsing.h"
 #include "analysis/Work_base_elements.h"
 #include "analysis/Work_qm_base.h"
@@ -230,6 +233,10 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Checkgroupu),
     // Search and results lists: statistics, the column headings.
     SK_UNIT(Maths_routines),
+    // Search and results lists: the matcher, the engine and the search-word lists.
+    SK_UNIT(Further_string_functions),
+    SK_UNIT(Search_and_do_engineU),
+    SK_UNIT(Base_search_itemsU),
     SK_UNIT(Base_heading_consts),
     SK_UNIT(Base_headingsu),
     SK_UNIT(grid_header_listU),
