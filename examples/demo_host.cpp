@@ -10,6 +10,7 @@
 //   sk_demo [text-file [word]]   (default: the sample text beside this program's
 //                                source, and the word "that")
 //   sk_demo --window        a window whose buttons show the library's messages
+//                           and a page of its controls
 //                           (see demo_window.cpp)
 #include <cstdio>
 #include <exception>

@@ -72,13 +72,20 @@
 #include "services/Wdef.h"
 #include "ui/Buttonedsplitteru.h"
 #include "ui/Buttonedstatusbaru.h"
+#include "ui/Checkgroupu.h"
+#include "ui/Colour_utils.h"
+#include "ui/Dialog_stuff_base.h"
 #include "ui/Dont_remind_me_dlg.h"
 #include "ui/Graphics_utilities.h"
 #include "ui/Help_file_includes.h"
+#include "ui/Labelledcomponents.h"
+#include "ui/My_filtercombou.h"
+#include "ui/My_spinedit.h"
 #include "ui/Qmark_error_dlgs_1.h"
 #include "ui/Qmark_error_dlgs_2.h"
 #include "ui/Qmark_error_dlgs_3.h"
 #include "ui/Qmark_error_dlgs_const.h"
+#include "ui/ShellFolderDialogU.h"
 #include "ui/Tpcprogressbars.h"
 #include "zip/ZAArchiver.h"
 #include "zip/ZACipher.h"
@@ -202,6 +209,8 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Quillmark_filenamesu),
     SK_UNIT(Wdef),
     SK_UNIT(Layer_hooks),
+    // The shared list of named colours.
+    SK_UNIT(Colour_utils),
     SK_UNIT(Lem_match_stop_rel_lists),
     SK_UNIT(Qmbaseholderunit),
     SK_UNIT(Html_utils),
@@ -218,6 +227,14 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Tpcprogressbars),
     SK_UNIT(Buttonedstatusbaru),
     SK_UNIT(Buttonedsplitteru),
+    // Controls: filters, the filter combo, the spin edit, the labelled
+    // controls and colour pickers, the folder chooser, the check group.
+    SK_UNIT(Dialog_stuff_base),
+    SK_UNIT(My_filtercombou),
+    SK_UNIT(My_spinedit),
+    SK_UNIT(Labelledcomponents),
+    SK_UNIT(ShellFolderDialogU),
+    SK_UNIT(Checkgroupu),
     // Search and results lists: statistics, the column headings.
     SK_UNIT(Maths_routines),
     // Search and results lists: the matcher, the engine and the search-word lists.
