@@ -18,8 +18,37 @@
 #include <vector>
 
 #include "display/Wordchunklistu.h"
+#include "support/FuzzSupport.h"
 
 using namespace sk;
+
+namespace {
+
+// Texts of both directions with numbers, separators, markup, joiners and a
+// surrogate pair, each with a hit or two.
+void WriteSeeds(fuzz::Seeds& seeds) {
+  auto add = [&](uint8_t options, std::vector<std::pair<uint16_t, uint16_t>> hits, const String& text) {
+    TBytes b{options, static_cast<uint8_t>(hits.size())};
+    for (const auto& [lo, hi] : hits)
+      for (const uint16_t v : {lo, hi}) {
+        b.push_back(static_cast<uint8_t>(v & 0xFF));
+        b.push_back(static_cast<uint8_t>(v >> 8));
+      }
+    for (const Char c : text) {
+      b.push_back(static_cast<uint8_t>(c & 0xFF));
+      b.push_back(static_cast<uint8_t>(c >> 8));
+    }
+    seeds.Add(b);
+  };
+  add(0, {{5, 8}}, u"the cat sat, 3,5 <b>x</b>");
+  add(1, {{7, 10}}, u"  \u05E9\u05DC\u05D5\u05DD abc def \u05E2\u05D5\u05DC\u05DD");
+  add(3, {}, u"\u0645\u0631\u062D\u0628\u0627 \u0661\u0662\u0663 12.5%");
+  add(4, {{1, 3}, {2, 9}}, u"ab\u200Dcd\u202Fef\u200C\u2060 \U0001D49C");
+}
+
+}  // namespace
+
+SK_FUZZ_SEEDS(WriteSeeds)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;
@@ -47,19 +76,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   String joined;
   for (Int32 i = 0; i < chunks.Count(); ++i) {
     const TPaintWordChunk& c = chunks.Chunk(i);
-    if (c.w.empty() || c.string_pos != static_cast<Int32>(first + joined.size()) + 1) std::abort();
+    SK_FUZZ_CHECK(!c.w.empty() && c.string_pos == static_cast<Int32>(first + joined.size()) + 1);
     joined += c.w;
   }
-  if (joined != text.substr(std::min(first, text.size()))) std::abort();
+  SK_FUZZ_CHECK(joined == text.substr(std::min(first, text.size())));
 
   const Int32 n = chunks.Count();
   const TWordsWhichFit fit = chunks.WhichWordsFit(options % 5, 3, (options & 4) != 0);
-  if (fit.last_segment >= std::max(n, fit.first_segment) || fit.pixels < 0) std::abort();
+  SK_FUZZ_CHECK(fit.last_segment < std::max(n, fit.first_segment) && fit.pixels >= 0);
   TWordChunkList::ReorderAnyLTRSinRTLSequences(chunks, fit.first_segment, fit.last_segment);
   TWordChunkList::ReorderAnyLTRSinRTLSequences(chunks, -3, n + 3);
-  if (chunks.Count() != n) std::abort();
+  SK_FUZZ_CHECK(chunks.Count() == n);
   size_t total = 0;
   for (Int32 i = 0; i < n; ++i) total += chunks.Chunk(i).w.size();
-  if (total != joined.size()) std::abort();
+  SK_FUZZ_CHECK(total == joined.size());
   return 0;
 }
