@@ -24,6 +24,26 @@ bool IsLetterOrDigit(Char c) {
   return k >= 1 && k <= 3;
 }
 
+// The canvas's text alignment and background mode as they were before a
+// cell was painted, given back afterwards: the canvas is shared with what
+// paints the grid's other cells.
+class TCanvasTextStateKeeper {
+ public:
+  explicit TCanvasTextStateKeeper(TCanvas& canvas)
+      : fCanvas(canvas), fAlign(canvas.TextAlign()), fBkMode(canvas.BkMode()) {}
+  ~TCanvasTextStateKeeper() {
+    fCanvas.SetTextAlign(fAlign);
+    fCanvas.SetBkMode(fBkMode);
+  }
+  TCanvasTextStateKeeper(const TCanvasTextStateKeeper&) = delete;
+  TCanvasTextStateKeeper& operator=(const TCanvasTextStateKeeper&) = delete;
+
+ private:
+  TCanvas& fCanvas;
+  Cardinal fAlign;
+  Int32 fBkMode;
+};
+
 TColourFontRec StyleWindowColours(TFontStyles styles) {
   return TColourFontRec{GetABrushColour(false), GetAFontColour(false), styles};
 }
@@ -435,6 +455,7 @@ TRect TMyTextDrawer::DrawConcText(const String& padding, const TConcDisplayOptio
                                   bool highlighted, bool blankOutNode, TQMoutput output,
                                   const TLeftOrRightIntegers& limits) {
   (void)output;
+  const TCanvasTextStateKeeper keeper(canvas);
   TRect result = rect;
   CustomColours = ClNoneColours();
   BaseDirection = LCIDToBiDiMode(locale) == bdRightToLeft ? bdRightToLeft : bdLeftToRight;
@@ -540,6 +561,7 @@ TRect TMyTextDrawer::DrawClusterText(const TWordAndTagDisplayOptionsSet& wordTag
     PutStringAsFilename(rect, canvas, text);
     return rect;
   }
+  const TCanvasTextStateKeeper keeper(canvas);
   if (!fClusterList)
     fClusterList = std::make_unique<TWordChunkList>(DefaultFontRec, colours, wcl_Clusters, fOnGetPreferredTagForm);
   TWordChunkList& list = *fClusterList;
@@ -594,6 +616,7 @@ Int32 TMyTextDrawer::DrawAChunkofTextStringGrid(const String& text, TCanvas& can
                                                 const TForegroundBackGroundColours& otherColours, bool wordWrap,
                                                 bool highlightFlag, const TQMInt64List* highlights) {
   if (text.empty()) return 0;
+  const TCanvasTextStateKeeper keeper(canvas);
   BaseDirection = LCIDToBiDiMode(locale) == bdRightToLeft ? bdRightToLeft : bdLeftToRight;
   canvas.SetTextAlign(BaseDirection == bdRightToLeft ? TA_RIGHT : TA_LEFT);
   Word_wrapped = wordWrap;

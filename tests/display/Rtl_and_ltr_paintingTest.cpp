@@ -331,6 +331,8 @@ TEST(Rtl_and_ltr_painting, AnArabicWordIsPaintedAsQtShapesIt) {
     p.drawText(QPoint(160 - w, b->Canvas().Font().Metrics().ascent()), ToQString(word));
   }
   EXPECT_TRUE(expected == b->Image().convertToFormat(QImage::Format_RGB32));
+  // The canvas is left aligned as it was for whatever paints next.
+  EXPECT_EQ(b->Canvas().TextAlign(), TA_LEFT);
 }
 
 TEST(Rtl_and_ltr_painting, AClusterWithoutAnAlignmentOfItsOwnStartsAtTheLeftMargin) {
