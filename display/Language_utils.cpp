@@ -13,7 +13,8 @@ struct TDarkAndLight {
   TColor light;
 };
 
-// Dark green, dark red, purple, navy and maroon, each on white or a warm
+// Dark green, dark blue, purple, maroon and navy (as TColor values, red in
+// the low byte), each on white or a warm
 // off-white.
 constexpr TDarkAndLight kPairs[5] = {
     {0x006400, 0xFFFFFF}, {0x8B0000, 0xF0FBFF}, {0x800080, 0xFFFFFF}, {0x000080, 0xF0FBFF}, {0x800000, 0xFFFFFF},

@@ -154,6 +154,9 @@ void TWordChunkList::AddOneStr(const TStringTag& token, const TColourFontRec& cf
   if (useCellColour) wdchunk.colourAndFont.FontColour = Cell_specific_Colours[fb_foregound];
   wdchunk.colloc_span = span;
   SetChunkDirection(token.wrd);
+  // Measured in the style it is painted in, whatever an earlier tag left on
+  // the canvas.
+  SetCanvasStyle(wdchunk.colourAndFont.typeface);
   AppendChunk();
 }
 
@@ -196,6 +199,7 @@ void TWordChunkList::AddOtherString(const String& text) {
   if (text.empty()) return;
   wdchunk.w = text;
   wdchunk.colourAndFont = fdefaultCFR;
+  SetCanvasStyle(fdefaultCFR.typeface);
   AppendChunk();
 }
 
@@ -203,6 +207,7 @@ void TWordChunkList::AddASymbol(Char ch) {
   wdchunk.w.assign(1, ch);
   wdchunk.colourAndFont = fdefaultCFR;
   wdchunk.colourAndFont.FontColour = Global_TextBreakColour;
+  SetCanvasStyle(fdefaultCFR.typeface);
   AppendChunk();
 }
 

@@ -65,7 +65,8 @@ class TWordChunkList : public TObject {
   TStringTagColourFontRec ConsiderChangingFormOfTag(const TStringTag& token) const;
   TStringTagColourFontRec ConsiderChangingFormOfTag(const TConcStringTag& token) const;
 
-  // ---- adding one chunk (an empty text adds nothing)
+  // ---- adding one chunk (an empty text adds nothing); each is measured in
+  // the font style it is painted in
   void AddOneStr(const TStringTag& token, const TColourFontRec& cfr, bool useCellColour);
   void AddOneTag(const String& tag, const TColourFontRec& cfr, bool colourTags);
   void AddOneConcStrAndTag_Str(const TConcordDetailedRec& detailedRec, const TCollocateColourRec& colourRec);

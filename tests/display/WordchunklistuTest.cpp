@@ -101,6 +101,26 @@ TEST(Wordchunklistu, TagColoursComeFromThePreferredFormOnlyWhenTheyDiffer) {
   }
 }
 
+TEST(Wordchunklistu, WordsAfterABoldTagAreMeasuredInTheirOwnStyle) {
+  auto b = WhiteCell(10, 10);
+  const TColourFontRec bold{0xFFFFFF, 0x0000FF, static_cast<TFontStyles>(1u << fsBold)};
+  TWordChunkList l(kDefault, NoColours(), wcl_Clusters,
+                   [&](Integer, const String& tag) { return TStringTagColourFontRec{tag, bold}; });
+  l.LoadFromClusterTokens({}, {TStringTag{u"WWW", u"<NN>", 2}, TStringTag{u"MMM", u"<NN>", 2}}, &b->Canvas(),
+                          kEnglishLcid, bdLeftToRight, {colour_tags}, tag_after_word, 0, false, false, false);
+  ASSERT_EQ(Texts(l), (std::vector<String>{u"WWW", u"<NN>", u" ", u"MMM", u"<NN>"}));
+  for (Int32 i = 0; i < l.Count(); ++i) {
+    b->Canvas().Font().SetStyle(l.Chunk(i).colourAndFont.typeface);
+    EXPECT_EQ(l.Chunk(i).pixel_width, b->Canvas().TextWidth(l.Chunk(i).w)) << i;
+  }
+  // The test means something only while bold is wider.
+  b->Canvas().Font().SetStyle(0);
+  const Int32 plain = b->Canvas().TextWidth(u"MMM");
+  b->Canvas().Font().SetStyle(bold.typeface);
+  EXPECT_LT(plain, b->Canvas().TextWidth(u"MMM"));
+  EXPECT_EQ(l.Chunk(3).pixel_width, plain);
+}
+
 TEST(Wordchunklistu, TheLeftHalfOfALongLineTakesSpansOutwardsFromTheNode) {
   TEnumArray<TLeftOrRight, std::vector<TConcordDetailedRec>, 2> toks;
   for (int i = 0; i < 60; ++i) toks[at_left].push_back(ConcToken(u"w" + IntToStr(i)));
