@@ -6,6 +6,7 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtGui/QMouseEvent>
+#include <QtGui/QWheelEvent>
 #include <QtTest/QTest>
 #include <QtWidgets/QAbstractScrollArea>
 #include <QtWidgets/QApplication>
@@ -134,6 +135,33 @@ TEST(TDrawGridScrolling, ScrollsByRowsOverAMillionRows) {
   g->SetRowCount(5);
   EXPECT_EQ(Area(*g)->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
   EXPECT_EQ(g->TopRow(), 1);
+}
+
+TEST(TDrawGridScrolling, TheWheelScrollsRowsAndADoubleClickIsReported) {
+  auto g = RoomyGrid();
+  g->SetRowCount(1000);
+  int doubles = 0;
+  g->OnDblClick = [&](TObject*) { ++doubles; };
+  QWidget* vp = Viewport(*g);
+  QWheelEvent down(QPointF(70, 40), vp->mapToGlobal(QPointF(70, 40)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                   Qt::NoModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(vp, &down);
+  const Int32 step = QApplication::wheelScrollLines();
+  EXPECT_EQ(g->TopRow(), 1 + step);
+  QWheelEvent up(QPointF(70, 40), vp->mapToGlobal(QPointF(70, 40)), QPoint(), QPoint(0, 240), Qt::NoButton,
+                 Qt::NoModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(vp, &up);
+  EXPECT_EQ(g->TopRow(), 1);
+  // The current cell stays where it was.
+  EXPECT_EQ(g->Row(), 1);
+  Mouse(*g, QEvent::MouseButtonPress, QPoint(140, 60), Qt::LeftButton);
+  Mouse(*g, QEvent::MouseButtonRelease, QPoint(140, 60), Qt::NoButton);
+  Mouse(*g, QEvent::MouseButtonDblClick, QPoint(140, 60), Qt::LeftButton);
+  Mouse(*g, QEvent::MouseButtonRelease, QPoint(140, 60), Qt::NoButton);
+  EXPECT_EQ(doubles, 1);
+  EXPECT_EQ(g->Col(), 2);
+  EXPECT_EQ(g->Row(), 2);
+  EXPECT_EQ(g->GridState(), gsNormal);
 }
 
 TEST(TDrawGridRows, RowsOfTheirOwnHeightAmongDefaultOnes) {
