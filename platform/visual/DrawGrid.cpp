@@ -2,6 +2,7 @@
 
 #include <QtGui/QLinearGradient>
 #include <QtGui/QPainter>
+#include <QtGui/QWheelEvent>
 #include <QtWidgets/QAbstractScrollArea>
 #include <QtWidgets/QScrollBar>
 #include <QtWidgets/QStyle>
@@ -48,6 +49,21 @@ class TGridWidget : public TBridgedWidget<QAbstractScrollArea> {
         e->accept();
         return true;
       }
+      case QEvent::Wheel:
+        if (TCustomDrawGrid* g = Grid()) {
+          auto* we = static_cast<QWheelEvent*>(e);
+          TShiftState shift = 0;
+          if (we->modifiers() & Qt::ShiftModifier) shift |= ShiftBit(ssShift);
+          if (we->modifiers() & Qt::ControlModifier) shift |= ShiftBit(ssCtrl);
+          if (we->modifiers() & Qt::AltModifier) shift |= ShiftBit(ssAlt);
+          Depth depth(*this);
+          const QPoint at = we->position().toPoint();
+          if (g->WheelTurned(shift, we->angleDelta().y(), TPoint{at.x(), at.y()})) {
+            e->accept();
+            return true;
+          }
+        }
+        return QAbstractScrollArea::viewportEvent(e);
       default: return QAbstractScrollArea::viewportEvent(e);
     }
   }
@@ -701,6 +717,18 @@ void TCustomDrawGrid::Resize() {
   PlaceEditor();
   Invalidate();
   TCustomControl::Resize();
+}
+
+void TCustomDrawGrid::WndProc(TMessage& message) {
+  constexpr Cardinal kSetRedraw = 0x000B;
+  if (message.Msg == kSetRedraw) {
+    if (QAbstractScrollArea* area = AreaOf(this)) {
+      area->viewport()->setUpdatesEnabled(message.WParam != 0);
+      if (message.WParam != 0) Invalidate();
+    }
+    return;
+  }
+  TCustomControl::WndProc(message);
 }
 
 void TCustomDrawGrid::BiDiModeChanged() {

@@ -85,6 +85,11 @@ using TStartDragEvent = std::function<void(TObject* Sender)>;
 using TDragOverEvent = std::function<void(TObject* Sender, TObject* Source, Int32 X, Int32 Y, bool& Accept)>;
 using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, Int32 X, Int32 Y)>;
 using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, Int32 X, Int32 Y)>;
+// A turn of the mouse wheel over the cells (WheelDelta 120 a notch, positive
+// away from the user); a handler that sets Handled keeps the grid from
+// moving its current row.
+using TGridMouseWheelEvent =
+    std::function<void(TObject* Sender, TShiftState Shift, Int32 WheelDelta, TPoint MousePos, bool& Handled)>;
 
 class TCustomDrawGrid : public TCustomControl {
  public:
@@ -204,10 +209,15 @@ class TCustomDrawGrid : public TCustomControl {
   TDragOverEvent OnDragOver;
   TDragDropEvent OnDragDrop;
   TEndDragEvent OnEndDrag;
+  TGridMouseWheelEvent OnMouseWheel;
 
   // For the grid's Qt widget; not for other callers.
   void PaintViewport(QPainter& painter, const TRect& dirty);
   void ScrollBarMoved(bool vertical, Int32 value);
+  bool WheelTurned(TShiftState shift, Int32 delta, TPoint pos) { return DoMouseWheel(shift, delta, pos); }
+  // Messages: WM_SETREDRAW (11) with 0 stops the grid's painting, with any
+  // other value starts it again and repaints.
+  void WndProc(TMessage& message) override;
 
  protected:
   virtual void DrawCell(Int32 ACol, Int32 ARow, const TRect& ARect, TGridDrawState AState);
@@ -225,6 +235,9 @@ class TCustomDrawGrid : public TCustomControl {
   void MouseUp(TMouseButton button, TShiftState shift, Int32 x, Int32 y) override;
   void KeyDown(Word& key, TShiftState shift) override;
   void KeyPress(Char& key) override;
+  // The wheel moves the current row by one row a notch, down when turned
+  // towards the user (after OnMouseWheel, which may handle it instead).
+  virtual bool DoMouseWheel(TShiftState shift, Int32 delta, TPoint pos);
   void Resize() override;
   void BiDiModeChanged() override;
   void Paint() override {}
@@ -293,6 +306,7 @@ class TCustomDrawGrid : public TCustomControl {
   Int32 fDragThreshold = 0;
   TPoint fDragStart;
   bool fDragAccepted = false;
+  Int32 fWheelRest = 0;  // the part of a notch turned so far
 };
 
 // The draw grid a host places on a form.

@@ -341,6 +341,19 @@ void TCustomDrawGrid::KeyPress(Char& key) {
   key = 0;
 }
 
+bool TCustomDrawGrid::DoMouseWheel(TShiftState shift, Int32 delta, TPoint pos) {
+  bool handled = false;
+  if (OnMouseWheel) OnMouseWheel(this, shift, delta, pos, handled);
+  if (handled) return true;
+  fWheelRest += delta;
+  while (fWheelRest >= 120 || fWheelRest <= -120) {
+    const bool down = fWheelRest < 0;
+    fWheelRest += down ? 120 : -120;
+    MoveCurrent(fCurrent.X, fCurrent.Y + (down ? 1 : -1), true, true);
+  }
+  return true;
+}
+
 // ---------------------------------------------------------------------------
 // The editor.
 

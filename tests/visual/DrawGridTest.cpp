@@ -137,23 +137,44 @@ TEST(TDrawGridScrolling, ScrollsByRowsOverAMillionRows) {
   EXPECT_EQ(g->TopRow(), 1);
 }
 
-TEST(TDrawGridScrolling, TheWheelScrollsRowsAndADoubleClickIsReported) {
+// A turn of the wheel over the grid's cells by delta (120 a notch).
+void Wheel(TCustomDrawGrid& g, int delta, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+  QWidget* vp = Viewport(g);
+  QWheelEvent e(QPointF(70, 40), vp->mapToGlobal(QPointF(70, 40)), QPoint(), QPoint(0, delta), Qt::NoButton, mods,
+                Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(vp, &e);
+}
+
+TEST(TDrawGridScrolling, TheWheelMovesTheCurrentRowAndADoubleClickIsReported) {
   auto g = RoomyGrid();
   g->SetRowCount(1000);
+  g->FocusCell(2, 1);
+  // A notch towards the user moves one row down; half notches add up.
+  Wheel(*g, -120);
+  EXPECT_EQ(g->Row(), 2);
+  Wheel(*g, -60);
+  EXPECT_EQ(g->Row(), 2);
+  Wheel(*g, -60);
+  EXPECT_EQ(g->Row(), 3);
+  for (int i = 0; i < 10; ++i) Wheel(*g, -120);
+  EXPECT_EQ(g->Row(), 13);
+  EXPECT_EQ(g->TopRow(), 13 - 6);  // scrolled with it
+  Wheel(*g, 360);
+  EXPECT_EQ(g->Row(), 10);
+  EXPECT_EQ(g->Col(), 2);
+  // A handler may take the wheel over.
+  std::vector<Int32> deltas;
+  g->OnMouseWheel = [&](TObject*, TShiftState shift, Int32 delta, TPoint, bool& handled) {
+    deltas.push_back(shift & ShiftBit(ssCtrl) ? -delta : delta);
+    handled = true;
+  };
+  Wheel(*g, -120, Qt::ControlModifier);
+  EXPECT_EQ(deltas, std::vector<Int32>{120});
+  EXPECT_EQ(g->Row(), 10);
+
   int doubles = 0;
   g->OnDblClick = [&](TObject*) { ++doubles; };
-  QWidget* vp = Viewport(*g);
-  QWheelEvent down(QPointF(70, 40), vp->mapToGlobal(QPointF(70, 40)), QPoint(), QPoint(0, -120), Qt::NoButton,
-                   Qt::NoModifier, Qt::NoScrollPhase, false);
-  QCoreApplication::sendEvent(vp, &down);
-  const Int32 step = QApplication::wheelScrollLines();
-  EXPECT_EQ(g->TopRow(), 1 + step);
-  QWheelEvent up(QPointF(70, 40), vp->mapToGlobal(QPointF(70, 40)), QPoint(), QPoint(0, 240), Qt::NoButton,
-                 Qt::NoModifier, Qt::NoScrollPhase, false);
-  QCoreApplication::sendEvent(vp, &up);
-  EXPECT_EQ(g->TopRow(), 1);
-  // The current cell stays where it was.
-  EXPECT_EQ(g->Row(), 1);
+  g->SetTopRow(1);
   Mouse(*g, QEvent::MouseButtonPress, QPoint(140, 60), Qt::LeftButton);
   Mouse(*g, QEvent::MouseButtonRelease, QPoint(140, 60), Qt::NoButton);
   Mouse(*g, QEvent::MouseButtonDblClick, QPoint(140, 60), Qt::LeftButton);
@@ -162,6 +183,18 @@ TEST(TDrawGridScrolling, TheWheelScrollsRowsAndADoubleClickIsReported) {
   EXPECT_EQ(g->Col(), 2);
   EXPECT_EQ(g->Row(), 2);
   EXPECT_EQ(g->GridState(), gsNormal);
+}
+
+TEST(TDrawGridPainting, SetRedrawStopsAndStartsPainting) {
+  auto g = RoomyGrid();
+  int cells = 0;
+  g->OnDrawCell = [&](TObject*, Int32, Int32, const TRect&, TGridDrawState) { ++cells; };
+  g->Perform(0x000B, 0, 0);
+  EXPECT_FALSE(Viewport(*g)->updatesEnabled());
+  g->Perform(0x000B, 1, 0);
+  EXPECT_TRUE(Viewport(*g)->updatesEnabled());
+  (void)Rendered(*g);
+  EXPECT_EQ(cells, 25);
 }
 
 TEST(TDrawGridRows, RowsOfTheirOwnHeightAmongDefaultOnes) {
