@@ -12,6 +12,7 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QScrollBar>
+#include <random>
 #include <set>
 #include <vector>
 
@@ -506,6 +507,60 @@ TEST(TDrawGridEditor, EditsTheCurrentCellThroughGetAndSetEditText) {
   // Freeing the grid while editing is safe.
   g->ShowEditor();
   g.reset();
+}
+
+}  // namespace
+}  // namespace sk
+
+namespace sk {
+namespace {
+
+// Random changes of counts, fixed cells, sizes, lines and positions, each
+// followed by the invariants: the top-left corner, the current cell and the
+// selection stay inside the grid, and a cell under the mouse lies inside the
+// rectangle of that cell (or on the line after it).
+TEST(TDrawGridInvariants, HoldAfterRandomChanges) {
+  auto g = RoomyGrid();
+  std::mt19937 rng(20261207);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  for (int step = 0; step < 600; ++step) {
+    switch (pick(0, 11)) {
+      case 0: g->SetRowCount(pick(-2, 3000)); break;
+      case 1: g->SetColCount(pick(-2, 12)); break;
+      case 2: g->SetFixedRows(pick(-1, 4)); break;
+      case 3: g->SetFixedCols(pick(-1, 4)); break;
+      case 4: g->SetRowHeights(pick(-1, g->RowCount()), pick(-5, 90)); break;
+      case 5: g->SetColWidths(pick(-1, g->ColCount()), pick(-5, 300)); break;
+      case 6: g->SetGridLineWidth(pick(0, 4)); break;
+      case 7: g->SetTopRow(pick(-10, g->RowCount() + 10)); break;
+      case 8: g->SetLeftCol(pick(-3, g->ColCount() + 3)); break;
+      case 9: g->FocusCell(pick(-2, g->ColCount() + 2), pick(-2, g->RowCount() + 2)); break;
+      case 10: g->SetBounds(0, 0, pick(0, 500), pick(0, 300)); break;
+      case 11: g->SetBiDiMode(pick(0, 1) ? bdRightToLeft : bdLeftToRight); break;
+    }
+    ASSERT_GE(g->TopRow(), g->FixedRows());
+    ASSERT_LE(g->TopRow(), std::max(g->FixedRows(), g->RowCount() - 1));
+    ASSERT_GE(g->LeftCol(), g->FixedCols());
+    ASSERT_LT(g->LeftCol(), std::max(g->FixedCols() + 1, g->ColCount()));
+    ASSERT_LT(g->Row(), g->RowCount());
+    ASSERT_LT(g->Col(), g->ColCount());
+    const TGridRect sel = g->Selection();
+    ASSERT_LE(sel.Left, sel.Right);
+    ASSERT_LE(sel.Top, sel.Bottom);
+    ASSERT_LT(sel.Bottom, g->RowCount());
+    for (int probe = 0; probe < 5; ++probe) {
+      const int x = pick(0, std::max(0, g->ClientWidth() - 1)), y = pick(0, std::max(0, g->ClientHeight() - 1));
+      const TGridCoord c = g->MouseCoord(x, y);
+      if (c.X < 0) continue;
+      const TRect r = g->CellRect(c.X, c.Y);
+      const int line = g->GridLineWidth();
+      ASSERT_GE(y, r.Top) << step;
+      ASSERT_LT(y, r.Bottom + line) << step;
+      ASSERT_GE(x, r.Left - (g->UseRightToLeftAlignment() ? line : 0)) << step;
+      ASSERT_LT(x, r.Right + (g->UseRightToLeftAlignment() ? 0 : line)) << step;
+    }
+  }
+  (void)Rendered(*g);
 }
 
 }  // namespace
