@@ -49,6 +49,9 @@
 #include "core/Useful_classes_base.h"
 #include "core/Useful_classes_stringlist_sorts.h"
 #include "library/Layer_hooks.h"
+#include "display/Printer_organiser.h"
+#include "display/Simple_virtual_grid.h"
+#include "platform/visual/Printer.h"
 #include "platform/visual/VisualLayer.h"
 #include "services/Clipboard_utils.h"
 #include "services/Dll_utils.h"
@@ -130,6 +133,7 @@ constexpr TUnitTableEntry kUnitTable[] = {
     // The visual layer: message boxes asked for from here on are answered
     // with a dialog when the host has its QApplication.
     SK_UNIT(VisualLayer),
+    SK_UNIT(Printer),
     SK_UNIT(Basic_processes),
     // Message tables.
     SK_UNIT(Generalruntime1const),
@@ -250,11 +254,14 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Work_base_elements),
     SK_UNIT(Work_qm_base),
     // Results display: word chunks (whose start sets the lists' export of
-    // concordance lines), the text drawer and cell text.
+    // concordance lines), the text drawer, cell text, printer settings and
+    // the simple virtual grid.
     SK_UNIT(Wordchunklistu),
     SK_UNIT(Language_utils),
     SK_UNIT(Rtl_and_ltr_painting),
     SK_UNIT(Grid_utilities),
+    SK_UNIT(Printer_organiser),
+    SK_UNIT(Simple_virtual_grid),
 };
 
 #undef SK_UNIT
