@@ -100,6 +100,20 @@ class TZABaseArchiver : public TZAArchiverLink {
   // directory written.
   void CloseArchive();
 
+  // ---- update brackets and the commit ---------------------------------------
+  // Opens a bracket; the outermost takes a snapshot of the entry table.
+  // Engine errors 62 (a multi-volume archive already committed), 32 (an
+  // archive opened read-only).
+  void BeginUpdate();
+  // Closes a bracket; the outermost commits.
+  void EndUpdate();
+  // Drops every bracket without committing.
+  void CancelUpdate();
+  // Writes the pending changes into the archive. A failure, a cancel or an
+  // abort leaves the archive byte for byte as it was and the entry table
+  // equal to the snapshot; failures are raised again after that.
+  void ForceUpdate();
+
   // ---- events ---------------------------------------------------------------
   // The dispatchers: each calls the event's handler, or applies the default
   // (for questions, a dialog through the hooks of ZAArchiver_prompts.h).
@@ -246,6 +260,18 @@ class TZABaseArchiver : public TZAArchiverLink {
   void SyncDirManagerStream();
 
  private:
+  struct TZACommit;
+  Int32 CommitFirstChangedIndex() const;
+  // Writes entry index anew at the archive's position; false when it was
+  // not written (a failure went to the failure event, or a cancel).
+  bool CommitWriteEntry(Int32 index, TZACommit& c);
+  // Copies entry index's old record from the saved tail.
+  void CommitCopyEntry(Int32 index, TZACommit& c);
+  void CommitPut(TZACommit& c, const void* buffer, Int64 count);
+  // Puts the snapshot table and the old bytes back.
+  void CommitRollback(TZACommit& c);
+  // The archive comment when the snapshot was taken.
+  AnsiString fSnapshotComment;
   // The stream the archiver opened itself (file or memory); FCompressedStream
   // points at it, or at the caller's stream.
   std::unique_ptr<TStream> fOwnedStream;
@@ -261,6 +287,39 @@ class TZABaseArchiver : public TZAArchiverLink {
   String fFreeSpaceFile;
   Int64 fFreeSpaceAsked = 0;
   Int64 fFreeSpaceStreamSize = 0;
+};
+
+// A memory stream that copies from another stream in pieces of at most
+// 10,000 bytes.
+class THackMemoryStream : public TMemoryStream {
+ public:
+  // count 0 rewinds the source and copies all of it; exact reads and writes.
+  // Answers the count.
+  Int64 CopyFrom(TStream* source, Int64 count);
+};
+
+// A sink: reads and writes report the whole count and touch nothing; every
+// seek answers 0 and the size stays 0.
+class TNullStream : public TStream {
+ public:
+  Int64 Read(void*, Int64 count) override { return count; }
+  Int64 Write(const void*, Int64 count) override { return count; }
+  Int64 Seek(Int64, TSeekOrigin) override { return 0; }
+  Int64 Size() override { return 0; }
+  void SetSize(Int64) override {}
+};
+
+// The data of the Unicode-name extra block: "NUCX", the name's length in
+// UTF-16 units (32-bit), then the units in UTF-16LE.
+class TUnicodeExtendedInfo : public TObject {
+ public:
+  String FName;
+  Cardinal FAdditionalSignature = 0;
+  void SaveToStream(TStream* stream) const;
+  // From the stream's start; false (name unchanged) when the signature is not
+  // "NUCX" or the stream holds fewer units than its count says.
+  bool LoadFromStream(TStream* stream);
+  bool Load(const void* buffer, Int64 size);
 };
 
 // The zip-form archiver the suite uses: new entries are deflated (stored at

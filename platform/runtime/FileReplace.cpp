@@ -1,6 +1,7 @@
 #include "platform/runtime/FileReplace.h"
 
 #include "platform/runtime/FileSeam.h"
+#include "platform/runtime/FileUtils.h"
 
 #include <fcntl.h>
 #include <sys/random.h>
@@ -243,6 +244,40 @@ bool TFileReplaceStream::Commit() {
   SyncFolder(dir);
   fCommitted = true;
   return true;
+}
+
+TTemporaryFileStream::TTemporaryFileStream(const String& folder, const String& prefix) : THandleStream(-1) {
+  String dir = folder.empty() ? GetTempDirectory() : folder;
+  fFolder = StringToUtf8(dir);
+  while (fFolder.size() > 1 && fFolder.back() == '/') fFolder.pop_back();
+  fPrefix = StringToUtf8(prefix);
+  std::string name;
+  fHandle = OpenTemporary(fFolder, fPrefix, name);
+  if (fHandle < 0) {
+    fError = errno != 0 ? errno : EIO;
+    return;
+  }
+  if (!name.empty() && ::unlink(name.c_str()) != 0) {
+    // A name that cannot be taken away would outlive the stream.
+    fError = errno != 0 ? errno : EIO;
+    ::close(fHandle);
+    fHandle = -1;
+    ::unlink(name.c_str());
+  }
+}
+
+TTemporaryFileStream::~TTemporaryFileStream() {
+  if (fHandle >= 0) ::close(fHandle);
+}
+
+String TTemporaryFileStream::KeepAs() {
+  if (fHandle < 0) return String();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string candidate = fFolder + "/" + fPrefix + RandomSuffix() + ".tmp";
+    if (LinkUnnamed(fHandle, candidate)) return Utf8ToString(candidate);
+    if (errno != EEXIST) break;
+  }
+  return String();
 }
 
 bool ReplaceFileContent(const String& fileName, const void* data, size_t count) {
