@@ -12,6 +12,8 @@
 #pragma once
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/StringList.h"
@@ -113,6 +115,65 @@ class TZABaseArchiver : public TZAArchiverLink {
   // abort leaves the archive byte for byte as it was and the entry table
   // equal to the snapshot; failures are raised again after that.
   void ForceUpdate();
+
+  // ---- entry operations -----------------------------------------------------
+  // Fills live entry index for a new or updated entry, from a file on disk
+  // (isFile) or from a name with the given attributes and date.
+  void FillDirItem(Int32 index, const String& fileName, bool isFile, Int32 attributes, TDateTime date);
+  // Engine errors 24 (index), 25 (no update bracket).
+  void UpdateItem(Int32 index, const String& fileName);
+  // Engine errors 21 (index), 22 (no update bracket).
+  void DeleteItem(Int32 index);
+  // Engine errors 16 (index), 8 (the entry does not extract and check).
+  void ExtractItem(Int32 index, TStream* dest, Int32 count, Int64 offset);
+  static bool CheckAttributesMatch(Int32 entryAttr, Int32 searchAttr);
+  bool IsItemMatches(Int32 index, const TZAArchiveItem& f) const;
+  bool InternalFind(TZAArchiveItem& f);
+  bool IsInternalFileMatchMask(const String& name, const String& mask) const;
+  bool IsExternalFileMatchMask(const String& fileName, const String& mask, bool isFolder);
+  String GetFullMask(const String& mask, const String& baseDir, bool& bareName) const;
+  void TagFiles();
+  void TagFiles(const String& mask, Int32 attributes, const String& exclusionMask);
+  void ProcessTaggedFiles(TZAProcessOperation operation, Int32 index = -1);
+  void DeleteTaggedFile(Int32 index);
+  void UpdateTaggedFile(Int32 index, const String& name, const String& baseDir);
+  void ExtractTaggedFile(Int32 index, const String& name, const String& folder);
+  void TestTaggedFile(Int32 index, const String& name);
+
+  // ---- public operations ----------------------------------------------------
+  void AddFiles();
+  void AddFiles(const String& mask, Int32 searchAttr, const String& exclusionMask);
+  void MoveFiles();
+  void MoveFiles(const String& mask, Int32 searchAttr, const String& exclusionMask);
+  void AddFromStream(const String& name, TStream* stream, bool copyToBuffer, Int64 position, Int64 count,
+                     Cardinal attributes, TDateTime date);
+  void AddFromBuffer(const String& name, const void* buffer, Int64 count, Cardinal attributes, TDateTime date);
+  // The text goes in as UTF-8 without a byte-order mark.
+  void AddFromString(const String& name, const String& text, Cardinal attributes, TDateTime date);
+  void ExtractFiles();
+  void ExtractFiles(const String& mask, Int32 searchAttr, const String& exclusionMask);
+  void TestFiles();
+  void TestFiles(const String& mask, Int32 searchAttr, const String& exclusionMask);
+  void DeleteFiles();
+  void DeleteFiles(const String& mask, Int32 searchAttr, const String& exclusionMask);
+  void UpdateFiles();
+  void UpdateFiles(const String& mask, Int32 searchAttr, const String& exclusionMask);
+  void ExtractToStream(const String& name, TStream* stream);
+  // count bytes from offset into buffer. Engine error 15 for an unknown name,
+  // 8 when the entry does not extract.
+  void ExtractToBuffer(const String& name, void* buffer, Int64 count, Int64 offset);
+  // The entry read as UTF-8.
+  void ExtractToString(const String& name, String& text);
+  bool FindFirst(TZAArchiveItem& item);
+  bool FindFirst(const String& mask, TZAArchiveItem& item, Int32 searchAttr, const String& exclusionMask);
+  bool FindNext(TZAArchiveItem& item);
+  bool GetFileCendralDirItemNo(const String& name, Int32& index);
+  // Engine errors 30 (not found), 69 (the new name is another entry's).
+  void RenameFile(const String& oldName, const String& newName);
+  void ChangeFilesAttr(const String& mask, Int32 attributes);
+  void ChangeFilesIntAttr(const String& mask, Int32 attributes);
+  void ChangeFilesComment(const String& mask, const AnsiString& comment);
+  bool IsFilePasswordValid(const String& name, const AnsiString& password);
 
   // ---- events ---------------------------------------------------------------
   // The dispatchers: each calls the event's handler, or applies the default
@@ -261,6 +322,23 @@ class TZABaseArchiver : public TZAArchiverLink {
 
  private:
   struct TZACommit;
+  void InternalAddFiles(const TStrings& masks, Int32 searchAttr, const TStrings& exclusions, bool move,
+                        bool recurse);
+  void ScanMask(const String& mask, Int32 searchAttr, const TStrings& exclusions, bool move, bool recurse);
+  void ScanFolder(const String& folder, const String& pattern, Int32 searchAttr, const TStrings& exclusions,
+                  bool move, bool recurse, std::vector<std::pair<UInt64, UInt64>>& visited);
+  void ProcessFoundFile(const String& fullName, bool isFolder, Int64 size, const TStrings& exclusions, bool move);
+  Int32 AddFileInit(const String& sourceName, const String& baseDir, bool fromFile, Int32 attributes,
+                    TDateTime date);
+  void InternalAddFromStream(const String& name, std::shared_ptr<TStream> stream, bool copyToBuffer, bool destroy,
+                             Int64 position, Int64 count, Cardinal attributes, TDateTime date);
+  void RunTagged(TZAProcessOperation operation, bool update);
+  void PositionAtLocalHeader(const TDirItem& item);
+  // Entries tagged for processing start from here (the archive's own file,
+  // which is never added).
+  UInt64 fArchiveDev = 0;
+  UInt64 fArchiveIno = 0;
+  bool fArchiveIdentity = false;
   Int32 CommitFirstChangedIndex() const;
   // Writes entry index anew at the archive's position; false when it was
   // not written (a failure went to the failure event, or a cancel).
@@ -337,6 +415,13 @@ class TZipArchiver : public TZABaseArchiver {
   TZACryptoAlgorithm EncryptionMethod() const { return FZACryptoAlgorithm; }
   void SetEncryptionMethod(TZACryptoAlgorithm algorithm) { FZACryptoAlgorithm = algorithm; }
 };
+
+// The position of the entry whose name is exactly name (names that differ
+// only in case are other entries); -1 when none.
+Int32 ZAFindEntryExact(const TZADirArray& dir, const String& name);
+// The DOS date (high 16 bits) and time (low 16 bits) of a date-time, and back.
+Cardinal ZADateTimeToDos(TDateTime value);
+TDateTime ZADosToDateTime(Cardinal value);
 
 // Unit start: makes the engine's lock; stop: deletes it.
 void ZAArchiver_initialization();

@@ -33,17 +33,6 @@ bool IsFolderEntry(const TDirItem& item) { return (item.CentralDir.externalAttr 
 // Whether the operation changes only the central directory or the name.
 bool KeepsData(TZAProcessOperation op) { return op == poRename || op == poChangeAttr || op == poChangeComment; }
 
-// The position of the entry of the snapshot whose name is exactly name
-// (names that differ only in case are other entries); -1 when none.
-Int32 FindExact(const TZADirArray& dir, const String& name) {
-  Int32 index = -1;
-  if (!dir.FileExists(name, index)) return -1;
-  if (dir.FItems[static_cast<size_t>(index)].Name == name) return index;
-  for (Int32 i = 0; i < dir.Count(); ++i)
-    if (dir.FItems[static_cast<size_t>(i)].Name == name) return i;
-  return -1;
-}
-
 // Removes every block with the identifier.
 void DropExtra(TDirItem& item, Word id) {
   std::erase_if(item.ExtraFields, [id](const TZAExtraFieldDataBlock& b) { return b.headerID == id; });
@@ -239,7 +228,7 @@ void TZABaseArchiver::ForceUpdate() {
         // A new entry that failed is dropped; a changed one keeps its old data.
         const TDirItem& failed = live.FItems[static_cast<size_t>(i)];
         const String oldName = failed.Operation == poRename ? failed.OldName : failed.Name;
-        if (failed.Operation == poAdd || FindExact(snap, oldName) < 0) {
+        if (failed.Operation == poAdd || ZAFindEntryExact(snap, oldName) < 0) {
           live.DeleteItem(i);
           continue;
         }
@@ -606,7 +595,7 @@ void TZABaseArchiver::CommitCopyEntry(Int32 index, TZACommit& c) {
   const TZADirArray& snap = *DMHandle->RBCDir;
   TDirItem* item = &live.FItems[static_cast<size_t>(index)];
   const bool renamed = item->Modified && item->Operation == poRename;
-  const Int32 old = FindExact(snap, renamed ? item->OldName : item->Name);
+  const Int32 old = ZAFindEntryExact(snap, renamed ? item->OldName : item->Name);
   if (old < 0) throw EZAException(7, this);
   const TDirItem& was = snap.FItems[static_cast<size_t>(old)];
   if (item->Modified && item->Operation == poUpdate) {
