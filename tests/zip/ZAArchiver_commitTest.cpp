@@ -14,6 +14,7 @@
 #include "ArchiverTestSupport.h"
 #include "FileSeamTestSupport.h"
 #include "TestSupport.h"
+#include "ZipTestSupport.h"
 #include "zip/ZAConst.h"
 
 namespace sk {
@@ -224,6 +225,73 @@ TEST_F(ZACommitFaults, EveryFailingCallLeavesTheArchiveAsItWas) {
       if (count < change.needs) continue;
       FaultLoop(name, zmDisabled, change, count == 100 ? 7 : 1);
     }
+  }
+}
+
+// The changes that move, rewrite or rename entries.
+std::vector<TChange> MovingChanges(const String& first) {
+  return {
+      {"add", 0, [](TZipArchiver& z, ZACommit&) { z.AddFromString(u"new.txt", u"a new entry's text", 0x20, 40000); }},
+      {"delete", 1, [first](TZipArchiver& z, ZACommit&) { z.DeleteFiles(first, 0x28BF, String()); }},
+      {"rename", 1, [first](TZipArchiver& z, ZACommit&) { z.RenameFile(first, u"renamed.txt"); }},
+      {"comment", 1, [first](TZipArchiver& z, ZACommit&) { z.ChangeFilesComment(first, "a comment"); }},
+  };
+}
+
+TEST_F(ZACommitFaults, Zip64AlwaysAndAStub) {
+  MakeArchive("always.zip", 3, zmAlways);
+  for (const TChange& change : MovingChanges(u"e000.txt")) FaultLoop("always.zip", zmAlways, change);
+  WriteRaw("stub.zip", WriteStoredArchive({{u"e000.txt", "first"}, {u"b.txt", "second"}}, {}, std::string(300, 'S')));
+  for (const TChange& change : MovingChanges(u"e000.txt")) FaultLoop("stub.zip", zmDisabled, change);
+}
+
+TEST_F(ZACommitFaults, DirectoryOrderDiffersFromFileOrder) {
+  // a.txt lies first in the file but second in the directory: deleting it
+  // must move b.txt, which comes before it in the directory.
+  const std::string plain = WriteRawArchive({TRawEntry(DefaultCentral(), "a.txt", {}, {}, "data of a"),
+                                             TRawEntry(DefaultCentral(), "b.txt", {}, {}, "data of b")});
+  const Cardinal dirAt = GetLE32(reinterpret_cast<const Byte*>(plain.data()) + plain.size() - 6);
+  const size_t record = TZAZipCentralDir::Size + 5;
+  std::string swapped = plain.substr(0, dirAt) + plain.substr(dirAt + record, record) + plain.substr(dirAt, record) +
+                        plain.substr(dirAt + 2 * record);
+  WriteRaw("order.zip", swapped);
+  ASSERT_EQ(Listing("order.zip")[0].substr(0, 5), "b.txt");
+  for (const TChange& change : MovingChanges(u"a.txt")) FaultLoop("order.zip", zmDisabled, change);
+  TZipArchiver zip;
+  zip.FFileName = File("order.zip");
+  zip.OpenArchive();
+  zip.DeleteFiles(u"a.txt", 0x28BF, String());
+  String text;
+  zip.ExtractToString(u"b.txt", text);
+  EXPECT_EQ(text, u"data of b");
+}
+
+TEST_F(ZACommitFaults, ATailTooLargeForMemoryGoesToAFileThatIsNeverLeft) {
+  std::string big(1200000, '\0');
+  for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 2654435761u) >> 13);
+  WriteRaw("big.zip", WriteStoredArchive({{u"e000.txt", "small"}, {u"big.bin", big}}));
+  for (const TChange& change : MovingChanges(u"e000.txt")) FaultLoop("big.zip", zmDisabled, change);
+}
+
+TEST_F(ZACommitFaults, ArchivesOfOtherTools) {
+  SK_NEED_PROGRAM(kPython);
+  // Python: stored, deflated, zip64 and data descriptors (written to a pipe).
+  const std::string script =
+      "import zipfile,sys\n"
+      "z=zipfile.ZipFile(sys.stdout.buffer,'w')\n"
+      "z.writestr('e000.txt','first entry '*20,zipfile.ZIP_DEFLATED)\n"
+      "z.writestr('s.txt','stored entry',zipfile.ZIP_STORED)\n"
+      "with z.open('z64.txt','w',force_zip64=True) as f: f.write(b'zip64 entry '*30)\n"
+      "z.close()\n";
+  WriteRaw("py.py", script);
+  ASSERT_EQ(RunCommand(std::string(kPython) + " " + ShellQuote(Path("py.py")) + " > " + ShellQuote(Path("py.zip"))), 0);
+  for (const TChange& change : MovingChanges(u"e000.txt")) FaultLoop("py.zip", zmAuto, change);
+  if (HasProgram("/usr/bin/zip")) {
+    ::mkdir(Path("tree").c_str(), 0777);
+    WriteRaw("tree/e000.txt", std::string(3000, 'x'));
+    WriteRaw("tree/other.txt", "other");
+    ASSERT_EQ(RunCommand("cd " + ShellQuote(Path("tree")) + " && /usr/bin/zip -q -r ../byzip.zip ."), 0);
+    for (const TChange& change : MovingChanges(u"e000.txt")) FaultLoop("byzip.zip", zmDisabled, change);
   }
 }
 
