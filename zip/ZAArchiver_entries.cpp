@@ -548,7 +548,9 @@ void TZABaseArchiver::ExtractTaggedFile(Int32 index, const String& name, const S
       if (isFolder) return;
     } else {
       const String folders = isFolder ? rel : FolderPart(rel);
-      if (!MakeFoldersBelow(folder, folders))
+      // The target folder itself is the host's choice; below it nothing
+      // from the archive may pass through a link.
+      if (!ZAForceDirectories(ZAExcludeTrailingBackslash(folder)) || !MakeFoldersBelow(folder, folders))
         throw EZAException(20, {ZAIncludeTrailingBackslash(folder) + folders}, this);
     }
     target = ZAIncludeTrailingBackslash(folder) + rel;
