@@ -1,8 +1,9 @@
 // Process-wide state shared by the library and the tools that load it.
 //
 // Every variable holds its static initial value before any unit starts; none
-// is set by code at load time. All state is used from the tool's user-interface
-// thread only: nothing here is locked or atomic.
+// is set by code at load time (for the texts, see SK_CONSTINIT_TEXT). All
+// state is used from the tool's user-interface thread only: nothing here is
+// locked or atomic.
 #pragma once
 
 #include <array>
@@ -23,10 +24,10 @@ namespace sk {
 inline constinit bool Global_DuplicateNames_Check = false;
 inline constinit bool Global_closing_this_data = false;
 inline constinit bool Global_needs_wake_up_from_shell = false;
-inline constinit String Global_latest_output_str;
+inline SK_CONSTINIT_TEXT String Global_latest_output_str;
 // The user's read-write folder, set by the tool.
-inline constinit String Global_user_ReadWrite_folder;
-inline constinit String Global_FailureMessage;
+inline SK_CONSTINIT_TEXT String Global_user_ReadWrite_folder;
+inline SK_CONSTINIT_TEXT String Global_FailureMessage;
 // Silent mode: every message dialog answers 0 without showing.
 inline constinit bool Global_run_without_error_messages = false;
 inline constinit bool Global_ExcludeFilterAndMoveFolders = true;
@@ -48,10 +49,10 @@ inline constinit bool Global_ErrorMessageBusy = false;
 // The yield hook: long loops call it through MyYieldProcess; empty = unset.
 // (Empty std::function objects hold no code; this one is zero-initialised.)
 inline TYieldProcessProc Global_YieldProcessProc;
-inline constinit String global_detail_log_filename;
+inline SK_CONSTINIT_TEXT String global_detail_log_filename;
 inline constinit Int32 global_log_detail = 0;
 inline constinit Int32 global_column_to_search = 0;
-inline constinit String global_temp_str;
+inline SK_CONSTINIT_TEXT String global_temp_str;
 // The largest character count the one-argument stored-string reader accepts.
 inline constinit Int32 global_string_safety_limit = 5000;
 // -999999 means not yet known.
@@ -59,7 +60,7 @@ inline constinit Int32 Global_Known_ZipIconNumber = -999999;
 inline constinit Int32 Global_Known_FolderIconNumber = -999999;
 inline constinit bool global_params_dealt_with = false;
 // The separator text between an archive's name and a member's path.
-inline constinit String global_current_zip_ext_slash;
+inline SK_CONSTINIT_TEXT String global_current_zip_ext_slash;
 inline constinit TBatchMode Global_batch_mode = bm_not_batch;
 
 // ---------------------------------------------------------------------------
@@ -67,11 +68,11 @@ inline constinit TBatchMode Global_batch_mode = bm_not_batch;
 
 inline constinit Byte global_Failreason = 0;
 // Format settings for every date text that the library writes or parses.
-inline constinit TFormatSettings Global_StringToDateTimeFormat{};
+inline SK_CONSTINIT_TEXT TFormatSettings Global_StringToDateTimeFormat{};
 inline constinit std::array<Byte, 16> global_bytes_per_char_2000{};
-inline constinit TEnumArray<TWholeOrPart, String, 2> global_allowables{};
+inline SK_CONSTINIT_TEXT TEnumArray<TWholeOrPart, String, 2> global_allowables{};
 // The text buffers of a search (whole text and part) and their character-class arrays.
-inline constinit TEnumArray<TWholeOrPart, String, 2> global_bufStr{};
+inline SK_CONSTINIT_TEXT TEnumArray<TWholeOrPart, String, 2> global_bufStr{};
 inline constinit TEnumArray<TWholeOrPart, std::vector<Word>, 2> global_Wchars{};
 inline constinit Ttext_select_ONLY_IF_TEXTS global_texts_select_at_all{};
 // The paragraph, heading and sentence spans found in the current text.

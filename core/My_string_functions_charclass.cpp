@@ -155,14 +155,18 @@ bool IsBoundedOnRight(TWholeOrPart part, Int32 index) {
 
 bool IsWholeWord(const String& text, Int32 before, Int32 after) {
   const Byte* table = ClassTable();
-  return BoundsText(table, text, before) & BoundsText(table, text, after);
+  const bool left = BoundsText(table, text, before);
+  const bool right = BoundsText(table, text, after);
+  return left & right;
 }
 
 bool IsWholeWord(TWholeOrPart part, Int32 before, Int32 after) {
   const std::vector<Word>& classes = global_Wchars[part];
   // Both sides are read without side effects, so both are computed and joined
   // without a branch.
-  return Bounds(classes, before, kLeftBounding) & Bounds(classes, after, kRightBounding);
+  const bool left = Bounds(classes, before, kLeftBounding);
+  const bool right = Bounds(classes, after, kRightBounding);
+  return left & right;
 }
 
 bool ContainsAlphanumCharacter(const String& text) {

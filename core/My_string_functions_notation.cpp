@@ -29,7 +29,6 @@ constexpr Char kPrivateUseMark = 0xF8FF;
 // The statistic's own symbol, the same in every language.
 constexpr const Char* kMI3Name = u"MI3";
 
-inline Int32 Len(const String& s) { return static_cast<Int32>(s.size()); }
 inline bool IsLetterOrDigit(Char c) { return u_isalnum(c) != 0; }
 
 // The character at 1-based position p, treating positions outside the text
@@ -219,14 +218,36 @@ void AddAStringToStringTagArray(const String& word, std::vector<TStringTag>& arr
   arr.push_back(TStringTag{word, String(), 0});
 }
 
+namespace {
+
+// Appends tag and word to the joined text as AddToListWithSeparatorIfNeeded
+// would (no separator while the text is still empty), in place, so that
+// joining many elements copies each of them once.
+void AppendTagAndWord(String& result, const Char* tag, size_t tagLength, const Char* word, size_t wordLength,
+                      const String& separator) {
+  if (!result.empty()) result += separator;
+  result.append(tag, tagLength);
+  result.append(word, wordLength);
+}
+
+}  // namespace
+
 String StringTagArrayToString(const std::vector<TStringTag>& arr, const String& separator) {
   String result;
-  for (const TStringTag& t : arr) result = AddToListWithSeparatorIfNeeded(result, t.tag + t.wrd, separator);
+  for (const TStringTag& t : arr)
+    AppendTagAndWord(result, t.tag.data(), t.tag.size(), t.wrd.data(), t.wrd.size(), separator);
   return result;
 }
 
 String PcharTagArrayToString(const std::vector<TPcharTag>& arr, const String& separator) {
-  return StringTagArrayToString(PcharTagArrayToStringTagArray(arr), separator);
+  String result;
+  for (const TPcharTag& t : arr) {
+    const Char* tag = t.tag.get();
+    const Char* word = t.wrd.get();
+    AppendTagAndWord(result, tag != nullptr ? tag : u"", t.tag.Length(), word != nullptr ? word : u"", t.wrd.Length(),
+                     separator);
+  }
+  return result;
 }
 
 std::vector<TStringTag> StringToClusterStringAndTags(const String& text) {
@@ -383,8 +404,13 @@ String IgnoreTagToString(const TIgnore_tag& pairs) {
     if (open == 0 || close == 0) continue;
     String item;
     item += open;
-    item += u'*';
-    item += close;
+    // A comma pair is written as the comma alone: the reader takes a comma
+    // that begins an item as the whole item and passes over the separator
+    // after it, so ",*," followed by more items would read as two pairs.
+    if (open != u',' || close != u',') {
+      item += u'*';
+      item += close;
+    }
     result = AddToListWithSeparatorIfNeeded(result, item, u",");
   }
   return result;
@@ -514,16 +540,25 @@ String NManyWordsContext(TSearchMethodRequirement how, const String& text, Int32
 
 Int32 LetterMatches(const String& a, const String& b) {
   if (a.empty() || b.empty()) return 0;
-  std::vector<bool> used(b.size(), false);
-  size_t k = 0;
+  // Each character of a pairs with a distinct equal character of b while b
+  // has one left, so the count is, per character, the smaller of its two
+  // counts: found from sorted copies in one merge, whatever the lengths.
+  String sa = a;
+  String sb = b;
+  std::sort(sa.begin(), sa.end());
+  std::sort(sb.begin(), sb.end());
+  size_t i = 0;
+  size_t j = 0;
   Int32 count = 0;
-  for (Char c : a) {
-    for (size_t j = k; j < b.size(); ++j) {
-      if (used[j] || b[j] != c) continue;
-      used[j] = true;
+  while (i < sa.size() && j < sb.size()) {
+    if (sa[i] < sb[j]) {
+      ++i;
+    } else if (sb[j] < sa[i]) {
+      ++j;
+    } else {
       ++count;
-      if (j == k) ++k;
-      break;
+      ++i;
+      ++j;
     }
   }
   return count;

@@ -84,7 +84,8 @@ twowidechar TwoWideCharFrom(const Char* p, Int32 i);
 // "*" and characters below U+0021 are dropped first; a seventh and later item
 // overwrites the sixth.
 TIgnore_tag StringToIgnoreTag(const String& text);
-// opening + "*" + closing for each pair with both characters set, joined by ",".
+// opening + "*" + closing for each pair with both characters set, joined by
+// "," (a pair of two commas is written as one comma, which reads back as it).
 String IgnoreTagToString(const TIgnore_tag& pairs);
 // Leading punctuation, word and trailing punctuation of a token (a token
 // without a letter or digit lands whole in both punctuation sections).

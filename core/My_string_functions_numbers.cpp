@@ -194,22 +194,18 @@ String HumanAbbreviatedNumberListStringExpanded(const String& text) {
 }
 
 String ANumberInHumanString(const String& text, Int32 n) {
-  // The expanded notation cut at its commas, as the pieces stand.
+  // The n-th piece of the expanded notation cut at its commas (the last one
+  // when there are fewer), found in one pass without cutting out the others.
   const String expanded = HumanAbbreviatedNumberListStringExpanded(Trim(text));
-  std::vector<String> pieces;
+  const Int64 index = n < 1 ? 0 : static_cast<Int64>(n) - 1;
   size_t start = 0;
-  for (;;) {
+  for (Int64 k = 0; k < index; ++k) {
     const size_t comma = expanded.find(u',', start);
-    if (comma == String::npos) {
-      pieces.push_back(expanded.substr(start));
-      break;
-    }
-    pieces.push_back(expanded.substr(start, comma - start));
+    if (comma == String::npos) break;
     start = comma + 1;
   }
-  Int64 index = n < 1 ? 0 : static_cast<Int64>(n) - 1;
-  if (index >= static_cast<Int64>(pieces.size())) index = static_cast<Int64>(pieces.size()) - 1;
-  const String& piece = pieces[static_cast<size_t>(index)];
+  const size_t comma = expanded.find(u',', start);
+  const String piece = expanded.substr(start, comma == String::npos ? String::npos : comma - start);
   Int32 v = 0;
   if (!TryStrToInt(piece, v)) return String();
   return piece;

@@ -17,7 +17,7 @@ namespace sk {
 inline constinit tool_type global_current_tool = tt_shell;
 inline constinit T8Bytes global_Last_actions{};
 // The file the tool shows; its file name is released at shut-down.
-inline constinit TQM_MainFile_rec Global_TempMainFile{};
+inline SK_CONSTINIT_TEXT TQM_MainFile_rec Global_TempMainFile{};
 // Highlight brush, highlight text, picked-word brush and picked-word text.
 inline constinit TEnumArray<THighlightingColours, TColor, THighlightingColours_Count>
     Global_Colour_highlights{};

@@ -159,14 +159,14 @@ inline constexpr TEnumArray<Ttag_wildcards, TTagWildcardPair, Ttag_wildcards_Cou
 // so that they follow the language of the loaded message tables; emptied
 // again when it stops.
 
-inline constinit TEnumArray<TTimeLineDisplayBasis, String, 12> TimeLinePlotbaseStr;
-inline constinit TEnumArray<TPLotSort, String, 4> PlotSortSystemStr;
-inline constinit TEnumArray<TTimelineSort, String, 6> TimeLineSortSystemStr;
+inline SK_CONSTINIT_TEXT TEnumArray<TTimeLineDisplayBasis, String, 12> TimeLinePlotbaseStr;
+inline SK_CONSTINIT_TEXT TEnumArray<TPLotSort, String, 4> PlotSortSystemStr;
+inline SK_CONSTINIT_TEXT TEnumArray<TTimelineSort, String, 6> TimeLineSortSystemStr;
 // "%d/%d" for every segment row: callers format it with the segment number
 // and the number of segments.
-inline constinit TEnumArray<TBaseDescriptive, String, TBaseDescriptive_Count> TBaseDescriptiveStrings;
-inline constinit TEnumArray<Ttext_stats, String, 5> TextStatsStrings;
-inline constinit TEnumArray<TConcordance_sort_system, String, TConcordance_sort_system_Count> conc_sort_str_arr;
+inline SK_CONSTINIT_TEXT TEnumArray<TBaseDescriptive, String, TBaseDescriptive_Count> TBaseDescriptiveStrings;
+inline SK_CONSTINIT_TEXT TEnumArray<Ttext_stats, String, 5> TextStatsStrings;
+inline SK_CONSTINIT_TEXT TEnumArray<TConcordance_sort_system, String, TConcordance_sort_system_Count> conc_sort_str_arr;
 
 // Unit start (fills the string tables) and stop (empties them).
 void Qm_specific_consts_initialization();

@@ -1315,6 +1315,9 @@ struct TGrid_head_fixed {
   T3Bool SortStateAscending{};
   TQMAlignment alignment{};
   TOutput_results_case output_case{};
+  // The alignment gaps are named members so that a value-initialised record
+  // stores them as 0 with every compiler.
+  Byte padding3{};
   TGridColumnDataRec column_data;
   TConcordance_span span{};
   TQMColumnType extra_column_type{};
@@ -1333,10 +1336,12 @@ struct TGrid_head_fixed {
   uint8_t numerical{};
   uint8_t percent_data{};
   uint8_t escondido{};  // the column is hidden
+  Byte padding95{};
   Single minimum{};
   Byte version{};
   Byte decimals{};
   Byte previous_decimals{};
+  Byte padding103{};
   SmallInt original_column{};
   SmallInt pixel_width96{};  // width in pixels at 96 dots per inch
   Integer HelpContext{};

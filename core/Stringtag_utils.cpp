@@ -1,6 +1,7 @@
 #include "core/Stringtag_utils.h"
 
 #include <bit>
+#include <climits>
 #include <cstring>
 
 #include "core/Comparing_types.h"
@@ -311,7 +312,9 @@ Int32 TStringTagFreqList::AddOne(const TStringTagFreq& rec) {
 Int32 TStringTagFreqList::AddOneOrIncFreq(const TStringTagFreq& rec) {
   const Int32 i = IndexOfStringTag(rec);
   if (i < 0) return AddOne(rec);
-  fItems[static_cast<size_t>(i)]->data.freq += 1;
+  // A frequency read from a file may already be the largest value: it stays.
+  Int32& freq = fItems[static_cast<size_t>(i)]->data.freq;
+  if (freq < INT32_MAX) freq += 1;
   return i;
 }
 

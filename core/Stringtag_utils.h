@@ -127,8 +127,9 @@ class TStringTagFreqList : public TObject {
 
   Int32 AddOne(const TStringTagFreq& rec);
   // When an item matches rec (IndexOfStringTag), its freq grows by exactly 1
-  // and its index is returned; otherwise a copy of rec, freq included, is
-  // appended and its index returned.
+  // (a freq already at the largest Int32 stays there) and its index is
+  // returned; otherwise a copy of rec, freq included, is appended and its
+  // index returned.
   Int32 AddOneOrIncFreq(const TStringTagFreq& rec);
   TStringTagFreq GetAStringTagFreq(Int32 i) const;
   void SetAStringTagFreq(Int32 i, const TStringTagFreq& rec);

@@ -1,5 +1,7 @@
 #include "core/Useful_classes_base_filelists.h"
 
+#include <cmath>
+
 #include <cstring>
 #include <limits>
 #include <utility>
@@ -399,13 +401,17 @@ void TFolderEfficientFileList::SetJulianDateWithConst(Int32 i, Double d) {
 }
 
 Int64 TFolderEfficientFileList::GetTotalBytes(Int32 folderNumber) const {
-  Int64 total = 0;
+  // Sizes read from a damaged file may be anything: the sum is taken in 128
+  // bits (enough for any 2^31 sizes) and then held to the Int64 range.
+  __int128 total = 0;
   for (Int32 i = 0; i < files->Count(); ++i) {
     const TBasicFileFolderHolder* h = files->Holder(i);
     if (h == nullptr) continue;
     if (folderNumber < 0 || h->data.bfr.folder_num0B == folderNumber) total += h->data.bfr.Size;
   }
-  return total;
+  if (total > std::numeric_limits<Int64>::max()) return std::numeric_limits<Int64>::max();
+  if (total < std::numeric_limits<Int64>::min()) return std::numeric_limits<Int64>::min();
+  return static_cast<Int64>(total);
 }
 
 std::unique_ptr<TUTF8Stringlist> TFolderEfficientFileList::GetAsStringlist() const {
@@ -581,13 +587,32 @@ Int32 TMySearchRecList::Add(std::unique_ptr<TMySearchRecHolder> holder) {
 
 Int32 TMySearchRecList::AddOne(const TMySearchRec& rec) { return Add(std::make_unique<TMySearchRecHolder>(rec)); }
 
+namespace {
+
+// Dates in order, a date that is not a number (NaN, from a damaged file) after
+// every other and equal to another such: an order that halving can rely on.
+Int32 DateKeyOrder(Double a, Double b) {
+  const bool nanA = std::isnan(a);
+  const bool nanB = std::isnan(b);
+  if (nanA || nanB) return nanA == nanB ? 0 : (nanA ? 1 : -1);
+  return CompareDates(a, b);
+}
+
+}  // namespace
+
 void TMySearchRecList::DoASort(TMySearchRecSort kind) {
   if (kind == fSort) return;
   fSort = kind;
   fSortReversed = global_reversed_sort;
   switch (kind) {
     case sr_sort_by_name: Sort(MySearchRecNameSort<TMySearchRecHolder>); break;
-    case sr_sort_by_date: Sort(MySearchRecDateSort<TMySearchRecHolder>); break;
+    case sr_sort_by_date:
+      // Sorted on the key that Find halves on: CompareDates answers "earlier"
+      // for a NaN date both ways, and halving over such an order misses records.
+      Sort([this](Pointer a, Pointer b) {
+        return KeyOrder(static_cast<TMySearchRecHolder*>(a)->data, static_cast<TMySearchRecHolder*>(b)->data);
+      });
+      break;
     case sr_sort_by_size: Sort(MySearchRecSizeSort<TMySearchRecHolder>); break;
     case sr_sort_by_extension: Sort(MySearchRecExtensionSort<TMySearchRecHolder>); break;
     default: break;
@@ -598,7 +623,7 @@ Int32 TMySearchRecList::KeyOrder(const TMySearchRec& a, const TMySearchRec& b) c
   Int32 r = 0;
   switch (fSort) {
     case sr_sort_by_name: r = CompareText(a.ShortName, b.ShortName); break;
-    case sr_sort_by_date: r = CompareDates(a.DateTime, b.DateTime); break;
+    case sr_sort_by_date: r = DateKeyOrder(a.DateTime, b.DateTime); break;
     case sr_sort_by_size: r = CompareLongints(a.Size, b.Size); break;
     case sr_sort_by_extension: r = CompareText(ExtractFileExt(a.ShortName), ExtractFileExt(b.ShortName)); break;
     default: return 0;
@@ -609,8 +634,10 @@ Int32 TMySearchRecList::KeyOrder(const TMySearchRec& a, const TMySearchRec& b) c
 
 namespace {
 
+bool SameDate(Double a, Double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
+
 bool SameSearchRec(const TMySearchRec& a, const TMySearchRec& b) {
-  return a.Size == b.Size && a.DateTime == b.DateTime && a.ShortName == b.ShortName;
+  return a.Size == b.Size && SameDate(a.DateTime, b.DateTime) && a.ShortName == b.ShortName;
 }
 
 }  // namespace

@@ -175,7 +175,8 @@ class TFolderEfficientFileList : public TObject {
   // TextualDateAndTime; 0 for an invalid i, and setting ignores one.
   Double GetJulianDateWithConst(Int32 i) const;
   void SetJulianDateWithConst(Int32 i, Double d);
-  // Sum of the sizes of all files (folderNumber < 0) or of one folder's.
+  // Sum of the sizes of all files (folderNumber < 0) or of one folder's, held
+  // to the Int64 range (sizes read from a damaged file may add up beyond it).
   Int64 GetTotalBytes(Int32 folderNumber) const;
   // A new list (the caller's) of every full file name in list order.
   std::unique_ptr<TUTF8Stringlist> GetAsStringlist() const;
@@ -246,6 +247,8 @@ class TMySearchRecList : public TIndexCheckList {
 
   // When kind differs from fSort: records it and sorts with that key's
   // comparer (which reads global_reversed_sort); sr_sort_none only records it.
+  // By date, a date that is not a number sorts after every other (before,
+  // reversed), so that Find still finds every record.
   void DoASort(TMySearchRecSort kind);
   // The index of an item with the same Size, DateTime and ShortName (exact),
   // or -1. A list in a known order is searched by halving on that order's key

@@ -234,9 +234,19 @@ bool TUsefulBaseListSorts::ReadFromStream(TStream* stream) {
 }
 
 bool TUsefulBaseListSorts::OrderHolds() {
+  // A freed slot reads as a zero value to a search by halving, so a list
+  // that holds one is not searched that way.
+  for (Int32 k = 0; k < Count(); ++k)
+    if (!IndexAssignedOK(k)) return false;
   for (Int32 k = 1; k < Count(); ++k)
-    if (IndexAssignedOK(k - 1) && IndexAssignedOK(k) && KeyOrder(k - 1, k) > 0) return false;
+    if (!InKeyOrder(k - 1, k)) return false;
   return true;
+}
+
+bool TUsefulBaseListSorts::InKeyOrder(Int32 i, Int32 j) {
+  // Both ways, so that a value that answers "less" to everything (a NaN)
+  // counts as out of order: halving could not find items past it.
+  return KeyOrder(i, j) <= 0 && KeyOrder(j, i) >= 0;
 }
 
 bool TUsefulBaseListSorts::SaveToStream(TStream* stream) {
@@ -250,7 +260,7 @@ Int32 TUsefulBaseListSorts::KeyOrder(Int32 i, Int32 j) { return ComparedValues(i
 
 void TUsefulBaseListSorts::CheckOrderAround(Int32 i) {
   if (!sorted || !IndexAssignedOK(i)) return;
-  if ((IndexAssignedOK(i - 1) && KeyOrder(i - 1, i) > 0) || (IndexAssignedOK(i + 1) && KeyOrder(i, i + 1) > 0))
+  if ((IndexAssignedOK(i - 1) && !InKeyOrder(i - 1, i)) || (IndexAssignedOK(i + 1) && !InKeyOrder(i, i + 1)))
     sorted = false;
 }
 

@@ -156,8 +156,11 @@ class TUsefulBaseListSorts : public TUsefulBaseList {
   // After item i has been added or changed: clears `sorted` when i is now out
   // of order with a neighbour on the lookup key.
   void CheckOrderAround(Int32 i);
-  // True when every item is in order with the next one on the lookup key.
+  // True when every slot holds an item and every item is in order with the
+  // next one on the lookup key.
   bool OrderHolds();
+  // Items i and j are in order on the lookup key, asked both ways.
+  bool InKeyOrder(Int32 i, Int32 j);
   // The lookup key order of items i and j (< 0, 0, > 0); the base uses
   // ComparedValues.
   virtual Int32 KeyOrder(Int32 i, Int32 j);

@@ -222,6 +222,15 @@ Int32 TDoublesList::Find(Double value) { return TNumberList::Find(AsStoredDouble
 
 Int32 TDoublesList::IndexOF(Double value) { return TNumberList::IndexOF(AsStoredDouble(value)); }
 
+bool TDoublesList::ReadFromStream(TStream* stream) {
+  const Int32 first = Count();
+  const bool ok = TUsefulBaseListSorts::ReadFromStream(stream);
+  // Rounding keeps ascending values ascending, so the sorted mark stays right.
+  for (Int32 i = first; i < Count(); ++i)
+    if (auto* h = static_cast<TDoubleHolder*>(Items(i))) h->data = AsStoredDouble(h->data);
+  return ok;
+}
+
 // ---- TRecordWithSingleList and its lists ----------------------------------------------------
 
 template <class THolder>

@@ -109,6 +109,10 @@ class TDoublesList : public TNumberList<TDoubleHolder> {
   Int32 InsertOne(Int32 i, Double value);
   Int32 Find(Double value);
   Int32 IndexOF(Double value);
+  // As the sortable-list form, each value read being rounded to single
+  // precision as AddOne rounds it, so that lookups find every value held
+  // (a stored value with more precision comes only from a foreign file).
+  bool ReadFromStream(TStream* stream) override;
 };
 
 // ---- integer-and-single record lists (invalid index: all zero) -------------------------------

@@ -22,7 +22,7 @@ namespace sk {
 namespace {
 
 constinit TUnitCounter Logging_utilities_counter;
-constinit String log_filename;
+SK_CONSTINIT_TEXT String log_filename;
 // Texts that arrived while a write was going on, in arrival order.
 constinit std::vector<String> pending_lines;
 

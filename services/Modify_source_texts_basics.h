@@ -31,7 +31,7 @@ inline constexpr TEnumArray<TModifySourceTexts, const Char*, TModifySourceTexts_
 
 // The full name of the modification log, set by the tool; cleared when the
 // unit stops.
-inline constinit String modify_source_texts_logfullfilename;
+inline SK_CONSTINIT_TEXT String modify_source_texts_logfullfilename;
 
 // The extension of the one backup of a source text.
 inline constexpr Char source_text_backup_ext[] = u".original";

@@ -149,12 +149,12 @@ inline constexpr TEnumArray<Wincodepage_types, Word, Wincodepage_types_Count> wi
 
 // Filled from the message tables when the unit starts, emptied when it stops.
 // The names of the four auxiliary lists: "lemmas", "match list", ...
-inline constinit TEnumArray<TLemmaMatchStopRelOptions, String, 4> LemmaMatchStopRelNames_of_processes;
+inline SK_CONSTINIT_TEXT TEnumArray<TLemmaMatchStopRelOptions, String, 4> LemmaMatchStopRelNames_of_processes;
 // Their file captions, each with a "%s" for the file name: "lemma file %s", ...
-inline constinit TEnumArray<TLemmaMatchStopRelOptions, String, 4> LemmaMatchStopRelFiles;
+inline SK_CONSTINIT_TEXT TEnumArray<TLemmaMatchStopRelOptions, String, 4> LemmaMatchStopRelFiles;
 // The text of each collocation barrier; the five break kinds share
 // "stop at %s break", formatted with the break's noun.
-inline constinit TEnumArray<Tcollocation_barrier, String, 7> collocation_barrier_strs;
+inline SK_CONSTINIT_TEXT TEnumArray<Tcollocation_barrier, String, 7> collocation_barrier_strs;
 
 inline constinit bool global_autosearch_confirm = true;
 inline constinit bool global_no_check_exit = false;

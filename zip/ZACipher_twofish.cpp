@@ -14,7 +14,6 @@ namespace sk {
 
 namespace {
 
-constexpr Int32 kBlock = 16;
 constexpr Int32 kSubkeys = 40;
 constexpr Int32 kTablesOffset = kSubkeys * 4;
 

@@ -123,9 +123,14 @@ void SubstituteFromUnicode(const void* context, UConverterFromUnicodeArgs* args,
   auto* ctx = static_cast<FromUContext*>(const_cast<void*>(context));
   ctx->used = true;
   *err = U_ZERO_ERROR;
-  int32_t count = length > 0 ? length : 1;
-  for (int32_t i = 0; i < count && U_SUCCESS(*err); ++i)
-    ucnv_cbFromUWriteBytes(args, ctx->sub, ctx->subLen, 0, err);
+  // All substitutes in one write: a write that does not fit is kept by the
+  // converter for the next buffer, while a second write after it would be lost.
+  const int32_t count = length > 1 ? 2 : 1;  // a character is one or two units
+  char subs[2 * sizeof ctx->sub];
+  int32_t n = 0;
+  for (int32_t i = 0; i < count; ++i, n += ctx->subLen)
+    std::memcpy(subs + n, ctx->sub, static_cast<size_t>(ctx->subLen));
+  ucnv_cbFromUWriteBytes(args, subs, n, 0, err);
 }
 
 // Bytes a code page does not define become U+FFFD (ICU would give U+001A for
@@ -156,15 +161,22 @@ bool ConvertToUnicode(UConverter* c, const char* src, size_t n, Char* dest, size
   const char* s = src;
   const char* sEnd = src + n;
   UChar tmp[1024];
+  // ICU reports a full buffer as soon as it is full, even when the rest of
+  // the input (a shift back, the end of an encoded run) produces nothing: the
+  // rest then goes to a scratch buffer, and only output there means the
+  // buffer was too small. So a buffer of the size counted always suffices.
+  bool full = false;
   for (;;) {
-    UChar* start = dest != nullptr ? reinterpret_cast<UChar*>(dest) + produced : tmp;
-    UChar* limit = dest != nullptr ? reinterpret_cast<UChar*>(dest) + cap : tmp + 1024;
+    const bool intoDest = dest != nullptr && !full;
+    UChar* start = intoDest ? reinterpret_cast<UChar*>(dest) + produced : tmp;
+    UChar* limit = intoDest ? reinterpret_cast<UChar*>(dest) + cap : tmp + 1024;
     UChar* t = start;
     err = U_ZERO_ERROR;
     ucnv_toUnicode(c, &t, limit, &s, sEnd, nullptr, true, &err);
-    produced += static_cast<size_t>(t - start);
+    if (full && t != start) return false;
+    if (!full) produced += static_cast<size_t>(t - start);
     if (err == U_BUFFER_OVERFLOW_ERROR) {
-      if (dest != nullptr) return false;
+      if (dest != nullptr) full = true;
       continue;
     }
     return U_SUCCESS(err);
@@ -179,15 +191,20 @@ bool RunFromUnicode(UConverter* c, const Char* src, size_t n, char* dest, size_t
   const UChar* s = reinterpret_cast<const UChar*>(src);
   const UChar* sEnd = s + n;
   char tmp[2048];
+  // As in ConvertToUnicode: a full buffer is too small only when the rest of
+  // the input still produces bytes.
+  bool full = false;
   for (;;) {
-    char* start = dest != nullptr ? dest + produced : tmp;
-    char* limit = dest != nullptr ? dest + cap : tmp + sizeof tmp;
+    const bool intoDest = dest != nullptr && !full;
+    char* start = intoDest ? dest + produced : tmp;
+    char* limit = intoDest ? dest + cap : tmp + sizeof tmp;
     char* t = start;
     UErrorCode err = U_ZERO_ERROR;
     ucnv_fromUnicode(c, &t, limit, &s, sEnd, nullptr, true, &err);
-    produced += static_cast<size_t>(t - start);
+    if (full && t != start) return false;
+    if (!full) produced += static_cast<size_t>(t - start);
     if (err == U_BUFFER_OVERFLOW_ERROR) {
-      if (dest != nullptr) return false;
+      if (dest != nullptr) full = true;
       continue;
     }
     return U_SUCCESS(err);
@@ -285,16 +302,29 @@ bool BytesToUnicode(Cardinal cp, const char* src, size_t n, Char* dest, size_t c
   return ConvertToUnicode(c, src, n, dest, cap, produced, strict);
 }
 
+// True when b starts a two-byte character of the code page.
+bool IsLeadByte(Cardinal cp, unsigned char b) {
+  if (CodePageMaxCharSize(cp) < 2) return false;
+  UConverter* c = ConverterFor(cp);
+  if (c == nullptr) return false;
+  UBool starters[256];
+  UErrorCode err = U_ZERO_ERROR;
+  ucnv_getStarters(c, starters, &err);
+  return U_SUCCESS(err) && starters[b];
+}
+
+// The default character is one character of the code page: its second byte
+// is read only when the first is a lead byte, so that a single-byte default
+// is never read past.
 void DefaultSubstitute(Cardinal cp, const char* defaultChar, FromUContext& ctx) {
   ctx.used = false;
   ctx.sub[0] = '?';
   ctx.subLen = 1;
-  if (defaultChar != nullptr && defaultChar[0] != '\0') {
-    Int32 max = CodePageMaxCharSize(cp);
-    size_t len = strnlen(defaultChar, 2);
-    if (max < 2) len = 1;
-    std::memcpy(ctx.sub, defaultChar, len);
-    ctx.subLen = static_cast<int32_t>(len);
+  if (defaultChar == nullptr || defaultChar[0] == '\0') return;
+  ctx.sub[0] = defaultChar[0];
+  if (IsLeadByte(cp, static_cast<unsigned char>(defaultChar[0])) && defaultChar[1] != '\0') {
+    ctx.sub[1] = defaultChar[1];
+    ctx.subLen = 2;
   }
 }
 

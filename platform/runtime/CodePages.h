@@ -42,8 +42,10 @@ Cardinal ResolveCodePage(Cardinal cp);
 // MB_ERR_INVALID_CHARS). Never writes past destLen.
 Int32 MultiByteToWideChar(Cardinal cp, Cardinal flags, const char* src, Int32 srcLen, Char* dest, Int32 destLen);
 // Characters the code page cannot hold become defaultChar (or the code page's own
-// substitution byte) and set *usedDefaultChar. For UTF-7/UTF-8 defaultChar and
-// usedDefaultChar must be null, as on the platform.
+// substitution byte) and set *usedDefaultChar. defaultChar points to one
+// character of the code page: one byte, or two when the first is a lead byte
+// of a double-byte code page. For UTF-7/UTF-8 defaultChar and usedDefaultChar
+// must be null, as on the platform.
 Int32 WideCharToMultiByte(Cardinal cp, Cardinal flags, const Char* src, Int32 srcLen, char* dest, Int32 destLen,
                           const char* defaultChar, bool* usedDefaultChar);
 

@@ -103,7 +103,9 @@ Int32 TEncoding::GetByteCount(const String& s) const {
   if (fCodePage == CP_UTF16LE || fCodePage == CP_UTF16BE)
     return s.size() > static_cast<size_t>(INT32_MAX / 2) ? 0 : static_cast<Int32>(s.size() * 2);
   if (s.size() > static_cast<size_t>(INT32_MAX)) return 0;
-  return WideCharToMultiByte(fCodePage, 0, s.data(), static_cast<Int32>(s.size()), nullptr, 0, nullptr, nullptr);
+  // Counted exactly as GetBytes converts: no best-fit characters.
+  return WideCharToMultiByte(fCodePage, WC_NO_BEST_FIT_CHARS, s.data(), static_cast<Int32>(s.size()), nullptr, 0,
+                             nullptr, nullptr);
 }
 
 Int32 TEncoding::GetCharCount(const Byte* p, size_t n) const {

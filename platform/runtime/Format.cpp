@@ -646,6 +646,9 @@ String ApplySection(const TDecimal& x, const TMaskSection& s, const TFormatSetti
     }
   };
   Char quote = 0;
+  // The scan stops at the exponent: placeholders, points and commas after its
+  // digits take no part in the number, so they write nothing either.
+  bool afterExponent = false;
   for (const Char* p = s.begin; p < s.end; ++p) {
     const Char c = *p;
     if (quote != 0) {
@@ -655,6 +658,8 @@ String ApplySection(const TDecimal& x, const TMaskSection& s, const TFormatSetti
     }
     if (c == u'"' || c == u'\'') {
       quote = c;
+    } else if (afterExponent && (c == u'0' || c == u'#' || c == u'.' || c == u',')) {
+      continue;
     } else if (c == u'0' || c == u'#') {
       if (!afterPoint) {
         // Placeholder k of intPlaces stands for digit (intCount - intPlaces + k);
@@ -688,6 +693,7 @@ String ApplySection(const TDecimal& x, const TMaskSection& s, const TFormatSetti
       }
       --p;
       AppendExponentDigits(out, exponent, zeros, plus);
+      afterExponent = true;
     } else {
       out.push_back(c);
     }

@@ -45,7 +45,7 @@ struct TFormatSettings {
 // Statically they hold the invariant separators with empty names and masks;
 // the formatting routines use the invariant name or mask wherever one is
 // empty.  RefreshDefaultFormatSettings() (or an assignment) fills them.
-inline constinit TFormatSettings FormatSettings{};
+inline SK_CONSTINIT_TEXT TFormatSettings FormatSettings{};
 
 // Refills FormatSettings from the process default locale.
 void RefreshDefaultFormatSettings();

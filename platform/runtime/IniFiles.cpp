@@ -17,6 +17,19 @@ namespace sk {
 
 namespace {
 
+// True when the text holds a surrogate that is not half of a pair.
+bool HasLoneSurrogate(const String& s) {
+  for (size_t i = 0; i < s.size(); ++i) {
+    const Char c = s[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
+      ++i;
+      continue;
+    }
+    if (c >= 0xD800 && c <= 0xDFFF) return true;
+  }
+  return false;
+}
+
 Char FoldUnit(Char c) {
   if (c < 0x80) return (c >= u'A' && c <= u'Z') ? static_cast<Char>(c + 32) : c;
   if (c >= 0xD800 && c <= 0xDFFF) return c;
@@ -298,7 +311,19 @@ void TMemIniFile::DeleteKey(const String& section, const String& ident) {
 }
 
 void TMemIniFile::UpdateFile() {
-  TBytes bytes = TEncoding::UTF8()->GetBytes(BuildText());
+  const String text = BuildText();
+  // A lone surrogate (read from a UTF-16 file, or written so) has no UTF-8
+  // form: such a text is written as UTF-16LE with its mark, so that it reads
+  // back unchanged.
+  TEncoding* enc = HasLoneSurrogate(text) ? TEncoding::Unicode() : TEncoding::UTF8();
+  TBytes bytes = enc->GetBytes(text);
+  // A text that starts with U+FEFF (a line read after a blank one, or after
+  // a mark of its own) would be read back with that character taken for a
+  // byte-order mark, and so as another line: a mark in front keeps it.
+  if (enc != TEncoding::UTF8() || (!text.empty() && text[0] == Char(0xFEFF))) {
+    const TBytes mark = enc->GetPreamble();
+    bytes.insert(bytes.begin(), mark.begin(), mark.end());
+  }
   TFileStream f(fFileName, fmCreate);
   f.WriteBuffer(bytes);
 }

@@ -4,7 +4,10 @@
 // TMemIniFile reads the file once and keeps it in memory; UpdateFile writes it
 // back.  TIniFile writes the file after every change and reads it again when
 // it has changed on disk, so several objects on one file agree.  Files are
-// written as UTF-8 without a byte-order mark, CR LF line ends; reading accepts
+// written as UTF-8 without a byte-order mark (unless the text itself starts
+// with U+FEFF, which a mark in front keeps from being taken for one; a text
+// with a lone surrogate, which UTF-8 cannot hold, goes as UTF-16LE with its
+// mark), CR LF line ends; reading accepts
 // UTF-8, UTF-16LE and UTF-16BE with byte-order marks, and any line ends.
 // Lines starting with ';' are comments, kept when the file is written back;
 // a missing file reads as empty.

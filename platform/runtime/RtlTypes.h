@@ -13,6 +13,20 @@ namespace sk {
 
 using Char = char16_t;
 using String = std::u16string;
+
+// Marks a process-wide variable that holds Strings. Process-wide variables are
+// constant-initialised so that no code runs before Initialize. GCC evaluates
+// String's default constructor at compile time and constinit holds every such
+// variable to that. Clang cannot evaluate that constructor with GCC's standard
+// library (it will not switch the string's inline buffer on in a constant
+// expression), so under Clang such a variable gets the same initial value at
+// load time from its default constructor, which writes only the variable's own
+// bytes and calls nothing else. Texts other than empty are set by start routines.
+#if defined(__clang__)
+#define SK_CONSTINIT_TEXT
+#else
+#define SK_CONSTINIT_TEXT constinit
+#endif
 using AnsiChar = char;
 using AnsiString = std::string;   // bytes in some code page
 using RawByteString = std::string;

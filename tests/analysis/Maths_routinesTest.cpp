@@ -339,8 +339,8 @@ TEST(Maths_routines, PairIndexesMatchTheStepwiseWalk) {
   EXPECT_EQ(XYFromSingleArrayPosPos(0, 9).x, 1);
   EXPECT_EQ(XYFromSingleArrayPosPos(-4, 9).y, 0);
   const TXYPair far = XYFromSingleArrayPosPos(2000000000, 65536);
-  const Int64 n = 65536;
-  auto rowStart = [n](Int64 y) { return y * (2 * n - 1 - y) / 2; };
+  constexpr Int64 n = 65536;
+  auto rowStart = [](Int64 y) { return y * (2 * n - 1 - y) / 2; };
   EXPECT_LE(rowStart(far.y), 2000000000);
   EXPECT_GT(rowStart(far.y + 1), 2000000000);
   EXPECT_EQ(SingleArrayPosForXYValue(far.x, far.y, 65536), 2000000000);

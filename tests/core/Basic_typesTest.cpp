@@ -140,7 +140,8 @@ TEST(Basic_typesOwnedText, CopiesAreIndependent) {
   EXPECT_EQ(b.tag.ToString(), u"<w>");
   a = b;  // copy-assign over an existing text
   EXPECT_EQ(a.wrd.ToString(), u"Word");
-  a = a;
+  const TPcharTag& same = a;
+  a = same;  // self-assignment keeps the text
   EXPECT_EQ(a.wrd.ToString(), u"Word");
 }
 

@@ -192,6 +192,22 @@ TEST(My_string_functions_notationSearchWord, IgnoreTagsRoundTrip) {
   EXPECT_EQ(StringToTagWordPrecedence(TagWordPrecedenceToStr(tag_after_word)), tag_after_word);
 }
 
+// A comma pair among others reads back as written: the reader takes a comma
+// that begins an item as the whole item and passes over the separator after it.
+TEST(My_string_functions_notation, IgnoreTagsWithACommaPairRoundTrip) {
+  const TIgnore_tag read = StringToIgnoreTag(u",[]");
+  ASSERT_EQ(read[tag_on][0], u',');
+  ASSERT_EQ(read[tag_on][1], u']');
+  const String written = IgnoreTagToString(read);
+  EXPECT_EQ(StringToIgnoreTag(written), read);
+  EXPECT_EQ(IgnoreTagToString(StringToIgnoreTag(written)), written);
+  TIgnore_tag pairs{};
+  pairs[tag_on] = {u'<', u',', u'['};
+  pairs[tag_off] = {u'>', u',', u']'};
+  EXPECT_EQ(IgnoreTagToString(pairs), u"<*>,,,[*]");
+  EXPECT_EQ(StringToIgnoreTag(IgnoreTagToString(pairs)), pairs);
+}
+
 TEST(My_string_functions_notationSearchWord, TokenSections) {
   auto r = StringToConcWordSections(u"(word),");
   EXPECT_EQ(r.pre_str_punct, u"(");
@@ -272,6 +288,24 @@ TEST(My_string_functions_notationContext, WordCountingContext) {
   EXPECT_EQ(NManyWordsContext(ccp_FoundWithinNWordsOf, u"", 1, 3), u"");
   EXPECT_EQ(NManyWordsContext(ccp_FoundWithinNWordsToRightOf, text, 500, 3), u"");
   EXPECT_EQ(NManyWordsContext(ccp_FoundWithinNWordsToLeftOf, text, -5, 3), u"");
+}
+
+// Long texts pair in one pass: each character of the first pairs with a
+// distinct equal one of the second while one is left, in any order.
+TEST(My_string_functions_notation, LetterMatchesCountsPairsInAnyOrder) {
+  struct Case {
+    const char16_t* a;
+    const char16_t* b;
+    Int32 pairs;
+  } const cases[] = {
+      {u"aab", u"baa", 3}, {u"aaa", u"aa", 2},   {u"abcabc", u"cccx", 2},
+      {u"xyz", u"abc", 0}, {u"\U0001F600", u"\xDE00", 1},
+  };
+  for (const Case& c : cases) EXPECT_EQ(LetterMatches(c.a, c.b), c.pairs) << StringToUtf8(c.a);
+  const String xs(40000, u'x');
+  const String mixed = String(20000, u'y') + String(10000, u'x');
+  EXPECT_EQ(LetterMatches(xs, mixed), 10000);
+  EXPECT_EQ(LetterMatches(mixed, xs), 10000);
 }
 
 TEST(My_string_functions_notationScanners, LetterPairing) {

@@ -304,6 +304,22 @@ TEST(Stringtag_utilsFreqList, AddOneOrIncFreqCountsByOne) {
   EXPECT_EQ(list.Count(), 2);
 }
 
+// A frequency read from a file may already be the largest Int32: counting
+// the item again keeps it there instead of overflowing.
+TEST(Stringtag_utils, AddOneOrIncFreqSaturatesAStoredMaximum) {
+  TStringTagFreqList source;
+  source.AddOne(Freq(u"the", u"<DT>", INT32_MAX));
+  TMemoryStream ms;
+  ASSERT_TRUE(source.SaveToStream(&ms));
+  ms.SetPosition(0);
+  TStringTagFreqList list;
+  ASSERT_TRUE(list.ReadFromStream(&ms));
+  EXPECT_EQ(list.AddOneOrIncFreq(Freq(u"the", u"<DT>", 1)), 0);
+  EXPECT_EQ(list.GetAStringTagFreq(0).freq, INT32_MAX);
+  EXPECT_EQ(list.AddOneOrIncFreq(Freq(u"the", u"<DT>", 1)), 0);
+  EXPECT_EQ(list.GetAStringTagFreq(0).freq, INT32_MAX);
+}
+
 TEST(Stringtag_utilsFreqList, SortOnFreqOrder) {
   TStringTagFreqList list;
   list.AddOne(Freq(u"b", u"", 2));

@@ -15,6 +15,14 @@ namespace {
 // Keeps the process ANSI code page as a test found it.
 using AnsiCodePage = ScopedACP;
 
+// Text whose last bytes only shift back (UTF-7, ISO-2022-JP) is converted
+// whole: the size asked for is the size that the conversion takes.
+TEST(Unicode_string_conversion, AnsiTextEndingInAShiftIsNotLost) {
+  EXPECT_EQ(AnsiConvertedToString(65000, "+AGE-", 5), u"a");
+  EXPECT_EQ(AnsiConvertedToString(50220, "\x1B$B$\"\x1B(B", 8), u"\u3042");
+  EXPECT_EQ(AnsiConvertedToString(50222, "x\x1B$B$\"\x1B(B", 9), u"x\u3042");
+}
+
 TEST(Unicode_string_conversionDetect, ByteOrderMarksSelectTheEncoding) {
   TEncoding* enc = nullptr;
   Int32 bom = -1;

@@ -3,7 +3,9 @@
 // and lookups).
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
@@ -290,6 +292,36 @@ TEST(Useful_classes_base_filelistsStream, GoldenBytesAndRoundTrip) {
   EXPECT_EQ(back.IndexOfLongName(u"/f/a.txt"), 0);
 }
 
+// Sizes read from a damaged file may add up beyond the Int64 range: the total
+// is held to the range instead of overflowing.
+TEST(Useful_classes_base_filelists, TotalBytesOfSizesFromAStreamStaysInRange) {
+  struct Case {
+    std::vector<Int64> sizes;
+    Int64 total;
+  } const cases[] = {
+      {{INT64_MAX, INT64_MAX}, INT64_MAX},
+      {{INT64_MIN, INT64_MIN, 5}, INT64_MIN},
+      {{INT64_MAX, INT64_MAX, INT64_MIN, INT64_MIN}, -2},
+      {{INT64_MAX, 1, -10}, INT64_MAX - 9},
+  };
+  for (const Case& c : cases) {
+    TFolderEfficientFileList source;
+    Int32 n = 0;
+    for (Int64 size : c.sizes) {
+      TBasicFileRec rec = FileRec(u"f" + IntToStr(n++) + u".txt", 0);
+      rec.Size = size;
+      source.AddOne(u"/big", rec);
+    }
+    TMemoryStream ms;
+    ASSERT_TRUE(source.DoWriteToStream(&ms));
+    ms.SetPosition(0);
+    TFolderEfficientFileList list;
+    ASSERT_TRUE(list.DoReadFromStream(&ms));
+    EXPECT_EQ(list.GetTotalBytes(-1), c.total);
+    EXPECT_EQ(list.GetTotalBytes(0), c.total);
+  }
+}
+
 TEST(Useful_classes_base_filelistsStream, FileRoundTrip) {
   const String name = GetTempDirectory() + u"sk_fel_" + Utf8ToString(std::to_string(::getpid())) + u".lst";
   TFolderEfficientFileList list;
@@ -518,6 +550,27 @@ TEST(Useful_classes_base_filelistsSearchRecs, StreamForm) {
   TBytesStream s3(neg);
   EXPECT_FALSE(back.ReadFromStream(&s3));
   EXPECT_EQ(back.Count(), 2);
+}
+
+// A date that is not a number (from a damaged file) sorts to one end in both
+// directions, so that halving on the date still finds every record.
+TEST(Useful_classes_base_filelists, FindAfterADateSortWithANaNDate) {
+  ProcessGuard guard;
+  const Double nan = std::numeric_limits<Double>::quiet_NaN();
+  for (const bool reversed : {false, true}) {
+    TMySearchRecList list;
+    list.AddOne(SearchRec(u"undated", 1, nan));
+    list.AddOne(SearchRec(u"zero", 2, 0.0));
+    list.AddOne(SearchRec(u"later", 3, 45000.0));
+    list.AddOne(SearchRec(u"also undated", 4, nan));
+    global_reversed_sort = reversed;
+    list.DoASort(sr_sort_by_date);
+    global_reversed_sort = false;
+    for (Int32 i = 0; i < list.Count(); ++i) EXPECT_EQ(list.Find(list.GetAMySearchRec(i)), i) << reversed;
+    EXPECT_GE(list.Find(SearchRec(u"zero", 2, 0.0)), 0);
+    const Int32 last = reversed ? 0 : 3;
+    EXPECT_TRUE(std::isnan(list.GetAMySearchRec(last).DateTime));
+  }
 }
 
 TEST(Useful_classes_base_filelistsSearchRecs, SortsAndFind) {

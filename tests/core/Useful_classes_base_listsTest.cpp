@@ -125,6 +125,30 @@ TEST(Useful_classes_base_listsStream, AMarkThatTheItemsBelieDoesNotStick) {
   EXPECT_EQ(target.IndexOF(1), 1);
 }
 
+// A NaN answers "less" to every comparison, so items on either side of it
+// can be out of order without any neighbouring pair saying so: a stream that
+// marks such a list sorted must not make a search by halving miss an item.
+TEST(Useful_classes_base_lists, AMarkOverANaNDoesNotStick) {
+  TMemoryStream ms;
+  ms.WriteValue<Int32>(3);
+  ms.WriteValue<Byte>(1);
+  for (const Single v : {2.0f, std::numeric_limits<Single>::quiet_NaN(), 1.0f}) ms.WriteValue<Single>(v);
+  ms.SetPosition(0);
+  TSinglesList list;
+  ASSERT_TRUE(list.ReadFromStream(&ms));
+  EXPECT_FALSE(list.sorted);
+  EXPECT_EQ(list.IndexOF(2.0f), 0);
+  EXPECT_EQ(list.IndexOF(1.0f), 2);
+  // Adding a NaN to a sorted list unmarks it too.
+  TSinglesList added;
+  added.AddOne(1.0f);
+  added.AddOne(3.0f);
+  added.SortAscendingDefault();
+  ASSERT_TRUE(added.sorted);
+  added.AddOne(std::numeric_limits<Single>::quiet_NaN());
+  EXPECT_FALSE(added.sorted);
+}
+
 TEST(Useful_classes_base_listsStream, TruncatedCountOrMarkFails) {
   TCardinalList list;
   TBytesStream three(TBytes{1, 0, 0});

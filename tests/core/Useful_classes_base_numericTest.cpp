@@ -125,6 +125,27 @@ TEST(Useful_classes_base_numericLookup, DoublesHoldSinglePrecision) {
   EXPECT_EQ(list.Find(0.1), 0);
 }
 
+// A stored value with more than single precision (a foreign or damaged file)
+// is rounded on reading, so that the list's lookups, which round the value
+// sought, still find it; whether the stream marked the list sorted or not.
+TEST(Useful_classes_base_numeric, DoublesReadFromAStreamAreFoundAgain) {
+  for (const Byte sortedMark : {Byte(0), Byte(1)}) {
+    TMemoryStream ms;
+    ms.WriteValue<Int32>(2);
+    ms.WriteValue<Byte>(sortedMark);
+    ms.WriteValue<Double>(0.1);  // not a Single
+    ms.WriteValue<Double>(1e300);
+    ms.SetPosition(0);
+    TDoublesList list;
+    ASSERT_TRUE(list.ReadFromStream(&ms));
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.GetAValue(0), static_cast<Double>(0.1f));
+    EXPECT_TRUE(std::isinf(list.GetAValue(1)));
+    for (Int32 i = 0; i < 2; ++i) EXPECT_EQ(list.IndexOF(list.GetAValue(i)), i) << int(sortedMark);
+    EXPECT_EQ(list.IndexOF(0.1), 0);
+  }
+}
+
 TEST(Useful_classes_base_numericLookup, NaNNeverMatchesAndSortsInBounds) {
   TSinglesList singles;
   TDoublesList doubles;

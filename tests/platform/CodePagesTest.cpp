@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "platform/runtime/Locale.h"
@@ -173,6 +174,55 @@ TEST(CodePagesWideCharToMultiByte, DefaultCharacters) {
   EXPECT_TRUE(used);
   // 932 keeps its double-byte characters and substitutes the rest.
   EXPECT_EQ(Encode(932, u"\u65E5\u0E01", &used), Bytes({0x93, 0xFA, 0x3F}));
+}
+
+// The default character is one character of the code page: a single byte is
+// read alone (even from a buffer of one byte), two bytes only when the first
+// is a lead byte of a double-byte code page.
+TEST(CodePages, DefaultCharacterIsReadOnlyAsFarAsOneCharacter) {
+  bool used = false;
+  const std::unique_ptr<char[]> single(new char[1]{'*'});
+  EXPECT_EQ(Encode(1252, u"A\u4E2D", &used, single.get()), "A*");
+  EXPECT_TRUE(used);
+  EXPECT_EQ(Encode(437, u"\u4E2D", &used, single.get()), "*");
+  const char notALead[] = {'*', 'X', '\0'};
+  EXPECT_EQ(Encode(936, u"a\uAC00b", &used, notALead), "a*b");
+  const char lead[] = {'\xA1', '\xA1', '\0'};
+  EXPECT_EQ(Encode(936, u"a\uAC00b", &used, lead), Bytes({'a', 0xA1, 0xA1, 'b'}));
+}
+
+// Input that ends in a shift or the end of an encoded run produces nothing
+// there: the size counted is still enough to convert into.
+TEST(CodePages, TheCountedSizeIsEnoughWhenTheInputEndsInAShift) {
+  struct Case {
+    Cardinal cp;
+    RawByteString bytes;
+    String text;
+  } const cases[] = {
+      {65000, "+AGE-", u"a"},
+      {65000, "x+AGEAYg-", u"xab"},
+      {50220, "\x1B$B$\"\x1B(B", u"\u3042"},
+      {50221, "\x1B$B$\"\x1B(B", u"\u3042"},
+      {50222, "\x1B$B$\"\x1B(B", u"\u3042"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Decode(c.cp, c.bytes), c.text) << c.cp;
+  // A stateful EBCDIC page whose last byte only shifts.
+  const String shifted = Decode(1214, Bytes({0x41, 0xFF}));
+  EXPECT_EQ(shifted.size(), 1u);
+}
+
+// A character of two units takes two substitutes; both are kept where they
+// meet the end of a buffer, so the size counted is the size written.
+TEST(CodePages, SubstitutesAcrossABufferEndAreNotLost) {
+  const char lead[] = {'\xA1', '\xA1', '\0'};
+  for (const String& prefix : {String(), String(u"x"), String(u"xy"), String(u"xyz")}) {
+    String text = prefix;
+    for (int k = 0; k < 700; ++k) text += u"\U0001F600";
+    bool used = false;
+    RawByteString expected = StringToUtf8(prefix);
+    for (int k = 0; k < 1400; ++k) expected += "\xA1\xA1";
+    EXPECT_EQ(Encode(936, text, &used, lead), expected) << prefix.size();
+  }
 }
 
 TEST(CodePagesWideCharToMultiByte, SizesAndBuffers) {

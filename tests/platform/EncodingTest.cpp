@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "platform/runtime/CodePages.h"
 #include "platform/runtime/Locale.h"
 #include "TestSupport.h"
@@ -10,6 +12,17 @@ namespace sk {
 namespace {
 
 // ---------------------------------------------------------------------------
+
+// GetByteCount counts what GetBytes writes, including characters that a
+// code page has only a best-fit form for.
+TEST(Encoding, ByteCountAgreesWithGetBytes) {
+  const String texts[] = {u"\uF900", u"\uFA0C\uF929x", u"\u00E9\u4E2D\U0001F600", u"\u2161\u00B7"};
+  for (const Cardinal cp : {936u, 950u, 932u, 949u, 1252u, 437u, 54936u, 65001u, 50220u}) {
+    const std::unique_ptr<TEncoding> enc = TEncoding::GetEncoding(cp);
+    for (const String& text : texts)
+      EXPECT_EQ(enc->GetByteCount(text), static_cast<Int32>(enc->GetBytes(text).size())) << cp;
+  }
+}
 
 TEST(EncodingBufferDetection, ByteOrderMarks) {
   struct Case {

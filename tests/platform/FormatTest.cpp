@@ -272,6 +272,27 @@ TEST(FormatFloatMask, ScientificMasks) {
 // ---------------------------------------------------------------------------
 // StrToFloat
 // ---------------------------------------------------------------------------
+// Placeholders after the exponent's digits take no part in the number: the
+// mask is scanned that way, and they write nothing (never a digit from past
+// the number's digits, nor a NUL).
+TEST(Format, FormatFloatPlaceholdersAfterTheExponentWriteNothing) {
+  struct Case {
+    const char16_t* mask;
+    Double value;
+    const char16_t* text;
+  } const cases[] = {
+      {u"0E+0#########", 12345.678, u"1E+4"},
+      {u"0E+0#", 12345.678, u"1E+4"},
+      {u"0.0E+00#,.0 x", -0.5, u"-5.0E-01 x"},
+      {u"#E-0#0", 0.0, u"E0"},
+  };
+  for (const Case& c : cases) {
+    const String r = FormatFloat(c.mask, c.value);
+    EXPECT_EQ(r, c.text) << StringToUtf8(c.mask);
+    EXPECT_EQ(r.find(Char(0)), String::npos);
+  }
+}
+
 TEST(FormatStrToFloat, ReadsWithTheSettingsDecimalSeparator) {
   const auto inv = TFormatSettings::Invariant();
   const auto de = CommaDecimals();

@@ -24,6 +24,7 @@ class IniTestBase : public ScratchFolderTest {
 using IniFilesRead = IniTestBase;
 using IniFilesWrite = IniTestBase;
 using IniFilesTyped = IniTestBase;
+using IniFiles = IniTestBase;
 
 TEST_F(IniFilesRead, SectionsAndKeysIgnoreCaseAndValuesAreTrimmed) {
   WriteRaw("a.ini", "; comment\r\nstray=ignored\r\n[Settings]\r\n  Folder =  /data/x  \r\nempty=\r\n\r\n[Other]\nk=v\n");
@@ -111,6 +112,52 @@ TEST_F(IniFilesWrite, WritingBackKeepsCommentsAndLinesBeforeTheFirstSection) {
   EXPECT_EQ(Lines(l), (std::vector<String>{u"k=new", u"bare"}));  // comments are no values
   ini.ReadSection(u"S", &l);
   EXPECT_EQ(Lines(l), (std::vector<String>{u"k"}));
+}
+
+// Writing a file back never changes what it means: a first line that starts
+// with U+FEFF (after a blank line, or after a mark of its own) is no section,
+// and must not become one by losing that character to a byte-order mark.
+TEST_F(IniFiles, WritingBackKeepsALineThatStartsWithAMarkCharacter) {
+  std::string wide = "\xFF\xFE\xFF\xFE";
+  for (char c : std::string("[Main]\r\na=1\r\n")) wide += std::string{c, '\0'};
+  const std::string cases[] = {
+      "\r\n\xEF\xBB\xBF[Main]\r\na=1\r\n",                // a blank line, then the character
+      "\xEF\xBB\xBF\xEF\xBB\xBF[Main]\r\na=1\r\n",         // a mark, then the character
+      wide,                                               // the same in UTF-16
+  };
+  for (const std::string& content : cases) {
+    WriteRaw("m.ini", content);
+    TMemIniFile ini(File("m.ini"));
+    ASSERT_FALSE(ini.SectionExists(u"Main"));
+    ini.UpdateFile();
+    TMemIniFile back(File("m.ini"));
+    EXPECT_FALSE(back.SectionExists(u"Main"));
+    EXPECT_EQ(back.ReadString(u"Main", u"a", u"none"), u"none");
+    const std::string once = ReadRaw("m.ini");
+    back.UpdateFile();
+    EXPECT_EQ(ReadRaw("m.ini"), once);
+  }
+}
+
+// A lone surrogate read from a UTF-16 file has no UTF-8 form: writing the
+// file back keeps it (as UTF-16), so what the file means does not change.
+TEST_F(IniFiles, WritingBackKeepsALoneSurrogate) {
+  std::string wide = "\xFF\xFE";
+  for (char c : std::string("[S]\r\nk=")) wide += std::string{c, '\0'};
+  wide += "\xFF\xDF";  // U+DFFF alone
+  WriteRaw("s.ini", wide);
+  TMemIniFile ini(File("s.ini"));
+  ASSERT_EQ(ini.ReadString(u"S", u"k", u""), String(1, Char(0xDFFF)));
+  ini.UpdateFile();
+  TMemIniFile back(File("s.ini"));
+  EXPECT_EQ(back.ReadString(u"S", u"k", u""), String(1, Char(0xDFFF)));
+  const std::string once = ReadRaw("s.ini");
+  back.UpdateFile();
+  EXPECT_EQ(ReadRaw("s.ini"), once);
+  // Text that UTF-8 holds is still written as UTF-8 without a mark.
+  back.WriteString(u"S", u"k", u"plain");
+  back.UpdateFile();
+  EXPECT_EQ(ReadRaw("s.ini"), "[S]\r\nk=plain\r\n\r\n");
 }
 
 TEST_F(IniFilesWrite, TwoObjectsOnOneFileSeeEachOthersWrites) {
