@@ -153,6 +153,9 @@ class ZACommitFaults : public ZACommit {
   // stride-th between.
   void FaultLoop(const std::string& source, TZip64Mode mode, const TChange& change, Int64 stride = 1) {
     SCOPED_TRACE(std::string(change.name) + " on " + source);
+    // Flushing to the disk is slow on some machines: the flush is among the
+    // calls failed in turn on the one-entry archive only.
+    const bool flush = source == "one.zip";
     const std::string before = ReadRaw(source);
     const std::vector<std::string> listing = Listing(source);
     WriteRaw("good.zip", before);
@@ -163,7 +166,7 @@ class ZACommitFaults : public ZACommit {
       TZipArchiver zip;
       Prepare(zip, "good.zip");
       zip.SetZip64Mode(mode);
-      zip.FOptions.FFlushBuffers = stride == 1;
+      zip.FOptions.FFlushBuffers = flush;
       zip.OpenArchive();
       ScopedFileSeam seam;
       change.run(zip, *this);
@@ -190,7 +193,7 @@ class ZACommitFaults : public ZACommit {
         TZipArchiver zip;
         Prepare(zip, "work.zip");
         zip.SetZip64Mode(mode);
-        zip.FOptions.FFlushBuffers = stride == 1;
+        zip.FOptions.FFlushBuffers = flush;
         zip.OpenArchive();
         ScopedFileSeam seam(n, answers[n % 3]);
         try {
