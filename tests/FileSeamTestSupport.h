@@ -12,11 +12,15 @@ namespace sk {
 
 class ScopedFileSeam {
  public:
-  // failAt 0 fails nothing; answer is what the failing call gets.
-  explicit ScopedFileSeam(Int64 failAt = 0, Int32 answer = EIO) : fFailAt(failAt), fAnswer(answer) {
+  // failAt 0 fails nothing; answer is what the failing call gets. Sticky:
+  // every write from the failing call on fails too, as on a disk that stays
+  // full.
+  explicit ScopedFileSeam(Int64 failAt = 0, Int32 answer = EIO, bool sticky = false)
+      : fFailAt(failAt), fAnswer(answer), fSticky(sticky) {
     fPrevious = SetFileSeamHook([this](TFileSeamOp op, const std::string& path) -> Int32 {
       ++calls;
       ops.push_back(op);
+      if (fSticky && failed && op == fsoWrite) return fAnswer;
       if (calls == fFailAt) {
         failedOp = op;
         failedPath = path;
@@ -41,6 +45,7 @@ class ScopedFileSeam {
  private:
   Int64 fFailAt;
   Int32 fAnswer;
+  bool fSticky;
   TFileSeamHook fPrevious;
 };
 

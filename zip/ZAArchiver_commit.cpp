@@ -250,7 +250,10 @@ void TZABaseArchiver::ForceUpdate() {
       DMHandle->SaveDir(true, FCompressedStream);
       // The new archive must be on the disk before the old bytes are let go
       // and before move sources are deleted.
-      if (FOptions.FFlushBuffers) {
+      bool moves = false;
+      for (Int32 i = 0; i < live.Count() && !moves; ++i)
+        moves = live.FItems[static_cast<size_t>(i)].Modified && live.FItems[static_cast<size_t>(i)].Operation == poMove;
+      if (FOptions.FFlushBuffers || moves) {
         if (auto* handle = dynamic_cast<THandleStream*>(FCompressedStream);
             handle != nullptr && !FlushFileHandle(handle->Handle()))
           throw EZAException(46, this);

@@ -300,5 +300,53 @@ TEST_F(ZACommitFaults, ArchivesOfOtherTools) {
   }
 }
 
+TEST_F(ZACommit, AFailedRestoreKeepsTheOldTailAndNamesIt) {
+  std::string big(1200000, '\0');
+  for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 2654435761u) >> 13);
+  WriteRaw("big.zip", WriteStoredArchive({{u"first.txt", "small"}, {u"big.bin", big}}));
+  const std::string before = ReadRaw("big.zip");
+  TZipArchiver zip;
+  Prepare(zip, "big.zip");
+  zip.OpenArchive();
+  // Every write fails from the first one the commit makes to the archive on:
+  // the commit fails, and so does putting the old bytes back.
+  Int32 native = -1;
+  String message;
+  Int64 firstArchiveWrite = 0;
+  {
+    // The archive is cut at the restore point once the tail is saved (its
+    // writes went to the scratch file); the call after the cut is the
+    // commit's first write to the archive.
+    ScopedFileSeam count(0);
+    zip.DeleteFiles(u"first.txt", 0x28BF, String());
+    for (size_t i = 0; i < count.ops.size() && firstArchiveWrite == 0; ++i)
+      if (count.ops[i] == fsoSetSize) firstArchiveWrite = static_cast<Int64>(i) + 2;
+    ASSERT_GT(firstArchiveWrite, 2);
+    ASSERT_EQ(count.ops[static_cast<size_t>(firstArchiveWrite - 1)], fsoWrite);
+  }
+  zip.CloseArchive();
+  WriteRaw("big.zip", before);
+  zip.OpenArchive();
+  {
+    ScopedFileSeam seam(firstArchiveWrite, ENOSPC, true);
+    try {
+      zip.DeleteFiles(u"first.txt", 0x28BF, String());
+    } catch (const EZAException& e) {
+      native = e.NativeError;
+      message = e.Message();
+    }
+  }
+  ASSERT_EQ(native, 68);
+  ASSERT_EQ(TempFilesLeft(), 1u);
+  const size_t open = StringToUtf8(message).find('"');
+  const size_t close = StringToUtf8(message).find('"', open + 1);
+  const std::string kept = StringToUtf8(message).substr(open + 1, close - open - 1);
+  EXPECT_EQ(kept.substr(0, Path("tmp").size()), Path("tmp"));
+  // The kept bytes are the old archive from the restore point (here its
+  // start) to its end.
+  EXPECT_EQ(ReadFileBytes(kept), before);
+  zip.CloseArchive();
+}
+
 }  // namespace
 }  // namespace sk

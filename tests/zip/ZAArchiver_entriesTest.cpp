@@ -470,3 +470,37 @@ TEST_F(ZAEntries, UnicodeNameBlockRoundTrip) {
 
 }  // namespace
 }  // namespace sk
+
+namespace sk {
+namespace {
+
+TEST_F(ZAEntries, ASplitArchiveIsWrittenAcrossVolumesAndReadsBack) {
+  std::string text;
+  for (int i = 0; i < 30000; ++i) text += static_cast<char>('a' + (i * 7919) % 26);
+  {
+    TZipArchiver zip;
+    zip.FFileName = File("split.zip");
+    zip.FTempDir = File("");
+    zip.SetSpanningMode(smSplitting);
+    zip.FSpanningOptions.FVolumeSize = vsCustom;
+    zip.FSpanningOptions.SetCustomVolumeSize(65536);
+    zip.OpenArchive(fmCreate);
+    zip.SetCompressionMode(0);
+    zip.BeginUpdate();
+    for (int i = 0; i < 5; ++i) zip.AddFromString(Utf8ToString("part" + std::to_string(i)), Utf8ToString(text), 0x20, 40000);
+    zip.EndUpdate();
+    zip.CloseArchive();
+  }
+  EXPECT_TRUE(FileExists(File("split.z01")) || FileExists(File("split.Z01")));
+  TZipArchiver zip;
+  zip.FFileName = File("split.zip");
+  zip.OpenArchive();
+  for (int i = 0; i < 5; ++i) {
+    String back;
+    zip.ExtractToString(Utf8ToString("part" + std::to_string(i)), back);
+    EXPECT_EQ(StringToUtf8(back), text) << i;
+  }
+}
+
+}  // namespace
+}  // namespace sk
