@@ -97,7 +97,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       } catch (const Exception&) {
       }
     }
-    zip.TestFiles(u"*", 0x28BF, String());
+    // Each AES entry costs a key derivation: a test of thousands of them is
+    // slow by design, not a fault, so only smaller archives are tested whole.
+    if (entries < 64) zip.TestFiles(u"*", 0x28BF, String());
   } catch (const Exception&) {
   }
   if (entries == 0 && (choice & 4) == 0) return 0;
