@@ -504,3 +504,106 @@ TEST_F(ZAEntries, ASplitArchiveIsWrittenAcrossVolumesAndReadsBack) {
 
 }  // namespace
 }  // namespace sk
+
+namespace sk {
+namespace {
+
+TEST_F(ZAEntries, AddingFromDiskTakesFilesAndFoldersOnlyAndEntersALoopOnce) {
+  ::mkdir(Path("src").c_str(), 0777);
+  ::mkdir(Path("src/sub").c_str(), 0777);
+  WriteRaw("src/sub/f.txt", "f");
+  ASSERT_EQ(::mkfifo(Path("src/pipe").c_str(), 0666), 0);
+  ASSERT_EQ(::symlink(Path("src").c_str(), Path("src/sub/loop").c_str()), 0);
+  TZipArchiver zip;
+  Open(zip, "a.zip");
+  zip.FBaseDir = File("src");
+  zip.AddFiles(u"*", 0x28BF, String());
+  std::vector<String> names = Names(zip);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<String>{u"sub/", u"sub/f.txt", u"sub/loop/"}));
+}
+
+TEST_F(ZAEntries, OverwriteModesWhenAddingAndExtracting) {
+  struct Case {
+    TZAOverwriteMode mode;
+    TDateTime second;  // the date of the second add
+    const char16_t* kept;
+  };
+  for (const Case& c : {Case{omNever, 41000, u"first"}, Case{omAlways, 39000, u"second"},
+                        Case{omIfNewer, 40000, u"first"}, Case{omIfNewer, 41000, u"second"},
+                        Case{omIfOlder, 39000, u"second"}, Case{omIfOlder, 41000, u"first"}}) {
+    ::unlink(Path("a.zip").c_str());
+    TZipArchiver zip;
+    Open(zip, "a.zip");
+    zip.FOptions.FOverwriteMode = c.mode;
+    zip.AddFromString(u"n.txt", u"first", 0x20, 40000);
+    zip.AddFromString(u"n.txt", u"second", 0x20, c.second);
+    String text;
+    zip.ExtractToString(u"n.txt", text);
+    EXPECT_EQ(text, c.kept) << int(c.mode) << " " << c.second;
+  }
+  // Extracting over a newer file with omIfNewer leaves it; omAlways replaces
+  // it and gives it the entry's date.
+  MakeArchive("b.zip", {{u"x.txt", u"from the archive"}});
+  ::mkdir(Path("out").c_str(), 0777);
+  WriteRaw("out/x.txt", "newer on disk");
+  FileSetDate(File("out/x.txt"), 45000);
+  TZipArchiver zip;
+  Open(zip, "b.zip");
+  zip.FBaseDir = File("out");
+  zip.FOptions.FOverwriteMode = omIfNewer;
+  zip.ExtractFiles(u"*", 0x28BF, String());
+  EXPECT_EQ(ReadRaw("out/x.txt"), "newer on disk");
+  zip.FOptions.FOverwriteMode = omAlways;
+  zip.ExtractFiles(u"*", 0x28BF, String());
+  EXPECT_EQ(ReadRaw("out/x.txt"), "from the archive");
+  TDateTime age = 0;
+  ASSERT_TRUE(FileAge(File("out/x.txt"), age));
+  EXPECT_NEAR(age, 40000, 1.0 / 86400 * 2);
+}
+
+TEST_F(ZAEntries, BracketsAttributesAndRefusals) {
+  TZipArchiver zip;
+  Open(zip, "a.zip");
+  zip.BeginUpdate();
+  zip.AddFromString(u"in.txt", u"waits", 0x20, 40000);
+  zip.AddFromString(u"dir/", u"", 0x10, 40000);
+  EXPECT_EQ(ReadRaw("a.zip").size(), 0u);  // nothing written inside the bracket
+  zip.EndUpdate();
+  EXPECT_GT(ReadRaw("a.zip").size(), 22u);
+  zip.ChangeFilesAttr(u"dir", 0x20);
+  EXPECT_EQ(zip.DMHandle->CDir->FItems[1].CentralDir.externalAttr, 0x30u);
+  EXPECT_EQ(EngineErrorOf([&] { zip.ChangeFilesAttr(u"none", 0x20); }), 31);
+  EXPECT_EQ(EngineErrorOf([&] { zip.ChangeFilesIntAttr(u"none", 1); }), 38);
+  zip.FOptions.FRecurse = true;
+  TNullStream sink;
+  EXPECT_EQ(EngineErrorOf([&] { zip.ExtractToStream(u"none", &sink); }), 15);
+  EXPECT_TRUE(zip.FOptions.FRecurse);
+  EXPECT_EQ(EngineErrorOf([&] { zip.DeleteItem(0); }), 22);
+  EXPECT_EQ(EngineErrorOf([&] { zip.DeleteItem(9); }), 21);
+  EXPECT_EQ(EngineErrorOf([&] { zip.UpdateItem(0, File("x")); }), 25);
+  EXPECT_EQ(EngineErrorOf([&] { zip.ExtractItem(9, &sink, 0, 0); }), 16);
+  zip.CloseArchive();
+  ::chmod(Path("a.zip").c_str(), 0444);
+  if (::access(Path("a.zip").c_str(), W_OK) != 0) {
+    TZipArchiver ro;
+    ro.FFileName = File("a.zip");
+    ro.OpenArchive();
+    EXPECT_EQ(EngineErrorOf([&] { ro.BeginUpdate(); }), 32);
+  }
+}
+
+TEST_F(ZAEntries, ATestOfADamagedEntryReachesTheFailurePrompt) {
+  MakeArchive("a.zip", {{u"f.txt", u"some content here"}});
+  std::string bytes = ReadRaw("a.zip");
+  bytes[bytes.find("f.txt") + 7] ^= 0x11;
+  WriteRaw("a.zip", bytes);
+  TZipArchiver zip;
+  Open(zip, "a.zip");
+  answers = {fxaIgnore};
+  zip.TestFiles(u"*", 0x28BF, String());
+  EXPECT_EQ(failures, std::vector<Int32>{8});
+}
+
+}  // namespace
+}  // namespace sk
