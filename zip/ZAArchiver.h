@@ -109,7 +109,8 @@ class TZABaseArchiver : public TZAArchiverLink {
   void BeginUpdate();
   // Closes a bracket; the outermost commits.
   void EndUpdate();
-  // Drops every bracket without committing.
+  // Drops every bracket without committing; the entry table and the archive
+  // comment go back to the snapshot.
   void CancelUpdate();
   // Writes the pending changes into the archive. A failure, a cancel or an
   // abort leaves the archive byte for byte as it was and the entry table
@@ -412,6 +413,8 @@ class TZipArchiver : public TZABaseArchiver {
 
   TZip64Mode Zip64Mode() const { return FZip64Mode; }
   void SetZip64Mode(TZip64Mode mode) { FZip64Mode = mode; }
+  bool UnicodeFilenames() const { return FUnicodeFilenames; }
+  void SetUnicodeFilenames(bool value) { FUnicodeFilenames = value; }
   TZACryptoAlgorithm EncryptionMethod() const { return FZACryptoAlgorithm; }
   void SetEncryptionMethod(TZACryptoAlgorithm algorithm) { FZACryptoAlgorithm = algorithm; }
 };

@@ -89,7 +89,15 @@ void TZABaseArchiver::EndUpdate() {
 }
 
 void TZABaseArchiver::CancelUpdate() {
-  if (FUpdateCount > 0) FUpdateCount = 0;
+  if (FUpdateCount <= 0) return;
+  FUpdateCount = 0;
+  // The pending changes go with the batch: entries that were never written
+  // must not stay in the table, where a later commit would look for their
+  // old records.
+  if (DMHandle) {
+    DMHandle->CDir->Assign(*DMHandle->RBCDir);
+    DMHandle->ArchiveComment = fSnapshotComment;
+  }
 }
 
 // ---------------------------------------------------------------------------

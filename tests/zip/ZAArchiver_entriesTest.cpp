@@ -593,6 +593,43 @@ TEST_F(ZAEntries, BracketsAttributesAndRefusals) {
   }
 }
 
+TEST_F(ZAEntries, CancelUpdateDropsThePendingEntries) {
+  MakeArchive("a.zip", {{u"one.txt", u"1"}});
+  TZipArchiver zip;
+  Open(zip, "a.zip");
+  zip.BeginUpdate();
+  zip.AddFromString(u"pending.txt", u"never written", 0x20, 40000);
+  zip.CancelUpdate();
+  EXPECT_EQ(Names(zip), std::vector<String>{u"one.txt"});
+  // A later commit works from what the file holds.
+  zip.AddFromString(u"two.txt", u"2", 0x20, 40000);
+  EXPECT_EQ(Names(zip), (std::vector<String>{u"one.txt", u"two.txt"}));
+}
+
+TEST_F(ZAEntries, UnicodeNameBlocksAreWrittenAndFollowARename) {
+  TZipArchiver zip;
+  Open(zip, "a.zip");
+  zip.SetUnicodeFilenames(true);
+  zip.AddFromString(u"caf\u00e9.txt", u"x", 0x20, 40000);
+  zip.RenameFile(u"caf\u00e9.txt", u"th\u00e9.txt");
+  zip.CloseArchive();
+  zip.OpenArchive();
+  ASSERT_EQ(Names(zip), std::vector<String>{u"th\u00e9.txt"});
+  const TDirItem& item = zip.DMHandle->CDir->FItems[0];
+  bool found = false;
+  for (const auto& block : item.ExtraFields) {
+    if (block.headerID != UnicodeExtraFieldHeaderID) continue;
+    TUnicodeExtendedInfo info;
+    ASSERT_TRUE(info.Load(block.pData.data(), static_cast<Int64>(block.pData.size())));
+    EXPECT_EQ(info.FName, u"th\u00e9.txt");
+    found = true;
+  }
+  EXPECT_TRUE(found);
+  String text;
+  zip.ExtractToString(u"th\u00e9.txt", text);
+  EXPECT_EQ(text, u"x");
+}
+
 TEST_F(ZAEntries, ATestOfADamagedEntryReachesTheFailurePrompt) {
   MakeArchive("a.zip", {{u"f.txt", u"some content here"}});
   std::string bytes = ReadRaw("a.zip");
