@@ -323,7 +323,9 @@ void TZABaseArchiver::CommitRollback(TZACommit& c) {
   }
   c.touched = false;
   try {
-    FCompressedStream->SetSize(c.restorePoint);
+    // The old bytes go back over what the commit wrote, and only then is the
+    // file cut to its old length: writing over blocks the file holds needs no
+    // new room on a disk that filled up.
     FCompressedStream->Seek(c.restorePoint, soBeginning);
     c.tail->Seek(0, soBeginning);
     TBytes buffer(static_cast<size_t>(std::max<Int64>(1, std::min(kCommitCopyBuffer, c.tailSize))));
@@ -333,6 +335,7 @@ void TZABaseArchiver::CommitRollback(TZACommit& c) {
       FCompressedStream->WriteBuffer(buffer.data(), n);
       done += n;
     }
+    FCompressedStream->SetSize(c.restorePoint + c.tailSize);
     if (auto* handle = dynamic_cast<THandleStream*>(FCompressedStream); handle != nullptr && FOptions.FFlushBuffers)
       FlushFileHandle(handle->Handle());
   } catch (...) {
@@ -606,7 +609,9 @@ void TZABaseArchiver::CommitCopyEntry(Int32 index, TZACommit& c) {
   const TZADirArray& snap = *DMHandle->RBCDir;
   TDirItem* item = &live.FItems[static_cast<size_t>(index)];
   const bool renamed = item->Modified && item->Operation == poRename;
-  const Int32 old = ZAFindEntryExact(snap, renamed ? item->OldName : item->Name);
+  Int32 old = ZAFindEntryExact(snap, renamed ? item->OldName : item->Name);
+  // An entry renamed while another change was pending keeps its old name too.
+  if (old < 0 && !item->OldName.empty()) old = ZAFindEntryExact(snap, item->OldName);
   if (old < 0) throw EZAException(7, this);
   const TDirItem& was = snap.FItems[static_cast<size_t>(old)];
   if (item->Modified && item->Operation == poUpdate) {

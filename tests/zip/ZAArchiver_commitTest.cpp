@@ -300,6 +300,34 @@ TEST_F(ZACommitFaults, ArchivesOfOtherTools) {
   }
 }
 
+TEST_F(ZACommit, TheDestructorsCommitNeverThrowsAndPutsTheArchiveBack) {
+  MakeArchive("a.zip", 2);
+  const std::string before = ReadRaw("a.zip");
+  {
+    auto zip = std::make_unique<TZipArchiver>();
+    Prepare(*zip, "a.zip");
+    zip->OpenArchive();
+    zip->BeginUpdate();
+    zip->DeleteFiles(u"e000.txt", 0x28BF, String());
+    zip->AddFromString(u"new.txt", u"new", 0x20, 40000);
+    ScopedFileSeam seam(6, EIO);
+    EXPECT_NO_THROW(zip.reset());
+  }
+  EXPECT_EQ(ReadRaw("a.zip"), before);
+  // CloseArchive reports what the destructor keeps to itself.
+  TZipArchiver zip;
+  Prepare(zip, "a.zip");
+  zip.OpenArchive();
+  zip.BeginUpdate();
+  zip.AddFromString(u"new.txt", u"new", 0x20, 40000);
+  {
+    ScopedFileSeam seam(6, EIO);
+    EXPECT_THROW(zip.CloseArchive(), Exception);
+  }
+  EXPECT_FALSE(zip.GetActive());
+  EXPECT_EQ(ReadRaw("a.zip"), before);
+}
+
 TEST_F(ZACommit, AFailedRestoreKeepsTheOldTailAndNamesIt) {
   std::string big(1200000, '\0');
   for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 2654435761u) >> 13);
