@@ -295,6 +295,100 @@ class TQMBaseDataClass : public TObject {
   virtual bool ListSettToSaveReadFromStream(TStream*) { return true; }
   virtual bool ListSettToSaveSavedToStream(TStream*) { return true; }
 
+  // ---- cell values seen by the totals (Work_qm_base_totals.cpp)
+  // The data row shown at a row of a grid kind (base: row itself).
+  virtual Int32 ConvertedForFrequency(Int32 row, TGrid_alternatives /*gridKind*/) { return row; }
+  // Rows of overall data shown after the entries (base: none).
+  virtual Int32 OverallCount(TGrid_alternatives /*gridKind*/) { return 0; }
+  // The number of a cell; base: all zero with computed_value 1.0 for a
+  // column other than 0, else flagRow.
+  virtual TNumberDisplayAndSinglesRec NumericalData(Int32 column, Int32 dataRow, Int32 flagRow);
+
+  // ---- column totals and statistics (Work_qm_base_totals.cpp)
+  // Per numerical column from 1: total, maximum, minimum, mean, standard
+  // deviation, and the share of each of segments (1 to 12) equal parts of
+  // the list in per cent of the total, stored in the heading's column data.
+  // The no-value numbers -999999 and -999998 are left out. The maximum stays
+  // 0 when no value is above 0; a column without values gets zeros.
+  // Segments below 1 only clear fColumnTotalsComputed.
+  virtual void ComputeColumnTotals(Int32 segments, TGrid_alternatives gridKind);
+  // The cell of a total row (1 = total ... 5 = deviation, then a segment
+  // row each): column 0 its label, a numerical column its value (segment
+  // shares as text with "%").
+  TGrid_data_rec GetColumnTotalDataForGrid(Int32 column, Int32 row);
+  Int32 TotalRowCount(TGrid_alternatives gridKind);
+  // The running sum of the rounded values of column down the rows, kept in
+  // the stored formula by data row.
+  void ComputeCumulativeFreqs(Int32 column, bool integerBased);
+  // -999999 without a formula column or for a row outside the list; the sums
+  // are first recomputed when the list or the grid kind has changed.
+  Int64 GetCumulativeFreq(Int32 row, Int32 column);
+  // The relative entropy of the entries' main-word frequencies (of the n
+  // highest when n is below the count).
+  Single ComputeRelativeEntropyOfValues(Int32 n);
+  // The mean of total and the dispersions of the entries joined under entry
+  // index (total alone for an index outside the list).
+  Double GetMeanDipersionOfTotal(Double total, Int32 index);
+  // The sum of every entry's ColumnValue(column), no-value numbers left out.
+  Double TotalOfAllItems(Int32 column);
+
+  // ---- categories (Work_qm_base_finding.cpp)
+  void SetACategoryAndColour(Int32 row, const TStringTrueColumnAndColourRec& rec);
+  void SetACategoryString(Int32 row, Int32 trueColumn, const String& text);
+  // Stores colour 0 and no text for that column when the entry has a
+  // category there with a colour or a text.
+  void ClearACategory(Int32 row, Int32 trueColumn);
+  void ClearCategories(Int32 trueColumn);
+  bool ClearColourCategoryColours();
+  void ClearMarcacao();
+  // n when not 0, else the kind's set column.
+  Int32 CheckedTrueColumnNumber(Int32 n) const;
+  // True without categories; false when one has a text, or (alsoColour) a
+  // colour of 0 or more.
+  virtual bool SetColumnIsEmptyInItem(Int32 row, bool alsoColour);
+  Int32 EmptySetColumnCount(bool alsoColour);
+  // Whether a grid row is exported, by the holder's export settings (every
+  // row without a holder).
+  bool IsAnExportableGridRow(Int32 gridRow);
+
+  // ---- marked and selected rows (Work_qm_base_finding.cpp; the caller owns the lists)
+  // The marked entries: the head of the marks first, the others in order.
+  std::unique_ptr<T1LongintList> CopyOfMarkedDataRows();
+  std::unique_ptr<T1LongintList> CopyOfMarkedGridRows();
+  std::unique_ptr<T1LongintList> CopyOfSelDataRows(const TRect& rect, bool convert);
+  std::unique_ptr<T1LongintList> CopyOfSelGridRows(const TRect& rect);
+  // A feature's index list, when it has any, refilled with every entry that
+  // has the feature; its count.
+  Int32 CountSelectedItems(TSpecialFeatures feature);
+  // How many of the rows copied their main word to the set column.
+  Int32 CopiedMatchesToSetColumn(const T1LongintList& rows);
+
+  // ---- finding (Work_qm_base_finding.cpp)
+  // The comparer of the entries with the pivot for a pivot kind (base:
+  // nothing).
+  virtual void SetFindCompareFunct(TFindItems /*kind*/) {}
+  // The entry equal to the pivot among the first count: by halving on a
+  // list sorted alphabetically ascending, else the first in order; -1 when
+  // none. linguistic_match_found tells whether one was found.
+  virtual Int32 Find_BaseItem(TFindItems kind, Int32 count);
+  virtual Int32 Find_WordStr(const String& word);
+  virtual Int32 Find_WordStr(const TStringTag& tag);
+  virtual Int32 Find_WordStr(const TPcharTag& tag);
+  virtual Int32 Find_WordStr(const std::vector<TStringTag>& tags);
+  virtual Int32 Find_WordStr(const std::vector<TPcharTag>& tags);
+  // Among entries 0 to limit (never past the last).
+  virtual Int32 Find_WordStrNoHigherThan(const TStringTag& tag, Int32 limit);
+  // The first entry from from on whose main word matches text by the
+  // position test (prefix, suffix, digit) under the holder's locale.
+  virtual Int32 Find_PosWordStr(const String& text, bool prefix, bool suffix, bool digit, Int32 from);
+  TQMBaseListObject* Find_an_Entry(TQMBaseListObject* entry) const;
+  // The comparer, and the pivot held in the form haveKind put in the form
+  // wantKind.
+  void SetFindCompareTypeAndFunct(TFindItems haveKind, TFindItems wantKind, TQMBaseListObjectCompare comparer);
+  void SetCompareWordsFunct(TQMBaseListObjectCompare f) { fCompareWordsFunct = std::move(f); }
+  void SetCompareWordPosFunct(TQMBaseListObjectFindWordPos f) { fCompareWordPosFunct = std::move(f); }
+  void SetFindWordPosFunct(TQMBaseListObjectFindWordPos f) { fFindWordPosFunct = std::move(f); }
+
   Int32 fcodepage = 0;
   Int32 FCapacity = 0;
   TSortLevel FSortStage{};

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "analysis/Base_search_itemsU.h"
 #include "analysis/Work_qm_base_list.h"
 #include "platform/runtime/StringList.h"
 
@@ -36,6 +37,17 @@ class TQMSister : public TQMBaseDataClass {
   // other is left empty. The checks' result.
   virtual bool MergeWith(TQMSister* other);
   virtual String PlotContextStr(Int32 /*row*/, Int32 /*column*/, const TRect& /*rect*/) { return String(); }
+
+  // The rows whose word in column holds one of the search words (deleted
+  // entries only with id_include_deleted), found through a word-list search
+  // engine on the locale; the caller owns the list.
+  std::unique_ptr<T1LongintList> ItemsWhichMatch(TBaseSearchItems* searchWords, Cardinal lcid, Int32 column,
+                                                 TIncludeDeleted includeDeleted);
+  // The same over every entry except those whose word in breakdownColumn is
+  // breakdownText.
+  std::unique_ptr<T1LongintList> ItemsWhichMatchBreakdown(TBaseSearchItems* searchWords, Cardinal lcid,
+                                                          Int32 column, Int32 breakdownColumn,
+                                                          const String& breakdownText);
 
   // Whether text passes the position test (prefix, suffix or digit test,
   // else occurrence) against the sort pivot's word, under the holder's

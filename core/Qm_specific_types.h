@@ -935,6 +935,28 @@ struct TTextCharStatsRec {
 };
 static_assert(sizeof(TTextCharStatsRec) == 120);
 
+// What the matcher keeps between its calls on one buffer: how far the words
+// have been counted, and the word edges its last walks found, so that many
+// hits in one long run of letters do not each cost the run's length. It
+// belongs to the buffer (text, class array and length) it was made on and
+// starts afresh on any other.
+struct TConcSearchMemo {
+  const Char* buffer{};
+  const Word* classes{};
+  Int32 length{};
+  // Every word that begins before this index has been counted.
+  Int32 words_counted_to{};
+  // A walk to the start of a word from start_probe stopped at start_found.
+  Int32 start_probe{};
+  Int32 start_found{};
+  bool start_known{};
+  // Every character from end_from up to (not including) end_found is a
+  // letter or digit; the one at end_found is not.
+  Int32 end_from{};
+  Int32 end_found{};
+  bool end_known{};
+};
+
 // One hit found in a text buffer.
 struct TConcSearchRec {
   bool in_heading{};
@@ -954,6 +976,7 @@ struct TConcSearchRec {
   Int32 full_hit_len{};
   TStartOrFinishIntRec hit_edge_1B;
   TStartOrFinishIntRec tag_edge_1B;
+  TConcSearchMemo matcher_memo;
 };
 
 // ---------------------------------------------------------------------------

@@ -33,9 +33,19 @@ String EncodedStringFromBytes(const TBytes& bytes, TEncoding*& encoding, Int32& 
 }
 
 String EncodedStringFromBytes(const Byte* bytes, size_t count, TEncoding*& encoding, Int32& bomLength) {
+  String text;
+  EncodedStringFromBytesInto(text, bytes, count, encoding, bomLength);
+  return text;
+}
+
+void EncodedStringFromBytesInto(String& out, const Byte* bytes, size_t count, TEncoding*& encoding,
+                                Int32& bomLength) {
   encoding = nullptr;
   bomLength = 0;
-  if (bytes == nullptr || count == 0) return String();
+  if (bytes == nullptr || count == 0) {
+    out.clear();
+    return;
+  }
   TEncoding* found = nullptr;
   bomLength = TEncoding::GetBufferEncoding(bytes, count, found, TEncoding::UTF8());
   encoding = found;
@@ -45,14 +55,15 @@ String EncodedStringFromBytes(const Byte* bytes, size_t count, TEncoding*& encod
     // Decoded and validated in one pass; without a mark, bytes that are not
     // UTF-8 are a text in the ANSI code page.
     bool valid = true;
-    String text = Utf8ToString(reinterpret_cast<const char*>(p), n, &valid);
-    if (valid || bomLength != 0) return text;
+    Utf8ToStringInto(out, reinterpret_cast<const char*>(p), n, &valid);
+    if (valid || bomLength != 0) return;
     encoding = TEncoding::ANSI();
-    return encoding->GetString(p, n);
+    out = encoding->GetString(p, n);
+    return;
   }
   // Behind a mark the encoding is certain; undecodable bytes become U+FFFD
   // rather than losing the whole text.
-  return found->GetString(p, n);
+  out = found->GetString(p, n);
 }
 
 String ConvertedStringToUnicode(const TBytes& bytes, TEncoding*& encoding) {

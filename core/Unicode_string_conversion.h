@@ -21,6 +21,10 @@ namespace sk {
 String EncodedStringFromBytes(const TBytes& bytes, TEncoding*& encoding, Int32& bomLength);
 // The same for count bytes at p (a mapped file, say), read in place.
 String EncodedStringFromBytes(const Byte* p, size_t count, TEncoding*& encoding, Int32& bomLength);
+// The same into out, whose room is reused when it already holds as many
+// units as the UTF-8 text has bytes (a buffer given back from an earlier
+// text), so that a large text decoded again and again is not allocated anew.
+void EncodedStringFromBytesInto(String& out, const Byte* p, size_t count, TEncoding*& encoding, Int32& bomLength);
 
 // EncodedStringFromBytes without the mark length. The other forms take the
 // bytes of a UTF-8 string, or of a zero-terminated ANSI string up to its

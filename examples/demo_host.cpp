@@ -7,8 +7,10 @@
 // its run to the shared log file (sk_demo.log in the system's temporary
 // folder) and shows the log at the end.
 //
-//   sk_demo [text-file]     (default: the sample text beside this program's source)
+//   sk_demo [text-file [word]]   (default: the sample text beside this program's
+//                                source, and the word "that")
 //   sk_demo --window        a window whose buttons show the library's messages
+//                           and a page of its controls
 //                           (see demo_window.cpp)
 #include <cstdio>
 #include <exception>
@@ -185,6 +187,7 @@ int Run(const String& fileName) {
 }  // namespace
 
 int RunWindowDemo(int argc, char** argv);
+int RunConcordanceDemo(const sk::String& fileName, const sk::String& word);
 
 int main(int argc, char** argv) {
   if (argc > 1 && std::string(argv[1]) == "--window") return RunWindowDemo(argc, argv);
@@ -211,9 +214,13 @@ int main(int argc, char** argv) {
   AddToLogFile(Format(u"user %s, documents folder %s", {Registry_Current_User(), GetMyDocumentsQMarkFolder()}));
 
   const String fileName = Utf8ToString(argc > 1 ? argv[1] : SK_SAMPLE_TEXT);
+  const String word = Utf8ToString(argc > 2 ? argv[2] : "that");
   int rc = 1;
   try {
-    rc = Run(fileName);
+    // The main road first: a concordance, sorted, saved and read back; then
+    // the word list of the same text.
+    rc = RunConcordanceDemo(fileName, word);
+    rc = Run(fileName) != 0 ? 1 : rc;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "failed: %s\n", e.what());
   }

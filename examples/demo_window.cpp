@@ -1,25 +1,30 @@
 // The example host's window: a form whose buttons show the library's
 // messages, each closing itself after its seconds (the timed notices with
 // their "Never show this again" box, a question that answers No when nobody
-// does, a saved-file notice). With a display the window stays until it is
-// closed; without one (no DISPLAY or WAYLAND_DISPLAY) the window is drawn
-// offscreen, saved as sk_demo_window.png beside the program, and the program
-// ends with 0.
+// does, a saved-file notice), and open a page of the library's controls
+// (demo_controls.cpp). With a display the window stays until it is closed;
+// without one (no DISPLAY or WAYLAND_DISPLAY) the window and the page are
+// drawn offscreen, saved as sk_demo_window.png and sk_demo_controls.png
+// beside the program, and the program ends with 0.
 //
 //   sk_demo --window
 #include <QtWidgets/QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "core/Global_vars.h"
 #include "demo_window_bars.h"
+#include "demo_window_files.h"
 #include "library/Units.h"
 #include "platform/visual/Forms.h"
 #include "platform/visual/Screenshots.h"
 #include "platform/visual/StandardControls.h"
 #include "ui/Qmark_error_dlgs_1.h"
 #include "ui/Qmark_error_dlgs_2.h"
+
+std::unique_ptr<sk::TForm> MakeControlsPage(sk::TComponent* owner);
 
 namespace {
 
@@ -73,8 +78,10 @@ int RunWindowDemo(int argc, char** argv) {
     AddButton(form, u"Tip", u"Tip (5 s)", 1, 1, [](TForm& f) {
       TipWithDontRemind(&f, u"Tick the box and this tip stays away (while the user folder is set).", 5, 0);
     });
+    AddButton(form, u"ControlsPage", u"Controls...", 2, 0, [](TForm& f) { MakeControlsPage(&f)->ShowModal(); });
     AddButton(form, u"CloseDemo", u"Close", 2, 1, [](TForm& f) { f.Close(); });
     AddButton(form, u"BarsPage", u"Bars...", 3, 0, [](TForm& f) { MakeBarsPage(&f)->ShowModal(); });
+    AddButton(form, u"FilesPage", u"Files...", 3, 1, [](TForm& f) { MakeFilesPage(&f)->ShowModal(); });
     form.OnClose = [](TObject*, TCloseAction&) { QCoreApplication::quit(); };
 
     if (display) {
@@ -83,8 +90,10 @@ int RunWindowDemo(int argc, char** argv) {
     } else {
       const std::string dir = QCoreApplication::applicationDirPath().toStdString();
       const String file = Utf8ToString(dir + "/sk_demo_window.png");
-      if (SaveControlImage(form, file)) {
-        std::printf("no display: the window was drawn offscreen and saved as %s\n", StringToUtf8(file).c_str());
+      const String pageFile = Utf8ToString(dir + "/sk_demo_controls.png");
+      if (SaveControlImage(form, file) && SaveControlImage(*MakeControlsPage(&form), pageFile)) {
+        std::printf("no display: the window and its page of controls were drawn offscreen and saved as %s and %s\n",
+                    StringToUtf8(file).c_str(), StringToUtf8(pageFile).c_str());
       } else {
         std::fprintf(stderr, "no display, and the window's picture could not be saved as %s\n",
                      StringToUtf8(file).c_str());
@@ -92,6 +101,7 @@ int RunWindowDemo(int argc, char** argv) {
       }
     }
     if (!display && rc == 0) rc = SaveBarsPagePicture(&form) ? 0 : 1;
+    if (!display && rc == 0) rc = SaveFilesPagePicture(&form) ? 0 : 1;
     Application().SetMainForm(nullptr);
   }
   Finalize();

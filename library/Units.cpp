@@ -3,10 +3,13 @@
 #include <iterator>
 
 #include "analysis/Base_heading_consts.h"
+#include "analysis/Base_search_itemsU.h"
 #include "analysis/Base_headingsu.h"
 #include "analysis/Headingsu.h"
+#include "analysis/Further_string_functions.h"
 #include "analysis/Maths_routines.h"
 #include "analysis/Parser.h"
+#include "analysis/Search_and_do_engineU.h"
 #include "analysis/Search_parsing.h"
 #include "analysis/Work_base_elements.h"
 #include "analysis/Work_qm_base.h"
@@ -42,6 +45,9 @@
 #include "core/Useful_classes_base.h"
 #include "core/Useful_classes_stringlist_sorts.h"
 #include "library/Layer_hooks.h"
+#include "display/Printer_organiser.h"
+#include "display/Simple_virtual_grid.h"
+#include "platform/visual/Printer.h"
 #include "platform/visual/VisualLayer.h"
 #include "services/Clipboard_utils.h"
 #include "services/Dll_utils.h"
@@ -65,13 +71,20 @@
 #include "services/Wdef.h"
 #include "ui/Buttonedsplitteru.h"
 #include "ui/Buttonedstatusbaru.h"
+#include "ui/Checkgroupu.h"
+#include "ui/Colour_utils.h"
+#include "ui/Dialog_stuff_base.h"
 #include "ui/Dont_remind_me_dlg.h"
 #include "ui/Graphics_utilities.h"
 #include "ui/Help_file_includes.h"
+#include "ui/Labelledcomponents.h"
+#include "ui/My_filtercombou.h"
+#include "ui/My_spinedit.h"
 #include "ui/Qmark_error_dlgs_1.h"
 #include "ui/Qmark_error_dlgs_2.h"
 #include "ui/Qmark_error_dlgs_3.h"
 #include "ui/Qmark_error_dlgs_const.h"
+#include "ui/ShellFolderDialogU.h"
 #include "ui/Tpcprogressbars.h"
 #include "zip/ZAArchiver.h"
 #include "zip/ZACipher.h"
@@ -116,6 +129,7 @@ constexpr TUnitTableEntry kUnitTable[] = {
     // The visual layer: message boxes asked for from here on are answered
     // with a dialog when the host has its QApplication.
     SK_UNIT(VisualLayer),
+    SK_UNIT(Printer),
     SK_UNIT(Basic_processes),
     // Message tables.
     SK_UNIT(Generalruntime1const),
@@ -195,6 +209,8 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Quillmark_filenamesu),
     SK_UNIT(Wdef),
     SK_UNIT(Layer_hooks),
+    // The shared list of named colours.
+    SK_UNIT(Colour_utils),
     SK_UNIT(Lem_match_stop_rel_lists),
     SK_UNIT(Qmbaseholderunit),
     SK_UNIT(Html_utils),
@@ -211,8 +227,20 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Tpcprogressbars),
     SK_UNIT(Buttonedstatusbaru),
     SK_UNIT(Buttonedsplitteru),
+    // Controls: filters, the filter combo, the spin edit, the labelled
+    // controls and colour pickers, the folder chooser, the check group.
+    SK_UNIT(Dialog_stuff_base),
+    SK_UNIT(My_filtercombou),
+    SK_UNIT(My_spinedit),
+    SK_UNIT(Labelledcomponents),
+    SK_UNIT(ShellFolderDialogU),
+    SK_UNIT(Checkgroupu),
     // Search and results lists: statistics, the column headings.
     SK_UNIT(Maths_routines),
+    // Search and results lists: the matcher, the engine and the search-word lists.
+    SK_UNIT(Further_string_functions),
+    SK_UNIT(Search_and_do_engineU),
+    SK_UNIT(Base_search_itemsU),
     SK_UNIT(Base_heading_consts),
     SK_UNIT(Base_headingsu),
     SK_UNIT(grid_header_listU),
@@ -221,6 +249,9 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Parser),
     SK_UNIT(Work_base_elements),
     SK_UNIT(Work_qm_base),
+    // Results display.
+    SK_UNIT(Printer_organiser),
+    SK_UNIT(Simple_virtual_grid),
 };
 
 #undef SK_UNIT

@@ -6,6 +6,7 @@
 #include "platform/runtime/Format.h"
 #include "platform/runtime/ResourceStrings.h"
 #include "platform/visual/MessageDialogs.h"
+#include "platform/visual/Edits.h"
 #include "platform/visual/StandardControls.h"
 #include "zip/ZAConst.h"
 

@@ -136,6 +136,10 @@ class EAssertionFailed : public Exception { using Exception::Exception; };
 String Utf8ToString(const std::string& s);
 String Utf8ToString(const char* p, size_t n);
 String Utf8ToString(const char* p, size_t n, bool* valid);
+// The same into out, whose room is reused: a string that holds at least n
+// units already (one given back from an earlier text) is decoded into in
+// place, without a new allocation.
+void Utf8ToStringInto(String& out, const char* p, size_t n, bool* valid = nullptr);
 std::string StringToUtf8(const String& s);
 
 // Convenience for literals in code: u"..." is already a String; this turns

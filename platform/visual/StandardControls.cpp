@@ -5,6 +5,7 @@
 #include <QtWidgets/QPushButton>
 #include <algorithm>
 
+#include "platform/visual/PainterSurface.h"
 #include "platform/visual/QtBridge.h"
 #include "platform/visual/QtConvert.h"
 
@@ -17,15 +18,45 @@ bool StillOwns(QWidget* w, const TControl* c) {
   return b != nullptr && b->Control() == c;
 }
 
+// A push button that lets its control draw over it.
+class TButtonWidget : public TBridgedWidget<QPushButton> {
+ public:
+  explicit TButtonWidget(TControl* control) : TBridgedWidget<QPushButton>(control) {}
+
+ protected:
+  void paintEvent(QPaintEvent* e) override {
+    TBridgedWidget<QPushButton>::paintEvent(e);
+    if (auto* b = dynamic_cast<TButton*>(Control())) {
+      Depth depth(*this);
+      QPainter painter(this);
+      b->PaintOver(&painter, TSize{width(), height()});
+    }
+  }
+};
+
+// A check box whose user clicks go through its control's Toggle.
+class TCheckBoxWidget : public TBridgedWidget<QCheckBox> {
+ public:
+  explicit TCheckBoxWidget(TControl* control) : TBridgedWidget<QCheckBox>(control) {}
+
+ protected:
+  void nextCheckState() override {
+    if (auto* c = dynamic_cast<TCheckBox*>(Control())) {
+      Depth depth(*this);
+      c->Toggle();
+    }
+  }
+};
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
 
-TButton::TButton(TComponent* owner) : TWinControl(owner, &MakeBridged<QPushButton>) {
+TButton::TButton(TComponent* owner) : TWinControl(owner, [](TControl* c) -> QWidget* { return new TButtonWidget(c); }) {
   auto* b = static_cast<QPushButton*>(Widget());
   b->setAutoDefault(false);
   QObject::connect(b, &QPushButton::clicked, b, [this, b] {
-    if (StillOwns(b, this)) Click();
+    if (StillOwns(b, this)) Perform(CN_COMMAND, UInt64(BN_CLICKED) << 16, 0);
   });
   SetTabStop(true);
   SetBounds(0, 0, 75, 25);
@@ -49,52 +80,43 @@ void TButton::SetText(const String& s) {
   if (auto* b = static_cast<QPushButton*>(Widget())) b->setText(ToQString(s));
 }
 
-// ---------------------------------------------------------------------------
-
-TEdit::TEdit(TComponent* owner) : TWinControl(owner, &MakeBridged<QLineEdit>) {
-  SetTabStop(true);
-  SetBounds(0, 0, 121, 21);
+void TButton::WndProc(TMessage& message) {
+  auto* b = static_cast<QPushButton*>(Widget());
+  switch (message.Msg) {
+    case CN_COMMAND:
+      if (((message.WParam >> 16) & 0xFFFF) == BN_CLICKED) Click();
+      return;
+    case BM_SETCHECK:
+      if (b != nullptr && fPushLike) b->setChecked(message.WParam == BST_CHECKED);
+      return;
+    case BM_GETCHECK:
+      message.Result = Down() ? BST_CHECKED : BST_UNCHECKED;
+      return;
+    default: TWinControl::WndProc(message);
+  }
 }
 
-TEdit::~TEdit() { Destroying(); }
-
-String TEdit::GetText() const {
-  if (auto* e = static_cast<QLineEdit*>(Widget())) return FromQString(e->text());
-  return TWinControl::GetText();
+void TButton::SetPushLike(bool p) {
+  fPushLike = p;
+  if (auto* b = static_cast<QPushButton*>(Widget())) b->setCheckable(p);
 }
 
-void TEdit::SetText(const String& s) {
-  TWinControl::SetText(s);
-  if (auto* e = static_cast<QLineEdit*>(Widget())) e->setText(ToQString(s));
+bool TButton::Down() const {
+  auto* b = static_cast<QPushButton*>(Widget());
+  return b != nullptr && fPushLike && b->isChecked();
 }
 
-void TEdit::SetMaxLength(Int32 n) {
-  fMaxLength = std::max(0, n);
-  // Qt's own limit stands for "none".
-  if (auto* e = static_cast<QLineEdit*>(Widget())) e->setMaxLength(fMaxLength == 0 ? 32767 : fMaxLength);
-}
-
-void TEdit::SetPasswordChar(Char c) {
-  fPasswordChar = c;
-  auto* e = static_cast<QLineEdit*>(Widget());
-  if (e == nullptr) return;
-  e->setEchoMode(c == 0 ? QLineEdit::Normal : QLineEdit::Password);
-  // The style's own mask character is replaced by the one asked for.
-  e->setStyleSheet(c == 0 ? QString() : QStringLiteral("QLineEdit { lineedit-password-character: %1; }").arg(int(c)));
-}
-
-void TEdit::SelectAll() {
-  if (auto* e = static_cast<QLineEdit*>(Widget())) e->selectAll();
-}
-
-String TEdit::SelText() const {
-  if (auto* e = static_cast<QLineEdit*>(Widget())) return FromQString(e->selectedText());
-  return String();
+void TButton::PaintOver(QPainter* painter, TSize extent) {
+  if (!fOverlayCanvas) fOverlayCanvas = std::make_unique<TCanvas>();
+  TCanvasOnPainter on(*fOverlayCanvas, painter, extent);
+  fOverlayCanvas->Font().Assign(Font());
+  fOverlayCanvas->Brush().SetStyle(bsClear);
+  PaintOverlay(*fOverlayCanvas);
 }
 
 // ---------------------------------------------------------------------------
 
-TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner, &MakeBridged<QCheckBox>) {
+TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner, [](TControl* c) -> QWidget* { return new TCheckBoxWidget(c); }) {
   auto* box = static_cast<QCheckBox*>(Widget());
   QObject::connect(box, &QCheckBox::stateChanged, box, [this, box](int state) {
     if (StillOwns(box, this)) StateFromWidget(state);
@@ -127,6 +149,14 @@ void TCheckBox::SetState(TCheckBoxState s) {
 void TCheckBox::SetAllowGrayed(bool a) {
   fAllowGrayed = a;
   if (auto* box = static_cast<QCheckBox*>(Widget())) box->setTristate(a || fState == cbGrayed);
+}
+
+void TCheckBox::Toggle() {
+  switch (fState) {
+    case cbUnchecked: SetState(fAllowGrayed ? cbGrayed : cbChecked); break;
+    case cbChecked: SetState(cbUnchecked); break;
+    case cbGrayed: SetState(cbChecked); break;
+  }
 }
 
 void TCheckBox::SetText(const String& s) {

@@ -7,9 +7,20 @@
 
 namespace sk {
 
-// A push button (75 x 25). A click sets the form's modal result to the
-// button's ModalResult (when not mrNone), then raises OnClick. "&" in the
-// caption marks the access key; "&&" is one ampersand.
+// Messages of buttons: the click command the window sends its control
+// (notification code BN_CLICKED in the high word of WParam), and the check
+// state of a push-like button.
+inline constexpr Cardinal CN_COMMAND = 0xBD11;
+inline constexpr Word BN_CLICKED = 0;
+inline constexpr Cardinal BM_GETCHECK = 240;
+inline constexpr Cardinal BM_SETCHECK = 241;
+inline constexpr UInt64 BST_UNCHECKED = 0;
+inline constexpr UInt64 BST_CHECKED = 1;
+
+// A push button (75 x 25). The user's click comes as the command message
+// CN_COMMAND with BN_CLICKED, which calls Click. A click sets the form's
+// modal result to the button's ModalResult (when not mrNone), then raises
+// OnClick. "&" in the caption marks the access key; "&&" is one ampersand.
 class TButton : public TWinControl {
  public:
   explicit TButton(TComponent* owner);
@@ -25,43 +36,34 @@ class TButton : public TWinControl {
 
   void Click() override;
   void SetText(const String& s) override;
+  void WndProc(TMessage& message) override;
+
+  // A push-like button stays down while it is checked (BM_SETCHECK), and the
+  // user's click also turns it down or up.
+  bool PushLike() const { return fPushLike; }
+  void SetPushLike(bool p);
+  bool Down() const;
+
+  // For the visual layer's widget: lets the button draw over what Qt drew.
+  void PaintOver(QPainter* painter, TSize extent);
 
  protected:
   bool ClicksOnRelease() const override { return false; }
+  // Draws over the button after Qt has drawn it; nothing here.
+  virtual void PaintOverlay(TCanvas& canvas) { (void)canvas; }
 
  private:
+  std::unique_ptr<TCanvas> fOverlayCanvas;
+  bool fPushLike = false;
   TModalResult fModalResult = mrNone;
   bool fDefault = false;
   bool fCancel = false;
 };
 
-// A one-line edit box (121 x 21). With a password character every character
-// typed shows as that character; MaxLength 0 means no limit.
-class TEdit : public TWinControl {
- public:
-  explicit TEdit(TComponent* owner);
-  ~TEdit() override;
-
-  // The text as the user left it.
-  String GetText() const override;
-  void SetText(const String& s) override;
-  Int32 MaxLength() const { return fMaxLength; }
-  void SetMaxLength(Int32 n);
-  Char PasswordChar() const { return fPasswordChar; }
-  void SetPasswordChar(Char c);
-  void SelectAll();
-  // The selected part of the text.
-  String SelText() const;
-
- private:
-  Int32 fMaxLength = 0;
-  Char fPasswordChar = 0;
-};
-
 enum TCheckBoxState : uint8_t { cbUnchecked, cbChecked, cbGrayed };
 
 // A check box (97 x 17). Every change of its state, by the user or by code,
-// raises OnClick.
+// raises OnClick. The user's click (or Space) calls Toggle.
 class TCheckBox : public TWinControl {
  public:
   explicit TCheckBox(TComponent* owner);
@@ -73,14 +75,23 @@ class TCheckBox : public TWinControl {
   void SetState(TCheckBoxState s);
   bool AllowGrayed() const { return fAllowGrayed; }
   void SetAllowGrayed(bool a);
+  // Whether the caption may break into lines; kept for the caller, since
+  // Qt's check box draws its caption on one line.
+  bool WordWrap() const { return fWordWrap; }
+  void SetWordWrap(bool w) { fWordWrap = w; }
 
   void SetText(const String& s) override;
+
+  // The next state of the user's click: unchecked goes to grayed (with
+  // AllowGrayed) or checked, checked to unchecked, grayed to checked.
+  virtual void Toggle();
 
  protected:
   bool ClicksOnRelease() const override { return false; }
 
  private:
   void StateFromWidget(int qtState);
+  bool fWordWrap = false;
   TCheckBoxState fState = cbUnchecked;
   bool fAllowGrayed = false;
   bool fSettingState = false;

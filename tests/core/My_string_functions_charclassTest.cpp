@@ -86,6 +86,23 @@ TEST(My_string_functions_charclassParse, AgreesWithCharClassOfOverTheWholeBmp) {
   }
 }
 
+TEST(My_string_functions_charclassParse, AsciiRunsWithOtherCharactersAnywhere) {
+  // Runs of ASCII are classed sixteen at a time: a character beyond ASCII at
+  // every place of a run, and runs of every length, give the table's classes.
+  const String ascii = u"The LORD's 40 days; $5 + <x> ^_^ ~|` \t\r\n {[()]} @#%&*/?!\"-=.,:";
+  for (size_t at = 0; at <= 40; ++at) {
+    for (Char other : {Char(0x00E9), Char(0x4E2D), Char(0x0080), Char(0xFF10)}) {
+      String text = ascii + ascii;
+      text.insert(at, 1, other);
+      text.resize(text.size() - at % 7);
+      std::vector<Word> classes(text.size() + 3, 0xABCD);
+      ParseAString(text, classes);
+      for (size_t i = 0; i < text.size(); ++i) ASSERT_EQ(classes[i], CharClassOf(text[i])) << at << " " << i;
+      EXPECT_EQ(classes[text.size()], 0xABCD);
+    }
+  }
+}
+
 TEST(My_string_functions_charclassStringBounds, WordsInsideAndAtTheEnds) {
   // 'b' in 'ab' is not a whole word: 'a' is a letter.
   EXPECT_FALSE(IsWholeWord(u"ab", 1, 3));

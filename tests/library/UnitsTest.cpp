@@ -10,6 +10,7 @@
 #include "core/Global_vars.h"
 #include "core/Qm_global_vars.h"
 #include "library/Units.h"
+#include "ui/Colour_utils.h"
 #include "zip/ZAConst.h"
 #include "zip/ZAHash.h"
 #include "zip/ZAStrUtils.h"
@@ -133,7 +134,7 @@ TEST(UnitsTable, SuiteDefinitionsStartInTheirOrder) {
   // The log's queue before the suite definitions, and the entity list after
   // them; the hooks once the units on both sides of them have started.
   const char* order[] = {"Logging_utilities", "Zip_utils", "Graphics_utilities", "Search_parsing", "Wdef",
-                         "Layer_hooks", "Html_utils", "Modify_source_texts_basics"};
+                         "Layer_hooks", "Colour_utils", "Html_utils", "Modify_source_texts_basics"};
   int last = -1;
   for (const char* name : order) {
     const int i = IndexOfUnit(name);
@@ -141,6 +142,21 @@ TEST(UnitsTable, SuiteDefinitionsStartInTheirOrder) {
     EXPECT_GT(i, last) << name;
     last = i;
   }
+}
+
+}  // namespace
+}  // namespace sk
+
+namespace sk {
+namespace {
+
+TEST(UnitsInitialize, TheSharedColourListLivesFromStartToStop) {
+  EXPECT_EQ(MySharedColourList, nullptr);
+  Initialize();
+  ASSERT_NE(MySharedColourList, nullptr);
+  EXPECT_EQ(MySharedColourList->GetAColour(0).name, u"AliceBlue");
+  Finalize();
+  EXPECT_EQ(MySharedColourList, nullptr);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "platform/runtime/Strings.h"
 #include "platform/runtime/Colors.h"
 #include "platform/runtime/FileUtils.h"
+#include "VisualTestSupport.h"
 #include "platform/visual/StdCtrls.h"
 #include "services/Wdef.h"
 
@@ -313,6 +314,7 @@ TEST_F(Wdef_recordsFiles, ComboHistories) {
   std::string forty;
   for (int i = 1; i <= 40; ++i) forty += "item " + std::to_string(i) + "\r\n";
   WriteRaw("h.txt", forty);
+  TestApplication();  // the combo boxes are controls
   TComboBox combo;
   ASSERT_TRUE(LoadOrSaveComboItems(combo, ls_loading, File("h.txt")));
   ASSERT_EQ(combo.Items().Count(), 25);

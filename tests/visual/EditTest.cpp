@@ -7,6 +7,7 @@
 #include <QtWidgets/QLineEdit>
 
 #include "VisualTestSupport.h"
+#include "platform/visual/Edits.h"
 #include "platform/visual/StandardControls.h"
 
 namespace sk {

@@ -8,6 +8,7 @@
 #include "TestSupport.h"
 #include "VisualTestSupport.h"
 #include "platform/visual/MessageDialogs.h"
+#include "platform/visual/Edits.h"
 #include "platform/visual/StandardControls.h"
 
 namespace sk {

@@ -1,0 +1,802 @@
+#include "analysis/Further_string_functions.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "analysis/Search_parsing.h"
+#include "core/Global_vars.h"
+#include "core/My_string_functions_charclass.h"
+#include "core/UnitCounter.h"
+#include "platform/runtime/Locale.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace sk {
+
+namespace {
+
+const Char* DefaultUpperTable() { return UpperCaseUnitTable(IsTurkicLocale(LOCALE_USER_DEFAULT)); }
+
+// ---- the characters that match one pattern character -----------------------------
+
+// For one upper-case table: every UTF-16 unit grouped by its upper case, so
+// that the units matching a character ignoring case are found at once.
+struct TUpperInverse {
+  const Char* table = nullptr;
+  std::unique_ptr<uint32_t[]> offsets;  // 65,537 entries
+  std::unique_ptr<Char[]> members;      // 65,536 units, grouped by upper case
+};
+
+const TUpperInverse& InverseOf(const Char* table) {
+  // At most the two tables (Turkic rules or not) ever meet here.
+  thread_local TUpperInverse inverses[2];
+  for (TUpperInverse& inv : inverses)
+    if (inv.table == table) return inv;
+  TUpperInverse& inv = inverses[0].table == nullptr ? inverses[0] : inverses[1];
+  inv.offsets = std::make_unique<uint32_t[]>(65537);
+  inv.members = std::make_unique<Char[]>(65536);
+  for (uint32_t u = 0; u < 65536; ++u) ++inv.offsets[static_cast<size_t>(table[u]) + 1];
+  for (size_t v = 1; v < 65537; ++v) inv.offsets[v] += inv.offsets[v - 1];
+  std::unique_ptr<uint32_t[]> fill = std::make_unique<uint32_t[]>(65536);
+  for (size_t v = 0; v < 65536; ++v) fill[v] = inv.offsets[v];
+  for (uint32_t u = 0; u < 65536; ++u) inv.members[fill[table[u]]++] = static_cast<Char>(u);
+  inv.table = table;
+  return inv;
+}
+
+// The units at which the candidate scan must stop: those that match the first
+// pattern character, and the markup delimiters (whose tag state the scan
+// keeps). count 0 means there are too many to look for at once.
+struct TStopUnits {
+  Char units[8]{};
+  int count = 0;
+};
+
+void AddStop(TStopUnits& s, Char u) {
+  if (s.count < 0) return;
+  for (int j = 0; j < s.count; ++j)
+    if (s.units[j] == u) return;
+  if (s.count == 8) {
+    s.count = -1;
+    return;
+  }
+  s.units[s.count++] = u;
+}
+
+TStopUnits StopUnitsFor(Char f, bool caseSensitive, const Char* table) {
+  TStopUnits s;
+  if (caseSensitive) {
+    AddStop(s, f);
+  } else {
+    const TUpperInverse& inv = InverseOf(table);
+    const Char up = table[f];
+    for (uint32_t k = inv.offsets[up]; k < inv.offsets[static_cast<size_t>(up) + 1]; ++k) AddStop(s, inv.members[k]);
+    AddStop(s, f);
+  }
+  AddStop(s, u'<');
+  AddStop(s, u'>');
+  if (s.count < 0) s.count = 0;
+  return s;
+}
+
+// The first index in [i, n) holding one of the K stop units, or n.
+template <int K>
+Int32 FindStop(const Char* buf, Int32 i, Int32 n, const Char* stops) {
+#if defined(__SSE2__)
+  __m128i v[K];
+  for (int j = 0; j < K; ++j) v[j] = _mm_set1_epi16(static_cast<short>(stops[j]));
+  while (n - i >= 16) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buf + i));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buf + i + 8));
+    __m128i ma = _mm_cmpeq_epi16(a, v[0]);
+    __m128i mb = _mm_cmpeq_epi16(b, v[0]);
+    for (int j = 1; j < K; ++j) {
+      ma = _mm_or_si128(ma, _mm_cmpeq_epi16(a, v[j]));
+      mb = _mm_or_si128(mb, _mm_cmpeq_epi16(b, v[j]));
+    }
+    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(ma)) |
+                          (static_cast<unsigned>(_mm_movemask_epi8(mb)) << 16);
+    if (mask != 0) return i + static_cast<Int32>(__builtin_ctz(mask) >> 1);
+    i += 16;
+  }
+#endif
+  for (; i < n; ++i)
+    for (int j = 0; j < K; ++j)
+      if (buf[i] == stops[j]) return i;
+  return n;
+}
+
+Int32 FindAnyStop(const Char* buf, Int32 i, Int32 n, const TStopUnits& s) {
+  switch (s.count) {
+    case 1: return FindStop<1>(buf, i, n, s.units);
+    case 2: return FindStop<2>(buf, i, n, s.units);
+    case 3: return FindStop<3>(buf, i, n, s.units);
+    case 4: return FindStop<4>(buf, i, n, s.units);
+    case 5: return FindStop<5>(buf, i, n, s.units);
+    case 6: return FindStop<6>(buf, i, n, s.units);
+    case 7: return FindStop<7>(buf, i, n, s.units);
+    case 8: return FindStop<8>(buf, i, n, s.units);
+    default: return i;  // no fast path: every character is looked at
+  }
+}
+
+// The units that match c (c itself, and ignoring case every unit of the same
+// upper case), at most three; false when there are more.
+bool EquivalentsOf(Char c, bool caseSensitive, const Char* table, Char (&out)[3]) {
+  int count = 0;
+  out[count++] = c;
+  if (!caseSensitive) {
+    const TUpperInverse& inv = InverseOf(table);
+    const Char up = table[c];
+    for (uint32_t k = inv.offsets[up]; k < inv.offsets[static_cast<size_t>(up) + 1]; ++k) {
+      const Char u = inv.members[k];
+      if (u == c) continue;
+      if (count == 3) return false;
+      out[count++] = u;
+    }
+  }
+  for (int k = count; k < 3; ++k) out[k] = out[0];
+  return true;
+}
+
+// A first pattern character followed by one or two plain ones: the scan
+// stops where the first matches and the next text characters match the
+// following pattern characters or are inside markup (which the verification
+// passes over), and at every markup delimiter ("<" or ">"), whose tag state
+// it keeps.
+struct TPairStops {
+  Char first[3]{};
+  Char second[3]{};
+  Char third[3]{};
+  bool hasThird = false;
+};
+
+// The word starts (a letter, digit, punctuation or currency character after
+// one that is not) in [from, to), eight classes at a time.
+Int64 CountWordStarts(const Word* cls, Int32 from, Int32 to) {
+  auto inWord = [](Word k) -> Int64 { return k >= 1 && k <= 5 ? 1 : 0; };
+  Int64 n = 0;
+  if (from >= to) return 0;
+  if (from == 0) {
+    n += inWord(cls[0]);
+    from = 1;
+  }
+  Int32 i = from;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i six = _mm_set1_epi16(6);
+  auto words = [&](__m128i k) { return _mm_and_si128(_mm_cmpgt_epi16(k, zero), _mm_cmplt_epi16(k, six)); };
+  while (to - i >= 8) {
+    // Counted per lane (a start is -1 there), summed every 4096 passes.
+    __m128i lanes = zero;
+    for (int pass = 0; pass < 4096 && to - i >= 8; ++pass, i += 8) {
+      const __m128i cur = words(_mm_loadu_si128(reinterpret_cast<const __m128i*>(cls + i)));
+      const __m128i prev = words(_mm_loadu_si128(reinterpret_cast<const __m128i*>(cls + i - 1)));
+      lanes = _mm_sub_epi16(lanes, _mm_andnot_si128(prev, cur));
+    }
+    alignas(16) Int32 sums[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(sums), _mm_madd_epi16(lanes, _mm_set1_epi16(1)));
+    n += static_cast<Int64>(sums[0]) + sums[1] + sums[2] + sums[3];
+  }
+#endif
+  for (; i < to; ++i) n += inWord(cls[i]) & (1 - inWord(cls[i - 1]));
+  return n;
+}
+
+Int32 FindPairStop(const Char* buf, const Word* cls, Int32 i, Int32 n, const TPairStops& s) {
+  auto in = [](Char c, const Char (&set)[3]) { return c == set[0] || c == set[1] || c == set[2]; };
+  auto scalar = [&](Int32 j) {
+    const Char c = buf[j];
+    if (c == u'<' || c == u'>') return true;
+    if (!in(c, s.first)) return false;
+    if (j + 1 >= n || (cls[j + 1] & 0x800) != 0) return true;
+    if (!in(buf[j + 1], s.second)) return false;
+    if (!s.hasThird || j + 2 >= n || (cls[j + 2] & 0x800) != 0) return true;
+    return in(buf[j + 2], s.third);
+  };
+#if defined(__SSE2__)
+  auto eq = [](__m128i v, const __m128i (&set)[3]) {
+    return _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, set[0]), _mm_cmpeq_epi16(v, set[1])),
+                        _mm_cmpeq_epi16(v, set[2]));
+  };
+  __m128i f[3], sc[3], th[3];
+  for (int k = 0; k < 3; ++k) {
+    f[k] = _mm_set1_epi16(static_cast<short>(s.first[k]));
+    sc[k] = _mm_set1_epi16(static_cast<short>(s.second[k]));
+    th[k] = _mm_set1_epi16(static_cast<short>(s.third[k]));
+  }
+  const __m128i lt = _mm_set1_epi16(u'<');
+  const __m128i gt = _mm_set1_epi16(u'>');
+  const __m128i tagBit = _mm_set1_epi16(0x800);
+  auto tagged = [&](__m128i k) { return _mm_cmpeq_epi16(_mm_and_si128(k, tagBit), tagBit); };
+  while (n - i >= 10) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buf + i));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buf + i + 1));
+    const __m128i kb = tagged(_mm_loadu_si128(reinterpret_cast<const __m128i*>(cls + i + 1)));
+    __m128i rest = eq(b, sc);
+    if (s.hasThird) {
+      const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buf + i + 2));
+      const __m128i kc = tagged(_mm_loadu_si128(reinterpret_cast<const __m128i*>(cls + i + 2)));
+      rest = _mm_and_si128(rest, _mm_or_si128(eq(c, th), kc));
+    }
+    const __m128i stop = _mm_or_si128(_mm_and_si128(eq(a, f), _mm_or_si128(rest, kb)),
+                                      _mm_or_si128(_mm_cmpeq_epi16(a, lt), _mm_cmpeq_epi16(a, gt)));
+    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(stop));
+    if (mask != 0) return i + static_cast<Int32>(__builtin_ctz(mask) >> 1);
+    i += 8;
+  }
+#endif
+  for (; i < n; ++i)
+    if (scalar(i)) return i;
+  return n;
+}
+
+inline bool Matches(Char t, Char p, bool caseSensitive, const Char* table) {
+  if (t == p) return true;
+  if (!caseSensitive && table[t] == table[p]) return true;
+  if (p >= 0x20) return false;
+  switch (p) {
+    case sw_code_any_in_word: return LetterOrDigitHere(CharClassOf(t));
+    case sw_code_digits: return DigitHere(CharClassOf(t));
+    case sw_code_one_char:
+    case sw_code_anything: return true;
+    default: return false;
+  }
+}
+
+// ---- one search ------------------------------------------------------------------
+
+class TMatcher {
+ public:
+  TMatcher(const Char* buf, Int32 n, const Word* cls, Int32 s, const String& pattern, const String& within,
+           TMSSearchFlags flags, Tcollocation_barrier barrier, Byte initialWildcard, bool searchInTags,
+           TConcSearchRec& rec, const Char* table)
+      : fBuf(buf),
+        fN(n),
+        fCls(cls),
+        fStart(s),
+        fPat(pattern.data()),
+        fM(static_cast<Int32>(pattern.size())),
+        fWithin(within),
+        fCase(flags.Contains(msCaseIsSensitive)),
+        fLeftBounded(flags.Contains(msLeftBounded)),
+        fRightBounded(flags.Contains(msRightBounded)),
+        fBarrier(barrier),
+        fInTags(searchInTags),
+        fRec(rec),
+        fMemo(rec.matcher_memo),
+        fTable(table) {
+    // Leading wildcards are matched backwards from the first plain pattern
+    // character.
+    if (initialWildcard != 0 && fM > 1)
+      while (fLead < fM - 1 && fPat[fLead] < 0x20) ++fLead;
+    fFirst = fPat[fLead];
+  }
+
+  const Char* Run();
+
+ private:
+  Word K(Int32 i) const { return i >= 0 && i < fN ? fCls[i] : Word(0); }
+  bool FirstMatches(Char c, Word k) const;
+  Int32 LeadOf(Int32 i) const;
+  bool LeftBoundOK(Int32 lead) const;
+  Int32 Extension(Int32 i) const;
+  // The verification from candidate i (its first character taking ext more):
+  // true with the hit's last index in last; false with the first candidate
+  // index that is still worth trying in skipTo (0 when none is known).
+  bool Verify(Int32 i, Int32 ext, Int32& last, Int32& skipTo);
+  bool EndCheck(Int32& x, Int32 punct);
+  // The index after the run of letters and digits that x + 1 begins (x + 1
+  // itself when it is not a letter or digit).
+  Int32 WordEndAfter(Int32 x);
+  // The start of the hit moved left to the start of its word.
+  Int32 WordStartBefore(Int32 start);
+  void CountWordsThrough(Int32 index);
+  void MarkupAt(Int32 i, Char c, Word k);
+
+  const Char* fBuf;
+  Int32 fN;
+  const Word* fCls;
+  Int32 fStart;
+  const Char* fPat;
+  Int32 fM;
+  const String& fWithin;
+  bool fCase;
+  bool fLeftBounded;
+  bool fRightBounded;
+  Tcollocation_barrier fBarrier;
+  bool fInTags;
+  TConcSearchRec& fRec;
+  TConcSearchMemo& fMemo;
+  const Char* fTable;
+  Int32 fLead = 0;
+  Char fFirst = 0;
+  // Set by MarkupAt when the first pattern character is a markup section
+  // and this tag holds the text wanted: the candidate and the tag's end.
+  Int32 fTagCandidate = -1;
+  Int32 fTagLimit = -1;
+};
+
+bool TMatcher::FirstMatches(Char c, Word k) const {
+  if (fFirst >= 0x20) return Matches(c, fFirst, fCase, fTable);
+  switch (fFirst) {
+    case sw_code_any_in_word:
+    case sw_code_rest_of_word:
+    case sw_code_word_start:
+    case sw_code_whole_word:
+    case sw_code_one_char: return LetterOrDigitHere(k);
+    case sw_code_digits: return DigitHere(k);
+    case sw_code_one_letter: return LetterHere(k);
+    case sw_code_anything: return true;
+    default: return c == fFirst;
+  }
+}
+
+// The index where the hit begins once the characters under the leading
+// wildcards have been matched backwards from i; -1 when they do not match.
+Int32 TMatcher::LeadOf(Int32 i) const {
+  Int32 j = i;
+  for (Int32 q = fLead - 1; q >= 0; --q) {
+    if (j - 1 < fStart) return -1;
+    const Char w = fPat[q];
+    const Word k = fCls[j - 1];
+    switch (w) {
+      case sw_code_digits:
+        if (!DigitHere(k)) return -1;
+        --j;
+        if (q == 0)
+          while (j - 1 >= fStart && DigitHere(fCls[j - 1])) --j;
+        break;
+      case sw_code_any_in_word:
+      case sw_code_rest_of_word:
+      case sw_code_word_start:
+      case sw_code_whole_word:
+        if (!LetterOrDigitHere(k)) return -1;
+        --j;
+        if (q == 0)
+          while (j - 1 >= fStart && LetterOrDigitHere(fCls[j - 1])) --j;
+        break;
+      case sw_code_one_char:
+        if (!LetterOrDigitHere(k)) return -1;
+        --j;
+        break;
+      case sw_code_one_letter:
+        if (!LetterHere(k)) return -1;
+        --j;
+        break;
+      case sw_code_anything: --j; break;
+      default:
+        if (fBuf[j - 1] != w) return -1;
+        --j;
+        break;
+    }
+  }
+  return j;
+}
+
+bool TMatcher::LeftBoundOK(Int32 lead) const {
+  if (!fLeftBounded || lead < 1) return true;
+  const Word before = fCls[lead - 1];
+  return PunctSpaceOrControlHere(before) || IsTagBoundary(before, fCls[lead]);
+}
+
+Int32 TMatcher::Extension(Int32 i) const {
+  Int32 e = 0;
+  if (fFirst == sw_code_digits) {
+    while (i + e + 1 < fN && DigitHere(fCls[i + e + 1])) ++e;
+  } else if (fFirst == sw_code_anything) {
+    while (i + e + 1 < fN && LetterOrDigitOrPunctHere(fCls[i + e + 1])) ++e;
+  }
+  return e;
+}
+
+Int32 TMatcher::WordEndAfter(Int32 x) {
+  const Int32 from = x + 1;
+  if (fMemo.end_known && from >= fMemo.end_from && from <= fMemo.end_found) return fMemo.end_found;
+  Int32 e = from;
+  while (e < fN && LetterOrDigitHere(fCls[e])) ++e;
+  fMemo.end_known = true;
+  fMemo.end_from = from;
+  fMemo.end_found = e;
+  return e;
+}
+
+Int32 TMatcher::WordStartBefore(Int32 start) {
+  // A word character is one the start may move over: not punctuation, space
+  // or control, and not inside markup (a tag ends a word).
+  auto movable = [](Word k) { return !PunctSpaceOrControlHere(k) && !TaggedCharHere(k); };
+  if (fMemo.start_known && start >= fMemo.start_found && start <= fMemo.start_probe) return fMemo.start_found;
+  Int32 e = start;
+  while (e >= 2 && movable(fCls[e - 1])) {
+    if (fMemo.start_known && e == fMemo.start_probe) {
+      e = fMemo.start_found;
+      break;
+    }
+    --e;
+  }
+  fMemo.start_known = true;
+  fMemo.start_probe = start;
+  fMemo.start_found = e;
+  return e;
+}
+
+void TMatcher::CountWordsThrough(Int32 index) {
+  // A word is a run of letters, digits, punctuation or currency; each is
+  // counted at its first character, once.
+  const Int32 mark = std::max<Int32>(fMemo.words_counted_to, 0);
+  if (index < mark) return;
+  fRec.buffer_charStats.number[stats_word] += CountWordStarts(fCls, mark, index + 1);
+  fMemo.words_counted_to = index + 1;
+}
+
+void TMatcher::MarkupAt(Int32 i, Char c, Word k) {
+  if (!TaggedCharHere(k)) return;
+  if (c == u'<') {
+    fRec.in_tagged_text = true;
+    fRec.tag_edge_1B[sf_start2] = i + 1;
+    fRec.tag_number_1B = k & 0x7FF;
+    if (fFirst == sw_code_tag_section && !fWithin.empty()) {
+      Int32 limit = i + 1;
+      while (limit < fN && fBuf[limit] != u'>') ++limit;
+      const Char* m = StrPosLen(fBuf + i, fWithin.data(), limit - i, static_cast<Int32>(fWithin.size()), fCase);
+      if (m != nullptr && m - fBuf + static_cast<Int32>(fWithin.size()) <= limit) {
+        if (limit < fN) {
+          fRec.tag_edge_1B[sf_finish2] = limit + 2;
+          fRec.in_tagged_text = false;
+        }
+        fTagCandidate = static_cast<Int32>(m - fBuf);
+        fTagLimit = std::min(limit, fN - 1);
+      }
+    }
+  } else if (c == u'>') {
+    fRec.tag_edge_1B[sf_finish2] = i + 2;
+    fRec.in_tagged_text = false;
+  }
+}
+
+bool TMatcher::EndCheck(Int32& x, Int32 punct) {
+  if (punct > 0) fRec.puncts_in_hit = punct;
+  if (fRightBounded) {
+    if (x + 1 < fN && LetterOrDigitHere(fCls[x + 1])) return false;
+  } else {
+    x = WordEndAfter(x) - 1;
+  }
+  return true;
+}
+
+bool TMatcher::Verify(Int32 i, Int32 ext, Int32& last, Int32& skipTo) {
+  skipTo = 0;
+  Int32 x = i + ext;
+  Int32 p = fLead + 1;
+  // A first character that is itself a wildcard of a run is walked like any
+  // other pattern character.
+  if (fFirst < 0x20 && fFirst != sw_code_digits && fFirst != sw_code_anything && fFirst != sw_code_tag_section) {
+    x = i - 1;
+    p = fLead;
+  }
+  Int32 punct = 0;
+  // While only plain characters have been matched, each took one text
+  // character: a run that fails at its word's end fails as well for every
+  // later candidate whose run would begin before that end.
+  bool plainSoFar = ext == 0 && p == fLead + 1;
+  while (p < fM) {
+    const Char g = fPat[p];
+    if (g == sw_code_anything) {
+      last = x;
+      return true;
+    }
+    ++x;
+    ++p;
+    if (x >= fN) return false;
+    Word k = fCls[x];
+    if (g == u'>' && fRec.in_tagged_text && fBuf[x] == u'>' && TaggedCharHere(k)) {
+      fRec.tag_edge_1B[sf_finish2] = x + 2;
+      fRec.in_tagged_text = false;
+    }
+    if (TaggedCharHere(k) && !fInTags) {
+      plainSoFar = false;
+      while (x < fN - 1 && TaggedCharHere(fCls[x])) ++x;
+      k = fCls[x];
+    }
+    const Char c = fBuf[x];
+    if (g > 0x20) {
+      if (!Matches(c, g, fCase, fTable)) return false;
+      continue;
+    }
+    switch (g) {
+      case u' ':
+        plainSoFar = false;
+        if (SpaceHere(k)) {
+        } else if (PunctHere(k) && fBarrier >= coll_stop_sentence) {
+          punct = x;
+        } else {
+          return false;
+        }
+        if (p < fM)
+          while (x + 1 < fN && SpaceOrControlHere(fCls[x + 1])) ++x;
+        break;
+      case sw_code_one_char:
+        plainSoFar = false;
+        if (!LetterOrDigitHere(k)) return false;
+        break;
+      case sw_code_one_letter:
+        plainSoFar = false;
+        if (!LetterHere(k)) return false;
+        break;
+      case sw_code_digits:
+        plainSoFar = false;
+        if (!DigitHere(k)) return false;
+        while (x + 1 < fN && DigitHere(fCls[x + 1])) ++x;
+        break;
+      case sw_code_whole_word:
+        plainSoFar = false;
+        if (x < 1 || !(SpaceHere(fCls[x - 1]) || TaggedCharHere(fCls[x - 1]))) return false;
+        [[fallthrough]];
+      case sw_code_rest_of_word:
+        plainSoFar = false;
+        if (!LetterOrDigitHere(k)) return false;
+        x = WordEndAfter(x) - 1;
+        break;
+      case sw_code_word_start:
+      case sw_code_any_in_word: {
+        // Letters and digits are taken until the next text character matches
+        // the pattern character that follows (lazily: the first that does).
+        if (p >= fM) return false;
+        if (g == sw_code_word_start && (x < 1 || !SpaceHere(fCls[x - 1]))) return false;
+        const Char h = fPat[p];
+        const Int32 runStart = x;
+        Int32 y = x;
+        if (g == sw_code_any_in_word) {
+          // At least one character.
+          if (!LetterOrDigitHere(k)) return false;
+          y = x + 1;
+        }
+        while (y < fN && !Matches(fBuf[y], h, fCase, fTable) && LetterOrDigitHere(fCls[y])) ++y;
+        if (y >= fN || !Matches(fBuf[y], h, fCase, fTable)) {
+          if (plainSoFar) skipTo = y - (runStart - i);
+          return false;
+        }
+        plainSoFar = false;
+        // The following pattern character is matched at y.
+        x = y;
+        ++p;
+        break;
+      }
+      default:
+        plainSoFar = false;
+        if (c != g) return false;
+        break;
+    }
+  }
+  if (!EndCheck(x, punct)) return false;
+  last = x;
+  return true;
+}
+
+const Char* TMatcher::Run() {
+  if (fM == 0 || fStart >= fN) return nullptr;
+  const bool fast = fFirst >= 0x20;
+  // With a plain second pattern character the scan looks for the pair.
+  TPairStops pair;
+  const bool pairs = fast && fLead + 1 < fM && fPat[fLead + 1] > 0x20 &&
+                     EquivalentsOf(fFirst, fCase, fTable, pair.first) &&
+                     EquivalentsOf(fPat[fLead + 1], fCase, fTable, pair.second);
+  if (pairs)
+    pair.hasThird = fLead + 2 < fM && fPat[fLead + 2] > 0x20 &&
+                    EquivalentsOf(fPat[fLead + 2], fCase, fTable, pair.third);
+  const TStopUnits stops = fast && !pairs ? StopUnitsFor(fFirst, fCase, fTable) : TStopUnits{};
+  Int32 i = fStart + fLead;
+  while (i < fN) {
+    if (pairs) {
+      i = FindPairStop(fBuf, fCls, i, fN, pair);
+      if (i >= fN) break;
+    } else if (fast) {
+      i = FindAnyStop(fBuf, i, fN, stops);
+      if (i >= fN) break;
+    }
+    const Char c = fBuf[i];
+    const Word k = fCls[i];
+    Int32 candidate = -1;
+    Int32 lead = -1;
+    Int32 ext = 0;
+    fTagCandidate = -1;
+    MarkupAt(i, c, k);
+    if (fTagCandidate >= 0) {
+      candidate = fTagCandidate;
+      lead = candidate;
+      ext = fTagLimit - candidate;
+    } else if (FirstMatches(c, k) && (fInTags || (!fRec.in_tagged_text && !TaggedCharHere(k)))) {
+      lead = fLead > 0 ? LeadOf(i) : i;
+      if (lead >= 0 && LeftBoundOK(lead)) {
+        candidate = i;
+        ext = Extension(i);
+      }
+    }
+    if (candidate < 0) {
+      ++i;
+      continue;
+    }
+    Int32 last = 0;
+    Int32 skipTo = 0;
+    if (Verify(candidate, ext, last, skipTo)) {
+      CountWordsThrough(lead);
+      fRec.where_hit_started = fBuf + lead;
+      fRec.exact_hit_char_position_1B = lead + 1;
+      const Int32 edge = fLeftBounded ? lead : WordStartBefore(lead);
+      fRec.hit_edge_1B[sf_start2] = edge + 1;
+      fRec.hit_edge_1B[sf_finish2] = last + 2;
+      fRec.full_hit_len = last + 1 - edge;
+      return fRec.where_hit_started;
+    }
+    i = std::max(candidate + ext + 1, skipTo);
+    if (i <= candidate) i = candidate + 1;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool NonTagAlphNumPrecedesChar(const String& text, Int32 p, const std::vector<Word>& classes) {
+  return p > 0 && static_cast<size_t>(p) <= text.size() && static_cast<size_t>(p) <= classes.size() &&
+         classes[static_cast<size_t>(p) - 1] < 4;
+}
+
+bool NonTagAlphNumFollowsChar(const String& text, Int32 p, const std::vector<Word>& classes) {
+  if (p < -1) return false;
+  const size_t q = static_cast<size_t>(p + 1);
+  return q < text.size() && q < classes.size() && text[q] != 0 && classes[q] < 4;
+}
+
+bool CharsMatch(Char t, Char p, bool caseSensitive) { return Matches(t, p, caseSensitive, DefaultUpperTable()); }
+
+const Char* StrPosLen(const Char* text, const Char* pattern, Int32 textLen, Int32 patternLen, bool caseSensitive) {
+  if (text == nullptr || pattern == nullptr || textLen < 1 || patternLen < 1 || patternLen > textLen) return nullptr;
+  const Char* table = DefaultUpperTable();
+  for (Int32 j = 0; j + patternLen <= textLen; ++j) {
+    Int32 q = 0;
+    while (q < patternLen && text[j + q] != 0 && Matches(text[j + q], pattern[q], caseSensitive, table)) ++q;
+    if (q == patternLen) return text + j;
+  }
+  return nullptr;
+}
+
+const Char* ConcSearch(const Char* start, TWholeOrPart which, const TTextStatsPositions_rec& /*positions*/,
+                       const String& searchText, const String& withinTag, TMSSearchFlags flags,
+                       Tcollocation_barrier barrier, Byte initialWildcard, bool searchInTags, TConcSearchRec& rec,
+                       const Char* upperTable) {
+  const String& buffer = global_bufStr[which];
+  const std::vector<Word>& classes = global_Wchars[which];
+  const Char* buf = buffer.data();
+  const Int32 n = static_cast<Int32>(std::min<size_t>(buffer.size(), static_cast<size_t>(INT32_MAX)));
+  rec.start_of_text = buf;
+  rec.tag_number_1B = 0;
+  rec.puncts_in_hit = 0;
+  rec.hit_edge_1B = {};
+  rec.tag_edge_1B = {};
+  TConcSearchMemo& memo = rec.matcher_memo;
+  if (memo.buffer != buf || memo.classes != classes.data() || memo.length != n) {
+    memo = TConcSearchMemo{};
+    memo.buffer = buf;
+    memo.classes = classes.data();
+    memo.length = n;
+  }
+  if (searchText.empty() || start == nullptr || start < buf || start >= buf + n) return nullptr;
+  // Without a class for every character nothing can be matched.
+  if (classes.size() < static_cast<size_t>(n)) return nullptr;
+  const Char* table = upperTable != nullptr ? upperTable : DefaultUpperTable();
+  TMatcher matcher(buf, n, classes.data(), static_cast<Int32>(start - buf), searchText, withinTag, flags, barrier,
+                   initialWildcard, searchInTags, rec, table);
+  return matcher.Run();
+}
+
+Int32 WordCount(const std::vector<Word>& classes) {
+  Int32 n = 0;
+  const size_t len = classes.size();
+  size_t i = 0;
+  while (i < len) {
+    const Word k = classes[i];
+    if (SpaceOrControlHere(k)) {
+      ++n;
+      ++i;
+      while (i < len && (PunctSpaceOrControlHere(classes[i]) || TaggedCharHere(classes[i]))) ++i;
+    } else {
+      ++i;
+    }
+  }
+  return n;
+}
+
+void BlankedOutSomeChars(String& text, Int32 start, Int32 length, std::vector<Word>& classes, Int32 tagNumber) {
+  if (start < 0 || length < 1) return;
+  const size_t end = std::min({static_cast<size_t>(start) + static_cast<size_t>(length), text.size(), classes.size()});
+  for (size_t i = static_cast<size_t>(start); i < end; ++i) {
+    text[i] = u' ';
+    classes[i] = i == static_cast<size_t>(start) ? static_cast<Word>(0x800 + tagNumber)
+                                                 : static_cast<Word>(classes[i] | 0x800);
+  }
+}
+
+void MarkWCharsTagged(const String& text, Int32 start, Int32 length, std::vector<Word>& classes, Int32 tagNumber,
+                      bool& nested) {
+  if (start < 0 || length < 1) return;
+  const size_t end = std::min({static_cast<size_t>(start) + static_cast<size_t>(length), text.size(), classes.size()});
+  for (size_t i = static_cast<size_t>(start); i < end; ++i) {
+    if (i == static_cast<size_t>(start)) {
+      classes[i] = static_cast<Word>(0x800 + tagNumber);
+    } else if (text[i] == u'<') {
+      classes[i] = 0x800;
+      nested = true;
+    } else {
+      classes[i] = static_cast<Word>(classes[i] | 0x800);
+    }
+  }
+}
+
+void HandleMiddleChars(const String& text, const String& middleChars, std::vector<Word>& classes,
+                       bool atRightAllowed, bool atLeftAllowed) {
+  if (middleChars.empty()) return;
+  const size_t n = std::min(text.size(), classes.size());
+  for (size_t i = 0; i < n; ++i) {
+    if (middleChars.find(text[i]) == String::npos) continue;
+    const Word k = classes[i];
+    if (k == 0 || TaggedCharHere(k)) continue;
+    const bool leftOK = atLeftAllowed || (i > 0 && LetterOrDigitHere(classes[i - 1]));
+    const bool rightOK = atRightAllowed || (i + 1 < n && LetterOrDigitHere(classes[i + 1]));
+    if (leftOK && rightOK) classes[i] = 1;
+  }
+}
+
+void HandleMiddleCharsInNumbers(const String& text, bool spacesToo, std::vector<Word>& classes) {
+  const size_t n = std::min(text.size(), classes.size());
+  if (classes.size() < 4) return;
+  const size_t usable = classes.size() - 3;  // triples must end before the last three entries
+  for (size_t i = 1; i + 1 < n && i + 1 < usable; ++i) {
+    if (!DigitHere(classes[i - 1]) || DigitHere(classes[i]) || !DigitHere(classes[i + 1])) continue;
+    if (spacesToo && SpaceHere(classes[i])) {
+      classes[i] = 3;
+      continue;
+    }
+    const Char c = text[i];
+    if (c == u'(' || c == u'[' || c == u'{') {
+      for (size_t j = i + 1; j < n; ++j) {
+        const Char d = text[j];
+        if (!(DigitHere(classes[j]) || d == u')' || d == u']' || d == u'}')) break;
+        classes[j] = 3;
+      }
+    }
+    if (PunctHere(classes[i])) classes[i] = 3;
+  }
+}
+
+String StringWithoutInitialAndFinalPunct(const String& text, const Tfixed_lang_details& lang) {
+  auto alnum = [](Char c) { return LetterOrDigitHere(CharClassOf(c)); };
+  if (std::all_of(text.begin(), text.end(), alnum)) return text;
+  String middles;
+  for (Char c : lang.allowable_middle_letters) {
+    if (c == 0) break;
+    middles += c;
+  }
+  String out;
+  for (Char c : text)
+    if (alnum(c) || middles.find(c) != String::npos) out += c;
+  if (!out.empty() && lang.allow_middles_at_left == 0 && !alnum(out.front())) out.erase(0, 1);
+  if (!out.empty() && lang.allow_middles_at_right == 0 && !alnum(out.back())) out.pop_back();
+  return out;
+}
+
+String CollocateNumberCheckedStr(const String& text, bool flag) {
+  if (flag)
+    for (Char c : text)
+      if (DigitHere(CharClassOf(c))) return u"#";
+  return text;
+}
+
+void CheckForCurlyApostrophes(String& text) {
+  if (text.find(u'\'') != String::npos) text += u"\u2018\u2019\u275B\u275C";
+}
+
+SK_COUNTER_ONLY_UNIT(Further_string_functions)
+
+}  // namespace sk

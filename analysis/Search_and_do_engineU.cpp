@@ -1,0 +1,225 @@
+#include "analysis/Search_and_do_engineU.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "analysis/Further_string_functions.h"
+#include "core/Basic_processes.h"
+#include "core/Global_vars.h"
+#include "core/My_string_functions_charclass.h"
+#include "core/UnitCounter.h"
+#include "platform/runtime/Locale.h"
+#include "services/Logging_utilities.h"
+#include "services/Wdef_records.h"
+
+namespace sk {
+
+namespace {
+
+constexpr Int32 kSpareClasses = 10;
+
+// The class array of the buffer: its length + 10 entries, the spare ones 0.
+// The array's room is reused: only entries it never had are zero-filled
+// before they are written.
+void BuildClassArray(TWholeOrPart which) {
+  const String& text = global_bufStr[which];
+  std::vector<Word>& classes = global_Wchars[which];
+  if (text.empty()) {
+    classes.clear();
+    return;
+  }
+  classes.resize(text.size() + kSpareClasses);
+  ParseAString(text, classes);
+  std::fill(classes.end() - kSpareClasses, classes.end(), Word(0));
+}
+
+}  // namespace
+
+TSearchAndDoEngine::TSearchAndDoEngine(Cardinal lcid, TSearchEngineKinds kind) {
+  fSearchAndDoPrivate.fLCID = lcid;
+  fSearchAndDoPrivate.fCodepage = static_cast<Word>(LCIDToCodePage(lcid));
+  SearchAndDoPublic.Kind = kind;
+}
+
+TSearchAndDoEngine::~TSearchAndDoEngine() {
+  fSearchAndDoPrivate.fstart_bytes.clear();
+  global_Wchars[wp_whole].clear();
+}
+
+void TSearchAndDoEngine::SetLCID(Cardinal lcid) {
+  if (lcid == fSearchAndDoPrivate.fLCID) return;
+  fSearchAndDoPrivate.fCodepage = static_cast<Word>(LCIDToCodePage(lcid));
+  fSearchAndDoPrivate.fLCID = lcid;
+}
+
+const Char* TSearchAndDoEngine::UpperTable() const {
+  return UpperCaseUnitTable(IsTurkicLocale(fSearchAndDoPrivate.fLCID));
+}
+
+void TSearchAndDoEngine::SetABuffer(const String& text, TWholeOrPart which) {
+  global_bufStr[which] = text;
+  BuildClassArray(which);
+}
+
+void TSearchAndDoEngine::SetABuffer(String&& text, TWholeOrPart which) {
+  // The text is taken over; the caller gets the old buffer's room back.
+  global_bufStr[which].swap(text);
+  text.clear();
+  BuildClassArray(which);
+}
+
+void TSearchAndDoEngine::GetThisFileStartBytesFrom(const TConcordJumpFileAndByteList& list, Int32 fileNumber_1B) {
+  if (list.IndexOfFilenumber_1B(fileNumber_1B) < 0) return;
+  for (Int32 i = 0; i < list.Count(); ++i)
+    if (list.GetAFilenumber_1B(i) == fileNumber_1B)
+      fSearchAndDoPrivate.fstart_bytes.push_back(list.GetAJumpTo(i).byte_position);
+}
+
+void TSearchAndDoEngine::PrepareForConcordancing(const String& fileName, Int32 completeFileBytes, Int32 bytesPerChar,
+                                                 Int32 fileBytePos, bool bufferConverted,
+                                                 Tcollocation_barrier barrier, TSearchFoundEvent callback) {
+  fSearchAndDoPrivate.fFilename = fileName;
+  fSearchAndDoPrivate.fComplete_file_bytes = completeFileBytes;
+  SearchAndDoPublic.BytesPerChar = bytesPerChar;
+  SearchAndDoPublic.FileBytePos = fileBytePos;
+  fSearchAndDoPrivate.fBufferGotConverted = bufferConverted;
+  SearchAndDoPublic.Collocate_barrier = barrier;
+  fSearchFoundEvent = std::move(callback);
+}
+
+void TSearchAndDoEngine::PrepareFirst(const String& text, bool setBuffer, TWholeOrPart which, Int32 completeFileBytes,
+                                      Int32 fileBytePos, TSearchFoundEvent callback) {
+  fSearchFoundEvent = std::move(callback);
+  SearchAndDoPublic.FileBytePos = fileBytePos;
+  if (setBuffer) SetABuffer(text, which);
+  fSearchAndDoPrivate.fComplete_file_bytes = completeFileBytes;
+}
+
+bool TSearchAndDoEngine::SearchAndDo(const TQMSearchWordRec* rec, TWholeOrPart which, Int32 searchNumber,
+                                     const TTextStatsPositions_rec& positions) {
+  SearchAndDoPublic.current_search_number = searchNumber;
+  if (searchNumber == 0) fSearchAndDoPrivate.fHitsFound = {};
+  if (rec == nullptr) return false;
+  return PrivateSearchAndDo(*rec, which, positions);
+}
+
+void TSearchAndDoEngine::OneSearchStep(const TQMSearchWordRec& rec, TWholeOrPart which,
+                                       const TTextStatsPositions_rec& positions, TConcSearchRec& hit,
+                                       const Char*& where) {
+  const Char* found = ConcSearch(where, which, positions, rec.search_text, rec.within_tag_section, rec.flags,
+                                 SearchAndDoPublic.Collocate_barrier, rec.initial_wildcard, rec.sw_contains_a_tag != 0,
+                                 hit, UpperTable());
+  hit.where_hit_started = found;
+  if (found == nullptr) {
+    where = nullptr;
+    return;
+  }
+  // The matcher's edges span the text matched, its word's start included
+  // unless the word is bounded on the left.
+  const Int32 h = hit.hit_edge_1B[sf_start2];
+  const Int32 after = hit.hit_edge_1B[sf_finish2];  // 1-based position after the hit
+  hit.exact_hit_char_position_1B = h;
+  const Int32 fileBytes = fSearchAndDoPrivate.fComplete_file_bytes;
+  hit.percent_of_file =
+      fileBytes > 0 ? static_cast<Single>((static_cast<Double>(h) * hit.bytes_per_char + hit.FileBytePos) /
+                                          static_cast<Double>(fileBytes))
+                    : 0.0f;
+  // Sentence, paragraph, heading and section of the hit (0-based spans); the
+  // word count is the matcher's.
+  const TCharacterSectionStats stats = StatsOfACharacter(h - 1, positions);
+  for (Ttext_stats s : {stats_sentence, stats_paragraph, stats_heading, stats_section})
+    if (stats.index[s] >= 0) {
+      hit.buffer_charStats.number[s] = stats.index[s] + 1;
+      hit.buffer_charStats.charposition[s] = stats.offset[s];
+      hit.buffer_charStats.total_chars[s] = stats.length[s];
+    }
+  fSearchAndDoPrivate.fHitsFound[hf_this_try] += 1;
+  const bool accepted = fSearchFoundEvent(this, hit);
+  const Char* next = found + 1;
+  if (accepted) {
+    fSearchAndDoPrivate.fHitsFound[hf_total] += 1;
+    if (hit.exact_hit_char_position_1B == hit.hit_edge_1B[sf_start2])
+      next = std::max(next, hit.start_of_text + (after - 1));
+  } else {
+    fSearchAndDoPrivate.fHitsFound[hf_this_try] = 0;
+  }
+  where = next;
+  hit.where_hit_started = next;
+}
+
+bool TSearchAndDoEngine::PrivateSearchAndDo(const TQMSearchWordRec& rec, TWholeOrPart which,
+                                            const TTextStatsPositions_rec& positions) {
+  const String& buffer = global_bufStr[which];
+  if (!fSearchFoundEvent || buffer.empty() || rec.search_text.empty()) return false;
+  TConcSearchRec hit{};
+  for (Ttext_stats s : {stats_sentence, stats_paragraph, stats_heading, stats_section})
+    hit.buffer_charStats.number[s] = 1;
+  SearchAndDoPublic.Stopped = false;
+  fSearchAndDoPrivate.fHitsFound[hf_this_try] = 0;
+  if (global_log_level > 1 && !SearchAndDoPublic.IsAdditionalEngine)
+    AddToLogFile(u"seeking \r\n\"" + rec.search_text + u"\"\r\nand file begins \"" + buffer.substr(0, 50) + u"...\"",
+                 true);
+  hit.FileBytePos = SearchAndDoPublic.FileBytePos;
+  hit.bytes_per_char = SearchAndDoPublic.BytesPerChar;
+  hit.search_number = SearchAndDoPublic.current_search_number;
+  const Char* start = buffer.data();
+  const Char* end = start + buffer.size();
+  hit.start_of_text = start;
+  const Char* where = start;
+  hit.where_hit_started = where;
+  const std::vector<Int32>& jumps = fSearchAndDoPrivate.fstart_bytes;
+  size_t j = 0;
+  try {
+    do {
+      MyYieldProcess();
+      if (j < jumps.size()) {
+        if (j == 0 || static_cast<Int64>(jumps[j]) - jumps[j - 1] > 200) {
+          // 100 characters before the known position, clamped to the buffer;
+          // never back.
+          const Int64 pos = std::max<Int64>(0, jumps[j] / 2 - 100);
+          const Char* target = pos >= static_cast<Int64>(buffer.size()) ? end : start + pos;
+          if (target > where) where = target;
+        }
+        ++j;
+      }
+      if (where >= end) break;
+      OneSearchStep(rec, which, positions, hit, where);
+    } while (where != nullptr && where < end && !SearchAndDoPublic.Stopped);
+  } catch (...) {
+    std::throw_with_nested(
+        Exception(u"problem searching " + fSearchAndDoPrivate.fFilename + u" for \"" + rec.typed_in_text + u"\""));
+  }
+  return true;
+}
+
+void TWLSearchAndDo::SetSearchWord(const String& word, TMSSearchFlags flags) {
+  fSearchAndDoPrivate.flags = flags;
+  fSearchAndDoPrivate.fsearch_text =
+      flags.Contains(msCaseIsSensitive) ? word : UpperCaseForLCID(fSearchAndDoPrivate.fLCID, word);
+}
+
+bool TWLSearchAndDo::QuickSearchFoundIgnoringTags(TWholeOrPart which) {
+  const String& buffer = global_bufStr[which];
+  const String& pattern = fSearchAndDoPrivate.fsearch_text;
+  if (buffer.size() < pattern.size() || pattern.empty()) return false;
+  BuildClassArray(which);
+  TConcSearchRec local{};
+  const TTextStatsPositions_rec none;
+  const Char* found = ConcSearch(buffer.data(), which, none, pattern, String(), fSearchAndDoPrivate.flags,
+                                 coll_stop_sentence, fSearchAndDoPrivate.fInitialWildcard, false, local, UpperTable());
+  global_Wchars[which].clear();
+  return found != nullptr;
+}
+
+TSearchFoundList::~TSearchFoundList() { TSearchFoundList::Clear(); }
+
+void TSearchFoundList::Clear() {
+  for (Int32 i = 0; i < Count(); ++i) delete Items(i);
+  T3SortYieldingList::Clear();
+}
+
+Int32 TSearchFoundList::AddOne(const TConcSearchRec& rec) { return Add(new TSearchFoundHolder(rec)); }
+
+SK_COUNTER_ONLY_UNIT(Search_and_do_engineU)
+
+}  // namespace sk

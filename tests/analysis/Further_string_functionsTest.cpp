@@ -1,0 +1,477 @@
+// The character-level matcher over a buffer and its class array, its
+// comparing helpers and the class-array helpers of the same unit.
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+#include "TestSupport.h"
+#include "analysis/Further_string_functions.h"
+#include "analysis/Search_parsing.h"
+#include "core/Global_vars.h"
+#include "core/My_string_functions_charclass.h"
+
+namespace sk {
+namespace {
+
+const TMSSearchFlags kLR{msLeftBounded, msRightBounded};
+
+// A buffer of wp_part with its class array (10 spare entries), put back
+// empty afterwards.
+class Further_string_functions : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    global_bufStr[wp_part].clear();
+    global_Wchars[wp_part].clear();
+  }
+
+  void SetText(const String& text) {
+    global_bufStr[wp_part] = text;
+    global_Wchars[wp_part].assign(text.size() + 10, 0);
+    ParseAString(text, global_Wchars[wp_part]);
+  }
+  // Marks text[start, start + length) as one tag.
+  void Tag(Int32 start, Int32 length, Int32 number = 1) {
+    bool nested = false;
+    MarkWCharsTagged(global_bufStr[wp_part], start, length, global_Wchars[wp_part], number, nested);
+  }
+
+  struct Hit {
+    Int32 start;  // 1-based
+    Int32 length;
+    bool operator==(const Hit&) const = default;
+  };
+  friend std::ostream& operator<<(std::ostream& os, const Hit& h) {
+    return os << "(" << h.start << "," << h.length << ")";
+  }
+
+  const Char* Search(const Char* from, const String& pattern, TMSSearchFlags flags, TConcSearchRec& rec,
+                     Byte initial = 0, Tcollocation_barrier barrier = coll_stop_none, bool inTags = false,
+                     const String& within = String()) {
+    return ConcSearch(from, wp_part, TTextStatsPositions_rec{}, pattern, within, flags, barrier, initial, inTags,
+                      rec);
+  }
+
+  // Every hit, each next search starting after the whole hit before.
+  std::vector<Hit> All(const String& pattern, TMSSearchFlags flags, Byte initial = 0,
+                       Tcollocation_barrier barrier = coll_stop_none, bool inTags = false) {
+    std::vector<Hit> hits;
+    TConcSearchRec rec{};
+    const Char* from = global_bufStr[wp_part].data();
+    const Char* end = from + global_bufStr[wp_part].size();
+    while (from < end && Search(from, pattern, flags, rec, initial, barrier, inTags) != nullptr) {
+      hits.push_back({rec.hit_edge_1B[sf_start2], rec.full_hit_len});
+      EXPECT_EQ(rec.hit_edge_1B[sf_finish2] - rec.hit_edge_1B[sf_start2], rec.full_hit_len);
+      from = rec.start_of_text + (rec.hit_edge_1B[sf_finish2] - 1);
+      if (hits.size() > 1000) break;
+    }
+    return hits;
+  }
+};
+
+TEST_F(Further_string_functions, WholeWordsAndWordEnds) {
+  struct Case {
+    String text;
+    String pattern;
+    TMSSearchFlags flags;
+    std::vector<Hit> hits;
+  } cases[] = {
+      {u"the cat sat", u"cat", kLR, {{5, 3}}},
+      {u"cats", u"cat", kLR, {}},
+      // A following letter fails the hit also as the buffer's last character.
+      {u"xx cats", u"cat", kLR, {}},
+      {u"cat", u"cat", kLR, {{1, 3}}},
+      {u"cat.", u"cat", kLR, {{1, 3}}},
+      // Without the right bound the hit runs to the end of its word.
+      {u"the cats sat", u"cat", {msLeftBounded}, {{5, 4}}},
+      {u"scat cat", u"cat", kLR, {{6, 3}}},
+      // Without the left bound the hit starts at its word's start (but not
+      // before the buffer's second character).
+      {u"a scat", u"cat", {msRightBounded}, {{3, 4}}},
+      {u"scat", u"cat", {msRightBounded}, {{2, 3}}},
+      {u"the CAT", u"cat", kLR, {{5, 3}}},
+      {u"colour color colon", u"colo\x15r", kLR, {{1, 6}}},
+      {u"a12z a.z", u"a\x15z", kLR, {{1, 4}}},
+      {u"a b  a   b", u"a b", kLR, {{1, 3}, {6, 5}}},
+      {u"a, b", u"a b", kLR, {}},
+      {u"cat", u"catalogue", kLR, {}},
+      {u"", u"cat", kLR, {}},
+      {u"abc", u"", kLR, {}},
+      // Without the initial wildcard a run of digits is the first character.
+      {u"the 2nd 25th 3rd", u"\x1B" u"th", kLR, {{9, 4}}},
+      {u"big bigness", u"big \x19ness", kLR, {{1, 11}}},
+      {u"go home", u"go\x18 home", kLR, {}},
+      {u"going home", u"go\x18 home", kLR, {{1, 10}}},
+      {u"the big dog", u"the \x1A dog", kLR, {{1, 11}}},
+      {u"a\x1D", u"a\x1D", kLR, {{1, 1}}},
+  };
+  for (const Case& c : cases) {
+    SetText(c.text);
+    EXPECT_EQ(All(c.pattern, c.flags), c.hits) << StringToUtf8(c.text) << " / " << StringToUtf8(c.pattern);
+  }
+}
+
+TEST_F(Further_string_functions, APatternOnlyOfAnythingAfterALiteralEndsAtOnce) {
+  SetText(u"x abc");
+  TConcSearchRec rec{};
+  ASSERT_NE(Search(global_bufStr[wp_part].data(), u"b\x1D", {}, rec), nullptr);
+  EXPECT_EQ(rec.exact_hit_char_position_1B, 4);
+  // The word's start is taken in, nothing after the "b".
+  EXPECT_EQ(rec.hit_edge_1B[sf_start2], 3);
+  EXPECT_EQ(rec.full_hit_len, 2);
+}
+
+TEST_F(Further_string_functions, SpacesAndPunctuationWithASentenceBarrier) {
+  SetText(u"a, b");
+  EXPECT_TRUE(All(u"a b", kLR, 0, coll_stop_punctuation).empty());
+  TConcSearchRec rec{};
+  ASSERT_NE(Search(global_bufStr[wp_part].data(), u"a b", kLR, rec, 0, coll_stop_sentence), nullptr);
+  EXPECT_EQ(rec.full_hit_len, 4);
+  EXPECT_EQ(rec.puncts_in_hit, 1);
+}
+
+TEST_F(Further_string_functions, LeadingWildcardsAreChecked) {
+  struct Case {
+    String text;
+    String pattern;
+    Byte initial;
+    std::vector<Hit> hits;
+  } cases[] = {
+      // A leading "#" takes the whole run of digits.
+      {u"the 25th day", u"\x1B" u"th", 27, {{5, 4}}},
+      {u"a xth b", u"\x1B" u"th", 27, {}},
+      {u"2th", u"\x1B" u"th", 27, {{1, 3}}},
+      {u"the bat sat", u"\x1C" u"at", 28, {{5, 3}, {9, 3}}},
+      {u"-at", u"\x1C" u"at", 28, {}},
+      {u"1at bat", u"\x1E" u"at", 30, {{5, 3}}},
+      {u"cat at", u"\x1C\x1C" u"t", 28, {{1, 3}}},
+  };
+  for (const Case& c : cases) {
+    SetText(c.text);
+    EXPECT_EQ(All(c.pattern, kLR, c.initial), c.hits) << StringToUtf8(c.text);
+  }
+}
+
+TEST_F(Further_string_functions, TheAnyStringWildcardFollowsTheCaseFlag) {
+  SetText(u"colour colouR");
+  const TMSSearchFlags cs{msCaseIsSensitive, msLeftBounded, msRightBounded};
+  EXPECT_EQ(All(u"colo\x15R", cs), (std::vector<Hit>{{8, 6}}));
+  EXPECT_EQ(All(u"colo\x15R", kLR), (std::vector<Hit>{{1, 6}, {8, 6}}));
+  EXPECT_TRUE(CharsMatch(u'7', 0x15, true));
+  EXPECT_TRUE(CharsMatch(u'q', 0x15, true));
+  EXPECT_FALSE(CharsMatch(u'-', 0x15, false));
+}
+
+TEST_F(Further_string_functions, ANulIsAnOrdinaryCharacter) {
+  SetText(String(u"a\0cat", 5));
+  EXPECT_EQ(All(u"cat", kLR), (std::vector<Hit>{{3, 3}}));
+  SetText(String(u"x\0", 2));
+  EXPECT_TRUE(All(u"y", kLR).empty());
+}
+
+TEST_F(Further_string_functions, MarkupIsSkippedAndBoundsWords) {
+  // "<b>cat</b> cat": the tags are markup.
+  SetText(u"<b>cat</b> cat");
+  Tag(0, 3);
+  Tag(6, 4, 2);
+  TConcSearchRec rec{};
+  ASSERT_NE(Search(global_bufStr[wp_part].data(), u"cat", kLR, rec), nullptr);
+  EXPECT_EQ(rec.hit_edge_1B[sf_start2], 4);  // a hit right after a tag is bounded
+  EXPECT_EQ(rec.tag_edge_1B[sf_start2], 1);
+  EXPECT_EQ(rec.tag_edge_1B[sf_finish2], 4);
+  EXPECT_EQ(rec.tag_number_1B, 1);
+  EXPECT_FALSE(rec.in_tagged_text);
+
+  // A word inside markup is found only when tags are searched.
+  SetText(u"<cat> cat");
+  Tag(0, 5);
+  EXPECT_EQ(All(u"cat", kLR), (std::vector<Hit>{{7, 3}}));
+  EXPECT_EQ(All(u"cat", {}), (std::vector<Hit>{{7, 3}}));
+  EXPECT_EQ(All(u"cat", {}, 0, coll_stop_none, true), (std::vector<Hit>{{2, 3}, {7, 3}}));
+
+  // The verification walks over markup inside a word.
+  SetText(u"ca<i>ts");
+  Tag(2, 3);
+  EXPECT_EQ(All(u"cats", kLR), (std::vector<Hit>{{1, 7}}));
+}
+
+TEST_F(Further_string_functions, AMarkupSectionFindsTheTagHoldingItsText) {
+  SetText(u"<p class=x>word <p>word");
+  Tag(0, 11);
+  Tag(16, 3);
+  TConcSearchRec rec{};
+  const Char* hit = Search(global_bufStr[wp_part].data(), u"\x14word", kLR, rec, 0, coll_stop_none, false, u"class");
+  ASSERT_NE(hit, nullptr);
+  EXPECT_EQ(hit - global_bufStr[wp_part].data(), 3);
+  EXPECT_EQ(rec.tag_edge_1B[sf_finish2], 12);
+  EXPECT_EQ(rec.hit_edge_1B[sf_finish2], 16);  // through "word"
+  TConcSearchRec other{};
+  EXPECT_EQ(Search(global_bufStr[wp_part].data(), u"\x14word", kLR, other, 0, coll_stop_none, false, u"zzz"), nullptr);
+}
+
+TEST_F(Further_string_functions, WordsAreCountedOnceEach) {
+  SetText(u"tx tx two two, (three) two");
+  TConcSearchRec rec{};
+  const Char* from = global_bufStr[wp_part].data();
+  std::vector<Int64> numbers;
+  while (const Char* hit = Search(from, u"two", kLR, rec)) {
+    numbers.push_back(rec.buffer_charStats.number[stats_word]);
+    from = hit + 1;
+  }
+  // "tx" "tx" "two" "two," "(three)" "two": the failed "tw" candidates count nothing twice.
+  EXPECT_EQ(numbers, (std::vector<Int64>{3, 4, 6}));
+}
+
+TEST_F(Further_string_functions, ALongRunGivesRightEdgesForEveryOverlappingHit) {
+  const Int32 n = 20000;
+  SetText(u"x " + String(static_cast<size_t>(n), u'a') + u" y");
+  TConcSearchRec rec{};
+  const Char* from = global_bufStr[wp_part].data();
+  Int32 hits = 0;
+  bool edgesRight = true;
+  while (const Char* hit = Search(from, u"a", {}, rec)) {
+    ++hits;
+    edgesRight = edgesRight && rec.hit_edge_1B[sf_start2] == 3 && rec.full_hit_len == n;
+    from = hit + 1;
+  }
+  EXPECT_EQ(hits, n);
+  EXPECT_TRUE(edgesRight);
+  // A run wildcard that fails at the word's end is not tried again for
+  // every later candidate of the same word.
+  SetText(String(static_cast<size_t>(n), u'a') + u"z");
+  EXPECT_TRUE(All(u"a\x15q", {}).empty());
+  SetText(String(static_cast<size_t>(n), u'a') + u"q");
+  EXPECT_EQ(All(u"a\x15q", kLR), (std::vector<Hit>{{1, n + 1}}));
+}
+
+TEST_F(Further_string_functions, AgreesWithASimpleFinderOnRandomTexts) {
+  // Whole words in any case or in one case, found by the matcher (whose
+  // scan looks for the first one or two pattern characters many at a time)
+  // and by a plain scan of every position.
+  const String alphabet = u"aAbB <>.,1\n";
+  const String patterns[] = {u"a", u"ab", u"Ab", u"ba", u"aa", u"a1", u"b.a"};
+  uint32_t seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return seed >> 8;
+  };
+  auto up = [](Char c) { return c >= u'a' && c <= u'z' ? static_cast<Char>(c - 32) : c; };
+  for (int round = 0; round < 400; ++round) {
+    String text;
+    const size_t length = next() % 120;
+    for (size_t k = 0; k < length; ++k) text += alphabet[next() % alphabet.size()];
+    SetText(text);
+    for (const String& pattern : patterns) {
+      for (bool cs : {false, true}) {
+        TMSSearchFlags flags = kLR;
+        if (cs) flags.Include(msCaseIsSensitive);
+        std::vector<Hit> expected;
+        const size_t m = pattern.size();
+        for (size_t p = 0; p + m <= text.size();) {
+          bool same = true;
+          for (size_t q = 0; q < m && same; ++q)
+            same = cs ? text[p + q] == pattern[q] : up(text[p + q]) == up(pattern[q]);
+          const bool left = p == 0 || PunctSpaceOrControlHere(CharClassOf(text[p - 1]));
+          const bool right = p + m == text.size() || !LetterOrDigitHere(CharClassOf(text[p + m]));
+          if (same && left && right) {
+            expected.push_back({static_cast<Int32>(p + 1), static_cast<Int32>(m)});
+            p += m;
+          } else {
+            ++p;
+          }
+        }
+        ASSERT_EQ(All(pattern, flags), expected) << StringToUtf8(text) << " / " << StringToUtf8(pattern) << cs;
+      }
+    }
+  }
+}
+
+TEST_F(Further_string_functions, StartOutsideTheBufferFindsNothing) {
+  SetText(u"cat");
+  TConcSearchRec rec{};
+  const String other = u"cat";
+  EXPECT_EQ(Search(other.data(), u"cat", kLR, rec), nullptr);
+  EXPECT_EQ(Search(global_bufStr[wp_part].data() + 3, u"cat", kLR, rec), nullptr);
+  EXPECT_EQ(Search(nullptr, u"cat", kLR, rec), nullptr);
+  // A class array shorter than the text finds nothing.
+  global_Wchars[wp_part].resize(2);
+  EXPECT_EQ(Search(global_bufStr[wp_part].data(), u"cat", kLR, rec), nullptr);
+}
+
+TEST_F(Further_string_functions, CharsMatch) {
+  struct Case {
+    Char t;
+    Char p;
+    bool cs;
+    bool match;
+  } cases[] = {
+      {u'a', u'a', true, true},   {u'a', u'A', true, false},  {u'a', u'A', false, true},
+      {u'é', u'É', false, true},  {u'5', 0x1B, true, true},   {u'x', 0x1B, true, false},
+      {u'-', 0x1C, true, true},   {u' ', 0x1D, true, true},   {u'a', 0x1E, true, false},
+      {0x1E, 0x1E, true, true},   {u'a', 0x15, true, true},   {u' ', 0x15, true, false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CharsMatch(c.t, c.p, c.cs), c.match) << int(c.t) << " " << int(c.p);
+}
+
+TEST_F(Further_string_functions, StrPosLen) {
+  const String text = u"one Two three";
+  EXPECT_EQ(StrPosLen(text.data(), u"two", 13, 3, false), text.data() + 4);
+  EXPECT_EQ(StrPosLen(text.data(), u"two", 13, 3, true), nullptr);
+  EXPECT_EQ(StrPosLen(text.data(), u"three", 12, 5, false), nullptr);  // only the first textLen characters
+  EXPECT_EQ(StrPosLen(text.data(), u"", 13, 0, false), nullptr);
+  EXPECT_EQ(StrPosLen(text.data(), u"o", 0, 1, false), nullptr);
+  const String nul(u"a\0b", 3);
+  EXPECT_EQ(StrPosLen(nul.data(), String(u"\0", 1).data(), 3, 1, false), nullptr);
+  EXPECT_EQ(StrPosLen(nul.data(), u"b", 3, 1, false), nul.data() + 2);
+}
+
+TEST_F(Further_string_functions, ClassTests) {
+  struct Case {
+    Word k;
+    bool digit, letter, letterOrDigit, punct, space, control, tagged, marker;
+  } cases[] = {
+      {1, false, true, true, false, false, false, false, false},
+      {2, false, true, true, false, false, false, false, false},
+      {3, true, false, true, false, false, false, false, false},
+      {4, false, false, false, true, false, false, false, false},
+      {6, false, false, false, false, true, false, false, false},
+      {7, false, false, false, false, false, true, false, false},
+      {0x801, false, false, false, false, false, false, true, false},
+      {0x1003, false, false, false, false, false, false, false, true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(DigitHere(c.k), c.digit) << c.k;
+    EXPECT_EQ(LetterHere(c.k), c.letter) << c.k;
+    EXPECT_EQ(LetterOrDigitHere(c.k), c.letterOrDigit) << c.k;
+    EXPECT_EQ(PunctHere(c.k), c.punct) << c.k;
+    EXPECT_EQ(SpaceHere(c.k), c.space) << c.k;
+    EXPECT_EQ(ControlHere(c.k), c.control) << c.k;
+    EXPECT_EQ(TaggedCharHere(c.k), c.tagged) << c.k;
+    EXPECT_EQ(TextMarkerHere(c.k), c.marker) << c.k;
+  }
+  EXPECT_TRUE(IgnoreTagHere(0x800));
+  EXPECT_FALSE(IgnoreTagHere(0x801));
+  EXPECT_TRUE(IsTagBoundary(0x801, 1));
+  EXPECT_FALSE(IsTagBoundary(0x801, 0x802));
+  EXPECT_TRUE(SpaceOrPunctHere(4) && SpaceOrPunctHere(6) && !SpaceOrPunctHere(7));
+  EXPECT_TRUE(PunctSpaceOrControlHere(7) && !PunctSpaceOrControlHere(5));
+  EXPECT_TRUE(LetterOrDigitOrPunctHere(4) && !LetterOrDigitOrPunctHere(5));
+}
+
+TEST_F(Further_string_functions, NeighbourTests) {
+  const String text = u"a-b";
+  std::vector<Word> classes(text.size() + 10, 0);
+  ParseAString(text, classes);
+  EXPECT_FALSE(NonTagAlphNumPrecedesChar(text, 0, classes));
+  EXPECT_TRUE(NonTagAlphNumPrecedesChar(text, 1, classes));
+  EXPECT_FALSE(NonTagAlphNumPrecedesChar(text, 2, classes));
+  EXPECT_TRUE(NonTagAlphNumFollowsChar(text, 1, classes));
+  EXPECT_FALSE(NonTagAlphNumFollowsChar(text, 0, classes));
+  EXPECT_FALSE(NonTagAlphNumFollowsChar(text, 2, classes));
+  EXPECT_FALSE(NonTagAlphNumFollowsChar(text, 50, classes));
+}
+
+TEST_F(Further_string_functions, WordCount) {
+  auto count = [](const String& text) {
+    std::vector<Word> classes(text.size(), 0);
+    ParseAString(text, classes);
+    return WordCount(classes);
+  };
+  EXPECT_EQ(count(u""), 0);
+  EXPECT_EQ(count(u"one"), 0);
+  EXPECT_EQ(count(u"one two three\n"), 3);
+  EXPECT_EQ(count(u"one ,. two\r\n"), 2);
+}
+
+TEST_F(Further_string_functions, MarkingAndBlanking) {
+  String text = u"a<b>c<d";
+  std::vector<Word> classes(text.size() + 10, 0);
+  ParseAString(text, classes);
+  bool nested = false;
+  MarkWCharsTagged(text, 1, 6, classes, 5, nested);
+  EXPECT_EQ(classes[0], 1);
+  EXPECT_EQ(classes[1], 0x805);
+  EXPECT_EQ(classes[2], 0x801);
+  EXPECT_EQ(classes[5], 0x800);  // a nested "<"
+  EXPECT_TRUE(nested);
+  MarkWCharsTagged(text, 6, 50, classes, 1, nested);  // clipped to the text
+  BlankedOutSomeChars(text, 1, 3, classes, 2);
+  EXPECT_EQ(text, u"a   c<d");
+  EXPECT_EQ(classes[1], 0x802);
+  EXPECT_EQ(classes[2], 0x801);
+  BlankedOutSomeChars(text, -1, 3, classes, 2);
+  BlankedOutSomeChars(text, 6, 100, classes, 2);
+  EXPECT_EQ(text, u"a   c< ");
+}
+
+TEST_F(Further_string_functions, MiddleCharacters) {
+  struct Case {
+    String text;
+    bool right, left;
+    std::vector<Word> expected;
+  } cases[] = {
+      {u"don't", false, false, {1, 1, 1, 1, 1}},
+      {u"'tis", false, false, {4, 1, 1, 1}},
+      {u"'tis", false, true, {1, 1, 1, 1}},
+      {u"dogs'", false, false, {1, 1, 1, 1, 4}},
+      {u"dogs'", true, false, {1, 1, 1, 1, 1}},
+  };
+  for (const Case& c : cases) {
+    std::vector<Word> classes(c.text.size(), 0);
+    ParseAString(c.text, classes);
+    HandleMiddleChars(c.text, u"'", classes, c.right, c.left);
+    EXPECT_EQ(classes, c.expected) << StringToUtf8(c.text);
+  }
+}
+
+TEST_F(Further_string_functions, MiddleCharactersInNumbers) {
+  struct Case {
+    String text;
+    bool spaces;
+    std::vector<Word> expected;
+  } cases[] = {
+      {u"1,000", false, {3, 3, 3, 3, 3}},
+      {u"1 000", false, {3, 6, 3, 3, 3}},
+      {u"1 000", true, {3, 3, 3, 3, 3}},
+      {u"3(4) x", false, {3, 3, 3, 3, 6, 1}},
+      {u"a,1", false, {1, 4, 3}},
+  };
+  for (const Case& c : cases) {
+    std::vector<Word> classes(c.text.size() + 10, 0);
+    ParseAString(c.text, classes);
+    HandleMiddleCharsInNumbers(c.text, c.spaces, classes);
+    classes.resize(c.text.size());
+    EXPECT_EQ(classes, c.expected) << StringToUtf8(c.text);
+  }
+  // Triples within the class array's last three entries are left alone.
+  const String tight = u"1,2";
+  std::vector<Word> classes(tight.size(), 0);
+  ParseAString(tight, classes);
+  HandleMiddleCharsInNumbers(tight, false, classes);
+  EXPECT_EQ(classes[1], 4);
+}
+
+TEST_F(Further_string_functions, TextHelpers) {
+  Tfixed_lang_details lang{};
+  lang.allowable_middle_letters[0] = u'\'';
+  EXPECT_EQ(StringWithoutInitialAndFinalPunct(u"word", lang), u"word");
+  EXPECT_EQ(StringWithoutInitialAndFinalPunct(u"(don't)", lang), u"don't");
+  EXPECT_EQ(StringWithoutInitialAndFinalPunct(u"'tis!", lang), u"tis");
+  lang.allow_middles_at_left = 1;
+  EXPECT_EQ(StringWithoutInitialAndFinalPunct(u"'tis!", lang), u"'tis");
+  EXPECT_EQ(StringWithoutInitialAndFinalPunct(u"--", lang), u"");
+
+  EXPECT_EQ(CollocateNumberCheckedStr(u"ab3", true), u"#");
+  EXPECT_EQ(CollocateNumberCheckedStr(u"ab3", false), u"ab3");
+  EXPECT_EQ(CollocateNumberCheckedStr(u"abc", true), u"abc");
+
+  String s = u"it's";
+  CheckForCurlyApostrophes(s);
+  EXPECT_EQ(s, u"it's\u2018\u2019\u275B\u275C");
+  String t = u"its";
+  CheckForCurlyApostrophes(t);
+  EXPECT_EQ(t, u"its");
+}
+
+}  // namespace
+}  // namespace sk

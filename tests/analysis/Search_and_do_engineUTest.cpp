@@ -1,0 +1,317 @@
+// The search engine: hits handed to the callback, where each next search
+// starts, resume positions, hit records, failures; the quick word test and
+// the list of hits.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <vector>
+
+#include "TestSupport.h"
+#include "analysis/Search_and_do_engineU.h"
+#include "analysis/Search_parsing.h"
+#include "core/Global_vars.h"
+#include "core/My_string_functions_notation.h"
+#include "core/Qm_global_vars.h"
+#include "services/Logging_utilities.h"
+
+namespace sk {
+namespace {
+
+class Search_and_do_engineU : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    for (TWholeOrPart w : {wp_whole, wp_part}) {
+      global_bufStr[w].clear();
+      global_Wchars[w].clear();
+    }
+  }
+
+  static TQMSearchWordRec Parsed(const String& typed) { return SWFullParsed_SearchWord(TIgnore_tag{}, typed); }
+
+  struct Found {
+    Int32 position;  // exact_hit_char_position_1B
+    Int32 length;
+    bool operator==(const Found&) const = default;
+  };
+  friend std::ostream& operator<<(std::ostream& os, const Found& f) {
+    return os << "(" << f.position << "," << f.length << ")";
+  }
+
+  // Runs the word over text (wp_whole) with a callback that answers accept.
+  std::vector<Found> Run(TSearchAndDoEngine& engine, const String& text, const String& typed, bool accept) {
+    std::vector<Found> found;
+    engine.PrepareFirst(text, true, wp_whole, static_cast<Int32>(text.size() * 2), 0,
+                        [&](TSearchAndDoEngine*, TConcSearchRec& rec) {
+                          found.push_back({rec.exact_hit_char_position_1B, rec.full_hit_len});
+                          return accept;
+                        });
+    const TQMSearchWordRec w = Parsed(typed);
+    EXPECT_TRUE(engine.SearchAndDo(&w, wp_whole, 0, TTextStatsPositions_rec{}));
+    return found;
+  }
+};
+
+TEST_F(Search_and_do_engineU, AcceptedHitsAreCountedAndTheNextSearchStartsAfterTheWholeHit) {
+  TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
+  EXPECT_EQ(Run(engine, u"the cat sat on the mat", u"the", true), (std::vector<Found>{{1, 3}, {16, 3}}));
+  EXPECT_EQ(engine.fSearchAndDoPrivate.fHitsFound[hf_total], 2);
+  EXPECT_EQ(engine.fSearchAndDoPrivate.fHitsFound[hf_this_try], 2);
+  // An unbounded hit takes its whole word, and the next search starts after it.
+  EXPECT_EQ(Run(engine, u"abab ab", u"ab*", true), (std::vector<Found>{{1, 4}, {6, 2}}));
+  EXPECT_EQ(Run(engine, u"colour colour", u"colo*r", true), (std::vector<Found>{{1, 6}, {8, 6}}));
+}
+
+TEST_F(Search_and_do_engineU, RefusedHitsLetTheNextSearchStartOneCharacterLater) {
+  TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
+  // Overlapping hits are reported; the hit's start moves to its word's start
+  // (never before the second character).
+  EXPECT_EQ(Run(engine, u"abab ab", u"*ab*", false), (std::vector<Found>{{1, 4}, {2, 3}, {6, 2}}));
+  EXPECT_EQ(engine.fSearchAndDoPrivate.fHitsFound[hf_total], 0);
+  EXPECT_EQ(engine.fSearchAndDoPrivate.fHitsFound[hf_this_try], 0);
+}
+
+TEST_F(Search_and_do_engineU, ACallbackThatMovesTheHitGoesOnOneCharacterLater) {
+  TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
+  std::vector<Int32> starts;
+  engine.PrepareFirst(u"aaaa", true, wp_whole, 8, 0, [&](TSearchAndDoEngine*, TConcSearchRec& rec) {
+    starts.push_back(rec.exact_hit_char_position_1B);
+    rec.exact_hit_char_position_1B = 0;
+    return true;
+  });
+  const TQMSearchWordRec w = Parsed(u"*aa*");
+  engine.SearchAndDo(&w, wp_whole, 0, TTextStatsPositions_rec{});
+  EXPECT_EQ(starts.size(), 3u);
+  EXPECT_EQ(engine.fSearchAndDoPrivate.fHitsFound[hf_total], 3);
+}
+
+TEST_F(Search_and_do_engineU, ResumePositions) {
+  // Hits at characters 10, 450 and 600 of a buffer of 1000.
+  String text(1000, u'x');
+  for (Int32 at : {10, 450, 600}) text.replace(static_cast<size_t>(at), 3, u" a ");
+  struct Case {
+    std::vector<Int32> bytes;
+    std::vector<Int32> hits;
+  } cases[] = {
+      {{}, {12, 452, 602}},
+      // At most 201 bytes: the buffer's start.
+      {{201}, {12, 452, 602}},
+      // 100 characters before byte 1000.
+      {{1000}, {452, 602}},
+      // Closer than 200 bytes: no second jump.
+      {{1000, 1150}, {452, 602}},
+      // A jump that would go back is not taken.
+      {{600, 850}, {452, 602}},
+      // One far enough ahead is.
+      {{1000, 1500}, {452}},
+      // Past the buffer: nothing more.
+      {{1000, 100000}, {452}},
+      {{-500}, {12, 452, 602}},
+  };
+  for (const Case& c : cases) {
+    TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
+    engine.fSearchAndDoPrivate.fstart_bytes = c.bytes;
+    std::vector<Int32> hits;
+    for (const auto& f : Run(engine, text, u"a", true)) hits.push_back(f.position);
+    EXPECT_EQ(hits, c.hits) << ::testing::PrintToString(c.bytes);
+  }
+}
+
+TEST_F(Search_and_do_engineU, StartBytesFromAJumpList) {
+  TConcordJumpFileAndByteList list;
+  list.AddOne({2, 500});
+  list.AddOne({1, 40});
+  list.AddOne({2, 900});
+  TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
+  engine.GetThisFileStartBytesFrom(list, 2);
+  EXPECT_EQ(engine.fSearchAndDoPrivate.fstart_bytes, (std::vector<Int32>{500, 900}));
+  engine.GetThisFileStartBytesFrom(list, 3);
+  EXPECT_EQ(engine.fSearchAndDoPrivate.fstart_bytes.size(), 2u);
+}
+
+TEST_F(Search_and_do_engineU, HitRecords) {
+  TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
+  TTextStatsPositions_rec positions;
+  positions.stats_arr[stats_sentence] = {{0, 9}, {10, 21}};
+  std::vector<TConcSearchRec> recs;
+  engine.PrepareForConcordancing(u"f.txt", 1000, 2, 100, false, coll_stop_none,
+                                 [&](TSearchAndDoEngine* sender, TConcSearchRec& rec) {
+                                   EXPECT_EQ(sender, &engine);
+                                   recs.push_back(rec);
+                                   return true;
+                                 });
+  engine.SetABuffer(u"One cat.  Two cats here", wp_part);
+  const TQMSearchWordRec w = Parsed(u"cat*");
+  ASSERT_TRUE(engine.SearchAndDo(&w, wp_part, 7, positions));
+  ASSERT_EQ(recs.size(), 2u);
+  EXPECT_EQ(recs[1].exact_hit_char_position_1B, 15);
+  EXPECT_EQ(recs[1].full_hit_len, 4);
+  EXPECT_EQ(recs[1].hit_edge_1B[sf_finish2], 19);
+  EXPECT_EQ(recs[1].search_number, 7);
+  EXPECT_EQ(recs[1].bytes_per_char, 2);
+  EXPECT_FLOAT_EQ(recs[1].percent_of_file, (15.0f * 2 + 100) / 1000);
+  EXPECT_EQ(recs[1].buffer_charStats.number[stats_sentence], 2);
+  EXPECT_EQ(recs[1].buffer_charStats.charposition[stats_sentence], 4);
+  EXPECT_EQ(recs[1].buffer_charStats.total_chars[stats_sentence], 12);
+  EXPECT_EQ(recs[1].buffer_charStats.number[stats_paragraph], 1);  // no paragraphs known
+  EXPECT_EQ(recs[1].buffer_charStats.number[stats_word], 4);
+  EXPECT_EQ(recs[0].buffer_charStats.number[stats_word], 2);
+
+  // A file of 0 bytes gives 0 per cent.
+  engine.fSearchAndDoPrivate.fComplete_file_bytes = 0;
+  recs.clear();
+  engine.SearchAndDo(&w, wp_part, 0, positions);
+  ASSERT_FALSE(recs.empty());
+  EXPECT_EQ(recs[0].percent_of_file, 0.0f);
+}
+
+TEST_F(Search_and_do_engineU, NothingIsSearchedWithoutACallbackBufferOrPattern) {
+  TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
+  const TQMSearchWordRec w = Parsed(u"cat");
+  engine.SetABuffer(u"cat", wp_whole);
+  EXPECT_FALSE(engine.SearchAndDo(&w, wp_whole, 0, TTextStatsPositions_rec{}));  // no callback
+  engine.fSearchFoundEvent = [](TSearchAndDoEngine*, TConcSearchRec&) { return true; };
+  EXPECT_FALSE(engine.SearchAndDo(nullptr, wp_whole, 0, TTextStatsPositions_rec{}));
+  const TQMSearchWordRec empty = Parsed(u"");
+  EXPECT_FALSE(engine.SearchAndDo(&empty, wp_whole, 0, TTextStatsPositions_rec{}));
+  engine.SetABuffer(u"", wp_whole);
+  EXPECT_TRUE(global_Wchars[wp_whole].empty());
+  EXPECT_FALSE(engine.SearchAndDo(&w, wp_whole, 0, TTextStatsPositions_rec{}));
+}
+
+TEST_F(Search_and_do_engineU, SetABufferBuildsTheClassArrayWithSpares) {
+  TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
+  engine.SetABuffer(u"a 1.", wp_part);
+  EXPECT_EQ(global_Wchars[wp_part], (std::vector<Word>{1, 6, 3, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  String moved = u"xy";
+  engine.SetABuffer(std::move(moved), wp_part);
+  EXPECT_EQ(global_bufStr[wp_part], u"xy");
+  EXPECT_EQ(global_Wchars[wp_part].size(), 12u);
+  {
+    TSearchAndDoEngine other(LOCALE_USER_DEFAULT, se_contextword);
+    other.SetABuffer(u"abc", wp_whole);
+  }
+  EXPECT_TRUE(global_Wchars[wp_whole].empty());  // freed with the engine
+}
+
+TEST_F(Search_and_do_engineU, TheCallbackCanStopTheSearch) {
+  TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
+  Int32 calls = 0;
+  engine.PrepareFirst(u"a a a a", true, wp_whole, 14, 0, [&](TSearchAndDoEngine* sender, TConcSearchRec&) {
+    if (++calls == 2) sender->SearchAndDoPublic.Stopped = true;
+    return true;
+  });
+  const TQMSearchWordRec w = Parsed(u"a");
+  EXPECT_TRUE(engine.SearchAndDo(&w, wp_whole, 0, TTextStatsPositions_rec{}));
+  EXPECT_EQ(calls, 2);
+}
+
+TEST_F(Search_and_do_engineU, AFailureInsideTheSearchKeepsItsCause) {
+  TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
+  engine.PrepareForConcordancing(u"book.txt", 10, 2, 0, false, coll_stop_none,
+                                 [](TSearchAndDoEngine*, TConcSearchRec&) -> bool {
+                                   throw std::runtime_error("callback broke");
+                                 });
+  engine.SetABuffer(u"a cat", wp_whole);
+  const TQMSearchWordRec w = Parsed(u"cat");
+  try {
+    engine.SearchAndDo(&w, wp_whole, 0, TTextStatsPositions_rec{});
+    FAIL() << "no exception";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), u"problem searching book.txt for \"cat\"");
+    try {
+      std::rethrow_if_nested(e);
+      FAIL() << "no nested cause";
+    } catch (const std::runtime_error& cause) {
+      EXPECT_STREQ(cause.what(), "callback broke");
+    }
+  }
+}
+
+TEST_F(Search_and_do_engineU, WhatIsSoughtIsLoggedAboveLevelOne) {
+  ScratchFolder folder("sk_seek_log");
+  Logging_utilities_initialization();
+  const tool_type savedTool = global_current_tool;
+  global_current_tool = tt_concord;
+  SetLogFilename(folder.File("shared.log"));
+  auto utf16 = [](const std::string& ascii) {
+    std::string out;
+    for (char c : ascii) {
+      out += c;
+      out += '\0';
+    }
+    return out;
+  };
+  TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
+  engine.PrepareFirst(u"the cat sat on the mat, the cat sat on the mat, the end", true, wp_whole, 100, 0,
+                      [](TSearchAndDoEngine*, TConcSearchRec&) { return true; });
+  const TQMSearchWordRec w = Parsed(u"cat");
+  for (Int32 level : {1, 2}) {
+    for (bool additional : {true, false}) {
+      global_log_level = level;
+      engine.SearchAndDoPublic.IsAdditionalEngine = additional;
+      engine.SearchAndDo(&w, wp_whole, 0, TTextStatsPositions_rec{});
+    }
+  }
+  global_log_level = 0;
+  const std::string log = ReadFileBytes(folder.Path("shared.log"));
+  const std::string line = utf16("seeking \r\n\"cat\"\r\nand file begins \"the cat sat on the mat, the cat sat on the mat, th...\"");
+  const size_t at = log.find(line);
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_EQ(log.find(line, at + 1), std::string::npos);  // once: level 2, not the additional engine
+  busy_logging = false;
+  Logging_utilities_Finalization();
+  SetLogFilename(u"");
+  global_current_tool = savedTool;
+}
+
+TEST_F(Search_and_do_engineU, QuickSearch) {
+  TWLSearchAndDo engine(LOCALE_USER_DEFAULT, se_searchword);
+  struct Case {
+    String word;
+    TMSSearchFlags flags;
+    String text;
+    bool found;
+  } cases[] = {
+      {u"Cat", {msLeftBounded, msRightBounded}, u"the cat     ", true},
+      {u"Cat", {msLeftBounded, msRightBounded}, u"category     ", false},
+      {u"Cat", {msLeftBounded}, u"category     ", true},
+      {u"Cat", {msCaseIsSensitive, msLeftBounded, msRightBounded}, u"the cat     ", false},
+      {u"catalogue", {msLeftBounded, msRightBounded}, u"cat", false},
+      // A leading wildcard is a letter or digit, not any character.
+      {u"\x1C" u"at", {msLeftBounded, msRightBounded}, u" at     ", false},
+      {u"\x1C" u"at", {msLeftBounded, msRightBounded}, u"bat     ", true},
+      {u"\x1E" u"at", {msLeftBounded, msRightBounded}, u"bat     ", true},
+  };
+  for (const Case& c : cases) {
+    engine.SetSearchWord(c.word, c.flags);
+    engine.SetABuffer(c.text, wp_part);
+    EXPECT_EQ(engine.QuickSearchFoundIgnoringTags(wp_part), c.found) << StringToUtf8(c.word) << " in "
+                                                                      << StringToUtf8(c.text);
+    // The class array is emptied after a run (a buffer shorter than the word is not run).
+    if (c.text.size() >= c.word.size()) {
+      EXPECT_TRUE(global_Wchars[wp_part].empty());
+    }
+  }
+  engine.SetSearchWord(u"abc", {msCaseIsSensitive});
+  EXPECT_EQ(engine.fSearchAndDoPrivate.fsearch_text, u"abc");
+  engine.SetSearchWord(u"abc", {});
+  EXPECT_EQ(engine.fSearchAndDoPrivate.fsearch_text, u"ABC");
+}
+
+TEST_F(Search_and_do_engineU, TheListOfHitsKeepsItsOrder) {
+  TSearchFoundList list;
+  for (Int32 i = 0; i < 5; ++i) {
+    TConcSearchRec rec{};
+    rec.exact_hit_char_position_1B = 10 - i;
+    list.AddOne(rec);
+  }
+  list.DoASingleSort([](TObject*) { return 1; }, 0);
+  list.DoATrebleSort([](TObject*) { return -1; }, 0, 1, 2);
+  for (Int32 i = 0; i < 5; ++i) EXPECT_EQ(list.Holder(i)->fData.exact_hit_char_position_1B, 10 - i);
+  EXPECT_EQ(list.Compare(list.Items(0)), 0);
+  list.Clear();
+  EXPECT_EQ(list.Count(), 0);
+}
+
+}  // namespace
+}  // namespace sk

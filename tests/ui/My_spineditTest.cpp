@@ -1,0 +1,122 @@
+// The spin edit with decimals: its arithmetic, clamping, beep and text that
+// is not a number.
+#include <gtest/gtest.h>
+
+#include <QtWidgets/QAbstractSpinBox>
+
+#include "VisualTestSupport.h"
+#include "ui/My_spinedit.h"
+
+namespace sk {
+namespace {
+
+class My_spinedit : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TestApplication();
+    spin = new TMySpinEdit(&form);
+    spin->SetParent(&form);
+    fBeeps = SetMessageBeepHandler([this](Cardinal) { ++beeps; });
+  }
+  void TearDown() override { SetMessageBeepHandler(std::move(fBeeps)); }
+  void Up() { static_cast<QAbstractSpinBox*>(spin->Widget())->stepUp(); }
+  void Down() { static_cast<QAbstractSpinBox*>(spin->Widget())->stepDown(); }
+
+  TForm form{nullptr};
+  TMySpinEdit* spin = nullptr;
+  int beeps = 0;
+
+ private:
+  TMessageBeepHandler fBeeps;
+};
+
+TEST_F(My_spinedit, DecimalsMoveByTheFloatIncrementAndStopAtTheLimits) {
+  EXPECT_EQ(spin->MaxFloatValue(), 9999.0);
+  EXPECT_EQ(spin->MinFloatValue(), -9999.0);
+  EXPECT_EQ(spin->FloatIncrement(), 1.0);
+  spin->SetPrecision(2);
+  spin->SetMinFloat(0);
+  spin->SetMaxFloat(1);
+  spin->SetFloatIncrement(0.1);
+  spin->SetFloatValue(0.95);
+  EXPECT_EQ(spin->GetText(), u"0.95");
+  Up();
+  EXPECT_EQ(spin->GetText(), u"1.00");
+  Down();
+  EXPECT_EQ(spin->GetText(), u"0.90");
+  spin->SetFloatValue(-3);
+  EXPECT_EQ(spin->GetText(), u"0.00");
+  Down();
+  EXPECT_EQ(spin->GetFloatValue(), 0.0);
+}
+
+TEST_F(My_spinedit, EqualFloatLimitsMeanNone) {
+  spin->SetPrecision(1);
+  spin->SetMinFloat(5);
+  spin->SetMaxFloat(5);
+  const struct {
+    double in;
+    String shown;
+  } cases[] = {{123456.78, u"123456.8"}, {-0.04, u"0.0"}, {5, u"5.0"}, {-9999.5, u"-9999.5"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(spin->CheckFloatValue(c.in), c.in);
+    spin->SetFloatValue(c.in);
+    EXPECT_EQ(spin->GetText(), c.shown) << c.in;
+  }
+}
+
+TEST_F(My_spinedit, TextThatIsNoNumberReadsAsTheFloatMinimum) {
+  spin->SetPrecision(2);
+  for (const String& text : {String(u"abc"), String(u""), String(u"1.2.3"), String(u"--4")}) {
+    spin->SetText(text);
+    EXPECT_EQ(spin->GetFloatValue(), -9999.0) << StringToUtf8(text);
+  }
+  spin->SetText(u" 2.5 ");
+  EXPECT_EQ(spin->GetFloatValue(), 2.5);
+  // Up from text that is no number starts at the minimum.
+  spin->SetText(u"x");
+  spin->SetMinFloat(-1);
+  spin->SetMaxFloat(1);
+  spin->SetFloatIncrement(0.5);
+  Up();
+  EXPECT_EQ(spin->GetText(), u"-0.50");
+}
+
+TEST_F(My_spinedit, IntegerModeMovesByTheIncrementWithinTheIntegerLimits) {
+  spin->SetMinValue(0);
+  spin->SetMaxValue(20);
+  spin->SetIncrement(7);
+  spin->SetValue(10);
+  Up();
+  EXPECT_EQ(spin->Value(), 17);
+  Up();
+  EXPECT_EQ(spin->Value(), 20);
+  Down();
+  EXPECT_EQ(spin->GetText(), u"13");
+  // Going to decimals starts the float value from the integer.
+  spin->SetPrecision(1);
+  spin->SetFloatIncrement(0.5);
+  spin->SetMinFloat(0);
+  spin->SetMaxFloat(0);
+  Up();
+  EXPECT_EQ(spin->GetText(), u"13.5");
+  EXPECT_EQ(beeps, 0);
+}
+
+TEST_F(My_spinedit, AReadOnlyEditBeepsAndKeepsItsValue) {
+  spin->SetPrecision(2);
+  spin->SetFloatValue(0.5);
+  spin->SetReadOnly(true);
+  Up();
+  Down();
+  EXPECT_EQ(beeps, 2);
+  EXPECT_EQ(spin->GetText(), u"0.50");
+  spin->SetPrecision(0);
+  spin->SetValue(3);
+  Up();
+  EXPECT_EQ(beeps, 3);
+  EXPECT_EQ(spin->Value(), 3);
+}
+
+}  // namespace
+}  // namespace sk
