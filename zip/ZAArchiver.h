@@ -6,7 +6,11 @@
 //
 // Theme files: ZAArchiver.cpp (properties, guards, lock, opening and
 // closing), ZAArchiver_events.cpp (the event dispatchers),
-// ZAArchiver_volumes.cpp (volumes), ZAArchiver_codec.cpp (the entry codec);
+// ZAArchiver_volumes.cpp (volumes), ZAArchiver_codec.cpp (the entry codec),
+// ZAArchiver_commit.cpp (update brackets and the commit),
+// ZAArchiver_entries.cpp (entry operations, search, masks, tagged entries),
+// ZAArchiver_public.cpp (adding, extracting, renaming and the like, and the
+// auxiliary streams);
 // ZAArchiver_prompts.h and ZAArchiver_volumes.h hold the hooks of the
 // dialogs and of the disks.
 #pragma once
@@ -335,8 +339,8 @@ class TZABaseArchiver : public TZAArchiverLink {
                              Int64 position, Int64 count, Cardinal attributes, TDateTime date);
   void RunTagged(TZAProcessOperation operation, bool update);
   void PositionAtLocalHeader(const TDirItem& item);
-  // Entries tagged for processing start from here (the archive's own file,
-  // which is never added).
+  // The device and inode of the archive's own file while files are added:
+  // it is never added, whatever name reaches it.
   UInt64 fArchiveDev = 0;
   UInt64 fArchiveIno = 0;
   bool fArchiveIdentity = false;
