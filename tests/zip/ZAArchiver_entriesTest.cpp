@@ -644,3 +644,47 @@ TEST_F(ZAEntries, ATestOfADamagedEntryReachesTheFailurePrompt) {
 
 }  // namespace
 }  // namespace sk
+
+namespace sk {
+namespace {
+
+TEST_F(ZAEntries, AZipSlipSetOfOtherToolsExtractsNothingOutside) {
+  SK_NEED_PROGRAM(kPython);
+  ::mkdir(Path("x").c_str(), 0777);
+  ::mkdir(Path("x/out").c_str(), 0777);
+  // Names with raw backslashes, a drive and a server prefix, as another tool
+  // stores them; and a link entry (a Unix mode of a symbolic link).
+  const std::string script =
+      "import zipfile,sys\n"
+      "z=zipfile.ZipFile(sys.argv[1],'w')\n"
+      "for n in ['../evil','a/../../evil','/abs','\\\\\\\\srv\\\\x','C:\\\\x','a\\\\..\\\\..\\\\evil3','ok.txt']:\n"
+      "  z.writestr(n,'x')\n"
+      "i=zipfile.ZipInfo('link'); i.create_system=3; i.external_attr=(0o120777<<16)\n"
+      "z.writestr(i,'/etc/passwd')\n"
+      "z.close()\n";
+  WriteRaw("slip.py", script);
+  ASSERT_EQ(RunCommand(std::string(kPython) + " " + ShellQuote(Path("slip.py")) + " " + ShellQuote(Path("x/slip.zip"))),
+            0);
+  if (HasProgram("/usr/bin/zip")) {
+    ASSERT_EQ(::symlink("/etc/hostname", Path("x/zlink").c_str()), 0);
+    ASSERT_EQ(RunCommand("cd " + ShellQuote(Path("x")) + " && /usr/bin/zip -q -y slip.zip zlink"), 0);
+  }
+  TZipArchiver zip;
+  Open(zip, "x/slip.zip");
+  zip.FBaseDir = File("x/out");
+  answers.assign(20, fxaIgnore);
+  zip.ExtractFiles(u"*", 0x28BF, String());
+  EXPECT_EQ(failures, std::vector<Int32>(6, 19));
+  EXPECT_FALSE(FileExists(File("x/evil")));
+  EXPECT_FALSE(FileExists(File("evil")));
+  EXPECT_FALSE(FileExists(File("x/evil3")));
+  EXPECT_EQ(ReadRaw("x/out/ok.txt"), "x");
+  struct stat st;
+  for (const char* link : {"x/out/link", "x/out/zlink"}) {
+    if (::lstat(Path(link).c_str(), &st) != 0) continue;  // zip not installed
+    EXPECT_TRUE(S_ISREG(st.st_mode)) << link;
+  }
+}
+
+}  // namespace
+}  // namespace sk
