@@ -49,6 +49,23 @@ class TQMSister : public TQMBaseDataClass {
                                                           Int32 column, Int32 breakdownColumn,
                                                           const String& breakdownText);
 
+  // ---- undo, redo, unjoining and cutting down (Work_qm_base_undo.cpp)
+  // The newest undo record is undone and moves to the redo stack; both tops
+  // are reported. Whether the action's work succeeded; false on an empty
+  // stack.
+  bool Undo();
+  // The newest redo record is done again and moves to the undo stack. A zap
+  // or an edit gives false; a record whose entries are gone does what it
+  // still can.
+  bool Redo();
+  // Takes every entry out of index's join list: owned ones are freed, the
+  // others are no longer joined elsewhere. False without joins.
+  bool UnJoin(Int32 index);
+  // Only when 1 <= n < Count: frees entries (the last ones, or random ones
+  // that CanDeleteRandomly allows) until n are left or every entry left was
+  // refused. Join-held entries are kept by their join list.
+  void ReduceTo(bool random, Int32 n);
+
   // Whether text passes the position test (prefix, suffix or digit test,
   // else occurrence) against the sort pivot's word, under the holder's
   // locale; text is upper-cased first unless the list compares case-
