@@ -188,13 +188,13 @@ String Describe(const TSearchRequirementRec& r, bool html) {
       d = Format(Res(_QMXFoundAnywhereIn), {value, column});
       break;
     case ccp_FoundWithinNWordsOfSearchword:
-      d = Format(Res(_QMFoundWithinNWordsOf), {value, column, span, Res(_QMSearchWord)});
+      d = Format(Res(_QMFoundWithinNWordsOf), {value, column, span, Res(Generalruntime2const::_QMSearchWord)});
       break;
     case ccp_FoundWithinNWordsToLeftOfSearchword:
-      d = Format(Res(_QMFoundWithinNWordsLeftOf), {value, column, span, Res(_QMSearchWord)});
+      d = Format(Res(_QMFoundWithinNWordsLeftOf), {value, column, span, Res(Generalruntime2const::_QMSearchWord)});
       break;
     case ccp_FoundWithinNWordsToRightOfSearchword:
-      d = Format(Res(_QMFoundWithinNWordsRightOf), {value, column, span, Res(_QMSearchWord)});
+      d = Format(Res(_QMFoundWithinNWordsRightOf), {value, column, span, Res(Generalruntime2const::_QMSearchWord)});
       break;
     case ccp_FoundWithinNWordsOf:
       d = Format(Res(_QMFoundWithinNWordsOf), {value, column, span, otherWord});
