@@ -48,30 +48,55 @@ class TBusyWhile {
 };
 
 // The places in the list of the entries a record names, found in one pass
-// over the list: -1 for an entry that is no longer there.
+// over the list: -1 for an entry that is no longer there. Identities are
+// handed out in order, so a record's usually lie close together: they are
+// then looked up in a table indexed by identity, else by halving a sorted
+// copy.
 class TIdentityPlaces {
  public:
   TIdentityPlaces(const TQMBaseDataClass& list, const std::vector<TUndoEntryRec>& recs) {
-    fPlaces.reserve(recs.size());
-    for (const TUndoEntryRec& r : recs) fPlaces.emplace(r.identity, -1);
-    size_t found = 0;
-    for (Int32 i = 0; i < list.Count() && found < fPlaces.size(); ++i) {
+    if (recs.empty()) return;
+    UInt64 lo = recs[0].identity, hi = lo;
+    for (const TUndoEntryRec& r : recs) {
+      lo = std::min(lo, r.identity);
+      hi = std::max(hi, r.identity);
+    }
+    fLow = lo;
+    fDense = hi - lo < 4 * static_cast<UInt64>(recs.size()) + 4096;
+    if (fDense) {
+      fTable.assign(static_cast<size_t>(hi - lo + 1), kAbsent);
+      for (const TUndoEntryRec& r : recs) fTable[static_cast<size_t>(r.identity - lo)] = -1;
+    } else {
+      for (const TUndoEntryRec& r : recs) fSorted.emplace_back(r.identity, -1);
+      std::sort(fSorted.begin(), fSorted.end());
+    }
+    for (Int32 i = 0; i < list.Count(); ++i) {
       const TQMBaseListObject* e = list.Get(i);
       if (e == nullptr) continue;
-      auto it = fPlaces.find(e->Identity());
-      if (it != fPlaces.end() && it->second < 0) {
-        it->second = i;
-        ++found;
-      }
+      Int32* place = Slot(e->Identity());
+      if (place != nullptr && *place < 0) *place = i;
     }
   }
   Int32 IndexOf(UInt64 identity) const {
-    auto it = fPlaces.find(identity);
-    return it == fPlaces.end() ? -1 : it->second;
+    const Int32* place = const_cast<TIdentityPlaces*>(this)->Slot(identity);
+    return place == nullptr || *place == kAbsent ? -1 : *place;
   }
 
  private:
-  std::unordered_map<UInt64, Int32> fPlaces;
+  static constexpr Int32 kAbsent = -2;  // not named by the record
+  Int32* Slot(UInt64 identity) {
+    if (fDense) {
+      if (identity < fLow || identity - fLow >= fTable.size()) return nullptr;
+      Int32* p = &fTable[static_cast<size_t>(identity - fLow)];
+      return *p == kAbsent ? nullptr : p;
+    }
+    auto it = std::lower_bound(fSorted.begin(), fSorted.end(), std::make_pair(identity, std::numeric_limits<Int32>::min()));
+    return it != fSorted.end() && it->first == identity ? &it->second : nullptr;
+  }
+  bool fDense = true;
+  UInt64 fLow = 0;
+  std::vector<Int32> fTable;
+  std::vector<std::pair<UInt64, Int32>> fSorted;
 };
 
 bool FlagOf(const TQMBaseListObject* e, TUnOrReDoActions action) {
@@ -220,10 +245,10 @@ void TUndoList::MoveTopRedoToUndo() {
 namespace {
 
 // Records each listed entry in the list with its flag as it is now.
-void CaptureFlags(const TQMBaseDataClass& list, const T1LongintList& indexes, TUnOrReDoActions action,
+void CaptureFlags(const TQMBaseDataClass& list, const std::vector<Int32>& indexes, TUnOrReDoActions action,
                   std::vector<TUndoEntryRec>& out) {
-  for (Int32 k = 0; k < indexes.Count(); ++k) {
-    const Int32 i = indexes.GetAValue(k);
+  out.reserve(out.size() + indexes.size());
+  for (const Int32 i : indexes) {
     if (i < 0 || i >= list.Count()) continue;
     const TQMBaseListObject* e = list.Get(i);
     out.push_back(TUndoEntryRec{e->Identity(), 0, static_cast<uint8_t>(FlagOf(e, action) ? 1 : 0), {}});
@@ -232,9 +257,9 @@ void CaptureFlags(const TQMBaseDataClass& list, const T1LongintList& indexes, TU
 
 // Records the head, then each member with the entries of its own join list
 // (which the join moves under the head).
-void CaptureJoin(const TQMBaseDataClass& list, const T1LongintList& indexes, std::vector<TUndoEntryRec>& out) {
-  for (Int32 k = 0; k < indexes.Count(); ++k) {
-    const Int32 i = indexes.GetAValue(k);
+void CaptureJoin(const TQMBaseDataClass& list, const std::vector<Int32>& indexes, std::vector<TUndoEntryRec>& out) {
+  for (size_t k = 0; k < indexes.size(); ++k) {
+    const Int32 i = indexes[k];
     if (i < 0 || i >= list.Count()) continue;
     const TQMBaseListObject* e = list.Get(i);
     const TJoinList* j = k == 0 ? nullptr : e->OwnJoinlist();
@@ -249,15 +274,51 @@ void CaptureJoin(const TQMBaseDataClass& list, const T1LongintList& indexes, std
 
 // Whether a join of these indexes may go ahead: at least two, every one in
 // the list, none repeated, none joined under a head.
-bool JoinIsValid(const TQMBaseDataClass& list, const T1LongintList& indexes) {
-  if (indexes.Count() < 2) return false;
+bool JoinIsValid(const TQMBaseDataClass& list, const std::vector<Int32>& indexes) {
+  if (indexes.size() < 2) return false;
   std::unordered_set<Int32> seen;
-  for (Int32 k = 0; k < indexes.Count(); ++k) {
-    const Int32 i = indexes.GetAValue(k);
+  for (const Int32 i : indexes) {
     if (i < 0 || i >= list.Count() || !seen.insert(i).second) return false;
     if (list.Get(i)->JoinedElsewhere()) return false;
   }
   return true;
+}
+
+std::vector<Int32> ToVector(const T1LongintList& l) {
+  std::vector<Int32> v(static_cast<size_t>(l.Count()));
+  for (Int32 k = 0; k < l.Count(); ++k) v[static_cast<size_t>(k)] = l.GetAValue(k);
+  return v;
+}
+
+// The work of the private ranges, on plain index arrays.
+bool DeleteIndexes(TQMBaseDataClass& list, const std::vector<Int32>& indexes, bool flag) {
+  if (indexes.empty()) return false;
+  bool any = false;
+  for (const Int32 i : indexes) {
+    if (i < 0 || i >= list.Count()) continue;
+    list.DeleteOne(i, flag);  // yields
+    any = true;
+  }
+  return any;
+}
+
+bool MatchIndexes(TQMBaseDataClass& list, const std::vector<Int32>& indexes, bool flag) {
+  if (indexes.empty()) return false;
+  for (const Int32 i : indexes) {
+    MyYieldProcess();
+    if (i >= 0 && i < list.Count()) list.SetMatched(i, flag);
+  }
+  return true;
+}
+
+bool JoinIndexes(TQMBaseDataClass& list, const std::vector<Int32>& indexes) {
+  if (indexes.size() < 2) return false;
+  bool ok = true;
+  for (size_t k = 1; ok && k < indexes.size(); ++k) {
+    MyYieldProcess();
+    ok = list.JoinOne(indexes[0], indexes[k]);
+  }
+  return ok;
 }
 
 }  // namespace
@@ -265,25 +326,18 @@ bool JoinIsValid(const TQMBaseDataClass& list, const T1LongintList& indexes) {
 // ---- deleting, matching, joining --------------------------------------------------
 
 bool TQMBaseDataClass::PrivateDeleteARange(const T1LongintList& indexes, bool flag) {
-  if (indexes.Count() == 0) return false;
-  bool any = false;
-  for (Int32 k = 0; k < indexes.Count(); ++k) {
-    const Int32 i = indexes.GetAValue(k);
-    if (!InRange(i)) continue;
-    DeleteOne(i, flag);  // yields
-    any = true;
-  }
-  return any;
+  return DeleteIndexes(*this, ToVector(indexes), flag);
 }
 
 bool TQMBaseDataClass::DeleteARange(const T1LongintList& indexes, TUndoable undoable, bool flag) {
+  const std::vector<Int32> v = ToVector(indexes);
   std::unique_ptr<TUnOrReDoActionHolder> h;
   if (undoable == undoable_yes) {
     h = std::make_unique<TUnOrReDoActionHolder>(a_deleting, TEntryAndColumn{}, fEntriesClass);
     h->flag = flag;
-    CaptureFlags(*this, indexes, a_deleting, h->entries);
+    CaptureFlags(*this, v, a_deleting, h->entries);
   }
-  const bool ok = PrivateDeleteARange(indexes, flag);
+  const bool ok = DeleteIndexes(*this, v, flag);
   if (h) {
     UndoList->InsertAHolder(std::move(h));
     ReportUnOrRedoAction(UndoList->fUndoActions->GetTopActionName(), false, UndoList->fUndoActions->Count());
@@ -292,23 +346,18 @@ bool TQMBaseDataClass::DeleteARange(const T1LongintList& indexes, TUndoable undo
 }
 
 bool TQMBaseDataClass::PrivateMatchARange(const T1LongintList* indexes, bool flag) {
-  if (indexes == nullptr || indexes->Count() == 0) return false;
-  for (Int32 k = 0; k < indexes->Count(); ++k) {
-    const Int32 i = indexes->GetAValue(k);
-    MyYieldProcess();
-    if (InRange(i)) SetMatched(i, flag);
-  }
-  return true;
+  return indexes != nullptr && MatchIndexes(*this, ToVector(*indexes), flag);
 }
 
 bool TQMBaseDataClass::MatchARange(const T1LongintList& indexes, TUndoable undoable, bool flag) {
+  const std::vector<Int32> v = ToVector(indexes);
   std::unique_ptr<TUnOrReDoActionHolder> h;
   if (undoable == undoable_yes) {
     h = std::make_unique<TUnOrReDoActionHolder>(a_matching, TEntryAndColumn{}, fEntriesClass);
     h->flag = flag;
-    CaptureFlags(*this, indexes, a_matching, h->entries);
+    CaptureFlags(*this, v, a_matching, h->entries);
   }
-  const bool ok = PrivateMatchARange(&indexes, flag);
+  const bool ok = MatchIndexes(*this, v, flag);
   if (ok && h) {
     UndoList->InsertAHolder(std::move(h));
     ReportUnOrRedoAction(UndoList->fUndoActions->GetTopActionName(), false, UndoList->fUndoActions->Count());
@@ -327,27 +376,19 @@ bool TQMBaseDataClass::JoinOne(Int32 head, Int32 other) {
   return true;
 }
 
-bool TQMBaseDataClass::PrivateJoinARange(const T1LongintList& indexes) {
-  if (indexes.Count() < 2) return false;
-  const Int32 head = indexes.GetAValue(0);
-  bool ok = true;
-  for (Int32 k = 1; ok && k < indexes.Count(); ++k) {
-    MyYieldProcess();
-    ok = JoinOne(head, indexes.GetAValue(k));
-  }
-  return ok;
-}
+bool TQMBaseDataClass::PrivateJoinARange(const T1LongintList& indexes) { return JoinIndexes(*this, ToVector(indexes)); }
 
 bool TQMBaseDataClass::JoinARange(const T1LongintList& indexes, TUndoable undoable, bool /*flag*/) {
-  if (!JoinIsValid(*this, indexes)) return false;
+  const std::vector<Int32> v = ToVector(indexes);
+  if (!JoinIsValid(*this, v)) return false;
   std::unique_ptr<TUnOrReDoActionHolder> h;
   if (undoable == undoable_yes) {
     h = std::make_unique<TUnOrReDoActionHolder>(a_joining, TEntryAndColumn{}, fEntriesClass);
     h->lemmatised_before = StoredListInfo->fdata.lemmatised;
     h->n_texts_checked_before = StoredListInfo->fdata.n_texts_checked;
-    CaptureJoin(*this, indexes, h->entries);
+    CaptureJoin(*this, v, h->entries);
   }
-  const bool ok = PrivateJoinARange(indexes);
+  const bool ok = JoinIndexes(*this, v);
   if (ok && h) {
     UndoList->InsertAHolder(std::move(h));
     ReportUnOrRedoAction(UndoList->fUndoActions->GetTopActionName(), false, UndoList->fUndoActions->Count());
@@ -413,18 +454,29 @@ bool TQMSister::UnJoin(Int32 index) {
 
 void TQMBaseDataClass::FreeTakenOutEntries(std::vector<TQMBaseListObject*>& entries) {
   if (entries.empty()) return;
-  std::unordered_set<TQMBaseListObject*> going(entries.begin(), entries.end());
-  ForEachLivingEntry(*this, [&going](TQMBaseListObject* holder) {
-    if (going.empty() || going.count(holder) != 0) return;
-    TJoinList* j = holder->OwnJoinlist();
+  // The places of the join lists of the living entries (the taken ones are
+  // no longer among them) that hold an entry without owning it.
+  struct TPlace {
+    TJoinList* joins;
+    Int32 k;
+  };
+  std::unordered_map<TQMBaseListObject*, TPlace> held;
+  ForEachLivingEntry(*this, [&held](TQMBaseListObject* e) {
+    TJoinList* j = e->OwnJoinlist();
     if (j == nullptr) return;
     for (Int32 k = 0; k < j->Count(); ++k)
-      if (!j->Owns(k) && j->Items(k) != nullptr && going.erase(j->Items(k)) != 0) j->SetOwns(k, true);
+      if (!j->Owns(k) && j->Items(k) != nullptr) held.emplace(j->Items(k), TPlace{j, k});
   });
   Int64 n = 0;
   for (TQMBaseListObject* e : entries) {
     YieldEvery(++n);
-    if (going.erase(e) != 0) delete e;
+    auto it = held.empty() ? held.end() : held.find(e);
+    if (it != held.end()) {
+      it->second.joins->SetOwns(it->second.k, true);
+      held.erase(it);
+    } else {
+      delete e;
+    }
   }
   entries.clear();
 }
@@ -621,12 +673,12 @@ void TQMBaseDataClass::AddItemsToUndoList(TUnOrReDoActions action, const T1Longi
   switch (action) {
     case a_deleting:
     case a_matching:
-      CaptureFlags(*this, indexes, action, h->entries);
+      CaptureFlags(*this, ToVector(indexes), action, h->entries);
       break;
     case a_joining:
       h->lemmatised_before = StoredListInfo->fdata.lemmatised;
       h->n_texts_checked_before = StoredListInfo->fdata.n_texts_checked;
-      CaptureJoin(*this, indexes, h->entries);
+      CaptureJoin(*this, ToVector(indexes), h->entries);
       break;
     case a_zapping:
       h->zapped = std::make_unique<TZapHolderList>();
@@ -711,26 +763,26 @@ bool UndoJoin(TQMBaseDataClass& list, TUnOrReDoActionHolder& h) {
 
 // The indexes now of the entries a record names that are still in the list
 // (for a join: only when the head is, skipping members joined elsewhere).
-std::unique_ptr<T1LongintList> CurrentIndexes(const TQMBaseDataClass& list, const TUnOrReDoActionHolder& h) {
-  auto out = std::make_unique<T1LongintList>();
+std::vector<Int32> CurrentIndexes(const TQMBaseDataClass& list, const TUnOrReDoActionHolder& h) {
+  std::vector<Int32> out;
   const TIdentityPlaces places(list, h.entries);
   if (h.action != a_joining) {
     for (const TUndoEntryRec& r : h.entries) {
       const Int32 i = places.IndexOf(r.identity);
-      if (i >= 0) out->AddOne(i);
+      if (i >= 0) out.push_back(i);
     }
     return out;
   }
   if (h.entries.empty()) return out;
   const Int32 head = places.IndexOf(h.entries[0].identity);
   if (head < 0 || list.Get(head)->JoinedElsewhere()) return out;
-  out->AddOne(head);
+  out.push_back(head);
   std::unordered_set<Int32> seen{head};
   size_t r = 1;
   while (r < h.entries.size()) {
     const TUndoEntryRec& m = h.entries[r];
     const Int32 i = places.IndexOf(m.identity);
-    if (i >= 0 && !list.Get(i)->JoinedElsewhere() && seen.insert(i).second) out->AddOne(i);
+    if (i >= 0 && !list.Get(i)->JoinedElsewhere() && seen.insert(i).second) out.push_back(i);
     r += 1 + static_cast<size_t>(std::max(m.n, 0));
   }
   return out;
@@ -799,18 +851,18 @@ bool TQMSister::Redo() {
     case a_joining: {
       // Done again on the entries still in the list, their state taken
       // afresh so that a later undo returns to it.
-      const std::unique_ptr<T1LongintList> now = CurrentIndexes(*this, h);
+      const std::vector<Int32> now = CurrentIndexes(*this, h);
       std::vector<TUndoEntryRec> fresh;
       if (h.action == a_joining) {
-        if (now->Count() >= 2) {
+        if (now.size() >= 2) {
           h.lemmatised_before = StoredListInfo->fdata.lemmatised;
           h.n_texts_checked_before = StoredListInfo->fdata.n_texts_checked;
-          CaptureJoin(*this, *now, fresh);
-          ok = PrivateJoinARange(*now);
+          CaptureJoin(*this, now, fresh);
+          ok = JoinIndexes(*this, now);
         }
       } else {
-        CaptureFlags(*this, *now, h.action, fresh);
-        ok = h.action == a_deleting ? PrivateDeleteARange(*now, h.flag) : PrivateMatchARange(now.get(), h.flag);
+        CaptureFlags(*this, now, h.action, fresh);
+        ok = h.action == a_deleting ? DeleteIndexes(*this, now, h.flag) : MatchIndexes(*this, now, h.flag);
       }
       h.entries.swap(fresh);
       break;
