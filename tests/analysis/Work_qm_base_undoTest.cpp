@@ -555,6 +555,46 @@ TEST(Work_qm_base_undo, EachEditUndoesToItsOwnText) {
   EXPECT_FALSE(list.UnEdit(TEntryAndColumn{7, 1}));
 }
 
+TEST(Work_qm_base_undo, AddItemsToUndoListRecordsTheStateBeforeTheAction) {
+  TUndoList_ list;
+  Fill(list, 4);
+  list.AddItemsToUndoList(a_deleting, *L({1, 2}));
+  EXPECT_EQ(list.reports.back(), (TUndoList_::Report{u"UnDelete", false, 1}));
+  list.PrivateDeleteARange(*L({1, 2}), true);
+  list.Undo();
+  EXPECT_FALSE(list.GetDeleted(1));
+  EXPECT_FALSE(list.GetDeleted(2));
+  list.Redo();  // sets the flag again
+  EXPECT_TRUE(list.GetDeleted(1));
+}
+
+// ---- lemma information ----------------------------------------------------------
+
+TEST(Work_qm_base_undo, LemmaInformation) {
+  TUndoList_ list;
+  Fill(list, 4);
+  EXPECT_TRUE(list.JoinedWordData(0).empty());
+  list.PrivateJoinARange(*L({0, 2, 3}));
+  const std::vector<TWord_entry_String_rec> data = list.JoinedWordData(0);
+  ASSERT_EQ(data.size(), 2u);
+  EXPECT_EQ(data[0].freq, 98);
+  EXPECT_EQ(data[1].wds.size(), 0u);
+  TStringlistWithALongint lines;
+  Int32 calledWith = -1;
+  list.PopulateAStringlistWithLemmaInfo(&lines, 0, true, [&](Int32 row, TStringlistWithALongint* l) {
+    calledWith = row;
+    EXPECT_EQ(l, &lines);
+  });
+  ASSERT_EQ(lines.Count(), 1);
+  EXPECT_EQ(lines.Strings(0), W(0));
+  EXPECT_EQ(lines.GetOne(0), 100);
+  EXPECT_EQ(calledWith, 0);
+  list.PopulateAStringlistWithLemmaInfo(&lines, 1, false, nullptr);
+  EXPECT_EQ(lines.Count(), 1);
+  EXPECT_GT(list.LemmasRelativeEntropy(0, 3), 0.0);
+  EXPECT_EQ(list.LemmasRelativeEntropy(1, 3), 0.0);
+}
+
 // ---- many random sequences ---------------------------------------------------------
 
 bool JoinIsFine(TUndoList_& list, Int32 a, Int32 b) {
