@@ -49,6 +49,18 @@ class TQMSister : public TQMBaseDataClass {
                                                           Int32 column, Int32 breakdownColumn,
                                                           const String& breakdownText);
 
+  // Whether text passes the position test (prefix, suffix or digit test,
+  // else occurrence) against the sort pivot's word, under the holder's
+  // locale; text is upper-cased first unless the list compares case-
+  // sensitively. 0 when it passes.
+  Int32 DoAComparePosOfWord(const String& text, bool prefix, bool suffix, bool digit);
+
+  // The part of heading before "%" or "per " (whichever comes first)
+  // followed by the heading of the number preference, title-cased.
+  static String ConvertedHeading(const String& heading, TNumberDisplayPreference preference);
+  // text is not empty and its first character is upper case.
+  static bool FirstLetterIsCaps(const String& text);
+
   // ---- undo, redo, unjoining and cutting down (Work_qm_base_undo.cpp)
   // The newest undo record is undone and moves to the redo stack; both tops
   // are reported. Whether the action's work succeeded; false on an empty
@@ -65,18 +77,6 @@ class TQMSister : public TQMBaseDataClass {
   // that CanDeleteRandomly allows) until n are left or every entry left was
   // refused. Join-held entries are kept by their join list.
   void ReduceTo(bool random, Int32 n);
-
-  // Whether text passes the position test (prefix, suffix or digit test,
-  // else occurrence) against the sort pivot's word, under the holder's
-  // locale; text is upper-cased first unless the list compares case-
-  // sensitively. 0 when it passes.
-  Int32 DoAComparePosOfWord(const String& text, bool prefix, bool suffix, bool digit);
-
-  // The part of heading before "%" or "per " (whichever comes first)
-  // followed by the heading of the number preference, title-cased.
-  static String ConvertedHeading(const String& heading, TNumberDisplayPreference preference);
-  // text is not empty and its first character is upper case.
-  static bool FirstLetterIsCaps(const String& text);
 
   String freverse_word;
   bool typed_search = false;
