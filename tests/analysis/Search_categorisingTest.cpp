@@ -479,6 +479,45 @@ TEST(Search_categorising_list, ActionsMarkDeleteAndColour) {
   }
 }
 
+// A concordance-like line whose search word is "hit" (its position given with
+// the line).
+class TLineEntry : public TTestEntry {
+ public:
+  using TTestEntry::TTestEntry;
+  String GetAWordAsString(Int32 column) override { return column == 3 ? word : TTestEntry::GetAWordAsString(column); }
+  String GetAWordAsString(Int32 column, Int32& n) override {
+    n = static_cast<Int32>(word.find(u"hit")) + 1;
+    return GetAWordAsString(column);
+  }
+};
+
+class TLineList : public TTestList {
+ public:
+  TLineList() { fEntriesClass = &NewQMBaseListObject<TLineEntry>; }
+};
+
+TEST(Search_categorising_list, WordsNearTheSearchWordOrAnotherWord) {
+  TLineList list;
+  list.AddWord(u"one two Red hit four five", 1);
+  list.AddWord(u"red one two three hit four", 1);
+  list.AddWord(u"hit one red", 1);
+  auto near = [&](TSearchMethodRequirement how, Int32 span, const String& second = String()) {
+    std::vector<TDoubleSearchCategoryRec> conds(1);
+    conds[0].requirement[0] = Text(how, u"", u"red", second);
+    conds[0].requirement[0].header_info.data_index = 3;
+    conds[0].requirement[0].word_span = span;
+    list.CheckAllForCondition(conds, 0, 0, false, false, false);
+    return conds[0].requirement[0].found;
+  };
+  EXPECT_EQ(near(ccp_FoundWithinNWordsToLeftOfSearchword, 1), 1);  // case ignored
+  EXPECT_EQ(near(ccp_FoundWithinNWordsToLeftOfSearchword, 4), 2);
+  EXPECT_EQ(near(ccp_FoundWithinNWordsToRightOfSearchword, 2), 1);
+  EXPECT_EQ(near(ccp_FoundWithinNWordsOfSearchword, 2), 2);
+  EXPECT_EQ(near(ccp_FoundWithinNWordsOf, 1, u"four"), 0);
+  EXPECT_EQ(near(ccp_FoundWithinNWordsOf, 2, u"hit"), 2);
+  EXPECT_EQ(near(ccp_FoundAnywhereIn, 0), 3);
+}
+
 TEST(Search_categorising_list, EmptyListAndAStopRequest) {
   TCondList list;
   auto conds = AboveAndApple();
