@@ -16,6 +16,7 @@
 
 #include "core/Global_vars.h"
 #include "demo_window_bars.h"
+#include "demo_window_files.h"
 #include "library/Units.h"
 #include "platform/visual/Forms.h"
 #include "platform/visual/Screenshots.h"
@@ -80,6 +81,7 @@ int RunWindowDemo(int argc, char** argv) {
     AddButton(form, u"ControlsPage", u"Controls...", 2, 0, [](TForm& f) { MakeControlsPage(&f)->ShowModal(); });
     AddButton(form, u"CloseDemo", u"Close", 2, 1, [](TForm& f) { f.Close(); });
     AddButton(form, u"BarsPage", u"Bars...", 3, 0, [](TForm& f) { MakeBarsPage(&f)->ShowModal(); });
+    AddButton(form, u"FilesPage", u"Files...", 3, 1, [](TForm& f) { MakeFilesPage(&f)->ShowModal(); });
     form.OnClose = [](TObject*, TCloseAction&) { QCoreApplication::quit(); };
 
     if (display) {
@@ -99,6 +101,7 @@ int RunWindowDemo(int argc, char** argv) {
       }
     }
     if (!display && rc == 0) rc = SaveBarsPagePicture(&form) ? 0 : 1;
+    if (!display && rc == 0) rc = SaveFilesPagePicture(&form) ? 0 : 1;
     Application().SetMainForm(nullptr);
   }
   Finalize();

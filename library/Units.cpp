@@ -45,6 +45,9 @@
 #include "core/Useful_classes_base.h"
 #include "core/Useful_classes_stringlist_sorts.h"
 #include "library/Layer_hooks.h"
+#include "display/Printer_organiser.h"
+#include "display/Simple_virtual_grid.h"
+#include "platform/visual/Printer.h"
 #include "platform/visual/VisualLayer.h"
 #include "services/Clipboard_utils.h"
 #include "services/Dll_utils.h"
@@ -126,6 +129,7 @@ constexpr TUnitTableEntry kUnitTable[] = {
     // The visual layer: message boxes asked for from here on are answered
     // with a dialog when the host has its QApplication.
     SK_UNIT(VisualLayer),
+    SK_UNIT(Printer),
     SK_UNIT(Basic_processes),
     // Message tables.
     SK_UNIT(Generalruntime1const),
@@ -245,6 +249,9 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Parser),
     SK_UNIT(Work_base_elements),
     SK_UNIT(Work_qm_base),
+    // Results display.
+    SK_UNIT(Printer_organiser),
+    SK_UNIT(Simple_virtual_grid),
 };
 
 #undef SK_UNIT

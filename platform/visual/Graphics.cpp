@@ -647,6 +647,12 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
     lines.push_back(one);
   } else {
     lines = SplitLines(m, shown, (flags & DT_WORDBREAK) != 0, width);
+    // As in a multi-line edit control, a last line that would show only in
+    // part is left out (the first line always stays).
+    if ((flags & DT_EDITCONTROL) && !(flags & DT_CALCRECT) && lineHeight > 0) {
+      const size_t fit = static_cast<size_t>(std::max<Int32>(1, (rect.Bottom - rect.Top) / lineHeight));
+      if (lines.size() > fit) lines.resize(fit);
+    }
   }
   if (flags & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS)) {
     for (String& line : lines) {

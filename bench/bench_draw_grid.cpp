@@ -1,0 +1,187 @@
+// Painting one screen of a virtual grid: the simple virtual grid (on the
+// library's draw grid) at the top, the middle and the end of 1,000 and of
+// 1,000,000 rows, beside Qt's QTableView over a QAbstractTableModel of the
+// same rows and texts, both 400 x 300 pixels on the offscreen platform.
+//
+//   bench_draw_grid                      the Google Benchmark run
+//   bench_draw_grid --paint-rows=N       paints the three screens of N rows
+//                                        five times each and ends (for
+//                                        valgrind --tool=callgrind, with
+//                                        --toggle-collect on the paint)
+//   bench_draw_grid --paint-table-rows=N the same with the table view
+#include <benchmark/benchmark.h>
+
+#include <QtCore/QAbstractTableModel>
+#include <QtGui/QFont>
+#include <QtGui/QImage>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QHeaderView>
+#include <QtWidgets/QTableView>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "display/Simple_virtual_grid.h"
+#include "platform/runtime/Strings.h"
+
+namespace {
+
+using namespace sk;
+
+constexpr int kWidth = 400;
+constexpr int kHeight = 300;
+
+QApplication* App() {
+  static QApplication* app = [] {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int argc = 1;
+    static char name[] = "bench_draw_grid";
+    static char* argv[] = {name, nullptr};
+    auto* a = new QApplication(argc, argv);
+    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+    return a;
+  }();
+  return app;
+}
+
+// Row numbers padded to seven digits, so that a cell's text is as long in a
+// million rows as in a thousand and the counts compare the grids alone.
+String CellText(Int32 col, Int32 row) {
+  String n = IntToStr(row);
+  if (n.size() < 7) n.insert(0, 7 - n.size(), u'0');
+  return u"row " + n + (col == 0 ? u" name" : u" size");
+}
+
+std::unique_ptr<TQMSimpleVirtualGrid> MakeGrid(Int32 rows) {
+  App();
+  auto g = std::make_unique<TQMSimpleVirtualGrid>(nullptr);
+  g->SetBounds(0, 0, kWidth, kHeight);
+  g->DefineHeaders({{u"name", 60, ct_string}, {u"size", 40, ct_integer}});
+  g->fOnGetVirtualRows = [rows](TCustomDrawGrid*) { return rows; };
+  g->fOnGetData = [](Int32 col, Int32, Int32 row) {
+    return TStringColourAndAlignment{CellText(col, row), 0, col == 0 ? al_left : al_right};
+  };
+  g->SetRowCountAndLineHeight();
+  return g;
+}
+
+// The top row for the top (0), the middle (1) and the end (2) of the rows.
+Int32 TopFor(TQMSimpleVirtualGrid& g, int where) {
+  if (where == 0) return 1;
+  if (where == 1) return g.RowCount() / 2;
+  return g.MaxTopRow();
+}
+
+class TableModel : public QAbstractTableModel {
+ public:
+  explicit TableModel(int rows) : fRows(rows) {}
+  int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : fRows; }
+  int columnCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : 2; }
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (role == Qt::DisplayRole) {
+      const String s = CellText(index.column(), index.row());
+      return QString(reinterpret_cast<const QChar*>(s.data()), static_cast<qsizetype>(s.size()));
+    }
+    if (role == Qt::TextAlignmentRole)
+      return index.column() == 0 ? int(Qt::AlignLeft | Qt::AlignVCenter) : int(Qt::AlignRight | Qt::AlignVCenter);
+    return QVariant();
+  }
+  QVariant headerData(int section, Qt::Orientation o, int role) const override {
+    if (role == Qt::DisplayRole && o == Qt::Horizontal) return section == 0 ? QStringLiteral("Name") : QStringLiteral("Size");
+    return QVariant();
+  }
+
+ private:
+  int fRows;
+};
+
+void BM_SimpleVirtualGridScreen(benchmark::State& state) {
+  const auto rows = static_cast<Int32>(state.range(0));
+  auto g = MakeGrid(rows);
+  g->SetTopRow(TopFor(*g, static_cast<int>(state.range(1))));
+  QImage img(kWidth, kHeight, QImage::Format_RGB32);
+  for (auto _ : state) {
+    g->Widget()->render(&img);
+    benchmark::DoNotOptimize(img.constBits());
+  }
+  state.counters["cells"] = g->CellsPaintedLastTime();
+}
+
+// A table view of the same size, rows and texts, with rows of the grid's height.
+void SetUpView(QTableView& view, TableModel& model) {
+  view.resize(kWidth, kHeight);
+  view.verticalHeader()->hide();
+  view.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  view.verticalHeader()->setDefaultSectionSize(19);
+  view.setModel(&model);
+  view.setColumnWidth(0, 240);
+  view.setColumnWidth(1, 140);
+}
+
+void ScrollView(QTableView& view, TableModel& model, int rows, int where) {
+  view.scrollTo(model.index(where == 0 ? 0 : where == 1 ? rows / 2 : rows - 1, 0),
+                where == 2 ? QAbstractItemView::PositionAtBottom : QAbstractItemView::PositionAtTop);
+}
+
+void BM_QTableViewScreen(benchmark::State& state) {
+  App();
+  const int rows = static_cast<int>(state.range(0));
+  TableModel model(rows);
+  QTableView view;
+  SetUpView(view, model);
+  ScrollView(view, model, rows, static_cast<int>(state.range(1)));
+  QImage img(kWidth, kHeight, QImage::Format_RGB32);
+  for (auto _ : state) {
+    view.render(&img);
+    benchmark::DoNotOptimize(img.constBits());
+  }
+}
+
+void Args(benchmark::internal::Benchmark* b) {
+  for (int rows : {1000, 1000000})
+    for (int where : {0, 1, 2}) b->Args({rows, where});
+  b->ArgNames({"rows", "where"});
+}
+
+BENCHMARK(BM_SimpleVirtualGridScreen)->Apply(Args);
+BENCHMARK(BM_QTableViewScreen)->Apply(Args);
+
+// Paints the three screens of the rows five times each, for a count of
+// instructions that does not depend on timing.
+int PaintForCallgrind(Int32 rows) {
+  auto g = MakeGrid(rows);
+  QImage img(kWidth, kHeight, QImage::Format_RGB32);
+  for (int where : {0, 1, 2}) {
+    g->SetTopRow(TopFor(*g, where));
+    for (int i = 0; i < 5; ++i) g->Widget()->render(&img);
+  }
+  return g->CellsPaintedLastTime() > 0 ? 0 : 1;
+}
+
+int PaintTableForCallgrind(int rows) {
+  App();
+  TableModel model(rows);
+  QTableView view;
+  SetUpView(view, model);
+  QImage img(kWidth, kHeight, QImage::Format_RGB32);
+  for (int where : {0, 1, 2}) {
+    ScrollView(view, model, rows, where);
+    for (int i = 0; i < 5; ++i) view.render(&img);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i)
+    if (std::strncmp(argv[i], "--paint-rows=", 13) == 0) return PaintForCallgrind(std::atoi(argv[i] + 13));
+    else if (std::strncmp(argv[i], "--paint-table-rows=", 19) == 0)
+      return PaintTableForCallgrind(std::atoi(argv[i] + 19));
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
