@@ -22,6 +22,11 @@ struct TSortSettings {
   TSortIsPrivate SortIsPrivate{};
 };
 
+// For a number cell: a no-value number (-999999 or -999998) makes it the
+// not-applicable text; otherwise integers get 0 decimals and other numbers at
+// least 1.
+void CheckForDontShowConstAndDecimals(TGrid_data_rec& rec);
+
 // Unit start and stop (the unit has no work of its own).
 void Work_base_elements_initialization();
 void Work_base_elements_Finalization();

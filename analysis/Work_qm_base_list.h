@@ -28,6 +28,11 @@
 
 namespace sk {
 
+class TCanvas;
+class TRichEdit;
+class TXlsWorkbook;
+class TStringList;
+
 // The most slots the entry array may have.
 inline constexpr Int32 MaxResultsListCapacity = 134217728;
 // No value, in the numbers a results list or an entry answers.
@@ -46,6 +51,12 @@ struct TCloudDataRec {
   Int32 lowest_frequency{};
   Int32 highest_frequency{};
   bool is_patterns_data{};
+};
+
+// A new string list (the caller owns it) and a number.
+struct TStringListAndInteger {
+  std::unique_ptr<TStringList> list;
+  Int32 n{};
 };
 
 using TQMBaseDataClassNotifyEvent = std::function<void(TQMBaseDataClass* Sender)>;
@@ -304,6 +315,52 @@ class TQMBaseDataClass : public TObject {
   // The number of a cell; base: all zero with computed_value 1.0 for a
   // column other than 0, else flagRow.
   virtual TNumberDisplayAndSinglesRec NumericalData(Int32 column, Int32 dataRow, Int32 flagRow);
+
+  // ---- cell records and entry details (Work_qm_base_cells.cpp)
+  // The record of a cell for the grid: cleared (no custom colours, one empty
+  // token), its heading, grid and data rows; the top-left cell "N", the
+  // leftmost column the row number, heading cells through GetTopRowDataRec;
+  // an entry's special features when its row is in the list. Tools fill the
+  // cells of their entries in their override.
+  virtual TGrid_data_rec DrawgridDataRec(Int32 column, Int32 gridRow, TGrid_alternatives gridKind);
+  // A heading cell: edge data, text, the heading's tokens (a numerical
+  // heading through CheckedPPMFormatHeading).
+  virtual void GetTopRowDataRec(Int32 column, TGrid_data_rec& rec);
+  virtual String CheckedPPMFormatHeading(Int32 /*column*/, const TGrid_data_rec& rec) { return rec.GridHeading.heading; }
+  // The heading's numerical flag; false outside the headings.
+  virtual bool ColumnIsNumerical(Int32 column);
+  virtual Int32 ConcCharactersToExport() { return 100; }
+  // "heading: value" of each shown column of a grid row, joined by tabs.
+  virtual String EntryDetailsAsString(Int32 row);
+  // The list kind's name, the row ("Row n: main word", or the lines of the
+  // whole list for a negative row) and an empty line; the caller owns the list.
+  virtual TStringListAndInteger SelectedStatsFilenames(Int32 row);
+  virtual TWordFreqAndSourceNum GetOneCloudDatum(Int32 /*n*/) { return TWordFreqAndSourceNum{}; }
+  virtual TWordFreqAndSourceNum GetNextCloudDatum() { return TWordFreqAndSourceNum{}; }
+  // A new empty list (the caller owns it).
+  virtual std::unique_ptr<TStringList> SearchWordsAsStringlist();
+  virtual TTimelineSettings GetTimelineSettings() { return TTimelineSettings{}; }
+  Int32 ConvertedForOverallCount(Int32 row, TGrid_alternatives gridKind) { return row - OverallCount(gridKind); }
+  bool GetColumnBeingEditedIsNumerical() { return ColumnIsNumerical(fColumnBeingEdited); }
+  void AddSpecialFeaturesToDrawGridDataRec(Int32 dataRow, TGrid_data_rec& rec);
+  void LeftmostColumnDataRec(Int32 row, TGrid_data_rec& rec);
+  // One record per heading column of a grid row (hidden and narrow columns
+  // keep only their heading unless all); empty when a cell is neither data
+  // nor edge data.
+  TGridDataArrayRec EntryDetailsAsGridDataRecs(Int32 row) { return EntryDetailsAsGridDataRecs(row, false); }
+  TGridDataArrayRec EntryDetailsAsGridDataRecs(Int32 row, bool all);
+  TQMEntryDetailsRec AnEntryDetails(TQMBaseListObject* entry);
+  // EAssertionFailed outside the list.
+  TQMEntryDetailsRec AnEntryDetails(Int32 row);
+  static std::vector<TStringTag> CopyOfClusterTokens(const std::vector<TStringTag>& tokens);
+  static std::vector<TStringTag> CopyOfClusterTokens(const std::vector<TPcharTag>& tokens);
+  bool ColumnIsFloatingPoint(Int32 column);
+  // One concordance line as text, and written into a rich edit or a
+  // workbook cell for those formats, through the export the display layer
+  // installs; '' without it.
+  String ExportedConcLineToSaveAsformat(const TGrid_data_rec& rec, TCanvas* canvas, TRichEdit* richEdit,
+                                        TXlsWorkbook* workbook, const TColRowAndSheet& cellPlace,
+                                        TSave_as_format format);
 
   // ---- column totals and statistics (Work_qm_base_totals.cpp)
   // Per numerical column from 1: total, maximum, minimum, mean, standard

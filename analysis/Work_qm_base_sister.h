@@ -49,6 +49,11 @@ class TQMSister : public TQMBaseDataClass {
                                                           Int32 column, Int32 breakdownColumn,
                                                           const String& breakdownText);
 
+  // A number or date cell turned into a text cell (numbers as their
+  // freedom says, with the holder's thousands setting; dates with the
+  // timeline basis, "??" for none). Text cells are left alone.
+  void FormatRelevantDataAsString(TGrid_data_rec& rec);
+
   // Whether text passes the position test (prefix, suffix or digit test,
   // else occurrence) against the sort pivot's word, under the holder's
   // locale; text is upper-cased first unless the list compares case-

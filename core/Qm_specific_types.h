@@ -1497,6 +1497,12 @@ struct THitAndWordCountRec {
   Cardinal wordcount{};
 };
 
+// A timeline's settings as the results lists read them: the basis its dates
+// are shown in.
+struct TTimelineSettings {
+  TTimeLineDisplayBasis basis{};
+};
+
 // ---------------------------------------------------------------------------
 // Records that the tools fill and hand on; the library declares them so that
 // every tool names the same types, and reads none of their fields.
@@ -1568,7 +1574,6 @@ struct TTextsett_rec {};
 struct TThreeSectionsOfConcLine {};
 struct TTimelineOrPlotMainSortAlternativesRec {};
 struct TTimelineOrPlotMainSortPreferencesRec {};
-struct TTimelineSettings {};
 struct TToolWndRec {};
 struct TTranslateTagRec {};
 struct TWordCloudSettingsRec {};

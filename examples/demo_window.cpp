@@ -16,6 +16,7 @@
 
 #include "core/Global_vars.h"
 #include "demo_window_bars.h"
+#include "demo_window_cells.h"
 #include "demo_window_files.h"
 #include "library/Units.h"
 #include "platform/visual/Forms.h"
@@ -60,7 +61,7 @@ int RunWindowDemo(int argc, char** argv) {
     form.SetCaption(u"Sharedkit messages");
     form.SetPosition(poScreenCenter);
     form.SetClientWidth(416);
-    form.SetClientHeight(216);
+    form.SetClientHeight(256);
     Application().SetMainForm(&form);
     auto* intro = new TLabel(&form);
     intro->SetParent(&form);
@@ -82,6 +83,7 @@ int RunWindowDemo(int argc, char** argv) {
     AddButton(form, u"CloseDemo", u"Close", 2, 1, [](TForm& f) { f.Close(); });
     AddButton(form, u"BarsPage", u"Bars...", 3, 0, [](TForm& f) { MakeBarsPage(&f)->ShowModal(); });
     AddButton(form, u"FilesPage", u"Files...", 3, 1, [](TForm& f) { MakeFilesPage(&f)->ShowModal(); });
+    AddButton(form, u"CellsPage", u"Cells...", 4, 0, [](TForm& f) { MakeCellsPage(&f)->ShowModal(); });
     form.OnClose = [](TObject*, TCloseAction&) { QCoreApplication::quit(); };
 
     if (display) {
@@ -102,6 +104,7 @@ int RunWindowDemo(int argc, char** argv) {
     }
     if (!display && rc == 0) rc = SaveBarsPagePicture(&form) ? 0 : 1;
     if (!display && rc == 0) rc = SaveFilesPagePicture(&form) ? 0 : 1;
+    if (!display && rc == 0) rc = SaveCellsPagePicture(&form) ? 0 : 1;
     Application().SetMainForm(nullptr);
   }
   Finalize();

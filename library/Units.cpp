@@ -15,6 +15,10 @@
 #include "analysis/Work_qm_base.h"
 #include "analysis/grid_header_listU.h"
 #include "core/Basic_consts.h"
+#include "display/Grid_utilities.h"
+#include "display/Language_utils.h"
+#include "display/Rtl_and_ltr_painting.h"
+#include "display/Wordchunklistu_export.h"
 #include "core/Basic_processes.h"
 #include "core/Basic_types.h"
 #include "core/Basic_unicode_chars.h"
@@ -249,7 +253,13 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Parser),
     SK_UNIT(Work_base_elements),
     SK_UNIT(Work_qm_base),
-    // Results display.
+    // Results display: word chunks (whose start sets the lists' export of
+    // concordance lines), the text drawer, cell text, printer settings and
+    // the simple virtual grid.
+    SK_UNIT(Wordchunklistu),
+    SK_UNIT(Language_utils),
+    SK_UNIT(Rtl_and_ltr_painting),
+    SK_UNIT(Grid_utilities),
     SK_UNIT(Printer_organiser),
     SK_UNIT(Simple_virtual_grid),
 };

@@ -572,9 +572,29 @@ void TCanvas::SetPixel(Int32 x, Int32 y, TColor c) {
   p->drawPoint(x, y);
 }
 
+void TCanvas::PaintText(QPainter* p, Int32 x, Int32 y, Int32 width, Cardinal options, const String& text) {
+  const QFontMetrics& m = fFont.Metrics();
+  const bool opaque = fBrush.Style() != bsClear && fBkMode == OPAQUE;
+  if (opaque) p->fillRect(QRect(x, y, width, m.height()), ToQColor(fBrush.Color()));
+  // Blanks on a clear background show nothing unless a line runs through
+  // or under them.
+  if (!opaque && !fFont.HasStyle(fsUnderline) && !fFont.HasStyle(fsStrikeOut) &&
+      std::all_of(text.begin(), text.end(), [](Char c) { return c == u' '; }))
+    return;
+  p->setPen(ToQColor(fFont.Color()));
+  // The painter lays the text out with its own direction as the base
+  // direction: right-to-left reading forces it, so that neutral characters
+  // take their places as in a right-to-left paragraph.
+  const bool rtl = (options & ETO_RTLREADING) != 0;
+  if (rtl) p->setLayoutDirection(Qt::RightToLeft);
+  p->drawText(QPoint(x, y + m.ascent()), QStringView16(text));
+  if (rtl) p->setLayoutDirection(Qt::LeftToRight);
+}
+
 void TCanvas::TextOut(Int32 x, Int32 y, const String& text) {
   const QFontMetrics& m = fFont.Metrics();
   const Int32 w = Advance(m, text);
+  const bool right = fTextAlign == TA_RIGHT;
   if (QPainter* p = PreparedPainter(false, false); p != nullptr) {
     p->setFont(fFont.QtFont());
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -585,12 +605,26 @@ void TCanvas::TextOut(Int32 x, Int32 y, const String& text) {
       p->rotate(-fFont.Orientation() / 10.0);
     }
     const int ox = rotated ? 0 : x, oy = rotated ? 0 : y;
-    if (fBrush.Style() != bsClear) p->fillRect(QRect(ox, oy, w, m.height()), ToQColor(fBrush.Color()));
-    p->setPen(ToQColor(fFont.Color()));
-    p->drawText(QPoint(ox, oy + m.ascent()), QStringView16(text));
+    PaintText(p, right ? ox - w : ox, oy, w, fTextFlags, text);
     if (rotated) p->restore();
   }
-  fPenPos = TPoint{x + w, y};
+  fPenPos = TPoint{right ? x - w : x + w, y};
+}
+
+void TCanvas::ExtTextOut(Int32 x, Int32 y, Cardinal options, const TRect& rect, const String& text, Int32 width) {
+  const Int32 w = width >= 0 ? width : Advance(fFont.Metrics(), text);
+  const bool right = fTextAlign == TA_RIGHT;
+  fPenPos = TPoint{right ? x - w : x + w, y};
+  QPainter* p = PreparedPainter(false, false);
+  if (p == nullptr) return;
+  p->setFont(fFont.QtFont());
+  p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  if (options & ETO_CLIPPED) {
+    if (rect.Right <= rect.Left || rect.Bottom <= rect.Top) return;
+    p->setClipRect(ToQRect(rect), fClip ? Qt::IntersectClip : Qt::ReplaceClip);
+  }
+  if ((options & ETO_OPAQUE) && fBrush.Style() != bsClear) p->fillRect(ToQRect(rect), ToQColor(fBrush.Color()));
+  PaintText(p, right ? x - w : x, y, w, options | (fTextFlags & ETO_RTLREADING), text);
 }
 
 void TCanvas::TextRect(const TRect& r, Int32 x, Int32 y, const String& text) {

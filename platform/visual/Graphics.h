@@ -237,6 +237,23 @@ inline constexpr TTextFormat tfVerticalCenter = DT_VCENTER;
 inline constexpr TTextFormat tfWordBreak = DT_WORDBREAK;
 inline constexpr TTextFormat tfWordEllipsis = DT_WORD_ELLIPSIS;
 
+// Where TextOut and ExtTextOut put the text against x: TA_LEFT starts it at x,
+// TA_RIGHT ends it there (x is the text's right end).
+inline constexpr Cardinal TA_LEFT = 0;
+inline constexpr Cardinal TA_RIGHT = 2;
+
+// Options of ExtTextOut and of the canvas's TextFlags: ETO_OPAQUE fills the
+// rectangle with the brush, ETO_CLIPPED keeps the text inside it,
+// ETO_RTLREADING lays the text out right to left.
+inline constexpr Cardinal ETO_OPAQUE = 2;
+inline constexpr Cardinal ETO_CLIPPED = 4;
+inline constexpr Cardinal ETO_RTLREADING = 128;
+
+// Background mode of text: OPAQUE fills the text's cell with the brush (unless
+// the brush is clear), TRANSPARENT leaves what is under it.
+inline constexpr Int32 TRANSPARENT = 1;
+inline constexpr Int32 OPAQUE = 2;
+
 class TGraphic;
 
 // What a canvas draws on. The visual layer supplies two kinds (a bitmap's
@@ -296,6 +313,23 @@ class TCanvas : public TObject {
   void TextOut(Int32 x, Int32 y, const String& text);
   // TextOut clipped to r; r is filled with the brush first unless it is clear.
   void TextRect(const TRect& r, Int32 x, Int32 y, const String& text);
+  // Text at (x, y) by the text alignment, the background mode and options
+  // (ETO_...): clipped to rect with ETO_CLIPPED, rect filled first with
+  // ETO_OPAQUE, laid out right to left with ETO_RTLREADING (so that a
+  // right-to-left text is shaped and ordered with that base direction).
+  // PenPos moves to the text's far end in the alignment's direction. A
+  // caller that has measured the text (TextWidth) may pass its width, which
+  // saves measuring it again.
+  void ExtTextOut(Int32 x, Int32 y, Cardinal options, const TRect& rect, const String& text, Int32 width = -1);
+  // The alignment TextOut and ExtTextOut follow (TA_LEFT or TA_RIGHT).
+  Cardinal TextAlign() const { return fTextAlign; }
+  void SetTextAlign(Cardinal align) { fTextAlign = align; }
+  // Options TextOut adds (ETO_RTLREADING, ETO_CLIPPED to the clip region).
+  Cardinal TextFlags() const { return fTextFlags; }
+  void SetTextFlags(Cardinal flags) { fTextFlags = flags; }
+  // OPAQUE (the start) or TRANSPARENT.
+  Int32 BkMode() const { return fBkMode; }
+  void SetBkMode(Int32 mode) { fBkMode = mode == TRANSPARENT ? TRANSPARENT : OPAQUE; }
   // DrawText into r with the format; with tfCalcRect r receives the text's
   // extent and nothing is drawn; with tfModifyString and an ellipsis format the
   // text receives the shortened text.
@@ -341,6 +375,9 @@ class TCanvas : public TObject {
  private:
   struct ClipState;
   QPainter* BeginOp();
+  // The text's cell filled (unless clear) and the text drawn with its left
+  // end at x, in the direction the options give.
+  void PaintText(QPainter* p, Int32 x, Int32 y, Int32 width, Cardinal options, const String& text);
   TSize SurfaceSize() const;
 
   TFont fFont;
@@ -348,6 +385,9 @@ class TCanvas : public TObject {
   TBrush fBrush;
   TPoint fPenPos;
   TCopyMode fCopyMode = cmSrcCopy;
+  Cardinal fTextAlign = TA_LEFT;
+  Cardinal fTextFlags = 0;
+  Int32 fBkMode = OPAQUE;
   TCanvasSurface* fSurface = nullptr;
   std::unique_ptr<ClipState> fClip;
 };
