@@ -381,6 +381,10 @@ void TRichEdit::ScrollToPosition(Int32 pos) {
   w->ensureCursorVisible();
 }
 
+void TRichEdit::FlushPendingKeys() {
+  if (fWidget != nullptr) FlushPendingInput(static_cast<QWidget*>(fWidget), 256, 265);
+}
+
 // ---- painting suspended ----
 
 void TRichEdit::BeginUpdate() {

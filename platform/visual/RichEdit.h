@@ -133,6 +133,8 @@ class TRichEdit : public TObject {
   TRichKeyEvent OnKeyDown;
   TRichNotifyEvent OnMouseWheel;
   TRichNotifyEvent OnVScroll;
+  // Drops the key presses still waiting for the view.
+  void FlushPendingKeys();
 
   // ---- RTF ----
   // The document as RTF (ASCII bytes only).
