@@ -1,5 +1,6 @@
 #include "platform/visual/RichEdit.h"
 
+#include <QtCore/QCoreApplication>
 #include <QtCore/QFile>
 #include <QtGui/QAbstractTextDocumentLayout>
 #include <QtGui/QFont>
@@ -349,13 +350,26 @@ void TRichEdit::SetBounds(Int32 left, Int32 top, Int32 width, Int32 height) {
   Widget()->setGeometry(left, top, std::max(1, width), std::max(1, height));
 }
 
+namespace {
+
+// The view lays a long document out in steps; what is in view needs it whole.
+void EnsureLaidOut(QTextEdit* w) {
+  w->document()->documentLayout()->documentSize();
+  QCoreApplication::sendPostedEvents(w);
+  QCoreApplication::sendPostedEvents(w->viewport());
+}
+
+}  // namespace
+
 Int32 TRichEdit::FirstVisibleLine() {
   if (fWidget == nullptr) return 0;
+  EnsureLaidOut(fWidget);
   return fWidget->cursorForPosition(QPoint(1, 1)).blockNumber();
 }
 
 Int32 TRichEdit::LastVisibleLine() {
   if (fWidget == nullptr) return 0;
+  EnsureLaidOut(fWidget);
   const int h = std::max(1, fWidget->viewport()->height());
   return fWidget->cursorForPosition(QPoint(1, h - 1)).blockNumber();
 }
@@ -368,6 +382,7 @@ Int32 TRichEdit::ScrollThumbPos() const {
 void TRichEdit::ScrollLineToTop(Int32 i) {
   QTextEdit* w = Widget();
   i = std::clamp(i, 0, std::max(0, LineCount() - 1));
+  EnsureLaidOut(w);
   const QTextBlock b = fDocument->findBlockByNumber(i);
   const QRectF r = fDocument->documentLayout()->blockBoundingRect(b);
   w->verticalScrollBar()->setValue(static_cast<int>(r.top()));
