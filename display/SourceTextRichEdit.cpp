@@ -202,9 +202,13 @@ bool TSourceTextRichEdit::FileCharposInCurrentSeg(Int32 filePos) const {
 }
 
 Int32 TSourceTextRichEdit::CorrectSegmentForFileCharPos(Int32 filePos) const {
+  // A segment's end is the next one's start: that position belongs to the
+  // next segment (only the last one holds its own end).
   for (size_t k = 0; k < source_info.size(); ++k) {
     const TSourceSegmentInfo& i = source_info[k];
-    if (filePos >= i.f_cp_unc_start && filePos <= i.f_cp_unc_start + i.segm_Len) return static_cast<Int32>(k);
+    const bool last = k + 1 == source_info.size();
+    const Int64 end = static_cast<Int64>(i.f_cp_unc_start) + i.segm_Len;
+    if (filePos >= i.f_cp_unc_start && (filePos < end || (last && filePos == end))) return static_cast<Int32>(k);
   }
   return 0;
 }
