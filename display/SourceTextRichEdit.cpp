@@ -19,6 +19,21 @@ namespace {
 constexpr Char kHeaderEnd = 0xE00A;
 constexpr Int32 kMostGreyedSections = 201;
 
+// A segment's carriage-return positions (1-based, each line followed by CR
+// LF) and length, from its lines' lengths.
+TSourceSegmentInfo SegmentInfoOf(const TStrings& lines) {
+  TSourceSegmentInfo info;
+  Int64 pos = 0;
+  info.para_starts.reserve(static_cast<size_t>(lines.Count()));
+  for (Int32 i = 0; i < lines.Count(); ++i) {
+    pos += static_cast<Int64>(lines.Get(i).size());
+    info.para_starts.push_back(static_cast<Int32>(std::min<Int64>(pos + 1, 2147483647)));
+    pos += 2;
+  }
+  info.segm_Len = static_cast<Int32>(std::min<Int64>(pos, 2147483647));
+  return info;
+}
+
 bool Selected(const std::vector<Int32>& indexes, Int32 word) {
   return indexes.empty() || std::find(indexes.begin(), indexes.end(), word) != indexes.end();
 }
@@ -102,29 +117,25 @@ bool TSourceTextRichEdit::LoadedASourceText(const String& fileName, bool separat
   total_source_text_lines = n;
   const Int32 per = std::max<Int32>(1, lines_per_text_segment);
   const Int32 segments = std::max<Int32>(1, (n + per - 1) / per);
-  Int64 textLen = 0;
-  for (Int32 k = 0; k < segments; ++k) {
+  // Lines from the second segment on are copied out; the first segment is the
+  // list read, cut back to its own lines.
+  file_chunks.push_back(nullptr);
+  for (Int32 k = 1; k < segments; ++k) {
     auto seg = std::make_unique<TUTF8Stringlist>();
-    for (Int32 i = k * per; i < std::min(n, (k + 1) * per); ++i) {
-      const String line = all->Get(i);
-      textLen += static_cast<Int64>(line.size()) + 2;
-      seg->Add(line);
-    }
+    for (Int32 i = k * per; i < std::min(n, (k + 1) * per); ++i) seg->Add(all->Get(i));
     file_chunks.push_back(std::move(seg));
   }
-  SourceTextLen = static_cast<Int32>(std::min<Int64>(textLen, 2147483647));
+  for (Int32 i = n - 1; i >= per; --i) all->Delete(i);
+  file_chunks[0] = std::move(all);
   TextSegments = segments;
   Int64 start = 0;
   for (Int32 k = 0; k < segments; ++k) {
-    TSourceSegmentInfo info;
-    bool hasCR = false;
-    const String t = SegmentText(k);
-    info.para_starts = ComputedRichedParaStarts(hasCR, t);
-    info.segm_Len = static_cast<Int32>(t.size());
+    TSourceSegmentInfo info = SegmentInfoOf(*file_chunks[static_cast<size_t>(k)]);
     info.f_cp_unc_start = static_cast<Int32>(std::min<Int64>(start, 2147483647));
-    start += static_cast<Int64>(t.size());
+    start += info.segm_Len;
     source_info.push_back(std::move(info));
   }
+  SourceTextLen = static_cast<Int32>(std::min<Int64>(start, 2147483647));
   LoadTime = sw.ElapsedMilliseconds();
   if (separateHeader && !file_chunks.empty()) {
     const String t = SegmentText(0);
@@ -132,10 +143,9 @@ bool TSourceTextRichEdit::LoadedASourceText(const String& fileName, bool separat
     if (p != String::npos) {
       initial_SW_section_of_text = Trim(t.substr(0, p + 1));
       file_chunks[0]->SetText(Trim(t.substr(p + 1)));
-      bool hasCR = false;
-      const String rest = SegmentText(0);
-      source_info[0].para_starts = ComputedRichedParaStarts(hasCR, rest);
-      source_info[0].segm_Len = static_cast<Int32>(rest.size());
+      const TSourceSegmentInfo info = SegmentInfoOf(*file_chunks[0]);
+      source_info[0].para_starts = info.para_starts;
+      source_info[0].segm_Len = info.segm_Len;
     }
   }
   if (file_chunks.empty() || file_chunks[0]->Count() == 0) return false;
@@ -147,9 +157,12 @@ bool TSourceTextRichEdit::LoadedASourceText(const String& fileName, bool separat
 
 void TSourceTextRichEdit::ShowTheText(bool trim) {
   if (Segment(CurrentSegm) == nullptr) return;
-  String t = SegmentText(CurrentSegm);
-  // The last line's break would make an empty paragraph at the end.
-  if (t.size() >= 2 && t.compare(t.size() - 2, 2, u"\r\n") == 0) t.resize(t.size() - 2);
+  const TUTF8Stringlist* list = Segment(CurrentSegm);
+  String t;
+  for (Int32 i = 0; i < list->Count(); ++i) {
+    if (i > 0) t += u'\n';
+    t += list->Get(i);
+  }
   if (without_markup) t = Trim(WithoutMarkup(t, fmarkup_on, fmarkup_off, fmarkup_span));
   if (trim) {
     TStringList lines;
