@@ -4,6 +4,7 @@
 
 #include "core/Basic_processes.h"
 #include "core/Global_vars.h"
+#include "core/Qm_global_vars.h"
 #include "core/My_string_functions_words.h"
 #include "display/Language_utils.h"
 #include "display/Rtf_utils.h"
@@ -538,9 +539,10 @@ Int32 TTextStringGridVirtual::DrawOneLine(TLineAndLangnum at, bool painting, con
   TForegroundBackGroundColours colours{};
   colours[fb_foregound] = c.arr[tsc_windowtext];
   colours[fb_background] = c.arr[tsc_window];
+  // No cell colour of its own: the line takes the slot's colours.
   TForegroundBackGroundColours other{};
-  other[fb_foregound] = c.arr[tsc_highlighttext];
-  other[fb_background] = c.arr[tsc_highlight];
+  other[fb_foregound] = clNone;
+  other[fb_background] = clNone;
   std::unique_ptr<TQMInt64List> hits;
   if (const TSearchHighlightWordsList* h = ListOf(at.langnum)->GetHighlights(at.linenum)) {
     hits = std::make_unique<TQMInt64List>();
@@ -548,8 +550,16 @@ Int32 TTextStringGridVirtual::DrawOneLine(TLineAndLangnum at, bool painting, con
   }
   const bool wasMeasuring = d.JustMeasuring;
   if (!painting) d.JustMeasuring = true;
+  // The drawer paints hits in the process's highlight colours: for this line
+  // they are the language's search-hit colours.
+  const TColor oldBrush = Global_Colour_highlights[hc_highlightBrush];
+  const TColor oldText = Global_Colour_highlights[hc_highlightText];
+  Global_Colour_highlights[hc_highlightBrush] = c.arr[tsc_highlight];
+  Global_Colour_highlights[hc_highlightText] = c.arr[tsc_highlighttext];
   const Int32 height = d.DrawAChunkofTextStringGrid(text, canvas, r, slot.LangFnameColours.lingua.lcid, colours,
-                                                    other, hits != nullptr, hits.get());
+                                                    other, false, hits.get());
+  Global_Colour_highlights[hc_highlightBrush] = oldBrush;
+  Global_Colour_highlights[hc_highlightText] = oldText;
   d.JustMeasuring = wasMeasuring;
   return height;
 }
