@@ -513,6 +513,95 @@ bool TTextStringGridVirtual::LoadAFile(const String& fileName, const Tfixed_lang
   return ok;
 }
 
+std::array<TMyCanvasColourRec, kAlignerSlots> TTextStringGridVirtual::DefaultDisplayColours() {
+  std::array<TMyCanvasColourRec, kAlignerSlots> r{};
+  for (auto& c : r) {
+    c.arr[tsc_window] = clWindow;
+    c.arr[tsc_windowtext] = clWindowText;
+  }
+  return r;
+}
+
+void TTextStringGridVirtual::SetDisplayColours(const std::array<TMyCanvasColourRec, kAlignerSlots>& colours) {
+  if (!BaseStringArrayHolder) return;
+  for (Int32 i = 0; i < kAlignerSlots; ++i) BaseStringArrayHolder->SetColours(i, colours[static_cast<size_t>(i)]);
+  Repaint();
+}
+
+std::array<TMyCanvasColourRec, kAlignerSlots> TTextStringGridVirtual::GetDisplayColoursFixedArr() const {
+  std::array<TMyCanvasColourRec, kAlignerSlots> r{};
+  if (!BaseStringArrayHolder) return DefaultDisplayColours();
+  for (Int32 i = 0; i < kAlignerSlots; ++i)
+    r[static_cast<size_t>(i)] = BaseStringArrayHolder->GetLangFilenameAndColours(i).cores;
+  return r;
+}
+
+void TTextStringGridVirtual::SetSearchRecColoursAndStyle(Int32 lang, TColor brush, TColor text, TFontStyles style) {
+  if (lang < 0 || lang >= kAlignerSlots) return;
+  if (BaseStringArrayHolder) BaseStringArrayHolder->SetHighlightWordColours(lang, brush, text);
+  Displayers[static_cast<size_t>(lang)]->SearchExtraFontRec.BrushColour = brush;
+  Displayers[static_cast<size_t>(lang)]->SearchExtraFontRec.FontColour = text;
+  Displayers[static_cast<size_t>(lang)]->SearchExtraFontRec.typeface = style;
+  Repaint();
+}
+
+void TTextStringGridVirtual::SetSearchRecColoursAndStyles(
+    const std::array<TMyCanvasColourRecAndTypeface, kAlignerSlots>& recs) {
+  for (Int32 i = 0; i < kAlignerSlots; ++i) {
+    const TMyCanvasColourRecAndTypeface& r = recs[static_cast<size_t>(i)];
+    SetSearchRecColoursAndStyle(i, r.colourset.arr[tsc_highlight], r.colourset.arr[tsc_highlighttext], r.typeface);
+  }
+}
+
+std::array<TMyCanvasColourRecAndTypeface, kAlignerSlots> TTextStringGridVirtual::GetSearchColoursAndStylesFixedArr()
+    const {
+  std::array<TMyCanvasColourRecAndTypeface, kAlignerSlots> r{};
+  for (Int32 i = 0; i < kAlignerSlots; ++i) {
+    TMyCanvasColourRecAndTypeface& x = r[static_cast<size_t>(i)];
+    const TColourFontRec& f = Displayers[static_cast<size_t>(i)]->SearchExtraFontRec;
+    x.colourset.arr[tsc_highlight] = f.BrushColour;
+    x.colourset.arr[tsc_highlighttext] = f.FontColour;
+    x.typeface = f.typeface;
+  }
+  return r;
+}
+
+void TTextStringGridVirtual::SetCanvasFontNameAndSize(const String& name, Int32 size) {
+  if (!name.empty()) Font().SetName(name);
+  if (size > 0) Font().SetSize(size);
+  ComputeHeightsAndWidths(true);
+  Repaint();
+}
+
+void TTextStringGridVirtual::GoToNextPlotPoint(Int32 direction) {
+  if (!fPLotbar) return;
+  fPLotbar->NextPlotValue(ArrayLIneFromRow(), direction < 0);
+  SynchronizeRowToPlot();
+}
+
+void TTextStringGridVirtual::SynchronizeRowToPlot() {
+  if (!fPLotbar) return;
+  for (Int32 lang = 0; lang < LanguagesInUse(); ++lang) {
+    const Int32 line = fPLotbar->GetSelectedPlotValue(lang);
+    if (line < 0) continue;
+    const Int32 row = StringlistNumToRowNum(line, lang);
+    if (row < 0 || row >= RowCount()) return;
+    SetRow(row);
+    if (row > TopRow()) SetTopRow(std::max(0, row - 2));
+    Repaint();
+    return;
+  }
+}
+
+bool TTextStringGridVirtual::PlotMarkMatchesLineAndLang(TLineAndLangnum at) const {
+  return fPLotbar != nullptr && at.langnum >= 0 && at.langnum < kAlignerSlots &&
+         fPLotbar->GetSelectedPlotValue(at.langnum) == at.linenum && at.linenum >= 0;
+}
+
+void TTextStringGridVirtual::SetPickedOutWordPos(Int32 lang, Int32 mark) {
+  if (fPLotbar) fPLotbar->PickedOutWord = TLangMark{lang, mark};
+}
+
 void TTextStringGridVirtual::SetAllDisplayersJustMeasuring(bool flag) {
   for (Int32 i = 0; i < LanguagesInUse(); ++i) Displayers[static_cast<size_t>(i)]->JustMeasuring = flag;
 }
@@ -557,7 +646,7 @@ Int32 TTextStringGridVirtual::DrawOneLine(TLineAndLangnum at, bool painting, con
   Global_Colour_highlights[hc_highlightBrush] = c.arr[tsc_highlight];
   Global_Colour_highlights[hc_highlightText] = c.arr[tsc_highlighttext];
   const Int32 height = d.DrawAChunkofTextStringGrid(text, canvas, r, slot.LangFnameColours.lingua.lcid, colours,
-                                                    other, false, hits.get());
+                                                    other, PlotMarkMatchesLineAndLang(at), hits.get());
   Global_Colour_highlights[hc_highlightBrush] = oldBrush;
   Global_Colour_highlights[hc_highlightText] = oldText;
   d.JustMeasuring = wasMeasuring;

@@ -103,6 +103,24 @@ class TTextStringGridVirtual : public TCustomDrawGrid {
   void SetAllDisplayersJustMeasuring(bool flag);
   TMyTextDrawer& Displayer(Int32 lang) { return *Displayers[static_cast<size_t>(lang)]; }
 
+  void SetAlignerTab(TAlignerTab tab) { fAlignerTab = tab; }
+  // Every slot's colours; the default sets hold the window and window-text
+  // colours and 0 elsewhere.
+  void SetDisplayColours(const std::array<TMyCanvasColourRec, kAlignerSlots>& colours);
+  std::array<TMyCanvasColourRec, kAlignerSlots> GetDisplayColoursFixedArr() const;
+  static std::array<TMyCanvasColourRec, kAlignerSlots> DefaultDisplayColours();
+  // A language's search-hit brush and text colours and font style.
+  void SetSearchRecColoursAndStyle(Int32 lang, TColor brush, TColor text, TFontStyles style);
+  void SetSearchRecColoursAndStyles(const std::array<TMyCanvasColourRecAndTypeface, kAlignerSlots>& recs);
+  std::array<TMyCanvasColourRecAndTypeface, kAlignerSlots> GetSearchColoursAndStylesFixedArr() const;
+  void SetCanvasFontNameAndSize(const String& name, Int32 size);
+
+  // ---- the plot bar ----
+  void GoToNextPlotPoint(Int32 direction);
+  void SynchronizeRowToPlot();
+  bool PlotMarkMatchesLineAndLang(TLineAndLangnum at) const;
+  void SetPickedOutWordPos(Int32 lang, Int32 mark);
+
   bool Busy() const { return fBusy; }
 
   TTextStringGridListHolder* BaseStringArrayHolder = nullptr;  // not owned

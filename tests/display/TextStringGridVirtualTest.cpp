@@ -7,6 +7,8 @@
 #include "TestSupport.h"
 #include "platform/runtime/Colors.h"
 #include "platform/visual/Forms.h"
+#include "services/Monitor_functions.h"
+#include "ui/Tpcprogressbars.h"
 
 namespace sk {
 namespace {
@@ -148,6 +150,33 @@ TEST(TextStringGridVirtual, HighlightedRowByBytesAndMiddleByCharacters) {
   EXPECT_EQ(g.Row(), 5);
   g.UpOneRow();
   EXPECT_EQ(g.Row(), 3);
+}
+
+TEST(TextStringGridVirtual, PlotBarMarksAndSearchColours) {
+  Aligner a({u"a\r\nlord\r\nb\r\nlord\r\n", u"x\r\ny\r\nlord\r\nz\r\n"});
+  TTextStringGridVirtual& g = *a.grid;
+  TPlotBar bar(nullptr);
+  g.fPLotbar = &bar;
+  g.FindLinesContaining(u"lord", true, true);
+  EXPECT_EQ(bar.PlotMarks(0), 2);
+  EXPECT_EQ(bar.PlotMarks(1), 1);
+  EXPECT_EQ(bar.Width(), 2 * (CurrentPPI() / 4));
+  g.SetRow(0);
+  g.GoToNextPlotPoint(1);
+  EXPECT_EQ(g.Row(), 2);  // line 1 of language 0
+  EXPECT_TRUE(g.PlotMarkMatchesLineAndLang(TLineAndLangnum{1, 0}));
+  g.GoToNextPlotPoint(1);
+  EXPECT_EQ(g.Row(), 5);  // line 2 of language 1
+  g.SetSearchRecColoursAndStyle(1, clYellow, clMaroon, 1u << fsItalic);
+  const auto arr = g.GetSearchColoursAndStylesFixedArr();
+  EXPECT_EQ(arr[1].colourset.arr[tsc_highlight], clYellow);
+  EXPECT_EQ(arr[1].colourset.arr[tsc_highlighttext], clMaroon);
+  EXPECT_EQ(arr[1].typeface, 1u << fsItalic);
+  EXPECT_EQ(a.holder.GetLangFilenameAndColours(1).cores.arr[tsc_highlight], clYellow);
+  const auto defaults = TTextStringGridVirtual::DefaultDisplayColours();
+  g.SetDisplayColours(defaults);
+  EXPECT_EQ(g.GetDisplayColoursFixedArr()[7].arr[tsc_windowtext], clWindowText);
+  EXPECT_EQ(g.GetDisplayColoursFixedArr()[7].arr[tsc_highlight], 0);
 }
 
 class TextStringGridVirtual_files : public ScratchFolderTest {
