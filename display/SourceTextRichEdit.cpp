@@ -7,6 +7,7 @@
 #include "core/My_string_functions_markup.h"
 #include "core/My_string_functions_positions.h"
 #include "core/My_string_functions_tabfields.h"
+#include "core/Unicode_string_conversion.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/Strings.h"
@@ -105,28 +106,43 @@ bool TSourceTextRichEdit::LoadedASourceText(const String& fileName, bool separat
   initial_SW_section_of_text.clear();
   fSW_Positions->Clear();
   SelectedHighlightMark = -1;
-  auto all = std::make_unique<TUTF8Stringlist>();
   if (!FileExists(fileName)) return false;
+  String text;
   try {
     TFileStream stream(fileName, fmOpenRead | fmShareDenyNone);
-    all->LoadFromStream(&stream);
+    const Int64 size = stream.Size();
+    if (size < 0 || size > 0x7FFFFFFF) return false;
+    TBytes bytes(static_cast<size_t>(size));
+    if (size > 0 && stream.Read(bytes.data(), size) != size) return false;
+    TEncoding* found = nullptr;
+    Int32 markLength = 0;
+    text = EncodedStringFromBytes(bytes, found, markLength);
   } catch (...) {
     return false;
   }
-  const Int32 n = all->Count();
+  // Lines end at CR LF, LF or CR; a break at the very end starts no line.
+  std::vector<std::pair<size_t, size_t>> lines;
+  for (size_t i = 0, from = 0; i <= text.size(); ++i) {
+    if (i == text.size()) {
+      if (i > from) lines.emplace_back(from, i - from);
+      break;
+    }
+    const Char c = text[i];
+    if (c != u'\r' && c != u'\n') continue;
+    lines.emplace_back(from, i - from);
+    if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+    from = i + 1;
+  }
+  const Int32 n = static_cast<Int32>(std::min<size_t>(lines.size(), 0x7FFFFFFF));
   total_source_text_lines = n;
   const Int32 per = std::max<Int32>(1, lines_per_text_segment);
   const Int32 segments = std::max<Int32>(1, (n + per - 1) / per);
-  // Lines from the second segment on are copied out; the first segment is the
-  // list read, cut back to its own lines.
-  file_chunks.push_back(nullptr);
-  for (Int32 k = 1; k < segments; ++k) {
+  for (Int32 k = 0; k < segments; ++k) {
     auto seg = std::make_unique<TUTF8Stringlist>();
-    for (Int32 i = k * per; i < std::min(n, (k + 1) * per); ++i) seg->Add(all->Get(i));
+    for (Int32 i = k * per; i < std::min(n, (k + 1) * per); ++i)
+      seg->Add(text.substr(lines[static_cast<size_t>(i)].first, lines[static_cast<size_t>(i)].second));
     file_chunks.push_back(std::move(seg));
   }
-  for (Int32 i = n - 1; i >= per; --i) all->Delete(i);
-  file_chunks[0] = std::move(all);
   TextSegments = segments;
   Int64 start = 0;
   for (Int32 k = 0; k < segments; ++k) {
