@@ -478,6 +478,21 @@ void TTextStringGridVirtual::ClearAllSearches(Int32 lang) {
   Repaint();
 }
 
+void TTextStringGridVirtual::ClearSearchDisplay(const TQMSearchWordRec& rec) {
+  for (auto& d : Displayers) d->ClearOneSearch(rec);
+  Repaint();
+}
+
+void TTextStringGridVirtual::MouseDown(TMouseButton button, TShiftState shift, Int32 x, Int32 y) {
+  TCustomDrawGrid::MouseDown(button, shift, x, y);
+  if (button != mbLeft || (shift & ShiftBit(ssDouble))) return;
+  const TGridCoord cell = MouseCoord(x, y);
+  if (cell.X < 0 || cell.Y < 0) return;
+  drag_row = cell.Y;
+  drag_col = cell.X;
+  BeginDrag(false);
+}
+
 void TTextStringGridVirtual::SetCol0Visible(bool visible) {
   if (visible == Col0Visible) return;
   Col0Visible = visible;

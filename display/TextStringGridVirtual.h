@@ -92,6 +92,8 @@ class TTextStringGridVirtual : public TCustomDrawGrid {
   void SetAllDefaultColours();
   void SetupLangsAndVisibility(bool col0Visible);
   void ClearAllSearches(Int32 lang);
+  // Takes one search word out of every language's drawer.
+  void ClearSearchDisplay(const TQMSearchWordRec& rec);
   void SetCol0Visible(bool visible);
   void SetOneLanguage(Int32 lang, const Tfixed_lang_details& rec);
   void SetLangFontNameAndSize(Int32 lang, const String& name, Int32 size);
@@ -151,6 +153,10 @@ class TTextStringGridVirtual : public TCustomDrawGrid {
 
  protected:
   void DrawCell(Int32 ACol, Int32 ARow, const TRect& ARect, TGridDrawState AState) override;
+  // A left press on a cell remembers it in drag_row and drag_col and starts
+  // a drag once the mouse has moved the drag distance; a double click has
+  // already run the grid's double-click handling.
+  void MouseDown(TMouseButton button, TShiftState shift, Int32 x, Int32 y) override;
   void TopLeftChanged() override;
 
  private:

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QtCore/QCoreApplication>
+#include <QtGui/QMouseEvent>
+#include <QtWidgets/QAbstractScrollArea>
+
 #include "DisplayTestSupport.h"
+#include "analysis/Search_parsing.h"
 #include "RtfTestSupport.h"
 #include "TestSupport.h"
 #include "platform/runtime/Colors.h"
@@ -177,6 +182,35 @@ TEST(TextStringGridVirtual, PlotBarMarksAndSearchColours) {
   g.SetDisplayColours(defaults);
   EXPECT_EQ(g.GetDisplayColoursFixedArr()[7].arr[tsc_windowtext], clWindowText);
   EXPECT_EQ(g.GetDisplayColoursFixedArr()[7].arr[tsc_highlight], 0);
+}
+
+TEST(TextStringGridVirtual, APressRemembersItsCellAndOneSearchWordIsTakenOut) {
+  Aligner a({u"a lord\r\nb\r\n", u"x\r\ny\r\n"});
+  TTextStringGridVirtual& g = *a.grid;
+  auto* viewport = static_cast<QAbstractScrollArea*>(g.Widget())->viewport();
+  auto mouse = [&](QEvent::Type type, TPoint at) {
+    const QPointF p(at.X, at.Y);
+    QMouseEvent e(type, p, viewport->mapToGlobal(p), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, &e);
+  };
+  const TRect cell = g.CellRect(1, 2);
+  mouse(QEvent::MouseButtonPress, TPoint{cell.Left + 2, cell.Top + 2});
+  EXPECT_EQ(g.drag_row, 2);
+  EXPECT_EQ(g.drag_col, 1);
+  EXPECT_FALSE(g.Dragging()) << "a drag starts only past the drag distance";
+  mouse(QEvent::MouseButtonRelease, TPoint{cell.Left + 2, cell.Top + 2});
+
+  const TQMSearchWordRec lord = SWUnParsed_SearchWord(u"lord");
+  const TQMSearchWordRec b = SWUnParsed_SearchWord(u"b");
+  for (Int32 lang = 0; lang < 2; ++lang) {
+    g.Displayer(lang).AddASearch(lord);
+    g.Displayer(lang).AddASearch(b);
+  }
+  g.ClearSearchDisplay(lord);
+  for (Int32 lang = 0; lang < 2; ++lang) {
+    EXPECT_EQ(g.Displayer(lang).IndexOfASearch(lord), -1);
+    EXPECT_GE(g.Displayer(lang).IndexOfASearch(b), 0);
+  }
 }
 
 class TextStringGridVirtual_files : public ScratchFolderTest {
