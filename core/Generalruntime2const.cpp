@@ -1153,6 +1153,7 @@ constinit const TResStringRec _QMSaveTextFileDataCanList{63862, u"save text file
 constinit const TResStringRec _QMWordListOfSameTexts{63863, u"word list of the same texts", "_QMWordListOfSameTexts"};
 constinit const TResStringRec _QMYouChoseXbutLowestPossibleIsYQuitQ{63864, u"%s: you chose %d but the lowest possible value is %d. Cancel?", "_QMYouChoseXbutLowestPossibleIsYQuitQ"};
 constinit const TResStringRec _QMMinFrequencyX{63865, u"min. frequency %s", "_QMMinFrequencyX"};
+constinit const TResStringRec _QMQuillmarkTools{63866, u"Quillmark Tools", "_QMQuillmarkTools"};
 constinit const TResStringRec _QMRowNumber{63848, u"Row %.0n", "_QMRowNumber"};
 constinit const TResStringRec _QMAddingToIndex{63849, u"adding to index", "_QMAddingToIndex"};
 constinit const TResStringRec _QMLargeIcons{63850, u"large icons", "_QMLargeIcons"};
@@ -2453,6 +2454,7 @@ const TResStringRec* const Generalruntime2const_Entries[Generalruntime2const_Ent
     &_QMWordListOfSameTexts,
     &_QMYouChoseXbutLowestPossibleIsYQuitQ,
     &_QMMinFrequencyX,
+    &_QMQuillmarkTools,
     &_QMRowNumber,
     &_QMAddingToIndex,
     &_QMLargeIcons,

@@ -12,9 +12,9 @@
 // Names that an earlier table also exports are declared in the nested namespace
 // Generalruntime2const (sk::Generalruntime2const::_QMNo).
 //
-// 1285 entries. Identifiers 63712 to 65055: in blocks of sixteen from the top
+// 1286 entries. Identifiers 63712 to 65055: in blocks of sixteen from the top
 // of the range downwards, ascending inside a block, in declaration order;
-// identifiers of the range left to other units: 63840 to 63847, 63866 to 63871,
+// identifiers of the range left to other units: 63840 to 63847, 63867 to 63871,
 // 64272 to 64281, 64288 to 64303, 64310 to 64319.
 #pragma once
 
@@ -1170,6 +1170,7 @@ extern const TResStringRec _QMSaveTextFileDataCanList;  // 63862 "save text file
 extern const TResStringRec _QMWordListOfSameTexts;  // 63863 "word list of the same texts"
 extern const TResStringRec _QMYouChoseXbutLowestPossibleIsYQuitQ;  // 63864 "%s: you chose %d but the lowest possible value is %d. Cancel?"
 extern const TResStringRec _QMMinFrequencyX;  // 63865 "min. frequency %s"
+extern const TResStringRec _QMQuillmarkTools;  // 63866 "Quillmark Tools"
 extern const TResStringRec _QMRowNumber;  // 63848 "Row %.0n"
 extern const TResStringRec _QMAddingToIndex;  // 63849 "adding to index"
 extern const TResStringRec _QMLargeIcons;  // 63850 "large icons"
@@ -1312,7 +1313,7 @@ extern const TResStringRec _QMMarkup;  // 63944 "mark-up"
 }  // namespace Generalruntime2const
 
 // Every entry of the table, in declaration order.
-inline constexpr Int32 Generalruntime2const_EntryCount = 1285;
+inline constexpr Int32 Generalruntime2const_EntryCount = 1286;
 extern const TResStringRec* const Generalruntime2const_Entries[Generalruntime2const_EntryCount];
 
 // Unit start and stop (the unit has no work of its own).
