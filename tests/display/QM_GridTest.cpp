@@ -468,3 +468,40 @@ TEST(QM_Grid_scale, ABusyListIsPaintedBlankWithoutFetching) {
 
 }  // namespace
 }  // namespace sk
+
+namespace sk {
+namespace {
+
+// A heading click sorts through the host; while the sort yields, a repaint
+// of the grid fetches no record and leaves the cells blank.
+TEST(QM_Grid_scale, ARepaintWhileSortingFetchesNothing) {
+  TGridFixture f(20000);
+  TSortSettings& s = f.list->QMSortSettings;
+  s.comparesorts[main_sort] = [](TObject*) { return 0; };
+  s.saveable.column_choices[main_sort].ascending = true;
+  s.saveable.SortBytes[main_sort] = 1;
+  s.saveable.SortLevelsAvailable = main_sort;
+  Int64 fetchedDuringSort = 0, repaints = 0;
+  const TYieldProcessProc saved = Global_YieldProcessProc;
+  Global_YieldProcessProc = [&] {
+    const Int64 before = f.list->fetched;
+    (void)Rendered(*f.grid);
+    ++repaints;
+    fetchedDuringSort += f.list->fetched - before;
+  };
+  f.grid->FOnSort = [](TQM_Grid* g, Int32, Int32, Int32, bool) {
+    g->fCurrentQMList->SortThem(0, g->fCurrentQMList->Count() - 1);
+  };
+  const TRect head = f.grid->CellRect(1, 0);
+  MouseOn(*f.grid, QPoint(head.Left + 5, head.Top + 3));
+  Global_YieldProcessProc = saved;
+  EXPECT_GT(repaints, 0);
+  EXPECT_EQ(fetchedDuringSort, 0);
+  // Afterwards the cells come back.
+  f.list->fetched = 0;
+  (void)Rendered(*f.grid);
+  EXPECT_GT(f.list->fetched, 0);
+}
+
+}  // namespace
+}  // namespace sk
