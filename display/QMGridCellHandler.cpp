@@ -483,6 +483,9 @@ TRect TQMGridCellHandler::ComputedCellRectForClipboard(Int32 col, Int32 row, Dou
 
 void TQMGridCellHandler::ClipboardDrawInCell(Int32 relCol, Int32 relRow, Int32 col, Int32 row) {
   TQM_Grid* g = fCurrentGrid;
+  // Cells arrive column by column, so the text goes at the line's end; the
+  // relative column is not needed for it.
+  (void)relCol;
   if (g == nullptr || WmfCanvas == nullptr) return;
   TRect rect = ComputedCellRectForClipboard(col, row, fMonitorFontscale);
   // Every cell but the number column and the heading row moves by the

@@ -191,9 +191,9 @@ TEST(QM_Grid_printing, PdfPagesHeaderFooterAndCells) {
   ASSERT_EQ(std::system(("pdftoppm -r 96 -png '" + pdf + "' '" + dir.Path("pg") + "'").c_str()), 0);
   int found = 0;
   for (int i = 1; i <= pages + 1; ++i) {
-    for (const std::string& form : {"%d", "%02d", "%03d"}) {
+    for (const char* form : {"%d", "%02d", "%03d"}) {
       char n[16];
-      std::snprintf(n, sizeof n, form.c_str(), i);
+      std::snprintf(n, sizeof n, form, i);
       if (FileExists(Utf8ToString(dir.Path(std::string("pg-") + n + ".png")))) ++found;
     }
   }
