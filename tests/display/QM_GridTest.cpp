@@ -505,3 +505,50 @@ TEST(QM_Grid_scale, ARepaintWhileSortingFetchesNothing) {
 
 }  // namespace
 }  // namespace sk
+
+namespace sk {
+namespace {
+
+TEST(QM_Grid_keys, PreviewPagesThroughKeyCodes256And257) {
+  TGridFixture f(100);
+  TPrintPreviewOutputRec& p = f.grid->print_pre_output;
+  for (const Int32 start : {0, 30, 60, 101}) p.pg_start_line->AddOne(start);
+  p.total_pages = 3;
+  p.current_page = 0;
+  struct Step {
+    Word key;
+    Int32 page, top;
+    bool consumed;
+  } steps[] = {{256, 1, 30, true}, {256, 2, 60, true}, {256, 2, 60, false}, {257, 1, 30, true},
+               {257, 0, 1, true},  {257, 0, 1, false}};
+  for (const Step& s : steps) {
+    Word key = s.key;
+    f.grid->DoKeyDown(key, 0);
+    EXPECT_EQ(p.current_page, s.page) << s.key;
+    EXPECT_EQ(f.grid->TopRow(), s.top) << s.key;
+    EXPECT_EQ(f.grid->Row(), s.top) << s.key;
+    EXPECT_EQ(key == 0, s.consumed) << s.key;
+  }
+}
+
+TEST(QM_Grid_hints, HeadingHintsAndRowSizing) {
+  TGridFixture f(10);
+  f.grid->grid_headers[2].hint = u"how often";
+  f.grid->grid_headers[2].HelpContext = 77;
+  const TRect head = f.grid->CellRect(2, 0);
+  TRect cell{};
+  EXPECT_EQ(f.grid->HintString(TPoint{head.Left + 3, head.Top + 3}, cell), u"how often");
+  EXPECT_EQ(cell, head);
+  EXPECT_EQ(f.grid->HelpContext(), 77);
+  f.grid->fOnHeaderHintTweaked = [](TQM_Grid*, Int32 c, const String& s) { return s + u"!" + IntToStr(c); };
+  EXPECT_EQ(f.grid->HintString(TPoint{head.Left + 3, head.Top + 3}, cell), u"how often!2");
+  const TRect data = f.grid->CellRect(1, 3);
+  EXPECT_EQ(f.grid->HintString(TPoint{data.Left + 3, data.Top + 3}, cell), u"");
+  f.grid->SetOptions(f.grid->Options() | GridOptionBit(goRowSizing));
+  const TRect number = f.grid->CellRect(0, 3);
+  EXPECT_EQ(f.grid->HintString(TPoint{number.Left + 3, number.Top + 3}, cell), u"expand this line by pulling it down");
+  EXPECT_EQ(f.grid->HelpContext(), 2040);
+}
+
+}  // namespace
+}  // namespace sk
