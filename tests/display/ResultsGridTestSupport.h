@@ -11,6 +11,7 @@
 #include "VisualTestSupport.h"
 #include "analysis/Headingsu.h"
 #include "analysis/Work_qm_base_sister.h"
+#include "core/Qm_global_vars.h"
 #include "display/QMGridCellHandler.h"
 #include "display/QM_Grid.h"
 #include "platform/runtime/Strings.h"
@@ -72,6 +73,7 @@ class TCountingList : public TQMSister {
 struct TGridFixture {
   explicit TGridFixture(Int32 n, Int32 width = 400, Int32 height = 300, TQuillmarkList kind = lt_word_list) {
     TestApplication();
+    savedColours = Global_Colours;
     list = std::make_unique<TCountingList>(n, kind);
     grid = std::make_unique<TQM_Grid>(nullptr);
     grid->SetBounds(0, 0, width, height);
@@ -81,6 +83,11 @@ struct TGridFixture {
     grid->MatchGridToListType(kind, grid_none, list.get());
     grid->SetColumnWidths();
   }
+  // The shared colour table goes back as it was.
+  ~TGridFixture() { Global_Colours = savedColours; }
+  TGridFixture(const TGridFixture&) = delete;
+  TGridFixture& operator=(const TGridFixture&) = delete;
+  TMyCanvasColourRec savedColours{};
   std::unique_ptr<TCountingList> list;
   std::unique_ptr<TQM_Grid> grid;
   std::unique_ptr<TQMGridCellHandler> handler;
