@@ -1,6 +1,7 @@
 #include "zip/ZAArchiver.h"
 
 #include <algorithm>
+#include <exception>
 #include <mutex>
 
 #include "core/UnitCounter.h"
@@ -323,6 +324,17 @@ void TZABaseArchiver::InternalOpenArchive() {
 }
 
 void TZABaseArchiver::CloseArchive() {
+  // Pending changes are committed; a commit that fails has put the archive
+  // back, and its error is reported once the archive is closed.
+  std::exception_ptr failure;
+  if (FActive && FUpdateCount > 0) {
+    try {
+      ForceUpdate();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  }
+  FUpdateCount = 0;
   if (FActive) {
     // A new archive that nothing was written into still gets its (empty)
     // directory, so that the file it leaves is an archive.
@@ -332,6 +344,7 @@ void TZABaseArchiver::CloseArchive() {
   }
   FreeArchiveStream();
   DMHandle.reset();
+  if (failure) std::rethrow_exception(failure);
 }
 
 void TZABaseArchiver::FreeArchiveStream() {

@@ -6,12 +6,18 @@
 //
 // Theme files: ZAArchiver.cpp (properties, guards, lock, opening and
 // closing), ZAArchiver_events.cpp (the event dispatchers),
-// ZAArchiver_volumes.cpp (volumes), ZAArchiver_codec.cpp (the entry codec);
+// ZAArchiver_volumes.cpp (volumes), ZAArchiver_codec.cpp (the entry codec),
+// ZAArchiver_commit.cpp (update brackets and the commit),
+// ZAArchiver_entries.cpp (entry operations, search, masks, tagged entries),
+// ZAArchiver_public.cpp (adding, extracting, renaming and the like, and the
+// auxiliary streams);
 // ZAArchiver_prompts.h and ZAArchiver_volumes.h hold the hooks of the
 // dialogs and of the disks.
 #pragma once
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/StringList.h"
@@ -99,6 +105,80 @@ class TZABaseArchiver : public TZAArchiverLink {
   // Closes the archive; a new archive that holds nothing gets its empty
   // directory written.
   void CloseArchive();
+
+  // ---- update brackets and the commit ---------------------------------------
+  // Opens a bracket; the outermost takes a snapshot of the entry table.
+  // Engine errors 62 (a multi-volume archive already committed), 32 (an
+  // archive opened read-only).
+  void BeginUpdate();
+  // Closes a bracket; the outermost commits.
+  void EndUpdate();
+  // Drops every bracket without committing; the entry table and the archive
+  // comment go back to the snapshot.
+  void CancelUpdate();
+  // Writes the pending changes into the archive. A failure, a cancel or an
+  // abort leaves the archive byte for byte as it was and the entry table
+  // equal to the snapshot; failures are raised again after that.
+  void ForceUpdate();
+
+  // ---- entry operations -----------------------------------------------------
+  // Fills live entry index for a new or updated entry, from a file on disk
+  // (isFile) or from a name with the given attributes and date.
+  void FillDirItem(Int32 index, const String& fileName, bool isFile, Int32 attributes, TDateTime date);
+  // Engine errors 24 (index), 25 (no update bracket).
+  void UpdateItem(Int32 index, const String& fileName);
+  // Engine errors 21 (index), 22 (no update bracket).
+  void DeleteItem(Int32 index);
+  // Engine errors 16 (index), 8 (the entry does not extract and check).
+  void ExtractItem(Int32 index, TStream* dest, Int32 count, Int64 offset);
+  static bool CheckAttributesMatch(Int32 entryAttr, Int32 searchAttr);
+  bool IsItemMatches(Int32 index, const TZAArchiveItem& f) const;
+  bool InternalFind(TZAArchiveItem& f);
+  bool IsInternalFileMatchMask(const String& name, const String& mask) const;
+  bool IsExternalFileMatchMask(const String& fileName, const String& mask, bool isFolder);
+  String GetFullMask(const String& mask, const String& baseDir, bool& bareName) const;
+  void TagFiles();
+  void TagFiles(const String& mask, Int32 attributes, const String& exclusionMask);
+  void ProcessTaggedFiles(TZAProcessOperation operation, Int32 index = -1);
+  void DeleteTaggedFile(Int32 index);
+  void UpdateTaggedFile(Int32 index, const String& name, const String& baseDir);
+  void ExtractTaggedFile(Int32 index, const String& name, const String& folder);
+  void TestTaggedFile(Int32 index, const String& name);
+
+  // ---- public operations ----------------------------------------------------
+  void AddFiles();
+  void AddFiles(const String& mask, Int32 searchAttr, const String& exclusionMask);
+  void MoveFiles();
+  void MoveFiles(const String& mask, Int32 searchAttr, const String& exclusionMask);
+  void AddFromStream(const String& name, TStream* stream, bool copyToBuffer, Int64 position, Int64 count,
+                     Cardinal attributes, TDateTime date);
+  void AddFromBuffer(const String& name, const void* buffer, Int64 count, Cardinal attributes, TDateTime date);
+  // The text goes in as UTF-8 without a byte-order mark.
+  void AddFromString(const String& name, const String& text, Cardinal attributes, TDateTime date);
+  void ExtractFiles();
+  void ExtractFiles(const String& mask, Int32 searchAttr, const String& exclusionMask);
+  void TestFiles();
+  void TestFiles(const String& mask, Int32 searchAttr, const String& exclusionMask);
+  void DeleteFiles();
+  void DeleteFiles(const String& mask, Int32 searchAttr, const String& exclusionMask);
+  void UpdateFiles();
+  void UpdateFiles(const String& mask, Int32 searchAttr, const String& exclusionMask);
+  void ExtractToStream(const String& name, TStream* stream);
+  // count bytes from offset into buffer. Engine error 15 for an unknown name,
+  // 8 when the entry does not extract.
+  void ExtractToBuffer(const String& name, void* buffer, Int64 count, Int64 offset);
+  // The entry read as UTF-8.
+  void ExtractToString(const String& name, String& text);
+  bool FindFirst(TZAArchiveItem& item);
+  bool FindFirst(const String& mask, TZAArchiveItem& item, Int32 searchAttr, const String& exclusionMask);
+  bool FindNext(TZAArchiveItem& item);
+  bool GetFileCendralDirItemNo(const String& name, Int32& index);
+  // Engine errors 30 (not found), 69 (the new name is another entry's).
+  void RenameFile(const String& oldName, const String& newName);
+  void ChangeFilesAttr(const String& mask, Int32 attributes);
+  void ChangeFilesIntAttr(const String& mask, Int32 attributes);
+  void ChangeFilesComment(const String& mask, const AnsiString& comment);
+  bool IsFilePasswordValid(const String& name, const AnsiString& password);
 
   // ---- events ---------------------------------------------------------------
   // The dispatchers: each calls the event's handler, or applies the default
@@ -246,6 +326,35 @@ class TZABaseArchiver : public TZAArchiverLink {
   void SyncDirManagerStream();
 
  private:
+  struct TZACommit;
+  void InternalAddFiles(const TStrings& masks, Int32 searchAttr, const TStrings& exclusions, bool move,
+                        bool recurse);
+  void ScanMask(const String& mask, Int32 searchAttr, const TStrings& exclusions, bool move, bool recurse);
+  void ScanFolder(const String& folder, const String& pattern, Int32 searchAttr, const TStrings& exclusions,
+                  bool move, bool recurse, std::vector<std::pair<UInt64, UInt64>>& visited);
+  void ProcessFoundFile(const String& fullName, bool isFolder, Int64 size, const TStrings& exclusions, bool move);
+  Int32 AddFileInit(const String& sourceName, const String& baseDir, bool fromFile, Int32 attributes,
+                    TDateTime date);
+  void InternalAddFromStream(const String& name, std::shared_ptr<TStream> stream, bool copyToBuffer, bool destroy,
+                             Int64 position, Int64 count, Cardinal attributes, TDateTime date);
+  void RunTagged(TZAProcessOperation operation, bool update);
+  void PositionAtLocalHeader(const TDirItem& item);
+  // The device and inode of the archive's own file while files are added:
+  // it is never added, whatever name reaches it.
+  UInt64 fArchiveDev = 0;
+  UInt64 fArchiveIno = 0;
+  bool fArchiveIdentity = false;
+  Int32 CommitFirstChangedIndex() const;
+  // Writes entry index anew at the archive's position; false when it was
+  // not written (a failure went to the failure event, or a cancel).
+  bool CommitWriteEntry(Int32 index, TZACommit& c);
+  // Copies entry index's old record from the saved tail.
+  void CommitCopyEntry(Int32 index, TZACommit& c);
+  void CommitPut(TZACommit& c, const void* buffer, Int64 count);
+  // Puts the snapshot table and the old bytes back.
+  void CommitRollback(TZACommit& c);
+  // The archive comment when the snapshot was taken.
+  AnsiString fSnapshotComment;
   // The stream the archiver opened itself (file or memory); FCompressedStream
   // points at it, or at the caller's stream.
   std::unique_ptr<TStream> fOwnedStream;
@@ -263,6 +372,39 @@ class TZABaseArchiver : public TZAArchiverLink {
   Int64 fFreeSpaceStreamSize = 0;
 };
 
+// A memory stream that copies from another stream in pieces of at most
+// 10,000 bytes.
+class THackMemoryStream : public TMemoryStream {
+ public:
+  // count 0 rewinds the source and copies all of it; exact reads and writes.
+  // Answers the count.
+  Int64 CopyFrom(TStream* source, Int64 count);
+};
+
+// A sink: reads and writes report the whole count and touch nothing; every
+// seek answers 0 and the size stays 0.
+class TNullStream : public TStream {
+ public:
+  Int64 Read(void*, Int64 count) override { return count; }
+  Int64 Write(const void*, Int64 count) override { return count; }
+  Int64 Seek(Int64, TSeekOrigin) override { return 0; }
+  Int64 Size() override { return 0; }
+  void SetSize(Int64) override {}
+};
+
+// The data of the Unicode-name extra block: "NUCX", the name's length in
+// UTF-16 units (32-bit), then the units in UTF-16LE.
+class TUnicodeExtendedInfo : public TObject {
+ public:
+  String FName;
+  Cardinal FAdditionalSignature = 0;
+  void SaveToStream(TStream* stream) const;
+  // From the stream's start; false (name unchanged) when the signature is not
+  // "NUCX" or the stream holds fewer units than its count says.
+  bool LoadFromStream(TStream* stream);
+  bool Load(const void* buffer, Int64 size);
+};
+
 // The zip-form archiver the suite uses: new entries are deflated (stored at
 // mode 0), zip64 is off until set.
 class TZipArchiver : public TZABaseArchiver {
@@ -275,9 +417,18 @@ class TZipArchiver : public TZABaseArchiver {
 
   TZip64Mode Zip64Mode() const { return FZip64Mode; }
   void SetZip64Mode(TZip64Mode mode) { FZip64Mode = mode; }
+  bool UnicodeFilenames() const { return FUnicodeFilenames; }
+  void SetUnicodeFilenames(bool value) { FUnicodeFilenames = value; }
   TZACryptoAlgorithm EncryptionMethod() const { return FZACryptoAlgorithm; }
   void SetEncryptionMethod(TZACryptoAlgorithm algorithm) { FZACryptoAlgorithm = algorithm; }
 };
+
+// The position of the entry whose name is exactly name (names that differ
+// only in case are other entries); -1 when none.
+Int32 ZAFindEntryExact(const TZADirArray& dir, const String& name);
+// The DOS date (high 16 bits) and time (low 16 bits) of a date-time, and back.
+Cardinal ZADateTimeToDos(TDateTime value);
+TDateTime ZADosToDateTime(Cardinal value);
 
 // Unit start: makes the engine's lock; stop: deletes it.
 void ZAArchiver_initialization();

@@ -379,7 +379,9 @@ bool TZABaseArchiver::InternalDecompressFile(TStream* source, TStream* dest, TDi
   }
 
   TBytes in(static_cast<size_t>(std::max<UInt64>(1, std::min<UInt64>(kInflateChunk, compSize))));
-  TBytes out(method == 8 ? static_cast<size_t>(kInflateChunk) : 0);
+  // The output buffer need not outgrow the entry: many small entries each
+  // get a small one (a byte more than the entry shows a stream that runs on).
+  TBytes out(method == 8 ? static_cast<size_t>(uncompSize >= static_cast<UInt64>(kInflateChunk) ? kInflateChunk : uncompSize + 1) : 0);
   UInt64 compRead = 0;
   UInt64 total = 0;
   Cardinal crc = 0xFFFFFFFFu;

@@ -49,6 +49,8 @@ const std::array<const char16_t*, ZAErrorMessageCount> ZAErrorMessages = {
     u"Invalid InitVector index = %d. Index should be >= 0 and < %d",
     u"Disk is full. There is not enough free space on disk.",
     u"Invalid password. Cannot decompress encrypted file.",
+    u"Cannot put the archive back as it was. Its old end is kept in \"%s\"",
+    u"The archive already holds an entry named \"%s\"",
 };
 
 const std::array<TZANativeToErrorCodeRec, ZANativeErrorCount> ZANativeToErrorCode = {{
@@ -58,7 +60,7 @@ const std::array<TZANativeToErrorCodeRec, ZANativeErrorCount> ZANativeToErrorCod
     {30, 6},  {31, 6},  {32, 16}, {33, 12}, {34, 17}, {35, 18}, {36, 19}, {37, 20}, {38, 6},  {39, 21},
     {40, 22}, {41, 23}, {42, 6},  {43, 23}, {44, 24}, {45, 24}, {46, 25}, {47, 26}, {48, 27}, {49, 28},
     {50, 29}, {51, 30}, {52, 31}, {53, 6},  {54, 6},  {55, 32}, {56, 33}, {57, 27}, {58, 34}, {59, 34},
-    {60, 35}, {61, 36}, {62, 37}, {63, 38}, {64, 38}, {65, 39}, {66, 39}, {67, 40},
+    {60, 35}, {61, 36}, {62, 37}, {63, 38}, {64, 38}, {65, 39}, {66, 39}, {67, 40}, {68, 41}, {69, 42},
 }};
 
 Int32 ZANativeToMessageIndex(Int32 nativeError) {

@@ -1,5 +1,8 @@
 #include "platform/runtime/FileReplace.h"
 
+#include "platform/runtime/FileSeam.h"
+#include "platform/runtime/FileUtils.h"
+
 #include <fcntl.h>
 #include <sys/random.h>
 #include <sys/stat.h>
@@ -56,6 +59,10 @@ std::string RandomSuffix() {
 // allows (then name stays empty), else a hidden named one.
 int OpenTemporary(const std::string& dir, const std::string& base, std::string& name) {
   name.clear();
+  if (const Int32 fault = FileSeamAsk(fsoTempFile, dir); fault != 0) {
+    errno = fault > 0 ? fault : EIO;
+    return -1;
+  }
   int fd = ::open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
   if (fd >= 0) return fd;
   if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT) return -1;
@@ -174,6 +181,11 @@ void TFileReplaceStream::Discard() {
 Int64 TFileReplaceStream::Write(const void* buffer, Int64 count) {
   if (!Ok()) return 0;
   if (count <= 0) return 0;
+  if (const Int32 fault = FileSeamAsk(fsoWrite); fault != 0) {
+    // A short write on the replacement spoils it as a full disk would.
+    Fail(fault > 0 ? fault : ENOSPC);
+    return 0;
+  }
   if (!WriteAllToFd(fHandle, buffer, static_cast<size_t>(count))) {
     Fail(errno != 0 ? errno : EIO);
     return 0;
@@ -187,7 +199,7 @@ bool TFileReplaceStream::Commit() {
     Discard();
     return false;
   }
-  if (::fsync(fHandle) != 0) {
+  if (!FlushFileHandle(fHandle)) {
     Fail(errno);
     Discard();
     return false;
@@ -220,7 +232,8 @@ bool TFileReplaceStream::Commit() {
       return false;
     }
   }
-  if (::rename(fTempName.c_str(), fTarget.c_str()) != 0) {
+  if (const Int32 fault = FileSeamAsk(fsoRename, fTarget); fault != 0 ||
+      ::rename(fTempName.c_str(), fTarget.c_str()) != 0) {
     Fail(errno);
     Discard();
     return false;
@@ -231,6 +244,40 @@ bool TFileReplaceStream::Commit() {
   SyncFolder(dir);
   fCommitted = true;
   return true;
+}
+
+TTemporaryFileStream::TTemporaryFileStream(const String& folder, const String& prefix) : THandleStream(-1) {
+  String dir = folder.empty() ? GetTempDirectory() : folder;
+  fFolder = StringToUtf8(dir);
+  while (fFolder.size() > 1 && fFolder.back() == '/') fFolder.pop_back();
+  fPrefix = StringToUtf8(prefix);
+  std::string name;
+  fHandle = OpenTemporary(fFolder, fPrefix, name);
+  if (fHandle < 0) {
+    fError = errno != 0 ? errno : EIO;
+    return;
+  }
+  if (!name.empty() && ::unlink(name.c_str()) != 0) {
+    // A name that cannot be taken away would outlive the stream.
+    fError = errno != 0 ? errno : EIO;
+    ::close(fHandle);
+    fHandle = -1;
+    ::unlink(name.c_str());
+  }
+}
+
+TTemporaryFileStream::~TTemporaryFileStream() {
+  if (fHandle >= 0) ::close(fHandle);
+}
+
+String TTemporaryFileStream::KeepAs() {
+  if (fHandle < 0) return String();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string candidate = fFolder + "/" + fPrefix + RandomSuffix() + ".tmp";
+    if (LinkUnnamed(fHandle, candidate)) return Utf8ToString(candidate);
+    if (errno != EEXIST) break;
+  }
+  return String();
 }
 
 bool ReplaceFileContent(const String& fileName, const void* data, size_t count) {

@@ -48,6 +48,31 @@ class TFileReplaceStream : public THandleStream {
   Cardinal fGid = 0;
 };
 
+// A scratch file that has no name: made in a folder (the system's temporary
+// folder when empty) and gone when the stream is destroyed, whatever ends the
+// process, so that it never stays behind. KeepAs gives it a name after all
+// (a fresh one beginning with prefix, in its folder) for when its content must
+// outlive the stream. When the file cannot be made, Ok() is false and every
+// read and write fails.
+class TTemporaryFileStream : public THandleStream {
+ public:
+  TTemporaryFileStream(const String& folder, const String& prefix);
+  ~TTemporaryFileStream() override;
+  TTemporaryFileStream(const TTemporaryFileStream&) = delete;
+  TTemporaryFileStream& operator=(const TTemporaryFileStream&) = delete;
+
+  bool Ok() const { return fHandle >= 0; }
+  // The system error when the file could not be made.
+  Int32 LastError() const { return fError; }
+  // Links the file under a fresh name and answers it; empty when that fails.
+  String KeepAs();
+
+ private:
+  std::string fFolder;
+  std::string fPrefix;
+  Int32 fError = 0;
+};
+
 // Writes all n bytes to the descriptor, going on after short writes and
 // interruptions; false (errno set) when the system refuses or writes nothing.
 bool WriteAllToFd(int fd, const void* data, size_t n);

@@ -3,6 +3,7 @@
 #include "platform/runtime/FileReplace.h"
 
 #include "platform/runtime/DateUtils.h"
+#include "platform/runtime/FileSeam.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -427,22 +428,31 @@ bool ForceDirectories(const String& dir) {
   for (;;) {
     size_t slash = path.find('/', p == 0 && !path.empty() && path[0] == '/' ? 1 : p);
     std::string part = slash == std::string::npos ? path : path.substr(0, slash);
-    if (!part.empty() && ::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
+    if (!part.empty() && ::stat(part.c_str(), &st) != 0 &&
+        (FileSeamAsk(fsoCreate, part) != 0 || (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST)))
+      return false;
     if (slash == std::string::npos) break;
     p = slash + 1;
   }
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool CreateDir(const String& dir) { return !dir.empty() && ::mkdir(U8(dir).c_str(), 0777) == 0; }
+bool CreateDir(const String& dir) {
+  return !dir.empty() && FileSeamAsk(fsoCreate, U8(dir)) == 0 && ::mkdir(U8(dir).c_str(), 0777) == 0;
+}
 
-bool RemoveDir(const String& dir) { return !dir.empty() && ::rmdir(U8(ExcludeTrailingPathDelimiter(dir)).c_str()) == 0; }
+bool RemoveDir(const String& dir) {
+  if (dir.empty()) return false;
+  const std::string p = U8(ExcludeTrailingPathDelimiter(dir));
+  return FileSeamAsk(fsoDelete, p) == 0 && ::rmdir(p.c_str()) == 0;
+}
 
 bool DeleteFile(const String& fileName) {
   if (fileName.empty()) return false;
   std::string p = U8(fileName);
   struct stat st;
   if (::lstat(p.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  if (FileSeamAsk(fsoDelete, p) != 0) return false;
   return ::unlink(p.c_str()) == 0;
 }
 
@@ -453,6 +463,7 @@ bool RenameFile(const String& oldName, const String& newName) {
     struct stat st;
     return ::lstat(from.c_str(), &st) == 0;
   }
+  if (FileSeamAsk(fsoRename, from) != 0) return false;
   if (RenameNoReplace(from, to)) return true;
   // A file (not a folder) also moves to another file system, by copy and delete.
   return errno == EXDEV && MoveFile(oldName, newName, true);
@@ -880,6 +891,7 @@ String GetTempFileName(const String& dir, const String& prefix) {
   std::string tmpl = U8(folder + prefix) + "XXXXXX.tmp";
   std::vector<char> buf(tmpl.begin(), tmpl.end());
   buf.push_back('\0');
+  if (FileSeamAsk(fsoTempFile, U8(folder)) != 0) return String();
   int fd = ::mkstemps(buf.data(), 4);
   if (fd < 0) return String();
   ::close(fd);

@@ -1,5 +1,7 @@
 #include "platform/runtime/Streams.h"
 
+#include "platform/runtime/FileSeam.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -235,17 +237,36 @@ TBytesStream::TBytesStream(TBytes&& bytes) { fData = std::move(bytes); }
 // ---- handle and file streams --------------------------------------------------
 
 Int64 THandleStream::Read(void* buffer, Int64 count) {
+  if (count > 0) {
+    const Int32 fault = FileSeamAsk(fsoRead);
+    if (fault > 0) return 0;
+    if (fault == FileSeamShortTransfer) count = count / 2;
+  }
   return TransferAll(fHandle, static_cast<Byte*>(buffer), count, ::read);
 }
 
 Int64 THandleStream::Write(const void* buffer, Int64 count) {
+  if (count > 0) {
+    const Int32 fault = FileSeamAsk(fsoWrite);
+    if (fault > 0) return 0;
+    if (fault == FileSeamShortTransfer) count = count / 2;
+  }
   return TransferAll(fHandle, static_cast<const Byte*>(buffer), count, ::write);
 }
 
 Int64 THandleStream::Seek(Int64 offset, TSeekOrigin origin) {
   int whence = origin == soBeginning ? SEEK_SET : origin == soCurrent ? SEEK_CUR : SEEK_END;
+  // Asking where the stream is moves nothing and cannot fail.
+  const bool moves = !(origin == soCurrent && offset == 0);
+  if (moves) {
+    if (const Int32 fault = FileSeamAsk(fsoSeek); fault != 0)
+      throw EStreamError(u"Stream seek error. " + SystemErrorText(fault > 0 ? fault : EIO));
+  }
   off_t r = ::lseek(fHandle, static_cast<off_t>(offset), whence);
   if (r < 0) {
+    // A failure other than a position before the start leaves the stream
+    // somewhere the caller did not ask for: that must not pass unnoticed.
+    if (errno != EINVAL) throw EStreamError(u"Stream seek error. " + SystemErrorText(errno));
     // A position before the start is not possible; report where we are.
     r = ::lseek(fHandle, 0, SEEK_CUR);
     return r < 0 ? 0 : static_cast<Int64>(r);
@@ -261,6 +282,8 @@ Int64 THandleStream::Size() {
 
 void THandleStream::SetSize(Int64 newSize) {
   if (newSize < 0) newSize = 0;
+  if (const Int32 fault = FileSeamAsk(fsoSetSize); fault != 0)
+    throw EStreamError(u"Stream size error. " + SystemErrorText(fault > 0 ? fault : EIO));
   if (::ftruncate(fHandle, static_cast<off_t>(newSize)) != 0)
     throw EStreamError(u"Stream size error. " + SystemErrorText(errno));
   if (Position() > newSize) Seek(newSize, soBeginning);
@@ -293,6 +316,8 @@ void TFileStream::OpenFile(Word mode, Cardinal rights) {
   int fd = -1;
   if (path.empty()) {
     err = ENOENT;
+  } else if (const Int32 fault = FileSeamAsk(create ? fsoCreate : fsoOpen, path); fault != 0) {
+    err = fault > 0 ? fault : EIO;
   } else {
     do {
       fd = ::open(path.c_str(), flags, static_cast<mode_t>(rights & 07777));

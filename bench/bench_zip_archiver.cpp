@@ -1,0 +1,181 @@
+// The archiver's public operations beside the zip tools in the same run:
+// adding the King James Bible ten times over (about 44 MB) at mode 6 beside
+// `zip -6`, extracting it into a sink stream beside `unzip -p` into
+// /dev/null, and listing 100,000 entries through OpenArchive, FindFirst and
+// FindNext beside `unzip -l`. A missing corpus or tool skips its benchmark.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "BenchCorpus.h"
+#include "zip/ZAArchiver.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TScratch {
+  std::string dir;
+  std::string error;
+};
+
+const TScratch& Scratch() {
+  static const TScratch s = [] {
+    TScratch t;
+    std::string tmpl = (fs::temp_directory_path() / "bench_archiver_XXXXXX").string();
+    if (::mkdtemp(tmpl.data()) == nullptr) {
+      t.error = "no scratch folder";
+      return t;
+    }
+    t.dir = tmpl;
+    sk::ZAArchiver_initialization();
+    static const std::string* const scratch = new std::string(t.dir);
+    std::atexit([] {
+      std::error_code e;
+      fs::remove_all(*scratch, e);
+    });
+    return t;
+  }();
+  return s;
+}
+
+std::string CorpusPath() {
+  const char* env = std::getenv("SK_BENCH_CORPUS10");
+  return env != nullptr && *env != '\0' ? env : "/tmp/kjv10.txt";
+}
+
+bool Need(benchmark::State& state, const char* program) {
+  if (!Scratch().error.empty()) {
+    state.SkipWithError(Scratch().error.c_str());
+    return false;
+  }
+  if (program != nullptr && ::access(program, X_OK) != 0) {
+    state.SkipWithError((std::string(program) + " is not installed").c_str());
+    return false;
+  }
+  if (!fs::exists(CorpusPath())) {
+    state.SkipWithError(("corpus not found: " + CorpusPath()).c_str());
+    return false;
+  }
+  return true;
+}
+
+// Our archive of the corpus, made once.
+const std::string& OurArchive() {
+  static const std::string path = [] {
+    const std::string p = Scratch().dir + "/ours.zip";
+    sk::TZipArchiver zip;
+    zip.FFileName = sk::Utf8ToString(p);
+    zip.OpenArchive();
+    zip.SetCompressionMode(6);
+    zip.FOptions.FStorePath = sk::spNoPath;
+    zip.AddFiles(sk::Utf8ToString(CorpusPath()), 0x28BF, sk::String());
+    return p;
+  }();
+  return path;
+}
+
+void BM_Archiver_AddKjv10Mode6(benchmark::State& state) {
+  if (!Need(state, nullptr)) return;
+  const std::string target = Scratch().dir + "/add.zip";
+  for (auto _ : state) {
+    fs::remove(target);
+    sk::TZipArchiver zip;
+    zip.FFileName = sk::Utf8ToString(target);
+    zip.OpenArchive();
+    zip.SetCompressionMode(6);
+    zip.FOptions.FStorePath = sk::spNoPath;
+    zip.AddFiles(sk::Utf8ToString(CorpusPath()), 0x28BF, sk::String());
+    zip.CloseArchive();
+  }
+}
+BENCHMARK(BM_Archiver_AddKjv10Mode6)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Peer_Zip6(benchmark::State& state) {
+  if (!Need(state, "/usr/bin/zip")) return;
+  const std::string target = Scratch().dir + "/peer.zip";
+  const std::string cmd = "/usr/bin/zip -q -j -6 '" + target + "' '" + CorpusPath() + "'";
+  for (auto _ : state) {
+    fs::remove(target);
+    if (std::system(cmd.c_str()) != 0) state.SkipWithError("zip failed");
+  }
+}
+BENCHMARK(BM_Peer_Zip6)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Archiver_ExtractKjv10ToNull(benchmark::State& state) {
+  if (!Need(state, nullptr)) return;
+  sk::TZipArchiver zip;
+  zip.FFileName = sk::Utf8ToString(OurArchive());
+  zip.OpenArchive();
+  const sk::String name = sk::Utf8ToString(fs::path(CorpusPath()).filename().string());
+  for (auto _ : state) {
+    sk::TNullStream sink;
+    zip.ExtractToStream(name, &sink);
+  }
+}
+BENCHMARK(BM_Archiver_ExtractKjv10ToNull)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Peer_UnzipP(benchmark::State& state) {
+  if (!Need(state, "/usr/bin/unzip")) return;
+  const std::string cmd = "/usr/bin/unzip -p '" + OurArchive() + "' > /dev/null";
+  for (auto _ : state)
+    if (std::system(cmd.c_str()) != 0) state.SkipWithError("unzip failed");
+}
+BENCHMARK(BM_Peer_UnzipP)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// 100,000 empty entries in 100 folders, made by our archiver once.
+const std::string& ManyArchive() {
+  static const std::string path = [] {
+    const std::string p = Scratch().dir + "/many.zip";
+    sk::TZipArchiver zip;
+    zip.FFileName = sk::Utf8ToString(p);
+    zip.OpenArchive();
+    zip.SetZip64Mode(sk::zmAuto);
+    zip.SetCompressionMode(0);
+    zip.BeginUpdate();
+    for (int i = 0; i < 100000; ++i)
+      zip.AddFromString(sk::Utf8ToString("folder" + std::to_string(i / 1000) + "/file_" + std::to_string(i) + ".txt"),
+                        sk::String(), 0x20, 45000);
+    zip.EndUpdate();
+    return p;
+  }();
+  return path;
+}
+
+void BM_Archiver_List100k(benchmark::State& state) {
+  if (!Scratch().error.empty()) return;
+  const sk::String name = sk::Utf8ToString(ManyArchive());
+  int64_t found = 0;
+  for (auto _ : state) {
+    sk::TZipArchiver zip;
+    zip.FFileName = name;
+    zip.OpenArchive();
+    sk::TZAArchiveItem item;
+    found = 0;
+    uint64_t sum = 0;
+    for (bool ok = zip.FindFirst(u"*", item, 0x28BF, sk::String()); ok; ok = zip.FindNext(item)) {
+      ++found;
+      sum += item.FileName.size() + static_cast<uint64_t>(item.UncompressedSize);
+    }
+    benchmark::DoNotOptimize(sum);
+  }
+  state.counters["entries"] = static_cast<double>(found);
+}
+BENCHMARK(BM_Archiver_List100k)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Peer_UnzipList100kOurs(benchmark::State& state) {
+  if (::access("/usr/bin/unzip", X_OK) != 0) {
+    state.SkipWithError("/usr/bin/unzip is not installed");
+    return;
+  }
+  const std::string cmd = "/usr/bin/unzip -l '" + ManyArchive() + "' > /dev/null";
+  for (auto _ : state)
+    if (std::system(cmd.c_str()) != 0) state.SkipWithError("unzip failed");
+}
+BENCHMARK(BM_Peer_UnzipList100kOurs)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace

@@ -1,0 +1,169 @@
+// Interoperability with other zip tools, both ways. Each check runs only when
+// the tool is installed (unzip, zip, Python's zipfile, 7zz, bsdtar) and is
+// skipped otherwise.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "ArchiverTestSupport.h"
+#include "TestSupport.h"
+#include "ZipTestSupport.h"
+
+namespace sk {
+namespace {
+
+constexpr const char* kUnzip = "/usr/bin/unzip";
+constexpr const char* kZip = "/usr/bin/zip";
+constexpr const char* k7zz = "/usr/bin/7zz";
+constexpr const char* kBsdtar = "/usr/bin/bsdtar";
+
+class ZAInterop : public ScratchFolderTest {
+ protected:
+  ZAInterop() : ScratchFolderTest("sk_interop") {}
+  void SetUp() override {
+    ScratchFolderTest::SetUp();
+    StartArchiverUnits();
+  }
+  std::string Q(const std::string& n) const { return ShellQuote(Path(n)); }
+  // A tree of files to archive: text, an empty file, a UTF-8 name, a folder.
+  void Tree() {
+    ::mkdir(Path("tree").c_str(), 0777);
+    ::mkdir(Path("tree/sub").c_str(), 0777);
+    std::string text;
+    for (int i = 0; i < 400; ++i) text += "line " + std::to_string(i) + " of a text that repeats\n";
+    WriteRaw("tree/text.txt", text);
+    WriteRaw("tree/empty.txt", "");
+    WriteRaw("tree/sub/na\xc3\xafve.txt", "a UTF-8 name");
+    std::string bin(5000, '\0');
+    for (size_t i = 0; i < bin.size(); ++i) bin[i] = static_cast<char>((i * 2654435761u) >> 11);
+    WriteRaw("tree/sub/bin.dat", bin);
+  }
+  void Archive(const std::string& name, Byte mode, const AnsiString& password, TZACryptoAlgorithm algorithm,
+               TZip64Mode zip64) {
+    TZipArchiver zip;
+    zip.FFileName = File(name);
+    zip.OpenArchive();
+    zip.SetCompressionMode(mode);
+    zip.SetZip64Mode(zip64);
+    zip.SetEncryptionMethod(algorithm);
+    zip.SetPassword(password);
+    zip.FBaseDir = File("tree");
+    zip.AddFiles(u"*", 0x28BF, String());
+  }
+  // Extracts every entry with our archiver into out/ and compares with tree/.
+  void ExtractAndCompare(const std::string& name, const AnsiString& password) {
+    RunCommand("rm -rf " + Q("out"));
+    TZipArchiver zip;
+    zip.FFileName = File(name);
+    zip.OpenArchive();
+    zip.SetPassword(password);
+    zip.FSuppressPasswordEvent = true;
+    zip.FBaseDir = File("out");
+    std::vector<Int32> failures;
+    zip.OnProcessFileFailure = [&failures](TObject*, const String&, TZAProcessOperation, Int32 native, Int32,
+                                           const String&, TZAAction& action) {
+      failures.push_back(native);
+      action = fxaIgnore;
+    };
+    zip.ExtractFiles(u"*", 0x28BF, String());
+    EXPECT_TRUE(failures.empty()) << name;
+    EXPECT_EQ(RunCommand("diff -r " + Q("tree") + " " + Q("out")), 0) << name;
+  }
+};
+
+TEST_F(ZAInterop, OursPassTheOtherTools) {
+  Tree();
+  struct Case {
+    const char* name;
+    Byte mode;
+    AnsiString password;
+    TZACryptoAlgorithm algorithm;
+    TZip64Mode zip64;
+  };
+  const Case cases[] = {
+      {"stored.zip", 0, "", caPkzipClassic, zmDisabled},   {"fast.zip", 1, "", caPkzipClassic, zmDisabled},
+      {"normal.zip", 6, "", caPkzipClassic, zmDisabled},   {"max.zip", 9, "", caPkzipClassic, zmDisabled},
+      {"trad.zip", 6, "pw", caPkzipClassic, zmDisabled},   {"aes128.zip", 6, "pw", caAES_128, zmDisabled},
+      {"aes192.zip", 6, "pw", caAES_192, zmDisabled},      {"aes256.zip", 6, "pw", caAES_256, zmDisabled},
+      {"always.zip", 6, "", caPkzipClassic, zmAlways},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Archive(c.name, c.mode, c.password, c.algorithm, c.zip64);
+    const bool aes = c.algorithm != caPkzipClassic;
+    if (!aes && HasProgram(kUnzip)) {
+      EXPECT_EQ(RunCommand(std::string(kUnzip) + " -t -P pw " + Q(c.name)), 0);
+    }
+    if (!aes && c.password.empty() && HasProgram(kPython)) {
+      EXPECT_EQ(RunCommand(std::string(kPython) + " -c \"import zipfile,sys; sys.exit(zipfile.ZipFile(sys.argv[1]).testzip() is not None)\" " + Q(c.name)), 0);
+    }
+    if (HasProgram(k7zz)) {
+      EXPECT_EQ(RunCommand(std::string(k7zz) + " t -ppw " + Q(c.name)), 0);
+    }
+    if (HasProgram(kBsdtar)) {
+      EXPECT_EQ(RunCommand(std::string(kBsdtar) + " --passphrase pw -xOf " + Q(c.name) + " > /dev/null"), 0);
+    }
+    ExtractAndCompare(c.name, c.password);
+  }
+}
+
+TEST_F(ZAInterop, SixtyFiveThousandEntriesPassUnzip) {
+  SK_NEED_PROGRAM(kUnzip);
+  TZipArchiver zip;
+  zip.FFileName = File("many.zip");
+  zip.OpenArchive();
+  zip.SetZip64Mode(zmAuto);
+  zip.SetCompressionMode(0);
+  zip.BeginUpdate();
+  for (int i = 0; i < 65535; ++i) zip.AddFromString(Utf8ToString("f" + std::to_string(i)), u"", 0x20, 45000);
+  zip.EndUpdate();
+  zip.CloseArchive();
+  EXPECT_EQ(RunCommand(std::string(kUnzip) + " -tq " + Q("many.zip")), 0);
+  zip.OpenArchive();
+  EXPECT_EQ(zip.GetFileCount(), 65535);
+}
+
+TEST_F(ZAInterop, TheirsExtractWithUsIdentically) {
+  Tree();
+  if (HasProgram(kZip)) {
+    ASSERT_EQ(RunCommand("cd " + Q("tree") + " && " + kZip + " -q -r ../byzip.zip ."), 0);
+    ExtractAndCompare("byzip.zip", "");
+    ASSERT_EQ(RunCommand("cd " + Q("tree") + " && " + kZip + " -q -r -P pw ../byzippw.zip ."), 0);
+    ExtractAndCompare("byzippw.zip", "pw");
+  }
+  if (HasProgram(kPython)) {
+    // Stored, deflated and zip64 entries, and data descriptors (a pipe).
+    const std::string script =
+        "import zipfile,sys,os\n"
+        "root=sys.argv[1]\n"
+        "name,mode=sys.argv[2],(zipfile.ZIP_STORED if sys.argv[3]=='0' else zipfile.ZIP_DEFLATED)\n"
+        "if True:\n"
+        "  z=zipfile.ZipFile(sys.stdout.buffer,'w',mode)\n"
+        "  for d,_,fs in os.walk(root):\n"
+        "    for f in fs:\n"
+        "      p=os.path.join(d,f); a=os.path.relpath(p,root)\n"
+        "      with open(p,'rb') as src, z.open(a,'w',force_zip64=(name!='pystored.zip')) as dst: dst.write(src.read())\n"
+        "  z.close()\n";
+    WriteRaw("make.py", script);
+    // Written through a pipe, the archive gets data descriptors.
+    for (const char* args : {"pystored.zip 0 > ", "pydeflate.zip 8 > ", "pypipe.zip 8 | cat > "}) {
+      const std::string a = args;
+      const std::string name = a.substr(0, a.find(' '));
+      ASSERT_EQ(RunCommand(std::string(kPython) + " " + Q("make.py") + " " + Q("tree") + " " + a + Q(name)), 0);
+    }
+    EXPECT_NE(ReadRaw("pypipe.zip")[6] & 8, 0);
+    for (const char* n : {"pystored.zip", "pydeflate.zip", "pypipe.zip"}) ExtractAndCompare(n, "");
+  }
+  if (HasProgram(k7zz)) {
+    ASSERT_EQ(RunCommand("cd " + Q("tree") + " && " + k7zz + " a -tzip -mem=AES256 -ppw ../by7z.zip . > /dev/null"), 0);
+    ExtractAndCompare("by7z.zip", "pw");
+  }
+  if (HasProgram(kBsdtar)) {
+    ASSERT_EQ(RunCommand("cd " + Q("tree") + " && " + kBsdtar +
+                         " --format zip --options zip:encryption=aes256 --passphrase pw -cf ../bytar.zip ."),
+              0);
+    ExtractAndCompare("bytar.zip", "pw");
+  }
+}
+
+}  // namespace
+}  // namespace sk

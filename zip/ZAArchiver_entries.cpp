@@ -1,0 +1,606 @@
+// The archiver's operations on single entries and on tagged sets of them:
+// filling an entry, marking it for update or deletion, extracting it, the
+// search under FindFirst and FindNext, the mask matchers, tagging and the
+// loop that deletes, updates, extracts or tests the tagged entries.
+//
+// Extraction never writes outside its target folder: a stored name that is
+// absolute, has a drive or server prefix or a ".." element ("/" and "\" both
+// separate) is refused, folders are entered without following links, a link
+// at the target is replaced rather than written through, and a file that is
+// replaced keeps its old content until the entry has extracted and checked.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <limits>
+
+#include "platform/runtime/DateUtils.h"
+#include "platform/runtime/FileReplace.h"
+#include "zip/ZAArchiver.h"
+#include "zip/ZAExcept.h"
+#include "zip/ZAUtils.h"
+
+namespace sk {
+
+namespace {
+
+String ToSlashes(String s) {
+  std::replace(s.begin(), s.end(), u'\\', u'/');
+  return s;
+}
+
+String FolderPart(const String& s) {
+  const size_t p = s.find_last_of(u"/\\");
+  return p == String::npos ? String() : s.substr(0, p + 1);
+}
+
+String NamePart(const String& s) {
+  const size_t p = s.find_last_of(u"/\\");
+  return p == String::npos ? s : s.substr(p + 1);
+}
+
+bool IsSeparator(Char c) { return c == u'/' || c == u'\\'; }
+
+// Whether a name from an archive would lead out of the folder it is
+// extracted into: absolute, a drive or server prefix, or a ".." element.
+bool IsUnsafeStoredName(const String& name) {
+  if (name.empty()) return true;
+  if (IsSeparator(name[0])) return true;
+  if (name.size() >= 2 && name[1] == u':') return true;
+  size_t from = 0;
+  while (from <= name.size()) {
+    size_t to = from;
+    while (to < name.size() && !IsSeparator(name[to])) ++to;
+    if (name.compare(from, to - from, u"..") == 0 && to - from == 2) return true;
+    from = to + 1;
+  }
+  return name.find(u'\0') != String::npos;
+}
+
+// Creates the folders of rel (separated by "/") below base, entering none
+// that is a link. False when one cannot be made or is not a real folder.
+bool MakeFoldersBelow(const String& base, const String& rel) {
+  String path = ZAExcludeTrailingBackslash(base);
+  size_t from = 0;
+  while (from < rel.size()) {
+    size_t to = rel.find(u'/', from);
+    if (to == String::npos) to = rel.size();
+    const String part = rel.substr(from, to - from);
+    from = to + 1;
+    if (part.empty() || part == u".") continue;
+    path += u"/" + part;
+    struct stat st;
+    const std::string p = StringToUtf8(path);
+    if (::lstat(p.c_str(), &st) == 0) {
+      if (!S_ISDIR(st.st_mode)) return false;  // a link or a file in the way
+      continue;
+    }
+    if (!CreateDir(path)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+Int32 ZAFindEntryExact(const TZADirArray& dir, const String& name) {
+  Int32 index = -1;
+  if (!dir.FileExists(name, index)) return -1;
+  if (dir.FItems[static_cast<size_t>(index)].Name == name) return index;
+  return -1;
+}
+
+Cardinal ZADateTimeToDos(TDateTime value) {
+  Word y = 1980, mo = 1, d = 1, h = 0, mi = 0, s = 0, ms = 0;
+  if (value > -693594 && value < 2958466) DecodeDateTime(value, y, mo, d, h, mi, s, ms);
+  if (y < 1980) {
+    y = 1980, mo = 1, d = 1, h = 0, mi = 0, s = 0;
+  } else if (y > 2107) {
+    y = 2107, mo = 12, d = 31, h = 23, mi = 59, s = 58;
+  }
+  const Cardinal date = static_cast<Cardinal>(((y - 1980) << 9) | (mo << 5) | d);
+  const Cardinal time = static_cast<Cardinal>((h << 11) | (mi << 5) | (s / 2));
+  return (date << 16) | time;
+}
+
+TDateTime ZADosToDateTime(Cardinal value) {
+  const Word date = static_cast<Word>(value >> 16);
+  const Word time = static_cast<Word>(value);
+  TDateTime result = 0;
+  if (!TryEncodeDateTime(static_cast<Word>((date >> 9) + 1980), static_cast<Word>((date >> 5) & 15),
+                         static_cast<Word>(date & 31), static_cast<Word>(time >> 11),
+                         static_cast<Word>((time >> 5) & 63), static_cast<Word>((time & 31) * 2), 0, result))
+    return 0;
+  return result;
+}
+
+// ---------------------------------------------------------------------------
+// Single entries
+
+void TZABaseArchiver::FillDirItem(Int32 index, const String& fileName, bool isFile, Int32 attributes,
+                                  TDateTime date) {
+  TDirItem& item = *DMHandle->CDir->GetItemPtr(index);
+  String name;
+  bool folder;
+  if (isFile) {
+    name = GetStoredName(fileName, FCurrentDir, FOptions.FStorePath, FCurrentDir);
+    folder = ZADirectoryExists(fileName);
+  } else {
+    name = fileName;
+    if (!name.empty() && name.back() == u'\\') name.pop_back();
+    name = ToSlashes(name);
+    folder = (attributes & faDirectory) != 0;
+  }
+  if (name.empty()) return;
+
+  Cardinal dos;
+  Int32 attr;
+  if (isFile) {
+    TDateTime age = 0;
+    dos = ZADateTimeToDos(ZAFileAge(fileName, age) ? age : Now());
+    const Int32 a = ZAFileGetAttr(fileName);
+    attr = a >= 0 ? a : faArchive;
+    if (folder && name.back() != u'/') name += u'/';
+  } else {
+    dos = ZADateTimeToDos(date);
+    attr = attributes;
+  }
+
+  item.Name = name;
+  item.Modified = true;
+  item.Password = FPassword;
+  item.SrcFileName = isFile ? fileName : String();
+  item.CompressionMode = folder ? 0 : FCompressionMode;
+  item.CompressionMethod = FCompressionMethod;
+  TZAZipCentralDir& cd = item.CentralDir;
+  cd = TZAZipCentralDir();
+  const bool secondForm = !isZIPFormat || (DMHandle->CentralDirEnd.signature == ZA2CentralDirEndSignature);
+  cd.signature = secondForm ? ZA2CentralDirSignature : ZipCentralDirSignature;
+  cd.versionMadeBy = FOptions.FOEMFileNames ? 20 : 0x0B14;
+  cd.extractVersion = secondForm ? 0x4114 : cd.versionMadeBy;
+  cd.genPurposeFlag = FPassword.empty() ? 0 : ZAFlagEncrypted;
+  cd.compMethod = FCompressionMethod;
+  cd.lastModTime = static_cast<Word>(dos);
+  cd.lastModDate = static_cast<Word>(dos >> 16);
+  cd.crc32 = 0xFFFFFFFFu;
+  cd.nameLength = static_cast<Word>(std::min<size_t>(name.size(), 0xFFFF));
+  cd.externalAttr = static_cast<Cardinal>(attr);
+  if (folder) {
+    cd.compMethod = 0;
+    cd.crc32 = 0;
+    cd.genPurposeFlag = 2;
+    item.CompressionMethod = 0;
+    item.Password.clear();
+  }
+}
+
+void TZABaseArchiver::UpdateItem(Int32 index, const String& fileName) {
+  if (!DMHandle || index < 0 || index >= DMHandle->CDir->Count()) throw EZAException(24, this);
+  if (!GetInUpdate()) throw EZAException(25, this);
+  FillDirItem(index, fileName, true, 0, 0);
+  DMHandle->CDir->FItemNamesList->Update(index, ZALowerCase(DMHandle->CDir->FItems[static_cast<size_t>(index)].Name));
+  DMHandle->CDir->FItems[static_cast<size_t>(index)].Operation = poUpdate;
+}
+
+void TZABaseArchiver::DeleteItem(Int32 index) {
+  if (!DMHandle || index < 0 || index >= DMHandle->CDir->Count()) throw EZAException(21, this);
+  if (!GetInUpdate()) throw EZAException(22, this);
+  DMHandle->CDir->DeleteItem(index);
+}
+
+void TZABaseArchiver::PositionAtLocalHeader(const TDirItem& item) {
+  const TZAZipCentralDir& cd = item.CentralDir;
+  if (FSpanningMode != smNone) {
+    TZAVolumeNumberInfo volume;
+    Int64 start = cd.diskNumberStart;
+    if (cd.diskNumberStart == 0xFFFF) start = DMHandle->FZip64 ? item.Zip64ExtInfo.diskNumberStart : 0;
+    Int64 last = DMHandle->CentralDirEnd.diskNumber;
+    if (last == 0xFFFF) last = DMHandle->FZip64 ? Int64(DMHandle->Zip64CentralDirEndLocator.totalNumberOfDisks) - 1 : 0;
+    volume.FLastVolumeNumber = static_cast<Int32>(std::clamp<Int64>(last, -1, std::numeric_limits<Int32>::max()));
+    volume.SetVolumeNumber(static_cast<Int32>(std::min<Int64>(start, std::numeric_limits<Int32>::max())));
+    if (volume.FVolumeNumber == volume.FLastVolumeNumber) volume.FVolumeKind = vnkLast;
+    OpenVolume(volume);
+  }
+  const Int64 offset = cd.relOffsetLH == 0xFFFFFFFFu ? static_cast<Int64>(item.Zip64ExtInfo.relOffsetLH)
+                                                     : static_cast<Int64>(cd.relOffsetLH);
+  if (offset < 0 || offset > FCompressedStream->Size() - TZAZipFileHeader::Size) throw EZAException(8, this);
+  FCompressedStream->Seek(offset, soBeginning);
+}
+
+void TZABaseArchiver::ExtractItem(Int32 index, TStream* dest, Int32 count, Int64 offset) {
+  if (!DMHandle || index < 0 || index >= DMHandle->CDir->Count()) throw EZAException(16, this);
+  TDirItem& item = DMHandle->CDir->FItems[static_cast<size_t>(index)];
+  PositionAtLocalHeader(item);
+  if (!InternalDecompressFile(FCompressedStream, dest, item, count, offset) && !FProgressCancel &&
+      !FExtractCorruptedFiles && !FSkipFile)
+    throw EZAException(8, this);
+}
+
+// ---------------------------------------------------------------------------
+// Search and masks
+
+bool TZABaseArchiver::CheckAttributesMatch(Int32 entryAttr, Int32 searchAttr) {
+  constexpr Int32 special = faHidden | faSysFile | faVolumeID | faDirectory;
+  return (entryAttr & special & ~searchAttr) == 0;
+}
+
+bool TZABaseArchiver::IsInternalFileMatchMask(const String& name, const String& mask) const {
+  if (mask.empty()) return false;
+  String m = mask;
+  String n = name;
+  const size_t star = m.find(u"*.*");
+  if (star != String::npos) m.replace(star, 3, u"*");
+  const bool dotEnd = mask.back() == u'.';
+  if (!m.empty() && m.back() == u'.') m.pop_back();
+  if (!n.empty() && n.back() == u'.') n.pop_back();
+  if (!WIsStrMatchPattern(ToSlashes(n), ToSlashes(m), true)) return false;
+  if (dotEnd) {
+    const String base = NamePart(name);
+    const size_t dot = base.rfind(u'.');
+    const String ext = dot == String::npos ? String() : base.substr(dot);
+    return ext.empty() || ext == u".";
+  }
+  return true;
+}
+
+bool TZABaseArchiver::IsItemMatches(Int32 index, const TZAArchiveItem& f) const {
+  const String& entry = DMHandle->CDir->FItems[static_cast<size_t>(index)].Name;
+  if (f.Handle.UseProperties) {
+    bool matched = false;
+    for (Int32 i = 0; i < FFileMasks->Count() && !matched; ++i)
+      matched = IsInternalFileMatchMask(entry, FFileMasks->Get(i));
+    if (!matched) return false;
+    for (Int32 i = 0; i < FExclusionMasks->Count(); ++i)
+      if (IsInternalFileMatchMask(entry, FExclusionMasks->Get(i))) return false;
+    return true;
+  }
+  String name = entry;
+  if (!name.empty() && IsSeparator(name.back())) name.pop_back();
+  const String mask(f.Handle.CFindMask.data());
+  bool matched = IsInternalFileMatchMask(name, mask) || IsInternalFileMatchMask(NamePart(name), mask);
+  if (matched && !f.Handle.ExclusionMask.empty() &&
+      (IsInternalFileMatchMask(name, f.Handle.ExclusionMask) ||
+       IsInternalFileMatchMask(NamePart(name), f.Handle.ExclusionMask)))
+    matched = false;
+  return matched;
+}
+
+bool TZABaseArchiver::InternalFind(TZAArchiveItem& f) {
+  if (!DMHandle) return false;
+  TZADirArray& dir = *DMHandle->CDir;
+  const String mask(f.Handle.CFindMask.data());
+  Int32 found = -1;
+  if (!f.Handle.UseProperties && !f.Handle.FWildCards && !FOptions.FRecurse) {
+    Int32 index = ZAFindEntryExact(dir, mask);
+    if (index < 0) dir.FileExists(mask, index);
+    if (index >= 0 && index >= f.Handle.ItemNo) found = index;
+  } else {
+    const String maskFolder = ZALowerCase(ToSlashes(FolderPart(mask)));
+    for (Int32 i = std::max(0, f.Handle.ItemNo); i < dir.Count(); ++i) {
+      const TDirItem& it = dir.FItems[static_cast<size_t>(i)];
+      if (!FOptions.FRecurse && !f.Handle.UseProperties) {
+        String n = it.Name;
+        if (!n.empty() && n.back() == u'/') n.pop_back();
+        if (ZALowerCase(FolderPart(n)) != maskFolder) continue;
+      }
+      if (!IsItemMatches(i, f)) continue;
+      if (!CheckAttributesMatch(static_cast<Int32>(it.CentralDir.externalAttr), f.Handle.FFindAttr)) continue;
+      found = i;
+      break;
+    }
+  }
+  if (found < 0) return false;
+  f.Handle.ItemNo = found;
+  const TDirItem& it = dir.FItems[static_cast<size_t>(found)];
+  String shown = it.Name;
+  std::replace(shown.begin(), shown.end(), u'/', u'\\');
+  if (!shown.empty() && shown.back() == u'\\') shown.pop_back();
+  f.FileName = NamePart(shown);
+  f.StoredPath = FolderPart(shown);
+  const TZAZipCentralDir& cd = it.CentralDir;
+  f.CompressedSize = static_cast<Int64>(cd.compSize == 0xFFFFFFFFu ? it.Zip64ExtInfo.compSize : cd.compSize);
+  f.UncompressedSize = static_cast<Int64>(cd.unCompSize == 0xFFFFFFFFu ? it.Zip64ExtInfo.uncompSize : cd.unCompSize);
+  f.CompressionRate = f.UncompressedSize <= 0
+                          ? 100.0
+                          : std::max(0.0, (1.0 - static_cast<Double>(f.CompressedSize) /
+                                                     static_cast<Double>(f.UncompressedSize)) * 100.0);
+  f.Encrypted = (cd.genPurposeFlag & ZAFlagEncrypted) != 0;
+  f.LastModFileDate = cd.lastModDate;
+  f.LastModFileTime = cd.lastModTime;
+  f.CRC = static_cast<Int32>(cd.crc32);
+  f.ExternalFileAttributes = cd.externalAttr;
+  f.Comment = it.Comment;
+  return true;
+}
+
+String TZABaseArchiver::GetFullMask(const String& mask, const String& baseDir, bool& bareName) const {
+  if (mask.empty()) return String();
+  const String expanded = ZAExcludeTrailingBackslash(ExpandToBaseDir(String(), baseDir, FCurrentDir));
+  const String base = expanded + u"/";
+  const String m = mask;
+  if (m.size() >= 2 && IsSeparator(m[0]) && IsSeparator(m[1])) {
+    bareName = false;
+    return m;
+  }
+  if (m.size() == 1 && IsSeparator(m[0])) {
+    bareName = false;
+    return expanded;
+  }
+  // On this system a name that begins with "/" is a full path already; one
+  // that begins with "\" is taken from the base folder.
+  if (m[0] == u'/') {
+    bareName = false;
+    return m;
+  }
+  if (m[0] == u'\\') {
+    bareName = false;
+    return base + ToSlashes(m.substr(1));
+  }
+  if (m.size() >= 2 && m[0] == u'.' && IsSeparator(m[1])) {
+    bareName = false;
+    return base + ToSlashes(m.substr(2));
+  }
+  if (m.find(u':') != String::npos) {
+    bareName = false;
+    return m;
+  }
+  if (m.find(u"..\\") != String::npos || m.find(u"../") != String::npos) {
+    bareName = false;
+    return ExpandToBaseDir(ToSlashes(m), baseDir, FCurrentDir);
+  }
+  bareName = FolderPart(m).empty();
+  return base + ToSlashes(m);
+}
+
+bool TZABaseArchiver::IsExternalFileMatchMask(const String& fileName, const String& mask, bool isFolder) {
+  if (mask == u"*.*") return true;
+  String name = ToSlashes(fileName);
+  String m = ToSlashes(mask);
+  if (isFolder) {
+    if (name.empty() || name.back() != u'/') name += u'/';
+    if (!m.empty() && m.back() != u'*' && m.back() != u'/') m += u'/';
+  }
+  bool bare = false;
+  String full;
+  if (m.find(u':') != String::npos) {
+    full = m;
+  } else {
+    full = GetFullMask(m, FBaseDir, bare);
+  }
+  if (bare) {
+    const String cur = ZAIncludeTrailingBackslash(FCurrentDir);
+    String tested = name.compare(0, cur.size(), cur) == 0 ? name.substr(cur.size()) : name;
+    if (m.find(u'/') == String::npos) {
+      String t = tested;
+      if (!t.empty() && t.back() == u'/') t.pop_back();
+      tested = NamePart(t);
+      if (isFolder) tested += u'/';
+    }
+    const String fm = NamePart(isFolder && !full.empty() && full.back() == u'/' ? full.substr(0, full.size() - 1)
+                                                                                  : full) +
+                      (isFolder && !full.empty() && full.back() == u'/' ? u"/" : u"");
+    return WIsStrMatchPattern(tested, fm, true) || WIsStrMatchPattern(tested, m, true);
+  }
+  const String nameFolder = ZALowerCase(FolderPart(name));
+  const String maskFolder = ZALowerCase(FolderPart(full));
+  if (nameFolder == maskFolder) return WIsStrMatchPattern(name, full, true);
+  if (NamePart(full) == u"*.*" || NamePart(full) == u"*")
+    return nameFolder.compare(0, maskFolder.size(), maskFolder) == 0;
+  return false;
+}
+
+void TZABaseArchiver::TagFiles() {
+  TZADirArray& dir = *DMHandle->CDir;
+  dir.ClearTags();
+  TZAArchiveItem f;
+  for (bool ok = FindFirst(f); ok; ok = FindNext(f)) dir.FItems[static_cast<size_t>(f.Handle.ItemNo)].Tagged = true;
+}
+
+void TZABaseArchiver::TagFiles(const String& mask, Int32 attributes, const String& exclusionMask) {
+  TZADirArray& dir = *DMHandle->CDir;
+  dir.ClearTags();
+  TZAArchiveItem f;
+  for (bool ok = FindFirst(mask, f, attributes, exclusionMask); ok; ok = FindNext(f))
+    dir.FItems[static_cast<size_t>(f.Handle.ItemNo)].Tagged = true;
+}
+
+// ---------------------------------------------------------------------------
+// Processing tagged entries
+
+void TZABaseArchiver::ProcessTaggedFiles(TZAProcessOperation operation, Int32 index) {
+  Lock();
+  struct TUnlock {
+    TZABaseArchiver* a;
+    ~TUnlock() { a->Unlock(); }
+  } unlock{this};
+  TZADirArray& dir = *DMHandle->CDir;
+  FProcessedFileNo = 0;
+  FProcessedFileCount = 0;
+  if (index >= 0) {
+    FProcessedFileCount = 1;
+  } else {
+    for (Int32 i = 0; i < dir.Count(); ++i)
+      if (dir.FItems[static_cast<size_t>(i)].Tagged) ++FProcessedFileCount;
+  }
+  FProgressCancel = false;
+  FProgressEnabled = true;
+  const bool reading = operation == poExtract || operation == poTest;
+  if (reading) DoOnOverallProgress(0, operation, ppStart, FProgressCancel);
+
+  TZAAction action = fxaIgnore;
+  Int32 i = index >= 0 ? index : 0;
+  while (!FProgressCancel && i < dir.Count()) {
+    if (!dir.FItems[static_cast<size_t>(i)].Tagged) {
+      if (index >= 0) break;
+      ++i;
+      continue;
+    }
+    dir.FItems[static_cast<size_t>(i)].Operation = operation;
+    bool deleted = false;
+    do {
+      action = fxaIgnore;
+      const String entryName = dir.FItems[static_cast<size_t>(i)].Name;
+      String display = entryName;
+      std::replace(display.begin(), display.end(), u'/', u'\\');
+      bool confirm = true;
+      DoOnConfirmProcessFile(display, operation, confirm);
+      if (!confirm) break;
+      if (FCurrentDir.empty()) FCurrentDir = ZAGetCurrentDir();
+      const String target = ZAIncludeTrailingBackslash(!FBaseDir.empty() ? FBaseDir : FCurrentDir);
+      if (reading) {
+        DoOnFileProgress(entryName, 0, operation, ppStart, FProgressCancel);
+        if (FProgressCancel) break;
+      }
+      try {
+        switch (operation) {
+          case poDelete:
+            DeleteTaggedFile(i);
+            deleted = true;
+            break;
+          case poUpdate: UpdateTaggedFile(i, entryName, target); break;
+          case poExtract: ExtractTaggedFile(i, entryName, target); break;
+          case poTest: TestTaggedFile(i, entryName); break;
+          default: break;
+        }
+        if (reading) {
+          bool endCancel = false;
+          DoOnFileProgress(entryName, 100, operation, ppEnd, endCancel);
+          if (endCancel) FProgressCancel = true;
+        }
+        if (!FProgressCancel) ++FProcessedFileNo;
+      } catch (const EZAException& e) {
+        DoOnProcessFileFailure(display, operation, e.NativeError, e.ErrorCode, e.Message(), action);
+      }
+    } while (action == fxaRetry);
+    if (action == fxaAbort || FProgressCancel) break;
+    if (index >= 0) break;
+    if (!deleted) ++i;
+  }
+  if (reading) {
+    bool endCancel = false;
+    DoOnOverallProgress(100, operation, ppEnd, endCancel);
+  }
+  if (action == fxaAbort || FProgressCancel) {
+    // The batch ends, and nothing of it is left to be committed later.
+    if (GetInUpdate()) dir.Assign(*DMHandle->RBCDir);
+    CancelUpdate();
+  }
+}
+
+void TZABaseArchiver::DeleteTaggedFile(Int32 index) { DeleteItem(index); }
+
+void TZABaseArchiver::UpdateTaggedFile(Int32 index, const String& name, const String& baseDir) {
+  const TDirItem& item = DMHandle->CDir->FItems[static_cast<size_t>(index)];
+  if ((item.CentralDir.externalAttr & faDirectory) != 0 || (!name.empty() && name.back() == u'/')) return;
+  const String disk = ExpandToBaseDir(name, baseDir, FCurrentDir);
+  if (!ZAFileExists(disk)) return;
+  if (!FOptions.FReplaceReadOnly && (item.CentralDir.externalAttr & faReadOnly) != 0) return;
+  const Cardinal entryTime = (Cardinal(item.CentralDir.lastModDate) << 16) | item.CentralDir.lastModTime;
+  TDateTime age = 0;
+  const Cardinal fileTime = ZAFileAge(disk, age) ? ZADateTimeToDos(age) : 0;
+  bool update = false;
+  switch (FOptions.FOverwriteMode) {
+    case omPrompt: {
+      String dest = name;
+      update = true;
+      DoOnConfirmOverwrite(disk, dest, update);
+      break;
+    }
+    case omAlways: update = true; break;
+    case omNever: update = false; break;
+    case omIfNewer: update = entryTime < fileTime; break;
+    case omIfOlder: update = entryTime > fileTime; break;
+  }
+  if (!update) return;
+  const String saved = FCurrentDir;
+  FCurrentDir = ZAExcludeTrailingBackslash(ExpandToBaseDir(String(), baseDir, saved));
+  try {
+    UpdateItem(index, disk);
+  } catch (...) {
+    FCurrentDir = saved;
+    throw;
+  }
+  FCurrentDir = saved;
+}
+
+void TZABaseArchiver::ExtractTaggedFile(Int32 index, const String& name, const String& folder) {
+  const TDirItem& item = DMHandle->CDir->FItems[static_cast<size_t>(index)];
+  Cardinal attr = item.CentralDir.externalAttr;
+  String stored = name;
+  String given = name;
+  DoOnExtractFile(given, attr, item.Comment);
+  // A target that a handler set is the host's decision and is used as given;
+  // a name from the archive is checked.
+  const bool fromHandler = ToSlashes(given) != ToSlashes(stored);
+  String target;
+  const bool isFolder = (attr & faDirectory) != 0 || (!name.empty() && name.back() == u'/');
+  if (fromHandler) {
+    target = ToSlashes(given);
+    if (target.empty() || target[0] != u'/') target = ZAIncludeTrailingBackslash(folder) + target;
+    if (FOptions.FCreateDirs && !ZAForceDirectories(ZAExtractFilePath(target)))
+      throw EZAException(20, {ZAExtractFilePath(target)}, this);
+  } else {
+    if (IsUnsafeStoredName(stored)) throw EZAException(19, {stored}, this);
+    String rel = ToSlashes(stored);
+    if (!FOptions.FCreateDirs) {
+      String r = rel;
+      if (!r.empty() && r.back() == u'/') r.pop_back();
+      rel = NamePart(r);
+      if (isFolder) return;
+    } else {
+      const String folders = isFolder ? rel : FolderPart(rel);
+      // The target folder itself is the host's choice; below it nothing
+      // from the archive may pass through a link.
+      if (!ZAForceDirectories(ZAExcludeTrailingBackslash(folder)) || !MakeFoldersBelow(folder, folders))
+        throw EZAException(20, {ZAIncludeTrailingBackslash(folder) + folders}, this);
+    }
+    target = ZAIncludeTrailingBackslash(folder) + rel;
+  }
+  if (isFolder) return;
+
+  struct stat st;
+  const std::string targetPath = StringToUtf8(target);
+  const bool isLink = ::lstat(targetPath.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+  if (!isLink && ZAFileExists(target)) {
+    if (!FOptions.FReplaceReadOnly && (ZAFileGetAttr(target) & faReadOnly) != 0) return;
+    TDateTime age = 0;
+    const Cardinal fileTime = ZAFileAge(target, age) ? ZADateTimeToDos(age) : 0;
+    const Cardinal entryTime = (Cardinal(item.CentralDir.lastModDate) << 16) | item.CentralDir.lastModTime;
+    bool replace = true;
+    switch (FOptions.FOverwriteMode) {
+      case omPrompt: DoOnConfirmOverwrite(name, target, replace); break;
+      case omAlways: break;
+      case omNever: replace = false; break;
+      case omIfNewer: replace = fileTime < entryTime; break;
+      case omIfOlder: replace = fileTime > entryTime; break;
+    }
+    if (!replace) return;
+  }
+  // A link at the target is replaced by the extracted file, never written
+  // through; everything else keeps its old content until the entry checks.
+  if (isLink && ::unlink(targetPath.c_str()) != 0) throw EZAException(19, {target}, this);
+  if (ZADirectoryExists(target)) throw EZAException(19, {target}, this);
+  bool written = false;
+  {
+    TFileReplaceStream out(target);
+    if (!out.Ok()) throw EZAException(19, {target}, this);
+    FSkipFile = false;
+    ExtractItem(index, &out, 0, 0);
+    if (!FSkipFile && !FProgressCancel) {
+      if (!out.Commit()) throw EZAException(19, {target}, this);
+      written = true;
+    }
+  }
+  if (!written) return;
+  FileSetDate(target, ZADosToDateTime((Cardinal(item.CentralDir.lastModDate) << 16) | item.CentralDir.lastModTime));
+  // Only read-only comes from an archive: no executable or set-id bit.
+  if (FOptions.FSetAttributes && (attr & faReadOnly) != 0) ZAFileSetAttr(target, faReadOnly);
+}
+
+void TZABaseArchiver::TestTaggedFile(Int32 index, const String& name) {
+  const TDirItem& item = DMHandle->CDir->FItems[static_cast<size_t>(index)];
+  if ((item.CentralDir.externalAttr & faDirectory) != 0 || (!name.empty() && name.back() == u'/')) return;
+  TNullStream sink;
+  ExtractItem(index, &sink, 0, 0);
+}
+
+}  // namespace sk
