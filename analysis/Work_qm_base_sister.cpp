@@ -104,4 +104,12 @@ bool TQMSister::FirstLetterIsCaps(const String& text) {
   return AnsiUpperCase(first) == first && AnsiLowerCase(first) != first;
 }
 
+Int32 TQMSister::GetPlotOrTimelineColumnNumber() const {
+  const TGridHeaderList* heads = GridHeadings();
+  if (heads == nullptr) return -1;
+  for (Int32 i = heads->Count() - 1; i >= 1; --i)
+    if (heads->GetDatum(i).alignment == aligned_plotting) return i;
+  return -1;
+}
+
 }  // namespace sk

@@ -37,6 +37,12 @@ class TQMSister : public TQMBaseDataClass {
   // other is left empty. The checks' result.
   virtual bool MergeWith(TQMSister* other);
   virtual String PlotContextStr(Int32 /*row*/, Int32 /*column*/, const TRect& /*rect*/) { return String(); }
+  // The column that shows the list's plot or timeline: the last heading
+  // aligned for plotting; -1 when none.
+  virtual Int32 GetPlotOrTimelineColumnNumber() const;
+  // The timeline segment that the cells paint as focussed (image exports
+  // paint one segment at a time).
+  virtual void SetTimelineFocussedSegment(Int32 segment) { TimelineFocussedSegment = segment; }
 
   // The rows whose word in column holds one of the search words (deleted
   // entries only with id_include_deleted), found through a word-list search
@@ -92,6 +98,7 @@ class TQMSister : public TQMBaseDataClass {
   Int32 parse_compute_sort_column = 0;
   Int32 current_entry_loading = 0;
   Int32 current_entry_saving = 0;
+  Int32 TimelineFocussedSegment = -1;
 };
 
 }  // namespace sk

@@ -1162,6 +1162,7 @@ constinit const TResStringRec _QMConditionsXandY{63871, u"conditions: (%s) and (
 constinit const TResStringRec _QMValueOfColumnX{63840, u"value of column %s", "_QMValueOfColumnX"};
 constinit const TResStringRec _QMColNXValue{63841, u"col %d (%s) value", "_QMColNXValue"};
 constinit const TResStringRec _QMNoValueMarks{63842, u"?\?", "_QMNoValueMarks"};
+constinit const TResStringRec _QMQuillmarkTools{63843, u"Quillmark Tools", "_QMQuillmarkTools"};
 constinit const TResStringRec _QMRowNumber{63848, u"Row %.0n", "_QMRowNumber"};
 constinit const TResStringRec _QMAddingToIndex{63849, u"adding to index", "_QMAddingToIndex"};
 constinit const TResStringRec _QMLargeIcons{63850, u"large icons", "_QMLargeIcons"};
@@ -2471,6 +2472,7 @@ const TResStringRec* const Generalruntime2const_Entries[Generalruntime2const_Ent
     &_QMValueOfColumnX,
     &_QMColNXValue,
     &_QMNoValueMarks,
+    &_QMQuillmarkTools,
     &_QMRowNumber,
     &_QMAddingToIndex,
     &_QMLargeIcons,

@@ -12,9 +12,9 @@
 // Names that an earlier table also exports are declared in the nested namespace
 // Generalruntime2const (sk::Generalruntime2const::_QMNo).
 //
-// 1294 entries. Identifiers 63712 to 65055: in blocks of sixteen from the top
+// 1295 entries. Identifiers 63712 to 65055: in blocks of sixteen from the top
 // of the range downwards, ascending inside a block, in declaration order;
-// identifiers of the range left to other units: 63843 to 63847, 64272 to 64281,
+// identifiers of the range left to other units: 63844 to 63847, 64272 to 64281,
 // 64288 to 64303, 64310 to 64319.
 #pragma once
 
@@ -1179,6 +1179,7 @@ extern const TResStringRec _QMConditionsXandY;  // 63871 "conditions: (%s) and (
 extern const TResStringRec _QMValueOfColumnX;  // 63840 "value of column %s"
 extern const TResStringRec _QMColNXValue;  // 63841 "col %d (%s) value"
 extern const TResStringRec _QMNoValueMarks;  // 63842 "??"
+extern const TResStringRec _QMQuillmarkTools;  // 63843 "Quillmark Tools"
 extern const TResStringRec _QMRowNumber;  // 63848 "Row %.0n"
 extern const TResStringRec _QMAddingToIndex;  // 63849 "adding to index"
 extern const TResStringRec _QMLargeIcons;  // 63850 "large icons"
@@ -1321,7 +1322,7 @@ extern const TResStringRec _QMMarkup;  // 63944 "mark-up"
 }  // namespace Generalruntime2const
 
 // Every entry of the table, in declaration order.
-inline constexpr Int32 Generalruntime2const_EntryCount = 1294;
+inline constexpr Int32 Generalruntime2const_EntryCount = 1295;
 extern const TResStringRec* const Generalruntime2const_Entries[Generalruntime2const_EntryCount];
 
 // Unit start and stop (the unit has no work of its own).

@@ -130,6 +130,45 @@ class TDemoConcordance : public TQMSister {
   }
   TDemoConcordanceLine* At1(Int32 i) const { return static_cast<TDemoConcordanceLine*>(Get(i)); }
 
+  // The cells a results grid asks for: the concordance column as word
+  // tokens either side of the node (the node highlighted), the position
+  // column as a number. Only the line of the cell is looked at.
+  TGrid_data_rec DrawgridDataRec(Int32 column, Int32 gridRow, TGrid_alternatives gridKind) override {
+    TGrid_data_rec rec = TQMBaseDataClass::DrawgridDataRec(column, gridRow, gridKind);
+    if (gridRow < 1 || rec.DataRow < 0 || rec.DataRow >= Count()) return rec;
+    const TDemoConcordanceLine* line = At1(rec.DataRow);
+    if (rec.GridHeading.alignment == aligned_conc) {
+      rec.data_wclformat = wcl_concordance;
+      rec.conc_outside_limits[at_right] = -1;
+      const auto add = [&](TLeftOrRight side, const String& text) {
+        size_t i = 0;
+        while (i < text.size()) {
+          while (i < text.size() && text[i] == u' ') ++i;
+          size_t j = i;
+          while (j < text.size() && text[j] != u' ') ++j;
+          if (j > i) {
+            TConcordDetailedRec t{};
+            t.ConcStrTag.wordsections.wd_str = text.substr(i, j - i);
+            rec.conc_tokens[side].push_back(t);
+          }
+          i = j;
+        }
+      };
+      add(at_left, line->left);
+      TConcordDetailedRec node{};
+      node.ConcStrTag.wordsections.wd_str = line->hit;
+      node.colloc_info.CustomColour = true;
+      rec.conc_tokens[at_right].push_back(node);
+      const TColourFontRec hit{0x66E0FF, 0x800000, static_cast<TFontStyles>(1u << fsBold)};
+      rec.conc_colour_info[at_right].push_back(TCollocateColourRec{hit, hit});
+      add(at_right, line->right);
+    } else if (column > 0) {
+      // The demo's lines carry no sentence, paragraph or file details.
+      rec.data_type = ddt_string;
+    }
+    return rec;
+  }
+
   // The lines in the envelope: their count, then each line and its private details.
   bool ListSettToSaveSavedToStream(TStream* stream) override {
     const Int32 n = Count();
@@ -164,8 +203,12 @@ bool SameLines(const TDemoConcordance& a, const TDemoConcordance& b) {
 
 }  // namespace
 
-// 0 when the list read back agrees with the list saved.
-int RunConcordanceDemo(const String& fileName, const String& word) {
+namespace {
+
+// Reads the text, finds the word through a search-word list and its engine,
+// makes a line of each hit and sorts the lines on the three levels. The
+// number of hits.
+Int32 FillAndSort(TDemoConcordance& list, const String& fileName, const String& word) {
   TBytes bytes;
   {
     TFileStream in(fileName, fmOpenRead | fmShareDenyNone);
@@ -181,7 +224,6 @@ int RunConcordanceDemo(const String& fileName, const String& word) {
   // The search word through a search-word list; its engine finds the hits.
   TSearchWordItems words(Global_Blank_ignoreTags, LOCALE_USER_DEFAULT, true, se_searchword);
   words.AddSW(word);
-  TDemoConcordance list;
   TSearchAndDoEngine& engine = *words.fSearchEngine;
   engine.PrepareForConcordancing(fileName, static_cast<Int32>(bytes.size()), 1, 0, false, coll_stop_none,
                                  [&](TSearchAndDoEngine*, TConcSearchRec& hit) {
@@ -206,6 +248,21 @@ int RunConcordanceDemo(const String& fileName, const String& word) {
 
   // Three levels: the word to the right, the word to the left, the position.
   list.SortThem(0, list.Count() - 1);
+  return hits;
+}
+
+}  // namespace
+
+std::unique_ptr<TQMSister> ConcordanceForWindow(const String& fileName, const String& word) {
+  auto list = std::make_unique<TDemoConcordance>();
+  FillAndSort(*list, fileName, word);
+  return list;
+}
+
+// 0 when the list read back agrees with the list saved.
+int RunConcordanceDemo(const String& fileName, const String& word) {
+  TDemoConcordance list;
+  const Int32 hits = FillAndSort(list, fileName, word);
 
   // Saved as the concordance tool saves its results, then read back.
   global_current_tool = tt_concord;

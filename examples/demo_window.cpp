@@ -7,7 +7,7 @@
 // drawn offscreen, saved as sk_demo_window.png and sk_demo_controls.png
 // beside the program, and the program ends with 0.
 //
-//   sk_demo --window
+//   sk_demo --window [file] [word]   (the concordance page: word in file)
 #include <QtWidgets/QApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +18,7 @@
 #include "demo_window_bars.h"
 #include "demo_window_cells.h"
 #include "demo_window_files.h"
+#include "demo_window_results.h"
 #include "library/Units.h"
 #include "platform/visual/Forms.h"
 #include "platform/visual/Screenshots.h"
@@ -52,6 +53,9 @@ void AddButton(TForm& form, const String& name, const String& caption, int row, 
 
 int RunWindowDemo(int argc, char** argv) {
   const bool display = HasDisplay();
+  // sk_demo --window [file] [word]: the concordance page shows word in file.
+  const String textFile = Utf8ToString(argc > 2 ? argv[2] : SK_SAMPLE_TEXT);
+  const String word = Utf8ToString(argc > 3 ? argv[3] : "that");
   if (!display) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
   Initialize();
@@ -84,6 +88,8 @@ int RunWindowDemo(int argc, char** argv) {
     AddButton(form, u"BarsPage", u"Bars...", 3, 0, [](TForm& f) { MakeBarsPage(&f)->ShowModal(); });
     AddButton(form, u"FilesPage", u"Files...", 3, 1, [](TForm& f) { MakeFilesPage(&f)->ShowModal(); });
     AddButton(form, u"CellsPage", u"Cells...", 4, 0, [](TForm& f) { MakeCellsPage(&f)->ShowModal(); });
+    AddButton(form, u"ResultsPage", u"Concordance...", 4, 1,
+              [&](TForm& f) { MakeResultsPage(&f, textFile, word)->ShowModal(); });
     form.OnClose = [](TObject*, TCloseAction&) { QCoreApplication::quit(); };
 
     if (display) {
@@ -105,6 +111,7 @@ int RunWindowDemo(int argc, char** argv) {
     if (!display && rc == 0) rc = SaveBarsPagePicture(&form) ? 0 : 1;
     if (!display && rc == 0) rc = SaveFilesPagePicture(&form) ? 0 : 1;
     if (!display && rc == 0) rc = SaveCellsPagePicture(&form) ? 0 : 1;
+    if (!display && rc == 0) rc = SaveResultsPagePicture(&form, textFile, word) ? 0 : 1;
     Application().SetMainForm(nullptr);
   }
   Finalize();

@@ -50,6 +50,8 @@
 #include "core/Useful_classes_stringlist_sorts.h"
 #include "library/Layer_hooks.h"
 #include "display/Printer_organiser.h"
+#include "display/QMGridCellHandler.h"
+#include "display/QM_Grid.h"
 #include "display/Simple_virtual_grid.h"
 #include "platform/visual/Printer.h"
 #include "platform/visual/VisualLayer.h"
@@ -255,13 +257,15 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Work_qm_base),
     // Results display: word chunks (whose start sets the lists' export of
     // concordance lines), the text drawer, cell text, printer settings and
-    // the simple virtual grid.
+    // the simple virtual grid, the results grid's cell handler and the grid.
     SK_UNIT(Wordchunklistu),
     SK_UNIT(Language_utils),
     SK_UNIT(Rtl_and_ltr_painting),
     SK_UNIT(Grid_utilities),
     SK_UNIT(Printer_organiser),
     SK_UNIT(Simple_virtual_grid),
+    SK_UNIT(QMGridCellHandler),
+    SK_UNIT(QM_Grid),
 };
 
 #undef SK_UNIT

@@ -50,6 +50,23 @@ bool ClipboardSetData(const std::string& mimeType, const TBytes& bytes) {
   return ClipboardHasFormat(mimeType);
 }
 
+bool ClipboardSetFormats(const std::vector<std::pair<std::string, TBytes>>& formats) {
+  QClipboard* cb = Board();
+  if (cb == nullptr) return false;
+  auto* data = new QMimeData();  // the clipboard takes it over
+  for (const auto& [type, bytes] : formats) {
+    const QByteArray b(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+    if (type == "text/plain")
+      data->setText(QString::fromUtf8(b));
+    else
+      data->setData(QString::fromStdString(type), b);
+  }
+  cb->setMimeData(data);
+  for (const auto& f : formats)
+    if (!ClipboardHasFormat(f.first)) return false;
+  return true;
+}
+
 bool ClipboardHasFormat(const std::string& mimeType) {
   QClipboard* cb = Board();
   if (cb == nullptr) return false;

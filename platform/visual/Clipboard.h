@@ -3,6 +3,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/runtime/RtlTypes.h"
 
@@ -14,6 +16,10 @@ bool ClipboardSetText(const String& text);
 String ClipboardText();
 // Puts bytes of one MIME type ("image/svg+xml") on the clipboard.
 bool ClipboardSetData(const std::string& mimeType, const TBytes& bytes);
+// Puts one item on the clipboard that offers every given format at once
+// (text/plain as UTF-8 becomes the clipboard's text); false when there is no
+// clipboard or a format did not arrive.
+bool ClipboardSetFormats(const std::vector<std::pair<std::string, TBytes>>& formats);
 // Whether the clipboard holds data of the MIME type.
 bool ClipboardHasFormat(const std::string& mimeType);
 // The clipboard's data of the MIME type; empty when it holds none.

@@ -3,6 +3,7 @@
 #include <QtCore/QBuffer>
 #include <QtCore/QByteArray>
 #include <QtCore/QRectF>
+#include <QtGui/QImage>
 #include <QtGui/QPainter>
 #include <QtSvg/QSvgGenerator>
 #include <QtSvg/QSvgRenderer>
@@ -11,6 +12,7 @@
 
 #include "platform/runtime/Streams.h"
 #include "platform/visual/Clipboard.h"
+#include "platform/visual/Controls.h"
 #include "platform/visual/QtConvert.h"
 
 namespace sk {
@@ -134,13 +136,34 @@ std::unique_ptr<TGraphic> TMetafile::Clone() const { return std::make_unique<TMe
 
 bool TMetafile::CopyToClipboard() const { return !Empty() && ClipboardSetData(kSvgMimeType, fSvg); }
 
+TBytes TMetafile::RenderedPng() const {
+  if (Empty() || !ApplicationExists()) return TBytes();
+  QSvgRenderer renderer(QByteArray(reinterpret_cast<const char*>(fSvg.data()), static_cast<qsizetype>(fSvg.size())));
+  if (!renderer.isValid()) return TBytes();
+  QImage image(fWidth, fHeight, QImage::Format_ARGB32);
+  image.fill(Qt::white);
+  {
+    QPainter p(&image);
+    renderer.render(&p, QRectF(0, 0, fWidth, fHeight));
+  }
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  return TBytes(reinterpret_cast<const Byte*>(bytes.constData()),
+                reinterpret_cast<const Byte*>(bytes.constData()) + bytes.size());
+}
+
 // ---------------------------------------------------------------------------
 
 // The surface of a metafile canvas: a painter on an SVG generator that writes
 // into memory; the painter is begun when something is first drawn.
 class TMetafileCanvas::TRecorder : public TCanvasSurface {
  public:
-  TRecorder(Int32 w, Int32 h) : fSize{w, h} {
+  TRecorder(Int32 w, Int32 h, const String& creator = String(), const String& description = String())
+      : fSize{w, h} {
+    if (!creator.empty()) fGenerator.setTitle(QString::fromStdU16String(creator));
+    if (!description.empty()) fGenerator.setDescription(QString::fromStdU16String(description));
     fBuffer.setBuffer(&fBytes);
     fBuffer.open(QIODevice::WriteOnly);
     fGenerator.setOutputDevice(&fBuffer);
@@ -177,6 +200,12 @@ class TMetafileCanvas::TRecorder : public TCanvasSurface {
 
 TMetafileCanvas::TMetafileCanvas(TMetafile& metafile)
     : fMetafile(metafile), fRecorder(std::make_unique<TRecorder>(metafile.Width(), metafile.Height())) {
+  SetSurface(fRecorder.get());
+}
+
+TMetafileCanvas::TMetafileCanvas(TMetafile& metafile, const String& creator, const String& description)
+    : fMetafile(metafile),
+      fRecorder(std::make_unique<TRecorder>(metafile.Width(), metafile.Height(), creator, description)) {
   SetSurface(fRecorder.get());
 }
 

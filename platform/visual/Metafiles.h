@@ -46,6 +46,9 @@ class TMetafile : public TGraphic {
   // Puts the document on the clipboard as "image/svg+xml"; false when the
   // metafile is empty or there is no clipboard.
   bool CopyToClipboard() const;
+  // The picture rendered at its size on white, as PNG bytes; empty when the
+  // metafile is empty or there is no application.
+  TBytes RenderedPng() const;
 
  private:
   friend class TMetafileCanvas;
@@ -64,6 +67,8 @@ class TMetafile : public TGraphic {
 class TMetafileCanvas : public TCanvas {
  public:
   explicit TMetafileCanvas(TMetafile& metafile);
+  // The same, with the document's creator (its title) and description.
+  TMetafileCanvas(TMetafile& metafile, const String& creator, const String& description);
   ~TMetafileCanvas() override;
 
  private:
