@@ -223,8 +223,10 @@ String TQMGridCellHandler::GetAGridCellAsString(Int32 col, Int32 row, bool noUnd
   TQMSister* list = List();
   const Int32 entry = list->ConvertedForFrequency(fCurrentGrid->GridRowToDataRowUNconverted(row), list->BaseGridKind);
   if (entry < 0 || entry >= list->Count()) return String();
-  (void)noUndo;
-  return list->GetSomeWordAsString(entry, col);
+  const String text = list->GetSomeWordAsString(entry, col);
+  // The text an edit is about to replace goes to the list's undo list.
+  if (!noUndo) list->AddStringToUndolist(TEntryAndColumn{entry, col}, text);
+  return text;
 }
 
 void TQMGridCellHandler::SetAGridCellAsString(Int32 col, Int32 row, const String& text) {

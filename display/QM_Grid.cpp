@@ -82,6 +82,8 @@ std::vector<TGrid_head> TQM_Grid::GetGridHeaders(TQuillmarkList kind, TQMSister*
   std::vector<TGrid_head> r;
   if (list != nullptr && list->GridHeadings() != nullptr) {
     CopyGridHeaderListDataToArray(list->GridHeadings(), r, _MinimumColumn1Width);
+    // The list hides its statistics columns again if they were hidden.
+    list->ShowOrHideStatsColumns(list->GetStatsColumnsHidden());
     return r;
   }
   return StandardGridHeaderArray(kind);
@@ -370,7 +372,9 @@ Int32 TQM_Grid::GetOverallCount() const {
   return fCurrentQMList != nullptr ? fCurrentQMList->OverallCount(fKindOfDisplay) : 0;
 }
 
-bool TQM_Grid::GridDataHasIndex() const { return false; }
+bool TQM_Grid::GridDataHasIndex() const {
+  return fCurrentQMList != nullptr && fCurrentQMList->DataHasAssociatedIndexData();
+}
 
 void TQM_Grid::RePaintCol0CurrentRow(TColor colour) {
   if (fCellmanager == nullptr) return;

@@ -251,7 +251,7 @@ bool TQM_Grid::StartANewEditSequence() {
   if (fCurrentQMList == nullptr) return false;
   const Int32 column = Col();
   if (column < 1 || HeadingOf(column) == nullptr) return true;
-  if (HeadingOf(column)->editable != ed_nao_pode) {
+  if (fCurrentQMList->CanEdit(column)) {
     SelectCellAndCopyToTypeinEdit(column, Row());
     return true;
   }
