@@ -104,7 +104,7 @@ bool TQMSister::FirstLetterIsCaps(const String& text) {
   return AnsiUpperCase(first) == first && AnsiLowerCase(first) != first;
 }
 
-Int32 TQMSister::GetPlotOrTimelineColumnNumber() const {
+Int32 TQMSister::GetPlotOrTimelineColumnNumber() {
   const TGridHeaderList* heads = GridHeadings();
   if (heads == nullptr) return -1;
   for (Int32 i = heads->Count() - 1; i >= 1; --i)

@@ -39,10 +39,10 @@ class TQMSister : public TQMBaseDataClass {
   virtual String PlotContextStr(Int32 /*row*/, Int32 /*column*/, const TRect& /*rect*/) { return String(); }
   // The column that shows the list's plot or timeline: the last heading
   // aligned for plotting; -1 when none.
-  virtual Int32 GetPlotOrTimelineColumnNumber() const;
+  Int32 GetPlotOrTimelineColumnNumber() override;
   // The timeline segment that the cells paint as focussed (image exports
   // paint one segment at a time).
-  virtual void SetTimelineFocussedSegment(Int32 segment) { TimelineFocussedSegment = segment; }
+  void SetTimelineFocussedSegment(Int32 segment) override { TimelineFocussedSegment = segment; }
 
   // The rows whose word in column holds one of the search words (deleted
   // entries only with id_include_deleted), found through a word-list search
