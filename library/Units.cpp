@@ -110,6 +110,7 @@
 #include "zip/ZAhmac.h"
 #include "zip/ZApb_kdf.h"
 #include "zip/ZAsha1.h"
+#include "zip/File_chunker.h"
 #include "zip/Zip_utils.h"
 
 namespace sk {
@@ -205,6 +206,7 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(ZAArchiver),
     // Zip glue.
     SK_UNIT(Zip_utils),
+    SK_UNIT(File_chunker),
     // Drawing helpers and search syntax.
     SK_UNIT(Graphics_utilities),
     SK_UNIT(Search_parsing),
