@@ -305,12 +305,22 @@ bool TFileChunker::RestoreInto(TStream* out, bool& restoredAny) {
     if (!Get(&chunk, number)) return false;
     const Int64 data = chunk.Size() - overhead;
     if (data < 0) return false;
+    if (number != i) return false;
+    // The chunk is checked whole before any of its bytes reach the output, so
+    // that a damaged chunk adds nothing to it.
+    const Int32 buffer = static_cast<Int32>(std::clamp<Int64>(data, 1, 1 << 20));
+    const Int64 dataStart = chunk.Position();
     Int32 sum = 0;
+    TNullStream sink;
+    if (data > 0) ChecksumCopy(&sink, &chunk, data, buffer, sum);
+    if (!Get(&chunk, ftest_CheckSum) || ftest_CheckSum != sum) return false;
     if (data > 0) {
-      ChecksumCopy(out, &chunk, data, std::max<Int32>(1, static_cast<Int32>(std::min<Int64>(data, 1 << 20))), sum);
+      chunk.SetPosition(dataStart);
+      Int32 again = 0;
+      ChecksumCopy(out, &chunk, data, buffer, again);
+      if (again != sum) return false;
       restoredAny = true;
     }
-    if (!Get(&chunk, ftest_CheckSum) || ftest_CheckSum != sum || number != i) return false;
     if (OnRestoreOne) OnRestoreOne(name, i + 1, fOut_of);
     done.push_back(name);
   }
