@@ -1,6 +1,7 @@
 #include "analysis/Work_qm_base_entries.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <limits>
 
@@ -19,19 +20,43 @@ TQMBaseListObject* TJoinList::Items(Int32 i) const {
   return fItems[static_cast<size_t>(i)];
 }
 
+TJoinList::~TJoinList() {
+  for (size_t i = 0; i < fItems.size(); ++i)
+    if (fOwned[i] != 0) delete fItems[i];
+}
+
 void TJoinList::Put(Int32 i, TQMBaseListObject* entry) {
   if (i < 0 || i >= Count()) RaiseListIndexError(i);
+  if (fItems[static_cast<size_t>(i)] != entry) fOwned[static_cast<size_t>(i)] = 0;
   fItems[static_cast<size_t>(i)] = entry;
 }
 
 Int32 TJoinList::Add(TQMBaseListObject* entry) {
   fItems.push_back(entry);
+  fOwned.push_back(0);
   return Count() - 1;
+}
+
+Int32 TJoinList::AddOwned(TQMBaseListObject* entry) {
+  fItems.push_back(entry);
+  fOwned.push_back(1);
+  return Count() - 1;
+}
+
+bool TJoinList::Owns(Int32 i) const {
+  if (i < 0 || i >= Count()) RaiseListIndexError(i);
+  return fOwned[static_cast<size_t>(i)] != 0;
+}
+
+void TJoinList::SetOwns(Int32 i, bool owns) {
+  if (i < 0 || i >= Count()) RaiseListIndexError(i);
+  fOwned[static_cast<size_t>(i)] = owns ? 1 : 0;
 }
 
 void TJoinList::Delete(Int32 i) {
   if (i < 0 || i >= Count()) RaiseListIndexError(i);
   fItems.erase(fItems.begin() + i);
+  fOwned.erase(fOwned.begin() + i);
 }
 
 std::vector<Int64> TDerivedJoinlist::AsArrayOfInt64s(Int64 first, Int32 limit) const {
@@ -76,12 +101,12 @@ void TPrivateObj::ClearJoinList() {
 
 // ---- TQMBaseListObject ---------------------------------------------------------
 
-TQMBaseListObject::~TQMBaseListObject() {
-  // Entries added while loading joins belong to the join list.
-  if (privateobj && privateobj->fdetails.join_created_in_load != 0 && privateobj->joinlist) {
-    for (Int32 i = 0; i < privateobj->joinlist->Count(); ++i) delete privateobj->joinlist->Items(i);
-    privateobj->joinlist->Clear();
-  }
+// The join list frees the entries it owns.
+TQMBaseListObject::~TQMBaseListObject() = default;
+
+UInt64 TQMBaseListObject::NewEntryIdentity() {
+  static std::atomic<UInt64> last{0};
+  return last.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
 void TQMBaseListObject::EnsurePrivateObjExists() {
@@ -113,7 +138,12 @@ void TQMBaseListObject::JoinFrom(TQMBaseListObject* other) {
   privateobj->joinlist->Add(other);
   if (other->privateobj && other->privateobj->joinlist) {
     TJoinList* theirs = other->privateobj->joinlist.get();
-    for (Int32 i = 0; i < theirs->Count(); ++i) privateobj->joinlist->Add(theirs->Items(i));
+    for (Int32 i = 0; i < theirs->Count(); ++i) {
+      if (theirs->Owns(i))
+        privateobj->joinlist->AddOwned(theirs->Items(i));
+      else
+        privateobj->joinlist->Add(theirs->Items(i));
+    }
     theirs->Clear();
   }
   other->EnsurePrivateObjExists();
@@ -123,7 +153,7 @@ void TQMBaseListObject::JoinFrom(TQMBaseListObject* other) {
 void TQMBaseListObject::AddPrivateJoinInstance(TQMBaseListObject* entry) {
   EnsurePrivateObjExists();
   if (!privateobj->joinlist) privateobj->joinlist = std::make_unique<TDerivedJoinlist>();
-  privateobj->joinlist->Add(entry);
+  privateobj->joinlist->AddOwned(entry);
   privateobj->fdetails.join_created_in_load = 1;
 }
 

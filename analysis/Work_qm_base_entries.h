@@ -23,24 +23,38 @@ class TQMBaseDataClass;
 class TQMSister;
 class TQMBaseListObject;
 
-// The entries joined under one entry, in the order joined; not owned, except
-// those added while loading (see TQMBaseListObject::AddPrivateJoinInstance).
+// The entries joined under one entry, in the order joined. A place owns its
+// entry when the entry lives nowhere else: one added while loading (see
+// TQMBaseListObject::AddPrivateJoinInstance) or one the results list took
+// out for good while joined here. Owned entries are freed with the list.
 class TJoinList : public TObject {
  public:
   TJoinList() = default;
   TJoinList(const TJoinList&) = delete;
   TJoinList& operator=(const TJoinList&) = delete;
+  ~TJoinList() override;
 
   Int32 Count() const { return static_cast<Int32>(fItems.size()); }
   // The entry at i (nil for an emptied place); EListError outside the list.
   TQMBaseListObject* Items(Int32 i) const;
+  // A new entry in place i is not owned.
   void Put(Int32 i, TQMBaseListObject* entry);
   Int32 Add(TQMBaseListObject* entry);
+  Int32 AddOwned(TQMBaseListObject* entry);
+  // Whether place i owns its entry; EListError outside the list.
+  bool Owns(Int32 i) const;
+  void SetOwns(Int32 i, bool owns);
+  // Takes place i out; its entry is not freed.
   void Delete(Int32 i);
-  void Clear() { fItems.clear(); }
+  // Empties the list; no entry is freed (free the owned ones first).
+  void Clear() {
+    fItems.clear();
+    fOwned.clear();
+  }
 
  protected:
   std::vector<TQMBaseListObject*> fItems;
+  std::vector<uint8_t> fOwned;  // one per place
 };
 
 // A join list with its frequencies as arrays.
@@ -73,8 +87,8 @@ class TPrivateObj : public TObject {
   // Frees the annotations and the join list object (not the joined entries).
   ~TPrivateObj() override;
 
-  // Empties the join list (the entries are not freed) and clears
-  // join_created_in_load.
+  // Empties the join list (no entry is freed: free the owned ones first)
+  // and clears join_created_in_load.
   void ClearJoinList();
 
   TPrivateDetailsRec fdetails{};
@@ -95,7 +109,8 @@ std::unique_ptr<TQMBaseListObject> NewQMBaseListObject(TQMSister* parent, TQMBas
 // special-feature question with false, 0 or nil.
 class TQMBaseListObject : public TObject {
  public:
-  TQMBaseListObject(TQMSister* parent, TQMBaseHolder* holder) : Granny(holder), Parent(parent) {}
+  TQMBaseListObject(TQMSister* parent, TQMBaseHolder* holder)
+      : Granny(holder), Parent(parent), fIdentity(NewEntryIdentity()) {}
   TQMBaseListObject(const TQMBaseListObject&) = delete;
   TQMBaseListObject& operator=(const TQMBaseListObject&) = delete;
   ~TQMBaseListObject() override;
@@ -113,9 +128,10 @@ class TQMBaseListObject : public TObject {
   TJoinList* OwnJoinlist() const;
 
   // This entry's join list gains other and every entry joined under other
-  // (whose own join list is emptied); other is then joined elsewhere.
+  // (whose own join list is emptied; the places it owned are owned here);
+  // other is then joined elsewhere.
   void JoinFrom(TQMBaseListObject* other);
-  // Appends while loading joins: the join list then owns the entries added.
+  // Appends while loading joins: the join list owns the entry added.
   void AddPrivateJoinInstance(TQMBaseListObject* entry);
   void SetABookMarknumber(Int32 n);
   void SetNotForSaving(bool flag);
@@ -176,9 +192,18 @@ class TQMBaseListObject : public TObject {
   virtual void SetMainWordFreq(Int64) {}
   virtual Int32 ThisListsMainWordColumn() { return 1; }
 
+  // A number no other entry of the process carries, now or later (a freed
+  // entry's address may be reused; its identity is not): the undo records
+  // keep entries by it.
+  UInt64 Identity() const { return fIdentity; }
+  static UInt64 NewEntryIdentity();
+
   TQMBaseHolder* Granny = nullptr;  // not owned
   std::unique_ptr<TPrivateObj> privateobj;
   TQMSister* Parent = nullptr;  // not owned
+
+ private:
+  UInt64 fIdentity;
 };
 
 }  // namespace sk

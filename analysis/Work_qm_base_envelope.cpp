@@ -27,6 +27,7 @@ void TQMBaseDataClass::EmptyAfterFailedRead() {
 bool TQMBaseDataClass::ReadFromStream(TStream* stream) {
   Clear();
   UndoList = std::make_unique<TUndoList>(fEntriesClass);
+  UndoList->SetOwner(this);
   MarcacoesExistentes = 0;
   bool ok = false;
   try {

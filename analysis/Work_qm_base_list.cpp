@@ -60,6 +60,7 @@ TQMBaseDataClass::TQMBaseDataClass(TQMBaseHolder* holder, TQMBaseListObjectClass
   last_match_index = -1;
   fEntriesClass = entriesClass;
   UndoList = std::make_unique<TUndoList>(entriesClass);
+  UndoList->SetOwner(this);
   SetSortSettingsToDefault(true);
   SetSortAlphAscending();
   LastQMSortSettings = QMSortSettings;

@@ -22,6 +22,7 @@
 #include "core/Qm_specific_types.h"
 #include "core/Sets.h"
 #include "core/Useful_classes_base.h"
+#include "core/Useful_classes_base_stringlists.h"
 #include "platform/runtime/RtlTypes.h"
 #include "platform/runtime/Streams.h"
 
@@ -445,6 +446,122 @@ class TQMBaseDataClass : public TObject {
   void SetCompareWordsFunct(TQMBaseListObjectCompare f) { fCompareWordsFunct = std::move(f); }
   void SetCompareWordPosFunct(TQMBaseListObjectFindWordPos f) { fCompareWordPosFunct = std::move(f); }
   void SetFindWordPosFunct(TQMBaseListObjectFindWordPos f) { fFindWordPosFunct = std::move(f); }
+
+  // ---- join, match, delete and zap, with undo and redo (Work_qm_base_undo.cpp)
+  // Index lists name positions now; the records keep the entries by
+  // identity. undoable_yes records the action on the undo stack (the redo
+  // stack is left as it is) and reports the new undo top.
+  // Sets each listed entry's deleted flag (indexes outside the list are
+  // skipped); records only the entries it set, whatever the result. False
+  // for an empty list or when no index was in the list.
+  bool DeleteARange(const T1LongintList& indexes, TUndoable undoable, bool flag);
+  // The first index is the head. Every index is checked first (in the list,
+  // not repeated, not joined under a head): all are joined or none. Records
+  // only a join that happened. flag is not used by the join.
+  bool JoinARange(const T1LongintList& indexes, TUndoable undoable, bool flag);
+  // Records only on success; false for an empty list.
+  bool MatchARange(const T1LongintList& indexes, TUndoable undoable, bool flag);
+  bool PrivateDeleteARange(const T1LongintList& indexes, bool flag);
+  bool PrivateJoinARange(const T1LongintList& indexes);
+  bool PrivateMatchARange(const T1LongintList* indexes, bool flag);
+  bool DeleteOne(Int32 index, bool flag) { return SetDeleted(index, flag); }
+  // False unless both are >= 0 and differ; marks the list lemmatised.
+  bool JoinOne(Int32 head, Int32 other);
+  // Takes out every entry that is deleted or joined elsewhere. With
+  // undoable_no they are freed, except those a join list holds: the join
+  // list keeps them. True when any went.
+  bool Zap(TUndoable undoable);
+  // Frees the listed entries (repeated or outside indexes skipped; join-held
+  // ones kept by their join list). Whether the array was not empty.
+  bool ZapItems(const std::vector<Int32>& indexes);
+  // Appends the held entries (the holder list is left empty), then sorts
+  // alphabetically once the list is idle.
+  bool UnZap(TZapHolderList* holderList);
+  // Takes out the held entries still in the list; nothing after an un-zap.
+  bool PrivateZap(TZapHolderList* holderList);
+  // Unmatches the listed entries, then re-sorts (DoASort) once idle.
+  bool UnMatch(const T1LongintList& indexes);
+  void UnmatchAll();
+  void UnJoinAll();
+  // Puts the text of the last recorded edit of that cell back.
+  bool UnEdit(const TEntryAndColumn& entrycol);
+  // Records action for the entries at indexes as they are now (undo returns
+  // them to this state): call it before doing the action. Reports.
+  void AddItemsToUndoList(TUnOrReDoActions action, const T1LongintList& indexes);
+  // Records an edit with the text it replaced (kept also as the entry's
+  // last_edit); no report.
+  void AddStringToUndolist(const TEntryAndColumn& entrycol, const String& oldText);
+  // fOnReportUnOrRedoAction gets "Un<name>" or "Re<name>" ("do" for no name).
+  void ReportUnOrRedoAction(const String& name, bool isRedo, Int32 count);
+  // Marks as deleted every entry that IsDuplicateOf an entry before it in
+  // alphabetical order.
+  virtual void RemoveDuplicates();
+  // Frees entries taken out of the list for good; one that a join list of an
+  // entry in the list, or of an entry a zap record holds, still holds goes
+  // to that join list instead. The vector is emptied.
+  void FreeTakenOutEntries(std::vector<TQMBaseListObject*>& entries);
+  // The JoinedWordDatum of each entry joined under index.
+  std::vector<TWord_entry_String_rec> JoinedWordData(Int32 index);
+  // With add, list gains the entry's main word with its frequency; then
+  // callback (index, list) when assigned.
+  void PopulateAStringlistWithLemmaInfo(TStringlistWithALongint* list, Int32 index, bool add,
+                                        const TRowAndStringlistProc& callback);
+
+  // ---- row conditions (Search_categorising.cpp)
+  // Visits rows from startRow (clamped) down or up; a row that meets one of
+  // the conditions counts for it and, by action, is marked (18), deleted
+  // (85) or coloured (194). The first such row (-1 when none).
+  Int32 CheckAllForCondition(std::vector<TDoubleSearchCategoryRec>& conditions, Int32 startRow, Int32 action,
+                             bool stopAtFirst, bool rememberRow, bool backwards);
+
+  // ---- operations the tools override, with the base behaviour
+  // (CanEdit in Work_qm_base_undo.cpp)
+  virtual void AdjustStopListWordLengths(TQMBaseListObject* /*entry*/) {}
+  virtual bool CanDeleteRandomly(Int32 /*index*/) { return true; }
+  virtual bool GetAFileStatus(Int32 /*index*/, Int32 /*flag*/) { return false; }
+  virtual void SetAFileStatus(Int32 /*index*/, Int32 /*flag*/, bool /*status*/) {}
+  virtual void AddJoinedWordDataToStringlist(Int32 /*index*/, TStringList* /*list*/) {}
+  virtual bool BasedOnOneTextFile() { return false; }
+  // True when the column exists and its heading is editable;
+  // fColumnBeingEdited := the column, or -1 when not editable.
+  virtual bool CanEdit(Int32 column);
+  virtual Int32 ConvertedForFrequencyAndOverallCount(Int32 row, TGrid_alternatives gridKind) {
+    return ConvertedForFrequency(row, gridKind) - OverallCount(gridKind);
+  }
+  virtual Int32 PositionInFreqNums(Int32 row, TGrid_alternatives /*gridKind*/) { return row; }
+  virtual Int32 Cumulative_distinguisher() { return 1; }
+  virtual bool DataHasAssociatedIndexData() { return false; }
+  virtual TTextHighLightingRec DataRowToFileAndHit(Int32 /*row*/) { return TTextHighLightingRec{}; }
+  virtual void DoPostJoinOrUnjoiningOperation() {}
+  virtual bool DoAFilenameSearchAndReplace(const String& /*oldText*/, const String& /*newText*/, bool /*flag*/) {
+    return false;
+  }
+  virtual TQMBaseListObject* GetEntryWhoseMainWordIs(const String& /*text*/) { return nullptr; }
+  virtual Int32 GetPlotOrTimelineColumnNumber() { return -1; }
+  virtual bool GetStatsColumnsHidden() { return false; }
+  virtual String GetStatusbarDataAsString(Int32 /*a*/, Int32 /*b*/) { return String(); }
+  virtual bool IsEmptyDataColumn(Int32 /*column*/) { return false; }
+  virtual bool ImportDataFromStringList(TStringList* /*list*/, Int32 /*n*/) { return false; }
+  // A new empty list (the caller owns it).
+  virtual std::unique_ptr<TStringList> LemmaListFromThisList();
+  virtual Int32 ModifySourceTexts(Int32 /*kind*/, const String& /*oldText*/, const String& /*newText*/,
+                                  bool /*flag*/) {
+    return -1;
+  }
+  virtual void RecomputeTokens() {}
+  virtual Int32 LemmaWordColumn() { return -1; }
+  virtual bool OKtoAddTimelineEntry(Int32 /*n*/) { return true; }
+  virtual void RecomputeAfterAddingData() {}
+  virtual void SetAFirstLineOfImportData(Int32 /*n*/, const String& /*text*/) {}
+  virtual void SetTimelineFocussedSegment(Int32 /*n*/) {}
+  virtual void ShowOrHideStatsColumns(bool /*flag*/) {}
+  virtual void SetFindCompareClear(TFindItems /*kind*/) {}
+  virtual void TellLemmasNoLongerJoined(Int32 /*index*/) {}
+  virtual Int32 TimelineDataNumber(Int32 /*n*/) { return 0; }
+  virtual Int32 TimelineWordCount(Int32 /*n*/) { return 0; }
+  virtual Double TextualDateAndTime(Int32 /*n*/) { return 0.0; }
+  virtual std::vector<String> TimeLineDataDateHeaders(const TTimelineSettings& /*rec*/) { return {}; }
+  virtual String TimelineSearchword(Int32 /*n*/) { return String(); }
 
   Int32 fcodepage = 0;
   Int32 FCapacity = 0;

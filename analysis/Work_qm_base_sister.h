@@ -66,6 +66,23 @@ class TQMSister : public TQMBaseDataClass {
   // text is not empty and its first character is upper case.
   static bool FirstLetterIsCaps(const String& text);
 
+  // ---- undo, redo, unjoining and cutting down (Work_qm_base_undo.cpp)
+  // The newest undo record is undone and moves to the redo stack; both tops
+  // are reported. Whether the action's work succeeded; false on an empty
+  // stack.
+  bool Undo();
+  // The newest redo record is done again and moves to the undo stack. A zap
+  // or an edit gives false; a record whose entries are gone does what it
+  // still can.
+  bool Redo();
+  // Takes every entry out of index's join list: owned ones are freed, the
+  // others are no longer joined elsewhere. False without joins.
+  bool UnJoin(Int32 index);
+  // Only when 1 <= n < Count: frees entries (the last ones, or random ones
+  // that CanDeleteRandomly allows) until n are left or every entry left was
+  // refused. Join-held entries are kept by their join list.
+  void ReduceTo(bool random, Int32 n);
+
   String freverse_word;
   bool typed_search = false;
   TStoplistStatsRec stoplist_info{};
