@@ -1,0 +1,142 @@
+// Whole-archive operations: a stub in front of an archive (checked by the
+// peers), the validity test, and the listing helpers.
+#include <gtest/gtest.h>
+
+#include "ArchiverTestSupport.h"
+#include "TestSupport.h"
+#include "ZipTestSupport.h"
+#include "platform/runtime/DateUtils.h"
+#include "platform/runtime/FileUtils.h"
+#include "zip/ZAArchiver.h"
+#include "zip/ZAExcept.h"
+
+namespace sk {
+namespace {
+
+class ZAArchiver_whole : public ScratchFolderTest {
+ protected:
+  ZAArchiver_whole() : ScratchFolderTest("sk_whole") {}
+  void SetUp() override {
+    ScratchFolderTest::SetUp();
+    StartArchiverUnits();
+  }
+  // An archive of ours with the named entries (text of each: its name twice).
+  String MakeArchive(const std::string& name, const std::vector<String>& entries) {
+    TZipArchiver z;
+    z.FFileName = File(name);
+    z.OpenArchive(fmCreate);
+    z.BeginUpdate();
+    for (const String& e : entries) z.AddFromString(e, e + e, 0x20, EncodeDate(2020, 5, 6) + 0.5);
+    z.EndUpdate();
+    z.CloseArchive();
+    return File(name);
+  }
+  static Int32 CodeOf(const std::function<void()>& f) {
+    try {
+      f();
+    } catch (const EZAException& e) {
+      return e.NativeError;
+    }
+    return 0;
+  }
+};
+
+TEST_F(ZAArchiver_whole, MakeSFXPassesThePeers) {
+  const String zip = MakeArchive("a.zip", {u"one.txt", u"dir/two.txt"});
+  WriteRaw("stub.sh", "#!/bin/sh\n" + std::string(990, '#'));
+  ASSERT_EQ(ReadRaw("stub.sh").size(), 1000u);
+  for (bool open : {false, true}) {
+    SCOPED_TRACE(open);
+    TZipArchiver z;
+    z.FFileName = zip;
+    z.FSFXStub = File("stub.sh");
+    if (open) z.OpenArchive(fmOpenRead);
+    z.MakeSFX(File("sfx.bin"));
+    if (open) z.CloseArchive();
+    EXPECT_EQ(ReadRaw("sfx.bin").substr(0, 1000), ReadRaw("stub.sh"));
+    EXPECT_EQ(ReadRaw("sfx.bin").size(), 1000 + ReadRaw("a.zip").size());
+    std::string out;
+    EXPECT_EQ(RunCommand("/usr/bin/unzip -t " + ShellQuote(Path("sfx.bin")), &out, true), 0) << out;
+    EXPECT_EQ(out.find("extra bytes"), std::string::npos) << out;
+    if (HasProgram("/usr/bin/7zz")) {
+      EXPECT_EQ(RunCommand("/usr/bin/7zz t " + ShellQuote(Path("sfx.bin")), &out, true), 0) << out;
+    }
+    // Our reader reads it back too.
+    TZipArchiver back;
+    back.FFileName = File("sfx.bin");
+    back.OpenArchive(fmOpenRead);
+    String text;
+    back.ExtractToString(u"dir/two.txt", text);
+    EXPECT_EQ(text, u"dir/two.txtdir/two.txt");
+    back.CloseArchive();
+  }
+}
+
+TEST_F(ZAArchiver_whole, MakeSFXRefusals) {
+  const String zip = MakeArchive("b.zip", {u"x.txt"});
+  WriteRaw("stub.sh", "#!/bin/sh\nexit 0\n");
+  TZipArchiver z;
+  z.FFileName = zip;
+  EXPECT_EQ(CodeOf([&] { z.MakeSFX(File("o1.bin")); }), 17);
+  z.FSFXStub = File("missing.sh");
+  EXPECT_EQ(CodeOf([&] { z.MakeSFX(File("o2.bin")); }), 18);
+  z.FSFXStub = File("stub.sh");
+  z.MakeSFX(File("sfx.bin"));
+  TZipArchiver again;
+  again.FFileName = File("sfx.bin");
+  again.FSFXStub = File("stub.sh");
+  EXPECT_EQ(CodeOf([&] { again.MakeSFX(File("o3.bin")); }), 50);
+  z.FSpanningMode = smSplitting;
+  EXPECT_EQ(CodeOf([&] { z.MakeSFX(File("o4.bin")); }), 49);
+  EXPECT_FALSE(FileExists(File("o1.bin")));
+  EXPECT_FALSE(FileExists(File("o2.bin")));
+}
+
+TEST_F(ZAArchiver_whole, IsValidArchiveFileAnswersWhatItFound) {
+  const String zip = MakeArchive("v.zip", {u"a.txt", u"b.txt"});
+  TZipArchiver z;
+  z.FFileName = File("none.zip");
+  EXPECT_FALSE(z.IsValidArchiveFile());
+  z.FFileName = zip;
+  EXPECT_TRUE(z.IsValidArchiveFile());
+  z.OpenArchive(fmOpenRead);
+  EXPECT_TRUE(z.IsValidArchiveFile());
+  z.CloseArchive();
+  // Without its directory, it is valid only while its entries check.
+  std::string bytes = ReadRaw("v.zip");
+  const size_t dir = bytes.rfind(std::string("PK\x01\x02", 4), bytes.rfind(std::string("PK\x01\x02", 4)) - 1);
+  ASSERT_NE(dir, std::string::npos);
+  WriteRaw("cut.zip", bytes.substr(0, dir));
+  z.FFileName = File("cut.zip");
+  EXPECT_TRUE(z.IsValidArchiveFile());
+  std::string damaged = bytes.substr(0, dir);
+  damaged[40] = static_cast<char>(damaged[40] ^ 0x55);  // inside the first entry's data
+  WriteRaw("bad.zip", damaged);
+  z.FFileName = File("bad.zip");
+  EXPECT_FALSE(z.IsValidArchiveFile());
+  WriteRaw("text.zip", "no archive at all");
+  z.FFileName = File("text.zip");
+  EXPECT_FALSE(z.IsValidArchiveFile());
+}
+
+TEST_F(ZAArchiver_whole, ListingHelpers) {
+  const String zip = MakeArchive("l.zip", {u"z/b.txt", u"A.txt", u"c.txt", u"y/a2.txt"});
+  TZipArchiver z;
+  z.FFileName = zip;
+  EXPECT_EQ(z.GetAZipMainDetail(0).Name, u"");  // closed
+  z.OpenArchive(fmOpenRead);
+  EXPECT_EQ(z.GetAZipMainDetail(1).Name, u"A.txt");
+  EXPECT_EQ(z.GetAZipMainDetail(4).Name, u"");
+  EXPECT_EQ(z.GetAZipFileSubProperty(4).signature, 0u);
+  EXPECT_EQ(z.GetAZipMainDetail(-1).Name, u"");
+  EXPECT_EQ(z.GetAZipFileSubProperty(0).signature, ZipCentralDirSignature);
+  EXPECT_NEAR(z.GetADateTime(0), EncodeDate(2020, 5, 6) + 0.5, 2.0 / 86400);
+  EXPECT_DOUBLE_EQ(z.GetADateTime(9), EncodeDate(1980, 1, 1));
+  auto sorted = z.SortedListOfShortFilenamesWithin();
+  EXPECT_EQ(Lines(*sorted), (std::vector<String>{u"A.txt\tA.txt", u"a2.txt\ty/a2.txt", u"b.txt\tz/b.txt",
+                                                 u"c.txt\tc.txt"}));
+  z.CloseArchive();
+}
+
+}  // namespace
+}  // namespace sk

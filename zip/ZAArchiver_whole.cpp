@@ -1,0 +1,176 @@
+// Whole-archive operations of the archiver: a stub put in front of an
+// archive, the validity test, and the listing helpers of the zip form.
+#include <algorithm>
+#include <memory>
+
+#include "platform/runtime/DateUtils.h"
+#include "platform/runtime/FileUtils.h"
+#include "platform/runtime/Locale.h"
+#include "zip/ZAArchiver.h"
+#include "zip/ZAExcept.h"
+
+namespace sk {
+
+namespace {
+
+constexpr Int64 kCopyBuffer = 1048576;
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Stubs
+
+bool TZABaseArchiver::FastFileAppend(TStream* dest, TStream* source, const String& name) {
+  dest->Seek(0, soEnd);
+  const Int64 total = source->Size();
+  source->SetPosition(0);
+  bool cancel = false;
+  if (FProgressEnabled) {
+    DoOnFileProgress(name, 0, poMakeSFX, ppStart, cancel);
+    DoOnOverallProgress(0, poMakeSFX, ppStart, cancel);
+  }
+  TBytes buffer(static_cast<size_t>(std::min<Int64>(std::max<Int64>(total, 1), kCopyBuffer)));
+  Int64 done = 0;
+  while (done < total) {
+    FProcessedFilesSize = done;
+    FProcessedFilesTotalSize = total;
+    if (FProgressEnabled) {
+      const Double percent = static_cast<Double>(done) / static_cast<Double>(total) * 100.0;
+      DoOnFileProgress(name, percent, poMakeSFX, ppProcess, cancel);
+      if (cancel) return true;
+      DoOnOverallProgress(percent, poMakeSFX, ppProcess, cancel);
+      if (cancel) return true;
+    }
+    const Int64 want = std::min<Int64>(total - done, static_cast<Int64>(buffer.size()));
+    const Int64 got = source->Read(buffer.data(), want);
+    if (got != want) return false;
+    if (dest->Write(buffer.data(), got) != got) return false;
+    done += got;
+  }
+  if (FProgressEnabled) {
+    DoOnFileProgress(name, 100, poMakeSFX, ppEnd, cancel);
+    DoOnOverallProgress(100, poMakeSFX, ppEnd, cancel);
+  }
+  return true;
+}
+
+void TZABaseArchiver::MakeSFX(const String& newName) {
+  if (FSFXStub.empty()) throw EZAException(17, this);
+  if (!FileExists(FSFXStub)) throw EZAException(18, {FSFXStub}, this);
+  if (FSpanningMode != smNone) throw EZAException(49, this);
+  if (FActive && GetInUpdate()) ForceUpdate();
+
+  TFileStream stub(FSFXStub, fmOpenRead | fmShareDenyNone);
+  // The archive's stream and directory: the open ones, or a file of its own.
+  std::unique_ptr<TFileStream> ownStream;
+  std::unique_ptr<TZASingleVolumeArchiver> ownLink;
+  std::unique_ptr<TZADirManager> ownDir;
+  TStream* archive = nullptr;
+  Int64 stubSize = 0;
+  if (FActive) {
+    archive = FCompressedStream;
+    stubSize = DMHandle->StubSize;
+  } else {
+    ownStream = std::make_unique<TFileStream>(FFileName, fmOpenRead | fmShareDenyNone);
+    ownLink = std::make_unique<TZASingleVolumeArchiver>(ownStream.get());
+    ownDir = std::make_unique<TZADirManager>(ownStream.get(), false, ownLink.get());
+    ownDir->LoadDir();
+    stubSize = ownDir->StubSize;
+    archive = ownStream.get();
+  }
+  if (stubSize > 0) throw EZAException(50, this);
+  archive->SetPosition(0);
+
+  {
+    TFileStream target(newName, fmCreate);
+    bool ok = true;
+    try {
+      stub.SetPosition(0);
+      target.CopyFrom(&stub, stub.Size());
+      const bool progress = FProgressEnabled;
+      FProgressEnabled = true;
+      ok = FastFileAppend(&target, archive, FFileName);
+      FProgressEnabled = progress;
+    } catch (const EZAException&) {
+      throw;
+    } catch (const Exception&) {
+      ok = false;
+    }
+    if (!ok) throw EZAException(56, this);
+  }
+  // The new file's directory is read (which measures the stub) and written
+  // again in place, so that its offsets count from the file's start.
+  TFileStream made(newName, fmOpenReadWrite);
+  TZASingleVolumeArchiver link(&made);
+  TZADirManager dm(&made, false, &link);
+  dm.LoadDir();
+  dm.SaveDir(false);
+}
+
+// ---------------------------------------------------------------------------
+// Validity
+
+bool TZABaseArchiver::IsValidArchiveFile() {
+  if (FActive) return true;
+  if (!FileExists(FFileName)) return false;
+  try {
+    {
+      TFileStream fs(FFileName, fmOpenRead | fmShareDenyNone);
+      TZASingleVolumeArchiver link(&fs);
+      TZADirManager dm(&fs, false, &link);
+      if (dm.HasCentralDirEnd()) return true;
+    }
+    // No end record: the archive is valid when its entries, found from
+    // their local headers, all extract and check.
+    TZipArchiver probe;
+    probe.isZIPFormat = isZIPFormat;
+    probe.FFileName = FFileName;
+    probe.FOpenCorruptedArchives = true;
+    probe.OpenArchive(fmOpenRead | fmShareDenyNone);
+    bool valid = probe.DMHandle->CDir->Count() > 0;
+    for (Int32 i = 0; valid && i < probe.DMHandle->CDir->Count(); ++i) {
+      const TDirItem& it = probe.DMHandle->CDir->FItems[static_cast<size_t>(i)];
+      if ((it.CentralDir.externalAttr & 0x10) != 0) continue;
+      TNullStream sink;
+      probe.ExtractItem(i, &sink, 0, 0);
+    }
+    probe.CloseArchive();
+    return valid;
+  } catch (const Exception&) {
+    return false;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Listing helpers
+
+TDirItem TZipArchiver::GetAZipMainDetail(Int32 index) const {
+  if (!DMHandle || index < 0 || index >= DMHandle->CDir->Count()) return TDirItem();
+  return DMHandle->CDir->GetItem(index);
+}
+
+TZAZipCentralDir TZipArchiver::GetAZipFileSubProperty(Int32 index) const {
+  return GetAZipMainDetail(index).CentralDir;
+}
+
+TDateTime TZipArchiver::GetADateTime(Int32 index) const {
+  const TZAZipCentralDir cd = GetAZipFileSubProperty(index);
+  if (cd.lastModDate == 0) return EncodeDate(1980, 1, 1);
+  return ZADosToDateTime((Cardinal(cd.lastModDate) << 16) | cd.lastModTime);
+}
+
+std::unique_ptr<TStringList> TZipArchiver::SortedListOfShortFilenamesWithin() const {
+  auto list = std::make_unique<TStringList>();
+  if (!DMHandle) return list;
+  for (Int32 i = 0; i < DMHandle->CDir->Count(); ++i) {
+    const String& name = DMHandle->CDir->FItems[static_cast<size_t>(i)].Name;
+    const size_t p = name.find_last_of(u"/\\");
+    const String shortName = p == String::npos ? name : name.substr(p + 1);
+    list->Add(shortName + u"\t" + name);
+  }
+  auto key = [](const String& line) { return line.substr(0, line.find(u'\t')); };
+  list->CustomSort([&key](TStringList* l, Int32 a, Int32 b) { return AnsiCompareText(key(l->Get(a)), key(l->Get(b))); });
+  return list;
+}
+
+}  // namespace sk
