@@ -438,6 +438,14 @@ class TZipArchiver : public TZABaseArchiver {
   TZACryptoAlgorithm EncryptionMethod() const { return FZACryptoAlgorithm; }
   void SetEncryptionMethod(TZACryptoAlgorithm algorithm) { FZACryptoAlgorithm = algorithm; }
 
+  // Appends the entries of the other archive (which may carry a stub): its
+  // entry data are copied over this archive's directory, its entries join
+  // the table by the overwrite mode, and the directory is written behind.
+  // Engine errors 13 (closed), 26 (inside an update), 33 (the other archive
+  // is this one: nothing changes), 35 (the other's directory does not fit
+  // its file), 46 (the copy failed: the archive is put back as it was).
+  void MergeWith(const String& otherName);
+
   // The entry's record, or a record of zeros for an index outside the
   // directory (or a closed archive). The directory's own count bounds the
   // index: the end record's count stops at 0xFFFF.

@@ -1,6 +1,7 @@
 // Whole-archive operations of the archiver: a stub put in front of an
 // archive, the validity test, and the listing helpers of the zip form.
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 
 #include "platform/runtime/DateUtils.h"
@@ -8,6 +9,7 @@
 #include "platform/runtime/Locale.h"
 #include "zip/ZAArchiver.h"
 #include "zip/ZAExcept.h"
+#include "zip/ZAUtils_paths.h"
 
 namespace sk {
 
@@ -171,6 +173,144 @@ std::unique_ptr<TStringList> TZipArchiver::SortedListOfShortFilenamesWithin() co
   auto key = [](const String& line) { return line.substr(0, line.find(u'\t')); };
   list->CustomSort([&key](TStringList* l, Int32 a, Int32 b) { return AnsiCompareText(key(l->Get(a)), key(l->Get(b))); });
   return list;
+}
+
+}  // namespace sk
+
+namespace sk {
+
+// ---------------------------------------------------------------------------
+// Merging
+
+void TZipArchiver::MergeWith(const String& otherName) {
+  CheckInactive();
+  CheckInUpdate();
+  {
+    std::error_code ec;
+    if (std::filesystem::equivalent(StringToUtf8(FFileName), StringToUtf8(otherName), ec) && !ec)
+      throw EZAException(33, {otherName}, this);
+  }
+  TZipArchiver other;
+  other.isZIPFormat = isZIPFormat;
+  other.FFileName = otherName;
+  other.FOptions.FOverwriteMode = FOptions.FOverwriteMode;
+  other.OpenArchive(fmOpenRead | fmShareDenyNone);
+  struct TCloser {
+    TZipArchiver& a;
+    ~TCloser() {
+      try {
+        a.CloseArchive();
+      } catch (...) {
+      }
+    }
+  } closeOther{other};
+
+  TStream* dest = FCompressedStream;
+  TStream* source = other.FCompressedStream;
+  const Int64 oldDir = DMHandle->CentralDirOffset;
+  // The other's entry data lie between its stub and its directory; they are
+  // copied to where this archive's directory began.
+  const Int64 otherStub = std::max<Int64>(other.DMHandle->StubSize, 0);
+  const Int64 otherDir = other.DMHandle->CentralDirOffset;
+  if (otherDir < otherStub || otherDir > source->Size()) throw EZAException(35, this);
+  const Int64 total = otherDir - otherStub;
+  const Int64 shift = oldDir - otherStub;
+
+  bool cancel = false;
+  bool ok = true;
+  try {
+    dest->Seek(oldDir, soBeginning);
+    source->Seek(otherStub, soBeginning);
+    if (FProgressEnabled) {
+      DoOnFileProgress(otherName, 0, poMerge, ppStart, cancel);
+      DoOnOverallProgress(0, poMerge, ppStart, cancel);
+    }
+    TBytes buffer(static_cast<size_t>(std::min<Int64>(std::max<Int64>(total, 1), kCopyBuffer)));
+    Int64 done = 0;
+    while (ok && done < total) {
+      if (FProgressEnabled) {
+        const Double percent = static_cast<Double>(done) / static_cast<Double>(total) * 100.0;
+        DoOnFileProgress(otherName, percent, poMerge, ppProcess, cancel);
+        if (!cancel) DoOnOverallProgress(percent, poMerge, ppProcess, cancel);
+        if (cancel) {
+          ok = false;
+          break;
+        }
+      }
+      const Int64 want = std::min<Int64>(total - done, static_cast<Int64>(buffer.size()));
+      if (source->Read(buffer.data(), want) != want || dest->Write(buffer.data(), want) != want) ok = false;
+      done += want;
+    }
+  } catch (const Exception&) {
+    ok = false;
+  }
+  if (!ok) {
+    // The archive is put back as it was: its data end where its directory
+    // began, and the directory is written there again.
+    try {
+      dest->SetSize(oldDir);
+      DMHandle->SaveDir(true);
+    } catch (...) {
+    }
+    throw EZAException(46, this);
+  }
+  dest->SetSize(oldDir + total);
+
+  TZADirArray& mine = *DMHandle->CDir;
+  const TZADirArray& theirs = *other.DMHandle->CDir;
+  for (Int32 i = 0; i < mine.Count(); ++i) mine.FItems[static_cast<size_t>(i)].Tagged = false;
+  std::vector<Int32> moved;
+  for (Int32 j = 0; j < theirs.Count(); ++j) {
+    TDirItem item = theirs.FItems[static_cast<size_t>(j)];
+    item.Tagged = false;
+    const Int32 at = ZAFindEntryExact(mine, item.Name);
+    if (at < 0) {
+      const Int32 index = mine.Count();
+      mine.SetCount(index + 1);
+      mine.FItems[static_cast<size_t>(index)] = item;
+      mine.FItemNamesList->Add(ZALowerCase(item.Name));
+      moved.push_back(index);
+      continue;
+    }
+    const TZAZipCentralDir& have = mine.FItems[static_cast<size_t>(at)].CentralDir;
+    const Cardinal haveTime = (Cardinal(have.lastModDate) << 16) | have.lastModTime;
+    const Cardinal newTime = (Cardinal(item.CentralDir.lastModDate) << 16) | item.CentralDir.lastModTime;
+    bool replace = false;
+    switch (FOptions.FOverwriteMode) {
+      case omPrompt: {
+        String destName = FFileName + u"\\" + item.Name;
+        replace = true;
+        DoOnConfirmOverwrite(otherName + u"\\" + item.Name, destName, replace);
+        break;
+      }
+      case omAlways: replace = true; break;
+      case omNever: replace = false; break;
+      case omIfNewer: replace = haveTime < newTime; break;
+      case omIfOlder: replace = haveTime > newTime; break;
+    }
+    if (!replace) continue;
+    mine.FItems[static_cast<size_t>(at)] = item;
+    moved.push_back(at);
+  }
+  // The entries taken from the other archive now start shift bytes later.
+  for (const Int32 index : moved) {
+    TDirItem& item = mine.FItems[static_cast<size_t>(index)];
+    TZAZipCentralDir& cd = item.CentralDir;
+    const UInt64 from = cd.relOffsetLH == 0xFFFFFFFFu ? item.Zip64ExtInfo.relOffsetLH : cd.relOffsetLH;
+    const UInt64 to = static_cast<UInt64>(static_cast<Int64>(from) + shift);
+    if (to >= 0xFFFFFFFFull) {
+      item.bHugeFile = true;
+      cd.relOffsetLH = 0xFFFFFFFFu;
+      item.Zip64ExtInfo.relOffsetLH = to;
+    } else {
+      cd.relOffsetLH = static_cast<Cardinal>(to);
+    }
+  }
+  DMHandle->SaveDir(true);
+  if (FProgressEnabled) {
+    DoOnFileProgress(otherName, 100, poMerge, ppEnd, cancel);
+    DoOnOverallProgress(100, poMerge, ppEnd, cancel);
+  }
 }
 
 }  // namespace sk

@@ -138,5 +138,80 @@ TEST_F(ZAArchiver_whole, ListingHelpers) {
   z.CloseArchive();
 }
 
+
+TEST_F(ZAArchiver_whole, MergeHoldsTheUnionAndPassesUnzip) {
+  MakeArchive("mine.zip", {u"a.txt", u"same.txt"});
+  MakeArchive("theirs.zip", {u"b.txt", u"same.txt", u"dir/c.txt"});
+  // The other archive carries a stub.
+  WriteRaw("stub.sh", "#!/bin/sh\n" + std::string(300, '#'));
+  {
+    TZipArchiver t;
+    t.FFileName = File("theirs.zip");
+    t.FSFXStub = File("stub.sh");
+    t.MakeSFX(File("theirs_sfx.zip"));
+  }
+  // Make this archive's "same.txt" differ from the other's.
+  {
+    TZipArchiver m;
+    m.FFileName = File("mine.zip");
+    m.OpenArchive();
+    m.BeginUpdate();
+    m.AddFromString(u"same.txt", u"mine", 0x20, EncodeDate(2021, 1, 1));
+    m.EndUpdate();
+    m.CloseArchive();
+  }
+  const std::string before = ReadRaw("mine.zip");
+  for (const char* other : {"theirs.zip", "theirs_sfx.zip"}) {
+    SCOPED_TRACE(other);
+    WriteRaw("mine.zip", before);
+    TZipArchiver m;
+    m.FFileName = File("mine.zip");
+    m.FOptions.FOverwriteMode = omNever;
+    m.OpenArchive();
+    m.MergeWith(File(other));
+    m.CloseArchive();
+    std::string out;
+    EXPECT_EQ(RunCommand("/usr/bin/unzip -t " + ShellQuote(Path("mine.zip")), &out, true), 0) << out;
+    TZipArchiver back;
+    back.FFileName = File("mine.zip");
+    back.OpenArchive(fmOpenRead);
+    EXPECT_EQ(back.DMHandle->CDir->Count(), 4);
+    String text;
+    back.ExtractToString(u"same.txt", text);
+    EXPECT_EQ(text, u"mine");
+    back.ExtractToString(u"dir/c.txt", text);
+    EXPECT_EQ(text, u"dir/c.txtdir/c.txt");
+    back.ExtractToString(u"a.txt", text);
+    EXPECT_EQ(text, u"a.txta.txt");
+    back.CloseArchive();
+  }
+  // omAlways takes the other's entry.
+  WriteRaw("mine.zip", before);
+  TZipArchiver m;
+  m.FFileName = File("mine.zip");
+  m.FOptions.FOverwriteMode = omAlways;
+  m.OpenArchive();
+  m.MergeWith(File("theirs.zip"));
+  String text;
+  m.ExtractToString(u"same.txt", text);
+  EXPECT_EQ(text, u"same.txtsame.txt");
+  m.CloseArchive();
+}
+
+TEST_F(ZAArchiver_whole, MergingWithItselfIsRefused) {
+  MakeArchive("self.zip", {u"a.txt"});
+  const std::string before = ReadRaw("self.zip");
+  TZipArchiver m;
+  m.FFileName = File("self.zip");
+  m.OpenArchive();
+  EXPECT_EQ(CodeOf([&] { m.MergeWith(File("self.zip")); }), 33);
+  EXPECT_EQ(CodeOf([&] { m.MergeWith(Utf8ToString(fDir + "/./self.zip")); }), 33);  // another spelling
+  m.CloseArchive();
+  EXPECT_EQ(ReadRaw("self.zip"), before);
+  TZipArchiver closed;
+  closed.FFileName = File("self.zip");
+  EXPECT_EQ(CodeOf([&] { closed.MergeWith(File("self.zip")); }), 13);
+}
+
 }  // namespace
 }  // namespace sk
