@@ -191,6 +191,13 @@ class TZABaseArchiver : public TZAArchiverLink {
   // file and overall progress of poMakeSFX when progress is on; false when a
   // read or a write came up short (a cancel ends the copy with true).
   bool FastFileAppend(TStream* dest, TStream* source, const String& name);
+  // Rebuilds the closed archive entry by entry into newName (empty: in place)
+  // from what can be read of it: each entry that extracts is stored anew
+  // (stamped with the time of the repair, its attributes kept), folders are
+  // kept, damaged entries are left out. In place, the archive is replaced
+  // only once the repaired one is complete. Engine errors 37 (the archive is
+  // open), 36 (the target cannot be created).
+  void RepairArchive(const String& newName);
   // Whether the archive is one: an open archive is; a closed one when its
   // file has an end record, or else when it holds entries that all extract
   // and check. A missing file is not.

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/runtime/DateUtils.h"
+#include "platform/runtime/FileReplace.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Locale.h"
 #include "zip/ZAArchiver.h"
@@ -311,6 +312,106 @@ void TZipArchiver::MergeWith(const String& otherName) {
     DoOnFileProgress(otherName, 100, poMerge, ppEnd, cancel);
     DoOnOverallProgress(100, poMerge, ppEnd, cancel);
   }
+}
+
+}  // namespace sk
+
+namespace sk {
+
+// ---------------------------------------------------------------------------
+// Repair
+
+void TZABaseArchiver::RepairArchive(const String& newName) {
+  if (FActive) throw EZAException(37, this);
+  const bool inPlace = newName.empty();
+  String target = newName;
+  if (inPlace) {
+    // The archive must be writable, since it is to be replaced.
+    { TFileStream probe(FFileName, fmOpenReadWrite | fmShareExclusive); }
+    const String folder = ExtractFileDir(ExpandFileName(FFileName));
+    target = GetTempFileName(folder, u"repair");
+    if (target.empty()) throw EZAException(36, {folder}, this);
+  }
+  DeleteFile(target);
+  try {
+    TFileStream made(target, fmCreate);
+  } catch (const Exception&) {
+    throw EZAException(36, {target}, this);
+  }
+  DeleteFile(target);
+
+  const bool oldCorrupted = FOpenCorruptedArchives;
+  const bool oldExtractCorrupted = FExtractCorruptedFiles;
+  struct TRestore {
+    TZABaseArchiver& a;
+    bool corrupted;
+    bool extract;
+    ~TRestore() {
+      a.FOpenCorruptedArchives = corrupted;
+      a.FExtractCorruptedFiles = extract;
+      try {
+        a.CloseArchive();
+      } catch (...) {
+      }
+    }
+  };
+  {
+    TZipArchiver fixed;
+    fixed.isZIPFormat = isZIPFormat;
+    fixed.FFileName = target;
+    fixed.OpenArchive(fmCreate);
+    TRestore restore{*this, oldCorrupted, oldExtractCorrupted};
+    FOpenCorruptedArchives = true;
+    OpenArchive(fmOpenRead | fmShareDenyNone);
+    FExtractCorruptedFiles = true;
+    TMemoryStream temp;
+    const Int32 count = DMHandle->CDir->Count();
+    for (Int32 i = 0; i < count; ++i) {
+      const TDirItem item = DMHandle->CDir->GetItem(i);
+      const TZAZipCentralDir& cd = item.CentralDir;
+      if (item.Name.empty()) continue;
+      if ((cd.externalAttr & 0x10) != 0) {
+        fixed.AddFromBuffer(item.Name, nullptr, 0, cd.externalAttr, Now());
+        continue;
+      }
+      temp.Clear();
+      try {
+        // Checked extraction: an entry whose data are damaged is left out.
+        FExtractCorruptedFiles = false;
+        ExtractItem(i, &temp, 0, 0);
+      } catch (const EZAException&) {
+        FExtractCorruptedFiles = true;
+        continue;
+      }
+      FExtractCorruptedFiles = true;
+      fixed.SetPassword(FPassword);
+      fixed.FZACryptoAlgorithm = FZACryptoAlgorithm;
+      fixed.FCompressionAlgorithm = FCompressionAlgorithm;
+      fixed.FCompressionMode = FCompressionMode;
+      fixed.FCompressionMethod = FCompressionMethod;
+      fixed.AddFromStream(item.Name, &temp, true, 0, temp.Size(), 0x20, 0);
+      fixed.ChangeFilesAttr(item.Name, static_cast<Int32>(cd.externalAttr));
+      fixed.ChangeFilesIntAttr(item.Name, cd.internalAttr);
+    }
+    fixed.CloseArchive();
+  }
+  if (!inPlace) return;
+  // The damaged archive is replaced in one step, and only by a whole copy.
+  bool replaced = false;
+  {
+    TFileStream repaired(target, fmOpenRead | fmShareDenyNone);
+    TFileReplaceStream out(FFileName);
+    if (out.Ok()) {
+      try {
+        out.CopyFrom(&repaired, repaired.Size());
+        replaced = out.Commit();
+      } catch (const Exception&) {
+        replaced = false;
+      }
+    }
+  }
+  DeleteFile(target);
+  if (!replaced) throw EZAException(36, {FFileName}, this);
 }
 
 }  // namespace sk

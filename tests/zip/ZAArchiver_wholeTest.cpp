@@ -2,6 +2,8 @@
 // peers), the validity test, and the listing helpers.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "ArchiverTestSupport.h"
 #include "TestSupport.h"
 #include "ZipTestSupport.h"
@@ -12,6 +14,12 @@
 
 namespace sk {
 namespace {
+
+std::string Pattern() {
+  std::string s(70000, '\0');
+  for (size_t i = 0; i < s.size(); ++i) s[i] = static_cast<char>((i * 131 + i / 7) & 0xFF);
+  return s;
+}
 
 class ZAArchiver_whole : public ScratchFolderTest {
  protected:
@@ -211,6 +219,74 @@ TEST_F(ZAArchiver_whole, MergingWithItselfIsRefused) {
   TZipArchiver closed;
   closed.FFileName = File("self.zip");
   EXPECT_EQ(CodeOf([&] { closed.MergeWith(File("self.zip")); }), 13);
+}
+
+TEST_F(ZAArchiver_whole, RepairGivesBackEveryUndamagedFile) {
+  SK_NEED_PROGRAM("/usr/bin/zip");
+  std::filesystem::create_directory(Path("src"));
+  std::filesystem::create_directory(Path("src/sub"));
+  WriteRaw("src/one.txt", std::string(3000, 'a') + "end");
+  WriteRaw("src/sub/two.bin", Pattern());
+  WriteRaw("src/three.txt", "three");
+  ASSERT_EQ(RunCommand("cd " + ShellQuote(Path("src")) + " && /usr/bin/zip -q -r ../z.zip one.txt sub three.txt"), 0);
+  const std::string whole = ReadRaw("z.zip");
+  const size_t dir = whole.find(std::string("PK\x01\x02", 4));
+  ASSERT_NE(dir, std::string::npos);
+  WriteRaw("cut.zip", whole.substr(0, dir + 20));  // the directory cut
+
+  const TDateTime before = Now();
+  for (bool inPlace : {false, true}) {
+    SCOPED_TRACE(inPlace);
+    const String damaged = File(inPlace ? "inplace.zip" : "cut.zip");
+    if (inPlace) WriteRaw("inplace.zip", ReadRaw("cut.zip"));
+    TZipArchiver z;
+    z.FFileName = damaged;
+    z.RepairArchive(inPlace ? String() : File("fixed.zip"));
+    const std::string fixedName = inPlace ? "inplace.zip" : "fixed.zip";
+    std::string out;
+    EXPECT_EQ(RunCommand("/usr/bin/unzip -t " + ShellQuote(Path(fixedName)), &out, true), 0) << out;
+    TZipArchiver back;
+    back.FFileName = File(fixedName);
+    back.OpenArchive(fmOpenRead);
+    for (const char* name : {"one.txt", "sub/two.bin", "three.txt"}) {
+      TMemoryStream ms;
+      back.ExtractToStream(Utf8ToString(name), &ms);
+      EXPECT_EQ(std::string(static_cast<const char*>(ms.Memory()), static_cast<size_t>(ms.Size())),
+                ReadRaw(std::string("src/") + name))
+          << name;
+    }
+    Int32 index = -1;
+    ASSERT_TRUE(back.GetFileCendralDirItemNo(u"three.txt", index));
+    EXPECT_GE(back.GetADateTime(index), before - 3.0 / 86400);  // stamped with the time of the repair
+    back.CloseArchive();
+  }
+  // Nothing left behind beside the archives and the sources.
+  size_t files = 0;
+  for (const auto& e : std::filesystem::directory_iterator(fDir)) files += e.is_regular_file();
+  EXPECT_EQ(files, 4u);  // z.zip, cut.zip, fixed.zip, inplace.zip
+  // A damaged entry is left out; the others come back.
+  std::string damaged = ReadRaw("cut.zip");
+  // one.txt is the first entry: its data follow its local header, name and extra field.
+  const size_t data = 30 + 7 + (static_cast<Byte>(damaged[28]) | (static_cast<Byte>(damaged[29]) << 8));
+  damaged[data + 2] = static_cast<char>(damaged[data + 2] ^ 0x5A);
+  WriteRaw("cut.zip", damaged);
+  {
+    TZipArchiver z;
+    z.FFileName = File("cut.zip");
+    z.RepairArchive(File("fixed.zip"));
+    TZipArchiver back;
+    back.FFileName = File("fixed.zip");
+    back.OpenArchive(fmOpenRead);
+    Int32 index = -1;
+    EXPECT_FALSE(back.GetFileCendralDirItemNo(u"one.txt", index));
+    EXPECT_TRUE(back.GetFileCendralDirItemNo(u"three.txt", index));
+    back.CloseArchive();
+  }
+  TZipArchiver open;
+  open.FFileName = File("fixed.zip");
+  open.OpenArchive(fmOpenRead);
+  EXPECT_EQ(CodeOf([&] { open.RepairArchive(File("x.zip")); }), 37);
+  open.CloseArchive();
 }
 
 }  // namespace
