@@ -256,8 +256,7 @@ TDateTime DateTimeOfZipItem(Word date, Word time) {
 
 bool ZipASeriesOfFilesTo(const TStrings& files, const String& zipFileName, TZAStorePathMode storePath,
                          bool deleteSources) {
-  String folder = ExtractFileDir(zipFileName);
-  if (folder.empty()) folder = u".";
+  const String folder = ExtractFileDir(ExpandFileName(zipFileName));
   const String temp = GetTempFileName(folder, u"zip");
   if (temp.empty()) return false;
   // Which source went in under which stored name.

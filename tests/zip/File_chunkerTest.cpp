@@ -114,7 +114,9 @@ TEST_F(File_chunker, ChunkCountAtTheBoundary) {
     Configure(c, "b.bin", size);
     EXPECT_EQ(c.MakeChunkFiles(), k.chunks);
     EXPECT_EQ(ChunkFilesLeft(), static_cast<size_t>(k.chunks));
-    if (k.bytes == cap) EXPECT_EQ(std::filesystem::file_size(Path("set/chunk 1 of 1.tmp")), static_cast<size_t>(size));
+    if (k.bytes == cap) {
+      EXPECT_EQ(std::filesystem::file_size(Path("set/chunk 1 of 1.tmp")), static_cast<size_t>(size));
+    }
   }
 }
 

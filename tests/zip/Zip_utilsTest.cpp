@@ -192,7 +192,9 @@ TEST_F(Zip_utilsFiles, TextsWithAndWithoutByteOrderMarks) {
     SCOPED_TRACE(StringToUtf8(c.member));
     TEncoding* enc = nullptr;
     EXPECT_EQ(TextFromZipfile(zip, c.member, enc), String(c.text));
-    if (c.encoding != nullptr) EXPECT_EQ(enc->CodePage(), c.encoding->CodePage());
+    if (c.encoding != nullptr) {
+      EXPECT_EQ(enc->CodePage(), c.encoding->CodePage());
+    }
     TEncoding* enc2 = nullptr;
     Int32 preamble = -1;
     EXPECT_EQ(TextFromZipfile(arc, c.member, 0, enc2, preamble), String(c.text) + u" ");
@@ -288,7 +290,9 @@ TEST_F(Zip_utilsFiles, TheTwoListingsAgree) {
         EXPECT_EQ(reinterpret_cast<intptr_t>(eng->Objects(i)), i + 1);
         EXPECT_EQ(reinterpret_cast<intptr_t>(sys->Objects(i)), i + 1);
       }
-      if (withPath && sys->Count() > 0) EXPECT_EQ(sys->Get(0).rfind(zip + u"/", 0), 0u);
+      if (withPath && sys->Count() > 0) {
+        EXPECT_EQ(sys->Get(0).rfind(zip + u"/", 0), 0u);
+      }
     }
   }
   EXPECT_EQ(Lines(*FilenamesWithinZipfile(File("py.zip"), false)),
