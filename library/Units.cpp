@@ -206,7 +206,6 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(ZAArchiver),
     // Zip glue.
     SK_UNIT(Zip_utils),
-    SK_UNIT(File_chunker),
     // Drawing helpers and search syntax.
     SK_UNIT(Graphics_utilities),
     SK_UNIT(Search_parsing),
@@ -229,6 +228,8 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Qmark_error_dlgs_1),
     SK_UNIT(Qmark_error_dlgs_2),
     SK_UNIT(Qmark_error_dlgs_3),
+    // The file chunker asks its questions through the catalogue.
+    SK_UNIT(File_chunker),
     // Controls: the bars, the status bar with buttons and the splitter.
     SK_UNIT(Tpcprogressbars),
     SK_UNIT(Buttonedstatusbaru),
