@@ -1029,6 +1029,14 @@ struct TCheckSignature {
   alignas(4) std::array<Byte, 204> spare{};
 };
 
+// What reading one saved results member of an archive found: its stored name,
+// its header, and whether the header is whole and of the running tool.
+struct TBoolFilenameAndCheck {
+  bool OK{};
+  String filename;
+  TCheckSignature check;
+};
+
 // ---------------------------------------------------------------------------
 // Text statistics and positions.
 

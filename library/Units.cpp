@@ -112,6 +112,7 @@
 #include "zip/ZAhmac.h"
 #include "zip/ZApb_kdf.h"
 #include "zip/ZAsha1.h"
+#include "zip/File_chunker.h"
 #include "zip/Zip_utils.h"
 
 namespace sk {
@@ -229,6 +230,8 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Qmark_error_dlgs_1),
     SK_UNIT(Qmark_error_dlgs_2),
     SK_UNIT(Qmark_error_dlgs_3),
+    // The file chunker asks its questions through the catalogue.
+    SK_UNIT(File_chunker),
     // Controls: the bars, the status bar with buttons and the splitter.
     SK_UNIT(Tpcprogressbars),
     SK_UNIT(Buttonedstatusbaru),

@@ -10,7 +10,8 @@
 // ZAArchiver_commit.cpp (update brackets and the commit),
 // ZAArchiver_entries.cpp (entry operations, search, masks, tagged entries),
 // ZAArchiver_public.cpp (adding, extracting, renaming and the like, and the
-// auxiliary streams);
+// auxiliary streams), ZAArchiver_whole.cpp (stubs, validity, merging and the
+// listing helpers);
 // ZAArchiver_prompts.h and ZAArchiver_volumes.h hold the hooks of the
 // dialogs and of the disks.
 #pragma once
@@ -179,6 +180,28 @@ class TZABaseArchiver : public TZAArchiverLink {
   void ChangeFilesIntAttr(const String& mask, Int32 attributes);
   void ChangeFilesComment(const String& mask, const AnsiString& comment);
   bool IsFilePasswordValid(const String& name, const AnsiString& password);
+
+  // ---- whole-archive operations ---------------------------------------------
+  // Writes the stub file (FSFXStub) followed by the archive to newName, with
+  // the directory's offsets counted from the new file's start. Engine errors
+  // 17 (no stub named), 18 (the stub is missing), 49 (a spanned or split
+  // archive), 50 (the archive already has a stub), 56 (the copy failed).
+  void MakeSFX(const String& newName);
+  // Appends the whole source to the end of dest in pieces of 1 MiB, with
+  // file and overall progress of poMakeSFX when progress is on; false when a
+  // read or a write came up short (a cancel ends the copy with true).
+  bool FastFileAppend(TStream* dest, TStream* source, const String& name);
+  // Rebuilds the closed archive entry by entry into newName (empty: in place)
+  // from what can be read of it: each entry that extracts is stored anew
+  // (stamped with the time of the repair, its attributes kept), folders are
+  // kept, damaged entries are left out. In place, the archive is replaced
+  // only once the repaired one is complete. Engine errors 37 (the archive is
+  // open), 36 (the target cannot be created).
+  void RepairArchive(const String& newName);
+  // Whether the archive is one: an open archive is; a closed one when its
+  // file has an end record, or else when it holds entries that all extract
+  // and check. A missing file is not.
+  bool IsValidArchiveFile();
 
   // ---- events ---------------------------------------------------------------
   // The dispatchers: each calls the event's handler, or applies the default
@@ -421,6 +444,28 @@ class TZipArchiver : public TZABaseArchiver {
   void SetUnicodeFilenames(bool value) { FUnicodeFilenames = value; }
   TZACryptoAlgorithm EncryptionMethod() const { return FZACryptoAlgorithm; }
   void SetEncryptionMethod(TZACryptoAlgorithm algorithm) { FZACryptoAlgorithm = algorithm; }
+
+  // Appends the entries of the other archive (which may carry a stub): its
+  // entry data are copied over this archive's directory, its entries join
+  // the table by the overwrite mode, and the directory is written behind.
+  // Engine errors 13 (closed), 26 (inside an update), 33 (the other archive
+  // is this one: nothing changes), 35 (the other's directory does not fit
+  // its file), 46 (the copy failed: the archive is put back as it was).
+  void MergeWith(const String& otherName);
+
+  // The entry's record, or a record of zeros for an index outside the
+  // directory (or a closed archive). The directory's own count bounds the
+  // index: the end record's count stops at 0xFFFF.
+  TDirItem GetAZipMainDetail(Int32 index) const;
+  // The entry's 46-byte central record, or zeros, as GetAZipMainDetail.
+  TZAZipCentralDir GetAZipFileSubProperty(Int32 index) const;
+  // The entry's DOS date and time as a date-time; a date of 0 gives
+  // 1980-01-01.
+  TDateTime GetADateTime(Int32 index) const;
+  // One line per entry: the name after its last separator, a tab, the whole
+  // stored name; sorted by the short name with the locale's comparison that
+  // ignores case.
+  std::unique_ptr<TStringList> SortedListOfShortFilenamesWithin() const;
 };
 
 // The position of the entry whose name is exactly name (names that differ

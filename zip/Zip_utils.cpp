@@ -1,9 +1,20 @@
 #include "zip/Zip_utils.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <map>
+
+#include "core/Global_vars.h"
 #include "core/My_file_extensionsu.h"
+#include "core/Qm_global_vars.h"
+#include "core/Qm_specific_consts.h"
+#include "core/Unicode_string_conversion.h"
 #include "core/UnitCounter.h"
+#include "platform/runtime/DateUtils.h"
+#include "platform/runtime/Encoding.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Strings.h"
+#include "zip/ZAArchiver.h"
 
 namespace sk {
 
@@ -11,7 +22,294 @@ namespace {
 
 String ZipExtension() { return String(QMExts[ext_zip]); }
 
+constexpr Int32 kAllEntries = 0x1EF;
+constexpr Int64 kHeaderSize = static_cast<Int64>(sizeof(TCheckSignature));
+
+// Closes an archiver on every way out of a scope.
+struct TArchiverCloser {
+  TZABaseArchiver& arc;
+  ~TArchiverCloser() {
+    try {
+      arc.CloseArchive();
+    } catch (...) {
+    }
+  }
+};
+
+struct TZipCloser {
+  TZipFile& zip;
+  ~TZipCloser() {
+    try {
+      zip.Close();
+    } catch (...) {
+    }
+  }
+};
+
+// Reads the saved-results header from the start of the stream and tests it
+// against the running tool's signature.
+void TestSavedHeader(TMemoryStream& stream, TBoolFilenameAndCheck& result) {
+  if (stream.Size() < 1) return;
+  stream.SetPosition(0);
+  const Int64 got = stream.Read(&result.check, kHeaderSize);
+  result.OK = got == kHeaderSize && result.check.signature == CurrentSignature[global_current_tool];
+}
+
+// The 1-based position of the separator after the archive part of a member
+// path, or 0 when the path has none.
+Int32 ZipSeparatorPosition(const String& path) {
+  const String lower = LowerCase(path);
+  const size_t a = lower.find(u".zip\\");
+  const size_t b = lower.find(u".zip/");
+  const size_t first = std::min(a, b);
+  if (first != String::npos) return static_cast<Int32>(first) + 5;
+  const String& marker = global_current_zip_ext_slash;
+  if (!marker.empty()) {
+    const size_t m = path.find(marker);
+    if (m != String::npos) return static_cast<Int32>(m + marker.size());
+  }
+  return 0;
+}
+
+// True when a member's path would stay inside the folder it is saved to: not
+// absolute, no drive, no "." or ".." element, no empty name.
+bool IsSafeMemberPath(const String& member) {
+  if (member.empty() || member.front() == u'/' || member.front() == u'\\') return false;
+  if (member.size() >= 2 && member[1] == u':') return false;
+  size_t start = 0;
+  bool anyName = false;
+  while (start <= member.size()) {
+    size_t end = member.find_first_of(u"/\\", start);
+    if (end == String::npos) end = member.size();
+    const String part = member.substr(start, end - start);
+    if (part == u"..") return false;
+    if (!part.empty() && part != u".") anyName = true;
+    start = end + 1;
+  }
+  return anyName && member.back() != u'/' && member.back() != u'\\';
+}
+
+TObject* LineNumberObject(Int32 n) { return reinterpret_cast<TObject*>(static_cast<intptr_t>(n)); }
+
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// TMyZip
+
+void TMyZip::ExtractToStream(Int32 index, TStream* stream) {
+  std::unique_ptr<TStream> member;
+  TZipHeader header;
+  Read(index, member, header);
+  if (member && member->Size() > 0) {
+    member->SetPosition(0);
+    const Int64 size = member->Size();
+    Int64 done = 0;
+    TBytes buffer(static_cast<size_t>(std::min<Int64>(size, 1 << 20)));
+    while (done < size) {
+      const Int64 piece = std::min<Int64>(size - done, static_cast<Int64>(buffer.size()));
+      member->ReadBuffer(buffer.data(), piece);
+      stream->WriteBuffer(buffer.data(), piece);
+      done += piece;
+    }
+  }
+  stream->SetPosition(0);
+}
+
+void TMyZip::ExtractToStream(const String& name, TStream* stream) { ExtractToStream(GetFileIndex(name), stream); }
+
+// ---------------------------------------------------------------------------
+// Reading members
+
+TBoolFilenameAndCheck GotOneFromZipToMemoryStream(TZipArchiver& archiver, TMemoryStream& stream, Int32 index) {
+  TBoolFilenameAndCheck result;
+  stream.Clear();
+  archiver.OpenArchive(fmOpenRead | fmShareDenyNone);
+  {
+    TArchiverCloser closer{archiver};
+    // The directory's own count bounds the index: the end record's count is
+    // capped at 0xFFFF and may be unset after a rebuild.
+    const TZADirArray& dir = *archiver.DMHandle->CDir;
+    if (index < 0 || index >= dir.Count()) return result;
+    result.filename = dir.GetItem(index).Name;
+    archiver.ExtractToStream(result.filename, &stream);
+  }
+  TestSavedHeader(stream, result);
+  return result;
+}
+
+TBoolFilenameAndCheck GotOneFromZipToMemoryStream(const String& zipFileName, TMyZip& zip, TMemoryStream& stream,
+                                                  Int32 index) {
+  TBoolFilenameAndCheck result;
+  stream.Clear();
+  zip.Open(zipFileName, zmRead);
+  {
+    TZipCloser closer{zip};
+    if (index < 0 || index >= zip.FileCount()) return result;
+    result.filename = zip.FileName(index);
+    zip.ExtractToStream(index, &stream);
+  }
+  TestSavedHeader(stream, result);
+  return result;
+}
+
+String TextFromZipfile(const String& zipFileName, const String& member, TEncoding*& encoding) {
+  TZipFile zip;
+  zip.Open(zipFileName, zmRead);
+  TZipCloser closer{zip};
+  if (zip.IndexOf(member) < 0) return String();
+  TBytes bytes;
+  zip.Read(member, bytes);
+  return ConvertedStringToUnicode(bytes, encoding);
+}
+
+String TextFromZipfile(TZipArchiver& archiver, const String& memberOrMask, Int32 /*unused*/, TEncoding*& encoding,
+                       Int32& preambleLength) {
+  TZAArchiveItem item;
+  if (!archiver.FindFirst(memberOrMask, item, kAllEntries, String())) return String();
+  // The entry is extracted into a stream that grows with the bytes that
+  // really come out, not into a buffer sized from the stored size.
+  const String name = archiver.DMHandle->CDir->GetItem(item.Handle.ItemNo).Name;
+  TMemoryStream ms;
+  archiver.ExtractToStream(name, &ms);
+  const String text = EncodedStringFromBytes(static_cast<const Byte*>(ms.Memory()), static_cast<size_t>(ms.Size()),
+                                             encoding, preambleLength);
+  return text + u" ";
+}
+
+TStringAndBooleanRec SaveAFileWithinZipfile(const String& memberPath, const String& targetFolder,
+                                            String& memberName) {
+  TStringAndBooleanRec result;
+  const String archive = ZipFileFullFileName(memberPath);
+  if (archive.empty() || !FileExists(archive)) return result;
+  memberName = memberPath.substr(archive.size() + 1);
+  if (!IsSafeMemberPath(memberName)) return result;
+  TEncoding* encoding = nullptr;
+  const String text = TextFromZipfile(archive, memberName, encoding);
+  if (text.empty()) return result;
+  String relative = memberName;
+  std::replace(relative.begin(), relative.end(), u'\\', u'/');
+  const String target = IncludeTrailingPathDelimiter(targetFolder) + relative;
+  const String folder = ExtractFileDir(target);
+  if (!folder.empty() && !ForceDirectories(folder)) return result;
+  TStringList list;
+  list.SetText(text);
+  list.SaveToFile(target, encoding);
+  result.s = target;
+  result.OK = true;
+  return result;
+}
+
+Int32 IndexOfFileWithinZipFile(const String& zipFileName, const String& member) {
+  TZipArchiver arc;
+  arc.FFileName = zipFileName;
+  arc.OpenArchive(fmOpenRead | fmShareDenyNone);
+  TArchiverCloser closer{arc};
+  TZAArchiveItem item;
+  bool more = arc.FindFirst(u"*.*", item, kAllEntries, String());
+  while (more) {
+    const String name = arc.DMHandle->CDir->GetItem(item.Handle.ItemNo).Name;
+    if (SameText(name, member)) return 0;
+    more = arc.FindNext(item);
+  }
+  return -1;
+}
+
+Int32 FileCountWithinZip(const String& zipFileName) {
+  TZipFile zip;
+  zip.Open(zipFileName, zmRead);
+  TZipCloser closer{zip};
+  return zip.FileCount();
+}
+
+std::unique_ptr<TStringList> FilenamesWithinSystemZipfile(const String& zipFileName, bool withPath) {
+  auto list = std::make_unique<TStringList>();
+  TZipFile zip;
+  zip.Open(zipFileName, zmRead);
+  TZipCloser closer{zip};
+  const String prefix = withPath ? IncludeTrailingPathDelimiter(zipFileName) : String();
+  for (const String& name : zip.FileNames()) list->AddObject(prefix + name, LineNumberObject(list->Count() + 1));
+  return list;
+}
+
+std::unique_ptr<TStringList> FilenamesWithinZipfile(const String& zipFileName, bool withPath) {
+  auto list = std::make_unique<TStringList>();
+  TZipArchiver arc;
+  arc.FFileName = zipFileName;
+  arc.OpenArchive(fmOpenRead | fmShareDenyNone);
+  TArchiverCloser closer{arc};
+  const String prefix = withPath ? IncludeTrailingPathDelimiter(zipFileName) : String();
+  TZAArchiveItem item;
+  bool more = arc.FindFirst(u"*.*", item, kAllEntries, String());
+  while (more) {
+    // The stored name whole, as the platform reader lists it.
+    const String name = arc.DMHandle->CDir->GetItem(item.Handle.ItemNo).Name;
+    list->AddObject(prefix + name, LineNumberObject(list->Count() + 1));
+    more = arc.FindNext(item);
+  }
+  return list;
+}
+
+TDateTime DateTimeOfZipItem(Word date, Word time) {
+  if (date == 0) return EncodeDate(1980, 1, 1);
+  return ZADosToDateTime((Cardinal(date) << 16) | time);
+}
+
+bool ZipASeriesOfFilesTo(const TStrings& files, const String& zipFileName, TZAStorePathMode storePath,
+                         bool deleteSources) {
+  const String folder = ExtractFileDir(ExpandFileName(zipFileName));
+  const String temp = GetTempFileName(folder, u"zip");
+  if (temp.empty()) return false;
+  // Which source went in under which stored name.
+  std::map<String, String> storedAs;
+  try {
+    TZipArchiver arc;
+    arc.FOptions.FStorePath = storePath;
+    arc.FFileName = temp;
+    arc.OnStoreFile = [&storedAs](TObject*, String& stored, Int32&, AnsiString&, const String& original) {
+      storedAs[original] = stored;
+    };
+    arc.OpenArchive(fmCreate);
+    {
+      TArchiverCloser closer{arc};
+      arc.FileMasks().Clear();
+      for (Int32 i = 0; i < files.Count(); ++i) arc.FileMasks().Add(files.Get(i));
+      arc.AddFiles();
+    }
+  } catch (...) {
+    DeleteFile(temp);
+    throw;
+  }
+  // Test what the new archive holds before it replaces anything.
+  std::vector<bool> stored(static_cast<size_t>(files.Count()), false);
+  {
+    TZipArchiver check;
+    check.FFileName = temp;
+    check.OpenArchive(fmOpenRead | fmShareDenyNone);
+    TArchiverCloser closer{check};
+    for (Int32 i = 0; i < files.Count(); ++i) {
+      const auto it = storedAs.find(ExpandFileName(files.Get(i)));
+      const auto it2 = it != storedAs.end() ? it : storedAs.find(files.Get(i));
+      if (it2 == storedAs.end()) continue;
+      stored[static_cast<size_t>(i)] = ZAFindEntryExact(*check.DMHandle->CDir, it2->second) >= 0;
+    }
+  }
+  if (std::rename(StringToUtf8(temp).c_str(), StringToUtf8(zipFileName).c_str()) != 0) {
+    DeleteFile(temp);
+    return false;
+  }
+  bool all = true;
+  for (Int32 i = 0; i < files.Count(); ++i) {
+    if (!stored[static_cast<size_t>(i)]) {
+      all = false;
+      continue;
+    }
+    if (deleteSources) DeleteFile(files.Get(i));
+  }
+  return all;
+}
+
+// ---------------------------------------------------------------------------
+// Names
 
 Int32 ZipFilePlusNumber(const String& filename) {
   const String ext = ExtractFileExt(filename);
@@ -27,6 +325,24 @@ bool IsAZipFile(const String& filename) {
   const String ext = ExtractFileExt(filename);
   if (ext.size() < zipExt.size() || !SameText(ext.substr(0, zipExt.size()), zipExt)) return false;
   return ext.size() == zipExt.size() || ZipFilePlusNumber(filename) >= 0;
+}
+
+String ZipFileFullFileName(const String& path) {
+  const Int32 pos = ZipSeparatorPosition(path);
+  if (pos < 1) return String();
+  return path.substr(0, static_cast<size_t>(pos - 1));
+}
+
+String ZipFileWantedFileNameWithin(const String& path) {
+  const Int32 pos = ZipSeparatorPosition(path);
+  if (pos < 1) return String();
+  return path.substr(static_cast<size_t>(pos));
+}
+
+bool IsWithinAZipFile(const String& path) {
+  if (FileExists(path) || DirectoryExists(path)) return false;
+  if (ZipSeparatorPosition(path) < 1) return false;
+  return !DirectoryExists(ZipFileFullFileName(path));
 }
 
 SK_COUNTER_ONLY_UNIT(Zip_utils)

@@ -120,6 +120,7 @@ class EEncodingError : public Exception { using Exception::Exception; };
 class EArgumentException : public Exception { using Exception::Exception; };
 class EArgumentOutOfRangeException : public EArgumentException { using EArgumentException::EArgumentException; };
 class EAssertionFailed : public Exception { using Exception::Exception; };
+class ERangeError : public Exception { using Exception::Exception; };
 
 // Raises the index error of the list classes: EListError
 // "List index out of bounds (<index>)".

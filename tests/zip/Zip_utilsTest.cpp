@@ -45,3 +45,291 @@ TEST(Zip_utilsZipFilePlusNumber, NumberAfterTheExtension) {
 
 }  // namespace
 }  // namespace sk
+
+// ---------------------------------------------------------------------------
+// Reading, listing and zipping through archives on disk.
+
+#include <cstring>
+
+#include "ArchiverTestSupport.h"
+#include "ZipTestSupport.h"
+#include "core/Global_vars.h"
+#include "core/Qm_global_vars.h"
+#include "core/Qm_specific_consts.h"
+#include "platform/runtime/DateUtils.h"
+#include "platform/runtime/Encoding.h"
+#include "platform/runtime/FileUtils.h"
+#include "zip/ZAArchiver.h"
+
+namespace sk {
+namespace {
+
+// Keeps the host's zip marker for one scope.
+class ScopedZipMarker {
+ public:
+  explicit ScopedZipMarker(const String& marker) : fOld(global_current_zip_ext_slash) {
+    global_current_zip_ext_slash = marker;
+  }
+  ~ScopedZipMarker() { global_current_zip_ext_slash = fOld; }
+
+ private:
+  String fOld;
+};
+
+TEST(Zip_utilsMemberPaths, ArchiveAndMemberParts) {
+  ScopedZipMarker marker(u"");
+  struct Case {
+    const char16_t* path;
+    const char16_t* archive;
+    const char16_t* member;
+  } cases[] = {
+      {u"/data/results.zip/list1.dat", u"/data/results.zip", u"list1.dat"},
+      {u"/data/RESULTS.ZIP/sub/list1.dat", u"/data/RESULTS.ZIP", u"sub/list1.dat"},
+      {u"C:\\data\\r.zip\\a\\b.txt", u"C:\\data\\r.zip", u"a\\b.txt"},
+      {u"/a.zip\\m/b.zip/c", u"/a.zip", u"m/b.zip/c"},  // the first marker wins
+      {u"/data/results.zip", u"", u""},
+      {u"/data/results.zipx/a", u"", u""},
+      {u"", u"", u""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(StringToUtf8(c.path));
+    EXPECT_EQ(ZipFileFullFileName(c.path), String(c.archive));
+    EXPECT_EQ(ZipFileWantedFileNameWithin(c.path), String(c.member));
+  }
+}
+
+TEST(Zip_utilsMemberPaths, HostMarkerIsUsedWhenNoZipSeparator) {
+  ScopedZipMarker marker(u".arc/");
+  EXPECT_EQ(ZipFileFullFileName(u"/d/x.arc/m.txt"), u"/d/x.arc");
+  EXPECT_EQ(ZipFileWantedFileNameWithin(u"/d/x.arc/m.txt"), u"m.txt");
+  // The marker is compared without folding case.
+  EXPECT_EQ(ZipFileWantedFileNameWithin(u"/d/x.ARC/m.txt"), u"");
+}
+
+class Zip_utilsFiles : public ScratchFolderTest {
+ protected:
+  Zip_utilsFiles() : ScratchFolderTest("zip_utils") {}
+  void SetUp() override {
+    ScratchFolderTest::SetUp();
+    StartArchiverUnits();
+  }
+
+  // A saved-results member: a 316-byte header with the given signature,
+  // then a payload.
+  static TBytes SavedMember(Int32 signature, const std::string& payload) {
+    TCheckSignature check;
+    check.signature = signature;
+    check.screen_res = 7;
+    TBytes b(sizeof check);
+    std::memcpy(b.data(), &check, sizeof check);
+    b.insert(b.end(), payload.begin(), payload.end());
+    return b;
+  }
+
+  String MakeArchive(const std::string& name, const std::vector<std::pair<String, TBytes>>& members) {
+    const String file = File(name);
+    TZipFile z;
+    z.Open(file, zmWrite);
+    for (const auto& [n, data] : members) z.Add(data, n);
+    z.Close();
+    return file;
+  }
+};
+
+TEST_F(Zip_utilsFiles, SavedResultsHeaderIsTestedInBothForms) {
+  const Int32 sig = CurrentSignature[global_current_tool];
+  const String zip = MakeArchive("r.zip", {{u"good.dat", SavedMember(sig, "payload")},
+                                           {u"short.dat", TBytes(315, 1)},
+                                           {u"foreign.dat", SavedMember(sig + 1, "x")},
+                                           {u"empty.dat", TBytes{}}});
+  struct Case {
+    Int32 index;
+    const char16_t* name;
+    bool ok;
+  } cases[] = {{0, u"good.dat", true}, {1, u"short.dat", false}, {2, u"foreign.dat", false},
+               {3, u"empty.dat", false}, {4, u"", false},        {-1, u"", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.index);
+    TZipArchiver arc;
+    arc.FFileName = zip;
+    TMemoryStream ms;
+    TBoolFilenameAndCheck r = GotOneFromZipToMemoryStream(arc, ms, c.index);
+    EXPECT_EQ(r.OK, c.ok);
+    EXPECT_EQ(r.filename, String(c.name));
+    if (c.ok) {
+      EXPECT_EQ(ms.Position(), 316);
+      EXPECT_EQ(r.check.screen_res, 7);
+    }
+    TMyZip z;
+    TMemoryStream ms2;
+    TBoolFilenameAndCheck r2 = GotOneFromZipToMemoryStream(zip, z, ms2, c.index);
+    EXPECT_EQ(r2.OK, c.ok);
+    EXPECT_EQ(r2.filename, String(c.name));
+    EXPECT_EQ(ms2.Size(), ms.Size());
+    EXPECT_EQ(z.Mode(), zmClosed);
+    EXPECT_FALSE(arc.GetActive());
+  }
+}
+
+TEST_F(Zip_utilsFiles, TextsWithAndWithoutByteOrderMarks) {
+  const std::string word = "caf\xC3\xA9";
+  TBytes utf8 = B("\xEF\xBB\xBF" + word);
+  TBytes utf16 = B({0xFF, 0xFE, 'c', 0, 'a', 0, 'f', 0, 0xE9, 0});
+  TBytes plain = B(std::string("plain"));
+  const String zip = MakeArchive("t.zip", {{u"u8.txt", utf8}, {u"u16.txt", utf16}, {u"plain.txt", plain}});
+  struct Case {
+    const char16_t* member;
+    const char16_t* text;
+    TEncoding* encoding;
+    Int32 preamble;
+  } cases[] = {{u"u8.txt", u"caf\u00E9", TEncoding::UTF8(), 3},
+               {u"u16.txt", u"caf\u00E9", TEncoding::Unicode(), 2},
+               {u"plain.txt", u"plain", nullptr, 0}};
+  TZipArchiver arc;
+  arc.FFileName = zip;
+  arc.OpenArchive(fmOpenRead);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(StringToUtf8(c.member));
+    TEncoding* enc = nullptr;
+    EXPECT_EQ(TextFromZipfile(zip, c.member, enc), String(c.text));
+    if (c.encoding != nullptr) {
+      EXPECT_EQ(enc->CodePage(), c.encoding->CodePage());
+    }
+    TEncoding* enc2 = nullptr;
+    Int32 preamble = -1;
+    EXPECT_EQ(TextFromZipfile(arc, c.member, 0, enc2, preamble), String(c.text) + u" ");
+    EXPECT_EQ(preamble, c.preamble);
+  }
+  TEncoding* enc = nullptr;
+  Int32 preamble = 0;
+  EXPECT_EQ(TextFromZipfile(zip, u"missing.txt", enc), u"");
+  EXPECT_EQ(TextFromZipfile(arc, u"missing.txt", 0, enc, preamble), u"");
+  arc.CloseArchive();
+}
+
+TEST_F(Zip_utilsFiles, SaveAFileWithinZipfileStaysInTheTargetFolder) {
+  const String zip = MakeArchive("s.zip", {{u"sub/a.txt", B(std::string("one\r\ntwo\r\n"))},
+                                           {u"../evil.txt", B(std::string("x"))},
+                                           {u"/abs.txt", B(std::string("x"))},
+                                           {u"a/../../evil2.txt", B(std::string("x"))}});
+  ASSERT_TRUE(ForceDirectories(File("out")));
+  String member;
+  TStringAndBooleanRec r = SaveAFileWithinZipfile(zip + u"/sub/a.txt", File("out"), member);
+  EXPECT_TRUE(r.OK);
+  EXPECT_EQ(member, u"sub/a.txt");
+  // A text without a mark is taken as UTF-8 and saved so, with its mark.
+  EXPECT_EQ(ReadRaw("out/sub/a.txt"), "\xEF\xBB\xBFone\r\ntwo\r\n");
+  for (const char16_t* bad : {u"../evil.txt", u"/abs.txt", u"a/../../evil2.txt"}) {
+    SCOPED_TRACE(StringToUtf8(bad));
+    String m;
+    EXPECT_FALSE(SaveAFileWithinZipfile(zip + u"/" + bad, File("out"), m).OK);
+  }
+  EXPECT_FALSE(FileExists(File("evil.txt")));
+  EXPECT_FALSE(FileExists(File("evil2.txt")));
+  EXPECT_FALSE(FileExists(u"/abs.txt"));
+  String m;
+  EXPECT_FALSE(SaveAFileWithinZipfile(File("nothere.zip") + u"/a.txt", File("out"), m).OK);
+  EXPECT_FALSE(SaveAFileWithinZipfile(zip + u"/missing.txt", File("out"), m).OK);
+}
+
+TEST_F(Zip_utilsFiles, WithinAZipFileOnDisk) {
+  ScopedZipMarker marker(u".zip/");
+  const String zip = MakeArchive("w.zip", {{u"m.txt", B(std::string("x"))}});
+  ASSERT_TRUE(ForceDirectories(File("dir.zip")));
+  WriteRaw("dir.zip/real.txt", "x");
+  EXPECT_TRUE(IsWithinAZipFile(zip + u"/m.txt"));
+  EXPECT_TRUE(IsWithinAZipFile(File("W.ZIP\\m.txt")));
+  EXPECT_FALSE(IsWithinAZipFile(File("dir.zip/real.txt")));   // a real file
+  EXPECT_FALSE(IsWithinAZipFile(File("dir.zip/absent.txt")));  // the archive part is a folder
+  EXPECT_FALSE(IsWithinAZipFile(File("plain/m.txt")));
+}
+
+TEST_F(Zip_utilsFiles, IndexAndCountAndDates) {
+  std::vector<std::pair<String, TBytes>> members;
+  for (int i = 1; i <= 10; ++i) members.push_back({u"f" + IntToStr(i) + u".txt", B(std::string("x"))});
+  const String zip = MakeArchive("n.zip", members);
+  EXPECT_EQ(IndexOfFileWithinZipFile(zip, u"F10.TXT"), 0);
+  EXPECT_EQ(IndexOfFileWithinZipFile(zip, u"f11.txt"), -1);
+  EXPECT_EQ(FileCountWithinZip(zip), 10);
+  EXPECT_DOUBLE_EQ(DateTimeOfZipItem(0, 0x1234), EncodeDate(1980, 1, 1));
+  // 2024-03-15 10:20:30
+  const Word date = static_cast<Word>(((2024 - 1980) << 9) | (3 << 5) | 15);
+  const Word time = static_cast<Word>((10 << 11) | (20 << 5) | 15);
+  EXPECT_NEAR(DateTimeOfZipItem(date, time), EncodeDate(2024, 3, 15) + (10 * 3600 + 20 * 60 + 30) / 86400.0, 1e-9);
+}
+
+TEST_F(Zip_utilsFiles, TheTwoListingsAgree) {
+  SK_NEED_PROGRAM(kPython);
+  WriteRaw("a.txt", "alpha");
+  WriteRaw("b.txt", "beta");
+  const std::string script =
+      "import zipfile,sys\n"
+      "with zipfile.ZipFile(sys.argv[1],'w') as z:\n"
+      "  z.writestr('plain.txt','1')\n"
+      "  z.writestr('dir/\\u00e9t\\u00e9.txt','2')\n"
+      "  z.writestr('dir/sub/x.bin','3')\n";
+  WriteRaw("mk.py", script);
+  ASSERT_EQ(RunCommand(std::string(kPython) + " " + ShellQuote(Path("mk.py")) + " " + ShellQuote(Path("py.zip"))),
+            0);
+  TStringList files;
+  files.Add(File("a.txt"));
+  files.Add(File("b.txt"));
+  ASSERT_TRUE(ZipASeriesOfFilesTo(files, File("ours.zip"), spNoPath, false));
+  std::vector<String> archives = {File("py.zip"), File("ours.zip")};
+  if (HasProgram("/usr/bin/zip")) {
+    ASSERT_EQ(RunCommand("cd " + ShellQuote(fDir) + " && /usr/bin/zip -q peer.zip a.txt b.txt"), 0);
+    archives.push_back(File("peer.zip"));
+  }
+  for (const String& zip : archives) {
+    SCOPED_TRACE(StringToUtf8(zip));
+    for (bool withPath : {false, true}) {
+      auto sys = FilenamesWithinSystemZipfile(zip, withPath);
+      auto eng = FilenamesWithinZipfile(zip, withPath);
+      EXPECT_EQ(Lines(*sys), Lines(*eng));
+      for (Int32 i = 0; i < eng->Count(); ++i) {
+        EXPECT_EQ(reinterpret_cast<intptr_t>(eng->Objects(i)), i + 1);
+        EXPECT_EQ(reinterpret_cast<intptr_t>(sys->Objects(i)), i + 1);
+      }
+      if (withPath && sys->Count() > 0) {
+        EXPECT_EQ(sys->Get(0).rfind(zip + u"/", 0), 0u);
+      }
+    }
+  }
+  EXPECT_EQ(Lines(*FilenamesWithinZipfile(File("py.zip"), false)),
+            (std::vector<String>{u"plain.txt", u"dir/\u00E9t\u00E9.txt", u"dir/sub/x.bin"}));
+}
+
+TEST_F(Zip_utilsFiles, ZipASeriesReplacesAndDeletesOnlyStoredSources) {
+  WriteRaw("a.txt", "alpha");
+  WriteRaw("b.txt", "beta");
+  WriteRaw("old.txt", "old");
+  TStringList first;
+  first.Add(File("old.txt"));
+  ASSERT_TRUE(ZipASeriesOfFilesTo(first, File("s.zip"), spNoPath, false));
+  TStringList files;
+  files.Add(File("a.txt"));
+  files.Add(File("b.txt"));
+  EXPECT_TRUE(ZipASeriesOfFilesTo(files, File("s.zip"), spNoPath, true));
+  EXPECT_EQ(Lines(*FilenamesWithinSystemZipfile(File("s.zip"), false)), (std::vector<String>{u"a.txt", u"b.txt"}));
+  EXPECT_FALSE(FileExists(File("a.txt")));
+  EXPECT_FALSE(FileExists(File("b.txt")));
+  TEncoding* enc = nullptr;
+  EXPECT_EQ(TextFromZipfile(File("s.zip"), u"b.txt", enc), u"beta");
+
+  // A source that is not there: false, the other source is stored and only
+  // it is deleted.
+  WriteRaw("c.txt", "gamma");
+  TStringList partial;
+  partial.Add(File("c.txt"));
+  partial.Add(File("missing.txt"));
+  EXPECT_FALSE(ZipASeriesOfFilesTo(partial, File("s.zip"), spNoPath, true));
+  EXPECT_FALSE(FileExists(File("c.txt")));
+  EXPECT_EQ(Lines(*FilenamesWithinSystemZipfile(File("s.zip"), false)), (std::vector<String>{u"c.txt"}));
+  // No temporary archive stays behind.
+  TStringList left;
+  for (const auto& e : std::filesystem::directory_iterator(fDir)) left.Add(Utf8ToString(e.path().filename().string()));
+  EXPECT_EQ(left.Count(), 2);  // s.zip and old.txt
+}
+
+}  // namespace
+}  // namespace sk

@@ -1,0 +1,293 @@
+// Whole-archive operations: a stub in front of an archive (checked by the
+// peers), the validity test, and the listing helpers.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "ArchiverTestSupport.h"
+#include "TestSupport.h"
+#include "ZipTestSupport.h"
+#include "platform/runtime/DateUtils.h"
+#include "platform/runtime/FileUtils.h"
+#include "zip/ZAArchiver.h"
+#include "zip/ZAExcept.h"
+
+namespace sk {
+namespace {
+
+std::string Pattern() {
+  std::string s(70000, '\0');
+  for (size_t i = 0; i < s.size(); ++i) s[i] = static_cast<char>((i * 131 + i / 7) & 0xFF);
+  return s;
+}
+
+class ZAArchiver_whole : public ScratchFolderTest {
+ protected:
+  ZAArchiver_whole() : ScratchFolderTest("sk_whole") {}
+  void SetUp() override {
+    ScratchFolderTest::SetUp();
+    StartArchiverUnits();
+  }
+  // An archive of ours with the named entries (text of each: its name twice).
+  String MakeArchive(const std::string& name, const std::vector<String>& entries) {
+    TZipArchiver z;
+    z.FFileName = File(name);
+    z.OpenArchive(fmCreate);
+    z.BeginUpdate();
+    for (const String& e : entries) z.AddFromString(e, e + e, 0x20, EncodeDate(2020, 5, 6) + 0.5);
+    z.EndUpdate();
+    z.CloseArchive();
+    return File(name);
+  }
+  static Int32 CodeOf(const std::function<void()>& f) {
+    try {
+      f();
+    } catch (const EZAException& e) {
+      return e.NativeError;
+    }
+    return 0;
+  }
+};
+
+TEST_F(ZAArchiver_whole, MakeSFXPassesThePeers) {
+  const String zip = MakeArchive("a.zip", {u"one.txt", u"dir/two.txt"});
+  WriteRaw("stub.sh", "#!/bin/sh\n" + std::string(990, '#'));
+  ASSERT_EQ(ReadRaw("stub.sh").size(), 1000u);
+  for (bool open : {false, true}) {
+    SCOPED_TRACE(open);
+    TZipArchiver z;
+    z.FFileName = zip;
+    z.FSFXStub = File("stub.sh");
+    if (open) z.OpenArchive(fmOpenRead);
+    z.MakeSFX(File("sfx.bin"));
+    if (open) z.CloseArchive();
+    EXPECT_EQ(ReadRaw("sfx.bin").substr(0, 1000), ReadRaw("stub.sh"));
+    EXPECT_EQ(ReadRaw("sfx.bin").size(), 1000 + ReadRaw("a.zip").size());
+    std::string out;
+    EXPECT_EQ(RunCommand("/usr/bin/unzip -t " + ShellQuote(Path("sfx.bin")), &out, true), 0) << out;
+    EXPECT_EQ(out.find("extra bytes"), std::string::npos) << out;
+    if (HasProgram("/usr/bin/7zz")) {
+      EXPECT_EQ(RunCommand("/usr/bin/7zz t " + ShellQuote(Path("sfx.bin")), &out, true), 0) << out;
+    }
+    // Our reader reads it back too.
+    TZipArchiver back;
+    back.FFileName = File("sfx.bin");
+    back.OpenArchive(fmOpenRead);
+    String text;
+    back.ExtractToString(u"dir/two.txt", text);
+    EXPECT_EQ(text, u"dir/two.txtdir/two.txt");
+    back.CloseArchive();
+  }
+}
+
+TEST_F(ZAArchiver_whole, MakeSFXRefusals) {
+  const String zip = MakeArchive("b.zip", {u"x.txt"});
+  WriteRaw("stub.sh", "#!/bin/sh\nexit 0\n");
+  TZipArchiver z;
+  z.FFileName = zip;
+  EXPECT_EQ(CodeOf([&] { z.MakeSFX(File("o1.bin")); }), 17);
+  z.FSFXStub = File("missing.sh");
+  EXPECT_EQ(CodeOf([&] { z.MakeSFX(File("o2.bin")); }), 18);
+  z.FSFXStub = File("stub.sh");
+  z.MakeSFX(File("sfx.bin"));
+  TZipArchiver again;
+  again.FFileName = File("sfx.bin");
+  again.FSFXStub = File("stub.sh");
+  EXPECT_EQ(CodeOf([&] { again.MakeSFX(File("o3.bin")); }), 50);
+  z.FSpanningMode = smSplitting;
+  EXPECT_EQ(CodeOf([&] { z.MakeSFX(File("o4.bin")); }), 49);
+  EXPECT_FALSE(FileExists(File("o1.bin")));
+  EXPECT_FALSE(FileExists(File("o2.bin")));
+}
+
+TEST_F(ZAArchiver_whole, IsValidArchiveFileAnswersWhatItFound) {
+  const String zip = MakeArchive("v.zip", {u"a.txt", u"b.txt"});
+  TZipArchiver z;
+  z.FFileName = File("none.zip");
+  EXPECT_FALSE(z.IsValidArchiveFile());
+  z.FFileName = zip;
+  EXPECT_TRUE(z.IsValidArchiveFile());
+  z.OpenArchive(fmOpenRead);
+  EXPECT_TRUE(z.IsValidArchiveFile());
+  z.CloseArchive();
+  // Without its directory, it is valid only while its entries check.
+  std::string bytes = ReadRaw("v.zip");
+  const size_t dir = bytes.rfind(std::string("PK\x01\x02", 4), bytes.rfind(std::string("PK\x01\x02", 4)) - 1);
+  ASSERT_NE(dir, std::string::npos);
+  WriteRaw("cut.zip", bytes.substr(0, dir));
+  z.FFileName = File("cut.zip");
+  EXPECT_TRUE(z.IsValidArchiveFile());
+  std::string damaged = bytes.substr(0, dir);
+  damaged[40] = static_cast<char>(damaged[40] ^ 0x55);  // inside the first entry's data
+  WriteRaw("bad.zip", damaged);
+  z.FFileName = File("bad.zip");
+  EXPECT_FALSE(z.IsValidArchiveFile());
+  WriteRaw("text.zip", "no archive at all");
+  z.FFileName = File("text.zip");
+  EXPECT_FALSE(z.IsValidArchiveFile());
+}
+
+TEST_F(ZAArchiver_whole, ListingHelpers) {
+  const String zip = MakeArchive("l.zip", {u"z/b.txt", u"A.txt", u"c.txt", u"y/a2.txt"});
+  TZipArchiver z;
+  z.FFileName = zip;
+  EXPECT_EQ(z.GetAZipMainDetail(0).Name, u"");  // closed
+  z.OpenArchive(fmOpenRead);
+  EXPECT_EQ(z.GetAZipMainDetail(1).Name, u"A.txt");
+  EXPECT_EQ(z.GetAZipMainDetail(4).Name, u"");
+  EXPECT_EQ(z.GetAZipFileSubProperty(4).signature, 0u);
+  EXPECT_EQ(z.GetAZipMainDetail(-1).Name, u"");
+  EXPECT_EQ(z.GetAZipFileSubProperty(0).signature, ZipCentralDirSignature);
+  EXPECT_NEAR(z.GetADateTime(0), EncodeDate(2020, 5, 6) + 0.5, 2.0 / 86400);
+  EXPECT_DOUBLE_EQ(z.GetADateTime(9), EncodeDate(1980, 1, 1));
+  auto sorted = z.SortedListOfShortFilenamesWithin();
+  EXPECT_EQ(Lines(*sorted), (std::vector<String>{u"A.txt\tA.txt", u"a2.txt\ty/a2.txt", u"b.txt\tz/b.txt",
+                                                 u"c.txt\tc.txt"}));
+  z.CloseArchive();
+}
+
+
+TEST_F(ZAArchiver_whole, MergeHoldsTheUnionAndPassesUnzip) {
+  MakeArchive("mine.zip", {u"a.txt", u"same.txt"});
+  MakeArchive("theirs.zip", {u"b.txt", u"same.txt", u"dir/c.txt"});
+  // The other archive carries a stub.
+  WriteRaw("stub.sh", "#!/bin/sh\n" + std::string(300, '#'));
+  {
+    TZipArchiver t;
+    t.FFileName = File("theirs.zip");
+    t.FSFXStub = File("stub.sh");
+    t.MakeSFX(File("theirs_sfx.zip"));
+  }
+  // Make this archive's "same.txt" differ from the other's.
+  {
+    TZipArchiver m;
+    m.FFileName = File("mine.zip");
+    m.OpenArchive();
+    m.BeginUpdate();
+    m.AddFromString(u"same.txt", u"mine", 0x20, EncodeDate(2021, 1, 1));
+    m.EndUpdate();
+    m.CloseArchive();
+  }
+  const std::string before = ReadRaw("mine.zip");
+  for (const char* other : {"theirs.zip", "theirs_sfx.zip"}) {
+    SCOPED_TRACE(other);
+    WriteRaw("mine.zip", before);
+    TZipArchiver m;
+    m.FFileName = File("mine.zip");
+    m.FOptions.FOverwriteMode = omNever;
+    m.OpenArchive();
+    m.MergeWith(File(other));
+    m.CloseArchive();
+    std::string out;
+    EXPECT_EQ(RunCommand("/usr/bin/unzip -t " + ShellQuote(Path("mine.zip")), &out, true), 0) << out;
+    TZipArchiver back;
+    back.FFileName = File("mine.zip");
+    back.OpenArchive(fmOpenRead);
+    EXPECT_EQ(back.DMHandle->CDir->Count(), 4);
+    String text;
+    back.ExtractToString(u"same.txt", text);
+    EXPECT_EQ(text, u"mine");
+    back.ExtractToString(u"dir/c.txt", text);
+    EXPECT_EQ(text, u"dir/c.txtdir/c.txt");
+    back.ExtractToString(u"a.txt", text);
+    EXPECT_EQ(text, u"a.txta.txt");
+    back.CloseArchive();
+  }
+  // omAlways takes the other's entry.
+  WriteRaw("mine.zip", before);
+  TZipArchiver m;
+  m.FFileName = File("mine.zip");
+  m.FOptions.FOverwriteMode = omAlways;
+  m.OpenArchive();
+  m.MergeWith(File("theirs.zip"));
+  String text;
+  m.ExtractToString(u"same.txt", text);
+  EXPECT_EQ(text, u"same.txtsame.txt");
+  m.CloseArchive();
+}
+
+TEST_F(ZAArchiver_whole, MergingWithItselfIsRefused) {
+  MakeArchive("self.zip", {u"a.txt"});
+  const std::string before = ReadRaw("self.zip");
+  TZipArchiver m;
+  m.FFileName = File("self.zip");
+  m.OpenArchive();
+  EXPECT_EQ(CodeOf([&] { m.MergeWith(File("self.zip")); }), 33);
+  EXPECT_EQ(CodeOf([&] { m.MergeWith(Utf8ToString(fDir + "/./self.zip")); }), 33);  // another spelling
+  m.CloseArchive();
+  EXPECT_EQ(ReadRaw("self.zip"), before);
+  TZipArchiver closed;
+  closed.FFileName = File("self.zip");
+  EXPECT_EQ(CodeOf([&] { closed.MergeWith(File("self.zip")); }), 13);
+}
+
+TEST_F(ZAArchiver_whole, RepairGivesBackEveryUndamagedFile) {
+  SK_NEED_PROGRAM("/usr/bin/zip");
+  std::filesystem::create_directory(Path("src"));
+  std::filesystem::create_directory(Path("src/sub"));
+  WriteRaw("src/one.txt", std::string(3000, 'a') + "end");
+  WriteRaw("src/sub/two.bin", Pattern());
+  WriteRaw("src/three.txt", "three");
+  ASSERT_EQ(RunCommand("cd " + ShellQuote(Path("src")) + " && /usr/bin/zip -q -r ../z.zip one.txt sub three.txt"), 0);
+  const std::string whole = ReadRaw("z.zip");
+  const size_t dir = whole.find(std::string("PK\x01\x02", 4));
+  ASSERT_NE(dir, std::string::npos);
+  WriteRaw("cut.zip", whole.substr(0, dir + 20));  // the directory cut
+
+  const TDateTime before = Now();
+  for (bool inPlace : {false, true}) {
+    SCOPED_TRACE(inPlace);
+    const String damaged = File(inPlace ? "inplace.zip" : "cut.zip");
+    if (inPlace) WriteRaw("inplace.zip", ReadRaw("cut.zip"));
+    TZipArchiver z;
+    z.FFileName = damaged;
+    z.RepairArchive(inPlace ? String() : File("fixed.zip"));
+    const std::string fixedName = inPlace ? "inplace.zip" : "fixed.zip";
+    std::string out;
+    EXPECT_EQ(RunCommand("/usr/bin/unzip -t " + ShellQuote(Path(fixedName)), &out, true), 0) << out;
+    TZipArchiver back;
+    back.FFileName = File(fixedName);
+    back.OpenArchive(fmOpenRead);
+    for (const char* name : {"one.txt", "sub/two.bin", "three.txt"}) {
+      TMemoryStream ms;
+      back.ExtractToStream(Utf8ToString(name), &ms);
+      EXPECT_EQ(std::string(static_cast<const char*>(ms.Memory()), static_cast<size_t>(ms.Size())),
+                ReadRaw(std::string("src/") + name))
+          << name;
+    }
+    Int32 index = -1;
+    ASSERT_TRUE(back.GetFileCendralDirItemNo(u"three.txt", index));
+    EXPECT_GE(back.GetADateTime(index), before - 3.0 / 86400);  // stamped with the time of the repair
+    back.CloseArchive();
+  }
+  // Nothing left behind beside the archives and the sources.
+  size_t files = 0;
+  for (const auto& e : std::filesystem::directory_iterator(fDir)) files += e.is_regular_file();
+  EXPECT_EQ(files, 4u);  // z.zip, cut.zip, fixed.zip, inplace.zip
+  // A damaged entry is left out; the others come back.
+  std::string damaged = ReadRaw("cut.zip");
+  // one.txt is the first entry: its data follow its local header, name and extra field.
+  const size_t data = 30 + 7 + (static_cast<Byte>(damaged[28]) | (static_cast<Byte>(damaged[29]) << 8));
+  damaged[data + 2] = static_cast<char>(damaged[data + 2] ^ 0x5A);
+  WriteRaw("cut.zip", damaged);
+  {
+    TZipArchiver z;
+    z.FFileName = File("cut.zip");
+    z.RepairArchive(File("fixed.zip"));
+    TZipArchiver back;
+    back.FFileName = File("fixed.zip");
+    back.OpenArchive(fmOpenRead);
+    Int32 index = -1;
+    EXPECT_FALSE(back.GetFileCendralDirItemNo(u"one.txt", index));
+    EXPECT_TRUE(back.GetFileCendralDirItemNo(u"three.txt", index));
+    back.CloseArchive();
+  }
+  TZipArchiver open;
+  open.FFileName = File("fixed.zip");
+  open.OpenArchive(fmOpenRead);
+  EXPECT_EQ(CodeOf([&] { open.RepairArchive(File("x.zip")); }), 37);
+  open.CloseArchive();
+}
+
+}  // namespace
+}  // namespace sk

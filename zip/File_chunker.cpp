@@ -1,0 +1,394 @@
+#include "zip/File_chunker.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "core/Basic_processes.h"
+#include "core/My_filestuffconst.h"
+#include "core/UnitCounter.h"
+#include "platform/runtime/Dialogs.h"
+#include "platform/runtime/FileReplace.h"
+#include "platform/runtime/FileUtils.h"
+#include "platform/runtime/ResourceStrings.h"
+#include "platform/runtime/Strings.h"
+#include "services/File_utils_copying.h"
+#include "ui/Qmark_error_dlgs_1.h"
+#include "zip/ZAArchiver.h"
+#include "zip/ZAUtils_paths.h"
+
+namespace sk {
+
+namespace {
+
+// Bytes of the first chunk's header besides the name's units.
+constexpr Int64 kHeaderFixed = 4 + 1 + 2 + 4 + 4 + 8 + 4;
+// Chunk number and checksum.
+constexpr Int64 kPerChunk = 8;
+
+template <class T>
+void Put(TStream* s, T value) {
+  s->WriteBuffer(&value, sizeof value);
+}
+
+template <class T>
+bool Get(TStream* s, T& value) {
+  return s->Read(&value, sizeof value) == static_cast<Int64>(sizeof value);
+}
+
+String Msg(const TResStringRec& rec) { return LoadResString(&rec); }
+
+// The drive a prompt names: the mount point of the file system that holds
+// the path.
+String DriveOf(const String& path) {
+  const String mount = MountPointOf(path);
+  return mount.empty() ? path : mount;
+}
+
+// The last element of a stored name (either separator); empty when it is
+// empty, "." or "..".
+String SafeLastElement(const String& name) {
+  const size_t p = name.find_last_of(u"/\\");
+  String last = p == String::npos ? name : name.substr(p + 1);
+  if (last == u"." || last == u"..") return String();
+  return last;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Copying with a checksum
+
+Int64 ChecksumCopy(TStream* dest, TStream* source, Int64 count, Int32 bufferSize, Int32& checksum) {
+  if (bufferSize < 1) throw ERangeError(u"Buffersize<=0");
+  if (count < 1) {
+    source->SetPosition(0);
+    count = source->Size();
+  }
+  Cardinal sum = 0;
+  if (count > 0) {
+    TBytes buffer(static_cast<size_t>(std::min<Int64>(count, bufferSize)));
+    Int64 done = 0;
+    while (done < count) {
+      const Int64 piece = std::min<Int64>(count - done, static_cast<Int64>(buffer.size()));
+      source->ReadBuffer(buffer.data(), piece);
+      for (Int64 i = 0; i < piece; ++i) sum += buffer[static_cast<size_t>(i)];
+      dest->WriteBuffer(buffer.data(), piece);
+      done += piece;
+    }
+  }
+  checksum = static_cast<Int32>(sum);
+  return count;
+}
+
+Int64 TMyFileStream::MyCopyFrom(TStream* source, Int64 count, Int32 bufferSize) {
+  return ChecksumCopy(this, source, count, bufferSize, fChecksum);
+}
+
+// ---------------------------------------------------------------------------
+// The first chunk's header
+
+void WriteChunkSetHeader(TStream* stream, const TChunkSetHeader& h) {
+  Put<Int32>(stream, static_cast<Int32>(h.SourceName.size()));
+  if (!h.SourceName.empty())
+    stream->WriteBuffer(h.SourceName.data(), static_cast<Int64>(h.SourceName.size() * sizeof(Char)));
+  Put<Byte>(stream, h.ZipToo ? 1 : 0);
+  Put<SmallInt>(stream, h.PackLevel);
+  Put<Int32>(stream, h.ChunkSize);
+  Put<Int32>(stream, h.Attributes);
+  Put<Double>(stream, h.Date);
+  Put<Int32>(stream, h.Count);
+}
+
+bool ReadChunkSetHeader(TStream* stream, TChunkSetHeader& h) {
+  h = TChunkSetHeader();
+  Int32 n = 0;
+  if (!Get(stream, n) || n < 0) return false;
+  const Int64 remaining = stream->Size() - stream->Position();
+  if (static_cast<Int64>(n) * 2 > remaining - (kHeaderFixed - 4)) return false;
+  h.SourceName.resize(static_cast<size_t>(n));
+  if (n > 0) stream->ReadBuffer(h.SourceName.data(), static_cast<Int64>(n) * 2);
+  Byte zip = 0;
+  if (!Get(stream, zip) || !Get(stream, h.PackLevel) || !Get(stream, h.ChunkSize) || !Get(stream, h.Attributes) ||
+      !Get(stream, h.Date) || !Get(stream, h.Count))
+    return false;
+  h.ZipToo = zip != 0;
+  return h.Count >= 1 && h.Count <= TFileChunker::MaxChunks;
+}
+
+// ---------------------------------------------------------------------------
+// TFileChunker
+
+TFileChunker::TFileChunker(TObject* /*owner*/)
+    : fChunks(std::make_unique<TUTF8Stringlist>()),
+      fDirCreating(GetCurrentDir()),
+      fDirRestoring(GetCurrentDir()),
+      fDirWorking(GetCurrentDir()) {}
+
+TFileChunker::~TFileChunker() = default;
+
+Int64 TFileChunker::ChunkOverhead(Int32 index, Int64 nameLength) {
+  return kPerChunk + (index == 0 ? kHeaderFixed + 2 * nameLength : 0);
+}
+
+Int64 TFileChunker::ChunkCount(Int64 sourceSize, Int32 chunkSize, Int64 nameLength) {
+  const Int64 first = chunkSize - ChunkOverhead(0, nameLength);
+  const Int64 other = chunkSize - ChunkOverhead(1, nameLength);
+  if (first < 1 || other < 1) return 0;
+  if (sourceSize <= first) return 1;
+  return 1 + (sourceSize - first + other - 1) / other;
+}
+
+String TFileChunker::ChunkFileName(const String& folder, Int32 number, Int32 count) {
+  return ExcludeTrailingPathDelimiter(folder) + u"/chunk " + IntToStr(number) + u" of " + IntToStr(count) + u".tmp";
+}
+
+void TFileChunker::Stop() {
+  processing = false;
+  MyYieldProcess();
+}
+
+bool TFileChunker::fGetNewDisk(Int32 diskNumber, Int64 bytesNeeded, const String& path, bool testRoom) {
+  const String drive = DriveOf(path);
+  for (;;) {
+    if (!FileExists(path) && !DirectoryExists(path)) {
+      const Int32 answer = MessageBoxW(nullptr, Msg(_QMInsertDisk) + IntToStr(diskNumber) + Msg(_QMIn) + drive,
+                                       Msg(_QMChangeDisk), MB_OKCANCEL | MB_ICONEXCLAMATION);
+      if (answer != IDOK) return false;
+      continue;
+    }
+    if (!testRoom) return true;
+    const Int64 free = DiskFree(path);
+    // A file system that cannot be asked is taken to have room: the write
+    // itself then says whether it had.
+    if (free < 0 || free >= bytesNeeded) return true;
+    // Offering to empty the disk is for a removable disk's top folder only.
+    const String folder = ExcludeTrailingPathDelimiter(path);
+    const bool removableRoot = GetDriveTypeW(folder) == DRIVE_REMOVABLE &&
+                               ExcludeTrailingPathDelimiter(MountPointOf(folder)) == folder;
+    if (removableRoot) {
+      const Int32 answer =
+          MessageBoxW(nullptr, Msg(_QMPressOKToDeleteA) + drive + u"\r" + Msg(_QMOrFormatItYoursel), Msg(_QMNoRoom),
+                      MB_OKCANCEL);
+      if (answer != IDOK) return false;
+      DeleteAllFilesOn(folder, u"*.*", String(), false, false, false);
+    } else {
+      const Int32 answer = MessageBoxW(nullptr, Msg(_QMNoRoom) + Msg(_QMIn) + drive, Msg(_QMNoRoom), MB_OKCANCEL);
+      if (answer != IDOK) return false;
+    }
+  }
+}
+
+String TFileChunker::ZipSource() {
+  const String archive = GetTempFileName(fDirWorking, u"chunk");
+  if (archive.empty()) throw Exception(Msg(_QMZipOperationFail) + fDirWorking);
+  try {
+    fZipper = std::make_unique<TZipArchiver>();
+    fZipper->SetZip64Mode(zmAlways);
+    fZipper->FOptions.FStorePath = spFullPath;
+    fZipper->SetCompressionMode(static_cast<Byte>(std::clamp<SmallInt>(fPackLevel, 0, 9)));
+    fZipper->FFileName = archive;
+    fZipper->OpenArchive(fmCreate);
+    fZipper->FileMasks().Clear();
+    fZipper->FileMasks().Add(fSourcename);
+    fZipper->AddFiles();
+    const Int32 stored = fZipper->DMHandle->CDir->Count();
+    fZipper->CloseArchive();
+    fZipper.reset();
+    if (stored < 1) {
+      DeleteFile(archive);
+      return String();
+    }
+  } catch (const Exception& e) {
+    fZipper.reset();
+    DeleteFile(archive);
+    throw Exception(Msg(_QMZipOperationFail) + e.Message());
+  }
+  return archive;
+}
+
+Int32 TFileChunker::MakeChunkFiles() {
+  processing = true;
+  fDirCreating = ExcludeTrailingPathDelimiter(fDirCreating);
+  fDirRestoring = ExcludeTrailingPathDelimiter(fDirRestoring);
+  fDirWorking = ExcludeTrailingPathDelimiter(fDirWorking);
+  fChunks->Clear();
+  if (FileExists(fSourcename)) {
+    fAttributos = ZAFileGetAttr(fSourcename);
+    if (!FileAge(fSourcename, fDataArquivo)) fDataArquivo = 0;
+  }
+  // The set is cut from the source itself, or from its archive.
+  String zipped;
+  if (fZiptoo) {
+    zipped = ZipSource();
+    if (zipped.empty()) return 0;
+  }
+  struct TRemoveLater {
+    String name;
+    ~TRemoveLater() {
+      if (!name.empty()) DeleteFile(name);
+    }
+  } removeArchive{zipped};
+  TFileStream source(fZiptoo ? zipped : fSourcename, fmOpenRead | fmShareDenyNone);
+
+  const Int64 nameLength = static_cast<Int64>(fSourcename.size());
+  const Int64 count = ChunkCount(source.Size(), fChunksize, nameLength);
+  if (count < 1 || count > MaxChunks) return 0;
+  fOut_of = static_cast<Int32>(count);
+
+  Int32 written = 0;
+  for (Int32 i = 0; processing && i < fOut_of; ++i) {
+    fthis_filenum = i;
+    if (!OnNewDiskNeeded || !fWaitForNewDisk) {
+      const Int64 free = DiskFree(fDirCreating);
+      if (free >= 0 && free < fChunksize) processing = fGetNewDisk(i + 1, fChunksize, fDirCreating, true);
+    } else {
+      OnNewDiskNeeded(i + 1);
+    }
+    const String name = ChunkFileName(fDirCreating, i + 1, fOut_of);
+    fChunks->Add(name);
+    if (i == 0) fFirstFileInSet = name;
+    if (!processing) break;
+
+    const Int64 capacity = fChunksize - ChunkOverhead(i, nameLength);
+    const Int64 rest = source.Size() - source.Position();
+    const Int64 data = std::min(rest, capacity);
+    {
+      TMyFileStream chunk(name, fmCreate);
+      if (i == 0) {
+        TChunkSetHeader h;
+        h.SourceName = fSourcename;
+        h.ZipToo = fZiptoo;
+        h.PackLevel = fPackLevel;
+        h.ChunkSize = fChunksize;
+        h.Attributes = fAttributos;
+        h.Date = fDataArquivo;
+        h.Count = fOut_of;
+        WriteChunkSetHeader(&chunk, h);
+      }
+      Put<Int32>(&chunk, i);
+      chunk.fChecksum = 0;
+      if (data > 0) chunk.MyCopyFrom(&source, data, fChunksize);
+      Put<Int32>(&chunk, chunk.fChecksum);
+    }
+    ++written;
+    if (OnChunkMade) OnChunkMade(name, i + 1, fOut_of);
+    MyYieldProcess();
+  }
+  fChunks->Clear();
+  if (written != fOut_of) throw Exception(Msg(_QMCopyFailure));
+  return written;
+}
+
+bool TFileChunker::RestoreInto(TStream* out, bool& restoredAny) {
+  std::vector<String> done;
+  for (Int32 i = 0; i < fOut_of; ++i) {
+    if (!processing) return false;
+    fthis_filenum = i;
+    const String name = fChunks->Get(i);
+    if (fWaitForNewDisk && OnNewDiskNeeded)
+      OnNewDiskNeeded(i + 1);
+    else if (!fGetNewDisk(i + 1, 0, name, false)) {
+      processing = false;
+      return false;
+    }
+    MyYieldProcess();
+    TFileStream chunk(name, fmOpenRead | fmShareDenyNone);
+    Int64 overhead = ChunkOverhead(1, 0);
+    if (i == 0) {
+      TChunkSetHeader h;
+      if (!ReadChunkSetHeader(&chunk, h) || h.Count != fOut_of) return false;
+      fSourcename = h.SourceName;
+      if (SafeLastElement(h.SourceName) != ExtractFileName(fRestoredName) && !fZiptoo) return false;
+      overhead = ChunkOverhead(0, static_cast<Int64>(h.SourceName.size()));
+    }
+    Int32 number = -1;
+    if (!Get(&chunk, number)) return false;
+    const Int64 data = chunk.Size() - overhead;
+    if (data < 0) return false;
+    if (number != i) return false;
+    // The chunk is checked whole before any of its bytes reach the output, so
+    // that a damaged chunk adds nothing to it.
+    const Int32 buffer = static_cast<Int32>(std::clamp<Int64>(data, 1, 1 << 20));
+    const Int64 dataStart = chunk.Position();
+    Int32 sum = 0;
+    TNullStream sink;
+    if (data > 0) ChecksumCopy(&sink, &chunk, data, buffer, sum);
+    if (!Get(&chunk, ftest_CheckSum) || ftest_CheckSum != sum) return false;
+    if (data > 0) {
+      chunk.SetPosition(dataStart);
+      Int32 again = 0;
+      ChecksumCopy(out, &chunk, data, buffer, again);
+      if (again != sum) return false;
+      restoredAny = true;
+    }
+    if (OnRestoreOne) OnRestoreOne(name, i + 1, fOut_of);
+    done.push_back(name);
+  }
+  // Chunks are deleted only once the whole set came back.
+  if (fDeleteChunksAfterwards)
+    for (const String& name : done) DeleteFile(name);
+  return true;
+}
+
+bool TFileChunker::RestoreAllChunks() {
+  processing = true;
+  fChunks->Clear();
+  fDirCreating = ExcludeTrailingPathDelimiter(fDirCreating);
+  fDirRestoring = ExcludeTrailingPathDelimiter(fDirRestoring);
+  fDirWorking = ExcludeTrailingPathDelimiter(fDirWorking);
+  if (!FileExists(fSourcename)) return false;
+
+  TChunkSetHeader h;
+  {
+    TFileStream first(fSourcename, fmOpenRead | fmShareDenyNone);
+    if (!ReadChunkSetHeader(&first, h)) return false;
+  }
+  const String restoredFile = SafeLastElement(h.SourceName);
+  if (restoredFile.empty()) return false;
+  fZiptoo = h.ZipToo;
+  fPackLevel = h.PackLevel;
+  fChunksize = h.ChunkSize;
+  fAttributos = h.Attributes;
+  fDataArquivo = h.Date;
+  fOut_of = h.Count;
+  fRestoredName = fDirRestoring + u"/" + restoredFile;
+  const String setFolder = ExtractFileDir(fSourcename);
+  for (Int32 i = 1; i <= fOut_of; ++i) fChunks->Add(ChunkFileName(setFolder, i, fOut_of));
+
+  const bool existed = FileExists(fRestoredName);
+  if (existed && !CheckedForOverWrite(fRestoredName)) return false;
+
+  bool ok = false;
+  bool restoredAny = false;
+  if (fZiptoo) {
+    // The set holds an archive of one entry: it is gathered in a scratch
+    // file and its entry becomes the restored file.
+    TTemporaryFileStream archive(fDirWorking, u"chunk");
+    if (!archive.Ok() || !RestoreInto(&archive, restoredAny)) return false;
+    TZipArchiver zip;
+    zip.OpenArchive(&archive, false);
+    if (zip.DMHandle->CDir->Count() != 1) {
+      zip.CloseArchive();
+      return false;
+    }
+    const String entry = zip.DMHandle->CDir->GetItem(0).Name;
+    TFileReplaceStream out(fRestoredName);
+    zip.ExtractToStream(entry, &out);
+    zip.CloseArchive();
+    ok = out.Commit();
+  } else if (existed) {
+    // The old file stays until every chunk passed.
+    TFileReplaceStream out(fRestoredName);
+    ok = out.Ok() && RestoreInto(&out, restoredAny) && out.Commit();
+  } else {
+    TFileStream out(fRestoredName, fmCreate);
+    ok = RestoreInto(&out, restoredAny);
+  }
+  if (!ok) return false;
+  if (ZAFileSetAttr(fRestoredName, fAttributos) && fDataArquivo != 0) FileSetDate(fRestoredName, fDataArquivo);
+  return true;
+}
+
+SK_COUNTER_ONLY_UNIT(File_chunker)
+
+}  // namespace sk
