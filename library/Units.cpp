@@ -48,6 +48,7 @@
 #include "core/Unicode_string_conversion.h"
 #include "core/Useful_classes_base.h"
 #include "core/Useful_classes_stringlist_sorts.h"
+#include "library/Display_hooks.h"
 #include "library/Layer_hooks.h"
 #include "display/Printer_organiser.h"
 #include "display/QMGridCellHandler.h"
@@ -269,6 +270,8 @@ constexpr TUnitTableEntry kUnitTable[] = {
     SK_UNIT(Simple_virtual_grid),
     SK_UNIT(QMGridCellHandler),
     SK_UNIT(QM_Grid),
+    // The results grid's call of the zip glue.
+    SK_UNIT(Display_hooks),
 };
 
 #undef SK_UNIT

@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 
@@ -9,12 +13,14 @@
 #include "core/Basic_processes.h"
 #include "core/Global_vars.h"
 #include "core/Qm_global_vars.h"
+#include "display/QM_Grid.h"
 #include "library/Units.h"
 #include "ui/Colour_utils.h"
 #include "zip/ZAConst.h"
 #include "zip/ZAHash.h"
 #include "zip/ZAStrUtils.h"
 #include "zip/ZAsha1.h"
+#include "zip/Zip_utils.h"
 
 namespace sk {
 namespace {
@@ -65,6 +71,26 @@ TEST(UnitsInitialize, StartsTheUnitsAndFinalizeStopsThem) {
   // A late yield after shut-down does nothing.
   MyYieldProcess();
   EXPECT_EQ(calls, 1);
+}
+
+TEST(UnitsInitialize, TheResultsGridZipsItsImagesThroughTheZipGlue) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / ("sk_units_zip_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  std::vector<String> files;
+  for (const char* name : {"a.bmp", "b.bmp"}) {
+    std::ofstream(dir / name) << "image " << name;
+    files.push_back(Utf8ToString((dir / name).string()));
+  }
+  const String archive = Utf8ToString((dir / "images.zip").string());
+  Initialize();
+  ASSERT_TRUE(static_cast<bool>(ZipASeriesOfFilesToHook));
+  EXPECT_TRUE(ZipASeriesOfFilesToHook(files, archive, 0, false));
+  EXPECT_TRUE(IsAZipFile(archive));
+  EXPECT_TRUE(fs::exists(dir / "a.bmp")) << "sources are kept unless asked";
+  Finalize();
+  EXPECT_FALSE(static_cast<bool>(ZipASeriesOfFilesToHook));
+  fs::remove_all(dir);
 }
 
 TEST(UnitsInitialize, ATwiceStartedLibraryStopsAtTheSecondFinalize) {
