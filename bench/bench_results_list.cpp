@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "BenchList.h"
 #include "analysis/Work_qm_base.h"
 
 namespace {
@@ -15,24 +16,6 @@ namespace {
 using namespace sk;
 
 constexpr Int32 kEntries = 1000000;
-
-// The list owns its entries, as a tool's list does.
-class TBenchList : public TQMSister {
- public:
-  TBenchList()
-      : TQMSister(nullptr, &NewQMBaseListObject<TQMBaseListObject>, {}, {}, {}, {}, grid_none, lt_word_list, 0) {}
-  ~TBenchList() override { Clear(); }
-  void RemoveAnEntry(Int32 index) override {
-    TQMBaseListObject* e = At(index);
-    TQMBaseDataClass::RemoveAnEntry(index);
-    delete e;
-  }
-  // Frees entry i and leaves its slot empty until the next Pack.
-  void Empty(Int32 i) {
-    delete At(i);
-    Put(i, nullptr);
-  }
-};
 
 void BM_ResultsListAppendEmptyHalfAndPack(benchmark::State& state) {
   for (auto _ : state) {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "BenchList.h"
 #include "analysis/Work_qm_base.h"
 
 namespace {
@@ -16,18 +17,6 @@ namespace {
 using namespace sk;
 
 constexpr Int32 kEntries = 1000000;
-
-class TBenchList : public TQMSister {
- public:
-  TBenchList()
-      : TQMSister(nullptr, &NewQMBaseListObject<TQMBaseListObject>, {}, {}, {}, {}, grid_none, lt_word_list, 0) {}
-  ~TBenchList() override { Clear(); }
-  void RemoveAnEntry(Int32 index) override {
-    TQMBaseListObject* e = At(index);
-    TQMBaseDataClass::RemoveAnEntry(index);
-    delete e;
-  }
-};
 
 std::unique_ptr<TBenchList> Filled() {
   auto list = std::make_unique<TBenchList>();
