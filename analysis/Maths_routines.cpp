@@ -3,6 +3,7 @@
 #include "analysis/Maths_routines.h"
 
 #include <cmath>
+#include <limits>
 #include <utility>
 
 #include "core/Basic_processes.h"
@@ -126,7 +127,9 @@ Int32 SingleArrayPosForXYValue1Based(Int32 x, Int32 y, Int32 n) {
   if (y > x) std::swap(x, y);
   const Int64 pos = static_cast<Int64>(y) * n - (n - x) - SingleArrayLengthForXInterRelationships(y);
   const Int64 last = static_cast<Int64>(n) * n - SingleArrayLengthForXInterRelationships(n);
-  if (pos > last) return -1;
+  // A position that the answer's 32 bits cannot hold is a failure, never a
+  // wrapped number that looks like a position.
+  if (pos > last || pos > std::numeric_limits<Int32>::max()) return -1;
   return static_cast<Int32>(pos);
 }
 
@@ -148,6 +151,16 @@ Int32 ExactOrder(const T& a, const T& b) {
   return a < b ? -1 : (b < a ? 1 : 0);
 }
 
+// Floating-point order in either direction with every NaN after every number
+// (and NaNs equal to each other), so that a NaN never leaves the numbers
+// around it out of order.
+template <class T>
+Int32 FloatOrderNaNLast(const T& a, const T& b, bool descending) {
+  const bool aNaN = std::isnan(a), bNaN = std::isnan(b);
+  if (aNaN || bNaN) return aNaN == bNaN ? 0 : (aNaN ? 1 : -1);
+  return descending ? ExactOrder(b, a) : ExactOrder(a, b);
+}
+
 template <class T>
 void SortIntegers(std::vector<T>& arr, bool descending) {
   if (arr.size() < 2) return;
@@ -160,11 +173,11 @@ void SortIntegers(std::vector<T>& arr, bool descending) {
 }  // namespace
 
 Int32 TIntSingleComparer::Compare(const Double& left, const Double& right) const {
-  return fDescending ? ExactOrder(right, left) : ExactOrder(left, right);
+  return FloatOrderNaNLast(left, right, fDescending);
 }
 
 Int32 TIntExtendedComparer::Compare(const Extended& left, const Extended& right) const {
-  return fDescending ? ExactOrder(right, left) : ExactOrder(left, right);
+  return FloatOrderNaNLast(left, right, fDescending);
 }
 
 void SortAnArrayOfSingles(std::vector<Double>& arr, bool descending) {

@@ -21,6 +21,7 @@
 #include <array>
 #include <vector>
 
+#include "analysis/Search_categorising_messages.h"
 #include "core/Basic_types.h"
 #include "core/Qm_specific_types.h"
 #include "platform/runtime/RtlTypes.h"

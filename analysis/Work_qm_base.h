@@ -6,6 +6,7 @@
 #include "analysis/Work_qm_base_entries.h"
 #include "analysis/Work_qm_base_holder.h"
 #include "analysis/Work_qm_base_list.h"
+#include "analysis/Work_qm_base_messages.h"
 #include "analysis/Work_qm_base_sister.h"
 #include "analysis/Work_qm_base_storedinfo.h"
 #include "analysis/Work_qm_base_undo.h"

@@ -15,6 +15,7 @@
 
 #include "analysis/Work_qm_base_holder.h"
 #include "analysis/Work_qm_base_list.h"
+#include "analysis/Work_qm_base_messages.h"
 #include "analysis/Work_qm_base_sister.h"
 #include "core/Basic_processes.h"
 #include "core/Generalruntime1const.h"

@@ -1153,16 +1153,6 @@ constinit const TResStringRec _QMSaveTextFileDataCanList{63862, u"save text file
 constinit const TResStringRec _QMWordListOfSameTexts{63863, u"word list of the same texts", "_QMWordListOfSameTexts"};
 constinit const TResStringRec _QMYouChoseXbutLowestPossibleIsYQuitQ{63864, u"%s: you chose %d but the lowest possible value is %d. Cancel?", "_QMYouChoseXbutLowestPossibleIsYQuitQ"};
 constinit const TResStringRec _QMMinFrequencyX{63865, u"min. frequency %s", "_QMMinFrequencyX"};
-constinit const TResStringRec _QMUnX{63866, u"Un%s", "_QMUnX"};
-constinit const TResStringRec _QMReX{63867, u"Re%s", "_QMReX"};
-constinit const TResStringRec _QMConditionX{63868, u"condition: %s", "_QMConditionX"};
-constinit const TResStringRec _QMConditionsXorY{63869, u"conditions: (%s) or (%s)", "_QMConditionsXorY"};
-constinit const TResStringRec _QMConditionsXbutNotY{63870, u"conditions: (%s) but not (%s)", "_QMConditionsXbutNotY"};
-constinit const TResStringRec _QMConditionsXandY{63871, u"conditions: (%s) and (%s)", "_QMConditionsXandY"};
-constinit const TResStringRec _QMValueOfColumnX{63840, u"value of column %s", "_QMValueOfColumnX"};
-constinit const TResStringRec _QMColNXValue{63841, u"col %d (%s) value", "_QMColNXValue"};
-constinit const TResStringRec _QMNoValueMarks{63842, u"?\?", "_QMNoValueMarks"};
-constinit const TResStringRec _QMQuillmarkTools{63843, u"Quillmark Tools", "_QMQuillmarkTools"};
 constinit const TResStringRec _QMRowNumber{63848, u"Row %.0n", "_QMRowNumber"};
 constinit const TResStringRec _QMAddingToIndex{63849, u"adding to index", "_QMAddingToIndex"};
 constinit const TResStringRec _QMLargeIcons{63850, u"large icons", "_QMLargeIcons"};
@@ -2463,16 +2453,6 @@ const TResStringRec* const Generalruntime2const_Entries[Generalruntime2const_Ent
     &_QMWordListOfSameTexts,
     &_QMYouChoseXbutLowestPossibleIsYQuitQ,
     &_QMMinFrequencyX,
-    &_QMUnX,
-    &_QMReX,
-    &_QMConditionX,
-    &_QMConditionsXorY,
-    &_QMConditionsXbutNotY,
-    &_QMConditionsXandY,
-    &_QMValueOfColumnX,
-    &_QMColNXValue,
-    &_QMNoValueMarks,
-    &_QMQuillmarkTools,
     &_QMRowNumber,
     &_QMAddingToIndex,
     &_QMLargeIcons,

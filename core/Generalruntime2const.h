@@ -12,10 +12,10 @@
 // Names that an earlier table also exports are declared in the nested namespace
 // Generalruntime2const (sk::Generalruntime2const::_QMNo).
 //
-// 1295 entries. Identifiers 63712 to 65055: in blocks of sixteen from the top
+// 1285 entries. Identifiers 63712 to 65055: in blocks of sixteen from the top
 // of the range downwards, ascending inside a block, in declaration order;
-// identifiers of the range left to other units: 63844 to 63847, 64272 to 64281,
-// 64288 to 64303, 64310 to 64319.
+// identifiers of the range left to other units: 63840 to 63847, 63866 to 63871,
+// 64272 to 64281, 64288 to 64303, 64310 to 64319.
 #pragma once
 
 #include "platform/runtime/ResourceStrings.h"
@@ -1170,16 +1170,6 @@ extern const TResStringRec _QMSaveTextFileDataCanList;  // 63862 "save text file
 extern const TResStringRec _QMWordListOfSameTexts;  // 63863 "word list of the same texts"
 extern const TResStringRec _QMYouChoseXbutLowestPossibleIsYQuitQ;  // 63864 "%s: you chose %d but the lowest possible value is %d. Cancel?"
 extern const TResStringRec _QMMinFrequencyX;  // 63865 "min. frequency %s"
-extern const TResStringRec _QMUnX;  // 63866 "Un%s"
-extern const TResStringRec _QMReX;  // 63867 "Re%s"
-extern const TResStringRec _QMConditionX;  // 63868 "condition: %s"
-extern const TResStringRec _QMConditionsXorY;  // 63869 "conditions: (%s) or (%s)"
-extern const TResStringRec _QMConditionsXbutNotY;  // 63870 "conditions: (%s) but not (%s)"
-extern const TResStringRec _QMConditionsXandY;  // 63871 "conditions: (%s) and (%s)"
-extern const TResStringRec _QMValueOfColumnX;  // 63840 "value of column %s"
-extern const TResStringRec _QMColNXValue;  // 63841 "col %d (%s) value"
-extern const TResStringRec _QMNoValueMarks;  // 63842 "??"
-extern const TResStringRec _QMQuillmarkTools;  // 63843 "Quillmark Tools"
 extern const TResStringRec _QMRowNumber;  // 63848 "Row %.0n"
 extern const TResStringRec _QMAddingToIndex;  // 63849 "adding to index"
 extern const TResStringRec _QMLargeIcons;  // 63850 "large icons"
@@ -1322,7 +1312,7 @@ extern const TResStringRec _QMMarkup;  // 63944 "mark-up"
 }  // namespace Generalruntime2const
 
 // Every entry of the table, in declaration order.
-inline constexpr Int32 Generalruntime2const_EntryCount = 1295;
+inline constexpr Int32 Generalruntime2const_EntryCount = 1285;
 extern const TResStringRec* const Generalruntime2const_Entries[Generalruntime2const_EntryCount];
 
 // Unit start and stop (the unit has no work of its own).

@@ -13,7 +13,9 @@
 #include "core/Stringtag_utils.h"
 #include "core/Useful_classes_base_raw.h"
 #include "core/Useful_classes_stringlist_sorts.h"
+#include "platform/runtime/FileReplace.h"
 #include "platform/runtime/FileUtils.h"
+#include "platform/runtime/OSError.h"
 #include "platform/runtime/Strings.h"
 
 namespace sk {
@@ -526,13 +528,32 @@ bool TFolderEfficientFileList::DoReadFromStream(TStream* stream) {
   return ok && FileCount() == info_rec.fils;
 }
 
+namespace {
+
+// The folders are stored as one text of lines, so a folder name holding a
+// line break would come back as two folders and every file after it would be
+// lost on reading.
+bool FolderNamesFitTheStoredForm(const TStringList& folders) {
+  for (Int32 i = 0; i < folders.Count(); ++i)
+    if (folders.Get(i).find_first_of(u"\r\n") != String::npos) return false;
+  return true;
+}
+
+}  // namespace
+
 bool TFolderEfficientFileList::DoWriteToFile(const String& name) {
-  TFileStream fs(name, fmCreate);
-  return DoWriteToStream(&fs);
+  // Refused before the file is touched; the old file stays whole until the
+  // new form is complete.
+  if (!FolderNamesFitTheStoredForm(*folders)) return false;
+  TFileReplaceStream fs(name);
+  if (!fs.Ok())
+    throw EFCreateError(u"Cannot create file \"" + name + u"\". " + SysErrorMessage(fs.LastError()));
+  return DoWriteToStream(&fs) && fs.Commit();
 }
 
 bool TFolderEfficientFileList::DoWriteToStream(TStream* stream) {
   if (stream == nullptr) return false;
+  if (!FolderNamesFitTheStoredForm(*folders)) return false;
   info_rec.fils = FileCount();
   info_rec.foldrs = FolderCount();
   Byte raw[kInfoRecSize];

@@ -17,6 +17,7 @@
 #include "core/Basic_types.h"
 #include "core/Qm_specific_types.h"
 #include "display/Printer_organiser.h"
+#include "display/QM_Grid_messages.h"
 #include "platform/visual/DrawGrid.h"
 #include "platform/visual/Forms.h"
 #include "platform/visual/Metafiles.h"

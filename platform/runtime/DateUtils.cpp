@@ -34,10 +34,12 @@ bool TrySplit(TDateTime v, TDayMs& out) {
   Int64 day = static_cast<Int64>(t);
   Int64 ms = std::llround(std::fabs(v - t) * kMSecsPerDay);
   if (ms >= kMSecsPerDay) {
-    // Rounding reached midnight: the moment belongs to the next day, which
-    // lies further from 1899-12-30 on the side of the value's sign.
-    const Int64 next = v < 0 ? day - 1 : day + 1;
-    if (next < kMinDay || next > kMaxDay) {
+    // Rounding reached midnight: the moment belongs to the next day in the
+    // direction of time. Before 1899-12-30 the fraction is still the time of
+    // day (-1.75 is 1899-12-29 18:00), so the next day is day + 1 on both
+    // sides of the epoch.
+    const Int64 next = day + 1;
+    if (next > kMaxDay) {
       ms = kMSecsPerDay - 1;
     } else {
       day = next;

@@ -1,5 +1,6 @@
 #include "platform/runtime/Format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -195,8 +196,12 @@ String GeneralText(TDecimal x, int precision, int expDigits, Char decimalSep) {
 String FixedText(TDecimal x, int precision, int decimals, Char decimalSep, Char thousands) {
   if (x.nan || x.inf) return SpecialText(x);
   if (x.exp > precision) return GeneralText(x, precision, 0, decimalSep);
-  RoundSignificant(x, precision);
-  RoundDecimals(x, decimals);
+  // Round once, at whichever limit cuts first: rounding to the significant
+  // digits and then again to the decimals would round 0.4445 up to 0.45.
+  if (x.exp + decimals < precision)
+    RoundDecimals(x, decimals);
+  else
+    RoundSignificant(x, precision);
   String out;
   if (x.neg && !x.IsZero()) out.push_back(u'-');
   AppendFixed(out, x, decimals, decimalSep, thousands);
@@ -782,12 +787,32 @@ bool TryStrToFloat(const String& s, Double& out, const TFormatSettings& fs) {
   double v = 0;
   const auto res = std::from_chars(buf, buf + k, v, std::chars_format::general);
   if (res.ec == std::errc::result_out_of_range) {
-    // Underflow reads as zero; overflow fails.
-    bool nonZeroMantissa = false;
+    // Underflow reads as zero; overflow fails. Which of the two it is follows
+    // from the decimal order of the first significant digit, not from the
+    // exponent's sign alone: "1" and 350 zeros "e-1" still overflows.
     size_t m = 0;
-    for (; m < k && buf[m] != 'e'; ++m) nonZeroMantissa = nonZeroMantissa || (buf[m] >= '1' && buf[m] <= '9');
-    const bool negExp = m + 1 < k && buf[m + 1] == '-';
-    if (nonZeroMantissa && !negExp) return false;
+    while (m < k && buf[m] != 'e') ++m;
+    Int64 digitNo = 0, pointDigit = -1, firstDigit = -1;
+    for (size_t j = 0; j < m; ++j) {
+      if (buf[j] == '.') {
+        pointDigit = digitNo;
+      } else if (buf[j] >= '0' && buf[j] <= '9') {
+        if (firstDigit < 0 && buf[j] != '0') firstDigit = digitNo;
+        ++digitNo;
+      }
+    }
+    if (pointDigit < 0) pointDigit = digitNo;
+    if (firstDigit >= 0) {
+      // Saturating read of the exponent: its digits may be many.
+      Int64 e = 0;
+      size_t j = m + 1;
+      const bool negExp = j < k && buf[j] == '-';
+      if (negExp) ++j;
+      for (; j < k; ++j) e = std::min<Int64>(e * 10 + (buf[j] - '0'), 1000000);
+      // The power of ten of the first significant digit.
+      const Int64 order = (pointDigit - firstDigit - 1) + (negExp ? -e : e);
+      if (order > 0) return false;
+    }
     v = buf[0] == '-' ? -0.0 : 0.0;
   } else if (res.ec != std::errc() || res.ptr != buf + k || !std::isfinite(v)) {
     return false;

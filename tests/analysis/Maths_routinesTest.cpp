@@ -40,6 +40,23 @@ TEST(Maths_routines, ArraySortsCompareExactly) {
   EXPECT_EQ(nan.size(), 3u);
 }
 
+// NaNs go after every number in both directions, and the numbers between
+// them stay in order.
+TEST(Maths_routines, ArraySortsPutNaNAfterTheNumbers) {
+  const Double q = std::nan("");
+  for (const bool descending : {false, true}) {
+    std::vector<Double> d{3, q, 1, 2, q, 0, 5, 4};
+    SortAnArrayOfSingles(d, descending);
+    std::vector<Double> e{3, q, 1, 2, q, 0, 5, 4};
+    SortAnArrayOfExtendeds(e, descending);
+    for (const auto* v : {&d, &e}) {
+      ASSERT_EQ(v->size(), 8u);
+      for (size_t i = 0; i < 6; ++i) EXPECT_EQ((*v)[i], descending ? 5.0 - i : Double(i)) << i << " " << descending;
+      EXPECT_TRUE(std::isnan((*v)[6]) && std::isnan((*v)[7])) << descending;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace sk
 
@@ -338,6 +355,11 @@ TEST(Maths_routines, PairIndexesMatchTheStepwiseWalk) {
   }
   EXPECT_EQ(XYFromSingleArrayPosPos(0, 9).x, 1);
   EXPECT_EQ(XYFromSingleArrayPosPos(-4, 9).y, 0);
+  // Positions past the answer's 32 bits fail instead of wrapping round.
+  EXPECT_EQ(SingleArrayPosForXYValue1Based(70000, 69999, 70000), -1);
+  EXPECT_EQ(SingleArrayPosForXYValue1Based(100000, 99999, 100000), -1);
+  EXPECT_EQ(SingleArrayPosForXYValue(69999, 69998, 70000), -1);
+  EXPECT_GT(SingleArrayPosForXYValue1Based(2, 1, 70000), 0);
   const TXYPair far = XYFromSingleArrayPosPos(2000000000, 65536);
   constexpr Int64 n = 65536;
   auto rowStart = [](Int64 y) { return y * (2 * n - 1 - y) / 2; };
@@ -387,7 +409,8 @@ TEST(Maths_routines, ComparerClassesCompareExactly) {
   EXPECT_EQ(up.Compare(0.1, 0.2), -1);
   EXPECT_EQ(down.Compare(0.1, 0.2), 1);
   EXPECT_EQ(up.Compare(0.2, 0.2), 0);
-  EXPECT_EQ(up.Compare(std::nan(""), 1.0), 0);
+  EXPECT_EQ(up.Compare(std::nan(""), 1.0), 1);  // NaN after every number
+  EXPECT_EQ(down.Compare(1.0, std::nan("")), -1);
   const TIntExtendedComparer ext(true);
   EXPECT_EQ(ext.Compare(3.0, 2.9), -1);
 }

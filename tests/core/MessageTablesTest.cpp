@@ -168,7 +168,7 @@ void CheckPatterns(const TTable& t) {
   TEST(Unit##Texts, EveryPatternFormatsWithTheArgumentsItAsksFor) { CheckPatterns(TableOf(#Unit)); }
 
 SK_MESSAGE_TABLE_TESTS(Generalruntime1const, 426)
-SK_MESSAGE_TABLE_TESTS(Generalruntime2const, 1295)
+SK_MESSAGE_TABLE_TESTS(Generalruntime2const, 1285)
 SK_MESSAGE_TABLE_TESTS(My_filestuffconst, 20)
 
 #undef SK_MESSAGE_TABLE_TESTS

@@ -333,6 +333,29 @@ TEST(Useful_classes_base_filelistsStream, FileRoundTrip) {
   EXPECT_THROW(back.DoReadFromFile(name), EFOpenError);
 }
 
+// A folder name holding a line break cannot be stored: the save refuses the
+// list and writes nothing, and a file already there keeps its bytes.
+TEST(Useful_classes_base_filelistsStream, FolderWithALineBreakIsRefusedBeforeWriting) {
+  const String name = GetTempDirectory() + u"sk_felb_" + Utf8ToString(std::to_string(::getpid())) + u".lst";
+  TFolderEfficientFileList good;
+  ASSERT_TRUE(Sample(good).DoWriteToFile(name));
+  TMemoryStream before;
+  before.LoadFromFile(name);
+  for (const char16_t* folder : {u"/a\nb", u"/a\rb", u"/a\r\n"}) {
+    TFolderEfficientFileList list;
+    TBasicFileRec rec = FileRec(u"x.txt", 1);
+    list.AddOne(folder, rec);
+    TMemoryStream ms;
+    EXPECT_FALSE(list.DoWriteToStream(&ms));
+    EXPECT_EQ(ms.Size(), 0);
+    EXPECT_FALSE(list.DoWriteToFile(name));
+    TMemoryStream after;
+    after.LoadFromFile(name);
+    EXPECT_EQ(after.ToBytes(), before.ToBytes());
+  }
+  DeleteFile(name);
+}
+
 TEST(Useful_classes_base_filelistsStream, DamagedInput) {
   const TBytes good = SampleBytes();
   auto read = [](const TBytes& bytes, TFolderEfficientFileList& into) {

@@ -99,8 +99,33 @@ TEST(DateUtilsEncode, TimeRoundingCarriesIntoTheNextDay) {
   // Less than half a millisecond before midnight is midnight of the next day,
   // never "24:00".
   EXPECT_EQ(Stamp(1.0 - 1e-12), u"1899-12-31 00:00:00.000");
-  EXPECT_EQ(Stamp(-1.0 - (1.0 - 1e-12)), u"1899-12-28 00:00:00.000");
   EXPECT_EQ(Stamp(MaxDateTime), u"9999-12-31 23:59:59.999");
+}
+
+// Before 1899-12-30 the fraction is still the time of day, so a moment that
+// rounds to midnight belongs to the day after it in time, and every routine
+// that reads the moment agrees.
+TEST(DateUtilsEncode, RoundingToMidnightBeforeTheEpochCarriesForwardInTime) {
+  struct {
+    TDateTime value;
+    const char16_t* stamp;
+  } const cases[] = {
+      {-1.0 - (1.0 - 1e-12), u"1899-12-30 00:00:00.000"},
+      {-1.9999999999, u"1899-12-30 00:00:00.000"},
+      {-2.9999999999, u"1899-12-29 00:00:00.000"},
+      {-0.9999999999, u"1899-12-31 00:00:00.000"},
+      {EncodeDate(1800, 1, 1) - (1.0 - 1e-9), u"1800-01-02 00:00:00.000"},
+      {-693593.9999999999, u"0001-01-02 00:00:00.000"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Stamp(c.value), c.stamp) << c.value;
+  Word y, m, d, h, n, s, ms;
+  DecodeDateTime(-1.9999999999, y, m, d, h, n, s, ms);
+  EXPECT_EQ(y * 10000 + m * 100 + d, 18991230);
+  EXPECT_EQ(h + n + s + ms, 0);
+  EXPECT_EQ(Stamp(JulianDateToDateTime(2415018.5 - 1e-9)), u"1899-12-30 00:00:00.000");
+  EXPECT_EQ(DaysBetween(-1.9999999999, 0), 0);
+  EXPECT_EQ(CompareDateTime(-1.9999999999, 0), 0);
+  EXPECT_EQ(MilliSecondsBetween(-1.9999999999, 0), 0);
 }
 
 TEST(DateUtilsEncode, OutOfRangeValuesRaiseInsteadOfDecodingGarbage) {

@@ -211,6 +211,34 @@ TEST(FormatFloatToStr, FloatToStrFFormats) {
   EXPECT_EQ(FloatToStrF(123456.0, ffFixed, 3, 2, inv), u"1.23E5");
 }
 
+// The fixed forms round once, at whichever of the precision and the decimals
+// cuts first, so they agree with Format's "%.nf".
+TEST(FormatFloatToStr, FixedFormsRoundOnce) {
+  const auto inv = TFormatSettings::Invariant();
+  struct {
+    Double v;
+    TFloatFormat fmt;
+    Int32 precision, digits;
+    const char16_t* text;
+  } const cases[] = {
+      {0.4445, ffFixed, 3, 2, u"0.44"},
+      {1.2349999999999999, ffFixed, 15, 2, u"1.23"},
+      {1.2349999999999999, ffNumber, 15, 2, u"1.23"},
+      {-0.4445, ffFixed, 3, 2, u"-0.44"},
+      {1234.4449, ffNumber, 6, 2, u"1,234.44"},
+      {0.4445, ffFixed, 2, 3, u"0.440"},
+      {9.996, ffFixed, 15, 2, u"10.00"},
+      {9.996, ffFixed, 3, 2, u"10.00"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(FloatToStrF(c.v, c.fmt, c.precision, c.digits, inv), c.text) << c.v << " " << c.precision;
+  EXPECT_EQ(FloatToStrF(1.2349999999999999, ffFixed, 15, 2, inv), Format(u"%.2f", {1.2349999999999999}, inv));
+  TFormatSettings money = inv;
+  money.CurrencyString = u"$";
+  money.CurrencyFormat = 0;
+  EXPECT_EQ(FloatToStrF(0.4445, ffCurrency, 3, 2, money), u"$0.44");
+}
+
 // ---------------------------------------------------------------------------
 // FormatFloat masks
 // ---------------------------------------------------------------------------
@@ -305,6 +333,14 @@ TEST(FormatStrToFloat, ReadsWithTheSettingsDecimalSeparator) {
   EXPECT_EQ(StrToFloat(u"0.1", inv), 0.1);
   EXPECT_EQ(StrToFloat(u"1e-999", inv), 0.0);
   Double d = 7;
+  // Overflow or underflow is decided by the order of the first significant
+  // digit, wherever the point and whatever the exponent's sign.
+  const String ones = u"1" + String(350, u'0');
+  EXPECT_FALSE(TryStrToFloat(ones + u"e-1", d, inv));
+  EXPECT_FALSE(TryStrToFloat(u"-" + ones + u"e-30", d, inv));
+  EXPECT_EQ(StrToFloat(u"0." + String(350, u'0') + u"1e5", inv), 0.0);
+  EXPECT_EQ(StrToFloat(u"0.0001e-330", inv), 0.0);
+  EXPECT_FALSE(TryStrToFloat(u"00000.1e310", d, inv));
   EXPECT_FALSE(TryStrToFloat(u"1.5", d, de));
   for (const char16_t* bad : {u"", u" ", u".", u"-", u"1,234.5", u"abc", u"1e", u"1e+", u"e5",
                               u"1e999", u"INF", u"NAN", u"0x10", u"1.2.3", u"1 2"}) {
