@@ -20,6 +20,7 @@ namespace {
 // "letter or decimal digit". Built once, on first use, from the Unicode general
 // categories, so that classifying a text is one table read per unit.
 constexpr Byte kAlnumFlag = 0x80;
+constexpr Byte kSurrogateFlag = 0x40;
 constexpr Byte kClassBits = 0x07;
 
 Byte ClassOfCategory(int8_t category) {
@@ -84,7 +85,24 @@ TClassTable BuildClassTable() {
   }
   // ZERO WIDTH NON-JOINER joins the lower-case letters, whatever its category.
   t[0x200C] = (t[0x200C] & kAlnumFlag) | 1;
+  // A surrogate half takes the class of the pair it belongs to; the flag sends
+  // it to the slower lookup by code point.
+  for (size_t c = 0xD800; c <= 0xDFFF; ++c) t[c] |= kSurrogateFlag;
   return t;
+}
+
+// The table byte of the unit at index i: for a half of a surrogate pair, the
+// class and alphanumeric flag of the pair's code point (both halves get the
+// same); a lone half stays class 7.
+inline Byte ClassByteAt(const Byte* table, const Char* text, size_t n, size_t i) {
+  const Byte b = table[text[i]];
+  if ((b & kSurrogateFlag) == 0) return b;
+  const char32_t cp = CodePointOfUnitAt(text, n, i);
+  if (cp < 0x10000) return b & ~kSurrogateFlag;
+  const int8_t category = u_charType(static_cast<UChar32>(cp));
+  Byte r = ClassOfCategory(category);
+  if (IsLetterOrDigitCategory(category)) r |= kAlnumFlag;
+  return r;
 }
 
 const Byte* ClassTable() {
@@ -97,7 +115,7 @@ const Byte* ClassTable() {
 inline bool BoundsText(const Byte* table, const String& text, Int32 pos) {
   const size_t i = static_cast<size_t>(static_cast<ptrdiff_t>(pos) - 1);
   if (i >= text.size()) return true;
-  return (table[text[i]] & kAlnumFlag) == 0;
+  return (ClassByteAt(table, text.data(), text.size(), i) & kAlnumFlag) == 0;
 }
 
 // Class bits that bound a word: 4, 6 and 7 on the left; 0, 4, 6 and 7 on the
@@ -168,6 +186,10 @@ bool AsciiClassesAgree() {
 
 Word CharClassOf(Char c) { return ClassTable()[c] & kClassBits; }
 
+bool IsLetterOrDigitAt(const Char* text, size_t n, size_t i) {
+  return (ClassByteAt(ClassTable(), text, n, i) & kAlnumFlag) != 0;
+}
+
 void ParseAString(const String& text, std::vector<Word>& classes) {
   const size_t n = text.size();
   if (classes.size() < n) throw Exception(u"wchars needs allocating");
@@ -187,7 +209,7 @@ void ParseAString(const String& text, std::vector<Word>& classes) {
       const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + 8));
       const __m128i high = _mm_and_si128(_mm_or_si128(a, b), nonAscii);
       if (_mm_movemask_epi8(_mm_cmpeq_epi16(high, zero)) != 0xFFFF) {
-        for (const size_t e = i + 16; i < e; ++i) dst[i] = table[src[i]] & kClassBits;
+        for (const size_t e = i + 16; i < e; ++i) dst[i] = ClassByteAt(table, src, n, i) & kClassBits;
         continue;
       }
       const __m128i classes16 = AsciiClasses16(_mm_packus_epi16(a, b));
@@ -197,7 +219,7 @@ void ParseAString(const String& text, std::vector<Word>& classes) {
     }
   }
 #endif
-  for (; i < n; ++i) dst[i] = table[src[i]] & kClassBits;
+  for (; i < n; ++i) dst[i] = ClassByteAt(table, src, n, i) & kClassBits;
 }
 
 bool GetStringTypeQM(Cardinal locale, Cardinal infoType, const String& text, Int32 count,
@@ -247,8 +269,8 @@ bool IsWholeWord(TWholeOrPart part, Int32 before, Int32 after) {
 
 bool ContainsAlphanumCharacter(const String& text) {
   const Byte* table = ClassTable();
-  for (Char c : text)
-    if (table[c] & kAlnumFlag) return true;
+  for (size_t i = 0; i < text.size(); ++i)
+    if (ClassByteAt(table, text.data(), text.size(), i) & kAlnumFlag) return true;
   return false;
 }
 

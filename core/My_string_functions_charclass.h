@@ -10,8 +10,10 @@
 //   5 currency symbols
 //   6 line, paragraph and space separators
 //   7 everything else: controls, format characters, unassigned and private-use
-//     characters, each half of a surrogate pair, modifier letters, enclosing
+//     characters, a lone half of a surrogate pair, modifier letters, enclosing
 //     marks and the other symbols
+// A character outside the Basic Multilingual Plane is classed by its code
+// point, and both units of its surrogate pair get that class.
 // Bit 11 (2048) marks a character inside a tag and bit 12 (4096) a span
 // boundary; the whole-word tests read only the low 11 bits. Positions of the
 // string forms are 1-based, indexes into class arrays 0-based.
@@ -34,8 +36,33 @@ inline constexpr Word wchar_class_mask = 2047;
 inline constexpr Word wchar_in_tag_bit = 2048;
 inline constexpr Word wchar_span_boundary_bit = 4096;
 
-// The class (1 to 7) of one UTF-16 unit.
+// The code point that the unit at index i of text (n units) belongs to: both
+// halves of a surrogate pair give the pair's code point; any other unit,
+// a lone half included, gives itself. Letter and digit tests go through it so
+// that a character outside the Basic Multilingual Plane counts as one.
+inline char32_t CodePointOfUnitAt(const Char* text, size_t n, size_t i) {
+  const Char c = text[i];
+  if ((c & 0xF800) != 0xD800) return c;
+  if (c <= 0xDBFF) {
+    if (i + 1 < n && (text[i + 1] & 0xFC00) == 0xDC00)
+      return 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+    return c;
+  }
+  if (i > 0 && (text[i - 1] & 0xFC00) == 0xD800)
+    return 0x10000 + ((static_cast<char32_t>(text[i - 1]) - 0xD800) << 10) + (c - 0xDC00);
+  return c;
+}
+inline char32_t CodePointOfUnitAt(const String& text, size_t i) {
+  return CodePointOfUnitAt(text.data(), text.size(), i);
+}
+
+// The class (1 to 7) of one UTF-16 unit taken alone (a surrogate half is 7).
 Word CharClassOf(Char c);
+
+// Whether the character that the unit at index i belongs to is a letter or a
+// decimal digit (both halves of a surrogate pair answer for the pair).
+bool IsLetterOrDigitAt(const Char* text, size_t n, size_t i);
+inline bool IsLetterOrDigitAt(const String& text, size_t i) { return IsLetterOrDigitAt(text.data(), text.size(), i); }
 
 // Fills classes[i - 1] for every 1-based position i of text; elements past the
 // text are left alone. Raises Exception("wchars needs allocating") and writes

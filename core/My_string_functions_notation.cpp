@@ -11,6 +11,7 @@
 #include "core/Generalruntime1const.h"
 #include "core/Generalruntime2const.h"
 #include "core/Global_vars.h"
+#include "core/My_string_functions_charclass.h"
 #include "core/My_string_functions_markup.h"
 #include "core/My_string_functions_numbers.h"
 #include "core/My_string_functions_splitting.h"
@@ -29,12 +30,10 @@ constexpr Char kPrivateUseMark = 0xF8FF;
 // The statistic's own symbol, the same in every language.
 constexpr const Char* kMI3Name = u"MI3";
 
-inline bool IsLetterOrDigit(Char c) { return u_isalnum(c) != 0; }
-
 // The character at 1-based position p, treating positions outside the text
 // as neither letters nor digits.
 bool LetterOrDigitAt(const String& s, Int64 p) {
-  return p >= 1 && p <= static_cast<Int64>(s.size()) && IsLetterOrDigit(s[static_cast<size_t>(p - 1)]);
+  return p >= 1 && p <= static_cast<Int64>(s.size()) && IsLetterOrDigitAt(s, static_cast<size_t>(p - 1));
 }
 
 // The pieces of text between spaces, empty ones included; none for ''.
@@ -420,9 +419,9 @@ TConcWordSectionsRec StringToConcWordSections(const String& text) {
   TConcWordSectionsRec rec;
   if (text.empty()) return rec;
   size_t a = 0;
-  while (a < text.size() && !IsLetterOrDigit(text[a])) ++a;
+  while (a < text.size() && !IsLetterOrDigitAt(text, a)) ++a;
   size_t b = text.size();
-  while (b > 0 && !IsLetterOrDigit(text[b - 1])) --b;
+  while (b > 0 && !IsLetterOrDigitAt(text, b - 1)) --b;
   rec.pre_str_punct = text.substr(0, a);
   rec.post_str_punct = text.substr(b);
   if (a == 0 && b == text.size())

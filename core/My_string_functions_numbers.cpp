@@ -9,6 +9,7 @@
 #include "core/Generalruntime1const.h"
 #include "core/Generalruntime2const.h"
 #include "core/Global_vars.h"
+#include "core/My_string_functions_charclass.h"
 #include "core/My_string_functions_splitting.h"
 #include "core/Redodidu.h"
 #include "core/Useful_classes_base_stringlists.h"
@@ -90,7 +91,8 @@ String MonthTwoDigits(int m) {
 
 Char UpperChar(Char c) { return AnsiUpperChar(c); }
 
-bool IsLetterChar(Char c) { return u_isalpha(c) != 0; }
+// A letter by its code point: both halves of a surrogate pair answer for it.
+bool IsLetterAt(const String& s, size_t i) { return u_isalpha(static_cast<UChar32>(CodePointOfUnitAt(s, i))) != 0; }
 
 // Strictly between y - y/10000 and y + y/10000.
 bool Near(Double x, Double y) { return x > y - y / 10000.0 && x < y + y / 10000.0; }
@@ -495,7 +497,7 @@ String TitleCasedString(const String& text, bool firstWordOnly) {
   size_t pos = 0;
   while (pos < n) {
     size_t letter = pos;
-    while (letter < n && !IsLetterChar(text[letter])) ++letter;
+    while (letter < n && !IsLetterAt(text, letter)) ++letter;
     if (letter >= n) break;
     if (letter == 0 || text[letter - 1] < 0x21) result[letter] = UpperChar(result[letter]);
     if (firstWordOnly) break;

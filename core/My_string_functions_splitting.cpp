@@ -13,6 +13,7 @@
 
 #include "core/Basic_processes.h"
 #include "core/Generalruntime1const.h"
+#include "core/My_string_functions_charclass.h"
 #include "core/My_string_functions_words.h"
 #include "core/Useful_classes_base_compare.h"
 #include "core/Useful_classes_base_stringlists.h"
@@ -200,9 +201,6 @@ size_t UpperedFind(const TUpperView& view, const String& text, const String& upp
     if (matchesAt(i)) return i;
   return String::npos;
 }
-
-// Letters and digits as the whole-word test reads them.
-inline bool IsWordChar(Char c) { return IsLetterOrDigit(c); }
 
 // Each run of characters below limit becomes one space; the rest is kept.
 String RunsBelowAsOneSpace(const String& text, Char limit) {
@@ -591,8 +589,8 @@ String StrippedSpacesBeforePunctuation(const String& text) {
     }
     if (decider <= i) {
       decider = i + 1;
-      while (decider < n && !IsLetterOrDigit(text[decider]) && !IsVisible(text[decider])) ++decider;
-      decision = decider < n && !IsLetterOrDigit(text[decider]) && IsPunctuation(text[decider]);
+      while (decider < n && !IsLetterOrDigitAt(text, decider) && !IsVisible(text[decider])) ++decider;
+      decision = decider < n && !IsLetterOrDigitAt(text, decider) && IsPunctuation(text[decider]);
     }
     if (!decision) out.push_back(c);
   }
@@ -773,10 +771,11 @@ String ReplaceWholeWord(const String& text, const String& find, const String& re
   auto next = [&](size_t from) {
     return caseSensitive ? text.find(sought, from) : UpperedFind(view, text, sought, from);
   };
-  auto unitAt = [&](size_t i) { return caseSensitive ? text[i] : view.At(i); };
+  // Upper-casing keeps a letter a letter and leaves surrogates alone, so the
+  // neighbours are tested in the text itself, by whole characters.
   auto wholeWord = [&](size_t p) {
-    const bool left = p == 0 || !IsWordChar(unitAt(p - 1));
-    return left && (p + L == text.size() || !IsWordChar(unitAt(p + L)));
+    const bool left = p == 0 || !IsLetterOrDigitAt(text, p - 1);
+    return left && (p + L == text.size() || !IsLetterOrDigitAt(text, p + L));
   };
   String out;
   out.reserve(text.size());
@@ -841,7 +840,7 @@ bool NextValidCharIsPunctuation(Int32 pos, const String& text) {
   const Int32 n = Len(text);
   for (Int32 i = std::max(pos, 1); i <= n; ++i) {
     const Char c = text[static_cast<size_t>(i - 1)];
-    if (IsLetterOrDigit(c)) return false;
+    if (IsLetterOrDigitAt(text, static_cast<size_t>(i - 1))) return false;
     if (IsVisible(c)) return IsPunctuation(c);
   }
   return false;
@@ -849,7 +848,7 @@ bool NextValidCharIsPunctuation(Int32 pos, const String& text) {
 
 bool LastCharIsNotPunctuation(const String& text) {
   for (size_t i = text.size(); i > 0; --i) {
-    switch (u_charType(text[i - 1])) {
+    switch (u_charType(static_cast<UChar32>(CodePointOfUnitAt(text, i - 1)))) {
       case U_DECIMAL_DIGIT_NUMBER: case U_LETTER_NUMBER: case U_OTHER_NUMBER: case U_CURRENCY_SYMBOL:
       case U_LOWERCASE_LETTER: case U_TITLECASE_LETTER: case U_UPPERCASE_LETTER:
         return true;
@@ -864,8 +863,9 @@ bool LastCharIsNotPunctuation(const String& text) {
 }
 
 Char FirstCharIsLowerCase(const String& text) {
-  for (Char c : text) {
-    switch (u_charType(c)) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const Char c = text[i];
+    switch (u_charType(static_cast<UChar32>(CodePointOfUnitAt(text, i)))) {
       case U_LOWERCASE_LETTER:
         return c;
       case U_UPPERCASE_LETTER: case U_TITLECASE_LETTER: case U_DECIMAL_DIGIT_NUMBER: case U_LETTER_NUMBER:

@@ -36,11 +36,23 @@ constexpr std::array<bool, 128> kAsciiAlnum = [] {
   return t;
 }();
 
-inline bool IsLetterOrDigit(Char c) { return c < 128 ? kAsciiAlnum[c] : u_isalnum(c) != 0; }
-inline bool IsLetter(Char c) { return u_isalpha(c) != 0; }
-inline bool IsDigit(Char c) { return u_charType(c) == U_DECIMAL_DIGIT_NUMBER; }
-inline bool IsLower(Char c) { return u_charType(c) == U_LOWERCASE_LETTER; }
-inline bool IsUpper(Char c) { return u_charType(c) == U_UPPERCASE_LETTER; }
+// The tests take the unit's index, not the unit: a character outside the Basic
+// Multilingual Plane is tested by its code point, so both halves of its
+// surrogate pair answer as the character does.
+inline bool IsLetterOrDigit(const Char* t, size_t n, size_t i) {
+  const Char c = t[i];
+  return c < 128 ? kAsciiAlnum[c] : u_isalnum(static_cast<UChar32>(CodePointOfUnitAt(t, n, i))) != 0;
+}
+inline int8_t CategoryAt(const Char* t, size_t n, size_t i) {
+  return u_charType(static_cast<UChar32>(CodePointOfUnitAt(t, n, i)));
+}
+inline bool IsLetterOrDigit(const String& s, size_t i) { return IsLetterOrDigit(s.data(), s.size(), i); }
+inline bool IsLetter(const String& s, size_t i) {
+  return u_isalpha(static_cast<UChar32>(CodePointOfUnitAt(s, i))) != 0;
+}
+inline bool IsDigit(const String& s, size_t i) { return CategoryAt(s.data(), s.size(), i) == U_DECIMAL_DIGIT_NUMBER; }
+inline bool IsLower(const String& s, size_t i) { return CategoryAt(s.data(), s.size(), i) == U_LOWERCASE_LETTER; }
+inline bool IsUpper(const String& s, size_t i) { return CategoryAt(s.data(), s.size(), i) == U_UPPERCASE_LETTER; }
 inline Int32 Len(const String& s) { return static_cast<Int32>(s.size()); }
 
 template <size_t N>
@@ -271,14 +283,14 @@ bool IsPotentialSentenceTerminator(Char c) {
 bool BoundedAtLeft(const String& text, Int32 start, Int32 /*finish*/) {
   if (start == 1) return true;
   if (start < 1 || start - 1 > Len(text)) return false;
-  return !IsLetterOrDigit(text[static_cast<size_t>(start - 2)]);
+  return !IsLetterOrDigit(text, static_cast<size_t>(start - 2));
 }
 
 bool BoundedAtRight(const String& text, Int32 /*start*/, Int32 finish) {
   const Int32 n = Len(text);
   if (finish == n) return true;
   if (finish > n || finish < 0) return false;
-  return !IsLetterOrDigit(text[static_cast<size_t>(finish)]);
+  return !IsLetterOrDigit(text, static_cast<size_t>(finish));
 }
 
 bool BoundedWholeWord(const String& text, Int32 start, Int32 finish) {
@@ -289,12 +301,13 @@ bool WordHasNonLetterChar(const String& word) {
   if (word.empty()) return false;
   const bool hasOpen = word.find(u'<') != String::npos;
   const bool hasClose = word.find(u'>') != String::npos;
-  for (Char c : word) {
+  for (size_t i = 0; i < word.size(); ++i) {
+    const Char c = word[i];
     if (c == u'<') {
       if (!hasClose) return true;
     } else if (c == u'>') {
       if (!hasOpen) return true;
-    } else if (!IsLetter(c)) {
+    } else if (!IsLetter(word, i)) {
       return true;
     }
   }
@@ -308,13 +321,17 @@ bool StringHasUnMatchedAngleBrackets(const String& s) {
 }
 
 bool IsAllUppercase(const String& s) {
-  return std::none_of(s.begin(), s.end(), [](Char c) { return IsLower(c); });
+  for (size_t i = 0; i < s.size(); ++i)
+    if (IsLower(s, i)) return false;
+  return true;
 }
 
 bool ContainsAPercent(const String& s) { return s.find(u'%') != String::npos; }
 
 bool ContainsADigit(const String& s) {
-  return std::any_of(s.begin(), s.end(), [](Char c) { return IsDigit(c); });
+  for (size_t i = 0; i < s.size(); ++i)
+    if (IsDigit(s, i)) return true;
+  return false;
 }
 
 Int32 NCharsInString(const String& s, Char c) { return static_cast<Int32>(std::count(s.begin(), s.end(), c)); }
@@ -323,20 +340,20 @@ Int32 NCharsBelowXInString(const String& s, Char c) {
   return static_cast<Int32>(std::count_if(s.begin(), s.end(), [c](Char x) { return x < c; }));
 }
 
-bool FirstLetterIsCapitalised(const String& s) { return !s.empty() && IsUpper(s[0]); }
+bool FirstLetterIsCapitalised(const String& s) { return !s.empty() && IsUpper(s, 0); }
 
 bool NextWordCapitalised(const String& s, Int32 pos) {
   const Int32 n = Len(s);
   for (Int32 i = std::max(pos, 1); i <= n; ++i) {
-    const Char c = s[static_cast<size_t>(i - 1)];
-    if (IsLetterOrDigit(c)) return IsUpper(c);
+    const size_t k = static_cast<size_t>(i - 1);
+    if (IsLetterOrDigit(s, k)) return IsUpper(s, k);
   }
   return false;
 }
 
 Int32 FirstLetterOrDigitOfStr(const String& s) {
   for (size_t i = 0; i < s.size(); ++i)
-    if (IsLetterOrDigit(s[i])) return static_cast<Int32>(i + 1);
+    if (IsLetterOrDigit(s, i)) return static_cast<Int32>(i + 1);
   return -1;
 }
 
@@ -372,10 +389,10 @@ Int32 EndOfSentence(Int32 start, const String& text) {
   bool seen = false;
   for (Int32 i = std::max(start, 1); i <= n; ++i) {
     const Char c = text[static_cast<size_t>(i - 1)];
-    if (IsLetterOrDigit(c)) seen = true;
+    if (IsLetterOrDigit(text, static_cast<size_t>(i - 1))) seen = true;
     if (!seen) continue;
     if (i == n) return i;
-    if (i > 1 && IsPotentialSentenceTerminator(c) && !IsLetterOrDigit(text[static_cast<size_t>(i)])) return i;
+    if (i > 1 && IsPotentialSentenceTerminator(c) && !IsLetterOrDigit(text, static_cast<size_t>(i))) return i;
   }
   return -1;
 }
@@ -383,14 +400,14 @@ Int32 EndOfSentence(Int32 start, const String& text) {
 Int32 FirstLetterOrDigitPosAfterSentenceEnd(const String& text, Int32 pos) {
   const Int32 n = Len(text);
   Int32 i = std::max(pos, 1);
-  while (i < n && !IsLetterOrDigit(text[static_cast<size_t>(i - 1)])) ++i;
+  while (i < n && !IsLetterOrDigit(text, static_cast<size_t>(i - 1))) ++i;
   return i;
 }
 
 bool FirstCharAfterSentenceEndUpperCase(const String& text, Int32 pos) {
   const Int32 n = Len(text);
   if (pos >= n || pos < 0) return true;
-  return !IsLower(text[static_cast<size_t>(pos)]);
+  return !IsLower(text, static_cast<size_t>(pos));
 }
 
 Int32 FirstValidStartOfSentence(const String& text, Int32 pos) {
@@ -406,11 +423,15 @@ Int32 FirstValidStartOfSentence(const String& text, Int32 pos) {
 
 bool NextValidNotLowercase(const Char* q, const Char* limit) {
   if (q == nullptr || limit == nullptr) return false;
+  // The units from q up to limit, so that a surrogate pair at either end is
+  // read whole where both its halves lie inside.
+  const size_t n = static_cast<size_t>(limit - q);
   for (const Char* r = q + 1; r < limit && *r != 0; ++r) {
-    const Char c = *r;
-    if (IsLower(c)) return false;
-    if (IsDigit(c)) return r != q + 1;
-    if (IsLetterOrDigit(c)) return true;
+    const size_t k = static_cast<size_t>(r - q);
+    const int8_t category = CategoryAt(q, n, k);
+    if (category == U_LOWERCASE_LETTER) return false;
+    if (category == U_DECIMAL_DIGIT_NUMBER) return r != q + 1;
+    if (IsLetterOrDigit(q, n, k)) return true;
   }
   return false;
 }
@@ -443,7 +464,7 @@ std::unique_ptr<TUTF8Stringlist> SentencesExtractedFromParagraph(bool addLast, I
       continue;
     }
     const Char c = text[static_cast<size_t>(i - 1)];
-    switch (u_charType(c)) {
+    switch (CategoryAt(text.data(), text.size(), static_cast<size_t>(i - 1))) {
       case U_LOWERCASE_LETTER:
       case U_MODIFIER_LETTER:
       case U_NON_SPACING_MARK:
@@ -462,11 +483,11 @@ std::unique_ptr<TUTF8Stringlist> SentencesExtractedFromParagraph(bool addLast, I
         break;
       case U_OTHER_PUNCTUATION: {
         if (count < minLength || start < 1 || !IsPotentialSentenceTerminator(c)) break;
-        if (i < n && IsDigit(text[static_cast<size_t>(i)])) break;
+        if (i < n && IsDigit(text, static_cast<size_t>(i))) break;
         addSentence(i);
         count = 0;
         start = -1;
-        if (i < n && IsLower(text[static_cast<size_t>(i)])) {
+        if (i < n && IsLower(text, static_cast<size_t>(i))) {
           // A lower-case letter after the mark: not a real sentence start, so
           // the text up to the next sentence end is passed over.
           const Int32 q = EndOfSentence(i, text);
@@ -597,9 +618,9 @@ void EachLetterOrDigitRun(const String& text, OnWord onWord) {
   size_t i = 0;
   while (i < n) {
     const size_t gap = i;
-    while (i < n && !IsLetterOrDigit(t[i])) ++i;
+    while (i < n && !IsLetterOrDigit(t, n, i)) ++i;
     const size_t start = i;
-    while (i < n && IsLetterOrDigit(t[i])) ++i;
+    while (i < n && IsLetterOrDigit(t, n, i)) ++i;
     yield.Tick(i - gap);
     if (i > start) onWord(start, i - start);
   }
@@ -626,8 +647,8 @@ Int32 WordsInCluster(const String& cluster) { return 1 + NCharsInString(cluster,
 Int32 BasicWordCount(const String& text) {
   Int32 count = 0;
   bool inWord = false;
-  for (Char c : text) {
-    const bool a = IsLetterOrDigit(c);
+  for (size_t i = 0; i < text.size(); ++i) {
+    const bool a = IsLetterOrDigit(text, i);
     if (a && !inWord) ++count;
     inWord = a;
   }
@@ -757,7 +778,7 @@ std::unique_ptr<TStringlistWithALongint> SimpleNGramListOfTxt(const String& text
       }
       continue;
     }
-    const int8_t cat = u_charType(c);
+    const int8_t cat = CategoryAt(text.data(), text.size(), static_cast<size_t>(i));
     switch (cat) {
       case U_UPPERCASE_LETTER:
       case U_LOWERCASE_LETTER:

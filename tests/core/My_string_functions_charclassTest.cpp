@@ -42,11 +42,20 @@ TEST(My_string_functions_charclassParse, JoinersNumbersAndSymbols) {
   EXPECT_EQ(ClassesOf(u"\uE000\u0378"), (std::vector<Word>{7, 7}));  // private use, unassigned
 }
 
-TEST(My_string_functions_charclassParse, EachSurrogateHalfIsOther) {
-  // A supplementary letter is two units of class 7, whatever the letter is.
-  EXPECT_EQ(ClassesOf(u"a\U0001D400b"), (std::vector<Word>{1, 7, 7, 1}));
-  EXPECT_EQ(ClassesOf(u"\U00020000"), (std::vector<Word>{7, 7}));
+TEST(My_string_functions_charclassParse, SurrogatePairsTakeTheClassOfTheirCharacter) {
+  // Both units of a supplementary character get its class; a lone half is 7.
+  EXPECT_EQ(ClassesOf(u"a\U0001D400b"), (std::vector<Word>{1, 2, 2, 1}));
+  EXPECT_EQ(ClassesOf(u"\U00020000"), (std::vector<Word>{2, 2}));
+  EXPECT_EQ(ClassesOf(u"\U00010428\U0001D7D8\U0001F600"), (std::vector<Word>{1, 1, 3, 3, 7, 7}));
   EXPECT_EQ(ClassesOf(String(1, Char(0xD800))), std::vector<Word>{7});
+  EXPECT_EQ(ClassesOf(String{Char(0xDC00), Char(0xD800)}), (std::vector<Word>{7, 7}));
+  // A pair across the sixteen-unit steps of the ASCII fast path.
+  String run(15, u'a');
+  run += u"\U00020000";
+  run += String(15, u'a');
+  const std::vector<Word> classes = ClassesOf(run);
+  EXPECT_EQ(classes[15], 2);
+  EXPECT_EQ(classes[16], 2);
 }
 
 TEST(My_string_functions_charclassParse, ArraySizeRules) {

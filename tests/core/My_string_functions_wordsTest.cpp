@@ -3,11 +3,16 @@
 
 #include <unicode/uchar.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "core/Global_vars.h"
+#include "core/My_string_functions_charclass.h"
+#include "core/My_string_functions_notation.h"
+#include "core/My_string_functions_numbers.h"
+#include "core/My_string_functions_splitting.h"
 #include "core/My_string_functions_words.h"
 #include "core/Sentence_terminators.h"
 #include "core/Useful_classes_base_stringlists.h"
@@ -450,7 +455,7 @@ TEST(MyStringFunctionsWordsLists, WordListAsAddingEachWordInTurn) {
     size_t i = 0;
     while (i < text.size()) {
       size_t start = i;
-      while (i < text.size() && (u_isalnum(text[i]) != 0)) ++i;
+      while (i < text.size() && (u_isalnum(static_cast<UChar32>(CodePointOfUnitAt(text, i))) != 0)) ++i;
       if (i > start && static_cast<Int32>(i - start) >= minLength) {
         const String w = text.substr(start, i - start);
         const Int32 at = want.IndexOf(w);
@@ -468,6 +473,64 @@ TEST(MyStringFunctionsWordsLists, WordListAsAddingEachWordInTurn) {
       EXPECT_EQ(got->GetOne(k), want.GetOne(k)) << minLength << " line " << k;
     }
   }
+}
+
+}  // namespace
+}  // namespace sk
+
+// ---- characters outside the Basic Multilingual Plane ------------------------------
+
+namespace sk {
+namespace {
+
+// The list's lines in code-unit order, joined by "|".
+String Joined(const TStringlistWithALongint& list) {
+  std::vector<String> lines;
+  for (Int32 i = 0; i < list.Count(); ++i) lines.push_back(list.Strings(i));
+  std::sort(lines.begin(), lines.end());
+  String out;
+  for (size_t i = 0; i < lines.size(); ++i) out += (i ? u"|" : u"") + lines[i];
+  return out;
+}
+
+// A CJK ideograph, a mathematical letter, Gothic letters and a Deseret letter
+// are letters: a surrogate pair is one character, never a word break, and
+// positions stay in UTF-16 units.
+TEST(My_string_functions_words, LettersOutsideTheBmpAreLetters) {
+  const String text = u"𠮷野家 𝐀bc x𐌰𐌱y";
+  EXPECT_EQ(BasicWordCount(text), 3);
+  EXPECT_EQ(BasicWordCount(u"𐐨 𞤢"), 2);  // Deseret and Adlam small letters
+  auto words = SimpleWordListOfTxt(text, 1, false);
+  EXPECT_EQ(Joined(*words), u"x𐌰𐌱y|𝐀bc|𠮷野家");
+  auto grams = SimpleNGramListOfTxt(text, 1, 100, false, nullptr);
+  EXPECT_EQ(Joined(*grams), Joined(*words));
+  auto pairs = SimpleNGramListOfTxt(text, 2, 100, false, nullptr);
+  EXPECT_EQ(Joined(*pairs), u"𝐀bc x𐌰𐌱y|𠮷野家 𝐀bc");
+
+  // Whole-word tests and the class array see the pair as its letter.
+  std::vector<Word> classes(text.size());
+  ParseAString(text, classes);
+  EXPECT_EQ(classes[0], wchar_class_letter);
+  EXPECT_EQ(classes[1], wchar_class_letter);
+  EXPECT_EQ(classes[12], wchar_class_letter);  // the first Gothic letter's low half
+  EXPECT_FALSE(IsBoundedOnLeft(text, 2));
+  EXPECT_FALSE(IsBoundedOnRight(text, 13));
+  EXPECT_TRUE(ContainsAlphanumCharacter(u"𝐀"));
+  const String lone = u"a\xD800 b\xDC00";
+  ParseAString(lone, classes);
+  EXPECT_EQ(classes[1], wchar_class_other);
+  EXPECT_EQ(classes[4], wchar_class_other);
+
+  EXPECT_FALSE(IsAllUppercase(u"ABC𐐨"));  // a Deseret small letter
+  EXPECT_TRUE(ContainsADigit(u"x𝟘"));       // mathematical digit zero
+  EXPECT_EQ(FirstLetterOrDigitOfStr(u"..𐌰"), 3);
+  EXPECT_FALSE(WordHasNonLetterChar(u"x𐌰𐌱y"));
+  const TConcWordSectionsRec sections = StringToConcWordSections(u"(𐌰𐌱)");
+  EXPECT_EQ(sections.wd_str, u"𐌰𐌱");
+  EXPECT_EQ(sections.pre_str_punct, u"(");
+  Int32 count = 0;
+  EXPECT_EQ(ReplaceWholeWord(u"ab𐌰 ab", u"ab", u"X", true, count), u"ab𐌰 X");
+  EXPECT_EQ(count, 1);
 }
 
 }  // namespace
