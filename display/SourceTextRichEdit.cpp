@@ -8,6 +8,7 @@
 #include "core/My_string_functions_positions.h"
 #include "core/My_string_functions_tabfields.h"
 #include "core/Unicode_string_conversion.h"
+#include "display/Aligner_types.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/Strings.h"
@@ -530,7 +531,7 @@ bool TSourceTextRichEdit::SaveAsRTF(const String& fileName, const std::vector<St
   out.SetWordWrap(true);
   for (const String& l : lines) {
     String text = l;
-    const TFontStyles st = FontStyleForString(0, text);
+    const TFontStyles st = FontStyleForHeadingLine(0, text);
     RichEdit_InsertColouredLine(&out, text, FontColor(), st, reversed);
   }
   return out.SaveToRTF(fileName);

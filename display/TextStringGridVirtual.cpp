@@ -324,7 +324,7 @@ bool TTextStringGridVirtual::ToggledRowAsHeadingRow(bool& isHeading) {
   String line;
   if (!LineText(at, line)) return false;
   String inner = line;
-  const bool was = (FontStyleForString(0, inner) >> fsBold) & 1u;
+  const bool was = (FontStyleForHeadingLine(0, inner) >> fsBold) & 1u;
   isHeading = !was;
   ListOf(at.langnum)->Put(at.linenum, was ? inner : u"<B>" + line + u"</B>");
   Repaint();
@@ -638,7 +638,7 @@ Int32 TTextStringGridVirtual::DrawOneLine(TLineAndLangnum at, bool painting, con
   String text;
   if (!LineText(at, text) || text.empty()) return 0;
   const TStringlistLangAndColour_rec& slot = Holder()->arr[static_cast<size_t>(at.langnum)];
-  const TFontStyles style = FontStyleForString(0, text);
+  const TFontStyles style = FontStyleForHeadingLine(0, text);
   if (text.empty()) return 0;
   TBitmap measure(1, 1);
   TCanvas& canvas = painting ? Canvas() : measure.Canvas();

@@ -138,6 +138,43 @@ TEST(TextStringGridVirtual, EditingSteps) {
   EXPECT_EQ(ends->GetAValue(0).long1, 1);
 }
 
+TEST(TextStringGridVirtual, AHeadingIsOneBoldRunSpanningTheLine) {
+  constexpr TFontStyles kBold = 1u << fsBold, kItalic = 1u << fsItalic;
+  struct Case {
+    const char16_t* in;
+    const char16_t* out;
+    TFontStyles result;
+  } cases[] = {
+      {u"<B>Title</B>", u"Title", kBold | kItalic},
+      {u"<B></B>", u"", kBold | kItalic},
+      {u"<B>a</B> and <B>b</B>", u"<B>a</B> and <B>b</B>", kItalic},
+      {u"<B><B>a</B> and <B>b</B></B>", u"<B>a</B> and <B>b</B>", kBold | kItalic},
+      {u"<B>x <B>y</B> z</B>", u"x <B>y</B> z", kBold | kItalic},
+      {u"<B>a</B></B>", u"<B>a</B></B>", kItalic},
+      {u"<B><B>a</B>", u"<B><B>a</B>", kItalic},
+      {u"<B>a</B>b</B>", u"<B>a</B>b</B>", kItalic},
+      {u"<B>open only", u"<B>open only", kItalic},
+      {u"Plain", u"Plain", kItalic},
+  };
+  for (const Case& c : cases) {
+    String t = c.in;
+    EXPECT_EQ(FontStyleForHeadingLine(kBold | kItalic, t), c.result) << StringToUtf8(c.in);
+    EXPECT_EQ(t, String(c.out)) << StringToUtf8(c.in);
+  }
+  // Toggling a line that merely starts and ends with bold words makes it a
+  // heading, and toggling again gives the line back.
+  Aligner a({u"<B>a</B> and <B>b</B>\r\n"});
+  TTextStringGridVirtual& g = *a.grid;
+  g.SetRow(0);
+  bool heading = false;
+  EXPECT_TRUE(g.ToggledRowAsHeadingRow(heading));
+  EXPECT_TRUE(heading);
+  EXPECT_EQ(a.holder.List(0)->Get(0), u"<B><B>a</B> and <B>b</B></B>");
+  EXPECT_TRUE(g.ToggledRowAsHeadingRow(heading));
+  EXPECT_FALSE(heading);
+  EXPECT_EQ(a.holder.List(0)->Get(0), u"<B>a</B> and <B>b</B>");
+}
+
 TEST(TextStringGridVirtual, HighlightedRowByBytesAndMiddleByCharacters) {
   Aligner a({u"abcd\r\nef\r\ngh\r\n", u"x\r\ny\r\nz\r\n"});
   TTextStringGridVirtual& g = *a.grid;
