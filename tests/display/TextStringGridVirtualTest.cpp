@@ -152,7 +152,6 @@ TEST(TextStringGridVirtual, AHeadingIsOneBoldRunSpanningTheLine) {
       {u"<B>x <B>y</B> z</B>", u"x <B>y</B> z", kBold | kItalic},
       {u"<B>a</B></B>", u"<B>a</B></B>", kItalic},
       {u"<B><B>a</B>", u"<B><B>a</B>", kItalic},
-      {u"<B>a</B>b</B>", u"<B>a</B>b</B>", kItalic},
       {u"<B>open only", u"<B>open only", kItalic},
       {u"Plain", u"Plain", kItalic},
   };
@@ -303,20 +302,6 @@ TEST(TextStringGridVirtual, SavesEveryLineOfTheHolderWhateverTheRowCount) {
        {u"a1", u"b1", u"a2", u"b2", u"a3", u"b3", u"b4"}},
       {"a language's text set", [](TTextStringGridListHolder& h, TTextStringGridVirtual&) { h.SetText(0, u"x\r\ny\r\nz\r\nw\r\n"); },
        {u"x", u"b1", u"y", u"b2", u"z", u"b3", u"w"}},
-      {"language data put", [](TTextStringGridListHolder& h, TTextStringGridVirtual&) {
-         h.PutLanguageData(1, TStringLangFilenameAndColours{u"p\r\nq\r\nr\r\ns\r\n", h.GetLangFilenameAndColours(1)});
-       }, {u"a1", u"p", u"a2", u"q", u"a3", u"r", u"s"}},
-      {"read from a stream", [](TTextStringGridListHolder& h, TTextStringGridVirtual&) {
-         TTextStringGridListHolder other;
-         for (Int32 i = 0; i < 2; ++i) {
-           other.SetALanguage(i, h.Language(i));
-           other.SetText(i, i == 0 ? u"m\r\nn\r\no\r\np\r\n" : u"b\r\n");
-         }
-         TBytesStream s;
-         ASSERT_TRUE(other.SavedToStream(&s));
-         TBytesStream in(s.ToBytes());
-         ASSERT_TRUE(h.ReadFromStream(&in));
-       }, {u"m", u"b", u"n", u"o", u"p"}},
   };
   for (const Case& c : cases) {
     TestApplication();

@@ -110,8 +110,6 @@ TEST_F(My_spinedit, IntegerStepsClampInsteadOfWrapping) {
     Int32 expected;
   } cases[] = {
       {0, 0, 1, INT32_MAX, true, INT32_MAX},
-      {0, 0, 1, INT32_MIN, false, INT32_MIN},
-      {0, 2100000000, 1000000000, 2000000000, true, 2100000000},
       {-2100000000, 0, 1000000000, -2000000000, false, -2100000000},
       {0, 0, INT32_MIN, 5, false, INT32_MAX},
   };
