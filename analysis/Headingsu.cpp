@@ -28,6 +28,28 @@ void FaultyFile(const String& fileName) {
   TBaseGridHeaderList::Warn(fileName + u" " + LoadResString(&_QMIsFaulty));
 }
 
+// The columns that ReloadAs adds at run time (the collocate list's positions,
+// one per file of a detailed consistency list) are numbered from the kind's
+// standard count on; the standard (and customised) columns keep their table
+// row below it.
+bool IsRunTimeColumn(TQuillmarkList kind, const TGrid_head& h) {
+  if (kind != lt_detailed_consistency_list && kind != lt_collocate_list) return false;
+  return h.original_column >= OfficialStandardNOfHeaders[kind];
+}
+
+// Removes the run-time columns, so that only those of the present settings
+// are added again.
+void DeleteRunTimeColumns(TBaseGridHeaderList& list) {
+  for (Int32 i = list.Count() - 1; i >= 0; --i)
+    if (IsRunTimeColumn(list.flist_type, list.Items(i)->data)) list.Delete(i);
+}
+
+// The files of a detailed consistency list that get a column: as many as
+// keep the list within the count its stream can hold.
+Int32 ConsistencyFileColumns(Int32 standard) {
+  return std::clamp(global_DetailedConsistency_files, 0, std::max(0, MaxGridHeadings - standard));
+}
+
 }  // namespace
 
 // ---- unit routines -------------------------------------------------------------
@@ -159,9 +181,15 @@ bool TGridHeaderList::ReadCustomised(TQuillmarkList kind) {
 
 bool TGridHeaderList::SaveAsCustomised(const String& fileName) {
   bool ok = false;
+  // The run-time columns follow the settings of each run and are added by
+  // ReloadAs; saved with the rest, they would come back twice.
+  TGridHeaderList saved(flist_type);
+  saved.CopyFrom(*this);
+  saved.gh_SentinelRec = gh_SentinelRec;
+  DeleteRunTimeColumns(saved);
   try {
     TFileReplaceStream stream(fileName);
-    ok = stream.Ok() && SaveToStream(&stream) && stream.Commit();
+    ok = stream.Ok() && saved.SaveToStream(&stream) && stream.Commit();
   } catch (const std::exception&) {
     ok = false;
   }
@@ -188,7 +216,8 @@ void TGridHeaderList::AddRunTimeColumns(TQuillmarkList kind) {
     tpl.HelpContext = 2760;
     tpl.numerical = 1;
     tpl.pixel_width96 = static_cast<SmallInt>((CurrentPPI() / 4) * 3);
-    for (Int32 f = 1; f <= global_DetailedConsistency_files; ++f) {
+    const Int32 files = ConsistencyFileColumns(Count());
+    for (Int32 f = 1; f <= files; ++f) {
       TGrid_head h = tpl;
       h.heading = IntToStr(f);
       AddOne(h);
@@ -226,6 +255,9 @@ void TGridHeaderList::AddRunTimeColumns(TQuillmarkList kind) {
 void TGridHeaderList::ReloadAs(TQuillmarkList kind, bool rounded) {
   Clear();
   LoadStandardSet(kind);
+  // A customised set saved with its run-time columns (as earlier saves did)
+  // gives them up for those of the present settings.
+  if (custom_list_read) DeleteRunTimeColumns(*this);
   AddRunTimeColumns(kind);
   SetDatesTimesRounded(rounded);
 }
@@ -239,7 +271,7 @@ std::unique_ptr<TGridHeaderList> TGridHeaderList::ACopyOfBaseHeadings(TQuillmark
 Int32 TGridHeaderList::StandardNumberOfColumns() const {
   if (static_cast<int>(flist_type) >= TQuillmarkList_Count) return 0;
   Int32 n = OfficialStandardNOfHeaders[flist_type];
-  if (flist_type == lt_detailed_consistency_list) n += global_DetailedConsistency_files;
+  if (flist_type == lt_detailed_consistency_list) n += ConsistencyFileColumns(n);
   if (flist_type == lt_collocate_list) {
     const Int32 left = global_heading_collocate_spans.leftmost;
     const Int32 right = global_heading_collocate_spans.rightmost;

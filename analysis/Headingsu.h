@@ -29,14 +29,17 @@ class TGridHeaderList : public TBaseGridHeaderList {
   bool ReadCustomised(TQuillmarkList kind);
   // Writes the header-list stream to the file through a whole-file replace,
   // so that a failed write leaves the old file; a failure is reported
-  // through Warn and answers false.
+  // through Warn and answers false. The run-time columns are left out:
+  // ReloadAs adds those of the settings in force when the set is read.
   bool SaveAsCustomised(const String& fileName);
   // The header-list stream; a collocate set with fewer headings than the
   // kind's standard count is replaced by the standard set (from a
   // customised file, the file is not read again: it is not taken).
   bool ReadFromStream(TStream* stream) override;
-  // Clear, LoadStandardSet, the run-time columns, then timelinerounded on
-  // every heading.
+  // Clear, LoadStandardSet (a customised set gives up any run-time columns
+  // saved with it), the run-time columns, then timelinerounded on every
+  // heading. A detailed consistency list gets a column per file only as far
+  // as the list's stream can hold (MaxGridHeadings columns in all).
   void ReloadAs(TQuillmarkList kind, bool rounded);
   // A new list filled as ReloadAs fills one.
   static std::unique_ptr<TGridHeaderList> ACopyOfBaseHeadings(TQuillmarkList kind, bool rounded);

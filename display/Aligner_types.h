@@ -48,6 +48,13 @@ enum TAlignerUnusualAction : uint8_t {
   vua_quit
 };
 
+// A heading line is one bold run ("<B>" ... "</B>") that spans the line
+// whole: the run opened at the start closes (counting the runs nested in it)
+// only at the very end. For a heading line the text loses its outer tags and
+// the styles gain bold; any other line (say "<B>a</B> and <B>b</B>") is left
+// as it is and the styles lose bold.
+TFontStyles FontStyleForHeadingLine(TFontStyles styles, String& text);
+
 TAlignerTabsheetOrder AlignerTabToAlignerTabSheetOrder(TAlignerTab tab);
 // Any page other than the three aligner pages gives tat_aligner_paras.
 TAlignerTab AlignerTabsheetOrderToAlignerTab(TAlignerTabsheetOrder page);

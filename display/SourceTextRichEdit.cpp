@@ -8,6 +8,7 @@
 #include "core/My_string_functions_positions.h"
 #include "core/My_string_functions_tabfields.h"
 #include "core/Unicode_string_conversion.h"
+#include "display/Aligner_types.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/Strings.h"
@@ -339,6 +340,59 @@ void TSourceTextRichEdit::SetSWs(const TSimpleSearchlist& list, const std::vecto
 
 Int32 TSourceTextRichEdit::FoundSWsAndMarkedSWPositions(const std::vector<Int32>& wordIndexes,
                                                         const TLinePercentProgress& progress) {
+  std::vector<Int32> selected = wordIndexes;
+  return FoundSWsAndMarkedSWPositions(selected, progress);
+}
+
+void TSourceTextRichEdit::SortSWsOnHits(std::vector<Int32>& wordIndexes, std::vector<Int32>& counts) {
+  const Int32 n = fSearchWords->Count();
+  // order[new] = old: most hits first, words with equal hits in their order.
+  std::vector<Int32> order(static_cast<size_t>(n)), hits(static_cast<size_t>(n));
+  for (Int32 w = 0; w < n; ++w) {
+    order[static_cast<size_t>(w)] = w;
+    hits[static_cast<size_t>(w)] = fSearchWords->GetASearchRec(w).n_found;
+  }
+  std::stable_sort(order.begin(), order.end(),
+                   [&hits](Int32 a, Int32 b) { return hits[static_cast<size_t>(a)] > hits[static_cast<size_t>(b)]; });
+  std::vector<Int32> newIndex(static_cast<size_t>(n));
+  bool moves = false;
+  for (Int32 j = 0; j < n; ++j) {
+    newIndex[static_cast<size_t>(order[static_cast<size_t>(j)])] = j;
+    moves = moves || order[static_cast<size_t>(j)] != j;
+  }
+  if (!moves) return;
+  // The entries moved into that order by exchanges, tracking where each is.
+  std::vector<Int32> at(static_cast<size_t>(n)), held(static_cast<size_t>(n));
+  for (Int32 w = 0; w < n; ++w) at[static_cast<size_t>(w)] = held[static_cast<size_t>(w)] = w;
+  for (Int32 j = 0; j < n; ++j) {
+    const Int32 w = order[static_cast<size_t>(j)];
+    const Int32 from = at[static_cast<size_t>(w)];
+    if (from == j) continue;
+    fSearchWords->Exchange(j, from);
+    const Int32 displaced = held[static_cast<size_t>(j)];
+    held[static_cast<size_t>(from)] = displaced;
+    at[static_cast<size_t>(displaced)] = from;
+    held[static_cast<size_t>(j)] = w;
+    at[static_cast<size_t>(w)] = j;
+  }
+  // Every word index kept anywhere follows its word.
+  auto remap = [&newIndex, n](Int32 w) { return w >= 0 && w < n ? newIndex[static_cast<size_t>(w)] : w; };
+  for (Int32 i = 0; i < fSW_Positions->Count(); ++i) {
+    T5_longint_rec v = fSW_Positions->GetAValue(i);
+    v.long2 = remap(v.long2);
+    fSW_Positions->SetAValue(i, v);
+  }
+  fSW_Positions->SortOn(res_charpos, res_SWnumber);
+  for (Int32& w : wordIndexes) w = remap(w);
+  for (Int32& w : fFilter) w = remap(w);
+  std::vector<Int32> moved(counts.size(), 0);
+  for (Int32 w = 0; w < n && static_cast<size_t>(w) < counts.size(); ++w)
+    moved[static_cast<size_t>(newIndex[static_cast<size_t>(w)])] = counts[static_cast<size_t>(w)];
+  counts = std::move(moved);
+}
+
+Int32 TSourceTextRichEdit::FoundSWsAndMarkedSWPositions(std::vector<Int32>& wordIndexes,
+                                                        const TLinePercentProgress& progress) {
   fSW_Positions = RichEdit_FindAllTheseWordsHits(this, String(), wordIndexes, fSearchWords.get(), progress);
   SelectedHighlightMark = -1;
   if (fSW_Positions->Count() == 0) return -1;
@@ -349,10 +403,17 @@ Int32 TSourceTextRichEdit::FoundSWsAndMarkedSWPositions(const std::vector<Int32>
     const Int32 w = fSW_Positions->GetPosition(i).SW_word_number;
     if (w >= 0 && w < static_cast<Int32>(counts.size())) ++counts[static_cast<size_t>(w)];
   }
-  HighestFreqSW = -1;
+  Int32 selectedWords = 0;
   for (Int32 w = 0; w < fSearchWords->Count(); ++w) {
     if (!Selected(wordIndexes, w)) continue;
     fSearchWords->SetHits(w, counts[static_cast<size_t>(w)]);
+    ++selectedWords;
+  }
+  // With several words the list goes in order of hits, most first.
+  if (selectedWords > 1) SortSWsOnHits(wordIndexes, counts);
+  HighestFreqSW = -1;
+  for (Int32 w = 0; w < fSearchWords->Count(); ++w) {
+    if (!Selected(wordIndexes, w)) continue;
     if (HighestFreqSW < 0 || counts[static_cast<size_t>(w)] > counts[static_cast<size_t>(HighestFreqSW)])
       HighestFreqSW = w;
   }
@@ -530,7 +591,7 @@ bool TSourceTextRichEdit::SaveAsRTF(const String& fileName, const std::vector<St
   out.SetWordWrap(true);
   for (const String& l : lines) {
     String text = l;
-    const TFontStyles st = FontStyleForString(0, text);
+    const TFontStyles st = FontStyleForHeadingLine(0, text);
     RichEdit_InsertColouredLine(&out, text, FontColor(), st, reversed);
   }
   return out.SaveToRTF(fileName);

@@ -82,8 +82,15 @@ class TSourceTextRichEdit : public TRichEdit {
 
   // ---- search words and hits ----
   void SetSWs(const TSimpleSearchlist& list, const std::vector<Int32>& filter);
-  // The first hit's position, -1 without hits.
+  // The first hit's position, -1 without hits. With hits, each selected
+  // word's hit count is stored in the search words, and when several words
+  // are selected (an empty selection selects them all) the search words are
+  // put in order of hits, most first (equal counts keep their order): from
+  // then on every word index (of the hits, the filter, the most frequent
+  // word, and in the second form the caller's selection) is the index in
+  // that order.
   Int32 FoundSWsAndMarkedSWPositions(const std::vector<Int32>& wordIndexes, const TLinePercentProgress& progress);
+  Int32 FoundSWsAndMarkedSWPositions(std::vector<Int32>& wordIndexes, const TLinePercentProgress& progress);
   std::vector<Int32> SearchWordPositionsAsArray(const std::vector<Int32>& wordIndexes);
   Int32 CountAndFirstPosOfSWPositions(Int32 word, Int32& firstPos) const;
   Int32 TotalPositionsFound() const { return fSW_Positions->Count(); }
@@ -151,6 +158,10 @@ class TSourceTextRichEdit : public TRichEdit {
  private:
   void KeyDownHandler(Word& key, Word shift);
   void ColourHit(const TRichEditPosition_rec& r, TColor colour);
+  // Puts the search words in order of their hits, most first, and moves the
+  // word indexes of the hits, the filter, the selection and the counts with
+  // their words.
+  void SortSWsOnHits(std::vector<Int32>& wordIndexes, std::vector<Int32>& counts);
   String SegmentText(Int32 segment) const;
 
   std::unique_ptr<TTextSimpleSearchlist> fSearchWords;

@@ -92,17 +92,26 @@ TTextStringGridVirtual::TTextStringGridVirtual(TComponent* owner)
 
 TTextStringGridVirtual::~TTextStringGridVirtual() = default;
 
-void TTextStringGridVirtual::SetStringArrayHolder(TTextStringGridListHolder* holder) {
-  BaseStringArrayHolder = holder;
+void TTextStringGridVirtual::SetStringArrayHolder(TTextStringGridListHolder* const* holderVariable) {
+  BaseStringArrayHolder = holderVariable;
   Repaint();
 }
 
+void TTextStringGridVirtual::SetStringArrayHolder(TTextStringGridListHolder* holder) {
+  fHolderHeld = holder;
+  SetStringArrayHolder(holder != nullptr ? &fHolderHeld : nullptr);
+}
+
+void TTextStringGridVirtual::SetStringArrayHolder(std::nullptr_t) {
+  SetStringArrayHolder(static_cast<TTextStringGridListHolder* const*>(nullptr));
+}
+
 Int32 TTextStringGridVirtual::LanguagesInUse() const {
-  return BaseStringArrayHolder ? BaseStringArrayHolder->LanguagesInUse() : 0;
+  return Holder() ? Holder()->LanguagesInUse() : 0;
 }
 
 THighlightUTF8Stringlist* TTextStringGridVirtual::ListOf(Int32 lang) const {
-  return BaseStringArrayHolder ? BaseStringArrayHolder->List(lang) : nullptr;
+  return Holder() ? Holder()->List(lang) : nullptr;
 }
 
 Int32 TTextStringGridVirtual::LongestList() const {
@@ -147,7 +156,7 @@ TLineAndNumberStrs TTextStringGridVirtual::OneLineOfText(Int32 row, bool withNum
   r.det = RowNumberToLineAndLang(row);
   String line;
   if (!LineText(r.det, line)) return r;
-  const TStringlistLangAndColour_rec& s = BaseStringArrayHolder->arr[static_cast<size_t>(r.det.langnum)];
+  const TStringlistLangAndColour_rec& s = Holder()->arr[static_cast<size_t>(r.det.langnum)];
   r.rec = TStringlistLangAndColourCopy{s.version, s.other_fixed, s.LangFnameColours};
   r.valid = true;
   r.line = line;
@@ -166,7 +175,11 @@ bool TTextStringGridVirtual::SavedAsText(const String& fileName, bool withNumber
   if (LanguagesInUse() == 0 || fBusy) return false;
   TStringList lines;
   RTFEdit->Clear();
-  for (Int32 row = 0; row < RowCount(); ++row) {
+  // Every row that the holder's lines make now: the grid's RowCount is set
+  // only when the sizes are computed (never while the grid is hidden), and
+  // lines set or added since would be left out.
+  const Int64 rows = std::min<Int64>(static_cast<Int64>(LongestList()) * LanguagesInUse(), INT32_MAX);
+  for (Int32 row = 0; row < rows; ++row) {
     const TLineAndNumberStrs one = OneLineOfText(row, withNumbers);
     if (!one.valid) continue;
     const String text = one.num + one.line;
@@ -176,9 +189,9 @@ bool TTextStringGridVirtual::SavedAsText(const String& fileName, bool withNumber
       TRichCharFormat cf;
       cf.Color = one.rec.LangFnameColours.cores.arr[tsc_windowtext];
       cf.BackColor = one.rec.LangFnameColours.cores.arr[tsc_window];
-      const Int32 start = RTFEdit->GetTextLen() + (RTFEdit->GetTextLen() > 0 ? 1 : 0);
       RTFEdit->InsertLine(RTFEdit->LineCount(), text, cf);
-      RTFEdit->SetSel(start, static_cast<Int32>(text.size()));
+      // The new line is the last one; its start counts the empty lines before it.
+      RTFEdit->SetSel(RTFEdit->LineIndex(RTFEdit->LineCount() - 1), static_cast<Int32>(text.size()));
       RTFEdit->SetSelFont(FontNameOf(f), f.fontsize);
     }
   }
@@ -278,7 +291,7 @@ void TTextStringGridVirtual::CutARow(Int32 row) {
 }
 
 void TTextStringGridVirtual::CutAllEmptyRows() {
-  if (fBusy || !BaseStringArrayHolder) return;
+  if (fBusy || !Holder()) return;
   for (Int32 i = 0; i < kAlignerSlots; ++i) ListOf(i)->RemoveBlankLines();
   ComputeHeightsAndWidths(true);
   Repaint();
@@ -311,7 +324,7 @@ bool TTextStringGridVirtual::ToggledRowAsHeadingRow(bool& isHeading) {
   String line;
   if (!LineText(at, line)) return false;
   String inner = line;
-  const bool was = (FontStyleForString(0, inner) >> fsBold) & 1u;
+  const bool was = (FontStyleForHeadingLine(0, inner) >> fsBold) & 1u;
   isHeading = !was;
   ListOf(at.langnum)->Put(at.linenum, was ? inner : u"<B>" + line + u"</B>");
   Repaint();
@@ -354,14 +367,14 @@ Tfixed_lang_details TTextStringGridVirtual::LanguageFromRow(Int32 row) const {
 
 TLangFilenameAndColours TTextStringGridVirtual::LangFilenameAndColoursFromRow(Int32 row) const {
   if (LanguagesInUse() == 0) return TLangFilenameAndColours{};
-  return BaseStringArrayHolder->GetLangFilenameAndColours(RowNumberToLineAndLang(row).langnum);
+  return Holder()->GetLangFilenameAndColours(RowNumberToLineAndLang(row).langnum);
 }
 
 Cardinal TTextStringGridVirtual::GetLCID_OfRow() const { return LanguageFromRow(Row()).lcid; }
 
 Int32 TTextStringGridVirtual::GetLinesChecked(Int32 lang) const {
-  if (!BaseStringArrayHolder || lang < 0 || lang >= kAlignerSlots) return 0;
-  return BaseStringArrayHolder->arr[static_cast<size_t>(lang)].other_fixed.lines_this_lang_checked;
+  if (!Holder() || lang < 0 || lang >= kAlignerSlots) return 0;
+  return Holder()->arr[static_cast<size_t>(lang)].other_fixed.lines_this_lang_checked;
 }
 
 void TTextStringGridVirtual::AddALine(Int32 lang, const String& text) {
@@ -440,7 +453,7 @@ void TTextStringGridVirtual::SelectAndCopy(Int32 mode) {
 
 void TTextStringGridVirtual::SetAllDefaultColours() {
   SetFixedColor(clBtnFace);
-  if (!BaseStringArrayHolder) return;
+  if (!Holder()) return;
   for (Int32 i = 0; i < kAlignerSlots; ++i) {
     TMyCanvasColourRec c{};
     c.arr[tsc_window] = clWindow;
@@ -448,7 +461,7 @@ void TTextStringGridVirtual::SetAllDefaultColours() {
     const TMyCanvasColourRecAndTypeface sf = SearchFoundColoursAndFontStyleFromNumber(i);
     c.arr[tsc_highlight] = sf.colourset.arr[tsc_highlight];
     c.arr[tsc_highlighttext] = sf.colourset.arr[tsc_highlighttext];
-    BaseStringArrayHolder->SetColours(i, c);
+    Holder()->SetColours(i, c);
     Displayers[static_cast<size_t>(i)]->SearchExtraFontRec.typeface = sf.typeface;
     Displayers[static_cast<size_t>(i)]->SetCustomColours(c.arr[tsc_window], c.arr[tsc_windowtext]);
     Displayers[static_cast<size_t>(i)]->SetBaseTypeface(0);
@@ -458,13 +471,13 @@ void TTextStringGridVirtual::SetAllDefaultColours() {
 void TTextStringGridVirtual::SetupLangsAndVisibility(bool col0Visible) {
   for (Int32 i = 0; i < LanguagesInUse(); ++i) {
     const TMyCanvasColourRecAndTypeface sf = SearchFoundColoursAndFontStyleFromNumber(i);
-    BaseStringArrayHolder->SetHighlightWordColours(i, sf.colourset.arr[tsc_highlight],
+    Holder()->SetHighlightWordColours(i, sf.colourset.arr[tsc_highlight],
                                                    sf.colourset.arr[tsc_highlighttext]);
     Displayers[static_cast<size_t>(i)]->SearchExtraFontRec.typeface = sf.typeface;
-    TLangFilenameAndColours rec = BaseStringArrayHolder->GetLangFilenameAndColours(i);
+    TLangFilenameAndColours rec = Holder()->GetLangFilenameAndColours(i);
     if (rec.cores.arr[tsc_window] == rec.cores.arr[tsc_windowtext]) {
-      BaseStringArrayHolder->Slot(i).LangFnameColours.cores.arr[tsc_window] = clWindow;
-      BaseStringArrayHolder->Slot(i).LangFnameColours.cores.arr[tsc_windowtext] = clWindowText;
+      Holder()->Slot(i).LangFnameColours.cores.arr[tsc_window] = clWindow;
+      Holder()->Slot(i).LangFnameColours.cores.arr[tsc_windowtext] = clWindowText;
     }
   }
   Col0Visible = !col0Visible;  // so that the change below takes effect
@@ -504,25 +517,25 @@ void TTextStringGridVirtual::SetCol0Visible(bool visible) {
 
 void TTextStringGridVirtual::SetOneLanguage(Int32 lang, const Tfixed_lang_details& rec) {
   if (lang < 0 || lang >= LanguagesInUse()) return;
-  BaseStringArrayHolder->SetALanguage(lang, rec);
+  Holder()->SetALanguage(lang, rec);
   Repaint();
 }
 
 void TTextStringGridVirtual::SetLangFontNameAndSize(Int32 lang, const String& name, Int32 size) {
-  if (lang < 0 || lang >= kAlignerSlots || !BaseStringArrayHolder) return;
-  BaseStringArrayHolder->SetFontRecNameAndSize(lang, name, size);
+  if (lang < 0 || lang >= kAlignerSlots || !Holder()) return;
+  Holder()->SetFontRecNameAndSize(lang, name, size);
   ComputeHeightsAndWidths(true);
   Repaint();
 }
 
 bool TTextStringGridVirtual::LoadAFile(const String& fileName, const Tfixed_lang_details& lang, Int32 slot,
                                        bool col0Visible) {
-  if (!BaseStringArrayHolder || slot < 0 || slot >= kAlignerSlots || !FileExists(fileName)) return false;
-  BaseStringArrayHolder->ClearOneStringArray(slot);
-  BaseStringArrayHolder->SetALanguage(slot, lang);
-  BaseStringArrayHolder->CheckColoursAndFont(slot);
-  BaseStringArrayHolder->SetFilename(slot, fileName);
-  const bool ok = BaseStringArrayHolder->LoadFromTextFile(slot, BaseStringArrayHolder->Language(slot), fileName);
+  if (!Holder() || slot < 0 || slot >= kAlignerSlots || !FileExists(fileName)) return false;
+  Holder()->ClearOneStringArray(slot);
+  Holder()->SetALanguage(slot, lang);
+  Holder()->CheckColoursAndFont(slot);
+  Holder()->SetFilename(slot, fileName);
+  const bool ok = Holder()->LoadFromTextFile(slot, Holder()->Language(slot), fileName);
   SetupLangsAndVisibility(col0Visible);
   ComputeHeightsAndWidths(true);
   return ok;
@@ -538,22 +551,22 @@ std::array<TMyCanvasColourRec, kAlignerSlots> TTextStringGridVirtual::DefaultDis
 }
 
 void TTextStringGridVirtual::SetDisplayColours(const std::array<TMyCanvasColourRec, kAlignerSlots>& colours) {
-  if (!BaseStringArrayHolder) return;
-  for (Int32 i = 0; i < kAlignerSlots; ++i) BaseStringArrayHolder->SetColours(i, colours[static_cast<size_t>(i)]);
+  if (!Holder()) return;
+  for (Int32 i = 0; i < kAlignerSlots; ++i) Holder()->SetColours(i, colours[static_cast<size_t>(i)]);
   Repaint();
 }
 
 std::array<TMyCanvasColourRec, kAlignerSlots> TTextStringGridVirtual::GetDisplayColoursFixedArr() const {
   std::array<TMyCanvasColourRec, kAlignerSlots> r{};
-  if (!BaseStringArrayHolder) return DefaultDisplayColours();
+  if (!Holder()) return DefaultDisplayColours();
   for (Int32 i = 0; i < kAlignerSlots; ++i)
-    r[static_cast<size_t>(i)] = BaseStringArrayHolder->GetLangFilenameAndColours(i).cores;
+    r[static_cast<size_t>(i)] = Holder()->GetLangFilenameAndColours(i).cores;
   return r;
 }
 
 void TTextStringGridVirtual::SetSearchRecColoursAndStyle(Int32 lang, TColor brush, TColor text, TFontStyles style) {
   if (lang < 0 || lang >= kAlignerSlots) return;
-  if (BaseStringArrayHolder) BaseStringArrayHolder->SetHighlightWordColours(lang, brush, text);
+  if (Holder()) Holder()->SetHighlightWordColours(lang, brush, text);
   Displayers[static_cast<size_t>(lang)]->SearchExtraFontRec.BrushColour = brush;
   Displayers[static_cast<size_t>(lang)]->SearchExtraFontRec.FontColour = text;
   Displayers[static_cast<size_t>(lang)]->SearchExtraFontRec.typeface = style;
@@ -624,8 +637,8 @@ void TTextStringGridVirtual::SetAllDisplayersJustMeasuring(bool flag) {
 Int32 TTextStringGridVirtual::DrawOneLine(TLineAndLangnum at, bool painting, const TRect& rect) {
   String text;
   if (!LineText(at, text) || text.empty()) return 0;
-  const TStringlistLangAndColour_rec& slot = BaseStringArrayHolder->arr[static_cast<size_t>(at.langnum)];
-  const TFontStyles style = FontStyleForString(0, text);
+  const TStringlistLangAndColour_rec& slot = Holder()->arr[static_cast<size_t>(at.langnum)];
+  const TFontStyles style = FontStyleForHeadingLine(0, text);
   if (text.empty()) return 0;
   TBitmap measure(1, 1);
   TCanvas& canvas = painting ? Canvas() : measure.Canvas();
@@ -688,7 +701,7 @@ void TTextStringGridVirtual::ComputeHeightsAndWidths(bool force) {
   }
   SetColWidths(1, std::max(1, ClientWidth() - ColWidths(0)));
   TopRowComputed = TopRow();
-  const Tfixed_character_format_rec& f = BaseStringArrayHolder->Language(0).new_win_font;
+  const Tfixed_character_format_rec& f = Holder()->Language(0).new_win_font;
   const String name = FontNameOf(f);
   canvas.Font().SetStyle(0);
   canvas.Font().SetName(name.empty() ? Font().Name() : name);
@@ -713,7 +726,7 @@ void TTextStringGridVirtual::ComputeHeightsAndWidths(bool force) {
 }
 
 bool TTextStringGridVirtual::RecomputedLines() {
-  const Int32 size = BaseStringArrayHolder ? BaseStringArrayHolder->Language(0).new_win_font.fontsize : -1;
+  const Int32 size = Holder() ? Holder()->Language(0).new_win_font.fontsize : -1;
   if (std::abs(ClientWidth() - fComputedClientWidth) > 10 || size != fComputedFontSize || fComputedFontSize < 0) {
     ComputeHeightsAndWidths(true);
     return true;
@@ -730,7 +743,7 @@ void TTextStringGridVirtual::TopLeftChanged() {
 
 void TTextStringGridVirtual::DrawCell(Int32 ACol, Int32 ARow, const TRect& ARect, TGridDrawState AState) {
   (void)AState;
-  if (!BaseStringArrayHolder || LanguagesInUse() == 0 || Global_Busy_Dont_Show_Data || fBusy) return;
+  if (!Holder() || LanguagesInUse() == 0 || Global_Busy_Dont_Show_Data || fBusy) return;
   TCanvas& canvas = Canvas();
   canvas.Brush().SetStyle(bsSolid);
   canvas.Brush().SetColor(clWindow);
@@ -738,7 +751,7 @@ void TTextStringGridVirtual::DrawCell(Int32 ACol, Int32 ARow, const TRect& ARect
   const TLineAndLangnum at = RowNumberToLineAndLang(ARow);
   String line;
   if (!LineText(at, line)) return;
-  TStringlistLangAndColour_rec& slot = BaseStringArrayHolder->Slot(at.langnum);
+  TStringlistLangAndColour_rec& slot = Holder()->Slot(at.langnum);
   if (slot.LangFnameColours.lingua.new_win_font.fontsize == 0) return;
   TMyCanvasColourRec c = slot.LangFnameColours.cores;
   EnsureColoursOK(c);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -34,9 +35,17 @@ class TTextStringGridVirtual : public TCustomDrawGrid {
   ~TTextStringGridVirtual() override;
 
   // ---- the holder ----
-  TTextStringGridListHolder* GetStringArrayHolder() const { return BaseStringArrayHolder; }
+  // The holder the tool's variable points to now (nullptr once the tool has
+  // freed it and cleared the variable).
+  TTextStringGridListHolder* GetStringArrayHolder() const { return Holder(); }
+  // Refers to the tool's holder variable, which must outlive the grid's use;
+  // the grid reads the variable each time, so a holder replaced or freed
+  // (and the variable cleared) by the tool is seen at once.
+  void SetStringArrayHolder(TTextStringGridListHolder* const* holderVariable);
+  // A holder the caller keeps alive until it sets another or none.
   void SetStringArrayHolder(TTextStringGridListHolder* holder);
-  bool BaseStringArrayHolderOK() const { return BaseStringArrayHolder != nullptr; }
+  void SetStringArrayHolder(std::nullptr_t);
+  bool BaseStringArrayHolderOK() const { return Holder() != nullptr; }
   Int32 LanguagesInUse() const;
 
   // ---- rows ----
@@ -125,7 +134,7 @@ class TTextStringGridVirtual : public TCustomDrawGrid {
 
   bool Busy() const { return fBusy; }
 
-  TTextStringGridListHolder* BaseStringArrayHolder = nullptr;  // not owned
+  TTextStringGridListHolder* const* BaseStringArrayHolder = nullptr;  // the tool's holder variable; not owned
   std::array<std::unique_ptr<TMyTextDrawer>, kAlignerSlots> Displayers;
   std::unique_ptr<TRichEdit> RTFEdit;
   std::unique_ptr<T1LongintList> MySelectedRows;
@@ -160,9 +169,11 @@ class TTextStringGridVirtual : public TCustomDrawGrid {
   void TopLeftChanged() override;
 
  private:
+  TTextStringGridListHolder* Holder() const { return BaseStringArrayHolder != nullptr ? *BaseStringArrayHolder : nullptr; }
   THighlightUTF8Stringlist* ListOf(Int32 lang) const;
   Int32 LongestList() const;
   void Repaint() { InvalidateGrid(); }
+  TTextStringGridListHolder* fHolderHeld = nullptr;  // the variable for a holder set directly
 };
 
 }  // namespace sk

@@ -39,7 +39,7 @@ void TMySpinEdit::Step(Int32 sign) {
     return;
   }
   if (fPrecision == 0)
-    SetValue(Value() + sign * Increment());
+    SetValue(CheckValue(static_cast<Int64>(Value()) + static_cast<Int64>(sign) * Increment()));
   else
     SetFloatValue(GetFloatValue() + sign * fFloatIncrement);
 }

@@ -16,10 +16,12 @@ namespace sk {
 
 namespace {
 
-// a × b / c rounded half away from zero; -1 when c is 0.
-Int32 MulDiv(Int32 a, Int32 b, Int32 c) {
+// a × b / c rounded half away from zero; -1 when c is 0. The operands are
+// 64-bit so that a span of the whole 32-bit range (up to 2^32 - 1) and a
+// bar length times such a span both fit.
+Int32 MulDiv(Int64 a, Int64 b, Int64 c) {
   if (c == 0) return -1;
-  long long p = static_cast<long long>(a) * b, q = c;
+  long long p = a * b, q = c;
   if (q < 0) {
     p = -p;
     q = -q;
@@ -223,7 +225,10 @@ void TPCProgressBar::Paint() {
   const Int32 block = fSmooth ? 1 : std::max(1, thickness * 2 / 3);
   const Int32 gap = fSmooth ? 0 : 2;
   // An empty range fills nothing.
-  const Int32 filled = fHighRange == fLowRange ? 0 : MulDiv(length, fPosition - fLowRange, fHighRange - fLowRange);
+  const Int32 filled =
+      fHighRange == fLowRange
+          ? 0
+          : MulDiv(length, static_cast<Int64>(fPosition) - fLowRange, static_cast<Int64>(fHighRange) - fLowRange);
   const Int32 blocks = filled <= 0 ? 0 : (filled + block + gap - 1) / (block + gap);
   canvas.SetCopyMode(cmSrcCopy);
   canvas.Brush().SetStyle(bsSolid);

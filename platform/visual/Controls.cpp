@@ -757,14 +757,23 @@ bool TControl::RoutePaint(QEvent* e) {
   QPainter painter(w);
   TControlSurface surface(&painter, TSize{w->width(), w->height()});
   canvas->SetSurface(&surface);
+  // The surface lives on this frame: the canvas lets go of it on every way
+  // out, an exception from Paint included, unless Paint freed the control
+  // (and its canvas with it), which its bridge tells.
+  struct ReleaseSurface {
+    TControl* self;
+    TCanvas* canvas;
+    TWidgetBridge* bridge;
+    ~ReleaseSurface() {
+      if (bridge != nullptr && bridge->Control() == self) canvas->SetSurface(nullptr);
+    }
+  } release{this, canvas, TWidgetBridge::Of(w)};
   canvas->Font().Assign(*fFont);
   canvas->Brush().SetColor(fColor);
   canvas->Brush().SetStyle(bsSolid);
   canvas->RemoveClipRegion();
   if (FillsBackground()) painter.fillRect(w->rect(), ToQColor(fColor));
-  TWidgetBridge* bridge = TWidgetBridge::Of(w);
   PaintControl();
-  if (bridge != nullptr && bridge->Control() == this) canvas->SetSurface(nullptr);
   return true;
 }
 

@@ -388,8 +388,10 @@ Int32 TCustomDrawGrid::MaxTopRow() const {
   const Int32 avail = ClientHeight() - FixedHeight();
   Int32 used = 0;
   Int32 r = fRowCount - 1;
+  // The last row needs no grid line below it to count as wholly shown, as in
+  // VisibleRowCount; every row above it needs its line too.
   for (; r >= fFixedRows; --r) {
-    const Int32 h = RowHeights(r) + LineAfterRow(r);
+    const Int32 h = RowHeights(r) + (r == fRowCount - 1 ? 0 : LineAfterRow(r));
     if (used + h > avail) break;
     used += h;
   }
@@ -402,7 +404,7 @@ Int32 TCustomDrawGrid::MaxLeftCol() const {
   Int32 used = 0;
   Int32 c = ColCount() - 1;
   for (; c >= fFixedCols; --c) {
-    const Int32 w = ColWidths(c) + LineAfterCol(c);
+    const Int32 w = ColWidths(c) + (c == ColCount() - 1 ? 0 : LineAfterCol(c));
     if (used + w > avail) break;
     used += w;
   }
@@ -629,6 +631,12 @@ void TCustomDrawGrid::PaintViewport(QPainter& painter, const TRect& dirty) {
   TViewportSurface surface(&painter, TSize{client.Right, client.Bottom});
   TCanvas& canvas = Canvas();
   canvas.SetSurface(&surface);
+  // The surface lives on this frame: the canvas lets go of it on every way
+  // out, an exception from a cell's drawing (a host's handler) included.
+  struct ReleaseSurface {
+    TCanvas& canvas;
+    ~ReleaseSurface() { canvas.SetSurface(nullptr); }
+  } release{canvas};
   fCellsPainted = 0;
   // The rows and columns on the screen, with their left-to-right positions.
   std::vector<std::pair<Int32, Int32>> rows, cols;
@@ -706,7 +714,6 @@ void TCustomDrawGrid::PaintViewport(QPainter& painter, const TRect& dirty) {
       if (lineH > 0) p->fillRect(ToQRect(mirrored(TRect{x, y + h, x + cw + lineV, y + h + lineH})), ToQColor(fGridLineColor));
     }
   }
-  canvas.SetSurface(nullptr);
 }
 
 // ---------------------------------------------------------------------------

@@ -192,12 +192,44 @@ TModalResult TForm::ShowModal() {
   TWidgetBridge* bridge = TWidgetBridge::Of(w);
   QPointer<QWidget> guard(w);
   auto alive = [&guard, bridge, this] { return guard && bridge != nullptr && bridge->Control() == this; };
+  // Every way out (an exception from any handler that runs while the form is
+  // shown included, which still reaches the caller) leaves the form modeless:
+  // the loop, which lives on this frame, forgotten, the modal level restored,
+  // the form hidden. A second failure while hiding on the way out of the
+  // first is dropped, so that the first one is the one the caller sees.
+  bool counted = false;
+  auto finish = [&] {
+    if (counted) {
+      --Application().fModalLevel;
+      counted = false;
+    }
+    if (!alive()) {
+      if (guard) guard->setWindowModality(Qt::NonModal);
+      return false;
+    }
+    fModalLoop = nullptr;
+    SetVisible(false);
+    if (guard) guard->setWindowModality(Qt::NonModal);
+    return true;
+  };
+  struct OnUnwind {
+    decltype(finish)& f;
+    bool armed = true;
+    ~OnUnwind() {
+      if (!armed) return;
+      try {
+        f();
+      } catch (...) {
+      }
+    }
+  } onUnwind{finish};
   SetVisible(true);
   TModalResult result = fModalResult;
   if (alive() && fModalResult == mrNone) {
     QEventLoop loop;
     fModalLoop = &loop;
     ++Application().fModalLevel;
+    counted = true;
     QTimer::singleShot(0, &loop, [this, &loop] {
       if (fModalLoop == &loop && fModalResult == mrNone && ModalHook()) {
         const TModalHook hook = ModalHook();
@@ -206,17 +238,17 @@ TModalResult TForm::ShowModal() {
     });
     loop.exec();
     --Application().fModalLevel;
+    counted = false;
     if (!alive()) {
+      onUnwind.armed = false;
       if (guard) guard->setWindowModality(Qt::NonModal);
       return mrCancel;
     }
     fModalLoop = nullptr;
     result = fModalResult;
   }
-  if (alive()) {
-    SetVisible(false);
-    if (guard) guard->setWindowModality(Qt::NonModal);
-  }
+  onUnwind.armed = false;
+  finish();
   return result;
 }
 

@@ -148,6 +148,7 @@ void TRichEdit::AppendText(const String& text, const TRichCharFormat& format) {
 
 void TRichEdit::SetText(const String& text) {
   fDocument->setPlainText(PlainForDocument(text));
+  fLineInserted = false;
   fDocument->setUndoRedoEnabled(false);
   fSelStart = 0;
   fSelLength = 0;
@@ -176,6 +177,7 @@ Int32 TRichEdit::GetTextLen() const { return static_cast<Int32>(fDocument->chara
 
 void TRichEdit::Clear() {
   fDocument->clear();
+  fLineInserted = false;
   fDocument->setUndoRedoEnabled(false);
   fSelStart = 0;
   fSelLength = 0;
@@ -224,7 +226,10 @@ String TRichEdit::Line(Int32 i) const {
 void TRichEdit::InsertLine(Int32 i, const String& text, const TRichCharFormat& format) {
   const QTextCharFormat q = ToQtFormat(format);
   QTextCursor cursor(fDocument.get());
-  const bool empty = fDocument->isEmpty();
+  // Only a document with no line yet has its first line filled rather than a
+  // paragraph added: an empty line inserted before is a line like any other.
+  const bool empty = fDocument->isEmpty() && !fLineInserted;
+  fLineInserted = true;
   if (i >= LineCount() || i < 0) {
     cursor.movePosition(QTextCursor::End);
     if (!empty) cursor.insertBlock(cursor.blockFormat(), q);

@@ -158,6 +158,10 @@ class TRichEdit : public TObject {
   TColor fColor = clWindow;
   bool fWordWrap = true;
   Int32 fUpdateCount = 0;
+  // Whether InsertLine has put a line in the document since it was last
+  // cleared or set: an empty document then holds one empty line, where
+  // otherwise it holds none (the document keeps one empty paragraph either way).
+  bool fLineInserted = false;
   struct TEditBlock;
   std::unique_ptr<TEditBlock> fEditBlock;
 };

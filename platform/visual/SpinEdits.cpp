@@ -3,7 +3,9 @@
 #include <QtWidgets/QAbstractSpinBox>
 #include <QtWidgets/QDoubleSpinBox>
 #include <QtWidgets/QLineEdit>
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "platform/runtime/Format.h"
 #include "platform/runtime/Strings.h"
@@ -77,11 +79,11 @@ Int32 TSpinEdit::Value() const {
 
 void TSpinEdit::SetValue(Int32 v) { SetText(IntToStr(CheckValue(v))); }
 
-Int32 TSpinEdit::CheckValue(Int32 v) const {
-  if (fMaxValue == fMinValue) return v;
+Int32 TSpinEdit::CheckValue(Int64 v) const {
+  if (fMaxValue == fMinValue) return static_cast<Int32>(std::clamp<Int64>(v, INT32_MIN, INT32_MAX));
   if (v < fMinValue) return fMinValue;
   if (v > fMaxValue) return fMaxValue;
-  return v;
+  return static_cast<Int32>(v);
 }
 
 void TSpinEdit::SetReadOnly(bool r) {
@@ -117,7 +119,7 @@ void TSpinEdit::UpClick(TObject* Sender) {
   if (fReadOnly)
     MessageBeep(0);
   else
-    SetValue(Value() + fIncrement);
+    SetValue(CheckValue(static_cast<Int64>(Value()) + fIncrement));
 }
 
 void TSpinEdit::DownClick(TObject* Sender) {
@@ -125,7 +127,7 @@ void TSpinEdit::DownClick(TObject* Sender) {
   if (fReadOnly)
     MessageBeep(0);
   else
-    SetValue(Value() - fIncrement);
+    SetValue(CheckValue(static_cast<Int64>(Value()) - fIncrement));
 }
 
 void TSpinEdit::Change() {
@@ -173,7 +175,10 @@ void TNumberBox::SetValue(Double v) {
   if (QDoubleSpinBox* w = NumberOf(this)) w->setValue(v);
 }
 
-Int32 TNumberBox::ValueInt() const { return static_cast<Int32>(std::llround(Value())); }
+// Rounded, and held to the 32-bit range (the box itself reaches 1e15).
+Int32 TNumberBox::ValueInt() const {
+  return static_cast<Int32>(std::llround(std::clamp<Double>(Value(), INT32_MIN, INT32_MAX)));
+}
 
 void TNumberBox::SetMinValue(Double v) {
   fMinValue = v;

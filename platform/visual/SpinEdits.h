@@ -31,8 +31,10 @@ class TSpinEdit : public TWinControl {
   void SetReadOnly(bool r);
   TAlignment Alignment() const { return fAlignment; }
   void SetAlignment(TAlignment a);
-  // The value kept within the limits (unchanged when they are equal).
-  Int32 CheckValue(Int32 v) const;
+  // The value kept within the limits (when they are equal, within the 32-bit
+  // range only). Takes 64 bits so that a value and a step are added without
+  // overflow before they are held to the limits.
+  Int32 CheckValue(Int64 v) const;
 
   TNotifyEvent OnChange;
 

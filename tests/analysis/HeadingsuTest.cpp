@@ -7,6 +7,7 @@
 #include "analysis/Headingsu.h"
 #include "core/My_string_functions.h"
 #include "core/Qm_specific_consts.h"
+#include "platform/runtime/Streams.h"
 #include "services/Monitor_functions.h"
 
 namespace sk {
@@ -79,6 +80,75 @@ TEST_F(HeadingsuFiles, CollocateCentreOnlyAndConsistencyFiles) {
     EXPECT_EQ(dc.OriginalColumnNumber(i), i);
   }
   EXPECT_EQ(dc.StandardNumberOfColumns(), 9);
+}
+
+// A customised set saved and read back over several rounds keeps its
+// headings and the user's widths: the run-time columns come from the present
+// settings each time, not once more from the file.
+TEST_F(HeadingsuFiles, CustomisedRunTimeSetsDoNotGrowOverRounds) {
+  struct Case {
+    TQuillmarkList kind;
+    TConcordance_span left, right;
+    Int32 files;
+    Int32 count;
+  } cases[] = {
+      {lt_collocate_list, span_L05, span_R05, 0, 30},
+      {lt_collocate_list, span_Centre, span_Centre, 0, 20},
+      {lt_detailed_consistency_list, span_Centre, span_Centre, 3, 9},
+  };
+  for (const Case& c : cases) {
+    ScopedRunTimeColumns columns(c.left, c.right, c.files);
+    TGridHeaderList list(c.kind);
+    list.ReloadAs(c.kind, false);
+    list.SetPixelSize(1, 300);
+    ASSERT_TRUE(list.SaveAsCustomised(CustomFilename(c.kind)));
+    const std::vector<String> first = Headings(list);
+    for (int round = 1; round <= 3; ++round) {
+      TGridHeaderList back(c.kind);
+      back.ReloadAs(c.kind, false);
+      EXPECT_TRUE(back.custom_list_read);
+      EXPECT_EQ(back.Count(), c.count) << StringToUtf8(ListTypeAsString(c.kind)) << " round " << round;
+      EXPECT_EQ(Headings(back), first) << round;
+      EXPECT_EQ(back.GetPixelSize(1), 300) << round;
+      EXPECT_EQ(back.StandardNumberOfColumns(), c.kind == lt_collocate_list ? c.count - 1 : c.count) << round;
+      for (Int32 i = 0; i < back.Count(); ++i) EXPECT_EQ(back.OriginalColumnNumber(i), i) << round;
+      ASSERT_TRUE(back.SaveAsCustomised(CustomFilename(c.kind)));
+    }
+  }
+  // A set saved with its run-time columns (as earlier saves did) takes those
+  // of the present settings instead: three files then, five now.
+  ScopedRunTimeColumns three(span_Centre, span_Centre, 3);
+  TGridHeaderList old(lt_detailed_consistency_list);
+  old.ReloadAs(lt_detailed_consistency_list, false);
+  {
+    TFileStream f(CustomFilename(lt_detailed_consistency_list), fmCreate);
+    ASSERT_TRUE(old.SaveToStream(&f));
+  }
+  ScopedRunTimeColumns five(span_Centre, span_Centre, 5);
+  TGridHeaderList now(lt_detailed_consistency_list);
+  now.ReloadAs(lt_detailed_consistency_list, false);
+  EXPECT_TRUE(now.custom_list_read);
+  ASSERT_EQ(now.Count(), 11);
+  EXPECT_EQ(now.GetColumnName(10), u"5");
+  EXPECT_EQ(now.StandardNumberOfColumns(), 11);
+}
+
+// More files than the stream can hold columns for: the list stops at its
+// limit, every column keeps its own number, and the list reads back.
+TEST_F(HeadingsuFiles, ConsistencyColumnsHeldToTheStreamLimit) {
+  ScopedRunTimeColumns files(span_Centre, span_Centre, 40000);
+  TGridHeaderList dc(lt_detailed_consistency_list);
+  dc.ReloadAs(lt_detailed_consistency_list, false);
+  ASSERT_EQ(dc.Count(), MaxGridHeadings);
+  EXPECT_EQ(dc.StandardNumberOfColumns(), MaxGridHeadings);
+  EXPECT_EQ(dc.OriginalColumnNumber(MaxGridHeadings - 1), MaxGridHeadings - 1);
+  EXPECT_EQ(dc.CurrentColumnNumber(20000), 20000);
+  TMemoryStream s;
+  ASSERT_TRUE(dc.SaveToStream(&s));
+  s.SetPosition(0);
+  TGridHeaderList back(lt_undefined);
+  ASSERT_TRUE(back.ReadFromStream(&s));
+  EXPECT_EQ(back.Count(), MaxGridHeadings);
 }
 
 TEST(Headingsu, StandardSetsOfSpecialKinds) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+
 #include <QtTest/QTest>
 #include <QtWidgets/QTextEdit>
 
@@ -96,6 +99,64 @@ TEST_F(SourceTextRichEdit, MarkupHiddenAndGreyed) {
   // Hidden: the text without tags.
   e.SetWithOrWithoutMarkup(true);
   EXPECT_EQ(e.Line(0), u"a  b <" + String(30, u'x') + u"> c");
+}
+
+// With several words selected the search words go in order of hits, most
+// first, and every word index follows its word: counting, listing and
+// walking a word's hits still give that word's own hits.
+TEST_F(SourceTextRichEdit, SeveralWordsSortedOnHitsKeepTheirOwnHits) {
+  TestApplication();
+  const String file = Write("h.txt", "fox dog cat dog cat cat\r\nowl");
+  const std::vector<const char16_t*> words = {u"fox", u"dog", u"cat", u"emu"};
+  const std::map<String, std::vector<Int32>> hitsOf = {
+      {u"FOX", {0}}, {u"DOG", {4, 12}}, {u"CAT", {8, 16, 20}}, {u"EMU", {}}};
+  struct Case {
+    const char* what;
+    std::vector<Int32> selection, filter;
+    std::vector<String> order;            // the search words afterwards
+    std::vector<Int32> selectionAfter, filterAfter;
+  } cases[] = {
+      {"all", {}, {2}, {u"CAT", u"DOG", u"FOX", u"EMU"}, {}, {0}},
+      {"two", {0, 2}, {0, 1}, {u"CAT", u"FOX", u"DOG", u"EMU"}, {1, 0}, {1, 2}},
+      {"one: no sorting", {0}, {0}, {u"FOX", u"DOG", u"CAT", u"EMU"}, {0}, {0}},
+  };
+  for (const Case& c : cases) {
+    TSourceTextRichEdit e;
+    Colours(e);
+    ASSERT_TRUE(e.LoadedASourceText(file, false));
+    e.SetSWs(*Words({words[0], words[1], words[2], words[3]}), c.filter);
+    std::vector<Int32> selection = c.selection;
+    EXPECT_EQ(e.FoundSWsAndMarkedSWPositions(selection, nullptr), 0) << c.what;
+    std::vector<String> order;
+    for (Int32 j = 0; j < e.SearchWords().Count(); ++j) order.push_back(e.SearchWords().GetATypedInSW(j));
+    EXPECT_EQ(order, c.order) << c.what;
+    EXPECT_EQ(selection, c.selectionAfter) << c.what;
+    EXPECT_EQ(e.fFilter, c.filterAfter) << c.what;
+    Int32 most = -1;
+    for (Int32 j = 0; j < e.SearchWords().Count(); ++j) {
+      const std::vector<Int32>& own = hitsOf.at(order[static_cast<size_t>(j)]);
+      const bool chosen = c.selection.empty() || std::find(selection.begin(), selection.end(), j) != selection.end();
+      if (!chosen) continue;
+      if (most < 0 || own.size() > hitsOf.at(order[static_cast<size_t>(most)]).size()) most = j;
+      EXPECT_EQ(e.SearchWords().GetASearchRec(j).n_found, static_cast<Int32>(own.size())) << c.what << " " << j;
+      Int32 first = 0;
+      EXPECT_EQ(e.CountAndFirstPosOfSWPositions(j, first), static_cast<Int32>(own.size())) << c.what << " " << j;
+      EXPECT_EQ(first, own.empty() ? -1 : own[0]) << c.what << " " << j;
+      EXPECT_EQ(e.SearchWordPositionsAsArray({j}), own) << c.what << " " << j;
+      // Walking forward over the word's hits visits each of them, then wraps.
+      std::vector<Int32> walked;
+      e.SelectedHighlightMark = -1;  // from the start of the text
+      for (size_t k = 0; k < own.size() + 1; ++k) walked.push_back(e.NextUpOrDown({j}, 1).riched_char_pos);
+      if (own.empty()) {
+        EXPECT_EQ(walked, std::vector<Int32>{-1}) << c.what;
+      } else {
+        std::vector<Int32> expected = own;
+        expected.push_back(own[0]);
+        EXPECT_EQ(walked, expected) << c.what << " " << j;
+      }
+    }
+    EXPECT_EQ(e.HighestFreqSW, most) << c.what;
+  }
 }
 
 TEST_F(SourceTextRichEdit, HitsColdHotAndWalked) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QtCore/QCoreApplication>
+#include <functional>
+#include <vector>
 #include <QtGui/QMouseEvent>
 #include <QtWidgets/QAbstractScrollArea>
 
@@ -136,6 +138,42 @@ TEST(TextStringGridVirtual, EditingSteps) {
   EXPECT_EQ(ends->GetAValue(0).long1, 1);
 }
 
+TEST(TextStringGridVirtual, AHeadingIsOneBoldRunSpanningTheLine) {
+  constexpr TFontStyles kBold = 1u << fsBold, kItalic = 1u << fsItalic;
+  struct Case {
+    const char16_t* in;
+    const char16_t* out;
+    TFontStyles result;
+  } cases[] = {
+      {u"<B>Title</B>", u"Title", kBold | kItalic},
+      {u"<B></B>", u"", kBold | kItalic},
+      {u"<B>a</B> and <B>b</B>", u"<B>a</B> and <B>b</B>", kItalic},
+      {u"<B><B>a</B> and <B>b</B></B>", u"<B>a</B> and <B>b</B>", kBold | kItalic},
+      {u"<B>x <B>y</B> z</B>", u"x <B>y</B> z", kBold | kItalic},
+      {u"<B>a</B></B>", u"<B>a</B></B>", kItalic},
+      {u"<B><B>a</B>", u"<B><B>a</B>", kItalic},
+      {u"<B>open only", u"<B>open only", kItalic},
+      {u"Plain", u"Plain", kItalic},
+  };
+  for (const Case& c : cases) {
+    String t = c.in;
+    EXPECT_EQ(FontStyleForHeadingLine(kBold | kItalic, t), c.result) << StringToUtf8(c.in);
+    EXPECT_EQ(t, String(c.out)) << StringToUtf8(c.in);
+  }
+  // Toggling a line that merely starts and ends with bold words makes it a
+  // heading, and toggling again gives the line back.
+  Aligner a({u"<B>a</B> and <B>b</B>\r\n"});
+  TTextStringGridVirtual& g = *a.grid;
+  g.SetRow(0);
+  bool heading = false;
+  EXPECT_TRUE(g.ToggledRowAsHeadingRow(heading));
+  EXPECT_TRUE(heading);
+  EXPECT_EQ(a.holder.List(0)->Get(0), u"<B><B>a</B> and <B>b</B></B>");
+  EXPECT_TRUE(g.ToggledRowAsHeadingRow(heading));
+  EXPECT_FALSE(heading);
+  EXPECT_EQ(a.holder.List(0)->Get(0), u"<B>a</B> and <B>b</B>");
+}
+
 TEST(TextStringGridVirtual, HighlightedRowByBytesAndMiddleByCharacters) {
   Aligner a({u"abcd\r\nef\r\ngh\r\n", u"x\r\ny\r\nz\r\n"});
   TTextStringGridVirtual& g = *a.grid;
@@ -234,6 +272,84 @@ TEST_F(TextStringGridVirtual_files, SavesTextAndRtf) {
             (std::vector<String>{u"one", u"\u05D0\u05D1", u"two", u"\U0001F600"}));
   TTextStringGridVirtual empty(nullptr);
   EXPECT_FALSE(empty.SavedAsText(File("b.txt"), false, as_txt));
+}
+
+// Lines after empty ones keep their own language's font in the RTF: the
+// selection that takes the font starts where the line starts.
+TEST_F(TextStringGridVirtual_files, RtfLinesAfterEmptyLinesKeepTheirFont) {
+  Aligner a({u"\r\nab\r\ncd\r\n"});
+  TTextStringGridVirtual& g = *a.grid;
+  ASSERT_TRUE(g.SavedAsText(File("blank.rtf"), false, as_RTF));
+  EXPECT_EQ(g.RTFEdit->Text(), u"\r\nab\r\ncd");
+  for (Int32 pos : {1, 2, 4, 5}) {  // a, b, c, d
+    String name;
+    Int32 size = 0;
+    g.RTFEdit->FontAt(pos, name, size);
+    EXPECT_EQ(size, 12) << pos;
+  }
+}
+
+// Saving takes every line the holder has now, however its lines got there
+// since the grid last computed its sizes.
+TEST(TextStringGridVirtual, SavesEveryLineOfTheHolderWhateverTheRowCount) {
+  struct Case {
+    const char* what;
+    std::function<void(TTextStringGridListHolder&, TTextStringGridVirtual&)> change;
+    std::vector<String> expected;
+  } cases[] = {
+      {"holder set, sizes never computed", nullptr, {u"a1", u"b1", u"a2", u"b2", u"a3", u"b3"}},
+      {"a line added", [](TTextStringGridListHolder&, TTextStringGridVirtual& g) { g.AddALine(1, u"b4"); },
+       {u"a1", u"b1", u"a2", u"b2", u"a3", u"b3", u"b4"}},
+      {"a language's text set", [](TTextStringGridListHolder& h, TTextStringGridVirtual&) { h.SetText(0, u"x\r\ny\r\nz\r\nw\r\n"); },
+       {u"x", u"b1", u"y", u"b2", u"z", u"b3", u"w"}},
+  };
+  for (const Case& c : cases) {
+    TestApplication();
+    TTextStringGridListHolder holder;
+    for (Int32 i = 0; i < 2; ++i) {
+      holder.SetALanguage(i, Lang(u"English", kEnglishLcid, i));
+      holder.SetFontRecNameAndSize(i, u"DejaVu Sans", 12);
+      holder.SetText(i, i == 0 ? u"a1\r\na2\r\na3\r\n" : u"b1\r\nb2\r\nb3\r\n");
+    }
+    TTextStringGridVirtual g(nullptr);
+    g.SetStringArrayHolder(&holder);
+    if (c.change) {
+      g.ComputeHeightsAndWidths(true);
+      c.change(holder, g);
+    }
+    std::vector<String> saved;
+    g.fOnExportStringlistToExcel = [&](TObject*, TStrings* lines, const String&) {
+      for (Int32 k = 0; k < lines->Count(); ++k) saved.push_back(lines->Get(k));
+    };
+    EXPECT_TRUE(g.SavedAsText(u"unused.xlsx", false, as_Excel_spreadsheet)) << c.what;
+    EXPECT_EQ(saved, c.expected) << c.what;
+  }
+}
+
+// The grid reads the tool's holder variable: a holder freed and the variable
+// cleared leaves the grid without one; a holder put in its place is used.
+TEST(TextStringGridVirtual, FollowsTheToolsHolderVariable) {
+  TestApplication();
+  auto* toolHolder = new TTextStringGridListHolder;
+  toolHolder->SetALanguage(0, Lang(u"English", kEnglishLcid, 0));
+  toolHolder->SetText(0, u"one\r\n");
+  TTextStringGridVirtual g(nullptr);
+  g.SetBounds(0, 0, 200, 100);
+  g.SetStringArrayHolder(&toolHolder);
+  EXPECT_EQ(g.GetStringArrayHolder(), toolHolder);
+  EXPECT_EQ(g.LanguagesInUse(), 1);
+  delete toolHolder;
+  toolHolder = nullptr;
+  EXPECT_FALSE(g.BaseStringArrayHolderOK());
+  EXPECT_EQ(g.LanguagesInUse(), 0);
+  EXPECT_FALSE(g.SavedAsText(u"unused.txt", false, as_txt));
+  (void)Rendered(g);  // paints nothing, reads nothing freed
+  TTextStringGridListHolder replacement;
+  for (Int32 i = 0; i < 2; ++i) replacement.SetALanguage(i, Lang(u"English", kEnglishLcid, i));
+  toolHolder = &replacement;
+  EXPECT_EQ(g.LanguagesInUse(), 2);
+  g.SetStringArrayHolder(nullptr);
+  EXPECT_EQ(g.LanguagesInUse(), 0);
 }
 
 TEST(TextStringGridVirtual, PaintsNumbersFramesSelectionAndHits) {

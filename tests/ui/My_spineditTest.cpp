@@ -103,6 +103,26 @@ TEST_F(My_spinedit, IntegerModeMovesByTheIncrementWithinTheIntegerLimits) {
   EXPECT_EQ(beeps, 0);
 }
 
+TEST_F(My_spinedit, IntegerStepsClampInsteadOfWrapping) {
+  struct Case {
+    Int32 min, max, increment, start;
+    bool up;
+    Int32 expected;
+  } cases[] = {
+      {0, 0, 1, INT32_MAX, true, INT32_MAX},
+      {-2100000000, 0, 1000000000, -2000000000, false, -2100000000},
+      {0, 0, INT32_MIN, 5, false, INT32_MAX},
+  };
+  for (const Case& c : cases) {
+    spin->SetMinValue(c.min);
+    spin->SetMaxValue(c.max);
+    spin->SetIncrement(c.increment);
+    spin->SetValue(c.start);
+    c.up ? Up() : Down();
+    EXPECT_EQ(spin->Value(), c.expected) << c.start << (c.up ? " up " : " down ") << c.increment;
+  }
+}
+
 TEST_F(My_spinedit, AReadOnlyEditBeepsAndKeepsItsValue) {
   spin->SetPrecision(2);
   spin->SetFloatValue(0.5);

@@ -187,6 +187,32 @@ TEST(Tpcprogressbars, BlocksSmoothAndWhole) {
   EXPECT_EQ(CountOf(upright, Rect(0, 0, 20, 75), kRed), 0);
 }
 
+// Ranges whose span or offset pass the 32-bit range still fill the bar in
+// proportion (148 pixels of drawing length, smooth, no spectrum).
+TEST(Tpcprogressbars, WideRangesScaleIn64Bits) {
+  OnAForm<TPCProgressBar> f;
+  TPCProgressBar& p = *f.bar;
+  p.SetSpectrumBar(false);
+  p.SetBarColour(kRed);
+  p.SetColor(clWhite);
+  struct Case {
+    Int32 low, high, position, filled;
+  } cases[] = {
+      {INT32_MIN, INT32_MAX, 0, 74},           // half of the widest range
+      {INT32_MIN, INT32_MAX, INT32_MAX, 148},  // all of it
+      {INT32_MIN, INT32_MAX, INT32_MIN, 0},
+      {-2, INT32_MAX, INT32_MAX / 2, 74},      // span just past 31 bits
+      {INT32_MAX - 100, INT32_MAX, INT32_MAX - 50, 74},
+  };
+  for (const Case& c : cases) {
+    p.SetHighRange(INT32_MAX);
+    p.SetLowRange(c.low);
+    p.SetHighRange(c.high);
+    const QImage img = PaintedBar(p, c.position);
+    EXPECT_EQ(CountOf(img, Rect(1, 1, 149, 19), kRed), c.filled * 18) << c.low << ".." << c.high << " at " << c.position;
+  }
+}
+
 TEST(Tpcprogressbars, SpectrumBlocksAndTheInvertedLabel) {
   OnAForm<TPCProgressBar> f;
   TPCProgressBar& p = *f.bar;

@@ -4,6 +4,8 @@
 // typed-ahead input and the system colours.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include <QtGui/QKeyEvent>
 #include <QtGui/QMouseEvent>
 #include <QtGui/QPalette>
@@ -101,6 +103,7 @@ class Panel : public TCustomControl {
   int resizes = 0;
   int painted = 0;
   TColor fill = clNone;
+  bool throws = false;  // Paint fails after it has drawn, as a faulty host handler does
   std::vector<TMessage> messages;
   void WndProc(TMessage& m) override {
     messages.push_back(m);
@@ -120,6 +123,7 @@ class Panel : public TCustomControl {
     Canvas().Pen().SetColor(0);
     Canvas().MoveTo(0, 0);
     Canvas().LineTo(4, 0);
+    if (throws) throw std::runtime_error("paint failed");
   }
 };
 
@@ -365,6 +369,25 @@ TEST(TCustomControlPaint, PaintDrawsOverTheControlsColour) {
   // Outside Paint the canvas measures but draws nothing.
   EXPECT_FALSE(panel->Canvas().CanDraw());
   EXPECT_GT(panel->Canvas().TextWidth(u"abc"), 0);
+}
+
+// A Paint that throws leaves the canvas without the surface of the frame that
+// is gone, and the control paints again afterwards.
+TEST(TCustomControlPaint, AThrowingPaintLeavesTheCanvasWithoutItsSurface) {
+  TestApplication();
+  TForm form(nullptr);
+  auto* panel = new Panel(&form);
+  panel->SetParent(&form);
+  panel->SetBounds(0, 0, 8, 6);
+  panel->SetColor(0x00FF00);
+  panel->fill = 0x0000FF;
+  panel->throws = true;
+  EXPECT_THROW(panel->RoutePaint(nullptr), std::runtime_error);
+  EXPECT_EQ(panel->Canvas().Surface(), nullptr);
+  EXPECT_GT(panel->Canvas().TextWidth(u"abc"), 0);  // the canvas still measures
+  panel->throws = false;
+  EXPECT_EQ(PixelOf(Rendered(*panel), 3, 3), 0x0000FF);
+  EXPECT_EQ(panel->Canvas().Surface(), nullptr);
 }
 
 TEST(TLabelText, AutoSizeTakesTheTextsLinesAndCarriageReturnsBreakThem) {

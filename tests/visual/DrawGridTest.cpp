@@ -6,6 +6,7 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtGui/QMouseEvent>
+#include <QtGui/QPainter>
 #include <QtGui/QWheelEvent>
 #include <QtTest/QTest>
 #include <QtWidgets/QAbstractScrollArea>
@@ -14,6 +15,7 @@
 #include <QtWidgets/QScrollBar>
 #include <random>
 #include <set>
+#include <stdexcept>
 #include <vector>
 
 #include "VisualTestSupport.h"
@@ -146,6 +148,41 @@ void Wheel(TCustomDrawGrid& g, int delta, Qt::KeyboardModifiers mods = Qt::NoMod
   QCoreApplication::sendEvent(vp, &e);
 }
 
+// When the rows (or columns) fit the client exactly but for the line after
+// the last one, the last one is reachable with the top at the count less the
+// rows shown, and moving the current cell to it does not scroll further.
+TEST(TDrawGridScrolling, TheLastRowAndColumnAtAnExactFit) {
+  struct Case {
+    Int32 height, visibleRows, maxTop;
+    Int32 width, visibleCols, maxLeft;
+  } cases[] = {
+      {299, 11, 989, 389, 5, 95},  // the last row's line would fall outside
+      {300, 11, 989, 390, 5, 95},  // room for the line too
+      {298, 10, 990, 388, 4, 96},  // one pixel short of the last row
+  };
+  for (const Case& c : cases) {
+    auto g = RoomyGrid();
+    g->SetBounds(0, 0, c.width, c.height);
+    g->SetRowCount(1000);
+    g->SetColCount(100);
+    // The client area without the scroll bars is what must fit.
+    g->SetBounds(0, 0, 2 * c.width - g->ClientWidth(), 2 * c.height - g->ClientHeight());
+    ASSERT_EQ(g->ClientHeight(), c.height);
+    ASSERT_EQ(g->ClientWidth(), c.width);
+    EXPECT_EQ(g->VisibleRowCount(), c.visibleRows) << c.height;
+    EXPECT_EQ(g->MaxTopRow(), c.maxTop) << c.height;
+    EXPECT_EQ(g->VisibleColCount(), c.visibleCols) << c.width;
+    g->SetLeftCol(1000);  // held to the last left column
+    EXPECT_EQ(g->LeftCol(), c.maxLeft) << c.width;
+    g->SetTopRow(c.maxTop);
+    g->SetRow(999);
+    EXPECT_EQ(g->TopRow(), c.maxTop) << c.height;
+    g->SetLeftCol(c.maxLeft);
+    g->SetCol(99);
+    EXPECT_EQ(g->LeftCol(), c.maxLeft) << c.width;
+  }
+}
+
 TEST(TDrawGridScrolling, TheWheelMovesTheCurrentRowAndADoubleClickIsReported) {
   auto g = RoomyGrid();
   g->SetRowCount(1000);
@@ -226,8 +263,11 @@ TEST(TDrawGridRows, RowsOfTheirOwnHeightAmongDefaultOnes) {
   g->SetDefaultRowHeight(24);
   g->SetRowCount(1000000);
   g->SetRowHeights(999999, 100);
-  // 175 pixels: the last row takes 101, then two rows of 25 fit, a third does not.
-  EXPECT_EQ(g->MaxTopRow(), 999997);
+  // 175 pixels: the last row takes 100 (no line needed after it), then three
+  // rows of 25 fill the rest exactly.
+  EXPECT_EQ(g->MaxTopRow(), 999996);
+  g->SetRowHeights(999998, 25);
+  EXPECT_EQ(g->MaxTopRow(), 999997);  // 100 + 26 + 25 leave 24, short of a row
 }
 
 TEST(TDrawGridPainting, APaintTouchesOnlyTheCellsOnTheScreen) {
@@ -249,6 +289,31 @@ TEST(TDrawGridPainting, APaintTouchesOnlyTheCellsOnTheScreen) {
     EXPECT_EQ(*std::next(rowsDrawn.begin()), rows / 2);
     EXPECT_EQ(*rowsDrawn.rbegin(), rows / 2 + 6);
   }
+}
+
+// A cell handler that throws (a host whose list shrank before the grid was
+// told) leaves the canvas without the painter of the paint that is gone; the
+// grid paints again once the handler is sound.
+TEST(TDrawGridPainting, AThrowingCellHandlerLeavesTheCanvasWithoutItsSurface) {
+  auto g = RoomyGrid();
+  bool fail = true;
+  int drawn = 0;
+  g->OnDrawCell = [&](TObject*, Int32, Int32 r, const TRect& rect, TGridDrawState) {
+    g->Canvas().FillRect(rect);
+    if (fail && r == 3) throw std::out_of_range("row 3");
+    ++drawn;
+  };
+  QImage img(400, 200, QImage::Format_RGB32);
+  {
+    QPainter painter(&img);
+    EXPECT_THROW(g->PaintViewport(painter, g->ClientRect()), std::out_of_range);
+  }
+  EXPECT_EQ(g->Canvas().Surface(), nullptr);
+  fail = false;
+  drawn = 0;
+  (void)Rendered(*g);
+  EXPECT_EQ(drawn, 25);
+  EXPECT_EQ(g->Canvas().Surface(), nullptr);
 }
 
 TEST(TDrawGridPainting, FixedSelectedAndPlainCellsByPixel) {

@@ -271,6 +271,52 @@ TEST(TSpinEditSteps, ButtonsMoveTheValueWithinItsLimitsAndReadOnlyBeeps) {
   SetMessageBeepHandler(std::move(saved));
 }
 
+// Steps near the ends of the 32-bit range are added in 64 bits and then held
+// to the limits (to the 32-bit range when the limits are equal).
+TEST(TSpinEditSteps, StepsNearThe32BitEndsClampInsteadOfWrapping) {
+  TestApplication();
+  TForm form(nullptr);
+  auto* spin = new TSpinEdit(&form);
+  spin->SetParent(&form);
+  auto* qt = static_cast<QAbstractSpinBox*>(spin->Widget());
+  struct Case {
+    Int32 min, max, increment, start, steps, expected;
+  } cases[] = {
+      {0, 0, 1, INT32_MAX, 1, INT32_MAX},
+      {0, 0, 1, INT32_MIN, -1, INT32_MIN},
+      {0, 0, INT32_MIN, 0, -1, INT32_MAX},  // minus the least increment
+      {0, 2100000000, 1000000000, 2000000000, 1, 2100000000},
+      {0, 0, 1000000000, 2000000000, -1, 1000000000},  // an ordinary step still moves
+  };
+  for (const Case& c : cases) {
+    spin->SetMinValue(c.min);
+    spin->SetMaxValue(c.max);
+    spin->SetIncrement(c.increment);
+    spin->SetValue(c.start);
+    qt->stepBy(c.steps);
+    EXPECT_EQ(spin->Value(), c.expected) << c.start << " by " << c.steps << " x " << c.increment;
+  }
+}
+
+// ValueInt rounds and holds the value to the 32-bit range.
+TEST(TNumberBoxValue, ValueIntHoldsTo32Bits) {
+  TestApplication();
+  TForm form(nullptr);
+  auto* box = new TNumberBox(&form);
+  box->SetParent(&form);
+  box->SetMode(nbmFloat);
+  box->SetDecimal(1);
+  const struct {
+    Double value;
+    Int32 expected;
+  } cases[] = {{3e9, INT32_MAX}, {-3e9, INT32_MIN}, {2147483647.4, INT32_MAX}, {-2147483648.4, INT32_MIN},
+               {2.6, 3}, {-2.6, -3}};
+  for (const auto& c : cases) {
+    box->SetValue(c.value);
+    EXPECT_EQ(box->ValueInt(), c.expected) << c.value;
+  }
+}
+
 TEST(TNumberBoxValue, KeepsItsValueWithinItsLimitsAndDecimals) {
   TestApplication();
   TForm form(nullptr);

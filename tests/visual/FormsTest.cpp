@@ -5,6 +5,7 @@
 
 #include <QtGui/QCloseEvent>
 #include <QtGui/QKeyEvent>
+#include <stdexcept>
 
 #include "VisualTestSupport.h"
 #include "platform/visual/Forms.h"
@@ -121,6 +122,54 @@ TEST(TFormModal, AResultSetWhileShowingSkipsTheLoopAndTheHook) {
   // A result set in OnShow ends ShowModal at once: no loop, no hook.
   EXPECT_EQ(form->ShowModal(), mrAbort);
   EXPECT_EQ(shown, 0);
+}
+
+// An exception from any handler run while the form is shown reaches the
+// caller of ShowModal, and leaves the form modeless and hidden: it can be
+// shown modally again, closed and freed.
+TEST(TFormModal, AnExceptionFromAHandlerLeavesTheFormModeless) {
+  TestApplication();
+  struct Case {
+    const char* what;
+    bool onShow, hook, click, timer;
+  } cases[] = {
+      {"the form's OnShow", true, false, false, false},
+      {"the modal hook", false, true, false, false},
+      {"a button's click", false, false, true, false},
+      {"a timer", false, false, false, true},
+  };
+  for (const Case& c : cases) {
+    std::unique_ptr<TForm> form(MakeForm(nullptr));
+    bool fail = true;
+    auto fault = [&fail](bool armed) {
+      if (fail && armed) throw std::runtime_error("handler failed");
+    };
+    form->OnShow = [&](TObject*) { fault(c.onShow); };
+    static_cast<TButton*>(form->FindComponent(u"Go"))->OnClick = [&](TObject*) { fault(c.click); };
+    auto* timer = new TTimer(form.get());
+    timer->SetInterval(5);
+    timer->SetEnabled(c.timer);
+    timer->SetOnTimer([&](TObject*) { fault(c.timer); });
+    {
+      ScopedModalHook hook([&](TForm& f) {
+        fault(c.hook);
+        if (!c.timer) PressButton(f, u"Go");
+      });
+      EXPECT_THROW(form->ShowModal(), std::runtime_error) << c.what;
+    }
+    EXPECT_FALSE(form->Modal()) << c.what;
+    EXPECT_FALSE(form->Visible()) << c.what;
+    EXPECT_EQ(Application().ModalLevel(), 0) << c.what;
+    EXPECT_FALSE(form->Widget()->isVisible()) << c.what;
+    EXPECT_EQ(form->Widget()->windowModality(), Qt::NonModal) << c.what;
+    fail = false;
+    timer->SetEnabled(false);
+    PressingHook pressing(u"go");
+    ScopedModalHook hook(pressing.Hook());
+    EXPECT_EQ(form->ShowModal(), mrYes) << c.what;
+    form->Close();
+    form->SetModalResult(mrOk);
+  }
 }
 
 TEST(TFormModal, NestedModalFormsEachMeetTheHook) {
