@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <system_error>
 #include <thread>
 
 #include "analysis/Further_string_functions.h"
@@ -50,9 +49,10 @@ void ClassifyText(const String& text, std::vector<Word>& classes) {
     for (unsigned t = 1; t < threads; ++t) {
       const size_t from = std::min(n, t * piece);
       const size_t count = std::min(n - from, piece);
-      helpers.emplace_back([&text, &classes, from, count] { ParseAString(text.data() + from, count, classes.data() + from); });
+      helpers.emplace_back(
+          [&text, &classes, from, count] { ParseAString(text.data() + from, count, classes.data() + from); });
     }
-  } catch (const std::system_error&) {
+  } catch (const std::exception&) {
     // No thread to be had: what the helpers started on stays theirs, the rest
     // is done here.
     for (size_t t = helpers.size() + 1; t < threads; ++t) {
