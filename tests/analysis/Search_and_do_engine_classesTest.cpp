@@ -29,12 +29,13 @@ class Search_and_do_engineClasses : public ::testing::Test {
   }
 };
 
-// Something done between handing a text to the engine and searching it, or
-// from the callback of each hit (as a host's yield may do).
+// Something done between handing a text to the engine and searching it, from
+// the callback of each hit, or from the host's yield hook.
 struct SharingCase {
   const char* name;
-  std::function<void()> between;
-  std::function<void()> perHit;
+  std::function<void()> between = nullptr;
+  std::function<void()> perHit = nullptr;
+  std::function<void()> inYield = nullptr;
 };
 
 TEST_F(Search_and_do_engineClasses, EveryHitIsFoundWhateverOtherEnginesDo) {
@@ -61,6 +62,7 @@ TEST_F(Search_and_do_engineClasses, EveryHitIsFoundWhateverOtherEnginesDo) {
       {"a word-list check at every hit", nullptr, wordListCheck},
       {"the whole text's classes emptied at every hit", nullptr, [] { global_Wchars[wp_whole].clear(); }},
       {"the whole text's classes emptied before the search", [] { global_Wchars[wp_whole].clear(); }, nullptr},
+      {"a word-list check from the host's yield", nullptr, nullptr, wordListCheck},
   };
   for (const SharingCase& c : cases) {
     TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
@@ -72,7 +74,10 @@ TEST_F(Search_and_do_engineClasses, EveryHitIsFoundWhateverOtherEnginesDo) {
                           return true;
                         });
     if (c.between) c.between();
+    const TYieldProcessProc previous = Global_YieldProcessProc;
+    if (c.inYield) Global_YieldProcessProc = c.inYield;
     EXPECT_TRUE(engine.SearchAndDo(&word, wp_whole, 0, TTextStatsPositions_rec{})) << c.name;
+    Global_YieldProcessProc = previous;
     EXPECT_EQ(found, (std::vector<Int32>{1, 13, 25, 38})) << c.name;
     EXPECT_EQ(engine.fSearchAndDoPrivate.fHitsFound[hf_total], 4) << c.name;
   }
