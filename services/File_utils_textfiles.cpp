@@ -189,9 +189,11 @@ namespace {
 
 // The whole file decoded into text. A regular file is mapped and decoded
 // where it lies: its bytes are neither copied nor given room of their own,
-// which for a large text is most of the cost of reading it. Anything else (a
-// pipe, a file that cannot be mapped) is read whole first. False when the
-// file cannot be opened or read.
+// which for a large text is most of the cost of reading it. Like any mapped
+// file, it must not be cut short by another program while it is decoded (the
+// system stops a process that reads a mapped page past the file's end).
+// Anything else (a pipe, a file that cannot be mapped) is read whole first.
+// False when the file cannot be opened or read.
 bool DecodedWholeFile(const String& fileName, String& text, TEncoding*& encoding, Int32& preambleLength) {
   try {
     TFileStream f(fileName, fmOpenRead | fmShareDenyNone);
