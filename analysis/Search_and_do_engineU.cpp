@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <thread>
 
 #include "analysis/Further_string_functions.h"
 #include "core/Basic_processes.h"
@@ -18,19 +19,72 @@ namespace {
 
 constexpr Int32 kSpareClasses = 10;
 
+// The engine that built each buffer's class array (nil when none did, or when
+// it has emptied the array again). An engine freed empties only an array it
+// built itself, so freeing a passing engine (a word-list check run from the
+// host's yield, a temporary search-word list) leaves a search of the whole
+// text under way with its classes.
+TEnumArray<TWholeOrPart, const TSearchAndDoEngine*, 2> gClassArrayBuilder{};
+
+// Texts from this many characters on are classified in pieces side by side.
+constexpr size_t kPieceForThreads = size_t{1} << 20;
+constexpr unsigned kMostThreads = 4;
+
+// The classes of the text into classes[0..text size). A large text is cut
+// into pieces (a UTF-16 unit's class depends on that unit alone, so any cut
+// gives the classes the whole text gives) classified by up to four threads.
+void ClassifyText(const String& text, std::vector<Word>& classes) {
+  const size_t n = text.size();
+  const unsigned threads =
+      std::min<unsigned>({kMostThreads, std::max(1u, std::thread::hardware_concurrency()),
+                          static_cast<unsigned>(std::min<size_t>(n / kPieceForThreads, kMostThreads))});
+  if (threads < 2) {
+    ParseAString(text.data(), n, classes.data());
+    return;
+  }
+  const size_t piece = (n + threads - 1) / threads;
+  std::vector<std::thread> helpers;
+  helpers.reserve(threads - 1);
+  try {
+    for (unsigned t = 1; t < threads; ++t) {
+      const size_t from = std::min(n, t * piece);
+      const size_t count = std::min(n - from, piece);
+      helpers.emplace_back(
+          [&text, &classes, from, count] { ParseAString(text.data() + from, count, classes.data() + from); });
+    }
+  } catch (const std::exception&) {
+    // No thread to be had: what the helpers started on stays theirs, the rest
+    // is done here.
+    for (size_t t = helpers.size() + 1; t < threads; ++t) {
+      const size_t from = std::min(n, t * piece);
+      ParseAString(text.data() + from, std::min(n - from, piece), classes.data() + from);
+    }
+  }
+  ParseAString(text.data(), std::min(n, piece), classes.data());
+  for (std::thread& h : helpers) h.join();
+}
+
 // The class array of the buffer: its length + 10 entries, the spare ones 0.
 // The array's room is reused: only entries it never had are zero-filled
 // before they are written.
-void BuildClassArray(TWholeOrPart which) {
+void BuildClassArray(TWholeOrPart which, const TSearchAndDoEngine* builder) {
   const String& text = global_bufStr[which];
   std::vector<Word>& classes = global_Wchars[which];
+  gClassArrayBuilder[which] = builder;
   if (text.empty()) {
     classes.clear();
     return;
   }
   classes.resize(text.size() + kSpareClasses);
-  ParseAString(text, classes);
+  ClassifyText(text, classes);
   std::fill(classes.end() - kSpareClasses, classes.end(), Word(0));
+}
+
+// Whether the buffer has a class for each of its characters: an array
+// emptied under a search (by code that freed its own) is built again rather
+// than letting the search end early as if the text had no more hits.
+void EnsureClassArray(TWholeOrPart which, const TSearchAndDoEngine* builder) {
+  if (global_Wchars[which].size() < global_bufStr[which].size()) BuildClassArray(which, builder);
 }
 
 }  // namespace
@@ -43,7 +97,11 @@ TSearchAndDoEngine::TSearchAndDoEngine(Cardinal lcid, TSearchEngineKinds kind) {
 
 TSearchAndDoEngine::~TSearchAndDoEngine() {
   fSearchAndDoPrivate.fstart_bytes.clear();
-  global_Wchars[wp_whole].clear();
+  for (TWholeOrPart which : {wp_whole, wp_part}) {
+    if (gClassArrayBuilder[which] != this) continue;
+    gClassArrayBuilder[which] = nullptr;
+    if (which == wp_whole) global_Wchars[wp_whole].clear();
+  }
 }
 
 void TSearchAndDoEngine::SetLCID(Cardinal lcid) {
@@ -58,14 +116,14 @@ const Char* TSearchAndDoEngine::UpperTable() const {
 
 void TSearchAndDoEngine::SetABuffer(const String& text, TWholeOrPart which) {
   global_bufStr[which] = text;
-  BuildClassArray(which);
+  BuildClassArray(which, this);
 }
 
 void TSearchAndDoEngine::SetABuffer(String&& text, TWholeOrPart which) {
   // The text is taken over; the caller gets the old buffer's room back.
   global_bufStr[which].swap(text);
   text.clear();
-  BuildClassArray(which);
+  BuildClassArray(which, this);
 }
 
 void TSearchAndDoEngine::GetThisFileStartBytesFrom(const TConcordJumpFileAndByteList& list, Int32 fileNumber_1B) {
@@ -183,6 +241,7 @@ bool TSearchAndDoEngine::PrivateSearchAndDo(const TQMSearchWordRec& rec, TWholeO
         ++j;
       }
       if (where >= end) break;
+      EnsureClassArray(which, this);
       OneSearchStep(rec, which, positions, hit, where);
     } while (where != nullptr && where < end && !SearchAndDoPublic.Stopped);
   } catch (...) {
@@ -194,20 +253,28 @@ bool TSearchAndDoEngine::PrivateSearchAndDo(const TQMSearchWordRec& rec, TWholeO
 
 void TWLSearchAndDo::SetSearchWord(const String& word, TMSSearchFlags flags) {
   fSearchAndDoPrivate.flags = flags;
-  fSearchAndDoPrivate.fsearch_text =
-      flags.Contains(msCaseIsSensitive) ? word : UpperCaseForLCID(fSearchAndDoPrivate.fLCID, word);
+  // Folded unit by unit with the table the matcher compares by, so that a
+  // word finds itself: a character outside the Basic Multilingual Plane
+  // stays as it is, as the matcher leaves the halves of a pair.
+  String folded = word;
+  if (!flags.Contains(msCaseIsSensitive)) {
+    const Char* upper = UpperTable();
+    for (Char& c : folded) c = upper[c];
+  }
+  fSearchAndDoPrivate.fsearch_text = std::move(folded);
 }
 
 bool TWLSearchAndDo::QuickSearchFoundIgnoringTags(TWholeOrPart which) {
   const String& buffer = global_bufStr[which];
   const String& pattern = fSearchAndDoPrivate.fsearch_text;
   if (buffer.size() < pattern.size() || pattern.empty()) return false;
-  BuildClassArray(which);
+  BuildClassArray(which, this);
   TConcSearchRec local{};
   const TTextStatsPositions_rec none;
   const Char* found = ConcSearch(buffer.data(), which, none, pattern, String(), fSearchAndDoPrivate.flags,
                                  coll_stop_sentence, fSearchAndDoPrivate.fInitialWildcard, false, local, UpperTable());
   global_Wchars[which].clear();
+  gClassArrayBuilder[which] = nullptr;
   return found != nullptr;
 }
 

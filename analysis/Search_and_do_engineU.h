@@ -60,7 +60,8 @@ class TSearchAndDoEngine : public TObject {
   TSearchAndDoEngine(Cardinal lcid, TSearchEngineKinds kind);
   TSearchAndDoEngine(const TSearchAndDoEngine&) = delete;
   TSearchAndDoEngine& operator=(const TSearchAndDoEngine&) = delete;
-  // Frees the resume positions and empties the wp_whole class array.
+  // Frees the resume positions and empties the wp_whole class array when
+  // this engine built it (another engine's search may be using it).
   ~TSearchAndDoEngine() override;
 
   void SetLCID(Cardinal lcid);
@@ -87,7 +88,8 @@ class TSearchAndDoEngine : public TObject {
   // after the one before. After an accepted hit the search goes on after the
   // whole hit, after one that is refused one character after its start. An
   // exception inside the search becomes Exception "problem searching <file>
-  // for "<typed word>"" with the original nested in it.
+  // for "<typed word>"" with the original nested in it. A buffer found
+  // without its class array gets it built again before it is searched.
   bool SearchAndDo(const TQMSearchWordRec* rec, TWholeOrPart which, Int32 searchNumber,
                    const TTextStatsPositions_rec& positions);
 
@@ -111,7 +113,8 @@ class TWLSearchAndDo : public TSearchAndDoEngine {
  public:
   using TSearchAndDoEngine::TSearchAndDoEngine;
   // The flags, and the word upper-cased (engine's locale) unless they make
-  // it case-sensitive.
+  // it case-sensitive, unit by unit as the matcher compares (the halves of a
+  // surrogate pair stay as they are).
   void SetSearchWord(const String& word, TMSSearchFlags flags);
   // Whether the word occurs in the buffer of which (set with SetABuffer):
   // false when the buffer is shorter than the word; otherwise the class

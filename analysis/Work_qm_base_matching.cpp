@@ -9,8 +9,8 @@ namespace sk {
 namespace {
 
 // Whether one of the words is in the text (set as the buffer of wp_part).
-bool AnyWordFound(TWLSearchAndDo& engine, TBaseSearchItems& words, const String& text) {
-  engine.SetABuffer(text, wp_part);
+bool AnyWordFound(TWLSearchAndDo& engine, TBaseSearchItems& words, String text) {
+  engine.SetABuffer(std::move(text), wp_part);
   for (Int32 w = 0; w < words.Count(); ++w) {
     const TQMSearchWordRec* rec = words.GetPtr(w);
     engine.SetSearchWord(rec->search_text, rec->flags);

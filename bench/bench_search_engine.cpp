@@ -8,6 +8,10 @@
 // Text(tokens).concordance_list("lord", lines=100000)), set beside our path
 // with the 40 characters either side of each hit copied out.
 //
+// The road's own phases as a tool meets them once per file, in fresh room
+// (no buffer kept from an earlier run): the file read and decoded by
+// GetTextOfAFile, and the decoded text handed to SetABuffer.
+//
 // A peer that is not installed is skipped with a message. The counters give
 // the hit counts; scripts/bench-peers prints the ratios.
 #include <benchmark/benchmark.h>
@@ -26,6 +30,7 @@
 #include "core/Global_vars.h"
 #include "core/Unicode_string_conversion.h"
 #include "platform/runtime/Locale.h"
+#include "services/File_utils_textfiles.h"
 
 extern char** environ;
 
@@ -180,6 +185,47 @@ void BM_SearchWord_ReadDecodeSetBuffer(benchmark::State& state) {
   bench::AccountBytes(state, c);
 }
 
+// The text and its class array given up, room and all.
+void FreeWholeBuffer() {
+  String().swap(global_bufStr[wp_whole]);
+  std::vector<Word>().swap(global_Wchars[wp_whole]);
+}
+
+void BM_Road_GetTextOfAFile(benchmark::State& state) {
+  const bench::TBenchCorpus& c = bench::Kjv10();
+  if (!bench::Ready(state, c)) return;
+  const String path = Utf8ToString(c.path);
+  for (auto _ : state) {
+    TEncoding* encoding = nullptr;
+    Int32 bom = 0;
+    String text = GetTextOfAFile(path, encoding, bom);
+    benchmark::DoNotOptimize(text.data());
+    state.PauseTiming();
+    String().swap(text);
+    state.ResumeTiming();
+  }
+  bench::AccountBytes(state, c);
+}
+
+void BM_Road_SetABuffer(benchmark::State& state) {
+  const bench::TBenchCorpus& c = bench::Kjv10();
+  if (!bench::Ready(state, c)) return;
+  TEncoding* encoding = nullptr;
+  Int32 bom = 0;
+  const String decoded = GetTextOfAFile(Utf8ToString(c.path), encoding, bom);
+  TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
+  for (auto _ : state) {
+    state.PauseTiming();
+    FreeWholeBuffer();
+    String text = decoded;
+    state.ResumeTiming();
+    engine.SetABuffer(std::move(text), wp_whole);
+    benchmark::DoNotOptimize(global_Wchars[wp_whole].data());
+  }
+  FreeWholeBuffer();
+  bench::AccountBytes(state, c);
+}
+
 // ripgrep: lines with a match (-c), as the peer to time, and every match
 // (--count-matches), the count ours must equal.
 void BM_Peer_Rg(benchmark::State& state) {
@@ -220,6 +266,8 @@ void BM_Peer_Nltk(benchmark::State& state) {
 
 BENCHMARK(BM_SearchWord_ReadDecode)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SearchWord_ReadDecodeSetBuffer)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Road_GetTextOfAFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Road_SetABuffer)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SearchWord_FromFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SearchWord_FromFile_WithContext)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Peer_Rg)->Unit(benchmark::kMillisecond)->UseRealTime();

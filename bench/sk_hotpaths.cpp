@@ -4,20 +4,35 @@
 //
 //   sk_hotpaths count-word FILE WORD   the number of whole-word finds of WORD, in any case
 //   sk_hotpaths word-freq FILE         the number of distinct words, and the most frequent one
+//   sk_hotpaths search-word FILE WORD  the main road as a tool walks it: the library started, the file
+//                                      read and decoded (GetTextOfAFile), WORD made a search-word list,
+//                                      the text handed over to its engine (SetABuffer) and searched
+//                                      (SearchAndDo); the number of hits
+//   sk_hotpaths concordance FILE WORD  the same, each hit made a concordance line of the 40 characters
+//                                      either side (line breaks as blanks); the number of lines and the
+//                                      first one
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include <vector>
+
+#include "analysis/Base_search_itemsU.h"
+#include "analysis/Search_and_do_engineU.h"
+#include "core/Global_vars.h"
 #include "core/My_string_functions_splitting.h"
 #include "core/My_string_functions_words.h"
 #include "core/Unicode_string_conversion.h"
 #include "core/Useful_classes_base_stringlists.h"
+#include "library/Units.h"
 #include "platform/runtime/Locale.h"
+#include "services/File_utils_textfiles.h"
 
 namespace {
 
@@ -89,12 +104,62 @@ int WordFrequencies(const char* path) {
   return 0;
 }
 
+// The 40 characters before and after a hit, line breaks and tabs as blanks.
+String ConcordanceLine(const String& text, Int32 start, Int32 end) {
+  constexpr Int32 kContext = 40;
+  const Int32 from = start > kContext ? start - kContext : 0;
+  const Int32 to = std::min<Int32>(static_cast<Int32>(text.size()), end + kContext);
+  String line = text.substr(static_cast<size_t>(from), static_cast<size_t>(to - from));
+  for (Char& c : line)
+    if (c < 0x20) c = u' ';
+  return line;
+}
+
+int SearchWord(const char* path, const char* word, bool concordance) {
+  Initialize();
+  TEncoding* encoding = nullptr;
+  Int32 bom = 0;
+  const String fileName = Utf8ToString(std::string(path));
+  String text = GetTextOfAFile(fileName, encoding, bom);
+  if (text.empty()) {
+    std::fprintf(stderr, "cannot read %s\n", path);
+    return 1;
+  }
+  const auto fileBytes = static_cast<Int32>(std::min<size_t>(text.size(), INT32_MAX));
+  TSearchWordItems words(Global_Blank_ignoreTags, LOCALE_USER_DEFAULT, true, se_searchword);
+  words.AddSW(Utf8ToString(std::string(word)));
+  TSearchAndDoEngine& engine = *words.fSearchEngine;
+  std::vector<String> lines;
+  engine.PrepareForConcordancing(fileName, fileBytes, 1, 0, false, coll_stop_none,
+                                 [&](TSearchAndDoEngine*, TConcSearchRec& hit) {
+                                   if (concordance)
+                                     lines.push_back(ConcordanceLine(global_bufStr[wp_whole],
+                                                                     hit.hit_edge_1B[sf_start2] - 1,
+                                                                     hit.hit_edge_1B[sf_finish2] - 1));
+                                   return true;
+                                 });
+  engine.SetABuffer(std::move(text), wp_whole);
+  for (Int32 i = 0; i < words.Count(); ++i) engine.SearchAndDo(words.GetPtr(i), wp_whole, i, Global_TextSectionsArr);
+  const Int32 hits = engine.fSearchAndDoPrivate.fHitsFound[hf_total];
+  if (concordance)
+    std::printf("%zu lines\n%s\n", lines.size(), lines.empty() ? "" : StringToUtf8(lines.front()).c_str());
+  else
+    std::printf("%d\n", hits);
+  std::fflush(stdout);
+  Finalize();
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   SetUserDefaultLocale("en_US");
   if (argc == 4 && std::strcmp(argv[1], "count-word") == 0) return CountWord(argv[2], argv[3]);
   if (argc == 3 && std::strcmp(argv[1], "word-freq") == 0) return WordFrequencies(argv[2]);
-  std::fprintf(stderr, "usage: sk_hotpaths count-word FILE WORD | word-freq FILE\n");
+  if (argc == 4 && std::strcmp(argv[1], "search-word") == 0) return SearchWord(argv[2], argv[3], false);
+  if (argc == 4 && std::strcmp(argv[1], "concordance") == 0) return SearchWord(argv[2], argv[3], true);
+  std::fprintf(stderr,
+               "usage: sk_hotpaths count-word FILE WORD | word-freq FILE | search-word FILE WORD | "
+               "concordance FILE WORD\n");
   return 2;
 }

@@ -191,11 +191,12 @@ bool IsLetterOrDigitAt(const Char* text, size_t n, size_t i) {
 }
 
 void ParseAString(const String& text, std::vector<Word>& classes) {
-  const size_t n = text.size();
-  if (classes.size() < n) throw Exception(u"wchars needs allocating");
+  if (classes.size() < text.size()) throw Exception(u"wchars needs allocating");
+  ParseAString(text.data(), text.size(), classes.data());
+}
+
+void ParseAString(const Char* src, size_t n, Word* dst) {
   const Byte* table = ClassTable();
-  const Char* src = text.data();
-  Word* dst = classes.data();
   size_t i = 0;
 #if defined(__SSE2__)
   // Runs of ASCII, sixteen units at a time, narrowed to bytes and classed by

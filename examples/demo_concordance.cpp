@@ -5,6 +5,7 @@
 // sorted on three levels (the word to the right of the hit, the word to its
 // left, the position), saved behind the saved-results header, read back and
 // compared, and the first lines are shown.
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -20,6 +21,7 @@
 #include "core/Stringtag_utils.h"
 #include "core/Unicode_string_conversion.h"
 #include "services/File_utils.h"
+#include "services/File_utils_textfiles.h"
 #include "services/Logging_utilities.h"
 #include "services/Wdef.h"
 #include "platform/runtime/FileUtils.h"
@@ -209,15 +211,10 @@ namespace {
 // makes a line of each hit and sorts the lines on the three levels. The
 // number of hits.
 Int32 FillAndSort(TDemoConcordance& list, const String& fileName, const String& word) {
-  TBytes bytes;
-  {
-    TFileStream in(fileName, fmOpenRead | fmShareDenyNone);
-    bytes.resize(static_cast<size_t>(in.Size()));
-    if (!bytes.empty()) in.ReadBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
-  }
   TEncoding* encoding = nullptr;
   Int32 bom = 0;
-  const String text = EncodedStringFromBytes(bytes, encoding, bom);
+  String text = GetTextOfAFile(fileName, encoding, bom);
+  const Int64 fileBytes = FileSizeByName(fileName);
   std::printf("concordance of \"%s\" in %s (%zu characters)\n", Utf8(word).c_str(), Utf8(fileName).c_str(),
               text.size());
 
@@ -225,7 +222,7 @@ Int32 FillAndSort(TDemoConcordance& list, const String& fileName, const String& 
   TSearchWordItems words(Global_Blank_ignoreTags, LOCALE_USER_DEFAULT, true, se_searchword);
   words.AddSW(word);
   TSearchAndDoEngine& engine = *words.fSearchEngine;
-  engine.PrepareForConcordancing(fileName, static_cast<Int32>(bytes.size()), 1, 0, false, coll_stop_none,
+  engine.PrepareForConcordancing(fileName, static_cast<Int32>(std::min<Int64>(fileBytes, INT32_MAX)), 1, 0, false, coll_stop_none,
                                  [&](TSearchAndDoEngine*, TConcSearchRec& hit) {
                                    const String& buffer = global_bufStr[wp_whole];
                                    const Int32 start = hit.hit_edge_1B[sf_start2] - 1;
@@ -241,7 +238,8 @@ Int32 FillAndSort(TDemoConcordance& list, const String& fileName, const String& 
                                    line->Keys();
                                    return true;
                                  });
-  engine.SetABuffer(text, wp_whole);
+  // The text is handed over, not copied.
+  engine.SetABuffer(std::move(text), wp_whole);
   for (Int32 i = 0; i < words.Count(); ++i) engine.SearchAndDo(words.GetPtr(i), wp_whole, i, Global_TextSectionsArr);
   const Int32 hits = engine.fSearchAndDoPrivate.fHitsFound[hf_total];
   AddToLogFile(Format(u"%d hits of \"%s\" in %s", {hits, word, fileName}));

@@ -1,6 +1,7 @@
 #include "services/File_utils_textfiles.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 #include "core/Unicode_string_conversion.h"
 #include "platform/runtime/CodePages.h"
 #include "platform/runtime/FileReplace.h"
+#include "platform/runtime/FileSeam.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Locale.h"
 #include "platform/runtime/Strings.h"
@@ -183,12 +185,49 @@ TEncoding* GetEncodingOfAFile(const String& fileName) {
   return enc != nullptr ? enc : TEncoding::UTF8();
 }
 
+namespace {
+
+// The whole file decoded into text. A regular file is mapped and decoded
+// where it lies: its bytes are neither copied nor given room of their own,
+// which for a large text is most of the cost of reading it. Like any mapped
+// file, it must not be cut short by another program while it is decoded (the
+// system stops a process that reads a mapped page past the file's end).
+// Anything else (a pipe, a file that cannot be mapped) is read whole first.
+// False when the file cannot be opened or read.
+bool DecodedWholeFile(const String& fileName, String& text, TEncoding*& encoding, Int32& preambleLength) {
+  try {
+    TFileStream f(fileName, fmOpenRead | fmShareDenyNone);
+    struct stat st {};
+    if (::fstat(f.Handle(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+      const auto size = static_cast<size_t>(st.st_size);
+      // The mapping stands for the read the other path makes.
+      if (FileSeamAsk(fsoRead) > 0) return false;
+      void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, f.Handle(), 0);
+      if (map != MAP_FAILED) {
+        EncodedStringFromBytesInto(text, static_cast<const Byte*>(map), size, encoding, preambleLength);
+        ::munmap(map, size);
+        return true;
+      }
+    }
+  } catch (const std::exception&) {
+    return false;
+  }
+  TBytes bytes;
+  if (!ReadWholeFile(fileName, bytes)) return false;
+  EncodedStringFromBytesInto(text, bytes.data(), bytes.size(), encoding, preambleLength);
+  return true;
+}
+
+}  // namespace
+
 String GetTextOfAFile(const String& fileName, TEncoding*& encoding, Int32& preambleLength) {
   encoding = nullptr;
   preambleLength = 0;
-  TBytes bytes;
-  if (!ReadWholeFile(fileName, bytes)) return String();
-  return EncodedStringFromBytes(bytes, encoding, preambleLength);
+  String text;
+  if (DecodedWholeFile(fileName, text, encoding, preambleLength)) return text;
+  encoding = nullptr;
+  preambleLength = 0;
+  return String();
 }
 
 String TextOfTextFile(const String& fileName) {

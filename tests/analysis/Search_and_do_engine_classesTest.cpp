@@ -1,0 +1,154 @@
+// The engine's class arrays when several engines share the process-wide
+// buffers: freeing an engine empties only what it built, a search never loses
+// hits to an array emptied under it, and a large text classified in pieces
+// gets the classes it gets whole. The quick word test with words outside the
+// Basic Multilingual Plane.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "TestSupport.h"
+#include "analysis/Base_search_itemsU.h"
+#include "analysis/Search_and_do_engineU.h"
+#include "analysis/Search_parsing.h"
+#include "core/Global_vars.h"
+#include "core/My_string_functions_charclass.h"
+
+namespace sk {
+namespace {
+
+class Search_and_do_engineClasses : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    for (TWholeOrPart w : {wp_whole, wp_part}) {
+      global_bufStr[w].clear();
+      global_Wchars[w].clear();
+    }
+  }
+};
+
+// Something done between handing a text to the engine and searching it, from
+// the callback of each hit, or from the host's yield hook.
+struct SharingCase {
+  const char* name;
+  std::function<void()> between = nullptr;
+  std::function<void()> perHit = nullptr;
+  std::function<void()> inYield = nullptr;
+};
+
+TEST_F(Search_and_do_engineClasses, EveryHitIsFoundWhateverOtherEnginesDo) {
+  const String text = u"the cat and the dog and the bird and the fish";  // "the" 4 times
+  const TQMSearchWordRec word = SWFullParsed_SearchWord(TIgnore_tag{}, u"the");
+  // A passing word-list check on the part buffer, with its own engine.
+  const auto wordListCheck = [] {
+    TWLSearchAndDo check(LOCALE_USER_DEFAULT, se_searchword);
+    check.SetSearchWord(u"dog", {msLeftBounded, msRightBounded});
+    check.SetABuffer(u"a dog     ", wp_part);
+    EXPECT_TRUE(check.QuickSearchFoundIgnoringTags(wp_part));
+  };
+  const SharingCase cases[] = {
+      {"nothing", nullptr, nullptr},
+      {"a temporary search-word list made and freed",
+       [] {
+         TSearchWordItems temporary(Global_Blank_ignoreTags, LOCALE_USER_DEFAULT, true, se_searchword);
+         temporary.AddSW(u"dog");
+       },
+       nullptr},
+      {"an engine of kind context word made and freed",
+       [] { TSearchAndDoEngine passing(LOCALE_USER_DEFAULT, se_contextword); }, nullptr},
+      {"a word-list check before the search", wordListCheck, nullptr},
+      {"a word-list check at every hit", nullptr, wordListCheck},
+      {"the whole text's classes emptied at every hit", nullptr, [] { global_Wchars[wp_whole].clear(); }},
+      {"the whole text's classes emptied before the search", [] { global_Wchars[wp_whole].clear(); }, nullptr},
+      {"a word-list check from the host's yield", nullptr, nullptr, wordListCheck},
+  };
+  for (const SharingCase& c : cases) {
+    TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
+    std::vector<Int32> found;
+    engine.PrepareFirst(text, true, wp_whole, static_cast<Int32>(text.size()), 0,
+                        [&](TSearchAndDoEngine*, TConcSearchRec& rec) {
+                          found.push_back(rec.exact_hit_char_position_1B);
+                          if (c.perHit) c.perHit();
+                          return true;
+                        });
+    if (c.between) c.between();
+    const TYieldProcessProc previous = Global_YieldProcessProc;
+    if (c.inYield) Global_YieldProcessProc = c.inYield;
+    EXPECT_TRUE(engine.SearchAndDo(&word, wp_whole, 0, TTextStatsPositions_rec{})) << c.name;
+    Global_YieldProcessProc = previous;
+    EXPECT_EQ(found, (std::vector<Int32>{1, 13, 25, 38})) << c.name;
+    EXPECT_EQ(engine.fSearchAndDoPrivate.fHitsFound[hf_total], 4) << c.name;
+  }
+}
+
+TEST_F(Search_and_do_engineClasses, AnEngineFreedEmptiesOnlyTheArrayItBuilt) {
+  auto first = std::make_unique<TSearchAndDoEngine>(LOCALE_USER_DEFAULT, se_searchword);
+  first->SetABuffer(u"abc", wp_whole);
+  auto second = std::make_unique<TSearchAndDoEngine>(LOCALE_USER_DEFAULT, se_searchword);
+  second->SetABuffer(u"de", wp_part);
+  second.reset();  // built only the part buffer's array, which stays
+  EXPECT_EQ(global_Wchars[wp_whole].size(), 13u);
+  EXPECT_EQ(global_Wchars[wp_part].size(), 12u);
+  first.reset();  // built the whole text's
+  EXPECT_TRUE(global_Wchars[wp_whole].empty());
+  EXPECT_EQ(global_Wchars[wp_part].size(), 12u);
+
+  // The last engine to build an array is the one that empties it.
+  TSearchAndDoEngine keeper(LOCALE_USER_DEFAULT, se_searchword);
+  {
+    TSearchAndDoEngine builder(LOCALE_USER_DEFAULT, se_searchword);
+    builder.SetABuffer(u"xyz", wp_whole);
+    keeper.SetABuffer(u"uvw", wp_whole);
+  }
+  EXPECT_EQ(global_Wchars[wp_whole].size(), 13u);
+}
+
+TEST_F(Search_and_do_engineClasses, ALargeTextIsClassedAsItIsWhole) {
+  // Every kind of unit, surrogate halves and markup-looking text among them,
+  // at positions that fall on either side of the pieces' edges.
+  const String sample = u"Ab 1.\u00E9\u05D0 $\u2028\U00010428\u0301\t<x>\u200C\uFFFF";
+  String text;
+  const size_t n = (size_t{5} << 20) + 13;
+  text.reserve(n);
+  while (text.size() < n) text += sample;
+  text.resize(n);
+  std::vector<Word> whole(text.size() + 10, 0);
+  ParseAString(text, whole);
+  TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
+  String moved = text;
+  engine.SetABuffer(std::move(moved), wp_whole);
+  EXPECT_TRUE(global_Wchars[wp_whole] == whole);
+  engine.SetABuffer(text, wp_part);
+  EXPECT_TRUE(global_Wchars[wp_part] == whole);
+}
+
+TEST_F(Search_and_do_engineClasses, QuickSearchOutsideTheBasicPlane) {
+  TWLSearchAndDo engine(LOCALE_USER_DEFAULT, se_searchword);
+  const TMSSearchFlags whole = {msLeftBounded, msRightBounded};
+  struct Case {
+    String word;
+    TMSSearchFlags flags;
+    String text;
+    bool found;
+  } cases[] = {
+      // Deseret and Adlam, lower and upper case, each finding itself.
+      {u"\U00010428\U0001042F", whole, u"a \U00010428\U0001042F b     ", true},
+      {u"\U00010400\U00010407", whole, u"a \U00010400\U00010407 b     ", true},
+      {u"\U0001E922\U0001E924", whole, u"\U0001E922\U0001E924     ", true},
+      {u"\U0001E900\U0001E902", whole, u"\U0001E900\U0001E902     ", true},
+      {u"\U00010428\U0001042F", {msCaseIsSensitive, msLeftBounded, msRightBounded}, u"\U00010428\U0001042F ", true},
+      // Mixed with letters of the basic plane, which still match in any case.
+      {u"x\U00010428y", whole, u"X\U00010428Y     ", true},
+      {u"\U00010428", whole, u"\U00010429     ", false},
+  };
+  for (const Case& c : cases) {
+    engine.SetSearchWord(c.word, c.flags);
+    engine.SetABuffer(c.text, wp_part);
+    EXPECT_EQ(engine.QuickSearchFoundIgnoringTags(wp_part), c.found) << StringToUtf8(c.word);
+  }
+}
+
+}  // namespace
+}  // namespace sk
