@@ -39,7 +39,7 @@ void ClassifyText(const String& text, std::vector<Word>& classes) {
       std::min<unsigned>({kMostThreads, std::max(1u, std::thread::hardware_concurrency()),
                           static_cast<unsigned>(std::min<size_t>(n / kPieceForThreads, kMostThreads))});
   if (threads < 2) {
-    ParseAString(text.data(), n, classes.data());
+    ParseAString(text.data(), n, 0, n, classes.data());
     return;
   }
   const size_t piece = (n + threads - 1) / threads;
@@ -50,17 +50,17 @@ void ClassifyText(const String& text, std::vector<Word>& classes) {
       const size_t from = std::min(n, t * piece);
       const size_t count = std::min(n - from, piece);
       helpers.emplace_back(
-          [&text, &classes, from, count] { ParseAString(text.data() + from, count, classes.data() + from); });
+          [&text, &classes, n, from, count] { ParseAString(text.data(), n, from, from + count, classes.data()); });
     }
   } catch (const std::exception&) {
     // No thread to be had: what the helpers started on stays theirs, the rest
     // is done here.
     for (size_t t = helpers.size() + 1; t < threads; ++t) {
       const size_t from = std::min(n, t * piece);
-      ParseAString(text.data() + from, std::min(n - from, piece), classes.data() + from);
+      ParseAString(text.data(), n, from, from + std::min(n - from, piece), classes.data());
     }
   }
-  ParseAString(text.data(), std::min(n, piece), classes.data());
+  ParseAString(text.data(), n, 0, std::min(n, piece), classes.data());
   for (std::thread& h : helpers) h.join();
 }
 

@@ -192,12 +192,13 @@ bool IsLetterOrDigitAt(const Char* text, size_t n, size_t i) {
 
 void ParseAString(const String& text, std::vector<Word>& classes) {
   if (classes.size() < text.size()) throw Exception(u"wchars needs allocating");
-  ParseAString(text.data(), text.size(), classes.data());
+  ParseAString(text.data(), text.size(), 0, text.size(), classes.data());
 }
 
-void ParseAString(const Char* src, size_t n, Word* dst) {
+void ParseAString(const Char* src, size_t n, size_t from, size_t to, Word* dst) {
   const Byte* table = ClassTable();
-  size_t i = 0;
+  size_t i = from;
+  if (to > n) to = n;
 #if defined(__SSE2__)
   // Runs of ASCII, sixteen units at a time, narrowed to bytes and classed by
   // comparisons (the table gives the same classes; AsciiClassesAgree checks
@@ -205,7 +206,7 @@ void ParseAString(const Char* src, size_t n, Word* dst) {
   if (AsciiClassesAgree()) {
     const __m128i nonAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
     const __m128i zero = _mm_setzero_si128();
-    while (n - i >= 16) {
+    while (i + 16 <= to) {
       const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
       const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + 8));
       const __m128i high = _mm_and_si128(_mm_or_si128(a, b), nonAscii);
@@ -220,7 +221,7 @@ void ParseAString(const Char* src, size_t n, Word* dst) {
     }
   }
 #endif
-  for (; i < n; ++i) dst[i] = ClassByteAt(table, src, n, i) & kClassBits;
+  for (; i < to; ++i) dst[i] = ClassByteAt(table, src, n, i) & kClassBits;
 }
 
 bool GetStringTypeQM(Cardinal locale, Cardinal infoType, const String& text, Int32 count,

@@ -68,8 +68,10 @@ inline bool IsLetterOrDigitAt(const String& text, size_t i) { return IsLetterOrD
 // text are left alone. Raises Exception("wchars needs allocating") and writes
 // nothing when classes has fewer elements than text has characters.
 void ParseAString(const String& text, std::vector<Word>& classes);
-// The classes of n units at src into dst[0..n).
-void ParseAString(const Char* src, size_t n, Word* dst);
+// The classes of the units [from, to) of a text of n units into dst[from..to).
+// A surrogate pair cut by from or to is still read whole from the text, so a
+// text may be classified in pieces.
+void ParseAString(const Char* src, size_t n, size_t from, size_t to, Word* dst);
 
 // The platform's character-type flags (CT_CTYPE1, CT_CTYPE2 or CT_CTYPE3) of the
 // first count units of text (count -1: all of them) into classes; false when

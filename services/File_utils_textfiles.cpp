@@ -1,9 +1,12 @@
 #include "services/File_utils_textfiles.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
+#include <sys/types.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <memory>
 
 #include "core/My_file_extensionsu.h"
 #include "core/Unicode_string_conversion.h"
@@ -187,25 +190,38 @@ TEncoding* GetEncodingOfAFile(const String& fileName) {
 
 namespace {
 
-// The whole file decoded into text. A regular file is mapped and decoded
-// where it lies: its bytes are neither copied nor given room of their own,
-// which for a large text is most of the cost of reading it. Like any mapped
-// file, it must not be cut short by another program while it is decoded (the
-// system stops a process that reads a mapped page past the file's end).
-// Anything else (a pipe, a file that cannot be mapped) is read whole first.
-// False when the file cannot be opened or read.
+// The whole file decoded into text. A regular file is read with one read into
+// room of its size (not zero-filled first, since every byte is overwritten)
+// and decoded from there. A read error fails the whole read; a file that shrank
+// meanwhile gives what it holds, and one that grew is read again whole.
+// Anything else (a pipe, a file the system reports as empty) is read whole
+// first. False when the file cannot be opened or read.
 bool DecodedWholeFile(const String& fileName, String& text, TEncoding*& encoding, Int32& preambleLength) {
   try {
     TFileStream f(fileName, fmOpenRead | fmShareDenyNone);
     struct stat st {};
     if (::fstat(f.Handle(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
       const auto size = static_cast<size_t>(st.st_size);
-      // The mapping stands for the read the other path makes.
       if (FileSeamAsk(fsoRead) > 0) return false;
-      void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, f.Handle(), 0);
-      if (map != MAP_FAILED) {
-        EncodedStringFromBytesInto(text, static_cast<const Byte*>(map), size, encoding, preambleLength);
-        ::munmap(map, size);
+      std::unique_ptr<Byte[]> room(new Byte[size]);
+      size_t got = 0;
+      while (got < size) {
+        const ssize_t r = ::read(f.Handle(), room.get() + got, size - got);
+        if (r < 0) {
+          if (errno == EINTR) continue;
+          return false;
+        }
+        if (r == 0) break;
+        got += static_cast<size_t>(r);
+      }
+      Byte more = 0;
+      ssize_t extra;
+      do {
+        extra = ::read(f.Handle(), &more, 1);
+      } while (extra < 0 && errno == EINTR);
+      if (extra < 0) return false;
+      if (extra == 0) {
+        EncodedStringFromBytesInto(text, room.get(), got, encoding, preambleLength);
         return true;
       }
     }

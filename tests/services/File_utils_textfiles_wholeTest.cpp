@@ -1,4 +1,4 @@
-// GetTextOfAFile over every kind of file it meets: the mapped path for
+// GetTextOfAFile over every kind of file it meets: the one-read path for
 // regular files, the reading path for files the system reports as empty, and
 // a read refused by the file layer.
 #include <gtest/gtest.h>
