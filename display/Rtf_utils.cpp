@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "display/Aligner_types.h"
 #include "core/Basic_processes.h"
 #include "core/Global_vars.h"
 #include "core/My_string_functions_markup.h"
@@ -115,14 +116,8 @@ bool SaveATextToARichedit(TRichEdit* edit, const String& text, const String& fil
 }
 
 TFontStyles FontStyleForString(TFontStyles styles, String& text) {
-  const String open = u"<B>";
-  const String close = u"</B>";
-  if (text.size() >= open.size() + close.size() && text.compare(0, open.size(), open) == 0 &&
-      text.compare(text.size() - close.size(), close.size(), close) == 0) {
-    text = text.substr(open.size(), text.size() - open.size() - close.size());
-    return static_cast<TFontStyles>(styles | (1u << fsBold));
-  }
-  return static_cast<TFontStyles>(styles & ~(1u << fsBold));
+  // A line is bold only when one bold run spans it whole, as a heading line is.
+  return FontStyleForHeadingLine(styles, text);
 }
 
 void CentreLineVerticallyInEdit(TRichEdit* edit, Int32 line) {

@@ -166,6 +166,7 @@ TEST(Rtf_utils, FontStyleForString) {
       {u"Plain", kBold, u"Plain", 0},
       {u"<B>open only", kBold, u"<B>open only", 0},
       {u"<B>", 0, u"<B>", 0},
+      {u"<B>a</B> and <B>b</B>", kBold, u"<B>a</B> and <B>b</B>", 0},
   };
   for (const Case& c : cases) {
     String t = c.in;
