@@ -1,6 +1,7 @@
 #include "services/Wdef_records.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "core/Generalruntime1const.h"
 #include "core/My_file_extensionsu.h"
@@ -498,18 +499,32 @@ bool SaveTextBreaksMarked(const String& filename) {
   const TTextStatsPositions_rec& sections = Global_TextSectionsArr;
   TUTF8Stringlist lines;
   const auto bufLen = static_cast<Int64>(buf.size());
-  for (size_t i = 0; i < sections.bufferful_chars.size(); ++i) {
+  // Whether a marker is a start or an end is decided by the first span of its
+  // kind that starts or finishes at the marker's position (its start tested
+  // first). The spans are read once, in order, into a table by position:
+  // two bits per kind, "decided" and "start".
+  const size_t markers = sections.bufferful_chars.size();
+  std::vector<uint8_t> ends(markers, 0);
+  for (Ttext_stats stat : {stats_sentence, stats_paragraph, stats_heading, stats_section}) {
+    const uint8_t decided = static_cast<uint8_t>(1u << (2 * (stat - 1))), start = static_cast<uint8_t>(decided << 1);
+    auto mark = [&](Int64 p, bool isStart) {
+      if (p < 0 || static_cast<uint64_t>(p) >= markers) return;
+      uint8_t& cell = ends[static_cast<size_t>(p)];
+      if (cell & decided) return;
+      cell = static_cast<uint8_t>(cell | decided | (isStart ? start : 0));
+    };
+    for (const TStartFinishIntegerRec& span : sections.stats_arr[stat]) {
+      mark(span.start, true);
+      mark(span.finish, false);
+    }
+  }
+  for (size_t i = 0; i < markers; ++i) {
     const TNumberWordAndStat& e = sections.bufferful_chars[i];
     if (e.stat == stats_word || static_cast<int>(e.stat) > stats_section) continue;
     const auto pos = static_cast<Int64>(i);
-    bool isStart = true;
-    for (const TStartFinishIntegerRec& span : sections.stats_arr[e.stat]) {
-      if (span.start == pos) break;
-      if (span.finish == pos) {
-        isStart = false;
-        break;
-      }
-    }
+    // A position no span of the kind starts or finishes at counts as a start.
+    const uint8_t decided = static_cast<uint8_t>(1u << (2 * (e.stat - 1)));
+    const bool isStart = (ends[i] & decided) == 0 || (ends[i] & (decided << 1)) != 0;
     String context;
     if (isStart) {
       if (pos + 1 < bufLen) context = buf.substr(static_cast<size_t>(pos + 1), 50);
