@@ -283,6 +283,26 @@ TEST_F(Wdef_recordsFiles, TextBreaksStartOrEndFromTheFirstSpanThere) {
             "0001 (P): defghij\r\n");
 }
 
+// Positions of five digits are written whole; a span of 80 characters or
+// more shows its first 40 and last 42 characters.
+TEST_F(Wdef_recordsFiles, TextBreaksLongPositionsAndSpans) {
+  String buf;
+  for (int k = 0; k < 10002; ++k) buf += static_cast<Char>(u'a' + k % 26);
+  global_bufStr[wp_whole] = buf;
+  TTextStatsPositions_rec& s = Global_TextSectionsArr;
+  s.stats_arr[stats_heading] = {{10000, 10001}, {100, 179}, {200, 278}};
+  s.bufferful_chars.assign(10002, TNumberWordAndStat{});
+  s.bufferful_chars[10001] = {12345, stats_heading};
+  ASSERT_TRUE(SaveTextBreaksMarked(File("breaks.txt")));
+  const std::string ascii(buf.begin(), buf.end());
+  EXPECT_EQ(ReadRaw("breaks.txt"), "\xEF\xBB\xBF"
+                                   "10001 H12345 end: \"" + ascii.substr(9951, 51) + "\")\r\n"
+                                   "\r\n\r\n"
+                                   "0001 (H): " + ascii.substr(10000, 2) + "\r\n"
+                                   "0002 (H): " + ascii.substr(100, 40) + "..." + ascii.substr(138, 42) + "\r\n"
+                                   "0003 (H): " + ascii.substr(200, 79) + "\r\n");
+}
+
 }  // namespace
 }  // namespace sk
 
