@@ -81,7 +81,7 @@ TEST(TCanvasEliding, EllipsesGiveWhatTakingOneCharacterAtATimeGives) {
     String (*byOnes)(TCanvas&, const String&, Int32);
   } kinds[] = {{"end", tfEndEllipsis, EndByOnes}, {"word", tfWordEllipsis, WordByOnes}, {"path", tfPathEllipsis, PathByOnes}};
   for (int n = 0; n < 200; ++n) {
-    String s = texts.Next(800);
+    String s = texts.Next(600);
     // Some texts are paths: folders before a name.
     if (n % 4 == 1) s = texts.Next(300) + u"/" + texts.Next(40) + (n % 8 == 1 ? u"\\" + texts.Next(30) : String());
     const Int32 full = c.TextWidth(s);
