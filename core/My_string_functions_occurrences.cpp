@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <utility>
+#include <vector>
 
 #include "core/Comparing_types.h"
 #include "core/Global_vars.h"
@@ -223,11 +224,17 @@ bool TStringlistWithListOfOccurrences::LoadedFromStream(TStream* stream) {
 }
 
 void TStringlistWithListOfOccurrences::RemoveLowCounts(Int32 minTotal, Int32 minHits) {
-  for (Int32 i = GetCount() - 1; i >= 0; --i) {
-    TListOfOccurrences* occ = GetAListOfOccurrences(i);
+  // Each line is judged on its own, so the lines to go are marked first and
+  // then taken out in one compacting pass (deleting them one by one would
+  // move the rest of the list each time). The list reports one change.
+  const size_t n = fItems.size();
+  std::vector<bool> drop(n, false);
+  bool any = false;
+  for (size_t i = n; i-- > 0;) {
+    TListOfOccurrences* occ = OccurrencesOf(fItems[i].obj);
     const Int32 total = occ != nullptr ? occ->GetTotalHits() : 0;
     if (total < minTotal) {
-      Delete(i);
+      drop[i] = any = true;
       continue;
     }
     if (occ != nullptr) {
@@ -240,8 +247,24 @@ void TStringlistWithListOfOccurrences::RemoveLowCounts(Int32 minTotal, Int32 min
       }
       if (freed) occ->Pack();
     }
-    if (occ == nullptr || occ->Count() == 0) Delete(i);
+    if (occ == nullptr || occ->Count() == 0) drop[i] = any = true;
   }
+  if (!any) return;
+  Changing();
+  size_t kept = 0;
+  for (size_t i = 0; i < n; ++i) {
+    if (drop[i]) {
+      // Every object on this list's lines belongs to it.
+      TObject* obj = fItems[i].obj;
+      fItems[i].obj = nullptr;
+      delete obj;
+      continue;
+    }
+    if (kept != i) fItems[kept] = std::move(fItems[i]);
+    ++kept;
+  }
+  fItems.resize(kept);
+  Changed();
 }
 
 Int32 TStringlistWithListOfOccurrences::CasesWithAtLeast1Repeat() const {

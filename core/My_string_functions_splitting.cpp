@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <utility>
+#include <vector>
 
 #include "core/Basic_processes.h"
 #include "core/Generalruntime1const.h"
@@ -375,6 +376,8 @@ std::unique_ptr<TUTF8Stringlist> StringToStringlistWithLineWidth(const String& t
     list->Add(text);
     return list;
   }
+  // A surrogate pair is one character: no line ends between its halves.
+  auto splitsAPair = [&text](size_t i) { return i > 0 && i < text.size() && U16_IS_TRAIL(text[i]) && U16_IS_LEAD(text[i - 1]); };
   const size_t n = text.size();
   const size_t w = static_cast<size_t>(width);
   size_t s = 0;  // 0-based start of the line
@@ -392,16 +395,34 @@ std::unique_ptr<TUTF8Stringlist> StringToStringlistWithLineWidth(const String& t
       s = k + 1;
       continue;
     }
-    // Else the last non-letter-or-digit that fits in the line ends it.
+    // Else the last non-letter-or-digit that fits in the line ends it (a
+    // pair counts as one character, and only when both halves fit).
     k = s + w - 1;
-    while (k > s && IsLetterOrDigit(text[k])) --k;
+    while (k > s) {
+      if (splitsAPair(k + 1)) {  // the pair's second half does not fit
+        --k;
+        continue;
+      }
+      if (splitsAPair(k)) {
+        if (k - 1 > s && !u_isalnum(U16_GET_SUPPLEMENTARY(text[k - 1], text[k]))) break;
+        k = k - 1 > s ? k - 2 : s;  // past both halves
+        continue;
+      }
+      if (!IsLetterOrDigit(text[k])) break;
+      --k;
+    }
     if (k > s) {
       list->Add(text.substr(s, k + 1 - s));
       s = k + 1;
       continue;
     }
-    list->Add(text.substr(s, w));
-    s += w;
+    // Else the width in characters; a pair that would be cut goes to the
+    // next line, unless it starts the line (then the line is the pair).
+    size_t end = s + w;
+    if (splitsAPair(end)) end = end - 1 > s ? end - 1 : end + 1;
+    list->Add(text.substr(s, end - s));
+    if (end == n) break;  // a pair longer than the width was the rest
+    s = end;
   }
   return list;
 }
@@ -679,7 +700,17 @@ String WithoutDotDefaultExt(const String& ext) {
   return ext;
 }
 
-String BackwardsStr(const String& text) { return String(text.rbegin(), text.rend()); }
+String BackwardsStr(const String& text) {
+  // Characters in reverse order: a surrogate pair keeps its halves in order.
+  String r(text.rbegin(), text.rend());
+  for (size_t i = 0; i + 1 < r.size(); ++i) {
+    if (U16_IS_TRAIL(r[i]) && U16_IS_LEAD(r[i + 1])) {
+      std::swap(r[i], r[i + 1]);
+      ++i;
+    }
+  }
+  return r;
+}
 
 String StringWithACheckMarkAtEnd(const String& text) {
   constexpr Char kCheckMark = 0x2713;
@@ -990,7 +1021,45 @@ void ForceItemsToInclude(TStrings* list, Int32 n) {
 void RandomReduceStringlist(TStrings* list, Int32 n) {
   if (list == nullptr) return;
   const Int32 keep = std::max(n, 0);
-  while (list->Count() > keep) list->Delete(Random(list->Count()));
+  const Int32 count = list->Count();
+  if (count <= keep) return;
+  // The lines to go are drawn as deleting them one at a time would draw
+  // them: Random of the count left, which picks among the lines still there.
+  // A Fenwick tree of the lines still there finds the line each draw means.
+  const auto size = static_cast<size_t>(count);
+  std::vector<Int32> tree(size + 1, 0);
+  for (size_t i = 1; i <= size; ++i) {
+    tree[i] += 1;
+    const size_t up = i + (i & (~i + 1));
+    if (up <= size) tree[up] += tree[i];
+  }
+  size_t topBit = 1;
+  while (topBit * 2 <= size) topBit *= 2;
+  std::vector<bool> drop(size, false);
+  for (Int32 left = count; left > keep; --left) {
+    // The (r + 1)-th line still there, 0-based.
+    Int32 r = Random(left);
+    size_t pos = 0;
+    for (size_t bit = topBit; bit != 0; bit /= 2) {
+      if (pos + bit <= size && tree[pos + bit] <= r) {
+        pos += bit;
+        r -= tree[pos];
+      }
+    }
+    drop[pos] = true;
+    for (size_t i = pos + 1; i <= size; i += i & (~i + 1)) tree[i] -= 1;
+  }
+  // The lines kept are moved to the front in their order, and the rest are
+  // deleted from the end, so that no deletion moves the lines after it. The
+  // list reports one change.
+  TUpdateScope scope(*list);
+  Int32 to = 0;
+  for (Int32 from = 0; from < count; ++from) {
+    if (drop[static_cast<size_t>(from)]) continue;
+    if (from != to) list->Exchange(to, from);
+    ++to;
+  }
+  for (Int32 last = count - 1; last >= to; --last) list->Delete(last);
 }
 
 }  // namespace sk

@@ -146,7 +146,20 @@ String HTMLTagsGreyedOut(const String& s, TColor colour) {
     const size_t close = s.find(u'>', open + 1);
     if (close == String::npos) break;
     r += s.substr(from, open - from);
-    r += Format(u"<font color = \"#%s\">&lt;%s&gt;</font>", {hex, s.substr(open + 1, close - open - 1)});
+    // The tag's text is shown, not read as markup: a "<", "&" or '"' in it
+    // is written as its entity, so that it shows as itself.
+    String shown;
+    for (size_t k = open + 1; k < close; ++k) {
+      if (s[k] == u'<')
+        shown += u"&lt;";
+      else if (s[k] == u'&')
+        shown += u"&amp;";
+      else if (s[k] == u'"')
+        shown += u"&quot;";
+      else
+        shown += s[k];
+    }
+    r += Format(u"<font color = \"#%s\">&lt;%s&gt;</font>", {hex, shown});
     from = close + 1;
   }
   return r + s.substr(from);
@@ -158,19 +171,41 @@ String HTMLSwitchOff(THTMLtag_action action) { return String(u"</") + html_tags[
 
 String StrippedOfW(const String& on, const String& off, const String& s) {
   if (on.empty() || off.empty()) return s;
-  String r = s;
-  // The next search starts where the last cut was made: text before it has
-  // no on that an off follows, and the cut cannot create one there.
-  size_t from = 0;
+  // The first on and the first off after it are cut out with what lies
+  // between, again and again. The result is built in one pass: out holds
+  // what is kept so far (with no on in it), and the text being stripped is
+  // out followed by s from i on. A cut may join the end of out and the text
+  // after the cut into a new on; any other on lies wholly in s.
+  const size_t m = on.size();
+  String out;
+  out.reserve(s.size());
+  size_t i = 0;
   for (;;) {
-    const size_t a = r.find(on, from);
-    if (a == String::npos) break;
-    const size_t b = r.find(off, a + on.size());
+    // Where the on starts: in the tail of out (inOut > 0 of its units there)
+    // or at q in s.
+    size_t inOut = 0;
+    const size_t first = out.size() >= m ? out.size() - m + 1 : 0;
+    for (size_t p = first; p < out.size() && inOut == 0; ++p) {
+      const size_t n = out.size() - p;
+      if (s.size() - i >= m - n && out.compare(p, n, on, 0, n) == 0 && s.compare(i, m - n, on, n, m - n) == 0) inOut = n;
+    }
+    size_t q = i;
+    if (inOut == 0) {
+      q = s.find(on, i);
+      if (q == String::npos) break;
+    }
+    // The off is looked for after the whole on.
+    const size_t onEnd = inOut > 0 ? i + (m - inOut) : q + m;
+    const size_t b = s.find(off, onEnd);
     if (b == String::npos) break;
-    r.erase(a, b + off.size() - a);
-    from = a >= on.size() ? a - on.size() + 1 : 0;
+    if (inOut > 0)
+      out.resize(out.size() - inOut);
+    else
+      out.append(s, i, q - i);
+    i = b + off.size();
   }
-  return r;
+  out.append(s, i, String::npos);
+  return out;
 }
 
 String StrippedOfHTMLComments(const String& s) { return StrippedOfW(HTML_comment_on, HTML_comment_off, s); }

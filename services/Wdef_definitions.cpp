@@ -551,17 +551,36 @@ String ChrClearedFromString(Char c, const String& s) {
 
 String SubStrClearedFromString(const String& sub, const String& s) {
   if (sub.empty()) return s;
-  String r = s;
-  // Each removal may join two parts into a new occurrence, so look again
-  // from just before the place of the last removal.
-  size_t from = 0;
+  // Removing an occurrence may join the text before it and the text after it
+  // into a new one, which is removed too. The result is built in one pass:
+  // out holds what is kept so far (with no occurrence in it), and the text
+  // being cleared is out followed by s from i on. A new occurrence can only
+  // start in the last sub.size() - 1 units of out and run on into s.
+  const size_t m = sub.size();
+  String out;
+  out.reserve(s.size());
+  size_t i = 0;
   for (;;) {
-    const size_t p = r.find(sub, from);
-    if (p == String::npos) break;
-    r.erase(p, sub.size());
-    from = p >= sub.size() ? p - sub.size() + 1 : 0;
+    bool joined = false;
+    const size_t first = out.size() >= m ? out.size() - m + 1 : 0;
+    for (size_t p = first; p < out.size(); ++p) {
+      const size_t inOut = out.size() - p;  // units of the match in out
+      if (s.size() - i < m - inOut) continue;
+      if (out.compare(p, inOut, sub, 0, inOut) == 0 && s.compare(i, m - inOut, sub, inOut, m - inOut) == 0) {
+        out.resize(p);
+        i += m - inOut;
+        joined = true;
+        break;
+      }
+    }
+    if (joined) continue;
+    const size_t q = s.find(sub, i);
+    if (q == String::npos) break;
+    out.append(s, i, q - i);
+    i = q + m;
   }
-  return r;
+  out.append(s, i, String::npos);
+  return out;
 }
 
 TDateTime LastModTimeAndDateToDateTime(Word time, Word date) {

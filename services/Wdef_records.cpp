@@ -1,6 +1,7 @@
 #include "services/Wdef_records.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "core/Generalruntime1const.h"
 #include "core/My_file_extensionsu.h"
@@ -154,13 +155,25 @@ bool LoadLines(const String& filename, TUTF8Stringlist& lines) {
 const TEnumArray<Ttext_stats, const Char*, 5> kKindLetters = {{u"", u"S", u"P", u"H", u"Section"}};
 
 // Characters below U+0020 written as "#<code>".
-String VisibleControls(const String& s) {
-  String r;
-  for (Char c : s) {
-    if (c < 0x20) r += Format(u"#%d", {static_cast<Int32>(c)});
-    else r += c;
+// Appends count units of s from first (fewer at its end) with each
+// character below 32 written as "#" and its code.
+void AppendVisibleControls(String& out, const String& s, size_t first, size_t count) {
+  const size_t end = first + std::min(count, s.size() - first);
+  for (size_t k = first; k < end; ++k) {
+    if (s[k] < 0x20)
+      out += u'#' + IntToStr(s[k]);
+    else
+      out += s[k];
   }
-  return r;
+}
+
+// Appends v as Format's "%.4d" writes it: at least four digits, zeros first.
+void AppendPadded4(String& out, Int32 v) {
+  String digits = IntToStr(v);
+  const bool negative = !digits.empty() && digits[0] == u'-';
+  const size_t n = digits.size() - (negative ? 1 : 0);
+  if (n < 4) digits.insert(negative ? 1 : 0, 4 - n, u'0');
+  out += digits;
 }
 
 }  // namespace
@@ -496,52 +509,83 @@ bool SaveGlobalTextSections(const String& filename) {
 bool SaveTextBreaksMarked(const String& filename) {
   const String& buf = global_bufStr[wp_whole];
   const TTextStatsPositions_rec& sections = Global_TextSectionsArr;
-  TUTF8Stringlist lines;
+  // The report's lines, each followed by CR LF, built straight into one text
+  // that starts with the byte-order mark, so that one conversion gives the
+  // file's bytes. Each span usually gives a line and two marker lines.
+  String report(1, u'\uFEFF');
+  size_t spans = 0;
+  for (Ttext_stats stat : {stats_sentence, stats_paragraph, stats_heading, stats_section})
+    spans += sections.stats_arr[stat].size();
+  report.reserve(std::min<size_t>(spans, size_t{1} << 22) * 3 * 72);
+  bool any = false;  // a line with something in it
   const auto bufLen = static_cast<Int64>(buf.size());
-  for (size_t i = 0; i < sections.bufferful_chars.size(); ++i) {
+  // Whether a marker is a start or an end is decided by the first span of its
+  // kind that starts or finishes at the marker's position (its start tested
+  // first). The spans are read once, in order, into a table by position:
+  // two bits per kind, "decided" and "start".
+  const size_t markers = sections.bufferful_chars.size();
+  std::vector<uint8_t> ends(markers, 0);
+  for (Ttext_stats stat : {stats_sentence, stats_paragraph, stats_heading, stats_section}) {
+    const uint8_t decided = static_cast<uint8_t>(1u << (2 * (stat - 1))), start = static_cast<uint8_t>(decided << 1);
+    auto mark = [&](Int64 p, bool isStart) {
+      if (p < 0 || static_cast<uint64_t>(p) >= markers) return;
+      uint8_t& cell = ends[static_cast<size_t>(p)];
+      if (cell & decided) return;
+      cell = static_cast<uint8_t>(cell | decided | (isStart ? start : 0));
+    };
+    for (const TStartFinishIntegerRec& span : sections.stats_arr[stat]) {
+      mark(span.start, true);
+      mark(span.finish, false);
+    }
+  }
+  for (size_t i = 0; i < markers; ++i) {
     const TNumberWordAndStat& e = sections.bufferful_chars[i];
     if (e.stat == stats_word || static_cast<int>(e.stat) > stats_section) continue;
     const auto pos = static_cast<Int64>(i);
-    bool isStart = true;
-    for (const TStartFinishIntegerRec& span : sections.stats_arr[e.stat]) {
-      if (span.start == pos) break;
-      if (span.finish == pos) {
-        isStart = false;
-        break;
-      }
-    }
-    String context;
+    // A position no span of the kind starts or finishes at counts as a start.
+    const uint8_t decided = static_cast<uint8_t>(1u << (2 * (e.stat - 1)));
+    const bool isStart = (ends[i] & decided) == 0 || (ends[i] & (decided << 1)) != 0;
+    // "%.4d %s%d %s: \"%s\")": the position, the kind's letter and the
+    // marker's number, start or end, and the context in quotes.
+    AppendPadded4(report, static_cast<Int32>(i));
+    report += u' ';
+    report += kKindLetters[e.stat];
+    report += IntToStr(e.num_0B);
+    report += isStart ? u" start: \"" : u" end: \"";
     if (isStart) {
-      if (pos + 1 < bufLen) context = buf.substr(static_cast<size_t>(pos + 1), 50);
+      if (pos + 1 < bufLen) AppendVisibleControls(report, buf, static_cast<size_t>(pos + 1), 50);
     } else if (pos < bufLen) {
       const Int64 from = std::max<Int64>(0, pos - 50);
-      context = buf.substr(static_cast<size_t>(from), static_cast<size_t>(pos - from + 1));
+      AppendVisibleControls(report, buf, static_cast<size_t>(from), static_cast<size_t>(pos - from + 1));
     }
-    lines.Add(Format(u"%.4d %s%d %s: %s)", {static_cast<Int32>(i), kKindLetters[e.stat], e.num_0B,
-                                            isStart ? u"start" : u"end", u"\"" + VisibleControls(context) + u"\""}));
+    report += u"\")\r\n";
+    any = true;
   }
-  lines.Add(String());
-  lines.Add(String());
+  report += u"\r\n\r\n";
   for (Ttext_stats stat : {stats_sentence, stats_paragraph, stats_heading, stats_section}) {
     Int32 j = 0;
     for (const TStartFinishIntegerRec& span : sections.stats_arr[stat]) {
       ++j;
       if (span.start < 0 || span.start >= bufLen || span.finish < span.start) continue;
       const Int64 finish = std::min<Int64>(span.finish, bufLen - 1);
-      String text = buf.substr(static_cast<size_t>(span.start), static_cast<size_t>(finish - span.start + 1));
-      if (text.size() >= 80) text = text.substr(0, 40) + u"..." + text.substr(text.size() - 42);
+      // A span of 80 characters or more shows its first 40 and last 42.
+      const auto first = static_cast<size_t>(span.start), len = static_cast<size_t>(finish - span.start + 1);
+      String text = len >= 80 ? buf.substr(first, 40) + u"..." + buf.substr(first + len - 42, 42) : buf.substr(first, len);
       std::erase_if(text, [](Char c) { return c == u'\t' || c == u'\r' || c == u'\n'; });
-      if (!text.empty()) lines.Add(Format(u"%.4d (%s): %s", {j, kKindLetters[stat], text}));
+      if (text.empty()) continue;
+      // "%.4d (%s): %s"
+      AppendPadded4(report, j);
+      report += u" (";
+      report += kKindLetters[stat];
+      report += u"): ";
+      report += text;
+      report += u"\r\n";
+      any = true;
     }
   }
   // Two blank lines alone mean nothing was found.
-  bool any = false;
-  for (Int32 k = 0; k < lines.Count() && !any; ++k) any = !lines[k].empty();
   if (!any) return true;
-  TBytes bytes = TEncoding::UTF8()->GetPreamble();
-  const TBytes body = TEncoding::UTF8()->GetBytes(lines.Text());
-  bytes.insert(bytes.end(), body.begin(), body.end());
-  return ReplaceFileContent(filename, bytes);
+  return ReplaceFileContent(filename, TEncoding::UTF8()->GetBytes(report));
 }
 
 }  // namespace sk

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <vector>
 
 #include "core/UnitCounter.h"
 #include "platform/runtime/Colors.h"
@@ -155,28 +156,105 @@ TSize CanvasPixelWidthAndHeight(const String& s, TCanvas& canvas, bool addOnePix
   return size;
 }
 
+// Shrinking deletes three units at a time from the middle of what is left,
+// each cut joining the gap of the one before, so after k cuts the text is a
+// head and a tail of s: s[0, head) + s[tail, size). The cuts are worked out
+// on positions alone; only the candidates a search picks are measured.
+namespace {
+
+struct TShrinkStep {
+  size_t head;
+  size_t tail;
+};
+
+// The head and tail after each cut, in order, until fewer than four units
+// remain. Empty when the text is shorter than four.
+std::vector<TShrinkStep> ShrinkSteps(const String& s) {
+  std::vector<TShrinkStep> steps;
+  const size_t n = s.size();
+  size_t head = n, tail = n;  // no cut yet: the whole text is the head
+  auto at = [&](size_t p) { return p < head ? s[p] : s[p - head + tail]; };
+  auto splits = [&](size_t p, size_t len) {
+    return p > 0 && p < len && IsLowSurrogate(at(p)) && IsHighSurrogate(at(p - 1));
+  };
+  for (size_t len = n; len >= 4;) {
+    // Three units from position length div 2 (counting from 1), widened so
+    // that neither end falls inside a surrogate pair.
+    size_t start = len / 2 - 1;
+    size_t end = start + 3;
+    if (splits(start, len)) --start;
+    if (splits(end, len)) ++end;
+    if (steps.empty()) {
+      head = start;
+      tail = end;
+    } else {
+      // The window always meets the gap left by the cut before (start <=
+      // head <= end), so what remains keeps the head-and-tail form.
+      tail += end - head;
+      head = start;
+    }
+    len -= end - start;
+    steps.push_back({head, tail});
+  }
+  return steps;
+}
+
+String WithEllipsis(const String& s, const TShrinkStep& step) {
+  String r;
+  r.reserve(step.head + 1 + (s.size() - step.tail));
+  r.append(s, 0, step.head);
+  r += kEllipsis;
+  r.append(s, step.tail, String::npos);
+  return r;
+}
+
+}  // namespace
+
 String ShrunkToFit(const String& s, TCanvas& canvas, Int32 width) {
   const Int32 limit = width - canvas.TextWidth(u"M");
   if (canvas.TextWidth(s) < limit) return s;
-  String r = s;
-  size_t cut = String::npos;
-  while (r.size() >= 4 && canvas.TextWidth(r) >= limit) {
-    // Three units from position length div 2 (counting from 1), widened so
-    // that neither end falls inside a surrogate pair.
-    size_t start = r.size() / 2 - 1;
-    size_t end = start + 3;
-    if (SplitsAPair(r, start)) --start;
-    if (SplitsAPair(r, end)) ++end;
-    r.erase(start, end - start);
-    cut = start;
-  }
-  if (cut == String::npos) {
+  const std::vector<TShrinkStep> steps = ShrinkSteps(s);
+  if (steps.empty()) {
     // Too short to shorten: the ellipsis goes in the middle.
-    cut = r.size() / 2;
-    if (SplitsAPair(r, cut)) --cut;
+    size_t cut = s.size() / 2;
+    if (SplitsAPair(s, cut)) --cut;
+    String r = s;
+    r.insert(r.begin() + static_cast<std::ptrdiff_t>(cut), kEllipsis);
+    return r;
   }
-  r.insert(r.begin() + static_cast<std::ptrdiff_t>(cut), kEllipsis);
-  return r;
+  // Cutting stops at the first step whose text is narrower than the limit,
+  // or at the last step (fewer than four units left) whatever its width.
+  // Each cut only takes characters away, so the widths shrink step by step
+  // and the first narrow step is found by a search: first outward from the
+  // last step (the short candidates are cheap to measure, and a long text
+  // usually ends short), then by halving.
+  auto narrow = [&](size_t k) {
+    const TShrinkStep& st = steps[k];
+    String r;
+    r.reserve(st.head + (s.size() - st.tail));
+    r.append(s, 0, st.head);
+    r.append(s, st.tail, String::npos);
+    return canvas.TextWidth(r) < limit;
+  };
+  const size_t last = steps.size() - 1;
+  size_t hi = last;  // a step known to end the cutting
+  size_t lo = 0;     // steps before lo are known to be too wide
+  for (size_t back = 1; back <= last; back *= 2) {
+    const size_t k = last - back;
+    if (!narrow(k)) {
+      lo = k + 1;
+      break;
+    }
+    hi = k;
+  }
+  while (lo < hi) {
+    const size_t mid = lo + (hi - lo) / 2;
+    if (narrow(mid))
+      hi = mid;
+    else
+      lo = mid + 1;
+  }
+  return WithEllipsis(s, steps[hi]);
 }
 
 Int32 ComputedFontSizeToSuitRect(TCanvas& canvas, TRect& rect, bool& fits, const String& text, Int32 size,

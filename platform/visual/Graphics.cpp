@@ -12,6 +12,7 @@
 #include <QtGui/QRegion>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "platform/runtime/Streams.h"
 #include "platform/visual/QtConvert.h"
@@ -140,45 +141,111 @@ String ExpandTabs(const String& s) {
 
 Int32 Advance(const QFontMetrics& m, const String& s) { return m.horizontalAdvance(QStringView16(s)); }
 
-// The longest head of s that fits in width together with the ellipsis.
-String EndElided(const QFontMetrics& m, const String& s, Int32 width) {
-  if (Advance(m, s) <= width) return s;
-  String head = s;
-  while (!head.empty() && Advance(m, head + kEllipsis) > width) head.pop_back();
-  return head + kEllipsis;
+bool IsHighSurrogate(Char c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(Char c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// True when position i of s falls between the two halves of a surrogate pair.
+bool SplitsAPair(const String& s, size_t i) {
+  return i > 0 && i < s.size() && IsLowSurrogate(s[i]) && IsHighSurrogate(s[i - 1]);
 }
 
+// Position i moved back to the start of the character it falls in.
+size_t CharStart(const String& s, size_t i) { return SplitsAPair(s, i) ? i - 1 : i; }
+
+// The number of units of the character that ends at position i / starts at i.
+size_t CharBefore(const String& s, size_t i) { return i >= 2 && SplitsAPair(s, i - 1) ? 2 : 1; }
+size_t CharAfter(const String& s, size_t i) { return SplitsAPair(s, i + 1) ? 2 : 1; }
+
+// The largest k in 1..n for which fits(k) holds, or 0 when fits(1) does not.
+// fits must hold for every k below one for which it holds (a text that fits
+// still fits with less in it), so the answer is found by doubling from 1
+// and then halving: the candidates measured grow only to about twice the
+// answer, which for an ellipsis is short whatever the length of the text.
+template <class F>
+size_t LastFitting(size_t n, F fits) {
+  if (n == 0 || !fits(size_t{1})) return 0;
+  size_t lo = 1;      // fits
+  size_t hi = n + 1;  // the first known not to fit (n + 1: none known)
+  for (size_t k = 2; k <= n; k *= 2) {
+    if (!fits(k)) {
+      hi = k;
+      break;
+    }
+    lo = k;
+  }
+  while (hi - lo > 1) {
+    const size_t mid = lo + (hi - lo) / 2;
+    if (fits(mid))
+      lo = mid;
+    else
+      hi = mid;
+  }
+  return lo;
+}
+
+// The longest head of s that fits in width together with the ellipsis: the
+// head loses a character at a time from its end (a surrogate pair goes
+// whole) until it fits or is empty. Found by search rather than by measuring
+// every head.
+String EndElided(const QFontMetrics& m, const String& s, Int32 width) {
+  if (Advance(m, s) <= width) return s;
+  auto fits = [&](size_t k) {
+    const size_t h = CharStart(s, k);
+    return h == 0 || Advance(m, s.substr(0, h) + kEllipsis) <= width;
+  };
+  const size_t head = CharStart(s, LastFitting(s.size(), fits));
+  return s.substr(0, head) + kEllipsis;
+}
+
+// The text cut at its last blank again and again until it fits with the
+// ellipsis; a text with no head left that way gets the end ellipsis.
 String WordElided(const QFontMetrics& m, const String& s, Int32 width) {
   if (Advance(m, s) <= width) return s;
-  String head = s;
-  while (!head.empty()) {
-    const size_t blank = head.find_last_of(u' ');
-    head = blank == String::npos ? String() : head.substr(0, blank);
-    if (Advance(m, head + kEllipsis) <= width) break;
-  }
-  return head.empty() ? EndElided(m, s, width) : head + kEllipsis;
+  // The heads tried are the text before each blank, from the last blank to
+  // the first; a blank at the start leaves no head.
+  std::vector<size_t> blanks;
+  for (size_t i = 1; i < s.size(); ++i)
+    if (s[i] == u' ') blanks.push_back(i);
+  auto fits = [&](size_t k) { return Advance(m, s.substr(0, blanks[k - 1]) + kEllipsis) <= width; };
+  const size_t k = LastFitting(blanks.size(), fits);
+  return k == 0 ? EndElided(m, s, width) : s.substr(0, blanks[k - 1]) + kEllipsis;
 }
 
 // Path ellipsis: the text after the last path delimiter stays whole while the
 // part before it is cut from its end; without a delimiter the middle goes.
+// Characters go whole: a surrogate pair is never cut.
 String PathElided(const QFontMetrics& m, const String& s, Int32 width) {
   if (Advance(m, s) <= width) return s;
   const size_t delim = s.find_last_of(u"\\/");
   if (delim == String::npos) {
-    String head = s.substr(0, s.size() / 2), tail = s.substr(s.size() / 2);
-    while (!head.empty() || !tail.empty()) {
-      if (Advance(m, head + kEllipsis + tail) <= width) break;
-      if (head.size() >= tail.size() && !head.empty())
-        head.pop_back();
+    // From a split in the middle, the longer side (the head on a tie) loses
+    // the character next to the ellipsis until the rest fits or nothing is
+    // left. The heads and tails are worked out first; the first that fits is
+    // then found by search (the fewer characters left, the narrower).
+    struct Cut {
+      size_t head, tail;
+    };
+    std::vector<Cut> cuts;
+    size_t head = CharStart(s, s.size() / 2), tail = head;
+    cuts.push_back({head, tail});
+    while (head > 0 || tail < s.size()) {
+      if (head >= s.size() - tail && head > 0)
+        head -= CharBefore(s, head);
       else
-        tail.erase(0, 1);
+        tail += CharAfter(s, tail);
+      cuts.push_back({head, tail});
     }
-    return head + kEllipsis + tail;
+    auto shown = [&](const Cut& c) { return s.substr(0, c.head) + kEllipsis + s.substr(c.tail); };
+    // Counted back from the last cut (nothing left), which ends the cutting
+    // whether it fits or not.
+    const size_t last = cuts.size() - 1;
+    const size_t back = LastFitting(last, [&](size_t j) { return Advance(m, shown(cuts[last - j])) <= width; });
+    return shown(cuts[last - back]);
   }
-  String head = s.substr(0, delim);
   const String tail = s.substr(delim);
-  while (!head.empty() && Advance(m, head + kEllipsis + tail) > width) head.pop_back();
-  if (Advance(m, head + kEllipsis + tail) <= width) return head + kEllipsis + tail;
+  auto fits = [&](size_t k) { return Advance(m, s.substr(0, k) + kEllipsis + tail) <= width; };
+  const size_t head = CharStart(s, LastFitting(delim, [&](size_t k) { return fits(CharStart(s, k)); }));
+  if (head > 0 || fits(0)) return s.substr(0, head) + kEllipsis + tail;
   return EndElided(m, kEllipsis + tail, width);
 }
 

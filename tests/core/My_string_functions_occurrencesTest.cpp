@@ -2,7 +2,10 @@
 // highlight lines, inserted-text positions and tagged-word texts.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <utility>
+#include <vector>
 #include <unistd.h>
 
 #include "TestSupport.h"
@@ -146,6 +149,60 @@ TEST(My_string_functions_occurrencesCounting, RemoveLowCounts) {
   thin.AddOrIncOneByFreq(u"x", 1, 1);
   thin.RemoveLowCounts(0, 2);
   EXPECT_EQ(thin.Count(), 0);
+}
+
+// The rows of every line, as (file, hits) pairs.
+std::vector<std::vector<std::pair<Int32, Int32>>> RowsOf(const TStringlistWithListOfOccurrences& list) {
+  std::vector<std::vector<std::pair<Int32, Int32>>> all;
+  for (Int32 i = 0; i < list.Count(); ++i) {
+    all.emplace_back();
+    const TListOfOccurrences* occ = list.GetAListOfOccurrences(i);
+    for (Int32 r = 0; occ != nullptr && r < occ->Count(); ++r) all.back().emplace_back(occ->GetFileNumber_OB(r), occ->GetHits(r));
+  }
+  return all;
+}
+
+// Random lists pruned in one pass and line by line from the last (each low
+// line deleted in turn) end the same; the list reports one change, and its
+// words are found again afterwards.
+TEST(My_string_functions_occurrencesCounting, RemoveLowCountsGivesWhatDeletingLineByLineGives) {
+  struct Case {
+    Int32 minTotal, minHits;
+  } cases[] = {{0, 0}, {2, 0}, {0, 2}, {5, 2}, {3, 3}, {100, 0}, {-1, -1}};
+  std::mt19937 rng(31);
+  for (const Case& c : cases) {
+    for (int round = 0; round < 20; ++round) {
+      TStringlistWithListOfOccurrences list, byLines;
+      const int words = static_cast<int>(rng() % 60);
+      for (int k = 0; k < words * 3; ++k) {
+        const String w = u"w" + IntToStr(static_cast<Int32>(rng() % static_cast<unsigned>(words)));
+        const auto file = static_cast<Int32>(rng() % 4), hits = static_cast<Int32>(rng() % 4);
+        list.AddOrIncOneByFreq(w, file, hits);
+        byLines.AddOrIncOneByFreq(w, file, hits);
+      }
+      for (Int32 i = byLines.Count() - 1; i >= 0; --i) {
+        TListOfOccurrences* occ = byLines.GetAListOfOccurrences(i);
+        if (occ->GetTotalHits() < c.minTotal) {
+          byLines.Delete(i);
+          continue;
+        }
+        for (Int32 r = occ->Count() - 1; r >= 0; --r)
+          if (occ->GetHits(r) < c.minHits) occ->FreeAndNilOne(r);
+        occ->Pack();
+        if (occ->Count() == 0) byLines.Delete(i);
+      }
+      Int32 changes = 0;
+      list.OnChange = [&](TObject*) { ++changes; };
+      list.RemoveLowCounts(c.minTotal, c.minHits);
+      ASSERT_EQ(list.Text(), byLines.Text()) << c.minTotal << " " << c.minHits;
+      ASSERT_EQ(RowsOf(list), RowsOf(byLines));
+      EXPECT_LE(changes, 1);
+      list.OnChange = nullptr;
+      for (Int32 i = 0; i < list.Count(); ++i) EXPECT_EQ(list.AddOrIncOneByFreq(list[i], 9, 1), i);
+      const Int32 fresh = list.AddOrIncOneByFreq(u"fresh", 0, 1);
+      EXPECT_EQ(fresh, list.Count() - 1);
+    }
+  }
 }
 
 TEST(My_string_functions_occurrencesCounting, ValidHitsOrClusters) {

@@ -1,5 +1,6 @@
 // Splitting, joining, stripping and replacing.
 #include <gtest/gtest.h>
+#include <unicode/utf16.h>
 
 #include <memory>
 #include <set>
@@ -8,7 +9,9 @@
 #include "core/Global_vars.h"
 #include "core/My_string_functions_splitting.h"
 #include "core/Useful_classes_base_stringlists.h"
+#include "platform/runtime/Format.h"
 #include "platform/runtime/Locale.h"
+#include "platform/runtime/Random.h"
 #include "core/CoreTestSupport.h"
 
 namespace sk {
@@ -130,6 +133,41 @@ TEST(My_string_functions_splittingLineWidth, BreaksAtSpacesPunctuationOrWidth) {
   EXPECT_EQ(Lines(*StringToStringlistWithLineWidth(u"abcdefgh", 4)), (std::vector<String>{u"abcd", u"efgh"}));
   EXPECT_EQ(Lines(*StringToStringlistWithLineWidth(u"ab-cdefg", 5)), (std::vector<String>{u"ab-", u"cdefg"}));
   EXPECT_EQ(Lines(*StringToStringlistWithLineWidth(u"abc", 10)), (std::vector<String>{u"abc"}));
+}
+
+// A surrogate pair is one character: no line ends between its halves, a
+// pair that is not a letter may end a line when it fits whole, and a pair
+// at the start of a line of width 1 makes the line.
+TEST(My_string_functions_splittingLineWidth, PairsStayWhole) {
+  struct Case {
+    const char16_t* text;
+    Int32 width;
+    std::vector<String> lines;
+  } cases[] = {
+      {u"ab\U0001F600cd\U0001F600ef", 3, {u"ab", u"\U0001F600c", u"d\U0001F600", u"ef"}},
+      {u"ab\U0001F600cd", 4, {u"ab\U0001F600", u"cd"}},  // the emoji ends the line
+      {u"ab\U0001D400cd", 4, {u"ab\U0001D400", u"cd"}},  // a letter: the line is the width
+      {u"\U0001F600\U0001F600", 1, {u"\U0001F600", u"\U0001F600"}},
+      {u"\U0001F600\U0001F600x", 3, {u"\U0001F600", u"\U0001F600x"}},
+      {u"x\U0001F600 y", 2, {u"x", u"\U0001F600", u"y"}},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(Lines(*StringToStringlistWithLineWidth(c.text, c.width)), c.lines) << String(c.text).size() << " " << c.width;
+  // Every width over a mixed text: whole pairs, and every character kept.
+  const String text = u"x\U0001F600-y\U0001D400\U0001D401 z\U0001F600\U0001F600,w";
+  for (Int32 width = 1; width <= 12; ++width) {
+    auto lines = StringToStringlistWithLineWidth(text, width);
+    String joined;
+    for (Int32 i = 0; i < lines->Count(); ++i) {
+      const String& line = lines->Strings(i);
+      EXPECT_FALSE(!line.empty() && (U16_IS_TRAIL(line.front()) || U16_IS_LEAD(line.back()))) << width << " " << i;
+      joined += line;
+    }
+    String noSpaces = text;
+    std::erase(noSpaces, u' ');
+    std::erase(joined, u' ');
+    EXPECT_EQ(joined, noSpaces) << width;
+  }
 }
 
 TEST(My_string_functions_splittingLineWidth, NoWidthNeverLoops) {
@@ -278,6 +316,10 @@ TEST(My_string_functions_splittingStrip, TrimmingClearingAndQuoting) {
   EXPECT_EQ(WithoutDotDefaultExt(u"."), u".");
   EXPECT_EQ(WithoutDotDefaultExt(u"txt"), u"txt");
   EXPECT_EQ(BackwardsStr(u"abc"), u"cba");
+  EXPECT_EQ(BackwardsStr(u"a\U0001F600b\U0001D400"), u"\U0001D400b\U0001F600a");  // pairs stay whole
+  EXPECT_EQ(BackwardsStr(u"\U0001F600\U0001F601"), u"\U0001F601\U0001F600");
+  // Halves out of order are not a pair.
+  EXPECT_EQ(BackwardsStr(String{u'a', Char(0xDC00), Char(0xD800), u'b'}), (String{u'b', Char(0xD800), Char(0xDC00), u'a'}));
   EXPECT_EQ(StringWithACheckMarkAtEnd(u"done"), u"done \u2713");
   EXPECT_EQ(StringWithACheckMarkAtEnd(u"done \u2713"), u"done \u2713");
 }
@@ -453,6 +495,51 @@ TEST(My_string_functions_splittingLists, RandomReduction) {
   EXPECT_EQ(list.Count(), 3);
   RandomReduceStringlist(&list, -1);  // nothing can be below 0: the list empties and stops
   EXPECT_EQ(list.Count(), 0);
+}
+
+// The lines kept are those that deleting a line at Random(Count) at a time
+// keeps from the same seed, in their order; the objects of the lines that go
+// are freed by lists that own them, and those kept stay with their lines.
+TEST(My_string_functions_splittingLists, RandomReductionKeepsWhatDeletingOneAtATimeKeeps) {
+  struct Counted : TObject {
+    explicit Counted(int& alive) : fAlive(alive) { ++fAlive; }
+    ~Counted() override { --fAlive; }
+    int& fAlive;
+  };
+  struct Case {
+    Int32 lines, keep;
+    UInt64 seed;
+    bool sorted, owns;
+  } cases[] = {
+      {1, 0, 1, false, false},    {2, 1, 2, false, false},  {10, 3, 3, false, true},   {10, 9, 4, true, false},
+      {100, 1, 5, false, true},   {100, 50, 6, true, true}, {1000, 999, 7, false, false}, {1000, 0, 8, false, true},
+      {1037, 400, 9, true, false}, {5000, 17, 10, false, true},
+  };
+  for (const Case& c : cases) {
+    int alive = 0;
+    TStringList list(c.owns), byOnes;
+    for (Int32 i = 0; i < c.lines; ++i) {
+      const String line = Format(u"%.5d", {i});
+      list.AddObject(line, c.owns ? new Counted(alive) : nullptr);
+      byOnes.Add(line);
+    }
+    list.SetSorted(c.sorted);
+    std::vector<TObject*> objects;
+    for (Int32 i = 0; i < list.Count(); ++i) objects.push_back(list.Objects(i));
+    RandSeed = c.seed;
+    for (Int32 left = byOnes.Count(); left > c.keep; left = byOnes.Count()) byOnes.Delete(Random(left));
+    RandSeed = c.seed;
+    Int32 changes = 0;
+    list.OnChange = [&](TObject*) { ++changes; };
+    RandomReduceStringlist(&list, c.keep);
+    ASSERT_EQ(Lines(list), Lines(byOnes)) << c.lines << " to " << c.keep;
+    EXPECT_EQ(changes, 1);
+    if (c.owns) {
+      EXPECT_EQ(alive, c.keep);
+      for (Int32 i = 0; i < list.Count(); ++i)
+        EXPECT_EQ(list.Objects(i), objects[static_cast<size_t>(StrToInt(list[i]))]) << i;
+    }
+  }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // HTML helpers and the entity list.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "TestSupport.h"
 #include "core/Basic_processes.h"
 #include "platform/runtime/Colors.h"
@@ -103,6 +105,54 @@ TEST_F(Html_utils, WordChunksAndGreyedTags) {
   EXPECT_EQ(HTMLTagsGreyedOut(u"x<open", clBlack), u"x<open");
   EXPECT_EQ(HTMLTagsGreyedOut(u"<>", clWhite), u"<font color = \"#FFFFFF\">&lt;&gt;</font>");
   EXPECT_EQ(HTMLTagsGreyedOut(u"", clWhite), u"");
+
+  // The tag's text shows as itself and never makes markup of its own.
+  struct Case {
+    const char16_t* in;
+    const char16_t* out;
+  } cases[] = {
+      {u"word <<img src=x onerror=alert(1) x> more",
+       u"word <font color = \"#000000\">&lt;&lt;img src=x onerror=alert(1) x&gt;</font> more"},
+      {u"<a href=\"x&y\">", u"<font color = \"#000000\">&lt;a href=&quot;x&amp;y&quot;&gt;</font>"},
+      {u"&<b>&", u"&<font color = \"#000000\">&lt;b&gt;</font>&"},  // outside tags: unchanged
+      {u"<<<>", u"<font color = \"#000000\">&lt;&lt;&lt;&gt;</font>"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(HTMLTagsGreyedOut(c.in, clBlack), c.out) << String(c.in).size();
+}
+
+// Stripping as it is stated: cut from the first on to the first off after it,
+// then search the whole text again.
+String StrippedByCuttingFromTheStart(const String& on, const String& off, String r) {
+  for (;;) {
+    const size_t a = r.find(on);
+    if (a == String::npos) break;
+    const size_t b = r.find(off, a + on.size());
+    if (b == String::npos) break;
+    r.erase(a, b + off.size() - a);
+  }
+  return r;
+}
+
+TEST_F(Html_utils, StrippingGivesWhatCuttingFromTheStartGives) {
+  // Short alphabets, so that cuts often join text into a new on.
+  struct Pair {
+    const char16_t* on;
+    const char16_t* off;
+    const char16_t* alphabet;
+  } pairs[] = {
+      {u"<!--", u"-->", u"<!->a"}, {u"ab", u"ba", u"ab"},   {u"aa", u"a", u"ab"},
+      {u"a", u"aa", u"ab"},        {u"aba", u"b", u"abc"}, {u"[", u"]", u"[]x"},
+  };
+  std::mt19937 rng(77);
+  for (const Pair& p : pairs) {
+    const String alphabet = p.alphabet;
+    for (int n = 0; n < 400; ++n) {
+      String s;
+      const size_t len = rng() % 40;
+      for (size_t k = 0; k < len; ++k) s += alphabet[rng() % alphabet.size()];
+      ASSERT_EQ(StrippedOfW(p.on, p.off, s), StrippedByCuttingFromTheStart(p.on, p.off, s)) << String(p.on).size();
+    }
+  }
 }
 
 }  // namespace

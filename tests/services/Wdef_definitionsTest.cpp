@@ -2,6 +2,7 @@
 // settings and texts, and the small numeric and text helpers.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
 
 #include "core/Global_vars.h"
@@ -239,6 +240,19 @@ TEST(Wdef_definitions, SmallHelpers) {
   EXPECT_EQ(SubStrClearedFromString(u"ab", u"aabb"), u"");  // removal makes a new "ab"
   EXPECT_EQ(SubStrClearedFromString(u"ab", u"xabyab"), u"xy");
   EXPECT_EQ(SubStrClearedFromString(u"", u"abc"), u"abc");
+  // Against removing the first occurrence and searching again from the
+  // start, with short alphabets so that removals often join a new one.
+  std::mt19937 rng(5);
+  for (const String sub : {u"ab", u"aab", u"aba", u"aa", u"a", u"abcab"}) {
+    for (int n = 0; n < 400; ++n) {
+      String s;
+      const size_t len = rng() % 40;
+      for (size_t k = 0; k < len; ++k) s += static_cast<Char>(u'a' + rng() % 3);
+      String r = s;
+      for (size_t p = r.find(sub); p != String::npos; p = r.find(sub)) r.erase(p, sub.size());
+      ASSERT_EQ(SubStrClearedFromString(sub, s), r) << sub.size();
+    }
+  }
   EXPECT_EQ(ExportValueFromExportArray({4, 9, 2}, 9), 9);
   EXPECT_EQ(ExportValueFromExportArray({4, 9, 2}, 7), -1);
   EXPECT_EQ(ExportColOrRowValue(7, false, {}), 7);

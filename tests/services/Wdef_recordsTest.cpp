@@ -255,6 +255,54 @@ TEST_F(Wdef_recordsFiles, TextBreaksReport) {
   EXPECT_FALSE(std::filesystem::exists(Path("none.txt")));
 }
 
+// Start or end is decided by the first span of the marker's kind that starts
+// or finishes at its position, whatever number the marker carries.
+TEST_F(Wdef_recordsFiles, TextBreaksStartOrEndFromTheFirstSpanThere) {
+  global_bufStr[wp_whole] = u"abcdefghij";
+  TTextStatsPositions_rec& s = Global_TextSectionsArr;
+  s.stats_arr[stats_sentence] = {{0, 3}, {3, 8}, {5, 5}};
+  s.stats_arr[stats_paragraph] = {{3, 9}};
+  s.bufferful_chars.assign(10, TNumberWordAndStat{});
+  s.bufferful_chars[3] = {1, stats_sentence};    // the first span ends there, the second starts
+  s.bufferful_chars[5] = {2, stats_sentence};    // a span that starts and ends there
+  s.bufferful_chars[7] = {0, stats_sentence};    // no span there
+  s.bufferful_chars[8] = {1, stats_sentence};
+  s.bufferful_chars[9] = {0, stats_paragraph};   // a sentence would not end here
+  ASSERT_TRUE(SaveTextBreaksMarked(File("breaks.txt")));
+  EXPECT_EQ(ReadRaw("breaks.txt"),
+            "\xEF\xBB\xBF"
+            "0003 S1 end: \"abcd\")\r\n"
+            "0005 S2 start: \"ghij\")\r\n"
+            "0007 S0 start: \"ij\")\r\n"
+            "0008 S1 end: \"abcdefghi\")\r\n"
+            "0009 P0 end: \"abcdefghij\")\r\n"
+            "\r\n\r\n"
+            "0001 (S): abcd\r\n"
+            "0002 (S): defghi\r\n"
+            "0003 (S): f\r\n"
+            "0001 (P): defghij\r\n");
+}
+
+// Positions of five digits are written whole; a span of 80 characters or
+// more shows its first 40 and last 42 characters.
+TEST_F(Wdef_recordsFiles, TextBreaksLongPositionsAndSpans) {
+  String buf;
+  for (int k = 0; k < 10002; ++k) buf += static_cast<Char>(u'a' + k % 26);
+  global_bufStr[wp_whole] = buf;
+  TTextStatsPositions_rec& s = Global_TextSectionsArr;
+  s.stats_arr[stats_heading] = {{10000, 10001}, {100, 179}, {200, 278}};
+  s.bufferful_chars.assign(10002, TNumberWordAndStat{});
+  s.bufferful_chars[10001] = {12345, stats_heading};
+  ASSERT_TRUE(SaveTextBreaksMarked(File("breaks.txt")));
+  const std::string ascii(buf.begin(), buf.end());
+  EXPECT_EQ(ReadRaw("breaks.txt"), "\xEF\xBB\xBF"
+                                   "10001 H12345 end: \"" + ascii.substr(9951, 51) + "\")\r\n"
+                                   "\r\n\r\n"
+                                   "0001 (H): " + ascii.substr(10000, 2) + "\r\n"
+                                   "0002 (H): " + ascii.substr(100, 40) + "..." + ascii.substr(138, 42) + "\r\n"
+                                   "0003 (H): " + ascii.substr(200, 79) + "\r\n");
+}
+
 }  // namespace
 }  // namespace sk
 

@@ -9,6 +9,7 @@
 #include <QtSvg/QSvgRenderer>
 
 #include "DrawingTestSupport.h"
+#include "RandomTexts.h"
 #include "platform/runtime/Colors.h"
 #include "platform/visual/StandardControls.h"
 #include "services/Clipboard_utils.h"
@@ -193,6 +194,52 @@ TEST(Graphics_utilities, ShrunkToFit) {
     EXPECT_FALSE(HasLoneSurrogate(r)) << w;
   }
   EXPECT_FALSE(HasLoneSurrogate(ShrunkToFit(u"\U0001F600x", c, 0)));
+}
+
+// The shrinking as it is stated: cut three units at length div 2 (widened to
+// keep pairs whole) and measure again, until narrow enough or shorter than
+// four; the ellipsis goes where the last cut was.
+String ShrunkByCuttingThreeAtATime(const String& s, TCanvas& canvas, Int32 width) {
+  const Int32 limit = width - canvas.TextWidth(u"M");
+  if (canvas.TextWidth(s) < limit) return s;
+  auto splits = [](const String& r, size_t i) {
+    return i > 0 && i < r.size() && r[i] >= 0xDC00 && r[i] <= 0xDFFF && r[i - 1] >= 0xD800 && r[i - 1] <= 0xDBFF;
+  };
+  String r = s;
+  size_t cut = String::npos;
+  while (r.size() >= 4 && canvas.TextWidth(r) >= limit) {
+    size_t start = r.size() / 2 - 1;
+    size_t end = start + 3;
+    if (splits(r, start)) --start;
+    if (splits(r, end)) ++end;
+    r.erase(start, end - start);
+    cut = start;
+  }
+  if (cut == String::npos) {
+    cut = r.size() / 2;
+    if (splits(r, cut)) --cut;
+  }
+  r.insert(r.begin() + static_cast<std::ptrdiff_t>(cut), u'\u2026');
+  return r;
+}
+
+TEST(Graphics_utilities, ShrunkToFitGivesWhatCuttingThreeAtATimeGives) {
+  auto b = WhiteBitmap(4, 4);
+  TCanvas& c = b->Canvas();
+  TRandomTexts texts(1187);
+  for (int n = 0; n < 300; ++n) {
+    const String s = texts.Next(2000);
+    // Widths from none to a little more than the whole text needs, and the
+    // edges where the text just fits or just does not; no width at all (cut
+    // down to fewer than four) for the shorter texts.
+    const Int32 full = c.TextWidth(s) + c.TextWidth(u"M");
+    for (const Int32 w : {texts.Width(full + 4), texts.Width(std::min(full, 400)), full, full + 1, 0}) {
+      if (w == 0 && s.size() > 300) continue;
+      const String got = ShrunkToFit(s, c, w);
+      ASSERT_EQ(got, ShrunkByCuttingThreeAtATime(s, c, w)) << "text " << n << " of " << s.size() << ", width " << w;
+      EXPECT_FALSE(HasHalfAPair(got) && !HasHalfAPair(s)) << n;
+    }
+  }
 }
 
 TEST(Graphics_utilities, ComputedFontSizeToSuitRect) {
