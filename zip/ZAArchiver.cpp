@@ -392,14 +392,11 @@ void TZABaseArchiver::InternalOpenArchive() {
   UnlockArchive();
   fLockFile.reset();
   fSeenSize = -1;
-  // The descriptor that carries the lock, on the archive's file when there is one.
+  // The descriptor that carries the lock, on the archive's file when there
+  // is one. An archive file that cannot be opened for it fails the open: it
+  // would not be put back from its journal.
   auto openLockFile = [this]() {
-    if (FInMemory || !ZAFileExists(FFileName)) return;
-    try {
-      fLockFile = std::make_unique<TFileStream>(FFileName, fmOpenRead);
-    } catch (const EStreamError&) {
-      fLockFile.reset();
-    }
+    if (!FInMemory && ZAFileExists(FFileName)) fLockFile = std::make_unique<TFileStream>(FFileName, fmOpenRead);
   };
   try {
     if (FileOpenMode == fmCreate || FInMemory) {
