@@ -253,13 +253,15 @@ void TZABaseArchiver::RecoverJournal() {
   if (!ZAFileExists(name)) return;
   try {
     TFileStream journal(name, fmOpenRead);
-    TZAJournalRecord record;
+    TFileStream archive(FFileName, fmOpenReadWrite);
     // An incomplete journal was being written when its update stopped: the
     // archive was not touched yet.
-    if (ZAReadJournal(&journal, record)) {
-      TFileStream archive(FFileName, fmOpenReadWrite);
-      ZARestoreTail(&journal, &archive, record.restorePoint, record.tailSize);
-      if (!FlushFileHandle(archive.Handle())) throw EZAException(70, {name}, this);
+    switch (ZARollBackFromJournal(&journal, &archive)) {
+      case jrIncomplete: break;
+      case jrRestored:
+        if (!FlushFileHandle(archive.Handle())) throw EZAException(70, {name}, this);
+        break;
+      case jrForeign: throw EZAException(70, {name}, this);
     }
   } catch (const EZAException&) {
     throw;

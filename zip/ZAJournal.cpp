@@ -115,4 +115,13 @@ void ZARestoreTail(TStream* tail, TStream* archive, Int64 restorePoint, Int64 ta
   archive->SetSize(restorePoint + tailSize);
 }
 
+TZAJournalOutcome ZARollBackFromJournal(TStream* journal, TStream* archive) {
+  TZAJournalRecord record;
+  if (!ZAReadJournal(journal, record)) return jrIncomplete;
+  // An update never cuts its archive below the restore point.
+  if (record.restorePoint > archive->Size()) return jrForeign;
+  ZARestoreTail(journal, archive, record.restorePoint, record.tailSize);
+  return jrRestored;
+}
+
 }  // namespace sk

@@ -45,4 +45,15 @@ bool ZAReadJournal(TStream* journal, TZAJournalRecord& record);
 // filled up needs no new room. Stream errors propagate.
 void ZARestoreTail(TStream* tail, TStream* archive, Int64 restorePoint, Int64 tailSize);
 
+// What a journal found at an open does to its archive.
+enum TZAJournalOutcome : uint8_t {
+  jrIncomplete,  // the journal was never finished: the archive was not touched
+  jrRestored,    // the archive holds its old bytes again (not yet flushed)
+  jrForeign,     // its restore point lies past the archive's end: it is not this archive's journal
+};
+
+// Reads the journal and, when it is complete and fits the archive, puts the
+// archive back from it. Stream errors propagate.
+TZAJournalOutcome ZARollBackFromJournal(TStream* journal, TStream* archive);
+
 }  // namespace sk

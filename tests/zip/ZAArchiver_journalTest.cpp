@@ -105,13 +105,13 @@ TEST_F(ZAJournal, AnUpdateKilledAtAnyMomentLeavesTheOldArchiveOrTheNewOne) {
   ASSERT_NE(oldNames, newNames);
   ASSERT_EQ(newNames.size(), oldNames.size() + 2);
 
-  // Delays from 0 to a fifth past the end of the update.
+  // Delays from 0 to nearly half as long again as the update.
   constexpr Int32 kKills = 30;
   Int32 sawOld = 0, sawNew = 0;
   for (Int32 k = 0; k < kKills; ++k) {
     SCOPED_TRACE(k);
     WriteRaw("a.zip", before);
-    const auto delay = took * k / (kKills - 6);
+    const auto delay = took * k / (kKills - 10);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -283,6 +283,21 @@ TEST_F(ZAJournal, ARollbackThatFailsKeepsTheJournalAndFailsTheOpen) {
     }
   }
   EXPECT_GT(rollbackFailures, 2);
+
+  // A journal whose restore point lies past the archive's end belongs to
+  // another archive: it is not applied, and stays.
+  {
+    const std::string longer = before + std::string(300, 'p');
+    TBytesStream archive(TBytes(longer.begin(), longer.end()));
+    TBytesStream out{TBytes()};
+    ZAWriteJournal(&archive, &out, static_cast<Int64>(before.size()) + 100, static_cast<Int64>(longer.size()));
+    WriteRaw("a.zip-journal", std::string(reinterpret_cast<const char*>(out.Bytes()), static_cast<size_t>(out.Size())));
+  }
+  TZipArchiver zip;
+  zip.FFileName = File("a.zip");
+  EXPECT_EQ(EngineErrorOf([&] { zip.OpenArchive(); }), 70);
+  EXPECT_EQ(ReadRaw("a.zip"), before);
+  EXPECT_TRUE(FileExists(File("a.zip-journal")));
   EXPECT_EQ(EZAException(70, {u"x-journal"}).Message(),
             u"Cannot roll back the interrupted update of the archive. Its journal \"x-journal\" is kept for the next "
             u"attempt - Native error: 00070");
