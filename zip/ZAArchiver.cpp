@@ -93,6 +93,15 @@ AnsiString TZABaseArchiver::GetFileComment() const {
 void TZABaseArchiver::SetFileComment(const AnsiString& comment) {
   CheckInactive();
   CheckModifySpanning();
+  // Outside an update, the directory of an archive file is rewritten as an
+  // update of its own: under the lock, on the directory as it is on the
+  // disk, through the journal.
+  if (!GetInUpdate() && FSpanningMode == smNone && Journalled()) {
+    BeginUpdate();
+    DMHandle->ArchiveComment = comment;
+    EndUpdate();
+    return;
+  }
   DMHandle->ArchiveComment = comment;
   if (!GetInUpdate() && FSpanningMode == smNone) DMHandle->SaveDir(false);
 }

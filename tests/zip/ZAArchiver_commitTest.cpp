@@ -126,6 +126,7 @@ std::vector<TChange> Changes() {
       {"rename", 1, [](TZipArchiver& z, ZACommit&) { z.RenameFile(u"e000.txt", u"renamed.txt"); }},
       {"attribute", 1, [](TZipArchiver& z, ZACommit&) { z.ChangeFilesAttr(u"e000.txt", 0x21); }},
       {"comment", 1, [](TZipArchiver& z, ZACommit&) { z.ChangeFilesComment(u"e000.txt", "a comment"); }},
+      {"archive comment", 0, [](TZipArchiver& z, ZACommit&) { z.SetFileComment("an archive comment"); }},
       {"move", 0,
        [](TZipArchiver& z, ZACommit& t) {
          z.FBaseDir = t.At("src");

@@ -367,7 +367,10 @@ TEST_F(ZAJournal, ASecondWriterWaitsThenFailsAndAReaderWaitsToo) {
   // A change that keeps the archive's size (a rename to a name as long) is
   // seen too.
   first.RenameFile(u"e000.txt", u"r000.txt");
+  // So is an archive comment written outside an update.
+  first.SetFileComment("set by the first");
   second.AddFromString(u"third.txt", u"third", 0x20, 40000);
+  EXPECT_EQ(second.GetFileComment(), "set by the first");
   reader.CloseArchive();
   reader.OpenArchive();
   std::set<std::string> names;
