@@ -55,15 +55,25 @@ class ZAJournal : public ScratchFolderTest {
     zip.EndUpdate();
     zip.CloseArchive();
   }
+  static std::set<std::string> NamesOf(const TZipArchiver& zip) {
+    std::set<std::string> r;
+    for (Int32 i = 0; i < zip.DMHandle->CDir->Count(); ++i)
+      r.insert(StringToUtf8(zip.DMHandle->CDir->FItems[static_cast<size_t>(i)].Name));
+    return r;
+  }
   // The entry names of the archive, opened as any reader opens it.
   std::set<std::string> Names(const std::string& name) {
     TZipArchiver zip;
     zip.FFileName = File(name);
     zip.OpenArchive(fmOpenRead);
-    std::set<std::string> r;
-    for (Int32 i = 0; i < zip.DMHandle->CDir->Count(); ++i)
-      r.insert(StringToUtf8(zip.DMHandle->CDir->FItems[static_cast<size_t>(i)].Name));
-    return r;
+    return NamesOf(zip);
+  }
+  // The journal an update of archive from restorePoint on writes.
+  static std::string JournalOf(const std::string& archive, Int64 restorePoint) {
+    TBytesStream source(TBytes(archive.begin(), archive.end()));
+    TBytesStream out{TBytes()};
+    ZAWriteJournal(&source, &out, restorePoint, static_cast<Int64>(archive.size()));
+    return std::string(reinterpret_cast<const char*>(out.Bytes()), static_cast<size_t>(out.Size()));
   }
   bool UnzipAccepts(const std::string& name) {
     return RunCommand("/usr/bin/unzip -tqq " + ShellQuote(Path(name)) + " >/dev/null 2>&1") == 0;
@@ -107,7 +117,6 @@ TEST_F(ZAJournal, AnUpdateKilledAtAnyMomentLeavesTheOldArchiveOrTheNewOne) {
 
   // Delays from 0 to nearly half as long again as the update.
   constexpr Int32 kKills = 30;
-  Int32 sawOld = 0, sawNew = 0;
   for (Int32 k = 0; k < kKills; ++k) {
     SCOPED_TRACE(k);
     WriteRaw("a.zip", before);
@@ -135,16 +144,12 @@ TEST_F(ZAJournal, AnUpdateKilledAtAnyMomentLeavesTheOldArchiveOrTheNewOne) {
     EXPECT_FALSE(FileExists(Journal("a.zip")));
     EXPECT_TRUE(names == oldNames || names == newNames) << names.size();
     if (names == oldNames) {
-      ++sawOld;
       EXPECT_EQ(ReadRaw("a.zip"), before);
-    } else {
-      ++sawNew;
     }
     if (HasProgram("/usr/bin/unzip")) {
       EXPECT_TRUE(UnzipAccepts("a.zip"));
     }
   }
-  std::printf("kills that left the old archive: %d, the new one: %d\n", sawOld, sawNew);
 }
 
 TEST_F(ZAJournal, TheNextOpenActsOnTheJournalItFinds) {
@@ -156,13 +161,7 @@ TEST_F(ZAJournal, TheNextOpenActsOnTheJournalItFinds) {
   const Int64 restorePoint = probe.DMHandle->CDir->FItems[2].CentralDir.relOffsetLH;
   probe.CloseArchive();
   // A journal of the archive from the third entry on, as an update writes it.
-  std::string journal;
-  {
-    TBytesStream archive(TBytes(before.begin(), before.end()));
-    TBytesStream out{TBytes()};
-    ZAWriteJournal(&archive, &out, restorePoint, static_cast<Int64>(before.size()));
-    journal.assign(reinterpret_cast<const char*>(out.Bytes()), static_cast<size_t>(out.Size()));
-  }
+  const std::string journal = JournalOf(before, restorePoint);
   ASSERT_EQ(journal.size(), before.size() - static_cast<size_t>(restorePoint) + ZAJournalRecordSize);
   // What the archive looks like when its update died: cut at the restore
   // point, half an entry written.
@@ -213,19 +212,7 @@ TEST_F(ZAJournal, TheNextOpenActsOnTheJournalItFinds) {
 TEST_F(ZAJournal, ARollbackThatFailsKeepsTheJournalAndFailsTheOpen) {
   MakeArchive("a.zip", 3, 2000);
   const std::string before = ReadRaw("a.zip");
-  {
-    TBytesStream archive(TBytes(before.begin(), before.end()));
-    TBytesStream out{TBytes()};
-    ZAWriteJournal(&archive, &out, 0, static_cast<Int64>(before.size()));
-    WriteRaw("a.zip-journal", std::string(reinterpret_cast<const char*>(out.Bytes()), static_cast<size_t>(out.Size())));
-  }
-  WriteRaw("a.zip", "not yet an archive");
-  auto writeJournal = [&] {
-    TBytesStream archive(TBytes(before.begin(), before.end()));
-    TBytesStream out{TBytes()};
-    ZAWriteJournal(&archive, &out, 0, static_cast<Int64>(before.size()));
-    WriteRaw("a.zip-journal", std::string(reinterpret_cast<const char*>(out.Bytes()), static_cast<size_t>(out.Size())));
-  };
+  auto writeJournal = [&] { WriteRaw("a.zip-journal", JournalOf(before, 0)); };
   // The calls of the open up to the journal's deletion and the flush of its
   // folder: the lock, reading the journal, writing the archive back,
   // cutting, flushing.
@@ -286,13 +273,7 @@ TEST_F(ZAJournal, ARollbackThatFailsKeepsTheJournalAndFailsTheOpen) {
 
   // A journal whose restore point lies past the archive's end belongs to
   // another archive: it is not applied, and stays.
-  {
-    const std::string longer = before + std::string(300, 'p');
-    TBytesStream archive(TBytes(longer.begin(), longer.end()));
-    TBytesStream out{TBytes()};
-    ZAWriteJournal(&archive, &out, static_cast<Int64>(before.size()) + 100, static_cast<Int64>(longer.size()));
-    WriteRaw("a.zip-journal", std::string(reinterpret_cast<const char*>(out.Bytes()), static_cast<size_t>(out.Size())));
-  }
+  WriteRaw("a.zip-journal", JournalOf(before + std::string(300, 'p'), static_cast<Int64>(before.size()) + 100));
   TZipArchiver zip;
   zip.FFileName = File("a.zip");
   EXPECT_EQ(EngineErrorOf([&] { zip.OpenArchive(); }), 70);
@@ -308,8 +289,8 @@ TEST_F(ZAJournal, ARollbackThatFailsKeepsTheJournalAndFailsTheOpen) {
 TEST_F(ZAJournal, JournalNamesFitTheLimitOfANameAndStayApart) {
   const std::string longA(250, 'a');
   const std::string longB = std::string(249, 'a') + "b";
-  // Two-byte characters: a cut must not split one.
-  std::string wide;
+  // Two-byte characters after one byte: a cut at an even length would split one.
+  std::string wide = "x";
   while (wide.size() < 252) wide += "\xC3\xA9";
   struct Case {
     std::string archive;
@@ -332,7 +313,6 @@ TEST_F(ZAJournal, JournalNamesFitTheLimitOfANameAndStayApart) {
     const std::string leaf = name.substr(name.rfind('/') == std::string::npos ? 0 : name.rfind('/') + 1);
     EXPECT_LE(leaf.size(), 255u);
     EXPECT_EQ(name.substr(name.size() - 8), "-journal");
-    EXPECT_EQ(Utf8ToString(name) == ZAJournalFileName(Utf8ToString(c.archive)), true);
     EXPECT_EQ(StringToUtf8(Utf8ToString(name)), name);  // whole characters only
     EXPECT_TRUE(seen.insert(name).second);
   }
@@ -373,10 +353,7 @@ TEST_F(ZAJournal, ASecondWriterWaitsThenFailsAndAReaderWaitsToo) {
   EXPECT_EQ(second.GetFileComment(), "set by the first");
   reader.CloseArchive();
   reader.OpenArchive();
-  std::set<std::string> names;
-  for (Int32 i = 0; i < reader.DMHandle->CDir->Count(); ++i)
-    names.insert(StringToUtf8(reader.DMHandle->CDir->FItems[static_cast<size_t>(i)].Name));
-  EXPECT_EQ(names, (std::set<std::string>{"r000.txt", "e001.txt", "first.txt", "second.txt", "third.txt"}));
+  EXPECT_EQ(NamesOf(reader), (std::set<std::string>{"r000.txt", "e001.txt", "first.txt", "second.txt", "third.txt"}));
   // An extraction waits for the shared lock as well.
   second.BeginUpdate();
   EXPECT_EQ(EngineErrorOf([&] { reader.ExtractToString(u"third.txt", text); }), 71);
