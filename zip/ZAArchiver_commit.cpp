@@ -325,8 +325,7 @@ void TZABaseArchiver::ForceUpdate() {
       // the old one back, so a failure here rolls back (from the journal's
       // descriptor, which outlives its name).
       if (journalled) {
-        if (!ZADeleteFile(c.journalName) && ZAFileExists(c.journalName))
-          throw EZAException(27, {c.journalName}, this);
+        if (!ZADeleteFile(c.journalName) && ZAFileExists(c.journalName)) throw EZAException(27, {c.journalName}, this);
         c.journalGone = true;
         if (!FlushFolderOf(StringToUtf8(c.journalName))) throw EZAException(46, this);
       }

@@ -53,7 +53,8 @@ bool SetFileFlushesSkipped(bool skipped) { return gFlushesSkipped.exchange(skipp
 
 bool FlushFolderOf(const std::string& path) {
   const size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : path.substr(0, slash);
+  std::string folder = ".";
+  if (slash != std::string::npos) folder = slash == 0 ? std::string("/") : path.substr(0, slash);
   if (const Int32 fault = FileSeamAsk(fsoFlush, folder); fault != 0) {
     errno = fault > 0 ? fault : EIO;
     return false;
