@@ -6,10 +6,12 @@
 
 #include "core/UnitCounter.h"
 #include "platform/runtime/FileReplace.h"
+#include "platform/runtime/FileSeam.h"
 #include "platform/runtime/Format.h"
 #include "platform/runtime/FormatSettings.h"
 #include "zip/ZAConst.h"
 #include "zip/ZAExcept.h"
+#include "zip/ZAJournal.h"
 #include "zip/ZAUtils.h"
 
 namespace sk {
@@ -21,6 +23,9 @@ constinit TUnitCounter ZAArchiver_counter;
 constinit std::recursive_mutex* gEngineLock = nullptr;
 
 constexpr Int64 kCopyBufferSize = 1048576;
+// The most of an archive's last bytes kept to notice that another process
+// changed it: its directory and end records, as a rule.
+constexpr Int64 kSeenTailMax = 16 * 1048576;
 
 // Copies the whole of source, from its start, to the end of dest.
 void CopyWhole(TStream* source, TStream* dest) {
@@ -88,6 +93,15 @@ AnsiString TZABaseArchiver::GetFileComment() const {
 void TZABaseArchiver::SetFileComment(const AnsiString& comment) {
   CheckInactive();
   CheckModifySpanning();
+  // Outside an update, the directory of an archive file is rewritten as an
+  // update of its own: under the lock, on the directory as it is on the
+  // disk, through the journal.
+  if (!GetInUpdate() && FSpanningMode == smNone && Journalled()) {
+    BeginUpdate();
+    DMHandle->ArchiveComment = comment;
+    EndUpdate();
+    return;
+  }
   DMHandle->ArchiveComment = comment;
   if (!GetInUpdate() && FSpanningMode == smNone) DMHandle->SaveDir(false);
 }
@@ -224,6 +238,97 @@ void TZABaseArchiver::Unlock() {
 }
 
 // ---------------------------------------------------------------------------
+// The archive file's lock between processes, its journal and the directory
+// as last seen
+
+void TZABaseArchiver::LockArchive(bool exclusive) {
+  if (fLockFile == nullptr || fLockHeld >= (exclusive ? 2 : 1)) return;
+  if (!LockFileHandle(fLockFile->Handle(), exclusive, FLockWait)) throw EZAException(71, {FFileName}, this);
+  fLockHeld = exclusive ? 2 : 1;
+}
+
+void TZABaseArchiver::UnlockArchive() {
+  if (fLockFile != nullptr && fLockHeld != 0) UnlockFileHandle(fLockFile->Handle());
+  fLockHeld = 0;
+}
+
+bool TZABaseArchiver::Journalled() const {
+  return fLockFile != nullptr && FSpanningMode == smNone && !FInMemory && !IsCustomStream &&
+         dynamic_cast<THandleStream*>(FCompressedStream) != nullptr;
+}
+
+void TZABaseArchiver::RecoverJournal() {
+  const String name = ZAJournalFileName(FFileName);
+  if (!ZAFileExists(name)) return;
+  try {
+    TFileStream journal(name, fmOpenRead);
+    TFileStream archive(FFileName, fmOpenReadWrite);
+    // An incomplete journal was being written when its update stopped: the
+    // archive was not touched yet.
+    switch (ZARollBackFromJournal(&journal, &archive)) {
+      case jrIncomplete: break;
+      case jrRestored:
+        if (!FlushFileHandle(archive.Handle())) throw EZAException(70, {name}, this);
+        break;
+      case jrForeign: throw EZAException(70, {name}, this);
+    }
+  } catch (const EZAException&) {
+    throw;
+  } catch (const Exception&) {
+    throw EZAException(70, {name}, this);
+  }
+  // The archive is as it was before the update. A journal that cannot be
+  // deleted does no harm: putting the same bytes back again changes nothing.
+  if (ZADeleteFile(name)) FlushFolderOf(StringToUtf8(name));
+}
+
+void TZABaseArchiver::RememberDirectory() {
+  fSeenSize = -1;
+  if (!Journalled() || !DMHandle) return;
+  try {
+    const Int64 size = FCompressedStream->Size();
+    const Int64 from = std::max(std::clamp<Int64>(DMHandle->CentralDirOffset, 0, size), size - kSeenTailMax);
+    fSeenTail.assign(static_cast<size_t>(size - from), 0);
+    FCompressedStream->Seek(from, soBeginning);
+    FCompressedStream->ReadBuffer(fSeenTail.data(), size - from);
+    fSeenFrom = from;
+    fSeenSize = size;
+  } catch (const Exception&) {
+    // Not remembered: the next update reads the directory again.
+    fSeenSize = -1;
+  }
+}
+
+void TZABaseArchiver::RefreshDirectory() {
+  if (!Journalled() || !DMHandle) return;
+  const Int64 size = FCompressedStream->Size();
+  // A new archive that nothing was written into has no directory to read.
+  if (size == 0 && DMHandle->CDir->Count() == 0) return;
+  bool same = fSeenSize >= 0 && size == fSeenSize;
+  if (same && !fSeenTail.empty()) {
+    TBytes now(fSeenTail.size());
+    FCompressedStream->Seek(fSeenFrom, soBeginning);
+    FCompressedStream->ReadBuffer(now.data(), static_cast<Int64>(now.size()));
+    same = now == fSeenTail;
+  }
+  if (same) return;
+  // Another process changed the archive: its directory is read again, and
+  // must be whole (a rebuild from a read that failed half-way would drop
+  // entries from the next commit).
+  const bool corrupted = FOpenCorruptedArchives;
+  FOpenCorruptedArchives = false;
+  try {
+    DMHandle->LoadDir();
+  } catch (...) {
+    FOpenCorruptedArchives = corrupted;
+    fSeenSize = -1;
+    throw;
+  }
+  FOpenCorruptedArchives = corrupted;
+  RememberDirectory();
+}
+
+// ---------------------------------------------------------------------------
 // Guards
 
 void TZABaseArchiver::CheckInactive() const {
@@ -295,18 +400,48 @@ void TZABaseArchiver::OpenArchive(TStream* stream, bool create) {
 }
 
 void TZABaseArchiver::InternalOpenArchive() {
+  UnlockArchive();
+  fLockFile.reset();
+  fSeenSize = -1;
+  // The descriptor that carries the lock, on the archive's file when there
+  // is one. An archive file that cannot be opened for it fails the open: it
+  // would not be put back from its journal.
+  auto openLockFile = [this]() {
+    if (!FInMemory && ZAFileExists(FFileName)) fLockFile = std::make_unique<TFileStream>(FFileName, fmOpenRead);
+  };
   try {
     if (FileOpenMode == fmCreate || FInMemory) {
       if (FInMemory) {
         fOwnedStream = std::make_unique<TMemoryStream>();
         FCompressedStream = fOwnedStream.get();
       } else {
+        // An archive made anew over an old file: not while another process
+        // reads or changes it, and a journal left of the old one goes (it
+        // would put old bytes into the new archive).
+        const bool single = FSpanningMode == smNone;
+        if (single) {
+          openLockFile();
+          LockArchive(true);
+        }
         TZAVolumeNumberInfo first;
         first.SetFirstVolume(true);
         OpenVolume(first);
+        if (single) {
+          if (fLockFile == nullptr) openLockFile();
+          const String journal = ZAJournalFileName(FFileName);
+          if (ZAFileExists(journal) && ZADeleteFile(journal)) FlushFolderOf(StringToUtf8(journal));
+        }
       }
       DMHandle = std::make_unique<TZADirManager>(FCompressedStream, true, this);
     } else {
+      // The directory is read under the shared lock, after the archive was
+      // put back from a journal an update left behind.
+      openLockFile();
+      LockArchive(false);
+      if (fLockFile != nullptr && ZAFileExists(ZAJournalFileName(FFileName))) {
+        LockArchive(true);
+        RecoverJournal();
+      }
       FSpanningMode = smNone;
       FVolumeNumberInfo.Init();
       const bool found = ZALowerCase(ZAExtractFileExt(FFileName)).find(u".exe") != String::npos ? OpenSFXArchive()
@@ -314,7 +449,11 @@ void TZABaseArchiver::InternalOpenArchive() {
       if (!found && !FOpenCorruptedArchives) throw EZAException(48, this);
       DMHandle->LoadDir();
     }
+    RememberDirectory();
+    UnlockArchive();
   } catch (...) {
+    UnlockArchive();
+    fLockFile.reset();
     DMHandle.reset();
     FreeArchiveStream();
     throw;
@@ -344,6 +483,9 @@ void TZABaseArchiver::CloseArchive() {
   }
   FreeArchiveStream();
   DMHandle.reset();
+  UnlockArchive();
+  fLockFile.reset();
+  fSeenSize = -1;
   if (failure) std::rethrow_exception(failure);
 }
 

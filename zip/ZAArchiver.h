@@ -87,6 +87,19 @@ class TZABaseArchiver : public TZAArchiverLink {
   void Lock();
   void Unlock();
 
+  // ---- the archive file's lock between processes ----------------------------
+  // An archive opened from a file (one volume, not in memory) is locked
+  // against other processes: shared while it is opened or read, exclusive
+  // from the start of an update until its journal is gone. A lock held by
+  // another process is waited for up to FLockWait milliseconds; then the
+  // operation fails with engine error 71. Nothing happens for other archives.
+  void LockArchive(bool exclusive);
+  void UnlockArchive();
+  // Whether this archiver holds the lock (and how).
+  bool ArchiveLocked() const { return fLockHeld != 0; }
+  bool ArchiveLockedExclusive() const { return fLockHeld == 2; }
+  Int32 FLockWait = 5000;
+
   // ---- guards ---------------------------------------------------------------
   void CheckInactive() const;        // 13 when closed
   void CheckInUpdate() const;        // 26 inside an update
@@ -347,6 +360,18 @@ class TZABaseArchiver : public TZAArchiverLink {
   void FreeArchiveStream();
   // Points the directory manager at the current volume's stream.
   void SyncDirManagerStream();
+  // Whether updates of the open archive are locked and journalled: a file of
+  // one volume, not in memory, not the caller's stream.
+  bool Journalled() const;
+  // Under the exclusive lock: when a journal lies beside the archive, puts
+  // the archive back from it (a complete journal) and deletes it. Engine
+  // error 70 when the archive cannot be put back; the journal then stays.
+  void RecoverJournal();
+  // Remembers the archive's size and directory bytes as last read or
+  // written here, and reads the directory again when the file no longer
+  // holds them (another process changed it).
+  void RememberDirectory();
+  void RefreshDirectory();
 
  private:
   struct TZACommit;
@@ -381,6 +406,15 @@ class TZABaseArchiver : public TZAArchiverLink {
   // The stream the archiver opened itself (file or memory); FCompressedStream
   // points at it, or at the caller's stream.
   std::unique_ptr<TStream> fOwnedStream;
+  // A descriptor of the archive's file that carries the lock between
+  // processes; 0 none held, 1 shared, 2 exclusive.
+  std::unique_ptr<TFileStream> fLockFile;
+  Int32 fLockHeld = 0;
+  // The archive's size and its last bytes (the directory and end records)
+  // as this archiver last saw them.
+  Int64 fSeenSize = -1;
+  Int64 fSeenFrom = 0;
+  TBytes fSeenTail;
   // Whether the archive is self-extracting: a stub before its first entry.
   bool IsSFXArchiveName(const String& name) const;
   // The end record's disk number (the zip64 one where it holds 0xFFFF).
@@ -393,6 +427,27 @@ class TZABaseArchiver : public TZAArchiverLink {
   String fFreeSpaceFile;
   Int64 fFreeSpaceAsked = 0;
   Int64 fFreeSpaceStreamSize = 0;
+};
+
+// Holds the archive's shared lock for one read (extraction, test) unless a
+// lock is held already; lets it go at the end of the scope.
+class TZAReadLock {
+ public:
+  explicit TZAReadLock(TZABaseArchiver& archiver) : fArchiver(archiver) {
+    if (!archiver.ArchiveLocked()) {
+      archiver.LockArchive(false);
+      fTaken = archiver.ArchiveLocked();
+    }
+  }
+  ~TZAReadLock() {
+    if (fTaken) fArchiver.UnlockArchive();
+  }
+  TZAReadLock(const TZAReadLock&) = delete;
+  TZAReadLock& operator=(const TZAReadLock&) = delete;
+
+ private:
+  TZABaseArchiver& fArchiver;
+  bool fTaken = false;
 };
 
 // A memory stream that copies from another stream in pieces of at most

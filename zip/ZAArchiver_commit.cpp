@@ -3,6 +3,14 @@
 // must move on; the old bytes from there to the end are kept aside first, so
 // that a failed, cancelled or aborted commit copies them back and leaves the
 // archive byte for byte as it was, with the live table equal to the snapshot.
+//
+// An archive file of one volume keeps them in its journal (ZAJournal.h),
+// on the disk before the archive's first byte changes, so that a process
+// killed part-way, or a machine that loses power, leaves what the next open
+// puts back. The update holds the archive's exclusive lock from before it
+// reads the directory until the journal is gone.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <limits>
 
@@ -10,6 +18,7 @@
 #include "platform/runtime/FileSeam.h"
 #include "zip/ZAArchiver.h"
 #include "zip/ZAExcept.h"
+#include "zip/ZAJournal.h"
 #include "zip/ZAUtils.h"
 
 namespace sk {
@@ -44,10 +53,14 @@ void DropExtra(TDirItem& item, Word id) {
 struct TZABaseArchiver::TZACommit {
   TZAProcessOperation operation = poDelete;
   Int64 restorePoint = 0;
-  // The old archive from the restore point to its end: in memory when small,
+  // The old archive from the restore point to its end: in the journal
+  // beside an archive file of one volume; otherwise in memory when small,
   // else in a scratch file that has no name and cannot be left behind.
   std::unique_ptr<TStream> tail;
   TTemporaryFileStream* tailFile = nullptr;
+  TFileStream* journal = nullptr;
+  String journalName;
+  bool journalGone = false;  // deleted: the new archive is the one that stays
   Int64 tailSize = 0;
   bool touched = false;  // the archive has been cut at the restore point
   TZAAction action = fxaIgnore;
@@ -72,6 +85,20 @@ void TZABaseArchiver::BeginUpdate() {
     if ((FileOpenMode & 0xFF03) == 0 && !IsCustomStream && !FInMemory) throw EZAException(32, this);
     TZADirArray& live = *DMHandle->CDir;
     for (Int32 i = 0; i < live.Count(); ++i) live.FItems[static_cast<size_t>(i)].Modified = false;
+    // The update builds on the archive as it is on the disk: under the
+    // exclusive lock, after an update another process left half-done was
+    // put back, with the directory read again when another process changed
+    // it since.
+    if (Journalled()) {
+      LockArchive(true);
+      try {
+        RecoverJournal();
+        RefreshDirectory();
+      } catch (...) {
+        UnlockArchive();
+        throw;
+      }
+    }
     DMHandle->RBCDir->Assign(live);
     fSnapshotComment = DMHandle->ArchiveComment;
   }
@@ -91,6 +118,7 @@ void TZABaseArchiver::EndUpdate() {
 void TZABaseArchiver::CancelUpdate() {
   if (FUpdateCount <= 0) return;
   FUpdateCount = 0;
+  if (fLockHeld == 2) UnlockArchive();
   // The pending changes go with the batch: entries that were never written
   // must not stay in the table, where a later commit would look for their
   // old records.
@@ -117,6 +145,13 @@ Int32 TZABaseArchiver::CommitFirstChangedIndex() const {
 void TZABaseArchiver::ForceUpdate() {
   if (FUpdateCount <= 0) return;
   FUpdateCount = 0;
+  // The update's lock goes with the commit, whichever way it ends.
+  struct TUnlockAtEnd {
+    TZABaseArchiver* self;
+    ~TUnlockAtEnd() {
+      if (self->fLockHeld == 2) self->UnlockArchive();
+    }
+  } unlockAtEnd{this};
   FProcessedFileNo = 0;
   FProcessedFileCount = 0;
   FProcessedFilesTotalSize = 0;
@@ -182,12 +217,31 @@ void TZABaseArchiver::ForceUpdate() {
   }
   c.restorePoint = rp;
 
+  const bool journalled = Journalled();
   bool aborted = false;
   try {
     // The old bytes from the restore point to the end, old directory
     // included, go aside before anything is written.
     c.tailSize = archiveSize - rp;
-    if (c.tailSize > kCommitCopyBuffer) {
+    if (journalled) {
+      // The journal, with the archive's permissions (it holds its bytes), on
+      // the disk with its folder entry before the archive is touched.
+      c.journalName = ZAJournalFileName(FFileName);
+      struct stat st {};
+      const Cardinal rights =
+          ::fstat(static_cast<THandleStream*>(FCompressedStream)->Handle(), &st) == 0 ? (st.st_mode & 0666) : 0600;
+      std::unique_ptr<TFileStream> journal;
+      try {
+        journal = std::make_unique<TFileStream>(c.journalName, fmCreate | fmExclusive, rights);
+      } catch (const EStreamError&) {
+        throw EZAException(19, {c.journalName}, this);
+      }
+      c.journal = journal.get();
+      c.tail = std::move(journal);
+      ZAWriteJournal(FCompressedStream, c.journal, rp, archiveSize);
+      if (!FlushFileHandle(c.journal->Handle()) || !FlushFolderOf(StringToUtf8(c.journalName)))
+        throw EZAException(46, this);
+    } else if (c.tailSize > kCommitCopyBuffer) {
       auto file = std::make_unique<TTemporaryFileStream>(FTempDir, u"FC");
       if (!file->Ok())
         throw EZAException(19, {FTempDir.empty() ? GetTempDirectory() : FTempDir}, this);
@@ -196,7 +250,7 @@ void TZABaseArchiver::ForceUpdate() {
     } else {
       c.tail = std::make_unique<TMemoryStream>();
     }
-    {
+    if (!journalled) {
       TBytes buffer(static_cast<size_t>(std::max<Int64>(1, std::min(kCommitCopyBuffer, c.tailSize))));
       FCompressedStream->Seek(rp, soBeginning);
       for (Int64 done = 0; done < c.tailSize;) {
@@ -261,10 +315,19 @@ void TZABaseArchiver::ForceUpdate() {
       bool moves = false;
       for (Int32 i = 0; i < live.Count() && !moves; ++i)
         moves = live.FItems[static_cast<size_t>(i)].Modified && live.FItems[static_cast<size_t>(i)].Operation == poMove;
-      if (FOptions.FFlushBuffers || moves) {
+      if (FOptions.FFlushBuffers || moves || journalled) {
         if (auto* handle = dynamic_cast<THandleStream*>(FCompressedStream);
             handle != nullptr && !FlushFileHandle(handle->Handle()))
           throw EZAException(46, this);
+      }
+      // Deleting the journal is the moment the new archive replaces the old
+      // one; until its folder entry is on the disk a power loss still puts
+      // the old one back, so a failure here rolls back (from the journal's
+      // descriptor, which outlives its name).
+      if (journalled) {
+        if (!ZADeleteFile(c.journalName) && ZAFileExists(c.journalName)) throw EZAException(27, {c.journalName}, this);
+        c.journalGone = true;
+        if (!FlushFolderOf(StringToUtf8(c.journalName))) throw EZAException(46, this);
       }
     }
   } catch (...) {
@@ -279,6 +342,8 @@ void TZABaseArchiver::ForceUpdate() {
   }
   c.tail.reset();
   c.tailFile = nullptr;
+  c.journal = nullptr;
+  RememberDirectory();
 
   // Moves: the sources go only now that the archive holding them is complete.
   for (Int32 i = 0; i < live.Count(); ++i) {
@@ -317,49 +382,59 @@ void TZABaseArchiver::CommitRollback(TZACommit& c) {
   DMHandle->CentralDirOffset = c.dirOffset;
   DMHandle->FZip64 = c.zip64;
   FVolumeNumberInfo = c.volume;
+  // A journal whose archive was never touched goes; should it stay, its
+  // bytes are the archive's own and putting them back changes nothing.
+  auto dropJournal = [&c]() {
+    if (c.journal != nullptr && !c.journalGone && ZADeleteFile(c.journalName))
+      FlushFolderOf(StringToUtf8(c.journalName));
+    c.journal = nullptr;
+  };
   if (!c.touched || FCompressedStream == nullptr) {
     c.tail.reset();
+    dropJournal();
     return;
   }
   c.touched = false;
   try {
-    // The old bytes go back over what the commit wrote, and only then is the
-    // file cut to its old length: writing over blocks the file holds needs no
-    // new room on a disk that filled up.
-    FCompressedStream->Seek(c.restorePoint, soBeginning);
-    c.tail->Seek(0, soBeginning);
-    TBytes buffer(static_cast<size_t>(std::max<Int64>(1, std::min(kCommitCopyBuffer, c.tailSize))));
-    for (Int64 done = 0; done < c.tailSize;) {
-      const Int64 n = std::min<Int64>(static_cast<Int64>(buffer.size()), c.tailSize - done);
-      c.tail->ReadBuffer(buffer.data(), n);
-      FCompressedStream->WriteBuffer(buffer.data(), n);
-      done += n;
-    }
-    FCompressedStream->SetSize(c.restorePoint + c.tailSize);
-    if (auto* handle = dynamic_cast<THandleStream*>(FCompressedStream); handle != nullptr && FOptions.FFlushBuffers)
-      FlushFileHandle(handle->Handle());
+    ZARestoreTail(c.tail.get(), FCompressedStream, c.restorePoint, c.tailSize);
+    if (auto* handle = dynamic_cast<THandleStream*>(FCompressedStream);
+        handle != nullptr && (FOptions.FFlushBuffers || c.journal != nullptr) && !FlushFileHandle(handle->Handle()) &&
+        c.journal != nullptr)
+      throw EZAException(46, this);
   } catch (...) {
-    // The old bytes stay where the user can reach them: a file tail gets a
-    // name, a tail held in memory is written to a named file first.
+    // The old bytes stay where the user can reach them and the next open
+    // finds them: in the journal, which stays; a file tail gets a name, a
+    // tail held in memory (or a journal already deleted) is written to a
+    // named file first.
     String kept;
-    if (c.tailFile != nullptr) {
+    if (c.journal != nullptr && !c.journalGone) {
+      kept = c.journalName;
+    } else if (c.tailFile != nullptr) {
       kept = c.tailFile->KeepAs();
     } else {
       TTemporaryFileStream file(FTempDir, u"FC");
       if (file.Ok()) {
         try {
-          auto* memory = static_cast<TMemoryStream*>(c.tail.get());
-          file.WriteBuffer(memory->Memory(), memory->Size());
+          c.tail->Seek(0, soBeginning);
+          TBytes buffer(static_cast<size_t>(std::max<Int64>(1, std::min(kCommitCopyBuffer, c.tailSize))));
+          for (Int64 done = 0; done < c.tailSize;) {
+            const Int64 n = std::min<Int64>(static_cast<Int64>(buffer.size()), c.tailSize - done);
+            c.tail->ReadBuffer(buffer.data(), n);
+            file.WriteBuffer(buffer.data(), n);
+            done += n;
+          }
           kept = file.KeepAs();
         } catch (const Exception&) {
         }
       }
     }
     c.tail.reset();
+    c.journal = nullptr;
     throw EZAException(68, {kept}, this);
   }
   c.tail.reset();
   c.tailFile = nullptr;
+  dropJournal();
 }
 
 // Writes the bytes where the entry goes: the archive, or across volumes.

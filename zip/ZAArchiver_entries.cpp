@@ -209,6 +209,8 @@ void TZABaseArchiver::PositionAtLocalHeader(const TDirItem& item) {
 void TZABaseArchiver::ExtractItem(Int32 index, TStream* dest, Int32 count, Int64 offset) {
   if (!DMHandle || index < 0 || index >= DMHandle->CDir->Count()) throw EZAException(16, this);
   TDirItem& item = DMHandle->CDir->FItems[static_cast<size_t>(index)];
+  // Another process's update is not read half-written.
+  TZAReadLock readLock(*this);
   PositionAtLocalHeader(item);
   if (!InternalDecompressFile(FCompressedStream, dest, item, count, offset) && !FProgressCancel &&
       !FExtractCorruptedFiles && !FSkipFile)

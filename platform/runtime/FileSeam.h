@@ -1,6 +1,6 @@
 // A seam in the file layer for tests: one hook, asked before each open,
-// create, read, write, seek, size change, flush, rename, delete and
-// temporary-file creation that the file layer makes. Nothing installs it but
+// create, read, write, seek, size change, flush, rename, delete,
+// temporary-file creation and lock that the file layer makes. Nothing installs it but
 // a test; without it the layer asks nothing and runs at full speed.
 //
 // The hook's answer decides the call: 0 lets it run; an errno value (ENOSPC,
@@ -27,6 +27,7 @@ enum TFileSeamOp : uint8_t {
   fsoRename,
   fsoDelete,
   fsoTempFile,
+  fsoLock,
 };
 
 // The answer that makes a read or write move half of its bytes (at least
@@ -47,5 +48,26 @@ Int32 FileSeamAsk(TFileSeamOp op, const std::string& path = std::string());
 // Flushes an open file's data to its disk (fsync); false with errno set when
 // the system refuses.
 bool FlushFileHandle(int handle);
+
+// For tests that run thousands of commits: the flushes are still asked of
+// the hook (and fail when it says so) but do not wait for the disk. A
+// process that dies keeps its writes in the system's cache; only a power
+// loss needs the flush. Answers the previous setting.
+bool SetFileFlushesSkipped(bool skipped);
+
+// Flushes the folder that holds path (its entry list) to the disk, so that a
+// file created, renamed or deleted there stays so after a power loss; false
+// with errno set when the system refuses.
+bool FlushFolderOf(const std::string& path);
+
+// Takes a lock on the open file description of handle: shared (many
+// holders) or exclusive (one). Another holder is waited for up to waitMs
+// milliseconds; false with errno set (EWOULDBLOCK when the wait ran out).
+// The lock belongs to the open file description, so two descriptions of
+// one file exclude each other even within one process, and the lock goes
+// when the last descriptor of it is closed, or the process dies.
+bool LockFileHandle(int handle, bool exclusive, Int32 waitMs);
+// Lets the lock go.
+void UnlockFileHandle(int handle);
 
 }  // namespace sk

@@ -1,0 +1,441 @@
+// Archive updates against crashes and other processes: a journal that puts
+// back an update killed part-way, and the lock that keeps two writers (and a
+// writer and a reader) apart.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <set>
+#include <thread>
+
+#include "ArchiverTestSupport.h"
+#include "FileSeamTestSupport.h"
+#include "TestSupport.h"
+#include "ZipTestSupport.h"
+#include "zip/ZAJournal.h"
+
+namespace sk {
+namespace {
+
+class ZAJournal : public ScratchFolderTest {
+ protected:
+  ZAJournal() : ScratchFolderTest("sk_journal") {}
+  void SetUp() override {
+    ScratchFolderTest::SetUp();
+    StartArchiverUnits();
+  }
+  // Text that deflates to about a third of its size, different per seed.
+  static std::string Text(Int32 seed, size_t size) {
+    static const char* const words[] = {"and", "the", "LORD", "said", "unto", "Moses", "in", "land", "of", "Egypt"};
+    std::string s;
+    UInt64 x = static_cast<UInt64>(seed) * 2654435761u + 1;
+    while (s.size() < size) {
+      x = x * 6364136223846793005ull + 1442695040888963407ull;
+      s += words[(x >> 33) % 10];
+      s += (x >> 40) % 7 == 0 ? ".\n" : " ";
+    }
+    s.resize(size);
+    return s;
+  }
+  static String Name(const char* prefix, Int32 i) {
+    char n[48];
+    std::snprintf(n, sizeof n, "%s%03d.txt", prefix, i);
+    return Utf8ToString(n);
+  }
+  void MakeArchive(const std::string& name, Int32 entries, size_t size) {
+    TZipArchiver zip;
+    zip.FFileName = File(name);
+    zip.SetCompressionMode(6);
+    zip.OpenArchive(fmCreate);
+    zip.BeginUpdate();
+    for (Int32 i = 0; i < entries; ++i) zip.AddFromString(Name("e", i), Utf8ToString(Text(i, size)), 0x20, 40000);
+    zip.EndUpdate();
+    zip.CloseArchive();
+  }
+  static std::set<std::string> NamesOf(const TZipArchiver& zip) {
+    std::set<std::string> r;
+    for (Int32 i = 0; i < zip.DMHandle->CDir->Count(); ++i)
+      r.insert(StringToUtf8(zip.DMHandle->CDir->FItems[static_cast<size_t>(i)].Name));
+    return r;
+  }
+  // The entry names of the archive, opened as any reader opens it.
+  std::set<std::string> Names(const std::string& name) {
+    TZipArchiver zip;
+    zip.FFileName = File(name);
+    zip.OpenArchive(fmOpenRead);
+    return NamesOf(zip);
+  }
+  // The journal an update of archive from restorePoint on writes.
+  static std::string JournalOf(const std::string& archive, Int64 restorePoint) {
+    TBytesStream source(TBytes(archive.begin(), archive.end()));
+    TBytesStream out{TBytes()};
+    ZAWriteJournal(&source, &out, restorePoint, static_cast<Int64>(archive.size()));
+    return std::string(reinterpret_cast<const char*>(out.Bytes()), static_cast<size_t>(out.Size()));
+  }
+  bool UnzipAccepts(const std::string& name) {
+    return RunCommand("/usr/bin/unzip -tqq " + ShellQuote(Path(name)) + " >/dev/null 2>&1") == 0;
+  }
+  String Journal(const std::string& name) { return ZAJournalFileName(File(name)); }
+};
+
+// The update of the kill test: the first entry goes (so every other entry
+// moves), three entries come in.
+void DeleteAndAdd(TZipArchiver& zip) {
+  zip.BeginUpdate();
+  zip.DeleteFiles(u"e000.txt", 0x28BF, String());
+  for (Int32 i = 0; i < 3; ++i) {
+    char n[16];
+    std::snprintf(n, sizeof n, "n%03d.txt", i);
+    std::string text(300000, 'x');
+    for (size_t k = 0; k < text.size(); ++k) text[k] = static_cast<char>('a' + (k * 7 + k / 13 + i) % 26);
+    zip.AddFromString(Utf8ToString(n), Utf8ToString(text), 0x20, 40000);
+  }
+  zip.EndUpdate();
+}
+
+TEST_F(ZAJournal, AnUpdateKilledAtAnyMomentLeavesTheOldArchiveOrTheNewOne) {
+  MakeArchive("base.zip", 40, 60000);
+  const std::string before = ReadRaw("base.zip");
+  const std::set<std::string> oldNames = Names("base.zip");
+  // The new archive, and how long the update takes here, to spread the kills.
+  WriteRaw("a.zip", before);
+  const auto start = std::chrono::steady_clock::now();
+  {
+    TZipArchiver zip;
+    zip.FFileName = File("a.zip");
+    zip.OpenArchive();
+    DeleteAndAdd(zip);
+    zip.CloseArchive();
+  }
+  const auto took = std::chrono::steady_clock::now() - start;
+  const std::set<std::string> newNames = Names("a.zip");
+  ASSERT_NE(oldNames, newNames);
+  ASSERT_EQ(newNames.size(), oldNames.size() + 2);
+
+  // Delays from 0 to nearly half as long again as the update.
+  constexpr Int32 kKills = 30;
+  for (Int32 k = 0; k < kKills; ++k) {
+    SCOPED_TRACE(k);
+    WriteRaw("a.zip", before);
+    const auto delay = took * k / (kKills - 10);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      try {
+        TZipArchiver zip;
+        zip.FFileName = File("a.zip");
+        zip.OpenArchive();
+        DeleteAndAdd(zip);
+        zip.CloseArchive();
+      } catch (...) {
+        ::_exit(1);
+      }
+      ::_exit(0);
+    }
+    std::this_thread::sleep_for(delay);
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    // The next open puts the archive in order.
+    const std::set<std::string> names = Names("a.zip");
+    EXPECT_FALSE(FileExists(Journal("a.zip")));
+    EXPECT_TRUE(names == oldNames || names == newNames) << names.size();
+    if (names == oldNames) {
+      EXPECT_EQ(ReadRaw("a.zip"), before);
+    }
+    if (HasProgram("/usr/bin/unzip")) {
+      EXPECT_TRUE(UnzipAccepts("a.zip"));
+    }
+  }
+}
+
+TEST_F(ZAJournal, TheNextOpenActsOnTheJournalItFinds) {
+  MakeArchive("base.zip", 6, 3000);
+  const std::string before = ReadRaw("base.zip");
+  TZipArchiver probe;
+  probe.FFileName = File("base.zip");
+  probe.OpenArchive(fmOpenRead);
+  const Int64 restorePoint = probe.DMHandle->CDir->FItems[2].CentralDir.relOffsetLH;
+  probe.CloseArchive();
+  // A journal of the archive from the third entry on, as an update writes it.
+  const std::string journal = JournalOf(before, restorePoint);
+  ASSERT_EQ(journal.size(), before.size() - static_cast<size_t>(restorePoint) + ZAJournalRecordSize);
+  // What the archive looks like when its update died: cut at the restore
+  // point, half an entry written.
+  const std::string torn = before.substr(0, static_cast<size_t>(restorePoint)) + std::string(5000, 'Z');
+  std::string badChecksum = journal;
+  badChecksum[10] ^= 1;
+  struct Case {
+    const char* what;
+    std::string journal;
+    bool complete;  // the archive is put back; else it is left as it is
+  } cases[] = {
+      {"complete", journal, true},
+      {"record missing its last byte", journal.substr(0, journal.size() - 1), false},
+      {"a tail byte changed", badChecksum, false},
+      {"no record", journal.substr(0, journal.size() - ZAJournalRecordSize), false},
+      {"empty", std::string(), false},
+      {"only a record", journal.substr(journal.size() - ZAJournalRecordSize), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    // An incomplete journal means the update never touched the archive.
+    const std::string archive = c.complete ? torn : before;
+    WriteRaw("a.zip", archive);
+    WriteRaw("a.zip-journal", c.journal);
+    for (bool forUpdate : {false, true}) {
+      SCOPED_TRACE(forUpdate);
+      TZipArchiver zip;
+      zip.FFileName = File("a.zip");
+      if (forUpdate) {
+        // Opened before the journal came: the update finds it under its lock.
+        WriteRaw("a.zip", before);
+        zip.OpenArchive();
+        WriteRaw("a.zip", archive);
+        WriteRaw("a.zip-journal", c.journal);
+        zip.BeginUpdate();
+        zip.CancelUpdate();
+      } else {
+        zip.OpenArchive();
+      }
+      EXPECT_FALSE(FileExists(File("a.zip-journal")));
+      EXPECT_EQ(ReadRaw("a.zip"), before);
+      EXPECT_EQ(zip.DMHandle->CDir->Count(), 6);
+      zip.CloseArchive();
+    }
+  }
+}
+
+TEST_F(ZAJournal, ARollbackThatFailsKeepsTheJournalAndFailsTheOpen) {
+  MakeArchive("a.zip", 3, 2000);
+  const std::string before = ReadRaw("a.zip");
+  auto writeJournal = [&] { WriteRaw("a.zip-journal", JournalOf(before, 0)); };
+  // The calls of the open up to the journal's deletion and the flush of its
+  // folder: the lock, reading the journal, writing the archive back,
+  // cutting, flushing.
+  Int64 calls = 0;
+  {
+    WriteRaw("a.zip", "not yet an archive");
+    writeJournal();
+    ScopedFileSeam count(0);
+    TZipArchiver zip;
+    zip.FFileName = File("a.zip");
+    zip.OpenArchive();
+    for (size_t i = 0; i < count.ops.size() && calls == 0; ++i)
+      if (count.ops[i] == fsoDelete) calls = static_cast<Int64>(i) + 2;
+    ASSERT_GT(calls, 8);
+  }
+  // Each of them failing in turn.
+  Int32 rollbackFailures = 0;
+  for (Int64 n = 1;; ++n) {
+    SCOPED_TRACE(n);
+    WriteRaw("a.zip", "not yet an archive");
+    if (!FileExists(File("a.zip-journal"))) writeJournal();
+    TZipArchiver zip;
+    zip.FFileName = File("a.zip");
+    Int32 code = -1;
+    bool failed = false;
+    {
+      ScopedFileSeam seam(n <= calls ? n : 0, EIO);
+      try {
+        zip.OpenArchive();
+      } catch (const EZAException& e) {
+        code = e.NativeError;
+      } catch (const Exception&) {
+        code = -2;
+      }
+      failed = seam.failed && n <= calls;
+    }
+    zip.CloseArchive();
+    if (!failed) {
+      // Every call has been failed once: this open put the archive back.
+      EXPECT_EQ(code, -1);
+      EXPECT_EQ(ReadRaw("a.zip"), before);
+      EXPECT_FALSE(FileExists(File("a.zip-journal")));
+      break;
+    }
+    if (code == 70) ++rollbackFailures;
+    // An open that succeeds, or a journal gone, means a whole archive; a
+    // journal kept means the open failed. A journal kept beside a whole
+    // archive (its deletion failed) is harmless: a second rollback puts the
+    // same bytes back.
+    if (code == -1 || !FileExists(File("a.zip-journal"))) {
+      EXPECT_EQ(ReadRaw("a.zip"), before);
+    }
+    if (FileExists(File("a.zip-journal")) && ReadRaw("a.zip") != before) {
+      EXPECT_NE(code, -1);
+    }
+  }
+  EXPECT_GT(rollbackFailures, 2);
+
+  // A journal whose restore point lies past the archive's end belongs to
+  // another archive: it is not applied, and stays.
+  WriteRaw("a.zip-journal", JournalOf(before + std::string(300, 'p'), static_cast<Int64>(before.size()) + 100));
+  TZipArchiver zip;
+  zip.FFileName = File("a.zip");
+  EXPECT_EQ(EngineErrorOf([&] { zip.OpenArchive(); }), 70);
+  EXPECT_EQ(ReadRaw("a.zip"), before);
+  EXPECT_TRUE(FileExists(File("a.zip-journal")));
+  EXPECT_EQ(EZAException(70, {u"x-journal"}).Message(),
+            u"Cannot roll back the interrupted update of the archive. Its journal \"x-journal\" is kept for the next "
+            u"attempt - Native error: 00070");
+  EXPECT_EQ(EZAException(71, {u"a.zip"}).Message(),
+            u"The archive \"a.zip\" is being changed by another process. Try again later - Native error: 00071");
+}
+
+TEST_F(ZAJournal, JournalNamesFitTheLimitOfANameAndStayApart) {
+  const std::string longA(250, 'a');
+  const std::string longB = std::string(249, 'a') + "b";
+  // Two-byte characters after one byte: a cut at an even length would split one.
+  std::string wide = "x";
+  while (wide.size() < 252) wide += "\xC3\xA9";
+  struct Case {
+    std::string archive;
+    std::string expected;  // empty: only checked for its length and ending
+  } cases[] = {
+      {"/x/a.zip", "/x/a.zip-journal"},
+      {"a.zip", "a.zip-journal"},
+      {"/x/" + std::string(247, 'c'), "/x/" + std::string(247, 'c') + "-journal"},
+      {"/x/" + longA, ""},
+      {"/x/" + longB, ""},
+      {"/x/" + wide, ""},
+  };
+  std::set<std::string> seen;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.archive.size());
+    const std::string name = StringToUtf8(ZAJournalFileName(Utf8ToString(c.archive)));
+    if (!c.expected.empty()) {
+      EXPECT_EQ(name, c.expected);
+    }
+    const std::string leaf = name.substr(name.rfind('/') == std::string::npos ? 0 : name.rfind('/') + 1);
+    EXPECT_LE(leaf.size(), 255u);
+    EXPECT_EQ(name.substr(name.size() - 8), "-journal");
+    EXPECT_EQ(StringToUtf8(Utf8ToString(name)), name);  // whole characters only
+    EXPECT_TRUE(seen.insert(name).second);
+  }
+}
+
+TEST_F(ZAJournal, ASecondWriterWaitsThenFailsAndAReaderWaitsToo) {
+  MakeArchive("a.zip", 2, 1000);
+  TZipArchiver first, second, reader;
+  for (TZipArchiver* z : {&first, &second, &reader}) {
+    z->FFileName = File("a.zip");
+    z->FLockWait = 100;
+  }
+  first.OpenArchive();
+  second.OpenArchive();
+  first.BeginUpdate();
+  first.AddFromString(u"first.txt", u"from the first writer", 0x20, 40000);
+  // While the first update runs: the second writer and a new reader give up
+  // after their wait, and nothing of theirs is stored.
+  EXPECT_EQ(EngineErrorOf([&] { second.AddFromString(u"second.txt", u"lost", 0x20, 40000); }), 71);
+  EXPECT_EQ(EngineErrorOf([&] { reader.OpenArchive(); }), 71);
+  EXPECT_FALSE(reader.GetActive());
+  first.EndUpdate();
+  // Now the second writer builds on the archive the first one left.
+  second.AddFromString(u"second.txt", u"from the second writer", 0x20, 40000);
+  reader.OpenArchive();
+  String text;
+  reader.ExtractToString(u"first.txt", text);
+  EXPECT_EQ(text, u"from the first writer");
+  reader.ExtractToString(u"second.txt", text);
+  EXPECT_EQ(text, u"from the second writer");
+  EXPECT_EQ(reader.GetFileCount(), 4);
+  // A change that keeps the archive's size (a rename to a name as long) is
+  // seen too.
+  first.RenameFile(u"e000.txt", u"r000.txt");
+  // So is an archive comment written outside an update.
+  first.SetFileComment("set by the first");
+  second.AddFromString(u"third.txt", u"third", 0x20, 40000);
+  EXPECT_EQ(second.GetFileComment(), "set by the first");
+  reader.CloseArchive();
+  reader.OpenArchive();
+  EXPECT_EQ(NamesOf(reader), (std::set<std::string>{"r000.txt", "e001.txt", "first.txt", "second.txt", "third.txt"}));
+  // An extraction waits for the shared lock as well.
+  second.BeginUpdate();
+  EXPECT_EQ(EngineErrorOf([&] { reader.ExtractToString(u"third.txt", text); }), 71);
+  second.CancelUpdate();
+  reader.ExtractToString(u"third.txt", text);
+  EXPECT_EQ(text, u"third");
+}
+
+TEST_F(ZAJournal, TwoProcessesAddingAtOnceLoseNothing) {
+  MakeArchive("a.zip", 1, 100);
+  int pipes[2], go[2];
+  ASSERT_EQ(::pipe(pipes), 0);
+  ASSERT_EQ(::pipe(go), 0);
+  pid_t children[2];
+  for (Int32 w = 0; w < 2; ++w) {
+    children[w] = ::fork();
+    ASSERT_GE(children[w], 0);
+    if (children[w] == 0) {
+      ::close(pipes[0]);
+      ::close(go[1]);
+      SetFileFlushesSkipped(true);
+      TZipArchiver zip;
+      zip.FFileName = File("a.zip");
+      zip.FLockWait = 20000;
+      try {
+        zip.OpenArchive();
+      } catch (...) {
+        ::_exit(1);
+      }
+      // Both start together.
+      char start = 0;
+      if (::read(go[0], &start, 1) != 0) ::_exit(3);
+      for (Int32 i = 0; i < 40; ++i) {
+        const String name = Name(w == 0 ? "a" : "b", i);
+        try {
+          zip.AddFromString(name, Utf8ToString(Text(w * 100 + i, 5000 + static_cast<size_t>(i) * 37)), 0x20, 40000);
+        } catch (...) {
+          continue;
+        }
+        // Reported only once the add returned.
+        const std::string line = StringToUtf8(name) + "\n";
+        if (::write(pipes[1], line.data(), line.size()) != static_cast<ssize_t>(line.size())) ::_exit(2);
+      }
+      ::_exit(0);
+    }
+  }
+  ::close(pipes[1]);
+  ::close(go[0]);
+  ::close(go[1]);
+  std::string reported;
+  char buffer[4096];
+  for (ssize_t n; (n = ::read(pipes[0], buffer, sizeof buffer)) > 0;) reported.append(buffer, static_cast<size_t>(n));
+  ::close(pipes[0]);
+  for (pid_t child : children) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  TZipArchiver zip;
+  zip.FFileName = File("a.zip");
+  zip.OpenArchive(fmOpenRead);
+  Int32 count = 0;
+  for (size_t from = 0; from < reported.size();) {
+    const size_t end = reported.find('\n', from);
+    const std::string name = reported.substr(from, end - from);
+    from = end + 1;
+    ++count;
+    SCOPED_TRACE(name);
+    const Int32 w = name[0] == 'a' ? 0 : 1;
+    const Int32 i = std::atoi(name.c_str() + 1);
+    String text;
+    ASSERT_EQ(EngineErrorOf([&] { zip.ExtractToString(Utf8ToString(name), text); }), -1);
+    EXPECT_EQ(StringToUtf8(text), Text(w * 100 + i, 5000 + static_cast<size_t>(i) * 37));
+  }
+  // Every add had the lock within the (long) wait.
+  EXPECT_EQ(count, 80);
+  EXPECT_EQ(zip.GetFileCount(), 81);
+  zip.CloseArchive();
+  if (HasProgram("/usr/bin/unzip")) {
+    EXPECT_TRUE(UnzipAccepts("a.zip"));
+  }
+}
+
+}  // namespace
+}  // namespace sk
