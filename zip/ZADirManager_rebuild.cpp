@@ -23,7 +23,14 @@ void ReadAt(TStream* s, Int64 position, void* buffer, Int64 count) {
 class TKeepPosition {
  public:
   explicit TKeepPosition(TStream* s) : fStream(s), fPosition(s->Position()) {}
-  ~TKeepPosition() { fStream->Seek(fPosition, soBeginning); }
+  // A seek that fails here must not leave the destructor: the stream's own
+  // error already reaches the caller through the read that failed.
+  ~TKeepPosition() {
+    try {
+      fStream->Seek(fPosition, soBeginning);
+    } catch (...) {
+    }
+  }
   TKeepPosition(const TKeepPosition&) = delete;
   TKeepPosition& operator=(const TKeepPosition&) = delete;
 
