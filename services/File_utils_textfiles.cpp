@@ -20,7 +20,8 @@ namespace {
 
 constexpr char16_t kCRLF[] = u"\r\n";
 
-// The whole file; false when it cannot be opened or read.
+// The whole file; false when it cannot be opened or a read fails (a failed
+// read is never taken for the end of the file).
 bool ReadWholeFile(const String& fileName, TBytes& bytes) {
   try {
     TFileStream f(fileName, fmOpenRead | fmShareDenyNone);
@@ -30,6 +31,10 @@ bool ReadWholeFile(const String& fileName, TBytes& bytes) {
       const Int64 n = f.Read(chunk.data(), static_cast<Int64>(chunk.size()));
       if (n <= 0) break;
       bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + n);
+    }
+    if (f.LastReadError() != 0) {
+      bytes.clear();
+      return false;
     }
     return true;
   } catch (const std::exception&) {
@@ -141,7 +146,10 @@ Cardinal TMyCheckSumFileStream::CheckSum() {
     if (n <= 0) break;
     for (Int64 i = 0; i < n; ++i) sum += chunk[static_cast<size_t>(i)];
   }
+  const Int32 error = LastReadError();
   SetPosition(saved);
+  // A sum of part of the file would pass for the file's own.
+  if (error != 0) throw EReadError(u"Stream read error");
   return sum;
 }
 
