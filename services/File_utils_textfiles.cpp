@@ -93,7 +93,13 @@ size_t Utf8SequenceAt(const Byte* p, size_t n, size_t& units) {
 // ---- TPossiblyDodgyTextStringlist --------------------------------------------
 
 void TPossiblyDodgyTextStringlist::LoadFromFile(const String& fileName) {
-  TFileStream f(fileName, fmOpenRead | fmShareDenyNone);
+  // Read whole first: a read that fails raises instead of loading the part
+  // before it.
+  TMemoryStream f;
+  {
+    TFileStream file(fileName, fmOpenRead | fmShareDenyNone);
+    f.LoadFromStream(&file);
+  }
   if (f.Remaining() > 2) {
     Byte head[3] = {0, 0, 0};
     if (f.Read(head, 3) == 3) SignedUTF8 = head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF;
@@ -203,7 +209,11 @@ String TextOfTextFile(const String& fileName) {
   if (!FileExists(fileName)) return String();
   try {
     TUTF8Stringlist list;
-    TFileStream f(fileName, fmOpenRead | fmShareDenyNone);
+    TMemoryStream f;
+    {
+      TFileStream file(fileName, fmOpenRead | fmShareDenyNone);
+      f.LoadFromStream(&file);  // raises when a read fails
+    }
     list.LoadFromStream(&f);
     list.SetTrailingLineBreak(false);
     return Trim(list.Text());

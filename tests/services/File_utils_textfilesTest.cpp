@@ -255,6 +255,12 @@ TEST_F(File_utils_textfiles, AReadFailingPartWayLeavesTheFile) {
     return op == fsoRead && ++reads == 2 ? EIO : 0;
   });
   EXPECT_THROW(CheckSumOfAFile(File("u8.txt")), EReadError);
+  reads = 0;
+  EXPECT_TRUE(TextOfTextFile(File("u8.txt")).empty());
+  reads = 0;
+  TPossiblyDodgyTextStringlist list;
+  EXPECT_THROW(list.LoadFromFile(File("u8.txt")), EReadError);
+  EXPECT_EQ(list.Count(), 0);
   SetFileSeamHook(std::move(previous));
 }
 
