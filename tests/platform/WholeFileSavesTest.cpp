@@ -4,10 +4,7 @@
 // at the length limit can still be replaced.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <functional>
@@ -110,29 +107,6 @@ TEST_F(WholeFileSaves, AFailedSaveLeavesTheOldFileWhole) {
     }
     EXPECT_GT(failures, 0) << c.name;
   }
-}
-
-// A full disk, as a file-size limit in a child: the 200-key file keeps every key.
-TEST_F(WholeFileSaves, AFileSizeLimitKeepsEveryKey) {
-  const std::string old = IniText(200);
-  WriteRaw("limit.ini", old);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit lim = {4096, 4096};
-    ::setrlimit(RLIMIT_FSIZE, &lim);
-    try {
-      TIniFile(File("limit.ini")).WriteString(u"main", u"added", u"x");
-    } catch (const Exception&) {
-      ::_exit(0);
-    }
-    ::_exit(1);
-  }
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "the failed save must raise";
-  EXPECT_EQ(ReadRaw("limit.ini"), old);
 }
 
 TEST_F(WholeFileSaves, SavesKeepTheRefusalOfAReadOnlyFile) {
