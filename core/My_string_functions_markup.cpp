@@ -58,6 +58,8 @@ TBytes ReadWholeFile(const String& fileName) {
     if (got <= 0) break;
     bytes.insert(bytes.end(), chunk, chunk + got);
   }
+  // A failed read is not the end of the file.
+  if (fs.LastReadError() != 0) throw EReadError(u"Stream read error");
   return bytes;
 }
 

@@ -107,7 +107,9 @@ bool CopyOrMoveAFileRetainingDirStructure(const String& name, const String& subF
 
 bool DeleteFileKeepingBackup(const String& name) {
   if (!FileExists(name)) return false;
-  // The copy is put in place only once complete: no backup, no deletion.
+  // The copy is put in place only once complete: no backup, no deletion.  A
+  // file whose backup name is its own (a ".bak" file, or a link to it) has no
+  // backup to keep: CopyFile refuses to copy a file onto itself.
   if (!CopyFile(name, BackupNameOf(name), false)) return false;
   return DeleteFile(name);
 }

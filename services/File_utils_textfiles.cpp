@@ -25,7 +25,8 @@ namespace {
 
 constexpr char16_t kCRLF[] = u"\r\n";
 
-// The whole file; false when it cannot be opened or read.
+// The whole file; false when it cannot be opened or a read fails (a failed
+// read is never taken for the end of the file).
 bool ReadWholeFile(const String& fileName, TBytes& bytes) {
   try {
     TFileStream f(fileName, fmOpenRead | fmShareDenyNone);
@@ -35,6 +36,10 @@ bool ReadWholeFile(const String& fileName, TBytes& bytes) {
       const Int64 n = f.Read(chunk.data(), static_cast<Int64>(chunk.size()));
       if (n <= 0) break;
       bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + n);
+    }
+    if (f.LastReadError() != 0) {
+      bytes.clear();
+      return false;
     }
     return true;
   } catch (const std::exception&) {
@@ -93,7 +98,13 @@ size_t Utf8SequenceAt(const Byte* p, size_t n, size_t& units) {
 // ---- TPossiblyDodgyTextStringlist --------------------------------------------
 
 void TPossiblyDodgyTextStringlist::LoadFromFile(const String& fileName) {
-  TFileStream f(fileName, fmOpenRead | fmShareDenyNone);
+  // Read whole first: a read that fails raises instead of loading the part
+  // before it.
+  TMemoryStream f;
+  {
+    TFileStream file(fileName, fmOpenRead | fmShareDenyNone);
+    f.LoadFromStream(&file);
+  }
   if (f.Remaining() > 2) {
     Byte head[3] = {0, 0, 0};
     if (f.Read(head, 3) == 3) SignedUTF8 = head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF;
@@ -146,7 +157,10 @@ Cardinal TMyCheckSumFileStream::CheckSum() {
     if (n <= 0) break;
     for (Int64 i = 0; i < n; ++i) sum += chunk[static_cast<size_t>(i)];
   }
+  const Int32 error = LastReadError();
   SetPosition(saved);
+  // A sum of part of the file would pass for the file's own.
+  if (error != 0) throw EReadError(u"Stream read error");
   return sum;
 }
 
@@ -250,7 +264,11 @@ String TextOfTextFile(const String& fileName) {
   if (!FileExists(fileName)) return String();
   try {
     TUTF8Stringlist list;
-    TFileStream f(fileName, fmOpenRead | fmShareDenyNone);
+    TMemoryStream f;
+    {
+      TFileStream file(fileName, fmOpenRead | fmShareDenyNone);
+      f.LoadFromStream(&file);  // raises when a read fails
+    }
     list.LoadFromStream(&f);
     list.SetTrailingLineBreak(false);
     return Trim(list.Text());

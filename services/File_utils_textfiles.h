@@ -33,7 +33,8 @@ class TMyCheckSumFileStream : public TFileStream {
  public:
   using TFileStream::TFileStream;
   // The sum of every byte of the file as an unsigned 32-bit number (wrapping);
-  // the position is left where it was.
+  // the position is left where it was.  A read that fails raises EReadError
+  // rather than giving the sum of part of the file.
   Cardinal CheckSum();
 };
 

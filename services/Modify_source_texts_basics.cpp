@@ -39,15 +39,40 @@ bool ReadAllBytes(const String& filename, TBytes& bytes) {
   }
 }
 
+// What stands at a backup's name: nothing, a usable backup (a regular file,
+// links followed, that is not the source itself), or something else that
+// cannot serve as one (a folder, a dangling link, the source by another name).
+enum class BackupState { none, usable, unusable };
+
+BackupState BackupAt(const std::string& backup, const struct stat& source) {
+  struct stat st {};
+  if (::lstat(backup.c_str(), &st) != 0) return errno == ENOENT ? BackupState::none : BackupState::unusable;
+  if (::stat(backup.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return BackupState::unusable;
+  if (st.st_dev == source.st_dev && st.st_ino == source.st_ino) return BackupState::unusable;
+  return BackupState::usable;
+}
+
 // Makes the backup of a source text unless it exists: the copy appears under
-// its name only once it is complete, and never replaces a file.
+// its name only once it is complete, and never replaces a file.  True only
+// when a regular file other than the source is at the backup's name
+// afterwards: a source already named as its own backup is refused.
 bool MakeBackupOnce(const String& filename) {
+  const std::string source = StringToUtf8(filename);
+  struct stat src {};
+  if (source.empty() || ::stat(source.c_str(), &src) != 0 || !S_ISREG(src.st_mode)) return false;
   const String backup = SourceTextBackupName(filename);
-  if (FileExists(backup)) return true;
+  const std::string backupPath = StringToUtf8(backup);
+  switch (BackupAt(backupPath, src)) {
+    case BackupState::usable: return true;
+    case BackupState::unusable: return false;
+    case BackupState::none: break;
+  }
   TBytes bytes;
   if (!ReadAllBytes(filename, bytes)) return false;
   const Int32 r = CreateFileWithContent(backup, bytes.data(), bytes.size());
-  return r == 0 || r == EEXIST;
+  if (r == 0) return true;
+  // Another process may have made it meanwhile; it counts only as a backup.
+  return r == EEXIST && BackupAt(backupPath, src) == BackupState::usable;
 }
 
 // How a text file's characters are stored.
@@ -94,6 +119,37 @@ void DecodeUtf8(const TBytes& b, size_t from, DecodedText& d) {
   }
 }
 
+// The byte offset of each UTF-16 unit of a text decoded from bytes in the
+// ANSI code page, up to the first count units at least, found by decoding the
+// bytes of one character at a time; empty when the characters cannot be
+// matched to the bytes one by one (a stateful code page, or bytes that decode
+// to nothing or to several characters at once).
+std::vector<size_t> MultiByteOffsets(const TBytes& b, const String& text, size_t count) {
+  TEncoding* ansi = TEncoding::ANSI();
+  std::vector<size_t> offsets;
+  offsets.reserve(text.size());
+  size_t at = 0;
+  for (size_t i = 0; i < text.size() && i < count;) {
+    const size_t units = i + 1 < text.size() && text[i] >= 0xD800 && text[i] <= 0xDBFF && text[i + 1] >= 0xDC00 &&
+                                 text[i + 1] <= 0xDFFF
+                             ? 2
+                             : 1;
+    size_t len = 0;
+    if (at < b.size() && b[at] < 0x80 && units == 1 && text[i] == b[at]) {
+      len = 1;
+    } else {
+      for (size_t k = 1; k <= 4 && at + k <= b.size() && len == 0; ++k)
+        if (ansi->GetString(b.data() + at, k) == text.substr(i, units)) len = k;
+    }
+    if (len == 0) return {};
+    for (size_t u = 0; u < units; ++u) offsets.push_back(at);
+    at += len;
+    i += units;
+  }
+  if (offsets.size() == text.size() && at != b.size()) return {};
+  return offsets;
+}
+
 DecodedText Decode(const TBytes& b) {
   DecodedText d;
   if (b.size() >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
@@ -136,9 +192,12 @@ TBytes Utf8Of(Char c) {
 }
 
 // The file's bytes with the blanks at the given text positions replaced by ch,
-// every other byte as it was.
-TBytes WithBlanksReplaced(const TBytes& b, const DecodedText& d, const std::vector<size_t>& positions, Char ch) {
-  TBytes r;
+// every other byte as it was; false when that cannot be done (an 8-bit text
+// whose characters cannot be told apart byte by byte, or a ch the code page
+// cannot hold without changing what the other bytes read as).
+bool WithBlanksReplaced(const TBytes& b, const DecodedText& d, const std::vector<size_t>& positions, Char ch,
+                        TBytes& r) {
+  r.clear();
   switch (d.form) {
     case TextForm::utf16le:
     case TextForm::utf16be:
@@ -148,34 +207,49 @@ TBytes WithBlanksReplaced(const TBytes& b, const DecodedText& d, const std::vect
         r[o] = static_cast<Byte>(d.form == TextForm::utf16le ? ch & 0xFF : ch >> 8);
         r[o + 1] = static_cast<Byte>(d.form == TextForm::utf16le ? ch >> 8 : ch & 0xFF);
       }
-      return r;
+      return true;
     case TextForm::single_byte: {
       r = b;
       const TBytes c = TEncoding::ANSI()->GetBytes(String(1, ch));
       for (size_t p : positions) r[d.offsets[p]] = c.empty() ? Byte{'?'} : c[0];
-      return r;
+      return true;
     }
-    case TextForm::utf8: {
-      const TBytes c = Utf8Of(ch);
+    case TextForm::utf8:
+    case TextForm::multi_byte: {
+      // Each blank's bytes give way to ch's bytes; the bytes between them are
+      // copied as they are.
+      const bool utf8 = d.form == TextForm::utf8;
+      // An 8-bit text's characters are found only as far as the last blank.
+      if (positions.empty()) {
+        r = b;
+        return true;
+      }
+      std::vector<size_t> found;
+      if (!utf8) {
+        found = MultiByteOffsets(b, d.text, positions.back() + 2);
+        if (found.size() < std::min(positions.back() + 2, d.text.size())) return false;
+      }
+      const std::vector<size_t>& offsets = utf8 ? d.offsets : found;
+      const TBytes c = utf8 ? Utf8Of(ch) : TEncoding::ANSI()->GetBytes(String(1, ch));
+      if (c.empty()) return false;
       size_t from = 0;
       for (size_t p : positions) {
-        const size_t o = d.offsets[p];
+        const size_t o = offsets[p];
+        const size_t end = p + 1 < offsets.size() ? offsets[p + 1] : b.size();
         r.insert(r.end(), b.begin() + static_cast<std::ptrdiff_t>(from), b.begin() + static_cast<std::ptrdiff_t>(o));
         r.insert(r.end(), c.begin(), c.end());
-        from = o + 1;
+        from = utf8 ? o + 1 : end;
       }
       r.insert(r.end(), b.begin() + static_cast<std::ptrdiff_t>(from), b.end());
-      return r;
-    }
-    case TextForm::multi_byte: {
-      // A code page whose characters take one or two bytes: the text is
-      // written back whole in it.
-      String t = d.text;
-      for (size_t p : positions) t[p] = ch;
-      return TEncoding::ANSI()->GetBytes(t);
+      if (utf8) return true;
+      // The new bytes must read as the text with only those blanks changed:
+      // else ch's bytes would join with their neighbours into other characters.
+      String want = d.text;
+      for (size_t p : positions) want[p] = ch;
+      return TEncoding::ANSI()->GetString(r) == want;
     }
   }
-  return r;
+  return false;
 }
 
 // The number of lines a text holds, as a string list splits it (CR LF, LF or
@@ -328,9 +402,13 @@ String AlterFileW(const String& filename, Char ch, Int32 start, Int32 len) {
     else if (c == u' ' && !inTag) blanks.push_back(static_cast<size_t>(p - 1));
   }
   if (blanks.empty() || ch == u' ') return answer;
+  TBytes altered;
+  if (!WithBlanksReplaced(bytes, d, blanks, ch, altered))
+    throw EFCreateError(Format(u"Cannot create file \"%s\". %s",
+                               {filename, u"The blanks cannot be changed without changing other characters"}));
   if (!MakeBackupOnce(filename))
     throw EFCreateError(Format(u"Cannot create file \"%s\". %s", {SourceTextBackupName(filename), u"The backup cannot be made"}));
-  if (!ReplaceFileContent(filename, WithBlanksReplaced(bytes, d, blanks, ch)))
+  if (!ReplaceFileContent(filename, altered))
     throw EFCreateError(Format(u"Cannot create file \"%s\". %s", {filename, u"The file cannot be written"}));
   return answer;
 }

@@ -55,6 +55,11 @@ std::string RandomSuffix() {
   return s;
 }
 
+size_t Utf8CharStart(const std::string& s, size_t at) {
+  while (at > 0 && at < s.size() && (static_cast<unsigned char>(s[at]) & 0xC0) == 0x80) --at;
+  return at;
+}
+
 // Opens a new temporary file in dir: an unnamed one when the file system
 // allows (then name stays empty), else a hidden named one.
 int OpenTemporary(const std::string& dir, const std::string& base, std::string& name) {
@@ -71,7 +76,7 @@ int OpenTemporary(const std::string& dir, const std::string& base, std::string& 
     if (::stat(dir.c_str(), &st) != 0) return -1;  // the folder itself is missing
   }
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string candidate = dir + "/." + base + "." + RandomSuffix() + ".tmp";
+    std::string candidate = dir + "/" + TemporarySiblingName(".", base, "." + RandomSuffix() + ".tmp");
     fd = ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
       name = candidate;
@@ -102,6 +107,28 @@ void SyncFolder(const std::string& dir) {
 }
 
 }  // namespace
+
+std::string TemporarySiblingName(const std::string& prefix, const std::string& base, const std::string& suffix) {
+  const size_t room = kMaxNameBytes > prefix.size() + suffix.size() ? kMaxNameBytes - prefix.size() - suffix.size() : 0;
+  if (base.size() <= room) return prefix + base + suffix;
+  return prefix + base.substr(0, Utf8CharStart(base, room)) + suffix;
+}
+
+void ReplaceFileWith(const String& fileName, const std::function<void(TStream&)>& write) {
+  const std::string path = StringToUtf8(fileName);
+  struct stat st;
+  if (!path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), W_OK) != 0) {
+    throw EFCreateError(u"Cannot create file \"" + fileName + u"\". " + Utf8ToString(std::strerror(errno)));
+  }
+  TFileReplaceStream s(fileName);
+  if (!s.Ok())
+    throw EFCreateError(u"Cannot create file \"" + fileName + u"\". " + Utf8ToString(std::strerror(s.LastError())));
+  write(s);
+  if (!s.Commit()) {
+    const Int32 error = s.LastError() != 0 ? s.LastError() : EIO;
+    throw EWriteError(u"Stream write error. " + Utf8ToString(std::strerror(error)));
+  }
+}
 
 bool WriteAllToFd(int fd, const void* data, size_t n) {
   const char* p = static_cast<const char*>(data);
@@ -218,7 +245,7 @@ bool TFileReplaceStream::Commit() {
     // the target: the rename is the one step at which the content changes.
     bool linked = false;
     for (int attempt = 0; attempt < 100 && !linked; ++attempt) {
-      std::string candidate = dir + "/." + BaseOf(fTarget) + "." + RandomSuffix() + ".tmp";
+      std::string candidate = dir + "/" + TemporarySiblingName(".", BaseOf(fTarget), "." + RandomSuffix() + ".tmp");
       if (LinkUnnamed(fHandle, candidate)) {
         fTempName = candidate;
         linked = true;
@@ -273,7 +300,7 @@ TTemporaryFileStream::~TTemporaryFileStream() {
 String TTemporaryFileStream::KeepAs() {
   if (fHandle < 0) return String();
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string candidate = fFolder + "/" + fPrefix + RandomSuffix() + ".tmp";
+    std::string candidate = fFolder + "/" + TemporarySiblingName("", fPrefix, RandomSuffix() + ".tmp");
     if (LinkUnnamed(fHandle, candidate)) return Utf8ToString(candidate);
     if (errno != EEXIST) break;
   }

@@ -9,6 +9,9 @@
 // stays.  A new file gets the permissions the process's umask allows.
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include "platform/runtime/RtlTypes.h"
 #include "platform/runtime/Streams.h"
 
@@ -72,6 +75,22 @@ class TTemporaryFileStream : public THandleStream {
   std::string fPrefix;
   Int32 fError = 0;
 };
+
+// The longest name a folder entry may have, in bytes.
+inline constexpr size_t kMaxNameBytes = 255;
+
+// The name of a file's temporary sibling: prefix, the file's name, suffix.
+// A file name too long for the whole to fit the limit of a name is cut (at a
+// character boundary), so a file with a long name can still be replaced.
+std::string TemporarySiblingName(const std::string& prefix, const std::string& base, const std::string& suffix);
+
+// Saves a file whole through a replacement stream: write fills it, and only
+// when every byte went and reached the disk does it take the file's place.
+// An existing file that the process may not write is refused as opening it
+// for writing would be.  Raises EFCreateError when the replacement cannot be
+// made and EWriteError when writing or putting it in place fails (and passes
+// on what write raises); the file is then as it was.
+void ReplaceFileWith(const String& fileName, const std::function<void(TStream&)>& write);
 
 // Writes all n bytes to the descriptor, going on after short writes and
 // interruptions; false (errno set) when the system refuses or writes nothing.

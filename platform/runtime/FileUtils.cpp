@@ -479,6 +479,14 @@ bool CopyFile(const String& source, const String& target, bool failIfExists) {
     ::close(in);
     return false;
   }
+  // A target that is the source itself (the same name, or the same file
+  // through a link) would be replaced by a copy of itself, or emptied: refuse.
+  struct stat existing;
+  if (::stat(dst.c_str(), &existing) == 0 && existing.st_dev == st.st_dev && existing.st_ino == st.st_ino) {
+    ::close(in);
+    errno = EINVAL;
+    return false;
+  }
   const mode_t mode = st.st_mode & 07777;
   std::string writeName;
   int out;
@@ -486,9 +494,12 @@ bool CopyFile(const String& source, const String& target, bool failIfExists) {
     writeName = dst;
     out = ::open(dst.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode | S_IWUSR);
   } else {
-    // Copy beside the target and put it in place once complete, so a failed
-    // copy never leaves the target half-written.
-    writeName = dst + ".XXXXXX";
+    // Copy beside the target and put it in place once complete and on the
+    // disk, so a failed copy never leaves the target half-written.
+    const size_t slash = dst.find_last_of('/');
+    const std::string dir = slash == std::string::npos ? std::string() : dst.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? dst : dst.substr(slash + 1);
+    writeName = dir + TemporarySiblingName("", base, ".XXXXXX");
     std::vector<char> tmpl(writeName.begin(), writeName.end());
     tmpl.push_back('\0');
     out = ::mkostemp(tmpl.data(), O_CLOEXEC);
@@ -504,6 +515,7 @@ bool CopyFile(const String& source, const String& target, bool failIfExists) {
     struct timespec times[2] = {st.st_atim, st.st_mtim};
     ::futimens(out, times);
   }
+  if (ok && !failIfExists) ok = FlushFileHandle(out);
   if (::close(out) != 0) ok = false;
   ::close(in);
   if (ok && !failIfExists) ok = ::rename(writeName.c_str(), dst.c_str()) == 0;
@@ -888,7 +900,7 @@ String GetDocumentsPath() {
 
 String GetTempFileName(const String& dir, const String& prefix) {
   String folder = dir.empty() ? GetTempDirectory() : IncludeTrailingPathDelimiter(dir);
-  std::string tmpl = U8(folder + prefix) + "XXXXXX.tmp";
+  std::string tmpl = U8(folder) + TemporarySiblingName("", U8(prefix), "XXXXXX.tmp");
   std::vector<char> buf(tmpl.begin(), tmpl.end());
   buf.push_back('\0');
   if (FileSeamAsk(fsoTempFile, U8(folder)) != 0) return String();

@@ -49,7 +49,9 @@ bool DeleteFile(const String& fileName);
 bool RenameFile(const String& oldName, const String& newName);
 // Copies a file with its permissions and its last-write time.  With
 // failIfExists an existing target is left alone and the answer is false;
-// otherwise the target is replaced only once the copy is complete.
+// otherwise the target is replaced only once the copy is complete and on the
+// disk.  A target that is the source itself (by name or through a link) is
+// refused.
 bool CopyFile(const String& source, const String& target, bool failIfExists);
 // Moves a file; an existing target makes it fail.  Across file systems, when
 // allowCopy is set, the file is copied, flushed to the disk and only then

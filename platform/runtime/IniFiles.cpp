@@ -1,5 +1,7 @@
 #include "platform/runtime/IniFiles.h"
 
+#include "platform/runtime/FileReplace.h"
+
 #include <sys/stat.h>
 #include <unicode/uchar.h>
 
@@ -140,6 +142,7 @@ TMemIniFile::TMemIniFile(const String& fileName) : TCustomIniFile(fileName) { Lo
 void TMemIniFile::LoadValues() {
   fSections.clear();
   fLeading.clear();
+  fUnreadable = false;
   if (!FileExists(fFileName)) return;
   TBytes bytes;
   try {
@@ -147,7 +150,10 @@ void TMemIniFile::LoadValues() {
     ms.LoadFromFile(fFileName);
     bytes = ms.ToBytes();
   } catch (const Exception&) {
-    return;  // an unreadable file reads as empty, as a missing one does
+    // An unreadable file reads as empty, as a missing one does, but is never
+    // written over.
+    fUnreadable = true;
+    return;
   }
   TEncoding* enc = nullptr;
   Int32 skip = TEncoding::GetBufferEncoding(bytes, enc, TEncoding::UTF8());
@@ -324,8 +330,9 @@ void TMemIniFile::UpdateFile() {
     const TBytes mark = enc->GetPreamble();
     bytes.insert(bytes.begin(), mark.begin(), mark.end());
   }
-  TFileStream f(fFileName, fmCreate);
-  f.WriteBuffer(bytes);
+  if (fUnreadable && FileExists(fFileName))
+    throw EFCreateError(u"Cannot create file \"" + fFileName + u"\". The file could not be read");
+  ReplaceFileWith(fFileName, [&bytes](TStream& f) { f.WriteBuffer(bytes); });
 }
 
 void TMemIniFile::Rename(const String& fileName, bool reload) {

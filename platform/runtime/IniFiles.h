@@ -68,7 +68,10 @@ class TMemIniFile : public TCustomIniFile {
   void EraseSection(const String& section) override;
   void DeleteKey(const String& section, const String& ident) override;
   // Writes the content to the file (creating its folder is the caller's
-  // business); raises EFCreateError when the file cannot be written.
+  // business), replacing it whole: raises EFCreateError when the file cannot
+  // be made, or when it exists but could not be read (writing would lose what
+  // it holds), and EWriteError when its content cannot be written; the file
+  // is then as it was.
   void UpdateFile() override;
   // Discards what is in memory and reads the file again.
   void Rename(const String& fileName, bool reload);
@@ -99,6 +102,8 @@ class TMemIniFile : public TCustomIniFile {
   std::vector<Section> fSections;
   // Lines before the first section (comments, mostly), written back as read.
   std::vector<String> fLeading;
+  // The file exists but the last load could not read it.
+  bool fUnreadable = false;
 };
 
 class TIniFile : public TMemIniFile {

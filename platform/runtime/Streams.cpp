@@ -1,5 +1,6 @@
 #include "platform/runtime/Streams.h"
 
+#include "platform/runtime/FileReplace.h"
 #include "platform/runtime/FileSeam.h"
 
 #include <fcntl.h>
@@ -23,17 +24,23 @@ constexpr Int64 kCopyChunk = 1 << 20;
 String SystemErrorText(int err) { return Utf8ToString(std::string(std::strerror(err))); }
 
 // Reads or writes count bytes through op (::read or ::write) in pieces of at
-// most 1 GiB, going on after an interrupted call; stops at an error or at the
-// end of the file. Returns the bytes moved.
+// most 1 GiB, going on after an interrupted call; stops at an error (left in
+// error) or at the end of the file. Returns the bytes moved.
 template <typename Ptr, typename Op>
-Int64 TransferAll(int handle, Ptr* p, Int64 count, Op op) {
-  if (count <= 0 || handle < 0) return 0;
+Int64 TransferAll(int handle, Ptr* p, Int64 count, Op op, Int32& error) {
+  error = 0;
+  if (count <= 0) return 0;
+  if (handle < 0) {
+    error = EBADF;
+    return 0;
+  }
   Int64 done = 0;
   while (done < count) {
     size_t want = static_cast<size_t>(std::min<Int64>(count - done, 1 << 30));
     ssize_t n = op(handle, p + done, want);
     if (n < 0) {
       if (errno == EINTR) continue;
+      error = errno != 0 ? errno : EIO;
       break;
     }
     if (n == 0) break;
@@ -145,8 +152,7 @@ void TCustomMemoryStream::SaveToStream(TStream* stream) {
 }
 
 void TCustomMemoryStream::SaveToFile(const String& fileName) {
-  TFileStream f(fileName, fmCreate);
-  SaveToStream(&f);
+  ReplaceFileWith(fileName, [this](TStream& f) { SaveToStream(&f); });
 }
 
 Int64 TMemoryStream::Write(const void* buffer, Int64 count) {
@@ -221,6 +227,8 @@ void TMemoryStream::LoadFromStream(TStream* stream) {
     if (n <= 0) break;
     data.insert(data.end(), buf.begin(), buf.begin() + n);
   }
+  // A read the system failed is not the end of the stream.
+  if (stream->LastReadError() != 0) throw EReadError(u"Stream read error. " + SystemErrorText(stream->LastReadError()));
   fData.swap(data);
   fPosition = 0;
 }
@@ -237,12 +245,16 @@ TBytesStream::TBytesStream(TBytes&& bytes) { fData = std::move(bytes); }
 // ---- handle and file streams --------------------------------------------------
 
 Int64 THandleStream::Read(void* buffer, Int64 count) {
+  fReadError = 0;
   if (count > 0) {
     const Int32 fault = FileSeamAsk(fsoRead);
-    if (fault > 0) return 0;
+    if (fault > 0) {
+      fReadError = fault;
+      return 0;
+    }
     if (fault == FileSeamShortTransfer) count = count / 2;
   }
-  return TransferAll(fHandle, static_cast<Byte*>(buffer), count, ::read);
+  return TransferAll(fHandle, static_cast<Byte*>(buffer), count, ::read, fReadError);
 }
 
 Int64 THandleStream::Write(const void* buffer, Int64 count) {
@@ -251,7 +263,8 @@ Int64 THandleStream::Write(const void* buffer, Int64 count) {
     if (fault > 0) return 0;
     if (fault == FileSeamShortTransfer) count = count / 2;
   }
-  return TransferAll(fHandle, static_cast<const Byte*>(buffer), count, ::write);
+  Int32 error = 0;
+  return TransferAll(fHandle, static_cast<const Byte*>(buffer), count, ::write, error);
 }
 
 Int64 THandleStream::Seek(Int64 offset, TSeekOrigin origin) {

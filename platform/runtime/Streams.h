@@ -16,8 +16,12 @@ enum TSeekOrigin : uint8_t { soBeginning, soCurrent, soEnd };
 
 class TStream : public TObject {
  public:
-  // Reads up to count bytes; returns the number read (0 at the end).
+  // Reads up to count bytes; returns the number read (0 at the end, and also
+  // when the system fails the read: LastReadError tells the two apart).
   virtual Int64 Read(void* buffer, Int64 count) = 0;
+  // The system error that cut the last Read short; 0 when it stopped at the
+  // end or moved every byte asked for.  Streams in memory never fail a read.
+  virtual Int32 LastReadError() const { return 0; }
   // Writes up to count bytes; returns the number written.
   virtual Int64 Write(const void* buffer, Int64 count) = 0;
   // Moves the position; returns the new position from the start.
@@ -91,7 +95,9 @@ class TCustomMemoryStream : public TStream {
   // Copy of the bytes from 0 to Size.
   TBytes ToBytes() const { return fData; }
 
-  // Writes the whole content (from 0, whatever the position) to the stream / file.
+  // Writes the whole content (from 0, whatever the position) to the stream /
+  // file.  The file is replaced whole: a failed save raises and leaves the
+  // file as it was.
   void SaveToStream(TStream* stream);
   void SaveToFile(const String& fileName);
 
@@ -116,7 +122,8 @@ class TMemoryStream : public TCustomMemoryStream {
   void SetCapacity(Int64 capacity);
 
   // Replace the content by the whole of stream (from its start) / the file;
-  // the position becomes 0.
+  // the position becomes 0.  A read that fails raises EReadError and leaves
+  // the content as it was.
   void LoadFromStream(TStream* stream);
   void LoadFromFile(const String& fileName);
 };
@@ -148,6 +155,7 @@ class THandleStream : public TStream {
  public:
   explicit THandleStream(int handle) : fHandle(handle) {}
   Int64 Read(void* buffer, Int64 count) override;
+  Int32 LastReadError() const override { return fReadError; }
   Int64 Write(const void* buffer, Int64 count) override;
   Int64 Seek(Int64 offset, TSeekOrigin origin) override;
   Int64 Size() override;
@@ -157,6 +165,7 @@ class THandleStream : public TStream {
 
  protected:
   int fHandle = -1;
+  Int32 fReadError = 0;
 };
 
 // A file opened by name, closed by the destructor.  The name is used as given

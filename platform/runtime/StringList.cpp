@@ -1,5 +1,7 @@
 #include "platform/runtime/StringList.h"
 
+#include "platform/runtime/FileReplace.h"
+
 #include <algorithm>
 #include <string>
 
@@ -360,8 +362,11 @@ void TStrings::SetDefaultEncoding(TEncoding* enc) { fDefaultEncoding = SharedEnc
 void TStrings::LoadFromFile(const String& fileName) { LoadFromFile(fileName, nullptr); }
 
 void TStrings::LoadFromFile(const String& fileName, TEncoding* enc) {
-  TFileStream f(fileName, fmOpenRead | fmShareDenyWrite);
-  LoadFromStream(&f, enc);
+  // Read whole first: a read that fails raises and leaves the list as it was,
+  // rather than loading the part before the failure.
+  TMemoryStream m;
+  m.LoadFromFile(fileName);
+  LoadFromStream(&m, enc);
 }
 
 void TStrings::LoadFromStream(TStream* stream) { LoadFromStream(stream, nullptr); }
@@ -391,8 +396,7 @@ void TStrings::LoadFromStream(TStream* stream, TEncoding* enc) {
 void TStrings::SaveToFile(const String& fileName) { SaveToFile(fileName, fEncoding); }
 
 void TStrings::SaveToFile(const String& fileName, TEncoding* enc) {
-  TFileStream f(fileName, fmCreate);
-  SaveToStream(&f, enc);
+  ReplaceFileWith(fileName, [this, enc](TStream& f) { SaveToStream(&f, enc); });
 }
 
 void TStrings::SaveToStream(TStream* stream) { SaveToStream(stream, fEncoding); }

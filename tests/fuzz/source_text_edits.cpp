@@ -13,6 +13,7 @@
 #include <iterator>
 #include <string>
 
+#include "platform/runtime/Locale.h"
 #include "services/Modify_source_texts_basics.h"
 
 using namespace sk;
@@ -55,21 +56,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if ((mode & 1) == 0) {
     const Int32 start = (mode >> 1) & 7;
     const Int32 len = (mode >> 4) * 8 - 20;
-    try {
-      if (mode & 0x08) AlterFileA(Utf8ToString(file), '#', start, len);
-      else AlterFileW(Utf8ToString(file), u'#', start, len);
-    } catch (const Exception&) {
-      std::abort();  // the folder is writable: nothing may fail
-    }
-    const std::string after = ReadAll(file);
-    if (std::filesystem::exists(backup) && ReadAll(backup) != before) std::abort();
-    if (after != before && !std::filesystem::exists(backup)) std::abort();
-    const bool fixedWidth = (size >= 2 && ((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF)));
-    if (fixedWidth) {
+    const Cardinal saved = GetACP();
+    for (const Cardinal cp : {Cardinal{1252}, Cardinal{932}}) {
+      SetACP(cp);
+      std::remove(backup.c_str());
+      WriteAll(file, data, size);
+      bool refused = false;
+      try {
+        if (mode & 0x08) AlterFileA(Utf8ToString(file), '#', start, len);
+        else AlterFileW(Utf8ToString(file), u'#', start, len);
+      } catch (const Exception&) {
+        // The folder is writable: only a text that cannot keep its other
+        // bytes in a multi-byte code page may be refused.
+        if (cp != 932) std::abort();
+        refused = true;
+      }
+      const std::string after = ReadAll(file);
+      if (refused && after != before) std::abort();
+      if (std::filesystem::exists(backup) && ReadAll(backup) != before) std::abort();
+      if (after != before && !std::filesystem::exists(backup)) std::abort();
+      // '#' takes one byte wherever a blank does: the size stays, and only
+      // the blanks' own bytes differ.
       if (after.size() != before.size()) std::abort();
       for (size_t i = 0; i < after.size(); ++i)
-        if (after[i] != before[i] && before[i] != ' ' && before[i] != '\0') std::abort();
+        if (after[i] != before[i] && before[i] != ' ') std::abort();
     }
+    SetACP(saved);
   } else {
     modify_source_texts_logfullfilename = Utf8ToString(file);
     LogDateReference(u"one", u"two", (mode & 2) ? u"" : u"u", u"four", u"five", mode, static_cast<TModifySourceTexts>((mode >> 2) & 3));

@@ -66,6 +66,30 @@ TEST_F(File_utils_copying, NoBackupNoDeletion) {
   EXPECT_EQ(ReadRaw("f.txt"), "keep");
 }
 
+// A backup whose name resolves to the file itself (a ".bak" file, or a ".bak"
+// name that links to the file) is no backup: the file is neither deleted nor
+// emptied.
+TEST_F(File_utils_copying, ABackupThatIsTheFileItselfIsRefused) {
+  struct Case {
+    const char* file;
+    const char* link;  // a link made at the backup name, pointing at the file
+  } cases[] = {{"only.bak", nullptr}, {"only.txt", "only.bak"}};
+  for (const Case& c : cases) {
+    WriteRaw(c.file, "the only copy");
+    if (c.link != nullptr) {
+      ASSERT_EQ(::symlink(c.file, Path(c.link).c_str()), 0);
+    }
+    EXPECT_FALSE(DeleteFileKeepingBackup(File(c.file))) << c.file;
+    EXPECT_EQ(ReadRaw(c.file), "the only copy") << c.file;
+    EXPECT_FALSE(EmptyFileKeepingBackup(File(c.file))) << c.file;
+    EXPECT_EQ(ReadRaw(c.file), "the only copy") << c.file;
+    CopyAFileWithBackup(File(c.file));
+    EXPECT_EQ(ReadRaw(c.file), "the only copy") << c.file;
+    std::remove(Path(c.file).c_str());
+    if (c.link != nullptr) std::remove(Path(c.link).c_str());
+  }
+}
+
 TEST_F(File_utils_copying, AskingBeforeDeletingOneFile) {
   RecordingMessageBox box;
   EXPECT_TRUE(OKToDeleteFile(File("none.txt")));

@@ -8,7 +8,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
+
 #include "ServicesTestSupport.h"
+#include "platform/runtime/FileSeam.h"
 #include "platform/runtime/CodePages.h"
 #include "platform/runtime/FileUtils.h"
 #include "services/File_utils.h"
@@ -216,6 +219,49 @@ TEST_F(File_utils_textfiles, AnInsertionStoppedByAFileSizeLimitLeavesTheFile) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(ReadRaw("big.txt"), original);
+}
+
+// A read failing part-way is an error: the edit answers false and the file
+// keeps every byte (a failed read taken for the end would replace the file
+// with the part read so far).
+TEST_F(File_utils_textfiles, AReadFailingPartWayLeavesTheFile) {
+  std::string original = "\xFF\xFE";
+  for (int i = 0; original.size() < 200000; ++i) original += W("line " + std::to_string(i) + "\r\n");
+  WriteRaw("r.txt", original);
+  WriteRaw("u8.txt", std::string(200000, 'u'));
+  struct Case {
+    const char* name;
+    std::function<bool()> edit;
+  } cases[] = {
+      {"insert", [this] { return InsertIntoFileW(File("r.txt"), u"<m/>", false, 3); }},
+      {"convert", [this] { return ConvertTextFileToUnicode(File("u8.txt"), 1252); }},
+  };
+  for (const Case& c : cases) {
+    const std::string file = std::string(c.name) == "insert" ? "r.txt" : "u8.txt";
+    const std::string before = ReadRaw(file);
+    for (int failAt = 1; failAt <= 4; ++failAt) {
+      int reads = 0;
+      TFileSeamHook previous = SetFileSeamHook([&reads, failAt](TFileSeamOp op, const std::string&) -> Int32 {
+        return op == fsoRead && ++reads == failAt ? EIO : 0;
+      });
+      const bool ok = c.edit();
+      SetFileSeamHook(std::move(previous));
+      EXPECT_FALSE(ok) << c.name << ", read " << failAt;
+      EXPECT_TRUE(ReadRaw(file) == before) << c.name << ", read " << failAt;
+    }
+  }
+  int reads = 0;
+  TFileSeamHook previous = SetFileSeamHook([&reads](TFileSeamOp op, const std::string&) -> Int32 {
+    return op == fsoRead && ++reads == 2 ? EIO : 0;
+  });
+  EXPECT_THROW(CheckSumOfAFile(File("u8.txt")), EReadError);
+  reads = 0;
+  EXPECT_TRUE(TextOfTextFile(File("u8.txt")).empty());
+  reads = 0;
+  TPossiblyDodgyTextStringlist list;
+  EXPECT_THROW(list.LoadFromFile(File("u8.txt")), EReadError);
+  EXPECT_EQ(list.Count(), 0);
+  SetFileSeamHook(std::move(previous));
 }
 
 TEST_F(File_utils_textfiles, Checksums) {

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <set>
 
@@ -134,6 +135,84 @@ TEST_F(Modify_source_texts_basics, AlterFileKeepsEveryByteButTheBlanks) {
   EXPECT_EQ(AlterFileW(File("none.txt"), u'_', 2, 5), u"bc");
   EXPECT_EQ(AlterFileW(File("none.txt"), u'_', 10, 5), u"");
   EXPECT_THROW(AlterFileW(File("missing.txt"), u'_', 1, 1), EFOpenError);
+}
+
+// Without a backup there is no edit: anything at the backup's name that is not
+// a regular file other than the source (a folder, a dangling link, a link to
+// the source), or a source that is named as its own backup, stops the edit and
+// leaves the source byte for byte.
+TEST_F(Modify_source_texts_basics, NoBackupNoEdit) {
+  const std::string original = "one two three\r\n";
+  struct Case {
+    const char* what;
+    const char* source;
+    std::function<void()> block;
+  } cases[] = {
+      {"folder", "s.txt", [this] { ::mkdir(Path("s.original").c_str(), 0755); }},
+      {"dangling link", "s.txt",
+       [this] { (void)!::symlink("nowhere", Path("s.original").c_str()); }},
+      {"link to the source", "s.txt",
+       [this] { (void)!::symlink("s.txt", Path("s.original").c_str()); }},
+      {"hard link to the source", "s.txt",
+       [this] { (void)!::link(Path("s.txt").c_str(), Path("s.original").c_str()); }},
+      {"source named as its backup", "s.original", [] {}},
+  };
+  for (const Case& c : cases) {
+    WriteRaw(c.source, original);
+    c.block();
+    EXPECT_THROW(AlterFileW(File(c.source), u'_', 1, 100), EFCreateError) << c.what;
+    EXPECT_EQ(ReadRaw(c.source), original) << c.what;
+    String marker = u"m";
+    EXPECT_EQ(InsertedIntoSourceText(File(c.source), marker, 2, 0x0409, false), 0) << c.what;
+    EXPECT_EQ(ReadRaw(c.source), original) << c.what;
+    TUTF8Stringlist done;
+    EXPECT_FALSE(EnsureBackup(File(c.source), done)) << c.what;
+    EXPECT_EQ(done.Count(), 0) << c.what;
+    std::filesystem::remove_all(Path("s.original"));
+    std::filesystem::remove_all(Path("s.txt"));
+  }
+  // A backup that is a link to another regular file serves.
+  WriteRaw("s.txt", original);
+  WriteRaw("kept.txt", original);
+  ASSERT_EQ(::symlink("kept.txt", Path("s.original").c_str()), 0);
+  AlterFileW(File("s.txt"), u'_', 1, 100);
+  EXPECT_EQ(ReadRaw("s.txt"), "one_two_three\r\n");
+}
+
+// A file in a code page whose characters take one or two bytes: only the
+// blanks' bytes change, whatever the other bytes are (duplicate mappings, a
+// lead byte left at the end); a character the code page cannot hold is refused.
+TEST_F(Modify_source_texts_basics, AlterFileInAMultiByteCodePageChangesOnlyTheBlanks) {
+  ScopedACP acp(932);
+  ASSERT_EQ(GetACP(), 932u);
+  struct Case {
+    const char* what;
+    std::string before;
+    Char ch;
+    std::string after;  // empty: refused, the file unchanged
+  } cases[] = {
+      {"duplicate mapping", "\xED\x40 \x82\xA0 a\x81\x40" "b", u'_', "\xED\x40_\x82\xA0_a\x81\x40" "b"},
+      {"two-byte replacement", "\xED\x40 \x82\xA0 a", u'\u3000', "\xED\x40\x81\x40\x82\xA0\x81\x40" "a"},
+      {"trailing lead byte", "a b <x y> c\x82", u'_', "a_b_<x y>_c\x82"},
+      {"single-byte katakana", "\xB1 \xB2", u'_', "\xB1_\xB2"},
+      {"not in the code page", "\xED\x40 a", u'\u00E9', ""},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove(Path("j.original"));
+    WriteRaw("j.txt", c.before);
+    if (c.after.empty()) {
+      EXPECT_THROW(AlterFileW(File("j.txt"), c.ch, 1, 100), EFCreateError) << c.what;
+      EXPECT_EQ(ReadRaw("j.txt"), c.before) << c.what;
+      continue;
+    }
+    AlterFileW(File("j.txt"), c.ch, 1, 100);
+    EXPECT_EQ(ReadRaw("j.txt"), c.after) << c.what;
+    EXPECT_EQ(ReadRaw("j.original"), c.before) << c.what;
+  }
+  // A range that ends before the last character: only its blanks change.
+  WriteRaw("r.txt", "\x82\xA0 \x82\xA0 \x82\xA0");
+  EXPECT_EQ(AlterFileW(File("r.txt"), u'_', 1, 3), u"\u3042 \u3042");
+  EXPECT_EQ(ReadRaw("r.txt"), "\x82\xA0_\x82\xA0 \x82\xA0");
 }
 
 TEST_F(Modify_source_texts_basics, InsertedMarkers) {

@@ -1,0 +1,211 @@
+// Saves that replace an existing file: cut at any write, flush or rename they
+// raise and leave the old file byte for byte; reads that fail are errors, not
+// the end of a file; copies never land on their own source; files with names
+// at the length limit can still be replaced.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
+#include <string>
+
+#include "FileSeamTestSupport.h"
+#include "TestSupport.h"
+#include "platform/runtime/FileReplace.h"
+#include "platform/runtime/FileUtils.h"
+#include "platform/runtime/IniFiles.h"
+#include "platform/runtime/StringList.h"
+
+namespace sk {
+namespace {
+
+class WholeFileSaves : public ScratchFolderTest {
+ protected:
+  WholeFileSaves() : ScratchFolderTest("sk_saves") {}
+};
+
+// Fails the n-th read (from 1) of the file layer with an error; other calls run.
+class ScopedReadFailure {
+ public:
+  ScopedReadFailure(int n, Int32 error) {
+    fPrevious = SetFileSeamHook([this, n, error](TFileSeamOp op, const std::string&) -> Int32 {
+      if (op != fsoRead || ++reads != n) return 0;
+      failed = true;
+      return error;
+    });
+  }
+  ~ScopedReadFailure() { SetFileSeamHook(std::move(fPrevious)); }
+  ScopedReadFailure(const ScopedReadFailure&) = delete;
+  ScopedReadFailure& operator=(const ScopedReadFailure&) = delete;
+  int reads = 0;
+  bool failed = false;
+
+ private:
+  TFileSeamHook fPrevious;
+};
+
+std::string IniText(int keys) {
+  std::string s = "[main]\r\n";
+  for (int i = 0; i < keys; ++i) s += "key" + std::to_string(i) + "=value number " + std::to_string(i) + "\r\n";
+  return s;
+}
+
+struct SaveCase {
+  const char* name;
+  std::function<void(const String& file)> save;
+};
+
+// Each save replaces a file; with every call of the file layer failed in turn
+// the save either raises and the file keeps its old bytes, or completes.
+TEST_F(WholeFileSaves, AFailedSaveLeavesTheOldFileWhole) {
+  const std::string old = IniText(200);
+  const SaveCase cases[] = {
+      {"string list",
+       [](const String& f) {
+         TStringList list;
+         for (int i = 0; i < 300; ++i) list.Add(u"line " + IntToStr(i));
+         list.SaveToFile(f);
+       }},
+      {"memory stream",
+       [](const String& f) {
+         TMemoryStream m;
+         const std::string bytes(100000, 'm');
+         m.WriteBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
+         m.SaveToFile(f);
+       }},
+      {"ini file write", [](const String& f) { TIniFile(f).WriteString(u"main", u"added", u"new value"); }},
+      {"mem ini update",
+       [](const String& f) {
+         TMemIniFile ini(f);
+         ini.WriteString(u"other", u"k", u"v");
+         ini.UpdateFile();
+       }},
+  };
+  for (const SaveCase& c : cases) {
+    int failures = 0;
+    for (Int64 failAt = 1;; ++failAt) {
+      WriteRaw("t.ini", old);
+      bool raised = false;
+      bool failed;
+      {
+        ScopedFileSeam seam(failAt, ENOSPC, true);
+        try {
+          c.save(File("t.ini"));
+        } catch (const Exception&) {
+          raised = true;
+        }
+        failed = seam.failed;
+      }
+      if (!failed) break;  // every call has been failed once
+      if (raised) {
+        ++failures;
+        ASSERT_EQ(ReadRaw("t.ini"), old) << c.name << ", call " << failAt;
+      } else {
+        ASSERT_NE(ReadRaw("t.ini"), old) << c.name << ", call " << failAt;  // a read that failed, then retried
+      }
+    }
+    EXPECT_GT(failures, 0) << c.name;
+  }
+}
+
+TEST_F(WholeFileSaves, SavesKeepTheRefusalOfAReadOnlyFile) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
+  WriteRaw("ro.txt", "keep");
+  ASSERT_EQ(::chmod(Path("ro.txt").c_str(), 0444), 0);
+  TStringList list;
+  list.Add(u"x");
+  EXPECT_THROW(list.SaveToFile(File("ro.txt")), EFCreateError);
+  EXPECT_EQ(ReadRaw("ro.txt"), "keep");
+}
+
+// A read failing part-way is an error: the loaders raise, and an ini file
+// that could not be read is never written over with what little was read.
+TEST_F(WholeFileSaves, AFailedReadIsNotTheEndOfTheFile) {
+  const std::string big(200000, 'r');
+  WriteRaw("big.txt", big);
+  // The first read, and the one that would find the end.
+  for (int failAt : {1, 2}) {
+    {
+      ScopedReadFailure seam(failAt, EIO);
+      TMemoryStream m;
+      m.WriteBuffer("kept", 4);
+      EXPECT_THROW(m.LoadFromFile(File("big.txt")), EReadError) << failAt;
+      EXPECT_TRUE(seam.failed);
+      EXPECT_TRUE(m.ToBytes() == B("kept"));
+    }
+    {
+      ScopedReadFailure seam(failAt, EIO);
+      TStringList list;
+      list.Add(u"before");
+      EXPECT_THROW(list.LoadFromFile(File("big.txt")), EReadError) << failAt;
+      ASSERT_EQ(list.Count(), 1);
+      EXPECT_TRUE(list[0] == u"before");
+    }
+  }
+  const std::string ini = IniText(200);
+  WriteRaw("r.ini", ini);
+  {
+    std::unique_ptr<TIniFile> f;
+    {
+      ScopedReadFailure seam(1, EIO);
+      f = std::make_unique<TIniFile>(File("r.ini"));
+    }
+    EXPECT_THROW(f->WriteString(u"main", u"k", u"v"), EFCreateError);
+  }
+  EXPECT_EQ(ReadRaw("r.ini"), ini);
+  // Read whole, it is written back with the new key.
+  TIniFile(File("r.ini")).WriteString(u"main", u"k", u"v");
+  EXPECT_EQ(ReadRaw("r.ini").substr(0, 8), "[main]\r\n");
+  EXPECT_EQ(TMemIniFile(File("r.ini")).ReadString(u"main", u"key199", u""), u"value number 199");
+}
+
+TEST_F(WholeFileSaves, ACopyNeverLandsOnItsOwnSource) {
+  WriteRaw("only.txt", "the only copy");
+  ASSERT_EQ(::symlink("only.txt", Path("soft.txt").c_str()), 0);
+  ASSERT_EQ(::link(Path("only.txt").c_str(), Path("hard.txt").c_str()), 0);
+  for (const char* target : {"only.txt", "soft.txt", "hard.txt", "./only.txt"}) {
+    for (bool failIfExists : {false, true}) {
+      EXPECT_FALSE(CopyFile(File("only.txt"), File(target), failIfExists)) << target;
+      EXPECT_EQ(ReadRaw("only.txt"), "the only copy") << target;
+    }
+  }
+  struct stat st;
+  ASSERT_EQ(::lstat(Path("soft.txt").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  // Another file is still replaced.
+  WriteRaw("other.txt", "other");
+  EXPECT_TRUE(CopyFile(File("only.txt"), File("other.txt"), false));
+  EXPECT_EQ(ReadRaw("other.txt"), "the only copy");
+}
+
+// Names whose temporary sibling would pass the limit of a name: ASCII and
+// multi-byte UTF-8, exactly at the limit.
+TEST_F(WholeFileSaves, FilesWithLongNamesCanBeReplacedAndCopiedOver) {
+  std::string wide;
+  while (wide.size() + 3 <= kMaxNameBytes) wide += "\xE4\xB8\xAD";  // three bytes a character
+  const std::string names[] = {std::string(kMaxNameBytes, 'n'), wide};
+  for (const std::string& name : names) {
+    WriteRaw(name, "old");
+    EXPECT_TRUE(ReplaceFileContent(File(name), B("replaced"))) << name.size();
+    EXPECT_EQ(ReadRaw(name), "replaced");
+    WriteRaw("src.txt", "copied");
+    EXPECT_TRUE(CopyFile(File("src.txt"), File(name), false)) << name.size();
+    EXPECT_EQ(ReadRaw(name), "copied");
+    TStringList list;
+    list.Add(u"saved");
+    list.SaveToFile(File(name));
+    list.SaveToFile(File("ref.txt"));
+    EXPECT_EQ(ReadRaw(name), ReadRaw("ref.txt"));
+    EXPECT_NE(ReadRaw(name).find("saved\r\n"), std::string::npos);
+    std::remove(Path(name).c_str());
+  }
+  // The sibling's name fits and is cut between characters, never inside one.
+  const std::string cut = TemporarySiblingName(".", wide, ".abcdef.tmp");
+  EXPECT_LE(cut.size(), kMaxNameBytes);
+  EXPECT_EQ((cut.size() - 12) % 3, 0u);
+  EXPECT_EQ(TemporarySiblingName(".", "short", ".x.tmp"), ".short.x.tmp");
+}
+
+}  // namespace
+}  // namespace sk
