@@ -7,6 +7,7 @@
 
 #include "core/UnitCounter.h"
 #include "platform/runtime/Colors.h"
+#include "platform/runtime/FileReplace.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Format.h"
 #include "platform/runtime/RtlMath.h"
@@ -560,8 +561,8 @@ std::vector<Int32> SaveImageListFromListOfIconFiles(const std::vector<T2StringAn
     icons[k]->Draw(strip.Canvas(), Rect(left, 0, left + size, size));
   }
   try {
-    TFileStream out(outFile, fmCreate);
-    strip.SaveToStream(out);
+    // The strip replaces the file whole, so a failed save keeps the old one.
+    ReplaceFileWith(outFile, [&strip](TStream& out) { strip.SaveToStream(out); });
   } catch (const std::exception&) {
     return {};
   }

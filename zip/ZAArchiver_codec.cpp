@@ -108,6 +108,9 @@ bool TZABaseArchiver::InternalCompressFile(TStream* source, TStream* dest, TDirI
       for (Int64 done = 0; done < size;) {
         const Int64 want = std::min<Int64>(bufferSize, size - done);
         const Int64 got = source->Read(in.data(), want);
+        // A failed read is not the end of the source: a CRC of part of it
+        // would be stored as the whole's.
+        if (got < want && source->LastReadError() != 0) throw EZAException(34, {size, done + got}, this);
         if (got > 0) ZACRC32UpdateVar(crc, in.data(), got);
         done += got;
         if (got < want) break;
@@ -288,6 +291,9 @@ bool TZABaseArchiver::InternalDecompressFile(TStream* source, TStream* dest, TDi
         got += r;
         continue;
       }
+      // A read the system failed is an error, never the end of a volume: the
+      // entry ends short and fails.
+      if (src->LastReadError() != 0) break;
       if (FSpanningMode == smNone || src != FCompressedStream) break;
       if (volume.FLastVolumeNumber >= 0 && volume.FVolumeNumber >= volume.FLastVolumeNumber) break;
       volume.SetVolumeNumber(volume.FVolumeNumber + 1);

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "platform/runtime/FileReplace.h"
 #include "platform/runtime/Streams.h"
 #include "platform/visual/Clipboard.h"
 #include "platform/visual/Controls.h"
@@ -118,8 +119,8 @@ void TMetafile::LoadFromFile(const String& fileName) {
 void TMetafile::SaveToFile(const String& fileName) const {
   if (Empty()) throw EInvalidGraphic(u"Cannot write an empty metafile");
   try {
-    TFileStream stream(fileName, fmCreate);
-    stream.WriteBuffer(fSvg);
+    // Replaced whole: a failed save leaves the old file as it was.
+    ReplaceFileWith(fileName, [this](TStream& stream) { stream.WriteBuffer(fSvg); });
   } catch (const std::exception&) {
     throw EInvalidGraphic(u"Cannot write the metafile " + fileName);
   }
