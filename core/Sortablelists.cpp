@@ -185,14 +185,14 @@ constexpr Int32 kPrefetchAhead = 16;
 // Each item in turn is the base and moves down past the items before it that
 // go after it; equal items keep their order. Every index stays in lo..hi
 // whatever the answers.
-template <class A>
-void InsertionSort(A& a, bool ascending, Int32 lo, Int32 hi) {
+template <bool Ascending, class A>
+void InsertionSort(A& a, Int32 lo, Int32 hi) {
   for (Int32 i = lo + 1; i <= hi; ++i) {
     if (i + kPrefetchAhead <= hi) a.Prefetch(i + kPrefetchAhead);
     a.SetBase(i);
     for (Int32 j = i; j > lo; --j) {
       const Int32 c = a.CompareWithBase(j - 1);
-      if (ascending ? c <= 0 : c >= 0) break;
+      if (Ascending ? c <= 0 : c >= 0) break;
       a.Swap(j - 1, j);
     }
   }
@@ -232,8 +232,10 @@ void PermuteAsAllEqual(A& a, Int32 lo, Int32 hi, TTimedYield& yield) {
   }
 }
 
-template <class A>
-void QuickSortLevel(A& a, bool ascending, Int32 lo, Int32 hi, TTimedYield& yield) {
+// The sort of one level in one direction (a parameter of the template, so
+// that no comparison tests it).
+template <bool Ascending, class A>
+void QuickSortDirected(A& a, Int32 lo, Int32 hi, TTimedYield& yield) {
   while (hi - lo + 1 >= kInsertionSortBelow) {
     if (yield.Tick() && A::kStopsOnCancel) return;
     // The host must not change the list during a yield; should it shrink the
@@ -249,13 +251,13 @@ void QuickSortLevel(A& a, bool ascending, Int32 lo, Int32 hi, TTimedYield& yield
       if (k + kPrefetchAhead <= hi) a.Prefetch(k + kPrefetchAhead);
       const Int32 c = a.CompareWithBase(k);
       allEqual = allEqual && c == 0;
-      return ascending ? c < 0 : c > 0;
+      return Ascending ? c < 0 : c > 0;
     };
     auto after = [&](Int32 k) {
       if (k - kPrefetchAhead >= lo) a.Prefetch(k - kPrefetchAhead);
       const Int32 c = a.CompareWithBase(k);
       allEqual = allEqual && c == 0;
-      return ascending ? c > 0 : c < 0;
+      return Ascending ? c > 0 : c < 0;
     };
     do {
       while (i < hi && before(i)) ++i;
@@ -276,15 +278,23 @@ void QuickSortLevel(A& a, bool ascending, Int32 lo, Int32 hi, TTimedYield& yield
       return;
     }
     if (j - lo < hi - i) {
-      if (lo < j) QuickSortLevel(a, ascending, lo, j, yield);
+      if (lo < j) QuickSortDirected<Ascending>(a, lo, j, yield);
       lo = i;
     } else {
-      if (i < hi) QuickSortLevel(a, ascending, i, hi, yield);
+      if (i < hi) QuickSortDirected<Ascending>(a, i, hi, yield);
       hi = j;
     }
   }
   if (A::kStopsOnCancel && yield.Stopped()) return;
-  if (lo < hi && a.InList(hi)) InsertionSort(a, ascending, lo, hi);
+  if (lo < hi && a.InList(hi)) InsertionSort<Ascending>(a, lo, hi);
+}
+
+template <class A>
+void QuickSortLevel(A& a, bool ascending, Int32 lo, Int32 hi, TTimedYield& yield) {
+  if (ascending)
+    QuickSortDirected<true>(a, lo, hi, yield);
+  else
+    QuickSortDirected<false>(a, lo, hi, yield);
 }
 
 // The last index of the run of items from i on that are equal to item i.
@@ -392,9 +402,8 @@ class T3SortClosureAccess {
   }
   void Swap(Int32 i, Int32 j) { std::swap(fList.fList[static_cast<size_t>(i)], fList.fList[static_cast<size_t>(j)]); }
   bool InList(Int32 hi) const { return hi < fList.Count(); }
-  void Prefetch(Int32 i) const {
-    if (i >= 0 && i < fList.Count()) __builtin_prefetch(fList.fList[static_cast<size_t>(i)]);
-  }
+  // The sorts hint only at indexes of the range they sort, inside the list.
+  void Prefetch(Int32 i) const { __builtin_prefetch(fList.fList[static_cast<size_t>(i)]); }
 
  private:
   T3SortYieldingList& fList;
@@ -454,11 +463,7 @@ void T3SortYieldingList::EntrySort(const TCompareFunctOfObject& closure, const I
   }
   current_sort_rec.current_sort_doing = sort_first_sort;
   DoAPrivateSort(closure, sortNums[0], start, finish);
-  if (count >= 2) DoNextSort(closure, sortNums, 1, sortNums[1], start, finish);
-  // The third key orders runs that are equal on the first and the second key
-  // together: runs formed by the second key alone could join items that differ
-  // on the first key and undo its order.
-  if (count >= 3) DoNextSort(closure, sortNums, 2, sortNums[2], start, finish);
+  if (count >= 2) DoNextSorts(closure, sortNums, count, start, finish);
 }
 
 // ---- the closure path -----------------------------------------------------------------
@@ -477,15 +482,38 @@ void T3SortYieldingList::DoAPrivateSort(const TCompareFunctOfObject& closure, In
                  fYield != nullptr ? *fYield : own);
 }
 
-// Orders by nextSortNum each run of items equal on every key of prevSortNums
-// (given from the first level down). Nothing to do when the next key is one of
-// those already applied: its runs are equal on it.
-void T3SortYieldingList::DoNextSort(const TCompareFunctOfObject& closure, const Int32* prevSortNums, Int32 prevCount,
-                                    Int32 nextSortNum, Int32 start, Int32 finish) {
-  for (Int32 d = 0; d < prevCount; ++d)
-    if (prevSortNums[d] == nextSortNum) return;
+// Orders each run of items equal on the first key by the second key, and then
+// each run equal on the first and the second key by the third (runs formed by
+// the second key alone could join items that differ on the first key and
+// undo its order). A key already applied is skipped: its runs are equal on
+// it. Both are done run by run of the first key: ordering a run by the second
+// key moves no item out of it, so the third key's runs inside it are the same
+// as after every run has been ordered, and they are ordered at once, while
+// the run's items are still at hand in memory.
+void T3SortYieldingList::DoNextSorts(const TCompareFunctOfObject& closure, const Int32* sortNums, Int32 count,
+                                     Int32 start, Int32 finish) {
+  const bool second = sortNums[1] != sortNums[0];
+  const bool third = count >= 3 && sortNums[2] != sortNums[0] && sortNums[2] != sortNums[1];
+  if (!second && !third) return;
   const Tsort_num savedLevel = current_sort_rec.current_sort_doing;
-  SortRuns(closure, prevSortNums, 0, prevCount, nextSortNum, start, finish);
+  Int32 i = start;
+  while (i < finish) {
+    // The sorts of earlier runs yield; see QuickSortLevel on a list changed meanwhile.
+    if (finish >= Count()) finish = Count() - 1;
+    if (i >= finish) break;
+    current_sort_rec.current_sort_doing = sort_first_sort;
+    current_sort_rec.current_sort_var = sortNums[0];
+    T3SortClosureAccess access(*this, closure, sortNums[0]);
+    const Int32 k = RunEnd(access, i, finish);
+    if (k > i) {
+      if (second) {
+        current_sort_rec.current_sort_doing = sort_second_sort;
+        DoAPrivateSort(closure, sortNums[1], i, k);
+      }
+      if (third) SortRuns(closure, sortNums, 1, 2, sortNums[2], i, k);
+    }
+    i = k + 1;
+  }
   current_sort_rec.current_sort_doing = savedLevel;
 }
 
