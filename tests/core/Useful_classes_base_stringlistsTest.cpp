@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <type_traits>
@@ -324,16 +326,24 @@ TEST(Useful_classes_base_stringlistsIndexCheckStringlistText, SortedListLoadsUns
   };
   for (const Kind& kind : kinds) {
     for (TDuplicates dup : {dupIgnore, dupAccept, dupError}) {
-      for (bool fromStream : {false, true}) {
-        SCOPED_TRACE(testing::Message() << kind.name << ", dup " << static_cast<int>(dup) << ", stream "
-                                        << fromStream);
+      for (int from : {0, 1, 2}) {  // text, stream, file
+        SCOPED_TRACE(testing::Message() << kind.name << ", dup " << static_cast<int>(dup) << ", from " << from);
         auto l = kind.make();
         l->SetDuplicates(dup);
         l->SetSorted(true);
         l->Add(u"left over");
-        if (fromStream) {
-          TBytesStream in(TBytes{'b', '\r', '\n', 'a', '\r', '\n', 'b'});
+        const TBytes bytes{'b', '\r', '\n', 'a', '\r', '\n', 'b'};
+        if (from == 1) {
+          TBytesStream in(bytes);
           EXPECT_NO_THROW(l->TUTF8Stringlist::LoadFromStream(&in));
+        } else if (from == 2) {
+          const std::string name = testing::TempDir() + "sorted_index_check_load.txt";
+          {
+            std::ofstream f(name, std::ios::binary);
+            f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+          }
+          EXPECT_NO_THROW(l->LoadFromFile(Utf8ToString(name)));
+          std::remove(name.c_str());
         } else {
           EXPECT_NO_THROW(l->SetText(u"b\r\na\r\nb"));
         }
