@@ -149,7 +149,7 @@ void T3SortYieldingList::SetBase(TObject* /*item*/, Int32 /*sortNum*/) {}
 //   void Swap(Int32 i, Int32 j)
 //   bool InList(Int32 hi)           hi is still an index of the list
 //   void Prefetch(Int32 i)          item i will be compared soon (a hint only;
-//                                   i may lie outside the range and is then ignored)
+//                                   the sorts give indexes of their own range)
 //   kStopsOnCancel                  whether a Stop seen at a yield ends the sort
 
 namespace {
