@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "BenchCorpus.h"
+#include "core/My_string_functions_tabfields.h"
 #include "platform/runtime/Locale.h"
 #include "platform/runtime/StringList.h"
 
@@ -62,6 +63,59 @@ void SortedLoad(benchmark::State& state, TDuplicates dup) {
 void BM_SortedLoad_dupAccept(benchmark::State& state) { SortedLoad(state, dupAccept); }
 void BM_SortedLoad_dupIgnore(benchmark::State& state) { SortedLoad(state, dupIgnore); }
 
+// The list loaded unsorted, then sorted by SetSorted(true).
+void BM_LoadThenSetSorted(benchmark::State& state) {
+  if (!bench::Ready(state, bench::Kjv10())) return;
+  SetUserDefaultLocale("en_US");
+  const String& text = Lines();
+  for (auto _ : state) {
+    TStringList list;
+    list.SetDuplicates(dupAccept);
+    list.SetText(text);
+    list.SetSorted(true);
+    benchmark::DoNotOptimize(list.Count());
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(kLines));
+}
+
+// The sort alone, on a list already loaded (the peer's sort alone below).
+void BM_SetSortedOnly(benchmark::State& state) {
+  if (!bench::Ready(state, bench::Kjv10())) return;
+  SetUserDefaultLocale("en_US");
+  const String& text = Lines();
+  for (auto _ : state) {
+    state.PauseTiming();
+    TStringList list;
+    list.SetDuplicates(dupAccept);
+    list.SetText(text);
+    state.ResumeTiming();
+    list.SetSorted(true);
+    benchmark::DoNotOptimize(list.Count());
+    state.PauseTiming();
+    list.Clear();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(kLines));
+}
+
+// A list that tells its progress as lines arrive (every 256 lines), loading
+// sorted.
+void BM_SortedLoad_NotifyStringlist(benchmark::State& state) {
+  if (!bench::Ready(state, bench::Kjv10())) return;
+  SetUserDefaultLocale("en_US");
+  const String& text = Lines();
+  Int32 told = 0;
+  for (auto _ : state) {
+    TNotifyStringlist list([&told](Int32 n) { told = n; });
+    list.SetDuplicates(dupAccept);
+    list.SetSorted(true);
+    list.SetText(text);
+    benchmark::DoNotOptimize(list.Count());
+  }
+  benchmark::DoNotOptimize(told);
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(kLines));
+}
+
 // The peer: split at line ends, then std::sort with the collator fetched once.
 void BM_Peer_SplitAndIcuSort(benchmark::State& state) {
   if (!bench::Ready(state, bench::Kjv10())) return;
@@ -103,6 +157,48 @@ void BM_Peer_SplitAndIcuSort(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(kLines));
 }
 
+// The peer's sort alone, on lines already split and folded.
+void BM_Peer_IcuSortOnly(benchmark::State& state) {
+  if (!bench::Ready(state, bench::Kjv10())) return;
+  const String& text = Lines();
+  UErrorCode err = U_ZERO_ERROR;
+  UCollator* coll = ucol_open("en_US", &err);
+  if (U_FAILURE(err)) {
+    state.SkipWithError("no collator");
+    return;
+  }
+  std::vector<std::pair<String, String>> split;
+  for (size_t p = 0; p < text.size();) {
+    size_t e = text.find(u"\r\n", p);
+    if (e == String::npos) e = text.size();
+    String line(text, p, e - p);
+    String folded(line.size() * 3 + 1, u'\0');
+    UErrorCode ferr = U_ZERO_ERROR;
+    const int32_t n = u_strFoldCase(reinterpret_cast<UChar*>(folded.data()), static_cast<int32_t>(folded.size()),
+                                    reinterpret_cast<const UChar*>(line.data()), static_cast<int32_t>(line.size()),
+                                    U_FOLD_CASE_DEFAULT, &ferr);
+    folded.resize(static_cast<size_t>(n));
+    split.emplace_back(std::move(line), std::move(folded));
+    p = e + 2;
+  }
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::vector<std::pair<String, String>> lines = split;
+    state.ResumeTiming();
+    std::sort(lines.begin(), lines.end(), [coll](const auto& a, const auto& b) {
+      return ucol_strcoll(coll, reinterpret_cast<const UChar*>(a.second.data()),
+                          static_cast<int32_t>(a.second.size()), reinterpret_cast<const UChar*>(b.second.data()),
+                          static_cast<int32_t>(b.second.size())) == UCOL_LESS;
+    });
+    benchmark::DoNotOptimize(lines.data());
+    state.PauseTiming();
+    lines.clear();
+    state.ResumeTiming();
+  }
+  ucol_close(coll);
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(kLines));
+}
+
 // The peer as first measured: the collator at secondary strength on the lines
 // themselves (no fold), a lighter comparison than the list's.
 void BM_Peer_SplitAndIcuSortSecondary(benchmark::State& state) {
@@ -136,7 +232,11 @@ void BM_Peer_SplitAndIcuSortSecondary(benchmark::State& state) {
 
 BENCHMARK(BM_SortedLoad_dupAccept)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortedLoad_dupIgnore)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SortedLoad_NotifyStringlist)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadThenSetSorted)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SetSortedOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Peer_SplitAndIcuSort)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Peer_IcuSortOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Peer_SplitAndIcuSortSecondary)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -768,16 +768,24 @@ std::unique_ptr<TStringlistWithALongint> CustomLinesSorted(const TStrings* lines
 TNotifyStringlist::TNotifyStringlist(TTellCountEvent onTellContagem) : OnTellContagem(std::move(onTellContagem)) {}
 
 void TNotifyStringlist::SetTextStr(const String& text) {
-  BeginUpdate();
+  TUpdateScope scope(*this);
   Clear();
+  // A list still sorted after Clear takes the lines at once (sorted once)
+  // instead of finding each one's place as it arrives; the count is told as
+  // the lines are taken in either way.
+  const bool bulk = TakesLinesInBulk();
+  std::vector<Item> lines;
   Int32 counter = 0;
   ForEachLine(text, LineBreak() == u"\r\n", LineBreak(), [&](String line) {
-    Add(line);
+    if (bulk)
+      lines.push_back(Item{std::move(line), nullptr});
+    else
+      Add(line);
     ++counter;
     if ((counter & 0xFF) == 0xFF && OnTellContagem) OnTellContagem(counter);
   });
+  if (bulk) AddSortedLinesInBulk(lines);
   if (OnTellContagem) OnTellContagem(counter);
-  EndUpdate();
 }
 
 // ---- running text -----------------------------------------------------------------------------------

@@ -148,6 +148,8 @@ void T3SortYieldingList::SetBase(TObject* /*item*/, Int32 /*sortNum*/) {}
 //   Int32 CompareWithBase(Int32 i)  item i against the base: < 0, 0, > 0
 //   void Swap(Int32 i, Int32 j)
 //   bool InList(Int32 hi)           hi is still an index of the list
+//   void Prefetch(Int32 i)          item i will be compared soon (a hint only;
+//                                   the sorts give indexes of their own range)
 //   kStopsOnCancel                  whether a Stop seen at a yield ends the sort
 
 namespace {
@@ -160,11 +162,13 @@ constexpr Int32 kInsertionSortBelow = 16;
 // sentinel for the scans and would split the range into one item and the
 // rest, so another item of the range is taken instead. When no item equals
 // its own key the range has no order to find, and false is returned.
+// atMiddle tells whether the middle item is the base.
 template <class A>
-bool CapturePivot(A& a, Int32 lo, Int32 hi) {
+bool CapturePivot(A& a, Int32 lo, Int32 hi, bool& atMiddle) {
   const Int32 mid = lo + (hi - lo) / 2;
   a.SetBase(mid);
-  if (a.CompareWithBase(mid) == 0) return true;
+  atMiddle = a.CompareWithBase(mid) == 0;
+  if (atMiddle) return true;
   for (Int32 k = lo; k <= hi; ++k) {
     if (k == mid) continue;
     a.SetBase(k);
@@ -173,16 +177,22 @@ bool CapturePivot(A& a, Int32 lo, Int32 hi) {
   return false;
 }
 
+// How far ahead of a scan its items are fetched: the closure path reads each
+// item through its reference, and items sorted for a while lie all over
+// memory, so without the hint nearly every comparison waits for memory.
+constexpr Int32 kPrefetchAhead = 16;
+
 // Each item in turn is the base and moves down past the items before it that
 // go after it; equal items keep their order. Every index stays in lo..hi
 // whatever the answers.
-template <class A>
-void InsertionSort(A& a, bool ascending, Int32 lo, Int32 hi) {
+template <bool Ascending, class A>
+void InsertionSort(A& a, Int32 lo, Int32 hi) {
   for (Int32 i = lo + 1; i <= hi; ++i) {
+    if (i + kPrefetchAhead <= hi) a.Prefetch(i + kPrefetchAhead);
     a.SetBase(i);
     for (Int32 j = i; j > lo; --j) {
       const Int32 c = a.CompareWithBase(j - 1);
-      if (ascending ? c <= 0 : c >= 0) break;
+      if (Ascending ? c <= 0 : c >= 0) break;
       a.Swap(j - 1, j);
     }
   }
@@ -194,40 +204,97 @@ void InsertionSort(A& a, bool ascending, Int32 lo, Int32 hi) {
 // the range: an access that calls every item smaller (or greater) than the
 // base cannot carry them out of it. Each pass leaves both parts strictly
 // smaller than the range (lo < i and j < hi), so the sort always ends.
+// The order in which the partition passes below leave a range whose items
+// all compare equal to every base: the scans stop at every item, so each pass
+// exchanges the range end for end and goes on with the two halves (the middle
+// item of an odd range in neither); ranges below kInsertionSortBelow stay as
+// they are, since insertion sort moves no equal item. The same exchanges and
+// yields as those passes, without a comparison.
 template <class A>
-void QuickSortLevel(A& a, bool ascending, Int32 lo, Int32 hi, TTimedYield& yield) {
+void PermuteAsAllEqual(A& a, Int32 lo, Int32 hi, TTimedYield& yield) {
+  while (hi - lo + 1 >= kInsertionSortBelow) {
+    if (yield.Tick() && A::kStopsOnCancel) return;
+    if (!a.InList(hi)) return;
+    Int32 i = lo;
+    Int32 j = hi;
+    while (i < j) a.Swap(i++, j--);
+    if (i == j) {
+      ++i;
+      --j;
+    }
+    if (j - lo < hi - i) {
+      PermuteAsAllEqual(a, lo, j, yield);
+      lo = i;
+    } else {
+      PermuteAsAllEqual(a, i, hi, yield);
+      hi = j;
+    }
+  }
+}
+
+// The sort of one level in one direction (a parameter of the template, so
+// that no comparison tests it).
+template <bool Ascending, class A>
+void QuickSortDirected(A& a, Int32 lo, Int32 hi, TTimedYield& yield) {
   while (hi - lo + 1 >= kInsertionSortBelow) {
     if (yield.Tick() && A::kStopsOnCancel) return;
     // The host must not change the list during a yield; should it shrink the
     // list all the same, stop rather than read past its end.
     if (!a.InList(hi)) return;
-    if (!CapturePivot(a, lo, hi)) return;
+    bool allEqual = false;
+    if (!CapturePivot(a, lo, hi, allEqual)) return;
     Int32 i = lo;
     Int32 j = hi;
+    // Each scan fetches the items it will reach next, kPrefetchAhead on, and
+    // notes whether every item so far compared equal to the base.
+    auto before = [&](Int32 k) {
+      if (k + kPrefetchAhead <= hi) a.Prefetch(k + kPrefetchAhead);
+      const Int32 c = a.CompareWithBase(k);
+      allEqual = allEqual && c == 0;
+      return Ascending ? c < 0 : c > 0;
+    };
+    auto after = [&](Int32 k) {
+      if (k - kPrefetchAhead >= lo) a.Prefetch(k - kPrefetchAhead);
+      const Int32 c = a.CompareWithBase(k);
+      allEqual = allEqual && c == 0;
+      return Ascending ? c > 0 : c < 0;
+    };
     do {
-      if (ascending) {
-        while (i < hi && a.CompareWithBase(i) < 0) ++i;
-        while (j > lo && a.CompareWithBase(j) > 0) --j;
-      } else {
-        while (i < hi && a.CompareWithBase(i) > 0) ++i;
-        while (j > lo && a.CompareWithBase(j) < 0) --j;
-      }
+      while (i < hi && before(i)) ++i;
+      while (j > lo && after(j)) --j;
       if (i <= j) {
         if (i != j) a.Swap(i, j);
         ++i;
         --j;
       }
     } while (i <= j);
+    // A pass whose scans met only items equal to the base has compared every
+    // item of the range with it: the range is one run of equal items, and the
+    // passes left on it would compare them to no effect, so their exchanges
+    // are made directly (many ties on a key make such runs common).
+    if (allEqual) {
+      PermuteAsAllEqual(a, lo, j, yield);
+      PermuteAsAllEqual(a, i, hi, yield);
+      return;
+    }
     if (j - lo < hi - i) {
-      if (lo < j) QuickSortLevel(a, ascending, lo, j, yield);
+      if (lo < j) QuickSortDirected<Ascending>(a, lo, j, yield);
       lo = i;
     } else {
-      if (i < hi) QuickSortLevel(a, ascending, i, hi, yield);
+      if (i < hi) QuickSortDirected<Ascending>(a, i, hi, yield);
       hi = j;
     }
   }
   if (A::kStopsOnCancel && yield.Stopped()) return;
-  if (lo < hi && a.InList(hi)) InsertionSort(a, ascending, lo, hi);
+  if (lo < hi && a.InList(hi)) InsertionSort<Ascending>(a, lo, hi);
+}
+
+template <class A>
+void QuickSortLevel(A& a, bool ascending, Int32 lo, Int32 hi, TTimedYield& yield) {
+  if (ascending)
+    QuickSortDirected<true>(a, lo, hi, yield);
+  else
+    QuickSortDirected<false>(a, lo, hi, yield);
 }
 
 // The last index of the run of items from i on that are equal to item i.
@@ -235,7 +302,11 @@ template <class A>
 Int32 RunEnd(A& a, Int32 i, Int32 finish) {
   a.SetBase(i);
   Int32 k = i;
-  while (k + 1 <= finish && a.CompareWithBase(k + 1) == 0) ++k;
+  while (k + 1 <= finish) {
+    if (k + 1 + kPrefetchAhead <= finish) a.Prefetch(k + 1 + kPrefetchAhead);
+    if (a.CompareWithBase(k + 1) != 0) break;
+    ++k;
+  }
   return k;
 }
 
@@ -270,6 +341,8 @@ class TKeyAccess {
   }
   void Swap(Int32 i, Int32 j) { std::swap(fRecords[i], fRecords[j]); }
   bool InList(Int32) const { return true; }
+  // The records are read in order: the hardware fetches them.
+  void Prefetch(Int32) const {}
 
  private:
   TSortKeyRecord* fRecords;
@@ -329,6 +402,8 @@ class T3SortClosureAccess {
   }
   void Swap(Int32 i, Int32 j) { std::swap(fList.fList[static_cast<size_t>(i)], fList.fList[static_cast<size_t>(j)]); }
   bool InList(Int32 hi) const { return hi < fList.Count(); }
+  // The sorts hint only at indexes of the range they sort, inside the list.
+  void Prefetch(Int32 i) const { __builtin_prefetch(fList.fList[static_cast<size_t>(i)]); }
 
  private:
   T3SortYieldingList& fList;
@@ -388,11 +463,7 @@ void T3SortYieldingList::EntrySort(const TCompareFunctOfObject& closure, const I
   }
   current_sort_rec.current_sort_doing = sort_first_sort;
   DoAPrivateSort(closure, sortNums[0], start, finish);
-  if (count >= 2) DoNextSort(closure, sortNums, 1, sortNums[1], start, finish);
-  // The third key orders runs that are equal on the first and the second key
-  // together: runs formed by the second key alone could join items that differ
-  // on the first key and undo its order.
-  if (count >= 3) DoNextSort(closure, sortNums, 2, sortNums[2], start, finish);
+  if (count >= 2) DoNextSorts(closure, sortNums, count, start, finish);
 }
 
 // ---- the closure path -----------------------------------------------------------------
@@ -411,15 +482,38 @@ void T3SortYieldingList::DoAPrivateSort(const TCompareFunctOfObject& closure, In
                  fYield != nullptr ? *fYield : own);
 }
 
-// Orders by nextSortNum each run of items equal on every key of prevSortNums
-// (given from the first level down). Nothing to do when the next key is one of
-// those already applied: its runs are equal on it.
-void T3SortYieldingList::DoNextSort(const TCompareFunctOfObject& closure, const Int32* prevSortNums, Int32 prevCount,
-                                    Int32 nextSortNum, Int32 start, Int32 finish) {
-  for (Int32 d = 0; d < prevCount; ++d)
-    if (prevSortNums[d] == nextSortNum) return;
+// Orders each run of items equal on the first key by the second key, and then
+// each run equal on the first and the second key by the third (runs formed by
+// the second key alone could join items that differ on the first key and
+// undo its order). A key already applied is skipped: its runs are equal on
+// it. Both are done run by run of the first key: ordering a run by the second
+// key moves no item out of it, so the third key's runs inside it are the same
+// as after every run has been ordered, and they are ordered at once, while
+// the run's items are still at hand in memory.
+void T3SortYieldingList::DoNextSorts(const TCompareFunctOfObject& closure, const Int32* sortNums, Int32 count,
+                                     Int32 start, Int32 finish) {
+  const bool second = sortNums[1] != sortNums[0];
+  const bool third = count >= 3 && sortNums[2] != sortNums[0] && sortNums[2] != sortNums[1];
+  if (!second && !third) return;
   const Tsort_num savedLevel = current_sort_rec.current_sort_doing;
-  SortRuns(closure, prevSortNums, 0, prevCount, nextSortNum, start, finish);
+  Int32 i = start;
+  while (i < finish) {
+    // The sorts of earlier runs yield; see QuickSortLevel on a list changed meanwhile.
+    if (finish >= Count()) finish = Count() - 1;
+    if (i >= finish) break;
+    current_sort_rec.current_sort_doing = sort_first_sort;
+    current_sort_rec.current_sort_var = sortNums[0];
+    T3SortClosureAccess access(*this, closure, sortNums[0]);
+    const Int32 k = RunEnd(access, i, finish);
+    if (k > i) {
+      if (second) {
+        current_sort_rec.current_sort_doing = sort_second_sort;
+        DoAPrivateSort(closure, sortNums[1], i, k);
+      }
+      if (third) SortRuns(closure, sortNums, 1, 2, sortNums[2], i, k);
+    }
+    i = k + 1;
+  }
   current_sort_rec.current_sort_doing = savedLevel;
 }
 

@@ -140,8 +140,8 @@ class T3SortYieldingList : public TObject {
                  Int32 finish);
   bool SortsByKeys(const Int32* sortNums, Int32 count) const;
   void KeySort(const Int32* sortNums, Int32 count, Int32 start, Int32 finish);
-  void DoNextSort(const TCompareFunctOfObject& closure, const Int32* prevSortNums, Int32 prevCount,
-                  Int32 nextSortNum, Int32 start, Int32 finish);
+  void DoNextSorts(const TCompareFunctOfObject& closure, const Int32* sortNums, Int32 count, Int32 start,
+                   Int32 finish);
   void SortRuns(const TCompareFunctOfObject& closure, const Int32* prevSortNums, Int32 depth, Int32 prevCount,
                 Int32 nextSortNum, Int32 start, Int32 finish);
   TObject* ItemAt(Int32 index) const { return fList[static_cast<size_t>(index)]; }

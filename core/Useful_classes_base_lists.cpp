@@ -15,6 +15,16 @@ namespace {
 // sort itself, never seen by callers.
 struct TSortCancelled {};
 
+// The number of slots that hold an item: what SaveItems writes, so the count
+// stored before them (a freed slot between freeing and packing writes
+// nothing, and a reader would take the bytes after the list as its last item).
+Int32 LiveItemCount(const std::vector<std::unique_ptr<TUsefulBaseListObject>>& items) {
+  Int32 n = 0;
+  for (const auto& p : items)
+    if (p != nullptr) ++n;
+  return n;
+}
+
 }  // namespace
 
 // ---- TUsefulBaseListObject ------------------------------------------------------------
@@ -137,7 +147,7 @@ bool TUsefulBaseList::ReadFromStream(TStream* stream) {
 }
 
 bool TUsefulBaseList::SaveToStream(TStream* stream) {
-  if (!raw_detail::WriteInt32(stream, Count())) return false;
+  if (!raw_detail::WriteInt32(stream, LiveItemCount(fItems))) return false;
   return SaveItems(stream);
 }
 
@@ -250,7 +260,7 @@ bool TUsefulBaseListSorts::InKeyOrder(Int32 i, Int32 j) {
 }
 
 bool TUsefulBaseListSorts::SaveToStream(TStream* stream) {
-  if (!raw_detail::WriteInt32(stream, Count())) return false;
+  if (!raw_detail::WriteInt32(stream, LiveItemCount(fItems))) return false;
   const Byte mark = sorted ? 1 : 0;
   if (!raw_detail::WriteBytes(stream, &mark, 1)) return false;
   return SaveItems(stream);

@@ -89,7 +89,8 @@ class TUsefulBaseList : public TObject {
   // hold (nothing is then added), or when an item fails to read (the items
   // created up to the count stay; those after the failure are left empty).
   virtual bool ReadFromStream(TStream* stream);
-  // Writes Count and every item; false at the first short write.
+  // Writes the number of items held (freed slots not counted) and each item;
+  // false at the first short write.
   virtual bool SaveToStream(TStream* stream);
   // The file forms of the two above. A file that cannot be opened or created
   // raises the stream's file exception.

@@ -197,6 +197,23 @@ void TIndexCheckStringlist::SaveToStream(TStream* stream) {
 
 void TIndexCheckStringlist::FreeAndNilOne(Int32) {}
 
+void TIndexCheckStringlist::DeleteObjectsOf(std::vector<Item>& lines) {
+  for (Item& line : lines) {
+    delete line.obj;
+    line.obj = nullptr;
+  }
+}
+
+void TIndexCheckStringlist::AddOwnedLinesInBulk(std::vector<Item>& lines) {
+  try {
+    AddSortedLinesInBulk(lines);
+  } catch (...) {
+    DeleteObjectsOf(lines);
+    throw;
+  }
+  DeleteObjectsOf(lines);
+}
+
 void TIndexCheckStringlist::LoadOneItem(TStream*, Int32) {}
 
 void TIndexCheckStringlist::SaveOneItem(TStream*, Int32) {}
@@ -277,9 +294,19 @@ TBaseAcceptableCheckStringlist::~TBaseAcceptableCheckStringlist() { Clear(); }
 void TBaseAcceptableCheckStringlist::SetTextStr(const String& text) {
   TUpdateScope scope(*this);
   Clear();
-  ForEachLine(text, LineBreak(), [this](String line) {
-    if (AcceptableString(line)) Add(line);
+  // Clear leaves this list unsorted, so the lines stay in the text's order;
+  // a descendant whose Clear keeps it sorted takes them at once.
+  if (!TakesLinesInBulk()) {
+    ForEachLine(text, LineBreak(), [this](String line) {
+      if (AcceptableString(line)) Add(line);
+    });
+    return;
+  }
+  std::vector<Item> lines;
+  ForEachLine(text, LineBreak(), [&](String line) {
+    if (AcceptableString(line)) lines.push_back(Item{std::move(line), nullptr});
   });
+  AddOwnedLinesInBulk(lines);
 }
 
 bool TBaseAcceptableCheckStringlist::AcceptableString(String&) { return true; }
@@ -356,14 +383,28 @@ String TStringlistWithALongint::GetDataAsTabbedString(Int32 index) const {
 void TStringlistWithALongint::SetTextStr(const String& text) {
   TUpdateScope scope(*this);
   Clear();
-  ForEachLine(text, LineBreak(), [this](const String& line) {
+  // Clear leaves this list unsorted, so the lines stay in the text's order;
+  // a descendant whose Clear keeps it sorted takes them at once.
+  const bool bulk = TakesLinesInBulk();
+  std::vector<Item> lines;
+  struct TFreeLeftOver {
+    std::vector<Item>& lines;
+    ~TFreeLeftOver() { DeleteObjectsOf(lines); }
+  } freeLeftOver{lines};
+  ForEachLine(text, LineBreak(), [&](const String& line) {
     const size_t tab = line.find(kTab);
     Int32 value = 0;
-    if (tab != String::npos && tab > 0 && TryStrToInt(line.substr(tab + 1), value))
-      AddOne(line.substr(0, tab), value);
-    else
-      AddOne(line, -1);
+    const bool tabbed = tab != String::npos && tab > 0 && TryStrToInt(line.substr(tab + 1), value);
+    String s = tabbed ? line.substr(0, tab) : line;
+    if (!tabbed) value = -1;
+    if (!bulk) {
+      AddOne(s, value);
+      return;
+    }
+    lines.push_back(Item{std::move(s), nullptr});
+    lines.back().obj = new TLongIntHolder(value);
   });
+  if (bulk) AddSortedLinesInBulk(lines);
 }
 
 void TStringlistWithALongint::SortOnFreq() { SortWith(&StringListWithALongintSortOn_Freq<>); }

@@ -151,6 +151,12 @@ class TIndexCheckStringlist : public TUTF8Stringlist {
 
   // Sorts with one of the comparers over the line objects, unmarking the list.
   void SortWith(TStringListSortCompare compare) { CustomSort(compare); }
+
+  // Frees the objects still held by gathered lines (those the list did not take).
+  static void DeleteObjectsOf(std::vector<Item>& lines);
+  // AddSortedLinesInBulk for lines whose objects belong to the list: the
+  // objects of lines left out are freed, also when dupError raises.
+  void AddOwnedLinesInBulk(std::vector<Item>& lines);
 };
 
 // ---- TIndexCheckList ---------------------------------------------------------

@@ -560,11 +560,17 @@ bool TStringList::Find(const String& s, Int32& index) const {
 Int32 TStringList::CompareStrings(const String& a, const String& b) const {
   if (fSortCollation != nullptr) {
     const TSortCollation& c = *fSortCollation;
-    // Lines of a bulk load are compared by their prepared texts.
-    const std::less<const String*> before;
+    // Lines of the items being sorted are compared by their prepared texts;
+    // any other text (a caller's) is prepared by the collation as it comes.
     auto indexOf = [&](const String& s) -> size_t {
-      if (c.lines == nullptr || before(&s, c.lines) || !before(&s, c.lines + c.count)) return c.count;
-      return static_cast<size_t>(&s - c.lines);
+      if (c.items == nullptr) return c.count;
+      const uintptr_t first = reinterpret_cast<uintptr_t>(&c.items->s);
+      const uintptr_t at = reinterpret_cast<uintptr_t>(&s);
+      if (at < first) return c.count;
+      const uintptr_t offset = at - first;
+      if (offset % sizeof(Item) != 0) return c.count;
+      const size_t k = offset / sizeof(Item);
+      return k < c.count ? k : c.count;
     };
     const size_t ia = indexOf(a);
     const size_t ib = indexOf(b);
@@ -583,12 +589,7 @@ Int32 TStringList::CompareLines(TStringList* list, Int32 index1, Int32 index2) {
                               list->fItems[static_cast<size_t>(index2)].s);
 }
 
-void TStringList::Sort() {
-  const TUserCollation collation(!fCaseSensitive);
-  const TSortCollation sortCollation{&collation};
-  TSortCollationScope<TSortCollation> scope(fSortCollation, &sortCollation);
-  CustomSort(&TStringList::CompareLines);
-}
+void TStringList::Sort() { CustomSort(&TStringList::CompareLines); }
 
 void TStringList::DoSort(const std::function<Int32(Int32, Int32)>& cmp) {
   Changing();
@@ -600,6 +601,19 @@ void TStringList::DoSort(const std::function<Int32(Int32, Int32)>& cmp) {
 
 void TStringList::CustomSort(TStringListSortCompare compare) {
   if (fSorted || GetCount() < 2 || compare == nullptr) return;
+  if (compare == &TStringList::CompareLines) {
+    // The list's own order: each line's collation text is prepared once and
+    // the lines stay where they are while their order is found (a stable
+    // sort), then move once.
+    const std::vector<Int32> order = SortedOrderOf(fItems);
+    Changing();
+    std::vector<Item> sorted;
+    sorted.reserve(fItems.size());
+    for (Int32 k : order) sorted.push_back(std::move(fItems[static_cast<size_t>(k)]));
+    fItems.swap(sorted);
+    Changed();
+    return;
+  }
   DoSort([&](Int32 i, Int32 j) { return compare(this, i, j); });
 }
 
@@ -662,65 +676,85 @@ void MergeSortIndexes(std::vector<Int32>& idx, Cmp cmp) {
 
 }  // namespace
 
-void TStringList::SetTextStr(const String& text) {
-  if (!fSorted || !LoadsSortedTextInBulk()) {
-    TStrings::SetTextStr(text);
-    return;
-  }
-  TUpdateScope scope(*this);
-  Clear();
-  std::vector<String> lines;
-  SplitText(text, [&lines](String&& line) { lines.push_back(std::move(line)); });
-  if (lines.empty()) return;
-  std::vector<Int32> order(lines.size());
+std::vector<Int32> TStringList::SortedOrderOf(const std::vector<Item>& items,
+                                              std::vector<std::pair<size_t, size_t>>* runs) {
+  std::vector<Int32> order(items.size());
   for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<Int32>(i);
-  std::vector<std::pair<size_t, size_t>> runs;  // runs of equal lines: [first, last) in order
-  {
-    const TUserCollation collation(!fCaseSensitive);
-    std::vector<String> prepared;
-    prepared.reserve(lines.size());
-    for (const String& line : lines) prepared.push_back(collation.Prepared(line));
-    const TSortCollation sortCollation{&collation, lines.data(), lines.size(), prepared.data()};
-    TSortCollationScope<TSortCollation> scope(fSortCollation, &sortCollation);
-    MergeSortIndexes(order, [&](Int32 a, Int32 b) {
-      return CompareStrings(lines[static_cast<size_t>(a)], lines[static_cast<size_t>(b)]);
-    });
-    // Each run is in order of arrival (the sort is stable).
+  const TUserCollation collation(!fCaseSensitive);
+  std::vector<String> prepared;
+  prepared.reserve(items.size());
+  for (const Item& it : items) prepared.push_back(collation.Prepared(it.s));
+  const TSortCollation sortCollation{&collation, items.data(), items.size(), prepared.data()};
+  TSortCollationScope<TSortCollation> scope(fSortCollation, &sortCollation);
+  auto compare = [&](Int32 a, Int32 b) {
+    return CompareStrings(items[static_cast<size_t>(a)].s, items[static_cast<size_t>(b)].s);
+  };
+  MergeSortIndexes(order, compare);
+  if (runs != nullptr)
     for (size_t i = 0; i < order.size();) {
       size_t j = i + 1;
-      while (j < order.size() &&
-             CompareStrings(lines[static_cast<size_t>(order[j - 1])], lines[static_cast<size_t>(order[j])]) == 0)
-        ++j;
-      runs.emplace_back(i, j);
+      while (j < order.size() && compare(order[j - 1], order[j]) == 0) ++j;
+      runs->emplace_back(i, j);
       i = j;
     }
+  return order;
+}
+
+void TStringList::AddSortedLinesInBulk(std::vector<Item>& lines) {
+  if (!fItems.empty() || !fSorted) {
+    for (Item& line : lines) {
+      const Int32 r = AddObject(line.s, line.obj);
+      if (r >= 0 && r < GetCount() && fItems[static_cast<size_t>(r)].obj == line.obj) line.obj = nullptr;
+    }
+    return;
   }
+  if (lines.empty()) return;
+  // Runs of equal lines, [first, last) in order; each run is in order of
+  // arrival (the sort is stable).
+  std::vector<std::pair<size_t, size_t>> runs;
+  const std::vector<Int32> order = SortedOrderOf(lines, &runs);
+  auto lineAt = [&](size_t k) -> Item& { return lines[static_cast<size_t>(order[k])]; };
   // Line by line, dupError raises at the first line that repeats an earlier
   // one; the lines that came before it stay in the list.
   Int32 firstRepeat = static_cast<Int32>(lines.size());
   if (fDuplicates == dupError)
     for (const auto& [first, last] : runs)
       if (last - first > 1) firstRepeat = std::min(firstRepeat, order[first + 1]);
+  auto take = [this](Item& line) {
+    fItems.push_back(Item{std::move(line.s), line.obj});
+    line.obj = nullptr;
+  };
   Changing();
   fItems.reserve(fDuplicates == dupIgnore ? runs.size() : lines.size());
   for (const auto& [first, last] : runs) {
     switch (fDuplicates) {
-      case dupIgnore:
-        fItems.push_back(Item{std::move(lines[static_cast<size_t>(order[first])]), nullptr});
-        break;
+      case dupIgnore: take(lineAt(first)); break;
       case dupAccept:
         // Each later line went in front of the equal ones before it.
-        for (size_t k = last; k > first; --k)
-          fItems.push_back(Item{std::move(lines[static_cast<size_t>(order[k - 1])]), nullptr});
+        for (size_t k = last; k > first; --k) take(lineAt(k - 1));
         break;
       case dupError:
         for (size_t k = first; k < last; ++k)
-          if (order[k] < firstRepeat) fItems.push_back(Item{std::move(lines[static_cast<size_t>(order[k])]), nullptr});
+          if (order[k] < firstRepeat) take(lineAt(k));
         break;
     }
   }
   Changed();
   if (firstRepeat < static_cast<Int32>(lines.size())) Error(kDuplicateError, 0);
+}
+
+void TStringList::SetTextStr(const String& text) {
+  TUpdateScope scope(*this);
+  Clear();
+  // Decided after Clear: a descendant's Clear may leave the list unsorted,
+  // and then every line stays, in the text's order.
+  if (!TakesLinesInBulk()) {
+    SplitText(text, [this](String&& line) { Add(line); });
+    return;
+  }
+  std::vector<Item> lines;
+  SplitText(text, [&lines](String&& line) { lines.push_back(Item{std::move(line), nullptr}); });
+  AddSortedLinesInBulk(lines);
 }
 
 TObject* TStringList::AdoptedObject(TObject* obj) const { return fOwnsObjects ? nullptr : obj; }

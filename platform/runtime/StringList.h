@@ -220,7 +220,7 @@ class TStringList : public TStrings {
   Int32 GetCapacity() const override { return static_cast<Int32>(fItems.capacity()); }
   void SetCapacity(Int32 capacity) override;
 
-  // Sorts by CompareStrings.
+  // Sorts by CompareStrings, through CustomSort; equal lines keep their order.
   virtual void Sort();
   // Sorts with the comparer; does nothing on a list marked Sorted (its order
   // belongs to CompareStrings) or with fewer than two lines.
@@ -246,13 +246,10 @@ class TStringList : public TStrings {
 
   // Also takes CaseSensitive, Duplicates and Sorted from another TStringList.
   void Assign(const TStrings& source) override;
-  // On a sorted list the whole text is taken in bulk (LoadsSortedTextInBulk):
-  // the lines are gathered, sorted once (stable) and the duplicate rule is
-  // applied to neighbours, which gives the list that adding the lines one by
-  // one gives: dupIgnore keeps the first of equal lines, dupAccept puts each
-  // later equal line where Find puts it (before the equal lines already
-  // there), dupError raises at the first repeated line with the lines before
-  // it in the list.
+  // Clears the list, then adds the text's lines. When the list is still
+  // sorted after the (virtual) Clear, the whole text is taken in bulk
+  // (AddSortedLinesInBulk); a Clear that leaves the list unsorted keeps every
+  // line in the text's order.
   void SetTextStr(const String& text) override;
 
   TNotifyEvent OnChange;
@@ -277,16 +274,36 @@ class TStringList : public TStrings {
   // lines go through them one by one. (An overridden CompareStrings is used
   // by the bulk sort as by Find.)
   virtual bool LoadsSortedTextInBulk() const { return true; }
+  // True when lines arriving now may go through AddSortedLinesInBulk: the
+  // list is sorted, empty and takes text in bulk.
+  bool TakesLinesInBulk() const { return fSorted && fItems.empty() && LoadsSortedTextInBulk(); }
+  // Puts lines (each with its object) into this empty sorted list at once,
+  // giving the list that adding them one by one in this order gives: the
+  // lines are sorted once (stable) with each line's collation text prepared
+  // once, and the duplicate rule is applied to neighbours: dupIgnore keeps
+  // the first of equal lines, dupAccept puts each later equal line where
+  // Find puts it (before the equal ones already there), dupError raises at
+  // the first repeated line with the lines before it in the list. Each line
+  // taken leaves its entry in lines with a nil object; a line left out keeps
+  // its object there, for the caller to free (also when dupError raises). On
+  // a list that is not empty the lines are added one by one.
+  void AddSortedLinesInBulk(std::vector<Item>& lines);
   // The collation of this list's own CompareStrings while a sort of many
-  // comparisons runs, so that the collator is fetched once per sort; during
-  // a bulk load also the lines being sorted with their prepared texts, so
-  // that each line is prepared once.
+  // comparisons runs, so that the collator is fetched once per sort; and the
+  // lines being sorted with their prepared texts, so that each line is
+  // prepared once (a line of items[k] compares by prepared[k]).
   struct TSortCollation {
     const TUserCollation* collation = nullptr;
-    const String* lines = nullptr;
+    const Item* items = nullptr;
     size_t count = 0;
     const String* prepared = nullptr;
   };
+  // Sorts the lines of items by CompareStrings with their collation texts
+  // prepared once: the indexes of items in order, equal lines in the order
+  // they have in items. With runs, also the runs of equal lines as
+  // [first, last) positions in that order.
+  std::vector<Int32> SortedOrderOf(const std::vector<Item>& items,
+                                   std::vector<std::pair<size_t, size_t>>* runs = nullptr);
   const TSortCollation* fSortCollation = nullptr;
 
   std::vector<Item> fItems;

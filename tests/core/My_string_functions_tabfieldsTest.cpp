@@ -3,6 +3,7 @@
 // in running text.
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "TestSupport.h"
@@ -369,6 +370,43 @@ TEST(My_string_functions_tabfieldsNotify, CountsEvery256LinesAndAtTheEnd) {
   list.SetLineBreak(u"");
   list.SetText(u"a||b");
   EXPECT_EQ(Lines(list), (std::vector<String>{u"a||b"}));
+}
+
+// A sorted list takes its lines at once; the list and what it tells are those
+// of adding the lines one by one.
+TEST(My_string_functions_tabfieldsNotify, SortedLoadMatchesLineByLine) {
+  class TOneByOne : public TNotifyStringlist {
+   public:
+    using TNotifyStringlist::TNotifyStringlist;
+
+   protected:
+    bool LoadsSortedTextInBulk() const override { return false; }
+  };
+  String text;
+  for (Int32 i = 0; i < 700; ++i) text += IntToStr((i * 7919) % 263) + (i % 2 == 0 ? u"\r\n" : u"\n");
+  for (TDuplicates dup : {dupIgnore, dupAccept, dupError}) {
+    SCOPED_TRACE(static_cast<int>(dup));
+    std::vector<Int32> toldBulk, toldOne;
+    TNotifyStringlist bulk([&](Int32 n) { toldBulk.push_back(n); });
+    TOneByOne one([&](Int32 n) { toldOne.push_back(n); });
+    bool raisedBulk = false, raisedOne = false;
+    for (auto [list, raised] : {std::pair<TNotifyStringlist*, bool*>{&bulk, &raisedBulk}, {&one, &raisedOne}}) {
+      list->SetDuplicates(dup);
+      list->SetSorted(true);
+      list->Add(u"left over");
+      try {
+        list->SetText(text);
+      } catch (const EStringListError&) {
+        *raised = true;
+      }
+    }
+    EXPECT_EQ(raisedBulk, raisedOne);
+    EXPECT_EQ(Lines(bulk), Lines(one));
+    EXPECT_EQ(bulk.Count(), dup == dupAccept ? 700 : dup == dupIgnore ? 263 : bulk.Count());
+    if (dup != dupError) {
+      EXPECT_EQ(toldBulk, toldOne);
+    }
+  }
 }
 
 TEST(My_string_functions_tabfieldsRunningText, FlowingTextAndLineBreaks) {

@@ -611,6 +611,124 @@ TEST_F(SortablelistsKeys, SameOrderAsTheClosurePath) {
   }
 }
 
+// The sort written out plainly, one comparison per step: Hoare partition
+// around the middle item, insertion sort below 16 items, runs equal on every
+// key before ordered by the next. The lists must give exactly its order, ties
+// included, whatever they do to save comparisons.
+class ReferenceSort {
+ public:
+  ReferenceSort(std::vector<Item*>& v, const bool* asc) : v_(v), asc_(asc) {}
+
+  void Sort(const Int32* nums, Int32 count, Int32 lo, Int32 hi) {
+    QuickSort(lo, hi, asc_[0], nums[0]);
+    for (Int32 next = 1; next < count; ++next) {
+      bool applied = false;
+      for (Int32 d = 0; d < next; ++d) applied = applied || nums[d] == nums[next];
+      if (!applied) SortRuns(nums, 0, next, nums[next], lo, hi);
+    }
+  }
+
+ private:
+  Int32 Cmp(Int32 i, Int32 key) const { return CompareLongints(v_[static_cast<size_t>(i)]->key[key], base_); }
+  void Base(Int32 i, Int32 key) { base_ = v_[static_cast<size_t>(i)]->key[key]; }
+  void Swap(Int32 i, Int32 j) { std::swap(v_[static_cast<size_t>(i)], v_[static_cast<size_t>(j)]); }
+
+  void QuickSort(Int32 lo, Int32 hi, bool asc, Int32 key) {
+    while (hi - lo + 1 >= 16) {
+      Base(lo + (hi - lo) / 2, key);
+      Int32 i = lo, j = hi;
+      do {
+        while (i < hi && (asc ? Cmp(i, key) < 0 : Cmp(i, key) > 0)) ++i;
+        while (j > lo && (asc ? Cmp(j, key) > 0 : Cmp(j, key) < 0)) --j;
+        if (i <= j) {
+          if (i != j) Swap(i, j);
+          ++i;
+          --j;
+        }
+      } while (i <= j);
+      if (j - lo < hi - i) {
+        if (lo < j) QuickSort(lo, j, asc, key);
+        lo = i;
+      } else {
+        if (i < hi) QuickSort(i, hi, asc, key);
+        hi = j;
+      }
+    }
+    for (Int32 i = lo + 1; i <= hi; ++i) {
+      Base(i, key);
+      for (Int32 j = i; j > lo; --j) {
+        const Int32 c = Cmp(j - 1, key);
+        if (asc ? c <= 0 : c >= 0) break;
+        Swap(j - 1, j);
+      }
+    }
+  }
+
+  void SortRuns(const Int32* prev, Int32 depth, Int32 prevCount, Int32 next, Int32 lo, Int32 hi) {
+    for (Int32 i = lo; i < hi;) {
+      Base(i, prev[depth]);
+      Int32 k = i;
+      while (k + 1 <= hi && Cmp(k + 1, prev[depth]) == 0) ++k;
+      if (k > i) {
+        if (depth + 1 < prevCount)
+          SortRuns(prev, depth + 1, prevCount, next, i, k);
+        else
+          QuickSort(i, k, asc_[prevCount], next);
+      }
+      i = k + 1;
+    }
+  }
+
+  std::vector<Item*>& v_;
+  const bool* asc_;
+  Int32 base_ = 0;
+};
+
+// Keys with few values give long runs of items equal on every key, and whole
+// ranges equal on one key: the order of equal items is the plain sort's on
+// both paths, for every direction and for part of the list.
+TEST_F(SortablelistsKeys, OrderOfEqualItemsAsThePlainSort) {
+  struct Case {
+    Int32 items;
+    Int32 values[3];  // keys drawn from 0..values-1
+    bool asc[3];
+    Int32 start, finish;
+  };
+  const Case cases[] = {
+      {5000, {3, 4, 5}, {true, true, true}, 0, 4999},
+      {5000, {2, 1, 3}, {false, true, false}, 0, 4999},
+      {5000, {1, 1, 1}, {true, false, true}, 0, 4999},  // every item equal on every key
+      {4000, {1, 2, 1}, {true, true, false}, 123, 3500},
+      {3000, {40, 1000, 7}, {false, false, true}, 0, 2999},
+      {3000, {1, 40, 1}, {true, false, false}, 17, 2990},
+      {31, {1, 2, 2}, {true, true, true}, 0, 30},
+      {16, {1, 1, 1}, {false, true, true}, 0, 15},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.items << " items, values " << c.values[0] << "/" << c.values[1] << "/"
+                                    << c.values[2]);
+    std::mt19937 rng(static_cast<unsigned>(c.items * 31 + c.values[0] * 7 + c.values[1]));
+    TwinLists t;
+    t.SetAscending(c.asc[0], c.asc[1], c.asc[2]);
+    std::vector<Item*> reference;
+    for (Int32 i = 0; i < c.items; ++i) {
+      const Int32 a = static_cast<Int32>(rng() % static_cast<unsigned>(c.values[0]));
+      const Int32 b = static_cast<Int32>(rng() % static_cast<unsigned>(c.values[1]));
+      const Int32 k = static_cast<Int32>(rng() % static_cast<unsigned>(c.values[2]));
+      t.Add(a, b, k);
+      reference.push_back(t.closure.owned.back().get());
+    }
+    const Int32 nums[3] = {0, 1, 2};
+    ReferenceSort(reference, c.asc).Sort(nums, 3, c.start, c.finish);
+    std::vector<Int32> want;
+    for (const Item* it : reference) want.push_back(it->id);
+    t.closure.DoATrebleSort(t.closure.Closure(), 0, 1, 2, c.start, c.finish);
+    t.keys.DoATrebleSort(t.keys.Closure(), 0, 1, 2, c.start, c.finish);
+    EXPECT_EQ(IdsOf(t.closure), want);
+    EXPECT_EQ(IdsOf(t.keys), want);
+  }
+}
+
 TEST_F(SortablelistsKeys, RangesAndRefusalAsTheClosurePath) {
   TwinLists t;
   t.SetAscending(true, true, true);

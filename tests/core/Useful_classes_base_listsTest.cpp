@@ -212,6 +212,54 @@ TEST(Useful_classes_base_listsStream, ShortWriteFails) {
   EXPECT_FALSE(list.SaveToStream(&ms));
 }
 
+// A slot freed and not yet packed writes nothing, so the count stored is the
+// number of items written: what follows the list in the stream stays its own.
+TEST(Useful_classes_base_listsStream, FreedSlotIsNotCounted) {
+  struct Case {
+    const char* name;
+    std::function<std::unique_ptr<TUsefulBaseList>()> make;  // holding 10, 20, 30
+    std::function<Int32(TUsefulBaseList&, Int32)> value;
+  };
+  const std::vector<Case> cases = {
+      {"plain list",
+       [] {
+         auto l = std::make_unique<TStringColumnAndColourList>();
+         for (Int32 v : {10, 20, 30}) l->AddOne({v, 0, u"x"});
+         return std::unique_ptr<TUsefulBaseList>(std::move(l));
+       },
+       [](TUsefulBaseList& l, Int32 i) { return static_cast<TStringColumnAndColourList&>(l).GetATrueColumn(i); }},
+      {"sortable list",
+       [] {
+         auto l = std::make_unique<TCardinalList>();
+         for (Cardinal v : {10u, 20u, 30u}) l->AddOne(v);
+         return std::unique_ptr<TUsefulBaseList>(std::move(l));
+       },
+       [](TUsefulBaseList& l, Int32 i) { return static_cast<Int32>(static_cast<TCardinalList&>(l).GetAValue(i)); }},
+  };
+  for (const Case& c : cases) {
+    for (Int32 freed : {0, 1, 2}) {
+      SCOPED_TRACE(testing::Message() << c.name << ", slot " << freed << " freed");
+      auto list = c.make();
+      list->FreeAndNilOne(freed);
+      TMemoryStream ms;
+      ASSERT_TRUE(list->SaveToStream(&ms));
+      ms.WriteValue<Int32>(6789);
+      ms.SetPosition(0);
+      auto back = c.make();
+      back->Clear();
+      EXPECT_TRUE(back->ReadFromStream(&ms));
+      std::vector<Int32> values;
+      for (Int32 i = 0; i < back->Count(); ++i) values.push_back(c.value(*back, i));
+      std::vector<Int32> expected = {10, 20, 30};
+      expected.erase(expected.begin() + freed);
+      EXPECT_EQ(values, expected);
+      Int32 after = 0;
+      ASSERT_TRUE(ms.TryReadValue<Int32>(after));
+      EXPECT_EQ(after, 6789);
+    }
+  }
+}
+
 TEST(Useful_classes_base_listsStream, FileRoundTrip) {
   const String name = Utf8ToString(testing::TempDir()) + u"useful_lists_roundtrip.bin";
   TQMInt64List list;

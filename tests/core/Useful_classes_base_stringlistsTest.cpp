@@ -4,6 +4,12 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <type_traits>
+#include <utility>
 
 #include "core/Global_vars.h"
 #include "core/Stringtag_utils.h"
@@ -303,6 +309,102 @@ TEST(Useful_classes_base_stringlistsBaseAcceptableCheckStringlistText, FilterMay
   TBaseAcceptableCheckStringlist all;
   all.SetText(u"a\nb");
   EXPECT_EQ(all.Count(), 2);
+}
+
+// Clear unmarks an index-checking list, so a sorted one that loads text keeps
+// every line in the text's order, whatever its duplicate rule; the same
+// through the byte-order-mark load.
+TEST(Useful_classes_base_stringlistsIndexCheckStringlistText, SortedListLoadsUnsortedInFileOrder) {
+  struct Kind {
+    const char* name;
+    std::function<std::unique_ptr<TIndexCheckStringlist>()> make;
+  };
+  const Kind kinds[] = {
+      {"index check", [] { return std::make_unique<TIndexCheckStringlist>(); }},
+      {"with date", [] { return std::make_unique<TStringListWithDate>(); }},
+      {"with string", [] { return std::make_unique<TStringListWithString>(); }},
+  };
+  for (const Kind& kind : kinds) {
+    for (TDuplicates dup : {dupIgnore, dupAccept, dupError}) {
+      for (int from : {0, 1, 2}) {  // text, stream, file
+        SCOPED_TRACE(testing::Message() << kind.name << ", dup " << static_cast<int>(dup) << ", from " << from);
+        auto l = kind.make();
+        l->SetDuplicates(dup);
+        l->SetSorted(true);
+        l->Add(u"left over");
+        const TBytes bytes{'b', '\r', '\n', 'a', '\r', '\n', 'b'};
+        if (from == 1) {
+          TBytesStream in(bytes);
+          EXPECT_NO_THROW(l->TUTF8Stringlist::LoadFromStream(&in));
+        } else if (from == 2) {
+          const std::string name = testing::TempDir() + "sorted_index_check_load.txt";
+          {
+            std::ofstream f(name, std::ios::binary);
+            f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+          }
+          EXPECT_NO_THROW(l->LoadFromFile(Utf8ToString(name)));
+          std::remove(name.c_str());
+        } else {
+          EXPECT_NO_THROW(l->SetText(u"b\r\na\r\nb"));
+        }
+        EXPECT_EQ(Lines(*l), (std::vector<String>{u"b", u"a", u"b"}));
+        EXPECT_FALSE(l->Sorted());
+      }
+    }
+  }
+}
+
+// Lists that split text themselves, in a descendant whose Clear keeps the
+// Sorted mark: taking the lines at once gives the lines, values and
+// refusals that adding them one by one gives.
+template <class Base, bool Bulk>
+class TKeepsSortedThroughClear : public Base {
+ public:
+  ~TKeepsSortedThroughClear() override { Base::Clear(); }
+  void Clear() override {
+    const bool wasSorted = this->Sorted();
+    Base::Clear();
+    if (wasSorted) this->SetSorted(true);
+  }
+
+ protected:
+  bool LoadsSortedTextInBulk() const override { return Bulk; }
+};
+
+template <class List>
+std::pair<std::vector<String>, bool> LoadKeepingSorted(List& l, TDuplicates dup, const String& text) {
+  l.SetDuplicates(dup);
+  l.SetSorted(true);
+  bool raised = false;
+  try {
+    l.SetText(text);
+  } catch (const EStringListError&) {
+    raised = true;
+  }
+  EXPECT_TRUE(l.Sorted());
+  std::vector<String> got = Lines(l);
+  for (Int32 i = 0; i < l.Count(); ++i)
+    if constexpr (std::is_base_of_v<TStringlistWithALongint, List>) got[static_cast<size_t>(i)] += IntToStr(l.GetOne(i));
+  return {got, raised};
+}
+
+TEST(Useful_classes_base_stringlistsSortedText, BulkLoadWithLineChecksMatchesLineByLine) {
+  const String text = u"b\t3\r\n#x\r\na\t7\r\nB\r\nc\t-2\n\ta\r\n#y\rb\t9\r\nA\t1\r\nd";
+  for (TDuplicates dup : {dupIgnore, dupAccept, dupError}) {
+    SCOPED_TRACE(testing::Message() << "dup " << static_cast<int>(dup));
+    TKeepsSortedThroughClear<TNoCommentsList, true> filterBulk;
+    TKeepsSortedThroughClear<TNoCommentsList, false> filterOneByOne;
+    const auto a = LoadKeepingSorted(filterBulk, dup, text);
+    const auto b = LoadKeepingSorted(filterOneByOne, dup, text);
+    EXPECT_EQ(a, b);
+    EXPECT_FALSE(a.first.empty());
+    TKeepsSortedThroughClear<TStringlistWithALongint, true> valuesBulk;
+    TKeepsSortedThroughClear<TStringlistWithALongint, false> valuesOneByOne;
+    const auto c = LoadKeepingSorted(valuesBulk, dup, text);
+    const auto d = LoadKeepingSorted(valuesOneByOne, dup, text);
+    EXPECT_EQ(c, d);
+    EXPECT_EQ(c.second, dup == dupError);
+  }
 }
 
 // ---- values per line and their sorts -------------------------------------------
