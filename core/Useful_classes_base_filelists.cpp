@@ -15,7 +15,6 @@
 #include "core/Useful_classes_stringlist_sorts.h"
 #include "platform/runtime/FileReplace.h"
 #include "platform/runtime/FileUtils.h"
-#include "platform/runtime/OSError.h"
 #include "platform/runtime/Strings.h"
 
 namespace sk {
@@ -545,10 +544,7 @@ bool TFolderEfficientFileList::DoWriteToFile(const String& name) {
   // Refused before the file is touched; the old file stays whole until the
   // new form is complete.
   if (!FolderNamesFitTheStoredForm(*folders)) return false;
-  TFileReplaceStream fs(name);
-  if (!fs.Ok())
-    throw EFCreateError(u"Cannot create file \"" + name + u"\". " + SysErrorMessage(fs.LastError()));
-  return DoWriteToStream(&fs) && fs.Commit();
+  return TryReplaceFileWith(name, [this](TStream& fs) { return DoWriteToStream(&fs); });
 }
 
 bool TFolderEfficientFileList::DoWriteToStream(TStream* stream) {

@@ -5,6 +5,7 @@
 #include "core/Basic_processes.h"
 #include "core/Global_vars.h"
 #include "core/Useful_classes_base_raw.h"
+#include "platform/runtime/FileReplace.h"
 #include "platform/runtime/QuickSort.h"
 
 namespace sk {
@@ -157,8 +158,8 @@ bool TUsefulBaseList::LoadFromFile(const String& fileName) {
 }
 
 bool TUsefulBaseList::SaveToFile(const String& fileName) {
-  TFileStream fs(fileName, fmCreate);
-  return SaveToStream(&fs);
+  // The list replaces the file whole: a failed save keeps the old one.
+  return TryReplaceFileWith(fileName, [this](TStream& fs) { return SaveToStream(&fs); });
 }
 
 bool TUsefulBaseList::SortItems(const TUsefulListSortCompare& compare) {

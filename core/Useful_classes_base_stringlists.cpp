@@ -52,21 +52,6 @@ void WriteItemString(TStream* stream, const String& s) {
   if (!WriteAString(stream, s)) RaiseWriteError();
 }
 
-// Everything from the stream's position to its end, read in pieces so that a
-// stream whose size is not what it claims still gives what it holds.
-TBytes ReadRest(TStream* stream) {
-  TBytes buf;
-  const Int64 expected = stream->Remaining();
-  if (expected > 0 && static_cast<UInt64>(expected) < buf.max_size()) buf.reserve(static_cast<size_t>(expected));
-  std::vector<Byte> chunk(1 << 16);
-  for (;;) {
-    const Int64 n = stream->Read(chunk.data(), static_cast<Int64>(chunk.size()));
-    if (n <= 0) break;
-    buf.insert(buf.end(), chunk.begin(), chunk.begin() + n);
-  }
-  return buf;
-}
-
 // Cuts text into lines and hands each to addLine. With the line break CR LF a
 // line ends at CR, LF or CR LF (one break); with another break the text is
 // cut at each occurrence, the last piece running to the end. No text, no
@@ -112,7 +97,7 @@ TUTF8Stringlist::TUTF8Stringlist() { SetDefaultEncoding(TEncoding::UTF8()); }
 void TUTF8Stringlist::LoadFromStream(TStream* stream) {
   if (stream == nullptr) return;
   TUpdateScope scope(*this);
-  const TBytes bytes = ReadRest(stream);
+  const TBytes bytes = stream->ReadRest();
   SetEncoding(TEncoding::Unicode());
   TEncoding* found = nullptr;
   Int32 markLength = 0;

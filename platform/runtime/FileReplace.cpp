@@ -114,15 +114,36 @@ std::string TemporarySiblingName(const std::string& prefix, const std::string& b
   return prefix + base.substr(0, Utf8CharStart(base, room)) + suffix;
 }
 
-void ReplaceFileWith(const String& fileName, const std::function<void(TStream&)>& write) {
+namespace {
+
+// Refuses, as opening for writing would, an existing file the process may not
+// write; else raises when the replacement cannot be made.
+void CheckReplaceable(const String& fileName, const TFileReplaceStream& s) {
+  if (!s.Ok())
+    throw EFCreateError(u"Cannot create file \"" + fileName + u"\". " + Utf8ToString(std::strerror(s.LastError())));
+}
+
+void CheckWritable(const String& fileName) {
   const std::string path = StringToUtf8(fileName);
   struct stat st;
   if (!path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), W_OK) != 0) {
     throw EFCreateError(u"Cannot create file \"" + fileName + u"\". " + Utf8ToString(std::strerror(errno)));
   }
+}
+
+}  // namespace
+
+bool TryReplaceFileWith(const String& fileName, const std::function<bool(TStream&)>& write) {
+  CheckWritable(fileName);
   TFileReplaceStream s(fileName);
-  if (!s.Ok())
-    throw EFCreateError(u"Cannot create file \"" + fileName + u"\". " + Utf8ToString(std::strerror(s.LastError())));
+  CheckReplaceable(fileName, s);
+  return write(s) && s.Commit();
+}
+
+void ReplaceFileWith(const String& fileName, const std::function<void(TStream&)>& write) {
+  CheckWritable(fileName);
+  TFileReplaceStream s(fileName);
+  CheckReplaceable(fileName, s);
   write(s);
   if (!s.Commit()) {
     const Int32 error = s.LastError() != 0 ? s.LastError() : EIO;

@@ -91,6 +91,10 @@ std::string TemporarySiblingName(const std::string& prefix, const std::string& b
 // made and EWriteError when writing or putting it in place fails (and passes
 // on what write raises); the file is then as it was.
 void ReplaceFileWith(const String& fileName, const std::function<void(TStream&)>& write);
+// The same for writers that answer whether every write went: false (the file
+// as it was) when write answers false or the replacement cannot be put in
+// place; EFCreateError as above when it cannot be made.
+bool TryReplaceFileWith(const String& fileName, const std::function<bool(TStream&)>& write);
 
 // Writes all n bytes to the descriptor, going on after short writes and
 // interruptions; false (errno set) when the system refuses or writes nothing.

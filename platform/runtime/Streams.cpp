@@ -66,6 +66,20 @@ Int64 TStream::Size() {
 
 void TStream::SetSize(Int64) {}
 
+TBytes TStream::ReadRest() {
+  TBytes buf;
+  const Int64 expected = Remaining();
+  if (expected > 0 && static_cast<UInt64>(expected) < buf.max_size()) buf.reserve(static_cast<size_t>(expected));
+  std::vector<Byte> chunk(1 << 16);
+  for (;;) {
+    const Int64 n = Read(chunk.data(), static_cast<Int64>(chunk.size()));
+    if (n > 0) buf.insert(buf.end(), chunk.begin(), chunk.begin() + n);
+    if (LastReadError() != 0) throw EReadError(u"Stream read error");
+    if (n <= 0) break;
+  }
+  return buf;
+}
+
 Int64 TStream::Remaining() {
   Int64 r = Size() - Position();
   return r > 0 ? r : 0;

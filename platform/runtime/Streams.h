@@ -46,6 +46,11 @@ class TStream : public TObject {
   // early raises EReadError.
   Int64 CopyFrom(TStream* source, Int64 count);
 
+  // Everything from the position to the end, read in pieces so that a stream
+  // whose size is not what it claims still gives what it holds. A read that
+  // the system fails raises EReadError: it is never taken for the end.
+  TBytes ReadRest();
+
   // Little-endian scalars; a short read raises EReadError.
   template <class T>
   T ReadValue() {

@@ -16,7 +16,6 @@ constexpr const char16_t* kIndexError = u"List index out of bounds (%d)";
 constexpr const char16_t* kSortedListError = u"Operation not allowed on sorted list";
 constexpr const char16_t* kDuplicateError = u"String list does not allow duplicates";
 
-constexpr size_t kReadChunk = 1 << 20;
 
 bool NeedsQuoting(const String& s, Char delimiter, Char quote, bool strict) {
   for (Char c : s) {
@@ -374,17 +373,7 @@ void TStrings::LoadFromStream(TStream* stream) { LoadFromStream(stream, nullptr)
 void TStrings::LoadFromStream(TStream* stream, TEncoding* enc) {
   if (stream == nullptr) return;
   TUpdateScope scope(*this);
-  // Everything from the position to the end, read in pieces so that a stream
-  // whose size is not what it claims still loads what it holds.
-  TBytes buf;
-  Int64 expected = stream->Remaining();
-  if (expected > 0 && static_cast<UInt64>(expected) < buf.max_size()) buf.reserve(static_cast<size_t>(expected));
-  std::vector<Byte> chunk(kReadChunk);
-  for (;;) {
-    Int64 n = stream->Read(chunk.data(), static_cast<Int64>(chunk.size()));
-    if (n <= 0) break;
-    buf.insert(buf.end(), chunk.begin(), chunk.begin() + n);
-  }
+  const TBytes buf = stream->ReadRest();
   TEncoding* e = SharedEncoding(enc);
   Int32 skip = TEncoding::GetBufferEncoding(buf, e, DefaultEncoding());
   if (e == nullptr) e = DefaultEncoding();
