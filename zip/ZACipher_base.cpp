@@ -209,8 +209,11 @@ void TCipher::InitKey(const AnsiString& password, const void* vector) {
   const Int32 digestSize = hash->DigestKeySize();
   Byte* digest = hash->DigestKey();
   Init(digest, std::min(digestSize, fKeySize), vector);
-  // The digest is not left readable in the hash object.
+  // The digest is encrypted under itself as before (the counter and feedback
+  // move as they always have), then wiped: in the MAC modes encryption writes
+  // nothing, and the key must not stay readable in the hash object.
   EncodeBuffer(digest, digest, digestSize);
+  OPENSSL_cleanse(digest, static_cast<size_t>(digestSize));
   Done();
   SetFlag(0, true);
 }

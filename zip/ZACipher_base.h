@@ -29,8 +29,12 @@ class THashClass : public TProtectionClass {
 
   constexpr THashClass(const char* name, const THashClass* parent, Int32 digestSize, TFactory factory)
       : TProtectionClass(name, parent), fDigestSize(digestSize), fFactory(factory) {}
+  // The root of the hash classes, whose parent is TProtection's class.
+  constexpr THashClass(const char* name, const TProtectionClass* root, Int32 digestSize, TFactory factory)
+      : TProtectionClass(name, root), fDigestSize(digestSize), fFactory(factory), fRoot(true) {}
 
-  const THashClass* Parent() const { return static_cast<const THashClass*>(ClassParent()); }
+  // The parent among the hash classes; null for the root.
+  const THashClass* Parent() const { return fRoot ? nullptr : static_cast<const THashClass*>(ClassParent()); }
   Int32 DigestKeySize() const { return fDigestSize; }
   // A new hash object linked to protection; null for a class without objects.
   TProtectionPtr<THash> Create(TProtection* protection = nullptr) const;
@@ -51,6 +55,7 @@ class THashClass : public TProtectionClass {
  private:
   Int32 fDigestSize;
   TFactory fFactory;
+  bool fRoot = false;
 };
 
 // The class reference of a cipher class: name, parent, the sizes of its
@@ -69,8 +74,19 @@ class TCipherClass : public TProtectionClass {
         fUserSize(userSize),
         fPasswordFactory(passwordFactory),
         fKeyFactory(keyFactory) {}
+  // The root of the cipher classes, whose parent is TProtection's class.
+  constexpr TCipherClass(const char* name, const TProtectionClass* root, Int32 bufSize, Int32 keySize,
+                         Int32 userSize, TPasswordFactory passwordFactory, TKeyFactory keyFactory)
+      : TProtectionClass(name, root),
+        fBufSize(bufSize),
+        fKeySize(keySize),
+        fUserSize(userSize),
+        fPasswordFactory(passwordFactory),
+        fKeyFactory(keyFactory),
+        fRoot(true) {}
 
-  const TCipherClass* Parent() const { return static_cast<const TCipherClass*>(ClassParent()); }
+  // The parent among the cipher classes; null for the root.
+  const TCipherClass* Parent() const { return fRoot ? nullptr : static_cast<const TCipherClass*>(ClassParent()); }
   void GetContext(Int32& bufSize, Int32& keySize, Int32& userSize) const {
     bufSize = fBufSize;
     keySize = fKeySize;
@@ -92,6 +108,7 @@ class TCipherClass : public TProtectionClass {
   Int32 fUserSize;
   TPasswordFactory fPasswordFactory;
   TKeyFactory fKeyFactory;
+  bool fRoot = false;
 };
 
 // What a cipher's constructor needs: its class (for the context sizes), and

@@ -133,6 +133,22 @@ TEST_F(ZACipherKeysWithFormats, PasswordKeyIsTheCipherKeyedWithRipeMD256OfThePas
   EXPECT_EQ(HexOf(Encoded(*m, plain)), HexOf(ReferenceEcb(EVP_aes_128_ecb(), TBytes(md4.begin(), md4.end()), plain)));
 }
 
+TEST_F(ZACipherKeysWithFormats, PasswordDigestIsWipedInEveryMode) {
+  const AnsiString password = "correct horse";
+  const AnsiString digest = THash_RipeMD256::ClassRef().CalcString(password, nullptr, fmtCOPY);
+  const TBytes key(digest.begin(), digest.end());
+  const TBytes plain = Pattern(16, 8);
+  for (TCipherMode mode : {cmCTS, cmCBC, cmCFB, cmOFB, cmCTR, cmECB, cmCTSMAC, cmCBCMAC, cmCFBMAC}) {
+    auto c = TCipher_Rijndael::Create();
+    c->SetMode(mode);
+    c->InitKey(password);
+    EXPECT_EQ(HexOf(c->GetHash()->DigestKey(), 32), HexOf(TBytes(32, 0))) << mode;
+    // The key is still the digest.
+    c->SetMode(cmECB);
+    EXPECT_EQ(HexOf(Encoded(*c, plain)), HexOf(ReferenceEcb(EVP_aes_256_ecb(), key, plain))) << mode;
+  }
+}
+
 TEST(ZACipherKeys, ProtectWipesAndResetsVectors) {
   auto c = Keyed(TCipher_Rijndael::ClassRef(), Pattern(16), cmCBC);
   Encoded(*c, Pattern(40));
