@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "ArchiverTestSupport.h"
 #include "TestSupport.h"
@@ -210,6 +211,34 @@ TEST_F(ZAEntries, AFolderLinkInTheTargetIsNotEntered) {
   zip.ExtractFiles(u"*", 0x28BF, String());
   EXPECT_EQ(failures, std::vector<Int32>{20});
   EXPECT_FALSE(FileExists(File("outside/planted.txt")));
+}
+
+TEST_F(ZAEntries, AFolderSwappedForALinkDuringExtractionIsNotFollowed) {
+  ::mkdir(Path("out").c_str(), 0777);
+  ::mkdir(Path("outside").c_str(), 0777);
+  std::string big(300000, '\0');
+  for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>('a' + (i * 7 + i / 3) % 26);
+  MakeArchive("a.zip", {{u"sub/deep/f.txt", Utf8ToString(big)}});
+  TZipArchiver zip;
+  Open(zip, "a.zip");
+  zip.FBaseDir = File("out");
+  bool swapped = false;
+  // Once the data flow, another process swaps each folder on the way for a link.
+  zip.OnFileProgress = [&](TObject*, const String&, Double, TZAProcessOperation, TZAProgressPhase phase, bool&) {
+    if (phase != ppProcess || swapped) return;
+    swapped = true;
+    ASSERT_EQ(::rename(Path("out/sub").c_str(), Path("out/moved").c_str()), 0);
+    ASSERT_EQ(::symlink(Path("outside").c_str(), Path("out/sub").c_str()), 0);
+    ::mkdir(Path("outside/deep").c_str(), 0777);
+  };
+  zip.ExtractFiles(u"*", 0x28BF, String());
+  EXPECT_TRUE(swapped);
+  EXPECT_TRUE(failures.empty());
+  // The file went into the folder that was walked, which now has another name.
+  EXPECT_TRUE(ReadRaw("out/moved/deep/f.txt") == big);
+  size_t planted = 0;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(Path("outside"))) planted += e.is_regular_file();
+  EXPECT_EQ(planted, 0u);
 }
 
 TEST_F(ZAEntries, AHandlersTargetIsUsedAsGiven) {
