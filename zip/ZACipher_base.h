@@ -214,7 +214,8 @@ class TCipher : public TProtection {
  private:
   void CheckInitialized() const;
   void ApplyCodeAction(TPAction action);
-  void EncodeCTR(Byte* data, Int32 size);
+  // The counter mode from in to out (which may be in, or lie before it).
+  void EncodeCTR(const Byte* in, Byte* out, Int32 size);
 };
 
 // The default cipher class (TCipher_Rijndael unless set; null restores it)
