@@ -560,7 +560,8 @@ void TZABaseArchiver::ExtractTaggedFile(Int32 index, const String& name, const S
       // The target folder itself is the host's choice; below it nothing
       // from the archive may pass through a link.
       TFolderHandle base;
-      if (ZAForceDirectories(ZAExcludeTrailingBackslash(folder))) base.fd = OpenHostFolder(ZAExcludeTrailingBackslash(folder));
+      if (ZAForceDirectories(ZAExcludeTrailingBackslash(folder)))
+        base.fd = OpenHostFolder(ZAExcludeTrailingBackslash(folder));
       if (base.fd >= 0) where.fd = ZAOpenFoldersBelow(base.fd, folders);
       if (where.fd < 0) throw EZAException(20, {ZAIncludeTrailingBackslash(folder) + folders}, this);
     }

@@ -342,7 +342,8 @@ namespace {
 // without being freed).
 class TStreamWindow : public TStream {
  public:
-  TStreamWindow(std::shared_ptr<TStream> stream, Int64 start) : fStream(std::move(stream)), fStart(std::max<Int64>(0, start)) {}
+  TStreamWindow(std::shared_ptr<TStream> stream, Int64 start)
+      : fStream(std::move(stream)), fStart(std::max<Int64>(0, start)) {}
   Int64 Read(void* buffer, Int64 count) override {
     const Int64 n = std::min(count, Size() - fPosition);
     if (n <= 0) return 0;

@@ -398,9 +398,7 @@ void TCipher::EncodeBuffer(const void* source, void* dest, Int32 size) {
         ShiftIn(F, n, B[0]);
       }
       break;
-    case cmCTR:
-      EncodeCTR(out, out, size);
-      break;
+    case cmCTR: EncodeCTR(out, out, size); break;
     case cmECB: {
       const Int32 blocks = size / n;
       if (blocks > 0) EncodeBlocks(out, out, blocks);

@@ -75,8 +75,8 @@ class TCipherClass : public TProtectionClass {
         fPasswordFactory(passwordFactory),
         fKeyFactory(keyFactory) {}
   // The root of the cipher classes, whose parent is TProtection's class.
-  constexpr TCipherClass(const char* name, const TProtectionClass* root, Int32 bufSize, Int32 keySize,
-                         Int32 userSize, TPasswordFactory passwordFactory, TKeyFactory keyFactory)
+  constexpr TCipherClass(const char* name, const TProtectionClass* root, Int32 bufSize, Int32 keySize, Int32 userSize,
+                         TPasswordFactory passwordFactory, TKeyFactory keyFactory)
       : TProtectionClass(name, root),
         fBufSize(bufSize),
         fKeySize(keySize),

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "platform/runtime/DateUtils.h"
-#include "platform/runtime/FileSeam.h"
 #include "platform/runtime/FileReplace.h"
+#include "platform/runtime/FileSeam.h"
 #include "platform/runtime/Locale.h"
 #include "platform/runtime/Strings.h"
 

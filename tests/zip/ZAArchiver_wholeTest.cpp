@@ -297,8 +297,8 @@ TEST_F(ZAArchiver_whole, RepairKeepsEachEntrysOwnAttributes) {
     Cardinal external;
     Word internal;
   };
-  const std::vector<Case> cases = {{u"a?", 0x21, 0}, {u"ab", 0x20, 1}, {u"*", 0x20, 0},
-                                   {u"c*d", 0x21, 1}, {longName, 0x21, 1}};
+  const std::vector<Case> cases = {
+      {u"a?", 0x21, 0}, {u"ab", 0x20, 1}, {u"*", 0x20, 0}, {u"c*d", 0x21, 1}, {longName, 0x21, 1}};
   {
     TZipArchiver z;
     z.FFileName = File("attrs.zip");

@@ -119,8 +119,9 @@ TEST(ZACipherClasses, ClassTreeAndShortNames) {
   // object is neither.
   auto plain = TProtection::Create();
   auto checksum = TChecksum::ClassRef().Create();
-  for (const TProtection* p : {static_cast<const TProtection*>(za.get()), static_cast<const TProtection*>(md4.get()),
-                               static_cast<const TProtection*>(checksum.get()), static_cast<const TProtection*>(plain.get())})
+  for (const TProtection* p :
+       {static_cast<const TProtection*>(za.get()), static_cast<const TProtection*>(md4.get()),
+        static_cast<const TProtection*>(checksum.get()), static_cast<const TProtection*>(plain.get())})
     EXPECT_TRUE(IsObject(p, &TProtection::ClassRef())) << p->ClassType()->ClassName();
   EXPECT_FALSE(IsObject(plain.get(), &TCipher::ClassRef()));
   EXPECT_FALSE(IsObject(plain.get(), &THash::ClassRef()));
