@@ -195,40 +195,6 @@ TEST_F(ZAUtilsFiles, DelTreeIfNoFiles) {
   EXPECT_TRUE(DelTreeIfNoFiles(File("missing")));
 }
 
-TEST_F(ZAUtilsFiles, FoldersBelowADescriptorAreMadeAndNeverEnteredThroughALink) {
-  namespace fs = std::filesystem;
-  fs::create_directories(Path("base/have"));
-  fs::create_directories(Path("outside"));
-  WriteRaw("base/file", "x");
-  fs::create_directory_symlink(Path("outside"), Path("base/link"));
-  fs::create_directory_symlink(Path("outside"), Path("base/have/link"));
-  const int base = ::open(Path("base").c_str(), O_RDONLY | O_DIRECTORY);
-  ASSERT_GE(base, 0);
-  struct Case {
-    const char16_t* rel;
-    const char* made;  // a path that is a folder afterwards; null when refused
-  };
-  for (const Case& c : {Case{u"", "base"}, Case{u"./", "base"}, Case{u"a/b/c/", "base/a/b/c"},
-                        Case{u"have//d", "base/have/d"}, Case{u"link/x/", nullptr}, Case{u"have/link/", nullptr},
-                        Case{u"file/y/", nullptr}, Case{u"a/../b/", nullptr}}) {
-    SCOPED_TRACE(StringToUtf8(c.rel));
-    const int fd = ZAOpenFoldersBelow(base, c.rel);
-    if (c.made == nullptr) {
-      EXPECT_LT(fd, 0);
-      continue;
-    }
-    ASSERT_GE(fd, 0);
-    struct stat a, b;
-    ASSERT_EQ(::fstat(fd, &a), 0);
-    ASSERT_EQ(::lstat(Path(c.made).c_str(), &b), 0);
-    EXPECT_TRUE(S_ISDIR(b.st_mode));
-    EXPECT_EQ(a.st_ino, b.st_ino);
-    ::close(fd);
-  }
-  EXPECT_TRUE(fs::is_empty(Path("outside")));
-  ::close(base);
-}
-
 TEST_F(ZAUtilsFiles, AFileInAHeldFolderReplacesItsNameOnlyOnCommit) {
   namespace fs = std::filesystem;
   fs::create_directories(Path("d/sub"));
