@@ -578,6 +578,7 @@ void TZABaseArchiver::ExtractTaggedFile(Int32 index, const String& name, const S
     const Cardinal fileTime = ZADateTimeToDos(ZALocalDateTimeOf(st.st_mtim));
     const Cardinal entryTime = (Cardinal(item.CentralDir.lastModDate) << 16) | item.CentralDir.lastModTime;
     bool replace = true;
+    const String asked = target;
     switch (FOptions.FOverwriteMode) {
       case omPrompt: DoOnConfirmOverwrite(name, target, replace); break;
       case omAlways: break;
@@ -586,6 +587,15 @@ void TZABaseArchiver::ExtractTaggedFile(Int32 index, const String& name, const S
       case omIfOlder: replace = fileTime > entryTime; break;
     }
     if (!replace) return;
+    if (target != asked) {
+      // The handler chose another target: the host's decision, used as given.
+      target = ToSlashes(target);
+      leaf = NamePart(target);
+      TFolderHandle chosen(OpenHostFolder(FolderPart(target)));
+      if (chosen.fd < 0) throw EZAException(19, {target}, this);
+      std::swap(where.fd, chosen.fd);
+      if (ZAStatInFolder(where.fd, leaf, st) && S_ISDIR(st.st_mode)) throw EZAException(19, {target}, this);
+    }
   }
   // Anything else at the name (a link among them) is replaced by the
   // extracted file, never written through; a file keeps its old content until

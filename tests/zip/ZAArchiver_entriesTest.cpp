@@ -680,6 +680,18 @@ TEST_F(ZAEntries, OverwriteModesWhenAddingAndExtracting) {
   TDateTime age = 0;
   ASSERT_TRUE(FileAge(File("out/x.txt"), age));
   EXPECT_NEAR(age, 40000, 1.0 / 86400 * 2);
+  // A prompt whose handler names another target: the entry goes there and
+  // the file asked about stays.
+  WriteRaw("out/x.txt", "asked about");
+  ::mkdir(Path("elsewhere").c_str(), 0777);
+  zip.FOptions.FOverwriteMode = omPrompt;
+  zip.OnConfirmOverwrite = [this](TObject*, const String&, String& dest, bool& confirm) {
+    dest = File("elsewhere/y.txt");
+    confirm = true;
+  };
+  zip.ExtractFiles(u"*", 0x28BF, String());
+  EXPECT_EQ(ReadRaw("out/x.txt"), "asked about");
+  EXPECT_EQ(ReadRaw("elsewhere/y.txt"), "from the archive");
 }
 
 TEST_F(ZAEntries, BracketsAttributesAndRefusals) {
