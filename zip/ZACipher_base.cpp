@@ -280,9 +280,10 @@ void TCipher::EncodeCTR(const Byte* in, Byte* out, Int32 size) {
         if (n > 8) std::memcpy(blocks + b * n + 8, nonce + 8, static_cast<size_t>(n - 8));
       }
     }
-    // Ask for the data now, so that memory is read while the blocks are
-    // encrypted rather than after.
-    for (Int32 at = 0; at < bytes; at += 64) __builtin_prefetch(in + i + at, 0);
+    // Ask for the data now (into the second-level cache, which holds a whole
+    // batch), so that memory is read while the blocks are encrypted rather
+    // than after.
+    for (Int32 at = 0; at < bytes; at += 64) __builtin_prefetch(in + i + at, 0, 1);
     if (separate) {
       // The key stream goes straight into the destination, and the source is
       // folded into it there: no copy first.
