@@ -143,9 +143,7 @@ TCipher::TCipher(const TCipherInit& init)
   ctrMode_Position = fBufSize;
 }
 
-TCipher::~TCipher() {
-  TCipher::Protect();
-}
+TCipher::~TCipher() { TCipher::Protect(); }
 
 void TCipher::GetContext(Int32& bufSize, Int32& keySize, Int32& userSize) const {
   CipherClass()->GetContext(bufSize, keySize, userSize);
@@ -263,6 +261,12 @@ void TCipher::EncodeCTR(const Byte* in, Byte* out, Int32 size) {
   // when the destination cannot take it.
   alignas(64) Byte blocks[kCtrBatchBytes];
   Int32 usedBytes = 0;
+  if (size - i >= n && EncodeCounterStream(in + i, out + i, (size - i) / n, counter, nonce, block)) {
+    const Int32 count = (size - i) / n;
+    counter += static_cast<UInt64>(count);
+    i += count * n;
+    ctrMode_Position = n;
+  }
   while (size - i >= n) {
     const Int32 count = std::min(perBatch, (size - i) / n);
     const Int32 bytes = count * n;
@@ -310,6 +314,8 @@ void TCipher::EncodeCTR(const Byte* in, Byte* out, Int32 size) {
   StoreLE64(nonce, counter);
   if (usedBytes > 0) OPENSSL_cleanse(blocks, static_cast<size_t>(usedBytes));
 }
+
+bool TCipher::EncodeCounterStream(const Byte*, Byte*, Int32, UInt64, const Byte*, Byte*) { return false; }
 
 void TCipher::EncodeBlocks(const Byte* source, Byte* dest, Int32 count) {
   const size_t n = static_cast<size_t>(fBufSize);
@@ -412,8 +418,7 @@ void TCipher::EncodeBuffer(const void* source, void* dest, Int32 size) {
       }
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -470,8 +475,7 @@ void TCipher::DecodeBuffer(const void* source, void* dest, Int32 size) {
       }
       break;
     }
-    default:
-      break;
+    default: break;
   }
   OPENSSL_cleanse(saved.data(), saved.size());
 }

@@ -43,14 +43,12 @@ class THashClass : public TProtectionClass {
   // Calc over the data and Done, and returns the digest in the string format.
   AnsiString CalcBuffer(const void* buffer, Int32 size, TProtection* protection = nullptr,
                         Int32 format = fmtDEFAULT) const;
-  AnsiString CalcString(const AnsiString& data, TProtection* protection = nullptr,
-                        Int32 format = fmtDEFAULT) const;
+  AnsiString CalcString(const AnsiString& data, TProtection* protection = nullptr, Int32 format = fmtDEFAULT) const;
   // A negative size means the whole stream from position 0. Reads blocks of
   // 4096 bytes, stops early when a read returns nothing, reports progress.
   AnsiString CalcStream(TStream* stream, Int64 size, TProtection* protection = nullptr,
                         Int32 format = fmtDEFAULT) const;
-  AnsiString CalcFile(const String& fileName, TProtection* protection = nullptr,
-                      Int32 format = fmtDEFAULT) const;
+  AnsiString CalcFile(const String& fileName, TProtection* protection = nullptr, Int32 format = fmtDEFAULT) const;
 
  private:
   Int32 fDigestSize;
@@ -66,8 +64,8 @@ class TCipherClass : public TProtectionClass {
                                                        TProtection* protection);
   using TKeyFactory = TProtectionPtr<TCipher> (*)(const TCipherClass& cls, TBytes& key, Word keyLength);
 
-  constexpr TCipherClass(const char* name, const TCipherClass* parent, Int32 bufSize, Int32 keySize,
-                         Int32 userSize, TPasswordFactory passwordFactory, TKeyFactory keyFactory)
+  constexpr TCipherClass(const char* name, const TCipherClass* parent, Int32 bufSize, Int32 keySize, Int32 userSize,
+                         TPasswordFactory passwordFactory, TKeyFactory keyFactory)
       : TProtectionClass(name, parent),
         fBufSize(bufSize),
         fKeySize(keySize),
@@ -193,6 +191,14 @@ class TCipher : public TProtection {
   // source); ciphers with a faster batch path override it (the counter mode
   // and ECB hand their blocks over in batches).
   virtual void EncodeBlocks(const Byte* source, Byte* dest, Int32 count);
+  // The counter mode's key stream over count whole blocks in one pass, for
+  // ciphers that can: the counter blocks (the 64-bit counter counter + 1,
+  // counter + 2, ... in bytes 0-7, little-endian, the nonce's bytes above)
+  // are encrypted and XORed over in into out (which may be in, or lie before
+  // it); the last key-stream block goes to last. False (nothing done) when
+  // the cipher has no such path.
+  virtual bool EncodeCounterStream(const Byte* in, Byte* out, Int32 count, UInt64 counter, const Byte* nonce,
+                                   Byte* last);
   // The key schedule area.
   Byte* User() { return fUser.data(); }
 
