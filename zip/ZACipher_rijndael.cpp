@@ -1,6 +1,7 @@
-// AES: TCipher_Rijndael runs OpenSSL's AES block function; TCipher_RijndaelZA
-// runs the AES rounds here over its own key expansion, which differs from
-// AES for 32-byte keys.
+// AES: TCipher_Rijndael runs OpenSSL's AES block function, and the counter
+// mode over whole blocks runs on the processor's AES instructions where it has
+// them (AES-128 and AES-256 keys); TCipher_RijndaelZA runs the AES rounds here
+// over its own key expansion, which differs from AES for 32-byte keys.
 #include <openssl/crypto.h>
 
 #include <array>
