@@ -5,9 +5,15 @@
 //
 // Extraction never writes outside its target folder: a stored name that is
 // absolute, has a drive or server prefix or a ".." element ("/" and "\" both
-// separate) is refused, folders are entered without following links, a link
-// at the target is replaced rather than written through, and a file that is
-// replaced keeps its old content until the entry has extracted and checked.
+// separate) is refused. The path below the target folder is walked and made
+// through descriptors, one folder at a time relative to the one before and
+// never through a link, so no other process can redirect it by swapping a
+// folder for a link while the walk runs. The file is written under a
+// temporary name in its own folder and moved over its name only when the
+// entry has extracted and checked: a file that is replaced keeps its old
+// content until then, and a link at the target is replaced, never written
+// through.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,7 +21,6 @@
 #include <limits>
 
 #include "platform/runtime/DateUtils.h"
-#include "platform/runtime/FileReplace.h"
 #include "zip/ZAArchiver.h"
 #include "zip/ZAExcept.h"
 #include "zip/ZAUtils.h"
@@ -57,27 +62,23 @@ bool IsUnsafeStoredName(const String& name) {
   return name.find(u'\0') != String::npos;
 }
 
-// Creates the folders of rel (separated by "/") below base, entering none
-// that is a link. False when one cannot be made or is not a real folder.
-bool MakeFoldersBelow(const String& base, const String& rel) {
-  String path = ZAExcludeTrailingBackslash(base);
-  size_t from = 0;
-  while (from < rel.size()) {
-    size_t to = rel.find(u'/', from);
-    if (to == String::npos) to = rel.size();
-    const String part = rel.substr(from, to - from);
-    from = to + 1;
-    if (part.empty() || part == u".") continue;
-    path += u"/" + part;
-    struct stat st;
-    const std::string p = StringToUtf8(path);
-    if (::lstat(p.c_str(), &st) == 0) {
-      if (!S_ISDIR(st.st_mode)) return false;  // a link or a file in the way
-      continue;
-    }
-    if (!CreateDir(path)) return false;
+// A descriptor closed when it goes out of scope.
+struct TFolderHandle {
+  int fd = -1;
+  TFolderHandle() = default;
+  explicit TFolderHandle(int f) : fd(f) {}
+  TFolderHandle(const TFolderHandle&) = delete;
+  TFolderHandle& operator=(const TFolderHandle&) = delete;
+  ~TFolderHandle() {
+    if (fd >= 0) ::close(fd);
   }
-  return true;
+};
+
+// Opens a folder that the host named (links on its path are the host's
+// choice and are followed); -1 when it cannot.
+int OpenHostFolder(const String& folder) {
+  const String path = folder.empty() ? String(u".") : folder;
+  return ::open(StringToUtf8(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
 }  // namespace
@@ -534,12 +535,18 @@ void TZABaseArchiver::ExtractTaggedFile(Int32 index, const String& name, const S
   // a name from the archive is checked.
   const bool fromHandler = ToSlashes(given) != ToSlashes(stored);
   String target;
+  String leaf;          // the file's name in its folder
+  TFolderHandle where;  // the folder it goes into
   const bool isFolder = (attr & faDirectory) != 0 || (!name.empty() && name.back() == u'/');
   if (fromHandler) {
     target = ToSlashes(given);
     if (target.empty() || target[0] != u'/') target = ZAIncludeTrailingBackslash(folder) + target;
     if (FOptions.FCreateDirs && !ZAForceDirectories(ZAExtractFilePath(target)))
       throw EZAException(20, {ZAExtractFilePath(target)}, this);
+    if (isFolder) return;
+    leaf = NamePart(target);
+    where.fd = OpenHostFolder(FolderPart(target));
+    if (where.fd < 0) throw EZAException(19, {target}, this);
   } else {
     if (IsUnsafeStoredName(stored)) throw EZAException(19, {stored}, this);
     String rel = ToSlashes(stored);
@@ -548,26 +555,32 @@ void TZABaseArchiver::ExtractTaggedFile(Int32 index, const String& name, const S
       if (!r.empty() && r.back() == u'/') r.pop_back();
       rel = NamePart(r);
       if (isFolder) return;
+      where.fd = OpenHostFolder(ZAExcludeTrailingBackslash(folder));
+      if (where.fd < 0) throw EZAException(19, {ZAIncludeTrailingBackslash(folder) + rel}, this);
     } else {
       const String folders = isFolder ? rel : FolderPart(rel);
       // The target folder itself is the host's choice; below it nothing
       // from the archive may pass through a link.
-      if (!ZAForceDirectories(ZAExcludeTrailingBackslash(folder)) || !MakeFoldersBelow(folder, folders))
-        throw EZAException(20, {ZAIncludeTrailingBackslash(folder) + folders}, this);
+      TFolderHandle base;
+      if (ZAForceDirectories(ZAExcludeTrailingBackslash(folder)))
+        base.fd = OpenHostFolder(ZAExcludeTrailingBackslash(folder));
+      if (base.fd >= 0) where.fd = ZAOpenFoldersBelow(base.fd, folders);
+      if (where.fd < 0) throw EZAException(20, {ZAIncludeTrailingBackslash(folder) + folders}, this);
     }
     target = ZAIncludeTrailingBackslash(folder) + rel;
+    leaf = NamePart(rel);
   }
   if (isFolder) return;
 
   struct stat st;
-  const std::string targetPath = StringToUtf8(target);
-  const bool isLink = ::lstat(targetPath.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
-  if (!isLink && ZAFileExists(target)) {
-    if (!FOptions.FReplaceReadOnly && (ZAFileGetAttr(target) & faReadOnly) != 0) return;
-    TDateTime age = 0;
-    const Cardinal fileTime = ZAFileAge(target, age) ? ZADateTimeToDos(age) : 0;
+  const bool present = ZAStatInFolder(where.fd, leaf, st);
+  if (present && S_ISDIR(st.st_mode)) throw EZAException(19, {target}, this);
+  if (present && S_ISREG(st.st_mode)) {
+    if (!FOptions.FReplaceReadOnly && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return;
+    const Cardinal fileTime = ZADateTimeToDos(ZALocalDateTimeOf(st.st_mtim));
     const Cardinal entryTime = (Cardinal(item.CentralDir.lastModDate) << 16) | item.CentralDir.lastModTime;
     bool replace = true;
+    const String asked = target;
     switch (FOptions.FOverwriteMode) {
       case omPrompt: DoOnConfirmOverwrite(name, target, replace); break;
       case omAlways: break;
@@ -576,26 +589,29 @@ void TZABaseArchiver::ExtractTaggedFile(Int32 index, const String& name, const S
       case omIfOlder: replace = fileTime > entryTime; break;
     }
     if (!replace) return;
-  }
-  // A link at the target is replaced by the extracted file, never written
-  // through; everything else keeps its old content until the entry checks.
-  if (isLink && ::unlink(targetPath.c_str()) != 0) throw EZAException(19, {target}, this);
-  if (ZADirectoryExists(target)) throw EZAException(19, {target}, this);
-  bool written = false;
-  {
-    TFileReplaceStream out(target);
-    if (!out.Ok()) throw EZAException(19, {target}, this);
-    FSkipFile = false;
-    ExtractItem(index, &out, 0, 0);
-    if (!FSkipFile && !FProgressCancel) {
-      if (!out.Commit()) throw EZAException(19, {target}, this);
-      written = true;
+    if (target != asked) {
+      // The handler chose another target: the host's decision, used as given.
+      target = ToSlashes(target);
+      leaf = NamePart(target);
+      TFolderHandle chosen(OpenHostFolder(FolderPart(target)));
+      if (chosen.fd < 0) throw EZAException(19, {target}, this);
+      std::swap(where.fd, chosen.fd);
+      if (ZAStatInFolder(where.fd, leaf, st) && S_ISDIR(st.st_mode)) throw EZAException(19, {target}, this);
     }
   }
-  if (!written) return;
-  FileSetDate(target, ZADosToDateTime((Cardinal(item.CentralDir.lastModDate) << 16) | item.CentralDir.lastModTime));
+  // Anything else at the name (a link among them) is replaced by the
+  // extracted file, never written through; a file keeps its old content until
+  // the entry checks.
+  TZAFolderFileStream out(where.fd, leaf);
+  if (!out.Ok()) throw EZAException(19, {target}, this);
+  FSkipFile = false;
+  ExtractItem(index, &out, 0, 0);
+  if (FSkipFile || FProgressCancel) return;
   // Only read-only comes from an archive: no executable or set-id bit.
-  if (FOptions.FSetAttributes && (attr & faReadOnly) != 0) ZAFileSetAttr(target, faReadOnly);
+  const bool readOnly = FOptions.FSetAttributes && (attr & faReadOnly) != 0;
+  const TDateTime modified =
+      ZADosToDateTime((Cardinal(item.CentralDir.lastModDate) << 16) | item.CentralDir.lastModTime);
+  if (!out.Commit(modified, readOnly)) throw EZAException(19, {target}, this);
 }
 
 void TZABaseArchiver::TestTaggedFile(Int32 index, const String& name) {

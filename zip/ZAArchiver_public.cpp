@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <unordered_set>
 
 #include "platform/runtime/DateUtils.h"
 #include "zip/ZAArchiver.h"
@@ -332,6 +333,49 @@ Int32 TZABaseArchiver::AddFileInit(const String& sourceName, const String& baseD
 
 // ---- adding from memory --------------------------------------------------------
 
+namespace {
+
+// A read-only view of another stream from a fixed 64-bit offset to its end,
+// seen as a stream of its own that starts at 0. Each read leaves the other
+// stream's position where it was, so its owner sees no change. Holding the
+// stream keeps it as long as the view (a stream the caller owns is held
+// without being freed).
+class TStreamWindow : public TStream {
+ public:
+  TStreamWindow(std::shared_ptr<TStream> stream, Int64 start)
+      : fStream(std::move(stream)), fStart(std::max<Int64>(0, start)) {}
+  Int64 Read(void* buffer, Int64 count) override {
+    const Int64 n = std::min(count, Size() - fPosition);
+    if (n <= 0) return 0;
+    const Int64 saved = fStream->Position();
+    fStream->Seek(fStart + fPosition, soBeginning);
+    Int64 got = 0;
+    try {
+      got = fStream->Read(buffer, n);
+    } catch (...) {
+      fStream->Seek(saved, soBeginning);
+      throw;
+    }
+    fStream->Seek(saved, soBeginning);
+    if (got > 0) fPosition += got;
+    return std::max<Int64>(0, got);
+  }
+  Int64 Write(const void*, Int64) override { return 0; }
+  Int64 Seek(Int64 offset, TSeekOrigin origin) override {
+    const Int64 base = origin == soBeginning ? 0 : origin == soCurrent ? fPosition : Size();
+    fPosition = std::max<Int64>(0, base + offset);
+    return fPosition;
+  }
+  Int64 Size() override { return std::max<Int64>(0, fStream->Size() - fStart); }
+
+ private:
+  std::shared_ptr<TStream> fStream;
+  Int64 fStart;
+  Int64 fPosition = 0;
+};
+
+}  // namespace
+
 void TZABaseArchiver::InternalAddFromStream(const String& name, std::shared_ptr<TStream> stream, bool copyToBuffer,
                                             bool destroy, Int64 position, Int64 count, Cardinal attributes,
                                             TDateTime date) {
@@ -357,9 +401,16 @@ void TZABaseArchiver::InternalAddFromStream(const String& name, std::shared_ptr<
         item.Stream = copy;
         item.Position = 0;
         item.bDestroyStream = true;
+      } else if (position != 0) {
+        // The entry reads the caller's stream from the given position on:
+        // through a window that starts there, since the codec rewinds its
+        // source to 0 and the entry's own position field is 32-bit.
+        item.Stream = std::make_shared<TStreamWindow>(stream, position);
+        item.Position = 0;
+        item.bDestroyStream = destroy;
       } else {
         item.Stream = stream;
-        item.Position = static_cast<Int32>(position);
+        item.Position = 0;
         item.bDestroyStream = destroy;
       }
       const Int64 size = item.Stream->Size();
@@ -595,28 +646,39 @@ void TZABaseArchiver::RenameFile(const String& oldName, const String& newName) {
   TZADirArray& dir = *DMHandle->CDir;
   const String oldArg = ToSlashes(oldName);
   const String newArg = ToSlashes(newName);
+  // Names that differ only in case are different entries: the old name is
+  // taken in the case of the entry found, and only entries beginning with it
+  // in that exact case are renamed.
+  const TDirItem& found = dir.FItems[static_cast<size_t>(f.Handle.ItemNo)];
+  const String oldStem =
+      found.Name.size() >= oldArg.size() && ZALowerCase(found.Name.substr(0, oldArg.size())) == ZALowerCase(oldArg)
+          ? found.Name.substr(0, oldArg.size())
+          : oldArg;
   // The entries to rename: the one found and, for a folder, all below it.
   std::vector<Int32> targets{f.Handle.ItemNo};
-  const TDirItem& found = dir.FItems[static_cast<size_t>(f.Handle.ItemNo)];
   const bool folder = (found.CentralDir.externalAttr & faDirectory) != 0 || (!found.Name.empty() && found.Name.back() == u'/');
   if (folder) {
     String prefix = found.Name;
     if (prefix.back() != u'/') prefix += u'/';
     for (Int32 i = 0; i < dir.Count(); ++i)
-      if (i != f.Handle.ItemNo && ZALowerCase(dir.FItems[static_cast<size_t>(i)].Name).rfind(ZALowerCase(prefix), 0) == 0)
-        targets.push_back(i);
+      if (i != f.Handle.ItemNo && dir.FItems[static_cast<size_t>(i)].Name.starts_with(prefix)) targets.push_back(i);
   }
   // The old name is replaced only where it begins an entry's name.
   auto renamed = [&](const String& name) -> String {
-    if (ZALowerCase(name).rfind(ZALowerCase(oldArg), 0) == 0) return newArg + name.substr(oldArg.size());
+    if (name.starts_with(oldStem)) return newArg + name.substr(oldStem.size());
     return name;
   };
-  // A new name that another entry has is refused before anything changes.
+  // A rename that would give two entries one name is refused before anything
+  // changes: a new name that an entry left as it is has, or that two renamed
+  // entries would share.
+  std::vector<bool> isTarget(static_cast<size_t>(dir.Count()), false);
+  for (Int32 t : targets) isTarget[static_cast<size_t>(t)] = true;
+  std::unordered_set<String> names;
+  for (Int32 i = 0; i < dir.Count(); ++i)
+    if (!isTarget[static_cast<size_t>(i)]) names.insert(dir.FItems[static_cast<size_t>(i)].Name);
   for (Int32 t : targets) {
     const String to = renamed(dir.FItems[static_cast<size_t>(t)].Name);
-    const Int32 other = ZAFindEntryExact(dir, to);
-    if (other >= 0 && std::find(targets.begin(), targets.end(), other) == targets.end())
-      throw EZAException(69, {to}, this);
+    if (!names.insert(to).second) throw EZAException(69, {to}, this);
   }
   BeginUpdate();
   for (Int32 t : targets) {

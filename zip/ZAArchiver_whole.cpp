@@ -355,7 +355,7 @@ void TZABaseArchiver::RepairArchive(const String& newName) {
       }
     }
   };
-  {
+  try {
     TZipArchiver fixed;
     fixed.isZIPFormat = isZIPFormat;
     fixed.FFileName = target;
@@ -389,11 +389,31 @@ void TZABaseArchiver::RepairArchive(const String& newName) {
       fixed.FCompressionAlgorithm = FCompressionAlgorithm;
       fixed.FCompressionMode = FCompressionMode;
       fixed.FCompressionMethod = FCompressionMethod;
-      fixed.AddFromStream(item.Name, &temp, true, 0, temp.Size(), 0x20, 0);
-      fixed.ChangeFilesAttr(item.Name, static_cast<Int32>(cd.externalAttr));
-      fixed.ChangeFilesIntAttr(item.Name, cd.internalAttr);
+      // The attributes go onto the entry just added, found by its index and
+      // never through a name search, which would take "*" and "?" in a name
+      // as a mask and cannot take a name of 260 characters or more.
+      fixed.BeginUpdate();
+      try {
+        TZADirArray& dir = *fixed.DMHandle->CDir;
+        const Int32 before = dir.Count();
+        fixed.AddFromStream(item.Name, &temp, true, 0, temp.Size(), 0x20, 0);
+        const Int32 added = dir.Count() > before ? dir.Count() - 1 : ZAFindEntryExact(dir, item.Name);
+        if (added >= 0) {
+          TZAZipCentralDir& made = dir.FItems[static_cast<size_t>(added)].CentralDir;
+          made.externalAttr = cd.externalAttr;
+          made.internalAttr = cd.internalAttr;
+        }
+      } catch (...) {
+        fixed.CancelUpdate();
+        throw;
+      }
+      fixed.EndUpdate();
     }
     fixed.CloseArchive();
+  } catch (...) {
+    // A repair that fails leaves no half-built archive behind.
+    DeleteFile(target);
+    throw;
   }
   if (!inPlace) return;
   // The damaged archive is replaced in one step, and only by a whole copy.

@@ -3,6 +3,7 @@
 #include <openssl/crypto.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "platform/runtime/Format.h"
@@ -13,8 +14,11 @@ namespace sk {
 
 namespace {
 
-// Counter blocks are encrypted in batches of this many bytes (at most).
-constexpr Int32 kCtrBatchBytes = 4096;
+// Counter blocks are encrypted in batches of this many bytes (at most): large
+// enough that the block cipher runs long pipelined stretches and each call into
+// it costs little, small enough that a batch of blocks stays in the
+// first-level cache.
+constexpr Int32 kCtrBatchBytes = 16384;
 
 UInt64 LoadLE64(const Byte* p) {
   UInt64 v = 0;
@@ -23,27 +27,33 @@ UInt64 LoadLE64(const Byte* p) {
 }
 
 void StoreLE64(Byte* p, UInt64 v) {
-  for (int i = 0; i < 8; ++i) {
-    p[i] = static_cast<Byte>(v);
-    v >>= 8;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(p, &v, 8);
+  } else {
+    for (int i = 0; i < 8; ++i) {
+      p[i] = static_cast<Byte>(v);
+      v >>= 8;
+    }
   }
 }
 
-// dest ^= key over size bytes, eight bytes at a time where it can.
-void XorInto(Byte* dest, const Byte* key, size_t size) {
+// dest = source ^ key over size bytes, 64 bytes at a time where it can
+// (dest may be source or key).
+void XorTo(Byte* dest, const Byte* source, const Byte* key, size_t size) {
+  using Lane = UInt64 __attribute__((vector_size(16)));
   size_t i = 0;
-  for (; i + 32 <= size; i += 32) {
-    UInt64 d[4];
-    UInt64 k[4];
-    std::memcpy(d, dest + i, 32);
-    std::memcpy(k, key + i, 32);
+  for (; i + 64 <= size; i += 64) {
+    Lane d[4];
+    Lane k[4];
+    std::memcpy(d, source + i, 64);
+    std::memcpy(k, key + i, 64);
     d[0] ^= k[0];
     d[1] ^= k[1];
     d[2] ^= k[2];
     d[3] ^= k[3];
-    std::memcpy(dest + i, d, 32);
+    std::memcpy(dest + i, d, 64);
   }
-  for (; i < size; ++i) dest[i] ^= key[i];
+  for (; i < size; ++i) dest[i] = static_cast<Byte>(source[i] ^ key[i]);
 }
 
 // The register shifted one byte towards its start, last byte in.
@@ -133,9 +143,7 @@ TCipher::TCipher(const TCipherInit& init)
   ctrMode_Position = fBufSize;
 }
 
-TCipher::~TCipher() {
-  TCipher::Protect();
-}
+TCipher::~TCipher() { TCipher::Protect(); }
 
 void TCipher::GetContext(Int32& bufSize, Int32& keySize, Int32& userSize) const {
   CipherClass()->GetContext(bufSize, keySize, userSize);
@@ -209,8 +217,11 @@ void TCipher::InitKey(const AnsiString& password, const void* vector) {
   const Int32 digestSize = hash->DigestKeySize();
   Byte* digest = hash->DigestKey();
   Init(digest, std::min(digestSize, fKeySize), vector);
-  // The digest is not left readable in the hash object.
+  // The digest is encrypted under itself as before (the counter and feedback
+  // move as they always have), then wiped: in the MAC modes encryption writes
+  // nothing, and the key must not stay readable in the hash object.
   EncodeBuffer(digest, digest, digestSize);
+  OPENSSL_cleanse(digest, static_cast<size_t>(digestSize));
   Done();
   SetFlag(0, true);
 }
@@ -233,52 +244,78 @@ void TCipher::CheckInitialized() const {
   RaiseCipherException(3, Format(LoadResString(&_sNotInitialized), {name}));
 }
 
-void TCipher::EncodeCTR(Byte* data, Int32 size) {
+void TCipher::EncodeCTR(const Byte* in, Byte* out, Int32 size) {
   const Int32 n = fBufSize;
   Byte* block = ctrMode_EncryptionBlock.data();
   Byte* nonce = ctrMode_Nonce.data();
   Int32 i = 0;
   // The rest of the current key-stream block.
-  while (i < size && ctrMode_Position < n) data[i++] ^= block[ctrMode_Position++];
+  for (; i < size && ctrMode_Position < n; ++i) out[i] = static_cast<Byte>(in[i] ^ block[ctrMode_Position++]);
   if (i == size) return;
 
   UInt64 counter = LoadLE64(nonce);
   const Int32 perBatch = kCtrBatchBytes / n;
-  alignas(16) Byte counters[kCtrBatchBytes];
-  alignas(16) Byte stream[kCtrBatchBytes];
+  // Source and destination apart: the destination can hold the key stream.
+  const bool separate = out + size <= in || in + size <= out;
+  // The counter blocks of a batch, encrypted in place into its key stream
+  // when the destination cannot take it.
+  alignas(64) Byte blocks[kCtrBatchBytes];
   Int32 usedBytes = 0;
-  if (size - i >= n) {
-    // Bytes 8 and up of every counter block stay as the nonce has them.
-    // (filled by doubling: a few copies instead of one per block).
-    const Int32 blocks = std::min(perBatch, (size - i) / n);
-    std::memcpy(counters, nonce, static_cast<size_t>(n));
-    for (Int32 have = 1; have < blocks; have *= 2)
-      std::memcpy(counters + have * n, counters, static_cast<size_t>(std::min(have, blocks - have) * n));
-    while (size - i >= n) {
-      const Int32 count = std::min(perBatch, (size - i) / n);
-      for (Int32 b = 0; b < count; ++b) StoreLE64(counters + b * n, ++counter);
-      const Int32 bytes = count * n;
-      // Ask for the data now, so that memory is read while the blocks are
-      // encrypted rather than after.
-      for (Int32 at = 0; at < bytes; at += 64) __builtin_prefetch(data + i + at, 1);
-      EncodeBlocks(counters, stream, count);
-      XorInto(data + i, stream, static_cast<size_t>(bytes));
-      i += bytes;
-      usedBytes = std::max(usedBytes, bytes);
-      std::memcpy(block, stream + (count - 1) * n, static_cast<size_t>(n));
-      ctrMode_Position = n;
+  if (size - i >= n && EncodeCounterStream(in + i, out + i, (size - i) / n, counter, nonce, block)) {
+    const Int32 count = (size - i) / n;
+    counter += static_cast<UInt64>(count);
+    i += count * n;
+    ctrMode_Position = n;
+  }
+  while (size - i >= n) {
+    const Int32 count = std::min(perBatch, (size - i) / n);
+    const Int32 bytes = count * n;
+    // Bytes 8 and up of every counter block are the nonce's.
+    if (n == 16) {
+      UInt64 high;
+      std::memcpy(&high, nonce + 8, 8);
+      for (Int32 b = 0; b < count; ++b) {
+        StoreLE64(blocks + b * 16, ++counter);
+        std::memcpy(blocks + b * 16 + 8, &high, 8);
+      }
+    } else {
+      for (Int32 b = 0; b < count; ++b) {
+        StoreLE64(blocks + b * n, ++counter);
+        if (n > 8) std::memcpy(blocks + b * n + 8, nonce + 8, static_cast<size_t>(n - 8));
+      }
     }
+    // Ask for the data now (into the second-level cache, which holds a whole
+    // batch), so that memory is read while the blocks are encrypted rather
+    // than after.
+    for (Int32 at = 0; at < bytes; at += 64) __builtin_prefetch(in + i + at, 0, 1);
+    if (separate) {
+      // The key stream goes straight into the destination, and the source is
+      // folded into it there: no copy first.
+      Byte* o = out + i;
+      EncodeBlocks(blocks, o, count);
+      std::memcpy(block, o + (count - 1) * n, static_cast<size_t>(n));
+      XorTo(o, o, in + i, static_cast<size_t>(bytes));
+    } else {
+      EncodeBlocks(blocks, blocks, count);
+      XorTo(out + i, in + i, blocks, static_cast<size_t>(bytes));
+      usedBytes = std::max(usedBytes, bytes);
+      std::memcpy(block, blocks + (count - 1) * n, static_cast<size_t>(n));
+    }
+    i += bytes;
+    ctrMode_Position = n;
   }
   if (i < size) {
     std::memcpy(block, nonce, static_cast<size_t>(n));
     StoreLE64(block, ++counter);
     Encode(block);
     ctrMode_Position = 0;
-    while (i < size) data[i++] ^= block[ctrMode_Position++];
+    for (; i < size; ++i) out[i] = static_cast<Byte>(in[i] ^ block[ctrMode_Position++]);
   }
   StoreLE64(nonce, counter);
-  if (usedBytes > 0) OPENSSL_cleanse(stream, static_cast<size_t>(usedBytes));
+  if (usedBytes > 0) OPENSSL_cleanse(blocks, static_cast<size_t>(usedBytes));
 }
+
+bool TCipher::EncodeCounterStream(const Byte*, Byte*, Int32, UInt64, const Byte*, Byte*) { return false; }
 
 void TCipher::EncodeBlocks(const Byte* source, Byte* dest, Int32 count) {
   const size_t n = static_cast<size_t>(fBufSize);
@@ -322,6 +359,14 @@ void TCipher::EncodeBuffer(const void* source, void* dest, Int32 size) {
   }
 
   auto* out = static_cast<Byte*>(dest);
+  // The counter mode reads each source byte before it writes the byte at the
+  // same place, so it needs no copy first unless the destination overlaps the
+  // source further on.
+  const bool laterOverlap = out > in && out < in + size;
+  if (fMode == cmCTR && !laterOverlap) {
+    EncodeCTR(in, out, size);
+    return;
+  }
   if (out != in) std::memmove(out, in, static_cast<size_t>(size));
   Int32 i = 0;
   switch (fMode) {
@@ -360,9 +405,7 @@ void TCipher::EncodeBuffer(const void* source, void* dest, Int32 size) {
         ShiftIn(F, n, B[0]);
       }
       break;
-    case cmCTR:
-      EncodeCTR(out, size);
-      break;
+    case cmCTR: EncodeCTR(out, out, size); break;
     case cmECB: {
       const Int32 blocks = size / n;
       if (blocks > 0) EncodeBlocks(out, out, blocks);
@@ -375,8 +418,7 @@ void TCipher::EncodeBuffer(const void* source, void* dest, Int32 size) {
       }
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -433,8 +475,7 @@ void TCipher::DecodeBuffer(const void* source, void* dest, Int32 size) {
       }
       break;
     }
-    default:
-      break;
+    default: break;
   }
   OPENSSL_cleanse(saved.data(), saved.size());
 }

@@ -29,8 +29,12 @@ class THashClass : public TProtectionClass {
 
   constexpr THashClass(const char* name, const THashClass* parent, Int32 digestSize, TFactory factory)
       : TProtectionClass(name, parent), fDigestSize(digestSize), fFactory(factory) {}
+  // The root of the hash classes, whose parent is TProtection's class.
+  constexpr THashClass(const char* name, const TProtectionClass* root, Int32 digestSize, TFactory factory)
+      : TProtectionClass(name, root), fDigestSize(digestSize), fFactory(factory), fRoot(true) {}
 
-  const THashClass* Parent() const { return static_cast<const THashClass*>(ClassParent()); }
+  // The parent among the hash classes; null for the root.
+  const THashClass* Parent() const { return fRoot ? nullptr : static_cast<const THashClass*>(ClassParent()); }
   Int32 DigestKeySize() const { return fDigestSize; }
   // A new hash object linked to protection; null for a class without objects.
   TProtectionPtr<THash> Create(TProtection* protection = nullptr) const;
@@ -39,18 +43,17 @@ class THashClass : public TProtectionClass {
   // Calc over the data and Done, and returns the digest in the string format.
   AnsiString CalcBuffer(const void* buffer, Int32 size, TProtection* protection = nullptr,
                         Int32 format = fmtDEFAULT) const;
-  AnsiString CalcString(const AnsiString& data, TProtection* protection = nullptr,
-                        Int32 format = fmtDEFAULT) const;
+  AnsiString CalcString(const AnsiString& data, TProtection* protection = nullptr, Int32 format = fmtDEFAULT) const;
   // A negative size means the whole stream from position 0. Reads blocks of
   // 4096 bytes, stops early when a read returns nothing, reports progress.
   AnsiString CalcStream(TStream* stream, Int64 size, TProtection* protection = nullptr,
                         Int32 format = fmtDEFAULT) const;
-  AnsiString CalcFile(const String& fileName, TProtection* protection = nullptr,
-                      Int32 format = fmtDEFAULT) const;
+  AnsiString CalcFile(const String& fileName, TProtection* protection = nullptr, Int32 format = fmtDEFAULT) const;
 
  private:
   Int32 fDigestSize;
   TFactory fFactory;
+  bool fRoot = false;
 };
 
 // The class reference of a cipher class: name, parent, the sizes of its
@@ -61,16 +64,27 @@ class TCipherClass : public TProtectionClass {
                                                        TProtection* protection);
   using TKeyFactory = TProtectionPtr<TCipher> (*)(const TCipherClass& cls, TBytes& key, Word keyLength);
 
-  constexpr TCipherClass(const char* name, const TCipherClass* parent, Int32 bufSize, Int32 keySize,
-                         Int32 userSize, TPasswordFactory passwordFactory, TKeyFactory keyFactory)
+  constexpr TCipherClass(const char* name, const TCipherClass* parent, Int32 bufSize, Int32 keySize, Int32 userSize,
+                         TPasswordFactory passwordFactory, TKeyFactory keyFactory)
       : TProtectionClass(name, parent),
         fBufSize(bufSize),
         fKeySize(keySize),
         fUserSize(userSize),
         fPasswordFactory(passwordFactory),
         fKeyFactory(keyFactory) {}
+  // The root of the cipher classes, whose parent is TProtection's class.
+  constexpr TCipherClass(const char* name, const TProtectionClass* root, Int32 bufSize, Int32 keySize, Int32 userSize,
+                         TPasswordFactory passwordFactory, TKeyFactory keyFactory)
+      : TProtectionClass(name, root),
+        fBufSize(bufSize),
+        fKeySize(keySize),
+        fUserSize(userSize),
+        fPasswordFactory(passwordFactory),
+        fKeyFactory(keyFactory),
+        fRoot(true) {}
 
-  const TCipherClass* Parent() const { return static_cast<const TCipherClass*>(ClassParent()); }
+  // The parent among the cipher classes; null for the root.
+  const TCipherClass* Parent() const { return fRoot ? nullptr : static_cast<const TCipherClass*>(ClassParent()); }
   void GetContext(Int32& bufSize, Int32& keySize, Int32& userSize) const {
     bufSize = fBufSize;
     keySize = fKeySize;
@@ -92,6 +106,7 @@ class TCipherClass : public TProtectionClass {
   Int32 fUserSize;
   TPasswordFactory fPasswordFactory;
   TKeyFactory fKeyFactory;
+  bool fRoot = false;
 };
 
 // What a cipher's constructor needs: its class (for the context sizes), and
@@ -176,6 +191,14 @@ class TCipher : public TProtection {
   // source); ciphers with a faster batch path override it (the counter mode
   // and ECB hand their blocks over in batches).
   virtual void EncodeBlocks(const Byte* source, Byte* dest, Int32 count);
+  // The counter mode's key stream over count whole blocks in one pass, for
+  // ciphers that can: the counter blocks (the 64-bit counter counter + 1,
+  // counter + 2, ... in bytes 0-7, little-endian, the nonce's bytes above)
+  // are encrypted and XORed over in into out (which may be in, or lie before
+  // it); the last key-stream block goes to last. False (nothing done) when
+  // the cipher has no such path.
+  virtual bool EncodeCounterStream(const Byte* in, Byte* out, Int32 count, UInt64 counter, const Byte* nonce,
+                                   Byte* last);
   // The key schedule area.
   Byte* User() { return fUser.data(); }
 
@@ -197,7 +220,8 @@ class TCipher : public TProtection {
  private:
   void CheckInitialized() const;
   void ApplyCodeAction(TPAction action);
-  void EncodeCTR(Byte* data, Int32 size);
+  // The counter mode from in to out (which may be in, or lie before it).
+  void EncodeCTR(const Byte* in, Byte* out, Int32 size);
 };
 
 // The default cipher class (TCipher_Rijndael unless set; null restores it)

@@ -20,9 +20,9 @@ typedef struct evp_cipher_ctx_st EVP_CIPHER_CTX;
 namespace sk {
 
 // The creators that every cipher class offers under its own type.
-#define SK_CIPHER_CREATORS(T)                                                                       \
- public:                                                                                            \
-  static const TCipherClass& ClassRef();                                                            \
+#define SK_CIPHER_CREATORS(T)                                                                          \
+ public:                                                                                               \
+  static const TCipherClass& ClassRef();                                                               \
   static TProtectionPtr<T> Create(const AnsiString& password = {}, TProtection* protection = nullptr); \
   static TProtectionPtr<T> Create(TBytes& key, Word keyLength);
 
@@ -41,12 +41,21 @@ class TCipher_Rijndael : public TCipher {
  protected:
   ~TCipher_Rijndael() override;
   void EncodeBlocks(const Byte* source, Byte* dest, Int32 count) override;
+  bool EncodeCounterStream(const Byte* in, Byte* out, Int32 count, UInt64 counter, const Byte* nonce,
+                           Byte* last) override;
 
   Int32 FRounds = 0;
 
  private:
+  void WipeRoundKeys();
+
   EVP_CIPHER_CTX* fEncrypt = nullptr;
   EVP_CIPHER_CTX* fDecrypt = nullptr;
+  // The encryption round keys for the processor's AES instructions (AES-128
+  // and AES-256 keys, where the processor has them); fRoundKeyCount 0 when
+  // not in use.
+  alignas(16) Byte fRoundKeys[15 * 16] = {};
+  Int32 fRoundKeyCount = 0;
 };
 
 class TCipher_RijndaelZA : public TCipher_Rijndael {
@@ -60,6 +69,8 @@ class TCipher_RijndaelZA : public TCipher_Rijndael {
  protected:
   ~TCipher_RijndaelZA() override = default;
   void EncodeBlocks(const Byte* source, Byte* dest, Int32 count) override;
+  // Its own key expansion has no processor path: the blocks go one by one.
+  bool EncodeCounterStream(const Byte*, Byte*, Int32, UInt64, const Byte*, Byte*) override { return false; }
 };
 
 class TCipher_Blowfish : public TCipher {

@@ -28,7 +28,7 @@ TProtectionPtr<THash> CreateHash(const THashClass& cls, TProtection* protection)
   return TProtectionPtr<THash>(new T(&cls, protection));
 }
 
-constinit const THashClass kHashClass{"THash", nullptr, 0, &CreateHash<THash>};
+constinit const THashClass kHashClass{"THash", &kProtectionClass, 0, &CreateHash<THash>};
 constinit const THashClass kChecksumClass{"TChecksum", &kHashClass, 0, &CreateHash<TChecksum>};
 constinit const THashClass kMD4Class{"THash_MD4", &kHashClass, 16, &CreateHash<THash_MD4>};
 constinit const THashClass kRipeMD128Class{"THash_RipeMD128", &kMD4Class, 16, &CreateHash<THash_RipeMD128>};
@@ -37,7 +37,7 @@ constinit const THashClass kRipeMD256Class{"THash_RipeMD256", &kMD4Class, 32, &C
 #define SK_CIPHER_CLASS(T) &CreateWithPassword<T>, &CreateWithKey<T>
 
 // The base class has no block size and makes no objects.
-constinit const TCipherClass kCipherClass{"TCipher", nullptr, 0, 0, 0, nullptr, nullptr};
+constinit const TCipherClass kCipherClass{"TCipher", &kProtectionClass, 0, 0, 0, nullptr, nullptr};
 constinit const TCipherClass kRijndaelClass{"TCipher_Rijndael", &kCipherClass, 16, 32, 480,
                                             SK_CIPHER_CLASS(TCipher_Rijndael)};
 constinit const TCipherClass kRijndaelZAClass{"TCipher_RijndaelZA", &kRijndaelClass, 16, 32, 480,

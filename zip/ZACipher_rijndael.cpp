@@ -1,10 +1,15 @@
-// AES: TCipher_Rijndael runs OpenSSL's AES block function; TCipher_RijndaelZA
-// runs the AES rounds here over its own key expansion, which differs from
-// AES for 32-byte keys.
+// AES: TCipher_Rijndael runs OpenSSL's AES block function, and the counter
+// mode over whole blocks runs on the processor's AES instructions where it has
+// them (AES-128 and AES-256 keys); TCipher_RijndaelZA runs the AES rounds here
+// over its own key expansion, which differs from AES for 32-byte keys.
 #include <openssl/crypto.h>
 
 #include <array>
 #include <cstring>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 #include "zip/ZACipher_ciphers.h"
 #include "zip/ZACipher_evp.h"
@@ -156,6 +161,102 @@ void SubShift(Byte* s, const std::array<Byte, 256>& box, bool inverse) {
   std::memcpy(s, t, kBlock);
 }
 
+#if defined(__x86_64__)
+#define SK_AESNI_TARGET __attribute__((target("aes,sse4.1")))
+
+bool HasAesInstructions() {
+  static const bool has = __builtin_cpu_supports("aes") && __builtin_cpu_supports("sse4.1");
+  return has;
+}
+
+// One step of the AES key expansion: w XORed with its shifts, then with the
+// word from the key-generation assist (already spread over the four lanes).
+SK_AESNI_TARGET inline __m128i ExpandStep(__m128i w, __m128i assist) {
+  w = _mm_xor_si128(w, _mm_slli_si128(w, 4));
+  w = _mm_xor_si128(w, _mm_slli_si128(w, 4));
+  w = _mm_xor_si128(w, _mm_slli_si128(w, 4));
+  return _mm_xor_si128(w, assist);
+}
+
+#define SK_AES128_ROUND(i, rcon) \
+  k[i] = ExpandStep(k[i - 1], _mm_shuffle_epi32(_mm_aeskeygenassist_si128(k[i - 1], rcon), 0xFF))
+
+// The eleven round keys of AES-128.
+SK_AESNI_TARGET void ExpandKey128(const Byte* key, __m128i* k) {
+  k[0] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(key));
+  SK_AES128_ROUND(1, 0x01);
+  SK_AES128_ROUND(2, 0x02);
+  SK_AES128_ROUND(3, 0x04);
+  SK_AES128_ROUND(4, 0x08);
+  SK_AES128_ROUND(5, 0x10);
+  SK_AES128_ROUND(6, 0x20);
+  SK_AES128_ROUND(7, 0x40);
+  SK_AES128_ROUND(8, 0x80);
+  SK_AES128_ROUND(9, 0x1B);
+  SK_AES128_ROUND(10, 0x36);
+}
+#undef SK_AES128_ROUND
+
+// The fifteen round keys of AES-256: even ones from the word before with the
+// rotated, substituted last word; odd ones with the substituted word alone.
+#define SK_AES256_ROUND(i, rcon)                                                                   \
+  k[i] = ExpandStep(k[i - 2], _mm_shuffle_epi32(_mm_aeskeygenassist_si128(k[i - 1], rcon), 0xFF)); \
+  if (i + 1 < 15) k[i + 1] = ExpandStep(k[i - 1], _mm_shuffle_epi32(_mm_aeskeygenassist_si128(k[i], 0), 0xAA))
+
+SK_AESNI_TARGET void ExpandKey256(const Byte* key, __m128i* k) {
+  k[0] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(key));
+  k[1] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(key + 16));
+  SK_AES256_ROUND(2, 0x01);
+  SK_AES256_ROUND(4, 0x02);
+  SK_AES256_ROUND(6, 0x04);
+  SK_AES256_ROUND(8, 0x08);
+  SK_AES256_ROUND(10, 0x10);
+  SK_AES256_ROUND(12, 0x20);
+  SK_AES256_ROUND(14, 0x40);
+}
+#undef SK_AES256_ROUND
+
+// Encrypts the next lanes counter blocks into x, moving the counter on.
+SK_AESNI_TARGET inline void EncryptCounters(const __m128i* k, Int32 rounds, __m128i* x, Int32 lanes, __m128i& next) {
+  const __m128i one = _mm_set_epi64x(0, 1);
+  for (Int32 j = 0; j < lanes; ++j) {
+    x[j] = _mm_xor_si128(next, k[0]);
+    next = _mm_add_epi64(next, one);
+  }
+  for (Int32 r = 1; r < rounds; ++r)
+    for (Int32 j = 0; j < lanes; ++j) x[j] = _mm_aesenc_si128(x[j], k[r]);
+  for (Int32 j = 0; j < lanes; ++j) x[j] = _mm_aesenclast_si128(x[j], k[rounds]);
+}
+
+// The counter mode over count blocks, eight at a time so that the AES units
+// work on eight blocks at once; the key stream never leaves the registers.
+SK_AESNI_TARGET void CounterStream(const __m128i* k, Int32 rounds, const Byte* in, Byte* out, Int32 count,
+                                   UInt64 counter, const Byte* nonce, Byte* last) {
+  // Lane 0 of a block is its 64-bit counter; lane 1 the nonce's upper half.
+  UInt64 high;
+  std::memcpy(&high, nonce + 8, 8);
+  __m128i next = _mm_set_epi64x(static_cast<long long>(high), static_cast<long long>(counter + 1));
+  __m128i x[8];
+  Int32 b = 0;
+  Int32 lanes = 8;
+  for (; b + 8 <= count; b += 8) {
+    EncryptCounters(k, rounds, x, 8, next);
+    __m128i d[8];
+    for (Int32 j = 0; j < 8; ++j) d[j] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + (b + j) * 16));
+    for (Int32 j = 0; j < 8; ++j)
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + (b + j) * 16), _mm_xor_si128(d[j], x[j]));
+  }
+  for (; b < count; ++b) {
+    EncryptCounters(k, rounds, x, 1, next);
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + b * 16));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + b * 16), _mm_xor_si128(d, x[0]));
+    lanes = 1;
+  }
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(last), x[lanes - 1]);
+  for (__m128i& v : x) v = _mm_setzero_si128();
+}
+#endif
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -164,6 +265,12 @@ void SubShift(Byte* s, const std::array<Byte, 256>& box, bool inverse) {
 TCipher_Rijndael::~TCipher_Rijndael() {
   FreeContext(fEncrypt);
   FreeContext(fDecrypt);
+  WipeRoundKeys();
+}
+
+void TCipher_Rijndael::WipeRoundKeys() {
+  OPENSSL_cleanse(fRoundKeys, sizeof fRoundKeys);
+  fRoundKeyCount = 0;
 }
 
 const void* TCipher_Rijndael::TestVector() const { throw Exception(u"Not implemented 20"); }
@@ -172,6 +279,7 @@ void TCipher_Rijndael::Protect() {
   TCipher::Protect();
   FreeContext(fEncrypt);
   FreeContext(fDecrypt);
+  WipeRoundKeys();
 }
 
 void TCipher_Rijndael::Init(const void* key, Int32 size, const void* vector) {
@@ -183,20 +291,39 @@ void TCipher_Rijndael::Init(const void* key, Int32 size, const void* vector) {
   const EVP_CIPHER* aes = AesEcb(length);
   InitContext(fEncrypt, aes, k, length, true);
   InitContext(fDecrypt, aes, k, length, false);
+  WipeRoundKeys();
+#if defined(__x86_64__)
+  if (length != 24 && HasAesInstructions()) {
+    auto* keys = reinterpret_cast<__m128i*>(fRoundKeys);
+    if (length == 16)
+      ExpandKey128(k, keys);
+    else
+      ExpandKey256(k, keys);
+    fRoundKeyCount = FRounds + 1;
+  }
+#endif
   OPENSSL_cleanse(k, sizeof(k));
   InitEnd(vector);
 }
 
-void TCipher_Rijndael::Encode(void* data) {
-  Run(fEncrypt, static_cast<Byte*>(data), static_cast<Byte*>(data), kBlock);
-}
+void TCipher_Rijndael::Encode(void* data) { Run(fEncrypt, static_cast<Byte*>(data), static_cast<Byte*>(data), kBlock); }
 
-void TCipher_Rijndael::Decode(void* data) {
-  Run(fDecrypt, static_cast<Byte*>(data), static_cast<Byte*>(data), kBlock);
-}
+void TCipher_Rijndael::Decode(void* data) { Run(fDecrypt, static_cast<Byte*>(data), static_cast<Byte*>(data), kBlock); }
 
 void TCipher_Rijndael::EncodeBlocks(const Byte* source, Byte* dest, Int32 count) {
   Run(fEncrypt, source, dest, count * kBlock);
+}
+
+bool TCipher_Rijndael::EncodeCounterStream(const Byte* in, Byte* out, Int32 count, UInt64 counter, const Byte* nonce,
+                                           Byte* last) {
+#if defined(__x86_64__)
+  if (fRoundKeyCount == 0 || count <= 0) return false;
+  CounterStream(reinterpret_cast<const __m128i*>(fRoundKeys), FRounds, in, out, count, counter, nonce, last);
+  return true;
+#else
+  (void)in, (void)out, (void)count, (void)counter, (void)nonce, (void)last;
+  return false;
+#endif
 }
 
 // ---------------------------------------------------------------------------

@@ -22,8 +22,6 @@ constinit TUnitCounter ZACryptUtil_counter;
 
 constexpr Int32 kStreamBlock = 4096;
 
-constinit const TProtectionClass kProtectionClass{"TProtection", nullptr};
-
 // Same file when both names exist and stat to one device and inode.
 bool IsSameFile(const String& a, const String& b) {
   struct stat sa {};
@@ -48,6 +46,8 @@ class TWipedBuffer {
 };
 
 }  // namespace
+
+constinit const TProtectionClass kProtectionClass{"TProtection", nullptr};
 
 // ---------------------------------------------------------------------------
 // Class references

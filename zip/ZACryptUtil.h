@@ -50,6 +50,11 @@ class TProtectionClass : public TObject {
   const TProtectionClass* fParent;
 };
 
+// The class reference of TProtection, the root of the cipher and hash class
+// trees. Named here so that the records of those classes can point at it as
+// their parent and still be built at compile time.
+extern const TProtectionClass kProtectionClass;
+
 // A counted reference to a protection object. Protection objects live on the
 // heap and are freed when the last reference (a holder like this one, or a
 // chain link) lets go, so that a link never points at a freed object.

@@ -1,10 +1,18 @@
 #include "zip/ZAUtils_paths.h"
 
+#include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <ctime>
 #include <string>
 #include <vector>
 
+#include "platform/runtime/DateUtils.h"
+#include "platform/runtime/FileReplace.h"
+#include "platform/runtime/FileSeam.h"
 #include "platform/runtime/Locale.h"
 #include "platform/runtime/Strings.h"
 
@@ -227,5 +235,209 @@ String ZAExtractFilePath(const String& fileName) { return ExtractFilePath(fileNa
 String ZAExtractFileExt(const String& fileName) { return ExtractFileExt(fileName); }
 String ZAGetCurrentDir() { return GetCurrentDir(); }
 bool ZAFileAge(const String& fileName, TDateTime& age) { return FileAge(fileName, age); }
+
+// ---------------------------------------------------------------------------
+// Writing below a folder held open
+
+int ZAOpenFoldersBelow(int baseFd, const String& rel) {
+  int fd = ::fcntl(baseFd, F_DUPFD_CLOEXEC, 0);
+  if (fd < 0) return -1;
+  size_t from = 0;
+  while (from < rel.size()) {
+    size_t to = rel.find(u'/', from);
+    if (to == String::npos) to = rel.size();
+    const String part = rel.substr(from, to - from);
+    from = to + 1;
+    if (part.empty() || part == u".") continue;
+    if (part == u"..") {
+      ::close(fd);
+      errno = EINVAL;
+      return -1;
+    }
+    const std::string name = U8(part);
+    if (const Int32 fault = FileSeamAsk(fsoCreate, name); fault != 0) {
+      ::close(fd);
+      errno = fault > 0 ? fault : EIO;
+      return -1;
+    }
+    if (::mkdirat(fd, name.c_str(), 0777) != 0 && errno != EEXIST) {
+      const int error = errno;
+      ::close(fd);
+      errno = error;
+      return -1;
+    }
+    // Whatever is there now is entered only when it is a real folder.
+    const int next = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int error = errno;
+    ::close(fd);
+    if (next < 0) {
+      errno = error;
+      return -1;
+    }
+    fd = next;
+  }
+  return fd;
+}
+
+bool ZAStatInFolder(int dirFd, const String& name, struct ::stat& st) {
+  return ::fstatat(dirFd, U8(name).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+TDateTime ZALocalDateTimeOf(const struct ::timespec& t) {
+  struct tm tm {};
+  const time_t seconds = t.tv_sec;
+  if (::localtime_r(&seconds, &tm) == nullptr) return 0;
+  TDateTime result = 0;
+  if (!TryEncodeDateTime(static_cast<Word>(tm.tm_year + 1900), static_cast<Word>(tm.tm_mon + 1),
+                         static_cast<Word>(tm.tm_mday), static_cast<Word>(tm.tm_hour), static_cast<Word>(tm.tm_min),
+                         static_cast<Word>(std::min(tm.tm_sec, 59)), static_cast<Word>(t.tv_nsec / 1000000), result))
+    return 0;
+  return result;
+}
+
+namespace {
+
+// A short hidden name for a temporary file: it fits the 255-byte limit of a
+// name whatever the length of the name it will replace.
+std::string TemporaryName() {
+  static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+  unsigned char random[12];
+  if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) {
+    const unsigned long long seed = static_cast<unsigned long long>(::getpid()) * 1000003ULL ^
+                                    static_cast<unsigned long long>(std::time(nullptr)) ^
+                                    reinterpret_cast<unsigned long long>(&random);
+    for (size_t i = 0; i < sizeof random; ++i) random[i] = static_cast<unsigned char>(seed >> (i % 8 * 8)) + i * 37;
+  }
+  std::string name = ".za.";
+  for (unsigned char c : random) name += digits[c % 36];
+  return name + ".tmp";
+}
+
+// The time_t of a local date and time (the second's fraction in nanoseconds).
+bool LocalTimespec(TDateTime value, struct ::timespec& out) {
+  Word y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0, ms = 0;
+  DecodeDateTime(value, y, mo, d, h, mi, s, ms);
+  struct tm tm {};
+  tm.tm_year = y - 1900;
+  tm.tm_mon = mo - 1;
+  tm.tm_mday = d;
+  tm.tm_hour = h;
+  tm.tm_min = mi;
+  tm.tm_sec = s;
+  tm.tm_isdst = -1;
+  const time_t t = ::mktime(&tm);
+  if (t == static_cast<time_t>(-1)) return false;
+  out.tv_sec = t;
+  out.tv_nsec = static_cast<long>(ms) * 1000000L;
+  return true;
+}
+
+}  // namespace
+
+TZAFolderFileStream::TZAFolderFileStream(int dirFd, const String& name) : THandleStream(-1), fName(U8(name)) {
+  if (fName.empty() || fName.find('/') != std::string::npos || fName == "." || fName == "..") {
+    Fail(EINVAL);
+    return;
+  }
+  fDir = ::fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
+  if (fDir < 0) {
+    Fail(errno != 0 ? errno : EBADF);
+    return;
+  }
+  struct stat st;
+  if (::fstatat(fDir, fName.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (S_ISDIR(st.st_mode)) {
+      Fail(EISDIR);
+      return;
+    }
+    if (S_ISREG(st.st_mode)) {
+      fReplaces = true;
+      fMode = st.st_mode & 07777;
+    }
+  }
+  if (const Int32 fault = FileSeamAsk(fsoTempFile, fName); fault != 0) {
+    Fail(fault > 0 ? fault : EIO);
+    return;
+  }
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string candidate = TemporaryName();
+    fHandle = ::openat(fDir, candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fHandle >= 0) {
+      fTempName = candidate;
+      return;
+    }
+    if (errno != EEXIST) break;
+  }
+  Fail(errno != 0 ? errno : EIO);
+}
+
+TZAFolderFileStream::~TZAFolderFileStream() {
+  if (!fCommitted) Discard();
+  if (fDir >= 0) ::close(fDir);
+}
+
+void TZAFolderFileStream::Fail(Int32 error) {
+  if (!fFailed) fError = error;
+  fFailed = true;
+}
+
+void TZAFolderFileStream::Discard() {
+  if (fHandle >= 0) {
+    ::close(fHandle);
+    fHandle = -1;
+  }
+  if (!fTempName.empty()) {
+    ::unlinkat(fDir, fTempName.c_str(), 0);
+    fTempName.clear();
+  }
+}
+
+Int64 TZAFolderFileStream::Write(const void* buffer, Int64 count) {
+  if (!Ok() || count <= 0) return 0;
+  if (const Int32 fault = FileSeamAsk(fsoWrite); fault != 0) {
+    Fail(fault > 0 ? fault : ENOSPC);
+    return 0;
+  }
+  if (!WriteAllToFd(fHandle, buffer, static_cast<size_t>(count))) {
+    Fail(errno != 0 ? errno : EIO);
+    return 0;
+  }
+  return count;
+}
+
+bool TZAFolderFileStream::Commit(TDateTime modified, bool readOnly) {
+  if (fCommitted) return true;
+  auto refuse = [this](Int32 error) {
+    Fail(error != 0 ? error : EIO);
+    Discard();
+    return false;
+  };
+  if (!Ok()) return refuse(fError);
+  if (!FlushFileHandle(fHandle)) return refuse(errno);
+  // A replaced file keeps its permissions; a new one has what the umask
+  // allowed at its creation.
+  mode_t mode = fReplaces ? static_cast<mode_t>(fMode) : 0;
+  if (!fReplaces) {
+    struct stat st;
+    if (::fstat(fHandle, &st) != 0) return refuse(errno);
+    mode = st.st_mode & 07777;
+  }
+  if (readOnly) mode &= ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH);
+  if (::fchmod(fHandle, mode) != 0) return refuse(errno);
+  if (modified != 0) {
+    struct timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    if (LocalTimespec(modified, times[1])) ::futimens(fHandle, times);
+  }
+  if (const Int32 fault = FileSeamAsk(fsoRename, fName); fault != 0) return refuse(fault > 0 ? fault : EIO);
+  if (::renameat(fDir, fTempName.c_str(), fDir, fName.c_str()) != 0) return refuse(errno);
+  fTempName.clear();
+  fCommitted = true;
+  ::close(fHandle);
+  fHandle = -1;
+  ::fsync(fDir);  // the new name reaches the disk with the content
+  return true;
+}
 
 }  // namespace sk

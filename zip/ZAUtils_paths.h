@@ -6,8 +6,14 @@
 // both are accepted, and stored names always use "/".
 #pragma once
 
+#include <sys/stat.h>
+
+#include <ctime>
+#include <string>
+
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/RtlTypes.h"
+#include "platform/runtime/Streams.h"
 #include "zip/ZATypes.h"
 
 namespace sk {
@@ -86,5 +92,62 @@ String ZAExtractFilePath(const String& fileName);
 String ZAExtractFileExt(const String& fileName);
 String ZAGetCurrentDir();
 bool ZAFileAge(const String& fileName, TDateTime& age);
+
+// ---------------------------------------------------------------------------
+// Writing below a folder held open
+
+// Opens each "/"-separated folder of rel in turn below the folder open as
+// baseFd, making the missing ones, each relative to the descriptor of the one
+// before and with O_NOFOLLOW: a link anywhere on the way (even one swapped in
+// while the walk runs) is refused, never entered. Empty and "." elements are
+// skipped; ".." is refused. Answers a new descriptor of the last folder
+// (of baseFd's folder when rel names none), or -1 with errno set.
+int ZAOpenFoldersBelow(int baseFd, const String& rel);
+
+// The entry name in the folder open as dirFd, seen without following a link:
+// false (errno set) when nothing of that name is there.
+bool ZAStatInFolder(int dirFd, const String& name, struct ::stat& st);
+
+// The local date and time of a file time.
+TDateTime ZALocalDateTimeOf(const struct ::timespec& t);
+
+// A new file for a name in a folder held open as a descriptor. The content is
+// written to a file created under a fresh temporary name in that same folder
+// (O_CREAT | O_EXCL | O_NOFOLLOW, so nothing that is already there, a link
+// least of all, is opened), and Commit moves it over the name with renameat:
+// an entry of that name (a file or a link, never a folder) is replaced, and
+// until then it keeps every byte it had. Destroying the stream without a
+// commit removes the temporary file.
+class TZAFolderFileStream : public THandleStream {
+ public:
+  // dirFd stays the caller's; the stream holds its own duplicate.
+  TZAFolderFileStream(int dirFd, const String& name);
+  ~TZAFolderFileStream() override;
+  TZAFolderFileStream(const TZAFolderFileStream&) = delete;
+  TZAFolderFileStream& operator=(const TZAFolderFileStream&) = delete;
+
+  bool Ok() const { return fHandle >= 0 && !fFailed; }
+  Int64 Write(const void* buffer, Int64 count) override;
+  // Flushes the content, gives it the modification time (when not 0) and
+  // the permissions (a replaced file's own; without any write permission
+  // when readOnly), and moves it over the name. False (the name untouched)
+  // when a write failed or a step is refused.
+  bool Commit(TDateTime modified, bool readOnly);
+  // The system error of the first failure (0 while none).
+  Int32 LastError() const { return fError; }
+
+ private:
+  void Fail(Int32 error);
+  void Discard();
+
+  int fDir = -1;
+  std::string fName;
+  std::string fTempName;
+  bool fFailed = false;
+  bool fCommitted = false;
+  bool fReplaces = false;
+  Cardinal fMode = 0;
+  Int32 fError = 0;
+};
 
 }  // namespace sk

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "ArchiverTestSupport.h"
 #include "TestSupport.h"
@@ -212,6 +213,34 @@ TEST_F(ZAEntries, AFolderLinkInTheTargetIsNotEntered) {
   EXPECT_FALSE(FileExists(File("outside/planted.txt")));
 }
 
+TEST_F(ZAEntries, AFolderSwappedForALinkDuringExtractionIsNotFollowed) {
+  ::mkdir(Path("out").c_str(), 0777);
+  ::mkdir(Path("outside").c_str(), 0777);
+  std::string big(300000, '\0');
+  for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>('a' + (i * 7 + i / 3) % 26);
+  MakeArchive("a.zip", {{u"sub/deep/f.txt", Utf8ToString(big)}});
+  TZipArchiver zip;
+  Open(zip, "a.zip");
+  zip.FBaseDir = File("out");
+  bool swapped = false;
+  // Once the data flow, another process swaps each folder on the way for a link.
+  zip.OnFileProgress = [&](TObject*, const String&, Double, TZAProcessOperation, TZAProgressPhase phase, bool&) {
+    if (phase != ppProcess || swapped) return;
+    swapped = true;
+    ASSERT_EQ(::rename(Path("out/sub").c_str(), Path("out/moved").c_str()), 0);
+    ASSERT_EQ(::symlink(Path("outside").c_str(), Path("out/sub").c_str()), 0);
+    ::mkdir(Path("outside/deep").c_str(), 0777);
+  };
+  zip.ExtractFiles(u"*", 0x28BF, String());
+  EXPECT_TRUE(swapped);
+  EXPECT_TRUE(failures.empty());
+  // The file went into the folder that was walked, which now has another name.
+  EXPECT_TRUE(ReadRaw("out/moved/deep/f.txt") == big);
+  size_t planted = 0;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(Path("outside"))) planted += e.is_regular_file();
+  EXPECT_EQ(planted, 0u);
+}
+
 TEST_F(ZAEntries, AHandlersTargetIsUsedAsGiven) {
   MakeArchive("a.zip", {{u"a/b.txt", u"content"}});
   TZipArchiver zip;
@@ -292,6 +321,97 @@ TEST_F(ZAEntries, RenamingReplacesOnlyTheBeginningAndRefusesATakenName) {
   EXPECT_EQ(text, u"2");
   if (HasProgram("/usr/bin/unzip")) {
     EXPECT_EQ(RunCommand("/usr/bin/unzip -t " + ShellQuote(Path("a.zip"))), 0);
+  }
+}
+
+TEST_F(ZAEntries, RenamingAFolderKeepsToItsOwnCaseAndNeverMakesTwoEntriesOfOneName) {
+  struct Case {
+    std::vector<String> entries;
+    String from, to;
+    std::vector<String> after;  // sorted; empty when the rename is refused
+  };
+  const std::vector<Case> cases = {
+      {{u"D/x", u"d/", u"d/x"}, u"d", u"e", {u"D/x", u"e/", u"e/x"}},
+      {{u"D/", u"D/x", u"d/", u"d/y"}, u"D", u"E", {u"E/", u"E/x", u"d/", u"d/y"}},
+      // Renamed entries meeting an entry that stays.
+      {{u"d/", u"d/x", u"e/x"}, u"d", u"e", {}},
+      // Only the case changes, onto a name another entry has.
+      {{u"d/", u"d/x", u"D/x"}, u"d", u"D", {}},
+      {{u"d/", u"d/x"}, u"d", u"D", {u"D/", u"D/x"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(StringToUtf8(c.from) + " -> " + StringToUtf8(c.to));
+    ::unlink(Path("r.zip").c_str());
+    {
+      TZipArchiver zip;
+      Open(zip, "r.zip");
+      zip.BeginUpdate();
+      for (const String& n : c.entries) zip.AddFromString(n, n, n.back() == u'/' ? 0x10 : 0x20, 40000);
+      zip.EndUpdate();
+    }
+    TZipArchiver zip;
+    Open(zip, "r.zip");
+    const Int32 error = EngineErrorOf([&] { zip.RenameFile(c.from, c.to); });
+    std::vector<String> names = Names(zip);
+    std::sort(names.begin(), names.end());
+    if (c.after.empty()) {
+      EXPECT_EQ(error, 69);
+      std::vector<String> before = c.entries;
+      std::sort(before.begin(), before.end());
+      EXPECT_EQ(names, before);
+    } else {
+      EXPECT_EQ(error, -1);  // no engine error
+      EXPECT_EQ(names, c.after);
+    }
+  }
+}
+
+// A stream of 4 GiB and more whose bytes are computed, not stored.
+class TComputedStream : public TStream {
+ public:
+  explicit TComputedStream(Int64 size) : fSize(size) {}
+  static Byte At(Int64 i) { return static_cast<Byte>('a' + (i % 26 + (i >> 32)) % 26); }
+  Int64 Read(void* buffer, Int64 count) override {
+    const Int64 n = std::max<Int64>(0, std::min(count, fSize - fPos));
+    for (Int64 k = 0; k < n; ++k) static_cast<Byte*>(buffer)[k] = At(fPos + k);
+    fPos += n;
+    return n;
+  }
+  Int64 Write(const void*, Int64) override { return 0; }
+  Int64 Seek(Int64 offset, TSeekOrigin origin) override {
+    fPos = (origin == soBeginning ? 0 : origin == soCurrent ? fPos : fSize) + offset;
+    return fPos;
+  }
+  Int64 Size() override { return fSize; }
+
+ private:
+  Int64 fSize;
+  Int64 fPos = 0;
+};
+
+TEST_F(ZAEntries, AddingFromAStreamStartsAtTheGivenPosition) {
+  const Int64 big = (Int64(1) << 32) + 40;
+  struct Case {
+    Int64 size, position;
+    bool copy;
+  };
+  for (const Case& c : {Case{100, 0, false}, Case{100, 37, false}, Case{100, 37, true}, Case{100, 100, false},
+                        Case{big, big - 20, false}, Case{big, big - 20, true}}) {
+    SCOPED_TRACE(std::to_string(c.position) + (c.copy ? " copied" : " in place"));
+    ::unlink(Path("s.zip").c_str());
+    TComputedStream source(c.size);
+    source.Seek(5, soBeginning);
+    TZipArchiver zip;
+    Open(zip, "s.zip");
+    zip.BeginUpdate();
+    zip.AddFromStream(u"s.txt", &source, c.copy, c.position, c.size - c.position, 0x20, 40000);
+    zip.EndUpdate();
+    EXPECT_EQ(source.Position(), 5);  // the caller's position is left as it was
+    std::string expected;
+    for (Int64 i = c.position; i < c.size; ++i) expected += static_cast<char>(TComputedStream::At(i));
+    TMemoryStream back;
+    zip.ExtractToStream(u"s.txt", &back);
+    EXPECT_EQ(std::string(static_cast<const char*>(back.Memory()), static_cast<size_t>(back.Size())), expected);
   }
 }
 
@@ -560,6 +680,18 @@ TEST_F(ZAEntries, OverwriteModesWhenAddingAndExtracting) {
   TDateTime age = 0;
   ASSERT_TRUE(FileAge(File("out/x.txt"), age));
   EXPECT_NEAR(age, 40000, 1.0 / 86400 * 2);
+  // A prompt whose handler names another target: the entry goes there and
+  // the file asked about stays.
+  WriteRaw("out/x.txt", "asked about");
+  ::mkdir(Path("elsewhere").c_str(), 0777);
+  zip.FOptions.FOverwriteMode = omPrompt;
+  zip.OnConfirmOverwrite = [this](TObject*, const String&, String& dest, bool& confirm) {
+    dest = File("elsewhere/y.txt");
+    confirm = true;
+  };
+  zip.ExtractFiles(u"*", 0x28BF, String());
+  EXPECT_EQ(ReadRaw("out/x.txt"), "asked about");
+  EXPECT_EQ(ReadRaw("elsewhere/y.txt"), "from the archive");
 }
 
 TEST_F(ZAEntries, BracketsAttributesAndRefusals) {

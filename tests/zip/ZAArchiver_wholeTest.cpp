@@ -289,5 +289,56 @@ TEST_F(ZAArchiver_whole, RepairGivesBackEveryUndamagedFile) {
   open.CloseArchive();
 }
 
+TEST_F(ZAArchiver_whole, RepairKeepsEachEntrysOwnAttributes) {
+  // Names that a mask search would misread: wildcards, and one past 260 characters.
+  const String longName = String(300, u'n') + u".txt";
+  struct Case {
+    String name;
+    Cardinal external;
+    Word internal;
+  };
+  const std::vector<Case> cases = {
+      {u"a?", 0x21, 0}, {u"ab", 0x20, 1}, {u"*", 0x20, 0}, {u"c*d", 0x21, 1}, {longName, 0x21, 1}};
+  {
+    TZipArchiver z;
+    z.FFileName = File("attrs.zip");
+    z.OpenArchive(fmCreate);
+    z.BeginUpdate();
+    for (const Case& c : cases) z.AddFromString(c.name, c.name, c.external, EncodeDate(2020, 5, 6));
+    for (Int32 i = 0; i < z.DMHandle->CDir->Count(); ++i)
+      for (const Case& c : cases)
+        if (z.DMHandle->CDir->FItems[static_cast<size_t>(i)].Name == c.name)
+          z.DMHandle->CDir->FItems[static_cast<size_t>(i)].CentralDir.internalAttr = c.internal;
+    z.EndUpdate();
+    z.CloseArchive();
+  }
+  for (bool inPlace : {false, true}) {
+    SCOPED_TRACE(inPlace);
+    if (inPlace) WriteRaw("copy.zip", ReadRaw("attrs.zip"));
+    TZipArchiver z;
+    z.FFileName = File(inPlace ? "copy.zip" : "attrs.zip");
+    ASSERT_EQ(CodeOf([&] { z.RepairArchive(inPlace ? String() : File("fixed.zip")); }), 0);
+    TZipArchiver back;
+    back.FFileName = File(inPlace ? "copy.zip" : "fixed.zip");
+    back.OpenArchive(fmOpenRead);
+    ASSERT_EQ(back.DMHandle->CDir->Count(), static_cast<Int32>(cases.size()));
+    for (const Case& c : cases) {
+      const Int32 i = ZAFindEntryExact(*back.DMHandle->CDir, c.name);
+      ASSERT_GE(i, 0) << StringToUtf8(c.name);
+      const TZAZipCentralDir& cd = back.DMHandle->CDir->FItems[static_cast<size_t>(i)].CentralDir;
+      EXPECT_EQ(cd.externalAttr, c.external) << StringToUtf8(c.name);
+      EXPECT_EQ(cd.internalAttr, c.internal) << StringToUtf8(c.name);
+      String text;
+      back.ExtractToString(c.name, text);
+      EXPECT_EQ(text, c.name);
+    }
+    back.CloseArchive();
+  }
+  // No temporary file stayed behind.
+  size_t files = 0;
+  for (const auto& e : std::filesystem::directory_iterator(fDir)) files += e.is_regular_file();
+  EXPECT_EQ(files, 3u);  // attrs.zip, fixed.zip, copy.zip
+}
+
 }  // namespace
 }  // namespace sk

@@ -66,7 +66,8 @@ TEST(ZACipherKeys, ALongKeyIsCutOrRefused) {
     ADD_FAILURE() << "no exception";
   } catch (const ECipherException& e) {
     EXPECT_EQ(e.ErrorCode, 2);
-    EXPECT_EQ(e.Message(), u"Length from Encryptionkey is invalid.\r\nKeysize for TCipher_Rijndael must be to 0-32 bytes");
+    EXPECT_EQ(e.Message(),
+              u"Length from Encryptionkey is invalid.\r\nKeysize for TCipher_Rijndael must be to 0-32 bytes");
   }
   CheckCipherKeySize = false;
   EXPECT_FALSE(d->GetFlag(1));
@@ -131,6 +132,22 @@ TEST_F(ZACipherKeysWithFormats, PasswordKeyIsTheCipherKeyedWithRipeMD256OfThePas
   m->SetMode(cmECB);
   const AnsiString md4 = THash_MD4::ClassRef().CalcString(password, nullptr, fmtCOPY);
   EXPECT_EQ(HexOf(Encoded(*m, plain)), HexOf(ReferenceEcb(EVP_aes_128_ecb(), TBytes(md4.begin(), md4.end()), plain)));
+}
+
+TEST_F(ZACipherKeysWithFormats, PasswordDigestIsWipedInEveryMode) {
+  const AnsiString password = "correct horse";
+  const AnsiString digest = THash_RipeMD256::ClassRef().CalcString(password, nullptr, fmtCOPY);
+  const TBytes key(digest.begin(), digest.end());
+  const TBytes plain = Pattern(16, 8);
+  for (TCipherMode mode : {cmCTS, cmCBC, cmCFB, cmOFB, cmCTR, cmECB, cmCTSMAC, cmCBCMAC, cmCFBMAC}) {
+    auto c = TCipher_Rijndael::Create();
+    c->SetMode(mode);
+    c->InitKey(password);
+    EXPECT_EQ(HexOf(c->GetHash()->DigestKey(), 32), HexOf(TBytes(32, 0))) << mode;
+    // The key is still the digest.
+    c->SetMode(cmECB);
+    EXPECT_EQ(HexOf(Encoded(*c, plain)), HexOf(ReferenceEcb(EVP_aes_256_ecb(), key, plain))) << mode;
+  }
 }
 
 TEST(ZACipherKeys, ProtectWipesAndResetsVectors) {
@@ -294,6 +311,45 @@ TEST(ZACipherCTR, AnySplitOfTheInputGivesTheSameBytes) {
     }
     EXPECT_EQ(HexOf(out), HexOf(expected)) << step;
   }
+}
+
+TEST(ZACipherCTR, SeparateAndOverlappingBuffersAcrossBatches) {
+  // Each AES key size; sizes around the batches of counter blocks and the
+  // groups of eight, with partial blocks.
+  for (const auto& [key, ecb] :
+       {std::pair{Pattern(16, 7), EVP_aes_128_ecb()}, std::pair{Pattern(24, 7), EVP_aes_192_ecb()},
+        std::pair{Pattern(32, 7), EVP_aes_256_ecb()}})
+    for (Int32 size : {15, 16 * 7 + 3, 4097, 16383, 16384, 16385, 40000, 65536 + 5}) {
+      const TBytes plain = Pattern(static_cast<size_t>(size), 2);
+      TBytes counters;
+      for (Int32 b = 0; b * 16 < size; ++b) {
+        const TBytes block = CounterBlock(static_cast<UInt64>(b + 1));
+        counters.insert(counters.end(), block.begin(), block.end());
+      }
+      const TBytes stream = ReferenceEcb(ecb, key, counters);
+      TBytes expected(plain.size());
+      for (size_t i = 0; i < plain.size(); ++i) expected[i] = static_cast<Byte>(plain[i] ^ stream[i]);
+      // The destination: the source itself, before or after it in one buffer
+      // (overlapping), or a buffer of its own.
+      for (Int32 shift : {0, -5, -16, 7, 16, 1 << 20}) {
+        SCOPED_TRACE(std::to_string(key.size()) + "-byte key, " + std::to_string(size) + " shifted " +
+                     std::to_string(shift));
+        const size_t from = 32;
+        TBytes room(from, 0xEE);
+        room.insert(room.end(), plain.begin(), plain.end());
+        room.resize(room.size() + 32, 0xEE);
+        TBytes separate(plain.size(), 0xEE);
+        Byte* dest = shift == (1 << 20) ? separate.data() : room.data() + static_cast<long>(from) + shift;
+        auto c = Keyed(TCipher_Rijndael::ClassRef(), key, cmCTR);
+        // In two calls, so that the second starts inside a key-stream block
+        // (one call where the destination lies ahead in the source: the first
+        // call's output would overwrite the second call's input).
+        const Int32 first = shift > 0 && shift < (1 << 20) ? size : std::min(size, 9);
+        c->EncodeBuffer(room.data() + from, dest, first);
+        c->EncodeBuffer(room.data() + from + first, dest + first, size - first);
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), dest));
+      }
+    }
 }
 
 TEST(ZACipherCTR, CounterCarriesIntoByteOneAtBlock256) {

@@ -93,7 +93,14 @@ TEST(ZACipherDefaults, NullRestoresTheDefaults) {
 TEST(ZACipherClasses, ClassTreeAndShortNames) {
   EXPECT_TRUE(TCipher_3TDES::ClassRef().InheritsFrom(&TCipher_1DES::ClassRef()));
   EXPECT_TRUE(TCipher_RijndaelZA::ClassRef().InheritsFrom(&TCipher::ClassRef()));
-  EXPECT_TRUE(TCipher::ClassRef().InheritsFrom(&TProtection::ClassRef()) == false);
+  // Both trees hang under the protection class.
+  EXPECT_TRUE(TCipher::ClassRef().InheritsFrom(&TProtection::ClassRef()));
+  EXPECT_TRUE(THash::ClassRef().InheritsFrom(&TProtection::ClassRef()));
+  EXPECT_EQ(TCipher::ClassRef().ClassParent(), &TProtection::ClassRef());
+  EXPECT_EQ(TCipher::ClassRef().Parent(), nullptr);
+  EXPECT_EQ(THash::ClassRef().Parent(), nullptr);
+  EXPECT_EQ(TCipher_Rijndael::ClassRef().Parent(), &TCipher::ClassRef());
+  EXPECT_EQ(THash_MD4::ClassRef().Parent(), &THash::ClassRef());
   EXPECT_FALSE(TCipher_Rijndael::ClassRef().InheritsFrom(&TCipher_RijndaelZA::ClassRef()));
   EXPECT_TRUE(THash_RipeMD128::ClassRef().InheritsFrom(&THash_MD4::ClassRef()));
   EXPECT_EQ(GetShortClassName(&TCipher_RijndaelZA::ClassRef()), "RijndaelZA");
@@ -108,6 +115,16 @@ TEST(ZACipherClasses, ClassTreeAndShortNames) {
   auto md4 = THash_MD4::ClassRef().Create();
   EXPECT_TRUE(IsObject(md4.get(), &THash::ClassRef()));
   EXPECT_FALSE(IsObject(md4.get(), &TCipher::ClassRef()));
+  // Every cipher and hash object is a protection object; a plain protection
+  // object is neither.
+  auto plain = TProtection::Create();
+  auto checksum = TChecksum::ClassRef().Create();
+  for (const TProtection* p :
+       {static_cast<const TProtection*>(za.get()), static_cast<const TProtection*>(md4.get()),
+        static_cast<const TProtection*>(checksum.get()), static_cast<const TProtection*>(plain.get())})
+    EXPECT_TRUE(IsObject(p, &TProtection::ClassRef())) << p->ClassType()->ClassName();
+  EXPECT_FALSE(IsObject(plain.get(), &TCipher::ClassRef()));
+  EXPECT_FALSE(IsObject(plain.get(), &THash::ClassRef()));
   // The base cipher class makes no objects (it has no block).
   EXPECT_FALSE(TCipher::ClassRef().Create());
 }

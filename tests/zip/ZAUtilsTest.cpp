@@ -1,11 +1,14 @@
 // Compression maps, CRC-32, the traditional cipher, wildcards, stored names
 // and the file-system wrappers.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
 #include "TestSupport.h"
+#include "platform/runtime/DateUtils.h"
 #include "zip/ZAConst.h"
 #include "zip/ZAUtils.h"
 
@@ -190,6 +193,64 @@ TEST_F(ZAUtilsFiles, DelTreeIfNoFiles) {
   EXPECT_FALSE(DelTreeIfNoFiles(File("linked")));
   EXPECT_TRUE(fs::exists(Path("outside/inner")));
   EXPECT_TRUE(DelTreeIfNoFiles(File("missing")));
+}
+
+TEST_F(ZAUtilsFiles, AFileInAHeldFolderReplacesItsNameOnlyOnCommit) {
+  namespace fs = std::filesystem;
+  fs::create_directories(Path("d/sub"));
+  WriteRaw("victim", "victim");
+  WriteRaw("d/old", "old");
+  ::chmod(Path("d/old").c_str(), 0640);
+  fs::create_symlink(Path("victim"), Path("d/link"));
+  const std::string longName(255, 'n');
+  const int dir = ::open(Path("d").c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(dir, 0);
+  const TDateTime when = EncodeDate(2001, 2, 3) + EncodeTime(4, 5, 6, 0);
+  struct Case {
+    std::string name;
+    bool commit, readOnly;
+    std::string content;  // afterwards; empty when the name holds no file
+    unsigned mode;        // afterwards, 0 when not checked
+  };
+  for (const Case& c : {Case{"old", false, false, "old", 0640}, Case{"old", true, false, "new", 0640},
+                        Case{"link", true, false, "new", 0}, Case{longName, true, true, "new", 0},
+                        Case{"fresh", false, false, "", 0}}) {
+    SCOPED_TRACE(c.name.substr(0, 10));
+    {
+      TZAFolderFileStream out(dir, Utf8ToString(c.name));
+      ASSERT_TRUE(out.Ok());
+      out.WriteBuffer("new", 3);
+      if (c.commit) {
+        EXPECT_TRUE(out.Commit(when, c.readOnly));
+      }
+    }
+    struct stat st;
+    if (c.content.empty()) {
+      EXPECT_NE(::lstat(Path("d/" + c.name).c_str(), &st), 0);
+      continue;
+    }
+    ASSERT_EQ(::lstat(Path("d/" + c.name).c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    EXPECT_EQ(ReadRaw("d/" + c.name), c.content);
+    if (c.mode != 0) {
+      EXPECT_EQ(st.st_mode & 07777, c.mode);
+    }
+    if (c.readOnly) {
+      EXPECT_EQ(st.st_mode & 0222, 0u);
+    }
+    if (c.commit) {
+      TDateTime age = 0;
+      ASSERT_TRUE(FileAge(File("d/" + c.name), age));
+      EXPECT_NEAR(age, when, 1.0 / 86400);
+    }
+  }
+  EXPECT_EQ(ReadRaw("victim"), "victim");
+  // A folder at the name is refused; no temporary file stays anywhere.
+  EXPECT_FALSE(TZAFolderFileStream(dir, u"sub").Ok());
+  size_t entries = 0;
+  for (const auto& e : fs::directory_iterator(Path("d"))) entries += e.path().filename().string()[0] == '.';
+  EXPECT_EQ(entries, 0u);
+  ::close(dir);
 }
 
 TEST_F(ZAUtilsFiles, AttributesAndWrappers) {
