@@ -101,6 +101,10 @@ AnsiString THashClass::CalcStream(TStream* stream, Int64 size, TProtection* prot
   Int64 done = 0;
   while (done < size) {
     const Int64 n = stream->Read(buffer, std::min<Int64>(sizeof(buffer), size - done));
+    // A failed read is an error: the digest of part of the stream is not the
+    // stream's.
+    if (n < std::min<Int64>(sizeof(buffer), size - done) && stream->LastReadError() != 0)
+      throw EReadError(u"Stream read error");
     if (n <= 0) break;
     hash->Calc(buffer, static_cast<Int32>(n));
     done += n;

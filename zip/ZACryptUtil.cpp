@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "core/UnitCounter.h"
+#include "platform/runtime/FileReplace.h"
 #include "platform/runtime/Format.h"
 #include "platform/runtime/Strings.h"
 #include "zip/ZACryptConst.h"
@@ -130,6 +131,10 @@ void TProtection::CodeStream(TStream* source, TStream* dest, Int64 size, TPActio
   if (action == paCalc) {
     while (done < size) {
       const Int64 n = source->Read(buffer.data(), std::min<Int64>(kStreamBlock, size - done));
+      // A failed read is an error: a digest of part of the stream would be
+      // given as the whole's.
+      if (n < std::min<Int64>(kStreamBlock, size - done) && source->LastReadError() != 0)
+        throw EReadError(u"Stream read error");
       if (n <= 0) break;
       CodeBuf(buffer.data(), static_cast<Int32>(n), action);
       done += n;
@@ -143,6 +148,10 @@ void TProtection::CodeStream(TStream* source, TStream* dest, Int64 size, TPActio
     while (done < size) {
       source->SetPosition(readPos);
       const Int64 n = source->Read(buffer.data(), std::min<Int64>(kStreamBlock, size - done));
+      // A failed read is an error, never the end: coding would stop silently
+      // with the rest of the data left as it was.
+      if (n < std::min<Int64>(kStreamBlock, size - done) && source->LastReadError() != 0)
+        throw EReadError(u"Stream read error");
       if (n <= 0) break;
       readPos += n;
       CodeBuf(buffer.data(), static_cast<Int32>(n), action);
@@ -169,9 +178,9 @@ void TProtection::CodeFile(const String& source, const String& dest, TPAction ac
     CodeStream(&s, &s, -1, action);
     return;
   }
-  TFileStream d(dest, fmCreate);
-  CodeStream(&s, &d, -1, action);
-  d.SetSize(d.Position());
+  // The coded file replaces the destination whole, so a failure midway
+  // leaves the destination as it was.
+  ReplaceFileWith(dest, [&](TStream& d) { CodeStream(&s, &d, -1, action); });
 }
 
 AnsiString TProtection::CodeString(const AnsiString& source, TPAction action, Int32 format) {

@@ -1,8 +1,11 @@
 // Registries, defaults, protection chains of ciphers and hashes, the hash
 // class operations and the stubs of the cipher unit.
+#include <cerrno>
 #include <cstring>
+#include <memory>
 #include <vector>
 
+#include "platform/runtime/FileSeam.h"
 #include "tests/TestSupport.h"
 #include "tests/zip/CipherTestSupport.h"
 
@@ -291,6 +294,32 @@ TEST_F(ZACipherHashCalc, CipherStringsStreamsAndFiles) {
   // A blank destination codes in place too.
   c->CodeFile(dir.File("coded"), u" ", paEncode);
   EXPECT_EQ(ReadFileBytes(dir.Path("coded")), coded);
+}
+
+// A read that the system fails part-way is an error for the hash and the
+// cipher of a file, never an early end: a digest of part of the file, or a
+// file coded only in part, would pass for the whole; the destination stays.
+TEST_F(ZACipherHashCalc, AFailedReadFailsTheHashAndTheCodedFile) {
+  ScratchFolder dir("zacipher_readfail");
+  const std::string body(40000, 'r');
+  WriteFileBytes(dir.Path("plain"), body);
+  WriteFileBytes(dir.Path("coded"), "old");
+  auto c = TCipher_Blowfish::Create("pass");
+  // Fails the failAt-th read of the file layer with EIO.
+  auto failRead = [](Int64 failAt) {
+    auto reads = std::make_shared<Int64>(0);
+    return SetFileSeamHook([reads, failAt](TFileSeamOp op, const std::string&) -> Int32 {
+      return op == fsoRead && ++*reads == failAt ? EIO : 0;
+    });
+  };
+  for (Int64 failAt = 1; failAt <= 3; ++failAt) {
+    failRead(failAt);
+    EXPECT_THROW(THash_RipeMD256::ClassRef().CalcFile(dir.File("plain"), nullptr, fmtHEX), Exception) << failAt;
+    failRead(failAt);
+    EXPECT_THROW(c->CodeFile(dir.File("plain"), dir.File("coded"), paEncode), Exception) << failAt;
+    SetFileSeamHook(nullptr);
+    EXPECT_EQ(ReadFileBytes(dir.Path("coded")), "old") << failAt;
+  }
 }
 
 // A stream that claims more than it gives.
