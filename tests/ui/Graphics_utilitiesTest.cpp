@@ -146,19 +146,6 @@ TEST(Graphics_utilities, HeightPlusAnEighth) {
   EXPECT_EQ(CanvasPixelWidthAndHeight(u"a b  c", c, false).cx, plain.cx);
 }
 
-bool HasLoneSurrogate(const String& s) {
-  for (size_t i = 0; i < s.size(); ++i) {
-    const Char c = s[i];
-    if (c >= 0xD800 && c <= 0xDBFF) {
-      if (i + 1 >= s.size() || s[i + 1] < 0xDC00 || s[i + 1] > 0xDFFF) return true;
-      ++i;
-    } else if (c >= 0xDC00 && c <= 0xDFFF) {
-      return true;
-    }
-  }
-  return false;
-}
-
 TEST(Graphics_utilities, ShrunkToFit) {
   auto b = WhiteBitmap(4, 4);
   TCanvas& c = b->Canvas();
@@ -191,9 +178,9 @@ TEST(Graphics_utilities, ShrunkToFit) {
   for (int k = 0; k < 12; ++k) faces += k % 3 == 0 ? String(u"x") : String(u"\U0001F600");
   for (Int32 w = 0; w < c.TextWidth(faces) + 2 * m; w += 3) {
     const String r = ShrunkToFit(faces, c, w);
-    EXPECT_FALSE(HasLoneSurrogate(r)) << w;
+    EXPECT_FALSE(HasHalfAPair(r)) << w;
   }
-  EXPECT_FALSE(HasLoneSurrogate(ShrunkToFit(u"\U0001F600x", c, 0)));
+  EXPECT_FALSE(HasHalfAPair(ShrunkToFit(u"\U0001F600x", c, 0)));
 }
 
 // The shrinking as it is stated: cut three units at length div 2 (widened to
