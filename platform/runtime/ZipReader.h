@@ -1,11 +1,10 @@
 // A small zip-file reader and writer on libzip: open an archive, list its
 // member names, read one member into bytes, a new memory stream or a piece at
-// a time as it is inflated, and (in
-// write mode) add members.  Member names are stored as UTF-8.  Every failure,
-// a damaged archive included, raises EZipException; nothing is trusted from
-// the archive without a check (a member whose stated size is out of
-// proportion to its data, for its compression method, is refused before
-// anything is allocated).
+// a time as it is inflated, and (in write mode) add members.  Member names
+// are stored as UTF-8.  Every failure, a damaged archive included, raises
+// EZipException; nothing is trusted from the archive without a check (a
+// member whose stated size is out of proportion to its data, for its
+// compression method, is refused before anything is allocated).
 #pragma once
 
 #include <functional>

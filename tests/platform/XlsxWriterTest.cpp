@@ -378,4 +378,114 @@ TEST_F(XlsxWriter, FailedSavesLeaveTheOldTargetByteExact) {
   EXPECT_EQ(Entries(), (std::vector<std::string>{"dir.xlsx", "keep.xlsx"}));
 }
 
+TEST_F(XlsxWriter, CharactersXmlCannotHoldAreEscapedAndReadBack) {
+  // Each text goes in as a plain cell and as a rich cell of two runs; the
+  // file must stay readable (here and by openpyxl) and give back what the
+  // workbook holds.
+  const String texts[] = {
+      u"\uFFFF",
+      u"a\uFFFEb",
+      String(u"\x01\x02\x03\x04\x05\x06\x07\x08 \x0B\x0C \x0E\x0F\x10\x1F"),
+      u"cr\r\nlf\n tab\t",
+      String(u"lone high \xD800"),
+      String(u"\xDC00 lone low"),
+      String(u"reversed \xDC00\xD800 pair"),
+      u"pair \U0001F600 kept",
+      u"literal _xFFFF_ and _xD800_ and _x0001_",
+      u"_x005F_xFFFF_",
+      String(u"mixed \uFFFF_x0041_\x01"),
+  };
+  TXlsWorkbook wb;
+  TFlxFont bold;
+  bold.Style = flx_Bold;
+  for (size_t i = 0; i < std::size(texts); ++i) {
+    const Int32 r = static_cast<Int32>(i) + 1;
+    wb.SetCellValue(r, 1, texts[i]);
+    TRichString rich(u"x" + texts[i] + u"y");
+    rich.Runs = {TRTFRun{1, bold}, TRTFRun{static_cast<Int32>(rich.Value.size()) - 1, TFlxFont()}};
+    wb.SetCellValue(r, 2, rich);
+  }
+  wb.Save(File("c.xlsx"));
+  TXlsWorkbook back;
+  ASSERT_TRUE(back.Open(File("c.xlsx")));
+  for (size_t i = 0; i < std::size(texts); ++i) {
+    const Int32 r = static_cast<Int32>(i) + 1;
+    for (Int32 c = 1; c <= 2; ++c)
+      EXPECT_EQ(back.GetCellValue(r, c).AsString().Value, wb.GetCellValue(r, c).AsString().Value) << r << "," << c;
+  }
+  // Rich cells keep even a lone surrogate.
+  EXPECT_EQ(back.GetCellValue(5, 2).AsString().Value, String(u"xlone high \xD800y"));
+  const auto lines = RunXlsxCheck("dump", Path("c.xlsx"));
+  EXPECT_FALSE(lines.empty());
+}
+
+TEST_F(XlsxWriter, SheetNamesWithControlsAreSavedAsTheyReadBack) {
+  const String names[] = {String(u"tab\there"), String(u"line\r\nbreak"), String(u"ctl\x01\x1F"),
+                          u"non\uFFFFchar", String(u"lone \xD800"), u"pair \U0001F600"};
+  TXlsWorkbook wb;
+  wb.NewFile(static_cast<Int32>(std::size(names)));
+  for (size_t i = 0; i < std::size(names); ++i) {
+    wb.SetActiveSheet(static_cast<Int32>(i) + 1);
+    wb.SetSheetName(names[i]);
+    for (Char c : wb.SheetName()) EXPECT_TRUE(c >= 0x20 && c != 0xFFFF) << i;
+  }
+  EXPECT_EQ(wb.SheetNameOf(1), u"tab_here");
+  EXPECT_EQ(wb.SheetNameOf(6), u"pair \U0001F600");
+  wb.Save(File("n.xlsx"));
+  TXlsWorkbook back;
+  ASSERT_TRUE(back.Open(File("n.xlsx")));
+  ASSERT_EQ(back.SheetCount(), wb.SheetCount());
+  for (Int32 i = 1; i <= wb.SheetCount(); ++i) EXPECT_EQ(back.SheetNameOf(i), wb.SheetNameOf(i)) << i;
+  EXPECT_FALSE(RunXlsxCheck("dump", Path("n.xlsx")).empty());
+}
+
+TEST_F(XlsxWriter, EscapedTextsAreCutOnlyAsFarAsTheLimitNeeds) {
+  auto repeat = [](const String& s, size_t n) {
+    String r;
+    for (size_t i = 0; i < n; ++i) r += s;
+    return r;
+  };
+  const String a(32760, u'a');
+  struct Case {
+    const char* what;
+    String text;
+    String back;
+  } cases[] = {
+      // 2520 escaped literals take 32,760 characters; the next one would pass
+      // the limit, but its first six characters are no escape.
+      {"literals", repeat(u"_x0041_", 4000), repeat(u"_x0041_", 2520) + u"_x0041"},
+      {"controls", String(32767, u'\x01'), String(4681, u'\x01')},
+      {"fits unescaped", String(32767, u'a'), String(32767, u'a')},
+      {"escape ends at the limit", a + u"\x01", a + u"\x01"},
+      {"escape past the limit", a + u"a\x01", a + u"a"},
+      {"pair after an escape", a.substr(1) + u"\x01\U0001F600", a.substr(1) + u"\x01\U0001F600"},
+      {"pair past an escape at the limit", a + u"\x01\U0001F600", a + u"\x01"},
+      {"pair at the limit", String(32765, u'a') + u"\U0001F600", String(32765, u'a') + u"\U0001F600"},
+  };
+  TXlsWorkbook wb;
+  for (size_t i = 0; i < std::size(cases); ++i) wb.SetCellValue(static_cast<Int32>(i) + 1, 1, cases[i].text);
+  // Runs share the cell's limit: the first run whole, the second cut, the
+  // third left out.
+  TRichString rich(String(10000, u'a') + String(10000, u'\x01') + String(10000, u'b'));
+  TFlxFont bold, italic;
+  bold.Style = flx_Bold;
+  italic.Style = flx_Italic;
+  rich.Runs = {TRTFRun{0, bold}, TRTFRun{10000, TFlxFont()}, TRTFRun{20000, italic}};
+  wb.SetCellValue(20, 1, rich);
+  wb.Save(File("cut.xlsx"));
+  TXlsWorkbook back;
+  ASSERT_TRUE(back.Open(File("cut.xlsx")));
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const String got = back.GetCellValue(static_cast<Int32>(i) + 1, 1).AsString().Value;
+    EXPECT_EQ(got.size(), cases[i].back.size()) << cases[i].what;
+    EXPECT_TRUE(got == cases[i].back) << cases[i].what;
+  }
+  // The runs' markup counts against the limit too: the text comes back cut
+  // within the second run, by no more than the markup takes.
+  const String got = back.GetCellValue(20, 1).AsString().Value;
+  EXPECT_TRUE(got == rich.Value.substr(0, got.size())) << got.size() << " " << StringToUtf8(got.substr(got.size() - 5));
+  EXPECT_GE(got.size(), 10000u + (32767u - 10000u - 1000u) / 7);
+  EXPECT_LE(got.size(), 10000u + 3252u);
+}
+
 }  // namespace sk
