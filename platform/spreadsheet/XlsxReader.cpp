@@ -141,6 +141,11 @@ class TXmlParser {
     XML_SetEntityDeclHandler(fParser, OnEntityDecl);
     XML_SetParamEntityParsing(fParser, XML_PARAM_ENTITY_PARSING_NEVER);
     XML_SetDefaultHandlerExpand(fParser, OnOther);
+#if XML_MAJOR_VERSION > 2 || (XML_MAJOR_VERSION == 2 && XML_MINOR_VERSION >= 6)
+    // A parser that put off a long token until more input came would report
+    // nothing for longer than the token itself.
+    XML_SetReparseDeferralEnabled(fParser, XML_FALSE);
+#endif
   }
   ~TXmlParser() { XML_ParserFree(fParser); }
   TXmlParser(const TXmlParser&) = delete;
