@@ -8,7 +8,6 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -63,13 +62,16 @@ bool Escaped(char32_t c) {
 
 bool IsHex(char32_t c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F'); }
 
+char32_t Unit(char c) { return static_cast<unsigned char>(c); }
+char32_t Unit(char16_t c) { return c; }
+
 // True when the text at s[i] reads as an escape "_xHHHH_"; end bounds the
 // text (a cut text holds only what lies before its end).
 template <typename Text>
 bool EscapeAt(const Text& s, size_t i, size_t end) {
   if (s[i] != '_' || i + 7 > end || s[i + 1] != 'x' || s[i + 6] != '_') return false;
   for (size_t k = i + 2; k < i + 6; ++k)
-    if (!IsHex(static_cast<unsigned char>(s[k]) < 0x80 ? static_cast<char32_t>(s[k]) : 0)) return false;
+    if (!IsHex(Unit(s[k]))) return false;
   return true;
 }
 

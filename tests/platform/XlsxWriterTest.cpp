@@ -456,6 +456,8 @@ TEST_F(XlsxWriter, EscapedTextsAreCutOnlyAsFarAsTheLimitNeeds) {
       {"literals", repeat(u"_x0041_", 4000), repeat(u"_x0041_", 2520) + u"_x0041"},
       {"controls", String(32767, u'\x01'), String(4681, u'\x01')},
       {"fits unescaped", String(32767, u'a'), String(32767, u'a')},
+      // Letters beyond ASCII are no hexadecimal digits, whatever their low byte.
+      {"no escape beyond ASCII", repeat(u"_x\u0130\u0131\u0141\u0130_", 4681), repeat(u"_x\u0130\u0131\u0141\u0130_", 4681)},
       {"escape ends at the limit", a + u"\x01", a + u"\x01"},
       {"escape past the limit", a + u"a\x01", a + u"a"},
       {"pair after an escape", a.substr(1) + u"\x01\U0001F600", a.substr(1) + u"\x01\U0001F600"},
