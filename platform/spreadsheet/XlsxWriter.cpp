@@ -167,8 +167,11 @@ std::string EscapeWithin(const String& s) {
 }
 
 // A text for an attribute (a font's name, a number format, a picture's
-// description): what XML cannot hold there is replaced.
-std::string AttributeText(const String& s) {
+// description): what XML cannot hold there is replaced, and the text is cut
+// at a character's end to at most maxBytes of UTF-8 (the library keeps font
+// names and number formats in fields of 127 bytes and would cut them
+// anywhere, even inside a character).
+std::string AttributeText(const String& s, size_t maxBytes = std::string::npos) {
   String clean = s;
   for (size_t i = 0; i < clean.size(); ++i) {
     if (PairAt(clean, i, clean.size())) {
@@ -177,8 +180,17 @@ std::string AttributeText(const String& s) {
       clean[i] = 0xFFFD;
     }
   }
-  return StringToUtf8(clean);
+  std::string out = StringToUtf8(clean);
+  if (out.size() > maxBytes) {
+    size_t cut = maxBytes;
+    while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80) --cut;
+    out.resize(cut);
+  }
+  return out;
 }
+
+// The longest font name or number format the library keeps whole.
+constexpr size_t kFormatFieldBytes = LXW_FORMAT_FIELD_LEN - 1;
 
 struct TFontHash {
   size_t operator()(const TFlxFont& f) const { return HashOf(f); }
@@ -207,7 +219,8 @@ class TWriter {
   void Fill(lxw_format* f, const TFlxFormat& src, bool fontOnly) {
     const TFlxFormat def;
     const TFlxFont& font = src.Font;
-    if (font.Name != def.Font.Name && !font.Name.empty()) format_set_font_name(f, AttributeText(font.Name).c_str());
+    if (font.Name != def.Font.Name && !font.Name.empty())
+      format_set_font_name(f, AttributeText(font.Name, kFormatFieldBytes).c_str());
     if (font.Size20 != def.Font.Size20 && font.Size20 > 0) format_set_font_size(f, font.Size20 / 20.0);
     if (HasColor(font.Color)) format_set_font_color(f, LxwColor(font.Color));
     if (font.Style & flx_Bold) format_set_bold(f);
@@ -215,7 +228,8 @@ class TWriter {
     if (font.Style & flx_Underline) format_set_underline(f, LXW_UNDERLINE_SINGLE);
     if (font.Style & flx_StrikeOut) format_set_font_strikeout(f);
     if (fontOnly) return;
-    if (src.Format != def.Format && !src.Format.empty()) format_set_num_format(f, AttributeText(src.Format).c_str());
+    if (src.Format != def.Format && !src.Format.empty())
+      format_set_num_format(f, AttributeText(src.Format, kFormatFieldBytes).c_str());
     // Patterns from 2 on follow the file's order of patterns from solid on.
     if (src.FillPattern.Pattern >= fps_Solid) {
       format_set_pattern(f, static_cast<uint8_t>(std::min<Int32>(src.FillPattern.Pattern - 1, LXW_PATTERN_GRAY_0625)));

@@ -405,6 +405,12 @@ TEST_F(XlsxWriter, CharactersXmlCannotHoldAreEscapedAndReadBack) {
     rich.Runs = {TRTFRun{1, bold}, TRTFRun{static_cast<Int32>(rich.Value.size()) - 1, TFlxFont()}};
     wb.SetCellValue(r, 2, rich);
   }
+  // Font names and number formats: long ones of characters beyond ASCII are
+  // cut by whole characters, and what XML cannot hold is replaced.
+  TFlxFormat f;
+  f.Format = String(100, u'\u00E9') + u"\x01\uFFFF";
+  f.Font.Name = String(50, u'\u65E5') + String(u"\xD800");
+  wb.SetCellValue(30, 1, u"formatted", wb.AddFormat(f));
   wb.Save(File("c.xlsx"));
   TXlsWorkbook back;
   ASSERT_TRUE(back.Open(File("c.xlsx")));
