@@ -25,6 +25,8 @@ namespace {
 
 // Past this many cells the archive may pass 4 GB and needs zip64.
 constexpr Int64 kZip64Cells = 30'000'000;
+// Most cells that merged ranges may cover in all.
+constexpr Int64 kMaxMergedCells = Int64{1} << 26;
 
 // Sizes in pixels, as the file's readers lay a sheet out: 7 pixels to a
 // character's digit plus 5 of padding, 4/3 of a pixel to a point.
@@ -562,8 +564,17 @@ void CopyInto(const std::string& path, TStream& to, const String& fileName) {
 void WriteXlsx(const TXlsWorkbook& workbook, const String& fileName) {
   if (FormatsUsed(workbook) > xls_MaxFormats)
     throw EXlsError(u"Cannot save \"" + fileName + u"\": the workbook uses more cell formats than a file can hold");
-  Int64 cells = 0;
-  for (Int32 s = 1; s <= workbook.SheetCount(); ++s) cells += workbook.SheetData(s).CellCount();
+  Int64 cells = 0, merged = 0;
+  for (Int32 s = 1; s <= workbook.SheetCount(); ++s) {
+    cells += workbook.SheetData(s).CellCount();
+    for (const TXlsCellRange& m : workbook.SheetData(s).Merges())
+      merged += Int64{m.Bottom - m.Top + 1} * (m.Right - m.Left + 1);
+  }
+  // The library visits every cell of a merged range as it writes it: ranges
+  // over billions of cells would never be written.
+  if (merged > kMaxMergedCells)
+    throw EXlsError(u"Cannot save \"" + fileName +
+                    u"\": the merged ranges cover more cells than the file writer can take");
 
   // The workbook goes to a replacement of the target, which takes the
   // target's place only once complete.

@@ -496,4 +496,32 @@ TEST_F(XlsxWriter, EscapedTextsAreCutOnlyAsFarAsTheLimitNeeds) {
   EXPECT_LE(got.size(), 10000u + 3252u);
 }
 
+TEST_F(XlsxWriter, MergesOverHugeAreasAreRefusedBeforeWriting) {
+  // The writer's library visits each cell of a merged range: a column's
+  // height is taken, the whole sheet is refused with the old file kept.
+  struct Case {
+    const char* what;
+    TXlsCellRange range;
+    bool saved;
+  } cases[] = {
+      {"a whole column, two wide", {1, 2, xls_MaxRow, 3}, true},
+      {"the whole sheet", {1, 1, xls_MaxRow, xls_MaxCol}, false},
+      {"a row across the sheet, 5000 high", {1, 1, 5000, xls_MaxCol}, false},
+  };
+  for (const Case& c : cases) {
+    WriteRaw("m.xlsx", "the old file");
+    TXlsWorkbook wb;
+    wb.SetCellValue(1, 1, u"kept");
+    wb.MergeCells(c.range.Top, c.range.Left, c.range.Bottom, c.range.Right);
+    if (c.saved) {
+      wb.Save(File("m.xlsx"));
+      TXlsWorkbook back;
+      EXPECT_TRUE(back.Open(File("m.xlsx"))) << c.what;
+    } else {
+      EXPECT_THROW(wb.Save(File("m.xlsx")), EXlsError) << c.what;
+      EXPECT_EQ(ReadRaw("m.xlsx"), "the old file") << c.what;
+    }
+  }
+}
+
 }  // namespace sk
