@@ -683,6 +683,18 @@ class TPackage {
   Int64 fTextBytes = 0;
 };
 
+bool HasLoneSurrogate(const String& s) {
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] < 0xD800 || s[i] > 0xDFFF) continue;
+    if (s[i] <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
+      ++i;
+      continue;
+    }
+    return true;
+  }
+  return false;
+}
+
 std::unique_ptr<TXlsSheet> BuildSheet(TPackage& pkg, const std::string& name, TSheetHandler& h,
                                       const std::vector<TRichString>& shared) {
   auto sheet = std::make_unique<TXlsSheet>();
@@ -714,7 +726,15 @@ std::unique_ptr<TXlsSheet> BuildSheet(TPackage& pkg, const std::string& name, TS
     }
     const TRichString& text = c.Shared ? shared[c.Text] : h.Texts[c.Text];
     switch (c.Kind) {
-      case cvString: sheet->SetString(c.Row, c.Col, text.Value); break;
+      case cvString:
+        // A plain cell keeps its text as UTF-8, which has no form for a lone
+        // surrogate: a text holding one is kept as a rich string of no runs.
+        if (HasLoneSurrogate(text.Value)) {
+          sheet->SetRichString(c.Row, c.Col, text);
+        } else {
+          sheet->SetString(c.Row, c.Col, text.Value);
+        }
+        break;
       case cvRichString: sheet->SetRichString(c.Row, c.Col, text); break;
       case cvError: sheet->SetError(c.Row, c.Col, text.Value); break;
       default: break;

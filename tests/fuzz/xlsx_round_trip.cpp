@@ -147,11 +147,20 @@ void CheckCell(const TCellValue& want, const TCellValue& got) {
     case cvRichString: {
       const String& w = want.AsString().Value;
       const String& g = got.AsString().Value;
+      const bool prefix = g.size() <= w.size() && w.compare(0, g.size(), g) == 0;
+      if (!prefix) {
+        size_t at = 0;
+        while (at < g.size() && at < w.size() && g[at] == w[at]) ++at;
+        std::fprintf(stderr, "text of %zu units read back as %zu, first difference at %zu:", w.size(), g.size(), at);
+        for (size_t i = at > 2 ? at - 2 : 0; i < at + 6; ++i)
+          std::fprintf(stderr, " %04X/%04X", i < w.size() ? unsigned{w[i]} : 0u, i < g.size() ? unsigned{g[i]} : 0u);
+        std::fprintf(stderr, "\n");
+      }
       if (EscapedLength(w) <= static_cast<size_t>(xls_MaxTextLength) && want.Kind() != cvRichString) {
         SK_FUZZ_CHECK(g == w);
       } else {
         // Cut to the cell's limit (a rich string's runs count against it too).
-        SK_FUZZ_CHECK(g.size() <= w.size() && w.compare(0, g.size(), g) == 0);
+        SK_FUZZ_CHECK(prefix);
         if (EscapedLength(w) + 4096 <= static_cast<size_t>(xls_MaxTextLength)) SK_FUZZ_CHECK(g == w);
       }
       return;

@@ -419,8 +419,18 @@ TEST_F(XlsxWriter, CharactersXmlCannotHoldAreEscapedAndReadBack) {
     for (Int32 c = 1; c <= 2; ++c)
       EXPECT_EQ(back.GetCellValue(r, c).AsString().Value, wb.GetCellValue(r, c).AsString().Value) << r << "," << c;
   }
-  // Rich cells keep even a lone surrogate.
+  // Rich cells keep even a lone surrogate, also when their runs all look
+  // like the cell and it reads back as a plain text.
   EXPECT_EQ(back.GetCellValue(5, 2).AsString().Value, String(u"xlone high \xD800y"));
+  TXlsWorkbook lone;
+  const String withLone = String(u"a\xDC02") + u"b";
+  TRichString loneRich(withLone);
+  loneRich.Runs = {TRTFRun{1, TFlxFont()}};
+  lone.SetCellValue(1, 1, loneRich);
+  ASSERT_EQ(lone.GetCellValue(1, 1).AsString().Value, withLone);
+  lone.Save(File("l.xlsx"));
+  ASSERT_TRUE(back.Open(File("l.xlsx")));
+  EXPECT_EQ(back.GetCellValue(1, 1).AsString().Value, withLone);
   const auto lines = RunXlsxCheck("dump", Path("c.xlsx"));
   EXPECT_FALSE(lines.empty());
 }
