@@ -67,14 +67,27 @@ bool IsHex(char32_t c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u
 char32_t Unit(char c) { return static_cast<unsigned char>(c); }
 char32_t Unit(char16_t c) { return c; }
 
-// True when the text at s[i] reads as an escape "_xHHHH_"; end bounds the
-// text (a cut text holds only what lies before its end).
+bool PairAt(const String& s, size_t i, size_t end) {
+  return i + 1 < end && s[i] >= 0xD800 && s[i] <= 0xDBFF && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF;
+}
+
+// True when "_xHHHH" starts at s[i] (end bounds the text: a cut text holds
+// only what lies before its end).
 template <typename Text>
-bool EscapeAt(const Text& s, size_t i, size_t end) {
-  if (s[i] != '_' || i + 7 > end || s[i + 1] != 'x' || s[i + 6] != '_') return false;
+bool EscapeHeadAt(const Text& s, size_t i, size_t end) {
+  if (s[i] != '_' || i + 7 > end || s[i + 1] != 'x') return false;
   for (size_t k = i + 2; k < i + 6; ++k)
     if (!IsHex(Unit(s[k]))) return false;
   return true;
+}
+
+// True when the text at s[i] would read as an escape "_xHHHH_" once
+// written: its seventh character is an underscore, or a character written as
+// an escape, which starts with one.
+bool EscapeAt(std::string_view s, size_t i, size_t end) { return EscapeHeadAt(s, i, end) && s[i + 6] == '_'; }
+
+bool EscapeAt(const String& s, size_t i, size_t end) {
+  return EscapeHeadAt(s, i, end) && (s[i + 6] == u'_' || (Escaped(s[i + 6]) && !PairAt(s, i + 6, end)));
 }
 
 // Whether a text held as UTF-8 has anything to escape.
@@ -105,10 +118,6 @@ void AppendUtf8(std::string& out, char32_t c) {
     out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (c & 0x3F));
   }
-}
-
-bool PairAt(const String& s, size_t i, size_t end) {
-  return i + 1 < end && s[i] >= 0xD800 && s[i] <= 0xDBFF && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF;
 }
 
 // The first n units of s as the file stores them (UTF-8, escaped), or only

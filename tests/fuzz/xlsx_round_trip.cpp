@@ -112,10 +112,17 @@ size_t EscapedLength(const String& s) {
       ++i;
       continue;
     }
-    const bool bad = (c < 0x20 && c != u'\t' && c != u'\n') || c == 0xFFFE || c == 0xFFFF || (c >= 0xD800 && c <= 0xDFFF);
-    const bool literal = c == u'_' && i + 7 <= s.size() && s[i + 1] == u'x' && s[i + 6] == u'_' && hex(s[i + 2]) &&
-                         hex(s[i + 3]) && hex(s[i + 4]) && hex(s[i + 5]);
-    n += bad || literal ? 7 : 1;
+    auto bad = [&](size_t k) {
+      const Char u = s[k];
+      const bool pair = u >= 0xD800 && u <= 0xDBFF && k + 1 < s.size() && s[k + 1] >= 0xDC00 && s[k + 1] <= 0xDFFF;
+      return (u < 0x20 && u != u'\t' && u != u'\n') || u == 0xFFFE || u == 0xFFFF || (u >= 0xD800 && u <= 0xDFFF && !pair);
+    };
+    // An underscore followed by "xHHHH" and by an underscore or by a
+    // character written as an escape would read as an escape itself.
+    const bool literal = c == u'_' && i + 7 <= s.size() && s[i + 1] == u'x' && hex(s[i + 2]) && hex(s[i + 3]) &&
+                         hex(s[i + 4]) && hex(s[i + 5]) && (s[i + 6] == u'_' || bad(i + 6));
+    const bool escaped = bad(i);
+    n += escaped || literal ? 7 : 1;
   }
   return n;
 }

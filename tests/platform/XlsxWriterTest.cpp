@@ -394,6 +394,11 @@ TEST_F(XlsxWriter, CharactersXmlCannotHoldAreEscapedAndReadBack) {
       u"literal _xFFFF_ and _xD800_ and _x0001_",
       u"_x005F_xFFFF_",
       String(u"mixed \uFFFF_x0041_\x01"),
+      // Text that an escape written after it would complete into one.
+      String(u"_x0041\x14"),
+      u"_x0041_x0042_",
+      String(u"_x0041") + String(u"\xDC00"),
+      u"_x0041\U0001F600",
   };
   TXlsWorkbook wb;
   TFlxFont bold;
