@@ -6,6 +6,9 @@
 // benchmark takes as the iteration's time.  Rows: SK_BENCH_XLSX_ROWS
 // (default 1,000,000) of five columns (text, integer, single, percent,
 // text); the files go to the system's temporary folder and are removed.
+//
+// BM_MergeCells times the workbook's merge bookkeeping alone: range(0)
+// merges, one per row over three columns, beside the title block's range.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -20,6 +23,7 @@
 #include <string>
 
 #include "platform/runtime/Colors.h"
+#include "platform/spreadsheet/XlsWorkbook.h"
 #include "services/Excel_utils.h"
 
 namespace {
@@ -184,5 +188,18 @@ void BM_DirectLibxlsxwriterLoop(benchmark::State& state) { Run(state, ExportDire
 
 BENCHMARK(BM_SaveDataToExcel)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DirectLibxlsxwriterLoop)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_MergeCells(benchmark::State& state) {
+  const Int32 merges = static_cast<Int32>(state.range(0));
+  for (auto _ : state) {
+    TXlsWorkbook wb;
+    wb.MergeCells(1, 2, 3, 8);
+    for (Int32 r = 0; r < merges; ++r) wb.MergeCells(r + 5, 3, r + 5, 5);
+    benchmark::DoNotOptimize(wb.MergedCells().size());
+  }
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * merges);
+}
+
+BENCHMARK(BM_MergeCells)->Arg(80000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -17,9 +17,25 @@ namespace sk {
 
 namespace {
 
-// Deflate cannot expand data by more than about 1032 to 1; anything claiming
-// more is damaged or hostile.
-constexpr UInt64 kMaxRatio = 1100;
+// How far a member's data can grow when it is inflated, by method; a member
+// claiming more is damaged or hostile, and is refused before anything is
+// inflated.  Stored data does not grow; deflate cannot pass about 1032 to 1;
+// a bzip2 block of a few dozen bytes holds up to 45,900,000 bytes (900,000
+// bytes of runs kept 5 for 255), so that method reaches past 1,000,000 to 1.
+// LZMA, XZ, zstd and Deflate64 reach tens of thousands to 1.  Methods this
+// reader cannot inflate are refused when read; the deflate bound stands for
+// them.
+UInt64 MaxRatio(Word method) {
+  switch (method) {
+    case ZIP_CM_STORE: return 1;
+    case ZIP_CM_BZIP2: return 2'000'000;
+    case ZIP_CM_DEFLATE64:
+    case 93: return 40'000;  // zstd
+    case ZIP_CM_LZMA:
+    case ZIP_CM_XZ: return 20'000;
+    default: return 1100;
+  }
+}
 constexpr UInt64 kRatioSlack = 1 << 16;
 // First piece read from a member; later pieces double what has been read.
 constexpr size_t kReadPiece = 1 << 20;
@@ -186,30 +202,55 @@ TZipHeader TZipFile::FileInfo(Int32 index) const {
   return h;
 }
 
-void TZipFile::Read(Int32 index, TBytes& bytes) {
-  CheckIndex(index);
-  bytes.clear();
+namespace {
+
+// Closes a member opened for reading on every way out.
+struct TMemberCloser {
+  zip_file_t* File;
+  ~TMemberCloser() {
+    if (File != nullptr) zip_fclose(File);
+  }
+  int Close() {
+    const int err = zip_fclose(File);
+    File = nullptr;
+    return err;
+  }
+};
+
+}  // namespace
+
+void* TZipFile::OpenMember(Int32 index, const String& where, size_t& size) {
   zip_t* za = Z(fArchive);
   zip_stat_t st;
   zip_stat_init(&st);
-  const String where = u"entry " + Utf8ToString(std::to_string(index)) + u" of \"" + fFileName + u"\"";
   if (zip_stat_index(za, static_cast<zip_uint64_t>(index), 0, &st) != 0)
     Fail(u"Cannot read " + where + u": " + ArchiveErrorText(za));
-  if (!(st.valid & ZIP_STAT_SIZE) || !(st.valid & ZIP_STAT_COMP_SIZE)) Fail(u"Damaged " + where);
+  if (!(st.valid & ZIP_STAT_SIZE) || !(st.valid & ZIP_STAT_COMP_SIZE) || !(st.valid & ZIP_STAT_COMP_METHOD))
+    Fail(u"Damaged " + where);
   // The sizes come from the archive: check them before allocating anything.
   if (st.comp_size > static_cast<UInt64>(fArchiveSize))
     Fail(u"Damaged " + where + u": its compressed size exceeds the archive");
-  if (st.size > st.comp_size * kMaxRatio + kRatioSlack)
+  const UInt64 ratio = MaxRatio(st.comp_method);
+  if (st.comp_size > (std::numeric_limits<UInt64>::max() - kRatioSlack) / ratio ||
+      st.size > st.comp_size * ratio + kRatioSlack)
     Fail(u"Damaged " + where + u": its stated size is out of proportion to its data");
-  if (st.size > static_cast<UInt64>(std::numeric_limits<Int64>::max()) || st.size > bytes.max_size())
+  if (st.size > static_cast<UInt64>(std::numeric_limits<Int64>::max()) || st.size > TBytes().max_size())
     Fail(u"Entry too large: " + where);
-
   zip_file_t* zf = zip_fopen_index(za, static_cast<zip_uint64_t>(index), 0);
   if (zf == nullptr) Fail(u"Cannot open " + where + u": " + ArchiveErrorText(za));
+  size = static_cast<size_t>(st.size);
+  return zf;
+}
+
+void TZipFile::Read(Int32 index, TBytes& bytes) {
+  CheckIndex(index);
+  bytes.clear();
+  const String where = u"entry " + Utf8ToString(std::to_string(index)) + u" of \"" + fFileName + u"\"";
+  size_t stated = 0;
+  TMemberCloser zf{static_cast<zip_file_t*>(OpenMember(index, where, stated))};
   // The stated size is only a claim: the buffer grows as data actually
   // arrives, so a member that claims far more than it holds costs no more
   // memory than its real content.
-  const size_t stated = static_cast<size_t>(st.size);
   TBytes data;
   size_t got = 0;
   while (got < stated) {
@@ -217,17 +258,12 @@ void TZipFile::Read(Int32 index, TBytes& bytes) {
     try {
       data.resize(got + piece);
     } catch (const std::bad_alloc&) {
-      zip_fclose(zf);
       Fail(u"Not enough memory to read " + where);
     }
     const size_t pieceEnd = got + piece;
     while (got < pieceEnd) {
-      zip_int64_t n = zip_fread(zf, data.data() + got, pieceEnd - got);
-      if (n < 0) {
-        String reason = ErrorText(zip_file_get_error(zf));
-        zip_fclose(zf);
-        Fail(u"Cannot read " + where + u": " + reason);
-      }
+      zip_int64_t n = zip_fread(zf.File, data.data() + got, pieceEnd - got);
+      if (n < 0) Fail(u"Cannot read " + where + u": " + ErrorText(zip_file_get_error(zf.File)));
       if (n == 0) break;
       got += static_cast<size_t>(n);
     }
@@ -236,16 +272,46 @@ void TZipFile::Read(Int32 index, TBytes& bytes) {
   data.resize(got);
   // One more read lets the library reach the end of the data and check its CRC.
   Byte extra;
-  zip_int64_t more = got == stated ? zip_fread(zf, &extra, 1) : 0;
-  if (more < 0) {
-    String reason = ErrorText(zip_file_get_error(zf));
-    zip_fclose(zf);
-    Fail(u"Cannot read " + where + u": " + reason);
-  }
-  int closeErr = zip_fclose(zf);
+  zip_int64_t more = got == stated ? zip_fread(zf.File, &extra, 1) : 0;
+  if (more < 0) Fail(u"Cannot read " + where + u": " + ErrorText(zip_file_get_error(zf.File)));
+  const int closeErr = zf.Close();
   if (got != stated || more > 0) Fail(u"Damaged " + where + u": its data does not match its stated size");
   if (closeErr != 0) Fail(u"Cannot read " + where + u": " + OpenErrorText(closeErr));
   bytes.swap(data);
+}
+
+void TZipFile::ReadInPieces(Int32 index, const TZipPieceHandler& onPiece, size_t pieceSize) {
+  CheckIndex(index);
+  const String where = u"entry " + Utf8ToString(std::to_string(index)) + u" of \"" + fFileName + u"\"";
+  size_t stated = 0;
+  TMemberCloser zf{static_cast<zip_file_t*>(OpenMember(index, where, stated))};
+  pieceSize = std::clamp<size_t>(pieceSize, 1, size_t{1} << 24);
+  TBytes buffer(std::min(pieceSize, std::max<size_t>(stated, 1)));
+  size_t got = 0;
+  // Reads go one byte past the stated size, so that the library reaches the
+  // end of the data (and checks its CRC) and a member holding more than it
+  // states is caught; nothing past the stated size is handed on.
+  for (;;) {
+    const size_t want = got < stated ? std::min(buffer.size(), stated - got) : 1;
+    const zip_int64_t n = zip_fread(zf.File, buffer.data(), want);
+    if (n < 0) Fail(u"Cannot read " + where + u": " + ErrorText(zip_file_get_error(zf.File)));
+    if (n == 0) break;
+    if (got >= stated) Fail(u"Damaged " + where + u": its data does not match its stated size");
+    got += static_cast<size_t>(n);
+    // A short piece at the end is checked before it is handed on.
+    if (got == stated) {
+      Byte extra;
+      const zip_int64_t more = zip_fread(zf.File, &extra, 1);
+      if (more < 0) Fail(u"Cannot read " + where + u": " + ErrorText(zip_file_get_error(zf.File)));
+      if (more > 0) Fail(u"Damaged " + where + u": its data does not match its stated size");
+      onPiece(buffer.data(), static_cast<size_t>(n));
+      break;
+    }
+    onPiece(buffer.data(), static_cast<size_t>(n));
+  }
+  const int closeErr = zf.Close();
+  if (got != stated) Fail(u"Damaged " + where + u": its data does not match its stated size");
+  if (closeErr != 0) Fail(u"Cannot read " + where + u": " + OpenErrorText(closeErr));
 }
 
 void TZipFile::Read(const String& name, TBytes& bytes) { Read(GetFileIndex(name), bytes); }

@@ -1,11 +1,13 @@
 // A small zip-file reader and writer on libzip: open an archive, list its
-// member names, read one member into bytes or a new memory stream, and (in
-// write mode) add members.  Member names are stored as UTF-8.  Every failure,
-// a damaged archive included, raises EZipException; nothing is trusted from
-// the archive without a check (a member whose stated size is out of
-// proportion to the archive is refused before anything is allocated).
+// member names, read one member into bytes, a new memory stream or a piece at
+// a time as it is inflated, and (in write mode) add members.  Member names
+// are stored as UTF-8.  Every failure, a damaged archive included, raises
+// EZipException; nothing is trusted from the archive without a check (a
+// member whose stated size is out of proportion to its data, for its
+// compression method, is refused before anything is allocated).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -21,6 +23,9 @@ class EZipException : public Exception {
 enum TZipMode : uint8_t { zmClosed, zmRead, zmReadWrite, zmWrite };
 
 enum TZipCompression : uint8_t { zcStored, zcDeflate };
+
+// Takes one piece of a member's data as it is inflated.
+using TZipPieceHandler = std::function<void(const Byte* data, size_t size)>;
 
 // What the archive says about one member.
 struct TZipHeader {
@@ -66,6 +71,14 @@ class TZipFile : public TObject {
   void Read(const String& name, std::unique_ptr<TStream>& stream);
   void Read(Int32 index, std::unique_ptr<TStream>& stream, TZipHeader& header);
 
+  // The member handed to onPiece a piece at a time (at most pieceSize bytes
+  // each, in order) as it is inflated, so that a large member never has to
+  // be held whole.  The same checks as reading it into bytes: a member whose
+  // data does not match its stated size or checksum raises EZipException
+  // once its end is reached (after the pieces before were handed on); an
+  // exception thrown by onPiece ends the read and passes to the caller.
+  void ReadInPieces(Int32 index, const TZipPieceHandler& onPiece, size_t pieceSize = size_t{1} << 16);
+
   void Add(const TBytes& data, const String& archiveName, TZipCompression compression = zcDeflate);
   // Adds what stream holds from its start to its end.
   void Add(TStream* data, const String& archiveName, TZipCompression compression = zcDeflate);
@@ -78,6 +91,9 @@ class TZipFile : public TObject {
   void CheckOpen() const;
   void CheckIndex(Int32 index) const;
   void CheckWritable() const;
+  // Checks the member's stated sizes against the archive and opens it for
+  // reading; the stated size goes to size.
+  void* OpenMember(Int32 index, const String& where, size_t& size);
   // Hands a malloc'ed block to the archive, which frees it.
   void AddBuffer(void* data, size_t size, const String& archiveName, TZipCompression compression);
 

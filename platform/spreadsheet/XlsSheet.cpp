@@ -251,26 +251,78 @@ Int32 TXlsSheet::ColWidth(Int32 col) const {
 
 // ---- merges ------------------------------------------------------------------
 
+namespace {
+
+// Rows per band of the merge index.
+constexpr Int32 kMergeBandShift = 4;
+
+Int32 BandOf(Int32 row) { return row >> kMergeBandShift; }
+
+}  // namespace
+
+void TXlsSheet::IndexMerge(Cardinal slot) {
+  const TXlsCellRange& m = fMergeSlots[slot];
+  for (Int32 b = BandOf(m.Top); b <= BandOf(m.Bottom); ++b) fMergeBands[b].push_back(slot);
+}
+
 void TXlsSheet::Merge(const TXlsCellRange& range) {
   TXlsCellRange u = range;
   // Swallow every merged range the new one touches, until none is left: the
-  // union may reach ranges that the first one did not.
+  // union may reach ranges that the first one did not.  Only the bands of
+  // rows the union covers can hold such ranges.
   for (bool grew = true; grew;) {
     grew = false;
-    for (size_t i = 0; i < fMerges.size();) {
-      if (Overlaps(u, fMerges[i])) {
-        u.Top = std::min(u.Top, fMerges[i].Top);
-        u.Left = std::min(u.Left, fMerges[i].Left);
-        u.Bottom = std::max(u.Bottom, fMerges[i].Bottom);
-        u.Right = std::max(u.Right, fMerges[i].Right);
-        fMerges.erase(fMerges.begin() + static_cast<std::ptrdiff_t>(i));
-        grew = true;
-      } else {
-        ++i;
+    for (Int32 b = BandOf(u.Top); b <= BandOf(u.Bottom); ++b) {
+      auto band = fMergeBands.find(b);
+      if (band == fMergeBands.end()) continue;
+      std::vector<Cardinal>& slots = band->second;
+      size_t kept = 0;
+      for (const Cardinal slot : slots) {
+        if (fMergeDead[slot]) continue;
+        const TXlsCellRange& m = fMergeSlots[slot];
+        if (Overlaps(u, m)) {
+          u.Top = std::min(u.Top, m.Top);
+          u.Left = std::min(u.Left, m.Left);
+          u.Bottom = std::max(u.Bottom, m.Bottom);
+          u.Right = std::max(u.Right, m.Right);
+          fMergeDead[slot] = true;
+          ++fDeadMerges;
+          grew = true;
+          continue;
+        }
+        slots[kept++] = slot;
       }
+      slots.resize(kept);
+      if (slots.empty()) fMergeBands.erase(band);
     }
   }
-  fMerges.push_back(u);
+  fMergeSlots.push_back(u);
+  fMergeDead.push_back(false);
+  IndexMerge(static_cast<Cardinal>(fMergeSlots.size() - 1));
+  fMergesStale = true;
+  if (fDeadMerges > 1024 && fDeadMerges > fMergeSlots.size() / 2) CompactMerges();
+}
+
+void TXlsSheet::CompactMerges() {
+  std::vector<TXlsCellRange> live;
+  live.reserve(fMergeSlots.size() - fDeadMerges);
+  for (size_t i = 0; i < fMergeSlots.size(); ++i)
+    if (!fMergeDead[i]) live.push_back(fMergeSlots[i]);
+  fMergeSlots.swap(live);
+  fMergeDead.assign(fMergeSlots.size(), false);
+  fDeadMerges = 0;
+  fMergeBands.clear();
+  for (size_t i = 0; i < fMergeSlots.size(); ++i) IndexMerge(static_cast<Cardinal>(i));
+}
+
+const std::vector<TXlsCellRange>& TXlsSheet::Merges() const {
+  if (fMergesStale) {
+    fMerges.clear();
+    for (size_t i = 0; i < fMergeSlots.size(); ++i)
+      if (!fMergeDead[i]) fMerges.push_back(fMergeSlots[i]);
+    fMergesStale = false;
+  }
+  return fMerges;
 }
 
 }  // namespace sk

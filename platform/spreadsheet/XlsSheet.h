@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/spreadsheet/XlsTypes.h"
@@ -87,9 +88,11 @@ class TXlsSheet {
   Int32 ColWidth(Int32 col) const;  // xls_DefaultColWidth when never set
   const std::map<Int32, TXlsColInfo>& Cols() const { return fCols; }
 
-  // Merging a range that overlaps merged ranges merges their union.
+  // Merging a range that overlaps merged ranges merges their union.  The
+  // ranges are listed in the order they were made, a union taking the place
+  // of the last.
   void Merge(const TXlsCellRange& range);
-  const std::vector<TXlsCellRange>& Merges() const { return fMerges; }
+  const std::vector<TXlsCellRange>& Merges() const;
 
   void AddImage(TXlsImage image) { fImages.push_back(std::move(image)); }
   const std::vector<TXlsImage>& Images() const { return fImages; }
@@ -119,7 +122,19 @@ class TXlsSheet {
   std::vector<TXlsRow> fRows;
   Int64 fCellCount = 0;
   std::map<Int32, TXlsColInfo> fCols;
-  std::vector<TXlsCellRange> fMerges;
+  void IndexMerge(Cardinal slot);
+  void CompactMerges();
+
+  // Merged ranges in the order they were made; a range swallowed by a later
+  // union stays in its slot, marked dead, until the slots are compacted.
+  std::vector<TXlsCellRange> fMergeSlots;
+  std::vector<bool> fMergeDead;
+  size_t fDeadMerges = 0;
+  // Slots by band of rows they cover, so that a new range is compared only
+  // with ranges near it.  Dead slots leave the bands when a band is scanned.
+  std::unordered_map<Int32, std::vector<Cardinal>> fMergeBands;
+  mutable std::vector<TXlsCellRange> fMerges;  // the live ranges, rebuilt when asked for
+  mutable bool fMergesStale = false;
   std::vector<TXlsImage> fImages;
   // Texts as UTF-8, each followed by a zero byte; text i starts at fStarts[i].
   std::string fPool;

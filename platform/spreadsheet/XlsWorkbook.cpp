@@ -139,11 +139,21 @@ TXlsSheet& TXlsWorkbook::SheetData(Int32 sheet) {
 }
 
 String TXlsWorkbook::UniqueSheetName(const String& wanted, size_t except) const {
+  // Characters a name may not hold, and those the file cannot hold in a name
+  // (controls, U+FFFE, U+FFFF, a lone surrogate), become "_".
   String base;
-  for (Char c : wanted) {
+  for (size_t i = 0; i < wanted.size(); ++i) {
+    const Char c = wanted[i];
+    const bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < wanted.size() && wanted[i + 1] >= 0xDC00 && wanted[i + 1] <= 0xDFFF;
+    if (pair) {
+      base += c;
+      base += wanted[++i];
+      continue;
+    }
     switch (c) {
       case u'[': case u']': case u':': case u'*': case u'?': case u'/': case u'\\': base += u'_'; break;
-      default: base += c;
+      default:
+        base += c < 0x20 || c == 0xFFFE || c == 0xFFFF || (c >= 0xD800 && c <= 0xDFFF) ? u'_' : c;
     }
   }
   base = CutUnits(base, xls_MaxSheetNameLength);

@@ -59,9 +59,11 @@ class TXlsWorkbook : public TObject {
   String SheetName() const { return Sheet().Name; }
   String SheetNameOf(Int32 sheet) const;
   // Names the active sheet.  The name is cut to 31 characters, each of
-  // []:*?/\ becomes "_", as does an apostrophe at either end, an empty name
-  // gives "Sheet<n>", and a name another sheet has (in any letter case)
-  // gets " (2)", " (3)"... within the 31 characters.
+  // []:*?/\ becomes "_", as do the characters a file cannot hold in a name
+  // (controls, U+FFFE, U+FFFF, a lone surrogate) and an apostrophe at
+  // either end; an empty name gives "Sheet<n>", and a name another sheet
+  // has (in any letter case) gets " (2)", " (3)"... within the 31
+  // characters.
   void SetSheetName(const String& name);
   // Adds an empty sheet after the last one and gives the sheet count.
   Int32 AddSheet();

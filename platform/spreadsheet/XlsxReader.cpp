@@ -24,6 +24,9 @@ constexpr size_t kMaxTextBytes = 1 << 20;
 // Expat takes its input in pieces no larger than an int can count.
 constexpr size_t kParsePiece = 1 << 20;
 constexpr char kNsSep = '\x01';
+// Longest run of a part in which expat reports nothing (one tag, comment or
+// instruction); text is reported as it comes, so this bounds no cell.
+constexpr Int64 kMaxTokenBytes = Int64{8} << 20;
 
 class EXlsxCorrupt : public std::exception {};
 
@@ -65,7 +68,10 @@ struct TParseState {
   XML_Parser Parser;
   TXmlHandler* Handler;
   bool Failed = false;
+  Int64 LastEvent = 0;  // offset in the part of the last thing expat reported
 };
+
+void Reached(TParseState* st) { st->LastEvent = static_cast<Int64>(XML_GetCurrentByteIndex(st->Parser)); }
 
 void Abort(TParseState* st) {
   if (!st->Failed) {
@@ -77,6 +83,7 @@ void Abort(TParseState* st) {
 void XMLCALL OnStart(void* ud, const XML_Char* name, const XML_Char** atts) {
   auto* st = static_cast<TParseState*>(ud);
   if (st->Failed) return;
+  Reached(st);
   try {
     st->Handler->Start(Local(name), atts);
   } catch (...) {
@@ -87,6 +94,7 @@ void XMLCALL OnStart(void* ud, const XML_Char* name, const XML_Char** atts) {
 void XMLCALL OnEnd(void* ud, const XML_Char* name) {
   auto* st = static_cast<TParseState*>(ud);
   if (st->Failed) return;
+  Reached(st);
   try {
     st->Handler->End(Local(name));
   } catch (...) {
@@ -97,6 +105,7 @@ void XMLCALL OnEnd(void* ud, const XML_Char* name) {
 void XMLCALL OnText(void* ud, const XML_Char* s, int len) {
   auto* st = static_cast<TParseState*>(ud);
   if (st->Failed) return;
+  Reached(st);
   try {
     st->Handler->Text(s, len);
   } catch (...) {
@@ -110,35 +119,65 @@ void XMLCALL OnDoctype(void* ud, const XML_Char*, const XML_Char*, const XML_Cha
   Abort(static_cast<TParseState*>(ud));
 }
 
+// Whatever else the part holds (comments, processing instructions, blanks
+// outside the root) shows that the parse moves on.
+void XMLCALL OnOther(void* ud, const XML_Char*, int) { Reached(static_cast<TParseState*>(ud)); }
+
 void XMLCALL OnEntityDecl(void* ud, const XML_Char*, int, const XML_Char*, int, const XML_Char*, const XML_Char*,
                           const XML_Char*, const XML_Char*) {
   Abort(static_cast<TParseState*>(ud));
 }
 
-void ParseXml(const TBytes& data, TXmlHandler& handler) {
-  XML_Parser p = XML_ParserCreateNS(nullptr, kNsSep);
-  if (p == nullptr) throw std::bad_alloc();
-  TParseState st{p, &handler};
-  XML_SetUserData(p, &st);
-  XML_SetElementHandler(p, OnStart, OnEnd);
-  XML_SetCharacterDataHandler(p, OnText);
-  XML_SetStartDoctypeDeclHandler(p, OnDoctype);
-  XML_SetEntityDeclHandler(p, OnEntityDecl);
-  XML_SetParamEntityParsing(p, XML_PARAM_ENTITY_PARSING_NEVER);
-  bool ok = true;
-  size_t pos = 0;
-  do {
-    const size_t n = std::min(kParsePiece, data.size() - pos);
-    const bool last = pos + n == data.size();
-    if (XML_Parse(p, reinterpret_cast<const char*>(data.data() + pos), static_cast<int>(n), last) != XML_STATUS_OK) {
-      ok = false;
-      break;
+// One expat parser over a part that arrives in pieces.
+class TXmlParser {
+ public:
+  explicit TXmlParser(TXmlHandler& handler) : fParser(XML_ParserCreateNS(nullptr, kNsSep)) {
+    if (fParser == nullptr) throw std::bad_alloc();
+    fState = TParseState{fParser, &handler};
+    XML_SetUserData(fParser, &fState);
+    XML_SetElementHandler(fParser, OnStart, OnEnd);
+    XML_SetCharacterDataHandler(fParser, OnText);
+    XML_SetStartDoctypeDeclHandler(fParser, OnDoctype);
+    XML_SetEntityDeclHandler(fParser, OnEntityDecl);
+    XML_SetParamEntityParsing(fParser, XML_PARAM_ENTITY_PARSING_NEVER);
+    XML_SetDefaultHandlerExpand(fParser, OnOther);
+#if XML_MAJOR_VERSION > 2 || (XML_MAJOR_VERSION == 2 && XML_MINOR_VERSION >= 6)
+    // A parser that put off a long token until more input came would report
+    // nothing for longer than the token itself.
+    XML_SetReparseDeferralEnabled(fParser, XML_FALSE);
+#endif
+  }
+  ~TXmlParser() { XML_ParserFree(fParser); }
+  TXmlParser(const TXmlParser&) = delete;
+  TXmlParser& operator=(const TXmlParser&) = delete;
+
+  void Feed(const Byte* data, size_t size) {
+    while (size > 0) {
+      const size_t n = std::min(kParsePiece, size);
+      Parse(data, n, false);
+      fFed += static_cast<Int64>(n);
+      // Expat keeps an unfinished token (a tag, a comment) until its end
+      // arrives: one that runs on past any the format needs is refused
+      // before it takes memory without bound.
+      if (fFed - fState.LastEvent > kMaxTokenBytes) Corrupt();
+      data += n;
+      size -= n;
     }
-    pos += n;
-  } while (pos < data.size());
-  XML_ParserFree(p);
-  if (!ok || st.Failed) Corrupt();
-}
+  }
+
+  void Finish() { Parse(nullptr, 0, true); }
+
+ private:
+  void Parse(const Byte* data, size_t size, bool last) {
+    if (XML_Parse(fParser, reinterpret_cast<const char*>(data), static_cast<int>(size), last) != XML_STATUS_OK ||
+        fState.Failed)
+      Corrupt();
+  }
+
+  XML_Parser fParser;
+  TParseState fState{nullptr, nullptr};
+  Int64 fFed = 0;
+};
 
 // ---- text helpers --------------------------------------------------------------
 
@@ -620,10 +659,14 @@ class TPackage {
     const Int32 index = fZip.IndexOf(Utf8ToString(member));
     if (index < 0) Corrupt();
     if (fZip.FileInfo(index).UncompressedSize > xls_MaxMemberBytes) Corrupt();
-    TBytes data;
-    fZip.Read(index, data);
-    fXmlBytes += static_cast<Int64>(data.size());
-    ParseXml(data, handler);
+    // The part is parsed as it is inflated: only a piece of it is held at a
+    // time, whatever its size.
+    TXmlParser parser(handler);
+    fZip.ReadInPieces(index, [&](const Byte* data, size_t size) {
+      fXmlBytes += static_cast<Int64>(size);
+      parser.Feed(data, size);
+    });
+    parser.Finish();
   }
 
   // Cell texts may repeat a shared string any number of times: what the
@@ -639,6 +682,18 @@ class TPackage {
   Int64 fXmlBytes = 0;
   Int64 fTextBytes = 0;
 };
+
+bool HasLoneSurrogate(const String& s) {
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] < 0xD800 || s[i] > 0xDFFF) continue;
+    if (s[i] <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
+      ++i;
+      continue;
+    }
+    return true;
+  }
+  return false;
+}
 
 std::unique_ptr<TXlsSheet> BuildSheet(TPackage& pkg, const std::string& name, TSheetHandler& h,
                                       const std::vector<TRichString>& shared) {
@@ -671,7 +726,15 @@ std::unique_ptr<TXlsSheet> BuildSheet(TPackage& pkg, const std::string& name, TS
     }
     const TRichString& text = c.Shared ? shared[c.Text] : h.Texts[c.Text];
     switch (c.Kind) {
-      case cvString: sheet->SetString(c.Row, c.Col, text.Value); break;
+      case cvString:
+        // A plain cell keeps its text as UTF-8, which has no form for a lone
+        // surrogate: a text holding one is kept as a rich string of no runs.
+        if (HasLoneSurrogate(text.Value)) {
+          sheet->SetRichString(c.Row, c.Col, text);
+        } else {
+          sheet->SetString(c.Row, c.Col, text.Value);
+        }
+        break;
       case cvRichString: sheet->SetRichString(c.Row, c.Col, text); break;
       case cvError: sheet->SetError(c.Row, c.Col, text.Value); break;
       default: break;

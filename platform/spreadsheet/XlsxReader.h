@@ -3,9 +3,10 @@
 // cached values of formulas).
 //
 // Nothing in the file is trusted: the members come through the zip reader,
-// which checks every size against the data; the XML goes through expat with
-// any document type declaration refused; every count, index and cell
-// reference is checked before it is used.
+// which checks every size against the data; each part goes through expat as
+// it is inflated, a piece at a time, with any document type declaration
+// refused; every count, index and cell reference is checked before it is
+// used.
 #pragma once
 
 #include <memory>

@@ -2,12 +2,12 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <locale.h>
 #include <stdlib.h>
 #include <unistd.h>
 #include <xlsxwriter.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -25,6 +25,8 @@ namespace {
 
 // Past this many cells the archive may pass 4 GB and needs zip64.
 constexpr Int64 kZip64Cells = 30'000'000;
+// Most cells that merged ranges may cover in all.
+constexpr Int64 kMaxMergedCells = Int64{1} << 26;
 
 // Sizes in pixels, as the file's readers lay a sheet out: 7 pixels to a
 // character's digit plus 5 of padding, 4/3 of a pixel to a point.
@@ -50,58 +52,156 @@ lxw_color_t LxwColor(const TExcelColor& c) {
 
 bool HasColor(const TExcelColor& c) { return c.Kind == TExcelColor::Rgb; }
 
-// Text as the file stores it: a literal "_xHHHH_" would read back as the
-// character it names, so its underscore is written as "_x005F_"; a zero
-// character becomes "_x0000_" (the library escapes the other controls).
+// Text as the file stores it.  XML cannot hold most control characters,
+// U+FFFE, U+FFFF or a lone surrogate, and a reader turns a CR into a LF: each
+// of these is written as "_xHHHH_", the file's escape for a character.  A
+// literal "_xHHHH_" would read back as the character it names, so its
+// underscore is written as "_x005F_".
+
+bool Escaped(char32_t c) {
+  return (c < 0x20 && c != u'\t' && c != u'\n') || c == 0xFFFE || c == 0xFFFF || (c >= 0xD800 && c <= 0xDFFF);
+}
+
+bool IsHex(char32_t c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F'); }
+
+char32_t Unit(char c) { return static_cast<unsigned char>(c); }
+char32_t Unit(char16_t c) { return c; }
+
+bool PairAt(const String& s, size_t i, size_t end) {
+  return i + 1 < end && s[i] >= 0xD800 && s[i] <= 0xDBFF && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF;
+}
+
+// True when "_xHHHH" starts at s[i] (end bounds the text: a cut text holds
+// only what lies before its end).
+template <typename Text>
+bool EscapeHeadAt(const Text& s, size_t i, size_t end) {
+  if (s[i] != '_' || i + 7 > end || s[i + 1] != 'x') return false;
+  for (size_t k = i + 2; k < i + 6; ++k)
+    if (!IsHex(Unit(s[k]))) return false;
+  return true;
+}
+
+// True when the text at s[i] would read as an escape "_xHHHH_" once
+// written: its seventh character is an underscore, or a character written as
+// an escape, which starts with one.
+bool EscapeAt(std::string_view s, size_t i, size_t end) { return EscapeHeadAt(s, i, end) && s[i + 6] == '_'; }
+
+bool EscapeAt(const String& s, size_t i, size_t end) {
+  return EscapeHeadAt(s, i, end) && (s[i + 6] == u'_' || (Escaped(s[i + 6]) && !PairAt(s, i + 6, end)));
+}
+
+// Whether a text held as UTF-8 has anything to escape.
 bool NeedsEscape(std::string_view s) {
-  if (std::memchr(s.data(), 0, s.size()) != nullptr) return true;
-  for (size_t p = s.find("_x"); p != std::string_view::npos; p = s.find("_x", p + 1)) {
-    if (p + 7 > s.size() || s[p + 6] != '_') continue;
-    bool hex = true;
-    for (size_t k = p + 2; k < p + 6; ++k) hex = hex && std::isxdigit(static_cast<unsigned char>(s[k]));
-    if (hex) return true;
+  for (size_t i = 0; i < s.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80 ? Escaped(c) || EscapeAt(s, i, s.size())
+                 : c == 0xEF && i + 2 < s.size() && static_cast<unsigned char>(s[i + 1]) == 0xBF &&
+                       (static_cast<unsigned char>(s[i + 2]) & 0xFE) == 0xBE)
+      return true;
   }
   return false;
 }
 
-std::string Escape(std::string_view s) {
-  std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '\0') {
-      out += "_x0000_";
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// The first n units of s as the file stores them (UTF-8, escaped), or only
+// the number of characters that takes when out is null.
+size_t EscapePrefix(const String& s, size_t n, std::string* out) {
+  static const char kHex[] = "0123456789ABCDEF";
+  size_t chars = 0;
+  for (size_t i = 0; i < n; ++i) {
+    char32_t c = s[i];
+    if (PairAt(s, i, n)) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+      ++i;
+    } else if (Escaped(c) || EscapeAt(s, i, n)) {
+      chars += 7;
+      if (out != nullptr) {
+        const char32_t v = Escaped(c) ? c : u'_';
+        *out += "_x";
+        for (int shift = 12; shift >= 0; shift -= 4) *out += kHex[(v >> shift) & 0xF];
+        *out += '_';
+      }
       continue;
     }
-    if (s[i] == '_' && i + 7 <= s.size() && s[i + 1] == 'x' && s[i + 6] == '_') {
-      bool hex = true;
-      for (size_t k = i + 2; k < i + 6; ++k) hex = hex && std::isxdigit(static_cast<unsigned char>(s[k]));
-      if (hex) {
-        out += "_x005F_";
-        continue;
+    ++chars;
+    if (out != nullptr) AppendUtf8(*out, c);
+  }
+  return chars;
+}
+
+// The escaped text, its original cut only as far as its escaped form must be
+// to take at most budget characters (never between the halves of a pair);
+// budget is then what is left of it.
+std::string EscapeWithin(const String& s, size_t& budget) {
+  size_t n = s.size();
+  if (EscapePrefix(s, n, nullptr) > budget) {
+    // A cut between the halves of a pair moves back before the pair; so
+    // placed, the escaped length never shrinks as the cut moves on, and the
+    // longest prefix that fits is found by halving.
+    auto cutAt = [&](size_t m) { return m > 0 && m < n && PairAt(s, m - 1, n) ? m - 1 : m; };
+    size_t lo = 0, hi = n;
+    while (lo < hi) {
+      const size_t mid = lo + (hi - lo + 1) / 2;
+      if (EscapePrefix(s, cutAt(mid), nullptr) <= budget) {
+        lo = mid;
+      } else {
+        hi = mid - 1;
       }
     }
-    out += s[i];
+    n = cutAt(lo);
+  }
+  std::string out;
+  budget -= EscapePrefix(s, n, &out);
+  return out;
+}
+
+std::string EscapeWithin(const String& s) {
+  size_t budget = static_cast<size_t>(xls_MaxTextLength);
+  return EscapeWithin(s, budget);
+}
+
+// A text for an attribute (a font's name, a number format, a picture's
+// description): what XML cannot hold there is replaced, and the text is cut
+// at a character's end to at most maxBytes of UTF-8 (the library keeps font
+// names and number formats in fields of 127 bytes and would cut them
+// anywhere, even inside a character).
+std::string AttributeText(const String& s, size_t maxBytes = std::string::npos) {
+  String clean = s;
+  for (size_t i = 0; i < clean.size(); ++i) {
+    if (PairAt(clean, i, clean.size())) {
+      ++i;
+    } else if (Escaped(clean[i])) {
+      clean[i] = 0xFFFD;
+    }
+  }
+  std::string out = StringToUtf8(clean);
+  if (out.size() > maxBytes) {
+    size_t cut = maxBytes;
+    while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80) --cut;
+    out.resize(cut);
   }
   return out;
 }
 
-size_t CodePoints(const std::string& s) {
-  size_t n = 0;
-  for (unsigned char c : s) n += (c & 0xC0) != 0x80;
-  return n;
-}
-
-// The escaped text, its original cut further when escaping took it past the
-// longest text a cell holds.
-std::string EscapeWithin(std::string_view s) {
-  std::string out = Escape(s);
-  while (CodePoints(out) > static_cast<size_t>(xls_MaxTextLength)) {
-    size_t cut = s.size() - std::min(s.size(), CodePoints(out) - static_cast<size_t>(xls_MaxTextLength));
-    while (cut > 0 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80) --cut;
-    s = s.substr(0, cut);
-    out = Escape(s);
-  }
-  return out;
-}
+// The longest font name or number format the library keeps whole.
+constexpr size_t kFormatFieldBytes = LXW_FORMAT_FIELD_LEN - 1;
 
 struct TFontHash {
   size_t operator()(const TFlxFont& f) const { return HashOf(f); }
@@ -130,7 +230,8 @@ class TWriter {
   void Fill(lxw_format* f, const TFlxFormat& src, bool fontOnly) {
     const TFlxFormat def;
     const TFlxFont& font = src.Font;
-    if (font.Name != def.Font.Name && !font.Name.empty()) format_set_font_name(f, StringToUtf8(font.Name).c_str());
+    if (font.Name != def.Font.Name && !font.Name.empty())
+      format_set_font_name(f, AttributeText(font.Name, kFormatFieldBytes).c_str());
     if (font.Size20 != def.Font.Size20 && font.Size20 > 0) format_set_font_size(f, font.Size20 / 20.0);
     if (HasColor(font.Color)) format_set_font_color(f, LxwColor(font.Color));
     if (font.Style & flx_Bold) format_set_bold(f);
@@ -138,7 +239,8 @@ class TWriter {
     if (font.Style & flx_Underline) format_set_underline(f, LXW_UNDERLINE_SINGLE);
     if (font.Style & flx_StrikeOut) format_set_font_strikeout(f);
     if (fontOnly) return;
-    if (src.Format != def.Format && !src.Format.empty()) format_set_num_format(f, StringToUtf8(src.Format).c_str());
+    if (src.Format != def.Format && !src.Format.empty())
+      format_set_num_format(f, AttributeText(src.Format, kFormatFieldBytes).c_str());
     // Patterns from 2 on follow the file's order of patterns from solid on.
     if (src.FillPattern.Pattern >= fps_Solid) {
       format_set_pattern(f, static_cast<uint8_t>(std::min<Int32>(src.FillPattern.Pattern - 1, LXW_PATTERN_GRAY_0625)));
@@ -200,27 +302,65 @@ class TWriter {
   }
 
   void WriteRich(lxw_worksheet* ws, lxw_row_t r, lxw_col_t c, const TRichString& rs, Int32 xf) {
+    const size_t limit = static_cast<size_t>(xls_MaxTextLength);
+    const lxw_error e = TryRich(ws, r, c, rs, xf, limit);
+    if (e != LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED) {
+      Note(e);
+      return;
+    }
+    // The library counts the runs' markup against the cell's limit as well:
+    // the most text that fits with it is found by halving (a later write of
+    // the cell replaces an earlier one).
+    size_t lo = 0, hi = limit - 1;
+    while (lo < hi) {
+      const size_t mid = lo + (hi - lo + 1) / 2;
+      if (TryRich(ws, r, c, rs, xf, mid) == LXW_NO_ERROR) {
+        lo = mid;
+      } else {
+        hi = mid - 1;
+      }
+    }
+    Note(TryRich(ws, r, c, rs, xf, lo));
+  }
+
+  // Writes the rich string with at most budget characters of escaped text:
+  // the runs share it, a run is cut where the text reaches it, and the runs
+  // after it are left out.
+  lxw_error TryRich(lxw_worksheet* ws, lxw_row_t r, lxw_col_t c, const TRichString& rs, Int32 xf, size_t budget) {
     std::vector<std::string> texts;
     std::vector<lxw_format*> formats;
-    auto piece = [&](size_t from, size_t to, lxw_format* f) {
-      if (to > from) {
-        texts.push_back(EscapeWithin(StringToUtf8(rs.Value.substr(from, to - from))));
-        formats.push_back(f);
-      }
+    std::vector<const TFlxFont*> fonts;
+    bool cut = false;
+    auto piece = [&](size_t from, size_t to, lxw_format* f, const TFlxFont* font) {
+      if (to <= from || cut) return;
+      const String part = rs.Value.substr(from, to - from);
+      const size_t before = budget;
+      std::string text = EscapeWithin(part, budget);
+      // What follows a cut is left out, so that the cell keeps a beginning
+      // of its text.
+      cut = EscapePrefix(part, part.size(), nullptr) > before;
+      if (text.empty()) return;
+      texts.push_back(std::move(text));
+      formats.push_back(f);
+      fonts.push_back(font);
     };
-    if (!rs.Runs.empty()) piece(0, static_cast<size_t>(rs.Runs[0].FirstChar), nullptr);
+    if (!rs.Runs.empty()) piece(0, static_cast<size_t>(rs.Runs[0].FirstChar), nullptr, nullptr);
     for (size_t i = 0; i < rs.Runs.size(); ++i) {
       const size_t to = i + 1 < rs.Runs.size() ? static_cast<size_t>(rs.Runs[i + 1].FirstChar) : rs.Value.size();
-      piece(static_cast<size_t>(rs.Runs[i].FirstChar), to, FontFormat(rs.Runs[i].Font));
+      piece(static_cast<size_t>(rs.Runs[i].FirstChar), to, FontFormat(rs.Runs[i].Font), &rs.Runs[i].Font);
     }
     if (texts.size() < 2) {
       // One run alone is not a rich string to the file: the cell takes the
-      // run's font instead.
+      // run's font instead.  Cut short, the cell holds what was kept of its
+      // first piece, in that piece's font.
       TFlxFormat f = fBook.GetFormat(std::max(xf, 0));
+      if (cut) {
+        if (!fonts.empty() && fonts[0] != nullptr) f.Font = *fonts[0];
+        return worksheet_write_string(ws, r, c, texts.empty() ? "" : texts[0].c_str(), Derived(f));
+      }
       if (!rs.Runs.empty()) f.Font = rs.Runs[0].Font;
-      const std::string text = EscapeWithin(StringToUtf8(rs.Value));
-      Note(worksheet_write_string(ws, r, c, text.c_str(), Derived(f)));
-      return;
+      const std::string text = EscapeWithin(rs.Value);
+      return worksheet_write_string(ws, r, c, text.c_str(), Derived(f));
     }
     std::vector<lxw_rich_string_tuple> tuples(texts.size());
     std::vector<lxw_rich_string_tuple*> list;
@@ -230,7 +370,7 @@ class TWriter {
       list.push_back(&tuples[i]);
     }
     list.push_back(nullptr);
-    Note(worksheet_write_rich_string(ws, r, c, list.data(), Format(xf)));
+    return worksheet_write_rich_string(ws, r, c, list.data(), Format(xf));
   }
 
   void WriteImage(lxw_worksheet* ws, const TXlsSheet& sheet, const TXlsImage& image) {
@@ -258,7 +398,7 @@ class TWriter {
       case 3: opt.object_position = LXW_OBJECT_DONT_MOVE_DONT_SIZE; break;
       default: opt.object_position = LXW_OBJECT_MOVE_DONT_SIZE; break;
     }
-    std::string description = StringToUtf8(image.Properties.ShapeName);
+    std::string description = AttributeText(image.Properties.ShapeName);
     opt.description = description.data();
     // A picture the library refuses is left out, as an unreadable one is.
     (void)worksheet_insert_image_buffer_opt(ws, static_cast<lxw_row_t>(a.Row1 - 1), static_cast<lxw_col_t>(a.Col1 - 1),
@@ -329,7 +469,7 @@ class TWriter {
           case cvError: {
             const std::string_view text = sheet.Utf8Of(cell);
             if (NeedsEscape(text)) {
-              scratch = EscapeWithin(text);
+              scratch = EscapeWithin(Utf8ToString(text.data(), text.size()));
               Note(worksheet_write_string(ws, r, c, scratch.c_str(), f));
             } else if (text.empty()) {
               if (f != nullptr) Note(worksheet_write_blank(ws, r, c, f));
@@ -383,6 +523,19 @@ void WriteTo(const TXlsWorkbook& workbook, const String& fileName, const std::st
   options.constant_memory = LXW_TRUE;
   options.tmpdir = nullptr;
   options.use_zip64 = cells > kZip64Cells ? LXW_TRUE : LXW_FALSE;
+  // The library prints numbers with the C library, in the locale in force:
+  // a host whose locale writes decimal commas would write numbers no reader
+  // takes.  This thread writes in the "C" locale until the file is done.
+  struct TCLocale {
+    locale_t c = ::newlocale(LC_ALL_MASK, "C", locale_t{});
+    locale_t previous = c != locale_t{} ? ::uselocale(c) : locale_t{};
+    ~TCLocale() {
+      if (c != locale_t{}) {
+        ::uselocale(previous);
+        ::freelocale(c);
+      }
+    }
+  } cLocale;
   lxw_workbook* out = workbook_new_opt(path.c_str(), &options);
   if (out == nullptr) throw EXlsError(u"Cannot save \"" + fileName + u"\": the spreadsheet writer cannot start");
   TWriter writer(workbook, out);
@@ -420,8 +573,17 @@ void CopyInto(const std::string& path, TStream& to, const String& fileName) {
 void WriteXlsx(const TXlsWorkbook& workbook, const String& fileName) {
   if (FormatsUsed(workbook) > xls_MaxFormats)
     throw EXlsError(u"Cannot save \"" + fileName + u"\": the workbook uses more cell formats than a file can hold");
-  Int64 cells = 0;
-  for (Int32 s = 1; s <= workbook.SheetCount(); ++s) cells += workbook.SheetData(s).CellCount();
+  Int64 cells = 0, merged = 0;
+  for (Int32 s = 1; s <= workbook.SheetCount(); ++s) {
+    cells += workbook.SheetData(s).CellCount();
+    for (const TXlsCellRange& m : workbook.SheetData(s).Merges())
+      merged += Int64{m.Bottom - m.Top + 1} * (m.Right - m.Left + 1);
+  }
+  // The library visits every cell of a merged range as it writes it: ranges
+  // over billions of cells would never be written.
+  if (merged > kMaxMergedCells)
+    throw EXlsError(u"Cannot save \"" + fileName +
+                    u"\": the merged ranges cover more cells than the file writer can take");
 
   // The workbook goes to a replacement of the target, which takes the
   // target's place only once complete.

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -308,6 +309,72 @@ TEST(XlsWorkbook, MergesJoinRangesTheyTouch) {
   wb.MergeCells(3, 1, 10, 1);
   ASSERT_EQ(wb.MergedCells().size(), 1u);
   EXPECT_EQ(wb.MergedCells()[0], (TXlsCellRange{1, 1, 10, 8}));
+}
+
+// Merging as a plain list does it: each new range swallows, over and over,
+// every range it touches, and the union goes last.
+void MergeIntoList(std::vector<TXlsCellRange>& list, TXlsCellRange u) {
+  auto overlaps = [](const TXlsCellRange& a, const TXlsCellRange& b) {
+    return a.Left <= b.Right && b.Left <= a.Right && a.Top <= b.Bottom && b.Top <= a.Bottom;
+  };
+  for (bool grew = true; grew;) {
+    grew = false;
+    for (size_t i = 0; i < list.size();) {
+      if (overlaps(u, list[i])) {
+        u = TXlsCellRange{std::min(u.Top, list[i].Top), std::min(u.Left, list[i].Left),
+                          std::max(u.Bottom, list[i].Bottom), std::max(u.Right, list[i].Right)};
+        list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+        grew = true;
+      } else {
+        ++i;
+      }
+    }
+  }
+  list.push_back(u);
+}
+
+TEST(XlsWorkbook, MergesMatchAPlainListInContentAndOrder) {
+  // Small ranges, tall ones across many bands of rows, wide ones, and runs
+  // that chain into each other; each shape in a sheet of its own.
+  struct Shape {
+    const char* what;
+    Int32 rows, cols, maxHeight, maxWidth, count;
+  } shapes[] = {
+      {"small", 200, 20, 3, 3, 600},
+      {"tall", 5000, 8, 400, 2, 400},
+      {"wide", 100, 2000, 2, 300, 400},
+      {"one row each", 3000, 4, 1, 4, 3000},
+      {"chains", 60, 60, 2, 2, 3000},
+  };
+  std::mt19937 rng(20261207);
+  for (const Shape& sh : shapes) {
+    TXlsWorkbook wb;
+    std::vector<TXlsCellRange> list;
+    for (Int32 k = 0; k < sh.count; ++k) {
+      const Int32 r = std::uniform_int_distribution<Int32>(1, sh.rows)(rng);
+      const Int32 c = std::uniform_int_distribution<Int32>(1, sh.cols)(rng);
+      const Int32 h = std::uniform_int_distribution<Int32>(1, sh.maxHeight)(rng);
+      const Int32 w = std::uniform_int_distribution<Int32>(1, sh.maxWidth)(rng);
+      TXlsCellRange m{r, c, r + h - 1, c + w - 1};
+      if (h == 1 && w == 1) m.Right += 1;
+      wb.MergeCells(m.Bottom, m.Right, m.Top, m.Left);
+      MergeIntoList(list, m);
+      if (k % 97 == 0 || k + 1 == sh.count) {
+        ASSERT_EQ(wb.MergedCells(), list) << sh.what << " after " << k;
+      }
+    }
+  }
+  // One range that grows by swallowing thousands, each left behind.
+  TXlsWorkbook wb;
+  std::vector<TXlsCellRange> list;
+  for (Int32 r = 1; r <= 4000; ++r) {
+    wb.MergeCells(r, 1, r, 2);
+    MergeIntoList(list, TXlsCellRange{r, 1, r, 2});
+    wb.MergeCells(1, 1, r, 1);
+    MergeIntoList(list, TXlsCellRange{1, 1, r, 1});
+  }
+  EXPECT_EQ(wb.MergedCells(), list);
+  ASSERT_EQ(list.size(), 1u);
 }
 
 TEST(XlsWorkbook, ColumnWidths) {

@@ -192,6 +192,8 @@ TEST_F(XlsxReader, DamagedPartsGiveNoWorkbook) {
       {"not XML", "\x01\x02garbage", ""},
       {"empty part", "", ""},
       {"text over a megabyte", Sheet("<row><c t=\"inlineStr\"><is><t>" + std::string(1100000, 'a') + "</t></is></c></row>"), ""},
+      {"comment of 9 MB", Sheet(ok + "<!--" + std::string(9u << 20, 'a') + "-->"), ""},
+      {"tag of 9 MB", Sheet("<row><c r=\"A1\" x=\"" + std::string(9u << 20, 'a') + "\"><v>1</v></c></row>"), ""},
   };
   for (const Case& c : cases) {
     auto p = Package(ok);
@@ -200,6 +202,10 @@ TEST_F(XlsxReader, DamagedPartsGiveNoWorkbook) {
     EXPECT_FALSE(Read(p)) << c.what;
   }
   EXPECT_TRUE(Read(Package(ok)));
+  // Long runs of blanks between elements are reported as they come, and read.
+  std::string text;
+  EXPECT_TRUE(Read(Package(ok + std::string(20u << 20, ' ') + ok), &text));
+  EXPECT_EQ(text, "1\r\n");
 }
 
 TEST_F(XlsxReader, BrokenPackagesGiveNoWorkbook) {

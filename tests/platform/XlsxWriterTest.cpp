@@ -378,4 +378,165 @@ TEST_F(XlsxWriter, FailedSavesLeaveTheOldTargetByteExact) {
   EXPECT_EQ(Entries(), (std::vector<std::string>{"dir.xlsx", "keep.xlsx"}));
 }
 
+TEST_F(XlsxWriter, CharactersXmlCannotHoldAreEscapedAndReadBack) {
+  // Each text goes in as a plain cell and as a rich cell of two runs; the
+  // file must stay readable (here and by openpyxl) and give back what the
+  // workbook holds.
+  const String texts[] = {
+      u"\uFFFF",
+      u"a\uFFFEb",
+      String(u"\x01\x02\x03\x04\x05\x06\x07\x08 \x0B\x0C \x0E\x0F\x10\x1F"),
+      u"cr\r\nlf\n tab\t",
+      String(u"lone high \xD800"),
+      String(u"\xDC00 lone low"),
+      String(u"reversed \xDC00\xD800 pair"),
+      u"pair \U0001F600 kept",
+      u"literal _xFFFF_ and _xD800_ and _x0001_",
+      u"_x005F_xFFFF_",
+      String(u"mixed \uFFFF_x0041_\x01"),
+      // Text that an escape written after it would complete into one.
+      String(u"_x0041\x14"),
+      u"_x0041_x0042_",
+      String(u"_x0041") + String(u"\xDC00"),
+      u"_x0041\U0001F600",
+  };
+  TXlsWorkbook wb;
+  TFlxFont bold;
+  bold.Style = flx_Bold;
+  for (size_t i = 0; i < std::size(texts); ++i) {
+    const Int32 r = static_cast<Int32>(i) + 1;
+    wb.SetCellValue(r, 1, texts[i]);
+    TRichString rich(u"x" + texts[i] + u"y");
+    rich.Runs = {TRTFRun{1, bold}, TRTFRun{static_cast<Int32>(rich.Value.size()) - 1, TFlxFont()}};
+    wb.SetCellValue(r, 2, rich);
+  }
+  // Font names and number formats: long ones of characters beyond ASCII are
+  // cut by whole characters, and what XML cannot hold is replaced.
+  TFlxFormat f;
+  f.Format = String(100, u'\u00E9') + u"\x01\uFFFF";
+  f.Font.Name = String(50, u'\u65E5') + String(u"\xD800");
+  wb.SetCellValue(30, 1, u"formatted", wb.AddFormat(f));
+  wb.Save(File("c.xlsx"));
+  TXlsWorkbook back;
+  ASSERT_TRUE(back.Open(File("c.xlsx")));
+  for (size_t i = 0; i < std::size(texts); ++i) {
+    const Int32 r = static_cast<Int32>(i) + 1;
+    for (Int32 c = 1; c <= 2; ++c)
+      EXPECT_EQ(back.GetCellValue(r, c).AsString().Value, wb.GetCellValue(r, c).AsString().Value) << r << "," << c;
+  }
+  // Rich cells keep even a lone surrogate, also when their runs all look
+  // like the cell and it reads back as a plain text.
+  EXPECT_EQ(back.GetCellValue(5, 2).AsString().Value, String(u"xlone high \xD800y"));
+  TXlsWorkbook lone;
+  const String withLone = String(u"a\xDC02") + u"b";
+  TRichString loneRich(withLone);
+  loneRich.Runs = {TRTFRun{1, TFlxFont()}};
+  lone.SetCellValue(1, 1, loneRich);
+  ASSERT_EQ(lone.GetCellValue(1, 1).AsString().Value, withLone);
+  lone.Save(File("l.xlsx"));
+  ASSERT_TRUE(back.Open(File("l.xlsx")));
+  EXPECT_EQ(back.GetCellValue(1, 1).AsString().Value, withLone);
+  const auto lines = RunXlsxCheck("dump", Path("c.xlsx"));
+  EXPECT_FALSE(lines.empty());
+}
+
+TEST_F(XlsxWriter, SheetNamesWithControlsAreSavedAsTheyReadBack) {
+  const String names[] = {String(u"tab\there"), String(u"line\r\nbreak"), String(u"ctl\x01\x1F"),
+                          u"non\uFFFFchar", String(u"lone \xD800"), u"pair \U0001F600"};
+  TXlsWorkbook wb;
+  wb.NewFile(static_cast<Int32>(std::size(names)));
+  for (size_t i = 0; i < std::size(names); ++i) {
+    wb.SetActiveSheet(static_cast<Int32>(i) + 1);
+    wb.SetSheetName(names[i]);
+    for (Char c : wb.SheetName()) EXPECT_TRUE(c >= 0x20 && c != 0xFFFF) << i;
+  }
+  EXPECT_EQ(wb.SheetNameOf(1), u"tab_here");
+  EXPECT_EQ(wb.SheetNameOf(6), u"pair \U0001F600");
+  wb.Save(File("n.xlsx"));
+  TXlsWorkbook back;
+  ASSERT_TRUE(back.Open(File("n.xlsx")));
+  ASSERT_EQ(back.SheetCount(), wb.SheetCount());
+  for (Int32 i = 1; i <= wb.SheetCount(); ++i) EXPECT_EQ(back.SheetNameOf(i), wb.SheetNameOf(i)) << i;
+  EXPECT_FALSE(RunXlsxCheck("dump", Path("n.xlsx")).empty());
+}
+
+TEST_F(XlsxWriter, EscapedTextsAreCutOnlyAsFarAsTheLimitNeeds) {
+  auto repeat = [](const String& s, size_t n) {
+    String r;
+    for (size_t i = 0; i < n; ++i) r += s;
+    return r;
+  };
+  const String a(32760, u'a');
+  struct Case {
+    const char* what;
+    String text;
+    String back;
+  } cases[] = {
+      // 2520 escaped literals take 32,760 characters; the next one would pass
+      // the limit, but its first six characters are no escape.
+      {"literals", repeat(u"_x0041_", 4000), repeat(u"_x0041_", 2520) + u"_x0041"},
+      {"controls", String(32767, u'\x01'), String(4681, u'\x01')},
+      {"fits unescaped", String(32767, u'a'), String(32767, u'a')},
+      // Letters beyond ASCII are no hexadecimal digits, whatever their low byte.
+      {"no escape beyond ASCII", repeat(u"_x\u0130\u0131\u0141\u0130_", 4681), repeat(u"_x\u0130\u0131\u0141\u0130_", 4681)},
+      {"escape ends at the limit", a + u"\x01", a + u"\x01"},
+      {"escape past the limit", a + u"a\x01", a + u"a"},
+      {"pair after an escape", a.substr(1) + u"\x01\U0001F600", a.substr(1) + u"\x01\U0001F600"},
+      {"pair past an escape at the limit", a + u"\x01\U0001F600", a + u"\x01"},
+      {"pair at the limit", String(32765, u'a') + u"\U0001F600", String(32765, u'a') + u"\U0001F600"},
+  };
+  TXlsWorkbook wb;
+  for (size_t i = 0; i < std::size(cases); ++i) wb.SetCellValue(static_cast<Int32>(i) + 1, 1, cases[i].text);
+  // Runs share the cell's limit: the first run whole, the second cut, the
+  // third left out.
+  TRichString rich(String(10000, u'a') + String(10000, u'\x01') + String(10000, u'b'));
+  TFlxFont bold, italic;
+  bold.Style = flx_Bold;
+  italic.Style = flx_Italic;
+  rich.Runs = {TRTFRun{0, bold}, TRTFRun{10000, TFlxFont()}, TRTFRun{20000, italic}};
+  wb.SetCellValue(20, 1, rich);
+  wb.Save(File("cut.xlsx"));
+  TXlsWorkbook back;
+  ASSERT_TRUE(back.Open(File("cut.xlsx")));
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const String got = back.GetCellValue(static_cast<Int32>(i) + 1, 1).AsString().Value;
+    EXPECT_EQ(got.size(), cases[i].back.size()) << cases[i].what;
+    EXPECT_TRUE(got == cases[i].back) << cases[i].what;
+  }
+  // The runs' markup counts against the limit too: the text comes back cut
+  // within the second run, by no more than the markup takes.
+  const String got = back.GetCellValue(20, 1).AsString().Value;
+  EXPECT_TRUE(got == rich.Value.substr(0, got.size())) << got.size() << " " << StringToUtf8(got.substr(got.size() - 5));
+  EXPECT_GE(got.size(), 10000u + (32767u - 10000u - 1000u) / 7);
+  EXPECT_LE(got.size(), 10000u + 3252u);
+}
+
+TEST_F(XlsxWriter, MergesOverHugeAreasAreRefusedBeforeWriting) {
+  // The writer's library visits each cell of a merged range: a column's
+  // height is taken, the whole sheet is refused with the old file kept.
+  struct Case {
+    const char* what;
+    TXlsCellRange range;
+    bool saved;
+  } cases[] = {
+      {"a whole column, two wide", {1, 2, xls_MaxRow, 3}, true},
+      {"the whole sheet", {1, 1, xls_MaxRow, xls_MaxCol}, false},
+      {"a row across the sheet, 5000 high", {1, 1, 5000, xls_MaxCol}, false},
+  };
+  for (const Case& c : cases) {
+    WriteRaw("m.xlsx", "the old file");
+    TXlsWorkbook wb;
+    wb.SetCellValue(1, 1, u"kept");
+    wb.MergeCells(c.range.Top, c.range.Left, c.range.Bottom, c.range.Right);
+    if (c.saved) {
+      wb.Save(File("m.xlsx"));
+      TXlsWorkbook back;
+      EXPECT_TRUE(back.Open(File("m.xlsx"))) << c.what;
+    } else {
+      EXPECT_THROW(wb.Save(File("m.xlsx")), EXlsError) << c.what;
+      EXPECT_EQ(ReadRaw("m.xlsx"), "the old file") << c.what;
+    }
+  }
+}
+
 }  // namespace sk

@@ -2,8 +2,11 @@
 
 #include <stdlib.h>
 #include <sys/resource.h>
+#include <zip.h>
 
+#include <cstdint>
 #include <cstring>
+#include <stdexcept>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -34,6 +37,30 @@ class ZipTestBase : public ScratchFolderTest {
 
 // Offset of the first central-directory record in an archive's bytes.
 size_t CentralRecord(const std::string& bytes) { return bytes.find(std::string("PK\x01\x02", 4)); }
+
+uint32_t Get32(const std::string& bytes, size_t at) {
+  uint32_t v = 0;
+  for (int k = 3; k >= 0; --k) v = v << 8 | static_cast<unsigned char>(bytes[at + static_cast<size_t>(k)]);
+  return v;
+}
+
+void Put32(std::string& bytes, size_t at, uint32_t v) {
+  for (int k = 0; k < 4; ++k) bytes[at + static_cast<size_t>(k)] = static_cast<char>(v >> (8 * k) & 0xFF);
+}
+
+// An archive of one member, data, compressed by method at its best level
+// (through libzip itself, which offers methods the reader's writer does not).
+void WriteOneMember(const std::string& path, const std::string& data, zip_int32_t method) {
+  int err = 0;
+  zip_t* za = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+  ASSERT_NE(za, nullptr);
+  zip_source_t* src = zip_source_buffer(za, data.data(), data.size(), 0);
+  ASSERT_NE(src, nullptr);
+  const zip_int64_t idx = zip_file_add(za, "m.bin", src, 0);
+  ASSERT_GE(idx, 0);
+  ASSERT_EQ(zip_set_file_compression(za, static_cast<zip_uint64_t>(idx), method, 9), 0);
+  ASSERT_EQ(zip_close(za), 0);
+}
 
 }  // namespace
 
@@ -250,6 +277,115 @@ TEST_F(ZipReaderCorrupt, ShortStatedSizeDoesNotPassAsComplete) {
   }
   TBytes out;
   EXPECT_THROW(z.Read(0, out), EZipException);
+}
+
+TEST_F(ZipReaderCorrupt, EachMethodIsHeldToTheGrowthItCanReach) {
+  // 20 MiB of zeros: stored, deflated (about 1000 to 1) and in bzip2 (a few
+  // dozen bytes).  Each reads back whole; each is refused once its stated
+  // size passes what its method can make of its data.
+  struct Case {
+    const char* name;
+    zip_int32_t method;
+    uint64_t ratio;
+  } cases[] = {{"stored", ZIP_CM_STORE, 1}, {"deflate", ZIP_CM_DEFLATE, 1100}, {"bzip2", ZIP_CM_BZIP2, 2000000}};
+  const std::string zeros(20u << 20, '\0');
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteOneMember(Path("m.zip"), zeros, c.method);
+    const std::string good = ReadRaw("m.zip");
+    const size_t cd = CentralRecord(good);
+    ASSERT_NE(cd, std::string::npos);
+    const uint64_t packed = Get32(good, cd + 20);
+    if (c.method == ZIP_CM_BZIP2) {
+      EXPECT_LT(packed, 100u);
+    }
+    {
+      TZipFile z;
+      z.Open(File("m.zip"), zmRead);
+      TBytes out;
+      z.Read(0, out);
+      EXPECT_EQ(out.size(), zeros.size());
+      EXPECT_EQ(std::count(out.begin(), out.end(), Byte{0}), static_cast<std::ptrdiff_t>(zeros.size()));
+    }
+    const uint64_t tooMuch = packed * c.ratio + (1u << 16) + 1;
+    ASSERT_LT(tooMuch, uint64_t{1} << 32);
+    std::string bad = good;
+    Put32(bad, cd + 24, static_cast<uint32_t>(tooMuch));
+    Put32(bad, 22, static_cast<uint32_t>(tooMuch));  // the local header
+    WriteRaw("bad.zip", bad);
+    TZipFile z;
+    z.Open(File("bad.zip"), zmRead);
+    TBytes out;
+    try {
+      z.Read(0, out);
+      ADD_FAILURE() << "read";
+    } catch (const EZipException& e) {
+      EXPECT_NE(StringToUtf8(e.Message()).find("out of proportion"), std::string::npos) << StringToUtf8(e.Message());
+    }
+    size_t pieces = 0;
+    EXPECT_THROW(z.ReadInPieces(0, [&](const Byte*, size_t) { ++pieces; }), EZipException);
+    EXPECT_EQ(pieces, 0u);
+  }
+}
+
+TEST_F(ZipReaderRoundTrip, MembersReadInPiecesAsTheyAreInflated) {
+  MakeSample("a.zip");
+  MakeSample("s.zip", zcStored);
+  for (const char* name : {"a.zip", "s.zip"}) {
+    TZipFile z;
+    z.Open(File(name), zmRead);
+    for (Int32 i = 0; i < z.FileCount(); ++i) {
+      for (size_t pieceSize : {size_t{1}, size_t{7}, size_t{4096}, size_t{1} << 20}) {
+        TBytes whole, joined;
+        z.Read(i, whole);
+        size_t calls = 0;
+        z.ReadInPieces(
+            i,
+            [&](const Byte* data, size_t size) {
+              EXPECT_GT(size, 0u);
+              EXPECT_LE(size, pieceSize);
+              joined.insert(joined.end(), data, data + size);
+              ++calls;
+            },
+            pieceSize);
+        EXPECT_EQ(joined, whole) << name << " " << i << " " << pieceSize;
+        EXPECT_EQ(calls == 0, whole.empty());
+      }
+    }
+    // An exception from the handler ends the read and reaches the caller; the
+    // archive stays usable.
+    EXPECT_THROW(z.ReadInPieces(0, [](const Byte*, size_t) { throw std::runtime_error("stop"); }, 16),
+                 std::runtime_error);
+    TBytes again;
+    z.Read(0, again);
+    EXPECT_FALSE(again.empty());
+  }
+}
+
+TEST_F(ZipReaderCorrupt, PiecesOfDamagedMembersEndInAnError) {
+  // Flipped data, a stated size too large and one too small: each read in
+  // pieces raises by the end of the member, never ends quietly.
+  MakeSample("a.zip");
+  MakeSample("s.zip", zcStored);
+  const std::string deflated = ReadRaw("a.zip"), stored = ReadRaw("s.zip");
+  std::string flipped = deflated;
+  const size_t data = 30 + (static_cast<unsigned char>(flipped[26]) | static_cast<unsigned char>(flipped[27]) << 8);
+  for (size_t i = data + 10; i < data + 40; ++i) flipped[i] = static_cast<char>(flipped[i] ^ 0x5A);
+  std::string longer = stored, shorter = stored;
+  Put32(longer, CentralRecord(longer) + 24, Get32(stored, CentralRecord(stored) + 24) + 100);
+  Put32(shorter, CentralRecord(shorter) + 24, 5);
+  for (const auto& [name, bytes] : {std::pair{"flipped", flipped}, {"longer", longer}, {"shorter", shorter}}) {
+    WriteRaw("bad.zip", bytes);
+    TZipFile z;
+    try {
+      z.Open(File("bad.zip"), zmRead);
+    } catch (const EZipException&) {
+      continue;
+    }
+    size_t got = 0;
+    EXPECT_THROW(z.ReadInPieces(0, [&](const Byte*, size_t size) { got += size; }, 64), EZipException) << name;
+    EXPECT_LE(got, static_cast<size_t>(z.FileInfo(0).UncompressedSize)) << name;
+  }
 }
 
 }  // namespace sk

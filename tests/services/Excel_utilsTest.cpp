@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zlib.h>
 
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -67,6 +73,89 @@ TExcelDataRec CellData(Int32 r, Int32 c) {
   return d;
 }
 
+
+// The sanitizers reserve far more address space than a limit allows.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kUnderAsan = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kUnderAsan = true;
+#else
+constexpr bool kUnderAsan = false;
+#endif
+#else
+constexpr bool kUnderAsan = false;
+#endif
+
+// A member of a hand-built zip: its text is head + body x times + tail,
+// deflated without ever being held whole.  The body is deflated once after a
+// full flush, which makes its compressed bytes independent of what comes
+// before, so that they can simply be repeated.
+struct TBigMember {
+  std::string Name;
+  std::string Packed;
+  uLong Crc = 0;
+  UInt64 Size = 0;
+};
+
+TBigMember DeflateRepeated(const std::string& name, const std::string& head, const std::string& body, size_t times,
+                           const std::string& tail) {
+  TBigMember m{name, {}, crc32(0, nullptr, 0), 0};
+  z_stream zs{};
+  EXPECT_EQ(deflateInit2(&zs, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY), Z_OK);
+  auto pack = [&](const std::string& in, int flush) {
+    std::string out;
+    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
+    zs.avail_in = static_cast<uInt>(in.size());
+    char buf[1 << 16];
+    do {
+      zs.next_out = reinterpret_cast<Bytef*>(buf);
+      zs.avail_out = sizeof buf;
+      deflate(&zs, flush);
+      out.append(buf, sizeof buf - zs.avail_out);
+    } while (zs.avail_out == 0);
+    return out;
+  };
+  m.Packed = pack(head, Z_FULL_FLUSH);
+  const std::string packedBody = pack(body, Z_FULL_FLUSH);
+  for (size_t i = 0; i < times; ++i) m.Packed += packedBody;
+  m.Packed += pack(tail, Z_FINISH);
+  deflateEnd(&zs);
+  auto sum = [&](const std::string& s) {
+    m.Crc = crc32(m.Crc, reinterpret_cast<const Bytef*>(s.data()), static_cast<uInt>(s.size()));
+    m.Size += s.size();
+  };
+  sum(head);
+  for (size_t i = 0; i < times; ++i) sum(body);
+  sum(tail);
+  return m;
+}
+
+TBigMember Deflated(const std::string& name, const std::string& text) { return DeflateRepeated(name, text, "", 0, ""); }
+
+void WriteZip(const std::string& path, const std::vector<TBigMember>& members) {
+  std::string out, central;
+  auto u16 = [](std::string& s, unsigned v) { s += static_cast<char>(v & 0xFF), s += static_cast<char>(v >> 8 & 0xFF); };
+  auto u32 = [&](std::string& s, uLong v) { u16(s, v & 0xFFFF), u16(s, v >> 16 & 0xFFFF); };
+  for (const TBigMember& m : members) {
+    const uLong offset = out.size();
+    std::string fields;  // version, flags, method, time, date, CRC, sizes, name length, extra length
+    u16(fields, 20), u16(fields, 0), u16(fields, 8), u16(fields, 0), u16(fields, 0x21);
+    u32(fields, m.Crc), u32(fields, m.Packed.size()), u32(fields, static_cast<uLong>(m.Size));
+    u16(fields, static_cast<unsigned>(m.Name.size())), u16(fields, 0);
+    out += std::string("PK\x03\x04", 4) + fields + m.Name + m.Packed;
+    central += std::string("PK\x01\x02", 4);
+    u16(central, 20);
+    central += fields;
+    u16(central, 0), u16(central, 0), u16(central, 0), u32(central, 0), u32(central, offset);
+    central += m.Name;
+  }
+  const uLong at = out.size();
+  out += central + std::string("PK\x05\x06", 4);
+  u16(out, 0), u16(out, 0), u16(out, static_cast<unsigned>(members.size())), u16(out, static_cast<unsigned>(members.size()));
+  u32(out, central.size()), u32(out, at), u16(out, 0);
+  std::ofstream(path, std::ios::binary).write(out.data(), static_cast<std::streamsize>(out.size()));
+}
 }  // namespace
 
 TEST_F(Excel_utils, StringListsGoOneSheetEachWithTypedCellsAndATitleBlock) {
@@ -246,6 +335,55 @@ TEST_F(Excel_utils, TextFromExcelOfNothingUsable) {
   EXPECT_EQ(TextFromExcel(File("ok.xlsx"), [&](Int32) { return called = true; }),
             FormatDateTime(u"dd-mmm-yyyy", Date()) + u"\r\npadded\r\n");
   EXPECT_FALSE(called);
+}
+
+TEST_F(Excel_utils, TextFromExcelOfAHugeSheetWithinAGibibyteOfAddressSpace) {
+  if (kUnderAsan) GTEST_SKIP() << "an address-space limit cannot be set under the address sanitizer";
+  // A sheet of about 589 MB (a million rows of one value, formatted empty
+  // cells and blanks) packed into a file of a few megabytes.
+  const char* main = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+  const char* rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+  constexpr int kRowsPerBody = 64;
+  constexpr size_t kBodies = 16250;
+  std::string body, expected;
+  for (int r = 0; r < kRowsPerBody; ++r) {
+    body += "<row><c><v>" + std::to_string(r * 37) + "</v></c>";
+    for (int c = 0; c < 10; ++c) body += "<c s=\"1\"/>";
+    body += std::string(440, ' ');
+    body += "</row>";
+    expected += std::to_string(r * 37) + "\r\n";
+  }
+  const TBigMember sheet = DeflateRepeated(
+      "xl/worksheets/sheet1.xml", std::string("<worksheet xmlns=\"") + main + "\"><sheetData>", body, kBodies,
+      "<row><c t=\"inlineStr\"><is><t>end</t></is></c></row></sheetData></worksheet>");
+  ASSERT_GT(sheet.Size, 580000000u);
+  WriteZip(Path("big.xlsx"),
+           {Deflated("xl/workbook.xml", std::string("<workbook xmlns=\"") + main + "\" xmlns:r=\"" + rel +
+                                            "\"><sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"),
+            Deflated("xl/_rels/workbook.xml.rels",
+                     std::string("<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                                 "<Relationship Id=\"rId1\" Type=\"") +
+                         rel + "/worksheet\" Target=\"worksheets/sheet1.xml\"/></Relationships>"),
+            sheet});
+  EXPECT_LT(std::filesystem::file_size(Path("big.xlsx")), 64u << 20);
+  const String file = File("big.xlsx");
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const struct rlimit limit{rlim_t{1} << 30, rlim_t{1} << 30};
+    if (::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(3);
+    const String text = TextFromExcel(file);
+    if (text.empty()) ::_exit(1);
+    // Every body's rows, then the last row.
+    const String want = Utf8ToString(expected);
+    bool same = text.size() == want.size() * kBodies + 5 && text.compare(text.size() - 5, 5, u"end\r\n") == 0;
+    for (size_t i = 0; same && i < kBodies; ++i) same = text.compare(i * want.size(), want.size(), want) == 0;
+    ::_exit(same ? 0 : 2);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: no text, 2: wrong text, 3: no limit";
 }
 
 }  // namespace sk
