@@ -8,6 +8,7 @@
 #include "platform/runtime/FileReplace.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Locale.h"
+#include "platform/runtime/OSError.h"
 #include "zip/ZAArchiver.h"
 #include "zip/ZAExcept.h"
 #include "zip/ZAUtils_paths.h"
@@ -84,30 +85,34 @@ void TZABaseArchiver::MakeSFX(const String& newName) {
   if (stubSize > 0) throw EZAException(50, this);
   archive->SetPosition(0);
 
-  {
-    TFileStream target(newName, fmCreate);
-    bool ok = true;
-    try {
-      stub.SetPosition(0);
-      target.CopyFrom(&stub, stub.Size());
-      const bool progress = FProgressEnabled;
-      FProgressEnabled = true;
-      ok = FastFileAppend(&target, archive, FFileName);
-      FProgressEnabled = progress;
-    } catch (const EZAException&) {
-      throw;
-    } catch (const Exception&) {
-      ok = false;
-    }
-    if (!ok) throw EZAException(56, this);
+  // The new file is made whole beside its name and takes the name only when
+  // complete, so a file already there stays as it was when anything fails.
+  TFileReplaceStream target(newName);
+  if (!target.Ok())
+    throw EFCreateError(u"Cannot create file \"" + newName + u"\". " + SysErrorMessage(target.LastError()));
+  bool ok = true;
+  try {
+    stub.SetPosition(0);
+    target.CopyFrom(&stub, stub.Size());
+    const bool progress = FProgressEnabled;
+    FProgressEnabled = true;
+    ok = FastFileAppend(&target, archive, FFileName);
+    FProgressEnabled = progress;
+  } catch (const EZAException&) {
+    throw;
+  } catch (const Exception&) {
+    ok = false;
   }
-  // The new file's directory is read (which measures the stub) and written
-  // again in place, so that its offsets count from the file's start.
-  TFileStream made(newName, fmOpenReadWrite);
-  TZASingleVolumeArchiver link(&made);
-  TZADirManager dm(&made, false, &link);
-  dm.LoadDir();
-  dm.SaveDir(false);
+  if (!ok) throw EZAException(56, this);
+  {
+    // The new file's directory is read (which measures the stub) and written
+    // again, so that its offsets count from the file's start.
+    TZASingleVolumeArchiver link(&target);
+    TZADirManager dm(&target, false, &link);
+    dm.LoadDir();
+    dm.SaveDir(false);
+  }
+  if (!target.Commit()) throw EZAException(56, this);
 }
 
 // ---------------------------------------------------------------------------

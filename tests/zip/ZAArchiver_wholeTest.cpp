@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "ArchiverTestSupport.h"
+#include "FileSeamTestSupport.h"
 #include "TestSupport.h"
 #include "ZipTestSupport.h"
 #include "platform/runtime/DateUtils.h"
@@ -77,6 +78,43 @@ TEST_F(ZAArchiver_whole, MakeSFXPassesThePeers) {
     back.ExtractToString(u"dir/two.txt", text);
     EXPECT_EQ(text, u"dir/two.txtdir/two.txt");
     back.CloseArchive();
+  }
+}
+
+// A self-extracting copy made over a file already there replaces it whole:
+// whichever file call fails, the old file keeps every byte.
+TEST_F(ZAArchiver_whole, MakeSFXThatFailsKeepsTheFileItWouldReplace) {
+  const String zip = MakeArchive("c.zip", {u"one.txt"});
+  WriteRaw("stub.sh", "#!/bin/sh\nexit 0\n");
+  WriteRaw("sfx.bin", "the old file");
+  Int64 calls = 0;
+  {
+    ScopedFileSeam count;
+    TZipArchiver z;
+    z.FFileName = zip;
+    z.FSFXStub = File("stub.sh");
+    z.MakeSFX(File("probe.bin"));
+    calls = count.calls;
+  }
+  ASSERT_GT(calls, 0);
+  for (Int64 n = 1; n <= calls; ++n) {
+    WriteRaw("sfx.bin", "the old file");
+    bool failed = false;
+    {
+      ScopedFileSeam seam(n, ENOSPC);
+      TZipArchiver z;
+      z.FFileName = zip;
+      z.FSFXStub = File("stub.sh");
+      try {
+        z.MakeSFX(File("sfx.bin"));
+      } catch (const Exception&) {
+        failed = true;
+      }
+    }
+    if (failed)
+      EXPECT_EQ(ReadRaw("sfx.bin"), "the old file") << n;
+    else
+      EXPECT_EQ(ReadRaw("sfx.bin"), ReadRaw("probe.bin")) << n;
   }
 }
 
