@@ -9,6 +9,7 @@
 #include "core/Global_vars.h"
 #include "core/My_string_functions_charclass.h"
 #include "core/UnitCounter.h"
+#include "platform/runtime/LargeBuffers.h"
 #include "platform/runtime/Locale.h"
 #include "services/Logging_utilities.h"
 #include "services/Wdef_records.h"
@@ -75,7 +76,14 @@ void BuildClassArray(TWholeOrPart which, const TSearchAndDoEngine* builder) {
     classes.clear();
     return;
   }
-  classes.resize(text.size() + kSpareClasses);
+  const size_t wanted = text.size() + kSpareClasses;
+  if (classes.capacity() < wanted) {
+    // Fresh room: reserved and advised before the first write touches it.
+    std::vector<Word>().swap(classes);
+    classes.reserve(wanted);
+    PrepareLargeBuffer(classes.data(), wanted * sizeof(Word));
+  }
+  classes.resize(wanted);
   ClassifyText(text, classes);
   std::fill(classes.end() - kSpareClasses, classes.end(), Word(0));
 }

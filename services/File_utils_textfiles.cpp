@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <memory>
 
 #include "core/My_file_extensionsu.h"
@@ -14,6 +16,7 @@
 #include "platform/runtime/FileReplace.h"
 #include "platform/runtime/FileSeam.h"
 #include "platform/runtime/FileUtils.h"
+#include "platform/runtime/LargeBuffers.h"
 #include "platform/runtime/Locale.h"
 #include "platform/runtime/Strings.h"
 #include "services/File_utils_dates.h"
@@ -204,36 +207,104 @@ TEncoding* GetEncodingOfAFile(const String& fileName) {
 
 namespace {
 
-// The whole file decoded into text. A regular file is read with one read into
-// room of its size (not zero-filled first, since every byte is overwritten)
-// and decoded from there. A read error fails the whole read; a file that shrank
-// meanwhile gives what it holds, and one that grew is read again whole.
-// Anything else (a pipe, a file the system reports as empty) is read whole
-// first. False when the file cannot be opened or read.
+// Reads into [p, p + n) from the open file as far as it goes; false when a
+// read fails (a failed read is never taken for the end of the file).
+bool ReadUpTo(int handle, Byte* p, size_t n, size_t& got) {
+  got = 0;
+  while (got < n) {
+    if (FileSeamAsk(fsoRead) > 0) return false;
+    const ssize_t r = ::read(handle, p + got, n - got);
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (r == 0) break;
+    got += static_cast<size_t>(r);
+  }
+  return true;
+}
+
+// A regular file whose bytes are UTF-8 (with or without the mark) decoded
+// while it is read, piece by piece through a buffer that stays in the
+// processor's cache, so the whole file is never held as bytes beside its
+// text. True with the text when the file holds exactly size bytes of
+// well-formed UTF-8; false when anything else is met (another encoding's
+// mark, a byte that is not UTF-8, a file that changed size), and the caller
+// then reads and decodes the file whole as before. failed tells a read that
+// failed.
+bool DecodedUtf8WhileReading(int handle, size_t size, String& text, TEncoding*& encoding, Int32& preambleLength,
+                             bool& failed) {
+  constexpr size_t kPiece = size_t{256} << 10;
+  failed = false;
+  std::unique_ptr<Byte[]> piece(new Byte[kPiece + 4]);
+  size_t got = 0;
+  if (!ReadUpTo(handle, piece.get(), std::min(size, kPiece), got)) {
+    failed = true;
+    return false;
+  }
+  TEncoding* found = nullptr;
+  const Int32 mark = TEncoding::GetBufferEncoding(piece.get(), got, found, TEncoding::UTF8());
+  if (found->CodePage() != CP_UTF8) return false;
+  text.clear();
+  text.reserve(size - static_cast<size_t>(mark));
+  PrepareLargeBuffer(text.data(), text.capacity() * sizeof(Char));
+  size_t read = got;
+  size_t from = static_cast<size_t>(mark);  // where this piece's text begins
+  size_t held = got;                        // bytes in the piece buffer
+  for (;;) {
+    const bool last = read >= size || got == 0;
+    const size_t whole = last ? held : Utf8WholeSequencesLength(reinterpret_cast<const char*>(piece.get()), held);
+    if (whole > from && !AppendUtf8ToString(text, reinterpret_cast<const char*>(piece.get()) + from, whole - from))
+      return false;
+    if (last) break;
+    // The start of a sequence cut by the piece's end waits for the next piece.
+    const size_t carried = held - whole;
+    std::memmove(piece.get(), piece.get() + whole, carried);
+    from = 0;
+    if (!ReadUpTo(handle, piece.get() + carried, std::min(size - read, kPiece), got)) {
+      failed = true;
+      return false;
+    }
+    read += got;
+    held = carried + got;
+  }
+  if (read != size) return false;
+  // One byte more means the file grew: it is read again whole.
+  Byte more = 0;
+  size_t extra = 0;
+  if (!ReadUpTo(handle, &more, 1, extra)) {
+    failed = true;
+    return false;
+  }
+  if (extra != 0) return false;
+  encoding = found;
+  preambleLength = mark;
+  return true;
+}
+
+// The whole file decoded into text. A regular file of UTF-8 is decoded while
+// it is read; any other regular file is read with one read into room of its
+// size (not zero-filled first, since every byte is overwritten) and decoded
+// from there. A read error fails the whole read; a file that shrank meanwhile
+// gives what it holds, and one that grew is read again whole. Anything else
+// (a pipe, a file the system reports as empty) is read whole first. False
+// when the file cannot be opened or read.
 bool DecodedWholeFile(const String& fileName, String& text, TEncoding*& encoding, Int32& preambleLength) {
   try {
     TFileStream f(fileName, fmOpenRead | fmShareDenyNone);
     struct stat st {};
     if (::fstat(f.Handle(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
       const auto size = static_cast<size_t>(st.st_size);
-      if (FileSeamAsk(fsoRead) > 0) return false;
+      bool failed = false;
+      if (DecodedUtf8WhileReading(f.Handle(), size, text, encoding, preambleLength, failed)) return true;
+      if (failed || ::lseek(f.Handle(), 0, SEEK_SET) != 0) return false;
       std::unique_ptr<Byte[]> room(new Byte[size]);
+      PrepareLargeBuffer(room.get(), size);
       size_t got = 0;
-      while (got < size) {
-        const ssize_t r = ::read(f.Handle(), room.get() + got, size - got);
-        if (r < 0) {
-          if (errno == EINTR) continue;
-          return false;
-        }
-        if (r == 0) break;
-        got += static_cast<size_t>(r);
-      }
+      if (!ReadUpTo(f.Handle(), room.get(), size, got)) return false;
       Byte more = 0;
-      ssize_t extra;
-      do {
-        extra = ::read(f.Handle(), &more, 1);
-      } while (extra < 0 && errno == EINTR);
-      if (extra < 0) return false;
+      size_t extra = 0;
+      if (!ReadUpTo(f.Handle(), &more, 1, extra)) return false;
       if (extra == 0) {
         EncodedStringFromBytesInto(text, room.get(), got, encoding, preambleLength);
         return true;

@@ -141,6 +141,14 @@ String Utf8ToString(const char* p, size_t n, bool* valid);
 // units already (one given back from an earlier text) is decoded into in
 // place, without a new allocation.
 void Utf8ToStringInto(String& out, const char* p, size_t n, bool* valid = nullptr);
+// Appends the units of the UTF-8 bytes [p, p + n) to out; false when anything
+// was replaced. Pieces of a well-formed text cut where
+// Utf8WholeSequencesLength cuts are decoded as the whole text would be.
+bool AppendUtf8ToString(String& out, const char* p, size_t n);
+// The length of the longest start of [p, p + n) that does not end inside a
+// UTF-8 sequence: a lead byte among the last three whose sequence the bytes
+// do not complete is left out, with the continuation bytes after it.
+size_t Utf8WholeSequencesLength(const char* p, size_t n);
 std::string StringToUtf8(const String& s);
 
 // Convenience for literals in code: u"..." is already a String; this turns

@@ -7,6 +7,7 @@
 
 #include "ServicesTestSupport.h"
 #include "platform/runtime/FileSeam.h"
+#include "core/Unicode_string_conversion.h"
 #include "services/File_utils_textfiles.h"
 
 namespace sk {
@@ -65,6 +66,62 @@ TEST_F(File_utils_textfilesWhole, ARefusedReadGivesNoText) {
   EXPECT_EQ(text, u"");
   EXPECT_EQ(encoding, nullptr);
   EXPECT_EQ(mark, 0);
+}
+
+TEST_F(File_utils_textfilesWhole, TextReadInPiecesIsTheTextDecodedWhole) {
+  // UTF-8 is decoded while it is read, a quarter of a megabyte at a time:
+  // characters cut by a piece's end, marks, and bytes that make the file
+  // something else after the first piece give what decoding the whole file's
+  // bytes gives.
+  constexpr size_t kPiece = size_t{256} << 10;
+  auto around = [](size_t at, const std::string& what, const std::string& mark = "") {
+    std::string bytes = mark + std::string(kPiece + 1000, 'a');
+    bytes.replace(at, what.size(), what);
+    return bytes;
+  };
+  const std::string cases[] = {
+      around(kPiece - 1, "\xC3\xA9"),
+      around(kPiece - 2, "\xE4\xB8\xAD"),
+      around(kPiece - 1, "\xE4\xB8\xAD"),
+      around(kPiece - 3, "\xF0\x9F\x98\x80"),
+      around(kPiece - 1, "\xF0\x9F\x98\x80", "\xEF\xBB\xBF"),
+      around(kPiece + 10, "\xE9"),                      // not UTF-8: the code page's text
+      around(kPiece + 10, "\xE9", "\xEF\xBB\xBF"),      // marked: a replacement character
+      around(kPiece - 1, "\xE4\xB8"),                  // a sequence cut short by the next piece
+      std::string(kPiece * 2, 'b') + "\xC3",              // cut short at the very end
+      std::string("\xFF\xFE") + std::string(kPiece + 2, '\0'),  // UTF-16 behind its mark
+      std::string(kPiece * 3, 'c'),
+  };
+  int n = 0;
+  for (const std::string& bytes : cases) {
+    const std::string name = "piece" + std::to_string(n++) + ".txt";
+    WriteRaw(name, bytes);
+    TEncoding* wantEncoding = nullptr;
+    Int32 wantMark = 0;
+    const String want = EncodedStringFromBytes(reinterpret_cast<const Byte*>(bytes.data()), bytes.size(),
+                                               wantEncoding, wantMark);
+    TEncoding* encoding = nullptr;
+    Int32 mark = -1;
+    EXPECT_TRUE(GetTextOfAFile(File(name), encoding, mark) == want) << name;
+    EXPECT_EQ(encoding, wantEncoding) << name;
+    EXPECT_EQ(mark, wantMark) << name;
+  }
+}
+
+TEST_F(File_utils_textfilesWhole, AReadRefusedAfterTheFirstPieceGivesNoText) {
+  WriteRaw("long.txt", std::string(size_t{600} << 10, 'x'));
+  for (int refused : {2, 3}) {
+    int reads = 0;
+    const TFileSeamHook previous = SetFileSeamHook([&](TFileSeamOp op, const std::string&) {
+      return op == fsoRead && ++reads == refused ? EIO : 0;
+    });
+    TEncoding* encoding = TEncoding::ASCII();
+    Int32 mark = -1;
+    const String text = GetTextOfAFile(File("long.txt"), encoding, mark);
+    SetFileSeamHook(previous);
+    EXPECT_EQ(text, u"") << refused;
+    EXPECT_EQ(encoding, nullptr) << refused;
+  }
 }
 
 }  // namespace

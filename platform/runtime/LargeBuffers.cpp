@@ -1,0 +1,61 @@
+#include "platform/runtime/LargeBuffers.h"
+
+#include <sys/mman.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <exception>
+#include <thread>
+#include <vector>
+
+namespace sk {
+
+namespace {
+
+constexpr uintptr_t kLargePage = uintptr_t{2} << 20;
+// Below this a buffer has too few large pages inside it to be worth a call.
+constexpr size_t kLeastPrepared = size_t{8} << 20;
+constexpr unsigned kMostThreads = 4;
+
+void Populate(uintptr_t from, uintptr_t to) noexcept {
+#ifdef MADV_POPULATE_WRITE
+  if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+#else
+  (void)from;
+  (void)to;
+#endif
+}
+
+}  // namespace
+
+void PrepareLargeBuffer(const void* p, size_t bytes) noexcept {
+  if (p == nullptr || bytes < kLeastPrepared) return;
+  const auto start = reinterpret_cast<uintptr_t>(p);
+  const uintptr_t from = (start + kLargePage - 1) & ~(kLargePage - 1);
+  const uintptr_t to = (start + bytes) & ~(kLargePage - 1);
+  if (to <= from) return;
+#ifdef MADV_HUGEPAGE
+  ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+#endif
+  // The large pages are cut into one run per thread, each run of whole
+  // large pages.
+  const uintptr_t pages = (to - from) / kLargePage;
+  const unsigned threads = static_cast<unsigned>(
+      std::min<uintptr_t>({kMostThreads, std::max(1u, std::thread::hardware_concurrency()), pages}));
+  const uintptr_t per = (pages + threads - 1) / threads * kLargePage;
+  std::vector<std::thread> helpers;
+  try {
+    helpers.reserve(threads - 1);
+    for (unsigned t = 1; t < threads; ++t) {
+      const uintptr_t a = std::min(to, from + t * per);
+      const uintptr_t b = std::min(to, a + per);
+      helpers.emplace_back([a, b] { Populate(a, b); });
+    }
+  } catch (const std::exception&) {
+    // Without more threads the rest is left to the first writes.
+  }
+  Populate(from, std::min(to, from + per));
+  for (std::thread& h : helpers) h.join();
+}
+
+}  // namespace sk

@@ -1,0 +1,21 @@
+// Preparing the room of buffers that hold a whole text or one entry per
+// character of it (tens or hundreds of megabytes, written once front to
+// back). Fresh room costs the system a fault and a cleared page on its first
+// write; for such buffers that cost is larger than the work done in them.
+#pragma once
+
+#include <cstddef>
+
+namespace sk {
+
+// Asks that the room at [p, p + bytes), not yet written, be backed by large
+// pages where the system offers them (one fault per 2 MiB rather than one
+// per 4 KiB), and has it made ready for writing by up to four threads side
+// by side, so that the first writes do not wait on it one page at a time.
+// Only whole large pages inside the range are advised, so memory outside it
+// is never affected; buffers under 8 MiB are left alone. The content is
+// unchanged (room never written reads as zero either way); a system that
+// refuses either request leaves the room as it was, which is harmless.
+void PrepareLargeBuffer(const void* p, size_t bytes) noexcept;
+
+}  // namespace sk
