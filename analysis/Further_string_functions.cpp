@@ -90,7 +90,7 @@ TStopUnits StopUnitsFor(Char f, bool caseSensitive, const Char* table) {
 
 // The first index in [i, n) holding one of the K stop units, or n.
 template <int K>
-Int32 FindStop(const Char* buf, Int32 i, Int32 n, const Char* stops, TVectorLevel level) {
+Int32 FindStop(const Char* buf, Int32 i, Int32 n, const Char* stops, [[maybe_unused]] TVectorLevel level) {
 #if defined(__SSE2__)
   __m128i v[K];
   for (int j = 0; j < K; ++j) v[j] = _mm_set1_epi16(static_cast<short>(stops[j]));
@@ -117,7 +117,7 @@ Int32 FindStop(const Char* buf, Int32 i, Int32 n, const Char* stops, TVectorLeve
 
 Int32 FindAnyStopAvx2(const Char* buf, Int32 i, Int32 n, const TStopUnits& s, bool& found);
 
-Int32 FindAnyStop(const Char* buf, Int32 i, Int32 n, const TStopUnits& s, TVectorLevel level) {
+Int32 FindAnyStop(const Char* buf, Int32 i, Int32 n, const TStopUnits& s, [[maybe_unused]] TVectorLevel level) {
   if (s.count == 0) return i;  // no fast path: every character is looked at
 #if defined(SK_HAVE_AVX2_PATHS)
   if (level >= vl_avx2) {
@@ -199,8 +199,7 @@ TNeedles NeedlesOf(const Char* units, int count) {
 // the sign bit of each lane.
 SK_AVX2 inline uint32_t SignBits32(__m256i lo, __m256i hi) {
   // Packing interleaves the 128-bit halves; the permutation restores order.
-  return static_cast<uint32_t>(
-      _mm256_movemask_epi8(_mm256_permute4x64_epi64(_mm256_packs_epi16(lo, hi), 0xD8)));
+  return static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_permute4x64_epi64(_mm256_packs_epi16(lo, hi), 0xD8)));
 }
 
 // A set of at most three units compared as they are: v0, v1 and v2 (a set
@@ -376,8 +375,7 @@ SK_AVX2 Int32 FindPairStopAvx2T(const Char* buf, const Word* cls, Int32 i, Int32
     const TPairMasks next = PairMasksAt(buf, cls, i + 32, s);
     const uint32_t tagged1 = (cur.tagged >> 1) | (next.tagged << 31);
     uint32_t rest = (cur.second >> 1) | (next.second << 31);
-    if (s.hasThird)
-      rest &= (cur.tagged >> 2) | (next.tagged << 30) | (cur.third >> 2) | (next.third << 30);
+    if (s.hasThird) rest &= (cur.tagged >> 2) | (next.tagged << 30) | (cur.third >> 2) | (next.third << 30);
     const uint32_t stop = cur.markup | (cur.first & (tagged1 | rest));
     if (stop != 0) {
       found = true;
@@ -388,8 +386,7 @@ SK_AVX2 Int32 FindPairStopAvx2T(const Char* buf, const Word* cls, Int32 i, Int32
   return i;
 }
 
-SK_AVX2 Int32 FindPairStopAvx2(const Char* buf, const Word* cls, Int32 i, Int32 n, const TPairStops& p,
-                               bool& found) {
+SK_AVX2 Int32 FindPairStopAvx2(const Char* buf, const Word* cls, Int32 i, Int32 n, const TPairStops& p, bool& found) {
   const TNeedles first = NeedlesOf(p.first, 3);
   const TNeedles second = NeedlesOf(p.second, 3);
   const TNeedles third = NeedlesOf(p.third, 3);
@@ -438,7 +435,7 @@ SK_AVX2 Int64 CountWordStartsAvx2(const Word* cls, Int32& i, Int32 to) {
 
 // The word starts (a letter, digit, punctuation or currency character after
 // one that is not) in [from, to), eight or sixteen classes at a time.
-Int64 CountWordStarts(const Word* cls, Int32 from, Int32 to, TVectorLevel level) {
+Int64 CountWordStarts(const Word* cls, Int32 from, Int32 to, [[maybe_unused]] TVectorLevel level) {
   auto inWord = [](Word k) -> Int64 { return k >= 1 && k <= 5 ? 1 : 0; };
   Int64 n = 0;
   if (from >= to) return 0;
@@ -471,7 +468,8 @@ Int64 CountWordStarts(const Word* cls, Int32 from, Int32 to, TVectorLevel level)
   return n;
 }
 
-Int32 FindPairStop(const Char* buf, const Word* cls, Int32 i, Int32 n, const TPairStops& s, TVectorLevel level) {
+Int32 FindPairStop(const Char* buf, const Word* cls, Int32 i, Int32 n, const TPairStops& s,
+                   [[maybe_unused]] TVectorLevel level) {
   auto in = [](Char c, const Char (&set)[3]) { return c == set[0] || c == set[1] || c == set[2]; };
   auto scalar = [&](Int32 j) {
     const Char c = buf[j];

@@ -75,9 +75,8 @@ void Classify(benchmark::State& state, unsigned threads) {
       for (unsigned t = 1; t < threads; ++t) {
         const size_t from = std::min(n, t * piece);
         const size_t to = std::min(n, from + piece);
-        helpers.emplace_back([&text, &classes, n, from, to] {
-          ParseAString(text.data(), n, from, to, classes.data());
-        });
+        helpers.emplace_back(
+            [&text, &classes, n, from, to] { ParseAString(text.data(), n, from, to, classes.data()); });
       }
       ParseAString(text.data(), n, 0, std::min(n, piece), classes.data());
       for (std::thread& h : helpers) h.join();

@@ -201,11 +201,11 @@ __attribute__((target("avx2"))) inline __m256i AsciiClasses32(__m256i v) {
   r = Put32(r, InRange32(v, '0', '9'), 3);
   r = Put32(r, Is32(v, ' '), 6);
   r = Put32(r, Is32(v, '$'), 5);
-  const __m256i symbols = _mm256_or_si256(
-      _mm256_or_si256(_mm256_or_si256(Is32(v, '+'), InRange32(v, '<', '>')),
-                      _mm256_or_si256(Is32(v, '^'), Is32(v, '`'))),
-      _mm256_or_si256(_mm256_or_si256(Is32(v, '|'), Is32(v, '~')),
-                      _mm256_or_si256(_mm256_cmpgt_epi8(_mm256_set1_epi8(0x20), v), Is32(v, 0x7F))));
+  const __m256i symbols =
+      _mm256_or_si256(_mm256_or_si256(_mm256_or_si256(Is32(v, '+'), InRange32(v, '<', '>')),
+                                      _mm256_or_si256(Is32(v, '^'), Is32(v, '`'))),
+                      _mm256_or_si256(_mm256_or_si256(Is32(v, '|'), Is32(v, '~')),
+                                      _mm256_or_si256(_mm256_cmpgt_epi8(_mm256_set1_epi8(0x20), v), Is32(v, 0x7F))));
   return Put32(r, symbols, 7);
 }
 

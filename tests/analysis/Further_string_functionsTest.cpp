@@ -296,20 +296,31 @@ TEST_F(Further_string_functions, EveryVectorLevelFindsWhatThePlainCodeFinds) {
   struct LevelGuard {
     ~LevelGuard() { SetVectorLevel(BestVectorLevel()); }
   } guard;
-  const String pieces[] = {u"l",  u"L",      u"o",      u"r",      u"d",      u"lord", u"LoRd", u"lo",
-                           u"s",  u"\u017F", u"S",      u"i",      u"\u0131", u" ",    u"  ",   u",",
-                           u"1",  u"\u00E9", u"\u00FF", u"\u0100", u"\u4E2D", u"\n",   u"<",    u">",
-                           u"\U0001D400",    u"\xD800", u"\xDC00", u"x",      u"<b>",  u"</b>"};
+  const String pieces[] = {u"l",          u"L",      u"o",      u"r",      u"d",      u"lord", u"LoRd", u"lo",
+                           u"s",          u"\u017F", u"S",      u"i",      u"\u0131", u" ",    u"  ",   u",",
+                           u"1",          u"\u00E9", u"\u00FF", u"\u0100", u"\u4E2D", u"\n",   u"<",    u">",
+                           u"\U0001D400", u"\xD800", u"\xDC00", u"x",      u"<b>",    u"</b>"};
   struct Pattern {
     String text;
     Byte initial;
     bool inTags;
   };
-  const Pattern patterns[] = {
-      {u"l", 0, false},        {u"lo", 0, false},    {u"lord", 0, false},  {u"lor", 0, true},
-      {u"so", 0, false},       {u"s\u017F", 0, false}, {u"io", 0, false},  {u"\u00FF\u0100", 0, false},
-      {u"\u4E2Dx", 0, false},  {u"l\x15" u"d", 0, false}, {u"\x1Cor", 27, false}, {u"lo\x1D", 0, false},
-      {u"o d", 0, false},      {u"b>", 0, true},     {u"\U0001D400", 0, false}, {u"<", 0, true}};
+  const Pattern patterns[] = {{u"l", 0, false},
+                              {u"lo", 0, false},
+                              {u"lord", 0, false},
+                              {u"lor", 0, true},
+                              {u"so", 0, false},
+                              {u"s\u017F", 0, false},
+                              {u"io", 0, false},
+                              {u"\u00FF\u0100", 0, false},
+                              {u"\u4E2Dx", 0, false},
+                              {String{u'l', sw_code_any_in_word, u'd'}, 0, false},
+                              {String{sw_code_one_char, u'o', u'r'}, 27, false},
+                              {String{u'l', u'o', sw_code_anything}, 0, false},
+                              {u"o d", 0, false},
+                              {u"b>", 0, true},
+                              {u"\U0001D400", 0, false},
+                              {u"<", 0, true}};
   const TMSSearchFlags flagSets[] = {{}, kLR, {msCaseIsSensitive}, {msLeftBounded, msRightBounded, msCaseIsSensitive}};
 
   struct Found {
