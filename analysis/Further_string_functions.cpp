@@ -115,7 +115,9 @@ Int32 FindStop(const Char* buf, Int32 i, Int32 n, const Char* stops, [[maybe_unu
   return n;
 }
 
+#if defined(SK_HAVE_AVX2_PATHS)
 Int32 FindAnyStopAvx2(const Char* buf, Int32 i, Int32 n, const TStopUnits& s, bool& found);
+#endif
 
 Int32 FindAnyStop(const Char* buf, Int32 i, Int32 n, const TStopUnits& s, [[maybe_unused]] TVectorLevel level) {
   if (s.count == 0) return i;  // no fast path: every character is looked at
@@ -179,9 +181,9 @@ struct TPairStops {
 // bound by reading memory, and asking early keeps more reads under way.
 constexpr int kPrefetchAhead = 2048;
 
-// One set of units looked for, without repeats.
+// One set of at most three units looked for, without repeats.
 struct TNeedles {
-  Char units[8]{};
+  Char units[3]{};
   int count = 0;
 };
 

@@ -4,9 +4,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cstddef>
-
 #include <atomic>
+#include <cstddef>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -142,15 +141,15 @@ inline bool Bounds(const std::vector<Word>& classes, Int32 index, unsigned bits)
   return ((cls < 8) & (bits >> (cls & 7u))) != 0;
 }
 
+// The level set by SetVectorLevel; -1 while none is.
+std::atomic<int> gVectorLevelSet{-1};
+
+#if defined(__SSE2__)
 // How far ahead (in bytes) the ASCII runs ask for the text and the class
 // array: classing is bound by memory, and asking early keeps more reads
 // under way. Asking past the end is harmless (a prefetch never faults).
 constexpr int kPrefetchAhead = 2048;
 
-// The level set by SetVectorLevel; -1 while none is.
-std::atomic<int> gVectorLevelSet{-1};
-
-#if defined(__SSE2__)
 inline __m128i InRange(__m128i v, char lo, char hi) {
   return _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(static_cast<char>(lo - 1))),
                        _mm_cmplt_epi8(v, _mm_set1_epi8(static_cast<char>(hi + 1))));
