@@ -72,14 +72,17 @@ void AddStop(TStopUnits& s, Char u) {
   s.units[s.count++] = u;
 }
 
-TStopUnits StopUnitsFor(Char f, bool caseSensitive, const Char* table) {
+// inv: the grouping of the upper-case table when case is ignored (nil when
+// case counts).
+TStopUnits StopUnitsFor(Char f, const TUpperInverse* inv, const Char* table) {
   TStopUnits s;
-  if (caseSensitive) {
+  if (inv == nullptr) {
     AddStop(s, f);
   } else {
-    const TUpperInverse& inv = InverseOf(table);
+    const TUpperInverse& groups = *inv;
     const Char up = table[f];
-    for (uint32_t k = inv.offsets[up]; k < inv.offsets[static_cast<size_t>(up) + 1]; ++k) AddStop(s, inv.members[k]);
+    for (uint32_t k = groups.offsets[up]; k < groups.offsets[static_cast<size_t>(up) + 1]; ++k)
+      AddStop(s, groups.members[k]);
     AddStop(s, f);
   }
   AddStop(s, u'<');
@@ -140,16 +143,17 @@ Int32 FindAnyStop(const Char* buf, Int32 i, Int32 n, const TStopUnits& s, [[mayb
   }
 }
 
-// The units that match c (c itself, and ignoring case every unit of the same
-// upper case), at most three; false when there are more.
-bool EquivalentsOf(Char c, bool caseSensitive, const Char* table, Char (&out)[3]) {
+// The units that match c (c itself, and when case is ignored, inv not nil,
+// every unit of the same upper case), at most three; false when there are
+// more.
+bool EquivalentsOf(Char c, const TUpperInverse* inv, const Char* table, Char (&out)[3]) {
   int count = 0;
   out[count++] = c;
-  if (!caseSensitive) {
-    const TUpperInverse& inv = InverseOf(table);
+  if (inv != nullptr) {
+    const TUpperInverse& groups = *inv;
     const Char up = table[c];
-    for (uint32_t k = inv.offsets[up]; k < inv.offsets[static_cast<size_t>(up) + 1]; ++k) {
-      const Char u = inv.members[k];
+    for (uint32_t k = groups.offsets[up]; k < groups.offsets[static_cast<size_t>(up) + 1]; ++k) {
+      const Char u = groups.members[k];
       if (u == c) continue;
       if (count == 3) return false;
       out[count++] = u;
@@ -410,28 +414,35 @@ SK_AVX2 Int32 FindPairStopAvx2(const Char* buf, const Word* cls, Int32 i, Int32 
   return FindPairStopAvx2T<false>(buf, cls, i, n, words, found);
 }
 
-// The word starts in [i, to) sixteen classes at a time, i at least 1; i
-// moves to where the whole steps end.
+// Which of thirty-two classes, narrowed to bytes, are in a word (1 to 5):
+// b - 1 is at most 4, unsigned. Narrowing saturates a class from 256 up to
+// 255, which is not in a word either.
+SK_AVX2 inline __m256i InWordBytes(__m256i bytes) {
+  const __m256i t = _mm256_sub_epi8(bytes, _mm256_set1_epi8(1));
+  return _mm256_cmpeq_epi8(_mm256_min_epu8(t, _mm256_set1_epi8(4)), t);
+}
+
+// The word starts in [i, to) thirty-two classes at a time, i at least 1; i
+// moves to where the whole steps end. Each step's in-word bytes, shifted by
+// one with the last byte of the step before brought in, give the class
+// before each; the starts are summed by byte sums.
 SK_AVX2 Int64 CountWordStartsAvx2(const Word* cls, Int32& i, Int32 to) {
   const __m256i zero = _mm256_setzero_si256();
-  const __m256i six = _mm256_set1_epi16(6);
-  Int64 n = 0;
-  while (to - i >= 16) {
-    // Counted per lane (a start is -1 there), summed every 4096 passes.
-    __m256i lanes = zero;
-    for (int pass = 0; pass < 4096 && to - i >= 16; ++pass, i += 16) {
-      const __m256i cur = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cls + i));
-      const __m256i prev = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cls + i - 1));
-      const __m256i curIn = _mm256_and_si256(_mm256_cmpgt_epi16(cur, zero), _mm256_cmpgt_epi16(six, cur));
-      const __m256i prevIn = _mm256_and_si256(_mm256_cmpgt_epi16(prev, zero), _mm256_cmpgt_epi16(six, prev));
-      lanes = _mm256_sub_epi16(lanes, _mm256_andnot_si256(prevIn, curIn));
-    }
-    const __m256i sums = _mm256_madd_epi16(lanes, _mm256_set1_epi16(1));
-    alignas(32) Int32 part[8];
-    _mm256_store_si256(reinterpret_cast<__m256i*>(part), sums);
-    for (Int32 v : part) n += v;
+  const __m256i one = _mm256_set1_epi8(1);
+  // Only the last byte of the step before is read.
+  __m256i before = _mm256_set1_epi8(static_cast<char>(static_cast<Word>(cls[i - 1] - 1) <= 4 ? -1 : 0));
+  __m256i sums = zero;
+  for (; to - i >= 32; i += 32) {
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cls + i));
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cls + i + 16));
+    const __m256i in = InWordBytes(_mm256_permute4x64_epi64(_mm256_packus_epi16(a, b), 0xD8));
+    const __m256i prev = _mm256_alignr_epi8(in, _mm256_permute2x128_si256(before, in, 0x21), 15);
+    sums = _mm256_add_epi64(sums, _mm256_sad_epu8(_mm256_and_si256(_mm256_andnot_si256(prev, in), one), zero));
+    before = in;
   }
-  return n;
+  alignas(32) Int64 part[4];
+  _mm256_store_si256(reinterpret_cast<__m256i*>(part), sums);
+  return part[0] + part[1] + part[2] + part[3];
 }
 #endif
 
@@ -873,15 +884,16 @@ bool TMatcher::Verify(Int32 i, Int32 ext, Int32& last, Int32& skipTo) {
 const Char* TMatcher::Run() {
   if (fM == 0 || fStart >= fN) return nullptr;
   const bool fast = fFirst >= 0x20;
+  // The units of each upper case, looked up once for the whole setup.
+  const TUpperInverse* inv = fast && !fCase ? &InverseOf(fTable) : nullptr;
   // With a plain second pattern character the scan looks for the pair.
   TPairStops pair;
   const bool pairs = fast && fLead + 1 < fM && fPat[fLead + 1] > 0x20 &&
-                     EquivalentsOf(fFirst, fCase, fTable, pair.first) &&
-                     EquivalentsOf(fPat[fLead + 1], fCase, fTable, pair.second);
+                     EquivalentsOf(fFirst, inv, fTable, pair.first) &&
+                     EquivalentsOf(fPat[fLead + 1], inv, fTable, pair.second);
   if (pairs)
-    pair.hasThird = fLead + 2 < fM && fPat[fLead + 2] > 0x20 &&
-                    EquivalentsOf(fPat[fLead + 2], fCase, fTable, pair.third);
-  const TStopUnits stops = fast && !pairs ? StopUnitsFor(fFirst, fCase, fTable) : TStopUnits{};
+    pair.hasThird = fLead + 2 < fM && fPat[fLead + 2] > 0x20 && EquivalentsOf(fPat[fLead + 2], inv, fTable, pair.third);
+  const TStopUnits stops = fast && !pairs ? StopUnitsFor(fFirst, inv, fTable) : TStopUnits{};
   Int32 i = fStart + fLead;
   while (i < fN) {
     if (pairs) {

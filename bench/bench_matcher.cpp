@@ -3,6 +3,8 @@
 // built once beforehand:
 //   BM_Matcher_Lord       SearchAndDo for "lord" (whole word, any case), which
 //                         calls the matcher once per hit;
+//   BM_Matcher_None       the same for a word the text does not hold: the
+//                         candidate scan alone;
 //   BM_Classify_Threads4  the class array built as SetABuffer builds it (the
 //                         text in four pieces, one thread each);
 //   BM_Classify_OneThread the same in one thread.
@@ -34,12 +36,12 @@ bool UseLevel(benchmark::State& state) {
   return false;
 }
 
-void BM_Matcher_Lord(benchmark::State& state) {
+void Matcher(benchmark::State& state, const String& searchWord) {
   const bench::TBenchCorpus& c = bench::Kjv10();
   if (!bench::Ready(state, c)) return;
   SetUserDefaultLocale("en_US");
   TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
-  const TQMSearchWordRec word = SWFullParsed_SearchWord(TIgnore_tag{}, u"lord");
+  const TQMSearchWordRec word = SWFullParsed_SearchWord(TIgnore_tag{}, searchWord);
   engine.SetABuffer(c.text, wp_whole);
   Int64 hits = 0;
   engine.PrepareForConcordancing(u"kjv10", static_cast<Int32>(c.bytes.size()), 1, 0, false, coll_stop_none,
@@ -60,7 +62,10 @@ void BM_Matcher_Lord(benchmark::State& state) {
   global_bufStr[wp_whole].clear();
   global_Wchars[wp_whole].clear();
 }
+void BM_Matcher_Lord(benchmark::State& state) { Matcher(state, u"lord"); }
+void BM_Matcher_None(benchmark::State& state) { Matcher(state, u"zqxw"); }
 BENCHMARK(BM_Matcher_Lord)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Matcher_None)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 void Classify(benchmark::State& state, unsigned threads) {
   const bench::TBenchCorpus& c = bench::Kjv10();
