@@ -12,6 +12,13 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__))
+// AVX2 code is compiled per function (target attributes) and chosen at run
+// time by VectorLevel; the rest of the library keeps the global flags.
+#define SK_HAVE_AVX2_PATHS 1
+#define SK_AVX2 __attribute__((target("avx2")))
+#include <immintrin.h>
+#endif
 
 namespace sk {
 
@@ -65,14 +72,17 @@ void AddStop(TStopUnits& s, Char u) {
   s.units[s.count++] = u;
 }
 
-TStopUnits StopUnitsFor(Char f, bool caseSensitive, const Char* table) {
+// inv: the grouping of the upper-case table when case is ignored (nil when
+// case counts).
+TStopUnits StopUnitsFor(Char f, const TUpperInverse* inv, const Char* table) {
   TStopUnits s;
-  if (caseSensitive) {
+  if (inv == nullptr) {
     AddStop(s, f);
   } else {
-    const TUpperInverse& inv = InverseOf(table);
+    const TUpperInverse& groups = *inv;
     const Char up = table[f];
-    for (uint32_t k = inv.offsets[up]; k < inv.offsets[static_cast<size_t>(up) + 1]; ++k) AddStop(s, inv.members[k]);
+    for (uint32_t k = groups.offsets[up]; k < groups.offsets[static_cast<size_t>(up) + 1]; ++k)
+      AddStop(s, groups.members[k]);
     AddStop(s, f);
   }
   AddStop(s, u'<');
@@ -83,11 +93,11 @@ TStopUnits StopUnitsFor(Char f, bool caseSensitive, const Char* table) {
 
 // The first index in [i, n) holding one of the K stop units, or n.
 template <int K>
-Int32 FindStop(const Char* buf, Int32 i, Int32 n, const Char* stops) {
+Int32 FindStop(const Char* buf, Int32 i, Int32 n, const Char* stops, [[maybe_unused]] TVectorLevel level) {
 #if defined(__SSE2__)
   __m128i v[K];
   for (int j = 0; j < K; ++j) v[j] = _mm_set1_epi16(static_cast<short>(stops[j]));
-  while (n - i >= 16) {
+  while (level >= vl_sse2 && n - i >= 16) {
     const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buf + i));
     const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buf + i + 8));
     __m128i ma = _mm_cmpeq_epi16(a, v[0]);
@@ -108,30 +118,42 @@ Int32 FindStop(const Char* buf, Int32 i, Int32 n, const Char* stops) {
   return n;
 }
 
-Int32 FindAnyStop(const Char* buf, Int32 i, Int32 n, const TStopUnits& s) {
+#if defined(SK_HAVE_AVX2_PATHS)
+Int32 FindAnyStopAvx2(const Char* buf, Int32 i, Int32 n, const TStopUnits& s, bool& found);
+#endif
+
+Int32 FindAnyStop(const Char* buf, Int32 i, Int32 n, const TStopUnits& s, [[maybe_unused]] TVectorLevel level) {
+  if (s.count == 0) return i;  // no fast path: every character is looked at
+#if defined(SK_HAVE_AVX2_PATHS)
+  if (level >= vl_avx2) {
+    bool found = false;
+    i = FindAnyStopAvx2(buf, i, n, s, found);
+    if (found) return i;
+  }
+#endif
   switch (s.count) {
-    case 1: return FindStop<1>(buf, i, n, s.units);
-    case 2: return FindStop<2>(buf, i, n, s.units);
-    case 3: return FindStop<3>(buf, i, n, s.units);
-    case 4: return FindStop<4>(buf, i, n, s.units);
-    case 5: return FindStop<5>(buf, i, n, s.units);
-    case 6: return FindStop<6>(buf, i, n, s.units);
-    case 7: return FindStop<7>(buf, i, n, s.units);
-    case 8: return FindStop<8>(buf, i, n, s.units);
-    default: return i;  // no fast path: every character is looked at
+    case 1: return FindStop<1>(buf, i, n, s.units, level);
+    case 2: return FindStop<2>(buf, i, n, s.units, level);
+    case 3: return FindStop<3>(buf, i, n, s.units, level);
+    case 4: return FindStop<4>(buf, i, n, s.units, level);
+    case 5: return FindStop<5>(buf, i, n, s.units, level);
+    case 6: return FindStop<6>(buf, i, n, s.units, level);
+    case 7: return FindStop<7>(buf, i, n, s.units, level);
+    default: return FindStop<8>(buf, i, n, s.units, level);
   }
 }
 
-// The units that match c (c itself, and ignoring case every unit of the same
-// upper case), at most three; false when there are more.
-bool EquivalentsOf(Char c, bool caseSensitive, const Char* table, Char (&out)[3]) {
+// The units that match c (c itself, and when case is ignored, inv not nil,
+// every unit of the same upper case), at most three; false when there are
+// more.
+bool EquivalentsOf(Char c, const TUpperInverse* inv, const Char* table, Char (&out)[3]) {
   int count = 0;
   out[count++] = c;
-  if (!caseSensitive) {
-    const TUpperInverse& inv = InverseOf(table);
+  if (inv != nullptr) {
+    const TUpperInverse& groups = *inv;
     const Char up = table[c];
-    for (uint32_t k = inv.offsets[up]; k < inv.offsets[static_cast<size_t>(up) + 1]; ++k) {
-      const Char u = inv.members[k];
+    for (uint32_t k = groups.offsets[up]; k < groups.offsets[static_cast<size_t>(up) + 1]; ++k) {
+      const Char u = groups.members[k];
       if (u == c) continue;
       if (count == 3) return false;
       out[count++] = u;
@@ -153,9 +175,280 @@ struct TPairStops {
   bool hasThird = false;
 };
 
+#if defined(SK_HAVE_AVX2_PATHS)
+// ---- the AVX2 paths ----------------------------------------------------------------
+// Each gives exactly what the SSE2 and plain code after it give; they work
+// on blocks of thirty-two text units, as bit masks (bit j for unit j of the
+// block), and leave the last, short blocks to that code.
+
+// How far ahead of a scan (in bytes) memory is asked for: the scans are
+// bound by reading memory, and asking early keeps more reads under way.
+constexpr int kPrefetchAhead = 2048;
+
+// One set of at most three units looked for, without repeats.
+struct TNeedles {
+  Char units[3]{};
+  int count = 0;
+};
+
+TNeedles NeedlesOf(const Char* units, int count) {
+  TNeedles s;
+  for (int j = 0; j < count; ++j) {
+    bool seen = false;
+    for (int k = 0; k < s.count; ++k) seen = seen || s.units[k] == units[j];
+    if (!seen) s.units[s.count++] = units[j];
+  }
+  return s;
+}
+
+// Sixteen-bit lanes of units 0-15 and 16-31, narrowed to one bit per unit:
+// the sign bit of each lane.
+SK_AVX2 inline uint32_t SignBits32(__m256i lo, __m256i hi) {
+  // Packing interleaves the 128-bit halves; the permutation restores order.
+  return static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_permute4x64_epi64(_mm256_packs_epi16(lo, hi), 0xD8)));
+}
+
+// A set of at most three units compared as they are: v0, v1 and v2 (a set
+// of fewer repeats one).
+struct TWordSet {
+  __m256i v0, v1, v2;
+};
+
+SK_AVX2 inline TWordSet WordSetOf(const TNeedles& s) {
+  TWordSet w;
+  w.v0 = _mm256_set1_epi16(static_cast<short>(s.units[0]));
+  w.v1 = _mm256_set1_epi16(static_cast<short>(s.units[s.count > 1 ? 1 : 0]));
+  w.v2 = _mm256_set1_epi16(static_cast<short>(s.units[s.count > 2 ? 2 : 0]));
+  return w;
+}
+
+SK_AVX2 inline __m256i Matches16(__m256i a, const TWordSet& w) {
+  return _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi16(a, w.v0), _mm256_cmpeq_epi16(a, w.v1)),
+                         _mm256_cmpeq_epi16(a, w.v2));
+}
+
+// A set of at most three ASCII units compared on bytes: a byte b is in it
+// when (b | orv) == val or b == alt. Two units that differ in one bit (the
+// two cases of a letter, "<" and ">") take one comparison that way.
+struct TByteSet {
+  __m256i orv, val, alt;
+};
+
+// False when the set cannot be put so (a unit not ASCII, or three units no
+// two of which differ in one bit).
+SK_AVX2 inline bool ByteSetOf(const TNeedles& s, TByteSet& b) {
+  for (int k = 0; k < s.count; ++k)
+    if (s.units[k] >= 0x80) return false;
+  Char orv = 0, val = s.units[0], alt = s.units[0];
+  if (s.count >= 2) {
+    int x = -1, y = -1;
+    for (int j = 0; j < s.count && x < 0; ++j)
+      for (int k = j + 1; k < s.count; ++k)
+        if (__builtin_popcount(static_cast<unsigned>(s.units[j] ^ s.units[k])) == 1) {
+          x = j;
+          y = k;
+          break;
+        }
+    if (x >= 0) {
+      orv = static_cast<Char>(s.units[x] ^ s.units[y]);
+      val = static_cast<Char>(s.units[x] | s.units[y]);
+      alt = val;
+      if (s.count == 3) alt = s.units[3 - x - y];
+    } else if (s.count == 2) {
+      alt = s.units[1];
+    } else {
+      return false;
+    }
+  }
+  b.orv = _mm256_set1_epi8(static_cast<char>(orv));
+  b.val = _mm256_set1_epi8(static_cast<char>(val));
+  b.alt = _mm256_set1_epi8(static_cast<char>(alt));
+  return true;
+}
+
+SK_AVX2 inline uint32_t Matches8(__m256i bytes, const TByteSet& b) {
+  return static_cast<uint32_t>(_mm256_movemask_epi8(
+      _mm256_or_si256(_mm256_cmpeq_epi8(_mm256_or_si256(bytes, b.orv), b.val), _mm256_cmpeq_epi8(bytes, b.alt))));
+}
+
+// Which of the thirty-two classes from cls are inside markup (bit 0x800).
+SK_AVX2 inline uint32_t TagMask32(const Word* cls) {
+  const __m256i lo = _mm256_slli_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(cls)), 4);
+  const __m256i hi = _mm256_slli_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(cls + 16)), 4);
+  return SignBits32(lo, hi);
+}
+
+template <int K>
+SK_AVX2 Int32 FindStopAvx2(const Char* buf, Int32 i, Int32 n, const Char* stops, bool& found) {
+  __m256i v[K];
+  for (int j = 0; j < K; ++j) v[j] = _mm256_set1_epi16(static_cast<short>(stops[j]));
+  for (; n - i >= 32; i += 32) {
+    _mm_prefetch(reinterpret_cast<const char*>(buf + i) + kPrefetchAhead, _MM_HINT_T0);
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(buf + i));
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(buf + i + 16));
+    __m256i ma = _mm256_cmpeq_epi16(a, v[0]);
+    __m256i mb = _mm256_cmpeq_epi16(b, v[0]);
+    for (int j = 1; j < K; ++j) {
+      ma = _mm256_or_si256(ma, _mm256_cmpeq_epi16(a, v[j]));
+      mb = _mm256_or_si256(mb, _mm256_cmpeq_epi16(b, v[j]));
+    }
+    const uint32_t m = SignBits32(ma, mb);
+    if (m != 0) {
+      found = true;
+      return i + static_cast<Int32>(__builtin_ctz(m));
+    }
+  }
+  return i;
+}
+
+// The first stop in whole blocks from i (found), or where the whole blocks
+// end.
+Int32 FindAnyStopAvx2(const Char* buf, Int32 i, Int32 n, const TStopUnits& s, bool& found) {
+  switch (s.count) {
+    case 1: return FindStopAvx2<1>(buf, i, n, s.units, found);
+    case 2: return FindStopAvx2<2>(buf, i, n, s.units, found);
+    case 3: return FindStopAvx2<3>(buf, i, n, s.units, found);
+    case 4: return FindStopAvx2<4>(buf, i, n, s.units, found);
+    case 5: return FindStopAvx2<5>(buf, i, n, s.units, found);
+    case 6: return FindStopAvx2<6>(buf, i, n, s.units, found);
+    case 7: return FindStopAvx2<7>(buf, i, n, s.units, found);
+    default: return FindStopAvx2<8>(buf, i, n, s.units, found);
+  }
+}
+
+// The masks of one block for the pair scan.
+struct TPairMasks {
+  uint32_t first, second, third, markup, tagged;
+};
+
+// The sets of the pair scan, on bytes (when every unit sought is ASCII:
+// the text is narrowed with saturation, a unit from U+0100 up becoming 0xFF,
+// so a byte equals an ASCII unit exactly when its unit does) or on units.
+template <bool Bytes>
+struct TPairSets;
+
+template <>
+struct TPairSets<true> {
+  TByteSet first, second, third, markup;
+  bool hasThird;
+};
+
+template <>
+struct TPairSets<false> {
+  TWordSet first, second, third, markup;
+  bool hasThird;
+};
+
+SK_AVX2 inline TPairMasks PairMasksAt(const Char* buf, const Word* cls, Int32 i, const TPairSets<true>& s) {
+  const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(buf + i));
+  const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(buf + i + 16));
+  const __m256i bytes = _mm256_permute4x64_epi64(_mm256_packus_epi16(a, b), 0xD8);
+  TPairMasks m;
+  m.first = Matches8(bytes, s.first);
+  m.second = Matches8(bytes, s.second);
+  m.third = s.hasThird ? Matches8(bytes, s.third) : 0;
+  m.markup = Matches8(bytes, s.markup);
+  m.tagged = TagMask32(cls + i);
+  return m;
+}
+
+SK_AVX2 inline TPairMasks PairMasksAt(const Char* buf, const Word* cls, Int32 i, const TPairSets<false>& s) {
+  const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(buf + i));
+  const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(buf + i + 16));
+  TPairMasks m;
+  m.first = SignBits32(Matches16(a, s.first), Matches16(b, s.first));
+  m.second = SignBits32(Matches16(a, s.second), Matches16(b, s.second));
+  m.third = s.hasThird ? SignBits32(Matches16(a, s.third), Matches16(b, s.third)) : 0;
+  m.markup = SignBits32(Matches16(a, s.markup), Matches16(b, s.markup));
+  m.tagged = TagMask32(cls + i);
+  return m;
+}
+
+// The pair scan over whole blocks: a unit stops it when it is "<" or ">", or
+// when it is a first unit whose next unit is inside markup or a second unit
+// and (with a third) whose unit after that is inside markup or a third unit.
+// Each block's masks are shifted by one and two with the next block's low
+// bits brought in, so no unit is read twice.
+template <bool Bytes>
+SK_AVX2 Int32 FindPairStopAvx2T(const Char* buf, const Word* cls, Int32 i, Int32 n, const TPairSets<Bytes>& s,
+                                bool& found) {
+  if (n - i < 64) return i;
+  TPairMasks cur = PairMasksAt(buf, cls, i, s);
+  for (; n - i >= 64; i += 32) {
+    // Both streams are read from memory at full speed: asked for well ahead.
+    _mm_prefetch(reinterpret_cast<const char*>(buf + i) + kPrefetchAhead, _MM_HINT_T0);
+    _mm_prefetch(reinterpret_cast<const char*>(cls + i) + kPrefetchAhead, _MM_HINT_T0);
+    const TPairMasks next = PairMasksAt(buf, cls, i + 32, s);
+    const uint32_t tagged1 = (cur.tagged >> 1) | (next.tagged << 31);
+    uint32_t rest = (cur.second >> 1) | (next.second << 31);
+    if (s.hasThird) rest &= (cur.tagged >> 2) | (next.tagged << 30) | (cur.third >> 2) | (next.third << 30);
+    const uint32_t stop = cur.markup | (cur.first & (tagged1 | rest));
+    if (stop != 0) {
+      found = true;
+      return i + static_cast<Int32>(__builtin_ctz(stop));
+    }
+    cur = next;
+  }
+  return i;
+}
+
+SK_AVX2 Int32 FindPairStopAvx2(const Char* buf, const Word* cls, Int32 i, Int32 n, const TPairStops& p, bool& found) {
+  const TNeedles first = NeedlesOf(p.first, 3);
+  const TNeedles second = NeedlesOf(p.second, 3);
+  const TNeedles third = NeedlesOf(p.third, 3);
+  const Char markupUnits[2] = {u'<', u'>'};
+  const TNeedles markup = NeedlesOf(markupUnits, 2);
+  TPairSets<true> bytes;
+  bytes.hasThird = p.hasThird;
+  if (ByteSetOf(first, bytes.first) && ByteSetOf(second, bytes.second) && ByteSetOf(markup, bytes.markup) &&
+      (!p.hasThird || ByteSetOf(third, bytes.third))) {
+    if (!p.hasThird) bytes.third = bytes.second;
+    return FindPairStopAvx2T<true>(buf, cls, i, n, bytes, found);
+  }
+  TPairSets<false> words;
+  words.hasThird = p.hasThird;
+  words.first = WordSetOf(first);
+  words.second = WordSetOf(second);
+  words.third = WordSetOf(third);
+  words.markup = WordSetOf(markup);
+  return FindPairStopAvx2T<false>(buf, cls, i, n, words, found);
+}
+
+// Which of thirty-two classes, narrowed to bytes, are in a word (1 to 5):
+// b - 1 is at most 4, unsigned. Narrowing saturates a class from 256 up to
+// 255, which is not in a word either.
+SK_AVX2 inline __m256i InWordBytes(__m256i bytes) {
+  const __m256i t = _mm256_sub_epi8(bytes, _mm256_set1_epi8(1));
+  return _mm256_cmpeq_epi8(_mm256_min_epu8(t, _mm256_set1_epi8(4)), t);
+}
+
+// The word starts in [i, to) thirty-two classes at a time, i at least 1; i
+// moves to where the whole steps end. Each step's in-word bytes, shifted by
+// one with the last byte of the step before brought in, give the class
+// before each; the starts are summed by byte sums.
+SK_AVX2 Int64 CountWordStartsAvx2(const Word* cls, Int32& i, Int32 to) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i one = _mm256_set1_epi8(1);
+  // Only the last byte of the step before is read.
+  __m256i before = _mm256_set1_epi8(static_cast<char>(static_cast<Word>(cls[i - 1] - 1) <= 4 ? -1 : 0));
+  __m256i sums = zero;
+  for (; to - i >= 32; i += 32) {
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cls + i));
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cls + i + 16));
+    const __m256i in = InWordBytes(_mm256_permute4x64_epi64(_mm256_packus_epi16(a, b), 0xD8));
+    const __m256i prev = _mm256_alignr_epi8(in, _mm256_permute2x128_si256(before, in, 0x21), 15);
+    sums = _mm256_add_epi64(sums, _mm256_sad_epu8(_mm256_and_si256(_mm256_andnot_si256(prev, in), one), zero));
+    before = in;
+  }
+  alignas(32) Int64 part[4];
+  _mm256_store_si256(reinterpret_cast<__m256i*>(part), sums);
+  return part[0] + part[1] + part[2] + part[3];
+}
+#endif
+
 // The word starts (a letter, digit, punctuation or currency character after
-// one that is not) in [from, to), eight classes at a time.
-Int64 CountWordStarts(const Word* cls, Int32 from, Int32 to) {
+// one that is not) in [from, to), eight or sixteen classes at a time.
+Int64 CountWordStarts(const Word* cls, Int32 from, Int32 to, [[maybe_unused]] TVectorLevel level) {
   auto inWord = [](Word k) -> Int64 { return k >= 1 && k <= 5 ? 1 : 0; };
   Int64 n = 0;
   if (from >= to) return 0;
@@ -164,11 +457,14 @@ Int64 CountWordStarts(const Word* cls, Int32 from, Int32 to) {
     from = 1;
   }
   Int32 i = from;
+#if defined(SK_HAVE_AVX2_PATHS)
+  if (level >= vl_avx2) n += CountWordStartsAvx2(cls, i, to);
+#endif
 #if defined(__SSE2__)
   const __m128i zero = _mm_setzero_si128();
   const __m128i six = _mm_set1_epi16(6);
   auto words = [&](__m128i k) { return _mm_and_si128(_mm_cmpgt_epi16(k, zero), _mm_cmplt_epi16(k, six)); };
-  while (to - i >= 8) {
+  while (level >= vl_sse2 && to - i >= 8) {
     // Counted per lane (a start is -1 there), summed every 4096 passes.
     __m128i lanes = zero;
     for (int pass = 0; pass < 4096 && to - i >= 8; ++pass, i += 8) {
@@ -185,7 +481,8 @@ Int64 CountWordStarts(const Word* cls, Int32 from, Int32 to) {
   return n;
 }
 
-Int32 FindPairStop(const Char* buf, const Word* cls, Int32 i, Int32 n, const TPairStops& s) {
+Int32 FindPairStop(const Char* buf, const Word* cls, Int32 i, Int32 n, const TPairStops& s,
+                   [[maybe_unused]] TVectorLevel level) {
   auto in = [](Char c, const Char (&set)[3]) { return c == set[0] || c == set[1] || c == set[2]; };
   auto scalar = [&](Int32 j) {
     const Char c = buf[j];
@@ -196,6 +493,13 @@ Int32 FindPairStop(const Char* buf, const Word* cls, Int32 i, Int32 n, const TPa
     if (!s.hasThird || j + 2 >= n || (cls[j + 2] & 0x800) != 0) return true;
     return in(buf[j + 2], s.third);
   };
+#if defined(SK_HAVE_AVX2_PATHS)
+  if (level >= vl_avx2) {
+    bool found = false;
+    i = FindPairStopAvx2(buf, cls, i, n, s, found);
+    if (found) return i;
+  }
+#endif
 #if defined(__SSE2__)
   auto eq = [](__m128i v, const __m128i (&set)[3]) {
     return _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, set[0]), _mm_cmpeq_epi16(v, set[1])),
@@ -211,7 +515,7 @@ Int32 FindPairStop(const Char* buf, const Word* cls, Int32 i, Int32 n, const TPa
   const __m128i gt = _mm_set1_epi16(u'>');
   const __m128i tagBit = _mm_set1_epi16(0x800);
   auto tagged = [&](__m128i k) { return _mm_cmpeq_epi16(_mm_and_si128(k, tagBit), tagBit); };
-  while (n - i >= 10) {
+  while (level >= vl_sse2 && n - i >= 10) {
     const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buf + i));
     const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buf + i + 1));
     const __m128i kb = tagged(_mm_loadu_si128(reinterpret_cast<const __m128i*>(cls + i + 1)));
@@ -267,7 +571,8 @@ class TMatcher {
         fInTags(searchInTags),
         fRec(rec),
         fMemo(rec.matcher_memo),
-        fTable(table) {
+        fTable(table),
+        fLevel(VectorLevel()) {
     // Leading wildcards are matched backwards from the first plain pattern
     // character.
     if (initialWildcard != 0 && fM > 1)
@@ -311,6 +616,7 @@ class TMatcher {
   TConcSearchRec& fRec;
   TConcSearchMemo& fMemo;
   const Char* fTable;
+  TVectorLevel fLevel;
   Int32 fLead = 0;
   Char fFirst = 0;
   // Set by MarkupAt when the first pattern character is a markup section
@@ -427,7 +733,7 @@ void TMatcher::CountWordsThrough(Int32 index) {
   // counted at its first character, once.
   const Int32 mark = std::max<Int32>(fMemo.words_counted_to, 0);
   if (index < mark) return;
-  fRec.buffer_charStats.number[stats_word] += CountWordStarts(fCls, mark, index + 1);
+  fRec.buffer_charStats.number[stats_word] += CountWordStarts(fCls, mark, index + 1, fLevel);
   fMemo.words_counted_to = index + 1;
 }
 
@@ -578,22 +884,23 @@ bool TMatcher::Verify(Int32 i, Int32 ext, Int32& last, Int32& skipTo) {
 const Char* TMatcher::Run() {
   if (fM == 0 || fStart >= fN) return nullptr;
   const bool fast = fFirst >= 0x20;
+  // The units of each upper case, looked up once for the whole setup.
+  const TUpperInverse* inv = fast && !fCase ? &InverseOf(fTable) : nullptr;
   // With a plain second pattern character the scan looks for the pair.
   TPairStops pair;
   const bool pairs = fast && fLead + 1 < fM && fPat[fLead + 1] > 0x20 &&
-                     EquivalentsOf(fFirst, fCase, fTable, pair.first) &&
-                     EquivalentsOf(fPat[fLead + 1], fCase, fTable, pair.second);
+                     EquivalentsOf(fFirst, inv, fTable, pair.first) &&
+                     EquivalentsOf(fPat[fLead + 1], inv, fTable, pair.second);
   if (pairs)
-    pair.hasThird = fLead + 2 < fM && fPat[fLead + 2] > 0x20 &&
-                    EquivalentsOf(fPat[fLead + 2], fCase, fTable, pair.third);
-  const TStopUnits stops = fast && !pairs ? StopUnitsFor(fFirst, fCase, fTable) : TStopUnits{};
+    pair.hasThird = fLead + 2 < fM && fPat[fLead + 2] > 0x20 && EquivalentsOf(fPat[fLead + 2], inv, fTable, pair.third);
+  const TStopUnits stops = fast && !pairs ? StopUnitsFor(fFirst, inv, fTable) : TStopUnits{};
   Int32 i = fStart + fLead;
   while (i < fN) {
     if (pairs) {
-      i = FindPairStop(fBuf, fCls, i, fN, pair);
+      i = FindPairStop(fBuf, fCls, i, fN, pair, fLevel);
       if (i >= fN) break;
     } else if (fast) {
-      i = FindAnyStop(fBuf, i, fN, stops);
+      i = FindAnyStop(fBuf, i, fN, stops, fLevel);
       if (i >= fN) break;
     }
     const Char c = fBuf[i];

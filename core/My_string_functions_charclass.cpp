@@ -2,11 +2,19 @@
 
 #include <unicode/uchar.h>
 
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstddef>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__))
+// AVX2 code is compiled per function (target attributes) and chosen at run
+// time; the rest of the library keeps the global compile flags.
+#define SK_HAVE_AVX2_PATHS 1
+#include <immintrin.h>
 #endif
 
 #include "core/Global_vars.h"
@@ -133,7 +141,15 @@ inline bool Bounds(const std::vector<Word>& classes, Int32 index, unsigned bits)
   return ((cls < 8) & (bits >> (cls & 7u))) != 0;
 }
 
+// The level set by SetVectorLevel; -1 while none is.
+std::atomic<int> gVectorLevelSet{-1};
+
 #if defined(__SSE2__)
+// How far ahead (in bytes) the ASCII runs ask for the text and the class
+// array: classing is bound by memory, and asking early keeps more reads
+// under way. Asking past the end is harmless (a prefetch never faults).
+constexpr int kPrefetchAhead = 2048;
+
 inline __m128i InRange(__m128i v, char lo, char hi) {
   return _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(static_cast<char>(lo - 1))),
                        _mm_cmplt_epi8(v, _mm_set1_epi8(static_cast<char>(hi + 1))));
@@ -162,20 +178,84 @@ inline __m128i AsciiClasses16(__m128i v) {
   return Put(r, symbols, 7);
 }
 
-// Whether the comparisons give every ASCII character the class the table
-// gives.
+#if defined(SK_HAVE_AVX2_PATHS)
+// The same comparisons on thirty-two characters.
+__attribute__((target("avx2"))) inline __m256i InRange32(__m256i v, char lo, char hi) {
+  return _mm256_and_si256(_mm256_cmpgt_epi8(v, _mm256_set1_epi8(static_cast<char>(lo - 1))),
+                          _mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(hi + 1)), v));
+}
+
+__attribute__((target("avx2"))) inline __m256i Is32(__m256i v, char c) {
+  return _mm256_cmpeq_epi8(v, _mm256_set1_epi8(c));
+}
+
+__attribute__((target("avx2"))) inline __m256i Put32(__m256i r, __m256i mask, char value) {
+  return _mm256_blendv_epi8(r, _mm256_set1_epi8(value), mask);
+}
+
+__attribute__((target("avx2"))) inline __m256i AsciiClasses32(__m256i v) {
+  __m256i r = _mm256_set1_epi8(4);
+  r = Put32(r, InRange32(v, 'a', 'z'), 1);
+  r = Put32(r, InRange32(v, 'A', 'Z'), 2);
+  r = Put32(r, InRange32(v, '0', '9'), 3);
+  r = Put32(r, Is32(v, ' '), 6);
+  r = Put32(r, Is32(v, '$'), 5);
+  const __m256i symbols =
+      _mm256_or_si256(_mm256_or_si256(_mm256_or_si256(Is32(v, '+'), InRange32(v, '<', '>')),
+                                      _mm256_or_si256(Is32(v, '^'), Is32(v, '`'))),
+                      _mm256_or_si256(_mm256_or_si256(Is32(v, '|'), Is32(v, '~')),
+                                      _mm256_or_si256(_mm256_cmpgt_epi8(_mm256_set1_epi8(0x20), v), Is32(v, 0x7F))));
+  return Put32(r, symbols, 7);
+}
+
+// Thirty-two units from i while they are all ASCII; the index reached.
+__attribute__((target("avx2"))) size_t ParseAsciiRunsAvx2(const Char* src, size_t i, size_t to, Word* dst) {
+  const __m256i nonAscii = _mm256_set1_epi16(static_cast<short>(0xFF80));
+  while (i + 32 <= to) {
+    _mm_prefetch(reinterpret_cast<const char*>(src + i) + kPrefetchAhead, _MM_HINT_T0);
+    _mm_prefetch(reinterpret_cast<const char*>(dst + i) + kPrefetchAhead, _MM_HINT_T0);
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i + 16));
+    if (!_mm256_testz_si256(_mm256_or_si256(a, b), nonAscii)) break;
+    // Packing interleaves the 128-bit halves; the permutation puts the
+    // thirty-two bytes back in text order.
+    const __m256i bytes = _mm256_permute4x64_epi64(_mm256_packus_epi16(a, b), 0xD8);
+    const __m256i cls = AsciiClasses32(bytes);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), _mm256_cvtepu8_epi16(_mm256_castsi256_si128(cls)));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i + 16),
+                        _mm256_cvtepu8_epi16(_mm256_extracti128_si256(cls, 1)));
+    i += 32;
+  }
+  return i;
+}
+
+__attribute__((target("avx2"))) void AsciiClassesOf128Avx2(const char* in, Byte* out) {
+  for (int c = 0; c < 128; c += 32)
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + c),
+                        AsciiClasses32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + c))));
+}
+#endif
+
+// Whether the comparisons (of each width the processor has) give every ASCII
+// character the class the table gives.
 bool AsciiClassesAgree() {
   static const bool agree = [] {
     const Byte* table = ClassTable();
-    for (int c = 0; c < 128; c += 16) {
-      alignas(16) char in[16];
-      alignas(16) Byte out[16];
-      for (int k = 0; k < 16; ++k) in[k] = static_cast<char>(c + k);
-      _mm_store_si128(reinterpret_cast<__m128i*>(out),
-                      AsciiClasses16(_mm_load_si128(reinterpret_cast<const __m128i*>(in))));
-      for (int k = 0; k < 16; ++k)
-        if (out[k] != (table[c + k] & kClassBits)) return false;
+    alignas(32) char in[128];
+    alignas(32) Byte out[128];
+    for (int c = 0; c < 128; ++c) in[c] = static_cast<char>(c);
+    for (int c = 0; c < 128; c += 16)
+      _mm_store_si128(reinterpret_cast<__m128i*>(out + c),
+                      AsciiClasses16(_mm_load_si128(reinterpret_cast<const __m128i*>(in + c))));
+    for (int c = 0; c < 128; ++c)
+      if (out[c] != (table[c] & kClassBits)) return false;
+#if defined(SK_HAVE_AVX2_PATHS)
+    if (BestVectorLevel() >= vl_avx2) {
+      AsciiClassesOf128Avx2(in, out);
+      for (int c = 0; c < 128; ++c)
+        if (out[c] != (table[c] & kClassBits)) return false;
     }
+#endif
     return true;
   }();
   return agree;
@@ -183,6 +263,29 @@ bool AsciiClassesAgree() {
 #endif
 
 }  // namespace
+
+TVectorLevel BestVectorLevel() {
+  static const TVectorLevel best = [] {
+#if defined(SK_HAVE_AVX2_PATHS)
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") ? vl_avx2 : vl_sse2;
+#elif defined(__SSE2__)
+    return vl_sse2;
+#else
+    return vl_plain;
+#endif
+  }();
+  return best;
+}
+
+TVectorLevel VectorLevel() {
+  const int set = gVectorLevelSet.load(std::memory_order_relaxed);
+  return set < 0 ? BestVectorLevel() : static_cast<TVectorLevel>(set);
+}
+
+void SetVectorLevel(TVectorLevel level) {
+  gVectorLevelSet.store(std::min<int>(level, BestVectorLevel()), std::memory_order_relaxed);
+}
 
 Word CharClassOf(Char c) { return ClassTable()[c] & kClassBits; }
 
@@ -200,13 +303,23 @@ void ParseAString(const Char* src, size_t n, size_t from, size_t to, Word* dst) 
   size_t i = from;
   if (to > n) to = n;
 #if defined(__SSE2__)
-  // Runs of ASCII, sixteen units at a time, narrowed to bytes and classed by
-  // comparisons (the table gives the same classes; AsciiClassesAgree checks
-  // that once).
-  if (AsciiClassesAgree()) {
+  // Runs of ASCII, sixteen or thirty-two units at a time, narrowed to bytes
+  // and classed by comparisons (the table gives the same classes;
+  // AsciiClassesAgree checks that once). Classes are per unit, so a block
+  // that is not all ASCII is simply classed unit by unit.
+  const TVectorLevel level = VectorLevel();
+  if (level >= vl_sse2 && AsciiClassesAgree()) {
     const __m128i nonAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
     const __m128i zero = _mm_setzero_si128();
     while (i + 16 <= to) {
+#if defined(SK_HAVE_AVX2_PATHS)
+      if (level >= vl_avx2) {
+        i = ParseAsciiRunsAvx2(src, i, to, dst);
+        if (i + 16 > to) break;
+      }
+#endif
+      _mm_prefetch(reinterpret_cast<const char*>(src + i) + kPrefetchAhead, _MM_HINT_T0);
+      _mm_prefetch(reinterpret_cast<const char*>(dst + i) + kPrefetchAhead, _MM_HINT_T0);
       const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
       const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + 8));
       const __m128i high = _mm_and_si128(_mm_or_si128(a, b), nonAscii);

@@ -56,6 +56,17 @@ inline char32_t CodePointOfUnitAt(const String& text, size_t i) {
   return CodePointOfUnitAt(text.data(), text.size(), i);
 }
 
+// The widest vector instructions that the class and matching routines use
+// (vl_plain: none). The best the processor has is in force unless a lower
+// level is set: every level gives the same results, and tests set each in
+// turn to compare the faster paths with the plain code.
+enum TVectorLevel : uint8_t { vl_plain, vl_sse2, vl_avx2 };
+TVectorLevel VectorLevel();
+// Sets the level, never above the best the processor has.
+void SetVectorLevel(TVectorLevel level);
+// The best level the processor has.
+TVectorLevel BestVectorLevel();
+
 // The class (1 to 7) of one UTF-16 unit taken alone (a surrogate half is 7).
 Word CharClassOf(Char c);
 

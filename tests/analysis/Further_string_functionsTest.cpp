@@ -286,6 +286,101 @@ TEST_F(Further_string_functions, AgreesWithASimpleFinderOnRandomTexts) {
   }
 }
 
+// Every vector level the processor has gives the plain code's hits and
+// record fields: random texts of ASCII, markup (marked in the class array),
+// Latin-1, letters whose case partners are not ASCII, CJK, surrogate pairs
+// and lone halves, every length up to a few blocks of the widest scan, and
+// patterns whose first characters the scan looks for singly, in pairs and
+// triples, ignoring case or not, with wildcards and in tags.
+TEST_F(Further_string_functions, EveryVectorLevelFindsWhatThePlainCodeFinds) {
+  struct LevelGuard {
+    ~LevelGuard() { SetVectorLevel(BestVectorLevel()); }
+  } guard;
+  const String pieces[] = {u"l",          u"L",      u"o",      u"r",      u"d",      u"lord", u"LoRd", u"lo",
+                           u"s",          u"\u017F", u"S",      u"i",      u"\u0131", u" ",    u"  ",   u",",
+                           u"1",          u"\u00E9", u"\u00FF", u"\u0100", u"\u4E2D", u"\n",   u"<",    u">",
+                           u"\U0001D400", u"\xD800", u"\xDC00", u"x",      u"<b>",    u"</b>"};
+  struct Pattern {
+    String text;
+    Byte initial;
+    bool inTags;
+  };
+  const Pattern patterns[] = {{u"l", 0, false},
+                              {u"lo", 0, false},
+                              {u"lord", 0, false},
+                              {u"lor", 0, true},
+                              {u"so", 0, false},
+                              {u"s\u017F", 0, false},
+                              {u"io", 0, false},
+                              {u"\u00FF\u0100", 0, false},
+                              {u"\u4E2Dx", 0, false},
+                              {String{u'l', sw_code_any_in_word, u'd'}, 0, false},
+                              {String{sw_code_one_char, u'o', u'r'}, 27, false},
+                              {String{u'l', u'o', sw_code_anything}, 0, false},
+                              {u"o d", 0, false},
+                              {u"b>", 0, true},
+                              {u"\U0001D400", 0, false},
+                              {u"<", 0, true}};
+  const TMSSearchFlags flagSets[] = {{}, kLR, {msCaseIsSensitive}, {msLeftBounded, msRightBounded, msCaseIsSensitive}};
+
+  struct Found {
+    ptrdiff_t where;
+    Int32 exact, edgeStart, edgeEnd, len, puncts, tagStart, tagEnd, tagNumber;
+    bool inTag;
+    Int64 words;
+    bool operator==(const Found&) const = default;
+  };
+  auto allHits = [&](const Pattern& p, TMSSearchFlags flags) {
+    std::vector<Found> out;
+    TConcSearchRec rec{};
+    const Char* base = global_bufStr[wp_part].data();
+    const Char* end = base + global_bufStr[wp_part].size();
+    const Char* from = base;
+    while (from < end) {
+      const Char* hit = Search(from, p.text, flags, rec, p.initial, coll_stop_sentence, p.inTags);
+      if (hit == nullptr) break;
+      out.push_back({hit - base, rec.exact_hit_char_position_1B, rec.hit_edge_1B[sf_start2],
+                     rec.hit_edge_1B[sf_finish2], rec.full_hit_len, rec.puncts_in_hit, rec.tag_edge_1B[sf_start2],
+                     rec.tag_edge_1B[sf_finish2], rec.tag_number_1B, rec.in_tagged_text,
+                     rec.buffer_charStats.number[stats_word]});
+      from = hit + 1;
+    }
+    return out;
+  };
+
+  uint32_t seed = 2026;
+  auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return seed >> 8;
+  };
+  for (int round = 0; round < 360; ++round) {
+    // Every length near one, two and three blocks of 32, then longer ones.
+    const size_t want = round < 160 ? static_cast<size_t>(round) : 160 + next() % 400;
+    String text;
+    while (text.size() < want) text += pieces[next() % std::size(pieces)];
+    text.resize(want);
+    SetText(text);
+    // Some "<...>" spans become markup in the class array.
+    for (size_t k = 0; k < text.size(); ++k)
+      if (text[k] == u'<' && next() % 3 != 0) {
+        const size_t close = text.find(u'>', k);
+        const size_t stop = close == String::npos ? text.size() : close + 1;
+        Tag(static_cast<Int32>(k), static_cast<Int32>(stop - k), static_cast<Int32>(1 + next() % 5));
+        k = stop - 1;
+      }
+    for (const Pattern& p : patterns)
+      for (const TMSSearchFlags& flags : flagSets) {
+        SetVectorLevel(vl_plain);
+        const std::vector<Found> plain = allHits(p, flags);
+        for (int level = vl_sse2; level <= BestVectorLevel(); ++level) {
+          SetVectorLevel(static_cast<TVectorLevel>(level));
+          ASSERT_TRUE(allHits(p, flags) == plain)
+              << "level " << level << ", length " << text.size() << ", pattern " << StringToUtf8(p.text);
+        }
+      }
+  }
+}
+
 TEST_F(Further_string_functions, StartOutsideTheBufferFindsNothing) {
   SetText(u"cat");
   TConcSearchRec rec{};

@@ -58,6 +58,44 @@ TEST(My_string_functions_charclassParse, SurrogatePairsTakeTheClassOfTheirCharac
   EXPECT_EQ(classes[16], 2);
 }
 
+TEST(My_string_functions_charclassParse, EveryVectorLevelGivesThePlainClasses) {
+  // Random texts mixing every ASCII character with Latin-1, CJK, surrogate
+  // pairs and lone halves, classed whole and in pieces (a pair may be cut)
+  // at each vector level; units outside the piece are never written.
+  struct LevelGuard {
+    ~LevelGuard() { SetVectorLevel(BestVectorLevel()); }
+  } guard;
+  const Char others[] = {0x00E9, 0x00FF, 0x0100, 0x200C, 0x4E2D, 0x3000, 0xD835, 0xDC00, 0xD800, 0xDFFF};
+  uint32_t seed = 99;
+  auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return seed >> 8;
+  };
+  for (int round = 0; round < 400; ++round) {
+    const size_t n = round < 140 ? static_cast<size_t>(round) : 140 + next() % 300;
+    String text(n, u' ');
+    const unsigned mixed = next() % 4;  // 0: all ASCII; otherwise one unit in 8 << mixed
+    for (size_t k = 0; k < n; ++k) {
+      text[k] = static_cast<Char>(next() % 128);
+      if (mixed != 0 && next() % (8u << mixed) == 0) {
+        text[k] = others[next() % std::size(others)];
+        if (text[k] == 0xD835 && k + 1 < n) text[++k] = 0xDC00;  // a whole pair
+      }
+    }
+    const size_t from = n == 0 ? 0 : next() % (n + 1);
+    const size_t to = from + (n == from ? 0 : next() % (n - from + 1));
+    SetVectorLevel(vl_plain);
+    std::vector<Word> plain(n + 2, 0xBEEF);
+    ParseAString(text.data(), n, from, to, plain.data());
+    for (int level = vl_sse2; level <= BestVectorLevel(); ++level) {
+      SetVectorLevel(static_cast<TVectorLevel>(level));
+      std::vector<Word> fast(n + 2, 0xBEEF);
+      ParseAString(text.data(), n, from, to, fast.data());
+      ASSERT_EQ(fast, plain) << "level " << level << ", length " << n << ", piece " << from << "-" << to;
+    }
+  }
+}
+
 TEST(My_string_functions_charclassParse, ArraySizeRules) {
   const String text = u"abc";
   std::vector<Word> shortArr(2, 99);

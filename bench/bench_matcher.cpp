@@ -1,0 +1,101 @@
+// The two CPU phases of a whole-word search over the King James Bible ten
+// times over (44 M UTF-16 units), with the text decoded and its class array
+// built once beforehand:
+//   BM_Matcher_Lord       SearchAndDo for "lord" (whole word, any case), which
+//                         calls the matcher once per hit;
+//   BM_Matcher_None       the same for a word the text does not hold: the
+//                         candidate scan alone;
+//   BM_Classify_Threads4  the class array built as SetABuffer builds it (the
+//                         text in four pieces, one thread each);
+//   BM_Classify_OneThread the same in one thread.
+// Each runs at every vector level the processor has (the argument: 0 plain
+// code, 1 SSE2, 2 AVX2), so that the paths can be set side by side.
+#include <benchmark/benchmark.h>
+
+#include <thread>
+#include <vector>
+
+#include "BenchCorpus.h"
+#include "analysis/Search_and_do_engineU.h"
+#include "analysis/Search_parsing.h"
+#include "core/Global_vars.h"
+#include "core/My_string_functions_charclass.h"
+#include "platform/runtime/Locale.h"
+
+namespace {
+
+using namespace sk;
+
+// False (and the benchmark skipped) when the processor lacks the level asked
+// for; otherwise the level is in force until the benchmark ends.
+bool UseLevel(benchmark::State& state) {
+  const auto wanted = static_cast<TVectorLevel>(state.range(0));
+  SetVectorLevel(wanted);
+  if (VectorLevel() == wanted) return true;
+  state.SkipWithError("the processor lacks this vector level");
+  return false;
+}
+
+void Matcher(benchmark::State& state, const String& searchWord) {
+  const bench::TBenchCorpus& c = bench::Kjv10();
+  if (!bench::Ready(state, c)) return;
+  SetUserDefaultLocale("en_US");
+  TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
+  const TQMSearchWordRec word = SWFullParsed_SearchWord(TIgnore_tag{}, searchWord);
+  engine.SetABuffer(c.text, wp_whole);
+  Int64 hits = 0;
+  engine.PrepareForConcordancing(u"kjv10", static_cast<Int32>(c.bytes.size()), 1, 0, false, coll_stop_none,
+                                 [&](TSearchAndDoEngine*, TConcSearchRec&) {
+                                   ++hits;
+                                   return true;
+                                 });
+  if (UseLevel(state)) {
+    for (auto _ : state) {
+      hits = 0;
+      engine.SearchAndDo(&word, wp_whole, 0, TTextStatsPositions_rec{});
+      benchmark::DoNotOptimize(hits);
+    }
+    state.counters["hits"] = static_cast<double>(hits);
+    bench::AccountBytes(state, c);
+  }
+  SetVectorLevel(BestVectorLevel());
+  global_bufStr[wp_whole].clear();
+  global_Wchars[wp_whole].clear();
+}
+void BM_Matcher_Lord(benchmark::State& state) { Matcher(state, u"lord"); }
+void BM_Matcher_None(benchmark::State& state) { Matcher(state, u"zqxw"); }
+BENCHMARK(BM_Matcher_Lord)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Matcher_None)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+void Classify(benchmark::State& state, unsigned threads) {
+  const bench::TBenchCorpus& c = bench::Kjv10();
+  if (!bench::Ready(state, c)) return;
+  const String& text = c.text;
+  const size_t n = text.size();
+  std::vector<Word> classes(n + 10, 0);
+  if (UseLevel(state)) {
+    const size_t piece = (n + threads - 1) / threads;
+    for (auto _ : state) {
+      std::vector<std::thread> helpers;
+      for (unsigned t = 1; t < threads; ++t) {
+        const size_t from = std::min(n, t * piece);
+        const size_t to = std::min(n, from + piece);
+        helpers.emplace_back(
+            [&text, &classes, n, from, to] { ParseAString(text.data(), n, from, to, classes.data()); });
+      }
+      ParseAString(text.data(), n, 0, std::min(n, piece), classes.data());
+      for (std::thread& h : helpers) h.join();
+      benchmark::DoNotOptimize(classes.data());
+      benchmark::ClobberMemory();
+    }
+    bench::AccountBytes(state, c);
+  }
+  SetVectorLevel(BestVectorLevel());
+}
+
+void BM_Classify_Threads4(benchmark::State& state) { Classify(state, 4); }
+void BM_Classify_OneThread(benchmark::State& state) { Classify(state, 1); }
+BENCHMARK(BM_Classify_Threads4)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Classify_OneThread)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+}  // namespace
