@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <random>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "core/CoreTestSupport.h"
@@ -612,76 +614,114 @@ TEST_F(SortablelistsKeys, SameOrderAsTheClosurePath) {
 }
 
 // The sort written out plainly, one comparison per step: Hoare partition
-// around the middle item, insertion sort below 16 items, runs equal on every
-// key before ordered by the next. The lists must give exactly its order, ties
-// included, whatever they do to save comparisons.
+// around the middle item (or, when the middle item differs from itself, the
+// first other item that does not), insertion sort below 16 items, each run
+// of the first key ordered by the second and then split into runs of the
+// second for the third. A pass that finds every item equal to its base
+// leaves the passes on its parts to find them equal too. The lists must give
+// exactly its order, ties included, whatever they do to save comparisons;
+// for a closure that answers by the item and the base alone, also when the
+// answers are no consistent order.
 class ReferenceSort {
  public:
-  ReferenceSort(std::vector<Item*>& v, const bool* asc) : v_(v), asc_(asc) {}
+  // The answer for item against the base item on sort number key.
+  using Answer = std::function<Int32(const Item* item, const Item* base, Int32 key)>;
+  ReferenceSort(std::vector<Item*>& v, const bool* asc, Answer answer = KeyAnswer)
+      : v_(v), asc_(asc), answer_(std::move(answer)) {}
+
+  static Int32 KeyAnswer(const Item* item, const Item* base, Int32 key) {
+    return CompareLongints(item->key[key], base->key[key]);
+  }
 
   void Sort(const Int32* nums, Int32 count, Int32 lo, Int32 hi) {
-    QuickSort(lo, hi, asc_[0], nums[0]);
-    for (Int32 next = 1; next < count; ++next) {
-      bool applied = false;
-      for (Int32 d = 0; d < next; ++d) applied = applied || nums[d] == nums[next];
-      if (!applied) SortRuns(nums, 0, next, nums[next], lo, hi);
+    QuickSort(lo, hi, asc_[0], nums[0], false);
+    if (count < 2) return;
+    const bool second = nums[1] != nums[0];
+    const bool third = count >= 3 && nums[2] != nums[0] && nums[2] != nums[1];
+    for (Int32 i = lo; i < hi;) {
+      const Int32 k = RunEnd(i, hi, nums[0]);
+      if (k > i) {
+        if (second) QuickSort(i, k, asc_[1], nums[1], false);
+        for (Int32 m = i; third && m < k;) {
+          const Int32 e = RunEnd(m, k, nums[1]);
+          if (e > m) QuickSort(m, e, asc_[2], nums[2], false);
+          m = e + 1;
+        }
+      }
+      i = k + 1;
     }
   }
 
  private:
-  Int32 Cmp(Int32 i, Int32 key) const { return CompareLongints(v_[static_cast<size_t>(i)]->key[key], base_); }
-  void Base(Int32 i, Int32 key) { base_ = v_[static_cast<size_t>(i)]->key[key]; }
+  // Item i against the base; every answer is 0 once a pass found them all 0.
+  Int32 Cmp(Int32 i, Int32 key, bool equal) const {
+    return equal ? 0 : answer_(v_[static_cast<size_t>(i)], base_, key);
+  }
+  void Base(Int32 i) { base_ = v_[static_cast<size_t>(i)]; }
   void Swap(Int32 i, Int32 j) { std::swap(v_[static_cast<size_t>(i)], v_[static_cast<size_t>(j)]); }
 
-  void QuickSort(Int32 lo, Int32 hi, bool asc, Int32 key) {
+  Int32 RunEnd(Int32 i, Int32 hi, Int32 key) {
+    Base(i);
+    Int32 k = i;
+    while (k + 1 <= hi && Cmp(k + 1, key, false) == 0) ++k;
+    return k;
+  }
+
+  void QuickSort(Int32 lo, Int32 hi, bool asc, Int32 key, bool equal) {
     while (hi - lo + 1 >= 16) {
-      Base(lo + (hi - lo) / 2, key);
+      const Int32 mid = lo + (hi - lo) / 2;
+      Base(mid);
+      bool allEqual = Cmp(mid, key, equal) == 0;
+      if (!allEqual) {
+        Int32 k = lo;
+        for (; k <= hi; ++k) {
+          if (k == mid) continue;
+          Base(k);
+          if (Cmp(k, key, equal) == 0) break;
+        }
+        if (k > hi) return;
+      }
       Int32 i = lo, j = hi;
       do {
-        while (i < hi && (asc ? Cmp(i, key) < 0 : Cmp(i, key) > 0)) ++i;
-        while (j > lo && (asc ? Cmp(j, key) > 0 : Cmp(j, key) < 0)) --j;
+        for (; i < hi; ++i) {
+          const Int32 c = Cmp(i, key, equal);
+          allEqual = allEqual && c == 0;
+          if (asc ? c >= 0 : c <= 0) break;
+        }
+        for (; j > lo; --j) {
+          const Int32 c = Cmp(j, key, equal);
+          allEqual = allEqual && c == 0;
+          if (asc ? c <= 0 : c >= 0) break;
+        }
         if (i <= j) {
           if (i != j) Swap(i, j);
           ++i;
           --j;
         }
       } while (i <= j);
+      equal = equal || allEqual;
       if (j - lo < hi - i) {
-        if (lo < j) QuickSort(lo, j, asc, key);
+        if (lo < j) QuickSort(lo, j, asc, key, equal);
         lo = i;
       } else {
-        if (i < hi) QuickSort(i, hi, asc, key);
+        if (i < hi) QuickSort(i, hi, asc, key, equal);
         hi = j;
       }
     }
     for (Int32 i = lo + 1; i <= hi; ++i) {
-      Base(i, key);
+      Base(i);
       for (Int32 j = i; j > lo; --j) {
-        const Int32 c = Cmp(j - 1, key);
+        const Int32 c = Cmp(j - 1, key, equal);
         if (asc ? c <= 0 : c >= 0) break;
         Swap(j - 1, j);
       }
     }
   }
 
-  void SortRuns(const Int32* prev, Int32 depth, Int32 prevCount, Int32 next, Int32 lo, Int32 hi) {
-    for (Int32 i = lo; i < hi;) {
-      Base(i, prev[depth]);
-      Int32 k = i;
-      while (k + 1 <= hi && Cmp(k + 1, prev[depth]) == 0) ++k;
-      if (k > i) {
-        if (depth + 1 < prevCount)
-          SortRuns(prev, depth + 1, prevCount, next, i, k);
-        else
-          QuickSort(i, k, asc_[prevCount], next);
-      }
-      i = k + 1;
-    }
-  }
-
   std::vector<Item*>& v_;
   const bool* asc_;
-  Int32 base_ = 0;
+  Answer answer_;
+  const Item* base_ = nullptr;
 };
 
 // Keys with few values give long runs of items equal on every key, and whole
@@ -726,6 +766,73 @@ TEST_F(SortablelistsKeys, OrderOfEqualItemsAsThePlainSort) {
     t.keys.DoATrebleSort(t.keys.Closure(), 0, 1, 2, c.start, c.finish);
     EXPECT_EQ(IdsOf(t.closure), want);
     EXPECT_EQ(IdsOf(t.keys), want);
+  }
+}
+
+// Random lists of every shape the partition passes meet (few or many key
+// values, runs already in order or reversed, a range of the list), sorted on
+// one to three levels in random directions, through closures that answer by
+// the item and the base alone: the keys, and answers drawn from the two
+// items that are no consistent order (with and without many ties). The order
+// is the plain sort's, item for item.
+TEST_F(SortablelistsRobust, RandomListsInThePlainSortsOrder) {
+  enum Shape { kFewValues, kManyValues, kAscendingRuns, kDescendingRuns, kShapes };
+  enum Answers { kKeys, kDrawn, kDrawnManyTies, kAnswerKinds };
+  std::mt19937 rng(20261207);
+  for (int round = 0; round < 400; ++round) {
+    const Shape shape = static_cast<Shape>(round % kShapes);
+    const Answers answers = static_cast<Answers>((round / kShapes) % kAnswerKinds);
+    const Int32 sizes[] = {16, 17, 40, 64, 65, 130, 700, 3000};
+    const Int32 n = sizes[rng() % 8];
+    SCOPED_TRACE(testing::Message() << "round " << round << ", " << n << " items");
+    TestList l;
+    std::vector<Item*> reference;
+    const Int32 values = shape == kFewValues ? 1 + static_cast<Int32>(rng() % 4) : 1 + static_cast<Int32>(rng() % 5000);
+    for (Int32 i = 0; i < n; ++i) {
+      Int32 k[3];
+      for (Int32& key : k) key = static_cast<Int32>(rng() % static_cast<unsigned>(values));
+      if (shape == kAscendingRuns || shape == kDescendingRuns) k[0] = (shape == kAscendingRuns ? i : -i) / 7 % 50;
+      l.AddItem(k[0], k[1], k[2]);
+      reference.push_back(l.owned.back().get());
+    }
+    bool asc[3];
+    for (bool& a : asc) a = rng() % 2 == 0;
+    l.SetAscending(asc[0], asc[1], asc[2]);
+    Int32 nums[3];
+    for (Int32& num : nums) num = static_cast<Int32>(rng() % 3);
+    const Int32 levels = 1 + static_cast<Int32>(rng() % 3);
+    const Int32 start = rng() % 4 == 0 ? static_cast<Int32>(rng() % 5) : 0;
+    const Int32 finish = rng() % 4 == 0 ? n - 1 - static_cast<Int32>(rng() % 5) : n - 1;
+
+    // Drawn answers: a hash of the two ids and the sort number, 0 for an item
+    // against itself.
+    const unsigned ties = answers == kDrawnManyTies ? 3 : 0;
+    ReferenceSort::Answer answer = ReferenceSort::KeyAnswer;
+    if (answers != kKeys) {
+      answer = [ties](const Item* item, const Item* base, Int32 key) -> Int32 {
+        if (item == base) return 0;
+        const unsigned h = (static_cast<unsigned>(item->id) * 2654435761u) ^
+                           (static_cast<unsigned>(base->id) * 40503u + static_cast<unsigned>(key) * 97u);
+        const unsigned d = (h >> 7) % (3 + ties);
+        return d >= 3 ? 0 : static_cast<Int32>(d) - 1;
+      };
+    }
+    const Item* base = nullptr;
+    l.onSetBase = [&] { base = l.At(l.base_itemnum); };
+    TCompareFunctOfObject closure = [&](TObject* o) {
+      return answer(static_cast<const Item*>(o), base, l.current_sort_rec.current_sort_var);
+    };
+
+    ReferenceSort(reference, asc, answer).Sort(nums, levels, start, finish);
+    if (levels == 1)
+      l.DoASingleSort(closure, nums[0], start, finish);
+    else if (levels == 2)
+      l.DoADoubleSort(closure, nums[0], nums[1], start, finish);
+    else
+      l.DoATrebleSort(closure, nums[0], nums[1], nums[2], start, finish);
+    std::vector<Int32> want;
+    for (const Item* it : reference) want.push_back(it->id);
+    ASSERT_EQ(IdsOf(l), want);
   }
 }
 
