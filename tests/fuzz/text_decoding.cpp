@@ -4,6 +4,7 @@
 // The forms agree with each other: a validated UTF-8 text decodes strictly, a
 // text decoded in a code page is the same by every route, and the repairs are
 // idempotent.
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -22,7 +23,7 @@ constexpr Cardinal kCodePages[] = {CP_ACP, 437,  850,   932,   936,   949,   950
                                    1252,   1253, 12000, 20127, 28591, 50220, 50221, 50222, 54936, 65000,
                                    65001,  1200, 1201};
 
-enum Mode : uint8_t { kDetect, kGivenEncoding, kAnsi, kLineEnds, kPrecomposed, kModeCount };
+enum Mode : uint8_t { kDetect, kGivenEncoding, kAnsi, kLineEnds, kPrecomposed, kPieces, kModeCount };
 
 void Detect(const TBytes& bytes) {
   TEncoding* enc = nullptr;
@@ -99,6 +100,30 @@ void Precomposed(const String& text) {
   SK_FUZZ_CHECK(once.size() <= text.size());
 }
 
+// UTF-8 decoded piece by piece as a file is read: each piece cut where
+// Utf8WholeSequencesLength cuts, the rest carried into the next. The pieces
+// are well-formed exactly when the whole is, and then decode to the whole.
+void Pieces(size_t piece, const TBytes& bytes) {
+  const char* p = reinterpret_cast<const char*>(bytes.data());
+  bool wholeValid = false;
+  const String whole = Utf8ToString(p, bytes.size(), &wholeValid);
+  String text;
+  bool valid = true;
+  size_t from = 0;
+  while (from < bytes.size()) {
+    const size_t end = std::min(bytes.size(), from + piece);
+    const size_t cut = end == bytes.size() ? end - from : Utf8WholeSequencesLength(p + from, end - from);
+    SK_FUZZ_CHECK(cut <= end - from && end - from - cut <= 3);
+    valid = AppendUtf8ToString(text, p + from, cut) && valid;
+    // A piece shorter than a sequence leaves nothing to take: the next one
+    // is longer by what was carried.
+    from += cut;
+    if (cut == 0) piece += 4;
+  }
+  SK_FUZZ_CHECK(valid == wholeValid);
+  if (valid) SK_FUZZ_CHECK(text == whole);
+}
+
 void WriteSeeds(sk::fuzz::Seeds& seeds) {
   const String sample = u"Caf\u00E9\r\nna\u00EFve\n\u65E5\u672C\u8A9E\r\u0416 \U0001F600 e\u0301";
   auto add = [&](uint8_t mode, const TBytes& extra, const TBytes& data) {
@@ -125,6 +150,8 @@ void WriteSeeds(sk::fuzz::Seeds& seeds) {
   const std::string utf8 = StringToUtf8(sample);
   add(kLineEnds, {}, TBytes(utf8.begin(), utf8.end()));
   add(kPrecomposed, {}, TBytes(utf8.begin(), utf8.end()));
+  for (Byte piece : {1, 3, 7, 16})
+    add(kPieces, {piece}, TBytes(utf8.begin(), utf8.end()));
 }
 
 }  // namespace
@@ -153,6 +180,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       break;
     }
     case kPrecomposed: Precomposed(in.RestText(true)); break;
+    case kPieces: {
+      const size_t piece = 1 + in.Byte() % 64;
+      Pieces(piece, in.Rest());
+      break;
+    }
     default: break;
   }
   return 0;
