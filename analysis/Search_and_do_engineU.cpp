@@ -78,12 +78,14 @@ void BuildClassArray(TWholeOrPart which, const TSearchAndDoEngine* builder) {
   }
   const size_t wanted = text.size() + kSpareClasses;
   if (classes.capacity() < wanted) {
-    // Fresh room: reserved and advised before the first write touches it.
+    // Fresh room: reserved, and made ready while the entries are filled in.
     std::vector<Word>().swap(classes);
     classes.reserve(wanted);
-    PrepareLargeBuffer(classes.data(), wanted * sizeof(Word));
+    TLargeBufferPreparation ready(classes.data(), wanted * sizeof(Word));
+    classes.resize(wanted);
+  } else {
+    classes.resize(wanted);
   }
-  classes.resize(wanted);
   ClassifyText(text, classes);
   std::fill(classes.end() - kSpareClasses, classes.end(), Word(0));
 }

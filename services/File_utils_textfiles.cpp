@@ -247,7 +247,9 @@ bool DecodedUtf8WhileReading(int handle, size_t size, String& text, TEncoding*& 
   if (found->CodePage() != CP_UTF8) return false;
   text.clear();
   text.reserve(size - static_cast<size_t>(mark));
-  PrepareLargeBuffer(text.data(), text.capacity() * sizeof(Char));
+  // The text never outgrows this room (no more units than bytes), so it
+  // stays where it is while it is made ready.
+  TLargeBufferPreparation ready(text.data(), text.capacity() * sizeof(Char));
   size_t read = got;
   size_t from = static_cast<size_t>(mark);  // where this piece's text begins
   size_t held = got;                        // bytes in the piece buffer

@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <exception>
-#include <thread>
-#include <vector>
 
 namespace sk {
 
@@ -28,7 +26,7 @@ void Populate(uintptr_t from, uintptr_t to) noexcept {
 
 }  // namespace
 
-void PrepareLargeBuffer(const void* p, size_t bytes) noexcept {
+TLargeBufferPreparation::TLargeBufferPreparation(const void* p, size_t bytes) noexcept {
   if (p == nullptr || bytes < kLeastPrepared) return;
   const auto start = reinterpret_cast<uintptr_t>(p);
   const uintptr_t from = (start + kLargePage - 1) & ~(kLargePage - 1);
@@ -38,24 +36,29 @@ void PrepareLargeBuffer(const void* p, size_t bytes) noexcept {
   ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
 #endif
   // The large pages are cut into one run per thread, each run of whole
-  // large pages.
+  // large pages; the caller writing from the front meets the first run's
+  // pages made ready or makes them ready itself.
   const uintptr_t pages = (to - from) / kLargePage;
   const unsigned threads = static_cast<unsigned>(
       std::min<uintptr_t>({kMostThreads, std::max(1u, std::thread::hardware_concurrency()), pages}));
   const uintptr_t per = (pages + threads - 1) / threads * kLargePage;
-  std::vector<std::thread> helpers;
   try {
-    helpers.reserve(threads - 1);
-    for (unsigned t = 1; t < threads; ++t) {
+    fHelpers.reserve(threads);
+    for (unsigned t = 0; t < threads; ++t) {
       const uintptr_t a = std::min(to, from + t * per);
       const uintptr_t b = std::min(to, a + per);
-      helpers.emplace_back([a, b] { Populate(a, b); });
+      fHelpers.emplace_back([a, b] { Populate(a, b); });
     }
   } catch (const std::exception&) {
     // Without more threads the rest is left to the first writes.
   }
-  Populate(from, std::min(to, from + per));
-  for (std::thread& h : helpers) h.join();
 }
+
+void TLargeBufferPreparation::Wait() noexcept {
+  for (std::thread& h : fHelpers) h.join();
+  fHelpers.clear();
+}
+
+void PrepareLargeBuffer(const void* p, size_t bytes) noexcept { TLargeBufferPreparation(p, bytes).Wait(); }
 
 }  // namespace sk

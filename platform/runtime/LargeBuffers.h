@@ -5,17 +5,36 @@
 #pragma once
 
 #include <cstddef>
+#include <thread>
+#include <vector>
 
 namespace sk {
 
 // Asks that the room at [p, p + bytes), not yet written, be backed by large
 // pages where the system offers them (one fault per 2 MiB rather than one
 // per 4 KiB), and has it made ready for writing by up to four threads side
-// by side, so that the first writes do not wait on it one page at a time.
-// Only whole large pages inside the range are advised, so memory outside it
-// is never affected; buffers under 8 MiB are left alone. The content is
-// unchanged (room never written reads as zero either way); a system that
-// refuses either request leaves the room as it was, which is harmless.
+// by side while the caller goes on to write it from the front, so that the
+// first writes do not wait on it one page at a time. Only whole large pages
+// inside the range are advised, so memory outside it is never affected;
+// buffers under 8 MiB are left alone. The content is unchanged (room never
+// written reads as zero either way); a system that refuses either request
+// leaves the room as it was, which is harmless. The room must stay
+// allocated until the preparation ends: when the object is destroyed, or
+// at Wait.
+class TLargeBufferPreparation {
+ public:
+  TLargeBufferPreparation(const void* p, size_t bytes) noexcept;
+  ~TLargeBufferPreparation() { Wait(); }
+  TLargeBufferPreparation(const TLargeBufferPreparation&) = delete;
+  TLargeBufferPreparation& operator=(const TLargeBufferPreparation&) = delete;
+
+  void Wait() noexcept;
+
+ private:
+  std::vector<std::thread> fHelpers;
+};
+
+// The same, waited for before it returns.
 void PrepareLargeBuffer(const void* p, size_t bytes) noexcept;
 
 }  // namespace sk

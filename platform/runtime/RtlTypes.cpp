@@ -153,7 +153,7 @@ void Utf8ToStringInto(String& out, const char* p, size_t n, bool* valid) {
     // never zero-filled first.
     out.clear();
     out.reserve(n);
-    PrepareLargeBuffer(out.data(), n * sizeof(Char));
+    TLargeBufferPreparation ready(out.data(), n * sizeof(Char));
     wellFormed = DecodeUtf8(s, n, [&](const Char* units, size_t count) { out.append(units, count); });
   }
   if (valid != nullptr) *valid = wellFormed;
