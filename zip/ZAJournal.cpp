@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/runtime/FileReplace.h"
 #include "platform/runtime/Strings.h"
 #include "zip/ZARecords.h"
 #include "zip/ZAUtils.h"
@@ -36,16 +37,13 @@ String ZAJournalFileName(const String& archiveName) {
   const std::string path = StringToUtf8(archiveName);
   const size_t slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-  std::string base = path.substr(folder.size());
-  if (base.size() + sizeof kSuffix - 1 > kNameMax) {
-    char tag[18];
-    std::snprintf(tag, sizeof tag, "-%016llx", static_cast<unsigned long long>(NameHash(base)));
-    size_t keep = kNameMax - (sizeof kSuffix - 1) - (sizeof tag - 1);
-    // Cut on a character boundary: no UTF-8 continuation byte starts the cut-off part.
-    while (keep > 0 && (static_cast<unsigned char>(base[keep]) & 0xC0) == 0x80) --keep;
-    base = base.substr(0, keep) + tag;
-  }
-  return Utf8ToString(folder + base + kSuffix);
+  const std::string base = path.substr(folder.size());
+  if (base.size() + sizeof kSuffix - 1 <= kNameMax) return Utf8ToString(folder + base + kSuffix);
+  // Too long a name is cut on a character boundary and tagged with a hash of
+  // the whole, so that two long names that share their start keep apart.
+  char tag[18];
+  std::snprintf(tag, sizeof tag, "-%016llx", static_cast<unsigned long long>(NameHash(base)));
+  return Utf8ToString(folder + TemporarySiblingName("", base, tag + std::string(kSuffix)));
 }
 
 void ZAWriteJournal(TStream* archive, TStream* journal, Int64 restorePoint, Int64 originalSize) {
