@@ -116,6 +116,34 @@ void BM_SortedLoad_NotifyStringlist(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(kLines));
 }
 
+// The text's lines, each with its case fold, as the peer keeps them.
+std::vector<std::pair<String, String>> SplitAndFolded(const String& text) {
+  std::vector<std::pair<String, String>> lines;
+  for (size_t p = 0; p < text.size();) {
+    size_t e = text.find(u"\r\n", p);
+    if (e == String::npos) e = text.size();
+    String line(text, p, e - p);
+    String folded(line.size() * 3 + 1, u'\0');
+    UErrorCode ferr = U_ZERO_ERROR;
+    const int32_t n = u_strFoldCase(reinterpret_cast<UChar*>(folded.data()), static_cast<int32_t>(folded.size()),
+                                    reinterpret_cast<const UChar*>(line.data()), static_cast<int32_t>(line.size()),
+                                    U_FOLD_CASE_DEFAULT, &ferr);
+    folded.resize(static_cast<size_t>(n));
+    lines.emplace_back(std::move(line), std::move(folded));
+    p = e + 2;
+  }
+  return lines;
+}
+
+// The peer's sort: by the folds, through the collator.
+void SortByFolds(std::vector<std::pair<String, String>>& lines, const UCollator* coll) {
+  std::sort(lines.begin(), lines.end(), [coll](const auto& a, const auto& b) {
+    return ucol_strcoll(coll, reinterpret_cast<const UChar*>(a.second.data()), static_cast<int32_t>(a.second.size()),
+                        reinterpret_cast<const UChar*>(b.second.data()),
+                        static_cast<int32_t>(b.second.size())) == UCOL_LESS;
+  });
+}
+
 // The peer: split at line ends, then std::sort with the collator fetched once.
 void BM_Peer_SplitAndIcuSort(benchmark::State& state) {
   if (!bench::Ready(state, bench::Kjv10())) return;
@@ -128,27 +156,8 @@ void BM_Peer_SplitAndIcuSort(benchmark::State& state) {
   }
   size_t count = 0;
   for (auto _ : state) {
-    // Each line with its case fold.
-    std::vector<std::pair<String, String>> lines;
-    size_t p = 0;
-    while (p < text.size()) {
-      size_t e = text.find(u"\r\n", p);
-      if (e == String::npos) e = text.size();
-      String line(text, p, e - p);
-      String folded(line.size() * 3 + 1, u'\0');
-      UErrorCode ferr = U_ZERO_ERROR;
-      const int32_t n = u_strFoldCase(reinterpret_cast<UChar*>(folded.data()), static_cast<int32_t>(folded.size()),
-                                      reinterpret_cast<const UChar*>(line.data()), static_cast<int32_t>(line.size()),
-                                      U_FOLD_CASE_DEFAULT, &ferr);
-      folded.resize(static_cast<size_t>(n));
-      lines.emplace_back(std::move(line), std::move(folded));
-      p = e + 2;
-    }
-    std::sort(lines.begin(), lines.end(), [coll](const auto& a, const auto& b) {
-      return ucol_strcoll(coll, reinterpret_cast<const UChar*>(a.second.data()),
-                          static_cast<int32_t>(a.second.size()), reinterpret_cast<const UChar*>(b.second.data()),
-                          static_cast<int32_t>(b.second.size())) == UCOL_LESS;
-    });
+    std::vector<std::pair<String, String>> lines = SplitAndFolded(text);
+    SortByFolds(lines, coll);
     count = lines.size();
     benchmark::DoNotOptimize(lines.data());
   }
@@ -167,29 +176,12 @@ void BM_Peer_IcuSortOnly(benchmark::State& state) {
     state.SkipWithError("no collator");
     return;
   }
-  std::vector<std::pair<String, String>> split;
-  for (size_t p = 0; p < text.size();) {
-    size_t e = text.find(u"\r\n", p);
-    if (e == String::npos) e = text.size();
-    String line(text, p, e - p);
-    String folded(line.size() * 3 + 1, u'\0');
-    UErrorCode ferr = U_ZERO_ERROR;
-    const int32_t n = u_strFoldCase(reinterpret_cast<UChar*>(folded.data()), static_cast<int32_t>(folded.size()),
-                                    reinterpret_cast<const UChar*>(line.data()), static_cast<int32_t>(line.size()),
-                                    U_FOLD_CASE_DEFAULT, &ferr);
-    folded.resize(static_cast<size_t>(n));
-    split.emplace_back(std::move(line), std::move(folded));
-    p = e + 2;
-  }
+  const std::vector<std::pair<String, String>> split = SplitAndFolded(text);
   for (auto _ : state) {
     state.PauseTiming();
     std::vector<std::pair<String, String>> lines = split;
     state.ResumeTiming();
-    std::sort(lines.begin(), lines.end(), [coll](const auto& a, const auto& b) {
-      return ucol_strcoll(coll, reinterpret_cast<const UChar*>(a.second.data()),
-                          static_cast<int32_t>(a.second.size()), reinterpret_cast<const UChar*>(b.second.data()),
-                          static_cast<int32_t>(b.second.size())) == UCOL_LESS;
-    });
+    SortByFolds(lines, coll);
     benchmark::DoNotOptimize(lines.data());
     state.PauseTiming();
     lines.clear();
