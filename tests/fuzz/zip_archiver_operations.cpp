@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "support/FuzzSupport.h"
+#include "support/ZipFuzzSupport.h"
 #include "zip/ZAArchiver.h"
 #include "zip/ZAExcept.h"
 
@@ -19,25 +20,14 @@ namespace {
 using namespace sk;
 
 void Quiet(TZipArchiver& zip) {
-  zip.FSuppressPasswordEvent = true;
-  zip.OnProcessFileFailure = [](TObject*, const String&, TZAProcessOperation, Int32, Int32, const String&,
-                                TZAAction& action) { action = fxaIgnore; };
+  sk::fuzz::QuietArchiver(zip);
   zip.OnDiskFull = [](TObject*, Int32, const String&, bool& cancel) { cancel = true; };
-  zip.OnPassword = [](TObject*, const String&, AnsiString&, bool& skip) { skip = true; };
   zip.OnConfirmOverwrite = [](TObject*, const String&, String&, bool& confirm) { confirm = false; };
 }
 
+// The seeds are written without ZIP64 records unless a seed asks for them.
 TBytes Archive(void (*fill)(TZipArchiver&), TZip64Mode mode = zmDisabled) {
-  TMemoryStream ms;
-  TZipArchiver zip;
-  Quiet(zip);
-  zip.SetZip64Mode(mode);
-  zip.OpenArchive(&ms, true);
-  zip.BeginUpdate();
-  fill(zip);
-  zip.EndUpdate();
-  zip.CloseArchive();
-  return ms.ToBytes();
+  return sk::fuzz::WrittenArchive(fill, mode);
 }
 
 void WriteSeeds(sk::fuzz::Seeds& seeds) {

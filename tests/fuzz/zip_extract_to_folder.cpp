@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "support/FuzzSupport.h"
+#include "support/ZipFuzzSupport.h"
 #include "zip/ZAArchiver.h"
 #include "zip/ZAExcept.h"
 
@@ -19,33 +20,16 @@ namespace {
 
 using namespace sk;
 
-void Quiet(TZipArchiver& zip) {
-  zip.FSuppressPasswordEvent = true;
-  zip.OnProcessFileFailure = [](TObject*, const String&, TZAProcessOperation, Int32, Int32, const String&,
-                                TZAAction& action) { action = fxaIgnore; };
-  zip.OnPassword = [](TObject*, const String&, AnsiString&, bool& skip) { skip = true; };
-}
-
-TBytes Archive(void (*fill)(TZipArchiver&)) {
-  TMemoryStream ms;
-  TZipArchiver zip;
-  Quiet(zip);
-  zip.OpenArchive(&ms, true);
-  zip.BeginUpdate();
-  fill(zip);
-  zip.EndUpdate();
-  zip.CloseArchive();
-  return ms.ToBytes();
-}
+void Quiet(TZipArchiver& zip) { sk::fuzz::QuietArchiver(zip); }
 
 void WriteSeeds(sk::fuzz::Seeds& seeds) {
-  seeds.Add(0x00, Archive([](TZipArchiver& z) {
+  seeds.Add(0x00, sk::fuzz::WrittenArchive([](TZipArchiver& z) {
               z.AddFromString(u"top.txt", u"top", 0x20, 45000);
               z.AddFromString(u"dir/", u"", 0x10, 45000);
               z.AddFromString(u"dir/sub/deep.txt", u"deep deep deep", 0x21, 45000);
             }));
   // Names that lead out, as a hostile writer stores them (ours keeps them).
-  seeds.Add(0x00, Archive([](TZipArchiver& z) {
+  seeds.Add(0x00, sk::fuzz::WrittenArchive([](TZipArchiver& z) {
               z.AddFromString(u"../up.txt", u"x", 0x20, 45000);
               z.AddFromString(u"a/../../up2.txt", u"x", 0x20, 45000);
               z.AddFromString(u"/abs.txt", u"x", 0x20, 45000);
@@ -53,17 +37,17 @@ void WriteSeeds(sk::fuzz::Seeds& seeds) {
               z.AddFromString(u"ok/./fine.txt", u"fine", 0x20, 45000);
             }));
   // A file and a folder of one name, in both orders; an entry replacing another.
-  seeds.Add(0x02, Archive([](TZipArchiver& z) {
+  seeds.Add(0x02, sk::fuzz::WrittenArchive([](TZipArchiver& z) {
               z.AddFromString(u"same", u"file first", 0x20, 45000);
               z.AddFromString(u"same/inner.txt", u"x", 0x20, 45000);
               z.AddFromString(u"other/", u"", 0x10, 45000);
               z.AddFromString(u"other", u"folder first", 0x20, 45000);
             }));
-  seeds.Add(0x01, Archive([](TZipArchiver& z) {
+  seeds.Add(0x01, sk::fuzz::WrittenArchive([](TZipArchiver& z) {
               z.AddFromString(u"flat/one.txt", u"one", 0x20, 45000);
               z.AddFromString(u"flat/two.txt", u"two", 0x20, 45000);
             }));
-  seeds.Add(0x04, Archive([](TZipArchiver& z) {
+  seeds.Add(0x04, sk::fuzz::WrittenArchive([](TZipArchiver& z) {
               z.SetPassword("pw");
               z.AddFromString(u"secret/s.txt", u"traditional encryption", 0x20, 45000);
             }));
