@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -195,15 +196,28 @@ Int32 ZAFileGetAttr(const String& fileName) {
 }
 
 bool ZAFileSetAttr(const String& fileName, Int32 attr) {
-  const std::string path = U8(fileName);
+  // The file is held by a descriptor of what the name holds now, never
+  // through a link, and its permissions are read and changed through that
+  // one descriptor: a name swapped for a link or for another file meanwhile
+  // cannot pass the change on to some other file.
+  const int fd = ::open(U8(fileName).c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return false;
   struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return false;
-  mode_t mode = st.st_mode & 07777;
-  if (attr & faReadOnly)
-    mode &= ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH);
-  else
-    mode |= S_IWUSR;
-  return ::chmod(path.c_str(), mode) == 0;
+  bool ok = ::fstat(fd, &st) == 0 && !S_ISLNK(st.st_mode);
+  if (ok) {
+    mode_t mode = st.st_mode & 07777;
+    if (attr & faReadOnly)
+      mode &= ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH);
+    else
+      mode |= S_IWUSR;
+    // A descriptor opened only to hold a file cannot be changed directly;
+    // its entry under /proc reaches the very file it holds.
+    char held[40];
+    std::snprintf(held, sizeof held, "/proc/self/fd/%d", fd);
+    ok = ::chmod(held, mode) == 0;
+  }
+  ::close(fd);
+  return ok;
 }
 
 String ZAExtractRelativePath(const String& baseName, const String& destName) {
@@ -351,8 +365,10 @@ TZAFolderFileStream::TZAFolderFileStream(int dirFd, const String& name) : THandl
       return;
     }
     if (S_ISREG(st.st_mode)) {
+      // Only the permission bits: a set-user-id, set-group-id or sticky bit
+      // of the old file never passes to content that came from elsewhere.
       fReplaces = true;
-      fMode = st.st_mode & 07777;
+      fMode = st.st_mode & 0777;
     }
   }
   if (const Int32 fault = FileSeamAsk(fsoTempFile, fName); fault != 0) {
@@ -420,7 +436,7 @@ bool TZAFolderFileStream::Commit(TDateTime modified, bool readOnly) {
   if (!fReplaces) {
     struct stat st;
     if (::fstat(fHandle, &st) != 0) return refuse(errno);
-    mode = st.st_mode & 07777;
+    mode = st.st_mode & 0777;
   }
   if (readOnly) mode &= ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH);
   if (::fchmod(fHandle, mode) != 0) return refuse(errno);

@@ -82,6 +82,7 @@ void ZAFindClose(TSearchRec& rec);
 // exists the answer is faSysFile (4); -1 when nothing of that name exists.
 Int32 ZAFileGetAttr(const String& fileName);
 // Sets or clears read-only (the owner's write permission); true on success.
+// A link is never followed: false for a link, whatever it points to.
 bool ZAFileSetAttr(const String& fileName, Int32 attr);
 // The path of destName relative to the folder of baseName ("../" for each
 // folder to go up).
@@ -129,8 +130,9 @@ class TZAFolderFileStream : public THandleStream {
   bool Ok() const { return fHandle >= 0 && !fFailed; }
   Int64 Write(const void* buffer, Int64 count) override;
   // Flushes the content, gives it the modification time (when not 0) and
-  // the permissions (a replaced file's own; without any write permission
-  // when readOnly), and moves it over the name. False (the name untouched)
+  // the permissions (a replaced file's permission bits 0777, never its
+  // set-id or sticky bits; without any write permission when readOnly), and
+  // moves it over the name. False (the name untouched)
   // when a write failed or a step is refused.
   bool Commit(TDateTime modified, bool readOnly);
   // The system error of the first failure (0 while none).

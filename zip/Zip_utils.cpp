@@ -1,7 +1,12 @@
 #include "zip/Zip_utils.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <map>
 
 #include "core/Global_vars.h"
@@ -15,6 +20,7 @@
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Strings.h"
 #include "zip/ZAArchiver.h"
+#include "zip/ZAUtils_paths.h"
 
 namespace sk {
 
@@ -188,12 +194,36 @@ TStringAndBooleanRec SaveAFileWithinZipfile(const String& memberPath, const Stri
   if (text.empty()) return result;
   String relative = memberName;
   std::replace(relative.begin(), relative.end(), u'\\', u'/');
-  const String target = IncludeTrailingPathDelimiter(targetFolder) + relative;
-  const String folder = ExtractFileDir(target);
-  if (!folder.empty() && !ForceDirectories(folder)) return result;
+  const String base = IncludeTrailingPathDelimiter(targetFolder);
+  const String target = base + relative;
+  // The target folder is the caller's choice and links on its path are
+  // followed. The member's folders below it come from the archive: they are
+  // made and entered one at a time through descriptors and never through a
+  // link, and the file replaces whatever has its name instead of writing
+  // through it.
+  if (!ForceDirectories(base)) return result;
+  const int baseFd = ::open(StringToUtf8(base).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (baseFd < 0) return result;
+  const size_t slash = relative.find_last_of(u'/');
+  const int dirFd = ZAOpenFoldersBelow(baseFd, slash == String::npos ? String() : relative.substr(0, slash));
+  ::close(baseFd);
+  if (dirFd < 0) return result;
+  const String leaf = relative.substr(slash == String::npos ? 0 : slash + 1);
+  struct stat st;
+  // A file the process may not write is refused, as opening it for writing would be.
+  const bool locked = ZAStatInFolder(dirFd, leaf, st) && S_ISREG(st.st_mode) &&
+                      ::faccessat(dirFd, StringToUtf8(leaf).c_str(), W_OK, AT_EACCESS) != 0;
+  const Int32 lockedError = errno;
+  TZAFolderFileStream out(dirFd, leaf);
+  ::close(dirFd);
+  if (locked || !out.Ok())
+    throw EFCreateError(u"Cannot create file \"" + target + u"\". " +
+                        Utf8ToString(std::strerror(locked ? lockedError : out.LastError())));
   TStringList list;
   list.SetText(text);
-  list.SaveToFile(target, encoding);
+  list.SaveToStream(&out, encoding);
+  if (!out.Commit(0, false))
+    throw EWriteError(u"Stream write error. " + Utf8ToString(std::strerror(out.LastError())));
   result.s = target;
   result.OK = true;
   return result;

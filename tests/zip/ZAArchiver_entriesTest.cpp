@@ -290,6 +290,24 @@ TEST_F(ZAEntries, ExtractedFilesGetNoExecutableBitAndLinksArePlainFiles) {
   EXPECT_EQ(ReadRaw("out/link"), "/etc/passwd");
 }
 
+TEST_F(ZAEntries, ExtractionOverAFileKeepsOnlyItsPermissionBits) {
+  MakeArchive("a.zip", {{u"f", u"new"}});
+  ::mkdir(Path("out").c_str(), 0777);
+  for (const mode_t before : {04755, 02755, 06775, 01644}) {
+    SCOPED_TRACE(testing::Message() << std::oct << before);
+    WriteRaw("out/f", "old");
+    ASSERT_EQ(::chmod(Path("out/f").c_str(), before), 0);
+    TZipArchiver zip;
+    Open(zip, "a.zip");
+    zip.FBaseDir = File("out");
+    zip.ExtractFiles(u"*", 0x28BF, String());
+    struct stat st;
+    ASSERT_EQ(::stat(Path("out/f").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, before & 0777);
+    EXPECT_EQ(ReadRaw("out/f"), "new");
+  }
+}
+
 TEST_F(ZAEntries, RenamingReplacesOnlyTheBeginningAndRefusesATakenName) {
   ::mkdir(Path("src").c_str(), 0777);
   ::mkdir(Path("src/doc").c_str(), 0777);

@@ -270,6 +270,10 @@ TEST_F(ZAUtilsFiles, AttributesAndWrappers) {
   EXPECT_TRUE(ZAFileSetAttr(File("f.txt"), faArchive));
   EXPECT_EQ(ZAFileGetAttr(File("f.txt")), faArchive);
   EXPECT_FALSE(ZAFileSetAttr(File("none"), 0));
+  // A link is not followed: the file it points to keeps its permissions.
+  std::filesystem::create_symlink(Path("f.txt"), Path("to_f"));
+  EXPECT_FALSE(ZAFileSetAttr(File("to_f"), faReadOnly));
+  EXPECT_EQ(ZAFileGetAttr(File("f.txt")), faArchive);
 
   EXPECT_EQ(ZAByteLength(u"abc"), 6);
   EXPECT_EQ(ZAStringReplace(u"a/b/c", u"/", u"\\"), u"a\\b\\c");

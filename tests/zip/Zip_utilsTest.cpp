@@ -50,6 +50,7 @@ TEST(Zip_utilsZipFilePlusNumber, NumberAfterTheExtension) {
 // Reading, listing and zipping through archives on disk.
 
 #include <cstring>
+#include <filesystem>
 
 #include "ArchiverTestSupport.h"
 #include "ZipTestSupport.h"
@@ -230,6 +231,35 @@ TEST_F(Zip_utilsFiles, SaveAFileWithinZipfileStaysInTheTargetFolder) {
   String m;
   EXPECT_FALSE(SaveAFileWithinZipfile(File("nothere.zip") + u"/a.txt", File("out"), m).OK);
   EXPECT_FALSE(SaveAFileWithinZipfile(zip + u"/missing.txt", File("out"), m).OK);
+}
+
+TEST_F(Zip_utilsFiles, SaveAFileWithinZipfileWritesNothingThroughALinkBelowTheTarget) {
+  const String zip = MakeArchive("l.zip", {{u"sub/a.txt", B(std::string("new"))},
+                                           {u"sub/deep/b.txt", B(std::string("new"))},
+                                           {u"c.txt", B(std::string("new"))}});
+  struct Case {
+    const char* member;
+    const char* link;      // made below out/, to a folder or file in outside/
+    const char* pointsTo;
+    bool ok;
+  } cases[] = {
+      {"sub/a.txt", "sub", "", false},            // a folder of the member's path
+      {"sub/deep/b.txt", "sub/deep", "", false},  // a deeper one
+      {"c.txt", "c.txt", "c.txt", true},          // the file itself: replaced, not written through
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.member);
+    std::filesystem::remove_all(Path("out"));
+    ASSERT_TRUE(ForceDirectories(File("out/sub")) && ForceDirectories(File("outside")));
+    if (std::string(c.link) == "sub") std::filesystem::remove(Path("out/sub"));
+    WriteRaw("outside/c.txt", "keep");
+    ASSERT_EQ(::symlink(Path(std::string("outside/") + c.pointsTo).c_str(), Path(std::string("out/") + c.link).c_str()), 0);
+    String member;
+    EXPECT_EQ(SaveAFileWithinZipfile(zip + u"/" + Utf8ToString(c.member), File("out"), member).OK, c.ok);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Path("outside")), {}), 1);
+    EXPECT_EQ(ReadRaw("outside/c.txt"), "keep");
+  }
+  EXPECT_EQ(ReadRaw("out/c.txt"), "\xEF\xBB\xBFnew\r\n");
 }
 
 TEST_F(Zip_utilsFiles, WithinAZipFileOnDisk) {
