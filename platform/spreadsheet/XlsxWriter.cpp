@@ -5,6 +5,7 @@
 #include <locale.h>
 #include <stdlib.h>
 #include <unistd.h>
+#include <expat.h>
 #include <xlsxwriter.h>
 
 #include <algorithm>
@@ -17,6 +18,8 @@
 
 #include "platform/runtime/FileReplace.h"
 #include "platform/runtime/OSError.h"
+#include "platform/runtime/Strings.h"
+#include "platform/runtime/ZipReader.h"
 #include "platform/spreadsheet/XlsWorkbook.h"
 
 namespace sk {
@@ -551,6 +554,46 @@ void WriteTo(const TXlsWorkbook& workbook, const String& fileName, const std::st
     throw EXlsError(u"Cannot save \"" + fileName + u"\": " + Utf8ToString(std::string(lxw_strerror(failed))));
 }
 
+// Reads the finished package at path back before it takes the target's place.
+// In constant-memory mode libxlsxwriter writes each part through a temporary
+// file and checks neither the writes nor their reading back, so a full or
+// failing temporary folder gives a package with parts cut short or empty
+// while the library reports success.  Each member must inflate whole to its
+// stated size and checksum, and each XML part must be well-formed.
+void CheckPackage(const std::string& path, const String& fileName) {
+  const String failed = u"Cannot save \"" + fileName + u"\": the spreadsheet writer could not write its parts whole (";
+  TZipFile zip;
+  try {
+    zip.Open(Utf8ToString(path), zmRead);
+    if (zip.FileCount() == 0) throw EXlsError(failed + u"the package is empty)");
+    for (Int32 i = 0; i < zip.FileCount(); ++i) {
+      const String name = zip.FileName(i);
+      const bool xml = EndsStr(u".xml", name) || EndsStr(u".rels", name) || EndsStr(u".vml", name);
+      if (!xml) {
+        zip.ReadInPieces(i, [](const Byte*, size_t) {});
+        continue;
+      }
+      struct TParser {
+        XML_Parser p = XML_ParserCreate(nullptr);
+        ~TParser() { XML_ParserFree(p); }
+      } parser;
+      if (parser.p == nullptr) throw EXlsError(failed + u"no memory to check them)");
+      const auto bad = [&] { return EXlsError(failed + name + u": " + Utf8ToString(XML_ErrorString(XML_GetErrorCode(parser.p))) + u")"); };
+      zip.ReadInPieces(
+          i,
+          [&](const Byte* data, size_t size) {
+            if (XML_Parse(parser.p, reinterpret_cast<const char*>(data), static_cast<int>(size), XML_FALSE) !=
+                XML_STATUS_OK)
+              throw bad();
+          },
+          size_t{1} << 18);
+      if (XML_Parse(parser.p, nullptr, 0, XML_TRUE) != XML_STATUS_OK) throw bad();
+    }
+  } catch (const EZipException& e) {
+    throw EXlsError(failed + e.Message() + u")");
+  }
+}
+
 // Appends the whole of the file at path to the stream.
 void CopyInto(const std::string& path, TStream& to, const String& fileName) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -588,13 +631,14 @@ void WriteXlsx(const TXlsWorkbook& workbook, const String& fileName) {
   // The workbook goes to a replacement of the target, which takes the
   // target's place only once complete.
   TFileReplaceStream out(fileName);
-  if (!out.Ok()) throw EXlsError(u"Cannot save \"" + fileName + u"\": " + SysErrorMessage(out.LastError()));
+  if (!out.Ok()) throw EXlsError(u"Cannot save \"" + fileName + u"\": " + out.ErrorText());
   // libxlsxwriter writes to a file it opens by name: the replacement's own
   // name under /proc where there is one, else a private file that is then
   // copied in.
   const std::string own = "/proc/self/fd/" + std::to_string(out.Handle());
   if (::access(own.c_str(), W_OK) == 0) {
     WriteTo(workbook, fileName, own, cells);
+    CheckPackage(own, fileName);
   } else {
     std::string temp = (std::filesystem::temp_directory_path() / "sk_xlsx_XXXXXX").string();
     const int fd = ::mkstemp(temp.data());
@@ -605,9 +649,10 @@ void WriteXlsx(const TXlsWorkbook& workbook, const String& fileName) {
       ~TRemove() { ::unlink(path.c_str()); }
     } remove{temp};
     WriteTo(workbook, fileName, temp, cells);
+    CheckPackage(temp, fileName);
     CopyInto(temp, out, fileName);
   }
-  if (!out.Commit()) throw EXlsError(u"Cannot save \"" + fileName + u"\": " + SysErrorMessage(out.LastError()));
+  if (!out.Commit()) throw EXlsError(u"Cannot save \"" + fileName + u"\": " + out.ErrorText());
 }
 
 }  // namespace sk
