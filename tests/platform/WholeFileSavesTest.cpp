@@ -4,9 +4,12 @@
 // at the length limit can still be replaced.
 #include <gtest/gtest.h>
 
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -16,6 +19,10 @@
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/IniFiles.h"
 #include "platform/runtime/StringList.h"
+#include "platform/spreadsheet/XlsWorkbook.h"
+#include "services/File_utils_copying.h"
+#include "services/File_utils_textfiles.h"
+#include "services/Modify_source_texts_basics.h"
 
 namespace sk {
 namespace {
@@ -115,14 +122,150 @@ TEST_F(WholeFileSaves, AFailedSaveLeavesTheOldFileWhole) {
   }
 }
 
-TEST_F(WholeFileSaves, SavesKeepTheRefusalOfAReadOnlyFile) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
-  WriteRaw("ro.txt", "keep");
-  ASSERT_EQ(::chmod(Path("ro.txt").c_str(), 0444), 0);
-  TStringList list;
-  list.Add(u"x");
-  EXPECT_THROW(list.SaveToFile(File("ro.txt")), EFCreateError);
-  EXPECT_EQ(ReadRaw("ro.txt"), "keep");
+// Runs body as an ordinary user (nobody) when the test runs as root, in a
+// child; answers body's count of failures, -1 when the child did not end.
+int AsOrdinaryUser(const std::function<int()>& body) {
+  if (::geteuid() != 0) return body();
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(100);
+    ::_exit(body());
+  }
+  int status = 0;
+  if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+// A file its caller could not write in place is never replaced: a read-only
+// file of the caller's own in its own folder, and another user's writable
+// file in a shared folder with the sticky bit (where the save says why).
+// Every save through the whole-file replace refuses, the file untouched.
+TEST_F(WholeFileSaves, SavesRefuseAFileTheCallerCouldNotWriteOrKeep) {
+  const bool root = ::geteuid() == 0;
+  ASSERT_EQ(::chmod(fDir.c_str(), 01777), 0);  // the folder is shared, sticky
+  const std::string mine = Path("mine"), own = Path("mine/ro.txt"), other = Path("other.txt");
+  const std::string original = "old text";
+  struct Save {
+    const char* name;
+    std::function<bool(const String&)> save;  // true when the save went
+  } saves[] = {
+      {"ReplaceFileWith", [](const String& f) {
+         try {
+           TStringList list;
+           list.Add(u"x");
+           list.SaveToFile(f);
+         } catch (const EFCreateError&) {
+           return false;
+         }
+         return true;
+       }},
+      {"InsertIntoFileW", [](const String& f) { return InsertIntoFileW(f, u"new", false, 2); }},
+      {"ConvertTextFileToUnicode", [](const String& f) { return ConvertTextFileToUnicode(f, 1252); }},
+      {"AlterFileW", [](const String& f) {
+         try {
+           AlterFileW(f, u'_', 1, 100);
+         } catch (const Exception&) {
+           return false;
+         }
+         return true;
+       }},
+      {"EmptyFileKeepingBackup", [](const String& f) { return EmptyFileKeepingBackup(f); }},
+      {"CopyFile", [this](const String& f) { return CopyFile(File("src.txt"), f, false); }},
+      {"TXlsWorkbook::Save", [](const String& f) {
+         try {
+           TXlsWorkbook wb;
+           wb.SetCellValue(1, 1, u"x");
+           wb.Save(f);
+         } catch (const EXlsError&) {
+           return false;
+         }
+         return true;
+       }},
+  };
+  WriteRaw("src.txt", "copied");
+  ASSERT_EQ(::chmod(Path("src.txt").c_str(), 0644), 0);
+  ASSERT_EQ(::mkdir(mine.c_str(), 0755), 0);
+  if (root) {
+    ASSERT_EQ(::chown(mine.c_str(), 65534, 65534), 0);
+  }
+  for (const Save& save : saves) {
+    // Another user's file, writable by all: only as root can it be made.
+    WriteRaw("other.txt", original);
+    ASSERT_EQ(::chmod(other.c_str(), 0666), 0);
+    const int failures = AsOrdinaryUser([&] {
+      int bad = 0;
+      WriteFileBytes(own, original);
+      ::chmod(own.c_str(), 0444);
+      if (save.save(Utf8ToString(own)) || ReadFileBytes(own) != original) ++bad;
+      if (::geteuid() != 65534) return bad;
+      if (save.save(Utf8ToString(other)) || ReadFileBytes(other) != original) bad += 2;
+      return bad;
+    });
+    EXPECT_EQ(failures, 0) << save.name << " (1: the read-only file, 2: another user's)";
+    ::unlink(own.c_str());
+  }
+  // The refusal of another user's file says why.
+  if (root) {
+    const int said = AsOrdinaryUser([&] {
+      try {
+        TStringList list;
+        list.SaveToFile(Utf8ToString(other));
+      } catch (const EFCreateError& e) {
+        return e.Message().find(LoadResString(_SKSaveWouldChangeOwner)) != String::npos ? 0 : 1;
+      }
+      return 2;
+    });
+    EXPECT_EQ(said, 0);
+  }
+}
+
+// Fails every call of one kind (on a path, or on an open file when the path
+// is empty) with an error; other calls run.
+class ScopedOpFailure {
+ public:
+  ScopedOpFailure(TFileSeamOp op, bool withPath, Int32 error) {
+    fPrevious = SetFileSeamHook([=, this](TFileSeamOp o, const std::string& path) -> Int32 {
+      if (o != op || path.empty() == withPath) return 0;
+      ++failed;
+      return error;
+    });
+  }
+  ~ScopedOpFailure() { SetFileSeamHook(std::move(fPrevious)); }
+  ScopedOpFailure(const ScopedOpFailure&) = delete;
+  ScopedOpFailure& operator=(const ScopedOpFailure&) = delete;
+  int failed = 0;
+
+ private:
+  TFileSeamHook fPrevious;
+};
+
+// A look at the target that fails with anything but "no such file" is not a
+// missing file: the ini file is not read as empty and written over, and no
+// save replaces the file (its content, mode and owner kept).  A folder flush
+// that fails after the rename fails the save.
+TEST_F(WholeFileSaves, ALookOrAFolderFlushThatFailsFailsTheSave) {
+  const std::string ini = IniText(200);
+  struct Case {
+    const char* name;
+    TFileSeamOp op;
+    bool newContent;  // the failure comes after the new content is in place
+  } cases[] = {{"look", fsoStat, false}, {"folder flush", fsoFlush, true}};
+  for (const Case& c : cases) {
+    WriteRaw("t.ini", ini);
+    ASSERT_EQ(::chmod(Path("t.ini").c_str(), 0600), 0);
+    {
+      ScopedOpFailure seam(c.op, true, EIO);
+      EXPECT_THROW(TIniFile(File("t.ini")).WriteString(u"main", u"added", u"v"), Exception) << c.name;
+      EXPECT_FALSE(ReplaceFileContent(File("t.ini"), B("replaced"))) << c.name;
+      EXPECT_GT(seam.failed, 0) << c.name;
+    }
+    const std::string now = ReadRaw("t.ini");
+    if (c.newContent) EXPECT_EQ(now, "replaced") << c.name;
+    else EXPECT_EQ(now, ini) << c.name;
+    struct stat st;
+    ASSERT_EQ(::stat(Path("t.ini").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u) << c.name;
+  }
 }
 
 // A read failing part-way is an error: the loaders raise, and an ini file
@@ -183,6 +326,36 @@ TEST_F(WholeFileSaves, ACopyNeverLandsOnItsOwnSource) {
   WriteRaw("other.txt", "other");
   EXPECT_TRUE(CopyFile(File("only.txt"), File("other.txt"), false));
   EXPECT_EQ(ReadRaw("other.txt"), "the only copy");
+}
+
+// A copy over a file is a save like any other: through a link onto the file
+// it points to, and, cut short, it leaves no visible name behind.
+TEST_F(WholeFileSaves, ACopyOverAFileIsASave) {
+  WriteRaw("src.txt", std::string(300000, 's'));
+  WriteRaw("real.txt", "old");
+  ASSERT_EQ(::symlink("real.txt", Path("link.txt").c_str()), 0);
+  ASSERT_TRUE(CopyFile(File("src.txt"), File("link.txt"), false));
+  struct stat st;
+  ASSERT_EQ(::lstat(Path("link.txt").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(ReadRaw("real.txt").size(), 300000u);
+  // Killed as it flushes the copy: only the files there before remain.
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    SetFileSeamHook([](TFileSeamOp op, const std::string&) -> Int32 {
+      if (op == fsoFlush) ::_exit(0);
+      return 0;
+    });
+    CopyFile(File("src.txt"), File("dst.txt"), false);
+    ::_exit(1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  for (const auto& e : std::filesystem::directory_iterator(fDir)) {
+    const std::string name = e.path().filename().string();
+    EXPECT_TRUE(name == "src.txt" || name == "real.txt" || name == "link.txt" || name[0] == '.') << name;
+  }
 }
 
 // Names whose temporary sibling would pass the limit of a name: ASCII and
