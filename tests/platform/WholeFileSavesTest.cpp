@@ -122,149 +122,94 @@ TEST_F(WholeFileSaves, AFailedSaveLeavesTheOldFileWhole) {
   }
 }
 
-// Runs body as an ordinary user (nobody) when the test runs as root, in a
-// child; answers body's count of failures, -1 when the child did not end.
+// Whether a save went: false when it answered false or raised.
+bool Went(const std::function<bool()>& save) {
+  try {
+    return save();
+  } catch (const Exception&) {
+    return false;
+  }
+}
+
+// Runs body as nobody (in a child) when the test runs as root; body's answer.
 int AsOrdinaryUser(const std::function<int()>& body) {
   if (::geteuid() != 0) return body();
   const pid_t child = ::fork();
-  if (child == 0) {
-    if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(100);
-    ::_exit(body());
-  }
+  if (child == 0)
+    ::_exit(::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0 ? body() : 100);
   int status = 0;
-  if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
-  return WEXITSTATUS(status);
+  return ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// A file its caller could not write in place is never replaced: a read-only
-// file of the caller's own in its own folder, and another user's writable
-// file in a shared folder with the sticky bit (where the save says why).
-// Every save through the whole-file replace refuses, the file untouched.
+// Every save through the whole-file replace refuses, the file untouched, a
+// read-only file of the caller's own (1) and, in a shared sticky folder,
+// another user's writable file (2), which it could not give back its owner.
 TEST_F(WholeFileSaves, SavesRefuseAFileTheCallerCouldNotWriteOrKeep) {
-  const bool root = ::geteuid() == 0;
-  ASSERT_EQ(::chmod(fDir.c_str(), 01777), 0);  // the folder is shared, sticky
-  const std::string mine = Path("mine"), own = Path("mine/ro.txt"), other = Path("other.txt");
-  const std::string original = "old text";
-  struct Save {
-    const char* name;
-    std::function<bool(const String&)> save;  // true when the save went
-  } saves[] = {
-      {"ReplaceFileWith", [](const String& f) {
-         try {
-           TStringList list;
-           list.Add(u"x");
-           list.SaveToFile(f);
-         } catch (const EFCreateError&) {
-           return false;
-         }
-         return true;
-       }},
-      {"InsertIntoFileW", [](const String& f) { return InsertIntoFileW(f, u"new", false, 2); }},
-      {"ConvertTextFileToUnicode", [](const String& f) { return ConvertTextFileToUnicode(f, 1252); }},
-      {"AlterFileW", [](const String& f) {
-         try {
-           AlterFileW(f, u'_', 1, 100);
-         } catch (const Exception&) {
-           return false;
-         }
-         return true;
-       }},
-      {"EmptyFileKeepingBackup", [](const String& f) { return EmptyFileKeepingBackup(f); }},
-      {"CopyFile", [this](const String& f) { return CopyFile(File("src.txt"), f, false); }},
-      {"TXlsWorkbook::Save", [](const String& f) {
-         try {
-           TXlsWorkbook wb;
-           wb.SetCellValue(1, 1, u"x");
-           wb.Save(f);
-         } catch (const EXlsError&) {
-           return false;
-         }
-         return true;
-       }},
+  ASSERT_EQ(::chmod(fDir.c_str(), 01777), 0);
+  const std::string own = Path("mine/ro.txt"), other = Path("other.txt"), old = "old text";
+  const std::function<bool(const String&)> saves[] = {
+      [](const String& f) { TStringList l; l.SaveToFile(f); return true; },
+      [](const String& f) { return InsertIntoFileW(f, u"new", false, 2); },
+      [](const String& f) { return ConvertTextFileToUnicode(f, 1252); },
+      [](const String& f) { return !AlterFileW(f, u'_', 1, 100).empty(); },
+      [](const String& f) { return EmptyFileKeepingBackup(f); },
+      [this](const String& f) { return CopyFile(File("src.txt"), f, false); },
+      [](const String& f) { TXlsWorkbook wb; wb.Save(f); return true; },
   };
   WriteRaw("src.txt", "copied");
-  ASSERT_EQ(::chmod(Path("src.txt").c_str(), 0644), 0);
-  ASSERT_EQ(::mkdir(mine.c_str(), 0755), 0);
-  if (root) {
-    ASSERT_EQ(::chown(mine.c_str(), 65534, 65534), 0);
+  ASSERT_EQ(::mkdir(Path("mine").c_str(), 0755), 0);
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(Path("mine").c_str(), 65534, 65534), 0);
   }
-  for (const Save& save : saves) {
-    // Another user's file, writable by all: only as root can it be made.
-    WriteRaw("other.txt", original);
+  for (size_t i = 0; i < std::size(saves); ++i) {
+    WriteRaw("other.txt", old);
     ASSERT_EQ(::chmod(other.c_str(), 0666), 0);
-    const int failures = AsOrdinaryUser([&] {
-      int bad = 0;
-      WriteFileBytes(own, original);
-      ::chmod(own.c_str(), 0444);
-      if (save.save(Utf8ToString(own)) || ReadFileBytes(own) != original) ++bad;
-      if (::geteuid() != 65534) return bad;
-      if (save.save(Utf8ToString(other)) || ReadFileBytes(other) != original) bad += 2;
-      return bad;
-    });
-    EXPECT_EQ(failures, 0) << save.name << " (1: the read-only file, 2: another user's)";
-    ::unlink(own.c_str());
+    EXPECT_EQ(AsOrdinaryUser([&] {
+                WriteFileBytes(own, old);
+                ::chmod(own.c_str(), 0444);
+                int bad = Went([&] { return saves[i](Utf8ToString(own)); }) || ReadFileBytes(own) != old;
+                if (::geteuid() == 65534 && (Went([&] { return saves[i](Utf8ToString(other)); }) ||
+                                             ReadFileBytes(other) != old))
+                  bad += 2;
+                ::unlink(own.c_str());
+                return bad;
+              }),
+              0)
+        << "save " << i;
   }
   // The refusal of another user's file says why.
-  if (root) {
-    const int said = AsOrdinaryUser([&] {
-      try {
-        TStringList list;
-        list.SaveToFile(Utf8ToString(other));
-      } catch (const EFCreateError& e) {
-        return e.Message().find(LoadResString(_SKSaveWouldChangeOwner)) != String::npos ? 0 : 1;
-      }
-      return 2;
-    });
-    EXPECT_EQ(said, 0);
-  }
+  EXPECT_EQ(AsOrdinaryUser([&] {
+              try {
+                ReplaceFileWith(Utf8ToString(other), [](TStream&) {});
+              } catch (const EFCreateError& e) {
+                return e.Message().find(LoadResString(_SKSaveWouldChangeOwner)) != String::npos ? 0 : 1;
+              }
+              return ::geteuid() == 65534 ? 2 : 0;
+            }),
+            0);
 }
 
-// Fails every call of one kind (on a path, or on an open file when the path
-// is empty) with an error; other calls run.
-class ScopedOpFailure {
- public:
-  ScopedOpFailure(TFileSeamOp op, bool withPath, Int32 error) {
-    fPrevious = SetFileSeamHook([=, this](TFileSeamOp o, const std::string& path) -> Int32 {
-      if (o != op || path.empty() == withPath) return 0;
-      ++failed;
-      return error;
-    });
-  }
-  ~ScopedOpFailure() { SetFileSeamHook(std::move(fPrevious)); }
-  ScopedOpFailure(const ScopedOpFailure&) = delete;
-  ScopedOpFailure& operator=(const ScopedOpFailure&) = delete;
-  int failed = 0;
-
- private:
-  TFileSeamHook fPrevious;
-};
-
-// A look at the target that fails with anything but "no such file" is not a
-// missing file: the ini file is not read as empty and written over, and no
-// save replaces the file (its content, mode and owner kept).  A folder flush
-// that fails after the rename fails the save.
+// A look at the target failing with anything but "no such file" is not a
+// missing file: nothing is replaced (the ini file is not read as empty and
+// written over), content and mode kept.  A folder flush failing after the
+// rename fails the save.
 TEST_F(WholeFileSaves, ALookOrAFolderFlushThatFailsFailsTheSave) {
   const std::string ini = IniText(200);
-  struct Case {
-    const char* name;
-    TFileSeamOp op;
-    bool newContent;  // the failure comes after the new content is in place
-  } cases[] = {{"look", fsoStat, false}, {"folder flush", fsoFlush, true}};
-  for (const Case& c : cases) {
+  for (const TFileSeamOp op : {fsoStat, fsoFlush}) {
     WriteRaw("t.ini", ini);
     ASSERT_EQ(::chmod(Path("t.ini").c_str(), 0600), 0);
-    {
-      ScopedOpFailure seam(c.op, true, EIO);
-      EXPECT_THROW(TIniFile(File("t.ini")).WriteString(u"main", u"added", u"v"), Exception) << c.name;
-      EXPECT_FALSE(ReplaceFileContent(File("t.ini"), B("replaced"))) << c.name;
-      EXPECT_GT(seam.failed, 0) << c.name;
-    }
-    const std::string now = ReadRaw("t.ini");
-    if (c.newContent) EXPECT_EQ(now, "replaced") << c.name;
-    else EXPECT_EQ(now, ini) << c.name;
+    int failed = 0;
+    TFileSeamHook previous = SetFileSeamHook([&](TFileSeamOp o, const std::string& path) -> Int32 {
+      return o == op && !path.empty() && ++failed ? EIO : 0;
+    });
+    EXPECT_FALSE(Went([this] { TIniFile(File("t.ini")).WriteString(u"main", u"added", u"v"); return true; }));
+    EXPECT_FALSE(ReplaceFileContent(File("t.ini"), B("replaced")));
+    SetFileSeamHook(std::move(previous));
+    EXPECT_GT(failed, 0);
+    EXPECT_EQ(ReadRaw("t.ini"), op == fsoFlush ? "replaced" : ini) << op;
     struct stat st;
     ASSERT_EQ(::stat(Path("t.ini").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0600u) << c.name;
+    EXPECT_EQ(st.st_mode & 07777, 0600u) << op;
   }
 }
 
@@ -328,27 +273,19 @@ TEST_F(WholeFileSaves, ACopyNeverLandsOnItsOwnSource) {
   EXPECT_EQ(ReadRaw("other.txt"), "the only copy");
 }
 
-// A copy over a file is a save like any other: through a link onto the file
-// it points to, and, cut short, it leaves no visible name behind.
+// A copy over a file is a save: through a link onto the file it points to,
+// and, killed part-way, it leaves no visible name behind.
 TEST_F(WholeFileSaves, ACopyOverAFileIsASave) {
   WriteRaw("src.txt", std::string(300000, 's'));
   WriteRaw("real.txt", "old");
   ASSERT_EQ(::symlink("real.txt", Path("link.txt").c_str()), 0);
   ASSERT_TRUE(CopyFile(File("src.txt"), File("link.txt"), false));
-  struct stat st;
-  ASSERT_EQ(::lstat(Path("link.txt").c_str(), &st), 0);
-  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_TRUE(std::filesystem::is_symlink(Path("link.txt")));
   EXPECT_EQ(ReadRaw("real.txt").size(), 300000u);
-  // Killed as it flushes the copy: only the files there before remain.
   const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
   if (child == 0) {
-    SetFileSeamHook([](TFileSeamOp op, const std::string&) -> Int32 {
-      if (op == fsoFlush) ::_exit(0);
-      return 0;
-    });
-    CopyFile(File("src.txt"), File("dst.txt"), false);
-    ::_exit(1);
+    SetFileSeamHook([](TFileSeamOp op, const std::string&) -> Int32 { return op == fsoFlush ? (::_exit(0), 0) : 0; });
+    ::_exit(CopyFile(File("src.txt"), File("dst.txt"), false) ? 1 : 2);
   }
   int status = 0;
   ASSERT_EQ(::waitpid(child, &status, 0), child);

@@ -277,38 +277,23 @@ TEST_F(Modify_source_texts_basics, ALogThatCannotBeReadGivesNoMarker) {
   EXPECT_EQ(LogDateReference(u"", u"", u"", u"", u"", 0, mst_undo), u"<ut__51/>");
 }
 
-// A backup is as private as its source: its mode (and, as root, its group).
+// A backup is as private as its source: its mode and (as root) its group.
 TEST_F(Modify_source_texts_basics, BackupsTakeTheirSourcesModeAndGroup) {
   const gid_t group = ::geteuid() == 0 ? 65534 : ::getegid();
-  struct Case {
-    const char* what;
-    mode_t mode;
-    std::function<void(const String&)> edit;
-  } cases[] = {
-      {"AlterFileW", 0600, [](const String& f) { AlterFileW(f, u'_', 1, 100); }},
-      {"AlterFileW", 0640, [](const String& f) { AlterFileW(f, u'_', 1, 100); }},
-      {"InsertedIntoSourceText", 0600,
-       [](const String& f) {
-         String marker = u"m";
-         InsertedIntoSourceText(f, marker, 2, 0x0409, false);
-       }},
-      {"InsertedIntoSourceText", 0604,
-       [](const String& f) {
-         String marker = u"m";
-         InsertedIntoSourceText(f, marker, 2, 0x0409, false);
-       }},
-  };
-  for (const Case& c : cases) {
-    std::filesystem::remove(Path("p.original"));
-    WriteRaw("p.txt", "one two");
-    ASSERT_EQ(::chmod(Path("p.txt").c_str(), c.mode), 0);
-    ASSERT_EQ(::chown(Path("p.txt").c_str(), static_cast<uid_t>(-1), group), 0);
-    c.edit(File("p.txt"));
-    struct stat st;
-    ASSERT_EQ(::stat(Path("p.original").c_str(), &st), 0) << c.what;
-    EXPECT_EQ(st.st_mode & 07777, c.mode) << c.what;
-    EXPECT_EQ(st.st_gid, group) << c.what;
-    EXPECT_EQ(ReadRaw("p.original"), "one two") << c.what;
+  for (const mode_t mode : {0600, 0640, 0604}) {
+    for (const bool insert : {false, true}) {
+      std::filesystem::remove(Path("p.original"));
+      WriteRaw("p.txt", "one two");
+      ASSERT_EQ(::chmod(Path("p.txt").c_str(), mode), 0);
+      ASSERT_EQ(::chown(Path("p.txt").c_str(), static_cast<uid_t>(-1), group), 0);
+      String marker = u"m";
+      if (insert) InsertedIntoSourceText(File("p.txt"), marker, 2, 0x0409, false);
+      else AlterFileW(File("p.txt"), u'_', 1, 100);
+      struct stat st;
+      ASSERT_EQ(::stat(Path("p.original").c_str(), &st), 0);
+      EXPECT_EQ(st.st_mode & 07777, mode) << insert;
+      EXPECT_EQ(st.st_gid, group);
+    }
   }
 }
 
