@@ -14,6 +14,7 @@
 #include "platform/runtime/DateUtils.h"
 #include "platform/runtime/Encoding.h"
 #include "platform/runtime/FileReplace.h"
+#include "platform/runtime/FileSeam.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Format.h"
 #include "platform/runtime/Streams.h"
@@ -69,7 +70,9 @@ bool MakeBackupOnce(const String& filename) {
   }
   TBytes bytes;
   if (!ReadAllBytes(filename, bytes)) return false;
-  const Int32 r = CreateFileWithContent(backup, bytes.data(), bytes.size());
+  // The backup is as private as its source: its mode and group.
+  const TFilePermissions like{static_cast<Cardinal>(src.st_mode & 07777), static_cast<Cardinal>(src.st_gid)};
+  const Int32 r = CreateFileWithContent(backup, bytes.data(), bytes.size(), &like);
   if (r == 0) return true;
   // Another process may have made it meanwhile; it counts only as a backup.
   return r == EEXIST && BackupAt(backupPath, src) == BackupState::usable;
@@ -309,6 +312,24 @@ int OpenLockedLog(const std::string& path) {
   return -1;
 }
 
+// Reads the whole of the open log; false when a read fails.
+bool ReadWholeLog(int fd, TBytes& bytes) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return false;
+  bytes.resize(static_cast<size_t>(st.st_size));
+  size_t got = 0;
+  while (got < bytes.size()) {
+    if (FileSeamAsk(fsoRead) != 0) return false;
+    const ssize_t r = ::pread(fd, bytes.data() + got, bytes.size() - got, static_cast<off_t>(got));
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0) return false;
+    if (r == 0) break;  // the file ended sooner than its size said
+    got += static_cast<size_t>(r);
+  }
+  bytes.resize(got);
+  return true;
+}
+
 TBytes EncodedAs(const String& s, TEncoding* enc) {
   if (enc == nullptr) enc = TEncoding::Unicode();
   return enc->GetBytes(s);
@@ -429,22 +450,14 @@ String LogDateReference(const String& s1, const String& s2, const String& s3, co
   off_t end = 0;
   TBytes old;
   if (!logName.empty()) {
+    // The marker's number comes from the log's lines: a log that cannot be
+    // opened or read whole would hand out a number already in it.
     fd = OpenLockedLog(StringToUtf8(logName));
-    if (fd >= 0) {
-      struct stat st {};
-      if (::fstat(fd, &st) == 0 && st.st_size > 0) {
-        end = st.st_size;
-        old.resize(static_cast<size_t>(st.st_size));
-        size_t got = 0;
-        while (got < old.size()) {
-          const ssize_t r = ::pread(fd, old.data() + got, old.size() - got, static_cast<off_t>(got));
-          if (r < 0 && errno == EINTR) continue;
-          if (r <= 0) break;
-          got += static_cast<size_t>(r);
-        }
-        old.resize(got);
-      }
+    if (fd < 0 || !ReadWholeLog(fd, old)) {
+      if (fd >= 0) ::close(fd);
+      return String();
     }
+    end = static_cast<off_t>(old.size());
   }
   TEncoding* enc = nullptr;
   Int32 bomLength = 0;
@@ -483,6 +496,8 @@ String LogDateReference(const String& s1, const String& s2, const String& s3, co
       int r;
       do r = ::ftruncate(fd, end);
       while (r != 0 && errno == EINTR);
+      ::close(fd);  // also releases the lock
+      return String();  // a marker not in the log would be handed out again
     }
     ::close(fd);  // also releases the lock
   }

@@ -56,7 +56,8 @@ String SourceTextBackupName(const String& filename);
 // Makes the file's backup once per name: for a name not empty and not in
 // done, copies the file to its backup name (never over an existing backup)
 // and adds the name to done; a name whose backup could not be made stays out.
-// True when the backup exists afterwards.
+// The backup has its source's mode and group.  True when the backup exists
+// afterwards.
 bool EnsureBackup(const String& filename, TUTF8Stringlist& done);
 // Inserts the marker form of text (text becomes it) at character position
 // bytePos div 2 of a UTF-16 file, or, converted to the 8-bit code page of
@@ -75,7 +76,9 @@ AnsiString AlterFileA(const String& filename, AnsiChar ch, Int32 start, Int32 le
 // Appends one line to the modification log and answers the marker
 // (Format of the line above). The marker is the marker form of s3 followed by
 // the line's number, or of "_" and the number when s3 is empty (the user is
-// then the system's user name).
+// then the system's user name).  With a log named, a marker is answered only
+// once its line is in the log: empty when the log cannot be opened, read
+// whole or added to, so that no number is handed out twice.
 String LogDateReference(const String& s1, const String& s2, const String& s3, const String& s4, const String& s5,
                         Int32 n, TModifySourceTexts kind);
 

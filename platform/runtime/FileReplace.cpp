@@ -2,6 +2,7 @@
 
 #include "platform/runtime/FileSeam.h"
 #include "platform/runtime/FileUtils.h"
+#include "platform/runtime/OSError.h"
 
 #include <fcntl.h>
 #include <sys/random.h>
@@ -17,6 +18,10 @@
 #include <string>
 
 namespace sk {
+
+constinit const TResStringRec _SKSaveWouldChangeOwner{
+    60440, u"The file belongs to another user: saving it would make it yours, so it is left as it is",
+    "_SKSaveWouldChangeOwner"};
 
 namespace {
 
@@ -77,7 +82,9 @@ int OpenTemporary(const std::string& dir, const std::string& base, std::string& 
   }
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string candidate = dir + "/" + TemporarySiblingName(".", base, "." + RandomSuffix() + ".tmp");
-    fd = ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    // Owner-only until the file is given its permissions: the content may
+    // be another file's, more private than a new file would be.
+    fd = ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd >= 0) {
       name = candidate;
       return fd;
@@ -98,12 +105,22 @@ bool LinkUnnamed(int fd, const std::string& name) {
   return ::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
 }
 
+// Gives an open file a mode and a group.  A group the process may not give
+// (one it is not a member of) is left as the file has it, and that group then
+// gets no more access than everyone has, so that the content reaches nobody
+// the mode did not let in.
+bool ApplyPermissions(int fd, Cardinal mode, Cardinal gid) {
+  struct stat now;
+  if (::fstat(fd, &now) != 0) return false;
+  if (now.st_gid != gid && ::fchown(fd, static_cast<uid_t>(-1), static_cast<gid_t>(gid)) != 0)
+    mode = (mode & ~Cardinal{070}) | (mode & 070 & ((mode & 07) << 3));
+  return ::fchmod(fd, static_cast<mode_t>(mode)) == 0;
+}
 
-void SyncFolder(const std::string& dir) {
-  int d = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (d < 0) return;
-  ::fsync(d);
-  ::close(d);
+// The state of a save's target, links followed: 0, or the system error.
+int StatTarget(const std::string& path, struct stat& st) {
+  if (const Int32 fault = FileSeamAsk(fsoStat, path); fault != 0) return fault > 0 ? fault : EIO;
+  return ::stat(path.c_str(), &st) == 0 ? 0 : errno;
 }
 
 }  // namespace
@@ -116,39 +133,25 @@ std::string TemporarySiblingName(const std::string& prefix, const std::string& b
 
 namespace {
 
-// Refuses, as opening for writing would, an existing file the process may not
-// write; else raises when the replacement cannot be made.
+// Raises, as opening for writing would, when the replacement cannot be made
+// (the target refused or the temporary file not made).
 void CheckReplaceable(const String& fileName, const TFileReplaceStream& s) {
-  if (!s.Ok())
-    throw EFCreateError(u"Cannot create file \"" + fileName + u"\". " + Utf8ToString(std::strerror(s.LastError())));
-}
-
-void CheckWritable(const String& fileName) {
-  const std::string path = StringToUtf8(fileName);
-  struct stat st;
-  if (!path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), W_OK) != 0) {
-    throw EFCreateError(u"Cannot create file \"" + fileName + u"\". " + Utf8ToString(std::strerror(errno)));
-  }
+  if (!s.Ok()) throw EFCreateError(u"Cannot create file \"" + fileName + u"\". " + s.ErrorText());
 }
 
 }  // namespace
 
 bool TryReplaceFileWith(const String& fileName, const std::function<bool(TStream&)>& write) {
-  CheckWritable(fileName);
   TFileReplaceStream s(fileName);
   CheckReplaceable(fileName, s);
   return write(s) && s.Commit();
 }
 
 void ReplaceFileWith(const String& fileName, const std::function<void(TStream&)>& write) {
-  CheckWritable(fileName);
   TFileReplaceStream s(fileName);
   CheckReplaceable(fileName, s);
   write(s);
-  if (!s.Commit()) {
-    const Int32 error = s.LastError() != 0 ? s.LastError() : EIO;
-    throw EWriteError(u"Stream write error. " + Utf8ToString(std::strerror(error)));
-  }
+  if (!s.Commit()) throw EWriteError(u"Stream write error. " + s.ErrorText());
 }
 
 bool WriteAllToFd(int fd, const void* data, size_t n) {
@@ -183,15 +186,33 @@ TFileReplaceStream::TFileReplaceStream(const String& fileName) : THandleStream(-
       std::free(real);
     }
   }
-  if (::stat(target.c_str(), &st) == 0) {
+  // Only "no such file" makes the save a new file: a target that cannot be
+  // looked at is not known to be absent, and replacing it would lose its
+  // content, mode and owner.
+  if (const int error = StatTarget(target, st); error == 0) {
     if (!S_ISREG(st.st_mode)) {
       Fail(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+      return;
+    }
+    // What the process could not write in place it may not replace either.
+    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+      Fail(errno != 0 ? errno : EACCES);
+      return;
+    }
+    // Another user's file would become the process's: only a privileged
+    // process can give a file away.
+    if (st.st_uid != ::geteuid() && ::geteuid() != 0) {
+      fOtherOwner = true;
+      Fail(EPERM);
       return;
     }
     fTargetExisted = true;
     fMode = st.st_mode & 07777;
     fUid = st.st_uid;
     fGid = st.st_gid;
+  } else if (error != ENOENT) {
+    Fail(error);
+    return;
   }
   fTarget = target;
   fHandle = OpenTemporary(DirOf(target), BaseOf(target), fTempName);
@@ -208,6 +229,17 @@ TFileReplaceStream::TFileReplaceStream(const String& fileName) : THandleStream(-
 
 TFileReplaceStream::~TFileReplaceStream() {
   if (!fCommitted) Discard();
+}
+
+String TFileReplaceStream::ErrorText() const {
+  if (fOtherOwner) return LoadResString(_SKSaveWouldChangeOwner);
+  return SysErrorMessage(fError != 0 ? fError : EIO);
+}
+
+void TFileReplaceStream::GivePermissions(Cardinal mode, Cardinal gid) {
+  fPermissionsGiven = true;
+  fMode = mode & 07777;
+  fGid = gid;
 }
 
 void TFileReplaceStream::Fail(Int32 error) {
@@ -252,9 +284,18 @@ bool TFileReplaceStream::Commit() {
     Discard();
     return false;
   }
-  if (fTargetExisted) {
-    ::fchown(fHandle, fUid, fGid);  // only a privileged process can give a file away
-    if (::fchmod(fHandle, fMode) != 0) {
+  if (fTargetExisted || fPermissionsGiven) {
+    // The owner was checked when the stream was made; a privileged process
+    // gives the file back to it, and one that cannot refuses the save.
+    struct stat now;
+    if (::fstat(fHandle, &now) != 0 ||
+        (fTargetExisted && now.st_uid != fUid && ::fchown(fHandle, fUid, static_cast<gid_t>(-1)) != 0)) {
+      fOtherOwner = errno == EPERM;
+      Fail(errno);
+      Discard();
+      return false;
+    }
+    if (!ApplyPermissions(fHandle, fMode, fGid)) {
       Fail(errno);
       Discard();
       return false;
@@ -289,7 +330,12 @@ bool TFileReplaceStream::Commit() {
   fTempName.clear();
   ::close(fHandle);
   fHandle = -1;
-  SyncFolder(dir);
+  // The new content is in place, but until the folder reaches the disk a
+  // power loss may bring the old one back: a save not known to last fails.
+  if (!FlushFolderOf(fTarget)) {
+    Fail(errno != 0 ? errno : EIO);
+    return false;
+  }
   fCommitted = true;
   return true;
 }
@@ -339,7 +385,8 @@ bool ReplaceFileContent(const String& fileName, const TBytes& bytes) {
   return ReplaceFileContent(fileName, bytes.data(), bytes.size());
 }
 
-Int32 CreateFileWithContent(const String& fileName, const void* data, size_t count) {
+Int32 CreateFileWithContent(const String& fileName, const void* data, size_t count,
+                            const TFilePermissions* permissions) {
   std::string target = StringToUtf8(fileName);
   if (target.empty()) return ENOENT;
   struct stat st;
@@ -348,12 +395,16 @@ Int32 CreateFileWithContent(const String& fileName, const void* data, size_t cou
   int fd = OpenTemporary(DirOf(target), BaseOf(target), tempName);
   if (fd < 0) return errno != 0 ? errno : EIO;
   Int32 result = 0;
-  if (!tempName.empty()) ::fchmod(fd, 0666 & ~CurrentUmask());
-  if (!WriteAllToFd(fd, data, count)) {
+  if (permissions != nullptr) {
+    if (!ApplyPermissions(fd, permissions->Mode & 07777, permissions->Gid)) result = errno != 0 ? errno : EIO;
+  } else if (!tempName.empty()) {
+    ::fchmod(fd, 0666 & ~CurrentUmask());
+  }
+  if (result == 0 && !WriteAllToFd(fd, data, count)) {
     result = errno != 0 ? errno : EIO;
-  } else if (tempName.empty()) {
+  } else if (result == 0 && tempName.empty()) {
     if (!LinkUnnamed(fd, target)) result = errno != 0 ? errno : EIO;
-  } else {
+  } else if (result == 0) {
     // link() never replaces: the first process to link wins.
     if (::link(tempName.c_str(), target.c_str()) != 0) result = errno != 0 ? errno : EIO;
   }

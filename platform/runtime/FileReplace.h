@@ -3,15 +3,26 @@
 // A replacement is written to an unnamed temporary file in the target's own
 // folder (a hidden named one where the file system has no unnamed files),
 // flushed to the disk, given the target's permissions and owner, and renamed
-// over the target in one step.  Until that step the target keeps every byte it
-// had, whether the writer fails, hits a file-size limit or is killed.  A target
-// that is a symbolic link has the file it points to replaced, so the link
-// stays.  A new file gets the permissions the process's umask allows.
+// over the target in one step, after which the folder is flushed too.  Until
+// the rename the target keeps every byte it had, whether the writer fails,
+// hits a file-size limit or is killed.  A target that is a symbolic link has
+// the file it points to replaced, so the link stays.  A new file gets the
+// permissions the process's umask allows.
+//
+// A target is replaced only when the process could have written it in place:
+// an existing file it may not write (a read-only one, say) is refused, and so
+// is a file whose state cannot be looked at (any error but "no such file").
+// The owner is always kept: a file of another user is refused rather than
+// replaced by a copy that would belong to the process (only a privileged
+// process can give a file away).  The group is kept where the process may
+// give it; where it may not, the replacement's group gets no more access than
+// everyone has.  A refusal leaves the target untouched.
 #pragma once
 
 #include <functional>
 #include <string>
 
+#include "platform/runtime/ResourceStrings.h"
 #include "platform/runtime/RtlTypes.h"
 #include "platform/runtime/Streams.h"
 
@@ -35,6 +46,11 @@ class TFileReplaceStream : public THandleStream {
   bool Commit();
   // The system error of the first failure (0 while none).
   Int32 LastError() const { return fError; }
+  // Why the first failure happened, in words for the user.
+  String ErrorText() const;
+  // The replacement gets this mode and group instead of the target's (a copy
+  // that takes its source's); the owner stays the target's.
+  void GivePermissions(Cardinal mode, Cardinal gid);
 
  private:
   void Fail(Int32 error);
@@ -45,6 +61,8 @@ class TFileReplaceStream : public THandleStream {
   bool fFailed = false;
   bool fCommitted = false;
   bool fTargetExisted = false;
+  bool fPermissionsGiven = false;
+  bool fOtherOwner = false;  // refused: the owner could not be kept
   Int32 fError = 0;
   Cardinal fMode = 0;
   Cardinal fUid = 0;
@@ -105,11 +123,24 @@ bool WriteAllToFd(int fd, const void* data, size_t n);
 bool ReplaceFileContent(const String& fileName, const void* data, size_t count);
 bool ReplaceFileContent(const String& fileName, const TBytes& bytes);
 
+// A file's permission bits and group, for a file made in its likeness.
+struct TFilePermissions {
+  Cardinal Mode;
+  Cardinal Gid;
+};
+
 // Creates the file holding the bytes from its first moment: the content is
 // written to a temporary file that is then linked under the name, so no other
 // process ever sees the file empty or part-written.  Never replaces: answers 0
 // when the file was created, EEXIST when a file of that name already exists,
-// else the system error.
-Int32 CreateFileWithContent(const String& fileName, const void* data, size_t count);
+// else the system error.  With permissions (a backup's, taken from its
+// source) the file has that mode and group from its first moment, the group
+// narrowed as a replacement's is where it cannot be given.
+Int32 CreateFileWithContent(const String& fileName, const void* data, size_t count,
+                            const TFilePermissions* permissions = nullptr);
+
+// The text given when a save is refused because the file's owner could not
+// be kept.
+extern const TResStringRec _SKSaveWouldChangeOwner;  // 60440
 
 }  // namespace sk

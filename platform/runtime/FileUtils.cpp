@@ -22,6 +22,7 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <mutex>
 #include <vector>
@@ -379,7 +380,9 @@ bool StatVfsOf(const String& path, struct statvfs& vfs) {
   return ::statvfs(real.c_str(), &vfs) == 0;
 }
 
-bool CopyContent(int in, int out) {
+// Copies what remains of in to put, piece by piece; false when a read or put
+// fails.
+bool CopyContent(int in, const std::function<bool(const char*, size_t)>& put) {
   std::vector<char> buf(1 << 16);
   for (;;) {
     ssize_t r = ::read(in, buf.data(), buf.size());
@@ -388,7 +391,7 @@ bool CopyContent(int in, int out) {
       return false;
     }
     if (r == 0) return true;
-    if (!WriteAllToFd(out, buf.data(), static_cast<size_t>(r))) return false;
+    if (!put(buf.data(), static_cast<size_t>(r))) return false;
   }
 }
 
@@ -488,38 +491,40 @@ bool CopyFile(const String& source, const String& target, bool failIfExists) {
     return false;
   }
   const mode_t mode = st.st_mode & 07777;
-  std::string writeName;
-  int out;
+  const struct timespec times[2] = {st.st_atim, st.st_mtim};
   if (failIfExists) {
-    writeName = dst;
-    out = ::open(dst.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode | S_IWUSR);
-  } else {
-    // Copy beside the target and put it in place once complete and on the
-    // disk, so a failed copy never leaves the target half-written.
-    const size_t slash = dst.find_last_of('/');
-    const std::string dir = slash == std::string::npos ? std::string() : dst.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? dst : dst.substr(slash + 1);
-    writeName = dir + TemporarySiblingName("", base, ".XXXXXX");
-    std::vector<char> tmpl(writeName.begin(), writeName.end());
-    tmpl.push_back('\0');
-    out = ::mkostemp(tmpl.data(), O_CLOEXEC);
-    writeName = tmpl.data();
-  }
-  if (out < 0) {
+    const int out = ::open(dst.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode | S_IWUSR);
+    if (out < 0) {
+      ::close(in);
+      return false;
+    }
+    bool ok = CopyContent(in, [out](const char* p, size_t n) { return WriteAllToFd(out, p, n); });
+    if (ok) {
+      ::fchmod(out, mode);
+      ::futimens(out, times);
+    }
+    if (::close(out) != 0) ok = false;
     ::close(in);
-    return false;
+    if (!ok) ::unlink(dst.c_str());
+    return ok;
   }
-  bool ok = CopyContent(in, out);
-  if (ok) ok = ::fchmod(out, mode) == 0 || failIfExists;
+  // Over an existing file the copy is a save like any other: made beside the
+  // target under a hidden temporary name and put in place once complete and
+  // on the disk (through a link, onto the file it points to), so a failed or
+  // killed copy never leaves the target half-written.  It takes the source's
+  // mode and group.
+  TFileReplaceStream out(target);
+  bool ok = out.Ok();
   if (ok) {
-    struct timespec times[2] = {st.st_atim, st.st_mtim};
-    ::futimens(out, times);
+    out.GivePermissions(mode, st.st_gid);
+    ok = CopyContent(in, [&out](const char* p, size_t n) {
+      return out.Write(p, static_cast<Int64>(n)) == static_cast<Int64>(n);
+    });
   }
-  if (ok && !failIfExists) ok = FlushFileHandle(out);
-  if (::close(out) != 0) ok = false;
+  if (ok) ::futimens(out.Handle(), times);
   ::close(in);
-  if (ok && !failIfExists) ok = ::rename(writeName.c_str(), dst.c_str()) == 0;
-  if (!ok) ::unlink(writeName.c_str());
+  if (ok) ok = out.Commit();
+  if (!ok) errno = out.LastError() != 0 ? out.LastError() : EIO;
   return ok;
 }
 

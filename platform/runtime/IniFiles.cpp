@@ -5,10 +5,12 @@
 #include <sys/stat.h>
 #include <unicode/uchar.h>
 
+#include <cerrno>
 #include <memory>
 #include <unordered_map>
 
 #include "platform/runtime/Encoding.h"
+#include "platform/runtime/FileSeam.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Format.h"
 #include "platform/runtime/FormatSettings.h"
@@ -137,13 +139,37 @@ bool TCustomIniFile::ValueExists(const String& section, const String& ident) {
 
 // ---- TMemIniFile ------------------------------------------------------------------
 
+namespace {
+
+enum class TIniFileState { absent, present, unknown };
+
+// Whether the file is there, links followed; a folder counts as absent, as
+// for FileExists.
+TIniFileState IniFileState(const String& fileName) {
+  const std::string path = StringToUtf8(fileName);
+  if (path.empty()) return TIniFileState::absent;
+  if (const Int32 fault = FileSeamAsk(fsoStat, path); fault != 0)
+    return fault == ENOENT ? TIniFileState::absent : TIniFileState::unknown;
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return errno == ENOENT ? TIniFileState::absent : TIniFileState::unknown;
+  return S_ISDIR(st.st_mode) ? TIniFileState::absent : TIniFileState::present;
+}
+
+}  // namespace
+
 TMemIniFile::TMemIniFile(const String& fileName) : TCustomIniFile(fileName) { LoadValues(); }
 
 void TMemIniFile::LoadValues() {
   fSections.clear();
   fLeading.clear();
   fUnreadable = false;
-  if (!FileExists(fFileName)) return;
+  // Only "no such file" means there is nothing to read: a file whose state
+  // cannot be looked at is taken as one that could not be read.
+  switch (IniFileState(fFileName)) {
+    case TIniFileState::absent: return;
+    case TIniFileState::unknown: fUnreadable = true; return;
+    case TIniFileState::present: break;
+  }
   TBytes bytes;
   try {
     TMemoryStream ms;
@@ -330,7 +356,7 @@ void TMemIniFile::UpdateFile() {
     const TBytes mark = enc->GetPreamble();
     bytes.insert(bytes.begin(), mark.begin(), mark.end());
   }
-  if (fUnreadable && FileExists(fFileName))
+  if (fUnreadable && IniFileState(fFileName) != TIniFileState::absent)
     throw EFCreateError(u"Cannot create file \"" + fFileName + u"\". The file could not be read");
   ReplaceFileWith(fFileName, [&bytes](TStream& f) { f.WriteBuffer(bytes); });
 }

@@ -8,15 +8,19 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "platform/runtime/FileReplace.h"
 #include "platform/runtime/OSError.h"
+#include "platform/runtime/Strings.h"
+#include "platform/runtime/ZipReader.h"
 #include "platform/spreadsheet/XlsWorkbook.h"
 
 namespace sk {
@@ -551,6 +555,200 @@ void WriteTo(const TXlsWorkbook& workbook, const String& fileName, const std::st
     throw EXlsError(u"Cannot save \"" + fileName + u"\": " + Utf8ToString(std::string(lxw_strerror(failed))));
 }
 
+// Checks, a piece at a time, that a part the writer made is shaped as XML:
+// declarations, comments and character data where they may stand, every tag
+// closed in order, attributes quoted, one root element and nothing but blanks
+// after it.  A part cut short or with a piece missing fails it.  It checks the
+// shape only, not the characters or entities: the text is the writer's own,
+// and what can go wrong is that some of it never arrived.
+class TXmlShapeCheck {
+ public:
+  // False once the part is known to be malformed.
+  bool Feed(const char* data, size_t size) {
+    if (fBad) return false;
+    if (fCarry.empty()) return Scan(data, size, false);
+    fCarry.append(data, size);
+    std::string text;
+    text.swap(fCarry);
+    return Scan(text.data(), text.size(), false);
+  }
+  // The end of the part: true when it was whole.
+  bool Finish() {
+    if (fBad) return false;
+    std::string text;
+    text.swap(fCarry);
+    return Scan(text.data(), text.size(), true) && fRootDone;
+  }
+
+ private:
+  static bool Blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+  // The bytes that end a name.
+  static constexpr std::array<bool, 256> kNameEnd = [] {
+    std::array<bool, 256> t{};
+    for (const unsigned char c : std::string_view(" \t\r\n<>/=\"'?!")) t[c] = true;
+    return t;
+  }();
+  static bool NameChar(char c) { return !kNameEnd[static_cast<unsigned char>(c)]; }
+  bool Open() const { return !fEnds.empty(); }
+  std::string_view Top() const {
+    const size_t from = fEnds.size() > 1 ? fEnds[fEnds.size() - 2] : 0;
+    return std::string_view(fNames).substr(from, fEnds.back() - from);
+  }
+  void Push(std::string_view name) {
+    fNames.append(name);
+    fEnds.push_back(fNames.size());
+  }
+  void Pop() {
+    fEnds.pop_back();
+    fNames.resize(fEnds.empty() ? 0 : fEnds.back());
+  }
+
+  enum class TStep { done, more, bad };
+
+  bool Fail() {
+    fBad = true;
+    return false;
+  }
+
+  // Scans complete tokens; an unfinished tag at the end waits for the next
+  // piece (or fails at the end of the part).
+  bool Scan(const char* p, size_t n, bool last) {
+    size_t i = 0;
+    while (i < n) {
+      const char* lt = static_cast<const char*>(std::memchr(p + i, '<', n - i));
+      const size_t textEnd = lt == nullptr ? n : static_cast<size_t>(lt - p);
+      // Character data stands only inside the root element.
+      if (!Open())
+        for (size_t k = i; k < textEnd; ++k)
+          if (!Blank(p[k])) return Fail();
+      if (lt == nullptr) return true;
+      size_t next = 0;
+      const TStep step = Markup(p, n, textEnd, next);
+      if (step == TStep::bad) return Fail();
+      if (step == TStep::more) {
+        if (last) return Fail();
+        fCarry.assign(p + textEnd, n - textEnd);
+        return true;
+      }
+      i = next;
+    }
+    return true;
+  }
+
+  // The token at p[at] ('<'): its end in next.
+  TStep Markup(const char* p, size_t n, size_t at, size_t& next) {
+    const auto skipTo = [&](size_t from, const char* close, size_t closeLen) {
+      const void* hit = ::memmem(p + from, n - std::min(n, from), close, closeLen);
+      if (hit == nullptr) return TStep::more;
+      next = static_cast<size_t>(static_cast<const char*>(hit) - p) + closeLen;
+      return TStep::done;
+    };
+    if (at + 1 >= n) return TStep::more;
+    const char c = p[at + 1];
+    if (c == '?') return fRootSeen ? TStep::bad : skipTo(at + 2, "?>", 2);
+    if (c == '!') {
+      if (n - at < 9) return TStep::more;
+      if (std::memcmp(p + at, "<!--", 4) == 0) return skipTo(at + 4, "-->", 3);
+      if (std::memcmp(p + at, "<![CDATA[", 9) == 0) return Open() ? skipTo(at + 9, "]]>", 3) : TStep::bad;
+      return TStep::bad;  // no document type in a part
+    }
+    size_t i = at + 1;
+    const bool closing = c == '/';
+    if (closing) ++i;
+    const size_t nameStart = i;
+    while (i < n && NameChar(p[i])) ++i;
+    if (i >= n) return TStep::more;
+    if (i == nameStart) return TStep::bad;
+    const std::string_view name(p + nameStart, i - nameStart);
+    if (closing) {
+      while (i < n && Blank(p[i])) ++i;
+      if (i >= n) return TStep::more;
+      if (p[i] != '>' || !Open() || Top() != name) return TStep::bad;
+      Pop();
+      if (!Open()) fRootDone = true;
+      next = i + 1;
+      return TStep::done;
+    }
+    if (fRootDone && !Open()) return TStep::bad;  // a second root
+    for (;;) {
+      const size_t before = i;
+      while (i < n && Blank(p[i])) ++i;
+      if (i >= n) return TStep::more;
+      if (p[i] == '>' || p[i] == '/') {
+        if (p[i] == '/') {
+          if (i + 1 >= n) return TStep::more;
+          if (p[i + 1] != '>') return TStep::bad;
+          ++i;
+          if (!Open()) fRootDone = true;
+        } else {
+          Push(name);
+        }
+        fRootSeen = true;
+        next = i + 1;
+        return TStep::done;
+      }
+      // An attribute: blanks before it, a name, "=", a quoted value without "<".
+      if (i == before) return TStep::bad;
+      const size_t attrStart = i;
+      while (i < n && NameChar(p[i])) ++i;
+      if (i >= n) return TStep::more;
+      if (i == attrStart) return TStep::bad;
+      while (i < n && Blank(p[i])) ++i;
+      if (i >= n) return TStep::more;
+      if (p[i] != '=') return TStep::bad;
+      ++i;
+      while (i < n && Blank(p[i])) ++i;
+      if (i >= n) return TStep::more;
+      const char quote = p[i];
+      if (quote != '"' && quote != '\'') return TStep::bad;
+      ++i;
+      const char* end = static_cast<const char*>(std::memchr(p + i, quote, n - i));
+      if (std::memchr(p + i, '<', static_cast<size_t>((end == nullptr ? p + n : end) - (p + i))) != nullptr)
+        return TStep::bad;
+      if (end == nullptr) return TStep::more;
+      i = static_cast<size_t>(end - p) + 1;
+    }
+  }
+
+  std::string fCarry;
+  std::string fNames;          // the open elements' names, one after another
+  std::vector<size_t> fEnds;   // where each name ends in fNames
+  bool fRootSeen = false;
+  bool fRootDone = false;
+  bool fBad = false;
+};
+
+// Reads the finished package at path back before it takes the target's place.
+// In constant-memory mode libxlsxwriter writes each part through a temporary
+// file and checks neither the writes nor their reading back, so a full or
+// failing temporary folder gives a package with parts cut short or empty
+// while the library reports success.  Each member must inflate whole to its
+// stated size and checksum, and each XML part must be shaped as XML.
+void CheckPackage(const std::string& path, const String& fileName) {
+  const String failed =
+      u"Cannot save \"" + fileName + u"\": the spreadsheet writer could not write its parts whole (";
+  TZipFile zip;
+  try {
+    zip.Open(Utf8ToString(path), zmRead);
+    if (zip.FileCount() == 0) throw EXlsError(failed + u"the package is empty)");
+    for (Int32 i = 0; i < zip.FileCount(); ++i) {
+      const String name = zip.FileName(i);
+      const bool xml = EndsStr(u".xml", name) || EndsStr(u".rels", name) || EndsStr(u".vml", name);
+      TXmlShapeCheck check;
+      bool whole = true;
+      zip.ReadInPieces(
+          i,
+          [&](const Byte* data, size_t size) {
+            if (xml && whole) whole = check.Feed(reinterpret_cast<const char*>(data), size);
+          },
+          size_t{1} << 18);
+      if (xml && !(whole && check.Finish())) throw EXlsError(failed + name + u")");
+    }
+  } catch (const EZipException& e) {
+    throw EXlsError(failed + e.Message() + u")");
+  }
+}
+
 // Appends the whole of the file at path to the stream.
 void CopyInto(const std::string& path, TStream& to, const String& fileName) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -588,13 +786,14 @@ void WriteXlsx(const TXlsWorkbook& workbook, const String& fileName) {
   // The workbook goes to a replacement of the target, which takes the
   // target's place only once complete.
   TFileReplaceStream out(fileName);
-  if (!out.Ok()) throw EXlsError(u"Cannot save \"" + fileName + u"\": " + SysErrorMessage(out.LastError()));
+  if (!out.Ok()) throw EXlsError(u"Cannot save \"" + fileName + u"\": " + out.ErrorText());
   // libxlsxwriter writes to a file it opens by name: the replacement's own
   // name under /proc where there is one, else a private file that is then
   // copied in.
   const std::string own = "/proc/self/fd/" + std::to_string(out.Handle());
   if (::access(own.c_str(), W_OK) == 0) {
     WriteTo(workbook, fileName, own, cells);
+    CheckPackage(own, fileName);
   } else {
     std::string temp = (std::filesystem::temp_directory_path() / "sk_xlsx_XXXXXX").string();
     const int fd = ::mkstemp(temp.data());
@@ -605,9 +804,10 @@ void WriteXlsx(const TXlsWorkbook& workbook, const String& fileName) {
       ~TRemove() { ::unlink(path.c_str()); }
     } remove{temp};
     WriteTo(workbook, fileName, temp, cells);
+    CheckPackage(temp, fileName);
     CopyInto(temp, out, fileName);
   }
-  if (!out.Commit()) throw EXlsError(u"Cannot save \"" + fileName + u"\": " + SysErrorMessage(out.LastError()));
+  if (!out.Commit()) throw EXlsError(u"Cannot save \"" + fileName + u"\": " + out.ErrorText());
 }
 
 }  // namespace sk

@@ -31,8 +31,9 @@ TEST_F(FileSeam, EveryKindOfCallIsAskedInOrder) {
   ASSERT_TRUE(RenameFile(File("a"), File("b")));
   ASSERT_TRUE(DeleteFile(File("b")));
   // Shrinking below the position also moves the position back.
-  const std::vector<TFileSeamOp> want = {fsoCreate, fsoWrite,    fsoSeek,  fsoRead,   fsoSetSize, fsoSeek,
-                                         fsoTempFile, fsoWrite,  fsoFlush, fsoRename, fsoRename, fsoDelete};
+  // A replacement looks at its target, and flushes its folder after the rename.
+  const std::vector<TFileSeamOp> want = {fsoCreate, fsoWrite, fsoSeek,  fsoRead,   fsoSetSize, fsoSeek,  fsoStat,
+                                         fsoTempFile, fsoWrite, fsoFlush, fsoRename, fsoFlush,   fsoRename, fsoDelete};
   std::vector<int> got(seam.ops.begin(), seam.ops.end()), expected(want.begin(), want.end());
   EXPECT_EQ(got, expected);
 }

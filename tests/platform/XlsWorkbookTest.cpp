@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <limits>
@@ -534,6 +538,43 @@ TEST(XlsWorkbook, HtmlCellsTakeTheCellsFont) {
   wb.SetCellFromHtml(1, 2, u"a &amp; b");
   EXPECT_EQ(wb.GetCellValue(1, 2).Kind(), cvString);
   EXPECT_EQ(wb.GetCellValue(1, 2).AsString().Value, u"a & b");
+}
+
+// The writer puts each sheet through temporary files whose writes it does not
+// check: with a file-size limit that the finished (compressed) package fits
+// but a sheet's data does not, the save must fail, the old file kept.
+TEST(XlsWorkbook, ASaveWhosePartsCouldNotBeWrittenWholeFails) {
+  ScratchFolder dir("sk_xls_parts");
+  const std::string path = dir.Path("book.xlsx");
+  WriteFileBytes(path, "the old workbook");
+  TXlsWorkbook wb;
+  for (Int32 r = 1; r <= 60000; ++r) {
+    wb.SetCellValue(r, 1, u"the same text in every row");
+    wb.SetCellValue(r, 2, r);
+  }
+  // Limits below the sheet's data; the package itself takes about 300 KB.
+  for (const rlim_t limit : {rlim_t{1} << 20, rlim_t{2} << 20}) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ::signal(SIGXFSZ, SIG_IGN);
+      const rlimit rl{limit, limit};
+      ::setrlimit(RLIMIT_FSIZE, &rl);
+      try {
+        wb.Save(Utf8ToString(path));
+      } catch (const EXlsError&) {
+        ::_exit(0);
+      }
+      ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "limit " << limit << ": the save did not fail";
+    EXPECT_TRUE(ReadFileBytes(path) == "the old workbook") << limit;
+  }
+  // Without a limit it saves and reads back.
+  wb.Save(Utf8ToString(path));
+  EXPECT_EQ(TXlsWorkbook(Utf8ToString(path)).GetCellValue(60000, 2).AsNumber(), 60000);
 }
 
 }  // namespace sk

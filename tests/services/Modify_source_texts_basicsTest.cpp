@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <functional>
 #include <set>
 
+#include "FileSeamTestSupport.h"
 #include "TestSupport.h"
 #include "platform/runtime/DateUtils.h"
 #include "platform/runtime/Encoding.h"
@@ -252,6 +254,47 @@ TEST_F(Modify_source_texts_basics, LogLinesOfEachKind) {
   modify_source_texts_logfullfilename = File("other.log");
   EXPECT_EQ(LogDateReference(u"", u"", u"x", u"", u"", 0, mst_undo), u"<ut_x2/>");
   EXPECT_EQ(ReadRaw("other.log"), "\xFF\xFE" + Utf16le(u"old line\r\nx\t\t\t<ut_x2/>\tUNDO\t0\t\t\r\n"));
+}
+
+// A log that cannot be read whole gives no marker (a number already in it
+// would be handed out again) and is left as it was; read, it goes on counting.
+TEST_F(Modify_source_texts_basics, ALogThatCannotBeReadGivesNoMarker) {
+  modify_source_texts_logfullfilename = File("mods.log");
+  for (int i = 0; i < 50; ++i) LogDateReference(u"", u"", u"", u"", u"", i, mst_undo);
+  const std::string before = ReadRaw("mods.log");
+  {
+    ScopedFileSeam seam;  // counts the calls; the read is the log's only one
+    LogDateReference(u"", u"", u"", u"", u"", 0, mst_undo);
+    ASSERT_EQ(std::count(seam.ops.begin(), seam.ops.end(), fsoRead), 1);
+  }
+  WriteRaw("mods.log", before);
+  for (const Int32 error : {EIO, ESTALE}) {
+    ScopedFileSeam seam(1, error);
+    EXPECT_EQ(LogDateReference(u"", u"", u"", u"", u"", 0, mst_undo), u"") << error;
+    EXPECT_EQ(seam.failedOp, fsoRead);
+    EXPECT_EQ(ReadRaw("mods.log"), before);
+  }
+  EXPECT_EQ(LogDateReference(u"", u"", u"", u"", u"", 0, mst_undo), u"<ut__51/>");
+}
+
+// A backup is as private as its source: its mode and (as root) its group.
+TEST_F(Modify_source_texts_basics, BackupsTakeTheirSourcesModeAndGroup) {
+  const gid_t group = ::geteuid() == 0 ? 65534 : ::getegid();
+  for (const mode_t mode : {0600, 0640, 0604}) {
+    for (const bool insert : {false, true}) {
+      std::filesystem::remove(Path("p.original"));
+      WriteRaw("p.txt", "one two");
+      ASSERT_EQ(::chmod(Path("p.txt").c_str(), mode), 0);
+      ASSERT_EQ(::chown(Path("p.txt").c_str(), static_cast<uid_t>(-1), group), 0);
+      String marker = u"m";
+      if (insert) InsertedIntoSourceText(File("p.txt"), marker, 2, 0x0409, false);
+      else AlterFileW(File("p.txt"), u'_', 1, 100);
+      struct stat st;
+      ASSERT_EQ(::stat(Path("p.original").c_str(), &st), 0);
+      EXPECT_EQ(st.st_mode & 07777, mode) << insert;
+      EXPECT_EQ(st.st_gid, group);
+    }
+  }
 }
 
 TEST_F(Modify_source_texts_basics, TwoProcessesShareTheLog) {
