@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 #include <set>
 #include <thread>
 
@@ -15,6 +16,7 @@
 #include "FileSeamTestSupport.h"
 #include "TestSupport.h"
 #include "ZipTestSupport.h"
+#include "platform/runtime/OSError.h"
 #include "zip/ZAJournal.h"
 
 namespace sk {
@@ -45,13 +47,13 @@ class ZAJournal : public ScratchFolderTest {
     std::snprintf(n, sizeof n, "%s%03d.txt", prefix, i);
     return Utf8ToString(n);
   }
-  void MakeArchive(const std::string& name, Int32 entries, size_t size) {
+  void MakeArchive(const std::string& name, Int32 entries, size_t size, const char* prefix = "e") {
     TZipArchiver zip;
     zip.FFileName = File(name);
     zip.SetCompressionMode(6);
     zip.OpenArchive(fmCreate);
     zip.BeginUpdate();
-    for (Int32 i = 0; i < entries; ++i) zip.AddFromString(Name("e", i), Utf8ToString(Text(i, size)), 0x20, 40000);
+    for (Int32 i = 0; i < entries; ++i) zip.AddFromString(Name(prefix, i), Utf8ToString(Text(i, size)), 0x20, 40000);
     zip.EndUpdate();
     zip.CloseArchive();
   }
@@ -180,6 +182,146 @@ TEST_F(ZAJournal, AnUpdateKilledAtAnyMomentLeavesTheOldArchiveOrTheNewOne) {
   }
 }
 
+TEST_F(ZAJournal, OtherWritesKilledAtAnyMomentLeaveTheOldArchiveOrTheNewOne) {
+  MakeArchive("base.zip", 30, 40000);
+  MakeArchive("more.zip", 20, 40000, "m");
+  ::mkdir(Path("real").c_str(), 0700);
+  const std::string base = ReadRaw("base.zip");
+  const std::string good = ReadRaw("more.zip");
+  struct Case {
+    const char* what;
+    std::string name;             // the name the write goes through
+    std::function<void()> write;  // from base.zip's bytes at real/a.zip
+  } cases[] = {
+      // Made anew: no journal, whenever it is killed, that would cut a good
+      // archive later copied onto the name.
+      {"a new archive", "real/a.zip", [&] { MakeArchive("real/a.zip", 25, 40000); }},
+      {"an update through a link", "link.zip",
+       [&] {
+         TZipArchiver zip;
+         zip.FFileName = File("link.zip");
+         zip.OpenArchive();
+         DeleteAndAdd(zip, u"e001.txt");
+       }},
+      {"a merge", "real/a.zip",
+       [&] {
+         TZipArchiver zip;
+         zip.FFileName = File("real/a.zip");
+         zip.OpenArchive();
+         zip.MergeWith(File("more.zip"));
+       }},
+  };
+  ::symlink(Path("real/a.zip").c_str(), Path("link.zip").c_str());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteRaw("real/a.zip", base);
+    const auto took = TimeOf(c.write);
+    const std::set<std::string> newNames = Names("real/a.zip");
+    ASSERT_NE(newNames, Names("base.zip"));
+    constexpr Int32 kKills = 8;
+    for (Int32 k = 0; k < kKills; ++k) {
+      SCOPED_TRACE(k);
+      ::unlink(Path("real/a.zip").c_str());
+      if (std::string(c.what) != "a new archive") WriteRaw("real/a.zip", base);
+      KillDuring(took * k / (kKills - 2), c.write);
+      // Whatever name the next open takes, the archive is in order.
+      if (FileExists(File("real/a.zip")) && ReadRaw("real/a.zip").size() > 0) {
+        const std::set<std::string> names = Names("real/a.zip");
+        EXPECT_TRUE(names == Names("base.zip") || names == newNames) << names.size();
+      }
+      EXPECT_FALSE(FileExists(Journal("real/a.zip")));
+      EXPECT_FALSE(FileExists(File("link.zip-journal")));
+      // A good archive copied onto the name stays as it is.
+      WriteRaw("real/a.zip", good);
+      EXPECT_EQ(Names("link.zip"), Names("more.zip"));
+      EXPECT_EQ(ReadRaw("real/a.zip"), good);
+    }
+  }
+  // Adds through either name build on each other.
+  TZipArchiver byLink, byName;
+  byLink.FFileName = File("link.zip");
+  byName.FFileName = File("real/a.zip");
+  byLink.OpenArchive();
+  byName.OpenArchive();
+  byLink.AddFromString(u"one.txt", u"1", 0x20, 40000);
+  byName.AddFromString(u"two.txt", u"2", 0x20, 40000);
+  byLink.AddFromString(u"three.txt", u"3", 0x20, 40000);
+  byLink.CloseArchive();
+  byName.CloseArchive();
+  const std::set<std::string> names = Names("real/a.zip");
+  for (const char* n : {"one.txt", "two.txt", "three.txt"}) EXPECT_EQ(names.count(n), 1u) << n;
+}
+
+TEST_F(ZAJournal, AReaderOpenedBeforeAnotherWriterReadsEveryEntryWhole) {
+  MakeArchive("a.zip", 20, 20000);
+  const std::string before = ReadRaw("a.zip");
+  const Int64 restorePoint = OffsetOf("a.zip", 2);
+  struct Case {
+    const char* what;
+    std::function<void()> change;  // what another process does after the reader opened
+  } cases[] = {
+      {"an update moved every entry",
+       [&] {
+         TZipArchiver writer;
+         writer.FFileName = File("a.zip");
+         writer.OpenArchive();
+         DeleteAndAdd(writer);
+       }},
+      {"an update killed part-way",
+       [&] {
+         WriteRaw("a.zip-journal", JournalOf(before, restorePoint));
+         WriteRaw("a.zip", before.substr(0, static_cast<size_t>(restorePoint)) + std::string(9000, 'Z'));
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteRaw("a.zip", before);
+    TZipArchiver reader;
+    reader.FFileName = File("a.zip");
+    reader.OpenArchive(fmOpenRead);
+    c.change();
+    // Each entry is whole, or gone with the other process's update; never
+    // taken for a damaged one.
+    for (Int32 i = 0; i < 20; ++i) {
+      SCOPED_TRACE(i);
+      String text;
+      const Int32 code = EngineErrorOf([&] { reader.ExtractToString(Name("e", i), text); });
+      if (code == -1) {
+        EXPECT_EQ(StringToUtf8(text), Text(i, 20000));
+      } else {
+        EXPECT_TRUE(i == 0 && (code == 15 || code == 71)) << code;
+      }
+    }
+    EXPECT_FALSE(FileExists(File("a.zip-journal")));
+  }
+}
+
+TEST_F(ZAJournal, ALockTheFileSystemRefusesGivesTheSystemsError) {
+  MakeArchive("a.zip", 2, 1000);
+  for (Int32 error : {ENOLCK, EOPNOTSUPP}) {
+    SCOPED_TRACE(error);
+    const TFileSeamHook previous =
+        SetFileSeamHook([error](TFileSeamOp op, const std::string&) { return op == fsoLock ? error : 0; });
+    TZipArchiver zip;
+    zip.FFileName = File("a.zip");
+    // A read goes on without the lock.
+    EXPECT_EQ(EngineErrorOf([&] { zip.OpenArchive(); }), -1);
+    String text;
+    EXPECT_EQ(EngineErrorOf([&] { zip.ExtractToString(u"e001.txt", text); }), -1);
+    // An update fails with the system's reason.
+    Int32 raised = 0;
+    try {
+      zip.AddFromString(u"new.txt", u"new", 0x20, 40000);
+    } catch (const EOSError& e) {
+      raised = e.ErrorCode;
+    }
+    EXPECT_EQ(raised, error);
+    SetFileSeamHook(previous);
+    zip.CloseArchive();
+    EXPECT_EQ(Names("a.zip"), (std::set<std::string>{"e000.txt", "e001.txt"}));
+  }
+}
+
 TEST_F(ZAJournal, TheNextOpenActsOnTheJournalItFinds) {
   MakeArchive("a.zip", 6, 3000);
   const std::string before = ReadRaw("a.zip");
@@ -236,6 +378,85 @@ TEST_F(ZAJournal, TheNextOpenActsOnTheJournalItFinds) {
       zip.CloseArchive();
       ::unlink(Path("a.zip-journal").c_str());
     }
+  }
+}
+
+TEST_F(ZAJournal, WhatIsNotThisArchivesJournalIsNeitherAppliedNorDeleted) {
+  MakeArchive("other.zip", 3, 1500);
+  const std::string other = ReadRaw("other.zip");
+  MakeArchive("a.zip", 6, 3000);
+  const std::string before = ReadRaw("a.zip");
+  const Int64 restorePoint = OffsetOf("a.zip", 2);
+  // The complete journal an update killed part-way leaves.
+  const std::string journal = JournalOf(before, restorePoint);
+  const std::string journalName = StringToUtf8(Journal("a.zip"));
+  const bool root = ::geteuid() == 0;
+  struct Case {
+    const char* what;
+    std::function<void()> plant;  // leaves a.zip and whatever is at its journal's name
+  } cases[] = {
+      {"archive replaced by rename",
+       [&] {
+         WriteRaw("a.zip-journal", journal);
+         WriteRaw("new.zip", other);
+         ::rename(Path("new.zip").c_str(), Path("a.zip").c_str());
+       }},
+      {"archive copied onto its name",
+       [&] {
+         WriteRaw("a.zip-journal", journal);
+         WriteRaw("a.zip", other);
+       }},
+      {"a journal of another archive", [&] { WriteRaw("a.zip-journal", JournalOf(other, 40, "other.zip")); }},
+      {"a journal others may write",
+       [&] {
+         WriteRaw("a.zip-journal", journal);
+         ::chmod(Path("a.zip-journal").c_str(), 0666);
+       }},
+      {"a journal of another user",
+       [&] {
+         WriteRaw("a.zip-journal", journal);
+         if (root) {
+           EXPECT_EQ(::chown(Path("a.zip-journal").c_str(), 65534, 65534), 0);
+         }
+       }},
+      {"a first commit's journal", [&] { WriteRaw("a.zip-journal", JournalOf(before, 0)); }},
+      {"a link to a journal",
+       [&] {
+         WriteRaw("j", journal);
+         ::symlink(Path("j").c_str(), Path("a.zip-journal").c_str());
+       }},
+      {"a pipe", [&] { ::mkfifo(Path("a.zip-journal").c_str(), 0600); }},
+      {"a folder", [&] { ::mkdir(Path("a.zip-journal").c_str(), 0700); }},
+      {"a user's text", [&] { WriteRaw("a.zip-journal", "notes of the corpus\n"); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (std::string(c.what) == "a journal of another user" && !root) continue;
+    WriteRaw("a.zip", before.substr(0, static_cast<size_t>(restorePoint)) + std::string(3000, 'Z'));
+    c.plant();
+    const std::string archive = ReadRaw("a.zip");
+    struct stat planted {};
+    ASSERT_EQ(::lstat(journalName.c_str(), &planted), 0);
+    // A read goes on; an update fails naming the journal's file; neither
+    // writes a byte of the archive nor removes what was found.
+    TZipArchiver zip;
+    zip.FFileName = File("a.zip");
+    zip.FLockWait = 100;
+    EXPECT_EQ(EngineErrorOf([&] { zip.OpenArchive(); }), -1);
+    try {
+      zip.BeginUpdate();
+      ADD_FAILURE() << "the update began";
+    } catch (const EZAException& e) {
+      EXPECT_EQ(e.NativeError, 70);
+      EXPECT_NE(e.Message().find(Utf8ToString(journalName)), String::npos);
+    }
+    zip.CloseArchive();
+    EXPECT_EQ(ReadRaw("a.zip"), archive);
+    struct stat after {};
+    EXPECT_EQ(::lstat(journalName.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, planted.st_ino);
+    ::rmdir(journalName.c_str());
+    ::unlink(journalName.c_str());
   }
 }
 
