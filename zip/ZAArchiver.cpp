@@ -406,6 +406,11 @@ std::unique_ptr<TFileStream> TZABaseArchiver::CreateJournal(Int64 restorePoint, 
     throw EZAException(19, {fJournalName}, this);
   }
   try {
+    // The archive's owner's, as the next open requires (taken where the
+    // process may give it: an update by the system's administrator).
+    if (st.st_uid != ::geteuid() && ::fchown(journal->Handle(), st.st_uid, st.st_gid) != 0) {
+      // Left to the process: the next open of another user refuses it.
+    }
     ZAWriteJournal(FCompressedStream, journal.get(), restorePoint, size,
                    {static_cast<UInt64>(st.st_dev), static_cast<UInt64>(st.st_ino)});
     if (!FlushFileHandle(journal->Handle()) || !FlushFolderOf(StringToUtf8(fJournalName)))
