@@ -1,6 +1,12 @@
 #include "zip/ZAArchiver.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
 #include <exception>
 #include <mutex>
 
@@ -9,6 +15,7 @@
 #include "platform/runtime/FileSeam.h"
 #include "platform/runtime/Format.h"
 #include "platform/runtime/FormatSettings.h"
+#include "platform/runtime/OSError.h"
 #include "zip/ZAConst.h"
 #include "zip/ZAExcept.h"
 #include "zip/ZAJournal.h"
@@ -26,6 +33,9 @@ constexpr Int64 kCopyBufferSize = 1048576;
 // The most of an archive's last bytes kept to notice that another process
 // changed it: its directory and end records, as a rule.
 constexpr Int64 kSeenTailMax = 16 * 1048576;
+// The most of them a read compares: the end records and the directory's
+// last entries (a commit writes every byte from its first change on anew).
+constexpr Int64 kReadCheckMax = 65536;
 
 // Copies the whole of source, from its start, to the end of dest.
 void CopyWhole(TStream* source, TStream* dest) {
@@ -243,8 +253,39 @@ void TZABaseArchiver::Unlock() {
 
 void TZABaseArchiver::LockArchive(bool exclusive) {
   if (fLockFile == nullptr || fLockHeld >= (exclusive ? 2 : 1)) return;
-  if (!LockFileHandle(fLockFile->Handle(), exclusive, FLockWait)) throw EZAException(71, {FFileName}, this);
-  fLockHeld = exclusive ? 2 : 1;
+  for (Int32 attempt = 0;; ++attempt) {
+    if (!LockFileHandle(fLockFile->Handle(), exclusive, FLockWait)) {
+      const Int32 error = errno;
+      if (error == EWOULDBLOCK) throw EZAException(71, {FFileName}, this);
+      // A file system without locks (a share without a lock service): a
+      // read goes on unlocked, an update fails with the system's reason.
+      if (!exclusive && (error == ENOLCK || error == EOPNOTSUPP)) return;
+      throw EOSError(error, u"Cannot lock the archive \"" + FFileName + u"\": " + SysErrorMessage(error));
+    }
+    fLockHeld = exclusive ? 2 : 1;
+    // Another process may have put a new file in the archive's place (a
+    // commit from the first byte replaces the whole file) while this one
+    // waited for the old file's lock: the new file is opened and locked.
+    struct stat held {}, named {};
+    if (::fstat(fLockFile->Handle(), &held) != 0 || ::stat(fArchivePath.c_str(), &named) != 0 ||
+        (held.st_dev == named.st_dev && held.st_ino == named.st_ino) || attempt >= 3)
+      return;
+    UnlockArchive();
+    OpenLockFile();
+    if (FCompressedStream != nullptr && FCompressedStream == fOwnedStream.get()) ReopenArchiveFile();
+  }
+}
+
+void TZABaseArchiver::ReopenArchiveFile() {
+  // The mode the archive was opened with, except that a file made anew is
+  // not cut again.
+  ReopenFileStream(Utf8ToString(fArchivePath),
+                   FileOpenMode == fmCreate ? Word(fmOpenReadWrite | fmShareDenyWrite) : FileOpenMode);
+  fSeenSize = -1;
+}
+
+TOwnedHandleStream::~TOwnedHandleStream() {
+  if (fHandle >= 0) ::close(fHandle);
 }
 
 void TZABaseArchiver::UnlockArchive() {
@@ -252,34 +293,155 @@ void TZABaseArchiver::UnlockArchive() {
   fLockHeld = 0;
 }
 
+void TZABaseArchiver::OpenLockFile() {
+  fLockFile.reset();
+  // Opened for writing where the process may, so that a journal can be
+  // rolled back through this very descriptor.
+  const String name = Utf8ToString(fArchivePath);
+  try {
+    fLockFile = std::make_unique<TFileStream>(name, fmOpenReadWrite);
+  } catch (const EStreamError&) {
+    fLockFile = std::make_unique<TFileStream>(name, fmOpenRead);
+  }
+}
+
+void TZABaseArchiver::ResolveArchivePath() {
+  const std::string given = StringToUtf8(FFileName);
+  char* resolved = ::realpath(given.c_str(), nullptr);
+  fArchivePath = resolved != nullptr ? std::string(resolved) : given;
+  std::free(resolved);
+  fJournalName = Utf8ToString(ZipJournalFileName(fArchivePath));
+}
+
 bool TZABaseArchiver::Journalled() const {
   return fLockFile != nullptr && FSpanningMode == smNone && !FInMemory && !IsCustomStream &&
          dynamic_cast<THandleStream*>(FCompressedStream) != nullptr;
 }
 
-void TZABaseArchiver::RecoverJournal() {
-  const String name = ZAJournalFileName(FFileName);
-  if (!ZAFileExists(name)) return;
+TZABaseArchiver::TJournalFound TZABaseArchiver::RecoverJournal(bool forUpdate) {
+  if (fLockFile == nullptr) return jfNone;
+  const String& name = fJournalName;
+  const std::string path = StringToUtf8(name);
+  struct stat seen {};
+  if (::lstat(path.c_str(), &seen) != 0 && errno == ENOENT) return jfNone;
+  // What lies at the journal's name is evidence, not a command: only a
+  // regular file (never a link followed, never a pipe waited on) of the
+  // archive's owner, writable by no one who cannot write the archive, bound
+  // to this archive as it is now, is applied or deleted.
+  auto refuse = [&]() {
+    if (forUpdate) throw EZAException(70, {name}, this);
+    return jfRefused;
+  };
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT ? jfNone : refuse();
+  struct TCloseFd {
+    int fd;
+    ~TCloseFd() { ::close(fd); }
+  } closeFd{fd};
+  struct stat archive {}, st {};
+  if (::fstat(fd, &st) != 0 || ::fstat(fLockFile->Handle(), &archive) != 0 || !S_ISREG(st.st_mode) ||
+      st.st_uid != archive.st_uid || st.st_nlink != 1 || (st.st_mode & 022 & ~archive.st_mode) != 0)
+    return refuse();
+  THandleStream journal(fd);
+  const TZAJournalIdentity identity{static_cast<UInt64>(archive.st_dev), static_cast<UInt64>(archive.st_ino)};
+  TZAJournalRecord record;
+  TZAJournalOutcome outcome = jrNotJournal;
   try {
-    TFileStream journal(name, fmOpenRead);
-    TFileStream archive(FFileName, fmOpenReadWrite);
-    // An incomplete journal was being written when its update stopped: the
-    // archive was not touched yet.
-    switch (ZARollBackFromJournal(&journal, &archive)) {
-      case jrIncomplete: break;
-      case jrRestored:
-        if (!FlushFileHandle(archive.Handle())) throw EZAException(70, {name}, this);
-        break;
-      case jrForeign: throw EZAException(70, {name}, this);
+    outcome = ZACheckJournal(&journal, fLockFile.get(), identity, record);
+    if (outcome == jrComplete) {
+      // Put back through the descriptor the lock is held on (opened for
+      // writing when the process may write the archive).
+      if ((::fcntl(fLockFile->Handle(), F_GETFL) & O_ACCMODE) != O_RDWR) throw EZAException(70, {name}, this);
+      ZARestoreTail(&journal, fLockFile.get(), record.restorePoint, record.tailSize);
+      if (!FlushFileHandle(fLockFile->Handle())) throw EZAException(70, {name}, this);
     }
   } catch (const EZAException&) {
     throw;
   } catch (const Exception&) {
     throw EZAException(70, {name}, this);
   }
-  // The archive is as it was before the update. A journal that cannot be
-  // deleted does no harm: putting the same bytes back again changes nothing.
-  if (ZADeleteFile(name)) FlushFolderOf(StringToUtf8(name));
+  if (outcome == jrNotJournal || outcome == jrForeign) return refuse();
+  // The archive is as it was before the update (or was never touched). A
+  // journal that cannot be deleted does no harm: putting the same bytes
+  // back again changes nothing.
+  if (ZADeleteFile(name)) FlushFolderOf(path);
+  fSeenSize = -1;
+  return jfRecovered;
+}
+
+void TZABaseArchiver::DeleteStaleJournal() {
+  if (fLockFile == nullptr) return;
+  const std::string path = StringToUtf8(fJournalName);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return;
+  struct stat archive {}, st {};
+  bool ours = false;
+  if (::fstat(fd, &st) == 0 && ::fstat(fLockFile->Handle(), &archive) == 0 && S_ISREG(st.st_mode) &&
+      st.st_uid == archive.st_uid && st.st_nlink == 1) {
+    THandleStream journal(fd);
+    TZAJournalRecord record;
+    try {
+      ours = ZAReadJournalHeader(&journal, record) && record.identity.device == static_cast<UInt64>(archive.st_dev) &&
+             record.identity.inode == static_cast<UInt64>(archive.st_ino);
+    } catch (const Exception&) {
+      ours = false;
+    }
+  }
+  ::close(fd);
+  // A journal of this file would put old bytes into the new archive: it goes
+  // (and its folder entry reaches the disk) before the file is cut.
+  if (ours && ZADeleteFile(fJournalName) && !FlushFolderOf(path)) throw EZAException(46, this);
+}
+
+std::unique_ptr<TFileStream> TZABaseArchiver::CreateJournal(Int64 restorePoint, Int64 size) {
+  // The journal, with the archive's permissions (it holds its bytes), on the
+  // disk with its folder entry before the archive is touched.
+  const int handle = static_cast<THandleStream*>(FCompressedStream)->Handle();
+  struct stat st {};
+  if (::fstat(handle, &st) != 0) throw EZAException(46, this);
+  std::unique_ptr<TFileStream> journal;
+  try {
+    journal = std::make_unique<TFileStream>(fJournalName, fmCreate | fmExclusive, st.st_mode & 0666);
+  } catch (const EStreamError&) {
+    throw EZAException(19, {fJournalName}, this);
+  }
+  try {
+    // The archive's owner's, as the next open requires (taken where the
+    // process may give it: an update by the system's administrator).
+    if (st.st_uid != ::geteuid() && ::fchown(journal->Handle(), st.st_uid, st.st_gid) != 0) {
+      // Left to the process: the next open of another user refuses it.
+    }
+    ZAWriteJournal(FCompressedStream, journal.get(), restorePoint, size,
+                   {static_cast<UInt64>(st.st_dev), static_cast<UInt64>(st.st_ino)});
+    if (!FlushFileHandle(journal->Handle()) || !FlushFolderOf(StringToUtf8(fJournalName)))
+      throw EZAException(46, this);
+  } catch (...) {
+    // Not finished: the archive was not touched, and the journal is ours.
+    journal.reset();
+    if (ZADeleteFile(fJournalName)) FlushFolderOf(StringToUtf8(fJournalName));
+    throw;
+  }
+  return journal;
+}
+
+bool TZABaseArchiver::RefreshForRead() {
+  if (!Journalled() || !DMHandle || GetInUpdate()) return false;
+  // An update another process left half-done is put back first, under the
+  // exclusive lock; a read then goes on under the shared one.
+  struct stat st {};
+  if (::lstat(StringToUtf8(fJournalName).c_str(), &st) == 0 && fLockHeld == 1) {
+    LockArchive(true);
+    try {
+      RecoverJournal(false);
+    } catch (...) {
+      if (LockFileHandle(fLockFile->Handle(), false, FLockWait)) fLockHeld = 1;
+      throw;
+    }
+    if (LockFileHandle(fLockFile->Handle(), false, FLockWait)) fLockHeld = 1;
+  }
+  if (!DirectoryChanged(kReadCheckMax)) return false;
+  ReloadDirectory();
+  return true;
 }
 
 void TZABaseArchiver::RememberDirectory() {
@@ -299,19 +461,22 @@ void TZABaseArchiver::RememberDirectory() {
   }
 }
 
-void TZABaseArchiver::RefreshDirectory() {
-  if (!Journalled() || !DMHandle) return;
+bool TZABaseArchiver::DirectoryChanged(Int64 checkMax) {
   const Int64 size = FCompressedStream->Size();
   // A new archive that nothing was written into has no directory to read.
-  if (size == 0 && DMHandle->CDir->Count() == 0) return;
-  bool same = fSeenSize >= 0 && size == fSeenSize;
-  if (same && !fSeenTail.empty()) {
-    TBytes now(fSeenTail.size());
-    FCompressedStream->Seek(fSeenFrom, soBeginning);
-    FCompressedStream->ReadBuffer(now.data(), static_cast<Int64>(now.size()));
-    same = now == fSeenTail;
-  }
-  if (same) return;
+  if (size == 0 && DMHandle->CDir->Count() == 0) return false;
+  if (fSeenSize < 0 || size != fSeenSize) return true;
+  // The last bytes remembered: the directory's end and the end records,
+  // which every commit writes anew.
+  const Int64 keep = std::min<Int64>(static_cast<Int64>(fSeenTail.size()), checkMax);
+  if (keep == 0) return false;
+  TBytes now(static_cast<size_t>(keep));
+  FCompressedStream->Seek(fSeenFrom + static_cast<Int64>(fSeenTail.size()) - keep, soBeginning);
+  FCompressedStream->ReadBuffer(now.data(), keep);
+  return !std::equal(now.begin(), now.end(), fSeenTail.end() - static_cast<std::ptrdiff_t>(keep));
+}
+
+void TZABaseArchiver::ReloadDirectory() {
   // Another process changed the archive: its directory is read again, and
   // must be whole (a rebuild from a read that failed half-way would drop
   // entries from the next commit).
@@ -326,6 +491,11 @@ void TZABaseArchiver::RefreshDirectory() {
   }
   FOpenCorruptedArchives = corrupted;
   RememberDirectory();
+}
+
+void TZABaseArchiver::RefreshDirectory() {
+  if (!Journalled() || !DMHandle) return;
+  if (DirectoryChanged(kSeenTailMax)) ReloadDirectory();
 }
 
 // ---------------------------------------------------------------------------
@@ -403,11 +573,12 @@ void TZABaseArchiver::InternalOpenArchive() {
   UnlockArchive();
   fLockFile.reset();
   fSeenSize = -1;
+  ResolveArchivePath();
   // The descriptor that carries the lock, on the archive's file when there
-  // is one. An archive file that cannot be opened for it fails the open: it
-  // would not be put back from its journal.
+  // is one: the journal is checked against it and rolled back through it.
+  // An archive file that cannot be opened for it fails the open.
   auto openLockFile = [this]() {
-    if (!FInMemory && ZAFileExists(FFileName)) fLockFile = std::make_unique<TFileStream>(FFileName, fmOpenRead);
+    if (!FInMemory && ZAFileExists(FFileName)) OpenLockFile();
   };
   try {
     if (FileOpenMode == fmCreate || FInMemory) {
@@ -416,20 +587,20 @@ void TZABaseArchiver::InternalOpenArchive() {
         FCompressedStream = fOwnedStream.get();
       } else {
         // An archive made anew over an old file: not while another process
-        // reads or changes it, and a journal left of the old one goes (it
-        // would put old bytes into the new archive).
+        // reads or changes it, and a journal this file's update left goes
+        // before the file is cut (it would put old bytes into the new one).
         const bool single = FSpanningMode == smNone;
         if (single) {
           openLockFile();
           LockArchive(true);
+          DeleteStaleJournal();
         }
         TZAVolumeNumberInfo first;
         first.SetFirstVolume(true);
         OpenVolume(first);
-        if (single) {
-          if (fLockFile == nullptr) openLockFile();
-          const String journal = ZAJournalFileName(FFileName);
-          if (ZAFileExists(journal) && ZADeleteFile(journal)) FlushFolderOf(StringToUtf8(journal));
+        if (single && fLockFile == nullptr) {
+          ResolveArchivePath();
+          openLockFile();
         }
       }
       DMHandle = std::make_unique<TZADirManager>(FCompressedStream, true, this);
@@ -438,15 +609,24 @@ void TZABaseArchiver::InternalOpenArchive() {
       // put back from a journal an update left behind.
       openLockFile();
       LockArchive(false);
-      if (fLockFile != nullptr && ZAFileExists(ZAJournalFileName(FFileName))) {
+      struct stat st {};
+      if (fLockFile != nullptr && ::lstat(StringToUtf8(fJournalName).c_str(), &st) == 0) {
         LockArchive(true);
-        RecoverJournal();
+        RecoverJournal(false);
       }
       FSpanningMode = smNone;
       FVolumeNumberInfo.Init();
       const bool found = ZALowerCase(ZAExtractFileExt(FFileName)).find(u".exe") != String::npos ? OpenSFXArchive()
                                                                                                 : OpenPlainArchive();
       if (!found && !FOpenCorruptedArchives) throw EZAException(48, this);
+      // The archive read is the file the lock is held on.
+      if (fLockFile != nullptr && FSpanningMode == smNone) {
+        struct stat held {}, opened {};
+        auto* handle = dynamic_cast<THandleStream*>(FCompressedStream);
+        if (handle != nullptr && ::fstat(fLockFile->Handle(), &held) == 0 && ::fstat(handle->Handle(), &opened) == 0 &&
+            (held.st_dev != opened.st_dev || held.st_ino != opened.st_ino))
+          throw EZAException(71, {FFileName}, this);
+      }
       DMHandle->LoadDir();
     }
     RememberDirectory();

@@ -17,6 +17,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -98,6 +99,10 @@ class TZABaseArchiver : public TZAArchiverLink {
   // Whether this archiver holds the lock (and how).
   bool ArchiveLocked() const { return fLockHeld != 0; }
   bool ArchiveLockedExclusive() const { return fLockHeld == 2; }
+  // Under the shared lock, before a read outside an update: puts back an
+  // update another process left half-done, and reads the directory again
+  // when another process changed the archive. True when it was read again.
+  bool RefreshForRead();
   Int32 FLockWait = 5000;
 
   // ---- guards ---------------------------------------------------------------
@@ -363,15 +368,33 @@ class TZABaseArchiver : public TZAArchiverLink {
   // Whether updates of the open archive are locked and journalled: a file of
   // one volume, not in memory, not the caller's stream.
   bool Journalled() const;
-  // Under the exclusive lock: when a journal lies beside the archive, puts
-  // the archive back from it (a complete journal) and deletes it. Engine
-  // error 70 when the archive cannot be put back; the journal then stays.
-  void RecoverJournal();
+  // Under the exclusive lock: when this archive's journal lies beside it,
+  // puts the archive back from it (a complete journal) and deletes it.
+  // Engine error 70 when the archive cannot be put back; the journal then
+  // stays. Anything else at the journal's name is left alone: an update
+  // (forUpdate) fails with error 70 naming it, a read goes on.
+  enum TJournalFound : uint8_t { jfNone, jfRecovered, jfRefused };
+  TJournalFound RecoverJournal(bool forUpdate);
+  // Before an archive is made anew over its file: deletes a journal of that
+  // file (one that starts with the journal's header and names the file).
+  void DeleteStaleJournal();
+  // Writes the journal of the archive from restorePoint to size and puts it
+  // on the disk; engine errors 19 and 46.
+  std::unique_ptr<TFileStream> CreateJournal(Int64 restorePoint, Int64 size);
   // Remembers the archive's size and directory bytes as last read or
   // written here, and reads the directory again when the file no longer
   // holds them (another process changed it).
   void RememberDirectory();
   void RefreshDirectory();
+  bool DirectoryChanged(Int64 checkMax);
+  void ReloadDirectory();
+  // The archive's file, links resolved, and its journal's name.
+  void ResolveArchivePath();
+  void OpenLockFile();
+  // Opens the archive's file again (after another file took its place).
+  void ReopenArchiveFile();
+  std::string fArchivePath;
+  String fJournalName;
 
  private:
   struct TZACommit;
@@ -408,7 +431,7 @@ class TZABaseArchiver : public TZAArchiverLink {
   std::unique_ptr<TStream> fOwnedStream;
   // A descriptor of the archive's file that carries the lock between
   // processes; 0 none held, 1 shared, 2 exclusive.
-  std::unique_ptr<TFileStream> fLockFile;
+  std::unique_ptr<THandleStream> fLockFile;
   Int32 fLockHeld = 0;
   // The archive's size and its last bytes (the directory and end records)
   // as this archiver last saw them.
@@ -429,6 +452,15 @@ class TZABaseArchiver : public TZAArchiverLink {
   Int64 fFreeSpaceStreamSize = 0;
 };
 
+// A stream on a descriptor that it closes.
+class TOwnedHandleStream : public THandleStream {
+ public:
+  using THandleStream::THandleStream;
+  ~TOwnedHandleStream() override;
+  TOwnedHandleStream(const TOwnedHandleStream&) = delete;
+  TOwnedHandleStream& operator=(const TOwnedHandleStream&) = delete;
+};
+
 // Holds the archive's shared lock for one read (extraction, test) unless a
 // lock is held already; lets it go at the end of the scope.
 class TZAReadLock {
@@ -437,8 +469,16 @@ class TZAReadLock {
     if (!archiver.ArchiveLocked()) {
       archiver.LockArchive(false);
       fTaken = archiver.ArchiveLocked();
+      // The directory read at open may be another process's past.
+      try {
+        refreshed = archiver.RefreshForRead();
+      } catch (...) {
+        if (fTaken) archiver.UnlockArchive();
+        throw;
+      }
     }
   }
+  bool refreshed = false;
   ~TZAReadLock() {
     if (fTaken) fArchiver.UnlockArchive();
   }

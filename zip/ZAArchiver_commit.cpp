@@ -9,6 +9,7 @@
 // killed part-way, or a machine that loses power, leaves what the next open
 // puts back. The update holds the archive's exclusive lock from before it
 // reads the directory until the journal is gone.
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -60,6 +61,13 @@ struct TZABaseArchiver::TZACommit {
   TTemporaryFileStream* tailFile = nullptr;
   TFileStream* journal = nullptr;
   String journalName;
+  // Where the tail starts in its stream (the journal's header comes first).
+  Int64 tailBase = 0;
+  // A commit from the archive's first byte writes the whole new archive
+  // beside the old one and puts it in the old one's place: the old file,
+  // untouched, is the tail.
+  std::unique_ptr<TFileReplaceStream> replacement;
+  TStream* original = nullptr;
   bool journalGone = false;  // deleted: the new archive is the one that stays
   Int64 tailSize = 0;
   bool touched = false;  // the archive has been cut at the restore point
@@ -92,7 +100,7 @@ void TZABaseArchiver::BeginUpdate() {
     if (Journalled()) {
       LockArchive(true);
       try {
-        RecoverJournal();
+        RecoverJournal(true);
         RefreshDirectory();
       } catch (...) {
         UnlockArchive();
@@ -223,24 +231,22 @@ void TZABaseArchiver::ForceUpdate() {
     // The old bytes from the restore point to the end, old directory
     // included, go aside before anything is written.
     c.tailSize = archiveSize - rp;
-    if (journalled) {
-      // The journal, with the archive's permissions (it holds its bytes), on
-      // the disk with its folder entry before the archive is touched.
-      c.journalName = ZAJournalFileName(FFileName);
-      struct stat st {};
-      const Cardinal rights =
-          ::fstat(static_cast<THandleStream*>(FCompressedStream)->Handle(), &st) == 0 ? (st.st_mode & 0666) : 0600;
-      std::unique_ptr<TFileStream> journal;
-      try {
-        journal = std::make_unique<TFileStream>(c.journalName, fmCreate | fmExclusive, rights);
-      } catch (const EStreamError&) {
-        throw EZAException(19, {c.journalName}, this);
-      }
+    if (journalled && rp == 0) {
+      // Nothing before the restore point: the old archive has no state a
+      // journal could be bound to, and stays whole until the new one takes
+      // its place.
+      c.replacement = std::make_unique<TFileReplaceStream>(Utf8ToString(fArchivePath));
+      if (!c.replacement->Ok()) throw EZAException(19, {FFileName}, this);
+      c.original = FCompressedStream;
+      c.tail = std::make_unique<THandleStream>(static_cast<THandleStream*>(FCompressedStream)->Handle());
+      FCompressedStream = c.replacement.get();
+      SyncDirManagerStream();
+    } else if (journalled) {
+      std::unique_ptr<TFileStream> journal = CreateJournal(rp, archiveSize);
+      c.journalName = fJournalName;
       c.journal = journal.get();
       c.tail = std::move(journal);
-      ZAWriteJournal(FCompressedStream, c.journal, rp, archiveSize);
-      if (!FlushFileHandle(c.journal->Handle()) || !FlushFolderOf(StringToUtf8(c.journalName)))
-        throw EZAException(46, this);
+      c.tailBase = ZAJournalHeaderSize;
     } else if (c.tailSize > kCommitCopyBuffer) {
       auto file = std::make_unique<TTemporaryFileStream>(FTempDir, u"FC");
       if (!file->Ok())
@@ -261,7 +267,7 @@ void TZABaseArchiver::ForceUpdate() {
       }
     }
 
-    c.touched = true;
+    c.touched = c.replacement == nullptr;
     FCompressedStream->Seek(rp, soBeginning);
     FCompressedStream->SetSize(rp);
     if (FSpanningMode != smNone) FVolumeNumberInfo.SetFirstVolume(true);
@@ -315,7 +321,25 @@ void TZABaseArchiver::ForceUpdate() {
       bool moves = false;
       for (Int32 i = 0; i < live.Count() && !moves; ++i)
         moves = live.FItems[static_cast<size_t>(i)].Modified && live.FItems[static_cast<size_t>(i)].Operation == poMove;
-      if (FOptions.FFlushBuffers || moves || journalled) {
+      if (c.replacement != nullptr) {
+        // The new archive takes the old one's place in one step; the lock
+        // and the archive are then opened on the new file.
+        // The new file is locked before it gets the name, through a second
+        // descriptor of it that stays as the lock's.
+        const int lock = ::fcntl(c.replacement->Handle(), F_DUPFD_CLOEXEC, 0);
+        if (lock < 0) throw EZAException(46, this);
+        auto newLock = std::make_unique<TOwnedHandleStream>(lock);
+        if (!LockFileHandle(lock, true, 0) || !c.replacement->Commit()) throw EZAException(46, this);
+        FCompressedStream = c.original;
+        c.original = nullptr;
+        c.replacement.reset();
+        c.tail.reset();
+        // The old file's lock goes with its descriptor; another process
+        // waiting for it finds the new file in its place.
+        fLockFile = std::move(newLock);
+        fLockHeld = 2;
+        ReopenArchiveFile();
+      } else if (FOptions.FFlushBuffers || moves || journalled) {
         if (auto* handle = dynamic_cast<THandleStream*>(FCompressedStream);
             handle != nullptr && !FlushFileHandle(handle->Handle()))
           throw EZAException(46, this);
@@ -324,7 +348,7 @@ void TZABaseArchiver::ForceUpdate() {
       // one; until its folder entry is on the disk a power loss still puts
       // the old one back, so a failure here rolls back (from the journal's
       // descriptor, which outlives its name).
-      if (journalled) {
+      if (c.journal != nullptr) {
         if (!ZADeleteFile(c.journalName) && ZAFileExists(c.journalName)) throw EZAException(27, {c.journalName}, this);
         c.journalGone = true;
         if (!FlushFolderOf(StringToUtf8(c.journalName))) throw EZAException(46, this);
@@ -389,6 +413,13 @@ void TZABaseArchiver::CommitRollback(TZACommit& c) {
       FlushFolderOf(StringToUtf8(c.journalName));
     c.journal = nullptr;
   };
+  if (c.replacement != nullptr) {
+    // The old archive was never touched: what was written beside it goes.
+    FCompressedStream = c.original;
+    c.original = nullptr;
+    c.replacement.reset();
+    SyncDirManagerStream();
+  }
   if (!c.touched || FCompressedStream == nullptr) {
     c.tail.reset();
     dropJournal();
@@ -396,7 +427,8 @@ void TZABaseArchiver::CommitRollback(TZACommit& c) {
   }
   c.touched = false;
   try {
-    ZARestoreTail(c.tail.get(), FCompressedStream, c.restorePoint, c.tailSize);
+    c.tail->Seek(c.tailBase, soBeginning);
+    ZARestoreTailFrom(c.tail.get(), FCompressedStream, c.restorePoint, c.tailSize);
     if (auto* handle = dynamic_cast<THandleStream*>(FCompressedStream);
         handle != nullptr && (FOptions.FFlushBuffers || c.journal != nullptr) && !FlushFileHandle(handle->Handle()) &&
         c.journal != nullptr)
@@ -415,7 +447,7 @@ void TZABaseArchiver::CommitRollback(TZACommit& c) {
       TTemporaryFileStream file(FTempDir, u"FC");
       if (file.Ok()) {
         try {
-          c.tail->Seek(0, soBeginning);
+          c.tail->Seek(c.tailBase, soBeginning);
           TBytes buffer(static_cast<size_t>(std::max<Int64>(1, std::min(kCommitCopyBuffer, c.tailSize))));
           for (Int64 done = 0; done < c.tailSize;) {
             const Int64 n = std::min<Int64>(static_cast<Int64>(buffer.size()), c.tailSize - done);
@@ -700,7 +732,7 @@ void TZABaseArchiver::CommitCopyEntry(Int32 index, TZACommit& c) {
   const UInt64 compSize = CompSizeOf(was);
   if (at < 0 || at > c.tailSize - TZAZipFileHeader::Size) throw EZAException(57, this);
   Byte head[TZAZipFileHeader::Size];
-  c.tail->Seek(at, soBeginning);
+  c.tail->Seek(c.tailBase + at, soBeginning);
   c.tail->ReadBuffer(head, TZAZipFileHeader::Size);
   TZAZipFileHeader lh;
   lh.ReadFrom(head);
@@ -711,7 +743,7 @@ void TZABaseArchiver::CommitCopyEntry(Int32 index, TZACommit& c) {
       compSize > static_cast<UInt64>(c.tailSize - at - TZAZipFileHeader::Size - varLength))
     throw EZAException(57, this);
   TBytes oldExtra(lh.extraLength);
-  c.tail->Seek(at + TZAZipFileHeader::Size + lh.nameLength, soBeginning);
+  c.tail->Seek(c.tailBase + at + TZAZipFileHeader::Size + lh.nameLength, soBeginning);
   c.tail->ReadBuffer(oldExtra.data(), lh.extraLength);
   const Int64 dataAt = at + TZAZipFileHeader::Size + varLength;
   Int64 dataLength = static_cast<Int64>(compSize);
@@ -727,7 +759,7 @@ void TZABaseArchiver::CommitCopyEntry(Int32 index, TZACommit& c) {
     const Int64 after = dataAt + dataLength;
     if (after + 4 <= c.tailSize) {
       Byte sig[4];
-      c.tail->Seek(after, soBeginning);
+      c.tail->Seek(c.tailBase + after, soBeginning);
       c.tail->ReadBuffer(sig, 4);
       if (GetLE32(sig) == kDataDescriptorSignature) descriptor += 4;
     }
@@ -766,12 +798,12 @@ void TZABaseArchiver::CommitCopyEntry(Int32 index, TZACommit& c) {
   } else {
     CommitPut(c, head, TZAZipFileHeader::Size);
     TBytes rest(static_cast<size_t>(varLength));
-    c.tail->Seek(at + TZAZipFileHeader::Size, soBeginning);
+    c.tail->Seek(c.tailBase + at + TZAZipFileHeader::Size, soBeginning);
     c.tail->ReadBuffer(rest.data(), varLength);
     CommitPut(c, rest.data(), varLength);
   }
   TBytes buffer(static_cast<size_t>(std::max<Int64>(1, std::min(kCommitCopyBuffer, dataLength))));
-  c.tail->Seek(dataAt, soBeginning);
+  c.tail->Seek(c.tailBase + dataAt, soBeginning);
   for (Int64 done = 0; done < dataLength;) {
     const Int64 n = std::min<Int64>(static_cast<Int64>(buffer.size()), dataLength - done);
     c.tail->ReadBuffer(buffer.data(), n);

@@ -209,9 +209,16 @@ void TZABaseArchiver::PositionAtLocalHeader(const TDirItem& item) {
 
 void TZABaseArchiver::ExtractItem(Int32 index, TStream* dest, Int32 count, Int64 offset) {
   if (!DMHandle || index < 0 || index >= DMHandle->CDir->Count()) throw EZAException(16, this);
-  TDirItem& item = DMHandle->CDir->FItems[static_cast<size_t>(index)];
-  // Another process's update is not read half-written.
+  // Another process's update is not read half-written, nor its archive
+  // through the directory of the one before: the entry is found again by
+  // its name when the directory was read anew.
+  const String name = DMHandle->CDir->FItems[static_cast<size_t>(index)].Name;
   TZAReadLock readLock(*this);
+  if (readLock.refreshed) {
+    index = ZAFindEntryExact(*DMHandle->CDir, name);
+    if (index < 0) throw EZAException(71, {FFileName}, this);
+  }
+  TDirItem& item = DMHandle->CDir->FItems[static_cast<size_t>(index)];
   PositionAtLocalHeader(item);
   if (!InternalDecompressFile(FCompressedStream, dest, item, count, offset) && !FProgressCancel &&
       !FExtractCorruptedFiles && !FSkipFile)

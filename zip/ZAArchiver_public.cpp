@@ -470,6 +470,7 @@ void TZABaseArchiver::RunTagged(TZAProcessOperation operation, bool update) {
 void TZABaseArchiver::ExtractFiles() {
   CheckInactive();
   CheckInUpdate();
+  TZAReadLock readLock(*this);
   TagFiles();
   RunTagged(poExtract, false);
 }
@@ -477,6 +478,9 @@ void TZABaseArchiver::ExtractFiles() {
 void TZABaseArchiver::ExtractFiles(const String& mask, Int32 searchAttr, const String& exclusionMask) {
   CheckInactive();
   CheckInUpdate();
+  // One directory for the whole run: read again first when another process
+  // changed the archive, and kept so under the shared lock.
+  TZAReadLock readLock(*this);
   if (!FOptions.FRecurse && !HasWildcards(mask) && exclusionMask.empty() && searchAttr == 0x28BF) {
     TZAArchiveItem f;
     if (!FindFirst(mask, f, searchAttr, exclusionMask)) return;
@@ -492,6 +496,7 @@ void TZABaseArchiver::ExtractFiles(const String& mask, Int32 searchAttr, const S
 void TZABaseArchiver::TestFiles() {
   CheckInactive();
   CheckInUpdate();
+  TZAReadLock readLock(*this);
   TagFiles();
   RunTagged(poTest, false);
 }
@@ -499,6 +504,7 @@ void TZABaseArchiver::TestFiles() {
 void TZABaseArchiver::TestFiles(const String& mask, Int32 searchAttr, const String& exclusionMask) {
   CheckInactive();
   CheckInUpdate();
+  TZAReadLock readLock(*this);
   TagFiles(mask, searchAttr, exclusionMask);
   RunTagged(poTest, false);
 }
@@ -536,6 +542,7 @@ void TZABaseArchiver::UpdateFiles(const String& mask, Int32 searchAttr, const St
 void TZABaseArchiver::ExtractToStream(const String& name, TStream* stream) {
   CheckInactive();
   CheckInUpdate();
+  TZAReadLock readLock(*this);
   FProgressEnabled = true;
   const bool recurse = FOptions.FRecurse;
   FOptions.FRecurse = false;
@@ -560,6 +567,7 @@ void TZABaseArchiver::ExtractToBuffer(const String& name, void* buffer, Int64 co
   CheckInactive();
   CheckInUpdate();
   if (count < 0 || offset < 0 || count > std::numeric_limits<Int32>::max()) throw EZAException(8, this);
+  TZAReadLock readLock(*this);
   const bool recurse = FOptions.FRecurse;
   FOptions.FRecurse = false;
   Int32 index = -1;
@@ -579,6 +587,7 @@ void TZABaseArchiver::ExtractToBuffer(const String& name, void* buffer, Int64 co
 void TZABaseArchiver::ExtractToString(const String& name, String& text) {
   CheckInactive();
   CheckInUpdate();
+  TZAReadLock readLock(*this);
   const bool recurse = FOptions.FRecurse;
   FOptions.FRecurse = false;
   Int32 index = -1;

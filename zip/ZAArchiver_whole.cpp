@@ -6,11 +6,13 @@
 
 #include "platform/runtime/DateUtils.h"
 #include "platform/runtime/FileReplace.h"
+#include "platform/runtime/FileSeam.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Locale.h"
 #include "platform/runtime/OSError.h"
 #include "zip/ZAArchiver.h"
 #include "zip/ZAExcept.h"
+#include "zip/ZAJournal.h"
 #include "zip/ZAUtils_paths.h"
 
 namespace sk {
@@ -211,9 +213,45 @@ void TZipArchiver::MergeWith(const String& otherName) {
     }
   } closeOther{other};
 
+  // The merge is an update: under the exclusive lock, on the archive as it
+  // is on the disk, with the old directory kept in the journal so that a
+  // merge cut short leaves the old archive.
+  const bool journalled = Journalled();
+  struct TUnlockAtEnd {
+    TZipArchiver* self;
+    bool held;
+    ~TUnlockAtEnd() {
+      if (held) self->UnlockArchive();
+    }
+  } unlockAtEnd{this, false};
+  if (journalled) {
+    LockArchive(true);
+    unlockAtEnd.held = true;
+    RecoverJournal(true);
+    RefreshDirectory();
+  }
   TStream* dest = FCompressedStream;
   TStream* source = other.FCompressedStream;
   const Int64 oldDir = DMHandle->CentralDirOffset;
+  const Int64 oldSize = dest->Size();
+  std::unique_ptr<TFileStream> journal;
+  if (journalled) {
+    if (oldDir <= 0 || oldDir > oldSize) throw EZAException(35, this);
+    journal = CreateJournal(oldDir, oldSize);
+  }
+  // Puts the archive back from the journal and lets the journal go; false
+  // when that failed (the journal then stays for the next open).
+  auto rollBack = [&]() {
+    try {
+      ZARestoreTail(journal.get(), dest, oldDir, oldSize - oldDir);
+      if (!FlushFileHandle(static_cast<THandleStream*>(dest)->Handle())) return false;
+    } catch (const Exception&) {
+      return false;
+    }
+    journal.reset();
+    if (ZADeleteFile(fJournalName)) FlushFolderOf(StringToUtf8(fJournalName));
+    return true;
+  };
   // The other's entry data lie between its stub and its directory; they are
   // copied to where this archive's directory began.
   const Int64 otherStub = std::max<Int64>(other.DMHandle->StubSize, 0);
@@ -251,12 +289,17 @@ void TZipArchiver::MergeWith(const String& otherName) {
     ok = false;
   }
   if (!ok) {
-    // The archive is put back as it was: its data end where its directory
-    // began, and the directory is written there again.
-    try {
-      dest->SetSize(oldDir);
-      DMHandle->SaveDir(true);
-    } catch (...) {
+    // The archive is put back as it was: from the journal, or else its data
+    // end where its directory began, and the directory is written there
+    // again.
+    if (journal != nullptr) {
+      if (!rollBack()) throw EZAException(70, {fJournalName}, this);
+    } else {
+      try {
+        dest->SetSize(oldDir);
+        DMHandle->SaveDir(true);
+      } catch (...) {
+      }
     }
     throw EZAException(46, this);
   }
@@ -312,7 +355,27 @@ void TZipArchiver::MergeWith(const String& otherName) {
       cd.relOffsetLH = static_cast<Cardinal>(to);
     }
   }
-  DMHandle->SaveDir(true);
+  try {
+    DMHandle->SaveDir(true);
+    // The merged archive is on the disk before its journal goes.
+    if (journal != nullptr) {
+      if (!FlushFileHandle(static_cast<THandleStream*>(dest)->Handle())) throw EZAException(46, this);
+      journal.reset();
+      if (!ZADeleteFile(fJournalName) && ZAFileExists(fJournalName)) throw EZAException(27, {fJournalName}, this);
+      FlushFolderOf(StringToUtf8(fJournalName));
+    }
+  } catch (...) {
+    if (journal != nullptr) {
+      if (!rollBack()) throw EZAException(70, {fJournalName}, this);
+      // The table shows the archive put back.
+      try {
+        ReloadDirectory();
+      } catch (...) {
+      }
+    }
+    throw;
+  }
+  RememberDirectory();
   if (FProgressEnabled) {
     DoOnFileProgress(otherName, 100, poMerge, ppEnd, cancel);
     DoOnOverallProgress(100, poMerge, ppEnd, cancel);

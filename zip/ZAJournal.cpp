@@ -1,11 +1,9 @@
 #include "zip/ZAJournal.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 
-#include "platform/runtime/FileReplace.h"
 #include "platform/runtime/Strings.h"
 #include "zip/ZARecords.h"
 #include "zip/ZAUtils.h"
@@ -15,48 +13,63 @@ namespace sk {
 namespace {
 
 constexpr Int64 kCopyBuffer = 1048576;
-constexpr char kSignature[8] = {'Z', 'A', 'J', 'R', 'N', 'L', '0', '1'};
-constexpr size_t kNameMax = 255;
-constexpr char kSuffix[] = "-journal";
+constexpr UInt64 kMaxOffset = static_cast<UInt64>(std::numeric_limits<Int64>::max() / 4);
 
 void PutLE64At(Byte* p, Int64 v) { PutLE64(p, static_cast<UInt64>(v)); }
 
-// FNV-1a, 64 bits: a short, stable tag of a long name.
-UInt64 NameHash(const std::string& s) {
-  UInt64 h = 1469598103934665603ull;
-  for (unsigned char ch : s) {
-    h ^= ch;
-    h *= 1099511628211ull;
+// The CRC-32 of count bytes of the stream from its position on, added to crc.
+Cardinal CrcOf(TStream* stream, Int64 count, Cardinal crc) {
+  TBytes buffer(static_cast<size_t>(std::max<Int64>(1, std::min(kCopyBuffer, count))));
+  for (Int64 done = 0; done < count;) {
+    const Int64 n = std::min<Int64>(static_cast<Int64>(buffer.size()), count - done);
+    stream->ReadBuffer(buffer.data(), n);
+    crc = ZACRC32Update(crc, buffer.data(), n);
+    done += n;
   }
-  return h;
+  return crc;
+}
+
+// The checksum of the archive's bytes that a commit from restorePoint never
+// changes: the most of ZipJournalCheckedBytes just before it.
+Cardinal CheckedCrc(TStream* archive, Int64 from, Int64 restorePoint) {
+  archive->Seek(from, soBeginning);
+  return CrcOf(archive, restorePoint - from, 0xFFFFFFFFu) ^ 0xFFFFFFFFu;
 }
 
 }  // namespace
 
-String ZAJournalFileName(const String& archiveName) {
-  const std::string path = StringToUtf8(archiveName);
-  const size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-  const std::string base = path.substr(folder.size());
-  if (base.size() + sizeof kSuffix - 1 <= kNameMax) return Utf8ToString(folder + base + kSuffix);
-  // Too long a name is cut on a character boundary and tagged with a hash of
-  // the whole, so that two long names that share their start keep apart.
-  char tag[18];
-  std::snprintf(tag, sizeof tag, "-%016llx", static_cast<unsigned long long>(NameHash(base)));
-  return Utf8ToString(folder + TemporarySiblingName("", base, tag + std::string(kSuffix)));
+String ZAJournalFileName(const String& archivePath) {
+  return Utf8ToString(ZipJournalFileName(StringToUtf8(archivePath)));
 }
 
-void ZAWriteJournal(TStream* archive, TStream* journal, Int64 restorePoint, Int64 originalSize) {
+String ZAJournalFileNameOf(const String& archiveName) {
+  return Utf8ToString(ZipJournalFileNameOf(StringToUtf8(archiveName)));
+}
+
+void ZAWriteJournal(TStream* archive, TStream* journal, Int64 restorePoint, Int64 originalSize,
+                    const TZAJournalIdentity& identity) {
   const Int64 tailSize = originalSize - restorePoint;
+  const Int64 checkedFrom = std::max<Int64>(0, restorePoint - ZipJournalCheckedBytes);
+  Byte head[ZAJournalHeaderSize];
+  std::memcpy(head, ZipJournalHeaderSignature, 8);
+  PutLE64(head + 8, identity.device);
+  PutLE64(head + 16, identity.inode);
+  PutLE64At(head + 24, originalSize);
+  PutLE64At(head + 32, restorePoint);
+  PutLE64At(head + 40, checkedFrom);
+  PutLE32(head + 48, CheckedCrc(archive, checkedFrom, restorePoint));
+  PutLE32(head + 52, ZACRC32Update(0xFFFFFFFFu, head, 52) ^ 0xFFFFFFFFu);
+  journal->Seek(0, soBeginning);
+  journal->WriteBuffer(head, ZAJournalHeaderSize);
+
   Byte record[ZAJournalRecordSize];
-  std::memcpy(record, kSignature, sizeof kSignature);
+  std::memcpy(record, ZipJournalRecordSignature, 8);
   PutLE64At(record + 8, originalSize);
   PutLE64At(record + 16, restorePoint);
   PutLE64At(record + 24, tailSize);
-  Cardinal crc = 0xFFFFFFFFu;
+  Cardinal crc = ZACRC32Update(0xFFFFFFFFu, head, ZAJournalHeaderSize);
   TBytes buffer(static_cast<size_t>(std::max<Int64>(1, std::min(kCopyBuffer, tailSize))));
   archive->Seek(restorePoint, soBeginning);
-  journal->Seek(0, soBeginning);
   for (Int64 done = 0; done < tailSize;) {
     const Int64 n = std::min<Int64>(static_cast<Int64>(buffer.size()), tailSize - done);
     archive->ReadBuffer(buffer.data(), n);
@@ -69,40 +82,49 @@ void ZAWriteJournal(TStream* archive, TStream* journal, Int64 restorePoint, Int6
   journal->WriteBuffer(record, ZAJournalRecordSize);
 }
 
-bool ZAReadJournal(TStream* journal, TZAJournalRecord& record) {
-  const Int64 size = journal->Size();
-  if (size < ZAJournalRecordSize) return false;
-  Byte raw[ZAJournalRecordSize];
-  journal->Seek(size - ZAJournalRecordSize, soBeginning);
-  journal->ReadBuffer(raw, ZAJournalRecordSize);
-  if (std::memcmp(raw, kSignature, sizeof kSignature) != 0) return false;
-  const UInt64 original = GetLE64(raw + 8);
-  const UInt64 restorePoint = GetLE64(raw + 16);
-  const UInt64 tail = GetLE64(raw + 24);
-  constexpr UInt64 kMax = static_cast<UInt64>(std::numeric_limits<Int64>::max() / 2);
-  if (original > kMax || restorePoint > kMax || tail != static_cast<UInt64>(size - ZAJournalRecordSize) ||
-      restorePoint + tail != original)
-    return false;
-  Cardinal crc = 0xFFFFFFFFu;
-  TBytes buffer(static_cast<size_t>(std::max<UInt64>(1, std::min<UInt64>(kCopyBuffer, tail))));
+bool ZAReadJournalHeader(TStream* journal, TZAJournalRecord& record) {
+  if (journal->Size() < ZAJournalHeaderSize) return false;
+  Byte head[ZAJournalHeaderSize];
   journal->Seek(0, soBeginning);
-  for (UInt64 done = 0; done < tail;) {
-    const Int64 n = static_cast<Int64>(std::min<UInt64>(buffer.size(), tail - done));
-    journal->ReadBuffer(buffer.data(), n);
-    crc = ZACRC32Update(crc, buffer.data(), n);
-    done += static_cast<UInt64>(n);
-  }
-  crc = ZACRC32Update(crc, raw + 8, 24) ^ 0xFFFFFFFFu;
-  if (crc != GetLE32(raw + 32)) return false;
+  journal->ReadBuffer(head, ZAJournalHeaderSize);
+  if (std::memcmp(head, ZipJournalHeaderSignature, 8) != 0 ||
+      GetLE32(head + 52) != (ZACRC32Update(0xFFFFFFFFu, head, 52) ^ 0xFFFFFFFFu))
+    return false;
+  const UInt64 original = GetLE64(head + 24);
+  const UInt64 restorePoint = GetLE64(head + 32);
+  const UInt64 checkedFrom = GetLE64(head + 40);
+  if (original > kMaxOffset || restorePoint > original || checkedFrom > restorePoint ||
+      restorePoint - checkedFrom > static_cast<UInt64>(ZipJournalCheckedBytes))
+    return false;
+  record.identity = {GetLE64(head + 8), GetLE64(head + 16)};
   record.originalSize = static_cast<Int64>(original);
   record.restorePoint = static_cast<Int64>(restorePoint);
-  record.tailSize = static_cast<Int64>(tail);
+  record.tailSize = record.originalSize - record.restorePoint;
+  record.checkedFrom = static_cast<Int64>(checkedFrom);
+  record.checkedCrc = GetLE32(head + 48);
   return true;
 }
 
-void ZARestoreTail(TStream* tail, TStream* archive, Int64 restorePoint, Int64 tailSize) {
+bool ZAReadJournal(TStream* journal, TZAJournalRecord& record) {
+  if (!ZAReadJournalHeader(journal, record)) return false;
+  const Int64 size = journal->Size();
+  if (size != ZAJournalHeaderSize + record.tailSize + ZAJournalRecordSize) return false;
+  Byte raw[ZAJournalRecordSize];
+  journal->Seek(size - ZAJournalRecordSize, soBeginning);
+  journal->ReadBuffer(raw, ZAJournalRecordSize);
+  if (std::memcmp(raw, ZipJournalRecordSignature, 8) != 0 ||
+      GetLE64(raw + 8) != static_cast<UInt64>(record.originalSize) ||
+      GetLE64(raw + 16) != static_cast<UInt64>(record.restorePoint) ||
+      GetLE64(raw + 24) != static_cast<UInt64>(record.tailSize))
+    return false;
+  journal->Seek(0, soBeginning);
+  Cardinal crc = CrcOf(journal, ZAJournalHeaderSize + record.tailSize, 0xFFFFFFFFu);
+  crc = ZACRC32Update(crc, raw + 8, 24) ^ 0xFFFFFFFFu;
+  return crc == GetLE32(raw + 32);
+}
+
+void ZARestoreTailFrom(TStream* tail, TStream* archive, Int64 restorePoint, Int64 tailSize) {
   archive->Seek(restorePoint, soBeginning);
-  tail->Seek(0, soBeginning);
   TBytes buffer(static_cast<size_t>(std::max<Int64>(1, std::min(kCopyBuffer, tailSize))));
   for (Int64 done = 0; done < tailSize;) {
     const Int64 n = std::min<Int64>(static_cast<Int64>(buffer.size()), tailSize - done);
@@ -113,13 +135,30 @@ void ZARestoreTail(TStream* tail, TStream* archive, Int64 restorePoint, Int64 ta
   archive->SetSize(restorePoint + tailSize);
 }
 
-TZAJournalOutcome ZARollBackFromJournal(TStream* journal, TStream* archive) {
+void ZARestoreTail(TStream* journal, TStream* archive, Int64 restorePoint, Int64 tailSize) {
+  journal->Seek(ZAJournalHeaderSize, soBeginning);
+  ZARestoreTailFrom(journal, archive, restorePoint, tailSize);
+}
+
+TZAJournalOutcome ZACheckJournal(TStream* journal, TStream* archive, const TZAJournalIdentity& identity,
+                                 TZAJournalRecord& record) {
+  if (!ZAReadJournalHeader(journal, record)) return jrNotJournal;
+  // Bound to this file, as it is now: the same device and inode, and the
+  // bytes before the restore point as the update found them. A commit from
+  // the first byte never writes a journal (it replaces the whole file), so
+  // a journal with nothing before its restore point binds to nothing.
+  if (record.identity.device != identity.device || record.identity.inode != identity.inode ||
+      record.restorePoint == 0 || record.restorePoint > archive->Size() ||
+      CheckedCrc(archive, record.checkedFrom, record.restorePoint) != record.checkedCrc)
+    return jrForeign;
+  return ZAReadJournal(journal, record) ? jrComplete : jrIncomplete;
+}
+
+TZAJournalOutcome ZARollBackFromJournal(TStream* journal, TStream* archive, const TZAJournalIdentity& identity) {
   TZAJournalRecord record;
-  if (!ZAReadJournal(journal, record)) return jrIncomplete;
-  // An update never cuts its archive below the restore point.
-  if (record.restorePoint > archive->Size()) return jrForeign;
-  ZARestoreTail(journal, archive, record.restorePoint, record.tailSize);
-  return jrRestored;
+  const TZAJournalOutcome outcome = ZACheckJournal(journal, archive, identity, record);
+  if (outcome == jrComplete) ZARestoreTail(journal, archive, record.restorePoint, record.tailSize);
+  return outcome;
 }
 
 }  // namespace sk

@@ -1,59 +1,89 @@
 // The rollback journal of an archive update. Before an update changes the
 // first byte of an archive file, the bytes it will overwrite (from the
-// restore point to the end) go into a journal file beside the archive,
-// followed by a record of the archive's old length, the restore point and a
-// checksum. A journal whose record checks out can put the archive back as it
-// was, whatever state the update left it in; one that does not was never
-// finished, so the archive was never touched.
+// restore point to the end) go into a journal file beside the archive: a
+// header that binds it to that archive file (its device and inode, and a
+// checksum of bytes before the restore point, which the update never
+// changes), the tail bytes, then a closing record with a checksum. A journal
+// whose record checks out can put the archive back as it was, whatever state
+// the update left it in; one that does not was never finished, so the
+// archive was never touched. A journal that is not bound to the archive as
+// it is now was written for another file: it is neither applied nor deleted.
 //
-// Journal layout: the tail bytes, then the 36-byte record: the signature
-// "ZAJRNL01", the old length, the restore point and the tail length (64-bit
-// little-endian each), and the CRC-32 of the tail and those three numbers.
+// The layout is described in platform/runtime/ZipReader.h, whose reader
+// refuses an archive with a complete journal beside it.
 #pragma once
 
 #include "platform/runtime/RtlTypes.h"
 #include "platform/runtime/Streams.h"
+#include "platform/runtime/ZipReader.h"
 
 namespace sk {
 
-inline constexpr Int64 ZAJournalRecordSize = 36;
+inline constexpr Int64 ZAJournalHeaderSize = ZipJournalHeaderSize;
+inline constexpr Int64 ZAJournalRecordSize = ZipJournalRecordSize;
+
+// The archive file a journal is written for.
+struct TZAJournalIdentity {
+  UInt64 device = 0;
+  UInt64 inode = 0;
+};
 
 struct TZAJournalRecord {
+  TZAJournalIdentity identity;
   Int64 originalSize = 0;
   Int64 restorePoint = 0;
   Int64 tailSize = 0;
+  Int64 checkedFrom = 0;   // the archive's bytes from here to the restore point
+  Cardinal checkedCrc = 0;  // have this CRC-32
 };
 
-// The journal's name: the archive's with "-journal" appended, so that any
-// process finds it. Where that would pass the 255-byte limit of a name, the
-// archive's name is shortened and a hash of the whole name keeps it apart
-// from other archives'.
-String ZAJournalFileName(const String& archiveName);
+// The journal's name for an archive path, as given: the path with
+// "-journal" appended, shortened to fit the limit of a name.
+String ZAJournalFileName(const String& archivePath);
+// The journal's name of the file an archive name reaches, links resolved.
+String ZAJournalFileNameOf(const String& archiveName);
 
-// Copies the archive from restorePoint to originalSize into the journal from
-// its position 0, then writes the record. Stream errors propagate.
-void ZAWriteJournal(TStream* archive, TStream* journal, Int64 restorePoint, Int64 originalSize);
+// Writes the header, copies the archive from restorePoint to originalSize
+// into the journal after it, then writes the record. Stream errors
+// propagate.
+void ZAWriteJournal(TStream* archive, TStream* journal, Int64 restorePoint, Int64 originalSize,
+                    const TZAJournalIdentity& identity);
 
-// Reads the record at the journal's end and checks it against the journal's
-// length and the checksum of its tail; false when the journal is
-// incomplete. Stream errors propagate.
+// Whether the journal starts with a whole header; fills what the header
+// holds. Stream errors propagate.
+bool ZAReadJournalHeader(TStream* journal, TZAJournalRecord& record);
+
+// Reads the header and the record at the journal's end and checks them
+// against each other, the journal's length and the checksum; false when the
+// journal is incomplete. Stream errors propagate.
 bool ZAReadJournal(TStream* journal, TZAJournalRecord& record);
 
-// Writes tailSize bytes of tail, from its start, over the archive at
+// Writes tailSize bytes of the journal's tail over the archive at
 // restorePoint, then cuts the archive to restorePoint + tailSize. The old
 // bytes go over what is there before the file is cut, so a disk that
 // filled up needs no new room. Stream errors propagate.
-void ZARestoreTail(TStream* tail, TStream* archive, Int64 restorePoint, Int64 tailSize);
+void ZARestoreTail(TStream* journal, TStream* archive, Int64 restorePoint, Int64 tailSize);
 
-// What a journal found at an open does to its archive.
+// Copies tailSize bytes of a tail kept elsewhere (from its start) over the
+// archive at restorePoint and cuts the archive after them.
+void ZARestoreTailFrom(TStream* tail, TStream* archive, Int64 restorePoint, Int64 tailSize);
+
+// What a file found at the journal's name is to the archive.
 enum TZAJournalOutcome : uint8_t {
-  jrIncomplete,  // the journal was never finished: the archive was not touched
-  jrRestored,    // the archive holds its old bytes again (not yet flushed)
-  jrForeign,     // its restore point lies past the archive's end: it is not this archive's journal
+  jrNotJournal,  // it does not start with a journal's header: not ours, left alone
+  jrForeign,     // a journal of another file, or of this one before it changed
+  jrIncomplete,  // this archive's journal, never finished: the archive was not touched
+  jrComplete,    // this archive's complete journal: it puts the archive back
 };
 
-// Reads the journal and, when it is complete and fits the archive, puts the
-// archive back from it. Stream errors propagate.
-TZAJournalOutcome ZARollBackFromJournal(TStream* journal, TStream* archive);
+// Checks the journal against the archive as it is now (its identity, its
+// length and the checksum of the bytes before the restore point). Reads
+// the archive only there. Stream errors propagate.
+TZAJournalOutcome ZACheckJournal(TStream* journal, TStream* archive, const TZAJournalIdentity& identity,
+                                 TZAJournalRecord& record);
+
+// Checks the journal and, when it is this archive's complete journal, puts
+// the archive back from it (not yet flushed). Stream errors propagate.
+TZAJournalOutcome ZARollBackFromJournal(TStream* journal, TStream* archive, const TZAJournalIdentity& identity);
 
 }  // namespace sk

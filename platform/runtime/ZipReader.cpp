@@ -1,13 +1,17 @@
 #include "platform/runtime/ZipReader.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <zip.h>
 
+#include "platform/runtime/FileReplace.h"
 #include "platform/runtime/FileUtils.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <cstdio>
 #include <ctime>
 #include <limits>
 #include <string>
@@ -97,6 +101,19 @@ void TZipFile::Open(const String& fileName, TZipMode mode) {
     case zmReadWrite: flags = ZIP_CREATE; break;
     case zmWrite: flags = ZIP_CREATE | ZIP_TRUNCATE; break;
     default: break;
+  }
+  // An archive with a complete journal beside it is being updated by the zip
+  // engine, or its update was cut short: its bytes may be half-written until
+  // the engine puts it back.
+  if (mode != zmWrite && !path.empty()) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd >= 0) {
+      const bool journalled = ZipJournalComplete(fd, path);
+      ::close(fd);
+      if (journalled)
+        Fail(u"Cannot open zip file \"" + fileName +
+             u"\": it is being updated, or an update of it was cut short and must be rolled back by the archiver");
+    }
   }
   int err = 0;
   zip_t* za = path.empty() ? nullptr : zip_open(path.c_str(), flags, &err);
@@ -387,6 +404,85 @@ bool TZipFile::IsValid(const String& fileName) {
   if (za == nullptr) return false;
   zip_discard(za);
   return true;
+}
+
+// ---------------------------------------------------------------------------
+// The zip engine's journal
+
+namespace {
+
+UInt64 JournalLE64(const Byte* p) {
+  UInt64 v = 0;
+  for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
+  return v;
+}
+
+// FNV-1a, 64 bits: a short, stable tag of a long name.
+UInt64 NameHash(const std::string& s) {
+  UInt64 h = 1469598103934665603ull;
+  for (unsigned char ch : s) {
+    h ^= ch;
+    h *= 1099511628211ull;
+  }
+  return h;
+}
+
+bool ReadAllAt(int fd, Byte* buffer, size_t n, off_t at) {
+  while (n > 0) {
+    const ssize_t got = ::pread(fd, buffer, n, at);
+    if (got <= 0) return false;
+    buffer += got;
+    n -= static_cast<size_t>(got);
+    at += got;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string ZipJournalFileName(const std::string& path) {
+  static constexpr char kSuffix[] = "-journal";
+  const size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  const std::string base = path.substr(folder.size());
+  if (base.size() + sizeof kSuffix - 1 <= kMaxNameBytes) return folder + base + kSuffix;
+  // Too long a name is cut on a character boundary and tagged with a hash of
+  // the whole, so that two long names that share their start keep apart.
+  char tag[18];
+  std::snprintf(tag, sizeof tag, "-%016llx", static_cast<unsigned long long>(NameHash(base)));
+  return folder + TemporarySiblingName("", base, tag + std::string(kSuffix));
+}
+
+std::string ZipJournalFileNameOf(const std::string& archiveName) {
+  char* resolved = ::realpath(archiveName.c_str(), nullptr);
+  if (resolved == nullptr) return ZipJournalFileName(archiveName);
+  std::string path(resolved);
+  std::free(resolved);
+  return ZipJournalFileName(path);
+}
+
+bool ZipJournalComplete(int archiveFd, const std::string& archiveName) {
+  struct stat archive {};
+  if (::fstat(archiveFd, &archive) != 0) return false;
+  const std::string name = ZipJournalFileNameOf(archiveName);
+  const int fd = ::open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool complete = false;
+  struct stat st {};
+  Byte head[ZipJournalHeaderSize];
+  Byte record[ZipJournalRecordSize];
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= ZipJournalHeaderSize + ZipJournalRecordSize &&
+      ReadAllAt(fd, head, sizeof head, 0) &&
+      ReadAllAt(fd, record, sizeof record, static_cast<off_t>(st.st_size - ZipJournalRecordSize))) {
+    complete = std::memcmp(head, ZipJournalHeaderSignature, 8) == 0 &&
+               JournalLE64(head + 8) == static_cast<UInt64>(archive.st_dev) &&
+               JournalLE64(head + 16) == static_cast<UInt64>(archive.st_ino) &&
+               std::memcmp(record, ZipJournalRecordSignature, 8) == 0 &&
+               JournalLE64(record + 24) ==
+                   static_cast<UInt64>(st.st_size - ZipJournalHeaderSize - ZipJournalRecordSize);
+  }
+  ::close(fd);
+  return complete;
 }
 
 }  // namespace sk

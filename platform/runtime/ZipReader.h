@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/runtime/RtlTypes.h"
@@ -102,5 +103,51 @@ class TZipFile : public TObject {
   String fFileName;
   Int64 fArchiveSize = 0;  // bytes of the archive file when it was opened
 };
+
+// ---- the zip engine's rollback journal -------------------------------------
+// While the zip engine updates an archive in place it keeps the bytes it
+// overwrites in a journal beside it, so that an update cut short can be put
+// back. The format is described here, where this reader (which must not read
+// an archive half-written) and the engine both see it:
+//
+//   header, ZipJournalHeaderSize bytes: the signature ZipJournalHeaderSignature,
+//     then 64-bit little-endian numbers: the archive file's device and inode,
+//     its length before the update, the restore point (where the update
+//     starts writing), the first of the archive's bytes before the restore
+//     point whose checksum follows; then the CRC-32 of the archive's bytes
+//     from there to the restore point (which the update never changes), and
+//     the CRC-32 of the header's bytes before it (32-bit little-endian each);
+//   tail: the archive's old bytes from the restore point to its old end;
+//   closing record, ZipJournalRecordSize bytes: the signature
+//     ZipJournalRecordSignature, the old length, the restore point and the
+//     tail's length (64-bit little-endian), then the CRC-32 of the header,
+//     the tail and those three numbers.
+//
+// A file at the journal's name that does not start with the header is not a
+// journal: nothing reads it as one, applies it or deletes it.
+inline constexpr char ZipJournalHeaderSignature[8] = {'Z', 'A', 'J', 'H', 'D', 'R', '0', '2'};
+inline constexpr char ZipJournalRecordSignature[8] = {'Z', 'A', 'J', 'R', 'N', 'L', '0', '2'};
+inline constexpr Int64 ZipJournalHeaderSize = 56;
+inline constexpr Int64 ZipJournalRecordSize = 36;
+// The most of the archive's bytes before the restore point that the header's
+// checksum covers.
+inline constexpr Int64 ZipJournalCheckedBytes = 65536;
+
+// The journal's name of an archive path: the path with "-journal" appended.
+// Where that would pass the 255-byte limit of a name, the file's name is
+// shortened and a hash of the whole name keeps it apart from others'.
+std::string ZipJournalFileName(const std::string& archivePath);
+
+// The journal's name of the archive file that archiveName reaches, links
+// resolved (so that every name of one file finds the same journal); the
+// name as given when it does not resolve.
+std::string ZipJournalFileNameOf(const std::string& archiveName);
+
+// Whether a complete journal of the open file archiveFd (reached as
+// archiveName) lies beside it: a regular file at the journal's name (never
+// a link followed, never a pipe waited on) with the header of that file's
+// device and inode and the closing record of its length. Reads only the
+// journal's two ends.
+bool ZipJournalComplete(int archiveFd, const std::string& archiveName);
 
 }  // namespace sk

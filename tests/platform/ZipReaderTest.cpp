@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <zip.h>
 
 #include <cstdint>
@@ -386,6 +387,68 @@ TEST_F(ZipReaderCorrupt, PiecesOfDamagedMembersEndInAnError) {
     EXPECT_THROW(z.ReadInPieces(0, [&](const Byte*, size_t size) { got += size; }, 64), EZipException) << name;
     EXPECT_LE(got, static_cast<size_t>(z.FileInfo(0).UncompressedSize)) << name;
   }
+}
+
+}  // namespace sk
+
+namespace sk {
+namespace {
+
+void Put64(std::string& bytes, size_t at, uint64_t v) {
+  for (int k = 0; k < 8; ++k) bytes[at + static_cast<size_t>(k)] = static_cast<char>(v >> (8 * k) & 0xFF);
+}
+
+}  // namespace
+
+TEST_F(ZipReaderUsage, AnArchiveWithACompleteJournalBesideItIsRefused) {
+  MakeSample("a.zip");
+  struct stat st {};
+  ASSERT_EQ(::stat(Path("a.zip").c_str(), &st), 0);
+  // A journal of the layout the engine writes (the checksums are not read
+  // here): header, a tail of 10 bytes, closing record.
+  auto journal = [&](uint64_t inode, bool closed) {
+    std::string j(static_cast<size_t>(ZipJournalHeaderSize), '\0');
+    j.replace(0, 8, ZipJournalHeaderSignature, 8);
+    Put64(j, 8, static_cast<uint64_t>(st.st_dev));
+    Put64(j, 16, inode);
+    j += std::string(10, 'T');
+    if (closed) {
+      std::string record(static_cast<size_t>(ZipJournalRecordSize), '\0');
+      record.replace(0, 8, ZipJournalRecordSignature, 8);
+      Put64(record, 24, 10);
+      j += record;
+    }
+    return j;
+  };
+  struct Case {
+    const char* what;
+    std::string journal;
+    bool refused;
+  } cases[] = {
+      {"complete", journal(static_cast<uint64_t>(st.st_ino), true), true},
+      {"never finished", journal(static_cast<uint64_t>(st.st_ino), false), false},
+      {"of another file", journal(static_cast<uint64_t>(st.st_ino) + 1, true), false},
+      {"a user's text", "notes\n", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteRaw("a.zip-journal", c.journal);
+    TZipFile z;
+    bool refused = false;
+    try {
+      z.Open(File("a.zip"), zmRead);
+    } catch (const EZipException&) {
+      refused = true;
+    }
+    EXPECT_EQ(refused, c.refused);
+    EXPECT_EQ(ReadRaw("a.zip-journal"), c.journal);
+  }
+  // A pipe at the journal's name is not waited on.
+  ::unlink(Path("a.zip-journal").c_str());
+  ASSERT_EQ(::mkfifo(Path("a.zip-journal").c_str(), 0600), 0);
+  TZipFile z;
+  z.Open(File("a.zip"), zmRead);
+  EXPECT_EQ(z.FileCount(), 3);
 }
 
 }  // namespace sk

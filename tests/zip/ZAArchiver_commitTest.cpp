@@ -226,7 +226,7 @@ class ZACommitFaults : public ZACommit {
       }
       ASSERT_EQ(TempFilesLeft(), 0u);
       // One failing call never leaves a journal: the rollback after it deletes it.
-      ASSERT_FALSE(FileExists(ZAJournalFileName(File("work.zip"))));
+      ASSERT_FALSE(FileExists(ZAJournalFileNameOf(File("work.zip"))));
     }
     // Most faults must have been caught and put back (short transfers are
     // carried on by the exact writes).
@@ -346,11 +346,13 @@ TEST_F(ZACommit, TheDestructorsCommitNeverThrowsAndPutsTheArchiveBack) {
 TEST_F(ZACommit, AFailedRestoreKeepsTheOldTailAndNamesIt) {
   std::string big(1200000, '\0');
   for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 2654435761u) >> 13);
-  WriteRaw("big.zip", WriteStoredArchive({{u"first.txt", "small"}, {u"big.bin", big}}));
+  WriteRaw("big.zip", WriteStoredArchive({{u"zero.txt", "kept"}, {u"first.txt", "small"}, {u"big.bin", big}}));
   const std::string before = ReadRaw("big.zip");
   TZipArchiver zip;
   Prepare(zip, "big.zip");
   zip.OpenArchive();
+  const size_t restorePoint = zip.DMHandle->CDir->FItems[1].CentralDir.relOffsetLH;
+  ASSERT_GT(restorePoint, 0u);
   // Every write fails from the first one the commit makes to the archive on:
   // the commit fails, and so does putting the old bytes back.
   Int32 native = -1;
@@ -387,17 +389,17 @@ TEST_F(ZACommit, AFailedRestoreKeepsTheOldTailAndNamesIt) {
   const size_t open = StringToUtf8(message).find('"');
   const size_t close = StringToUtf8(message).find('"', open + 1);
   const std::string kept = StringToUtf8(message).substr(open + 1, close - open - 1);
-  EXPECT_EQ(Utf8ToString(kept), ZAJournalFileName(File("big.zip")));
-  // The journal holds the old archive from the restore point (here its
-  // start) to its end, and its record.
+  EXPECT_EQ(Utf8ToString(kept), ZAJournalFileNameOf(File("big.zip")));
+  // The journal holds its header, the old archive from the restore point
+  // to its end, and its record.
   const std::string journal = ReadFileBytes(kept);
-  ASSERT_EQ(journal.size(), before.size() + ZAJournalRecordSize);
-  EXPECT_EQ(journal.substr(0, before.size()), before);
+  ASSERT_EQ(journal.size(), before.size() - restorePoint + ZAJournalHeaderSize + ZAJournalRecordSize);
+  EXPECT_EQ(journal.substr(ZAJournalHeaderSize, before.size() - restorePoint), before.substr(restorePoint));
   EXPECT_NE(ReadRaw("big.zip"), before);
   zip.CloseArchive();
   // The next open puts the archive back from the journal and deletes it.
   zip.OpenArchive();
-  EXPECT_FALSE(FileExists(ZAJournalFileName(File("big.zip"))));
+  EXPECT_FALSE(FileExists(ZAJournalFileNameOf(File("big.zip"))));
   EXPECT_EQ(ReadRaw("big.zip"), before);
   String text;
   zip.ExtractToString(u"first.txt", text);

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 #include <set>
 #include <thread>
 
@@ -15,6 +16,7 @@
 #include "FileSeamTestSupport.h"
 #include "TestSupport.h"
 #include "ZipTestSupport.h"
+#include "platform/runtime/OSError.h"
 #include "zip/ZAJournal.h"
 
 namespace sk {
@@ -45,13 +47,13 @@ class ZAJournal : public ScratchFolderTest {
     std::snprintf(n, sizeof n, "%s%03d.txt", prefix, i);
     return Utf8ToString(n);
   }
-  void MakeArchive(const std::string& name, Int32 entries, size_t size) {
+  void MakeArchive(const std::string& name, Int32 entries, size_t size, const char* prefix = "e") {
     TZipArchiver zip;
     zip.FFileName = File(name);
     zip.SetCompressionMode(6);
     zip.OpenArchive(fmCreate);
     zip.BeginUpdate();
-    for (Int32 i = 0; i < entries; ++i) zip.AddFromString(Name("e", i), Utf8ToString(Text(i, size)), 0x20, 40000);
+    for (Int32 i = 0; i < entries; ++i) zip.AddFromString(Name(prefix, i), Utf8ToString(Text(i, size)), 0x20, 40000);
     zip.EndUpdate();
     zip.CloseArchive();
   }
@@ -68,24 +70,61 @@ class ZAJournal : public ScratchFolderTest {
     zip.OpenArchive(fmOpenRead);
     return NamesOf(zip);
   }
-  // The journal an update of archive from restorePoint on writes.
-  static std::string JournalOf(const std::string& archive, Int64 restorePoint) {
+  // The journal an update of archive (the bytes of the file `file`) from
+  // restorePoint on writes.
+  std::string JournalOf(const std::string& archive, Int64 restorePoint, const std::string& file = "a.zip") {
+    struct stat st {};
+    EXPECT_EQ(::stat(Path(file).c_str(), &st), 0);
     TBytesStream source(TBytes(archive.begin(), archive.end()));
     TBytesStream out{TBytes()};
-    ZAWriteJournal(&source, &out, restorePoint, static_cast<Int64>(archive.size()));
+    ZAWriteJournal(&source, &out, restorePoint, static_cast<Int64>(archive.size()),
+                   {static_cast<UInt64>(st.st_dev), static_cast<UInt64>(st.st_ino)});
     return std::string(reinterpret_cast<const char*>(out.Bytes()), static_cast<size_t>(out.Size()));
+  }
+  // The offset of entry index's local header.
+  Int64 OffsetOf(const std::string& name, Int32 index) {
+    TZipArchiver probe;
+    probe.FFileName = File(name);
+    probe.OpenArchive(fmOpenRead);
+    return probe.DMHandle->CDir->FItems[static_cast<size_t>(index)].CentralDir.relOffsetLH;
+  }
+  // Runs f in a child process killed after delay; the child's own failures
+  // end it too.
+  static void KillDuring(std::chrono::steady_clock::duration delay, const std::function<void()>& f) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      try {
+        f();
+      } catch (...) {
+        ::_exit(1);
+      }
+      ::_exit(0);
+    }
+    std::this_thread::sleep_for(delay);
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+  }
+  template <typename F>
+  static std::chrono::steady_clock::duration TimeOf(F f) {
+    const auto start = std::chrono::steady_clock::now();
+    f();
+    return std::chrono::steady_clock::now() - start;
   }
   bool UnzipAccepts(const std::string& name) {
     return RunCommand("/usr/bin/unzip -tqq " + ShellQuote(Path(name)) + " >/dev/null 2>&1") == 0;
   }
-  String Journal(const std::string& name) { return ZAJournalFileName(File(name)); }
+  String Journal(const std::string& name) { return ZAJournalFileNameOf(File(name)); }
 };
 
 // The update of the kill test: the first entry goes (so every other entry
-// moves), three entries come in.
-void DeleteAndAdd(TZipArchiver& zip) {
+// moves), three entries come in. Without the first entry the commit starts
+// at the archive's first byte and replaces the whole file; without the
+// second it goes through the journal.
+void DeleteAndAdd(TZipArchiver& zip, const String& victim = u"e000.txt") {
   zip.BeginUpdate();
-  zip.DeleteFiles(u"e000.txt", 0x28BF, String());
+  zip.DeleteFiles(victim, 0x28BF, String());
   for (Int32 i = 0; i < 3; ++i) {
     char n[16];
     std::snprintf(n, sizeof n, "n%03d.txt", i);
@@ -101,48 +140,39 @@ TEST_F(ZAJournal, AnUpdateKilledAtAnyMomentLeavesTheOldArchiveOrTheNewOne) {
   const std::string before = ReadRaw("base.zip");
   const std::set<std::string> oldNames = Names("base.zip");
   // The new archive, and how long the update takes here, to spread the kills.
-  WriteRaw("a.zip", before);
-  const auto start = std::chrono::steady_clock::now();
-  {
-    TZipArchiver zip;
-    zip.FFileName = File("a.zip");
-    zip.OpenArchive();
-    DeleteAndAdd(zip);
-    zip.CloseArchive();
+  const String victims[2] = {u"e000.txt", u"e001.txt"};
+  std::set<std::string> newNames[2];
+  std::chrono::steady_clock::duration took{};
+  for (Int32 v = 0; v < 2; ++v) {
+    WriteRaw("a.zip", before);
+    took = TimeOf([&] {
+      TZipArchiver zip;
+      zip.FFileName = File("a.zip");
+      zip.OpenArchive();
+      DeleteAndAdd(zip, victims[v]);
+      zip.CloseArchive();
+    });
+    newNames[v] = Names("a.zip");
+    ASSERT_NE(oldNames, newNames[v]);
+    ASSERT_EQ(newNames[v].size(), oldNames.size() + 2);
   }
-  const auto took = std::chrono::steady_clock::now() - start;
-  const std::set<std::string> newNames = Names("a.zip");
-  ASSERT_NE(oldNames, newNames);
-  ASSERT_EQ(newNames.size(), oldNames.size() + 2);
 
   // Delays from 0 to nearly half as long again as the update.
   constexpr Int32 kKills = 30;
   for (Int32 k = 0; k < kKills; ++k) {
     SCOPED_TRACE(k);
     WriteRaw("a.zip", before);
-    const auto delay = took * k / (kKills - 10);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      try {
-        TZipArchiver zip;
-        zip.FFileName = File("a.zip");
-        zip.OpenArchive();
-        DeleteAndAdd(zip);
-        zip.CloseArchive();
-      } catch (...) {
-        ::_exit(1);
-      }
-      ::_exit(0);
-    }
-    std::this_thread::sleep_for(delay);
-    ::kill(child, SIGKILL);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    KillDuring(took * k / (kKills - 10), [&] {
+      TZipArchiver zip;
+      zip.FFileName = File("a.zip");
+      zip.OpenArchive();
+      DeleteAndAdd(zip, victims[k % 2]);
+      zip.CloseArchive();
+    });
     // The next open puts the archive in order.
     const std::set<std::string> names = Names("a.zip");
     EXPECT_FALSE(FileExists(Journal("a.zip")));
-    EXPECT_TRUE(names == oldNames || names == newNames) << names.size();
+    EXPECT_TRUE(names == oldNames || names == newNames[k % 2]) << names.size();
     if (names == oldNames) {
       EXPECT_EQ(ReadRaw("a.zip"), before);
     }
@@ -152,73 +182,298 @@ TEST_F(ZAJournal, AnUpdateKilledAtAnyMomentLeavesTheOldArchiveOrTheNewOne) {
   }
 }
 
+TEST_F(ZAJournal, OtherWritesKilledAtAnyMomentLeaveTheOldArchiveOrTheNewOne) {
+  MakeArchive("base.zip", 30, 40000);
+  MakeArchive("more.zip", 20, 40000, "m");
+  ::mkdir(Path("real").c_str(), 0700);
+  const std::string base = ReadRaw("base.zip");
+  const std::string good = ReadRaw("more.zip");
+  struct Case {
+    const char* what;
+    std::string name;             // the name the write goes through
+    std::function<void()> write;  // from base.zip's bytes at real/a.zip
+  } cases[] = {
+      // Made anew: no journal, whenever it is killed, that would cut a good
+      // archive later copied onto the name.
+      {"a new archive", "real/a.zip", [&] { MakeArchive("real/a.zip", 25, 40000); }},
+      {"an update through a link", "link.zip",
+       [&] {
+         TZipArchiver zip;
+         zip.FFileName = File("link.zip");
+         zip.OpenArchive();
+         DeleteAndAdd(zip, u"e001.txt");
+       }},
+      {"a merge", "real/a.zip",
+       [&] {
+         TZipArchiver zip;
+         zip.FFileName = File("real/a.zip");
+         zip.OpenArchive();
+         zip.MergeWith(File("more.zip"));
+       }},
+  };
+  ::symlink(Path("real/a.zip").c_str(), Path("link.zip").c_str());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteRaw("real/a.zip", base);
+    const auto took = TimeOf(c.write);
+    const std::set<std::string> newNames = Names("real/a.zip");
+    ASSERT_NE(newNames, Names("base.zip"));
+    constexpr Int32 kKills = 8;
+    for (Int32 k = 0; k < kKills; ++k) {
+      SCOPED_TRACE(k);
+      ::unlink(Path("real/a.zip").c_str());
+      if (std::string(c.what) != "a new archive") WriteRaw("real/a.zip", base);
+      KillDuring(took * k / (kKills - 2), c.write);
+      // Whatever name the next open takes, the archive is in order.
+      if (FileExists(File("real/a.zip")) && ReadRaw("real/a.zip").size() > 0) {
+        const std::set<std::string> names = Names("real/a.zip");
+        EXPECT_TRUE(names == Names("base.zip") || names == newNames) << names.size();
+      }
+      EXPECT_FALSE(FileExists(Journal("real/a.zip")));
+      EXPECT_FALSE(FileExists(File("link.zip-journal")));
+      // A good archive copied onto the name stays as it is.
+      WriteRaw("real/a.zip", good);
+      EXPECT_EQ(Names("link.zip"), Names("more.zip"));
+      EXPECT_EQ(ReadRaw("real/a.zip"), good);
+    }
+  }
+  // Adds through either name build on each other.
+  TZipArchiver byLink, byName;
+  byLink.FFileName = File("link.zip");
+  byName.FFileName = File("real/a.zip");
+  byLink.OpenArchive();
+  byName.OpenArchive();
+  byLink.AddFromString(u"one.txt", u"1", 0x20, 40000);
+  byName.AddFromString(u"two.txt", u"2", 0x20, 40000);
+  byLink.AddFromString(u"three.txt", u"3", 0x20, 40000);
+  byLink.CloseArchive();
+  byName.CloseArchive();
+  const std::set<std::string> names = Names("real/a.zip");
+  for (const char* n : {"one.txt", "two.txt", "three.txt"}) EXPECT_EQ(names.count(n), 1u) << n;
+}
+
+TEST_F(ZAJournal, AReaderOpenedBeforeAnotherWriterReadsEveryEntryWhole) {
+  MakeArchive("a.zip", 20, 20000);
+  const std::string before = ReadRaw("a.zip");
+  const Int64 restorePoint = OffsetOf("a.zip", 2);
+  struct Case {
+    const char* what;
+    std::function<void()> change;  // what another process does after the reader opened
+  } cases[] = {
+      {"an update moved every entry",
+       [&] {
+         TZipArchiver writer;
+         writer.FFileName = File("a.zip");
+         writer.OpenArchive();
+         DeleteAndAdd(writer);
+       }},
+      {"an update killed part-way",
+       [&] {
+         WriteRaw("a.zip-journal", JournalOf(before, restorePoint));
+         WriteRaw("a.zip", before.substr(0, static_cast<size_t>(restorePoint)) + std::string(9000, 'Z'));
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteRaw("a.zip", before);
+    TZipArchiver reader;
+    reader.FFileName = File("a.zip");
+    reader.OpenArchive(fmOpenRead);
+    c.change();
+    // Each entry is whole, or gone with the other process's update; never
+    // taken for a damaged one.
+    for (Int32 i = 0; i < 20; ++i) {
+      SCOPED_TRACE(i);
+      String text;
+      const Int32 code = EngineErrorOf([&] { reader.ExtractToString(Name("e", i), text); });
+      if (code == -1) {
+        EXPECT_EQ(StringToUtf8(text), Text(i, 20000));
+      } else {
+        EXPECT_TRUE(i == 0 && (code == 15 || code == 71)) << code;
+      }
+    }
+    EXPECT_FALSE(FileExists(File("a.zip-journal")));
+  }
+}
+
+TEST_F(ZAJournal, ALockTheFileSystemRefusesGivesTheSystemsError) {
+  MakeArchive("a.zip", 2, 1000);
+  for (Int32 error : {ENOLCK, EOPNOTSUPP}) {
+    SCOPED_TRACE(error);
+    const TFileSeamHook previous =
+        SetFileSeamHook([error](TFileSeamOp op, const std::string&) { return op == fsoLock ? error : 0; });
+    TZipArchiver zip;
+    zip.FFileName = File("a.zip");
+    // A read goes on without the lock.
+    EXPECT_EQ(EngineErrorOf([&] { zip.OpenArchive(); }), -1);
+    String text;
+    EXPECT_EQ(EngineErrorOf([&] { zip.ExtractToString(u"e001.txt", text); }), -1);
+    // An update fails with the system's reason.
+    Int32 raised = 0;
+    try {
+      zip.AddFromString(u"new.txt", u"new", 0x20, 40000);
+    } catch (const EOSError& e) {
+      raised = e.ErrorCode;
+    }
+    EXPECT_EQ(raised, error);
+    SetFileSeamHook(previous);
+    zip.CloseArchive();
+    EXPECT_EQ(Names("a.zip"), (std::set<std::string>{"e000.txt", "e001.txt"}));
+  }
+}
+
 TEST_F(ZAJournal, TheNextOpenActsOnTheJournalItFinds) {
-  MakeArchive("base.zip", 6, 3000);
-  const std::string before = ReadRaw("base.zip");
-  TZipArchiver probe;
-  probe.FFileName = File("base.zip");
-  probe.OpenArchive(fmOpenRead);
-  const Int64 restorePoint = probe.DMHandle->CDir->FItems[2].CentralDir.relOffsetLH;
-  probe.CloseArchive();
+  MakeArchive("a.zip", 6, 3000);
+  const std::string before = ReadRaw("a.zip");
+  const Int64 restorePoint = OffsetOf("a.zip", 2);
   // A journal of the archive from the third entry on, as an update writes it.
   const std::string journal = JournalOf(before, restorePoint);
-  ASSERT_EQ(journal.size(), before.size() - static_cast<size_t>(restorePoint) + ZAJournalRecordSize);
+  ASSERT_EQ(journal.size(),
+            before.size() - static_cast<size_t>(restorePoint) + ZAJournalHeaderSize + ZAJournalRecordSize);
   // What the archive looks like when its update died: cut at the restore
   // point, half an entry written.
   const std::string torn = before.substr(0, static_cast<size_t>(restorePoint)) + std::string(5000, 'Z');
   std::string badChecksum = journal;
-  badChecksum[10] ^= 1;
+  badChecksum[ZAJournalHeaderSize + 10] ^= 1;
+  enum Outcome { restored, dropped, kept };
   struct Case {
     const char* what;
     std::string journal;
-    bool complete;  // the archive is put back; else it is left as it is
+    Outcome outcome;  // restored: the archive is put back; dropped: it was
+                      // never touched and the journal goes; kept: not ours
   } cases[] = {
-      {"complete", journal, true},
-      {"record missing its last byte", journal.substr(0, journal.size() - 1), false},
-      {"a tail byte changed", badChecksum, false},
-      {"no record", journal.substr(0, journal.size() - ZAJournalRecordSize), false},
-      {"empty", std::string(), false},
-      {"only a record", journal.substr(journal.size() - ZAJournalRecordSize), false},
+      {"complete", journal, restored},
+      {"record missing its last byte", journal.substr(0, journal.size() - 1), dropped},
+      {"a tail byte changed", badChecksum, dropped},
+      {"no record", journal.substr(0, journal.size() - ZAJournalRecordSize), dropped},
+      {"only a header", journal.substr(0, ZAJournalHeaderSize), dropped},
+      {"empty", std::string(), kept},
+      {"only a record", journal.substr(journal.size() - ZAJournalRecordSize), kept},
+      {"a header cut short", journal.substr(0, ZAJournalHeaderSize - 1), kept},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     // An incomplete journal means the update never touched the archive.
-    const std::string archive = c.complete ? torn : before;
-    WriteRaw("a.zip", archive);
-    WriteRaw("a.zip-journal", c.journal);
+    const std::string archive = c.outcome == restored ? torn : before;
     for (bool forUpdate : {false, true}) {
       SCOPED_TRACE(forUpdate);
+      WriteRaw("a.zip", before);
       TZipArchiver zip;
       zip.FFileName = File("a.zip");
       if (forUpdate) {
         // Opened before the journal came: the update finds it under its lock.
-        WriteRaw("a.zip", before);
         zip.OpenArchive();
         WriteRaw("a.zip", archive);
         WriteRaw("a.zip-journal", c.journal);
-        zip.BeginUpdate();
+        EXPECT_EQ(EngineErrorOf([&] { zip.BeginUpdate(); }), c.outcome == kept ? 70 : -1);
         zip.CancelUpdate();
       } else {
+        WriteRaw("a.zip", archive);
+        WriteRaw("a.zip-journal", c.journal);
         zip.OpenArchive();
       }
-      EXPECT_FALSE(FileExists(File("a.zip-journal")));
+      EXPECT_EQ(FileExists(File("a.zip-journal")), c.outcome == kept);
       EXPECT_EQ(ReadRaw("a.zip"), before);
       EXPECT_EQ(zip.DMHandle->CDir->Count(), 6);
       zip.CloseArchive();
+      ::unlink(Path("a.zip-journal").c_str());
     }
+  }
+}
+
+TEST_F(ZAJournal, WhatIsNotThisArchivesJournalIsNeitherAppliedNorDeleted) {
+  MakeArchive("other.zip", 3, 1500);
+  const std::string other = ReadRaw("other.zip");
+  MakeArchive("a.zip", 6, 3000);
+  const std::string before = ReadRaw("a.zip");
+  const Int64 restorePoint = OffsetOf("a.zip", 2);
+  // The complete journal an update killed part-way leaves.
+  const std::string journal = JournalOf(before, restorePoint);
+  const std::string journalName = StringToUtf8(Journal("a.zip"));
+  const bool root = ::geteuid() == 0;
+  struct Case {
+    const char* what;
+    std::function<void()> plant;  // leaves a.zip and whatever is at its journal's name
+  } cases[] = {
+      {"archive replaced by rename",
+       [&] {
+         WriteRaw("a.zip-journal", journal);
+         WriteRaw("new.zip", other);
+         ::rename(Path("new.zip").c_str(), Path("a.zip").c_str());
+       }},
+      {"archive copied onto its name",
+       [&] {
+         WriteRaw("a.zip-journal", journal);
+         WriteRaw("a.zip", other);
+       }},
+      {"a journal of another archive", [&] { WriteRaw("a.zip-journal", JournalOf(other, 40, "other.zip")); }},
+      {"a journal others may write",
+       [&] {
+         WriteRaw("a.zip-journal", journal);
+         ::chmod(Path("a.zip-journal").c_str(), 0666);
+       }},
+      {"a journal of another user",
+       [&] {
+         WriteRaw("a.zip-journal", journal);
+         if (root) {
+           EXPECT_EQ(::chown(Path("a.zip-journal").c_str(), 65534, 65534), 0);
+         }
+       }},
+      {"a first commit's journal", [&] { WriteRaw("a.zip-journal", JournalOf(before, 0)); }},
+      {"a link to a journal",
+       [&] {
+         WriteRaw("j", journal);
+         ::symlink(Path("j").c_str(), Path("a.zip-journal").c_str());
+       }},
+      {"a pipe", [&] { ::mkfifo(Path("a.zip-journal").c_str(), 0600); }},
+      {"a folder", [&] { ::mkdir(Path("a.zip-journal").c_str(), 0700); }},
+      {"a user's text", [&] { WriteRaw("a.zip-journal", "notes of the corpus\n"); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (std::string(c.what) == "a journal of another user" && !root) continue;
+    WriteRaw("a.zip", before.substr(0, static_cast<size_t>(restorePoint)) + std::string(3000, 'Z'));
+    c.plant();
+    const std::string archive = ReadRaw("a.zip");
+    struct stat planted {};
+    ASSERT_EQ(::lstat(journalName.c_str(), &planted), 0);
+    // A read goes on; an update fails naming the journal's file; neither
+    // writes a byte of the archive nor removes what was found.
+    TZipArchiver zip;
+    zip.FFileName = File("a.zip");
+    zip.FLockWait = 100;
+    EXPECT_EQ(EngineErrorOf([&] { zip.OpenArchive(); }), -1);
+    try {
+      zip.BeginUpdate();
+      ADD_FAILURE() << "the update began";
+    } catch (const EZAException& e) {
+      EXPECT_EQ(e.NativeError, 70);
+      EXPECT_NE(e.Message().find(Utf8ToString(journalName)), String::npos);
+    }
+    zip.CloseArchive();
+    EXPECT_EQ(ReadRaw("a.zip"), archive);
+    struct stat after {};
+    EXPECT_EQ(::lstat(journalName.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, planted.st_ino);
+    ::rmdir(journalName.c_str());
+    ::unlink(journalName.c_str());
   }
 }
 
 TEST_F(ZAJournal, ARollbackThatFailsKeepsTheJournalAndFailsTheOpen) {
   MakeArchive("a.zip", 3, 2000);
   const std::string before = ReadRaw("a.zip");
-  auto writeJournal = [&] { WriteRaw("a.zip-journal", JournalOf(before, 0)); };
+  const Int64 restorePoint = OffsetOf("a.zip", 1);
+  const std::string torn = before.substr(0, static_cast<size_t>(restorePoint)) + "not yet an archive";
+  WriteRaw("a.zip", torn);
+  const std::string journal = JournalOf(before, restorePoint);
+  auto writeJournal = [&] { WriteRaw("a.zip-journal", journal); };
   // The calls of the open up to the journal's deletion and the flush of its
   // folder: the lock, reading the journal, writing the archive back,
   // cutting, flushing.
   Int64 calls = 0;
   {
-    WriteRaw("a.zip", "not yet an archive");
+    WriteRaw("a.zip", torn);
     writeJournal();
     ScopedFileSeam count(0);
     TZipArchiver zip;
@@ -232,7 +487,7 @@ TEST_F(ZAJournal, ARollbackThatFailsKeepsTheJournalAndFailsTheOpen) {
   Int32 rollbackFailures = 0;
   for (Int64 n = 1;; ++n) {
     SCOPED_TRACE(n);
-    WriteRaw("a.zip", "not yet an archive");
+    WriteRaw("a.zip", torn);
     if (!FileExists(File("a.zip-journal"))) writeJournal();
     TZipArchiver zip;
     zip.FFileName = File("a.zip");
@@ -272,11 +527,13 @@ TEST_F(ZAJournal, ARollbackThatFailsKeepsTheJournalAndFailsTheOpen) {
   EXPECT_GT(rollbackFailures, 2);
 
   // A journal whose restore point lies past the archive's end belongs to
-  // another archive: it is not applied, and stays.
+  // another archive: it is not applied, and stays; a read goes on, an
+  // update fails naming it.
   WriteRaw("a.zip-journal", JournalOf(before + std::string(300, 'p'), static_cast<Int64>(before.size()) + 100));
   TZipArchiver zip;
   zip.FFileName = File("a.zip");
-  EXPECT_EQ(EngineErrorOf([&] { zip.OpenArchive(); }), 70);
+  zip.OpenArchive();
+  EXPECT_EQ(EngineErrorOf([&] { zip.BeginUpdate(); }), 70);
   EXPECT_EQ(ReadRaw("a.zip"), before);
   EXPECT_TRUE(FileExists(File("a.zip-journal")));
   EXPECT_EQ(EZAException(70, {u"x-journal"}).Message(),
