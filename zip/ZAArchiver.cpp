@@ -393,33 +393,34 @@ void TZABaseArchiver::DeleteStaleJournal() {
   if (ours && ZADeleteFile(fJournalName) && !FlushFolderOf(path)) throw EZAException(46, this);
 }
 
-std::unique_ptr<TFileStream> TZABaseArchiver::CreateJournal(Int64 restorePoint, Int64 size) {
-  // The journal, with the archive's permissions (it holds its bytes), on the
-  // disk with its folder entry before the archive is touched.
+std::unique_ptr<THandleStream> TZABaseArchiver::CreateJournal(Int64 restorePoint, Int64 size) {
+  // The journal, with the archive's permissions (it holds its bytes), is
+  // written whole beside the archive and only then takes its name, on the
+  // disk with its folder entry before the archive is touched: a process
+  // killed while writing it leaves nothing at the name that the next open
+  // would have to refuse.
   const int handle = static_cast<THandleStream*>(FCompressedStream)->Handle();
   struct stat st {};
   if (::fstat(handle, &st) != 0) throw EZAException(46, this);
-  std::unique_ptr<TFileStream> journal;
-  try {
-    journal = std::make_unique<TFileStream>(fJournalName, fmCreate | fmExclusive, st.st_mode & 0666);
-  } catch (const EStreamError&) {
-    throw EZAException(19, {fJournalName}, this);
+  auto journal = std::make_unique<TNewFileStream>(fJournalName);
+  if (!journal->Ok()) throw EZAException(19, {fJournalName}, this);
+  // The archive's owner's, as the next open requires (taken where the
+  // process may give it: an update by the system's administrator).
+  if (st.st_uid != ::geteuid() && ::fchown(journal->Handle(), st.st_uid, st.st_gid) != 0) {
+    // Left to the process: the next open of another user refuses it.
   }
-  try {
-    // The archive's owner's, as the next open requires (taken where the
-    // process may give it: an update by the system's administrator).
-    if (st.st_uid != ::geteuid() && ::fchown(journal->Handle(), st.st_uid, st.st_gid) != 0) {
-      // Left to the process: the next open of another user refuses it.
-    }
-    ZAWriteJournal(FCompressedStream, journal.get(), restorePoint, size,
-                   {static_cast<UInt64>(st.st_dev), static_cast<UInt64>(st.st_ino)});
-    if (!FlushFileHandle(journal->Handle()) || !FlushFolderOf(StringToUtf8(fJournalName)))
-      throw EZAException(46, this);
-  } catch (...) {
-    // Not finished: the archive was not touched, and the journal is ours.
-    journal.reset();
+  if (::fchmod(journal->Handle(), st.st_mode & 0666) != 0) throw EZAException(19, {fJournalName}, this);
+  ZAWriteJournal(FCompressedStream, journal.get(), restorePoint, size,
+                 {static_cast<UInt64>(st.st_dev), static_cast<UInt64>(st.st_ino)});
+  if (!journal->Publish()) {
+    // A journal already at the name is not this process's to replace.
+    if (errno == EEXIST) throw EZAException(19, {fJournalName}, this);
+    throw EZAException(46, this);
+  }
+  if (!FlushFolderOf(StringToUtf8(fJournalName))) {
+    // Published but not known to last: taken back, the archive untouched.
     if (ZADeleteFile(fJournalName)) FlushFolderOf(StringToUtf8(fJournalName));
-    throw;
+    throw EZAException(46, this);
   }
   return journal;
 }

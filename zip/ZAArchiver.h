@@ -380,7 +380,7 @@ class TZABaseArchiver : public TZAArchiverLink {
   void DeleteStaleJournal();
   // Writes the journal of the archive from restorePoint to size and puts it
   // on the disk; engine errors 19 and 46.
-  std::unique_ptr<TFileStream> CreateJournal(Int64 restorePoint, Int64 size);
+  std::unique_ptr<THandleStream> CreateJournal(Int64 restorePoint, Int64 size);
   // Remembers the archive's size and directory bytes as last read or
   // written here, and reads the directory again when the file no longer
   // holds them (another process changed it).

@@ -59,7 +59,7 @@ struct TZABaseArchiver::TZACommit {
   // else in a scratch file that has no name and cannot be left behind.
   std::unique_ptr<TStream> tail;
   TTemporaryFileStream* tailFile = nullptr;
-  TFileStream* journal = nullptr;
+  THandleStream* journal = nullptr;
   String journalName;
   // Where the tail starts in its stream (the journal's header comes first).
   Int64 tailBase = 0;
@@ -242,7 +242,7 @@ void TZABaseArchiver::ForceUpdate() {
       FCompressedStream = c.replacement.get();
       SyncDirManagerStream();
     } else if (journalled) {
-      std::unique_ptr<TFileStream> journal = CreateJournal(rp, archiveSize);
+      std::unique_ptr<THandleStream> journal = CreateJournal(rp, archiveSize);
       c.journalName = fJournalName;
       c.journal = journal.get();
       c.tail = std::move(journal);

@@ -234,7 +234,7 @@ void TZipArchiver::MergeWith(const String& otherName) {
   TStream* source = other.FCompressedStream;
   const Int64 oldDir = DMHandle->CentralDirOffset;
   const Int64 oldSize = dest->Size();
-  std::unique_ptr<TFileStream> journal;
+  std::unique_ptr<THandleStream> journal;
   if (journalled) {
     if (oldDir <= 0 || oldDir > oldSize) throw EZAException(35, this);
     journal = CreateJournal(oldDir, oldSize);

@@ -385,32 +385,54 @@ bool ReplaceFileContent(const String& fileName, const TBytes& bytes) {
   return ReplaceFileContent(fileName, bytes.data(), bytes.size());
 }
 
+TNewFileStream::TNewFileStream(const String& fileName) : THandleStream(-1), fTarget(StringToUtf8(fileName)) {
+  if (fTarget.empty()) {
+    fError = ENOENT;
+    return;
+  }
+  fHandle = OpenTemporary(DirOf(fTarget), BaseOf(fTarget), fTempName);
+  if (fHandle < 0) fError = errno != 0 ? errno : EIO;
+}
+
+TNewFileStream::~TNewFileStream() {
+  if (fHandle >= 0) ::close(fHandle);
+  if (!fPublished && !fTempName.empty()) ::unlink(fTempName.c_str());
+}
+
+bool TNewFileStream::Publish() {
+  if (fHandle < 0 || fPublished) return fPublished;
+  if (!FlushFileHandle(fHandle)) return false;
+  // Neither way replaces a file: the first process to name it wins. A named
+  // temporary file is moved, not linked, where the file system allows, so
+  // that the file never has two names a kill could leave behind.
+  bool named = false;
+  if (fTempName.empty()) {
+    named = LinkUnnamed(fHandle, fTarget);
+  } else if (::renameat2(AT_FDCWD, fTempName.c_str(), AT_FDCWD, fTarget.c_str(), RENAME_NOREPLACE) == 0) {
+    fTempName.clear();
+    named = true;
+  } else if (errno == EINVAL || errno == ENOSYS) {
+    named = ::link(fTempName.c_str(), fTarget.c_str()) == 0;
+  }
+  if (!named) return false;
+  fPublished = true;
+  if (!fTempName.empty()) ::unlink(fTempName.c_str());
+  return true;
+}
+
 Int32 CreateFileWithContent(const String& fileName, const void* data, size_t count,
                             const TFilePermissions* permissions) {
-  std::string target = StringToUtf8(fileName);
+  const std::string target = StringToUtf8(fileName);
   if (target.empty()) return ENOENT;
   struct stat st;
   if (::lstat(target.c_str(), &st) == 0) return EEXIST;
-  std::string tempName;
-  int fd = OpenTemporary(DirOf(target), BaseOf(target), tempName);
-  if (fd < 0) return errno != 0 ? errno : EIO;
-  Int32 result = 0;
-  if (permissions != nullptr) {
-    if (!ApplyPermissions(fd, permissions->Mode & 07777, permissions->Gid)) result = errno != 0 ? errno : EIO;
-  } else if (!tempName.empty()) {
-    ::fchmod(fd, 0666 & ~CurrentUmask());
-  }
-  if (result == 0 && !WriteAllToFd(fd, data, count)) {
-    result = errno != 0 ? errno : EIO;
-  } else if (result == 0 && tempName.empty()) {
-    if (!LinkUnnamed(fd, target)) result = errno != 0 ? errno : EIO;
-  } else if (result == 0) {
-    // link() never replaces: the first process to link wins.
-    if (::link(tempName.c_str(), target.c_str()) != 0) result = errno != 0 ? errno : EIO;
-  }
-  ::close(fd);
-  if (!tempName.empty()) ::unlink(tempName.c_str());
-  return result;
+  TNewFileStream file(fileName);
+  if (!file.Ok()) return file.LastError();
+  const int fd = file.Handle();
+  bool done = permissions != nullptr ? ApplyPermissions(fd, permissions->Mode & 07777, permissions->Gid)
+                                     : ::fchmod(fd, 0666 & ~CurrentUmask()) == 0;
+  done = done && WriteAllToFd(fd, data, count) && file.Publish();
+  return done ? 0 : (errno != 0 ? errno : EIO);
 }
 
 }  // namespace sk

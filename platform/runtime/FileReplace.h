@@ -123,6 +123,33 @@ bool WriteAllToFd(int fd, const void* data, size_t n);
 bool ReplaceFileContent(const String& fileName, const void* data, size_t count);
 bool ReplaceFileContent(const String& fileName, const TBytes& bytes);
 
+// A new file that appears under its name only once it is complete: written
+// to a temporary file in the name's folder (unnamed where the file system
+// allows), then given the name by Publish, which never replaces a file. A
+// process killed before Publish leaves nothing under the name, so whoever
+// finds a file there finds a whole one. The stream stays open, and usable,
+// after Publish; destroying it unpublished discards what was written.
+class TNewFileStream : public THandleStream {
+ public:
+  explicit TNewFileStream(const String& fileName);
+  ~TNewFileStream() override;
+  TNewFileStream(const TNewFileStream&) = delete;
+  TNewFileStream& operator=(const TNewFileStream&) = delete;
+
+  bool Ok() const { return fHandle >= 0; }
+  // Flushes the content to the disk and links it under the name; false
+  // (errno EEXIST when the name is taken) leaves the name as it was.
+  bool Publish();
+  // The system error of the failure to make the temporary file (0 if none).
+  Int32 LastError() const { return fError; }
+
+ private:
+  std::string fTarget;
+  std::string fTempName;  // empty for an unnamed temporary file
+  bool fPublished = false;
+  Int32 fError = 0;
+};
+
 // A file's permission bits and group, for a file made in its likeness.
 struct TFilePermissions {
   Cardinal Mode;
