@@ -108,6 +108,25 @@ BENCHMARK_CAPTURE(BM_TextRectElided, path_8000, Token(8000), sk::tfPathEllipsis)
 BENCHMARK_CAPTURE(BM_TextRectElided, path_with_folders_8000, Words(8000, 4) + u"/name.txt", sk::tfPathEllipsis)
     ->Unit(benchmark::kMillisecond);
 
+// Arabic words: each cut changes the forms of the letters beside it, so the
+// candidates are measured one by one as the plain loops do.
+String ArabicWords(size_t n, unsigned seed) {
+  std::mt19937 rng(seed);
+  String s;
+  while (s.size() < n) {
+    const int len = 2 + static_cast<int>(rng() % 7);
+    for (int k = 0; k < len; ++k) s += static_cast<Char>(0x0628 + rng() % 19);
+    s += u' ';
+  }
+  s.resize(n);
+  return s;
+}
+BENCHMARK_CAPTURE(BM_ShrunkToFit, arabic_600_into_200px, ArabicWords(600, 9), 200)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TextRectElided, end_arabic_600, ArabicWords(600, 10), sk::tfEndEllipsis)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TextRectElided, end_emoji_then_8000, u"\U0001F600 " + Words(8000, 3), sk::tfEndEllipsis)
+    ->Unit(benchmark::kMillisecond);
+
 void BM_DrawTextEndEllipsis16000(benchmark::State& state) {
   auto b = Canvas();
   const String text = Words(16000, 5);

@@ -225,10 +225,6 @@ String ShrunkToFit(const String& s, TCanvas& canvas, Int32 width) {
   }
   // Cutting stops at the first step whose text is narrower than the limit,
   // or at the last step (fewer than four units left) whatever its width.
-  // Each cut only takes characters away, so the widths shrink step by step
-  // and the first narrow step is found by a search: first outward from the
-  // last step (the short candidates are cheap to measure, and a long text
-  // usually ends short), then by halving.
   auto narrow = [&](size_t k) {
     const TShrinkStep& st = steps[k];
     String r;
@@ -237,10 +233,20 @@ String ShrunkToFit(const String& s, TCanvas& canvas, Int32 width) {
     r.append(s, st.tail, String::npos);
     return canvas.TextWidth(r) < limit;
   };
+  // While what is left holds a character shaped by its neighbours (a joined
+  // letter takes another form when the one after it is cut), a cut may leave
+  // the text wider: those steps are measured one by one.
+  const TShapedSpan shaped = canvas.ShapedSpan(s);
   const size_t last = steps.size() - 1;
+  size_t lo = 0;  // steps before lo are known to be too wide
+  for (; lo < last && (steps[lo].head > shaped.first || steps[lo].tail < shaped.end); ++lo)
+    if (narrow(lo)) return WithEllipsis(s, steps[lo]);
+  // From lo on each cut only takes characters away, so the widths shrink
+  // step by step and the first narrow step is found by a search: first
+  // outward from the last step (the short candidates are cheap to measure,
+  // and a long text usually ends short), then by halving.
   size_t hi = last;  // a step known to end the cutting
-  size_t lo = 0;     // steps before lo are known to be too wide
-  for (size_t back = 1; back <= last; back *= 2) {
+  for (size_t back = 1; back <= last - lo; back *= 2) {
     const size_t k = last - back;
     if (!narrow(k)) {
       lo = k + 1;

@@ -183,23 +183,29 @@ size_t LastFitting(size_t n, F fits) {
   return lo;
 }
 
+// The ellipses try their candidates from the longest and take the first that
+// fits. A shorter candidate is never wider only while it holds no character
+// shaped by its neighbours (ShapedSpan): cutting a joined letter changes the
+// form of the one before it, and the shorter text may be the wider. So the
+// candidates that hold such a character are measured one by one, in order,
+// and only the rest are searched.
+
 // The longest head of s that fits in width together with the ellipsis: the
 // head loses a character at a time from its end (a surrogate pair goes
-// whole) until it fits or is empty. Found by search rather than by measuring
-// every head.
-String EndElided(const QFontMetrics& m, const String& s, Int32 width) {
+// whole) until it fits or is empty.
+String EndElided(const QFontMetrics& m, const QFont& font, const String& s, Int32 width) {
   if (Advance(m, s) <= width) return s;
-  auto fits = [&](size_t k) {
-    const size_t h = CharStart(s, k);
-    return h == 0 || Advance(m, s.substr(0, h) + kEllipsis) <= width;
-  };
-  const size_t head = CharStart(s, LastFitting(s.size(), fits));
+  auto fits = [&](size_t h) { return h == 0 || Advance(m, s.substr(0, h) + kEllipsis) <= width; };
+  const size_t plain = ShapedSpan(font, s).first;  // heads up to here hold none
+  for (size_t h = s.size(); h > plain; h -= CharBefore(s, h))
+    if (fits(h)) return s.substr(0, h) + kEllipsis;
+  const size_t head = CharStart(s, LastFitting(plain, [&](size_t k) { return fits(CharStart(s, k)); }));
   return s.substr(0, head) + kEllipsis;
 }
 
 // The text cut at its last blank again and again until it fits with the
 // ellipsis; a text with no head left that way gets the end ellipsis.
-String WordElided(const QFontMetrics& m, const String& s, Int32 width) {
+String WordElided(const QFontMetrics& m, const QFont& font, const String& s, Int32 width) {
   if (Advance(m, s) <= width) return s;
   // The heads tried are the text before each blank, from the last blank to
   // the first; a blank at the start leaves no head.
@@ -207,21 +213,25 @@ String WordElided(const QFontMetrics& m, const String& s, Int32 width) {
   for (size_t i = 1; i < s.size(); ++i)
     if (s[i] == u' ') blanks.push_back(i);
   auto fits = [&](size_t k) { return Advance(m, s.substr(0, blanks[k - 1]) + kEllipsis) <= width; };
-  const size_t k = LastFitting(blanks.size(), fits);
-  return k == 0 ? EndElided(m, s, width) : s.substr(0, blanks[k - 1]) + kEllipsis;
+  const size_t plain = ShapedSpan(font, s).first;
+  size_t searched = blanks.size();  // heads 1..searched hold no shaped character
+  for (; searched > 0 && blanks[searched - 1] > plain; --searched)
+    if (fits(searched)) return s.substr(0, blanks[searched - 1]) + kEllipsis;
+  const size_t k = LastFitting(searched, fits);
+  return k == 0 ? EndElided(m, font, s, width) : s.substr(0, blanks[k - 1]) + kEllipsis;
 }
 
 // Path ellipsis: the text after the last path delimiter stays whole while the
 // part before it is cut from its end; without a delimiter the middle goes.
 // Characters go whole: a surrogate pair is never cut.
-String PathElided(const QFontMetrics& m, const String& s, Int32 width) {
+String PathElided(const QFontMetrics& m, const QFont& font, const String& s, Int32 width) {
   if (Advance(m, s) <= width) return s;
+  const TShapedSpan shaped = ShapedSpan(font, s);
   const size_t delim = s.find_last_of(u"\\/");
   if (delim == String::npos) {
     // From a split in the middle, the longer side (the head on a tie) loses
     // the character next to the ellipsis until the rest fits or nothing is
-    // left. The heads and tails are worked out first; the first that fits is
-    // then found by search (the fewer characters left, the narrower).
+    // left. The heads and tails are worked out first.
     struct Cut {
       size_t head, tail;
     };
@@ -236,17 +246,28 @@ String PathElided(const QFontMetrics& m, const String& s, Int32 width) {
       cuts.push_back({head, tail});
     }
     auto shown = [&](const Cut& c) { return s.substr(0, c.head) + kEllipsis + s.substr(c.tail); };
-    // Counted back from the last cut (nothing left), which ends the cutting
-    // whether it fits or not.
+    auto fits = [&](const Cut& c) { return Advance(m, shown(c)) <= width; };
+    // The cuts that still leave a shaped character are measured one by one.
+    // From the first that leaves none, the fewer characters left the
+    // narrower: the rest are searched, counted back from the last cut
+    // (nothing left), which ends the cutting whether it fits or not.
+    size_t j = 0;
+    for (; cuts[j].head > shaped.first || cuts[j].tail < shaped.end; ++j)
+      if (fits(cuts[j])) return shown(cuts[j]);
     const size_t last = cuts.size() - 1;
-    const size_t back = LastFitting(last, [&](size_t j) { return Advance(m, shown(cuts[last - j])) <= width; });
+    const size_t back = LastFitting(last - j, [&](size_t b) { return fits(cuts[last - b]); });
     return shown(cuts[last - back]);
   }
   const String tail = s.substr(delim);
-  auto fits = [&](size_t k) { return Advance(m, s.substr(0, k) + kEllipsis + tail) <= width; };
-  const size_t head = CharStart(s, LastFitting(delim, [&](size_t k) { return fits(CharStart(s, k)); }));
+  auto fits = [&](size_t h) { return Advance(m, s.substr(0, h) + kEllipsis + tail) <= width; };
+  // Heads up to plain hold no shaped character, and neither does the tail
+  // when plain is above 0.
+  const size_t plain = shaped.end <= delim ? std::min(shaped.first, delim) : 0;
+  for (size_t h = delim; h > plain; h -= CharBefore(s, h))
+    if (fits(h)) return s.substr(0, h) + kEllipsis + tail;
+  const size_t head = CharStart(s, LastFitting(plain, [&](size_t k) { return fits(CharStart(s, k)); }));
   if (head > 0 || fits(0)) return s.substr(0, head) + kEllipsis + tail;
-  return EndElided(m, kEllipsis + tail, width);
+  return EndElided(m, font, kEllipsis + tail, width);
 }
 
 // The lines of a text: broken at CR LF, CR and LF, and with wordBreak at
@@ -710,13 +731,14 @@ void TCanvas::TextRect(const TRect& r, Int32 x, Int32 y, const String& text) {
 void TCanvas::TextRect(TRect& r, String& text, TTextFormat format) {
   if ((format & (tfEndEllipsis | tfPathEllipsis | tfWordEllipsis)) && (format & tfModifyString)) {
     const QFontMetrics& m = fFont.Metrics();
+    const QFont& font = fFont.QtFont();
     const Int32 width = r.Right - r.Left;
     if (format & tfPathEllipsis)
-      text = PathElided(m, text, width);
+      text = PathElided(m, font, text, width);
     else if (format & tfWordEllipsis)
-      text = WordElided(m, text, width);
+      text = WordElided(m, font, text, width);
     else
-      text = EndElided(m, text, width);
+      text = EndElided(m, font, text, width);
   }
   DrawText(text, r, format & ~tfModifyString);
 }
@@ -727,6 +749,8 @@ TSize TCanvas::TextExtent(const String& text) const {
 }
 
 Int32 TCanvas::TextWidth(const String& text) const { return Advance(fFont.Metrics(), text); }
+
+TShapedSpan TCanvas::ShapedSpan(const String& text) const { return sk::ShapedSpan(fFont.QtFont(), text); }
 
 Int32 TCanvas::TextHeight(const String& text) const {
   (void)text;
@@ -756,13 +780,14 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
     }
   }
   if (flags & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS)) {
+    const QFont& font = fFont.QtFont();
     for (String& line : lines) {
       if (flags & DT_PATH_ELLIPSIS)
-        line = PathElided(m, line, width);
+        line = PathElided(m, font, line, width);
       else if (flags & DT_WORD_ELLIPSIS)
-        line = WordElided(m, line, width);
+        line = WordElided(m, font, line, width);
       else
-        line = EndElided(m, line, width);
+        line = EndElided(m, font, line, width);
     }
   }
   Int32 widest = 0;

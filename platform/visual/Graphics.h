@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/runtime/RtlTypes.h"
+#include "platform/visual/Graphics_shaping.h"
 
 class QFont;
 class QFontMetrics;
@@ -336,6 +337,9 @@ class TCanvas : public TObject {
   void TextRect(TRect& r, String& text, TTextFormat format);
   TSize TextExtent(const String& text) const;
   Int32 TextWidth(const String& text) const;
+  // The part of text whose characters may change width with their
+  // neighbours in the canvas's font (ShapedSpan).
+  TShapedSpan ShapedSpan(const String& text) const;
   Int32 TextHeight(const String& text) const;
   // Text drawn by the rules of flags (DT_...): lines broken at CR, LF and CR
   // LF, and at blanks with DT_WORDBREAK; end, path or word ellipsis; aligned
