@@ -73,8 +73,8 @@ class TXlsWorkbook : public TObject {
 
   // ---- values ---------------------------------------------------------------
   // Each stores the value and, when xf is 0 or more, gives the cell that
-  // format; -1 keeps the cell's format.  Texts longer than 32,767 characters
-  // are cut.
+  // format; -1 keeps the cell's format.  Texts are kept as given (a lone
+  // surrogate too); those longer than 32,767 characters are cut.
   void SetCellValue(Int32 row, Int32 col, const String& text, Int32 xf = -1);
   void SetCellValue(Int32 row, Int32 col, const Char* text, Int32 xf = -1);
   void SetCellValue(Int32 row, Int32 col, Int32 value, Int32 xf = -1);
