@@ -1,7 +1,6 @@
 #include "platform/spreadsheet/XlsxReader.h"
 
 #include <expat.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <charconv>
@@ -684,14 +683,12 @@ bool EndsWith(const std::string& s, std::string_view tail) {
   return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-Int64 FileSizeOf(const String& fileName) {
-  struct stat st;
-  return ::stat(StringToUtf8(fileName).c_str(), &st) == 0 ? static_cast<Int64>(st.st_size) : 0;
-}
-
 class TPackage {
  public:
-  explicit TPackage(const String& fileName) : fBudget(FileSizeOf(fileName)) { fZip.Open(fileName, zmRead); }
+  explicit TPackage(const String& fileName) {
+    fZip.Open(fileName, zmRead);
+    fBudget = TZipInflateBudget(fZip.ArchiveSize());
+  }
 
   bool Has(const std::string& member) const { return fZip.IndexOf(Utf8ToString(member)) >= 0; }
 
@@ -719,7 +716,8 @@ class TPackage {
 
  private:
   TZipFile fZip;
-  TXlsInflateBudget fBudget;
+  // What the parts read inflate to, in all.
+  TZipInflateBudget fBudget{0};
   Int64 fTextBytes = 0;
 };
 
@@ -799,14 +797,6 @@ void Read(const String& fileName, std::vector<std::unique_ptr<TXlsSheet>>& sheet
 }
 
 }  // namespace
-
-void TXlsInflateBudget::Spend(size_t bytes) {
-  fSpent += static_cast<Int64>(bytes);
-  const TXlsInflateBounds& b = xls_InflateBounds;
-  if (fSpent > b.TotalBytes) throw EXlsError(u"The spreadsheet inflates to more than it may");
-  if (fSpent > b.FreeBytes && fSpent / b.Ratio > fFileSize)
-    throw EXlsError(u"The spreadsheet inflates out of proportion to its size");
-}
 
 bool ReadXlsx(const String& fileName, std::vector<std::unique_ptr<TXlsSheet>>& sheets) {
   sheets.clear();

@@ -290,7 +290,7 @@ TEST_F(XlsxReader, WhatAFileInflatesToIsBounded) {
     const char* what;
     int sheets;
     std::string rows;
-    TXlsInflateBounds bounds;
+    TZipInflateBounds bounds;
     bool read;
   };
   std::string blanks = "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>" + std::string(1u << 20, '\n');
@@ -304,7 +304,7 @@ TEST_F(XlsxReader, WhatAFileInflatesToIsBounded) {
       {"ratio past, but free", 4, blanks, {Int64{1} << 30, 100, 8 << 20}, true},
       {"ratio of real rows", 8, varied, {Int64{1} << 30, 100, 1 << 20}, true},
   };
-  const TXlsInflateBounds saved = xls_InflateBounds;
+  const TZipInflateBounds saved = zip_InflateBounds;
   for (const Case& c : cases) {
     auto p = Package(c.rows);
     std::string sheets, rels;
@@ -317,13 +317,13 @@ TEST_F(XlsxReader, WhatAFileInflatesToIsBounded) {
     p["xl/workbook.xml"] = std::string("<workbook xmlns=\"") + kMain + "\" xmlns:r=\"" + kRel + "\"><sheets>" + sheets + "</sheets></workbook>";
     p["xl/_rels/workbook.xml.rels"] =
         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" + rels + "</Relationships>";
-    xls_InflateBounds = c.bounds;
+    zip_InflateBounds = c.bounds;
     TXlsWorkbook wb;
     EXPECT_EQ(wb.Open(Make(p)), c.read) << c.what;
     if (!c.read) {
       EXPECT_THROW(TXlsWorkbook{File("in.xlsx")}, EXlsError) << c.what;
     }
-    xls_InflateBounds = saved;
+    zip_InflateBounds = saved;
   }
 }
 
