@@ -497,7 +497,7 @@ String DOCXFileText(const String& fileName) {
     AppendUtf8ToString(units, bytes.data(), bytes.size());
     reader.Add(units);
     return reader.Finish();
-  } catch (const Exception&) {
+  } catch (const EZipException&) {
     // A damaged or foreign file, or one that inflates past the bounds, has
     // no text to give.
     return String();
