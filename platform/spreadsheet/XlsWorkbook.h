@@ -43,7 +43,8 @@ class TXlsWorkbook : public TObject {
   // Replaces the workbook by the .xlsx file's sheets and values.  False, with
   // the workbook left as a new file of one sheet, when the file is missing,
   // not .xlsx, damaged or hostile (a DTD, a member claiming more than it
-  // holds, a cell outside the sheet).  Formats, widths, merges and pictures
+  // holds, members inflating past the bounds of one read, a cell outside
+  // the sheet).  Formats, widths, merges and pictures
   // of the file are not read.
   bool Open(const String& fileName);
 

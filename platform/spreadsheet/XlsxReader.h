@@ -5,8 +5,10 @@
 // Nothing in the file is trusted: the members come through the zip reader,
 // which checks every size against the data; each part goes through expat as
 // it is inflated, a piece at a time, with any document type declaration
-// refused; every count, index and cell reference is checked before it is
-// used.
+// refused and each byte scanned a bounded number of times; what the parts
+// inflate to in all is held to the zip reader's bounds of one read
+// (TZipInflateBounds); every count, index and cell reference is checked
+// before it is used.
 #pragma once
 
 #include <atomic>
