@@ -136,57 +136,6 @@ size_t FindWholeTagName(const String& x, const String& name, size_t from, size_t
   return npos;
 }
 
-// Alternate content replaced by its fallback: the text from
-// "<mc:AlternateContent>" up to its closing tag gives way to the text from
-// "<mc:Fallback>" up to its closing tag. An element that lacks one of the
-// three other tags, in order, is passed over. One pass over the text.
-String WithFallbacks(const String& x) {
-  static const String kOpen = u"<mc:AlternateContent>";
-  static const String kClose = u"</mc:AlternateContent>";
-  static const String kFallback = u"<mc:Fallback>";
-  static const String kFallbackEnd = u"</mc:Fallback>";
-  String out;
-  size_t copied = 0;  // x[0 .. copied) is already in out
-  size_t from = 0;
-  // The closing tag, fallback and fallback end last found; each stays the
-  // first one after a later opening tag as long as it lies beyond that tag,
-  // so elements passed over do not make the text be searched again.
-  size_t b = 0;
-  size_t f = 0;
-  size_t g = 0;
-  bool known = false;
-  for (;;) {
-    const size_t a = x.find(kOpen, from);
-    if (a == npos) break;
-    const size_t after = a + kOpen.size();
-    if (!known || b < after) b = x.find(kClose, after);
-    if (!known || f < after) {
-      f = x.find(kFallback, after);
-      // The fallback end found before is still the first one after the new
-      // fallback when it lies beyond it; only otherwise is it sought again.
-      if (f == npos)
-        g = npos;
-      else if (!known || g < f + kFallback.size())
-        g = x.find(kFallbackEnd, f + kFallback.size());
-    }
-    known = true;
-    // A tag missing after this element is missing after every later one
-    // too: all of them would be passed over, so stop looking.
-    if (b == npos || f == npos || g == npos) break;
-    if (g > b) {
-      from = a + 1;
-      continue;
-    }
-    out.append(x, copied, a - copied);
-    out.append(x, f, g - f);
-    copied = b;
-    from = b;
-  }
-  if (copied == 0) return x;
-  out.append(x, copied, npos);
-  return out;
-}
-
 // The runs of one paragraph, x[from .. limit), joined.
 String ParagraphText(const String& x, size_t from, size_t limit) {
   static const String kRun = u"<w:t";
@@ -212,31 +161,216 @@ String ParagraphText(const String& x, size_t from, size_t limit) {
   return text;
 }
 
-String DocumentText(const String& xml) {
-  static const String kPara = u"<w:p";
-  static const String kParaEnd = u"</w:p>";
-  const String x = WithFallbacks(xml);
-  String result;
-  size_t from = 0;
-  TTimedYield yield;
-  for (;;) {
-    yield.Tick();
-    const size_t p = FindWholeTagName(x, kPara, from, x.size());
-    if (p == npos) break;
-    const size_t gt = x.find(u'>', p + kPara.size());
-    if (gt == npos) break;
-    if (x[gt - 1] == u'/') {
-      from = gt + 1;
-      continue;
-    }
-    size_t end = x.find(kParaEnd, gt + 1);
-    if (end == npos) end = x.size();
-    result += ParagraphText(x, gt + 1, end);
-    result += u"\r\n";
-    from = end == x.size() ? end : end + kParaEnd.size();
+// The running text of a document part that arrives in pieces, the same as
+// if the whole part were taken at once. Two stages work as the text comes:
+// the first gives alternate content way to its fallback, the second takes
+// each paragraph's runs once its closing tag (or the end) has come. Each
+// holds only what it has not yet decided: an element or a paragraph whose
+// end has not come. Every search remembers how far it has looked, so that
+// no stretch is searched again as more text comes.
+class TDocumentTextReader {
+ public:
+  void Add(const String& units) {
+    fIn.Units.append(units);
+    Fallbacks(false);
+    Paragraphs(false);
   }
-  return result;
-}
+
+  String Finish() {
+    Fallbacks(true);
+    Paragraphs(true);
+    return std::move(fText);
+  }
+
+ private:
+  // A text held from an absolute position on, its front dropped once it is
+  // no longer needed.
+  struct THeld {
+    String Units;
+    size_t Base = 0;
+    size_t End() const { return Base + Units.size(); }
+    Char At(size_t p) const { return Units[p - Base]; }
+    // The first what starting at or after from that ends by limit.
+    size_t Find(std::u16string_view what, size_t from, size_t limit) const {
+      if (from >= limit) return npos;
+      const size_t r = std::u16string_view(Units).substr(0, limit - Base).find(what, from - Base);
+      return r == npos ? npos : r + Base;
+    }
+    void DropBefore(size_t p) {
+      if (p - Base > 4096 && p - Base > Units.size() / 2) {
+        Units.erase(0, p - Base);
+        Base = p;
+      }
+    }
+  };
+
+  // The first what at or after from that ends by limit, where no what starts
+  // in [from, Pos) unless Found (then one starts at Pos).
+  struct TSearch {
+    size_t Pos = 0;
+    bool Found = false;
+    size_t Next(const THeld& x, std::u16string_view what, size_t from, size_t limit) {
+      if (Found && Pos >= from) return Pos + what.size() <= limit ? Pos : npos;
+      if (Found || Pos < from) Pos = from;
+      Found = false;
+      const size_t r = x.Find(what, Pos, limit);
+      if (r != npos) {
+        Pos = r;
+        Found = true;
+        return r;
+      }
+      if (limit >= what.size() && limit - what.size() + 1 > Pos) Pos = limit - what.size() + 1;
+      return npos;
+    }
+  };
+
+  // Alternate content: the text from "<mc:AlternateContent>" up to its
+  // closing tag gives way to the text from "<mc:Fallback>" up to the
+  // fallback's closing tag, when both come in order before that closing
+  // tag; otherwise the element is passed over and the next is looked for
+  // one character after its opening tag. An element whose closing tag never
+  // comes leaves the rest as it is.
+  void Fallbacks(bool last) {
+    static constexpr std::u16string_view kOpen = u"<mc:AlternateContent>";
+    static constexpr std::u16string_view kClose = u"</mc:AlternateContent>";
+    static constexpr std::u16string_view kFallback = u"<mc:Fallback>";
+    static constexpr std::u16string_view kFallbackEnd = u"</mc:Fallback>";
+    for (;;) {
+      if (!fHaveOpen) {
+        const size_t a = fInFrom >= fIn.End() ? npos : fIn.Find(kOpen, fInFrom, fIn.End());
+        if (a == npos) {
+          // No opening tag starts before the last few units: what lies
+          // before them goes on.
+          const size_t keep = last ? 0 : kOpen.size() - 1;
+          const size_t safe = fIn.End() > fInFrom + keep ? fIn.End() - keep : fInFrom;
+          fInFrom = std::max(fInFrom, safe);
+          PassOn(fInFrom);
+          return;
+        }
+        PassOn(a);
+        fA = a;
+        fHaveOpen = true;
+      }
+      const size_t after = fA + kOpen.size();
+      const size_t b = fClose.Next(fIn, kClose, after, fIn.End());
+      if (b == npos) {
+        if (!last) return;
+        // No closing tag comes after this element, nor after any later one:
+        // the rest stays as it is.
+        fHaveOpen = false;
+        fInFrom = fIn.End();
+        PassOn(fInFrom);
+        return;
+      }
+      const size_t f = fFallback.Next(fIn, kFallback, after, b);
+      const size_t g = f == npos ? npos : fFallbackEnd.Next(fIn, kFallbackEnd, f + kFallback.size(), b);
+      fHaveOpen = false;
+      if (g == npos) {
+        fInFrom = fA + 1;
+        continue;
+      }
+      fMid.Units.append(fIn.Units, f - fIn.Base, g - f);
+      fOut = b;
+      fInFrom = b;
+    }
+  }
+
+  // Hands the first stage's text up to p to the second.
+  void PassOn(size_t p) {
+    if (p > fOut) {
+      fMid.Units.append(fIn.Units, fOut - fIn.Base, p - fOut);
+      fOut = p;
+    }
+    fIn.DropBefore(fOut);
+  }
+
+  // Paragraphs: each "<w:p" that is a whole tag name up to its ">"; a
+  // self-closing one is skipped; any other holds the text up to the next
+  // "</w:p>" (or the end), whose runs give one line.
+  void Paragraphs(bool last) {
+    static constexpr std::u16string_view kPara = u"<w:p";
+    static constexpr std::u16string_view kParaEnd = u"</w:p>";
+    while (!fDone) {
+      switch (fStage) {
+        case kSeekParagraph: {
+          fYield.Tick();
+          const size_t p = fParaFrom >= fMid.End() ? npos : fMid.Find(kPara, fParaFrom, fMid.End());
+          if (p == npos) {
+            if (last) {
+              fDone = true;
+            } else {
+              fParaFrom = std::max(fParaFrom, fMid.End() >= kPara.size() ? fMid.End() - kPara.size() + 1 : 0);
+              fMid.DropBefore(fParaFrom);
+            }
+            return;
+          }
+          const size_t next = p + kPara.size();
+          if (next >= fMid.End() && !last) {
+            fParaFrom = p;
+            fMid.DropBefore(p);
+            return;
+          }
+          if (next < fMid.End() && fMid.At(next) != u' ' && fMid.At(next) != u'>') {
+            fParaFrom = p + 1;
+            continue;
+          }
+          fPara = p;
+          fGtFrom = next;
+          fStage = kSeekGt;
+          break;
+        }
+        case kSeekGt: {
+          const size_t gt = fGtFrom >= fMid.End() ? npos : fMid.Find(u">", fGtFrom, fMid.End());
+          if (gt == npos) {
+            fGtFrom = std::max(fGtFrom, fMid.End());
+            fDone = last;
+            return;
+          }
+          if (fMid.At(gt - 1) == u'/') {
+            fParaFrom = gt + 1;
+            fStage = kSeekParagraph;
+            continue;
+          }
+          fGt = gt;
+          fEndFrom = gt + 1;
+          fStage = kSeekEnd;
+          break;
+        }
+        case kSeekEnd: {
+          size_t end = fEndFrom >= fMid.End() ? npos : fMid.Find(kParaEnd, fEndFrom, fMid.End());
+          if (end == npos) {
+            if (!last) {
+              fEndFrom = std::max(fEndFrom, fMid.End() >= kParaEnd.size() ? fMid.End() - kParaEnd.size() + 1 : 0);
+              return;
+            }
+            end = fMid.End();
+          }
+          fText += ParagraphText(fMid.Units, fGt + 1 - fMid.Base, end - fMid.Base);
+          fText += u"\r\n";
+          fParaFrom = end == fMid.End() ? end : end + kParaEnd.size();
+          fStage = kSeekParagraph;
+          fMid.DropBefore(fParaFrom);
+          break;
+        }
+      }
+    }
+  }
+
+  // First stage: the part as it comes.
+  THeld fIn;
+  size_t fOut = 0;     // fIn's text before this is handed on
+  size_t fInFrom = 0;  // where the next opening tag is looked for
+  bool fHaveOpen = false;
+  size_t fA = 0;  // the opening tag being decided
+  TSearch fClose, fFallback, fFallbackEnd;
+  // Second stage: the text with alternate content replaced.
+  THeld fMid;
+  enum : uint8_t { kSeekParagraph, kSeekGt, kSeekEnd } fStage = kSeekParagraph;
+  size_t fParaFrom = 0, fPara = 0, fGtFrom = 0, fGt = 0, fEndFrom = 0;
+  bool fDone = false;
+  String fText;
+  TTimedYield fYield;
+};
 
 Int32 LastSlash(const String& path) {
   const size_t p = path.find_last_of(u"/\\");
@@ -331,7 +465,6 @@ std::unique_ptr<TStringlistWithALongint> StringWithHexColourWordsToStringlist(co
 
 String DOCXFileText(const String& fileName) {
   if (!FileExists(fileName)) return String();
-  TBytes bytes;
   try {
     TZipFile zip;
     zip.Open(fileName, zmRead);
@@ -343,14 +476,32 @@ String DOCXFileText(const String& fileName) {
       if (SameText(name.substr(static_cast<size_t>(slash + 1)), u"document.xml")) index = i;
     }
     if (index < 0) return String();
-    zip.Read(index, bytes);
+    // The part is read as it is inflated, within the bounds of one read of
+    // an archive; its UTF-8 is decoded piece by piece, a character cut by a
+    // piece's end carried over to the next.
+    TZipInflateBudget budget(zip.ArchiveSize());
+    TDocumentTextReader reader;
+    std::string bytes;
+    String units;
+    zip.ReadInPieces(index, [&](const Byte* data, size_t size) {
+      budget.Spend(size);
+      bytes.append(reinterpret_cast<const char*>(data), size);
+      const size_t whole = Utf8WholeSequencesLength(bytes.data(), bytes.size());
+      units.clear();
+      AppendUtf8ToString(units, bytes.data(), whole);
+      bytes.erase(0, whole);
+      reader.Add(units);
+    });
     zip.Close();
-  } catch (const Exception&) {
-    // A damaged or foreign file has no text to give.
+    units.clear();
+    AppendUtf8ToString(units, bytes.data(), bytes.size());
+    reader.Add(units);
+    return reader.Finish();
+  } catch (const EZipException&) {
+    // A damaged or foreign file, or one that inflates past the bounds, has
+    // no text to give.
     return String();
   }
-  if (bytes.empty()) return String();
-  return DocumentText(ConvertedWordXML_UTF8StringToUnicode(bytes));
 }
 
 String BothSlashesExtractFilepath(const String& path) {

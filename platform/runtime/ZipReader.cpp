@@ -81,6 +81,14 @@ TDateTime LocalDateTime(time_t t) {
 
 }  // namespace
 
+void TZipInflateBudget::Spend(size_t bytes) {
+  fSpent += static_cast<Int64>(bytes);
+  const TZipInflateBounds& b = zip_InflateBounds;
+  if (fSpent > b.TotalBytes) Fail(u"The archive inflates to more than may be read from one file");
+  if (fSpent > b.FreeBytes && fSpent / b.Ratio > fArchiveSize)
+    Fail(u"The archive inflates out of proportion to its size");
+}
+
 TZipFile::TZipFile() = default;
 
 TZipFile::~TZipFile() {

@@ -38,6 +38,31 @@ struct TZipHeader {
   TDateTime ModifiedDateTime = 0;  // local time
 };
 
+// What one read of an archive may inflate, over all the members it reads:
+// at most TotalBytes, and past FreeBytes no more than Ratio bytes per byte of
+// the archive. A small file of many members, each within its own bounds,
+// would otherwise take as long to read as its members' total. Tests lower
+// the bounds to reach them with small files.
+struct TZipInflateBounds {
+  Int64 TotalBytes = Int64{4} << 30;
+  Int64 Ratio = 100;
+  Int64 FreeBytes = Int64{64} << 20;
+};
+inline TZipInflateBounds zip_InflateBounds;
+
+// Counts what an archive's members inflate to as they are read; Spend raises
+// EZipException once the bounds are passed.
+class TZipInflateBudget {
+ public:
+  explicit TZipInflateBudget(Int64 archiveSize) : fArchiveSize(archiveSize) {}
+  void Spend(size_t bytes);
+  Int64 Spent() const { return fSpent; }
+
+ private:
+  Int64 fArchiveSize;
+  Int64 fSpent = 0;
+};
+
 class TZipFile : public TObject {
  public:
   TZipFile();
@@ -53,6 +78,8 @@ class TZipFile : public TObject {
   void Close();
 
   TZipMode Mode() const { return fMode; }
+  // Bytes of the archive file when it was opened.
+  Int64 ArchiveSize() const { return fArchiveSize; }
   const String& FileName() const { return fFileName; }
 
   Int32 FileCount() const;

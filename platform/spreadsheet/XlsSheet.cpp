@@ -24,6 +24,18 @@ double BitsDouble(UInt64 b) {
   return v;
 }
 
+bool HasLoneSurrogate(const String& s) {
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] < 0xD800 || s[i] > 0xDFFF) continue;
+    if (s[i] <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
+      ++i;
+      continue;
+    }
+    return true;
+  }
+  return false;
+}
+
 bool Overlaps(const TXlsCellRange& a, const TXlsCellRange& b) {
   return a.Left <= b.Right && b.Left <= a.Right && a.Top <= b.Bottom && b.Top <= a.Bottom;
 }
@@ -136,6 +148,12 @@ void TXlsSheet::SetNumber(Int32 row, Int32 col, double v) {
 }
 
 void TXlsSheet::SetString(Int32 row, Int32 col, const String& s) {
+  // The pool keeps UTF-8, which has no form for a lone surrogate: a text
+  // holding one is kept as given, as a rich string of no runs.
+  if (HasLoneSurrogate(s)) {
+    SetRichString(row, col, TRichString(s));
+    return;
+  }
   TXlsCell& c = CellAt(row, col);
   Release(c);
   c.Bits = AddText(s);

@@ -65,6 +65,8 @@ class TXlsSheet {
 
   // Values.  The caller has checked row and column.
   void SetNumber(Int32 row, Int32 col, double v);
+  // A text holding a lone surrogate, which UTF-8 cannot hold, is kept as
+  // given, as a rich string of no runs.
   void SetString(Int32 row, Int32 col, const String& s);
   void SetBoolean(Int32 row, Int32 col, bool b);
   void SetError(Int32 row, Int32 col, const String& code);

@@ -43,7 +43,8 @@ class TXlsWorkbook : public TObject {
   // Replaces the workbook by the .xlsx file's sheets and values.  False, with
   // the workbook left as a new file of one sheet, when the file is missing,
   // not .xlsx, damaged or hostile (a DTD, a member claiming more than it
-  // holds, a cell outside the sheet).  Formats, widths, merges and pictures
+  // holds, members inflating past the bounds of one read, a cell outside
+  // the sheet).  Formats, widths, merges and pictures
   // of the file are not read.
   bool Open(const String& fileName);
 
@@ -73,8 +74,8 @@ class TXlsWorkbook : public TObject {
 
   // ---- values ---------------------------------------------------------------
   // Each stores the value and, when xf is 0 or more, gives the cell that
-  // format; -1 keeps the cell's format.  Texts longer than 32,767 characters
-  // are cut.
+  // format; -1 keeps the cell's format.  Texts are kept as given (a lone
+  // surrogate too); those longer than 32,767 characters are cut.
   void SetCellValue(Int32 row, Int32 col, const String& text, Int32 xf = -1);
   void SetCellValue(Int32 row, Int32 col, const Char* text, Int32 xf = -1);
   void SetCellValue(Int32 row, Int32 col, Int32 value, Int32 xf = -1);

@@ -23,10 +23,14 @@ namespace {
 constexpr size_t kMaxTextBytes = 1 << 20;
 // Expat takes its input in pieces no larger than an int can count.
 constexpr size_t kParsePiece = 1 << 20;
+// While less than this is open at a piece's end, the next piece is parsed as
+// it comes.
+constexpr size_t kShortPiece = 1 << 16;
 constexpr char kNsSep = '\x01';
 // Longest run of a part in which expat reports nothing (one tag, comment or
-// instruction); text is reported as it comes, so this bounds no cell.
-constexpr Int64 kMaxTokenBytes = Int64{8} << 20;
+// instruction); text is reported as it comes, so this bounds no cell, and no
+// tag of a sheet comes near it.
+constexpr Int64 kMaxTokenBytes = Int64{4} << 20;
 
 class EXlsxCorrupt : public std::exception {};
 
@@ -153,30 +157,60 @@ class TXmlParser {
 
   void Feed(const Byte* data, size_t size) {
     while (size > 0) {
-      const size_t n = std::min(kParsePiece, size);
-      Parse(data, n, false);
-      fFed += static_cast<Int64>(n);
-      // Expat keeps an unfinished token (a tag, a comment) until its end
-      // arrives: one that runs on past any the format needs is refused
-      // before it takes memory without bound.
-      if (fFed - fState.LastEvent > kMaxTokenBytes) Corrupt();
-      data += n;
-      size -= n;
+      const Int64 open = Open();
+      if (fHeld.empty() && open < static_cast<Int64>(kShortPiece)) {
+        const size_t n = std::min(kParsePiece, size);
+        Parse(data, n);
+        data += n;
+        size -= n;
+        continue;
+      }
+      // Expat scans a token still open at a piece's end again from its start
+      // with the next piece: the next piece is held back until it is at
+      // least as long as what is open, so that each byte is scanned a
+      // bounded number of times however long the token runs.
+      const size_t want = static_cast<size_t>(open);
+      const size_t take = std::min(size, want > fHeld.size() ? want - fHeld.size() : size_t{0});
+      fHeld.insert(fHeld.end(), data, data + take);
+      data += take;
+      size -= take;
+      if (fHeld.size() >= want) ParseHeld();
     }
   }
 
-  void Finish() { Parse(nullptr, 0, true); }
+  void Finish() {
+    ParseHeld();
+    Parse(nullptr, 0, true);
+  }
 
  private:
-  void Parse(const Byte* data, size_t size, bool last) {
+  // Bytes given to expat that it still holds open (an unfinished token).
+  Int64 Open() const { return fFed - fState.LastEvent; }
+
+  void ParseHeld() {
+    if (fHeld.empty()) return;
+    Parse(fHeld.data(), fHeld.size());
+    fHeld.clear();
+  }
+
+  void Parse(const Byte* data, size_t size, bool last = false) {
+    xls_XmlScanBytes.fetch_add(Open() + static_cast<Int64>(size), std::memory_order_relaxed);
     if (XML_Parse(fParser, reinterpret_cast<const char*>(data), static_cast<int>(size), last) != XML_STATUS_OK ||
         fState.Failed)
       Corrupt();
+    fFed += static_cast<Int64>(size);
+    // Between calls expat's position is the start of what it holds open.
+    fState.LastEvent = std::max(fState.LastEvent, static_cast<Int64>(XML_GetCurrentByteIndex(fParser)));
+    // Expat keeps an unfinished token (a tag, a comment) until its end
+    // arrives: one that runs on past any the format needs is refused
+    // before it takes memory without bound.
+    if (Open() > kMaxTokenBytes) Corrupt();
   }
 
   XML_Parser fParser;
   TParseState fState{nullptr, nullptr};
   Int64 fFed = 0;
+  std::vector<Byte> fHeld;
 };
 
 // ---- text helpers --------------------------------------------------------------
@@ -651,7 +685,10 @@ bool EndsWith(const std::string& s, std::string_view tail) {
 
 class TPackage {
  public:
-  explicit TPackage(const String& fileName) { fZip.Open(fileName, zmRead); }
+  explicit TPackage(const String& fileName) {
+    fZip.Open(fileName, zmRead);
+    fBudget = TZipInflateBudget(fZip.ArchiveSize());
+  }
 
   bool Has(const std::string& member) const { return fZip.IndexOf(Utf8ToString(member)) >= 0; }
 
@@ -663,7 +700,7 @@ class TPackage {
     // time, whatever its size.
     TXmlParser parser(handler);
     fZip.ReadInPieces(index, [&](const Byte* data, size_t size) {
-      fXmlBytes += static_cast<Int64>(size);
+      fBudget.Spend(size);
       parser.Feed(data, size);
     });
     parser.Finish();
@@ -674,26 +711,15 @@ class TPackage {
   // cannot make a workbook (or a text of it) of any size.
   void Spend(size_t textUnits) {
     fTextBytes += static_cast<Int64>(textUnits) * 2;
-    if (fTextBytes > fXmlBytes * 16 + (Int64{64} << 20)) Corrupt();
+    if (fTextBytes > fBudget.Spent() * 16 + (Int64{64} << 20)) Corrupt();
   }
 
  private:
   TZipFile fZip;
-  Int64 fXmlBytes = 0;
+  // What the parts read inflate to, in all.
+  TZipInflateBudget fBudget{0};
   Int64 fTextBytes = 0;
 };
-
-bool HasLoneSurrogate(const String& s) {
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] < 0xD800 || s[i] > 0xDFFF) continue;
-    if (s[i] <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
-      ++i;
-      continue;
-    }
-    return true;
-  }
-  return false;
-}
 
 std::unique_ptr<TXlsSheet> BuildSheet(TPackage& pkg, const std::string& name, TSheetHandler& h,
                                       const std::vector<TRichString>& shared) {
@@ -726,15 +752,7 @@ std::unique_ptr<TXlsSheet> BuildSheet(TPackage& pkg, const std::string& name, TS
     }
     const TRichString& text = c.Shared ? shared[c.Text] : h.Texts[c.Text];
     switch (c.Kind) {
-      case cvString:
-        // A plain cell keeps its text as UTF-8, which has no form for a lone
-        // surrogate: a text holding one is kept as a rich string of no runs.
-        if (HasLoneSurrogate(text.Value)) {
-          sheet->SetRichString(c.Row, c.Col, text);
-        } else {
-          sheet->SetString(c.Row, c.Col, text.Value);
-        }
-        break;
+      case cvString: sheet->SetString(c.Row, c.Col, text.Value); break;
       case cvRichString: sheet->SetRichString(c.Row, c.Col, text); break;
       case cvError: sheet->SetError(c.Row, c.Col, text.Value); break;
       default: break;

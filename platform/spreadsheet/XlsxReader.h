@@ -5,10 +5,13 @@
 // Nothing in the file is trusted: the members come through the zip reader,
 // which checks every size against the data; each part goes through expat as
 // it is inflated, a piece at a time, with any document type declaration
-// refused; every count, index and cell reference is checked before it is
-// used.
+// refused and each byte scanned a bounded number of times; what the parts
+// inflate to in all is held to the zip reader's bounds of one read
+// (TZipInflateBounds); every count, index and cell reference is checked
+// before it is used.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -19,6 +22,11 @@ namespace sk {
 
 // Largest member (uncompressed) the reader takes.
 inline constexpr Int64 xls_MaxMemberBytes = Int64{1} << 30;
+
+// Bytes the XML parser has been given to scan, a token it had to scan again
+// counted each time (for tests: the parser's work grows with the input
+// alone).
+inline std::atomic<Int64> xls_XmlScanBytes{0};
 
 // The file's sheets in order; false (sheets left empty) when the file is
 // missing, not an .xlsx file, damaged or hostile.

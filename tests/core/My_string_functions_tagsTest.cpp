@@ -312,6 +312,38 @@ TEST_F(My_string_functions_tagsFiles, UnreadableDocxGivesNoText) {
   EXPECT_EQ(DOCXFileText(dir_), u"");  // a folder
 }
 
+TEST_F(My_string_functions_tagsFiles, DocxReadAsItInflatesWithinTheBounds) {
+  // A document of many pieces as it is inflated, tags, characters and
+  // alternate content straddling their ends, gives the text of the whole;
+  // one that inflates past the bounds of one read gives none.
+  std::string body;
+  String text;
+  for (int i = 0; i < 6000; ++i) {
+    body += "<w:p><w:r><w:t>caf\xC3\xA9 " + std::to_string(i) + "</w:t></w:r><mc:AlternateContent><mc:Choice>"
+            "<w:t>no</w:t></mc:Choice><mc:Fallback><w:t>\xF0\x9F\x98\x80</w:t></mc:Fallback></mc:AlternateContent></w:p>";
+    text += u"caf\u00E9 " + IntToStr(i) + u"\U0001F600\r\n";
+  }
+  const std::string blanks = "<w:p><w:r><w:t>x</w:t></w:r></w:p>" + std::string(2u << 20, '\n');
+  struct Case {
+    const char* what;
+    const std::string& document;
+    TZipInflateBounds bounds;
+    String expected;
+  };
+  const Case cases[] = {
+      {"many pieces", body, {}, text},
+      {"within the bounds", blanks, {Int64{3} << 20, 100, Int64{3} << 20}, u"x\r\n"},
+      {"past the total", blanks, {Int64{1} << 20, 1 << 20, 0}, u""},
+      {"out of proportion", blanks, {Int64{1} << 30, 100, Int64{1} << 20}, u""},
+  };
+  const TZipInflateBounds saved = zip_InflateBounds;
+  for (const Case& c : cases) {
+    zip_InflateBounds = c.bounds;
+    EXPECT_EQ(DOCXFileText(MakeZip(u"big.docx", {{u"word/document.xml", c.document}})), c.expected) << c.what;
+    zip_InflateBounds = saved;
+  }
+}
+
 TEST_F(My_string_functions_tagsFiles, DocxOddMarkupEnds) {
   // A run without its closing tag adds nothing; one with no ">" ends the
   // paragraph's runs; a paragraph without a closing tag runs to the end.

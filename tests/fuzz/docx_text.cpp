@@ -79,6 +79,15 @@ void WriteSeeds(sk::fuzz::Seeds& seeds) {
   part.insert(part.end(), doc.begin(), doc.end());
   seeds.Add(part);
   seeds.Add(std::string("\x02\x01One paragraph\0Two & <three>\0", 30));
+  // Alternate content passed over and replaced, a paragraph inside a
+  // paragraph, and one left open at the end.
+  const std::string odd =
+      "<w:p><mc:AlternateContent><mc:Fallback></mc:AlternateContent><mc:AlternateContent><mc:Choice/>"
+      "<mc:Fallback><w:t>f</w:t></mc:Fallback></mc:AlternateContent><w:p x><w:t>in</w:t></w:p></w:p>"
+      "<w:p><w:t>open";
+  TBytes oddPart{kDocumentPart, 1};
+  oddPart.insert(oddPart.end(), odd.begin(), odd.end());
+  seeds.Add(oddPart);
 }
 
 }  // namespace

@@ -185,7 +185,11 @@ void Run(Input& in) {
     switch (step) {
       case kText: {
         const Int32 r = Row(in), c = Col(in);
-        wb.SetCellValue(r, c, Text(in), formats[in.Byte() % formats.size()]);
+        const String text = Text(in);
+        wb.SetCellValue(r, c, text, formats[in.Byte() % formats.size()]);
+        // The cell holds the text as given (a lone surrogate too), cut only
+        // to the cell's limit.
+        SK_FUZZ_CHECK(wb.GetCellValue(r, c).AsString().Value == XlsCutText(text));
         break;
       }
       case kNumber: {
@@ -325,6 +329,7 @@ void WriteSeeds(sk::fuzz::Seeds& seeds) {
   texts.Step(kText).Cell(0, 0).Text(u"\uFFFF \uFFFE \x01\x1F cr\r lf\n tab\t").Byte(0);
   texts.Step(kText).Cell(1, 0).Text(u"literal _x0041_ and _xD800_").Byte(0);
   texts.Step(kText).Cell(2, 0).Text(std::u16string(u"lone \xD800 and \xDC00")).Byte(0);
+  texts.Step(kRich).Cell(8, 0).Text(std::u16string(u"no runs \xDBFF\xDBFF\xDFFF")).Byte(0);
   texts.Step(kText).Cell(3, 0).Text(u"_x0041_", 0xFF, 28000).Byte(0);
   texts.Step(kText).Cell(4, 0).Text(u"\x01", 0xFF, 33000).Byte(0);
   texts.Step(kText).Cell(5, 0).Text(u"pair \U0001F600 <&>\"'").Byte(0);

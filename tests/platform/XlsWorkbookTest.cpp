@@ -229,6 +229,36 @@ TEST(XlsWorkbook, LongTextsAreCutWithoutSplittingAPair) {
   EXPECT_EQ(wb.GetCellValue(1, 3).AsString().Value.size(), 32767u);
 }
 
+class XlsWorkbookFile : public ScratchFolderTest {
+ protected:
+  XlsWorkbookFile() : ScratchFolderTest("sk_xlswb") {}
+};
+
+TEST_F(XlsWorkbookFile, LoneSurrogatesAreKeptAndReadBackAsWritten) {
+  // Each text through each way into a cell: kept as given, and read back so
+  // from the saved file (the writer escapes what XML cannot hold).
+  const String texts[] = {String(u"lone high \xD800"), String(u"\xDC00 lone low"), String(u"reversed \xDC00\xD800"),
+                          String(u"a\xDBFF\xDBFF\U0001F600b")};
+  using TSet = void (*)(TXlsWorkbook&, Int32, const String&);
+  const TSet ways[] = {
+      [](TXlsWorkbook& wb, Int32 r, const String& t) { wb.SetCellValue(r, 1, t); },
+      [](TXlsWorkbook& wb, Int32 r, const String& t) { wb.SetCellFromString(r, 2, t); },
+      [](TXlsWorkbook& wb, Int32 r, const String& t) { wb.SetCellValue(r, 3, TRichString(t)); },
+      [](TXlsWorkbook& wb, Int32 r, const String& t) { wb.SetCellFromHtml(r, 4, t); },
+  };
+  TXlsWorkbook wb;
+  for (size_t i = 0; i < std::size(texts); ++i)
+    for (const TSet set : ways) set(wb, static_cast<Int32>(i) + 1, texts[i]);
+  wb.Save(File("lone.xlsx"));
+  TXlsWorkbook back(File("lone.xlsx"));
+  for (size_t i = 0; i < std::size(texts); ++i)
+    for (Int32 c = 1; c <= 4; ++c) {
+      const Int32 r = static_cast<Int32>(i) + 1;
+      EXPECT_EQ(wb.GetCellValue(r, c).AsString().Value, texts[i]) << r << "," << c;
+      EXPECT_EQ(back.GetCellValue(r, c).AsString().Value, texts[i]) << r << "," << c;
+    }
+}
+
 TEST(XlsWorkbook, ManyOverwrittenTextsDoNotPileUp) {
   TXlsWorkbook wb;
   const String big(4000, u'x');

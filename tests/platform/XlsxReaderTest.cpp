@@ -263,6 +263,70 @@ TEST_F(XlsxReader, ASmallFileCannotMakeAHugeWorkbook) {
   EXPECT_TRUE(Read(Package(few, "<si><t>" + std::string(30000, 'x') + "</t></si>")));
 }
 
+TEST_F(XlsxReader, ParsingWorkGrowsWithTheInputAlone) {
+  // Tags and comments each a few megabytes long (within the bound) arrive
+  // over many pieces of the inflated member: the parser scans each byte a
+  // few times, not once per piece that arrives while its token is open.
+  const std::string ok = "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>";
+  const std::string big(3u << 20, 'a');
+  const std::string cases[] = {
+      "<row r=\"1\"><c r=\"A1\" x=\"" + big + "\"><v>1</v></c></row>",
+      ok + "<!--" + big + "--><!--" + big + "-->",
+      ok + "<?pi " + big + "?>",
+  };
+  for (const std::string& rows : cases) {
+    const Int64 before = xls_XmlScanBytes.load();
+    std::string text;
+    EXPECT_TRUE(Read(Package(rows), &text));
+    EXPECT_EQ(text, "1\r\n");
+    EXPECT_LT(xls_XmlScanBytes.load() - before, static_cast<Int64>(rows.size()) * 3) << rows.substr(0, 30);
+  }
+}
+
+TEST_F(XlsxReader, WhatAFileInflatesToIsBounded) {
+  // Many sheets, each within every bound of its own, inflate in all past
+  // the bound of one workbook or out of proportion to the file.
+  struct Case {
+    const char* what;
+    int sheets;
+    std::string rows;
+    TZipInflateBounds bounds;
+    bool read;
+  };
+  std::string blanks = "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>" + std::string(1u << 20, '\n');
+  std::string varied;
+  for (int r = 1; r <= 4000; ++r)
+    varied += "<row r=\"" + std::to_string(r) + "\"><c r=\"A" + std::to_string(r) + "\"><v>" + std::to_string(r * 7919 % 100003) + "</v></c></row>";
+  const Case cases[] = {
+      {"total within", 4, blanks, {Int64{6} << 20, 1 << 20, 0}, true},
+      {"total past", 8, blanks, {Int64{6} << 20, 1 << 20, 0}, false},
+      {"ratio past", 4, blanks, {Int64{1} << 30, 100, 1 << 20}, false},
+      {"ratio past, but free", 4, blanks, {Int64{1} << 30, 100, 8 << 20}, true},
+      {"ratio of real rows", 8, varied, {Int64{1} << 30, 100, 1 << 20}, true},
+  };
+  const TZipInflateBounds saved = zip_InflateBounds;
+  for (const Case& c : cases) {
+    auto p = Package(c.rows);
+    std::string sheets, rels;
+    for (int i = 1; i <= c.sheets; ++i) {
+      const std::string n = std::to_string(i);
+      sheets += "<sheet name=\"S" + n + "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
+      rels += std::string("<Relationship Id=\"rId") + n + "\" Type=\"" + kRel + "/worksheet\" Target=\"worksheets/sheet" + n + ".xml\"/>";
+      p["xl/worksheets/sheet" + n + ".xml"] = Sheet(c.rows);
+    }
+    p["xl/workbook.xml"] = std::string("<workbook xmlns=\"") + kMain + "\" xmlns:r=\"" + kRel + "\"><sheets>" + sheets + "</sheets></workbook>";
+    p["xl/_rels/workbook.xml.rels"] =
+        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" + rels + "</Relationships>";
+    zip_InflateBounds = c.bounds;
+    TXlsWorkbook wb;
+    EXPECT_EQ(wb.Open(Make(p)), c.read) << c.what;
+    if (!c.read) {
+      EXPECT_THROW(TXlsWorkbook{File("in.xlsx")}, EXlsError) << c.what;
+    }
+    zip_InflateBounds = saved;
+  }
+}
+
 TEST_F(XlsxReader, FilesThatAreNotXlsx) {
   TXlsWorkbook wb;
   EXPECT_FALSE(wb.Open(File("missing.xlsx")));
