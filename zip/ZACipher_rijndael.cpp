@@ -222,8 +222,9 @@ SK_AESNI_TARGET void ExpandKey256(const Byte* key, __m128i* k) {
 // next, so that the eight blocks, the round key and the counter fit the
 // vector registers (the loops over the eight are unrolled for that) and the
 // compiler has no need to spill them; whatever it leaves in this function's
-// frame all the same is overwritten by WipeDeadStack after the call. The key
-// stream of the last block goes to last.
+// frame all the same is overwritten by WipeDeadStack after the call, and the
+// registers are cleared before it returns. The key stream of the last block
+// goes to last.
 SK_AESNI_TARGET __attribute__((noinline)) void CounterStream(const __m128i* k, Int32 rounds, const Byte* in, Byte* out,
                                                              Int32 count, UInt64 counter, const Byte* nonce,
                                                              Byte* last) {
@@ -262,6 +263,17 @@ SK_AESNI_TARGET __attribute__((noinline)) void CounterStream(const __m128i* k, I
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + b * 16), _mm_xor_si128(d, x));
     if (b + 1 == count) _mm_storeu_si128(reinterpret_cast<__m128i*>(last), x);
   }
+  // The vector registers are cleared as well (the compiler drops zeroing of
+  // locals that are not read again, never an asm statement), so that no later
+  // save of them (a signal handler's frame, the dynamic linker resolving a
+  // symbol) puts the key stream on the stack.
+  asm volatile(
+      "pxor %%xmm0, %%xmm0\n\tpxor %%xmm1, %%xmm1\n\tpxor %%xmm2, %%xmm2\n\tpxor %%xmm3, %%xmm3\n\t"
+      "pxor %%xmm4, %%xmm4\n\tpxor %%xmm5, %%xmm5\n\tpxor %%xmm6, %%xmm6\n\tpxor %%xmm7, %%xmm7\n\t"
+      "pxor %%xmm8, %%xmm8\n\tpxor %%xmm9, %%xmm9\n\tpxor %%xmm10, %%xmm10\n\tpxor %%xmm11, %%xmm11\n\t"
+      "pxor %%xmm12, %%xmm12\n\tpxor %%xmm13, %%xmm13\n\tpxor %%xmm14, %%xmm14\n\tpxor %%xmm15, %%xmm15" ::
+          : "xmm0", "xmm1", "xmm2", "xmm3", "xmm4", "xmm5", "xmm6", "xmm7", "xmm8", "xmm9", "xmm10", "xmm11", "xmm12",
+            "xmm13", "xmm14", "xmm15");
 }
 
 // Overwrites the stack just below the caller's frame, where the function it
