@@ -97,9 +97,9 @@ class TSearchAndDoEngine : public TObject {
   // Searches the buffer of which for the word and calls the callback on each
   // hit, yielding once per hit; searchNumber 0 sets both hit counters to 0.
   // False (nothing searched) without a callback, a buffer, a word or a
-  // pattern, and for a buffer longer than the engine addresses. Resume positions move the search forward (never back) to 100
-  // characters before each known position that lies more than 200 bytes
-  // after the one before. After an accepted hit the search goes on after the
+  // pattern, and for a buffer longer than the engine addresses. Resume
+  // positions move the search forward (never back) to 100 characters before
+  // each known position that lies more than 200 bytes after the one before. After an accepted hit the search goes on after the
   // whole hit, after one that is refused one character after its start. An
   // exception inside the search becomes Exception "problem searching <file>
   // for "<typed word>"" with the original nested in it. A buffer found
@@ -132,9 +132,9 @@ class TWLSearchAndDo : public TSearchAndDoEngine {
   void SetSearchWord(const String& word, TMSSearchFlags flags);
   // Whether the word occurs in the buffer of which (set with SetABuffer):
   // false when the buffer is shorter than the word or longer than the
-  // engine addresses; otherwise the class
-  // array is built, the matcher runs once from the start (sentence barrier,
-  // tags not searched) and the class array is emptied again.
+  // engine addresses; otherwise the class array is built, the matcher runs
+  // once from the start (sentence barrier, tags not searched) and the class
+  // array is emptied again.
   bool QuickSearchFoundIgnoringTags(TWholeOrPart which);
 };
 
