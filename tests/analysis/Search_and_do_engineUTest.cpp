@@ -258,14 +258,18 @@ TEST_F(Search_and_do_engineU, TextsPastTheInt32PositionsAreRefused) {
 // Out of memory (the address space capped in a child just above what it
 // holds), SetABuffer raises std::bad_alloc with the buffer and its classes
 // left empty, never a buffer without classes that later searches as empty;
-// a moved-in text goes back to the caller whole.
+// a moved-in text goes back to the caller whole. The rooms earlier tests left
+// are freed, and the text is large enough (40 MB) to need fresh address space.
 TEST_F(Search_and_do_engineU, RunningOutOfMemoryRaisesBadAllocAndLeavesTheBufferEmpty) {
+  constexpr size_t kUnits = size_t{20} << 20;
   for (const bool moved : {true, false}) {
     const pid_t pid = ::fork();
     if (pid == 0) {
+      String().swap(global_bufStr[wp_whole]);
+      std::vector<Word>().swap(global_Wchars[wp_whole]);
       TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
       engine.SetABuffer(u"an old text", wp_whole);
-      String text(size_t{8} << 20, u'a');
+      String text(kUnits, u'a');
       unsigned long pages = 0;
       std::FILE* statm = std::fopen("/proc/self/statm", "r");
       if (statm == nullptr || std::fscanf(statm, "%lu", &pages) != 1) ::_exit(9);
@@ -282,7 +286,7 @@ TEST_F(Search_and_do_engineU, RunningOutOfMemoryRaisesBadAllocAndLeavesTheBuffer
       } catch (const std::bad_alloc&) {
       }
       if (!global_bufStr[wp_whole].empty() || !global_Wchars[wp_whole].empty()) ::_exit(2);
-      if (text.size() != size_t{8} << 20 || text.back() != u'a') ::_exit(3);
+      if (text.size() != kUnits || text.back() != u'a') ::_exit(3);
       ::_exit(0);
     }
     int status = 0;
