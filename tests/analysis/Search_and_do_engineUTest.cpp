@@ -259,9 +259,10 @@ TEST_F(Search_and_do_engineU, TextsPastTheInt32PositionsAreRefused) {
 // holds), SetABuffer raises std::bad_alloc with the buffer and its classes
 // left empty, never a buffer without classes that later searches as empty;
 // a moved-in text goes back to the caller whole. The rooms earlier tests left
-// are freed, and the text is large enough (40 MB) to need fresh address space.
+// are freed, and the text (80 MB) is larger than any room the allocator holds
+// in reserve (a thread's heap is 64 MB), so that it needs fresh address space.
 TEST_F(Search_and_do_engineU, RunningOutOfMemoryRaisesBadAllocAndLeavesTheBufferEmpty) {
-  constexpr size_t kUnits = size_t{20} << 20;
+  constexpr size_t kUnits = size_t{40} << 20;
   for (const bool moved : {true, false}) {
     const pid_t pid = ::fork();
     if (pid == 0) {
