@@ -249,8 +249,8 @@ TEST_F(Search_and_do_engineU, TextsPastTheInt32PositionsAreRefused) {
   const struct {
     size_t units;
     bool addressed;
-  } cases[] = {{0, true},          {1, true},           {most, true},   {most + 1, false}, {size_t{INT32_MAX}, false},
-               {size_t{1} << 31, false}, {(size_t{1} << 32) + 5, false}, {SIZE_MAX, false}};
+  } cases[] = {{0, true},          {1, true},           {most, true},        {most + 1, false},
+               {INT32_MAX, false}, {size_t{1} << 31, false}, {(size_t{1} << 32) + 5, false}, {SIZE_MAX, false}};
   for (const auto& c : cases) EXPECT_EQ(TSearchAndDoEngine::Addresses(c.units), c.addressed) << c.units;
 }
 
