@@ -976,12 +976,15 @@ const Char* ConcSearch(const Char* start, TWholeOrPart which, const TTextStatsPo
   const String& buffer = global_bufStr[which];
   const std::vector<Word>& classes = global_Wchars[which];
   const Char* buf = buffer.data();
-  const Int32 n = static_cast<Int32>(std::min<size_t>(buffer.size(), static_cast<size_t>(INT32_MAX)));
   rec.start_of_text = buf;
   rec.tag_number_1B = 0;
   rec.puncts_in_hit = 0;
   rec.hit_edge_1B = {};
   rec.tag_edge_1B = {};
+  // Past this the positions would not fit: nothing is searched rather than
+  // only the front of the text.
+  if (buffer.size() > kMostMatchedUnits) return nullptr;
+  const auto n = static_cast<Int32>(buffer.size());
   TConcSearchMemo& memo = rec.matcher_memo;
   if (memo.buffer != buf || memo.classes != classes.data() || memo.length != n) {
     memo = TConcSearchMemo{};

@@ -16,6 +16,8 @@
 // (full_hit_len for the hit).
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "core/Basic_types.h"
@@ -59,6 +61,11 @@ bool CharsMatch(Char t, Char p, bool caseSensitive);
 const Char* StrPosLen(const Char* text, const Char* pattern, Int32 textLen, Int32 patternLen, bool caseSensitive);
 
 // ---- the matcher -----------------------------------------------------------------
+// The longest buffer the matcher addresses, in UTF-16 units: its positions
+// are 1-based Int32s that reach one past a hit's last character, and it looks
+// a unit or two ahead of the one it is on.
+inline constexpr size_t kMostMatchedUnits = static_cast<size_t>(INT32_MAX) - 15;
+
 // The next hit of the working pattern at or after start, a pointer into
 // global_bufStr[which] (nil when start is not in that buffer, the pattern is
 // empty or nothing more is found). rec is the caller's record: it is filled
@@ -78,7 +85,8 @@ const Char* StrPosLen(const Char* text, const Char* pattern, Int32 textLen, Int3
 // initialWildcard is not 0, the wildcards that begin the pattern are matched
 // backwards from the first plain character, a leading "#" taking the whole
 // run of digits (never before start). upperTable is the one-to-one upper-case
-// table to compare with; nil means the user's locale.
+// table to compare with; nil means the user's locale. A buffer longer than
+// kMostMatchedUnits is not searched (nil).
 const Char* ConcSearch(const Char* start, TWholeOrPart which, const TTextStatsPositions_rec& positions,
                        const String& searchText, const String& withinTag, TMSSearchFlags flags,
                        Tcollocation_barrier barrier, Byte initialWildcard, bool searchInTags, TConcSearchRec& rec,

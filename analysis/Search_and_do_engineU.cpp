@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <new>
 #include <thread>
 
 #include "analysis/Further_string_functions.h"
@@ -76,6 +77,11 @@ void BuildClassArray(TWholeOrPart which, const TSearchAndDoEngine* builder) {
     classes.clear();
     return;
   }
+  if (!TSearchAndDoEngine::Addresses(text.size())) {
+    // Never searched: no room is spent on its classes.
+    std::vector<Word>().swap(classes);
+    return;
+  }
   const size_t wanted = text.size() + kSpareClasses;
   if (classes.capacity() < wanted) {
     // Fresh room: reserved, and made ready while the entries are filled in.
@@ -95,6 +101,14 @@ void BuildClassArray(TWholeOrPart which, const TSearchAndDoEngine* builder) {
 // than letting the search end early as if the text had no more hits.
 void EnsureClassArray(TWholeOrPart which, const TSearchAndDoEngine* builder) {
   if (global_Wchars[which].size() < global_bufStr[which].size()) BuildClassArray(which, builder);
+}
+
+// The buffer of which and its class array emptied and their room freed, as
+// SetABuffer leaves them when memory runs out.
+void ReleaseBuffer(TWholeOrPart which) {
+  String().swap(global_bufStr[which]);
+  std::vector<Word>().swap(global_Wchars[which]);
+  gClassArrayBuilder[which] = nullptr;
 }
 
 }  // namespace
@@ -124,16 +138,30 @@ const Char* TSearchAndDoEngine::UpperTable() const {
   return UpperCaseUnitTable(IsTurkicLocale(fSearchAndDoPrivate.fLCID));
 }
 
+bool TSearchAndDoEngine::Addresses(size_t units) noexcept { return units <= kMostMatchedUnits; }
+
 void TSearchAndDoEngine::SetABuffer(const String& text, TWholeOrPart which) {
-  global_bufStr[which] = text;
-  BuildClassArray(which, this);
+  try {
+    global_bufStr[which] = text;
+    BuildClassArray(which, this);
+  } catch (const std::bad_alloc&) {
+    ReleaseBuffer(which);
+    throw;
+  }
 }
 
 void TSearchAndDoEngine::SetABuffer(String&& text, TWholeOrPart which) {
   // The text is taken over; the caller gets the old buffer's room back.
   global_bufStr[which].swap(text);
   text.clear();
-  BuildClassArray(which, this);
+  try {
+    BuildClassArray(which, this);
+  } catch (const std::bad_alloc&) {
+    // The caller gets its text back as it gave it.
+    global_bufStr[which].swap(text);
+    ReleaseBuffer(which);
+    throw;
+  }
 }
 
 void TSearchAndDoEngine::GetThisFileStartBytesFrom(const TConcordJumpFileAndByteList& list, Int32 fileNumber_1B) {
@@ -218,7 +246,7 @@ void TSearchAndDoEngine::OneSearchStep(const TQMSearchWordRec& rec, TWholeOrPart
 bool TSearchAndDoEngine::PrivateSearchAndDo(const TQMSearchWordRec& rec, TWholeOrPart which,
                                             const TTextStatsPositions_rec& positions) {
   const String& buffer = global_bufStr[which];
-  if (!fSearchFoundEvent || buffer.empty() || rec.search_text.empty()) return false;
+  if (!fSearchFoundEvent || buffer.empty() || rec.search_text.empty() || !Addresses(buffer.size())) return false;
   TConcSearchRec hit{};
   for (Ttext_stats s : {stats_sentence, stats_paragraph, stats_heading, stats_section})
     hit.buffer_charStats.number[s] = 1;
@@ -277,8 +305,13 @@ void TWLSearchAndDo::SetSearchWord(const String& word, TMSSearchFlags flags) {
 bool TWLSearchAndDo::QuickSearchFoundIgnoringTags(TWholeOrPart which) {
   const String& buffer = global_bufStr[which];
   const String& pattern = fSearchAndDoPrivate.fsearch_text;
-  if (buffer.size() < pattern.size() || pattern.empty()) return false;
-  BuildClassArray(which, this);
+  if (buffer.size() < pattern.size() || pattern.empty() || !Addresses(buffer.size())) return false;
+  try {
+    BuildClassArray(which, this);
+  } catch (const std::bad_alloc&) {
+    ReleaseBuffer(which);
+    throw;
+  }
   TConcSearchRec local{};
   const TTextStatsPositions_rec none;
   const Char* found = ConcSearch(buffer.data(), which, none, pattern, String(), fSearchAndDoPrivate.flags,

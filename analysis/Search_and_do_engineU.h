@@ -6,6 +6,18 @@
 // global_bufStr and global_Wchars, one pair per TWholeOrPart; SetABuffer
 // fills them and the matcher (Further_string_functions) reads them, so one
 // search per TWholeOrPart runs at a time.
+//
+// Texts the engine cannot address: its positions are Int32s, so a text of
+// more than 2,147,483,632 UTF-16 units (see Addresses) gets no class array
+// and is not searched; SearchAndDo and QuickSearchFoundIgnoringTags answer
+// false for it, never a search of its front part.
+//
+// When memory runs out: SetABuffer (and PrepareFirst with a buffer) and
+// QuickSearchFoundIgnoringTags raise std::bad_alloc, leaving the buffer of
+// which and its class array empty; the text given to SetABuffer(String&&)
+// is handed back to the caller unchanged. SearchAndDo, which builds a
+// missing class array again, raises its "problem searching" Exception with
+// the std::bad_alloc nested in it.
 #pragma once
 
 #include <functional>
@@ -65,6 +77,8 @@ class TSearchAndDoEngine : public TObject {
   ~TSearchAndDoEngine() override;
 
   void SetLCID(Cardinal lcid);
+  // Whether a text of this many UTF-16 units can be searched.
+  static bool Addresses(size_t units) noexcept;
   // The buffer of which becomes text, and its class array is rebuilt: empty
   // for an empty text, else its length + 10 entries (the spare ones 0)
   // filled by ParseAString. The second form takes the text over without
@@ -83,9 +97,9 @@ class TSearchAndDoEngine : public TObject {
   // Searches the buffer of which for the word and calls the callback on each
   // hit, yielding once per hit; searchNumber 0 sets both hit counters to 0.
   // False (nothing searched) without a callback, a buffer, a word or a
-  // pattern. Resume positions move the search forward (never back) to 100
-  // characters before each known position that lies more than 200 bytes
-  // after the one before. After an accepted hit the search goes on after the
+  // pattern, and for a buffer longer than the engine addresses. Resume
+  // positions move the search forward (never back) to 100 characters before
+  // each known position that lies more than 200 bytes after the one before. After an accepted hit the search goes on after the
   // whole hit, after one that is refused one character after its start. An
   // exception inside the search becomes Exception "problem searching <file>
   // for "<typed word>"" with the original nested in it. A buffer found
@@ -117,9 +131,10 @@ class TWLSearchAndDo : public TSearchAndDoEngine {
   // surrogate pair stay as they are).
   void SetSearchWord(const String& word, TMSSearchFlags flags);
   // Whether the word occurs in the buffer of which (set with SetABuffer):
-  // false when the buffer is shorter than the word; otherwise the class
-  // array is built, the matcher runs once from the start (sentence barrier,
-  // tags not searched) and the class array is emptied again.
+  // false when the buffer is shorter than the word or longer than the
+  // engine addresses; otherwise the class array is built, the matcher runs
+  // once from the start (sentence barrier, tags not searched) and the class
+  // array is emptied again.
   bool QuickSearchFoundIgnoringTags(TWholeOrPart which);
 };
 

@@ -11,6 +11,9 @@
 //   sk_hotpaths concordance FILE WORD  the same, each hit made a concordance line of the 40 characters
 //                                      either side (line breaks as blanks); the number of lines and the
 //                                      first one
+//
+// A text that cannot be read, one too long for the routine, or memory
+// running out is reported on standard error with a non-zero exit code.
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -19,6 +22,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <new>
 #include <string>
 
 #include <vector>
@@ -79,9 +84,16 @@ bool ReadText(const char* path, String& text) {
   return true;
 }
 
+// A text whose positions do not fit the Int32s of the routines: said, and 1.
+int TooLong(const char* path, size_t units) {
+  std::fprintf(stderr, "%s is too long to search (%zu characters)\n", path, units);
+  return 1;
+}
+
 int CountWord(const char* path, const char* word) {
   String text;
   if (!ReadText(path, text)) return 1;
+  if (text.size() >= static_cast<size_t>(INT32_MAX)) return TooLong(path, text.size());
   const String upper = AnsiUpperCase(Utf8ToString(std::string(word)));
   if (upper.empty()) return 2;
   const Int32 len = static_cast<Int32>(upper.size());
@@ -138,6 +150,10 @@ int SearchWord(const char* path, const char* word, bool concordance) {
                                                                      hit.hit_edge_1B[sf_finish2] - 1));
                                    return true;
                                  });
+  if (!TSearchAndDoEngine::Addresses(text.size())) {
+    Finalize();
+    return TooLong(path, text.size());
+  }
   engine.SetABuffer(std::move(text), wp_whole);
   for (Int32 i = 0; i < words.Count(); ++i) engine.SearchAndDo(words.GetPtr(i), wp_whole, i, Global_TextSectionsArr);
   const Int32 hits = engine.fSearchAndDoPrivate.fHitsFound[hf_total];
@@ -154,10 +170,18 @@ int SearchWord(const char* path, const char* word, bool concordance) {
 
 int main(int argc, char** argv) {
   SetUserDefaultLocale("en_US");
-  if (argc == 4 && std::strcmp(argv[1], "count-word") == 0) return CountWord(argv[2], argv[3]);
-  if (argc == 3 && std::strcmp(argv[1], "word-freq") == 0) return WordFrequencies(argv[2]);
-  if (argc == 4 && std::strcmp(argv[1], "search-word") == 0) return SearchWord(argv[2], argv[3], false);
-  if (argc == 4 && std::strcmp(argv[1], "concordance") == 0) return SearchWord(argv[2], argv[3], true);
+  try {
+    if (argc == 4 && std::strcmp(argv[1], "count-word") == 0) return CountWord(argv[2], argv[3]);
+    if (argc == 3 && std::strcmp(argv[1], "word-freq") == 0) return WordFrequencies(argv[2]);
+    if (argc == 4 && std::strcmp(argv[1], "search-word") == 0) return SearchWord(argv[2], argv[3], false);
+    if (argc == 4 && std::strcmp(argv[1], "concordance") == 0) return SearchWord(argv[2], argv[3], true);
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "out of memory working on %s\n", argv[2]);
+    return 3;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "failed on %s: %s\n", argv[2], e.what());
+    return 3;
+  }
   std::fprintf(stderr,
                "usage: sk_hotpaths count-word FILE WORD | word-freq FILE | search-word FILE WORD | "
                "concordance FILE WORD\n");

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "analysis/Base_search_itemsU.h"
@@ -209,12 +210,21 @@ namespace {
 
 // Reads the text, finds the word through a search-word list and its engine,
 // makes a line of each hit and sorts the lines on the three levels. The
-// number of hits.
-Int32 FillAndSort(TDemoConcordance& list, const String& fileName, const String& word) {
+// number of hits; -1, said on standard error, when the text cannot be read
+// or is too long to search. Memory running out raises std::bad_alloc.
+Int32 FillAndSortOrRaise(TDemoConcordance& list, const String& fileName, const String& word) {
   TEncoding* encoding = nullptr;
   Int32 bom = 0;
   String text = GetTextOfAFile(fileName, encoding, bom);
   const Int64 fileBytes = FileSizeByName(fileName);
+  if (text.empty() && fileBytes != 0) {
+    std::fprintf(stderr, "cannot read %s\n", Utf8(fileName).c_str());
+    return -1;
+  }
+  if (!TSearchAndDoEngine::Addresses(text.size())) {
+    std::fprintf(stderr, "%s is too long to search (%zu characters)\n", Utf8(fileName).c_str(), text.size());
+    return -1;
+  }
   std::printf("concordance of \"%s\" in %s (%zu characters)\n", Utf8(word).c_str(), Utf8(fileName).c_str(),
               text.size());
 
@@ -249,6 +259,16 @@ Int32 FillAndSort(TDemoConcordance& list, const String& fileName, const String& 
   return hits;
 }
 
+// The same, memory running out said on standard error and -1.
+Int32 FillAndSort(TDemoConcordance& list, const String& fileName, const String& word) {
+  try {
+    return FillAndSortOrRaise(list, fileName, word);
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "out of memory making the concordance of %s\n", Utf8(fileName).c_str());
+  }
+  return -1;
+}
+
 }  // namespace
 
 std::unique_ptr<TQMSister> ConcordanceForWindow(const String& fileName, const String& word) {
@@ -261,6 +281,7 @@ std::unique_ptr<TQMSister> ConcordanceForWindow(const String& fileName, const St
 int RunConcordanceDemo(const String& fileName, const String& word) {
   TDemoConcordance list;
   const Int32 hits = FillAndSort(list, fileName, word);
+  if (hits < 0) return 1;
 
   // Saved as the concordance tool saves its results, then read back.
   global_current_tool = tt_concord;

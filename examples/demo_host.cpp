@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -221,8 +222,12 @@ int main(int argc, char** argv) {
     // the word list of the same text.
     rc = RunConcordanceDemo(fileName, word);
     rc = Run(fileName) != 0 ? 1 : rc;
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "failed: out of memory\n");
+    rc = 1;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "failed: %s\n", e.what());
+    rc = 1;
   }
   std::printf("the library yielded to the host %lld times\n", yields);
   AddToLogFile(Format(u"finished with exit code %d after %d yields", {rc, static_cast<Int32>(yields)}));

@@ -279,6 +279,9 @@ bool DecodedUtf8WhileReading(int handle, size_t size, String& text, TEncoding*& 
     return false;
   }
   if (extra != 0) return false;
+  // The room past the text (two thirds of it for CJK text) is given back
+  // rather than kept resident.
+  ready.ReleaseAfter((text.size() + 1) * sizeof(Char));
   encoding = found;
   preambleLength = mark;
   return true;

@@ -216,44 +216,79 @@ SK_AESNI_TARGET void ExpandKey256(const Byte* key, __m128i* k) {
 }
 #undef SK_AES256_ROUND
 
-// Encrypts the next lanes counter blocks into x, moving the counter on.
-SK_AESNI_TARGET inline void EncryptCounters(const __m128i* k, Int32 rounds, __m128i* x, Int32 lanes, __m128i& next) {
-  const __m128i one = _mm_set_epi64x(0, 1);
-  for (Int32 j = 0; j < lanes; ++j) {
-    x[j] = _mm_xor_si128(next, k[0]);
-    next = _mm_add_epi64(next, one);
-  }
-  for (Int32 r = 1; r < rounds; ++r)
-    for (Int32 j = 0; j < lanes; ++j) x[j] = _mm_aesenc_si128(x[j], k[r]);
-  for (Int32 j = 0; j < lanes; ++j) x[j] = _mm_aesenclast_si128(x[j], k[rounds]);
-}
-
 // The counter mode over count blocks, eight at a time so that the AES units
-// work on eight blocks at once; the key stream never leaves the registers.
-SK_AESNI_TARGET void CounterStream(const __m128i* k, Int32 rounds, const Byte* in, Byte* out, Int32 count,
-                                   UInt64 counter, const Byte* nonce, Byte* last) {
+// work on eight blocks at once, each XORed into its output as soon as it is
+// done. Nothing of the key stream is kept from one group of eight to the
+// next, so that the eight blocks, the round key and the counter fit the
+// vector registers (the loops over the eight are unrolled for that) and the
+// compiler has no need to spill them; whatever it leaves in this function's
+// frame all the same is overwritten by WipeDeadStack after the call, and the
+// registers are cleared before it returns. The key stream of the last block
+// goes to last.
+SK_AESNI_TARGET __attribute__((noinline)) void CounterStream(const __m128i* k, Int32 rounds, const Byte* in, Byte* out,
+                                                             Int32 count, UInt64 counter, const Byte* nonce,
+                                                             Byte* last) {
   // Lane 0 of a block is its 64-bit counter; lane 1 the nonce's upper half.
   UInt64 high;
   std::memcpy(&high, nonce + 8, 8);
   __m128i next = _mm_set_epi64x(static_cast<long long>(high), static_cast<long long>(counter + 1));
-  __m128i x[8];
+  const __m128i one = _mm_set_epi64x(0, 1);
   Int32 b = 0;
-  Int32 lanes = 8;
   for (; b + 8 <= count; b += 8) {
-    EncryptCounters(k, rounds, x, 8, next);
-    __m128i d[8];
-    for (Int32 j = 0; j < 8; ++j) d[j] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + (b + j) * 16));
-    for (Int32 j = 0; j < 8; ++j)
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + (b + j) * 16), _mm_xor_si128(d[j], x[j]));
+    __m128i x[8];
+#pragma GCC unroll 8
+    for (Int32 j = 0; j < 8; ++j) {
+      x[j] = _mm_xor_si128(next, k[0]);
+      next = _mm_add_epi64(next, one);
+    }
+    for (Int32 r = 1; r < rounds; ++r) {
+      const __m128i key = k[r];
+#pragma GCC unroll 8
+      for (Int32 j = 0; j < 8; ++j) x[j] = _mm_aesenc_si128(x[j], key);
+    }
+#pragma GCC unroll 8
+    for (Int32 j = 0; j < 8; ++j) {
+      x[j] = _mm_aesenclast_si128(x[j], k[rounds]);
+      const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + (b + j) * 16));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + (b + j) * 16), _mm_xor_si128(d, x[j]));
+    }
+    if (b + 8 == count) _mm_storeu_si128(reinterpret_cast<__m128i*>(last), x[7]);
   }
   for (; b < count; ++b) {
-    EncryptCounters(k, rounds, x, 1, next);
+    __m128i x = _mm_xor_si128(next, k[0]);
+    next = _mm_add_epi64(next, one);
+    for (Int32 r = 1; r < rounds; ++r) x = _mm_aesenc_si128(x, k[r]);
+    x = _mm_aesenclast_si128(x, k[rounds]);
     const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + b * 16));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + b * 16), _mm_xor_si128(d, x[0]));
-    lanes = 1;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + b * 16), _mm_xor_si128(d, x));
+    if (b + 1 == count) _mm_storeu_si128(reinterpret_cast<__m128i*>(last), x);
   }
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(last), x[lanes - 1]);
-  for (__m128i& v : x) v = _mm_setzero_si128();
+  // The vector registers are cleared as well (the compiler drops zeroing of
+  // locals that are not read again, never an asm statement), so that no later
+  // save of them (a signal handler's frame, the dynamic linker resolving a
+  // symbol) puts the key stream on the stack.
+  asm volatile(
+      "pxor %%xmm0, %%xmm0\n\tpxor %%xmm1, %%xmm1\n\tpxor %%xmm2, %%xmm2\n\tpxor %%xmm3, %%xmm3\n\t"
+      "pxor %%xmm4, %%xmm4\n\tpxor %%xmm5, %%xmm5\n\tpxor %%xmm6, %%xmm6\n\tpxor %%xmm7, %%xmm7\n\t"
+      "pxor %%xmm8, %%xmm8\n\tpxor %%xmm9, %%xmm9\n\tpxor %%xmm10, %%xmm10\n\tpxor %%xmm11, %%xmm11\n\t"
+      "pxor %%xmm12, %%xmm12\n\tpxor %%xmm13, %%xmm13\n\tpxor %%xmm14, %%xmm14\n\tpxor %%xmm15, %%xmm15" ::
+          : "xmm0", "xmm1", "xmm2", "xmm3", "xmm4", "xmm5", "xmm6", "xmm7", "xmm8", "xmm9", "xmm10", "xmm11", "xmm12",
+            "xmm13", "xmm14", "xmm15");
+}
+
+// Overwrites the stack just below the caller's frame, where the function it
+// has just called kept its locals and spills. OPENSSL_cleanse is a call the
+// compiler cannot drop. An unoptimised build keeps every temporary of the
+// vector intrinsics in the frame, so more is overwritten there.
+#ifdef __OPTIMIZE__
+constexpr size_t kDeadStackBytes = 1024;
+#else
+constexpr size_t kDeadStackBytes = 8192;
+#endif
+
+__attribute__((noinline)) void WipeDeadStack() {
+  Byte area[kDeadStackBytes];
+  OPENSSL_cleanse(area, sizeof area);
 }
 #endif
 
@@ -319,6 +354,7 @@ bool TCipher_Rijndael::EncodeCounterStream(const Byte* in, Byte* out, Int32 coun
 #if defined(__x86_64__)
   if (fRoundKeyCount == 0 || count <= 0) return false;
   CounterStream(reinterpret_cast<const __m128i*>(fRoundKeys), FRounds, in, out, count, counter, nonce, last);
+  WipeDeadStack();
   return true;
 #else
   (void)in, (void)out, (void)count, (void)counter, (void)nonce, (void)last;

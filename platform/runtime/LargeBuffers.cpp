@@ -1,6 +1,7 @@
 #include "platform/runtime/LargeBuffers.h"
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -15,12 +16,15 @@ constexpr uintptr_t kLargePage = uintptr_t{2} << 20;
 constexpr size_t kLeastPrepared = size_t{8} << 20;
 constexpr unsigned kMostThreads = 4;
 
-void Populate(uintptr_t from, uintptr_t to) noexcept {
+// One large page at a time, so that a preparation ended early stops soon.
+void Populate(uintptr_t from, uintptr_t to, const std::atomic<bool>& stop) noexcept {
 #ifdef MADV_POPULATE_WRITE
-  if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+  for (uintptr_t a = from; a < to && !stop.load(std::memory_order_relaxed); a += kLargePage)
+    if (::madvise(reinterpret_cast<void*>(a), std::min(kLargePage, to - a), MADV_POPULATE_WRITE) != 0) return;
 #else
   (void)from;
   (void)to;
+  (void)stop;
 #endif
 }
 
@@ -32,6 +36,8 @@ TLargeBufferPreparation::TLargeBufferPreparation(const void* p, size_t bytes) no
   const uintptr_t from = (start + kLargePage - 1) & ~(kLargePage - 1);
   const uintptr_t to = (start + bytes) & ~(kLargePage - 1);
   if (to <= from) return;
+  fStart = start;
+  fBytes = bytes;
 #ifdef MADV_HUGEPAGE
   ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
 #endif
@@ -47,7 +53,7 @@ TLargeBufferPreparation::TLargeBufferPreparation(const void* p, size_t bytes) no
     for (unsigned t = 0; t < threads; ++t) {
       const uintptr_t a = std::min(to, from + t * per);
       const uintptr_t b = std::min(to, a + per);
-      fHelpers.emplace_back([a, b] { Populate(a, b); });
+      fHelpers.emplace_back([a, b, stop = &fStop] { Populate(a, b, *stop); });
     }
   } catch (const std::exception&) {
     // Without more threads the rest is left to the first writes.
@@ -57,6 +63,16 @@ TLargeBufferPreparation::TLargeBufferPreparation(const void* p, size_t bytes) no
 void TLargeBufferPreparation::Wait() noexcept {
   for (std::thread& h : fHelpers) h.join();
   fHelpers.clear();
+}
+
+void TLargeBufferPreparation::ReleaseAfter(size_t usedBytes) noexcept {
+  fStop.store(true, std::memory_order_relaxed);
+  Wait();
+  if (fBytes == 0 || usedBytes >= fBytes) return;
+  const auto page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+  const uintptr_t from = (fStart + usedBytes + page - 1) & ~(page - 1);
+  const uintptr_t to = (fStart + fBytes) & ~(page - 1);
+  if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
 }
 
 void PrepareLargeBuffer(const void* p, size_t bytes) noexcept { TLargeBufferPreparation(p, bytes).Wait(); }

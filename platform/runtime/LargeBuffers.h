@@ -4,7 +4,9 @@
 // write; for such buffers that cost is larger than the work done in them.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <thread>
 #include <vector>
 
@@ -19,8 +21,13 @@ namespace sk {
 // buffers under 8 MiB are left alone. The content is unchanged (room never
 // written reads as zero either way); a system that refuses either request
 // leaves the room as it was, which is harmless. The room must stay
-// allocated until the preparation ends: when the object is destroyed, or
-// at Wait.
+// allocated until the preparation ends: when the object is destroyed, at
+// Wait or at ReleaseAfter.
+//
+// A caller that learns only at the end how much of the room it used (text
+// decoded from UTF-8 needs one unit per byte at most, a third of that for
+// CJK) calls ReleaseAfter, so that the room it never wrote does not stay
+// resident because it was made ready.
 class TLargeBufferPreparation {
  public:
   TLargeBufferPreparation(const void* p, size_t bytes) noexcept;
@@ -29,9 +36,17 @@ class TLargeBufferPreparation {
   TLargeBufferPreparation& operator=(const TLargeBufferPreparation&) = delete;
 
   void Wait() noexcept;
+  // Ends the preparation (helpers stop at their next large page) and hands
+  // the whole pages of the room past its first usedBytes back to the
+  // system; they read as zero afterwards. Nothing is done for room that was
+  // not prepared.
+  void ReleaseAfter(size_t usedBytes) noexcept;
 
  private:
   std::vector<std::thread> fHelpers;
+  std::atomic<bool> fStop{false};
+  uintptr_t fStart = 0;
+  size_t fBytes = 0;  // 0 when the room was not prepared
 };
 
 // The same, waited for before it returns.

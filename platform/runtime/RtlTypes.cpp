@@ -150,11 +150,13 @@ void Utf8ToStringInto(String& out, const char* p, size_t n, bool* valid) {
     out.resize(k);
   } else {
     // Otherwise the units are appended, so the result is written once,
-    // never zero-filled first.
+    // never zero-filled first. The room past the units written (two thirds
+    // of it for CJK text) is given back rather than kept resident.
     out.clear();
     out.reserve(n);
     TLargeBufferPreparation ready(out.data(), n * sizeof(Char));
     wellFormed = DecodeUtf8(s, n, [&](const Char* units, size_t count) { out.append(units, count); });
+    ready.ReleaseAfter((out.size() + 1) * sizeof(Char));
   }
   if (valid != nullptr) *valid = wellFormed;
 }

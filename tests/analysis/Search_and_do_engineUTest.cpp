@@ -2,7 +2,13 @@
 // starts, resume positions, hit records, failures; the quick word test and
 // the list of hits.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdint>
+#include <cstdio>
+#include <new>
 #include <stdexcept>
 #include <vector>
 
@@ -13,6 +19,14 @@
 #include "core/My_string_functions_notation.h"
 #include "core/Qm_global_vars.h"
 #include "services/Logging_utilities.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#define SK_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SK_UNDER_ASAN 1
+#endif
+#endif
 
 namespace sk {
 namespace {
@@ -226,6 +240,63 @@ TEST_F(Search_and_do_engineU, AFailureInsideTheSearchKeepsItsCause) {
     }
   }
 }
+
+// Hit positions are 1-based Int32s up to one past the text: a longer text is
+// refused whole (a length that wraps to a small Int32 included), never
+// searched up to where the positions end.
+TEST_F(Search_and_do_engineU, TextsPastTheInt32PositionsAreRefused) {
+  const size_t most = size_t{INT32_MAX} - 15;
+  const struct {
+    size_t units;
+    bool addressed;
+  } cases[] = {{0, true},          {1, true},           {most, true},        {most + 1, false},
+               {INT32_MAX, false}, {size_t{1} << 31, false}, {(size_t{1} << 32) + 5, false}, {SIZE_MAX, false}};
+  for (const auto& c : cases) EXPECT_EQ(TSearchAndDoEngine::Addresses(c.units), c.addressed) << c.units;
+}
+
+#if !defined(SK_UNDER_ASAN)
+// Out of memory (the address space capped in a child just above what it
+// holds), SetABuffer raises std::bad_alloc with the buffer and its classes
+// left empty, never a buffer without classes that later searches as empty;
+// a moved-in text goes back to the caller whole. The rooms earlier tests left
+// are freed, and the text (80 MB) is larger than any room the allocator holds
+// in reserve (a thread's heap is 64 MB), so that it needs fresh address space.
+TEST_F(Search_and_do_engineU, RunningOutOfMemoryRaisesBadAllocAndLeavesTheBufferEmpty) {
+  constexpr size_t kUnits = size_t{40} << 20;
+  for (const bool moved : {true, false}) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      String().swap(global_bufStr[wp_whole]);
+      std::vector<Word>().swap(global_Wchars[wp_whole]);
+      TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
+      engine.SetABuffer(u"an old text", wp_whole);
+      String text(kUnits, u'a');
+      unsigned long pages = 0;
+      std::FILE* statm = std::fopen("/proc/self/statm", "r");
+      if (statm == nullptr || std::fscanf(statm, "%lu", &pages) != 1) ::_exit(9);
+      std::fclose(statm);
+      const rlim_t cap = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (rlim_t{4} << 20);
+      const struct rlimit lim = {cap, cap};
+      if (::setrlimit(RLIMIT_AS, &lim) != 0) ::_exit(9);
+      try {
+        if (moved)
+          engine.SetABuffer(std::move(text), wp_whole);
+        else
+          engine.SetABuffer(text, wp_whole);
+        ::_exit(1);
+      } catch (const std::bad_alloc&) {
+      }
+      if (!global_bufStr[wp_whole].empty() || !global_Wchars[wp_whole].empty()) ::_exit(2);
+      if (text.size() != kUnits || text.back() != u'a') ::_exit(3);
+      ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << (moved ? "moved" : "copied");
+  }
+}
+#endif
 
 TEST_F(Search_and_do_engineU, WhatIsSoughtIsLoggedAboveLevelOne) {
   ScratchFolder folder("sk_seek_log");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -11,6 +12,7 @@
 #include <functional>
 
 #include "ServicesTestSupport.h"
+#include "core/Unicode_string_conversion.h"
 #include "platform/runtime/FileSeam.h"
 #include "platform/runtime/CodePages.h"
 #include "platform/runtime/FileUtils.h"
@@ -262,6 +264,46 @@ TEST_F(File_utils_textfiles, AReadFailingPartWayLeavesTheFile) {
   EXPECT_THROW(list.LoadFromFile(File("u8.txt")), EReadError);
   EXPECT_EQ(list.Count(), 0);
   SetFileSeamHook(std::move(previous));
+}
+
+// A UTF-8 file is decoded into room of one unit per byte, made ready as it
+// is filled; CJK text uses a third of it. The pages of room past the text
+// must not stay resident (the room is over the size that is made ready).
+TEST_F(File_utils_textfiles, RoomPastADecodedTextIsNotKeptResident) {
+  std::string bytes;
+  for (int i = 0; bytes.size() < (size_t{15} << 19); ++i) bytes += "\xE4\xB8\x80\xE6\x96\x87\xE5\xAD\x97 ";
+  WriteRaw("cjk.txt", bytes);
+  const auto residentPastText = [](const String& text) {
+    const auto page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto base = reinterpret_cast<uintptr_t>(text.data());
+    const uintptr_t from = (base + (text.size() + 1) * sizeof(Char) + page - 1) & ~(page - 1);
+    const uintptr_t to = (base + text.capacity() * sizeof(Char)) & ~(page - 1);
+    std::vector<unsigned char> in(to > from ? (to - from) / page : 0);
+    if (in.empty() || ::mincore(reinterpret_cast<void*>(from), to - from, in.data()) != 0) return size_t{0};
+    return static_cast<size_t>(std::count_if(in.begin(), in.end(), [](unsigned char c) { return (c & 1) != 0; }));
+  };
+  const struct {
+    const char* how;
+    std::function<String()> read;
+  } cases[] = {
+      {"read from the file", [&] {
+         TEncoding* enc = nullptr;
+         Int32 bom = 0;
+         return GetTextOfAFile(File("cjk.txt"), enc, bom);
+       }},
+      {"decoded from bytes", [&] {
+         TEncoding* enc = nullptr;
+         Int32 bom = 0;
+         return EncodedStringFromBytes(reinterpret_cast<const Byte*>(bytes.data()), bytes.size(), enc, bom);
+       }},
+  };
+  for (const auto& c : cases) {
+    const String text = c.read();
+    ASSERT_EQ(text.size(), bytes.size() / 10 * 4) << c.how;
+    ASSERT_GE(text.capacity(), bytes.size()) << c.how;
+    EXPECT_EQ(text.substr(text.size() - 4), u"\u4E00\u6587\u5B57 ") << c.how;
+    EXPECT_EQ(residentPastText(text), 0u) << c.how;
+  }
 }
 
 TEST_F(File_utils_textfiles, Checksums) {
