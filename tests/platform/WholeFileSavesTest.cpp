@@ -282,7 +282,8 @@ TEST_F(WholeFileSaves, ACopyNeverLandsOnItsOwnSource) {
 }
 
 // A copy over a file is a save: through a link onto the file it points to,
-// and, killed part-way, it leaves no visible name behind.
+// and, killed part-way, it leaves no visible name behind; nor does a copy to
+// a new name (failIfExists).
 TEST_F(WholeFileSaves, ACopyOverAFileIsASave) {
   WriteRaw("src.txt", std::string(300000, 's'));
   WriteRaw("real.txt", "old");
@@ -290,13 +291,16 @@ TEST_F(WholeFileSaves, ACopyOverAFileIsASave) {
   ASSERT_TRUE(CopyFile(File("src.txt"), File("link.txt"), false));
   EXPECT_TRUE(std::filesystem::is_symlink(Path("link.txt")));
   EXPECT_EQ(ReadRaw("real.txt").size(), 300000u);
-  const pid_t child = ::fork();
-  if (child == 0) {
-    SetFileSeamHook([](TFileSeamOp op, const std::string&) -> Int32 { return op == fsoFlush ? (::_exit(0), 0) : 0; });
-    ::_exit(CopyFile(File("src.txt"), File("dst.txt"), false) ? 1 : 2);
+  for (bool failIfExists : {false, true}) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      SetFileSeamHook([](TFileSeamOp op, const std::string&) -> Int32 { return op == fsoFlush ? (::_exit(0), 0) : 0; });
+      ::_exit(CopyFile(File("src.txt"), File("dst.txt"), failIfExists) ? 1 : 2);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "not killed before its flush: " << failIfExists;
   }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
   for (const auto& e : std::filesystem::directory_iterator(fDir)) {
     const std::string name = e.path().filename().string();
     EXPECT_TRUE(name == "src.txt" || name == "real.txt" || name == "link.txt" || name[0] == '.') << name;
