@@ -115,7 +115,8 @@ bool DeleteFileKeepingBackup(const String& name) {
 }
 
 bool EmptyFileKeepingBackup(const String& name) {
-  if (!FileExists(name)) return false;
+  // A file the save would refuse gets no backup either.
+  if (!FileExists(name) || ReplaceRefusal(name) != 0) return false;
   if (!CopyFile(name, BackupNameOf(name), false)) return false;
   static const Byte mark[2] = {0xFF, 0xFE};
   return ReplaceFileContent(name, mark, sizeof mark);

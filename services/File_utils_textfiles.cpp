@@ -463,7 +463,8 @@ namespace {
 bool InsertIntoFile(const String& fileName, const String& text, const AnsiString* ansiText, bool makeBackup,
                     Cardinal position) {
   try {
-    if (!FileExists(fileName)) return false;
+    // A file the save would refuse gets no backup either.
+    if (!FileExists(fileName) || ReplaceRefusal(fileName) != 0) return false;
     if (makeBackup && !CopyFile(fileName, ChangeFileExt(fileName, QMExts[ext_bak]), false)) return false;
     TBytes bytes;
     if (!ReadWholeFile(fileName, bytes)) return false;

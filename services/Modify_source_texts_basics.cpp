@@ -392,7 +392,8 @@ bool EnsureBackup(const String& filename, TUTF8Stringlist& done) {
 
 Int32 InsertedIntoSourceText(const String& filename, String& text, Int32 bytePos, Cardinal lcid, bool isUnicode) {
   text = WithStartAndCloseMarkers(text);
-  if (bytePos < 0 || !MakeBackupOnce(filename)) return 0;
+  // A file the save would refuse gets no backup either.
+  if (bytePos < 0 || ReplaceRefusal(filename) != 0 || !MakeBackupOnce(filename)) return 0;
   bool ok;
   if (isUnicode) {
     ok = InsertIntoFileW(filename, text, false, static_cast<Cardinal>(bytePos / 2));
@@ -427,6 +428,9 @@ String AlterFileW(const String& filename, Char ch, Int32 start, Int32 len) {
   if (!WithBlanksReplaced(bytes, d, blanks, ch, altered))
     throw EFCreateError(Format(u"Cannot create file \"%s\". %s",
                                {filename, u"The blanks cannot be changed without changing other characters"}));
+  // A file the save would refuse gets no backup either.
+  if (ReplaceRefusal(filename) != 0)
+    throw EFCreateError(Format(u"Cannot create file \"%s\". %s", {filename, u"The file cannot be written"}));
   if (!MakeBackupOnce(filename))
     throw EFCreateError(Format(u"Cannot create file \"%s\". %s", {SourceTextBackupName(filename), u"The backup cannot be made"}));
   if (!ReplaceFileContent(filename, altered))

@@ -91,7 +91,7 @@ void TZABaseArchiver::MakeSFX(const String& newName) {
   // complete, so a file already there stays as it was when anything fails.
   TFileReplaceStream target(newName);
   if (!target.Ok())
-    throw EFCreateError(u"Cannot create file \"" + newName + u"\". " + SysErrorMessage(target.LastError()));
+    throw EFCreateError(u"Cannot create file \"" + newName + u"\". " + target.ErrorText());
   bool ok = true;
   try {
     stub.SetPosition(0);

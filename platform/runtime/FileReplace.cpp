@@ -123,7 +123,43 @@ int StatTarget(const std::string& path, struct stat& st) {
   return ::stat(path.c_str(), &st) == 0 ? 0 : errno;
 }
 
+// Looks at a save's target, a link resolved to the file it points to: 0 when
+// it may be replaced (existed then says whether it exists, and st holds its
+// state), else the system error or kReplaceWouldChangeOwner.
+Int32 LookAtTarget(std::string& target, struct stat& st, bool& existed) {
+  existed = false;
+  if (target.empty()) return ENOENT;
+  if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    char* real = ::realpath(target.c_str(), nullptr);
+    if (real != nullptr) {
+      target = real;
+      std::free(real);
+    }
+  }
+  // Only "no such file" makes the save a new file: a target that cannot be
+  // looked at is not known to be absent, and replacing it would lose its
+  // content, mode and owner.
+  const int error = StatTarget(target, st);
+  if (error == ENOENT) return 0;
+  if (error != 0) return error;
+  if (!S_ISREG(st.st_mode)) return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+  // What the process could not write in place it may not replace either.
+  if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return errno != 0 ? errno : EACCES;
+  // Another user's file would become the process's: only a privileged
+  // process can give a file away.
+  if (st.st_uid != ::geteuid() && ::geteuid() != 0) return kReplaceWouldChangeOwner;
+  existed = true;
+  return 0;
+}
+
 }  // namespace
+
+Int32 ReplaceRefusal(const String& fileName) {
+  std::string target = StringToUtf8(fileName);
+  struct stat st;
+  bool existed;
+  return LookAtTarget(target, st, existed);
+}
 
 std::string TemporarySiblingName(const std::string& prefix, const std::string& base, const std::string& suffix) {
   const size_t room = kMaxNameBytes > prefix.size() + suffix.size() ? kMaxNameBytes - prefix.size() - suffix.size() : 0;
@@ -174,45 +210,16 @@ bool WriteAllToFd(int fd, const void* data, size_t n) {
 
 TFileReplaceStream::TFileReplaceStream(const String& fileName) : THandleStream(-1) {
   std::string target = StringToUtf8(fileName);
-  if (target.empty()) {
-    Fail(ENOENT);
+  struct stat st;
+  if (const Int32 refusal = LookAtTarget(target, st, fTargetExisted); refusal != 0) {
+    fOtherOwner = refusal == kReplaceWouldChangeOwner;
+    Fail(fOtherOwner ? EPERM : refusal);
     return;
   }
-  struct stat st;
-  if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    char* real = ::realpath(target.c_str(), nullptr);
-    if (real != nullptr) {
-      target = real;
-      std::free(real);
-    }
-  }
-  // Only "no such file" makes the save a new file: a target that cannot be
-  // looked at is not known to be absent, and replacing it would lose its
-  // content, mode and owner.
-  if (const int error = StatTarget(target, st); error == 0) {
-    if (!S_ISREG(st.st_mode)) {
-      Fail(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
-      return;
-    }
-    // What the process could not write in place it may not replace either.
-    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
-      Fail(errno != 0 ? errno : EACCES);
-      return;
-    }
-    // Another user's file would become the process's: only a privileged
-    // process can give a file away.
-    if (st.st_uid != ::geteuid() && ::geteuid() != 0) {
-      fOtherOwner = true;
-      Fail(EPERM);
-      return;
-    }
-    fTargetExisted = true;
+  if (fTargetExisted) {
     fMode = st.st_mode & 07777;
     fUid = st.st_uid;
     fGid = st.st_gid;
-  } else if (error != ENOENT) {
-    Fail(error);
-    return;
   }
   fTarget = target;
   fHandle = OpenTemporary(DirOf(target), BaseOf(target), fTempName);

@@ -102,6 +102,17 @@ inline constexpr size_t kMaxNameBytes = 255;
 // character boundary), so a file with a long name can still be replaced.
 std::string TemporarySiblingName(const std::string& prefix, const std::string& base, const std::string& suffix);
 
+// What ReplaceRefusal answers for a file whose owner a replacement could not
+// keep (TFileReplaceStream then fails with EPERM and says why in words).
+inline constexpr Int32 kReplaceWouldChangeOwner = -1;
+
+// Whether a replacement of the file would be refused from the start, for a
+// caller that must know before it does anything else (makes a backup, say):
+// 0 when the file is missing or one the process may replace, else the system
+// error or kReplaceWouldChangeOwner, by the rule above.  0 does not promise
+// the save: the disk may still be full.
+Int32 ReplaceRefusal(const String& fileName);
+
 // Saves a file whole through a replacement stream: write fills it, and only
 // when every byte went and reached the disk does it take the file's place.
 // An existing file that the process may not write is refused as opening it

@@ -493,19 +493,28 @@ bool CopyFile(const String& source, const String& target, bool failIfExists) {
   const mode_t mode = st.st_mode & 07777;
   const struct timespec times[2] = {st.st_atim, st.st_mtim};
   if (failIfExists) {
-    const int out = ::open(dst.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode | S_IWUSR);
-    if (out < 0) {
+    // A new file: written whole beside its name and only then given it
+    // (never taking it from another file), so a failed or killed copy leaves
+    // nothing at the name.  It has the source's mode and times.
+    struct stat taken;
+    if (::lstat(dst.c_str(), &taken) == 0) {
       ::close(in);
+      errno = EEXIST;
       return false;
     }
-    bool ok = CopyContent(in, [out](const char* p, size_t n) { return WriteAllToFd(out, p, n); });
+    TNewFileStream out(target);
+    bool ok = out.Ok() &&
+              CopyContent(in, [&out](const char* p, size_t n) {
+                return out.Write(p, static_cast<Int64>(n)) == static_cast<Int64>(n);
+              }) &&
+              ::fchmod(out.Handle(), mode) == 0;
     if (ok) {
-      ::fchmod(out, mode);
-      ::futimens(out, times);
+      ::futimens(out.Handle(), times);
+      ok = out.Publish();
     }
-    if (::close(out) != 0) ok = false;
+    const int error = out.LastError() != 0 ? out.LastError() : errno != 0 ? errno : EIO;
     ::close(in);
-    if (!ok) ::unlink(dst.c_str());
+    if (!ok) errno = error;
     return ok;
   }
   // Over an existing file the copy is a save like any other: made beside the

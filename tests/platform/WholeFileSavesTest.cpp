@@ -141,17 +141,22 @@ int AsOrdinaryUser(const std::function<int()>& body) {
   return ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Every save through the whole-file replace refuses, the file untouched, a
-// read-only file of the caller's own (1) and, in a shared sticky folder,
-// another user's writable file (2), which it could not give back its owner.
+// Every save through the whole-file replace refuses, the file untouched and
+// no backup made beside it, a read-only file of the caller's own (1) and, in
+// a shared sticky folder, another user's writable file (2), which it could not
+// give back its owner.
 TEST_F(WholeFileSaves, SavesRefuseAFileTheCallerCouldNotWriteOrKeep) {
   ASSERT_EQ(::chmod(fDir.c_str(), 01777), 0);
   const std::string own = Path("mine/ro.txt"), other = Path("other.txt"), old = "old text";
   const std::function<bool(const String&)> saves[] = {
       [](const String& f) { TStringList l; l.SaveToFile(f); return true; },
-      [](const String& f) { return InsertIntoFileW(f, u"new", false, 2); },
+      [](const String& f) { return InsertIntoFileW(f, u"new", true, 2); },
       [](const String& f) { return ConvertTextFileToUnicode(f, 1252); },
       [](const String& f) { return !AlterFileW(f, u'_', 1, 100).empty(); },
+      [](const String& f) {
+        String text = u"new";
+        return InsertedIntoSourceText(f, text, 2, 0, false) != 0;
+      },
       [](const String& f) { return EmptyFileKeepingBackup(f); },
       [this](const String& f) { return CopyFile(File("src.txt"), f, false); },
       [](const String& f) { TXlsWorkbook wb; wb.Save(f); return true; },
@@ -164,6 +169,7 @@ TEST_F(WholeFileSaves, SavesRefuseAFileTheCallerCouldNotWriteOrKeep) {
   for (size_t i = 0; i < std::size(saves); ++i) {
     WriteRaw("other.txt", old);
     ASSERT_EQ(::chmod(other.c_str(), 0666), 0);
+    const auto before = std::distance(std::filesystem::directory_iterator(fDir), {});
     EXPECT_EQ(AsOrdinaryUser([&] {
                 WriteFileBytes(own, old);
                 ::chmod(own.c_str(), 0444);
@@ -172,10 +178,12 @@ TEST_F(WholeFileSaves, SavesRefuseAFileTheCallerCouldNotWriteOrKeep) {
                                              ReadFileBytes(other) != old))
                   bad += 2;
                 ::unlink(own.c_str());
-                return bad;
+                return bad + (std::distance(std::filesystem::directory_iterator(Path("mine")), {}) != 0 ? 4 : 0);
               }),
               0)
         << "save " << i;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(fDir), {}), before) << "save " << i;
+    for (const auto& e : std::filesystem::directory_iterator(Path("mine"))) std::filesystem::remove(e.path());
   }
   // The refusal of another user's file says why.
   EXPECT_EQ(AsOrdinaryUser([&] {
@@ -274,7 +282,8 @@ TEST_F(WholeFileSaves, ACopyNeverLandsOnItsOwnSource) {
 }
 
 // A copy over a file is a save: through a link onto the file it points to,
-// and, killed part-way, it leaves no visible name behind.
+// and, killed part-way, it leaves no visible name behind; nor does a copy to
+// a new name (failIfExists).
 TEST_F(WholeFileSaves, ACopyOverAFileIsASave) {
   WriteRaw("src.txt", std::string(300000, 's'));
   WriteRaw("real.txt", "old");
@@ -282,13 +291,16 @@ TEST_F(WholeFileSaves, ACopyOverAFileIsASave) {
   ASSERT_TRUE(CopyFile(File("src.txt"), File("link.txt"), false));
   EXPECT_TRUE(std::filesystem::is_symlink(Path("link.txt")));
   EXPECT_EQ(ReadRaw("real.txt").size(), 300000u);
-  const pid_t child = ::fork();
-  if (child == 0) {
-    SetFileSeamHook([](TFileSeamOp op, const std::string&) -> Int32 { return op == fsoFlush ? (::_exit(0), 0) : 0; });
-    ::_exit(CopyFile(File("src.txt"), File("dst.txt"), false) ? 1 : 2);
+  for (bool failIfExists : {false, true}) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      SetFileSeamHook([](TFileSeamOp op, const std::string&) -> Int32 { return op == fsoFlush ? (::_exit(0), 0) : 0; });
+      ::_exit(CopyFile(File("src.txt"), File("dst.txt"), failIfExists) ? 1 : 2);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "not killed before its flush: " << failIfExists;
   }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
   for (const auto& e : std::filesystem::directory_iterator(fDir)) {
     const std::string name = e.path().filename().string();
     EXPECT_TRUE(name == "src.txt" || name == "real.txt" || name == "link.txt" || name[0] == '.') << name;
