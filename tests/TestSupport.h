@@ -4,6 +4,16 @@
 // that the test left the library's hand-over variables as it found them.
 #pragma once
 
+// SK_UNDER_ASAN is 1 in a build under AddressSanitizer (GCC or Clang), where
+// stack frames and address-space limits are not what a normal build has.
+#if defined(__SANITIZE_ADDRESS__)
+#define SK_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SK_UNDER_ASAN 1
+#endif
+#endif
+
 #include <gtest/gtest.h>
 #include <stdlib.h>
 

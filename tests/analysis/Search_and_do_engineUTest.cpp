@@ -20,14 +20,6 @@
 #include "core/Qm_global_vars.h"
 #include "services/Logging_utilities.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#define SK_UNDER_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define SK_UNDER_ASAN 1
-#endif
-#endif
-
 namespace sk {
 namespace {
 

@@ -2,16 +2,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "TestSupport.h"
 #include "tests/zip/CipherTestSupport.h"
 #include "zip/ZACryptConst.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-#define SK_UNDER_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define SK_UNDER_ASAN 1
-#endif
-#endif
 
 namespace sk {
 namespace {

@@ -10,14 +10,6 @@
 #include "TestSupport.h"
 #include "zip/ZAZLib.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#define SK_UNDER_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define SK_UNDER_ASAN 1
-#endif
-#endif
-
 namespace sk {
 namespace {
 
