@@ -208,6 +208,22 @@ TEST_F(Zip_utilsFiles, TextsWithAndWithoutByteOrderMarks) {
   arc.CloseArchive();
 }
 
+TEST_F(Zip_utilsFiles, TextsPastTheInflateBoundsAreRefused) {
+  const String zip = MakeArchive("big.zip", {{u"big.txt", TBytes(2u << 20, '\n')}});  // deflates to a few KiB
+  TZipArchiver arc;
+  arc.FFileName = zip;
+  arc.OpenArchive(fmOpenRead);
+  TEncoding* enc = nullptr;
+  Int32 preamble = 0;
+  const TZipInflateBounds saved = zip_InflateBounds;
+  for (const TZipInflateBounds& bounds : {TZipInflateBounds{1 << 20, 1 << 20, 0}, {1 << 30, 100, 1 << 20}}) {
+    zip_InflateBounds = bounds;  // past the total, then out of proportion to the archive
+    EXPECT_THROW(TextFromZipfile(zip, u"big.txt", enc), EZipException);
+    EXPECT_THROW(TextFromZipfile(arc, u"big.txt", 0, enc, preamble), EZAException);
+  }
+  zip_InflateBounds = saved;
+}
+
 TEST_F(Zip_utilsFiles, SaveAFileWithinZipfileStaysInTheTargetFolder) {
   const String zip = MakeArchive("s.zip", {{u"sub/a.txt", B(std::string("one\r\ntwo\r\n"))},
                                            {u"../evil.txt", B(std::string("x"))},
