@@ -177,7 +177,7 @@ String TextFromZipfile(const String& zipFileName, const String& member, TEncodin
   if (index < 0) return String();
   CheckStatedSize(zip.ArchiveSize(), zip.FileInfo(index).UncompressedSize);
   TBytes bytes;
-  zip.Read(member, bytes);
+  zip.Read(index, bytes);
   return ConvertedStringToUnicode(bytes, encoding);
 }
 
@@ -188,10 +188,17 @@ String TextFromZipfile(TZipArchiver& archiver, const String& memberOrMask, Int32
   // The entry is extracted into a stream that grows with the bytes that
   // really come out, not into a buffer sized from the stored size; the
   // engine stops at that size, which is checked first. An entry past the
-  // bounds does not extract, as the engine reports it.
+  // bounds does not extract, as the engine reports it. Extracting goes by
+  // name, which may reach another entry of that name than the one found:
+  // the size checked is that entry's.
   const String name = archiver.DMHandle->CDir->GetItem(item.Handle.ItemNo).Name;
+  Int32 index = item.Handle.ItemNo;
+  archiver.GetFileCendralDirItemNo(name, index);
+  const TDirItem& entry = archiver.DMHandle->CDir->FItems[static_cast<size_t>(index)];
+  const UInt64 stated =
+      entry.CentralDir.unCompSize == 0xFFFFFFFFu ? entry.Zip64ExtInfo.uncompSize : entry.CentralDir.unCompSize;
   try {
-    CheckStatedSize(archiver.GetArchiveSize(), item.UncompressedSize);
+    CheckStatedSize(archiver.GetArchiveSize(), static_cast<Int64>(stated));
   } catch (const EZipException&) {
     throw EZAException(8, &archiver);
   }
