@@ -192,8 +192,12 @@ String TextFromZipfile(TZipArchiver& archiver, const String& memberOrMask, Int32
   // name, which may reach another entry of that name than the one found:
   // the size checked is that entry's.
   const String name = archiver.DMHandle->CDir->GetItem(item.Handle.ItemNo).Name;
-  Int32 index = item.Handle.ItemNo;
-  archiver.GetFileCendralDirItemNo(name, index);
+  Int32 index = -1;
+  const bool recurse = archiver.FOptions.FRecurse;
+  archiver.FOptions.FRecurse = false;  // as extracting looks it up
+  const bool found = archiver.GetFileCendralDirItemNo(name, index);
+  archiver.FOptions.FRecurse = recurse;
+  if (!found || index < 0 || index >= archiver.DMHandle->CDir->Count()) throw EZAException(15, {name}, &archiver);
   const TDirItem& entry = archiver.DMHandle->CDir->FItems[static_cast<size_t>(index)];
   const UInt64 stated =
       entry.CentralDir.unCompSize == 0xFFFFFFFFu ? entry.Zip64ExtInfo.uncompSize : entry.CentralDir.unCompSize;
