@@ -36,11 +36,17 @@ TOwnedPWideChar ReadUnits(TStream* stream, Int32 count) {
 bool WriteAllOf(TStream* stream, const void* p, Int64 n) { return n == 0 || stream->Write(p, n) == n; }
 
 // Extracts one member (numbered from 0) into the current folder under the
-// last element of its name; nothing when that would replace a file.
-void ExtractMemberToCurrentFolder(TZipFile& zip, Int32 index) {
+// last element of its name; nothing when that would replace a file. The
+// member's stated size is charged to the read's budget before anything is
+// inflated (the reader stops at that size), so EZipException refuses a
+// member that would take the read past its bounds.
+void ExtractMemberToCurrentFolder(TZipFile& zip, Int32 index, TZipInflateBudget& budget) {
   const String name = ExtractFileName(zip.FileName(index));
   if (name.empty() || name == u"." || name == u"..") return;  // a folder entry, or no name
   const String target = IncludeTrailingPathDelimiter(GetCurrentDir()) + name;
+  const Int64 stated = zip.FileInfo(index).UncompressedSize;
+  if (stated < 0) throw EZipException(u"The archive inflates to more than may be read from one file");
+  budget.Spend(static_cast<size_t>(stated));
   TBytes bytes;
   zip.Read(index, bytes);
   if (CreateFileWithContent(target, bytes.data(), bytes.size()) != 0) return;  // taken, or not writable
@@ -108,7 +114,9 @@ String ContentsOfFileWithinZipFile(const String& zipFileName, Int32 memberNumber
   try {
     TZipFile zip;
     zip.Open(zipFileName, zmRead);
-    if (memberNumber >= 1 && memberNumber <= zip.FileCount()) ExtractMemberToCurrentFolder(zip, memberNumber - 1);
+    TZipInflateBudget budget(zip.ArchiveSize());
+    if (memberNumber >= 1 && memberNumber <= zip.FileCount())
+      ExtractMemberToCurrentFolder(zip, memberNumber - 1, budget);
   } catch (const std::exception&) {
     // A missing or damaged archive gives nothing, as every call does.
   }
@@ -122,8 +130,10 @@ String OpenedAZipFileToTempDir(const String& zipFileName, Int32 memberNumber) {
   try {
     TZipFile zip;
     zip.Open(zipFileName, zmRead);
+    TZipInflateBudget budget(zip.ArchiveSize());
     if (memberNumber >= 1 && memberNumber <= zip.FileCount()) {
-      ExtractMemberToCurrentFolder(zip, memberNumber - 1);
+      // A member refused (past the bounds, or damaged) leaves no mark file.
+      ExtractMemberToCurrentFolder(zip, memberNumber - 1, budget);
       static const Byte mark[2] = {0xFF, 0xFE};
       ReplaceFileContent(result, mark, sizeof mark);
     }

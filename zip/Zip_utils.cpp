@@ -20,6 +20,7 @@
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Strings.h"
 #include "zip/ZAArchiver.h"
+#include "zip/ZAExcept.h"
 #include "zip/ZAUtils_paths.h"
 
 namespace sk {
@@ -97,6 +98,16 @@ bool IsSafeMemberPath(const String& member) {
 
 TObject* LineNumberObject(Int32 n) { return reinterpret_cast<TObject*>(static_cast<intptr_t>(n)); }
 
+// Holds a member's stated size to the bounds of one read of an archive before
+// anything of it is inflated: reading it whole would otherwise take memory
+// and time out of all proportion to the archive. The readers stop at the
+// stated size, so what they inflate stays within it. EZipException past the
+// bounds.
+void CheckStatedSize(Int64 archiveSize, Int64 statedSize) {
+  if (statedSize < 0) throw EZipException(u"The archive inflates to more than may be read from one file");
+  TZipInflateBudget(archiveSize).Spend(static_cast<size_t>(statedSize));
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -162,9 +173,11 @@ String TextFromZipfile(const String& zipFileName, const String& member, TEncodin
   TZipFile zip;
   zip.Open(zipFileName, zmRead);
   TZipCloser closer{zip};
-  if (zip.IndexOf(member) < 0) return String();
+  const Int32 index = zip.IndexOf(member);
+  if (index < 0) return String();
+  CheckStatedSize(zip.ArchiveSize(), zip.FileInfo(index).UncompressedSize);
   TBytes bytes;
-  zip.Read(member, bytes);
+  zip.Read(index, bytes);
   return ConvertedStringToUnicode(bytes, encoding);
 }
 
@@ -173,8 +186,26 @@ String TextFromZipfile(TZipArchiver& archiver, const String& memberOrMask, Int32
   TZAArchiveItem item;
   if (!archiver.FindFirst(memberOrMask, item, kAllEntries, String())) return String();
   // The entry is extracted into a stream that grows with the bytes that
-  // really come out, not into a buffer sized from the stored size.
+  // really come out, not into a buffer sized from the stored size; the
+  // engine stops at that size, which is checked first. An entry past the
+  // bounds does not extract, as the engine reports it. Extracting goes by
+  // name, which may reach another entry of that name than the one found:
+  // the size checked is that entry's.
   const String name = archiver.DMHandle->CDir->GetItem(item.Handle.ItemNo).Name;
+  Int32 index = -1;
+  const bool recurse = archiver.FOptions.FRecurse;
+  archiver.FOptions.FRecurse = false;  // as extracting looks it up
+  const bool found = archiver.GetFileCendralDirItemNo(name, index);
+  archiver.FOptions.FRecurse = recurse;
+  if (!found || index < 0 || index >= archiver.DMHandle->CDir->Count()) throw EZAException(15, {name}, &archiver);
+  const TDirItem& entry = archiver.DMHandle->CDir->FItems[static_cast<size_t>(index)];
+  const UInt64 stated =
+      entry.CentralDir.unCompSize == 0xFFFFFFFFu ? entry.Zip64ExtInfo.uncompSize : entry.CentralDir.unCompSize;
+  try {
+    CheckStatedSize(archiver.GetArchiveSize(), static_cast<Int64>(stated));
+  } catch (const EZipException&) {
+    throw EZAException(8, &archiver);
+  }
   TMemoryStream ms;
   archiver.ExtractToStream(name, &ms);
   const String text = EncodedStringFromBytes(static_cast<const Byte*>(ms.Memory()), static_cast<size_t>(ms.Size()),

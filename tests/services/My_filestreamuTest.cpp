@@ -115,6 +115,7 @@ class My_filestreamuZip : public ScratchFolderTest {
     zip.Add(B("escaping"), u"../../evil.txt");
     zip.Add(B("deep"), u"sub/dir/two.txt");
     zip.Add(TBytes(), u"folder/");
+    zip.Add(TBytes(2u << 20, '\n'), u"big.txt");  // deflates to a few KiB
     zip.Close();
   }
   void TearDown() override {
@@ -153,6 +154,17 @@ TEST_F(My_filestreamuZip, TempNameInTheRoamingFolder) {
   EXPECT_EQ(OpenedAZipFileToTempDir(File("a.zip"), 3), name);
   EXPECT_EQ(ReadRaw("cfg/Quillmark_64_9/tempzip.txt"), "\xFF\xFE");
   EXPECT_EQ(ReadRaw("out/two.txt"), "deep");
+}
+
+TEST_F(My_filestreamuZip, MembersPastTheInflateBoundsAreRefused) {
+  // Within the bounds, past their total, out of proportion to the archive.
+  const TZipInflateBounds saved = zip_InflateBounds, cases[] = {saved, {1 << 20, 1 << 20, 0}, {1 << 30, 100, 1 << 20}};
+  for (const TZipInflateBounds& bounds : cases) {
+    zip_InflateBounds = bounds;
+    ContentsOfFileWithinZipFile(File("a.zip"), 5);
+    EXPECT_EQ(DeleteFile(File("out/big.txt")), &bounds == cases);
+  }
+  zip_InflateBounds = saved;
 }
 
 }  // namespace

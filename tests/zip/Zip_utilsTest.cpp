@@ -208,6 +208,28 @@ TEST_F(Zip_utilsFiles, TextsWithAndWithoutByteOrderMarks) {
   arc.CloseArchive();
 }
 
+TEST_F(Zip_utilsFiles, TextsPastTheInflateBoundsAreRefused) {
+  const String zip = MakeArchive("big.zip", {{u"sma.txt", TBytes(1, 'x')}, {u"big.txt", TBytes(2u << 20, '\n')}});
+  std::string bytes = ReadRaw("big.zip");  // a copy whose big member has the small one's name too
+  for (size_t at; (at = bytes.find("big.txt")) != std::string::npos;) bytes.replace(at, 7, "sma.txt");
+  WriteRaw("dup.zip", bytes);
+  TZipArchiver arc, dup;
+  arc.FFileName = zip;
+  dup.FFileName = File("dup.zip");
+  arc.OpenArchive(fmOpenRead);
+  dup.OpenArchive(fmOpenRead);
+  TEncoding* enc = nullptr;
+  Int32 preamble = 0;
+  const TZipInflateBounds saved = zip_InflateBounds;
+  for (const TZipInflateBounds& bounds : {TZipInflateBounds{1 << 20, 1 << 20, 0}, {1 << 30, 100, 1 << 20}}) {
+    zip_InflateBounds = bounds;  // past the total, then out of proportion to the archive
+    EXPECT_THROW(TextFromZipfile(zip, u"big.txt", enc), EZipException);
+    EXPECT_THROW(TextFromZipfile(arc, u"big.txt", 0, enc, preamble), EZAException);
+    EXPECT_THROW(TextFromZipfile(dup, u"sma.txt", 0, enc, preamble), EZAException);
+  }
+  zip_InflateBounds = saved;
+}
+
 TEST_F(Zip_utilsFiles, SaveAFileWithinZipfileStaysInTheTargetFolder) {
   const String zip = MakeArchive("s.zip", {{u"sub/a.txt", B(std::string("one\r\ntwo\r\n"))},
                                            {u"../evil.txt", B(std::string("x"))},
