@@ -329,7 +329,7 @@ TZABaseArchiver::TJournalFound TZABaseArchiver::RecoverJournal(bool forUpdate) {
   // archive's owner, writable by no one who cannot write the archive, bound
   // to this archive as it is now, is applied or deleted.
   auto refuse = [&]() {
-    if (forUpdate) throw EZAException(70, {name}, this);
+    if (forUpdate) throw EZAException(72, {name}, this);
     return jfRefused;
   };
   const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);

@@ -372,7 +372,7 @@ class TZABaseArchiver : public TZAArchiverLink {
   // puts the archive back from it (a complete journal) and deletes it.
   // Engine error 70 when the archive cannot be put back; the journal then
   // stays. Anything else at the journal's name is left alone: an update
-  // (forUpdate) fails with error 70 naming it, a read goes on.
+  // (forUpdate) fails with error 72 naming it, a read goes on.
   enum TJournalFound : uint8_t { jfNone, jfRecovered, jfRefused };
   TJournalFound RecoverJournal(bool forUpdate);
   // Before an archive is made anew over its file: deletes a journal of that

@@ -18,10 +18,10 @@ struct TZANativeToErrorCodeRec {
   Int32 ErrorCode;
 };
 
-inline constexpr Int32 ZANativeErrorCount = 72;  // native codes 0 to 71
-inline constexpr Int32 ZAErrorMessageCount = 45;  // message indexes 0 to 44
+inline constexpr Int32 ZANativeErrorCount = 73;  // native codes 0 to 72
+inline constexpr Int32 ZAErrorMessageCount = 46;  // message indexes 0 to 45
 
-// The native codes 0 to 71 in ascending order with their message indexes.
+// The native codes 0 to 72 in ascending order with their message indexes.
 extern const std::array<TZANativeToErrorCodeRec, ZANativeErrorCount> ZANativeToErrorCode;
 // The engine's message texts, by message index.
 extern const std::array<const char16_t*, ZAErrorMessageCount> ZAErrorMessages;

@@ -365,7 +365,7 @@ TEST_F(ZAJournal, TheNextOpenActsOnTheJournalItFinds) {
         zip.OpenArchive();
         WriteRaw("a.zip", archive);
         WriteRaw("a.zip-journal", c.journal);
-        EXPECT_EQ(EngineErrorOf([&] { zip.BeginUpdate(); }), c.outcome == kept ? 70 : -1);
+        EXPECT_EQ(EngineErrorOf([&] { zip.BeginUpdate(); }), c.outcome == kept ? 72 : -1);
         zip.CancelUpdate();
       } else {
         WriteRaw("a.zip", archive);
@@ -447,7 +447,7 @@ TEST_F(ZAJournal, WhatIsNotThisArchivesJournalIsNeitherAppliedNorDeleted) {
       zip.BeginUpdate();
       ADD_FAILURE() << "the update began";
     } catch (const EZAException& e) {
-      EXPECT_EQ(e.NativeError, 70);
+      EXPECT_EQ(e.NativeError, 72);
       EXPECT_NE(e.Message().find(Utf8ToString(journalName)), String::npos);
     }
     zip.CloseArchive();
@@ -533,7 +533,7 @@ TEST_F(ZAJournal, ARollbackThatFailsKeepsTheJournalAndFailsTheOpen) {
   TZipArchiver zip;
   zip.FFileName = File("a.zip");
   zip.OpenArchive();
-  EXPECT_EQ(EngineErrorOf([&] { zip.BeginUpdate(); }), 70);
+  EXPECT_EQ(EngineErrorOf([&] { zip.BeginUpdate(); }), 72);
   EXPECT_EQ(ReadRaw("a.zip"), before);
   EXPECT_TRUE(FileExists(File("a.zip-journal")));
   EXPECT_EQ(EZAException(70, {u"x-journal"}).Message(),
@@ -541,6 +541,9 @@ TEST_F(ZAJournal, ARollbackThatFailsKeepsTheJournalAndFailsTheOpen) {
             u"attempt - Native error: 00070");
   EXPECT_EQ(EZAException(71, {u"a.zip"}).Message(),
             u"The archive \"a.zip\" is being changed by another process. Try again later - Native error: 00071");
+  EXPECT_EQ(EZAException(72, {u"a.zip-journal"}).Message(),
+            u"\"a.zip-journal\" is not the journal of this archive: it is left as it is, and the archive cannot be "
+            u"updated while it is there - Native error: 00072");
 }
 
 TEST_F(ZAJournal, JournalNamesFitTheLimitOfANameAndStayApart) {
