@@ -8,6 +8,8 @@
 // the update left it in; one that does not was never finished, so the
 // archive was never touched. A journal that is not bound to the archive as
 // it is now was written for another file: it is neither applied nor deleted.
+// The engine writes a journal whole before it gives it its name, so a process
+// killed while writing one leaves nothing at the name.
 //
 // The layout is described in platform/runtime/ZipReader.h, whose reader
 // refuses an archive with a complete journal beside it.
