@@ -26,6 +26,23 @@ namespace sk {
 namespace {
 
 constinit TUnitCounter ZAArchiver_counter;
+
+// What lies at a journal's name is evidence, not a command. It is opened
+// only when it may be the journal of the archive file described by archive:
+// a regular file (never a link followed, never a pipe waited on) with one
+// name, of the archive's owner, writable by no one who cannot write the
+// archive. -1 otherwise, errno ENOENT when nothing is there.
+int OpenJournalCandidate(const std::string& path, const struct stat& archive) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 && st.st_uid == archive.st_uid &&
+      (st.st_mode & 022 & ~archive.st_mode) == 0)
+    return fd;
+  ::close(fd);
+  errno = EPERM;
+  return -1;
+}
 // The engine's one lock, made when the unit starts and deleted when it stops.
 constinit std::recursive_mutex* gEngineLock = nullptr;
 
@@ -322,27 +339,17 @@ TZABaseArchiver::TJournalFound TZABaseArchiver::RecoverJournal(bool forUpdate) {
   if (fLockFile == nullptr) return jfNone;
   const String& name = fJournalName;
   const std::string path = StringToUtf8(name);
-  struct stat seen {};
-  if (::lstat(path.c_str(), &seen) != 0 && errno == ENOENT) return jfNone;
-  // What lies at the journal's name is evidence, not a command: only a
-  // regular file (never a link followed, never a pipe waited on) of the
-  // archive's owner, writable by no one who cannot write the archive, bound
-  // to this archive as it is now, is applied or deleted.
+  // Only a possible journal of this archive file that is also bound to the
+  // archive as it is now is applied or deleted.
   auto refuse = [&]() {
     if (forUpdate) throw EZAException(72, {name}, this);
     return jfRefused;
   };
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  struct stat archive {};
+  if (::fstat(fLockFile->Handle(), &archive) != 0) return refuse();
+  const int fd = OpenJournalCandidate(path, archive);
   if (fd < 0) return errno == ENOENT ? jfNone : refuse();
-  struct TCloseFd {
-    int fd;
-    ~TCloseFd() { ::close(fd); }
-  } closeFd{fd};
-  struct stat archive {}, st {};
-  if (::fstat(fd, &st) != 0 || ::fstat(fLockFile->Handle(), &archive) != 0 || !S_ISREG(st.st_mode) ||
-      st.st_uid != archive.st_uid || st.st_nlink != 1 || (st.st_mode & 022 & ~archive.st_mode) != 0)
-    return refuse();
-  THandleStream journal(fd);
+  TOwnedHandleStream journal(fd);
   const TZAJournalIdentity identity{static_cast<UInt64>(archive.st_dev), static_cast<UInt64>(archive.st_ino)};
   TZAJournalRecord record;
   TZAJournalOutcome outcome = jrNotJournal;
@@ -372,13 +379,13 @@ TZABaseArchiver::TJournalFound TZABaseArchiver::RecoverJournal(bool forUpdate) {
 void TZABaseArchiver::DeleteStaleJournal() {
   if (fLockFile == nullptr) return;
   const std::string path = StringToUtf8(fJournalName);
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  struct stat archive {};
+  if (::fstat(fLockFile->Handle(), &archive) != 0) return;
+  const int fd = OpenJournalCandidate(path, archive);
   if (fd < 0) return;
-  struct stat archive {}, st {};
   bool ours = false;
-  if (::fstat(fd, &st) == 0 && ::fstat(fLockFile->Handle(), &archive) == 0 && S_ISREG(st.st_mode) &&
-      st.st_uid == archive.st_uid && st.st_nlink == 1) {
-    THandleStream journal(fd);
+  {
+    TOwnedHandleStream journal(fd);
     TZAJournalRecord record;
     try {
       ours = ZAReadJournalHeader(&journal, record) && record.identity.device == static_cast<UInt64>(archive.st_dev) &&
@@ -387,7 +394,6 @@ void TZABaseArchiver::DeleteStaleJournal() {
       ours = false;
     }
   }
-  ::close(fd);
   // A journal of this file would put old bytes into the new archive: it goes
   // (and its folder entry reaches the disk) before the file is cut.
   if (ours && ZADeleteFile(fJournalName) && !FlushFolderOf(path)) throw EZAException(46, this);
