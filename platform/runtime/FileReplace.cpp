@@ -4,9 +4,12 @@
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/OSError.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -16,6 +19,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace sk {
 
@@ -73,8 +77,14 @@ int OpenTemporary(const std::string& dir, const std::string& base, std::string& 
     errno = fault > 0 ? fault : EIO;
     return -1;
   }
+  // Each temporary file is locked while its writer lives, so that one its
+  // writer left behind (killed between giving it a name and renaming it) can
+  // be told from one still being written.
   int fd = ::open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
-  if (fd >= 0) return fd;
+  if (fd >= 0) {
+    ::flock(fd, LOCK_EX | LOCK_NB);
+    return fd;
+  }
   if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT) return -1;
   if (errno == ENOENT) {
     struct stat st;
@@ -86,6 +96,7 @@ int OpenTemporary(const std::string& dir, const std::string& base, std::string& 
     // be another file's, more private than a new file would be.
     fd = ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd >= 0) {
+      ::flock(fd, LOCK_EX | LOCK_NB);
       name = candidate;
       return fd;
     }
@@ -423,6 +434,9 @@ bool TNewFileStream::Publish() {
   }
   if (!named) return false;
   fPublished = true;
+  // The file is whole under its own name now: the lock that marked it as
+  // being written goes, so that it is not mistaken for a live temporary.
+  ::flock(fHandle, LOCK_UN);
   if (!fTempName.empty()) ::unlink(fTempName.c_str());
   return true;
 }
@@ -440,6 +454,125 @@ Int32 CreateFileWithContent(const String& fileName, const void* data, size_t cou
                                      : ::fchmod(fd, 0666 & ~CurrentUmask()) == 0;
   done = done && WriteAllToFd(fd, data, count) && file.Publish();
   return done ? 0 : (errno != 0 ? errno : EIO);
+}
+
+namespace {
+
+// The names of the attributes on the file at path (links not followed); false
+// with errno set when they cannot be listed. A file system without
+// attributes lists none.
+bool ListAttributes(const std::string& path, std::vector<std::string>& names) {
+  names.clear();
+  std::vector<char> buffer;
+  for (;;) {
+    ssize_t n = ::llistxattr(path.c_str(), nullptr, 0);
+    if (n < 0) {
+      if (errno == ENOTSUP) return true;
+      return false;
+    }
+    if (n == 0) return true;
+    buffer.resize(static_cast<size_t>(n));
+    n = ::llistxattr(path.c_str(), buffer.data(), buffer.size());
+    if (n >= 0) {
+      buffer.resize(static_cast<size_t>(n));
+      break;
+    }
+    if (errno != ERANGE) return false;  // grew in between: ask again
+  }
+  for (size_t at = 0; at < buffer.size();) {
+    const size_t end = std::string(buffer.data() + at, buffer.size() - at).find('\0');
+    const size_t len = end == std::string::npos ? buffer.size() - at : end;
+    if (len > 0) names.emplace_back(buffer.data() + at, len);
+    at += len + 1;
+  }
+  return true;
+}
+
+// One attribute's value, read through get; false with errno set.
+template <class Get>
+bool ReadAttribute(Get get, std::vector<char>& value) {
+  for (;;) {
+    ssize_t n = get(nullptr, 0);
+    if (n < 0) return false;
+    value.resize(static_cast<size_t>(n));
+    if (n == 0) return true;
+    n = get(value.data(), value.size());
+    if (n >= 0) {
+      value.resize(static_cast<size_t>(n));
+      return true;
+    }
+    if (errno != ERANGE) return false;
+  }
+}
+
+constexpr char kAccessAcl[] = "system.posix_acl_access";
+
+}  // namespace
+
+Int32 CopyExtendedAttributes(const std::string& fromPath, int toFd) {
+  std::vector<std::string> names;
+  if (!ListAttributes(fromPath, names)) return errno != 0 ? errno : EIO;
+  std::vector<char> value, present;
+  for (const std::string& name : names) {
+    if (!ReadAttribute([&](void* b, size_t n) { return ::lgetxattr(fromPath.c_str(), name.c_str(), b, n); },
+                       value)) {
+      if (errno == ENODATA) continue;  // removed in between
+      return errno != 0 ? errno : EIO;
+    }
+    if (ReadAttribute([&](void* b, size_t n) { return ::fgetxattr(toFd, name.c_str(), b, n); }, present) &&
+        present == value)
+      continue;
+    if (::fsetxattr(toFd, name.c_str(), value.data(), value.size(), 0) != 0) return errno != 0 ? errno : EIO;
+  }
+  return 0;
+}
+
+bool HasExtendedAcl(const std::string& path) {
+  // An access ACL holds a 4-byte header and 8-byte entries; one with only the
+  // owner, group and other entries says no more than the mode bits.
+  const ssize_t n = ::lgetxattr(path.c_str(), kAccessAcl, nullptr, 0);
+  return n > 4 + 3 * 8;
+}
+
+Int32 RemoveStaleTemporarySiblings(const std::string& path) {
+  const std::string dir = DirOf(path);
+  // The name a sibling takes: prefix, then six random characters and ".tmp".
+  const std::string shape = TemporarySiblingName(".", BaseOf(path), ".XXXXXX.tmp");
+  const std::string prefix = shape.substr(0, shape.size() - 10);
+  const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd < 0) return 0;
+  DIR* listing = ::fdopendir(dirFd);
+  if (listing == nullptr) {
+    ::close(dirFd);
+    return 0;
+  }
+  std::vector<std::string> candidates;
+  while (const dirent* e = ::readdir(listing)) {
+    const std::string name = e->d_name;
+    if (name.size() != shape.size() || name.compare(0, prefix.size(), prefix) != 0 ||
+        name.compare(name.size() - 4, 4, ".tmp") != 0)
+      continue;
+    bool random = true;
+    for (size_t i = prefix.size(); i < prefix.size() + 6; ++i)
+      random = random && ((name[i] >= '0' && name[i] <= '9') || (name[i] >= 'a' && name[i] <= 'z'));
+    if (random) candidates.push_back(name);
+  }
+  Int32 removed = 0;
+  for (const std::string& name : candidates) {
+    const int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat held {}, named {};
+    // A lock taken means that its writer is gone; the name must still be the
+    // file that was looked at when it goes.
+    if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && held.st_uid == ::geteuid() &&
+        ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstatat(dirFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+        named.st_dev == held.st_dev && named.st_ino == held.st_ino && ::unlinkat(dirFd, name.c_str(), 0) == 0)
+      ++removed;
+    ::close(fd);
+  }
+  ::closedir(listing);
+  if (removed > 0) FlushFolderOf(path);
+  return removed;
 }
 
 }  // namespace sk

@@ -125,6 +125,28 @@ void ReplaceFileWith(const String& fileName, const std::function<void(TStream&)>
 // place; EFCreateError as above when it cannot be made.
 bool TryReplaceFileWith(const String& fileName, const std::function<bool(TStream&)>& write);
 
+// Carries a file's extended attributes over to another open file: every
+// attribute the process can list on the file at fromPath (its POSIX access
+// ACL is one of them, "system.posix_acl_access"), so that a copy or a
+// replacement protects and shares the content as the original did. An
+// attribute the destination already holds with the same value (a label the
+// system gave it) is left as it is. 0 when all were carried over (a file with
+// none, or on a file system without them, carries nothing), else the system
+// error of the first that could not be read or set.
+Int32 CopyExtendedAttributes(const std::string& fromPath, int toFd);
+
+// Whether the file at path has a POSIX access ACL with entries beyond its
+// mode bits (named users or groups).
+bool HasExtendedAcl(const std::string& path);
+
+// Removes the hidden temporary siblings of a file (the names a replacement or
+// a new file of it is written under, ".<name>.<random>.tmp") that a killed
+// process left behind. A sibling is removed only when it is a regular file of
+// the process's user that no live process holds: every temporary file is
+// locked while it is written, and the lock goes with its writer. Answers how
+// many were removed.
+Int32 RemoveStaleTemporarySiblings(const std::string& path);
+
 // Writes all n bytes to the descriptor, going on after short writes and
 // interruptions; false (errno set) when the system refuses or writes nothing.
 bool WriteAllToFd(int fd, const void* data, size_t n);

@@ -5,10 +5,14 @@
 #include <dirent.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 
 #include "TestSupport.h"
@@ -132,6 +136,57 @@ TEST_F(FileReplaceTest, CreateWithContentNeverReplaces) {
   EXPECT_EQ(ReadRaw("log.txt"), "\xFF\xFE");
   EXPECT_NE(CreateFileWithContent(File("nofolder/log.txt"), "x", 1), 0);
   EXPECT_EQ(Entries(), std::vector<std::string>{"log.txt"});
+}
+
+// Extended attributes and a POSIX ACL reach another file; a file system that
+// keeps no user attributes (some tmpfs) skips the test.
+TEST_F(FileReplaceTest, AttributesAndAnAclAreCarriedOver) {
+  WriteRaw("from.txt", "x");
+  WriteRaw("to.txt", "y");
+  if (::setxattr(Path("from.txt").c_str(), "user.note", "corpus", 6, 0) != 0) GTEST_SKIP() << "no user attributes";
+  // user::rw- user:65534:rw- group::--- mask::rw- other::---
+  const unsigned char acl[] = {2, 0, 0, 0,                              // version
+                               1, 0, 6, 0, 0xff, 0xff, 0xff, 0xff,      // user::rw-
+                               2, 0, 6, 0, 0xfe, 0xff, 0, 0,            // user:65534:rw-
+                               4, 0, 0, 0, 0xff, 0xff, 0xff, 0xff,      // group::---
+                               0x10, 0, 6, 0, 0xff, 0xff, 0xff, 0xff,   // mask::rw-
+                               0x20, 0, 0, 0, 0xff, 0xff, 0xff, 0xff};  // other::---
+  const bool acls = ::setxattr(Path("from.txt").c_str(), "system.posix_acl_access", acl, sizeof acl, 0) == 0;
+  const int to = ::open(Path("to.txt").c_str(), O_RDWR);
+  ASSERT_GE(to, 0);
+  EXPECT_EQ(CopyExtendedAttributes(Path("from.txt"), to), 0);
+  ::close(to);
+  char value[16] = {};
+  EXPECT_EQ(::getxattr(Path("to.txt").c_str(), "user.note", value, sizeof value), 6);
+  EXPECT_STREQ(value, "corpus");
+  EXPECT_EQ(HasExtendedAcl(Path("to.txt")), acls);
+  EXPECT_FALSE(HasExtendedAcl(Path("missing.txt")));
+}
+
+// Only hidden siblings of the file's own shape that no live writer holds go:
+// one a writer still has locked, another file's, and a user's own file stay.
+TEST_F(FileReplaceTest, StaleTemporarySiblingsAreRemovedLiveOnesKept) {
+  WriteRaw("a.zip", "archive");
+  WriteRaw(".a.zip.k3x9q2.tmp", "left by a killed commit");
+  WriteRaw(".a.zip-journal.ab12cd.tmp", "another file's");
+  WriteRaw(".a.zip.notes.tmp", "a user's");
+  WriteRaw(".a.zip.live01.tmp", "being written");
+  const int live = ::open(Path(".a.zip.live01.tmp").c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(live, LOCK_EX), 0);
+  EXPECT_EQ(RemoveStaleTemporarySiblings(Path("a.zip")), 1);
+  ::close(live);
+  auto entries = Entries();
+  std::sort(entries.begin(), entries.end());
+  EXPECT_EQ(entries, (std::vector<std::string>{".a.zip-journal.ab12cd.tmp", ".a.zip.live01.tmp", ".a.zip.notes.tmp",
+                                               "a.zip"}));
+  // Once its writer lets go it is stale too, and a replacement being written
+  // beside it is not disturbed.
+  TFileReplaceStream s(File("a.zip"));
+  ASSERT_TRUE(s.Ok());
+  EXPECT_EQ(RemoveStaleTemporarySiblings(Path("a.zip")), 1);
+  s.WriteBuffer("new", 3);
+  EXPECT_TRUE(s.Commit());
+  EXPECT_EQ(ReadRaw("a.zip"), "new");
 }
 
 TEST(OSError, CarriesTheCodeAndTheSystemText) {
