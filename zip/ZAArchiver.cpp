@@ -315,8 +315,10 @@ void TZABaseArchiver::LockArchive(bool exclusive) {
   FindJournal();
   // Under the exclusive lock no update of this archive is writing: the
   // hidden copies that a killed one left beside the archive and its journal
-  // go (a copy that a live writer holds, locked, stays).
-  if (exclusive) {
+  // go (a copy that a live writer holds, locked, stays). Once per open: the
+  // folder is listed for it.
+  if (exclusive && !fSiblingsSwept) {
+    fSiblingsSwept = true;
     RemoveStaleTemporarySiblings(fArchivePath);
     RemoveStaleTemporarySiblings(ZipJournalFileName(fArchivePath));
     const std::string journal = StringToUtf8(fJournalName);
@@ -395,6 +397,7 @@ void TZABaseArchiver::ResolveArchivePath() {
   fArchivePath = resolved != nullptr ? std::string(resolved) : given;
   std::free(resolved);
   fJournalName = Utf8ToString(ZipJournalFileName(fArchivePath));
+  fSiblingsSwept = false;
 }
 
 bool TZABaseArchiver::Journalled() const {

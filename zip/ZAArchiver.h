@@ -401,6 +401,8 @@ class TZABaseArchiver : public TZAArchiverLink {
   // After the journal is gone: the file names no journal any more.
   void DropJournalPointer();
   bool fJournalPointed = false;
+  // Whether this open has removed the hidden copies killed writers left.
+  bool fSiblingsSwept = false;
   void OpenLockFile();
   // Opens the archive's file again (after another file took its place).
   void ReopenArchiveFile();
