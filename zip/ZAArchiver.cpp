@@ -2,10 +2,12 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <exception>
 #include <mutex>
@@ -270,8 +272,16 @@ void TZABaseArchiver::Unlock() {
 
 void TZABaseArchiver::LockArchive(bool exclusive) {
   if (fLockFile == nullptr || fLockHeld >= (exclusive ? 2 : 1)) return;
-  for (Int32 attempt = 0;; ++attempt) {
-    if (!LockFileHandle(fLockFile->Handle(), exclusive, FLockWait)) {
+  // Another process may put a new file in the archive's place (a commit from
+  // the first byte replaces the whole file) while this one waits for the old
+  // file's lock: the file at the name is opened and waited for in turn, for
+  // as long as the wait allows. The lock of a file no longer at the name is
+  // never kept: an update would go into a file that nobody sees again.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max<Int32>(FLockWait, 0));
+  for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+    if (!LockFileHandle(fLockFile->Handle(), exclusive, static_cast<Int32>(std::max<Int64>(left, 0)))) {
       const Int32 error = errno;
       if (error == EWOULDBLOCK) throw EZAException(71, {FFileName}, this);
       // A file system without locks (a share without a lock service): a
@@ -280,24 +290,80 @@ void TZABaseArchiver::LockArchive(bool exclusive) {
       throw EOSError(error, u"Cannot lock the archive \"" + FFileName + u"\": " + SysErrorMessage(error));
     }
     fLockHeld = exclusive ? 2 : 1;
-    // Another process may have put a new file in the archive's place (a
-    // commit from the first byte replaces the whole file) while this one
-    // waited for the old file's lock: the new file is opened and locked.
-    struct stat held {}, named {};
-    if (::fstat(fLockFile->Handle(), &held) != 0 || ::stat(fArchivePath.c_str(), &named) != 0 ||
-        (held.st_dev == named.st_dev && held.st_ino == named.st_ino) || attempt >= 3)
-      return;
+    struct stat held {}, named {}, opened {};
+    if (::fstat(fLockFile->Handle(), &held) != 0) {
+      const Int32 error = errno;
+      UnlockArchive();
+      throw EOSError(error, u"Cannot lock the archive \"" + FFileName + u"\": " + SysErrorMessage(error));
+    }
+    const bool owned = FCompressedStream != nullptr && FCompressedStream == fOwnedStream.get();
+    // The archive is read through a descriptor of the same file (a volume of
+    // a multi-volume archive is another file).
+    auto* stream = owned && FSpanningMode == smNone ? dynamic_cast<THandleStream*>(FCompressedStream) : nullptr;
+    const bool gone = ::stat(fArchivePath.c_str(), &named) != 0 && errno == ENOENT;
+    const bool atName = !gone && named.st_dev == held.st_dev && named.st_ino == held.st_ino;
+    const bool readSame = stream == nullptr || (::fstat(stream->Handle(), &opened) == 0 &&
+                                                opened.st_dev == held.st_dev && opened.st_ino == held.st_ino);
+    if (atName && readSame) break;
     UnlockArchive();
+    // The archive was deleted while this process waited.
+    if (gone) throw EZAException(12, {FFileName}, this);
+    if (std::chrono::steady_clock::now() >= deadline) throw EZAException(71, {FFileName}, this);
     OpenLockFile();
-    if (FCompressedStream != nullptr && FCompressedStream == fOwnedStream.get()) ReopenArchiveFile();
+    if (owned) ReopenArchiveFile();
   }
+  FindJournal();
+  // Under the exclusive lock no update of this archive is writing: the
+  // hidden copies that a killed one left beside the archive and its journal
+  // go (a copy that a live writer holds, locked, stays). Once per open: the
+  // folder is listed for it.
+  if (exclusive && !fSiblingsSwept) {
+    fSiblingsSwept = true;
+    RemoveStaleTemporarySiblings(fArchivePath);
+    RemoveStaleTemporarySiblings(ZipJournalFileName(fArchivePath));
+    const std::string journal = StringToUtf8(fJournalName);
+    if (journal != ZipJournalFileName(fArchivePath)) RemoveStaleTemporarySiblings(journal);
+  }
+}
+
+void TZABaseArchiver::FindJournal() {
+  // An update made through another name of a file with more than one link
+  // writes its journal beside that name, and names it in an extended
+  // attribute of the file, which every name shares. The name found there is
+  // only where to look: what lies there is checked as any journal is.
+  const std::string own = ZipJournalFileName(fArchivePath);
+  std::string name = own;
+  char value[4096];
+  const ssize_t n = ::fgetxattr(fLockFile->Handle(), ZAJournalPointerName, value, sizeof value);
+  if (n > 0) {
+    const std::string pointed(value, static_cast<size_t>(n));
+    static constexpr std::string_view kSuffix = "-journal";
+    struct stat st {};
+    const bool shaped = pointed[0] == '/' && pointed.find('\0') == std::string::npos && pointed.ends_with(kSuffix);
+    // A journal that cannot be looked at is not taken to be gone.
+    if (shaped && (::lstat(pointed.c_str(), &st) == 0 || errno != ENOENT))
+      name = pointed;
+    else if (fLockHeld == 2)
+      // What it named is gone (rolled back, or never written).
+      ::fremovexattr(fLockFile->Handle(), ZAJournalPointerName);
+  }
+  fJournalName = Utf8ToString(name);
 }
 
 void TZABaseArchiver::ReopenArchiveFile() {
   // The mode the archive was opened with, except that a file made anew is
-  // not cut again.
-  ReopenFileStream(Utf8ToString(fArchivePath),
-                   FileOpenMode == fmCreate ? Word(fmOpenReadWrite | fmShareDenyWrite) : FileOpenMode);
+  // not cut again. The new file is opened before the old stream goes, so
+  // that a failure leaves the archiver as it was.
+  const String name = Utf8ToString(fArchivePath);
+  auto file = std::make_unique<TFileStream>(
+      name, FileOpenMode == fmCreate ? Word(fmOpenReadWrite | fmShareDenyWrite) : FileOpenMode);
+  FreeArchiveStream();
+  IsCustomStream = false;
+  fOwnedStream = std::move(file);
+  FCompressedStream = fOwnedStream.get();
+  VolumeFileName = name;
+  fFreeSpaceVolume = -2;
+  SyncDirManagerStream();
   fSeenSize = -1;
 }
 
@@ -311,15 +377,18 @@ void TZABaseArchiver::UnlockArchive() {
 }
 
 void TZABaseArchiver::OpenLockFile() {
-  fLockFile.reset();
   // Opened for writing where the process may, so that a journal can be
-  // rolled back through this very descriptor.
+  // rolled back through this very descriptor. A file that does not open
+  // leaves the descriptor held before.
   const String name = Utf8ToString(fArchivePath);
+  std::unique_ptr<THandleStream> file;
   try {
-    fLockFile = std::make_unique<TFileStream>(name, fmOpenReadWrite);
+    file = std::make_unique<TFileStream>(name, fmOpenReadWrite);
   } catch (const EStreamError&) {
-    fLockFile = std::make_unique<TFileStream>(name, fmOpenRead);
+    file = std::make_unique<TFileStream>(name, fmOpenRead);
   }
+  UnlockArchive();
+  fLockFile = std::move(file);
 }
 
 void TZABaseArchiver::ResolveArchivePath() {
@@ -328,6 +397,7 @@ void TZABaseArchiver::ResolveArchivePath() {
   fArchivePath = resolved != nullptr ? std::string(resolved) : given;
   std::free(resolved);
   fJournalName = Utf8ToString(ZipJournalFileName(fArchivePath));
+  fSiblingsSwept = false;
 }
 
 bool TZABaseArchiver::Journalled() const {

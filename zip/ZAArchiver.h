@@ -390,6 +390,19 @@ class TZABaseArchiver : public TZAArchiverLink {
   void ReloadDirectory();
   // The archive's file, links resolved, and its journal's name.
   void ResolveArchivePath();
+  // Under the lock: the journal's name that this archive file is to be
+  // checked against, its own or the one an update through another name of
+  // the file left (see ZAJournalPointerName).
+  void FindJournal();
+  // Before an update writes its journal: the journal's name of this name,
+  // and, on a file with more than one name, that name written into the file
+  // for every other name to find (engine error 79 where it cannot be).
+  void PointToJournal();
+  // After the journal is gone: the file names no journal any more.
+  void DropJournalPointer();
+  bool fJournalPointed = false;
+  // Whether this open has removed the hidden copies killed writers left.
+  bool fSiblingsSwept = false;
   void OpenLockFile();
   // Opens the archive's file again (after another file took its place).
   void ReopenArchiveFile();
@@ -451,6 +464,12 @@ class TZABaseArchiver : public TZAArchiverLink {
   Int64 fFreeSpaceAsked = 0;
   Int64 fFreeSpaceStreamSize = 0;
 };
+
+// The extended attribute in which an update of an archive file with more
+// than one name (hard links) names its journal while it runs: every name of
+// the file sees it, so an open through any of them finds the journal that an
+// update killed part-way left beside another.
+inline constexpr char ZAJournalPointerName[] = "user.sharedkit.journal";
 
 // A stream on a descriptor that it closes.
 class TOwnedHandleStream : public THandleStream {

@@ -11,12 +11,14 @@
 // reads the directory until the journal is gone.
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 #include <algorithm>
 #include <limits>
 
 #include "platform/runtime/FileReplace.h"
 #include "platform/runtime/FileSeam.h"
+#include "platform/runtime/ZipReader.h"
 #include "zip/ZAArchiver.h"
 #include "zip/ZAExcept.h"
 #include "zip/ZAJournal.h"
@@ -231,6 +233,18 @@ void TZABaseArchiver::ForceUpdate() {
     // The old bytes from the restore point to the end, old directory
     // included, go aside before anything is written.
     c.tailSize = archiveSize - rp;
+    // A file with more than one name is changed in place, so that every
+    // name keeps seeing one archive: a whole-file replace would give only
+    // this name the new one.
+    bool linked = false;
+    if (journalled) {
+      struct stat st {};
+      if (::fstat(static_cast<THandleStream*>(FCompressedStream)->Handle(), &st) != 0) throw EZAException(46, this);
+      linked = st.st_nlink > 1;
+    }
+    // In place from the first byte, nothing before the restore point would
+    // bind the journal to this archive: refused.
+    if (linked && rp == 0) throw EZAException(79, {FFileName}, this);
     if (journalled && rp == 0) {
       // Nothing before the restore point: the old archive has no state a
       // journal could be bound to, and stays whole until the new one takes
@@ -242,6 +256,7 @@ void TZABaseArchiver::ForceUpdate() {
       FCompressedStream = c.replacement.get();
       SyncDirManagerStream();
     } else if (journalled) {
+      PointToJournal();
       std::unique_ptr<THandleStream> journal = CreateJournal(rp, archiveSize);
       c.journalName = fJournalName;
       c.journal = journal.get();
@@ -352,6 +367,7 @@ void TZABaseArchiver::ForceUpdate() {
         if (!ZADeleteFile(c.journalName) && ZAFileExists(c.journalName)) throw EZAException(27, {c.journalName}, this);
         c.journalGone = true;
         if (!FlushFolderOf(StringToUtf8(c.journalName))) throw EZAException(46, this);
+        DropJournalPointer();
       }
     }
   } catch (...) {
@@ -408,9 +424,10 @@ void TZABaseArchiver::CommitRollback(TZACommit& c) {
   FVolumeNumberInfo = c.volume;
   // A journal whose archive was never touched goes; should it stay, its
   // bytes are the archive's own and putting them back changes nothing.
-  auto dropJournal = [&c]() {
+  auto dropJournal = [this, &c]() {
     if (c.journal != nullptr && !c.journalGone && ZADeleteFile(c.journalName))
       FlushFolderOf(StringToUtf8(c.journalName));
+    if (c.journal != nullptr && !ZAFileExists(c.journalName)) DropJournalPointer();
     c.journal = nullptr;
   };
   if (c.replacement != nullptr) {
@@ -467,6 +484,31 @@ void TZABaseArchiver::CommitRollback(TZACommit& c) {
   c.tail.reset();
   c.tailFile = nullptr;
   dropJournal();
+}
+
+void TZABaseArchiver::PointToJournal() {
+  const std::string own = ZipJournalFileName(fArchivePath);
+  fJournalName = Utf8ToString(own);
+  fJournalPointed = false;
+  const int handle = static_cast<THandleStream*>(FCompressedStream)->Handle();
+  struct stat st {};
+  if (::fstat(handle, &st) != 0) throw EZAException(46, this);
+  if (st.st_nlink <= 1) return;
+  // Every name must find the journal before the archive is touched: the
+  // attribute is on the disk before the journal is written. A file system
+  // without extended attributes cannot have it: the update is refused.
+  if (own.empty() || own[0] != '/' || ::fsetxattr(handle, ZAJournalPointerName, own.data(), own.size(), 0) != 0)
+    throw EZAException(79, {FFileName}, this);
+  fJournalPointed = true;
+  if (!FlushFileHandle(handle)) throw EZAException(46, this);
+}
+
+void TZABaseArchiver::DropJournalPointer() {
+  if (!fJournalPointed) return;
+  fJournalPointed = false;
+  // Should it stay, it names nothing, and the next update's lock drops it.
+  if (auto* handle = dynamic_cast<THandleStream*>(FCompressedStream); handle != nullptr)
+    ::fremovexattr(handle->Handle(), ZAJournalPointerName);
 }
 
 // Writes the bytes where the entry goes: the archive, or across volumes.

@@ -237,6 +237,7 @@ void TZipArchiver::MergeWith(const String& otherName) {
   std::unique_ptr<THandleStream> journal;
   if (journalled) {
     if (oldDir <= 0 || oldDir > oldSize) throw EZAException(35, this);
+    PointToJournal();
     journal = CreateJournal(oldDir, oldSize);
   }
   // Puts the archive back from the journal and lets the journal go; false
@@ -250,6 +251,7 @@ void TZipArchiver::MergeWith(const String& otherName) {
     }
     journal.reset();
     if (ZADeleteFile(fJournalName)) FlushFolderOf(StringToUtf8(fJournalName));
+    if (!ZAFileExists(fJournalName)) DropJournalPointer();
     return true;
   };
   // The other's entry data lie between its stub and its directory; they are
@@ -363,6 +365,7 @@ void TZipArchiver::MergeWith(const String& otherName) {
       journal.reset();
       if (!ZADeleteFile(fJournalName) && ZAFileExists(fJournalName)) throw EZAException(27, {fJournalName}, this);
       FlushFolderOf(StringToUtf8(fJournalName));
+      DropJournalPointer();
     }
   } catch (...) {
     if (journal != nullptr) {
