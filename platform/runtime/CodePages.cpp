@@ -8,10 +8,14 @@
 #include <unicode/ustring.h>
 #include <unicode/utf16.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/runtime/LargeBuffers.h"
 #include "platform/runtime/Locale.h"
 
 namespace sk {
@@ -464,23 +468,78 @@ Int32 WideCharToMultiByte(Cardinal cp, Cardinal flags, const Char* src, Int32 sr
   return static_cast<Int32>(produced);
 }
 
-String CodePageToUnicode(Cardinal cp, const char* bytes, size_t n) {
-  if (bytes == nullptr || n == 0) return String();
+void CodePageToUnicodeInto(String& out, Cardinal cp, const char* bytes, size_t n) {
+  out.clear();
+  if (bytes == nullptr || n == 0) return;
   const Cardinal real = ResolveCodePage(cp);
   // UTF-8, the common case, in one pass without a buffer filled first.
-  if (real == CP_UTF8) return Utf8ToString(bytes, n);
-  // Most code pages give at most one UTF-16 unit per byte: try that size first.
-  String r(n + 8, Char(0));
-  size_t produced = 0;
-  if (BytesToUnicode(real, bytes, n, r.data(), r.size(), produced, false)) {
-    r.resize(produced);
-    return r;
+  if (real == CP_UTF8) {
+    Utf8ToStringInto(out, bytes, n);
+    return;
   }
-  size_t need = 0;
-  if (!BytesToUnicode(real, bytes, n, nullptr, 0, need, false)) return String();
-  r.assign(need, Char(0));
-  if (!BytesToUnicode(real, bytes, n, r.data(), r.size(), produced, false)) return String();
-  r.resize(produced);
+  UConverter* c = nullptr;
+  if (real != CP_UTF16LE && real != CP_UTF16BE) {
+    c = ConverterFor(real);
+    if (c == nullptr) return;
+  }
+  // UTF-16 gives one unit per two bytes, exactly; most code pages give at
+  // most one unit per byte. Room that is too small is given back before new
+  // room is taken, so that the two are never held together.
+  const size_t room = c == nullptr ? n / 2 + n % 2 : n;
+  if (out.capacity() < room) {
+    String().swap(out);
+    out.reserve(room);
+  }
+  // The units are appended through a small buffer, so that the room is
+  // written once and never zero-filled first. Should a code page give more
+  // units than the room holds, the string grows; the preparation ends first,
+  // since its room is then given back.
+  std::optional<TLargeBufferPreparation> ready;
+  ready.emplace(out.data(), out.capacity() * sizeof(Char));
+  auto put = [&](const Char* units, size_t count) {
+    if (ready && out.size() + count > out.capacity()) {
+      ready->ReleaseAfter(SIZE_MAX);
+      ready.reset();
+    }
+    out.append(units, count);
+  };
+  Char tmp[4096];
+  if (c == nullptr) {
+    const bool bigEndian = real == CP_UTF16BE;
+    for (size_t at = 0; at < n;) {
+      const size_t piece = std::min(n - at, sizeof tmp);
+      size_t produced = 0;
+      Utf16BytesToUnicode(bigEndian, bytes + at, piece, tmp, sizeof tmp / sizeof tmp[0], produced, false);
+      put(tmp, produced);
+      at += piece;
+    }
+  } else {
+    UErrorCode err = U_ZERO_ERROR;
+    ucnv_setToUCallBack(c, SubstituteToUnicode, nullptr, nullptr, nullptr, &err);
+    ucnv_setFallback(c, true);
+    const char* s = bytes;
+    const char* sEnd = bytes + n;
+    while (U_SUCCESS(err)) {
+      UChar* t = reinterpret_cast<UChar*>(tmp);
+      err = U_ZERO_ERROR;
+      ucnv_toUnicode(c, &t, reinterpret_cast<UChar*>(tmp) + sizeof tmp / sizeof tmp[0], &s, sEnd, nullptr, true, &err);
+      put(tmp, static_cast<size_t>(t - reinterpret_cast<UChar*>(tmp)));
+      if (err != U_BUFFER_OVERFLOW_ERROR) break;
+      err = U_ZERO_ERROR;
+    }
+    if (U_FAILURE(err)) out.clear();
+  }
+  // Room the text did not take (most of it for a double-byte code page) is
+  // given back rather than kept resident.
+  if (ready) ready->ReleaseAfter((out.size() + 1) * sizeof(Char));
+}
+
+String CodePageToUnicode(Cardinal cp, const char* bytes, size_t n) {
+  String r;
+  CodePageToUnicodeInto(r, cp, bytes, n);
+  // A text much shorter than its room (a double-byte code page) is moved into
+  // room of its size.
+  if (r.capacity() > r.size() + r.size() / 4 + 16) r.shrink_to_fit();
   return r;
 }
 

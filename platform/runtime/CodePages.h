@@ -51,7 +51,13 @@ Int32 WideCharToMultiByte(Cardinal cp, Cardinal flags, const Char* src, Int32 sr
 
 // Whole-string conversions. Bytes the code page does not define become U+FFFD;
 // characters it cannot hold become its substitution byte and set *lossy.
+// The text takes room of about its size (UTF-16 exactly its size); the bytes
+// are not held twice over.
 String CodePageToUnicode(Cardinal cp, const char* bytes, size_t n);
+// The same into out, whose room is reused when it is large enough (a buffer
+// given back from an earlier text) and otherwise given back before the
+// text's room is taken.
+void CodePageToUnicodeInto(String& out, Cardinal cp, const char* bytes, size_t n);
 String CodePageToUnicode(Cardinal cp, const RawByteString& bytes);
 RawByteString UnicodeToCodePage(Cardinal cp, const String& s, bool* lossy = nullptr);
 
