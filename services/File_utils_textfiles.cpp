@@ -225,37 +225,73 @@ bool ReadUpTo(int handle, Byte* p, size_t n, size_t& got) {
   return true;
 }
 
-// A regular file whose bytes are UTF-8 (with or without the mark) decoded
-// while it is read, piece by piece through a buffer that stays in the
-// processor's cache, so the whole file is never held as bytes beside its
-// text. True with the text when the file holds exactly size bytes of UTF-8
-// (behind the mark, bytes that are not UTF-8 become U+FFFD as they do when
-// the bytes are decoded whole); false when anything else is met (another
-// encoding's mark, a byte that is not UTF-8 in a file without a mark, a file
-// that changed size), and the caller then reads and decodes the file whole.
-// Then text holds no room, and notUtf8Within tells how far the file's bytes
-// were read before a byte that is not UTF-8 was met (size when none was).
-// failed tells a read that failed.
-bool DecodedUtf8WhileReading(int handle, size_t size, String& text, TEncoding*& encoding, Int32& preambleLength,
-                             size_t& notUtf8Within, bool& failed) {
-  constexpr size_t kPiece = size_t{256} << 10;
+constexpr size_t kReadPiece = size_t{256} << 10;
+
+// The rest of a regular file decoded in a code page while it is read, after
+// its first piece (got bytes at piece, the mark's length among them), so that
+// the bytes are never held whole beside the text. True with the text when the
+// file holds exactly size bytes; false (text holding no room) when it changed
+// size or a read failed (failed set).
+bool DecodedInCodePageWhileReading(int handle, size_t size, Byte* piece, size_t got, Int32 mark, TEncoding* in,
+                                   String& text, bool& failed) {
+  bool done = false;
+  {
+    TCodePageDecoder decoder(text, in->CodePage(), size - static_cast<size_t>(mark));
+    decoder.Add(reinterpret_cast<const char*>(piece) + mark, got - static_cast<size_t>(mark));
+    size_t read = got;
+    while (read < size && got != 0 && !failed) {
+      failed = !ReadUpTo(handle, piece, std::min(size - read, kReadPiece), got);
+      decoder.Add(reinterpret_cast<const char*>(piece), got);
+      read += got;
+    }
+    // One byte more means the file grew: it is read again whole.
+    Byte more = 0;
+    size_t extra = 0;
+    if (!failed && read == size && !ReadUpTo(handle, &more, 1, extra)) failed = true;
+    done = decoder.Ok() && !failed && read == size && extra == 0 && decoder.Finish();
+  }
+  if (!done) String().swap(text);
+  return done;
+}
+
+// A regular file decoded while it is read, piece by piece through a buffer
+// that stays in the processor's cache, so the whole file is never held as
+// bytes beside its text: UTF-8 (with or without the mark; behind the mark,
+// bytes that are not UTF-8 become U+FFFD as they do when the bytes are
+// decoded whole), UTF-16 behind its mark, and a file without a mark whose
+// first piece shows a byte that is not UTF-8 in the ANSI code page. True
+// with the text when the file holds exactly size bytes; false when anything
+// else is met (a byte that is not UTF-8 after the first piece of a file
+// without a mark, a file that changed size), and the caller then reads and
+// decodes the file whole. Then text holds no room, and notUtf8Within tells
+// how far the file's bytes were read before a byte that is not UTF-8 was
+// met (size when none was). failed tells a read that failed.
+bool DecodedWhileReading(int handle, size_t size, String& text, TEncoding*& encoding, Int32& preambleLength,
+                         size_t& notUtf8Within, bool& failed) {
   failed = false;
   notUtf8Within = size;
-  std::unique_ptr<Byte[]> piece(new Byte[kPiece + 4]);
+  std::unique_ptr<Byte[]> piece(new Byte[kReadPiece + 4]);
   size_t got = 0;
-  if (!ReadUpTo(handle, piece.get(), std::min(size, kPiece), got)) {
+  if (!ReadUpTo(handle, piece.get(), std::min(size, kReadPiece), got)) {
     failed = true;
     return false;
   }
   TEncoding* found = nullptr;
   const Int32 mark = TEncoding::GetBufferEncoding(piece.get(), got, found, TEncoding::UTF8());
-  if (found->CodePage() != CP_UTF8) return false;
   const char* chars = reinterpret_cast<const char*>(piece.get());
   // A file in a code page nearly always shows a byte that is not UTF-8 in its
-  // first piece: then no room is taken for a UTF-8 text at all.
+  // first piece: then no room is taken for a UTF-8 text at all, and the file
+  // is decoded in the ANSI code page as it is read.
   if (mark == 0 && !IsUTF8Valid(piece.get(), got < size ? Utf8WholeSequencesLength(chars, got) : got)) {
     notUtf8Within = got;
-    return false;
+    found = TEncoding::ANSI();
+    if (found->CodePage() == CP_UTF8) return false;
+  }
+  if (found->CodePage() != CP_UTF8) {
+    if (!DecodedInCodePageWhileReading(handle, size, piece.get(), got, mark, found, text, failed)) return false;
+    encoding = found;
+    preambleLength = mark;
+    return true;
   }
   text.clear();
   text.reserve(size - static_cast<size_t>(mark));
@@ -282,7 +318,7 @@ bool DecodedUtf8WhileReading(int handle, size_t size, String& text, TEncoding*& 
     const size_t carried = held - whole;
     std::memmove(piece.get(), piece.get() + whole, carried);
     from = 0;
-    if (!ReadUpTo(handle, piece.get() + carried, std::min(size - read, kPiece), got)) {
+    if (!ReadUpTo(handle, piece.get() + carried, std::min(size - read, kReadPiece), got)) {
       failed = true;
       giveBack();
       return false;
@@ -306,11 +342,11 @@ bool DecodedUtf8WhileReading(int handle, size_t size, String& text, TEncoding*& 
   return true;
 }
 
-// The whole file decoded into text. A regular file of UTF-8 is decoded while
-// it is read; any other regular file is read with one read into room of its
-// size (not zero-filled first, since every byte is overwritten) and decoded
-// from there, in one pass, without a second attempt at UTF-8 where the first
-// met a byte that is not UTF-8. A read error fails the whole read; a file
+// The whole file decoded into text. A regular file is decoded while it is
+// read where it can be; any other regular file is read with one read into
+// room of its size (not zero-filled first, since every byte is overwritten)
+// and decoded from there, in one pass, without a second attempt at UTF-8
+// where the first met a byte that is not UTF-8. A read error fails the whole read; a file
 // that shrank meanwhile gives what it holds, and one that grew is read again
 // whole. Anything else (a pipe, a file the system reports as empty) is read
 // whole first. False when the file cannot be opened or read.
@@ -322,7 +358,7 @@ bool DecodedWholeFile(const String& fileName, String& text, TEncoding*& encoding
       const auto size = static_cast<size_t>(st.st_size);
       bool failed = false;
       size_t notUtf8Within = size;
-      if (DecodedUtf8WhileReading(f.Handle(), size, text, encoding, preambleLength, notUtf8Within, failed)) return true;
+      if (DecodedWhileReading(f.Handle(), size, text, encoding, preambleLength, notUtf8Within, failed)) return true;
       if (failed || ::lseek(f.Handle(), 0, SEEK_SET) != 0) return false;
       std::unique_ptr<Byte[]> room(new Byte[size]);
       PrepareLargeBuffer(room.get(), size);

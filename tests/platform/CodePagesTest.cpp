@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <random>
@@ -305,6 +306,20 @@ TEST(CodePagesStrings, WholeStringsAreTheTwoCallConversionInRoomOfTheirSize) {
       String reused(bytes.size() * 2, u'x');
       CodePageToUnicodeInto(reused, cp, bytes.data(), bytes.size());
       EXPECT_TRUE(reused == want) << cp << " " << bytes.size();
+    }
+  }
+  // Decoded piece by piece as a file is read, cut anywhere, the bytes give
+  // the same text, in code pages that carry state or characters across a cut.
+  for (Cardinal cp : {1252u, 932u, 54936u, 50220u, CP_UTF7, CP_UTF8, CP_UTF16LE, CP_UTF16BE, CP_UTF32LE}) {
+    for (const RawByteString& bytes : inputs) {
+      String text;
+      TCodePageDecoder decoder(text, cp, bytes.size());
+      for (size_t at = 0, piece = 0; at < bytes.size(); at += piece) {
+        piece = std::min<size_t>(bytes.size() - at, random() % 5 == 0 ? 0 : random() % 3000);
+        decoder.Add(bytes.data() + at, piece);
+      }
+      EXPECT_TRUE(decoder.Finish()) << cp;
+      EXPECT_TRUE(text == CodePageToUnicode(cp, bytes)) << cp << " " << bytes.size();
     }
   }
   // UTF-16 in room of exactly its units, a double-byte code page in room of

@@ -82,9 +82,9 @@ TReadCost CostOfReading(const String& path) {
 
 TEST_F(File_utils_textfilesWhole, AWholeFileTakesAboutItsBytesAndItsText) {
   // A text in the ANSI code page without a mark is looked at once for UTF-8
-  // (the room of a UTF-8 attempt given back) and decoded once, into room of
-  // its size, beside the file's bytes; UTF-16 holds its text in room of the
-  // text's size; UTF-8 is decoded as it is read, without the bytes.
+  // and decoded once, into room of its size: as it is read when its first
+  // piece shows it, else beside the file's bytes, the room of the UTF-8
+  // attempt given back first. UTF-16 and UTF-8 are decoded as they are read.
   ScopedACP ansi(1252);
   constexpr size_t kMiB = size_t{1} << 20;
   constexpr size_t kSize = 16 * kMiB;
@@ -104,9 +104,9 @@ TEST_F(File_utils_textfilesWhole, AWholeFileTakesAboutItsBytesAndItsText) {
     size_t mostPeak;  // the bytes (when they are held whole) and the text
   };
   const Case cases[] = {
-      {"legacy.txt", &legacy, 1252, kSize, kSize + 2 * kSize},
+      {"legacy.txt", &legacy, 1252, kSize, 2 * kSize},
       {"late_legacy.txt", &lateLegacy, 1252, kSize, kSize + 2 * kSize},
-      {"utf16.txt", &utf16, CP_UTF16LE, kSize / 2 - 1, kSize + kSize},
+      {"utf16.txt", &utf16, CP_UTF16LE, kSize / 2 - 1, kSize},
       {"utf8.txt", &utf8, CP_UTF8, kSize, 2 * kSize},
   };
   for (const Case& c : cases) {
@@ -191,6 +191,8 @@ TEST_F(File_utils_textfilesWhole, TextReadInPiecesIsTheTextDecodedWhole) {
       around(kPiece + 10, "\xE9", "\xEF\xBB\xBF"),      // marked: a replacement character
       around(kPiece - 1, "\xE4\xB8"),                  // a sequence cut short by the next piece
       around(kPiece - 1, "\xE9"),                      // not UTF-8, met only with the next piece
+      around(10, "\xE9"),                              // not UTF-8 from the first piece
+      std::string("\xFE\xFF") + std::string(kPiece * 2 + 1, 'A'),  // UTF-16BE ending in half a unit
       around(kPiece - 1, "\xE4\x41", "\xEF\xBB\xBF"),  // marked: bad sequences across a piece's end
       around(kPiece - 2, "\xF0\x9F\x41", "\xEF\xBB\xBF"),
       around(kPiece - 1, "\xE9", "\xEF\xBB\xBF"),
