@@ -116,7 +116,9 @@ TEST_F(File_utils_textfilesWhole, AWholeFileTakesAboutItsBytesAndItsText) {
     EXPECT_EQ(cost.codePage, c.codePage) << c.name;
     EXPECT_EQ(cost.units, c.units) << c.name;
     EXPECT_LE(cost.room, c.units + c.units / 64) << c.name;
+#ifndef SK_UNDER_ASAN  // the address sanitizer keeps freed room resident for a while
     EXPECT_LE(cost.peak, c.mostPeak + c.mostPeak / 16 + 4 * kMiB) << c.name << " peak " << cost.peak / kMiB << " MiB";
+#endif
   }
 }
 
