@@ -40,6 +40,11 @@ String EncodedStringFromBytes(const Byte* bytes, size_t count, TEncoding*& encod
 
 void EncodedStringFromBytesInto(String& out, const Byte* bytes, size_t count, TEncoding*& encoding,
                                 Int32& bomLength) {
+  EncodedStringFromBytesInto(out, bytes, count, encoding, bomLength, kUtf8LookAhead);
+}
+
+void EncodedStringFromBytesInto(String& out, const Byte* bytes, size_t count, TEncoding*& encoding, Int32& bomLength,
+                                size_t notUtf8Within) {
   encoding = nullptr;
   bomLength = 0;
   if (bytes == nullptr || count == 0) {
@@ -51,19 +56,31 @@ void EncodedStringFromBytesInto(String& out, const Byte* bytes, size_t count, TE
   encoding = found;
   const Byte* p = bytes + bomLength;
   const size_t n = count - static_cast<size_t>(bomLength);
-  if (found->CodePage() == CP_UTF8) {
-    // Decoded and validated in one pass; without a mark, bytes that are not
-    // UTF-8 are a text in the ANSI code page.
-    bool valid = true;
-    Utf8ToStringInto(out, reinterpret_cast<const char*>(p), n, &valid);
-    if (valid || bomLength != 0) return;
-    encoding = TEncoding::ANSI();
-    out = encoding->GetString(p, n);
+  const char* chars = reinterpret_cast<const char*>(p);
+  if (found->CodePage() != CP_UTF8) {
+    // Behind a mark the encoding is certain; undecodable bytes become U+FFFD
+    // rather than losing the whole text.
+    CodePageToUnicodeInto(out, found->CodePage(), chars, n);
     return;
   }
-  // Behind a mark the encoding is certain; undecodable bytes become U+FFFD
-  // rather than losing the whole text.
-  out = found->GetString(p, n);
+  if (bomLength == 0) {
+    // Without a mark, bytes that are not UTF-8 are a text in the ANSI code
+    // page. Such a text nearly always shows it in its first lines: those are
+    // looked at before any room is taken for a UTF-8 text, so that the text
+    // is decoded once, in its code page, into room of its own size.
+    const size_t head = notUtf8Within >= n ? n : Utf8WholeSequencesLength(chars, notUtf8Within);
+    bool valid = IsUTF8Valid(p, head);
+    if (valid) {
+      // Decoded and validated in one pass.
+      Utf8ToStringInto(out, chars, n, &valid);
+      if (valid) return;
+    }
+    encoding = TEncoding::ANSI();
+    CodePageToUnicodeInto(out, encoding->CodePage(), chars, n);
+    return;
+  }
+  // Behind a UTF-8 mark a byte that is not UTF-8 becomes U+FFFD.
+  Utf8ToStringInto(out, chars, n);
 }
 
 String ConvertedStringToUnicode(const TBytes& bytes, TEncoding*& encoding) {

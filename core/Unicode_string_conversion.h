@@ -25,6 +25,14 @@ String EncodedStringFromBytes(const Byte* p, size_t count, TEncoding*& encoding,
 // units as the UTF-8 text has bytes (a buffer given back from an earlier
 // text), so that a large text decoded again and again is not allocated anew.
 void EncodedStringFromBytesInto(String& out, const Byte* p, size_t count, TEncoding*& encoding, Int32& bomLength);
+// How many bytes without a mark are looked at for a byte that is not UTF-8
+// before room is taken for a UTF-8 text.
+inline constexpr size_t kUtf8LookAhead = size_t{64} << 10;
+// The same, with bytes without a mark looked at up to notUtf8Within (a
+// reader that met a byte that is not UTF-8 there passes where) before any
+// room is taken for a UTF-8 text. The result is the same whatever the value.
+void EncodedStringFromBytesInto(String& out, const Byte* p, size_t count, TEncoding*& encoding, Int32& bomLength,
+                                size_t notUtf8Within);
 
 // EncodedStringFromBytes without the mark length. The other forms take the
 // bytes of a UTF-8 string, or of a zero-terminated ANSI string up to its

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -224,61 +225,115 @@ bool ReadUpTo(int handle, Byte* p, size_t n, size_t& got) {
   return true;
 }
 
-// A regular file whose bytes are UTF-8 (with or without the mark) decoded
-// while it is read, piece by piece through a buffer that stays in the
-// processor's cache, so the whole file is never held as bytes beside its
-// text. True with the text when the file holds exactly size bytes of
-// well-formed UTF-8; false when anything else is met (another encoding's
-// mark, a byte that is not UTF-8, a file that changed size), and the caller
-// then reads and decodes the file whole as before. failed tells a read that
-// failed.
-bool DecodedUtf8WhileReading(int handle, size_t size, String& text, TEncoding*& encoding, Int32& preambleLength,
-                             bool& failed) {
-  constexpr size_t kPiece = size_t{256} << 10;
+constexpr size_t kReadPiece = size_t{256} << 10;
+
+// The rest of a regular file decoded in a code page while it is read, after
+// its first piece (got bytes at piece, the mark's length among them), so that
+// the bytes are never held whole beside the text. True with the text when the
+// file holds exactly size bytes; false (text holding no room) when it changed
+// size or a read failed (failed set).
+bool DecodedInCodePageWhileReading(int handle, size_t size, Byte* piece, size_t got, Int32 mark, TEncoding* in,
+                                   String& text, bool& failed) {
+  bool done = false;
+  {
+    TCodePageDecoder decoder(text, in->CodePage(), size - static_cast<size_t>(mark));
+    decoder.Add(reinterpret_cast<const char*>(piece) + mark, got - static_cast<size_t>(mark));
+    size_t read = got;
+    while (read < size && got != 0 && !failed) {
+      failed = !ReadUpTo(handle, piece, std::min(size - read, kReadPiece), got);
+      decoder.Add(reinterpret_cast<const char*>(piece), got);
+      read += got;
+    }
+    // One byte more means the file grew: it is read again whole.
+    Byte more = 0;
+    size_t extra = 0;
+    if (!failed && read == size && !ReadUpTo(handle, &more, 1, extra)) failed = true;
+    done = decoder.Ok() && !failed && read == size && extra == 0 && decoder.Finish();
+  }
+  if (!done) String().swap(text);
+  return done;
+}
+
+// A regular file decoded while it is read, piece by piece through a buffer
+// that stays in the processor's cache, so the whole file is never held as
+// bytes beside its text: UTF-8 (with or without the mark; behind the mark,
+// bytes that are not UTF-8 become U+FFFD as they do when the bytes are
+// decoded whole), UTF-16 behind its mark, and a file without a mark whose
+// first piece shows a byte that is not UTF-8 in the ANSI code page. True
+// with the text when the file holds exactly size bytes; false when anything
+// else is met (a byte that is not UTF-8 after the first piece of a file
+// without a mark, a file that changed size), and the caller then reads and
+// decodes the file whole. Then text holds no room, and notUtf8Within tells
+// how far the file's bytes were read before a byte that is not UTF-8 was
+// met (size when none was). failed tells a read that failed.
+bool DecodedWhileReading(int handle, size_t size, String& text, TEncoding*& encoding, Int32& preambleLength,
+                         size_t& notUtf8Within, bool& failed) {
   failed = false;
-  std::unique_ptr<Byte[]> piece(new Byte[kPiece + 4]);
+  notUtf8Within = size;
+  std::unique_ptr<Byte[]> piece(new Byte[kReadPiece + 4]);
   size_t got = 0;
-  if (!ReadUpTo(handle, piece.get(), std::min(size, kPiece), got)) {
+  if (!ReadUpTo(handle, piece.get(), std::min(size, kReadPiece), got)) {
     failed = true;
     return false;
   }
   TEncoding* found = nullptr;
   const Int32 mark = TEncoding::GetBufferEncoding(piece.get(), got, found, TEncoding::UTF8());
-  if (found->CodePage() != CP_UTF8) return false;
+  const char* chars = reinterpret_cast<const char*>(piece.get());
+  // A file in a code page nearly always shows a byte that is not UTF-8 in its
+  // first piece: then no room is taken for a UTF-8 text at all, and the file
+  // is decoded in the ANSI code page as it is read.
+  if (mark == 0 && !IsUTF8Valid(piece.get(), got < size ? Utf8WholeSequencesLength(chars, got) : got)) {
+    notUtf8Within = got;
+    found = TEncoding::ANSI();
+    if (found->CodePage() == CP_UTF8) return false;
+  }
+  if (found->CodePage() != CP_UTF8) {
+    if (!DecodedInCodePageWhileReading(handle, size, piece.get(), got, mark, found, text, failed)) return false;
+    encoding = found;
+    preambleLength = mark;
+    return true;
+  }
   text.clear();
   text.reserve(size - static_cast<size_t>(mark));
   // The text never outgrows this room (no more units than bytes), so it
   // stays where it is while it is made ready.
   TLargeBufferPreparation ready(text.data(), text.capacity() * sizeof(Char));
+  auto giveBack = [&] {
+    ready.ReleaseAfter(SIZE_MAX);
+    String().swap(text);
+  };
   size_t read = got;
   size_t from = static_cast<size_t>(mark);  // where this piece's text begins
   size_t held = got;                        // bytes in the piece buffer
   for (;;) {
     const bool last = read >= size || got == 0;
-    const size_t whole = last ? held : Utf8WholeSequencesLength(reinterpret_cast<const char*>(piece.get()), held);
-    if (whole > from && !AppendUtf8ToString(text, reinterpret_cast<const char*>(piece.get()) + from, whole - from))
+    const size_t whole = last ? held : Utf8WholeSequencesLength(chars, held);
+    if (whole > from && !AppendUtf8ToString(text, chars + from, whole - from) && mark == 0) {
+      notUtf8Within = read;
+      giveBack();
       return false;
+    }
     if (last) break;
     // The start of a sequence cut by the piece's end waits for the next piece.
     const size_t carried = held - whole;
     std::memmove(piece.get(), piece.get() + whole, carried);
     from = 0;
-    if (!ReadUpTo(handle, piece.get() + carried, std::min(size - read, kPiece), got)) {
+    if (!ReadUpTo(handle, piece.get() + carried, std::min(size - read, kReadPiece), got)) {
       failed = true;
+      giveBack();
       return false;
     }
     read += got;
     held = carried + got;
   }
-  if (read != size) return false;
   // One byte more means the file grew: it is read again whole.
   Byte more = 0;
   size_t extra = 0;
-  if (!ReadUpTo(handle, &more, 1, extra)) {
-    failed = true;
+  if (read == size && !ReadUpTo(handle, &more, 1, extra)) failed = true;
+  if (read != size || failed || extra != 0) {
+    giveBack();
     return false;
   }
-  if (extra != 0) return false;
   // The room past the text (two thirds of it for CJK text) is given back
   // rather than kept resident.
   ready.ReleaseAfter((text.size() + 1) * sizeof(Char));
@@ -287,13 +342,14 @@ bool DecodedUtf8WhileReading(int handle, size_t size, String& text, TEncoding*& 
   return true;
 }
 
-// The whole file decoded into text. A regular file of UTF-8 is decoded while
-// it is read; any other regular file is read with one read into room of its
-// size (not zero-filled first, since every byte is overwritten) and decoded
-// from there. A read error fails the whole read; a file that shrank meanwhile
-// gives what it holds, and one that grew is read again whole. Anything else
-// (a pipe, a file the system reports as empty) is read whole first. False
-// when the file cannot be opened or read.
+// The whole file decoded into text. A regular file is decoded while it is
+// read where it can be; any other regular file is read with one read into
+// room of its size (not zero-filled first, since every byte is overwritten)
+// and decoded from there, in one pass, without a second attempt at UTF-8
+// where the first met a byte that is not UTF-8. A read error fails the whole read; a file
+// that shrank meanwhile gives what it holds, and one that grew is read again
+// whole. Anything else (a pipe, a file the system reports as empty) is read
+// whole first. False when the file cannot be opened or read.
 bool DecodedWholeFile(const String& fileName, String& text, TEncoding*& encoding, Int32& preambleLength) {
   try {
     TFileStream f(fileName, fmOpenRead | fmShareDenyNone);
@@ -301,7 +357,8 @@ bool DecodedWholeFile(const String& fileName, String& text, TEncoding*& encoding
     if (::fstat(f.Handle(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
       const auto size = static_cast<size_t>(st.st_size);
       bool failed = false;
-      if (DecodedUtf8WhileReading(f.Handle(), size, text, encoding, preambleLength, failed)) return true;
+      size_t notUtf8Within = size;
+      if (DecodedWhileReading(f.Handle(), size, text, encoding, preambleLength, notUtf8Within, failed)) return true;
       if (failed || ::lseek(f.Handle(), 0, SEEK_SET) != 0) return false;
       std::unique_ptr<Byte[]> room(new Byte[size]);
       PrepareLargeBuffer(room.get(), size);
@@ -311,7 +368,10 @@ bool DecodedWholeFile(const String& fileName, String& text, TEncoding*& encoding
       size_t extra = 0;
       if (!ReadUpTo(f.Handle(), &more, 1, extra)) return false;
       if (extra == 0) {
-        EncodedStringFromBytesInto(text, room.get(), got, encoding, preambleLength);
+        // The bytes are looked at for UTF-8 again only as far as the first
+        // look went, so that bytes changed meanwhile are still decoded as
+        // they now are.
+        EncodedStringFromBytesInto(text, room.get(), got, encoding, preambleLength, notUtf8Within);
         return true;
       }
     }

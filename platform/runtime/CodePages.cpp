@@ -8,10 +8,15 @@
 #include <unicode/ustring.h>
 #include <unicode/utf16.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/runtime/LargeBuffers.h"
 #include "platform/runtime/Locale.h"
 
 namespace sk {
@@ -464,23 +469,181 @@ Int32 WideCharToMultiByte(Cardinal cp, Cardinal flags, const Char* src, Int32 sr
   return static_cast<Int32>(produced);
 }
 
-String CodePageToUnicode(Cardinal cp, const char* bytes, size_t n) {
-  if (bytes == nullptr || n == 0) return String();
+// A decoding under way: the text, the converter (none for UTF-8 and UTF-16)
+// and what a piece's end cut off.
+struct TCodePageDecoderState {
+  String& out;
+  Cardinal cp;
+  UConverter* conv = nullptr;
+  bool ownsConv = false;
+  bool ok = true;
+  int carry = -1;       // UTF-16: a byte waiting for the other byte of its unit
+  std::string pending;  // UTF-8: the start of a sequence cut by a piece's end
+  std::optional<TLargeBufferPreparation> ready;
+
+  // conv is the converter to use (already resolved, or null for UTF-8 and
+  // UTF-16); owned when ownsConv.
+  TCodePageDecoderState(String& o, Cardinal real, UConverter* c, bool owns, size_t total)
+      : out(o), cp(real), conv(c), ownsConv(owns) {
+    out.clear();
+    if (conv != nullptr) {
+      UErrorCode err = U_ZERO_ERROR;
+      ucnv_setToUCallBack(conv, SubstituteToUnicode, nullptr, nullptr, nullptr, &err);
+      ucnv_setFallback(conv, true);
+      ok = U_SUCCESS(err);
+    }
+    // UTF-16 gives one unit per two bytes, exactly; the other code pages at
+    // most one unit per byte, nearly all of them. Room that is too small is
+    // given back before new room is taken, so that the two are never held
+    // together.
+    const size_t room = cp == CP_UTF16LE || cp == CP_UTF16BE ? total / 2 + total % 2 : total;
+    if (out.capacity() < room) {
+      String().swap(out);
+      out.reserve(room);
+    }
+    ready.emplace(out.data(), out.capacity() * sizeof(Char));
+  }
+  ~TCodePageDecoderState() {
+    ready.reset();
+    if (ownsConv) ucnv_close(conv);
+  }
+
+  // The units are appended, so that the room is written once and never
+  // zero-filled first. Should the text outgrow its room, the string moves:
+  // the preparation ends first, since its room is then given back.
+  void Put(const Char* units, size_t count) {
+    if (ready && out.size() + count > out.capacity()) {
+      ready->ReleaseAfter(SIZE_MAX);
+      ready.reset();
+    }
+    out.append(units, count);
+  }
+
+  void Utf16(const char* bytes, size_t n) {
+    const bool bigEndian = cp == CP_UTF16BE;
+    Char tmp[4096];
+    size_t produced = 0;
+    if (carry >= 0 && n > 0) {
+      const char unit[2] = {static_cast<char>(carry), bytes[0]};
+      Utf16BytesToUnicode(bigEndian, unit, 2, tmp, 1, produced, false);
+      Put(tmp, 1);
+      carry = -1;
+      ++bytes;
+      --n;
+    }
+    if (n % 2 != 0) carry = static_cast<unsigned char>(bytes[--n]);
+    for (size_t at = 0; at < n;) {
+      const size_t piece = std::min(n - at, sizeof tmp);
+      Utf16BytesToUnicode(bigEndian, bytes + at, piece, tmp, sizeof tmp / sizeof tmp[0], produced, false);
+      Put(tmp, produced);
+      at += piece;
+    }
+  }
+
+  void Convert(const char* bytes, size_t n, bool flush) {
+    Char tmp[4096];
+    UChar* const begin = reinterpret_cast<UChar*>(tmp);
+    const char* s = bytes;
+    for (;;) {
+      UChar* t = begin;
+      UErrorCode err = U_ZERO_ERROR;
+      ucnv_toUnicode(conv, &t, begin + sizeof tmp / sizeof tmp[0], &s, bytes + n, nullptr, flush, &err);
+      Put(tmp, static_cast<size_t>(t - begin));
+      if (err == U_BUFFER_OVERFLOW_ERROR) continue;
+      if (U_FAILURE(err)) ok = false;
+      return;
+    }
+  }
+
+  void Add(const char* bytes, size_t n) {
+    if (!ok || bytes == nullptr || n == 0) return;
+    if (cp == CP_UTF8) {
+      pending.append(bytes, n);
+      const size_t whole = Utf8WholeSequencesLength(pending.data(), pending.size());
+      AppendUtf8ToString(out, pending.data(), whole);
+      pending.erase(0, whole);
+    } else if (conv == nullptr) {
+      Utf16(bytes, n);
+    } else {
+      Convert(bytes, n, false);
+    }
+  }
+
+  bool Finish() {
+    if (ok) {
+      if (cp == CP_UTF8) {
+        AppendUtf8ToString(out, pending.data(), pending.size());
+        pending.clear();
+      } else if (conv == nullptr) {
+        if (carry >= 0) {
+          const Char lone = 0xFFFD;
+          Put(&lone, 1);
+          carry = -1;
+        }
+      } else {
+        Convert(nullptr, 0, true);
+      }
+    }
+    if (!ok) out.clear();
+    // Room the text did not take (most of it for a double-byte code page) is
+    // given back rather than kept resident.
+    if (ready) ready->ReleaseAfter((out.size() + 1) * sizeof(Char));
+    ready.reset();
+    return ok;
+  }
+};
+
+TCodePageDecoder::TCodePageDecoder(String& out, Cardinal cp, size_t total) {
+  const Cardinal real = ResolveCodePage(cp);
+  UConverter* conv = nullptr;
+  if (real != CP_UTF8 && real != CP_UTF16LE && real != CP_UTF16BE) {
+    // A converter of its own, since pieces may arrive while other text in
+    // the same code page is converted on the thread.
+    conv = ConverterFor(real) != nullptr ? OpenConverter(real) : nullptr;
+    if (conv == nullptr) {
+      out.clear();
+      return;
+    }
+  }
+  fState = std::make_unique<TCodePageDecoderState>(out, real, conv, conv != nullptr, total);
+}
+
+TCodePageDecoder::~TCodePageDecoder() = default;
+
+bool TCodePageDecoder::Ok() const { return fState != nullptr && fState->ok; }
+
+void TCodePageDecoder::Add(const char* bytes, size_t n) {
+  if (fState != nullptr) fState->Add(bytes, n);
+}
+
+bool TCodePageDecoder::Finish() { return fState != nullptr && fState->Finish(); }
+
+void CodePageToUnicodeInto(String& out, Cardinal cp, const char* bytes, size_t n) {
+  out.clear();
+  if (bytes == nullptr || n == 0) return;
   const Cardinal real = ResolveCodePage(cp);
   // UTF-8, the common case, in one pass without a buffer filled first.
-  if (real == CP_UTF8) return Utf8ToString(bytes, n);
-  // Most code pages give at most one UTF-16 unit per byte: try that size first.
-  String r(n + 8, Char(0));
-  size_t produced = 0;
-  if (BytesToUnicode(real, bytes, n, r.data(), r.size(), produced, false)) {
-    r.resize(produced);
-    return r;
+  if (real == CP_UTF8) {
+    Utf8ToStringInto(out, bytes, n);
+    return;
   }
-  size_t need = 0;
-  if (!BytesToUnicode(real, bytes, n, nullptr, 0, need, false)) return String();
-  r.assign(need, Char(0));
-  if (!BytesToUnicode(real, bytes, n, r.data(), r.size(), produced, false)) return String();
-  r.resize(produced);
+  // All the bytes are one piece: the thread's own converter serves.
+  UConverter* conv = nullptr;
+  if (real != CP_UTF16LE && real != CP_UTF16BE) {
+    conv = ConverterFor(real);
+    if (conv == nullptr) return;
+  }
+  TCodePageDecoderState state(out, real, conv, false, n);
+  state.Add(bytes, n);
+  state.Finish();
+}
+
+String CodePageToUnicode(Cardinal cp, const char* bytes, size_t n) {
+  String r;
+  CodePageToUnicodeInto(r, cp, bytes, n);
+  // A text much shorter than its room (a double-byte code page) is moved into
+  // room of its size.
+  if (r.capacity() > r.size() + r.size() / 4 + 16) r.shrink_to_fit();
   return r;
 }
 

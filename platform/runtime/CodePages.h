@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 
 #include "platform/runtime/RtlTypes.h"
 
@@ -51,7 +52,40 @@ Int32 WideCharToMultiByte(Cardinal cp, Cardinal flags, const Char* src, Int32 sr
 
 // Whole-string conversions. Bytes the code page does not define become U+FFFD;
 // characters it cannot hold become its substitution byte and set *lossy.
+// The text takes room of about its size (UTF-16 exactly its size); the bytes
+// are not held twice over.
 String CodePageToUnicode(Cardinal cp, const char* bytes, size_t n);
+// The same into out, whose room is reused when it is large enough (a buffer
+// given back from an earlier text) and otherwise given back before the
+// text's room is taken.
+void CodePageToUnicodeInto(String& out, Cardinal cp, const char* bytes, size_t n);
+
+struct TCodePageDecoderState;
+
+// Bytes in a code page decoded into out as they arrive, piece by piece (a
+// file read a piece at a time): however the bytes are cut into pieces, the
+// text is the one CodePageToUnicodeInto gives for them whole. Room for the
+// text of total bytes is taken at the start, as CodePageToUnicodeInto takes
+// it, so that the text is written once into room of about its size. out
+// must outlive the decoder.
+class TCodePageDecoder {
+ public:
+  TCodePageDecoder(String& out, Cardinal cp, size_t total);
+  ~TCodePageDecoder();
+  TCodePageDecoder(const TCodePageDecoder&) = delete;
+  TCodePageDecoder& operator=(const TCodePageDecoder&) = delete;
+
+  // False for a code page that cannot be decoded (out is then empty).
+  bool Ok() const;
+  void Add(const char* bytes, size_t n);
+  // After the last piece: a character the bytes cut short becomes U+FFFD,
+  // and the room the text did not take is given back. False, and out empty,
+  // when the decoding failed.
+  bool Finish();
+
+ private:
+  std::unique_ptr<TCodePageDecoderState> fState;
+};
 String CodePageToUnicode(Cardinal cp, const RawByteString& bytes);
 RawByteString UnicodeToCodePage(Cardinal cp, const String& s, bool* lossy = nullptr);
 

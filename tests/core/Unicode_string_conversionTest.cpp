@@ -1,6 +1,8 @@
 // Encoding detection and decoding, code-page conversion and precomposition.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -84,6 +86,56 @@ TEST(Unicode_string_conversionDetect, BytesInPlaceAnswerAsTheArray) {
   Int32 bom = -1;
   EXPECT_EQ(EncodedStringFromBytes(nullptr, 5, enc, bom), u"");
   EXPECT_EQ(enc, nullptr);
+}
+
+// Detection and decoding give what the plain rule gives (the mark's encoding;
+// else UTF-8, and when anything in it is not UTF-8, the ANSI code page by the
+// two-call conversion) wherever the first byte that is not UTF-8 lies,
+// whatever a reader tells of where it met one, into room of any size, with a
+// single- and a double-byte ANSI code page.
+TEST(Unicode_string_conversionDetect, DecodingIsThePlainRuleWhereverTheBadByteLies) {
+  const size_t look = kUtf8LookAhead;
+  std::vector<std::string> inputs = {"\xEF\xBB\xBF" "A\xE9", "\xFF\xFE" "A", "\xC3", "\x82\xA0" "A"};
+  std::mt19937 random(46);
+  inputs.emplace_back(70000, 'x');
+  for (char& b : inputs.back()) b = static_cast<char>(random());
+  for (const std::string filler : {"a", "\xC3\xA9", "\xE4\xB8\xAD"}) {
+    std::string text;
+    while (text.size() < look + 16) text += filler;
+    inputs.push_back(text);
+    for (size_t at : {look - 3, look - 1, look, look + 2})
+      for (const std::string what : {"\xE9", "\xE4\xB8\xAD", "\xF0\x9F"})
+        inputs.push_back(std::string(text).replace(at, what.size(), what));
+  }
+  for (Cardinal acp : {1252u, 932u}) {
+    AnsiCodePage ansi(acp);
+    for (const std::string& bytes : inputs) {
+      const size_t n = bytes.size();
+      const bool le = bytes.rfind("\xFF\xFE", 0) == 0;
+      const size_t wantMark = le ? 2 : bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+      bool valid = false;
+      String want = Utf8ToString(bytes.data() + wantMark, n - wantMark, &valid);
+      TEncoding* wantEncoding = le                       ? TEncoding::Unicode()
+                                : valid || wantMark == 3 ? TEncoding::UTF8()
+                                                         : TEncoding::ANSI();
+      if (le || wantEncoding == TEncoding::ANSI()) {
+        const Cardinal cp = le ? CP_UTF16LE : acp;
+        want.resize(static_cast<size_t>(
+            MultiByteToWideChar(cp, 0, bytes.data() + wantMark, static_cast<Int32>(n - wantMark), nullptr, 0)));
+        MultiByteToWideChar(cp, 0, bytes.data() + wantMark, static_cast<Int32>(n - wantMark), want.data(),
+                            static_cast<Int32>(want.size()));
+      }
+      for (size_t told : {size_t{0}, size_t{5}, look, n / 2, SIZE_MAX}) {
+        String text(told == look ? n * 2 : 0, u'x');  // room given back from an earlier text
+        TEncoding* encoding = nullptr;
+        Int32 mark = -1;
+        EncodedStringFromBytesInto(text, reinterpret_cast<const Byte*>(bytes.data()), n, encoding, mark, told);
+        EXPECT_TRUE(text == want) << acp << " " << n << " " << told;
+        EXPECT_EQ(encoding, wantEncoding) << acp << " " << n << " " << told;
+        EXPECT_EQ(mark, static_cast<Int32>(wantMark)) << acp << " " << n << " " << told;
+      }
+    }
+  }
 }
 
 TEST(Unicode_string_conversionDetect, EmptyAndMarkOnly) {

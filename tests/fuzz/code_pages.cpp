@@ -2,10 +2,12 @@
 // conversion asks for is enough: a buffer of exactly that size takes the
 // whole result, and one unit less is refused without a write past its end.
 // The counting and converting forms of TEncoding agree, the whole-string
-// conversions give what the buffer forms give, and a default character is
-// read only as far as the code page's characters go.
+// conversions and the decoding piece by piece give what the buffer forms
+// give, and a default character is read only as far as the code page's
+// characters go.
 #include <unicode/utf16.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -49,7 +51,7 @@ enum Mode : uint8_t { kToUnicode, kFromUnicode, kEncoding, kModeCount };
 
 // Heap buffers of exactly the size given, so that AddressSanitizer sees a
 // write or read one past the end.
-void ToUnicode(Cardinal cp, Cardinal flags, const TBytes& bytes) {
+void ToUnicode(Cardinal cp, Cardinal flags, size_t piece, const TBytes& bytes) {
   if (bytes.empty()) return;
   const std::unique_ptr<char[]> src(new char[bytes.size()]);
   std::memcpy(src.get(), bytes.data(), bytes.size());
@@ -63,8 +65,15 @@ void ToUnicode(Cardinal cp, Cardinal flags, const TBytes& bytes) {
   const std::unique_ptr<Char[]> shortBuf(new Char[static_cast<size_t>(need)]);
   if (need > 1) SK_FUZZ_CHECK(MultiByteToWideChar(cp, flags, src.get(), n, shortBuf.get(), need - 1) == 0);
   if (flags == 0) {
-    // The whole-string conversion gives the same text.
-    SK_FUZZ_CHECK(CodePageToUnicode(cp, src.get(), bytes.size()) == String(exact.get(), static_cast<size_t>(got)));
+    // The whole-string conversion gives the same text, and so do the bytes
+    // decoded piece by piece.
+    const String whole(exact.get(), static_cast<size_t>(got));
+    SK_FUZZ_CHECK(CodePageToUnicode(cp, src.get(), bytes.size()) == whole);
+    String text;
+    TCodePageDecoder decoder(text, cp, bytes.size());
+    for (size_t at = 0; at < bytes.size(); at += piece)
+      decoder.Add(src.get() + at, std::min(piece, bytes.size() - at));
+    SK_FUZZ_CHECK(decoder.Finish() && text == whole);
   }
 }
 
@@ -166,7 +175,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       const uint8_t f = in.Byte();
       const Cardinal flags = (f & 1 ? MB_ERR_INVALID_CHARS : 0) | (f & 2 ? MB_COMPOSITE : 0) |
                              (f & 4 ? MB_PRECOMPOSED : 0);
-      ToUnicode(cp, flags, in.Rest());
+      ToUnicode(cp, flags, 1 + (f >> 3), in.Rest());  // pieces of 1 to 32 bytes
       break;
     }
     case kFromUnicode: {

@@ -35,6 +35,12 @@ void Detect(const TBytes& bytes) {
   SK_FUZZ_CHECK(enc != nullptr);
   TEncoding* again = nullptr;
   SK_FUZZ_CHECK(ConvertedStringToUnicode(bytes, again) == text && again == enc);
+  // Whatever a reader tells of where it met a byte that is not UTF-8, and
+  // whatever room the text is given, the text is the same.
+  String told(bytes.size() % 7 == 0 ? bytes.size() * 2 : 0, u'x');
+  Int32 toldBom = -1;
+  EncodedStringFromBytesInto(told, bytes.data(), bytes.size(), again, toldBom, bytes.size() / 3);
+  SK_FUZZ_CHECK(told == text && again == enc && toldBom == bom);
   // Valid UTF-8 decodes strictly, and only valid UTF-8 does.
   const bool valid = IsUTF8Valid(bytes);
   const Int32 strict = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, reinterpret_cast<const char*>(bytes.data()),

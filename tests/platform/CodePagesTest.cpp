@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
+#include <random>
+#include <tuple>
 #include <vector>
 
 #include "platform/runtime/Locale.h"
@@ -280,6 +283,56 @@ TEST(CodePagesStrings, LossyConversions) {
   EXPECT_FALSE(lossy);
   EXPECT_EQ(CodePageToUnicode(12345, RawByteString("abc")), u"");
   EXPECT_EQ(CodePageToUnicode(1252, nullptr, 4), u"");
+}
+
+// Whole strings are what the two-call conversion gives (Decode), for random
+// bytes of lengths around the pieces worked in, into fresh room and into room
+// given back from an earlier text; a text takes room of about its own size.
+TEST(CodePagesStrings, WholeStringsAreTheTwoCallConversionInRoomOfTheirSize) {
+  std::mt19937 random(1208);
+  std::vector<RawByteString> inputs = {Bytes({0x00, 0xD8}), Bytes({0x1B, 0x24, 0x42, 0x30, 0x21}), Bytes({0x2B})};
+  for (size_t length : {4095u, 4096u, 4097u, 8193u, 20001u}) {
+    RawByteString bytes(length, '\0');
+    for (char& b : bytes) b = static_cast<char>(random() % 4 == 0 ? random() : 0x20 + random() % 90);
+    inputs.push_back(bytes);
+  }
+  for (Cardinal cp : {1252u, 437u, 932u, 936u, 54936u, 50220u, CP_UTF7, CP_UTF8, CP_UTF16LE, CP_UTF16BE, CP_UTF32LE}) {
+    for (const RawByteString& bytes : inputs) {
+      const String twoCalls = Decode(cp, bytes);
+      const String want = twoCalls == u"<fail>" ? String() : twoCalls;
+      const String got = CodePageToUnicode(cp, bytes);
+      EXPECT_TRUE(got == want) << cp << " " << bytes.size();
+      EXPECT_LE(got.capacity(), got.size() + got.size() / 4 + 16) << cp << " " << bytes.size();
+      String reused(bytes.size() * 2, u'x');
+      CodePageToUnicodeInto(reused, cp, bytes.data(), bytes.size());
+      EXPECT_TRUE(reused == want) << cp << " " << bytes.size();
+    }
+  }
+  // Decoded piece by piece as a file is read, cut anywhere, the bytes give
+  // the same text, in code pages that carry state or characters across a cut.
+  for (Cardinal cp : {1252u, 932u, 54936u, 50220u, CP_UTF7, CP_UTF8, CP_UTF16LE, CP_UTF16BE, CP_UTF32LE}) {
+    for (const RawByteString& bytes : inputs) {
+      String text;
+      TCodePageDecoder decoder(text, cp, bytes.size());
+      for (size_t at = 0, piece = 0; at < bytes.size(); at += piece) {
+        piece = std::min<size_t>(bytes.size() - at, random() % 5 == 0 ? 0 : random() % 3000);
+        decoder.Add(bytes.data() + at, piece);
+      }
+      EXPECT_TRUE(decoder.Finish()) << cp;
+      EXPECT_TRUE(text == CodePageToUnicode(cp, bytes)) << cp << " " << bytes.size();
+    }
+  }
+  // UTF-16 in room of exactly its units, a double-byte code page in room of
+  // its characters rather than its bytes.
+  const String wide(size_t{1} << 20, u'\u65E5');
+  const RawByteString sjis = UnicodeToCodePage(932, wide);
+  const RawByteString le = UnicodeToCodePage(CP_UTF16LE, wide) + "A";
+  for (const auto& [cp, bytes, units] :
+       {std::tuple{932u, sjis, wide.size()}, std::tuple{CP_UTF16LE, le, wide.size() + 1}}) {
+    const String got = CodePageToUnicode(cp, bytes);
+    EXPECT_EQ(got.size(), units) << cp;
+    EXPECT_LE(got.capacity(), units + units / 64) << cp;
+  }
 }
 
 TEST(CodePagesStrings, Validity) {
