@@ -236,7 +236,7 @@ void TZABaseArchiver::ForceUpdate() {
       // journal could be bound to, and stays whole until the new one takes
       // its place.
       c.replacement = std::make_unique<TFileReplaceStream>(Utf8ToString(fArchivePath));
-      if (!c.replacement->Ok()) throw EZAException(19, {FFileName}, this);
+      if (!c.replacement->Ok()) throw EZAException(74, {FFileName, c.replacement->ErrorText()}, this);
       c.original = FCompressedStream;
       c.tail = std::make_unique<THandleStream>(static_cast<THandleStream*>(FCompressedStream)->Handle());
       FCompressedStream = c.replacement.get();

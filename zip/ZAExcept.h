@@ -18,8 +18,8 @@ struct TZANativeToErrorCodeRec {
   Int32 ErrorCode;
 };
 
-inline constexpr Int32 ZANativeErrorCount = 73;  // native codes 0 to 72
-inline constexpr Int32 ZAErrorMessageCount = 46;  // message indexes 0 to 45
+inline constexpr Int32 ZANativeErrorCount = 77;  // native codes 0 to 76
+inline constexpr Int32 ZAErrorMessageCount = 50;  // message indexes 0 to 49
 
 // The native codes 0 to 72 in ascending order with their message indexes.
 extern const std::array<TZANativeToErrorCodeRec, ZANativeErrorCount> ZANativeToErrorCode;
