@@ -58,8 +58,9 @@ const std::array<const char16_t*, ZAErrorMessageCount> ZAErrorMessages = {
     u"The journal \"%s\" of an update of this archive is damaged, so the archive may be damaged too and need "
     u"repair. The journal is kept, and the archive cannot be read or updated while it is there",
     u"Cannot replace the archive \"%s\": %s",
-    u"Cannot update the archive \"%s\": its owner's next open would not trust the journal of this update, "
-    u"which this user may not give the archive's group. Let the archive's owner or a member of its group update it",
+    u"Cannot update the archive \"%s\": this user may write it but is neither its owner nor, by the system's user "
+    u"list, one of its group, so its other users could not put back an update of it cut short. Let its owner or one "
+    u"of its group update it",
     u"Cannot write \"%s\": %s",
 };
 

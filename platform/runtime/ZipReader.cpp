@@ -115,9 +115,11 @@ void TZipFile::Open(const String& fileName, TZipMode mode) {
     case zmWrite: flags = ZIP_CREATE | ZIP_TRUNCATE; break;
     default: break;
   }
-  // An archive with a complete journal beside it is being updated by the zip
-  // engine, or its update was cut short: its bytes may be half-written until
-  // the engine puts it back.
+  // An archive with its complete journal beside it is being updated by the
+  // zip engine, or its update was cut short: its bytes may be half-written
+  // until the engine puts it back. Beside its damaged journal it may stay
+  // torn. What is not the archive's journal, by the engine's rules, is no
+  // reason to refuse it.
   if (mode != zmWrite && !path.empty()) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd >= 0) {
