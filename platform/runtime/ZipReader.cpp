@@ -11,6 +11,8 @@
 
 #include "platform/runtime/FileReplace.h"
 #include "platform/runtime/FileUtils.h"
+#include "platform/runtime/Format.h"
+#include "platform/runtime/ResourceStrings.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -23,6 +25,12 @@
 #include <utility>
 
 namespace sk {
+
+constinit const TResStringRec _SKZipJournalDamaged{
+    60452,
+    u"Cannot open zip file \"%s\": the journal of an update of it is damaged, so the archive may be damaged too "
+    u"and need repair",
+    "_SKZipJournalDamaged"};
 
 namespace {
 
@@ -128,9 +136,7 @@ void TZipFile::Open(const String& fileName, TZipMode mode) {
       if (journal == zjsComplete)
         Fail(u"Cannot open zip file \"" + fileName +
              u"\": it is being updated, or an update of it was cut short and must be rolled back by the archiver");
-      if (journal == zjsDamaged)
-        Fail(u"Cannot open zip file \"" + fileName +
-             u"\": the journal of an update of it is damaged, so the archive may be damaged too and need repair");
+      if (journal == zjsDamaged) Fail(Format(LoadResString(_SKZipJournalDamaged), {fileName}));
     }
   }
   int err = 0;

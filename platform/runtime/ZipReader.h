@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/runtime/ResourceStrings.h"
 #include "platform/runtime/RtlTypes.h"
 #include "platform/runtime/Streams.h"
 
@@ -245,5 +246,8 @@ TZipJournalState ZipJournalStateOf(int archiveFd, const std::string& archiveName
 
 // Whether the archive's complete journal lies beside it.
 bool ZipJournalComplete(int archiveFd, const std::string& archiveName);
+
+// The text a reader refuses an archive with beside its damaged journal.
+extern const TResStringRec _SKZipJournalDamaged;  // 60452
 
 }  // namespace sk
