@@ -467,8 +467,9 @@ TEST_F(ZAJournal, WhatIsNotThisArchivesJournalIsNeitherAppliedNorDeleted) {
   MakeArchive("a.zip", 6, 3000);
   const std::string before = ReadRaw("a.zip");
   const Int64 restorePoint = OffsetOf("a.zip", 2);
-  // The complete journal an update killed part-way leaves.
-  const std::string journal = JournalOf(before, restorePoint);
+  // The complete journal an update killed part-way leaves, bound to the
+  // file at the archive's name now.
+  auto journal = [&] { return JournalOf(before, restorePoint); };
   const std::string journalName = StringToUtf8(Journal("a.zip"));
   const bool users = UsersAvailable();
   if (users) {
@@ -477,11 +478,11 @@ TEST_F(ZAJournal, WhatIsNotThisArchivesJournalIsNeitherAppliedNorDeleted) {
   // The archive may be written by its owner and its group, which nobody is
   // not one of; nobody may write the journal all the same, and rewrites it
   // in place with a tail of its own.
-  const std::string forged =
-      JournalOf(before.substr(0, static_cast<size_t>(restorePoint)) + std::string(2000, 'F'), restorePoint);
   auto forge = [&](const TOwnership& owner, bool acl) {
     Own("a.zip", {kOwner, kOtherGroup, 0664});
-    WriteRaw("a.zip-journal", journal);
+    const std::string forged =
+        JournalOf(before.substr(0, static_cast<size_t>(restorePoint)) + std::string(2000, 'F'), restorePoint);
+    WriteRaw("a.zip-journal", journal());
     Own("a.zip-journal", owner);
     if (acl) LetNobodyWrite(Path("a.zip-journal"));
     EXPECT_EQ(AsUser(kNobody, kUsers, {kUsers},
@@ -501,24 +502,24 @@ TEST_F(ZAJournal, WhatIsNotThisArchivesJournalIsNeitherAppliedNorDeleted) {
   } cases[] = {
       {"archive replaced by rename",
        [&] {
-         WriteRaw("a.zip-journal", journal);
+         WriteRaw("a.zip-journal", journal());
          WriteRaw("new.zip", other);
          ::rename(Path("new.zip").c_str(), Path("a.zip").c_str());
        }},
       {"archive copied onto its name",
        [&] {
-         WriteRaw("a.zip-journal", journal);
+         WriteRaw("a.zip-journal", journal());
          WriteRaw("a.zip", other);
        }},
       {"a journal of another archive", [&] { WriteRaw("a.zip-journal", JournalOf(other, 40, "other.zip")); }},
       {"a journal others may write",
        [&] {
-         WriteRaw("a.zip-journal", journal);
+         WriteRaw("a.zip-journal", journal());
          ::chmod(Path("a.zip-journal").c_str(), 0666);
        }},
       {"a journal of another user",
        [&] {
-         WriteRaw("a.zip-journal", journal);
+         WriteRaw("a.zip-journal", journal());
          Own("a.zip-journal", {kNobody, kNogroup, 0644});
        },
        true},
@@ -527,7 +528,7 @@ TEST_F(ZAJournal, WhatIsNotThisArchivesJournalIsNeitherAppliedNorDeleted) {
       {"a first commit's journal", [&] { WriteRaw("a.zip-journal", JournalOf(before, 0)); }},
       {"a link to a journal",
        [&] {
-         WriteRaw("j", journal);
+         WriteRaw("j", journal());
          ::symlink(Path("j").c_str(), Path("a.zip-journal").c_str());
        }},
       {"a pipe", [&] { ::mkfifo(Path("a.zip-journal").c_str(), 0600); }},
