@@ -29,12 +29,13 @@ namespace {
 constinit TUnitCounter ZAArchiver_counter;
 
 // What lies at a journal's name is evidence, not a command. It is opened
-// only when it may be the journal of the archive file described by archive,
-// by the platform's rule (ZipReader.h): a regular file with one name that
-// no one can write who cannot write the archive. -1 otherwise, errno ENOENT
-// when nothing is there.
-int OpenJournalCandidate(const std::string& path, const struct stat& archive) {
-  return ZipOpenJournalCandidate(path, archive);
+// only when it may be the journal of the archive file described by archive
+// (open as archiveFd, when known, so that its access list is seen), by the
+// platform's rule (ZipReader.h): a regular file with one name that no one
+// can write who cannot write the archive. -1 otherwise, errno ENOENT when
+// nothing is there.
+int OpenJournalCandidate(const std::string& path, const struct stat& archive, int archiveFd = -1) {
+  return ZipOpenJournalCandidate(path, archive, archiveFd);
 }
 
 TZAJournalIdentity IdentityOf(const struct stat& archive) {
@@ -345,7 +346,7 @@ TZABaseArchiver::TJournalFound TZABaseArchiver::RecoverJournal(bool forUpdate) {
   };
   struct stat archive {};
   if (::fstat(fLockFile->Handle(), &archive) != 0) return refuse();
-  const int fd = OpenJournalCandidate(path, archive);
+  const int fd = OpenJournalCandidate(path, archive, fLockFile->Handle());
   if (fd < 0) return errno == ENOENT ? jfNone : refuse();
   TOwnedHandleStream journal(fd);
   TZAJournalRecord record;
@@ -385,7 +386,7 @@ void TZABaseArchiver::RecoverJournalForRead() {
   if (::fstat(fLockFile->Handle(), &archive) != 0) return;
   TZAJournalOutcome outcome = jrNotJournal;
   {
-    const int fd = OpenJournalCandidate(StringToUtf8(fJournalName), archive);
+    const int fd = OpenJournalCandidate(StringToUtf8(fJournalName), archive, fLockFile->Handle());
     if (fd < 0) return;
     TOwnedHandleStream journal(fd);
     TZAJournalRecord record;
@@ -422,7 +423,7 @@ void TZABaseArchiver::DeleteStaleJournal() {
   const std::string path = StringToUtf8(fJournalName);
   struct stat archive {};
   if (::fstat(fLockFile->Handle(), &archive) != 0) return;
-  const int fd = OpenJournalCandidate(path, archive);
+  const int fd = OpenJournalCandidate(path, archive, fLockFile->Handle());
   if (fd < 0) return;
   bool ours = false;
   {
@@ -468,7 +469,9 @@ std::unique_ptr<THandleStream> TZABaseArchiver::CreateJournal(Int64 restorePoint
   }
   struct stat own {};
   if (::fstat(fd, &own) != 0) throw EZAException(19, {fJournalName}, this);
-  Cardinal mode = st.st_mode & 0666;
+  // The group gets what it has on the archive (an access list there may
+  // give it less than the mode's group bits say).
+  Cardinal mode = (st.st_mode & 0606) | (ZipGroupPermissions(handle, st) & 0060);
   if (own.st_gid != st.st_gid) mode &= ~Cardinal{0070};
   if (::fchmod(fd, mode) != 0 || ::fstat(fd, &own) != 0) throw EZAException(19, {fJournalName}, this);
   // The journal is of use only when the next open trusts it (it has one
@@ -476,7 +479,7 @@ std::unique_ptr<THandleStream> TZABaseArchiver::CreateJournal(Int64 restorePoint
   // its owner or one of its group, would leave a torn archive no one could
   // put back, so it does not begin.
   own.st_nlink = 1;
-  if (!ZipJournalTrusted(own, fd, st)) throw EZAException(75, {FFileName}, this);
+  if (!ZipJournalTrusted(own, fd, st, handle)) throw EZAException(75, {FFileName}, this);
   ZAWriteJournal(FCompressedStream, journal.get(), restorePoint, size, IdentityOf(st));
   if (!journal->Publish()) {
     // A journal already at the name is not this process's to replace.

@@ -534,23 +534,37 @@ bool UserInGroup(uid_t uid, gid_t gid) {
   return false;
 }
 
-// Whether the file's POSIX access list lets a named user or group write it
-// (beyond what its mode bits say): entries of 8 bytes after a 4-byte header,
-// each a tag, permissions and an id; the mask entry limits the named ones.
-bool AclLetsOthersWrite(int fd) {
-  Byte acl[4 + 8 * 64];
-  const ssize_t n = ::fgetxattr(fd, "system.posix_acl_access", acl, sizeof acl);
-  if (n < 0) return errno == ERANGE;  // more entries than any this engine makes
-  constexpr unsigned kUser = 0x02, kGroup = 0x08, kMask = 0x10, kWrite = 0x02;
-  bool namedWrite = false;
+// What a file's POSIX access list says: entries of 8 bytes after a 4-byte
+// header, each a tag, permissions and an id. A file without one, or whose
+// list holds only the owner, group and others, has what its mode says.
+struct TAccessList {
+  bool extended = false;   // named users or groups: the mode's group bits are the mask
+  bool namedWrite = false;  // one of them may write, before the mask
+  bool unreadable = false;  // too long to look at
+  unsigned group = 7;      // the owning group's entry
   unsigned mask = 7;
+};
+
+TAccessList AccessListOf(int fd) {
+  TAccessList list;
+  Byte acl[4 + 8 * 64];
+  const ssize_t n = fd < 0 ? -1 : ::fgetxattr(fd, "system.posix_acl_access", acl, sizeof acl);
+  if (n < 0) {
+    list.unreadable = list.extended = errno == ERANGE;
+    return list;
+  }
+  constexpr unsigned kUser = 0x02, kGroupObj = 0x04, kGroup = 0x08, kMask = 0x10, kWrite = 0x02;
   for (ssize_t at = 4; at + 8 <= n; at += 8) {
     const unsigned tag = acl[at] | acl[at + 1] << 8;
     const unsigned perm = acl[at + 2] | acl[at + 3] << 8;
-    if (tag == kMask) mask = perm;
-    if ((tag == kUser || tag == kGroup) && (perm & kWrite) != 0) namedWrite = true;
+    if (tag == kMask) list.mask = perm;
+    if (tag == kGroupObj) list.group = perm;
+    if (tag == kUser || tag == kGroup) {
+      list.extended = true;
+      list.namedWrite = list.namedWrite || (perm & kWrite) != 0;
+    }
   }
-  return namedWrite && (mask & kWrite) != 0;
+  return list;
 }
 
 }  // namespace
@@ -626,10 +640,18 @@ bool ZipJournalWhole(const TZipReadAt& journal, Int64 journalSize, const TZipJou
   return crc == JournalLE32(record + 32);
 }
 
-bool ZipJournalTrusted(const struct stat& journal, int journalFd, const struct stat& archive) {
+Cardinal ZipGroupPermissions(int fd, const struct stat& st) {
+  const TAccessList list = AccessListOf(fd);
+  if (!list.extended) return st.st_mode & 0070;
+  if (list.unreadable) return 0;
+  return (list.group & list.mask & 7) << 3;
+}
+
+bool ZipJournalTrusted(const struct stat& journal, int journalFd, const struct stat& archive, int archiveFd) {
   if (!S_ISREG(journal.st_mode) || journal.st_nlink != 1) return false;
   const bool everyoneWrites = (archive.st_mode & S_IWOTH) != 0;
-  const bool groupWrites = (archive.st_mode & S_IWGRP) != 0;
+  const bool groupWrites =
+      ((archiveFd >= 0 ? ZipGroupPermissions(archiveFd, archive) : archive.st_mode) & S_IWGRP) != 0;
   // Its owner may write it, and give the right to anyone.
   if (journal.st_uid != 0 && journal.st_uid != archive.st_uid && !everyoneWrites &&
       !(groupWrites && UserInGroup(journal.st_uid, archive.st_gid)))
@@ -637,14 +659,16 @@ bool ZipJournalTrusted(const struct stat& journal, int journalFd, const struct s
   if ((journal.st_mode & S_IWGRP) != 0 && !everyoneWrites && !(groupWrites && journal.st_gid == archive.st_gid))
     return false;
   if ((journal.st_mode & S_IWOTH) != 0 && !everyoneWrites) return false;
-  return !AclLetsOthersWrite(journalFd);
+  // A named user or group that may write it, through the mask.
+  const TAccessList list = AccessListOf(journalFd);
+  return !list.unreadable && !(list.namedWrite && (list.mask & 2) != 0);
 }
 
-int ZipOpenJournalCandidate(const std::string& path, const struct stat& archive) {
+int ZipOpenJournalCandidate(const std::string& path, const struct stat& archive, int archiveFd) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return -1;
   struct stat st {};
-  if (::fstat(fd, &st) == 0 && ZipJournalTrusted(st, fd, archive)) return fd;
+  if (::fstat(fd, &st) == 0 && ZipJournalTrusted(st, fd, archive, archiveFd)) return fd;
   ::close(fd);
   errno = EPERM;
   return -1;
@@ -653,7 +677,7 @@ int ZipOpenJournalCandidate(const std::string& path, const struct stat& archive)
 TZipJournalState ZipJournalStateOf(int archiveFd, const std::string& archiveName) {
   struct stat archive {};
   if (::fstat(archiveFd, &archive) != 0) return zjsNotJournal;
-  const int fd = ZipOpenJournalCandidate(ZipJournalFileNameOf(archiveName), archive);
+  const int fd = ZipOpenJournalCandidate(ZipJournalFileNameOf(archiveName), archive, archiveFd);
   if (fd < 0) return zjsNotJournal;
   TZipJournalState state = zjsNotJournal;
   struct stat st {};

@@ -222,21 +222,29 @@ TZipJournalState ZipCheckJournal(const TZipReadAt& journal, Int64 journalSize, c
                                  Int64 archiveSize, UInt64 device, UInt64 inode, TZipJournalHeader& header,
                                  bool* unreadable = nullptr);
 
+// The permissions the owning group of the file open as fd (described by st)
+// has, in the mode's group bits: the mode's, or where an access list names
+// other users or groups (and the mode's group bits are its mask), the
+// group's entry limited by the mask.
+Cardinal ZipGroupPermissions(int fd, const struct stat& st);
+
 // Whether the file described by journal (open as journalFd) may be taken for
-// the journal of the archive described by archive: a regular file with one
-// name that no one can write who cannot write the archive. Its owner is the
-// archive's owner, the system's administrator or a user the archive lets
-// write (a member of its group when the group may write it, anyone when
+// the journal of the archive described by archive (open as archiveFd, or -1
+// when only its mode is known): a regular file with one name that no one
+// can write who cannot write the archive. Its owner is the archive's owner,
+// the system's administrator or a user the archive lets write (one of its
+// group, by the system's user list, when the group may write it; anyone when
 // everyone may); the journal's group may write it only when that group, or
 // everyone, may write the archive, and everyone only when everyone may write
-// the archive; an access list may let no one else write it.
-bool ZipJournalTrusted(const struct stat& journal, int journalFd, const struct stat& archive);
+// the archive; its access list lets no other user or group write it.
+bool ZipJournalTrusted(const struct stat& journal, int journalFd, const struct stat& archive, int archiveFd = -1);
 
 // Opens what lies at the journal's name path when it may be the journal of
-// the archive described by archive (never a link followed, never a pipe
-// waited on): the descriptor, or -1 with errno ENOENT when nothing is
-// there, EPERM when what is there is refused, else the system's error.
-int ZipOpenJournalCandidate(const std::string& path, const struct stat& archive);
+// the archive described by archive (and open as archiveFd, or -1), never a
+// link followed, never a pipe waited on: the descriptor, or -1 with errno
+// ENOENT when nothing is there, EPERM when what is there is refused, else
+// the system's error.
+int ZipOpenJournalCandidate(const std::string& path, const struct stat& archive, int archiveFd = -1);
 
 // The state of the file at the journal's name of the open archive file
 // archiveFd (reached as archiveName) by the rules above; zjsNotJournal when
