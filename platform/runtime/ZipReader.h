@@ -154,7 +154,12 @@ class TZipFile : public TObject {
 //     the tail and those three numbers.
 //
 // A file at the journal's name that does not start with the header is not a
-// journal: nothing reads it as one, applies it or deletes it.
+// journal: nothing reads it as one, applies it or deletes it. Nor is one
+// that someone who may not write the archive could have written
+// (ZipJournalTrusted): it is evidence only as far as its writers could have
+// written the archive. The engine and this reader go by the same rules
+// below; this reader refuses an archive beside its complete or damaged
+// journal, and reads it beside anything else.
 inline constexpr char ZipJournalHeaderSignature[8] = {'Z', 'A', 'J', 'H', 'D', 'R', '0', '2'};
 inline constexpr char ZipJournalRecordSignature[8] = {'Z', 'A', 'J', 'R', 'N', 'L', '0', '2'};
 inline constexpr Int64 ZipJournalHeaderSize = 56;
