@@ -30,21 +30,19 @@ namespace {
 constinit TUnitCounter ZAArchiver_counter;
 
 // What lies at a journal's name is evidence, not a command. It is opened
-// only when it may be the journal of the archive file described by archive:
-// a regular file (never a link followed, never a pipe waited on) with one
-// name, of the archive's owner, writable by no one who cannot write the
-// archive. -1 otherwise, errno ENOENT when nothing is there.
-int OpenJournalCandidate(const std::string& path, const struct stat& archive) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return -1;
-  struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 && st.st_uid == archive.st_uid &&
-      (st.st_mode & 022 & ~archive.st_mode) == 0)
-    return fd;
-  ::close(fd);
-  errno = EPERM;
-  return -1;
+// only when it may be the journal of the archive file described by archive
+// (open as archiveFd, when known, so that its access list is seen), by the
+// platform's rule (ZipReader.h): a regular file with one name that no one
+// can write who cannot write the archive. -1 otherwise, errno ENOENT when
+// nothing is there.
+int OpenJournalCandidate(const std::string& path, const struct stat& archive, int archiveFd = -1) {
+  return ZipOpenJournalCandidate(path, archive, archiveFd);
 }
+
+TZAJournalIdentity IdentityOf(const struct stat& archive) {
+  return {static_cast<UInt64>(archive.st_dev), static_cast<UInt64>(archive.st_ino)};
+}
+
 // The engine's one lock, made when the unit starts and deleted when it stops.
 constinit std::recursive_mutex* gEngineLock = nullptr;
 
@@ -417,14 +415,13 @@ TZABaseArchiver::TJournalFound TZABaseArchiver::RecoverJournal(bool forUpdate) {
   };
   struct stat archive {};
   if (::fstat(fLockFile->Handle(), &archive) != 0) return refuse();
-  const int fd = OpenJournalCandidate(path, archive);
+  const int fd = OpenJournalCandidate(path, archive, fLockFile->Handle());
   if (fd < 0) return errno == ENOENT ? jfNone : refuse();
   TOwnedHandleStream journal(fd);
-  const TZAJournalIdentity identity{static_cast<UInt64>(archive.st_dev), static_cast<UInt64>(archive.st_ino)};
   TZAJournalRecord record;
   TZAJournalOutcome outcome = jrNotJournal;
   try {
-    outcome = ZACheckJournal(&journal, fLockFile.get(), identity, record);
+    outcome = ZACheckJournal(&journal, fLockFile.get(), IdentityOf(archive), record);
     if (outcome == jrComplete) {
       // Put back through the descriptor the lock is held on (opened for
       // writing when the process may write the archive).
@@ -438,12 +435,56 @@ TZABaseArchiver::TJournalFound TZABaseArchiver::RecoverJournal(bool forUpdate) {
     throw EZAException(70, {name}, this);
   }
   if (outcome == jrNotJournal || outcome == jrForeign) return refuse();
-  // The archive is as it was before the update (or was never touched). A
-  // journal that cannot be deleted does no harm: putting the same bytes
-  // back again changes nothing.
+  // This archive's journal that is not whole was damaged after it was
+  // written: the archive may be torn, and no one can put it back. The
+  // journal stays as the evidence of it.
+  if (outcome == jrDamaged) throw EZAException(73, {name}, this);
+  // The archive is as it was before the update. A journal that cannot be
+  // deleted does no harm: putting the same bytes back again changes nothing.
   if (ZADeleteFile(name)) FlushFolderOf(path);
   fSeenSize = -1;
   return jfRecovered;
+}
+
+void TZABaseArchiver::RecoverJournalForRead() {
+  if (fLockFile == nullptr) return;
+  // A look under the shared lock: only this archive's complete journal needs
+  // the exclusive one (to put the archive back), and only a damaged one
+  // stops the read. Whatever else lies at the name costs a reader nothing.
+  struct stat archive {};
+  if (::fstat(fLockFile->Handle(), &archive) != 0) return;
+  TZAJournalOutcome outcome = jrNotJournal;
+  {
+    const int fd = OpenJournalCandidate(StringToUtf8(fJournalName), archive, fLockFile->Handle());
+    if (fd < 0) return;
+    TOwnedHandleStream journal(fd);
+    TZAJournalRecord record;
+    try {
+      outcome = ZACheckJournal(&journal, fLockFile.get(), IdentityOf(archive), record);
+    } catch (const Exception&) {
+      throw EZAException(70, {fJournalName}, this);
+    }
+  }
+  if (outcome == jrDamaged) throw EZAException(73, {fJournalName}, this);
+  if (outcome != jrComplete) return;
+  const Int32 held = fLockHeld;
+  if (held == 2) {
+    RecoverJournal(false);
+    return;
+  }
+  // Another process may have put it back meanwhile: the journal is looked
+  // at again under the exclusive lock.
+  LockArchive(true);
+  auto backToShared = [&]() {
+    if (held == 1 && LockFileHandle(fLockFile->Handle(), false, FLockWait)) fLockHeld = 1;
+  };
+  try {
+    RecoverJournal(false);
+  } catch (...) {
+    backToShared();
+    throw;
+  }
+  backToShared();
 }
 
 void TZABaseArchiver::DeleteStaleJournal() {
@@ -451,15 +492,16 @@ void TZABaseArchiver::DeleteStaleJournal() {
   const std::string path = StringToUtf8(fJournalName);
   struct stat archive {};
   if (::fstat(fLockFile->Handle(), &archive) != 0) return;
-  const int fd = OpenJournalCandidate(path, archive);
+  const int fd = OpenJournalCandidate(path, archive, fLockFile->Handle());
   if (fd < 0) return;
   bool ours = false;
   {
     TOwnedHandleStream journal(fd);
     TZAJournalRecord record;
     try {
-      ours = ZAReadJournalHeader(&journal, record) && record.identity.device == static_cast<UInt64>(archive.st_dev) &&
-             record.identity.inode == static_cast<UInt64>(archive.st_ino);
+      const TZAJournalIdentity identity = IdentityOf(archive);
+      ours = ZAReadJournalHeader(&journal, record) && record.identity.device == identity.device &&
+             record.identity.inode == identity.inode;
     } catch (const Exception&) {
       ours = false;
     }
@@ -480,14 +522,34 @@ std::unique_ptr<THandleStream> TZABaseArchiver::CreateJournal(Int64 restorePoint
   if (::fstat(handle, &st) != 0) throw EZAException(46, this);
   auto journal = std::make_unique<TNewFileStream>(fJournalName);
   if (!journal->Ok()) throw EZAException(19, {fJournalName}, this);
-  // The archive's owner's, as the next open requires (taken where the
-  // process may give it: an update by the system's administrator).
-  if (st.st_uid != ::geteuid() && ::fchown(journal->Handle(), st.st_uid, st.st_gid) != 0) {
-    // Left to the process: the next open of another user refuses it.
+  const int fd = journal->Handle();
+  // The archive's owner's where the process may give it (an update by the
+  // system's administrator), and the archive's group where the process is
+  // one of it. An access list the folder hands its new files goes: the
+  // journal may be written by no one who may not write the archive.
+  if (st.st_uid != ::geteuid() && ::fchown(fd, st.st_uid, st.st_gid) != 0) {
+    // Left to the process: it may write the archive, so the next open trusts it.
   }
-  if (::fchmod(journal->Handle(), st.st_mode & 0666) != 0) throw EZAException(19, {fJournalName}, this);
-  ZAWriteJournal(FCompressedStream, journal.get(), restorePoint, size,
-                 {static_cast<UInt64>(st.st_dev), static_cast<UInt64>(st.st_ino)});
+  if (::fchown(fd, static_cast<uid_t>(-1), st.st_gid) != 0) {
+    // Not one of the archive's group: the journal's group gets nothing below.
+  }
+  if (::fremovexattr(fd, "system.posix_acl_access") != 0) {
+    // None there, or a file system without access lists.
+  }
+  struct stat own {};
+  if (::fstat(fd, &own) != 0) throw EZAException(19, {fJournalName}, this);
+  // The group gets what it has on the archive (an access list there may
+  // give it less than the mode's group bits say).
+  Cardinal mode = (st.st_mode & 0606) | (ZipGroupPermissions(handle, st) & 0060);
+  if (own.st_gid != st.st_gid) mode &= ~Cardinal{0070};
+  if (::fchmod(fd, mode) != 0 || ::fstat(fd, &own) != 0) throw EZAException(19, {fJournalName}, this);
+  // The journal is of use only when the next open trusts it (it has one
+  // name once published): a process that may write the archive, but not as
+  // its owner or one of its group, would leave a torn archive no one could
+  // put back, so it does not begin.
+  own.st_nlink = 1;
+  if (!ZipJournalTrusted(own, fd, st, handle)) throw EZAException(75, {FFileName}, this);
+  ZAWriteJournal(FCompressedStream, journal.get(), restorePoint, size, IdentityOf(st));
   if (!journal->Publish()) {
     // A journal already at the name is not this process's to replace.
     if (errno == EEXIST) throw EZAException(19, {fJournalName}, this);
@@ -503,19 +565,9 @@ std::unique_ptr<THandleStream> TZABaseArchiver::CreateJournal(Int64 restorePoint
 
 bool TZABaseArchiver::RefreshForRead() {
   if (!Journalled() || !DMHandle || GetInUpdate()) return false;
-  // An update another process left half-done is put back first, under the
-  // exclusive lock; a read then goes on under the shared one.
-  struct stat st {};
-  if (::lstat(StringToUtf8(fJournalName).c_str(), &st) == 0 && fLockHeld == 1) {
-    LockArchive(true);
-    try {
-      RecoverJournal(false);
-    } catch (...) {
-      if (LockFileHandle(fLockFile->Handle(), false, FLockWait)) fLockHeld = 1;
-      throw;
-    }
-    if (LockFileHandle(fLockFile->Handle(), false, FLockWait)) fLockHeld = 1;
-  }
+  // An update another process left half-done is put back first; a damaged
+  // journal stops the read.
+  RecoverJournalForRead();
   if (!DirectoryChanged(kReadCheckMax)) return false;
   ReloadDirectory();
   return true;
@@ -686,11 +738,7 @@ void TZABaseArchiver::InternalOpenArchive() {
       // put back from a journal an update left behind.
       openLockFile();
       LockArchive(false);
-      struct stat st {};
-      if (fLockFile != nullptr && ::lstat(StringToUtf8(fJournalName).c_str(), &st) == 0) {
-        LockArchive(true);
-        RecoverJournal(false);
-      }
+      RecoverJournalForRead();
       FSpanningMode = smNone;
       FVolumeNumberInfo.Init();
       const bool found = ZALowerCase(ZAExtractFileExt(FFileName)).find(u".exe") != String::npos ? OpenSFXArchive()

@@ -368,13 +368,18 @@ class TZABaseArchiver : public TZAArchiverLink {
   // Whether updates of the open archive are locked and journalled: a file of
   // one volume, not in memory, not the caller's stream.
   bool Journalled() const;
-  // Under the exclusive lock: when this archive's journal lies beside it,
-  // puts the archive back from it (a complete journal) and deletes it.
-  // Engine error 70 when the archive cannot be put back; the journal then
-  // stays. Anything else at the journal's name is left alone: an update
-  // (forUpdate) fails with error 72 naming it, a read goes on.
+  // Under the exclusive lock: when this archive's complete journal lies
+  // beside it, puts the archive back from it and deletes it. Engine error
+  // 70 when the archive cannot be put back, 73 when the journal is this
+  // archive's but damaged; the journal then stays. Anything else at the
+  // journal's name is left alone: an update (forUpdate) fails with error 72
+  // naming it, a read goes on.
   enum TJournalFound : uint8_t { jfNone, jfRecovered, jfRefused };
   TJournalFound RecoverJournal(bool forUpdate);
+  // Before a read, under the shared lock: takes the exclusive lock and
+  // recovers only for this archive's complete journal; a damaged one fails
+  // the read with 73; anything else is left alone.
+  void RecoverJournalForRead();
   // Before an archive is made anew over its file: deletes a journal of that
   // file (one that starts with the journal's header and names the file).
   void DeleteStaleJournal();
@@ -396,7 +401,7 @@ class TZABaseArchiver : public TZAArchiverLink {
   void FindJournal();
   // Before an update writes its journal: the journal's name of this name,
   // and, on a file with more than one name, that name written into the file
-  // for every other name to find (engine error 79 where it cannot be).
+  // for every other name to find (engine error 77 where it cannot be).
   void PointToJournal();
   // After the journal is gone: the file names no journal any more.
   void DropJournalPointer();

@@ -244,13 +244,13 @@ void TZABaseArchiver::ForceUpdate() {
     }
     // In place from the first byte, nothing before the restore point would
     // bind the journal to this archive: refused.
-    if (linked && rp == 0) throw EZAException(79, {FFileName}, this);
+    if (linked && rp == 0) throw EZAException(77, {FFileName}, this);
     if (journalled && rp == 0) {
       // Nothing before the restore point: the old archive has no state a
       // journal could be bound to, and stays whole until the new one takes
       // its place.
       c.replacement = std::make_unique<TFileReplaceStream>(Utf8ToString(fArchivePath));
-      if (!c.replacement->Ok()) throw EZAException(19, {FFileName}, this);
+      if (!c.replacement->Ok()) throw EZAException(74, {FFileName, c.replacement->ErrorText()}, this);
       c.original = FCompressedStream;
       c.tail = std::make_unique<THandleStream>(static_cast<THandleStream*>(FCompressedStream)->Handle());
       FCompressedStream = c.replacement.get();
@@ -498,7 +498,7 @@ void TZABaseArchiver::PointToJournal() {
   // attribute is on the disk before the journal is written. A file system
   // without extended attributes cannot have it: the update is refused.
   if (own.empty() || own[0] != '/' || ::fsetxattr(handle, ZAJournalPointerName, own.data(), own.size(), 0) != 0)
-    throw EZAException(79, {FFileName}, this);
+    throw EZAException(77, {FFileName}, this);
   fJournalPointed = true;
   if (!FlushFileHandle(handle)) throw EZAException(46, this);
 }

@@ -6,9 +6,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Format.h"
+#include "platform/runtime/OSError.h"
 #include "zip/ZAArchiver.h"
 #include "zip/ZAExcept.h"
 #include "zip/ZAUtils.h"
@@ -280,7 +282,13 @@ Int64 TZABaseArchiver::WriteToStream(TStream* source, TStream*& stream, TZAVolum
 bool TZABaseArchiver::WriteToStreamWithOnDiskFull(TStream* stream, const void* buffer, Int64 count) {
   const Int64 at = stream->Position();
   for (Int32 attempt = 0;; ++attempt) {
+    errno = 0;
     if (stream->Write(buffer, count) == count) return true;
+    // A failure other than a full disk is the system's to report: asking
+    // for room would not mend it.
+    const Int32 error = errno;
+    if (error > 0 && error != ENOSPC && error != EDQUOT)
+      throw EZAException(76, {FFileName, SysErrorMessage(error)}, this);
     if (attempt + 1 >= ZAMaxVolumeRequests) return false;
     bool cancel = true;
     DoOnDiskFull(-1, FFileName, cancel);

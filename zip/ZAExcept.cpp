@@ -55,6 +55,13 @@ const std::array<const char16_t*, ZAErrorMessageCount> ZAErrorMessages = {
     u"The archive \"%s\" is being changed by another process. Try again later",
     u"\"%s\" is not the journal of this archive: it is left as it is, and the archive cannot be updated while it "
     u"is there",
+    u"The journal \"%s\" of an update of this archive is damaged, so the archive may be damaged too and need "
+    u"repair. The journal is kept, and the archive cannot be read or updated while it is there",
+    u"Cannot replace the archive \"%s\": %s",
+    u"Cannot update the archive \"%s\": this user may write it but is neither its owner nor, by the system's user "
+    u"list, one of its group, so its other users could not put back an update of it cut short. Let its owner or one "
+    u"of its group update it",
+    u"Cannot write \"%s\": %s",
     u"The archive \"%s\" has more than one name (hard links), and this change cannot be made in place so that "
     u"every name finds it: the archive is left as it was",
 };
@@ -67,8 +74,7 @@ const std::array<TZANativeToErrorCodeRec, ZANativeErrorCount> ZANativeToErrorCod
     {40, 22}, {41, 23}, {42, 6},  {43, 23}, {44, 24}, {45, 24}, {46, 25}, {47, 26}, {48, 27}, {49, 28},
     {50, 29}, {51, 30}, {52, 31}, {53, 6},  {54, 6},  {55, 32}, {56, 33}, {57, 27}, {58, 34}, {59, 34},
     {60, 35}, {61, 36}, {62, 37}, {63, 38}, {64, 38}, {65, 39}, {66, 39}, {67, 40}, {68, 41}, {69, 42},
-    {70, 43}, {71, 44}, {72, 45}, {73, 0},  {74, 0},  {75, 0},  {76, 0},  {77, 0},
-    {78, 0},  {79, 46},
+    {70, 43}, {71, 44}, {72, 45}, {73, 46}, {74, 47}, {75, 48}, {76, 49}, {77, 50},
 }};
 
 Int32 ZANativeToMessageIndex(Int32 nativeError) {

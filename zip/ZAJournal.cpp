@@ -13,7 +13,6 @@ namespace sk {
 namespace {
 
 constexpr Int64 kCopyBuffer = 1048576;
-constexpr UInt64 kMaxOffset = static_cast<UInt64>(std::numeric_limits<Int64>::max() / 4);
 
 void PutLE64At(Byte* p, Int64 v) { PutLE64(p, static_cast<UInt64>(v)); }
 
@@ -82,45 +81,41 @@ void ZAWriteJournal(TStream* archive, TStream* journal, Int64 restorePoint, Int6
   journal->WriteBuffer(record, ZAJournalRecordSize);
 }
 
+namespace {
+
+// Reads of a stream for the journal checks; a read that fails raises.
+TZipReadAt StreamReader(TStream* stream) {
+  return [stream](Byte* buffer, size_t count, Int64 offset) {
+    stream->Seek(offset, soBeginning);
+    stream->ReadBuffer(buffer, static_cast<Int64>(count));
+    return true;
+  };
+}
+
+void Fill(TZAJournalRecord& record, const TZipJournalHeader& header) {
+  record.identity = {header.Device, header.Inode};
+  record.originalSize = header.OriginalSize;
+  record.restorePoint = header.RestorePoint;
+  record.tailSize = header.TailSize;
+  record.checkedFrom = header.CheckedFrom;
+  record.checkedCrc = header.CheckedCrc;
+}
+
+}  // namespace
+
 bool ZAReadJournalHeader(TStream* journal, TZAJournalRecord& record) {
-  if (journal->Size() < ZAJournalHeaderSize) return false;
-  Byte head[ZAJournalHeaderSize];
-  journal->Seek(0, soBeginning);
-  journal->ReadBuffer(head, ZAJournalHeaderSize);
-  if (std::memcmp(head, ZipJournalHeaderSignature, 8) != 0 ||
-      GetLE32(head + 52) != (ZACRC32Update(0xFFFFFFFFu, head, 52) ^ 0xFFFFFFFFu))
-    return false;
-  const UInt64 original = GetLE64(head + 24);
-  const UInt64 restorePoint = GetLE64(head + 32);
-  const UInt64 checkedFrom = GetLE64(head + 40);
-  if (original > kMaxOffset || restorePoint > original || checkedFrom > restorePoint ||
-      restorePoint - checkedFrom > static_cast<UInt64>(ZipJournalCheckedBytes))
-    return false;
-  record.identity = {GetLE64(head + 8), GetLE64(head + 16)};
-  record.originalSize = static_cast<Int64>(original);
-  record.restorePoint = static_cast<Int64>(restorePoint);
-  record.tailSize = record.originalSize - record.restorePoint;
-  record.checkedFrom = static_cast<Int64>(checkedFrom);
-  record.checkedCrc = GetLE32(head + 48);
+  TZipJournalHeader header;
+  if (!ZipReadJournalHeader(StreamReader(journal), journal->Size(), header)) return false;
+  Fill(record, header);
   return true;
 }
 
 bool ZAReadJournal(TStream* journal, TZAJournalRecord& record) {
-  if (!ZAReadJournalHeader(journal, record)) return false;
+  TZipJournalHeader header;
   const Int64 size = journal->Size();
-  if (size != ZAJournalHeaderSize + record.tailSize + ZAJournalRecordSize) return false;
-  Byte raw[ZAJournalRecordSize];
-  journal->Seek(size - ZAJournalRecordSize, soBeginning);
-  journal->ReadBuffer(raw, ZAJournalRecordSize);
-  if (std::memcmp(raw, ZipJournalRecordSignature, 8) != 0 ||
-      GetLE64(raw + 8) != static_cast<UInt64>(record.originalSize) ||
-      GetLE64(raw + 16) != static_cast<UInt64>(record.restorePoint) ||
-      GetLE64(raw + 24) != static_cast<UInt64>(record.tailSize))
-    return false;
-  journal->Seek(0, soBeginning);
-  Cardinal crc = CrcOf(journal, ZAJournalHeaderSize + record.tailSize, 0xFFFFFFFFu);
-  crc = ZACRC32Update(crc, raw + 8, 24) ^ 0xFFFFFFFFu;
-  return crc == GetLE32(raw + 32);
+  if (!ZipReadJournalHeader(StreamReader(journal), size, header)) return false;
+  Fill(record, header);
+  return ZipJournalWhole(StreamReader(journal), size, header);
 }
 
 void ZARestoreTailFrom(TStream* tail, TStream* archive, Int64 restorePoint, Int64 tailSize) {
@@ -142,16 +137,17 @@ void ZARestoreTail(TStream* journal, TStream* archive, Int64 restorePoint, Int64
 
 TZAJournalOutcome ZACheckJournal(TStream* journal, TStream* archive, const TZAJournalIdentity& identity,
                                  TZAJournalRecord& record) {
-  if (!ZAReadJournalHeader(journal, record)) return jrNotJournal;
-  // Bound to this file, as it is now: the same device and inode, and the
-  // bytes before the restore point as the update found them. A commit from
-  // the first byte never writes a journal (it replaces the whole file), so
-  // a journal with nothing before its restore point binds to nothing.
-  if (record.identity.device != identity.device || record.identity.inode != identity.inode ||
-      record.restorePoint == 0 || record.restorePoint > archive->Size() ||
-      CheckedCrc(archive, record.checkedFrom, record.restorePoint) != record.checkedCrc)
-    return jrForeign;
-  return ZAReadJournal(journal, record) ? jrComplete : jrIncomplete;
+  TZipJournalHeader header;
+  const TZipJournalState state = ZipCheckJournal(StreamReader(journal), journal->Size(), StreamReader(archive),
+                                                 archive->Size(), identity.device, identity.inode, header);
+  if (state != zjsNotJournal) Fill(record, header);
+  switch (state) {
+    case zjsNotJournal: return jrNotJournal;
+    case zjsForeign: return jrForeign;
+    case zjsDamaged: return jrDamaged;
+    case zjsComplete: return jrComplete;
+  }
+  return jrNotJournal;
 }
 
 TZAJournalOutcome ZARollBackFromJournal(TStream* journal, TStream* archive, const TZAJournalIdentity& identity) {

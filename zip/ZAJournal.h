@@ -5,11 +5,15 @@
 // checksum of bytes before the restore point, which the update never
 // changes), the tail bytes, then a closing record with a checksum. A journal
 // whose record checks out can put the archive back as it was, whatever state
-// the update left it in; one that does not was never finished, so the
-// archive was never touched. A journal that is not bound to the archive as
-// it is now was written for another file: it is neither applied nor deleted.
-// The engine writes a journal whole before it gives it its name, so a process
-// killed while writing one leaves nothing at the name.
+// the update left it in. The engine writes a journal whole before it gives it
+// its name, so a process killed while writing one leaves nothing at the
+// name: a journal bound to the archive whose record does not check out was
+// damaged since, and the archive beside it may be torn; it is kept, and the
+// archive is neither read nor updated while it is there. A journal that is
+// not bound to the archive as it is now was written for another file: it is
+// neither applied nor deleted. What may be taken for a journal at all (who
+// may have written it) and how one is checked are decided in the platform
+// layer (ZipReader.h), whose reader applies the same rules.
 //
 // The layout is described in platform/runtime/ZipReader.h, whose reader
 // refuses an archive with a complete journal beside it.
@@ -57,7 +61,7 @@ bool ZAReadJournalHeader(TStream* journal, TZAJournalRecord& record);
 
 // Reads the header and the record at the journal's end and checks them
 // against each other, the journal's length and the checksum; false when the
-// journal is incomplete. Stream errors propagate.
+// journal is not whole. Stream errors propagate.
 bool ZAReadJournal(TStream* journal, TZAJournalRecord& record);
 
 // Writes tailSize bytes of the journal's tail over the archive at
@@ -74,7 +78,7 @@ void ZARestoreTailFrom(TStream* tail, TStream* archive, Int64 restorePoint, Int6
 enum TZAJournalOutcome : uint8_t {
   jrNotJournal,  // it does not start with a journal's header: not ours, left alone
   jrForeign,     // a journal of another file, or of this one before it changed
-  jrIncomplete,  // this archive's journal, never finished: the archive was not touched
+  jrDamaged,     // this archive's journal, but not whole: kept, the archive may be torn
   jrComplete,    // this archive's complete journal: it puts the archive back
 };
 

@@ -3,12 +3,19 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/xattr.h>
 #include <zip.h>
+#include <zlib.h>
 
 #include "platform/runtime/FileReplace.h"
 #include "platform/runtime/FileUtils.h"
+#include "platform/runtime/Format.h"
+#include "platform/runtime/ResourceStrings.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <cstdio>
@@ -18,6 +25,12 @@
 #include <utility>
 
 namespace sk {
+
+constinit const TResStringRec _SKZipJournalDamaged{
+    60452,
+    u"Cannot open zip file \"%s\": the journal of an update of it is damaged, so the archive may be damaged too "
+    u"and need repair",
+    "_SKZipJournalDamaged"};
 
 namespace {
 
@@ -110,17 +123,20 @@ void TZipFile::Open(const String& fileName, TZipMode mode) {
     case zmWrite: flags = ZIP_CREATE | ZIP_TRUNCATE; break;
     default: break;
   }
-  // An archive with a complete journal beside it is being updated by the zip
-  // engine, or its update was cut short: its bytes may be half-written until
-  // the engine puts it back.
+  // An archive with its complete journal beside it is being updated by the
+  // zip engine, or its update was cut short: its bytes may be half-written
+  // until the engine puts it back. Beside its damaged journal it may stay
+  // torn. What is not the archive's journal, by the engine's rules, is no
+  // reason to refuse it.
   if (mode != zmWrite && !path.empty()) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd >= 0) {
-      const bool journalled = ZipJournalComplete(fd, path);
+      const TZipJournalState journal = ZipJournalStateOf(fd, path);
       ::close(fd);
-      if (journalled)
+      if (journal == zjsComplete)
         Fail(u"Cannot open zip file \"" + fileName +
              u"\": it is being updated, or an update of it was cut short and must be rolled back by the archiver");
+      if (journal == zjsDamaged) Fail(Format(LoadResString(_SKZipJournalDamaged), {fileName}));
     }
   }
   int err = 0;
@@ -435,15 +451,120 @@ UInt64 NameHash(const std::string& s) {
   return h;
 }
 
+Cardinal JournalLE32(const Byte* p) {
+  return static_cast<Cardinal>(p[0]) | static_cast<Cardinal>(p[1]) << 8 | static_cast<Cardinal>(p[2]) << 16 |
+         static_cast<Cardinal>(p[3]) << 24;
+}
+
+// The most a journal's offsets and lengths may be: far below what a signed
+// 64-bit sum of them could pass.
+constexpr UInt64 kMaxJournalOffset = static_cast<UInt64>(std::numeric_limits<Int64>::max() / 4);
+
 bool ReadAllAt(int fd, Byte* buffer, size_t n, off_t at) {
   while (n > 0) {
     const ssize_t got = ::pread(fd, buffer, n, at);
+    if (got < 0 && errno == EINTR) continue;
     if (got <= 0) return false;
     buffer += got;
     n -= static_cast<size_t>(got);
     at += got;
   }
   return true;
+}
+
+TZipReadAt FdReader(int fd) {
+  return [fd](Byte* buffer, size_t count, Int64 offset) {
+    return ReadAllAt(fd, buffer, count, static_cast<off_t>(offset));
+  };
+}
+
+// Fills header from a journal's first bytes; false when they are not a
+// journal's header or hold numbers no journal has.
+bool ParseJournalHeader(const Byte* head, TZipJournalHeader& header) {
+  if (std::memcmp(head, ZipJournalHeaderSignature, 8) != 0 ||
+      JournalLE32(head + 52) != static_cast<Cardinal>(::crc32(0, head, 52)))
+    return false;
+  const UInt64 original = JournalLE64(head + 24);
+  const UInt64 restorePoint = JournalLE64(head + 32);
+  const UInt64 checkedFrom = JournalLE64(head + 40);
+  if (original > kMaxJournalOffset || restorePoint > original || checkedFrom > restorePoint ||
+      restorePoint - checkedFrom > static_cast<UInt64>(ZipJournalCheckedBytes))
+    return false;
+  header.Device = JournalLE64(head + 8);
+  header.Inode = JournalLE64(head + 16);
+  header.OriginalSize = static_cast<Int64>(original);
+  header.RestorePoint = static_cast<Int64>(restorePoint);
+  header.TailSize = header.OriginalSize - header.RestorePoint;
+  header.CheckedFrom = static_cast<Int64>(checkedFrom);
+  header.CheckedCrc = JournalLE32(head + 48);
+  return true;
+}
+
+// The CRC-32 of count bytes from offset on; false when a read fails.
+bool CrcAt(const TZipReadAt& reader, Int64 offset, Int64 count, Cardinal& crc) {
+  constexpr Int64 kPiece = 1 << 20;
+  std::vector<Byte> buffer(static_cast<size_t>(std::clamp<Int64>(count, 1, kPiece)));
+  uLong c = ::crc32(0, nullptr, 0);
+  for (Int64 done = 0; done < count;) {
+    const Int64 n = std::min<Int64>(static_cast<Int64>(buffer.size()), count - done);
+    if (!reader(buffer.data(), static_cast<size_t>(n), offset + done)) return false;
+    c = ::crc32(c, buffer.data(), static_cast<uInt>(n));
+    done += n;
+  }
+  crc = static_cast<Cardinal>(c);
+  return true;
+}
+
+// Whether the user's groups in the system's user database hold gid.
+bool UserInGroup(uid_t uid, gid_t gid) {
+  std::vector<char> text(16384);
+  struct passwd entry {};
+  struct passwd* found = nullptr;
+  if (::getpwuid_r(uid, &entry, text.data(), text.size(), &found) != 0 || found == nullptr) return false;
+  if (found->pw_gid == gid) return true;
+  std::vector<gid_t> groups(64);
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    int n = static_cast<int>(groups.size());
+    if (::getgrouplist(found->pw_name, found->pw_gid, groups.data(), &n) >= 0) {
+      return std::find(groups.begin(), groups.begin() + n, gid) != groups.begin() + n;
+    }
+    if (n <= static_cast<int>(groups.size()) || n > 65536) return false;
+    groups.resize(static_cast<size_t>(n));
+  }
+  return false;
+}
+
+// What a file's POSIX access list says: entries of 8 bytes after a 4-byte
+// header, each a tag, permissions and an id. A file without one, or whose
+// list holds only the owner, group and others, has what its mode says.
+struct TAccessList {
+  bool extended = false;   // named users or groups: the mode's group bits are the mask
+  bool namedWrite = false;  // one of them may write, before the mask
+  bool unreadable = false;  // too long to look at
+  unsigned group = 7;      // the owning group's entry
+  unsigned mask = 7;
+};
+
+TAccessList AccessListOf(int fd) {
+  TAccessList list;
+  Byte acl[4 + 8 * 64];
+  const ssize_t n = fd < 0 ? -1 : ::fgetxattr(fd, "system.posix_acl_access", acl, sizeof acl);
+  if (n < 0) {
+    list.unreadable = list.extended = errno == ERANGE;
+    return list;
+  }
+  constexpr unsigned kUser = 0x02, kGroupObj = 0x04, kGroup = 0x08, kMask = 0x10, kWrite = 0x02;
+  for (ssize_t at = 4; at + 8 <= n; at += 8) {
+    const unsigned tag = acl[at] | acl[at + 1] << 8;
+    const unsigned perm = acl[at + 2] | acl[at + 3] << 8;
+    if (tag == kMask) list.mask = perm;
+    if (tag == kGroupObj) list.group = perm;
+    if (tag == kUser || tag == kGroup) {
+      list.extended = true;
+      list.namedWrite = list.namedWrite || (perm & kWrite) != 0;
+    }
+  }
+  return list;
 }
 
 }  // namespace
@@ -469,28 +590,113 @@ std::string ZipJournalFileNameOf(const std::string& archiveName) {
   return ZipJournalFileName(path);
 }
 
-bool ZipJournalComplete(int archiveFd, const std::string& archiveName) {
-  struct stat archive {};
-  if (::fstat(archiveFd, &archive) != 0) return false;
-  const std::string name = ZipJournalFileNameOf(archiveName);
-  const int fd = ::open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return false;
-  bool complete = false;
-  struct stat st {};
+bool ZipReadJournalHeader(const TZipReadAt& journal, Int64 journalSize, TZipJournalHeader& header) {
   Byte head[ZipJournalHeaderSize];
+  return journalSize >= ZipJournalHeaderSize && journal(head, sizeof head, 0) && ParseJournalHeader(head, header);
+}
+
+TZipJournalState ZipCheckJournal(const TZipReadAt& journal, Int64 journalSize, const TZipReadAt& archive,
+                                 Int64 archiveSize, UInt64 device, UInt64 inode, TZipJournalHeader& header,
+                                 bool* unreadable) {
+  if (unreadable != nullptr) *unreadable = false;
+  auto failed = [unreadable]() {
+    if (unreadable != nullptr) *unreadable = true;
+    return zjsNotJournal;
+  };
+  if (journalSize < ZipJournalHeaderSize) return zjsNotJournal;
+  Byte head[ZipJournalHeaderSize];
+  if (!journal(head, sizeof head, 0)) return failed();
+  if (!ParseJournalHeader(head, header)) return zjsNotJournal;
+  if (header.Device != device || header.Inode != inode || header.RestorePoint == 0 ||
+      header.RestorePoint > archiveSize)
+    return zjsForeign;
+  Cardinal checked = 0;
+  if (!CrcAt(archive, header.CheckedFrom, header.RestorePoint - header.CheckedFrom, checked)) return failed();
+  if (checked != header.CheckedCrc) return zjsForeign;
+  // Bound to this archive: whole, or damaged.
+  bool failedRead = false;
+  if (ZipJournalWhole(journal, journalSize, header, &failedRead)) return zjsComplete;
+  return failedRead ? failed() : zjsDamaged;
+}
+
+bool ZipJournalWhole(const TZipReadAt& journal, Int64 journalSize, const TZipJournalHeader& header,
+                     bool* unreadable) {
+  if (unreadable != nullptr) *unreadable = false;
+  auto failed = [unreadable]() {
+    if (unreadable != nullptr) *unreadable = true;
+    return false;
+  };
+  if (journalSize != ZipJournalHeaderSize + header.TailSize + ZipJournalRecordSize) return false;
   Byte record[ZipJournalRecordSize];
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= ZipJournalHeaderSize + ZipJournalRecordSize &&
-      ReadAllAt(fd, head, sizeof head, 0) &&
-      ReadAllAt(fd, record, sizeof record, static_cast<off_t>(st.st_size - ZipJournalRecordSize))) {
-    complete = std::memcmp(head, ZipJournalHeaderSignature, 8) == 0 &&
-               JournalLE64(head + 8) == static_cast<UInt64>(archive.st_dev) &&
-               JournalLE64(head + 16) == static_cast<UInt64>(archive.st_ino) &&
-               std::memcmp(record, ZipJournalRecordSignature, 8) == 0 &&
-               JournalLE64(record + 24) ==
-                   static_cast<UInt64>(st.st_size - ZipJournalHeaderSize - ZipJournalRecordSize);
+  if (!journal(record, sizeof record, journalSize - ZipJournalRecordSize)) return failed();
+  if (std::memcmp(record, ZipJournalRecordSignature, 8) != 0 ||
+      JournalLE64(record + 8) != static_cast<UInt64>(header.OriginalSize) ||
+      JournalLE64(record + 16) != static_cast<UInt64>(header.RestorePoint) ||
+      JournalLE64(record + 24) != static_cast<UInt64>(header.TailSize))
+    return false;
+  Cardinal crc = 0;
+  if (!CrcAt(journal, 0, ZipJournalHeaderSize + header.TailSize, crc)) return failed();
+  crc = static_cast<Cardinal>(::crc32(crc, record + 8, 24));
+  return crc == JournalLE32(record + 32);
+}
+
+Cardinal ZipGroupPermissions(int fd, const struct stat& st) {
+  const TAccessList list = AccessListOf(fd);
+  if (!list.extended) return st.st_mode & 0070;
+  if (list.unreadable) return 0;
+  return (list.group & list.mask & 7) << 3;
+}
+
+bool ZipJournalTrusted(const struct stat& journal, int journalFd, const struct stat& archive, int archiveFd) {
+  if (!S_ISREG(journal.st_mode) || journal.st_nlink != 1) return false;
+  const bool everyoneWrites = (archive.st_mode & S_IWOTH) != 0;
+  const bool groupWrites =
+      ((archiveFd >= 0 ? ZipGroupPermissions(archiveFd, archive) : archive.st_mode) & S_IWGRP) != 0;
+  // Its owner may write it, and give the right to anyone.
+  if (journal.st_uid != 0 && journal.st_uid != archive.st_uid && !everyoneWrites &&
+      !(groupWrites && UserInGroup(journal.st_uid, archive.st_gid)))
+    return false;
+  if ((journal.st_mode & S_IWGRP) != 0 && !everyoneWrites && !(groupWrites && journal.st_gid == archive.st_gid))
+    return false;
+  if ((journal.st_mode & S_IWOTH) != 0 && !everyoneWrites) return false;
+  // A named user or group that may write it, through the mask.
+  const TAccessList list = AccessListOf(journalFd);
+  return !list.unreadable && !(list.namedWrite && (list.mask & 2) != 0);
+}
+
+int ZipOpenJournalCandidate(const std::string& path, const struct stat& archive, int archiveFd) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && ZipJournalTrusted(st, fd, archive, archiveFd)) return fd;
+  ::close(fd);
+  errno = EPERM;
+  return -1;
+}
+
+TZipJournalState ZipJournalStateOf(int archiveFd, const std::string& archiveName) {
+  struct stat archive {};
+  if (::fstat(archiveFd, &archive) != 0) return zjsNotJournal;
+  const int fd = ZipOpenJournalCandidate(ZipJournalFileNameOf(archiveName), archive, archiveFd);
+  if (fd < 0) return zjsNotJournal;
+  TZipJournalState state = zjsNotJournal;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0) {
+    TZipJournalHeader header;
+    bool unreadable = false;
+    state = ZipCheckJournal(FdReader(fd), static_cast<Int64>(st.st_size), FdReader(archiveFd),
+                            static_cast<Int64>(archive.st_size), static_cast<UInt64>(archive.st_dev),
+                            static_cast<UInt64>(archive.st_ino), header, &unreadable);
+    // A journal that cannot be read may be this archive's: the archive may
+    // be torn.
+    if (unreadable) state = zjsDamaged;
   }
   ::close(fd);
-  return complete;
+  return state;
+}
+
+bool ZipJournalComplete(int archiveFd, const std::string& archiveName) {
+  return ZipJournalStateOf(archiveFd, archiveName) == zjsComplete;
 }
 
 }  // namespace sk

@@ -7,11 +7,14 @@
 // compression method, is refused before anything is allocated).
 #pragma once
 
+#include <sys/stat.h>
+
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/runtime/ResourceStrings.h"
 #include "platform/runtime/RtlTypes.h"
 #include "platform/runtime/Streams.h"
 
@@ -151,7 +154,12 @@ class TZipFile : public TObject {
 //     the tail and those three numbers.
 //
 // A file at the journal's name that does not start with the header is not a
-// journal: nothing reads it as one, applies it or deletes it.
+// journal: nothing reads it as one, applies it or deletes it. Nor is one
+// that someone who may not write the archive could have written
+// (ZipJournalTrusted): it is evidence only as far as its writers could have
+// written the archive. The engine and this reader go by the same rules
+// below; this reader refuses an archive beside its complete or damaged
+// journal, and reads it beside anything else.
 inline constexpr char ZipJournalHeaderSignature[8] = {'Z', 'A', 'J', 'H', 'D', 'R', '0', '2'};
 inline constexpr char ZipJournalRecordSignature[8] = {'Z', 'A', 'J', 'R', 'N', 'L', '0', '2'};
 inline constexpr Int64 ZipJournalHeaderSize = 56;
@@ -170,11 +178,89 @@ std::string ZipJournalFileName(const std::string& archivePath);
 // name as given when it does not resolve.
 std::string ZipJournalFileNameOf(const std::string& archiveName);
 
-// Whether a complete journal of the open file archiveFd (reached as
-// archiveName) lies beside it: a regular file at the journal's name (never
-// a link followed, never a pipe waited on) with the header of that file's
-// device and inode and the closing record of its length. Reads only the
-// journal's two ends.
+// What a journal's header says.
+struct TZipJournalHeader {
+  UInt64 Device = 0;  // the archive file's identity
+  UInt64 Inode = 0;
+  Int64 OriginalSize = 0;
+  Int64 RestorePoint = 0;
+  Int64 TailSize = 0;
+  Int64 CheckedFrom = 0;  // the archive's bytes from here to the restore point
+  Cardinal CheckedCrc = 0;  // have this CRC-32
+};
+
+// What a file at the journal's name is to the archive beside it.
+enum TZipJournalState : uint8_t {
+  zjsNotJournal,  // it does not start with a journal's header: not ours, left alone
+  zjsForeign,     // a journal of another file, or of this one before it changed
+  zjsDamaged,     // bound to this archive but not whole: a journal takes its
+                  // name only once whole, so it was damaged since, and the
+                  // archive beside it may be torn
+  zjsComplete,    // this archive's complete journal: it puts the archive back
+};
+
+// Reads count bytes at offset into buffer; false when they cannot all be
+// read. A reader may raise instead; the exception passes to the caller.
+using TZipReadAt = std::function<bool(Byte* buffer, size_t count, Int64 offset)>;
+
+// Whether the journal starts with a whole header that holds sound numbers;
+// fills header.
+bool ZipReadJournalHeader(const TZipReadAt& journal, Int64 journalSize, TZipJournalHeader& header);
+
+// Whether a journal with that header is whole: its length is the header's,
+// the tail's and the record's, the closing record repeats the header's
+// numbers and the checksum of the whole holds. unreadable is set (and false
+// answered) when a read fails.
+bool ZipJournalWhole(const TZipReadAt& journal, Int64 journalSize, const TZipJournalHeader& header,
+                     bool* unreadable = nullptr);
+
+// Checks a journal against the archive as it is now: bound to it when the
+// header names the archive's device and inode and the archive's bytes
+// before the restore point have the header's checksum (a journal with
+// nothing before its restore point binds to nothing: a commit from the
+// first byte replaces the whole file instead); complete when the closing
+// record matches the header and the journal's length, and the checksum of
+// the whole holds. Reads the archive only before the restore point.
+// unreadable is set (and zjsNotJournal answered) when a read within the
+// stated sizes fails.
+TZipJournalState ZipCheckJournal(const TZipReadAt& journal, Int64 journalSize, const TZipReadAt& archive,
+                                 Int64 archiveSize, UInt64 device, UInt64 inode, TZipJournalHeader& header,
+                                 bool* unreadable = nullptr);
+
+// The permissions the owning group of the file open as fd (described by st)
+// has, in the mode's group bits: the mode's, or where an access list names
+// other users or groups (and the mode's group bits are its mask), the
+// group's entry limited by the mask.
+Cardinal ZipGroupPermissions(int fd, const struct stat& st);
+
+// Whether the file described by journal (open as journalFd) may be taken for
+// the journal of the archive described by archive (open as archiveFd, or -1
+// when only its mode is known): a regular file with one name that no one
+// can write who cannot write the archive. Its owner is the archive's owner,
+// the system's administrator or a user the archive lets write (one of its
+// group, by the system's user list, when the group may write it; anyone when
+// everyone may); the journal's group may write it only when that group, or
+// everyone, may write the archive, and everyone only when everyone may write
+// the archive; its access list lets no other user or group write it.
+bool ZipJournalTrusted(const struct stat& journal, int journalFd, const struct stat& archive, int archiveFd = -1);
+
+// Opens what lies at the journal's name path when it may be the journal of
+// the archive described by archive (and open as archiveFd, or -1), never a
+// link followed, never a pipe waited on: the descriptor, or -1 with errno
+// ENOENT when nothing is there, EPERM when what is there is refused, else
+// the system's error.
+int ZipOpenJournalCandidate(const std::string& path, const struct stat& archive, int archiveFd = -1);
+
+// The state of the file at the journal's name of the open archive file
+// archiveFd (reached as archiveName) by the rules above; zjsNotJournal when
+// nothing is there or what is there is refused. Reads the journal whole
+// only when it is bound to the archive.
+TZipJournalState ZipJournalStateOf(int archiveFd, const std::string& archiveName);
+
+// Whether the archive's complete journal lies beside it.
 bool ZipJournalComplete(int archiveFd, const std::string& archiveName);
+
+// The text a reader refuses an archive with beside its damaged journal.
+extern const TResStringRec _SKZipJournalDamaged;  // 60452
 
 }  // namespace sk

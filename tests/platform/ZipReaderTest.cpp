@@ -400,51 +400,85 @@ void Put64(std::string& bytes, size_t at, uint64_t v) {
 
 }  // namespace
 
-TEST_F(ZipReaderUsage, AnArchiveWithACompleteJournalBesideItIsRefused) {
+// The CRC-32 of the zip format, bit by bit, going on from crc.
+uint32_t Crc32(const std::string& bytes, uint32_t crc = 0) {
+  crc = ~crc;
+  for (unsigned char ch : bytes) {
+    crc ^= ch;
+    for (int k = 0; k < 8; ++k) crc = (crc & 1) != 0 ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
+  }
+  return ~crc;
+}
+
+void PutLE32(std::string& bytes, size_t at, uint32_t v) {
+  for (int k = 0; k < 4; ++k) bytes[at + static_cast<size_t>(k)] = static_cast<char>(v >> (8 * k) & 0xFF);
+}
+
+TEST_F(ZipReaderUsage, AnArchiveIsRefusedOnlyBesideItsOwnJournal) {
+  // A shared folder, as /tmp is: anyone may put a file in it.
+  ASSERT_EQ(::chmod(fDir.c_str(), 01777), 0);
   MakeSample("a.zip");
+  const std::string archive = ReadRaw("a.zip");
   struct stat st {};
   ASSERT_EQ(::stat(Path("a.zip").c_str(), &st), 0);
-  // A journal of the layout the engine writes (the checksums are not read
-  // here): header, a tail of 10 bytes, closing record.
-  auto journal = [&](uint64_t inode, bool closed) {
-    std::string j(static_cast<size_t>(ZipJournalHeaderSize), '\0');
-    j.replace(0, 8, ZipJournalHeaderSignature, 8);
-    Put64(j, 8, static_cast<uint64_t>(st.st_dev));
-    Put64(j, 16, inode);
-    j += std::string(10, 'T');
-    if (closed) {
-      std::string record(static_cast<size_t>(ZipJournalRecordSize), '\0');
-      record.replace(0, 8, ZipJournalRecordSignature, 8);
-      Put64(record, 24, 10);
-      j += record;
-    }
-    return j;
+  // The journal an update of the archive from byte 100 on writes.
+  auto journal = [&](uint64_t inode) {
+    const size_t restorePoint = 100;
+    std::string head(static_cast<size_t>(ZipJournalHeaderSize), '\0');
+    head.replace(0, 8, ZipJournalHeaderSignature, 8);
+    Put64(head, 8, static_cast<uint64_t>(st.st_dev));
+    Put64(head, 16, inode);
+    Put64(head, 24, archive.size());
+    Put64(head, 32, restorePoint);
+    Put64(head, 40, 0);
+    PutLE32(head, 48, Crc32(archive.substr(0, restorePoint)));
+    PutLE32(head, 52, Crc32(head.substr(0, 52)));
+    const std::string tail = archive.substr(restorePoint);
+    std::string record(static_cast<size_t>(ZipJournalRecordSize), '\0');
+    record.replace(0, 8, ZipJournalRecordSignature, 8);
+    Put64(record, 8, archive.size());
+    Put64(record, 16, restorePoint);
+    Put64(record, 24, tail.size());
+    PutLE32(record, 32, Crc32(record.substr(8, 24), Crc32(head + tail)));
+    return head + tail + record;
   };
+  const std::string ours = journal(static_cast<uint64_t>(st.st_ino));
+  const bool root = ::geteuid() == 0;
   struct Case {
     const char* what;
     std::string journal;
+    Cardinal mode;
+    bool otherUser;  // planted by another user (when the test runs as root)
     bool refused;
   } cases[] = {
-      {"complete", journal(static_cast<uint64_t>(st.st_ino), true), true},
-      {"never finished", journal(static_cast<uint64_t>(st.st_ino), false), false},
-      {"of another file", journal(static_cast<uint64_t>(st.st_ino) + 1, true), false},
-      {"a user's text", "notes\n", false},
+      {"complete", ours, 0644, false, true},
+      {"cut by one byte", ours.substr(0, ours.size() - 1), 0644, false, true},
+      {"of another file", journal(static_cast<uint64_t>(st.st_ino) + 1), 0644, false, false},
+      {"a user's text", "notes\n", 0644, false, false},
+      {"writable by others", ours, 0666, false, false},
+      {"planted by another user", ours, 0644, true, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
+    if (c.otherUser && !root) continue;
     WriteRaw("a.zip-journal", c.journal);
+    ASSERT_EQ(::chmod(Path("a.zip-journal").c_str(), c.mode), 0);
+    if (c.otherUser) {
+      ASSERT_EQ(::chown(Path("a.zip-journal").c_str(), 65534, 65534), 0);
+    }
     TZipFile z;
     bool refused = false;
     try {
       z.Open(File("a.zip"), zmRead);
+      EXPECT_EQ(z.FileCount(), 3);
     } catch (const EZipException&) {
       refused = true;
     }
     EXPECT_EQ(refused, c.refused);
     EXPECT_EQ(ReadRaw("a.zip-journal"), c.journal);
+    ::unlink(Path("a.zip-journal").c_str());
   }
   // A pipe at the journal's name is not waited on.
-  ::unlink(Path("a.zip-journal").c_str());
   ASSERT_EQ(::mkfifo(Path("a.zip-journal").c_str(), 0600), 0);
   TZipFile z;
   z.Open(File("a.zip"), zmRead);

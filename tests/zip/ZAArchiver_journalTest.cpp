@@ -3,7 +3,11 @@
 // writer and a reader) apart.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,13 +15,18 @@
 #include <functional>
 #include <set>
 #include <thread>
+#include <vector>
 
 #include "ArchiverTestSupport.h"
 #include "FileSeamTestSupport.h"
 #include "TestSupport.h"
 #include "ZipTestSupport.h"
+#include "platform/runtime/FileReplace.h"
 #include "platform/runtime/OSError.h"
+#include "platform/runtime/ResourceStrings.h"
 #include "zip/ZAJournal.h"
+#include "zip/ZARecords.h"
+#include "zip/ZAUtils.h"
 
 namespace sk {
 namespace {
@@ -116,7 +125,42 @@ class ZAJournal : public ScratchFolderTest {
     return RunCommand("/usr/bin/unzip -tqq " + ShellQuote(Path(name)) + " >/dev/null 2>&1") == 0;
   }
   String Journal(const std::string& name) { return ZAJournalFileNameOf(File(name)); }
+  // Runs body in a child process as user uid with group gid and the
+  // supplementary groups; the child's exit status (100 when it could not
+  // take that identity).
+  static int AsUser(uid_t uid, gid_t gid, const std::vector<gid_t>& groups, const std::function<int()>& body) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      if (::setgroups(groups.size(), groups.data()) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0) ::_exit(100);
+      int result = 99;
+      try {
+        result = body();
+      } catch (...) {
+      }
+      ::_exit(result);
+    }
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  // A file's owner, group and mode.
+  struct TOwnership {
+    uid_t uid;
+    gid_t gid;
+    mode_t mode;
+  };
+  void Own(const std::string& name, const TOwnership& o) {
+    ASSERT_EQ(::chown(Path(name).c_str(), o.uid, o.gid), 0);
+    ASSERT_EQ(::chmod(Path(name).c_str(), o.mode), 0);
+  }
 };
+
+// Users and groups of the system's database the tests that change user
+// take: "nobody" belongs to "nogroup" only.
+constexpr uid_t kOwner = 1;         // owns the archives
+constexpr uid_t kNobody = 65534;    // the other user
+constexpr gid_t kNogroup = 65534;   // nobody's group
+constexpr gid_t kOtherGroup = 2;    // a group nobody is not one of
+constexpr gid_t kUsers = 100;       // a process's group that is not the archive's
 
 // The update of the kill test: the first entry goes (so every other entry
 // moves), three entries come in. Without the first entry the commit starts
@@ -335,50 +379,86 @@ TEST_F(ZAJournal, TheNextOpenActsOnTheJournalItFinds) {
   const std::string torn = before.substr(0, static_cast<size_t>(restorePoint)) + std::string(5000, 'Z');
   std::string badChecksum = journal;
   badChecksum[ZAJournalHeaderSize + 10] ^= 1;
-  enum Outcome { restored, dropped, kept };
+  std::string hugeTail = journal;
+  PutLE64(reinterpret_cast<Byte*>(hugeTail.data()) + hugeTail.size() - ZAJournalRecordSize + 24, UInt64{1} << 62);
+  // The header's own checksum made good again: only the length is wrong.
+  std::string hugeOriginal = journal;
+  Byte* head = reinterpret_cast<Byte*>(hugeOriginal.data());
+  PutLE64(head + 24, (UInt64{1} << 61) - 1);
+  PutLE32(head + 52, ZACRC32Update(0xFFFFFFFFu, head, 52) ^ 0xFFFFFFFFu);
+  enum Outcome { restored, damaged, kept };
   struct Case {
     const char* what;
     std::string journal;
-    Outcome outcome;  // restored: the archive is put back; dropped: it was
-                      // never touched and the journal goes; kept: not ours
+    Outcome outcome;  // restored: the archive is put back; damaged: this
+                      // archive's journal, damaged: it stays, and so does
+                      // the torn archive; kept: not ours
   } cases[] = {
       {"complete", journal, restored},
-      {"record missing its last byte", journal.substr(0, journal.size() - 1), dropped},
-      {"a tail byte changed", badChecksum, dropped},
-      {"no record", journal.substr(0, journal.size() - ZAJournalRecordSize), dropped},
-      {"only a header", journal.substr(0, ZAJournalHeaderSize), dropped},
+      {"record missing its last byte", journal.substr(0, journal.size() - 1), damaged},
+      {"a tail byte changed", badChecksum, damaged},
+      {"no record", journal.substr(0, journal.size() - ZAJournalRecordSize), damaged},
+      {"only a header", journal.substr(0, ZAJournalHeaderSize), damaged},
+      {"a huge tail length", hugeTail, damaged},
+      {"a huge original length", hugeOriginal, damaged},
       {"empty", std::string(), kept},
       {"only a record", journal.substr(journal.size() - ZAJournalRecordSize), kept},
       {"a header cut short", journal.substr(0, ZAJournalHeaderSize - 1), kept},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    // An incomplete journal means the update never touched the archive.
-    const std::string archive = c.outcome == restored ? torn : before;
+    const std::string archive = c.outcome == kept ? before : torn;
     for (bool forUpdate : {false, true}) {
       SCOPED_TRACE(forUpdate);
       WriteRaw("a.zip", before);
       TZipArchiver zip;
       zip.FFileName = File("a.zip");
+      // A damaged journal stops updates and reads alike, with an error of
+      // its own; the others are no reason to stop either.
+      const Int32 expected = c.outcome == damaged ? 73 : -1;
       if (forUpdate) {
         // Opened before the journal came: the update finds it under its lock.
         zip.OpenArchive();
         WriteRaw("a.zip", archive);
         WriteRaw("a.zip-journal", c.journal);
-        EXPECT_EQ(EngineErrorOf([&] { zip.BeginUpdate(); }), c.outcome == kept ? 72 : -1);
+        EXPECT_EQ(EngineErrorOf([&] { zip.BeginUpdate(); }), c.outcome == kept ? 72 : expected);
         zip.CancelUpdate();
+        String text;
+        EXPECT_EQ(EngineErrorOf([&] { zip.ExtractToString(u"e005.txt", text); }), expected);
       } else {
         WriteRaw("a.zip", archive);
         WriteRaw("a.zip-journal", c.journal);
-        zip.OpenArchive();
+        EXPECT_EQ(EngineErrorOf([&] { zip.OpenArchive(); }), expected);
       }
-      EXPECT_EQ(FileExists(File("a.zip-journal")), c.outcome == kept);
-      EXPECT_EQ(ReadRaw("a.zip"), before);
-      EXPECT_EQ(zip.DMHandle->CDir->Count(), 6);
+      EXPECT_EQ(FileExists(File("a.zip-journal")), c.outcome != restored);
+      EXPECT_EQ(ReadRaw("a.zip"), c.outcome == damaged ? torn : before);
+      if (c.outcome != damaged) {
+        EXPECT_EQ(zip.DMHandle->CDir->Count(), 6);
+      }
       zip.CloseArchive();
       ::unlink(Path("a.zip-journal").c_str());
     }
   }
+  EXPECT_EQ(EZAException(73, {u"a.zip-journal"}).Message(),
+            u"The journal \"a.zip-journal\" of an update of this archive is damaged, so the archive may be damaged "
+            u"too and need repair. The journal is kept, and the archive cannot be read or updated while it is there "
+            u"- Native error: 00073");
+}
+
+// Whether the tests that change user can run: as root, with the users and
+// groups they take in the system's database.
+bool UsersAvailable() {
+  const passwd* nobody = ::getpwuid(kNobody);
+  return ::geteuid() == 0 && nobody != nullptr && nobody->pw_gid == kNogroup;
+}
+
+// Lets nobody write the file through its access list: version 2, then the
+// owner (rw), nobody (rw), the group (r), the mask (rw) and the others (r).
+void LetNobodyWrite(const std::string& path) {
+  static const Byte acl[] = {2, 0,    0,    0,    1,    0,    6,    0,    255,  255,  255,  255, 2,   0,
+                             6, 0,    0xFE, 0xFF, 0,    0,    4,    0,    4,    0,    255,  255, 255, 255,
+                             0x10, 0, 6,    0,    255,  255,  255,  255,  0x20, 0,    4,    0,   255, 255, 255, 255};
+  ASSERT_EQ(::setxattr(path.c_str(), "system.posix_acl_access", acl, sizeof acl, 0), 0);
 }
 
 TEST_F(ZAJournal, WhatIsNotThisArchivesJournalIsNeitherAppliedNorDeleted) {
@@ -387,42 +467,68 @@ TEST_F(ZAJournal, WhatIsNotThisArchivesJournalIsNeitherAppliedNorDeleted) {
   MakeArchive("a.zip", 6, 3000);
   const std::string before = ReadRaw("a.zip");
   const Int64 restorePoint = OffsetOf("a.zip", 2);
-  // The complete journal an update killed part-way leaves.
-  const std::string journal = JournalOf(before, restorePoint);
+  // The complete journal an update killed part-way leaves, bound to the
+  // file at the archive's name now.
+  auto journal = [&] { return JournalOf(before, restorePoint); };
   const std::string journalName = StringToUtf8(Journal("a.zip"));
-  const bool root = ::geteuid() == 0;
+  const bool users = UsersAvailable();
+  if (users) {
+    ASSERT_EQ(::chmod(fDir.c_str(), 0755), 0);
+  }
+  // The archive may be written by its owner and its group, which nobody is
+  // not one of; nobody may write the journal all the same, and rewrites it
+  // in place with a tail of its own.
+  auto forge = [&](const TOwnership& owner, bool acl) {
+    Own("a.zip", {kOwner, kOtherGroup, 0664});
+    const std::string forged =
+        JournalOf(before.substr(0, static_cast<size_t>(restorePoint)) + std::string(2000, 'F'), restorePoint);
+    WriteRaw("a.zip-journal", journal());
+    Own("a.zip-journal", owner);
+    if (acl) LetNobodyWrite(Path("a.zip-journal"));
+    EXPECT_EQ(AsUser(kNobody, kUsers, {kUsers},
+                     [&] {
+                       const int fd = ::open(Path("a.zip-journal").c_str(), O_WRONLY | O_TRUNC);
+                       return ::open(Path("a.zip").c_str(), O_WRONLY) < 0 && fd >= 0 &&
+                                      ::write(fd, forged.data(), forged.size()) == static_cast<ssize_t>(forged.size())
+                                  ? 0
+                                  : 1;
+                     }),
+              0);
+  };
   struct Case {
     const char* what;
     std::function<void()> plant;  // leaves a.zip and whatever is at its journal's name
+    bool changesUser = false;
   } cases[] = {
       {"archive replaced by rename",
        [&] {
-         WriteRaw("a.zip-journal", journal);
+         WriteRaw("a.zip-journal", journal());
          WriteRaw("new.zip", other);
          ::rename(Path("new.zip").c_str(), Path("a.zip").c_str());
        }},
       {"archive copied onto its name",
        [&] {
-         WriteRaw("a.zip-journal", journal);
+         WriteRaw("a.zip-journal", journal());
          WriteRaw("a.zip", other);
        }},
       {"a journal of another archive", [&] { WriteRaw("a.zip-journal", JournalOf(other, 40, "other.zip")); }},
       {"a journal others may write",
        [&] {
-         WriteRaw("a.zip-journal", journal);
+         WriteRaw("a.zip-journal", journal());
          ::chmod(Path("a.zip-journal").c_str(), 0666);
        }},
       {"a journal of another user",
        [&] {
-         WriteRaw("a.zip-journal", journal);
-         if (root) {
-           EXPECT_EQ(::chown(Path("a.zip-journal").c_str(), 65534, 65534), 0);
-         }
-       }},
+         WriteRaw("a.zip-journal", journal());
+         Own("a.zip-journal", {kNobody, kNogroup, 0644});
+       },
+       true},
+      {"a journal of the updating process's group", [&] { forge({kOwner, kUsers, 0664}, false); }, true},
+      {"a journal an access list lets another write", [&] { forge({kOwner, kOtherGroup, 0644}, true); }, true},
       {"a first commit's journal", [&] { WriteRaw("a.zip-journal", JournalOf(before, 0)); }},
       {"a link to a journal",
        [&] {
-         WriteRaw("j", journal);
+         WriteRaw("j", journal());
          ::symlink(Path("j").c_str(), Path("a.zip-journal").c_str());
        }},
       {"a pipe", [&] { ::mkfifo(Path("a.zip-journal").c_str(), 0600); }},
@@ -431,7 +537,7 @@ TEST_F(ZAJournal, WhatIsNotThisArchivesJournalIsNeitherAppliedNorDeleted) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    if (std::string(c.what) == "a journal of another user" && !root) continue;
+    if (c.changesUser && !users) continue;
     WriteRaw("a.zip", before.substr(0, static_cast<size_t>(restorePoint)) + std::string(3000, 'Z'));
     c.plant();
     const std::string archive = ReadRaw("a.zip");
@@ -457,6 +563,151 @@ TEST_F(ZAJournal, WhatIsNotThisArchivesJournalIsNeitherAppliedNorDeleted) {
     EXPECT_EQ(after.st_ino, planted.st_ino);
     ::rmdir(journalName.c_str());
     ::unlink(journalName.c_str());
+    if (c.changesUser) Own("a.zip", {0, 0, 0644});
+  }
+}
+
+TEST_F(ZAJournal, AGroupMembersKilledUpdateIsPutBackByTheOwnersOpen) {
+  if (!UsersAvailable()) GTEST_SKIP() << "needs root and the user nobody";
+  ASSERT_EQ(::chmod(fDir.c_str(), 0777), 0);
+  MakeArchive("a.zip", 20, 3000);
+  Own("a.zip", {kOwner, kNogroup, 0664});
+  const std::string before = ReadRaw("a.zip");
+  const std::set<std::string> oldNames = Names("a.zip");
+  const std::string journalName = StringToUtf8(Journal("a.zip"));
+  // nobody, one of the archive's group, updates it from a process whose
+  // group is another, and dies a few writes into the archive.
+  EXPECT_EQ(AsUser(kNobody, kUsers, {kUsers, kNogroup},
+                   [&] {
+                     Int32 writes = 0;
+                     SetFileSeamHook([&](TFileSeamOp op, const std::string& path) {
+                       struct stat st {};
+                       if (op == fsoWrite && path.empty() && ::lstat(journalName.c_str(), &st) == 0 && ++writes == 3)
+                         ::_exit(0);
+                       return 0;
+                     });
+                     TZipArchiver zip;
+                     zip.FFileName = File("a.zip");
+                     zip.OpenArchive();
+                     DeleteAndAdd(zip, u"e001.txt");
+                     return 1;
+                   }),
+            0);
+  ASSERT_NE(ReadRaw("a.zip"), before);
+  // The journal is nobody's, in the archive's group, with its mode.
+  struct stat j {};
+  ASSERT_EQ(::stat(journalName.c_str(), &j), 0);
+  EXPECT_EQ(j.st_uid, kNobody);
+  EXPECT_EQ(j.st_gid, kNogroup);
+  EXPECT_EQ(j.st_mode & 0777, 0664u);
+  // The owner's next open puts the archive back.
+  EXPECT_EQ(AsUser(kOwner, kOwner, {},
+                   [&] {
+                     TZipArchiver zip;
+                     zip.FFileName = File("a.zip");
+                     zip.OpenArchive();
+                     return NamesOf(zip) == oldNames ? 0 : 1;
+                   }),
+            0);
+  EXPECT_EQ(ReadRaw("a.zip"), before);
+  EXPECT_FALSE(FileExists(Journal("a.zip")));
+  // The member's update from the first byte would replace the owner's file
+  // by one of its own: refused, saying so.
+  String refusal;
+  EXPECT_EQ(AsUser(kNobody, kUsers, {kUsers, kNogroup},
+                   [&] {
+                     TZipArchiver zip;
+                     zip.FFileName = File("a.zip");
+                     zip.OpenArchive();
+                     try {
+                       zip.DeleteFiles(u"e000.txt", 0x28BF, String());
+                     } catch (const EZAException& e) {
+                       return e.NativeError == 74 &&
+                                      e.Message().find(LoadResString(_SKSaveWouldChangeOwner)) != String::npos
+                                  ? 0
+                                  : 2;
+                     }
+                     return 1;
+                   }),
+            0);
+  EXPECT_EQ(ReadRaw("a.zip"), before);
+}
+
+TEST_F(ZAJournal, WhatIsNotThisArchivesJournalLeavesReadsOnTheSharedLock) {
+  MakeArchive("other.zip", 2, 1000);
+  MakeArchive("a.zip", 6, 3000);
+  const std::string before = ReadRaw("a.zip");
+  const Int64 restorePoint = OffsetOf("a.zip", 2);
+  const bool users = UsersAvailable();
+  struct Case {
+    const char* what;
+    std::string journal;
+    mode_t mode;
+    bool otherUser;  // planted by another user in a folder anyone may write
+  } cases[] = {
+      {"a user's notes", "notes of the corpus\n", 0644, false},
+      {"a journal of another archive", JournalOf(ReadRaw("other.zip"), 40, "other.zip"), 0644, false},
+      {"a journal others may write", JournalOf(before, restorePoint), 0666, false},
+      {"a journal another user planted", JournalOf(before, restorePoint), 0644, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.otherUser && !users) continue;
+    ASSERT_EQ(::chmod(fDir.c_str(), c.otherUser ? 01777 : 0700), 0);
+    WriteRaw("a.zip-journal", c.journal);
+    ASSERT_EQ(::chmod(Path("a.zip-journal").c_str(), c.mode), 0);
+    if (c.otherUser) Own("a.zip-journal", {kNobody, kNogroup, c.mode});
+    // Another reader holds the shared lock throughout: an exclusive lock
+    // would wait for it in vain.
+    const int other = ::open(Path("a.zip").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_TRUE(LockFileHandle(other, false, 0));
+    TZipArchiver zip;
+    zip.FFileName = File("a.zip");
+    zip.FLockWait = 100;
+    EXPECT_EQ(EngineErrorOf([&] { zip.OpenArchive(); }), -1);
+    for (Int32 i = 0; i < 6; ++i) {
+      String text;
+      EXPECT_EQ(EngineErrorOf([&] { zip.ExtractToString(Name("e", i), text); }), -1);
+      EXPECT_EQ(StringToUtf8(text), Text(i, 3000));
+    }
+    zip.CloseArchive();
+    ::close(other);
+    EXPECT_EQ(ReadRaw("a.zip"), before);
+    EXPECT_EQ(ReadRaw("a.zip-journal"), c.journal);
+    ::unlink(Path("a.zip-journal").c_str());
+  }
+}
+
+TEST_F(ZAJournal, AWriteThatFailsReportsTheSystemsError) {
+  MakeArchive("a.zip", 3, 2000);
+  const std::string before = ReadRaw("a.zip");
+  // Each write of an add fails in turn, until one of the new entry's data
+  // reaches the failure event: with the system's error, unless the disk is full.
+  for (const Int32 error : {EIO, EROFS, ENOSPC}) {
+    SCOPED_TRACE(error);
+    String message;
+    for (Int64 n = 1; message.empty() && n < 40; ++n) {
+      TZipArchiver zip;
+      zip.FFileName = File("a.zip");
+      zip.OpenArchive();
+      zip.OnProcessFileFailure = [&](TObject*, const String&, TZAProcessOperation, Int32, Int32, const String& text,
+                                     TZAAction& action) {
+        message = text;
+        action = fxaAbort;
+      };
+      Int64 writes = 0;
+      const TFileSeamHook previous = SetFileSeamHook(
+          [&](TFileSeamOp op, const std::string&) { return op == fsoWrite && ++writes == n ? error : 0; });
+      try {
+        zip.AddFromString(u"new.txt", Utf8ToString(Text(7, 50000)), 0x20, 40000);
+      } catch (const Exception&) {
+      }
+      SetFileSeamHook(previous);
+      EXPECT_EQ(ReadRaw("a.zip"), before);
+    }
+    const String expected =
+        error == ENOSPC ? EZAException(65).Message() : SysErrorMessage(error) + u" - Native error: 00076";
+    EXPECT_NE(message.find(expected), String::npos) << StringToUtf8(message);
   }
 }
 

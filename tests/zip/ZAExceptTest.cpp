@@ -135,7 +135,7 @@ TEST(ZAExcept, UnknownCodes) {
     const char16_t* text;
   };
   const Case cases[] = {
-      {73, u"Unknown error - Native error: 00073"},
+      {99, u"Unknown error - Native error: 00099"},
       {12345, u"Unknown error - Native error: 12345"},
       {123456, u"Unknown error - Native error: 123456"},
       {-5, u"Unknown error - Native error: 000-5"},  // the blanks of "%5d" become zeros
