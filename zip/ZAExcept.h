@@ -18,10 +18,10 @@ struct TZANativeToErrorCodeRec {
   Int32 ErrorCode;
 };
 
-inline constexpr Int32 ZANativeErrorCount = 73;  // native codes 0 to 72
-inline constexpr Int32 ZAErrorMessageCount = 46;  // message indexes 0 to 45
+inline constexpr Int32 ZANativeErrorCount = 75;  // native codes 0 to 72, 80 and 81
+inline constexpr Int32 ZAErrorMessageCount = 48;  // message indexes 0 to 47
 
-// The native codes 0 to 72 in ascending order with their message indexes.
+// The native codes in ascending order with their message indexes.
 extern const std::array<TZANativeToErrorCodeRec, ZANativeErrorCount> ZANativeToErrorCode;
 // The engine's message texts, by message index.
 extern const std::array<const char16_t*, ZAErrorMessageCount> ZAErrorMessages;

@@ -7,6 +7,7 @@
 
 #include "platform/runtime/FileReplace.h"
 #include "platform/runtime/FileUtils.h"
+#include "platform/runtime/ResourceStrings.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -18,6 +19,8 @@
 #include <utility>
 
 namespace sk {
+
+constinit const TResStringRec _SKZipArchiveDamaged{60456, u"The archive is damaged", "_SKZipArchiveDamaged"};
 
 namespace {
 
@@ -127,6 +130,12 @@ void TZipFile::Open(const String& fileName, TZipMode mode) {
   zip_t* za = path.empty() ? nullptr : zip_open(path.c_str(), flags, &err);
   if (za == nullptr) {
     String reason = path.empty() ? String(u"No file name") : OpenErrorText(err);
+    // The library answers "no such file" also for an entry whose record
+    // leaves its sizes to a zip64 block that is not there: when the file is
+    // there, it is the archive that is damaged.
+    struct stat st;
+    if ((err == ZIP_ER_NOENT || err == ZIP_ER_INCONS) && ::stat(path.c_str(), &st) == 0)
+      reason = LoadResString(_SKZipArchiveDamaged);
     Fail(u"Cannot open zip file \"" + fileName + u"\": " + reason);
   }
   fArchive = za;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/runtime/ResourceStrings.h"
 #include "platform/runtime/RtlTypes.h"
 #include "platform/runtime/Streams.h"
 
@@ -20,6 +21,9 @@ namespace sk {
 class EZipException : public Exception {
   using Exception::Exception;
 };
+
+// The reason given when an archive cannot be opened because it is damaged.
+extern const TResStringRec _SKZipArchiveDamaged;  // 60456 "The archive is damaged"
 
 enum TZipMode : uint8_t { zmClosed, zmRead, zmReadWrite, zmWrite };
 
