@@ -60,6 +60,19 @@ struct TPeakOutcome {
   std::string error;
 };
 
+// A bound on peak memory as it stands in a build with the address sanitizer,
+// whose allocations carry shadow memory and red zones.
+inline Int64 PeakBound(Int64 bytes) {
+#if defined(__SANITIZE_ADDRESS__)
+  return bytes + bytes / 4 + (Int64{16} << 20);
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+  return bytes + bytes / 4 + (Int64{16} << 20);
+#endif
+#endif
+  return bytes;
+}
+
 inline TPeakOutcome PeakMemoryOf(const std::function<void()>& work) {
   auto kib = [](const std::string& field) {
     std::ifstream status("/proc/self/status");
