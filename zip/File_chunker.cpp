@@ -15,6 +15,7 @@
 #include "ui/Qmark_error_dlgs_1.h"
 #include "zip/ZAArchiver.h"
 #include "zip/ZAUtils_paths.h"
+#include "zip/Zip_utils.h"
 
 namespace sk {
 
@@ -372,6 +373,9 @@ bool TFileChunker::RestoreAllChunks() {
       return false;
     }
     const String entry = zip.DMHandle->CDir->GetItem(0).Name;
+    // An entry that would inflate out of proportion to the set is refused
+    // before anything of it is written.
+    CheckEntryWithinInflateBounds(zip, entry);
     TFileReplaceStream out(fRestoredName);
     zip.ExtractToStream(entry, &out);
     zip.CloseArchive();

@@ -81,6 +81,8 @@ class TFileChunker : public TObject {
   // DirRestoring; true when every chunk was restored without fault. A file
   // already there (the user agreed to overwrite it) is replaced only when
   // every chunk passed; a new file keeps the chunks restored before a fault.
+  // A set of the zip option whose file would inflate past the inflate
+  // bounds raises the engine's error 80 before anything is written.
   bool RestoreAllChunks();
   void Stop();
 

@@ -125,6 +125,15 @@ void ReadExtraBlocks(const Byte* p, size_t length, bool zipForm, TDirItem& item,
   }
 }
 
+Int64 Zip64BlockBytes(const Byte* p, size_t length) {
+  for (size_t c = 0; c + 4 <= length;) {
+    const size_t size = std::min<size_t>(GetLE16(p + c + 2), length - c - 4);
+    if (GetLE16(p + c) == Zip64ExtraFieldHeaderID) return static_cast<Int64>(size);
+    c += 4 + size;
+  }
+  return -1;
+}
+
 namespace {
 
 // Reads exactly count bytes at position; the stream's read error when they
@@ -258,6 +267,11 @@ size_t TZADirManager::ParseCentralRecord(Int32 index, const Byte* p, size_t avai
   String name = DecodeEntryName(v, cd.nameLength, cd.genPurposeFlag, cd.versionMadeBy, OemNamesAllowed());
   v += cd.nameLength;
   if (cd.extraLength > 0) ReadExtraBlocks(v, cd.extraLength, zipForm, item, name);
+  // A record that leaves a size or its offset to the zip64 block must have
+  // one: without it the entry's data can be neither found nor measured.
+  const bool zip64Needed =
+      cd.unCompSize == 0xFFFFFFFFu || cd.compSize == 0xFFFFFFFFu || cd.relOffsetLH == 0xFFFFFFFFu;
+  if (zip64Needed && Zip64BlockBytes(v, cd.extraLength) < 0) throw EZAException(79, {name}, FArc);
   v += cd.extraLength;
   item.Comment.assign(reinterpret_cast<const char*>(v), cd.commentLength);
   CDir->SetItemName(index, name);

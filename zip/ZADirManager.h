@@ -77,6 +77,9 @@ bool IsValidUTF8(const Byte* bytes, size_t count);
 // algorithm and the real compression method. A block that claims more bytes
 // than remain is cut to what remains.
 void ReadExtraBlocks(const Byte* p, size_t length, bool zipForm, TDirItem& item, String& name);
+// The number of bytes of the zip64 block among the extra blocks (length
+// bytes at p), as far as they lie within them; -1 when there is none.
+Int64 Zip64BlockBytes(const Byte* p, size_t length);
 
 class TZADirManager : public TObject {
  public:

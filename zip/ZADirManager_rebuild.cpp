@@ -207,6 +207,12 @@ void TZADirManager::RebuildCentralDir() {
       name = DecodeEntryName(variable.data(), lh.nameLength, lh.genPurposeFlag, cd.versionMadeBy, OemNamesAllowed());
       if (extraAvail > 0)
         ReadExtraBlocks(variable.data() + lh.nameLength, static_cast<size_t>(extraAvail), zipForm, item, name);
+      // Sizes that the header leaves to a zip64 block that is not there are
+      // unknown, unless a data descriptor gives them.
+      if ((lh.genPurposeFlag & ZAFlagDataDescriptor) == 0 &&
+          (lh.unCompSize == 0xFFFFFFFFu || lh.compSize == 0xFFFFFFFFu) &&
+          Zip64BlockBytes(variable.data() + lh.nameLength, static_cast<size_t>(extraAvail)) < 0)
+        throw EZAException(79, {name}, FArc);
     }
     if (cd.relOffsetLH == 0xFFFFFFFFu) {
       item.bHugeFile = true;

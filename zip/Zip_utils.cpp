@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <map>
 
 #include "core/Global_vars.h"
@@ -108,27 +109,93 @@ void CheckStatedSize(Int64 archiveSize, Int64 statedSize) {
   TZipInflateBudget(archiveSize).Spend(static_cast<size_t>(statedSize));
 }
 
+// Reserves room for a member of stated bytes after what the stream holds, so
+// that the stream never grows by copying itself while the member comes in.
+// The stated size was held to the inflate bounds first, and the room is
+// only reserved: none of it is touched before bytes arrive. Without the
+// room, the stream grows as usual.
+void ReserveForMember(TMemoryStream& stream, Int64 stated) {
+  try {
+    stream.SetCapacity(stream.Size() + stated);
+  } catch (const std::exception&) {
+  }
+}
+
+// Ends the extraction of a saved-results member whose header is not the
+// running tool's.
+struct TForeignSavedResults {};
+
+// Takes a saved-results member into a memory stream as it is extracted, and
+// tests its header as soon as the header is whole: a member of another tool
+// (or none of the suite's) is stopped there, before the rest is inflated.
+class TSavedResultsSink : public TStream {
+ public:
+  explicit TSavedResultsSink(TMemoryStream& into) : fInto(into) {}
+  Int64 Read(void*, Int64) override { return 0; }
+  Int64 Write(const void* buffer, Int64 count) override {
+    const Int64 written = fInto.Write(buffer, count);
+    if (!fTested && fInto.Size() >= kHeaderSize) {
+      fTested = true;
+      Int32 signature = 0;
+      std::memcpy(&signature, fInto.Bytes(), sizeof signature);
+      if (signature != CurrentSignature[global_current_tool]) throw TForeignSavedResults();
+    }
+    return written;
+  }
+  Int64 Seek(Int64 offset, TSeekOrigin origin) override { return fInto.Seek(offset, origin); }
+  Int64 Size() override { return fInto.Size(); }
+
+ private:
+  TMemoryStream& fInto;
+  bool fTested = false;
+};
+
+// Runs an extraction into a saved-results sink over stream; a member stopped
+// at its header leaves just the header in the stream.
+template <class Extract>
+void ExtractSavedResults(TMemoryStream& stream, Extract&& extract) {
+  TSavedResultsSink sink(stream);
+  try {
+    extract(sink);
+  } catch (const TForeignSavedResults&) {
+    stream.SetSize(kHeaderSize);
+  }
+}
+
 }  // namespace
+
+Int64 CheckEntryWithinInflateBounds(TZABaseArchiver& archiver, const String& name) {
+  // Extracting goes by name, which may reach another entry of that name than
+  // one found by a search or an index: the size checked is that entry's.
+  Int32 index = -1;
+  const bool recurse = archiver.FOptions.FRecurse;
+  archiver.FOptions.FRecurse = false;  // as extracting looks it up
+  const bool found = archiver.GetFileCendralDirItemNo(name, index);
+  archiver.FOptions.FRecurse = recurse;
+  if (!found || index < 0 || index >= archiver.DMHandle->CDir->Count()) throw EZAException(15, {name}, &archiver);
+  const TDirItem& entry = archiver.DMHandle->CDir->FItems[static_cast<size_t>(index)];
+  const UInt64 stated =
+      entry.CentralDir.unCompSize == 0xFFFFFFFFu ? entry.Zip64ExtInfo.uncompSize : entry.CentralDir.unCompSize;
+  bool within = stated <= static_cast<UInt64>(std::numeric_limits<Int64>::max());
+  try {
+    if (within) CheckStatedSize(archiver.GetArchiveSize(), static_cast<Int64>(stated));
+  } catch (const EZipException&) {
+    within = false;
+  }
+  if (!within) throw EZAException(78, {name}, &archiver);
+  return static_cast<Int64>(stated);
+}
 
 // ---------------------------------------------------------------------------
 // TMyZip
 
 void TMyZip::ExtractToStream(Int32 index, TStream* stream) {
-  std::unique_ptr<TStream> member;
-  TZipHeader header;
-  Read(index, member, header);
-  if (member && member->Size() > 0) {
-    member->SetPosition(0);
-    const Int64 size = member->Size();
-    Int64 done = 0;
-    TBytes buffer(static_cast<size_t>(std::min<Int64>(size, 1 << 20)));
-    while (done < size) {
-      const Int64 piece = std::min<Int64>(size - done, static_cast<Int64>(buffer.size()));
-      member->ReadBuffer(buffer.data(), piece);
-      stream->WriteBuffer(buffer.data(), piece);
-      done += piece;
-    }
-  }
+  const Int64 stated = FileInfo(index).UncompressedSize;
+  CheckStatedSize(ArchiveSize(), stated);
+  if (auto* memory = dynamic_cast<TMemoryStream*>(stream)) ReserveForMember(*memory, stated);
+  // The member goes into the stream a piece at a time as it is inflated: it
+  // is never held whole besides.
+  ReadInPieces(index, [stream](const Byte* data, size_t size) { stream->WriteBuffer(data, static_cast<Int64>(size)); });
   stream->SetPosition(0);
 }
 
@@ -148,7 +215,8 @@ TBoolFilenameAndCheck GotOneFromZipToMemoryStream(TZipArchiver& archiver, TMemor
     const TZADirArray& dir = *archiver.DMHandle->CDir;
     if (index < 0 || index >= dir.Count()) return result;
     result.filename = dir.GetItem(index).Name;
-    archiver.ExtractToStream(result.filename, &stream);
+    ReserveForMember(stream, CheckEntryWithinInflateBounds(archiver, result.filename));
+    ExtractSavedResults(stream, [&](TStream& sink) { archiver.ExtractToStream(result.filename, &sink); });
   }
   TestSavedHeader(stream, result);
   return result;
@@ -163,7 +231,10 @@ TBoolFilenameAndCheck GotOneFromZipToMemoryStream(const String& zipFileName, TMy
     TZipCloser closer{zip};
     if (index < 0 || index >= zip.FileCount()) return result;
     result.filename = zip.FileName(index);
-    zip.ExtractToStream(index, &stream);
+    const Int64 stated = zip.FileInfo(index).UncompressedSize;
+    CheckStatedSize(zip.ArchiveSize(), stated);
+    ReserveForMember(stream, stated);
+    ExtractSavedResults(stream, [&](TStream& sink) { zip.ExtractToStream(index, &sink); });
   }
   TestSavedHeader(stream, result);
   return result;
@@ -175,9 +246,16 @@ String TextFromZipfile(const String& zipFileName, const String& member, TEncodin
   TZipCloser closer{zip};
   const Int32 index = zip.IndexOf(member);
   if (index < 0) return String();
-  CheckStatedSize(zip.ArchiveSize(), zip.FileInfo(index).UncompressedSize);
+  const Int64 stated = zip.FileInfo(index).UncompressedSize;
+  CheckStatedSize(zip.ArchiveSize(), stated);
+  // One buffer of the stated size, filled as the member is inflated: a
+  // buffer grown step by step would leave the steps behind in the heap.
   TBytes bytes;
-  zip.Read(index, bytes);
+  try {
+    bytes.reserve(static_cast<size_t>(stated));
+  } catch (const std::exception&) {
+  }
+  zip.ReadInPieces(index, [&bytes](const Byte* data, size_t size) { bytes.insert(bytes.end(), data, data + size); });
   return ConvertedStringToUnicode(bytes, encoding);
 }
 
@@ -185,32 +263,23 @@ String TextFromZipfile(TZipArchiver& archiver, const String& memberOrMask, Int32
                        Int32& preambleLength) {
   TZAArchiveItem item;
   if (!archiver.FindFirst(memberOrMask, item, kAllEntries, String())) return String();
-  // The entry is extracted into a stream that grows with the bytes that
-  // really come out, not into a buffer sized from the stored size; the
-  // engine stops at that size, which is checked first. An entry past the
-  // bounds does not extract, as the engine reports it. Extracting goes by
-  // name, which may reach another entry of that name than the one found:
-  // the size checked is that entry's.
+  // The engine stops at the entry's stated size, which is checked first.
   const String name = archiver.DMHandle->CDir->GetItem(item.Handle.ItemNo).Name;
-  Int32 index = -1;
-  const bool recurse = archiver.FOptions.FRecurse;
-  archiver.FOptions.FRecurse = false;  // as extracting looks it up
-  const bool found = archiver.GetFileCendralDirItemNo(name, index);
-  archiver.FOptions.FRecurse = recurse;
-  if (!found || index < 0 || index >= archiver.DMHandle->CDir->Count()) throw EZAException(15, {name}, &archiver);
-  const TDirItem& entry = archiver.DMHandle->CDir->FItems[static_cast<size_t>(index)];
-  const UInt64 stated =
-      entry.CentralDir.unCompSize == 0xFFFFFFFFu ? entry.Zip64ExtInfo.uncompSize : entry.CentralDir.unCompSize;
-  try {
-    CheckStatedSize(archiver.GetArchiveSize(), static_cast<Int64>(stated));
-  } catch (const EZipException&) {
-    throw EZAException(8, &archiver);
+  const Int64 stated = CheckEntryWithinInflateBounds(archiver, name);
+  String text;
+  {
+    TMemoryStream ms;
+    ReserveForMember(ms, stated);
+    archiver.ExtractToStream(name, &ms);
+    // Room for the blank that ends the text, so that adding it copies
+    // nothing; the room is only reserved, and the member's bytes are let go
+    // before it is needed.
+    text.reserve(static_cast<size_t>(ms.Size()) + 1);
+    EncodedStringFromBytesInto(text, static_cast<const Byte*>(ms.Memory()), static_cast<size_t>(ms.Size()), encoding,
+                               preambleLength);
   }
-  TMemoryStream ms;
-  archiver.ExtractToStream(name, &ms);
-  const String text = EncodedStringFromBytes(static_cast<const Byte*>(ms.Memory()), static_cast<size_t>(ms.Size()),
-                                             encoding, preambleLength);
-  return text + u" ";
+  text.push_back(u' ');
+  return text;
 }
 
 TStringAndBooleanRec SaveAFileWithinZipfile(const String& memberPath, const String& targetFolder,

@@ -18,23 +18,38 @@
 
 namespace sk {
 
+class TZABaseArchiver;
 class TZipArchiver;
 class TEncoding;
 
 // The platform zip reader with two ways of copying a member into a stream.
 class TMyZip : public TZipFile {
  public:
-  // The member's bytes are copied into stream, which is rewound afterwards.
-  // EZipException when the name is not in the archive.
+  // The member's bytes are copied into stream as they are inflated, and the
+  // stream is rewound afterwards. EZipException when the name is not in the
+  // archive, and before anything is inflated when the member's stated size
+  // would take the read past the inflate bounds (zip_InflateBounds); a
+  // member found damaged at its end raises after its bytes were written.
   void ExtractToStream(const String& name, TStream* stream);
   void ExtractToStream(Int32 index, TStream* stream);
 };
+
+// Raises the engine's error "member too large to read" (EZAException, native
+// code 78) when the entry that extracting name reaches states a size that
+// would take one read of the archive past the inflate bounds
+// (zip_InflateBounds); the engine's error 15 when there is no such entry.
+// Extracting stops at the stated size, so an entry that passes this check
+// inflates no further than the bounds allow. Answers the stated size.
+Int64 CheckEntryWithinInflateBounds(TZABaseArchiver& archiver, const String& name);
 
 // Reads entry index of the archive named by archiver's file name into
 // stream and tests its first 316 bytes as a saved-results header of the
 // running tool. filename is the entry's stored name; OK is false when the
 // member is shorter than the header, of another tool, or there is no such
-// entry. The stream is left just after the header.
+// entry. The stream is left just after the header. A member whose header is
+// not the running tool's is not read past its first piece: the stream then
+// holds just the header. A member past the inflate bounds raises before
+// anything of it is inflated.
 TBoolFilenameAndCheck GotOneFromZipToMemoryStream(TZipArchiver& archiver, TMemoryStream& stream, Int32 index);
 // The same through the platform reader (which is opened and closed here).
 TBoolFilenameAndCheck GotOneFromZipToMemoryStream(const String& zipFileName, TMyZip& zip, TMemoryStream& stream,

@@ -31,6 +31,7 @@ constinit const TResStringRec _SKZipJournalDamaged{
     u"Cannot open zip file \"%s\": the journal of an update of it is damaged, so the archive may be damaged too "
     u"and need repair",
     "_SKZipJournalDamaged"};
+constinit const TResStringRec _SKZipArchiveDamaged{60456, u"The archive is damaged", "_SKZipArchiveDamaged"};
 
 namespace {
 
@@ -143,6 +144,12 @@ void TZipFile::Open(const String& fileName, TZipMode mode) {
   zip_t* za = path.empty() ? nullptr : zip_open(path.c_str(), flags, &err);
   if (za == nullptr) {
     String reason = path.empty() ? String(u"No file name") : OpenErrorText(err);
+    // The library answers "no such file" also for an entry whose record
+    // leaves its sizes to a zip64 block that is not there: when the file is
+    // there, it is the archive that is damaged.
+    struct stat st;
+    if ((err == ZIP_ER_NOENT || err == ZIP_ER_INCONS) && ::stat(path.c_str(), &st) == 0)
+      reason = LoadResString(_SKZipArchiveDamaged);
     Fail(u"Cannot open zip file \"" + fileName + u"\": " + reason);
   }
   fArchive = za;

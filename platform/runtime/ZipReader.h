@@ -24,6 +24,9 @@ class EZipException : public Exception {
   using Exception::Exception;
 };
 
+// The reason given when an archive cannot be opened because it is damaged.
+extern const TResStringRec _SKZipArchiveDamaged;  // 60456 "The archive is damaged"
+
 enum TZipMode : uint8_t { zmClosed, zmRead, zmReadWrite, zmWrite };
 
 enum TZipCompression : uint8_t { zcStored, zcDeflate };

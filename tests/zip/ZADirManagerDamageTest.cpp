@@ -91,7 +91,9 @@ std::string Sample() {
 
 void ExpectSound(const TLoadOutcome& r, const std::string& what) {
   if (r.loaded) return;
-  const bool known = r.readError || r.engineError == 35 || r.engineError == 40 || r.engineError == 57;
+  // 79: an entry leaves its sizes to a zip64 block that is not there.
+  const bool known =
+      r.readError || r.engineError == 35 || r.engineError == 40 || r.engineError == 57 || r.engineError == 79;
   EXPECT_TRUE(known) << what << ": engine error " << r.engineError;
 }
 

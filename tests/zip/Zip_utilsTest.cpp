@@ -385,3 +385,170 @@ TEST_F(Zip_utilsFiles, ZipASeriesReplacesAndDeletesOnlyStoredSources) {
 
 }  // namespace
 }  // namespace sk
+
+// ---------------------------------------------------------------------------
+// Members read within bounds.
+
+#include "MemberBoundsTestSupport.h"
+#include "zip/File_chunker.h"
+
+namespace sk {
+namespace {
+
+using Zip_utilsBounds = Zip_utilsFiles;
+
+TEST_F(Zip_utilsBounds, EveryMemberReaderRefusesAGibibyteMemberOfASmallArchive) {
+  WriteRaw("bomb.zip", ZerosArchive("bomb.dat", 1024));
+  const String zip = File("bomb.zip");
+  // The archive as a chunk set of the zip option: split as it is, then flagged.
+  for (const char* d : {"set", "out", "work"}) std::filesystem::create_directories(Path(d));
+  TFileChunker c;
+  c.SetSourcename(zip);
+  c.SetDirCreating(File("set"));
+  c.SetChunkSize(64 << 20);
+  ASSERT_EQ(c.MakeChunkFiles(), 1);
+  std::string first = ReadRaw("set/chunk 1 of 1.tmp");
+  first[4 + 2 * zip.size()] = 1;
+  WriteRaw("set/chunk 1 of 1.tmp", first);
+  TEncoding* enc = nullptr;
+  Int32 preamble = 0;
+  TMemoryStream ms;
+  TZipArchiver arc;
+  arc.FFileName = zip;
+  TMyZip z;
+  const std::pair<const char*, std::function<void()>> cases[] = {
+      {"too large", [&] { GotOneFromZipToMemoryStream(arc, ms, 0); }},
+      {"out of proportion", [&] { GotOneFromZipToMemoryStream(zip, z, ms, 0); }},
+      {"out of proportion", [&] { z.Open(zip, zmRead), z.ExtractToStream(0, &ms); }},
+      {"out of proportion", [&] { z.Open(zip, zmRead), z.ExtractToStream(u"bomb.dat", &ms); }},
+      {"out of proportion", [&] { TextFromZipfile(zip, u"bomb.dat", enc); }},
+      {"too large", [&] { arc.OpenArchive(fmOpenRead), TextFromZipfile(arc, u"bomb.dat", 0, enc, preamble); }},
+      {"too large", [&] {
+         TFileChunker r;
+         r.SetSourcename(File("set/chunk 1 of 1.tmp"));
+         r.SetDirRestoring(File("out"));
+         r.SetDirWorking(File("work"));
+         r.RestoreAllChunks();
+       }},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(i);
+    const auto& [says, read] = cases[i];
+    const TPeakOutcome r = PeakMemoryOf(read);
+    EXPECT_NE(r.error.find(says), std::string::npos) << r.error;
+    EXPECT_LT(r.peakBytes, PeakBound(Int64{64} << 20));
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(Path("out")) && std::filesystem::is_empty(Path("work")));
+}
+
+TEST_F(Zip_utilsBounds, ASavedResultsHeaderIsTestedBeforeTheRestIsInflated) {
+  const Int32 sig = CurrentSignature[global_current_tool], other = sig + 1;
+  std::string own(sizeof(TCheckSignature), '\0'), foreign = own;
+  std::memcpy(own.data(), &sig, 4);
+  std::memcpy(foreign.data(), &other, 4);
+  constexpr Int64 kMiB = 48;  // below the bounds' free allowance
+  WriteRaw("own.zip", ZerosArchive("own.dat", kMiB, own));
+  WriteRaw("foreign.zip", ZerosArchive("foreign.dat", kMiB, foreign));
+  for (const bool ok : {true, false}) {
+    for (const bool engine : {true, false}) {
+      SCOPED_TRACE(std::to_string(ok) + std::to_string(engine));
+      const String zip = File(ok ? "own.zip" : "foreign.zip");
+      TMemoryStream ms;
+      auto read = [&] {
+        TZipArchiver arc;
+        arc.FFileName = zip;
+        TMyZip z;
+        return engine ? GotOneFromZipToMemoryStream(arc, ms, 0) : GotOneFromZipToMemoryStream(zip, z, ms, 0);
+      };
+      const TPeakOutcome peak = PeakMemoryOf([&] { read(); });
+      EXPECT_EQ(read().OK, ok);
+      EXPECT_EQ(ms.Position(), 316);
+      EXPECT_EQ(ms.Size(), ok ? 316 + (kMiB << 20) : 316);
+      // A foreign member stops after its first piece; one of the tool's is read whole.
+      EXPECT_LT(peak.peakBytes, PeakBound(ok ? (kMiB << 20) * 5 / 2 : Int64{8} << 20));
+    }
+  }
+}
+
+TEST_F(Zip_utilsBounds, TextFromZipfileTakesTheTextAndOneMemberBuffer) {
+  const std::string line = "A line of the corpus text, long enough to be a line\r\n";
+  const Int64 n = static_cast<Int64>((32u << 20) / line.size() * line.size());
+  {
+    TBytes text;
+    text.reserve(static_cast<size_t>(n));
+    while (static_cast<Int64>(text.size()) < n) text.insert(text.end(), line.begin(), line.end());
+    TZipFile z;
+    z.Open(File("text.zip"), zmWrite);
+    z.Add(text, u"text.txt");
+    z.Close();
+  }
+  const String zip = File("text.zip");
+  const std::pair<Int64, std::function<String()>> forms[] = {
+      {n,
+       [&] {
+         TEncoding* enc = nullptr;
+         return TextFromZipfile(zip, u"text.txt", enc);
+       }},
+      {n + 1, [&] {
+        TZipArchiver arc;
+        arc.FFileName = zip;
+        arc.OpenArchive(fmOpenRead);
+        TEncoding* enc = nullptr;
+        Int32 preamble = 0;
+        return TextFromZipfile(arc, u"text.txt", 0, enc, preamble);
+      }},
+  };
+  for (const auto& form : forms) {
+    const TPeakOutcome peak = PeakMemoryOf([&] {
+      if (static_cast<Int64>(form.second().size()) != form.first) throw Exception(u"wrong text");
+    });
+    EXPECT_EQ(peak.error, "");
+    // The text in UTF-16 (2n) and the member's bytes (n), and little more.
+    EXPECT_LT(peak.peakBytes, PeakBound(3 * n + n / 4 + (Int64{8} << 20)));
+  }
+}
+
+TEST_F(Zip_utilsBounds, AZip64EntryWithoutItsExtraFieldIsADamagedArchive) {
+  // Sizes or offset left to a zip64 block that is not there; the engine finds
+  // an offset in the local header again, when only the directory lacks it.
+  const struct {
+    Cardinal compSize, unCompSize, offset;
+    bool engineFindsIt;
+  } cases[] = {{0xFFFFFFFFu, 0xFFFFFFFFu, 0, false}, {5, 0xFFFFFFFFu, 0, false}, {5, 5, 0xFFFFFFFFu, true}};
+  for (const auto& c : cases) {
+    TZAZipCentralDir cd = DefaultCentral();
+    cd.crc32 = Crc32Of("hello");
+    cd.compSize = c.compSize, cd.unCompSize = c.unCompSize, cd.relOffsetLH = c.offset;
+    TRawEntry e(cd, "z.txt", {}, {}, "hello");
+    e.keepSizes = e.keepOffset = true;
+    WriteRaw("z64.zip", WriteRawArchive({TRawEntry(DefaultCentral(), "first.txt", {}, {}, "first"), e}));
+    const String zip = File("z64.zip");
+    TMemoryStream ms;
+    TEncoding* enc = nullptr;
+    Int32 preamble = 0;
+    TZipArchiver arc;
+    arc.FFileName = zip;
+    TMyZip z;
+    const std::pair<bool, std::function<String()>> readers[] = {
+        {true, [&] { return GotOneFromZipToMemoryStream(arc, ms, 1).filename + u" "; }},
+        {false, [&] { return GotOneFromZipToMemoryStream(zip, z, ms, 1).filename + u" "; }},
+        {false, [&] { return TextFromZipfile(zip, u"z.txt", enc); }},
+        {true, [&] { return arc.OpenArchive(fmOpenRead), TextFromZipfile(arc, u"z.txt", 0, enc, preamble); }},
+    };
+    for (const auto& [engine, read] : readers) {
+      SCOPED_TRACE(std::to_string(c.offset) + std::to_string(engine));
+      try {
+        const String got = read();
+        EXPECT_TRUE(engine && c.engineFindsIt);
+        EXPECT_TRUE(got == u"hello " || got == u"z.txt ") << StringToUtf8(got);
+      } catch (const Exception& x) {
+        EXPECT_FALSE(engine && c.engineFindsIt);
+        EXPECT_NE(x.Message().find(u"damaged"), String::npos) << StringToUtf8(x.Message());
+      }
+      if (arc.GetActive()) arc.CloseArchive();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace sk
