@@ -235,21 +235,27 @@ UInt64 Avalanche(UInt64 h) {
 }
 
 UInt64 ItemHash(Cardinal row, Cardinal col, char kind, std::string_view value) {
-  UInt64 h = Avalanche((UInt64{row} << 32) | col);
+  const char* p = value.data();
+  const size_t n = value.size();
+  UInt64 h = ((UInt64{row} << 32) | col) * 0xD6E8FEB86659FD93ull ^ (static_cast<unsigned char>(kind) | (UInt64{n} << 8));
   const auto step = [&h](UInt64 w) {
     h = (h ^ w) * 0x9E3779B97F4A7C15ull;
     h ^= h >> 29;
   };
-  step(static_cast<unsigned char>(kind) | (UInt64{value.size()} << 8));
-  size_t i = 0;
-  for (; i + 8 <= value.size(); i += 8) {
-    UInt64 w;
-    std::memcpy(&w, value.data() + i, 8);
-    step(w);
-  }
-  if (i < value.size()) {
+  const auto load = [p](size_t at, size_t size) {
     UInt64 w = 0;
-    std::memcpy(&w, value.data() + i, value.size() - i);
+    std::memcpy(&w, p + at, size);
+    return w;
+  };
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) step(load(i, 8));
+  // The last 1 to 7 bytes: two loads of 4 that may overlap, or bytes.
+  const size_t rest = n - i;
+  if (rest >= 4) {
+    step(load(i, 4) | (load(n - 4, 4) << 32));
+  } else if (rest > 0) {
+    UInt64 w = 0;
+    for (size_t k = 0; k < rest; ++k) w |= UInt64{static_cast<unsigned char>(p[i + k])} << (8 * k);
     step(w);
   }
   return Avalanche(h);
@@ -343,11 +349,12 @@ class TWriter {
     fCellTaken = true;
   }
 
-  lxw_error PutString(lxw_worksheet* ws, lxw_row_t r, lxw_col_t c, const char* text, lxw_format* f) {
+  // text is followed by a terminating zero.
+  lxw_error PutString(lxw_worksheet* ws, lxw_row_t r, lxw_col_t c, std::string_view text, lxw_format* f) {
     // An empty text makes a blank cell, which is written only with a format.
-    if (*text == 0 && f == nullptr) return LXW_NO_ERROR;
-    const lxw_error e = worksheet_write_string(ws, r, c, text, f);
-    Took(e, *text != 0 ? kTextItem : kBlankItem, text);
+    if (text.empty() && f == nullptr) return LXW_NO_ERROR;
+    const lxw_error e = worksheet_write_string(ws, r, c, text.data(), f);
+    Took(e, text.empty() ? kBlankItem : kTextItem, text);
     return e;
   }
 
@@ -487,11 +494,11 @@ class TWriter {
       TFlxFormat f = fBook.GetFormat(std::max(xf, 0));
       if (cut) {
         if (!fonts.empty() && fonts[0] != nullptr) f.Font = *fonts[0];
-        return PutString(ws, r, c, texts.empty() ? "" : texts[0].c_str(), Derived(f));
+        return PutString(ws, r, c, texts.empty() ? std::string_view("") : std::string_view(texts[0]), Derived(f));
       }
       if (!rs.Runs.empty()) f.Font = rs.Runs[0].Font;
       const std::string text = EscapeWithin(rs.Value);
-      return PutString(ws, r, c, text.c_str(), Derived(f));
+      return PutString(ws, r, c, text, Derived(f));
     }
     std::vector<lxw_rich_string_tuple> tuples(texts.size());
     std::vector<lxw_rich_string_tuple*> list;
@@ -619,7 +626,7 @@ class TWriter {
             } else {
               // The file has no form for these; the cell shows them as text.
               scratch = StringToUtf8(XlsNumberToText(v, u'.'));
-              Note(PutString(ws, r, c, scratch.c_str(), f));
+              Note(PutString(ws, r, c, scratch, f));
             }
             break;
           }
@@ -628,9 +635,9 @@ class TWriter {
             const std::string_view text = sheet.Utf8Of(cell);
             if (NeedsEscape(text)) {
               scratch = EscapeWithin(Utf8ToString(text.data(), text.size()));
-              Note(PutString(ws, r, c, scratch.c_str(), f));
+              Note(PutString(ws, r, c, scratch, f));
             } else {
-              Note(PutString(ws, r, c, text.data(), f));
+              Note(PutString(ws, r, c, text, f));
             }
             break;
           }
@@ -742,74 +749,74 @@ class TSheetCounter {
  public:
   void Open(std::string_view name, std::string_view attrs, bool empty) {
     if (fBad) return;
-    if (fInCell) {
-      if (name == "v" || name == "t") {
-        fHasValue = true;
-        fCapture = !empty;
-      }
-    } else if (name == "c") {
-      if (!fInRow) return Fail();
-      fType = kNumberItem;
-      fHasValue = false;
-      fValue.clear();
-      bool placed = false;
-      for (TAttr a(attrs); a.Next();) {
-        if (a.Name() == "r") {
-          placed = ReadRef(a.Value(), fRow, fCol);
-        } else if (a.Name() == "t") {
-          const std::string_view t = a.Value();
-          fType = t == "n" ? kNumberItem : t == "b" ? kBooleanItem : t == "inlineStr" ? kTextItem : kOtherItem;
+    switch (name.size()) {
+      case 1:
+        if (fInCell) {
+          if (name[0] == 'v' || name[0] == 't') {
+            fHasValue = true;
+            fCapture = !empty;
+          }
+        } else if (name[0] == 'c') {
+          OpenCell(attrs, empty);
         }
-      }
-      if (!placed) return Fail();
-      fInCell = true;
-      if (empty) EndCell();
-    } else if (name == "row") {
-      if (!fInData || fInRow) return Fail();
-      ++fTally.Rows;
-      fInRow = !empty;
-    } else if (name == "sheetData") {
-      if (fInData) return Fail();
-      fInData = !empty;
-    } else if (name == "mergeCell") {
-      for (TAttr a(attrs); a.Next();) {
-        if (a.Name() != "ref") continue;
-        const std::string_view ref = a.Value();
-        const size_t colon = ref.find(':');
-        Cardinal top, left, bottom, right;
-        if (!ReadRef(ref.substr(0, colon), top, left)) return Fail();
-        if (colon == std::string_view::npos) {
-          bottom = top, right = left;
-        } else if (!ReadRef(ref.substr(colon + 1), bottom, right)) {
-          return Fail();
+        break;
+      case 3:
+        if (!fInCell && Is(name, "row")) {
+          if (!fInData || fInRow) return Fail();
+          ++fTally.Rows;
+          fInRow = !empty;
         }
-        ++fTally.Merges;
-        fTally.Sum += MergeHash(top, left, bottom, right);
-      }
-    } else if (name == "sheet") {
-      ++fSheetElements;
+        break;
+      case 5:
+        if (Is(name, "sheet")) ++fSheetElements;
+        break;
+      case 9:
+        if (Is(name, "sheetData")) {
+          if (fInData) return Fail();
+          fInData = !empty;
+        } else if (Is(name, "mergeCell")) {
+          OpenMerge(attrs);
+        }
+        break;
+      default: break;
     }
   }
 
   void Close(std::string_view name) {
     if (fBad) return;
-    if (fInCell) {
-      if (name == "v" || name == "t") {
+    if (name.size() == 1) {
+      if (!fInCell) return;
+      if (name[0] == 'v' || name[0] == 't') {
         fCapture = false;
-      } else if (name == "c") {
+      } else if (name[0] == 'c') {
         EndCell();
       }
-    } else if (name == "row") {
+    } else if (name.size() == 3 && !fInCell && Is(name, "row")) {
       fInRow = false;
-    } else if (name == "sheetData") {
+    } else if (name.size() == 9 && Is(name, "sheetData")) {
       fInData = false;
     }
   }
 
+  // Character data of the part; it stays valid until Settle.
   void Text(const char* data, size_t size) {
     if (!fCapture || fBad) return;
+    if (fView.data() == nullptr && fValue.empty()) {
+      fView = std::string_view(data, size);  // most values come in one piece
+      return;
+    }
+    Settle();
     if (fValue.size() + size > kMaxValueBytes) return Fail();
     fValue.append(data, size);
+  }
+
+  // Keeps what the character data handed over so far holds of the value
+  // being read, before that data goes.
+  void Settle() {
+    if (fView.data() == nullptr) return;
+    if (fView.size() > kMaxValueBytes) return Fail();
+    fValue.assign(fView);
+    fView = {};
   }
 
   bool Bad() const { return fBad; }
@@ -818,6 +825,51 @@ class TSheetCounter {
   Int64 SheetElements() const { return fSheetElements; }
 
  private:
+  // name is word, of the same length.
+  template <size_t N>
+  static bool Is(std::string_view name, const char (&word)[N]) {
+    return std::memcmp(name.data(), word, N - 1) == 0;
+  }
+
+  void OpenCell(std::string_view attrs, bool empty) {
+    if (!fInRow) return Fail();
+    fType = kNumberItem;
+    fHasValue = false;
+    fValue.clear();
+    fView = {};
+    bool placed = false;
+    for (TAttr a(attrs); a.Next();) {
+      const std::string_view name = a.Name();
+      if (name.size() != 1) continue;
+      if (name[0] == 'r') {
+        placed = ReadRef(a.Value(), fRow, fCol);
+      } else if (name[0] == 't') {
+        const std::string_view t = a.Value();
+        fType = t == "n" ? kNumberItem : t == "b" ? kBooleanItem : t == "inlineStr" ? kTextItem : kOtherItem;
+      }
+    }
+    if (!placed) return Fail();
+    fInCell = true;
+    if (empty) EndCell();
+  }
+
+  void OpenMerge(std::string_view attrs) {
+    for (TAttr a(attrs); a.Next();) {
+      if (a.Name() != "ref") continue;
+      const std::string_view ref = a.Value();
+      const size_t colon = ref.find(':');
+      Cardinal top, left, bottom, right;
+      if (!ReadRef(ref.substr(0, colon), top, left)) return Fail();
+      if (colon == std::string_view::npos) {
+        bottom = top, right = left;
+      } else if (!ReadRef(ref.substr(colon + 1), bottom, right)) {
+        return Fail();
+      }
+      ++fTally.Merges;
+      fTally.Sum += MergeHash(top, left, bottom, right);
+    }
+  }
+
   // More than any value the writer makes takes as XML.
   static constexpr size_t kMaxValueBytes = size_t{1} << 22;
 
@@ -826,18 +878,22 @@ class TSheetCounter {
    public:
     explicit TAttr(std::string_view text) : fText(text) {}
     bool Next() {
-      while (fAt < fText.size() && IsBlank(fText[fAt])) ++fAt;
-      const size_t eq = fText.find('=', fAt);
-      if (eq == std::string_view::npos) return false;
-      fName = fText.substr(fAt, eq - fAt);
-      while (!fName.empty() && IsBlank(fName.back())) fName.remove_suffix(1);
-      size_t q = eq + 1;
-      while (q < fText.size() && IsBlank(fText[q])) ++q;
-      if (q >= fText.size()) return false;
-      const size_t close = fText.find(fText[q], q + 1);
-      if (close == std::string_view::npos) return false;
-      fValue = fText.substr(q + 1, close - q - 1);
-      fAt = close + 1;
+      const size_t n = fText.size();
+      size_t i = fAt;
+      while (i < n && IsBlank(fText[i])) ++i;
+      const size_t name = i;
+      while (i < n && fText[i] != '=' && !IsBlank(fText[i])) ++i;
+      fName = fText.substr(name, i - name);
+      while (i < n && fText[i] != '=') ++i;
+      ++i;
+      while (i < n && IsBlank(fText[i])) ++i;
+      if (i >= n) return false;
+      const char quote = fText[i];
+      const size_t value = ++i;
+      while (i < n && fText[i] != quote) ++i;
+      if (i >= n) return false;
+      fValue = fText.substr(value, i - value);
+      fAt = i + 1;
       return true;
     }
     std::string_view Name() const { return fName; }
@@ -903,18 +959,25 @@ class TSheetCounter {
 
   void EndCell() {
     fInCell = fCapture = false;
-    if (fValue.find('&') != std::string::npos && !Unescape()) return Fail();
+    std::string_view value = fView.data() != nullptr ? fView : std::string_view(fValue);
+    if (std::memchr(value.data(), '&', value.size()) != nullptr) {
+      Settle();
+      if (fBad || !Unescape()) return Fail();
+      value = fValue;
+    }
     char kind = fType;
     if (kind == kNumberItem && !fHasValue) kind = kBlankItem;
     ++fTally.Cells;
-    fTally.Sum += ItemHash(fRow, fCol, kind, fValue);
+    fTally.Sum += ItemHash(fRow, fCol, kind, value);
+    fView = {};
   }
 
   void Fail() { fBad = true; }
 
   TSheetTally fTally;
   Int64 fSheetElements = 0;
-  std::string fValue;
+  std::string_view fView;  // the value being read, while it lies in the data handed over
+  std::string fValue;      // else the value being read
   Cardinal fRow = 0, fCol = 0;
   char fType = kNumberItem;
   bool fInData = false, fInRow = false, fInCell = false, fCapture = false, fHasValue = false, fBad = false;
@@ -934,18 +997,27 @@ class TXmlShapeCheck {
   // False once the part is known to be malformed.
   bool Feed(const char* data, size_t size) {
     if (fBad) return false;
-    if (fCarry.empty()) return Scan(data, size, false);
-    fCarry.append(data, size);
+    bool ok;
     std::string text;
-    text.swap(fCarry);
-    return Scan(text.data(), text.size(), false);
+    if (fCarry.empty()) {
+      ok = Scan(data, size, false);
+    } else {
+      fCarry.append(data, size);
+      text.swap(fCarry);
+      ok = Scan(text.data(), text.size(), false);
+    }
+    // The counter keeps what it needs of the piece before the piece goes.
+    if (fCounter != nullptr) fCounter->Settle();
+    return ok;
   }
   // The end of the part: true when it was whole.
   bool Finish() {
     if (fBad) return false;
     std::string text;
     text.swap(fCarry);
-    return Scan(text.data(), text.size(), true) && fRootDone;
+    const bool ok = Scan(text.data(), text.size(), true) && fRootDone;
+    if (fCounter != nullptr) fCounter->Settle();
+    return ok;
   }
 
  private:
@@ -958,18 +1030,17 @@ class TXmlShapeCheck {
   }();
   static bool NameChar(char c) { return !kNameEnd[static_cast<unsigned char>(c)]; }
   bool Open() const { return !fEnds.empty(); }
-  std::string_view Top() const {
+  bool TopIs(std::string_view name) const {
     const size_t from = fEnds.size() > 1 ? fEnds[fEnds.size() - 2] : 0;
-    return std::string_view(fNames).substr(from, fEnds.back() - from);
+    return fEnds.back() - from == name.size() && std::memcmp(fNames.data() + from, name.data(), name.size()) == 0;
   }
   void Push(std::string_view name) {
-    fNames.append(name);
-    fEnds.push_back(fNames.size());
+    const size_t at = fEnds.empty() ? 0 : fEnds.back();
+    if (fNames.size() < at + name.size()) fNames.resize(2 * (at + name.size()));
+    std::memcpy(fNames.data() + at, name.data(), name.size());
+    fEnds.push_back(at + name.size());
   }
-  void Pop() {
-    fEnds.pop_back();
-    fNames.resize(fEnds.empty() ? 0 : fEnds.back());
-  }
+  void Pop() { fEnds.pop_back(); }
 
   enum class TStep { done, more, bad };
 
@@ -1034,7 +1105,7 @@ class TXmlShapeCheck {
     if (closing) {
       while (i < n && Blank(p[i])) ++i;
       if (i >= n) return TStep::more;
-      if (p[i] != '>' || !Open() || Top() != name) return TStep::bad;
+      if (p[i] != '>' || !Open() || !TopIs(name)) return TStep::bad;
       Pop();
       if (fCounter != nullptr) fCounter->Close(name);
       if (!Open()) fRootDone = true;
@@ -1087,7 +1158,7 @@ class TXmlShapeCheck {
 
   TSheetCounter* const fCounter;
   std::string fCarry;
-  std::string fNames;          // the open elements' names, one after another
+  std::vector<char> fNames;    // the open elements' names, one after another
   std::vector<size_t> fEnds;   // where each name ends in fNames
   bool fRootSeen = false;
   bool fRootDone = false;
