@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -207,6 +208,84 @@ std::string AttributeText(const String& s, size_t maxBytes = std::string::npos) 
 // The longest font name or number format the library keeps whole.
 constexpr size_t kFormatFieldBytes = LXW_FORMAT_FIELD_LEN - 1;
 
+// ---- what a sheet part must hold -------------------------------------------
+
+// What a sheet part holds: its <row> elements, its cells and merged ranges,
+// and a sum of one hash per cell and per merged range over its place, its
+// kind and its value as the part spells it (XML entities read).  The writer
+// counts what it hands to the library; the check of the finished package
+// counts what each sheet part holds, and the two must agree.  A sum, so that
+// the order in which the library lays a row's cells out does not matter.
+struct TSheetTally {
+  Int64 Rows = 0, Cells = 0, Merges = 0;
+  UInt64 Sum = 0;
+  bool operator==(const TSheetTally&) const = default;
+};
+
+// The kinds of what is counted, as both sides name them.
+constexpr char kNumberItem = 'n', kTextItem = 's', kBooleanItem = 'b', kBlankItem = 'k', kMergeItem = 'm',
+               kOtherItem = '?';
+
+UInt64 Avalanche(UInt64 h) {
+  h ^= h >> 30;
+  h *= 0xBF58476D1CE4E5B9ull;
+  h ^= h >> 27;
+  h *= 0x94D049BB133111EBull;
+  return h ^ (h >> 31);
+}
+
+UInt64 ItemHash(Cardinal row, Cardinal col, char kind, std::string_view value) {
+  const char* p = value.data();
+  const size_t n = value.size();
+  UInt64 h = ((UInt64{row} << 32) | col) * 0xD6E8FEB86659FD93ull ^ (static_cast<unsigned char>(kind) | (UInt64{n} << 8));
+  const auto step = [&h](UInt64 w) {
+    h = (h ^ w) * 0x9E3779B97F4A7C15ull;
+    h ^= h >> 29;
+  };
+  const auto load = [p](size_t at, size_t size) {
+    UInt64 w = 0;
+    std::memcpy(&w, p + at, size);
+    return w;
+  };
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) step(load(i, 8));
+  // The last 1 to 7 bytes: two loads of 4 that may overlap, or bytes.
+  const size_t rest = n - i;
+  if (rest >= 4) {
+    step(load(i, 4) | (load(n - 4, 4) << 32));
+  } else if (rest > 0) {
+    UInt64 w = 0;
+    for (size_t k = 0; k < rest; ++k) w |= UInt64{static_cast<unsigned char>(p[i + k])} << (8 * k);
+    step(w);
+  }
+  return Avalanche(h);
+}
+
+UInt64 MergeHash(Cardinal top, Cardinal left, Cardinal bottom, Cardinal right) {
+  char far[8];
+  std::memcpy(far, &bottom, 4);
+  std::memcpy(far + 4, &right, 4);
+  return ItemHash(top, left, kMergeItem, std::string_view(far, sizeof far));
+}
+
+// The text the library writes for a finite number (printf's "%.16G").  A
+// whole number below 10^15 prints as its digits.
+std::string_view NumberText(double v, std::array<char, 48>& buf) {
+  char* const first = buf.data();
+  char* const last = buf.data() + buf.size();
+  if (std::fabs(v) < 1e15 && v == std::trunc(v) && !(v == 0 && std::signbit(v)))
+    return std::string_view(first, static_cast<size_t>(std::to_chars(first, last, static_cast<Int64>(v)).ptr - first));
+  char* const end = std::to_chars(first, last, v, std::chars_format::general, 16).ptr;
+  for (char* p = first; p < end; ++p)
+    if (*p == 'e') *p = 'E';
+  return std::string_view(first, static_cast<size_t>(end - first));
+}
+
+TXlsxRowFileHook& RowFileHook() {
+  static TXlsxRowFileHook hook;
+  return hook;
+}
+
 struct TFontHash {
   size_t operator()(const TFlxFont& f) const { return HashOf(f); }
 };
@@ -216,7 +295,7 @@ struct TFormatHash {
 
 class TWriter {
  public:
-  TWriter(const TXlsWorkbook& book, lxw_workbook* out) : fBook(book), fOut(out) {
+  TWriter(const TXlsWorkbook& book, lxw_workbook* out) : fBook(book), fOut(out), fHook(RowFileHook()) {
     fByIndex.assign(static_cast<size_t>(book.FormatCount()), nullptr);
   }
 
@@ -224,11 +303,66 @@ class TWriter {
     for (Int32 s = 1; s <= fBook.SheetCount(); ++s) WriteSheet(fBook.SheetData(s));
   }
 
+  // Pushes what the library holds of each sheet's rows out to its row file,
+  // and gives the error the file reports, if any (0 when none): a failed
+  // write leaves rows out of the file, and nothing else would tell.
+  int FlushRowFiles() {
+    for (size_t i = 0; i < fSheets.size(); ++i)
+      if (fHook) fHook(static_cast<Int32>(i + 1), 0, fSheets[i]->optimize_tmpfile);
+    for (lxw_worksheet* ws : fSheets) {
+      std::FILE* rows = ws->optimize_tmpfile;
+      if (rows == nullptr) continue;
+      errno = 0;
+      if (std::fflush(rows) != 0) return errno != 0 ? errno : EIO;
+      if (std::ferror(rows) != 0) return EIO;
+    }
+    return 0;
+  }
+
+  // Frees the library's workbook without writing it; its row files, which
+  // the library closes only as it writes the package, are closed here.
+  void Discard() {
+    for (lxw_worksheet* ws : fSheets)
+      if (ws->optimize_tmpfile != nullptr) {
+        std::fclose(ws->optimize_tmpfile);
+        ws->optimize_tmpfile = nullptr;
+      }
+    lxw_workbook_free(fOut);
+  }
+
   lxw_error Error() const { return fError; }
 
+  // What each sheet's part must hold, in the order of the sheets.
+  const std::vector<TSheetTally>& Tallies() const { return fTallies; }
+
  private:
-  void Note(lxw_error e) {
+  lxw_error Note(lxw_error e) {
     if (e != LXW_NO_ERROR && fError == LXW_NO_ERROR) fError = e;
+    return e;
+  }
+
+  // A value the library took for the cell being written (fRowNo, fColNo); a
+  // later one for the same cell replaces it, as it replaces the cell.
+  void Took(lxw_error e, char kind, std::string_view value) {
+    if (e != LXW_NO_ERROR) return;
+    fCellHash = ItemHash(fRowNo, fColNo, kind, value);
+    fCellTaken = true;
+  }
+
+  // text is followed by a terminating zero.
+  lxw_error PutString(lxw_worksheet* ws, lxw_row_t r, lxw_col_t c, std::string_view text, lxw_format* f) {
+    // An empty text makes a blank cell, which is written only with a format.
+    if (text.empty() && f == nullptr) return LXW_NO_ERROR;
+    const lxw_error e = worksheet_write_string(ws, r, c, text.data(), f);
+    Took(e, text.empty() ? kBlankItem : kTextItem, text);
+    return e;
+  }
+
+  lxw_error PutBlank(lxw_worksheet* ws, lxw_row_t r, lxw_col_t c, lxw_format* f) {
+    if (f == nullptr) return LXW_NO_ERROR;  // a blank cell with no format is not written
+    const lxw_error e = worksheet_write_blank(ws, r, c, f);
+    Took(e, kBlankItem, {});
+    return e;
   }
 
   void Fill(lxw_format* f, const TFlxFormat& src, bool fontOnly) {
@@ -360,11 +494,11 @@ class TWriter {
       TFlxFormat f = fBook.GetFormat(std::max(xf, 0));
       if (cut) {
         if (!fonts.empty() && fonts[0] != nullptr) f.Font = *fonts[0];
-        return worksheet_write_string(ws, r, c, texts.empty() ? "" : texts[0].c_str(), Derived(f));
+        return PutString(ws, r, c, texts.empty() ? std::string_view("") : std::string_view(texts[0]), Derived(f));
       }
       if (!rs.Runs.empty()) f.Font = rs.Runs[0].Font;
       const std::string text = EscapeWithin(rs.Value);
-      return worksheet_write_string(ws, r, c, text.c_str(), Derived(f));
+      return PutString(ws, r, c, text, Derived(f));
     }
     std::vector<lxw_rich_string_tuple> tuples(texts.size());
     std::vector<lxw_rich_string_tuple*> list;
@@ -374,7 +508,13 @@ class TWriter {
       list.push_back(&tuples[i]);
     }
     list.push_back(nullptr);
-    return worksheet_write_rich_string(ws, r, c, list.data(), Format(xf));
+    const lxw_error e = worksheet_write_rich_string(ws, r, c, list.data(), Format(xf));
+    if (e == LXW_NO_ERROR) {
+      std::string all;
+      for (const std::string& t : texts) all += t;
+      Took(e, kTextItem, all);
+    }
+    return e;
   }
 
   void WriteImage(lxw_worksheet* ws, const TXlsSheet& sheet, const TXlsImage& image) {
@@ -415,6 +555,9 @@ class TWriter {
       Note(LXW_ERROR_SHEETNAME_ALREADY_USED);
       return;
     }
+    fSheets.push_back(ws);
+    const Int32 sheetNo = static_cast<Int32>(fSheets.size());
+    TSheetTally& tally = fTallies.emplace_back();
     // Columns: width and format.
     std::vector<Int32> colXF;
     for (const auto& [col, info] : sheet.Cols()) {
@@ -439,19 +582,35 @@ class TWriter {
     auto mergeUpTo = [&](Int32 row) {
       for (; nextMerge < merges.size() && merges[nextMerge].Bottom < row; ++nextMerge) {
         const TXlsCellRange& m = merges[nextMerge];
-        Note(worksheet_merge_range(ws, static_cast<lxw_row_t>(m.Top - 1), static_cast<lxw_col_t>(m.Left - 1),
-                                   static_cast<lxw_row_t>(m.Bottom - 1), static_cast<lxw_col_t>(m.Right - 1), nullptr,
-                                   nullptr));
+        const lxw_error e =
+            worksheet_merge_range(ws, static_cast<lxw_row_t>(m.Top - 1), static_cast<lxw_col_t>(m.Left - 1),
+                                  static_cast<lxw_row_t>(m.Bottom - 1), static_cast<lxw_col_t>(m.Right - 1), nullptr,
+                                  nullptr);
+        Note(e);
+        if (e == LXW_NO_ERROR) {
+          ++tally.Merges;
+          tally.Sum += MergeHash(static_cast<Cardinal>(m.Top), static_cast<Cardinal>(m.Left),
+                                 static_cast<Cardinal>(m.Bottom), static_cast<Cardinal>(m.Right));
+        }
       }
     };
 
     std::string scratch;
+    std::array<char, 48> digits;
     for (const TXlsRow& row : sheet.Rows()) {
       mergeUpTo(row.Row);
       const lxw_row_t r = static_cast<lxw_row_t>(row.Row - 1);
-      if (row.XF >= 0) Note(worksheet_set_row(ws, r, LXW_DEF_ROW_HEIGHT, Format(row.XF)));
+      // The row is written when it has a format of its own or a cell.
+      bool rowWritten = false;
+      if (row.XF >= 0) {
+        const lxw_error e = worksheet_set_row(ws, r, LXW_DEF_ROW_HEIGHT, Format(row.XF));
+        Note(e);
+        rowWritten = e == LXW_NO_ERROR;
+      }
+      fRowNo = static_cast<Cardinal>(row.Row);
       for (const TXlsCell& cell : row.Cells) {
         const lxw_col_t c = static_cast<lxw_col_t>(cell.Col - 1);
+        fColNo = cell.Col;
         Int32 xf = cell.XF;
         if (xf < 0) xf = row.XF;
         if (xf < 0 && cell.Col < colXF.size()) xf = colXF[cell.Col];
@@ -461,11 +620,13 @@ class TWriter {
             double v;
             std::memcpy(&v, &cell.Bits, sizeof v);
             if (std::isfinite(v)) {
-              Note(worksheet_write_number(ws, r, c, v, f));
+              const lxw_error e = worksheet_write_number(ws, r, c, v, f);
+              Note(e);
+              if (e == LXW_NO_ERROR) Took(e, kNumberItem, NumberText(v, digits));
             } else {
               // The file has no form for these; the cell shows them as text.
               scratch = StringToUtf8(XlsNumberToText(v, u'.'));
-              Note(worksheet_write_string(ws, r, c, scratch.c_str(), f));
+              Note(PutString(ws, r, c, scratch, f));
             }
             break;
           }
@@ -474,28 +635,42 @@ class TWriter {
             const std::string_view text = sheet.Utf8Of(cell);
             if (NeedsEscape(text)) {
               scratch = EscapeWithin(Utf8ToString(text.data(), text.size()));
-              Note(worksheet_write_string(ws, r, c, scratch.c_str(), f));
-            } else if (text.empty()) {
-              if (f != nullptr) Note(worksheet_write_blank(ws, r, c, f));
+              Note(PutString(ws, r, c, scratch, f));
             } else {
-              Note(worksheet_write_string(ws, r, c, text.data(), f));
+              Note(PutString(ws, r, c, text, f));
             }
             break;
           }
-          case cvBoolean: Note(worksheet_write_boolean(ws, r, c, cell.Bits != 0, f)); break;
-          case cvRichString: WriteRich(ws, r, c, sheet.RichOf(cell), xf); break;
-          default:
-            if (f != nullptr) Note(worksheet_write_blank(ws, r, c, f));
+          case cvBoolean: {
+            const bool b = cell.Bits != 0;
+            Took(Note(worksheet_write_boolean(ws, r, c, b, f)), kBooleanItem, b ? "1" : "0");
             break;
+          }
+          case cvRichString: WriteRich(ws, r, c, sheet.RichOf(cell), xf); break;
+          default: Note(PutBlank(ws, r, c, f)); break;
+        }
+        if (fCellTaken) {
+          fCellTaken = false;
+          ++tally.Cells;
+          tally.Sum += fCellHash;
+          rowWritten = true;
         }
       }
+      if (rowWritten) ++tally.Rows;
+      if (fHook) fHook(sheetNo, row.Row, ws->optimize_tmpfile);
     }
     mergeUpTo(xls_MaxRow + 1);
   }
 
   const TXlsWorkbook& fBook;
   lxw_workbook* fOut;
+  const TXlsxRowFileHook fHook;
   lxw_error fError = LXW_NO_ERROR;
+  std::vector<lxw_worksheet*> fSheets;
+  std::vector<TSheetTally> fTallies;
+  Cardinal fRowNo = 0, fColNo = 0;  // the cell being written
+  UInt64 fCellHash = 0;
+  bool fCellTaken = false;
   std::vector<lxw_format*> fByIndex;
   std::unordered_map<TFlxFont, lxw_format*, TFontHash> fByFont;
   std::unordered_map<TFlxFormat, lxw_format*, TFormatHash> fDerived;
@@ -521,8 +696,10 @@ Int64 FormatsUsed(const TXlsWorkbook& book) {
   return std::count(used.begin(), used.end(), true) + extra;
 }
 
-// Writes the workbook through libxlsxwriter into the file at path.
-void WriteTo(const TXlsWorkbook& workbook, const String& fileName, const std::string& path, Int64 cells) {
+// Writes the workbook through libxlsxwriter into the file at path; gives
+// what each sheet's part must hold.
+std::vector<TSheetTally> WriteTo(const TXlsWorkbook& workbook, const String& fileName, const std::string& path,
+                                 Int64 cells) {
   lxw_workbook_options options{};
   options.constant_memory = LXW_TRUE;
   options.tmpdir = nullptr;
@@ -543,17 +720,268 @@ void WriteTo(const TXlsWorkbook& workbook, const String& fileName, const std::st
   lxw_workbook* out = workbook_new_opt(path.c_str(), &options);
   if (out == nullptr) throw EXlsError(u"Cannot save \"" + fileName + u"\": the spreadsheet writer cannot start");
   TWriter writer(workbook, out);
+  int rowFileError = 0;
   try {
     writer.Run();
+    rowFileError = writer.FlushRowFiles();
   } catch (...) {
-    lxw_workbook_free(out);
+    writer.Discard();
     throw;
+  }
+  if (rowFileError != 0) {
+    writer.Discard();
+    throw EXlsError(u"Cannot save \"" + fileName + u"\": the spreadsheet writer could not write its parts whole (" +
+                    SysErrorMessage(rowFileError) + u")");
   }
   const lxw_error closed = workbook_close(out);
   const lxw_error failed = writer.Error() != LXW_NO_ERROR ? writer.Error() : closed;
   if (failed != LXW_NO_ERROR)
     throw EXlsError(u"Cannot save \"" + fileName + u"\": " + Utf8ToString(std::string(lxw_strerror(failed))));
+  return writer.Tallies();
 }
+
+// Counts, as a sheet part is scanned, what it holds (see TSheetTally): the
+// <row> elements of its sheet data, the cells in them with their kind and
+// value, and its merged ranges.  It is handed the part's elements and
+// character data by the shape check; anything out of place (a cell outside
+// a row, a reference that does not read, an unknown entity) makes it bad.
+class TSheetCounter {
+ public:
+  void Open(std::string_view name, std::string_view attrs, bool empty) {
+    if (fBad) return;
+    switch (name.size()) {
+      case 1:
+        if (fInCell) {
+          if (name[0] == 'v' || name[0] == 't') {
+            fHasValue = true;
+            fCapture = !empty;
+          }
+        } else if (name[0] == 'c') {
+          OpenCell(attrs, empty);
+        }
+        break;
+      case 3:
+        if (!fInCell && Is(name, "row")) {
+          if (!fInData || fInRow) return Fail();
+          ++fTally.Rows;
+          fInRow = !empty;
+        }
+        break;
+      case 5:
+        if (Is(name, "sheet")) ++fSheetElements;
+        break;
+      case 9:
+        if (Is(name, "sheetData")) {
+          if (fInData) return Fail();
+          fInData = !empty;
+        } else if (Is(name, "mergeCell")) {
+          OpenMerge(attrs);
+        }
+        break;
+      default: break;
+    }
+  }
+
+  void Close(std::string_view name) {
+    if (fBad) return;
+    if (name.size() == 1) {
+      if (!fInCell) return;
+      if (name[0] == 'v' || name[0] == 't') {
+        fCapture = false;
+      } else if (name[0] == 'c') {
+        EndCell();
+      }
+    } else if (name.size() == 3 && !fInCell && Is(name, "row")) {
+      fInRow = false;
+    } else if (name.size() == 9 && Is(name, "sheetData")) {
+      fInData = false;
+    }
+  }
+
+  // Character data of the part; it stays valid until Settle.
+  void Text(const char* data, size_t size) {
+    if (!fCapture || fBad) return;
+    if (fView.data() == nullptr && fValue.empty()) {
+      fView = std::string_view(data, size);  // most values come in one piece
+      return;
+    }
+    Settle();
+    if (fValue.size() + size > kMaxValueBytes) return Fail();
+    fValue.append(data, size);
+  }
+
+  // Keeps what the character data handed over so far holds of the value
+  // being read, before that data goes.
+  void Settle() {
+    if (fView.data() == nullptr) return;
+    if (fView.size() > kMaxValueBytes) return Fail();
+    fValue.assign(fView);
+    fView = {};
+  }
+
+  bool Bad() const { return fBad; }
+  const TSheetTally& Tally() const { return fTally; }
+  // The <sheet> elements seen (the workbook part lists its sheets so).
+  Int64 SheetElements() const { return fSheetElements; }
+
+ private:
+  // name is word, of the same length.
+  template <size_t N>
+  static bool Is(std::string_view name, const char (&word)[N]) {
+    return std::memcmp(name.data(), word, N - 1) == 0;
+  }
+
+  void OpenCell(std::string_view attrs, bool empty) {
+    if (!fInRow) return Fail();
+    fType = kNumberItem;
+    fHasValue = false;
+    fValue.clear();
+    fView = {};
+    bool placed = false;
+    for (TAttr a(attrs); a.Next();) {
+      const std::string_view name = a.Name();
+      if (name.size() != 1) continue;
+      if (name[0] == 'r') {
+        placed = ReadRef(a.Value(), fRow, fCol);
+      } else if (name[0] == 't') {
+        const std::string_view t = a.Value();
+        fType = t == "n" ? kNumberItem : t == "b" ? kBooleanItem : t == "inlineStr" ? kTextItem : kOtherItem;
+      }
+    }
+    if (!placed) return Fail();
+    fInCell = true;
+    if (empty) EndCell();
+  }
+
+  void OpenMerge(std::string_view attrs) {
+    for (TAttr a(attrs); a.Next();) {
+      if (a.Name() != "ref") continue;
+      const std::string_view ref = a.Value();
+      const size_t colon = ref.find(':');
+      Cardinal top, left, bottom, right;
+      if (!ReadRef(ref.substr(0, colon), top, left)) return Fail();
+      if (colon == std::string_view::npos) {
+        bottom = top, right = left;
+      } else if (!ReadRef(ref.substr(colon + 1), bottom, right)) {
+        return Fail();
+      }
+      ++fTally.Merges;
+      fTally.Sum += MergeHash(top, left, bottom, right);
+    }
+  }
+
+  // More than any value the writer makes takes as XML.
+  static constexpr size_t kMaxValueBytes = size_t{1} << 22;
+
+  // The attributes of a tag, as the shape check found them well formed.
+  class TAttr {
+   public:
+    explicit TAttr(std::string_view text) : fText(text) {}
+    bool Next() {
+      const size_t n = fText.size();
+      size_t i = fAt;
+      while (i < n && IsBlank(fText[i])) ++i;
+      const size_t name = i;
+      while (i < n && fText[i] != '=' && !IsBlank(fText[i])) ++i;
+      fName = fText.substr(name, i - name);
+      while (i < n && fText[i] != '=') ++i;
+      ++i;
+      while (i < n && IsBlank(fText[i])) ++i;
+      if (i >= n) return false;
+      const char quote = fText[i];
+      const size_t value = ++i;
+      while (i < n && fText[i] != quote) ++i;
+      if (i >= n) return false;
+      fValue = fText.substr(value, i - value);
+      fAt = i + 1;
+      return true;
+    }
+    std::string_view Name() const { return fName; }
+    std::string_view Value() const { return fValue; }
+
+   private:
+    static bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+    std::string_view fText, fName, fValue;
+    size_t fAt = 0;
+  };
+
+  // A cell reference ("B12"): 1-based row and column.
+  static bool ReadRef(std::string_view ref, Cardinal& row, Cardinal& col) {
+    size_t i = 0;
+    col = 0;
+    for (; i < ref.size() && ref[i] >= 'A' && ref[i] <= 'Z' && i < 3; ++i) col = col * 26 + Cardinal(ref[i] - 'A' + 1);
+    row = 0;
+    const size_t digits = i;
+    for (; i < ref.size() && ref[i] >= '0' && ref[i] <= '9' && i - digits < 7; ++i) row = row * 10 + Cardinal(ref[i] - '0');
+    return i == ref.size() && digits > 0 && i > digits && col <= Cardinal(xls_MaxCol) && row >= 1 &&
+           row <= Cardinal(xls_MaxRow);
+  }
+
+  // The captured value with its entities read, in place.
+  bool Unescape() {
+    size_t out = 0;
+    for (size_t i = 0; i < fValue.size();) {
+      if (fValue[i] != '&') {
+        fValue[out++] = fValue[i++];
+        continue;
+      }
+      const size_t semi = fValue.find(';', i);
+      if (semi == std::string::npos || semi - i > 12) return false;
+      const std::string_view e(fValue.data() + i + 1, semi - i - 1);
+      char32_t c = 0;
+      if (e == "amp") c = '&';
+      else if (e == "lt") c = '<';
+      else if (e == "gt") c = '>';
+      else if (e == "quot") c = '"';
+      else if (e == "apos") c = '\'';
+      else if (e.size() > 1 && e[0] == '#') {
+        const bool hex = e[1] == 'x';
+        const std::string_view num = e.substr(hex ? 2 : 1);
+        unsigned v = 0;
+        const auto [end, ec] = std::from_chars(num.data(), num.data() + num.size(), v, hex ? 16 : 10);
+        if (ec != std::errc() || end != num.data() + num.size() || num.empty() || v == 0 || v > 0x10FFFF ||
+            (v >= 0xD800 && v <= 0xDFFF))
+          return false;
+        c = v;
+      } else {
+        return false;
+      }
+      std::string utf8;
+      AppendUtf8(utf8, c);
+      // A reference is never shorter than the character it names.
+      std::memcpy(&fValue[out], utf8.data(), utf8.size());
+      out += utf8.size();
+      i = semi + 1;
+    }
+    fValue.resize(out);
+    return true;
+  }
+
+  void EndCell() {
+    fInCell = fCapture = false;
+    std::string_view value = fView.data() != nullptr ? fView : std::string_view(fValue);
+    if (std::memchr(value.data(), '&', value.size()) != nullptr) {
+      Settle();
+      if (fBad || !Unescape()) return Fail();
+      value = fValue;
+    }
+    char kind = fType;
+    if (kind == kNumberItem && !fHasValue) kind = kBlankItem;
+    ++fTally.Cells;
+    fTally.Sum += ItemHash(fRow, fCol, kind, value);
+    fView = {};
+  }
+
+  void Fail() { fBad = true; }
+
+  TSheetTally fTally;
+  Int64 fSheetElements = 0;
+  std::string_view fView;  // the value being read, while it lies in the data handed over
+  std::string fValue;      // else the value being read
+  Cardinal fRow = 0, fCol = 0;
+  char fType = kNumberItem;
+  bool fInData = false, fInRow = false, fInCell = false, fCapture = false, fHasValue = false, fBad = false;
+};
 
 // Checks, a piece at a time, that a part the writer made is shaped as XML:
 // declarations, comments and character data where they may stand, every tag
@@ -563,21 +991,33 @@ void WriteTo(const TXlsWorkbook& workbook, const String& fileName, const std::st
 // and what can go wrong is that some of it never arrived.
 class TXmlShapeCheck {
  public:
+  // counter, when given, is handed the part's elements and character data.
+  explicit TXmlShapeCheck(TSheetCounter* counter = nullptr) : fCounter(counter) {}
+
   // False once the part is known to be malformed.
   bool Feed(const char* data, size_t size) {
     if (fBad) return false;
-    if (fCarry.empty()) return Scan(data, size, false);
-    fCarry.append(data, size);
+    bool ok;
     std::string text;
-    text.swap(fCarry);
-    return Scan(text.data(), text.size(), false);
+    if (fCarry.empty()) {
+      ok = Scan(data, size, false);
+    } else {
+      fCarry.append(data, size);
+      text.swap(fCarry);
+      ok = Scan(text.data(), text.size(), false);
+    }
+    // The counter keeps what it needs of the piece before the piece goes.
+    if (fCounter != nullptr) fCounter->Settle();
+    return ok;
   }
   // The end of the part: true when it was whole.
   bool Finish() {
     if (fBad) return false;
     std::string text;
     text.swap(fCarry);
-    return Scan(text.data(), text.size(), true) && fRootDone;
+    const bool ok = Scan(text.data(), text.size(), true) && fRootDone;
+    if (fCounter != nullptr) fCounter->Settle();
+    return ok;
   }
 
  private:
@@ -590,18 +1030,17 @@ class TXmlShapeCheck {
   }();
   static bool NameChar(char c) { return !kNameEnd[static_cast<unsigned char>(c)]; }
   bool Open() const { return !fEnds.empty(); }
-  std::string_view Top() const {
+  bool TopIs(std::string_view name) const {
     const size_t from = fEnds.size() > 1 ? fEnds[fEnds.size() - 2] : 0;
-    return std::string_view(fNames).substr(from, fEnds.back() - from);
+    return fEnds.back() - from == name.size() && std::memcmp(fNames.data() + from, name.data(), name.size()) == 0;
   }
   void Push(std::string_view name) {
-    fNames.append(name);
-    fEnds.push_back(fNames.size());
+    const size_t at = fEnds.empty() ? 0 : fEnds.back();
+    if (fNames.size() < at + name.size()) fNames.resize(2 * (at + name.size()));
+    std::memcpy(fNames.data() + at, name.data(), name.size());
+    fEnds.push_back(at + name.size());
   }
-  void Pop() {
-    fEnds.pop_back();
-    fNames.resize(fEnds.empty() ? 0 : fEnds.back());
-  }
+  void Pop() { fEnds.pop_back(); }
 
   enum class TStep { done, more, bad };
 
@@ -618,9 +1057,12 @@ class TXmlShapeCheck {
       const char* lt = static_cast<const char*>(std::memchr(p + i, '<', n - i));
       const size_t textEnd = lt == nullptr ? n : static_cast<size_t>(lt - p);
       // Character data stands only inside the root element.
-      if (!Open())
+      if (!Open()) {
         for (size_t k = i; k < textEnd; ++k)
           if (!Blank(p[k])) return Fail();
+      } else if (fCounter != nullptr && textEnd > i) {
+        fCounter->Text(p + i, textEnd - i);
+      }
       if (lt == nullptr) return true;
       size_t next = 0;
       const TStep step = Markup(p, n, textEnd, next);
@@ -663,8 +1105,9 @@ class TXmlShapeCheck {
     if (closing) {
       while (i < n && Blank(p[i])) ++i;
       if (i >= n) return TStep::more;
-      if (p[i] != '>' || !Open() || Top() != name) return TStep::bad;
+      if (p[i] != '>' || !Open() || !TopIs(name)) return TStep::bad;
       Pop();
+      if (fCounter != nullptr) fCounter->Close(name);
       if (!Open()) fRootDone = true;
       next = i + 1;
       return TStep::done;
@@ -675,7 +1118,9 @@ class TXmlShapeCheck {
       while (i < n && Blank(p[i])) ++i;
       if (i >= n) return TStep::more;
       if (p[i] == '>' || p[i] == '/') {
-        if (p[i] == '/') {
+        const std::string_view attrs(p + nameStart + name.size(), i - nameStart - name.size());
+        const bool empty = p[i] == '/';
+        if (empty) {
           if (i + 1 >= n) return TStep::more;
           if (p[i + 1] != '>') return TStep::bad;
           ++i;
@@ -683,6 +1128,7 @@ class TXmlShapeCheck {
         } else {
           Push(name);
         }
+        if (fCounter != nullptr) fCounter->Open(name, attrs, empty);
         fRootSeen = true;
         next = i + 1;
         return TStep::done;
@@ -710,8 +1156,9 @@ class TXmlShapeCheck {
     }
   }
 
+  TSheetCounter* const fCounter;
   std::string fCarry;
-  std::string fNames;          // the open elements' names, one after another
+  std::vector<char> fNames;    // the open elements' names, one after another
   std::vector<size_t> fEnds;   // where each name ends in fNames
   bool fRootSeen = false;
   bool fRootDone = false;
@@ -722,11 +1169,18 @@ class TXmlShapeCheck {
 // In constant-memory mode libxlsxwriter writes each part through a temporary
 // file and checks neither the writes nor their reading back, so a full or
 // failing temporary folder gives a package with parts cut short or empty
-// while the library reports success.  Each member must inflate whole to its
-// stated size and checksum, and each XML part must be shaped as XML.
-void CheckPackage(const std::string& path, const String& fileName) {
+// while the library reports success, and the checksums of the package's
+// members are taken over what the library read back, right or not.  Each
+// member must inflate whole to its stated size and checksum, each XML part
+// must be shaped as XML, the workbook part must list every sheet, and each
+// sheet's part must hold what was handed over for it (tallies, in the order
+// of the sheets).
+void CheckPackage(const std::string& path, const String& fileName, const std::vector<TSheetTally>& tallies) {
   const String failed =
       u"Cannot save \"" + fileName + u"\": the spreadsheet writer could not write its parts whole (";
+  const String sheetPart = u"xl/worksheets/sheet";
+  std::vector<bool> seen(tallies.size(), false);
+  bool sheetsListed = false;
   TZipFile zip;
   try {
     zip.Open(Utf8ToString(path), zmRead);
@@ -734,7 +1188,16 @@ void CheckPackage(const std::string& path, const String& fileName) {
     for (Int32 i = 0; i < zip.FileCount(); ++i) {
       const String name = zip.FileName(i);
       const bool xml = EndsStr(u".xml", name) || EndsStr(u".rels", name) || EndsStr(u".vml", name);
-      TXmlShapeCheck check;
+      // The number of the sheet whose part this is (sheet<n>.xml), else 0.
+      size_t sheet = 0;
+      if (StartsStr(sheetPart, name) && EndsStr(u".xml", name)) {
+        const String digits = name.substr(sheetPart.size(), name.size() - sheetPart.size() - 4);
+        for (const Char d : digits) sheet = d >= u'0' && d <= u'9' && sheet <= tallies.size() ? sheet * 10 + (d - u'0') : SIZE_MAX;
+        if (sheet == 0 || sheet > tallies.size() || seen[sheet - 1]) throw EXlsError(failed + name + u")");
+      }
+      const bool workbookPart = name == u"xl/workbook.xml";
+      TSheetCounter counter;
+      TXmlShapeCheck check(sheet > 0 || workbookPart ? &counter : nullptr);
       bool whole = true;
       zip.ReadInPieces(
           i,
@@ -743,10 +1206,21 @@ void CheckPackage(const std::string& path, const String& fileName) {
           },
           size_t{1} << 18);
       if (xml && !(whole && check.Finish())) throw EXlsError(failed + name + u")");
+      if (sheet > 0) {
+        if (counter.Bad() || !(counter.Tally() == tallies[sheet - 1])) throw EXlsError(failed + name + u")");
+        seen[sheet - 1] = true;
+      }
+      if (workbookPart) {
+        if (counter.SheetElements() != static_cast<Int64>(tallies.size())) throw EXlsError(failed + name + u")");
+        sheetsListed = true;
+      }
     }
   } catch (const EZipException& e) {
     throw EXlsError(failed + e.Message() + u")");
   }
+  if (!sheetsListed) throw EXlsError(failed + u"xl/workbook.xml)");
+  for (size_t k = 0; k < seen.size(); ++k)
+    if (!seen[k]) throw EXlsError(failed + sheetPart + Utf8ToString(std::to_string(k + 1)) + u".xml)");
 }
 
 // Appends the whole of the file at path to the stream.
@@ -767,6 +1241,12 @@ void CopyInto(const std::string& path, TStream& to, const String& fileName) {
 }
 
 }  // namespace
+
+TXlsxRowFileHook SetXlsxRowFileHook(TXlsxRowFileHook hook) {
+  TXlsxRowFileHook previous = std::move(RowFileHook());
+  RowFileHook() = std::move(hook);
+  return previous;
+}
 
 void WriteXlsx(const TXlsWorkbook& workbook, const String& fileName) {
   if (FormatsUsed(workbook) > xls_MaxFormats)
@@ -792,8 +1272,7 @@ void WriteXlsx(const TXlsWorkbook& workbook, const String& fileName) {
   // copied in.
   const std::string own = "/proc/self/fd/" + std::to_string(out.Handle());
   if (::access(own.c_str(), W_OK) == 0) {
-    WriteTo(workbook, fileName, own, cells);
-    CheckPackage(own, fileName);
+    CheckPackage(own, fileName, WriteTo(workbook, fileName, own, cells));
   } else {
     std::string temp = (std::filesystem::temp_directory_path() / "sk_xlsx_XXXXXX").string();
     const int fd = ::mkstemp(temp.data());
@@ -803,8 +1282,7 @@ void WriteXlsx(const TXlsWorkbook& workbook, const String& fileName) {
       const std::string& path;
       ~TRemove() { ::unlink(path.c_str()); }
     } remove{temp};
-    WriteTo(workbook, fileName, temp, cells);
-    CheckPackage(temp, fileName);
+    CheckPackage(temp, fileName, WriteTo(workbook, fileName, temp, cells));
     CopyInto(temp, out, fileName);
   }
   if (!out.Commit()) throw EXlsError(u"Cannot save \"" + fileName + u"\": " + out.ErrorText());

@@ -1,10 +1,14 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
+#include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -12,6 +16,7 @@
 #include "XlsxTestSupport.h"
 #include "platform/runtime/Streams.h"
 #include "platform/spreadsheet/XlsWorkbook.h"
+#include "platform/spreadsheet/XlsxWriter.h"
 
 namespace sk {
 
@@ -537,6 +542,140 @@ TEST_F(XlsxWriter, MergesOverHugeAreasAreRefusedBeforeWriting) {
       EXPECT_EQ(ReadRaw("m.xlsx"), "the old file") << c.what;
     }
   }
+}
+
+// ---- the writer library's row file failing --------------------------------------
+
+size_t OpenDescriptors() {
+  return static_cast<size_t>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                           std::filesystem::directory_iterator()));
+}
+
+// Points the row file's descriptor at another open file until Restore: what
+// the library writes meanwhile goes there (or fails there) instead.
+struct TRedirect {
+  int fd = -1, saved = -1;
+  void To(std::FILE* rows, int other) {
+    std::fflush(rows);
+    fd = ::fileno(rows);
+    saved = ::dup(fd);
+    ::dup2(other, fd);
+    ::close(other);
+  }
+  void Restore(std::FILE* rows) {
+    std::fflush(rows);  // what the library left in its buffer goes to the other file
+    ::dup2(saved, fd);
+    ::close(saved);
+  }
+};
+
+// The row file's bytes so far.
+std::string RowFileBytes(std::FILE* rows) {
+  std::fflush(rows);
+  std::string bytes(static_cast<size_t>(::lseek(::fileno(rows), 0, SEEK_END)), '\0');
+  EXPECT_EQ(::pread(::fileno(rows), bytes.data(), bytes.size(), 0), static_cast<ssize_t>(bytes.size()));
+  return bytes;
+}
+
+TEST_F(XlsxWriter, AFaultInTheRowFileFailsTheSaveAndKeepsTheOldWorkbook) {
+  {
+    TXlsWorkbook old;
+    old.SetCellValue(1, 1, u"the old workbook");
+    old.Save(File("keep.xlsx"));
+  }
+  const std::string oldBytes = ReadRaw("keep.xlsx");
+  TXlsWorkbook wb;
+  for (Int32 r = 1; r <= 3000; ++r)
+    for (Int32 c = 1; c <= 5; ++c) {
+      const std::string text = "new cell " + std::to_string(r) + "/" + std::to_string(c);
+      if (c <= 3)
+        wb.SetCellValue(r, c, Utf8ToString(text));
+      else
+        wb.SetCellValue(r, c, r * 1000.0 + c + 0.25);
+    }
+
+  TRedirect redirect;
+  struct TCase {
+    const char* what;
+    std::function<void(Int32 row, std::FILE* rows)> fault;
+  } cases[] = {
+      {"one write of the row file fails with no room left",
+       [&](Int32 row, std::FILE* rows) {
+         if (row == 66) redirect.To(rows, ::open("/dev/full", O_WRONLY | O_CLOEXEC));
+         if (row == 67) redirect.Restore(rows);
+       }},
+      {"the temporary folder is full from row 1000 on",
+       [&](Int32 row, std::FILE* rows) {
+         if (row == 1000) redirect.To(rows, ::open("/dev/full", O_WRONLY | O_CLOEXEC));
+         if (row == 0) redirect.Restore(rows);
+       }},
+      {"the first read of the row file fails",
+       [&](Int32 row, std::FILE* rows) {
+         if (row != 0) return;
+         // The same file open for writing only: the library's reads of it fail.
+         std::fflush(rows);
+         const std::string self = "/proc/self/fd/" + std::to_string(::fileno(rows));
+         const int writeOnly = ::open(self.c_str(), O_WRONLY | O_CLOEXEC);
+         ::lseek(writeOnly, 0, SEEK_END);
+         ::dup2(writeOnly, ::fileno(rows));
+         ::close(writeOnly);
+       }},
+      {"the row file loses its end at a row's end, with no error",
+       [&](Int32 row, std::FILE* rows) {
+         if (row != 0) return;
+         const std::string bytes = RowFileBytes(rows);
+         const size_t cut = bytes.find("</row>", bytes.size() / 2) + 6;
+         ASSERT_EQ(::ftruncate(::fileno(rows), static_cast<off_t>(cut)), 0);
+       }},
+      {"one value changes in the row file, with no error",
+       [&](Int32 row, std::FILE* rows) {
+         if (row != 0) return;
+         const std::string bytes = RowFileBytes(rows);
+         const size_t at = bytes.find("new cell 1500/2");
+         ASSERT_NE(at, std::string::npos);
+         ASSERT_EQ(::pwrite(::fileno(rows), "3", 1, static_cast<off_t>(at + 14)), 1);
+       }},
+  };
+  const size_t descriptors = OpenDescriptors();
+  for (const TCase& c : cases) {
+    SetXlsxRowFileHook([&](Int32 sheet, Int32 row, std::FILE* rows) {
+      if (sheet == 1) c.fault(row, rows);
+    });
+    EXPECT_THROW(wb.Save(File("keep.xlsx")), EXlsError) << c.what;
+    SetXlsxRowFileHook(nullptr);
+    EXPECT_TRUE(ReadRaw("keep.xlsx") == oldBytes) << c.what;
+    EXPECT_EQ(Entries(), std::vector<std::string>{"keep.xlsx"}) << c.what;
+    EXPECT_EQ(OpenDescriptors(), descriptors) << c.what;
+  }
+  // Untouched, the same workbook saves whole.
+  wb.Save(File("keep.xlsx"));
+  TXlsWorkbook back(File("keep.xlsx"));
+  EXPECT_EQ(back.SheetData(1).CellCount(), 15000);
+  EXPECT_EQ(back.GetCellValue(3000, 2).AsString().Value, u"new cell 3000/2");
+}
+
+TEST_F(XlsxWriter, NumbersOfEveryFormPassTheCheckOfWhatWasWritten) {
+  // The check of the package counts each number as the file spells it: any
+  // number it spelled otherwise than the writer's library would fail the
+  // save.
+  TXlsWorkbook wb;
+  const double edges[] = {0.0, -0.0, 1e15 - 1, 1e15, -1e15, 1e16, 1e16 - 2, 123456789012345678.0,
+                          0.1, 1.0 / 3, 1e-5, 1e-4, 2.5e-308, 4.9e-324, std::numeric_limits<double>::max(),
+                          std::numeric_limits<double>::lowest(), 9007199254740993.0, 0.1 + 0.2, 1e21, -7.0};
+  Int32 row = 1;
+  for (const double v : edges) wb.SetCellValue(row++, 1, v);
+  std::mt19937_64 random(20261208);
+  for (Int32 i = 0; i < 20000; ++i) {
+    double v;
+    const UInt64 bits = random();
+    std::memcpy(&v, &bits, sizeof v);
+    if (!std::isfinite(v)) continue;
+    wb.SetCellValue(row, 1 + i % 3, v);
+    wb.SetCellValue(row++, 4, static_cast<double>(static_cast<Int64>(bits >> 12)) / 1024);
+  }
+  EXPECT_NO_THROW(wb.Save(File("n.xlsx")));
+  TXlsWorkbook back(File("n.xlsx"));
+  EXPECT_EQ(back.GetCellValue(6, 1).AsNumber(), 1e16);
 }
 
 }  // namespace sk
