@@ -235,7 +235,7 @@ struct TAttributeSource {
   }
 };
 
-Int32 CarryAttributes(const TAttributeSource& from, int toFd, bool narrowed);
+Int32 CarryAttributes(const TAttributeSource& from, int toFd, bool narrowed, bool mayDropAcl);
 
 }  // namespace
 
@@ -408,8 +408,8 @@ bool TFileReplaceStream::Commit() {
     // The replacement protects and shares the content as the target (or, for
     // a copy, its source) does: its ACL and other extended attributes.
     if (error == 0 && fAttributesFrom >= 0)
-      error = CarryAttributes(TAttributeSource{fAttributesFrom}, fHandle, narrowed);
-    if (error == 0 && keepsTarget) error = CarryAttributes(TAttributeSource{-1, &fTarget}, fHandle, narrowed);
+      error = CarryAttributes(TAttributeSource{fAttributesFrom}, fHandle, narrowed, true);
+    if (error == 0 && keepsTarget) error = CarryAttributes(TAttributeSource{-1, &fTarget}, fHandle, narrowed, false);
     if (error != 0) {
       Fail(error);
       Discard();
@@ -558,7 +558,7 @@ Int32 CreateFileWithContent(const String& fileName, const void* data, size_t cou
   bool done = permissions != nullptr ? ApplyPermissions(fd, permissions->Mode & 07777, permissions->Gid, narrowed)
                                      : ::fchmod(fd, 0666 & ~CurrentUmask()) == 0;
   if (done && permissions != nullptr && permissions->AttributesFd >= 0) {
-    const Int32 error = CarryAttributes(TAttributeSource{permissions->AttributesFd}, fd, narrowed);
+    const Int32 error = CarryAttributes(TAttributeSource{permissions->AttributesFd}, fd, narrowed, true);
     if (error != 0) errno = error;
     done = error == 0;
   }
@@ -619,15 +619,17 @@ constexpr char kAccessAcl[] = "system.posix_acl_access";
 // owner, group and other entries says no more than the mode bits.
 constexpr ssize_t kModeOnlyAclSize = 4 + 3 * 8;
 
-// Copies the attributes; with dropUnsupported an attribute that the
-// destination's file system cannot hold is left behind (as a move to a file
-// system without user attributes leaves them), but never an ACL: without it
-// the copy would not be protected or shared as the file was.
-Int32 CopyAttributes(const TAttributeSource& from, int toFd, bool dropUnsupported) {
+// Copies the attributes (but the access ACL with skipAcl); with
+// dropUnsupported an attribute that the destination's file system cannot
+// hold is left behind (as a move to a file system without user attributes
+// leaves them), but never an ACL: without it the copy would not be protected
+// or shared as the file was.
+Int32 CopyAttributes(const TAttributeSource& from, int toFd, bool dropUnsupported, bool skipAcl = false) {
   std::vector<std::string> names;
   if (!ListAttributes(from, names)) return errno != 0 ? errno : EIO;
   std::vector<char> value, present;
   for (const std::string& name : names) {
+    if (skipAcl && name == kAccessAcl) continue;
     if (!ReadAttribute([&](void* b, size_t n) { return from.Get(name.c_str(), b, n); }, value)) {
       if (errno == ENODATA) continue;  // removed in between
       return errno != 0 ? errno : EIO;
@@ -645,15 +647,18 @@ Int32 CopyAttributes(const TAttributeSource& from, int toFd, bool dropUnsupporte
 // Gives a replacement or copy (already given its mode and group) the
 // extended attributes of the file it stands for, and that file's access ACL
 // or none: one the copy inherited from its folder's default ACL goes.  With
-// the group narrowed (not given), a file with an extended ACL is refused:
-// its "group::" entry would then apply to the wrong group.  A source that
-// is gone meanwhile has nothing to carry.
-Int32 CarryAttributes(const TAttributeSource& from, int toFd, bool narrowed) {
+// the group narrowed (not given) an extended ACL cannot go along, as its
+// "group::" entry would then apply to the wrong group: a copy (mayDropAcl)
+// is then left with the narrowed mode alone, which lets in nobody the ACL
+// did not, and anything else is refused, since the file's shares would be
+// lost.  A source that is gone meanwhile has nothing to carry.
+Int32 CarryAttributes(const TAttributeSource& from, int toFd, bool narrowed, bool mayDropAcl) {
   const ssize_t acl = from.Get(kAccessAcl, nullptr, 0);
   if (acl < 0 && errno == ENOENT) return 0;
-  if (narrowed && acl > kModeOnlyAclSize) return EPERM;
-  if (const Int32 error = CopyAttributes(from, toFd, true); error != 0) return error;
-  if (acl < 0 && ::fremovexattr(toFd, kAccessAcl) != 0 && errno != ENODATA && errno != ENOTSUP)
+  const bool dropAcl = narrowed && acl > kModeOnlyAclSize;
+  if (dropAcl && !mayDropAcl) return EPERM;
+  if (const Int32 error = CopyAttributes(from, toFd, true, dropAcl); error != 0) return error;
+  if ((acl < 0 || dropAcl) && ::fremovexattr(toFd, kAccessAcl) != 0 && errno != ENODATA && errno != ENOTSUP)
     return errno != 0 ? errno : EIO;
   return 0;
 }
@@ -678,7 +683,7 @@ Int32 GiveLikenessOf(int fromFd, int toFd, bool keepOwner) {
     return errno != 0 ? errno : EIO;
   bool narrowed = false;
   if (!ApplyPermissions(toFd, from.st_mode & 07777, from.st_gid, narrowed)) return errno != 0 ? errno : EIO;
-  return CarryAttributes(TAttributeSource{fromFd}, toFd, narrowed);
+  return CarryAttributes(TAttributeSource{fromFd}, toFd, narrowed, !keepOwner);
 }
 
 Int32 DeleteRefusal(const String& fileName) {

@@ -55,8 +55,8 @@ class TFileReplaceStream : public THandleStream {
   String ErrorText() const;
   // The replacement gets this mode and group instead of the target's (a copy
   // that takes its source's), and the extended attributes (the ACL among
-  // them) of the file open as attributesFd when one is given; the owner stays
-  // the target's.
+  // them, as GiveLikenessOf gives them to a copy) of the file open as
+  // attributesFd when one is given; the owner stays the target's.
   void GivePermissions(Cardinal mode, Cardinal gid, int attributesFd = -1);
 
  private:
@@ -155,12 +155,14 @@ Int32 CopyExtendedAttributes(const std::string& fromPath, int toFd);
 bool HasExtendedAcl(const std::string& path);
 
 // Gives a new copy (open as toFd) the likeness of its source (open as
-// fromFd): its mode, its group and its extended attributes and access ACL,
-// under the group rule of a replacement (where the group may not be given it
-// is narrowed, and a source with an extended ACL is refused), and with
-// keepOwner (a move) also its owner where the process may give it.  An
-// attribute the copy's file system cannot hold is left behind, unless it is
-// the ACL.  0, or the system error that refuses the copy.
+// fromFd): its mode, its group and its extended attributes and access ACL.
+// Where the group may not be given it is narrowed as a replacement's is, and
+// an extended ACL (whose "group::" entry is about that group) cannot go
+// along: a copy is then left without it, which lets in nobody the ACL did
+// not, while a move (keepOwner) is refused, as it would lose the file's
+// shares.  With keepOwner the owner is kept too, where the process may give
+// it.  An attribute the copy's file system cannot hold is left behind,
+// unless it is the ACL.  0, or the system error that refuses the copy.
 Int32 GiveLikenessOf(int fromFd, int toFd, bool keepOwner);
 
 // Removes the hidden temporary siblings of a file (the names a replacement or
@@ -221,7 +223,7 @@ struct TFilePermissions {
 // when the file was created, EEXIST when a file of that name already exists,
 // else the system error.  With permissions (a backup's, taken from its
 // source) the file has that mode, group and the attributes from its first
-// moment, under the group rule of a replacement.
+// moment, as GiveLikenessOf gives them to a copy.
 Int32 CreateFileWithContent(const String& fileName, const void* data, size_t count,
                             const TFilePermissions* permissions = nullptr);
 

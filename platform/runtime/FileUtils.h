@@ -48,8 +48,7 @@ bool DeleteFile(const String& fileName);
 // name already exists, rather than replacing it.
 bool RenameFile(const String& oldName, const String& newName);
 // Copies a file with its permissions, group, ACL, extended attributes and
-// last-write time (the group and ACL under the rule of a whole-file
-// replacement, FileReplace.h).  With
+// last-write time, as GiveLikenessOf (FileReplace.h) gives them.  With
 // failIfExists an existing target is left alone and the answer is false;
 // otherwise the target is replaced only once the copy is complete and on the
 // disk.  A target that is the source itself (by name or through a link) is

@@ -399,7 +399,9 @@ Int64 EntriesIn(const std::string& dir) { return std::distance(std::filesystem::
 TEST_F(WholeFileSaves, SavesKeepTheAclAndAttributesOrAreRefused) {
   const std::string data = Path("data.txt"), old = "an old text here";
   ASSERT_EQ(::chmod(fDir.c_str(), 01777), 0);
-  for (const auto& [name, save, backup] : kSaves) {
+  for (const auto& entry : kSaves) {
+    const char *name = std::get<0>(entry), *backup = std::get<2>(entry);
+    const auto& save = std::get<1>(entry);
     WriteRaw("data.txt", old);
     if (::chmod(data.c_str(), 0600) != 0 || !Protect(data)) GTEST_SKIP() << "no ACLs or attributes here";
     ASSERT_TRUE(Went([&] { return save(File("data.txt")); })) << name;
@@ -416,6 +418,13 @@ TEST_F(WholeFileSaves, SavesKeepTheAclAndAttributesOrAreRefused) {
     EXPECT_TRUE(ReadRaw("data.txt") == old && Attribute(data, "system.posix_acl_access") == kAcl) << name;
     EXPECT_EQ(EntriesIn(fDir), 1) << name;
   }
+  if (::geteuid() != 0) return;
+  // A copy the user makes goes without the ACL, its group narrowed.
+  EXPECT_EQ(AsOrdinaryUser([&] { return CopyFile(Utf8ToString(data), File("copy.txt"), true) ? 0 : 1; }), 0);
+  struct stat st;
+  EXPECT_TRUE(::stat(Path("copy.txt").c_str(), &st) == 0 && (st.st_mode & 0777) == 0600 &&
+              Attribute(Path("copy.txt"), "system.posix_acl_access").empty() &&
+              Attribute(Path("copy.txt"), "user.note") == "corpus");
 }
 
 // A group that cannot be given for another reason than a lack of right (an
@@ -457,7 +466,9 @@ TEST_F(WholeFileSaves, ASaveThroughADanglingLinkKeepsTheLink) {
       {"d.txt", "nofolder/d.txt", nullptr},
       {"e.txt", "e.txt", nullptr},
       {"f.txt", "missing-f.txt", nullptr}};  // f.txt is nobody's
-  for (const auto& [link, to, created] : cases) {
+  for (const auto& c : cases) {
+    const char *link = std::get<0>(c), *created = std::get<2>(c);
+    const std::string& to = std::get<1>(c);
     ASSERT_EQ(::symlink(to.c_str(), Path(link).c_str()), 0);
     if (link[0] == 'f' && (::geteuid() != 0 || ::lchown(Path(link).c_str(), 65534, 65534) != 0)) continue;
     for (size_t i = 0; i < 3; ++i) {
