@@ -344,10 +344,9 @@ TEST_F(WholeFileSaves, FilesWithLongNamesCanBeReplacedAndCopiedOver) {
 }
 
 // user::rw- user:65534:rw- group::--- mask::rw- other::--- (the mode reads 0660).
-const std::string kAcl(
-    "\2\0\0\0\1\0\6\0\377\377\377\377\2\0\6\0\376\377\0\0\4\0\0\0\377\377\377\377"
-    "\20\0\6\0\377\377\377\377\40\0\0\0\377\377\377\377",
-    44);
+const std::string kAcl("\2\0\0\0\1\0\6\0\377\377\377\377\2\0\6\0\376\377\0\0\4\0\0\0\377\377\377\377\20\0\6\0"
+                       "\377\377\377\377\40\0\0\0\377\377\377\377",
+                       44);
 
 std::string Attribute(const std::string& path, const char* name) {
   char value[256];
@@ -361,70 +360,54 @@ bool Protect(const std::string& path) {
          ::setxattr(path.c_str(), "user.note", "corpus", 6, 0) == 0;
 }
 
-// Each save with the backup it makes beside the file, if any.
-const std::tuple<const char*, std::function<bool(const String&)>, const char*> kSaves[] = {
-    {"replace", [](const String& f) { return ReplaceFileContent(f, B("a new text")); }, nullptr},
-    {"string list",
-     [](const String& f) {
-       TStringList l;
-       l.Add(u"a new text");
-       l.SaveToFile(f);
-       return true;
-     },
-     nullptr},
-    {"memory stream",
-     [](const String& f) {
-       TMemoryStream m;
-       m.WriteBuffer("a new text", 10);
-       m.SaveToFile(f);
-       return true;
-     },
-     nullptr},
-    {"insert", [](const String& f) { return InsertIntoFileW(f, u"new ", true, 1); }, "data.bak"},
-    {"alter", [](const String& f) { return !AlterFileW(f, u'_', 1, 100).empty(); }, "data.original"},
-    {"workbook",
-     [](const String& f) {
-       TXlsWorkbook wb;
-       wb.Save(f);
-       return true;
-     },
-     nullptr},
-};
+bool Protected(const std::string& path) {
+  return Attribute(path, "system.posix_acl_access") == kAcl && Attribute(path, "user.note") == "corpus";
+}
+
+// Saves a new text through save number how: the whole-file replace, a string
+// list, a memory stream, InsertIntoFileW, AlterFileW, a workbook.
+bool SaveBy(int how, const String& f) {
+  TStringList list;
+  TMemoryStream m;
+  list.Add(u"a new text");
+  m.WriteBuffer("a new text", 10);
+  switch (how) {
+    case 0: return ReplaceFileContent(f, B("a new text"));
+    case 1: list.SaveToFile(f); return true;
+    case 2: m.SaveToFile(f); return true;
+    case 3: return InsertIntoFileW(f, u"new ", true, 1);
+    case 4: return !AlterFileW(f, u'_', 1, 100).empty();
+    default: TXlsWorkbook().Save(f); return true;
+  }
+}
+const char* const kBackupOf[] = {nullptr, nullptr, nullptr, "data.bak", "data.original", nullptr};
 
 Int64 EntriesIn(const std::string& dir) { return std::distance(std::filesystem::directory_iterator(dir), {}); }
 
-// Every save keeps the file's ACL and attributes, on the file and on its
-// backup; an owner outside the file's group (which the ACL's "group::" entry
-// is about) is refused, the file left as it was.
+// Every save keeps the file's ACL and attributes, on the file and its backup;
+// an owner outside the file's group (which the ACL's "group::" entry is
+// about) is refused, the file left as it was, while a copy goes without the
+// ACL, its group narrowed.
 TEST_F(WholeFileSaves, SavesKeepTheAclAndAttributesOrAreRefused) {
   const std::string data = Path("data.txt"), old = "an old text here";
   ASSERT_EQ(::chmod(fDir.c_str(), 01777), 0);
-  for (const auto& entry : kSaves) {
-    const char *name = std::get<0>(entry), *backup = std::get<2>(entry);
-    const auto& save = std::get<1>(entry);
+  struct stat st;
+  for (int how = 0; how < 6; ++how) {
     WriteRaw("data.txt", old);
     if (::chmod(data.c_str(), 0600) != 0 || !Protect(data)) GTEST_SKIP() << "no ACLs or attributes here";
-    ASSERT_TRUE(Went([&] { return save(File("data.txt")); })) << name;
-    for (const std::string& file : {data, backup != nullptr ? Path(backup) : data}) {
-      struct stat st;
-      EXPECT_TRUE(Attribute(file, "system.posix_acl_access") == kAcl && Attribute(file, "user.note") == "corpus" &&
-                  ::stat(file.c_str(), &st) == 0 && (st.st_mode & 07777) == 0660)
-          << name << " " << file;
-    }
-    if (backup != nullptr) std::filesystem::remove(Path(backup));
+    ASSERT_TRUE(Went([&] { return SaveBy(how, File("data.txt")); })) << how;
+    for (const std::string& file : {data, kBackupOf[how] != nullptr ? Path(kBackupOf[how]) : data})
+      EXPECT_TRUE(Protected(file) && ::stat(file.c_str(), &st) == 0 && (st.st_mode & 07777) == 0660) << how << file;
+    if (kBackupOf[how] != nullptr) std::filesystem::remove(Path(kBackupOf[how]));
     WriteRaw("data.txt", old);
     if (::geteuid() != 0 || ::chown(data.c_str(), 65534, 0) != 0 || !Protect(data)) continue;
-    EXPECT_EQ(AsOrdinaryUser([&] { return Went([&] { return save(Utf8ToString(data)); }) ? 1 : 0; }), 0) << name;
-    EXPECT_TRUE(ReadRaw("data.txt") == old && Attribute(data, "system.posix_acl_access") == kAcl) << name;
-    EXPECT_EQ(EntriesIn(fDir), 1) << name;
+    EXPECT_EQ(AsOrdinaryUser([&] { return Went([&] { return SaveBy(how, Utf8ToString(data)); }) ? 1 : 0; }), 0);
+    EXPECT_TRUE(ReadRaw("data.txt") == old && Protected(data) && EntriesIn(fDir) == 1) << how;
   }
   if (::geteuid() != 0) return;
-  // A copy the user makes goes without the ACL, its group narrowed.
   EXPECT_EQ(AsOrdinaryUser([&] { return CopyFile(Utf8ToString(data), File("copy.txt"), true) ? 0 : 1; }), 0);
-  struct stat st;
   EXPECT_TRUE(::stat(Path("copy.txt").c_str(), &st) == 0 && (st.st_mode & 0777) == 0600 &&
-              Attribute(Path("copy.txt"), "system.posix_acl_access").empty() &&
-              Attribute(Path("copy.txt"), "user.note") == "corpus");
+              Attribute(Path("copy.txt"), "system.posix_acl_access").empty());
 }
 
 // A group that cannot be given for another reason than a lack of right (an
@@ -432,18 +415,14 @@ TEST_F(WholeFileSaves, SavesKeepTheAclAndAttributesOrAreRefused) {
 TEST_F(WholeFileSaves, AGroupChangeThatFailsFailsTheSave) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs a group the process is not in";
   const std::string data = Path("data.txt");
-  const std::function<bool()> saves[] = {
-      [&] { return ReplaceFileContent(File("data.txt"), B("new")); },
-      [&] { return CopyFile(File("data.txt"), File("data.bak"), false); },
-      [&] { return CopyFile(File("data.txt"), File("copy.txt"), true); },
-      [&] { return !AlterFileW(File("data.txt"), u'_', 1, 100).empty(); },
-  };
+  const std::function<bool()> saves[] = {[&] { return SaveBy(0, File("data.txt")); },
+                                         [&] { return SaveBy(4, File("data.txt")); },
+                                         [&] { return CopyFile(File("data.txt"), File("data.bak"), false); },
+                                         [&] { return CopyFile(File("data.txt"), File("copy.txt"), true); }};
   WriteRaw("data.txt", "an old text");
-  ASSERT_EQ(::chown(data.c_str(), 0, 65534), 0);
-  ASSERT_EQ(::chmod(data.c_str(), 0640), 0);
+  ASSERT_TRUE(::chown(data.c_str(), 0, 65534) == 0 && ::chmod(data.c_str(), 0640) == 0);
   for (size_t i = 0; i < std::size(saves); ++i) {
-    TFileSeamHook previous =
-        SetFileSeamHook([](TFileSeamOp op, const std::string&) { return op == fsoChown ? EIO : 0; });
+    TFileSeamHook previous = SetFileSeamHook([](TFileSeamOp op, const std::string&) { return op == fsoChown ? EIO : 0; });
     EXPECT_FALSE(Went(saves[i])) << i;
     SetFileSeamHook(std::move(previous));
     struct stat st;
@@ -460,22 +439,17 @@ TEST_F(WholeFileSaves, ASaveThroughADanglingLinkKeepsTheLink) {
   ASSERT_EQ(::chmod(fDir.c_str(), 01777), 0);
   ASSERT_EQ(::symlink("sub/missing-b.txt", Path("b2.txt").c_str()), 0);
   const std::tuple<const char*, std::string, const char*> cases[] = {
-      {"a.txt", "missing-a.txt", "missing-a.txt"},
-      {"b.txt", "b2.txt", "sub/missing-b.txt"},
-      {"c.txt", Path("missing-c.txt"), "missing-c.txt"},
-      {"d.txt", "nofolder/d.txt", nullptr},
-      {"e.txt", "e.txt", nullptr},
-      {"f.txt", "missing-f.txt", nullptr}};  // f.txt is nobody's
-  for (const auto& c : cases) {
-    const char *link = std::get<0>(c), *created = std::get<2>(c);
-    const std::string& to = std::get<1>(c);
+      {"a.txt", "missing-a.txt", "missing-a.txt"}, {"b.txt", "b2.txt", "sub/missing-b.txt"},
+      {"c.txt", Path("missing-c.txt"), "missing-c.txt"}, {"d.txt", "nofolder/d.txt", nullptr},
+      {"e.txt", "e.txt", nullptr}, {"f.txt", "missing-f.txt", nullptr}};  // f.txt is nobody's
+  for (const auto& [link, to, created] : cases) {
     ASSERT_EQ(::symlink(to.c_str(), Path(link).c_str()), 0);
     if (link[0] == 'f' && (::geteuid() != 0 || ::lchown(Path(link).c_str(), 65534, 65534) != 0)) continue;
-    for (size_t i = 0; i < 3; ++i) {
-      EXPECT_EQ(Went([&] { return std::get<1>(kSaves[i])(File(link)); }), created != nullptr) << link << i;
-      EXPECT_TRUE(std::filesystem::is_symlink(Path(link))) << link << i;
+    for (int how = 0; how < 3; ++how) {
+      EXPECT_EQ(Went(std::bind(SaveBy, how, File(link))), created != nullptr) << link << how;
+      EXPECT_TRUE(std::filesystem::is_symlink(Path(link))) << link << how;
       if (created == nullptr) continue;
-      EXPECT_NE(ReadRaw(created).find("a new text"), std::string::npos) << link << i;
+      EXPECT_NE(ReadRaw(created).find("a new text"), std::string::npos) << link << how;
       std::filesystem::remove(Path(created));
     }
   }
@@ -513,12 +487,10 @@ bool SetInodeFlags(const std::string& path, int flag, bool on) {
 // earlier one stays: append-only and immutable files, and another user's
 // file in a sticky folder.
 TEST_F(WholeFileSaves, ARefusedSaveOrDeleteMakesNoBackup) {
-  const std::function<bool()> saves[] = {
-      [&] { return !AlterFileW(File("data.txt"), u'_', 1, 100).empty(); },
-      [&] { return EmptyFileKeepingBackup(File("data.txt")); },
-      [&] { return InsertIntoFileW(File("data.txt"), u"new ", true, 1); },
-      [&] { return DeleteFileKeepingBackup(File("data.txt")); },
-  };
+  const std::function<bool()> saves[] = {[&] { return SaveBy(3, File("data.txt")); },
+                                         [&] { return SaveBy(4, File("data.txt")); },
+                                         [&] { return EmptyFileKeepingBackup(File("data.txt")); },
+                                         [&] { return DeleteFileKeepingBackup(File("data.txt")); }};
   WriteRaw("data.txt", "an old text");
   struct Unflag {
     std::string path;
@@ -527,12 +499,11 @@ TEST_F(WholeFileSaves, ARefusedSaveOrDeleteMakesNoBackup) {
   for (const int flag : {FS_APPEND_FL, FS_IMMUTABLE_FL}) {
     if (!SetInodeFlags(Path("data.txt"), flag, true)) GTEST_SKIP() << "inode flags cannot be set here";
     for (size_t i = 0; i < std::size(saves); ++i)
-      EXPECT_TRUE(!Went(saves[i]) && ReadRaw("data.txt") == "an old text" && EntriesIn(fDir) == 1) << flag << " " << i;
+      EXPECT_TRUE(!Went(saves[i]) && ReadRaw("data.txt") == "an old text" && EntriesIn(fDir) == 1) << flag << i;
     ASSERT_TRUE(SetInodeFlags(Path("data.txt"), flag, false));
   }
   if (::geteuid() != 0) return;
-  ASSERT_EQ(::chmod(fDir.c_str(), 01777), 0);
-  ASSERT_EQ(::chmod(Path("data.txt").c_str(), 0666), 0);
+  ASSERT_TRUE(::chmod(fDir.c_str(), 01777) == 0 && ::chmod(Path("data.txt").c_str(), 0666) == 0);
   EXPECT_EQ(AsOrdinaryUser([&] {
               WriteFileBytes(Path("data.bak"), "mine");
               return DeleteFileKeepingBackup(File("data.txt")) || ReadFileBytes(Path("data.bak")) != "mine";
@@ -540,13 +511,12 @@ TEST_F(WholeFileSaves, ARefusedSaveOrDeleteMakesNoBackup) {
             0);
 }
 
-// A file moved to another file system keeps its owner, group, mode, ACL and
+// A file moved to another file system keeps its owner, group, ACL and
 // attributes; the destination's folder reaches the disk before the source
 // goes, and while it cannot the source stays.
 TEST_F(WholeFileSaves, AMoveToAnotherFileSystemKeepsTheOwnerAndReachesTheDisk) {
-  struct stat here, shm;
-  if (::geteuid() != 0 || ::stat(fDir.c_str(), &here) != 0 || ::stat("/dev/shm", &shm) != 0 ||
-      here.st_dev == shm.st_dev)
+  struct stat here, st;
+  if (::geteuid() != 0 || ::stat(fDir.c_str(), &here) != 0 || ::stat("/dev/shm", &st) != 0 || here.st_dev == st.st_dev)
     GTEST_SKIP() << "needs root and a second file system";
   std::unique_ptr<ScratchFolder> other;
   {
@@ -554,34 +524,27 @@ TEST_F(WholeFileSaves, AMoveToAnotherFileSystemKeepsTheOwnerAndReachesTheDisk) {
     other = std::make_unique<ScratchFolder>("sk_moved");
   }
   const std::string src = Path("data.txt"), dst = other->Path("data.txt"), folder = dst.substr(0, dst.rfind('/'));
-  const std::function<bool()> moves[] = {[&] { return MoveFile(File("data.txt"), other->File("data.txt"), true); },
-                                         [&] { return RenameFile(File("data.txt"), other->File("data.txt")); }};
-  for (const auto& move : moves) {
-    WriteRaw("data.txt", "moved");
-    ASSERT_EQ(::chown(src.c_str(), 1000, 1001), 0);
-    const bool attributes = Protect(src);
-    std::vector<std::pair<TFileSeamOp, std::string>> seen;
-    bool failing = true;
-    TFileSeamHook previous = SetFileSeamHook([&](TFileSeamOp op, const std::string& path) -> Int32 {
-      seen.emplace_back(op, path);
-      return failing && op == fsoFlush && path == folder ? EIO : 0;
-    });
-    EXPECT_FALSE(move());
-    EXPECT_TRUE(ReadRaw("data.txt") == "moved" && !std::filesystem::exists(dst));
-    failing = false;
-    seen.clear();
-    const bool moved = move();
-    SetFileSeamHook(std::move(previous));
-    ASSERT_TRUE(moved);
-    const auto flushed = std::find(seen.begin(), seen.end(), std::make_pair(fsoFlush, folder));
-    EXPECT_TRUE(flushed < std::find(seen.begin(), seen.end(), std::make_pair(fsoDelete, src)));
-    struct stat st;
-    ASSERT_EQ(::stat(dst.c_str(), &st), 0);
-    EXPECT_TRUE(st.st_uid == 1000 && st.st_gid == 1001 && !std::filesystem::exists(src));
-    EXPECT_TRUE(!attributes ||
-                (Attribute(dst, "system.posix_acl_access") == kAcl && Attribute(dst, "user.note") == "corpus"));
-    std::filesystem::remove(dst);
-  }
+  WriteRaw("data.txt", "moved");
+  ASSERT_EQ(::chown(src.c_str(), 1000, 1001), 0);
+  const bool attributes = Protect(src);
+  std::vector<std::pair<TFileSeamOp, std::string>> seen;
+  bool failing = true;
+  TFileSeamHook previous = SetFileSeamHook([&](TFileSeamOp op, const std::string& path) -> Int32 {
+    seen.emplace_back(op, path);
+    return failing && op == fsoFlush && path == folder ? EIO : 0;
+  });
+  EXPECT_FALSE(RenameFile(File("data.txt"), other->File("data.txt")));
+  EXPECT_TRUE(ReadRaw("data.txt") == "moved" && !std::filesystem::exists(dst));
+  failing = false;
+  seen.clear();
+  const bool moved = MoveFile(File("data.txt"), other->File("data.txt"), true);
+  SetFileSeamHook(std::move(previous));
+  ASSERT_TRUE(moved);
+  const auto flushed = std::find(seen.begin(), seen.end(), std::make_pair(fsoFlush, folder));
+  EXPECT_TRUE(flushed < std::find(seen.begin(), seen.end(), std::make_pair(fsoDelete, src)));
+  ASSERT_EQ(::stat(dst.c_str(), &st), 0);
+  EXPECT_TRUE(st.st_uid == 1000 && st.st_gid == 1001 && !std::filesystem::exists(src));
+  EXPECT_TRUE(!attributes || Protected(dst));
 }
 
 }  // namespace
