@@ -12,6 +12,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -156,11 +157,11 @@ int InodeFlagRefusal(const std::string& path, bool followLinks) {
 
 bool InGroup(gid_t gid) {
   if (::getegid() == gid) return true;
-  gid_t groups[NGROUPS_MAX];
-  const int n = ::getgroups(NGROUPS_MAX, groups);
-  for (int i = 0; i < n; ++i)
-    if (groups[i] == gid) return true;
-  return false;
+  const int count = ::getgroups(0, nullptr);
+  if (count <= 0) return false;
+  std::vector<gid_t> groups(static_cast<size_t>(count));
+  const int n = ::getgroups(count, groups.data());
+  return n > 0 && std::find(groups.begin(), groups.begin() + n, gid) != groups.begin() + n;
 }
 
 // Follows the link at target, and any link it leads to, to the name at the
