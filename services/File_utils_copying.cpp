@@ -106,7 +106,9 @@ bool CopyOrMoveAFileRetainingDirStructure(const String& name, const String& subF
 }
 
 bool DeleteFileKeepingBackup(const String& name) {
-  if (!FileExists(name)) return false;
+  // A file whose deletion would be refused gets no backup either: an earlier
+  // backup of that name is worth more than a copy of a file that stays.
+  if (!FileExists(name) || DeleteRefusal(name) != 0) return false;
   // The copy is put in place only once complete: no backup, no deletion.  A
   // file whose backup name is its own (a ".bak" file, or a link to it) has no
   // backup to keep: CopyFile refuses to copy a file onto itself.

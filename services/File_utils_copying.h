@@ -29,8 +29,10 @@ bool TryToCopyFileToTEMP(const String& name);
 bool CopyOrMoveAFileRetainingDirStructure(const String& name, const String& subFolder, const String& targetFolder,
                                           bool copy);
 // Backs the file up, then deletes it.  False when the file does not exist,
-// or when the backup could not be made complete or would be the file itself
-// (a ".bak" file; the file is then left alone), or the deletion failed.
+// when its deletion would be refused (DeleteRefusal: then no backup is made,
+// and an earlier one stays), when the backup could not be made complete or
+// would be the file itself (a ".bak" file; the file is then left alone), or
+// the deletion failed.
 bool DeleteFileKeepingBackup(const String& name);
 // Backs the file up, then makes it an empty UTF-16LE file (its mark only).
 // False as above.

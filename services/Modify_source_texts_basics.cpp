@@ -70,9 +70,13 @@ bool MakeBackupOnce(const String& filename) {
   }
   TBytes bytes;
   if (!ReadAllBytes(filename, bytes)) return false;
-  // The backup is as private as its source: its mode and group.
-  const TFilePermissions like{static_cast<Cardinal>(src.st_mode & 07777), static_cast<Cardinal>(src.st_gid)};
+  // The backup is as private, and as shared, as its source: its mode, group,
+  // ACL and attributes.
+  const int held = ::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (held < 0) return false;
+  const TFilePermissions like{static_cast<Cardinal>(src.st_mode & 07777), static_cast<Cardinal>(src.st_gid), held};
   const Int32 r = CreateFileWithContent(backup, bytes.data(), bytes.size(), &like);
+  ::close(held);
   if (r == 0) return true;
   // Another process may have made it meanwhile; it counts only as a backup.
   return r == EEXIST && BackupAt(backupPath, src) == BackupState::usable;

@@ -9,6 +9,7 @@
 #include "core/Qm_global_vars.h"
 #include "core/Timing_functions.h"
 #include "core/UnitCounter.h"
+#include "platform/runtime/FileReplace.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Format.h"
 #include "platform/runtime/Strings.h"
@@ -61,6 +62,9 @@ Int32 ShowMessageRequest(TForm* owner, const TMessageRequest& r) {
 
 bool OKToOverwriteWithBackup(const String& fileName) {
   if (MessageDlg(F(_QMOverwriteXWithBackupQ, {fileName}), mtConfirmation, kYesNo, 0, mbYes) != mrYes) return false;
+  // A file whose overwrite would be refused gets no backup: an earlier
+  // backup of that name stays.
+  if (ReplaceRefusal(fileName) != 0) return false;
   // The answer stands only when the backup exists: without it the caller
   // would overwrite the one copy there is.
   return CopyFile(fileName, ChangeFileExt(fileName, u".bak"), false);

@@ -83,7 +83,8 @@ inline Int32 Notice(TForm* owner, TMessageRequest r, const String& caption, Int3
 // ---------------------------------------------------------------------------
 // Overwriting with a backup: the platform's plain dialog, asked even in silent
 // mode. On Yes the file is copied to the name with the extension ".bak"; the
-// answer is true only when that copy was made.
+// answer is true only when that copy was made, and false without a copy for
+// a file whose replacement would be refused (ReplaceRefusal).
 bool OKToOverwriteWithBackup(const String& fileName);
 // True for a file that does not exist, else OKToOverwriteWithBackup.
 bool CheckedForOverWrite(const String& fileName);

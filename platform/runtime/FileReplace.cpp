@@ -12,6 +12,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -116,16 +117,76 @@ bool LinkUnnamed(int fd, const std::string& name) {
   return ::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
 }
 
-// Gives an open file a mode and a group.  A group the process may not give
-// (one it is not a member of) is left as the file has it, and that group then
-// gets no more access than everyone has, so that the content reaches nobody
-// the mode did not let in.
-bool ApplyPermissions(int fd, Cardinal mode, Cardinal gid) {
+// Changes an open file's owner or group (-1 leaves one as it is); false with
+// errno set.
+bool ChangeOwner(int fd, uid_t uid, gid_t gid) {
+  if (const Int32 fault = FileSeamAsk(fsoChown); fault != 0) {
+    errno = fault > 0 ? fault : EIO;
+    return false;
+  }
+  return ::fchown(fd, uid, gid) == 0;
+}
+
+// Gives an open file a mode and a group; false with errno set.  A group the
+// process has no right to give (one it is not a member of) is left as the
+// file has it, narrowed is set, and that group then gets no more access than
+// everyone has, so that the content reaches nobody the mode did not let in.
+// Any other failure to give the group fails: narrowing is no answer to an
+// I/O error.
+bool ApplyPermissions(int fd, Cardinal mode, Cardinal gid, bool& narrowed) {
+  narrowed = false;
   struct stat now;
   if (::fstat(fd, &now) != 0) return false;
-  if (now.st_gid != gid && ::fchown(fd, static_cast<uid_t>(-1), static_cast<gid_t>(gid)) != 0)
+  if (now.st_gid != gid && !ChangeOwner(fd, static_cast<uid_t>(-1), static_cast<gid_t>(gid))) {
+    if (errno != EPERM) return false;
+    narrowed = true;
     mode = (mode & ~Cardinal{070}) | (mode & 070 & ((mode & 07) << 3));
+  }
   return ::fchmod(fd, static_cast<mode_t>(mode)) == 0;
+}
+
+// EPERM when the file at path is append-only or immutable: its content may
+// then not be written over and its name neither replaced nor removed. 0 also
+// when it cannot be looked at (the caller's own look says why).
+int InodeFlagRefusal(const std::string& path, bool followLinks) {
+  struct statx sx {};
+  if (::statx(AT_FDCWD, path.c_str(), followLinks ? 0 : AT_SYMLINK_NOFOLLOW, STATX_MODE, &sx) != 0) return 0;
+  const auto fixed = static_cast<decltype(sx.stx_attributes)>(STATX_ATTR_APPEND | STATX_ATTR_IMMUTABLE);
+  return (sx.stx_attributes & sx.stx_attributes_mask & fixed) != 0 ? EPERM : 0;
+}
+
+bool InGroup(gid_t gid) {
+  if (::getegid() == gid) return true;
+  const int count = ::getgroups(0, nullptr);
+  if (count <= 0) return false;
+  std::vector<gid_t> groups(static_cast<size_t>(count));
+  const int n = ::getgroups(count, groups.data());
+  return n > 0 && std::find(groups.begin(), groups.begin() + n, gid) != groups.begin() + n;
+}
+
+// Follows the link at target, and any link it leads to, to the name at the
+// end of the chain, which may not exist yet (a save then creates the file the
+// link points to): 0, or the error that refuses the save.  A link in a shared
+// sticky folder made by neither the process nor the folder's owner is not
+// followed, as the system would not follow it on an open: another user could
+// have pointed it anywhere.
+int FollowLinks(std::string& target) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat link;
+    if (::lstat(target.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return 0;
+    const std::string dir = DirOf(target);
+    struct stat folder;
+    if (link.st_uid != ::geteuid() && ::stat(dir.c_str(), &folder) == 0 &&
+        (folder.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH) && folder.st_uid != link.st_uid)
+      return EACCES;
+    char to[PATH_MAX];
+    const ssize_t n = ::readlink(target.c_str(), to, sizeof to);
+    if (n <= 0) return n < 0 ? errno : ENOENT;
+    if (static_cast<size_t>(n) >= sizeof to) return ENAMETOOLONG;
+    target =
+        to[0] == '/' ? std::string(to, static_cast<size_t>(n)) : dir + "/" + std::string(to, static_cast<size_t>(n));
+  }
+  return ELOOP;
 }
 
 // The state of a save's target, links followed: 0, or the system error.
@@ -134,19 +195,13 @@ int StatTarget(const std::string& path, struct stat& st) {
   return ::stat(path.c_str(), &st) == 0 ? 0 : errno;
 }
 
-// Looks at a save's target, a link resolved to the file it points to: 0 when
+// Looks at a save's target, a link resolved to the name it points to: 0 when
 // it may be replaced (existed then says whether it exists, and st holds its
 // state), else the system error or kReplaceWouldChangeOwner.
 Int32 LookAtTarget(std::string& target, struct stat& st, bool& existed) {
   existed = false;
   if (target.empty()) return ENOENT;
-  if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    char* real = ::realpath(target.c_str(), nullptr);
-    if (real != nullptr) {
-      target = real;
-      std::free(real);
-    }
-  }
+  if (const int refused = FollowLinks(target); refused != 0) return refused;
   // Only "no such file" makes the save a new file: a target that cannot be
   // looked at is not known to be absent, and replacing it would lose its
   // content, mode and owner.
@@ -154,14 +209,34 @@ Int32 LookAtTarget(std::string& target, struct stat& st, bool& existed) {
   if (error == ENOENT) return 0;
   if (error != 0) return error;
   if (!S_ISREG(st.st_mode)) return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+  if (const int fixed = InodeFlagRefusal(target, true); fixed != 0) return fixed;
   // What the process could not write in place it may not replace either.
   if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return errno != 0 ? errno : EACCES;
   // Another user's file would become the process's: only a privileged
   // process can give a file away.
   if (st.st_uid != ::geteuid() && ::geteuid() != 0) return kReplaceWouldChangeOwner;
+  // An ACL's "group::" entry is about the file's group: on a replacement
+  // that could not be given that group it would hand the rights to the
+  // process's group instead.
+  if (::geteuid() != 0 && !InGroup(st.st_gid) && HasExtendedAcl(target)) return EPERM;
   existed = true;
   return 0;
 }
+
+// Where extended attributes are read from: an open file, or a path whose
+// last link is not followed.
+struct TAttributeSource {
+  int fd = -1;
+  const std::string* path = nullptr;
+  ssize_t List(char* buffer, size_t size) const {
+    return fd >= 0 ? ::flistxattr(fd, buffer, size) : ::llistxattr(path->c_str(), buffer, size);
+  }
+  ssize_t Get(const char* name, void* buffer, size_t size) const {
+    return fd >= 0 ? ::fgetxattr(fd, name, buffer, size) : ::lgetxattr(path->c_str(), name, buffer, size);
+  }
+};
+
+Int32 CarryAttributes(const TAttributeSource& from, int toFd, bool narrowed, bool mayDropAcl);
 
 }  // namespace
 
@@ -247,6 +322,7 @@ TFileReplaceStream::TFileReplaceStream(const String& fileName) : THandleStream(-
 
 TFileReplaceStream::~TFileReplaceStream() {
   if (!fCommitted) Discard();
+  if (fAttributesFrom >= 0) ::close(fAttributesFrom);
 }
 
 String TFileReplaceStream::ErrorText() const {
@@ -254,10 +330,13 @@ String TFileReplaceStream::ErrorText() const {
   return SysErrorMessage(fError != 0 ? fError : EIO);
 }
 
-void TFileReplaceStream::GivePermissions(Cardinal mode, Cardinal gid) {
+void TFileReplaceStream::GivePermissions(Cardinal mode, Cardinal gid, int attributesFd) {
   fPermissionsGiven = true;
   fMode = mode & 07777;
   fGid = gid;
+  if (fAttributesFrom >= 0) ::close(fAttributesFrom);
+  fAttributesFrom = -1;
+  if (attributesFd >= 0 && (fAttributesFrom = ::fcntl(attributesFd, F_DUPFD_CLOEXEC, 0)) < 0) Fail(errno);
 }
 
 void TFileReplaceStream::Fail(Int32 error) {
@@ -297,27 +376,53 @@ bool TFileReplaceStream::Commit() {
     Discard();
     return false;
   }
-  if (!FlushFileHandle(fHandle)) {
-    Fail(errno);
-    Discard();
-    return false;
+  const bool keepsTarget = fTargetExisted && !fPermissionsGiven;
+  if (keepsTarget) {
+    // The target as it is now: a mode, group or owner changed while the
+    // content was written is kept (and checked) too.
+    struct stat now;
+    if (::stat(fTarget.c_str(), &now) == 0) {
+      if (S_ISREG(now.st_mode)) {
+        fMode = now.st_mode & 07777;
+        fUid = now.st_uid;
+        fGid = now.st_gid;
+      }
+    } else if (errno != ENOENT) {
+      Fail(errno);
+      Discard();
+      return false;
+    }
   }
   if (fTargetExisted || fPermissionsGiven) {
     // The owner was checked when the stream was made; a privileged process
     // gives the file back to it, and one that cannot refuses the save.
     struct stat now;
     if (::fstat(fHandle, &now) != 0 ||
-        (fTargetExisted && now.st_uid != fUid && ::fchown(fHandle, fUid, static_cast<gid_t>(-1)) != 0)) {
+        (fTargetExisted && now.st_uid != fUid && !ChangeOwner(fHandle, fUid, static_cast<gid_t>(-1)))) {
       fOtherOwner = errno == EPERM;
       Fail(errno);
       Discard();
       return false;
     }
-    if (!ApplyPermissions(fHandle, fMode, fGid)) {
-      Fail(errno);
+    bool narrowed = false;
+    Int32 error = ApplyPermissions(fHandle, fMode, fGid, narrowed) ? 0 : (errno != 0 ? errno : EIO);
+    // The replacement protects and shares the content as the target (or, for
+    // a copy, its source) does: its ACL and other extended attributes.
+    if (error == 0 && fAttributesFrom >= 0)
+      error = CarryAttributes(TAttributeSource{fAttributesFrom}, fHandle, narrowed, true);
+    if (error == 0 && keepsTarget) error = CarryAttributes(TAttributeSource{-1, &fTarget}, fHandle, narrowed, false);
+    if (error != 0) {
+      Fail(error);
       Discard();
       return false;
     }
+  }
+  // Flushed once its permissions and attributes are set, so that they reach
+  // the disk with the content.
+  if (!FlushFileHandle(fHandle)) {
+    Fail(errno);
+    Discard();
+    return false;
   }
   std::string dir = DirOf(fTarget);
   if (fTempName.empty()) {
@@ -450,29 +555,34 @@ Int32 CreateFileWithContent(const String& fileName, const void* data, size_t cou
   TNewFileStream file(fileName);
   if (!file.Ok()) return file.LastError();
   const int fd = file.Handle();
-  bool done = permissions != nullptr ? ApplyPermissions(fd, permissions->Mode & 07777, permissions->Gid)
+  bool narrowed = false;
+  bool done = permissions != nullptr ? ApplyPermissions(fd, permissions->Mode & 07777, permissions->Gid, narrowed)
                                      : ::fchmod(fd, 0666 & ~CurrentUmask()) == 0;
+  if (done && permissions != nullptr && permissions->AttributesFd >= 0) {
+    const Int32 error = CarryAttributes(TAttributeSource{permissions->AttributesFd}, fd, narrowed, true);
+    if (error != 0) errno = error;
+    done = error == 0;
+  }
   done = done && WriteAllToFd(fd, data, count) && file.Publish();
   return done ? 0 : (errno != 0 ? errno : EIO);
 }
 
 namespace {
 
-// The names of the attributes on the file at path (links not followed); false
-// with errno set when they cannot be listed. A file system without
-// attributes lists none.
-bool ListAttributes(const std::string& path, std::vector<std::string>& names) {
+// The names of the attributes on a file; false with errno set when they
+// cannot be listed. A file system without attributes lists none.
+bool ListAttributes(const TAttributeSource& from, std::vector<std::string>& names) {
   names.clear();
   std::vector<char> buffer;
   for (;;) {
-    ssize_t n = ::llistxattr(path.c_str(), nullptr, 0);
+    ssize_t n = from.List(nullptr, 0);
     if (n < 0) {
       if (errno == ENOTSUP) return true;
       return false;
     }
     if (n == 0) return true;
     buffer.resize(static_cast<size_t>(n));
-    n = ::llistxattr(path.c_str(), buffer.data(), buffer.size());
+    n = from.List(buffer.data(), buffer.size());
     if (n >= 0) {
       buffer.resize(static_cast<size_t>(n));
       break;
@@ -506,32 +616,90 @@ bool ReadAttribute(Get get, std::vector<char>& value) {
 }
 
 constexpr char kAccessAcl[] = "system.posix_acl_access";
+// An access ACL holds a 4-byte header and 8-byte entries; one with only the
+// owner, group and other entries says no more than the mode bits.
+constexpr ssize_t kModeOnlyAclSize = 4 + 3 * 8;
 
-}  // namespace
-
-Int32 CopyExtendedAttributes(const std::string& fromPath, int toFd) {
+// Copies the attributes (but the access ACL with skipAcl); with
+// dropUnsupported an attribute that the destination's file system cannot
+// hold is left behind (as a move to a file system without user attributes
+// leaves them), but never an ACL: without it the copy would not be protected
+// or shared as the file was.
+Int32 CopyAttributes(const TAttributeSource& from, int toFd, bool dropUnsupported, bool skipAcl = false) {
   std::vector<std::string> names;
-  if (!ListAttributes(fromPath, names)) return errno != 0 ? errno : EIO;
+  if (!ListAttributes(from, names)) return errno != 0 ? errno : EIO;
   std::vector<char> value, present;
   for (const std::string& name : names) {
-    if (!ReadAttribute([&](void* b, size_t n) { return ::lgetxattr(fromPath.c_str(), name.c_str(), b, n); },
-                       value)) {
+    if (skipAcl && name == kAccessAcl) continue;
+    if (!ReadAttribute([&](void* b, size_t n) { return from.Get(name.c_str(), b, n); }, value)) {
       if (errno == ENODATA) continue;  // removed in between
       return errno != 0 ? errno : EIO;
     }
     if (ReadAttribute([&](void* b, size_t n) { return ::fgetxattr(toFd, name.c_str(), b, n); }, present) &&
         present == value)
       continue;
-    if (::fsetxattr(toFd, name.c_str(), value.data(), value.size(), 0) != 0) return errno != 0 ? errno : EIO;
+    if (::fsetxattr(toFd, name.c_str(), value.data(), value.size(), 0) == 0) continue;
+    if (dropUnsupported && errno == ENOTSUP && name.compare(0, 16, "system.posix_acl") != 0) continue;
+    return errno != 0 ? errno : EIO;
   }
   return 0;
 }
 
+// Gives a replacement or copy (already given its mode and group) the
+// extended attributes of the file it stands for, and that file's access ACL
+// or none: one the copy inherited from its folder's default ACL goes.  With
+// the group narrowed (not given) an extended ACL cannot go along, as its
+// "group::" entry would then apply to the wrong group: a copy (mayDropAcl)
+// is then left with the narrowed mode alone, which lets in nobody the ACL
+// did not, and anything else is refused, since the file's shares would be
+// lost.  A source that is gone meanwhile has nothing to carry.
+Int32 CarryAttributes(const TAttributeSource& from, int toFd, bool narrowed, bool mayDropAcl) {
+  const ssize_t acl = from.Get(kAccessAcl, nullptr, 0);
+  if (acl < 0 && errno == ENOENT) return 0;
+  const bool dropAcl = narrowed && acl > kModeOnlyAclSize;
+  if (dropAcl && !mayDropAcl) return EPERM;
+  if (const Int32 error = CopyAttributes(from, toFd, true, dropAcl); error != 0) return error;
+  if ((acl < 0 || dropAcl) && ::fremovexattr(toFd, kAccessAcl) != 0 && errno != ENODATA && errno != ENOTSUP)
+    return errno != 0 ? errno : EIO;
+  return 0;
+}
+
+}  // namespace
+
+Int32 CopyExtendedAttributes(const std::string& fromPath, int toFd) {
+  return CopyAttributes(TAttributeSource{-1, &fromPath}, toFd, false);
+}
+
 bool HasExtendedAcl(const std::string& path) {
-  // An access ACL holds a 4-byte header and 8-byte entries; one with only the
-  // owner, group and other entries says no more than the mode bits.
-  const ssize_t n = ::lgetxattr(path.c_str(), kAccessAcl, nullptr, 0);
-  return n > 4 + 3 * 8;
+  return ::lgetxattr(path.c_str(), kAccessAcl, nullptr, 0) > kModeOnlyAclSize;
+}
+
+Int32 GiveLikenessOf(int fromFd, int toFd, bool keepOwner) {
+  struct stat from, to;
+  if (::fstat(fromFd, &from) != 0 || ::fstat(toFd, &to) != 0) return errno != 0 ? errno : EIO;
+  // Only a privileged process can give a file away: elsewhere the owner
+  // cannot be kept and the copy is the process's.
+  if (keepOwner && from.st_uid != to.st_uid && !ChangeOwner(toFd, from.st_uid, static_cast<gid_t>(-1)) &&
+      errno != EPERM)
+    return errno != 0 ? errno : EIO;
+  bool narrowed = false;
+  if (!ApplyPermissions(toFd, from.st_mode & 07777, from.st_gid, narrowed)) return errno != 0 ? errno : EIO;
+  return CarryAttributes(TAttributeSource{fromFd}, toFd, narrowed, !keepOwner);
+}
+
+Int32 DeleteRefusal(const String& fileName) {
+  const std::string path = StringToUtf8(fileName);
+  if (path.empty()) return ENOENT;
+  struct stat st, folder;
+  const std::string dir = DirOf(path);
+  if (::lstat(path.c_str(), &st) != 0 || ::stat(dir.c_str(), &folder) != 0) return errno != 0 ? errno : EIO;
+  if (::faccessat(AT_FDCWD, dir.c_str(), W_OK | X_OK, AT_EACCESS) != 0) return errno != 0 ? errno : EACCES;
+  // In a sticky folder only the file's owner, the folder's owner and a
+  // privileged process may take a name away.
+  const uid_t me = ::geteuid();
+  if ((folder.st_mode & S_ISVTX) != 0 && me != 0 && me != st.st_uid && me != folder.st_uid) return EPERM;
+  if (const int fixed = InodeFlagRefusal(path, false); fixed != 0) return fixed;
+  return InodeFlagRefusal(dir, true);
 }
 
 Int32 RemoveStaleTemporarySiblings(const std::string& path) {

@@ -2,21 +2,26 @@
 //
 // A replacement is written to an unnamed temporary file in the target's own
 // folder (a hidden named one where the file system has no unnamed files),
-// flushed to the disk, given the target's permissions and owner, and renamed
-// over the target in one step, after which the folder is flushed too.  Until
-// the rename the target keeps every byte it had, whether the writer fails,
-// hits a file-size limit or is killed.  A target that is a symbolic link has
-// the file it points to replaced, so the link stays.  A new file gets the
-// permissions the process's umask allows.
+// given the target's permissions, owner, ACL and extended attributes (as the
+// target has them when the content is complete), flushed to the disk, and
+// renamed over the target in one step, after which the folder is flushed
+// too.  Until the rename the target keeps every byte it had, whether the
+// writer fails, hits a file-size limit or is killed.  A target that is a
+// symbolic link has the file it points to replaced, or created when missing,
+// so the link stays.  A new file gets the permissions the process's umask
+// allows.
 //
 // A target is replaced only when the process could have written it in place:
-// an existing file it may not write (a read-only one, say) is refused, and so
-// is a file whose state cannot be looked at (any error but "no such file").
-// The owner is always kept: a file of another user is refused rather than
-// replaced by a copy that would belong to the process (only a privileged
-// process can give a file away).  The group is kept where the process may
-// give it; where it may not, the replacement's group gets no more access than
-// everyone has.  A refusal leaves the target untouched.
+// an existing file it may not write (a read-only, append-only or immutable
+// one, say) is refused, and so is a file whose state cannot be looked at (any
+// error but "no such file").  The owner is always kept: a file of another
+// user is refused rather than replaced by a copy that would belong to the
+// process (only a privileged process can give a file away).  The group is
+// kept where the process may give it; where it has no right to, the
+// replacement's group gets no more access than everyone has, and a file with
+// an extended ACL (whose "group::" entry is about its group) is refused; any
+// other failure to give the group, or to carry an attribute over, fails the
+// save.  A refusal leaves the target untouched.
 #pragma once
 
 #include <functional>
@@ -49,8 +54,10 @@ class TFileReplaceStream : public THandleStream {
   // Why the first failure happened, in words for the user.
   String ErrorText() const;
   // The replacement gets this mode and group instead of the target's (a copy
-  // that takes its source's); the owner stays the target's.
-  void GivePermissions(Cardinal mode, Cardinal gid);
+  // that takes its source's), and the extended attributes (the ACL among
+  // them, as GiveLikenessOf gives them to a copy) of the file open as
+  // attributesFd when one is given; the owner stays the target's.
+  void GivePermissions(Cardinal mode, Cardinal gid, int attributesFd = -1);
 
  private:
   void Fail(Int32 error);
@@ -67,6 +74,7 @@ class TFileReplaceStream : public THandleStream {
   Cardinal fMode = 0;
   Cardinal fUid = 0;
   Cardinal fGid = 0;
+  int fAttributesFrom = -1;  // the copy's source, whose attributes it takes
 };
 
 // A scratch file that has no name: made in a folder (the system's temporary
@@ -106,12 +114,19 @@ std::string TemporarySiblingName(const std::string& prefix, const std::string& b
 // keep (TFileReplaceStream then fails with EPERM and says why in words).
 inline constexpr Int32 kReplaceWouldChangeOwner = -1;
 
-// Whether a replacement of the file would be refused from the start, for a
+// Whether a replacement of the file would be refused from the start (by the
+// rule above), for a
 // caller that must know before it does anything else (makes a backup, say):
 // 0 when the file is missing or one the process may replace, else the system
-// error or kReplaceWouldChangeOwner, by the rule above.  0 does not promise
-// the save: the disk may still be full.
+// error or kReplaceWouldChangeOwner.  0 does not promise the save: the disk
+// may still be full.
 Int32 ReplaceRefusal(const String& fileName);
+
+// The same for a deletion of the name (a link itself, not what it points
+// to): 0 when the process may remove it, else the system error: EACCES for a
+// folder it may not write, EPERM for another user's file in a sticky folder
+// and for an append-only or immutable file or folder.
+Int32 DeleteRefusal(const String& fileName);
 
 // Saves a file whole through a replacement stream: write fills it, and only
 // when every byte went and reached the disk does it take the file's place.
@@ -138,6 +153,17 @@ Int32 CopyExtendedAttributes(const std::string& fromPath, int toFd);
 // Whether the file at path has a POSIX access ACL with entries beyond its
 // mode bits (named users or groups).
 bool HasExtendedAcl(const std::string& path);
+
+// Gives a new copy (open as toFd) the likeness of its source (open as
+// fromFd): its mode, its group and its extended attributes and access ACL.
+// Where the group may not be given it is narrowed as a replacement's is, and
+// an extended ACL (whose "group::" entry is about that group) cannot go
+// along: a copy is then left without it, which lets in nobody the ACL did
+// not, while a move (keepOwner) is refused, as it would lose the file's
+// shares.  With keepOwner the owner is kept too, where the process may give
+// it.  An attribute the copy's file system cannot hold is left behind,
+// unless it is the ACL.  0, or the system error that refuses the copy.
+Int32 GiveLikenessOf(int fromFd, int toFd, bool keepOwner);
 
 // Removes the hidden temporary siblings of a file (the names a replacement or
 // a new file of it is written under, ".<name>.<random>.tmp") that a killed
@@ -183,10 +209,12 @@ class TNewFileStream : public THandleStream {
   Int32 fError = 0;
 };
 
-// A file's permission bits and group, for a file made in its likeness.
+// A file's permission bits and group, for a file made in its likeness, and
+// the file itself when open (its extended attributes and ACL go too).
 struct TFilePermissions {
   Cardinal Mode;
   Cardinal Gid;
+  int AttributesFd = -1;
 };
 
 // Creates the file holding the bytes from its first moment: the content is
@@ -194,8 +222,8 @@ struct TFilePermissions {
 // process ever sees the file empty or part-written.  Never replaces: answers 0
 // when the file was created, EEXIST when a file of that name already exists,
 // else the system error.  With permissions (a backup's, taken from its
-// source) the file has that mode and group from its first moment, the group
-// narrowed as a replacement's is where it cannot be given.
+// source) the file has that mode, group and the attributes from its first
+// moment, as GiveLikenessOf gives them to a copy.
 Int32 CreateFileWithContent(const String& fileName, const void* data, size_t count,
                             const TFilePermissions* permissions = nullptr);
 

@@ -1,7 +1,8 @@
 // A seam in the file layer for tests: one hook, asked before each open,
 // create, read, write, seek, size change, flush, rename, delete,
-// temporary-file creation and lock that the file layer makes, and before the
-// look at a file that decides whether a save replaces it or makes it new. Nothing installs it but
+// temporary-file creation, lock and change of a file's owner or group that
+// the file layer makes, and before the look at a file that decides whether a
+// save replaces it or makes it new. Nothing installs it but
 // a test; without it the layer asks nothing and runs at full speed.
 //
 // The hook's answer decides the call: 0 lets it run; an errno value (ENOSPC,
@@ -30,6 +31,7 @@ enum TFileSeamOp : uint8_t {
   fsoTempFile,
   fsoLock,
   fsoStat,
+  fsoChown,
 };
 
 // The answer that makes a read or write move half of its bytes (at least

@@ -395,6 +395,35 @@ bool CopyContent(int in, const std::function<bool(const char*, size_t)>& put) {
   }
 }
 
+// Copies the rest of the open file in (whose state is st) to a new file at
+// target, never replacing one: written whole beside the name and only then
+// given it, so a failed or killed copy leaves nothing at the name.  The copy
+// has the source's mode, group, attributes and times, and with keepOwner
+// also its owner where the process may give it.  False with errno set.
+bool CopyToNewFile(int in, const struct stat& st, const String& target, bool keepOwner) {
+  struct stat taken;
+  if (::lstat(U8(target).c_str(), &taken) == 0) {
+    errno = EEXIST;
+    return false;
+  }
+  TNewFileStream out(target);
+  bool ok = out.Ok() && CopyContent(in, [&out](const char* p, size_t n) {
+              return out.Write(p, static_cast<Int64>(n)) == static_cast<Int64>(n);
+            });
+  if (ok) {
+    const Int32 error = GiveLikenessOf(in, out.Handle(), keepOwner);
+    if (error != 0) errno = error;
+    ok = error == 0;
+  }
+  if (ok) {
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    ::futimens(out.Handle(), times);
+    ok = out.Publish();
+  }
+  if (!ok) errno = out.LastError() != 0 ? out.LastError() : errno != 0 ? errno : EIO;
+  return ok;
+}
+
 bool RenameNoReplace(const std::string& from, const std::string& to) {
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
   if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return false;
@@ -493,39 +522,21 @@ bool CopyFile(const String& source, const String& target, bool failIfExists) {
   const mode_t mode = st.st_mode & 07777;
   const struct timespec times[2] = {st.st_atim, st.st_mtim};
   if (failIfExists) {
-    // A new file: written whole beside its name and only then given it
-    // (never taking it from another file), so a failed or killed copy leaves
-    // nothing at the name.  It has the source's mode and times.
-    struct stat taken;
-    if (::lstat(dst.c_str(), &taken) == 0) {
-      ::close(in);
-      errno = EEXIST;
-      return false;
-    }
-    TNewFileStream out(target);
-    bool ok = out.Ok() &&
-              CopyContent(in, [&out](const char* p, size_t n) {
-                return out.Write(p, static_cast<Int64>(n)) == static_cast<Int64>(n);
-              }) &&
-              ::fchmod(out.Handle(), mode) == 0;
-    if (ok) {
-      ::futimens(out.Handle(), times);
-      ok = out.Publish();
-    }
-    const int error = out.LastError() != 0 ? out.LastError() : errno != 0 ? errno : EIO;
+    const bool ok = CopyToNewFile(in, st, target, false);
+    const int error = errno;
     ::close(in);
-    if (!ok) errno = error;
+    errno = error;
     return ok;
   }
   // Over an existing file the copy is a save like any other: made beside the
   // target under a hidden temporary name and put in place once complete and
   // on the disk (through a link, onto the file it points to), so a failed or
   // killed copy never leaves the target half-written.  It takes the source's
-  // mode and group.
+  // mode, group and attributes.
   TFileReplaceStream out(target);
   bool ok = out.Ok();
   if (ok) {
-    out.GivePermissions(mode, st.st_gid);
+    out.GivePermissions(mode, st.st_gid, in);
     ok = CopyContent(in, [&out](const char* p, size_t n) {
       return out.Write(p, static_cast<Int64>(n)) == static_cast<Int64>(n);
     });
@@ -542,20 +553,24 @@ bool MoveFile(const String& source, const String& target, bool allowCopy) {
   std::string from = U8(source), to = U8(target);
   if (RenameNoReplace(from, to)) return true;
   if (errno != EXDEV || !allowCopy) return false;
-  if (!FileExists(source)) return false;
-  if (!CopyFile(source, target, true)) return false;
-  // The source goes only once its copy is on the disk.
-  int copied = ::open(to.c_str(), O_RDONLY | O_CLOEXEC);
-  if (copied < 0 || ::fsync(copied) != 0) {
-    if (copied >= 0) ::close(copied);
+  // Across file systems: a copy that keeps the owner (where the process may
+  // give it), group, mode, ACL, attributes and times, on the disk under its
+  // name before the source goes, so that a crash leaves at least one of them.
+  const int in = ::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (in < 0) return false;
+  struct stat st;
+  const bool copied = ::fstat(in, &st) == 0 && S_ISREG(st.st_mode) && CopyToNewFile(in, st, target, true);
+  ::close(in);
+  if (!copied) return false;
+  if (!FlushFolderOf(to) || FileSeamAsk(fsoDelete, from) != 0 || ::unlink(from.c_str()) != 0) {
+    const int error = errno;
     ::unlink(to.c_str());
+    errno = error;
     return false;
   }
-  ::close(copied);
-  if (::unlink(from.c_str()) != 0) {
-    ::unlink(to.c_str());
-    return false;
-  }
+  // Until the source's folder reaches the disk a crash may bring the source
+  // back beside its copy, which loses nothing.
+  FlushFolderOf(from);
   return true;
 }
 

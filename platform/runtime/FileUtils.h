@@ -47,15 +47,17 @@ bool DeleteFile(const String& fileName);
 // system (copied, then deleted), a folder only within one.  Fails when the new
 // name already exists, rather than replacing it.
 bool RenameFile(const String& oldName, const String& newName);
-// Copies a file with its permissions and its last-write time.  With
+// Copies a file with its permissions, group, ACL, extended attributes and
+// last-write time, as GiveLikenessOf (FileReplace.h) gives them.  With
 // failIfExists an existing target is left alone and the answer is false;
 // otherwise the target is replaced only once the copy is complete and on the
 // disk.  A target that is the source itself (by name or through a link) is
 // refused.
 bool CopyFile(const String& source, const String& target, bool failIfExists);
 // Moves a file; an existing target makes it fail.  Across file systems, when
-// allowCopy is set, the file is copied, flushed to the disk and only then
-// deleted.
+// allowCopy is set, the file is copied (keeping its owner where the process
+// may give it, as well as what a copy keeps), the copy and its folder are
+// flushed to the disk, and only then is the source deleted.
 bool MoveFile(const String& source, const String& target, bool allowCopy = false);
 // Size of a file in bytes; -1 when it does not exist or is a folder.
 Int64 FileSizeByName(const String& fileName);

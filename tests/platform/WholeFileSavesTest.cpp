@@ -1,16 +1,24 @@
 // Saves that replace an existing file: cut at any write, flush or rename they
 // raise and leave the old file byte for byte; reads that fail are errors, not
 // the end of a file; copies never land on their own source; files with names
-// at the length limit can still be replaced.
+// at the length limit can still be replaced; a save keeps the file's ACL,
+// attributes, group, mode and links, or is refused before any backup; a move
+// to another file system keeps the owner.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <grp.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "FileSeamTestSupport.h"
@@ -333,6 +341,210 @@ TEST_F(WholeFileSaves, FilesWithLongNamesCanBeReplacedAndCopiedOver) {
   EXPECT_LE(cut.size(), kMaxNameBytes);
   EXPECT_EQ((cut.size() - 12) % 3, 0u);
   EXPECT_EQ(TemporarySiblingName(".", "short", ".x.tmp"), ".short.x.tmp");
+}
+
+// user::rw- user:65534:rw- group::--- mask::rw- other::--- (the mode reads 0660).
+const std::string kAcl("\2\0\0\0\1\0\6\0\377\377\377\377\2\0\6\0\376\377\0\0\4\0\0\0\377\377\377\377\20\0\6\0"
+                       "\377\377\377\377\40\0\0\0\377\377\377\377",
+                       44);
+
+std::string Attribute(const std::string& path, const char* name) {
+  char value[256];
+  const ssize_t n = ::getxattr(path.c_str(), name, value, sizeof value);
+  return n < 0 ? std::string() : std::string(value, static_cast<size_t>(n));
+}
+
+// Gives a file the ACL and a user attribute; false where they cannot be kept.
+bool Protect(const std::string& path) {
+  return ::setxattr(path.c_str(), "system.posix_acl_access", kAcl.data(), kAcl.size(), 0) == 0 &&
+         ::setxattr(path.c_str(), "user.note", "corpus", 6, 0) == 0;
+}
+
+bool Protected(const std::string& path) {
+  return Attribute(path, "system.posix_acl_access") == kAcl && Attribute(path, "user.note") == "corpus";
+}
+
+// Saves a new text through save number how: the whole-file replace, a string
+// list, a memory stream, InsertIntoFileW, AlterFileW, a workbook.
+bool SaveBy(int how, const String& f) {
+  TStringList list;
+  TMemoryStream m;
+  list.Add(u"a new text");
+  m.WriteBuffer("a new text", 10);
+  switch (how) {
+    case 0: return ReplaceFileContent(f, B("a new text"));
+    case 1: list.SaveToFile(f); return true;
+    case 2: m.SaveToFile(f); return true;
+    case 3: return InsertIntoFileW(f, u"new ", true, 1);
+    case 4: return !AlterFileW(f, u'_', 1, 100).empty();
+    default: TXlsWorkbook().Save(f); return true;
+  }
+}
+const char* const kBackupOf[] = {nullptr, nullptr, nullptr, "data.bak", "data.original", nullptr};
+
+Int64 EntriesIn(const std::string& dir) { return std::distance(std::filesystem::directory_iterator(dir), {}); }
+
+// Every save keeps the file's ACL and attributes, on the file and its backup;
+// an owner outside the file's group (which the ACL's "group::" entry is
+// about) is refused, the file left as it was, while a copy goes without the
+// ACL, its group narrowed.
+TEST_F(WholeFileSaves, SavesKeepTheAclAndAttributesOrAreRefused) {
+  const std::string data = Path("data.txt"), old = "an old text here";
+  ASSERT_EQ(::chmod(fDir.c_str(), 01777), 0);
+  struct stat st;
+  for (int how = 0; how < 6; ++how) {
+    WriteRaw("data.txt", old);
+    if (::chmod(data.c_str(), 0600) != 0 || !Protect(data)) GTEST_SKIP() << "no ACLs or attributes here";
+    ASSERT_TRUE(Went([&] { return SaveBy(how, File("data.txt")); })) << how;
+    for (const std::string& file : {data, kBackupOf[how] != nullptr ? Path(kBackupOf[how]) : data})
+      EXPECT_TRUE(Protected(file) && ::stat(file.c_str(), &st) == 0 && (st.st_mode & 07777) == 0660) << how << file;
+    if (kBackupOf[how] != nullptr) std::filesystem::remove(Path(kBackupOf[how]));
+    WriteRaw("data.txt", old);
+    if (::geteuid() != 0 || ::chown(data.c_str(), 65534, 0) != 0 || !Protect(data)) continue;
+    EXPECT_EQ(AsOrdinaryUser([&] { return Went([&] { return SaveBy(how, Utf8ToString(data)); }) ? 1 : 0; }), 0);
+    EXPECT_TRUE(ReadRaw("data.txt") == old && Protected(data) && EntriesIn(fDir) == 1) << how;
+  }
+  if (::geteuid() != 0) return;
+  EXPECT_EQ(AsOrdinaryUser([&] { return CopyFile(Utf8ToString(data), File("copy.txt"), true) ? 0 : 1; }), 0);
+  EXPECT_TRUE(::stat(Path("copy.txt").c_str(), &st) == 0 && (st.st_mode & 0777) == 0600 &&
+              Attribute(Path("copy.txt"), "system.posix_acl_access").empty());
+}
+
+// A group that cannot be given for another reason than a lack of right (an
+// I/O error) fails the save and the backups, rather than narrowing access.
+TEST_F(WholeFileSaves, AGroupChangeThatFailsFailsTheSave) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs a group the process is not in";
+  const std::string data = Path("data.txt");
+  const std::function<bool()> saves[] = {[&] { return SaveBy(0, File("data.txt")); },
+                                         [&] { return SaveBy(4, File("data.txt")); },
+                                         [&] { return CopyFile(File("data.txt"), File("data.bak"), false); },
+                                         [&] { return CopyFile(File("data.txt"), File("copy.txt"), true); }};
+  WriteRaw("data.txt", "an old text");
+  ASSERT_TRUE(::chown(data.c_str(), 0, 65534) == 0 && ::chmod(data.c_str(), 0640) == 0);
+  for (size_t i = 0; i < std::size(saves); ++i) {
+    TFileSeamHook previous = SetFileSeamHook([](TFileSeamOp op, const std::string&) { return op == fsoChown ? EIO : 0; });
+    EXPECT_FALSE(Went(saves[i])) << i;
+    SetFileSeamHook(std::move(previous));
+    struct stat st;
+    EXPECT_TRUE(::stat(data.c_str(), &st) == 0 && st.st_gid == 65534 && (st.st_mode & 0777) == 0640) << i;
+    EXPECT_TRUE(ReadRaw("data.txt") == "an old text" && EntriesIn(fDir) == 1) << i;
+  }
+}
+
+// A save through a link whose file is missing creates that file, the link
+// kept; where it cannot (no folder, a loop, a link another user left in a
+// shared sticky folder) it is refused and makes nothing.
+TEST_F(WholeFileSaves, ASaveThroughADanglingLinkKeepsTheLink) {
+  ASSERT_EQ(::mkdir(Path("sub").c_str(), 0755), 0);
+  ASSERT_EQ(::chmod(fDir.c_str(), 01777), 0);
+  ASSERT_EQ(::symlink("sub/missing-b.txt", Path("b2.txt").c_str()), 0);
+  const std::tuple<const char*, std::string, const char*> cases[] = {
+      {"a.txt", "missing-a.txt", "missing-a.txt"}, {"b.txt", "b2.txt", "sub/missing-b.txt"},
+      {"c.txt", Path("missing-c.txt"), "missing-c.txt"}, {"d.txt", "nofolder/d.txt", nullptr},
+      {"e.txt", "e.txt", nullptr}, {"f.txt", "missing-f.txt", nullptr}};  // f.txt is nobody's
+  for (const auto& [link, to, created] : cases) {
+    ASSERT_EQ(::symlink(to.c_str(), Path(link).c_str()), 0);
+    if (link[0] == 'f' && (::geteuid() != 0 || ::lchown(Path(link).c_str(), 65534, 65534) != 0)) continue;
+    for (int how = 0; how < 3; ++how) {
+      EXPECT_EQ(Went(std::bind(SaveBy, how, File(link))), created != nullptr) << link << how;
+      EXPECT_TRUE(std::filesystem::is_symlink(Path(link))) << link << how;
+      if (created == nullptr) continue;
+      EXPECT_NE(ReadRaw(created).find("a new text"), std::string::npos) << link << how;
+      std::filesystem::remove(Path(created));
+    }
+  }
+  EXPECT_EQ(EntriesIn(fDir), 8);  // the links and "sub": nothing made beside them
+}
+
+// The mode and group the file has when the replacement takes its place are
+// kept, not those it had when the save began.
+TEST_F(WholeFileSaves, AModeChangedWhileASaveRunsIsKept) {
+  const std::string data = Path("data.txt");
+  for (const auto& [mode, gid] : {std::pair<mode_t, gid_t>{0604, ::getegid()}, {0640, 65534}}) {
+    if (gid != ::getegid() && ::geteuid() != 0) continue;
+    WriteRaw("data.txt", "old");
+    TFileReplaceStream s(File("data.txt"));
+    s.WriteBuffer("new", 3);
+    ASSERT_TRUE(::chown(data.c_str(), static_cast<uid_t>(-1), gid) == 0 && ::chmod(data.c_str(), mode) == 0);
+    ASSERT_TRUE(s.Commit());
+    struct stat st;
+    EXPECT_TRUE(::stat(data.c_str(), &st) == 0 && (st.st_mode & 07777) == mode && st.st_gid == gid) << mode;
+  }
+}
+
+// Sets or clears inode flags (append-only, immutable); false where the file
+// system or the process may not.
+bool SetInodeFlags(const std::string& path, int flag, bool on) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int flags = 0;
+  const bool ok = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+                  (flags = on ? flags | flag : flags & ~flag, ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
+  if (fd >= 0) ::close(fd);
+  return ok;
+}
+
+// A file that a save or a delete would be refused on gets no backup, so an
+// earlier one stays: append-only and immutable files, and another user's
+// file in a sticky folder.
+TEST_F(WholeFileSaves, ARefusedSaveOrDeleteMakesNoBackup) {
+  const std::function<bool()> saves[] = {[&] { return SaveBy(3, File("data.txt")); },
+                                         [&] { return SaveBy(4, File("data.txt")); },
+                                         [&] { return EmptyFileKeepingBackup(File("data.txt")); },
+                                         [&] { return DeleteFileKeepingBackup(File("data.txt")); }};
+  WriteRaw("data.txt", "an old text");
+  struct Unflag {
+    std::string path;
+    ~Unflag() { SetInodeFlags(path, FS_APPEND_FL | FS_IMMUTABLE_FL, false); }
+  } unflag{Path("data.txt")};
+  for (const int flag : {FS_APPEND_FL, FS_IMMUTABLE_FL}) {
+    if (!SetInodeFlags(Path("data.txt"), flag, true)) GTEST_SKIP() << "inode flags cannot be set here";
+    for (size_t i = 0; i < std::size(saves); ++i)
+      EXPECT_TRUE(!Went(saves[i]) && ReadRaw("data.txt") == "an old text" && EntriesIn(fDir) == 1) << flag << i;
+    ASSERT_TRUE(SetInodeFlags(Path("data.txt"), flag, false));
+  }
+  if (::geteuid() != 0) return;
+  ASSERT_TRUE(::chmod(fDir.c_str(), 01777) == 0 && ::chmod(Path("data.txt").c_str(), 0666) == 0);
+  EXPECT_EQ(AsOrdinaryUser([&] {
+              WriteFileBytes(Path("data.bak"), "mine");
+              return DeleteFileKeepingBackup(File("data.txt")) || ReadFileBytes(Path("data.bak")) != "mine";
+            }),
+            0);
+}
+
+// A file moved to another file system keeps its owner, group, ACL and
+// attributes; the destination's folder reaches the disk before the source
+// goes, and while it cannot the source stays.
+TEST_F(WholeFileSaves, AMoveToAnotherFileSystemKeepsTheOwnerAndReachesTheDisk) {
+  struct stat here, st;
+  if (::geteuid() != 0 || ::stat(fDir.c_str(), &here) != 0 || ::stat("/dev/shm", &st) != 0 || here.st_dev == st.st_dev)
+    GTEST_SKIP() << "needs root and a second file system";
+  std::unique_ptr<ScratchFolder> other;
+  {
+    ScopedEnvVar onShm("TMPDIR", "/dev/shm");
+    other = std::make_unique<ScratchFolder>("sk_moved");
+  }
+  const std::string src = Path("data.txt"), dst = other->Path("data.txt"), folder = dst.substr(0, dst.rfind('/'));
+  WriteRaw("data.txt", "moved");
+  ASSERT_EQ(::chown(src.c_str(), 1000, 1001), 0);
+  const bool attributes = Protect(src);
+  std::vector<std::pair<TFileSeamOp, std::string>> seen;
+  bool failing = true;
+  TFileSeamHook previous = SetFileSeamHook([&](TFileSeamOp op, const std::string& path) -> Int32 {
+    seen.emplace_back(op, path);
+    return failing && op == fsoFlush && path == folder ? EIO : 0;
+  });
+  EXPECT_FALSE(RenameFile(File("data.txt"), other->File("data.txt")));
+  EXPECT_TRUE(ReadRaw("data.txt") == "moved" && !std::filesystem::exists(dst));
+  failing = false;
+  seen.clear();
+  const bool moved = MoveFile(File("data.txt"), other->File("data.txt"), true);
+  SetFileSeamHook(std::move(previous));
+  ASSERT_TRUE(moved);
+  const auto flushed = std::find(seen.begin(), seen.end(), std::make_pair(fsoFlush, folder));
+  EXPECT_TRUE(flushed < std::find(seen.begin(), seen.end(), std::make_pair(fsoDelete, src)));
+  ASSERT_EQ(::stat(dst.c_str(), &st), 0);
+  EXPECT_TRUE(st.st_uid == 1000 && st.st_gid == 1001 && !std::filesystem::exists(src));
+  EXPECT_TRUE(!attributes || Protected(dst));
 }
 
 }  // namespace

@@ -5,6 +5,11 @@
 // that do more than show one message.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -768,6 +773,27 @@ TEST_F(Qmark_error_dlgs, OverwritingAsksEvenInSilenceAndKeepsAnAnswerOnlyWithIts
   }
   // A file that does not exist needs no question (the guard fails any dialog).
   EXPECT_TRUE(CheckedForOverWrite(File("absent.lst")));
+}
+
+// A file whose overwrite would be refused (append-only) gets no backup, so an
+// earlier backup stays.
+TEST_F(Qmark_error_dlgs, OverwritingARefusedFileKeepsAnEarlierBackup) {
+  WriteRaw("list.lst", "data");
+  WriteRaw("list.bak", "old backup");
+  const int fd = ::open(Path("list.lst").c_str(), O_RDONLY | O_CLOEXEC);
+  int flags = 0;
+  if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) != 0 || (flags ^= FS_APPEND_FL, ::ioctl(fd, FS_IOC_SETFLAGS, &flags)) != 0) {
+    ::close(fd);
+    GTEST_SKIP() << "append-only files cannot be made here";
+  }
+  Global_run_without_error_messages = true;
+  PressingHook yes(u"Yes");
+  ScopedModalHook hook(yes.Hook());
+  EXPECT_FALSE(OKToOverwriteWithBackup(File("list.lst")));
+  flags ^= FS_APPEND_FL;
+  ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+  ::close(fd);
+  EXPECT_EQ(ReadRaw("list.bak"), "old backup");
 }
 
 TEST_F(Qmark_error_dlgs, ChosenBetweenOptionsGivesThePressedIndexOrMinusOne) {
