@@ -269,7 +269,7 @@ TEST(Graphics_utilities, ShrunkToFitOfTextsThatChangeWithACutGivesWhatCuttingThr
     const char16_t* name;
     Int32 points;
   } fonts[] = {{u"DejaVu Sans", 9}, {u"DejaVu Sans Mono", 9}, {u"DejaVu Serif", 11}};
-  for (int n = 0; n < 240; ++n) {
+  for (int n = 0; n < 180; ++n) {
     c.Font().SetName(fonts[n % 3].name);
     c.Font().SetSize(fonts[n % 3].points);
     const String s = texts.NextShaped(600);

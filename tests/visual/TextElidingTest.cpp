@@ -172,10 +172,10 @@ TEST(TCanvasEliding, TextsThatChangeWithACutGiveWhatTakingOneCharacterAtATimeGiv
     TTextFormat format;
     String (*byOnes)(TCanvas&, const String&, Int32);
   } kinds[] = {{"end", tfEndEllipsis, EndByOnes}, {"word", tfWordEllipsis, WordByOnes}, {"path", tfPathEllipsis, PathByOnes}};
-  for (int n = 0; n < 180; ++n) {
+  for (int n = 0; n < 120; ++n) {
     c.Font().SetName(fonts[n % 3].name);
     c.Font().SetSize(fonts[n % 3].points);
-    String s = texts.NextShaped(400);
+    String s = texts.NextShaped(300);
     if (n % 4 == 1) s = texts.NextShaped(200) + u"/" + texts.NextShaped(30);
     const Int32 full = c.TextWidth(s);
     for (const Int32 w : {texts.Width(full + 4), texts.Width(std::min(full, 300)), texts.Width(80), full - 1, 0}) {
