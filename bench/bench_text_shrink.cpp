@@ -161,8 +161,7 @@ BENCHMARK_CAPTURE(BM_TextRectElided, end_cjk_2000, CjkPlain(2000, 11), sk::tfEnd
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_TextRectElided, end_cjk_punctuated_2000, CjkWithPunctuation(2000, 11), sk::tfEndEllipsis)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_TextRectElided, end_latin_2000, Words(2000, 12), sk::tfEndEllipsis)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TextRectElided, end_latin_2000, Words(2000, 12), sk::tfEndEllipsis)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_TextRectElided, end_latin_soft_hyphens_2000, LatinWithSoftHyphens(2000, 12), sk::tfEndEllipsis)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_TextRectElided, end_arabic_2000, ArabicWords(2000, 13), sk::tfEndEllipsis)

@@ -36,8 +36,8 @@ struct TCharInfo {
 };
 
 TWidthKind KindOf(UChar32 c) {
-  if (c == u'\t') return wk_own;       // to the next tab stop, never back
-  if (c == 0xFFFC) return wk_joined;   // an inline object's place, not a glyph
+  if (c == u'\t') return wk_own;      // to the next tab stop, never back
+  if (c == 0xFFFC) return wk_joined;  // an inline object's place, not a glyph
   if ((c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069)) return wk_far;
   if (u_hasBinaryProperty(c, UCHAR_REGIONAL_INDICATOR)) return wk_far;
   switch (u_charType(c)) {

@@ -79,8 +79,8 @@ namespace shaping_detail {
 template <class Width>
 size_t FirstWithin(size_t lo, size_t hi, Int64 limit, Int64 slack, Width& width) {
   const Int64 reach = limit + slack;  // limit stays far from the ends of Int64
-  size_t out = lo;  // candidates before out are too wide
-  size_t ok = hi;   // a candidate within reach (hi: none found yet)
+  size_t out = lo;                    // candidates before out are too wide
+  size_t ok = hi;                     // a candidate within reach (hi: none found yet)
   Int64 okWidth = 0;
   for (size_t back = 1; back <= hi - lo; back *= 2) {
     const size_t k = hi - back;

@@ -275,8 +275,8 @@ TEST(Graphics_utilities, ShrunkToFitOfTextsThatChangeWithACutGivesWhatCuttingThr
     const String s = texts.NextShaped(600);
     const Int32 full = c.TextWidth(s) + c.TextWidth(u"M");
     for (const Int32 w : {texts.Width(full + 4), texts.Width(std::min(full, 400)), texts.Width(100), full, full + 1})
-      ASSERT_EQ(ShrunkToFit(s, c, w), ShrunkByCuttingThreeAtATime(s, c, w)) << "text " << n << " of " << s.size()
-                                                                            << ", width " << w;
+      ASSERT_EQ(ShrunkToFit(s, c, w), ShrunkByCuttingThreeAtATime(s, c, w))
+          << "text " << n << " of " << s.size() << ", width " << w;
   }
   const struct {
     const char16_t* font;

@@ -138,7 +138,8 @@ TEST(TCanvasEliding, ShapedTextsGiveWhatTakingOneCharacterAtATimeGives) {
       {tfEndEllipsis, EndByOnes, u"DejaVu Sans Mono", 9,
        u"\u300C\u4E2D\u6587\u300D\u3001\u6F22\u5B57\uFF0C\u3000\u30AB\u30FC\u30C9\u3002\u2113\u4E00", -1},
       {tfEndEllipsis, EndByOnes, u"DejaVu Sans Mono", 9, u"\u2113\u203B \u03B1\u03B2 \u2113\u2113 ab \u2113\u203B", -1},
-      {tfPathEllipsis, PathByOnes, u"DejaVu Sans Mono", 9, u"\u2113\u203B \u03B1\u03B2 \u2113\u2113 ab \u2113\u203B", -1},
+      {tfPathEllipsis, PathByOnes, u"DejaVu Sans Mono", 9, u"\u2113\u203B \u03B1\u03B2 \u2113\u2113 ab \u2113\u203B",
+       -1},
       {tfPathEllipsis, PathByOnes, u"DejaVu Serif", 11, u"\u2110 ab/\u03B1\u2113\u2110", -1},
 
       // A soft hyphen near each end of a Latin line.
@@ -171,7 +172,8 @@ TEST(TCanvasEliding, TextsThatChangeWithACutGiveWhatTakingOneCharacterAtATimeGiv
     const char* name;
     TTextFormat format;
     String (*byOnes)(TCanvas&, const String&, Int32);
-  } kinds[] = {{"end", tfEndEllipsis, EndByOnes}, {"word", tfWordEllipsis, WordByOnes}, {"path", tfPathEllipsis, PathByOnes}};
+  } kinds[] = {
+      {"end", tfEndEllipsis, EndByOnes}, {"word", tfWordEllipsis, WordByOnes}, {"path", tfPathEllipsis, PathByOnes}};
   for (int n = 0; n < 120; ++n) {
     c.Font().SetName(fonts[n % 3].name);
     c.Font().SetSize(fonts[n % 3].points);
