@@ -1,7 +1,10 @@
 // Painting one screen of a virtual grid: the simple virtual grid (on the
 // library's draw grid) at the top, the middle and the end of 1,000 and of
 // 1,000,000 rows, beside Qt's QTableView over a QAbstractTableModel of the
-// same rows and texts, both 400 x 300 pixels on the offscreen platform.
+// same rows and texts, both 400 x 300 pixels on the offscreen platform; and
+// one 800 x 600 screen of the simple virtual grid whose cells hold long lines
+// (Latin, CJK with and without its punctuation, Arabic) cut with the end
+// ellipsis.
 //
 //   bench_draw_grid                      the Google Benchmark run
 //   bench_draw_grid --paint-rows=N       paints the three screens of N rows
@@ -21,6 +24,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "display/Simple_virtual_grid.h"
 #include "platform/runtime/Strings.h"
@@ -145,6 +149,73 @@ void Args(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK(BM_SimpleVirtualGridScreen)->Apply(Args);
+
+// One screen of 800 x 600 whose cells each hold one long line, cut to the
+// cell with the end ellipsis: Latin words, CJK, CJK with its punctuation
+// (，。、「」, the ideographic space, ー) and Arabic words.
+enum TLongKind : int { lk_latin, lk_cjk, lk_cjk_punctuated, lk_arabic };
+
+String LongCellText(int kind, size_t n, unsigned seed) {
+  static const Char marks[] = {0xFF0C, 0x3002, 0x3001, 0x300C, 0x300D, 0x3000, 0x30FC};
+  UInt64 x = 88172645463325252ull + seed;
+  auto next = [&x] {
+    x ^= x << 13;
+    x ^= x >> 7;
+    x ^= x << 17;
+    return static_cast<unsigned>(x);
+  };
+  String s;
+  if (kind == lk_cjk_punctuated) s += u'\u300C';
+  while (s.size() < n) {
+    switch (kind) {
+      case lk_latin:
+      case lk_arabic: {
+        const unsigned len = 2 + next() % 8;
+        for (unsigned k = 0; k < len; ++k)
+          s += static_cast<Char>(kind == lk_latin ? u'a' + next() % 26 : 0x0628 + next() % 19);
+        s += u' ';
+        break;
+      }
+      default:
+        s += static_cast<Char>(0x4E00 + next() % 2000);
+        if (next() % 6 == 0) s += kind == lk_cjk ? static_cast<Char>(0x4E00 + next() % 2000) : marks[next() % 7];
+        break;
+    }
+  }
+  s.resize(n);
+  return s;
+}
+
+void BM_SimpleVirtualGridLongCells(benchmark::State& state) {
+  App();
+  const int kind = static_cast<int>(state.range(0));
+  const auto length = static_cast<size_t>(state.range(1));
+  std::vector<String> texts;
+  for (unsigned k = 0; k < 64; ++k) texts.push_back(LongCellText(kind, length, k));
+  TQMSimpleVirtualGrid g(nullptr);
+  g.SetBounds(0, 0, 800, 600);
+  g.DefineHeaders({{u"text", 60, ct_string}, {u"more", 40, ct_string}});
+  g.fOnGetVirtualRows = [](TCustomDrawGrid*) { return 1000; };
+  g.fOnGetData = [&texts](Int32 col, Int32, Int32 row) {
+    return TStringColourAndAlignment{texts[static_cast<size_t>(row * 2 + col) % texts.size()], 0, al_left};
+  };
+  g.SetRowCountAndLineHeight();
+  QImage img(800, 600, QImage::Format_RGB32);
+  for (auto _ : state) {
+    g.Widget()->render(&img);
+    benchmark::DoNotOptimize(img.constBits());
+  }
+  state.counters["cells"] = g.CellsPaintedLastTime();
+}
+BENCHMARK(BM_SimpleVirtualGridLongCells)
+    ->ArgNames({"kind", "chars"})
+    ->Args({lk_latin, 600})
+    ->Args({lk_cjk, 150})
+    ->Args({lk_cjk_punctuated, 150})
+    ->Args({lk_cjk, 600})
+    ->Args({lk_cjk_punctuated, 600})
+    ->Args({lk_arabic, 600})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QTableViewScreen)->Apply(Args);
 
 // Paints the three screens of the rows five times each, for a count of

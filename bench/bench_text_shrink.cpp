@@ -1,7 +1,9 @@
 // Fitting long texts into narrow widths and pruning long texts and lists:
 // ShrunkToFit of a 100,000-character message into 200 px and of one
 // 10,000-character token or a 3,000-character CJK line into a cell; the
-// canvas's end and path ellipses of 8,000- and 16,000-character lines; the
+// canvas's end and path ellipses of 8,000- and 16,000-character lines; both
+// of 2,000-character lines of CJK with and without its punctuation, of Latin
+// with and without a soft hyphen near each end, and of Arabic; the
 // substring and comment removers on 2 MB texts; the text-breaks report of
 // 40,000 sentences; the low-count and random pruning of 200,000-line lists.
 // Qt runs on the offscreen platform with DejaVu Sans 9.
@@ -126,6 +128,53 @@ BENCHMARK_CAPTURE(BM_TextRectElided, end_arabic_600, ArabicWords(600, 10), sk::t
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_TextRectElided, end_emoji_then_8000, u"\U0001F600 " + Words(8000, 3), sk::tfEndEllipsis)
     ->Unit(benchmark::kMillisecond);
+
+// A CJK line with its punctuation (，。、「」, the ideographic space and the
+// long mark ー, none of which the Latin UI font holds), opening with a quote,
+// and the same line with Han characters in place of the punctuation.
+String CjkWithPunctuation(size_t n, unsigned seed) {
+  static const Char marks[] = {0xFF0C, 0x3002, 0x3001, 0x300C, 0x300D, 0x3000, 0x30FC};
+  std::mt19937 rng(seed);
+  String s = u"\u300C";
+  while (s.size() < n) {
+    s += static_cast<Char>(0x4E00 + rng() % 2000);
+    if (rng() % 6 == 0) s += marks[rng() % 7];
+  }
+  s.resize(n);
+  return s;
+}
+String CjkPlain(size_t n, unsigned seed) {
+  String s = CjkWithPunctuation(n, seed);
+  for (size_t i = 0; i < s.size(); ++i)
+    if (s[i] < 0x4E00 || s[i] > 0x9FFF) s[i] = static_cast<Char>(0x4E00 + i % 2000);
+  return s;
+}
+// A Latin line with a soft hyphen inside a word near each end.
+String LatinWithSoftHyphens(size_t n, unsigned seed) {
+  String s = Words(n, seed);
+  s[7] = 0x00AD;
+  s[n - 7] = 0x00AD;
+  return s;
+}
+
+BENCHMARK_CAPTURE(BM_TextRectElided, end_cjk_2000, CjkPlain(2000, 11), sk::tfEndEllipsis)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TextRectElided, end_cjk_punctuated_2000, CjkWithPunctuation(2000, 11), sk::tfEndEllipsis)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TextRectElided, end_latin_2000, Words(2000, 12), sk::tfEndEllipsis)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TextRectElided, end_latin_soft_hyphens_2000, LatinWithSoftHyphens(2000, 12), sk::tfEndEllipsis)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TextRectElided, end_arabic_2000, ArabicWords(2000, 13), sk::tfEndEllipsis)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TextRectElided, end_arabic_8000, ArabicWords(8000, 14), sk::tfEndEllipsis)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ShrunkToFit, cjk_2000_into_cell, CjkPlain(2000, 11), 150)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ShrunkToFit, cjk_punctuated_2000_into_cell, CjkWithPunctuation(2000, 11), 150)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ShrunkToFit, latin_2000_into_cell, Words(2000, 12), 150)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ShrunkToFit, latin_soft_hyphens_2000_into_cell, LatinWithSoftHyphens(2000, 12), 150)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ShrunkToFit, arabic_2000_into_cell, ArabicWords(2000, 13), 150)->Unit(benchmark::kMillisecond);
 
 void BM_DrawTextEndEllipsis16000(benchmark::State& state) {
   auto b = Canvas();

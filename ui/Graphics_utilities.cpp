@@ -225,43 +225,25 @@ String ShrunkToFit(const String& s, TCanvas& canvas, Int32 width) {
   }
   // Cutting stops at the first step whose text is narrower than the limit,
   // or at the last step (fewer than four units left) whatever its width.
-  auto narrow = [&](size_t k) {
-    const TShrinkStep& st = steps[k];
-    String r;
-    r.reserve(st.head + (s.size() - st.tail));
-    r.append(s, 0, st.head);
-    r.append(s, st.tail, String::npos);
-    return canvas.TextWidth(r) < limit;
-  };
-  // While what is left holds a character shaped by its neighbours (a joined
-  // letter takes another form when the one after it is cut), a cut may leave
-  // the text wider: those steps are measured one by one.
+  // The steps are found by FirstFitting, which measures one by one only the
+  // steps whose text holds a character that a cut anywhere can widen, and
+  // searches the rest (see Graphics_shaping.h).
   const TShapedSpan shaped = canvas.ShapedSpan(s);
   const size_t last = steps.size() - 1;
-  size_t lo = 0;  // steps before lo are known to be too wide
-  for (; lo < last && (steps[lo].head > shaped.first || steps[lo].tail < shaped.end); ++lo)
-    if (narrow(lo)) return WithEllipsis(s, steps[lo]);
-  // From lo on each cut only takes characters away, so the widths shrink
-  // step by step and the first narrow step is found by a search: first
-  // outward from the last step (the short candidates are cheap to measure,
-  // and a long text usually ends short), then by halving.
-  size_t hi = last;  // a step known to end the cutting
-  for (size_t back = 1; back <= last - lo; back *= 2) {
-    const size_t k = last - back;
-    if (!narrow(k)) {
-      lo = k + 1;
-      break;
-    }
-    hi = k;
-  }
-  while (lo < hi) {
-    const size_t mid = lo + (hi - lo) / 2;
-    if (narrow(mid))
-      hi = mid;
-    else
-      lo = mid + 1;
-  }
-  return WithEllipsis(s, steps[hi]);
+  const size_t k = FirstFitting(
+      steps.size(), static_cast<Int64>(limit) - 1, shaped.slack,
+      [&](size_t k) -> Int64 {
+        if (k == last) return kAlwaysFits;
+        const TShrinkStep& st = steps[k];
+        String r;
+        r.reserve(st.head + (s.size() - st.tail));
+        r.append(s, 0, st.head);
+        r.append(s, st.tail, String::npos);
+        return canvas.TextWidth(r);
+      },
+      [&](size_t k) { return shaped.Holds(steps[k].head, steps[k].tail); },
+      [&](size_t k) { return shaped.Regime(steps[k].head, steps[k].tail); });
+  return WithEllipsis(s, steps[k]);
 }
 
 Int32 ComputedFontSizeToSuitRect(TCanvas& canvas, TRect& rect, bool& fits, const String& text, Int32 size,

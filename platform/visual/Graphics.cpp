@@ -156,51 +156,37 @@ size_t CharStart(const String& s, size_t i) { return SplitsAPair(s, i) ? i - 1 :
 size_t CharBefore(const String& s, size_t i) { return i >= 2 && SplitsAPair(s, i - 1) ? 2 : 1; }
 size_t CharAfter(const String& s, size_t i) { return SplitsAPair(s, i + 1) ? 2 : 1; }
 
-// The largest k in 1..n for which fits(k) holds, or 0 when fits(1) does not.
-// fits must hold for every k below one for which it holds (a text that fits
-// still fits with less in it), so the answer is found by doubling from 1
-// and then halving: the candidates measured grow only to about twice the
-// answer, which for an ellipsis is short whatever the length of the text.
-template <class F>
-size_t LastFitting(size_t n, F fits) {
-  if (n == 0 || !fits(size_t{1})) return 0;
-  size_t lo = 1;      // fits
-  size_t hi = n + 1;  // the first known not to fit (n + 1: none known)
-  for (size_t k = 2; k <= n; k *= 2) {
-    if (!fits(k)) {
-      hi = k;
-      break;
-    }
-    lo = k;
-  }
-  while (hi - lo > 1) {
-    const size_t mid = lo + (hi - lo) / 2;
-    if (fits(mid))
-      lo = mid;
-    else
-      hi = mid;
-  }
-  return lo;
-}
-
 // The ellipses try their candidates from the longest and take the first that
-// fits. A shorter candidate is never wider only while it holds no character
-// shaped by its neighbours (ShapedSpan): cutting a joined letter changes the
-// form of the one before it, and the shorter text may be the wider. So the
-// candidates that hold such a character are measured one by one, in order,
-// and only the rest are searched.
+// fits. The candidates are found by FirstFitting (Graphics_shaping.h), which
+// measures one by one only those holding a character whose width a cut
+// anywhere can change, and searches the rest. Each measurer keeps the last
+// width it measured, as candidates of a surrogate pair's two halves are the
+// same text.
 
 // The longest head of s that fits in width together with the ellipsis: the
 // head loses a character at a time from its end (a surrogate pair goes
 // whole) until it fits or is empty.
 String EndElided(const QFontMetrics& m, const QFont& font, const String& s, Int32 width) {
   if (Advance(m, s) <= width) return s;
-  auto fits = [&](size_t h) { return h == 0 || Advance(m, s.substr(0, h) + kEllipsis) <= width; };
-  const size_t plain = ShapedSpan(font, s).first;  // heads up to here hold none
-  for (size_t h = s.size(); h > plain; h -= CharBefore(s, h))
-    if (fits(h)) return s.substr(0, h) + kEllipsis;
-  const size_t head = CharStart(s, LastFitting(plain, [&](size_t k) { return fits(CharStart(s, k)); }));
-  return s.substr(0, head) + kEllipsis;
+  const size_t n = s.size();
+  const TShapedSpan span = ShapedSpan(font, s, ck_keep_head);
+  // Candidate k keeps the head up to n - k, moved back to a character's start.
+  auto head = [&](size_t k) { return CharStart(s, n - k); };
+  size_t lastHead = n + 1;
+  Int64 lastWidth = 0;
+  auto measured = [&](size_t k) -> Int64 {
+    const size_t h = head(k);
+    if (h == 0) return kAlwaysFits;
+    if (h != lastHead) {
+      lastHead = h;
+      lastWidth = Advance(m, s.substr(0, h) + kEllipsis);
+    }
+    return lastWidth;
+  };
+  const size_t k = FirstFitting(
+      n + 1, width, span.slack, measured, [&](size_t k) { return span.Holds(head(k), n); },
+      [&](size_t k) { return span.Regime(head(k), n); });
+  return s.substr(0, head(k)) + kEllipsis;
 }
 
 // The text cut at its last blank again and again until it fits with the
@@ -210,15 +196,15 @@ String WordElided(const QFontMetrics& m, const QFont& font, const String& s, Int
   // The heads tried are the text before each blank, from the last blank to
   // the first; a blank at the start leaves no head.
   std::vector<size_t> blanks;
-  for (size_t i = 1; i < s.size(); ++i)
+  for (size_t i = s.size(); i-- > 1;)
     if (s[i] == u' ') blanks.push_back(i);
-  auto fits = [&](size_t k) { return Advance(m, s.substr(0, blanks[k - 1]) + kEllipsis) <= width; };
-  const size_t plain = ShapedSpan(font, s).first;
-  size_t searched = blanks.size();  // heads 1..searched hold no shaped character
-  for (; searched > 0 && blanks[searched - 1] > plain; --searched)
-    if (fits(searched)) return s.substr(0, blanks[searched - 1]) + kEllipsis;
-  const size_t k = LastFitting(searched, fits);
-  return k == 0 ? EndElided(m, font, s, width) : s.substr(0, blanks[k - 1]) + kEllipsis;
+  const size_t n = s.size();
+  const TShapedSpan span = ShapedSpan(font, s, ck_keep_head);
+  const size_t k = FirstFitting(
+      blanks.size(), width, span.slack,
+      [&](size_t k) -> Int64 { return Advance(m, s.substr(0, blanks[k]) + kEllipsis); },
+      [&](size_t k) { return span.Holds(blanks[k], n); }, [&](size_t k) { return span.Regime(blanks[k], n); });
+  return k == blanks.size() ? EndElided(m, font, s, width) : s.substr(0, blanks[k]) + kEllipsis;
 }
 
 // Path ellipsis: the text after the last path delimiter stays whole while the
@@ -226,12 +212,12 @@ String WordElided(const QFontMetrics& m, const QFont& font, const String& s, Int
 // Characters go whole: a surrogate pair is never cut.
 String PathElided(const QFontMetrics& m, const QFont& font, const String& s, Int32 width) {
   if (Advance(m, s) <= width) return s;
-  const TShapedSpan shaped = ShapedSpan(font, s);
   const size_t delim = s.find_last_of(u"\\/");
   if (delim == String::npos) {
     // From a split in the middle, the longer side (the head on a tie) loses
     // the character next to the ellipsis until the rest fits or nothing is
-    // left. The heads and tails are worked out first.
+    // left, which ends the cutting whether it fits or not. The heads and
+    // tails are worked out first.
     struct Cut {
       size_t head, tail;
     };
@@ -246,27 +232,34 @@ String PathElided(const QFontMetrics& m, const QFont& font, const String& s, Int
       cuts.push_back({head, tail});
     }
     auto shown = [&](const Cut& c) { return s.substr(0, c.head) + kEllipsis + s.substr(c.tail); };
-    auto fits = [&](const Cut& c) { return Advance(m, shown(c)) <= width; };
-    // The cuts that still leave a shaped character are measured one by one.
-    // From the first that leaves none, the fewer characters left the
-    // narrower: the rest are searched, counted back from the last cut
-    // (nothing left), which ends the cutting whether it fits or not.
-    size_t j = 0;
-    for (; cuts[j].head > shaped.first || cuts[j].tail < shaped.end; ++j)
-      if (fits(cuts[j])) return shown(cuts[j]);
     const size_t last = cuts.size() - 1;
-    const size_t back = LastFitting(last - j, [&](size_t b) { return fits(cuts[last - b]); });
-    return shown(cuts[last - back]);
+    const TShapedSpan span = ShapedSpan(font, s, ck_keep_ends);
+    const size_t j = FirstFitting(
+        cuts.size(), width, span.slack,
+        [&](size_t j) -> Int64 { return j == last ? kAlwaysFits : Advance(m, shown(cuts[j])); },
+        [&](size_t j) { return span.Holds(cuts[j].head, cuts[j].tail); },
+        [&](size_t j) { return span.Regime(cuts[j].head, cuts[j].tail); });
+    return shown(cuts[j]);
   }
   const String tail = s.substr(delim);
-  auto fits = [&](size_t h) { return Advance(m, s.substr(0, h) + kEllipsis + tail) <= width; };
-  // Heads up to plain hold no shaped character, and neither does the tail
-  // when plain is above 0.
-  const size_t plain = shaped.end <= delim ? std::min(shaped.first, delim) : 0;
-  for (size_t h = delim; h > plain; h -= CharBefore(s, h))
-    if (fits(h)) return s.substr(0, h) + kEllipsis + tail;
-  const size_t head = CharStart(s, LastFitting(plain, [&](size_t k) { return fits(CharStart(s, k)); }));
-  if (head > 0 || fits(0)) return s.substr(0, head) + kEllipsis + tail;
+  const TShapedSpan span = ShapedSpan(font, s, ck_keep_head);
+  // Candidate k keeps the head up to delim - k, moved back to a character's
+  // start, down to no head at all.
+  auto head = [&](size_t k) { return CharStart(s, delim - k); };
+  size_t lastHead = delim + 1;
+  Int64 lastWidth = 0;
+  auto measured = [&](size_t k) -> Int64 {
+    const size_t h = head(k);
+    if (h != lastHead) {
+      lastHead = h;
+      lastWidth = Advance(m, s.substr(0, h) + kEllipsis + tail);
+    }
+    return lastWidth;
+  };
+  const size_t k = FirstFitting(
+      delim + 1, width, span.slack, measured, [&](size_t k) { return span.Holds(head(k), delim); },
+      [&](size_t k) { return span.Regime(head(k), delim); });
+  if (k <= delim) return s.substr(0, head(k)) + kEllipsis + tail;
   return EndElided(m, font, kEllipsis + tail, width);
 }
 

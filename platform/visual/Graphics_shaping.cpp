@@ -4,10 +4,13 @@
 #include <unicode/uscript.h>
 
 #include <QtGui/QFont>
+#include <QtGui/QFontMetrics>
 #include <QtGui/QRawFont>
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <optional>
+#include <vector>
 
 namespace sk {
 
@@ -15,16 +18,28 @@ namespace {
 
 // What a character's width depends on.
 enum TWidthKind : uint8_t {
-  wk_unknown,  // not worked out yet (the cache's zero)
   wk_own,      // its own glyph, whatever its neighbours
   wk_in_font,  // its own glyph when the font has it; else a fallback font
                // picked by the script of its neighbours
-  wk_shaped,   // may change with its neighbours
+  wk_joined,   // may change with the characters beside it
+  wk_far,      // may change with a cut anywhere in the text: a regional
+               // indicator pairs with the one before it from the start of
+               // their run, and the direction embeddings and isolates turn
+               // everything up to their end
+};
+
+// A character's kind, and its script when it has one of its own (a mark
+// takes the script of its base).
+struct TCharInfo {
+  TWidthKind kind;
+  UScriptCode anchor;  // USCRIPT_COMMON when none
 };
 
 TWidthKind KindOf(UChar32 c) {
   if (c == u'\t') return wk_own;      // to the next tab stop, never back
-  if (c == 0xFFFC) return wk_shaped;  // an inline object's place, not a glyph
+  if (c == 0xFFFC) return wk_joined;  // an inline object's place, not a glyph
+  if ((c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069)) return wk_far;
+  if (u_hasBinaryProperty(c, UCHAR_REGIONAL_INDICATOR)) return wk_far;
   switch (u_charType(c)) {
     case U_NON_SPACING_MARK:
     case U_ENCLOSING_MARK:
@@ -35,22 +50,21 @@ TWidthKind KindOf(UChar32 c) {
     case U_PRIVATE_USE_CHAR:
     case U_UNASSIGNED:
     case U_LINE_SEPARATOR:
-    case U_PARAGRAPH_SEPARATOR: return wk_shaped;
+    case U_PARAGRAPH_SEPARATOR: return wk_joined;
     default: break;
   }
-  if (u_getIntPropertyValue(c, UCHAR_JOINING_TYPE) != U_JT_NON_JOINING) return wk_shaped;
+  if (u_getIntPropertyValue(c, UCHAR_JOINING_TYPE) != U_JT_NON_JOINING) return wk_joined;
   switch (u_charDirection(c)) {
     case U_RIGHT_TO_LEFT:
     case U_RIGHT_TO_LEFT_ARABIC:
-    case U_ARABIC_NUMBER: return wk_shaped;
+    case U_ARABIC_NUMBER: return wk_joined;
     default: break;
   }
-  if (u_hasBinaryProperty(c, UCHAR_EMOJI_MODIFIER) || u_hasBinaryProperty(c, UCHAR_REGIONAL_INDICATOR))
-    return wk_shaped;
+  if (u_hasBinaryProperty(c, UCHAR_EMOJI_MODIFIER)) return wk_joined;
   switch (u_getIntPropertyValue(c, UCHAR_HANGUL_SYLLABLE_TYPE)) {
     case U_HST_LEADING_JAMO:
     case U_HST_VOWEL_JAMO:
-    case U_HST_TRAILING_JAMO: return wk_shaped;
+    case U_HST_TRAILING_JAMO: return wk_joined;
     default: break;
   }
   UErrorCode status = U_ZERO_ERROR;
@@ -62,24 +76,38 @@ TWidthKind KindOf(UChar32 c) {
     case USCRIPT_HIRAGANA:
     case USCRIPT_KATAKANA:
     case USCRIPT_BOPOMOFO:
-    case USCRIPT_HANGUL: return U_SUCCESS(status) ? wk_own : wk_shaped;
-    case USCRIPT_COMMON: return U_SUCCESS(status) ? wk_in_font : wk_shaped;
-    default: return wk_shaped;
+    case USCRIPT_HANGUL: return U_SUCCESS(status) ? wk_own : wk_joined;
+    case USCRIPT_COMMON: return U_SUCCESS(status) ? wk_in_font : wk_joined;
+    default: return wk_joined;
   }
 }
 
-// The kinds of the Basic Multilingual Plane, worked out on first sight.
-std::array<std::atomic<uint8_t>, 0x10000> gBmpKinds{};
-
-TWidthKind CachedKindOf(UChar32 c) {
-  if (c > 0xFFFF) return KindOf(c);
-  std::atomic<uint8_t>& slot = gBmpKinds[static_cast<size_t>(c)];
-  auto kind = static_cast<TWidthKind>(slot.load(std::memory_order_relaxed));
-  if (kind == wk_unknown) {
-    kind = KindOf(c);
-    slot.store(kind, std::memory_order_relaxed);
+UScriptCode AnchorOf(UChar32 c) {
+  switch (u_charType(c)) {
+    case U_NON_SPACING_MARK:
+    case U_ENCLOSING_MARK:
+    case U_COMBINING_SPACING_MARK: return USCRIPT_COMMON;
+    default: break;
   }
-  return kind;
+  UErrorCode status = U_ZERO_ERROR;
+  const UScriptCode script = uscript_getScript(c, &status);
+  if (U_FAILURE(status) || script == USCRIPT_INHERITED || script == USCRIPT_UNKNOWN) return USCRIPT_COMMON;
+  return script;
+}
+
+// The characters of the Basic Multilingual Plane, worked out on first sight:
+// 0 not yet, else 1 + kind + 8 × script.
+std::array<std::atomic<uint16_t>, 0x10000> gBmpInfo{};
+
+TCharInfo InfoOf(UChar32 c) {
+  if (c > 0xFFFF) return {KindOf(c), AnchorOf(c)};
+  std::atomic<uint16_t>& slot = gBmpInfo[static_cast<size_t>(c)];
+  uint16_t v = slot.load(std::memory_order_relaxed);
+  if (v == 0) {
+    v = static_cast<uint16_t>(1 + KindOf(c) + 8 * AnchorOf(c));
+    slot.store(v, std::memory_order_relaxed);
+  }
+  return {static_cast<TWidthKind>((v - 1) % 8), static_cast<UScriptCode>((v - 1) / 8)};
 }
 
 // Which characters without a script the font draws itself: Qt draws a
@@ -109,41 +137,77 @@ class TFontCover {
   std::array<int8_t, 0x80> fAscii{};
 };
 
-bool IsShaped(UChar32 c, TFontCover& cover) {
-  switch (CachedKindOf(c)) {
-    case wk_own: return false;
-    case wk_in_font: return !cover.Has(c);
-    default: return true;
-  }
-}
-
 bool IsHigh(Char c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLow(Char c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 UChar32 Joined(Char high, Char low) { return 0x10000 + ((static_cast<UChar32>(high) - 0xD800) << 10) + (low - 0xDC00); }
 
+void Take(TShapedSpan& span, size_t from, size_t to) {
+  span.first = std::min(span.first, from);
+  span.end = std::max(span.end, to);
+}
+
 }  // namespace
 
-TShapedSpan ShapedSpan(const QFont& font, const String& text) {
-  TShapedSpan span{text.size(), 0};
-  TFontCover cover(font);
+TShapedSpan ShapedSpan(const QFont& font, const String& text, TCutKind kind) {
   const size_t n = text.size();
+  TShapedSpan span{n, 0, n, 0, false, 0};
+  TFontCover cover(font);
+  bool joined = false;
+  // The characters of a script of their own: the script of the first, where
+  // a character of another script first follows (change), and the start of
+  // the last one before it (lastSettled).
+  UScriptCode script = USCRIPT_COMMON;
+  size_t change = n, lastSettled = 0;
+  struct TPlace {
+    size_t from, to;
+  };
+  std::vector<TPlace> lacking;  // characters without a script that the font lacks
   for (size_t i = 0; i < n;) {
     const bool pair = IsHigh(text[i]) && i + 1 < n && IsLow(text[i + 1]);
-    if (IsShaped(pair ? Joined(text[i], text[i + 1]) : text[i], cover)) {
-      span.first = i;
-      break;
+    const UChar32 c = pair ? Joined(text[i], text[i + 1]) : text[i];
+    const size_t next = i + (pair ? 2 : 1);
+    const TCharInfo info = InfoOf(c);
+    switch (info.kind) {
+      case wk_far: Take(span, i, next); break;
+      case wk_joined: joined = true; break;
+      case wk_in_font:
+        if (!cover.Has(c)) lacking.push_back({i, next});
+        break;
+      default: break;
     }
-    i += pair ? 2 : 1;
+    if (info.anchor != USCRIPT_COMMON) {
+      if (span.anchor == n) {
+        span.anchor = i;
+        script = info.anchor;
+      }
+      if (change == n) {
+        if (info.anchor == script)
+          lastSettled = i;
+        else
+          change = i;
+      }
+      span.anchorEnd = next;
+    }
+    i = next;
   }
-  if (span.first == n) return span;
-  for (size_t i = n; i > span.first;) {
-    const bool pair = IsLow(text[i - 1]) && i >= 2 && IsHigh(text[i - 2]);
-    if (IsShaped(pair ? Joined(text[i - 2], text[i - 1]) : text[i - 1], cover)) {
-      span.end = i;
-      break;
-    }
-    i -= pair ? 2 : 1;
+  // Where the text's characters of a script of their own hold more than one
+  // script, a character that the font lacks after the last one of the first
+  // script may take either script, as cuts take its neighbours away; and
+  // with the middle cut, so may one before the first of them, whose script
+  // then comes from whatever follows the cut.
+  for (const TPlace& p : lacking) {
+    const bool far = change < n && (p.from > lastSettled || (kind == ck_keep_ends && p.from < span.anchor));
+    if (far)
+      Take(span, p.from, p.to);
+    else
+      span.byNeighbours = true;
+  }
+  if (joined) {
+    // A cut reshapes a cluster or two beside it: no glyph is wider than the
+    // font's widest, nor a line taller than its height.
+    const QFontMetrics m(font);
+    span.slack = 3 * std::max(m.maxWidth(), m.height());
   }
   return span;
 }

@@ -1,10 +1,13 @@
-// Which characters of a text may change width with the characters around
-// them, so that cutting a character out of the text can make it wider: the
-// text fitters search for their cut by halving only over texts that hold none
-// of them.
+// Which characters of a text may change width when a cut takes other
+// characters out of it, and the search that the text fitters build on it:
+// they try shorter and shorter candidates of a text and take the first that
+// fits, and find that candidate by halving wherever a shorter candidate
+// cannot be the wider, measuring only a few candidates.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <limits>
 
 #include "platform/runtime/RtlTypes.h"
 
@@ -12,33 +15,130 @@ class QFont;
 
 namespace sk {
 
-// Positions [first, end) in a text: from the start of its first character
-// whose width depends on its neighbours to the end of its last one. A text
-// without such characters gets first = its size and end = 0, so that "the
-// part [head, tail) was cut out and the rest holds none of them" reads
-// head <= first && tail >= end in every case.
+// How the candidates of a fitter keep the text: its head alone, or a fixed
+// tail after it (end, word and path ellipses: [0, head) and [tail, size) with
+// tail fixed), or a head and a tail that both shrink (a cut in the middle).
+enum TCutKind : uint8_t { ck_keep_head, ck_keep_ends };
+
+// What a fitter must know of a text to compare its candidates, each of which
+// keeps [0, head) and [tail, size) of it.
+//
+// Three kinds of characters change width with a cut:
+// - Far: a character whose width a cut anywhere can change. Positions
+//   [first, end) run from the start of the first to the end of the last; a
+//   text without them has first = its size and end = 0. A candidate holding
+//   one (Holds) is measured on its own.
+// - By their neighbours: a character of no script of its own (punctuation,
+//   symbols, blanks) that the font lacks is drawn from a fallback font
+//   chosen by the script of the text around it: of the nearest character
+//   before it that has a script of its own, or, with none before it, of the
+//   nearest after it. Where every candidate that keeps such a character
+//   keeps a character that settles its script the same way, it is not far;
+//   its font then changes only between candidates that keep a character of
+//   a script of its own and those that keep none, or keep none before the
+//   cut (Regime), and candidates of different regimes are not compared.
+// - Joined: a character shaped with its neighbours (joining scripts, right
+//   to left text, the complex scripts, combining marks, format characters
+//   such as the soft hyphen and ZWJ, variation selectors, emoji modifiers,
+//   conjoining Hangul letters, controls, private-use and unassigned code
+//   points, half a surrogate pair, the object replacement character). A cut
+//   changes only the characters beside it, so a candidate is never wider than
+//   a longer one by more than slack (0 for a text without them).
+// The rest keep their width (the letters of Latin, Greek, Cyrillic, Han,
+// kana, Bopomofo and Hangul syllables, and characters of no script that the
+// font holds); their widths still meet through kerning and ligatures, taken
+// to be smaller than the characters they adjust, as in every text font.
 struct TShapedSpan {
   size_t first;
   size_t end;
+  size_t anchor;      // start of the first character with a script of its own (size when none)
+  size_t anchorEnd;   // end of the last one (0 when none)
+  bool byNeighbours;  // holds characters whose font the script around them settles, outside [first, end)
+  Int32 slack;
+
+  // The candidate keeping [0, head) and [tail, size) holds a far character.
+  bool Holds(size_t head, size_t tail) const { return head > first || tail < end; }
+  // Candidates of the same regime draw every character from the same font.
+  int Regime(size_t head, size_t tail) const {
+    if (!byNeighbours) return 0;
+    return head > anchor ? 2 : tail < anchorEnd ? 1 : 0;
+  }
 };
 
-// The span of the characters of text that the font may draw differently by
-// their neighbours. A character's width is taken as its own (a text of such
-// characters only narrows, or keeps its width, when a character is cut out)
-// when it is a letter, digit, symbol, punctuation or blank of the Latin,
-// Greek, Cyrillic, Han, kana, Bopomofo or Hangul-syllable scripts, or of no
-// script (punctuation, digits, symbols) and drawn from the font itself (a
-// character the font lacks is drawn from a fallback font chosen by the
-// script of its neighbours), or a tab. The rest depend on their neighbours:
-// joining scripts (Arabic, Syriac, N'Ko, Mongolian and the others that join),
-// right-to-left text, the complex scripts (Indic, Thai, Tibetan, Khmer...),
-// combining marks, format characters (ZWJ, ZWNJ, the soft hyphen, direction
-// marks), variation selectors, emoji modifiers and flags, conjoining Hangul
-// letters, other control characters, private-use and unassigned code points,
-// half a surrogate pair and the object replacement character.
-// The widths of the plain characters still meet through kerning and
-// ligatures; their search takes a font's pair adjustments to be smaller than
-// the characters they adjust, as in every text font.
-TShapedSpan ShapedSpan(const QFont& font, const String& text);
+// The span of text in font, for candidates that keep the text as kind says.
+TShapedSpan ShapedSpan(const QFont& font, const String& text, TCutKind kind = ck_keep_ends);
+
+namespace shaping_detail {
+
+// The first candidate in [lo, hi) within limit, or hi, where no candidate is
+// wider than one before it by more than slack. A candidate wider than limit
+// + slack rules out itself and all before it; such a barrier is looked for
+// from the short end (the short candidates are cheap to measure, and a long
+// text usually ends short), first outward and then by halving, and the
+// candidates after the barrier are measured in order.
+template <class Width>
+size_t FirstWithin(size_t lo, size_t hi, Int64 limit, Int64 slack, Width& width) {
+  const Int64 reach = limit + slack;  // limit stays far from the ends of Int64
+  size_t out = lo;                    // candidates before out are too wide
+  size_t ok = hi;                     // a candidate within reach (hi: none found yet)
+  Int64 okWidth = 0;
+  for (size_t back = 1; back <= hi - lo; back *= 2) {
+    const size_t k = hi - back;
+    const Int64 w = width(k);
+    if (w > reach) {
+      out = k + 1;
+      break;
+    }
+    ok = k;
+    okWidth = w;
+  }
+  while (out < ok) {
+    const size_t mid = out + (ok - out) / 2;
+    const Int64 w = width(mid);
+    if (w > reach) {
+      out = mid + 1;
+    } else {
+      ok = mid;
+      okWidth = w;
+    }
+  }
+  if (ok == hi) return hi;
+  if (okWidth <= limit) return ok;
+  for (size_t k = ok + 1; k < hi; ++k)
+    if (width(k) <= limit) return k;
+  return hi;
+}
+
+}  // namespace shaping_detail
+
+// The first of count candidates, tried in order, whose width (width(k)) is
+// within limit, or count when none is; each candidate holds only characters
+// that the one before it holds. holds(k): candidate k holds a far character
+// (those lead the list and are measured one by one); regime(k): its regime.
+// A width of kAlwaysFits makes a candidate fit whatever the limit.
+inline constexpr Int64 kAlwaysFits = std::numeric_limits<Int64>::min();
+
+template <class Width, class Holds, class Regime>
+size_t FirstFitting(size_t count, Int64 limit, Int32 slack, Width width, Holds holds, Regime regime) {
+  size_t k = 0;
+  for (; k < count && holds(k); ++k)
+    if (width(k) <= limit) return k;
+  while (k < count) {
+    // The regimes follow one another in blocks: the end of this one by halving.
+    const int r = regime(k);
+    size_t lo = k + 1, hi = count;
+    while (lo < hi) {
+      const size_t mid = lo + (hi - lo) / 2;
+      if (regime(mid) == r)
+        lo = mid + 1;
+      else
+        hi = mid;
+    }
+    const size_t found = shaping_detail::FirstWithin(k, lo, limit, slack, width);
+    if (found < lo) return found;
+    k = lo;
+  }
+  return count;
+}
 
 }  // namespace sk

@@ -132,6 +132,19 @@ TEST(TCanvasEliding, ShapedTextsGiveWhatTakingOneCharacterAtATimeGives) {
       {tfWordEllipsis, WordByOnes, u"DejaVu Sans", 9, u"A line of words: " + greeting, -1},
       {tfPathEllipsis, PathByOnes, u"DejaVu Sans", 9, u"A line of words " + greeting, -1},
       {tfPathEllipsis, PathByOnes, u"DejaVu Sans", 9, greeting + u" in/folder/names.txt", -1},
+      // Punctuation that the font lacks takes its font from the script
+      // around it: the quote opening a CJK line has none before it, and ℓ
+      // and ※ come from another font after Greek than after Latin.
+      {tfEndEllipsis, EndByOnes, u"DejaVu Sans Mono", 9,
+       u"\u300C\u4E2D\u6587\u300D\u3001\u6F22\u5B57\uFF0C\u3000\u30AB\u30FC\u30C9\u3002\u2113\u4E00", -1},
+      {tfEndEllipsis, EndByOnes, u"DejaVu Sans Mono", 9, u"\u2113\u203B \u03B1\u03B2 \u2113\u2113 ab \u2113\u203B", -1},
+      {tfPathEllipsis, PathByOnes, u"DejaVu Sans Mono", 9, u"\u2113\u203B \u03B1\u03B2 \u2113\u2113 ab \u2113\u203B",
+       -1},
+      {tfPathEllipsis, PathByOnes, u"DejaVu Serif", 11, u"\u2110 ab/\u03B1\u2113\u2110", -1},
+
+      // A soft hyphen near each end of a Latin line.
+      {tfEndEllipsis, EndByOnes, u"DejaVu Sans", 9, u"a\u00ADffable words in a line of tex\u00ADt", -1},
+      {tfPathEllipsis, PathByOnes, u"DejaVu Sans", 9, u"a\u00ADffable words in a line of tex\u00ADt", -1},
   };
   for (const Case& k : cases) {
     c.Font().SetName(k.font);
@@ -139,6 +152,70 @@ TEST(TCanvasEliding, ShapedTextsGiveWhatTakingOneCharacterAtATimeGives) {
     const Int32 from = k.width >= 0 ? k.width : 0, to = k.width >= 0 ? k.width : c.TextWidth(k.text) + 1;
     for (Int32 w = from; w <= to; ++w)
       ASSERT_EQ(Elided(c, k.text, w, k.format), k.byOnes(c, k.text, w)) << k.format << " width " << w;
+  }
+}
+
+// Texts whose characters change width with a cut (CJK punctuation, kana,
+// soft hyphens near both ends of Latin lines, joined scripts, symbols drawn
+// from a font picked by the script around them), in three fonts that lack
+// different symbols: what the searches find is what the loops give.
+TEST(TCanvasEliding, TextsThatChangeWithACutGiveWhatTakingOneCharacterAtATimeGives) {
+  TestApplication();
+  TBitmap b(8, 8);
+  TCanvas& c = b.Canvas();
+  TRandomTexts texts(7789);
+  const struct {
+    const char16_t* name;
+    Int32 points;
+  } fonts[] = {{u"DejaVu Sans", 9}, {u"DejaVu Sans Mono", 9}, {u"DejaVu Serif", 11}};
+  struct Kind {
+    const char* name;
+    TTextFormat format;
+    String (*byOnes)(TCanvas&, const String&, Int32);
+  } kinds[] = {
+      {"end", tfEndEllipsis, EndByOnes}, {"word", tfWordEllipsis, WordByOnes}, {"path", tfPathEllipsis, PathByOnes}};
+  for (int n = 0; n < 120; ++n) {
+    c.Font().SetName(fonts[n % 3].name);
+    c.Font().SetSize(fonts[n % 3].points);
+    String s = texts.NextShaped(300);
+    if (n % 4 == 1) s = texts.NextShaped(200) + u"/" + texts.NextShaped(30);
+    const Int32 full = c.TextWidth(s);
+    for (const Int32 w : {texts.Width(full + 4), texts.Width(std::min(full, 300)), texts.Width(80), full - 1, 0}) {
+      for (const Kind& k : kinds) {
+        ASSERT_EQ(Elided(c, s, w, k.format), k.byOnes(c, s, w))
+            << k.name << " text " << n << " of " << s.size() << ", width " << w;
+      }
+    }
+  }
+}
+
+// ℓ, which DejaVu Sans Mono lacks, is narrower after Greek than after Latin
+// or with no script around it: a cut that takes away the Greek before or
+// after a run of them can leave the shorter text the wider. Runs of every
+// length up to ten, at every width.
+TEST(TCanvasEliding, SymbolsDrawnByTheScriptAroundThemGiveWhatTakingOneCharacterAtATimeGives) {
+  TestApplication();
+  TBitmap b(8, 8);
+  TCanvas& c = b.Canvas();
+  c.Font().SetName(u"DejaVu Sans Mono");
+  c.Font().SetSize(9);
+  const struct {
+    TTextFormat format;
+    String (*byOnes)(TCanvas&, const String&, Int32);
+    String before, after;  // around the run
+  } cases[] = {
+      {tfEndEllipsis, EndByOnes, u"", u"\u03B1\u03B2\u03B3\u03B4\u03B5\u03B6"},
+      {tfWordEllipsis, WordByOnes, u"", u"\u03B1 \u03B2\u03B3 \u03B4\u03B5\u03B6"},
+      {tfPathEllipsis, PathByOnes, u"abc \u03B1\u03B2\u03B3/", u""},
+      {tfPathEllipsis, PathByOnes, u"", u"\u03B1\u03B2\u03B3\u03B4abcdefghijkl"},
+      {tfPathEllipsis, PathByOnes, u"abcdefgh\u03B1\u03B2\u03B3\u03B4", u"\u2113\u2113\u2113\u2113\u2113"},
+  };
+  for (const auto& k : cases) {
+    for (size_t run = 1; run <= 10; ++run) {
+      const String text = k.before + String(run, u'\u2113') + k.after;
+      for (Int32 w = 0; w <= c.TextWidth(text) + 1; ++w)
+        ASSERT_EQ(Elided(c, text, w, k.format), k.byOnes(c, text, w)) << k.format << " run " << run << " width " << w;
+    }
   }
 }
 
