@@ -229,6 +229,7 @@ bool TZipFile::LockForRead(const String& where) {
 void TZipFile::ReleaseReading() {
   if (fCurrent != nullptr) zip_discard(Z(fCurrent));
   fCurrent = nullptr;
+  fHalfWritten = false;
   if (fFd >= 0) ::close(fFd);
   fFd = -1;
   fPath.clear();
@@ -264,9 +265,16 @@ void TZipFile::Refresh(const String& where) {
     followed = true;
   }
   if (!followed && !fSeen.Changed(fFd)) return;
-  // Changed: an update cut short leaves bytes half-written until the engine
-  // puts them back; otherwise the directory is read as the file holds it.
-  if (ZipJournalComplete(fFd, fPath)) FailChanged(where);
+  // Changed. An update under way or cut short has left a complete journal
+  // that puts back the archive as it was before: a member is read as it was
+  // listed, where its bytes are still whole (checked against its CRC), and
+  // is otherwise the other process's, until the file changes again.
+  fHalfWritten = ZipJournalComplete(fFd, fPath);
+  if (fHalfWritten) {
+    fSeen.Remember(fFd, -1);
+    return;
+  }
+  // Otherwise the directory is read as the file holds it now.
   int err = 0;
   zip_t* za = OpenOnDescriptor(fFd, err);
   if (za == nullptr) FailChanged(where);
@@ -277,7 +285,7 @@ void TZipFile::Refresh(const String& where) {
 
 void* TZipFile::ReadArchive(Int32 index, const String& where, UInt64& at) {
   at = static_cast<UInt64>(index);
-  if (fCurrent == nullptr) return fArchive;
+  if (fCurrent == nullptr || fHalfWritten) return fArchive;
   // The member of that name in the file as it is now, when it is still the
   // member that was listed.
   zip_t* listed = Z(fArchive);
@@ -447,11 +455,15 @@ void TZipFile::ReadMember(Int32 index, const String& where, const std::function<
   try {
     read(archive, at);
   } catch (const EZipException&) {
+    if (inHandler != nullptr && *inHandler) throw;
+    // Bytes that another process's update left half-written are not damage.
+    if (fHalfWritten) FailChanged(where);
     // Read without the lock, the file may have changed under the read: a
     // member that is no longer what it was is reported so, not as damaged.
-    if (fFd < 0 || unlock.on || (inHandler != nullptr && *inHandler)) throw;
+    if (fFd < 0 || unlock.on) throw;
     Refresh(where);
     ReadArchive(index, where, at);
+    if (fHalfWritten) FailChanged(where);
     throw;
   }
 }

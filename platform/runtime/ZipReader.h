@@ -171,6 +171,9 @@ class TZipFile : public TObject {
   std::string fPath;
   TZipChangeWatch fSeen;
   void* fCurrent = nullptr;
+  // A complete journal of another process's update lay beside the file when
+  // it last changed: its bytes may be half-written.
+  bool fHalfWritten = false;
 };
 
 // The errors of a read of an archive that another process changed since it
