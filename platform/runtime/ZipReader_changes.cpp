@@ -56,7 +56,9 @@ Int64 TickOf(Int64 nanoseconds) {
 
 }  // namespace
 
-bool ZipTakeFileStamp(int fd, TZipFileStamp& stamp) {
+bool ZipTakeFileStamp(int fd, TZipFileStamp& stamp) { return ZipTakeFileStamp(fd, stamp, RemoteClock(fd)); }
+
+bool ZipTakeFileStamp(int fd, TZipFileStamp& stamp, bool remoteClock) {
   struct stat st {};
   if (::fstat(fd, &st) != 0) return false;
   // The clock is read after the status: a write after this moment gets a
@@ -69,7 +71,7 @@ bool ZipTakeFileStamp(int fd, TZipFileStamp& stamp) {
   stamp.Size = static_cast<Int64>(st.st_size);
   stamp.ModifiedNs = Nanoseconds(st.st_mtim);
   stamp.ChangedNs = Nanoseconds(st.st_ctim);
-  stamp.Racy = Nanoseconds(now) < stamp.ChangedNs + TickOf(stamp.ChangedNs) || RemoteClock(fd);
+  stamp.Racy = remoteClock || Nanoseconds(now) < stamp.ChangedNs + TickOf(stamp.ChangedNs);
   return true;
 }
 
@@ -98,8 +100,9 @@ bool ZipChecksumRange(int fd, Int64 from, Int64 count, UInt64& sum) {
 bool TZipChangeWatch::Remember(int fd, Int64 directoryFrom) {
   Forget();
   fSummed = false;
+  fRemoteClock = RemoteClock(fd);
   TZipFileStamp stamp;
-  if (!ZipTakeFileStamp(fd, stamp)) return false;
+  if (!ZipTakeFileStamp(fd, stamp, fRemoteClock)) return false;
   fFrom = directoryFrom >= 0 && directoryFrom <= stamp.Size ? directoryFrom : -1;
   // Only a racy status needs the directory's bytes to go with it.
   if (stamp.Racy && fFrom >= 0) fSummed = ZipChecksumRange(fd, fFrom, stamp.Size - fFrom, fSum);
@@ -110,7 +113,7 @@ bool TZipChangeWatch::Remember(int fd, Int64 directoryFrom) {
 bool TZipChangeWatch::Changed(int fd) {
   if (!Remembered()) return true;
   TZipFileStamp now;
-  if (!ZipTakeFileStamp(fd, now) || !ZipSameFileState(now, fStamp)) return true;
+  if (!ZipTakeFileStamp(fd, now, fRemoteClock) || !ZipSameFileState(now, fStamp)) return true;
   if (!fStamp.Racy) return false;
   // The status is as remembered, but a write in the same tick would have
   // left it so: the directory's bytes decide.

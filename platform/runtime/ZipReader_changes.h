@@ -31,6 +31,8 @@ struct TZipFileStamp {
 // Takes the status of the open file fd; false when the system refuses.
 // Take it while no writer can change the file.
 bool ZipTakeFileStamp(int fd, TZipFileStamp& stamp);
+// As above, told whether the file system's clock is another machine's.
+bool ZipTakeFileStamp(int fd, TZipFileStamp& stamp, bool remoteClock);
 
 // Whether two stamps show the same file in the same state (raciness aside).
 bool ZipSameFileState(const TZipFileStamp& a, const TZipFileStamp& b);
@@ -63,6 +65,7 @@ class TZipChangeWatch {
   Int64 fFrom = -1;
   bool fSummed = false;
   UInt64 fSum = 0;
+  bool fRemoteClock = false;
 };
 
 }  // namespace sk
