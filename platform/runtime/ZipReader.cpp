@@ -208,6 +208,9 @@ bool TZipFile::OpenForReading(const String& fileName, const std::string& path) {
     if (za == nullptr) Fail(u"Cannot open zip file \"" + fileName + u"\": " + OpenErrorText(err));
     fArchive = za;
     fSeen.Remember(fd, -1);
+    // A status that a write in the same tick could leave unchanged would
+    // have every read take the directory anew until the clock moves on.
+    if (locked) fSeen.WaitOutTick(fd);
   } catch (...) {
     ReleaseReading();
     throw;
@@ -236,7 +239,7 @@ void TZipFile::ReleaseReading() {
   fSeen.Forget();
 }
 
-void TZipFile::Refresh(const String& where) {
+void TZipFile::Refresh(const String& where, bool locked) {
   if (fFd < 0) return;
   // A file that took the archive's name (an update that made the archive
   // anew) is the one read from now on, under its own lock.
@@ -272,6 +275,7 @@ void TZipFile::Refresh(const String& where) {
   fHalfWritten = ZipJournalComplete(fFd, fPath);
   if (fHalfWritten) {
     fSeen.Remember(fFd, -1);
+    if (locked) fSeen.WaitOutTick(fFd);
     return;
   }
   // Otherwise the directory is read as the file holds it now.
@@ -281,6 +285,7 @@ void TZipFile::Refresh(const String& where) {
   if (fCurrent != nullptr) zip_discard(Z(fCurrent));
   fCurrent = za;
   fSeen.Remember(fFd, -1);
+  if (locked) fSeen.WaitOutTick(fFd);
 }
 
 void* TZipFile::ReadArchive(Int32 index, const String& where, UInt64& at) {
@@ -449,7 +454,7 @@ void TZipFile::ReadMember(Int32 index, const String& where, const std::function<
       if (on) UnlockFileHandle(zip->fFd);
     }
   } unlock{this, fFd >= 0 && LockForRead(where)};
-  Refresh(where);
+  Refresh(where, unlock.on);
   UInt64 at = 0;
   void* archive = ReadArchive(index, where, at);
   try {
@@ -461,7 +466,7 @@ void TZipFile::ReadMember(Int32 index, const String& where, const std::function<
     // Read without the lock, the file may have changed under the read: a
     // member that is no longer what it was is reported so, not as damaged.
     if (fFd < 0 || unlock.on) throw;
-    Refresh(where);
+    Refresh(where, false);
     ReadArchive(index, where, at);
     if (fHalfWritten) FailChanged(where);
     throw;

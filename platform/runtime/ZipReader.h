@@ -143,9 +143,10 @@ class TZipFile : public TObject {
   // shared lock; false (nothing opened) when the name reaches no regular
   // file, for the plain road to report.
   bool OpenForReading(const String& fileName, const std::string& path);
-  // Under the shared lock, before a member is read: follows a file that took
-  // the archive's name, and reads the directory again when the file changed.
-  void Refresh(const String& where);
+  // Before a member is read (locked: under the shared lock): follows a file
+  // that took the archive's name, and reads the directory again when the
+  // file changed.
+  void Refresh(const String& where, bool locked);
   // The archive member index is read from (a zip_t*) and its index there.
   void* ReadArchive(Int32 index, const String& where, UInt64& at);
   // Runs read on the archive (a zip_t*) and index that member index is read

@@ -7,6 +7,8 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <vector>
 
 namespace sk {
@@ -15,8 +17,17 @@ namespace {
 
 constexpr Int64 kNsPerSecond = 1'000'000'000;
 constexpr Int64 kChecksumPiece = 1 << 20;
+// The longest tick of the clock waited out (a tick of the system's coarse
+// clock is 1 to 10 milliseconds).
+constexpr Int64 kMaxTickWaitNs = 20'000'000;
 
 Int64 Nanoseconds(const struct timespec& t) { return static_cast<Int64>(t.tv_sec) * kNsPerSecond + t.tv_nsec; }
+
+Int64 CoarseNow() {
+  struct timespec now {};
+  ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+  return Nanoseconds(now);
+}
 
 // File systems whose times come from another machine's clock (or from a
 // program's): this machine's clock tells nothing of when their next write
@@ -108,6 +119,20 @@ bool TZipChangeWatch::Remember(int fd, Int64 directoryFrom) {
   if (stamp.Racy && fFrom >= 0) fSummed = ZipChecksumRange(fd, fFrom, stamp.Size - fFrom, fSum);
   fStamp = stamp;
   return true;
+}
+
+void TZipChangeWatch::WaitOutTick(int fd) {
+  if (!Remembered() || !fStamp.Racy || fRemoteClock) return;
+  const Int64 tick = TickOf(fStamp.ChangedNs);
+  if (tick > kMaxTickWaitNs) return;
+  const Int64 until = fStamp.ChangedNs + tick;
+  const Int64 start = CoarseNow();
+  for (Int64 now = start; now < until; now = CoarseNow()) {
+    if (now - start > 2 * kMaxTickWaitNs) return;  // a clock set back: the status stays racy
+    std::this_thread::sleep_for(std::chrono::nanoseconds(std::clamp<Int64>(until - now, 100'000, 1'000'000)));
+  }
+  TZipFileStamp now;
+  if (ZipTakeFileStamp(fd, now, fRemoteClock) && ZipSameFileState(now, fStamp) && !now.Racy) fStamp = now;
 }
 
 bool TZipChangeWatch::Changed(int fd) {

@@ -49,6 +49,12 @@ class TZipChangeWatch {
   // (once) only when the status is racy. Call while no writer can change the
   // file; false when nothing could be remembered.
   bool Remember(int fd, Int64 directoryFrom);
+  // For a caller that holds the file's lock (so that no writer can write
+  // meanwhile): when the status remembered is racy only because the clock
+  // has not yet passed its tick, and that tick is short (a few
+  // milliseconds), waits for the clock, so that the status alone tells of
+  // the next write.
+  void WaitOutTick(int fd);
   void Forget() { fStamp = TZipFileStamp(); }
   bool Remembered() const { return fStamp.Size >= 0; }
   const TZipFileStamp& Stamp() const { return fStamp; }

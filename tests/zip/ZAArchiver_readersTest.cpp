@@ -105,7 +105,8 @@ TEST_F(ZAReaders, AStaleReaderNoticesAChangeAnywhereInALargeDirectory) {
     for (const Step& step : c.steps) {
       Update({}, step.replaced, step.v, kSize);
       ASSERT_EQ(ReadRaw("a.zip").size(), before.size());
-      for (const auto& [i, v] : step.expected) {
+      for (const auto& [entry, v] : step.expected) {
+        const Int32 i = entry;
         SCOPED_TRACE(i);
         String text;
         EXPECT_EQ(EngineErrorOf([&] { reader.ExtractToString(Name(i), text); }), -1);
