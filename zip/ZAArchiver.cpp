@@ -47,12 +47,6 @@ TZAJournalIdentity IdentityOf(const struct stat& archive) {
 constinit std::recursive_mutex* gEngineLock = nullptr;
 
 constexpr Int64 kCopyBufferSize = 1048576;
-// The most of an archive's last bytes kept to notice that another process
-// changed it: its directory and end records, as a rule.
-constexpr Int64 kSeenTailMax = 16 * 1048576;
-// The most of them a read compares: the end records and the directory's
-// last entries (a commit writes every byte from its first change on anew).
-constexpr Int64 kReadCheckMax = 65536;
 
 // Copies the whole of source, from its start, to the end of dest.
 void CopyWhole(TStream* source, TStream* dest) {
@@ -568,41 +562,30 @@ bool TZABaseArchiver::RefreshForRead() {
   // An update another process left half-done is put back first; a damaged
   // journal stops the read.
   RecoverJournalForRead();
-  if (!DirectoryChanged(kReadCheckMax)) return false;
+  if (!DirectoryChanged()) return false;
   ReloadDirectory();
   return true;
 }
 
 void TZABaseArchiver::RememberDirectory() {
   fSeenSize = -1;
+  fSeen.Forget();
   if (!Journalled() || !DMHandle) return;
-  try {
-    const Int64 size = FCompressedStream->Size();
-    const Int64 from = std::max(std::clamp<Int64>(DMHandle->CentralDirOffset, 0, size), size - kSeenTailMax);
-    fSeenTail.assign(static_cast<size_t>(size - from), 0);
-    FCompressedStream->Seek(from, soBeginning);
-    FCompressedStream->ReadBuffer(fSeenTail.data(), size - from);
-    fSeenFrom = from;
-    fSeenSize = size;
-  } catch (const Exception&) {
-    // Not remembered: the next update reads the directory again.
-    fSeenSize = -1;
-  }
+  // The directory and the end records behind it, which every commit writes
+  // anew, are the bytes checked where the file's status could miss a write.
+  const int handle = static_cast<THandleStream*>(FCompressedStream)->Handle();
+  if (fSeen.Remember(handle, DMHandle->CentralDirOffset)) fSeenSize = fSeen.Stamp().Size;
 }
 
-bool TZABaseArchiver::DirectoryChanged(Int64 checkMax) {
+bool TZABaseArchiver::DirectoryChanged() {
   const Int64 size = FCompressedStream->Size();
   // A new archive that nothing was written into has no directory to read.
   if (size == 0 && DMHandle->CDir->Count() == 0) return false;
-  if (fSeenSize < 0 || size != fSeenSize) return true;
-  // The last bytes remembered: the directory's end and the end records,
-  // which every commit writes anew.
-  const Int64 keep = std::min<Int64>(static_cast<Int64>(fSeenTail.size()), checkMax);
-  if (keep == 0) return false;
-  TBytes now(static_cast<size_t>(keep));
-  FCompressedStream->Seek(fSeenFrom + static_cast<Int64>(fSeenTail.size()) - keep, soBeginning);
-  FCompressedStream->ReadBuffer(now.data(), keep);
-  return !std::equal(now.begin(), now.end(), fSeenTail.end() - static_cast<std::ptrdiff_t>(keep));
+  auto* file = dynamic_cast<THandleStream*>(FCompressedStream);
+  if (fSeenSize < 0 || file == nullptr) return true;
+  // Any change of the file moves its size or change time; the directory is
+  // read again then, whatever part of the file changed.
+  return fSeen.Changed(file->Handle());
 }
 
 void TZABaseArchiver::ReloadDirectory() {
@@ -624,7 +607,7 @@ void TZABaseArchiver::ReloadDirectory() {
 
 void TZABaseArchiver::RefreshDirectory() {
   if (!Journalled() || !DMHandle) return;
-  if (DirectoryChanged(kSeenTailMax)) ReloadDirectory();
+  if (DirectoryChanged()) ReloadDirectory();
 }
 
 // ---------------------------------------------------------------------------

@@ -23,6 +23,7 @@
 
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/StringList.h"
+#include "platform/runtime/ZipReader_changes.h"
 #include "zip/ZAArchiver_prompts.h"
 #include "zip/ZAArchiver_volumes.h"
 #include "zip/ZACryptoTransform.h"
@@ -386,12 +387,14 @@ class TZABaseArchiver : public TZAArchiverLink {
   // Writes the journal of the archive from restorePoint to size and puts it
   // on the disk; engine errors 19 and 46.
   std::unique_ptr<THandleStream> CreateJournal(Int64 restorePoint, Int64 size);
-  // Remembers the archive's size and directory bytes as last read or
-  // written here, and reads the directory again when the file no longer
-  // holds them (another process changed it).
+  // Remembers the archive file as last read or written here (under a lock),
+  // and reads the directory again when another process may have changed
+  // the file since: a change anywhere in it, not only near its end. An
+  // unchanged file costs one look at its status, and one read of its
+  // directory only while a write may have left the status as it was.
   void RememberDirectory();
   void RefreshDirectory();
-  bool DirectoryChanged(Int64 checkMax);
+  bool DirectoryChanged();
   void ReloadDirectory();
   // The archive's file, links resolved, and its journal's name.
   void ResolveArchivePath();
@@ -451,11 +454,11 @@ class TZABaseArchiver : public TZAArchiverLink {
   // processes; 0 none held, 1 shared, 2 exclusive.
   std::unique_ptr<THandleStream> fLockFile;
   Int32 fLockHeld = 0;
-  // The archive's size and its last bytes (the directory and end records)
-  // as this archiver last saw them.
+  // The archive file (its status, and its directory's checksum where the
+  // status alone could miss a write) as this archiver last saw it;
+  // fSeenSize -1 when nothing is remembered.
   Int64 fSeenSize = -1;
-  Int64 fSeenFrom = 0;
-  TBytes fSeenTail;
+  TZipChangeWatch fSeen;
   // Whether the archive is self-extracting: a stub before its first entry.
   bool IsSFXArchiveName(const String& name) const;
   // The end record's disk number (the zip64 one where it holds 0xFFFF).

@@ -10,6 +10,7 @@
 #include <zlib.h>
 
 #include "platform/runtime/FileReplace.h"
+#include "platform/runtime/FileSeam.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Format.h"
 #include "platform/runtime/ResourceStrings.h"
@@ -31,7 +32,11 @@ constinit const TResStringRec _SKZipJournalDamaged{
     u"Cannot open zip file \"%s\": the journal of an update of it is damaged, so the archive may be damaged too "
     u"and need repair",
     "_SKZipJournalDamaged"};
-constinit const TResStringRec _SKZipArchiveDamaged{60456, u"The archive is damaged", "_SKZipArchiveDamaged"};
+constinit const TResStringRec _SKZipArchiveDamaged{60457, u"The archive is damaged", "_SKZipArchiveDamaged"};
+constinit const TResStringRec _SKZipChangedByAnotherProcess{
+    60455, u"Cannot read %s: the archive was changed by another process", "_SKZipChangedByAnotherProcess"};
+constinit const TResStringRec _SKZipBeingChangedByAnotherProcess{
+    60456, u"Cannot read %s: the archive is being changed by another process", "_SKZipBeingChangedByAnotherProcess"};
 
 namespace {
 
@@ -61,6 +66,36 @@ constexpr size_t kReadPiece = 1 << 20;
 zip_t* Z(void* p) { return static_cast<zip_t*>(p); }
 
 [[noreturn]] void Fail(const String& msg) { throw EZipException(msg); }
+
+[[noreturn]] void FailChanged(const String& where) {
+  Fail(Format(LoadResString(&_SKZipChangedByAnotherProcess), {where}));
+}
+
+[[noreturn]] void FailBeingChanged(const String& where) {
+  Fail(Format(LoadResString(&_SKZipBeingChangedByAnotherProcess), {where}));
+}
+
+// A read-only archive on a descriptor of the file; the descriptor stays the
+// caller's (the archive reads through a copy of it, which it closes).
+zip_t* OpenOnDescriptor(int fd, int& err) {
+  const int copy = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+  if (copy < 0) {
+    err = ZIP_ER_OPEN;
+    return nullptr;
+  }
+  zip_t* za = zip_fdopen(copy, 0, &err);
+  if (za == nullptr) ::close(copy);
+  return za;
+}
+
+// Whether a member is what it was: the same data, by what the directory
+// says of it.
+bool SameMember(const zip_stat_t& a, const zip_stat_t& b) {
+  constexpr zip_uint64_t kNeeded = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_CRC | ZIP_STAT_COMP_METHOD;
+  return (a.valid & kNeeded) == kNeeded && (b.valid & kNeeded) == kNeeded && a.size == b.size &&
+         a.comp_size == b.comp_size && a.crc == b.crc && a.comp_method == b.comp_method &&
+         ((a.valid & b.valid & ZIP_STAT_ENCRYPTION_METHOD) == 0 || a.encryption_method == b.encryption_method);
+}
 
 String ErrorText(zip_error_t* err) { return Utf8ToString(std::string(zip_error_strerror(err))); }
 
@@ -111,12 +146,14 @@ TZipFile::~TZipFile() {
     if (zip_close(Z(fArchive)) != 0) zip_discard(Z(fArchive));
     fArchive = nullptr;
   }
+  ReleaseReading();
 }
 
 void TZipFile::Open(const String& fileName, TZipMode mode) {
   Close();
   if (mode == zmClosed) return;
   const std::string path = StringToUtf8(fileName);
+  if (mode == zmRead && !path.empty() && OpenForReading(fileName, path)) return;
   int flags = 0;
   switch (mode) {
     case zmRead: flags = ZIP_RDONLY; break;
@@ -159,14 +196,149 @@ void TZipFile::Open(const String& fileName, TZipMode mode) {
   fArchiveSize = ::stat(path.c_str(), &st) == 0 ? static_cast<Int64>(st.st_size) : 0;
 }
 
+bool TZipFile::OpenForReading(const String& fileName, const std::string& path) {
+  // Never a pipe waited on: a name that reaches no regular file takes the
+  // plain road, which reports it.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  fFd = fd;
+  char* resolved = ::realpath(path.c_str(), nullptr);
+  fPath = resolved != nullptr ? std::string(resolved) : path;
+  std::free(resolved);
+  const String where = u"zip file \"" + fileName + u"\"";
+  try {
+    const bool locked = LockForRead(where);
+    struct Unlock {
+      int fd;
+      bool on;
+      ~Unlock() {
+        if (on) UnlockFileHandle(fd);
+      }
+    } unlock{fd, locked};
+    if (ZipJournalComplete(fd, fPath))
+      Fail(u"Cannot open zip file \"" + fileName +
+           u"\": it is being updated, or an update of it was cut short and must be rolled back by the archiver");
+    int err = 0;
+    zip_t* za = OpenOnDescriptor(fd, err);
+    if (za == nullptr) Fail(u"Cannot open zip file \"" + fileName + u"\": " + OpenErrorText(err));
+    fArchive = za;
+    fSeen.Remember(fd, -1);
+    // A status that a write in the same tick could leave unchanged would
+    // have every read take the directory anew until the clock moves on.
+    if (locked) fSeen.WaitOutTick(fd);
+  } catch (...) {
+    ReleaseReading();
+    throw;
+  }
+  fMode = zmRead;
+  fFileName = fileName;
+  fArchiveSize = fSeen.Remembered() ? fSeen.Stamp().Size : static_cast<Int64>(st.st_size);
+  return true;
+}
+
+bool TZipFile::LockForRead(const String& where) {
+  if (LockWait <= 0) return false;
+  if (LockFileHandle(fFd, false, LockWait)) return true;
+  if (errno == EWOULDBLOCK) FailBeingChanged(where);
+  // A file system without locks: the read goes on, as the engine's does.
+  return false;
+}
+
+void TZipFile::ReleaseReading() {
+  if (fCurrent != nullptr) zip_discard(Z(fCurrent));
+  fCurrent = nullptr;
+  fHalfWritten = false;
+  if (fFd >= 0) ::close(fFd);
+  fFd = -1;
+  fPath.clear();
+  fSeen.Forget();
+}
+
+void TZipFile::Refresh(const String& where, bool locked) {
+  if (fFd < 0) return;
+  // A file that took the archive's name (an update that made the archive
+  // anew) is the one read from now on, under its own lock.
+  bool followed = false;
+  for (Int32 attempt = 0;; ++attempt) {
+    struct stat named {};
+    if (::stat(fPath.c_str(), &named) != 0 || (static_cast<UInt64>(named.st_dev) == fSeen.Stamp().Device &&
+                                                static_cast<UInt64>(named.st_ino) == fSeen.Stamp().Inode))
+      break;
+    if (attempt >= 3) FailChanged(where);
+    const int fd = ::open(fPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) FailChanged(where);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      ::close(fd);
+      FailChanged(where);
+    }
+    if (!LockFileHandle(fd, false, LockWait) && errno == EWOULDBLOCK) {
+      ::close(fd);
+      FailBeingChanged(where);
+    }
+    // Closing the old descriptor lets its lock go.
+    ::close(fFd);
+    fFd = fd;
+    fSeen.Remember(fd, -1);
+    followed = true;
+  }
+  if (!followed && !fSeen.Changed(fFd)) return;
+  // Changed. An update under way or cut short has left a complete journal
+  // that puts back the archive as it was before: a member is read as it was
+  // listed, where its bytes are still whole (checked against its CRC), and
+  // is otherwise the other process's, until the file changes again.
+  fHalfWritten = ZipJournalComplete(fFd, fPath);
+  if (fHalfWritten) {
+    fSeen.Remember(fFd, -1);
+    if (locked) fSeen.WaitOutTick(fFd);
+    return;
+  }
+  // Otherwise the directory is read as the file holds it now.
+  int err = 0;
+  zip_t* za = OpenOnDescriptor(fFd, err);
+  if (za == nullptr) FailChanged(where);
+  if (fCurrent != nullptr) zip_discard(Z(fCurrent));
+  fCurrent = za;
+  fSeen.Remember(fFd, -1);
+  if (locked) fSeen.WaitOutTick(fFd);
+}
+
+void* TZipFile::ReadArchive(Int32 index, const String& where, UInt64& at) {
+  at = static_cast<UInt64>(index);
+  if (fCurrent == nullptr || fHalfWritten) return fArchive;
+  // The member of that name in the file as it is now, when it is still the
+  // member that was listed.
+  zip_t* listed = Z(fArchive);
+  zip_t* now = Z(fCurrent);
+  const char* name = zip_get_name(listed, at, ZIP_FL_ENC_RAW);
+  if (name == nullptr) FailChanged(where);
+  const zip_int64_t found = zip_name_locate(now, name, ZIP_FL_ENC_RAW);
+  if (found < 0) FailChanged(where);
+  zip_stat_t was, is;
+  zip_stat_init(&was);
+  zip_stat_init(&is);
+  if (zip_stat_index(listed, at, 0, &was) != 0 || zip_stat_index(now, static_cast<zip_uint64_t>(found), 0, &is) != 0 ||
+      !SameMember(was, is))
+    FailChanged(where);
+  at = static_cast<UInt64>(found);
+  return fCurrent;
+}
+
 void TZipFile::Close() {
   if (fArchive == nullptr) {
     fMode = zmClosed;
+    ReleaseReading();
     return;
   }
   zip_t* za = Z(fArchive);
   fArchive = nullptr;
   fMode = zmClosed;
+  ReleaseReading();
   if (zip_close(za) != 0) {
     String reason = ArchiveErrorText(za);
     zip_discard(za);
@@ -267,16 +439,17 @@ struct TMemberCloser {
 
 }  // namespace
 
-void* TZipFile::OpenMember(Int32 index, const String& where, size_t& size) {
-  zip_t* za = Z(fArchive);
+void* TZipFile::OpenMember(void* archive, UInt64 at, const String& where, size_t& size) {
+  zip_t* za = Z(archive);
   zip_stat_t st;
   zip_stat_init(&st);
-  if (zip_stat_index(za, static_cast<zip_uint64_t>(index), 0, &st) != 0)
+  if (zip_stat_index(za, at, 0, &st) != 0)
     Fail(u"Cannot read " + where + u": " + ArchiveErrorText(za));
   if (!(st.valid & ZIP_STAT_SIZE) || !(st.valid & ZIP_STAT_COMP_SIZE) || !(st.valid & ZIP_STAT_COMP_METHOD))
     Fail(u"Damaged " + where);
   // The sizes come from the archive: check them before allocating anything.
-  if (st.comp_size > static_cast<UInt64>(fArchiveSize))
+  const Int64 fileSize = fSeen.Remembered() ? fSeen.Stamp().Size : fArchiveSize;
+  if (st.comp_size > static_cast<UInt64>(fileSize))
     Fail(u"Damaged " + where + u": its compressed size exceeds the archive");
   const UInt64 ratio = MaxRatio(st.comp_method);
   if (st.comp_size > (std::numeric_limits<UInt64>::max() - kRatioSlack) / ratio ||
@@ -284,82 +457,126 @@ void* TZipFile::OpenMember(Int32 index, const String& where, size_t& size) {
     Fail(u"Damaged " + where + u": its stated size is out of proportion to its data");
   if (st.size > static_cast<UInt64>(std::numeric_limits<Int64>::max()) || st.size > TBytes().max_size())
     Fail(u"Entry too large: " + where);
-  zip_file_t* zf = zip_fopen_index(za, static_cast<zip_uint64_t>(index), 0);
+  zip_file_t* zf = zip_fopen_index(za, at, 0);
   if (zf == nullptr) Fail(u"Cannot open " + where + u": " + ArchiveErrorText(za));
   size = static_cast<size_t>(st.size);
   return zf;
+}
+
+void TZipFile::ReadMember(Int32 index, const String& where, const std::function<void(void*, UInt64)>& read,
+                          const bool* inHandler) {
+  // The member is read under the archive's shared lock, from the file as it
+  // is now (Refresh may follow another file to the name, locked in its turn).
+  struct Unlock {
+    TZipFile* zip;
+    bool on;
+    ~Unlock() {
+      if (on) UnlockFileHandle(zip->fFd);
+    }
+  } unlock{this, fFd >= 0 && LockForRead(where)};
+  Refresh(where, unlock.on);
+  UInt64 at = 0;
+  void* archive = ReadArchive(index, where, at);
+  try {
+    read(archive, at);
+  } catch (const EZipException&) {
+    if (inHandler != nullptr && *inHandler) throw;
+    // Bytes that another process's update left half-written are not damage.
+    if (fHalfWritten) FailChanged(where);
+    // Read without the lock, the file may have changed under the read: a
+    // member that is no longer what it was is reported so, not as damaged.
+    if (fFd < 0 || unlock.on) throw;
+    Refresh(where, false);
+    ReadArchive(index, where, at);
+    if (fHalfWritten) FailChanged(where);
+    throw;
+  }
 }
 
 void TZipFile::Read(Int32 index, TBytes& bytes) {
   CheckIndex(index);
   bytes.clear();
   const String where = u"entry " + Utf8ToString(std::to_string(index)) + u" of \"" + fFileName + u"\"";
-  size_t stated = 0;
-  TMemberCloser zf{static_cast<zip_file_t*>(OpenMember(index, where, stated))};
-  // The stated size is only a claim: the buffer grows as data actually
-  // arrives, so a member that claims far more than it holds costs no more
-  // memory than its real content.
   TBytes data;
-  size_t got = 0;
-  while (got < stated) {
-    const size_t piece = std::min(stated - got, std::max(kReadPiece, got));
-    try {
-      data.resize(got + piece);
-    } catch (const std::bad_alloc&) {
-      Fail(u"Not enough memory to read " + where);
+  ReadMember(index, where, [&](void* archive, UInt64 at) {
+    size_t stated = 0;
+    TMemberCloser zf{static_cast<zip_file_t*>(OpenMember(archive, at, where, stated))};
+    // The stated size is only a claim: the buffer grows as data actually
+    // arrives, so a member that claims far more than it holds costs no more
+    // memory than its real content.
+    size_t got = 0;
+    while (got < stated) {
+      const size_t piece = std::min(stated - got, std::max(kReadPiece, got));
+      try {
+        data.resize(got + piece);
+      } catch (const std::bad_alloc&) {
+        Fail(u"Not enough memory to read " + where);
+      }
+      const size_t pieceEnd = got + piece;
+      while (got < pieceEnd) {
+        zip_int64_t n = zip_fread(zf.File, data.data() + got, pieceEnd - got);
+        if (n < 0) Fail(u"Cannot read " + where + u": " + ErrorText(zip_file_get_error(zf.File)));
+        if (n == 0) break;
+        got += static_cast<size_t>(n);
+      }
+      if (got < pieceEnd) break;  // the data ended early
     }
-    const size_t pieceEnd = got + piece;
-    while (got < pieceEnd) {
-      zip_int64_t n = zip_fread(zf.File, data.data() + got, pieceEnd - got);
-      if (n < 0) Fail(u"Cannot read " + where + u": " + ErrorText(zip_file_get_error(zf.File)));
-      if (n == 0) break;
-      got += static_cast<size_t>(n);
-    }
-    if (got < pieceEnd) break;  // the data ended early
-  }
-  data.resize(got);
-  // One more read lets the library reach the end of the data and check its CRC.
-  Byte extra;
-  zip_int64_t more = got == stated ? zip_fread(zf.File, &extra, 1) : 0;
-  if (more < 0) Fail(u"Cannot read " + where + u": " + ErrorText(zip_file_get_error(zf.File)));
-  const int closeErr = zf.Close();
-  if (got != stated || more > 0) Fail(u"Damaged " + where + u": its data does not match its stated size");
-  if (closeErr != 0) Fail(u"Cannot read " + where + u": " + OpenErrorText(closeErr));
+    data.resize(got);
+    // One more read lets the library reach the end of the data and check its CRC.
+    Byte extra;
+    zip_int64_t more = got == stated ? zip_fread(zf.File, &extra, 1) : 0;
+    if (more < 0) Fail(u"Cannot read " + where + u": " + ErrorText(zip_file_get_error(zf.File)));
+    const int closeErr = zf.Close();
+    if (got != stated || more > 0) Fail(u"Damaged " + where + u": its data does not match its stated size");
+    if (closeErr != 0) Fail(u"Cannot read " + where + u": " + OpenErrorText(closeErr));
+  });
   bytes.swap(data);
 }
 
 void TZipFile::ReadInPieces(Int32 index, const TZipPieceHandler& onPiece, size_t pieceSize) {
   CheckIndex(index);
   const String where = u"entry " + Utf8ToString(std::to_string(index)) + u" of \"" + fFileName + u"\"";
-  size_t stated = 0;
-  TMemberCloser zf{static_cast<zip_file_t*>(OpenMember(index, where, stated))};
   pieceSize = std::clamp<size_t>(pieceSize, 1, size_t{1} << 24);
-  TBytes buffer(std::min(pieceSize, std::max<size_t>(stated, 1)));
-  size_t got = 0;
-  // Reads go one byte past the stated size, so that the library reaches the
-  // end of the data (and checks its CRC) and a member holding more than it
-  // states is caught; nothing past the stated size is handed on.
-  for (;;) {
-    const size_t want = got < stated ? std::min(buffer.size(), stated - got) : 1;
-    const zip_int64_t n = zip_fread(zf.File, buffer.data(), want);
-    if (n < 0) Fail(u"Cannot read " + where + u": " + ErrorText(zip_file_get_error(zf.File)));
-    if (n == 0) break;
-    if (got >= stated) Fail(u"Damaged " + where + u": its data does not match its stated size");
-    got += static_cast<size_t>(n);
-    // A short piece at the end is checked before it is handed on.
-    if (got == stated) {
-      Byte extra;
-      const zip_int64_t more = zip_fread(zf.File, &extra, 1);
-      if (more < 0) Fail(u"Cannot read " + where + u": " + ErrorText(zip_file_get_error(zf.File)));
-      if (more > 0) Fail(u"Damaged " + where + u": its data does not match its stated size");
-      onPiece(buffer.data(), static_cast<size_t>(n));
-      break;
-    }
-    onPiece(buffer.data(), static_cast<size_t>(n));
-  }
-  const int closeErr = zf.Close();
-  if (got != stated) Fail(u"Damaged " + where + u": its data does not match its stated size");
-  if (closeErr != 0) Fail(u"Cannot read " + where + u": " + OpenErrorText(closeErr));
+  bool inHandler = false;
+  const auto handOn = [&](const Byte* data, size_t size) {
+    inHandler = true;
+    onPiece(data, size);
+    inHandler = false;
+  };
+  ReadMember(
+      index, where,
+      [&](void* archive, UInt64 at) {
+        size_t stated = 0;
+        TMemberCloser zf{static_cast<zip_file_t*>(OpenMember(archive, at, where, stated))};
+        TBytes buffer(std::min(pieceSize, std::max<size_t>(stated, 1)));
+        size_t got = 0;
+        // Reads go one byte past the stated size, so that the library
+        // reaches the end of the data (and checks its CRC) and a member
+        // holding more than it states is caught; nothing past the stated
+        // size is handed on.
+        for (;;) {
+          const size_t want = got < stated ? std::min(buffer.size(), stated - got) : 1;
+          const zip_int64_t n = zip_fread(zf.File, buffer.data(), want);
+          if (n < 0) Fail(u"Cannot read " + where + u": " + ErrorText(zip_file_get_error(zf.File)));
+          if (n == 0) break;
+          if (got >= stated) Fail(u"Damaged " + where + u": its data does not match its stated size");
+          got += static_cast<size_t>(n);
+          // A short piece at the end is checked before it is handed on.
+          if (got == stated) {
+            Byte extra;
+            const zip_int64_t more = zip_fread(zf.File, &extra, 1);
+            if (more < 0) Fail(u"Cannot read " + where + u": " + ErrorText(zip_file_get_error(zf.File)));
+            if (more > 0) Fail(u"Damaged " + where + u": its data does not match its stated size");
+            handOn(buffer.data(), static_cast<size_t>(n));
+            break;
+          }
+          handOn(buffer.data(), static_cast<size_t>(n));
+        }
+        const int closeErr = zf.Close();
+        if (got != stated) Fail(u"Damaged " + where + u": its data does not match its stated size");
+        if (closeErr != 0) Fail(u"Cannot read " + where + u": " + OpenErrorText(closeErr));
+      },
+      &inHandler);
 }
 
 void TZipFile::Read(const String& name, TBytes& bytes) { Read(GetFileIndex(name), bytes); }

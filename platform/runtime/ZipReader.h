@@ -17,6 +17,7 @@
 #include "platform/runtime/ResourceStrings.h"
 #include "platform/runtime/RtlTypes.h"
 #include "platform/runtime/Streams.h"
+#include "platform/runtime/ZipReader_changes.h"
 
 namespace sk {
 
@@ -25,7 +26,7 @@ class EZipException : public Exception {
 };
 
 // The reason given when an archive cannot be opened because it is damaged.
-extern const TResStringRec _SKZipArchiveDamaged;  // 60456 "The archive is damaged"
+extern const TResStringRec _SKZipArchiveDamaged;  // 60457 "The archive is damaged"
 
 enum TZipMode : uint8_t { zmClosed, zmRead, zmReadWrite, zmWrite };
 
@@ -79,7 +80,22 @@ class TZipFile : public TObject {
   // zmRead: the archive must exist; zmWrite: a new archive replaces any file of
   // that name when Close commits it; zmReadWrite: opens an existing archive
   // (or starts a new one) to add members.  A file already open is closed first.
+  //
+  // In zmRead the archive is read as the zip engine's readers read it: its
+  // directory, and later each member, under the archive file's shared lock
+  // (which the engine's writers take exclusive), waiting up to LockWait
+  // milliseconds for a writer. Before each member is read, a change by
+  // another process since (the file at the name replaced, or its size or
+  // times moved) has the directory read again: the members keep the names
+  // and indexes they had when the archive was opened, and one that is no
+  // longer what it was then (gone, or other data) raises the error
+  // _SKZipChangedByAnotherProcess, never one of damaged data. A writer that
+  // does not let go in time raises _SKZipBeingChangedByAnotherProcess.
+  // LockWait 0 reads without the lock (a file this process holds locked
+  // while it writes it): a read that fails then is put down to another
+  // process when the member is no longer what it was.
   void Open(const String& fileName, TZipMode mode);
+  Int32 LockWait = 5000;
   // Commits what was added (write modes) and closes; nothing when closed.
   void Close();
 
@@ -125,9 +141,28 @@ class TZipFile : public TObject {
   void CheckOpen() const;
   void CheckIndex(Int32 index) const;
   void CheckWritable() const;
-  // Checks the member's stated sizes against the archive and opens it for
-  // reading; the stated size goes to size.
-  void* OpenMember(Int32 index, const String& where, size_t& size);
+  // Checks the stated sizes of member at of archive (a zip_t*) against the
+  // archive file and opens it for reading; the stated size goes to size.
+  void* OpenMember(void* archive, UInt64 at, const String& where, size_t& size);
+  // zmRead: opens the archive through a descriptor of its own, under the
+  // shared lock; false (nothing opened) when the name reaches no regular
+  // file, for the plain road to report.
+  bool OpenForReading(const String& fileName, const std::string& path);
+  // Before a member is read (locked: under the shared lock): follows a file
+  // that took the archive's name, and reads the directory again when the
+  // file changed.
+  void Refresh(const String& where, bool locked);
+  // The archive member index is read from (a zip_t*) and its index there.
+  void* ReadArchive(Int32 index, const String& where, UInt64& at);
+  // Runs read on the archive (a zip_t*) and index that member index is read
+  // from, under the shared lock; inHandler, when given, is set while read
+  // hands data on (its exceptions pass unchanged).
+  void ReadMember(Int32 index, const String& where, const std::function<void(void*, UInt64)>& read,
+                  const bool* inHandler = nullptr);
+  // Takes the shared lock for one read of a member; false when the file
+  // system has no locks (the read goes on). Raises when a writer holds on.
+  bool LockForRead(const String& where);
+  void ReleaseReading();
   // Hands a malloc'ed block to the archive, which frees it.
   void AddBuffer(void* data, size_t size, const String& archiveName, TZipCompression compression);
 
@@ -135,7 +170,22 @@ class TZipFile : public TObject {
   TZipMode fMode = zmClosed;
   String fFileName;
   Int64 fArchiveSize = 0;  // bytes of the archive file when it was opened
+  // zmRead: the descriptor of the file read, which carries its lock; the
+  // file's path, links resolved; the file as last seen; the directory of
+  // the file as another process left it (a zip_t*), once it changed.
+  int fFd = -1;
+  std::string fPath;
+  TZipChangeWatch fSeen;
+  void* fCurrent = nullptr;
+  // A complete journal of another process's update lay beside the file when
+  // it last changed: its bytes may be half-written.
+  bool fHalfWritten = false;
 };
+
+// The errors of a read of an archive that another process changed since it
+// was opened, or is changing; %s names what was read.
+extern const TResStringRec _SKZipChangedByAnotherProcess;       // 60455
+extern const TResStringRec _SKZipBeingChangedByAnotherProcess;  // 60456
 
 // ---- the zip engine's rollback journal -------------------------------------
 // While the zip engine updates an archive in place it keeps the bytes it

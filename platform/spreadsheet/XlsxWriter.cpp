@@ -1182,6 +1182,9 @@ void CheckPackage(const std::string& path, const String& fileName, const std::ve
   std::vector<bool> seen(tallies.size(), false);
   bool sheetsListed = false;
   TZipFile zip;
+  // The package is this process's own file, locked while it is written: it
+  // is read without waiting for that lock.
+  zip.LockWait = 0;
   try {
     zip.Open(Utf8ToString(path), zmRead);
     if (zip.FileCount() == 0) throw EXlsError(failed + u"the package is empty)");

@@ -1,10 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/file.h>
+#include <unistd.h>
 #include <zip.h>
 
+#include <chrono>
+#include <functional>
+#include <set>
+#include <thread>
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
@@ -483,6 +490,125 @@ TEST_F(ZipReaderUsage, AnArchiveIsRefusedOnlyBesideItsOwnJournal) {
   TZipFile z;
   z.Open(File("a.zip"), zmRead);
   EXPECT_EQ(z.FileCount(), 3);
+}
+
+namespace {
+
+// Another process's work on an archive that a reader holds open.
+class ZipReaderOthers : public ZipTestBase {
+ protected:
+  // Member i's text (version 1 for the one another process changed): 20,000
+  // letters that deflate to about two thirds, so that the archive is larger
+  // than any buffer its reader keeps.
+  static std::string Member(int i, int version) {
+    std::string s(20000, ' ');
+    uint64_t x = static_cast<uint64_t>(i * 7 + version) * 2654435761u + 1;
+    for (char& c : s) c = static_cast<char>('a' + ((x = x * 6364136223846793005ull + 1) >> 33) % 26);
+    return s;
+  }
+  // An archive of 8 members, member `changed` (-1: none) in version 1.
+  std::string ArchiveBytes(int changed) {
+    TZipFile z;
+    z.Open(File("build.zip"), zmWrite);
+    for (int i = 0; i < 8; ++i) {
+      const std::string m = Member(i, i == changed ? 1 : 0);
+      z.Add(TBytes(m.begin(), m.end()), Utf8ToString("m" + std::to_string(i) + ".txt"));
+    }
+    z.Close();
+    return ReadRaw("build.zip");
+  }
+  // Writes bytes over a.zip in place (its inode kept).
+  void Overwrite(const std::string& bytes) {
+    const int fd = ::open(Path("a.zip").c_str(), O_WRONLY | O_TRUNC);
+    ASSERT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    ::close(fd);
+  }
+  // "=" and the member's bytes, or "!" and the error's text.
+  static std::string Outcome(TZipFile& z, Int32 i) {
+    try {
+      TBytes b;
+      z.Read(i, b);
+      return "=" + std::string(b.begin(), b.end());
+    } catch (const EZipException& e) {
+      return "!" + StringToUtf8(e.Message());
+    }
+  }
+};
+
+}  // namespace
+
+TEST_F(ZipReaderOthers, AReaderOpenedBeforeAnotherWriterReadsWhatIsUnchanged) {
+  const std::string before = ArchiveBytes(-1), after = ArchiveBytes(3);
+  struct Case {
+    const char* what;
+    std::function<void()> change;  // by another process, after the reader opened
+    std::set<int> changed;         // the members no longer what they were
+  } cases[] = {
+      {"rewritten in place", [&] { Overwrite(after); }, {3}},
+      {"replaced by another file",
+       [&] {
+         WriteRaw("b.zip", after);
+         ASSERT_EQ(::rename(Path("b.zip").c_str(), Path("a.zip").c_str()), 0);
+       },
+       {3}},
+      {"rewritten with the same bytes", [&] { Overwrite(before); }, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteRaw("a.zip", before);
+    TZipFile z;
+    z.Open(File("a.zip"), zmRead);
+    c.change();
+    for (Int32 i = 0; i < 8; ++i) {
+      const std::string outcome = Outcome(z, i);
+      EXPECT_TRUE(c.changed.count(i) != 0 ? outcome.find("changed by another process") != std::string::npos
+                                         : outcome == "=" + Member(i, 0))
+          << i << outcome.substr(0, 200);
+    }
+    EXPECT_EQ(z.FileName(3), u"m3.txt");  // the names listed stay
+  }
+}
+
+TEST_F(ZipReaderOthers, AReaderWaitsForAWriterThenGivesUp) {
+  WriteRaw("a.zip", ArchiveBytes(-1));
+  TZipFile z;
+  z.LockWait = 100;
+  z.Open(File("a.zip"), zmRead);
+  const int writer = ::open(Path("a.zip").c_str(), O_RDWR);
+  ASSERT_EQ(::flock(writer, LOCK_EX), 0);
+  EXPECT_NE(Outcome(z, 2).find("is being changed by another process"), std::string::npos);
+  // A writer that lets go while the reader waits.
+  std::thread release([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    ::flock(writer, LOCK_UN);
+  });
+  EXPECT_TRUE(Outcome(z, 2) == "=" + Member(2, 0));
+  release.join();
+  ::close(writer);
+}
+
+TEST(ZipChangeWatch, AWriteInTheSameTickAsTheLastIsNoticed) {
+  // Writes that follow the remembered state at once share its tick of the
+  // file system's clock: only the directory's bytes (from 800 on) tell them.
+  const std::string path = ::testing::TempDir() + "/sk_watch_" + std::to_string(::getpid());
+  struct Case {
+    const char* what;
+    off_t at;  // where a byte is written (-1: none)
+    bool changed;
+  } cases[] = {{"nothing", -1, false}, {"a byte of the directory", 900, true}, {"a byte appended", 1000, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0600);
+    ASSERT_EQ(::write(fd, std::string(1000, 'd').data(), 1000), 1000);
+    TZipChangeWatch watch;
+    ASSERT_TRUE(watch.Remember(fd, 800));
+    if (c.at >= 0) {
+      ASSERT_EQ(::pwrite(fd, "Q", 1, c.at), 1);
+    }
+    EXPECT_EQ(watch.Changed(fd), c.changed);
+    ::close(fd);
+  }
+  ::unlink(path.c_str());
 }
 
 }  // namespace sk

@@ -4,8 +4,13 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <functional>
+#include <thread>
 #include <vector>
 
 #include "HashTestSupport.h"
@@ -103,6 +108,25 @@ inline Int32 EngineErrorOf(const std::function<void()>& f) {
     return e.NativeError;
   }
   return -1;
+}
+
+// Runs f in a child process and kills the child after delay (f's own
+// failures end it too): another process cut short at a moment of its work.
+inline void RunKilledAfter(std::chrono::steady_clock::duration delay, const std::function<void()>& f) {
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    try {
+      f();
+    } catch (...) {
+      ::_exit(1);
+    }
+    ::_exit(0);
+  }
+  std::this_thread::sleep_for(delay);
+  ::kill(child, SIGKILL);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
 }
 
 }  // namespace sk
