@@ -321,24 +321,11 @@ void TZABaseArchiver::LockArchive(bool exclusive) {
 void TZABaseArchiver::FindJournal() {
   // An update made through another name of a file with more than one link
   // writes its journal beside that name, and names it in an extended
-  // attribute of the file, which every name shares. The name found there is
-  // only where to look: what lies there is checked as any journal is.
-  const std::string own = ZipJournalFileName(fArchivePath);
-  std::string name = own;
-  char value[4096];
-  const ssize_t n = ::fgetxattr(fLockFile->Handle(), ZAJournalPointerName, value, sizeof value);
-  if (n > 0) {
-    const std::string pointed(value, static_cast<size_t>(n));
-    static constexpr std::string_view kSuffix = "-journal";
-    struct stat st {};
-    const bool shaped = pointed[0] == '/' && pointed.find('\0') == std::string::npos && pointed.ends_with(kSuffix);
-    // A journal that cannot be looked at is not taken to be gone.
-    if (shaped && (::lstat(pointed.c_str(), &st) == 0 || errno != ENOENT))
-      name = pointed;
-    else if (fLockHeld == 2)
-      // What it named is gone (rolled back, or never written).
-      ::fremovexattr(fLockFile->Handle(), ZAJournalPointerName);
-  }
+  // attribute of the file, which every name shares.
+  bool stale = false;
+  const std::string name = ZipJournalNameFor(fLockFile->Handle(), fArchivePath, &stale);
+  // What it named is gone (rolled back, or never written).
+  if (stale && fLockHeld == 2) ::fremovexattr(fLockFile->Handle(), ZAJournalPointerName);
   fJournalName = Utf8ToString(name);
 }
 

@@ -24,6 +24,7 @@
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/StringList.h"
 #include "platform/runtime/ZipReader_changes.h"
+#include "platform/runtime/ZipReader.h"
 #include "zip/ZAArchiver_prompts.h"
 #include "zip/ZAArchiver_volumes.h"
 #include "zip/ZACryptoTransform.h"
@@ -473,11 +474,9 @@ class TZABaseArchiver : public TZAArchiverLink {
   Int64 fFreeSpaceStreamSize = 0;
 };
 
-// The extended attribute in which an update of an archive file with more
-// than one name (hard links) names its journal while it runs: every name of
-// the file sees it, so an open through any of them finds the journal that an
-// update killed part-way left beside another.
-inline constexpr char ZAJournalPointerName[] = "user.sharedkit.journal";
+// The extended attribute that names the journal of an update of an archive
+// file with more than one name (see ZipJournalPointerName).
+inline constexpr const char* ZAJournalPointerName = ZipJournalPointerName;
 
 // A stream on a descriptor that it closes.
 class TOwnedHandleStream : public THandleStream {

@@ -149,6 +149,33 @@ TZipFile::~TZipFile() {
   ReleaseReading();
 }
 
+namespace {
+
+// An archive with its complete journal beside it is being updated by the
+// zip engine, or its update was cut short: its bytes may be half-written
+// until the engine puts it back. Beside its damaged journal it may stay
+// torn. What is not the archive's journal, by the engine's rules, is no
+// reason to refuse it.
+void RefuseBesideJournal(TZipJournalState journal, const String& fileName) {
+  if (journal == zjsComplete)
+    Fail(u"Cannot open zip file \"" + fileName +
+         u"\": it is being updated, or an update of it was cut short and must be rolled back by the archiver");
+  if (journal == zjsDamaged) Fail(Format(LoadResString(_SKZipJournalDamaged), {fileName}));
+}
+
+// Raises the failure to open an archive. The library answers "no such file"
+// also for an entry whose record leaves its sizes to a zip64 block that is
+// not there: when the file is there, it is the archive that is damaged.
+[[noreturn]] void FailOpen(const String& fileName, const std::string& path, int err) {
+  String reason = path.empty() ? String(u"No file name") : OpenErrorText(err);
+  struct stat st;
+  if ((err == ZIP_ER_NOENT || err == ZIP_ER_INCONS) && ::stat(path.c_str(), &st) == 0)
+    reason = LoadResString(_SKZipArchiveDamaged);
+  Fail(u"Cannot open zip file \"" + fileName + u"\": " + reason);
+}
+
+}  // namespace
+
 void TZipFile::Open(const String& fileName, TZipMode mode) {
   Close();
   if (mode == zmClosed) return;
@@ -171,24 +198,12 @@ void TZipFile::Open(const String& fileName, TZipMode mode) {
     if (fd >= 0) {
       const TZipJournalState journal = ZipJournalStateOf(fd, path);
       ::close(fd);
-      if (journal == zjsComplete)
-        Fail(u"Cannot open zip file \"" + fileName +
-             u"\": it is being updated, or an update of it was cut short and must be rolled back by the archiver");
-      if (journal == zjsDamaged) Fail(Format(LoadResString(_SKZipJournalDamaged), {fileName}));
+      RefuseBesideJournal(journal, fileName);
     }
   }
   int err = 0;
   zip_t* za = path.empty() ? nullptr : zip_open(path.c_str(), flags, &err);
-  if (za == nullptr) {
-    String reason = path.empty() ? String(u"No file name") : OpenErrorText(err);
-    // The library answers "no such file" also for an entry whose record
-    // leaves its sizes to a zip64 block that is not there: when the file is
-    // there, it is the archive that is damaged.
-    struct stat st;
-    if ((err == ZIP_ER_NOENT || err == ZIP_ER_INCONS) && ::stat(path.c_str(), &st) == 0)
-      reason = LoadResString(_SKZipArchiveDamaged);
-    Fail(u"Cannot open zip file \"" + fileName + u"\": " + reason);
-  }
+  if (za == nullptr) FailOpen(fileName, path, err);
   fArchive = za;
   fMode = mode;
   fFileName = fileName;
@@ -220,12 +235,10 @@ bool TZipFile::OpenForReading(const String& fileName, const std::string& path) {
         if (on) UnlockFileHandle(fd);
       }
     } unlock{fd, locked};
-    if (ZipJournalComplete(fd, fPath))
-      Fail(u"Cannot open zip file \"" + fileName +
-           u"\": it is being updated, or an update of it was cut short and must be rolled back by the archiver");
+    RefuseBesideJournal(ZipJournalStateOf(fd, fPath), fileName);
     int err = 0;
     zip_t* za = OpenOnDescriptor(fd, err);
-    if (za == nullptr) Fail(u"Cannot open zip file \"" + fileName + u"\": " + OpenErrorText(err));
+    if (za == nullptr) FailOpen(fileName, path, err);
     fArchive = za;
     fSeen.Remember(fd, -1);
     // A status that a write in the same tick could leave unchanged would
@@ -901,7 +914,7 @@ int ZipOpenJournalCandidate(const std::string& path, const struct stat& archive,
 TZipJournalState ZipJournalStateOf(int archiveFd, const std::string& archiveName) {
   struct stat archive {};
   if (::fstat(archiveFd, &archive) != 0) return zjsNotJournal;
-  const int fd = ZipOpenJournalCandidate(ZipJournalFileNameOf(archiveName), archive, archiveFd);
+  const int fd = ZipOpenJournalCandidate(ZipJournalNameFor(archiveFd, archiveName), archive, archiveFd);
   if (fd < 0) return zjsNotJournal;
   TZipJournalState state = zjsNotJournal;
   struct stat st {};
@@ -917,6 +930,22 @@ TZipJournalState ZipJournalStateOf(int archiveFd, const std::string& archiveName
   }
   ::close(fd);
   return state;
+}
+
+std::string ZipJournalNameFor(int archiveFd, const std::string& archiveName, bool* pointerStale) {
+  if (pointerStale != nullptr) *pointerStale = false;
+  char value[4096];
+  const ssize_t n = ::fgetxattr(archiveFd, ZipJournalPointerName, value, sizeof value);
+  if (n > 0) {
+    const std::string pointed(value, static_cast<size_t>(n));
+    struct stat st {};
+    const bool shaped =
+        pointed[0] == '/' && pointed.find('\0') == std::string::npos && pointed.ends_with("-journal");
+    // A journal that cannot be looked at is not taken to be gone.
+    if (shaped && (::lstat(pointed.c_str(), &st) == 0 || errno != ENOENT)) return pointed;
+    if (pointerStale != nullptr) *pointerStale = true;
+  }
+  return ZipJournalFileNameOf(archiveName);
 }
 
 bool ZipJournalComplete(int archiveFd, const std::string& archiveName) {

@@ -230,6 +230,19 @@ std::string ZipJournalFileName(const std::string& archivePath);
 // resolved (so that every name of one file finds the same journal); the
 // name as given when it does not resolve.
 std::string ZipJournalFileNameOf(const std::string& archiveName);
+// The extended attribute in which an update of an archive file with more
+// than one name (hard links) names its journal while it runs: every name of
+// the file sees it, so an open through any of them finds the journal that an
+// update killed part-way left beside another.
+inline constexpr char ZipJournalPointerName[] = "user.sharedkit.journal";
+
+// Where the journal of the open archive file is looked for: the name its
+// pointer attribute gives (an absolute name ending "-journal" at which
+// something lies, or that cannot be looked at), else the journal's name
+// beside archiveName. pointerStale tells that the attribute names what is
+// gone. The name is only where to look: what lies there is checked as any
+// journal is.
+std::string ZipJournalNameFor(int archiveFd, const std::string& archiveName, bool* pointerStale = nullptr);
 
 // What a journal's header says.
 struct TZipJournalHeader {
