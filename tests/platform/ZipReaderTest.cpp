@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/file.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <zip.h>
 
@@ -457,6 +458,7 @@ TEST_F(ZipReaderUsage, AnArchiveIsRefusedOnlyBesideItsOwnJournal) {
     Cardinal mode;
     bool otherUser;  // planted by another user (when the test runs as root)
     bool refused;
+    const char* name = "a.zip-journal";  // beside another name of the file, which its attribute names
   } cases[] = {
       {"complete", ours, 0644, false, true},
       {"cut by one byte", ours.substr(0, ours.size() - 1), 0644, false, true},
@@ -464,14 +466,20 @@ TEST_F(ZipReaderUsage, AnArchiveIsRefusedOnlyBesideItsOwnJournal) {
       {"a user's text", "notes\n", 0644, false, false},
       {"writable by others", ours, 0666, false, false},
       {"planted by another user", ours, 0644, true, false},
+      {"beside another name", ours, 0644, false, true, "h.zip-journal"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     if (c.otherUser && !root) continue;
-    WriteRaw("a.zip-journal", c.journal);
-    ASSERT_EQ(::chmod(Path("a.zip-journal").c_str(), c.mode), 0);
+    const std::string at = c.name;
+    if (at != "a.zip-journal") {
+      const std::string named = Path(at);
+      if (::setxattr(Path("a.zip").c_str(), ZipJournalPointerName, named.data(), named.size(), 0) != 0) continue;
+    }
+    WriteRaw(at, c.journal);
+    ASSERT_EQ(::chmod(Path(at).c_str(), c.mode), 0);
     if (c.otherUser) {
-      ASSERT_EQ(::chown(Path("a.zip-journal").c_str(), 65534, 65534), 0);
+      ASSERT_EQ(::chown(Path(at).c_str(), 65534, 65534), 0);
     }
     TZipFile z;
     bool refused = false;
@@ -482,8 +490,9 @@ TEST_F(ZipReaderUsage, AnArchiveIsRefusedOnlyBesideItsOwnJournal) {
       refused = true;
     }
     EXPECT_EQ(refused, c.refused);
-    EXPECT_EQ(ReadRaw("a.zip-journal"), c.journal);
-    ::unlink(Path("a.zip-journal").c_str());
+    EXPECT_EQ(ReadRaw(at), c.journal);
+    ::unlink(Path(at).c_str());
+    ::removexattr(Path("a.zip").c_str(), ZipJournalPointerName);
   }
   // A pipe at the journal's name is not waited on.
   ASSERT_EQ(::mkfifo(Path("a.zip-journal").c_str(), 0600), 0);
