@@ -4,16 +4,12 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <functional>
-#include <thread>
 #include <vector>
 
 #include "HashTestSupport.h"
+#include "TestSupport.h"
 #include "zip/ZAArchiver.h"
 #include "zip/ZAExcept.h"
 
@@ -24,6 +20,16 @@ inline void StartArchiverUnits() {
   StartHashRegistry();
   ZAArchiver_initialization();
 }
+
+// A scratch folder with the archiver's units started.
+class ArchiverScratchTest : public ScratchFolderTest {
+ protected:
+  explicit ArchiverScratchTest(const char* prefix) : ScratchFolderTest(prefix) {}
+  void SetUp() override {
+    ScratchFolderTest::SetUp();
+    StartArchiverUnits();
+  }
+};
 
 // One question shown by a message dialog.
 struct TAskedQuestion {
@@ -110,23 +116,16 @@ inline Int32 EngineErrorOf(const std::function<void()>& f) {
   return -1;
 }
 
-// Runs f in a child process and kills the child after delay (f's own
-// failures end it too): another process cut short at a moment of its work.
-inline void RunKilledAfter(std::chrono::steady_clock::duration delay, const std::function<void()>& f) {
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    try {
-      f();
-    } catch (...) {
-      ::_exit(1);
-    }
-    ::_exit(0);
-  }
-  std::this_thread::sleep_for(delay);
-  ::kill(child, SIGKILL);
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
+// Runs f on an archiver opened at file, then closes it: the native code of
+// the engine error raised, -1 when none.
+inline Int32 Through(const String& file, const std::function<void(TZipArchiver&)>& f) {
+  TZipArchiver zip;
+  zip.FFileName = file;
+  return EngineErrorOf([&] {
+    zip.OpenArchive();
+    f(zip);
+    zip.CloseArchive();
+  });
 }
 
 }  // namespace sk

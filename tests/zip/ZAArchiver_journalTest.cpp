@@ -4,10 +4,8 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <fcntl.h>
-#include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -97,24 +95,6 @@ class ZAJournal : public ScratchFolderTest {
     probe.OpenArchive(fmOpenRead);
     return probe.DMHandle->CDir->FItems[static_cast<size_t>(index)].CentralDir.relOffsetLH;
   }
-  // Runs f in a child process killed after delay; the child's own failures
-  // end it too.
-  static void KillDuring(std::chrono::steady_clock::duration delay, const std::function<void()>& f) {
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      try {
-        f();
-      } catch (...) {
-        ::_exit(1);
-      }
-      ::_exit(0);
-    }
-    std::this_thread::sleep_for(delay);
-    ::kill(child, SIGKILL);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-  }
   template <typename F>
   static std::chrono::steady_clock::duration TimeOf(F f) {
     const auto start = std::chrono::steady_clock::now();
@@ -125,23 +105,6 @@ class ZAJournal : public ScratchFolderTest {
     return RunCommand("/usr/bin/unzip -tqq " + ShellQuote(Path(name)) + " >/dev/null 2>&1") == 0;
   }
   String Journal(const std::string& name) { return ZAJournalFileNameOf(File(name)); }
-  // Runs body in a child process as user uid with group gid and the
-  // supplementary groups; the child's exit status (100 when it could not
-  // take that identity).
-  static int AsUser(uid_t uid, gid_t gid, const std::vector<gid_t>& groups, const std::function<int()>& body) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-      if (::setgroups(groups.size(), groups.data()) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0) ::_exit(100);
-      int result = 99;
-      try {
-        result = body();
-      } catch (...) {
-      }
-      ::_exit(result);
-    }
-    int status = 0;
-    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
   // A file's owner, group and mode.
   struct TOwnership {
     uid_t uid;
@@ -206,7 +169,7 @@ TEST_F(ZAJournal, AnUpdateKilledAtAnyMomentLeavesTheOldArchiveOrTheNewOne) {
   for (Int32 k = 0; k < kKills; ++k) {
     SCOPED_TRACE(k);
     WriteRaw("a.zip", before);
-    KillDuring(took * k / (kKills - 10), [&] {
+    RunKilledAfter(took * k / (kKills - 10), [&] {
       TZipArchiver zip;
       zip.FFileName = File("a.zip");
       zip.OpenArchive();
@@ -267,7 +230,7 @@ TEST_F(ZAJournal, OtherWritesKilledAtAnyMomentLeaveTheOldArchiveOrTheNewOne) {
       SCOPED_TRACE(k);
       ::unlink(Path("real/a.zip").c_str());
       if (std::string(c.what) != "a new archive") WriteRaw("real/a.zip", base);
-      KillDuring(took * k / (kKills - 2), c.write);
+      RunKilledAfter(took * k / (kKills - 2), c.write);
       // Whatever name the next open takes, the archive is in order.
       if (FileExists(File("real/a.zip")) && ReadRaw("real/a.zip").size() > 0) {
         const std::set<std::string> names = Names("real/a.zip");
@@ -452,15 +415,6 @@ bool UsersAvailable() {
   return ::geteuid() == 0 && nobody != nullptr && nobody->pw_gid == kNogroup;
 }
 
-// Lets nobody write the file through its access list: version 2, then the
-// owner (rw), nobody (rw), the group (r), the mask (rw) and the others (r).
-void LetNobodyWrite(const std::string& path) {
-  static const Byte acl[] = {2, 0,    0,    0,    1,    0,    6,    0,    255,  255,  255,  255, 2,   0,
-                             6, 0,    0xFE, 0xFF, 0,    0,    4,    0,    4,    0,    255,  255, 255, 255,
-                             0x10, 0, 6,    0,    255,  255,  255,  255,  0x20, 0,    4,    0,   255, 255, 255, 255};
-  ASSERT_EQ(::setxattr(path.c_str(), "system.posix_acl_access", acl, sizeof acl, 0), 0);
-}
-
 TEST_F(ZAJournal, WhatIsNotThisArchivesJournalIsNeitherAppliedNorDeleted) {
   MakeArchive("other.zip", 3, 1500);
   const std::string other = ReadRaw("other.zip");
@@ -484,7 +438,9 @@ TEST_F(ZAJournal, WhatIsNotThisArchivesJournalIsNeitherAppliedNorDeleted) {
         JournalOf(before.substr(0, static_cast<size_t>(restorePoint)) + std::string(2000, 'F'), restorePoint);
     WriteRaw("a.zip-journal", journal());
     Own("a.zip-journal", owner);
-    if (acl) LetNobodyWrite(Path("a.zip-journal"));
+    if (acl) {
+      ASSERT_TRUE(LetUserWrite(Path("a.zip-journal"), kNobody));
+    }
     EXPECT_EQ(AsUser(kNobody, kUsers, {kUsers},
                      [&] {
                        const int fd = ::open(Path("a.zip-journal").c_str(), O_WRONLY | O_TRUNC);
@@ -586,10 +542,7 @@ TEST_F(ZAJournal, AGroupMembersKilledUpdateIsPutBackByTheOwnersOpen) {
                          ::_exit(0);
                        return 0;
                      });
-                     TZipArchiver zip;
-                     zip.FFileName = File("a.zip");
-                     zip.OpenArchive();
-                     DeleteAndAdd(zip, u"e001.txt");
+                     Through(File("a.zip"), [](TZipArchiver& zip) { DeleteAndAdd(zip, u"e001.txt"); });
                      return 1;
                    }),
             0);
@@ -603,17 +556,15 @@ TEST_F(ZAJournal, AGroupMembersKilledUpdateIsPutBackByTheOwnersOpen) {
   // The owner's next open puts the archive back.
   EXPECT_EQ(AsUser(kOwner, kOwner, {},
                    [&] {
-                     TZipArchiver zip;
-                     zip.FFileName = File("a.zip");
-                     zip.OpenArchive();
-                     return NamesOf(zip) == oldNames ? 0 : 1;
+                     std::set<std::string> names;
+                     Through(File("a.zip"), [&](TZipArchiver& zip) { names = NamesOf(zip); });
+                     return names == oldNames ? 0 : 1;
                    }),
             0);
   EXPECT_EQ(ReadRaw("a.zip"), before);
   EXPECT_FALSE(FileExists(Journal("a.zip")));
   // The member's update from the first byte would replace the owner's file
   // by one of its own: refused, saying so.
-  String refusal;
   EXPECT_EQ(AsUser(kNobody, kUsers, {kUsers, kNogroup},
                    [&] {
                      TZipArchiver zip;

@@ -4,22 +4,14 @@
 // hidden copies that killed writers leave beside it.
 #include <gtest/gtest.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <sys/xattr.h>
-#include <unistd.h>
 
 #include <atomic>
-#include <chrono>
-#include <cstring>
-#include <functional>
 #include <set>
-#include <thread>
 
 #include "ArchiverTestSupport.h"
-#include "TestSupport.h"
 #include "ZipTestSupport.h"
 #include "platform/runtime/FileSeam.h"
 #include "zip/ZAJournal.h"
@@ -29,13 +21,9 @@ namespace {
 
 using std::chrono::milliseconds;
 
-class ZAReplace : public ScratchFolderTest {
+class ZAReplace : public ArchiverScratchTest {
  protected:
-  ZAReplace() : ScratchFolderTest("sk_replace") {}
-  void SetUp() override {
-    ScratchFolderTest::SetUp();
-    StartArchiverUnits();
-  }
+  ZAReplace() : ArchiverScratchTest("sk_replace") {}
   // An archive at name holding the entries e<from>.txt to e<to - 1>.txt.
   void MakeArchive(const std::string& name, Int32 from, Int32 to) {
     TZipArchiver zip;
@@ -63,16 +51,6 @@ class ZAReplace : public ScratchFolderTest {
   ino_t Inode(const std::string& name) {
     struct stat st {};
     return ::stat(Path(name).c_str(), &st) == 0 ? st.st_ino : 0;
-  }
-  // Runs f through archiver at name.
-  Int32 Through(const std::string& name, const std::function<void(TZipArchiver&)>& f) {
-    TZipArchiver zip;
-    zip.FFileName = File(name);
-    return EngineErrorOf([&] {
-      zip.OpenArchive();
-      f(zip);
-      zip.CloseArchive();
-    });
   }
 };
 
@@ -138,11 +116,7 @@ TEST_F(ZAReplace, AFirstByteCommitKeepsTheArchivesAclAndExtendedAttributes) {
   const std::string note = "corpus of letters, do not share";
   if (::setxattr(path.c_str(), "user.note", note.data(), note.size(), 0) != 0)
     GTEST_SKIP() << "the file system keeps no extended attributes";
-  // user::rw- user:2005:rw- group::r-- mask::rw- other::r--
-  const unsigned char acl[] = {2, 0, 0, 0, 1, 0, 6, 0, 255, 255, 255, 255, 2, 0, 6, 0, 0xD5, 7, 0, 0,
-                               4, 0, 4, 0, 255, 255, 255, 255, 0x10, 0, 6, 0, 255, 255, 255, 255, 0x20, 0,
-                               4, 0, 255, 255, 255, 255};
-  const bool withAcl = ::setxattr(path.c_str(), "system.posix_acl_access", acl, sizeof acl, 0) == 0;
+  const bool withAcl = LetUserWrite(path, 2005);
   auto attribute = [&](const char* name) {
     char value[256];
     const ssize_t n = ::getxattr(path.c_str(), name, value, sizeof value);
@@ -152,7 +126,7 @@ TEST_F(ZAReplace, AFirstByteCommitKeepsTheArchivesAclAndExtendedAttributes) {
   ASSERT_EQ(::stat(path.c_str(), &before), 0);
   const std::string aclBefore = attribute("system.posix_acl_access");
   // Without its first entry the archive is written anew from the first byte.
-  EXPECT_EQ(Through("a.zip", [](TZipArchiver& zip) { zip.DeleteFiles(Entry(0), 0x28BF, String()); }), -1);
+  EXPECT_EQ(Through(File("a.zip"), [](TZipArchiver& zip) { zip.DeleteFiles(Entry(0), 0x28BF, String()); }), -1);
   ASSERT_EQ(::stat(path.c_str(), &after), 0);
   EXPECT_EQ(Names("a.zip"), NamesOf(1, 4));
   EXPECT_EQ(attribute("user.note"), note);
@@ -184,7 +158,7 @@ TEST_F(ZAReplace, EveryNameOfAHardLinkedArchiveSeesOneArchive) {
     ::unlink(Path("y/h.zip").c_str());
     MakeArchive("x/a.zip", 0, 5);
     ASSERT_EQ(::link(Path("x/a.zip").c_str(), Path("y/h.zip").c_str()), 0);
-    EXPECT_EQ(Through("y/h.zip", c.change), c.code);
+    EXPECT_EQ(Through(File("y/h.zip"), c.change), c.code);
     EXPECT_EQ(Inode("y/h.zip"), Inode("x/a.zip"));
     EXPECT_EQ(Names("x/a.zip"), c.names);
     EXPECT_EQ(ReadRaw("y/h.zip"), ReadRaw("x/a.zip"));
@@ -199,26 +173,21 @@ TEST_F(ZAReplace, AnUpdateKilledThroughOneNameIsRolledBackThroughAnother) {
   ASSERT_EQ(::link(Path("x/a.zip").c_str(), Path("y/h.zip").c_str()), 0);
   const std::string before = ReadRaw("x/a.zip");
   // Killed once the archive is cut and its new bytes are being written.
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
+  const pid_t child = InChild([&] {
     bool cut = false;
     SetFileSeamHook([&cut](TFileSeamOp op, const std::string&) {
       if (op == fsoSetSize) cut = true;
       if (op == fsoWrite && cut) ::kill(::getpid(), SIGKILL);
       return 0;
     });
-    Through("y/h.zip", [](TZipArchiver& zip) {
+    return Through(File("y/h.zip"), [](TZipArchiver& zip) {
       zip.BeginUpdate();
       zip.DeleteFiles(Entry(3), 0x28BF, String());
       zip.AddFromString(u"lost.txt", u"never committed", 0x20, 40000);
       zip.EndUpdate();
     });
-    ::_exit(0);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFSIGNALED(status));
+  });
+  ASSERT_EQ(EndOf(child), -SIGKILL);
   ASSERT_TRUE(FileExists(ZAJournalFileNameOf(File("y/h.zip"))));
   ASSERT_NE(ReadRaw("x/a.zip"), before);
   // The other name finds the journal and puts the archive back; what is
@@ -226,7 +195,7 @@ TEST_F(ZAReplace, AnUpdateKilledThroughOneNameIsRolledBackThroughAnother) {
   EXPECT_EQ(Names("x/a.zip"), NamesOf(0, 6));
   EXPECT_EQ(ReadRaw("x/a.zip"), before);
   EXPECT_FALSE(FileExists(ZAJournalFileNameOf(File("y/h.zip"))));
-  EXPECT_EQ(Through("x/a.zip", [](TZipArchiver& zip) { zip.AddFromString(u"later.txt", u"kept", 0x20, 40000); }),
+  EXPECT_EQ(Through(File("x/a.zip"), [](TZipArchiver& zip) { zip.AddFromString(u"later.txt", u"kept", 0x20, 40000); }),
             -1);
   EXPECT_EQ(Names("y/h.zip"), NamesOf(0, 6, {"later.txt"}));
 }
@@ -247,7 +216,7 @@ TEST_F(ZAReplace, HiddenCopiesThatKilledWritersLeftGoWhileALiveOneStays) {
     WriteRaw(".a.zip.live42.tmp", "being written");
     const int live = ::open(Path(".a.zip.live42.tmp").c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(::flock(live, LOCK_EX), 0);
-    EXPECT_EQ(Through("a.zip", c.act), -1);
+    EXPECT_EQ(Through(File("a.zip"), c.act), -1);
     EXPECT_FALSE(FileExists(File(".a.zip.k3m9q2.tmp")));
     EXPECT_FALSE(FileExists(File(".a.zip-journal.p0x7aa.tmp")));
     EXPECT_TRUE(FileExists(File(".a.zip.live42.tmp")));

@@ -5,13 +5,21 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <grp.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <zlib.h>
 
+#include <chrono>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <tuple>
 #include <vector>
 
 #include "TestSupport.h"
@@ -275,6 +283,59 @@ inline std::vector<std::string> SplitLines(const std::string& text) {
     lines.push_back(line);
   }
   return lines;
+}
+
+// ---------------------------------------------------------------------------
+// Child processes
+
+// Runs body in a forked child that exits with body's result (99 when it
+// throws); the child's id.
+inline pid_t InChild(const std::function<int()>& body) {
+  const pid_t child = ::fork();
+  if (child != 0) return child;
+  int result = 99;
+  try {
+    result = body();
+  } catch (...) {
+  }
+  ::_exit(result);
+}
+
+// Waits for child: its exit status, or minus the signal that ended it.
+inline int EndOf(pid_t child) {
+  int status = 0;
+  if (child <= 0 || ::waitpid(child, &status, 0) != child) return -1000;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+// Runs f in a child process and kills the child after delay: another
+// process cut short at a moment of its work.
+inline void RunKilledAfter(std::chrono::steady_clock::duration delay, const std::function<void()>& f) {
+  const pid_t child = InChild([&] { return f(), 0; });
+  ASSERT_GT(child, 0);
+  std::this_thread::sleep_for(delay);
+  ::kill(child, SIGKILL);
+  EndOf(child);
+}
+
+// Runs body in a child process as user uid with group gid and the
+// supplementary groups: the child's exit status (100 when it could not take
+// that identity).
+inline int AsUser(uid_t uid, gid_t gid, const std::vector<gid_t>& groups, const std::function<int()>& body) {
+  return EndOf(InChild([&] {
+    return ::setgroups(groups.size(), groups.data()) == 0 && ::setgid(gid) == 0 && ::setuid(uid) == 0 ? body() : 100;
+  }));
+}
+
+// Lets user uid read and write the file through its access list (the owner
+// rw, uid rw, the group r, the mask rw, the others r): whether the file
+// system took it.
+inline bool LetUserWrite(const std::string& path, uid_t uid) {
+  std::string acl = LE32(2);
+  for (const auto& [tag, perm, id] : {std::tuple<Word, Word, Cardinal>{1, 6, ~0u}, {2, 6, uid}, {4, 4, ~0u},
+                                      {0x10, 6, ~0u}, {0x20, 4, ~0u}})
+    acl += LE16(tag) + LE16(perm) + LE32(id);
+  return ::setxattr(path.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) == 0;
 }
 
 inline constexpr const char* kPython = "/usr/bin/python3";
