@@ -4,7 +4,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -82,8 +81,7 @@ inline TPeakOutcome PeakMemoryOf(const std::function<void()>& work) {
   };
   int fds[2];
   if (::pipe(fds) != 0) return {};
-  const pid_t child = ::fork();
-  if (child == 0) {
+  const pid_t child = InChild([&] {
     std::ofstream("/proc/self/clear_refs") << "5";  // resets the record of the peak
     const long long before = kib("VmRSS:"), reset = kib("VmHWM:");
     std::string error;
@@ -94,15 +92,14 @@ inline TPeakOutcome PeakMemoryOf(const std::function<void()>& work) {
     }
     const long long peak = reset > before + 1024 ? -1 : (kib("VmHWM:") - before) * 1024;
     const std::string report = std::to_string(peak) + "\n" + error;
-    (void)!::write(fds[1], report.data(), report.size());
-    ::_exit(0);
-  }
+    return ::write(fds[1], report.data(), report.size()) < 0;
+  });
   ::close(fds[1]);
   std::string report;
   char buf[4096];
   for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) report.append(buf, static_cast<size_t>(n));
   ::close(fds[0]);
-  ::waitpid(child, nullptr, 0);
+  EndOf(child);
   const size_t nl = report.find('\n');
   if (nl == std::string::npos) return {};
   return {std::stoll(report.substr(0, nl)), report.substr(nl + 1)};

@@ -442,13 +442,10 @@ TEST_F(Zip_utilsBounds, EveryMemberReaderRefusesAGibibyteMemberOfASmallArchive) 
 }
 
 TEST_F(Zip_utilsBounds, ASavedResultsHeaderIsTestedBeforeTheRestIsInflated) {
-  const Int32 sig = CurrentSignature[global_current_tool], other = sig + 1;
-  std::string own(sizeof(TCheckSignature), '\0'), foreign = own;
-  std::memcpy(own.data(), &sig, 4);
-  std::memcpy(foreign.data(), &other, 4);
+  const Int32 sig = CurrentSignature[global_current_tool];
   constexpr Int64 kMiB = 48;  // below the bounds' free allowance
-  WriteRaw("own.zip", ZerosArchive("own.dat", kMiB, own));
-  WriteRaw("foreign.zip", ZerosArchive("foreign.dat", kMiB, foreign));
+  WriteRaw("own.zip", ZerosArchive("own.dat", kMiB, AsString(SavedMember(sig, ""))));
+  WriteRaw("foreign.zip", ZerosArchive("foreign.dat", kMiB, AsString(SavedMember(sig + 1, ""))));
   for (const bool ok : {true, false}) {
     for (const bool engine : {true, false}) {
       SCOPED_TRACE(std::to_string(ok) + std::to_string(engine));
@@ -473,16 +470,10 @@ TEST_F(Zip_utilsBounds, ASavedResultsHeaderIsTestedBeforeTheRestIsInflated) {
 TEST_F(Zip_utilsBounds, TextFromZipfileTakesTheTextAndOneMemberBuffer) {
   const std::string line = "A line of the corpus text, long enough to be a line\r\n";
   const Int64 n = static_cast<Int64>((32u << 20) / line.size() * line.size());
-  {
-    TBytes text;
-    text.reserve(static_cast<size_t>(n));
-    while (static_cast<Int64>(text.size()) < n) text.insert(text.end(), line.begin(), line.end());
-    TZipFile z;
-    z.Open(File("text.zip"), zmWrite);
-    z.Add(text, u"text.txt");
-    z.Close();
-  }
-  const String zip = File("text.zip");
+  TBytes text;
+  while (static_cast<Int64>(text.size()) < n) text.insert(text.end(), line.begin(), line.end());
+  const String zip = MakeArchive("text.zip", {{u"text.txt", text}});
+  TBytes().swap(text);
   const std::pair<Int64, std::function<String()>> forms[] = {
       {n,
        [&] {
