@@ -443,13 +443,11 @@ TEST_F(ZAJournal, WhatIsNotThisArchivesJournalIsNeitherAppliedNorDeleted) {
     }
     EXPECT_EQ(AsUser(kNobody, kUsers, {kUsers},
                      [&] {
-                       const int fd = ::open(Path("a.zip-journal").c_str(), O_WRONLY | O_TRUNC);
-                       return ::open(Path("a.zip").c_str(), O_WRONLY) < 0 && fd >= 0 &&
-                                      ::write(fd, forged.data(), forged.size()) == static_cast<ssize_t>(forged.size())
-                                  ? 0
-                                  : 1;
+                       WriteRaw("a.zip-journal", forged);
+                       return ::open(Path("a.zip").c_str(), O_WRONLY) < 0 ? 0 : 1;
                      }),
               0);
+    EXPECT_EQ(ReadRaw("a.zip-journal"), forged);
   };
   struct Case {
     const char* what;
