@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <functional>
+#include <numeric>
 #include <set>
 #include <thread>
 #include <vector>
@@ -22,6 +23,7 @@
 #include "platform/runtime/FileReplace.h"
 #include "platform/runtime/OSError.h"
 #include "platform/runtime/ResourceStrings.h"
+#include "platform/runtime/ZipReader.h"
 #include "zip/ZAJournal.h"
 #include "zip/ZARecords.h"
 #include "zip/ZAUtils.h"
@@ -105,6 +107,20 @@ class ZAJournal : public ScratchFolderTest {
     return RunCommand("/usr/bin/unzip -tqq " + ShellQuote(Path(name)) + " >/dev/null 2>&1") == 0;
   }
   String Journal(const std::string& name) { return ZAJournalFileNameOf(File(name)); }
+  // Another archiver's stored update of a.zip: the entries deleted, then the
+  // entries put in (replacing ones of their names) with version v of their
+  // text, each version of an entry of one size.
+  void Update(const std::vector<Int32>& deleted, const std::vector<Int32>& put, Int32 v, size_t size) {
+    TZipArchiver writer;
+    writer.FFileName = File("a.zip");
+    writer.SetCompressionMode(0);
+    writer.FOptions.FOverwriteMode = omAlways;
+    writer.OpenArchive();
+    writer.BeginUpdate();
+    for (Int32 i : deleted) writer.DeleteFiles(Name("e", i), 0x28BF, String());
+    for (Int32 i : put) writer.AddFromString(Name("e", i), Utf8ToString(Text(i + 10000 * v, size)), 0x20, 40000);
+    writer.EndUpdate();
+  }
   // A file's owner, group and mode.
   struct TOwnership {
     uid_t uid;
@@ -624,6 +640,79 @@ TEST_F(ZAJournal, WhatIsNotThisArchivesJournalLeavesReadsOnTheSharedLock) {
     EXPECT_EQ(ReadRaw("a.zip"), before);
     EXPECT_EQ(ReadRaw("a.zip-journal"), c.journal);
     ::unlink(Path("a.zip-journal").c_str());
+  }
+}
+
+TEST_F(ZAJournal, AStaleReaderNoticesAChangeAnywhereInALargeDirectory) {
+  // 3,000 stored entries: a directory of far more than 64 KiB, and an early
+  // entry replaced by one of its size leaves the archive's size as it was.
+  constexpr size_t kSize = 100;
+  struct Step {
+    std::vector<Int32> replaced;                     // by another process, with version v
+    Int32 v;
+    std::vector<std::pair<Int32, Int32>> expected;  // then read: entry, version
+  };
+  struct Case {
+    const char* what;
+    std::vector<Step> steps;
+  } cases[] = {
+      {"an early entry replaced", {{{10}, 1, {{10, 1}, {20, 0}, {2999, 0}}}}},
+      {"replaced again right after the reader read it anew",
+       {{{10}, 1, {{10, 1}}}, {{10, 20}, 2, {{10, 2}, {20, 2}, {11, 0}}}}},
+  };
+  std::vector<Int32> all(3000);
+  std::iota(all.begin(), all.end(), 0);
+  Update({}, all, 0, kSize);  // a new archive
+  const std::string before = ReadRaw("a.zip");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteRaw("a.zip", before);
+    TZipArchiver reader;
+    reader.FFileName = File("a.zip");
+    reader.OpenArchive(fmOpenRead);
+    ASSERT_GT(static_cast<Int64>(before.size()) - reader.DMHandle->CentralDirOffset, 65536);
+    for (const Step& step : c.steps) {
+      Update({}, step.replaced, step.v, kSize);
+      ASSERT_EQ(ReadRaw("a.zip").size(), before.size());
+      for (const auto& [entry, v] : step.expected) {
+        const Int32 i = entry;
+        SCOPED_TRACE(i);
+        String text;
+        EXPECT_EQ(EngineErrorOf([&] { reader.ExtractToString(Name("e", i), text); }), -1);
+        EXPECT_EQ(StringToUtf8(text), Text(i + 10000 * v, kSize));
+      }
+    }
+  }
+}
+
+TEST_F(ZAJournal, ThePlatformReaderOpenedBeforeAnUpdateKilledPartWayNeverSaysDamaged) {
+  // The update moves every entry after the second (through its journal); the
+  // kills fall from before it starts to after it ends. Each entry reads
+  // whole, or is said to be changed by another process.
+  MakeArchive("a.zip", 20, 20000);
+  const std::string before = ReadRaw("a.zip");
+  const auto update = [&] { Update({1}, {20, 21, 22}, 1, 200000); };
+  const auto took = TimeOf(update);
+  constexpr Int32 kKills = 16;
+  for (Int32 k = 0; k < kKills; ++k) {
+    SCOPED_TRACE(k);
+    WriteRaw("a.zip", before);
+    ::unlink(Path("a.zip-journal").c_str());
+    TZipFile reader;
+    reader.Open(File("a.zip"), zmRead);
+    RunKilledAfter(took * k / (kKills - 4), update);
+    for (Int32 i = 0; i < 20; ++i) {
+      std::string outcome;  // the member's bytes, or "!" and the error's text
+      try {
+        TBytes bytes;
+        reader.Read(i, bytes);
+        outcome.assign(bytes.begin(), bytes.end());
+      } catch (const Exception& e) {
+        outcome = "!" + StringToUtf8(e.Message());
+      }
+      const bool saysChanged = outcome[0] == '!' && outcome.find("changed by another process") != std::string::npos;
+      EXPECT_TRUE(saysChanged || outcome == Text(i, 20000)) << i << outcome.substr(0, 200);
+    }
   }
 }
 
