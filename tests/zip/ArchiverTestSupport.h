@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "HashTestSupport.h"
-#include "TestSupport.h"
 #include "zip/ZAArchiver.h"
 #include "zip/ZAExcept.h"
 
@@ -20,16 +19,6 @@ inline void StartArchiverUnits() {
   StartHashRegistry();
   ZAArchiver_initialization();
 }
-
-// A scratch folder with the archiver's units started.
-class ArchiverScratchTest : public ScratchFolderTest {
- protected:
-  explicit ArchiverScratchTest(const char* prefix) : ScratchFolderTest(prefix) {}
-  void SetUp() override {
-    ScratchFolderTest::SetUp();
-    StartArchiverUnits();
-  }
-};
 
 // One question shown by a message dialog.
 struct TAskedQuestion {

@@ -134,15 +134,10 @@ class ZAJournal : public ScratchFolderTest {
     for (Int32 i : put) writer.AddFromString(Name("e", i), Utf8ToString(Text(i + 10000 * v, size)), 0x20, 40000);
     writer.EndUpdate();
   }
-  // A file's owner, group and mode.
-  struct TOwnership {
-    uid_t uid;
-    gid_t gid;
-    mode_t mode;
-  };
-  void Own(const std::string& name, const TOwnership& o) {
-    ASSERT_EQ(::chown(Path(name).c_str(), o.uid, o.gid), 0);
-    ASSERT_EQ(::chmod(Path(name).c_str(), o.mode), 0);
+  // Gives the file its owner, group and mode.
+  void Own(const std::string& name, uid_t uid, gid_t gid, mode_t mode) {
+    ASSERT_EQ(::chown(Path(name).c_str(), uid, gid), 0);
+    ASSERT_EQ(::chmod(Path(name).c_str(), mode), 0);
   }
 };
 
@@ -461,12 +456,12 @@ TEST_F(ZAJournal, WhatIsNotThisArchivesJournalIsNeitherAppliedNorDeleted) {
   // The archive may be written by its owner and its group, which nobody is
   // not one of; nobody may write the journal all the same, and rewrites it
   // in place with a tail of its own.
-  auto forge = [&](const TOwnership& owner, bool acl) {
-    Own("a.zip", {kOwner, kOtherGroup, 0664});
+  auto forge = [&](gid_t group, mode_t mode, bool acl) {
+    Own("a.zip", kOwner, kOtherGroup, 0664);
     const std::string forged =
         JournalOf(before.substr(0, static_cast<size_t>(restorePoint)) + std::string(2000, 'F'), restorePoint);
     WriteRaw("a.zip-journal", journal());
-    Own("a.zip-journal", owner);
+    Own("a.zip-journal", kOwner, group, mode);
     if (acl) {
       ASSERT_TRUE(LetUserWrite(Path("a.zip-journal"), kNobody));
     }
@@ -503,11 +498,11 @@ TEST_F(ZAJournal, WhatIsNotThisArchivesJournalIsNeitherAppliedNorDeleted) {
       {"a journal of another user",
        [&] {
          WriteRaw("a.zip-journal", journal());
-         Own("a.zip-journal", {kNobody, kNogroup, 0644});
+         Own("a.zip-journal", kNobody, kNogroup, 0644);
        },
        true},
-      {"a journal of the updating process's group", [&] { forge({kOwner, kUsers, 0664}, false); }, true},
-      {"a journal an access list lets another write", [&] { forge({kOwner, kOtherGroup, 0644}, true); }, true},
+      {"a journal of the updating process's group", [&] { forge(kUsers, 0664, false); }, true},
+      {"a journal an access list lets another write", [&] { forge(kOtherGroup, 0644, true); }, true},
       {"a first commit's journal", [&] { WriteRaw("a.zip-journal", JournalOf(before, 0)); }},
       {"a link to a journal",
        [&] {
@@ -546,7 +541,7 @@ TEST_F(ZAJournal, WhatIsNotThisArchivesJournalIsNeitherAppliedNorDeleted) {
     EXPECT_EQ(after.st_ino, planted.st_ino);
     ::rmdir(journalName.c_str());
     ::unlink(journalName.c_str());
-    if (c.changesUser) Own("a.zip", {0, 0, 0644});
+    if (c.changesUser) Own("a.zip", 0, 0, 0644);
   }
 }
 
@@ -554,7 +549,7 @@ TEST_F(ZAJournal, AGroupMembersKilledUpdateIsPutBackByTheOwnersOpen) {
   if (!UsersAvailable()) GTEST_SKIP() << "needs root and the user nobody";
   ASSERT_EQ(::chmod(fDir.c_str(), 0777), 0);
   MakeArchive("a.zip", 20, 3000);
-  Own("a.zip", {kOwner, kNogroup, 0664});
+  Own("a.zip", kOwner, kNogroup, 0664);
   const std::string before = ReadRaw("a.zip");
   const std::set<std::string> oldNames = Names("a.zip");
   const std::string journalName = StringToUtf8(Journal("a.zip"));
@@ -634,7 +629,7 @@ TEST_F(ZAJournal, WhatIsNotThisArchivesJournalLeavesReadsOnTheSharedLock) {
     ASSERT_EQ(::chmod(fDir.c_str(), c.otherUser ? 01777 : 0700), 0);
     WriteRaw("a.zip-journal", c.journal);
     ASSERT_EQ(::chmod(Path("a.zip-journal").c_str(), c.mode), 0);
-    if (c.otherUser) Own("a.zip-journal", {kNobody, kNogroup, c.mode});
+    if (c.otherUser) Own("a.zip-journal", kNobody, kNogroup, c.mode);
     // Another reader holds the shared lock throughout: an exclusive lock
     // would wait for it in vain.
     const int other = ::open(Path("a.zip").c_str(), O_RDONLY | O_CLOEXEC);
