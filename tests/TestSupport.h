@@ -18,6 +18,7 @@
 #include <malloc.h>
 #include <stdlib.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -154,6 +155,20 @@ class ScratchFolderTest : public ::testing::Test {
   std::string fPrefix;
   std::string fDir;
 };
+
+// An access ACL as the kernel stores it in an attribute: user::rw-
+// user:65534:rw- group::--- mask::rw- other::--- (the mode reads 0660).
+inline const std::string kTestAcl(
+    "\2\0\0\0\1\0\6\0\377\377\377\377\2\0\6\0\376\377\0\0\4\0\0\0\377\377\377\377\20\0\6\0"
+    "\377\377\377\377\40\0\0\0\377\377\377\377",
+    44);
+
+// An extended attribute of a file; empty when it has none.
+inline std::string Attribute(const std::string& path, const char* name) {
+  char value[256];
+  const ssize_t n = ::getxattr(path.c_str(), name, value, sizeof value);
+  return n < 0 ? std::string() : std::string(value, static_cast<size_t>(n));
+}
 
 // What work answered, and how far the resident size grew at its peak over
 // the size before it; measured is false where the peak cannot be reset.
