@@ -578,37 +578,30 @@ std::string RowFileBytes(std::FILE* rows) {
 }
 
 TEST_F(XlsxWriter, AFaultInTheRowFileFailsTheSaveAndKeepsTheOldWorkbook) {
-  {
-    TXlsWorkbook old;
-    old.SetCellValue(1, 1, u"the old workbook");
-    old.Save(File("keep.xlsx"));
-  }
+  TXlsWorkbook old, wb;
+  old.SetCellValue(1, 1, u"the old workbook");
+  old.Save(File("keep.xlsx"));
   const std::string oldBytes = ReadRaw("keep.xlsx");
-  TXlsWorkbook wb;
-  for (Int32 r = 1; r <= 3000; ++r)
-    for (Int32 c = 1; c <= 5; ++c) {
-      const std::string text = "new cell " + std::to_string(r) + "/" + std::to_string(c);
-      if (c <= 3)
-        wb.SetCellValue(r, c, Utf8ToString(text));
-      else
-        wb.SetCellValue(r, c, r * 1000.0 + c + 0.25);
-    }
+  for (Int32 r = 1; r <= 3000; ++r) {
+    for (Int32 c = 1; c <= 3; ++c)
+      wb.SetCellValue(r, c, Utf8ToString("new cell " + std::to_string(r) + "/" + std::to_string(c)));
+    for (Int32 c = 4; c <= 5; ++c) wb.SetCellValue(r, c, r * 1000.0 + c + 0.25);
+  }
 
   TRedirect redirect;
+  // The row file full from row `from` until row `until` (0: the sheet's end).
+  auto full = [&](Int32 from, Int32 until) {
+    return [&, from, until](Int32 row, std::FILE* rows) {
+      if (row == from) redirect.To(rows, ::open("/dev/full", O_WRONLY | O_CLOEXEC));
+      if (row == until) redirect.Restore(rows);
+    };
+  };
   struct TCase {
     const char* what;
     std::function<void(Int32 row, std::FILE* rows)> fault;
   } cases[] = {
-      {"one write of the row file fails with no room left",
-       [&](Int32 row, std::FILE* rows) {
-         if (row == 66) redirect.To(rows, ::open("/dev/full", O_WRONLY | O_CLOEXEC));
-         if (row == 67) redirect.Restore(rows);
-       }},
-      {"the temporary folder is full from row 1000 on",
-       [&](Int32 row, std::FILE* rows) {
-         if (row == 1000) redirect.To(rows, ::open("/dev/full", O_WRONLY | O_CLOEXEC));
-         if (row == 0) redirect.Restore(rows);
-       }},
+      {"one write of the row file fails with no room left", full(66, 67)},
+      {"the temporary folder is full from row 1000 on", full(1000, 0)},
       {"the first read of the row file fails",
        [&](Int32 row, std::FILE* rows) {
          if (row != 0) return;
