@@ -45,75 +45,56 @@ class TRandomTexts {
   }
 
   // A text of 0 to maxLen units whose characters change width with a cut:
-  // a CJK line with its punctuation (，。、「」, U+3000, ー), often opening
-  // with a quote; Japanese with kana; Latin words with a soft hyphen near
-  // each end; Arabic, Syriac or N'Ko words with vowel marks, tatweel and
-  // lam-alef; or words of Latin, Greek, Cyrillic and CJK mixed with symbols
-  // that the DejaVu fonts draw from one another by the script around them
-  // (ℓ, ※, ‧, ⁄), emoji and mathematical letters.
+  // a CJK line with its punctuation, often opening with a quote; Japanese
+  // with kana; Latin words with a soft hyphen near each end; Arabic, Syriac
+  // or N'Ko words with vowel marks, tatweel and lam-alef; or Latin, Greek,
+  // Cyrillic and CJK mixed with emoji, mathematical letters and symbols that
+  // the DejaVu fonts draw from one another by the script around them.
   String NextShaped(size_t maxLen) {
-    static const Char cjkMarks[] = {0xFF0C, 0x3002, 0x3001, 0x300C, 0x300D, 0x3000, 0x30FC};
+    static const Char marks[] = {0xFF0C, 0x3002, 0x3001, 0x300C, 0x300D, 0x3000, 0x30FC};
     static const Char symbols[] = {0x2113, 0x203B, 0x2027, 0x2044, 0x2110, 0x20A9};
+    static const Char scripts[] = {u'a', 0x03B1, 0x0430, 0x4E00};
     const double logMax = std::log(static_cast<double>(maxLen) + 1);
     const auto len = static_cast<size_t>(std::exp(std::uniform_real_distribution<double>(0, logMax)(fRng))) - 1;
     const unsigned kind = fRng() % 5;  // CJK, Japanese, Latin, joined, mixed
-    auto pick = [&](const Char* from, size_t n) { return from[fRng() % n]; };
+    auto from = [&](Char base, unsigned n) { return static_cast<Char>(base + fRng() % n); };
     String s;
     if (kind <= 1 && fRng() % 2 == 0) s += u'\u300C';
     if (kind == 4 && fRng() % 3 == 0)
-      for (unsigned k = 1 + fRng() % 8; k > 0; --k) s += pick(symbols, 6);
+      for (unsigned k = 1 + fRng() % 8; k > 0; --k) s += symbols[fRng() % 6];
     while (s.size() < len) {
       const unsigned r = fRng() % 12;
-      if (kind == 0 || kind == 1) {
-        if (r < 2) {
-          s += pick(cjkMarks, 7);
-        } else if (r == 2) {
-          s += pick(symbols, 6);
-        } else if (kind == 1 && r < 6) {
-          s += static_cast<Char>(0x3041 + fRng() % 80);  // hiragana
-        } else if (kind == 1 && r < 8) {
-          s += static_cast<Char>(0x30A1 + fRng() % 80);  // katakana
-        } else {
-          s += static_cast<Char>(0x4E00 + fRng() % 500);
-        }
+      if (kind <= 1) {  // hiragana and katakana only in Japanese
+        s += r < 2                 ? marks[fRng() % 7]
+             : r == 2              ? symbols[fRng() % 6]
+             : kind == 0 || r >= 8 ? from(0x4E00, 500)
+                                   : from(r < 6 ? 0x3041 : 0x30A1, 80);
       } else if (kind == 2) {
-        s += r == 0 ? u' ' : static_cast<Char>(u'a' + fRng() % 26);
-      } else if (kind == 3) {
-        // Arabic mostly; a word of Syriac or N'Ko now and then.
+        s += r == 0 ? u' ' : from(u'a', 26);
+      } else if (kind == 3) {  // Arabic mostly; a word of Syriac or N'Ko now and then
         const unsigned script = fRng() % 8;
-        const Char base = script == 0 ? 0x0710 : script == 1 ? 0x07CA : 0x0621;
-        const unsigned letters = script == 0 ? 28 : script == 1 ? 32 : 42;
-        if (r == 0)
-          s += u' ';
-        else if (r == 1)
-          s += script >= 2 ? static_cast<Char>(0x064B + fRng() % 8) : u'\u0640';
-        else if (r == 2)
+        if (r == 2)
           s += u"\u0644\u0627";
         else
-          s += static_cast<Char>(base + fRng() % letters);
-      } else {
-        if (r < 2) {
-          s += u' ';
-        } else if (r < 4) {
-          s += pick(symbols, 6);
-        } else if (r == 4) {
-          s += pick(cjkMarks, 7);
-        } else if (r == 5 && s.size() + 2 <= len) {
-          const char32_t cp = fRng() % 2 == 0 ? 0x1F600 + fRng() % 50 : 0x1D400 + fRng() % 50;
-          s += static_cast<Char>(0xD800 + ((cp - 0x10000) >> 10));
-          s += static_cast<Char>(0xDC00 + ((cp - 0x10000) & 0x3FF));
-        } else {
-          // A few characters of one script at a time.
-          const unsigned script = fRng() % 4;
-          const Char base = script == 0 ? u'a' : script == 1 ? 0x03B1 : script == 2 ? 0x0430 : 0x4E00;
-          for (unsigned k = 1 + fRng() % 4; k > 0; --k) s += static_cast<Char>(base + fRng() % 24);
-        }
+          s += r == 0        ? u' '
+               : r == 1      ? (script >= 2 ? from(0x064B, 8) : u'\u0640')
+               : script == 0 ? from(0x0710, 28)
+               : script == 1 ? from(0x07CA, 32)
+                             : from(0x0621, 42);
+      } else if (r < 5) {
+        s += r < 2 ? u' ' : r < 4 ? symbols[fRng() % 6] : marks[fRng() % 7];
+      } else if (r == 5 && s.size() + 2 <= len) {
+        const char32_t cp = fRng() % 2 == 0 ? 0x1F600 + fRng() % 50 : 0x1D400 + fRng() % 50;
+        s += static_cast<Char>(0xD800 + ((cp - 0x10000) >> 10));
+        s += static_cast<Char>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+      } else {  // a few characters of one script at a time
+        const Char base = scripts[fRng() % 4];
+        for (unsigned k = 1 + fRng() % 4; k > 0; --k) s += from(base, 24);
       }
     }
     s.resize(len);
     if (!s.empty() && s.back() >= 0xD800 && s.back() <= 0xDBFF) s.back() = u'x';
-    // Latin lines carry a soft hyphen near each end.
-    if (kind == 2 && len >= 8) {
+    if (kind == 2 && len >= 8) {  // a soft hyphen near each end
       s[1 + fRng() % 3] = 0x00AD;
       s[len - 2 - fRng() % 3] = 0x00AD;
     }
@@ -126,6 +107,14 @@ class TRandomTexts {
  private:
   std::mt19937 fRng;
 };
+
+// Three fonts that lack different symbols, so that each draws them from
+// other fonts.
+struct TShapingFont {
+  const char16_t* name;
+  Int32 points;
+};
+inline const TShapingFont kShapingFonts[] = {{u"DejaVu Sans", 9}, {u"DejaVu Sans Mono", 9}, {u"DejaVu Serif", 11}};
 
 // True when s holds half of a surrogate pair without the other half.
 inline bool HasHalfAPair(const String& s) {

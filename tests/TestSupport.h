@@ -15,7 +15,11 @@
 #endif
 
 #include <gtest/gtest.h>
+#include <malloc.h>
 #include <stdlib.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
@@ -151,6 +155,66 @@ class ScratchFolderTest : public ::testing::Test {
   std::string fPrefix;
   std::string fDir;
 };
+
+// An access ACL as the kernel stores it in an attribute: user::rw-
+// user:65534:rw- group::--- mask::rw- other::--- (the mode reads 0660).
+inline const std::string kTestAcl(
+    "\2\0\0\0\1\0\6\0\377\377\377\377\2\0\6\0\376\377\0\0\4\0\0\0\377\377\377\377\20\0\6\0"
+    "\377\377\377\377\40\0\0\0\377\377\377\377",
+    44);
+
+// An extended attribute of a file; empty when it has none.
+inline std::string Attribute(const std::string& path, const char* name) {
+  char value[256];
+  const ssize_t n = ::getxattr(path.c_str(), name, value, sizeof value);
+  return n < 0 ? std::string() : std::string(value, static_cast<size_t>(n));
+}
+
+// What work answered, and how far the resident size grew at its peak over
+// the size before it; measured is false where the peak cannot be reset.
+template <class T>
+struct TPeakOf {
+  bool measured = false;
+  size_t peak = 0;
+  T value{};
+};
+
+// Runs work in a child process, so that nothing else lives beside it, and
+// measures its peak memory. T crosses a pipe: it must be trivially copyable.
+template <class T, class F>
+TPeakOf<T> PeakMemoryInChild(F work) {
+  auto kib = [](const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+      if (line.rfind(field, 0) == 0) return static_cast<size_t>(std::stoull(line.substr(field.size())));
+    return size_t{0};
+  };
+  TPeakOf<T> r;
+  int link[2];
+  if (::pipe(link) != 0) return r;
+  const pid_t child = ::fork();
+  if (child == 0) {
+    // Fixed thresholds: large rooms come from the system and go back to it
+    // when freed, whatever the process did before.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+    mallopt(M_TRIM_THRESHOLD, 1 << 20);
+    std::ofstream reset("/proc/self/clear_refs");
+    reset << "5" << std::flush;  // the peak starts again from the present size
+    if (reset) {
+      const size_t before = kib("VmRSS:");
+      r.value = work();
+      const size_t peak = kib("VmHWM:");
+      r.measured = true;
+      r.peak = (peak > before ? peak - before : 0) << 10;
+    }
+    ::_exit(::write(link[1], &r, sizeof r) == sizeof r ? 0 : 1);
+  }
+  ::close(link[1]);
+  const bool got = child > 0 && ::read(link[0], &r, sizeof r) == sizeof r;
+  ::close(link[0]);
+  if (child > 0) ::waitpid(child, nullptr, 0);
+  return got ? r : TPeakOf<T>{};
+}
 
 // References to every hand-over variable of the library, in one tuple: the
 // lists the units export next to the variables.

@@ -144,21 +144,13 @@ TEST_F(FileReplaceTest, AttributesAndAnAclAreCarriedOver) {
   WriteRaw("from.txt", "x");
   WriteRaw("to.txt", "y");
   if (::setxattr(Path("from.txt").c_str(), "user.note", "corpus", 6, 0) != 0) GTEST_SKIP() << "no user attributes";
-  // user::rw- user:65534:rw- group::--- mask::rw- other::---
-  const unsigned char acl[] = {2, 0, 0, 0,                              // version
-                               1, 0, 6, 0, 0xff, 0xff, 0xff, 0xff,      // user::rw-
-                               2, 0, 6, 0, 0xfe, 0xff, 0, 0,            // user:65534:rw-
-                               4, 0, 0, 0, 0xff, 0xff, 0xff, 0xff,      // group::---
-                               0x10, 0, 6, 0, 0xff, 0xff, 0xff, 0xff,   // mask::rw-
-                               0x20, 0, 0, 0, 0xff, 0xff, 0xff, 0xff};  // other::---
-  const bool acls = ::setxattr(Path("from.txt").c_str(), "system.posix_acl_access", acl, sizeof acl, 0) == 0;
+  const bool acls =
+      ::setxattr(Path("from.txt").c_str(), "system.posix_acl_access", kTestAcl.data(), kTestAcl.size(), 0) == 0;
   const int to = ::open(Path("to.txt").c_str(), O_RDWR);
   ASSERT_GE(to, 0);
   EXPECT_EQ(CopyExtendedAttributes(Path("from.txt"), to), 0);
   ::close(to);
-  char value[16] = {};
-  EXPECT_EQ(::getxattr(Path("to.txt").c_str(), "user.note", value, sizeof value), 6);
-  EXPECT_STREQ(value, "corpus");
+  EXPECT_EQ(Attribute(Path("to.txt"), "user.note"), "corpus");
   EXPECT_EQ(HasExtendedAcl(Path("to.txt")), acls);
   EXPECT_FALSE(HasExtendedAcl(Path("missing.txt")));
 }

@@ -18,7 +18,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
-#include <memory>
 #include <string>
 
 #include "FileSeamTestSupport.h"
@@ -343,25 +342,14 @@ TEST_F(WholeFileSaves, FilesWithLongNamesCanBeReplacedAndCopiedOver) {
   EXPECT_EQ(TemporarySiblingName(".", "short", ".x.tmp"), ".short.x.tmp");
 }
 
-// user::rw- user:65534:rw- group::--- mask::rw- other::--- (the mode reads 0660).
-const std::string kAcl("\2\0\0\0\1\0\6\0\377\377\377\377\2\0\6\0\376\377\0\0\4\0\0\0\377\377\377\377\20\0\6\0"
-                       "\377\377\377\377\40\0\0\0\377\377\377\377",
-                       44);
-
-std::string Attribute(const std::string& path, const char* name) {
-  char value[256];
-  const ssize_t n = ::getxattr(path.c_str(), name, value, sizeof value);
-  return n < 0 ? std::string() : std::string(value, static_cast<size_t>(n));
-}
-
 // Gives a file the ACL and a user attribute; false where they cannot be kept.
 bool Protect(const std::string& path) {
-  return ::setxattr(path.c_str(), "system.posix_acl_access", kAcl.data(), kAcl.size(), 0) == 0 &&
+  return ::setxattr(path.c_str(), "system.posix_acl_access", kTestAcl.data(), kTestAcl.size(), 0) == 0 &&
          ::setxattr(path.c_str(), "user.note", "corpus", 6, 0) == 0;
 }
 
 bool Protected(const std::string& path) {
-  return Attribute(path, "system.posix_acl_access") == kAcl && Attribute(path, "user.note") == "corpus";
+  return Attribute(path, "system.posix_acl_access") == kTestAcl && Attribute(path, "user.note") == "corpus";
 }
 
 // Saves a new text through save number how: the whole-file replace, a string
@@ -518,12 +506,11 @@ TEST_F(WholeFileSaves, AMoveToAnotherFileSystemKeepsTheOwnerAndReachesTheDisk) {
   struct stat here, st;
   if (::geteuid() != 0 || ::stat(fDir.c_str(), &here) != 0 || ::stat("/dev/shm", &st) != 0 || here.st_dev == st.st_dev)
     GTEST_SKIP() << "needs root and a second file system";
-  std::unique_ptr<ScratchFolder> other;
-  {
+  const ScratchFolder other = [] {
     ScopedEnvVar onShm("TMPDIR", "/dev/shm");
-    other = std::make_unique<ScratchFolder>("sk_moved");
-  }
-  const std::string src = Path("data.txt"), dst = other->Path("data.txt"), folder = dst.substr(0, dst.rfind('/'));
+    return ScratchFolder("sk_moved");
+  }();
+  const std::string src = Path("data.txt"), dst = other.Path("data.txt"), folder = dst.substr(0, dst.rfind('/'));
   WriteRaw("data.txt", "moved");
   ASSERT_EQ(::chown(src.c_str(), 1000, 1001), 0);
   const bool attributes = Protect(src);
@@ -533,11 +520,11 @@ TEST_F(WholeFileSaves, AMoveToAnotherFileSystemKeepsTheOwnerAndReachesTheDisk) {
     seen.emplace_back(op, path);
     return failing && op == fsoFlush && path == folder ? EIO : 0;
   });
-  EXPECT_FALSE(RenameFile(File("data.txt"), other->File("data.txt")));
+  EXPECT_FALSE(RenameFile(File("data.txt"), other.File("data.txt")));
   EXPECT_TRUE(ReadRaw("data.txt") == "moved" && !std::filesystem::exists(dst));
   failing = false;
   seen.clear();
-  const bool moved = MoveFile(File("data.txt"), other->File("data.txt"), true);
+  const bool moved = MoveFile(File("data.txt"), other.File("data.txt"), true);
   SetFileSeamHook(std::move(previous));
   ASSERT_TRUE(moved);
   const auto flushed = std::find(seen.begin(), seen.end(), std::make_pair(fsoFlush, folder));

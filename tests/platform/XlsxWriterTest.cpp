@@ -551,23 +551,25 @@ size_t OpenDescriptors() {
                                            std::filesystem::directory_iterator()));
 }
 
-// Points the row file's descriptor at another open file until Restore: what
-// the library writes meanwhile goes there (or fails there) instead.
-struct TRedirect {
-  int fd = -1, saved = -1;
-  void To(std::FILE* rows, int other) {
+// A fault that points the row file's descriptor at /dev/full from row
+// `from` until row `until` (0: the sheet's end): what the library writes
+// meanwhile, and what it left in its buffer, fails there.
+std::function<void(Int32, std::FILE*)> FullFrom(Int32 from, Int32 until) {
+  return [from, until, saved = -1](Int32 row, std::FILE* rows) mutable {
+    if (row != from && row != until) return;
     std::fflush(rows);
-    fd = ::fileno(rows);
-    saved = ::dup(fd);
-    ::dup2(other, fd);
-    ::close(other);
-  }
-  void Restore(std::FILE* rows) {
-    std::fflush(rows);  // what the library left in its buffer goes to the other file
-    ::dup2(saved, fd);
-    ::close(saved);
-  }
-};
+    const int fd = ::fileno(rows);
+    if (row == from) {
+      saved = ::dup(fd);
+      const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+      ::dup2(full, fd);
+      ::close(full);
+    } else {
+      ::dup2(saved, fd);
+      ::close(saved);
+    }
+  };
+}
 
 // The row file's bytes so far.
 std::string RowFileBytes(std::FILE* rows) {
@@ -578,37 +580,22 @@ std::string RowFileBytes(std::FILE* rows) {
 }
 
 TEST_F(XlsxWriter, AFaultInTheRowFileFailsTheSaveAndKeepsTheOldWorkbook) {
-  {
-    TXlsWorkbook old;
-    old.SetCellValue(1, 1, u"the old workbook");
-    old.Save(File("keep.xlsx"));
-  }
+  TXlsWorkbook old, wb;
+  old.SetCellValue(1, 1, u"the old workbook");
+  old.Save(File("keep.xlsx"));
   const std::string oldBytes = ReadRaw("keep.xlsx");
-  TXlsWorkbook wb;
-  for (Int32 r = 1; r <= 3000; ++r)
-    for (Int32 c = 1; c <= 5; ++c) {
-      const std::string text = "new cell " + std::to_string(r) + "/" + std::to_string(c);
-      if (c <= 3)
-        wb.SetCellValue(r, c, Utf8ToString(text));
-      else
-        wb.SetCellValue(r, c, r * 1000.0 + c + 0.25);
-    }
+  for (Int32 r = 1; r <= 3000; ++r) {
+    for (Int32 c = 1; c <= 3; ++c)
+      wb.SetCellValue(r, c, Utf8ToString("new cell " + std::to_string(r) + "/" + std::to_string(c)));
+    for (Int32 c = 4; c <= 5; ++c) wb.SetCellValue(r, c, r * 1000.0 + c + 0.25);
+  }
 
-  TRedirect redirect;
   struct TCase {
     const char* what;
     std::function<void(Int32 row, std::FILE* rows)> fault;
   } cases[] = {
-      {"one write of the row file fails with no room left",
-       [&](Int32 row, std::FILE* rows) {
-         if (row == 66) redirect.To(rows, ::open("/dev/full", O_WRONLY | O_CLOEXEC));
-         if (row == 67) redirect.Restore(rows);
-       }},
-      {"the temporary folder is full from row 1000 on",
-       [&](Int32 row, std::FILE* rows) {
-         if (row == 1000) redirect.To(rows, ::open("/dev/full", O_WRONLY | O_CLOEXEC));
-         if (row == 0) redirect.Restore(rows);
-       }},
+      {"one write of the row file fails with no room left", FullFrom(66, 67)},
+      {"the temporary folder is full from row 1000 on", FullFrom(1000, 0)},
       {"the first read of the row file fails",
        [&](Int32 row, std::FILE* rows) {
          if (row != 0) return;

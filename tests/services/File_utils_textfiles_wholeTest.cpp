@@ -3,19 +3,12 @@
 // a read refused by the file layer.
 #include <gtest/gtest.h>
 
-#include <malloc.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <cstring>
-#include <fstream>
 
 #include "ServicesTestSupport.h"
-#include "platform/runtime/FileSeam.h"
 #include "core/Unicode_string_conversion.h"
 #include "platform/runtime/CodePages.h"
-#include "platform/runtime/Locale.h"
+#include "platform/runtime/FileSeam.h"
 #include "services/File_utils_textfiles.h"
 
 namespace sk {
@@ -26,96 +19,46 @@ class File_utils_textfilesWhole : public ScratchFolderTest {
   File_utils_textfilesWhole() : ScratchFolderTest("sk_whole") {}
 };
 
-// What reading a file whole takes, measured in a child process so that
-// nothing else lives beside it: the growth of the resident size at its peak
-// over the size before the read, and the room of the text.
-struct TReadCost {
-  bool measured = false;
-  size_t peak = 0;
-  size_t units = 0;
-  size_t room = 0;
-  Cardinal codePage = 0;
-};
-
-size_t StatusKiB(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind(field, 0) == 0) return static_cast<size_t>(std::stoull(line.substr(std::strlen(field))));
-  return 0;
-}
-
-TReadCost CostOfReading(const String& path) {
-  int link[2];
-  if (::pipe(link) != 0) return {};
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::close(link[0]);
-    // Fixed thresholds: large rooms come from the system and go back to it
-    // when freed, whatever the process did before.
-    mallopt(M_MMAP_THRESHOLD, 1 << 20);
-    mallopt(M_TRIM_THRESHOLD, 1 << 20);
-    TReadCost cost;
-    std::ofstream reset("/proc/self/clear_refs");
-    reset << "5" << std::flush;  // the peak starts again from the present size
-    if (reset) {
-      const size_t before = StatusKiB("VmRSS:");
-      TEncoding* encoding = nullptr;
-      Int32 mark = 0;
-      const String text = GetTextOfAFile(path, encoding, mark);
-      const size_t peak = StatusKiB("VmHWM:");
-      cost = {true, (peak > before ? peak - before : 0) << 10, text.size(), text.capacity(),
-              encoding != nullptr ? encoding->CodePage() : 0};
-    }
-    const ssize_t wrote = ::write(link[1], &cost, sizeof cost);
-    ::_exit(wrote == sizeof cost ? 0 : 1);
-  }
-  ::close(link[1]);
-  TReadCost cost;
-  const ssize_t got = child > 0 ? ::read(link[0], &cost, sizeof cost) : 0;
-  ::close(link[0]);
-  int status = 0;
-  if (child > 0) ::waitpid(child, &status, 0);
-  if (got != sizeof cost) return {};
-  return cost;
-}
-
 TEST_F(File_utils_textfilesWhole, AWholeFileTakesAboutItsBytesAndItsText) {
   // A text in the ANSI code page without a mark is looked at once for UTF-8
   // and decoded once, into room of its size: as it is read when its first
   // piece shows it, else beside the file's bytes, the room of the UTF-8
   // attempt given back first. UTF-16 and UTF-8 are decoded as they are read.
   ScopedACP ansi(1252);
-  constexpr size_t kMiB = size_t{1} << 20;
-  constexpr size_t kSize = 16 * kMiB;
-  std::string legacy(kSize, 'a');
+  constexpr size_t kMiB = size_t{1} << 20, kSize = 16 * kMiB;
+  std::string legacy(kSize, 'a'), lateLegacy(kSize, 'b'), utf16 = "\xFF\xFE";
+  const std::string utf8(kSize, 'u');
   for (size_t i = 5; i < kSize; i += 37) legacy[i] = '\xE9';
-  std::string lateLegacy(kSize, 'b');
   lateLegacy[2 * kMiB] = '\xE9';
-  std::string utf16 = "\xFF\xFE";
   utf16.resize(kSize, 'x');
   for (size_t i = 3; i < kSize; i += 2) utf16[i] = '\x04';
-  const std::string utf8(kSize, 'u');
-  struct Case {
+  const struct {
     const char* name;
     const std::string* bytes;
     Cardinal codePage;
-    size_t units;
-    size_t mostPeak;  // the bytes (when they are held whole) and the text
-  };
-  const Case cases[] = {
+    size_t units, mostPeak;  // mostPeak: the bytes (when they are held whole) and the text
+  } cases[] = {
       {"legacy.txt", &legacy, 1252, kSize, 2 * kSize},
       {"late_legacy.txt", &lateLegacy, 1252, kSize, kSize + 2 * kSize},
       {"utf16.txt", &utf16, CP_UTF16LE, kSize / 2 - 1, kSize},
       {"utf8.txt", &utf8, CP_UTF8, kSize, 2 * kSize},
   };
-  for (const Case& c : cases) {
+  struct TRead {
+    size_t units, room;
+    Cardinal codePage;
+  };
+  for (const auto& c : cases) {
     WriteRaw(c.name, *c.bytes);
-    const TReadCost cost = CostOfReading(File(c.name));
+    const TPeakOf<TRead> cost = PeakMemoryInChild<TRead>([&] {
+      TEncoding* encoding = nullptr;
+      Int32 mark = 0;
+      const String text = GetTextOfAFile(File(c.name), encoding, mark);
+      return TRead{text.size(), text.capacity(), encoding != nullptr ? encoding->CodePage() : 0};
+    });
     if (!cost.measured) GTEST_SKIP() << "the peak resident size cannot be reset here";
-    EXPECT_EQ(cost.codePage, c.codePage) << c.name;
-    EXPECT_EQ(cost.units, c.units) << c.name;
-    EXPECT_LE(cost.room, c.units + c.units / 64) << c.name;
+    EXPECT_EQ(cost.value.codePage, c.codePage) << c.name;
+    EXPECT_EQ(cost.value.units, c.units) << c.name;
+    EXPECT_LE(cost.value.room, c.units + c.units / 64) << c.name;
 #ifndef SK_UNDER_ASAN  // the address sanitizer keeps freed room resident for a while
     EXPECT_LE(cost.peak, c.mostPeak + c.mostPeak / 16 + 4 * kMiB) << c.name << " peak " << cost.peak / kMiB << " MiB";
 #endif

@@ -257,60 +257,40 @@ TEST(Graphics_utilities, ShrunkToFitOfJoinedTextGivesWhatCuttingThreeAtATimeGive
   }
 }
 
-// Texts whose characters change width with a cut (CJK punctuation, kana,
-// soft hyphens near both ends of Latin lines, joined scripts, symbols drawn
-// from a font picked by the script around them), in three fonts that lack
-// different symbols, and a few lines at every width.
+// Texts whose characters change width with a cut (NextShaped) in three
+// fonts, and a few lines at every width.
 TEST(Graphics_utilities, ShrunkToFitOfTextsThatChangeWithACutGivesWhatCuttingThreeAtATimeGives) {
   auto b = WhiteBitmap(4, 4);
   TCanvas& c = b->Canvas();
   TRandomTexts texts(2113);
-  const struct {
-    const char16_t* name;
-    Int32 points;
-  } fonts[] = {{u"DejaVu Sans", 9}, {u"DejaVu Sans Mono", 9}, {u"DejaVu Serif", 11}};
   for (int n = 0; n < 180; ++n) {
-    c.Font().SetName(fonts[n % 3].name);
-    c.Font().SetSize(fonts[n % 3].points);
+    c.Font().SetName(kShapingFonts[n % 3].name);
+    c.Font().SetSize(kShapingFonts[n % 3].points);
     const String s = texts.NextShaped(600);
     const Int32 full = c.TextWidth(s) + c.TextWidth(u"M");
     for (const Int32 w : {texts.Width(full + 4), texts.Width(std::min(full, 400)), texts.Width(100), full, full + 1})
       ASSERT_EQ(ShrunkToFit(s, c, w), ShrunkByCuttingThreeAtATime(s, c, w))
           << "text " << n << " of " << s.size() << ", width " << w;
   }
-  const struct {
-    const char16_t* font;
-    String text;
-  } lines[] = {
-      {u"DejaVu Sans Mono",
-       u"\u300C\u4E2D\u6587\u300D\u3001\u6F22\u5B57\uFF0C\u3000\u30AB\u30FC\u30C9\u3002\u2113\u4E00\u300D"},
-      {u"DejaVu Sans Mono", u"\u2113\u203B \u03B1\u03B2 \u2113\u2113 ab \u2113\u203B \u0434\u2113 \u2113"},
-      {u"DejaVu Sans", u"a\u00ADffable words in a line of tex\u00ADt"},
-
-  };
-  for (const auto& k : lines) {
-    c.Font().SetName(k.font);
-    c.Font().SetSize(9);
-    for (Int32 w = 0; w <= c.TextWidth(k.text) + 20; ++w)
-      ASSERT_EQ(ShrunkToFit(k.text, c, w), ShrunkByCuttingThreeAtATime(k.text, c, w)) << "width " << w;
-  }
+  const char16_t* const mono = u"DejaVu Sans Mono";
+  std::vector<std::pair<const char16_t*, String>> lines = {
+      {mono, u"\u300C\u4E2D\u6587\u300D\u3001\u6F22\u5B57\uFF0C\u3000\u30AB\u30FC\u30C9\u3002\u2113\u4E00\u300D"},
+      {mono, u"\u2113\u203B \u03B1\u03B2 \u2113\u2113 ab \u2113\u203B \u0434\u2113 \u2113"},
+      {u"DejaVu Sans", u"a\u00ADffable words in a line of tex\u00ADt"}};
   // ℓ, which DejaVu Sans Mono lacks, is narrower after Greek than after Latin
   // or with no script around it: a cut that takes away the Greek before or
   // after a run of them can leave the shorter text the wider.
-  c.Font().SetName(u"DejaVu Sans Mono");
-  const struct {
-    String before, after;  // around the run
-  } runs[] = {
-      {u"", u"\u03B1\u03B2\u2113\u2113\u2113\u2113\u2113\u2113"},
-      {u"", u"\u03B1\u03B2\u03B3\u03B4abcdefghijkl"},
-      {u"abcdefgh\u03B1\u03B2\u03B3\u03B4", u"\u2113\u2113\u2113\u2113\u2113"},
-  };
-  for (const auto& k : runs) {
-    for (size_t run = 1; run <= 10; ++run) {
-      const String text = k.before + String(run, u'\u2113') + k.after;
-      for (Int32 w = 0; w <= c.TextWidth(text) + 20; ++w)
-        ASSERT_EQ(ShrunkToFit(text, c, w), ShrunkByCuttingThreeAtATime(text, c, w)) << "run " << run << " width " << w;
-    }
+  for (size_t run = 1; run <= 10; ++run) {
+    const String ells(run, u'\u2113');
+    lines.insert(lines.end(), {{mono, ells + u"\u03B1\u03B2\u2113\u2113\u2113\u2113\u2113\u2113"},
+                               {mono, ells + u"\u03B1\u03B2\u03B3\u03B4abcdefghijkl"},
+                               {mono, u"abcdefgh\u03B1\u03B2\u03B3\u03B4" + ells + u"\u2113\u2113\u2113\u2113\u2113"}});
+  }
+  for (const auto& [font, text] : lines) {
+    c.Font().SetName(font);
+    c.Font().SetSize(9);
+    for (Int32 w = 0; w <= c.TextWidth(text) + 20; ++w)
+      ASSERT_EQ(ShrunkToFit(text, c, w), ShrunkByCuttingThreeAtATime(text, c, w)) << text.size() << " width " << w;
   }
 }
 

@@ -117,7 +117,8 @@ TEST(TCanvasEliding, ShapedTextsGiveWhatTakingOneCharacterAtATimeGives) {
     Int32 points;
     String text;
     Int32 width;  // -1: every width up to the text's own
-  } cases[] = {
+  };
+  std::vector<Case> cases = {
       {tfEndEllipsis, EndByOnes, u"DejaVu Sans", 9, greeting, 36},
       {tfEndEllipsis, EndByOnes, u"DejaVu Sans", 9,
        u"\u062E\u0634\u0649\u0630\u0627\u062A\u0640\u0639\u063A/\u062C\u062C", 50},
@@ -141,11 +142,24 @@ TEST(TCanvasEliding, ShapedTextsGiveWhatTakingOneCharacterAtATimeGives) {
       {tfPathEllipsis, PathByOnes, u"DejaVu Sans Mono", 9, u"\u2113\u203B \u03B1\u03B2 \u2113\u2113 ab \u2113\u203B",
        -1},
       {tfPathEllipsis, PathByOnes, u"DejaVu Serif", 11, u"\u2110 ab/\u03B1\u2113\u2110", -1},
-
       // A soft hyphen near each end of a Latin line.
       {tfEndEllipsis, EndByOnes, u"DejaVu Sans", 9, u"a\u00ADffable words in a line of tex\u00ADt", -1},
       {tfPathEllipsis, PathByOnes, u"DejaVu Sans", 9, u"a\u00ADffable words in a line of tex\u00ADt", -1},
   };
+  // ℓ, which DejaVu Sans Mono lacks, is narrower after Greek than after Latin
+  // or with no script around it: a cut that takes away the Greek before or
+  // after a run of them can leave the shorter text the wider.
+  const char16_t* const mono = u"DejaVu Sans Mono";
+  for (size_t run = 1; run <= 10; ++run) {
+    const String ells(run, u'\u2113');
+    cases.insert(cases.end(),
+                 {{tfEndEllipsis, EndByOnes, mono, 9, ells + u"\u03B1\u03B2\u03B3\u03B4\u03B5\u03B6", -1},
+                  {tfWordEllipsis, WordByOnes, mono, 9, ells + u"\u03B1 \u03B2\u03B3 \u03B4\u03B5\u03B6", -1},
+                  {tfPathEllipsis, PathByOnes, mono, 9, u"abc \u03B1\u03B2\u03B3/" + ells, -1},
+                  {tfPathEllipsis, PathByOnes, mono, 9, ells + u"\u03B1\u03B2\u03B3\u03B4abcdefghijkl", -1},
+                  {tfPathEllipsis, PathByOnes, mono, 9,
+                   u"abcdefgh\u03B1\u03B2\u03B3\u03B4" + ells + u"\u2113\u2113\u2113\u2113\u2113", -1}});
+  }
   for (const Case& k : cases) {
     c.Font().SetName(k.font);
     c.Font().SetSize(k.points);
@@ -155,67 +169,24 @@ TEST(TCanvasEliding, ShapedTextsGiveWhatTakingOneCharacterAtATimeGives) {
   }
 }
 
-// Texts whose characters change width with a cut (CJK punctuation, kana,
-// soft hyphens near both ends of Latin lines, joined scripts, symbols drawn
-// from a font picked by the script around them), in three fonts that lack
-// different symbols: what the searches find is what the loops give.
+// Texts whose characters change width with a cut (NextShaped) in three
+// fonts: what the searches find is what the loops give.
 TEST(TCanvasEliding, TextsThatChangeWithACutGiveWhatTakingOneCharacterAtATimeGives) {
   TestApplication();
   TBitmap b(8, 8);
   TCanvas& c = b.Canvas();
   TRandomTexts texts(7789);
-  const struct {
-    const char16_t* name;
-    Int32 points;
-  } fonts[] = {{u"DejaVu Sans", 9}, {u"DejaVu Sans Mono", 9}, {u"DejaVu Serif", 11}};
-  struct Kind {
-    const char* name;
-    TTextFormat format;
-    String (*byOnes)(TCanvas&, const String&, Int32);
-  } kinds[] = {
-      {"end", tfEndEllipsis, EndByOnes}, {"word", tfWordEllipsis, WordByOnes}, {"path", tfPathEllipsis, PathByOnes}};
   for (int n = 0; n < 120; ++n) {
-    c.Font().SetName(fonts[n % 3].name);
-    c.Font().SetSize(fonts[n % 3].points);
+    c.Font().SetName(kShapingFonts[n % 3].name);
+    c.Font().SetSize(kShapingFonts[n % 3].points);
     String s = texts.NextShaped(300);
     if (n % 4 == 1) s = texts.NextShaped(200) + u"/" + texts.NextShaped(30);
     const Int32 full = c.TextWidth(s);
-    for (const Int32 w : {texts.Width(full + 4), texts.Width(std::min(full, 300)), texts.Width(80), full - 1, 0}) {
-      for (const Kind& k : kinds) {
-        ASSERT_EQ(Elided(c, s, w, k.format), k.byOnes(c, s, w))
-            << k.name << " text " << n << " of " << s.size() << ", width " << w;
-      }
-    }
-  }
-}
-
-// ℓ, which DejaVu Sans Mono lacks, is narrower after Greek than after Latin
-// or with no script around it: a cut that takes away the Greek before or
-// after a run of them can leave the shorter text the wider. Runs of every
-// length up to ten, at every width.
-TEST(TCanvasEliding, SymbolsDrawnByTheScriptAroundThemGiveWhatTakingOneCharacterAtATimeGives) {
-  TestApplication();
-  TBitmap b(8, 8);
-  TCanvas& c = b.Canvas();
-  c.Font().SetName(u"DejaVu Sans Mono");
-  c.Font().SetSize(9);
-  const struct {
-    TTextFormat format;
-    String (*byOnes)(TCanvas&, const String&, Int32);
-    String before, after;  // around the run
-  } cases[] = {
-      {tfEndEllipsis, EndByOnes, u"", u"\u03B1\u03B2\u03B3\u03B4\u03B5\u03B6"},
-      {tfWordEllipsis, WordByOnes, u"", u"\u03B1 \u03B2\u03B3 \u03B4\u03B5\u03B6"},
-      {tfPathEllipsis, PathByOnes, u"abc \u03B1\u03B2\u03B3/", u""},
-      {tfPathEllipsis, PathByOnes, u"", u"\u03B1\u03B2\u03B3\u03B4abcdefghijkl"},
-      {tfPathEllipsis, PathByOnes, u"abcdefgh\u03B1\u03B2\u03B3\u03B4", u"\u2113\u2113\u2113\u2113\u2113"},
-  };
-  for (const auto& k : cases) {
-    for (size_t run = 1; run <= 10; ++run) {
-      const String text = k.before + String(run, u'\u2113') + k.after;
-      for (Int32 w = 0; w <= c.TextWidth(text) + 1; ++w)
-        ASSERT_EQ(Elided(c, text, w, k.format), k.byOnes(c, text, w)) << k.format << " run " << run << " width " << w;
-    }
+    for (const Int32 w : {texts.Width(full + 4), texts.Width(std::min(full, 300)), texts.Width(80), full - 1, 0})
+      for (const auto& [format, byOnes] :
+           {std::pair{tfEndEllipsis, &EndByOnes}, {tfWordEllipsis, WordByOnes}, {tfPathEllipsis, PathByOnes}})
+        ASSERT_EQ(Elided(c, s, w, format), byOnes(c, s, w))
+            << format << " text " << n << " of " << s.size() << ", width " << w;
   }
 }
 
