@@ -40,17 +40,25 @@ bool ReadAllBytes(const String& filename, TBytes& bytes) {
   }
 }
 
-// What stands at a backup's name: nothing, a usable backup (a regular file,
-// links followed, that is not the source itself), or something else that
-// cannot serve as one (a folder, a dangling link, the source by another name).
+// What stands at a backup's name: nothing, a usable backup, or something else
+// that cannot serve as one.  Only a regular file reached without a link, with
+// no other name, that belongs to the process's user (or to the source's
+// owner) and is not the source itself counts as the backup already made:
+// anything else at the name (a folder, a link, a file of another user planted
+// in a shared folder, another name of some other file) holds no copy of this
+// source that its user could count on.
 enum class BackupState { none, usable, unusable };
 
 BackupState BackupAt(const std::string& backup, const struct stat& source) {
+  // O_PATH with O_NOFOLLOW opens a link itself, not what it points to.
+  const int fd = ::open(backup.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT ? BackupState::none : BackupState::unusable;
   struct stat st {};
-  if (::lstat(backup.c_str(), &st) != 0) return errno == ENOENT ? BackupState::none : BackupState::unusable;
-  if (::stat(backup.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return BackupState::unusable;
-  if (st.st_dev == source.st_dev && st.st_ino == source.st_ino) return BackupState::unusable;
-  return BackupState::usable;
+  const bool own = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 &&
+                   (st.st_uid == ::geteuid() || st.st_uid == source.st_uid) &&
+                   !(st.st_dev == source.st_dev && st.st_ino == source.st_ino);
+  ::close(fd);
+  return own ? BackupState::usable : BackupState::unusable;
 }
 
 // Makes the backup of a source text unless it exists: the copy appears under

@@ -57,7 +57,9 @@ String SourceTextBackupName(const String& filename);
 // done, copies the file to its backup name (never over an existing backup)
 // and adds the name to done; a name whose backup could not be made stays out.
 // The backup has its source's mode and group.  True when the backup exists
-// afterwards.
+// afterwards.  Something else at the backup's name (a link, a folder, a file
+// with other names, or one of another user) is never taken for the backup:
+// the answer is then false and the file must not be changed.
 bool EnsureBackup(const String& filename, TUTF8Stringlist& done);
 // Inserts the marker form of text (text becomes it) at character position
 // bytePos div 2 of a UTF-16 file, or, converted to the 8-bit code page of

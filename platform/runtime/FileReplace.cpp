@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -52,6 +53,8 @@ mode_t CurrentUmask() {
   return 022;
 }
 
+constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+
 std::string RandomSuffix() {
   unsigned char b[6] = {};
   if (::getrandom(b, sizeof b, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof b)) {
@@ -59,10 +62,44 @@ std::string RandomSuffix() {
     unsigned v = static_cast<unsigned>(::getpid()) * 2654435761u + ++counter;
     std::memcpy(b, &v, sizeof v < sizeof b ? sizeof v : sizeof b);
   }
-  static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
   std::string s;
-  for (unsigned char c : b) s.push_back(digits[c % 36]);
+  for (unsigned char c : b) s.push_back(kDigits[c % 36]);
   return s;
+}
+
+// The hidden temporary siblings the library makes carry a mark that a file
+// the user named does not: ".sk-", six random characters, two characters that
+// check them, ".tmp" (".a.zip.sk-k3x9q2f0.tmp"). Only names with the mark are
+// ever swept as left behind by a killed writer.
+constexpr char kTempMark[] = ".sk-";
+constexpr size_t kTempRandom = 6;
+constexpr size_t kTempCheck = 2;
+constexpr char kTempEnd[] = ".tmp";
+constexpr size_t kTempSuffixSize = sizeof kTempMark - 1 + kTempRandom + kTempCheck + sizeof kTempEnd - 1;
+
+std::string TempCheckOf(const char* random) {
+  uint32_t h = 2166136261u;  // FNV-1a over the mark and the random characters
+  for (const char* p = kTempMark; *p != '\0'; ++p) h = (h ^ static_cast<unsigned char>(*p)) * 16777619u;
+  for (size_t i = 0; i < kTempRandom; ++i) h = (h ^ static_cast<unsigned char>(random[i])) * 16777619u;
+  return {kDigits[h % 36], kDigits[(h / 36) % 36]};
+}
+
+// A fresh marked suffix for a temporary sibling.
+std::string MarkedTempSuffix() {
+  const std::string random = RandomSuffix();
+  return kTempMark + random + TempCheckOf(random.data()) + kTempEnd;
+}
+
+// Whether the end of name from at on is a marked suffix.
+bool IsMarkedTempSuffix(const std::string& name, size_t at) {
+  if (name.size() < at || name.size() - at != kTempSuffixSize) return false;
+  const char* p = name.data() + at;
+  if (std::memcmp(p, kTempMark, sizeof kTempMark - 1) != 0) return false;
+  const char* random = p + sizeof kTempMark - 1;
+  for (size_t i = 0; i < kTempRandom + kTempCheck; ++i)
+    if (!((random[i] >= '0' && random[i] <= '9') || (random[i] >= 'a' && random[i] <= 'z'))) return false;
+  return std::memcmp(random + kTempRandom, TempCheckOf(random).data(), kTempCheck) == 0 &&
+         std::memcmp(random + kTempRandom + kTempCheck, kTempEnd, sizeof kTempEnd - 1) == 0;
 }
 
 size_t Utf8CharStart(const std::string& s, size_t at) {
@@ -92,7 +129,7 @@ int OpenTemporary(const std::string& dir, const std::string& base, std::string& 
     if (::stat(dir.c_str(), &st) != 0) return -1;  // the folder itself is missing
   }
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string candidate = dir + "/" + TemporarySiblingName(".", base, "." + RandomSuffix() + ".tmp");
+    std::string candidate = dir + "/" + TemporarySiblingName(".", base, MarkedTempSuffix());
     // Owner-only until the file is given its permissions: the content may
     // be another file's, more private than a new file would be.
     fd = ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
@@ -336,7 +373,15 @@ void TFileReplaceStream::GivePermissions(Cardinal mode, Cardinal gid, int attrib
   fGid = gid;
   if (fAttributesFrom >= 0) ::close(fAttributesFrom);
   fAttributesFrom = -1;
-  if (attributesFd >= 0 && (fAttributesFrom = ::fcntl(attributesFd, F_DUPFD_CLOEXEC, 0)) < 0) Fail(errno);
+  fSourceKnown = false;
+  if (attributesFd < 0) return;
+  struct stat source;
+  if ((fAttributesFrom = ::fcntl(attributesFd, F_DUPFD_CLOEXEC, 0)) < 0 || ::fstat(fAttributesFrom, &source) != 0) {
+    Fail(errno);
+    return;
+  }
+  fSourceKnown = true;
+  fSourceUid = source.st_uid;
 }
 
 void TFileReplaceStream::Fail(Int32 error) {
@@ -395,10 +440,14 @@ bool TFileReplaceStream::Commit() {
   }
   if (fTargetExisted || fPermissionsGiven) {
     // The owner was checked when the stream was made; a privileged process
-    // gives the file back to it, and one that cannot refuses the save.
+    // gives the file back to it, and one that cannot refuses the save.  A
+    // copy of another file stays the process's unless the target's owner
+    // owns its source too: handing it to whoever owns the target would let
+    // that user read what the source kept from them.
+    const bool giveOwner = fTargetExisted && (!fPermissionsGiven || (fSourceKnown && fSourceUid == fUid));
     struct stat now;
     if (::fstat(fHandle, &now) != 0 ||
-        (fTargetExisted && now.st_uid != fUid && !ChangeOwner(fHandle, fUid, static_cast<gid_t>(-1)))) {
+        (giveOwner && now.st_uid != fUid && !ChangeOwner(fHandle, fUid, static_cast<gid_t>(-1)))) {
       fOtherOwner = errno == EPERM;
       Fail(errno);
       Discard();
@@ -430,7 +479,7 @@ bool TFileReplaceStream::Commit() {
     // the target: the rename is the one step at which the content changes.
     bool linked = false;
     for (int attempt = 0; attempt < 100 && !linked; ++attempt) {
-      std::string candidate = dir + "/" + TemporarySiblingName(".", BaseOf(fTarget), "." + RandomSuffix() + ".tmp");
+      std::string candidate = dir + "/" + TemporarySiblingName(".", BaseOf(fTarget), MarkedTempSuffix());
       if (LinkUnnamed(fHandle, candidate)) {
         fTempName = candidate;
         linked = true;
@@ -704,9 +753,9 @@ Int32 DeleteRefusal(const String& fileName) {
 
 Int32 RemoveStaleTemporarySiblings(const std::string& path) {
   const std::string dir = DirOf(path);
-  // The name a sibling takes: prefix, then six random characters and ".tmp".
-  const std::string shape = TemporarySiblingName(".", BaseOf(path), ".XXXXXX.tmp");
-  const std::string prefix = shape.substr(0, shape.size() - 10);
+  // The name a sibling takes: the prefix, then the marked suffix.
+  const std::string prefix = TemporarySiblingName(".", BaseOf(path), std::string(kTempSuffixSize, 'x'));
+  const size_t prefixSize = prefix.size() - kTempSuffixSize;
   const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd < 0) return 0;
   DIR* listing = ::fdopendir(dirFd);
@@ -717,13 +766,8 @@ Int32 RemoveStaleTemporarySiblings(const std::string& path) {
   std::vector<std::string> candidates;
   while (const dirent* e = ::readdir(listing)) {
     const std::string name = e->d_name;
-    if (name.size() != shape.size() || name.compare(0, prefix.size(), prefix) != 0 ||
-        name.compare(name.size() - 4, 4, ".tmp") != 0)
-      continue;
-    bool random = true;
-    for (size_t i = prefix.size(); i < prefix.size() + 6; ++i)
-      random = random && ((name[i] >= '0' && name[i] <= '9') || (name[i] >= 'a' && name[i] <= 'z'));
-    if (random) candidates.push_back(name);
+    if (name.compare(0, prefixSize, prefix, 0, prefixSize) == 0 && IsMarkedTempSuffix(name, prefixSize))
+      candidates.push_back(name);
   }
   Int32 removed = 0;
   for (const std::string& name : candidates) {

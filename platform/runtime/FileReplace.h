@@ -21,7 +21,9 @@
 // replacement's group gets no more access than everyone has, and a file with
 // an extended ACL (whose "group::" entry is about its group) is refused; any
 // other failure to give the group, or to carry an attribute over, fails the
-// save.  A refusal leaves the target untouched.
+// save.  A copy of another file (GivePermissions) is the exception: it is
+// the process's own file unless the target's owner is its source's.  A
+// refusal leaves the target untouched.
 #pragma once
 
 #include <functional>
@@ -56,7 +58,10 @@ class TFileReplaceStream : public THandleStream {
   // The replacement gets this mode and group instead of the target's (a copy
   // that takes its source's), and the extended attributes (the ACL among
   // them, as GiveLikenessOf gives them to a copy) of the file open as
-  // attributesFd when one is given; the owner stays the target's.
+  // attributesFd when one is given.  Such a copy is a new file of the
+  // process's own put at the name: the target's owner keeps it only when
+  // that owner is also the source's (open as attributesFd), so that content
+  // never passes to a user who could not read it where it came from.
   void GivePermissions(Cardinal mode, Cardinal gid, int attributesFd = -1);
 
  private:
@@ -75,6 +80,8 @@ class TFileReplaceStream : public THandleStream {
   Cardinal fUid = 0;
   Cardinal fGid = 0;
   int fAttributesFrom = -1;  // the copy's source, whose attributes it takes
+  bool fSourceKnown = false;  // fSourceUid holds the owner of that source
+  Cardinal fSourceUid = 0;
 };
 
 // A scratch file that has no name: made in a folder (the system's temporary
@@ -166,11 +173,13 @@ bool HasExtendedAcl(const std::string& path);
 Int32 GiveLikenessOf(int fromFd, int toFd, bool keepOwner);
 
 // Removes the hidden temporary siblings of a file (the names a replacement or
-// a new file of it is written under, ".<name>.<random>.tmp") that a killed
-// process left behind. A sibling is removed only when it is a regular file of
-// the process's user that no live process holds: every temporary file is
-// locked while it is written, and the lock goes with its writer. Answers how
-// many were removed.
+// a new file of it is written under, ".<name>.sk-<random><check>.tmp") that a
+// killed process left behind. Only names that carry the library's mark count
+// (a fixed infix and two characters that check the random ones), so that a
+// file the user named in the same shape is never taken for one. A sibling is
+// removed only when it is a regular file of the process's user that no live
+// process holds: every temporary file is locked while it is written, and the
+// lock goes with its writer. Answers how many were removed.
 Int32 RemoveStaleTemporarySiblings(const std::string& path);
 
 // Writes all n bytes to the descriptor, going on after short writes and

@@ -17,6 +17,7 @@
 
 #include "TestSupport.h"
 #include "platform/runtime/FileReplace.h"
+#include "platform/runtime/FileSeam.h"
 #include "platform/runtime/OSError.h"
 
 namespace sk {
@@ -155,22 +156,35 @@ TEST_F(FileReplaceTest, AttributesAndAnAclAreCarriedOver) {
   EXPECT_FALSE(HasExtendedAcl(Path("missing.txt")));
 }
 
-// Only hidden siblings of the file's own shape that no live writer holds go:
-// one a writer still has locked, another file's, and a user's own file stay.
+// Only the library's own hidden siblings of the file that no live writer
+// holds go: what a commit killed before its rename left behind, not one
+// that a writer still has locked, nor the user's own files of a like shape.
 TEST_F(FileReplaceTest, StaleTemporarySiblingsAreRemovedLiveOnesKept) {
   WriteRaw("a.zip", "archive");
-  WriteRaw(".a.zip.k3x9q2.tmp", "left by a killed commit");
-  WriteRaw(".a.zip-journal.ab12cd.tmp", "another file's");
-  WriteRaw(".a.zip.notes.tmp", "a user's");
-  WriteRaw(".a.zip.live01.tmp", "being written");
-  const int live = ::open(Path(".a.zip.live01.tmp").c_str(), O_RDONLY);
+  const std::vector<std::string> users = {".a.zip.backup.tmp", ".a.zip.before.tmp", ".a.zip.k3x9q2.tmp",
+                                          ".a.zip.sk-backup1.tmp", ".a.zip-journal.latest.tmp", ".a.zip.notes.tmp"};
+  for (const std::string& n : users) WriteRaw(n, "a user's");
+  for (int i = 0; i < 2; ++i) {
+    const int status = InChild([&] {
+      SetFileSeamHook([](TFileSeamOp op, const std::string&) -> Int32 { return op == fsoRename ? ::raise(SIGKILL) : 0; });
+      ReplaceFileContent(File("a.zip"), B("half"));
+    });
+    ASSERT_TRUE(WIFSIGNALED(status));
+  }
+  std::vector<std::string> left;
+  for (const std::string& n : Entries())
+    if (n != "a.zip" && std::find(users.begin(), users.end(), n) == users.end()) left.push_back(n);
+  ASSERT_EQ(left.size(), 2u);
+  const int live = ::open(Path(left[0]).c_str(), O_RDONLY);
   ASSERT_EQ(::flock(live, LOCK_EX), 0);
   EXPECT_EQ(RemoveStaleTemporarySiblings(Path("a.zip")), 1);
   ::close(live);
+  auto expected = users;
+  expected.insert(expected.end(), {"a.zip", left[0]});
   auto entries = Entries();
   std::sort(entries.begin(), entries.end());
-  EXPECT_EQ(entries, (std::vector<std::string>{".a.zip-journal.ab12cd.tmp", ".a.zip.live01.tmp", ".a.zip.notes.tmp",
-                                               "a.zip"}));
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(entries, expected);
   // Once its writer lets go it is stale too, and a replacement being written
   // beside it is not disturbed.
   TFileReplaceStream s(File("a.zip"));
@@ -179,6 +193,7 @@ TEST_F(FileReplaceTest, StaleTemporarySiblingsAreRemovedLiveOnesKept) {
   s.WriteBuffer("new", 3);
   EXPECT_TRUE(s.Commit());
   EXPECT_EQ(ReadRaw("a.zip"), "new");
+  EXPECT_EQ(Entries().size(), users.size() + 1);
 }
 
 TEST(OSError, CarriesTheCodeAndTheSystemText) {
