@@ -107,9 +107,15 @@ size_t Utf8CharStart(const std::string& s, size_t at) {
   return at;
 }
 
-// Opens a new temporary file in dir: an unnamed one when the file system
-// allows (then name stays empty), else a hidden named one.
-int OpenTemporary(const std::string& dir, const std::string& base, std::string& name) {
+// Opens a folder to act in: every name made, renamed or removed in it goes
+// through this descriptor, so that the folder checked is the folder acted in
+// however its path is changed meanwhile.
+int OpenFolder(const std::string& dir) { return ::open(dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC); }
+
+// Opens a new temporary file in the folder open as dirFd (whose path is dir):
+// an unnamed one when the file system allows (then name stays empty), else a
+// hidden named one, whose name in that folder is set.
+int OpenTemporary(int dirFd, const std::string& dir, const std::string& base, std::string& name) {
   name.clear();
   if (const Int32 fault = FileSeamAsk(fsoTempFile, dir); fault != 0) {
     errno = fault > 0 ? fault : EIO;
@@ -118,21 +124,17 @@ int OpenTemporary(const std::string& dir, const std::string& base, std::string& 
   // Each temporary file is locked while its writer lives, so that one its
   // writer left behind (killed between giving it a name and renaming it) can
   // be told from one still being written.
-  int fd = ::open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+  int fd = ::openat(dirFd, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
   if (fd >= 0) {
     ::flock(fd, LOCK_EX | LOCK_NB);
     return fd;
   }
   if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT) return -1;
-  if (errno == ENOENT) {
-    struct stat st;
-    if (::stat(dir.c_str(), &st) != 0) return -1;  // the folder itself is missing
-  }
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string candidate = dir + "/" + TemporarySiblingName(".", base, MarkedTempSuffix());
+    std::string candidate = MarkedTemporarySiblingName(base);
     // Owner-only until the file is given its permissions: the content may
     // be another file's, more private than a new file would be.
-    fd = ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    fd = ::openat(dirFd, candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd >= 0) {
       ::flock(fd, LOCK_EX | LOCK_NB);
       name = candidate;
@@ -143,15 +145,15 @@ int OpenTemporary(const std::string& dir, const std::string& base, std::string& 
   return -1;
 }
 
-// Gives an unnamed temporary file the name `name`; fails with EEXIST when
-// that name is taken.
-bool LinkUnnamed(int fd, const std::string& name) {
+// Gives an unnamed temporary file the name `name` in the folder open as
+// dirFd; fails with EEXIST when that name is taken.
+bool LinkUnnamed(int fd, int dirFd, const std::string& name) {
   char procPath[64];
   std::snprintf(procPath, sizeof procPath, "/proc/self/fd/%d", fd);
-  if (::linkat(AT_FDCWD, procPath, AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+  if (::linkat(AT_FDCWD, procPath, dirFd, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
   if (errno == EEXIST) return false;
   // Without /proc, linking by descriptor needs a privilege the caller may have.
-  return ::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
+  return ::linkat(fd, "", dirFd, name.c_str(), AT_EMPTY_PATH) == 0;
 }
 
 // Changes an open file's owner or group (-1 leaves one as it is); false with
@@ -290,6 +292,10 @@ std::string TemporarySiblingName(const std::string& prefix, const std::string& b
   return prefix + base.substr(0, Utf8CharStart(base, room)) + suffix;
 }
 
+std::string MarkedTemporarySiblingName(const std::string& base) {
+  return TemporarySiblingName(".", base, MarkedTempSuffix());
+}
+
 namespace {
 
 // Raises, as opening for writing would, when the replacement cannot be made
@@ -332,12 +338,33 @@ bool WriteAllToFd(int fd, const void* data, size_t n) {
 }
 
 TFileReplaceStream::TFileReplaceStream(const String& fileName) : THandleStream(-1) {
-  std::string target = StringToUtf8(fileName);
+  std::string target;
   struct stat st;
-  if (const Int32 refusal = LookAtTarget(target, st, fTargetExisted); refusal != 0) {
-    fOtherOwner = refusal == kReplaceWouldChangeOwner;
-    Fail(fOtherOwner ? EPERM : refusal);
-    return;
+  // The target is looked at by its path, then found again through its
+  // folder's descriptor, in which the replacement is made and renamed: when
+  // the two looks do not find the same file (the folder or the file changed
+  // in between), the look is taken again.
+  for (int look = 0;; ++look) {
+    target = StringToUtf8(fileName);
+    if (const Int32 refusal = LookAtTarget(target, st, fTargetExisted); refusal != 0) {
+      fOtherOwner = refusal == kReplaceWouldChangeOwner;
+      Fail(fOtherOwner ? EPERM : refusal);
+      return;
+    }
+    if ((fDir = OpenFolder(DirOf(target))) < 0) {
+      Fail(errno != 0 ? errno : EIO);
+      return;
+    }
+    struct stat again;
+    const bool found = ::fstatat(fDir, BaseOf(target).c_str(), &again, AT_SYMLINK_NOFOLLOW) == 0;
+    if (fTargetExisted ? found && again.st_dev == st.st_dev && again.st_ino == st.st_ino : !found && errno == ENOENT)
+      break;
+    ::close(fDir);
+    fDir = -1;
+    if (look == 3) {
+      Fail(EAGAIN);
+      return;
+    }
   }
   if (fTargetExisted) {
     fMode = st.st_mode & 07777;
@@ -345,7 +372,8 @@ TFileReplaceStream::TFileReplaceStream(const String& fileName) : THandleStream(-
     fGid = st.st_gid;
   }
   fTarget = target;
-  fHandle = OpenTemporary(DirOf(target), BaseOf(target), fTempName);
+  fBase = BaseOf(target);
+  fHandle = OpenTemporary(fDir, DirOf(target), fBase, fTempName);
   if (fHandle < 0) {
     Fail(errno != 0 ? errno : EIO);
     return;
@@ -360,6 +388,7 @@ TFileReplaceStream::TFileReplaceStream(const String& fileName) : THandleStream(-
 TFileReplaceStream::~TFileReplaceStream() {
   if (!fCommitted) Discard();
   if (fAttributesFrom >= 0) ::close(fAttributesFrom);
+  if (fDir >= 0) ::close(fDir);
 }
 
 String TFileReplaceStream::ErrorText() const {
@@ -395,7 +424,7 @@ void TFileReplaceStream::Discard() {
     fHandle = -1;
   }
   if (!fTempName.empty()) {
-    ::unlink(fTempName.c_str());
+    ::unlinkat(fDir, fTempName.c_str(), 0);
     fTempName.clear();
   }
 }
@@ -426,7 +455,7 @@ bool TFileReplaceStream::Commit() {
     // The target as it is now: a mode, group or owner changed while the
     // content was written is kept (and checked) too.
     struct stat now;
-    if (::stat(fTarget.c_str(), &now) == 0) {
+    if (::fstatat(fDir, fBase.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0) {
       if (S_ISREG(now.st_mode)) {
         fMode = now.st_mode & 07777;
         fUid = now.st_uid;
@@ -473,14 +502,13 @@ bool TFileReplaceStream::Commit() {
     Discard();
     return false;
   }
-  std::string dir = DirOf(fTarget);
   if (fTempName.empty()) {
     // Link the unnamed file under a fresh hidden name, then rename that over
     // the target: the rename is the one step at which the content changes.
     bool linked = false;
     for (int attempt = 0; attempt < 100 && !linked; ++attempt) {
-      std::string candidate = dir + "/" + TemporarySiblingName(".", BaseOf(fTarget), MarkedTempSuffix());
-      if (LinkUnnamed(fHandle, candidate)) {
+      std::string candidate = MarkedTemporarySiblingName(fBase);
+      if (LinkUnnamed(fHandle, fDir, candidate)) {
         fTempName = candidate;
         linked = true;
       } else if (errno != EEXIST) {
@@ -494,7 +522,7 @@ bool TFileReplaceStream::Commit() {
     }
   }
   if (const Int32 fault = FileSeamAsk(fsoRename, fTarget); fault != 0 ||
-      ::rename(fTempName.c_str(), fTarget.c_str()) != 0) {
+      ::renameat(fDir, fTempName.c_str(), fDir, fBase.c_str()) != 0) {
     Fail(errno);
     Discard();
     return false;
@@ -518,18 +546,21 @@ TTemporaryFileStream::TTemporaryFileStream(const String& folder, const String& p
   while (fFolder.size() > 1 && fFolder.back() == '/') fFolder.pop_back();
   fPrefix = StringToUtf8(prefix);
   std::string name;
-  fHandle = OpenTemporary(fFolder, fPrefix, name);
+  const int dirFd = OpenFolder(fFolder);
+  fHandle = dirFd < 0 ? -1 : OpenTemporary(dirFd, fFolder, fPrefix, name);
   if (fHandle < 0) {
     fError = errno != 0 ? errno : EIO;
+    if (dirFd >= 0) ::close(dirFd);
     return;
   }
-  if (!name.empty() && ::unlink(name.c_str()) != 0) {
+  if (!name.empty() && ::unlinkat(dirFd, name.c_str(), 0) != 0) {
     // A name that cannot be taken away would outlive the stream.
     fError = errno != 0 ? errno : EIO;
     ::close(fHandle);
     fHandle = -1;
-    ::unlink(name.c_str());
+    ::unlinkat(dirFd, name.c_str(), 0);
   }
+  ::close(dirFd);
 }
 
 TTemporaryFileStream::~TTemporaryFileStream() {
@@ -540,7 +571,7 @@ String TTemporaryFileStream::KeepAs() {
   if (fHandle < 0) return String();
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string candidate = fFolder + "/" + TemporarySiblingName("", fPrefix, RandomSuffix() + ".tmp");
-    if (LinkUnnamed(fHandle, candidate)) return Utf8ToString(candidate);
+    if (LinkUnnamed(fHandle, AT_FDCWD, candidate)) return Utf8ToString(candidate);
     if (errno != EEXIST) break;
   }
   return String();
@@ -562,13 +593,17 @@ TNewFileStream::TNewFileStream(const String& fileName) : THandleStream(-1), fTar
     fError = ENOENT;
     return;
   }
-  fHandle = OpenTemporary(DirOf(fTarget), BaseOf(fTarget), fTempName);
+  // Made, and named, through its folder's descriptor.
+  fBase = BaseOf(fTarget);
+  fDir = OpenFolder(DirOf(fTarget));
+  fHandle = fDir < 0 ? -1 : OpenTemporary(fDir, DirOf(fTarget), fBase, fTempName);
   if (fHandle < 0) fError = errno != 0 ? errno : EIO;
 }
 
 TNewFileStream::~TNewFileStream() {
   if (fHandle >= 0) ::close(fHandle);
-  if (!fPublished && !fTempName.empty()) ::unlink(fTempName.c_str());
+  if (!fPublished && !fTempName.empty()) ::unlinkat(fDir, fTempName.c_str(), 0);
+  if (fDir >= 0) ::close(fDir);
 }
 
 bool TNewFileStream::Publish() {
@@ -579,19 +614,19 @@ bool TNewFileStream::Publish() {
   // that the file never has two names a kill could leave behind.
   bool named = false;
   if (fTempName.empty()) {
-    named = LinkUnnamed(fHandle, fTarget);
-  } else if (::renameat2(AT_FDCWD, fTempName.c_str(), AT_FDCWD, fTarget.c_str(), RENAME_NOREPLACE) == 0) {
+    named = LinkUnnamed(fHandle, fDir, fBase);
+  } else if (::renameat2(fDir, fTempName.c_str(), fDir, fBase.c_str(), RENAME_NOREPLACE) == 0) {
     fTempName.clear();
     named = true;
   } else if (errno == EINVAL || errno == ENOSYS) {
-    named = ::link(fTempName.c_str(), fTarget.c_str()) == 0;
+    named = ::linkat(fDir, fTempName.c_str(), fDir, fBase.c_str(), 0) == 0;
   }
   if (!named) return false;
   fPublished = true;
   // The file is whole under its own name now: the lock that marked it as
   // being written goes, so that it is not mistaken for a live temporary.
   ::flock(fHandle, LOCK_UN);
-  if (!fTempName.empty()) ::unlink(fTempName.c_str());
+  if (!fTempName.empty()) ::unlinkat(fDir, fTempName.c_str(), 0);
   return true;
 }
 

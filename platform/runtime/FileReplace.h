@@ -69,7 +69,9 @@ class TFileReplaceStream : public THandleStream {
   void Discard();
 
   std::string fTarget;     // the file whose content is replaced (links resolved)
-  std::string fTempName;   // set only for a named temporary file
+  std::string fBase;       // its name in its folder
+  int fDir = -1;           // its folder, where the replacement is made and renamed
+  std::string fTempName;   // set only for a named temporary file (in fDir)
   bool fFailed = false;
   bool fCommitted = false;
   bool fTargetExisted = false;
@@ -116,6 +118,11 @@ inline constexpr size_t kMaxNameBytes = 255;
 // A file name too long for the whole to fit the limit of a name is cut (at a
 // character boundary), so a file with a long name can still be replaced.
 std::string TemporarySiblingName(const std::string& prefix, const std::string& base, const std::string& suffix);
+
+// A fresh name for a hidden temporary sibling of the file named base (its
+// name without the folder), with the mark by which RemoveStaleTemporarySiblings
+// knows the library's own: ".<base>.sk-<random><check>.tmp".
+std::string MarkedTemporarySiblingName(const std::string& base);
 
 // What ReplaceRefusal answers for a file whose owner a replacement could not
 // keep (TFileReplaceStream then fails with EPERM and says why in words).
@@ -213,7 +220,9 @@ class TNewFileStream : public THandleStream {
 
  private:
   std::string fTarget;
-  std::string fTempName;  // empty for an unnamed temporary file
+  std::string fBase;      // its name in its folder
+  int fDir = -1;          // its folder, where the file is made and named
+  std::string fTempName;  // empty for an unnamed temporary file (else in fDir)
   bool fPublished = false;
   Int32 fError = 0;
 };

@@ -1152,17 +1152,19 @@ TEST_F(ZAJournal, HiddenCopiesThatKilledWritersLeftGoWhileALiveOneStays) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     MakeArchive("a.zip", 3, 100);
-    WriteRaw(".a.zip.k3m9q2.tmp", ReadRaw("a.zip"));
-    WriteRaw(".a.zip-journal.p0x7aa.tmp", "part of a journal");
-    WriteRaw(".a.zip.live42.tmp", "being written");
-    const int live = ::open(Path(".a.zip.live42.tmp").c_str(), O_RDONLY | O_CLOEXEC);
+    const std::string stale = MarkedTemporarySiblingName("a.zip"), journal = MarkedTemporarySiblingName("a.zip-journal"),
+                      busy = MarkedTemporarySiblingName("a.zip");
+    WriteRaw(stale, ReadRaw("a.zip"));
+    WriteRaw(journal, "part of a journal");
+    WriteRaw(busy, "being written");
+    const int live = ::open(Path(busy).c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(::flock(live, LOCK_EX), 0);
     EXPECT_EQ(Through(File("a.zip"), c.act), -1);
-    EXPECT_FALSE(FileExists(File(".a.zip.k3m9q2.tmp")));
-    EXPECT_FALSE(FileExists(File(".a.zip-journal.p0x7aa.tmp")));
-    EXPECT_TRUE(FileExists(File(".a.zip.live42.tmp")));
+    EXPECT_FALSE(FileExists(Utf8ToString(Path(stale))));
+    EXPECT_FALSE(FileExists(Utf8ToString(Path(journal))));
+    EXPECT_TRUE(FileExists(Utf8ToString(Path(busy))));
     ::close(live);
-    ::unlink(Path(".a.zip.live42.tmp").c_str());
+    ::unlink(Path(busy).c_str());
   }
 }
 
