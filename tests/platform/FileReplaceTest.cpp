@@ -166,7 +166,7 @@ TEST_F(FileReplaceTest, StaleTemporarySiblingsAreRemovedLiveOnesKept) {
   for (const std::string& n : users) WriteRaw(n, "a user's");
   for (int i = 0; i < 2; ++i) {
     const int status = InChild([&] {
-      SetFileSeamHook([](TFileSeamOp op, const std::string&) -> Int32 { return op == fsoRename ? ::raise(SIGKILL) : 0; });
+      SetFileSeamHook([](TFileSeamOp op, const std::string&) { return op == fsoRename ? ::raise(SIGKILL) : 0; });
       ReplaceFileContent(File("a.zip"), B("half"));
     });
     ASSERT_TRUE(WIFSIGNALED(status));

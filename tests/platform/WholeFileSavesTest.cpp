@@ -500,49 +500,30 @@ TEST_F(WholeFileSaves, ARefusedSaveOrDeleteMakesNoBackup) {
 }
 
 // Run by root on a root-only file in a shared sticky folder where another
-// user made the backup's (or copy's) name first: each backup and copy is
-// root's own and closed to that user, or refused, and the planted file never
-// gets the content.
+// user made the backup's name first: each backup and copy is root's own and
+// closed to that user, or refused, and the planted file never gets the text.
 TEST_F(WholeFileSaves, ABackupOverAnotherUsersFileIsNeverTheirs) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root and a second user";
   ASSERT_EQ(::chmod(fDir.c_str(), 01777), 0);
   const String secret = File("secret.txt");
-  const struct {
-    const char* target;
-    std::function<bool()> copy;
-  } cases[] = {
-      {"secret.bak", [&] { return DeleteFileKeepingBackup(secret); }},
-      {"secret.bak", [&] { return EmptyFileKeepingBackup(secret); }},
-      {"secret.bak", [&] { return InsertIntoFileW(secret, u"new ", true, 1); }},
-      {"secret.bak", [&] { return CopyAFileWithBackup(secret), true; }},
-      {"secret.bak", [&] { return CopyFile(secret, File("secret.bak"), false); }},
-      {"copy.txt", [&] { return CopyFileRetainingDate(secret, File("copy.txt"), false); }},
-      {"TEMP/secret.txt", [&] { return TryToCopyFileToTEMP(secret); }},
-  };
-  for (const auto& c : cases) {
-    const std::string target = Path(c.target);
+  const std::string bak = Path("secret.bak");
+  const std::function<bool()> copies[] = {
+      [&] { return DeleteFileKeepingBackup(secret); }, [&] { return EmptyFileKeepingBackup(secret); },
+      [&] { return InsertIntoFileW(secret, u"new ", true, 1); },
+      [&] { return CopyFile(secret, Utf8ToString(bak), false); }};
+  for (size_t i = 0; i < std::size(copies); ++i) {
     WriteRaw("secret.txt", "the secret");
     ASSERT_EQ(::chmod(Path("secret.txt").c_str(), 0600), 0);
-    ASSERT_EQ(AsOrdinaryUser([&] {
-                ::mkdir(Path("TEMP").c_str(), 0777);
-                WriteFileBytes(target, "planted");
-                return ::chmod(target.c_str(), 0666) == 0 ? 0 : 1;
-              }),
-              0);
-    const int planted = ::open(target.c_str(), O_RDONLY);
-    ASSERT_GE(planted, 0);
-    Went(c.copy);
-    char held[32] = {};
-    EXPECT_EQ(std::string(held, static_cast<size_t>(::pread(planted, held, sizeof held, 0))), "planted") << c.target;
+    ASSERT_EQ(AsOrdinaryUser([&] { return WriteFileBytes(bak, "planted"), ::chmod(bak.c_str(), 0666); }), 0);
+    const int planted = ::open(bak.c_str(), O_RDONLY);
+    Went(copies[i]);
+    char held[16] = {};
+    EXPECT_EQ(std::string(held, static_cast<size_t>(::pread(planted, held, sizeof held, 0))), "planted") << i;
     ::close(planted);
     struct stat st;
-    if (ReadRaw(c.target).find("the secret") != std::string::npos) {
-      EXPECT_TRUE(::stat(target.c_str(), &st) == 0 && st.st_uid == 0) << c.target;
-    }
-    EXPECT_EQ(AsOrdinaryUser([&] { return ReadFileBytes(target).find("the secret") != std::string::npos; }), 0)
-        << c.target;
-    std::filesystem::remove_all(Path("TEMP"));
-    for (const char* n : {"secret.txt", "secret.bak", "copy.txt"}) std::filesystem::remove(Path(n));
+    EXPECT_TRUE(ReadFileBytes(bak) == "planted" || (::stat(bak.c_str(), &st) == 0 && st.st_uid == 0)) << i;
+    EXPECT_EQ(AsOrdinaryUser([&] { return ReadFileBytes(bak).find("secret") != std::string::npos; }), 0) << i;
+    ::unlink(bak.c_str());
   }
 }
 

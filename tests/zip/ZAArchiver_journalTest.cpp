@@ -1152,8 +1152,8 @@ TEST_F(ZAJournal, HiddenCopiesThatKilledWritersLeftGoWhileALiveOneStays) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     MakeArchive("a.zip", 3, 100);
-    const std::string stale = MarkedTemporarySiblingName("a.zip"), journal = MarkedTemporarySiblingName("a.zip-journal"),
-                      busy = MarkedTemporarySiblingName("a.zip");
+    const std::string stale = MarkedTemporarySiblingName("a.zip"), busy = MarkedTemporarySiblingName("a.zip"),
+                      journal = MarkedTemporarySiblingName("a.zip-journal");
     WriteRaw(stale, ReadRaw("a.zip"));
     WriteRaw(journal, "part of a journal");
     WriteRaw(busy, "being written");
