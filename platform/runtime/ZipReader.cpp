@@ -1,6 +1,8 @@
 #include "platform/runtime/ZipReader.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <grp.h>
@@ -13,10 +15,12 @@
 #include "platform/runtime/FileSeam.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Format.h"
+#include "platform/runtime/OSError.h"
 #include "platform/runtime/ResourceStrings.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <cstdio>
@@ -37,6 +41,12 @@ constinit const TResStringRec _SKZipChangedByAnotherProcess{
     60455, u"Cannot read %s: the archive was changed by another process", "_SKZipChangedByAnotherProcess"};
 constinit const TResStringRec _SKZipBeingChangedByAnotherProcess{
     60456, u"Cannot read %s: the archive is being changed by another process", "_SKZipBeingChangedByAnotherProcess"};
+constinit const TResStringRec _SKZipWriteBeingChanged{
+    60462, u"Cannot write zip file \"%s\": the archive is being changed by another process",
+    "_SKZipWriteBeingChanged"};
+constinit const TResStringRec _SKZipWriteChanged{
+    60463, u"Cannot write zip file \"%s\": the archive was changed by another process since it was opened",
+    "_SKZipWriteChanged"};
 
 namespace {
 
@@ -141,12 +151,11 @@ void TZipInflateBudget::Spend(size_t bytes) {
 TZipFile::TZipFile() = default;
 
 TZipFile::~TZipFile() {
-  if (fArchive != nullptr) {
-    // A destructor must not throw: commit what can be committed, else drop it.
-    if (zip_close(Z(fArchive)) != 0) zip_discard(Z(fArchive));
-    fArchive = nullptr;
+  // A destructor must not throw: what can be committed is, the rest dropped.
+  try {
+    Close();
+  } catch (...) {
   }
-  ReleaseReading();
 }
 
 namespace {
@@ -176,11 +185,347 @@ void RefuseBesideJournal(TZipJournalState journal, const String& fileName) {
 
 }  // namespace
 
+// A write session's hold on its archive: the folder (every step on the
+// archive's name goes through it, so that it cannot be swapped for another
+// folder), the archive's name there, the archive file as it was opened
+// (its descriptor carries the exclusive lock; -1 for a new archive), and the
+// file the new archive is written to. libzip reads the one and writes the
+// other through WriteSessionSource; Close puts the new one in place.
+struct TZipWriteSession {
+  int DirFd = -1;
+  std::string Base;
+  int Fd = -1;
+  TZipFileStamp Opened;
+  Int64 ReadAt = 0;
+  int OutFd = -1;
+  std::string OutName;  // the new file's name in the folder, once it has one
+  Int64 WriteAt = 0;
+  Int64 WriteEnd = 0;
+  bool Written = false;  // the new archive is whole
+  bool Emptied = false;  // no member is left: the archive file goes
+  zip_error_t Error;
+
+  TZipWriteSession() { zip_error_init(&Error); }
+  ~TZipWriteSession() {
+    DiscardOutput();
+    if (Fd >= 0) ::close(Fd);  // the lock goes with it
+    if (DirFd >= 0) ::close(DirFd);
+    zip_error_fini(&Error);
+  }
+  TZipWriteSession(const TZipWriteSession&) = delete;
+  TZipWriteSession& operator=(const TZipWriteSession&) = delete;
+
+  void DiscardOutput() {
+    if (!OutName.empty()) {
+      // Only the file written here goes, whatever took its name since.
+      struct stat named {}, out {};
+      if (::fstatat(DirFd, OutName.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && ::fstat(OutFd, &out) == 0 &&
+          named.st_dev == out.st_dev && named.st_ino == out.st_ino)
+        ::unlinkat(DirFd, OutName.c_str(), 0);
+      OutName.clear();
+    }
+    if (OutFd >= 0) ::close(OutFd);
+    OutFd = -1;
+    Written = false;
+  }
+};
+
+namespace {
+
+[[noreturn]] void FailWriteBeingChanged(const String& fileName) {
+  Fail(Format(LoadResString(&_SKZipWriteBeingChanged), {fileName}));
+}
+
+[[noreturn]] void FailWriteChanged(const String& fileName) {
+  Fail(Format(LoadResString(&_SKZipWriteChanged), {fileName}));
+}
+
+[[noreturn]] void FailWrite(const String& fileName, Int32 error) {
+  Fail(u"Cannot write zip file \"" + fileName + u"\": " + SysErrorMessage(error != 0 ? error : EIO));
+}
+
+// A hidden temporary name beside the archive, as the library's other
+// replacements of a file take.
+std::string TemporaryNameOf(const std::string& base) {
+  Byte random[6];
+  if (::getrandom(random, sizeof random, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof random)) {
+    UInt64 v = static_cast<UInt64>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+               (static_cast<UInt64>(::getpid()) << 40);
+    std::memcpy(random, &v, sizeof random);
+  }
+  static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+  std::string tag = ".";
+  for (const Byte b : random) tag.push_back(kDigits[b % 36]);
+  return TemporarySiblingName(".", base, tag + ".tmp");
+}
+
+// The file for the new archive, in the archive's folder: unnamed where the
+// file system allows, else under a hidden temporary name; locked while it
+// is written (as the library's temporary files are), so that one a killed
+// process left is told from one being written. Owner-only over an existing
+// archive until it is given the archive's likeness.
+bool CreateOutput(TZipWriteSession& s) {
+  const mode_t mode = s.Fd >= 0 ? 0600 : 0666;
+  s.OutFd = ::openat(s.DirFd, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
+  if (s.OutFd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+    for (int attempt = 0; attempt < 100 && s.OutFd < 0; ++attempt) {
+      const std::string name = TemporaryNameOf(s.Base);
+      s.OutFd = ::openat(s.DirFd, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+      if (s.OutFd >= 0) s.OutName = name;
+      else if (errno != EEXIST) break;
+    }
+  }
+  if (s.OutFd < 0) return false;
+  ::flock(s.OutFd, LOCK_EX | LOCK_NB);
+  s.WriteAt = s.WriteEnd = 0;
+  return true;
+}
+
+// Gives the unnamed new file a name in the session's folder; false (errno
+// EEXIST when the name is taken) otherwise.
+bool LinkOutput(const TZipWriteSession& s, const std::string& name) {
+  char procPath[64];
+  std::snprintf(procPath, sizeof procPath, "/proc/self/fd/%d", s.OutFd);
+  if (::linkat(AT_FDCWD, procPath, s.DirFd, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+  if (errno == EEXIST) return false;
+  return ::linkat(s.OutFd, "", s.DirFd, name.c_str(), AT_EMPTY_PATH) == 0;
+}
+
+// libzip's view of a write session: reads come from the locked archive
+// file, writes go to the new file, and the commit only marks the new file
+// whole (Close puts it in place, under the lock).
+zip_int64_t WriteSessionSource(void* state, void* data, zip_uint64_t length, zip_source_cmd_t cmd) {
+  TZipWriteSession& s = *static_cast<TZipWriteSession*>(state);
+  const auto failed = [&s](int zipError, int systemError) -> zip_int64_t {
+    zip_error_set(&s.Error, zipError, systemError);
+    return -1;
+  };
+  switch (cmd) {
+    case ZIP_SOURCE_SUPPORTS:
+      return zip_source_make_command_bitmap(
+          ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
+          ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL, ZIP_SOURCE_SUPPORTS, ZIP_SOURCE_BEGIN_WRITE, ZIP_SOURCE_WRITE,
+          ZIP_SOURCE_COMMIT_WRITE, ZIP_SOURCE_ROLLBACK_WRITE, ZIP_SOURCE_SEEK_WRITE, ZIP_SOURCE_TELL_WRITE,
+          ZIP_SOURCE_REMOVE, -1);
+    case ZIP_SOURCE_STAT: {
+      auto* st = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, length, &s.Error);
+      if (st == nullptr) return -1;
+      // No file: libzip makes a new archive.
+      if (s.Fd < 0) return failed(ZIP_ER_READ, ENOENT);
+      struct stat file {};
+      if (::fstat(s.Fd, &file) != 0) return failed(ZIP_ER_READ, errno);
+      zip_stat_init(st);
+      st->size = static_cast<zip_uint64_t>(file.st_size);
+      st->mtime = file.st_mtime;
+      st->valid |= ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+      return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_OPEN:
+      s.ReadAt = 0;
+      return s.Fd >= 0 ? 0 : failed(ZIP_ER_OPEN, ENOENT);
+    case ZIP_SOURCE_READ:
+      for (;;) {
+        const ssize_t n = ::pread(s.Fd, data, static_cast<size_t>(length), static_cast<off_t>(s.ReadAt));
+        if (n >= 0) {
+          s.ReadAt += n;
+          return n;
+        }
+        if (errno != EINTR) return failed(ZIP_ER_READ, errno);
+      }
+    case ZIP_SOURCE_SEEK: {
+      struct stat file {};
+      if (::fstat(s.Fd, &file) != 0) return failed(ZIP_ER_SEEK, errno);
+      const zip_int64_t at = zip_source_seek_compute_offset(static_cast<zip_uint64_t>(s.ReadAt),
+                                                            static_cast<zip_uint64_t>(file.st_size), data, length,
+                                                            &s.Error);
+      if (at < 0) return -1;
+      s.ReadAt = at;
+      return 0;
+    }
+    case ZIP_SOURCE_TELL: return s.ReadAt;
+    case ZIP_SOURCE_CLOSE: return 0;
+    case ZIP_SOURCE_BEGIN_WRITE:
+      s.DiscardOutput();
+      return CreateOutput(s) ? 0 : failed(ZIP_ER_TMPOPEN, errno);
+    case ZIP_SOURCE_WRITE: {
+      const char* from = static_cast<const char*>(data);
+      for (zip_uint64_t done = 0; done < length;) {
+        const ssize_t n = ::pwrite(s.OutFd, from + done, static_cast<size_t>(length - done),
+                                   static_cast<off_t>(s.WriteAt + static_cast<Int64>(done)));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return failed(ZIP_ER_WRITE, n < 0 ? errno : EIO);
+        done += static_cast<zip_uint64_t>(n);
+      }
+      s.WriteAt += static_cast<Int64>(length);
+      s.WriteEnd = std::max(s.WriteEnd, s.WriteAt);
+      return static_cast<zip_int64_t>(length);
+    }
+    case ZIP_SOURCE_SEEK_WRITE: {
+      const zip_int64_t at = zip_source_seek_compute_offset(
+          static_cast<zip_uint64_t>(s.WriteAt), static_cast<zip_uint64_t>(s.WriteEnd), data, length, &s.Error);
+      if (at < 0) return -1;
+      s.WriteAt = at;
+      return 0;
+    }
+    case ZIP_SOURCE_TELL_WRITE: return s.WriteAt;
+    case ZIP_SOURCE_COMMIT_WRITE: s.Written = true; return 0;
+    case ZIP_SOURCE_ROLLBACK_WRITE: s.DiscardOutput(); return 0;
+    case ZIP_SOURCE_REMOVE: s.Emptied = true; return 0;
+    case ZIP_SOURCE_ERROR: return zip_error_to_data(&s.Error, data, length);
+    case ZIP_SOURCE_FREE: return 0;  // the session is the TZipFile's
+    default: return failed(ZIP_ER_OPNOTSUPP, 0);
+  }
+}
+
+// Whether the archive file of the session is still the file at its name, as
+// it was opened (its lock kept every other writer out; a file system
+// without locks leaves the status to tell).
+bool StillOpened(const TZipWriteSession& s) {
+  struct stat named {};
+  TZipFileStamp now;
+  return ::fstatat(s.DirFd, s.Base.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+         static_cast<UInt64>(named.st_dev) == s.Opened.Device && static_cast<UInt64>(named.st_ino) == s.Opened.Inode &&
+         ZipTakeFileStamp(s.Fd, now) && ZipSameFileState(now, s.Opened);
+}
+
+// Puts what libzip wrote in place: over the archive file the session opened,
+// once its name is found to still hold it, or (a new archive) at a name
+// still free; removes the archive file when no member is left. Raises,
+// changing nothing, when another process changed the archive or took the
+// name.
+void CommitWriteSession(TZipWriteSession& s, const String& fileName) {
+  if (s.Emptied && !s.Written) {
+    if (s.Fd < 0) return;
+    if (!StillOpened(s)) FailWriteChanged(fileName);
+    if (::unlinkat(s.DirFd, s.Base.c_str(), 0) != 0) FailWrite(fileName, errno);
+    if (!FlushFileHandle(s.DirFd)) FailWrite(fileName, errno);
+    return;
+  }
+  if (!s.Written) return;
+  // The archive's owner, group, permissions and attributes, where the
+  // process may give them; the new file on the disk before it takes the name.
+  if (s.Fd >= 0) {
+    if (const Int32 refused = GiveLikenessOf(s.Fd, s.OutFd, true); refused != 0) FailWrite(fileName, refused);
+  }
+  if (!FlushFileHandle(s.OutFd)) FailWrite(fileName, errno);
+  if (s.Fd < 0) {
+    // A new archive: a file that appeared at the name meanwhile is another
+    // process's, and stays.
+    const bool named = s.OutName.empty() ? LinkOutput(s, s.Base)
+                                         : ::linkat(s.DirFd, s.OutName.c_str(), s.DirFd, s.Base.c_str(), 0) == 0;
+    if (!named) {
+      if (errno == EEXIST) FailWriteChanged(fileName);
+      FailWrite(fileName, errno);
+    }
+    s.DiscardOutput();
+  } else {
+    for (int attempt = 0; attempt < 100 && s.OutName.empty(); ++attempt) {
+      const std::string name = TemporaryNameOf(s.Base);
+      if (LinkOutput(s, name)) s.OutName = name;
+      else if (errno != EEXIST) break;
+    }
+    if (s.OutName.empty()) FailWrite(fileName, errno);
+    if (!StillOpened(s)) FailWriteChanged(fileName);
+    if (::renameat(s.DirFd, s.OutName.c_str(), s.DirFd, s.Base.c_str()) != 0) FailWrite(fileName, errno);
+    s.OutName.clear();
+  }
+  s.Written = false;
+  // Until the folder's entry is on the disk a power loss may bring the old
+  // archive back: a write not known to last fails.
+  if (!FlushFileHandle(s.DirFd)) FailWrite(fileName, errno);
+}
+
+// The folder and name of the file that path reaches, links resolved where
+// it exists (the file a link points to is the archive written).
+void SplitArchivePath(const std::string& path, std::string& folder, std::string& base) {
+  std::string full = path;
+  if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+    full = resolved;
+    std::free(resolved);
+  }
+  const size_t slash = full.rfind('/');
+  folder = slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : full.substr(0, slash);
+  base = slash == std::string::npos ? full : full.substr(slash + 1);
+}
+
+}  // namespace
+
+void TZipFile::OpenForWriting(const String& fileName, const std::string& path, TZipMode mode) {
+  auto session = std::make_unique<TZipWriteSession>();
+  std::string folder;
+  SplitArchivePath(path, folder, session->Base);
+  const String cannotOpen = u"Cannot open zip file \"" + fileName + u"\": ";
+  if (session->Base.empty() || session->Base == "." || session->Base == "..")
+    Fail(cannotOpen + SysErrorMessage(EISDIR));
+  session->DirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (session->DirFd < 0) Fail(cannotOpen + SysErrorMessage(errno));
+  // The file at the name, under its exclusive lock. Another process may put
+  // a new file in its place (a commit that replaces the whole archive) while
+  // this one waits: the file at the name is waited for in turn, for as long
+  // as the wait allows, as the engine's writers do.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max<Int32>(LockWait, 0));
+  for (;;) {
+    session->Fd = ::openat(session->DirFd, session->Base.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+    if (session->Fd < 0) {
+      if (errno == ENOENT) break;  // a new archive
+      Fail(cannotOpen + SysErrorMessage(errno));
+    }
+    struct stat held {};
+    if (::fstat(session->Fd, &held) != 0) Fail(cannotOpen + SysErrorMessage(errno));
+    if (!S_ISREG(held.st_mode)) Fail(cannotOpen + OpenErrorText(ZIP_ER_NOZIP));
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+    if (!LockFileHandle(session->Fd, true, static_cast<Int32>(std::max<Int64>(left, 0)))) {
+      const Int32 error = errno;
+      if (error == EWOULDBLOCK) FailWriteBeingChanged(fileName);
+      // A file system without locks: the session goes on, and Close goes by
+      // the file's status.
+      if (error != ENOLCK && error != EOPNOTSUPP) Fail(cannotOpen + SysErrorMessage(error));
+    }
+    struct stat named {};
+    if (::fstatat(session->DirFd, session->Base.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+        named.st_dev == held.st_dev && named.st_ino == held.st_ino)
+      break;
+    ::close(session->Fd);  // and its lock
+    session->Fd = -1;
+    if (std::chrono::steady_clock::now() >= deadline) FailWriteBeingChanged(fileName);
+  }
+  if (session->Fd >= 0) {
+    if (!ZipTakeFileStamp(session->Fd, session->Opened)) Fail(cannotOpen + SysErrorMessage(errno));
+    // Members are added to the archive as it is, not as a cut-short update
+    // left it.
+    if (mode == zmReadWrite)
+      RefuseBesideJournal(ZipJournalStateOf(session->Fd, (folder == "/" ? "" : folder) + "/" + session->Base),
+                          fileName);
+  }
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* source = zip_source_function_create(WriteSessionSource, session.get(), &error);
+  zip_t* za = source == nullptr
+                  ? nullptr
+                  : zip_open_from_source(source, mode == zmWrite ? ZIP_CREATE | ZIP_TRUNCATE : ZIP_CREATE, &error);
+  const int code = zip_error_code_zip(&error);
+  zip_error_fini(&error);
+  if (za == nullptr) {
+    if (source != nullptr) zip_source_free(source);
+    FailOpen(fileName, path, code);
+  }
+  fArchive = za;
+  fMode = mode;
+  fFileName = fileName;
+  fArchiveSize = session->Fd >= 0 ? session->Opened.Size : 0;
+  fSession = std::move(session);
+}
+
 void TZipFile::Open(const String& fileName, TZipMode mode) {
   Close();
   if (mode == zmClosed) return;
   const std::string path = StringToUtf8(fileName);
   if (mode == zmRead && !path.empty() && OpenForReading(fileName, path)) return;
+  if ((mode == zmReadWrite || mode == zmWrite) && !path.empty()) {
+    OpenForWriting(fileName, path, mode);
+    return;
+  }
   int flags = 0;
   switch (mode) {
     case zmRead: flags = ZIP_RDONLY; break;
@@ -343,6 +688,9 @@ void* TZipFile::ReadArchive(Int32 index, const String& where, UInt64& at) {
 }
 
 void TZipFile::Close() {
+  // A write session's lock and new file go when this ends, after the archive
+  // that reads and writes through them.
+  const std::unique_ptr<TZipWriteSession> session = std::move(fSession);
   if (fArchive == nullptr) {
     fMode = zmClosed;
     ReleaseReading();
@@ -357,6 +705,7 @@ void TZipFile::Close() {
     zip_discard(za);
     Fail(u"Cannot write zip file \"" + fFileName + u"\": " + reason);
   }
+  if (session != nullptr) CommitWriteSession(*session, fFileName);
 }
 
 void TZipFile::CheckOpen() const {

@@ -32,6 +32,9 @@ enum TZipMode : uint8_t { zmClosed, zmRead, zmReadWrite, zmWrite };
 
 enum TZipCompression : uint8_t { zcStored, zcDeflate };
 
+// A write session's hold on its archive file (defined where it is used).
+struct TZipWriteSession;
+
 // Takes one piece of a member's data as it is inflated.
 using TZipPieceHandler = std::function<void(const Byte* data, size_t size)>;
 
@@ -94,6 +97,16 @@ class TZipFile : public TObject {
   // LockWait 0 reads without the lock (a file this process holds locked
   // while it writes it): a read that fails then is put down to another
   // process when the member is no longer what it was.
+  //
+  // In zmReadWrite and zmWrite the archive file at the name is held under
+  // its exclusive lock (the one the engine's writers take) from Open to
+  // Close, so that no other writer changes it meanwhile: Open waits up to
+  // LockWait milliseconds for another writer, and raises
+  // _SKZipWriteBeingChanged when it does not let go. Close puts the new
+  // archive in place of the very file that was opened and locked, through a
+  // descriptor of its folder, and raises _SKZipWriteChanged, changing
+  // nothing, when another file took the name meanwhile (or, where a new
+  // archive is made, when a file appeared at the name).
   void Open(const String& fileName, TZipMode mode);
   Int32 LockWait = 5000;
   // Commits what was added (write modes) and closes; nothing when closed.
@@ -165,6 +178,9 @@ class TZipFile : public TObject {
   void ReleaseReading();
   // Hands a malloc'ed block to the archive, which frees it.
   void AddBuffer(void* data, size_t size, const String& archiveName, TZipCompression compression);
+  // zmReadWrite and zmWrite: takes the archive file's exclusive lock and
+  // opens the archive on it.
+  void OpenForWriting(const String& fileName, const std::string& path, TZipMode mode);
 
   void* fArchive = nullptr;  // zip_t*
   TZipMode fMode = zmClosed;
@@ -180,12 +196,19 @@ class TZipFile : public TObject {
   // A complete journal of another process's update lay beside the file when
   // it last changed: its bytes may be half-written.
   bool fHalfWritten = false;
+  // The write modes: the archive file locked, and where the new one goes.
+  std::unique_ptr<TZipWriteSession> fSession;
 };
 
 // The errors of a read of an archive that another process changed since it
 // was opened, or is changing; %s names what was read.
 extern const TResStringRec _SKZipChangedByAnotherProcess;       // 60455
 extern const TResStringRec _SKZipBeingChangedByAnotherProcess;  // 60456
+// The errors of a write session whose archive another process is changing,
+// or changed before the session could put its own in place; %s names the
+// archive file.
+extern const TResStringRec _SKZipWriteBeingChanged;  // 60462
+extern const TResStringRec _SKZipWriteChanged;       // 60463
 
 // ---- the zip engine's rollback journal -------------------------------------
 // While the zip engine updates an archive in place it keeps the bytes it

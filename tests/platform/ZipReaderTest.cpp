@@ -582,6 +582,34 @@ TEST_F(ZipReaderOthers, AReaderWaitsForAWriterThenGivesUp) {
   ::close(writer);
 }
 
+TEST_F(ZipReaderOthers, AWriterThatTookTheNameMeanwhileIsNeverWrittenOver) {
+  // Another process that ignores the lock puts its archive at the name while
+  // the zip file is open to be added to (or, new, while it is being made):
+  // closing says so, and the other's archive stays as it left it.
+  const std::string before = ArchiveBytes(-1), theirs = ArchiveBytes(3);
+  struct Case {
+    const char* what;
+    bool existing;
+  } cases[] = {{"replaced by another file", true}, {"made while a new one was", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ::unlink(Path("a.zip").c_str());
+    if (c.existing) WriteRaw("a.zip", before);
+    TZipFile z;
+    z.Open(File("a.zip"), zmReadWrite);
+    z.Add(B("mine"), u"mine.txt");
+    WriteRaw("b.zip", theirs);
+    ASSERT_EQ(::rename(Path("b.zip").c_str(), Path("a.zip").c_str()), 0);
+    try {
+      z.Close();
+      ADD_FAILURE() << "closed";
+    } catch (const EZipException& e) {
+      EXPECT_NE(StringToUtf8(e.Message()).find("changed by another process"), std::string::npos);
+    }
+    EXPECT_TRUE(ReadRaw("a.zip") == theirs);
+  }
+}
+
 TEST(ZipChangeWatch, AWriteInTheSameTickAsTheLastIsNoticed) {
   // Writes that follow the remembered state at once share its tick of the
   // file system's clock: only the directory's bytes (from 800 on) tell them.

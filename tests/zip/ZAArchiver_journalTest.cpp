@@ -720,6 +720,79 @@ TEST_F(ZAJournal, ThePlatformReaderOpenedBeforeAnUpdateKilledPartWayNeverSaysDam
   }
 }
 
+TEST_F(ZAJournal, ThePlatformsZipWriterAndTheEngineNeverWriteOverEachOther) {
+  // The platform's zip file open to add to or replace the archive while the
+  // engine adds late.txt, and the other way round: each side does its work
+  // or says that the other is changing the archive, and whatever either was
+  // told it did is in the archive afterwards.
+  MakeArchive("a.zip", 3, 2000);
+  const std::string before = ReadRaw("a.zip");
+  struct Case {
+    const char* what;
+    TZipMode mode;
+    bool engineFirst;  // the engine's update is under way when the zip file opens
+  } cases[] = {
+      {"added to while the engine adds", zmReadWrite, false},
+      {"replaced while the engine adds", zmWrite, false},
+      {"added to during the engine's update", zmReadWrite, true},
+      {"replaced during the engine's update", zmWrite, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteRaw("a.zip", before);
+    TZipArchiver engine;
+    engine.FFileName = File("a.zip");
+    engine.FLockWait = 100;
+    const auto engineAdds = [&] {
+      engine.OpenArchive();
+      engine.BeginUpdate();
+      engine.AddFromString(u"late.txt", u"late", 0x20, 40000);
+    };
+    const auto engineEnds = [&] {
+      engine.EndUpdate();
+      engine.CloseArchive();
+    };
+    TZipFile mine;
+    mine.LockWait = 100;
+    std::string mineError;
+    const auto mineWrites = [&] {
+      try {
+        mine.Open(File("a.zip"), c.mode);
+        mine.Add(B("mine"), u"mine.txt");
+        mine.Close();
+      } catch (const EZipException& e) {
+        mineError = StringToUtf8(e.Message());
+      }
+    };
+    Int32 engineError = -1;
+    if (c.engineFirst) {
+      engineError = EngineErrorOf(engineAdds);
+      ASSERT_EQ(engineError, -1);
+      mineWrites();
+      engineError = EngineErrorOf(engineEnds);
+    } else {
+      mine.Open(File("a.zip"), c.mode);
+      engineError = EngineErrorOf([&] {
+        engineAdds();
+        engineEnds();
+      });
+      mine.Add(B("mine"), u"mine.txt");
+      try {
+        mine.Close();
+      } catch (const EZipException& e) {
+        mineError = StringToUtf8(e.Message());
+      }
+    }
+    EXPECT_TRUE(engineError == -1 || engineError == 71) << engineError;
+    EXPECT_TRUE(mineError.empty() || mineError.find("being changed by another process") != std::string::npos)
+        << mineError;
+    std::set<std::string> expected = c.mode == zmWrite && mineError.empty() ? std::set<std::string>{} : EntryNames(0, 3);
+    if (mineError.empty()) expected.insert("mine.txt");
+    if (engineError == -1) expected.insert("late.txt");
+    EXPECT_EQ(Names("a.zip"), expected);
+  }
+}
+
 TEST_F(ZAJournal, AWriteThatFailsReportsTheSystemsError) {
   MakeArchive("a.zip", 3, 2000);
   const std::string before = ReadRaw("a.zip");
