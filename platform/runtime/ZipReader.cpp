@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <grp.h>
@@ -244,21 +243,6 @@ namespace {
   Fail(u"Cannot write zip file \"" + fileName + u"\": " + SysErrorMessage(error != 0 ? error : EIO));
 }
 
-// A hidden temporary name beside the archive, as the library's other
-// replacements of a file take.
-std::string TemporaryNameOf(const std::string& base) {
-  Byte random[6];
-  if (::getrandom(random, sizeof random, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof random)) {
-    UInt64 v = static_cast<UInt64>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-               (static_cast<UInt64>(::getpid()) << 40);
-    std::memcpy(random, &v, sizeof random);
-  }
-  static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-  std::string tag = ".";
-  for (const Byte b : random) tag.push_back(kDigits[b % 36]);
-  return TemporarySiblingName(".", base, tag + ".tmp");
-}
-
 // The file for the new archive, in the archive's folder: unnamed where the
 // file system allows, else under a hidden temporary name; locked while it
 // is written (as the library's temporary files are), so that one a killed
@@ -269,7 +253,7 @@ bool CreateOutput(TZipWriteSession& s) {
   s.OutFd = ::openat(s.DirFd, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
   if (s.OutFd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
     for (int attempt = 0; attempt < 100 && s.OutFd < 0; ++attempt) {
-      const std::string name = TemporaryNameOf(s.Base);
+      const std::string name = MarkedTemporarySiblingName(s.Base);
       s.OutFd = ::openat(s.DirFd, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
       if (s.OutFd >= 0) s.OutName = name;
       else if (errno != EEXIST) break;
@@ -420,7 +404,7 @@ void CommitWriteSession(TZipWriteSession& s, const String& fileName) {
     s.DiscardOutput();
   } else {
     for (int attempt = 0; attempt < 100 && s.OutName.empty(); ++attempt) {
-      const std::string name = TemporaryNameOf(s.Base);
+      const std::string name = MarkedTemporarySiblingName(s.Base);
       if (LinkOutput(s, name)) s.OutName = name;
       else if (errno != EEXIST) break;
     }
