@@ -206,8 +206,9 @@ constexpr size_t kFormatFieldBytes = LXW_FORMAT_FIELD_LEN - 1;
 
 // What a sheet part holds: its <row> elements, its cells and merged ranges,
 // and a sum of one hash per cell and per merged range over its place, its
-// kind and its value as the part spells it (XML entities read).  The writer
-// counts what it hands to the library; the check of the finished package
+// kind and its value as a reader gets it (XML entities and the file's
+// escapes read; a text in LooseUtf8's form).  The writer counts what the
+// workbook holds and the library took; the check of the finished package
 // counts what each sheet part holds, and the two must agree.  A sum, so that
 // the order in which the library lays a row's cells out does not matter.
 struct TSheetTally {
