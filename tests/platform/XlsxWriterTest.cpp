@@ -548,7 +548,10 @@ TEST_F(XlsxWriter, EscapedTextsWithinTheLimitAreKeptWhole) {
       {"fits unescaped", String(32767, u'a')},
       // Letters beyond ASCII are no hexadecimal digits, whatever their low byte.
       {"no escape beyond ASCII", repeat(u"_x\u0130\u0131\u0141\u0130_", 4681)},
-      {"escape at the limit", a + u"abcdef\x01"},
+      {"escape ends at the limit", a + u"\x01"},
+      {"escape past the limit", a + u"a\x01"},
+      {"pair after an escape", a.substr(1) + u"\x01\U0001F600"},
+      {"pair past an escape at the limit", a + u"\x01\U0001F600"},
       {"pair at the limit", String(32765, u'a') + u"\U0001F600"},
   };
   TXlsWorkbook wb;
