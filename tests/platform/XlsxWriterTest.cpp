@@ -262,29 +262,23 @@ TEST_F(XlsxWriter, RichTextRunsRoundTrip) {
   // A concordance line with 128 hits marked.
   String kwic;
   for (int i = 0; i < 128; ++i) kwic += u"context <font color=\"#FF0000\"><b>hit</b></font> ";
+  const TFlxFont cellFont;
   struct Case {
     const char* what;
-    TRichString rich;  // none: the HTML below
-    String html;
+    TRichString rich;
   } cases[] = {
-      {"tags", {}, u"plain <b>bold</b> <font color=\"#00FF00\"><i>green</i></font> <u>u</u><s>s</s>"},
-      {"128 hits", {}, kwic},
-      {"254 pieces", runs(253, false), {}},
-      {"255 pieces", runs(254, false), {}},
-      {"256 pieces", runs(255, false), {}},
-      {"2,000 runs", runs(2000, false), {}},
-      {"2,000 runs of fonts in pairs", runs(2000, true), {}},
-      {"runs past the limit with their markup", runs(6000, false), {}},
+      {"tags", XlsRichStringFromHtml(u"plain <b>bold</b> <font color=\"#00FF00\"><i>green</i></font> <u>u</u><s>s</s>",
+                                     cellFont)},
+      {"128 hits", XlsRichStringFromHtml(kwic, cellFont)},
+      {"254 pieces", runs(253, false)},
+      {"255 pieces", runs(254, false)},
+      {"256 pieces", runs(255, false)},
+      {"2,000 runs", runs(2000, false)},
+      {"2,000 runs of fonts in pairs", runs(2000, true)},
+      {"runs past the limit with their markup", runs(6000, false)},
   };
   TXlsWorkbook wb;
-  for (size_t i = 0; i < std::size(cases); ++i) {
-    const Int32 r = static_cast<Int32>(i) + 1;
-    if (cases[i].html.empty()) {
-      wb.SetCellValue(r, 1, cases[i].rich);
-    } else {
-      wb.SetCellFromHtml(r, 1, cases[i].html);
-    }
-  }
+  for (size_t i = 0; i < std::size(cases); ++i) wb.SetCellValue(static_cast<Int32>(i) + 1, 1, cases[i].rich);
   // A save that loops for ever fails here instead of stopping the tests.
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
