@@ -11,6 +11,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -125,62 +126,55 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
-// The first n units of s as the file stores them (UTF-8, escaped), or only
-// the number of characters that takes when out is null.
-size_t EscapePrefix(const String& s, size_t n, std::string* out) {
+// The text as the file stores it (UTF-8, escaped), whole.
+std::string Escape(const String& s) {
   static const char kHex[] = "0123456789ABCDEF";
-  size_t chars = 0;
+  const size_t n = s.size();
+  std::string out;
   for (size_t i = 0; i < n; ++i) {
     char32_t c = s[i];
     if (PairAt(s, i, n)) {
       c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
       ++i;
     } else if (Escaped(c) || EscapeAt(s, i, n)) {
-      chars += 7;
-      if (out != nullptr) {
-        const char32_t v = Escaped(c) ? c : u'_';
-        *out += "_x";
-        for (int shift = 12; shift >= 0; shift -= 4) *out += kHex[(v >> shift) & 0xF];
-        *out += '_';
-      }
+      const char32_t v = Escaped(c) ? c : u'_';
+      out += "_x";
+      for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(v >> shift) & 0xF];
+      out += '_';
       continue;
     }
-    ++chars;
-    if (out != nullptr) AppendUtf8(*out, c);
+    AppendUtf8(out, c);
   }
-  return chars;
-}
-
-// The escaped text, its original cut only as far as its escaped form must be
-// to take at most budget characters (never between the halves of a pair);
-// budget is then what is left of it.
-std::string EscapeWithin(const String& s, size_t& budget) {
-  size_t n = s.size();
-  if (EscapePrefix(s, n, nullptr) > budget) {
-    // A cut between the halves of a pair moves back before the pair; so
-    // placed, the escaped length never shrinks as the cut moves on, and the
-    // longest prefix that fits is found by halving.
-    auto cutAt = [&](size_t m) { return m > 0 && m < n && PairAt(s, m - 1, n) ? m - 1 : m; };
-    size_t lo = 0, hi = n;
-    while (lo < hi) {
-      const size_t mid = lo + (hi - lo + 1) / 2;
-      if (EscapePrefix(s, cutAt(mid), nullptr) <= budget) {
-        lo = mid;
-      } else {
-        hi = mid - 1;
-      }
-    }
-    n = cutAt(lo);
-  }
-  std::string out;
-  budget -= EscapePrefix(s, n, &out);
   return out;
 }
 
-std::string EscapeWithin(const String& s) {
-  size_t budget = static_cast<size_t>(xls_MaxTextLength);
-  return EscapeWithin(s, budget);
+// The text as UTF-8, a lone surrogate in the three bytes its code would
+// take: the form in which the check of the finished package compares a
+// cell's text with what the file gives back.
+std::string LooseUtf8(const String& s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    char32_t c = s[i];
+    if (PairAt(s, i, s.size())) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+      ++i;
+    }
+    AppendUtf8(out, c);
+  }
+  return out;
 }
+
+// The most characters libxlsxwriter takes for a cell: it counts what it is
+// handed, escapes and a rich string's markup included, so a text within the
+// file's limit may pass it once escaped.
+constexpr size_t kLibraryTextLimit = 32767;
+
+// The most fragments libxlsxwriter takes for a rich string, and the fewest.
+// It counts them in 8 bits: from 256 on the count wraps and it loops for
+// ever over the first 256; at 255 (and at 1) the count it checks is 0 (or 2)
+// and it refuses.
+constexpr size_t kMaxRichFragments = 254;
+constexpr size_t kMinRichFragments = 2;
 
 // A text for an attribute (a font's name, a number format, a picture's
 // description): what XML cannot hold there is replaced, and the text is cut
@@ -212,8 +206,9 @@ constexpr size_t kFormatFieldBytes = LXW_FORMAT_FIELD_LEN - 1;
 
 // What a sheet part holds: its <row> elements, its cells and merged ranges,
 // and a sum of one hash per cell and per merged range over its place, its
-// kind and its value as the part spells it (XML entities read).  The writer
-// counts what it hands to the library; the check of the finished package
+// kind and its value as a reader gets it (XML entities and the file's
+// escapes read; a text in LooseUtf8's form).  The writer counts what the
+// workbook holds and the library took; the check of the finished package
 // counts what each sheet part holds, and the two must agree.  A sum, so that
 // the order in which the library lays a row's cells out does not matter.
 struct TSheetTally {
@@ -331,6 +326,8 @@ class TWriter {
   }
 
   lxw_error Error() const { return fError; }
+  // The first cell whose text could not be written whole; empty when none.
+  const String& FailedCell() const { return fFailedCell; }
 
   // What each sheet's part must hold, in the order of the sheets.
   const std::vector<TSheetTally>& Tallies() const { return fTallies; }
@@ -349,13 +346,52 @@ class TWriter {
     fCellTaken = true;
   }
 
-  // text is followed by a terminating zero.
-  lxw_error PutString(lxw_worksheet* ws, lxw_row_t r, lxw_col_t c, std::string_view text, lxw_format* f) {
+  // stored is the text as the file stores it, followed by a terminating
+  // zero; shown is the cell's text (see LooseUtf8), which the file must give
+  // back.
+  lxw_error PutString(lxw_worksheet* ws, lxw_row_t r, lxw_col_t c, std::string_view stored, std::string_view shown,
+                      lxw_format* f) {
     // An empty text makes a blank cell, which is written only with a format.
-    if (text.empty() && f == nullptr) return LXW_NO_ERROR;
-    const lxw_error e = worksheet_write_string(ws, r, c, text.data(), f);
-    Took(e, text.empty() ? kBlankItem : kTextItem, text);
+    if (stored.empty() && f == nullptr) return LXW_NO_ERROR;
+    lxw_error e;
+    if (stored.size() <= kLibraryTextLimit || lxw_utf8_strlen(stored.data()) <= kLibraryTextLimit) {
+      e = worksheet_write_string(ws, r, c, stored.data(), f);
+    } else {
+      // Escaped past what the library takes: it is handed a stand-in, whose
+      // place the whole text then takes.
+      e = worksheet_write_string(ws, r, c, "_", f);
+      if (e == LXW_NO_ERROR) e = ReplaceText(ws, r, c, INLINE_STRING_CELL, stored);
+    }
+    Took(e, stored.empty() ? kBlankItem : kTextItem, shown);
     return e;
+  }
+
+  // Puts text in place of what the library holds for the cell just written,
+  // as its own copy.  The constant-memory mode keeps the open row's cells in
+  // an array by column, and writes an inline text (escaping it for XML) or
+  // a rich string's runs (as they are) only as the row is closed.  Should
+  // the library's record not be as expected, the save fails naming the cell.
+  lxw_error ReplaceText(lxw_worksheet* ws, lxw_row_t r, lxw_col_t c, cell_types type, std::string_view text) {
+    lxw_cell* cell = ws->optimize && ws->array != nullptr ? ws->array[c] : nullptr;
+    char* copy = nullptr;
+    if (cell != nullptr && cell->row_num == r && cell->col_num == c && cell->type == type)
+      copy = static_cast<char*>(std::malloc(text.size() + 1));
+    if (copy == nullptr) return CellFailed(r, c);
+    std::memcpy(copy, text.data(), text.size());
+    copy[text.size()] = '\0';
+    std::free(cell->u.string);
+    cell->u.string = copy;
+    return LXW_NO_ERROR;
+  }
+
+  // Keeps the name of the first cell whose text could not be written whole.
+  lxw_error CellFailed(lxw_row_t r, lxw_col_t c) {
+    if (fFailedCell.empty()) {
+      char name[LXW_MAX_CELL_NAME_LENGTH];
+      lxw_rowcol_to_cell(name, r, c);
+      fFailedCell = fBook.SheetNameOf(static_cast<Int32>(fSheets.size())) + u"!" + Utf8ToString(std::string(name));
+    }
+    return LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED;
   }
 
   lxw_error PutBlank(lxw_worksheet* ws, lxw_row_t r, lxw_col_t c, lxw_format* f) {
@@ -439,82 +475,115 @@ class TWriter {
     return f;
   }
 
+  // A rich string: its text whole, each run in its font.  Neighbouring runs
+  // of one font are one run to the file.
   void WriteRich(lxw_worksheet* ws, lxw_row_t r, lxw_col_t c, const TRichString& rs, Int32 xf) {
-    const size_t limit = static_cast<size_t>(xls_MaxTextLength);
-    const lxw_error e = TryRich(ws, r, c, rs, xf, limit);
-    if (e != LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED) {
-      Note(e);
-      return;
-    }
-    // The library counts the runs' markup against the cell's limit as well:
-    // the most text that fits with it is found by halving (a later write of
-    // the cell replaces an earlier one).
-    size_t lo = 0, hi = limit - 1;
-    while (lo < hi) {
-      const size_t mid = lo + (hi - lo + 1) / 2;
-      if (TryRich(ws, r, c, rs, xf, mid) == LXW_NO_ERROR) {
-        lo = mid;
-      } else {
-        hi = mid - 1;
-      }
-    }
-    Note(TryRich(ws, r, c, rs, xf, lo));
-  }
-
-  // Writes the rich string with at most budget characters of escaped text:
-  // the runs share it, a run is cut where the text reaches it, and the runs
-  // after it are left out.
-  lxw_error TryRich(lxw_worksheet* ws, lxw_row_t r, lxw_col_t c, const TRichString& rs, Int32 xf, size_t budget) {
-    std::vector<std::string> texts;
-    std::vector<lxw_format*> formats;
-    std::vector<const TFlxFont*> fonts;
-    bool cut = false;
-    auto piece = [&](size_t from, size_t to, lxw_format* f, const TFlxFont* font) {
-      if (to <= from || cut) return;
-      const String part = rs.Value.substr(from, to - from);
-      const size_t before = budget;
-      std::string text = EscapeWithin(part, budget);
-      // What follows a cut is left out, so that the cell keeps a beginning
-      // of its text.
-      cut = EscapePrefix(part, part.size(), nullptr) > before;
-      if (text.empty()) return;
-      texts.push_back(std::move(text));
-      formats.push_back(f);
-      fonts.push_back(font);
+    struct TPiece {
+      size_t From, To;
+      const TFlxFont* Font;  // none for the text before the first run, in the cell's font
     };
-    if (!rs.Runs.empty()) piece(0, static_cast<size_t>(rs.Runs[0].FirstChar), nullptr, nullptr);
+    std::vector<TPiece> pieces;
+    auto piece = [&](size_t from, size_t to, const TFlxFont* font) {
+      if (to <= from) return;
+      if (!pieces.empty() && font != nullptr && pieces.back().Font != nullptr && *pieces.back().Font == *font) {
+        pieces.back().To = to;
+      } else {
+        pieces.push_back(TPiece{from, to, font});
+      }
+    };
+    if (!rs.Runs.empty()) piece(0, static_cast<size_t>(rs.Runs[0].FirstChar), nullptr);
     for (size_t i = 0; i < rs.Runs.size(); ++i) {
       const size_t to = i + 1 < rs.Runs.size() ? static_cast<size_t>(rs.Runs[i + 1].FirstChar) : rs.Value.size();
-      piece(static_cast<size_t>(rs.Runs[i].FirstChar), to, FontFormat(rs.Runs[i].Font), &rs.Runs[i].Font);
+      piece(static_cast<size_t>(rs.Runs[i].FirstChar), to, &rs.Runs[i].Font);
     }
-    if (texts.size() < 2) {
+    const std::string shown = LooseUtf8(rs.Value);
+    if (pieces.size() < 2) {
       // One run alone is not a rich string to the file: the cell takes the
-      // run's font instead.  Cut short, the cell holds what was kept of its
-      // first piece, in that piece's font.
+      // run's font instead.
       TFlxFormat f = fBook.GetFormat(std::max(xf, 0));
-      if (cut) {
-        if (!fonts.empty() && fonts[0] != nullptr) f.Font = *fonts[0];
-        return PutString(ws, r, c, texts.empty() ? std::string_view("") : std::string_view(texts[0]), Derived(f));
-      }
-      if (!rs.Runs.empty()) f.Font = rs.Runs[0].Font;
-      const std::string text = EscapeWithin(rs.Value);
-      return PutString(ws, r, c, text, Derived(f));
+      if (!pieces.empty() && pieces[0].Font != nullptr) f.Font = *pieces[0].Font;
+      Note(PutString(ws, r, c, Escape(rs.Value), shown, Derived(f)));
+      return;
     }
-    std::vector<lxw_rich_string_tuple> tuples(texts.size());
+    std::vector<std::string> texts;
+    std::vector<lxw_rich_string_tuple> tuples;
+    for (const TPiece& p : pieces) {
+      texts.push_back(Escape(rs.Value.substr(p.From, p.To - p.From)));
+      tuples.push_back(lxw_rich_string_tuple{p.Font != nullptr ? FontFormat(*p.Font) : nullptr, nullptr});
+    }
+    for (size_t i = 0; i < texts.size(); ++i) tuples[i].string = texts[i].data();
+    lxw_format* const cellFormat = Format(xf);
+    lxw_error e = LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED;
+    if (tuples.size() <= kMaxRichFragments) e = PutRich(ws, r, c, tuples, cellFormat);
+    // Past the library's count of fragments or its limit (which counts the
+    // runs' markup), the runs are written here.
+    if (e == LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED) e = PutRuns(ws, r, c, tuples, cellFormat);
+    Took(e, kTextItem, shown);
+    Note(e);
+  }
+
+  // The one way the library is handed a rich string: a count of fragments
+  // it would loop over for ever, or refuse, is never passed on.
+  static lxw_error PutRich(lxw_worksheet* ws, lxw_row_t r, lxw_col_t c, const std::vector<lxw_rich_string_tuple>& tuples,
+                           lxw_format* f) {
+    if (tuples.size() < kMinRichFragments || tuples.size() > kMaxRichFragments) return LXW_ERROR_PARAMETER_VALIDATION;
+    std::vector<lxw_rich_string_tuple> own = tuples;
     std::vector<lxw_rich_string_tuple*> list;
-    for (size_t i = 0; i < texts.size(); ++i) {
-      tuples[i].format = formats[i];
-      tuples[i].string = texts[i].data();
-      list.push_back(&tuples[i]);
-    }
+    for (lxw_rich_string_tuple& t : own) list.push_back(&t);
     list.push_back(nullptr);
-    const lxw_error e = worksheet_write_rich_string(ws, r, c, list.data(), Format(xf));
-    if (e == LXW_NO_ERROR) {
-      std::string all;
-      for (const std::string& t : texts) all += t;
-      Took(e, kTextItem, all);
+    return worksheet_write_rich_string(ws, r, c, list.data(), f);
+  }
+
+  // Writes the rich string's runs as the file stores them, each with the
+  // properties the library writes for its format, and puts them in place of
+  // a stand-in rich string the library takes for the cell.
+  lxw_error PutRuns(lxw_worksheet* ws, lxw_row_t r, lxw_col_t c, const std::vector<lxw_rich_string_tuple>& tuples,
+                    lxw_format* cellFormat) {
+    std::string runs;
+    for (const lxw_rich_string_tuple& t : tuples) {
+      runs += "<r>";
+      if (t.format != nullptr) {
+        const std::string* props = RunProperties(ws, r, c, t.format, cellFormat);
+        if (props == nullptr) return CellFailed(r, c);
+        runs += *props;
+      }
+      runs += "<t xml:space=\"preserve\">";
+      for (const char* p = t.string; *p != '\0'; ++p) {
+        switch (*p) {
+          case '&': runs += "&amp;"; break;
+          case '<': runs += "&lt;"; break;
+          case '>': runs += "&gt;"; break;
+          default: runs += *p; break;
+        }
+      }
+      runs += "</t></r>";
     }
-    return e;
+    const lxw_error e = PutRich(ws, r, c, StandIn(nullptr), cellFormat);
+    return e != LXW_NO_ERROR ? e : ReplaceText(ws, r, c, INLINE_RICH_STRING_CELL, runs);
+  }
+
+  // A rich string of two one-letter fragments, the second in format f.
+  static std::vector<lxw_rich_string_tuple> StandIn(lxw_format* f) {
+    static char first[] = "a", second[] = "b";
+    return {lxw_rich_string_tuple{nullptr, first}, lxw_rich_string_tuple{f, second}};
+  }
+
+  // The run properties (<rPr>...</rPr>) the library writes for a format, as
+  // it writes them for the second fragment of a stand-in written to the
+  // cell; none when it writes something else.
+  const std::string* RunProperties(lxw_worksheet* ws, lxw_row_t r, lxw_col_t c, lxw_format* f, lxw_format* cellFormat) {
+    auto it = fRunProperties.find(f);
+    if (it != fRunProperties.end()) return &it->second;
+    if (PutRich(ws, r, c, StandIn(f), cellFormat) != LXW_NO_ERROR) return nullptr;
+    const lxw_cell* cell = ws->optimize && ws->array != nullptr ? ws->array[c] : nullptr;
+    if (cell == nullptr || cell->row_num != r || cell->col_num != c || cell->type != INLINE_RICH_STRING_CELL ||
+        cell->u.string == nullptr)
+      return nullptr;
+    const std::string_view xml(cell->u.string), head("<r><t>a</t></r><r>"), tail("<t>b</t></r>");
+    if (xml.size() < head.size() + tail.size() || !xml.starts_with(head) || !xml.ends_with(tail)) return nullptr;
+    const std::string_view props = xml.substr(head.size(), xml.size() - head.size() - tail.size());
+    if (!props.starts_with("<rPr>") || !props.ends_with("</rPr>")) return nullptr;
+    return &fRunProperties.emplace(f, std::string(props)).first->second;
   }
 
   void WriteImage(lxw_worksheet* ws, const TXlsSheet& sheet, const TXlsImage& image) {
@@ -626,7 +695,7 @@ class TWriter {
             } else {
               // The file has no form for these; the cell shows them as text.
               scratch = StringToUtf8(XlsNumberToText(v, u'.'));
-              Note(PutString(ws, r, c, scratch, f));
+              Note(PutString(ws, r, c, scratch, scratch, f));
             }
             break;
           }
@@ -634,10 +703,10 @@ class TWriter {
           case cvError: {
             const std::string_view text = sheet.Utf8Of(cell);
             if (NeedsEscape(text)) {
-              scratch = EscapeWithin(Utf8ToString(text.data(), text.size()));
-              Note(PutString(ws, r, c, scratch, f));
+              scratch = Escape(Utf8ToString(text.data(), text.size()));
+              Note(PutString(ws, r, c, scratch, text, f));
             } else {
-              Note(PutString(ws, r, c, text, f));
+              Note(PutString(ws, r, c, text, text, f));
             }
             break;
           }
@@ -674,6 +743,8 @@ class TWriter {
   std::vector<lxw_format*> fByIndex;
   std::unordered_map<TFlxFont, lxw_format*, TFontHash> fByFont;
   std::unordered_map<TFlxFormat, lxw_format*, TFormatHash> fDerived;
+  std::unordered_map<lxw_format*, std::string> fRunProperties;  // see RunProperties
+  String fFailedCell;  // the first cell whose text the library's record could not take
 };
 
 // Distinct formats the file will need: those cells, rows and columns use,
@@ -733,6 +804,11 @@ std::vector<TSheetTally> WriteTo(const TXlsWorkbook& workbook, const String& fil
     throw EXlsError(u"Cannot save \"" + fileName + u"\": the spreadsheet writer could not write its parts whole (" +
                     SysErrorMessage(rowFileError) + u")");
   }
+  if (!writer.FailedCell().empty()) {
+    writer.Discard();
+    throw EXlsError(u"Cannot save \"" + fileName + u"\": the spreadsheet writer cannot take the text of cell " +
+                    writer.FailedCell() + u" whole");
+  }
   const lxw_error closed = workbook_close(out);
   const lxw_error failed = writer.Error() != LXW_NO_ERROR ? writer.Error() : closed;
   if (failed != LXW_NO_ERROR)
@@ -755,6 +831,9 @@ class TSheetCounter {
           if (name[0] == 'v' || name[0] == 't') {
             fHasValue = true;
             fCapture = !empty;
+            // A rich string's runs each have one: each is read on its own.
+            Settle();
+            fPartStart = fValue.size();
           }
         } else if (name[0] == 'c') {
           OpenCell(attrs, empty);
@@ -787,6 +866,7 @@ class TSheetCounter {
     if (name.size() == 1) {
       if (!fInCell) return;
       if (name[0] == 'v' || name[0] == 't') {
+        if (fCapture) ReadPart(name[0] == 't');
         fCapture = false;
       } else if (name[0] == 'c') {
         EndCell();
@@ -917,10 +997,56 @@ class TSheetCounter {
            row <= Cardinal(xls_MaxRow);
   }
 
-  // The captured value with its entities read, in place.
-  bool Unescape() {
-    size_t out = 0;
-    for (size_t i = 0; i < fValue.size();) {
+  // Reads the character data of the <t> or <v> just closed as a reader
+  // does, in place: its entities, then, in a text, the "_xHHHH_" escapes.
+  void ReadPart(bool text) {
+    const std::string_view part = fView.data() != nullptr ? fView : std::string_view(fValue).substr(fPartStart);
+    const bool entities = std::memchr(part.data(), '&', part.size()) != nullptr;
+    const bool escapes = text && ::memmem(part.data(), part.size(), "_x", 2) != nullptr;
+    if (!entities && !escapes) return;
+    Settle();
+    if (fBad || (entities && !Unescape(fPartStart))) return Fail();
+    if (escapes) ReadEscapes(fPartStart);
+  }
+
+  // The escapes of fValue from from on turned into their characters, in
+  // place (see LooseUtf8); a low surrogate after a high one, in this part or
+  // the one before, makes one character with it, as in the text a reader
+  // builds.
+  void ReadEscapes(size_t from) {
+    size_t out = from;
+    for (size_t i = from; i < fValue.size();) {
+      char32_t c = 0;
+      bool escape = fValue[i] == '_' && i + 7 <= fValue.size() && fValue[i + 1] == 'x' && fValue[i + 6] == '_';
+      for (size_t k = i + 2; escape && k < i + 6; ++k) {
+        const char d = fValue[k];
+        escape = IsHex(Unit(d));
+        c = c * 16 + static_cast<char32_t>(d <= '9' ? d - '0' : (d | 0x20) - 'a' + 10);
+      }
+      if (!escape) {
+        fValue[out++] = fValue[i++];
+        continue;
+      }
+      i += 7;
+      if (c >= 0xDC00 && c <= 0xDFFF && out >= 3 && static_cast<unsigned char>(fValue[out - 3]) == 0xED &&
+          (static_cast<unsigned char>(fValue[out - 2]) & 0xF0) == 0xA0) {
+        const char32_t high = 0xD000 | ((fValue[out - 2] & 0x3F) << 6) | (fValue[out - 1] & 0x3F);
+        c = 0x10000 + ((high - 0xD800) << 10) + (c - 0xDC00);
+        out -= 3;
+      }
+      std::string utf8;
+      AppendUtf8(utf8, c);
+      // Never longer than the escape it replaces.
+      std::memcpy(&fValue[out], utf8.data(), utf8.size());
+      out += utf8.size();
+    }
+    fValue.resize(out);
+  }
+
+  // The entities of fValue from from on read, in place.
+  bool Unescape(size_t from) {
+    size_t out = from;
+    for (size_t i = from; i < fValue.size();) {
       if (fValue[i] != '&') {
         fValue[out++] = fValue[i++];
         continue;
@@ -959,12 +1085,8 @@ class TSheetCounter {
 
   void EndCell() {
     fInCell = fCapture = false;
-    std::string_view value = fView.data() != nullptr ? fView : std::string_view(fValue);
-    if (std::memchr(value.data(), '&', value.size()) != nullptr) {
-      Settle();
-      if (fBad || !Unescape()) return Fail();
-      value = fValue;
-    }
+    if (fBad) return;
+    const std::string_view value = fView.data() != nullptr ? fView : std::string_view(fValue);
     char kind = fType;
     if (kind == kNumberItem && !fHasValue) kind = kBlankItem;
     ++fTally.Cells;
@@ -978,6 +1100,7 @@ class TSheetCounter {
   Int64 fSheetElements = 0;
   std::string_view fView;  // the value being read, while it lies in the data handed over
   std::string fValue;      // else the value being read
+  size_t fPartStart = 0;   // where the <t> or <v> being read starts in it
   Cardinal fRow = 0, fCol = 0;
   char fType = kNumberItem;
   bool fInData = false, fInRow = false, fInCell = false, fCapture = false, fHasValue = false, fBad = false;

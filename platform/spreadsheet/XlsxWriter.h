@@ -20,7 +20,8 @@ class TXlsWorkbook;
 // assembles the package, and neither checks its writes to it nor its reading
 // back.  So the save also fails when that file reports an error, and when
 // the package, read back before it takes the target's place, holds other
-// rows, cells, values or merged ranges in a sheet than were handed over.
+// rows, cells, values or merged ranges in a sheet than were handed over (a
+// cell's text as the workbook holds it, whole).
 void WriteXlsx(const TXlsWorkbook& workbook, const String& fileName);
 
 // For tests: called with a sheet's row file (the temporary stdio stream the

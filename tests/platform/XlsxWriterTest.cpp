@@ -246,19 +246,73 @@ TEST_F(XlsxWriter, TextsWithEscapesAndControlsRoundTrip) {
 }
 
 TEST_F(XlsxWriter, RichTextRunsRoundTrip) {
+  TFlxFont bold, red;
+  bold.Style = flx_Bold;
+  red.Color = TExcelColor::FromColor(0x0000FF);
+  // n runs of four letters, by turns bold and red (each font twice running
+  // when paired), after some text in the cell's font.
+  auto runs = [&](size_t n, bool paired) {
+    TRichString rs(u"head ");
+    for (size_t i = 0; i < n; ++i) {
+      rs.Runs.push_back(TRTFRun{static_cast<Int32>(rs.Value.size()), (paired ? i / 2 : i) % 2 ? red : bold});
+      rs.Value += String(u"r") + static_cast<Char>(u'a' + i % 26) + u"\x01 ";
+    }
+    return rs;
+  };
+  // A concordance line with 128 hits marked.
+  String kwic;
+  for (int i = 0; i < 128; ++i) kwic += u"context <font color=\"#FF0000\"><b>hit</b></font> ";
+  const TFlxFont cellFont;
+  struct Case {
+    const char* what;
+    TRichString rich;
+  } cases[] = {
+      {"tags", XlsRichStringFromHtml(u"plain <b>bold</b> <font color=\"#00FF00\"><i>green</i></font> <u>u</u><s>s</s>",
+                                     cellFont)},
+      {"128 hits", XlsRichStringFromHtml(kwic, cellFont)},
+      {"254 pieces", runs(253, false)},
+      {"255 pieces", runs(254, false)},
+      {"256 pieces", runs(255, false)},
+      {"2,000 runs", runs(2000, false)},
+      {"2,000 runs of fonts in pairs", runs(2000, true)},
+      {"runs past the limit with their markup", runs(6000, false)},
+  };
   TXlsWorkbook wb;
-  wb.SetCellFromHtml(1, 1, u"plain <b>bold</b> <font color=\"#00FF00\"><i>green</i></font> <u>u</u><s>s</s>");
-  wb.Save(File("r.xlsx"));
-  TXlsWorkbook back(File("r.xlsx"));
-  const TRichString written = wb.GetCellValue(1, 1).AsString();
-  const TRichString read = back.GetCellValue(1, 1).AsString();
-  EXPECT_EQ(read.Value, written.Value);
-  ASSERT_EQ(read.Runs.size(), written.Runs.size());
-  for (size_t i = 0; i < read.Runs.size(); ++i) {
-    EXPECT_EQ(read.Runs[i].FirstChar, written.Runs[i].FirstChar) << i;
-    EXPECT_EQ(read.Runs[i].Font.Style, written.Runs[i].Font.Style) << i;
-    EXPECT_EQ(read.Runs[i].Font.Color, written.Runs[i].Font.Color) << i;
+  for (size_t i = 0; i < std::size(cases); ++i) wb.SetCellValue(static_cast<Int32>(i) + 1, 1, cases[i].rich);
+  // A save that loops for ever fails here instead of stopping the tests.
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::alarm(30);
+    try {
+      wb.Save(File("r.xlsx"));
+    } catch (const EXlsError&) {
+      ::_exit(1);
+    }
+    ::_exit(0);
   }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the save failed or did not end";
+  TXlsWorkbook back(File("r.xlsx"));
+  // Each character in the font it was written in.
+  auto fonts = [](const TRichString& rs) {
+    std::vector<TFlxFont> f(rs.Value.size());
+    for (size_t i = 0; i < rs.Runs.size(); ++i)
+      std::fill(f.begin() + rs.Runs[i].FirstChar,
+                i + 1 < rs.Runs.size() ? f.begin() + rs.Runs[i + 1].FirstChar : f.end(), rs.Runs[i].Font);
+    return f;
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const TRichString written = wb.GetCellValue(static_cast<Int32>(i) + 1, 1).AsString();
+    const TRichString read = back.GetCellValue(static_cast<Int32>(i) + 1, 1).AsString();
+    EXPECT_TRUE(read.Value == written.Value) << cases[i].what;
+    EXPECT_TRUE(fonts(read) == fonts(written)) << cases[i].what;
+  }
+  // openpyxl reads the concordance line whole.
+  EXPECT_EQ(LineStarting(RunXlsxCheck("dump", Path("r.xlsx")), "cell 1 A2 "),
+            "cell 1 A2 s '" + StringToUtf8(wb.GetCellValue(2, 1).AsString().Value) +
+                "' bold=0 italic=0 size=11 colour=- fill=- numfmt=General halign=None valign=None");
 }
 
 TEST_F(XlsxWriter, NumbersBooleansAndNonFiniteValues) {
@@ -465,7 +519,10 @@ TEST_F(XlsxWriter, SheetNamesWithControlsAreSavedAsTheyReadBack) {
   EXPECT_FALSE(RunXlsxCheck("dump", Path("n.xlsx")).empty());
 }
 
-TEST_F(XlsxWriter, EscapedTextsAreCutOnlyAsFarAsTheLimitNeeds) {
+TEST_F(XlsxWriter, EscapedTextsWithinTheLimitAreKeptWhole) {
+  // The limit is on a text's characters, not on the form the file stores
+  // them in: escapes and a rich string's markup may take several times as
+  // many, in a plain cell and in a rich one.
   auto repeat = [](const String& s, size_t n) {
     String r;
     for (size_t i = 0; i < n; ++i) r += s;
@@ -475,45 +532,50 @@ TEST_F(XlsxWriter, EscapedTextsAreCutOnlyAsFarAsTheLimitNeeds) {
   struct Case {
     const char* what;
     String text;
-    String back;
   } cases[] = {
-      // 2520 escaped literals take 32,760 characters; the next one would pass
-      // the limit, but its first six characters are no escape.
-      {"literals", repeat(u"_x0041_", 4000), repeat(u"_x0041_", 2520) + u"_x0041"},
-      {"controls", String(32767, u'\x01'), String(4681, u'\x01')},
-      {"fits unescaped", String(32767, u'a'), String(32767, u'a')},
+      {"literals", repeat(u"_x0041_", 4000)},
+      {"19,999 characters of literals", repeat(u"_x0041_", 2857)},
+      {"literals at the limit", repeat(u"_x0041_", 4681)},
+      {"a control after every letter", repeat(u"a\x01", 15000)},
+      {"controls at the limit", String(32767, u'\x01')},
+      {"lone surrogates at the limit", String(32767, u'\xD800')},
+      {"fits unescaped", String(32767, u'a')},
       // Letters beyond ASCII are no hexadecimal digits, whatever their low byte.
-      {"no escape beyond ASCII", repeat(u"_x\u0130\u0131\u0141\u0130_", 4681), repeat(u"_x\u0130\u0131\u0141\u0130_", 4681)},
-      {"escape ends at the limit", a + u"\x01", a + u"\x01"},
-      {"escape past the limit", a + u"a\x01", a + u"a"},
-      {"pair after an escape", a.substr(1) + u"\x01\U0001F600", a.substr(1) + u"\x01\U0001F600"},
-      {"pair past an escape at the limit", a + u"\x01\U0001F600", a + u"\x01"},
-      {"pair at the limit", String(32765, u'a') + u"\U0001F600", String(32765, u'a') + u"\U0001F600"},
+      {"no escape beyond ASCII", repeat(u"_x\u0130\u0131\u0141\u0130_", 4681)},
+      {"escape ends at the limit", a + u"\x01"},
+      {"escape past the limit", a + u"a\x01"},
+      {"pair after an escape", a.substr(1) + u"\x01\U0001F600"},
+      {"pair past an escape at the limit", a + u"\x01\U0001F600"},
+      {"pair at the limit", String(32765, u'a') + u"\U0001F600"},
   };
   TXlsWorkbook wb;
-  for (size_t i = 0; i < std::size(cases); ++i) wb.SetCellValue(static_cast<Int32>(i) + 1, 1, cases[i].text);
-  // Runs share the cell's limit: the first run whole, the second cut, the
-  // third left out.
-  TRichString rich(String(10000, u'a') + String(10000, u'\x01') + String(10000, u'b'));
   TFlxFont bold, italic;
   bold.Style = flx_Bold;
   italic.Style = flx_Italic;
-  rich.Runs = {TRTFRun{0, bold}, TRTFRun{10000, TFlxFont()}, TRTFRun{20000, italic}};
-  wb.SetCellValue(20, 1, rich);
-  wb.Save(File("cut.xlsx"));
-  TXlsWorkbook back;
-  ASSERT_TRUE(back.Open(File("cut.xlsx")));
   for (size_t i = 0; i < std::size(cases); ++i) {
-    const String got = back.GetCellValue(static_cast<Int32>(i) + 1, 1).AsString().Value;
-    EXPECT_EQ(got.size(), cases[i].back.size()) << cases[i].what;
-    EXPECT_TRUE(got == cases[i].back) << cases[i].what;
+    const Int32 r = static_cast<Int32>(i) + 1;
+    wb.SetCellValue(r, 1, cases[i].text);
+    // The same text in three runs, the second starting in the middle.
+    const Int32 third = static_cast<Int32>(cases[i].text.size() / 3);
+    TRichString rich(cases[i].text);
+    rich.Runs = {TRTFRun{0, bold}, TRTFRun{third + 1, TFlxFont()}, TRTFRun{2 * third, italic}};
+    wb.SetCellValue(r, 2, rich);
   }
-  // The runs' markup counts against the limit too: the text comes back cut
-  // within the second run, by no more than the markup takes.
-  const String got = back.GetCellValue(20, 1).AsString().Value;
-  EXPECT_TRUE(got == rich.Value.substr(0, got.size())) << got.size() << " " << StringToUtf8(got.substr(got.size() - 5));
-  EXPECT_GE(got.size(), 10000u + (32767u - 10000u - 1000u) / 7);
-  EXPECT_LE(got.size(), 10000u + 3252u);
+  // A run that starts between the halves of a pair.
+  TRichString split(u"x\U0001F600y");
+  split.Runs = {TRTFRun{2, bold}};
+  wb.SetCellValue(20, 1, split);
+  wb.Save(File("whole.xlsx"));
+  TXlsWorkbook back;
+  ASSERT_TRUE(back.Open(File("whole.xlsx")));
+  for (size_t i = 0; i < std::size(cases); ++i)
+    for (Int32 c = 1; c <= 2; ++c) {
+      const TRichString got = back.GetCellValue(static_cast<Int32>(i) + 1, c).AsString();
+      EXPECT_EQ(got.Value.size(), cases[i].text.size()) << cases[i].what << " " << c;
+      EXPECT_TRUE(got.Value == cases[i].text) << cases[i].what << " " << c;
+      EXPECT_EQ(got.Runs.size(), c == 1 ? 0u : 3u) << cases[i].what;
+    }
+  EXPECT_TRUE(back.GetCellValue(20, 1).AsString().Value == split.Value);
 }
 
 TEST_F(XlsxWriter, MergesOverHugeAreasAreRefusedBeforeWriting) {
