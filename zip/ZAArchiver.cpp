@@ -420,10 +420,16 @@ TZABaseArchiver::TJournalFound TZABaseArchiver::RecoverJournal(bool forUpdate) {
   // written: the archive may be torn, and no one can put it back. The
   // journal stays as the evidence of it.
   if (outcome == jrDamaged) throw EZAException(73, {name}, this);
-  // The archive is as it was before the update. A journal that cannot be
-  // deleted does no harm: putting the same bytes back again changes nothing.
-  if (ZADeleteFile(name)) FlushFolderOf(path);
+  // The archive is as it was before the update. The journal that was checked
+  // goes, never what its name reaches by then. One that cannot go does no
+  // harm to a read: putting the same bytes back changes nothing. But an
+  // update that left it would have it put back the old bytes over its own
+  // once its changes leave the bytes before the restore point as they are.
   fSeenSize = -1;
+  if (ZADeleteOpenFile(name, journal.Handle()))
+    FlushFolderOf(path);
+  else if (forUpdate)
+    throw EZAException(80, {name}, this);
   return jfRecovered;
 }
 
@@ -445,6 +451,13 @@ void TZABaseArchiver::RecoverJournalForRead() {
     } catch (const Exception&) {
       throw EZAException(70, {fJournalName}, this);
     }
+    // A complete journal whose old bytes the archive holds already changes
+    // nothing: an update killed before it touched the archive left it, or an
+    // open put the archive back but could not remove it. No update is under
+    // way while the shared lock is held: it goes where this process may
+    // remove it, and stays otherwise; the read goes on.
+    if (outcome == jrApplied && fLockHeld >= 1 && ZADeleteOpenFile(fJournalName, journal.Handle()))
+      FlushFolderOf(StringToUtf8(fJournalName));
   }
   if (outcome == jrDamaged) throw EZAException(73, {fJournalName}, this);
   if (outcome != jrComplete) return;
@@ -475,21 +488,22 @@ void TZABaseArchiver::DeleteStaleJournal() {
   if (::fstat(fLockFile->Handle(), &archive) != 0) return;
   const int fd = OpenJournalCandidate(path, archive, fLockFile->Handle());
   if (fd < 0) return;
+  TOwnedHandleStream journal(fd);
   bool ours = false;
-  {
-    TOwnedHandleStream journal(fd);
-    TZAJournalRecord record;
-    try {
-      const TZAJournalIdentity identity = IdentityOf(archive);
-      ours = ZAReadJournalHeader(&journal, record) && record.identity.device == identity.device &&
-             record.identity.inode == identity.inode;
-    } catch (const Exception&) {
-      ours = false;
-    }
+  TZAJournalRecord record;
+  try {
+    const TZAJournalIdentity identity = IdentityOf(archive);
+    ours = ZAReadJournalHeader(&journal, record) && record.identity.device == identity.device &&
+           record.identity.inode == identity.inode;
+  } catch (const Exception&) {
+    ours = false;
   }
-  // A journal of this file would put old bytes into the new archive: it goes
-  // (and its folder entry reaches the disk) before the file is cut.
-  if (ours && ZADeleteFile(fJournalName) && !FlushFolderOf(path)) throw EZAException(46, this);
+  // A journal of this file could put old bytes into the new archive: it
+  // goes (and its folder entry reaches the disk) before the file is cut, or
+  // the file is not cut.
+  if (!ours) return;
+  if (!ZADeleteOpenFile(fJournalName, journal.Handle())) throw EZAException(80, {fJournalName}, this);
+  if (!FlushFolderOf(path)) throw EZAException(46, this);
 }
 
 std::unique_ptr<THandleStream> TZABaseArchiver::CreateJournal(Int64 restorePoint, Int64 size) {
@@ -538,7 +552,7 @@ std::unique_ptr<THandleStream> TZABaseArchiver::CreateJournal(Int64 restorePoint
   }
   if (!FlushFolderOf(StringToUtf8(fJournalName))) {
     // Published but not known to last: taken back, the archive untouched.
-    if (ZADeleteFile(fJournalName)) FlushFolderOf(StringToUtf8(fJournalName));
+    if (ZADeleteOpenFile(fJournalName, fd)) FlushFolderOf(StringToUtf8(fJournalName));
     throw EZAException(46, this);
   }
   return journal;

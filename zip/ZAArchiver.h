@@ -375,15 +375,18 @@ class TZABaseArchiver : public TZAArchiverLink {
   // 70 when the archive cannot be put back, 73 when the journal is this
   // archive's but damaged; the journal then stays. Anything else at the
   // journal's name is left alone: an update (forUpdate) fails with error 72
-  // naming it, a read goes on.
+  // naming it, a read goes on. An update also fails (80) when the journal,
+  // put back, cannot be removed.
   enum TJournalFound : uint8_t { jfNone, jfRecovered, jfRefused };
   TJournalFound RecoverJournal(bool forUpdate);
   // Before a read, under the shared lock: takes the exclusive lock and
   // recovers only for this archive's complete journal; a damaged one fails
-  // the read with 73; anything else is left alone.
+  // the read with 73; one the archive matches already goes where it may;
+  // anything else is left alone.
   void RecoverJournalForRead();
   // Before an archive is made anew over its file: deletes a journal of that
-  // file (one that starts with the journal's header and names the file).
+  // file (one that starts with the journal's header and names the file), or
+  // fails with 80 when it cannot.
   void DeleteStaleJournal();
   // Writes the journal of the archive from restorePoint to size and puts it
   // on the disk; engine errors 19 and 46.

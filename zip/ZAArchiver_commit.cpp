@@ -364,7 +364,7 @@ void TZABaseArchiver::ForceUpdate() {
       // the old one back, so a failure here rolls back (from the journal's
       // descriptor, which outlives its name).
       if (c.journal != nullptr) {
-        if (!ZADeleteFile(c.journalName) && ZAFileExists(c.journalName)) throw EZAException(27, {c.journalName}, this);
+        if (!ZADeleteOpenFile(c.journalName, c.journal->Handle())) throw EZAException(27, {c.journalName}, this);
         c.journalGone = true;
         if (!FlushFolderOf(StringToUtf8(c.journalName))) throw EZAException(46, this);
         DropJournalPointer();
@@ -422,13 +422,17 @@ void TZABaseArchiver::CommitRollback(TZACommit& c) {
   DMHandle->CentralDirOffset = c.dirOffset;
   DMHandle->FZip64 = c.zip64;
   FVolumeNumberInfo = c.volume;
-  // A journal whose archive was never touched goes; should it stay, its
-  // bytes are the archive's own and putting them back changes nothing.
+  // A journal whose archive was never touched (or was put back) goes,
+  // removed through its own descriptor, before the tail that holds it; should
+  // it stay, its bytes are the archive's own and putting them back changes
+  // nothing.
   auto dropJournal = [this, &c]() {
-    if (c.journal != nullptr && !c.journalGone && ZADeleteFile(c.journalName))
-      FlushFolderOf(StringToUtf8(c.journalName));
-    if (c.journal != nullptr && !ZAFileExists(c.journalName)) DropJournalPointer();
+    if (c.journal != nullptr && (c.journalGone || ZADeleteOpenFile(c.journalName, c.journal->Handle()))) {
+      if (!c.journalGone) FlushFolderOf(StringToUtf8(c.journalName));
+      DropJournalPointer();
+    }
     c.journal = nullptr;
+    c.tail.reset();
   };
   if (c.replacement != nullptr) {
     // The old archive was never touched: what was written beside it goes.
@@ -438,7 +442,6 @@ void TZABaseArchiver::CommitRollback(TZACommit& c) {
     SyncDirManagerStream();
   }
   if (!c.touched || FCompressedStream == nullptr) {
-    c.tail.reset();
     dropJournal();
     return;
   }
@@ -481,7 +484,6 @@ void TZABaseArchiver::CommitRollback(TZACommit& c) {
     c.journal = nullptr;
     throw EZAException(68, {kept}, this);
   }
-  c.tail.reset();
   c.tailFile = nullptr;
   dropJournal();
 }

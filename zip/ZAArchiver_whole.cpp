@@ -249,9 +249,12 @@ void TZipArchiver::MergeWith(const String& otherName) {
     } catch (const Exception&) {
       return false;
     }
+    // The journal written goes, through its own descriptor.
+    if (ZADeleteOpenFile(fJournalName, journal->Handle())) {
+      FlushFolderOf(StringToUtf8(fJournalName));
+      DropJournalPointer();
+    }
     journal.reset();
-    if (ZADeleteFile(fJournalName)) FlushFolderOf(StringToUtf8(fJournalName));
-    if (!ZAFileExists(fJournalName)) DropJournalPointer();
     return true;
   };
   // The other's entry data lie between its stub and its directory; they are
@@ -362,8 +365,8 @@ void TZipArchiver::MergeWith(const String& otherName) {
     // The merged archive is on the disk before its journal goes.
     if (journal != nullptr) {
       if (!FlushFileHandle(static_cast<THandleStream*>(dest)->Handle())) throw EZAException(46, this);
+      if (!ZADeleteOpenFile(fJournalName, journal->Handle())) throw EZAException(27, {fJournalName}, this);
       journal.reset();
-      if (!ZADeleteFile(fJournalName) && ZAFileExists(fJournalName)) throw EZAException(27, {fJournalName}, this);
       FlushFolderOf(StringToUtf8(fJournalName));
       DropJournalPointer();
     }

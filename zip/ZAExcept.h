@@ -18,10 +18,10 @@ struct TZANativeToErrorCodeRec {
   Int32 ErrorCode;
 };
 
-inline constexpr Int32 ZANativeErrorCount = 80;  // native codes 0 to 79
-inline constexpr Int32 ZAErrorMessageCount = 53;  // message indexes 0 to 52
+inline constexpr Int32 ZANativeErrorCount = 81;  // native codes 0 to 80
+inline constexpr Int32 ZAErrorMessageCount = 54;  // message indexes 0 to 53
 
-// The native codes 0 to 79 in ascending order with their message indexes.
+// The native codes 0 to 80 in ascending order with their message indexes.
 extern const std::array<TZANativeToErrorCodeRec, ZANativeErrorCount> ZANativeToErrorCode;
 // The engine's message texts, by message index.
 extern const std::array<const char16_t*, ZAErrorMessageCount> ZAErrorMessages;

@@ -146,6 +146,7 @@ TZAJournalOutcome ZACheckJournal(TStream* journal, TStream* archive, const TZAJo
     case zjsForeign: return jrForeign;
     case zjsDamaged: return jrDamaged;
     case zjsComplete: return jrComplete;
+    case zjsApplied: return jrApplied;
   }
   return jrNotJournal;
 }

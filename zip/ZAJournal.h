@@ -9,7 +9,13 @@
 // its name, so a process killed while writing one leaves nothing at the
 // name: a journal bound to the archive whose record does not check out was
 // damaged since, and the archive beside it may be torn; it is kept, and the
-// archive is neither read nor updated while it is there. A journal that is
+// archive is neither read nor updated while it is there. A complete journal
+// whose old bytes the archive holds already (put back by a process that
+// could not remove it, in a folder where only a file's owner may) changes
+// nothing: reads go on beside it, and an update, which must not leave it
+// to put back its own changes later, removes it first or does not begin.
+// Whatever is removed is the very file that was checked (ZADeleteOpenFile),
+// never what a link swapped into its path reaches. A journal that is
 // not bound to the archive as it is now was written for another file: it is
 // neither applied nor deleted. What may be taken for a journal at all (who
 // may have written it) and how one is checked are decided in the platform
@@ -80,11 +86,14 @@ enum TZAJournalOutcome : uint8_t {
   jrForeign,     // a journal of another file, or of this one before it changed
   jrDamaged,     // this archive's journal, but not whole: kept, the archive may be torn
   jrComplete,    // this archive's complete journal: it puts the archive back
+  jrApplied,     // this archive's complete journal whose old bytes the
+                 // archive holds already: putting it back changes nothing
 };
 
 // Checks the journal against the archive as it is now (its identity, its
-// length and the checksum of the bytes before the restore point). Reads
-// the archive only there. Stream errors propagate.
+// length and the checksum of the bytes before the restore point; for a
+// complete journal, whether the archive holds its tail already). Stream
+// errors propagate.
 TZAJournalOutcome ZACheckJournal(TStream* journal, TStream* archive, const TZAJournalIdentity& identity,
                                  TZAJournalRecord& record);
 

@@ -293,6 +293,59 @@ int ZAOpenFoldersBelow(int baseFd, const String& rel) {
   return fd;
 }
 
+namespace {
+
+// The folder of path, opened (O_PATH) one folder at a time from the root, or
+// from the current folder for a relative path, never through a link.
+int OpenFolderWithoutLinks(const std::string& folder) {
+  int fd = ::open(!folder.empty() && folder[0] == '/' ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+  size_t from = 0;
+  while (fd >= 0 && from < folder.size()) {
+    size_t to = folder.find('/', from);
+    if (to == std::string::npos) to = folder.size();
+    const std::string part = folder.substr(from, to - from);
+    from = to + 1;
+    if (part.empty() || part == ".") continue;
+    // A link is not a folder to O_DIRECTORY | O_NOFOLLOW: ENOTDIR.
+    const int next = ::openat(fd, part.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    fd = next;
+  }
+  return fd;
+}
+
+}  // namespace
+
+bool ZADeleteOpenFile(const String& fileName, int fd) {
+  const std::string path = U8(fileName);
+  const size_t slash = path.rfind('/');
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  struct stat held {};
+  if (name.empty() || name == "." || name == "..") {
+    errno = EINVAL;
+    return false;
+  }
+  if (::fstat(fd, &held) != 0) return false;
+  if (FileSeamAsk(fsoDelete, path) != 0) return false;
+  const int dir = OpenFolderWithoutLinks(slash == std::string::npos ? std::string() : path.substr(0, slash));
+  if (dir < 0) return errno == ENOENT;
+  struct stat st {};
+  bool done = false;
+  if (::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    done = errno == ENOENT;
+  } else if (st.st_dev != held.st_dev || st.st_ino != held.st_ino) {
+    errno = EEXIST;  // another file holds the name
+  } else {
+    done = ::unlinkat(dir, name.c_str(), 0) == 0 || errno == ENOENT;
+  }
+  const int error = errno;
+  ::close(dir);
+  errno = error;
+  return done;
+}
+
 bool ZAStatInFolder(int dirFd, const String& name, struct ::stat& st) {
   return ::fstatat(dirFd, U8(name).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
 }
@@ -397,14 +450,21 @@ void TZAFolderFileStream::Fail(Int32 error) {
   fFailed = true;
 }
 
+bool TZAFolderFileStream::TempIsOurs() const {
+  struct stat own {}, named {};
+  return fHandle >= 0 && !fTempName.empty() && ::fstat(fHandle, &own) == 0 &&
+         ::fstatat(fDir, fTempName.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && own.st_dev == named.st_dev &&
+         own.st_ino == named.st_ino;
+}
+
 void TZAFolderFileStream::Discard() {
+  // Only the file this stream wrote goes: another that took its name in
+  // the meantime stays.
+  if (TempIsOurs()) ::unlinkat(fDir, fTempName.c_str(), 0);
+  fTempName.clear();
   if (fHandle >= 0) {
     ::close(fHandle);
     fHandle = -1;
-  }
-  if (!fTempName.empty()) {
-    ::unlinkat(fDir, fTempName.c_str(), 0);
-    fTempName.clear();
   }
 }
 
@@ -447,6 +507,7 @@ bool TZAFolderFileStream::Commit(TDateTime modified, bool readOnly) {
     if (LocalTimespec(modified, times[1])) ::futimens(fHandle, times);
   }
   if (const Int32 fault = FileSeamAsk(fsoRename, fName); fault != 0) return refuse(fault > 0 ? fault : EIO);
+  if (!TempIsOurs()) return refuse(EEXIST);
   if (::renameat(fDir, fTempName.c_str(), fDir, fName.c_str()) != 0) return refuse(errno);
   fTempName.clear();
   fCommitted = true;

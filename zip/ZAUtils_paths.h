@@ -105,6 +105,17 @@ bool ZAFileAge(const String& fileName, TDateTime& age);
 // (of baseFd's folder when rel names none), or -1 with errno set.
 int ZAOpenFoldersBelow(int baseFd, const String& rel);
 
+// Removes the file open as fd from the name fileName, and nothing else: the
+// folders on the way to the name are opened one at a time without following
+// a link (one swapped in at any moment is refused, never entered), the name
+// is looked at in the last of them without following a link, and its entry
+// is removed through that folder's descriptor only when it is the file open
+// as fd (the same device and inode). Asks the file seam first, as a delete.
+// True when the file is no longer at the name (removed, or nothing there);
+// false (errno set) when it still is, when something else is there, or when
+// the way to it holds a link.
+bool ZADeleteOpenFile(const String& fileName, int fd);
+
 // The entry name in the folder open as dirFd, seen without following a link:
 // false (errno set) when nothing of that name is there.
 bool ZAStatInFolder(int dirFd, const String& name, struct ::stat& st);
@@ -141,6 +152,8 @@ class TZAFolderFileStream : public THandleStream {
  private:
   void Fail(Int32 error);
   void Discard();
+  // Whether the temporary name in the folder still holds the file written.
+  bool TempIsOurs() const;
 
   int fDir = -1;
   std::string fName;

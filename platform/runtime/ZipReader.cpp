@@ -1185,8 +1185,22 @@ TZipJournalState ZipCheckJournal(const TZipReadAt& journal, Int64 journalSize, c
   if (checked != header.CheckedCrc) return zjsForeign;
   // Bound to this archive: whole, or damaged.
   bool failedRead = false;
-  if (ZipJournalWhole(journal, journalSize, header, &failedRead)) return zjsComplete;
-  return failedRead ? failed() : zjsDamaged;
+  if (!ZipJournalWhole(journal, journalSize, header, &failedRead)) return failedRead ? failed() : zjsDamaged;
+  // Whole: the archive may hold its old bytes already (put back by an open
+  // that could not remove the journal then), compared byte for byte.
+  if (archiveSize != header.OriginalSize) return zjsComplete;
+  constexpr Int64 kPiece = 1 << 20;
+  std::vector<Byte> mine(static_cast<size_t>(std::clamp<Int64>(header.TailSize, 1, kPiece)));
+  std::vector<Byte> theirs(mine.size());
+  for (Int64 done = 0; done < header.TailSize;) {
+    const Int64 n = std::min<Int64>(static_cast<Int64>(mine.size()), header.TailSize - done);
+    if (!journal(mine.data(), static_cast<size_t>(n), ZipJournalHeaderSize + done) ||
+        !archive(theirs.data(), static_cast<size_t>(n), header.RestorePoint + done))
+      return failed();
+    if (std::memcmp(mine.data(), theirs.data(), static_cast<size_t>(n)) != 0) return zjsComplete;
+    done += n;
+  }
+  return zjsApplied;
 }
 
 bool ZipJournalWhole(const TZipReadAt& journal, Int64 journalSize, const TZipJournalHeader& header,

@@ -235,7 +235,8 @@ extern const TResStringRec _SKZipWriteChanged;       // 60463
 // (ZipJournalTrusted): it is evidence only as far as its writers could have
 // written the archive. The engine and this reader go by the same rules
 // below; this reader refuses an archive beside its complete or damaged
-// journal, and reads it beside anything else.
+// journal, and reads it beside anything else (a complete journal whose old
+// bytes the archive holds already among them).
 inline constexpr char ZipJournalHeaderSignature[8] = {'Z', 'A', 'J', 'H', 'D', 'R', '0', '2'};
 inline constexpr char ZipJournalRecordSignature[8] = {'Z', 'A', 'J', 'R', 'N', 'L', '0', '2'};
 inline constexpr Int64 ZipJournalHeaderSize = 56;
@@ -286,6 +287,9 @@ enum TZipJournalState : uint8_t {
                   // name only once whole, so it was damaged since, and the
                   // archive beside it may be torn
   zjsComplete,    // this archive's complete journal: it puts the archive back
+  zjsApplied,     // this archive's complete journal, whose old bytes the
+                  // archive holds already (put back by an open that could
+                  // not remove it): it changes nothing, and stops no read
 };
 
 // Reads count bytes at offset into buffer; false when they cannot all be
@@ -309,9 +313,11 @@ bool ZipJournalWhole(const TZipReadAt& journal, Int64 journalSize, const TZipJou
 // nothing before its restore point binds to nothing: a commit from the
 // first byte replaces the whole file instead); complete when the closing
 // record matches the header and the journal's length, and the checksum of
-// the whole holds. Reads the archive only before the restore point.
-// unreadable is set (and zjsNotJournal answered) when a read within the
-// stated sizes fails.
+// the whole holds; applied when, complete, its tail is byte for byte the
+// archive's from the restore point to its end, at the old length. Reads the
+// archive past the restore point only for a complete journal. unreadable is
+// set (and zjsNotJournal answered) when a read within the stated sizes
+// fails.
 TZipJournalState ZipCheckJournal(const TZipReadAt& journal, Int64 journalSize, const TZipReadAt& archive,
                                  Int64 archiveSize, UInt64 device, UInt64 inode, TZipJournalHeader& header,
                                  bool* unreadable = nullptr);
@@ -346,7 +352,8 @@ int ZipOpenJournalCandidate(const std::string& path, const struct stat& archive,
 // only when it is bound to the archive.
 TZipJournalState ZipJournalStateOf(int archiveFd, const std::string& archiveName);
 
-// Whether the archive's complete journal lies beside it.
+// Whether the archive's complete journal lies beside it, and the archive
+// does not hold its old bytes.
 bool ZipJournalComplete(int archiveFd, const std::string& archiveName);
 
 // The text a reader refuses an archive with beside its damaged journal.

@@ -1,9 +1,9 @@
 // Fuzz target: the rollback journal an open finds beside an archive. The
 // input is the journal; the archive is a few hundred bytes. A journal that
-// is applied is bound to that archive (its identity and the bytes before its
-// restore point) and leaves the archive at the length its record gives,
-// holding its tail from the restore point; any other leaves the archive
-// untouched.
+// is applied, or found applied already, is bound to that archive (its
+// identity and the bytes before its restore point) and leaves the archive at
+// the length its record gives, holding its tail from the restore point; any
+// other leaves the archive untouched.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -58,7 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool complete = ZAReadJournal(&journal, record);
   const TZAJournalOutcome outcome = ZARollBackFromJournal(&journal, &archive, kIdentity);
   const std::string after(reinterpret_cast<const char*>(archive.Bytes()), static_cast<size_t>(archive.Size()));
-  if (outcome == jrComplete) {
+  // A journal whose tail the archive holds already leaves it as it was.
+  if (outcome == jrApplied) SK_FUZZ_CHECK(after == original);
+  if (outcome == jrComplete || outcome == jrApplied) {
     SK_FUZZ_CHECK(complete);
     SK_FUZZ_CHECK(record.identity.device == kIdentity.device && record.identity.inode == kIdentity.inode);
     SK_FUZZ_CHECK(record.restorePoint > 0 && record.restorePoint <= static_cast<Int64>(original.size()));

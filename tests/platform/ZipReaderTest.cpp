@@ -426,27 +426,29 @@ TEST_F(ZipReaderUsage, AnArchiveIsRefusedOnlyBesideItsOwnJournal) {
   const std::string archive = ReadRaw("a.zip");
   struct stat st {};
   ASSERT_EQ(::stat(Path("a.zip").c_str(), &st), 0);
-  // The journal an update of the archive from byte 100 on writes.
-  auto journal = [&](uint64_t inode) {
-    const size_t restorePoint = 100;
+  // The journal an update of the archive from byte 100 on writes, when the
+  // archive's old bytes from there were tail: the archive holds them now
+  // when tail is its own (its update was put back), else it is half-written.
+  const size_t restorePoint = 100;
+  auto journal = [&](uint64_t inode, const std::string& tail) {
     std::string head(static_cast<size_t>(ZipJournalHeaderSize), '\0');
     head.replace(0, 8, ZipJournalHeaderSignature, 8);
     Put64(head, 8, static_cast<uint64_t>(st.st_dev));
     Put64(head, 16, inode);
-    Put64(head, 24, archive.size());
+    Put64(head, 24, restorePoint + tail.size());
     Put64(head, 32, restorePoint);
     PutLE32(head, 48, Crc32(archive.substr(0, restorePoint)));
     PutLE32(head, 52, Crc32(head.substr(0, 52)));
-    const std::string tail = archive.substr(restorePoint);
     std::string record(static_cast<size_t>(ZipJournalRecordSize), '\0');
     record.replace(0, 8, ZipJournalRecordSignature, 8);
-    Put64(record, 8, archive.size());
+    Put64(record, 8, restorePoint + tail.size());
     Put64(record, 16, restorePoint);
     Put64(record, 24, tail.size());
     PutLE32(record, 32, Crc32(record.substr(8, 24), Crc32(head + tail)));
     return head + tail + record;
   };
-  const std::string ours = journal(static_cast<uint64_t>(st.st_ino));
+  const std::string oldTail = archive.substr(restorePoint, archive.size() - restorePoint - 1) + "!";
+  const std::string ours = journal(static_cast<uint64_t>(st.st_ino), oldTail);
   struct Case {
     const char* what;
     std::string journal;
@@ -456,8 +458,10 @@ TEST_F(ZipReaderUsage, AnArchiveIsRefusedOnlyBesideItsOwnJournal) {
     const char* name = "a.zip-journal";  // beside another name of the file, which its attribute names
   } cases[] = {
       {"complete", ours, 0644, false, true},
+      {"complete, the archive put back already",
+       journal(static_cast<uint64_t>(st.st_ino), archive.substr(restorePoint)), 0644, false, false},
       {"cut by one byte", ours.substr(0, ours.size() - 1), 0644, false, true},
-      {"of another file", journal(static_cast<uint64_t>(st.st_ino) + 1), 0644, false, false},
+      {"of another file", journal(static_cast<uint64_t>(st.st_ino) + 1, oldTail), 0644, false, false},
       {"a user's text", "notes\n", 0644, false, false},
       {"writable by others", ours, 0666, false, false},
       {"planted by another user", ours, 0644, true, false},

@@ -8,6 +8,7 @@
 #include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -543,63 +544,89 @@ TEST_F(ZAJournal, WhatIsNotThisArchivesJournalIsNeitherAppliedNorDeleted) {
 
 TEST_F(ZAJournal, AGroupMembersKilledUpdateIsPutBackByTheOwnersOpen) {
   if (!UsersAvailable()) GTEST_SKIP() << "needs root and the user nobody";
-  ASSERT_EQ(::chmod(fDir.c_str(), 0777), 0);
-  MakeArchive("a.zip", 20, 3000);
-  Own("a.zip", kOwner, kNogroup, 0664);
-  const std::string before = ReadRaw("a.zip");
-  const std::set<std::string> oldNames = Names("a.zip");
-  const std::string journalName = StringToUtf8(Journal("a.zip"));
-  // nobody, one of the archive's group, updates it from a process whose
-  // group is another, and dies a few writes into the archive.
-  EXPECT_EQ(AsUser(kNobody, kUsers, {kUsers, kNogroup},
-                   [&] {
-                     Int32 writes = 0;
-                     SetFileSeamHook([&](TFileSeamOp op, const std::string& path) {
-                       struct stat st {};
-                       if (op == fsoWrite && path.empty() && ::lstat(journalName.c_str(), &st) == 0 && ++writes == 3)
-                         ::_exit(0);
-                       return 0;
-                     });
-                     Through(File("a.zip"), [](TZipArchiver& zip) { DeleteAndAdd(zip, u"e001.txt"); });
-                     return 1;
-                   }),
-            0);
-  ASSERT_NE(ReadRaw("a.zip"), before);
-  // The journal is nobody's, in the archive's group, with its mode.
-  struct stat j {};
-  ASSERT_EQ(::stat(journalName.c_str(), &j), 0);
-  EXPECT_EQ(j.st_uid, kNobody);
-  EXPECT_EQ(j.st_gid, kNogroup);
-  EXPECT_EQ(j.st_mode & 0777, 0664u);
-  // The owner's next open puts the archive back.
-  EXPECT_EQ(AsUser(kOwner, kOwner, {},
-                   [&] {
-                     std::set<std::string> names;
-                     Through(File("a.zip"), [&](TZipArchiver& zip) { names = NamesOf(zip); });
-                     return names == oldNames ? 0 : 1;
-                   }),
-            0);
-  EXPECT_EQ(ReadRaw("a.zip"), before);
-  EXPECT_FALSE(FileExists(Journal("a.zip")));
-  // The member's update from the first byte would replace the owner's file
-  // by one of its own: refused, saying so.
-  EXPECT_EQ(AsUser(kNobody, kUsers, {kUsers, kNogroup},
-                   [&] {
-                     TZipArchiver zip;
-                     zip.FFileName = File("a.zip");
-                     zip.OpenArchive();
-                     try {
-                       zip.DeleteFiles(u"e000.txt", 0x28BF, String());
-                     } catch (const EZAException& e) {
-                       return e.NativeError == 74 &&
-                                      e.Message().find(LoadResString(_SKSaveWouldChangeOwner)) != String::npos
-                                  ? 0
-                                  : 2;
-                     }
-                     return 1;
-                   }),
-            0);
-  EXPECT_EQ(ReadRaw("a.zip"), before);
+  // In a sticky folder the owner may put the archive back but not remove
+  // the member's journal: it changes nothing from then on, so reads go on
+  // beside it, and an update says what stops it.
+  for (const mode_t folder : {0777, 01777}) {
+    SCOPED_TRACE(folder);
+    const bool sticky = folder == 01777;
+    ASSERT_EQ(::chmod(fDir.c_str(), folder), 0);
+    ::unlink(Path("a.zip").c_str());
+    MakeArchive("a.zip", 20, 3000);
+    Own("a.zip", kOwner, kNogroup, 0664);
+    const std::string before = ReadRaw("a.zip");
+    const std::set<std::string> oldNames = Names("a.zip");
+    const std::string journalName = StringToUtf8(Journal("a.zip"));
+    // nobody, one of the archive's group, updates it from a process whose
+    // group is another, and dies a few writes into the archive.
+    EXPECT_EQ(AsUser(kNobody, kUsers, {kUsers, kNogroup},
+                     [&] {
+                       Int32 writes = 0;
+                       SetFileSeamHook([&](TFileSeamOp op, const std::string& path) {
+                         struct stat st {};
+                         if (op == fsoWrite && path.empty() && ::lstat(journalName.c_str(), &st) == 0 &&
+                             ++writes == 3)
+                           ::_exit(0);
+                         return 0;
+                       });
+                       Through(File("a.zip"), [](TZipArchiver& zip) { DeleteAndAdd(zip, u"e001.txt"); });
+                       return 1;
+                     }),
+              0);
+    ASSERT_NE(ReadRaw("a.zip"), before);
+    // The journal is nobody's, in the archive's group, with its mode.
+    struct stat j {};
+    ASSERT_EQ(::stat(journalName.c_str(), &j), 0);
+    EXPECT_EQ(j.st_uid, kNobody);
+    EXPECT_EQ(j.st_gid, kNogroup);
+    EXPECT_EQ(j.st_mode & 0777, 0664u);
+    // The owner's next open puts the archive back; the platform's reader
+    // reads it; an update begins only once the journal is gone.
+    EXPECT_EQ(AsUser(kOwner, kOwner, {},
+                     [&] {
+                       std::set<std::string> names;
+                       Through(File("a.zip"), [&](TZipArchiver& zip) { names = NamesOf(zip); });
+                       if (names != oldNames) return 1;
+                       TZipFile reader;
+                       reader.Open(File("a.zip"), zmRead);
+                       if (reader.FileCount() != 20) return 2;
+                       if (!sticky) return 0;
+                       TZipArchiver zip;
+                       zip.FFileName = File("a.zip");
+                       try {
+                         zip.OpenArchive();
+                         zip.AddFromString(u"late.txt", u"late", 0x20, 40000);
+                       } catch (const EZAException& e) {
+                         return e.NativeError == 80 && e.Message().find(Utf8ToString(journalName)) != String::npos
+                                    ? 0
+                                    : 3;
+                       }
+                       return 4;
+                     }),
+              0);
+    EXPECT_EQ(ReadRaw("a.zip"), before);
+    EXPECT_EQ(FileExists(Journal("a.zip")), sticky);
+    // The member's update from the first byte would replace the owner's
+    // file by one of its own: refused, saying so (the member's journal gone).
+    EXPECT_EQ(AsUser(kNobody, kUsers, {kUsers, kNogroup},
+                     [&] {
+                       TZipArchiver zip;
+                       zip.FFileName = File("a.zip");
+                       zip.OpenArchive();
+                       try {
+                         zip.DeleteFiles(u"e000.txt", 0x28BF, String());
+                       } catch (const EZAException& e) {
+                         return e.NativeError == 74 &&
+                                        e.Message().find(LoadResString(_SKSaveWouldChangeOwner)) != String::npos
+                                    ? 0
+                                    : 2;
+                       }
+                       return 1;
+                     }),
+              0);
+    EXPECT_EQ(ReadRaw("a.zip"), before);
+    EXPECT_FALSE(FileExists(Journal("a.zip")));
+  }
 }
 
 TEST_F(ZAJournal, WhatIsNotThisArchivesJournalLeavesReadsOnTheSharedLock) {
@@ -1212,6 +1239,56 @@ TEST_F(ZAJournal, AnUpdateKilledThroughOneNameIsRolledBackThroughAnother) {
   EXPECT_EQ(Through(File("x/a.zip"), [](TZipArchiver& zip) { zip.AddFromString(u"later.txt", u"kept", 0x20, 40000); }),
             -1);
   EXPECT_EQ(Names("y/h.zip"), EntryNames(0, 6, {"later.txt"}));
+}
+
+TEST_F(ZAJournal, AJournalGoesOnlyAsTheFileThatWasChecked) {
+  if (!UsersAvailable()) GTEST_SKIP() << "needs root and the user nobody";
+  // A member of the archive's group names, in the archive's attribute, a
+  // complete journal of it in the member's own folder, and swaps that folder
+  // for a link to a root-only one just as the journal is to go: root's read
+  // or add puts the archive back, and the file of that name there stays.
+  MakeArchive("a.zip", 6, 3000);
+  Own("a.zip", kOwner, kNogroup, 0664);
+  const std::string before = ReadRaw("a.zip");
+  const Int64 restorePoint = OffsetOf("a.zip", 2);
+  const std::string torn = before.substr(0, static_cast<size_t>(restorePoint)) + std::string(3000, 'Z');
+  const std::string pointed = Path("member/notes.sqlite-journal");
+  ASSERT_EQ(::mkdir(Path("root").c_str(), 0700), 0);
+  WriteRaw("root/notes.sqlite-journal", "a live database's journal");
+  struct Case {
+    const char* what;
+    std::string archive;
+    std::function<void(TZipArchiver&)> act;
+    Int32 error;  // what the name reaches after the swap is not this archive's journal
+  } cases[] = {
+      {"a read of an archive torn", torn, [](TZipArchiver&) {}, -1},
+      {"a read of an archive put back already", before, [](TZipArchiver&) {}, -1},
+      {"an add", torn, [](TZipArchiver& zip) { zip.AddFromString(u"n.txt", u"n", 0x20, 40000); }, 72},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(Path("member"));
+    std::filesystem::remove_all(Path("member.old"));
+    ASSERT_EQ(::mkdir(Path("member").c_str(), 0755), 0);
+    Own("member", kNobody, kNogroup, 0755);
+    WriteRaw("a.zip", c.archive);
+    WriteRaw("member/notes.sqlite-journal", JournalOf(before, restorePoint));
+    Own("member/notes.sqlite-journal", kNobody, kNogroup, 0644);
+    if (::setxattr(Path("a.zip").c_str(), ZAJournalPointerName, pointed.data(), pointed.size(), 0) != 0)
+      GTEST_SKIP() << "the file system keeps no extended attributes";
+    bool swapped = false;
+    SetFileSeamHook([&](TFileSeamOp op, const std::string& path) {
+      if (op == fsoDelete && path == pointed && !swapped)
+        swapped = ::rename(Path("member").c_str(), Path("member.old").c_str()) == 0 &&
+                  ::symlink(Path("root").c_str(), Path("member").c_str()) == 0;
+      return 0;
+    });
+    EXPECT_EQ(Through(File("a.zip"), c.act), c.error);
+    SetFileSeamHook({});
+    EXPECT_TRUE(swapped);
+    EXPECT_EQ(ReadRaw("a.zip"), before);
+    EXPECT_EQ(ReadRaw("root/notes.sqlite-journal"), "a live database's journal");
+  }
 }
 
 TEST_F(ZAJournal, HiddenCopiesThatKilledWritersLeftGoWhileALiveOneStays) {
