@@ -581,6 +581,12 @@ void TZABaseArchiver::ReloadDirectory() {
   // entries from the next commit).
   const bool corrupted = FOpenCorruptedArchives;
   FOpenCorruptedArchives = false;
+  // The entries a caller tagged are the ones of their names in the new
+  // directory (where they still are): their positions may have moved.
+  std::vector<String> tagged;
+  const TZADirArray& dir = *DMHandle->CDir;
+  for (Int32 i = 0; i < dir.Count(); ++i)
+    if (dir.FItems[static_cast<size_t>(i)].Tagged) tagged.push_back(dir.FItems[static_cast<size_t>(i)].Name);
   try {
     DMHandle->LoadDir();
   } catch (...) {
@@ -589,6 +595,10 @@ void TZABaseArchiver::ReloadDirectory() {
     throw;
   }
   FOpenCorruptedArchives = corrupted;
+  for (const String& name : tagged) {
+    const Int32 index = ZAFindEntryExact(*DMHandle->CDir, name);
+    if (index >= 0) DMHandle->CDir->FItems[static_cast<size_t>(index)].Tagged = true;
+  }
   RememberDirectory();
 }
 

@@ -16,6 +16,7 @@
 // dialogs and of the disks.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -393,6 +394,8 @@ class TZABaseArchiver : public TZAArchiverLink {
   // the file since: a change anywhere in it, not only near its end. An
   // unchanged file costs one look at its status, and one read of its
   // directory only while a write may have left the status as it was.
+  // Indexes into the table found before a re-read are void after it; the
+  // entries tagged then stay tagged by their names.
   void RememberDirectory();
   void RefreshDirectory();
   bool DirectoryChanged();
@@ -430,7 +433,21 @@ class TZABaseArchiver : public TZAArchiverLink {
                     TDateTime date);
   void InternalAddFromStream(const String& name, std::shared_ptr<TStream> stream, bool copyToBuffer, bool destroy,
                              Int64 position, Int64 count, Cardinal attributes, TDateTime date);
-  void RunTagged(TZAProcessOperation operation, bool update);
+  // Tags the entries (tag) and processes them. An update (delete, update)
+  // tags inside its bracket, so under the archive's lock and in the
+  // directory as it is on the disk, never in one another process has
+  // changed since.
+  void RunTagged(TZAProcessOperation operation, bool update, const std::function<void()>& tag);
+  // Leaves the bracket an operation opened to find and change its entries
+  // under the archive's lock, when the operation fails: an inner bracket
+  // that nothing was changed in only closes, so the batch around it stays;
+  // otherwise the batch ends uncommitted, as CancelUpdate ends it.
+  void AbandonBracket(bool changed);
+  // Inside a bracket: applies change to every entry that mask finds (engine
+  // error notFound, with the mask, when none) and marks each entry not yet
+  // modified as a pending operation.
+  void ChangeFoundEntries(const String& mask, Int32 notFound, TZAProcessOperation operation,
+                          const std::function<void(TDirItem&)>& change);
   void PositionAtLocalHeader(const TDirItem& item);
   // The device and inode of the archive's own file while files are added:
   // it is never added, whatever name reaches it.

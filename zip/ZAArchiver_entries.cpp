@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 #include "platform/runtime/DateUtils.h"
 #include "zip/ZAArchiver.h"
@@ -423,6 +424,21 @@ void TZABaseArchiver::ProcessTaggedFiles(TZAProcessOperation operation, Int32 in
     ~TUnlock() { a->Unlock(); }
   } unlock{this};
   TZADirArray& dir = *DMHandle->CDir;
+  const bool reading = operation == poExtract || operation == poTest;
+  // A run that reads holds the shared lock throughout, on the directory as
+  // it is on the disk: read again first when another process changed the
+  // archive (the tagged entries stay tagged by their names, and the one
+  // entry asked for is found again by its name).
+  std::optional<TZAReadLock> readLock;
+  if (reading) {
+    const String asked =
+        index >= 0 && index < dir.Count() ? dir.FItems[static_cast<size_t>(index)].Name : String();
+    readLock.emplace(*this);
+    if (readLock->refreshed && index >= 0) {
+      index = ZAFindEntryExact(dir, asked);
+      if (index < 0) throw EZAException(71, {FFileName}, this);
+    }
+  }
   FProcessedFileNo = 0;
   FProcessedFileCount = 0;
   if (index >= 0) {
@@ -433,7 +449,6 @@ void TZABaseArchiver::ProcessTaggedFiles(TZAProcessOperation operation, Int32 in
   }
   FProgressCancel = false;
   FProgressEnabled = true;
-  const bool reading = operation == poExtract || operation == poTest;
   if (reading) DoOnOverallProgress(0, operation, ppStart, FProgressCancel);
 
   TZAAction action = fxaIgnore;

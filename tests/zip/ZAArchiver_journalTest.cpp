@@ -323,6 +323,76 @@ TEST_F(ZAJournal, AReaderOpenedBeforeAnotherWriterReadsEveryEntryWhole) {
   }
 }
 
+TEST_F(ZAJournal, AWriterOpenedBeforeAnotherWriterChangesTheEntriesItNames) {
+  using Names = std::set<std::string>;
+  struct Change {
+    const char* what;
+    std::function<void(TZipArchiver&)> change;  // by another process after the writer opened
+    Names expected;                             // the archive then
+  } changes[] = {
+      {"a delete", [](TZipArchiver& b) { b.DeleteFiles(u"e005.txt", 0x28BF, String()); },
+       EntryNames(0, 10, {"r.txt", "r.txt.bak", "z.txt"})},
+      {"an add", [](TZipArchiver& b) { b.AddFromString(u"n.txt", u"n", 0x20, 40000); },
+       EntryNames(0, 10, {"r.txt", "r.txt.bak", "z.txt", "n.txt"})},
+      {"a rename", [](TZipArchiver& b) { b.RenameFile(u"e003.txt", u"m.txt"); },
+       EntryNames(0, 10, {"r.txt", "r.txt.bak", "z.txt", "m.txt"})},
+      {"a first-entry delete", [](TZipArchiver& b) { b.DeleteFiles(u"e000.txt", 0x28BF, String()); },
+       EntryNames(1, 10, {"r.txt", "r.txt.bak", "z.txt"})},
+  };
+  changes[0].expected.erase("e005.txt");
+  changes[2].expected.erase("e003.txt");
+  struct Act {
+    const char* what;
+    std::function<void(TZipArchiver&)> act;
+    std::vector<std::string> gone, added;  // in the archive the other process left
+  } acts[] = {
+      {"renames r.txt", [](TZipArchiver& a) { a.RenameFile(u"r.txt", u"s.txt"); }, {"r.txt"}, {"s.txt"}},
+      {"deletes r.txt", [](TZipArchiver& a) { a.DeleteFiles(u"r.txt", 0x28BF, String()); }, {"r.txt"}, {}},
+      {"deletes the tagged r.txt",
+       [](TZipArchiver& a) {
+         a.TagFiles(u"r.txt", 0x28BF, String());
+         a.BeginUpdate();
+         a.ProcessTaggedFiles(poDelete);
+         a.EndUpdate();
+       },
+       {"r.txt"}, {}},
+      {"makes r.txt read-only", [](TZipArchiver& a) { a.ChangeFilesAttr(u"r.txt", 0x21); }, {}, {}},
+      {"renames the last entry", [](TZipArchiver& a) { a.RenameFile(u"z.txt", u"y.txt"); }, {"z.txt"}, {"y.txt"}},
+  };
+  std::vector<Int32> all(10);
+  std::iota(all.begin(), all.end(), 0);
+  Update({}, all, 0, 100);
+  ASSERT_EQ(Through(File("a.zip"), [](TZipArchiver& z) {
+              for (const char16_t* name : {u"r.txt", u"r.txt.bak", u"z.txt"}) z.AddFromString(name, name, 0x20, 40000);
+            }), -1);
+  const std::string before = ReadRaw("a.zip");
+  for (const Change& c : changes) {
+    for (const Act& act : acts) {
+      SCOPED_TRACE(std::string(c.what) + ", then the writer " + act.what);
+      WriteRaw("a.zip", before);
+      TZipArchiver a;
+      a.FFileName = File("a.zip");
+      a.OpenArchive();
+      ASSERT_EQ(Through(File("a.zip"), c.change), -1);
+      EXPECT_EQ(EngineErrorOf([&] { act.act(a); }), -1);
+      Names expected = c.expected;
+      for (const std::string& n : act.gone) expected.erase(n);
+      expected.insert(act.added.begin(), act.added.end());
+      EXPECT_EQ(NamesOf(a), expected);
+      a.CloseArchive();
+      TZipArchiver check;
+      check.FFileName = File("a.zip");
+      check.OpenArchive(fmOpenRead);
+      EXPECT_EQ(NamesOf(check), expected);
+      for (Int32 i = 0; i < check.DMHandle->CDir->Count(); ++i) {
+        const TDirItem& it = check.DMHandle->CDir->FItems[static_cast<size_t>(i)];
+        const bool readOnly = std::string(act.what) == "makes r.txt read-only" && it.Name == u"r.txt";
+        EXPECT_EQ(it.CentralDir.externalAttr & 1, readOnly ? 1u : 0u) << StringToUtf8(it.Name);
+      }
+    }
+  }
+}
+
 TEST_F(ZAJournal, ALockTheFileSystemRefusesGivesTheSystemsError) {
   MakeArchive("a.zip", 2, 1000);
   for (Int32 error : {ENOLCK, EOPNOTSUPP}) {
