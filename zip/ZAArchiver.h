@@ -443,9 +443,9 @@ class TZABaseArchiver : public TZAArchiverLink {
   // that nothing was changed in only closes, so the batch around it stays;
   // otherwise the batch ends uncommitted, as CancelUpdate ends it.
   void AbandonBracket(bool changed);
-  // Inside a bracket: applies change to every entry that mask finds (engine
-  // error notFound, with the mask, when none) and marks each entry not yet
-  // modified as a pending operation.
+  // Opens a bracket and, inside it, applies change to every entry that mask
+  // finds (engine error notFound, with the mask, when none), marking each
+  // entry not yet modified as a pending operation; closes the bracket.
   void ChangeFoundEntries(const String& mask, Int32 notFound, TZAProcessOperation operation,
                           const std::function<void(TDirItem&)>& change);
   void PositionAtLocalHeader(const TDirItem& item);
