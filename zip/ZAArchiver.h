@@ -147,9 +147,10 @@ class TZABaseArchiver : public TZAArchiverLink {
   // Fills live entry index for a new or updated entry, from a file on disk
   // (isFile) or from a name with the given attributes and date.
   void FillDirItem(Int32 index, const String& fileName, bool isFile, Int32 attributes, TDateTime date);
-  // Engine errors 24 (index), 25 (no update bracket).
+  // Engine errors 24 (index), 25 (no update bracket), 71 (another process
+  // moved the entries since the caller last looked one up).
   void UpdateItem(Int32 index, const String& fileName);
-  // Engine errors 21 (index), 22 (no update bracket).
+  // Engine errors 21 (index), 22 (no update bracket), 71 (as UpdateItem).
   void DeleteItem(Int32 index);
   // Engine errors 16 (index), 8 (the entry does not extract and check).
   void ExtractItem(Int32 index, TStream* dest, Int32 count, Int64 offset);
@@ -477,6 +478,14 @@ class TZABaseArchiver : public TZAArchiverLink {
   // fSeenSize -1 when nothing is remembered.
   Int64 fSeenSize = -1;
   TZipChangeWatch fSeen;
+  // The directory was read again, and entries moved to other indexes, since
+  // the caller last looked an entry up (an index it holds may name another
+  // entry now); fIndexesOwn while the processing of tagged entries passes
+  // indexes it found itself.
+  bool fIndexesMoved = false;
+  bool fIndexesOwn = false;
+  // Engine error 71 when index may have been found before entries moved.
+  void CheckIndexCurrent(Int32 index);
   // Whether the archive is self-extracting: a stub before its first entry.
   bool IsSFXArchiveName(const String& name) const;
   // The end record's disk number (the zip64 one where it holds 0xFFFF).

@@ -175,9 +175,17 @@ void TZABaseArchiver::FillDirItem(Int32 index, const String& fileName, bool isFi
   }
 }
 
+void TZABaseArchiver::CheckIndexCurrent(Int32 index) {
+  // The caller found the index before another process moved the entries
+  // (it has looked none up since the directory was read again): it may name
+  // another entry now, so nothing is changed.
+  if (fIndexesMoved && !fIndexesOwn && index >= 0) throw EZAException(71, {FFileName}, this);
+}
+
 void TZABaseArchiver::UpdateItem(Int32 index, const String& fileName) {
   if (!DMHandle || index < 0 || index >= DMHandle->CDir->Count()) throw EZAException(24, this);
   if (!GetInUpdate()) throw EZAException(25, this);
+  CheckIndexCurrent(index);
   FillDirItem(index, fileName, true, 0, 0);
   DMHandle->CDir->FItemNamesList->Update(index, ZALowerCase(DMHandle->CDir->FItems[static_cast<size_t>(index)].Name));
   DMHandle->CDir->FItems[static_cast<size_t>(index)].Operation = poUpdate;
@@ -186,6 +194,7 @@ void TZABaseArchiver::UpdateItem(Int32 index, const String& fileName) {
 void TZABaseArchiver::DeleteItem(Int32 index) {
   if (!DMHandle || index < 0 || index >= DMHandle->CDir->Count()) throw EZAException(21, this);
   if (!GetInUpdate()) throw EZAException(22, this);
+  CheckIndexCurrent(index);
   DMHandle->CDir->DeleteItem(index);
 }
 
@@ -439,6 +448,16 @@ void TZABaseArchiver::ProcessTaggedFiles(TZAProcessOperation operation, Int32 in
       if (index < 0) throw EZAException(71, {FFileName}, this);
     }
   }
+  // An entry asked for by its index is changed only when the index still
+  // names the entry the caller found; the entries walked are found here.
+  if (!reading) CheckIndexCurrent(index);
+  const bool ownBefore = fIndexesOwn;
+  fIndexesOwn = true;
+  struct TOwnIndexes {
+    bool& own;
+    bool before;
+    ~TOwnIndexes() { own = before; }
+  } ownIndexes{fIndexesOwn, ownBefore};
   FProcessedFileNo = 0;
   FProcessedFileCount = 0;
   if (index >= 0) {

@@ -598,6 +598,8 @@ void TZABaseArchiver::ExtractToString(const String& name, String& text) {
 
 bool TZABaseArchiver::FindFirst(TZAArchiveItem& item) {
   CheckInactive();
+  // A lookup gives indexes into the table as it is now.
+  fIndexesMoved = false;
   item.Handle = TInternalSearchRec();
   item.Handle.UseProperties = true;
   item.Handle.FWildCards = true;
@@ -609,6 +611,7 @@ bool TZABaseArchiver::FindFirst(TZAArchiveItem& item) {
 bool TZABaseArchiver::FindFirst(const String& mask, TZAArchiveItem& item, Int32 searchAttr,
                                 const String& exclusionMask) {
   CheckInactive();
+  fIndexesMoved = false;
   String m = mask;
   if (FOptions.FStorePath != spFullPathWithDrive && m.size() >= 2 && m[1] == u':') m = m.substr(2);
   m = ToSlashes(m);
@@ -631,6 +634,7 @@ bool TZABaseArchiver::FindNext(TZAArchiveItem& item) {
 }
 
 bool TZABaseArchiver::GetFileCendralDirItemNo(const String& name, Int32& index) {
+  fIndexesMoved = false;
   index = ZAFindEntryExact(*DMHandle->CDir, ToSlashes(name));
   if (index >= 0) return true;
   if (DMHandle->CDir->FileExists(ToSlashes(name), index)) return true;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "platform/runtime/DateUtils.h"
 #include "platform/runtime/FileReplace.h"
@@ -73,7 +74,11 @@ void TZABaseArchiver::MakeSFX(const String& newName) {
   std::unique_ptr<TZADirManager> ownDir;
   TStream* archive = nullptr;
   Int64 stubSize = 0;
+  // The open archive is copied under its shared lock, as it is on the disk
+  // (another process may have changed it, or put a new file in its place).
+  std::optional<TZAReadLock> readLock;
   if (FActive) {
+    readLock.emplace(*this);
     archive = FCompressedStream;
     stubSize = DMHandle->StubSize;
   } else {
@@ -212,6 +217,9 @@ void TZipArchiver::MergeWith(const String& otherName) {
       }
     }
   } closeOther{other};
+  // The other archive's data are read under its shared lock, through its
+  // directory as it is on the disk.
+  TZAReadLock otherLock(other);
 
   // The merge is an update: under the exclusive lock, on the archive as it
   // is on the disk, with the old directory kept in the journal so that a
@@ -434,6 +442,16 @@ void TZABaseArchiver::RepairArchive(const String& newName) {
     TRestore restore{*this, oldCorrupted, oldExtractCorrupted};
     FOpenCorruptedArchives = true;
     OpenArchive(fmOpenRead | fmShareDenyNone);
+    // The entries are read under the archive's lock, held to the end (the
+    // exclusive one when the archive is replaced, so that no other process's
+    // change falls between the read and the replacement), from the
+    // directory read again under it.
+    if (Journalled()) {
+      LockArchive(inPlace);
+      RecoverJournalForRead();
+      DMHandle->LoadDir();
+      RememberDirectory();
+    }
     FExtractCorruptedFiles = true;
     TMemoryStream temp;
     const Int32 count = DMHandle->CDir->Count();
@@ -481,28 +499,30 @@ void TZABaseArchiver::RepairArchive(const String& newName) {
       fixed.EndUpdate();
     }
     fixed.CloseArchive();
+    if (inPlace) {
+      // The damaged archive is replaced in one step, and only by a whole
+      // copy, while its lock is still held.
+      bool replaced = false;
+      {
+        TFileStream repaired(target, fmOpenRead | fmShareDenyNone);
+        TFileReplaceStream out(FFileName);
+        if (out.Ok()) {
+          try {
+            out.CopyFrom(&repaired, repaired.Size());
+            replaced = out.Commit();
+          } catch (const Exception&) {
+            replaced = false;
+          }
+        }
+      }
+      if (!replaced) throw EZAException(36, {FFileName}, this);
+    }
   } catch (...) {
     // A repair that fails leaves no half-built archive behind.
     DeleteFile(target);
     throw;
   }
-  if (!inPlace) return;
-  // The damaged archive is replaced in one step, and only by a whole copy.
-  bool replaced = false;
-  {
-    TFileStream repaired(target, fmOpenRead | fmShareDenyNone);
-    TFileReplaceStream out(FFileName);
-    if (out.Ok()) {
-      try {
-        out.CopyFrom(&repaired, repaired.Size());
-        replaced = out.Commit();
-      } catch (const Exception&) {
-        replaced = false;
-      }
-    }
-  }
-  DeleteFile(target);
-  if (!replaced) throw EZAException(36, {FFileName}, this);
+  if (inPlace) DeleteFile(target);
 }
 
 }  // namespace sk
