@@ -350,6 +350,24 @@ TEST_F(ZAJournal, AWriterOpenedBeforeAnotherWriterChangesTheEntriesItNames) {
     }
     a.EndUpdate();
   };
+  // Runs run; step, as another process, runs once at the n-th file call op
+  // (a path ending in `at` only, when given).
+  auto during = [](TFileSeamOp op, Int32 n, const char* at, const std::function<void()>& step,
+                   const std::function<void()>& run) {
+    Int32 calls = 0;
+    const TFileSeamHook previous = SetFileSeamHook([&](TFileSeamOp o, const std::string& path) {
+      if (o == op && (at == nullptr || path.ends_with(at)) && ++calls == n) step();
+      return 0;
+    });
+    std::exception_ptr failure;
+    try {
+      run();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    SetFileSeamHook(previous);
+    if (failure) std::rethrow_exception(failure);
+  };
   struct Act {
     const char* what;
     std::function<void(TZipArchiver&)> act;
@@ -382,6 +400,39 @@ TEST_F(ZAJournal, AWriterOpenedBeforeAnotherWriterChangesTheEntriesItNames) {
          byIndex(a, [&](Int32 i) { a.UpdateItem(i, File("r.txt")); });
        },
        "r.txt", -1, {}, {}, false, true},
+      {"merges b.zip, which another process adds to meanwhile",
+       [&](TZipArchiver& a) {
+         during(fsoLock, 2, nullptr,
+                [&] { Through(File("b.zip"), [](TZipArchiver& b) { b.AddFromString(u"b001.txt", u"b", 0x20, 40000); }); },
+                [&] { a.MergeWith(File("b.zip")); });
+       },
+       "", -1, {}, {"b000.txt", "b001.txt"}, false},
+      {"makes a self-extracting copy",
+       [&](TZipArchiver& a) {
+         a.FSFXStub = File("stub.sh");
+         a.MakeSFX(File("sfx.zip"));
+         EXPECT_EQ(this->Names("sfx.zip"), this->Names("a.zip"));
+       },
+       "", -1, {}, {}, false},
+      {"repairs it in place while another process adds to it",
+       [&](TZipArchiver& a) {
+         a.CloseArchive();
+         Int32 late = -2;
+         during(fsoRename, 1, "/a.zip",
+                [&] {
+                  TZipArchiver o;
+                  o.FFileName = File("a.zip");
+                  o.FLockWait = 20;
+                  late = EngineErrorOf([&] {
+                    o.OpenArchive();
+                    o.AddFromString(u"late.txt", u"late", 0x20, 40000);
+                    o.CloseArchive();
+                  });
+                },
+                [&] { a.RepairArchive(String()); });
+         EXPECT_EQ(late, 71);  // else late.txt is lost
+       },
+       "", -1, {}, {}, false},
   };
   MakeArchive("a.zip", 10, 100);
   ASSERT_EQ(Through(File("a.zip"), [](TZipArchiver& z) {
@@ -389,10 +440,14 @@ TEST_F(ZAJournal, AWriterOpenedBeforeAnotherWriterChangesTheEntriesItNames) {
             }), -1);
   const std::string before = ReadRaw("a.zip");
   WriteRaw("r.txt", "r, updated");
+  WriteRaw("stub.sh", "#!/bin/sh\nexit 0\n");
+  MakeArchive("b.zip", 1, 100, "b");
+  const std::string other = ReadRaw("b.zip");
   for (const Change& c : changes) {
     for (const Act& act : acts) {
       SCOPED_TRACE(std::string(c.what) + ", then the writer " + act.what);
       WriteRaw("a.zip", before);
+      WriteRaw("b.zip", other);
       TZipArchiver a;
       a.FFileName = File("a.zip");
       a.OpenArchive();
