@@ -449,8 +449,10 @@ void TZABaseArchiver::RepairArchive(const String& newName) {
     if (Journalled()) {
       LockArchive(inPlace);
       RecoverJournalForRead();
-      DMHandle->LoadDir();
-      RememberDirectory();
+      if (DirectoryChanged()) {
+        DMHandle->LoadDir();
+        RememberDirectory();
+      }
     }
     FExtractCorruptedFiles = true;
     TMemoryStream temp;
