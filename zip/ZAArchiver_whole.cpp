@@ -142,6 +142,13 @@ bool TZABaseArchiver::IsValidArchiveFile() {
     probe.FFileName = FFileName;
     probe.FOpenCorruptedArchives = true;
     probe.OpenArchive(fmOpenRead | fmShareDenyNone);
+    // Its entries are checked under its shared lock, held throughout, from
+    // the table read again under it when another process changed the file.
+    if (probe.Journalled()) {
+      probe.LockArchive(false);
+      probe.RecoverJournalForRead();
+      if (probe.DirectoryChanged()) probe.DMHandle->LoadDir();
+    }
     bool valid = probe.DMHandle->CDir->Count() > 0;
     for (Int32 i = 0; valid && i < probe.DMHandle->CDir->Count(); ++i) {
       const TDirItem& it = probe.DMHandle->CDir->FItems[static_cast<size_t>(i)];
