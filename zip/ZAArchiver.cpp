@@ -595,6 +595,15 @@ void TZABaseArchiver::ReloadDirectory() {
   // entries from the next commit).
   const bool corrupted = FOpenCorruptedArchives;
   FOpenCorruptedArchives = false;
+  // The entries a caller tagged are the ones of their names in the new
+  // directory (where they still are): their positions may have moved.
+  std::vector<String> tagged;
+  std::vector<String> names;
+  const TZADirArray& dir = *DMHandle->CDir;
+  for (Int32 i = 0; i < dir.Count(); ++i) {
+    names.push_back(dir.FItems[static_cast<size_t>(i)].Name);
+    if (dir.FItems[static_cast<size_t>(i)].Tagged) tagged.push_back(dir.FItems[static_cast<size_t>(i)].Name);
+  }
   try {
     DMHandle->LoadDir();
   } catch (...) {
@@ -603,6 +612,15 @@ void TZABaseArchiver::ReloadDirectory() {
     throw;
   }
   FOpenCorruptedArchives = corrupted;
+  // An index the caller holds names the same entry as before only where no
+  // entry moved (entries added at the end move none).
+  const TZADirArray& now = *DMHandle->CDir;
+  for (size_t i = 0; i < names.size() && i < static_cast<size_t>(now.Count()) && !fIndexesMoved; ++i)
+    fIndexesMoved = names[i] != now.FItems[i].Name;
+  for (const String& name : tagged) {
+    const Int32 index = ZAFindEntryExact(*DMHandle->CDir, name);
+    if (index >= 0) DMHandle->CDir->FItems[static_cast<size_t>(index)].Tagged = true;
+  }
   RememberDirectory();
 }
 
@@ -686,6 +704,7 @@ void TZABaseArchiver::InternalOpenArchive() {
   UnlockArchive();
   fLockFile.reset();
   fSeenSize = -1;
+  fIndexesMoved = false;
   ResolveArchivePath();
   // The descriptor that carries the lock, on the archive's file when there
   // is one: the journal is checked against it and rolled back through it.

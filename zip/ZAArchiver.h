@@ -16,6 +16,7 @@
 // dialogs and of the disks.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -146,9 +147,10 @@ class TZABaseArchiver : public TZAArchiverLink {
   // Fills live entry index for a new or updated entry, from a file on disk
   // (isFile) or from a name with the given attributes and date.
   void FillDirItem(Int32 index, const String& fileName, bool isFile, Int32 attributes, TDateTime date);
-  // Engine errors 24 (index), 25 (no update bracket).
+  // Engine errors 24 (index), 25 (no update bracket), 71 (another process
+  // moved the entries since the caller last looked one up).
   void UpdateItem(Int32 index, const String& fileName);
-  // Engine errors 21 (index), 22 (no update bracket).
+  // Engine errors 21 (index), 22 (no update bracket), 71 (as UpdateItem).
   void DeleteItem(Int32 index);
   // Engine errors 16 (index), 8 (the entry does not extract and check).
   void ExtractItem(Int32 index, TStream* dest, Int32 count, Int64 offset);
@@ -396,6 +398,8 @@ class TZABaseArchiver : public TZAArchiverLink {
   // the file since: a change anywhere in it, not only near its end. An
   // unchanged file costs one look at its status, and one read of its
   // directory only while a write may have left the status as it was.
+  // Indexes into the table found before a re-read are void after it; the
+  // entries tagged then stay tagged by their names.
   void RememberDirectory();
   void RefreshDirectory();
   bool DirectoryChanged();
@@ -433,7 +437,21 @@ class TZABaseArchiver : public TZAArchiverLink {
                     TDateTime date);
   void InternalAddFromStream(const String& name, std::shared_ptr<TStream> stream, bool copyToBuffer, bool destroy,
                              Int64 position, Int64 count, Cardinal attributes, TDateTime date);
-  void RunTagged(TZAProcessOperation operation, bool update);
+  // Tags the entries (tag) and processes them. An update (delete, update)
+  // tags inside its bracket, so under the archive's lock and in the
+  // directory as it is on the disk, never in one another process has
+  // changed since.
+  void RunTagged(TZAProcessOperation operation, bool update, const std::function<void()>& tag);
+  // Leaves the bracket an operation opened to find and change its entries
+  // under the archive's lock, when the operation fails: an inner bracket
+  // that nothing was changed in only closes, so the batch around it stays;
+  // otherwise the batch ends uncommitted, as CancelUpdate ends it.
+  void AbandonBracket(bool changed);
+  // Opens a bracket and, inside it, applies change to every entry that mask
+  // finds (engine error notFound, with the mask, when none), marking each
+  // entry not yet modified as a pending operation; closes the bracket.
+  void ChangeFoundEntries(const String& mask, Int32 notFound, TZAProcessOperation operation,
+                          const std::function<void(TDirItem&)>& change);
   void PositionAtLocalHeader(const TDirItem& item);
   // The device and inode of the archive's own file while files are added:
   // it is never added, whatever name reaches it.
@@ -463,6 +481,14 @@ class TZABaseArchiver : public TZAArchiverLink {
   // fSeenSize -1 when nothing is remembered.
   Int64 fSeenSize = -1;
   TZipChangeWatch fSeen;
+  // The directory was read again, and entries moved to other indexes, since
+  // the caller last looked an entry up (an index it holds may name another
+  // entry now); fIndexesOwn while the processing of tagged entries passes
+  // indexes it found itself.
+  bool fIndexesMoved = false;
+  bool fIndexesOwn = false;
+  // Engine error 71 when index may have been found before entries moved.
+  void CheckIndexCurrent(Int32 index);
   // Whether the archive is self-extracting: a stub before its first entry.
   bool IsSFXArchiveName(const String& name) const;
   // The end record's disk number (the zip64 one where it holds 0xFFFF).

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 #include "platform/runtime/DateUtils.h"
 #include "zip/ZAArchiver.h"
@@ -174,9 +175,17 @@ void TZABaseArchiver::FillDirItem(Int32 index, const String& fileName, bool isFi
   }
 }
 
+void TZABaseArchiver::CheckIndexCurrent(Int32 index) {
+  // The caller found the index before another process moved the entries
+  // (it has looked none up since the directory was read again): it may name
+  // another entry now, so nothing is changed.
+  if (fIndexesMoved && !fIndexesOwn && index >= 0) throw EZAException(71, {FFileName}, this);
+}
+
 void TZABaseArchiver::UpdateItem(Int32 index, const String& fileName) {
   if (!DMHandle || index < 0 || index >= DMHandle->CDir->Count()) throw EZAException(24, this);
   if (!GetInUpdate()) throw EZAException(25, this);
+  CheckIndexCurrent(index);
   FillDirItem(index, fileName, true, 0, 0);
   DMHandle->CDir->FItemNamesList->Update(index, ZALowerCase(DMHandle->CDir->FItems[static_cast<size_t>(index)].Name));
   DMHandle->CDir->FItems[static_cast<size_t>(index)].Operation = poUpdate;
@@ -185,6 +194,7 @@ void TZABaseArchiver::UpdateItem(Int32 index, const String& fileName) {
 void TZABaseArchiver::DeleteItem(Int32 index) {
   if (!DMHandle || index < 0 || index >= DMHandle->CDir->Count()) throw EZAException(21, this);
   if (!GetInUpdate()) throw EZAException(22, this);
+  CheckIndexCurrent(index);
   DMHandle->CDir->DeleteItem(index);
 }
 
@@ -423,6 +433,31 @@ void TZABaseArchiver::ProcessTaggedFiles(TZAProcessOperation operation, Int32 in
     ~TUnlock() { a->Unlock(); }
   } unlock{this};
   TZADirArray& dir = *DMHandle->CDir;
+  const bool reading = operation == poExtract || operation == poTest;
+  // A run that reads holds the shared lock throughout, on the directory as
+  // it is on the disk: read again first when another process changed the
+  // archive (the tagged entries stay tagged by their names, and the one
+  // entry asked for is found again by its name).
+  std::optional<TZAReadLock> readLock;
+  if (reading) {
+    const String asked =
+        index >= 0 && index < dir.Count() ? dir.FItems[static_cast<size_t>(index)].Name : String();
+    readLock.emplace(*this);
+    if (readLock->refreshed && index >= 0) {
+      index = ZAFindEntryExact(dir, asked);
+      if (index < 0) throw EZAException(71, {FFileName}, this);
+    }
+  }
+  // An entry asked for by its index is changed only when the index still
+  // names the entry the caller found; the entries walked are found here.
+  if (!reading) CheckIndexCurrent(index);
+  const bool ownBefore = fIndexesOwn;
+  fIndexesOwn = true;
+  struct TOwnIndexes {
+    bool& own;
+    bool before;
+    ~TOwnIndexes() { own = before; }
+  } ownIndexes{fIndexesOwn, ownBefore};
   FProcessedFileNo = 0;
   FProcessedFileCount = 0;
   if (index >= 0) {
@@ -433,7 +468,6 @@ void TZABaseArchiver::ProcessTaggedFiles(TZAProcessOperation operation, Int32 in
   }
   FProgressCancel = false;
   FProgressEnabled = true;
-  const bool reading = operation == poExtract || operation == poTest;
   if (reading) DoOnOverallProgress(0, operation, ppStart, FProgressCancel);
 
   TZAAction action = fxaIgnore;

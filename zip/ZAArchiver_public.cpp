@@ -451,13 +451,15 @@ void TZABaseArchiver::AddFromString(const String& name, const String& text, Card
 
 // ---- processing by masks ------------------------------------------------------
 
-void TZABaseArchiver::RunTagged(TZAProcessOperation operation, bool update) {
+void TZABaseArchiver::RunTagged(TZAProcessOperation operation, bool update, const std::function<void()>& tag) {
   if (!update) {
+    tag();
     ProcessTaggedFiles(operation);
     return;
   }
   BeginUpdate();
   try {
+    tag();
     ProcessTaggedFiles(operation);
   } catch (...) {
     DMHandle->CDir->Assign(*DMHandle->RBCDir);
@@ -471,8 +473,7 @@ void TZABaseArchiver::ExtractFiles() {
   CheckInactive();
   CheckInUpdate();
   TZAReadLock readLock(*this);
-  TagFiles();
-  RunTagged(poExtract, false);
+  RunTagged(poExtract, false, [this] { TagFiles(); });
 }
 
 void TZABaseArchiver::ExtractFiles(const String& mask, Int32 searchAttr, const String& exclusionMask) {
@@ -489,52 +490,45 @@ void TZABaseArchiver::ExtractFiles(const String& mask, Int32 searchAttr, const S
     ProcessTaggedFiles(poExtract, f.Handle.ItemNo);
     return;
   }
-  TagFiles(mask, searchAttr, exclusionMask);
-  RunTagged(poExtract, false);
+  RunTagged(poExtract, false, [&] { TagFiles(mask, searchAttr, exclusionMask); });
 }
 
 void TZABaseArchiver::TestFiles() {
   CheckInactive();
   CheckInUpdate();
   TZAReadLock readLock(*this);
-  TagFiles();
-  RunTagged(poTest, false);
+  RunTagged(poTest, false, [this] { TagFiles(); });
 }
 
 void TZABaseArchiver::TestFiles(const String& mask, Int32 searchAttr, const String& exclusionMask) {
   CheckInactive();
   CheckInUpdate();
   TZAReadLock readLock(*this);
-  TagFiles(mask, searchAttr, exclusionMask);
-  RunTagged(poTest, false);
+  RunTagged(poTest, false, [&] { TagFiles(mask, searchAttr, exclusionMask); });
 }
 
 void TZABaseArchiver::DeleteFiles() {
   CheckInactive();
   CheckModifySpanning();
-  TagFiles();
-  RunTagged(poDelete, true);
+  RunTagged(poDelete, true, [this] { TagFiles(); });
 }
 
 void TZABaseArchiver::DeleteFiles(const String& mask, Int32 searchAttr, const String& exclusionMask) {
   CheckInactive();
   CheckModifySpanning();
-  TagFiles(mask, searchAttr, exclusionMask);
-  RunTagged(poDelete, true);
+  RunTagged(poDelete, true, [&] { TagFiles(mask, searchAttr, exclusionMask); });
 }
 
 void TZABaseArchiver::UpdateFiles() {
   CheckInactive();
   CheckModifySpanning();
-  TagFiles();
-  RunTagged(poUpdate, true);
+  RunTagged(poUpdate, true, [this] { TagFiles(); });
 }
 
 void TZABaseArchiver::UpdateFiles(const String& mask, Int32 searchAttr, const String& exclusionMask) {
   CheckInactive();
   CheckModifySpanning();
-  TagFiles(mask, searchAttr, exclusionMask);
-  RunTagged(poUpdate, true);
+  RunTagged(poUpdate, true, [&] { TagFiles(mask, searchAttr, exclusionMask); });
 }
 
 // ---- extracting into memory -----------------------------------------------------
@@ -604,6 +598,8 @@ void TZABaseArchiver::ExtractToString(const String& name, String& text) {
 
 bool TZABaseArchiver::FindFirst(TZAArchiveItem& item) {
   CheckInactive();
+  // A lookup gives indexes into the table as it is now.
+  fIndexesMoved = false;
   item.Handle = TInternalSearchRec();
   item.Handle.UseProperties = true;
   item.Handle.FWildCards = true;
@@ -615,6 +611,7 @@ bool TZABaseArchiver::FindFirst(TZAArchiveItem& item) {
 bool TZABaseArchiver::FindFirst(const String& mask, TZAArchiveItem& item, Int32 searchAttr,
                                 const String& exclusionMask) {
   CheckInactive();
+  fIndexesMoved = false;
   String m = mask;
   if (FOptions.FStorePath != spFullPathWithDrive && m.size() >= 2 && m[1] == u':') m = m.substr(2);
   m = ToSlashes(m);
@@ -637,6 +634,7 @@ bool TZABaseArchiver::FindNext(TZAArchiveItem& item) {
 }
 
 bool TZABaseArchiver::GetFileCendralDirItemNo(const String& name, Int32& index) {
+  fIndexesMoved = false;
   index = ZAFindEntryExact(*DMHandle->CDir, ToSlashes(name));
   if (index >= 0) return true;
   if (DMHandle->CDir->FileExists(ToSlashes(name), index)) return true;
@@ -648,124 +646,145 @@ bool TZABaseArchiver::GetFileCendralDirItemNo(const String& name, Int32& index) 
 
 // ---- renaming and attributes ----------------------------------------------------
 
+// The operations that change entries found by name or mask open their
+// bracket first and find the entries inside it: under the archive's lock, in
+// the directory as another process may have left it. Entries found before
+// the lock may have moved or gone.
+
+void TZABaseArchiver::AbandonBracket(bool changed) {
+  if (!changed && FUpdateCount > 1) {
+    --FUpdateCount;
+    return;
+  }
+  CancelUpdate();
+}
+
 void TZABaseArchiver::RenameFile(const String& oldName, const String& newName) {
   CheckInactive();
-  TZAArchiveItem f;
-  if (!FindFirst(oldName, f, 0x28BF, String())) throw EZAException(30, {oldName}, this);
+  BeginUpdate();
   TZADirArray& dir = *DMHandle->CDir;
   const String oldArg = ToSlashes(oldName);
   const String newArg = ToSlashes(newName);
-  // Names that differ only in case are different entries: the old name is
-  // taken in the case of the entry found, and only entries beginning with it
-  // in that exact case are renamed.
-  const TDirItem& found = dir.FItems[static_cast<size_t>(f.Handle.ItemNo)];
-  const String oldStem =
-      found.Name.size() >= oldArg.size() && ZALowerCase(found.Name.substr(0, oldArg.size())) == ZALowerCase(oldArg)
-          ? found.Name.substr(0, oldArg.size())
-          : oldArg;
-  // The entries to rename: the one found and, for a folder, all below it.
-  std::vector<Int32> targets{f.Handle.ItemNo};
-  const bool folder = (found.CentralDir.externalAttr & faDirectory) != 0 || (!found.Name.empty() && found.Name.back() == u'/');
-  if (folder) {
-    String prefix = found.Name;
-    if (prefix.back() != u'/') prefix += u'/';
-    for (Int32 i = 0; i < dir.Count(); ++i)
-      if (i != f.Handle.ItemNo && dir.FItems[static_cast<size_t>(i)].Name.starts_with(prefix)) targets.push_back(i);
-  }
+  String oldStem;
   // The old name is replaced only where it begins an entry's name.
   auto renamed = [&](const String& name) -> String {
     if (name.starts_with(oldStem)) return newArg + name.substr(oldStem.size());
     return name;
   };
-  // A rename that would give two entries one name is refused before anything
-  // changes: a new name that an entry left as it is has, or that two renamed
-  // entries would share.
-  std::vector<bool> isTarget(static_cast<size_t>(dir.Count()), false);
-  for (Int32 t : targets) isTarget[static_cast<size_t>(t)] = true;
-  std::unordered_set<String> names;
-  for (Int32 i = 0; i < dir.Count(); ++i)
-    if (!isTarget[static_cast<size_t>(i)]) names.insert(dir.FItems[static_cast<size_t>(i)].Name);
-  for (Int32 t : targets) {
-    const String to = renamed(dir.FItems[static_cast<size_t>(t)].Name);
-    if (!names.insert(to).second) throw EZAException(69, {to}, this);
+  // The entries to rename: the one found and, for a folder, all below it.
+  std::vector<Int32> targets;
+  bool changed = false;
+  try {
+    TZAArchiveItem f;
+    if (!FindFirst(oldName, f, 0x28BF, String())) throw EZAException(30, {oldName}, this);
+    // Names that differ only in case are different entries: the old name is
+    // taken in the case of the entry found, and only entries beginning with it
+    // in that exact case are renamed.
+    const TDirItem& found = dir.FItems[static_cast<size_t>(f.Handle.ItemNo)];
+    oldStem =
+        found.Name.size() >= oldArg.size() && ZALowerCase(found.Name.substr(0, oldArg.size())) == ZALowerCase(oldArg)
+            ? found.Name.substr(0, oldArg.size())
+            : oldArg;
+    targets.push_back(f.Handle.ItemNo);
+    const bool folder =
+        (found.CentralDir.externalAttr & faDirectory) != 0 || (!found.Name.empty() && found.Name.back() == u'/');
+    if (folder) {
+      String prefix = found.Name;
+      if (prefix.back() != u'/') prefix += u'/';
+      for (Int32 i = 0; i < dir.Count(); ++i)
+        if (i != f.Handle.ItemNo && dir.FItems[static_cast<size_t>(i)].Name.starts_with(prefix)) targets.push_back(i);
+    }
+    // A rename that would give two entries one name is refused before
+    // anything changes: a new name that an entry left as it is has, or that
+    // two renamed entries would share.
+    std::vector<bool> isTarget(static_cast<size_t>(dir.Count()), false);
+    for (Int32 t : targets) isTarget[static_cast<size_t>(t)] = true;
+    std::unordered_set<String> names;
+    for (Int32 i = 0; i < dir.Count(); ++i)
+      if (!isTarget[static_cast<size_t>(i)]) names.insert(dir.FItems[static_cast<size_t>(i)].Name);
+    for (Int32 t : targets) {
+      const String to = renamed(dir.FItems[static_cast<size_t>(t)].Name);
+      if (!names.insert(to).second) throw EZAException(69, {to}, this);
+    }
+    for (Int32 t : targets) {
+      TDirItem& item = dir.FItems[static_cast<size_t>(t)];
+      changed = true;
+      if (!(item.Modified && item.Operation == poRename)) item.OldName = item.Name;
+      const String to = renamed(item.Name);
+      dir.SetItemName(t, to);
+      item.Name = to;
+      item.CentralDir.nameLength = static_cast<Word>(std::min<size_t>(to.size(), 0xFFFF));
+      if (!item.Modified || item.Operation == poChangeAttr || item.Operation == poChangeComment) {
+        item.Modified = true;
+        item.Operation = poRename;
+      }
+      for (auto& block : item.ExtraFields) {
+        if (block.headerID != UnicodeExtraFieldHeaderID) continue;
+        TUnicodeExtendedInfo info;
+        info.FName = to;
+        TMemoryStream data;
+        info.SaveToStream(&data);
+        block.pData = data.ToBytes();
+        block.dataSize = static_cast<Word>(block.pData.size());
+      }
+    }
+  } catch (...) {
+    AbandonBracket(changed);
+    throw;
   }
+  EndUpdate();
+}
+
+void TZABaseArchiver::ChangeFoundEntries(const String& mask, Int32 notFound, TZAProcessOperation operation,
+                                         const std::function<void(TDirItem&)>& change) {
   BeginUpdate();
-  for (Int32 t : targets) {
-    TDirItem& item = dir.FItems[static_cast<size_t>(t)];
-    if (!(item.Modified && item.Operation == poRename)) item.OldName = item.Name;
-    const String to = renamed(item.Name);
-    dir.SetItemName(t, to);
-    item.Name = to;
-    item.CentralDir.nameLength = static_cast<Word>(std::min<size_t>(to.size(), 0xFFFF));
-    if (!item.Modified || item.Operation == poChangeAttr || item.Operation == poChangeComment) {
-      item.Modified = true;
-      item.Operation = poRename;
+  bool changed = false;
+  try {
+    TZAArchiveItem f;
+    if (!FindFirst(mask, f, 0x28BF, String())) throw EZAException(notFound, {mask}, this);
+    for (bool ok = true; ok; ok = FindNext(f)) {
+      TDirItem& item = DMHandle->CDir->FItems[static_cast<size_t>(f.Handle.ItemNo)];
+      changed = true;
+      change(item);
+      if (!item.Modified) {
+        item.Modified = true;
+        item.Operation = operation;
+      }
     }
-    for (auto& block : item.ExtraFields) {
-      if (block.headerID != UnicodeExtraFieldHeaderID) continue;
-      TUnicodeExtendedInfo info;
-      info.FName = to;
-      TMemoryStream data;
-      info.SaveToStream(&data);
-      block.pData = data.ToBytes();
-      block.dataSize = static_cast<Word>(block.pData.size());
-    }
+  } catch (...) {
+    AbandonBracket(changed);
+    throw;
   }
   EndUpdate();
 }
 
 void TZABaseArchiver::ChangeFilesAttr(const String& mask, Int32 attributes) {
   CheckInactive();
-  TZAArchiveItem f;
-  if (!FindFirst(mask, f, 0x28BF, String())) throw EZAException(31, {mask}, this);
-  BeginUpdate();
-  for (bool ok = true; ok; ok = FindNext(f)) {
-    TDirItem& item = DMHandle->CDir->FItems[static_cast<size_t>(f.Handle.ItemNo)];
+  ChangeFoundEntries(mask, 31, poChangeAttr, [attributes](TDirItem& item) {
     item.CentralDir.externalAttr =
         static_cast<Cardinal>(attributes) | (item.CentralDir.externalAttr & static_cast<Cardinal>(faDirectory));
-    if (!item.Modified) {
-      item.Modified = true;
-      item.Operation = poChangeAttr;
-    }
-  }
-  EndUpdate();
+  });
 }
 
 void TZABaseArchiver::ChangeFilesIntAttr(const String& mask, Int32 attributes) {
   CheckInactive();
-  TZAArchiveItem f;
-  if (!FindFirst(mask, f, 0x28BF, String())) throw EZAException(38, {mask}, this);
-  BeginUpdate();
-  for (bool ok = true; ok; ok = FindNext(f)) {
-    TDirItem& item = DMHandle->CDir->FItems[static_cast<size_t>(f.Handle.ItemNo)];
-    item.CentralDir.internalAttr = static_cast<Word>(attributes);
-    if (!item.Modified) {
-      item.Modified = true;
-      item.Operation = poChangeAttr;
-    }
-  }
-  EndUpdate();
+  ChangeFoundEntries(mask, 38, poChangeAttr,
+                     [attributes](TDirItem& item) { item.CentralDir.internalAttr = static_cast<Word>(attributes); });
 }
 
 void TZABaseArchiver::ChangeFilesComment(const String& mask, const AnsiString& comment) {
   CheckInactive();
-  TZAArchiveItem f;
-  if (!FindFirst(mask, f, 0x28BF, String())) throw EZAException(31, {mask}, this);
-  BeginUpdate();
-  for (bool ok = true; ok; ok = FindNext(f)) {
-    TDirItem& item = DMHandle->CDir->FItems[static_cast<size_t>(f.Handle.ItemNo)];
+  ChangeFoundEntries(mask, 31, poChangeComment, [&comment](TDirItem& item) {
     item.Comment = comment;
     item.CentralDir.commentLength = static_cast<Word>(std::min<size_t>(comment.size(), 0xFFFF));
-    if (!item.Modified) {
-      item.Modified = true;
-      item.Operation = poChangeComment;
-    }
-  }
-  EndUpdate();
+  });
 }
 
 bool TZABaseArchiver::IsFilePasswordValid(const String& name, const AnsiString& password) {
   CheckInactive();
+  // The entry is found and read under the shared lock, in the directory as
+  // it is on the disk.
+  TZAReadLock readLock(*this);
   TZAArchiveItem f;
   if (!FindFirst(name, f, 0x28BF, String())) throw EZAException(42, {name}, this);
   TDirItem& item = DMHandle->CDir->FItems[static_cast<size_t>(f.Handle.ItemNo)];

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "platform/runtime/DateUtils.h"
 #include "platform/runtime/FileReplace.h"
@@ -73,7 +74,11 @@ void TZABaseArchiver::MakeSFX(const String& newName) {
   std::unique_ptr<TZADirManager> ownDir;
   TStream* archive = nullptr;
   Int64 stubSize = 0;
+  // The open archive is copied under its shared lock, as it is on the disk
+  // (another process may have changed it, or put a new file in its place).
+  std::optional<TZAReadLock> readLock;
   if (FActive) {
+    readLock.emplace(*this);
     archive = FCompressedStream;
     stubSize = DMHandle->StubSize;
   } else {
@@ -137,6 +142,13 @@ bool TZABaseArchiver::IsValidArchiveFile() {
     probe.FFileName = FFileName;
     probe.FOpenCorruptedArchives = true;
     probe.OpenArchive(fmOpenRead | fmShareDenyNone);
+    // Its entries are checked under its shared lock, held throughout, from
+    // the table read again under it when another process changed the file.
+    if (probe.Journalled()) {
+      probe.LockArchive(false);
+      probe.RecoverJournalForRead();
+      if (probe.DirectoryChanged()) probe.DMHandle->LoadDir();
+    }
     bool valid = probe.DMHandle->CDir->Count() > 0;
     for (Int32 i = 0; valid && i < probe.DMHandle->CDir->Count(); ++i) {
       const TDirItem& it = probe.DMHandle->CDir->FItems[static_cast<size_t>(i)];
@@ -212,6 +224,9 @@ void TZipArchiver::MergeWith(const String& otherName) {
       }
     }
   } closeOther{other};
+  // The other archive's data are read under its shared lock, through its
+  // directory as it is on the disk.
+  TZAReadLock otherLock(other);
 
   // The merge is an update: under the exclusive lock, on the archive as it
   // is on the disk, with the old directory kept in the journal so that a
@@ -437,6 +452,18 @@ void TZABaseArchiver::RepairArchive(const String& newName) {
     TRestore restore{*this, oldCorrupted, oldExtractCorrupted};
     FOpenCorruptedArchives = true;
     OpenArchive(fmOpenRead | fmShareDenyNone);
+    // The entries are read under the archive's lock, held to the end (the
+    // exclusive one when the archive is replaced, so that no other process's
+    // change falls between the read and the replacement), from the
+    // directory read again under it.
+    if (Journalled()) {
+      LockArchive(inPlace);
+      RecoverJournalForRead();
+      if (DirectoryChanged()) {
+        DMHandle->LoadDir();
+        RememberDirectory();
+      }
+    }
     FExtractCorruptedFiles = true;
     TMemoryStream temp;
     const Int32 count = DMHandle->CDir->Count();
@@ -484,28 +511,30 @@ void TZABaseArchiver::RepairArchive(const String& newName) {
       fixed.EndUpdate();
     }
     fixed.CloseArchive();
+    if (inPlace) {
+      // The damaged archive is replaced in one step, and only by a whole
+      // copy, while its lock is still held.
+      bool replaced = false;
+      {
+        TFileStream repaired(target, fmOpenRead | fmShareDenyNone);
+        TFileReplaceStream out(FFileName);
+        if (out.Ok()) {
+          try {
+            out.CopyFrom(&repaired, repaired.Size());
+            replaced = out.Commit();
+          } catch (const Exception&) {
+            replaced = false;
+          }
+        }
+      }
+      if (!replaced) throw EZAException(36, {FFileName}, this);
+    }
   } catch (...) {
     // A repair that fails leaves no half-built archive behind.
     DeleteFile(target);
     throw;
   }
-  if (!inPlace) return;
-  // The damaged archive is replaced in one step, and only by a whole copy.
-  bool replaced = false;
-  {
-    TFileStream repaired(target, fmOpenRead | fmShareDenyNone);
-    TFileReplaceStream out(FFileName);
-    if (out.Ok()) {
-      try {
-        out.CopyFrom(&repaired, repaired.Size());
-        replaced = out.Commit();
-      } catch (const Exception&) {
-        replaced = false;
-      }
-    }
-  }
-  DeleteFile(target);
-  if (!replaced) throw EZAException(36, {FFileName}, this);
+  if (inPlace) DeleteFile(target);
 }
 
 }  // namespace sk

@@ -324,6 +324,132 @@ TEST_F(ZAJournal, AReaderOpenedBeforeAnotherWriterReadsEveryEntryWhole) {
   }
 }
 
+TEST_F(ZAJournal, AWriterOpenedBeforeAnotherWriterChangesTheEntriesItNames) {
+  using Names = std::vector<std::string>;
+  struct Change {
+    const char* what;
+    std::function<void(TZipArchiver&)> change;  // by another process, after the writer opened
+    Names gone, added;
+    bool moves;  // an entry now has another entry's index
+  } changes[] = {
+      {"a delete", [](TZipArchiver& b) { b.DeleteFiles(u"e005.txt", 0x28BF, String()); }, {"e005.txt"}, {}, true},
+      {"an add", [](TZipArchiver& b) { b.AddFromString(u"n.txt", u"n", 0x20, 40000); }, {}, {"n.txt"}, false},
+      {"a rename", [](TZipArchiver& b) { b.RenameFile(u"e003.txt", u"m.txt"); }, {"e003.txt"}, {"m.txt"}, true},
+      {"a first-entry delete", [](TZipArchiver& b) { b.DeleteFiles(u"e000.txt", 0x28BF, String()); }, {"e000.txt"}, {},
+       true},
+      {"r.txt renamed", [](TZipArchiver& b) { b.RenameFile(u"r.txt", u"q.txt"); }, {"r.txt"}, {"q.txt"}, true},
+  };
+  Int32 found = -1;  // r.txt's index when the writer opened
+  // Runs run, with step (another process) at the n-th file call op to a path ending in at.
+  auto during = [](TFileSeamOp op, Int32 n, const char* at, const std::function<void()>& step,
+                   const std::function<void()>& run) {
+    Int32 calls = 0;
+    const TFileSeamHook previous = SetFileSeamHook([&](TFileSeamOp o, const std::string& path) {
+      if (o == op && path.ends_with(at) && ++calls == n) step();
+      return 0;
+    });
+    const Int32 code = EngineErrorOf(run);
+    SetFileSeamHook(previous);
+    return code;
+  };
+  struct Act {
+    const char* what;
+    std::function<void(TZipArchiver&)> act;
+    std::string name;  // the entry acted on; without it the writer fails with `missing` or does nothing
+    Int32 missing;
+    Names gone, added;
+    bool readOnly;  // the entry becomes read-only
+    bool byIndex = false;  // fails with 71 when entries moved, else acts whether or not the entry is there
+  } acts[] = {
+      {"renames r.txt", [](TZipArchiver& a) { a.RenameFile(u"r.txt", u"s.txt"); }, "r.txt", 30, {"r.txt"}, {"s.txt"},
+       false},
+      {"deletes r.txt", [](TZipArchiver& a) { a.DeleteFiles(u"r.txt", 0x28BF, String()); }, "r.txt", -1, {"r.txt"},
+       {}, false},
+      {"deletes the tagged r.txt",
+       [](TZipArchiver& a) {
+         a.TagFiles(u"r.txt", 0x28BF, String());
+         a.BeginUpdate();
+         a.ProcessTaggedFiles(poDelete);
+         a.EndUpdate();
+       },
+       "r.txt", -1, {"r.txt"}, {}, false},
+      {"makes r.txt read-only", [](TZipArchiver& a) { a.ChangeFilesAttr(u"r.txt", 0x21); }, "r.txt", 31, {}, {}, true},
+      {"renames the last entry", [](TZipArchiver& a) { a.RenameFile(u"z.txt", u"y.txt"); }, "z.txt", 30, {"z.txt"},
+       {"y.txt"}, false},
+      {"deletes r.txt by its index", [&](TZipArchiver& a) { a.BeginUpdate(), a.DeleteItem(found), a.EndUpdate(); },
+       "r.txt", -1, {"r.txt"}, {}, false, true},
+      {"updates r.txt by its index",
+       [&](TZipArchiver& a) {
+         a.FOptions.FStorePath = spNoPath;
+         a.BeginUpdate(), a.UpdateItem(found, File("r.txt")), a.EndUpdate();
+       },
+       "r.txt", -1, {}, {}, false, true},
+      {"merges b.zip, which another process adds to meanwhile",
+       [&](TZipArchiver& a) {
+         auto add = [this] { Through(File("b.zip"), [](TZipArchiver& b) { b.AddFromBuffer(u"b1", "b", 1, 0, 0); }); };
+         EXPECT_EQ(during(fsoLock, 2, "", add, [&] { a.MergeWith(File("b.zip")); }), -1);
+       },
+       "", -1, {}, {"b000.txt", "b1"}, false},
+      {"makes a self-extracting copy",
+       [&](TZipArchiver& a) {
+         a.FSFXStub = File("stub.sh");
+         a.MakeSFX(File("sfx.zip"));
+         EXPECT_EQ(this->Names("sfx.zip"), this->Names("a.zip"));
+       },
+       "", -1, {}, {}, false},
+      {"repairs it in place while another process adds to it",
+       [&](TZipArchiver& a) {
+         a.CloseArchive();
+         TZipArchiver o;  // its add fails, or else is lost
+         o.FFileName = File("a.zip");
+         o.FLockWait = 20;
+         auto add = [&] { EXPECT_EQ(EngineErrorOf([&] { o.OpenArchive(), o.AddFromBuffer(u"l", "", 0, 0, 0); }), 71); };
+         EXPECT_EQ(during(fsoRename, 1, "/a.zip", add, [&] { a.RepairArchive(String()); }), -1);
+       },
+       "", -1, {}, {}, false},
+  };
+  MakeArchive("a.zip", 10, 100);
+  ASSERT_EQ(Through(File("a.zip"), [](TZipArchiver& z) {
+              for (const char16_t* name : {u"r.txt", u"r.txt.bak", u"z.txt"}) z.AddFromString(name, name, 0x20, 40000);
+            }), -1);
+  const std::string before = ReadRaw("a.zip");
+  WriteRaw("r.txt", "r, updated");
+  WriteRaw("stub.sh", "#!/bin/sh\nexit 0\n");
+  MakeArchive("b.zip", 1, 100, "b");
+  const std::string other = ReadRaw("b.zip");
+  for (const Change& c : changes) {
+    for (const Act& act : acts) {
+      SCOPED_TRACE(std::string(c.what) + ", then the writer " + act.what);
+      WriteRaw("a.zip", before);
+      WriteRaw("b.zip", other);
+      TZipArchiver a;
+      a.FFileName = File("a.zip");
+      a.OpenArchive();
+      ASSERT_TRUE(a.GetFileCendralDirItemNo(u"r.txt", found));
+      ASSERT_EQ(Through(File("a.zip"), c.change), -1);
+      const bool present = act.byIndex ? !c.moves
+                                       : std::find(c.gone.begin(), c.gone.end(), act.name) == c.gone.end();
+      EXPECT_EQ(EngineErrorOf([&] { act.act(a); }), present ? -1 : act.byIndex ? 71 : act.missing);
+      a.CloseArchive();
+      std::set<std::string> expected = EntryNames(0, 10, {"r.txt", "r.txt.bak", "z.txt"});
+      for (const auto& [gone, added] : {std::pair(c.gone, c.added), present ? std::pair(act.gone, act.added)
+                                                                          : std::pair(Names(), Names())}) {
+        for (const std::string& n : gone) expected.erase(n);
+        expected.insert(added.begin(), added.end());
+      }
+      TZipArchiver check;
+      check.FFileName = File("a.zip");
+      check.OpenArchive(fmOpenRead);
+      EXPECT_EQ(NamesOf(check), expected);
+      for (Int32 i = 0; i < check.DMHandle->CDir->Count(); ++i) {
+        const TDirItem& it = check.DMHandle->CDir->FItems[static_cast<size_t>(i)];
+        const bool readOnly = act.readOnly && present && StringToUtf8(it.Name) == act.name;
+        EXPECT_EQ(it.CentralDir.externalAttr & 1, readOnly ? 1u : 0u) << StringToUtf8(it.Name);
+      }
+    }
+  }
+}
+
 TEST_F(ZAJournal, ALockTheFileSystemRefusesGivesTheSystemsError) {
   MakeArchive("a.zip", 2, 1000);
   for (Int32 error : {ENOLCK, EOPNOTSUPP}) {
