@@ -196,7 +196,26 @@ void TZABaseArchiver::SetInMemory(bool value) {
     // A new archive that nothing was written into gets its (empty)
     // directory first, as closing it would give it.
     if (DMHandle && FCompressedStream->Size() <= DMHandle->StubSize) DMHandle->SaveDir(true);
-    {
+    // The file is replaced under its exclusive lock, as an update writes:
+    // never while another process writes it, and, when the archive was read
+    // from it, only while it is still that file as it was read (another
+    // process's change since would be lost): else error 71, nothing changed.
+    ResolveArchivePath();
+    const bool readFrom = fMemorySeen.Remembered() && fMemoryPath == fArchivePath;
+    struct stat named {};
+    const bool exists = ::stat(fArchivePath.c_str(), &named) == 0;
+    auto release = [this]() {
+      UnlockArchive();
+      fLockFile.reset();
+    };
+    try {
+      if (readFrom && !exists) throw EZAException(71, {FFileName}, this);
+      if (exists) {
+        OpenLockFile();
+        LockArchive(true);
+        RecoverJournal(true);
+        if (readFrom && fMemorySeen.Changed(fLockFile->Handle())) throw EZAException(71, {FFileName}, this);
+      }
       TFileReplaceStream file(FFileName);
       bool written = file.Ok();
       if (written) {
@@ -209,15 +228,36 @@ void TZABaseArchiver::SetInMemory(bool value) {
         }
       }
       if (!written || !file.Commit()) throw EZAException(19, {FFileName}, this);
+    } catch (...) {
+      release();
+      throw;
     }
     CloseArchive();
     FInMemory = false;
     OpenArchive();
   } else {
     // Entering memory: the archive's bytes are loaded into memory and the
-    // archive opened again from there, so that it shows what it held.
+    // archive opened again from there, so that it shows what it held. A
+    // file of its own is read under the shared lock, and its state then is
+    // remembered for the way back.
     auto image = std::make_unique<TMemoryStream>();
-    CopyWhole(FCompressedStream, image.get());
+    std::unique_ptr<THandleStream> readLock;
+    const std::string readPath = fArchivePath;
+    if (Journalled()) {
+      LockArchive(false);
+      try {
+        RecoverJournalForRead();
+        CopyWhole(FCompressedStream, image.get());
+      } catch (...) {
+        UnlockArchive();
+        throw;
+      }
+      // The descriptor the lock is held on outlives the close, so that the
+      // state is taken before another process may write.
+      readLock = std::move(fLockFile);
+    } else {
+      CopyWhole(FCompressedStream, image.get());
+    }
     CloseArchive();
     FInMemory = true;
     IsCustomStream = false;
@@ -232,6 +272,10 @@ void TZABaseArchiver::SetInMemory(bool value) {
       DMHandle.reset();
       FreeArchiveStream();
       throw;
+    }
+    if (readLock != nullptr) {
+      if (fMemorySeen.Remember(readLock->Handle(), DMHandle->CentralDirOffset)) fMemoryPath = readPath;
+      UnlockFileHandle(readLock->Handle());
     }
     FActive = true;
     DoAfterOpen();
@@ -288,7 +332,8 @@ void TZABaseArchiver::LockArchive(bool exclusive) {
       UnlockArchive();
       throw EOSError(error, u"Cannot lock the archive \"" + FFileName + u"\": " + SysErrorMessage(error));
     }
-    const bool owned = FCompressedStream != nullptr && FCompressedStream == fOwnedStream.get();
+    // (An archive in memory stays there: only the lock follows the file.)
+    const bool owned = !FInMemory && FCompressedStream != nullptr && FCompressedStream == fOwnedStream.get();
     // The archive is read through a descriptor of the same file (a volume of
     // a multi-volume archive is another file).
     auto* stream = owned && FSpanningMode == smNone ? dynamic_cast<THandleStream*>(FCompressedStream) : nullptr;
@@ -311,10 +356,11 @@ void TZABaseArchiver::LockArchive(bool exclusive) {
   // folder is listed for it.
   if (exclusive && !fSiblingsSwept) {
     fSiblingsSwept = true;
+    // Only beside the archive's own name: a journal named by the file's
+    // attribute may lie in a folder that whoever may write the archive
+    // chose, and nothing there is listed or removed.
     RemoveStaleTemporarySiblings(fArchivePath);
     RemoveStaleTemporarySiblings(ZipJournalFileName(fArchivePath));
-    const std::string journal = StringToUtf8(fJournalName);
-    if (journal != ZipJournalFileName(fArchivePath)) RemoveStaleTemporarySiblings(journal);
   }
 }
 
@@ -794,6 +840,8 @@ void TZABaseArchiver::CloseArchive() {
   UnlockArchive();
   fLockFile.reset();
   fSeenSize = -1;
+  fMemorySeen.Forget();
+  fMemoryPath.clear();
   if (failure) std::rethrow_exception(failure);
 }
 

@@ -489,6 +489,11 @@ class TZABaseArchiver : public TZAArchiverLink {
   bool fIndexesOwn = false;
   // Engine error 71 when index may have been found before entries moved.
   void CheckIndexCurrent(Int32 index);
+  // The file (links resolved) an archive taken into memory was read from,
+  // and its state then: leaving memory writes over it only while it is
+  // still that file in that state.
+  std::string fMemoryPath;
+  TZipChangeWatch fMemorySeen;
   // Whether the archive is self-extracting: a stub before its first entry.
   bool IsSFXArchiveName(const String& name) const;
   // The end record's disk number (the zip64 one where it holds 0xFFFF).

@@ -389,14 +389,16 @@ void TZABaseArchiver::ForceUpdate() {
   for (Int32 i = 0; i < live.Count(); ++i) {
     TDirItem& it = live.FItems[static_cast<size_t>(i)];
     if (!it.Modified || it.Operation != poMove) continue;
+    // A source whose data did not go in (its failure was reported) stays.
+    if (!IsFolderEntry(it) && !it.SrcRead) continue;
     do {
       c.action = fxaIgnore;
       try {
         if (!IsFolderEntry(it)) {
-          if (!ZADeleteFile(it.SrcFileName)) {
-            ZAFileSetAttr(it.SrcFileName, 0);
-            if (!ZADeleteFile(it.SrcFileName)) throw EZAException(27, {it.SrcFileName}, this);
-          }
+          // Only the file that was read goes, removed through its folder's
+          // descriptor: another file put at the name since (or a link on the
+          // way to it) is not what the archive holds, and stays.
+          if (!ZADeleteFileAs(it.SrcFileName, it.SrcDev, it.SrcIno)) throw EZAException(27, {it.SrcFileName}, this);
         } else if (!DelTreeIfNoFiles(it.SrcFileName)) {
           throw EZAException(60, {it.SrcFileName}, this);
         }
@@ -555,6 +557,8 @@ bool TZABaseArchiver::CommitWriteEntry(Int32 index, TZACommit& c) {
     spill.reset();
   };
 
+  item.SrcRead = false;
+  struct stat opened {};
   try {
     Word flags = item.CentralDir.genPurposeFlag;
     const RawByteString nameBytes = EncodeEntryName(item.Name, flags);
@@ -587,6 +591,7 @@ bool TZABaseArchiver::CommitWriteEntry(Int32 index, TZACommit& c) {
       } catch (const EStreamError&) {
         throw EZAException(33, {item.SrcFileName}, this);
       }
+      if (::fstat(file->Handle(), &opened) != 0) throw EZAException(33, {item.SrcFileName}, this);
       source = file.get();
       size = source->Size();
     }
@@ -744,6 +749,11 @@ bool TZABaseArchiver::CommitWriteEntry(Int32 index, TZACommit& c) {
   } catch (...) {
     cleanUp();
     throw;
+  }
+  if (file != nullptr) {
+    item.SrcRead = true;
+    item.SrcDev = opened.st_dev;
+    item.SrcIno = opened.st_ino;
   }
   cleanUp();
   bool endCancel = false;

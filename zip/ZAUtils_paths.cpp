@@ -319,15 +319,19 @@ int OpenFolderWithoutLinks(const std::string& folder) {
 }  // namespace
 
 bool ZADeleteOpenFile(const String& fileName, int fd) {
+  struct stat held {};
+  if (::fstat(fd, &held) != 0) return false;
+  return ZADeleteFileAs(fileName, held.st_dev, held.st_ino);
+}
+
+bool ZADeleteFileAs(const String& fileName, UInt64 dev, UInt64 ino) {
   const std::string path = U8(fileName);
   const size_t slash = path.rfind('/');
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  struct stat held {};
   if (name.empty() || name == "." || name == "..") {
     errno = EINVAL;
     return false;
   }
-  if (::fstat(fd, &held) != 0) return false;
   if (FileSeamAsk(fsoDelete, path) != 0) return false;
   const int dir = OpenFolderWithoutLinks(slash == std::string::npos ? std::string() : path.substr(0, slash));
   if (dir < 0) return errno == ENOENT;
@@ -335,7 +339,7 @@ bool ZADeleteOpenFile(const String& fileName, int fd) {
   bool done = false;
   if (::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
     done = errno == ENOENT;
-  } else if (st.st_dev != held.st_dev || st.st_ino != held.st_ino) {
+  } else if (st.st_dev != dev || st.st_ino != ino) {
     errno = EEXIST;  // another file holds the name
   } else {
     done = ::unlinkat(dir, name.c_str(), 0) == 0 || errno == ENOENT;

@@ -115,6 +115,9 @@ int ZAOpenFoldersBelow(int baseFd, const String& rel);
 // false (errno set) when it still is, when something else is there, or when
 // the way to it holds a link.
 bool ZADeleteOpenFile(const String& fileName, int fd);
+// The same for the file of device dev and inode ino (one read and closed
+// before): it is removed from the name only while the name holds it.
+bool ZADeleteFileAs(const String& fileName, UInt64 dev, UInt64 ino);
 
 // The entry name in the folder open as dirFd, seen without following a link:
 // false (errno set) when nothing of that name is there.

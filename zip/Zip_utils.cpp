@@ -389,8 +389,10 @@ bool ZipASeriesOfFilesTo(const TStrings& files, const String& zipFileName, TZASt
   const String folder = ExtractFileDir(ExpandFileName(zipFileName));
   const String temp = GetTempFileName(folder, u"zip");
   if (temp.empty()) return false;
-  // Which source went in under which stored name.
+  // Which source went in under which stored name, and which file was read
+  // for each stored name (its device and inode).
   std::map<String, String> storedAs;
+  std::map<String, std::pair<UInt64, UInt64>> readFile;
   try {
     TZipArchiver arc;
     arc.FOptions.FStorePath = storePath;
@@ -404,6 +406,8 @@ bool ZipASeriesOfFilesTo(const TStrings& files, const String& zipFileName, TZASt
       arc.FileMasks().Clear();
       for (Int32 i = 0; i < files.Count(); ++i) arc.FileMasks().Add(files.Get(i));
       arc.AddFiles();
+      for (const TDirItem& item : arc.DMHandle->CDir->FItems)
+        if (item.SrcRead) readFile[item.Name] = {item.SrcDev, item.SrcIno};
     }
   } catch (...) {
     DeleteFile(temp);
@@ -411,6 +415,7 @@ bool ZipASeriesOfFilesTo(const TStrings& files, const String& zipFileName, TZASt
   }
   // Test what the new archive holds before it replaces anything.
   std::vector<bool> stored(static_cast<size_t>(files.Count()), false);
+  std::vector<std::pair<UInt64, UInt64>> identity(static_cast<size_t>(files.Count()));
   {
     TZipArchiver check;
     check.FFileName = temp;
@@ -420,7 +425,10 @@ bool ZipASeriesOfFilesTo(const TStrings& files, const String& zipFileName, TZASt
       const auto it = storedAs.find(ExpandFileName(files.Get(i)));
       const auto it2 = it != storedAs.end() ? it : storedAs.find(files.Get(i));
       if (it2 == storedAs.end()) continue;
+      const auto read = readFile.find(it2->second);
+      if (read == readFile.end()) continue;
       stored[static_cast<size_t>(i)] = ZAFindEntryExact(*check.DMHandle->CDir, it2->second) >= 0;
+      identity[static_cast<size_t>(i)] = read->second;
     }
   }
   if (std::rename(StringToUtf8(temp).c_str(), StringToUtf8(zipFileName).c_str()) != 0) {
@@ -433,7 +441,10 @@ bool ZipASeriesOfFilesTo(const TStrings& files, const String& zipFileName, TZASt
       all = false;
       continue;
     }
-    if (deleteSources) DeleteFile(files.Get(i));
+    // Only the file that was stored goes: another put at its name since
+    // stays, and the answer says not all went.
+    const auto& [dev, ino] = identity[static_cast<size_t>(i)];
+    if (deleteSources && !ZADeleteFileAs(ExpandFileName(files.Get(i)), dev, ino)) all = false;
   }
   return all;
 }

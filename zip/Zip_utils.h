@@ -87,8 +87,10 @@ TDateTime DateTimeOfZipItem(Word date, Word time);
 // Zips the listed files into a new archive of that name, storing paths by
 // mode. The archive is built under a temporary name and put in place of an
 // existing one only when complete. With deleteSources, a source is deleted
-// only when it is in the new archive. False when a file was not stored or
-// the archive could not be put in place (an old archive then stays).
+// only when it is in the new archive, and only while its name still holds
+// the file that was read. False when a file was not stored, a source to
+// delete stays, or the archive could not be put in place (an old archive
+// then stays).
 bool ZipASeriesOfFilesTo(const TStrings& files, const String& zipFileName, TZAStorePathMode storePath,
                          bool deleteSources);
 

@@ -240,21 +240,46 @@ TEST_F(ZAArchiver, LeavingMemoryWithoutANameKeepsTheArchiveInMemory) {
   EXPECT_NE(dynamic_cast<TMemoryStream*>(zip.FCompressedStream), nullptr);
 }
 
+// Leaving memory writes the image back only over the file it was read from,
+// unchanged: another process's change since stays, and the archive stays in
+// memory.
 TEST_F(ZAArchiver, MemoryRoundTripKeepsTheArchive) {
   const std::string original = WriteStoredArchive({{u"a.txt", "aaa"}, {u"b.txt", "bbbb"}});
-  WriteRaw("m.zip", original);
-  TZipArchiver zip;
-  zip.FFileName = File("m.zip");
-  zip.SetActive(true);
-  zip.SetInMemory(true);
-  EXPECT_TRUE(zip.GetActive());
-  EXPECT_EQ(zip.GetFileCount(), 2) << "entering memory shows what the archive holds";
-  WriteRaw("m.zip", "changed on disk meanwhile");
-  zip.SetInMemory(false);
-  EXPECT_FALSE(zip.InMemory());
-  EXPECT_TRUE(zip.GetActive());
-  EXPECT_EQ(zip.GetFileCount(), 2);
-  EXPECT_EQ(ReadRaw("m.zip"), original);
+  const std::vector<std::pair<const char*, std::function<void()>>> meanwhile = {
+      {"nothing", [] {}},
+      {"another archiver adds",
+       [&] {
+         TZipArchiver other;
+         other.FFileName = File("m.zip");
+         other.OpenArchive();
+         other.AddFromString(u"other.txt", u"theirs", 0x20, 40000);
+         other.CloseArchive();
+       }},
+      {"rewritten", [&] { WriteRaw("m.zip", original + "x"); }},
+  };
+  for (const auto& [what, change] : meanwhile) {
+    SCOPED_TRACE(what);
+    WriteRaw("m.zip", original);
+    TZipArchiver zip;
+    zip.FFileName = File("m.zip");
+    zip.SetActive(true);
+    zip.SetInMemory(true);
+    EXPECT_TRUE(zip.GetActive());
+    EXPECT_EQ(zip.GetFileCount(), 2) << "entering memory shows what the archive holds";
+    zip.AddFromString(u"mine.txt", u"in memory", 0x20, 40000);
+    change();
+    const std::string theirs = ReadRaw("m.zip");
+    const bool changed = theirs != original;
+    EXPECT_EQ(EngineErrorOf([&] { zip.SetInMemory(false); }), changed ? 71 : -1);
+    EXPECT_EQ(zip.InMemory(), changed);
+    EXPECT_TRUE(zip.GetActive());
+    EXPECT_EQ(zip.GetFileCount(), 3);
+    if (changed) {
+      EXPECT_EQ(ReadRaw("m.zip"), theirs);
+    } else {
+      EXPECT_NE(ReadRaw("m.zip"), original);
+    }
+  }
 }
 
 TEST_F(ZAArchiver, AFailedWriteOnLeavingMemoryKeepsTheOldFileAndTheMemory) {
