@@ -95,6 +95,15 @@ void TZABaseArchiver::MakeSFX(const String& newName) {
   // The new file is made whole beside its name and takes the name only when
   // complete, so a file already there stays as it was when anything fails.
   TFileReplaceStream target(newName);
+  // The new file is a copy of the archive: it takes the archive's
+  // permissions, and stays the process's own unless the owner of a file at
+  // the name owns the archive too, so that the content never passes to a
+  // user who put a file there.
+  struct stat st {};
+  if (auto* file = dynamic_cast<THandleStream*>(archive); file != nullptr && ::fstat(file->Handle(), &st) == 0)
+    target.GivePermissions(st.st_mode & 0777, st.st_gid, file->Handle());
+  else
+    target.GivePermissions(0600, ::getegid());
   if (!target.Ok())
     throw EFCreateError(u"Cannot create file \"" + newName + u"\". " + target.ErrorText());
   bool ok = true;

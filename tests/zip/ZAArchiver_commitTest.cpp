@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <map>
 
@@ -282,6 +283,46 @@ TEST_F(ZACommitFaults, DirectoryOrderDiffersFromFileOrder) {
   String text;
   zip.ExtractToString(u"b.txt", text);
   EXPECT_EQ(text, u"data of b");
+}
+
+// A moved source goes only as the file that was read: another file put at
+// its name, or a link put on the way to it, after the read stays, and the
+// move reports its delete as failed.
+TEST_F(ZACommitFaults, AMovedSourceGoesOnlyAsTheFileThatWasRead) {
+  const std::vector<std::pair<const char*, std::function<void()>>> swaps = {
+      {"another file at the name",
+       [this] {
+         WriteRaw("new.txt", "written since");
+         ::rename(Path("new.txt").c_str(), Path("src/mv.txt").c_str());
+       }},
+      {"the folder swapped for a link",
+       [this] {
+         ::rename(Path("src").c_str(), Path("src.old").c_str());
+         ::symlink(Path("decoy").c_str(), Path("src").c_str());
+       }},
+  };
+  for (const auto& [what, swap] : swaps) {
+    SCOPED_TRACE(what);
+    std::filesystem::remove_all(Path("src"));
+    std::filesystem::remove_all(Path("src.old"));
+    ::mkdir(Path("decoy").c_str(), 0777);
+    WriteRaw("decoy/mv.txt", "written since");
+    Sources();
+    MakeArchive("m.zip", 1);
+    failures.clear();
+    TZipArchiver zip;
+    Prepare(zip, "m.zip");
+    zip.OpenArchive();
+    zip.FBaseDir = File("src");
+    zip.OnFileProgress = [&](TObject*, const String&, Double, TZAProcessOperation op, TZAProgressPhase phase, bool&) {
+      if (op == poMove && phase == ppEnd) swap();
+    };
+    zip.MoveFiles(u"mv.txt", 0x28BF, String());
+    zip.CloseArchive();
+    EXPECT_EQ(ReadRaw("src/mv.txt"), "written since");
+    EXPECT_EQ(failures, std::vector<Int32>{27});
+    EXPECT_EQ(Listing("m.zip").size(), 2u);
+  }
 }
 
 TEST_F(ZACommitFaults, ATailTooLargeForMemoryGoesToAFileThatIsNeverLeft) {

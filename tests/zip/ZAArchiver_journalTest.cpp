@@ -1421,13 +1421,23 @@ TEST_F(ZAJournal, HiddenCopiesThatKilledWritersLeftGoWhileALiveOneStays) {
   struct Case {
     const char* what;
     std::function<void(TZipArchiver&)> act;  // on a.zip, opened
+    bool pointed = false;  // the archive's attribute names a journal in a folder of another's choosing
   } cases[] = {
       {"a commit", [](TZipArchiver& zip) { zip.AddFromString(u"new.txt", u"new", 0x20, 40000); }},
       {"an open that makes the archive anew", [](TZipArchiver& zip) { zip.OpenArchive(fmCreate); }},
+      {"the same, the attribute naming a journal elsewhere", [](TZipArchiver& zip) { zip.OpenArchive(fmCreate); },
+       true},
   };
+  ::mkdir(Path("elsewhere").c_str(), 0777);
+  const std::string elsewhere = "elsewhere/" + MarkedTemporarySiblingName("x.zip-journal");
+  const std::string pointer = Path("elsewhere/x.zip-journal");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     MakeArchive("a.zip", 3, 100);
+    WriteRaw("elsewhere/x.zip-journal", "not a journal");
+    WriteRaw(elsewhere, "a stale copy, but not beside this archive");
+    if (c.pointed && ::setxattr(Path("a.zip").c_str(), ZAJournalPointerName, pointer.data(), pointer.size(), 0) != 0)
+      GTEST_SKIP() << "the file system keeps no extended attributes";
     const std::string stale = MarkedTemporarySiblingName("a.zip"), busy = MarkedTemporarySiblingName("a.zip"),
                       journal = MarkedTemporarySiblingName("a.zip-journal");
     WriteRaw(stale, ReadRaw("a.zip"));
@@ -1439,6 +1449,7 @@ TEST_F(ZAJournal, HiddenCopiesThatKilledWritersLeftGoWhileALiveOneStays) {
     EXPECT_FALSE(FileExists(Utf8ToString(Path(stale))));
     EXPECT_FALSE(FileExists(Utf8ToString(Path(journal))));
     EXPECT_TRUE(FileExists(Utf8ToString(Path(busy))));
+    EXPECT_TRUE(FileExists(Utf8ToString(Path(elsewhere))));
     ::close(live);
     ::unlink(Path(busy).c_str());
   }

@@ -59,6 +59,7 @@ TEST(Zip_utilsZipFilePlusNumber, NumberAfterTheExtension) {
 #include "core/Qm_specific_consts.h"
 #include "platform/runtime/DateUtils.h"
 #include "platform/runtime/Encoding.h"
+#include "platform/runtime/FileSeam.h"
 #include "platform/runtime/FileUtils.h"
 #include "zip/ZAArchiver.h"
 
@@ -377,10 +378,27 @@ TEST_F(Zip_utilsFiles, ZipASeriesReplacesAndDeletesOnlyStoredSources) {
   EXPECT_FALSE(ZipASeriesOfFilesTo(partial, File("s.zip"), spNoPath, true));
   EXPECT_FALSE(FileExists(File("c.txt")));
   EXPECT_EQ(Lines(*FilenamesWithinSystemZipfile(File("s.zip"), false)), (std::vector<String>{u"c.txt"}));
+  // A source replaced after it was read was not stored: it stays, and the
+  // answer is false.
+  WriteRaw("d.txt", "delta");
+  TStringList replaced;
+  replaced.Add(File("d.txt"));
+  bool swapped = false;
+  SetFileSeamHook([&](TFileSeamOp op, const std::string& path) {
+    if (op == fsoDelete && path == Path("d.txt") && !swapped) {
+      WriteRaw("n.txt", "written since");
+      swapped = ::rename(Path("n.txt").c_str(), Path("d.txt").c_str()) == 0;
+    }
+    return 0;
+  });
+  EXPECT_FALSE(ZipASeriesOfFilesTo(replaced, File("s.zip"), spNoPath, true));
+  SetFileSeamHook({});
+  EXPECT_TRUE(swapped);
+  EXPECT_EQ(ReadRaw("d.txt"), "written since");
   // No temporary archive stays behind.
   TStringList left;
   for (const auto& e : std::filesystem::directory_iterator(fDir)) left.Add(Utf8ToString(e.path().filename().string()));
-  EXPECT_EQ(left.Count(), 2);  // s.zip and old.txt
+  EXPECT_EQ(left.Count(), 3);  // s.zip, old.txt and d.txt
 }
 
 }  // namespace
