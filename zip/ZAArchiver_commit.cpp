@@ -390,16 +390,17 @@ void TZABaseArchiver::ForceUpdate() {
     TDirItem& it = live.FItems[static_cast<size_t>(i)];
     if (!it.Modified || it.Operation != poMove) continue;
     // A source whose data did not go in (its failure was reported) stays.
-    if (!IsFolderEntry(it) && !it.SrcRead) continue;
+    if (!it.SrcRead) continue;
     do {
       c.action = fxaIgnore;
       try {
+        // Only the file or folder that was read goes, removed through its
+        // folder's descriptor: another put at the name since (or reached
+        // through a link swapped in on the way) is not what the archive
+        // holds, and stays.
         if (!IsFolderEntry(it)) {
-          // Only the file that was read goes, removed through its folder's
-          // descriptor: another file put at the name since (or a link on the
-          // way to it) is not what the archive holds, and stays.
           if (!ZADeleteFileAs(it.SrcFileName, it.SrcDev, it.SrcIno)) throw EZAException(27, {it.SrcFileName}, this);
-        } else if (!DelTreeIfNoFiles(it.SrcFileName)) {
+        } else if (!ZADelTreeIfNoFilesAs(it.SrcFileName, it.SrcDev, it.SrcIno)) {
           throw EZAException(60, {it.SrcFileName}, this);
         }
       } catch (const EZAException& e) {
@@ -559,6 +560,7 @@ bool TZABaseArchiver::CommitWriteEntry(Int32 index, TZACommit& c) {
 
   item.SrcRead = false;
   struct stat opened {};
+  bool seen = false;
   try {
     Word flags = item.CentralDir.genPurposeFlag;
     const RawByteString nameBytes = EncodeEntryName(item.Name, flags);
@@ -592,8 +594,12 @@ bool TZABaseArchiver::CommitWriteEntry(Int32 index, TZACommit& c) {
         throw EZAException(33, {item.SrcFileName}, this);
       }
       if (::fstat(file->Handle(), &opened) != 0) throw EZAException(33, {item.SrcFileName}, this);
+      seen = true;
       source = file.get();
       size = source->Size();
+    } else if (!item.SrcFileName.empty()) {
+      // A folder: which one it is, for a move that removes it afterwards.
+      seen = ::lstat(StringToUtf8(item.SrcFileName).c_str(), &opened) == 0 && S_ISDIR(opened.st_mode);
     }
 
     // Nothing to compress is stored; decided before any header names a method.
@@ -750,7 +756,7 @@ bool TZABaseArchiver::CommitWriteEntry(Int32 index, TZACommit& c) {
     cleanUp();
     throw;
   }
-  if (file != nullptr) {
+  if (seen) {
     item.SrcRead = true;
     item.SrcDev = opened.st_dev;
     item.SrcIno = opened.st_ino;

@@ -1,5 +1,6 @@
 #include "zip/ZAUtils_paths.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/random.h>
 #include <sys/stat.h>
@@ -318,23 +319,27 @@ int OpenFolderWithoutLinks(const std::string& folder) {
 
 }  // namespace
 
-bool ZADeleteOpenFile(const String& fileName, int fd) {
-  struct stat held {};
-  if (::fstat(fd, &held) != 0) return false;
-  return ZADeleteFileAs(fileName, held.st_dev, held.st_ino);
+namespace {
+
+// Splits a path into its folder and the last name; false (EINVAL) when the
+// last name is empty, "." or "..".
+bool SplitLast(const std::string& path, std::string& folder, std::string& name) {
+  const size_t slash = path.rfind('/');
+  folder = slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
+  name = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (!name.empty() && name != "." && name != "..") return true;
+  errno = EINVAL;
+  return false;
 }
 
-bool ZADeleteFileAs(const String& fileName, UInt64 dev, UInt64 ino) {
-  const std::string path = U8(fileName);
-  const size_t slash = path.rfind('/');
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  if (name.empty() || name == "." || name == "..") {
-    errno = EINVAL;
-    return false;
-  }
-  if (FileSeamAsk(fsoDelete, path) != 0) return false;
-  const int dir = OpenFolderWithoutLinks(slash == std::string::npos ? std::string() : path.substr(0, slash));
-  if (dir < 0) return errno == ENOENT;
+// The folder of a path as the path reaches it (links on the way followed).
+int OpenFolderOf(const std::string& folder) {
+  return ::open(folder.empty() ? "." : folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
+
+// Removes the entry name of the folder open as dir when it is the file of
+// device dev and inode ino, seen without following a link.
+bool DeleteEntryAs(int dir, const std::string& name, UInt64 dev, UInt64 ino) {
   struct stat st {};
   bool done = false;
   if (::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
@@ -346,6 +351,84 @@ bool ZADeleteFileAs(const String& fileName, UInt64 dev, UInt64 ino) {
   }
   const int error = errno;
   ::close(dir);
+  errno = error;
+  return done;
+}
+
+// Removes every subfolder below the folder open as fd that holds no file,
+// deepest first, each entered through its parent's descriptor and never
+// through a link: true when the folder holds nothing afterwards.
+bool RemoveEmptyFoldersBelow(int fd) {
+  const int listed = ::openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  DIR* d = listed < 0 ? nullptr : ::fdopendir(listed);
+  if (d == nullptr) {
+    if (listed >= 0) ::close(listed);
+    return false;
+  }
+  std::vector<std::string> folders;
+  bool empty = true;
+  while (const struct dirent* e = ::readdir(d)) {
+    const std::string n = e->d_name;
+    if (n == "." || n == "..") continue;
+    struct stat st {};
+    if (::fstatat(fd, n.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode))
+      folders.push_back(n);
+    else
+      empty = false;
+  }
+  ::closedir(d);
+  for (const std::string& n : folders) {
+    const int sub = ::openat(fd, n.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (sub < 0) return false;
+    const bool cleared = RemoveEmptyFoldersBelow(sub);
+    ::close(sub);
+    if (!cleared || ::unlinkat(fd, n.c_str(), AT_REMOVEDIR) != 0) return false;
+  }
+  return empty;
+}
+
+}  // namespace
+
+bool ZADeleteOpenFile(const String& fileName, int fd) {
+  const std::string path = U8(fileName);
+  std::string folder, name;
+  struct stat held {};
+  if (!SplitLast(path, folder, name) || ::fstat(fd, &held) != 0) return false;
+  if (FileSeamAsk(fsoDelete, path) != 0) return false;
+  const int dir = OpenFolderWithoutLinks(folder);
+  if (dir < 0) return errno == ENOENT;
+  return DeleteEntryAs(dir, name, held.st_dev, held.st_ino);
+}
+
+bool ZADeleteFileAs(const String& fileName, UInt64 dev, UInt64 ino) {
+  const std::string path = U8(fileName);
+  std::string folder, name;
+  if (!SplitLast(path, folder, name)) return false;
+  if (FileSeamAsk(fsoDelete, path) != 0) return false;
+  const int dir = OpenFolderOf(folder);
+  if (dir < 0) return errno == ENOENT;
+  return DeleteEntryAs(dir, name, dev, ino);
+}
+
+bool ZADelTreeIfNoFilesAs(const String& folderName, UInt64 dev, UInt64 ino) {
+  const std::string path = U8(ExcludeTrailingPathDelimiter(folderName));
+  std::string folder, name;
+  if (!SplitLast(path, folder, name)) return false;
+  const int parent = OpenFolderOf(folder);
+  if (parent < 0) return errno == ENOENT;
+  bool done = false;
+  const int fd = ::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  struct stat st {};
+  if (fd < 0) {
+    done = errno == ENOENT;
+  } else if (::fstat(fd, &st) != 0 || st.st_dev != dev || st.st_ino != ino) {
+    errno = EEXIST;  // another folder holds the name
+  } else {
+    done = RemoveEmptyFoldersBelow(fd) && (::unlinkat(parent, name.c_str(), AT_REMOVEDIR) == 0 || errno == ENOENT);
+  }
+  const int error = errno;
+  if (fd >= 0) ::close(fd);
+  ::close(parent);
   errno = error;
   return done;
 }

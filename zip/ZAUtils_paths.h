@@ -116,8 +116,17 @@ int ZAOpenFoldersBelow(int baseFd, const String& rel);
 // the way to it holds a link.
 bool ZADeleteOpenFile(const String& fileName, int fd);
 // The same for the file of device dev and inode ino (one read and closed
-// before): it is removed from the name only while the name holds it.
+// before), named as the user named it: the folder is reached as the name
+// reaches it (a link on the way followed) and held by its descriptor, and
+// the entry is removed only while it is that file, seen without following
+// a link. True when it is no longer at the name; false (errno set) when it
+// still is or another file is there.
 bool ZADeleteFileAs(const String& fileName, UInt64 dev, UInt64 ino);
+// DelTreeIfNoFiles for the folder of device dev and inode ino only: when
+// the name (not followed when a link) holds another, nothing is removed
+// (false, errno EEXIST). The subfolders are entered through their parents'
+// descriptors, never through a link. True when the folder is gone.
+bool ZADelTreeIfNoFilesAs(const String& folderName, UInt64 dev, UInt64 ino);
 
 // The entry name in the folder open as dirFd, seen without following a link:
 // false (errno set) when nothing of that name is there.

@@ -302,26 +302,39 @@ TEST_F(ZACommitFaults, AMovedSourceGoesOnlyAsTheFileThatWasRead) {
        }},
   };
   for (const auto& [what, swap] : swaps) {
-    SCOPED_TRACE(what);
-    std::filesystem::remove_all(Path("src"));
-    std::filesystem::remove_all(Path("src.old"));
-    ::mkdir(Path("decoy").c_str(), 0777);
-    WriteRaw("decoy/mv.txt", "written since");
-    Sources();
-    MakeArchive("m.zip", 1);
-    failures.clear();
-    TZipArchiver zip;
-    Prepare(zip, "m.zip");
-    zip.OpenArchive();
-    zip.FBaseDir = File("src");
-    zip.OnFileProgress = [&](TObject*, const String&, Double, TZAProcessOperation op, TZAProgressPhase phase, bool&) {
-      if (op == poMove && phase == ppEnd) swap();
-    };
-    zip.MoveFiles(u"mv.txt", 0x28BF, String());
-    zip.CloseArchive();
-    EXPECT_EQ(ReadRaw("src/mv.txt"), "written since");
-    EXPECT_EQ(failures, std::vector<Int32>{27});
-    EXPECT_EQ(Listing("m.zip").size(), 2u);
+    for (const bool folder : {false, true}) {
+      SCOPED_TRACE(std::string(what) + (folder ? ", a folder" : ""));
+      std::filesystem::remove_all(Path("src"));
+      std::filesystem::remove_all(Path("src.old"));
+      std::filesystem::remove_all(Path("decoy"));
+      ::mkdir(Path("decoy").c_str(), 0777);
+      WriteRaw("decoy/mv.txt", "written since");
+      ::mkdir(Path("decoy/sub").c_str(), 0777);
+      Sources();
+      ::mkdir(Path("src/sub").c_str(), 0777);
+      MakeArchive("m.zip", 1);
+      failures.clear();
+      TZipArchiver zip;
+      Prepare(zip, "m.zip");
+      zip.OpenArchive();
+      zip.FBaseDir = File("src");
+      zip.OnFileProgress = [&](TObject*, const String&, Double, TZAProcessOperation op, TZAProgressPhase phase, bool&) {
+        if (op == poMove && phase == ppEnd) {
+          swap();
+          if (folder && ::rename(Path("src/sub").c_str(), Path("src/sub.old").c_str()) == 0)
+            ::mkdir(Path("src/sub").c_str(), 0777);
+        }
+      };
+      zip.MoveFiles(folder ? u"sub" : u"mv.txt", 0x28BF, String());
+      zip.CloseArchive();
+      if (folder) {
+        EXPECT_TRUE(std::filesystem::is_directory(Path("src/sub")));
+      } else {
+        EXPECT_EQ(ReadRaw("src/mv.txt"), "written since");
+      }
+      EXPECT_EQ(failures, std::vector<Int32>{folder ? 60 : 27});
+      EXPECT_EQ(Listing("m.zip").size(), 2u);
+    }
   }
 }
 
