@@ -243,7 +243,7 @@ void TZABaseArchiver::SetInMemory(bool value) {
     auto image = std::make_unique<TMemoryStream>();
     std::unique_ptr<THandleStream> readLock;
     const std::string readPath = fArchivePath;
-    if (Journalled()) {
+    if (Journalled() && FUpdateCount == 0) {
       LockArchive(false);
       try {
         RecoverJournalForRead();

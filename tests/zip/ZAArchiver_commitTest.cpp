@@ -301,7 +301,8 @@ TEST_F(ZACommitFaults, AMovedSourceGoesOnlyAsTheFileThatWasRead) {
          ::symlink(Path("decoy").c_str(), Path("src").c_str());
        }},
   };
-  for (const auto& [what, swap] : swaps) {
+  for (const auto& [what, swapped] : swaps) {
+    const std::function<void()>& swap = swapped;  // a binding cannot be captured
     for (const bool folder : {false, true}) {
       SCOPED_TRACE(std::string(what) + (folder ? ", a folder" : ""));
       std::filesystem::remove_all(Path("src"));
