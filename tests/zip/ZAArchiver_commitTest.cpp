@@ -285,32 +285,16 @@ TEST_F(ZACommitFaults, DirectoryOrderDiffersFromFileOrder) {
   EXPECT_EQ(text, u"data of b");
 }
 
-// A moved source goes only as the file that was read: another file put at
-// its name, or a link put on the way to it, after the read stays, and the
-// move reports its delete as failed.
+// A moved file or folder goes only as the one that was read: another put at
+// its name after the read, or reached through a link swapped in for its
+// folder, stays, and the move reports its delete as failed.
 TEST_F(ZACommitFaults, AMovedSourceGoesOnlyAsTheFileThatWasRead) {
-  const std::vector<std::pair<const char*, std::function<void()>>> swaps = {
-      {"another file at the name",
-       [this] {
-         WriteRaw("new.txt", "written since");
-         ::rename(Path("new.txt").c_str(), Path("src/mv.txt").c_str());
-       }},
-      {"the folder swapped for a link",
-       [this] {
-         ::rename(Path("src").c_str(), Path("src.old").c_str());
-         ::symlink(Path("decoy").c_str(), Path("src").c_str());
-       }},
-  };
-  for (const auto& [what, swapped] : swaps) {
-    const std::function<void()>& swap = swapped;  // a binding cannot be captured
+  for (const bool linked : {false, true}) {
     for (const bool folder : {false, true}) {
-      SCOPED_TRACE(std::string(what) + (folder ? ", a folder" : ""));
-      std::filesystem::remove_all(Path("src"));
-      std::filesystem::remove_all(Path("src.old"));
-      std::filesystem::remove_all(Path("decoy"));
-      ::mkdir(Path("decoy").c_str(), 0777);
+      SCOPED_TRACE(std::string(linked ? "linked" : "replaced") + (folder ? " folder" : " file"));
+      for (const char* name : {"src", "src.old", "decoy"}) std::filesystem::remove_all(Path(name));
+      std::filesystem::create_directories(Path("decoy/sub"));
       WriteRaw("decoy/mv.txt", "written since");
-      ::mkdir(Path("decoy/sub").c_str(), 0777);
       Sources();
       ::mkdir(Path("src/sub").c_str(), 0777);
       MakeArchive("m.zip", 1);
@@ -320,19 +304,20 @@ TEST_F(ZACommitFaults, AMovedSourceGoesOnlyAsTheFileThatWasRead) {
       zip.OpenArchive();
       zip.FBaseDir = File("src");
       zip.OnFileProgress = [&](TObject*, const String&, Double, TZAProcessOperation op, TZAProgressPhase phase, bool&) {
-        if (op == poMove && phase == ppEnd) {
-          swap();
-          if (folder && ::rename(Path("src/sub").c_str(), Path("src/sub.old").c_str()) == 0)
-            ::mkdir(Path("src/sub").c_str(), 0777);
+        if (op != poMove || phase != ppEnd) return;
+        if (linked) {
+          ::rename(Path("src").c_str(), Path("src.old").c_str());
+          ::symlink(Path("decoy").c_str(), Path("src").c_str());
+        } else {  // the old ones renamed away, so that the new ones cannot take their inodes
+          ::rename(Path("src/mv.txt").c_str(), Path("src/mv.old").c_str());
+          ::rename(Path("src/sub").c_str(), Path("src/sub.old").c_str());
+          WriteRaw("src/mv.txt", "written since");
+          ::mkdir(Path("src/sub").c_str(), 0777);
         }
       };
       zip.MoveFiles(folder ? u"sub" : u"mv.txt", 0x28BF, String());
       zip.CloseArchive();
-      if (folder) {
-        EXPECT_TRUE(std::filesystem::is_directory(Path("src/sub")));
-      } else {
-        EXPECT_EQ(ReadRaw("src/mv.txt"), "written since");
-      }
+      EXPECT_TRUE(folder ? std::filesystem::is_directory(Path("src/sub")) : ReadRaw("src/mv.txt") == "written since");
       EXPECT_EQ(failures, std::vector<Int32>{folder ? 60 : 27});
       EXPECT_EQ(Listing("m.zip").size(), 2u);
     }
