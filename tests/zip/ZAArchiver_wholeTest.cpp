@@ -120,23 +120,20 @@ TEST_F(ZAArchiver_whole, MakeSFXThatFailsKeepsTheFileItWouldReplace) {
   }
 }
 
-// Made over a file another user put in a shared sticky folder, the copy of
-// the archive is the process's own and as closed as the archive.
+// Made over a file another user put there (in a shared sticky folder, say),
+// the copy of the archive is the process's own and as closed as the archive.
 TEST_F(ZAArchiver_whole, MakeSFXOverAnotherUsersFileIsACopyOfOurOwn) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root";
-  const String zip = MakeArchive("c.zip", {u"secret.txt"});
-  ASSERT_EQ(::chmod(Path("c.zip").c_str(), 0600), 0);
-  WriteRaw("stub.sh", "#!/bin/sh\nexit 0\n");
-  ASSERT_EQ(::mkdir(Path("shared").c_str(), 0777), 0);
-  ASSERT_EQ(::chmod(Path("shared").c_str(), 01777), 0);
-  WriteRaw("shared/sfx.bin", "planted");
-  ASSERT_EQ(::chown(Path("shared/sfx.bin").c_str(), 65534, 65534), 0);
   TZipArchiver z;
-  z.FFileName = zip;
+  z.FFileName = MakeArchive("c.zip", {u"secret.txt"});
   z.FSFXStub = File("stub.sh");
-  z.MakeSFX(File("shared/sfx.bin"));
+  WriteRaw("stub.sh", "#!/bin/sh\nexit 0\n");
+  ASSERT_EQ(::chmod(Path("c.zip").c_str(), 0600), 0);
+  WriteRaw("sfx.bin", "planted");
+  ASSERT_EQ(::chown(Path("sfx.bin").c_str(), 65534, 65534), 0);
+  z.MakeSFX(File("sfx.bin"));
   struct stat st {};
-  ASSERT_EQ(::stat(Path("shared/sfx.bin").c_str(), &st), 0);
+  ASSERT_EQ(::stat(Path("sfx.bin").c_str(), &st), 0);
   EXPECT_EQ(st.st_uid, 0u);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
