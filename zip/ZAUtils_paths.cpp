@@ -317,10 +317,6 @@ int OpenFolderWithoutLinks(const std::string& folder) {
   return fd;
 }
 
-}  // namespace
-
-namespace {
-
 // Splits a path into its folder and the last name; false (EINVAL) when the
 // last name is empty, "." or "..".
 bool SplitLast(const std::string& path, std::string& folder, std::string& name) {
@@ -338,7 +334,7 @@ int OpenFolderOf(const std::string& folder) {
 }
 
 // Removes the entry name of the folder open as dir when it is the file of
-// device dev and inode ino, seen without following a link.
+// device dev and inode ino, seen without following a link; closes dir.
 bool DeleteEntryAs(int dir, const std::string& name, UInt64 dev, UInt64 ino) {
   struct stat st {};
   bool done = false;
