@@ -1,6 +1,10 @@
 #include "zip/File_chunker.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "core/Basic_processes.h"
@@ -340,10 +344,10 @@ bool TFileChunker::RestoreAllChunks() {
   if (!FileExists(fSourcename)) return false;
 
   TChunkSetHeader h;
-  {
-    TFileStream first(fSourcename, fmOpenRead | fmShareDenyNone);
-    if (!ReadChunkSetHeader(&first, h)) return false;
-  }
+  // The first chunk stays open: the restored file is a copy of the set's
+  // content, and takes its permissions from the file that held it.
+  TFileStream first(fSourcename, fmOpenRead | fmShareDenyNone);
+  if (!ReadChunkSetHeader(&first, h)) return false;
   const String restoredFile = SafeLastElement(h.SourceName);
   if (restoredFile.empty()) return false;
   fZiptoo = h.ZipToo;
@@ -359,7 +363,34 @@ bool TFileChunker::RestoreAllChunks() {
   const bool existed = FileExists(fRestoredName);
   if (existed && !CheckedForOverWrite(fRestoredName)) return false;
 
-  bool ok = false;
+  // The restored file is a copy of the set's content and takes the first
+  // chunk's permissions, with read-only as the set says, and (through its
+  // descriptor) the set's date. A file at the name is replaced by one of the
+  // process's own (its owner keeps it only when that owner owns the set
+  // too), so that a file another user put there never receives the content.
+  // A new file is made beside its name and named only when complete, never
+  // through a link someone put at the name meanwhile.
+  struct stat source {};
+  if (::fstat(first.Handle(), &source) != 0) return false;
+  const Cardinal mode = ZAModeWithAttr(source.st_mode & 0777, fAttributos);
+  std::unique_ptr<TFileReplaceStream> replaced;
+  std::unique_ptr<TNewFileStream> made;
+  THandleStream* out = nullptr;
+  if (existed) {
+    replaced = std::make_unique<TFileReplaceStream>(fRestoredName);
+    replaced->GivePermissions(mode, source.st_gid, first.Handle());
+    if (!replaced->Ok()) return false;
+    out = replaced.get();
+  } else {
+    made = std::make_unique<TNewFileStream>(fRestoredName);
+    struct stat own {};
+    // Group rights go only to the chunk's own group.
+    if (!made->Ok() || ::fstat(made->Handle(), &own) != 0 ||
+        ::fchmod(made->Handle(), own.st_gid == source.st_gid ? mode : mode & ~070u) != 0)
+      return false;
+    out = made.get();
+  }
+
   bool restoredAny = false;
   if (fZiptoo) {
     // The set holds an archive of one entry: it is gathered in a scratch
@@ -376,21 +407,16 @@ bool TFileChunker::RestoreAllChunks() {
     // An entry that would inflate out of proportion to the set is refused
     // before anything of it is written.
     CheckEntryWithinInflateBounds(zip, entry);
-    TFileReplaceStream out(fRestoredName);
-    zip.ExtractToStream(entry, &out);
+    zip.ExtractToStream(entry, out);
     zip.CloseArchive();
-    ok = out.Commit();
-  } else if (existed) {
-    // The old file stays until every chunk passed.
-    TFileReplaceStream out(fRestoredName);
-    ok = out.Ok() && RestoreInto(&out, restoredAny) && out.Commit();
-  } else {
-    TFileStream out(fRestoredName, fmCreate);
-    ok = RestoreInto(&out, restoredAny);
+  } else if (!RestoreInto(out, restoredAny)) {
+    // The old file stays until every chunk passed; a new one keeps what
+    // came before the fault.
+    if (made != nullptr) made->Publish();
+    return false;
   }
-  if (!ok) return false;
-  if (ZAFileSetAttr(fRestoredName, fAttributos) && fDataArquivo != 0) FileSetDate(fRestoredName, fDataArquivo);
-  return true;
+  if (fDataArquivo != 0) FileSetDate(Utf8ToString("/proc/self/fd/" + std::to_string(out->Handle())), fDataArquivo);
+  return replaced != nullptr ? replaced->Commit() : made->Publish();
 }
 
 SK_COUNTER_ONLY_UNIT(File_chunker)

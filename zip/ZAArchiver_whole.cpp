@@ -422,21 +422,27 @@ namespace sk {
 void TZABaseArchiver::RepairArchive(const String& newName) {
   if (FActive) throw EZAException(37, this);
   const bool inPlace = newName.empty();
-  String target = newName;
+  const String target = newName;
+  // A repair in place is built in a file without a name in the archive's
+  // folder, made there exclusively: nothing another user puts in the folder
+  // (a link at a name it would take) is written through or deleted, and
+  // nothing is left behind whatever ends the repair.
+  std::unique_ptr<TTemporaryFileStream> scratch;
   if (inPlace) {
     // The archive must be writable, since it is to be replaced.
     { TFileStream probe(FFileName, fmOpenReadWrite | fmShareExclusive); }
     const String folder = ExtractFileDir(ExpandFileName(FFileName));
-    target = GetTempFileName(folder, u"repair");
-    if (target.empty()) throw EZAException(36, {folder}, this);
+    scratch = std::make_unique<TTemporaryFileStream>(folder, u"repair");
+    if (!scratch->Ok()) throw EZAException(36, {folder}, this);
+  } else {
+    DeleteFile(target);
+    try {
+      TFileStream made(target, fmCreate);
+    } catch (const Exception&) {
+      throw EZAException(36, {target}, this);
+    }
+    DeleteFile(target);
   }
-  DeleteFile(target);
-  try {
-    TFileStream made(target, fmCreate);
-  } catch (const Exception&) {
-    throw EZAException(36, {target}, this);
-  }
-  DeleteFile(target);
 
   const bool oldCorrupted = FOpenCorruptedArchives;
   const bool oldExtractCorrupted = FExtractCorruptedFiles;
@@ -456,8 +462,12 @@ void TZABaseArchiver::RepairArchive(const String& newName) {
   try {
     TZipArchiver fixed;
     fixed.isZIPFormat = isZIPFormat;
-    fixed.FFileName = target;
-    fixed.OpenArchive(fmCreate);
+    if (inPlace) {
+      fixed.OpenArchive(scratch.get(), true);
+    } else {
+      fixed.FFileName = target;
+      fixed.OpenArchive(fmCreate);
+    }
     TRestore restore{*this, oldCorrupted, oldExtractCorrupted};
     FOpenCorruptedArchives = true;
     OpenArchive(fmOpenRead | fmShareDenyNone);
@@ -525,11 +535,11 @@ void TZABaseArchiver::RepairArchive(const String& newName) {
       // copy, while its lock is still held.
       bool replaced = false;
       {
-        TFileStream repaired(target, fmOpenRead | fmShareDenyNone);
         TFileReplaceStream out(FFileName);
         if (out.Ok()) {
           try {
-            out.CopyFrom(&repaired, repaired.Size());
+            scratch->SetPosition(0);
+            out.CopyFrom(scratch.get(), scratch->Size());
             replaced = out.Commit();
           } catch (const Exception&) {
             replaced = false;
@@ -540,10 +550,9 @@ void TZABaseArchiver::RepairArchive(const String& newName) {
     }
   } catch (...) {
     // A repair that fails leaves no half-built archive behind.
-    DeleteFile(target);
+    if (!inPlace) DeleteFile(target);
     throw;
   }
-  if (inPlace) DeleteFile(target);
 }
 
 }  // namespace sk

@@ -196,6 +196,11 @@ Int32 ZAFileGetAttr(const String& fileName) {
   return a;
 }
 
+Cardinal ZAModeWithAttr(Cardinal mode, Int32 attr) {
+  if (attr & faReadOnly) return mode & ~static_cast<Cardinal>(S_IWUSR | S_IWGRP | S_IWOTH);
+  return mode | S_IWUSR;
+}
+
 bool ZAFileSetAttr(const String& fileName, Int32 attr) {
   // The file is held by a descriptor of what the name holds now, never
   // through a link, and its permissions are read and changed through that
@@ -206,11 +211,7 @@ bool ZAFileSetAttr(const String& fileName, Int32 attr) {
   struct stat st;
   bool ok = ::fstat(fd, &st) == 0 && !S_ISLNK(st.st_mode);
   if (ok) {
-    mode_t mode = st.st_mode & 07777;
-    if (attr & faReadOnly)
-      mode &= ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH);
-    else
-      mode |= S_IWUSR;
+    const mode_t mode = ZAModeWithAttr(st.st_mode & 07777, attr);
     // A descriptor opened only to hold a file cannot be changed directly;
     // its entry under /proc reaches the very file it holds.
     char held[40];
@@ -503,8 +504,11 @@ TZAFolderFileStream::TZAFolderFileStream(int dirFd, const String& name) : THandl
     if (S_ISREG(st.st_mode)) {
       // Only the permission bits: a set-user-id, set-group-id or sticky bit
       // of the old file never passes to content that came from elsewhere.
+      // The new file is the process's own: over another user's file it keeps
+      // only the owner's bits, so that the content is not left open to those
+      // the old file let in (its owner among them).
       fReplaces = true;
-      fMode = st.st_mode & 0777;
+      fMode = st.st_mode & (st.st_uid == ::geteuid() ? 0777 : 0700);
     }
   }
   if (const Int32 fault = FileSeamAsk(fsoTempFile, fName); fault != 0) {

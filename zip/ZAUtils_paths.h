@@ -84,6 +84,8 @@ Int32 ZAFileGetAttr(const String& fileName);
 // Sets or clears read-only (the owner's write permission); true on success.
 // A link is never followed: false for a link, whatever it points to.
 bool ZAFileSetAttr(const String& fileName, Int32 attr);
+// A file's permission bits with read-only set or cleared as attr says.
+Cardinal ZAModeWithAttr(Cardinal mode, Int32 attr);
 // The path of destName relative to the folder of baseName ("../" for each
 // folder to go up).
 String ZAExtractRelativePath(const String& baseName, const String& destName);
@@ -154,7 +156,8 @@ class TZAFolderFileStream : public THandleStream {
   Int64 Write(const void* buffer, Int64 count) override;
   // Flushes the content, gives it the modification time (when not 0) and
   // the permissions (a replaced file's permission bits 0777, never its
-  // set-id or sticky bits; without any write permission when readOnly), and
+  // set-id or sticky bits, and only its owner's bits when another user owns
+  // it; without any write permission when readOnly), and
   // moves it over the name. False (the name untouched)
   // when a write failed or a step is refused.
   bool Commit(TDateTime modified, bool readOnly);
