@@ -2,6 +2,9 @@
 // boundaries, restoring with faults, and the prompts.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <filesystem>
 
@@ -158,6 +161,42 @@ TEST_F(File_chunker, RoundTripWithDeleteAfterRestoreAndEvents) {
   EXPECT_EQ(r.RestoredName(), File("out/d.bin"));
   EXPECT_EQ(ReadRaw("out/d.bin"), data);
   EXPECT_EQ(ChunkFilesLeft(), 0u);
+}
+
+// Nothing put at the restored name gets the content: a link at a new name
+// is not followed, and a file of another user (root restoring in a shared
+// folder) is replaced by a file of root's as closed as the set.
+TEST_F(File_chunker, WhatOthersPutAtTheRestoredNameGetsNothing) {
+  WriteRaw("p.bin", "the secret");
+  TFileChunker c;
+  Configure(c, "p.bin", 1200);
+  ASSERT_EQ(c.MakeChunkFiles(), 1);
+  ASSERT_EQ(::chmod(Path("set/chunk 1 of 1.tmp").c_str(), 0600), 0);
+  auto restore = [&] {
+    TFileChunker r;
+    r.SetSourcename(File("set/chunk 1 of 1.tmp"));
+    r.SetDirRestoring(File("out"));
+    return r.RestoreAllChunks();
+  };
+  ASSERT_EQ(::symlink(Path("work/aimed.bin").c_str(), Path("out/p.bin").c_str()), 0);
+  EXPECT_FALSE(restore());
+  EXPECT_FALSE(std::filesystem::exists(Path("work/aimed.bin")));
+
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root";
+  std::filesystem::remove(Path("out/p.bin"));
+  WriteRaw("out/p.bin", "planted");
+  ASSERT_EQ(::chmod(Path("out/p.bin").c_str(), 0666), 0);
+  ASSERT_EQ(::chown(Path("out/p.bin").c_str(), 65534, 65534), 0);
+  ASSERT_EQ(::link(Path("out/p.bin").c_str(), Path("work/held.bin").c_str()), 0);
+  PressingHook yes(u"Yes");
+  ScopedModalHook hook(yes.Hook());
+  EXPECT_TRUE(restore());
+  struct stat st {};
+  ASSERT_EQ(::stat(Path("out/p.bin").c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 0u);
+  EXPECT_EQ(st.st_mode & 077, 0u);
+  EXPECT_EQ(ReadRaw("out/p.bin"), "the secret");
+  EXPECT_EQ(ReadRaw("work/held.bin"), "planted");
 }
 
 TEST_F(File_chunker, AChangedByteInChunkTwoFailsThere) {

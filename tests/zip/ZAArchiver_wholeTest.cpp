@@ -1,6 +1,7 @@
 // Whole-archive operations: a stub in front of an archive (checked by the
 // peers), the validity test, and the listing helpers.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -299,7 +300,20 @@ TEST_F(ZAArchiver_whole, RepairGivesBackEveryUndamagedFile) {
     if (inPlace) WriteRaw("inplace.zip", ReadRaw("cut.zip"));
     TZipArchiver z;
     z.FFileName = damaged;
-    z.RepairArchive(inPlace ? String() : File("fixed.zip"));
+    {
+      // A link put at the name of any file the repair makes beside the
+      // archive is never written through.
+      struct Planting {
+        TFileSeamHook previous = SetFileSeamHook([](TFileSeamOp op, const std::string& path) {
+          if (op == fsoCreate && path.find("/repair") != std::string::npos) ::symlink("victim.txt", path.c_str());
+          return 0;
+        });
+        ~Planting() { SetFileSeamHook(previous); }
+      } planting;
+      WriteRaw("victim.txt", "victim");
+      z.RepairArchive(inPlace ? String() : File("fixed.zip"));
+      EXPECT_EQ(ReadRaw("victim.txt"), "victim");
+    }
     const std::string fixedName = inPlace ? "inplace.zip" : "fixed.zip";
     std::string out;
     EXPECT_EQ(RunCommand("/usr/bin/unzip -t " + ShellQuote(Path(fixedName)), &out, true), 0) << out;
@@ -321,7 +335,7 @@ TEST_F(ZAArchiver_whole, RepairGivesBackEveryUndamagedFile) {
   // Nothing left behind beside the archives and the sources.
   size_t files = 0;
   for (const auto& e : std::filesystem::directory_iterator(fDir)) files += e.is_regular_file();
-  EXPECT_EQ(files, 4u);  // z.zip, cut.zip, fixed.zip, inplace.zip
+  EXPECT_EQ(files, 5u);  // z.zip, cut.zip, fixed.zip, inplace.zip, victim.txt
   // A damaged entry is left out; the others come back.
   std::string damaged = ReadRaw("cut.zip");
   // one.txt is the first entry: its data follow its local header, name and extra field.
