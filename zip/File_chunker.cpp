@@ -1,6 +1,8 @@
 #include "zip/File_chunker.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <memory>
@@ -183,31 +185,29 @@ bool TFileChunker::fGetNewDisk(Int32 diskNumber, Int64 bytesNeeded, const String
   }
 }
 
-String TFileChunker::ZipSource() {
-  const String archive = GetTempFileName(fDirWorking, u"chunk");
-  if (archive.empty()) throw Exception(Msg(_QMZipOperationFail) + fDirWorking);
+std::unique_ptr<TTemporaryFileStream> TFileChunker::ZipSource() {
+  // Without a name, nothing another user puts in the folder is written
+  // through, and nothing is left behind.
+  auto archive = std::make_unique<TTemporaryFileStream>(fDirWorking, u"chunk");
+  if (!archive->Ok()) throw Exception(Msg(_QMZipOperationFail) + fDirWorking);
   try {
     fZipper = std::make_unique<TZipArchiver>();
     fZipper->SetZip64Mode(zmAlways);
     fZipper->FOptions.FStorePath = spFullPath;
     fZipper->SetCompressionMode(static_cast<Byte>(std::clamp<SmallInt>(fPackLevel, 0, 9)));
-    fZipper->FFileName = archive;
-    fZipper->OpenArchive(fmCreate);
+    fZipper->OpenArchive(archive.get(), true);
     fZipper->FileMasks().Clear();
     fZipper->FileMasks().Add(fSourcename);
     fZipper->AddFiles();
     const Int32 stored = fZipper->DMHandle->CDir->Count();
     fZipper->CloseArchive();
     fZipper.reset();
-    if (stored < 1) {
-      DeleteFile(archive);
-      return String();
-    }
+    if (stored < 1) return nullptr;
   } catch (const Exception& e) {
     fZipper.reset();
-    DeleteFile(archive);
     throw Exception(Msg(_QMZipOperationFail) + e.Message());
   }
+  archive->SetPosition(0);
   return archive;
 }
 
@@ -222,18 +222,15 @@ Int32 TFileChunker::MakeChunkFiles() {
     if (!FileAge(fSourcename, fDataArquivo)) fDataArquivo = 0;
   }
   // The set is cut from the source itself, or from its archive.
-  String zipped;
+  std::unique_ptr<TTemporaryFileStream> zipped;
+  std::unique_ptr<TFileStream> file;
   if (fZiptoo) {
     zipped = ZipSource();
-    if (zipped.empty()) return 0;
+    if (zipped == nullptr) return 0;
+  } else {
+    file = std::make_unique<TFileStream>(fSourcename, fmOpenRead | fmShareDenyNone);
   }
-  struct TRemoveLater {
-    String name;
-    ~TRemoveLater() {
-      if (!name.empty()) DeleteFile(name);
-    }
-  } removeArchive{zipped};
-  TFileStream source(fZiptoo ? zipped : fSourcename, fmOpenRead | fmShareDenyNone);
+  TStream& source = zipped != nullptr ? static_cast<TStream&>(*zipped) : *file;
 
   const Int64 nameLength = static_cast<Int64>(fSourcename.size());
   const Int64 count = ChunkCount(source.Size(), fChunksize, nameLength);
@@ -258,7 +255,16 @@ Int32 TFileChunker::MakeChunkFiles() {
     const Int64 rest = source.Size() - source.Position();
     const Int64 data = std::min(rest, capacity);
     {
-      TMyFileStream chunk(name, fmCreate);
+      // Made anew, never opened through a link or in another user's file put
+      // at the name (which would receive the content): only an old file of
+      // the process's own there is removed, as the file looked at, and
+      // anything else makes the creation fail.
+      if (const int old = ::open(StringToUtf8(name).c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC); old >= 0) {
+        struct stat st {};
+        if (::fstat(old, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid()) ZADeleteOpenFile(name, old);
+        ::close(old);
+      }
+      TMyFileStream chunk(name, fmCreate | fmExclusive);
       if (i == 0) {
         TChunkSetHeader h;
         h.SourceName = fSourcename;

@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "core/Useful_classes_base_stringlists.h"
+#include "platform/runtime/FileReplace.h"
 #include "platform/runtime/RtlTypes.h"
 #include "platform/runtime/Streams.h"
 
@@ -127,9 +128,9 @@ class TFileChunker : public TObject {
   // Asks for disk diskNumber until there is one at path (and, with testRoom,
   // bytesNeeded free bytes on it); false when the user cancelled.
   bool fGetNewDisk(Int32 diskNumber, Int64 bytesNeeded, const String& path, bool testRoom);
-  // The zip option's first step: the source zipped into a new archive in
-  // DirWorking; answers its name, empty when nothing was stored.
-  String ZipSource();
+  // The zip option's first step: the source zipped into a new archive, a
+  // file without a name in DirWorking; null when nothing was stored.
+  std::unique_ptr<TTemporaryFileStream> ZipSource();
   bool RestoreInto(TStream* out, bool& restoredAny);
 
   std::unique_ptr<TZipArchiver> fZipper;

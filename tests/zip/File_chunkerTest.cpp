@@ -163,13 +163,17 @@ TEST_F(File_chunker, RoundTripWithDeleteAfterRestoreAndEvents) {
   EXPECT_EQ(ChunkFilesLeft(), 0u);
 }
 
-// Nothing put at the restored name gets the content: a link at a new name
-// is not followed, and a file of another user (root restoring in a shared
+// Nothing put at a chunk's or the restored name gets the content: a link is
+// not followed, and a file of another user (root restoring in a shared
 // folder) is replaced by a file of root's as closed as the set.
-TEST_F(File_chunker, WhatOthersPutAtTheRestoredNameGetsNothing) {
+TEST_F(File_chunker, WhatOthersPutAtAChunkOrTheRestoredNameGetsNothing) {
   WriteRaw("p.bin", "the secret");
   TFileChunker c;
   Configure(c, "p.bin", 1200);
+  ASSERT_EQ(::symlink(Path("work/aimed.bin").c_str(), Path("set/chunk 1 of 1.tmp").c_str()), 0);
+  EXPECT_THROW(c.MakeChunkFiles(), Exception);
+  EXPECT_FALSE(std::filesystem::exists(Path("work/aimed.bin")));
+  std::filesystem::remove(Path("set/chunk 1 of 1.tmp"));
   ASSERT_EQ(c.MakeChunkFiles(), 1);
   ASSERT_EQ(::chmod(Path("set/chunk 1 of 1.tmp").c_str(), 0600), 0);
   auto restore = [&] {
