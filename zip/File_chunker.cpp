@@ -290,8 +290,8 @@ Int32 TFileChunker::MakeChunkFiles() {
   return written;
 }
 
-bool TFileChunker::RestoreInto(TStream* out, bool& restoredAny) {
-  std::vector<String> done;
+bool TFileChunker::RestoreInto(TStream* out, std::vector<TChunkRead>& read) {
+  read.clear();
   for (Int32 i = 0; i < fOut_of; ++i) {
     if (!processing) return false;
     fthis_filenum = i;
@@ -330,15 +330,18 @@ bool TFileChunker::RestoreInto(TStream* out, bool& restoredAny) {
       Int32 again = 0;
       ChecksumCopy(out, &chunk, data, buffer, again);
       if (again != sum) return false;
-      restoredAny = true;
     }
     if (OnRestoreOne) OnRestoreOne(name, i + 1, fOut_of);
-    done.push_back(name);
+    struct stat st {};
+    if (::fstat(chunk.Handle(), &st) != 0) return false;
+    read.push_back({name, static_cast<UInt64>(st.st_dev), static_cast<UInt64>(st.st_ino)});
   }
-  // Chunks are deleted only once the whole set came back.
-  if (fDeleteChunksAfterwards)
-    for (const String& name : done) DeleteFile(name);
   return true;
+}
+
+void TFileChunker::DeleteChunks(const std::vector<TChunkRead>& read) {
+  if (fDeleteChunksAfterwards)
+    for (const TChunkRead& chunk : read) ZADeleteFileAs(chunk.Name, chunk.Dev, chunk.Ino);
 }
 
 bool TFileChunker::RestoreAllChunks() {
@@ -397,12 +400,14 @@ bool TFileChunker::RestoreAllChunks() {
     out = made.get();
   }
 
-  bool restoredAny = false;
+  // Chunks are deleted only once the whole set came back and the restored
+  // file is in place.
+  std::vector<TChunkRead> read;
   if (fZiptoo) {
     // The set holds an archive of one entry: it is gathered in a scratch
     // file and its entry becomes the restored file.
     TTemporaryFileStream archive(fDirWorking, u"chunk");
-    if (!archive.Ok() || !RestoreInto(&archive, restoredAny)) return false;
+    if (!archive.Ok() || !RestoreInto(&archive, read)) return false;
     TZipArchiver zip;
     zip.OpenArchive(&archive, false);
     if (zip.DMHandle->CDir->Count() != 1) {
@@ -415,14 +420,16 @@ bool TFileChunker::RestoreAllChunks() {
     CheckEntryWithinInflateBounds(zip, entry);
     zip.ExtractToStream(entry, out);
     zip.CloseArchive();
-  } else if (!RestoreInto(out, restoredAny)) {
+  } else if (!RestoreInto(out, read)) {
     // The old file stays until every chunk passed; a new one keeps what
     // came before the fault.
     if (made != nullptr) made->Publish();
     return false;
   }
   if (fDataArquivo != 0) FileSetDate(Utf8ToString("/proc/self/fd/" + std::to_string(out->Handle())), fDataArquivo);
-  return replaced != nullptr ? replaced->Commit() : made->Publish();
+  if (!(replaced != nullptr ? replaced->Commit() : made->Publish())) return false;
+  DeleteChunks(read);
+  return true;
 }
 
 SK_COUNTER_ONLY_UNIT(File_chunker)

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "core/Useful_classes_base_stringlists.h"
 #include "platform/runtime/FileReplace.h"
@@ -131,7 +132,16 @@ class TFileChunker : public TObject {
   // The zip option's first step: the source zipped into a new archive, a
   // file without a name in DirWorking; null when nothing was stored.
   std::unique_ptr<TTemporaryFileStream> ZipSource();
-  bool RestoreInto(TStream* out, bool& restoredAny);
+  // A chunk read whole: its name and the file that held it.
+  struct TChunkRead {
+    String Name;
+    UInt64 Dev;
+    UInt64 Ino;
+  };
+  // Copies every chunk, checked, into out; read lists the chunks that came.
+  bool RestoreInto(TStream* out, std::vector<TChunkRead>& read);
+  // Deletes the chunks read, each only while its name still holds it.
+  void DeleteChunks(const std::vector<TChunkRead>& read);
 
   std::unique_ptr<TZipArchiver> fZipper;
   Int32 ftest_CheckSum = 0;

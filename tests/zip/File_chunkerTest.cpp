@@ -12,6 +12,7 @@
 #include "TestSupport.h"
 #include "VisualTestSupport.h"
 #include "platform/runtime/Dialogs.h"
+#include "platform/runtime/FileSeam.h"
 #include "platform/runtime/FileUtils.h"
 #include "zip/File_chunker.h"
 
@@ -149,6 +150,24 @@ TEST_F(File_chunker, RoundTripWithDeleteAfterRestoreAndEvents) {
   };
   ASSERT_EQ(c.MakeChunkFiles(), 5);
   EXPECT_EQ(made, (std::vector<Int32>{1, 2, 3, 4, 5}));
+
+  // A restored file that cannot be put in place costs no chunk.
+  WriteRaw("out/d.bin", "old");
+  {
+    const TFileSeamHook previous = SetFileSeamHook(
+        [](TFileSeamOp op, const std::string& path) { return op == fsoRename && path.ends_with("/d.bin") ? ENOSPC : 0; });
+    PressingHook yes(u"Yes");
+    ScopedModalHook hook(yes.Hook());
+    TFileChunker failing;
+    failing.SetSourcename(File("set/chunk 1 of 5.tmp"));
+    failing.SetDirRestoring(File("out/"));
+    failing.SetDeleteAfterRestore(true);
+    EXPECT_FALSE(failing.RestoreAllChunks());
+    SetFileSeamHook(previous);
+  }
+  EXPECT_EQ(ReadRaw("out/d.bin"), "old");
+  EXPECT_EQ(ChunkFilesLeft(), 5u);
+  std::filesystem::remove(Path("out/d.bin"));
 
   TFileChunker r;
   r.SetSourcename(File("set/chunk 1 of 5.tmp"));
