@@ -154,8 +154,9 @@ TEST_F(File_chunker, RoundTripWithDeleteAfterRestoreAndEvents) {
   // A restored file that cannot be put in place costs no chunk.
   WriteRaw("out/d.bin", "old");
   {
-    const TFileSeamHook previous = SetFileSeamHook(
-        [](TFileSeamOp op, const std::string& path) { return op == fsoRename && path.ends_with("/d.bin") ? ENOSPC : 0; });
+    const TFileSeamHook previous = SetFileSeamHook([](TFileSeamOp op, const std::string& path) {
+      return op == fsoRename && path.ends_with("/d.bin") ? ENOSPC : 0;
+    });
     PressingHook yes(u"Yes");
     ScopedModalHook hook(yes.Hook());
     TFileChunker failing;
