@@ -369,8 +369,17 @@ bool TFileChunker::RestoreAllChunks() {
   const String setFolder = ExtractFileDir(fSourcename);
   for (Int32 i = 1; i <= fOut_of; ++i) fChunks->Add(ChunkFileName(setFolder, i, fOut_of));
 
+  // A link at the name that neither the process's user nor the folder's
+  // owner made (one put in a shared folder) is never followed, as the system
+  // refuses to follow one there.
+  auto foreignLink = [this] {
+    struct stat link {}, folder {};
+    return ::lstat(StringToUtf8(fRestoredName).c_str(), &link) == 0 && S_ISLNK(link.st_mode) &&
+           link.st_uid != ::geteuid() &&
+           (::stat(StringToUtf8(fDirRestoring).c_str(), &folder) != 0 || link.st_uid != folder.st_uid);
+  };
   const bool existed = FileExists(fRestoredName);
-  if (existed && !CheckedForOverWrite(fRestoredName)) return false;
+  if (existed && (foreignLink() || !CheckedForOverWrite(fRestoredName))) return false;
 
   // The restored file is a copy of the set's content and takes the first
   // chunk's permissions, with read-only as the set says, and (through its
@@ -388,7 +397,7 @@ bool TFileChunker::RestoreAllChunks() {
   if (existed) {
     replaced = std::make_unique<TFileReplaceStream>(fRestoredName);
     replaced->GivePermissions(mode, source.st_gid, first.Handle());
-    if (!replaced->Ok()) return false;
+    if (!replaced->Ok() || foreignLink()) return false;
     out = replaced.get();
   } else {
     made = std::make_unique<TNewFileStream>(fRestoredName);

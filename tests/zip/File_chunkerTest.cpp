@@ -207,13 +207,17 @@ TEST_F(File_chunker, WhatOthersPutAtAChunkOrTheRestoredNameGetsNothing) {
   EXPECT_FALSE(std::filesystem::exists(Path("work/aimed.bin")));
 
   if (::geteuid() != 0) GTEST_SKIP() << "needs root";
+  PressingHook yes(u"Yes");
+  ScopedModalHook hook(yes.Hook());
+  WriteRaw("work/aimed.bin", "aimed");
+  ASSERT_EQ(::lchown(Path("out/p.bin").c_str(), 65534, 65534), 0);
+  EXPECT_FALSE(restore());
+  EXPECT_EQ(ReadRaw("work/aimed.bin"), "aimed");
   std::filesystem::remove(Path("out/p.bin"));
   WriteRaw("out/p.bin", "planted");
   ASSERT_EQ(::chmod(Path("out/p.bin").c_str(), 0666), 0);
   ASSERT_EQ(::chown(Path("out/p.bin").c_str(), 65534, 65534), 0);
   ASSERT_EQ(::link(Path("out/p.bin").c_str(), Path("work/held.bin").c_str()), 0);
-  PressingHook yes(u"Yes");
-  ScopedModalHook hook(yes.Hook());
   EXPECT_TRUE(restore());
   struct stat st {};
   ASSERT_EQ(::stat(Path("out/p.bin").c_str(), &st), 0);
