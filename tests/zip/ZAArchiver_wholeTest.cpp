@@ -300,20 +300,15 @@ TEST_F(ZAArchiver_whole, RepairGivesBackEveryUndamagedFile) {
     if (inPlace) WriteRaw("inplace.zip", ReadRaw("cut.zip"));
     TZipArchiver z;
     z.FFileName = damaged;
-    {
-      // A link put at the name of any file the repair makes beside the
-      // archive is never written through.
-      struct Planting {
-        TFileSeamHook previous = SetFileSeamHook([](TFileSeamOp op, const std::string& path) {
-          if (op == fsoCreate && path.find("/repair") != std::string::npos) ::symlink("victim.txt", path.c_str());
-          return 0;
-        });
-        ~Planting() { SetFileSeamHook(previous); }
-      } planting;
-      WriteRaw("victim.txt", "victim");
-      z.RepairArchive(inPlace ? String() : File("fixed.zip"));
-      EXPECT_EQ(ReadRaw("victim.txt"), "victim");
-    }
+    // A link put at the name of any file the repair makes beside the archive
+    // is never written through.
+    WriteRaw("victim.txt", "victim");
+    const TFileSeamHook previous = SetFileSeamHook([](TFileSeamOp op, const std::string& path) {
+      return op == fsoCreate && path.find("/repair") != std::string::npos ? ::symlink("victim.txt", path.c_str()) : 0;
+    });
+    z.RepairArchive(inPlace ? String() : File("fixed.zip"));
+    SetFileSeamHook(previous);
+    EXPECT_EQ(ReadRaw("victim.txt"), "victim");
     const std::string fixedName = inPlace ? "inplace.zip" : "fixed.zip";
     std::string out;
     EXPECT_EQ(RunCommand("/usr/bin/unzip -t " + ShellQuote(Path(fixedName)), &out, true), 0) << out;
