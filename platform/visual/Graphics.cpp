@@ -12,6 +12,7 @@
 #include <QtGui/QRegion>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "platform/runtime/Streams.h"
@@ -158,53 +159,92 @@ size_t CharAfter(const String& s, size_t i) { return SplitsAPair(s, i + 1) ? 2 :
 
 // The ellipses try their candidates from the longest and take the first that
 // fits. The candidates are found by FirstFitting (Graphics_shaping.h), which
-// measures one by one only those holding a character whose width a cut
-// anywhere can change, and searches the rest. Each measurer keeps the last
-// width it measured, as candidates of a surrogate pair's two halves are the
-// same text.
+// measures one by one only those cut inside a reach, and searches the rest.
+// Each measurer keeps the last width it measured, as candidates of a
+// surrogate pair's two halves are the same text.
+
+Int64 Measured(const QFontMetrics& m, const String& s) {
+  gFitMeasurements.fetch_add(1, std::memory_order_relaxed);
+  return Advance(m, s);
+}
+
+// The length of a head of s from which on every head, with the ellipsis or
+// without, and the whole text are too wide for width, found by measuring one
+// head a little longer than width can show, doubled until it is wider than
+// width by more than a cut can change; npos when no head short of the whole
+// text is that wide. Only a head as long as what can be shown is read, however
+// long the text.
+size_t HeadsTooWideFrom(const QFontMetrics& m, const QFont& font, const String& s, Int32 width) {
+  const size_t n = s.size();
+  size_t len = 32 + 4 * static_cast<size_t>(std::max(width, 1)) / static_cast<size_t>(std::max(1, m.averageCharWidth()));
+  for (; len < n; len *= 2) {
+    const size_t head = CharStart(s, len);
+    // The characters just after the head count too: the cut is beside them.
+    const TShapedSpan span = ShapedSpan(font, s.substr(0, std::min(n, head + 8)), ck_keep_head);
+    if ((head > span.anchor || !span.byNeighbours) &&
+        Measured(m, s.substr(0, head)) > static_cast<Int64>(width) + span.slack)
+      return head;
+  }
+  return String::npos;
+}
 
 // The longest head of s that fits in width together with the ellipsis: the
 // head loses a character at a time from its end (a surrogate pair goes
-// whole) until it fits or is empty.
-String EndElided(const QFontMetrics& m, const QFont& font, const String& s, Int32 width) {
-  if (Advance(m, s) <= width) return s;
-  const size_t n = s.size();
-  const TShapedSpan span = ShapedSpan(font, s, ck_keep_head);
-  // Candidate k keeps the head up to n - k, moved back to a character's start.
-  auto head = [&](size_t k) { return CharStart(s, n - k); };
-  size_t lastHead = n + 1;
+// whole) until it fits or is empty. With longer, s is only the start of the
+// text: nothing is answered when that start cannot tell.
+std::optional<String> EndElided(const QFontMetrics& m, const QFont& font, const String& s, Int32 width,
+                                bool longer = false) {
+  size_t top = HeadsTooWideFrom(m, font, s, width);
+  if (top == String::npos) {
+    if (longer) return std::nullopt;
+    if (Measured(m, s) <= width) return s;
+    top = s.size();
+  }
+  // Candidate k keeps the head up to top - k, moved back to a character's
+  // start; the heads from top on are too wide already.
+  const String t = s.substr(0, top);
+  const TShapedSpan span = ShapedSpan(font, t, ck_keep_head);
+  auto head = [&](size_t k) { return CharStart(t, top - k); };
+  size_t lastHead = top + 1;
   Int64 lastWidth = 0;
   auto measured = [&](size_t k) -> Int64 {
     const size_t h = head(k);
     if (h == 0) return kAlwaysFits;
     if (h != lastHead) {
       lastHead = h;
-      lastWidth = Advance(m, s.substr(0, h) + kEllipsis);
+      lastWidth = Advance(m, t.substr(0, h) + kEllipsis);
     }
     return lastWidth;
   };
   const size_t k = FirstFitting(
-      n + 1, width, span.slack, measured, [&](size_t k) { return span.Holds(head(k), n); },
-      [&](size_t k) { return span.Regime(head(k), n); });
-  return s.substr(0, head(k)) + kEllipsis;
+      top + 1, width, span.slack, measured, [&](size_t k) { return span.Holds(head(k), top); },
+      [&](size_t k) { return span.Regime(head(k), top); });
+  return t.substr(0, head(k)) + kEllipsis;
 }
 
 // The text cut at its last blank again and again until it fits with the
 // ellipsis; a text with no head left that way gets the end ellipsis.
-String WordElided(const QFontMetrics& m, const QFont& font, const String& s, Int32 width) {
-  if (Advance(m, s) <= width) return s;
+std::optional<String> WordElided(const QFontMetrics& m, const QFont& font, const String& s, Int32 width,
+                                 bool longer = false) {
+  size_t top = HeadsTooWideFrom(m, font, s, width);
+  if (top == String::npos) {
+    if (longer) return std::nullopt;
+    if (Measured(m, s) <= width) return s;
+    top = s.size();
+  }
   // The heads tried are the text before each blank, from the last blank to
-  // the first; a blank at the start leaves no head.
+  // the first; a blank at the start leaves no head. Heads from top on are
+  // too wide already.
+  const String t = s.substr(0, top);
   std::vector<size_t> blanks;
-  for (size_t i = s.size(); i-- > 1;)
+  for (size_t i = top; i-- > 1;)
     if (s[i] == u' ') blanks.push_back(i);
-  const size_t n = s.size();
-  const TShapedSpan span = ShapedSpan(font, s, ck_keep_head);
+  const TShapedSpan span = ShapedSpan(font, t, ck_keep_head);
   const size_t k = FirstFitting(
       blanks.size(), width, span.slack,
-      [&](size_t k) -> Int64 { return Advance(m, s.substr(0, blanks[k]) + kEllipsis); },
-      [&](size_t k) { return span.Holds(blanks[k], n); }, [&](size_t k) { return span.Regime(blanks[k], n); });
-  return k == blanks.size() ? EndElided(m, font, s, width) : s.substr(0, blanks[k]) + kEllipsis;
+      [&](size_t k) -> Int64 { return Advance(m, t.substr(0, blanks[k]) + kEllipsis); },
+      [&](size_t k) { return span.Holds(blanks[k], top); }, [&](size_t k) { return span.Regime(blanks[k], top); });
+  return k == blanks.size() ? EndElided(m, font, s, width, longer) : t.substr(0, blanks[k]) + kEllipsis;
 }
 
 // Path ellipsis: the text after the last path delimiter stays whole while the
@@ -242,7 +282,8 @@ String PathElided(const QFontMetrics& m, const QFont& font, const String& s, Int
     return shown(cuts[j]);
   }
   const String tail = s.substr(delim);
-  const TShapedSpan span = ShapedSpan(font, s, ck_keep_head);
+  // The fixed tail's leading characters take their script from the head.
+  const TShapedSpan span = ShapedSpan(font, s, ck_keep_ends);
   // Candidate k keeps the head up to delim - k, moved back to a character's
   // start, down to no head at all.
   auto head = [&](size_t k) { return CharStart(s, delim - k); };
@@ -260,16 +301,17 @@ String PathElided(const QFontMetrics& m, const QFont& font, const String& s, Int
       delim + 1, width, span.slack, measured, [&](size_t k) { return span.Holds(head(k), delim); },
       [&](size_t k) { return span.Regime(head(k), delim); });
   if (k <= delim) return s.substr(0, head(k)) + kEllipsis + tail;
-  return EndElided(m, font, kEllipsis + tail, width);
+  return *EndElided(m, font, kEllipsis + tail, width);
 }
 
 // The lines of a text: broken at CR LF, CR and LF, and with wordBreak at
 // blanks so that each line fits width (a word wider than width keeps a line
-// of its own).
-std::vector<String> SplitLines(const QFontMetrics& m, const String& text, bool wordBreak, Int32 width) {
+// of its own). Lines after the first maxLines are not worked out.
+std::vector<String> SplitLines(const QFontMetrics& m, const QFont& font, const String& text, bool wordBreak,
+                               Int32 width, size_t maxLines) {
   std::vector<String> paragraphs;
   String cur;
-  for (size_t i = 0; i < text.size(); ++i) {
+  for (size_t i = 0; i < text.size() && paragraphs.size() < maxLines; ++i) {
     const Char c = text[i];
     if (c == u'\r' || c == u'\n') {
       paragraphs.push_back(cur);
@@ -279,17 +321,19 @@ std::vector<String> SplitLines(const QFontMetrics& m, const String& text, bool w
       cur += c;
     }
   }
-  paragraphs.push_back(cur);
+  if (paragraphs.size() < maxLines) paragraphs.push_back(cur);
   if (!wordBreak) return paragraphs;
   std::vector<String> lines;
   for (const String& p : paragraphs) {
-    if (Advance(m, p) <= width) {
+    if (lines.size() >= maxLines) break;
+    // A long paragraph is known not to fit from a head of it.
+    if (HeadsTooWideFrom(m, font, p, width) == String::npos && Advance(m, p) <= width) {
       lines.push_back(p);
       continue;
     }
     String line;
     size_t i = 0;
-    while (i < p.size()) {
+    while (i < p.size() && lines.size() < maxLines) {
       size_t j = i;
       while (j < p.size() && p[j] != u' ') ++j;
       const String word = p.substr(i, j - i);
@@ -729,9 +773,9 @@ void TCanvas::TextRect(TRect& r, String& text, TTextFormat format) {
     if (format & tfPathEllipsis)
       text = PathElided(m, font, text, width);
     else if (format & tfWordEllipsis)
-      text = WordElided(m, font, text, width);
+      text = *WordElided(m, font, text, width);
     else
-      text = EndElided(m, font, text, width);
+      text = *EndElided(m, font, text, width);
   }
   DrawText(text, r, format & ~tfModifyString);
 }
@@ -752,35 +796,55 @@ Int32 TCanvas::TextHeight(const String& text) const {
 
 Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
   const QFontMetrics& m = fFont.Metrics();
-  String shown = (flags & DT_NOPREFIX) ? text : WithoutPrefixes(text);
-  if (flags & DT_EXPANDTABS) shown = ExpandTabs(shown);
+  const QFont& font = fFont.QtFont();
   const Int32 lineHeight = m.height() + ((flags & DT_EXTERNALLEADING) ? m.leading() : 0);
   const Int32 width = rect.Right - rect.Left;
   const bool single = (flags & DT_SINGLELINE) != 0;
+  // As in a multi-line edit control, a last line that would show only in
+  // part is left out (the first line always stays).
+  size_t maxLines = String::npos;
+  if (!single && (flags & DT_EDITCONTROL) && !(flags & DT_CALCRECT) && lineHeight > 0)
+    maxLines = static_cast<size_t>(std::max<Int32>(1, (rect.Bottom - rect.Top) / lineHeight));
+  // Lines cut with the end or word ellipsis show only a head: the text is
+  // read only as far as such a head reaches, and further when that start
+  // cannot tell where the cut goes.
+  const bool heads = (flags & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS)) && !(flags & DT_PATH_ELLIPSIS) &&
+                     !(flags & DT_WORDBREAK) && (single || maxLines != String::npos);
+  size_t take = heads ? std::max<size_t>(4096, 64 * static_cast<size_t>(std::max(width, 1))) : String::npos;
   std::vector<String> lines;
-  if (single) {
-    String one;
-    for (Char c : shown)
-      if (c != u'\r' && c != u'\n') one += c;
-    lines.push_back(one);
-  } else {
-    lines = SplitLines(m, shown, (flags & DT_WORDBREAK) != 0, width);
-    // As in a multi-line edit control, a last line that would show only in
-    // part is left out (the first line always stays).
-    if ((flags & DT_EDITCONTROL) && !(flags & DT_CALCRECT) && lineHeight > 0) {
-      const size_t fit = static_cast<size_t>(std::max<Int32>(1, (rect.Bottom - rect.Top) / lineHeight));
-      if (lines.size() > fit) lines.resize(fit);
+  for (bool done = false; !done; take *= 4) {
+    const bool cutShort = take < text.size();
+    String shown = cutShort ? text.substr(0, take) : text;
+    if (!(flags & DT_NOPREFIX)) shown = WithoutPrefixes(shown);
+    if (flags & DT_EXPANDTABS) shown = ExpandTabs(shown);
+    // The last unit read may belong with the next one ("&&", a pair, CR LF).
+    if (cutShort) shown.resize(CharStart(shown, shown.size() - std::min<size_t>(shown.size(), 1)));
+    lines.clear();
+    if (single) {
+      String one;
+      one.reserve(shown.size());
+      for (Char c : shown)
+        if (c != u'\r' && c != u'\n') one += c;
+      lines.push_back(std::move(one));
+    } else {
+      lines = SplitLines(m, font, shown, (flags & DT_WORDBREAK) != 0, width, maxLines);
     }
-  }
-  if (flags & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS)) {
-    const QFont& font = fFont.QtFont();
-    for (String& line : lines) {
+    done = true;
+    if (!(flags & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS))) break;
+    for (size_t i = 0; i < lines.size() && done; ++i) {
+      // Only the last line read can go on past what was read.
+      const bool longer = cutShort && i + 1 == lines.size();
+      std::optional<String> r;
       if (flags & DT_PATH_ELLIPSIS)
-        line = PathElided(m, font, line, width);
+        r = PathElided(m, font, lines[i], width);
       else if (flags & DT_WORD_ELLIPSIS)
-        line = WordElided(m, font, line, width);
+        r = WordElided(m, font, lines[i], width, longer);
       else
-        line = EndElided(m, font, line, width);
+        r = EndElided(m, font, lines[i], width, longer);
+      if (r)
+        lines[i] = std::move(*r);
+      else
+        done = false;
     }
   }
   Int32 widest = 0;
