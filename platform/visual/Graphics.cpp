@@ -810,7 +810,7 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
   // cannot tell where the cut goes.
   const bool heads = (flags & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS)) && !(flags & DT_PATH_ELLIPSIS) &&
                      !(flags & DT_WORDBREAK) && (single || maxLines != String::npos);
-  size_t take = heads ? std::max<size_t>(4096, 64 * static_cast<size_t>(std::max(width, 1))) : String::npos;
+  size_t take = heads ? std::max<size_t>(1024, 16 * static_cast<size_t>(std::max(width, 1))) : String::npos;
   std::vector<String> lines;
   for (bool done = false; !done; take *= 4) {
     const bool cutShort = take < text.size();

@@ -148,6 +148,7 @@ bool IsIsolateOpener(UChar32 c) { return c >= 0x2066 && c <= 0x2068; }
 // How many lacking characters a run may hold, or units an indicator run or
 // an embedding, before a cut inside it counts as a reach rather than slack.
 constexpr size_t kShortRun = 4;
+constexpr size_t kShortSpan = 16;
 
 }  // namespace
 
@@ -180,11 +181,14 @@ TShapedSpan ShapedSpan(const QFont& font, const String& text, TCutKind kind) {
     bool isolate;
   };
   std::vector<TOpen> open;
-  auto reach = [&](std::vector<TShapedSpan::TReach>& to, size_t from, size_t end) {
-    if (end > from + kShortRun)
+  // A short embedding only turns the few characters in it; a short run of
+  // indicators pairs them anew, each pair at most a glyph wider or narrower.
+  size_t pairing = 0;
+  auto reach = [&](std::vector<TShapedSpan::TReach>& to, size_t from, size_t end, bool indicators) {
+    if (end > from + kShortSpan)
       to.push_back({from, end});
-    else
-      joined = true;
+    else if (indicators)
+      pairing = std::max(pairing, (end - from) / 2);
   };
   for (size_t i = 0; i < n;) {
     const bool pair = IsHigh(text[i]) && i + 1 < n && IsLow(text[i + 1]);
@@ -193,7 +197,7 @@ TShapedSpan ShapedSpan(const QFont& font, const String& text, TCutKind kind) {
     const TCharInfo info = InfoOf(c);
     const bool ri = info.kind == wk_far && !IsOpener(c) && !(c == 0x202C || c == 0x2069);
     if (ends && riStart < i && !ri) {
-      reach(span.tailReach, riStart, i);
+      reach(span.tailReach, riStart, i, true);
       riStart = n;
     }
     switch (info.kind) {
@@ -213,8 +217,8 @@ TShapedSpan ShapedSpan(const QFont& font, const String& text, TCutKind kind) {
               open.pop_back();
               if (o.isolate == pdi || !pdi) {
                 if (o.isolate == pdi) {
-                  reach(span.headReach, o.at, i);
-                  reach(span.tailReach, o.at, i);
+                  reach(span.headReach, o.at, i, false);
+                  reach(span.tailReach, o.at, i, false);
                 }
                 break;
               }
@@ -253,10 +257,10 @@ TShapedSpan ShapedSpan(const QFont& font, const String& text, TCutKind kind) {
     i = next;
   }
   if (ends) {
-    if (riStart < n) reach(span.tailReach, riStart, n);
+    if (riStart < n) reach(span.tailReach, riStart, n, true);
     for (const TOpen& o : open) {
-      reach(span.headReach, o.at, n);
-      reach(span.tailReach, o.at, n);
+      reach(span.headReach, o.at, n, false);
+      reach(span.tailReach, o.at, n, false);
     }
   }
   const QFontMetrics m(font);
@@ -281,7 +285,7 @@ TShapedSpan ShapedSpan(const QFont& font, const String& text, TCutKind kind) {
   }
   // A cut reshapes a cluster or two beside it: no glyph is wider than the
   // font's widest, nor a line taller than its height.
-  span.slack = (joined ? 3 * em : 0) + headRun + tailRun;
+  span.slack = (joined ? 3 * em : 0) + static_cast<Int32>(pairing) * em + headRun + tailRun;
   return span;
 }
 
