@@ -168,24 +168,39 @@ Int64 Measured(const QFontMetrics& m, const String& s) {
   return Advance(m, s);
 }
 
-// The length of a head of s from which on every head, with the ellipsis or
-// without, and the whole text are too wide for width, found by measuring one
-// head a little longer than width can show, doubled until it is wider than
-// width by more than a cut can change; npos when no head short of the whole
-// text is that wide. Only a head as long as what can be shown is read, however
-// long the text.
-size_t HeadsTooWideFrom(const QFontMetrics& m, const QFont& font, const String& s, Int32 width) {
+// The length of a head of s (top) from which on every head, with the
+// ellipsis or without, and the whole text are too wide for width, found by
+// measuring a head a little longer than width can show, lengthened until it
+// is wider than width by more than a cut can change; top is npos when no head
+// short of the whole text is that wide. Only about as much of the text as can
+// be shown is read, however long it is. Where a head with the ellipsis
+// reaches width is guessed from the head's width (guess; npos without one).
+struct THeadsTooWide {
+  size_t top;
+  size_t guess;
+};
+
+THeadsTooWide HeadsTooWideFrom(const QFontMetrics& m, const QFont& font, const String& s, Int32 width) {
   const size_t n = s.size();
-  size_t len = 32 + 4 * static_cast<size_t>(std::max(width, 1)) / static_cast<size_t>(std::max(1, m.averageCharWidth()));
-  for (; len < n; len *= 2) {
+  const auto room = static_cast<size_t>(std::max(width, 1));
+  size_t len = 16 + room / static_cast<size_t>(std::max(1, m.averageCharWidth()));
+  while (len < n) {
     const size_t head = CharStart(s, len);
     // The characters just after the head count too: the cut is beside them.
     const TShapedSpan span = ShapedSpan(font, s.substr(0, std::min(n, head + 8)), ck_keep_head);
-    if ((head > span.anchor || !span.byNeighbours) &&
-        Measured(m, s.substr(0, head)) > static_cast<Int64>(width) + span.slack)
-      return head;
+    const bool settled = head > span.anchor || !span.byNeighbours;
+    const Int64 w = settled ? Measured(m, s.substr(0, head)) : 0;
+    if (settled && w > static_cast<Int64>(width) + span.slack) {
+      const Int32 rest = std::max(0, width - Advance(m, kEllipsis));
+      const auto shown = static_cast<size_t>(static_cast<double>(head) * rest / static_cast<double>(w));
+      return {head, shown};
+    }
+    // Long enough, by the width of what was measured, to hold the slack too.
+    const auto wanted = static_cast<double>(head) * 1.5 * static_cast<double>(static_cast<Int64>(width) + span.slack + 1) /
+                        static_cast<double>(std::max<Int64>(w, 1));
+    len = std::max(2 * len, static_cast<size_t>(std::min(wanted, 1e15)));
   }
-  return String::npos;
+  return {String::npos, String::npos};
 }
 
 // The longest head of s that fits in width together with the ellipsis: the
@@ -194,14 +209,15 @@ size_t HeadsTooWideFrom(const QFontMetrics& m, const QFont& font, const String& 
 // text: nothing is answered when that start cannot tell.
 std::optional<String> EndElided(const QFontMetrics& m, const QFont& font, const String& s, Int32 width,
                                 bool longer = false) {
-  size_t top = HeadsTooWideFrom(m, font, s, width);
-  if (top == String::npos) {
+  THeadsTooWide bound = HeadsTooWideFrom(m, font, s, width);
+  if (bound.top == String::npos) {
     if (longer) return std::nullopt;
     if (Measured(m, s) <= width) return s;
-    top = s.size();
+    bound.top = s.size();
   }
   // Candidate k keeps the head up to top - k, moved back to a character's
   // start; the heads from top on are too wide already.
+  const size_t top = bound.top;
   const String t = s.substr(0, top);
   const TShapedSpan span = ShapedSpan(font, t, ck_keep_head);
   auto head = [&](size_t k) { return CharStart(t, top - k); };
@@ -216,9 +232,10 @@ std::optional<String> EndElided(const QFontMetrics& m, const QFont& font, const 
     }
     return lastWidth;
   };
+  const size_t guess = bound.guess < top ? top - bound.guess : String::npos;
   const size_t k = FirstFitting(
       top + 1, width, span.slack, measured, [&](size_t k) { return span.Holds(head(k), top); },
-      [&](size_t k) { return span.Regime(head(k), top); });
+      [&](size_t k) { return span.Regime(head(k), top); }, guess);
   return t.substr(0, head(k)) + kEllipsis;
 }
 
@@ -226,24 +243,30 @@ std::optional<String> EndElided(const QFontMetrics& m, const QFont& font, const 
 // ellipsis; a text with no head left that way gets the end ellipsis.
 std::optional<String> WordElided(const QFontMetrics& m, const QFont& font, const String& s, Int32 width,
                                  bool longer = false) {
-  size_t top = HeadsTooWideFrom(m, font, s, width);
-  if (top == String::npos) {
+  THeadsTooWide bound = HeadsTooWideFrom(m, font, s, width);
+  if (bound.top == String::npos) {
     if (longer) return std::nullopt;
     if (Measured(m, s) <= width) return s;
-    top = s.size();
+    bound.top = s.size();
   }
   // The heads tried are the text before each blank, from the last blank to
   // the first; a blank at the start leaves no head. Heads from top on are
   // too wide already.
+  const size_t top = bound.top;
   const String t = s.substr(0, top);
   std::vector<size_t> blanks;
+  size_t guess = String::npos;
   for (size_t i = top; i-- > 1;)
-    if (s[i] == u' ') blanks.push_back(i);
+    if (s[i] == u' ') {
+      if (guess == String::npos && i <= bound.guess) guess = blanks.size();
+      blanks.push_back(i);
+    }
   const TShapedSpan span = ShapedSpan(font, t, ck_keep_head);
   const size_t k = FirstFitting(
       blanks.size(), width, span.slack,
       [&](size_t k) -> Int64 { return Advance(m, t.substr(0, blanks[k]) + kEllipsis); },
-      [&](size_t k) { return span.Holds(blanks[k], top); }, [&](size_t k) { return span.Regime(blanks[k], top); });
+      [&](size_t k) { return span.Holds(blanks[k], top); }, [&](size_t k) { return span.Regime(blanks[k], top); },
+      guess);
   return k == blanks.size() ? EndElided(m, font, s, width, longer) : t.substr(0, blanks[k]) + kEllipsis;
 }
 
@@ -327,7 +350,7 @@ std::vector<String> SplitLines(const QFontMetrics& m, const QFont& font, const S
   for (const String& p : paragraphs) {
     if (lines.size() >= maxLines) break;
     // A long paragraph is known not to fit from a head of it.
-    if (HeadsTooWideFrom(m, font, p, width) == String::npos && Advance(m, p) <= width) {
+    if (HeadsTooWideFrom(m, font, p, width).top == String::npos && Advance(m, p) <= width) {
       lines.push_back(p);
       continue;
     }

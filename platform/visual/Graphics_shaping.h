@@ -98,34 +98,55 @@ namespace shaping_detail {
 
 // The first candidate in [lo, hi) within limit, or hi, where no candidate is
 // wider than one before it by more than slack. A candidate wider than limit
-// + slack rules out itself and all before it; such a barrier is looked for
-// from the short end (the short candidates are cheap to measure, and a long
-// text usually ends short), first outward and then by halving, and the
-// candidates after the barrier are measured in order.
+// + slack rules out itself and all before it. Such a barrier, and a candidate
+// within limit + slack after it, are looked for outward from guess (where the
+// caller expects the first fit, measuring a few candidates beside it when the
+// guess is good) or else from the short end (the short candidates are cheap to
+// measure, and a long text usually ends short), then by halving between them;
+// the candidates after the barrier that are within limit + slack but not
+// within limit are measured in order.
 template <class Width>
-size_t FirstWithin(size_t lo, size_t hi, Int64 limit, Int64 slack, Width& width) {
+size_t FirstWithin(size_t lo, size_t hi, Int64 limit, Int64 slack, Width& width, size_t guess) {
   const Int64 reach = limit + slack;  // limit stays far from the ends of Int64
   size_t out = lo;                    // candidates before out are too wide
   size_t ok = hi;                     // a candidate within reach (hi: none found yet)
   Int64 okWidth = 0;
-  for (size_t back = 1; back <= hi - lo; back *= 2) {
-    const size_t k = hi - back;
-    const Int64 w = width(k);
-    if (w > reach) {
+  if (guess < lo || guess >= hi) guess = hi - 1;
+  const Int64 w = width(guess);
+  if (w > reach) {
+    out = guess + 1;
+    for (size_t step = 1; guess + step < hi; step *= 2) {
+      const size_t k = guess + step;
+      const Int64 wk = width(k);
+      if (wk <= reach) {
+        ok = k;
+        okWidth = wk;
+        break;
+      }
       out = k + 1;
-      break;
     }
-    ok = k;
+  } else {
+    ok = guess;
     okWidth = w;
+    for (size_t step = 1; step <= guess - lo; step *= 2) {
+      const size_t k = guess - step;
+      const Int64 wk = width(k);
+      if (wk > reach) {
+        out = k + 1;
+        break;
+      }
+      ok = k;
+      okWidth = wk;
+    }
   }
   while (out < ok) {
     const size_t mid = out + (ok - out) / 2;
-    const Int64 w = width(mid);
-    if (w > reach) {
+    const Int64 wm = width(mid);
+    if (wm > reach) {
       out = mid + 1;
     } else {
       ok = mid;
-      okWidth = w;
+      okWidth = wm;
     }
   }
   if (ok == hi) return hi;
@@ -141,12 +162,14 @@ size_t FirstWithin(size_t lo, size_t hi, Int64 limit, Int64 slack, Width& width)
 // within limit, or count when none is; each candidate holds only characters
 // that the one before it holds. holds(k): candidate k is cut inside a reach
 // (measured on its own); regime(k): its regime. The candidates between them
-// are searched block by block. A width of kAlwaysFits makes a candidate fit
-// whatever the limit.
+// are searched block by block, from guess in its block (where the caller
+// expects the first fit; count when it has no guess). A width of kAlwaysFits
+// makes a candidate fit whatever the limit.
 inline constexpr Int64 kAlwaysFits = std::numeric_limits<Int64>::min();
 
 template <class Width, class Holds, class Regime>
-size_t FirstFitting(size_t count, Int64 limit, Int32 slack, Width width, Holds holds, Regime regime) {
+size_t FirstFitting(size_t count, Int64 limit, Int32 slack, Width width, Holds holds, Regime regime,
+                    size_t guess = std::numeric_limits<size_t>::max()) {
   auto measured = [&width](size_t k) -> Int64 {
     gFitMeasurements.fetch_add(1, std::memory_order_relaxed);
     return width(k);
@@ -161,7 +184,7 @@ size_t FirstFitting(size_t count, Int64 limit, Int32 slack, Width width, Holds h
     const int r = regime(k);
     size_t hi = k + 1;
     while (hi < count && !holds(hi) && regime(hi) == r) ++hi;
-    const size_t found = shaping_detail::FirstWithin(k, hi, limit, slack, measured);
+    const size_t found = shaping_detail::FirstWithin(k, hi, limit, slack, measured, guess);
     if (found < hi) return found;
     k = hi;
   }
