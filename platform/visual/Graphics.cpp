@@ -329,12 +329,18 @@ String PathElided(const QFontMetrics& m, const QFont& font, const String& s, Int
 
 // The lines of a text: broken at CR LF, CR and LF, and with wordBreak at
 // blanks so that each line fits width (a word wider than width keeps a line
-// of its own). Lines after the first maxLines are not worked out.
+// of its own). Lines after the first maxLines are not worked out; stopped
+// tells whether text went on after them.
 std::vector<String> SplitLines(const QFontMetrics& m, const QFont& font, const String& text, bool wordBreak,
-                               Int32 width, size_t maxLines) {
+                               Int32 width, size_t maxLines, bool& stopped) {
+  stopped = false;
   std::vector<String> paragraphs;
   String cur;
-  for (size_t i = 0; i < text.size() && paragraphs.size() < maxLines; ++i) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (paragraphs.size() >= maxLines) {
+      stopped = true;
+      break;
+    }
     const Char c = text[i];
     if (c == u'\r' || c == u'\n') {
       paragraphs.push_back(cur);
@@ -348,7 +354,10 @@ std::vector<String> SplitLines(const QFontMetrics& m, const QFont& font, const S
   if (!wordBreak) return paragraphs;
   std::vector<String> lines;
   for (const String& p : paragraphs) {
-    if (lines.size() >= maxLines) break;
+    if (lines.size() >= maxLines) {
+      stopped = true;
+      break;
+    }
     // A long paragraph is known not to fit from a head of it.
     if (HeadsTooWideFrom(m, font, p, width).top == String::npos && Advance(m, p) <= width) {
       lines.push_back(p);
@@ -356,7 +365,11 @@ std::vector<String> SplitLines(const QFontMetrics& m, const QFont& font, const S
     }
     String line;
     size_t i = 0;
-    while (i < p.size() && lines.size() < maxLines) {
+    while (i < p.size()) {
+      if (lines.size() >= maxLines) {
+        stopped = true;
+        break;
+      }
       size_t j = i;
       while (j < p.size() && p[j] != u' ') ++j;
       const String word = p.substr(i, j - i);
@@ -372,6 +385,7 @@ std::vector<String> SplitLines(const QFontMetrics& m, const QFont& font, const S
     }
     lines.push_back(line);
   }
+  if (lines.size() > maxLines) lines.resize(maxLines);
   return lines;
 }
 
@@ -832,11 +846,11 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
   // read only as far as such a head reaches, and further when that start
   // cannot tell where the cut goes.
   const bool heads = (flags & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS)) && !(flags & DT_PATH_ELLIPSIS) &&
-                     !(flags & DT_WORDBREAK) && (single || maxLines != String::npos);
+                     (single || maxLines != String::npos);
   size_t take = heads ? std::max<size_t>(1024, 16 * static_cast<size_t>(std::max(width, 1))) : String::npos;
   std::vector<String> lines;
   for (bool done = false; !done; take *= 4) {
-    const bool cutShort = take < text.size();
+    bool cutShort = take < text.size();
     String shown = cutShort ? text.substr(0, take) : text;
     if (!(flags & DT_NOPREFIX)) shown = WithoutPrefixes(shown);
     if (flags & DT_EXPANDTABS) shown = ExpandTabs(shown);
@@ -850,7 +864,14 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
         if (c != u'\r' && c != u'\n') one += c;
       lines.push_back(std::move(one));
     } else {
-      lines = SplitLines(m, font, shown, (flags & DT_WORDBREAK) != 0, width, maxLines);
+      bool stopped = false;
+      lines = SplitLines(m, font, shown, (flags & DT_WORDBREAK) != 0, width, maxLines, stopped);
+      // Lines that stopped short of what was read are whole; lines broken at
+      // blanks that did not may not be.
+      if (cutShort && stopped)
+        cutShort = false;
+      else if (cutShort && (flags & DT_WORDBREAK))
+        continue;
     }
     done = true;
     if (!(flags & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS))) break;

@@ -216,6 +216,13 @@ TEST(TCanvasEliding, LongLinesDrawWhatTheLoopsGive) {
       }
     }
   }
+  // Word-wrapped on the two lines a cell has room for, as the start of it.
+  TBitmap got(160, 40), want(160, 40);
+  const Cardinal wrapped = DT_EDITCONTROL | DT_WORDBREAK | DT_NOPREFIX | DT_END_ELLIPSIS;
+  TRect r{0, 0, 64, 2 * got.Canvas().TextHeight(u"Yy") + 3};
+  got.Canvas().DrawText(words, r, wrapped);
+  want.Canvas().DrawText(words.substr(0, 200), r, wrapped);
+  EXPECT_EQ(got.Image(), want.Image());
 }
 
 // A bare name of characters outside the Basic Multilingual Plane keeps its
