@@ -4,6 +4,9 @@
 #include <QtCore/QByteArray>
 #include <QtGui/QFont>
 #include <QtGui/QFontMetrics>
+#include <QtGui/QGlyphRun>
+#include <QtGui/QRawFont>
+#include <QtGui/QTextLayout>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QIcon>
 #include <QtGui/QImage>
@@ -203,6 +206,57 @@ THeadsTooWide HeadsTooWideFrom(const QFontMetrics& m, const QFont& font, const S
   return {String::npos, String::npos};
 }
 
+// No more than the widths of the heads of a text with the ellipsis, from one
+// shaping of the text: the width the head's characters take there, less
+// those before the cut that it can reshape (back to a blank, at most eight),
+// plus the ellipsis, less a pixel of rounding and one of kerning. The text is
+// shaped only when a floor is first asked for.
+class THeadFloor {
+ public:
+  THeadFloor(const QFont& font, const String& text, Int32 ellipsis)
+      : fFont(font), fText(text), fEllipsis(ellipsis) {}
+
+  Int64 operator()(size_t head) {
+    size_t back = head;
+    while (back > 0 && head - back < 8 && fText[back - 1] != u' ') --back;
+    back = CharStart(fText, back);
+    if (back == 0) return kAlwaysFits;
+    if (!fLayout) {
+      fLayout.emplace(QString(reinterpret_cast<const QChar*>(fText.data()), static_cast<qsizetype>(fText.size())),
+                      fFont);
+      QTextOption option;
+      option.setWrapMode(QTextOption::NoWrap);
+      fLayout->setTextOption(option);
+      fLayout->beginLayout();
+      fLayout->createLine();
+      fLayout->endLayout();
+    }
+    // The stretch of the line the head's glyphs cover (runs of one font are
+    // handed over together, whatever lies between them).
+    std::vector<std::pair<double, double>> covered;
+    for (const QGlyphRun& run : fLayout->glyphRuns(0, static_cast<int>(back))) {
+      const QList<QPointF> at = run.positions();
+      const QList<QPointF> advance = run.rawFont().advancesForGlyphIndexes(run.glyphIndexes());
+      if (advance.size() != at.size()) return kAlwaysFits;
+      for (qsizetype g = 0; g < at.size(); ++g) covered.emplace_back(at[g].x(), at[g].x() + advance[g].x());
+    }
+    std::sort(covered.begin(), covered.end());
+    double taken = 0, reached = -1e300;
+    for (const auto& [from, to] : covered) {
+      if (to <= reached) continue;
+      taken += to - std::max(from, reached);
+      reached = to;
+    }
+    return static_cast<Int64>(std::floor(taken)) + fEllipsis - 2;
+  }
+
+ private:
+  const QFont& fFont;
+  const String& fText;
+  Int32 fEllipsis;
+  std::optional<QTextLayout> fLayout;
+};
+
 // The longest head of s that fits in width together with the ellipsis: the
 // head loses a character at a time from its end (a surrogate pair goes
 // whole) until it fits or is empty. With longer, s is only the start of the
@@ -233,9 +287,10 @@ std::optional<String> EndElided(const QFontMetrics& m, const QFont& font, const 
     return lastWidth;
   };
   const size_t guess = bound.guess < top ? top - bound.guess : String::npos;
+  THeadFloor floor(font, t, Advance(m, kEllipsis));
   const size_t k = FirstFitting(
       top + 1, width, span.slack, measured, [&](size_t k) { return span.Holds(head(k), top); },
-      [&](size_t k) { return span.Regime(head(k), top); }, guess);
+      [&](size_t k) { return span.Regime(head(k), top); }, guess, [&](size_t k) { return floor(head(k)); });
   return t.substr(0, head(k)) + kEllipsis;
 }
 
@@ -262,11 +317,12 @@ std::optional<String> WordElided(const QFontMetrics& m, const QFont& font, const
       blanks.push_back(i);
     }
   const TShapedSpan span = ShapedSpan(font, t, ck_keep_head);
+  THeadFloor floor(font, t, Advance(m, kEllipsis));
   const size_t k = FirstFitting(
       blanks.size(), width, span.slack,
       [&](size_t k) -> Int64 { return Advance(m, t.substr(0, blanks[k]) + kEllipsis); },
       [&](size_t k) { return span.Holds(blanks[k], top); }, [&](size_t k) { return span.Regime(blanks[k], top); },
-      guess);
+      guess, [&](size_t k) { return floor(blanks[k]); });
   return k == blanks.size() ? EndElided(m, font, s, width, longer) : t.substr(0, blanks[k]) + kEllipsis;
 }
 

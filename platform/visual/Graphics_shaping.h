@@ -104,20 +104,25 @@ namespace shaping_detail {
 // guess is good) or else from the short end (the short candidates are cheap to
 // measure, and a long text usually ends short), then by halving between them;
 // the candidates after the barrier that are within limit + slack but not
-// within limit are measured in order.
-template <class Width>
-size_t FirstWithin(size_t lo, size_t hi, Int64 limit, Int64 slack, Width& width, size_t guess) {
+// within limit are measured in order. A candidate that floor (no more than
+// its width) already puts beyond limit + slack, or beyond limit in that last
+// pass, is not measured.
+template <class Width, class Floor>
+size_t FirstWithin(size_t lo, size_t hi, Int64 limit, Int64 slack, Width& width, size_t guess, Floor& floor) {
   const Int64 reach = limit + slack;  // limit stays far from the ends of Int64
-  size_t out = lo;                    // candidates before out are too wide
-  size_t ok = hi;                     // a candidate within reach (hi: none found yet)
+  // A candidate's width, or reach + 1 when its floor is already beyond reach
+  // (a barrier all the same, found without measuring it).
+  auto within = [&](size_t k) -> Int64 { return floor(k) > reach ? reach + 1 : width(k); };
+  size_t out = lo;  // candidates before out are too wide
+  size_t ok = hi;   // a candidate within reach (hi: none found yet)
   Int64 okWidth = 0;
   if (guess < lo || guess >= hi) guess = hi - 1;
-  const Int64 w = width(guess);
+  const Int64 w = within(guess);
   if (w > reach) {
     out = guess + 1;
     for (size_t step = 1; guess + step < hi; step *= 2) {
       const size_t k = guess + step;
-      const Int64 wk = width(k);
+      const Int64 wk = within(k);
       if (wk <= reach) {
         ok = k;
         okWidth = wk;
@@ -130,7 +135,7 @@ size_t FirstWithin(size_t lo, size_t hi, Int64 limit, Int64 slack, Width& width,
     okWidth = w;
     for (size_t step = 1; step <= guess - lo; step *= 2) {
       const size_t k = guess - step;
-      const Int64 wk = width(k);
+      const Int64 wk = within(k);
       if (wk > reach) {
         out = k + 1;
         break;
@@ -141,7 +146,7 @@ size_t FirstWithin(size_t lo, size_t hi, Int64 limit, Int64 slack, Width& width,
   }
   while (out < ok) {
     const size_t mid = out + (ok - out) / 2;
-    const Int64 wm = width(mid);
+    const Int64 wm = within(mid);
     if (wm > reach) {
       out = mid + 1;
     } else {
@@ -152,7 +157,7 @@ size_t FirstWithin(size_t lo, size_t hi, Int64 limit, Int64 slack, Width& width,
   if (ok == hi) return hi;
   if (okWidth <= limit) return ok;
   for (size_t k = ok + 1; k < hi; ++k)
-    if (width(k) <= limit) return k;
+    if (floor(k) <= limit && width(k) <= limit) return k;
   return hi;
 }
 
@@ -163,13 +168,14 @@ size_t FirstWithin(size_t lo, size_t hi, Int64 limit, Int64 slack, Width& width,
 // that the one before it holds. holds(k): candidate k is cut inside a reach
 // (measured on its own); regime(k): its regime. The candidates between them
 // are searched block by block, from guess in its block (where the caller
-// expects the first fit; count when it has no guess). A width of kAlwaysFits
-// makes a candidate fit whatever the limit.
+// expects the first fit; count when it has no guess), passing over the
+// candidates near the limit that floor(k), no more than width(k), puts
+// beyond it. A width of kAlwaysFits makes a candidate fit whatever the limit.
 inline constexpr Int64 kAlwaysFits = std::numeric_limits<Int64>::min();
 
-template <class Width, class Holds, class Regime>
-size_t FirstFitting(size_t count, Int64 limit, Int32 slack, Width width, Holds holds, Regime regime,
-                    size_t guess = std::numeric_limits<size_t>::max()) {
+template <class Width, class Holds, class Regime, class Floor>
+size_t FirstFitting(size_t count, Int64 limit, Int32 slack, Width width, Holds holds, Regime regime, size_t guess,
+                    Floor floor) {
   auto measured = [&width](size_t k) -> Int64 {
     gFitMeasurements.fetch_add(1, std::memory_order_relaxed);
     return width(k);
@@ -184,11 +190,17 @@ size_t FirstFitting(size_t count, Int64 limit, Int32 slack, Width width, Holds h
     const int r = regime(k);
     size_t hi = k + 1;
     while (hi < count && !holds(hi) && regime(hi) == r) ++hi;
-    const size_t found = shaping_detail::FirstWithin(k, hi, limit, slack, measured, guess);
+    const size_t found = shaping_detail::FirstWithin(k, hi, limit, slack, measured, guess, floor);
     if (found < hi) return found;
     k = hi;
   }
   return count;
+}
+
+template <class Width, class Holds, class Regime>
+size_t FirstFitting(size_t count, Int64 limit, Int32 slack, Width width, Holds holds, Regime regime,
+                    size_t guess = std::numeric_limits<size_t>::max()) {
+  return FirstFitting(count, limit, slack, width, holds, regime, guess, [](size_t) { return kAlwaysFits; });
 }
 
 }  // namespace sk
