@@ -107,6 +107,35 @@ namespace shaping_detail {
 // within limit are measured in order. A candidate that floor (no more than
 // its width) already puts beyond limit + slack, or beyond limit in that last
 // pass, is not measured.
+// With floors from one shaping, the candidates are mostly told apart without
+// measuring: from guess towards the longer ones until a floor is beyond
+// limit + slack (that candidate and all before it are too wide), then in
+// order, measuring only those whose floor is within limit. Past a few dozen
+// floors or a few measurements the search goes on as FirstWithin does.
+template <class Width, class Floor>
+size_t FirstWithin(size_t lo, size_t hi, Int64 limit, Int64 slack, Width& width, size_t guess, Floor& floor);
+
+template <class Width, class Floor>
+size_t FirstByFloors(size_t lo, size_t hi, Int64 limit, Int64 slack, Width& width, size_t guess, Floor& floor) {
+  if (guess < lo || guess >= hi) return FirstWithin(lo, hi, limit, slack, width, guess, floor);
+  size_t start = lo;
+  size_t walked = 0;
+  for (size_t k = guess + 1; k-- > lo;) {
+    if (floor(k) > limit + slack) {
+      start = k + 1;
+      break;
+    }
+    if (++walked > 64) return FirstWithin(lo, hi, limit, slack, width, guess, floor);
+  }
+  size_t measured = 0;
+  for (size_t k = start; k < hi; ++k) {
+    if (floor(k) > limit) continue;
+    if (++measured > 6) return FirstWithin(k, hi, limit, slack, width, k, floor);
+    if (width(k) <= limit) return k;
+  }
+  return hi;
+}
+
 template <class Width, class Floor>
 size_t FirstWithin(size_t lo, size_t hi, Int64 limit, Int64 slack, Width& width, size_t guess, Floor& floor) {
   const Int64 reach = limit + slack;  // limit stays far from the ends of Int64
@@ -175,7 +204,7 @@ inline constexpr Int64 kAlwaysFits = std::numeric_limits<Int64>::min();
 
 template <class Width, class Holds, class Regime, class Floor>
 size_t FirstFitting(size_t count, Int64 limit, Int32 slack, Width width, Holds holds, Regime regime, size_t guess,
-                    Floor floor) {
+                    Floor floor, bool floors = true) {
   auto measured = [&width](size_t k) -> Int64 {
     gFitMeasurements.fetch_add(1, std::memory_order_relaxed);
     return width(k);
@@ -190,7 +219,9 @@ size_t FirstFitting(size_t count, Int64 limit, Int32 slack, Width width, Holds h
     const int r = regime(k);
     size_t hi = k + 1;
     while (hi < count && !holds(hi) && regime(hi) == r) ++hi;
-    const size_t found = shaping_detail::FirstWithin(k, hi, limit, slack, measured, guess, floor);
+    const size_t found = floors && slack > 0
+                             ? shaping_detail::FirstByFloors(k, hi, limit, slack, measured, guess, floor)
+                             : shaping_detail::FirstWithin(k, hi, limit, slack, measured, guess, floor);
     if (found < hi) return found;
     k = hi;
   }
@@ -200,7 +231,7 @@ size_t FirstFitting(size_t count, Int64 limit, Int32 slack, Width width, Holds h
 template <class Width, class Holds, class Regime>
 size_t FirstFitting(size_t count, Int64 limit, Int32 slack, Width width, Holds holds, Regime regime,
                     size_t guess = std::numeric_limits<size_t>::max()) {
-  return FirstFitting(count, limit, slack, width, holds, regime, guess, [](size_t) { return kAlwaysFits; });
+  return FirstFitting(count, limit, slack, width, holds, regime, guess, [](size_t) { return kAlwaysFits; }, false);
 }
 
 }  // namespace sk
