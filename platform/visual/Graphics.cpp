@@ -208,17 +208,22 @@ THeadsTooWide HeadsTooWideFrom(const QFontMetrics& m, const QFont& font, const S
 
 // No more than the widths of the heads of a text with the ellipsis, from one
 // shaping of the text: the width the head's characters take there, less
-// those before the cut that it can reshape (back to a blank, at most eight),
-// plus the ellipsis, less a pixel of rounding and one of kerning. The text is
-// shaped only when a floor is first asked for.
+// those before the cut that it can reshape (the blanks that end the head and
+// the word before them, at most eight of its characters), plus the ellipsis,
+// less a pixel of rounding and one of kerning. The text is shaped only when a
+// floor is first asked for.
 class THeadFloor {
  public:
   THeadFloor(const QFont& font, const String& text, Int32 ellipsis)
       : fFont(font), fText(text), fEllipsis(ellipsis) {}
 
   Int64 operator()(size_t head) {
+    // Blanks that end the head may go with the cut (at the end of a line
+    // or of a direction run), and so may the letters of the word before it.
     size_t back = head;
-    while (back > 0 && head - back < 8 && fText[back - 1] != u' ') --back;
+    while (back > 0 && fText[back - 1] == u' ') --back;
+    const size_t word = back;
+    while (back > 0 && word - back < 8 && fText[back - 1] != u' ') --back;
     back = CharStart(fText, back);
     if (back == 0) return kAlwaysFits;
     if (!fLayout) {

@@ -208,21 +208,20 @@ TShapedSpan ShapedSpan(const QFont& font, const String& text, TCutKind kind) {
             if (riStart == n) riStart = i;
           } else if (IsOpener(c)) {
             open.push_back({i, IsIsolateOpener(c)});
-          } else {
-            // PDF closes the last embedding, PDI the last isolate and what
-            // was opened after it.
-            const bool pdi = c == 0x2069;
+          } else if (c == 0x2069) {
+            // PDI closes the last isolate and the embeddings opened in it.
             while (!open.empty()) {
               const TOpen o = open.back();
               open.pop_back();
-              if (o.isolate == pdi || !pdi) {
-                if (o.isolate == pdi) {
-                  reach(span.headReach, o.at, i, false);
-                  reach(span.tailReach, o.at, i, false);
-                }
-                break;
-              }
+              reach(span.headReach, o.at, i, false);
+              reach(span.tailReach, o.at, i, false);
+              if (o.isolate) break;
             }
+          } else if (!open.empty() && !open.back().isolate) {
+            // PDF closes the last embedding, none outside the isolate it is in.
+            reach(span.headReach, open.back().at, i, false);
+            reach(span.tailReach, open.back().at, i, false);
+            open.pop_back();
           }
         }
         break;

@@ -288,6 +288,9 @@ TEST(Graphics_utilities, ShrunkToFitOfTextsThatChangeWithACutGivesWhatCuttingThr
                                {mono, u"abcdefgh\u03B1\u03B2\u03B3\u03B4" + ells + u"\u2113\u2113\u2113\u2113\u2113"}});
   }
   for (const String& line : ScriptMixLines()) lines.push_back({u"DejaVu Sans", line});
+  // Embeddings and isolates long enough that a cut inside them turns the rest.
+  const String arabic = u"\u0627\u0644\u0633\u0644\u0627\u0645 \u0639\u0644\u064A\u0643\u0645 (\u0648\u0631\u062D\u0645\u0629) 12";
+  lines.push_back({u"DejaVu Sans", u"ab \u2067" + arabic + u"\u2069 cd (ef) \u202B" + arabic + u"\u202C gh \u2068" + arabic});
   for (const auto& [font, text] : lines) {
     c.Font().SetName(font);
     c.Font().SetSize(9);

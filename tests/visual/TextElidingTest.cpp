@@ -160,6 +160,11 @@ TEST(TCanvasEliding, ShapedTextsGiveWhatTakingOneCharacterAtATimeGives) {
                   {tfPathEllipsis, PathByOnes, mono, 9,
                    u"abcdefgh\u03B1\u03B2\u03B3\u03B4" + ells + u"\u2113\u2113\u2113\u2113\u2113", -1}});
   }
+  // Embeddings and isolates long enough that a cut inside them turns the rest.
+  const String words = greeting.substr(0, 13) + u" (1)";
+  const String turned = u"ab \u2067" + words + u"\u2069 cd (ef) \u202B" + words + u"\u202C gh \u2068" + words;
+  cases.push_back({tfPathEllipsis, PathByOnes, u"DejaVu Sans", 9, turned, -1});
+  cases.push_back({tfEndEllipsis, EndByOnes, u"DejaVu Sans", 9, turned, -1});
   for (const String& line : ScriptMixLines())
     for (const auto& [format, byOnes] :
          {std::pair{tfEndEllipsis, &EndByOnes}, {tfWordEllipsis, WordByOnes}, {tfPathEllipsis, PathByOnes}})
