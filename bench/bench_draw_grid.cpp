@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "ScriptTexts.h"
 #include "display/Simple_virtual_grid.h"
 #include "platform/runtime/Strings.h"
 
@@ -215,6 +216,54 @@ BENCHMARK(BM_SimpleVirtualGridLongCells)
     ->Args({lk_cjk, 600})
     ->Args({lk_cjk_punctuated, 600})
     ->Args({lk_arabic, 600})
+    ->Unit(benchmark::kMillisecond);
+
+// One 800 x 600 screen whose cells hold the lines of a script
+// (ScriptTexts.h), each the given length and cut with the end ellipsis; with
+// lines > 1 the cells are word-wrapped on that many lines. The label names the
+// script; scripts/bench-peers prints each beside Latin, and cells of 1 MB
+// beside cells of 2,000 units.
+void PaintScriptCells(benchmark::State& state, int k, size_t length, Int32 lines) {
+  App();
+  std::vector<String> texts;
+  for (unsigned v = 0; v < 8; ++v) {
+    // Each cell starts at another place of the line.
+    const String s = sk_bench::ScriptLine(k, length + 8 * v);
+    texts.push_back(s.substr(std::min(s.size(), static_cast<size_t>(8 * v))));
+  }
+  TQMSimpleVirtualGrid g(nullptr);
+  g.SetBounds(0, 0, 800, 600);
+  g.Font().SetName(sk_bench::ScriptFont(k));
+  g.fLinesPerEntry = lines;
+  g.DefineHeaders({{u"text", 60, ct_string}, {u"more", 40, ct_string}});
+  g.fOnGetVirtualRows = [](TCustomDrawGrid*) { return 1000; };
+  g.fOnGetData = [&texts](Int32 col, Int32, Int32 row) {
+    return TStringColourAndAlignment{texts[static_cast<size_t>(row * 2 + col) % texts.size()], 0, al_left};
+  };
+  g.SetRowCountAndLineHeight();
+  QImage img(800, 600, QImage::Format_RGB32);
+  for (auto _ : state) {
+    g.Widget()->render(&img);
+    benchmark::DoNotOptimize(img.constBits());
+  }
+  state.counters["cells"] = g.CellsPaintedLastTime();
+  state.SetLabel(sk_bench::kScriptLines[k].name);
+}
+
+void BM_ScriptGridCells(benchmark::State& state) {
+  PaintScriptCells(state, static_cast<int>(state.range(0)), 600, 1);
+}
+BENCHMARK(BM_ScriptGridCells)->DenseRange(0, sk_bench::kScriptCount - 1)->Unit(benchmark::kMillisecond);
+
+// Latin (0) and Arabic (5) cells of 2,000 units and of 1 MB, on one line and
+// word-wrapped on two.
+void BM_LongCellGrid(benchmark::State& state) {
+  PaintScriptCells(state, static_cast<int>(state.range(0)), static_cast<size_t>(state.range(1)),
+                   static_cast<Int32>(state.range(2)));
+}
+BENCHMARK(BM_LongCellGrid)
+    ->ArgNames({"script", "chars", "lines"})
+    ->ArgsProduct({{0, 5}, {2000, 1 << 20}, {1, 2}})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QTableViewScreen)->Apply(Args);
 

@@ -19,6 +19,7 @@
 
 #include <unistd.h>
 
+#include "ScriptTexts.h"
 #include "core/Basic_types.h"
 #include "core/Global_vars.h"
 #include "core/My_string_functions_occurrences.h"
@@ -27,6 +28,7 @@
 #include "platform/runtime/StringList.h"
 #include "platform/runtime/Strings.h"
 #include "platform/visual/Graphics.h"
+#include "platform/visual/Graphics_shaping.h"
 #include "services/Html_utils.h"
 #include "services/Wdef_definitions.h"
 #include "services/Wdef_records.h"
@@ -175,6 +177,41 @@ BENCHMARK_CAPTURE(BM_ShrunkToFit, latin_2000_into_cell, Words(2000, 12), 150)->U
 BENCHMARK_CAPTURE(BM_ShrunkToFit, latin_soft_hyphens_2000_into_cell, LatinWithSoftHyphens(2000, 12), 150)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ShrunkToFit, arabic_2000_into_cell, ArabicWords(2000, 13), 150)->Unit(benchmark::kMillisecond);
+
+// One fit of a 2,000-unit line of each script a corpus holds (ScriptTexts.h)
+// into a 150-pixel cell, shrunk in the middle and cut at its end; the label
+// names the script, "measured" counts the exact measurements of one fit, and
+// scripts/bench-peers prints each beside Latin.
+void BM_ScriptShrunkToFit(benchmark::State& state) {
+  const int k = static_cast<int>(state.range(0));
+  auto b = Canvas();
+  b->Canvas().Font().SetName(sk_bench::ScriptFont(k));
+  const String s = sk_bench::ScriptLine(k, 2000);
+  const uint64_t before = sk::gFitMeasurements.load();
+  for (auto _ : state) benchmark::DoNotOptimize(sk::ShrunkToFit(s, b->Canvas(), 150));
+  state.counters["measured"] = benchmark::Counter(static_cast<double>(sk::gFitMeasurements.load() - before),
+                                                  benchmark::Counter::kAvgIterations);
+  state.SetLabel(sk_bench::kScriptLines[k].name);
+}
+BENCHMARK(BM_ScriptShrunkToFit)->DenseRange(0, sk_bench::kScriptCount - 1)->Unit(benchmark::kMillisecond);
+
+void BM_ScriptEndEllipsis(benchmark::State& state) {
+  const int k = static_cast<int>(state.range(0));
+  auto b = Canvas();
+  b->Canvas().Font().SetName(sk_bench::ScriptFont(k));
+  const String s = sk_bench::ScriptLine(k, 2000);
+  const uint64_t before = sk::gFitMeasurements.load();
+  for (auto _ : state) {
+    sk::TRect r = sk::Rect(0, 0, 150, 20);
+    String shown = s;
+    b->Canvas().TextRect(r, shown, sk::tfEndEllipsis | sk::tfModifyString);
+    benchmark::DoNotOptimize(shown);
+  }
+  state.counters["measured"] = benchmark::Counter(static_cast<double>(sk::gFitMeasurements.load() - before),
+                                                  benchmark::Counter::kAvgIterations);
+  state.SetLabel(sk_bench::kScriptLines[k].name);
+}
+BENCHMARK(BM_ScriptEndEllipsis)->DenseRange(0, sk_bench::kScriptCount - 1)->Unit(benchmark::kMillisecond);
 
 void BM_DrawTextEndEllipsis16000(benchmark::State& state) {
   auto b = Canvas();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <utility>
 
 #include "core/Comparing_types.h"
 #include "core/My_string_functions_markup.h"
@@ -157,8 +158,8 @@ void TQMSimpleVirtualGrid::DrawSimpleCell(Int32 ACol, Int32 ARow, const TRect& A
     canvas.Brush().SetColor((AState & GridDrawBit(gdSelected)) ? clHighlight : clWindow);
     canvas.FillRect(ARect);
     if (fOnGetData) {
-      const TStringColourAndAlignment d = fOnGetData(ACol, ColCount(), ARow - 1);
-      text = d.str;
+      TStringColourAndAlignment d = fOnGetData(ACol, ColCount(), ARow - 1);
+      text = std::move(d.str);  // a cell's text can be long: not copied again
       alignment = d.alignment;
       canvas.Font().SetColor(static_cast<TColor>(d.colour));
     }

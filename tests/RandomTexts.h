@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <random>
+#include <vector>
 
 #include "platform/runtime/Strings.h"
 
@@ -115,6 +116,33 @@ struct TShapingFont {
   Int32 points;
 };
 inline const TShapingFont kShapingFonts[] = {{u"DejaVu Sans", 9}, {u"DejaVu Sans Mono", 9}, {u"DejaVu Serif", 11}};
+
+// Lines of the scripts a corpus holds, each with what once made a cut
+// costly: Japanese with its punctuation and long mark, Chinese with Latin
+// acronyms at its start and end, Hindi with English words, a Latin line
+// opening with a flag and one with an isolate around an Arabic word, emoji
+// with flags, Urdu, Tibetan and Mongolian.
+inline const std::vector<String>& ScriptMixLines() {
+  static const std::vector<String> lines = {
+      u"\u300C\u6771\u4EAC\u306F\u3001\u3068\u3066\u3082\u5927\u304D\u3044\u3067\u3059\u3002\u300D"
+      u"\u30B3\u30FC\u30D2\u30FC\u3092\u98F2\u307F\u307E\u3057\u3087\u3046\u3001\u306D\u3002",
+      u"DNA\u6D4B\u5E8F\u6280\u672F\u7684\u53D1\u5C55\uFF0C\u4F7F\u57FA\u56E0\u7814\u7A76\u8FDB\u5165"
+      u"\u65B0\u9636\u6BB5\u3002\u75C5\u6BD2COVID-19",
+      u"\u092F\u0939 \u090F\u0915 test \u0939\u0948 \u0914\u0930 \u0939\u092E computer science "
+      u"\u092A\u0922\u093C\u0924\u0947 \u0939\u0948\u0902\u0964",
+      u"\U0001F1EB\U0001F1F7 Paris is the capital of France and a city of lights",
+      u"\u2067\u0639\u0631\u0628\u064A\u2069 is an Arabic word in a Latin line of text",
+      u"\U0001F600\U0001F1EF\U0001F1F5\U0001F1E9\U0001F1EA \U0001F44D\U0001F3FD "
+      u"\U0001F1FA\U0001F1F8\U0001F1EC\U0001F1E7 party \U0001F389",
+      u"\u0627\u0631\u062F\u0648 \u0627\u06CC\u06A9 \u06C1\u0646\u062F \u0622\u0631\u06CC\u0627\u0626\u06CC "
+      u"\u0632\u0628\u0627\u0646 \u06C1\u06D2",
+      u"\u0F56\u0F7C\u0F51\u0F0B\u0F66\u0F90\u0F51\u0F0B\u0F53\u0F72\u0F0B\u0F56\u0F7C\u0F51\u0F0B"
+      u"\u0F40\u0FB1\u0F72\u0F0B\u0F66\u0F90\u0F51\u0F0B\u0F61\u0F72\u0F42\u0F0D",
+      u"\u182E\u1823\u1829\u182D\u1823\u182F \u182A\u1822\u1834\u1822\u182D \u1826\u1828 "
+      u"\u1826\u1830\u1826\u182D",
+  };
+  return lines;
+}
 
 // True when s holds half of a surrogate pair without the other half.
 inline bool HasHalfAPair(const String& s) {

@@ -209,11 +209,36 @@ String WithEllipsis(const String& s, const TShrinkStep& step) {
   return r;
 }
 
+// The length of a head of s wider than limit by more than a cut can change,
+// so that neither s nor any step that keeps that head fits: measured from
+// about what limit can show, lengthened as the widths measured say; npos when
+// no head short of the text is that wide. Only about as much of the text as
+// can be shown is read.
+size_t HeadTooWide(const String& s, TCanvas& canvas, Int32 limit) {
+  const size_t n = s.size();
+  const auto room = static_cast<size_t>(std::max(limit, 1));
+  size_t len = 16 + room / static_cast<size_t>(std::max(1, canvas.TextWidth(u"n")));
+  while (2 * len < n) {
+    const size_t head = SplitsAPair(s, len) ? len - 1 : len;
+    const TShapedSpan span = canvas.ShapedSpan(s.substr(0, head + 8));
+    const bool settled = head > span.anchor || !span.byNeighbours;
+    const Int64 w = settled ? (gFitMeasurements.fetch_add(1, std::memory_order_relaxed),
+                               canvas.TextWidth(s.substr(0, head)))
+                            : 0;
+    if (settled && w > static_cast<Int64>(limit) + span.slack) return head;
+    const double wanted = static_cast<double>(head) * 1.5 * static_cast<double>(static_cast<Int64>(limit) + span.slack + 1) /
+                          static_cast<double>(std::max<Int64>(w, 1));
+    len = std::max(2 * len, static_cast<size_t>(std::min(wanted, 1e15)));
+  }
+  return String::npos;
+}
+
 }  // namespace
 
 String ShrunkToFit(const String& s, TCanvas& canvas, Int32 width) {
   const Int32 limit = width - canvas.TextWidth(u"M");
-  if (canvas.TextWidth(s) < limit) return s;
+  const size_t tooWide = HeadTooWide(s, canvas, limit - 1);
+  if (tooWide == String::npos && canvas.TextWidth(s) < limit) return s;
   const std::vector<TShrinkStep> steps = ShrinkSteps(s);
   if (steps.empty()) {
     // Too short to shorten: the ellipsis goes in the middle.
@@ -225,24 +250,31 @@ String ShrunkToFit(const String& s, TCanvas& canvas, Int32 width) {
   }
   // Cutting stops at the first step whose text is narrower than the limit,
   // or at the last step (fewer than four units left) whatever its width.
-  // The steps are found by FirstFitting, which measures one by one only the
-  // steps whose text holds a character that a cut anywhere can widen, and
-  // searches the rest (see Graphics_shaping.h).
-  const TShapedSpan shaped = canvas.ShapedSpan(s);
+  // The steps that keep the head too wide are passed over; the others are
+  // found by FirstFitting, which measures one by one only the steps cut
+  // inside a reach and searches the rest (see Graphics_shaping.h), on the
+  // text those steps keep: the head before tooWide and the tail after it.
+  size_t first = 0;
+  if (tooWide != String::npos)
+    while (first + 1 < steps.size() && steps[first].head >= tooWide) ++first;
+  const size_t n = s.size(), tailFrom = steps[first].tail, kept = steps[first].head;
+  const TShapedSpan shaped = canvas.ShapedSpan(s.substr(0, kept) + s.substr(tailFrom));
+  auto tailIn = [&](size_t tail) { return tail - tailFrom + kept; };
   const size_t last = steps.size() - 1;
-  const size_t k = FirstFitting(
-      steps.size(), static_cast<Int64>(limit) - 1, shaped.slack,
-      [&](size_t k) -> Int64 {
+  const size_t k = first + FirstFitting(
+      steps.size() - first, static_cast<Int64>(limit) - 1, shaped.slack,
+      [&](size_t j) -> Int64 {
+        const size_t k = first + j;
         if (k == last) return kAlwaysFits;
         const TShrinkStep& st = steps[k];
         String r;
-        r.reserve(st.head + (s.size() - st.tail));
+        r.reserve(st.head + (n - st.tail));
         r.append(s, 0, st.head);
         r.append(s, st.tail, String::npos);
         return canvas.TextWidth(r);
       },
-      [&](size_t k) { return shaped.Holds(steps[k].head, steps[k].tail); },
-      [&](size_t k) { return shaped.Regime(steps[k].head, steps[k].tail); });
+      [&](size_t j) { return shaped.Holds(steps[first + j].head, tailIn(steps[first + j].tail)); },
+      [&](size_t j) { return shaped.Regime(steps[first + j].head, tailIn(steps[first + j].tail)); });
   return WithEllipsis(s, steps[k]);
 }
 

@@ -4,6 +4,9 @@
 #include <QtCore/QByteArray>
 #include <QtGui/QFont>
 #include <QtGui/QFontMetrics>
+#include <QtGui/QGlyphRun>
+#include <QtGui/QRawFont>
+#include <QtGui/QTextLayout>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QIcon>
 #include <QtGui/QImage>
@@ -12,6 +15,7 @@
 #include <QtGui/QRegion>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "platform/runtime/Streams.h"
@@ -158,53 +162,173 @@ size_t CharAfter(const String& s, size_t i) { return SplitsAPair(s, i + 1) ? 2 :
 
 // The ellipses try their candidates from the longest and take the first that
 // fits. The candidates are found by FirstFitting (Graphics_shaping.h), which
-// measures one by one only those holding a character whose width a cut
-// anywhere can change, and searches the rest. Each measurer keeps the last
-// width it measured, as candidates of a surrogate pair's two halves are the
-// same text.
+// measures one by one only those cut inside a reach, and searches the rest.
+// Each measurer keeps the last width it measured, as candidates of a
+// surrogate pair's two halves are the same text.
+
+Int64 Measured(const QFontMetrics& m, const String& s) {
+  gFitMeasurements.fetch_add(1, std::memory_order_relaxed);
+  return Advance(m, s);
+}
+
+// The length of a head of s (top) from which on every head, with the
+// ellipsis or without, and the whole text are too wide for width, found by
+// measuring a head a little longer than width can show, lengthened until it
+// is wider than width by more than a cut can change; top is npos when no head
+// short of the whole text is that wide. Only about as much of the text as can
+// be shown is read, however long it is. Where a head with the ellipsis
+// reaches width is guessed from the head's width (guess; npos without one).
+struct THeadsTooWide {
+  size_t top;
+  size_t guess;
+};
+
+THeadsTooWide HeadsTooWideFrom(const QFontMetrics& m, const QFont& font, const String& s, Int32 width) {
+  const size_t n = s.size();
+  const auto room = static_cast<size_t>(std::max(width, 1));
+  size_t len = 16 + room / static_cast<size_t>(std::max(1, m.averageCharWidth()));
+  while (len < n) {
+    const size_t head = CharStart(s, len);
+    // The characters just after the head count too: the cut is beside them.
+    const TShapedSpan span = ShapedSpan(font, s.substr(0, std::min(n, head + 8)), ck_keep_head);
+    const bool settled = head > span.anchor || !span.byNeighbours;
+    const Int64 w = settled ? Measured(m, s.substr(0, head)) : 0;
+    if (settled && w > static_cast<Int64>(width) + span.slack) {
+      const Int32 rest = std::max(0, width - Advance(m, kEllipsis));
+      const auto shown = static_cast<size_t>(static_cast<double>(head) * rest / static_cast<double>(w));
+      return {head, shown};
+    }
+    // Long enough, by the width of what was measured, to hold the slack too.
+    const auto wanted = static_cast<double>(head) * 1.5 * static_cast<double>(static_cast<Int64>(width) + span.slack + 1) /
+                        static_cast<double>(std::max<Int64>(w, 1));
+    len = std::max(2 * len, static_cast<size_t>(std::min(wanted, 1e15)));
+  }
+  return {String::npos, String::npos};
+}
+
+// No more than the widths of the heads of a text with the ellipsis, from one
+// shaping of the text: the width the head's characters take there, less
+// those before the cut that it can reshape (the blanks that end the head and
+// the word before them, at most eight of its characters), plus the ellipsis,
+// less a pixel of rounding and one of kerning. The text is shaped only when a
+// floor is first asked for.
+class THeadFloor {
+ public:
+  THeadFloor(const QFont& font, const String& text, Int32 ellipsis)
+      : fFont(font), fText(text), fEllipsis(ellipsis) {}
+
+  Int64 operator()(size_t head) {
+    // Blanks that end the head may go with the cut (at the end of a line
+    // or of a direction run), and so may the letters of the word before it.
+    size_t back = head;
+    while (back > 0 && fText[back - 1] == u' ') --back;
+    const size_t word = back;
+    while (back > 0 && word - back < 8 && fText[back - 1] != u' ') --back;
+    back = CharStart(fText, back);
+    if (back == 0) return kAlwaysFits;
+    if (!fLayout) {
+      fLayout.emplace(QString(reinterpret_cast<const QChar*>(fText.data()), static_cast<qsizetype>(fText.size())),
+                      fFont);
+      QTextOption option;
+      option.setWrapMode(QTextOption::NoWrap);
+      fLayout->setTextOption(option);
+      fLayout->beginLayout();
+      fLayout->createLine();
+      fLayout->endLayout();
+    }
+    // The stretch of the line the head's glyphs cover (runs of one font are
+    // handed over together, whatever lies between them).
+    std::vector<std::pair<double, double>> covered;
+    for (const QGlyphRun& run : fLayout->glyphRuns(0, static_cast<int>(back))) {
+      const QList<QPointF> at = run.positions();
+      const QList<QPointF> advance = run.rawFont().advancesForGlyphIndexes(run.glyphIndexes());
+      if (advance.size() != at.size()) return kAlwaysFits;
+      for (qsizetype g = 0; g < at.size(); ++g) covered.emplace_back(at[g].x(), at[g].x() + advance[g].x());
+    }
+    std::sort(covered.begin(), covered.end());
+    double taken = 0, reached = -1e300;
+    for (const auto& [from, to] : covered) {
+      if (to <= reached) continue;
+      taken += to - std::max(from, reached);
+      reached = to;
+    }
+    return static_cast<Int64>(std::floor(taken)) + fEllipsis - 2;
+  }
+
+ private:
+  const QFont& fFont;
+  const String& fText;
+  Int32 fEllipsis;
+  std::optional<QTextLayout> fLayout;
+};
 
 // The longest head of s that fits in width together with the ellipsis: the
 // head loses a character at a time from its end (a surrogate pair goes
-// whole) until it fits or is empty.
-String EndElided(const QFontMetrics& m, const QFont& font, const String& s, Int32 width) {
-  if (Advance(m, s) <= width) return s;
-  const size_t n = s.size();
-  const TShapedSpan span = ShapedSpan(font, s, ck_keep_head);
-  // Candidate k keeps the head up to n - k, moved back to a character's start.
-  auto head = [&](size_t k) { return CharStart(s, n - k); };
-  size_t lastHead = n + 1;
+// whole) until it fits or is empty. With longer, s is only the start of the
+// text: nothing is answered when that start cannot tell.
+std::optional<String> EndElided(const QFontMetrics& m, const QFont& font, const String& s, Int32 width,
+                                bool longer = false) {
+  THeadsTooWide bound = HeadsTooWideFrom(m, font, s, width);
+  if (bound.top == String::npos) {
+    if (longer) return std::nullopt;
+    if (Measured(m, s) <= width) return s;
+    bound.top = s.size();
+  }
+  // Candidate k keeps the head up to top - k, moved back to a character's
+  // start; the heads from top on are too wide already.
+  const size_t top = bound.top;
+  const String t = s.substr(0, top);
+  const TShapedSpan span = ShapedSpan(font, t, ck_keep_head);
+  auto head = [&](size_t k) { return CharStart(t, top - k); };
+  size_t lastHead = top + 1;
   Int64 lastWidth = 0;
   auto measured = [&](size_t k) -> Int64 {
     const size_t h = head(k);
     if (h == 0) return kAlwaysFits;
     if (h != lastHead) {
       lastHead = h;
-      lastWidth = Advance(m, s.substr(0, h) + kEllipsis);
+      lastWidth = Advance(m, t.substr(0, h) + kEllipsis);
     }
     return lastWidth;
   };
+  const size_t guess = bound.guess < top ? top - bound.guess : String::npos;
+  THeadFloor floor(font, t, Advance(m, kEllipsis));
   const size_t k = FirstFitting(
-      n + 1, width, span.slack, measured, [&](size_t k) { return span.Holds(head(k), n); },
-      [&](size_t k) { return span.Regime(head(k), n); });
-  return s.substr(0, head(k)) + kEllipsis;
+      top + 1, width, span.slack, measured, [&](size_t k) { return span.Holds(head(k), top); },
+      [&](size_t k) { return span.Regime(head(k), top); }, guess, [&](size_t k) { return floor(head(k)); });
+  return t.substr(0, head(k)) + kEllipsis;
 }
 
 // The text cut at its last blank again and again until it fits with the
 // ellipsis; a text with no head left that way gets the end ellipsis.
-String WordElided(const QFontMetrics& m, const QFont& font, const String& s, Int32 width) {
-  if (Advance(m, s) <= width) return s;
+std::optional<String> WordElided(const QFontMetrics& m, const QFont& font, const String& s, Int32 width,
+                                 bool longer = false) {
+  THeadsTooWide bound = HeadsTooWideFrom(m, font, s, width);
+  if (bound.top == String::npos) {
+    if (longer) return std::nullopt;
+    if (Measured(m, s) <= width) return s;
+    bound.top = s.size();
+  }
   // The heads tried are the text before each blank, from the last blank to
-  // the first; a blank at the start leaves no head.
+  // the first; a blank at the start leaves no head. Heads from top on are
+  // too wide already.
+  const size_t top = bound.top;
+  const String t = s.substr(0, top);
   std::vector<size_t> blanks;
-  for (size_t i = s.size(); i-- > 1;)
-    if (s[i] == u' ') blanks.push_back(i);
-  const size_t n = s.size();
-  const TShapedSpan span = ShapedSpan(font, s, ck_keep_head);
+  size_t guess = String::npos;
+  for (size_t i = top; i-- > 1;)
+    if (s[i] == u' ') {
+      if (guess == String::npos && i <= bound.guess) guess = blanks.size();
+      blanks.push_back(i);
+    }
+  const TShapedSpan span = ShapedSpan(font, t, ck_keep_head);
+  THeadFloor floor(font, t, Advance(m, kEllipsis));
   const size_t k = FirstFitting(
       blanks.size(), width, span.slack,
-      [&](size_t k) -> Int64 { return Advance(m, s.substr(0, blanks[k]) + kEllipsis); },
-      [&](size_t k) { return span.Holds(blanks[k], n); }, [&](size_t k) { return span.Regime(blanks[k], n); });
-  return k == blanks.size() ? EndElided(m, font, s, width) : s.substr(0, blanks[k]) + kEllipsis;
+      [&](size_t k) -> Int64 { return Advance(m, t.substr(0, blanks[k]) + kEllipsis); },
+      [&](size_t k) { return span.Holds(blanks[k], top); }, [&](size_t k) { return span.Regime(blanks[k], top); },
+      guess, [&](size_t k) { return floor(blanks[k]); });
+  return k == blanks.size() ? EndElided(m, font, s, width, longer) : t.substr(0, blanks[k]) + kEllipsis;
 }
 
 // Path ellipsis: the text after the last path delimiter stays whole while the
@@ -242,7 +366,8 @@ String PathElided(const QFontMetrics& m, const QFont& font, const String& s, Int
     return shown(cuts[j]);
   }
   const String tail = s.substr(delim);
-  const TShapedSpan span = ShapedSpan(font, s, ck_keep_head);
+  // The fixed tail's leading characters take their script from the head.
+  const TShapedSpan span = ShapedSpan(font, s, ck_keep_ends);
   // Candidate k keeps the head up to delim - k, moved back to a character's
   // start, down to no head at all.
   auto head = [&](size_t k) { return CharStart(s, delim - k); };
@@ -260,16 +385,23 @@ String PathElided(const QFontMetrics& m, const QFont& font, const String& s, Int
       delim + 1, width, span.slack, measured, [&](size_t k) { return span.Holds(head(k), delim); },
       [&](size_t k) { return span.Regime(head(k), delim); });
   if (k <= delim) return s.substr(0, head(k)) + kEllipsis + tail;
-  return EndElided(m, font, kEllipsis + tail, width);
+  return *EndElided(m, font, kEllipsis + tail, width);
 }
 
 // The lines of a text: broken at CR LF, CR and LF, and with wordBreak at
 // blanks so that each line fits width (a word wider than width keeps a line
-// of its own).
-std::vector<String> SplitLines(const QFontMetrics& m, const String& text, bool wordBreak, Int32 width) {
+// of its own). Lines after the first maxLines are not worked out; stopped
+// tells whether text went on after them.
+std::vector<String> SplitLines(const QFontMetrics& m, const QFont& font, const String& text, bool wordBreak,
+                               Int32 width, size_t maxLines, bool& stopped) {
+  stopped = false;
   std::vector<String> paragraphs;
   String cur;
   for (size_t i = 0; i < text.size(); ++i) {
+    if (paragraphs.size() >= maxLines) {
+      stopped = true;
+      break;
+    }
     const Char c = text[i];
     if (c == u'\r' || c == u'\n') {
       paragraphs.push_back(cur);
@@ -279,17 +411,26 @@ std::vector<String> SplitLines(const QFontMetrics& m, const String& text, bool w
       cur += c;
     }
   }
-  paragraphs.push_back(cur);
+  if (paragraphs.size() < maxLines) paragraphs.push_back(cur);
   if (!wordBreak) return paragraphs;
   std::vector<String> lines;
   for (const String& p : paragraphs) {
-    if (Advance(m, p) <= width) {
+    if (lines.size() >= maxLines) {
+      stopped = true;
+      break;
+    }
+    // A long paragraph is known not to fit from a head of it.
+    if (HeadsTooWideFrom(m, font, p, width).top == String::npos && Advance(m, p) <= width) {
       lines.push_back(p);
       continue;
     }
     String line;
     size_t i = 0;
     while (i < p.size()) {
+      if (lines.size() >= maxLines) {
+        stopped = true;
+        break;
+      }
       size_t j = i;
       while (j < p.size() && p[j] != u' ') ++j;
       const String word = p.substr(i, j - i);
@@ -305,6 +446,7 @@ std::vector<String> SplitLines(const QFontMetrics& m, const String& text, bool w
     }
     lines.push_back(line);
   }
+  if (lines.size() > maxLines) lines.resize(maxLines);
   return lines;
 }
 
@@ -729,9 +871,9 @@ void TCanvas::TextRect(TRect& r, String& text, TTextFormat format) {
     if (format & tfPathEllipsis)
       text = PathElided(m, font, text, width);
     else if (format & tfWordEllipsis)
-      text = WordElided(m, font, text, width);
+      text = *WordElided(m, font, text, width);
     else
-      text = EndElided(m, font, text, width);
+      text = *EndElided(m, font, text, width);
   }
   DrawText(text, r, format & ~tfModifyString);
 }
@@ -752,35 +894,62 @@ Int32 TCanvas::TextHeight(const String& text) const {
 
 Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
   const QFontMetrics& m = fFont.Metrics();
-  String shown = (flags & DT_NOPREFIX) ? text : WithoutPrefixes(text);
-  if (flags & DT_EXPANDTABS) shown = ExpandTabs(shown);
+  const QFont& font = fFont.QtFont();
   const Int32 lineHeight = m.height() + ((flags & DT_EXTERNALLEADING) ? m.leading() : 0);
   const Int32 width = rect.Right - rect.Left;
   const bool single = (flags & DT_SINGLELINE) != 0;
+  // As in a multi-line edit control, a last line that would show only in
+  // part is left out (the first line always stays).
+  size_t maxLines = String::npos;
+  if (!single && (flags & DT_EDITCONTROL) && !(flags & DT_CALCRECT) && lineHeight > 0)
+    maxLines = static_cast<size_t>(std::max<Int32>(1, (rect.Bottom - rect.Top) / lineHeight));
+  // Lines cut with the end or word ellipsis show only a head: the text is
+  // read only as far as such a head reaches, and further when that start
+  // cannot tell where the cut goes.
+  const bool heads = (flags & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS)) && !(flags & DT_PATH_ELLIPSIS) &&
+                     (single || maxLines != String::npos);
+  size_t take = heads ? std::max<size_t>(1024, 16 * static_cast<size_t>(std::max(width, 1))) : String::npos;
   std::vector<String> lines;
-  if (single) {
-    String one;
-    for (Char c : shown)
-      if (c != u'\r' && c != u'\n') one += c;
-    lines.push_back(one);
-  } else {
-    lines = SplitLines(m, shown, (flags & DT_WORDBREAK) != 0, width);
-    // As in a multi-line edit control, a last line that would show only in
-    // part is left out (the first line always stays).
-    if ((flags & DT_EDITCONTROL) && !(flags & DT_CALCRECT) && lineHeight > 0) {
-      const size_t fit = static_cast<size_t>(std::max<Int32>(1, (rect.Bottom - rect.Top) / lineHeight));
-      if (lines.size() > fit) lines.resize(fit);
+  for (bool done = false; !done; take *= 4) {
+    bool cutShort = take < text.size();
+    String shown = cutShort ? text.substr(0, take) : text;
+    if (!(flags & DT_NOPREFIX)) shown = WithoutPrefixes(shown);
+    if (flags & DT_EXPANDTABS) shown = ExpandTabs(shown);
+    // The last unit read may belong with the next one ("&&", a pair, CR LF).
+    if (cutShort) shown.resize(CharStart(shown, shown.size() - std::min<size_t>(shown.size(), 1)));
+    lines.clear();
+    if (single) {
+      String one;
+      one.reserve(shown.size());
+      for (Char c : shown)
+        if (c != u'\r' && c != u'\n') one += c;
+      lines.push_back(std::move(one));
+    } else {
+      bool stopped = false;
+      lines = SplitLines(m, font, shown, (flags & DT_WORDBREAK) != 0, width, maxLines, stopped);
+      // Lines that stopped short of what was read are whole; lines broken at
+      // blanks that did not may not be.
+      if (cutShort && stopped)
+        cutShort = false;
+      else if (cutShort && (flags & DT_WORDBREAK))
+        continue;
     }
-  }
-  if (flags & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS)) {
-    const QFont& font = fFont.QtFont();
-    for (String& line : lines) {
+    done = true;
+    if (!(flags & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS))) break;
+    for (size_t i = 0; i < lines.size() && done; ++i) {
+      // Only the last line read can go on past what was read.
+      const bool longer = cutShort && i + 1 == lines.size();
+      std::optional<String> r;
       if (flags & DT_PATH_ELLIPSIS)
-        line = PathElided(m, font, line, width);
+        r = PathElided(m, font, lines[i], width);
       else if (flags & DT_WORD_ELLIPSIS)
-        line = WordElided(m, font, line, width);
+        r = WordElided(m, font, lines[i], width, longer);
       else
-        line = EndElided(m, font, line, width);
+        r = EndElided(m, font, lines[i], width, longer);
+      if (r)
+        lines[i] = std::move(*r);
+      else
+        done = false;
     }
   }
   Int32 widest = 0;

@@ -142,16 +142,20 @@ bool IsLow(Char c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 UChar32 Joined(Char high, Char low) { return 0x10000 + ((static_cast<UChar32>(high) - 0xD800) << 10) + (low - 0xDC00); }
 
-void Take(TShapedSpan& span, size_t from, size_t to) {
-  span.first = std::min(span.first, from);
-  span.end = std::max(span.end, to);
-}
+bool IsOpener(UChar32 c) { return (c >= 0x202A && c <= 0x202E && c != 0x202C) || (c >= 0x2066 && c <= 0x2068); }
+bool IsIsolateOpener(UChar32 c) { return c >= 0x2066 && c <= 0x2068; }
+
+// How many lacking characters a run may hold, or units an indicator run or
+// an embedding, before a cut inside it counts as a reach rather than slack.
+constexpr size_t kShortRun = 4;
+constexpr size_t kShortSpan = 16;
 
 }  // namespace
 
 TShapedSpan ShapedSpan(const QFont& font, const String& text, TCutKind kind) {
   const size_t n = text.size();
-  TShapedSpan span{n, 0, n, 0, false, 0};
+  TShapedSpan span{{}, {}, n, 0, false, 0};
+  const bool ends = kind == ck_keep_ends;
   TFontCover cover(font);
   bool joined = false;
   // The characters of a script of their own: the script of the first, where
@@ -159,24 +163,84 @@ TShapedSpan ShapedSpan(const QFont& font, const String& text, TCutKind kind) {
   // the last one before it (lastSettled).
   UScriptCode script = USCRIPT_COMMON;
   size_t change = n, lastSettled = 0;
-  struct TPlace {
-    size_t from, to;
+  // Runs of characters without a script of their own that hold characters
+  // the font lacks: where the run starts (after the start of the character
+  // with a script before it, or 0), its last lacking character's end, and
+  // how many it holds.
+  struct TRun {
+    size_t settledAt, lastEnd, lacking;
+    bool leading;
   };
-  std::vector<TPlace> lacking;  // characters without a script that the font lacks
+  std::vector<TRun> runs;
+  size_t lastScripted = 0;  // start of the last character with a script of its own
+  bool inRun = false;
+  // Regional indicator runs and the embeddings and isolates still open.
+  size_t riStart = n;
+  struct TOpen {
+    size_t at;
+    bool isolate;
+  };
+  std::vector<TOpen> open;
+  // A short embedding only turns the few characters in it; a short run of
+  // indicators pairs them anew, each pair at most a glyph wider or narrower.
+  size_t pairing = 0;
+  auto reach = [&](std::vector<TShapedSpan::TReach>& to, size_t from, size_t end, bool indicators) {
+    if (end > from + kShortSpan)
+      to.push_back({from, end});
+    else if (indicators)
+      pairing = std::max(pairing, (end - from) / 2);
+  };
   for (size_t i = 0; i < n;) {
     const bool pair = IsHigh(text[i]) && i + 1 < n && IsLow(text[i + 1]);
     const UChar32 c = pair ? Joined(text[i], text[i + 1]) : text[i];
     const size_t next = i + (pair ? 2 : 1);
     const TCharInfo info = InfoOf(c);
+    const bool ri = info.kind == wk_far && !IsOpener(c) && !(c == 0x202C || c == 0x2069);
+    if (ends && riStart < i && !ri) {
+      reach(span.tailReach, riStart, i, true);
+      riStart = n;
+    }
     switch (info.kind) {
-      case wk_far: Take(span, i, next); break;
+      case wk_far:
+        joined = true;
+        if (ends) {
+          if (ri) {
+            if (riStart == n) riStart = i;
+          } else if (IsOpener(c)) {
+            open.push_back({i, IsIsolateOpener(c)});
+          } else if (c == 0x2069) {
+            // PDI closes the last isolate and the embeddings opened in it.
+            while (!open.empty()) {
+              const TOpen o = open.back();
+              open.pop_back();
+              reach(span.headReach, o.at, i, false);
+              reach(span.tailReach, o.at, i, false);
+              if (o.isolate) break;
+            }
+          } else if (!open.empty() && !open.back().isolate) {
+            // PDF closes the last embedding, none outside the isolate it is in.
+            reach(span.headReach, open.back().at, i, false);
+            reach(span.tailReach, open.back().at, i, false);
+            open.pop_back();
+          }
+        }
+        break;
       case wk_joined: joined = true; break;
       case wk_in_font:
-        if (!cover.Has(c)) lacking.push_back({i, next});
+        if (!cover.Has(c)) {
+          if (!inRun) {
+            runs.push_back({span.anchor == n ? 0 : lastScripted, next, 0, span.anchor == n});
+            inRun = true;
+          }
+          runs.back().lastEnd = next;
+          ++runs.back().lacking;
+        }
         break;
       default: break;
     }
     if (info.anchor != USCRIPT_COMMON) {
+      inRun = false;
+      lastScripted = i;
       if (span.anchor == n) {
         span.anchor = i;
         script = info.anchor;
@@ -191,24 +255,36 @@ TShapedSpan ShapedSpan(const QFont& font, const String& text, TCutKind kind) {
     }
     i = next;
   }
-  // Where the text's characters of a script of their own hold more than one
-  // script, a character that the font lacks after the last one of the first
-  // script may take either script, as cuts take its neighbours away; and
-  // with the middle cut, so may one before the first of them, whose script
-  // then comes from whatever follows the cut.
-  for (const TPlace& p : lacking) {
-    const bool far = change < n && (p.from > lastSettled || (kind == ck_keep_ends && p.from < span.anchor));
-    if (far)
-      Take(span, p.from, p.to);
-    else
-      span.byNeighbours = true;
+  if (ends) {
+    if (riStart < n) reach(span.tailReach, riStart, n, true);
+    for (const TOpen& o : open) {
+      reach(span.headReach, o.at, n, false);
+      reach(span.tailReach, o.at, n, false);
+    }
   }
-  if (joined) {
-    // A cut reshapes a cluster or two beside it: no glyph is wider than the
-    // font's widest, nor a line taller than its height.
-    const QFontMetrics m(font);
-    span.slack = 3 * std::max(m.maxWidth(), m.height());
+  const QFontMetrics m(font);
+  const Int32 em = std::max(m.maxWidth(), m.height());
+  // A run of lacking characters: each may come from another fallback font
+  // when the character that settles its script is cut away.
+  Int32 headRun = 0, tailRun = 0;
+  for (const TRun& r : runs) {
+    span.byNeighbours = true;
+    if (!ends || change == n) continue;
+    if (r.leading) {
+      if (r.lacking > kShortRun)
+        span.headReach.push_back({0, span.anchor});
+      else
+        headRun = std::max(headRun, static_cast<Int32>(r.lacking) * 2 * em);
+    } else if (r.lastEnd > lastSettled) {
+      if (r.lacking > kShortRun)
+        span.tailReach.push_back({r.settledAt, r.lastEnd});
+      else
+        tailRun = std::max(tailRun, static_cast<Int32>(r.lacking) * 2 * em);
+    }
   }
+  // A cut reshapes a cluster or two beside it: no glyph is wider than the
+  // font's widest, nor a line taller than its height.
+  span.slack = (joined ? 3 * em : 0) + static_cast<Int32>(pairing) * em + headRun + tailRun;
   return span;
 }
 

@@ -7,7 +7,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <atomic>
 #include <limits>
+#include <vector>
 
 #include "platform/runtime/RtlTypes.h"
 
@@ -23,47 +25,71 @@ enum TCutKind : uint8_t { ck_keep_head, ck_keep_ends };
 // What a fitter must know of a text to compare its candidates, each of which
 // keeps [0, head) and [tail, size) of it.
 //
-// Three kinds of characters change width with a cut:
-// - Far: a character whose width a cut anywhere can change. Positions
-//   [first, end) run from the start of the first to the end of the last; a
-//   text without them has first = its size and end = 0. A candidate holding
-//   one (Holds) is measured on its own.
-// - By their neighbours: a character of no script of its own (punctuation,
-//   symbols, blanks) that the font lacks is drawn from a fallback font
-//   chosen by the script of the text around it: of the nearest character
-//   before it that has a script of its own, or, with none before it, of the
-//   nearest after it. Where every candidate that keeps such a character
-//   keeps a character that settles its script the same way, it is not far;
-//   its font then changes only between candidates that keep a character of
-//   a script of its own and those that keep none, or keep none before the
-//   cut (Regime), and candidates of different regimes are not compared.
+// A cut changes the width of the characters beside it, and of a few whose
+// width depends on text further away:
 // - Joined: a character shaped with its neighbours (joining scripts, right
 //   to left text, the complex scripts, combining marks, format characters
 //   such as the soft hyphen and ZWJ, variation selectors, emoji modifiers,
 //   conjoining Hangul letters, controls, private-use and unassigned code
-//   points, half a surrogate pair, the object replacement character). A cut
-//   changes only the characters beside it, so a candidate is never wider than
-//   a longer one by more than slack (0 for a text without them).
+//   points, half a surrogate pair, the object replacement character,
+//   regional indicators and the direction embeddings and isolates). A cut
+//   changes only the characters beside it, so a candidate is never wider
+//   than a longer one by more than slack (0 for a text without them).
+// - By their neighbours: a character of no script of its own (punctuation,
+//   symbols, blanks) that the font lacks is drawn from a fallback font
+//   chosen by the script of the text around it: of the nearest character
+//   before it that has a script of its own, or, with none before it, of the
+//   nearest after it. A head never loses the character that settles a kept
+//   character's script, except for those before the first character with a
+//   script of its own: their font changes only between candidates that keep
+//   a character of a script of its own and those that keep none, or keep
+//   none before the cut (Regime), and candidates of different regimes are
+//   not compared. When the middle is cut, the run of such characters that
+//   opens the tail (or closes a head without a script of its own) takes its
+//   script from the other side of the cut: a short run only widens the slack
+//   by what its characters can change, a long one is a reach.
+// - Reaching: a run of regional indicators pairs from its start, and an
+//   embedding or isolate turns everything up to its end; when the tail
+//   starts (or, for the embeddings, the head ends) inside a long one, the
+//   rest of it changes. The candidates whose cut falls in such a reach
+//   (Holds) are measured on their own; a cut anywhere else leaves them as
+//   they are, so a reach costs only the candidates cut inside it.
 // The rest keep their width (the letters of Latin, Greek, Cyrillic, Han,
 // kana, Bopomofo and Hangul syllables, and characters of no script that the
 // font holds); their widths still meet through kerning and ligatures, taken
 // to be smaller than the characters they adjust, as in every text font.
 struct TShapedSpan {
-  size_t first;
-  size_t end;
+  // Cut positions, as half-open ranges (from, to], whose candidates change
+  // beyond the cut: heads ending in headReach, tails starting in tailReach.
+  struct TReach {
+    size_t from, to;
+  };
+  std::vector<TReach> headReach;
+  std::vector<TReach> tailReach;
   size_t anchor;      // start of the first character with a script of its own (size when none)
   size_t anchorEnd;   // end of the last one (0 when none)
-  bool byNeighbours;  // holds characters whose font the script around them settles, outside [first, end)
+  bool byNeighbours;  // holds characters whose font the script around them settles
   Int32 slack;
 
-  // The candidate keeping [0, head) and [tail, size) holds a far character.
-  bool Holds(size_t head, size_t tail) const { return head > first || tail < end; }
+  // The candidate keeping [0, head) and [tail, size) is cut inside a reach.
+  bool Holds(size_t head, size_t tail) const { return In(headReach, head) || In(tailReach, tail); }
   // Candidates of the same regime draw every character from the same font.
   int Regime(size_t head, size_t tail) const {
     if (!byNeighbours) return 0;
     return head > anchor ? 2 : tail < anchorEnd ? 1 : 0;
   }
+
+ private:
+  static bool In(const std::vector<TReach>& reach, size_t p) {
+    for (const TReach& r : reach)
+      if (p > r.from && p <= r.to) return true;
+    return false;
+  }
 };
+
+// Exact measurements the fitters have taken, for tests that bound how many
+// one fit takes.
+inline std::atomic<uint64_t> gFitMeasurements{0};
 
 // The span of text in font, for candidates that keep the text as kind says.
 TShapedSpan ShapedSpan(const QFont& font, const String& text, TCutKind kind = ck_keep_ends);
@@ -72,40 +98,95 @@ namespace shaping_detail {
 
 // The first candidate in [lo, hi) within limit, or hi, where no candidate is
 // wider than one before it by more than slack. A candidate wider than limit
-// + slack rules out itself and all before it; such a barrier is looked for
-// from the short end (the short candidates are cheap to measure, and a long
-// text usually ends short), first outward and then by halving, and the
-// candidates after the barrier are measured in order.
-template <class Width>
-size_t FirstWithin(size_t lo, size_t hi, Int64 limit, Int64 slack, Width& width) {
-  const Int64 reach = limit + slack;  // limit stays far from the ends of Int64
-  size_t out = lo;                    // candidates before out are too wide
-  size_t ok = hi;                     // a candidate within reach (hi: none found yet)
-  Int64 okWidth = 0;
-  for (size_t back = 1; back <= hi - lo; back *= 2) {
-    const size_t k = hi - back;
-    const Int64 w = width(k);
-    if (w > reach) {
-      out = k + 1;
+// + slack rules out itself and all before it. Such a barrier, and a candidate
+// within limit + slack after it, are looked for outward from guess (where the
+// caller expects the first fit, measuring a few candidates beside it when the
+// guess is good) or else from the short end (the short candidates are cheap to
+// measure, and a long text usually ends short), then by halving between them;
+// the candidates after the barrier that are within limit + slack but not
+// within limit are measured in order. A candidate that floor (no more than
+// its width) already puts beyond limit + slack, or beyond limit in that last
+// pass, is not measured.
+// With floors from one shaping, the candidates are mostly told apart without
+// measuring: from guess towards the longer ones until a floor is beyond
+// limit + slack (that candidate and all before it are too wide), then in
+// order, measuring only those whose floor is within limit. Past a few dozen
+// floors or a few measurements the search goes on as FirstWithin does.
+template <class Width, class Floor>
+size_t FirstWithin(size_t lo, size_t hi, Int64 limit, Int64 slack, Width& width, size_t guess, Floor& floor);
+
+template <class Width, class Floor>
+size_t FirstByFloors(size_t lo, size_t hi, Int64 limit, Int64 slack, Width& width, size_t guess, Floor& floor) {
+  if (guess < lo || guess >= hi) return FirstWithin(lo, hi, limit, slack, width, guess, floor);
+  size_t start = lo;
+  size_t walked = 0;
+  for (size_t k = guess + 1; k-- > lo;) {
+    if (floor(k) > limit + slack) {
+      start = k + 1;
       break;
     }
-    ok = k;
+    if (++walked > 64) return FirstWithin(lo, hi, limit, slack, width, guess, floor);
+  }
+  size_t measured = 0;
+  for (size_t k = start; k < hi; ++k) {
+    if (floor(k) > limit) continue;
+    if (++measured > 6) return FirstWithin(k, hi, limit, slack, width, k, floor);
+    if (width(k) <= limit) return k;
+  }
+  return hi;
+}
+
+template <class Width, class Floor>
+size_t FirstWithin(size_t lo, size_t hi, Int64 limit, Int64 slack, Width& width, size_t guess, Floor& floor) {
+  const Int64 reach = limit + slack;  // limit stays far from the ends of Int64
+  // A candidate's width, or reach + 1 when its floor is already beyond reach
+  // (a barrier all the same, found without measuring it).
+  auto within = [&](size_t k) -> Int64 { return floor(k) > reach ? reach + 1 : width(k); };
+  size_t out = lo;  // candidates before out are too wide
+  size_t ok = hi;   // a candidate within reach (hi: none found yet)
+  Int64 okWidth = 0;
+  if (guess < lo || guess >= hi) guess = hi - 1;
+  const Int64 w = within(guess);
+  if (w > reach) {
+    out = guess + 1;
+    for (size_t step = 1; guess + step < hi; step *= 2) {
+      const size_t k = guess + step;
+      const Int64 wk = within(k);
+      if (wk <= reach) {
+        ok = k;
+        okWidth = wk;
+        break;
+      }
+      out = k + 1;
+    }
+  } else {
+    ok = guess;
     okWidth = w;
+    for (size_t step = 1; step <= guess - lo; step *= 2) {
+      const size_t k = guess - step;
+      const Int64 wk = within(k);
+      if (wk > reach) {
+        out = k + 1;
+        break;
+      }
+      ok = k;
+      okWidth = wk;
+    }
   }
   while (out < ok) {
     const size_t mid = out + (ok - out) / 2;
-    const Int64 w = width(mid);
-    if (w > reach) {
+    const Int64 wm = within(mid);
+    if (wm > reach) {
       out = mid + 1;
     } else {
       ok = mid;
-      okWidth = w;
+      okWidth = wm;
     }
   }
   if (ok == hi) return hi;
   if (okWidth <= limit) return ok;
   for (size_t k = ok + 1; k < hi; ++k)
-    if (width(k) <= limit) return k;
+    if (floor(k) <= limit && width(k) <= limit) return k;
   return hi;
 }
 
@@ -113,32 +194,44 @@ size_t FirstWithin(size_t lo, size_t hi, Int64 limit, Int64 slack, Width& width)
 
 // The first of count candidates, tried in order, whose width (width(k)) is
 // within limit, or count when none is; each candidate holds only characters
-// that the one before it holds. holds(k): candidate k holds a far character
-// (those lead the list and are measured one by one); regime(k): its regime.
-// A width of kAlwaysFits makes a candidate fit whatever the limit.
+// that the one before it holds. holds(k): candidate k is cut inside a reach
+// (measured on its own); regime(k): its regime. The candidates between them
+// are searched block by block, from guess in its block (where the caller
+// expects the first fit; count when it has no guess), passing over the
+// candidates near the limit that floor(k), no more than width(k), puts
+// beyond it. A width of kAlwaysFits makes a candidate fit whatever the limit.
 inline constexpr Int64 kAlwaysFits = std::numeric_limits<Int64>::min();
 
-template <class Width, class Holds, class Regime>
-size_t FirstFitting(size_t count, Int64 limit, Int32 slack, Width width, Holds holds, Regime regime) {
+template <class Width, class Holds, class Regime, class Floor>
+size_t FirstFitting(size_t count, Int64 limit, Int32 slack, Width width, Holds holds, Regime regime, size_t guess,
+                    Floor floor, bool floors = true) {
+  auto measured = [&width](size_t k) -> Int64 {
+    gFitMeasurements.fetch_add(1, std::memory_order_relaxed);
+    return width(k);
+  };
   size_t k = 0;
-  for (; k < count && holds(k); ++k)
-    if (width(k) <= limit) return k;
   while (k < count) {
-    // The regimes follow one another in blocks: the end of this one by halving.
-    const int r = regime(k);
-    size_t lo = k + 1, hi = count;
-    while (lo < hi) {
-      const size_t mid = lo + (hi - lo) / 2;
-      if (regime(mid) == r)
-        lo = mid + 1;
-      else
-        hi = mid;
+    if (holds(k)) {
+      if (measured(k) <= limit) return k;
+      ++k;
+      continue;
     }
-    const size_t found = shaping_detail::FirstWithin(k, lo, limit, slack, width);
-    if (found < lo) return found;
-    k = lo;
+    const int r = regime(k);
+    size_t hi = k + 1;
+    while (hi < count && !holds(hi) && regime(hi) == r) ++hi;
+    const size_t found = floors && slack > 0
+                             ? shaping_detail::FirstByFloors(k, hi, limit, slack, measured, guess, floor)
+                             : shaping_detail::FirstWithin(k, hi, limit, slack, measured, guess, floor);
+    if (found < hi) return found;
+    k = hi;
   }
   return count;
+}
+
+template <class Width, class Holds, class Regime>
+size_t FirstFitting(size_t count, Int64 limit, Int32 slack, Width width, Holds holds, Regime regime,
+                    size_t guess = std::numeric_limits<size_t>::max()) {
+  return FirstFitting(count, limit, slack, width, holds, regime, guess, [](size_t) { return kAlwaysFits; }, false);
 }
 
 }  // namespace sk

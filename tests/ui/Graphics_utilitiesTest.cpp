@@ -11,6 +11,7 @@
 #include "DrawingTestSupport.h"
 #include "RandomTexts.h"
 #include "platform/runtime/Colors.h"
+#include "platform/visual/Graphics_shaping.h"
 #include "platform/visual/StandardControls.h"
 #include "services/Clipboard_utils.h"
 #include "ui/Graphics_utilities.h"
@@ -286,11 +287,53 @@ TEST(Graphics_utilities, ShrunkToFitOfTextsThatChangeWithACutGivesWhatCuttingThr
                                {mono, ells + u"\u03B1\u03B2\u03B3\u03B4abcdefghijkl"},
                                {mono, u"abcdefgh\u03B1\u03B2\u03B3\u03B4" + ells + u"\u2113\u2113\u2113\u2113\u2113"}});
   }
+  for (const String& line : ScriptMixLines()) lines.push_back({u"DejaVu Sans", line});
+  // Embeddings and isolates long enough that a cut inside them turns the rest.
+  const String arabic = u"\u0627\u0644\u0633\u0644\u0627\u0645 \u0639\u0644\u064A\u0643\u0645 (\u0648\u0631\u062D\u0645\u0629) 12";
+  lines.push_back({u"DejaVu Sans", u"ab \u2067" + arabic + u"\u2069 cd (ef) \u202B" + arabic + u"\u202C gh \u2068" + arabic});
   for (const auto& [font, text] : lines) {
     c.Font().SetName(font);
     c.Font().SetSize(9);
     for (Int32 w = 0; w <= c.TextWidth(text) + 20; ++w)
       ASSERT_EQ(ShrunkToFit(text, c, w), ShrunkByCuttingThreeAtATime(text, c, w)) << text.size() << " width " << w;
+  }
+}
+
+// One fit measures a few candidates exactly, whatever the scripts of the text
+// and however long it is: lines of 2,000 units shrunk and cut with each
+// ellipsis, and cells of 200,000 shrunk and drawn cut at their end.
+TEST(Graphics_utilities, FitsMeasureFewCandidatesWhateverTheText) {
+  auto b = WhiteBitmap(4, 4);
+  TCanvas& c = b->Canvas();
+  constexpr uint64_t kMost = 48;
+  for (size_t i = 0; i < ScriptMixLines().size(); ++i) {
+    const String& line = ScriptMixLines()[i];
+    for (const size_t length : {size_t{2000}, size_t{200000}}) {
+      String s;
+      while (s.size() < length) s += line + u' ';
+      s.resize(length);
+      if (HasHalfAPair(s)) s.back() = u' ';
+      for (const Int32 w : {60, 150, 400}) {
+        auto count = [&](const char* what, auto fit) {
+          const uint64_t before = gFitMeasurements.load();
+          fit();
+          const uint64_t taken = gFitMeasurements.load() - before;
+          EXPECT_LE(taken, kMost) << what << " of line " << i << ", " << length << " units at " << w;
+        };
+        count("cell", [&] {
+          TRect r{0, 0, w, 40};
+          c.DrawText(s, r, DT_EDITCONTROL | DT_NOPREFIX | DT_END_ELLIPSIS);
+        });
+        count("shrunk", [&] { ShrunkToFit(s, c, w); });
+        if (length > 2000) continue;
+        for (const TTextFormat format : {tfEndEllipsis, tfWordEllipsis, tfPathEllipsis})
+          count("ellipsis", [&] {
+            TRect r{0, 0, w, 20};
+            String shown = s;
+            c.TextRect(r, shown, format | tfModifyString | tfCalcRect);
+          });
+      }
+    }
   }
 }
 

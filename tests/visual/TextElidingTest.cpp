@@ -160,6 +160,15 @@ TEST(TCanvasEliding, ShapedTextsGiveWhatTakingOneCharacterAtATimeGives) {
                   {tfPathEllipsis, PathByOnes, mono, 9,
                    u"abcdefgh\u03B1\u03B2\u03B3\u03B4" + ells + u"\u2113\u2113\u2113\u2113\u2113", -1}});
   }
+  // Embeddings and isolates long enough that a cut inside them turns the rest.
+  const String words = greeting.substr(0, 13) + u" (1)";
+  const String turned = u"ab \u2067" + words + u"\u2069 cd (ef) \u202B" + words + u"\u202C gh \u2068" + words;
+  cases.push_back({tfPathEllipsis, PathByOnes, u"DejaVu Sans", 9, turned, -1});
+  cases.push_back({tfEndEllipsis, EndByOnes, u"DejaVu Sans", 9, turned, -1});
+  for (const String& line : ScriptMixLines())
+    for (const auto& [format, byOnes] :
+         {std::pair{tfEndEllipsis, &EndByOnes}, {tfWordEllipsis, WordByOnes}, {tfPathEllipsis, PathByOnes}})
+      cases.push_back({format, byOnes, u"DejaVu Sans", 9, line, -1});
   for (const Case& k : cases) {
     c.Font().SetName(k.font);
     c.Font().SetSize(k.points);
@@ -188,6 +197,37 @@ TEST(TCanvasEliding, TextsThatChangeWithACutGiveWhatTakingOneCharacterAtATimeGiv
         ASSERT_EQ(Elided(c, s, w, format), byOnes(c, s, w))
             << format << " text " << n << " of " << s.size() << ", width " << w;
   }
+}
+
+// A line far longer than a cell shows is read only in part: drawn with the
+// end or word ellipsis, it shows what the loops give for the whole line, also
+// where zero-width characters make the part first read too short to tell.
+TEST(TCanvasEliding, LongLinesDrawWhatTheLoopsGive) {
+  TestApplication();
+  TRandomTexts texts(5171);
+  String words;
+  while (words.size() < 1200) words += texts.Next(12) + u" ";
+  const String lines[] = {words, u"a" + String(1100, u'\u200B') + words.substr(0, 100),
+                          ScriptMixLines()[0] + String(1200, u'\u3002')};
+  for (const String& s : lines) {
+    for (const Int32 w : {40, 64}) {
+      for (const auto& [flag, byOnes] : {std::pair{DT_END_ELLIPSIS, &EndByOnes}, {DT_WORD_ELLIPSIS, WordByOnes}}) {
+        TBitmap got(160, 20), want(160, 20);
+        TRect r{0, 0, w, 20};
+        got.Canvas().DrawText(s, r, DT_SINGLELINE | DT_NOPREFIX | flag);
+        r = TRect{0, 0, w, 20};
+        want.Canvas().DrawText(byOnes(want.Canvas(), s, w), r, DT_SINGLELINE | DT_NOPREFIX);
+        ASSERT_EQ(got.Image(), want.Image()) << s.size() << " width " << w;
+      }
+    }
+  }
+  // Word-wrapped on the two lines a cell has room for, as the start of it.
+  TBitmap got(160, 40), want(160, 40);
+  const Cardinal wrapped = DT_EDITCONTROL | DT_WORDBREAK | DT_NOPREFIX | DT_END_ELLIPSIS;
+  TRect r{0, 0, 64, 2 * got.Canvas().TextHeight(u"Yy") + 3};
+  got.Canvas().DrawText(words, r, wrapped);
+  want.Canvas().DrawText(words.substr(0, 200), r, wrapped);
+  EXPECT_EQ(got.Image(), want.Image());
 }
 
 // A bare name of characters outside the Basic Multilingual Plane keeps its
