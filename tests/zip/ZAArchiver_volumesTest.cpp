@@ -4,6 +4,8 @@
 // split sets made by another tool under either naming.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <random>
 
@@ -175,6 +177,34 @@ TEST_F(ZAArchiver_volumes, RequestsThatAreCancelledOrLeadNowhereFailWith45) {
     EXPECT_EQ(EngineErrorOf([&] { zip.OpenVolume(middle); }), 45);
     EXPECT_EQ(asks, cancels ? 1 : ZAMaxVolumeRequests);
     zip.FSpanningMode = smNone;
+  }
+}
+
+// What is planted at the first volume's name: a link is refused and so is
+// another user's file, and neither changes; a file of the process's own is
+// emptied and used as before.
+TEST_F(ZAArchiver_volumes, ANewVolumeNeverFollowsALinkNorTakesAnotherUsersFile) {
+  ScopedDisks disks(1 << 30);
+  enum { kLink, kOthers, kOwn };
+  for (int planted : {kLink, kOthers, kOwn}) {
+    SCOPED_TRACE(planted);
+    std::filesystem::remove(Path("v.Z01"));
+    WriteRaw("victim", "keep");
+    if (planted == kLink) std::filesystem::create_symlink(Path("victim"), Path("v.Z01"));
+    if (planted != kLink) WriteRaw("v.Z01", "keep");
+    if (planted == kOthers) {
+      ASSERT_EQ(::chown(Path("v.Z01").c_str(), 65534, 65534), 0);
+    }
+    TZipArchiver zip;
+    zip.FFileName = File("v.zip");
+    zip.SetSpanningMode(smSplitting);
+    if (planted == kOwn) {
+      EXPECT_NO_THROW(zip.OpenArchive(fmCreate));
+      EXPECT_EQ(ReadRaw("v.Z01").find("keep"), std::string::npos);
+      continue;
+    }
+    EXPECT_ANY_THROW(zip.OpenArchive(fmCreate));
+    EXPECT_EQ(ReadRaw(planted == kLink ? "victim" : "v.Z01"), "keep");
   }
 }
 
