@@ -10,6 +10,7 @@
 #include <random>
 
 #include "ArchiverTestSupport.h"
+#include "FileSeamTestSupport.h"
 #include "TestSupport.h"
 #include "ZipTestSupport.h"
 
@@ -206,6 +207,24 @@ TEST_F(ZAArchiver_volumes, ANewVolumeNeverFollowsALinkNorTakesAnotherUsersFile) 
     EXPECT_ANY_THROW(zip.OpenArchive(fmCreate));
     EXPECT_EQ(ReadRaw(planted == kLink ? "victim" : "v.Z01"), "keep");
   }
+  // The last volume moves over a link planted at the archive's name just
+  // before it takes that name; the link's target is never opened.
+  for (const char* n : {"v.Z01", "v.zip"}) std::filesystem::remove(Path(n));
+  TFileSeamHook previous = SetFileSeamHook([this](TFileSeamOp op, const std::string& path) -> Int32 {
+    if (op == fsoRename && path == Path("v.Z01")) std::filesystem::create_symlink(Path("victim"), Path("v.zip"));
+    return 0;
+  });
+  {
+    TZipArchiver zip;
+    zip.FFileName = File("v.zip");
+    zip.SetSpanningMode(smSplitting);
+    zip.OpenArchive(fmCreate);
+    zip.CloseArchive();
+  }
+  SetFileSeamHook(std::move(previous));
+  EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(Path("v.zip"))));
+  EXPECT_FALSE(std::filesystem::exists(Path("v.Z01")));
+  EXPECT_EQ(ReadRaw("victim"), "keep");
 }
 
 TEST_F(ZAArchiver_volumes, AShortWriteIs46) {
