@@ -1,8 +1,6 @@
 #include "zip/ZADirManager.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -11,49 +9,12 @@
 
 #include "core/UnitCounter.h"
 #include "platform/runtime/CodePages.h"
-#include "platform/runtime/FileSeam.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/OSError.h"
 #include "zip/ZAExcept.h"
 #include "zip/ZAUtils_paths.h"
 
 namespace sk {
-
-namespace {
-
-// The folder of a name, open as a path descriptor; -1 with errno set.
-int OpenFolderOf(const String& fileName) {
-  const String dir = ExtractFileDir(fileName);
-  const std::string path = dir.empty() ? std::string(".") : StringToUtf8(dir);
-  return ::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-}
-
-// Moves the file (its device and inode as fstat gave them) from one name to
-// another in one step, replacing what the second name holds, and only while
-// the first name still holds that file (seen without following a link).
-// False (errno set) when it does not, or the move fails; both names are then
-// as they were.
-bool MoveFileOverAs(const String& from, const String& to, const struct stat& file) {
-  if (FileSeamAsk(fsoRename, StringToUtf8(from)) != 0) return false;
-  const int fromDir = OpenFolderOf(from);
-  const int toDir = fromDir >= 0 ? OpenFolderOf(to) : -1;
-  bool moved = false;
-  struct stat named {};
-  if (toDir >= 0 && ZAStatInFolder(fromDir, ExtractFileName(from), named)) {
-    if (named.st_dev != file.st_dev || named.st_ino != file.st_ino)
-      errno = EEXIST;
-    else
-      moved = ::renameat(fromDir, StringToUtf8(ExtractFileName(from)).c_str(), toDir,
-                         StringToUtf8(ExtractFileName(to)).c_str()) == 0;
-  }
-  const int err = errno;
-  if (toDir >= 0) ::close(toDir);
-  if (fromDir >= 0) ::close(fromDir);
-  errno = err;
-  return moved;
-}
-
-}  // namespace
 
 // ---------------------------------------------------------------------------
 // Entry names and extra blocks
@@ -647,7 +608,7 @@ void TZADirManager::SaveDir(bool writeAtEnd, TStream* stream) {
     auto* written = dynamic_cast<THandleStream*>(FCompressedStream);
     struct stat was {};
     if (written == nullptr || ::fstat(written->Handle(), &was) != 0 ||
-        !MoveFileOverAs(FArc->VolumeFileName, lastName, was))
+        !ZAMoveFileOverAs(FArc->VolumeFileName, lastName, was.st_dev, was.st_ino))
       throw EFCreateError(u"Cannot create file \"" + lastName + u"\". " + SysErrorMessage(errno));
     FArc->CloseCompressedStream();
     FArc->ReopenFileStream(lastName, fmOpenReadWrite | fmShareDenyNone);
