@@ -359,7 +359,7 @@ TEST_F(ZAArchiver_whole, RepairGivesBackEveryUndamagedFile) {
   WriteRaw("other.txt", "other");
   const TFileSeamHook previous = SetFileSeamHook([this](TFileSeamOp op, const std::string& path) {
     return op == fsoOpen && path == Path("cut.zip") ? (::rename(Path("other.txt").c_str(), Path("x.zip").c_str()), EIO)
-                                                      : 0;
+                                                    : 0;
   });
   TZipArchiver failing;
   failing.FFileName = File("cut.zip");
