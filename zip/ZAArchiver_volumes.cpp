@@ -3,11 +3,14 @@
 // archive when it is opened.
 #include "zip/ZAArchiver_volumes.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/runtime/FileSeam.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Format.h"
 #include "platform/runtime/OSError.h"
@@ -35,6 +38,54 @@ constexpr Int32 kNoReserve = -1;
 constexpr Int64 kMinVolumeFree = 65536;
 constexpr Int64 kCopyPiece = 1000000;
 constexpr Int64 kPendingCopyBuffer = 1048576;
+
+// A new volume's file, closed by the destructor.
+class TZAVolumeFileStream : public THandleStream {
+ public:
+  explicit TZAVolumeFileStream(int fd) : THandleStream(fd) {}
+  ~TZAVolumeFileStream() override { ::close(fHandle); }
+  TZAVolumeFileStream(const TZAVolumeFileStream&) = delete;
+  TZAVolumeFileStream& operator=(const TZAVolumeFileStream&) = delete;
+};
+
+// Creates a volume, empty. Volume names are predictable in the archive's
+// folder, so the name is opened without following a link (a link there is
+// refused, its target untouched), and a file already there is emptied only
+// when it is a regular file of the process's own user; another user's is
+// refused before a byte of it changes. Raises EFCreateError as a file
+// stream made with fmCreate does.
+std::unique_ptr<TStream> CreateVolumeStream(const String& name) {
+  const std::string path = StringToUtf8(name);
+  int err = 0;
+  int fd = -1;
+  if (path.empty()) {
+    err = ENOENT;
+  } else if (const Int32 fault = FileSeamAsk(fsoCreate, path); fault != 0) {
+    err = fault > 0 ? fault : EIO;
+  } else {
+    do {
+      fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) err = errno;
+  }
+  if (fd >= 0) {
+    struct stat st;
+    if (::fstat(fd, &st) != 0)
+      err = errno;
+    else if (!S_ISREG(st.st_mode))
+      err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    else if (st.st_uid != ::geteuid())
+      err = EPERM;
+    else if (::ftruncate(fd, 0) != 0 || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+      err = errno;
+    if (err != 0) {
+      ::close(fd);
+      fd = -1;
+    }
+  }
+  if (fd < 0) throw EFCreateError(u"Cannot create file \"" + name + u"\". " + SysErrorMessage(err));
+  return std::make_unique<TZAVolumeFileStream>(fd);
+}
 
 }  // namespace
 
@@ -122,7 +173,11 @@ void TZABaseArchiver::ReopenFileStream(const String& fileName) { ReopenFileStrea
 void TZABaseArchiver::ReopenFileStream(const String& fileName, Word mode) {
   FreeArchiveStream();
   IsCustomStream = false;
-  fOwnedStream = std::make_unique<TFileStream>(fileName, mode);
+  // A new volume of a spanned or split archive never follows a link at its name.
+  if (mode == fmCreate && FSpanningMode != smNone)
+    fOwnedStream = CreateVolumeStream(fileName);
+  else
+    fOwnedStream = std::make_unique<TFileStream>(fileName, mode);
   FCompressedStream = fOwnedStream.get();
   VolumeFileName = fileName;
   fFreeSpaceVolume = -2;  // a new volume: its drive is asked afresh

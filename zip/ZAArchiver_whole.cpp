@@ -434,14 +434,24 @@ void TZABaseArchiver::RepairArchive(const String& newName) {
     const String folder = ExtractFileDir(ExpandFileName(FFileName));
     scratch = std::make_unique<TTemporaryFileStream>(folder, u"repair");
     if (!scratch->Ok()) throw EZAException(36, {folder}, this);
-  } else {
+  }
+  // A named target takes the place of what the name held, and is then made
+  // exclusively (a link or a file put at the name meanwhile is refused) and
+  // written only through its own descriptor: a failed repair deletes only
+  // that file, never one put at the name since.
+  std::unique_ptr<TFileStream> out;
+  struct stat made {};
+  if (!inPlace) {
     DeleteFile(target);
     try {
-      TFileStream made(target, fmCreate);
+      out = std::make_unique<TFileStream>(target, fmCreate | fmExclusive);
     } catch (const Exception&) {
       throw EZAException(36, {target}, this);
     }
-    DeleteFile(target);
+    if (::fstat(out->Handle(), &made) != 0) {
+      ZADeleteOpenFile(target, out->Handle());
+      throw EZAException(36, {target}, this);
+    }
   }
 
   const bool oldCorrupted = FOpenCorruptedArchives;
@@ -462,12 +472,10 @@ void TZABaseArchiver::RepairArchive(const String& newName) {
   try {
     TZipArchiver fixed;
     fixed.isZIPFormat = isZIPFormat;
-    if (inPlace) {
+    if (inPlace)
       fixed.OpenArchive(scratch.get(), true);
-    } else {
-      fixed.FFileName = target;
-      fixed.OpenArchive(fmCreate);
-    }
+    else
+      fixed.OpenArchive(out.get(), true);
     TRestore restore{*this, oldCorrupted, oldExtractCorrupted};
     FOpenCorruptedArchives = true;
     OpenArchive(fmOpenRead | fmShareDenyNone);
@@ -550,7 +558,7 @@ void TZABaseArchiver::RepairArchive(const String& newName) {
     }
   } catch (...) {
     // A repair that fails leaves no half-built archive behind.
-    if (!inPlace) DeleteFile(target);
+    if (out != nullptr) ZADeleteFileAs(target, made.st_dev, made.st_ino);
     throw;
   }
 }

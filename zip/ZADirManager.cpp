@@ -1,13 +1,18 @@
 #include "zip/ZADirManager.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <limits>
 #include <vector>
 
 #include "core/UnitCounter.h"
 #include "platform/runtime/CodePages.h"
 #include "platform/runtime/FileUtils.h"
+#include "platform/runtime/OSError.h"
 #include "zip/ZAExcept.h"
+#include "zip/ZAUtils_paths.h"
 
 namespace sk {
 
@@ -595,12 +600,24 @@ void TZADirManager::SaveDir(bool writeAtEnd, TStream* stream) {
     FCompressedStream->WriteBuffer(ArchiveComment.data(), static_cast<Int64>(ArchiveComment.size()));
 
   if (FArc->FSpanningMode != smNone && FArc->VolumeFileName != FArc->FFileName) {
-    FArc->CloseCompressedStream();
+    // The last volume takes the archive's name: the file just written moves
+    // over whatever is there in one step (nothing is deleted first), and only
+    // while the name it was written under still holds it; it is reopened
+    // under its new name only when that is still the same file.
     const String lastName = FArc->MakeDefaultVolumeName(FArc->FFileName, -1, false);
-    DeleteFile(lastName);
-    RenameFile(FArc->VolumeFileName, lastName);
+    auto* written = dynamic_cast<THandleStream*>(FCompressedStream);
+    struct stat was {};
+    if (written == nullptr || ::fstat(written->Handle(), &was) != 0 ||
+        !ZAMoveFileOverAs(FArc->VolumeFileName, lastName, was.st_dev, was.st_ino))
+      throw EFCreateError(u"Cannot create file \"" + lastName + u"\". " + SysErrorMessage(errno));
+    FArc->CloseCompressedStream();
     FArc->ReopenFileStream(lastName, fmOpenReadWrite | fmShareDenyNone);
     FCompressedStream = FArc->FCompressedStream;
+    auto* reopened = dynamic_cast<THandleStream*>(FCompressedStream);
+    struct stat now {};
+    if (reopened == nullptr || ::fstat(reopened->Handle(), &now) != 0 || now.st_dev != was.st_dev ||
+        now.st_ino != was.st_ino)
+      throw EFOpenError(u"Cannot open file \"" + lastName + u"\". " + SysErrorMessage(EEXIST));
   }
 }
 

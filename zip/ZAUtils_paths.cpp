@@ -407,6 +407,28 @@ bool ZADeleteFileAs(const String& fileName, UInt64 dev, UInt64 ino) {
   return DeleteEntryAs(dir, name, dev, ino);
 }
 
+bool ZAMoveFileOverAs(const String& fromName, const String& toName, UInt64 dev, UInt64 ino) {
+  const std::string from = U8(fromName), to = U8(toName);
+  std::string fromFolder, fromBase, toFolder, toBase;
+  if (!SplitLast(from, fromFolder, fromBase) || !SplitLast(to, toFolder, toBase)) return false;
+  if (FileSeamAsk(fsoRename, from) != 0) return false;
+  const int fromDir = OpenFolderOf(fromFolder);
+  const int toDir = fromDir >= 0 ? OpenFolderOf(toFolder) : -1;
+  bool moved = false;
+  struct stat st {};
+  if (toDir >= 0 && ::fstatat(fromDir, fromBase.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (st.st_dev != dev || st.st_ino != ino)
+      errno = EEXIST;  // another file holds the name
+    else
+      moved = ::renameat(fromDir, fromBase.c_str(), toDir, toBase.c_str()) == 0;
+  }
+  const int error = errno;
+  if (toDir >= 0) ::close(toDir);
+  if (fromDir >= 0) ::close(fromDir);
+  errno = error;
+  return moved;
+}
+
 bool ZADelTreeIfNoFilesAs(const String& folderName, UInt64 dev, UInt64 ino) {
   const std::string path = U8(ExcludeTrailingPathDelimiter(folderName));
   std::string folder, name;

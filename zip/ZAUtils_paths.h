@@ -124,6 +124,13 @@ bool ZADeleteOpenFile(const String& fileName, int fd);
 // a link. True when it is no longer at the name; false (errno set) when it
 // still is or another file is there.
 bool ZADeleteFileAs(const String& fileName, UInt64 dev, UInt64 ino);
+// Moves the file of device dev and inode ino from fromName to toName in one
+// step (renameat: what toName holds, a file or a link, is replaced), and only
+// while fromName holds that file, seen without following a link. The folders
+// are reached as the names reach them and held by their descriptors. Asks the
+// file seam first, as a rename. False (errno set, EEXIST when another file is
+// at fromName) leaves both names as they were.
+bool ZAMoveFileOverAs(const String& fromName, const String& toName, UInt64 dev, UInt64 ino);
 // DelTreeIfNoFiles for the folder of device dev and inode ino only: when
 // the name (not followed when a link) holds another, nothing is removed
 // (false, errno EEXIST). The subfolders are entered through their parents'

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <limits>
 #include <map>
+#include <memory>
+#include <vector>
 
 #include "core/Global_vars.h"
 #include "core/My_file_extensionsu.h"
@@ -18,6 +20,7 @@
 #include "core/UnitCounter.h"
 #include "platform/runtime/DateUtils.h"
 #include "platform/runtime/Encoding.h"
+#include "platform/runtime/FileReplace.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Strings.h"
 #include "zip/ZAArchiver.h"
@@ -386,22 +389,43 @@ TDateTime DateTimeOfZipItem(Word date, Word time) {
 
 bool ZipASeriesOfFilesTo(const TStrings& files, const String& zipFileName, TZAStorePathMode storePath,
                          bool deleteSources) {
-  const String folder = ExtractFileDir(ExpandFileName(zipFileName));
-  const String temp = GetTempFileName(folder, u"zip");
-  if (temp.empty()) return false;
+  const String target = ExpandFileName(zipFileName);
+  const String folder = IncludeTrailingPathDelimiter(ExtractFileDir(target));
+  // The new archive is built in a hidden sibling made for it alone (created
+  // exclusively: nothing already at the name, a link least of all, is
+  // opened), written and read back only through its own descriptor, deleted
+  // only as that file and moved over the archive only while its name still
+  // holds it.
+  std::unique_ptr<TFileStream> out;
+  String temp;
+  for (Int32 attempt = 0; out == nullptr && attempt < 8; ++attempt) {
+    temp = folder + Utf8ToString(MarkedTemporarySiblingName(StringToUtf8(ExtractFileName(target))));
+    try {
+      out = std::make_unique<TFileStream>(temp, fmCreate | fmExclusive);
+    } catch (const EFCreateError&) {
+    }
+  }
+  if (out == nullptr) return false;
+  struct stat made {};
+  if (::fstat(out->Handle(), &made) != 0) {
+    ZADeleteOpenFile(temp, out->Handle());
+    return false;
+  }
   // Which source went in under which stored name, and which file was read
   // for each stored name (its device and inode).
   std::map<String, String> storedAs;
   std::map<String, std::pair<UInt64, UInt64>> readFile;
+  std::vector<bool> stored(static_cast<size_t>(files.Count()), false);
+  std::vector<std::pair<UInt64, UInt64>> identity(static_cast<size_t>(files.Count()));
   try {
-    TZipArchiver arc;
-    arc.FOptions.FStorePath = storePath;
-    arc.FFileName = temp;
-    arc.OnStoreFile = [&storedAs](TObject*, String& stored, Int32&, AnsiString&, const String& original) {
-      storedAs[original] = stored;
-    };
-    arc.OpenArchive(fmCreate);
     {
+      TZipArchiver arc;
+      arc.FOptions.FStorePath = storePath;
+      arc.FFileName = temp;
+      arc.OnStoreFile = [&storedAs](TObject*, String& stored, Int32&, AnsiString&, const String& original) {
+        storedAs[original] = stored;
+      };
+      arc.OpenArchive(out.get(), true);
       TArchiverCloser closer{arc};
       arc.FileMasks().Clear();
       for (Int32 i = 0; i < files.Count(); ++i) arc.FileMasks().Add(files.Get(i));
@@ -409,17 +433,9 @@ bool ZipASeriesOfFilesTo(const TStrings& files, const String& zipFileName, TZASt
       for (const TDirItem& item : arc.DMHandle->CDir->FItems)
         if (item.SrcRead) readFile[item.Name] = {item.SrcDev, item.SrcIno};
     }
-  } catch (...) {
-    DeleteFile(temp);
-    throw;
-  }
-  // Test what the new archive holds before it replaces anything.
-  std::vector<bool> stored(static_cast<size_t>(files.Count()), false);
-  std::vector<std::pair<UInt64, UInt64>> identity(static_cast<size_t>(files.Count()));
-  {
+    // Test what the new archive holds before it replaces anything.
     TZipArchiver check;
-    check.FFileName = temp;
-    check.OpenArchive(fmOpenRead | fmShareDenyNone);
+    check.OpenArchive(out.get(), false);
     TArchiverCloser closer{check};
     for (Int32 i = 0; i < files.Count(); ++i) {
       const auto it = storedAs.find(ExpandFileName(files.Get(i)));
@@ -430,9 +446,12 @@ bool ZipASeriesOfFilesTo(const TStrings& files, const String& zipFileName, TZASt
       stored[static_cast<size_t>(i)] = ZAFindEntryExact(*check.DMHandle->CDir, it2->second) >= 0;
       identity[static_cast<size_t>(i)] = read->second;
     }
+  } catch (...) {
+    ZADeleteFileAs(temp, made.st_dev, made.st_ino);
+    throw;
   }
-  if (std::rename(StringToUtf8(temp).c_str(), StringToUtf8(zipFileName).c_str()) != 0) {
-    DeleteFile(temp);
+  if (!ZAMoveFileOverAs(temp, target, made.st_dev, made.st_ino)) {
+    ZADeleteFileAs(temp, made.st_dev, made.st_ino);
     return false;
   }
   bool all = true;

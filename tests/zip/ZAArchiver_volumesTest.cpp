@@ -4,10 +4,13 @@
 // split sets made by another tool under either naming.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <random>
 
 #include "ArchiverTestSupport.h"
+#include "FileSeamTestSupport.h"
 #include "TestSupport.h"
 #include "ZipTestSupport.h"
 
@@ -175,6 +178,42 @@ TEST_F(ZAArchiver_volumes, RequestsThatAreCancelledOrLeadNowhereFailWith45) {
     EXPECT_EQ(EngineErrorOf([&] { zip.OpenVolume(middle); }), 45);
     EXPECT_EQ(asks, cancels ? 1 : ZAMaxVolumeRequests);
     zip.FSpanningMode = smNone;
+  }
+}
+
+// What is planted at the first volume's name: a link is refused and so is
+// another user's file, and neither changes.
+TEST_F(ZAArchiver_volumes, NewVolumesNeverFollowALinkNorTakeAnotherUsersFile) {
+  ScopedDisks disks(1 << 30);
+  WriteRaw("victim", "keep");
+  enum { kLink, kOthers, kOwn };
+  for (int planted : {kLink, kOthers, kOwn}) {
+    SCOPED_TRACE(planted);
+    std::filesystem::remove(Path("v.Z01"));
+    if (planted == kLink) std::filesystem::create_symlink(Path("victim"), Path("v.Z01"));
+    if (planted != kLink) WriteRaw("v.Z01", "keep");
+    if (planted == kOthers) {
+      ASSERT_EQ(::chown(Path("v.Z01").c_str(), 65534, 65534), 0);
+    }
+    TZipArchiver zip;
+    zip.FFileName = File("v.zip");
+    zip.SetSpanningMode(smSplitting);
+    if (planted != kOwn) {
+      EXPECT_ANY_THROW(zip.OpenArchive(fmCreate));
+      EXPECT_EQ(ReadRaw(planted == kLink ? "victim" : "v.Z01"), "keep");
+      continue;
+    }
+    // A file of the process's own is emptied and used; the last volume then
+    // moves over a link planted at the archive's name as it takes that name.
+    zip.OpenArchive(fmCreate);
+    EXPECT_EQ(ReadRaw("v.Z01").find("keep"), std::string::npos);
+    const TFileSeamHook previous = SetFileSeamHook([this](TFileSeamOp op, const std::string& path) {
+      return op == fsoRename && path == Path("v.Z01") ? ::symlink(Path("victim").c_str(), Path("v.zip").c_str()) : 0;
+    });
+    zip.CloseArchive();
+    SetFileSeamHook(previous);
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(Path("v.zip"))));
+    EXPECT_EQ(ReadRaw("victim"), "keep");
   }
 }
 

@@ -354,6 +354,18 @@ TEST_F(ZAArchiver_whole, RepairGivesBackEveryUndamagedFile) {
   open.OpenArchive(fmOpenRead);
   EXPECT_EQ(CodeOf([&] { open.RepairArchive(File("x.zip")); }), 37);
   open.CloseArchive();
+  // A repair that fails deletes the target it made, not a file put at the
+  // target's name since.
+  WriteRaw("other.txt", "other");
+  const TFileSeamHook previous = SetFileSeamHook([this](TFileSeamOp op, const std::string& path) {
+    return op == fsoOpen && path == Path("cut.zip") ? (::rename(Path("other.txt").c_str(), Path("x.zip").c_str()), EIO)
+                                                    : 0;
+  });
+  TZipArchiver failing;
+  failing.FFileName = File("cut.zip");
+  EXPECT_ANY_THROW(failing.RepairArchive(File("x.zip")));
+  SetFileSeamHook(previous);
+  EXPECT_EQ(ReadRaw("x.zip"), "other");
 }
 
 TEST_F(ZAArchiver_whole, RepairKeepsEachEntrysOwnAttributes) {

@@ -395,6 +395,26 @@ TEST_F(Zip_utilsFiles, ZipASeriesReplacesAndDeletesOnlyStoredSources) {
   TStringList left;
   for (const auto& e : std::filesystem::directory_iterator(fDir)) left.Add(Utf8ToString(e.path().filename().string()));
   EXPECT_EQ(left.Count(), 3);  // s.zip, old.txt and d.txt
+  // A link or a file planted at the temporary archive's name as it is made
+  // is neither written nor removed.
+  for (bool link : {true, false}) {
+    WriteRaw("victim", "keep");
+    std::string planted;
+    SetFileSeamHook([&](TFileSeamOp op, const std::string& path) {
+      if (op == fsoCreate && planted.empty() && path.ends_with(".tmp")) {
+        planted = path;
+        std::filesystem::remove(path);
+        if (link) std::filesystem::create_symlink(Path("victim"), path);
+        if (!link) WriteFileBytes(path, "keep");
+      }
+      return 0;
+    });
+    EXPECT_TRUE(ZipASeriesOfFilesTo(replaced, File("s.zip"), spNoPath, false));
+    SetFileSeamHook({});
+    EXPECT_EQ(ReadFileBytes(planted), "keep");
+    EXPECT_EQ(std::filesystem::is_symlink(planted), link);
+    EXPECT_EQ(Lines(*FilenamesWithinSystemZipfile(File("s.zip"), false)), (std::vector<String>{u"d.txt"}));
+  }
 }
 
 }  // namespace
