@@ -607,16 +607,25 @@ void TZADirManager::SaveDir(bool writeAtEnd, TStream* stream) {
     const String lastName = FArc->MakeDefaultVolumeName(FArc->FFileName, -1, false);
     auto* written = dynamic_cast<THandleStream*>(FCompressedStream);
     struct stat was {};
-    if (written == nullptr || ::fstat(written->Handle(), &was) != 0 ||
-        !ZAMoveFileOverAs(FArc->VolumeFileName, lastName, was.st_dev, was.st_ino))
+    errno = 0;
+    const bool moved = written != nullptr && ::fstat(written->Handle(), &was) == 0 &&
+                       ZAMoveFileOverAs(FArc->VolumeFileName, lastName, was.st_dev, was.st_ino);
+    // A last volume that a handler put on another file system cannot move
+    // in one step: it is copied over the name as it always was.
+    const bool copied = !moved && errno == EXDEV;
+    if (!moved && !copied)
       throw EFCreateError(u"Cannot create file \"" + lastName + u"\". " + SysErrorMessage(errno));
     FArc->CloseCompressedStream();
+    if (copied) {
+      DeleteFile(lastName);
+      RenameFile(FArc->VolumeFileName, lastName);
+    }
     FArc->ReopenFileStream(lastName, fmOpenReadWrite | fmShareDenyNone);
     FCompressedStream = FArc->FCompressedStream;
     auto* reopened = dynamic_cast<THandleStream*>(FCompressedStream);
     struct stat now {};
-    if (reopened == nullptr || ::fstat(reopened->Handle(), &now) != 0 || now.st_dev != was.st_dev ||
-        now.st_ino != was.st_ino)
+    if (!copied && (reopened == nullptr || ::fstat(reopened->Handle(), &now) != 0 || now.st_dev != was.st_dev ||
+                    now.st_ino != was.st_ino))
       throw EFOpenError(u"Cannot open file \"" + lastName + u"\". " + SysErrorMessage(EEXIST));
   }
 }
