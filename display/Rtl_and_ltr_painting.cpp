@@ -628,11 +628,22 @@ Int32 TMyTextDrawer::DrawAChunkofTextStringGrid(const String& text, TCanvas& can
   list.fdefaultCFR = dflt;
   list.Cell_specific_Colours = otherColours;
   canvas.Font().SetStyle(dflt.typeface);
-  list.LoadFromLargerString(text, &canvas, locale, BaseDirection, otherColours[fb_foregound] != clNone,
-                            highlightFlag, highlights);
   edge_margin = wordWrap && alignment != aligned_right ? canvas.TextWidth(u"M") : 0;
   line_height = canvas.TextHeight(u"yTTG");
   const Int32 step = line_height + interline_spacing;
+  // Only the chunks the painted lines reach are measured. A line holds at
+  // most a skipped blank and either chunks within its room or one chunk
+  // shrunk to fit, so with each width counted up to the cell's width a line
+  // takes at most twice that width; the chunk that ends the last line takes
+  // one more.
+  const Int32 cellWidth = rect.Right - rect.Left;
+  Int64 budget = 0;
+  if (cellWidth > 0 && (!wordWrap || step > 0)) {
+    const Int64 lines = wordWrap ? 2 + std::max<Int32>(0, rect.Bottom - rect.Top) / step : 1;
+    budget = (2 * lines + 2) * cellWidth;
+  }
+  list.LoadFromLargerString(text, &canvas, locale, BaseDirection, otherColours[fb_foregound] != clNone,
+                            highlightFlag, highlights, cellWidth, budget);
   const Cardinal flags = GetMyTextFlags(BaseDirection);
   Int32 lineNo = 0;
   Int32 first = 0;

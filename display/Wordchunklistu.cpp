@@ -3,6 +3,7 @@
 #include <unicode/ubidi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <utility>
 
 #include "core/Global_vars.h"
@@ -36,7 +37,11 @@ bool IsSeparatorClass(Word t) {
   return t == C2_COMMONSEPARATOR || t == C2_BLOCKSEPARATOR || t == C2_SEGMENTSEPARATOR;
 }
 
+std::atomic<Int64> gChunksMeasured{0};
+
 }  // namespace
+
+Int64 WordChunksMeasured() { return gChunksMeasured.load(std::memory_order_relaxed); }
 
 Char BoundarySymbol(TColloc_item_stat stat) {
   switch (stat) {
@@ -144,6 +149,7 @@ Int32 TWordChunkList::MeasuredWidth(const String& text) {
 void TWordChunkList::AppendChunk() {
   if (wdchunk.w.empty()) return;
   wdchunk.pixel_width = MeasuredWidth(wdchunk.w);
+  gChunksMeasured.fetch_add(1, std::memory_order_relaxed);
   fItems.push_back(std::make_unique<TWordChunkHolder>(wdchunk));
 }
 
@@ -354,7 +360,7 @@ void TWordChunkList::LoadFromConcDetails(const String& padding, const std::vecto
 
 void TWordChunkList::LoadFromLargerString(const String& text, TCanvas* canvas, Cardinal locale,
                                           TBiDiMode baseDirection, bool useCellColour, bool highlightFlag,
-                                          const TQMInt64List* highlights) {
+                                          const TQMInt64List* highlights, Int32 capWidth, Int64 budget) {
   Clear();
   TheCanvas = canvas;
   fLocale = locale;
@@ -396,8 +402,16 @@ void TWordChunkList::LoadFromLargerString(const String& text, TCanvas* canvas, C
   TColourFontRec colours = fdefaultCFR;
   if (useCellColour) colours.FontColour = Cell_specific_Colours[fb_foregound];
   Int32 hit = 0;
+  // The capped widths of the chunks kept so far; past the budget a chunk is
+  // only looked at for its direction.
+  Int64 shown = 0;
+  const bool limited = budget > 0 && capWidth > 0;
   auto emit = [&](Int32 from, Int32 to) {  // [from, to)
     if (to <= from) return;
+    if (limited && shown > budget) {
+      if ((rtlAt(from) ? bdRightToLeft : bdLeftToRight) != baseDirection) has_odd_directions = true;
+      return;
+    }
     wdchunk = TPaintWordChunk{};
     wdchunk.w.assign(text, static_cast<size_t>(from), static_cast<size_t>(to - from));
     wdchunk.string_pos = from + 1;
@@ -420,6 +434,7 @@ void TWordChunkList::LoadFromLargerString(const String& text, TCanvas* canvas, C
       }
     }
     AppendChunk();
+    shown += std::min<Int64>(std::max<Int32>(wdchunk.pixel_width, 0), capWidth);
   };
 
   auto isWhite = [&](Int32 i) { return typeAt(i) == C2_WHITESPACE && !NeverEndsChunk(charAt(i)); };
@@ -455,6 +470,9 @@ void TWordChunkList::LoadFromLargerString(const String& text, TCanvas* canvas, C
     if (!brk) continue;
     emit(chunkStart, i);
     chunkStart = i;
+    // Past the budget nothing more can change once a chunk of the other
+    // direction is known.
+    if (limited && shown > budget && has_odd_directions) return;
   }
   emit(chunkStart, n);
 }

@@ -91,8 +91,12 @@ class TWordChunkList : public TObject {
                            bool highlighted, bool monochrome);
   // highlights: hits as 64-bit pairs, the 1-based start in the low half and
   // the position after the hit in the high half, in ascending order.
+  // With a budget above 0 the chunks stop once their widths, each counted up
+  // to capWidth, pass the budget: the chunks after them are neither measured
+  // nor kept (has_odd_directions still tells of the whole text).
   void LoadFromLargerString(const String& text, TCanvas* canvas, Cardinal locale, TBiDiMode baseDirection,
-                            bool useCellColour, bool highlightFlag, const TQMInt64List* highlights);
+                            bool useCellColour, bool highlightFlag, const TQMInt64List* highlights,
+                            Int32 capWidth = 0, Int64 budget = 0);
 
   // ---- fitting and reordering
   TWordsWhichFit WhichWordsFit(Int32 first, Int32 width, bool skipBlank) const;
@@ -149,6 +153,9 @@ inline Int32 HiInt64(Int64 v) { return static_cast<Int32>(static_cast<uint64_t>(
 inline Int64 MakeHitInt64(Int32 lo, Int32 hi) {
   return static_cast<Int64>((static_cast<uint64_t>(static_cast<uint32_t>(hi)) << 32) | static_cast<uint32_t>(lo));
 }
+
+// How many chunks have been measured in this process (for tests).
+Int64 WordChunksMeasured();
 
 // The symbol a boundary kind shows (blank for cis_word).
 Char BoundarySymbol(TColloc_item_stat stat);

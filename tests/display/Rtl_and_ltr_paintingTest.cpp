@@ -335,6 +335,52 @@ TEST(Rtl_and_ltr_painting, AnArabicWordIsPaintedAsQtShapesIt) {
   EXPECT_EQ(b->Canvas().TextAlign(), TA_LEFT);
 }
 
+// A cell of a long text paints as the same cell of its first 20,000 units
+// (with the text's last word kept, which may be of the other direction), and
+// measures only the chunks near what shows, whatever the text's length.
+TEST(Rtl_and_ltr_painting, ALongTextPaintsAsItsHeadAndMeasuresOnlyWhatShows) {
+  const String latin = u"corpus linguistics, 1,250 lines. ";
+  const String arabic = u"\u0645\u0631\u062D\u0628\u0627 \u0628\u0643\u0645 DNA ";
+  const String hebrew = u"the \u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD \u05D0\u05D1 said ";
+  struct Case {
+    String unit, tail;
+    Cardinal lcid;
+    TQMAlignment alignment;
+    bool wrap;
+    Int32 height;
+  };
+  const Case cases[] = {
+      {latin, u"end", kEnglishLcid, aligned_default, false, 20},
+      {latin, u" \u05E9\u05DC\u05D5\u05DD", kEnglishLcid, aligned_default, true, 60},
+      {arabic, u"", kArabicLcid, aligned_default, true, 60},
+      {arabic, u"", kArabicLcid, aligned_centre, false, 20},
+      {hebrew, u"", kEnglishLcid, aligned_centre, true, 60},
+      {hebrew, u"", kHebrewLcid, aligned_right, true, 60},
+  };
+  for (size_t k = 0; k < std::size(cases); ++k) {
+    const Case& c = cases[k];
+    String text;
+    while (text.size() < 200000) text += c.unit;
+    text += c.tail;
+    const String head = text.substr(0, 20000) + c.tail;
+    auto paint = [&](const String& s, Int64& measured) {
+      auto b = WhiteCell(300, c.height);
+      TMyTextDrawer d;
+      const Int64 before = WordChunksMeasured();
+      const Int32 h = d.DrawAChunkofTextStringGrid(s, b->Canvas(), Rect(0, 0, 300, c.height), c.lcid, c.alignment,
+                                                   kBlackOnWhite, kNone, c.wrap, false, nullptr);
+      measured = WordChunksMeasured() - before;
+      return std::make_pair(h, b->Image().convertToFormat(QImage::Format_RGB32));
+    };
+    Int64 measuredLong = 0, measuredHead = 0;
+    const auto whole = paint(text, measuredLong);
+    const auto cut = paint(head, measuredHead);
+    EXPECT_EQ(whole.first, cut.first) << k;
+    EXPECT_TRUE(whole.second == cut.second) << k;
+    EXPECT_LT(measuredLong, 1000) << k;
+  }
+}
+
 TEST(Rtl_and_ltr_painting, AClusterWithoutAnAlignmentOfItsOwnStartsAtTheLeftMargin) {
   auto b = WhiteCell(200, 40);
   TMyTextDrawer d;
