@@ -460,6 +460,7 @@ void TWordChunkList::LoadFromLargerString(const String& text, TCanvas* canvas, C
     return rtlAt(i) != rtlAt(i - 1);
   };
   Int32 chunkStart = start;
+  bool restChecked = false;
   inTag = isMarkup(start, u'<');
   for (Int32 i = start + 1; i < n; ++i) {
     const bool brk = breakBefore(i);
@@ -471,8 +472,17 @@ void TWordChunkList::LoadFromLargerString(const String& text, TCanvas* canvas, C
     emit(chunkStart, i);
     chunkStart = i;
     // Past the budget nothing more can change once a chunk of the other
-    // direction is known.
-    if (limited && shown > budget && has_odd_directions) return;
+    // direction is known, or when no character left is of the other one.
+    if (limited && shown > budget) {
+      if (has_odd_directions) return;
+      if (!restChecked && (baseDirection == bdLeftToRight || baseDirection == bdRightToLeft)) {
+        restChecked = true;
+        const uint8_t baseOdd = baseDirection == bdRightToLeft ? 1 : 0;
+        if (std::all_of(fLevels.begin() + i, fLevels.begin() + n,
+                        [baseOdd](uint8_t level) { return (level & 1) == baseOdd; }))
+          return;
+      }
+    }
   }
   emit(chunkStart, n);
 }
