@@ -489,15 +489,20 @@ TRect TMyTextDrawer::DrawConcText(const String& padding, const TConcDisplayOptio
 
   for (int half = 0; half < 2; ++half) {
     const bool afterNode = half == 0;
-    list.LoadFromConcDetails(afterNode ? padding : String(), tagShowArr, tokens, colours,
-                             afterNode ? at_right : at_left, &canvas, locale, BaseDirection, wordTagOptions,
-                             concOptions, precedence, limits, fontStyles, afterNode && blankOutNode, highlighted,
-                             fMonochrome);
     // After the node the text goes towards the reading end of the line,
     // before it towards the start.
     const bool growsRight = afterNode != rtl;
     const Int32 firstRoom = growsRight ? roomRight : roomLeft;
     const Int32 maxLines = linesAllowed(afterNode);
+    // Only the chunks the laid-out lines reach are measured: with each width
+    // counted up to the widest room, a line takes at most that room (or is
+    // one chunk), and the chunk that would open one line more takes one more.
+    const Int32 cap = std::max(lineRoom, firstRoom);
+    const Int64 budget = cap > 0 ? static_cast<Int64>(maxLines + 2) * cap : 0;
+    list.LoadFromConcDetails(afterNode ? padding : String(), tagShowArr, tokens, colours,
+                             afterNode ? at_right : at_left, &canvas, locale, BaseDirection, wordTagOptions,
+                             concOptions, precedence, limits, fontStyles, afterNode && blankOutNode, highlighted,
+                             fMonochrome, cap, budget);
     const auto lines = LayOutConcHalf(list, afterNode, std::max<Int32>(firstRoom, 0), lineRoom, maxLines);
     const Int32 extra = std::max<Int32>(0, static_cast<Int32>(lines.size()) - 1);
     if (JustMeasuring && extra > 0) {

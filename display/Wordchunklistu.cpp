@@ -148,9 +148,34 @@ Int32 TWordChunkList::MeasuredWidth(const String& text) {
 
 void TWordChunkList::AppendChunk() {
   if (wdchunk.w.empty()) return;
-  wdchunk.pixel_width = MeasuredWidth(wdchunk.w);
-  gChunksMeasured.fetch_add(1, std::memory_order_relaxed);
+  if (fDeferMeasuring) {
+    wdchunk.pixel_width = 0;
+  } else {
+    wdchunk.pixel_width = MeasuredWidth(wdchunk.w);
+    gChunksMeasured.fetch_add(1, std::memory_order_relaxed);
+  }
   fItems.push_back(std::make_unique<TWordChunkHolder>(wdchunk));
+}
+
+void TWordChunkList::MeasureFromOneEnd(bool fromEnd, Int32 capWidth, Int64 budget) {
+  const Int32 n = Count();
+  if (n == 0) return;
+  const TFontStyles lastStyle = Chunk(n - 1).colourAndFont.typeface;
+  Int64 shown = 0;
+  Int32 k = 0;
+  for (; k < n && shown <= budget; ++k) {
+    TPaintWordChunk& c = fItems[static_cast<size_t>(fromEnd ? n - 1 - k : k)]->data;
+    // Each chunk was added in the style it is painted in.
+    SetCanvasStyle(c.colourAndFont.typeface);
+    c.pixel_width = MeasuredWidth(c.w);
+    gChunksMeasured.fetch_add(1, std::memory_order_relaxed);
+    shown += std::min<Int64>(std::max<Int32>(c.pixel_width, 0), capWidth);
+  }
+  if (fromEnd)
+    fItems.erase(fItems.begin(), fItems.begin() + (n - k));
+  else
+    fItems.resize(static_cast<size_t>(k));
+  SetCanvasStyle(lastStyle);
 }
 
 void TWordChunkList::AddOneStr(const TStringTag& token, const TColourFontRec& cfr, bool useCellColour) {
@@ -278,9 +303,18 @@ void TWordChunkList::LoadFromConcDetails(const String& padding, const std::vecto
                                          TBiDiMode baseDirection, const TWordAndTagDisplayOptionsSet& wordTagOptions,
                                          const TConcDisplayOptionsSet& concOptions, TTagWordPrecedence precedence,
                                          const TLeftOrRightIntegers& limits, TFontStyles fontStyles,
-                                         bool blankOutNode, bool highlighted, bool monochrome) {
+                                         bool blankOutNode, bool highlighted, bool monochrome, Int32 capWidth,
+                                         Int64 budget) {
   (void)concOptions;
   Clear();
+  // The chunks are made first and measured afterwards from the node
+  // outwards, as far as the budget reaches.
+  const bool limited = budget > 0 && capWidth > 0;
+  fDeferMeasuring = limited;
+  struct TResetDefer {
+    bool& flag;
+    ~TResetDefer() { flag = false; }
+  } resetDefer{fDeferMeasuring};
   TheCanvas = canvas;
   MonoChrome = monochrome;
   BaseDirection = baseDirection;
@@ -355,6 +389,10 @@ void TWordChunkList::LoadFromConcDetails(const String& padding, const std::vecto
     addWordAndTag();
     AddOtherString(u" ");
     if (!hideBreaks && IsEndBoundary(stat)) AddASymbol(BoundarySymbol(stat));
+  }
+  if (limited) {
+    fDeferMeasuring = false;
+    MeasureFromOneEnd(side == at_left, capWidth, budget);
   }
 }
 

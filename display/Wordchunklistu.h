@@ -88,7 +88,10 @@ class TWordChunkList : public TObject {
                            const TWordAndTagDisplayOptionsSet& wordTagOptions,
                            const TConcDisplayOptionsSet& concOptions, TTagWordPrecedence precedence,
                            const TLeftOrRightIntegers& limits, TFontStyles fontStyles, bool blankOutNode,
-                           bool highlighted, bool monochrome);
+                           bool highlighted, bool monochrome, Int32 capWidth = 0, Int64 budget = 0);
+  // (LoadFromConcDetails: with a budget above 0 the chunks are measured from
+  // the node outwards until their widths, each counted up to capWidth, pass
+  // the budget; those further out are dropped.)
   // highlights: hits as 64-bit pairs, the 1-based start in the low half and
   // the position after the hit in the high half, in ascending order.
   // With a budget above 0 the chunks stop once their widths, each counted up
@@ -130,9 +133,15 @@ class TWordChunkList : public TObject {
   void SetChunkDirection(const String& text);
   void ComputeHiding(Int32 tagnum, bool wordEmpty, bool tagEmpty, const TWordAndTagDisplayOptionsSet& options);
   void SetCanvasStyle(TFontStyles style);
+  // Measures the chunks from the start (or the end) until their capped
+  // widths pass the budget and drops the others; the canvas keeps the style
+  // of the chunk added last.
+  void MeasureFromOneEnd(bool fromEnd, Int32 capWidth, Int64 budget);
 
   std::vector<std::unique_ptr<TWordChunkHolder>> fItems;
   Cardinal fLocale = 0;
+  // While set, chunks are added unmeasured.
+  bool fDeferMeasuring = false;
   // The width of a blank in the font it was measured in.
   struct TBlankWidth {
     const TCanvas* canvas = nullptr;

@@ -374,6 +374,28 @@ TEST(Rtl_and_ltr_painting, ALongTextPaintsAsItsHeadAndMeasuresOnlyWhatShows) {
     EXPECT_LT(WordChunksMeasured() - before, 1000) << k;
     EXPECT_TRUE(whole == paint(text.substr(0, 20000) + c.tail)) << k;
   }
+  // A concordance line of 20,000 words a side, centred on its node, paints as
+  // the 300 words nearest the node on each side.
+  TEnumArray<TLeftOrRight, std::vector<TConcordDetailedRec>, 2> toks, near;
+  for (int i = 0; i < 20000; ++i) {
+    toks[at_left].push_back(ConcToken(i % 7 ? u"left" : u"\u05E9\u05DC\u05D5\u05DD"));
+    toks[at_right].push_back(ConcToken(i == 0 ? u"NODE" : i % 5 ? u"word" : u"\u0645\u0631\u062D\u0628\u0627"));
+  }
+  near[at_left].assign(toks[at_left].end() - 300, toks[at_left].end());
+  near[at_right].assign(toks[at_right].begin(), toks[at_right].begin() + 300);
+  TLeftOrRightIntegers limits{};
+  limits[at_right] = -1;
+  auto paintConc = [&](const TEnumArray<TLeftOrRight, std::vector<TConcordDetailedRec>, 2>& t) {
+    auto b = WhiteCell(300, 60);
+    TMyTextDrawer d;
+    d.DrawConcText(u" ", {}, {}, tag_after_word, {}, t, {}, b->Canvas(), kEnglishLcid, Rect(0, 0, 300, 60), 0, false,
+                   false, pra_screen, limits);
+    return b->Image().convertToFormat(QImage::Format_RGB32);
+  };
+  const Int64 before = WordChunksMeasured();
+  const QImage whole = paintConc(toks);
+  EXPECT_LT(WordChunksMeasured() - before, 1000);
+  EXPECT_TRUE(whole == paintConc(near));
 }
 
 TEST(Rtl_and_ltr_painting, AClusterWithoutAnAlignmentOfItsOwnStartsAtTheLeftMargin) {
