@@ -576,11 +576,19 @@ TRect TMyTextDrawer::DrawClusterText(const TWordAndTagDisplayOptionsSet& wordTag
   HighlightCell = highlighted;
   BaseDirection = LCIDToBiDiMode(locale) == bdRightToLeft ? bdRightToLeft : bdLeftToRight;
   list.LoadFromClusterTokens(tagShowArr, tokens, &canvas, locale, BaseDirection, wordTagOptions, precedence,
-                             fontStyles, highlighted, fMonochrome, colours[fb_foregound] != clNone);
-  edge_margin = canvas.TextWidth(u" ");
+                             fontStyles, highlighted, fMonochrome, colours[fb_foregound] != clNone, true);
   const bool rtl = BaseDirection == bdRightToLeft;
   const Int32 width = rect.Right - rect.Left;
   const Int32 step = canvas.TextHeight(u"yY");
+  // Only the chunks the painted lines reach are measured: with each width
+  // counted up to the cell's width a line takes at most that width (or is one
+  // chunk), and the chunk that ends the last line takes one more. Measuring
+  // paints every line.
+  Int64 budget = 0;
+  if (!JustMeasuring && step > 0 && width > 0)
+    budget = (4 + static_cast<Int64>(std::max<Int32>(0, rect.Bottom - rect.Top) / step)) * width;
+  list.MeasureFromOneEnd(false, width, budget);
+  edge_margin = canvas.TextWidth(u" ");
   const Cardinal flags = GetMyTextFlags(BaseDirection);
   std::vector<Int32> line;
   Int32 running = edge_margin;

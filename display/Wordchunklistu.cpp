@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <limits>
 #include <utility>
 
 #include "core/Global_vars.h"
@@ -161,6 +162,7 @@ void TWordChunkList::MeasureFromOneEnd(bool fromEnd, Int32 capWidth, Int64 budge
   const Int32 n = Count();
   if (n == 0) return;
   const TFontStyles lastStyle = Chunk(n - 1).colourAndFont.typeface;
+  if (budget <= 0 || capWidth <= 0) budget = std::numeric_limits<Int64>::max();
   Int64 shown = 0;
   Int32 k = 0;
   for (; k < n && shown <= budget; ++k) {
@@ -262,8 +264,13 @@ void TWordChunkList::LoadFromClusterTokens(const std::vector<TTagFileShow_rec>& 
                                            TBiDiMode baseDirection,
                                            const TWordAndTagDisplayOptionsSet& wordTagOptions,
                                            TTagWordPrecedence precedence, TFontStyles fontStyles, bool highlighted,
-                                           bool monochrome, bool forceCustomColour) {
+                                           bool monochrome, bool forceCustomColour, bool deferMeasuring) {
   Clear();
+  fDeferMeasuring = deferMeasuring;
+  struct TResetDefer {
+    bool& flag;
+    ~TResetDefer() { flag = false; }
+  } resetDefer{fDeferMeasuring};
   TheCanvas = canvas;
   MonoChrome = monochrome;
   BaseDirection = baseDirection;

@@ -80,7 +80,8 @@ class TWordChunkList : public TObject {
   void LoadFromClusterTokens(const std::vector<TTagFileShow_rec>& tagShowArr, const std::vector<TStringTag>& tokens,
                              TCanvas* canvas, Cardinal locale, TBiDiMode baseDirection,
                              const TWordAndTagDisplayOptionsSet& wordTagOptions, TTagWordPrecedence precedence,
-                             TFontStyles fontStyles, bool highlighted, bool monochrome, bool forceCustomColour);
+                             TFontStyles fontStyles, bool highlighted, bool monochrome, bool forceCustomColour,
+                             bool deferMeasuring = false);
   void LoadFromConcDetails(const String& padding, const std::vector<TTagFileShow_rec>& tagShowArr,
                            const TEnumArray<TLeftOrRight, std::vector<TConcordDetailedRec>, 2>& tokens,
                            const TEnumArray<TLeftOrRight, std::vector<TCollocateColourRec>, 2>& colours,
@@ -100,6 +101,11 @@ class TWordChunkList : public TObject {
   void LoadFromLargerString(const String& text, TCanvas* canvas, Cardinal locale, TBiDiMode baseDirection,
                             bool useCellColour, bool highlightFlag, const TQMInt64List* highlights,
                             Int32 capWidth = 0, Int64 budget = 0);
+
+  // Measures the chunks from the start (or the end) until their widths, each
+  // counted up to capWidth, pass the budget (all of them without a budget)
+  // and drops the others; the canvas keeps the style of the chunk added last.
+  void MeasureFromOneEnd(bool fromEnd, Int32 capWidth, Int64 budget);
 
   // ---- fitting and reordering
   TWordsWhichFit WhichWordsFit(Int32 first, Int32 width, bool skipBlank) const;
@@ -133,10 +139,6 @@ class TWordChunkList : public TObject {
   void SetChunkDirection(const String& text);
   void ComputeHiding(Int32 tagnum, bool wordEmpty, bool tagEmpty, const TWordAndTagDisplayOptionsSet& options);
   void SetCanvasStyle(TFontStyles style);
-  // Measures the chunks from the start (or the end) until their capped
-  // widths pass the budget and drops the others; the canvas keeps the style
-  // of the chunk added last.
-  void MeasureFromOneEnd(bool fromEnd, Int32 capWidth, Int64 budget);
 
   std::vector<std::unique_ptr<TWordChunkHolder>> fItems;
   Cardinal fLocale = 0;

@@ -375,7 +375,8 @@ TEST(Rtl_and_ltr_painting, ALongTextPaintsAsItsHeadAndMeasuresOnlyWhatShows) {
     EXPECT_TRUE(whole == paint(text.substr(0, 20000) + c.tail)) << k;
   }
   // A concordance line of 20,000 words a side, centred on its node, paints as
-  // the 300 words nearest the node on each side.
+  // the 300 words nearest the node on each side; a cluster of its right side
+  // as its first 300 words.
   TEnumArray<TLeftOrRight, std::vector<TConcordDetailedRec>, 2> toks, near;
   for (int i = 0; i < 20000; ++i) {
     toks[at_left].push_back(ConcToken(i % 7 ? u"left" : u"\u05E9\u05DC\u05D5\u05DD"));
@@ -392,10 +393,22 @@ TEST(Rtl_and_ltr_painting, ALongTextPaintsAsItsHeadAndMeasuresOnlyWhatShows) {
                    false, pra_screen, limits);
     return b->Image().convertToFormat(QImage::Format_RGB32);
   };
+  std::vector<TStringTag> cluster;
+  for (const TConcordDetailedRec& r : toks[at_right])
+    cluster.push_back(TStringTag{r.ConcStrTag.wordsections.wd_str, String(), 0});
+  auto paintCluster = [&](const std::vector<TStringTag>& t) {
+    auto b = WhiteCell(300, 40);
+    TMyTextDrawer d;
+    d.DrawClusterText({}, tag_after_word, {}, t, b->Canvas(), kEnglishLcid, Rect(0, 0, 300, 40), kBlackOnWhite, 0,
+                      false, false, pra_screen);
+    return b->Image().convertToFormat(QImage::Format_RGB32);
+  };
   const Int64 before = WordChunksMeasured();
   const QImage whole = paintConc(toks);
-  EXPECT_LT(WordChunksMeasured() - before, 1000);
+  const QImage wholeCluster = paintCluster(cluster);
+  EXPECT_LT(WordChunksMeasured() - before, 2000);
   EXPECT_TRUE(whole == paintConc(near));
+  EXPECT_TRUE(wholeCluster == paintCluster(std::vector<TStringTag>(cluster.begin(), cluster.begin() + 300)));
 }
 
 TEST(Rtl_and_ltr_painting, AClusterWithoutAnAlignmentOfItsOwnStartsAtTheLeftMargin) {
