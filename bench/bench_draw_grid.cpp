@@ -4,7 +4,8 @@
 // same rows and texts, both 400 x 300 pixels on the offscreen platform; and
 // one 800 x 600 screen of the simple virtual grid whose cells hold long lines
 // (Latin, CJK with and without its punctuation, Arabic) cut with the end
-// ellipsis.
+// ellipsis, and the same screen of results-grid cells painted word by word by
+// the text drawer.
 //
 //   bench_draw_grid                      the Google Benchmark run
 //   bench_draw_grid --paint-rows=N       paints the three screens of N rows
@@ -27,6 +28,7 @@
 #include <vector>
 
 #include "ScriptTexts.h"
+#include "display/Rtl_and_ltr_painting.h"
 #include "display/Simple_virtual_grid.h"
 #include "platform/runtime/Strings.h"
 
@@ -262,6 +264,45 @@ void BM_LongCellGrid(benchmark::State& state) {
                    static_cast<Int32>(state.range(2)));
 }
 BENCHMARK(BM_LongCellGrid)
+    ->ArgNames({"script", "chars", "lines"})
+    ->ArgsProduct({{0, 5}, {2000, 1 << 20}, {1, 2}})
+    ->Unit(benchmark::kMillisecond);
+
+// The cells of BM_LongCellGrid painted as the results grids paint them: 30
+// rows of two cells (480 and 320 pixels) through the text drawer, in the
+// script's direction.
+void BM_LongCellDrawer(benchmark::State& state) {
+  App();
+  const int k = static_cast<int>(state.range(0));
+  const size_t length = static_cast<size_t>(state.range(1));
+  const Int32 lines = static_cast<Int32>(state.range(2));
+  std::vector<String> texts;
+  for (unsigned v = 0; v < 8; ++v) {
+    const String s = sk_bench::ScriptLine(k, length + 8 * v);
+    texts.push_back(s.substr(std::min(s.size(), static_cast<size_t>(8 * v))));
+  }
+  const Cardinal lcid = k == 5 ? 0x0401 : 0x0409;
+  TBitmap screen(800, 600);
+  screen.Canvas().Font().SetName(sk_bench::ScriptFont(k));
+  TMyTextDrawer d;
+  TForegroundBackGroundColours colours, none;
+  colours[fb_foregound] = clBlack;
+  colours[fb_background] = clWhite;
+  none[fb_foregound] = clNone;
+  none[fb_background] = clNone;
+  const Int32 rowHeight = 20 * lines;
+  for (auto _ : state) {
+    for (Int32 row = 0; row * rowHeight < 600; ++row)
+      for (Int32 col = 0; col < 2; ++col) {
+        const TRect r{col * 480, row * rowHeight, col == 0 ? 480 : 800, (row + 1) * rowHeight};
+        d.DrawAChunkofTextStringGrid(texts[static_cast<size_t>(row * 2 + col) % texts.size()], screen.Canvas(), r,
+                                     lcid, aligned_default, colours, none, lines > 1, false, nullptr);
+      }
+    benchmark::DoNotOptimize(screen.Image().constBits());
+  }
+  state.SetLabel(sk_bench::kScriptLines[k].name);
+}
+BENCHMARK(BM_LongCellDrawer)
     ->ArgNames({"script", "chars", "lines"})
     ->ArgsProduct({{0, 5}, {2000, 1 << 20}, {1, 2}})
     ->Unit(benchmark::kMillisecond);

@@ -489,15 +489,20 @@ TRect TMyTextDrawer::DrawConcText(const String& padding, const TConcDisplayOptio
 
   for (int half = 0; half < 2; ++half) {
     const bool afterNode = half == 0;
-    list.LoadFromConcDetails(afterNode ? padding : String(), tagShowArr, tokens, colours,
-                             afterNode ? at_right : at_left, &canvas, locale, BaseDirection, wordTagOptions,
-                             concOptions, precedence, limits, fontStyles, afterNode && blankOutNode, highlighted,
-                             fMonochrome);
     // After the node the text goes towards the reading end of the line,
     // before it towards the start.
     const bool growsRight = afterNode != rtl;
     const Int32 firstRoom = growsRight ? roomRight : roomLeft;
     const Int32 maxLines = linesAllowed(afterNode);
+    // Only the chunks the laid-out lines reach are measured: with each width
+    // counted up to the widest room, a line takes at most that room (or is
+    // one chunk), and the chunk that would open one line more takes one more.
+    const Int32 cap = std::max(lineRoom, firstRoom);
+    const Int64 budget = cap > 0 ? static_cast<Int64>(maxLines + 2) * cap : 0;
+    list.LoadFromConcDetails(afterNode ? padding : String(), tagShowArr, tokens, colours,
+                             afterNode ? at_right : at_left, &canvas, locale, BaseDirection, wordTagOptions,
+                             concOptions, precedence, limits, fontStyles, afterNode && blankOutNode, highlighted,
+                             fMonochrome, cap, budget);
     const auto lines = LayOutConcHalf(list, afterNode, std::max<Int32>(firstRoom, 0), lineRoom, maxLines);
     const Int32 extra = std::max<Int32>(0, static_cast<Int32>(lines.size()) - 1);
     if (JustMeasuring && extra > 0) {
@@ -571,11 +576,19 @@ TRect TMyTextDrawer::DrawClusterText(const TWordAndTagDisplayOptionsSet& wordTag
   HighlightCell = highlighted;
   BaseDirection = LCIDToBiDiMode(locale) == bdRightToLeft ? bdRightToLeft : bdLeftToRight;
   list.LoadFromClusterTokens(tagShowArr, tokens, &canvas, locale, BaseDirection, wordTagOptions, precedence,
-                             fontStyles, highlighted, fMonochrome, colours[fb_foregound] != clNone);
-  edge_margin = canvas.TextWidth(u" ");
+                             fontStyles, highlighted, fMonochrome, colours[fb_foregound] != clNone, true);
   const bool rtl = BaseDirection == bdRightToLeft;
   const Int32 width = rect.Right - rect.Left;
   const Int32 step = canvas.TextHeight(u"yY");
+  // Only the chunks the painted lines reach are measured: with each width
+  // counted up to the cell's width a line takes at most that width (or is one
+  // chunk), and the chunk that ends the last line takes one more. Measuring
+  // paints every line.
+  Int64 budget = 0;
+  if (!JustMeasuring && step > 0 && width > 0)
+    budget = (4 + static_cast<Int64>(std::max<Int32>(0, rect.Bottom - rect.Top) / step)) * width;
+  list.MeasureFromOneEnd(false, width, budget);
+  edge_margin = canvas.TextWidth(u" ");
   const Cardinal flags = GetMyTextFlags(BaseDirection);
   std::vector<Int32> line;
   Int32 running = edge_margin;
@@ -628,11 +641,22 @@ Int32 TMyTextDrawer::DrawAChunkofTextStringGrid(const String& text, TCanvas& can
   list.fdefaultCFR = dflt;
   list.Cell_specific_Colours = otherColours;
   canvas.Font().SetStyle(dflt.typeface);
-  list.LoadFromLargerString(text, &canvas, locale, BaseDirection, otherColours[fb_foregound] != clNone,
-                            highlightFlag, highlights);
   edge_margin = wordWrap && alignment != aligned_right ? canvas.TextWidth(u"M") : 0;
   line_height = canvas.TextHeight(u"yTTG");
   const Int32 step = line_height + interline_spacing;
+  // Only the chunks the painted lines reach are measured. A line holds at
+  // most a skipped blank and either chunks within its room or one chunk
+  // shrunk to fit, so with each width counted up to the cell's width a line
+  // takes at most twice that width; the chunk that ends the last line takes
+  // one more.
+  const Int32 cellWidth = rect.Right - rect.Left;
+  Int64 budget = 0;
+  if (cellWidth > 0 && (!wordWrap || step > 0)) {
+    const Int64 lines = wordWrap ? 2 + std::max<Int32>(0, rect.Bottom - rect.Top) / step : 1;
+    budget = (2 * lines + 2) * cellWidth;
+  }
+  list.LoadFromLargerString(text, &canvas, locale, BaseDirection, otherColours[fb_foregound] != clNone,
+                            highlightFlag, highlights, cellWidth, budget);
   const Cardinal flags = GetMyTextFlags(BaseDirection);
   Int32 lineNo = 0;
   Int32 first = 0;

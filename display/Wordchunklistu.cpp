@@ -3,6 +3,8 @@
 #include <unicode/ubidi.h>
 
 #include <algorithm>
+#include <atomic>
+#include <limits>
 #include <utility>
 
 #include "core/Global_vars.h"
@@ -36,7 +38,11 @@ bool IsSeparatorClass(Word t) {
   return t == C2_COMMONSEPARATOR || t == C2_BLOCKSEPARATOR || t == C2_SEGMENTSEPARATOR;
 }
 
+std::atomic<Int64> gChunksMeasured{0};
+
 }  // namespace
+
+Int64 WordChunksMeasured() { return gChunksMeasured.load(std::memory_order_relaxed); }
 
 Char BoundarySymbol(TColloc_item_stat stat) {
   switch (stat) {
@@ -143,8 +149,35 @@ Int32 TWordChunkList::MeasuredWidth(const String& text) {
 
 void TWordChunkList::AppendChunk() {
   if (wdchunk.w.empty()) return;
-  wdchunk.pixel_width = MeasuredWidth(wdchunk.w);
+  if (fDeferMeasuring) {
+    wdchunk.pixel_width = 0;
+  } else {
+    wdchunk.pixel_width = MeasuredWidth(wdchunk.w);
+    gChunksMeasured.fetch_add(1, std::memory_order_relaxed);
+  }
   fItems.push_back(std::make_unique<TWordChunkHolder>(wdchunk));
+}
+
+void TWordChunkList::MeasureFromOneEnd(bool fromEnd, Int32 capWidth, Int64 budget) {
+  const Int32 n = Count();
+  if (n == 0) return;
+  const TFontStyles lastStyle = Chunk(n - 1).colourAndFont.typeface;
+  if (budget <= 0 || capWidth <= 0) budget = std::numeric_limits<Int64>::max();
+  Int64 shown = 0;
+  Int32 k = 0;
+  for (; k < n && shown <= budget; ++k) {
+    TPaintWordChunk& c = fItems[static_cast<size_t>(fromEnd ? n - 1 - k : k)]->data;
+    // Each chunk was added in the style it is painted in.
+    SetCanvasStyle(c.colourAndFont.typeface);
+    c.pixel_width = MeasuredWidth(c.w);
+    gChunksMeasured.fetch_add(1, std::memory_order_relaxed);
+    shown += std::min<Int64>(std::max<Int32>(c.pixel_width, 0), capWidth);
+  }
+  if (fromEnd)
+    fItems.erase(fItems.begin(), fItems.begin() + (n - k));
+  else
+    fItems.resize(static_cast<size_t>(k));
+  SetCanvasStyle(lastStyle);
 }
 
 void TWordChunkList::AddOneStr(const TStringTag& token, const TColourFontRec& cfr, bool useCellColour) {
@@ -231,8 +264,13 @@ void TWordChunkList::LoadFromClusterTokens(const std::vector<TTagFileShow_rec>& 
                                            TBiDiMode baseDirection,
                                            const TWordAndTagDisplayOptionsSet& wordTagOptions,
                                            TTagWordPrecedence precedence, TFontStyles fontStyles, bool highlighted,
-                                           bool monochrome, bool forceCustomColour) {
+                                           bool monochrome, bool forceCustomColour, bool deferMeasuring) {
   Clear();
+  fDeferMeasuring = deferMeasuring;
+  struct TResetDefer {
+    bool& flag;
+    ~TResetDefer() { flag = false; }
+  } resetDefer{fDeferMeasuring};
   TheCanvas = canvas;
   MonoChrome = monochrome;
   BaseDirection = baseDirection;
@@ -272,9 +310,18 @@ void TWordChunkList::LoadFromConcDetails(const String& padding, const std::vecto
                                          TBiDiMode baseDirection, const TWordAndTagDisplayOptionsSet& wordTagOptions,
                                          const TConcDisplayOptionsSet& concOptions, TTagWordPrecedence precedence,
                                          const TLeftOrRightIntegers& limits, TFontStyles fontStyles,
-                                         bool blankOutNode, bool highlighted, bool monochrome) {
+                                         bool blankOutNode, bool highlighted, bool monochrome, Int32 capWidth,
+                                         Int64 budget) {
   (void)concOptions;
   Clear();
+  // The chunks are made first and measured afterwards from the node
+  // outwards, as far as the budget reaches.
+  const bool limited = budget > 0 && capWidth > 0;
+  fDeferMeasuring = limited;
+  struct TResetDefer {
+    bool& flag;
+    ~TResetDefer() { flag = false; }
+  } resetDefer{fDeferMeasuring};
   TheCanvas = canvas;
   MonoChrome = monochrome;
   BaseDirection = baseDirection;
@@ -350,11 +397,15 @@ void TWordChunkList::LoadFromConcDetails(const String& padding, const std::vecto
     AddOtherString(u" ");
     if (!hideBreaks && IsEndBoundary(stat)) AddASymbol(BoundarySymbol(stat));
   }
+  if (limited) {
+    fDeferMeasuring = false;
+    MeasureFromOneEnd(side == at_left, capWidth, budget);
+  }
 }
 
 void TWordChunkList::LoadFromLargerString(const String& text, TCanvas* canvas, Cardinal locale,
                                           TBiDiMode baseDirection, bool useCellColour, bool highlightFlag,
-                                          const TQMInt64List* highlights) {
+                                          const TQMInt64List* highlights, Int32 capWidth, Int64 budget) {
   Clear();
   TheCanvas = canvas;
   fLocale = locale;
@@ -396,8 +447,16 @@ void TWordChunkList::LoadFromLargerString(const String& text, TCanvas* canvas, C
   TColourFontRec colours = fdefaultCFR;
   if (useCellColour) colours.FontColour = Cell_specific_Colours[fb_foregound];
   Int32 hit = 0;
+  // The capped widths of the chunks kept so far; past the budget a chunk is
+  // only looked at for its direction.
+  Int64 shown = 0;
+  const bool limited = budget > 0 && capWidth > 0;
   auto emit = [&](Int32 from, Int32 to) {  // [from, to)
     if (to <= from) return;
+    if (limited && shown > budget) {
+      if ((rtlAt(from) ? bdRightToLeft : bdLeftToRight) != baseDirection) has_odd_directions = true;
+      return;
+    }
     wdchunk = TPaintWordChunk{};
     wdchunk.w.assign(text, static_cast<size_t>(from), static_cast<size_t>(to - from));
     wdchunk.string_pos = from + 1;
@@ -420,6 +479,7 @@ void TWordChunkList::LoadFromLargerString(const String& text, TCanvas* canvas, C
       }
     }
     AppendChunk();
+    shown += std::min<Int64>(std::max<Int32>(wdchunk.pixel_width, 0), capWidth);
   };
 
   auto isWhite = [&](Int32 i) { return typeAt(i) == C2_WHITESPACE && !NeverEndsChunk(charAt(i)); };
@@ -445,6 +505,7 @@ void TWordChunkList::LoadFromLargerString(const String& text, TCanvas* canvas, C
     return rtlAt(i) != rtlAt(i - 1);
   };
   Int32 chunkStart = start;
+  bool restChecked = false;
   inTag = isMarkup(start, u'<');
   for (Int32 i = start + 1; i < n; ++i) {
     const bool brk = breakBefore(i);
@@ -455,6 +516,18 @@ void TWordChunkList::LoadFromLargerString(const String& text, TCanvas* canvas, C
     if (!brk) continue;
     emit(chunkStart, i);
     chunkStart = i;
+    // Past the budget nothing more can change once a chunk of the other
+    // direction is known, or when no character left is of the other one.
+    if (limited && shown > budget) {
+      if (has_odd_directions) return;
+      if (!restChecked && (baseDirection == bdLeftToRight || baseDirection == bdRightToLeft)) {
+        restChecked = true;
+        const uint8_t baseOdd = baseDirection == bdRightToLeft ? 1 : 0;
+        if (std::all_of(fLevels.begin() + i, fLevels.begin() + n,
+                        [baseOdd](uint8_t level) { return (level & 1) == baseOdd; }))
+          return;
+      }
+    }
   }
   emit(chunkStart, n);
 }

@@ -80,7 +80,8 @@ class TWordChunkList : public TObject {
   void LoadFromClusterTokens(const std::vector<TTagFileShow_rec>& tagShowArr, const std::vector<TStringTag>& tokens,
                              TCanvas* canvas, Cardinal locale, TBiDiMode baseDirection,
                              const TWordAndTagDisplayOptionsSet& wordTagOptions, TTagWordPrecedence precedence,
-                             TFontStyles fontStyles, bool highlighted, bool monochrome, bool forceCustomColour);
+                             TFontStyles fontStyles, bool highlighted, bool monochrome, bool forceCustomColour,
+                             bool deferMeasuring = false);
   void LoadFromConcDetails(const String& padding, const std::vector<TTagFileShow_rec>& tagShowArr,
                            const TEnumArray<TLeftOrRight, std::vector<TConcordDetailedRec>, 2>& tokens,
                            const TEnumArray<TLeftOrRight, std::vector<TCollocateColourRec>, 2>& colours,
@@ -88,11 +89,23 @@ class TWordChunkList : public TObject {
                            const TWordAndTagDisplayOptionsSet& wordTagOptions,
                            const TConcDisplayOptionsSet& concOptions, TTagWordPrecedence precedence,
                            const TLeftOrRightIntegers& limits, TFontStyles fontStyles, bool blankOutNode,
-                           bool highlighted, bool monochrome);
+                           bool highlighted, bool monochrome, Int32 capWidth = 0, Int64 budget = 0);
+  // (LoadFromConcDetails: with a budget above 0 the chunks are measured from
+  // the node outwards until their widths, each counted up to capWidth, pass
+  // the budget; those further out are dropped.)
   // highlights: hits as 64-bit pairs, the 1-based start in the low half and
   // the position after the hit in the high half, in ascending order.
+  // With a budget above 0 the chunks stop once their widths, each counted up
+  // to capWidth, pass the budget: the chunks after them are neither measured
+  // nor kept (has_odd_directions still tells of the whole text).
   void LoadFromLargerString(const String& text, TCanvas* canvas, Cardinal locale, TBiDiMode baseDirection,
-                            bool useCellColour, bool highlightFlag, const TQMInt64List* highlights);
+                            bool useCellColour, bool highlightFlag, const TQMInt64List* highlights,
+                            Int32 capWidth = 0, Int64 budget = 0);
+
+  // Measures the chunks from the start (or the end) until their widths, each
+  // counted up to capWidth, pass the budget (all of them without a budget)
+  // and drops the others; the canvas keeps the style of the chunk added last.
+  void MeasureFromOneEnd(bool fromEnd, Int32 capWidth, Int64 budget);
 
   // ---- fitting and reordering
   TWordsWhichFit WhichWordsFit(Int32 first, Int32 width, bool skipBlank) const;
@@ -129,6 +142,8 @@ class TWordChunkList : public TObject {
 
   std::vector<std::unique_ptr<TWordChunkHolder>> fItems;
   Cardinal fLocale = 0;
+  // While set, chunks are added unmeasured.
+  bool fDeferMeasuring = false;
   // The width of a blank in the font it was measured in.
   struct TBlankWidth {
     const TCanvas* canvas = nullptr;
@@ -149,6 +164,9 @@ inline Int32 HiInt64(Int64 v) { return static_cast<Int32>(static_cast<uint64_t>(
 inline Int64 MakeHitInt64(Int32 lo, Int32 hi) {
   return static_cast<Int64>((static_cast<uint64_t>(static_cast<uint32_t>(hi)) << 32) | static_cast<uint32_t>(lo));
 }
+
+// How many chunks have been measured in this process (for tests).
+Int64 WordChunksMeasured();
 
 // The symbol a boundary kind shows (blank for cis_word).
 Char BoundarySymbol(TColloc_item_stat stat);

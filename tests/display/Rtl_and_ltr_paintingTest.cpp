@@ -335,6 +335,82 @@ TEST(Rtl_and_ltr_painting, AnArabicWordIsPaintedAsQtShapesIt) {
   EXPECT_EQ(b->Canvas().TextAlign(), TA_LEFT);
 }
 
+// A cell of a long text paints as the same cell of its first 20,000 units
+// (with the text's last word kept, which may be of the other direction), and
+// measures only the chunks near what shows, whatever the text's length.
+TEST(Rtl_and_ltr_painting, ALongTextPaintsAsItsHeadAndMeasuresOnlyWhatShows) {
+  const String latin = u"corpus linguistics, 1,250 lines. ";
+  const String arabic = u"\u0645\u0631\u062D\u0628\u0627 \u0628\u0643\u0645 DNA ";
+  const String hebrew = u"the \u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD \u05D0\u05D1 said ";
+  struct Case {
+    String unit, tail;
+    Cardinal lcid;
+    TQMAlignment alignment;
+    bool wrap;
+    Int32 height;
+  };
+  const Case cases[] = {
+      {latin, u"end", kEnglishLcid, aligned_default, false, 20},
+      {latin, u" \u05E9\u05DC\u05D5\u05DD", kEnglishLcid, aligned_default, true, 60},
+      {arabic, u"", kArabicLcid, aligned_default, true, 60},
+      {arabic, u"", kArabicLcid, aligned_centre, false, 20},
+      {hebrew, u"", kEnglishLcid, aligned_centre, true, 60},
+      {hebrew, u"", kHebrewLcid, aligned_right, true, 60},
+  };
+  for (size_t k = 0; k < std::size(cases); ++k) {
+    const Case& c = cases[k];
+    String text;
+    while (text.size() < 200000) text += c.unit;
+    text += c.tail;
+    auto paint = [&](const String& s) {
+      auto b = WhiteCell(300, c.height);
+      TMyTextDrawer d;
+      const Int32 h = d.DrawAChunkofTextStringGrid(s, b->Canvas(), Rect(0, 0, 300, c.height), c.lcid, c.alignment,
+                                                   kBlackOnWhite, kNone, c.wrap, false, nullptr);
+      return std::make_pair(h, b->Image().convertToFormat(QImage::Format_RGB32));
+    };
+    const Int64 before = WordChunksMeasured();
+    const auto whole = paint(text);
+    EXPECT_LT(WordChunksMeasured() - before, 1000) << k;
+    EXPECT_TRUE(whole == paint(text.substr(0, 20000) + c.tail)) << k;
+  }
+  // A concordance line of 20,000 words a side, centred on its node, paints as
+  // the 300 words nearest the node on each side; a cluster of its right side
+  // as its first 300 words.
+  TEnumArray<TLeftOrRight, std::vector<TConcordDetailedRec>, 2> toks, near;
+  for (int i = 0; i < 20000; ++i) {
+    toks[at_left].push_back(ConcToken(i % 7 ? u"left" : u"\u05E9\u05DC\u05D5\u05DD"));
+    toks[at_right].push_back(ConcToken(i == 0 ? u"NODE" : i % 5 ? u"word" : u"\u0645\u0631\u062D\u0628\u0627"));
+  }
+  near[at_left].assign(toks[at_left].end() - 300, toks[at_left].end());
+  near[at_right].assign(toks[at_right].begin(), toks[at_right].begin() + 300);
+  TLeftOrRightIntegers limits{};
+  limits[at_right] = -1;
+  auto paintConc = [&](const TEnumArray<TLeftOrRight, std::vector<TConcordDetailedRec>, 2>& t) {
+    auto b = WhiteCell(300, 60);
+    TMyTextDrawer d;
+    d.DrawConcText(u" ", {}, {}, tag_after_word, {}, t, {}, b->Canvas(), kEnglishLcid, Rect(0, 0, 300, 60), 0, false,
+                   false, pra_screen, limits);
+    return b->Image().convertToFormat(QImage::Format_RGB32);
+  };
+  std::vector<TStringTag> cluster;
+  for (const TConcordDetailedRec& r : toks[at_right])
+    cluster.push_back(TStringTag{r.ConcStrTag.wordsections.wd_str, String(), 0});
+  auto paintCluster = [&](const std::vector<TStringTag>& t) {
+    auto b = WhiteCell(300, 40);
+    TMyTextDrawer d;
+    d.DrawClusterText({}, tag_after_word, {}, t, b->Canvas(), kEnglishLcid, Rect(0, 0, 300, 40), kBlackOnWhite, 0,
+                      false, false, pra_screen);
+    return b->Image().convertToFormat(QImage::Format_RGB32);
+  };
+  const Int64 before = WordChunksMeasured();
+  const QImage whole = paintConc(toks);
+  const QImage wholeCluster = paintCluster(cluster);
+  EXPECT_LT(WordChunksMeasured() - before, 2000);
+  EXPECT_TRUE(whole == paintConc(near));
+  EXPECT_TRUE(wholeCluster == paintCluster(std::vector<TStringTag>(cluster.begin(), cluster.begin() + 300)));
+}
+
 TEST(Rtl_and_ltr_painting, AClusterWithoutAnAlignmentOfItsOwnStartsAtTheLeftMargin) {
   auto b = WhiteCell(200, 40);
   TMyTextDrawer d;
