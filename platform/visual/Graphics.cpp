@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/runtime/Streams.h"
@@ -241,9 +242,14 @@ class THeadFloor {
     std::vector<std::pair<double, double>> covered;
     for (const QGlyphRun& run : fLayout->glyphRuns(0, static_cast<int>(back))) {
       const QList<QPointF> at = run.positions();
-      const QList<QPointF> advance = run.rawFont().advancesForGlyphIndexes(run.glyphIndexes());
-      if (advance.size() != at.size()) return kAlwaysFits;
-      for (qsizetype g = 0; g < at.size(); ++g) covered.emplace_back(at[g].x(), at[g].x() + advance[g].x());
+      const QList<quint32> glyphs = run.glyphIndexes();
+      if (glyphs.size() != at.size()) return kAlwaysFits;
+      const std::unordered_map<quint32, double>& advance = Advances(run.rawFont(), glyphs);
+      for (qsizetype g = 0; g < at.size(); ++g) {
+        const auto a = advance.find(glyphs[g]);
+        if (a == advance.end()) return kAlwaysFits;
+        covered.emplace_back(at[g].x(), at[g].x() + a->second);
+      }
     }
     std::sort(covered.begin(), covered.end());
     double taken = 0, reached = -1e300;
@@ -256,10 +262,31 @@ class THeadFloor {
   }
 
  private:
+  // The advances of glyphs of font, each asked of the font once: a font of
+  // colour bitmaps decodes a glyph's image each time its advance is asked.
+  const std::unordered_map<quint32, double>& Advances(const QRawFont& font, const QList<quint32>& glyphs) {
+    auto known = std::find_if(fAdvances.begin(), fAdvances.end(), [&](const auto& f) { return f.first == font; });
+    if (known == fAdvances.end()) known = fAdvances.insert(fAdvances.end(), {font, {}});
+    std::unordered_map<quint32, double>& advance = known->second;
+    QList<quint32> fresh;
+    for (const quint32 g : glyphs)
+      if (advance.emplace(g, 0.0).second) fresh.push_back(g);
+    if (!fresh.isEmpty()) {
+      const QList<QPointF> a = font.advancesForGlyphIndexes(fresh);
+      for (qsizetype i = 0; i < fresh.size(); ++i)
+        if (i < a.size())
+          advance[fresh[i]] = a[i].x();
+        else
+          advance.erase(fresh[i]);
+    }
+    return advance;
+  }
+
   const QFont& fFont;
   const String& fText;
   Int32 fEllipsis;
   std::optional<QTextLayout> fLayout;
+  std::vector<std::pair<QRawFont, std::unordered_map<quint32, double>>> fAdvances;
 };
 
 // The longest head of s that fits in width together with the ellipsis: the
