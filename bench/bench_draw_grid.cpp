@@ -189,14 +189,15 @@ String LongCellText(int kind, size_t n, unsigned seed) {
   return s;
 }
 
-void BM_SimpleVirtualGridLongCells(benchmark::State& state) {
-  App();
-  const int kind = static_cast<int>(state.range(0));
-  const auto length = static_cast<size_t>(state.range(1));
-  std::vector<String> texts;
-  for (unsigned k = 0; k < 64; ++k) texts.push_back(LongCellText(kind, length, k));
+// Paints an 800 x 600 screen of the simple virtual grid, two columns of
+// the texts in turn, as often as the benchmark asks; font and lines per
+// entry as given (the grid's own when the font is empty).
+void PaintGridScreens(benchmark::State& state, const std::vector<String>& texts, const String& font = String(),
+                      Int32 lines = 1) {
   TQMSimpleVirtualGrid g(nullptr);
   g.SetBounds(0, 0, 800, 600);
+  if (!font.empty()) g.Font().SetName(font);
+  g.fLinesPerEntry = lines;
   g.DefineHeaders({{u"text", 60, ct_string}, {u"more", 40, ct_string}});
   g.fOnGetVirtualRows = [](TCustomDrawGrid*) { return 1000; };
   g.fOnGetData = [&texts](Int32 col, Int32, Int32 row) {
@@ -209,6 +210,26 @@ void BM_SimpleVirtualGridLongCells(benchmark::State& state) {
     benchmark::DoNotOptimize(img.constBits());
   }
   state.counters["cells"] = g.CellsPaintedLastTime();
+}
+
+// Eight cells' texts of a script's line (ScriptTexts.h), each the given
+// length and starting at another place of the line.
+std::vector<String> ScriptCellTexts(int k, size_t length) {
+  std::vector<String> texts;
+  for (unsigned v = 0; v < 8; ++v) {
+    const String s = sk_bench::ScriptLine(k, length + 8 * v);
+    texts.push_back(s.substr(std::min(s.size(), static_cast<size_t>(8 * v))));
+  }
+  return texts;
+}
+
+void BM_SimpleVirtualGridLongCells(benchmark::State& state) {
+  App();
+  const int kind = static_cast<int>(state.range(0));
+  const auto length = static_cast<size_t>(state.range(1));
+  std::vector<String> texts;
+  for (unsigned k = 0; k < 64; ++k) texts.push_back(LongCellText(kind, length, k));
+  PaintGridScreens(state, texts);
 }
 BENCHMARK(BM_SimpleVirtualGridLongCells)
     ->ArgNames({"kind", "chars"})
@@ -227,28 +248,8 @@ BENCHMARK(BM_SimpleVirtualGridLongCells)
 // beside cells of 2,000 units.
 void PaintScriptCells(benchmark::State& state, int k, size_t length, Int32 lines) {
   App();
-  std::vector<String> texts;
-  for (unsigned v = 0; v < 8; ++v) {
-    // Each cell starts at another place of the line.
-    const String s = sk_bench::ScriptLine(k, length + 8 * v);
-    texts.push_back(s.substr(std::min(s.size(), static_cast<size_t>(8 * v))));
-  }
-  TQMSimpleVirtualGrid g(nullptr);
-  g.SetBounds(0, 0, 800, 600);
-  g.Font().SetName(sk_bench::ScriptFont(k));
-  g.fLinesPerEntry = lines;
-  g.DefineHeaders({{u"text", 60, ct_string}, {u"more", 40, ct_string}});
-  g.fOnGetVirtualRows = [](TCustomDrawGrid*) { return 1000; };
-  g.fOnGetData = [&texts](Int32 col, Int32, Int32 row) {
-    return TStringColourAndAlignment{texts[static_cast<size_t>(row * 2 + col) % texts.size()], 0, al_left};
-  };
-  g.SetRowCountAndLineHeight();
-  QImage img(800, 600, QImage::Format_RGB32);
-  for (auto _ : state) {
-    g.Widget()->render(&img);
-    benchmark::DoNotOptimize(img.constBits());
-  }
-  state.counters["cells"] = g.CellsPaintedLastTime();
+  const std::vector<String> texts = ScriptCellTexts(k, length);
+  PaintGridScreens(state, texts, sk_bench::ScriptFont(k), lines);
   state.SetLabel(sk_bench::kScriptLines[k].name);
 }
 
@@ -276,11 +277,7 @@ void BM_LongCellDrawer(benchmark::State& state) {
   const int k = static_cast<int>(state.range(0));
   const size_t length = static_cast<size_t>(state.range(1));
   const Int32 lines = static_cast<Int32>(state.range(2));
-  std::vector<String> texts;
-  for (unsigned v = 0; v < 8; ++v) {
-    const String s = sk_bench::ScriptLine(k, length + 8 * v);
-    texts.push_back(s.substr(std::min(s.size(), static_cast<size_t>(8 * v))));
-  }
+  const std::vector<String> texts = ScriptCellTexts(k, length);
   const Cardinal lcid = k == 5 ? 0x0401 : 0x0409;
   TBitmap screen(800, 600);
   screen.Canvas().Font().SetName(sk_bench::ScriptFont(k));

@@ -207,6 +207,23 @@ THeadsTooWide HeadsTooWideFrom(const QFontMetrics& m, const QFont& font, const S
   return {String::npos, String::npos};
 }
 
+// The heads of s that the end and word ellipses try: those short of top
+// (HeadsTooWideFrom; top is s's length when no shorter head is too wide).
+// Nothing when s fits whole (fits is then true) or, with longer (s is only
+// the start of the text), when that start cannot tell.
+std::optional<THeadsTooWide> HeadsToTry(const QFontMetrics& m, const QFont& font, const String& s, Int32 width,
+                                        bool longer, bool& fits) {
+  THeadsTooWide bound = HeadsTooWideFrom(m, font, s, width);
+  fits = false;
+  if (bound.top == String::npos) {
+    if (longer) return std::nullopt;
+    fits = Measured(m, s) <= width;
+    if (fits) return std::nullopt;
+    bound.top = s.size();
+  }
+  return bound;
+}
+
 // No more than the widths of the heads of a text with the ellipsis, from one
 // shaping of the text: the width the head's characters take there, less
 // those before the cut that it can reshape (the blanks that end the head and
@@ -295,12 +312,10 @@ class THeadFloor {
 // text: nothing is answered when that start cannot tell.
 std::optional<String> EndElided(const QFontMetrics& m, const QFont& font, const String& s, Int32 width,
                                 bool longer = false) {
-  THeadsTooWide bound = HeadsTooWideFrom(m, font, s, width);
-  if (bound.top == String::npos) {
-    if (longer) return std::nullopt;
-    if (Measured(m, s) <= width) return s;
-    bound.top = s.size();
-  }
+  bool fits = false;
+  const std::optional<THeadsTooWide> heads = HeadsToTry(m, font, s, width, longer, fits);
+  if (!heads) return fits ? std::optional<String>(s) : std::nullopt;
+  const THeadsTooWide bound = *heads;
   // Candidate k keeps the head up to top - k, moved back to a character's
   // start; the heads from top on are too wide already.
   const size_t top = bound.top;
@@ -330,12 +345,10 @@ std::optional<String> EndElided(const QFontMetrics& m, const QFont& font, const 
 // ellipsis; a text with no head left that way gets the end ellipsis.
 std::optional<String> WordElided(const QFontMetrics& m, const QFont& font, const String& s, Int32 width,
                                  bool longer = false) {
-  THeadsTooWide bound = HeadsTooWideFrom(m, font, s, width);
-  if (bound.top == String::npos) {
-    if (longer) return std::nullopt;
-    if (Measured(m, s) <= width) return s;
-    bound.top = s.size();
-  }
+  bool fits = false;
+  const std::optional<THeadsTooWide> heads = HeadsToTry(m, font, s, width, longer, fits);
+  if (!heads) return fits ? std::optional<String>(s) : std::nullopt;
+  const THeadsTooWide bound = *heads;
   // The heads tried are the text before each blank, from the last blank to
   // the first; a blank at the start leaves no head. Heads from top on are
   // too wide already.
