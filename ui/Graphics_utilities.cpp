@@ -228,7 +228,7 @@ size_t HeadTooWide(const String& s, TCanvas& canvas, Int32 limit) {
     if (settled && w > static_cast<Int64>(limit) + span.slack) return head;
     const double wanted = static_cast<double>(head) * 1.5 * static_cast<double>(static_cast<Int64>(limit) + span.slack + 1) /
                           static_cast<double>(std::max<Int64>(w, 1));
-    len = std::max(2 * len, static_cast<size_t>(std::min(wanted, 1e15)));
+    len = std::max(2 * len, static_cast<size_t>(std::clamp(wanted, 0.0, 1e15)));
   }
   return String::npos;
 }

@@ -202,7 +202,7 @@ THeadsTooWide HeadsTooWideFrom(const QFontMetrics& m, const QFont& font, const S
     // Long enough, by the width of what was measured, to hold the slack too.
     const auto wanted = static_cast<double>(head) * 1.5 * static_cast<double>(static_cast<Int64>(width) + span.slack + 1) /
                         static_cast<double>(std::max<Int64>(w, 1));
-    len = std::max(2 * len, static_cast<size_t>(std::min(wanted, 1e15)));
+    len = std::max(2 * len, static_cast<size_t>(std::clamp(wanted, 0.0, 1e15)));
   }
   return {String::npos, String::npos};
 }
