@@ -347,8 +347,7 @@ TEST_F(ZAJournal, AWriterOpenedBeforeAnotherWriterChangesTheEntriesItNames) {
   };
   Int32 found = -1;  // r.txt's index when the writer opened
   // Runs run, with step (another process) at the n-th file call op to a path ending in at.
-  auto during = [](TFileSeamOp op, Int32 n, const char* at, const std::function<void()>& step,
-                   const std::function<void()>& run) {
+  auto during = [](TFileSeamOp op, Int32 n, const char* at, const auto& step, const auto& run) {
     Int32 calls = 0;
     const TFileSeamHook previous = SetFileSeamHook([&](TFileSeamOp o, const std::string& path) {
       if (o == op && path.ends_with(at) && ++calls == n) step();
