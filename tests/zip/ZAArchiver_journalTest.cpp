@@ -326,23 +326,28 @@ TEST_F(ZAJournal, AReaderOpenedBeforeAnotherWriterReadsEveryEntryWhole) {
 
 TEST_F(ZAJournal, AWriterOpenedBeforeAnotherWriterChangesTheEntriesItNames) {
   using Names = std::vector<std::string>;
+  using Step = std::function<void(TZipArchiver&)>;
+  const auto del = [](const char16_t* n) -> Step {
+    return [n](TZipArchiver& z) { z.DeleteFiles(n, 0x28BF, String()); };
+  };
+  const auto ren = [](const char16_t* n, const char16_t* to) -> Step {
+    return [n, to](TZipArchiver& z) { z.RenameFile(n, to); };
+  };
   struct Change {
     const char* what;
-    std::function<void(TZipArchiver&)> change;  // by another process, after the writer opened
+    Step change;  // by another process, after the writer opened
     Names gone, added;
     bool moves;  // an entry now has another entry's index
   } changes[] = {
-      {"a delete", [](TZipArchiver& b) { b.DeleteFiles(u"e005.txt", 0x28BF, String()); }, {"e005.txt"}, {}, true},
+      {"a delete", del(u"e005.txt"), {"e005.txt"}, {}, true},
       {"an add", [](TZipArchiver& b) { b.AddFromString(u"n.txt", u"n", 0x20, 40000); }, {}, {"n.txt"}, false},
-      {"a rename", [](TZipArchiver& b) { b.RenameFile(u"e003.txt", u"m.txt"); }, {"e003.txt"}, {"m.txt"}, true},
-      {"a first-entry delete", [](TZipArchiver& b) { b.DeleteFiles(u"e000.txt", 0x28BF, String()); }, {"e000.txt"}, {},
-       true},
-      {"r.txt renamed", [](TZipArchiver& b) { b.RenameFile(u"r.txt", u"q.txt"); }, {"r.txt"}, {"q.txt"}, true},
+      {"a rename", ren(u"e003.txt", u"m.txt"), {"e003.txt"}, {"m.txt"}, true},
+      {"a first-entry delete", del(u"e000.txt"), {"e000.txt"}, {}, true},
+      {"r.txt renamed", ren(u"r.txt", u"q.txt"), {"r.txt"}, {"q.txt"}, true},
   };
   Int32 found = -1;  // r.txt's index when the writer opened
   // Runs run, with step (another process) at the n-th file call op to a path ending in at.
-  auto during = [](TFileSeamOp op, Int32 n, const char* at, const std::function<void()>& step,
-                   const std::function<void()>& run) {
+  auto during = [](TFileSeamOp op, Int32 n, const char* at, const auto& step, const auto& run) {
     Int32 calls = 0;
     const TFileSeamHook previous = SetFileSeamHook([&](TFileSeamOp o, const std::string& path) {
       if (o == op && path.ends_with(at) && ++calls == n) step();
@@ -354,34 +359,27 @@ TEST_F(ZAJournal, AWriterOpenedBeforeAnotherWriterChangesTheEntriesItNames) {
   };
   struct Act {
     const char* what;
-    std::function<void(TZipArchiver&)> act;
+    Step act;
     std::string name;  // the entry acted on; without it the writer fails with `missing` or does nothing
     Int32 missing;
     Names gone, added;
-    bool readOnly;  // the entry becomes read-only
-    bool byIndex = false;  // fails with 71 when entries moved, else acts whether or not the entry is there
+    bool readOnly = false;  // the entry becomes read-only
+    bool byIndex = false;   // fails with 71 when entries moved, else acts whether or not the entry is there
   } acts[] = {
-      {"renames r.txt", [](TZipArchiver& a) { a.RenameFile(u"r.txt", u"s.txt"); }, "r.txt", 30, {"r.txt"}, {"s.txt"},
-       false},
-      {"deletes r.txt", [](TZipArchiver& a) { a.DeleteFiles(u"r.txt", 0x28BF, String()); }, "r.txt", -1, {"r.txt"},
-       {}, false},
+      {"renames r.txt", ren(u"r.txt", u"s.txt"), "r.txt", 30, {"r.txt"}, {"s.txt"}},
+      {"deletes r.txt", del(u"r.txt"), "r.txt", -1, {"r.txt"}, {}},
       {"deletes the tagged r.txt",
        [](TZipArchiver& a) {
-         a.TagFiles(u"r.txt", 0x28BF, String());
-         a.BeginUpdate();
-         a.ProcessTaggedFiles(poDelete);
-         a.EndUpdate();
+         a.TagFiles(u"r.txt", 0x28BF, String()), a.BeginUpdate(), a.ProcessTaggedFiles(poDelete), a.EndUpdate();
        },
-       "r.txt", -1, {"r.txt"}, {}, false},
+       "r.txt", -1, {"r.txt"}, {}},
       {"makes r.txt read-only", [](TZipArchiver& a) { a.ChangeFilesAttr(u"r.txt", 0x21); }, "r.txt", 31, {}, {}, true},
-      {"renames the last entry", [](TZipArchiver& a) { a.RenameFile(u"z.txt", u"y.txt"); }, "z.txt", 30, {"z.txt"},
-       {"y.txt"}, false},
+      {"renames the last entry", ren(u"z.txt", u"y.txt"), "z.txt", 30, {"z.txt"}, {"y.txt"}},
       {"deletes r.txt by its index", [&](TZipArchiver& a) { a.BeginUpdate(), a.DeleteItem(found), a.EndUpdate(); },
        "r.txt", -1, {"r.txt"}, {}, false, true},
       {"updates r.txt by its index",
        [&](TZipArchiver& a) {
-         a.FOptions.FStorePath = spNoPath;
-         a.BeginUpdate(), a.UpdateItem(found, File("r.txt")), a.EndUpdate();
+         a.FOptions.FStorePath = spNoPath, a.BeginUpdate(), a.UpdateItem(found, File("r.txt")), a.EndUpdate();
        },
        "r.txt", -1, {}, {}, false, true},
       {"merges b.zip, which another process adds to meanwhile",
@@ -389,24 +387,22 @@ TEST_F(ZAJournal, AWriterOpenedBeforeAnotherWriterChangesTheEntriesItNames) {
          auto add = [this] { Through(File("b.zip"), [](TZipArchiver& b) { b.AddFromBuffer(u"b1", "b", 1, 0, 0); }); };
          EXPECT_EQ(during(fsoLock, 2, "", add, [&] { a.MergeWith(File("b.zip")); }), -1);
        },
-       "", -1, {}, {"b000.txt", "b1"}, false},
+       "", -1, {}, {"b000.txt", "b1"}},
       {"makes a self-extracting copy",
        [&](TZipArchiver& a) {
-         a.FSFXStub = File("stub.sh");
-         a.MakeSFX(File("sfx.zip"));
+         a.FSFXStub = File("stub.sh"), a.MakeSFX(File("sfx.zip"));
          EXPECT_EQ(this->Names("sfx.zip"), this->Names("a.zip"));
        },
-       "", -1, {}, {}, false},
+       "", -1, {}, {}},
       {"repairs it in place while another process adds to it",
        [&](TZipArchiver& a) {
          a.CloseArchive();
          TZipArchiver o;  // its add fails, or else is lost
-         o.FFileName = File("a.zip");
-         o.FLockWait = 20;
+         o.FFileName = File("a.zip"), o.FLockWait = 20;
          auto add = [&] { EXPECT_EQ(EngineErrorOf([&] { o.OpenArchive(), o.AddFromBuffer(u"l", "", 0, 0, 0); }), 71); };
          EXPECT_EQ(during(fsoRename, 1, "/a.zip", add, [&] { a.RepairArchive(String()); }), -1);
        },
-       "", -1, {}, {}, false},
+       "", -1, {}, {}},
   };
   MakeArchive("a.zip", 10, 100);
   ASSERT_EQ(Through(File("a.zip"), [](TZipArchiver& z) {
@@ -422,8 +418,8 @@ TEST_F(ZAJournal, AWriterOpenedBeforeAnotherWriterChangesTheEntriesItNames) {
       SCOPED_TRACE(std::string(c.what) + ", then the writer " + act.what);
       WriteRaw("a.zip", before);
       WriteRaw("b.zip", other);
-      TZipArchiver a;
-      a.FFileName = File("a.zip");
+      TZipArchiver a, check;
+      a.FFileName = check.FFileName = File("a.zip");
       a.OpenArchive();
       ASSERT_TRUE(a.GetFileCendralDirItemNo(u"r.txt", found));
       ASSERT_EQ(Through(File("a.zip"), c.change), -1);
@@ -437,8 +433,6 @@ TEST_F(ZAJournal, AWriterOpenedBeforeAnotherWriterChangesTheEntriesItNames) {
         for (const std::string& n : gone) expected.erase(n);
         expected.insert(added.begin(), added.end());
       }
-      TZipArchiver check;
-      check.FFileName = File("a.zip");
       check.OpenArchive(fmOpenRead);
       EXPECT_EQ(NamesOf(check), expected);
       for (Int32 i = 0; i < check.DMHandle->CDir->Count(); ++i) {
@@ -670,6 +664,18 @@ TEST_F(ZAJournal, WhatIsNotThisArchivesJournalIsNeitherAppliedNorDeleted) {
 
 TEST_F(ZAJournal, AGroupMembersKilledUpdateIsPutBackByTheOwnersOpen) {
   if (!UsersAvailable()) GTEST_SKIP() << "needs root and the user nobody";
+  // 0 when f, on a.zip opened, fails with code and a message holding text.
+  const auto refused = [&](Int32 code, const String& text, const std::function<void(TZipArchiver&)>& f) {
+    TZipArchiver zip;
+    zip.FFileName = File("a.zip");
+    zip.OpenArchive();
+    try {
+      f(zip);
+    } catch (const EZAException& e) {
+      return e.NativeError == code && e.Message().find(text) != String::npos ? 0 : 2;
+    }
+    return 1;
+  };
   // In a sticky folder the owner may put the archive back but not remove
   // the member's journal: it changes nothing from then on, so reads go on
   // beside it, and an update says what stops it.
@@ -690,8 +696,7 @@ TEST_F(ZAJournal, AGroupMembersKilledUpdateIsPutBackByTheOwnersOpen) {
                        Int32 writes = 0;
                        SetFileSeamHook([&](TFileSeamOp op, const std::string& path) {
                          struct stat st {};
-                         if (op == fsoWrite && path.empty() && ::lstat(journalName.c_str(), &st) == 0 &&
-                             ++writes == 3)
+                         if (op == fsoWrite && path.empty() && ::lstat(journalName.c_str(), &st) == 0 && ++writes == 3)
                            ::_exit(0);
                          return 0;
                        });
@@ -712,22 +717,13 @@ TEST_F(ZAJournal, AGroupMembersKilledUpdateIsPutBackByTheOwnersOpen) {
                      [&] {
                        std::set<std::string> names;
                        Through(File("a.zip"), [&](TZipArchiver& zip) { names = NamesOf(zip); });
-                       if (names != oldNames) return 1;
+                       if (names != oldNames) return 3;
                        TZipFile reader;
                        reader.Open(File("a.zip"), zmRead);
-                       if (reader.FileCount() != 20) return 2;
+                       if (reader.FileCount() != 20) return 4;
                        if (!sticky) return 0;
-                       TZipArchiver zip;
-                       zip.FFileName = File("a.zip");
-                       try {
-                         zip.OpenArchive();
-                         zip.AddFromString(u"late.txt", u"late", 0x20, 40000);
-                       } catch (const EZAException& e) {
-                         return e.NativeError == 80 && e.Message().find(Utf8ToString(journalName)) != String::npos
-                                    ? 0
-                                    : 3;
-                       }
-                       return 4;
+                       return refused(80, Utf8ToString(journalName),
+                                      [](TZipArchiver& zip) { zip.AddFromString(u"late.txt", u"late", 0x20, 40000); });
                      }),
               0);
     EXPECT_EQ(ReadRaw("a.zip"), before);
@@ -736,18 +732,8 @@ TEST_F(ZAJournal, AGroupMembersKilledUpdateIsPutBackByTheOwnersOpen) {
     // file by one of its own: refused, saying so (the member's journal gone).
     EXPECT_EQ(AsUser(kNobody, kUsers, {kUsers, kNogroup},
                      [&] {
-                       TZipArchiver zip;
-                       zip.FFileName = File("a.zip");
-                       zip.OpenArchive();
-                       try {
-                         zip.DeleteFiles(u"e000.txt", 0x28BF, String());
-                       } catch (const EZAException& e) {
-                         return e.NativeError == 74 &&
-                                        e.Message().find(LoadResString(_SKSaveWouldChangeOwner)) != String::npos
-                                    ? 0
-                                    : 2;
-                       }
-                       return 1;
+                       return refused(74, LoadResString(_SKSaveWouldChangeOwner),
+                                      [](TZipArchiver& zip) { zip.DeleteFiles(u"e000.txt", 0x28BF, String()); });
                      }),
               0);
     EXPECT_EQ(ReadRaw("a.zip"), before);
@@ -880,69 +866,47 @@ TEST_F(ZAJournal, ThePlatformsZipWriterAndTheEngineNeverWriteOverEachOther) {
   // told it did is in the archive afterwards.
   MakeArchive("a.zip", 3, 2000);
   const std::string before = ReadRaw("a.zip");
-  struct Case {
-    const char* what;
-    TZipMode mode;
-    bool engineFirst;  // the engine's update is under way when the zip file opens
-  } cases[] = {
-      {"added to while the engine adds", zmReadWrite, false},
-      {"replaced while the engine adds", zmWrite, false},
-      {"added to during the engine's update", zmReadWrite, true},
-      {"replaced during the engine's update", zmWrite, true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    WriteRaw("a.zip", before);
-    TZipArchiver engine;
-    engine.FFileName = File("a.zip");
-    engine.FLockWait = 100;
-    const auto engineAdds = [&] {
-      engine.OpenArchive();
-      engine.BeginUpdate();
-      engine.AddFromString(u"late.txt", u"late", 0x20, 40000);
-    };
-    const auto engineEnds = [&] {
-      engine.EndUpdate();
-      engine.CloseArchive();
-    };
-    TZipFile mine;
-    mine.LockWait = 100;
-    std::string mineError;
-    const auto mineWrites = [&] {
-      try {
-        mine.Open(File("a.zip"), c.mode);
+  for (const TZipMode mode : {zmReadWrite, zmWrite}) {
+    for (const bool engineFirst : {false, true}) {  // the engine's update is under way when the zip file opens
+      SCOPED_TRACE(std::string(mode == zmWrite ? "replaced" : "added to") +
+                   (engineFirst ? " during the engine's update" : " while the engine adds"));
+      WriteRaw("a.zip", before);
+      TZipArchiver engine;
+      engine.FFileName = File("a.zip"), engine.FLockWait = 100;
+      const auto engineAdds = [&] {
+        engine.OpenArchive(), engine.BeginUpdate(), engine.AddFromString(u"late.txt", u"late", 0x20, 40000);
+      };
+      const auto engineEnds = [&] { engine.EndUpdate(), engine.CloseArchive(); };
+      TZipFile mine;
+      mine.LockWait = 100;
+      std::string mineError;
+      const auto mineTries = [&](const std::function<void()>& f) {
+        try {
+          f();
+        } catch (const EZipException& e) {
+          mineError = StringToUtf8(e.Message());
+        }
+      };
+      Int32 engineError = -1;
+      if (engineFirst) {
+        ASSERT_EQ(EngineErrorOf(engineAdds), -1);
+        mineTries([&] { mine.Open(File("a.zip"), mode), mine.Add(B("mine"), u"mine.txt"), mine.Close(); });
+        engineError = EngineErrorOf(engineEnds);
+      } else {
+        mine.Open(File("a.zip"), mode);
+        engineError = EngineErrorOf([&] { engineAdds(), engineEnds(); });
         mine.Add(B("mine"), u"mine.txt");
-        mine.Close();
-      } catch (const EZipException& e) {
-        mineError = StringToUtf8(e.Message());
+        mineTries([&] { mine.Close(); });
       }
-    };
-    Int32 engineError = -1;
-    if (c.engineFirst) {
-      engineError = EngineErrorOf(engineAdds);
-      ASSERT_EQ(engineError, -1);
-      mineWrites();
-      engineError = EngineErrorOf(engineEnds);
-    } else {
-      mine.Open(File("a.zip"), c.mode);
-      engineError = EngineErrorOf([&] {
-        engineAdds();
-        engineEnds();
-      });
-      mine.Add(B("mine"), u"mine.txt");
-      try {
-        mine.Close();
-      } catch (const EZipException& e) {
-        mineError = StringToUtf8(e.Message());
-      }
+      EXPECT_TRUE(engineError == -1 || engineError == 71) << engineError;
+      EXPECT_TRUE(mineError.empty() || mineError.find("being changed by another process") != std::string::npos)
+          << mineError;
+      std::set<std::string> expected =
+          mode == zmWrite && mineError.empty() ? std::set<std::string>{} : EntryNames(0, 3);
+      if (mineError.empty()) expected.insert("mine.txt");
+      if (engineError == -1) expected.insert("late.txt");
+      EXPECT_EQ(Names("a.zip"), expected);
     }
-    EXPECT_TRUE(engineError == -1 || engineError == 71) << engineError;
-    EXPECT_TRUE(mineError.empty() || mineError.find("being changed by another process") != std::string::npos)
-        << mineError;
-    std::set<std::string> expected = c.mode == zmWrite && mineError.empty() ? std::set<std::string>{} : EntryNames(0, 3);
-    if (mineError.empty()) expected.insert("mine.txt");
-    if (engineError == -1) expected.insert("late.txt");
-    EXPECT_EQ(Names("a.zip"), expected);
   }
 }
 
@@ -1393,8 +1357,7 @@ TEST_F(ZAJournal, AJournalGoesOnlyAsTheFileThatWasChecked) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    std::filesystem::remove_all(Path("member"));
-    std::filesystem::remove_all(Path("member.old"));
+    for (const char* folder : {"member", "member.old"}) std::filesystem::remove_all(Path(folder));
     ASSERT_EQ(::mkdir(Path("member").c_str(), 0755), 0);
     Own("member", kNobody, kNogroup, 0755);
     WriteRaw("a.zip", c.archive);
@@ -1446,10 +1409,8 @@ TEST_F(ZAJournal, HiddenCopiesThatKilledWritersLeftGoWhileALiveOneStays) {
     const int live = ::open(Path(busy).c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(::flock(live, LOCK_EX), 0);
     EXPECT_EQ(Through(File("a.zip"), c.act), -1);
-    EXPECT_FALSE(FileExists(Utf8ToString(Path(stale))));
-    EXPECT_FALSE(FileExists(Utf8ToString(Path(journal))));
-    EXPECT_TRUE(FileExists(Utf8ToString(Path(busy))));
-    EXPECT_TRUE(FileExists(Utf8ToString(Path(elsewhere))));
+    const std::pair<std::string, bool> kept[] = {{stale, false}, {journal, false}, {busy, true}, {elsewhere, true}};
+    for (const auto& [name, stays] : kept) EXPECT_EQ(FileExists(File(name)), stays) << name;
     ::close(live);
     ::unlink(Path(busy).c_str());
   }
