@@ -182,34 +182,31 @@ BENCHMARK_CAPTURE(BM_ShrunkToFit, arabic_2000_into_cell, ArabicWords(2000, 13), 
 // into a 150-pixel cell, shrunk in the middle and cut at its end; the label
 // names the script, "measured" counts the exact measurements of one fit, and
 // scripts/bench-peers prints each beside Latin.
-void BM_ScriptShrunkToFit(benchmark::State& state) {
+template <class Fit>
+void TimeScriptFit(benchmark::State& state, Fit fit) {
   const int k = static_cast<int>(state.range(0));
   auto b = Canvas();
   b->Canvas().Font().SetName(sk_bench::ScriptFont(k));
   const String s = sk_bench::ScriptLine(k, 2000);
   const uint64_t before = sk::gFitMeasurements.load();
-  for (auto _ : state) benchmark::DoNotOptimize(sk::ShrunkToFit(s, b->Canvas(), 150));
+  for (auto _ : state) fit(s, b->Canvas());
   state.counters["measured"] = benchmark::Counter(static_cast<double>(sk::gFitMeasurements.load() - before),
                                                   benchmark::Counter::kAvgIterations);
   state.SetLabel(sk_bench::kScriptLines[k].name);
 }
+
+void BM_ScriptShrunkToFit(benchmark::State& state) {
+  TimeScriptFit(state, [](const String& s, sk::TCanvas& c) { benchmark::DoNotOptimize(sk::ShrunkToFit(s, c, 150)); });
+}
 BENCHMARK(BM_ScriptShrunkToFit)->DenseRange(0, sk_bench::kScriptCount - 1)->Unit(benchmark::kMillisecond);
 
 void BM_ScriptEndEllipsis(benchmark::State& state) {
-  const int k = static_cast<int>(state.range(0));
-  auto b = Canvas();
-  b->Canvas().Font().SetName(sk_bench::ScriptFont(k));
-  const String s = sk_bench::ScriptLine(k, 2000);
-  const uint64_t before = sk::gFitMeasurements.load();
-  for (auto _ : state) {
+  TimeScriptFit(state, [](const String& s, sk::TCanvas& c) {
     sk::TRect r = sk::Rect(0, 0, 150, 20);
     String shown = s;
-    b->Canvas().TextRect(r, shown, sk::tfEndEllipsis | sk::tfModifyString);
+    c.TextRect(r, shown, sk::tfEndEllipsis | sk::tfModifyString);
     benchmark::DoNotOptimize(shown);
-  }
-  state.counters["measured"] = benchmark::Counter(static_cast<double>(sk::gFitMeasurements.load() - before),
-                                                  benchmark::Counter::kAvgIterations);
-  state.SetLabel(sk_bench::kScriptLines[k].name);
+  });
 }
 BENCHMARK(BM_ScriptEndEllipsis)->DenseRange(0, sk_bench::kScriptCount - 1)->Unit(benchmark::kMillisecond);
 
