@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/runtime/DateUtils.h"
 #include "platform/runtime/FileReplace.h"
@@ -21,6 +23,23 @@ namespace sk {
 namespace {
 
 constexpr Int64 kCopyBuffer = 1048576;
+
+Int64 LocalOffsetOf(const TDirItem& item) {
+  return item.CentralDir.relOffsetLH == 0xFFFFFFFFu ? static_cast<Int64>(item.Zip64ExtInfo.relOffsetLH)
+                                                    : static_cast<Int64>(item.CentralDir.relOffsetLH);
+}
+
+// Points the entry at its local header's new place: an offset from
+// 0xFFFFFFFF on makes it huge, the 32-bit field then all ones.
+void SetLocalOffset(TDirItem& item, UInt64 offset) {
+  if (offset >= 0xFFFFFFFFull) {
+    item.bHugeFile = true;
+    item.CentralDir.relOffsetLH = 0xFFFFFFFFu;
+    item.Zip64ExtInfo.relOffsetLH = offset;
+  } else {
+    item.CentralDir.relOffsetLH = static_cast<Cardinal>(offset);
+  }
+}
 
 }  // namespace
 
@@ -94,6 +113,13 @@ void TZABaseArchiver::MakeSFX(const String& newName) {
 
   // The new file is made whole beside its name and takes the name only when
   // complete, so a file already there stays as it was when anything fails.
+  // A copy killed between naming its whole temporary file and moving it in
+  // left that file beside the name; nothing else looks there, so it goes now.
+  {
+    std::error_code ec;
+    const std::filesystem::path at = std::filesystem::weakly_canonical(StringToUtf8(newName), ec);
+    RemoveStaleTemporarySiblings(ec ? StringToUtf8(newName) : at.string());
+  }
   TFileReplaceStream target(newName);
   // The new file is a copy of the archive: it takes the archive's
   // permissions, and stays the process's own unless the owner of a file at
@@ -373,16 +399,7 @@ void TZipArchiver::MergeWith(const String& otherName) {
   // The entries taken from the other archive now start shift bytes later.
   for (const Int32 index : moved) {
     TDirItem& item = mine.FItems[static_cast<size_t>(index)];
-    TZAZipCentralDir& cd = item.CentralDir;
-    const UInt64 from = cd.relOffsetLH == 0xFFFFFFFFu ? item.Zip64ExtInfo.relOffsetLH : cd.relOffsetLH;
-    const UInt64 to = static_cast<UInt64>(static_cast<Int64>(from) + shift);
-    if (to >= 0xFFFFFFFFull) {
-      item.bHugeFile = true;
-      cd.relOffsetLH = 0xFFFFFFFFu;
-      item.Zip64ExtInfo.relOffsetLH = to;
-    } else {
-      cd.relOffsetLH = static_cast<Cardinal>(to);
-    }
+    SetLocalOffset(item, static_cast<UInt64>(LocalOffsetOf(item) + shift));
   }
   try {
     DMHandle->SaveDir(true);
@@ -419,21 +436,133 @@ namespace sk {
 // ---------------------------------------------------------------------------
 // Repair
 
+namespace {
+
+constexpr Cardinal kDataDescriptorSignature = 0x08074B50;
+
+// count bytes of a stream from start, seen as a stream of their own: the
+// source of one entry that the repair extracted into its scratch file (the
+// codec reads its source from position 0 to the end).
+class TStreamRange : public TStream {
+ public:
+  TStreamRange(TStream* stream, Int64 start, Int64 count) : fStream(stream), fStart(start), fCount(count) {}
+  Int64 Read(void* buffer, Int64 count) override {
+    const Int64 n = std::min(count, fCount - fPosition);
+    if (n <= 0) return 0;
+    fStream->Seek(fStart + fPosition, soBeginning);
+    const Int64 got = fStream->Read(buffer, n);
+    if (got > 0) fPosition += got;
+    return std::max<Int64>(0, got);
+  }
+  Int32 LastReadError() const override { return fStream->LastReadError(); }
+  Int64 Write(const void*, Int64) override { return 0; }
+  Int64 Seek(Int64 offset, TSeekOrigin origin) override {
+    const Int64 base = origin == soBeginning ? 0 : origin == soCurrent ? fPosition : fCount;
+    fPosition = std::max<Int64>(0, base + offset);
+    return fPosition;
+  }
+  Int64 Size() override { return fCount; }
+
+ private:
+  TStream* fStream;
+  Int64 fStart;
+  Int64 fCount;
+  Int64 fPosition = 0;
+};
+
+// Writes to a stream and remembers a write that came up short (a full
+// disk): an entry that could not be written out is never taken for one
+// whose data are damaged.
+class TWatchedSink : public TStream {
+ public:
+  explicit TWatchedSink(TStream* stream) : fStream(stream) {}
+  Int64 Read(void* buffer, Int64 count) override { return fStream->Read(buffer, count); }
+  Int64 Write(const void* buffer, Int64 count) override {
+    const Int64 n = fStream->Write(buffer, count);
+    if (n != count) failed = true;
+    return n;
+  }
+  Int64 Seek(Int64 offset, TSeekOrigin origin) override { return fStream->Seek(offset, origin); }
+  Int64 Size() override { return fStream->Size(); }
+  void SetSize(Int64 size) override { fStream->SetSize(size); }
+  bool failed = false;
+
+ private:
+  TStream* fStream;
+};
+
+// The length of the local record at `at` (header, name, extra field, the
+// stored data and, when flag bit 3 is set, the data descriptor as far as it
+// is there) when header and data lie whole before limit; -1 otherwise.
+Int64 LocalRecordLength(TStream* stream, Int64 at, Int64 limit, UInt64 compSize) {
+  if (at < 0 || at > limit - TZAZipFileHeader::Size) return -1;
+  Byte head[TZAZipFileHeader::Size];
+  stream->Seek(at, soBeginning);
+  stream->ReadBuffer(head, TZAZipFileHeader::Size);
+  TZAZipFileHeader lh;
+  lh.ReadFrom(head);
+  if (lh.signature != ZipLocalFileHeaderSignature && lh.signature != ZA2LocalFileHeaderSignature) return -1;
+  const Int64 dataAt = at + TZAZipFileHeader::Size + lh.nameLength + lh.extraLength;
+  if (dataAt > limit || compSize > static_cast<UInt64>(limit - dataAt)) return -1;
+  const Int64 after = dataAt + static_cast<Int64>(compSize);
+  Int64 descriptor = 0;
+  if ((lh.genPurposeFlag & ZAFlagDataDescriptor) != 0) {
+    TBytes extra(lh.extraLength);
+    stream->Seek(at + TZAZipFileHeader::Size + lh.nameLength, soBeginning);
+    stream->ReadBuffer(extra.data(), lh.extraLength);
+    descriptor = Zip64BlockBytes(extra.data(), extra.size()) >= 0 ? 20 : 12;
+    if (after + 4 <= limit) {
+      Byte sig[4];
+      stream->Seek(after, soBeginning);
+      stream->ReadBuffer(sig, 4);
+      if (GetLE32(sig) == kDataDescriptorSignature) descriptor += 4;
+    }
+    descriptor = std::min(descriptor, limit - after);
+  }
+  return after + descriptor - at;
+}
+
+// Copies count bytes of source from `from` to the end of dest.
+void CopyRange(TStream* source, Int64 from, TStream* dest, Int64 count) {
+  TBytes buffer(static_cast<size_t>(std::max<Int64>(1, std::min(kCopyBuffer, count))));
+  source->Seek(from, soBeginning);
+  dest->Seek(0, soEnd);
+  for (Int64 done = 0; done < count;) {
+    const Int64 n = std::min<Int64>(static_cast<Int64>(buffer.size()), count - done);
+    source->ReadBuffer(buffer.data(), n);
+    dest->WriteBuffer(buffer.data(), n);
+    done += n;
+  }
+}
+
+// What the repair does with one entry of the damaged archive.
+enum TRepairKind : uint8_t { rkFolder, rkStore, rkRaw };
+struct TRepairPlan {
+  TRepairKind kind;
+  TDirItem item;  // the damaged archive's record of it
+  Int64 start;    // rkStore: its bytes in the scratch file; rkRaw: its new local offset
+  Int64 count;
+};
+
+// A repair that a progress handler cancelled ends with nothing changed.
+struct TRepairCancelled {};
+
+}  // namespace
+
 void TZABaseArchiver::RepairArchive(const String& newName) {
   if (FActive) throw EZAException(37, this);
   const bool inPlace = newName.empty();
   const String target = newName;
-  // A repair in place is built in a file without a name in the archive's
-  // folder, made there exclusively: nothing another user puts in the folder
-  // (a link at a name it would take) is written through or deleted, and
-  // nothing is left behind whatever ends the repair.
-  std::unique_ptr<TTemporaryFileStream> scratch;
+  // In place, the repaired archive is built in a replacement of the archive
+  // file (without a name in its folder until it is whole) that takes the
+  // archive's place in one step: a repair that fails or is killed leaves
+  // the archive byte for byte as it was.
+  std::unique_ptr<TFileReplaceStream> replacement;
   if (inPlace) {
     // The archive must be writable, since it is to be replaced.
     { TFileStream probe(FFileName, fmOpenReadWrite | fmShareExclusive); }
-    const String folder = ExtractFileDir(ExpandFileName(FFileName));
-    scratch = std::make_unique<TTemporaryFileStream>(folder, u"repair");
-    if (!scratch->Ok()) throw EZAException(36, {folder}, this);
+    replacement = std::make_unique<TFileReplaceStream>(FFileName);
+    if (!replacement->Ok()) throw EZAException(36, {FFileName}, this);
   }
   // A named target takes the place of what the name held, and is then made
   // exclusively (a link or a file put at the name meanwhile is refused) and
@@ -453,6 +582,7 @@ void TZABaseArchiver::RepairArchive(const String& newName) {
       throw EZAException(36, {target}, this);
     }
   }
+  TStream* const repaired = inPlace ? static_cast<TStream*>(replacement.get()) : out.get();
 
   const bool oldCorrupted = FOpenCorruptedArchives;
   const bool oldExtractCorrupted = FExtractCorruptedFiles;
@@ -472,90 +602,190 @@ void TZABaseArchiver::RepairArchive(const String& newName) {
   try {
     TZipArchiver fixed;
     fixed.isZIPFormat = isZIPFormat;
-    if (inPlace)
-      fixed.OpenArchive(scratch.get(), true);
-    else
-      fixed.OpenArchive(out.get(), true);
+    fixed.OpenArchive(repaired, true);
     TRestore restore{*this, oldCorrupted, oldExtractCorrupted};
     FOpenCorruptedArchives = true;
     OpenArchive(fmOpenRead | fmShareDenyNone);
-    // The entries are read under the archive's lock, held to the end (the
-    // exclusive one when the archive is replaced, so that no other process's
-    // change falls between the read and the replacement), from the
-    // directory read again under it.
-    if (Journalled()) {
-      LockArchive(inPlace);
+    // The entries are read under the archive's shared lock, from the
+    // directory read again under it, and the archive's state then is
+    // remembered: an in-place repair replaces the archive only while it is
+    // still what was read. No lock is held while the repaired archive is
+    // built.
+    TZipChangeWatch seen;
+    const bool journalled = Journalled();
+    if (journalled) {
+      LockArchive(false);
       RecoverJournalForRead();
       if (DirectoryChanged()) {
         DMHandle->LoadDir();
         RememberDirectory();
       }
+      if (inPlace) {
+        const int handle = static_cast<THandleStream*>(FCompressedStream)->Handle();
+        if (!seen.Remember(handle, 0)) throw EZAException(71, {FFileName}, this);
+        seen.WaitOutTick(handle);
+      }
     }
-    FExtractCorruptedFiles = true;
-    TMemoryStream temp;
-    const Int32 count = DMHandle->CDir->Count();
+
+    // Every entry is kept: a folder as a folder; an entry the codec can
+    // read is extracted (and checked: one whose data are damaged is left
+    // out) to be stored anew; an encrypted entry, or one stored by a method
+    // the codec does not know, is carried over as it is stored, since
+    // reading it could only lose it (a password that is missing or wrong
+    // gives nothing to store), and the right password still reads it later.
+    // A name that several entries share is carried over as stored too, so
+    // that no entry replaces another of its name.
+    const TZADirArray& dir = *DMHandle->CDir;
+    const Int32 count = dir.Count();
+    std::unordered_map<String, Int32> uses;
+    for (Int32 i = 0; i < count; ++i) ++uses[dir.FItems[static_cast<size_t>(i)].Name];
+    TTemporaryFileStream scratch(FTempDir, u"repair");
+    if (!scratch.Ok()) throw EZAException(19, {FTempDir.empty() ? GetTempDirectory() : FTempDir}, this);
+    TWatchedSink sink(&scratch);
+    const Int64 size = FCompressedStream->Size();
+    const Int64 limit = DMHandle->CentralDirOffset > 0 ? std::min(size, DMHandle->CentralDirOffset) : size;
+    Int64 rawEnd = fixed.DMHandle->CentralDirOffset;
+    repaired->SetSize(rawEnd);
+    std::vector<TRepairPlan> plan;
+    plan.reserve(static_cast<size_t>(count));
     for (Int32 i = 0; i < count; ++i) {
-      const TDirItem item = DMHandle->CDir->GetItem(i);
+      const TDirItem& item = dir.FItems[static_cast<size_t>(i)];
       const TZAZipCentralDir& cd = item.CentralDir;
       if (item.Name.empty()) continue;
       if ((cd.externalAttr & 0x10) != 0) {
-        fixed.AddFromBuffer(item.Name, nullptr, 0, cd.externalAttr, Now());
+        plan.push_back({rkFolder, item, 0, 0});
         continue;
       }
-      temp.Clear();
-      try {
-        // Checked extraction: an entry whose data are damaged is left out.
+      const Word method = cd.compMethod == 99 ? item.CompressionMethod : cd.compMethod;
+      const bool readable = (cd.genPurposeFlag & ZAFlagEncrypted) == 0 && (method == 0 || method == 8);
+      if (readable) {
+        // Checked extraction.
+        const Int64 start = scratch.Size();
+        sink.Seek(start, soBeginning);
+        bool damaged = false;
         FExtractCorruptedFiles = false;
-        ExtractItem(i, &temp, 0, 0);
-      } catch (const EZAException&) {
-        FExtractCorruptedFiles = true;
-        continue;
-      }
-      FExtractCorruptedFiles = true;
-      fixed.SetPassword(FPassword);
-      fixed.FZACryptoAlgorithm = FZACryptoAlgorithm;
-      fixed.FCompressionAlgorithm = FCompressionAlgorithm;
-      fixed.FCompressionMode = FCompressionMode;
-      fixed.FCompressionMethod = FCompressionMethod;
-      // The attributes go onto the entry just added, found by its index and
-      // never through a name search, which would take "*" and "?" in a name
-      // as a mask and cannot take a name of 260 characters or more.
-      fixed.BeginUpdate();
-      try {
-        TZADirArray& dir = *fixed.DMHandle->CDir;
-        const Int32 before = dir.Count();
-        fixed.AddFromStream(item.Name, &temp, true, 0, temp.Size(), 0x20, 0);
-        const Int32 added = dir.Count() > before ? dir.Count() - 1 : ZAFindEntryExact(dir, item.Name);
-        if (added >= 0) {
-          TZAZipCentralDir& made = dir.FItems[static_cast<size_t>(added)].CentralDir;
-          made.externalAttr = cd.externalAttr;
-          made.internalAttr = cd.internalAttr;
+        try {
+          ExtractItem(i, &sink, 0, 0);
+        } catch (const EZAException& e) {
+          if (e.NativeError != 8 || sink.failed) throw;
+          damaged = true;
         }
-      } catch (...) {
-        fixed.CancelUpdate();
-        throw;
+        FExtractCorruptedFiles = true;
+        if (sink.failed) throw EZAException(46, this);
+        if (FProgressCancel) throw TRepairCancelled();
+        if (damaged) {
+          scratch.SetSize(start);
+          continue;
+        }
+        if (uses[item.Name] == 1) {
+          plan.push_back({rkStore, item, start, scratch.Size() - start});
+          continue;
+        }
+        scratch.SetSize(start);
       }
-      fixed.EndUpdate();
+      const UInt64 compSize = cd.compSize == 0xFFFFFFFFu ? item.Zip64ExtInfo.compSize : cd.compSize;
+      const Int64 from = LocalOffsetOf(item);
+      const Int64 length = LocalRecordLength(FCompressedStream, from, limit, compSize);
+      if (length < 0) continue;  // not there whole: damaged
+      CopyRange(FCompressedStream, from, repaired, length);
+      plan.push_back({rkRaw, item, rawEnd, length});
+      rawEnd += length;
+    }
+    if (journalled) UnlockArchive();
+
+    // The entries carried over as stored stand in the new directory first,
+    // then the others are stored in one update of the new archive.
+    TZADirArray& table = *fixed.DMHandle->CDir;
+    Int32 raws = 0;
+    for (const TRepairPlan& p : plan) {
+      if (p.kind != rkRaw) continue;
+      TDirItem item = p.item;
+      item.Modified = false;
+      item.Tagged = false;
+      item.Stream.reset();
+      item.OldName.clear();
+      item.CentralDir.diskNumberStart = 0;
+      item.Zip64ExtInfo.diskNumberStart = 0;
+      SetLocalOffset(item, static_cast<UInt64>(p.start));
+      table.SetCount(raws + 1);
+      table.SetItem(raws, item);
+      ++raws;
+    }
+    if (raws > 0) {
+      repaired->SetSize(rawEnd);
+      fixed.DMHandle->SaveDir(true);
+    }
+    // The new archive's update never asks anyone: an entry it cannot write
+    // fails the repair.
+    Int32 failure = 0;
+    fixed.OnProcessFileFailure = [&failure](TObject*, const String&, TZAProcessOperation, Int32 nativeError, Int32,
+                                            const String&, TZAAction& action) {
+      failure = nativeError;
+      action = fxaAbort;
+    };
+    fixed.FCompressionAlgorithm = FCompressionAlgorithm;
+    fixed.FCompressionMode = FCompressionMode;
+    fixed.FCompressionMethod = FCompressionMethod;
+    std::vector<std::unique_ptr<TStreamRange>> sources;
+    fixed.BeginUpdate();
+    try {
+      fixed.SetFileComment(DMHandle->ArchiveComment);
+      for (const TRepairPlan& p : plan) {
+        if (p.kind == rkRaw) continue;
+        const TZAZipCentralDir& cd = p.item.CentralDir;
+        const Int32 index = table.Count();
+        if (p.kind == rkFolder) {
+          fixed.AddFromBuffer(p.item.Name, nullptr, 0, cd.externalAttr, Now());
+        } else {
+          sources.push_back(std::make_unique<TStreamRange>(&scratch, p.start, p.count));
+          fixed.AddFromStream(p.item.Name, sources.back().get(), false, 0, p.count, 0x20, 0);
+        }
+        // The attributes and the comment go onto the entry just added, found
+        // by its index and never through a name search, which would take
+        // "*" and "?" in a name as a mask and cannot take a name of 260
+        // characters or more.
+        if (table.Count() != index + 1) throw EZAException(46, this);
+        TDirItem& added = table.FItems[static_cast<size_t>(index)];
+        added.CentralDir.externalAttr = cd.externalAttr;
+        added.CentralDir.internalAttr = cd.internalAttr;
+        added.Comment = p.item.Comment;
+      }
+    } catch (...) {
+      fixed.CancelUpdate();
+      throw;
+    }
+    fixed.EndUpdate();
+    if (failure != 0) throw EZAException(failure, this);
+    if (fixed.FProgressCancel) throw TRepairCancelled();
+    if (table.Count() != static_cast<Int32>(plan.size())) throw EZAException(46, this);
+    // The directory lists the entries in their old order.
+    bool ordered = true;
+    for (size_t k = 0, r = 0; k < plan.size() && ordered; ++k)
+      if (plan[k].kind == rkRaw) ordered = r++ == k;
+    if (!ordered) {
+      std::vector<TDirItem> items(table.FItems.begin(), table.FItems.begin() + table.Count());
+      table.Clear();
+      table.SetCount(static_cast<Int32>(items.size()));
+      size_t nextRaw = 0, nextStored = static_cast<size_t>(raws);
+      for (size_t k = 0; k < plan.size(); ++k)
+        table.SetItem(static_cast<Int32>(k), items[plan[k].kind == rkRaw ? nextRaw++ : nextStored++]);
+      fixed.DMHandle->SaveDir(false);
     }
     fixed.CloseArchive();
     if (inPlace) {
       // The damaged archive is replaced in one step, and only by a whole
-      // copy, while its lock is still held.
-      bool replaced = false;
-      {
-        TFileReplaceStream out(FFileName);
-        if (out.Ok()) {
-          try {
-            scratch->SetPosition(0);
-            out.CopyFrom(scratch.get(), scratch->Size());
-            replaced = out.Commit();
-          } catch (const Exception&) {
-            replaced = false;
-          }
-        }
+      // repaired one, under its exclusive lock, and only while it is the
+      // archive that was read.
+      if (journalled) {
+        LockArchive(true);
+        if (seen.Changed(static_cast<THandleStream*>(FCompressedStream)->Handle()))
+          throw EZAException(71, {FFileName}, this);
       }
-      if (!replaced) throw EZAException(36, {FFileName}, this);
+      if (!replacement->Commit()) throw EZAException(36, {FFileName}, this);
     }
+  } catch (const TRepairCancelled&) {
+    if (out != nullptr) ZADeleteFileAs(target, made.st_dev, made.st_ino);
+    FProgressCancel = false;
   } catch (...) {
     // A repair that fails leaves no half-built archive behind.
     if (out != nullptr) ZADeleteFileAs(target, made.st_dev, made.st_ino);

@@ -1385,12 +1385,17 @@ TEST_F(ZAJournal, HiddenCopiesThatKilledWritersLeftGoWhileALiveOneStays) {
     const char* what;
     std::function<void(TZipArchiver&)> act;  // on a.zip, opened
     bool pointed = false;  // the archive's attribute names a journal in a folder of another's choosing
+    const char* beside = "a.zip";  // the file the copies were left beside
   } cases[] = {
       {"a commit", [](TZipArchiver& zip) { zip.AddFromString(u"new.txt", u"new", 0x20, 40000); }},
       {"an open that makes the archive anew", [](TZipArchiver& zip) { zip.OpenArchive(fmCreate); }},
+      {"a self-extracting copy made again",
+       [this](TZipArchiver& zip) { zip.FSFXStub = File("stub.sh"), zip.MakeSFX(File("sfx.zip")); }, false,
+       "sfx.zip"},
       {"the same, the attribute naming a journal elsewhere", [](TZipArchiver& zip) { zip.OpenArchive(fmCreate); },
        true},
   };
+  WriteRaw("stub.sh", "#!/bin/sh\nexit 0\n");
   ::mkdir(Path("elsewhere").c_str(), 0777);
   const std::string elsewhere = "elsewhere/" + MarkedTemporarySiblingName("x.zip-journal");
   const std::string pointer = Path("elsewhere/x.zip-journal");
@@ -1401,7 +1406,7 @@ TEST_F(ZAJournal, HiddenCopiesThatKilledWritersLeftGoWhileALiveOneStays) {
     WriteRaw(elsewhere, "a stale copy, but not beside this archive");
     if (c.pointed && ::setxattr(Path("a.zip").c_str(), ZAJournalPointerName, pointer.data(), pointer.size(), 0) != 0)
       GTEST_SKIP() << "the file system keeps no extended attributes";
-    const std::string stale = MarkedTemporarySiblingName("a.zip"), busy = MarkedTemporarySiblingName("a.zip"),
+    const std::string stale = MarkedTemporarySiblingName(c.beside), busy = MarkedTemporarySiblingName(c.beside),
                       journal = MarkedTemporarySiblingName("a.zip-journal");
     WriteRaw(stale, ReadRaw("a.zip"));
     WriteRaw(journal, "part of a journal");
@@ -1409,7 +1414,9 @@ TEST_F(ZAJournal, HiddenCopiesThatKilledWritersLeftGoWhileALiveOneStays) {
     const int live = ::open(Path(busy).c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(::flock(live, LOCK_EX), 0);
     EXPECT_EQ(Through(File("a.zip"), c.act), -1);
-    const std::pair<std::string, bool> kept[] = {{stale, false}, {journal, false}, {busy, true}, {elsewhere, true}};
+    // A copy reads the archive only: its journal is not this operation's to sweep.
+    const bool copy = std::string(c.beside) != "a.zip";
+    const std::pair<std::string, bool> kept[] = {{stale, false}, {journal, copy}, {busy, true}, {elsewhere, true}};
     for (const auto& [name, stays] : kept) EXPECT_EQ(FileExists(File(name)), stays) << name;
     ::close(live);
     ::unlink(Path(busy).c_str());

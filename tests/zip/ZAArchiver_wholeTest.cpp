@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
+#include <optional>
 
 #include "ArchiverTestSupport.h"
 #include "FileSeamTestSupport.h"
@@ -417,6 +420,158 @@ TEST_F(ZAArchiver_whole, RepairKeepsEachEntrysOwnAttributes) {
   size_t files = 0;
   for (const auto& e : std::filesystem::directory_iterator(fDir)) files += e.is_regular_file();
   EXPECT_EQ(files, 3u);  // attrs.zip, fixed.zip, copy.zip
+}
+
+// Whatever password the repair has (none, a cancelled or mistyped answer, a
+// wrong one set, the right one), every entry comes back: the plain ones
+// stored anew, the encrypted ones as they were stored, still encrypted, so
+// that the right password reads them; and both kinds of comment stay.
+TEST_F(ZAArchiver_whole, RepairNeverLosesAnEntryOrAComment) {
+  std::map<String, std::string> texts;
+  for (Int32 i = 0; i < 8; ++i) texts[u"plain" + IntToStr(i) + u".txt"] = std::string(300 + i, static_cast<char>('a' + i));
+  texts[u"aes256.txt"] = Pattern().substr(0, 5000);
+  texts[u"classic.txt"] = Pattern().substr(7, 5000);
+  {
+    TZipArchiver z;
+    z.FFileName = File("mixed.zip");
+    z.OpenArchive(fmCreate);
+    for (const auto& [name, text] : texts) {
+      if (name == u"aes256.txt" || name == u"classic.txt") continue;
+      z.AddFromBuffer(name, text.data(), static_cast<Int64>(text.size()), 0x20, EncodeDate(2020, 5, 6));
+    }
+    z.SetPassword("secret");
+    for (const TZACryptoAlgorithm algorithm : {caAES_256, caPkzipClassic}) {
+      const String name = algorithm == caAES_256 ? u"aes256.txt" : u"classic.txt";
+      z.SetEncryptionMethod(algorithm);
+      z.AddFromBuffer(name, texts[name].data(), static_cast<Int64>(texts[name].size()), 0x20, EncodeDate(2020, 5, 6));
+    }
+    z.SetFileComment("the archive's comment");
+    z.ChangeFilesComment(u"plain3.txt", "a plain entry's comment");
+    z.ChangeFilesComment(u"aes256.txt", "an encrypted entry's comment");
+    z.CloseArchive();
+  }
+  const std::string whole = ReadRaw("mixed.zip");
+  const std::string cut = whole.substr(0, whole.find(std::string("PK\x01\x02", 4)) + 10);
+  struct Case {
+    const char* what;
+    const char* dialog;        // the password dialog's answer; nullptr: cancelled, "": no dialog at all
+    const char* set;           // the archiver's password
+    bool newName = false;      // repaired into another file
+    bool directoryCut = false;  // the comments went with the directory
+  } cases[] = {
+      {"the dialog cancelled", nullptr, ""},
+      {"a mistyped password", "secrte", ""},
+      {"no password and no dialog", "", ""},
+      {"a wrong password set", nullptr, "wrong"},
+      {"to a new name", nullptr, "", true},
+      {"the right password", nullptr, "secret"},
+      {"the right password, the directory cut", nullptr, "secret", false, true},
+      {"no password, the directory cut, to a new name", nullptr, "", true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string damaged = c.directoryCut ? cut : whole;
+    WriteRaw("a.zip", damaged);
+    std::optional<ScopedPasswordAnswer> answer;
+    if (c.dialog == nullptr || *c.dialog != '\0')
+      answer.emplace(c.dialog != nullptr, Utf8ToString(c.dialog != nullptr ? c.dialog : ""));
+    TZipArchiver z;
+    z.FFileName = File("a.zip");
+    z.SetPassword(c.set);
+    ASSERT_EQ(CodeOf([&] { z.RepairArchive(c.newName ? File("fixed.zip") : String()); }), 0);
+    if (c.newName) {
+      EXPECT_EQ(ReadRaw("a.zip"), damaged);
+    }
+    TZipArchiver back;
+    back.FFileName = File(c.newName ? "fixed.zip" : "a.zip");
+    back.SetPassword("secret");
+    back.OpenArchive(fmOpenRead);
+    ASSERT_EQ(back.DMHandle->CDir->Count(), static_cast<Int32>(texts.size()));
+    for (const auto& [name, text] : texts) {
+      SCOPED_TRACE(StringToUtf8(name));
+      const Int32 i = ZAFindEntryExact(*back.DMHandle->CDir, name);
+      ASSERT_GE(i, 0);
+      const TDirItem& item = back.DMHandle->CDir->FItems[static_cast<size_t>(i)];
+      EXPECT_EQ((item.CentralDir.genPurposeFlag & ZAFlagEncrypted) != 0, !name.starts_with(u"plain"));
+      TMemoryStream ms;
+      back.ExtractToStream(name, &ms);
+      EXPECT_TRUE(std::string(static_cast<const char*>(ms.Memory()), static_cast<size_t>(ms.Size())) == text)
+          << ms.Size() << " bytes";
+      if (c.directoryCut) continue;
+      EXPECT_EQ(item.Comment, name == u"plain3.txt"   ? "a plain entry's comment"
+                              : name == u"aes256.txt" ? "an encrypted entry's comment"
+                                                      : "");
+    }
+    EXPECT_EQ(back.GetFileComment(), c.directoryCut ? "" : "the archive's comment");
+    back.CloseArchive();
+    // The peers read it too, the AES entry with its password.
+    if (HasProgram("/usr/bin/7zz")) {
+      std::string peer;
+      EXPECT_EQ(RunCommand("/usr/bin/7zz t -psecret " + ShellQuote(Path(c.newName ? "fixed.zip" : "a.zip")), &peer, true),
+                0)
+          << peer;
+    }
+  }
+}
+
+// A repair commits its new archive once, whatever the number of entries:
+// the changes of size and the flushes do not grow with them. In place the
+// archive is locked only to be replaced: another process changes it while
+// the repair builds, and the repair then fails rather than lose that change.
+TEST_F(ZAArchiver_whole, RepairCommitsOnceAndLocksOnlyToReplace) {
+  auto opsOf = [&](Int32 entries, bool inPlace) {
+    std::vector<String> names;
+    for (Int32 i = 0; i < entries; ++i) names.push_back(u"e" + IntToStr(i) + u".txt");
+    MakeArchive("n.zip", names);
+    ScopedFileSeam seam;
+    TZipArchiver z;
+    z.FFileName = File("n.zip");
+    z.RepairArchive(inPlace ? String() : File("fixed.zip"));
+    std::map<TFileSeamOp, Int32> counts;
+    for (const TFileSeamOp op : seam.ops) ++counts[op];
+    return std::pair(counts[fsoSetSize], counts[fsoFlush]);
+  };
+  for (bool inPlace : {false, true}) {
+    SCOPED_TRACE(inPlace);
+    EXPECT_EQ(opsOf(3, inPlace), opsOf(24, inPlace));
+  }
+
+  MakeArchive("l.zip", {u"a.txt", u"b.txt"});
+  Int32 locks = 0;
+  {
+    ScopedFileSeam seam;
+    TZipArchiver z;
+    z.FFileName = File("l.zip");
+    z.RepairArchive(String());
+    locks = static_cast<Int32>(std::count(seam.ops.begin(), seam.ops.end(), fsoLock));
+  }
+  ASSERT_GT(locks, 0);
+  MakeArchive("l.zip", {u"a.txt", u"b.txt"});
+  // Just before the repair takes the lock to replace the archive.
+  Int32 seen = 0;
+  Int32 other = 0;
+  const TFileSeamHook previous = SetFileSeamHook([&](TFileSeamOp op, const std::string&) {
+    if (op == fsoLock && ++seen == locks) {
+      SetFileSeamHook({});
+      other = Through(File("l.zip"), [](TZipArchiver& o) {
+        o.FLockWait = 20;
+        o.AddFromString(u"theirs.txt", u"theirs", 0x20, 0);
+      });
+    }
+    return 0;
+  });
+  TZipArchiver z;
+  z.FFileName = File("l.zip");
+  EXPECT_EQ(CodeOf([&] { z.RepairArchive(String()); }), 71);
+  SetFileSeamHook(previous);
+  EXPECT_EQ(other, -1);
+  TZipArchiver back;
+  back.FFileName = File("l.zip");
+  back.OpenArchive(fmOpenRead);
+  String text;
+  back.ExtractToString(u"theirs.txt", text);
+  EXPECT_EQ(text, u"theirs");
+  back.CloseArchive();
 }
 
 }  // namespace
