@@ -435,19 +435,24 @@ TEST_F(ZAArchiver_whole, RepairNeverLosesAnEntryOrAComment) {
     TZipArchiver z;
     z.FFileName = File("mixed.zip");
     z.OpenArchive(fmCreate);
-    for (const auto& [name, text] : texts) {
-      if (name == u"aes256.txt" || name == u"classic.txt") continue;
-      z.AddFromBuffer(name, text.data(), static_cast<Int64>(text.size()), 0x20, EncodeDate(2020, 5, 6));
-    }
-    z.SetPassword("secret");
-    for (const TZACryptoAlgorithm algorithm : {caAES_256, caPkzipClassic}) {
-      const String name = algorithm == caAES_256 ? u"aes256.txt" : u"classic.txt";
-      z.SetEncryptionMethod(algorithm);
+    // The encrypted entries lie between plain ones.
+    for (const String name : {u"plain0.txt", u"plain1.txt", u"plain2.txt", u"plain3.txt", u"aes256.txt",
+                              u"classic.txt", u"plain4.txt", u"plain5.txt", u"plain6.txt", u"plain7.txt"}) {
+      z.SetPassword(name.starts_with(u"plain") ? "" : "secret");
+      z.SetEncryptionMethod(name == u"aes256.txt" ? caAES_256 : caPkzipClassic);
       z.AddFromBuffer(name, texts[name].data(), static_cast<Int64>(texts[name].size()), 0x20, EncodeDate(2020, 5, 6));
     }
     z.SetFileComment("the archive's comment");
     z.ChangeFilesComment(u"plain3.txt", "a plain entry's comment");
     z.ChangeFilesComment(u"aes256.txt", "an encrypted entry's comment");
+    z.CloseArchive();
+  }
+  std::vector<String> order;
+  {
+    TZipArchiver z;
+    z.FFileName = File("mixed.zip");
+    z.OpenArchive(fmOpenRead);
+    for (Int32 i = 0; i < z.DMHandle->CDir->Count(); ++i) order.push_back(z.DMHandle->CDir->FItems[static_cast<size_t>(i)].Name);
     z.CloseArchive();
   }
   const std::string whole = ReadRaw("mixed.zip");
@@ -487,6 +492,8 @@ TEST_F(ZAArchiver_whole, RepairNeverLosesAnEntryOrAComment) {
     back.SetPassword("secret");
     back.OpenArchive(fmOpenRead);
     ASSERT_EQ(back.DMHandle->CDir->Count(), static_cast<Int32>(texts.size()));
+    for (Int32 i = 0; i < back.DMHandle->CDir->Count(); ++i)  // in their old order
+      EXPECT_EQ(back.DMHandle->CDir->FItems[static_cast<size_t>(i)].Name, order[static_cast<size_t>(i)]);
     for (const auto& [name, text] : texts) {
       SCOPED_TRACE(StringToUtf8(name));
       const Int32 i = ZAFindEntryExact(*back.DMHandle->CDir, name);
