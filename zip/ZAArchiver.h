@@ -214,11 +214,16 @@ class TZABaseArchiver : public TZAArchiverLink {
   // read or a write came up short (a cancel ends the copy with true).
   bool FastFileAppend(TStream* dest, TStream* source, const String& name);
   // Rebuilds the closed archive entry by entry into newName (empty: in place)
-  // from what can be read of it: each entry that extracts is stored anew
-  // (stamped with the time of the repair, its attributes kept), folders are
-  // kept, damaged entries are left out. In place, the archive is replaced
-  // only once the repaired one is complete. Engine errors 37 (the archive is
-  // open), 36 (the target cannot be created).
+  // from what can be read of it, in one update: each entry that extracts is
+  // stored anew (stamped with the time of the repair, its attributes and
+  // comment kept), folders are kept, an encrypted entry or one of a method
+  // the codec does not read is carried over as stored (its password still
+  // reads it), damaged entries are left out; the archive comment stays. In
+  // place, the archive is read under its shared lock and replaced, under the
+  // exclusive one, only by a complete repaired archive and only while it is
+  // still what was read. Engine errors 37 (the archive is open), 36 (the
+  // target cannot be created), 71 (another process changed the archive
+  // meanwhile: it stays as that process left it), 46 (a write failed).
   void RepairArchive(const String& newName);
   // Whether the archive is one: an open archive is; a closed one when its
   // file has an end record, or else when it holds entries that all extract

@@ -1390,8 +1390,7 @@ TEST_F(ZAJournal, HiddenCopiesThatKilledWritersLeftGoWhileALiveOneStays) {
       {"a commit", [](TZipArchiver& zip) { zip.AddFromString(u"new.txt", u"new", 0x20, 40000); }},
       {"an open that makes the archive anew", [](TZipArchiver& zip) { zip.OpenArchive(fmCreate); }},
       {"a self-extracting copy made again",
-       [this](TZipArchiver& zip) { zip.FSFXStub = File("stub.sh"), zip.MakeSFX(File("sfx.zip")); }, false,
-       "sfx.zip"},
+       [this](TZipArchiver& zip) { zip.FSFXStub = File("stub.sh"), zip.MakeSFX(File("sfx.zip")); }, false, "sfx.zip"},
       {"the same, the attribute naming a journal elsewhere", [](TZipArchiver& zip) { zip.OpenArchive(fmCreate); },
        true},
   };

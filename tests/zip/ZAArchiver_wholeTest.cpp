@@ -44,6 +44,16 @@ class ZAArchiver_whole : public ScratchFolderTest {
     z.CloseArchive();
     return File(name);
   }
+  // An entry's text, read back from the archive by our archiver.
+  String TextOf(const std::string& archive, const String& entry) {
+    TZipArchiver back;
+    back.FFileName = File(archive);
+    back.OpenArchive(fmOpenRead);
+    String text;
+    back.ExtractToString(entry, text);
+    back.CloseArchive();
+    return text;
+  }
   static Int32 CodeOf(const std::function<void()>& f) {
     try {
       f();
@@ -75,13 +85,7 @@ TEST_F(ZAArchiver_whole, MakeSFXPassesThePeers) {
       EXPECT_EQ(RunCommand("/usr/bin/7zz t " + ShellQuote(Path("sfx.bin")), &out, true), 0) << out;
     }
     // Our reader reads it back too.
-    TZipArchiver back;
-    back.FFileName = File("sfx.bin");
-    back.OpenArchive(fmOpenRead);
-    String text;
-    back.ExtractToString(u"dir/two.txt", text);
-    EXPECT_EQ(text, u"dir/two.txtdir/two.txt");
-    back.CloseArchive();
+    EXPECT_EQ(TextOf("sfx.bin", u"dir/two.txt"), u"dir/two.txtdir/two.txt");
   }
 }
 
@@ -428,7 +432,8 @@ TEST_F(ZAArchiver_whole, RepairKeepsEachEntrysOwnAttributes) {
 // that the right password reads them; and both kinds of comment stay.
 TEST_F(ZAArchiver_whole, RepairNeverLosesAnEntryOrAComment) {
   std::map<String, std::string> texts;
-  for (Int32 i = 0; i < 8; ++i) texts[u"plain" + IntToStr(i) + u".txt"] = std::string(300 + i, static_cast<char>('a' + i));
+  for (Int32 i = 0; i < 8; ++i)
+    texts[u"plain" + IntToStr(i) + u".txt"] = std::string(300 + i, static_cast<char>('a' + i));
   texts[u"aes256.txt"] = Pattern().substr(0, 5000);
   texts[u"classic.txt"] = Pattern().substr(7, 5000);
   {
@@ -436,8 +441,8 @@ TEST_F(ZAArchiver_whole, RepairNeverLosesAnEntryOrAComment) {
     z.FFileName = File("mixed.zip");
     z.OpenArchive(fmCreate);
     // The encrypted entries lie between plain ones.
-    for (const String name : {u"plain0.txt", u"plain1.txt", u"plain2.txt", u"plain3.txt", u"aes256.txt",
-                              u"classic.txt", u"plain4.txt", u"plain5.txt", u"plain6.txt", u"plain7.txt"}) {
+    for (const String name : {u"plain0.txt", u"plain1.txt", u"plain2.txt", u"plain3.txt", u"aes256.txt", u"classic.txt",
+                              u"plain4.txt", u"plain5.txt", u"plain6.txt", u"plain7.txt"}) {
       z.SetPassword(name.starts_with(u"plain") ? "" : "secret");
       z.SetEncryptionMethod(name == u"aes256.txt" ? caAES_256 : caPkzipClassic);
       z.AddFromBuffer(name, texts[name].data(), static_cast<Int64>(texts[name].size()), 0x20, EncodeDate(2020, 5, 6));
@@ -452,16 +457,17 @@ TEST_F(ZAArchiver_whole, RepairNeverLosesAnEntryOrAComment) {
     TZipArchiver z;
     z.FFileName = File("mixed.zip");
     z.OpenArchive(fmOpenRead);
-    for (Int32 i = 0; i < z.DMHandle->CDir->Count(); ++i) order.push_back(z.DMHandle->CDir->FItems[static_cast<size_t>(i)].Name);
+    for (Int32 i = 0; i < z.DMHandle->CDir->Count(); ++i)
+      order.push_back(z.DMHandle->CDir->FItems[static_cast<size_t>(i)].Name);
     z.CloseArchive();
   }
   const std::string whole = ReadRaw("mixed.zip");
   const std::string cut = whole.substr(0, whole.find(std::string("PK\x01\x02", 4)) + 10);
   struct Case {
     const char* what;
-    const char* dialog;        // the password dialog's answer; nullptr: cancelled, "": no dialog at all
-    const char* set;           // the archiver's password
-    bool newName = false;      // repaired into another file
+    const char* dialog;         // the password dialog's answer; nullptr: cancelled, "": no dialog at all
+    const char* set;            // the archiver's password
+    bool newName = false;       // repaired into another file
     bool directoryCut = false;  // the comments went with the directory
   } cases[] = {
       {"the dialog cancelled", nullptr, ""},
@@ -514,8 +520,8 @@ TEST_F(ZAArchiver_whole, RepairNeverLosesAnEntryOrAComment) {
     // The peers read it too, the AES entry with its password.
     if (HasProgram("/usr/bin/7zz")) {
       std::string peer;
-      EXPECT_EQ(RunCommand("/usr/bin/7zz t -psecret " + ShellQuote(Path(c.newName ? "fixed.zip" : "a.zip")), &peer, true),
-                0)
+      EXPECT_EQ(
+          RunCommand("/usr/bin/7zz t -psecret " + ShellQuote(Path(c.newName ? "fixed.zip" : "a.zip")), &peer, true), 0)
           << peer;
     }
   }
@@ -572,13 +578,7 @@ TEST_F(ZAArchiver_whole, RepairCommitsOnceAndLocksOnlyToReplace) {
   EXPECT_EQ(CodeOf([&] { z.RepairArchive(String()); }), 71);
   SetFileSeamHook(previous);
   EXPECT_EQ(other, -1);
-  TZipArchiver back;
-  back.FFileName = File("l.zip");
-  back.OpenArchive(fmOpenRead);
-  String text;
-  back.ExtractToString(u"theirs.txt", text);
-  EXPECT_EQ(text, u"theirs");
-  back.CloseArchive();
+  EXPECT_EQ(TextOf("l.zip", u"theirs.txt"), u"theirs");
 }
 
 }  // namespace
