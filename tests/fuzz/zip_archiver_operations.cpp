@@ -6,8 +6,9 @@
 // bytes exactly as they were.
 //
 // Input: one choice byte (bit 0 delete the first entry, bit 1 rename it,
-// bit 2 add an entry, bit 3 zip64 always, bit 4 ask for a password "pw"),
-// then the archive's bytes. Seeds: archives our own writer made. The first
+// bit 2 add an entry, bit 3 zip64 always, bit 4 ask for a password "pw",
+// bit 5 repair the archive from a file into another, which must leave the
+// file as it was), then the archive's bytes. Seeds: archives our own writer made. The first
 // entry is also read whole as text, within inflate bounds lowered so that a
 // small input can pass them.
 #include <cstdint>
@@ -103,6 +104,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Int32 preamble = 0;
     (void)TextFromZipfile(zip, u"*", 0, encoding, preamble);
   } catch (const Exception&) {
+  }
+  if ((choice & 32) != 0) {
+    const String source = sk::fuzz::ScratchFiles::Instance().Write("repair.zip", original);
+    TZipArchiver repair;
+    Quiet(repair);
+    repair.FFileName = source;
+    if ((choice & 16) != 0) repair.SetPassword("pw");
+    try {
+      repair.RepairArchive(Utf8ToString(sk::fuzz::ScratchFiles::Instance().Path("repaired.zip")));
+    } catch (const Exception&) {
+    }
+    SK_FUZZ_CHECK(sk::fuzz::ScratchFiles::Instance().Read("repair.zip") == original);
   }
   if (entries == 0 && (choice & 4) == 0) return 0;
   const String first = entries > 0 ? zip.DMHandle->CDir->FItems[0].Name : String();
