@@ -37,11 +37,6 @@ Int32 RoundHalfEven(Double x) { return static_cast<Int32>(std::nearbyint(x)); }
 // screenful: 1920 x 1080.
 constexpr Int64 kMaxClipboardPngPixels = Int64{1920} * 1080;
 
-TBytes Utf8Bytes(const String& s) {
-  const std::string u = StringToUtf8(s);
-  return TBytes(u.begin(), u.end());
-}
-
 // Puts the grid's output mode, the list's export flags and the cursor back
 // however the export ends.
 struct TExportState {
@@ -163,12 +158,21 @@ void TQM_Grid::StartOrStopClipboard(bool starting) {
   }
   std::vector<std::pair<std::string, TBytes>> formats;
   if (clipboard_settings.include_text && Clipboard_Stringlist->Count() > 0) {
-    String text;
+    // The text goes to UTF-8 line by line, yielding as the copy did.
+    TBytes text;
+    TTimedYield yield;
     for (Int32 i = 0; i < Clipboard_Stringlist->Count(); ++i) {
-      text += Clipboard_Stringlist->Get(i);
-      text += u"\r\n";
+      const std::string line = StringToUtf8(Clipboard_Stringlist->Get(i));
+      text.insert(text.end(), line.begin(), line.end());
+      text.push_back('\r');
+      text.push_back('\n');
+      if (yield.Tick()) {
+        Clipboard_Stringlist->Clear();
+        WMetafile->Clear();
+        return;
+      }
     }
-    formats.emplace_back("text/plain", Utf8Bytes(text));
+    formats.emplace_back("text/plain", std::move(text));
   }
   if (clipboard_settings.include_picture && !WMetafile->Empty()) {
     formats.emplace_back("image/svg+xml", WMetafile->SvgData());
@@ -376,7 +380,8 @@ void TQM_Grid::PrintOneRow(TCanvas& canvas, TQMoutput output, Int32 row, Int32 f
   }
   const TQMoutput saved = fOutputMode;
   fOutputMode = output;
-  const Int32 pageWidth = right == INT32_MAX ? INT32_MAX : right - x;
+  // The room the columns after column 0 have on any page.
+  Int64 room = Int64{right} - x;
   std::vector<Int32> cols{0};
   for (Int32 c = std::max(1, firstCol); c <= lastCol && c < ColCount(); ++c) cols.push_back(c);
   for (const Int32 c : cols) {
@@ -388,11 +393,12 @@ void TQM_Grid::PrintOneRow(TCanvas& canvas, TQMoutput output, Int32 row, Int32 f
       hh = PrinterCurrentLineHeight(hh);
     }
     const bool fits = Int64{x} + w <= right;
-    // A column wider than the printable width fits no page: rather than
-    // leave it out (a concordance column as wide as the screen would print
-    // nothing but row numbers), it is printed cut to the space left on the
-    // page. The row ends there, as it does at any column that does not fit.
-    if (fits || (w > pageWidth && x < right)) {
+    // A column wider than the printable width beside column 0 fits no page:
+    // rather than leave it out (a concordance column as wide as the screen
+    // would print nothing but row numbers), it is printed cut to the space
+    // left on the page. The row ends there, as it does at any column that
+    // does not fit.
+    if (fits || (w > room && x < right)) {
       const TRect cell{x, top, fits ? x + w : right, top + hh};
       TQMGridCellHandler::SetCanvasFromCanvasSettings(canvas, fCellmanager->GetCanvasSettingsForCell(c, row));
       fCellmanager->PrepareOutputAndDraw(canvas, cell, c, row, false);
@@ -411,6 +417,7 @@ void TQM_Grid::PrintOneRow(TCanvas& canvas, TQMoutput output, Int32 row, Int32 f
       break;
     }
     x += w;
+    if (c == 0) room = Int64{right} - x;
   }
   fOutputMode = saved;
 }

@@ -295,9 +295,10 @@ TEST(QM_Grid_printing, ATallFirstRowMakesNoEmptyPage) {
   f.grid->PrintOutputAPage(b.Canvas(), 5, false);
 }
 
-// A column wider than the printable width is printed cut to the page, so a
-// concordance column as wide as the screen prints its lines; a column that
-// only does not fit what the row has left still ends the row, unprinted.
+// A column wider than the printable width beside the number column is
+// printed cut to the page, so a concordance column as wide as the screen
+// prints its lines; a column that only does not fit what the row has left
+// still ends the row, unprinted.
 TEST(QM_Grid_printing, AColumnWiderThanThePageIsPrintedCutToIt) {
   TGridFixture f(12);
   Global_Colours = BogStandardColours();
@@ -311,13 +312,15 @@ TEST(QM_Grid_printing, AColumnWiderThanThePageIsPrintedCutToIt) {
   org.fp_rec.PrinterPrint_to_height = 800;
   org.fp_ini_preferences.HeaderWanted = 0;
   org.fp_ini_preferences.FooterWanted = 0;
+  f.grid->SetColWidths(0, 40);
   struct Case {
     Int32 width1, width2;
     bool words, numbers;
   } cases[] = {
       {600, 80, true, false},   // wider than the page: cut to it, and the row ends there
+      {480, 80, true, false},   // narrower than the page, wider than the room beside column 0
       {300, 80, true, true},    // both fit
-      {300, 400, true, false},  // column 2 fits a page but not the row: left out
+      {300, 400, true, false},  // column 2 fits beside column 0 but not the row: left out
       {100, 700, true, true},   // column 2 wider than the page: cut after column 1
   };
   for (const Case& c : cases) {
