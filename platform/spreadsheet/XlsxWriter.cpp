@@ -18,9 +18,9 @@
 #include <filesystem>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <thread>
-#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -289,9 +289,9 @@ struct TSaveStopped {};
   throw EXlsError(u"Cannot save \"" + fileName + u"\": the save was stopped");
 }
 
-// Runs f in the "C" locale on this thread: the library prints numbers with
-// the C library, in the locale in force, and a host whose locale writes
-// decimal commas would otherwise get numbers no reader takes.
+// Holds this thread in the "C" locale while it lives: the library prints
+// numbers with the C library, in the locale in force, and a host whose
+// locale writes decimal commas would otherwise get numbers no reader takes.
 struct TCLocale {
   locale_t c = ::newlocale(LC_ALL_MASK, "C", locale_t{});
   locale_t previous = c != locale_t{} ? ::uselocale(c) : locale_t{};
@@ -345,6 +345,14 @@ lxw_error CloseReporting(lxw_workbook* out, const TXlsSaveProgress& progress, co
   } catch (const std::system_error&) {
     return workbook_close(out);  // no thread to be had: the call runs here
   }
+  // However this thread leaves (the progress may raise), the call is waited
+  // for; the lock below is let go first.
+  struct TJoin {
+    std::thread& t;
+    ~TJoin() {
+      if (t.joinable()) t.join();
+    }
+  } join{worker};
   std::unique_lock<std::mutex> lock(m);
   while (!done) {
     if (cv.wait_for(lock, std::chrono::milliseconds(5), [&] { return done; })) break;
@@ -353,8 +361,6 @@ lxw_error CloseReporting(lxw_workbook* out, const TXlsSaveProgress& progress, co
     stopped = locale.Report(progress, kXlsxCoarseStep);
     lock.lock();
   }
-  lock.unlock();
-  worker.join();
   return result;
 }
 
