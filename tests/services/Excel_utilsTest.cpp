@@ -287,7 +287,7 @@ TEST_F(Excel_utils, AGridOfHiddenColumnsWritesOnlyTheTitleBlock) {
 // the package assembled raises and leaves the old file byte for byte, and
 // nothing else in its folder.
 TEST_F(Excel_utils, ALongExportYieldsAsItWritesAndAStopKeepsTheOldFile) {
-  constexpr Int32 kRows = 20000;
+  constexpr Int32 kRows = 10000;
   auto cells = [](Int32 r, Int32 c) {
     TExcelDataRec d;
     d.cell_format = ColumnFormat(c);
@@ -334,7 +334,7 @@ TEST_F(Excel_utils, ALongExportYieldsAsItWritesAndAStopKeepsTheOldFile) {
       EXPECT_EQ(handed, kRows + 3);  // and the title block's three rows
       TXlsWorkbook back(true);
       ASSERT_TRUE(back.Open(File("keep.xlsx")));
-      EXPECT_EQ(back.GetCellValue(kRows + 4, 3).AsString().Value, u"word 19999");
+      EXPECT_EQ(back.GetCellValue(kRows + 4, 3).AsString().Value, u"word 9999");
     } else {
       EXPECT_EQ(ReadRaw("keep.xlsx"), "the old file");
       EXPECT_LT(handed, stop == half_the_rows ? kRows : kRows + 4);
