@@ -314,13 +314,10 @@ void TQMGridCellHandler::PrepareOutputAndDraw(TCanvas& canvas, const TRect& rect
                                               bool highlighted) {
   TQM_Grid* g = fCurrentGrid;
   if (g == nullptr || List() == nullptr) return;
-  const Int32 r = GetRowNumber(row);
-  fthis_cell_data = r >= 0 ? GetADrawgridDataRec(col, r) : GetColumnTotalDataForGrid(col, r);
-  fFixedCellDisplay = r < 1 || col == 0;
-
   if (g->fOutputMode == pra_clipboard) {
-    if (WmfCanvas == nullptr) return;
-    SetCanvasFromCanvasSettings(*WmfCanvas, GetCanvasSettingsForCell(col, row));
+    // A copy fetches each cell once, in ClipboardDrawInCell; it draws only
+    // when a picture is being recorded.
+    if (WmfCanvas != nullptr) SetCanvasFromCanvasSettings(*WmfCanvas, GetCanvasSettingsForCell(col, row));
     const TGridRect sel = g->Selection();
     const TQMClipboardSettings& cs = g->clipboard_settings;
     const Int32 relCol = col - sel.Left + (cs.include_number_column ? 1 : 0);
@@ -336,6 +333,9 @@ void TQMGridCellHandler::PrepareOutputAndDraw(TCanvas& canvas, const TRect& rect
     ClipboardDrawInCell(relCol, relRow, col, row);
     return;
   }
+  const Int32 r = GetRowNumber(row);
+  fthis_cell_data = r >= 0 ? GetADrawgridDataRec(col, r) : GetColumnTotalDataForGrid(col, r);
+  fFixedCellDisplay = r < 1 || col == 0;
   TCanvas& c = g->fOutputMode == pra_image && ScreenImage ? ScreenImage->Canvas() : canvas;
   DrawCellOn(c, rect, col, row, r, highlighted);
 }
@@ -473,12 +473,9 @@ TRect TQMGridCellHandler::ComputedCellRectForClipboard(Int32 col, Int32 row, Dou
   const TQM_Grid& g = *fCurrentGrid;
   Int64 left = 0;
   for (Int32 c = 0; c < col; ++c) left += g.ColWidths(c);
-  // Rows of the default height are counted at once, so that a copy far down
-  // a long list does not walk every row above it.
-  Int64 top = static_cast<Int64>(row) * g.DefaultRowHeight();
-  for (Int32 r = 0; r < std::min(row, g.FixedRows()); ++r) top += g.RowHeights(r) - g.DefaultRowHeight();
-  for (Int32 r = g.FixedRows(); r < row; ++r)
-    if (g.RowHeights(r) != g.DefaultRowHeight()) top += g.RowHeights(r) - g.DefaultRowHeight();
+  // Only the rows with a height of their own are visited: a copy far down a
+  // long list does not walk every row above it for each cell.
+  const Int64 top = g.RowHeightsSum(0, row);
   const auto rd = [scale](Int64 v) { return RoundHalfEven(static_cast<Double>(v) * scale); };
   return TRect{rd(left), rd(top), rd(left + g.ColWidths(col)), rd(top + g.RowHeights(row))};
 }
@@ -488,28 +485,32 @@ void TQMGridCellHandler::ClipboardDrawInCell(Int32 relCol, Int32 relRow, Int32 c
   // Cells arrive column by column, so the text goes at the line's end; the
   // relative column is not needed for it.
   (void)relCol;
-  if (g == nullptr || WmfCanvas == nullptr) return;
-  TRect rect = ComputedCellRectForClipboard(col, row, fMonitorFontscale);
-  // Every cell but the number column and the heading row moves by the
-  // selection's corner.
-  const TPoint tl = g->fGridSelectionTopLeftPoint;
-  if (col > 0) {
-    rect.Left -= tl.X;
-    rect.Right -= tl.X;
-  }
-  if (row > 0) {
-    rect.Top -= tl.Y;
-    rect.Bottom -= tl.Y;
-  }
+  if (g == nullptr) return;
   const Int32 r = GetRowNumber(row);
   TGrid_data_rec rec = r >= 0 ? GetADrawgridDataRec(col, r) : GetColumnTotalDataForGrid(col, r);
+  // Without a picture wanted there is no canvas: the cell gives its text only.
+  TRect rect{};
+  if (WmfCanvas != nullptr) {
+    rect = ComputedCellRectForClipboard(col, row, fMonitorFontscale);
+    // Every cell but the number column and the heading row moves by the
+    // selection's corner.
+    const TPoint tl = g->fGridSelectionTopLeftPoint;
+    if (col > 0) {
+      rect.Left -= tl.X;
+      rect.Right -= tl.X;
+    }
+    if (row > 0) {
+      rect.Top -= tl.Y;
+      rect.Bottom -= tl.Y;
+    }
+  }
   const bool fixed = col == 0 || row == 0;
   const bool savedFixed = fFixedCellDisplay;
   fFixedCellDisplay = fixed || r < 1;
-  ClearARect(*WmfCanvas, rect, rec, col, row, false, fFixedCellDisplay);
+  if (WmfCanvas != nullptr) ClearARect(*WmfCanvas, rect, rec, col, row, false, fFixedCellDisplay);
   // Formatted first, so that numbers and dates copy as they are shown.
   FormatIt(rec, col, r, true);
-  DrawACellFul(*WmfCanvas, rect, false, rec, col, r);
+  if (WmfCanvas != nullptr) DrawACellFul(*WmfCanvas, rect, false, rec, col, r);
   fFixedCellDisplay = savedFixed;
   String text;
   if (rec.data_wclformat == wcl_concordance || rec.GridHeading.alignment == aligned_conc)

@@ -329,6 +329,8 @@ class TQM_Grid : public TCustomDrawGrid {
   Int32 fHelpContext = 0;
   TPoint fLastMouse{};
   std::unique_ptr<TMetafileCanvas> fWmfCanvasHolder;
+  bool fCopyingToClipboard = false;  // a copy is running (and may be yielding)
+  bool fClipboardCopyEnded = false;  // the copy running was cut short
 };
 
 // Unit start and stop (the unit has no work of its own).

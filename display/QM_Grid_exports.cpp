@@ -33,10 +33,9 @@ namespace {
 
 Int32 RoundHalfEven(Double x) { return static_cast<Int32>(std::nearbyint(x)); }
 
-TBytes Utf8Bytes(const String& s) {
-  const std::string u = StringToUtf8(s);
-  return TBytes(u.begin(), u.end());
-}
+// The largest clipboard picture also offered as pixels (PNG), about a
+// screenful: 1920 x 1080.
+constexpr Int64 kMaxClipboardPngPixels = Int64{1920} * 1080;
 
 // Puts the grid's output mode, the list's export flags and the cursor back
 // however the export ends.
@@ -59,7 +58,15 @@ struct TExportState {
 // ---- clipboard
 
 void TQM_Grid::SaveToClipboard() {
+  // A copy yields to the host, which may ask for another copy meanwhile: that
+  // one is not started over the first.
+  if (fCopyingToClipboard) return;
   if (FonSaveToClipboard) FonSaveToClipboard(this, clipboard_settings);
+  struct TCopying {
+    bool& flag;
+    ~TCopying() { flag = false; }
+  } copying{fCopyingToClipboard};
+  fCopyingToClipboard = true;
   TExportState restore{*this, false};
   try {
     StartOrStopClipboard(true);
@@ -79,34 +86,59 @@ void TQM_Grid::AddAClipboardCell(Int32 relRow, const String& text) {
 
 void TQM_Grid::StartOrStopClipboard(bool starting) {
   if (starting) {
+    fClipboardCopyEnded = false;
     Clipboard_Stringlist->Clear();
     WMetafile->Clear();
     if (fCurrentQMList == nullptr || fCellmanager == nullptr) return;
-    fCurrentQMList->DoingClipboardOperation = true;
+    TQMSister* const list = fCurrentQMList;
+    TQMGridCellHandler* const handler = fCellmanager;
+    list->DoingClipboardOperation = true;
     const TGridRect sel = Selection();
     const TQMClipboardSettings& cs = clipboard_settings;
-    TRect tl = fCellmanager->ComputedCellRectForClipboard(sel.Left, sel.Top, 1.0);
+    TRect tl = handler->ComputedCellRectForClipboard(sel.Left, sel.Top, 1.0);
     if (cs.include_number_column) tl.Left -= ColWidths(0);
     if (cs.include_heading_row) tl.Top -= RowHeights(0);
     fGridSelectionTopLeftPoint = TPoint{tl.Left, tl.Top};
-    const TRect br = fCellmanager->ComputedCellRectForClipboard(sel.Right, sel.Bottom, 1.0);
+    const TRect br = handler->ComputedCellRectForClipboard(sel.Right, sel.Bottom, 1.0);
     fGridSelectionRect = TRect{tl.Left, tl.Top, br.Right, br.Bottom};
     const Int32 rows = std::max(0, sel.Bottom - sel.Top + 1);
     for (Int32 i = 0; i < rows + (cs.include_heading_row ? 2 : 0); ++i) Clipboard_Stringlist->Add(String());
     const Int32 w = std::max(0, br.Right - tl.Left), h = std::max(0, br.Bottom - tl.Top);
     WMetafile->SetSize(w, h);
     if (global_log_level > 1)
-      AddToLogFile(Format(u"metafile: %d by %d, res=%f", {w, h, static_cast<Double>(fCellmanager->fMonitorFontscale)}));
-    const String tools = LoadResString(&_QMQuillmarkTools);
-    fWmfCanvasHolder = std::make_unique<TMetafileCanvas>(*WMetafile, tools, tools);
-    fWmfCanvasHolder->Font().Assign(Font());
-    TQMGridCellHandler::SetCanvasFromCanvasSettings(*fWmfCanvasHolder, GetCanvasSettings(Canvas()));
-    if (global_log_level > 1) AddToLogFile(Format(u"font size: %d", {fWmfCanvasHolder->Font().Size()}));
-    fCellmanager->WmfCanvas = fWmfCanvasHolder.get();
-    fOutputMode = pra_clipboard;
-    fCurrentQMList->ExportingReducedTextChars = true;
-    for (Int32 r = sel.Top; r <= sel.Bottom; ++r)
-      for (Int32 c = sel.Left; c <= sel.Right; ++c) fCellmanager->PrepareOutputAndDraw(Canvas(), TRect{}, c, r, true);
+      AddToLogFile(Format(u"metafile: %d by %d, res=%f", {w, h, static_cast<Double>(handler->fMonitorFontscale)}));
+    // The picture is recorded only when it is wanted: a text copy draws
+    // nothing and measures nothing.
+    if (cs.include_picture) {
+      const String tools = LoadResString(&_QMQuillmarkTools);
+      fWmfCanvasHolder = std::make_unique<TMetafileCanvas>(*WMetafile, tools, tools);
+      fWmfCanvasHolder->Font().Assign(Font());
+      TQMGridCellHandler::SetCanvasFromCanvasSettings(*fWmfCanvasHolder, GetCanvasSettings(Canvas()));
+      if (global_log_level > 1) AddToLogFile(Format(u"font size: %d", {fWmfCanvasHolder->Font().Size()}));
+    }
+    handler->WmfCanvas = fWmfCanvasHolder.get();
+    const Int32 rowCount = RowCount();
+    TTimedYield yield;
+    // The host's yield may repaint the grid, which then paints on the screen
+    // with the list as usual (or may replace the list).
+    const auto copying = [&](bool on) {
+      fOutputMode = on ? pra_clipboard : pra_screen;
+      list->ExportingReducedTextChars = on;
+      list->DoingClipboardOperation = on;
+    };
+    for (Int32 r = sel.Top; r <= sel.Bottom; ++r) {
+      copying(true);
+      for (Int32 c = sel.Left; c <= sel.Right; ++c) handler->PrepareOutputAndDraw(Canvas(), TRect{}, c, r, true);
+      copying(false);
+      // A Stop, or another list, row count or selection by the time the
+      // yield returns, ends the copy with nothing put on the clipboard.
+      if (yield.Tick() || fCurrentQMList != list || fCellmanager != handler || RowCount() != rowCount ||
+          !(Selection() == sel)) {
+        fClipboardCopyEnded = true;
+        return;
+      }
+    }
+    copying(true);
     return;
   }
   // The canvas is freed first: that completes the picture.
@@ -118,16 +150,39 @@ void TQM_Grid::StartOrStopClipboard(bool starting) {
   }
   fOutputMode = pra_screen;
   Invalidate();
+  if (fClipboardCopyEnded) {
+    // A copy cut short leaves the clipboard as it was.
+    Clipboard_Stringlist->Clear();
+    WMetafile->Clear();
+    return;
+  }
   std::vector<std::pair<std::string, TBytes>> formats;
   if (clipboard_settings.include_text && Clipboard_Stringlist->Count() > 0) {
-    String text;
-    for (Int32 i = 0; i < Clipboard_Stringlist->Count(); ++i) text += Clipboard_Stringlist->Get(i) + u"\r\n";
-    formats.emplace_back("text/plain", Utf8Bytes(text));
+    // The text goes to UTF-8 line by line, yielding as the copy did.
+    TBytes text;
+    TTimedYield yield;
+    for (Int32 i = 0; i < Clipboard_Stringlist->Count(); ++i) {
+      const std::string line = StringToUtf8(Clipboard_Stringlist->Get(i));
+      text.insert(text.end(), line.begin(), line.end());
+      text.push_back('\r');
+      text.push_back('\n');
+      if (yield.Tick()) {
+        Clipboard_Stringlist->Clear();
+        WMetafile->Clear();
+        return;
+      }
+    }
+    formats.emplace_back("text/plain", std::move(text));
   }
   if (clipboard_settings.include_picture && !WMetafile->Empty()) {
     formats.emplace_back("image/svg+xml", WMetafile->SvgData());
-    const TBytes png = WMetafile->RenderedPng();
-    if (!png.empty()) formats.emplace_back("image/png", png);
+    // The pixel copy beside the drawing is for pictures of a page or so: a
+    // picture of thousands of rows would take seconds to render without a
+    // yield, and gigabytes.
+    if (Int64{WMetafile->Width()} * WMetafile->Height() <= kMaxClipboardPngPixels) {
+      const TBytes png = WMetafile->RenderedPng();
+      if (!png.empty()) formats.emplace_back("image/png", png);
+    }
   }
   if (!formats.empty()) ClipboardSetFormats(formats);
 }
@@ -178,9 +233,23 @@ bool TQM_Grid::ExportedDataTo(const String& fileName, bool zipIt, bool zipFlag) 
     }
     for (Int32 r = e.Top; r <= e.Bottom && r < RowCount(); ++r) h += RowHeights(r) + GridLineWidth();
     fCellmanager->SetupScreenImage(TRect{0, 0, w, h});
-    fOutputMode = pra_image;
     Int32 y = 0;
-    for (Int32 r = e.Top; r <= e.Bottom && r < RowCount(); ++r) OutputExportData(fCellmanager->ScreenImage->Canvas(), r, y);
+    TTimedYield yield;
+    bool stopped = false;
+    for (Int32 r = e.Top; r <= e.Bottom && r < RowCount() && !stopped; ++r) {
+      fOutputMode = pra_image;
+      OutputExportData(fCellmanager->ScreenImage->Canvas(), r, y);
+      // The host's yield may repaint the grid, which then paints on the
+      // screen, not on the image.
+      fOutputMode = pra_screen;
+      stopped = yield.Tick();
+    }
+    if (stopped) {
+      // A Stop saves no further image and makes no zip.
+      fCellmanager->ScreenImage.reset();
+      allSaved = false;
+      break;
+    }
     const String date = AcceptableShortFilename(
         TimelineDataToJulianDateStr(i, first.timeline_datearr, first.timeline_data.basis, false));
     const String name = ChangeFileExt(fileName, Format(u"_%s_(col_%d)%s", {date, i + 1, String(QMExts[ext_bmp])}));
@@ -229,8 +298,15 @@ Int32 TQM_Grid::PrintComputePageSizes() {
     rowsOnPage = 0;
   };
   startPage(0);
+  TTimedYield yield;
   for (Int32 r = 0; r < RowCount(); ++r) {
-    MyYieldProcess();
+    // A Stop leaves no pages to print.
+    if (yield.Tick()) {
+      starts.Clear();
+      print_pre_output.total_pages = 0;
+      print_pre_output.current_page = 0;
+      return 0;
+    }
     const Int32 h = RoundHalfEven((RowHeights(r) + GridLineWidth()) * static_cast<Double>(print_rec.PrintToScreenRatio));
     used += h;
     // A new page only when this one already holds a row: a row taller than
@@ -304,6 +380,8 @@ void TQM_Grid::PrintOneRow(TCanvas& canvas, TQMoutput output, Int32 row, Int32 f
   }
   const TQMoutput saved = fOutputMode;
   fOutputMode = output;
+  // The room the columns after column 0 have on any page.
+  Int64 room = Int64{right} - x;
   std::vector<Int32> cols{0};
   for (Int32 c = std::max(1, firstCol); c <= lastCol && c < ColCount(); ++c) cols.push_back(c);
   for (const Int32 c : cols) {
@@ -314,7 +392,19 @@ void TQM_Grid::PrintOneRow(TCanvas& canvas, TQMoutput output, Int32 row, Int32 f
       w = PrinterCurrentLineHeight(w);
       hh = PrinterCurrentLineHeight(hh);
     }
-    if (x + w > right) {
+    const bool fits = Int64{x} + w <= right;
+    // A column wider than the printable width beside column 0 fits no page:
+    // rather than leave it out (a concordance column as wide as the screen
+    // would print nothing but row numbers), it is printed cut to the space
+    // left on the page. The row ends there, as it does at any column that
+    // does not fit.
+    if (fits || (w > room && x < right)) {
+      const TRect cell{x, top, fits ? x + w : right, top + hh};
+      TQMGridCellHandler::SetCanvasFromCanvasSettings(canvas, fCellmanager->GetCanvasSettingsForCell(c, row));
+      fCellmanager->PrepareOutputAndDraw(canvas, cell, c, row, false);
+      if (c >= 1 && row >= FirstEntryRow()) print_pre_output.preview_success = true;
+    }
+    if (!fits) {
       lastCol = c;
       if (output == pra_print_preview) {
         canvas.Pen().SetColor(0x800080);
@@ -326,11 +416,8 @@ void TQM_Grid::PrintOneRow(TCanvas& canvas, TQMoutput output, Int32 row, Int32 f
       }
       break;
     }
-    const TRect cell{x, top, x + w, top + hh};
-    TQMGridCellHandler::SetCanvasFromCanvasSettings(canvas, fCellmanager->GetCanvasSettingsForCell(c, row));
-    fCellmanager->PrepareOutputAndDraw(canvas, cell, c, row, false);
-    if (c >= 1 && row >= FirstEntryRow()) print_pre_output.preview_success = true;
     x += w;
+    if (c == 0) room = Int64{right} - x;
   }
   fOutputMode = saved;
 }

@@ -93,6 +93,13 @@ void WriteExcelListCell(TXlsWorkbook* xls, Int32 row, Int32 col, TExcelDataRec r
   OutputDataToExcelDetectingFormat(xls, row, col, rec);
 }
 
+// Saves the workbook, yielding through the loop's own yield as the file is
+// written; a Stop seen at a yield of the filling or of the save raises the
+// save's EXlsError and leaves the target as it was.
+void SaveYielding(const TXlsWorkbook& xls, const String& outputFile, TTimedYield& yield) {
+  xls.Save(outputFile, [&yield](size_t work) { return yield.Tick(work); });
+}
+
 }  // namespace
 
 void SaveAStringlistToExcel(const String& outputFile, const String& title, const String& secondText,
@@ -115,6 +122,7 @@ void SaveAStringlistToExcel(const String& outputFile, const String& title, const
   }
   WriteExcelTitleBlock(xls.get(), title, secondText, thirdText);
   const TColourFontRec plain = GetDefaultExtraFontRec();
+  TTimedYield yield;
   TExcelDataRec rec;
   rec.cell_format.font_size = kListFontSize;
   rec.cell_format.font_colour = plain.FontColour;
@@ -140,11 +148,11 @@ void SaveAStringlistToExcel(const String& outputFile, const String& title, const
         if (cut == String::npos) break;
         start = cut + 1;
       }
-      MyYieldProcess();
+      if (yield.Tick()) break;
     }
   }
   AddExcelIcon(xls.get(), iconFile);
-  xls->Save(outputFile);
+  SaveYielding(*xls, outputFile, yield);
 }
 
 void SaveDataToExcel(const String& outputFile, const String& sheetName, const String& title, const String& note,
@@ -178,7 +186,8 @@ void SaveDataToExcel(const String& outputFile, const String& sheetName, const St
     xls->CheckCell(static_cast<Int32>(std::min<Int64>(Int64{rowCount} - 1 + kDataRowOffset, xls_MaxRow + Int64{1})),
                    kFirstCol);
 
-  for (Int32 r = 0; r < rowCount; ++r) {
+  TTimedYield yield;
+  for (Int32 r = 0; r < rowCount && !yield.Stopped(); ++r) {
     const Int32 row = r + kDataRowOffset;
     for (Int32 c = 0; c < colCount; ++c) {
       const Int32 col = sheetCol[static_cast<size_t>(c)];
@@ -201,11 +210,11 @@ void SaveDataToExcel(const String& outputFile, const String& sheetName, const St
         case ex_percent: xls->SetCellValue(row, col, static_cast<Double>(rec.f), -1); break;
       }
     }
-    MyYieldProcess();
+    yield.Tick();
   }
   WriteExcelTitleBlock(xls.get(), title, sheetName, note);
   AddExcelIcon(xls.get(), iconFile);
-  xls->Save(outputFile);
+  SaveYielding(*xls, outputFile, yield);
 }
 
 String TextFromExcel(const String& fileName, const TExcelTextProgress&) {

@@ -454,6 +454,8 @@ void TXlsWorkbook::SaveAsText(TStream* stream, Char delimiter, TEncoding* encodi
   flush();
 }
 
-void TXlsWorkbook::Save(const String& fileName) const { WriteXlsx(*this, fileName); }
+void TXlsWorkbook::Save(const String& fileName, const TXlsSaveProgress& progress) const {
+  WriteXlsx(*this, fileName, progress);
+}
 
 }  // namespace sk

@@ -20,6 +20,7 @@
 #include "platform/runtime/RtlTypes.h"
 #include "platform/spreadsheet/XlsSheet.h"
 #include "platform/spreadsheet/XlsTypes.h"
+#include "platform/spreadsheet/XlsxWriter.h"
 
 namespace sk {
 
@@ -141,8 +142,9 @@ class TXlsWorkbook : public TObject {
 
   // Writes the workbook as .xlsx.  It goes to a new file in the target's
   // folder that replaces the target only once complete, so a failure (raised
-  // as EXlsError) leaves an existing target as it was.
-  void Save(const String& fileName) const;
+  // as EXlsError) leaves an existing target as it was.  A long save reports
+  // its work through progress, which may stop it (see WriteXlsx).
+  void Save(const String& fileName, const TXlsSaveProgress& progress = {}) const;
 
   // The layer's view of a sheet, for the file writer and reader.
   const TXlsSheet& SheetData(Int32 sheet) const;

@@ -10,12 +10,17 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -276,6 +281,89 @@ std::string_view NumberText(double v, std::array<char, 48>& buf) {
   return std::string_view(first, static_cast<size_t>(end - first));
 }
 
+// Thrown inside the writer when its progress answers stop; WriteTo turns
+// it into the save's EXlsError once the library's workbook is freed.
+struct TSaveStopped {};
+
+[[noreturn]] void RaiseStopped(const String& fileName) {
+  throw EXlsError(u"Cannot save \"" + fileName + u"\": the save was stopped");
+}
+
+// Holds this thread in the "C" locale while it lives: the library prints
+// numbers with the C library, in the locale in force, and a host whose
+// locale writes decimal commas would otherwise get numbers no reader takes.
+struct TCLocale {
+  locale_t c = ::newlocale(LC_ALL_MASK, "C", locale_t{});
+  locale_t previous = c != locale_t{} ? ::uselocale(c) : locale_t{};
+  TCLocale() = default;
+  TCLocale(const TCLocale&) = delete;
+  TCLocale& operator=(const TCLocale&) = delete;
+  ~TCLocale() {
+    if (c != locale_t{}) {
+      ::uselocale(previous);
+      ::freelocale(c);
+    }
+  }
+  // The caller's progress runs in the caller's locale: the host may do its
+  // own work from it.
+  bool Report(const TXlsSaveProgress& progress, size_t work) const {
+    if (c == locale_t{}) return progress(work);
+    ::uselocale(previous);
+    struct TBack {
+      locale_t c;
+      ~TBack() { ::uselocale(c); }
+    } back{c};
+    return progress(work);
+  }
+};
+
+// The library assembles the package in one call that may take seconds for
+// a large sheet.  With a progress to report to, the call runs on a thread of
+// its own (which touches nothing but the library's workbook and its files)
+// while this thread reports a coarse step every few milliseconds; a stop
+// asked for meanwhile is kept in stopped and takes effect once the call has
+// returned, as the call cannot be cut short.
+lxw_error CloseReporting(lxw_workbook* out, const TXlsSaveProgress& progress, const TCLocale& locale,
+                         bool& stopped) {
+  if (!progress) return workbook_close(out);
+  std::mutex m;
+  std::condition_variable cv;
+  bool done = false;
+  lxw_error result = LXW_NO_ERROR;
+  std::thread worker;
+  try {
+    worker = std::thread([&] {
+      const lxw_error e = [&] {
+        TCLocale cLocale;
+        return workbook_close(out);
+      }();
+      const std::lock_guard<std::mutex> lock(m);
+      result = e;
+      done = true;
+      cv.notify_one();
+    });
+  } catch (const std::system_error&) {
+    return workbook_close(out);  // no thread to be had: the call runs here
+  }
+  // However this thread leaves (the progress may raise), the call is waited
+  // for; the lock below is let go first.
+  struct TJoin {
+    std::thread& t;
+    ~TJoin() {
+      if (t.joinable()) t.join();
+    }
+  } join{worker};
+  std::unique_lock<std::mutex> lock(m);
+  while (!done) {
+    if (cv.wait_for(lock, std::chrono::milliseconds(5), [&] { return done; })) break;
+    if (stopped) continue;
+    lock.unlock();
+    stopped = locale.Report(progress, kXlsxCoarseStep);
+    lock.lock();
+  }
+  return result;
+}
+
 TXlsxRowFileHook& RowFileHook() {
   static TXlsxRowFileHook hook;
   return hook;
@@ -290,7 +378,8 @@ struct TFormatHash {
 
 class TWriter {
  public:
-  TWriter(const TXlsWorkbook& book, lxw_workbook* out) : fBook(book), fOut(out), fHook(RowFileHook()) {
+  TWriter(const TXlsWorkbook& book, lxw_workbook* out, const TXlsSaveProgress& progress, const TCLocale& locale)
+      : fBook(book), fOut(out), fHook(RowFileHook()), fProgress(progress), fLocale(locale) {
     fByIndex.assign(static_cast<size_t>(book.FormatCount()), nullptr);
   }
 
@@ -727,6 +816,7 @@ class TWriter {
       }
       if (rowWritten) ++tally.Rows;
       if (fHook) fHook(sheetNo, row.Row, ws->optimize_tmpfile);
+      if (fProgress && fLocale.Report(fProgress, 1)) throw TSaveStopped{};
     }
     mergeUpTo(xls_MaxRow + 1);
   }
@@ -734,6 +824,8 @@ class TWriter {
   const TXlsWorkbook& fBook;
   lxw_workbook* fOut;
   const TXlsxRowFileHook fHook;
+  const TXlsSaveProgress& fProgress;
+  const TCLocale& fLocale;
   lxw_error fError = LXW_NO_ERROR;
   std::vector<lxw_worksheet*> fSheets;
   std::vector<TSheetTally> fTallies;
@@ -770,31 +862,23 @@ Int64 FormatsUsed(const TXlsWorkbook& book) {
 // Writes the workbook through libxlsxwriter into the file at path; gives
 // what each sheet's part must hold.
 std::vector<TSheetTally> WriteTo(const TXlsWorkbook& workbook, const String& fileName, const std::string& path,
-                                 Int64 cells) {
+                                 Int64 cells, const TXlsSaveProgress& progress) {
   lxw_workbook_options options{};
   options.constant_memory = LXW_TRUE;
   options.tmpdir = nullptr;
   options.use_zip64 = cells > kZip64Cells ? LXW_TRUE : LXW_FALSE;
-  // The library prints numbers with the C library, in the locale in force:
-  // a host whose locale writes decimal commas would write numbers no reader
-  // takes.  This thread writes in the "C" locale until the file is done.
-  struct TCLocale {
-    locale_t c = ::newlocale(LC_ALL_MASK, "C", locale_t{});
-    locale_t previous = c != locale_t{} ? ::uselocale(c) : locale_t{};
-    ~TCLocale() {
-      if (c != locale_t{}) {
-        ::uselocale(previous);
-        ::freelocale(c);
-      }
-    }
-  } cLocale;
+  // This thread writes in the "C" locale until the file is done.
+  const TCLocale cLocale;
   lxw_workbook* out = workbook_new_opt(path.c_str(), &options);
   if (out == nullptr) throw EXlsError(u"Cannot save \"" + fileName + u"\": the spreadsheet writer cannot start");
-  TWriter writer(workbook, out);
+  TWriter writer(workbook, out, progress, cLocale);
   int rowFileError = 0;
   try {
     writer.Run();
     rowFileError = writer.FlushRowFiles();
+  } catch (const TSaveStopped&) {
+    writer.Discard();
+    RaiseStopped(fileName);
   } catch (...) {
     writer.Discard();
     throw;
@@ -809,7 +893,9 @@ std::vector<TSheetTally> WriteTo(const TXlsWorkbook& workbook, const String& fil
     throw EXlsError(u"Cannot save \"" + fileName + u"\": the spreadsheet writer cannot take the text of cell " +
                     writer.FailedCell() + u" whole");
   }
-  const lxw_error closed = workbook_close(out);
+  bool stopped = false;
+  const lxw_error closed = CloseReporting(out, progress, cLocale, stopped);
+  if (stopped) RaiseStopped(fileName);
   const lxw_error failed = writer.Error() != LXW_NO_ERROR ? writer.Error() : closed;
   if (failed != LXW_NO_ERROR)
     throw EXlsError(u"Cannot save \"" + fileName + u"\": " + Utf8ToString(std::string(lxw_strerror(failed))));
@@ -1298,7 +1384,8 @@ class TXmlShapeCheck {
 // must be shaped as XML, the workbook part must list every sheet, and each
 // sheet's part must hold what was handed over for it (tallies, in the order
 // of the sheets).
-void CheckPackage(const std::string& path, const String& fileName, const std::vector<TSheetTally>& tallies) {
+void CheckPackage(const std::string& path, const String& fileName, const std::vector<TSheetTally>& tallies,
+                  const TXlsSaveProgress& progress) {
   const String failed =
       u"Cannot save \"" + fileName + u"\": the spreadsheet writer could not write its parts whole (";
   const String sheetPart = u"xl/worksheets/sheet";
@@ -1329,6 +1416,7 @@ void CheckPackage(const std::string& path, const String& fileName, const std::ve
           i,
           [&](const Byte* data, size_t size) {
             if (xml && whole) whole = check.Feed(reinterpret_cast<const char*>(data), size);
+            if (progress && progress(kXlsxCoarseStep)) RaiseStopped(fileName);
           },
           size_t{1} << 18);
       if (xml && !(whole && check.Finish())) throw EXlsError(failed + name + u")");
@@ -1350,7 +1438,7 @@ void CheckPackage(const std::string& path, const String& fileName, const std::ve
 }
 
 // Appends the whole of the file at path to the stream.
-void CopyInto(const std::string& path, TStream& to, const String& fileName) {
+void CopyInto(const std::string& path, TStream& to, const String& fileName, const TXlsSaveProgress& progress) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) throw EXlsError(u"Cannot save \"" + fileName + u"\": " + SysErrorMessage(errno));
   std::vector<char> buf(1 << 16);
@@ -1363,6 +1451,10 @@ void CopyInto(const std::string& path, TStream& to, const String& fileName) {
       if (n == 0) return;
       throw EXlsError(u"Cannot save \"" + fileName + u"\": " + SysErrorMessage(err != 0 ? err : EIO));
     }
+    if (progress && progress(kXlsxCoarseStep)) {
+      ::close(fd);
+      RaiseStopped(fileName);
+    }
   }
 }
 
@@ -1374,7 +1466,7 @@ TXlsxRowFileHook SetXlsxRowFileHook(TXlsxRowFileHook hook) {
   return previous;
 }
 
-void WriteXlsx(const TXlsWorkbook& workbook, const String& fileName) {
+void WriteXlsx(const TXlsWorkbook& workbook, const String& fileName, const TXlsSaveProgress& progress) {
   if (FormatsUsed(workbook) > xls_MaxFormats)
     throw EXlsError(u"Cannot save \"" + fileName + u"\": the workbook uses more cell formats than a file can hold");
   Int64 cells = 0, merged = 0;
@@ -1398,7 +1490,7 @@ void WriteXlsx(const TXlsWorkbook& workbook, const String& fileName) {
   // copied in.
   const std::string own = "/proc/self/fd/" + std::to_string(out.Handle());
   if (::access(own.c_str(), W_OK) == 0) {
-    CheckPackage(own, fileName, WriteTo(workbook, fileName, own, cells));
+    CheckPackage(own, fileName, WriteTo(workbook, fileName, own, cells, progress), progress);
   } else {
     std::string temp = (std::filesystem::temp_directory_path() / "sk_xlsx_XXXXXX").string();
     const int fd = ::mkstemp(temp.data());
@@ -1408,8 +1500,8 @@ void WriteXlsx(const TXlsWorkbook& workbook, const String& fileName) {
       const std::string& path;
       ~TRemove() { ::unlink(path.c_str()); }
     } remove{temp};
-    CheckPackage(temp, fileName, WriteTo(workbook, fileName, temp, cells));
-    CopyInto(temp, out, fileName);
+    CheckPackage(temp, fileName, WriteTo(workbook, fileName, temp, cells, progress), progress);
+    CopyInto(temp, out, fileName, progress);
   }
   if (!out.Commit()) throw EXlsError(u"Cannot save \"" + fileName + u"\": " + out.ErrorText());
 }

@@ -22,7 +22,17 @@ class TXlsWorkbook;
 // the package, read back before it takes the target's place, holds other
 // rows, cells, values or merged ranges in a sheet than were handed over (a
 // cell's text as the workbook holds it, whole).
-void WriteXlsx(const TXlsWorkbook& workbook, const String& fileName);
+//
+// A long save reports its work as it goes through progress, when given:
+// after each row handed to the library (work 1), and at coarse steps
+// (kXlsxCoarseStep) every few milliseconds while the library assembles the
+// package and for each piece of it read back.  A caller yields from it
+// (counting work as it counts the ticks of any long loop); answering true
+// stops the save, which then raises EXlsError with the target untouched
+// and nothing of the new file left.
+using TXlsSaveProgress = std::function<bool(size_t work)>;
+inline constexpr size_t kXlsxCoarseStep = size_t{1} << 20;
+void WriteXlsx(const TXlsWorkbook& workbook, const String& fileName, const TXlsSaveProgress& progress = {});
 
 // For tests: called with a sheet's row file (the temporary stdio stream the
 // library writes the sheet's rows to) after each row of the sheet (1-based

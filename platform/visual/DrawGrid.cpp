@@ -212,6 +212,16 @@ Int32 TCustomDrawGrid::RowHeights(Int32 row) const {
   return it == fRowHeights.end() ? fDefaultRowHeight : it->second;
 }
 
+Int64 TCustomDrawGrid::RowHeightsSum(Int32 first, Int32 last) const {
+  first = std::max(first, 0);
+  last = std::min(last, fRowCount);
+  if (first >= last) return 0;
+  Int64 sum = Int64{last - first} * fDefaultRowHeight;
+  for (auto it = fRowHeights.lower_bound(first); it != fRowHeights.end() && it->first < last; ++it)
+    sum += it->second - fDefaultRowHeight;
+  return sum;
+}
+
 void TCustomDrawGrid::SetRowHeights(Int32 row, Int32 h) {
   if (row < 0 || row >= fRowCount) return;
   h = std::max(0, h);

@@ -12,13 +12,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <random>
 #include <string>
 
 #include "ResultsGridTestSupport.h"
 #include "TestSupport.h"
+#include "core/CoreTestSupport.h"
 #include "core/Qm_global_vars.h"
 #include "platform/runtime/DateUtils.h"
 #include "platform/runtime/FileUtils.h"
+#include "platform/visual/Clipboard.h"
+#include "platform/visual/Metafiles.h"
 #include "platform/visual/Printer.h"
 #include "services/Qmbaseholderunit.h"
 #include "ui/Graphics_utilities.h"
@@ -107,6 +111,145 @@ TEST(QM_Grid_clipboard, NumberColumnThenColumnFourDirectly) {
   EXPECT_EQ(cell.Top - f.grid->fGridSelectionTopLeftPoint.Y, f.grid->RowHeights(0));
 }
 
+// The text a copy of entries 1 to rows (below a million) of columns 1 and 2
+// gives: numbers show their thousands separated.
+String CopiedWords(Int32 rows) {
+  String t;
+  for (Int32 r = 1; r <= rows; ++r) {
+    String n = IntToStr(r % 1000);
+    if (r >= 1000) n = IntToStr(r / 1000) + u"," + String(3 - n.size(), u'0') + n;
+    t += u"w" + IntToStr(r) + u"\t" + n + u"\r\n";
+  }
+  return t;
+}
+
+// A copy fetches each cell once, records a picture only when one is wanted
+// and then at a cost per row that does not grow with the rows, and yields
+// (the host repainting the grid each time) without a line changing.
+TEST(QM_Grid_clipboard, ACopyCostsWhatItCopiesAndYields) {
+  TGridFixture f(8000);
+  Global_Colours = BogStandardColours();
+  EveryCheckYields everyCheck;
+  bool picture = false;
+  f.grid->FonSaveToClipboard = [&picture](TQM_Grid*, TQMClipboardSettings& s) {
+    s = TQMClipboardSettings{};
+    s.include_text = true;
+    s.include_picture = picture;
+  };
+  QImage screen(400, 300, QImage::Format_RGB32);
+  // Cells fetched by the copy (not by the repaints), and the most of them
+  // between two yields.
+  Int64 yields = 0, atYield = 0, longest = 0, byRepaints = 0, fetchedBefore = 0;
+  const auto copiedCells = [&] { return f.list->fetched - fetchedBefore - byRepaints; };
+  Global_YieldProcessProc = [&] {
+    ++yields;
+    longest = std::max(longest, copiedCells() - atYield);
+    atYield = copiedCells();
+    // At a few of the yields the host repaints the grid.
+    if (yields > 64 || yields % 8 != 1) return;
+    const Int64 before = f.list->fetched;
+    f.grid->Widget()->render(&screen);
+    byRepaints += f.list->fetched - before;
+  };
+  double svgPerRow[2] = {0, 0};
+  const Int32 sizes[] = {1000, 8000};
+  for (const bool withPicture : {false, true}) {
+    for (int k = 0; k < 2; ++k) {
+      const Int32 rows = sizes[k];
+      SCOPED_TRACE(testing::Message() << rows << " rows, picture " << withPicture);
+      picture = withPicture;
+      // Rows of their own height inside the selection and above it.
+      f.grid->SetRowHeights(1, 40);
+      f.grid->SetRowHeights(rows / 2, 50);
+      f.grid->SetSelection(TGridRect{1, 1, 2, rows});
+      yields = atYield = longest = byRepaints = 0;
+      fetchedBefore = f.list->fetched;
+      f.grid->SaveToClipboard();
+      longest = std::max(longest, copiedCells() - atYield);
+      EXPECT_EQ(copiedCells(), 2 * static_cast<Int64>(rows));  // one fetch a cell
+      EXPECT_EQ(ClipText(), CopiedWords(rows));
+      EXPECT_GE(yields, rows / 1000);
+      EXPECT_LE(longest, 2 * 4096);  // rows between two yields, two cells each
+      EXPECT_EQ(f.grid->fOutputMode, pra_screen);
+      Int64 height = 0;
+      for (Int32 r = 1; r <= rows; ++r) height += f.grid->RowHeights(r);
+      EXPECT_EQ(f.grid->WMetafile->Height(), height);
+      if (!withPicture) {
+        EXPECT_TRUE(f.grid->WMetafile->SvgData().empty());
+        EXPECT_TRUE(ClipData("image/svg+xml").empty());
+      } else {
+        svgPerRow[k] = static_cast<double>(ClipData("image/svg+xml").size()) / rows;
+        EXPECT_GT(svgPerRow[k], 100);
+        EXPECT_LT(svgPerRow[k], 4096);
+      }
+      f.grid->SetRowHeights(rows / 2, f.grid->DefaultRowHeight());
+    }
+  }
+  EXPECT_LT(svgPerRow[1], 1.1 * svgPerRow[0]);
+  Global_YieldProcessProc = nullptr;
+}
+
+// What the host does from a yield of a copy: a Stop, another selection or
+// another list ends the copy and leaves the clipboard as it was; a second
+// copy asked for meanwhile is not started over the first.
+TEST(QM_Grid_clipboard, AStopOrAChangeMidCopyLeavesTheClipboardAsItWas) {
+  TGridFixture f(3000);
+  TCountingList other(10);
+  EveryCheckYields everyCheck;
+  f.grid->FonSaveToClipboard = [](TQM_Grid*, TQMClipboardSettings& s) {
+    s = TQMClipboardSettings{};
+    s.include_text = true;
+    s.include_picture = true;
+  };
+  struct Case {
+    const char* name;
+    std::function<void(TGridFixture&)> atSecondYield;
+    bool copied;
+  } cases[] = {
+      {"stop", [](TGridFixture&) { global_panic_state = panic_stop_asap; }, false},
+      {"selection", [](TGridFixture& g) { g.grid->SetSelection(TGridRect{1, 5, 1, 6}); }, false},
+      {"list", [&other](TGridFixture& g) { g.grid->MatchGridToListType(lt_word_list, grid_none, &other); }, false},
+      {"copy again", [](TGridFixture& g) { g.grid->SaveToClipboard(); }, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    f.grid->MatchGridToListType(lt_word_list, grid_none, f.list.get());
+    f.grid->SetSelection(TGridRect{1, 1, 2, 3000});
+    ASSERT_TRUE(ClipboardSetText(u"before"));
+    int yields = 0;
+    Global_YieldProcessProc = [&] {
+      if (++yields == 2) c.atSecondYield(f);
+    };
+    f.grid->SaveToClipboard();
+    Global_YieldProcessProc = nullptr;
+    global_panic_state = panic_no_panic;
+    EXPECT_GE(yields, 2);
+    EXPECT_EQ(ClipText(), c.copied ? CopiedWords(3000) : String(u"before"));
+    EXPECT_EQ(ClipData("image/svg+xml").empty(), !c.copied);
+    EXPECT_EQ(f.grid->fOutputMode, pra_screen);
+    EXPECT_FALSE(f.list->DoingClipboardOperation);
+    EXPECT_FALSE(f.list->ExportingReducedTextChars);
+  }
+}
+
+// Each cell's place in the picture is the sum of the rows above it, whatever
+// rows have heights of their own (the old walk over every row as the
+// reference).
+TEST(QM_Grid_clipboard, CellPlacesMatchTheRowsAboveThem) {
+  TGridFixture f(300);
+  std::mt19937 rnd(7);
+  for (int i = 0; i < 60; ++i) f.grid->SetRowHeights(static_cast<Int32>(rnd() % 300), 10 + static_cast<Int32>(rnd() % 60));
+  for (const Double scale : {1.0, 1.25}) {
+    Int64 top = 0;
+    for (Int32 r = 0; r < f.grid->RowCount(); ++r) {
+      const TRect cell = f.handler->ComputedCellRectForClipboard(2, r, scale);
+      ASSERT_EQ(cell.Top, static_cast<Int32>(std::nearbyint(top * scale))) << r;
+      ASSERT_EQ(cell.Bottom, static_cast<Int32>(std::nearbyint((top + f.grid->RowHeights(r)) * scale))) << r;
+      top += f.grid->RowHeights(r);
+    }
+  }
+}
+
 TEST(QM_Grid_printing, HeaderAndFooterPlaceholders) {
   const String today = FormatDateTime(u"dd mmm yyyy", Date());
   struct Case {
@@ -150,6 +293,81 @@ TEST(QM_Grid_printing, ATallFirstRowMakesNoEmptyPage) {
   // A page beyond the computed ones prints nothing.
   TBitmap b(50, 50);
   f.grid->PrintOutputAPage(b.Canvas(), 5, false);
+}
+
+// A column wider than the printable width beside the number column is
+// printed cut to the page, so a concordance column as wide as the screen
+// prints its lines; a column that only does not fit what the row has left
+// still ends the row, unprinted.
+TEST(QM_Grid_printing, AColumnWiderThanThePageIsPrintedCutToIt) {
+  TGridFixture f(12);
+  Global_Colours = BogStandardColours();
+  f.list->tweak = [](Int32 col, Int32 row, TGrid_data_rec& rec) {
+    if (col == 2 && row >= 1) rec.n_and_disp.computed_value = 700 + row;
+  };
+  TPrinterOrganiser& org = *f.handler->fPrintOrganiser;
+  org.fp_rec.PrintToScreenRatio = 1.0f;
+  org.fp_rec.print_to_area = TRect{0, 0, 500, 800};
+  org.fp_rec.PrinterPrint_to_Width = 500;
+  org.fp_rec.PrinterPrint_to_height = 800;
+  org.fp_ini_preferences.HeaderWanted = 0;
+  org.fp_ini_preferences.FooterWanted = 0;
+  f.grid->SetColWidths(0, 40);
+  struct Case {
+    Int32 width1, width2;
+    bool words, numbers;
+  } cases[] = {
+      {600, 80, true, false},   // wider than the page: cut to it, and the row ends there
+      {480, 80, true, false},   // narrower than the page, wider than the room beside column 0
+      {300, 80, true, true},    // both fit
+      {300, 400, true, false},  // column 2 fits beside column 0 but not the row: left out
+      {100, 700, true, true},   // column 2 wider than the page: cut after column 1
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width1 << " + " << c.width2);
+    f.grid->SetColWidths(1, c.width1);
+    f.grid->SetColWidths(2, c.width2);
+    f.grid->SetSelection(TGridRect{1, 1, 2, 1});
+    ASSERT_EQ(f.grid->PrintComputePageSizes(), 0);
+    org.fp_choice.first_page = org.fp_choice.last_page = 0;
+    org.fp_choice.Selection = TGridRect{1, 0, 2, 0};
+    TMetafile page;
+    page.SetSize(600, 800);
+    f.grid->fOutputMode = pra_printer;
+    {
+      TMetafileCanvas canvas(page);
+      f.grid->PrintOutputAPage(canvas, 0, false);
+    }
+    f.grid->fOutputMode = pra_screen;
+    const TBytes& svg = page.SvgData();
+    const std::string text(svg.begin(), svg.end());
+    for (const char* word : {">w1<", ">w7<", ">w12<"})
+      EXPECT_EQ(text.find(word) != std::string::npos, c.words) << word;
+    for (const char* number : {">701<", ">712<"})
+      EXPECT_EQ(text.find(number) != std::string::npos, c.numbers) << number;
+  }
+}
+
+// A Stop while the pages are laid out leaves no page to print.
+TEST(QM_Grid_printing, AStopWhileLayingOutPagesLeavesNoPages) {
+  TGridFixture f(3000);
+  TPrinterOrganiser& org = *f.handler->fPrintOrganiser;
+  org.fp_rec.PrintToScreenRatio = 1.0f;
+  org.fp_rec.PrinterPrint_to_height = 500;
+  EveryCheckYields everyCheck;
+  int yields = 0;
+  Global_YieldProcessProc = [&] {
+    if (++yields == 2) global_panic_state = panic_stop_asap;
+  };
+  EXPECT_EQ(f.grid->PrintComputePageSizes(), 0);
+  Global_YieldProcessProc = nullptr;
+  global_panic_state = panic_no_panic;
+  EXPECT_EQ(yields, 2);
+  EXPECT_EQ(f.grid->print_pre_output.total_pages, 0);
+  EXPECT_EQ(f.grid->print_pre_output.pg_start_line->Count(), 0);
+  // Without a Stop the same list lays out in pages, yielding by time.
+  EXPECT_GT(f.grid->PrintComputePageSizes(), 0);
+  EXPECT_GT(f.grid->print_pre_output.total_pages, 50);
 }
 
 // Ink (not near white) in a rectangle of an image.

@@ -13,10 +13,12 @@
 
 #include "TestSupport.h"
 #include "XlsxTestSupport.h"
+#include "core/CoreTestSupport.h"
 #include "core/Useful_classes_base_stringlists.h"
 #include "platform/runtime/Colors.h"
 #include "platform/runtime/DateUtils.h"
 #include "platform/runtime/FormatSettings.h"
+#include "platform/spreadsheet/XlsxWriter.h"
 #include "services/Excel_utils.h"
 
 namespace sk {
@@ -278,6 +280,69 @@ TEST_F(Excel_utils, AGridOfHiddenColumnsWritesOnlyTheTitleBlock) {
       const std::string ref = l.substr(7, l.find(' ', 7) - 7);
       EXPECT_TRUE(ref == "B1" || ref == "J1" || ref == "J2" || ref == "J3") << l;
     }
+}
+
+// A long grid export yields while the file is written too, with no long
+// stretch of rows between two yields; a Stop while the rows are written or
+// the package assembled raises and leaves the old file byte for byte, and
+// nothing else in its folder.
+TEST_F(Excel_utils, ALongExportYieldsAsItWritesAndAStopKeepsTheOldFile) {
+  constexpr Int32 kRows = 10000;
+  auto cells = [](Int32 r, Int32 c) {
+    TExcelDataRec d;
+    d.cell_format = ColumnFormat(c);
+    d.cell_format.hidden = false;
+    d.s = u"word " + IntToStr(r);
+    d.i = r;
+    d.f = 0.5f * static_cast<Single>(r % 100);
+    return d;
+  };
+  EveryCheckYields everyCheck;
+  enum TStop { no_stop, half_the_rows, the_package };
+  for (const TStop stop : {no_stop, half_the_rows, the_package}) {
+    SCOPED_TRACE(static_cast<int>(stop));
+    WriteRaw("keep.xlsx", "the old file");
+    // Rows handed to the file writer, and the most of them between yields.
+    Int64 handed = 0, atYield = 0, longest = 0, yieldsWriting = 0;
+    bool writing = false, packaging = false;
+    SetXlsxRowFileHook([&](Int32, Int32 row, std::FILE*) {
+      writing = true;
+      if (row > 0) ++handed;
+      else packaging = true;
+    });
+    Global_YieldProcessProc = [&] {
+      if (!writing) return;
+      ++yieldsWriting;
+      longest = std::max(longest, handed - atYield);
+      atYield = handed;
+      if ((stop == half_the_rows && handed >= kRows / 2) || (stop == the_package && packaging))
+        global_panic_state = panic_stop_asap;
+    };
+    if (stop == no_stop) {
+      SaveDataToExcel(File("keep.xlsx"), u"S", u"T", u"", u"", ColumnFormat, cells, kRows, 5);
+    } else {
+      EXPECT_THROW(SaveDataToExcel(File("keep.xlsx"), u"S", u"T", u"", u"", ColumnFormat, cells, kRows, 5),
+                   EXlsError);
+    }
+    Global_YieldProcessProc = nullptr;
+    SetXlsxRowFileHook(nullptr);
+    global_panic_state = panic_no_panic;
+    longest = std::max(longest, handed - atYield);
+    EXPECT_GE(yieldsWriting, 2);
+    EXPECT_LE(longest, 4096);
+    if (stop == no_stop) {
+      EXPECT_EQ(handed, kRows + 3);  // and the title block's three rows
+      TXlsWorkbook back(true);
+      ASSERT_TRUE(back.Open(File("keep.xlsx")));
+      EXPECT_EQ(back.GetCellValue(kRows + 4, 3).AsString().Value, u"word 9999");
+    } else {
+      EXPECT_EQ(ReadRaw("keep.xlsx"), "the old file");
+      EXPECT_LT(handed, stop == half_the_rows ? kRows : kRows + 4);
+    }
+    Int32 files = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(fDir)) ++files;
+    EXPECT_EQ(files, 1);
+  }
 }
 
 TEST_F(Excel_utils, GridsLargerThanASheetRaiseBeforeWriting) {
