@@ -35,6 +35,17 @@ inline const TScriptLine kScriptLines[] = {
     {"emoji_flags", u"😀🇯🇵🇩🇪 👍🏽 🇺🇸🇬🇧 party 🎉 ", nullptr, false},
     {"flag_then_latin", u"🇫🇷 ", nullptr, true},
     {"isolate_then_latin", u"\u2067عربي\u2069 ", nullptr, true},
+    // Posts dense with emoji: skin tones, sequences joined by ZWJ, flags.
+    {"emoji_posts",
+     u"so good 👍🏽👍🏿 👩🏽\u200D💻👨\u200D👩\u200D👧\u200D👦 🇯🇵🇧🇷🇮🇳 🏳\uFE0F\u200D🌈🧑🏻\u200D🤝\u200D🧑🏾 lol 😂😂🙌🏼 ",
+     nullptr, false},
+    // Letters under stacks of 3 to 10 combining marks.
+    {"combining_stacks",
+     u"z\u0301\u0302\u0303a\u0304\u0305\u0306\u0307l\u0308\u0309\u030A\u030B\u030Cg\u030D\u030E\u030F\u0310"
+     u"\u0311\u0312o\u0313\u0314\u0315\u031A\u031B\u0340\u0341 t\u0342\u0343\u0344\u0346\u034A\u034B\u034C"
+     u"\u0350\u0351\u0352e\u0357\u035B\u0363\u0364\u0365x\u0366\u0367\u0368\u0369\u036At\u036B\u036C\u036D"
+     u"\u036E\u036F\u0301\u0302 ",
+     u"Noto Sans", false},
 };
 inline constexpr int kScriptCount = static_cast<int>(sizeof(kScriptLines) / sizeof(kScriptLines[0]));
 

@@ -17,7 +17,9 @@
 
 #include <QtCore/QAbstractTableModel>
 #include <QtGui/QFont>
+#include <QtGui/QFontMetrics>
 #include <QtGui/QImage>
+#include <QtGui/QPainter>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QHeaderView>
 #include <QtWidgets/QTableView>
@@ -193,15 +195,16 @@ String LongCellText(int kind, size_t n, unsigned seed) {
 // the texts in turn, as often as the benchmark asks; font and lines per
 // entry as given (the grid's own when the font is empty).
 void PaintGridScreens(benchmark::State& state, const std::vector<String>& texts, const String& font = String(),
-                      Int32 lines = 1) {
+                      Int32 lines = 1, TMyAlignment alignment = al_left, bool rightToLeft = false) {
   TQMSimpleVirtualGrid g(nullptr);
   g.SetBounds(0, 0, 800, 600);
   if (!font.empty()) g.Font().SetName(font);
+  if (rightToLeft) g.SetBiDiMode(bdRightToLeft);
   g.fLinesPerEntry = lines;
   g.DefineHeaders({{u"text", 60, ct_string}, {u"more", 40, ct_string}});
   g.fOnGetVirtualRows = [](TCustomDrawGrid*) { return 1000; };
-  g.fOnGetData = [&texts](Int32 col, Int32, Int32 row) {
-    return TStringColourAndAlignment{texts[static_cast<size_t>(row * 2 + col) % texts.size()], 0, al_left};
+  g.fOnGetData = [&texts, alignment](Int32 col, Int32, Int32 row) {
+    return TStringColourAndAlignment{texts[static_cast<size_t>(row * 2 + col) % texts.size()], 0, alignment};
   };
   g.SetRowCountAndLineHeight();
   QImage img(800, 600, QImage::Format_RGB32);
@@ -258,6 +261,72 @@ void BM_ScriptGridCells(benchmark::State& state) {
 }
 BENCHMARK(BM_ScriptGridCells)->DenseRange(0, sk_bench::kScriptCount - 1)->Unit(benchmark::kMillisecond);
 
+// The same screens word-wrapped on two lines, for Latin (0) and the emoji
+// posts and combining stacks (the last two scripts).
+void BM_ScriptGridCellsWrapped(benchmark::State& state) {
+  PaintScriptCells(state, static_cast<int>(state.range(0)), 600, 2);
+}
+BENCHMARK(BM_ScriptGridCellsWrapped)
+    ->Arg(0)
+    ->Arg(sk_bench::kScriptCount - 2)
+    ->Arg(sk_bench::kScriptCount - 1)
+    ->Unit(benchmark::kMillisecond);
+
+// Qt's own elision of the same screens: each cell's text cut with
+// QFontMetrics::elidedText at its end and drawn by a QPainter (word-wrapped
+// cells drawn with Qt's word wrap, clipped to the cell).
+void BM_QtElidedScriptCells(benchmark::State& state) {
+  App();
+  const int k = static_cast<int>(state.range(0));
+  const Int32 lines = static_cast<Int32>(state.range(1));
+  const std::vector<String> texts = ScriptCellTexts(k, 600);
+  std::vector<QString> q;
+  for (const String& t : texts) q.push_back(QString(reinterpret_cast<const QChar*>(t.data()), static_cast<qsizetype>(t.size())));
+  QFont font(QString::fromUtf16(sk_bench::ScriptFont(k)), 9);
+  const QFontMetrics m(font);
+  const int rowHeight = m.height() * 5 / 4 * lines;
+  QImage img(800, 600, QImage::Format_RGB32);
+  for (auto _ : state) {
+    QPainter p(&img);
+    p.fillRect(img.rect(), Qt::white);
+    p.setFont(font);
+    for (int row = 0; row * rowHeight < 600; ++row)
+      for (int col = 0; col < 2; ++col) {
+        const QRect r(col == 0 ? 0 : 480, row * rowHeight, col == 0 ? 480 : 320, rowHeight);
+        const QString& t = q[static_cast<size_t>(row * 2 + col) % q.size()];
+        if (lines > 1)
+          p.drawText(r, Qt::TextWordWrap, t);
+        else
+          p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter, m.elidedText(t, Qt::ElideRight, r.width()));
+      }
+    p.end();
+    benchmark::DoNotOptimize(img.constBits());
+  }
+  state.SetLabel(sk_bench::kScriptLines[k].name);
+}
+BENCHMARK(BM_QtElidedScriptCells)
+    ->ArgNames({"script", "lines"})
+    ->ArgsProduct({{0, sk_bench::kScriptCount - 2, sk_bench::kScriptCount - 1}, {1, 2}})
+    ->Unit(benchmark::kMillisecond);
+
+// Cells drawn without an ellipsis: Latin (0) and Arabic (5) cells of 20,000
+// units and of 1 MB, centred (1), right-aligned (2), and left-aligned in a
+// right-to-left grid (3), beside the same cells left-aligned with the end
+// ellipsis (0).
+void BM_UnelidedLongCells(benchmark::State& state) {
+  App();
+  const int k = static_cast<int>(state.range(0));
+  const int how = static_cast<int>(state.range(2));
+  const std::vector<String> texts = ScriptCellTexts(k, static_cast<size_t>(state.range(1)));
+  const TMyAlignment alignment = how == 1 ? al_centre : how == 2 ? al_right : al_left;
+  PaintGridScreens(state, texts, sk_bench::ScriptFont(k), 1, alignment, how == 3);
+  state.SetLabel(sk_bench::kScriptLines[k].name);
+}
+BENCHMARK(BM_UnelidedLongCells)
+    ->ArgNames({"script", "chars", "how"})
+    ->ArgsProduct({{0, 5}, {20000, 1 << 20}, {0, 1, 2, 3}})
+    ->Unit(benchmark::kMillisecond);
+
 // Latin (0) and Arabic (5) cells of 2,000 units and of 1 MB, on one line and
 // word-wrapped on two.
 void BM_LongCellGrid(benchmark::State& state) {
@@ -278,7 +347,7 @@ void BM_LongCellDrawer(benchmark::State& state) {
   const size_t length = static_cast<size_t>(state.range(1));
   const Int32 lines = static_cast<Int32>(state.range(2));
   const std::vector<String> texts = ScriptCellTexts(k, length);
-  const Cardinal lcid = k == 5 ? 0x0401 : 0x0409;
+  const Cardinal lcid = k == 5 ? 0x0401 : k == 1 ? 0x0411 : 0x0409;
   TBitmap screen(800, 600);
   screen.Canvas().Font().SetName(sk_bench::ScriptFont(k));
   TMyTextDrawer d;
@@ -302,6 +371,13 @@ void BM_LongCellDrawer(benchmark::State& state) {
 BENCHMARK(BM_LongCellDrawer)
     ->ArgNames({"script", "chars", "lines"})
     ->ArgsProduct({{0, 5}, {2000, 1 << 20}, {1, 2}})
+    ->Unit(benchmark::kMillisecond);
+// Japanese (1) beside Latin (0) in the text drawer: cells of 20,000 units and
+// of 1 MB, on one line and word-wrapped on two.
+BENCHMARK(BM_LongCellDrawer)
+    ->Name("BM_JapaneseCellDrawer")
+    ->ArgNames({"script", "chars", "lines"})
+    ->ArgsProduct({{0, 1}, {20000, 1 << 20}, {1, 2}})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QTableViewScreen)->Apply(Args);
 

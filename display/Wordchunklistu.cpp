@@ -133,6 +133,7 @@ void TWordChunkList::SetCanvasStyle(TFontStyles style) {
 
 Int32 TWordChunkList::MeasuredWidth(const String& text) {
   if (TheCanvas == nullptr) return 0;
+  if (fMeasureUpTo >= 0 && text.size() > 1) return TheCanvas->TextWidthUpTo(text, fMeasureUpTo);
   if (text.size() != 1 || text[0] != u' ') return TheCanvas->TextWidth(text);
   // Every other chunk is a blank: its width is kept while the font stays.
   const TFont& f = TheCanvas->Font();
@@ -451,6 +452,15 @@ void TWordChunkList::LoadFromLargerString(const String& text, TCanvas* canvas, C
   // only looked at for its direction.
   Int64 shown = 0;
   const bool limited = budget > 0 && capWidth > 0;
+  // A chunk wider than a line is measured only as far as shows that it is:
+  // a text with few breaks (Japanese, a long token) is not measured whole.
+  // Its width is kept above twice capWidth, so that every comparison with a
+  // line's room comes out as for its whole width.
+  struct TResetUpTo {
+    Int32& upTo;
+    ~TResetUpTo() { upTo = -1; }
+  } resetUpTo{fMeasureUpTo};
+  if (limited) fMeasureUpTo = capWidth > std::numeric_limits<Int32>::max() / 2 - 2 ? -1 : 2 * capWidth + 2;
   auto emit = [&](Int32 from, Int32 to) {  // [from, to)
     if (to <= from) return;
     if (limited && shown > budget) {

@@ -144,6 +144,9 @@ class TWordChunkList : public TObject {
   Cardinal fLocale = 0;
   // While set, chunks are added unmeasured.
   bool fDeferMeasuring = false;
+  // At or above 0, a chunk wider than this is given a width above it (and
+  // no more than its own) without being measured whole.
+  Int32 fMeasureUpTo = -1;
   // The width of a blank in the font it was measured in.
   struct TBlankWidth {
     const TCanvas* canvas = nullptr;

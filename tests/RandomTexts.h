@@ -140,6 +140,12 @@ inline const std::vector<String>& ScriptMixLines() {
       u"\u0F40\u0FB1\u0F72\u0F0B\u0F66\u0F90\u0F51\u0F0B\u0F61\u0F72\u0F42\u0F0D",
       u"\u182E\u1823\u1829\u182D\u1823\u182F \u182A\u1822\u1834\u1822\u182D \u1826\u1828 "
       u"\u1826\u1830\u1826\u182D",
+      // Emoji with skin tones and sequences joined by ZWJ; letters under
+      // stacks of combining marks.
+      u"so \U0001F44D\U0001F3FD\U0001F469\U0001F3FD\u200D\U0001F4BB \U0001F468\u200D\U0001F469\u200D\U0001F467 "
+      u"\U0001F3F3\uFE0F\u200D\U0001F308\U0001F1EF\U0001F1F5 lol",
+      u"z\u0301\u0302\u0303a\u0304\u0305\u0306\u0307l\u0308\u0309\u030A g\u030D\u030E\u030F\u0310\u0311"
+      u"\u0312o t\u0342\u0343\u0344e",
   };
   return lines;
 }

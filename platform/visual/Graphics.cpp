@@ -2,6 +2,9 @@
 
 #include <QtCore/QBuffer>
 #include <QtCore/QByteArray>
+#include <unicode/ubidi.h>
+#include <unicode/uchar.h>
+
 #include <QtGui/QFont>
 #include <QtGui/QFontMetrics>
 #include <QtGui/QGlyphRun>
@@ -15,6 +18,8 @@
 #include <QtGui/QRegion>
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <limits>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -144,7 +149,15 @@ String ExpandTabs(const String& s) {
   return r;
 }
 
-Int32 Advance(const QFontMetrics& m, const String& s) { return m.horizontalAdvance(QStringView16(s)); }
+Int32 Advance(const QFontMetrics& m, const String& s) {
+  gTextUnitsLaidOut.fetch_add(s.size(), std::memory_order_relaxed);
+  return m.horizontalAdvance(QStringView16(s));
+}
+
+void DrawTextAt(QPainter* p, const QPoint& at, const String& s) {
+  gTextUnitsLaidOut.fetch_add(s.size(), std::memory_order_relaxed);
+  p->drawText(at, QStringView16(s));
+}
 
 bool IsHighSurrogate(Char c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(Char c) { return c >= 0xDC00 && c <= 0xDFFF; }
@@ -182,6 +195,7 @@ Int64 Measured(const QFontMetrics& m, const String& s) {
 struct THeadsTooWide {
   size_t top;
   size_t guess;
+  Int64 floor;  // no more than the width of the text or of any head from top on, and above width
 };
 
 THeadsTooWide HeadsTooWideFrom(const QFontMetrics& m, const QFont& font, const String& s, Int32 width) {
@@ -197,14 +211,14 @@ THeadsTooWide HeadsTooWideFrom(const QFontMetrics& m, const QFont& font, const S
     if (settled && w > static_cast<Int64>(width) + span.slack) {
       const Int32 rest = std::max(0, width - Advance(m, kEllipsis));
       const auto shown = static_cast<size_t>(static_cast<double>(head) * rest / static_cast<double>(w));
-      return {head, shown};
+      return {head, shown, w - span.slack};
     }
     // Long enough, by the width of what was measured, to hold the slack too.
     const auto wanted = static_cast<double>(head) * 1.5 * static_cast<double>(static_cast<Int64>(width) + span.slack + 1) /
                         static_cast<double>(std::max<Int64>(w, 1));
     len = std::max(2 * len, static_cast<size_t>(std::clamp(wanted, 0.0, 1e15)));
   }
-  return {String::npos, String::npos};
+  return {String::npos, String::npos, 0};
 }
 
 // The heads of s that the end and word ellipses try: those short of top
@@ -426,6 +440,137 @@ String PathElided(const QFontMetrics& m, const QFont& font, const String& s, Int
       [&](size_t k) { return span.Regime(head(k), delim); });
   if (k <= delim) return s.substr(0, head(k)) + kEllipsis + tail;
   return *EndElided(m, font, kEllipsis + tail, width);
+}
+
+// A line far wider than the rectangle it is clipped to, drawn without an
+// ellipsis and not centred, shows only the end it is aligned to: a head when
+// it starts at the visible edge (left-aligned left to right, right-aligned
+// right to left), else a tail. That end is drawn alone, so that the cost is
+// that of what shows. It is drawn where the same characters of the whole
+// line would be, provided that the cut changes nothing that shows:
+// - the characters of the window beyond its first strong character (a tail)
+//   or before its last one (a head) take the same bidirectional levels alone
+//   as in the whole line, unless a direction embedding, isolate or paragraph
+//   break is in the window, or a bracket there pairs with one beyond the cut
+//   (the settled part then starts after it, or ends before it);
+// - a character of the settled part at the paragraph's level has the
+//   characters before it on one side and those after it on the other, in
+//   the window as in the whole line: what lies beyond it, away from the cut,
+//   is placed alike;
+// - a cut changes the shapes and the fallback fonts of the characters near
+//   it only; a tail is never cut inside a run of regional indicators, which
+//   pair from the run's start.
+// What is placed alike, less the 32 characters nearest the cut, must fill
+// the rectangle. Glyph advances are whole pixels (hinted fonts), so the
+// window's characters are placed to the pixel as in the whole line.
+bool IsRegionalIndicatorAt(const String& s, size_t i) {
+  return i + 1 < s.size() && s[i] == 0xD83C && s[i + 1] >= 0xDDE6 && s[i + 1] <= 0xDDFF;
+}
+
+std::optional<String> LineWindow(const QFontMetrics& m, const String& line, Int32 width, bool tail, bool rtl) {
+  const size_t n = line.size();
+  constexpr size_t kNearCut = 32;
+  const auto room = static_cast<size_t>(std::max(width, 1));
+  for (size_t len = 2 * kNearCut + 4 * room / static_cast<size_t>(std::max(1, m.averageCharWidth()));
+       2 * len < n; len *= 4) {
+    size_t from = tail ? n - len : 0, to = tail ? n : len;
+    if (tail) {
+      from = CharStart(line, from);
+      // A run of regional indicators pairs from its start: the cut goes
+      // before it (a long run keeps the whole line).
+      for (size_t back = 0; from >= 2 && IsRegionalIndicatorAt(line, from - 2) && IsRegionalIndicatorAt(line, from);
+           back += 2) {
+        if (back > 64) return std::nullopt;
+        from -= 2;
+      }
+    } else {
+      to = CharStart(line, to);
+    }
+    // The settled part, from the window alone: from the first strong
+    // character after the last closing bracket whose opener is not in the
+    // window (a tail), or up to the last strong character before the first
+    // opening bracket whose closer is not in it (a head).
+    size_t settledFrom = String::npos, settledTo = 0;
+    struct TOpener {
+      UChar32 closer;
+      size_t strongBefore;  // the end of the last strong character before it
+    };
+    std::vector<TOpener> open;
+    for (size_t i = from; i < to;) {
+      UChar32 c = line[i];
+      size_t units = 1;
+      if (IsHighSurrogate(line[i]) && i + 1 < to && IsLowSurrogate(line[i + 1])) {
+        c = 0x10000 + ((static_cast<UChar32>(line[i]) - 0xD800) << 10) + (line[i + 1] - 0xDC00);
+        units = 2;
+      }
+      switch (u_charDirection(c)) {
+        case U_LEFT_TO_RIGHT:
+        case U_RIGHT_TO_LEFT:
+        case U_RIGHT_TO_LEFT_ARABIC:
+          if (settledFrom == String::npos) settledFrom = i - from;
+          settledTo = i + units - from;
+          break;
+        case U_LEFT_TO_RIGHT_EMBEDDING:
+        case U_LEFT_TO_RIGHT_OVERRIDE:
+        case U_RIGHT_TO_LEFT_EMBEDDING:
+        case U_RIGHT_TO_LEFT_OVERRIDE:
+        case U_POP_DIRECTIONAL_FORMAT:
+        case U_LEFT_TO_RIGHT_ISOLATE:
+        case U_RIGHT_TO_LEFT_ISOLATE:
+        case U_FIRST_STRONG_ISOLATE:
+        case U_POP_DIRECTIONAL_ISOLATE:
+        case U_BLOCK_SEPARATOR:
+          return std::nullopt;
+        default:
+          break;
+      }
+      const auto bracket = static_cast<UBidiPairedBracketType>(u_getIntPropertyValue(c, UCHAR_BIDI_PAIRED_BRACKET_TYPE));
+      if (bracket == U_BPT_OPEN) {
+        open.push_back({u_getBidiPairedBracket(c), settledTo});
+      } else if (bracket == U_BPT_CLOSE) {
+        // Angle brackets have two forms, paired either way.
+        auto same = [c](UChar32 o) { return o == c || ((o == 0x232A || o == 0x3009) && (c == 0x232A || c == 0x3009)); };
+        auto match = std::find_if(open.rbegin(), open.rend(), [&](const TOpener& o) { return same(o.closer); });
+        if (match == open.rend())
+          settledFrom = String::npos;
+        else
+          open.erase(std::prev(match.base()), open.end());
+      }
+      i += units;
+    }
+    if (!open.empty()) settledTo = std::min(settledTo, open.front().strongBefore);
+    if (tail ? settledFrom == String::npos : settledTo <= kNearCut) continue;
+    const String window = line.substr(from, to - from);
+    // A character at the paragraph's level in the settled part, as far from
+    // the cut as it can be while what lies beyond it fills the rectangle.
+    UErrorCode err = U_ZERO_ERROR;
+    UBiDi* bidi = ubidi_openSized(static_cast<int32_t>(window.size()), 0, &err);
+    const UBiDiLevel base = rtl ? 1 : 0;
+    if (U_SUCCESS(err))
+      ubidi_setPara(bidi, reinterpret_cast<const UChar*>(window.data()), static_cast<int32_t>(window.size()), base,
+                    nullptr, &err);
+    const UBiDiLevel* levels = U_SUCCESS(err) ? ubidi_getLevels(bidi, &err) : nullptr;
+    std::optional<String> found;
+    if (U_SUCCESS(err) && levels != nullptr) {
+      if (tail) {
+        for (size_t q = std::max(settledFrom, kNearCut); q < window.size() && !found; ++q)
+          if (levels[q] == base && !SplitsAPair(window, q)) {
+            if (Advance(m, window.substr(q)) > static_cast<Int64>(width) + m.height()) found = window;
+            break;
+          }
+      } else {
+        for (size_t q = std::min(settledTo, window.size() - kNearCut); q-- > 0;)
+          if (levels[q] == base) {
+            if (Advance(m, window.substr(0, CharStart(window, q))) > static_cast<Int64>(width) + m.height())
+              found = window;
+            break;
+          }
+      }
+    }
+    if (bidi != nullptr) ubidi_close(bidi);
+    if (found) return found;
+  }
+  return std::nullopt;
 }
 
 // The lines of a text: broken at CR LF, CR and LF, and with wordBreak at
@@ -850,7 +995,7 @@ void TCanvas::PaintText(QPainter* p, Int32 x, Int32 y, Int32 width, Cardinal opt
   // take their places as in a right-to-left paragraph.
   const bool rtl = (options & ETO_RTLREADING) != 0;
   if (rtl) p->setLayoutDirection(Qt::RightToLeft);
-  p->drawText(QPoint(x, y + m.ascent()), QStringView16(text));
+  DrawTextAt(p, QPoint(x, y + m.ascent()), text);
   if (rtl) p->setLayoutDirection(Qt::LeftToRight);
 }
 
@@ -900,7 +1045,7 @@ void TCanvas::TextRect(const TRect& r, Int32 x, Int32 y, const String& text) {
   if (fBrush.Style() != bsClear) p->fillRect(ToQRect(r), ToQColor(fBrush.Color()));
   const QFontMetrics& m = fFont.Metrics();
   p->setPen(ToQColor(fFont.Color()));
-  p->drawText(QPoint(x, y + m.ascent()), QStringView16(text));
+  DrawTextAt(p, QPoint(x, y + m.ascent()), text);
 }
 
 void TCanvas::TextRect(TRect& r, String& text, TTextFormat format) {
@@ -924,6 +1069,15 @@ TSize TCanvas::TextExtent(const String& text) const {
 }
 
 Int32 TCanvas::TextWidth(const String& text) const { return Advance(fFont.Metrics(), text); }
+
+Int32 TCanvas::TextWidthUpTo(const String& text, Int32 limit) const {
+  const QFontMetrics& m = fFont.Metrics();
+  if (limit >= 0) {
+    const THeadsTooWide bound = HeadsTooWideFrom(m, fFont.QtFont(), text, limit);
+    if (bound.top != String::npos) return static_cast<Int32>(std::min<Int64>(bound.floor, std::numeric_limits<Int32>::max()));
+  }
+  return Advance(m, text);
+}
 
 TShapedSpan TCanvas::ShapedSpan(const String& text) const { return sk::ShapedSpan(fFont.QtFont(), text); }
 
@@ -992,10 +1146,10 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
         done = false;
     }
   }
-  Int32 widest = 0;
-  for (const String& line : lines) widest = std::max(widest, Advance(m, line));
   const Int32 height = lineHeight * static_cast<Int32>(lines.size());
   if (flags & DT_CALCRECT) {
+    Int32 widest = 0;
+    for (const String& line : lines) widest = std::max(widest, Advance(m, line));
     rect.Right = rect.Left + widest;
     rect.Bottom = rect.Top + height;
     return height;
@@ -1011,16 +1165,26 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
   if (single && (flags & DT_BOTTOM)) y = rect.Bottom - lineHeight;
   const QColor textColour = ToQColor(fFont.Color());
   const bool opaque = fBrush.Style() != bsClear;
-  for (const String& line : lines) {
+  // A long line clipped without an ellipsis, drawn from the rectangle's
+  // left edge, shows only the end it starts with there (LineWindow). A line
+  // placed by its width (centred or right-aligned) is drawn whole: its
+  // glyphs fall on fractions of a pixel that only the whole width settles.
+  const bool fromRight = (flags & DT_RIGHT) != 0;
+  const bool windows =
+      !fromRight && !(flags & (DT_NOCLIP | DT_CENTER | DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS));
+  const bool tails = (flags & DT_RTLREADING) != 0;
+  for (const String& whole : lines) {
+    const std::optional<String> window = windows ? LineWindow(m, whole, width, tails, (flags & DT_RTLREADING) != 0) : std::nullopt;
+    const String& line = window ? *window : whole;
     const Int32 lw = Advance(m, line);
     Int32 x = rect.Left;
     if (flags & DT_CENTER)
       x = rect.Left + (width - lw) / 2;
-    else if (flags & DT_RIGHT)
+    else if (fromRight)
       x = rect.Right - lw;
     if (opaque) p->fillRect(QRect(x, y, lw, lineHeight), ToQColor(fBrush.Color()));
     p->setPen(textColour);
-    p->drawText(QPoint(x, y + m.ascent()), QStringView16(line));
+    DrawTextAt(p, QPoint(x, y + m.ascent()), line);
     y += lineHeight;
   }
   if (flags & DT_RTLREADING) p->setLayoutDirection(Qt::LeftToRight);

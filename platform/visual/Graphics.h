@@ -337,6 +337,10 @@ class TCanvas : public TObject {
   void TextRect(TRect& r, String& text, TTextFormat format);
   TSize TextExtent(const String& text) const;
   Int32 TextWidth(const String& text) const;
+  // The text's width when it is at most limit; otherwise a width above limit
+  // and no more than the text's, taken from a head of a long text without
+  // measuring the rest (a text wider than a cell costs what the cell shows).
+  Int32 TextWidthUpTo(const String& text, Int32 limit) const;
   // The part of text whose characters may change width with their
   // neighbours in the canvas's font (ShapedSpan).
   TShapedSpan ShapedSpan(const String& text) const;

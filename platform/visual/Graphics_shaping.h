@@ -90,6 +90,9 @@ struct TShapedSpan {
 // Exact measurements the fitters have taken, for tests that bound how many
 // one fit takes.
 inline std::atomic<uint64_t> gFitMeasurements{0};
+// Code units the canvases have measured or drawn, for tests that bound how
+// much of a long text a cell reads.
+inline std::atomic<uint64_t> gTextUnitsLaidOut{0};
 
 // The span of text in font, for candidates that keep the text as kind says.
 TShapedSpan ShapedSpan(const QFont& font, const String& text, TCutKind kind = ck_keep_ends);

@@ -10,6 +10,7 @@
 #include "core/Qm_global_vars.h"
 #include "display/Language_utils.h"
 #include "display/Rtl_and_ltr_painting.h"
+#include "platform/visual/Graphics_shaping.h"
 #include "platform/visual/QtConvert.h"
 
 namespace sk {
@@ -373,6 +374,30 @@ TEST(Rtl_and_ltr_painting, ALongTextPaintsAsItsHeadAndMeasuresOnlyWhatShows) {
     const auto whole = paint(text);
     EXPECT_LT(WordChunksMeasured() - before, 1000) << k;
     EXPECT_TRUE(whole == paint(text.substr(0, 20000) + c.tail)) << k;
+  }
+  // Japanese has no blanks to cut its chunks at: a long text is one chunk,
+  // measured only as far as shows that it is wider than the cell, and shrunk
+  // to its head and end as a shorter text of the same sentences is.
+  const String japanese = u"\u300C\u6771\u4EAC\u306F\u3001\u3068\u3066\u3082\u5927\u304D\u3044\u3067\u3059"
+                          u"\u3002\u300D\u30B3\u30FC\u30D2\u30FC\u3092\u98F2\u307F\u307E\u3057\u3087\u3046"
+                          u"\u3001\u306D\u3002";
+  String longJapanese, shortJapanese;
+  for (int i = 0; i < 7500; ++i) longJapanese += japanese;
+  for (int i = 0; i < 75; ++i) shortJapanese += japanese;
+  for (const TQMAlignment alignment : {aligned_default, aligned_centre, aligned_right}) {
+    for (const bool wrap : {false, true}) {
+      auto paint = [&](const String& s) {
+        auto b = WhiteCell(300, 60);
+        TMyTextDrawer d;
+        d.DrawAChunkofTextStringGrid(s, b->Canvas(), Rect(0, 0, 300, 60), 0x0411, alignment, kBlackOnWhite, kNone,
+                                     wrap, false, nullptr);
+        return b->Image().convertToFormat(QImage::Format_RGB32);
+      };
+      const uint64_t before = gTextUnitsLaidOut.load();
+      const QImage whole = paint(longJapanese);
+      EXPECT_LT(gTextUnitsLaidOut.load() - before, 20000u) << alignment << " " << wrap;
+      EXPECT_TRUE(whole == paint(shortJapanese)) << alignment << " " << wrap;
+    }
   }
   // A concordance line of 20,000 words a side, centred on its node, paints as
   // the 300 words nearest the node on each side; a cluster of its right side

@@ -9,6 +9,7 @@
 #include "RandomTexts.h"
 #include "VisualTestSupport.h"
 #include "platform/visual/Graphics.h"
+#include "platform/visual/Graphics_shaping.h"
 
 namespace sk {
 namespace {
@@ -228,6 +229,58 @@ TEST(TCanvasEliding, LongLinesDrawWhatTheLoopsGive) {
   got.Canvas().DrawText(words, r, wrapped);
   want.Canvas().DrawText(words.substr(0, 200), r, wrapped);
   EXPECT_EQ(got.Image(), want.Image());
+}
+
+// A line far wider than its cell, drawn clipped without an ellipsis, shows
+// what the whole line drawn there shows, left- or right-aligned, in either
+// reading direction, on one line or as an edit control's first line; drawn
+// from the cell's left edge where the cut cannot change what shows, only
+// about what shows is laid out.
+TEST(TCanvasEliding, ClippedLongLinesShowWhatTheWholeLineShows) {
+  TestApplication();
+  const String arabic = u"\u0645\u0631\u062D\u0628\u0627 \u0628\u0643\u0645 ";
+  const std::vector<String>& mix = ScriptMixLines();
+  struct Case {
+    String unit, end;
+    // Only what shows is laid out when drawn left to right, right to left.
+    bool ltr, rtl;
+  };
+  const Case cases[] = {
+      {u"corpus linguistics, 1,250 lines. ", u"end", true, false},
+      {arabic, String(), false, true},
+      {u"the words ", arabic + arabic + u"(12) [3]", true, false},
+      {arabic + u"(12) [" + arabic + u"] 3.5% ", String(), false, true},
+      {mix[0], String(), true, false},
+      {mix[3] + u" ", mix[5], true, false},
+      {mix[5] + u" ", mix[3], true, false},
+      // A bracket or an isolate whose other half is beyond any cut.
+      {u"a line (of words ", u"end", false, false},
+      {u"words ) words ", String(), false, false},
+      {mix[4] + u" ", String(), false, false},
+  };
+  const Cardinal aligns[] = {0, DT_RIGHT, DT_RTLREADING, DT_RTLREADING | DT_RIGHT};
+  for (size_t k = 0; k < std::size(cases); ++k) {
+    String text;
+    while (text.size() < 40000) text += cases[k].unit;
+    text += cases[k].end;
+    for (const Cardinal align : aligns) {
+      for (const Cardinal lines : {DT_SINGLELINE, DT_EDITCONTROL}) {
+        const Cardinal flags = align | lines | DT_NOPREFIX;
+        TBitmap got(200, 20), want(200, 20);
+        TRect r{10, 0, 150, 20};
+        const uint64_t before = gTextUnitsLaidOut.load();
+        got.Canvas().DrawText(text, r, flags);
+        const uint64_t laidOut = gTextUnitsLaidOut.load() - before;
+        // The whole line, clipped by the canvas.
+        want.Canvas().SetClipRect(r);
+        want.Canvas().DrawText(text, r, flags | DT_NOCLIP);
+        ASSERT_EQ(got.Image(), want.Image()) << "case " << k << " flags " << flags;
+        if (!(align & DT_RIGHT) && ((align & DT_RTLREADING) ? cases[k].rtl : cases[k].ltr)) {
+          EXPECT_LT(laidOut, 10000u) << "case " << k << " flags " << flags;
+        }
+      }
+    }
+  }
 }
 
 // A bare name of characters outside the Basic Multilingual Plane keeps its
