@@ -167,15 +167,18 @@ class TFrequencyCounter {
 
   // Adds the counted lines to list, which is expected to be empty: in the
   // list's own order when it is sorted, else in order of first appearance.
+  // The whole list is written: a Stop does not cut it short, it only yields.
   void Flush(TStringlistWithALongint& list) {
     const Int32 n = static_cast<Int32>(fEntries.size());
     std::vector<Int32> order(fEntries.size());
     for (Int32 i = 0; i < n; ++i) order[static_cast<size_t>(i)] = i;
+    TTimedYield yield;
     if (list.Sorted() && n > 1) {
       // Collation keys compare bytewise as their texts compare by collation.
       QuickSortIndexes(
           0, n - 1,
           [&](Int32 a, Int32 b) {
+            yield.Tick();
             const int c = fEntries[static_cast<size_t>(order[static_cast<size_t>(a)])].key.compare(
                 fEntries[static_cast<size_t>(order[static_cast<size_t>(b)])].key);
             return c < 0 ? -1 : (c > 0 ? 1 : 0);
@@ -184,6 +187,7 @@ class TFrequencyCounter {
     }
     list.SetCapacity(list.Count() + n);
     for (Int32 k : order) {
+      yield.Tick();
       const size_t e = static_cast<size_t>(k);
       list.AddOne(fEntries[e].text, static_cast<Int32>(fCounts[e]));
     }

@@ -55,6 +55,11 @@ class TUTF8Stringlist : public TStringList {
   // Replaces the lines with the text from the stream's position to its end,
   // decoded by its byte-order mark; the list's encoding becomes UTF-16LE.
   void LoadFromStream(TStream* stream) override;
+
+ protected:
+  // Every sort of the library's lists yields and stops as the library's
+  // sorts do (NewLibrarySortCheckPoint), also before the library has started.
+  TSortCheckPoint SortCheckPoint() const override { return NewLibrarySortCheckPoint(); }
 };
 
 // ---- TIndexCheckStringlist ---------------------------------------------------
