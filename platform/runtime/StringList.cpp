@@ -720,16 +720,16 @@ std::vector<Int32> TStringList::SortedOrderOf(const std::vector<Item>& items,
   };
   try {
     MergeSortIndexes(order, compare, checked);
+    if (runs != nullptr)
+      for (size_t i = 0; i < order.size();) {
+        size_t j = i + 1;
+        while (j < order.size() && (checked.Compared(), compare(order[j - 1], order[j]) == 0)) ++j;
+        runs->emplace_back(i, j);
+        i = j;
+      }
   } catch (const quicksort_detail::TSortEndedEarly&) {
     return endEarly();
   }
-  if (runs != nullptr)
-    for (size_t i = 0; i < order.size();) {
-      size_t j = i + 1;
-      while (j < order.size() && compare(order[j - 1], order[j]) == 0) ++j;
-      runs->emplace_back(i, j);
-      i = j;
-    }
   return order;
 }
 
