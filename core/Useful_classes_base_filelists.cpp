@@ -556,7 +556,9 @@ bool TFolderEfficientFileList::DoWriteToStream(TStream* stream) {
   EncodeInfoRec(info_rec, raw);
   if (stream->Write(raw, kInfoRecSize) != kInfoRecSize) return false;
   if (!WriteAString(stream, folders->GetTextStr())) return false;
+  TTimedYield yield;
   for (Int32 i = 0; i < FileCount(); ++i) {
+    yield.Tick();
     const TBasicFileFolderHolder* h = files->Holder(i);
     if (h != nullptr) {
       if (!h->WriteToStream(stream)) return false;
@@ -621,19 +623,22 @@ void TMySearchRecList::DoASort(TMySearchRecSort kind) {
   if (kind == fSort) return;
   fSort = kind;
   fSortReversed = global_reversed_sort;
+  bool whole = true;
   switch (kind) {
-    case sr_sort_by_name: Sort(MySearchRecNameSort<TMySearchRecHolder>); break;
+    case sr_sort_by_name: whole = Sort(MySearchRecNameSort<TMySearchRecHolder>); break;
     case sr_sort_by_date:
       // Sorted on the key that Find halves on: CompareDates answers "earlier"
       // for a NaN date both ways, and halving over such an order misses records.
-      Sort([this](Pointer a, Pointer b) {
+      whole = Sort([this](Pointer a, Pointer b) {
         return KeyOrder(static_cast<TMySearchRecHolder*>(a)->data, static_cast<TMySearchRecHolder*>(b)->data);
       });
       break;
-    case sr_sort_by_size: Sort(MySearchRecSizeSort<TMySearchRecHolder>); break;
-    case sr_sort_by_extension: Sort(MySearchRecExtensionSort<TMySearchRecHolder>); break;
+    case sr_sort_by_size: whole = Sort(MySearchRecSizeSort<TMySearchRecHolder>); break;
+    case sr_sort_by_extension: whole = Sort(MySearchRecExtensionSort<TMySearchRecHolder>); break;
     default: break;
   }
+  // A sort stopped part-way leaves no order that Find could halve over.
+  if (!whole) fSort = sr_sort_none;
 }
 
 Int32 TMySearchRecList::KeyOrder(const TMySearchRec& a, const TMySearchRec& b) const {

@@ -5,16 +5,13 @@
 #include "core/Basic_processes.h"
 #include "core/Global_vars.h"
 #include "core/Useful_classes_base_raw.h"
+#include "core/Useful_classes_stringlist_sorts.h"
 #include "platform/runtime/FileReplace.h"
 #include "platform/runtime/QuickSort.h"
 
 namespace sk {
 
 namespace {
-
-// Thrown from the sort's pass hook to leave a cancelled sort; caught by the
-// sort itself, never seen by callers.
-struct TSortCancelled {};
 
 // The number of slots that hold an item: what SaveItems writes, so the count
 // stored before them (a freed slot between freeing and packing writes
@@ -166,28 +163,19 @@ bool TUsefulBaseList::SortItems(const TUsefulListSortCompare& compare) {
   if (!compare) return false;
   if (Count() < 2) return global_panic_state == panic_no_panic;
   const Int32 count = Count();
-  TTimedYield yield;
-  try {
-    QuickSortIndexes(
-        0, Count() - 1,
-        [&](Int32 a, Int32 b) -> Int32 {
-          // A raised cancel flag makes every pair equal, so a pass in progress
-          // ends at once.
-          if (global_panic_state != panic_no_panic) return 0;
-          return compare(fItems[static_cast<size_t>(a)].get(), fItems[static_cast<size_t>(b)].get());
-        },
-        [&](Int32 a, Int32 b) { std::swap(fItems[static_cast<size_t>(a)], fItems[static_cast<size_t>(b)]); },
-        [&]() {
-          yield.Tick();
-          if (global_panic_state != panic_no_panic) throw TSortCancelled{};
-          // The host must not add or remove items during a yield; should it
-          // do so all the same, stop before the sort reads past the list.
-          if (Count() != count) throw TSortCancelled{};
-        });
-  } catch (const TSortCancelled&) {
-    return false;
-  }
-  return true;
+  const TSortCheckPoint library = NewLibrarySortCheckPoint();
+  return QuickSortIndexesChecked(
+      0, count - 1,
+      [&](Int32 a, Int32 b) -> Int32 {
+        // A raised cancel flag makes every pair equal, so a pass in progress
+        // ends at once.
+        if (global_panic_state != panic_no_panic) return 0;
+        return compare(fItems[static_cast<size_t>(a)].get(), fItems[static_cast<size_t>(b)].get());
+      },
+      [&](Int32 a, Int32 b) { std::swap(fItems[static_cast<size_t>(a)], fItems[static_cast<size_t>(b)]); },
+      // The host must not add or remove items during a yield; should it do
+      // so all the same, stop before the sort reads past the list.
+      [&] { return library() || Count() != count; });
 }
 
 // ---- TUsefulBaseListSorts ---------------------------------------------------------------
@@ -249,8 +237,12 @@ bool TUsefulBaseListSorts::OrderHolds() {
   // that holds one is not searched that way.
   for (Int32 k = 0; k < Count(); ++k)
     if (!IndexAssignedOK(k)) return false;
-  for (Int32 k = 1; k < Count(); ++k)
+  // A pass over a million items after their sort: it yields as the sort did.
+  TTimedYield yield;
+  for (Int32 k = 1; k < Count(); ++k) {
+    yield.Tick();
     if (!InKeyOrder(k - 1, k)) return false;
+  }
   return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/Basic_processes.h"
 #include "core/Comparing_types.h"
 #include "core/Generalruntime1const.h"
 #include "core/Global_vars.h"
@@ -258,12 +259,16 @@ Int32 TIndexCheckList::IndexOf(Pointer item) const {
   return -1;
 }
 
-void TIndexCheckList::Sort(const TListSortCompare& compare) {
-  if (!compare || Count() < 2) return;
-  QuickSortIndexes(
-      0, Count() - 1,
+bool TIndexCheckList::Sort(const TListSortCompare& compare) {
+  if (!compare || Count() < 2) return true;
+  const Int32 count = Count();
+  const TSortCheckPoint library = NewLibrarySortCheckPoint();
+  return QuickSortIndexesChecked(
+      0, count - 1,
       [&](Int32 a, Int32 b) { return compare(fItems[static_cast<size_t>(a)], fItems[static_cast<size_t>(b)]); },
-      [&](Int32 a, Int32 b) { std::swap(fItems[static_cast<size_t>(a)], fItems[static_cast<size_t>(b)]); });
+      [&](Int32 a, Int32 b) { std::swap(fItems[static_cast<size_t>(a)], fItems[static_cast<size_t>(b)]); },
+      // A host that changes the list during a yield (it must not) ends the sort.
+      [&] { return library() || Count() != count; });
 }
 
 void TIndexCheckList::ReverseTheSort() {
@@ -330,6 +335,13 @@ bool TSaveStringList::SavedToStream(TStream* stream) {
 TStringlistWithALongint::~TStringlistWithALongint() { Clear(); }
 
 Int32 TStringlistWithALongint::AddOne(const String& s, Int32 value) { return AddHeld<TLongIntHolder>(s, value); }
+
+Int32 TStringlistWithALongint::AddOneInOrder(const String& s, Int32 value) {
+  const Int32 n = GetCount();
+  if (!Sorted() || (n > 0 && CompareStrings(fItems.back().s, s) >= 0)) return AddOne(s, value);
+  InsertItem(n, s, new TLongIntHolder(value));
+  return n;
+}
 
 Int32 TStringlistWithALongint::GetOne(Int32 index) const {
   const TLongIntHolder* h = HeldAt<TLongIntHolder>(index);
@@ -685,14 +697,43 @@ void TStringListWithString::SortOnSubordinateStrings(bool ascending) {
   // lists does; the comparer keeps its own copy of the direction.
   const bool reversed = !ascending;
   global_reversed_sort = reversed;
-  CustomSort([reversed](TStringList* list, Int32 index1, Int32 index2) -> Int32 {
-    if (reversed) std::swap(index1, index2);
-    auto second = [list](Int32 i) {
-      const auto* h = dynamic_cast<const TStringHolder*>(list->Objects(i));
-      return h != nullptr ? AnsiLowerCase(h->data) : String();
-    };
-    return Compare2Strings(second(index1), second(index2));
-  });
+  // The order is not the one lookups search by halving.
+  fSorted = false;
+  fSortEndedEarly = false;
+  const Int32 n = GetCount();
+  if (n < 2) return;
+  // Each line's second string is lower-cased once, not at every comparison.
+  // The sort moves the keys with the lines' first places, and the lines then
+  // move once, each to the place an exchange of lines would have taken it.
+  std::vector<String> keys(static_cast<size_t>(n));
+  std::vector<Int32> from(static_cast<size_t>(n));
+  TTimedYield yield;
+  for (Int32 i = 0; i < n; ++i) {
+    if (yield.Tick()) {  // stopped before anything moved
+      fSortEndedEarly = true;
+      return;
+    }
+    const auto* h = dynamic_cast<const TStringHolder*>(GetObject(i));
+    if (h != nullptr) keys[static_cast<size_t>(i)] = AnsiLowerCase(h->data);
+    from[static_cast<size_t>(i)] = i;
+  }
+  fSortEndedEarly = !QuickSortIndexesChecked(
+      0, n - 1,
+      [&](Int32 a, Int32 b) {
+        if (reversed) std::swap(a, b);
+        return Compare2Strings(keys[static_cast<size_t>(a)], keys[static_cast<size_t>(b)]);
+      },
+      [&](Int32 a, Int32 b) {
+        std::swap(keys[static_cast<size_t>(a)], keys[static_cast<size_t>(b)]);
+        std::swap(from[static_cast<size_t>(a)], from[static_cast<size_t>(b)]);
+      },
+      SortCheckPoint());
+  Changing();
+  std::vector<Item> moved;
+  moved.reserve(fItems.size());
+  for (Int32 k : from) moved.push_back(std::move(fItems[static_cast<size_t>(k)]));
+  fItems.swap(moved);
+  Changed();
 }
 
 void TStringListWithString::FreeAndNilOne(Int32 index) { FreeLineObject(index); }

@@ -55,6 +55,11 @@ class TUTF8Stringlist : public TStringList {
   // Replaces the lines with the text from the stream's position to its end,
   // decoded by its byte-order mark; the list's encoding becomes UTF-16LE.
   void LoadFromStream(TStream* stream) override;
+
+ protected:
+  // Every sort of the library's lists yields and stops as the library's
+  // sorts do (NewLibrarySortCheckPoint), also before the library has started.
+  TSortCheckPoint SortCheckPoint() const override { return NewLibrarySortCheckPoint(); }
 };
 
 // ---- TIndexCheckStringlist ---------------------------------------------------
@@ -182,8 +187,10 @@ class TIndexCheckList : public TObject {
   virtual void Clear();
   void Exchange(Int32 index1, Int32 index2);
   Int32 IndexOf(Pointer item) const;
-  // The library quicksort over the pointers.
-  void Sort(const TListSortCompare& compare);
+  // The library quicksort over the pointers; it yields and stops as the
+  // library's sorts do (NewLibrarySortCheckPoint). False when a Stop ended it
+  // early (the pointers then in a partly sorted order, each still there once).
+  bool Sort(const TListSortCompare& compare);
 
   // 0 <= index < Count.
   bool IndexAssignedOK(Int32 index) const { return index >= 0 && index < Count(); }
@@ -250,6 +257,10 @@ class TStringlistWithALongint : public TIndexCheckStringlist {
   ~TStringlistWithALongint() override;
 
   Int32 AddOne(const String& s, Int32 value);
+  // AddOne for lines that mostly arrive in the list's order: on a sorted list
+  // a line that sorts after the last one is appended after one comparison
+  // instead of a search by halving; any other line goes through AddOne.
+  Int32 AddOneInOrder(const String& s, Int32 value);
   Int32 GetOne(Int32 index) const;
   void SetOne(Int32 index, Int32 value);
   // Adds n to the value of the line equal to s (IndexOf, so the list's sorted

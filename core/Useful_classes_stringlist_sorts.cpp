@@ -1,5 +1,8 @@
 #include "core/Useful_classes_stringlist_sorts.h"
 
+#include <memory>
+
+#include "core/Basic_processes.h"
 #include "core/UnitCounter.h"
 #include "platform/runtime/Strings.h"
 
@@ -35,6 +38,30 @@ bool FilenamesMatchingApartFromNumber(const String& a, const String& b) {
   return TryStrToInt(rest.substr(1, close - 1), n);
 }
 
-SK_COUNTER_ONLY_UNIT(Useful_classes_stringlist_sorts)
+TSortCheckPoint NewLibrarySortCheckPoint() {
+  // Each sort has its own clock of ticks (a sort's check points come every
+  // few hundred comparisons, so a tick is never costly).
+  auto yield = std::make_shared<TTimedYield>();
+  return [yield] {
+    yield->Tick();
+    return global_panic_state != panic_no_panic;
+  };
+}
+
+namespace {
+
+constinit TUnitCounter Useful_classes_stringlist_sorts_counter;
+
+}  // namespace
+
+void Useful_classes_stringlist_sorts_initialization() {
+  if (!Useful_classes_stringlist_sorts_counter.Initialization()) return;
+  SetSortCheckPointMaker(&NewLibrarySortCheckPoint);
+}
+
+void Useful_classes_stringlist_sorts_Finalization() {
+  if (!Useful_classes_stringlist_sorts_counter.Finalization()) return;
+  SetSortCheckPointMaker(nullptr);
+}
 
 }  // namespace sk

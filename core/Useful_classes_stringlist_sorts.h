@@ -278,7 +278,15 @@ Int32 SListSortOn_Strings(TStringList* list, Int32 index1, Int32 index2);
 // integer. Identical names give false.
 bool FilenamesMatchingApartFromNumber(const String& a, const String& b);
 
-// Unit start and stop (the unit has no work of its own).
+// The check point of one of the library's sorts (see TSortCheckPoint): it
+// lets the host run through MyYieldProcess when a time check finds a yield
+// due (TTimedYield), and ends the sort while global_panic_state is raised.
+// The library's lists use it for all their sorts; the unit's start work
+// installs it for every other platform string-list sort, its stop work
+// removes it.
+TSortCheckPoint NewLibrarySortCheckPoint();
+
+// Unit start and stop: install and remove the check point of the platform's sorts.
 void Useful_classes_stringlist_sorts_initialization();
 void Useful_classes_stringlist_sorts_Finalization();
 

@@ -110,6 +110,82 @@ void QuickSortIndexes(Int32 lo, Int32 hi, Compare cmp, Exchange xchg, const std:
   quicksort_detail::QuickSortLoop(lo, hi, cmp, xchg, onPass, 2 * depth + 2);
 }
 
+// ---- Check points of long sorts ------------------------------------------------------
+//
+// A long sort asks a check point now and then: at each partition pass and
+// every kComparisonsPerCheck comparisons. The check point may let the host
+// run (a time check decides whether it is due) and answers true when the
+// sort is to end at once. The platform knows no host: the layer above sets,
+// through SetSortCheckPointMaker, what gives each sort its check point; until
+// it does, the platform's sorts have none.
+using TSortCheckPoint = std::function<bool()>;
+using TSortCheckPointMaker = TSortCheckPoint (*)();
+
+inline constexpr Int32 kComparisonsPerCheck = 256;
+
+inline constinit TSortCheckPointMaker gSortCheckPointMaker = nullptr;
+
+// Installs the maker (nullptr removes it) and answers the previous one.
+inline TSortCheckPointMaker SetSortCheckPointMaker(TSortCheckPointMaker maker) {
+  const TSortCheckPointMaker previous = gSortCheckPointMaker;
+  gSortCheckPointMaker = maker;
+  return previous;
+}
+
+// A check point for one sort from the installed maker; empty without one.
+inline TSortCheckPoint NewSortCheckPoint() { return gSortCheckPointMaker ? gSortCheckPointMaker() : TSortCheckPoint(); }
+
+namespace quicksort_detail {
+
+// Thrown out of a comparison or a pass when the check point ends the sort;
+// caught by the sort that asked, never seen by its caller.
+struct TSortEndedEarly {};
+
+// Asks the check point at every call of Pass() and every kComparisonsPerCheck
+// calls of Compared(); raises TSortEndedEarly when it answers true.
+class TCheckedSort {
+ public:
+  explicit TCheckedSort(const TSortCheckPoint& checkPoint) : fCheckPoint(checkPoint) {}
+  void Compared() {
+    if (--fCountdown > 0) return;
+    Pass();
+  }
+  void Pass() {
+    fCountdown = kComparisonsPerCheck;
+    if (fCheckPoint && fCheckPoint()) throw TSortEndedEarly{};
+  }
+
+ private:
+  const TSortCheckPoint& fCheckPoint;
+  Int32 fCountdown = kComparisonsPerCheck;
+};
+
+}  // namespace quicksort_detail
+
+// QuickSortIndexes asking checkPoint as it goes. True when the sort ran to its
+// end; false when the check point ended it early, every item then still there
+// exactly once, in the partly sorted order reached.
+template <class Compare, class Exchange>
+bool QuickSortIndexesChecked(Int32 lo, Int32 hi, Compare cmp, Exchange xchg, const TSortCheckPoint& checkPoint) {
+  if (!checkPoint) {
+    QuickSortIndexes(lo, hi, cmp, xchg);
+    return true;
+  }
+  quicksort_detail::TCheckedSort checked(checkPoint);
+  try {
+    QuickSortIndexes(
+        lo, hi,
+        [&](Int32 a, Int32 b) {
+          checked.Compared();
+          return cmp(a, b);
+        },
+        xchg, [&] { checked.Pass(); });
+  } catch (const quicksort_detail::TSortEndedEarly&) {
+    return false;
+  }
+  return true;
+}
+
 // Sorts a vector with a three-way comparer cmp(const T&, const T&) -> int.
 template <class T, class Cmp>
 void QuickSortVector(std::vector<T>& v, Cmp cmp) {

@@ -582,19 +582,30 @@ void TStringList::Sort() { CustomSort(&TStringList::CompareLines); }
 
 void TStringList::DoSort(const std::function<Int32(Int32, Int32)>& cmp) {
   Changing();
-  QuickSortIndexes(
-      0, GetCount() - 1, [&](Int32 i, Int32 j) { return cmp(i, j); },
-      [&](Int32 i, Int32 j) { ExchangeItems(i, j); });
+  // The count is taken again after each check point: a host that changes
+  // the list while it runs (it must not) ends the sort rather than have it
+  // read past the lines.
+  const Int32 count = GetCount();
+  const TSortCheckPoint checkPoint = SortCheckPoint();
+  const TSortCheckPoint guarded =
+      checkPoint ? TSortCheckPoint([&] { return checkPoint() || GetCount() != count; }) : TSortCheckPoint();
+  fSortEndedEarly = !QuickSortIndexesChecked(
+      0, count - 1, [&](Int32 i, Int32 j) { return cmp(i, j); }, [&](Int32 i, Int32 j) { ExchangeItems(i, j); },
+      guarded);
   Changed();
 }
 
 void TStringList::CustomSort(TStringListSortCompare compare) {
+  fSortEndedEarly = false;
   if (fSorted || GetCount() < 2 || compare == nullptr) return;
   if (compare == &TStringList::CompareLines) {
     // The list's own order: each line's collation text is prepared once and
     // the lines stay where they are while their order is found (a stable
-    // sort), then move once.
-    const std::vector<Int32> order = SortedOrderOf(fItems);
+    // sort), then move once. Ended early, nothing has moved.
+    bool endedEarly = false;
+    const std::vector<Int32> order = SortedOrderOf(fItems, nullptr, &endedEarly);
+    fSortEndedEarly = endedEarly;
+    if (endedEarly || order.size() != fItems.size()) return;
     Changing();
     std::vector<Item> sorted;
     sorted.reserve(fItems.size());
@@ -607,13 +618,18 @@ void TStringList::CustomSort(TStringListSortCompare compare) {
 }
 
 void TStringList::CustomSortFunc(const TStringListSortCompareFunc& compare) {
+  fSortEndedEarly = false;
   if (fSorted || GetCount() < 2 || !compare) return;
   DoSort([&](Int32 i, Int32 j) { return compare(this, i, j); });
 }
 
 void TStringList::SetSorted(bool value) {
   if (fSorted == value) return;
-  if (value) Sort();
+  if (value) {
+    Sort();
+    // A sort ended early leaves lines out of order: Find must not trust them.
+    if (fSortEndedEarly) return;
+  }
   fSorted = value;
 }
 
@@ -645,9 +661,10 @@ void TStringList::Assign(const TStrings& source) {
 namespace {
 
 // Stable merge sort of the indexes by cmp (< 0: the first goes first); any
-// answers keep every index exactly once.
+// answers keep every index exactly once. checked is told of each comparison
+// (and may end the sort by raising).
 template <class Cmp>
-void MergeSortIndexes(std::vector<Int32>& idx, Cmp cmp) {
+void MergeSortIndexes(std::vector<Int32>& idx, Cmp cmp, quicksort_detail::TCheckedSort& checked) {
   const size_t n = idx.size();
   std::vector<Int32> tmp(n);
   for (size_t width = 1; width < n; width *= 2) {
@@ -655,7 +672,10 @@ void MergeSortIndexes(std::vector<Int32>& idx, Cmp cmp) {
       const size_t mid = std::min(lo + width, n);
       const size_t hi = std::min(lo + 2 * width, n);
       size_t a = lo, b = mid, o = lo;
-      while (a < mid && b < hi) tmp[o++] = cmp(idx[b], idx[a]) < 0 ? idx[b++] : idx[a++];
+      while (a < mid && b < hi) {
+        checked.Compared();
+        tmp[o++] = cmp(idx[b], idx[a]) < 0 ? idx[b++] : idx[a++];
+      }
       while (a < mid) tmp[o++] = idx[a++];
       while (b < hi) tmp[o++] = idx[b++];
     }
@@ -666,26 +686,50 @@ void MergeSortIndexes(std::vector<Int32>& idx, Cmp cmp) {
 }  // namespace
 
 std::vector<Int32> TStringList::SortedOrderOf(const std::vector<Item>& items,
-                                              std::vector<std::pair<size_t, size_t>>* runs) {
+                                              std::vector<std::pair<size_t, size_t>>* runs, bool* endedEarly) {
+  if (endedEarly != nullptr) *endedEarly = false;
+  const TSortCheckPoint checkPoint = SortCheckPoint();
+  // Without endedEarly the sort must finish: the check point only yields.
+  const TSortCheckPoint yieldOnly =
+      checkPoint && endedEarly == nullptr ? TSortCheckPoint([&] {
+        checkPoint();
+        return false;
+      }) : checkPoint;
+  quicksort_detail::TCheckedSort checked(yieldOnly);
   std::vector<Int32> order(items.size());
   for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<Int32>(i);
   const TUserCollation collation(!fCaseSensitive);
   std::vector<String> prepared;
   prepared.reserve(items.size());
-  for (const Item& it : items) prepared.push_back(collation.Prepared(it.s));
+  auto endEarly = [&] {
+    *endedEarly = true;
+    return std::vector<Int32>();
+  };
+  try {
+    for (const Item& it : items) {
+      checked.Compared();
+      prepared.push_back(collation.Prepared(it.s));
+    }
+  } catch (const quicksort_detail::TSortEndedEarly&) {
+    return endEarly();
+  }
   const TSortCollation sortCollation{&collation, items.data(), items.size(), prepared.data()};
   TSortCollationScope<TSortCollation> scope(fSortCollation, &sortCollation);
   auto compare = [&](Int32 a, Int32 b) {
     return CompareStrings(items[static_cast<size_t>(a)].s, items[static_cast<size_t>(b)].s);
   };
-  MergeSortIndexes(order, compare);
-  if (runs != nullptr)
-    for (size_t i = 0; i < order.size();) {
-      size_t j = i + 1;
-      while (j < order.size() && compare(order[j - 1], order[j]) == 0) ++j;
-      runs->emplace_back(i, j);
-      i = j;
-    }
+  try {
+    MergeSortIndexes(order, compare, checked);
+    if (runs != nullptr)
+      for (size_t i = 0; i < order.size();) {
+        size_t j = i + 1;
+        while (j < order.size() && (checked.Compared(), compare(order[j - 1], order[j]) == 0)) ++j;
+        runs->emplace_back(i, j);
+        i = j;
+      }
+  } catch (const quicksort_detail::TSortEndedEarly&) {
+    return endEarly();
+  }
   return order;
 }
 

@@ -25,6 +25,7 @@
 
 #include "platform/runtime/Encoding.h"
 #include "platform/runtime/Locale.h"
+#include "platform/runtime/QuickSort.h"
 #include "platform/runtime/RtlTypes.h"
 #include "platform/runtime/Streams.h"
 
@@ -221,9 +222,14 @@ class TStringList : public TStrings {
   void SetCapacity(Int32 capacity) override;
 
   // Sorts by CompareStrings, through CustomSort; equal lines keep their order.
+  // A sort asks the list's check point (SortCheckPoint) as it goes; when that
+  // ends it early, the lines keep the order they had and SortEndedEarly is
+  // true until the next sort.
   virtual void Sort();
   // Sorts with the comparer; does nothing on a list marked Sorted (its order
-  // belongs to CompareStrings) or with fewer than two lines.
+  // belongs to CompareStrings) or with fewer than two lines. Ended early by
+  // the check point, the lines are left in a partly sorted order (each line
+  // still there once).
   virtual void CustomSort(TStringListSortCompare compare);
   void CustomSortFunc(const TStringListSortCompareFunc& compare);
   template <class F>
@@ -234,7 +240,9 @@ class TStringList : public TStrings {
   }
 
   bool Sorted() const { return fSorted; }
-  // Setting it sorts the list.
+  // Whether the last sort was ended early by its check point.
+  bool SortEndedEarly() const { return fSortEndedEarly; }
+  // Setting it sorts the list; a sort ended early leaves it unsorted.
   virtual void SetSorted(bool value);
   TDuplicates Duplicates() const { return fDuplicates; }
   void SetDuplicates(TDuplicates d) { fDuplicates = d; }
@@ -267,6 +275,9 @@ class TStringList : public TStrings {
   void ExchangeItems(Int32 index1, Int32 index2);
   void InsertItem(Int32 index, const String& s, TObject* obj);
   void DoSort(const std::function<Int32(Int32, Int32)>& cmp);
+  // The check point of one sort of this list: the one the layer above
+  // installed for every sort (NewSortCheckPoint), unless a descendant has its own.
+  virtual TSortCheckPoint SortCheckPoint() const { return NewSortCheckPoint(); }
   TObject* AdoptedObject(TObject* obj) const override;
   static Int32 CompareLines(TStringList* list, Int32 index1, Int32 index2);
   // Whether a sorted list may take a whole text in bulk (see SetTextStr). A
@@ -301,13 +312,17 @@ class TStringList : public TStrings {
   // Sorts the lines of items by CompareStrings with their collation texts
   // prepared once: the indexes of items in order, equal lines in the order
   // they have in items. With runs, also the runs of equal lines as
-  // [first, last) positions in that order.
+  // [first, last) positions in that order. The sort asks the list's check
+  // point as it goes: with endedEarly it may end there (*endedEarly true, the
+  // answer empty); without, the check point only lets the host run.
   std::vector<Int32> SortedOrderOf(const std::vector<Item>& items,
-                                   std::vector<std::pair<size_t, size_t>>* runs = nullptr);
+                                   std::vector<std::pair<size_t, size_t>>* runs = nullptr,
+                                   bool* endedEarly = nullptr);
   const TSortCollation* fSortCollation = nullptr;
 
   std::vector<Item> fItems;
   bool fSorted = false;
+  bool fSortEndedEarly = false;
   bool fCaseSensitive = false;
   bool fOwnsObjects = false;
   TDuplicates fDuplicates = dupIgnore;

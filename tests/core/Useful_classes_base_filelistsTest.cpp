@@ -3,18 +3,22 @@
 // and lookups).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
 
+#include "CoreTestSupport.h"
 #include "TestSupport.h"
 #include "core/Global_vars.h"
 #include "core/Useful_classes_base_filelists.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Streams.h"
+#include "platform/runtime/Strings.h"
 
 namespace sk {
 namespace {
@@ -459,6 +463,67 @@ TEST(Useful_classes_base_filelistsSort, KeysDirectionsAndTies) {
   global_panic_state = panic_stop;
   list.DoASort(ss_size, ss_date, true);
   EXPECT_EQ(list.FileCount(), 4);
+}
+
+// Long sorts of both lists give the host yields, and a Stop ends them with
+// every file still there; a search-record list stopped part-way no longer
+// claims an order, so Find still finds every record.
+TEST(Useful_classes_base_filelistsSort, LongSortsYieldAndStopKeepingEveryFile) {
+  ProcessGuard guard;
+  EveryCheckYields everyCheck;
+  std::mt19937 rng(13);
+  auto name = [&] {
+    String s;
+    for (int k = 0; k < 10; ++k) s += static_cast<Char>(u'a' + rng() % 26);
+    return s;
+  };
+  for (int stopAt : {0, 2}) {
+    SCOPED_TRACE(stopAt);
+    TFolderEfficientFileList files;
+    TMySearchRecList recs;
+    for (int i = 0; i < 3000; ++i) {
+      TBasicFileRec r = FileRec(name(), i);
+      files.AddOne(u"/f" + Utf8ToString(std::to_string(i % 7)), r);
+      TMySearchRec sr;
+      sr.ShortName = name();
+      sr.Size = i;
+      recs.AddOne(sr);
+    }
+    int calls = 0;
+    Global_YieldProcessProc = [&] {
+      if (++calls == stopAt) global_panic_state = panic_stop;
+    };
+    files.SortOnFilenamesAscending(false);
+    EXPECT_GE(calls, 1);
+    if (stopAt != 0) {
+      EXPECT_EQ(calls, stopAt);
+    }
+    global_panic_state = panic_no_panic;
+    calls = 0;
+    recs.DoASort(sr_sort_by_name);
+    EXPECT_GE(calls, 1);
+    if (stopAt != 0) {
+      EXPECT_EQ(calls, stopAt);
+    }
+    global_panic_state = panic_no_panic;
+    Global_YieldProcessProc = nullptr;
+    EXPECT_EQ(files.FileCount(), 3000);
+    ASSERT_EQ(recs.Count(), 3000);
+    if (stopAt == 0) {
+      for (Int32 i = 1; i < files.FileCount(); ++i) ASSERT_LT(files.files->Get(i - 1), files.files->Get(i));
+      for (Int32 i = 1; i < recs.Count(); ++i)
+        ASSERT_LE(CompareText(recs.GetAMySearchRec(i - 1).ShortName, recs.GetAMySearchRec(i).ShortName), 0);
+    }
+    EXPECT_EQ(recs.fSort, stopAt == 0 ? sr_sort_by_name : sr_sort_none);
+    std::vector<Int32> sizes;
+    for (Int32 i = 0; i < recs.Count(); ++i) {
+      const TMySearchRec r = recs.GetAMySearchRec(i);
+      ASSERT_EQ(recs.Find(r), i);
+      sizes.push_back(r.Size);
+    }
+    std::sort(sizes.begin(), sizes.end());
+    for (Int32 i = 0; i < 3000; ++i) ASSERT_EQ(sizes[static_cast<size_t>(i)], i);
+  }
 }
 
 TEST(Useful_classes_base_filelistsSort, CopyNumbersSortAfterTheirName) {

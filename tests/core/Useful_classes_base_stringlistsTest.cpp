@@ -8,13 +8,17 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <random>
+#include <string>
 #include <type_traits>
 #include <utility>
 
 #include "core/Global_vars.h"
 #include "core/Stringtag_utils.h"
 #include "core/Useful_classes_base_stringlists.h"
+#include "platform/runtime/Locale.h"
 #include "platform/runtime/Streams.h"
+#include "CoreTestSupport.h"
 #include "TestSupport.h"
 
 namespace sk {
@@ -487,6 +491,102 @@ TEST(Useful_classes_base_stringlistsStringListWithStringValues, IndexErrorsAndSe
   EXPECT_EQ(Lines(l), (std::vector<String>{u"2", u"three", u"1"}));
   l.SortOnSubordinateStrings(false);
   EXPECT_EQ(Lines(l), (std::vector<String>{u"1", u"three", u"2"}));
+}
+
+// The long sorts of the lists: each gives the order its key states (random
+// lines with distinct keys, so there is one right order), gives the host a
+// yield on a list big enough to need one, and ends at a Stop with every line
+// still there with its value.
+TEST(Useful_classes_base_stringlistsLongSorts, OrderYieldsAndStopKeepEveryLine) {
+  struct Case {
+    const char* name;
+    std::function<std::unique_ptr<TIndexCheckStringlist>(std::mt19937&, int n)> make;
+    std::function<void(TIndexCheckStringlist&)> sort;
+    // Line i with its value; ordinal order of the keys is the sort's order.
+    std::function<String(TIndexCheckStringlist&, Int32 i)> item, key;
+  };
+  auto word = [](std::mt19937& rng, size_t len) {
+    String w;
+    while (w.size() < len) w += static_cast<Char>(u'a' + rng() % 26);
+    return w;
+  };
+  auto padded = [](Int64 v) {  // ordinal order of the texts is numeric order
+    String d = Utf8ToString(std::to_string(v));
+    return String(12 - d.size(), u'0') + d;
+  };
+  auto asLongint = [](TIndexCheckStringlist& l) -> TStringlistWithALongint& {
+    return static_cast<TStringlistWithALongint&>(l);
+  };
+  auto asSecond = [](TIndexCheckStringlist& l) -> TStringListWithString& {
+    return static_cast<TStringListWithString&>(l);
+  };
+  const Case cases[] = {
+      {"SortOnFreq",
+       [&](std::mt19937& rng, int n) {
+         auto l = std::make_unique<TStringlistWithALongint>();
+         for (int i = 0; i < n; ++i) l->AddOne(word(rng, 10), static_cast<Int32>(rng() % 50));
+         return l;
+       },
+       [&](TIndexCheckStringlist& l) { asLongint(l).SortOnFreq(); },
+       [&](TIndexCheckStringlist& l, Int32 i) { return l.Get(i) + u"\t" + padded(asLongint(l).GetOne(i)); },
+       // descending on the value, then the line
+       [&](TIndexCheckStringlist& l, Int32 i) { return padded(100 - asLongint(l).GetOne(i)) + l.Get(i); }},
+      {"Sort",
+       [&](std::mt19937& rng, int n) {
+         auto l = std::make_unique<TStringlistWithALongint>();
+         for (int i = 0; i < n; ++i) l->AddOne(word(rng, 10), i);
+         return l;
+       },
+       [](TIndexCheckStringlist& l) { l.Sort(); },
+       [&](TIndexCheckStringlist& l, Int32 i) { return l.Get(i) + u"\t" + padded(asLongint(l).GetOne(i)); },
+       [](TIndexCheckStringlist& l, Int32 i) { return l.Get(i); }},
+      {"SortOnSubordinateStrings",
+       [&](std::mt19937& rng, int n) {
+         auto l = std::make_unique<TStringListWithString>();
+         for (int i = 0; i < n; ++i) l->AddOne(padded(i), AnsiUpperCase(word(rng, 3)) + word(rng, 8));
+         return l;
+       },
+       [&](TIndexCheckStringlist& l) { asSecond(l).SortOnSubordinateStrings(true); },
+       [&](TIndexCheckStringlist& l, Int32 i) { return l.Get(i) + u"\t" + asSecond(l).GetOne(i).s1; },
+       [&](TIndexCheckStringlist& l, Int32 i) { return AnsiLowerCase(asSecond(l).GetOne(i).s1); }},
+  };
+  ScopedHandOverVariables handOver;  // the sorts leave the direction flag set
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::mt19937 rng(21);
+    auto list = c.make(rng, 3000);
+    auto items = [&](TIndexCheckStringlist& l) {
+      std::vector<String> v;
+      for (Int32 i = 0; i < l.Count(); ++i) v.push_back(c.item(l, i));
+      std::sort(v.begin(), v.end());
+      return v;
+    };
+    const std::vector<String> before = items(*list);
+    {
+      EveryCheckYields everyCheck;
+      YieldCounter yields;
+      c.sort(*list);
+      EXPECT_GE(yields.calls, 1);
+    }
+    EXPECT_EQ(items(*list), before);
+    for (Int32 i = 1; i < list->Count(); ++i) ASSERT_LT(c.key(*list, i - 1), c.key(*list, i)) << i;
+
+    // Stopped by the host at its second yield: the sort ends there.
+    auto stopped = c.make(rng, 3000);
+    const std::vector<String> unsorted = items(*stopped);
+    {
+      EveryCheckYields everyCheck;
+      int calls = 0;
+      Global_YieldProcessProc = [&] {
+        if (++calls == 2) global_panic_state = panic_stop;
+      };
+      c.sort(*stopped);
+      Global_YieldProcessProc = nullptr;
+      global_panic_state = panic_no_panic;
+      EXPECT_EQ(calls, 2);
+    }
+    EXPECT_EQ(items(*stopped), unsorted);
+  }
 }
 
 TEST(Useful_classes_base_stringlistsStringListWithOtherValues, SinglesDatesMeansAndRecords) {

@@ -135,6 +135,41 @@ TEST(QuickSortOrder, CallsOnPassDuringTheSort) {
   EXPECT_TRUE(std::is_sorted(v.begin(), v.end()));
 }
 
+TEST(QuickSortOrder, CheckedSortAsksItsCheckPointAndMayEndEarly) {
+  std::mt19937 rng(9);
+  std::vector<int> input(5000);
+  for (int& x : input) x = static_cast<int>(rng() % 100000);
+  auto sortWith = [&](std::vector<int>& v, const TSortCheckPoint& checkPoint) {
+    return QuickSortIndexesChecked(
+        0, static_cast<Int32>(v.size()) - 1,
+        [&](Int32 i, Int32 j) { return Ascending(v[static_cast<size_t>(i)], v[static_cast<size_t>(j)]); },
+        [&](Int32 i, Int32 j) { std::swap(v[static_cast<size_t>(i)], v[static_cast<size_t>(j)]); }, checkPoint);
+  };
+  struct Case {
+    int stopAt;  // 0: never
+    bool whole;
+  };
+  for (const Case c : {Case{0, true}, Case{1, false}, Case{7, false}}) {
+    SCOPED_TRACE(c.stopAt);
+    std::vector<int> v = input;
+    int calls = 0;
+    const bool whole = sortWith(v, [&] { return ++calls == c.stopAt; });
+    EXPECT_EQ(whole, c.whole);
+    // Every pass and every few hundred comparisons; never after it said stop.
+    if (c.whole) {
+      EXPECT_GT(calls, 5000 * 12 / kComparisonsPerCheck);
+      EXPECT_EQ(v, Sorted(input));
+    } else {
+      EXPECT_EQ(calls, c.stopAt);
+    }
+    EXPECT_EQ(Sorted(v), Sorted(input));
+  }
+  // No check point: the plain sort.
+  std::vector<int> v = input;
+  EXPECT_TRUE(sortWith(v, TSortCheckPoint()));
+  EXPECT_EQ(v, Sorted(input));
+}
+
 // Comparers that are not orders at all: the sort must stay in bounds, stop,
 // and keep every item exactly once.
 TEST(QuickSortInconsistent, StaysInBoundsAndKeepsItemsWhateverTheComparerSays) {

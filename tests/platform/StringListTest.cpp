@@ -2,8 +2,12 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
+
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -138,6 +142,94 @@ TEST_F(StringListSort, InconsistentComparerKeepsEveryLine) {
   EXPECT_EQ(l.Count(), 500);
   l.SetSorted(true);
   for (int i = 0; i < 500; ++i) EXPECT_GE(l.IndexOf(Utf8ToString(std::to_string(i))), 0);
+}
+
+// Installs a check point for every sort while it lives: it counts its calls
+// and, from call stopAt on (0: never), ends the sort.
+class ScopedSortCheckPoints {
+ public:
+  explicit ScopedSortCheckPoints(int stopAt = 0) : fSaved(SetSortCheckPointMaker(&Make)) {
+    current = this;
+    fStopAt = stopAt;
+  }
+  ~ScopedSortCheckPoints() {
+    SetSortCheckPointMaker(fSaved);
+    current = nullptr;
+  }
+  ScopedSortCheckPoints(const ScopedSortCheckPoints&) = delete;
+  ScopedSortCheckPoints& operator=(const ScopedSortCheckPoints&) = delete;
+  int calls = 0;
+
+ private:
+  static TSortCheckPoint Make() {
+    return [] {
+      ScopedSortCheckPoints* s = current;
+      ++s->calls;
+      return s->fStopAt > 0 && s->calls >= s->fStopAt;
+    };
+  }
+  static inline ScopedSortCheckPoints* current = nullptr;
+  TSortCheckPointMaker fSaved;
+  int fStopAt = 0;
+};
+
+Int32 ByLengthThenText(TStringList* list, Int32 i, Int32 j) {
+  const String a = list->Get(i), b = list->Get(j);
+  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+  return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
+}
+
+TEST_F(StringListSort, LongSortsAskTheirCheckPointAndStopWithEveryLine) {
+  // The list's own order, a comparer function and a closure; random lines,
+  // enough of them for many check points.
+  const std::vector<std::pair<const char*, std::function<void(TStringList&)>>> sorts = {
+      {"Sort", [](TStringList& l) { l.Sort(); }},
+      {"CustomSort", [](TStringList& l) { l.CustomSort(&ByLengthThenText); }},
+      {"closure", [](TStringList& l) { l.CustomSort([](TStringList* x, Int32 i, Int32 j) { return ByLengthThenText(x, j, i); }); }},
+  };
+  std::mt19937 rng(5);
+  TStringList random;
+  for (int i = 0; i < 3000; ++i) {
+    String s;
+    for (size_t k = 1 + rng() % 12; k > 0; --k) s += static_cast<Char>((rng() % 4 == 0 ? u'A' : u'a') + rng() % 26);
+    random.Add(s);
+  }
+  auto sortedCopy = [](std::vector<String> v) {
+    std::sort(v.begin(), v.end());
+    return v;
+  };
+  for (const auto& [name, sort] : sorts) {
+    SCOPED_TRACE(name);
+    TStringList plain, checked;
+    plain.Assign(random);
+    checked.Assign(random);
+    sort(plain);  // no check point: the order the sort has always given
+    {
+      ScopedSortCheckPoints points;
+      sort(checked);
+      EXPECT_GT(points.calls, 10);
+    }
+    EXPECT_EQ(Lines(checked), Lines(plain));
+    EXPECT_FALSE(checked.SortEndedEarly());
+
+    TStringList stopped;
+    stopped.Assign(random);
+    {
+      ScopedSortCheckPoints points(3);
+      sort(stopped);
+      EXPECT_EQ(points.calls, 3);
+    }
+    EXPECT_TRUE(stopped.SortEndedEarly());
+    EXPECT_EQ(sortedCopy(Lines(stopped)), sortedCopy(Lines(random)));
+  }
+  // Stopped, the list's own sort moves nothing, and a list set sorted stays
+  // unsorted, so that Find never searches lines out of order.
+  TStringList l;
+  l.Assign(random);
+  ScopedSortCheckPoints points(2);
+  l.SetSorted(true);
+  EXPECT_FALSE(l.Sorted());
+  EXPECT_EQ(Lines(l), Lines(random));
 }
 
 TEST_F(StringListSort, ChangingCaseSensitivityResortsASortedList) {

@@ -1,0 +1,690 @@
+// A growth sweep of the public routines a user's data reaches: texts, word
+// lists and other string lists with their sorts, text-file readers and
+// writers, encodings, the search engine, file lists, results lists (sort,
+// delete, join, match, zap, undo), archives and workbooks. Each routine of the
+// table runs once at n and once at 8n, where 8n is what a corpus holds (a text
+// of 44 MB, a word list of 100,000 types, a results list of 1,000,000 lines,
+// 200,000 files, an archive of 10,000 entries), with a yield hook installed
+// that records the longest stretch between two of its calls (from the start
+// of the work to its end). After the benchmarks a table gives, per routine,
+// both times, their ratio and both longest stretches, and marks a routine
+// whose ratio is well beyond n log n's or that kept the host waiting for
+// more than half a second.
+//
+// SK_GROWTH_QUICK=1 (or --quick) divides every size by 8, so that the sweep
+// runs in a few minutes; --benchmark_filter picks routines as usual. The
+// texts are the King James Bible ten times over (SK_BENCH_CORPUS10, written
+// by scripts/bench), repeated when a size asks for more.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "BenchCorpus.h"
+#include "BenchList.h"
+#include "analysis/Search_and_do_engineU.h"
+#include "analysis/Search_parsing.h"
+#include "analysis/Work_qm_base.h"
+#include "core/Global_vars.h"
+#include "core/My_string_functions.h"
+#include "core/Unicode_string_conversion.h"
+#include "core/Useful_classes_base.h"
+#include "platform/runtime/Colors.h"
+#include "platform/runtime/Encoding.h"
+#include "platform/runtime/Locale.h"
+#include "platform/runtime/StringList.h"
+#include "services/Excel_utils.h"
+#include "services/File_utils_listing.h"
+#include "services/File_utils_textfiles.h"
+#include "zip/ZAArchiver.h"
+
+namespace {
+
+using namespace sk;
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// ---- the sweep's machinery ------------------------------------------------------------
+
+using TWork = std::function<void()>;
+
+struct TRoutine {
+  const char* family;
+  const char* name;
+  Int64 n;  // the smaller size at full scale; 8n is what a corpus holds
+  // Builds the input of size n outside the timing and answers the work to time.
+  std::function<TWork(Int64 n)> prepare;
+};
+
+struct TResult {
+  double seconds = -1;
+  double longestGap = -1;
+};
+
+// Results by routine, [0] at n and [1] at 8n.
+std::map<const TRoutine*, TResult[2]>& Results() {
+  static std::map<const TRoutine*, TResult[2]> r;
+  return r;
+}
+
+bool gQuick = false;
+
+Int64 Scaled(Int64 n) { return gQuick ? std::max<Int64>(n / 8, 1) : n; }
+
+// Records the longest stretch without a call of the yield hook while it lives.
+class TGapRecorder {
+ public:
+  TGapRecorder() : fLast(Clock::now()) {
+    Global_YieldProcessProc = [this] {
+      const Clock::time_point now = Clock::now();
+      Note(now);
+    };
+  }
+  ~TGapRecorder() { Global_YieldProcessProc = nullptr; }
+  TGapRecorder(const TGapRecorder&) = delete;
+  TGapRecorder& operator=(const TGapRecorder&) = delete;
+  double Finish() {
+    Note(Clock::now());
+    return fLongest;
+  }
+
+ private:
+  void Note(Clock::time_point now) {
+    fLongest = std::max(fLongest, std::chrono::duration<double>(now - fLast).count());
+    fLast = now;
+  }
+  Clock::time_point fLast;
+  double fLongest = 0;
+};
+
+void RunRoutine(benchmark::State& state, const TRoutine* r, int which) {
+  const Int64 n = Scaled(r->n) * (which == 0 ? 1 : 8);
+  for (auto _ : state) {
+    TWork work = r->prepare(n);
+    const Clock::time_point start = Clock::now();
+    double gap = 0;
+    {
+      TGapRecorder gaps;
+      work();
+      gap = gaps.Finish();
+    }
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    state.SetIterationTime(seconds);
+    state.counters["n"] = static_cast<double>(n);
+    state.counters["gap_ms"] = gap * 1e3;
+    Results()[r][which] = TResult{seconds, gap};
+    work = nullptr;  // what the work kept is freed outside the timing
+  }
+}
+
+// ---- inputs ------------------------------------------------------------------------------
+
+// A text of n characters: the tenfold corpus, repeated as needed.
+String TextOf(Int64 n) {
+  const String& all = bench::Kjv10().text;
+  if (all.empty()) return String(static_cast<size_t>(n), u'x');
+  String t;
+  t.reserve(static_cast<size_t>(n));
+  while (static_cast<Int64>(t.size()) < n)
+    t.append(all, 0, std::min(all.size(), static_cast<size_t>(n) - t.size()));
+  return t;
+}
+
+// n distinct words of 3 to 10 letters, in random order.
+std::vector<String> WordsOf(Int64 n, unsigned seed = 1) {
+  std::mt19937 rng(seed);
+  std::vector<String> words;
+  words.reserve(static_cast<size_t>(n));
+  for (Int64 i = 0; i < n; ++i) {
+    String w;
+    for (Int64 v = i;; v /= 26) {  // distinct: the number in letters, then a random tail
+      w.push_back(static_cast<Char>(u'a' + v % 26));
+      if (v < 26) break;
+    }
+    while (w.size() < 3 + rng() % 8) w.push_back(static_cast<Char>(u'a' + rng() % 26));
+    words.push_back(std::move(w));
+  }
+  std::shuffle(words.begin(), words.end(), rng);
+  return words;
+}
+
+// A scratch folder for the files of the sweep, removed at exit.
+const std::string& Scratch() {
+  static const std::string dir = [] {
+    std::string tmpl = (fs::temp_directory_path() / "bench_growth_XXXXXX").string();
+    if (::mkdtemp(tmpl.data()) == nullptr) return std::string("/tmp");
+    static const std::string* const keep = new std::string(tmpl);
+    std::atexit([] {
+      std::error_code e;
+      fs::remove_all(*keep, e);
+    });
+    return tmpl;
+  }();
+  return dir;
+}
+
+String ScratchName(const char* name) { return Utf8ToString(Scratch() + "/" + name); }
+
+// A results list whose entries carry a frequency, a text count and a word;
+// three sort levels on them (frequency descending, texts, word ascending).
+class TGrowthEntry : public TQMBaseListObject {
+ public:
+  TGrowthEntry(TQMSister* parent, TQMBaseHolder* holder) : TQMBaseListObject(parent, holder) {}
+  Int64 FrequencyNum() override { return freq; }
+  Int32 MainNTexts() override { return texts; }
+  String GetAWordAsString(Int32) override { return word; }
+  Int64 freq = 0;
+  Int32 texts = 0;
+  String word;
+};
+
+class TGrowthList : public TQMSister {
+ public:
+  TGrowthList()
+      : TQMSister(nullptr, &NewQMBaseListObject<TGrowthEntry>, {}, {}, {}, {}, grid_none, lt_word_list, 0) {
+    comparing_case_sensitively = true;
+    TSortSaveable& sv = QMSortSettings.saveable;
+    sv.SortLevelsAvailable = third_sort;
+    sv.SortBytes[main_sort] = 0;
+    sv.SortBytes[second_sort] = 1;
+    sv.SortBytes[third_sort] = 2;
+    sv.column_choices[main_sort].ascending = false;
+    sv.column_choices[second_sort].ascending = true;
+    sv.column_choices[third_sort].ascending = true;
+    QMSortSettings.comparesorts[main_sort] = [this](TObject* e) { return Int64Comparison(Of(e)->freq); };
+    QMSortSettings.comparesorts[second_sort] = [this](TObject* e) { return CompareLongints(Of(e)->texts, fTexts); };
+    QMSortSettings.comparesorts[third_sort] = [this](TObject* e) { return BaseStringComparison(Of(e)->word); };
+  }
+  ~TGrowthList() override { Clear(); }
+  void SetBase(TQMBaseListObject* entry, TSortLevel level) override {
+    if (level == main_sort) base_compare_int64 = Of(entry)->freq;
+    if (level == second_sort) fTexts = Of(entry)->texts;
+    if (level == third_sort) base_compare_StringTag.wrd = Of(entry)->word;
+  }
+  void RemoveAnEntry(Int32 index) override {
+    TQMBaseListObject* e = At(index);
+    TQMBaseDataClass::RemoveAnEntry(index);
+    delete e;
+  }
+
+ private:
+  static TGrowthEntry* Of(TObject* e) { return static_cast<TGrowthEntry*>(e); }
+  Int32 fTexts = 0;
+};
+
+std::shared_ptr<TGrowthList> ResultsListOf(Int64 n) {
+  auto list = std::make_shared<TGrowthList>();
+  std::mt19937 rng(7);
+  const std::vector<String> words = WordsOf(std::min<Int64>(n, 100000));
+  list->SetCapacity(static_cast<Int32>(n));
+  for (Int64 i = 0; i < n; ++i) {
+    auto* e = new TGrowthEntry(list.get(), nullptr);
+    e->freq = static_cast<Int64>(rng() % 100);
+    e->texts = static_cast<Int32>(rng() % 1000);
+    e->word = words[static_cast<size_t>(i) % words.size()];
+    list->Add(e);
+  }
+  return list;
+}
+
+// Every step-th index of a list of n, from first.
+std::shared_ptr<T1LongintList> EveryNth(Int64 n, Int64 step, Int64 first = 0) {
+  auto l = std::make_shared<T1LongintList>();
+  for (Int64 i = first; i < n; i += step) l->AddOne(static_cast<Int32>(i));
+  return l;
+}
+
+// A file list of n files in n / 100 folders, shuffled names and sizes.
+std::shared_ptr<TFolderEfficientFileList> FileListOf(Int64 n) {
+  auto list = std::make_shared<TFolderEfficientFileList>();
+  const std::vector<String> names = WordsOf(n, 3);
+  std::mt19937 rng(5);
+  for (Int64 i = 0; i < n; ++i) {
+    TBasicFileRec r{};
+    r.ShortName = names[static_cast<size_t>(i)] + u".txt";
+    r.Size = static_cast<Int64>(rng() % 1000000);
+    r.TextualDateAndTime = 40000 + rng() % 5000;
+    list->AddOne(u"/corpus/folder" + Utf8ToString(std::to_string(i % std::max<Int64>(n / 100, 1))), r);
+  }
+  return list;
+}
+
+// An archive of n small entries in n / 100 folders.
+String ArchiveOf(Int64 n, const char* name) {
+  const String path = ScratchName(name);
+  fs::remove(StringToUtf8(path));
+  TZipArchiver zip;
+  zip.FFileName = path;
+  zip.OpenArchive();
+  zip.SetZip64Mode(zmAuto);
+  zip.SetCompressionMode(6);
+  zip.BeginUpdate();
+  for (Int64 i = 0; i < n; ++i)
+    zip.AddFromString(Utf8ToString("folder" + std::to_string(i / 100) + "/file_" + std::to_string(i) + ".txt"),
+                      u"In the beginning God created the heaven and the earth " + Utf8ToString(std::to_string(i)),
+                      0x20, 45000);
+  zip.EndUpdate();
+  zip.CloseArchive();
+  return path;
+}
+
+TExcelShowRec ShowOf(Int32 column) {
+  TExcelShowRec s;
+  s.fmt = column == 1 ? ex_integer : ex_string;
+  s.HAlign = 1;
+  s.font_size = 10;
+  s.font_colour = clNavy;
+  s.background_colour = clNone;
+  return s;
+}
+
+// ---- the routines --------------------------------------------------------------------------
+
+constexpr Int64 kText = 44'000'000 / 8;   // characters
+constexpr Int64 kTypes = 100'000 / 8;     // words of a word list
+constexpr Int64 kLines = 1'000'000 / 8;   // lines of a results list or a string list
+constexpr Int64 kFiles = 200'000 / 8;     // files of a file list
+constexpr Int64 kEntries = 10'000 / 8;    // entries of an archive
+
+// Most routines take a text, a list of lines or a list built from words.
+TWork OnText(Int64 n, std::function<void(const String&)> f) {
+  auto text = std::make_shared<String>(TextOf(n));
+  return [text, f] { f(*text); };
+}
+
+template <class L>
+TWork OnList(std::shared_ptr<L> list, std::function<void(L&)> f) {
+  return [list, f] { f(*list); };
+}
+
+std::shared_ptr<TStringList> LinesOf(Int64 n, bool utf8List = false) {
+  std::shared_ptr<TStringList> l = utf8List ? std::make_shared<TUTF8Stringlist>() : std::make_shared<TStringList>();
+  const std::vector<String> words = WordsOf(n);
+  l->SetCapacity(static_cast<Int32>(n));
+  for (const String& w : words) l->Add(w);
+  return l;
+}
+
+std::shared_ptr<TStringlistWithALongint> FreqListOf(Int64 n) {
+  auto l = std::make_shared<TStringlistWithALongint>();
+  std::mt19937 rng(9);
+  for (const String& w : WordsOf(n)) l->AddOne(w, static_cast<Int32>(rng() % 5000));
+  return l;
+}
+
+const std::vector<TRoutine>& Routines() {
+  static const std::vector<TRoutine> table = {
+      // Texts.
+      {"texts", "SimpleWordListOfTxt", kText,
+       [](Int64 n) { return OnText(n, [](const String& t) { SimpleWordListOfTxt(t, 1, true); }); }},
+      {"texts", "SimpleNGramListOfTxt", kText / 8,
+       [](Int64 n) { return OnText(n, [](const String& t) { SimpleNGramListOfTxt(t, 3, 100, true, nullptr); }); }},
+      {"texts", "SentencesFromParagraph", kText,
+       [](Int64 n) { return OnText(n, [](const String& t) { SentencesFromParagraph(t, String(), 0, 100); }); }},
+      {"texts", "BasicWordCount", kText,
+       [](Int64 n) { return OnText(n, [](const String& t) { benchmark::DoNotOptimize(BasicWordCount(t)); }); }},
+      {"texts", "WithoutMarkup", kText,
+       [](Int64 n) { return OnText(n, [](const String& t) { WithoutMarkup(t, 100); }); }},
+      {"texts", "Occurrences", kText,
+       [](Int64 n) { return OnText(n, [](const String& t) { benchmark::DoNotOptimize(Occurrences(u"LORD", t)); }); }},
+      {"texts", "StringToStringlist", kText,
+       [](Int64 n) {
+         return OnText(n, [](const String& t) {
+           TStringList l;
+           StringToStringlist(u'\n', t, &l);
+         });
+       }},
+      {"texts", "SearchAndDo (whole word, any case)", kText,
+       [](Int64 n) {
+         auto text = std::make_shared<String>(TextOf(n));
+         return TWork([text] {
+           TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
+           TQMSearchWordRec word = SWFullParsed_SearchWord(TIgnore_tag{}, u"lord");
+           engine.SetABuffer(String(*text), wp_whole);
+           Int64 hits = 0;
+           engine.PrepareForConcordancing(u"kjv", static_cast<Int32>(text->size()), 1, 0, false, coll_stop_none,
+                                          [&](TSearchAndDoEngine*, TConcSearchRec&) {
+                                            ++hits;
+                                            return true;
+                                          });
+           engine.SearchAndDo(&word, wp_whole, 0, TTextStatsPositions_rec{});
+           benchmark::DoNotOptimize(hits);
+           global_bufStr[wp_whole].clear();
+           global_Wchars[wp_whole].clear();
+         });
+       }},
+      // Encodings.
+      {"encodings", "EncodedStringFromBytes (UTF-8)", kText,
+       [](Int64 n) {
+         auto bytes = std::make_shared<TBytes>(TEncoding::UTF8()->GetBytes(TextOf(n)));
+         return TWork([bytes] {
+           TEncoding* e = nullptr;
+           Int32 bom = 0;
+           benchmark::DoNotOptimize(EncodedStringFromBytes(*bytes, e, bom).size());
+         });
+       }},
+      {"encodings", "UTF8 GetBytes", kText,
+       [](Int64 n) {
+         return OnText(n, [](const String& t) { benchmark::DoNotOptimize(TEncoding::UTF8()->GetBytes(t).size()); });
+       }},
+      {"encodings", "ANSI GetBytes", kText,
+       [](Int64 n) {
+         return OnText(n, [](const String& t) { benchmark::DoNotOptimize(TEncoding::ANSI()->GetBytes(t).size()); });
+       }},
+      // Text files.
+      {"text files", "TStringList SaveToFile", kLines,
+       [](Int64 n) {
+         auto l = LinesOf(n);
+         return TWork([l] { l->SaveToFile(ScratchName("lines.txt")); });
+       }},
+      {"text files", "TUTF8Stringlist LoadFromFile", kLines,
+       [](Int64 n) {
+         LinesOf(n)->SaveToFile(ScratchName("load.txt"));
+         return TWork([] {
+           TUTF8Stringlist l;
+           l.LoadFromFile(ScratchName("load.txt"));
+         });
+       }},
+      {"text files", "GetTextOfAFile", kText,
+       [](Int64 n) {
+         TStringList l;
+         l.SetText(TextOf(n));
+         l.SaveToFile(ScratchName("text.txt"));
+         return TWork([] {
+           TEncoding* e = nullptr;
+           Int32 preamble = 0;
+           benchmark::DoNotOptimize(GetTextOfAFile(ScratchName("text.txt"), e, preamble).size());
+         });
+       }},
+      // String lists and their sorts.
+      {"lists", "TStringList Sort", kLines,
+       [](Int64 n) { return OnList<TStringList>(LinesOf(n), [](TStringList& l) { l.Sort(); }); }},
+      {"lists", "TStringList sorted SetText", kLines,
+       [](Int64 n) {
+         auto text = std::make_shared<String>(LinesOf(n)->Text());
+         return TWork([text] {
+           TStringList l;
+           l.SetSorted(true);
+           l.SetText(*text);
+         });
+       }},
+      {"lists", "TStringList sorted Add one by one", kTypes,
+       [](Int64 n) {
+         auto words = std::make_shared<std::vector<String>>(WordsOf(n));
+         return TWork([words] {
+           TStringList l;
+           l.SetSorted(true);
+           for (const String& w : *words) l.Add(w);
+         });
+       }},
+      {"lists", "TStrings AddStrings (sorted)", kTypes,
+       [](Int64 n) {
+         auto source = LinesOf(n);
+         return TWork([source] {
+           TStringList l;
+           l.SetSorted(true);
+           l.AddStrings(*source);
+         });
+       }},
+      {"lists", "TIndexCheckStringlist Sort", kLines,
+       [](Int64 n) {
+         auto l = FreqListOf(n);
+         return OnList<TStringlistWithALongint>(l, [](TStringlistWithALongint& x) { x.Sort(); });
+       }},
+      {"lists", "TStringlistWithALongint SortOnFreq", kLines,
+       [](Int64 n) {
+         return OnList<TStringlistWithALongint>(FreqListOf(n), [](TStringlistWithALongint& l) { l.SortOnFreq(); });
+       }},
+      {"lists", "TStringlistWithALongint AddOrIncByOne (sorted)", kTypes,
+       [](Int64 n) {
+         auto words = std::make_shared<std::vector<String>>(WordsOf(n));
+         return TWork([words] {
+           TStringlistWithALongint l;
+           l.SetSorted(true);
+           for (int pass = 0; pass < 2; ++pass)
+             for (const String& w : *words) l.AddOrIncByOne(w);
+         });
+       }},
+      {"lists", "TStringListWithString SortOnSubordinateStrings", kLines,
+       [](Int64 n) {
+         auto l = std::make_shared<TStringListWithString>();
+         const std::vector<String> words = WordsOf(n);
+         for (size_t i = 0; i < words.size(); ++i) l->AddOne(words[(i * 7919) % words.size()], words[i]);
+         return OnList<TStringListWithString>(l, [](TStringListWithString& x) { x.SortOnSubordinateStrings(true); });
+       }},
+      // Eight numbers a word (kept small: its lookups scan, see the report).
+      {"lists", "TStringListWithLongintList AddOneOrAddToList", kTypes / 8,
+       [](Int64 n) {
+         auto words = std::make_shared<std::vector<String>>(WordsOf(n / 8 + 1));
+         return TWork([words, n] {
+           TStringListWithLongintList l;
+           for (Int64 i = 0; i < n * 8; ++i) l.AddOneOrAddToList((*words)[static_cast<size_t>(i) % words->size()],
+                                                                 static_cast<Int32>(i / 100));
+         });
+       }},
+      {"lists", "TWordFreqList MultiSort", kLines,
+       [](Int64 n) {
+         auto l = std::make_shared<TWordFreqList>();
+         std::mt19937 rng(4);
+         for (const String& w : WordsOf(n)) l->AddOne(TWordAndFreq{w, static_cast<Int64>(rng() % 1000)});
+         return OnList<TWordFreqList>(l, [](TWordFreqList& x) { x.MultiSort({wf_freq, wf_alph}); });
+       }},
+      {"lists", "TCardinalList SortAscendingDefault", kLines,
+       [](Int64 n) {
+         auto l = std::make_shared<TCardinalList>();
+         std::mt19937 rng(2);
+         for (Int64 i = 0; i < n; ++i) l->AddOne(static_cast<Cardinal>(rng()));
+         return OnList<TCardinalList>(l, [](TCardinalList& x) { x.SortAscendingDefault(); });
+       }},
+      // File lists.
+      {"file lists", "TFolderEfficientFileList SortOnFilenamesAscending", kFiles,
+       [](Int64 n) {
+         return OnList<TFolderEfficientFileList>(
+             FileListOf(n), [](TFolderEfficientFileList& l) { l.SortOnFilenamesAscending(true); });
+       }},
+      {"file lists", "TFolderEfficientFileList DoASort (size, date)", kFiles,
+       [](Int64 n) {
+         return OnList<TFolderEfficientFileList>(FileListOf(n),
+                                                 [](TFolderEfficientFileList& l) { l.DoASort(ss_size, ss_date, false); });
+       }},
+      {"file lists", "TFolderEfficientFileList write and read", kFiles,
+       [](Int64 n) {
+         return OnList<TFolderEfficientFileList>(FileListOf(n), [](TFolderEfficientFileList& l) {
+           l.DoWriteToFile(ScratchName("files.lst"));
+           TFolderEfficientFileList back;
+           back.DoReadFromFile(ScratchName("files.lst"));
+         });
+       }},
+      {"file lists", "SortListOfFiles (by name)", kFiles,
+       [](Int64 n) {
+         auto l = std::make_shared<TStringList>();
+         const std::vector<String> words = WordsOf(n, 6);
+         for (size_t i = 0; i < words.size(); ++i)
+           l->Add(u"/corpus/f" + Utf8ToString(std::to_string(i % 97)) + u"/" + words[i] + u".txt");
+         return OnList<TStringList>(l, [](TStringList& x) { SortListOfFiles(&x, false, true); });
+       }},
+      {"file lists", "TMySearchRecList DoASort (name)", kFiles,
+       [](Int64 n) {
+         auto l = std::make_shared<TMySearchRecList>();
+         std::mt19937 rng(8);
+         for (const String& w : WordsOf(n, 8)) {
+           TMySearchRec r;
+           r.ShortName = w;
+           r.Size = static_cast<Integer>(rng() % 100000);
+           l->AddOne(r);
+         }
+         return OnList<TMySearchRecList>(l, [](TMySearchRecList& x) { x.DoASort(sr_sort_by_name); });
+       }},
+      // Results lists.
+      {"results lists", "SortThem (three levels)", kLines,
+       [](Int64 n) { return OnList<TGrowthList>(ResultsListOf(n), [](TGrowthList& l) { l.SortThem(0, l.Count() - 1); }); }},
+      {"results lists", "DeleteARange every 2nd (undo)", kLines,
+       [](Int64 n) {
+         auto rows = EveryNth(n, 2);
+         return OnList<TGrowthList>(ResultsListOf(n),
+                                    [rows](TGrowthList& l) { l.DeleteARange(*rows, undoable_yes, true); });
+       }},
+      {"results lists", "Zap after delete (undo)", kLines,
+       [](Int64 n) {
+         auto list = ResultsListOf(n);
+         list->PrivateDeleteARange(*EveryNth(n, 2), true);
+         return OnList<TGrowthList>(list, [](TGrowthList& l) { l.Zap(undoable_yes); });
+       }},
+      {"results lists", "Undo of delete", kLines,
+       [](Int64 n) {
+         auto list = ResultsListOf(n);
+         list->DeleteARange(*EveryNth(n, 2), undoable_yes, true);
+         return OnList<TGrowthList>(list, [](TGrowthList& l) { l.Undo(); });
+       }},
+      {"results lists", "MatchARange every 3rd (undo)", kLines,
+       [](Int64 n) {
+         auto rows = EveryNth(n, 3);
+         return OnList<TGrowthList>(ResultsListOf(n),
+                                    [rows](TGrowthList& l) { l.MatchARange(*rows, undoable_yes, true); });
+       }},
+      {"results lists", "JoinARange groups of 10 (undo)", kLines,
+       [](Int64 n) {
+         return OnList<TGrowthList>(ResultsListOf(n), [n](TGrowthList& l) {
+           for (Int64 head = 0; head + 10 <= n; head += 10) {
+             T1LongintList group;
+             for (Int32 k = 0; k < 10; ++k) group.AddOne(static_cast<Int32>(head + k));
+             l.JoinARange(group, undoable_yes, true);
+           }
+         });
+       }},
+      {"results lists", "DoRandomOrderSort", kLines,
+       [](Int64 n) { return OnList<TGrowthList>(ResultsListOf(n), [](TGrowthList& l) { l.DoRandomOrderSort(); }); }},
+      // Workbooks.
+      {"workbooks", "SaveDataToExcel", kLines,
+       [](Int64 n) {
+         return TWork([n] {
+           SaveDataToExcel(ScratchName("rows.xlsx"), u"Data", u"Rows", u"growth", u"", ShowOf,
+                           [](Int32 r, Int32 c) {
+                             TExcelDataRec d;
+                             d.cell_format = ShowOf(c);
+                             if (c == 1)
+                               d.i = r;
+                             else
+                               d.s = u"word" + Utf8ToString(std::to_string(r % 5000));
+                             return d;
+                           },
+                           static_cast<Int32>(n), 3);
+         });
+       }},
+      // Archives.
+      {"archives", "TZipArchiver AddFromString", kEntries,
+       [](Int64 n) { return TWork([n] { ArchiveOf(n, "add.zip"); }); }},
+      {"archives", "TZipArchiver FindFirst/FindNext", kEntries,
+       [](Int64 n) {
+         auto path = std::make_shared<String>(ArchiveOf(n, "list.zip"));
+         return TWork([path] {
+           TZipArchiver zip;
+           zip.FFileName = *path;
+           zip.OpenArchive();
+           TZAArchiveItem item;
+           Int64 found = 0;
+           for (bool ok = zip.FindFirst(u"*", item, 0x28BF, String()); ok; ok = zip.FindNext(item)) ++found;
+           benchmark::DoNotOptimize(found);
+         });
+       }},
+      {"archives", "TZipArchiver ExtractFiles", kEntries,
+       [](Int64 n) {
+         auto path = std::make_shared<String>(ArchiveOf(n, "extract.zip"));
+         std::error_code e;
+         fs::remove_all(Scratch() + "/out", e);
+         fs::create_directories(Scratch() + "/out");
+         return TWork([path] {
+           TZipArchiver zip;
+           zip.FFileName = *path;
+           zip.OpenArchive();
+           zip.FBaseDir = ScratchName("out");
+           zip.ExtractFiles(u"*", 0x28BF, String());
+         });
+       }},
+      {"archives", "TZipArchiver DeleteFiles (every 10th)", kEntries,
+       [](Int64 n) {
+         auto path = std::make_shared<String>(ArchiveOf(n, "delete.zip"));
+         return TWork([path] {
+           TZipArchiver zip;
+           zip.FFileName = *path;
+           zip.OpenArchive();
+           zip.DeleteFiles(u"*5.txt", 0x28BF, String());
+         });
+       }},
+  };
+  return table;
+}
+
+// The ratio n log n grows by from n to 8n.
+double NLogNRatio(Int64 n) {
+  const double a = static_cast<double>(n);
+  return 8 * std::log(8 * a) / std::log(std::max(a, 2.0));
+}
+
+void PrintSummary() {
+  std::printf("\n%-13s %-50s %10s %10s %9s %9s %7s %9s %9s  %s\n", "family", "routine", "n", "8n", "t(n) ms",
+              "t(8n) ms", "ratio", "gap(n)", "gap(8n)", "");
+  for (const TRoutine& r : Routines()) {
+    auto it = Results().find(&r);
+    if (it == Results().end()) continue;
+    const TResult& a = it->second[0];
+    const TResult& b = it->second[1];
+    if (a.seconds < 0 || b.seconds < 0) continue;
+    const Int64 n = Scaled(r.n);
+    const double ratio = b.seconds / std::max(a.seconds, 1e-9);
+    std::string mark;
+    // Short times are mostly noise: a ratio counts once the larger run is long enough to see.
+    if (b.seconds >= 0.05 && ratio > 1.5 * NLogNRatio(n)) mark += " GROWS";
+    if (std::max(a.longestGap, b.longestGap) > 0.5) mark += " FREEZES";
+    std::printf("%-13s %-50s %10lld %10lld %9.1f %9.1f %7.1f %9.1f %9.1f %s\n", r.family, r.name,
+                static_cast<long long>(n), static_cast<long long>(8 * n), a.seconds * 1e3, b.seconds * 1e3, ratio,
+                a.longestGap * 1e3, b.longestGap * 1e3, mark.c_str());
+  }
+  std::printf("ratio: t(8n) / t(n), n log n gives about %.1f; gap: the longest stretch in ms without a call of the "
+              "yield hook\n",
+              NLogNRatio(Scaled(kLines)));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<char*> args;
+  for (int i = 0; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--quick") == 0)
+      gQuick = true;
+    else
+      args.push_back(argv[i]);
+  }
+  const char* quick = std::getenv("SK_GROWTH_QUICK");
+  if (quick != nullptr && *quick != '\0' && *quick != '0') gQuick = true;
+  int count = static_cast<int>(args.size());
+  benchmark::Initialize(&count, args.data());
+  sk::SetUserDefaultLocale("en_US");
+  sk::ZAArchiver_initialization();
+  // As a host's start would: the platform's sorts yield through the library's hook.
+  sk::Useful_classes_stringlist_sorts_initialization();
+  for (const TRoutine& r : Routines())
+    for (int which = 0; which < 2; ++which) {
+      const std::string name = std::string(r.family) + "/" + r.name + (which == 0 ? "/n" : "/8n");
+      benchmark::RegisterBenchmark(name.c_str(), RunRoutine, &r, which)
+          ->Iterations(1)
+          ->UseManualTime()
+          ->Unit(benchmark::kMillisecond);
+    }
+  benchmark::RunSpecifiedBenchmarks();
+  PrintSummary();
+  benchmark::Shutdown();
+  return 0;
+}
