@@ -306,10 +306,13 @@ bool TZABaseArchiver::InternalFind(TZAArchiveItem& f) {
     if (index < 0) dir.FileExists(mask, index);
     if (index >= 0 && index >= f.Handle.ItemNo) found = index;
   } else {
-    const String maskFolder = ZALowerCase(ToSlashes(FolderPart(mask)));
+    // The mask's folder counts only without Recurse: each FindNext would
+    // otherwise map its case again for nothing.
+    const bool sameFolder = !FOptions.FRecurse && !f.Handle.UseProperties;
+    const String maskFolder = sameFolder ? ZALowerCase(ToSlashes(FolderPart(mask))) : String();
     for (Int32 i = std::max(0, f.Handle.ItemNo); i < dir.Count(); ++i) {
       const TDirItem& it = dir.FItems[static_cast<size_t>(i)];
-      if (!FOptions.FRecurse && !f.Handle.UseProperties) {
+      if (sameFolder) {
         String n = it.Name;
         if (!n.empty() && n.back() == u'/') n.pop_back();
         if (ZALowerCase(FolderPart(n)) != maskFolder) continue;
