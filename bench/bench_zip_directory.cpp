@@ -66,13 +66,21 @@ const TArchive& Archive() {
   return archive;
 }
 
-void BM_LoadDirectory100k(benchmark::State& state) {
+// The archive's name, or false with the benchmark skipped when it could not
+// be made.
+bool ArchiveName(benchmark::State& state, sk::String& name) {
   const TArchive& a = Archive();
   if (!a.error.empty()) {
     state.SkipWithError(a.error.c_str());
-    return;
+    return false;
   }
-  const sk::String name = sk::Utf8ToString(a.path);
+  name = sk::Utf8ToString(a.path);
+  return true;
+}
+
+void BM_LoadDirectory100k(benchmark::State& state) {
+  sk::String name;
+  if (!ArchiveName(state, name)) return;
   int64_t entries = 0;
   for (auto _ : state) {
     sk::TZASingleVolumeArchiver link(name, sk::fmOpenRead | sk::fmShareDenyNone);
@@ -105,12 +113,8 @@ double SecondsPerRun(const benchmark::State& state, std::chrono::steady_clock::d
 // Opens the archive and walks every entry with FindFirst and FindNext, as a
 // host lists an archive.
 void ListEntries(benchmark::State& state, double& seconds) {
-  const TArchive& a = Archive();
-  if (!a.error.empty()) {
-    state.SkipWithError(a.error.c_str());
-    return;
-  }
-  const sk::String name = sk::Utf8ToString(a.path);
+  sk::String name;
+  if (!ArchiveName(state, name)) return;
   int64_t entries = 0;
   std::chrono::steady_clock::duration spent{};
   for (auto _ : state) {
