@@ -43,8 +43,10 @@ TZAJournalIdentity IdentityOf(const struct stat& archive) {
   return {static_cast<UInt64>(archive.st_dev), static_cast<UInt64>(archive.st_ino)};
 }
 
-// The engine's one lock, made when the unit starts and deleted when it stops.
+// The engine's one lock, made when the unit starts and deleted when it stops,
+// and how deep this thread holds it (a question lets go of every level).
 constinit std::recursive_mutex* gEngineLock = nullptr;
+constinit thread_local Int32 tEngineLockDepth = 0;
 
 constexpr Int64 kCopyBufferSize = 1048576;
 
@@ -296,10 +298,89 @@ Int32 TZABaseArchiver::ShareModeToInt(TZAFileShareMode mode) {
 void TZABaseArchiver::Lock() {
   if (gEngineLock == nullptr) throw Exception(u"The zip engine's lock is used before the engine was started");
   gEngineLock->lock();
+  ++tEngineLockDepth;
 }
 
 void TZABaseArchiver::Unlock() {
-  if (gEngineLock != nullptr) gEngineLock->unlock();
+  if (gEngineLock == nullptr || tEngineLockDepth <= 0) return;
+  --tEngineLockDepth;
+  gEngineLock->unlock();
+}
+
+// ---------------------------------------------------------------------------
+// Questions to a person
+
+bool TZABaseArchiver::PendingChanges() const {
+  if (!DMHandle || FUpdateCount <= 0) return false;
+  const TZADirArray& live = *DMHandle->CDir;
+  const TZADirArray& snap = *DMHandle->RBCDir;
+  if (live.Count() != snap.Count() || DMHandle->ArchiveComment != fSnapshotComment) return true;
+  for (Int32 i = 0; i < live.Count(); ++i) {
+    const TDirItem& item = live.FItems[static_cast<size_t>(i)];
+    if (item.Modified || item.Name != snap.FItems[static_cast<size_t>(i)].Name) return true;
+  }
+  return false;
+}
+
+void TZABaseArchiver::AskUnlocked(const std::function<void()>& ask) {
+  // Another thread may use the engine meanwhile, and another process the
+  // archive: the engine's lock goes at every level this thread holds, and
+  // the archive's lock goes where nothing of the archive is half-written
+  // (a read, or an update bracket before its commit). During a commit or
+  // a merge the archive is torn until the holder ends, and another process
+  // would put it back or read it half-written: the lock stays there.
+  const Int32 depth = tEngineLockDepth;
+  for (Int32 i = 0; i < depth; ++i) Unlock();
+  const Int32 held = fLockHeld;
+  const bool release = fLockFile != nullptr && (held == 1 || (held == 2 && FUpdateCount > 0));
+  if (release) UnlockArchive();
+  std::exception_ptr failure;
+  try {
+    ask();
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  for (Int32 i = 0; i < depth; ++i) Lock();
+  if (release) {
+    try {
+      RetakeAfterAsking(held == 2);
+    } catch (...) {
+      // The handler's own failure is the one reported.
+      if (!failure) throw;
+    }
+  }
+  if (failure) std::rethrow_exception(failure);
+}
+
+void TZABaseArchiver::RetakeAfterAsking(bool exclusive) {
+  // Without the lock the operation cannot go on: it ends, whatever entry
+  // it was at.
+  try {
+    LockArchive(exclusive);
+  } catch (const EZAException& e) {
+    throw EZAOperationEnded(e);
+  }
+  if (!FActive || !DMHandle || !Journalled()) return;
+  if (exclusive) {
+    // The update's changes were made on the directory as it was: when
+    // another process changed the archive meanwhile they are dropped and
+    // the update fails, changing nothing.
+    try {
+      const bool recovered = RecoverJournal(true) == jfRecovered;
+      if (recovered || DirectoryChanged()) throw EZAException(71, {FFileName}, this);
+    } catch (const EZAException& e) {
+      throw EZAOperationEnded(e);
+    }
+    return;
+  }
+  // A read goes on in the directory as it is now: the entries keep their
+  // tags by name, and the reads under way find their entries again.
+  try {
+    RecoverJournalForRead();
+    if (DirectoryChanged()) ReloadDirectory();
+  } catch (const EZAException& e) {
+    throw EZAOperationEnded(e);
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -319,7 +400,10 @@ void TZABaseArchiver::LockArchive(bool exclusive) {
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
     if (!LockFileHandle(fLockFile->Handle(), exclusive, static_cast<Int32>(std::max<Int64>(left, 0)))) {
       const Int32 error = errno;
-      if (error == EWOULDBLOCK) throw EZAException(71, {FFileName}, this);
+      // The wait ran out: the other process reads (only an update is kept
+      // out by readers) or changes the archive.
+      if (error == EWOULDBLOCK)
+        throw EZAException(exclusive && ZipLockHeldOnlyForReading(fLockFile->Handle()) ? 81 : 71, {FFileName}, this);
       // A file system without locks (a share without a lock service): a
       // read goes on unlocked, an update fails with the system's reason.
       if (!exclusive && (error == ENOLCK || error == EOPNOTSUPP)) return;
@@ -667,6 +751,7 @@ void TZABaseArchiver::ReloadDirectory() {
     const Int32 index = ZAFindEntryExact(*DMHandle->CDir, name);
     if (index >= 0) DMHandle->CDir->FItems[static_cast<size_t>(index)].Tagged = true;
   }
+  ++fDirectoryReads;
   RememberDirectory();
 }
 

@@ -30,9 +30,20 @@
 #include "zip/ZAArchiver_volumes.h"
 #include "zip/ZACryptoTransform.h"
 #include "zip/ZADirManager.h"
+#include "zip/ZAExcept.h"
 #include "zip/ZATypes.h"
 
 namespace sk {
+
+// An engine error that ends the whole operation, not only the entry it came
+// up at: after a question to a person the archive's lock could not be taken
+// again, or an update's archive was changed by another process while the
+// question was open. The loops that pass an entry's error to the failure
+// event let this one through.
+class EZAOperationEnded : public EZAException {
+ public:
+  explicit EZAOperationEnded(const EZAException& e) : EZAException(e) {}
+};
 
 // The version of the engine, as CurrentVersion shows it.
 inline constexpr Double ZAEngineVersion = 6.94;
@@ -90,6 +101,18 @@ class TZABaseArchiver : public TZAArchiverLink {
   // The engine's process-wide lock (recursive), made when the unit starts.
   void Lock();
   void Unlock();
+  // Runs ask, a question to a person (a dialog, or a handler that may show
+  // one), with no lock held: the engine's lock, at every level this thread
+  // holds it, and the archive's lock between processes, unless the archive
+  // is half-written without it (a commit or a merge under way), are let go
+  // and taken again afterwards at the same levels. Meanwhile another process
+  // may have changed the archive: a read goes on in the directory read
+  // again (see ReloadDirectory), an update fails with engine error 71 and
+  // its batch is dropped by the caller. Those failures, and a lock that
+  // cannot be taken again (71, 81), come as EZAOperationEnded.
+  void AskUnlocked(const std::function<void()>& ask);
+  // Whether the update bracket holds changes not yet committed.
+  bool PendingChanges() const;
 
   // ---- the archive file's lock between processes ----------------------------
   // An archive opened from a file (one volume, not in memory) is locked
@@ -404,7 +427,9 @@ class TZABaseArchiver : public TZAArchiverLink {
   // unchanged file costs one look at its status, and one read of its
   // directory only while a write may have left the status as it was.
   // Indexes into the table found before a re-read are void after it; the
-  // entries tagged then stay tagged by their names.
+  // entries tagged then stay tagged by their names. Each re-read counts in
+  // fDirectoryReads, by which a caller holding an index or an entry tells
+  // that it must find its entry again by name.
   void RememberDirectory();
   void RefreshDirectory();
   bool DirectoryChanged();
@@ -422,6 +447,14 @@ class TZABaseArchiver : public TZAArchiverLink {
   // After the journal is gone: the file names no journal any more.
   void DropJournalPointer();
   bool fJournalPointed = false;
+  Cardinal fDirectoryReads = 0;
+  // Set by the codec when the directory was read again while it asked for
+  // a password: the entry's data may lie elsewhere now, and the extraction
+  // starts again from the entry found by its name.
+  bool fEntryMoved = false;
+  // After a question: the archive's lock taken again (exclusive or
+  // shared), and what it protects looked at again (see AskUnlocked).
+  void RetakeAfterAsking(bool exclusive);
   // Whether this open has removed the hidden copies killed writers left.
   bool fSiblingsSwept = false;
   void OpenLockFile();

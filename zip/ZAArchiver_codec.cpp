@@ -361,8 +361,16 @@ bool TZABaseArchiver::InternalDecompressFile(TStream* source, TStream* dest, TDi
       if (fits) break;
       if (FSuppressPasswordEvent || ask + 1 >= kMaxPasswordAsks) return false;
       const AnsiString tried = FPassword;
+      const Cardinal reads = fDirectoryReads;
       DoOnPassword(item.Name, FPassword, FSkipFile);
       if (FSkipFile) return false;
+      // While the question was open another process changed the archive,
+      // and its directory was read again: the entry (item is no longer
+      // its record) is read from where it is now, with the password given.
+      if (reads != fDirectoryReads) {
+        fEntryMoved = true;
+        return false;
+      }
       if (aes && FPassword != tried) aes->GenerateKey(FPassword);
     }
   }

@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <unordered_set>
 
 #include "platform/runtime/DateUtils.h"
 #include "zip/ZAArchiver.h"
@@ -228,11 +229,22 @@ void TZABaseArchiver::ExtractItem(Int32 index, TStream* dest, Int32 count, Int64
     index = ZAFindEntryExact(*DMHandle->CDir, name);
     if (index < 0) throw EZAException(71, {FFileName}, this);
   }
-  TDirItem& item = DMHandle->CDir->FItems[static_cast<size_t>(index)];
-  PositionAtLocalHeader(item);
-  if (!InternalDecompressFile(FCompressedStream, dest, item, count, offset) && !FProgressCancel &&
-      !FExtractCorruptedFiles && !FSkipFile)
-    throw EZAException(8, this);
+  for (;;) {
+    TDirItem& item = DMHandle->CDir->FItems[static_cast<size_t>(index)];
+    PositionAtLocalHeader(item);
+    fEntryMoved = false;
+    const bool extracted = InternalDecompressFile(FCompressedStream, dest, item, count, offset);
+    if (fEntryMoved) {
+      // The directory was read again while a password was asked for, before
+      // anything was written: the entry of that name is extracted instead.
+      fEntryMoved = false;
+      index = ZAFindEntryExact(*DMHandle->CDir, name);
+      if (index < 0) throw EZAException(71, {FFileName}, this);
+      continue;
+    }
+    if (!extracted && !FProgressCancel && !FExtractCorruptedFiles && !FSkipFile) throw EZAException(8, this);
+    return;
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -294,10 +306,13 @@ bool TZABaseArchiver::InternalFind(TZAArchiveItem& f) {
     if (index < 0) dir.FileExists(mask, index);
     if (index >= 0 && index >= f.Handle.ItemNo) found = index;
   } else {
-    const String maskFolder = ZALowerCase(ToSlashes(FolderPart(mask)));
+    // The mask's folder counts only without Recurse: each FindNext would
+    // otherwise map its case again for nothing.
+    const bool sameFolder = !FOptions.FRecurse && !f.Handle.UseProperties;
+    const String maskFolder = sameFolder ? ZALowerCase(ToSlashes(FolderPart(mask))) : String();
     for (Int32 i = std::max(0, f.Handle.ItemNo); i < dir.Count(); ++i) {
       const TDirItem& it = dir.FItems[static_cast<size_t>(i)];
-      if (!FOptions.FRecurse && !f.Handle.UseProperties) {
+      if (sameFolder) {
         String n = it.Name;
         if (!n.empty() && n.back() == u'/') n.pop_back();
         if (ZALowerCase(FolderPart(n)) != maskFolder) continue;
@@ -472,22 +487,42 @@ void TZABaseArchiver::ProcessTaggedFiles(TZAProcessOperation operation, Int32 in
 
   TZAAction action = fxaIgnore;
   Int32 i = index >= 0 ? index : 0;
+  // A question lets other processes change the archive, after which a read
+  // goes on in the directory read again (an update ends, see AskUnlocked):
+  // the entry at hand is found again by its name, and the walk starts over,
+  // passing the entries done.
+  std::unordered_set<String> done;
+  Cardinal reads = fDirectoryReads;
+  bool restart = false;
+  auto moved = [&]() { return reads != fDirectoryReads; };
+  auto findAgain = [&](const String& entryName) {
+    reads = fDirectoryReads;
+    restart = true;
+    i = ZAFindEntryExact(dir, entryName);
+    return i >= 0;
+  };
   while (!FProgressCancel && i < dir.Count()) {
-    if (!dir.FItems[static_cast<size_t>(i)].Tagged) {
+    const TDirItem& at = dir.FItems[static_cast<size_t>(i)];
+    if (!at.Tagged || (!done.empty() && done.count(at.Name) != 0)) {
       if (index >= 0) break;
       ++i;
       continue;
     }
     dir.FItems[static_cast<size_t>(i)].Operation = operation;
     bool deleted = false;
+    const String entryName = dir.FItems[static_cast<size_t>(i)].Name;
+    bool gone = false;
     do {
       action = fxaIgnore;
-      const String entryName = dir.FItems[static_cast<size_t>(i)].Name;
       String display = entryName;
       std::replace(display.begin(), display.end(), u'/', u'\\');
       bool confirm = true;
       DoOnConfirmProcessFile(display, operation, confirm);
       if (!confirm) break;
+      if (moved() && !findAgain(entryName)) {
+        gone = true;
+        break;
+      }
       if (FCurrentDir.empty()) FCurrentDir = ZAGetCurrentDir();
       const String target = ZAIncludeTrailingBackslash(!FBaseDir.empty() ? FBaseDir : FCurrentDir);
       if (reading) {
@@ -511,12 +546,28 @@ void TZABaseArchiver::ProcessTaggedFiles(TZAProcessOperation operation, Int32 in
           if (endCancel) FProgressCancel = true;
         }
         if (!FProgressCancel) ++FProcessedFileNo;
+      } catch (const EZAOperationEnded&) {
+        throw;
       } catch (const EZAException& e) {
         DoOnProcessFileFailure(display, operation, e.NativeError, e.ErrorCode, e.Message(), action);
+      }
+      if (moved() && !findAgain(entryName)) {
+        gone = true;
+        break;
       }
     } while (action == fxaRetry);
     if (action == fxaAbort || FProgressCancel) break;
     if (index >= 0) break;
+    if (!deleted && !gone) done.insert(entryName);
+    if (moved()) {
+      reads = fDirectoryReads;
+      restart = true;
+    }
+    if (restart) {
+      restart = false;
+      i = 0;
+      continue;
+    }
     if (!deleted) ++i;
   }
   if (reading) {
@@ -567,11 +618,20 @@ void TZABaseArchiver::UpdateTaggedFile(Int32 index, const String& name, const St
 }
 
 void TZABaseArchiver::ExtractTaggedFile(Int32 index, const String& name, const String& folder) {
-  const TDirItem& item = DMHandle->CDir->FItems[static_cast<size_t>(index)];
-  Cardinal attr = item.CentralDir.externalAttr;
+  const TDirItem* item = &DMHandle->CDir->FItems[static_cast<size_t>(index)];
+  const Cardinal reads = fDirectoryReads;
+  // After a question the directory may have been read again: the entry is
+  // the one of its name now.
+  auto current = [&]() {
+    if (reads == fDirectoryReads) return;
+    index = ZAFindEntryExact(*DMHandle->CDir, name);
+    if (index < 0) throw EZAException(71, {FFileName}, this);
+    item = &DMHandle->CDir->FItems[static_cast<size_t>(index)];
+  };
+  Cardinal attr = item->CentralDir.externalAttr;
   String stored = name;
   String given = name;
-  DoOnExtractFile(given, attr, item.Comment);
+  DoOnExtractFile(given, attr, item->Comment);
   // A target that a handler set is the host's decision and is used as given;
   // a name from the archive is checked.
   const bool fromHandler = ToSlashes(given) != ToSlashes(stored);
@@ -619,11 +679,14 @@ void TZABaseArchiver::ExtractTaggedFile(Int32 index, const String& name, const S
   if (present && S_ISREG(st.st_mode)) {
     if (!FOptions.FReplaceReadOnly && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return;
     const Cardinal fileTime = ZADateTimeToDos(ZALocalDateTimeOf(st.st_mtim));
-    const Cardinal entryTime = (Cardinal(item.CentralDir.lastModDate) << 16) | item.CentralDir.lastModTime;
+    const Cardinal entryTime = (Cardinal(item->CentralDir.lastModDate) << 16) | item->CentralDir.lastModTime;
     bool replace = true;
     const String asked = target;
     switch (FOptions.FOverwriteMode) {
-      case omPrompt: DoOnConfirmOverwrite(name, target, replace); break;
+      case omPrompt:
+        DoOnConfirmOverwrite(name, target, replace);
+        current();
+        break;
       case omAlways: break;
       case omNever: replace = false; break;
       case omIfNewer: replace = fileTime < entryTime; break;
@@ -648,10 +711,11 @@ void TZABaseArchiver::ExtractTaggedFile(Int32 index, const String& name, const S
   FSkipFile = false;
   ExtractItem(index, &out, 0, 0);
   if (FSkipFile || FProgressCancel) return;
+  current();
   // Only read-only comes from an archive: no executable or set-id bit.
   const bool readOnly = FOptions.FSetAttributes && (attr & faReadOnly) != 0;
   const TDateTime modified =
-      ZADosToDateTime((Cardinal(item.CentralDir.lastModDate) << 16) | item.CentralDir.lastModTime);
+      ZADosToDateTime((Cardinal(item->CentralDir.lastModDate) << 16) | item->CentralDir.lastModTime);
   if (!out.Commit(modified, readOnly)) throw EZAException(19, {target}, this);
 }
 

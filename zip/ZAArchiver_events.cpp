@@ -23,7 +23,12 @@ String Slashed(String s) {
   return s;
 }
 
-bool AnswersOK(const String& text) { return ZAMessageDialog(text, zdbOK | zdbCancel) == zdrOK; }
+// Asks with OK and Cancel, with no lock held while the dialog is open.
+bool AnswersOK(TZABaseArchiver& archiver, const String& text) {
+  Int32 answer = zdrNone;
+  archiver.AskUnlocked([&] { answer = ZAMessageDialog(text, zdbOK | zdbCancel); });
+  return answer == zdrOK;
+}
 
 }  // namespace
 
@@ -50,11 +55,13 @@ void TZABaseArchiver::DoOnCopyTempFileProgress(Double Progress, TZAProgressPhase
 
 void TZABaseArchiver::DoOnConfirmOverwrite(const String& SourceFileName, String& DestFileName, bool& Confirm) {
   if (OnConfirmOverwrite) {
-    OnConfirmOverwrite(this, SourceFileName, DestFileName, Confirm);
+    AskUnlocked([&] { OnConfirmOverwrite(this, SourceFileName, DestFileName, Confirm); });
     return;
   }
   const String text = Format(LoadResString(&_SConfirmOverwrite), {DestFileName, SourceFileName});
-  switch (ZAMessageDialog(text, zdbYes | zdbNo | zdbNoToAll | zdbYesToAll)) {
+  Int32 answer = zdrNone;
+  AskUnlocked([&] { answer = ZAMessageDialog(text, zdbYes | zdbNo | zdbNoToAll | zdbYesToAll); });
+  switch (answer) {
     case zdrYes: Confirm = true; break;
     case zdrNoToAll:
       Confirm = false;
@@ -70,16 +77,18 @@ void TZABaseArchiver::DoOnConfirmOverwrite(const String& SourceFileName, String&
 
 void TZABaseArchiver::DoOnConfirmProcessFile(const String& FileName, TZAProcessOperation Operation, bool& Confirm) {
   Confirm = true;
-  if (OnConfirmProcessFile) OnConfirmProcessFile(this, FileName, Operation, Confirm);
+  if (OnConfirmProcessFile) AskUnlocked([&] { OnConfirmProcessFile(this, FileName, Operation, Confirm); });
 }
 
 void TZABaseArchiver::DoOnPassword(const String& FileName, AnsiString& NewPassword, bool& SkipFile) {
   if (OnPassword) {
-    OnPassword(this, FileName, NewPassword, SkipFile);
+    AskUnlocked([&] { OnPassword(this, FileName, NewPassword, SkipFile); });
     return;
   }
   String typed;
-  if (ZAPasswordDialog(FileName, typed)) {
+  bool typedOK = false;
+  AskUnlocked([&] { typedOK = ZAPasswordDialog(FileName, typed); });
+  if (typedOK) {
     SkipFile = false;
     // The typed text goes into keys as UTF-8 bytes, as other tools use it.
     NewPassword = StringToUtf8(typed);
@@ -92,19 +101,21 @@ void TZABaseArchiver::DoOnProcessFileFailure(const String& FileName, TZAProcessO
                                              Int32 ErrorCode, const String& ErrorMessage, TZAAction& Action) {
   Action = fxaIgnore;
   if (OnProcessFileFailure) {
-    OnProcessFileFailure(this, FileName, Operation, NativeError, ErrorCode, ErrorMessage, Action);
+    AskUnlocked([&] { OnProcessFileFailure(this, FileName, Operation, NativeError, ErrorCode, ErrorMessage, Action); });
     return;
   }
-  Int32 answer;
   if (NativeError == 45) {
     Action = fxaAbort;
     return;
   }
+  Int32 answer = zdrNone;
   if (NativeError == 61)
-    answer = ZAMessageDialog(ErrorMessage, zdbAbort | zdbIgnore);
+    AskUnlocked([&] { answer = ZAMessageDialog(ErrorMessage, zdbAbort | zdbIgnore); });
   else
-    answer = ZAMessageDialog(Format(LoadResString(&_SOnProcessFileFailure), {ErrorMessage}),
-                             zdbAbort | zdbRetry | zdbIgnore);
+    AskUnlocked([&] {
+      answer = ZAMessageDialog(Format(LoadResString(&_SOnProcessFileFailure), {ErrorMessage}),
+                               zdbAbort | zdbRetry | zdbIgnore);
+    });
   Action = answer == zdrRetry ? fxaRetry : answer == zdrIgnore ? fxaIgnore : fxaAbort;
 }
 
@@ -113,11 +124,11 @@ void TZABaseArchiver::DoOnRequestBlankVolume(Int32 VolumeNumber, String& VolumeF
   VolumeFileName = MakeDefaultVolumeName(VolumeFileName, VolumeNumber, false);
   Cancel = false;
   if (OnRequestBlankVolume) {
-    OnRequestBlankVolume(this, VolumeNumber + 1, VolumeFileName, Cancel);
+    AskUnlocked([&] { OnRequestBlankVolume(this, VolumeNumber + 1, VolumeFileName, Cancel); });
     return;
   }
   if (FSpanningMode == smSpanning)
-    Cancel = !AnswersOK(Format(LoadResString(&_SOnRequestBlankDisk), {VolumeNumber + 1}));
+    Cancel = !AnswersOK(*this, Format(LoadResString(&_SOnRequestBlankDisk), {VolumeNumber + 1}));
 }
 
 void TZABaseArchiver::DoOnRequestFirstVolume(String& VolumeFileName, bool& Cancel) {
@@ -125,11 +136,11 @@ void TZABaseArchiver::DoOnRequestFirstVolume(String& VolumeFileName, bool& Cance
   VolumeFileName = MakeDefaultVolumeName(given, 0, !OnRequestFirstVolume);
   Cancel = false;
   if (OnRequestFirstVolume) {
-    OnRequestFirstVolume(this, VolumeFileName, Cancel);
+    AskUnlocked([&] { OnRequestFirstVolume(this, VolumeFileName, Cancel); });
     return;
   }
   if (FSpanningMode == smSpanning) {
-    Cancel = !AnswersOK(LoadResString(&_SOnRequestFirstDisk));
+    Cancel = !AnswersOK(*this, LoadResString(&_SOnRequestFirstDisk));
     VolumeFileName = MakeDefaultVolumeName(given, 0, true);
   } else {
     Cancel = !ZAFileExists(VolumeFileName) && FileOpenMode != fmCreate;
@@ -140,7 +151,7 @@ void TZABaseArchiver::DoOnRequestLastVolume(String& VolumeFileName, bool& Cancel
   VolumeFileName = MakeDefaultVolumeName(VolumeFileName, -1, false);
   Cancel = false;
   if (OnRequestLastVolume) {
-    OnRequestLastVolume(this, VolumeFileName, Cancel);
+    AskUnlocked([&] { OnRequestLastVolume(this, VolumeFileName, Cancel); });
     return;
   }
   if (FSpanningMode != smSpanning) {
@@ -152,7 +163,7 @@ void TZABaseArchiver::DoOnRequestLastVolume(String& VolumeFileName, bool& Cancel
   for (Int32 pass = 0; pass < ZAMaxVolumeRequests; ++pass) {
     const String text = pass == 0 ? LoadResString(&_SOnRequestLastDisk)
                                   : Format(LoadResString(&_SWrongDiskRequestLastDisk), {VolumeFileName});
-    Cancel = !AnswersOK(text);
+    Cancel = !AnswersOK(*this, text);
     if (Cancel || ZAFileExists(VolumeFileName)) return;
   }
   Cancel = true;
@@ -163,11 +174,11 @@ void TZABaseArchiver::DoOnRequestMiddleVolume(Int32 VolumeNumber, String& Volume
   VolumeFileName = MakeDefaultVolumeName(given, VolumeNumber, !OnRequestMiddleVolume);
   Cancel = false;
   if (OnRequestMiddleVolume) {
-    OnRequestMiddleVolume(this, VolumeNumber + 1, VolumeFileName, Cancel);
+    AskUnlocked([&] { OnRequestMiddleVolume(this, VolumeNumber + 1, VolumeFileName, Cancel); });
     return;
   }
   if (FSpanningMode == smSpanning)
-    Cancel = !AnswersOK(Format(LoadResString(&_SOnRequestMiddleDisk), {VolumeNumber + 1}));
+    Cancel = !AnswersOK(*this, Format(LoadResString(&_SOnRequestMiddleDisk), {VolumeNumber + 1}));
   else
     Cancel = !ZAFileExists(VolumeFileName);
   VolumeFileName = MakeDefaultVolumeName(given, VolumeNumber, true);
@@ -176,7 +187,7 @@ void TZABaseArchiver::DoOnRequestMiddleVolume(Int32 VolumeNumber, String& Volume
 void TZABaseArchiver::DoOnDiskFull(Int32 VolumeNumber, const String& VolumeFileName, bool& Cancel) {
   Cancel = false;
   if (OnDiskFull) {
-    OnDiskFull(this, VolumeNumber + 1, VolumeFileName, Cancel);
+    AskUnlocked([&] { OnDiskFull(this, VolumeNumber + 1, VolumeFileName, Cancel); });
     return;
   }
   if (FSpanningMode != smSpanning) throw EZAException(65, this);
@@ -185,12 +196,13 @@ void TZABaseArchiver::DoOnDiskFull(Int32 VolumeNumber, const String& VolumeFileN
   if (volume.FVolumeNumber == 0) volume.SetFirstVolume(true);
   const Int64 required = FSpanningOptions.GetVolumeSize(volume);
   const Int64 available = GetFreeDriveSpace(VolumeFileName);
-  Cancel = !AnswersOK(Format(LoadResString(&_SOnDiskFull), {required, available}));
+  Cancel = !AnswersOK(*this, Format(LoadResString(&_SOnDiskFull), {required, available}));
 }
 
 void TZABaseArchiver::DoOnProcessVolumeFailure(TZAProcessOperation Operation, Int32 VolumeNumber,
                                                const String& VolumeFileName, bool& Cancel) {
-  if (FOnProcessVolumeFailure) FOnProcessVolumeFailure(this, Operation, VolumeNumber + 1, VolumeFileName, Cancel);
+  if (FOnProcessVolumeFailure)
+    AskUnlocked([&] { FOnProcessVolumeFailure(this, Operation, VolumeNumber + 1, VolumeFileName, Cancel); });
 }
 
 void TZABaseArchiver::DoOnStoreFile(String& FileName, Int32& FileAttr, AnsiString& Comment,

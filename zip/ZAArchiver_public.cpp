@@ -547,8 +547,11 @@ void TZABaseArchiver::ExtractToStream(const String& name, TStream* stream) {
     Int32 index = -1;
     if (!GetFileCendralDirItemNo(name, index)) throw EZAException(15, {name}, this);
     FProcessedFileCount = 1;
+    // (A password asked for may have the directory read again, and the
+    // entry move.)
+    const String entryName = DMHandle->CDir->FItems[static_cast<size_t>(index)].Name;
     ExtractItem(index, stream, 0, 0);
-    DoOnFileProgress(DMHandle->CDir->FItems[static_cast<size_t>(index)].Name, 100, poExtract, ppEnd, cancel);
+    DoOnFileProgress(entryName, 100, poExtract, ppEnd, cancel);
     DoOnOverallProgress(100, poExtract, ppEnd, cancel);
   } catch (...) {
     FOptions.FRecurse = recurse;

@@ -68,6 +68,7 @@ const std::array<const char16_t*, ZAErrorMessageCount> ZAErrorMessages = {
     u"The archive is damaged: the entry \"%s\" lacks the zip64 extra field that holds its sizes",
     u"The journal \"%s\" of an earlier update of this archive is no longer needed, but this user may not remove "
     u"it, and the archive cannot be changed while it is there. Its owner or the system's administrator can remove it",
+    u"The archive \"%s\" is being read by another process. Try again later",
 };
 
 const std::array<TZANativeToErrorCodeRec, ZANativeErrorCount> ZANativeToErrorCode = {{
@@ -79,7 +80,7 @@ const std::array<TZANativeToErrorCodeRec, ZANativeErrorCount> ZANativeToErrorCod
     {50, 29}, {51, 30}, {52, 31}, {53, 6},  {54, 6},  {55, 32}, {56, 33}, {57, 27}, {58, 34}, {59, 34},
     {60, 35}, {61, 36}, {62, 37}, {63, 38}, {64, 38}, {65, 39}, {66, 39}, {67, 40}, {68, 41}, {69, 42},
     {70, 43}, {71, 44}, {72, 45}, {73, 46}, {74, 47}, {75, 48}, {76, 49}, {77, 50}, {78, 51}, {79, 52},
-    {80, 53},
+    {80, 53}, {81, 54},
 }};
 
 Int32 ZANativeToMessageIndex(Int32 nativeError) {

@@ -18,8 +18,8 @@ struct TZANativeToErrorCodeRec {
   Int32 ErrorCode;
 };
 
-inline constexpr Int32 ZANativeErrorCount = 81;  // native codes 0 to 80
-inline constexpr Int32 ZAErrorMessageCount = 54;  // message indexes 0 to 53
+inline constexpr Int32 ZANativeErrorCount = 82;  // native codes 0 to 81
+inline constexpr Int32 ZAErrorMessageCount = 55;  // message indexes 0 to 54
 
 // The native codes 0 to 80 in ascending order with their message indexes.
 extern const std::array<TZANativeToErrorCodeRec, ZANativeErrorCount> ZANativeToErrorCode;

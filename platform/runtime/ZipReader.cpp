@@ -43,6 +43,13 @@ constinit const TResStringRec _SKZipBeingChangedByAnotherProcess{
 constinit const TResStringRec _SKZipWriteBeingChanged{
     60462, u"Cannot write zip file \"%s\": the archive is being changed by another process",
     "_SKZipWriteBeingChanged"};
+constinit const TResStringRec _SKZipWriteBeingRead{
+    60464, u"Cannot write zip file \"%s\": the archive is being read by another process", "_SKZipWriteBeingRead"};
+constinit const TResStringRec _SKZipWriteHardLinked{
+    60465,
+    u"Cannot write zip file \"%s\": the archive has more than one name (hard links), and writing it anew would part "
+    u"them; it is left as it is",
+    "_SKZipWriteHardLinked"};
 constinit const TResStringRec _SKZipWriteChanged{
     60463, u"Cannot write zip file \"%s\": the archive was changed by another process since it was opened",
     "_SKZipWriteChanged"};
@@ -235,6 +242,16 @@ namespace {
   Fail(Format(LoadResString(&_SKZipWriteBeingChanged), {fileName}));
 }
 
+// The wait for the exclusive lock of the archive open as fd ran out.
+[[noreturn]] void FailWriteLocked(const String& fileName, int fd) {
+  if (fd >= 0 && ZipLockHeldOnlyForReading(fd)) Fail(Format(LoadResString(&_SKZipWriteBeingRead), {fileName}));
+  FailWriteBeingChanged(fileName);
+}
+
+[[noreturn]] void FailWriteHardLinked(const String& fileName) {
+  Fail(Format(LoadResString(&_SKZipWriteHardLinked), {fileName}));
+}
+
 [[noreturn]] void FailWriteChanged(const String& fileName) {
   Fail(Format(LoadResString(&_SKZipWriteChanged), {fileName}));
 }
@@ -378,6 +395,11 @@ bool StillOpened(const TZipWriteSession& s) {
 // changing nothing, when another process changed the archive or took the
 // name.
 void CommitWriteSession(TZipWriteSession& s, const String& fileName) {
+  // A name given to the file since it was opened: the new archive would
+  // part from it (the state check below would see the change as well).
+  struct stat held {};
+  if (s.Fd >= 0 && (s.Written || s.Emptied) && ::fstat(s.Fd, &held) == 0 && held.st_nlink > 1)
+    FailWriteHardLinked(fileName);
   if (s.Emptied && !s.Written) {
     if (s.Fd < 0) return;
     if (!StillOpened(s)) FailWriteChanged(fileName);
@@ -461,7 +483,7 @@ void TZipFile::OpenForWriting(const String& fileName, const std::string& path, T
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
     if (!LockFileHandle(session->Fd, true, static_cast<Int32>(std::max<Int64>(left, 0)))) {
       const Int32 error = errno;
-      if (error == EWOULDBLOCK) FailWriteBeingChanged(fileName);
+      if (error == EWOULDBLOCK) FailWriteLocked(fileName, session->Fd);
       // A file system without locks: the session goes on, and Close goes by
       // the file's status.
       if (error != ENOLCK && error != EOPNOTSUPP) Fail(cannotOpen + SysErrorMessage(error));
@@ -475,6 +497,11 @@ void TZipFile::OpenForWriting(const String& fileName, const std::string& path, T
     if (std::chrono::steady_clock::now() >= deadline) FailWriteBeingChanged(fileName);
   }
   if (session->Fd >= 0) {
+    // Every name of the file sees one archive only while it is changed in
+    // place, which a session never does: it writes the archive anew.
+    struct stat held {};
+    if (::fstat(session->Fd, &held) != 0) Fail(cannotOpen + SysErrorMessage(errno));
+    if (held.st_nlink > 1) FailWriteHardLinked(fileName);
     if (!ZipTakeFileStamp(session->Fd, session->Opened)) Fail(cannotOpen + SysErrorMessage(errno));
     // Members are added to the archive as it is, not as a cut-short update
     // left it.
@@ -1293,6 +1320,18 @@ std::string ZipJournalNameFor(int archiveFd, const std::string& archiveName, boo
     if (pointerStale != nullptr) *pointerStale = true;
   }
   return ZipJournalFileNameOf(archiveName);
+}
+
+bool ZipLockHeldOnlyForReading(int handle) {
+  // A description of its own (this process's lock on handle, if any, is
+  // not in its way), through the descriptor, so that it is the same file
+  // whatever its name reaches now.
+  const std::string self = "/proc/self/fd/" + std::to_string(handle);
+  const int fd = ::open(self.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  const bool shared = ::flock(fd, LOCK_SH | LOCK_NB) == 0;
+  ::close(fd);
+  return shared;
 }
 
 bool ZipJournalComplete(int archiveFd, const std::string& archiveName) {

@@ -106,7 +106,11 @@ class TZipFile : public TObject {
   // archive in place of the very file that was opened and locked, through a
   // descriptor of its folder, and raises _SKZipWriteChanged, changing
   // nothing, when another file took the name meanwhile (or, where a new
-  // archive is made, when a file appeared at the name).
+  // archive is made, when a file appeared at the name). Where the wait
+  // ends on readers only, the error is _SKZipWriteBeingRead. An archive
+  // file with more than one name (hard links) is refused at Open and at
+  // Close with _SKZipWriteHardLinked, changing nothing: a new file put at
+  // one name would leave the other names on the old archive.
   void Open(const String& fileName, TZipMode mode);
   Int32 LockWait = 5000;
   // Commits what was added (write modes) and closes; nothing when closed.
@@ -209,6 +213,19 @@ extern const TResStringRec _SKZipBeingChangedByAnotherProcess;  // 60456
 // archive file.
 extern const TResStringRec _SKZipWriteBeingChanged;  // 60462
 extern const TResStringRec _SKZipWriteChanged;       // 60463
+// The error of a write session whose archive other processes hold only to
+// read it when the wait ends; %s names the archive file.
+extern const TResStringRec _SKZipWriteBeingRead;  // 60464
+// The error of a write session on an archive file with more than one name
+// (hard links): the new archive put in place at one name would part it from
+// the others, so the session is refused and the file left as it is.
+extern const TResStringRec _SKZipWriteHardLinked;  // 60465
+
+// After a wait for the lock of the file open as handle ran out: whether
+// the processes in the way hold it only to read it (a new description of
+// the file is given the shared lock at once), so that the failure can say
+// what they are doing.
+bool ZipLockHeldOnlyForReading(int handle);
 
 // ---- the zip engine's rollback journal -------------------------------------
 // While the zip engine updates an archive in place it keeps the bytes it

@@ -614,6 +614,69 @@ TEST_F(ZipReaderOthers, AWriterThatTookTheNameMeanwhileIsNeverWrittenOver) {
   }
 }
 
+TEST_F(ZipReaderOthers, AWriterWaitingInVainSaysWhetherOthersReadOrChange) {
+  WriteRaw("a.zip", ArchiveBytes(-1));
+  const std::string before = ReadRaw("a.zip");
+  const struct {
+    int lock;
+    const char* says;
+  } cases[] = {{LOCK_SH, "is being read by another process"}, {LOCK_EX, "is being changed by another process"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.says);
+    const int other = ::open(Path("a.zip").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(other, c.lock), 0);
+    TZipFile z;
+    z.LockWait = 50;
+    try {
+      z.Open(File("a.zip"), zmReadWrite);
+      ADD_FAILURE() << "opened";
+    } catch (const EZipException& e) {
+      EXPECT_NE(StringToUtf8(e.Message()).find(c.says), std::string::npos) << StringToUtf8(e.Message());
+    }
+    ::close(other);
+    EXPECT_TRUE(ReadRaw("a.zip") == before);
+  }
+}
+
+TEST_F(ZipReaderOthers, AWriteSessionNeverPartsHardLinkedNames) {
+  // Writing the archive anew would leave the other name on the old file:
+  // the session is refused, at Open or (a name given meanwhile) at Close,
+  // and both names keep the one archive.
+  const std::string before = ArchiveBytes(-1);
+  const struct {
+    const char* what;
+    TZipMode mode;
+    bool linkFirst;
+  } cases[] = {{"added to", zmReadWrite, true}, {"written anew", zmWrite, true}, {"linked while open", zmReadWrite, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ::unlink(Path("a.zip").c_str());
+    ::unlink(Path("b.zip").c_str());
+    WriteRaw("a.zip", before);
+    if (c.linkFirst) {
+      ASSERT_EQ(::link(Path("a.zip").c_str(), Path("b.zip").c_str()), 0);
+    }
+    std::string error;
+    try {
+      TZipFile z;
+      z.Open(File("a.zip"), c.mode);
+      if (!c.linkFirst) {
+        ASSERT_EQ(::link(Path("a.zip").c_str(), Path("b.zip").c_str()), 0);
+      }
+      z.Add(B("mine"), u"mine.txt");
+      z.Close();
+    } catch (const EZipException& e) {
+      error = StringToUtf8(e.Message());
+    }
+    EXPECT_NE(error.find("more than one name"), std::string::npos) << error;
+    struct stat a {}, b {};
+    ASSERT_EQ(::stat(Path("a.zip").c_str(), &a), 0);
+    ASSERT_EQ(::stat(Path("b.zip").c_str(), &b), 0);
+    EXPECT_EQ(a.st_ino, b.st_ino);
+    EXPECT_TRUE(ReadRaw("a.zip") == before);
+  }
+}
+
 TEST(ZipChangeWatch, AWriteInTheSameTickAsTheLastIsNoticed) {
   // Writes that follow the remembered state at once share its tick of the
   // file system's clock: only the directory's bytes (from 800 on) tell them.

@@ -1,7 +1,15 @@
 // The archiver's event dispatchers: what a handler sees, and the default
 // dialogs with their texts, buttons and answers (given through the dialog
 // hooks).
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
 
 #include "ArchiverTestSupport.h"
 #include "TestSupport.h"
@@ -353,6 +361,288 @@ TEST_F(ZAArchiver_events, AnswersOutsideTheButtonsCountAsCancel) {
   bool confirm = true;
   zip.DoOnConfirmOverwrite(u"s", dest, confirm);
   EXPECT_FALSE(confirm);
+}
+
+// ---- questions asked with no lock held -------------------------------------
+
+// What a question's handler finds while it is open: whether another
+// description of the archive file gets the exclusive lock at once, whether
+// another thread gets the engine's lock, and whether another program's
+// change of the archive (an entry deleted, so that the others move, and one
+// added) goes through.
+class TWhileAsked {
+ public:
+  TWhileAsked(std::string lockPath, String archive, bool change)
+      : fLockPath(std::move(lockPath)), fArchive(std::move(archive)), fChange(change) {}
+  ~TWhileAsked() {
+    for (std::thread& t : fThreads) t.join();
+  }
+  TWhileAsked(const TWhileAsked&) = delete;
+  TWhileAsked& operator=(const TWhileAsked&) = delete;
+
+  void Look() {
+    ++asked;
+    const int fd = ::open(fLockPath.c_str(), O_RDONLY | O_CLOEXEC);
+    fileFree = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    if (fd >= 0) ::close(fd);
+    auto got = std::make_shared<std::atomic<bool>>(false);
+    fThreads.emplace_back([got] {
+      TZipArchiver other;
+      other.Lock();
+      *got = true;
+      other.Unlock();
+    });
+    for (int wait = 0; wait < 200 && !*got; ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    engineFree = *got;
+    if (!fChange || asked > 1) return;
+    TZipArchiver other;
+    other.FFileName = fArchive;
+    other.FLockWait = 100;
+    otherError = EngineErrorOf([&] {
+      other.OpenArchive();
+      other.DeleteFiles(u"plain1.txt", 0x3F, String());
+      other.AddFromString(u"other.txt", u"theirs", 0x20, 40000);
+      other.CloseArchive();
+    });
+  }
+
+  Int32 asked = 0;
+  bool fileFree = false;
+  bool engineFree = false;
+  Int32 otherError = -2;
+
+ private:
+  std::string fLockPath;
+  String fArchive;
+  bool fChange;
+  std::vector<std::thread> fThreads;
+};
+
+class ZAArchiver_eventsUnlocked : public ScratchFolderTest {
+ protected:
+  ZAArchiver_eventsUnlocked() : ScratchFolderTest("sk_archiver_unlocked") {}
+  void SetUp() override {
+    ScratchFolderTest::SetUp();
+    StartArchiverUnits();
+  }
+  // plain1.txt, secret.txt (password "pw"), plain2.txt and bad.txt, whose
+  // stored data are damaged.
+  void MakeArchive() {
+    ::unlink(Path("a.zip").c_str());
+    TZipArchiver z;
+    z.FFileName = File("a.zip");
+    z.OpenArchive(fmCreate);
+    z.SetCompressionMode(0);
+    z.BeginUpdate();
+    z.AddFromString(u"plain1.txt", u"one", 0x20, 40000);
+    z.SetPassword("pw");
+    z.AddFromString(u"secret.txt", u"the secret", 0x20, 40000);
+    z.SetPassword("");
+    z.AddFromString(u"plain2.txt", u"two", 0x20, 40000);
+    z.AddFromString(u"bad.txt", u"damaged entry data", 0x20, 40000);
+    z.EndUpdate();
+    z.CloseArchive();
+    std::string bytes = ReadRaw("a.zip");
+    const size_t at = bytes.find("damaged entry data");
+    ASSERT_NE(at, std::string::npos);
+    bytes[at] = 'D';
+    WriteRaw("a.zip", bytes);
+  }
+  std::vector<String> Names(const String& file) {
+    TZipArchiver z;
+    z.FFileName = file;
+    z.OpenArchive();
+    std::vector<String> names;
+    for (Int32 i = 0; i < z.DMHandle->CDir->Count(); ++i) names.push_back(z.DMHandle->CDir->FItems[static_cast<size_t>(i)].Name);
+    return names;
+  }
+};
+
+TEST_F(ZAArchiver_eventsUnlocked, NoLockIsHeldWhileAPersonIsAsked) {
+  // Each question kind as the operations raise it: while the handler (or
+  // the dialog) is open, another program may take the archive's lock and
+  // change the archive, and another thread the engine's lock. A read then
+  // goes on in the archive as the other left it; an update fails with 71,
+  // changing nothing of its own.
+  const struct Case {
+    const char* what;
+    bool update;
+    bool engineLocked;      // the operation holds the engine's lock
+    const char* extracted;  // the file the entry of that name is extracted to ("" none)
+    std::function<void(TZipArchiver&, TWhileAsked&)> arm;
+    std::function<void(TZipArchiver&)> run;
+  } cases[] = {
+      {"password handler", false, true, "secret.txt",
+       [](TZipArchiver& z, TWhileAsked& w) {
+         z.OnPassword = [&w](TObject*, const String&, AnsiString& password, bool& skip) {
+           w.Look();
+           password = "pw";
+           skip = false;
+         };
+       },
+       [](TZipArchiver& z) { z.ExtractFiles(u"secret.txt", 0x3F, String()); }},
+      {"password dialog", false, false, "", [](TZipArchiver&, TWhileAsked&) {},
+       [](TZipArchiver& z) {
+         String text;
+         z.ExtractToString(u"secret.txt", text);
+         EXPECT_EQ(text, u"the secret");
+       }},
+      {"overwrite when extracting", false, true, "plain2.txt",
+       [this](TZipArchiver& z, TWhileAsked& w) {
+         WriteRaw("out/plain2.txt", "old");
+         z.FOptions.FOverwriteMode = omPrompt;
+         z.OnConfirmOverwrite = [&w](TObject*, const String&, String&, bool& confirm) {
+           w.Look();
+           confirm = true;
+         };
+       },
+       [](TZipArchiver& z) { z.ExtractFiles(u"plain2.txt", 0x3F, String()); }},
+      {"confirming an entry", false, true, "",
+       [](TZipArchiver& z, TWhileAsked& w) {
+         z.SetPassword("pw");
+         z.OnConfirmProcessFile = [&w](TObject*, const String& name, TZAProcessOperation, bool& confirm) {
+           if (name == u"plain2.txt") w.Look();
+           confirm = name != u"bad.txt";
+         };
+       },
+       [](TZipArchiver& z) { z.TestFiles(u"*.*", 0x3F, String()); }},
+      {"a damaged entry", false, true, "",
+       [](TZipArchiver& z, TWhileAsked& w) {
+         z.SetPassword("pw");
+         z.OnProcessFileFailure = [&w](TObject*, const String&, TZAProcessOperation, Int32 native, Int32,
+                                       const String&, TZAAction& action) {
+           EXPECT_EQ(native, 8);
+           w.Look();
+           action = fxaIgnore;
+         };
+       },
+       [](TZipArchiver& z) { z.TestFiles(u"*.*", 0x3F, String()); }},
+      {"overwrite when updating", true, true, "",
+       [this](TZipArchiver& z, TWhileAsked& w) {
+         WriteRaw("src/plain2.txt", "newer");
+         z.FBaseDir = File("src");
+         z.FOptions.FOverwriteMode = omPrompt;
+         z.OnConfirmOverwrite = [&w](TObject*, const String&, String&, bool& confirm) {
+           w.Look();
+           confirm = true;
+         };
+       },
+       [](TZipArchiver& z) { z.UpdateFiles(u"plain2.txt", 0x3F, String()); }},
+      {"overwrite when adding", true, true, "",
+       [this](TZipArchiver& z, TWhileAsked& w) {
+         WriteRaw("src/plain2.txt", "newer");
+         z.FBaseDir = File("src");
+         z.FOptions.FOverwriteMode = omPrompt;
+         z.OnConfirmOverwrite = [&w](TObject*, const String&, String&, bool& confirm) {
+           w.Look();
+           confirm = true;
+         };
+       },
+       [](TZipArchiver& z) { z.AddFiles(u"plain2.txt", 0x3F, String()); }},
+  };
+  ::mkdir(Path("out").c_str(), 0777);
+  ::mkdir(Path("src").c_str(), 0777);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    MakeArchive();
+    TWhileAsked w(Path("a.zip"), File("a.zip"), true);
+    TZAPasswordDialogHook previous = SetZAPasswordDialogHook([&w](const String&, String& typed) {
+      w.Look();
+      typed = u"pw";
+      return true;
+    });
+    Int32 error = -2;
+    {
+      TZipArchiver zip;
+      zip.FFileName = File("a.zip");
+      zip.FBaseDir = File("out");
+      zip.FLockWait = 100;
+      zip.OpenArchive();
+      c.arm(zip, w);
+      error = EngineErrorOf([&] { c.run(zip); });
+    }
+    SetZAPasswordDialogHook(std::move(previous));
+    EXPECT_EQ(w.asked, 1);
+    EXPECT_TRUE(w.fileFree);
+    EXPECT_TRUE(w.engineFree || !c.engineLocked);
+    EXPECT_EQ(w.otherError, -1);
+    EXPECT_EQ(error, c.update ? 71 : -1);
+    // The other program's change stays; an update's own does not.
+    EXPECT_EQ(Names(File("a.zip")),
+              (std::vector<String>{u"secret.txt", u"plain2.txt", u"bad.txt", u"other.txt"}));
+    if (c.extracted[0] != '\0') {
+      const std::string text = std::string(c.extracted) == "secret.txt" ? "the secret" : "two";
+      EXPECT_EQ(ReadRaw(std::string("out/") + c.extracted), text);
+    }
+    if (c.update) {
+      String text;
+      TZipArchiver z;
+      z.FFileName = File("a.zip");
+      z.OpenArchive();
+      z.ExtractToString(u"plain2.txt", text);
+      EXPECT_EQ(text, u"two");
+    }
+  }
+}
+
+TEST_F(ZAArchiver_eventsUnlocked, AVolumeAskedForLeavesTheSetUnlocked) {
+  std::string text(30000, 'x');
+  for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>('a' + (i * 7919) % 26);
+  {
+    TZipArchiver zip;
+    zip.FFileName = File("split.zip");
+    zip.SetSpanningMode(smSplitting);
+    zip.FSpanningOptions.FVolumeSize = vsCustom;
+    zip.FSpanningOptions.SetCustomVolumeSize(65536);
+    zip.OpenArchive(fmCreate);
+    zip.SetCompressionMode(0);
+    zip.BeginUpdate();
+    for (int i = 0; i < 5; ++i) zip.AddFromString(Utf8ToString("part" + std::to_string(i)), Utf8ToString(text), 0x20, 40000);
+    zip.EndUpdate();
+    zip.CloseArchive();
+  }
+  TWhileAsked w(Path("split.zip"), File("split.zip"), false);
+  TZipArchiver zip;
+  zip.FFileName = File("split.zip");
+  zip.FBaseDir = File("out");
+  zip.OpenArchive();
+  zip.OnRequestMiddleVolume = [&w](TObject*, Int32, String&, bool& cancel) {
+    if (w.asked == 0) w.Look();
+    cancel = false;
+  };
+  EXPECT_EQ(EngineErrorOf([&] { zip.ExtractFiles(u"*.*", 0x3F, String()); }), -1);
+  EXPECT_EQ(w.asked, 1);
+  EXPECT_TRUE(w.fileFree);
+  EXPECT_TRUE(w.engineFree);
+  EXPECT_EQ(ReadRaw("out/part4"), text);
+}
+
+TEST_F(ZAArchiver_eventsUnlocked, AWaitInVainSaysWhetherTheOtherReadsOrChanges) {
+  MakeArchive();
+  const std::string before = ReadRaw("a.zip");
+  const struct {
+    int lock;
+    Int32 native;
+    const char* says;
+  } cases[] = {{LOCK_SH, 81, "is being read by another process"}, {LOCK_EX, 71, "is being changed by another process"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.says);
+    TZipArchiver zip;
+    zip.FFileName = File("a.zip");
+    zip.FLockWait = 50;
+    zip.OpenArchive();
+    const int other = ::open(Path("a.zip").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(other, c.lock), 0);
+    try {
+      zip.AddFromString(u"new.txt", u"new", 0x20, 40000);
+      ADD_FAILURE() << "added";
+    } catch (const EZAException& e) {
+      EXPECT_EQ(e.NativeError, c.native);
+      EXPECT_NE(StringToUtf8(e.Message()).find(c.says), std::string::npos) << StringToUtf8(e.Message());
+    }
+    ::close(other);
+    EXPECT_TRUE(ReadRaw("a.zip") == before);
+  }
 }
 
 }  // namespace
