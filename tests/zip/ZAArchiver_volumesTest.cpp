@@ -4,10 +4,13 @@
 // split sets made by another tool under either naming.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <random>
+#include <map>
+#include <set>
 
 #include "ArchiverTestSupport.h"
 #include "FileSeamTestSupport.h"
@@ -203,12 +206,14 @@ TEST_F(ZAArchiver_volumes, NewVolumesNeverFollowALinkNorTakeAnotherUsersFile) {
       EXPECT_EQ(ReadRaw(planted == kLink ? "victim" : "v.Z01"), "keep");
       continue;
     }
-    // A file of the process's own is emptied and used; the last volume then
-    // moves over a link planted at the archive's name as it takes that name.
+    // A file of the process's own stays as it was until the new set is
+    // whole; the last volume then moves over a link planted at the archive's
+    // name as it takes that name.
     zip.OpenArchive(fmCreate);
-    EXPECT_EQ(ReadRaw("v.Z01").find("keep"), std::string::npos);
-    const TFileSeamHook previous = SetFileSeamHook([this](TFileSeamOp op, const std::string& path) {
-      return op == fsoRename && path == Path("v.Z01") ? ::symlink(Path("victim").c_str(), Path("v.zip").c_str()) : 0;
+    EXPECT_EQ(ReadRaw("v.Z01"), "keep");
+    const TFileSeamHook previous = SetFileSeamHook([this](TFileSeamOp op, const std::string&) {
+      if (op == fsoRename) ::symlink(Path("victim").c_str(), Path("v.zip").c_str());
+      return 0;
     });
     zip.CloseArchive();
     SetFileSeamHook(previous);
@@ -418,6 +423,168 @@ TEST_F(ZAArchiver_volumes, NoVolumePassesItsLimitAndNoRecordIsCut) {
   for (Int32 i = 0; i < kEntries; i += 499)
     EXPECT_EQ(zip.DMHandle->CDir->FItems[static_cast<size_t>(i)].Name, nameOf(i));
   EXPECT_EQ(zip.DMHandle->CDir->FItems[kEntries - 1].Comment, std::string((kEntries - 1) % 37, 'c'));
+}
+
+// The text of entry i of the sets made in round r, stored as it is.
+std::string SetText(Int32 r, Int32 i) {
+  std::string s(5000, 'a');
+  for (size_t k = 0; k < s.size(); ++k) s[k] = static_cast<char>('a' + (k * 7 + k / 11 + i * 3 + r * 5) % 26);
+  return s;
+}
+
+String SetEntry(Int32 i) { return Utf8ToString("e" + std::to_string(1000 + i) + ".txt"); }
+
+// Makes the split archive at file anew (volumes of 64 KiB, entries stored,
+// scratch files in its folder) with the entries of round r: the engine error
+// raised, -1 when none, 0 for any other failure.
+Int32 MakeSplitSet(const String& file, Int32 r, Int32 entries) {
+  TZipArchiver zip;
+  zip.FFileName = file;
+  zip.FTempDir = ExtractFilePath(file);
+  zip.SetSpanningMode(smSplitting);
+  zip.FSpanningOptions.FVolumeSize = vsCustom;
+  zip.FSpanningOptions.SetCustomVolumeSize(65536);
+  zip.SetCompressionMode(0);
+  try {
+    return EngineErrorOf([&] {
+      zip.OpenArchive(fmCreate);
+      zip.BeginUpdate();
+      for (Int32 i = 0; i < entries; ++i) zip.AddFromString(SetEntry(i), Utf8ToString(SetText(r, i)), 0x20, 40000);
+      zip.EndUpdate();
+      zip.CloseArchive();
+    });
+  } catch (const Exception&) {
+    return 0;
+  }
+}
+
+// The round whose set of `entries` entries reads whole at file, every entry's
+// bytes; -1 when none does.
+Int32 RoundRead(const String& file, const std::vector<std::pair<Int32, Int32>>& rounds) {
+  try {
+    TZipArchiver zip;
+    zip.FFileName = file;
+    zip.OpenArchive();
+    for (const auto& [r, entries] : rounds) {
+      bool whole = zip.DMHandle->CDir->Count() == entries;
+      for (Int32 i = 0; whole && i < entries; ++i) {
+        String text;
+        zip.ExtractToString(SetEntry(i), text);
+        whole = StringToUtf8(text) == SetText(r, i);
+      }
+      if (whole) return r;
+    }
+  } catch (const Exception&) {
+  }
+  return -1;
+}
+
+// The names in the folder, hidden ones too.
+std::set<std::string> FolderNames(const std::string& dir) {
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) names.insert(e.path().filename().string());
+  return names;
+}
+
+// A split archive on a small file system, without a disk-full handler: a set
+// that does not fit is a failure, never OK, and leaves the folder as it was:
+// no new volume, no temporary, an old set whole.
+TEST_F(ZAArchiver_volumes, ASplitArchiveThatDoesNotFitFailsAndLeavesTheOldSetWhole) {
+  struct TCase {
+    const char* what;
+    Int32 oldEntries;  // a set already at the name (0: a new name)
+    Int64 capacity;
+    bool fits;
+  } cases[] = {
+      {"a new name", 0, 400000, false},
+      {"over an existing set", 40, 400000, false},
+      {"over an existing set, room enough", 40, 4000000, true},
+      {"a new name, room enough", 0, 4000000, true},
+  };
+  constexpr Int32 kNewEntries = 90;
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(Path("disk"));
+    ::mkdir(Path("disk").c_str(), 0700);
+    const String archive = File("disk/b.zip");
+    if (c.oldEntries > 0) {
+      ASSERT_EQ(MakeSplitSet(archive, 1, c.oldEntries), -1);
+    }
+    const std::set<std::string> before = FolderNames(Path("disk"));
+    Int32 error = 0;
+    {
+      ScopedSmallDisk disk(Path("disk"), c.capacity);
+      const TZAFreeDriveSpaceHook previous = SetZAFreeDriveSpaceHook([&](const String&) { return disk.Free(); });
+      error = MakeSplitSet(archive, 2, kNewEntries);
+      SetZAFreeDriveSpaceHook(previous);
+      EXPECT_EQ(disk.refused || !c.fits, !c.fits);
+    }
+    if (c.fits) {
+      EXPECT_EQ(error, -1);
+      EXPECT_EQ(RoundRead(archive, {{2, kNewEntries}}), 2);
+      for (const std::string& name : FolderNames(Path("disk"))) EXPECT_EQ(name[0], 'b') << name;
+      continue;
+    }
+    EXPECT_TRUE(error == 65 || error == 46) << error;
+    EXPECT_EQ(FolderNames(Path("disk")), before);
+    if (c.oldEntries > 0) {
+      EXPECT_EQ(RoundRead(archive, {{1, c.oldEntries}}), 1);
+    }
+  }
+}
+
+// A split archive made anew over an existing set, killed at any of its
+// changing file calls: the old set or the new one reads whole afterwards,
+// and the temporaries the kill left go with the next set made there.
+TEST_F(ZAArchiver_volumes, ASplitSetRemadeAndKilledAnywhereLeavesTheOldSetOrTheNew) {
+  constexpr Int32 kOld = 40, kNew = 30;
+  const String archive = File("b.zip");
+  auto changing = [](TFileSeamOp op) {
+    return op == fsoCreate || op == fsoWrite || op == fsoSetSize || op == fsoFlush || op == fsoRename ||
+           op == fsoDelete || op == fsoTempFile;
+  };
+  ASSERT_EQ(MakeSplitSet(archive, 1, kOld), -1);
+  std::map<std::string, std::string> oldSet;
+  for (const std::string& name : FolderNames(fDir)) oldSet[name] = ReadRaw(name);
+  auto restoreOldSet = [&] {
+    for (const std::string& name : FolderNames(fDir)) std::filesystem::remove(Path(name));
+    for (const auto& [name, bytes] : oldSet) WriteRaw(name, bytes);
+  };
+  Int64 total = 0;
+  {
+    ScopedFileSeam count;
+    ASSERT_EQ(MakeSplitSet(archive, 2, kNew), -1);
+    for (TFileSeamOp op : count.ops) total += changing(op) ? 1 : 0;
+  }
+  ASSERT_GT(total, 40);
+  // Points spread over the run, and every one of the last calls, where the
+  // volumes take their names.
+  std::set<Int64> points;
+  for (Int64 k = 1; k <= 20; ++k) points.insert(total * k / 21);
+  for (Int64 n = std::max<Int64>(1, total - 11); n <= total; ++n) points.insert(n);
+  Int32 oldOnes = 0, newOnes = 0;
+  for (const Int64 at : points) {
+    SCOPED_TRACE(at);
+    restoreOldSet();
+    const pid_t child = InChild([&] {
+      Int64 calls = 0;
+      SetFileSeamHook([&](TFileSeamOp op, const std::string&) {
+        if (changing(op) && ++calls == at) ::kill(::getpid(), SIGKILL);
+        return 0;
+      });
+      return MakeSplitSet(archive, 2, kNew);
+    });
+    ASSERT_EQ(EndOf(child), -SIGKILL);
+    const Int32 r = RoundRead(archive, {{1, kOld}, {2, kNew}});
+    EXPECT_NE(r, -1);
+    (r == 1 ? oldOnes : newOnes) += 1;
+  }
+  EXPECT_GT(oldOnes, 0);
+  EXPECT_GT(newOnes, 0);
+  // The next set made there leaves no temporary behind.
+  ASSERT_EQ(MakeSplitSet(archive, 3, kOld), -1);
+  for (const std::string& name : FolderNames(fDir)) EXPECT_EQ(name[0], 'b') << name;
+  EXPECT_EQ(RoundRead(archive, {{3, kOld}}), 3);
 }
 
 }  // namespace
