@@ -2,8 +2,11 @@
 // fail the N-th one (counted from 1) with a system error or a short transfer.
 #pragma once
 
+#include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "platform/runtime/FileSeam.h"
@@ -46,6 +49,39 @@ class ScopedFileSeam {
   Int64 fFailAt;
   Int32 fAnswer;
   bool fSticky;
+  TFileSeamHook fPrevious;
+};
+
+// A small file system in a folder: its files may take `capacity` bytes in
+// all. Once they do, every write and every new file fails with ENOSPC (the
+// write that crosses the limit still goes, as the last free blocks take it).
+// Free() answers what is left, for the free-space hooks of the layers above.
+class ScopedSmallDisk {
+ public:
+  ScopedSmallDisk(const std::string& folder, Int64 capacity) : fFolder(folder), fCapacity(capacity) {
+    fPrevious = SetFileSeamHook([this](TFileSeamOp op, const std::string&) -> Int32 {
+      if ((op != fsoWrite && op != fsoCreate && op != fsoTempFile) || Free() > 0) return 0;
+      refused = true;
+      return ENOSPC;
+    });
+  }
+  ~ScopedSmallDisk() { SetFileSeamHook(std::move(fPrevious)); }
+  ScopedSmallDisk(const ScopedSmallDisk&) = delete;
+  ScopedSmallDisk& operator=(const ScopedSmallDisk&) = delete;
+
+  Int64 Free() const {
+    Int64 used = 0;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(fFolder, ec))
+      if (e.is_regular_file(ec)) used += static_cast<Int64>(e.file_size(ec));
+    return std::max<Int64>(0, fCapacity - used);
+  }
+
+  bool refused = false;  // a write or a new file was refused
+
+ private:
+  std::string fFolder;
+  Int64 fCapacity;
   TFileSeamHook fPrevious;
 };
 

@@ -237,13 +237,27 @@ Int32 TFileChunker::MakeChunkFiles() {
   if (count < 1 || count > MaxChunks) return 0;
   fOut_of = static_cast<Int32>(count);
 
+  // The chunks are written aside and take their names together once the set
+  // is whole, so that an old set under the same names stays as it was when
+  // this one fails or stops. Those on a disk that is about to be changed take
+  // theirs before it goes.
+  const String firstName = ChunkFileName(fDirCreating, 1, fOut_of);
+  const String listName = firstName + u"-chunks";
+  TZANewFileSet::Recover(listName);
+  RemoveStaleTemporarySiblings(StringToUtf8(firstName));
+  TZANewFileSet made;
+  made.Start(firstName, listName);
   Int32 written = 0;
   for (Int32 i = 0; processing && i < fOut_of; ++i) {
     fthis_filenum = i;
     if (!OnNewDiskNeeded || !fWaitForNewDisk) {
       const Int64 free = DiskFree(fDirCreating);
-      if (free >= 0 && free < fChunksize) processing = fGetNewDisk(i + 1, fChunksize, fDirCreating, true);
+      if (free >= 0 && free < fChunksize) {
+        made.MoveIn();
+        processing = fGetNewDisk(i + 1, fChunksize, fDirCreating, true);
+      }
     } else {
+      made.MoveIn();
       OnNewDiskNeeded(i + 1);
     }
     const String name = ChunkFileName(fDirCreating, i + 1, fOut_of);
@@ -255,16 +269,10 @@ Int32 TFileChunker::MakeChunkFiles() {
     const Int64 rest = source.Size() - source.Position();
     const Int64 data = std::min(rest, capacity);
     {
-      // Made anew, never opened through a link or in another user's file put
-      // at the name (which would receive the content): only an old file of
-      // the process's own there is removed, as the file looked at, and
-      // anything else makes the creation fail.
-      if (const int old = ::open(StringToUtf8(name).c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC); old >= 0) {
-        struct stat st {};
-        if (::fstat(old, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid()) ZADeleteOpenFile(name, old);
-        ::close(old);
-      }
-      TMyFileStream chunk(name, fmCreate | fmExclusive);
+      // Never opened through a link or in another user's file put at the
+      // name (which would receive the content): anything but an old file of
+      // the process's own there makes the creation fail.
+      const std::unique_ptr<THandleStream> chunk = made.Add(name);
       if (i == 0) {
         TChunkSetHeader h;
         h.SourceName = fSourcename;
@@ -274,17 +282,18 @@ Int32 TFileChunker::MakeChunkFiles() {
         h.Attributes = fAttributos;
         h.Date = fDataArquivo;
         h.Count = fOut_of;
-        WriteChunkSetHeader(&chunk, h);
+        WriteChunkSetHeader(chunk.get(), h);
       }
-      Put<Int32>(&chunk, i);
-      chunk.fChecksum = 0;
-      if (data > 0) chunk.MyCopyFrom(&source, data, fChunksize);
-      Put<Int32>(&chunk, chunk.fChecksum);
+      Put<Int32>(chunk.get(), i);
+      Int32 checksum = 0;
+      if (data > 0) ChecksumCopy(chunk.get(), &source, data, fChunksize, checksum);
+      Put<Int32>(chunk.get(), checksum);
     }
     ++written;
     if (OnChunkMade) OnChunkMade(name, i + 1, fOut_of);
     MyYieldProcess();
   }
+  if (written == fOut_of) made.MoveIn();
   fChunks->Clear();
   if (written != fOut_of) throw Exception(Msg(_QMCopyFailure));
   return written;

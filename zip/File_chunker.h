@@ -77,7 +77,12 @@ class TFileChunker : public TObject {
   // data byte, or a set of more than MaxChunks, is refused (0) before
   // anything is written. Exception "Copy failure" when the run was stopped
   // before the last chunk; with ZipToo, "Zip operation failed: " and the
-  // reason when the source could not be zipped.
+  // reason when the source could not be zipped. The chunks are written aside
+  // and take their names when the set is whole (those on a disk that is
+  // changed, before it goes): a run that fails or stops, a full disk
+  // included, leaves an old set under the same names as it was, and none of
+  // its own chunks that have not taken their names. OnChunkMade names the
+  // chunk by the name it takes.
   Int32 MakeChunkFiles();
   // Restores the file of the set whose first chunk is Sourcename into
   // DirRestoring; true when every chunk was restored without fault. A file

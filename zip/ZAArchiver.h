@@ -290,6 +290,13 @@ class TZABaseArchiver : public TZAArchiverLink {
   void ReopenFileStream(const String& fileName);
   void ReopenFileStream(const String& fileName, Word mode) override;
   void CloseCompressedStream() override;
+  // Once the directory is written: the new volumes of a split archive take
+  // their names (the last the archive's), or the last spanned volume the
+  // archive's; the last volume is then the open stream.
+  void PlaceLastVolume() override;
+  // The new volumes of a split archive that were not moved in go (the stream
+  // with them).
+  void DiscardNewVolumes();
   // Makes the volume the open one. Engine error 45 when a request is
   // cancelled or keeps naming no usable file.
   void OpenVolume(TZAVolumeNumberInfo& volume) override;
@@ -544,6 +551,8 @@ class TZABaseArchiver : public TZAArchiverLink {
   String fFreeSpaceFile;
   Int64 fFreeSpaceAsked = 0;
   Int64 fFreeSpaceStreamSize = 0;
+  // The volumes of a split archive being made, until the set is whole.
+  TZANewFileSet fNewVolumes;
 };
 
 // The extended attribute that names the journal of an update of an archive

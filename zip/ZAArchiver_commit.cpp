@@ -425,6 +425,9 @@ void TZABaseArchiver::CommitRollback(TZACommit& c) {
   DMHandle->CentralDirOffset = c.dirOffset;
   DMHandle->FZip64 = c.zip64;
   FVolumeNumberInfo = c.volume;
+  // The new volumes of a split archive go; an old set under their names was
+  // never touched.
+  DiscardNewVolumes();
   // A journal whose archive was never touched (or was put back) goes,
   // removed through its own descriptor, before the tail that holds it; should
   // it stay, its bytes are the archive's own and putting them back changes
@@ -561,6 +564,9 @@ bool TZABaseArchiver::CommitWriteEntry(Int32 index, TZACommit& c) {
   item.SrcRead = false;
   struct stat opened {};
   bool seen = false;
+  // Bytes of the entry went into the volumes: a failure from then on leaves
+  // the set with a part of a record, and ends the commit.
+  bool intoVolumes = false;
   try {
     Word flags = item.CentralDir.genPurposeFlag;
     const RawByteString nameBytes = EncodeEntryName(item.Name, flags);
@@ -725,6 +731,7 @@ bool TZABaseArchiver::CommitWriteEntry(Int32 index, TZACommit& c) {
     if (FSpanningMode != smNone) {
       spill->Seek(0, soBeginning);
       const Int64 headerPart = TZAZipFileHeader::Size + static_cast<Int64>(nameBytes.size() + extra.size());
+      intoVolumes = true;
       WriteToStream(spill.get(), FCompressedStream, FVolumeNumberInfo, c.cancel, headerPart, 0, c.pending.get(),
                     false);
       item.CentralDir.diskNumberStart = static_cast<Word>(std::clamp<Int32>(FVolumeNumberInfo.FVolumeNumber, 0, 0xFFFF));
@@ -745,10 +752,7 @@ bool TZABaseArchiver::CommitWriteEntry(Int32 index, TZACommit& c) {
     item.CentralDir.nameLength = static_cast<Word>(nameBytes.size());
   } catch (const EZAException& e) {
     cleanUp();
-    if (FCompressedStream == nullptr) {
-      c.action = fxaAbort;
-      return false;
-    }
+    if (FCompressedStream == nullptr || intoVolumes) throw;
     DoOnProcessFileFailure(item.Operation == poUpdate ? item.Name : item.SrcFileName, item.Operation, e.NativeError,
                            e.ErrorCode, e.Message(), c.action);
     return false;

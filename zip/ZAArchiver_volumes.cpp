@@ -4,12 +4,15 @@
 #include "zip/ZAArchiver_volumes.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <set>
 
+#include "platform/runtime/FileReplace.h"
 #include "platform/runtime/FileSeam.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Format.h"
@@ -17,6 +20,7 @@
 #include "zip/ZAArchiver.h"
 #include "zip/ZAExcept.h"
 #include "zip/ZAUtils.h"
+#include "zip/ZAUtils_paths.h"
 
 namespace sk {
 
@@ -48,21 +52,42 @@ class TZAVolumeFileStream : public THandleStream {
   TZAVolumeFileStream& operator=(const TZAVolumeFileStream&) = delete;
 };
 
-// Creates a volume, empty. Volume names are predictable in the archive's
-// folder, so the name is opened without following a link (a link there is
-// refused, its target untouched), and a file already there is emptied only
-// when it is a regular file of the process's own user; another user's is
-// refused before a byte of it changes. Raises EFCreateError as a file
+// The folder part of a path, with its trailing "/" (empty for a bare name),
+// and the name in it.
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+std::string BaseOf(const std::string& path) { return path.substr(FolderOf(path).size()); }
+
+// Why a new file may not take the name: a link there, something other than
+// a regular file, or another user's file is refused before anything of it
+// changes (a new volume's name is predictable in the archive's folder). 0 when
+// the name is free or holds a regular file of the process's own user (whose
+// mode goes in `mode`).
+int NameRefusal(const std::string& path, mode_t& mode) {
+  mode = 0;
+  if (path.empty()) return ENOENT;
+  if (const Int32 fault = FileSeamAsk(fsoCreate, path); fault != 0) return fault > 0 ? fault : EIO;
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT ? 0 : errno;
+  if (S_ISLNK(st.st_mode)) return ELOOP;
+  if (!S_ISREG(st.st_mode)) return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+  if (st.st_uid != ::geteuid()) return EPERM;
+  mode = st.st_mode & 0777;
+  return 0;
+}
+
+// Creates a spanned volume, empty, at its name. The name is opened without
+// following a link, and a file already there is emptied only when it is a
+// regular file of the process's own user. Raises EFCreateError as a file
 // stream made with fmCreate does.
 std::unique_ptr<TStream> CreateVolumeStream(const String& name) {
   const std::string path = StringToUtf8(name);
-  int err = 0;
+  mode_t mode = 0;
+  int err = NameRefusal(path, mode);
   int fd = -1;
-  if (path.empty()) {
-    err = ENOENT;
-  } else if (const Int32 fault = FileSeamAsk(fsoCreate, path); fault != 0) {
-    err = fault > 0 ? fault : EIO;
-  } else {
+  if (err == 0) {
     do {
       fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
     } while (fd < 0 && errno == EINTR);
@@ -87,6 +112,17 @@ std::unique_ptr<TStream> CreateVolumeStream(const String& name) {
   return std::make_unique<TZAVolumeFileStream>(fd);
 }
 
+// Whether the name is one the library gives its hidden temporaries.
+bool LooksTemporary(const std::string& base) {
+  return base.size() > 8 && base[0] == '.' && base.find(".sk-") != std::string::npos && base.ends_with(".tmp");
+}
+
+// Whether the name holds a regular file of the process's user (not followed
+// when a link); its identity in st.
+bool OwnRegularFile(const std::string& path, struct stat& st) {
+  return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid();
+}
+
 }  // namespace
 
 TZAFreeDriveSpaceHook SetZAFreeDriveSpaceHook(TZAFreeDriveSpaceHook hook) {
@@ -108,6 +144,157 @@ void ZASetVolumeLabel(const String& path, const String& label) {
 }
 
 String ZASpannedVolumeLabel(Int32 volumeNumber) { return Format(u"pkback# %.3d", {volumeNumber + 1}); }
+
+String ZAVolumeListName(const String& archiveName) {
+  const std::string path = StringToUtf8(archiveName);
+  return Utf8ToString(FolderOf(path) + TemporarySiblingName("", BaseOf(path), "-volumes"));
+}
+
+// ---------------------------------------------------------------------------
+// Sets of new files
+
+TZANewFileSet::~TZANewFileSet() { Discard(); }
+
+void TZANewFileSet::Start(const String& anchor, const String& listName) {
+  Discard();
+  fAnchorBase = BaseOf(StringToUtf8(anchor));
+  fList = StringToUtf8(listName);
+}
+
+std::unique_ptr<THandleStream> TZANewFileSet::Add(const String& name) {
+  const std::string path = StringToUtf8(name);
+  mode_t mode = 0;
+  int err = NameRefusal(path, mode);
+  int fd = -1;
+  std::string temp;
+  for (Int32 attempt = 0; err == 0 && fd < 0 && attempt < 100; ++attempt) {
+    if (const Int32 fault = FileSeamAsk(fsoTempFile, path); fault != 0) {
+      err = fault > 0 ? fault : EIO;
+      break;
+    }
+    temp = FolderOf(path) + MarkedTemporarySiblingName(fAnchorBase);
+    fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) err = errno;
+  }
+  if (fd < 0 && err == 0) err = EEXIST;
+  struct stat st {};
+  if (fd >= 0) {
+    // Locked while its writer lives, so that the sweep of stale temporaries
+    // leaves it; a file replaced keeps its permission bits.
+    ::flock(fd, LOCK_EX | LOCK_NB);
+    if (::fstat(fd, &st) != 0 || (mode != 0 && ::fchmod(fd, mode) != 0)) {
+      err = errno;
+      ::close(fd);
+      ::unlink(temp.c_str());
+      fd = -1;
+    }
+  }
+  if (fd < 0) throw EFCreateError(u"Cannot create file \"" + name + u"\". " + SysErrorMessage(err));
+  fFiles.push_back({temp, path, static_cast<UInt64>(st.st_dev), static_cast<UInt64>(st.st_ino)});
+  return std::make_unique<TZAVolumeFileStream>(fd);
+}
+
+void TZANewFileSet::RenameLast(const String& name) {
+  if (!fFiles.empty()) fFiles.back().name = StringToUtf8(name);
+}
+
+void TZANewFileSet::LastIdentity(UInt64& dev, UInt64& ino) const {
+  dev = fFiles.empty() ? 0 : fFiles.back().dev;
+  ino = fFiles.empty() ? 0 : fFiles.back().ino;
+}
+
+void TZANewFileSet::MoveIn() {
+  if (fFiles.empty()) return;
+  auto fail = [](const std::string& name, int error) {
+    throw EWriteError(u"Cannot create file \"" + Utf8ToString(name) + u"\". " + SysErrorMessage(error));
+  };
+  // Every file whole on the disk before any of them takes its name.
+  std::string list;
+  for (const TFile& f : fFiles) {
+    const int fd = ::open(f.temp.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat st {};
+    const bool same = fd >= 0 && ::fstat(fd, &st) == 0 && static_cast<UInt64>(st.st_dev) == f.dev &&
+                      static_cast<UInt64>(st.st_ino) == f.ino;
+    const int error = fd < 0 ? errno : !same ? ENOENT : FlushFileHandle(fd) ? 0 : errno;
+    if (fd >= 0) ::close(fd);
+    if (error != 0) fail(f.name, error);
+    list += f.temp + '\0' + f.name + '\0';
+  }
+  if (!fList.empty() && !ReplaceFileContent(Utf8ToString(fList), list.data(), list.size())) fail(fList, errno);
+  // From here the set is the new one: what a failure leaves, the next look
+  // at the set moves in.
+  std::vector<TFile> files = std::move(fFiles);
+  fFiles.clear();
+  std::set<std::string> folders, flushed;
+  for (const TFile& f : files) {
+    errno = 0;
+    if (!ZAMoveFileOverAs(Utf8ToString(f.temp), Utf8ToString(f.name), f.dev, f.ino)) {
+      if (errno != EXDEV) fail(f.name, errno != 0 ? errno : EIO);
+      // A file a handler put on another file system is copied over its name.
+      TFileStream from(Utf8ToString(f.temp), fmOpenRead);
+      ReplaceFileWith(Utf8ToString(f.name), [&](TStream& to) { to.CopyFrom(&from, 0); });
+      ::unlink(f.temp.c_str());
+    }
+    if (folders.insert(FolderOf(f.name)).second) flushed.insert(f.name);
+  }
+  for (const std::string& name : flushed)
+    if (!FlushFolderOf(name)) fail(name, errno);
+  if (!fList.empty() && FileSeamAsk(fsoDelete, fList) == 0) ::unlink(fList.c_str());
+}
+
+void TZANewFileSet::Discard() {
+  for (const TFile& f : fFiles) {
+    struct stat st {};
+    if (::lstat(f.temp.c_str(), &st) == 0 && static_cast<UInt64>(st.st_dev) == f.dev &&
+        static_cast<UInt64>(st.st_ino) == f.ino)
+      ::unlink(f.temp.c_str());
+  }
+  fFiles.clear();
+}
+
+void TZANewFileSet::Recover(const String& listName) {
+  const std::string list = StringToUtf8(listName);
+  struct stat st {};
+  if (list.empty() || !OwnRegularFile(list, st)) return;
+  std::string bytes;
+  {
+    const int fd = ::open(list.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0 && bytes.size() < (1u << 26);)
+      bytes.append(buffer, static_cast<size_t>(n));
+    ::close(fd);
+  }
+  // Pairs of names, each ended by a zero byte: the temporary, then the name.
+  std::vector<std::pair<std::string, std::string>> moves;
+  const std::string folder = FolderOf(list);
+  bool valid = true;
+  for (size_t at = 0; at < bytes.size() && valid;) {
+    const size_t end1 = bytes.find('\0', at);
+    const size_t end2 = end1 == std::string::npos ? end1 : bytes.find('\0', end1 + 1);
+    if (end2 == std::string::npos) {
+      valid = false;
+      break;
+    }
+    std::string temp = bytes.substr(at, end1 - at), name = bytes.substr(end1 + 1, end2 - end1 - 1);
+    valid = FolderOf(temp) == folder && FolderOf(name) == folder && LooksTemporary(BaseOf(temp)) &&
+            !BaseOf(name).empty() && BaseOf(name) != "." && BaseOf(name) != "..";
+    moves.emplace_back(std::move(temp), std::move(name));
+    at = end2 + 1;
+  }
+  // The last file still under its temporary name: the move-in did not end.
+  struct stat last {};
+  if (valid && !moves.empty() && OwnRegularFile(moves.back().first, last)) {
+    for (const auto& [temp, name] : moves) {
+      struct stat one {};
+      if (OwnRegularFile(temp, one))
+        ZAMoveFileOverAs(Utf8ToString(temp), Utf8ToString(name), static_cast<UInt64>(one.st_dev),
+                         static_cast<UInt64>(one.st_ino));
+    }
+    FlushFolderOf(list);
+  }
+  ::unlink(list.c_str());
+}
 
 // ---------------------------------------------------------------------------
 // Names
@@ -173,8 +360,12 @@ void TZABaseArchiver::ReopenFileStream(const String& fileName) { ReopenFileStrea
 void TZABaseArchiver::ReopenFileStream(const String& fileName, Word mode) {
   FreeArchiveStream();
   IsCustomStream = false;
-  // A new volume of a spanned or split archive never follows a link at its name.
-  if (mode == fmCreate && FSpanningMode != smNone)
+  // A new volume of a split archive is written aside and takes its name with
+  // the rest of the set; a spanned one fills its disk at its name. Neither
+  // follows a link at its name.
+  if (mode == fmCreate && FSpanningMode == smSplitting)
+    fOwnedStream = fNewVolumes.Add(fileName);
+  else if (mode == fmCreate && FSpanningMode != smNone)
     fOwnedStream = CreateVolumeStream(fileName);
   else
     fOwnedStream = std::make_unique<TFileStream>(fileName, mode);
@@ -200,6 +391,13 @@ void TZABaseArchiver::OpenVolume(TZAVolumeNumberInfo& volume) {
   }
 
   if (FileOpenMode == fmCreate) {
+    if (FSpanningMode == smSplitting && fNewVolumes.Empty()) {
+      // A new set: a move-in a killed process left is finished first, then
+      // the temporaries killed writers left beside the archive go.
+      TZANewFileSet::Recover(ZAVolumeListName(FFileName));
+      RemoveStaleTemporarySiblings(StringToUtf8(FFileName));
+      fNewVolumes.Start(FFileName, ZAVolumeListName(FFileName));
+    }
     FreeArchiveStream();
     const Int64 required = FSpanningOptions.GetVolumeSize(volume);
     String name;
@@ -237,6 +435,53 @@ void TZABaseArchiver::OpenVolume(TZAVolumeNumberInfo& volume) {
   }
   ReopenFileStream(name);
   record();
+}
+
+void TZABaseArchiver::PlaceLastVolume() {
+  const String lastName = MakeDefaultVolumeName(FFileName, -1, false);
+  UInt64 dev = 0, ino = 0;
+  bool copied = false;
+  if (!fNewVolumes.Empty()) {
+    // The set is whole: every volume takes its name, the last the archive's.
+    fNewVolumes.RenameLast(lastName);
+    fNewVolumes.LastIdentity(dev, ino);
+    CloseCompressedStream();
+    fNewVolumes.MoveIn();
+  } else {
+    if (VolumeFileName == FFileName) return;
+    // The last spanned volume takes the archive's name: the file just
+    // written moves over whatever is there in one step (nothing is deleted
+    // first), and only while the name it was written under still holds it.
+    auto* written = dynamic_cast<THandleStream*>(FCompressedStream);
+    struct stat was {};
+    errno = 0;
+    const bool moved = written != nullptr && ::fstat(written->Handle(), &was) == 0 &&
+                       ZAMoveFileOverAs(VolumeFileName, lastName, was.st_dev, was.st_ino);
+    // A last volume that a handler put on another file system cannot move
+    // in one step: it is copied over the name as it always was.
+    copied = !moved && errno == EXDEV;
+    if (!moved && !copied) throw EFCreateError(u"Cannot create file \"" + lastName + u"\". " + SysErrorMessage(errno));
+    CloseCompressedStream();
+    if (copied) {
+      DeleteFile(lastName);
+      RenameFile(VolumeFileName, lastName);
+    }
+    dev = static_cast<UInt64>(was.st_dev);
+    ino = static_cast<UInt64>(was.st_ino);
+  }
+  // Reopened under its name only when that is still the same file.
+  ReopenFileStream(lastName, fmOpenReadWrite | fmShareDenyNone);
+  auto* reopened = dynamic_cast<THandleStream*>(FCompressedStream);
+  struct stat now {};
+  if (!copied && (reopened == nullptr || ::fstat(reopened->Handle(), &now) != 0 ||
+                  static_cast<UInt64>(now.st_dev) != dev || static_cast<UInt64>(now.st_ino) != ino))
+    throw EFOpenError(u"Cannot open file \"" + lastName + u"\". " + SysErrorMessage(EEXIST));
+}
+
+void TZABaseArchiver::DiscardNewVolumes() {
+  if (fNewVolumes.Empty()) return;
+  FreeArchiveStream();
+  fNewVolumes.Discard();
 }
 
 // ---------------------------------------------------------------------------
@@ -437,11 +682,14 @@ class TCorruptedArchivesOff {
 
 bool TZABaseArchiver::OpenPlainArchive() {
   TCorruptedArchivesOff off(FOpenCorruptedArchives);
+  // A split set whose new volumes a killed process was moving in is made whole.
+  TZANewFileSet::Recover(ZAVolumeListName(FFileName));
   return OpenLastVolumeLoop();
 }
 
 bool TZABaseArchiver::OpenSFXArchive() {
   TCorruptedArchivesOff off(FOpenCorruptedArchives);
+  TZANewFileSet::Recover(ZAVolumeListName(FFileName));
   TZAVolumeNumberInfo last;
   last.SetLastVolume(true);
   OpenVolume(last);

@@ -599,34 +599,9 @@ void TZADirManager::SaveDir(bool writeAtEnd, TStream* stream) {
   if (!ArchiveComment.empty())
     FCompressedStream->WriteBuffer(ArchiveComment.data(), static_cast<Int64>(ArchiveComment.size()));
 
-  if (FArc->FSpanningMode != smNone && FArc->VolumeFileName != FArc->FFileName) {
-    // The last volume takes the archive's name: the file just written moves
-    // over whatever is there in one step (nothing is deleted first), and only
-    // while the name it was written under still holds it; it is reopened
-    // under its new name only when that is still the same file.
-    const String lastName = FArc->MakeDefaultVolumeName(FArc->FFileName, -1, false);
-    auto* written = dynamic_cast<THandleStream*>(FCompressedStream);
-    struct stat was {};
-    errno = 0;
-    const bool moved = written != nullptr && ::fstat(written->Handle(), &was) == 0 &&
-                       ZAMoveFileOverAs(FArc->VolumeFileName, lastName, was.st_dev, was.st_ino);
-    // A last volume that a handler put on another file system cannot move
-    // in one step: it is copied over the name as it always was.
-    const bool copied = !moved && errno == EXDEV;
-    if (!moved && !copied)
-      throw EFCreateError(u"Cannot create file \"" + lastName + u"\". " + SysErrorMessage(errno));
-    FArc->CloseCompressedStream();
-    if (copied) {
-      DeleteFile(lastName);
-      RenameFile(FArc->VolumeFileName, lastName);
-    }
-    FArc->ReopenFileStream(lastName, fmOpenReadWrite | fmShareDenyNone);
+  if (FArc->FSpanningMode != smNone) {
+    FArc->PlaceLastVolume();
     FCompressedStream = FArc->FCompressedStream;
-    auto* reopened = dynamic_cast<THandleStream*>(FCompressedStream);
-    struct stat now {};
-    if (!copied && (reopened == nullptr || ::fstat(reopened->Handle(), &now) != 0 || now.st_dev != was.st_dev ||
-                    now.st_ino != was.st_ino))
-      throw EFOpenError(u"Cannot open file \"" + lastName + u"\". " + SysErrorMessage(EEXIST));
   }
 }
 

@@ -57,6 +57,9 @@ class TZAArchiverLink : public TZAComponent {
   virtual void ReopenFileStream(const String& fileName, Word mode) = 0;
   // Frees the current stream (FCompressedStream becomes null).
   virtual void CloseCompressedStream() = 0;
+  // Once a multi-volume archive's directory is written: the volumes take
+  // their names, and FCompressedStream is the last volume's stream.
+  virtual void PlaceLastVolume() {}
 };
 
 // The bytes under which a name is stored and the flag that goes with them: an

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <filesystem>
 
 #include "ArchiverTestSupport.h"
+#include "FileSeamTestSupport.h"
 #include "TestSupport.h"
 #include "VisualTestSupport.h"
 #include "platform/runtime/Dialogs.h"
@@ -337,6 +339,47 @@ TEST_F(File_chunker, ZipTooRoundTrip) {
   r.SetDirWorking(File("work"));
   ASSERT_TRUE(r.RestoreAllChunks());
   EXPECT_EQ(ReadRaw("out/zz.txt"), data);
+}
+
+// A set made again under the same names: a full disk or a stop part-way
+// fails the run and leaves the old set whole, nothing of the new one beside
+// it; with room, the new set takes the names.
+TEST_F(File_chunker, ASetMadeAgainTakesTheNamesOnlyWhenWhole) {
+  const std::string old = Pattern(5000);
+  std::string changed = old;
+  for (char& ch : changed) ch = static_cast<char>(ch ^ 0x5A);
+  auto make = [&](const std::string& data, const std::function<void(TFileChunker&)>& run) {
+    WriteRaw("d.bin", data);
+    TFileChunker c;
+    Configure(c, "d.bin", 1200);
+    run(c);
+  };
+  auto restored = [&] {
+    std::filesystem::remove(Path("out/d.bin"));
+    TFileChunker r;
+    r.SetSourcename(File("set/chunk 1 of 5.tmp"));
+    r.SetDirRestoring(File("out"));
+    return r.RestoreAllChunks() ? ReadRaw("out/d.bin") : std::string("<failed>");
+  };
+  make(old, [](TFileChunker& c) { ASSERT_EQ(c.MakeChunkFiles(), 5); });
+  make(changed, [&](TFileChunker& c) {
+    ScopedSmallDisk disk(Path("set"), 9000);
+    EXPECT_THROW(c.MakeChunkFiles(), Exception);
+    EXPECT_TRUE(disk.refused);
+  });
+  EXPECT_EQ(ChunkFilesLeft(), 5u);
+  EXPECT_TRUE(restored() == old);
+  make(changed, [](TFileChunker& c) {
+    c.OnChunkMade = [&c](const String&, Int32 n, Int32) {
+      if (n == 3) c.Stop();
+    };
+    EXPECT_THROW(c.MakeChunkFiles(), Exception);
+  });
+  EXPECT_EQ(ChunkFilesLeft(), 5u);
+  EXPECT_TRUE(restored() == old);
+  make(changed, [](TFileChunker& c) { ASSERT_EQ(c.MakeChunkFiles(), 5); });
+  EXPECT_EQ(ChunkFilesLeft(), 5u);
+  EXPECT_TRUE(restored() == changed);
 }
 
 TEST(File_chunkerMyCopyFrom, TheSumCoversEveryPiece) {

@@ -4,10 +4,14 @@
 // split sets made by another tool under either naming.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
+#include <map>
+#include <set>
 
 #include "ArchiverTestSupport.h"
 #include "FileSeamTestSupport.h"
@@ -203,12 +207,14 @@ TEST_F(ZAArchiver_volumes, NewVolumesNeverFollowALinkNorTakeAnotherUsersFile) {
       EXPECT_EQ(ReadRaw(planted == kLink ? "victim" : "v.Z01"), "keep");
       continue;
     }
-    // A file of the process's own is emptied and used; the last volume then
-    // moves over a link planted at the archive's name as it takes that name.
+    // A file of the process's own stays as it was until the new set is
+    // whole; the last volume then moves over a link planted at the archive's
+    // name as it takes that name.
     zip.OpenArchive(fmCreate);
-    EXPECT_EQ(ReadRaw("v.Z01").find("keep"), std::string::npos);
-    const TFileSeamHook previous = SetFileSeamHook([this](TFileSeamOp op, const std::string& path) {
-      return op == fsoRename && path == Path("v.Z01") ? ::symlink(Path("victim").c_str(), Path("v.zip").c_str()) : 0;
+    EXPECT_EQ(ReadRaw("v.Z01"), "keep");
+    const TFileSeamHook previous = SetFileSeamHook([this](TFileSeamOp op, const std::string&) {
+      if (op == fsoRename) ::symlink(Path("victim").c_str(), Path("v.zip").c_str());
+      return 0;
     });
     zip.CloseArchive();
     SetFileSeamHook(previous);
@@ -418,6 +424,141 @@ TEST_F(ZAArchiver_volumes, NoVolumePassesItsLimitAndNoRecordIsCut) {
   for (Int32 i = 0; i < kEntries; i += 499)
     EXPECT_EQ(zip.DMHandle->CDir->FItems[static_cast<size_t>(i)].Name, nameOf(i));
   EXPECT_EQ(zip.DMHandle->CDir->FItems[kEntries - 1].Comment, std::string((kEntries - 1) % 37, 'c'));
+}
+
+// A split archive of 64 KiB volumes at file, made anew (scratch files in its
+// folder) with `entries` stored entries of round r's text; the engine error,
+// -1 when none, 0 for another failure.
+std::string SetText(Int32 r, Int32 i) {
+  std::string s(5000, 'a');
+  for (size_t k = 0; k < s.size(); ++k) s[k] = static_cast<char>('a' + (k * 7 + k / 11 + i * 3 + r * 5) % 26);
+  return s;
+}
+String SetEntry(Int32 i) { return Utf8ToString("e" + std::to_string(1000 + i) + ".txt"); }
+Int32 MakeSplitSet(const String& file, Int32 r, Int32 entries) {
+  TZipArchiver zip;
+  zip.FFileName = file;
+  zip.FTempDir = ExtractFilePath(file);
+  zip.SetSpanningMode(smSplitting);
+  zip.FSpanningOptions.FVolumeSize = vsCustom;
+  zip.FSpanningOptions.SetCustomVolumeSize(65536);
+  zip.SetCompressionMode(0);
+  try {
+    return EngineErrorOf([&] {
+      zip.OpenArchive(fmCreate);
+      zip.BeginUpdate();
+      for (Int32 i = 0; i < entries; ++i) zip.AddFromString(SetEntry(i), Utf8ToString(SetText(r, i)), 0x20, 40000);
+      zip.EndUpdate();
+      zip.CloseArchive();
+    });
+  } catch (const Exception&) {
+    return 0;
+  }
+}
+
+// The round (of the rounds with their entry counts) whose set reads whole at
+// file, every entry's bytes; -1 when none does.
+Int32 RoundRead(const String& file, const std::vector<std::pair<Int32, Int32>>& rounds) {
+  try {
+    TZipArchiver zip;
+    zip.FFileName = file;
+    zip.OpenArchive();
+    for (const auto& [r, entries] : rounds) {
+      bool whole = zip.DMHandle->CDir->Count() == entries;
+      String text;
+      for (Int32 i = 0; whole && i < entries; ++i)
+        whole = (zip.ExtractToString(SetEntry(i), text), StringToUtf8(text) == SetText(r, i));
+      if (whole) return r;
+    }
+  } catch (const Exception&) {
+  }
+  return -1;
+}
+
+std::set<std::string> FolderNames(const std::string& dir) {
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) names.insert(e.path().filename().string());
+  return names;
+}
+
+// On a small file system without a disk-full handler, a set that does not
+// fit is a failure, never OK, and leaves the folder as it was: no volume, no
+// temporary, an old set whole.
+TEST_F(ZAArchiver_volumes, ASplitArchiveThatDoesNotFitFailsAndLeavesTheOldSetWhole) {
+  const struct {
+    Int32 oldEntries;  // a set already at the name (0: a new name)
+    Int64 capacity;
+  } cases[] = {{0, 400000}, {40, 400000}, {40, 4000000}};
+  constexpr Int32 kNew = 90;
+  const String archive = File("disk/b.zip");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.oldEntries * 10000000 + c.capacity);
+    std::filesystem::remove_all(Path("disk"));
+    ::mkdir(Path("disk").c_str(), 0700);
+    if (c.oldEntries > 0) {
+      ASSERT_EQ(MakeSplitSet(archive, 1, c.oldEntries), -1);
+    }
+    const std::set<std::string> before = FolderNames(Path("disk"));
+    Int32 error = 0;
+    {
+      ScopedSmallDisk disk(Path("disk"), c.capacity);
+      const TZAFreeDriveSpaceHook previous = SetZAFreeDriveSpaceHook([&](const String&) { return disk.Free(); });
+      error = MakeSplitSet(archive, 2, kNew);
+      SetZAFreeDriveSpaceHook(previous);
+    }
+    const bool fits = c.capacity > 1000000;
+    EXPECT_TRUE(fits ? error == -1 : error == 65 || error == 46) << error;
+    if (!fits) {
+      EXPECT_EQ(FolderNames(Path("disk")), before);
+    }
+    for (const std::string& name : FolderNames(Path("disk"))) EXPECT_EQ(name[0], 'b') << name;
+    if (fits || c.oldEntries > 0) {
+      EXPECT_EQ(RoundRead(archive, {{1, c.oldEntries}, {2, kNew}}), fits ? 2 : 1);
+    }
+  }
+}
+
+// A set made anew over an old one, killed at any of its changing file calls
+// (every one of the last, where the volumes take their names): the old set
+// or the new one reads whole after, and the next set made there leaves no
+// temporary the kills left.
+TEST_F(ZAArchiver_volumes, ASplitSetRemadeAndKilledAnywhereLeavesTheOldSetOrTheNew) {
+  constexpr Int32 kOld = 40, kNew = 30;
+  const String archive = File("b.zip");
+  auto changing = [](TFileSeamOp op) { return op != fsoOpen && op != fsoRead && op != fsoSeek && op != fsoStat; };
+  ASSERT_EQ(MakeSplitSet(archive, 1, kOld), -1);
+  std::map<std::string, std::string> oldSet;
+  for (const std::string& name : FolderNames(fDir)) oldSet[name] = ReadRaw(name);
+  Int64 total = 0;
+  {
+    ScopedFileSeam count;
+    ASSERT_EQ(MakeSplitSet(archive, 2, kNew), -1);
+    total = std::count_if(count.ops.begin(), count.ops.end(), changing);
+  }
+  ASSERT_GT(total, 40);
+  std::set<Int64> points;
+  for (Int64 k = 1; k <= 20; ++k) points.insert(total * k / 21);
+  for (Int64 n = total - 11; n <= total; ++n) points.insert(n);
+  std::map<Int32, Int32> seen;
+  for (const Int64 at : points) {
+    for (const std::string& name : FolderNames(fDir)) std::filesystem::remove(Path(name));
+    for (const auto& [name, bytes] : oldSet) WriteRaw(name, bytes);
+    const pid_t child = InChild([&] {
+      Int64 calls = 0;
+      SetFileSeamHook([&](TFileSeamOp op, const std::string&) {
+        if (changing(op) && ++calls == at) ::kill(::getpid(), SIGKILL);
+        return 0;
+      });
+      return MakeSplitSet(archive, 2, kNew);
+    });
+    ASSERT_EQ(EndOf(child), -SIGKILL) << at;
+    ++seen[RoundRead(archive, {{1, kOld}, {2, kNew}})];
+  }
+  EXPECT_EQ(seen.count(-1), 0u);
+  EXPECT_EQ(seen.size(), 2u) << "the kills fell before and after the set was whole";
+  ASSERT_EQ(MakeSplitSet(archive, 3, kOld), -1);
+  for (const std::string& name : FolderNames(fDir)) EXPECT_EQ(name[0], 'b') << name;
+  EXPECT_EQ(RoundRead(archive, {{3, kOld}}), 3);
 }
 
 }  // namespace
