@@ -74,6 +74,19 @@ std::vector<String> ZipfWords(size_t n) {
   return words;
 }
 
+// n Zipf-like words handed one by one to add(list, word, position) on a new TList.
+template <class TList>
+void CountWords(benchmark::State& state, const std::function<void(TList&, const String&, size_t)>& add) {
+  std::vector<String> words;
+  Growth(
+      state, 100000, [&words](size_t n) { words = ZipfWords(n); },
+      [&words, &add](size_t n) {
+        TList l;
+        for (size_t i = 0; i < n; ++i) add(l, words[i], i);
+        benchmark::DoNotOptimize(l.Count());
+      });
+}
+
 void WriteLists(size_t n) {
   std::ofstream lemmas(TempFile("lemmas.txt"), std::ios::binary);
   std::ofstream stops(TempFile("stops.txt"), std::ios::binary);
@@ -123,14 +136,7 @@ void BM_LemmaVariantsOf(benchmark::State& state) {
 BENCHMARK(BM_LemmaVariantsOf)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_WordFrequencies(benchmark::State& state) {
-  std::vector<String> words;
-  Growth(
-      state, 100000, [&words](size_t n) { words = ZipfWords(n); },
-      [&words](size_t n) {
-        TStringlistWithALongint l;
-        for (size_t i = 0; i < n; ++i) l.AddOrIncByOne(words[i]);
-        benchmark::DoNotOptimize(l.Count());
-      });
+  CountWords<TStringlistWithALongint>(state, [](TStringlistWithALongint& l, const String& w, size_t) { l.AddOrIncByOne(w); });
 }
 BENCHMARK(BM_WordFrequencies)->Unit(benchmark::kMillisecond)->Iterations(1);
 
@@ -143,14 +149,9 @@ void BM_LemmaLoad(benchmark::State& state) {
 BENCHMARK(BM_LemmaLoad)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_NumberLists(benchmark::State& state) {
-  std::vector<String> words;
-  Growth(
-      state, 100000, [&words](size_t n) { words = ZipfWords(n); },
-      [&words](size_t n) {
-        TStringListWithLongintList l;
-        for (size_t i = 0; i < n; ++i) l.AddOneOrAddToList(words[i], static_cast<Int32>(i / 100));
-        benchmark::DoNotOptimize(l.Count());
-      });
+  CountWords<TStringListWithLongintList>(state, [](TStringListWithLongintList& l, const String& w, size_t i) {
+    l.AddOneOrAddToList(w, static_cast<Int32>(i / 100));
+  });
 }
 BENCHMARK(BM_NumberLists)->Unit(benchmark::kMillisecond)->Iterations(1);
 

@@ -701,7 +701,7 @@ std::vector<Int32> TStringList::SortedOrderOf(const std::vector<Item>& items,
 }
 
 void TStringList::AddSortedLinesInBulk(std::vector<Item>& lines) {
-  if (!fItems.empty() || !fSorted) {
+  if (!fSorted) {
     for (Item& line : lines) {
       const Int32 r = AddObject(line.s, line.obj);
       if (r >= 0 && r < GetCount() && fItems[static_cast<size_t>(r)].obj == line.obj) line.obj = nullptr;
@@ -711,54 +711,6 @@ void TStringList::AddSortedLinesInBulk(std::vector<Item>& lines) {
   if (lines.empty()) return;
   // Runs of equal lines, [first, last) in order; each run is in order of
   // arrival (the sort is stable).
-  std::vector<std::pair<size_t, size_t>> runs;
-  const std::vector<Int32> order = SortedOrderOf(lines, &runs);
-  auto lineAt = [&](size_t k) -> Item& { return lines[static_cast<size_t>(order[k])]; };
-  // Line by line, dupError raises at the first line that repeats an earlier
-  // one; the lines that came before it stay in the list.
-  Int32 firstRepeat = static_cast<Int32>(lines.size());
-  if (fDuplicates == dupError)
-    for (const auto& [first, last] : runs)
-      if (last - first > 1) firstRepeat = std::min(firstRepeat, order[first + 1]);
-  auto take = [this](Item& line) {
-    fItems.push_back(Item{std::move(line.s), line.obj});
-    line.obj = nullptr;
-  };
-  Changing();
-  fItems.reserve(fDuplicates == dupIgnore ? runs.size() : lines.size());
-  for (const auto& [first, last] : runs) {
-    switch (fDuplicates) {
-      case dupIgnore: take(lineAt(first)); break;
-      case dupAccept:
-        // Each later line went in front of the equal ones before it.
-        for (size_t k = last; k > first; --k) take(lineAt(k - 1));
-        break;
-      case dupError:
-        for (size_t k = first; k < last; ++k)
-          if (order[k] < firstRepeat) take(lineAt(k));
-        break;
-    }
-  }
-  Changed();
-  if (firstRepeat < static_cast<Int32>(lines.size())) Error(kDuplicateError, 0);
-}
-
-void TStringList::AddLinesAtOnce(std::vector<std::pair<String, TObject*>>& lines) {
-  if (!TakesAddedLinesAtOnce()) {
-    TStrings::AddLinesAtOnce(lines);
-    return;
-  }
-  std::vector<Item> items;
-  items.reserve(lines.size());
-  for (auto& [s, obj] : lines) items.push_back(Item{std::move(s), obj});
-  if (fItems.empty())
-    AddSortedLinesInBulk(items);
-  else
-    MergeSortedLinesInBulk(items);
-}
-
-void TStringList::MergeSortedLinesInBulk(std::vector<Item>& lines) {
-  if (lines.empty()) return;
   std::vector<std::pair<size_t, size_t>> runs;
   const std::vector<Int32> order = SortedOrderOf(lines, &runs);
   auto lineAt = [&](size_t k) -> Item& { return lines[static_cast<size_t>(order[k])]; };
@@ -815,6 +767,17 @@ void TStringList::MergeSortedLinesInBulk(std::vector<Item>& lines) {
   fItems.swap(merged);
   Changed();
   if (firstRepeat < static_cast<Int32>(lines.size())) Error(kDuplicateError, 0);
+}
+
+void TStringList::AddLinesAtOnce(std::vector<std::pair<String, TObject*>>& lines) {
+  if (!TakesAddedLinesAtOnce()) {
+    TStrings::AddLinesAtOnce(lines);
+    return;
+  }
+  std::vector<Item> items;
+  items.reserve(lines.size());
+  for (auto& [s, obj] : lines) items.push_back(Item{std::move(s), obj});
+  AddSortedLinesInBulk(items);
 }
 
 void TStringList::SetTextStr(const String& text) {

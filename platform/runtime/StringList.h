@@ -285,30 +285,23 @@ class TStringList : public TStrings {
   // True when lines arriving now may go through AddSortedLinesInBulk: the
   // list is sorted, empty and takes text in bulk.
   bool TakesLinesInBulk() const { return fSorted && fItems.empty() && LoadsSortedTextInBulk(); }
-  // Puts lines (each with its object) into this empty sorted list at once,
-  // giving the list that adding them one by one in this order gives: the
-  // lines are sorted once (stable) with each line's collation text prepared
-  // once, and the duplicate rule is applied to neighbours: dupIgnore keeps
-  // the first of equal lines, dupAccept puts each later equal line where
-  // Find puts it (before the equal ones already there), dupError raises at
-  // the first repeated line with the lines before it in the list. Each line
-  // taken leaves its entry in lines with a nil object; a line left out keeps
-  // its object there, for the caller to free (also when dupError raises). On
-  // a list that is not empty the lines are added one by one.
+  // Puts lines (each with its object) into this sorted list at once, giving
+  // the list that adding them one by one in this order gives: the lines are
+  // sorted once (stable) with each line's collation text prepared once, then
+  // merged with the lines already there. A new line goes before the lines
+  // already there that equal it (where Find puts it); dupIgnore keeps the
+  // first new line of each text unless the list holds it already, dupAccept
+  // puts the new equal lines in the reverse of their order, and dupError
+  // raises at the first new line equal to one already there or to an earlier
+  // new line, the lines before it staying in the list. Each line taken leaves
+  // its entry in lines with a nil object; a line left out keeps its object
+  // there, for the caller to free (also when dupError raises). On a list not
+  // marked sorted the lines are added one by one.
   void AddSortedLinesInBulk(std::vector<Item>& lines);
-  // AddStrings on a sorted list that takes text in bulk: the lines as
-  // AddSortedLinesInBulk takes them, into a list that may hold lines already.
+  // AddStrings on a sorted list that takes text in bulk: the lines go
+  // through AddSortedLinesInBulk.
   bool TakesAddedLinesAtOnce() const override { return fSorted && LoadsSortedTextInBulk(); }
   void AddLinesAtOnce(std::vector<std::pair<String, TObject*>>& lines) override;
-  // The sorted lines merged into this sorted list that holds lines already,
-  // with the result adding them one by one gives: a new line goes before the
-  // lines already there that equal it (where Find puts it), dupIgnore keeps
-  // the first new line of each text unless the list holds it already,
-  // dupAccept puts the new equal lines in the reverse of their order, and
-  // dupError raises at the first new line equal to one already there or to
-  // an earlier new line, the lines before it having been added. Lines taken
-  // leave a nil object behind in lines.
-  void MergeSortedLinesInBulk(std::vector<Item>& lines);
   // The collation of this list's own CompareStrings while a sort of many
   // comparisons runs, so that the collator is fetched once per sort; and the
   // lines being sorted with their prepared texts, so that each line is
