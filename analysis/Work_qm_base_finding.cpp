@@ -97,8 +97,23 @@ bool TQMBaseDataClass::IsAnExportableGridRow(Int32 gridRow) {
     return !SetColumnIsEmptyInItem(gridRow - 1, false);
   }
   if (ex.settings.export_all_rows) return true;
-  return std::find(ex.Export_Rows_specified.begin(), ex.Export_Rows_specified.end(), gridRow) !=
-         ex.Export_Rows_specified.end();
+  return IsAChosenExportRow(ex.Export_Rows_specified, gridRow);
+}
+
+bool TQMBaseDataClass::IsAChosenExportRow(const std::vector<Integer>& chosen, Int32 gridRow) {
+  TChosenRowsSeen& seen = fChosenRows;
+  const bool newPass = !seen.valid || gridRow <= seen.lastAsked;
+  if (!seen.valid || seen.holder != Patroa || seen.data != chosen.data() || seen.rows.size() != chosen.size() ||
+      (newPass && seen.rows != chosen)) {
+    seen.holder = Patroa;
+    seen.data = chosen.data();
+    seen.rows = chosen;
+    seen.set.clear();
+    seen.set.insert(chosen.begin(), chosen.end());
+    seen.valid = true;
+  }
+  seen.lastAsked = gridRow;
+  return seen.set.count(gridRow) > 0;
 }
 
 // ---- marked and selected rows -----------------------------------------------------------

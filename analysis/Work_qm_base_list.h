@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 #include "analysis/Headingsu.h"
@@ -662,6 +663,22 @@ class TQMBaseDataClass : public TObject {
   Int32 fSortYieldCountdown = 0;
   Int32 fSortEntryCount = 0;
   UInt64 fSortPivotSeed = 0;
+
+  // The holder's chosen export rows as IsAnExportableGridRow last read them:
+  // the holder, the rows' storage and a copy of them, with a set to answer
+  // from. They are read again when the holder, the storage or the number of
+  // rows differs, and compared with the copy whenever a row is asked that is
+  // not below the row asked before (a new pass over the rows).
+  struct TChosenRowsSeen {
+    const TQMBaseHolder* holder = nullptr;
+    const Integer* data = nullptr;
+    std::vector<Integer> rows;
+    std::unordered_set<Integer> set;
+    Int32 lastAsked = 0;
+    bool valid = false;
+  };
+  bool IsAChosenExportRow(const std::vector<Integer>& chosen, Int32 gridRow);
+  TChosenRowsSeen fChosenRows;
 };
 
 }  // namespace sk

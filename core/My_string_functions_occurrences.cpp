@@ -78,18 +78,8 @@ void TStringlistWithListOfOccurrences::Changed() {
 }
 
 std::string TStringlistWithListOfOccurrences::LineKey(const String& s) const {
-  // The collation key under the rule CompareStrings applies: two texts have
-  // the same key exactly when the list takes them for the same line.
-  const Cardinal flags = LCMAP_SORTKEY | (CaseSensitive() ? 0 : NORM_IGNORECASE);
-  // An empty text is passed as a terminated one (a length of 0 is refused).
-  const Int32 len = s.empty() ? -1 : static_cast<Int32>(s.size());
-  const Char* src = s.empty() ? u"" : s.data();
-  const Int32 n = LCMapStringW(LOCALE_USER_DEFAULT, flags, src, len, nullptr, 0);
-  if (n > 0) {
-    std::string key(static_cast<size_t>(n), '\0');
-    if (LCMapStringW(LOCALE_USER_DEFAULT, flags, src, len, reinterpret_cast<Char*>(key.data()), n) == n) return key;
-  }
-  return "\x01" + StringToUtf8(s);  // no collator: the exact text (never a key's first byte)
+  // Two texts have the same key exactly when the list takes them for the same line.
+  return LineCollationKey(s, CaseSensitive());
 }
 
 void TStringlistWithListOfOccurrences::RebuildWordIndex() {

@@ -214,6 +214,63 @@ void TIndexCheckStringlist::FreeLineObject(Int32 index) {
   delete obj;
 }
 
+// ---- Lookups by collation key ------------------------------------------------
+
+std::string LineCollationKey(const String& s, bool caseSensitive) {
+  const Cardinal flags = LCMAP_SORTKEY | (caseSensitive ? 0 : NORM_IGNORECASE);
+  // An empty text is passed as a terminated one (a length of 0 is refused).
+  const Int32 len = s.empty() ? -1 : static_cast<Int32>(s.size());
+  const Char* src = s.empty() ? u"" : s.data();
+  const Int32 n = LCMapStringW(LOCALE_USER_DEFAULT, flags, src, len, nullptr, 0);
+  if (n > 0) {
+    std::string key(static_cast<size_t>(n), '\0');
+    if (LCMapStringW(LOCALE_USER_DEFAULT, flags, src, len, reinterpret_cast<Char*>(key.data()), n) == n) return key;
+  }
+  return "\x01" + StringToUtf8(s);  // no collator: the exact text (never a key's first byte)
+}
+
+void TLineKeyIndex::Invalidate() {
+  fScanNext = true;
+  if (!fValid) return;
+  fValid = false;
+  fFirst.clear();
+  fExact.clear();
+  fIndexed = 0;
+}
+
+Int32 TLineKeyIndex::Find(const String& s, Int32 count, bool caseSensitive, const TKeyText& keyText,
+                          const TSameText& same) {
+  if (count <= 0) return -1;
+  std::string locale = GetUserDefaultLocaleName();
+  if (fValid && (fCaseSensitive != caseSensitive || fLocale != locale || fIndexed > count)) Invalidate();
+  String text;
+  if (!fValid && fScanNext) {
+    fScanNext = false;
+    for (Int32 i = 0; i < count; ++i)
+      if (keyText(i, text) && same(text, s)) return i;
+    return -1;
+  }
+  if (!fValid) {
+    fValid = true;
+    fCaseSensitive = caseSensitive;
+    fLocale = std::move(locale);
+  }
+  if (fIndexed < count) {
+    // Lines added since are taken in order, so each key keeps its first line.
+    if (fIndexed == 0) fFirst.reserve(static_cast<size_t>(count));
+    for (Int32 i = fIndexed; i < count; ++i)
+      if (keyText(i, text)) fFirst.emplace(LineCollationKey(text, caseSensitive), i);
+    fIndexed = count;
+  }
+  // A text asked before is found by its spelling; lines added later cannot
+  // come before the line it found.
+  if (const auto hit = fExact.find(s); hit != fExact.end()) return hit->second;
+  const auto it = fFirst.find(LineCollationKey(s, caseSensitive));
+  if (it == fFirst.end()) return -1;
+  fExact.emplace(s, it->second);
+  return it->second;
+}
+
 // ---- TIndexCheckList ---------------------------------------------------------
 
 void TIndexCheckList::CheckIndex(Int32 index) const {
@@ -760,8 +817,63 @@ Int32 TStringListWithLongintList::AddToLineList(const String& s, Int32 n) {
     PutObject(i, fresh.get());
     list = fresh.release();
   }
-  if (list->IndexOf(n, tml_0) < 0) list->AddOne(n);
+  if (!HoldsNumber(*list, n)) {
+    list->AddOne(n);
+    NumberAppended(*list, n);
+  }
   return list->Count();
+}
+
+bool TStringListWithLongintList::HoldsNumber(const T1LongintList& list, Int32 n) {
+  // A list sorted by its owner finds n by halving itself.
+  if (list.sorted && list.SortedOn() == tml_0) return const_cast<T1LongintList&>(list).IndexOf(n, tml_0) >= 0;
+  TNumbersSeen& seen = fSeen[&list];
+  const Int32 count = list.Count();
+  if (seen.count != count || (count > 0 && list.GetAValue(count - 1) != seen.last)) {
+    seen = TNumbersSeen{};
+    seen.count = count;
+    for (Int32 i = 0; i < count; ++i) {
+      const Int32 v = list.GetAValue(i);
+      if (i > 0 && v < seen.last) seen.ascending = false;
+      seen.last = v;
+    }
+    if (!seen.ascending)
+      for (Int32 i = 0; i < count; ++i) seen.values.insert(list.GetAValue(i));
+  }
+  if (!seen.ascending) return seen.values.count(n) > 0;
+  if (count == 0 || n > seen.last) return false;
+  Int32 lo = 0;
+  Int32 hi = count - 1;
+  while (lo <= hi) {
+    const Int32 mid = lo + (hi - lo) / 2;
+    const Int32 v = list.GetAValue(mid);
+    if (v == n) return true;
+    if (v < n)
+      lo = mid + 1;
+    else
+      hi = mid - 1;
+  }
+  return false;
+}
+
+void TStringListWithLongintList::NumberAppended(const T1LongintList& list, Int32 n) {
+  const auto it = fSeen.find(&list);
+  if (it == fSeen.end()) return;
+  TNumbersSeen& seen = it->second;
+  const Int32 count = list.Count();
+  // Not appended (the list went sorted in between): read it again next time.
+  if (seen.count < 0 || count != seen.count + 1 || list.GetAValue(count - 1) != n) {
+    fSeen.erase(it);
+    return;
+  }
+  seen.count = count;
+  if (seen.ascending && count > 1 && n < seen.last) {
+    seen.ascending = false;
+    for (Int32 i = 0; i < count; ++i) seen.values.insert(list.GetAValue(i));
+  } else if (!seen.ascending) {
+    seen.values.insert(n);
+  }
+  seen.last = n;
 }
 
 Int32 TStringListWithLongintList::AddOneOrAddToList(const String& s, Int32 n) { return AddToLineList(s, n); }
@@ -772,7 +884,10 @@ T1LongintList* TStringListWithLongintList::GetOne(Int32 index) const {
   return dynamic_cast<T1LongintList*>(GetObject(index));  // raises for an invalid index
 }
 
-void TStringListWithLongintList::FreeAndNilOne(Int32 index) { FreeLineObject(index); }
+void TStringListWithLongintList::FreeAndNilOne(Int32 index) {
+  if (IndexAssignedOK(index)) fSeen.erase(dynamic_cast<const T1LongintList*>(GetObject(index)));
+  FreeLineObject(index);
+}
 
 Int32 StringListWithLongintListSortOn_ListCounts(TStringList* list, Int32 index1, Int32 index2) {
   if (index1 == index2) return 0;

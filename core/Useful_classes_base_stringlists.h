@@ -29,7 +29,10 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <type_traits>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -164,6 +167,115 @@ class TIndexCheckStringlist : public TUTF8Stringlist {
   void AddOwnedLinesInBulk(std::vector<Item>& lines);
 };
 
+// ---- Lookups by collation key ------------------------------------------------
+
+// The collation key of s under a string list's case rule (AnsiCompareText, or
+// AnsiCompareStr when case-sensitive) in the locale of the moment: two texts
+// have the same key exactly when the rule finds them equal.
+std::string LineCollationKey(const String& s, bool caseSensitive);
+
+// An index of the lines of an unsorted string list (or of a key text of each
+// line, such as its name) by collation key, answering what a scan from the
+// first line answers, the first line whose key text the case rule finds equal
+// to the one asked, at the cost of a hash lookup. Its owner says when the
+// lines change (Invalidate; lines appended at the end need nothing) and hands
+// each lookup the list's size and a reader of line i's key text. The index
+// remembers the rule and the locale it was built under and is rebuilt when
+// either differs. After Invalidate the first lookup scans as the list would
+// (so that a list changed between every two lookups costs what it did), and
+// the next one builds the index.
+class TLineKeyIndex {
+ public:
+  // Line i's key text into text; false for a line without one (skipped).
+  using TKeyText = std::function<bool(Int32 i, String& text)>;
+  // The list's own test of two key texts, used by the scan.
+  using TSameText = std::function<bool(const String& a, const String& b)>;
+
+  void Invalidate();
+  // The first of lines 0..count-1 whose key text equals s by the rule; -1
+  // when none does. Lines the index holds must be unchanged since it took
+  // them, except that lines may have been added after them.
+  Int32 Find(const String& s, Int32 count, bool caseSensitive, const TKeyText& keyText, const TSameText& same);
+
+ private:
+  // Lines 0..fIndexed-1 are in the index, each under its key (the first of
+  // equal lines only), under the rule and locale named; fExact caches the
+  // answers found for texts asked before.
+  std::unordered_map<std::string, Int32> fFirst;
+  std::unordered_map<String, Int32> fExact;
+  Int32 fIndexed = 0;
+  bool fValid = false;
+  bool fScanNext = true;
+  bool fCaseSensitive = false;
+  std::string fLocale;
+};
+
+// A string list whose IndexOf, while the list is not marked sorted, answers
+// from a TLineKeyIndex of its lines (the same line a scan finds, the first
+// equal one). Every change of the lines other than Add at the end makes the
+// index stale. Base must keep TStringList::CompareStrings.
+template <class Base>
+class TLineKeyIndexed : public Base {
+ public:
+  using Base::Base;
+
+  Int32 IndexOf(const String& s) const override {
+    if (this->Sorted()) return Base::IndexOf(s);
+    return fKeys.Find(
+        s, this->GetCount(), this->CaseSensitive(),
+        [this](Int32 i, String& text) {
+          text = this->fItems[static_cast<size_t>(i)].s;
+          return true;
+        },
+        [this](const String& a, const String& b) { return this->CompareStrings(a, b) == 0; });
+  }
+
+  Int32 AddObject(const String& s, TObject* obj) override {
+    Int32 r = -1;
+    {
+      TAppendScope scope(fAppending);
+      r = Base::AddObject(s, obj);
+    }
+    // A line placed before others (a sorted list) moves the later lines.
+    if (r != this->GetCount() - 1) fKeys.Invalidate();
+    return r;
+  }
+  using Base::Add;
+
+  // Goes up at every change of the lines or their objects, appends included,
+  // for owners that keep facts about the lines beside them.
+  UInt64 ChangeCount() const { return fChanges; }
+
+ protected:
+  void Changing() override {
+    ++fChanges;
+    if (!fAppending) fKeys.Invalidate();
+    Base::Changing();
+  }
+  void Changed() override {
+    if (!fAppending) fKeys.Invalidate();
+    Base::Changed();
+  }
+
+ private:
+  class TAppendScope {
+   public:
+    explicit TAppendScope(bool& flag) : fFlag(flag) { fFlag = true; }
+    ~TAppendScope() { fFlag = false; }
+    TAppendScope(const TAppendScope&) = delete;
+    TAppendScope& operator=(const TAppendScope&) = delete;
+
+   private:
+    bool& fFlag;
+  };
+  mutable TLineKeyIndex fKeys;
+  UInt64 fChanges = 0;
+  bool fAppending = false;
+};
+
+// A TUTF8Stringlist whose lookups use a TLineKeyIndex.
+using TKeyIndexedStringlist = TLineKeyIndexed<TUTF8Stringlist>;
+
 // ---- TIndexCheckList ---------------------------------------------------------
 
 // Comparer of two pointers of a TIndexCheckList: < 0 when item1 goes first.
@@ -244,14 +356,16 @@ class TSaveStringList : public TIndexCheckStringlist {
 //
 // Each line owns one holder made by AddOne. GetOne and the record getters
 // answer a zero value for an invalid index or a line without a holder; SetOne
-// ignores an invalid index (a line without a holder gets one).
+// ignores an invalid index (a line without a holder gets one). The lists that
+// find a word's line before adding to it (AddOrIncFreq and the like) look
+// lines up through a TLineKeyIndex while they are not marked sorted.
 
 class TStringlistWithALongint;
 
 // A handler given a row number and such a list.
 using TRowAndStringlistProc = std::function<void(Int32 Arow, TStringlistWithALongint* aList)>;
 
-class TStringlistWithALongint : public TIndexCheckStringlist {
+class TStringlistWithALongint : public TLineKeyIndexed<TIndexCheckStringlist> {
  public:
   TStringlistWithALongint() = default;
   ~TStringlistWithALongint() override;
@@ -289,7 +403,7 @@ class TStringlistWithALongint : public TIndexCheckStringlist {
   void SaveOneItem(TStream* stream, Int32 index) override;
 };
 
-class TStringListWithASingle : public TIndexCheckStringlist {
+class TStringListWithASingle : public TLineKeyIndexed<TIndexCheckStringlist> {
  public:
   TStringListWithASingle() = default;
   ~TStringListWithASingle() override;
@@ -431,8 +545,9 @@ class TStringListWithString : public TIndexCheckStringlist {
   void FreeAndNilOne(Int32 index) override;
 };
 
-// Each line owns a T1LongintList.
-class TStringListWithLongintList : public TIndexCheckStringlist {
+// Each line owns a T1LongintList. Lines are looked up through a
+// TLineKeyIndex while the list is not marked sorted.
+class TStringListWithLongintList : public TLineKeyIndexed<TIndexCheckStringlist> {
  public:
   TStringListWithLongintList() = default;
   ~TStringListWithLongintList() override;
@@ -450,7 +565,21 @@ class TStringListWithLongintList : public TIndexCheckStringlist {
   void FreeAndNilOne(Int32 index) override;
 
  private:
+  // What the list last saw of a line's numbers, so that telling whether n is
+  // there does not read them all: their count and last value (a list whose
+  // count or last value has changed since, through GetOne, is read again),
+  // whether they ascend (then n is found by halving, and a number above the
+  // last is new at once) and, when they do not, the set of them.
+  struct TNumbersSeen {
+    Int32 count = -1;
+    Int32 last = 0;
+    bool ascending = true;
+    std::unordered_set<Int32> values;
+  };
   Int32 AddToLineList(const String& s, Int32 n);
+  bool HoldsNumber(const T1LongintList& list, Int32 n);
+  void NumberAppended(const T1LongintList& list, Int32 n);
+  std::unordered_map<const T1LongintList*, TNumbersSeen> fSeen;
 };
 
 // Orders a TStringListWithLongintList by the size of each line's list, the
@@ -458,7 +587,7 @@ class TStringListWithLongintList : public TIndexCheckStringlist {
 Int32 StringListWithLongintListSortOn_ListCounts(TStringList* list, Int32 index1, Int32 index2);
 
 // Each line owns a T2LongintList of pairs.
-class TStringListWith2LongintList : public TIndexCheckStringlist {
+class TStringListWith2LongintList : public TLineKeyIndexed<TIndexCheckStringlist> {
  public:
   TStringListWith2LongintList() = default;
   ~TStringListWith2LongintList() override;

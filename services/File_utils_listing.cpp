@@ -339,13 +339,24 @@ void TFileDateUpdater::HandleAFileList(const String& listFile) {
   }
   list.Sort();
   list.SetNameValueSeparator(u'\t');
+  // The line IndexOfName finds (the first whose name the list's case rule
+  // finds equal), through an index of the names' collation keys.
+  TLineKeyIndex names;
+  auto nameOf = [&list](Int32 k, String& text) {
+    const String line = list[k];
+    const size_t p = line.find(list.NameValueSeparator());
+    if (p == String::npos) return false;
+    text = line.substr(0, p);
+    return true;
+  };
+  auto same = [&list](const String& a, const String& b) { return list.CompareStrings(a, b) == 0; };
   const Int32 n = fOnGetFilesCount(this);
   for (Int32 i = 0; i < n; ++i) {
     MyYieldProcess();
     const String name = fOnGetAFile(this, i);
     const String part = ExtractFileName(name);
     for (const String& key : {part, name, ChangeFileExt(part, String())}) {
-      const Int32 k = list.IndexOfName(key);
+      const Int32 k = names.Find(key, list.Count(), list.CaseSensitive(), nameOf, same);
       if (k < 0) continue;
       fOnTellAFileDate(this, i, UserStrDateAndTimeParsed(list.ValueFromIndex(k)));
       break;

@@ -1,5 +1,9 @@
 #include "services/Lem_match_stop_rel_lists.h"
 
+#include <algorithm>
+#include <climits>
+
+#include "core/Basic_processes.h"
 #include "core/My_string_functions_splitting.h"
 #include "core/My_string_functions_tabfields.h"
 #include "core/UnitCounter.h"
@@ -50,20 +54,59 @@ TMyLemmalist::TMyLemmalist(bool caseSensitive) {
 
 TMyLemmalist::~TMyLemmalist() = default;
 
+bool TMyLemmalist::Taken(const String& word) {
+  if (allwords.IndexOf(word) >= 0) return true;
+  if (!fGathered) return false;
+  const std::vector<String>& words = fGathered->allwords;
+  return fGathered->keys.Find(
+             word, static_cast<Int32>(words.size()), allwords.CaseSensitive(),
+             [&words](Int32 i, String& text) {
+               text = words[static_cast<size_t>(i)];
+               return true;
+             },
+             [this](const String& a, const String& b) { return allwords.CompareStrings(a, b) == 0; }) >= 0;
+}
+
+void TMyLemmalist::Take(const String& word) {
+  if (fGathered)
+    fGathered->allwords.push_back(word);
+  else
+    allwords.Add(word);
+}
+
+void TMyLemmalist::Reject(const String& word) {
+  if (fGathered)
+    fGathered->unwanted.push_back(word);
+  else
+    unwanted_variants.Add(word);
+}
+
+void TMyLemmalist::BeginAddingLines() {
+  EndAddingLines();
+  fGathered = std::make_unique<TGathered>();
+}
+
+void TMyLemmalist::EndAddingLines() {
+  if (!fGathered) return;
+  const std::unique_ptr<TGathered> gathered = std::move(fGathered);
+  allwords.AddStrings(gathered->allwords);
+  unwanted_variants.AddStrings(gathered->unwanted);
+}
+
 void TMyLemmalist::AddALine(const String& head, const String& variantsText) {
   if (head.empty() || variantsText.empty()) return;
-  if (allwords.IndexOf(head) >= 0) return;
-  allwords.Add(head);
+  if (Taken(head)) return;
+  Take(head);
   const Int32 n = headwords.Add(head) + 1;
   size_t from = 0;
   for (;;) {
     const size_t comma = variantsText.find(u',', from);
     const String piece = Trim(variantsText.substr(from, comma == String::npos ? String::npos : comma - from));
     if (!piece.empty()) {
-      if (allwords.IndexOf(piece) >= 0) {
-        unwanted_variants.Add(piece);
+      if (Taken(piece)) {
+        Reject(piece);
       } else {
-        allwords.Add(piece);
+        Take(piece);
         variants.AddObject(piece, new TLongIntHolder(n));
       }
     }
@@ -73,6 +116,7 @@ void TMyLemmalist::AddALine(const String& head, const String& variantsText) {
 }
 
 void TMyLemmalist::Clear() {
+  fGathered.reset();
   check_for_affixes = false;
   unwanted_variants.Clear();
   allwords.Clear();
@@ -84,6 +128,31 @@ Int32 TMyLemmalist::HeadNumberOfVariant(Int32 i) const {
   if (i < 0 || i >= variants.Count()) return 0;
   const auto* holder = dynamic_cast<const TLongIntHolder*>(variants.Objects(i));
   return holder != nullptr ? holder->data : 0;
+}
+
+std::vector<Int32> TMyLemmalist::VariantsOfHead(Int32 n) const {
+  TVariantNumbers& numbers = fNumbers;
+  if (numbers.changes != variants.ChangeCount()) {
+    numbers = TVariantNumbers{};
+    numbers.changes = variants.ChangeCount();
+    Int32 highest = INT32_MIN;
+    for (Int32 i = 0; i < variants.Count(); ++i) {
+      const Int32 number = HeadNumberOfVariant(i);
+      highest = std::max(highest, number);
+      numbers.highest.push_back(highest);
+      numbers.at[number].push_back(i);
+    }
+  }
+  // The walk stops at the first variant whose number is above n.
+  const Int32 stop =
+      static_cast<Int32>(std::upper_bound(numbers.highest.begin(), numbers.highest.end(), n) - numbers.highest.begin());
+  std::vector<Int32> r;
+  if (const auto it = numbers.at.find(n); it != numbers.at.end())
+    for (Int32 i : it->second) {
+      if (i >= stop) break;
+      r.push_back(i);
+    }
+  return r;
 }
 
 // ---------------------------------------------------------------------------
@@ -141,7 +210,10 @@ bool TLemMatchStopRelHolder::StartUpAndLoadList(const String& filename, TLemmaMa
   if (!ReadSortedLines(filename, caseSensitive, lines)) return false;
   bool answer = true;
   bool affixes = false;
+  TTimedYield yield;
   for (Int32 i = 0; i < lines.Count(); ++i) {
+    yield.Tick();
+    if (slot.get() != &list) return false;  // freed or replaced by the host during a yield
     const String line = lines[i];
     if (line.empty() || IsComment(line)) continue;
     if (line.find(u'<') != String::npos) affixes = true;
@@ -160,14 +232,19 @@ bool TLemMatchStopRelHolder::StartUpAndLoadLemmaList(const String& filename, boo
   lemmas.variants.SetCaseSensitive(caseSensitive);
   if (!FileExists(filename)) return false;
   TUTF8Stringlist lines;
-  if (!ReadSortedLines(filename, caseSensitive, lines)) return false;
+  if (!ReadSortedLines(filename, caseSensitive, lines) || LemmaList.get() != &lemmas) return false;
   lemmas.check_for_affixes = lines.Text().find(u'<') != String::npos;
+  TTimedYield yield;
+  lemmas.BeginAddingLines();
   for (Int32 i = 0; i < lines.Count(); ++i) {
+    yield.Tick();
+    if (LemmaList.get() != &lemmas) return false;  // freed or replaced by the host during a yield
     const String line = lines[i];
     const size_t sep = line.find(kLemmaSeparator);
     if (sep == String::npos || IsComment(line)) continue;
     lemmas.AddALine(Trim(line.substr(0, sep)), Trim(line.substr(sep + kLemmaSeparator.size())));
   }
+  lemmas.EndAddingLines();
   return lemmas.headwords.Count() > 0;
 }
 
@@ -233,13 +310,10 @@ String TLemMatchStopRelHolder::GetLemmalistVariantsOf(const Char* head) const {
   if (!LemmaList || head == nullptr) return String();
   const Int32 index = LemmaList->headwords.IndexOf(String(head));
   if (index < 0) return String();
-  const Int32 n = index + 1;
   String r;
-  for (Int32 i = 0; i < LemmaList->variants.Count(); ++i) {
-    const Int32 number = LemmaList->HeadNumberOfVariant(i);
-    if (number > n) break;  // variants come grouped in head-word order
-    if (number == n) r = AddToListWithSeparatorIfNeeded(r, LemmaList->variants[i], u',');
-  }
+  // Variants come grouped in head-word order.
+  for (Int32 i : LemmaList->VariantsOfHead(index + 1))
+    r = AddToListWithSeparatorIfNeeded(r, LemmaList->variants[i], u',');
   return r;
 }
 

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "core/Basic_types.h"
@@ -38,14 +39,46 @@ class TMyLemmalist : public TObject {
   void AddALine(const String& head, const String& variantsText);
   // Empties the four lists and check_for_affixes.
   void Clear();
+  // Between these two, AddALine gathers the words it takes into allwords and
+  // unwanted_variants and adds them to those sorted lists at once at the end,
+  // with the same result (a sorted list takes words one at a time at the cost
+  // of moving every later word). A load brackets its lines with them.
+  void BeginAddingLines();
+  void EndAddingLines();
   // The 1-based head-word number of variant i; 0 outside the list.
   Int32 HeadNumberOfVariant(Int32 i) const;
+  // The indexes of the variants numbered n that a walk from the first variant
+  // meets before it meets a greater number, in order. The numbers are read
+  // once after each change of variants, not at every call.
+  std::vector<Int32> VariantsOfHead(Int32 n) const;
 
   bool check_for_affixes = false;
   TUTF8Stringlist unwanted_variants;  // sorted, duplicates ignored
   TUTF8Stringlist allwords;           // sorted, duplicates ignored
-  TUTF8Stringlist headwords;          // load order
-  TUTF8Stringlist variants;           // load order; each line's object is a TLongIntHolder
+  // In load order, looked up through an index of their collation keys.
+  TKeyIndexedStringlist headwords;
+  TKeyIndexedStringlist variants;  // each line's object is a TLongIntHolder
+
+ private:
+  // The variants' numbers as last read: at each index the greatest number up
+  // to it, and the indexes of each number in order.
+  struct TVariantNumbers {
+    UInt64 changes = ~UInt64{0};
+    std::vector<Int32> highest;
+    std::unordered_map<Int32, std::vector<Int32>> at;
+  };
+  mutable TVariantNumbers fNumbers;
+  // The words gathered between BeginAddingLines and EndAddingLines, with an
+  // index of those for allwords (looked up by allwords' case rule).
+  struct TGathered {
+    std::vector<String> allwords;
+    std::vector<String> unwanted;
+    TLineKeyIndex keys;
+  };
+  std::unique_ptr<TGathered> fGathered;
+  bool Taken(const String& word);
+  void Take(const String& word);
+  void Reject(const String& word);
 };
 
 class TMyMSRList : public TObject {
@@ -56,7 +89,8 @@ class TMyMSRList : public TObject {
   String GetAWord(Int32 i) const;
 
   bool check_for_affixes = false;
-  TUTF8Stringlist words;
+  // In load order, looked up through an index of their collation keys.
+  TKeyIndexedStringlist words;
 };
 
 class TLemMatchStopRelHolder : public TObject {
@@ -68,7 +102,13 @@ class TLemMatchStopRelHolder : public TObject {
   ~TLemMatchStopRelHolder() override;
 
   // as_lemma: StartUpAndLoadLemmaList; otherwise loads a match, stop or
-  // relation list. False when the file is missing or cannot be read.
+  // relation list. False when the file is missing or cannot be read. The
+  // loads yield to the host by time; a load whose list the host frees or
+  // replaces during a yield stops there and answers false.
+  //
+  // Lookups (IndexOfWordInList, IndexOfLemmaVariant, GetLemmalistVariantsOf,
+  // AnyStoplistWordsFoundinCluster) find the first equal word by the list's
+  // case rule through a hash of collation keys, not by a scan.
   bool StartUpAndLoadList(const String& filename, TLemmaMatchStopRelOptions which, bool caseSensitive);
   bool StartUpAndLoadLemmaList(const String& filename, bool caseSensitive);
   void ClearAList(TLemmaMatchStopRelOptions which);

@@ -145,12 +145,12 @@ TObject* TStrings::AdoptedObject(TObject* obj) const { return obj; }
 
 void TStrings::AddStrings(const TStrings& source) {
   TUpdateScope scope(*this);
-  if (&source == this) {
+  if (&source == this || TakesAddedLinesAtOnce()) {
     std::vector<std::pair<String, TObject*>> copy;
-    const Int32 n = GetCount();
+    const Int32 n = source.GetCount();
     copy.reserve(static_cast<size_t>(n));
-    for (Int32 i = 0; i < n; ++i) copy.emplace_back(Get(i), GetObject(i));
-    for (auto& [s, obj] : copy) AddObject(s, AdoptedObject(obj));
+    for (Int32 i = 0; i < n; ++i) copy.emplace_back(source.Get(i), AdoptedObject(source.GetObject(i)));
+    AddLinesAtOnce(copy);
     return;
   }
   const Int32 n = source.GetCount();
@@ -159,7 +159,18 @@ void TStrings::AddStrings(const TStrings& source) {
 
 void TStrings::AddStrings(const std::vector<String>& lines) {
   TUpdateScope scope(*this);
+  if (TakesAddedLinesAtOnce()) {
+    std::vector<std::pair<String, TObject*>> copy;
+    copy.reserve(lines.size());
+    for (const String& s : lines) copy.emplace_back(s, nullptr);
+    AddLinesAtOnce(copy);
+    return;
+  }
   for (const String& s : lines) Add(s);
+}
+
+void TStrings::AddLinesAtOnce(std::vector<std::pair<String, TObject*>>& lines) {
+  for (auto& [s, obj] : lines) AddObject(s, obj);
 }
 
 void TStrings::Assign(const TStrings& source) {
@@ -734,7 +745,7 @@ std::vector<Int32> TStringList::SortedOrderOf(const std::vector<Item>& items,
 }
 
 void TStringList::AddSortedLinesInBulk(std::vector<Item>& lines) {
-  if (!fItems.empty() || !fSorted) {
+  if (!fSorted) {
     for (Item& line : lines) {
       const Int32 r = AddObject(line.s, line.obj);
       if (r >= 0 && r < GetCount() && fItems[static_cast<size_t>(r)].obj == line.obj) line.obj = nullptr;
@@ -747,21 +758,45 @@ void TStringList::AddSortedLinesInBulk(std::vector<Item>& lines) {
   std::vector<std::pair<size_t, size_t>> runs;
   const std::vector<Int32> order = SortedOrderOf(lines, &runs);
   auto lineAt = [&](size_t k) -> Item& { return lines[static_cast<size_t>(order[k])]; };
-  // Line by line, dupError raises at the first line that repeats an earlier
-  // one; the lines that came before it stay in the list.
+  // Where each run goes among the lines already there (before the first that
+  // is not below it, as Find puts it), and whether one of those equals it.
+  const size_t held = fItems.size();
+  std::vector<size_t> at(runs.size());
+  std::vector<bool> clash(runs.size());
+  size_t p = 0;
+  for (size_t r = 0; r < runs.size(); ++r) {
+    const String& text = lineAt(runs[r].first).s;
+    Int32 c = -1;
+    while (p < held && (c = CompareStrings(fItems[p].s, text)) < 0) ++p;
+    at[r] = p;
+    clash[r] = p < held && c == 0;
+  }
+  // Line by line, dupError raises at the first line (in arrival order) equal
+  // to a line already there or to an earlier new line.
   Int32 firstRepeat = static_cast<Int32>(lines.size());
   if (fDuplicates == dupError)
-    for (const auto& [first, last] : runs)
-      if (last - first > 1) firstRepeat = std::min(firstRepeat, order[first + 1]);
-  auto take = [this](Item& line) {
-    fItems.push_back(Item{std::move(line.s), line.obj});
+    for (size_t r = 0; r < runs.size(); ++r) {
+      const auto [first, last] = runs[r];
+      if (clash[r])
+        firstRepeat = std::min(firstRepeat, order[first]);
+      else if (last - first > 1)
+        firstRepeat = std::min(firstRepeat, order[first + 1]);
+    }
+  Changing();
+  std::vector<Item> merged;
+  merged.reserve(held + lines.size());
+  auto take = [&merged](Item& line) {
+    merged.push_back(Item{std::move(line.s), line.obj});
     line.obj = nullptr;
   };
-  Changing();
-  fItems.reserve(fDuplicates == dupIgnore ? runs.size() : lines.size());
-  for (const auto& [first, last] : runs) {
+  p = 0;
+  for (size_t r = 0; r < runs.size(); ++r) {
+    for (; p < at[r]; ++p) merged.push_back(std::move(fItems[p]));
+    const auto [first, last] = runs[r];
     switch (fDuplicates) {
-      case dupIgnore: take(lineAt(first)); break;
+      case dupIgnore:
+        if (!clash[r]) take(lineAt(first));
+        break;
       case dupAccept:
         // Each later line went in front of the equal ones before it.
         for (size_t k = last; k > first; --k) take(lineAt(k - 1));
@@ -772,8 +807,21 @@ void TStringList::AddSortedLinesInBulk(std::vector<Item>& lines) {
         break;
     }
   }
+  for (; p < held; ++p) merged.push_back(std::move(fItems[p]));
+  fItems.swap(merged);
   Changed();
   if (firstRepeat < static_cast<Int32>(lines.size())) Error(kDuplicateError, 0);
+}
+
+void TStringList::AddLinesAtOnce(std::vector<std::pair<String, TObject*>>& lines) {
+  if (!TakesAddedLinesAtOnce()) {
+    TStrings::AddLinesAtOnce(lines);
+    return;
+  }
+  std::vector<Item> items;
+  items.reserve(lines.size());
+  for (auto& [s, obj] : lines) items.push_back(Item{std::move(s), obj});
+  AddSortedLinesInBulk(items);
 }
 
 void TStringList::SetTextStr(const String& text) {

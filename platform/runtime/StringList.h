@@ -70,6 +70,9 @@ class TStrings : public TObject {
   TObject* Objects(Int32 index) const { return GetObject(index); }
   Int32 Capacity() const { return GetCapacity(); }
   Int32 Append(const String& s) { return Add(s); }
+  // Add the lines (with source's objects, as AdoptedObject hands them on) as
+  // Add/AddObject would one by one; a list that takes lines at once (a sorted
+  // TStringList) sorts them in with one sort, to the same result.
   void AddStrings(const TStrings& source);
   void AddStrings(const std::vector<String>& lines);
   // Copies lines, objects and the text settings of source.  A list that owns
@@ -154,6 +157,11 @@ class TStrings : public TObject {
   virtual TObject* AdoptedObject(TObject* obj) const;
   // Calls onLine with each line of text as SetTextStr cuts it (LineBreak).
   void SplitText(const String& text, const std::function<void(String&&)>& onLine) const;
+  // Whether AddStrings hands this list its lines at once (AddLinesAtOnce)
+  // rather than one by one through AddObject.
+  virtual bool TakesAddedLinesAtOnce() const { return false; }
+  // Adds the lines, each with its object, as AddObject one by one would.
+  virtual void AddLinesAtOnce(std::vector<std::pair<String, TObject*>>& lines);
 
   String fLineBreak = u"\r\n";
   Char fDelimiter = u',';
@@ -288,17 +296,23 @@ class TStringList : public TStrings {
   // True when lines arriving now may go through AddSortedLinesInBulk: the
   // list is sorted, empty and takes text in bulk.
   bool TakesLinesInBulk() const { return fSorted && fItems.empty() && LoadsSortedTextInBulk(); }
-  // Puts lines (each with its object) into this empty sorted list at once,
-  // giving the list that adding them one by one in this order gives: the
-  // lines are sorted once (stable) with each line's collation text prepared
-  // once, and the duplicate rule is applied to neighbours: dupIgnore keeps
-  // the first of equal lines, dupAccept puts each later equal line where
-  // Find puts it (before the equal ones already there), dupError raises at
-  // the first repeated line with the lines before it in the list. Each line
-  // taken leaves its entry in lines with a nil object; a line left out keeps
-  // its object there, for the caller to free (also when dupError raises). On
-  // a list that is not empty the lines are added one by one.
+  // Puts lines (each with its object) into this sorted list at once, giving
+  // the list that adding them one by one in this order gives: the lines are
+  // sorted once (stable) with each line's collation text prepared once, then
+  // merged with the lines already there. A new line goes before the lines
+  // already there that equal it (where Find puts it); dupIgnore keeps the
+  // first new line of each text unless the list holds it already, dupAccept
+  // puts the new equal lines in the reverse of their order, and dupError
+  // raises at the first new line equal to one already there or to an earlier
+  // new line, the lines before it staying in the list. Each line taken leaves
+  // its entry in lines with a nil object; a line left out keeps its object
+  // there, for the caller to free (also when dupError raises). On a list not
+  // marked sorted the lines are added one by one.
   void AddSortedLinesInBulk(std::vector<Item>& lines);
+  // AddStrings on a sorted list that takes text in bulk: the lines go
+  // through AddSortedLinesInBulk.
+  bool TakesAddedLinesAtOnce() const override { return fSorted && LoadsSortedTextInBulk(); }
+  void AddLinesAtOnce(std::vector<std::pair<String, TObject*>>& lines) override;
   // The collation of this list's own CompareStrings while a sort of many
   // comparisons runs, so that the collator is fetched once per sort; and the
   // lines being sorted with their prepared texts, so that each line is

@@ -3,6 +3,8 @@
 // sorted and unsorted lists, and the entries that match search words.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 
 #include "AnalysisTestSupport.h"
@@ -262,6 +264,45 @@ TEST(Work_qm_baseCategories, ExportableRows) {
   EXPECT_FALSE(list.IsAnExportableGridRow(1));
   EXPECT_TRUE(list.IsAnExportableGridRow(2));
   EXPECT_FALSE(list.IsAnExportableGridRow(4));
+  list.Patroa = nullptr;
+}
+
+// Chosen rows answer what a search of the holder's rows answers, over passes
+// in order and asks out of order, while the rows are changed between passes
+// (in place, grown, replaced, emptied, another holder) and resized within one.
+TEST(Work_qm_baseCategories, ExportableRowsAsBySearching) {
+  TValueList list(lt_word_list);
+  for (int i = 0; i < 30; ++i) list.AddValue(u"w", i);
+  TQMDummyBaseHolder holders[2];
+  Cardinal seed = 3;
+  auto dice = [&seed](Cardinal below) { return ((seed = seed * 1103515245u + 12345u) >> 16) % below; };
+  std::vector<Integer>* rows = &holders[0].ExportRec.Export_Rows_specified;
+  list.Patroa = &holders[0];
+  for (int pass = 0; pass < 200; ++pass) {
+    switch (dice(6)) {
+      case 0:
+        if (!rows->empty()) (*rows)[dice(static_cast<Cardinal>(rows->size()))] = static_cast<Integer>(dice(34)) - 2;
+        break;
+      case 1: rows->push_back(static_cast<Integer>(dice(34)) - 2); break;
+      case 2: *rows = {static_cast<Integer>(dice(32)), static_cast<Integer>(dice(32))}; break;
+      case 3: rows->clear(); break;
+      case 4: {
+        const int h = list.Patroa == &holders[0] ? 1 : 0;
+        list.Patroa = &holders[h];
+        rows = &holders[h].ExportRec.Export_Rows_specified;
+        break;
+      }
+      default: break;
+    }
+    const bool inOrder = dice(3) != 0;
+    // A pass begins at its lowest row, as an export does.
+    for (Int32 k = 0, row = -2; k < 40; ++k) {
+      if (k > 0) row = inOrder ? row + static_cast<Int32>(dice(3)) : static_cast<Int32>(dice(34)) - 2;
+      if (dice(20) == 0) rows->push_back(row);  // within the pass, the number of rows changes
+      const bool chosen = std::find(rows->begin(), rows->end(), row) != rows->end();
+      ASSERT_EQ(list.IsAnExportableGridRow(row), chosen) << "pass " << pass << " row " << row;
+    }
+  }
   list.Patroa = nullptr;
 }
 

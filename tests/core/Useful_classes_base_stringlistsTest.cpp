@@ -13,13 +13,14 @@
 #include <type_traits>
 #include <utility>
 
+#include "LookupTestWords.h"
+#include "TestSupport.h"
 #include "core/Global_vars.h"
 #include "core/Stringtag_utils.h"
 #include "core/Useful_classes_base_stringlists.h"
 #include "platform/runtime/Locale.h"
 #include "platform/runtime/Streams.h"
 #include "CoreTestSupport.h"
-#include "TestSupport.h"
 
 namespace sk {
 namespace {
@@ -684,4 +685,133 @@ TEST(Useful_classes_base_stringlistsIndexCheckListOrder, ReverseIndexChecksAndBo
 }
 
 }  // namespace
+}  // namespace sk
+
+namespace sk {
+namespace {
+
+// The first line a scan finds, by the list's rule.
+Int32 ScannedIndexOf(const TStringList& l, const String& s) {
+  for (Int32 i = 0; i < l.Count(); ++i)
+    if ((l.CaseSensitive() ? AnsiCompareStr(l[i], s) : AnsiCompareText(l[i], s)) == 0) return i;
+  return -1;
+}
+
+// Counts the comparisons its lookups make.
+class CountingKeyedList : public TKeyIndexedStringlist {
+ public:
+  Int32 CompareStrings(const String& a, const String& b) const override {
+    ++compares;
+    return TKeyIndexedStringlist::CompareStrings(a, b);
+  }
+  mutable Int32 compares = 0;
+};
+
+}  // namespace
+
+// Lookups through the index answer what a scan answers, the first equal line,
+// while the list changes between them in every way a caller may change it,
+// under both case rules and in the Turkish locale.
+TEST(Useful_classes_base_stringlistsKeyIndex, SameAnswersAsAScan) {
+  TLookupTestDice dice(7);
+  for (int round = 0; round < 8; ++round) {
+    SetUserDefaultLocale(round % 4 == 3 ? "tr_TR" : "en_US");
+    TKeyIndexedStringlist l;
+    l.SetCaseSensitive(round % 2 == 1);
+    for (int step = 0; step < 300; ++step) {
+      SCOPED_TRACE(testing::Message() << "round " << round << " step " << step);
+      switch (dice.Next(12)) {
+        case 0: l.Insert(static_cast<Int32>(dice.Next(static_cast<Cardinal>(l.Count()) + 1)), dice.Word()); break;
+        case 1:
+          if (l.Count() > 0) l.Delete(static_cast<Int32>(dice.Next(static_cast<Cardinal>(l.Count()))));
+          break;
+        case 2:
+          if (l.Count() > 1) l.Exchange(0, l.Count() - 1);
+          break;
+        case 3: l.SetCaseSensitive(!l.CaseSensitive()); break;
+        case 4:
+          if (dice.Next(4) == 0) l.Sort();
+          break;
+        default: l.Add(dice.Word()); break;
+      }
+      const String& word = dice.Word();
+      ASSERT_EQ(l.IndexOf(word), ScannedIndexOf(l, word)) << l.Count();
+    }
+    // The locale the index was built in no longer holds.
+    SetUserDefaultLocale("tr_TR");
+    for (const String& word : LookupTestWords()) EXPECT_EQ(l.IndexOf(word), ScannedIndexOf(l, word));
+  }
+  SetUserDefaultLocale("en_US");
+}
+
+// After one scan, lookups in an unchanged list (or one only added to) make no
+// comparison of lines at all.
+TEST(Useful_classes_base_stringlistsKeyIndex, LookupsDoNotScan) {
+  CountingKeyedList l;
+  for (int i = 0; i < 500; ++i) l.Add(u"w" + IntToStr(i));
+  for (int i = 0; i < 100; ++i) EXPECT_EQ(l.IndexOf(u"W" + IntToStr(i * 3)), i * 3);
+  l.Add(u"last");
+  EXPECT_EQ(l.IndexOf(u"LAST"), 500);
+  EXPECT_LE(l.compares, 501);  // the first lookup's scan
+  l.Delete(0);                 // a change: one scan, then the index again
+  l.compares = 0;
+  for (int i = 1; i < 100; ++i) EXPECT_EQ(l.IndexOf(u"w" + IntToStr(i)), i - 1);
+  EXPECT_LE(l.compares, 500);
+}
+
+// Numbers added to the lines' lists give the sizes and lists the one-by-one
+// membership test gives: numbers in order, out of order, repeated, and lists
+// changed or sorted through GetOne between adds.
+TEST(Useful_classes_base_stringlistsStringListWithLongintListValues, NumberListsAsByScanning) {
+  TLookupTestDice dice(11);
+  TStringListWithLongintList l;
+  std::vector<std::pair<String, std::vector<Int32>>> model;  // the old way: scans
+  auto lineOf = [&model](const String& s) {
+    for (size_t i = 0; i < model.size(); ++i)
+      if (AnsiCompareText(model[i].first, s) == 0) return static_cast<Int32>(i);
+    return -1;
+  };
+  Int32 next = 0;
+  for (int step = 0; step < 3000; ++step) {
+    SCOPED_TRACE(step);
+    const String& word = dice.Word();
+    const Cardinal how = dice.Next(20);
+    Int32 n = how < 12 ? (next += static_cast<Int32>(dice.Next(3))) : static_cast<Int32>(dice.Next(40));
+    Int32 line = lineOf(word);
+    if (how == 19 && line >= 0) {  // the caller changes a line's list
+      T1LongintList* list = l.GetOne(line);
+      std::vector<Int32>& numbers = model[static_cast<size_t>(line)].second;
+      if (dice.Next(2) == 0 && list->Count() > 1) {
+        list->Delete(0);
+        numbers.erase(numbers.begin());
+      } else {
+        list->SingleSort(tml_0);
+        std::vector<Int32> sorted = numbers;
+        std::sort(sorted.begin(), sorted.end());
+        numbers = sorted;
+      }
+      continue;
+    }
+    const Int32 size = dice.Next(2) == 0 ? l.AddOneOrAddToList(word, n) : l.AddOrIncByOne(word, n);
+    if (line < 0) {
+      model.push_back({word, {}});
+      line = static_cast<Int32>(model.size()) - 1;
+    }
+    std::vector<Int32>& numbers = model[static_cast<size_t>(line)].second;
+    if (std::find(numbers.begin(), numbers.end(), n) == numbers.end()) {
+      const T1LongintList* list = l.GetOne(line);
+      if (list->sorted)  // a sorted list takes it in order
+        numbers.insert(std::lower_bound(numbers.begin(), numbers.end(), n), n);
+      else
+        numbers.push_back(n);
+    }
+    ASSERT_EQ(size, static_cast<Int32>(numbers.size()));
+  }
+  ASSERT_EQ(l.Count(), static_cast<Int32>(model.size()));
+  for (Int32 i = 0; i < l.Count(); ++i) {
+    EXPECT_EQ(l[i], model[static_cast<size_t>(i)].first);
+    EXPECT_EQ(l.GetOne(i)->ToArrayOfInteger(tml_0), model[static_cast<size_t>(i)].second);
+  }
+}
+
 }  // namespace sk

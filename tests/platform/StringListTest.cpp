@@ -830,3 +830,62 @@ TEST_F(StringListBulkLoad, LoadFromStreamAndTurkishCollation) {
 }
 
 }  // namespace sk
+
+namespace sk {
+
+// Lines added at once to a sorted list that may already hold lines give the
+// list, objects and error that adding them one by one gives, under each rule,
+// with and without case, through both forms of AddStrings.
+TEST_F(StringListBulkLoad, AddStringsSameAsAddingLineByLine) {
+  const std::vector<String> words = {
+      u"apple", u"Apple",         u"\u00e9t\u00e9", u"\u00c9T\u00c9", u"e\u0301te\u0301", u"",  u"b",
+      u"B",     u"\u0130stanbul", u"istanbul",      u"zebra",         u"a\u200bb",        u"ab"};
+  std::vector<std::unique_ptr<TObject>> markers;
+  Cardinal seed = 29;
+  auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+  for (int round = 0; round < 24; ++round) {
+    const TDuplicates dup = static_cast<TDuplicates>(round % 3);
+    const bool caseSensitive = (round / 3) % 2 == 1;
+    const bool asVector = round >= 12;
+    TStringList source;
+    std::vector<String> plain;
+    for (Cardinal i = 0, n = next() % 40; i < n; ++i) {
+      markers.push_back(std::make_unique<TObject>());
+      source.AddObject(words[next() % words.size()], markers.back().get());
+      plain.push_back(source[source.Count() - 1]);
+    }
+    TStringList bulk;
+    OneByOneList oneByOne;
+    std::vector<String> lines[2];
+    std::vector<TObject*> objects[2];
+    bool raised[2] = {false, false};
+    const Cardinal held = next() % 6;
+    std::vector<String> start;
+    for (Cardinal i = 0; i < held; ++i) start.push_back(words[next() % words.size()]);
+    int k = 0;
+    for (TStringList* l : {static_cast<TStringList*>(&bulk), static_cast<TStringList*>(&oneByOne)}) {
+      l->SetCaseSensitive(caseSensitive);
+      l->SetDuplicates(dupAccept);
+      l->SetSorted(true);
+      for (const String& s : start) l->Add(s);
+      l->SetDuplicates(dup);
+      try {
+        if (asVector)
+          l->AddStrings(plain);
+        else
+          l->AddStrings(source);
+      } catch (const EStringListError&) {
+        raised[k] = true;
+      }
+      lines[k] = Lines(*l);
+      for (Int32 i = 0; i < l->Count(); ++i) objects[k].push_back(l->Objects(i));
+      ++k;
+    }
+    SCOPED_TRACE(testing::Message() << "round " << round << " held " << held << " added " << plain.size());
+    EXPECT_EQ(raised[0], raised[1]);
+    EXPECT_EQ(lines[0], lines[1]);
+    EXPECT_EQ(objects[0], objects[1]);  // the same duplicate survives
+  }
+}
+
+}  // namespace sk

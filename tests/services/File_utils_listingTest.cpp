@@ -8,6 +8,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include "LookupTestWords.h"
 #include "ServicesTestSupport.h"
 #include "core/Global_vars.h"
 #include "core/Juliandateroutines.h"
@@ -193,6 +194,46 @@ TEST_F(File_utils_listing, FileDatesFromAListFile) {
   u.fOnTellAFileDate = nullptr;
   u.HandleAFileList(File("dates.txt"));
   EXPECT_TRUE(told.empty());
+}
+
+// Dates from random list files go to the texts that IndexOfName's scan would
+// give them: names in any case, repeated with other dates, with and without
+// extensions and folders, lines without a tab and empty names.
+TEST_F(File_utils_listing, FileDatesAsByIndexOfName) {
+  TLookupTestDice dice(13);
+  const String forms[] = {u".txt", u"", u".TXT", u".doc"};
+  for (int round = 0; round < 6; ++round) {
+    std::string text;
+    for (int i = 0; i < 80; ++i) {
+      const String name = (dice.Next(5) == 0 ? u"/f/" : u"") + dice.Word() + forms[dice.Next(4)];
+      const String date = IntToStr(1900 + i) + u"/01/02";
+      text += StringToUtf8(dice.Next(10) == 0 ? name + u" " + date : name + u"\t" + date) + "\r\n";
+    }
+    WriteRaw("list.txt", text);
+    std::vector<String> files;
+    for (int i = 0; i < 60; ++i)
+      files.push_back((dice.Next(2) == 0 ? u"/f/" : u"/g/") + dice.Word() + forms[dice.Next(4)]);
+    std::vector<std::pair<Int32, Double>> told, want;
+    TFileDateUpdater u([&](TObject*) { return static_cast<Int32>(files.size()); },
+                       [&](TObject*, Int32 i) { return files[static_cast<size_t>(i)]; },
+                       [&](TObject*, Int32 i, TDoubleAndBasis d) { told.emplace_back(i, d.d); });
+    u.HandleAFileList(File("list.txt"));
+    TUTF8Stringlist list;
+    TFileStream f(File("list.txt"), fmOpenRead);
+    list.LoadFromStream(&f);
+    list.Sort();
+    list.SetNameValueSeparator(u'\t');
+    for (Int32 i = 0; i < static_cast<Int32>(files.size()); ++i) {
+      const String part = ExtractFileName(files[static_cast<size_t>(i)]);
+      for (const String& key : {part, files[static_cast<size_t>(i)], ChangeFileExt(part, String())}) {
+        const Int32 k = list.IndexOfName(key);
+        if (k < 0) continue;
+        want.emplace_back(i, UserStrDateAndTimeParsed(list.ValueFromIndex(k)).d);
+        break;
+      }
+    }
+    EXPECT_EQ(told, want) << "round " << round;
+  }
 }
 
 }  // namespace

@@ -2,7 +2,12 @@
 // and the tool-run holder that carries them.
 #include <gtest/gtest.h>
 
+#include "LookupTestWords.h"
 #include "TestSupport.h"
+#include "core/Basic_processes.h"
+#include "core/Global_vars.h"
+#include "core/My_string_functions_splitting.h"
+#include "core/Useful_classes_base_holders.h"
 #include "services/Lem_match_stop_rel_lists.h"
 #include "services/Qmbaseholderunit.h"
 
@@ -145,6 +150,103 @@ TEST(Lem_match_stop_rel_lists_free, AFreedListAnswersEmpty) {
   EXPECT_TRUE(h.StartUpAndLoadList(dir.File("stop.txt"), as_stop, false));
   EXPECT_EQ(h.GetStoplistWord(0), u"THE");
   EXPECT_TRUE(h.StartUpAndLoadLemmaList(dir.File("lemma.txt"), false));
+}
+
+// The first index a scan finds under the case rule, or -1.
+Int32 Scanned(Int32 count, const std::function<String(Int32)>& at, const String& s, bool caseSensitive) {
+  for (Int32 i = 0; i < count; ++i)
+    if ((caseSensitive ? AnsiCompareStr(at(i), s) : AnsiCompareText(at(i), s)) == 0) return i;
+  return -1;
+}
+
+// The variants of head as a walk from the first variant collects them.
+String ScannedVariantsOf(const TLemMatchStopRelHolder& h, const String& head, bool caseSensitive) {
+  const Int32 index = Scanned(
+      h.GetLemmaHeadWordCount(), [&h](Int32 i) { return h.GetLemmalistHeadWord(i); }, head, caseSensitive);
+  String r;
+  for (Int32 i = 0; index >= 0 && i < h.GetLemmaVariantCount(); ++i) {
+    const Int32 number = h.LemmaList->HeadNumberOfVariant(i);
+    if (number > index + 1) break;
+    if (number == index + 1) r = AddToListWithSeparatorIfNeeded(r, h.LemmaList->variants[i], u',');
+  }
+  return r;
+}
+
+// Every lookup of the holder answers what a scan of its lists answers, on
+// random lists of case variants, accents, repeats and empty words, loaded with
+// and without case.
+TEST(Lem_match_stop_rel_lists_lookups, SameAnswersAsScans) {
+  ScratchFolder dir("lemma_lookups");
+  TLookupTestDice dice(5);
+  for (bool caseSensitive : {false, true}) {
+    std::string lemmas, stops;
+    for (int i = 0; i < 120; ++i) {
+      lemmas += StringToUtf8(dice.Word() + IntToStr(dice.Next(3)) + u" -> " + dice.Word() + u"," + dice.Word() + u"," +
+                             dice.Word() + IntToStr(dice.Next(4))) +
+                "\r\n";
+      stops += StringToUtf8(dice.Word() + u"," + dice.Word()) + "\n";
+    }
+    WriteFileBytes(dir.Path("lemmas.txt"), lemmas);
+    WriteFileBytes(dir.Path("stops.txt"), stops);
+    TLemMatchStopRelHolder h;
+    ASSERT_TRUE(h.StartUpAndLoadLemmaList(dir.File("lemmas.txt"), caseSensitive));
+    ASSERT_TRUE(h.StartUpAndLoadList(dir.File("stops.txt"), as_stop, caseSensitive));
+    auto head = [&h](Int32 i) { return h.GetLemmalistHeadWord(i); };
+    auto variant = [&h](Int32 i) { return h.GetLemmalistVariantWithHeadword(i).variante; };
+    auto stop = [&h](Int32 i) { return h.GetStoplistWord(i); };
+    for (int q = 0; q < 400; ++q) {
+      const String word = dice.Word() + (q % 2 == 0 ? IntToStr(dice.Next(4)) : String());
+      SCOPED_TRACE(testing::Message() << "case " << caseSensitive << " query " << q);
+      EXPECT_EQ(h.IndexOfWordInList(word, as_lemma), Scanned(h.GetLemmaHeadWordCount(), head, word, caseSensitive));
+      EXPECT_EQ(h.IndexOfLemmaVariant(word), Scanned(h.GetLemmaVariantCount(), variant, word, caseSensitive));
+      // The word lists ignore case whatever the load asked.
+      const Int32 s = Scanned(h.GetWordCount(as_stop), stop, word, false);
+      EXPECT_EQ(h.IndexOfWordInList(word, as_stop), s);
+      std::vector<TPcharTag> cluster(2);
+      cluster[0].wrd = TOwnedPWideChar(String(u"\u2603"));
+      cluster[1].wrd = TOwnedPWideChar(word);
+      EXPECT_EQ(h.AnyStoplistWordsFoundinCluster(cluster), s >= 0);
+      EXPECT_EQ(h.GetLemmalistVariantsOf(word.c_str()), ScannedVariantsOf(h, word, caseSensitive));
+      if (q % 50 == 49) {  // variants added out of their head's group
+        h.LemmaList->variants.AddObject(dice.Word(), new TLongIntHolder(static_cast<Int32>(dice.Next(5))));
+      }
+    }
+  }
+}
+
+// Loading a long list yields to the host; a host that frees or reloads the
+// list from inside a yield ends the load with false, and nothing is read from
+// the list it took away.
+TEST(Lem_match_stop_rel_lists_lookups, LoadsYield) {
+  ScratchFolder dir("lemma_yields");
+  std::string lemmas, stops;
+  for (int i = 0; i < 3000; ++i) {
+    lemmas += "W" + std::to_string(i) + " -> V" + std::to_string(i) + "\r\n";
+    stops += "S" + std::to_string(i) + "\r\n";
+  }
+  WriteFileBytes(dir.Path("lemmas.txt"), lemmas);
+  WriteFileBytes(dir.Path("stops.txt"), stops);
+  TTimedYield::SetYieldInterval(0);
+  TLemMatchStopRelHolder h;
+  int yields = 0;
+  Global_YieldProcessProc = [&yields] { ++yields; };
+  ASSERT_TRUE(h.StartUpAndLoadLemmaList(dir.File("lemmas.txt"), false));
+  EXPECT_EQ(h.GetLemmaHeadWordCount(), 3000);
+  EXPECT_GT(yields, 2);
+  yields = 0;
+  ASSERT_TRUE(h.StartUpAndLoadList(dir.File("stops.txt"), as_stop, false));
+  EXPECT_GT(yields, 2);
+
+  for (TLemmaMatchStopRelOptions which : {as_lemma, as_stop}) {
+    const String file = dir.File(which == as_lemma ? "lemmas.txt" : "stops.txt");
+    Global_YieldProcessProc = [&h, which] { h.FreeUpList(which); };
+    EXPECT_FALSE(h.StartUpAndLoadList(file, which, false));
+    Global_YieldProcessProc = nullptr;
+    EXPECT_EQ(h.GetWordCount(which), 0);
+    EXPECT_TRUE(h.StartUpAndLoadList(file, which, false));
+  }
+  Global_YieldProcessProc = nullptr;
+  TTimedYield::SetYieldInterval(TTimedYield::kYieldIntervalNs);
 }
 
 TEST(Qmbaseholderunit, HolderAndExportCells) {
