@@ -104,50 +104,45 @@ TEST_F(File_utils_copying, TheTEMPCopyGoesOnlyIntoTheCallersOwnFolder) {
   ASSERT_EQ(::chmod(fDir.c_str(), 01777), 0);
   const struct {
     const char* what;
-    std::function<int()> before;  // run as the other user, or as the owner when ownFolder
+    const char* made;    // a folder made before the call (by the owner when ownFolder, else by the other user)
+    mode_t mode;         // and its mode
+    const char* linkTo;  // a link made in it under the file's name, to this file
     bool ownFolder;
-    const char* folder;           // where thesis.txt lies
+    const char* folder;  // where the file lies
     bool copied;
   } cases[] = {
-      {"no TEMP yet", [] { return 0; }, false, "", true},
-      {"another user's TEMP with a link to the owner's file",
-       [this] { return ::mkdir(Path("TEMP").c_str(), 0777) | ::chmod(Path("TEMP").c_str(), 0777) |
-                       ::symlink(Path("private.txt").c_str(), Path("TEMP/thesis.txt").c_str()); },
-       false, "", false},
-      {"another user's TEMP with a link to a system file",
-       [this] { return ::mkdir(Path("TEMP").c_str(), 0777) | ::chmod(Path("TEMP").c_str(), 0777) |
-                       ::symlink(Path("system.txt").c_str(), Path("TEMP/thesis.txt").c_str()); },
-       false, "", false},
-      {"another user's empty TEMP",
-       [this] { return ::mkdir(Path("TEMP").c_str(), 0777) | ::chmod(Path("TEMP").c_str(), 0777); }, false, "",
-       false},
-      {"a link in the owner's own TEMP",
-       [this] { return ::mkdir(Path("TEMP").c_str(), 0755) |
-                       ::symlink(Path("private.txt").c_str(), Path("TEMP/thesis.txt").c_str()); },
-       true, "", false},
-      {"the owner's TEMP that others may write into",
-       [this] { return ::mkdir(Path("TEMP").c_str(), 0755) | ::chmod(Path("TEMP").c_str(), 0775); }, true, "",
-       false},
-      {"a folder anyone may write without the sticky bit",
-       [this] { return ::mkdir(Path("open").c_str(), 0777) | ::chmod(Path("open").c_str(), 0777); }, false,
-       "open/", false},
+      {"no TEMP yet", nullptr, 0, nullptr, false, "", true},
+      {"another user's TEMP with a link to the owner's file", "TEMP", 0777, "private.txt", false, "", false},
+      {"another user's TEMP with a link to a system file", "TEMP", 0777, "system.txt", false, "", false},
+      {"another user's empty TEMP", "TEMP", 0777, nullptr, false, "", false},
+      {"a link in the owner's own TEMP", "TEMP", 0755, "private.txt", true, "", false},
+      {"the owner's TEMP that others may write into", "TEMP", 0775, nullptr, true, "", false},
+      {"a folder anyone may write without the sticky bit", "open", 0777, nullptr, false, "open/", false},
   };
   for (const uid_t owner : {kOwnerUid, uid_t{0}}) {
     for (const auto& c : cases) {
       SCOPED_TRACE(std::string(c.what) + (owner == 0 ? ", as root" : ", as a plain user"));
       WriteRaw("system.txt", "system");
       ASSERT_EQ(AsUser(owner, [&] { return WriteFileBytes(Path("private.txt"), "private"), 0; }), 0);
-      ASSERT_EQ(AsUser(c.ownFolder ? owner : kOtherUid, c.before), 0);
-      const std::string thesis = Path(std::string(c.folder) + "thesis.txt");
+      const std::string folder = c.folder;
+      ASSERT_EQ(AsUser(c.ownFolder ? owner : kOtherUid,
+                       [&] {
+                         if (c.made == nullptr) return 0;
+                         const std::string made = Path(c.made), link = made + "/thesis.txt";
+                         return ::mkdir(made.c_str(), c.mode) | ::chmod(made.c_str(), c.mode) |
+                                (c.linkTo != nullptr ? ::symlink(Path(c.linkTo).c_str(), link.c_str()) : 0);
+                       }),
+                0);
+      const std::string thesis = Path(folder + "thesis.txt");
       ASSERT_EQ(AsUser(owner, [&] { return WriteFileBytes(thesis, "thesis"), ::chmod(thesis.c_str(), 0600); }), 0);
       EXPECT_EQ(AsUser(owner, [&] { return TryToCopyFileToTEMP(Utf8ToString(thesis)) ? 1 : 0; }), c.copied ? 1 : 0);
       EXPECT_EQ(ReadRaw("system.txt"), "system");
       EXPECT_EQ(ReadRaw("private.txt"), "private");
       struct stat st {};
-      const std::string copy = Path(std::string(c.folder) + "TEMP/thesis.txt");
+      const std::string copy = Path(folder + "TEMP/thesis.txt");
       if (c.copied) {
-        EXPECT_EQ(ReadRaw(std::string(c.folder) + "TEMP/thesis.txt"), "thesis");
-        ASSERT_EQ(::stat(Path(std::string(c.folder) + "TEMP").c_str(), &st), 0);
+        EXPECT_EQ(ReadRaw(folder + "TEMP/thesis.txt"), "thesis");
+        ASSERT_EQ(::stat(Path(folder + "TEMP").c_str(), &st), 0);
         EXPECT_EQ(st.st_uid, owner);
         EXPECT_EQ(AsUser(kOtherUid, [&] { return ReadFileBytes(copy).empty() ? 0 : 1; }), 0);
       } else if (::lstat(copy.c_str(), &st) == 0) {
