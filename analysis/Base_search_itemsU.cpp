@@ -85,21 +85,6 @@ void GetFixed(const Byte* in, TQMSearchWordRec_fixed& r) {
   r.to_May2024_variants = nullptr;
 }
 
-// A stored string. False when the stream ends before the count or inside
-// the text; a negative count or one over the string limit raises the
-// stored-string read error, as ReadAString does.
-bool ReadStoredString(TStream* stream, String& out) {
-  out.clear();
-  const Int64 at = stream->Position();
-  Int32 n = 0;
-  if (!ReadInt32(stream, n)) return false;
-  if (n == 0) return true;
-  if (n > 0 && n <= global_string_safety_limit && stream->Remaining() < 2 * static_cast<Int64>(n)) return false;
-  stream->SetPosition(at);
-  out = ReadAString(stream);
-  return true;
-}
-
 bool ReadContextWords(TStream* stream, std::vector<TSearchReqStringAndFlags>& out) {
   out.clear();
   Int32 n = 0;
@@ -108,7 +93,7 @@ bool ReadContextWords(TStream* stream, std::vector<TSearchReqStringAndFlags>& ou
   for (Int32 i = 0; i < n; ++i) {
     TSearchReqStringAndFlags rec;
     Byte flags = 0;
-    if (!ReadStoredString(stream, rec.search_str) || !ReadBytes(stream, &flags, 1)) return false;
+    if (!ReadAListStringIfWhole(stream, rec.search_str) || !ReadBytes(stream, &flags, 1)) return false;
     rec.flags.bits[0] = static_cast<Byte>(flags & kFlagBits);
     out.push_back(std::move(rec));
   }
@@ -128,7 +113,7 @@ bool WriteContextWords(TStream* stream, const std::vector<TSearchReqStringAndFla
 // The one context word of versions 1 and below.
 bool ReadOldContextWord(TStream* stream, TQMSearchWordRec& rec) {
   String word;
-  if (!ReadStoredString(stream, word)) return false;
+  if (!ReadAListStringIfWhole(stream, word)) return false;
   if (!word.empty()) rec.sw_contexts_needed.push_back({word, TMSSearchFlags{msLeftBounded, msRightBounded}});
   return true;
 }
@@ -193,12 +178,12 @@ bool TSWHolder::ReadFromStream(TStream* stream) {
       ok = ReadInt32(stream, pairs) && pairs >= 0 && static_cast<Int64>(pairs) <= stream->Remaining() / kMinPairBytes;
       Int32 number = 0;
       String text;
-      for (Int32 i = 0; ok && i < pairs; ++i) ok = ReadInt32(stream, number) && ReadStoredString(stream, text);
+      for (Int32 i = 0; ok && i < pairs; ++i) ok = ReadInt32(stream, number) && ReadAListStringIfWhole(stream, text);
     }
     ok = ok && ReadOldContextWord(stream, data);
   }
-  return ok && ReadStoredString(stream, data.within_tag_section) && ReadStoredString(stream, data.typed_in_text) &&
-         ReadStoredString(stream, data.search_text);
+  return ok && ReadAListStringIfWhole(stream, data.within_tag_section) && ReadAListStringIfWhole(stream, data.typed_in_text) &&
+         ReadAListStringIfWhole(stream, data.search_text);
 }
 
 // ---- TSWList ----------------------------------------------------------------------

@@ -10,11 +10,12 @@ namespace {
 bool WriteInt(TStream* stream, Int32 v) { return stream->Write(&v, 4) == 4; }
 bool ReadInt(TStream* stream, Int32& v) { return stream->TryReadValue(v); }
 
-// A stored string; false when the stream ends before its count. A count that
-// fails the checks raises the stored-string exception.
+// A stored string, of any length its writer wrote; false when the stream
+// ends before its count. A count that fails the checks raises the
+// stored-string exception.
 bool ReadLine(TStream* stream, TStringList* lines) {
   if (stream->Remaining() < 4) return false;
-  lines->Add(ReadAString(stream));
+  lines->Add(ReadAListString(stream));
   return true;
 }
 

@@ -9,10 +9,11 @@ namespace sk {
 
 namespace {
 
-// A stored string; false when the stream ends before its count.
+// A stored string, of any length its writer wrote; false when the stream
+// ends before its count.
 bool ReadName(TStream* stream, String& s) {
   if (stream->Remaining() < 4) return false;
-  s = ReadAString(stream);
+  s = ReadAListString(stream);
   return true;
 }
 

@@ -47,8 +47,8 @@ bool TGridHeaderHolder::ReadFromStream(TStream* stream, const TBaseGridHeaderLis
   std::array<Byte, GridHeadRawSize> bytes{};
   const bool ok = stream->Read(bytes.data(), GridHeadRawSize) == GridHeadRawSize;
   if (ok) std::memcpy(static_cast<TGrid_head_fixed*>(&data), bytes.data(), GridHeadRawSize);
-  data.hint = ReadAString(stream);
-  data.heading = ReadAString(stream);
+  data.hint = ReadAListString(stream);
+  data.heading = ReadAListString(stream);
   if (ok && list != nullptr && list->gh_SentinelRec.gh_version < 2) {
     if (data.numerical != 0) {
       if (data.decimals != 0) data.columntype = ct_float;

@@ -197,14 +197,10 @@ bool TStringlistWithListOfOccurrences::LoadedFromStream(TStream* stream) {
   for (Int32 k = 0; k < n; ++k) {
     auto occ = std::make_unique<TListOfOccurrences>();
     if (!occ->ReadFromStream(stream)) return false;
-    // A word cut short is damage (false); a negative or oversized count raises
-    // the stored-string error, as every stored-string reader does.
-    Int32 units = 0;
-    if (!stream->TryReadValue(units)) return false;
-    if (units >= 0 && units <= global_string_safety_limit && static_cast<Int64>(units) * 2 > stream->Remaining())
-      return false;
-    stream->Seek(-4, soCurrent);
-    const String word = ReadAString(stream);
+    // A word cut short is damage (false); a negative count raises the
+    // stored-string error, as every stored-string reader does.
+    String word;
+    if (!ReadAListStringIfWhole(stream, word)) return false;
     const Int32 line = AddObject(word, occ.get());
     // A sorted list that ignores duplicates may take no new line; the list
     // read for it is then freed here.

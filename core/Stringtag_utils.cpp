@@ -82,10 +82,12 @@ TStoredRead ReadStored(TStream* stream, Int32 limit, String& out, Int32* countRe
   return TStoredRead::ok;
 }
 
-// Reads a whole stored tagged word; false when the stream ends anywhere in it.
+// Reads a whole stored tagged word of a list or an array; false when the
+// stream ends anywhere in it.  Its texts are believed as far as the stream
+// holds them (see ReadAListString).
 bool ReadTagRecord(TStream* stream, TStringTag& rec) {
   rec = TStringTag{};
-  const Int32 limit = global_string_safety_limit;
+  const Int32 limit = INT32_MAX;
   if (ReadStored(stream, limit, rec.wrd) != TStoredRead::ok) return false;
   if (ReadStored(stream, limit, rec.tag) != TStoredRead::ok) return false;
   return ReadInt32(stream, rec.tagnum_2B);
@@ -138,6 +140,14 @@ String ReadAString(TStream* stream, Int32 limit) {
 }
 
 String ReadAString(TStream* stream) { return ReadAString(stream, global_string_safety_limit); }
+
+// ReadStored checks the count against the bytes that remain before it
+// allocates anything, so no other bound is needed.
+String ReadAListString(TStream* stream) { return ReadAString(stream, INT32_MAX); }
+
+bool ReadAListStringIfWhole(TStream* stream, String& out) {
+  return ReadStored(stream, INT32_MAX, out) == TStoredRead::ok;
+}
 
 bool WriteAStringTag(TStream* stream, const TStringTag& rec) {
   return WriteAString(stream, rec.wrd) && WriteAString(stream, rec.tag) &&

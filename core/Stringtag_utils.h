@@ -30,6 +30,15 @@ bool WriteAString(TStream* stream, const String& s);
 String ReadAString(TStream* stream, Int32 limit);
 // The same with global_string_safety_limit as the limit.
 String ReadAString(TStream* stream);
+// Reads a stored string as the lists read their items: a count is believed
+// up to the characters the stream still holds, whatever the safety limit, so
+// that a list reads back every string its writer wrote.  A negative count, or
+// one whose characters the stream does not hold, raises as ReadAString does.
+String ReadAListString(TStream* stream);
+// The same, but a stream that ends inside the count or the characters is
+// damage answered with false (out empty) rather than raised; a negative
+// count still raises.
+bool ReadAListStringIfWhole(TStream* stream, String& out);
 
 // Tagged words.  The writers stop at the first short write and return false.
 // The record readers raise the file-read-error message when the stream ends
@@ -44,7 +53,8 @@ TPcharTag ReadAPcharTag(TStream* stream);
 
 // Arrays: a 32-bit count and the items.  The readers return an empty array
 // when the count is negative, larger than the stream can hold, or when the
-// stream ends inside an item.
+// stream ends inside an item.  Their texts are read as ReadAListString reads
+// them, as are those of the two lists below.
 bool WriteAStringTagArray(TStream* stream, const std::vector<TStringTag>& arr);
 bool WriteAPcharTagArray(TStream* stream, const std::vector<TPcharTag>& arr);
 std::vector<TStringTag> ReadAStringTagArray(TStream* stream);

@@ -96,19 +96,6 @@ String FileKey(Int32 folderNumber, const String& shortName) {
   return k;
 }
 
-// Reads a stored string whose characters the stream holds. A stream that ends
-// inside the count, or a count beyond the bytes that remain, is damage: false,
-// and nothing is allocated for it. A negative count, or one above limit,
-// raises the stored-string read error as ReadAString does.
-bool ReadStoredWithin(TStream* stream, String& out, Int32 limit) {
-  Int32 units = 0;
-  if (!stream->TryReadValue(units)) return false;
-  if (units >= 0 && units <= limit && static_cast<Int64>(units) * 2 > stream->Remaining()) return false;
-  stream->Seek(-4, soCurrent);
-  out = ReadAString(stream, limit);
-  return true;
-}
-
 Int32 CompareInt64(Int64 a, Int64 b) { return a < b ? -1 : (a > b ? 1 : 0); }
 
 }  // namespace
@@ -142,7 +129,7 @@ bool TBasicFileFolderHolder::ReadFromStream(TStream* stream) {
   r.folder_num0B = raw_detail::Get<Int32>(raw + 28);
   // raw + 32: the encoding slot, which holds nothing portable.
   r.encodamento = nullptr;
-  return ReadStoredWithin(stream, r.ShortName, global_string_safety_limit);
+  return ReadAListStringIfWhole(stream, r.ShortName);
 }
 
 bool TBasicFileFolderHolder::WriteToStream(TStream* stream) const {
@@ -509,7 +496,7 @@ bool TFolderEfficientFileList::DoReadFromStream(TStream* stream) {
   DecodeInfoRec(raw, info_rec);
 
   String folderText;
-  if (!ReadStoredWithin(stream, folderText, std::numeric_limits<Int32>::max())) return false;
+  if (!ReadAListStringIfWhole(stream, folderText)) return false;
   folders->SetTextStr(folderText);
 
   bool ok = info_rec.foldrs == folders->Count();
@@ -720,7 +707,7 @@ bool TMySearchRecList::ReadFromStream(TStream* stream) {
     rec.ZipfileNum1B = raw_detail::Get<uint16_t>(raw + 12);
     rec.Within_ZipNum1B = raw_detail::Get<uint16_t>(raw + 14);
     if (stream->Remaining() < 4) throw EReadError(u"Stream read error");
-    rec.ShortName = ReadAString(stream);
+    rec.ShortName = ReadAListString(stream);
     AddOne(rec);
   }
   fSort = sortBefore;

@@ -154,9 +154,9 @@ bool T2StringsAnd2IntegersHolder::ReadFromStream(TStream* stream) {
   // A stream that ends before a string's count would read as an empty string;
   // that is a cut item, not a whole one.
   if (stream->Remaining() < 4) return false;
-  data.s1 = ReadAString(stream);
+  data.s1 = ReadAListString(stream);
   if (stream->Remaining() < 4) return false;
-  data.s2 = ReadAString(stream);
+  data.s2 = ReadAListString(stream);
   return true;
 }
 

@@ -25,7 +25,7 @@ bool TStringTrueColumnAndColourHolder::ReadFromStream(TStream* stream) {
   data.background_colour = Get<Int32>(b + 4);
   // Without a whole count the string would read as empty: a cut item.
   if (stream->Remaining() < 4) return false;
-  data.s = ReadAString(stream);
+  data.s = ReadAListString(stream);
   return true;
 }
 

@@ -23,7 +23,7 @@ constexpr Int64 kMinStoredSearchReq = 5;
 bool ReadSearchReq(TStream* stream, TSearchReqStringAndFlags& rec) {
   rec = TSearchReqStringAndFlags{};
   if (stream == nullptr || stream->Remaining() < kMinStoredSearchReq) return false;
-  rec.search_str = ReadAString(stream);
+  rec.search_str = ReadAListString(stream);
   Byte b = 0;
   if (!ReadBytes(stream, &b, 1)) return false;
   rec.flags.bits[0] = static_cast<Byte>(b & kSearchFlagBits);

@@ -39,7 +39,7 @@ constexpr Int64 kMinStringAnd2IntsAndSingle = kMinStoredString + 12;
 // whole item, else the read fails with the item's number.
 String ReadItemString(TStream* stream, Int64 need, Int32 index) {
   if (stream->Remaining() < need) RaiseFileReadError(index, u"LoadFromStream");
-  return ReadAString(stream);
+  return ReadAListString(stream);
 }
 
 template <class T>

@@ -1,17 +1,20 @@
 #include "services/File_utils_copying.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <string>
 
 #include "core/Basic_processes.h"
 #include "core/Generalruntime1const.h"
 #include "core/My_file_extensionsu.h"
 #include "platform/runtime/Dialogs.h"
 #include "platform/runtime/FileReplace.h"
+#include "platform/runtime/FileSeam.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Format.h"
 #include "platform/runtime/OSError.h"
@@ -69,11 +72,38 @@ void CountAndMove(const String& from, const String& to, Int32& found, Int32& mov
   }
 }
 
+// Opens the folder of the given name beside a file (made when missing) for
+// what is put in it; -1 when it may not be used.  A folder another user made
+// first, or could write into, would hand that user the copies (they could
+// read, swap or link them anywhere), and so would a folder that lies where
+// anyone may write without the sticky bit (whoever can write there can put a
+// folder of their own in its place): such folders are refused.  It is opened
+// without following a link.
+int OpenOwnFolderBeside(const String& file, const String& folderName) {
+  const std::string parent = StringToUtf8(ExcludeTrailingPathDelimiter(ExtractFilePath(ExpandFileName(file))));
+  const std::string leaf = StringToUtf8(folderName);
+  const int parentFd = ::open(parent.empty() ? "/" : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (parentFd < 0) return -1;
+  struct stat st;
+  int fd = -1;
+  if (::fstat(parentFd, &st) == 0 && !((st.st_mode & S_IWOTH) != 0 && (st.st_mode & S_ISVTX) == 0) &&
+      (::fstatat(parentFd, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 ||
+       (errno == ENOENT && FileSeamAsk(fsoCreate, parent + "/" + leaf) == 0 &&
+        (::mkdirat(parentFd, leaf.c_str(), 0755) == 0 || errno == EEXIST))))
+    fd = ::openat(parentFd, leaf.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  ::close(parentFd);
+  if (fd >= 0 && (::fstat(fd, &st) != 0 || st.st_uid != ::geteuid() || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0)) {
+    ::close(fd);
+    fd = -1;
+  }
+  return fd;
+}
+
 }  // namespace
 
 // ---- copying and backups -------------------------------------------------------
 
-void CopyAFileWithBackup(const String& name) { CopyFile(name, BackupNameOf(name), false); }
+void CopyAFileWithBackup(const String& name) { CopyFileToBackup(name, BackupNameOf(name)); }
 
 bool CopyFileRetainingDate(const String& source, const String& target, bool failIfExists) {
   if (!FileExists(source)) return false;
@@ -83,9 +113,19 @@ bool CopyFileRetainingDate(const String& source, const String& target, bool fail
 
 bool TryToCopyFileToTEMP(const String& name) {
   if (!FileExists(name)) return false;
-  const String folder = IncludeTrailingPathDelimiter(ExtractFilePath(name)) + LoadResString(&_QMTemp);
-  if (!ForceDirectories(folder)) return false;
-  return CopyFile(name, IncludeTrailingPathDelimiter(folder) + ExtractFileName(name), false);
+  const int folder = OpenOwnFolderBeside(name, LoadResString(&_QMTemp));
+  if (folder < 0) return false;
+  // The copy goes into the folder just checked, through its descriptor: a
+  // folder put in its place meanwhile is not written to.  Nobody else may
+  // write into it, so a name found not to be a link stays one that is not.
+  const std::string leaf = StringToUtf8(ExtractFileName(name));
+  struct stat st;
+  bool ok = !leaf.empty() && (::fstatat(folder, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0
+                                  ? errno == ENOENT
+                                  : S_ISREG(st.st_mode));
+  ok = ok && CopyFile(name, Utf8ToString("/proc/self/fd/" + std::to_string(folder) + "/" + leaf), false);
+  ::close(folder);
+  return ok;
 }
 
 bool CopyOrMoveAFileRetainingDirStructure(const String& name, const String& subFolder, const String& targetFolder,
@@ -111,15 +151,15 @@ bool DeleteFileKeepingBackup(const String& name) {
   if (!FileExists(name) || DeleteRefusal(name) != 0) return false;
   // The copy is put in place only once complete: no backup, no deletion.  A
   // file whose backup name is its own (a ".bak" file, or a link to it) has no
-  // backup to keep: CopyFile refuses to copy a file onto itself.
-  if (!CopyFile(name, BackupNameOf(name), false)) return false;
+  // backup to keep: the copy refuses to land on its own source.
+  if (!CopyFileToBackup(name, BackupNameOf(name))) return false;
   return DeleteFile(name);
 }
 
 bool EmptyFileKeepingBackup(const String& name) {
   // A file the save would refuse gets no backup either.
   if (!FileExists(name) || ReplaceRefusal(name) != 0) return false;
-  if (!CopyFile(name, BackupNameOf(name), false)) return false;
+  if (!CopyFileToBackup(name, BackupNameOf(name))) return false;
   static const Byte mark[2] = {0xFF, 0xFE};
   return ReplaceFileContent(name, mark, sizeof mark);
 }

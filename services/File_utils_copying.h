@@ -22,6 +22,11 @@ void CopyAFileWithBackup(const String& name);
 // target with failIfExists) and gives the target the source's date.
 bool CopyFileRetainingDate(const String& source, const String& target, bool failIfExists);
 // Copies the file into the folder "TEMP" beside it (made when missing).
+// False, with nothing written, when that folder is not the process's user's
+// own, when anyone else may write into it, when it lies in a folder anyone
+// may write without the sticky bit, or when a link or a folder holds the
+// file's name in it: the copy never reaches another user or goes through a
+// link.
 bool TryToCopyFileToTEMP(const String& name);
 // Copies (copy) or moves the file into targetFolder, under the folders that
 // mirror where it lies (NewSubFolderFrom) and then subFolder; the folders are

@@ -482,8 +482,17 @@ TBytes TextFileBytesWithInsertion(const TBytes& file, const String& text, const 
   switch (kind) {
     case FileText::Utf16LE:
     case FileText::Utf16BE: {
-      offset += 2 * std::min(before, bodySize / 2);
       const bool le = kind == FileText::Utf16LE;
+      size_t units = std::min(before, bodySize / 2);
+      // Never between the halves of a pair: before the character, as in UTF-8.
+      auto unitAt = [&](size_t i) {
+        const Byte* p = file.data() + mark + 2 * i;
+        return static_cast<Char>(le ? p[0] | (p[1] << 8) : (p[0] << 8) | p[1]);
+      };
+      if (units > 0 && units < bodySize / 2 && unitAt(units - 1) >= 0xD800 && unitAt(units - 1) <= 0xDBFF &&
+          unitAt(units) >= 0xDC00 && unitAt(units) <= 0xDFFF)
+        --units;
+      offset += 2 * units;
       for (Char c : wide) {
         inserted.push_back(static_cast<Byte>(le ? c & 0xFF : c >> 8));
         inserted.push_back(static_cast<Byte>(le ? c >> 8 : c & 0xFF));
@@ -525,7 +534,7 @@ bool InsertIntoFile(const String& fileName, const String& text, const AnsiString
   try {
     // A file the save would refuse gets no backup either.
     if (!FileExists(fileName) || ReplaceRefusal(fileName) != 0) return false;
-    if (makeBackup && !CopyFile(fileName, ChangeFileExt(fileName, QMExts[ext_bak]), false)) return false;
+    if (makeBackup && !CopyFileToBackup(fileName, ChangeFileExt(fileName, QMExts[ext_bak]))) return false;
     TBytes bytes;
     if (!ReadWholeFile(fileName, bytes)) return false;
     return ReplaceFileContent(fileName, TextFileBytesWithInsertion(bytes, text, ansiText, position));

@@ -71,11 +71,13 @@ String ConvertedFromANSI(const AnsiChar* p, Word codePage);
 // exist (or cannot be rewritten).
 bool ConvertTextFileToUnicode(const String& fileName, Cardinal codePage);
 // Insert text before the character at the 1-based position (before the first
-// below 1, after the last beyond the end), keeping every other byte of the
+// below 1, after the last beyond the end; a position between the halves of a
+// surrogate pair is before that pair), keeping every other byte of the
 // file: its mark, its line ends and its encoding (UTF-16 either way, UTF-8,
 // or 8-bit text in the process's ANSI code page when the bytes are not
-// UTF-8).  With makeBackup the file is first copied to its backup name; when
-// that copy fails the file is left alone.  False on any failure.
+// UTF-8).  With makeBackup the file is first copied to its backup name (see
+// CopyFileToBackup); when that copy fails the file is left alone.  False on
+// any failure.
 // InsertIntoFileA takes 8-bit text in the ANSI code page (put into an 8-bit
 // file byte for byte); InsertIntoFileW takes UTF-16.
 bool InsertIntoFileA(const String& fileName, const AnsiString& text, bool makeBackup, Cardinal position);

@@ -79,10 +79,12 @@ bool MakeBackupOnce(const String& filename) {
   TBytes bytes;
   if (!ReadAllBytes(filename, bytes)) return false;
   // The backup is as private, and as shared, as its source: its mode, group,
-  // ACL and attributes.
+  // ACL and attributes; made by a privileged process, it is the source's
+  // owner's, whose own edits must go on finding it theirs.
   const int held = ::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (held < 0) return false;
-  const TFilePermissions like{static_cast<Cardinal>(src.st_mode & 07777), static_cast<Cardinal>(src.st_gid), held};
+  const TFilePermissions like{static_cast<Cardinal>(src.st_mode & 07777), static_cast<Cardinal>(src.st_gid), held,
+                              true};
   const Int32 r = CreateFileWithContent(backup, bytes.data(), bytes.size(), &like);
   ::close(held);
   if (r == 0) return true;

@@ -433,7 +433,7 @@ bool TSectionStartsList::ReadFromStream(TStream* stream) {
     if (!stream->TryReadValue(rec.start_byte_position)) return false;
     try {
       if (stream->Remaining() < 4) return false;
-      rec.w = ReadAString(stream);
+      rec.w = ReadAListString(stream);
     } catch (const Exception&) {
       return false;
     }

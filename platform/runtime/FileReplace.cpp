@@ -473,10 +473,15 @@ bool TFileReplaceStream::Commit() {
     // copy of another file stays the process's unless the target's owner
     // owns its source too: handing it to whoever owns the target would let
     // that user read what the source kept from them.
-    const bool giveOwner = fTargetExisted && (!fPermissionsGiven || (fSourceKnown && fSourceUid == fUid));
+    bool giveOwner = fTargetExisted && (!fPermissionsGiven || (fSourceKnown && fSourceUid == fUid));
+    Cardinal owner = fUid;
+    if (fToSourceOwner && fSourceKnown && ::geteuid() == 0) {
+      giveOwner = true;
+      owner = fSourceUid;
+    }
     struct stat now;
     if (::fstat(fHandle, &now) != 0 ||
-        (giveOwner && now.st_uid != fUid && !ChangeOwner(fHandle, fUid, static_cast<gid_t>(-1)))) {
+        (giveOwner && now.st_uid != owner && !ChangeOwner(fHandle, owner, static_cast<gid_t>(-1)))) {
       fOtherOwner = errno == EPERM;
       Fail(errno);
       Discard();
@@ -640,8 +645,14 @@ Int32 CreateFileWithContent(const String& fileName, const void* data, size_t cou
   if (!file.Ok()) return file.LastError();
   const int fd = file.Handle();
   bool narrowed = false;
-  bool done = permissions != nullptr ? ApplyPermissions(fd, permissions->Mode & 07777, permissions->Gid, narrowed)
-                                     : ::fchmod(fd, 0666 & ~CurrentUmask()) == 0;
+  bool done = true;
+  // A privileged process's backup of another user's file is that user's.
+  struct stat source;
+  if (permissions != nullptr && permissions->ToSourceOwner && permissions->AttributesFd >= 0 && ::geteuid() == 0)
+    done = ::fstat(permissions->AttributesFd, &source) == 0 &&
+           (source.st_uid == ::geteuid() || ChangeOwner(fd, source.st_uid, static_cast<gid_t>(-1)));
+  done = done && (permissions != nullptr ? ApplyPermissions(fd, permissions->Mode & 07777, permissions->Gid, narrowed)
+                                         : ::fchmod(fd, 0666 & ~CurrentUmask()) == 0);
   if (done && permissions != nullptr && permissions->AttributesFd >= 0) {
     const Int32 error = CarryAttributes(TAttributeSource{permissions->AttributesFd}, fd, narrowed, true);
     if (error != 0) errno = error;

@@ -63,6 +63,12 @@ class TFileReplaceStream : public THandleStream {
   // that owner is also the source's (open as attributesFd), so that content
   // never passes to a user who could not read it where it came from.
   void GivePermissions(Cardinal mode, Cardinal gid, int attributesFd = -1);
+  // The copy is a backup of the file open as attributesFd (given to
+  // GivePermissions): a privileged process gives it to that file's owner,
+  // who may read the source anyway, so that the owner's own saves that keep
+  // a backup can replace it later.  A user whose file stood at the name
+  // never gets it.
+  void GiveToSourceOwner() { fToSourceOwner = true; }
 
  private:
   void Fail(Int32 error);
@@ -84,6 +90,7 @@ class TFileReplaceStream : public THandleStream {
   int fAttributesFrom = -1;  // the copy's source, whose attributes it takes
   bool fSourceKnown = false;  // fSourceUid holds the owner of that source
   Cardinal fSourceUid = 0;
+  bool fToSourceOwner = false;  // see GiveToSourceOwner
 };
 
 // A scratch file that has no name: made in a folder (the system's temporary
@@ -233,6 +240,9 @@ struct TFilePermissions {
   Cardinal Mode;
   Cardinal Gid;
   int AttributesFd = -1;
+  // The file is a backup of the one open as AttributesFd: a privileged
+  // process gives it to that file's owner (see GiveToSourceOwner).
+  bool ToSourceOwner = false;
 };
 
 // Creates the file holding the bytes from its first moment: the content is

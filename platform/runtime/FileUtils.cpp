@@ -501,7 +501,10 @@ bool RenameFile(const String& oldName, const String& newName) {
   return errno == EXDEV && MoveFile(oldName, newName, true);
 }
 
-bool CopyFile(const String& source, const String& target, bool failIfExists) {
+namespace {
+
+// CopyFile; a backup (see CopyFileToBackup) when backup is set.
+bool CopyFileAs(const String& source, const String& target, bool failIfExists, bool backup) {
   if (source.empty() || target.empty()) return false;
   std::string src = U8(source), dst = U8(target);
   int in = ::open(src.c_str(), O_RDONLY | O_CLOEXEC);
@@ -537,6 +540,7 @@ bool CopyFile(const String& source, const String& target, bool failIfExists) {
   bool ok = out.Ok();
   if (ok) {
     out.GivePermissions(mode, st.st_gid, in);
+    if (backup) out.GiveToSourceOwner();
     ok = CopyContent(in, [&out](const char* p, size_t n) {
       return out.Write(p, static_cast<Int64>(n)) == static_cast<Int64>(n);
     });
@@ -547,6 +551,14 @@ bool CopyFile(const String& source, const String& target, bool failIfExists) {
   if (!ok) errno = out.LastError() != 0 ? out.LastError() : EIO;
   return ok;
 }
+
+}  // namespace
+
+bool CopyFile(const String& source, const String& target, bool failIfExists) {
+  return CopyFileAs(source, target, failIfExists, false);
+}
+
+bool CopyFileToBackup(const String& source, const String& backup) { return CopyFileAs(source, backup, false, true); }
 
 bool MoveFile(const String& source, const String& target, bool allowCopy) {
   if (source.empty() || target.empty()) return false;

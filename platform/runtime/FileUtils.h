@@ -54,6 +54,11 @@ bool RenameFile(const String& oldName, const String& newName);
 // disk.  A target that is the source itself (by name or through a link) is
 // refused.
 bool CopyFile(const String& source, const String& target, bool failIfExists);
+// CopyFile over (or onto) a backup's name.  A privileged process gives the
+// backup of another user's file to that user (who may read the source
+// anyway), so that their own saves that keep a backup can replace it later;
+// whoever owned a file that stood at the name never gets it.
+bool CopyFileToBackup(const String& source, const String& backup);
 // Moves a file; an existing target makes it fail.  Across file systems, when
 // allowCopy is set, the file is copied (keeping its owner where the process
 // may give it, as well as what a copy keeps), the copy and its folder are

@@ -66,6 +66,8 @@ TXlsWorkbook::TXlsWorkbook(const String& fileName) {
   if (!Open(fileName)) throw EXlsError(u"Cannot read the spreadsheet \"" + fileName + u"\"");
 }
 
+TXlsWorkbook::TXlsWorkbook(const Char* fileName) : TXlsWorkbook(String(fileName != nullptr ? fileName : u"")) {}
+
 TXlsWorkbook::~TXlsWorkbook() = default;
 
 void TXlsWorkbook::NewFile(Int32 sheetCount, Int32) {

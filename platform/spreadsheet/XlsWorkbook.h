@@ -14,6 +14,7 @@
 #pragma once
 
 #include <memory>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -37,6 +38,14 @@ class TXlsWorkbook : public TObject {
   explicit TXlsWorkbook(bool createEmpty = true);
   // Reads an .xlsx file; raises EXlsError when it cannot be read.
   explicit TXlsWorkbook(const String& fileName);
+  // The same for a file name given as characters (a literal u"a.xlsx"), which
+  // would otherwise turn into the flag above and give an empty workbook.
+  explicit TXlsWorkbook(const Char* fileName);
+  // Any other pointer (a narrow literal "a.xlsx") is no file name: refused
+  // when compiled rather than taken for the flag.
+  template <class T>
+    requires(!std::is_same_v<std::remove_cv_t<T>, Char>)
+  TXlsWorkbook(T*) = delete;
   ~TXlsWorkbook() override;
   TXlsWorkbook(const TXlsWorkbook&) = delete;
   TXlsWorkbook& operator=(const TXlsWorkbook&) = delete;

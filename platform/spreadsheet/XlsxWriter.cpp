@@ -22,6 +22,7 @@
 #include <system_error>
 #include <thread>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/runtime/FileReplace.h"
@@ -34,8 +35,12 @@ namespace sk {
 
 namespace {
 
-// Past this many cells the archive may pass 4 GB and needs zip64.
-constexpr Int64 kZip64Cells = 30'000'000;
+// A member or an archive past 4 GB needs zip64.  What a sheet's part may
+// take at most: per row its element, per cell its element and reference,
+// per text unit the longest form the file gives one (an escape "_xHHHH_"),
+// per run of a rich string its properties.
+constexpr Int64 kZip32Bytes = (Int64{1} << 32) - (Int64{1} << 20);
+constexpr Int64 kRowBytes = 96, kCellBytes = 150, kUnitBytes = 7, kRunBytes = 400;
 // Most cells that merged ranges may cover in all.
 constexpr Int64 kMaxMergedCells = Int64{1} << 26;
 
@@ -376,6 +381,40 @@ struct TFormatHash {
   size_t operator()(const TFlxFormat& f) const { return HashOf(f); }
 };
 
+// A piece of a rich string as the file stores it: neighbouring runs of one
+// font are one piece.  Font is none for the text before the first run, which
+// shows in the cell's font.
+struct TRichPiece {
+  size_t From, To;
+  const TFlxFont* Font;
+};
+
+std::vector<TRichPiece> RichPieces(const TRichString& rs) {
+  std::vector<TRichPiece> pieces;
+  auto piece = [&](size_t from, size_t to, const TFlxFont* font) {
+    if (to <= from) return;
+    if (!pieces.empty() && font != nullptr && pieces.back().Font != nullptr && *pieces.back().Font == *font) {
+      pieces.back().To = to;
+    } else {
+      pieces.push_back(TRichPiece{from, to, font});
+    }
+  };
+  if (!rs.Runs.empty()) piece(0, static_cast<size_t>(rs.Runs[0].FirstChar), nullptr);
+  for (size_t i = 0; i < rs.Runs.size(); ++i) {
+    const size_t to = i + 1 < rs.Runs.size() ? static_cast<size_t>(rs.Runs[i + 1].FirstChar) : rs.Value.size();
+    piece(static_cast<size_t>(rs.Runs[i].FirstChar), to, &rs.Runs[i].Font);
+  }
+  return pieces;
+}
+
+// The format a rich string of fewer than two pieces is written in: not a
+// rich string to the file, the cell takes its one piece's font instead.
+TFlxFormat OnePieceFormat(const TXlsWorkbook& book, const std::vector<TRichPiece>& pieces, Int32 xf) {
+  TFlxFormat f = book.GetFormat(std::max(xf, 0));
+  if (!pieces.empty() && pieces[0].Font != nullptr) f.Font = *pieces[0].Font;
+  return f;
+}
+
 class TWriter {
  public:
   TWriter(const TXlsWorkbook& book, lxw_workbook* out, const TXlsSaveProgress& progress, const TCLocale& locale)
@@ -567,36 +606,15 @@ class TWriter {
   // A rich string: its text whole, each run in its font.  Neighbouring runs
   // of one font are one run to the file.
   void WriteRich(lxw_worksheet* ws, lxw_row_t r, lxw_col_t c, const TRichString& rs, Int32 xf) {
-    struct TPiece {
-      size_t From, To;
-      const TFlxFont* Font;  // none for the text before the first run, in the cell's font
-    };
-    std::vector<TPiece> pieces;
-    auto piece = [&](size_t from, size_t to, const TFlxFont* font) {
-      if (to <= from) return;
-      if (!pieces.empty() && font != nullptr && pieces.back().Font != nullptr && *pieces.back().Font == *font) {
-        pieces.back().To = to;
-      } else {
-        pieces.push_back(TPiece{from, to, font});
-      }
-    };
-    if (!rs.Runs.empty()) piece(0, static_cast<size_t>(rs.Runs[0].FirstChar), nullptr);
-    for (size_t i = 0; i < rs.Runs.size(); ++i) {
-      const size_t to = i + 1 < rs.Runs.size() ? static_cast<size_t>(rs.Runs[i + 1].FirstChar) : rs.Value.size();
-      piece(static_cast<size_t>(rs.Runs[i].FirstChar), to, &rs.Runs[i].Font);
-    }
+    const std::vector<TRichPiece> pieces = RichPieces(rs);
     const std::string shown = LooseUtf8(rs.Value);
     if (pieces.size() < 2) {
-      // One run alone is not a rich string to the file: the cell takes the
-      // run's font instead.
-      TFlxFormat f = fBook.GetFormat(std::max(xf, 0));
-      if (!pieces.empty() && pieces[0].Font != nullptr) f.Font = *pieces[0].Font;
-      Note(PutString(ws, r, c, Escape(rs.Value), shown, Derived(f)));
+      Note(PutString(ws, r, c, Escape(rs.Value), shown, Derived(OnePieceFormat(fBook, pieces, xf))));
       return;
     }
     std::vector<std::string> texts;
     std::vector<lxw_rich_string_tuple> tuples;
-    for (const TPiece& p : pieces) {
+    for (const TRichPiece& p : pieces) {
       texts.push_back(Escape(rs.Value.substr(p.From, p.To - p.From)));
       tuples.push_back(lxw_rich_string_tuple{p.Font != nullptr ? FontFormat(*p.Font) : nullptr, nullptr});
     }
@@ -839,34 +857,66 @@ class TWriter {
   String fFailedCell;  // the first cell whose text the library's record could not take
 };
 
-// Distinct formats the file will need: those cells, rows and columns use,
-// and the fonts of rich-string runs.
+// The cell formats the file's format table will hold: the default one, each
+// format that cells, rows and columns show, and for a rich string of one
+// piece the cell's format in that piece's font.  A rich string of more
+// pieces writes its runs' fonts inline with its text: they take no place in
+// the table, whatever the number of such cells.
 Int64 FormatsUsed(const TXlsWorkbook& book) {
   std::vector<bool> used(static_cast<size_t>(book.FormatCount()), false);
-  Int64 extra = 0;
+  std::unordered_set<TFlxFormat, TFormatHash> derived;
+  auto use = [&](Int32 xf) {
+    if (xf > 0) used[static_cast<size_t>(xf)] = true;
+  };
   for (Int32 s = 1; s <= book.SheetCount(); ++s) {
     const TXlsSheet& sheet = book.SheetData(s);
-    for (const auto& [col, info] : sheet.Cols())
-      if (info.XF >= 0) used[static_cast<size_t>(info.XF)] = true;
+    for (const auto& [col, info] : sheet.Cols()) use(info.XF);
     for (const TXlsRow& row : sheet.Rows()) {
-      if (row.XF >= 0) used[static_cast<size_t>(row.XF)] = true;
+      use(row.XF);
       for (const TXlsCell& c : row.Cells) {
-        if (c.XF >= 0) used[static_cast<size_t>(c.XF)] = true;
-        if (c.Kind == cvRichString) extra += std::max<Int64>(1, static_cast<Int64>(sheet.RichOf(c).Runs.size()));
+        if (c.Kind != cvRichString) {
+          use(c.XF);
+          continue;
+        }
+        // The format the cell shows: its own, else its row's, else its column's.
+        const Int32 xf = c.XF >= 0 ? c.XF : row.XF >= 0 ? row.XF : sheet.ColFormat(c.Col);
+        const std::vector<TRichPiece> pieces = RichPieces(sheet.RichOf(c));
+        if (pieces.size() < 2) {
+          derived.insert(OnePieceFormat(book, pieces, xf));
+        } else {
+          use(c.XF);
+        }
       }
     }
   }
-  return std::count(used.begin(), used.end(), true) + extra;
+  return 1 + std::count(used.begin(), used.end(), true) + static_cast<Int64>(derived.size());
+}
+
+// The most bytes the sheets' parts may take together (see kRowBytes), from
+// their texts' bytes rather than only their number of cells.
+Int64 PartBytesBound(const TXlsWorkbook& book) {
+  Int64 bytes = 0;
+  for (Int32 s = 1; s <= book.SheetCount(); ++s) {
+    const TXlsSheet& sheet = book.SheetData(s);
+    bytes += static_cast<Int64>(sheet.Rows().size()) * kRowBytes + sheet.CellCount() * kCellBytes +
+             sheet.PoolBytes() * kUnitBytes;
+    for (const TXlsRow& row : sheet.Rows())
+      for (const TXlsCell& c : row.Cells)
+        if (c.Kind == cvRichString)
+          bytes += static_cast<Int64>(sheet.RichOf(c).Value.size()) * kUnitBytes +
+                   static_cast<Int64>(sheet.RichOf(c).Runs.size()) * kRunBytes;
+  }
+  return bytes;
 }
 
 // Writes the workbook through libxlsxwriter into the file at path; gives
 // what each sheet's part must hold.
 std::vector<TSheetTally> WriteTo(const TXlsWorkbook& workbook, const String& fileName, const std::string& path,
-                                 Int64 cells, const TXlsSaveProgress& progress) {
+                                 bool zip64, const TXlsSaveProgress& progress) {
   lxw_workbook_options options{};
   options.constant_memory = LXW_TRUE;
   options.tmpdir = nullptr;
-  options.use_zip64 = cells > kZip64Cells ? LXW_TRUE : LXW_FALSE;
+  options.use_zip64 = zip64 ? LXW_TRUE : LXW_FALSE;
   // This thread writes in the "C" locale until the file is done.
   const TCLocale cLocale;
   lxw_workbook* out = workbook_new_opt(path.c_str(), &options);
@@ -1469,9 +1519,8 @@ TXlsxRowFileHook SetXlsxRowFileHook(TXlsxRowFileHook hook) {
 void WriteXlsx(const TXlsWorkbook& workbook, const String& fileName, const TXlsSaveProgress& progress) {
   if (FormatsUsed(workbook) > xls_MaxFormats)
     throw EXlsError(u"Cannot save \"" + fileName + u"\": the workbook uses more cell formats than a file can hold");
-  Int64 cells = 0, merged = 0;
+  Int64 merged = 0;
   for (Int32 s = 1; s <= workbook.SheetCount(); ++s) {
-    cells += workbook.SheetData(s).CellCount();
     for (const TXlsCellRange& m : workbook.SheetData(s).Merges())
       merged += Int64{m.Bottom - m.Top + 1} * (m.Right - m.Left + 1);
   }
@@ -1480,6 +1529,8 @@ void WriteXlsx(const TXlsWorkbook& workbook, const String& fileName, const TXlsS
   if (merged > kMaxMergedCells)
     throw EXlsError(u"Cannot save \"" + fileName +
                     u"\": the merged ranges cover more cells than the file writer can take");
+
+  const bool zip64 = PartBytesBound(workbook) > kZip32Bytes;
 
   // The workbook goes to a replacement of the target, which takes the
   // target's place only once complete.
@@ -1490,7 +1541,7 @@ void WriteXlsx(const TXlsWorkbook& workbook, const String& fileName, const TXlsS
   // copied in.
   const std::string own = "/proc/self/fd/" + std::to_string(out.Handle());
   if (::access(own.c_str(), W_OK) == 0) {
-    CheckPackage(own, fileName, WriteTo(workbook, fileName, own, cells, progress), progress);
+    CheckPackage(own, fileName, WriteTo(workbook, fileName, own, zip64, progress), progress);
   } else {
     std::string temp = (std::filesystem::temp_directory_path() / "sk_xlsx_XXXXXX").string();
     const int fd = ::mkstemp(temp.data());
@@ -1500,7 +1551,7 @@ void WriteXlsx(const TXlsWorkbook& workbook, const String& fileName, const TXlsS
       const std::string& path;
       ~TRemove() { ::unlink(path.c_str()); }
     } remove{temp};
-    CheckPackage(temp, fileName, WriteTo(workbook, fileName, temp, cells, progress), progress);
+    CheckPackage(temp, fileName, WriteTo(workbook, fileName, temp, zip64, progress), progress);
     CopyInto(temp, out, fileName, progress);
   }
   if (!out.Commit()) throw EXlsError(u"Cannot save \"" + fileName + u"\": " + out.ErrorText());

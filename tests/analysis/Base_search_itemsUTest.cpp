@@ -387,12 +387,20 @@ TEST_F(Base_search_itemsU, CorruptStreams) {
   TBaseSearchItems list3;
   EXPECT_FALSE(list3.ReadFromStream(&s3));
 
-  // A stored string over the string limit raises the stored-string error.
-  ByteBuilder big;
-  big.I32(1).U8(0x30).Zeros(35).I32(3).Zeros(40).I32(0).I32(0).I32(0).I32(999999).Zeros(40);
-  TBytesStream s4(big.bytes);
-  TBaseSearchItems list4;
-  EXPECT_THROW(list4.ReadFromStream(&s4), Exception);
+  // A stored string longer than the bytes left is damage, whatever the string
+  // limit (a list reads back any length its writer wrote); a negative count
+  // raises the stored-string error.
+  for (const Int32 count : {999999, -1}) {
+    ByteBuilder big;
+    big.I32(1).U8(0x30).Zeros(35).I32(3).Zeros(40).I32(0).I32(0).I32(0).I32(count).Zeros(40);
+    TBytesStream s4(big.bytes);
+    TBaseSearchItems list4;
+    if (count < 0) {
+      EXPECT_THROW(list4.ReadFromStream(&s4), Exception);
+    } else {
+      EXPECT_FALSE(list4.ReadFromStream(&s4));
+    }
+  }
 }
 
 TEST_F(Base_search_itemsU, ContextWords) {

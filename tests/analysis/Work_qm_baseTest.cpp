@@ -4,6 +4,7 @@
 #include "analysis/Work_qm_base.h"
 #include "core/My_string_functions.h"
 #include "core/Qm_specific_consts.h"
+#include "core/Useful_classes_base_streams.h"
 #include "platform/runtime/Locale.h"
 #include "ui/Graphics_utilities.h"
 
@@ -616,6 +617,103 @@ TEST(Work_qm_baseEnvelope, FormulaInBothFormsRoundTrips) {
     EXPECT_EQ(back.ParseFormulaHandler->Original_Strings->Count(), withLines ? 1 : 0);
     EXPECT_EQ(back.GridHeadings()->Count(), 14);
     EXPECT_EQ(Envelope(back), first);
+  }
+}
+
+// A tool's list whose entries go into the envelope as the tools store them:
+// a word list as one list of tagged words with their frequencies, a
+// concordance as each line's details (its hit among them); then each entry's
+// private details.
+class TStoredToolList : public TTestList {
+ public:
+  explicit TStoredToolList(TQuillmarkList kind) : TTestList(kind), fKind(kind) {}
+  bool ListSettToSaveSavedToStream(TStream* stream) override {
+    bool ok = true;
+    if (ListType() == lt_word_list) {
+      TStringTagFreqList words;
+      for (Int32 i = 0; i < Count(); ++i)
+        words.AddOne(TStringTagFreq{TStringTag{Entry(i)->word, u"", 0}, static_cast<Int32>(Entry(i)->freq)});
+      ok = words.SaveToStream(stream);
+    } else {
+      const Int32 n = Count();
+      ok = stream->Write(&n, 4) == 4;
+      for (Int32 i = 0; ok && i < Count(); ++i) {
+        TQMEntryDetailsRec details{};
+        details.main_freq = Entry(i)->freq;
+        details.main_word_arr = {TStringTag{Entry(i)->word, u"", 0}};
+        ok = WriteAQMEntryDetailsRec_ForConcord(stream, details);
+      }
+    }
+    for (Int32 i = 0; ok && i < Count(); ++i) ok = Get(i)->SavePrivateToStream(this, stream, StoredListInfo->fdata);
+    return ok;
+  }
+  bool ListSettToSaveReadFromStream(TStream* stream) override {
+    std::vector<std::pair<String, Int64>> read;
+    if (ListType() == lt_word_list) {
+      TStringTagFreqList words;
+      if (!words.ReadFromStream(stream)) return false;
+      for (Int32 i = 0; i < words.Count(); ++i)
+        read.emplace_back(words.GetAStringTagFreq(i).st.wrd, words.GetAStringTagFreq(i).freq);
+    } else {
+      Int32 n = 0;
+      if (!stream->TryReadValue(n) || n < 0 || n > stream->Remaining() / 32) return false;
+      for (Int32 i = 0; i < n; ++i) {
+        const TQMEntryDetailsRec details = ReadAQMEntryDetailsRec_ForConcord(stream);
+        if (details.main_word_arr.size() != 1) return false;
+        read.emplace_back(details.main_word_arr[0].wrd, details.main_freq);
+      }
+    }
+    for (const auto& [word, freq] : read) {
+      TTestEntry* e = AddWord(word, freq);
+      if (!e->ReadPrivateFromStream(this, stream, StoredListInfo->fdata)) return false;
+    }
+    return true;
+  }
+  TQuillmarkList ListType() const { return fKind; }
+
+ private:
+  TQuillmarkList fKind;
+};
+
+// A saved word list or concordance reads back whole whatever the length of
+// its words and of the texts of its envelope: a hit, an annotation, a
+// heading, the names of the files it derives from and a formula's lines.
+TEST(Work_qm_baseEnvelope, LongTextsReadBackWhole) {
+  NoCustomisedSets scope;
+  for (const TQuillmarkList kind : {lt_word_list, lt_concordance_list}) {
+    for (const Int32 length : {4999, 5000, 5001, 100000}) {
+      SCOPED_TRACE(std::to_string(kind) + " " + std::to_string(length));
+      String text(static_cast<size_t>(length), u'g');
+      for (Int32 i = 0; i < length; i += 4) text[static_cast<size_t>(i)] = u"ACGT"[i / 4 % 4];
+      TStoredToolList list(kind);
+      list.GridHeadings()->LoadStandardSet(kind);
+      list.GridHeadings()->SetAHeading(1, text);
+      list.ParseFormulaHandler->Translated_Strings->Add(text);
+      list.ParseFormulaHandler->Original_Strings->Add(u"c1");
+      list.StoredListInfo->fdata.info_derives_from_filename = text;
+      for (Int32 i = 0; i < 300; ++i) list.AddWord(u"w" + IntToStr(i), i);
+      list.AddWord(text, 9);
+      list.Entry(120)->SetCategoryString(text, 8);
+      TMemoryStream out;
+      ASSERT_TRUE(list.SaveToStream(&out));
+      TStoredToolList back(kind);
+      out.SetPosition(0);
+      bool read = false;
+      try {
+        read = back.ReadFromStream(&out);
+      } catch (const Exception& e) {
+        ADD_FAILURE() << StringToUtf8(e.Message());
+      }
+      ASSERT_TRUE(read);
+      ASSERT_EQ(back.Count(), 301);
+      EXPECT_TRUE(back.Entry(300)->word == text);
+      EXPECT_EQ(back.Entry(300)->freq, 9);
+      EXPECT_TRUE(back.Entry(120)->privateobj->annotations->GetAString(0) == text);
+      EXPECT_TRUE(back.GridHeadings()->GetAHeading(1) == text);
+      EXPECT_TRUE(back.ParseFormulaHandler->Translated_Strings->Get(0) == text);
+      EXPECT_TRUE(back.StoredListInfo->fdata.info_derives_from_filename == text);
+      EXPECT_EQ(Envelope(back), out.ToBytes());
+    }
   }
 }
 

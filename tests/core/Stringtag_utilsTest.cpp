@@ -2,10 +2,20 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <algorithm>
+#include <functional>
 
+#include "TestSupport.h"
 #include "core/Global_vars.h"
+#include "core/My_string_functions_occurrences.h"
 #include "core/Stringtag_utils.h"
+#include "core/Useful_classes_base_filelists.h"
+#include "core/Useful_classes_base_holders.h"
+#include "core/Useful_classes_base_records.h"
+#include "core/Useful_classes_base_streams.h"
+#include "core/Useful_classes_base_stringlists.h"
 #include "platform/runtime/Streams.h"
+#include "platform/runtime/Strings.h"
 
 namespace sk {
 namespace {
@@ -352,6 +362,179 @@ TEST(Stringtag_utilsFreqList, StreamRoundTripAppends) {
   ms.SetPosition(0);
   EXPECT_FALSE(list.ReadFromStream(&ms));
   EXPECT_EQ(list.Count(), 2);
+}
+
+// Every list reads back the texts its writer wrote, whatever their length:
+// each kind saves a list holding the text among shorter ones and reads it back
+// into a new list.  The one-argument stored-string reader keeps its limit.
+TEST(Stringtag_utilsLists, EveryListReadsBackTheLongTextsItsWriterWrote) {
+  ASSERT_EQ(global_string_safety_limit, 5000);
+  const ScopedHandOverVariables keep;  // the lists' readers hand values over in them
+  // Saves a list holding text, reads the stream into a new list; the text read
+  // back at the same place.
+  using TRoundTrip = std::function<String(const String& text, TMemoryStream& ms)>;
+  const struct {
+    const char* kind;
+    TRoundTrip trip;
+  } kinds[] = {
+      {"tagged words",
+       [](const String& text, TMemoryStream& ms) {
+         TStringTagList l, back;
+         l.AddOne(Tag(u"a", u"", 1)), l.AddOne(TStringTag{u"b", text, 2}), l.AddOne(Tag(u"c", u"", 3));
+         EXPECT_TRUE(l.SaveToStream(&ms));
+         ms.SetPosition(0);
+         EXPECT_TRUE(back.ReadFromStream(&ms));
+         return back.GetAStringTag(1).tag;
+       }},
+      {"tagged words with frequencies",
+       [](const String& text, TMemoryStream& ms) {
+         TStringTagFreqList l, back;
+         for (Int32 i = 0; i < 50; ++i) l.AddOne(Freq(u"w", u"", i));
+         l.AddOne(TStringTagFreq{TStringTag{text, u"", 0}, 7});
+         EXPECT_TRUE(l.SaveToStream(&ms));
+         ms.SetPosition(0);
+         EXPECT_TRUE(back.ReadFromStream(&ms));
+         return back.GetAStringTagFreq(50).st.wrd;
+       }},
+      {"tagged-word array in a concordance entry",
+       [](const String& text, TMemoryStream& ms) {
+         TQMEntryDetailsRec rec{};
+         rec.main_word_arr = {TStringTag{text, u"", 0}};
+         rec.main_word2_arr = {Tag(u"next", u"", 0)};
+         EXPECT_TRUE(WriteAQMEntryDetailsRec_ForConcord(&ms, rec));
+         ms.SetPosition(0);
+         const TQMEntryDetailsRec back = ReadAQMEntryDetailsRec_ForConcord(&ms);
+         EXPECT_EQ(back.main_word2_arr.size(), 1u);
+         return back.main_word_arr.empty() ? String(u"<none>") : back.main_word_arr[0].wrd;
+       }},
+      {"search requests",
+       [](const String& text, TMemoryStream& ms) {
+         EXPECT_TRUE(WriteArrayOfSearchReqStringAndFlags(&ms, {TSearchReqStringAndFlags{u"a", {}},
+                                                                TSearchReqStringAndFlags{text, {}}}));
+         ms.SetPosition(0);
+         const auto back = ReadArrayOfSearchReqStringAndFlags(&ms);
+         return back.size() == 2 ? back[1].search_str : String(u"<none>");
+       }},
+      {"annotations",
+       [](const String& text, TMemoryStream& ms) {
+         TStringColumnAndColourList l, back;
+         l.AddOne(TStringTrueColumnAndColourRec{1, 2, u"x"}), l.AddOne(TStringTrueColumnAndColourRec{3, 4, text});
+         EXPECT_TRUE(l.SaveToStream(&ms));
+         ms.SetPosition(0);
+         EXPECT_TRUE(back.ReadFromStream(&ms));
+         return back.GetAString(1);
+       }},
+      {"two strings and two integers",
+       [](const String& text, TMemoryStream& ms) {
+         T2StringsAnd2IntegersList l, back;
+         l.AddOne(T2StringsAnd2IntegersRec{1, 2, text, u"s2"});
+         EXPECT_TRUE(l.SaveToStream(&ms));
+         ms.SetPosition(0);
+         EXPECT_TRUE(back.ReadFromStream(&ms));
+         EXPECT_EQ(back.GetTwoStringsAndInt(0).s2, u"s2");
+         return back.GetTwoStringsAndInt(0).s1;
+       }},
+      {"lines with an integer",
+       [](const String& text, TMemoryStream& ms) {
+         TStringlistWithALongint l, back;
+         l.AddOne(u"a", 1), l.AddOne(text, 2);
+         l.SaveToStream(&ms);
+         ms.SetPosition(0);
+         back.LoadFromStream(&ms);
+         EXPECT_EQ(back.GetOne(1), 2);
+         return back.Get(1);
+       }},
+      {"lines with two integers and a single",
+       [](const String& text, TMemoryStream& ms) {
+         TStringListWith2IntsAndSingle l, back;
+         l.AddOne(text, T2LongintAndSingleRec{});
+         l.SaveToStream(&ms);
+         ms.SetPosition(0);
+         back.LoadFromStream(&ms);
+         return back.Get(0);
+       }},
+      {"saved lines",
+       [](const String& text, TMemoryStream& ms) {
+         TSaveStringList l, back;
+         l.Add(u"a"), l.Add(text), l.Add(u"c");
+         EXPECT_TRUE(l.SavedToStream(&ms));
+         ms.SetPosition(0);
+         EXPECT_TRUE(back.ReadFromStream(&ms));
+         return back.Get(1);
+       }},
+      {"words with their occurrences",
+       [](const String& text, TMemoryStream& ms) {
+         TStringlistWithListOfOccurrences l, back;
+         l.AddOrIncOneByFreq(text, 1, 3);
+         EXPECT_TRUE(l.SavedToStream(&ms));
+         ms.SetPosition(0);
+         EXPECT_TRUE(back.LoadedFromStream(&ms));
+         return back.Get(0);
+       }},
+      {"search records",
+       [](const String& text, TMemoryStream& ms) {
+         TMySearchRecList l, back;
+         l.AddOne(TMySearchRec{45001.0, 10, 0, 0, text});
+         EXPECT_TRUE(l.SaveToStream(&ms));
+         ms.SetPosition(0);
+         EXPECT_TRUE(back.ReadFromStream(&ms));
+         return back.GetAMySearchRec(0).ShortName;
+       }},
+      {"files by folder",
+       [](const String& text, TMemoryStream& ms) {
+         TFolderEfficientFileList l, back;
+         TBasicFileRec longName{}, inLongFolder{};
+         longName.ShortName = text;
+         inLongFolder.ShortName = u"short.txt";
+         l.AddOne(u"/folder", longName);
+         l.AddOne(u"/" + text, inLongFolder);
+         EXPECT_TRUE(l.DoWriteToStream(&ms));
+         ms.SetPosition(0);
+         EXPECT_TRUE(back.DoReadFromStream(&ms));
+         EXPECT_EQ(back.GetFullFilename(1), u"/" + text + u"/short.txt");
+         return back.GetFullFilename(0).substr(std::min<size_t>(8, back.GetFullFilename(0).size()));
+       }},
+  };
+  for (const Int32 length : {4999, 5000, 5001, 100000}) {
+    // Every code unit, a lone surrogate too.
+    String text(static_cast<size_t>(length), u'x');
+    for (Int32 i = 0; i < length; ++i) text[static_cast<size_t>(i)] = static_cast<Char>(u'a' + i % 26);
+    text[static_cast<size_t>(length / 2)] = 0xD800;
+    for (const auto& k : kinds) {
+      TMemoryStream ms;
+      String back;
+      try {
+        back = k.trip(text, ms);
+      } catch (const Exception& e) {
+        ADD_FAILURE() << k.kind << " at " << length << ": " << StringToUtf8(e.Message());
+        continue;
+      }
+      EXPECT_TRUE(back == text) << k.kind << " at " << length << " read back " << back.size() << " units";
+    }
+    // A lone stored string keeps its limit.
+    TMemoryStream ms;
+    ASSERT_TRUE(WriteAString(&ms, text));
+    ms.SetPosition(0);
+    if (length <= 5000) {
+      EXPECT_EQ(ReadAString(&ms), text);
+    } else {
+      EXPECT_EQ(MessageOf([&] { ReadAString(&ms); }), u"file read error (" + IntToStr(length) + u") : ReadAString");
+    }
+  }
+  // Within the list readers a count is still believed only as far as the
+  // stream holds its characters, and never when negative.
+  TBytes cut = CountBytes(100000);
+  cut.insert(cut.end(), 20, 0x41);
+  TBytesStream cutShort(cut);
+  EXPECT_EQ(MessageOf([&] { ReadAListString(&cutShort); }), u"file read error (100000) : ReadAString");
+  String whole = u"kept";
+  cutShort.SetPosition(0);
+  EXPECT_FALSE(ReadAListStringIfWhole(&cutShort, whole));
+  EXPECT_EQ(whole, u"");
+  TBytesStream negative(CountBytes(-1));
+  EXPECT_EQ(MessageOf([&] { ReadAListString(&negative); }), u"file read error (-1) : ReadAString");
+  negative.SetPosition(0);
+  EXPECT_THROW(ReadAListStringIfWhole(&negative, whole), Exception);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "DisplayTestSupport.h"
+#include "TestSupport.h"
 #include "analysis/AnalysisTestSupport.h"
 #include "display/Wordchunklistu_export.h"
 #include "platform/spreadsheet/XlsWorkbook.h"
@@ -145,6 +146,36 @@ TEST(Wordchunklistu_export, SeparatedColumnsTakeEachChunkInTheColumnOfItsSpan) {
   EXPECT_EQ(book.GetCellValue(1, 6).AsString().Value, u"NODE");
   EXPECT_EQ(book.GetCellValue(1, 7).AsString().Value, u"three");
   EXPECT_TRUE(book.GetCellValue(1, 1).IsEmpty());
+}
+
+// A concordance exported line by line, each line a cell with the node in its
+// colour, saves whatever its number of lines (here 64,000, twice the number
+// that once ran out of cell formats) and reads back.
+TEST(Wordchunklistu_export, AConcordanceOfAnyLengthSavesAsAWorkbook) {
+  ScopedExport scoped;
+  TTestList list;
+  TXlsWorkbook book;
+  constexpr Int32 kLines = 64000;
+  const TGrid_data_rec rec = ConcLine({u"in", u"the", u"beginning"}, {u"created"});
+  String text;
+  for (Int32 r = 1; r <= kLines; ++r)
+    text = list.ExportedConcLineToSaveAsformat(rec, nullptr, nullptr, &book, TColRowAndSheet{1, r, 0},
+                                               as_Excel_spreadsheet);
+  const ScratchFolder scratch("sk_concxlsx");
+  book.Save(scratch.File("conc.xlsx"));
+  TXlsWorkbook back(scratch.File("conc.xlsx"));
+  String shown = text;
+  for (Char& c : shown)
+    if (c == u' ') c = 0x00A0;  // blanks go as non-breaking spaces
+  for (const Int32 r : {1, 32001, kLines}) {
+    const TRichString cell = back.GetCellValue(r, 1).AsString();
+    EXPECT_EQ(cell.Value, shown) << r;
+    bool nodeRed = false;
+    for (const TRTFRun& run : cell.Runs)
+      if (run.FirstChar == static_cast<Int32>(text.find(u"NODE"))) nodeRed = run.Font.Color.Value == kRed;
+    EXPECT_TRUE(nodeRed) << r;
+  }
+  EXPECT_TRUE(back.GetCellValue(kLines + 1, 1).IsEmpty());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "TestSupport.h"
@@ -257,6 +258,35 @@ TEST_F(XlsWorkbookFile, LoneSurrogatesAreKeptAndReadBackAsWritten) {
       EXPECT_EQ(wb.GetCellValue(r, c).AsString().Value, texts[i]) << r << "," << c;
       EXPECT_EQ(back.GetCellValue(r, c).AsString().Value, texts[i]) << r << "," << c;
     }
+}
+
+// A file name written as a literal reads the file (it would otherwise turn
+// into the flag of the empty workbook); a narrow literal does not compile.
+TEST_F(XlsWorkbookFile, ALiteralFileNameReadsTheFile) {
+  static_assert(std::is_constructible_v<TXlsWorkbook, const Char*>);
+  static_assert(!std::is_constructible_v<TXlsWorkbook, const char*>);
+  static_assert(std::is_constructible_v<TXlsWorkbook, bool>);
+  TXlsWorkbook wb;
+  wb.SetCellValue(2, 3, u"from the file");
+  wb.Save(File("lit.xlsx"));
+  char* const before = ::getcwd(nullptr, 0);
+  ASSERT_EQ(::chdir(fDir.c_str()), 0);
+  String read, fromBuffer;
+  bool missingRaised = false;
+  try {
+    TXlsWorkbook book(u"lit.xlsx");
+    read = book.GetCellValue(2, 3).AsString().Value;
+    Char name[] = u"lit.xlsx";
+    fromBuffer = TXlsWorkbook(name).GetCellValue(2, 3).AsString().Value;
+    TXlsWorkbook missing(u"none.xlsx");
+  } catch (const EXlsError&) {
+    missingRaised = true;
+  }
+  ::chdir(before);
+  std::free(before);
+  EXPECT_EQ(read, u"from the file");
+  EXPECT_EQ(fromBuffer, u"from the file");
+  EXPECT_TRUE(missingRaised);
 }
 
 TEST(XlsWorkbook, ManyOverwrittenTextsDoNotPileUp) {

@@ -15,6 +15,7 @@
 #include "TestSupport.h"
 #include "XlsxTestSupport.h"
 #include "platform/runtime/Streams.h"
+#include "platform/runtime/Strings.h"
 #include "platform/spreadsheet/XlsWorkbook.h"
 #include "platform/spreadsheet/XlsxWriter.h"
 
@@ -313,6 +314,61 @@ TEST_F(XlsxWriter, RichTextRunsRoundTrip) {
   EXPECT_EQ(LineStarting(RunXlsxCheck("dump", Path("r.xlsx")), "cell 1 A2 "),
             "cell 1 A2 s '" + StringToUtf8(wb.GetCellValue(2, 1).AsString().Value) +
                 "' bold=0 italic=0 size=11 colour=- fill=- numfmt=General halign=None valign=None");
+}
+
+// Only the formats the file's table holds count against its limit: rich
+// cells of several pieces write their runs' fonts inline, so any number of
+// them saves (here 70,000 concordance-like lines, the node in its colour,
+// beside 1,000 cells of one piece in one font) and reads back, here and in
+// openpyxl.  Cells of one piece each take the format of their font: 64,001
+// fonts are more than a file holds, and refused before anything is written.
+TEST_F(XlsxWriter, RichCellsOfAnyNumberSaveAndOnlyTheFormatTableCounts) {
+  TFlxFont node, right;
+  node.Style = flx_Bold;
+  node.Color = TExcelColor::FromColor(0x0000FF);
+  right.Style = flx_Italic;
+  constexpr Int32 kLines = 70000;
+  auto line = [&](Int32 r) {
+    TRichString rs(u"left context " + IntToStr(r) + u" ");
+    const Int32 at = static_cast<Int32>(rs.Value.size());
+    rs.Value += u"node right context";
+    rs.Runs = {TRTFRun{at, node}, TRTFRun{at + 4, right}};
+    return rs;
+  };
+  TXlsWorkbook wb;
+  for (Int32 r = 1; r <= kLines; ++r) wb.SetCellValue(r, 1, line(r));
+  for (Int32 r = 1; r <= 1000; ++r) {
+    TRichString one(u"one piece");
+    one.Runs = {TRTFRun{0, node}};
+    wb.SetCellValue(r, 2, one);
+  }
+  wb.Save(File("rich.xlsx"));
+  TXlsWorkbook back(File("rich.xlsx"));
+  for (const Int32 r : {1, 32001, kLines}) {
+    const TRichString read = back.GetCellValue(r, 1).AsString();
+    EXPECT_EQ(read.Value, line(r).Value) << r;
+    ASSERT_EQ(read.Runs.size(), 2u) << r;
+    EXPECT_EQ(read.Runs[0].Font.Color, node.Color) << r;
+    EXPECT_EQ(read.Runs[1].Font.Style & flx_Italic, flx_Italic) << r;
+  }
+  size_t chars = 9 * 1000;
+  for (Int32 r = 1; r <= kLines; ++r) chars += line(r).Value.size();
+  const std::vector<std::string> counted = RunXlsxCheck("count", Path("rich.xlsx"));
+  EXPECT_EQ(LineStarting(counted, "sheet 1 "), "sheet 1 cells=71000 chars=" + std::to_string(chars) +
+                                                   " first=('A1', 'left context 1 node right context') "
+                                                   "last=('A70000', 'left context 70000 node right context')");
+  EXPECT_EQ(LineStarting(counted, "formats "), "formats 2");
+
+  TXlsWorkbook many;
+  for (Int32 i = 0; i <= xls_MaxFormats; ++i) {
+    TRichString one(u"x");
+    one.Runs = {TRTFRun{0, TFlxFont()}};
+    one.Runs[0].Font.Color = TExcelColor::FromColor(i);
+    many.SetCellValue(i + 1, 1, one);
+  }
+  WriteRaw("keep.xlsx", "old");
+  EXPECT_THROW(many.Save(File("keep.xlsx")), EXlsError);
+  EXPECT_EQ(ReadRaw("keep.xlsx"), "old");
 }
 
 TEST_F(XlsxWriter, NumbersBooleansAndNonFiniteValues) {

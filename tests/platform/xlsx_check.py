@@ -3,6 +3,8 @@
 workbooks with it for the reader's tests.
 
     xlsx_check.py dump FILE   one line per sheet, cell, merge, column and picture
+    xlsx_check.py count FILE  per sheet its cells with a value and their texts'
+                              length, its first and last cell; the cell formats
     xlsx_check.py make FILE   writes a workbook of several sheets
 
 Pictures are read from the drawing parts directly, so no imaging package is
@@ -60,6 +62,26 @@ def dump(path):
             print(f"media {name} {len(z.read(name))}")
 
 
+def count(path):
+    """A quick look at a large workbook: read-only, no line per cell."""
+    wb = openpyxl.load_workbook(path, read_only=True)
+    for si, ws in enumerate(wb.worksheets, 1):
+        cells = chars = 0
+        first = last = None
+        for row in ws.iter_rows():
+            for c in row:
+                if c.value is None:
+                    continue
+                cells += 1
+                chars += len(str(c.value))
+                if first is None:
+                    first = (c.coordinate, c.value)
+                last = (c.coordinate, c.value)
+        print(f"sheet {si} cells={cells} chars={chars} first={first!r} last={last!r}")
+    print(f"formats {len(wb._cell_styles)}")
+    wb.close()
+
+
 def make(path):
     wb = openpyxl.Workbook()
     ws = wb.active
@@ -78,4 +100,4 @@ def make(path):
 
 
 if __name__ == "__main__":
-    {"dump": dump, "make": make}[sys.argv[1]](sys.argv[2])
+    {"dump": dump, "count": count, "make": make}[sys.argv[1]](sys.argv[2])

@@ -3,14 +3,19 @@
 // removing empty folders.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <filesystem>
+#include <functional>
 
 #include "ServicesTestSupport.h"
 #include "core/Global_vars.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/OSError.h"
 #include "services/File_utils.h"
+#include "services/Modify_source_texts_basics.h"
 
 namespace sk {
 namespace {
@@ -87,6 +92,129 @@ TEST_F(File_utils_copying, ABackupThatIsTheFileItselfIsRefused) {
     EXPECT_EQ(ReadRaw(c.file), "the only copy") << c.file;
     std::remove(Path(c.file).c_str());
     if (c.link != nullptr) std::remove(Path(c.link).c_str());
+  }
+}
+
+// The copy into "TEMP" beside a file in a shared sticky folder, by the file's
+// owner as a plain user and as root: it goes only into a folder of the
+// caller's own that nobody else may write into, never through a link, and
+// never into a folder that lies where anyone may write without the sticky bit.
+TEST_F(File_utils_copying, TheTEMPCopyGoesOnlyIntoTheCallersOwnFolder) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root and two spare users";
+  ASSERT_EQ(::chmod(fDir.c_str(), 01777), 0);
+  const struct {
+    const char* what;
+    const char* made;    // a folder made before the call (by the owner when ownFolder, else by the other user)
+    mode_t mode;         // and its mode
+    const char* linkTo;  // a link made in it under the file's name, to this file
+    bool ownFolder;
+    const char* folder;  // where the file lies
+    bool copied;
+  } cases[] = {
+      {"no TEMP yet", nullptr, 0, nullptr, false, "", true},
+      {"another user's TEMP with a link to the owner's file", "TEMP", 0777, "private.txt", false, "", false},
+      {"another user's TEMP with a link to a system file", "TEMP", 0777, "system.txt", false, "", false},
+      {"another user's empty TEMP", "TEMP", 0777, nullptr, false, "", false},
+      {"a link in the owner's own TEMP", "TEMP", 0755, "private.txt", true, "", false},
+      {"the owner's TEMP that others may write into", "TEMP", 0775, nullptr, true, "", false},
+      {"a folder anyone may write without the sticky bit", "open", 0777, nullptr, false, "open/", false},
+  };
+  for (const uid_t owner : {kOwnerUid, uid_t{0}}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(c.what) + (owner == 0 ? ", as root" : ", as a plain user"));
+      WriteRaw("system.txt", "system");
+      ASSERT_EQ(AsUser(owner, [&] { return WriteFileBytes(Path("private.txt"), "private"), 0; }), 0);
+      const std::string folder = c.folder;
+      ASSERT_EQ(AsUser(c.ownFolder ? owner : kOtherUid,
+                       [&] {
+                         if (c.made == nullptr) return 0;
+                         const std::string made = Path(c.made), link = made + "/thesis.txt";
+                         return ::mkdir(made.c_str(), c.mode) | ::chmod(made.c_str(), c.mode) |
+                                (c.linkTo != nullptr ? ::symlink(Path(c.linkTo).c_str(), link.c_str()) : 0);
+                       }),
+                0);
+      const std::string thesis = Path(folder + "thesis.txt");
+      ASSERT_EQ(AsUser(owner, [&] { return WriteFileBytes(thesis, "thesis"), ::chmod(thesis.c_str(), 0600); }), 0);
+      EXPECT_EQ(AsUser(owner, [&] { return TryToCopyFileToTEMP(Utf8ToString(thesis)) ? 1 : 0; }), c.copied ? 1 : 0);
+      EXPECT_EQ(ReadRaw("system.txt"), "system");
+      EXPECT_EQ(ReadRaw("private.txt"), "private");
+      struct stat st {};
+      const std::string copy = Path(folder + "TEMP/thesis.txt");
+      if (c.copied) {
+        EXPECT_EQ(ReadRaw(folder + "TEMP/thesis.txt"), "thesis");
+        ASSERT_EQ(::stat(Path(folder + "TEMP").c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, owner);
+        EXPECT_EQ(AsUser(kOtherUid, [&] { return ReadFileBytes(copy).empty() ? 0 : 1; }), 0);
+      } else if (::lstat(copy.c_str(), &st) == 0) {
+        EXPECT_TRUE(S_ISLNK(st.st_mode));  // a planted link stays a link
+      }
+      for (const char* n : {"TEMP", "open", "private.txt", "system.txt", "thesis.txt"})
+        std::filesystem::remove_all(Path(n));
+    }
+  }
+}
+
+// Root's save that keeps a backup of a user's file gives the backup to that
+// user, whose own next save of the file (which replaces the backup, or finds
+// it made) goes on working.  A backup another user planted in the shared
+// folder never gets the text.
+TEST_F(File_utils_copying, RootsBackupOfAUsersFileIsTheUsers) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root and two spare users";
+  ASSERT_EQ(::chmod(fDir.c_str(), 01777), 0);
+  const std::string file = Path("user.txt");
+  const struct {
+    const char* routine;
+    const char* backup;
+    std::function<bool(const String&)> save;
+  } cases[] = {
+      {"InsertIntoFileW", "user.bak", [](const String& f) { return InsertIntoFileW(f, u"x", true, 1); }},
+      {"DeleteFileKeepingBackup", "user.bak", [](const String& f) { return DeleteFileKeepingBackup(f); }},
+      {"EmptyFileKeepingBackup", "user.bak", [](const String& f) { return EmptyFileKeepingBackup(f); }},
+      {"AlterFileW", "user.original",
+       [](const String& f) {
+         try {
+           return !AlterFileW(f, u'_', 1, 100).empty();
+         } catch (const Exception&) {
+           return false;
+         }
+       }},
+  };
+  auto userFile = [&] {
+    return AsUser(kOwnerUid, [&] { return WriteFileBytes(file, "the user's text"), ::chmod(file.c_str(), 0640); });
+  };
+  for (const auto& c : cases) {
+    for (const bool planted : {false, true}) {
+      SCOPED_TRACE(std::string(c.routine) + (planted ? ", a backup planted" : ""));
+      const std::string backup = Path(c.backup);
+      ASSERT_EQ(userFile(), 0);
+      if (planted) {
+        ASSERT_EQ(AsUser(kOtherUid, [&] { return WriteFileBytes(backup, "planted"), ::chmod(backup.c_str(), 0666); }), 0);
+      }
+      const int held = planted ? ::open(backup.c_str(), O_RDONLY) : -1;
+      const bool rootSaved = c.save(Utf8ToString(file));
+      struct stat st {};
+      if (planted) {
+        char bytes[32] = {};
+        EXPECT_EQ(std::string(bytes, static_cast<size_t>(::pread(held, bytes, sizeof bytes, 0))), "planted");
+        ::close(held);
+        EXPECT_EQ(AsUser(kOtherUid, [&] { return ReadFileBytes(backup).find("text") != std::string::npos; }), 0);
+      } else {
+        EXPECT_TRUE(rootSaved);
+      }
+      if (ReadRaw(c.backup) == "the user's text") {
+        ASSERT_EQ(::stat(backup.c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, kOwnerUid);
+        EXPECT_EQ(st.st_mode & 07777, 0640u);
+        // The user's own save, of the file as root left it or made again.
+        if (!FileExists(Utf8ToString(file))) {
+          ASSERT_EQ(userFile(), 0);
+        }
+        EXPECT_EQ(AsUser(kOwnerUid, [&] { return c.save(Utf8ToString(file)) ? 1 : 0; }), 1);
+      } else {
+        EXPECT_TRUE(planted);
+      }
+      for (const char* n : {"user.txt", "user.bak", "user.original"}) std::filesystem::remove(Path(n));
+    }
   }
 }
 

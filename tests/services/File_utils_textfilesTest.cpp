@@ -152,6 +152,7 @@ TEST_F(File_utils_textfiles, ConvertingKeepsTheDateAndTheLineEnds) {
 }
 
 TEST_F(File_utils_textfiles, InsertionsKeepEveryOtherByte) {
+  using namespace std::string_literals;
   ScopedACP acp(1252);
   struct Case {
     std::string file;
@@ -165,6 +166,12 @@ TEST_F(File_utils_textfiles, InsertionsKeepEveryOtherByte) {
       {"\xC3\xA9" "b", 2, "\xC3\xA9XYb"},                                     // UTF-8 without a mark
       {"\xFF\xFE" + W("ab\r\n"), 2, "\xFF\xFE" + W("aXYb\r\n")},              // UTF-16LE
       {std::string("\xFE\xFF\0a\0b", 6), 2, std::string("\xFE\xFF\0a\0X\0Y\0b", 10)},  // UTF-16BE
+      // Between the halves of a pair: before the character, in either order of bytes.
+      {"\xFF\xFE" "a\0" "\x3D\xD8\x00\xDE" "b\0"s, 3, "\xFF\xFE" "a\0X\0Y\0" "\x3D\xD8\x00\xDE" "b\0"s},
+      {"\xFE\xFF" "\0a" "\xD8\x3D\xDE\x00" "\0b"s, 3, "\xFE\xFF" "\0a\0X\0Y" "\xD8\x3D\xDE\x00" "\0b"s},
+      {"\xFF\xFE" "\x3D\xD8\x00\xDE"s, 2, "\xFF\xFE" "X\0Y\0" "\x3D\xD8\x00\xDE"s},
+      // Lone halves are characters of their own.
+      {"\xFF\xFE" "\x00\xDE\x3D\xD8"s, 2, "\xFF\xFE" "\x00\xDEX\0Y\0\x3D\xD8"s},
       {"caf\xE9\r\n\x81\x8D", 5, "caf\xE9XY\r\n\x81\x8D"},                   // 8-bit, bytes no code page defines kept
       {"xy", 0, "XYxy"},
       {"xy", 99, "xyXY"},

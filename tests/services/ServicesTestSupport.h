@@ -2,9 +2,12 @@
 // a message-box handler that answers and records what it was asked.
 #pragma once
 
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +17,25 @@
 #include "platform/runtime/FileUtils.h"
 
 namespace sk {
+
+// Users a test running as root takes the part of: the owner of a file, and
+// another user sharing a folder with them.
+inline constexpr uid_t kOwnerUid = 65533;
+inline constexpr uid_t kOtherUid = 65534;
+
+// Runs body as the user uid (with that group and no others) in a child, or
+// here when the process is that user already; body's answer, -1 when the
+// child ended otherwise.
+inline int AsUser(uid_t uid, const std::function<int()>& body) {
+  if (uid == ::geteuid()) return body();
+  const pid_t child = ::fork();
+  if (child == 0)
+    ::_exit(::setgroups(0, nullptr) == 0 && ::setresgid(uid, uid, uid) == 0 && ::setresuid(uid, uid, uid) == 0
+                ? body()
+                : 100);
+  int status = 0;
+  return ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 // A mount table written into a scratch folder: each mount names a folder of
 // the scratch folder as its mount point (created), a file-system type and a
