@@ -464,6 +464,16 @@ TEST_F(ZAArchiver_eventsUnlocked, NoLockIsHeldWhileAPersonIsAsked) {
   // change the archive, and another thread the engine's lock. A read then
   // goes on in the archive as the other left it; an update fails with 71,
   // changing nothing of its own.
+  // Both overwrite rows answer the same question: a newer plain2.txt in src/.
+  const auto overwriteAsked = [this](TZipArchiver& z, TWhileAsked& w) {
+    WriteRaw("src/plain2.txt", "newer");
+    z.FBaseDir = File("src");
+    z.FOptions.FOverwriteMode = omPrompt;
+    z.OnConfirmOverwrite = [&w](TObject*, const String&, String&, bool& confirm) {
+      w.Look();
+      confirm = true;
+    };
+  };
   const struct Case {
     const char* what;
     bool update;
@@ -518,26 +528,10 @@ TEST_F(ZAArchiver_eventsUnlocked, NoLockIsHeldWhileAPersonIsAsked) {
        },
        [](TZipArchiver& z) { z.TestFiles(u"*.*", 0x3F, String()); }},
       {"overwrite when updating", true, true, "",
-       [this](TZipArchiver& z, TWhileAsked& w) {
-         WriteRaw("src/plain2.txt", "newer");
-         z.FBaseDir = File("src");
-         z.FOptions.FOverwriteMode = omPrompt;
-         z.OnConfirmOverwrite = [&w](TObject*, const String&, String&, bool& confirm) {
-           w.Look();
-           confirm = true;
-         };
-       },
+       overwriteAsked,
        [](TZipArchiver& z) { z.UpdateFiles(u"plain2.txt", 0x3F, String()); }},
       {"overwrite when adding", true, true, "",
-       [this](TZipArchiver& z, TWhileAsked& w) {
-         WriteRaw("src/plain2.txt", "newer");
-         z.FBaseDir = File("src");
-         z.FOptions.FOverwriteMode = omPrompt;
-         z.OnConfirmOverwrite = [&w](TObject*, const String&, String&, bool& confirm) {
-           w.Look();
-           confirm = true;
-         };
-       },
+       overwriteAsked,
        [](TZipArchiver& z) { z.AddFiles(u"plain2.txt", 0x3F, String()); }},
   };
   ::mkdir(Path("out").c_str(), 0777);
