@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "core/Basic_processes.h"
+#include "core/Global_vars.h"
 #include "core/My_string_functions_splitting.h"
 #include "core/My_string_functions_tabfields.h"
 #include "core/UnitCounter.h"
@@ -38,6 +39,24 @@ bool ReadSortedLines(const String& filename, bool caseSensitive, TUTF8Stringlist
 bool IsComment(const String& line) { return !line.empty() && line[0] == u';'; }
 
 }  // namespace
+
+// What a load watches while it runs: whether the host changed any list of
+// the holder during a yield, and whether a Stop was asked for (at a yield of
+// the load, or at the sort of its lines, which then ends early).
+class TLemMatchStopRelHolder::TLoadWatch {
+ public:
+  explicit TLoadWatch(const TLemMatchStopRelHolder& holder)
+      : fHolder(holder), fChanges(holder.fChanges), fPanicBefore(global_panic_state != panic_no_panic) {}
+  bool Untouched() const { return fHolder.fChanges == fChanges; }
+  bool Stopped(const TTimedYield& yield, const TUTF8Stringlist& lines) const {
+    return yield.Stopped() || lines.SortEndedEarly() || (!fPanicBefore && global_panic_state != panic_no_panic);
+  }
+
+ private:
+  const TLemMatchStopRelHolder& fHolder;
+  UInt64 fChanges;
+  bool fPanicBefore;
+};
 
 // ---------------------------------------------------------------------------
 // TMyLemmalist.
@@ -203,17 +222,21 @@ bool TLemMatchStopRelHolder::StartUpAndLoadList(const String& filename, TLemmaMa
   if (which == as_lemma) return StartUpAndLoadLemmaList(filename, caseSensitive);
   std::unique_ptr<TMyMSRList>& slot = MSRSlot(which);
   if (!slot) slot = std::make_unique<TMyMSRList>(false);
-  TMyMSRList& list = *slot;
-  list.Clear();
-  if (!FileExists(filename)) return false;
+  // The words are gathered into a list of their own and put in place once
+  // all are in: a Stop leaves the list as it was before the load.
+  auto fresh = std::make_unique<TMyMSRList>(slot->words.CaseSensitive());
+  TMyMSRList& list = *fresh;
+  const TLoadWatch watch(*this);
   TUTF8Stringlist lines;
-  if (!ReadSortedLines(filename, caseSensitive, lines)) return false;
+  if (!FileExists(filename) || !ReadSortedLines(filename, caseSensitive, lines)) {
+    if (watch.Untouched()) ClearAList(which);
+    return false;
+  }
   bool answer = true;
   bool affixes = false;
   TTimedYield yield;
   for (Int32 i = 0; i < lines.Count(); ++i) {
-    yield.Tick();
-    if (slot.get() != &list) return false;  // freed or replaced by the host during a yield
+    if (yield.Tick()) break;
     const String line = lines[i];
     if (line.empty() || IsComment(line)) continue;
     if (line.find(u'<') != String::npos) affixes = true;
@@ -221,34 +244,45 @@ bool TLemMatchStopRelHolder::StartUpAndLoadList(const String& filename, TLemmaMa
     list.check_for_affixes = affixes;
     answer = list.words.Count() > 0;
   }
+  // The host freed, emptied or loaded the list during a yield, or asked to stop.
+  if (!watch.Untouched() || watch.Stopped(yield, lines)) return false;
+  slot = std::move(fresh);
+  ++fChanges;
   return answer;
 }
 
 bool TLemMatchStopRelHolder::StartUpAndLoadLemmaList(const String& filename, bool caseSensitive) {
-  if (!LemmaList) LemmaList = std::make_unique<TMyLemmalist>(caseSensitive);
-  TMyLemmalist& lemmas = *LemmaList;
-  lemmas.Clear();
-  lemmas.headwords.SetCaseSensitive(caseSensitive);
-  lemmas.variants.SetCaseSensitive(caseSensitive);
-  if (!FileExists(filename)) return false;
+  // As the word lists: built aside, put in place whole.
+  auto fresh = std::make_unique<TMyLemmalist>(caseSensitive);
+  TMyLemmalist& lemmas = *fresh;
+  const TLoadWatch watch(*this);
   TUTF8Stringlist lines;
-  if (!ReadSortedLines(filename, caseSensitive, lines) || LemmaList.get() != &lemmas) return false;
+  if (!FileExists(filename) || !ReadSortedLines(filename, caseSensitive, lines)) {
+    if (watch.Untouched()) {
+      LemmaList = std::move(fresh);  // empty, with the case rule asked for
+      ++fChanges;
+    }
+    return false;
+  }
   lemmas.check_for_affixes = lines.Text().find(u'<') != String::npos;
   TTimedYield yield;
   lemmas.BeginAddingLines();
   for (Int32 i = 0; i < lines.Count(); ++i) {
-    yield.Tick();
-    if (LemmaList.get() != &lemmas) return false;  // freed or replaced by the host during a yield
+    if (yield.Tick()) break;
     const String line = lines[i];
     const size_t sep = line.find(kLemmaSeparator);
     if (sep == String::npos || IsComment(line)) continue;
     lemmas.AddALine(Trim(line.substr(0, sep)), Trim(line.substr(sep + kLemmaSeparator.size())));
   }
-  lemmas.EndAddingLines();
-  return lemmas.headwords.Count() > 0;
+  if (!yield.Stopped()) lemmas.EndAddingLines();
+  if (!watch.Untouched() || watch.Stopped(yield, lines)) return false;
+  LemmaList = std::move(fresh);
+  ++fChanges;
+  return LemmaList->headwords.Count() > 0;
 }
 
 void TLemMatchStopRelHolder::ClearAList(TLemmaMatchStopRelOptions which) {
+  ++fChanges;
   if (which == as_lemma) {
     if (LemmaList) LemmaList->Clear();
   } else if (TMyMSRList* list = MSR(which)) {
@@ -257,7 +291,7 @@ void TLemMatchStopRelHolder::ClearAList(TLemmaMatchStopRelOptions which) {
 }
 
 void TLemMatchStopRelHolder::FreeUpList(TLemmaMatchStopRelOptions which) {
-  ClearAList(which);
+  ClearAList(which);  // counts as a change
   if (which == as_lemma) LemmaList.reset();
   else MSRSlot(which).reset();
 }

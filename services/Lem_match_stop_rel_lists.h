@@ -102,9 +102,11 @@ class TLemMatchStopRelHolder : public TObject {
   ~TLemMatchStopRelHolder() override;
 
   // as_lemma: StartUpAndLoadLemmaList; otherwise loads a match, stop or
-  // relation list. False when the file is missing or cannot be read. The
-  // loads yield to the host by time; a load whose list the host frees or
-  // replaces during a yield stops there and answers false.
+  // relation list. False when the file is missing or cannot be read (the
+  // list is then emptied). The loads yield to the host by time and build the
+  // new list aside, putting it in place only once whole: a Stop raised during
+  // a yield, or a host that frees, empties or loads any list of the holder
+  // during one, ends the load with false and leaves the lists as they were.
   //
   // Lookups (IndexOfWordInList, IndexOfLemmaVariant, GetLemmalistVariantsOf,
   // AnyStoplistWordsFoundinCluster) find the first equal word by the list's
@@ -140,6 +142,10 @@ class TLemMatchStopRelHolder : public TObject {
   std::unique_ptr<TMyMSRList> StopList;
 
  private:
+  class TLoadWatch;
+  // Counts the changes of the lists (loads, emptying, freeing), so that a
+  // load can tell whether the host made one during its yields.
+  UInt64 fChanges = 0;
   TMyMSRList* MSR(TLemmaMatchStopRelOptions which) const;
   std::unique_ptr<TMyMSRList>& MSRSlot(TLemmaMatchStopRelOptions which);
 };

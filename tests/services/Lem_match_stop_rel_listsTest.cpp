@@ -4,6 +4,7 @@
 
 #include "LookupTestWords.h"
 #include "TestSupport.h"
+#include "core/CoreTestSupport.h"
 #include "core/Basic_processes.h"
 #include "core/Global_vars.h"
 #include "core/My_string_functions_splitting.h"
@@ -247,6 +248,53 @@ TEST(Lem_match_stop_rel_lists_lookups, LoadsYield) {
   }
   Global_YieldProcessProc = nullptr;
   TTimedYield::SetYieldInterval(TTimedYield::kYieldIntervalNs);
+}
+
+// A Stop raised from a yield, early or late in the load, ends it with false
+// and leaves the list as the load before left it: never empty, never
+// half-loaded, and no host change is overwritten.
+TEST(Lem_match_stop_rel_lists_lookups, AStoppedLoadLeavesTheListAsItWas) {
+  ScratchFolder dir("lemma_stops");
+  std::string lemmas, stops;
+  for (int i = 0; i < 3000; ++i) {
+    lemmas += "W" + std::to_string(i) + " -> V" + std::to_string(i) + ",U" + std::to_string(i) + "\r\n";
+    stops += "S" + std::to_string(i) + ",T" + std::to_string(i) + "\r\n";
+  }
+  WriteFileBytes(dir.Path("lemmas.txt"), lemmas);
+  WriteFileBytes(dir.Path("stops.txt"), stops);
+  WriteFileBytes(dir.Path("old_lemmas.txt"), "GO -> WENT,GONE\r\nBE -> WAS\r\n");
+  WriteFileBytes(dir.Path("old_stops.txt"), "the,a\r\n");
+  EveryCheckYields everyCheck;
+  for (TLemmaMatchStopRelOptions which : {as_lemma, as_stop}) {
+    const bool lemma = which == as_lemma;
+    for (int stopAt : {1, 2, 6}) {
+      SCOPED_TRACE(testing::Message() << "lemma " << lemma << " stop at yield " << stopAt);
+      TLemMatchStopRelHolder h;
+      ASSERT_TRUE(h.StartUpAndLoadList(dir.File(lemma ? "old_lemmas.txt" : "old_stops.txt"), which, false));
+      int yields = 0;
+      Global_YieldProcessProc = [&yields, stopAt] {
+        if (++yields == stopAt) global_panic_state = panic_stop;
+      };
+      EXPECT_FALSE(h.StartUpAndLoadList(dir.File(lemma ? "lemmas.txt" : "stops.txt"), which, false));
+      Global_YieldProcessProc = nullptr;
+      global_panic_state = panic_no_panic;
+      EXPECT_GE(yields, stopAt);
+      if (lemma) {
+        EXPECT_EQ(h.GetLemmaHeadWordCount(), 2);
+        EXPECT_EQ(h.GetLemmaVariantCount(), 3);
+        EXPECT_EQ(h.GetLemmalistVariantsOf(u"GO"), u"WENT,GONE");
+        EXPECT_EQ(h.IndexOfWordInList(u"W1", as_lemma), -1);
+        EXPECT_EQ(h.IndexOfLemmaVariant(u"V1"), -1);
+      } else {
+        EXPECT_EQ(h.GetWordCount(as_stop), 2);
+        EXPECT_EQ(h.IndexOfWordInList(u"S0", as_stop), -1);
+        EXPECT_EQ(h.GetStoplistWord(0), u"THE");
+      }
+      // Without a Stop the same load runs to its end.
+      EXPECT_TRUE(h.StartUpAndLoadList(dir.File(lemma ? "lemmas.txt" : "stops.txt"), which, false));
+      EXPECT_EQ(h.GetWordCount(which), lemma ? 3000 : 6000);
+    }
+  }
 }
 
 TEST(Qmbaseholderunit, HolderAndExportCells) {
