@@ -413,15 +413,19 @@ TColourFontRec CollocInfoStringToTColourFontRec(const String& s) {
 // ---------------------------------------------------------------------------
 // Index files.
 
-void TryToBackupIndexFiles(const String& name) {
+bool TryToBackupIndexFiles(const String& name) {
   if (global_log_level > 0) AddToLogFile(Format(u"Trying to backup index files for %s", {name}));
+  bool all = true;
   for (TQM_Extensions e : kIndexExts) {
     const String source = ChangeFileExt(name, QMExts[e]);
     if (!FileExists(source)) continue;
     const String target = ChangeFileExt(name, String(QMExts[e]) + u"_bak");
     if (global_log_level > 0) AddToLogFile(Format(u"Trying to copy %s to %s", {source, target}));
-    CopyFile(source, target, false);
+    // Made aside and put in place only once whole and on the disk: a full
+    // disk leaves the earlier backup as it was.
+    if (!CopyFileToBackup(source, target)) all = false;
   }
+  return all;
 }
 
 void TryToDeleteIndexFiles(const String& name) {

@@ -85,8 +85,11 @@ String CorrectedPathname(const String& s);
 
 // Copies each index file of a word list (".types", ".tokens", ".stats") over
 // its backup (the extension followed by "_bak") / deletes each; files that do
-// not exist are passed over, failures ignored.
-void TryToBackupIndexFiles(const String& name);
+// not exist are passed over. Each backup is built aside and replaces the
+// earlier one only when whole (CopyFileToBackup); false when any backup could
+// not be made (a full disk, say), that file's earlier backup then left as it
+// was. Deleting ignores failures.
+bool TryToBackupIndexFiles(const String& name);
 void TryToDeleteIndexFiles(const String& name);
 
 // The history of a combo box. Loading takes the file's lines (UTF-8 unless a

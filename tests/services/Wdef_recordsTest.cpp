@@ -2,6 +2,10 @@
 // section statistics and the text-sections file.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
 
 #include "TestSupport.h"
@@ -9,6 +13,7 @@
 #include "core/Global_vars.h"
 #include "platform/runtime/Strings.h"
 #include "platform/runtime/Colors.h"
+#include "platform/runtime/FileSeam.h"
 #include "platform/runtime/FileUtils.h"
 #include "VisualTestSupport.h"
 #include "platform/visual/StdCtrls.h"
@@ -348,7 +353,7 @@ TEST_F(Wdef_recordsFiles, IndexFilesAndTheirBackups) {
   WriteRaw("list.types", "t");
   WriteRaw("list.stats", "s");
   WriteRaw("list.stats_bak", "old");
-  TryToBackupIndexFiles(File("list.lst"));
+  EXPECT_TRUE(TryToBackupIndexFiles(File("list.lst")));
   EXPECT_EQ(ReadRaw("list.types_bak"), "t");
   EXPECT_EQ(ReadRaw("list.stats_bak"), "s");
   EXPECT_FALSE(std::filesystem::exists(Path("list.tokens_bak")));
@@ -356,6 +361,54 @@ TEST_F(Wdef_recordsFiles, IndexFilesAndTheirBackups) {
   EXPECT_FALSE(std::filesystem::exists(Path("list.types")));
   EXPECT_FALSE(std::filesystem::exists(Path("list.stats")));
   EXPECT_TRUE(std::filesystem::exists(Path("list.stats_bak")));
+}
+
+// A backup that cannot be written whole (the disk full at its first or a
+// later write, or when it is put in place) answers false and leaves the
+// earlier backup and the index file as they were, with nothing else left in
+// the folder; the other index files are still backed up.
+TEST_F(Wdef_recordsFiles, IndexBackupsOnAFullDisk) {
+  const std::string big(200000, 'x');
+  for (Int64 failAt : {1, 2, 3}) {
+    SCOPED_TRACE(failAt);
+    WriteRaw("list.types", big);
+    WriteRaw("list.types_bak", "old types");
+    WriteRaw("list.stats", "s");
+    WriteRaw("list.stats_bak", "old stats");
+    Int64 writes = 0;
+    Int64 failed = 0;
+    bool ok = true;
+    {
+      const TFileSeamHook previous = SetFileSeamHook([&](TFileSeamOp op, const std::string& path) -> Int32 {
+        const bool types = path.empty() || path.find("types") != std::string::npos;
+        if (!types || (op != fsoWrite && op != fsoRename)) return 0;
+        if (op == fsoRename ? failAt == 3 : ++writes == failAt) {
+          ++failed;
+          return ENOSPC;
+        }
+        return 0;
+      });
+      ok = TryToBackupIndexFiles(File("list.lst"));
+      SetFileSeamHook(previous);
+    }
+    EXPECT_EQ(failed, 1);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(ReadRaw("list.types_bak"), "old types");
+    EXPECT_EQ(ReadRaw("list.types"), big);
+    EXPECT_EQ(ReadRaw("list.stats_bak"), "s");
+    size_t files = 0;
+    for (const auto& f : std::filesystem::directory_iterator(Path(""))) files += f.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 4u);
+  }
+  // A backup of another user's index file goes to that user (as root only).
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(Path("list.stats").c_str(), 4321, 4321), 0);
+    std::filesystem::remove(Path("list.stats_bak"));
+    EXPECT_TRUE(TryToBackupIndexFiles(File("list.lst")));
+    struct stat st {};
+    ASSERT_EQ(::stat(Path("list.stats_bak").c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 4321u);
+  }
 }
 
 TEST_F(Wdef_recordsFiles, ComboHistories) {
