@@ -32,38 +32,64 @@ TEnumArray<TWholeOrPart, const TSearchAndDoEngine*, 2> gClassArrayBuilder{};
 constexpr size_t kPieceForThreads = size_t{1} << 20;
 constexpr unsigned kMostThreads = 4;
 
-// The classes of the text into classes[0..text size). A large text is cut
+// The classes of text[from, to) into classes[from, to). A large range is cut
 // into pieces (a UTF-16 unit's class depends on that unit alone, so any cut
 // gives the classes the whole text gives) classified by up to four threads.
-void ClassifyText(const String& text, std::vector<Word>& classes) {
+void ClassifyRange(const String& text, size_t from, size_t to, Word* classes) {
   const size_t n = text.size();
+  const size_t count = to - from;
   const unsigned threads =
       std::min<unsigned>({kMostThreads, std::max(1u, std::thread::hardware_concurrency()),
-                          static_cast<unsigned>(std::min<size_t>(n / kPieceForThreads, kMostThreads))});
+                          static_cast<unsigned>(std::min<size_t>(count / kPieceForThreads, kMostThreads))});
   if (threads < 2) {
-    ParseAString(text.data(), n, 0, n, classes.data());
+    ParseAString(text.data(), n, from, to, classes);
     return;
   }
-  const size_t piece = (n + threads - 1) / threads;
+  const size_t piece = (count + threads - 1) / threads;
+  auto part = [&](size_t t) { return std::make_pair(std::min(to, from + t * piece), std::min(to, from + (t + 1) * piece)); };
   std::vector<std::thread> helpers;
   helpers.reserve(threads - 1);
   try {
     for (unsigned t = 1; t < threads; ++t) {
-      const size_t from = std::min(n, t * piece);
-      const size_t count = std::min(n - from, piece);
-      helpers.emplace_back(
-          [&text, &classes, n, from, count] { ParseAString(text.data(), n, from, from + count, classes.data()); });
+      const auto [a, b] = part(t);
+      helpers.emplace_back([&text, classes, n, a, b] { ParseAString(text.data(), n, a, b, classes); });
     }
   } catch (const std::exception&) {
     // No thread to be had: what the helpers started on stays theirs, the rest
     // is done here.
     for (size_t t = helpers.size() + 1; t < threads; ++t) {
-      const size_t from = std::min(n, t * piece);
-      ParseAString(text.data(), n, from, from + std::min(n - from, piece), classes.data());
+      const auto [a, b] = part(t);
+      ParseAString(text.data(), n, a, b, classes);
     }
   }
-  ParseAString(text.data(), n, 0, std::min(n, piece), classes.data());
+  const auto [a, b] = part(0);
+  ParseAString(text.data(), n, a, b, classes);
   for (std::thread& h : helpers) h.join();
+}
+
+// The classes of the buffer's text into its class array, in rounds (four
+// pieces side by side for a large text) with a yield between rounds when one
+// is due, so that a text of many megabytes does not keep the host waiting.
+// No thread runs during a yield. False when the host changed the buffer or
+// its array during one: the array is then left to whoever changed it.
+bool ClassifyText(TWholeOrPart which) {
+  const String& text = global_bufStr[which];
+  std::vector<Word>& classes = global_Wchars[which];
+  const Char* const textData = text.data();
+  const size_t n = text.size();
+  Word* const classData = classes.data();
+  const size_t classCount = classes.size();
+  const size_t round = n >= 2 * kPieceForThreads ? kMostThreads * kPieceForThreads : kPieceForThreads / 4;
+  TTimedYield yield;
+  for (size_t from = 0; from < n; from += round) {
+    const size_t to = std::min(n, from + round);
+    ClassifyRange(text, from, to, classData);
+    if (to == n) break;
+    yield.Tick(to - from);
+    if (text.data() != textData || text.size() != n || classes.data() != classData || classes.size() != classCount)
+      return false;
+  }
+  return true;
 }
 
 // The class array of the buffer: its length + 10 entries, the spare ones 0.
@@ -92,8 +118,7 @@ void BuildClassArray(TWholeOrPart which, const TSearchAndDoEngine* builder) {
   } else {
     classes.resize(wanted);
   }
-  ClassifyText(text, classes);
-  std::fill(classes.end() - kSpareClasses, classes.end(), Word(0));
+  if (ClassifyText(which)) std::fill(classes.end() - kSpareClasses, classes.end(), Word(0));
 }
 
 // Whether the buffer has a class for each of its characters: an array

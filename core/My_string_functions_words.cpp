@@ -518,7 +518,9 @@ void CutAtSeparator(const String& text, const String& separator, TUTF8Stringlist
   const size_t n = text.size();
   size_t start = 0;  // 0-based start of the current piece
   size_t p = text.find(separator, start);
+  TTimedYield yield;
   while (p != String::npos) {
+    yield.Tick(p - start + 1);
     String piece = Trim(text.substr(start, p - start));
     if (!piece.empty()) list.Add(piece);
     start = p + separator.size() + 1;
@@ -539,7 +541,9 @@ void MaskTags(const String& text, std::vector<Word>& classes, Int32 maxTagLength
   const size_t n = text.size();
   const size_t maxLen = maxTagLength > 0 ? static_cast<size_t>(maxTagLength) : 0;
   size_t i = text.find(u'<');
+  TTimedYield yield;
   while (i != String::npos && i < n) {
+    yield.Tick();
     size_t j = i;
     while (j < n && text[j] != u'>' && j - i < maxLen) ++j;
     const bool closed = j < n && text[j] == u'>';
@@ -559,7 +563,15 @@ void CutByCharacterClasses(const String& text, Int32 maxTagLength, TUTF8Stringli
   constexpr Int32 kMinSentence = 20;
   const size_t n = text.size();
   std::vector<Word> classes(n + 10, 0);
-  ParseAString(text, classes);
+  // A text of many megabytes is classified piece by piece (a unit's class
+  // depends on that unit alone), yielding between pieces when one is due.
+  TTimedYield yield;
+  constexpr size_t kPiece = size_t{256} << 10;
+  for (size_t from = 0; from < n; from += kPiece) {
+    const size_t to = std::min(n, from + kPiece);
+    ParseAString(text.data(), n, from, to, classes.data());
+    yield.Tick(to - from);
+  }
   if (text.find(u'<') != String::npos) MaskTags(text, classes, maxTagLength);
 
   auto isTrailing = [&](size_t k) {
@@ -579,6 +591,7 @@ void CutByCharacterClasses(const String& text, Int32 maxTagLength, TUTF8Stringli
   size_t sepCursor = 0;
 
   for (size_t i = 1; i < n; ++i) {
+    yield.Tick();
     if (classes[i] != wchar_class_punctuation) continue;
     const Char c = text[i];
     if (u_charType(c) != U_OTHER_PUNCTUATION) continue;

@@ -1,7 +1,9 @@
 #include "core/Unicode_string_conversion.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "core/Basic_processes.h"
 #include "core/UnitCounter.h"
 #include "platform/runtime/CodePages.h"
 #include "platform/runtime/Locale.h"
@@ -19,6 +21,51 @@ bool DecodesStrictly(Cardinal cp, const Byte* p, size_t n) {
   if (n > static_cast<size_t>(INT32_MAX)) return false;
   return MultiByteToWideChar(cp, MB_ERR_INVALID_CHARS, reinterpret_cast<const char*>(p), static_cast<Int32>(n),
                              nullptr, 0) > 0;
+}
+
+// Bytes from this many on are decoded in pieces, with a yield to the host
+// between pieces when one is due.
+constexpr size_t kDecodePiece = size_t{256} << 10;
+
+// UTF-8 bytes decoded into out piece by piece (cut between whole sequences,
+// so that the text is the one the bytes give whole); false, and out then
+// partly written, as soon as a piece holds bytes that are not UTF-8.
+bool Utf8InPiecesInto(String& out, const char* p, size_t n) {
+  out.clear();
+  out.reserve(n);
+  TTimedYield yield;
+  for (size_t at = 0; at < n;) {
+    size_t take = std::min(kDecodePiece, n - at);
+    if (at + take < n) {
+      const size_t whole = Utf8WholeSequencesLength(p + at, take);
+      if (whole > 0) take = whole;
+    }
+    if (!AppendUtf8ToString(out, p + at, take)) return false;
+    at += take;
+    yield.Tick(take);
+  }
+  return true;
+}
+
+// Bytes of a code page decoded into out as CodePageToUnicodeInto decodes
+// them, in pieces when there are many.
+void CodePageInPiecesInto(String& out, Cardinal cp, const char* p, size_t n) {
+  if (n <= kDecodePiece) {
+    CodePageToUnicodeInto(out, cp, p, n);
+    return;
+  }
+  TCodePageDecoder decoder(out, cp, n);
+  if (!decoder.Ok()) {
+    out.clear();
+    return;
+  }
+  TTimedYield yield;
+  for (size_t at = 0; at < n; at += kDecodePiece) {
+    const size_t take = std::min(kDecodePiece, n - at);
+    decoder.Add(p + at, take);
+    yield.Tick(take);
+  }
+  if (!decoder.Finish()) out.clear();
 }
 
 TBytes BytesOf(const AnsiChar* p, size_t n) {
@@ -60,7 +107,7 @@ void EncodedStringFromBytesInto(String& out, const Byte* bytes, size_t count, TE
   if (found->CodePage() != CP_UTF8) {
     // Behind a mark the encoding is certain; undecodable bytes become U+FFFD
     // rather than losing the whole text.
-    CodePageToUnicodeInto(out, found->CodePage(), chars, n);
+    CodePageInPiecesInto(out, found->CodePage(), chars, n);
     return;
   }
   if (bomLength == 0) {
@@ -72,15 +119,20 @@ void EncodedStringFromBytesInto(String& out, const Byte* bytes, size_t count, TE
     bool valid = IsUTF8Valid(p, head);
     if (valid) {
       // Decoded and validated in one pass.
-      Utf8ToStringInto(out, chars, n, &valid);
+      if (n > kDecodePiece) {
+        valid = Utf8InPiecesInto(out, chars, n);
+      } else {
+        Utf8ToStringInto(out, chars, n, &valid);
+      }
       if (valid) return;
     }
     encoding = TEncoding::ANSI();
-    CodePageToUnicodeInto(out, encoding->CodePage(), chars, n);
+    CodePageInPiecesInto(out, encoding->CodePage(), chars, n);
     return;
   }
-  // Behind a UTF-8 mark a byte that is not UTF-8 becomes U+FFFD.
-  Utf8ToStringInto(out, chars, n);
+  // Behind a UTF-8 mark a byte that is not UTF-8 becomes U+FFFD (such text,
+  // rare, is decoded again whole).
+  if (n <= kDecodePiece || !Utf8InPiecesInto(out, chars, n)) Utf8ToStringInto(out, chars, n);
 }
 
 String ConvertedStringToUnicode(const TBytes& bytes, TEncoding*& encoding) {

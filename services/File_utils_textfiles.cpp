@@ -11,6 +11,7 @@
 #include <cstring>
 #include <memory>
 
+#include "core/Basic_processes.h"
 #include "core/My_file_extensionsu.h"
 #include "core/Unicode_string_conversion.h"
 #include "platform/runtime/CodePages.h"
@@ -239,7 +240,9 @@ bool DecodedInCodePageWhileReading(int handle, size_t size, Byte* piece, size_t 
     TCodePageDecoder decoder(text, in->CodePage(), size - static_cast<size_t>(mark));
     decoder.Add(reinterpret_cast<const char*>(piece) + mark, got - static_cast<size_t>(mark));
     size_t read = got;
+    TTimedYield yield;  // a large file takes longer than the host may wait
     while (read < size && got != 0 && !failed) {
+      yield.Tick(got);
       failed = !ReadUpTo(handle, piece, std::min(size - read, kReadPiece), got);
       decoder.Add(reinterpret_cast<const char*>(piece), got);
       read += got;
@@ -305,7 +308,9 @@ bool DecodedWhileReading(int handle, size_t size, String& text, TEncoding*& enco
   size_t read = got;
   size_t from = static_cast<size_t>(mark);  // where this piece's text begins
   size_t held = got;                        // bytes in the piece buffer
+  TTimedYield yield;  // a large file takes longer than the host may wait
   for (;;) {
+    yield.Tick(held);
     const bool last = read >= size || got == 0;
     const size_t whole = last ? held : Utf8WholeSequencesLength(chars, held);
     if (whole > from && !AppendUtf8ToString(text, chars + from, whole - from) && mark == 0) {

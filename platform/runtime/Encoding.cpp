@@ -9,6 +9,7 @@
 
 #include "platform/runtime/CodePages.h"
 #include "platform/runtime/Locale.h"
+#include "platform/runtime/QuickSort.h"
 
 namespace sk {
 
@@ -81,8 +82,32 @@ TBytes TEncoding::GetBytes(const String& s) const { return GetBytes(s.data(), s.
 
 TBytes TEncoding::GetBytes(const Char* p, size_t n) const {
   if (p == nullptr || n == 0) return TBytes();
-  RawByteString raw = UnicodeToCodePage(fCodePage, String(p, n));
-  return TBytes(raw.begin(), raw.end());
+  // A long text in an encoding without shift states is converted in pieces
+  // (never between the halves of a pair), with the library's check point
+  // between them so that the host is not kept waiting; the bytes are those
+  // of the whole text converted at once. The conversion always runs to its
+  // end: a half-converted text is of no use to anyone.
+  constexpr size_t kPiece = size_t{16} << 10;
+  const bool stateless = fCodePage == CP_UTF8 || fCodePage == CP_UTF16LE || fCodePage == CP_UTF16BE ||
+                         fCodePage == CP_UTF32LE || fCodePage == CP_UTF32BE || IsSingleByte();
+  if (n <= kPiece || !stateless) {
+    RawByteString raw = UnicodeToCodePage(fCodePage, String(p, n));
+    return TBytes(raw.begin(), raw.end());
+  }
+  const TSortCheckPoint checkPoint = NewSortCheckPoint();
+  TBytes out;
+  out.reserve(fCodePage == CP_UTF8 ? n + n / 2 : n * static_cast<size_t>(std::max<Int32>(fMaxCharSize, 1)));
+  String piece;
+  for (size_t at = 0; at < n;) {
+    size_t take = std::min(kPiece, n - at);
+    if (at + take < n && p[at + take - 1] >= 0xD800 && p[at + take - 1] <= 0xDBFF) ++take;
+    piece.assign(p + at, take);
+    const RawByteString raw = UnicodeToCodePage(fCodePage, piece);
+    out.insert(out.end(), raw.begin(), raw.end());
+    at += take;
+    if (checkPoint) checkPoint();
+  }
+  return out;
 }
 
 String TEncoding::GetString(const TBytes& bytes) const { return GetString(bytes.data(), bytes.size()); }

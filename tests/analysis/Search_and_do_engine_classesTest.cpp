@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "core/CoreTestSupport.h"
 #include "analysis/Base_search_itemsU.h"
 #include "analysis/Search_and_do_engineU.h"
 #include "analysis/Search_parsing.h"
@@ -122,6 +123,61 @@ TEST_F(Search_and_do_engineClasses, ALargeTextIsClassedAsItIsWhole) {
   EXPECT_TRUE(global_Wchars[wp_whole] == whole);
   engine.SetABuffer(text, wp_part);
   EXPECT_TRUE(global_Wchars[wp_part] == whole);
+}
+
+// Classing a long text yields to the host between pieces; a host that hands
+// another text to the buffer, or empties its classes, during a yield has the
+// last word: the classes are those of the text the buffer then holds, or
+// are built again when the text is searched.
+TEST_F(Search_and_do_engineClasses, ClassingALongTextYields) {
+  String text;
+  while (text.size() < (size_t{1} << 20)) text += u"Lord of hosts, <x> 12.5 \u05D0\u00E9 ";
+  std::vector<Word> whole(text.size() + 10, 0);
+  ParseAString(text, whole);
+  const String other = u"another text";
+  std::vector<Word> otherClasses(other.size() + 10, 0);
+  ParseAString(other, otherClasses);
+  TSearchAndDoEngine another(LOCALE_USER_DEFAULT, se_searchword);
+  const struct {
+    const char* name;
+    std::function<void()> inYield;
+    int yields;                        // at least
+    const std::vector<Word>* classes;  // nullptr: emptied
+  } cases[] = {
+      {"nothing", [] {}, 3, &whole},
+      {"another text handed over",
+       [&] {
+         if (global_bufStr[wp_whole] != other) another.SetABuffer(other, wp_whole);
+       },
+       1, &otherClasses},
+      {"the classes emptied", [] { global_Wchars[wp_whole].clear(); }, 1, nullptr},
+  };
+  const TQMSearchWordRec word = SWFullParsed_SearchWord(TIgnore_tag{}, u"lord");
+  for (const auto& c : cases) {
+    EveryCheckYields everyCheck;
+    TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
+    int yields = 0;
+    Global_YieldProcessProc = [&] {
+      ++yields;
+      c.inYield();
+    };
+    engine.SetABuffer(text, wp_whole);
+    Global_YieldProcessProc = nullptr;
+    EXPECT_GE(yields, c.yields) << c.name;
+    if (c.classes != nullptr) {
+      EXPECT_TRUE(global_Wchars[wp_whole] == *c.classes) << c.name;
+      continue;
+    }
+    EXPECT_TRUE(global_Wchars[wp_whole].empty()) << c.name;
+    Int32 hits = 0;
+    engine.PrepareFirst(text, false, wp_whole, 0, 0, [&hits](TSearchAndDoEngine*, TConcSearchRec&) {
+      ++hits;
+      return true;
+    });
+    engine.SearchAndDo(&word, wp_whole, 0, TTextStatsPositions_rec{});
+    EXPECT_EQ(global_Wchars[wp_whole], whole);
+    EXPECT_EQ(static_cast<size_t>(hits), text.size() / 27) << c.name;
+  }
 }
 
 TEST_F(Search_and_do_engineClasses, QuickSearchOutsideTheBasicPlane) {

@@ -2,11 +2,19 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
+#include <iterator>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "core/CoreTestSupport.h"
+#include "core/My_string_functions_words.h"
 #include "core/Unicode_string_conversion.h"
+#include "core/Useful_classes_stringlist_sorts.h"
+#include "platform/runtime/Encoding.h"
+#include "platform/runtime/QuickSort.h"
 #include "platform/runtime/CodePages.h"
 #include "platform/runtime/Locale.h"
 #include "TestSupport.h"
@@ -106,6 +114,21 @@ TEST(Unicode_string_conversionDetect, DecodingIsThePlainRuleWhereverTheBadByteLi
     for (size_t at : {look - 3, look - 1, look, look + 2})
       for (const std::string what : {"\xE9", "\xE4\xB8\xAD", "\xF0\x9F"})
         inputs.push_back(std::string(text).replace(at, what.size(), what));
+  }
+  // Texts longer than the pieces a long text is decoded in: sequences of
+  // every length across the pieces' edges, a byte that is not UTF-8 far past
+  // the first look (with and without a mark), UTF-16 behind its mark.
+  {
+    const std::string mixed = "ab\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80 ";
+    std::string big;
+    while (big.size() < 700000) big += mixed.substr(random() % 4);
+    inputs.push_back(big);
+    inputs.push_back(std::string(big).replace(600001, 1, "\xE9"));
+    inputs.push_back("\xEF\xBB\xBF" + std::string(big).replace(300000, 1, "\xFF"));
+    inputs.push_back("\xEF\xBB\xBF" + big);
+    std::string le = "\xFF\xFE";
+    for (size_t k = 0; k < 300001; ++k) le += static_cast<char>(random());
+    inputs.push_back(le);
   }
   for (Cardinal acp : {1252u, 932u}) {
     AnsiCodePage ansi(acp);
@@ -303,6 +326,60 @@ TEST(Unicode_string_conversionPrecomposed, FoldsAndNeverRaises) {
   });
   const String lone(1, u'\u0301');
   EXPECT_NO_THROW(EXPECT_EQ(EnsurePrecomposed(lone), lone));
+}
+
+// A long text converted to bytes gives the bytes of the whole text converted
+// at once, in every encoding, with pairs, lone halves and characters the code
+// page cannot hold across the pieces' edges.
+TEST(Unicode_string_conversionCodePages, LongTextsGiveTheBytesOfTheWhole) {
+  std::mt19937 random(12);
+  const Char units[] = {u'a', u' ', 0xE9, 0x4E2D, 0xD83D, 0xDE00, 0x20AC, 0x0410, 0xFFFD};
+  String text;
+  for (size_t k = 0; k < 200000; ++k) text += units[random() % std::size(units)];
+  for (size_t at = 16383; at < text.size(); at += 16384) text[at] = 0xD83D;  // a pair cut by the edge
+  for (Cardinal cp : {CP_UTF8, CP_UTF16LE, CP_UTF16BE, 12000u, 1252u, 1251u, 932u, CP_UTF7}) {
+    SCOPED_TRACE(cp);
+    const std::unique_ptr<TEncoding> e = TEncoding::GetEncoding(cp);
+    const RawByteString whole = UnicodeToCodePage(cp, text);
+    EXPECT_TRUE(e->GetBytes(text) == TBytes(whole.begin(), whole.end()));
+  }
+}
+
+// Long conversions yield to the host through the library's hook: to bytes,
+// from bytes in each of the ways a text is decoded, and cutting a long text
+// into sentences; with the old single calls none did.
+TEST(Unicode_string_conversionCodePages, LongConversionsYield) {
+  AnsiCodePage ansi(1252);
+  const TSortCheckPointMaker saved = SetSortCheckPointMaker(&NewLibrarySortCheckPoint);
+  const String text = LongWordText(1200000);
+  const RawByteString utf8 = UnicodeToCodePage(CP_UTF8, text);
+  const TBytes plain(utf8.begin(), utf8.end());
+  const std::string withMark = "\xEF\xBB\xBF" + utf8;
+  const TBytes marked(withMark.begin(), withMark.end());
+  TBytes ansiBytes = plain;
+  ansiBytes[plain.size() - 2] = 0xE9;  // not UTF-8, far past the first look
+  const std::string le = "\xFF\xFE" + UnicodeToCodePage(CP_UTF16LE, text);
+  const TBytes utf16(le.begin(), le.end());
+  const struct {
+    const char* name;
+    std::function<void()> work;
+  } cases[] = {
+      {"UTF-8 GetBytes", [&] { TEncoding::UTF8()->GetBytes(text); }},
+      {"ANSI GetBytes", [&] { TEncoding::ANSI()->GetBytes(text); }},
+      {"UTF-8 without a mark", [&] { ConvertedStringToUnicode(plain, *std::make_unique<TEncoding*>()); }},
+      {"UTF-8 behind its mark", [&] { ConvertedStringToUnicode(marked, *std::make_unique<TEncoding*>()); }},
+      {"ANSI found late", [&] { ConvertedStringToUnicode(ansiBytes, *std::make_unique<TEncoding*>()); }},
+      {"UTF-16 behind its mark", [&] { ConvertedStringToUnicode(utf16, *std::make_unique<TEncoding*>()); }},
+      {"sentences by classes", [&] { SentencesFromParagraph(text, String(), 0, 100); }},
+      {"sentences at a separator", [&] { SentencesFromParagraph(text, u",", 0, 100); }},
+  };
+  for (const auto& c : cases) {
+    EveryCheckYields everyCheck;
+    YieldCounter yields;
+    c.work();
+    EXPECT_GE(yields.calls, 2) << c.name;
+  }
+  SetSortCheckPointMaker(saved);
 }
 
 }  // namespace

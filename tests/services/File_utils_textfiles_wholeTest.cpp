@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <utility>
 
 #include "ServicesTestSupport.h"
+#include "core/CoreTestSupport.h"
 #include "core/Unicode_string_conversion.h"
 #include "platform/runtime/CodePages.h"
 #include "platform/runtime/FileSeam.h"
@@ -62,6 +64,29 @@ TEST_F(File_utils_textfilesWhole, AWholeFileTakesAboutItsBytesAndItsText) {
 #ifndef SK_UNDER_ASAN  // the address sanitizer keeps freed room resident for a while
     EXPECT_LE(cost.peak, c.mostPeak + c.mostPeak / 16 + 4 * kMiB) << c.name << " peak " << cost.peak / kMiB << " MiB";
 #endif
+  }
+}
+
+// Reading a long file yields to the host as it goes, in each of the ways a
+// file is decoded: UTF-8 and UTF-16 while they are read, the ANSI code page
+// when the first piece shows it, and after the whole read when a byte that is
+// not UTF-8 comes late.
+TEST_F(File_utils_textfilesWhole, ALongReadYields) {
+  ScopedACP ansi(1252);
+  constexpr size_t kSize = size_t{3} << 20;
+  std::string utf8(kSize, 'u'), utf16 = "\xFF\xFE", legacy(kSize, 'a'), lateLegacy(kSize, 'b');
+  utf16.resize(kSize, 'x');
+  legacy[7] = '\xE9';
+  lateLegacy[kSize - 5] = '\xE9';
+  for (const auto& [name, bytes] : {std::pair{"utf8.txt", &utf8}, std::pair{"utf16.txt", &utf16},
+                                    std::pair{"legacy.txt", &legacy}, std::pair{"late.txt", &lateLegacy}}) {
+    WriteRaw(name, *bytes);
+    EveryCheckYields everyCheck;
+    YieldCounter yields;
+    TEncoding* encoding = nullptr;
+    Int32 mark = 0;
+    EXPECT_FALSE(GetTextOfAFile(File(name), encoding, mark).empty()) << name;
+    EXPECT_GE(yields.calls, 2) << name;
   }
 }
 
