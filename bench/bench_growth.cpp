@@ -1,7 +1,8 @@
 // A growth sweep of the public routines a user's data reaches: texts, word
 // lists and other string lists with their sorts, text-file readers and
-// writers, encodings, the search engine, file lists, results lists (sort,
-// delete, join, match, zap, undo), archives and workbooks. Each routine of the
+// writers, encodings, lemma and stop lists, the search engine, file lists,
+// results lists (sort, delete, join, match, zap, undo), archives and
+// workbooks (rich cells written and read back). Each routine of the
 // table runs once at n and once at 8n, where 8n is what a corpus holds (a text
 // of 44 MB, a word list of 100,000 types, a results list of 1,000,000 lines,
 // 200,000 files, an archive of 10,000 entries), with a yield hook installed
@@ -25,6 +26,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
@@ -34,6 +36,7 @@
 
 #include "BenchCorpus.h"
 #include "BenchList.h"
+#include "BenchThreeLevelList.h"
 #include "analysis/Search_and_do_engineU.h"
 #include "analysis/Search_parsing.h"
 #include "analysis/Work_qm_base.h"
@@ -48,6 +51,7 @@
 #include "services/Excel_utils.h"
 #include "services/File_utils_listing.h"
 #include "services/File_utils_textfiles.h"
+#include "services/Lem_match_stop_rel_lists.h"
 #include "zip/ZAArchiver.h"
 
 namespace {
@@ -177,51 +181,18 @@ const std::string& Scratch() {
 
 String ScratchName(const char* name) { return Utf8ToString(Scratch() + "/" + name); }
 
-// A results list whose entries carry a frequency, a text count and a word;
-// three sort levels on them (frequency descending, texts, word ascending).
-class TGrowthEntry : public TQMBaseListObject {
- public:
-  TGrowthEntry(TQMSister* parent, TQMBaseHolder* holder) : TQMBaseListObject(parent, holder) {}
-  Int64 FrequencyNum() override { return freq; }
-  Int32 MainNTexts() override { return texts; }
-  String GetAWordAsString(Int32) override { return word; }
-  Int64 freq = 0;
-  Int32 texts = 0;
-  String word;
-};
+// A results list whose entries carry a frequency, a text count and a word,
+// sorted on three levels, that owns its entries.
+using TGrowthEntry = TBenchWordEntry;
 
-class TGrowthList : public TQMSister {
+class TGrowthList : public TThreeLevelBenchList {
  public:
-  TGrowthList()
-      : TQMSister(nullptr, &NewQMBaseListObject<TGrowthEntry>, {}, {}, {}, {}, grid_none, lt_word_list, 0) {
-    comparing_case_sensitively = true;
-    TSortSaveable& sv = QMSortSettings.saveable;
-    sv.SortLevelsAvailable = third_sort;
-    sv.SortBytes[main_sort] = 0;
-    sv.SortBytes[second_sort] = 1;
-    sv.SortBytes[third_sort] = 2;
-    sv.column_choices[main_sort].ascending = false;
-    sv.column_choices[second_sort].ascending = true;
-    sv.column_choices[third_sort].ascending = true;
-    QMSortSettings.comparesorts[main_sort] = [this](TObject* e) { return Int64Comparison(Of(e)->freq); };
-    QMSortSettings.comparesorts[second_sort] = [this](TObject* e) { return CompareLongints(Of(e)->texts, fTexts); };
-    QMSortSettings.comparesorts[third_sort] = [this](TObject* e) { return BaseStringComparison(Of(e)->word); };
-  }
   ~TGrowthList() override { Clear(); }
-  void SetBase(TQMBaseListObject* entry, TSortLevel level) override {
-    if (level == main_sort) base_compare_int64 = Of(entry)->freq;
-    if (level == second_sort) fTexts = Of(entry)->texts;
-    if (level == third_sort) base_compare_StringTag.wrd = Of(entry)->word;
-  }
   void RemoveAnEntry(Int32 index) override {
     TQMBaseListObject* e = At(index);
     TQMBaseDataClass::RemoveAnEntry(index);
     delete e;
   }
-
- private:
-  static TGrowthEntry* Of(TObject* e) { return static_cast<TGrowthEntry*>(e); }
-  Int32 fTexts = 0;
 };
 
 std::shared_ptr<TGrowthList> ResultsListOf(Int64 n) {
@@ -304,6 +275,15 @@ TWork OnText(Int64 n, std::function<void(const String&)> f) {
   return [text, f] { f(*text); };
 }
 
+// The same for a routine that hands a new list to the caller: the list is
+// kept until the work is freed, outside the timing, as a caller keeps it.
+template <class F>
+TWork OnTextKept(Int64 n, F f) {
+  auto text = std::make_shared<String>(TextOf(n));
+  auto kept = std::make_shared<decltype(f(*text))>();
+  return [text, f, kept] { *kept = f(*text); };
+}
+
 template <class L>
 TWork OnList(std::shared_ptr<L> list, std::function<void(L&)> f) {
   return [list, f] { f(*list); };
@@ -324,15 +304,35 @@ std::shared_ptr<TStringlistWithALongint> FreqListOf(Int64 n) {
   return l;
 }
 
+constexpr Int64 kRichCells = 64'000 / 8;  // cells of a workbook
+
+// Lines of eight tab-separated cells, n cells in all, every other one bold.
+std::shared_ptr<TStringList> RichLinesOf(Int64 n) {
+  auto lines = std::make_shared<TStringList>();
+  const std::vector<String> words = WordsOf(std::max<Int64>(n, 8), 12);
+  for (Int64 row = 0; row * 8 < n; ++row) {
+    String line;
+    for (Int64 c = 0; c < 8; ++c) {
+      const String& w = words[static_cast<size_t>(row * 8 + c) % words.size()];
+      if (c > 0) line += u'\t';
+      line += c % 2 == 0 ? u"<B>" + w + u"</B>" : w;
+    }
+    lines->Add(line);
+  }
+  return lines;
+}
+
 const std::vector<TRoutine>& Routines() {
   static const std::vector<TRoutine> table = {
       // Texts.
       {"texts", "SimpleWordListOfTxt", kText,
-       [](Int64 n) { return OnText(n, [](const String& t) { SimpleWordListOfTxt(t, 1, true); }); }},
+       [](Int64 n) { return OnTextKept(n, [](const String& t) { return SimpleWordListOfTxt(t, 1, true); }); }},
       {"texts", "SimpleNGramListOfTxt", kText / 8,
-       [](Int64 n) { return OnText(n, [](const String& t) { SimpleNGramListOfTxt(t, 3, 100, true, nullptr); }); }},
+       [](Int64 n) {
+         return OnTextKept(n, [](const String& t) { return SimpleNGramListOfTxt(t, 3, 100, true, nullptr); });
+       }},
       {"texts", "SentencesFromParagraph", kText,
-       [](Int64 n) { return OnText(n, [](const String& t) { SentencesFromParagraph(t, String(), 0, 100); }); }},
+       [](Int64 n) { return OnTextKept(n, [](const String& t) { return SentencesFromParagraph(t, String(), 0, 100); }); }},
       {"texts", "BasicWordCount", kText,
        [](Int64 n) { return OnText(n, [](const String& t) { benchmark::DoNotOptimize(BasicWordCount(t)); }); }},
       {"texts", "WithoutMarkup", kText,
@@ -348,13 +348,14 @@ const std::vector<TRoutine>& Routines() {
        }},
       {"texts", "SearchAndDo (whole word, any case)", kText,
        [](Int64 n) {
-         auto text = std::make_shared<String>(TextOf(n));
+         auto text = std::make_shared<String>(TextOf(n));  // handed over whole, as a tool hands its text
          return TWork([text] {
            TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
            TQMSearchWordRec word = SWFullParsed_SearchWord(TIgnore_tag{}, u"lord");
-           engine.SetABuffer(String(*text), wp_whole);
+           engine.SetABuffer(std::move(*text), wp_whole);
            Int64 hits = 0;
-           engine.PrepareForConcordancing(u"kjv", static_cast<Int32>(text->size()), 1, 0, false, coll_stop_none,
+           engine.PrepareForConcordancing(u"kjv", static_cast<Int32>(global_bufStr[wp_whole].size()), 1, 0, false,
+                                          coll_stop_none,
                                           [&](TSearchAndDoEngine*, TConcSearchRec&) {
                                             ++hits;
                                             return true;
@@ -622,6 +623,66 @@ const std::vector<TRoutine>& Routines() {
            zip.OpenArchive();
            zip.DeleteFiles(u"*5.txt", 0x28BF, String());
          });
+       }},
+      // More texts, encodings, word lists and workbooks a user's data reaches.
+      {"texts", "SentencesFromParagraph (separator)", kText,
+       [](Int64 n) { return OnTextKept(n, [](const String& t) { return SentencesFromParagraph(t, u".", 0, 100); }); }},
+      {"encodings", "EncodedStringFromBytes (ANSI found late)", kText,
+       [](Int64 n) {
+         auto bytes = std::make_shared<TBytes>(TEncoding::UTF8()->GetBytes(TextOf(n)));
+         bytes->back() = 0xE9;
+         return TWork([bytes] {
+           TEncoding* e = nullptr;
+           Int32 bom = 0;
+           benchmark::DoNotOptimize(EncodedStringFromBytes(*bytes, e, bom).size());
+         });
+       }},
+      {"encodings", "UTF-16 GetBytes", kText,
+       [](Int64 n) {
+         return OnText(n, [](const String& t) { benchmark::DoNotOptimize(TEncoding::Unicode()->GetBytes(t).size()); });
+       }},
+      {"text files", "GetTextOfAFile (ANSI)", kText,
+       [](Int64 n) {
+         const String name = ScratchName("ansi.txt");
+         const TBytes bytes = TEncoding::GetEncodingShared(1252)->GetBytes(TextOf(n) + u"\u00E9");
+         std::ofstream(StringToUtf8(name), std::ios::binary)
+             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+         return TWork([name] {
+           TEncoding* e = nullptr;
+           Int32 preamble = 0;
+           benchmark::DoNotOptimize(GetTextOfAFile(name, e, preamble).size());
+         });
+       }},
+      {"lists", "StartUpAndLoadLemmaList", kTypes,
+       [](Int64 n) {
+         const std::vector<String> words = WordsOf(3 * n, 11);
+         TStringList lines;
+         for (Int64 i = 0; i < n; ++i)
+           lines.Add(words[static_cast<size_t>(3 * i)] + u" -> " + words[static_cast<size_t>(3 * i + 1)] + u"," +
+                     words[static_cast<size_t>(3 * i + 2)]);
+         lines.SaveToFile(ScratchName("lemmas.txt"));
+         auto holder = std::make_shared<TLemMatchStopRelHolder>();
+         return TWork([holder] { holder->StartUpAndLoadLemmaList(ScratchName("lemmas.txt"), false); });
+       }},
+      {"lists", "StartUpAndLoadList (stop list)", kTypes,
+       [](Int64 n) {
+         LinesOf(n)->SaveToFile(ScratchName("stops.txt"));
+         auto holder = std::make_shared<TLemMatchStopRelHolder>();
+         return TWork([holder] { holder->StartUpAndLoadList(ScratchName("stops.txt"), as_stop, false); });
+       }},
+      // Rich cells: eight a row, every other one in bold; 64,000 at 8n.
+      {"workbooks", "SaveAStringlistToExcel (rich cells)", kRichCells,
+       [](Int64 n) {
+         auto lines = RichLinesOf(n);
+         return TWork([lines] {
+           SaveAStringlistToExcel(ScratchName("rich.xlsx"), u"growth", u"", u"", u"", nullptr, {lines.get()}, u'\t');
+         });
+       }},
+      {"workbooks", "TextFromExcel (rich cells)", kRichCells,
+       [](Int64 n) {
+         SaveAStringlistToExcel(ScratchName("read.xlsx"), u"growth", u"", u"", u"", nullptr, {RichLinesOf(n).get()},
+                                u'\t');
+         return TWork([] { benchmark::DoNotOptimize(TextFromExcel(ScratchName("read.xlsx")).size()); });
        }},
   };
   return table;

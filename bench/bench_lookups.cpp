@@ -96,42 +96,41 @@ void WriteLists(size_t n) {
   }
 }
 
-void BM_LemmaLookups(benchmark::State& state) {
+// Lookups in a lemma list of n heads (and a stop list of n words, with
+// stops) loaded from files, at n and 8n.
+void LemmaGrowth(benchmark::State& state, bool stops,
+                 const std::function<void(TLemMatchStopRelHolder&, size_t)>& lookups) {
   TLemMatchStopRelHolder h;
   Growth(
       state, 2000,
-      [&h](size_t n) {
+      [&h, stops](size_t n) {
         WriteLists(n);
         h.StartUpAndLoadLemmaList(Utf8ToString(TempFile("lemmas.txt")), false);
-        h.StartUpAndLoadList(Utf8ToString(TempFile("stops.txt")), as_stop, false);
+        if (stops) h.StartUpAndLoadList(Utf8ToString(TempFile("stops.txt")), as_stop, false);
       },
-      [&h](size_t n) {
-        Int32 found = 0;
-        for (size_t i = 0; i < n; ++i) {
-          const size_t k = (i * 7919) % n;
-          found += h.IndexOfLemmaVariant(Word("FORM", k) + u"B") >= 0;
-          found += h.IndexOfWordInList(Word("HEAD", k), as_lemma) >= 0;
-          found += h.IndexOfWordInList(Word("stop", k), as_stop) >= 0;
-        }
-        benchmark::DoNotOptimize(found);
-      });
+      [&h, &lookups](size_t n) { lookups(h, n); });
+}
+
+void BM_LemmaLookups(benchmark::State& state) {
+  LemmaGrowth(state, true, [](TLemMatchStopRelHolder& h, size_t n) {
+    Int32 found = 0;
+    for (size_t i = 0; i < n; ++i) {
+      const size_t k = (i * 7919) % n;
+      found += h.IndexOfLemmaVariant(Word("FORM", k) + u"B") >= 0;
+      found += h.IndexOfWordInList(Word("HEAD", k), as_lemma) >= 0;
+      found += h.IndexOfWordInList(Word("stop", k), as_stop) >= 0;
+    }
+    benchmark::DoNotOptimize(found);
+  });
 }
 BENCHMARK(BM_LemmaLookups)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_LemmaVariantsOf(benchmark::State& state) {
-  TLemMatchStopRelHolder h;
-  Growth(
-      state, 2000,
-      [&h](size_t n) {
-        WriteLists(n);
-        h.StartUpAndLoadLemmaList(Utf8ToString(TempFile("lemmas.txt")), false);
-      },
-      [&h](size_t n) {
-        size_t length = 0;
-        for (size_t i = 0; i < n; ++i)
-          length += h.GetLemmalistVariantsOf((Word("HEAD", (i * 7919) % n)).c_str()).size();
-        benchmark::DoNotOptimize(length);
-      });
+  LemmaGrowth(state, false, [](TLemMatchStopRelHolder& h, size_t n) {
+    size_t length = 0;
+    for (size_t i = 0; i < n; ++i) length += h.GetLemmalistVariantsOf((Word("HEAD", (i * 7919) % n)).c_str()).size();
+    benchmark::DoNotOptimize(length);
+  });
 }
 BENCHMARK(BM_LemmaVariantsOf)->Unit(benchmark::kMillisecond)->Iterations(1);
 

@@ -13,6 +13,7 @@
 #include <random>
 #include <vector>
 
+#include "BenchThreeLevelList.h"
 #include "analysis/Work_qm_base.h"
 #include "core/Global_vars.h"
 #include "core/Useful_classes_base_compare.h"
@@ -23,56 +24,8 @@ using namespace sk;
 
 constexpr Int32 kEntries = 1000000;
 
-class TBenchEntry : public TQMBaseListObject {
- public:
-  TBenchEntry(TQMSister* parent, TQMBaseHolder* holder) : TQMBaseListObject(parent, holder) {}
-  Int64 FrequencyNum() override { return freq; }
-  Int32 MainNTexts() override { return texts; }
-  String GetAWordAsString(Int32 /*column*/) override { return word; }
-  Int64 freq = 0;
-  Int32 texts = 0;
-  String word;
-};
-
-TBenchEntry* E(TObject* o) { return static_cast<TBenchEntry*>(o); }
-
-// The tool's list: level 0 on the frequency, level 1 on the text count,
-// level 2 on the word; the pivot of each level is its key.
-class TBenchList : public TQMSister {
- public:
-  TBenchList() : TQMSister(nullptr, &NewQMBaseListObject<TBenchEntry>, {}, {}, {}, {}, grid_none, lt_word_list, 0) {
-    comparing_case_sensitively = true;
-    TSortSaveable& sv = QMSortSettings.saveable;
-    sv.SortLevelsAvailable = third_sort;
-    sv.SortBytes[main_sort] = 0;
-    sv.SortBytes[second_sort] = 1;
-    sv.SortBytes[third_sort] = 2;
-    sv.column_choices[main_sort].ascending = false;
-    sv.column_choices[second_sort].ascending = true;
-    sv.column_choices[third_sort].ascending = true;
-    QMSortSettings.comparesorts[main_sort] = [this](TObject* e) { return Int64Comparison(E(e)->FrequencyNum()); };
-    QMSortSettings.comparesorts[second_sort] = [this](TObject* e) {
-      return CompareLongints(E(e)->MainNTexts(), pivotTexts);
-    };
-    QMSortSettings.comparesorts[third_sort] = [this](TObject* e) {
-      return BaseStringComparison(E(e)->GetAWordAsString(1));
-    };
-  }
-  void SetBase(TQMBaseListObject* entry, TSortLevel level) override {
-    switch (level) {
-      case main_sort:
-        base_compare_int64 = entry->FrequencyNum();
-        break;
-      case second_sort:
-        pivotTexts = entry->MainNTexts();
-        break;
-      case third_sort:
-        base_compare_StringTag.wrd = entry->GetAWordAsString(1);
-        break;
-    }
-  }
-  Int32 pivotTexts = 0;
-};
+using TBenchEntry = TBenchWordEntry;
+using TBenchList = TThreeLevelBenchList;
 
 struct Entries {
   std::vector<std::unique_ptr<TBenchEntry>> owned;

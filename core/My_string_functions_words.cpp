@@ -193,6 +193,15 @@ class TFrequencyCounter {
       yield.Tick();
       const size_t e = static_cast<size_t>(k);
       list.AddOneInOrder(fEntries[e].text, static_cast<Int32>(fCounts[e]));
+      // Each line's strings are freed as it is written, so that a list of
+      // hundreds of thousands of lines is not freed in one stretch at the end.
+      String().swap(fEntries[e].text);
+      std::string().swap(fEntries[e].key);
+    }
+    // The index of the keys goes node by node, yielding as it goes.
+    for (auto it = fByKey.begin(); it != fByKey.end();) {
+      yield.Tick();
+      it = fByKey.erase(it);
     }
     fEntries.clear();
     fCounts.clear();
