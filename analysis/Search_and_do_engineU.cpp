@@ -51,8 +51,8 @@ void ClassifyRange(const String& text, size_t from, size_t to, Word* classes) {
   helpers.reserve(threads - 1);
   try {
     for (unsigned t = 1; t < threads; ++t) {
-      const auto [a, b] = part(t);
-      helpers.emplace_back([&text, classes, n, a, b] { ParseAString(text.data(), n, a, b, classes); });
+      const std::pair<size_t, size_t> ab = part(t);
+      helpers.emplace_back([&text, classes, n, ab] { ParseAString(text.data(), n, ab.first, ab.second, classes); });
     }
   } catch (const std::exception&) {
     // No thread to be had: what the helpers started on stays theirs, the rest
