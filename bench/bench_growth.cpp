@@ -284,6 +284,18 @@ TWork OnTextKept(Int64 n, F f) {
   return [text, f, kept] { *kept = f(*text); };
 }
 
+// Decoding the UTF-8 bytes of a text of n characters; with ansiLate, the last
+// byte is not UTF-8, so that the text turns out to be ANSI only at its end.
+TWork DecodingOf(Int64 n, bool ansiLate) {
+  auto bytes = std::make_shared<TBytes>(TEncoding::UTF8()->GetBytes(TextOf(n)));
+  if (ansiLate) bytes->back() = 0xE9;
+  return TWork([bytes] {
+    TEncoding* e = nullptr;
+    Int32 bom = 0;
+    benchmark::DoNotOptimize(EncodedStringFromBytes(*bytes, e, bom).size());
+  });
+}
+
 template <class L>
 TWork OnList(std::shared_ptr<L> list, std::function<void(L&)> f) {
   return [list, f] { f(*list); };
@@ -367,15 +379,7 @@ const std::vector<TRoutine>& Routines() {
          });
        }},
       // Encodings.
-      {"encodings", "EncodedStringFromBytes (UTF-8)", kText,
-       [](Int64 n) {
-         auto bytes = std::make_shared<TBytes>(TEncoding::UTF8()->GetBytes(TextOf(n)));
-         return TWork([bytes] {
-           TEncoding* e = nullptr;
-           Int32 bom = 0;
-           benchmark::DoNotOptimize(EncodedStringFromBytes(*bytes, e, bom).size());
-         });
-       }},
+      {"encodings", "EncodedStringFromBytes (UTF-8)", kText, [](Int64 n) { return DecodingOf(n, false); }},
       {"encodings", "UTF8 GetBytes", kText,
        [](Int64 n) {
          return OnText(n, [](const String& t) { benchmark::DoNotOptimize(TEncoding::UTF8()->GetBytes(t).size()); });
@@ -627,16 +631,7 @@ const std::vector<TRoutine>& Routines() {
       // More texts, encodings, word lists and workbooks a user's data reaches.
       {"texts", "SentencesFromParagraph (separator)", kText,
        [](Int64 n) { return OnTextKept(n, [](const String& t) { return SentencesFromParagraph(t, u".", 0, 100); }); }},
-      {"encodings", "EncodedStringFromBytes (ANSI found late)", kText,
-       [](Int64 n) {
-         auto bytes = std::make_shared<TBytes>(TEncoding::UTF8()->GetBytes(TextOf(n)));
-         bytes->back() = 0xE9;
-         return TWork([bytes] {
-           TEncoding* e = nullptr;
-           Int32 bom = 0;
-           benchmark::DoNotOptimize(EncodedStringFromBytes(*bytes, e, bom).size());
-         });
-       }},
+      {"encodings", "EncodedStringFromBytes (ANSI found late)", kText, [](Int64 n) { return DecodingOf(n, true); }},
       {"encodings", "UTF-16 GetBytes", kText,
        [](Int64 n) {
          return OnText(n, [](const String& t) { benchmark::DoNotOptimize(TEncoding::Unicode()->GetBytes(t).size()); });
