@@ -1300,7 +1300,16 @@ void TCanvas::ExtTextOut(Int32 x, Int32 y, Cardinal options, const TRect& rect, 
     p->setClipRect(ToQRect(rect), fClip ? Qt::IntersectClip : Qt::ReplaceClip);
   }
   if ((options & ETO_OPAQUE) && fBrush.Style() != bsClear) p->fillRect(ToQRect(rect), ToQColor(fBrush.Color()));
-  PaintText(p, right ? x - w : x, y, w, options | (fTextFlags & ETO_RTLREADING), text);
+  // A long text drawn left to right from x shows only a head as far as the
+  // clipping lets it: only that head is laid out (LineWindow).
+  const Cardinal all = options | (fTextFlags & ETO_RTLREADING);
+  std::optional<String> window;
+  if (!right && !(all & ETO_RTLREADING) && text.size() > 256) {
+    Int32 visibleRight = ClipRect().Right;
+    if (options & ETO_CLIPPED) visibleRight = std::min(visibleRight, rect.Right);
+    window = LineWindow(fFont.Metrics(), text, std::max(visibleRight - x, 1), false, false);
+  }
+  PaintText(p, right ? x - w : x, y, w, all, window ? *window : text);
 }
 
 void TCanvas::TextRect(const TRect& r, Int32 x, Int32 y, const String& text) {
