@@ -598,6 +598,9 @@ struct TLinePieces {
     bool rtl;
     Int64 width;  // in 64ths of a pixel
     std::vector<TMark> marks;
+    // Where the painter cuts the run into items shaped alone (every so many
+    // units from its start), or 0 where such cuts change nothing.
+    size_t items;
   };
   std::vector<TRun> runs;  // in visual order
   Int64 width = 0;         // the whole line's, in 64ths of a pixel
@@ -606,13 +609,16 @@ struct TLinePieces {
 
 bool IsKanaOrIdeograph(Char c) { return (c >= 0x3041 && c <= 0x30FA) || (c >= 0x4E00 && c <= 0x9FFF); }
 
-// Calls piece(from, to) for each piece of line[from, to) in logical order,
-// until it answers false.
+// Calls piece(from, to) for each piece of line[from, to) of a run in logical
+// order, until it answers false; the pieces are cut where the painter cuts
+// the run's items too.
 template <typename F>
-void ForEachPiece(const String& line, size_t from, size_t to, F piece) {
+void ForEachPiece(const String& line, const TLinePieces::TRun& run, size_t from, F piece) {
   size_t cut = from;
+  const size_t to = run.to;
   for (size_t i = from + 1; i < to; ++i)
-    if ((line[i - 1] == u' ' && line[i] != u' ') || (IsKanaOrIdeograph(line[i - 1]) && IsKanaOrIdeograph(line[i]))) {
+    if ((line[i - 1] == u' ' && line[i] != u' ') || (IsKanaOrIdeograph(line[i - 1]) && IsKanaOrIdeograph(line[i])) ||
+        (run.items > 0 && (i - run.from) % run.items == 0)) {
       if (!piece(cut, i)) return;
       cut = i;
     }
@@ -652,10 +658,27 @@ bool BreaksPieces(Char c) {
 }
 
 // The painter shapes a run of one direction and script in items of at most
-// 4096 units, each alone: a long run is cut where no piece can tell, only
-// when no cut anywhere in it changes a glyph (no joining script, mark,
-// format character or sequence of surrogates).
+// 4096 units from the run's start, each alone. A long run in which no cut
+// anywhere changes a glyph (no joining script, mark, format character or
+// sequence of surrogates) is cut at blanks only; another is cut where the
+// painter cuts it too, when its letters are of one script, which the
+// painter's items then follow from the run's start.
 constexpr size_t kPainterItemLength = 4096;
+
+bool OfOneScript(const String& line, size_t from, size_t to) {
+  UScriptCode one = USCRIPT_COMMON;
+  for (size_t i = from; i < to; ++i) {
+    if (line[i] < 0x80) continue;
+    if (IsHighSurrogate(line[i]) || IsLowSurrogate(line[i])) return false;
+    UErrorCode err = U_ZERO_ERROR;
+    const UScriptCode script = uscript_getScript(line[i], &err);
+    if (U_FAILURE(err)) return false;
+    if (script == USCRIPT_COMMON || script == USCRIPT_INHERITED) continue;
+    if (one != USCRIPT_COMMON && script != one) return false;
+    one = script;
+  }
+  return true;
+}
 
 bool ShapesAlone(Char c) {
   if (c >= 0x20 && c < 0x250) return c != 0xAD;
@@ -779,12 +802,14 @@ std::optional<TLinePieces> LinePieces(const QFont& font, const String& line, boo
   const QFontMetricsF m(font);
   const std::u16string_view all(line);
   for (const TLevelRun& run : *runs) {
+    TLinePieces::TRun r{run.from, run.to, (run.level & 1) != 0, 0, {}, 0};
     if (run.to - run.from > kPainterItemLength && !kinds.shapesAlone &&
-        !std::all_of(line.begin() + run.from, line.begin() + run.to, ShapesAlone))
-      return std::nullopt;
-    TLinePieces::TRun r{run.from, run.to, (run.level & 1) != 0, 0, {}};
+        !std::all_of(line.begin() + run.from, line.begin() + run.to, ShapesAlone)) {
+      if (!OfOneScript(line, run.from, run.to)) return std::nullopt;
+      r.items = kPainterItemLength;
+    }
     size_t count = 0;
-    ForEachPiece(line, run.from, run.to, [&](size_t from, size_t to) {
+    ForEachPiece(line, r, run.from, [&](size_t from, size_t to) {
       if (++count % 256 == 0) r.marks.push_back({from, r.width});
       r.width += PieceWidth(m, result, all.substr(from, to - from));
       return true;
@@ -797,7 +822,8 @@ std::optional<TLinePieces> LinePieces(const QFont& font, const String& line, boo
 
 // Draws the pieces of a line laid out from x (in 64ths of a pixel) that fall
 // between left and right, with a margin for glyphs that reach beyond their
-// advance, each run's shown pieces as one text in the run's direction.
+// advance, each run's shown pieces as one text in the run's direction (a text
+// for each of the painter's items they fall in).
 void DrawShownPieces(QPainter* p, const QFontMetricsF& m, TLinePieces& line, const String& text, Int64 x,
                      Int32 baseline, Int32 left, Int32 right, Int32 margin) {
   const Int64 from = (static_cast<Int64>(left) - margin) * 64, to = (static_cast<Int64>(right) + margin) * 64;
@@ -806,8 +832,12 @@ void DrawShownPieces(QPainter* p, const QFontMetricsF& m, TLinePieces& line, con
   for (const TLinePieces::TRun& run : line.runs) {
     if (x < to && x + run.width > from) {
       // Pieces go rightwards in a left-to-right run, leftwards in the other.
-      size_t shownFrom = String::npos, shownTo = 0;
-      Int64 shownLeft = 0, before = 0;
+      struct TShown {
+        size_t from, to;
+        Int64 left;
+      };
+      std::vector<TShown> shown;
+      Int64 before = 0;
       // From the last mark whose piece starts before what shows.
       size_t start = run.from;
       for (const TLinePieces::TMark& mark : run.marks) {
@@ -816,24 +846,23 @@ void DrawShownPieces(QPainter* p, const QFontMetricsF& m, TLinePieces& line, con
         start = mark.at;
         before = mark.before;
       }
-      ForEachPiece(text, start, run.to, [&](size_t a, size_t b) {
+      ForEachPiece(text, run, start, [&](size_t a, size_t b) {
         const Int64 w = PieceWidth(m, line, all.substr(a, b - a));
         const Int64 at = run.rtl ? x + run.width - before - w : x + before;
         before += w;
         if (at < to && at + w > from) {
-          if (shownFrom == String::npos || run.rtl) shownLeft = at;
-          shownFrom = std::min(shownFrom, a);
-          shownTo = b;
+          if (shown.empty() || (run.items > 0 && (a - run.from) % run.items == 0)) shown.push_back({a, b, at});
+          shown.back().to = b;
+          if (run.rtl) shown.back().left = at;
         }
         return run.rtl ? at > from : at + w < to;
       });
-      if (shownFrom != String::npos) {
-        const std::u16string_view shown = all.substr(shownFrom, shownTo - shownFrom);
-        gTextUnitsLaidOut.fetch_add(shown.size(), std::memory_order_relaxed);
-        p->setLayoutDirection(run.rtl ? Qt::RightToLeft : Qt::LeftToRight);
-        p->drawText(
-            QPointF(static_cast<qreal>(shownLeft) / 64, baseline),
-            QString::fromRawData(reinterpret_cast<const QChar*>(shown.data()), static_cast<qsizetype>(shown.size())));
+      p->setLayoutDirection(run.rtl ? Qt::RightToLeft : Qt::LeftToRight);
+      for (const TShown& part : shown) {
+        const std::u16string_view t = all.substr(part.from, part.to - part.from);
+        gTextUnitsLaidOut.fetch_add(t.size(), std::memory_order_relaxed);
+        p->drawText(QPointF(static_cast<qreal>(part.left) / 64, baseline),
+                    QString::fromRawData(reinterpret_cast<const QChar*>(t.data()), static_cast<qsizetype>(t.size())));
       }
     }
     x += run.width;
