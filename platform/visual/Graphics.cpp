@@ -749,7 +749,8 @@ std::optional<std::vector<TLevelRun>> VisualRuns(const String& line, bool rtl, b
     return runs;
   }
   auto isL = [](Char c) {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= 0x80 && u_charDirection(c) == U_LEFT_TO_RIGHT);
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
+           (c >= 0x80 && !IsHighSurrogate(c) && !IsLowSurrogate(c) && u_charDirection(c) == U_LEFT_TO_RIGHT);
   };
   const auto firstL = std::find_if(line.begin(), line.end(), isL);
   const auto lastL = std::find_if(line.rbegin(), line.rend(), isL);
@@ -778,17 +779,27 @@ struct TLineKinds {
   bool breaks = false, rightToLeftLetters = false, shapesAlone = true;
 };
 
+bool IsRightToLeftLetter(UChar32 c) {
+  if (c < 0x590) return false;
+  const UCharDirection d = u_charDirection(c);
+  return d == U_RIGHT_TO_LEFT || d == U_RIGHT_TO_LEFT_ARABIC || d == U_ARABIC_NUMBER;
+}
+
 TLineKinds LineKinds(const String& line) {
   TLineKinds kinds;
-  for (const Char c : line) {
+  for (size_t i = 0; i < line.size(); ++i) {
+    const Char c = line[i];
     if (c >= 0x20 && c < 0x7F) continue;
+    // Letters beyond the Basic Multilingual Plane have their own direction.
+    if (IsHighSurrogate(c) && i + 1 < line.size() && IsLowSurrogate(line[i + 1]))
+      kinds.rightToLeftLetters =
+          kinds.rightToLeftLetters ||
+          IsRightToLeftLetter(0x10000 + ((static_cast<UChar32>(c) - 0xD800) << 10) + (line[i + 1] - 0xDC00));
     if (BreaksPieces(c)) {
       kinds.breaks = true;
       break;
     }
-    const UCharDirection d = u_charDirection(c);
-    kinds.rightToLeftLetters =
-        kinds.rightToLeftLetters || d == U_RIGHT_TO_LEFT || d == U_RIGHT_TO_LEFT_ARABIC || d == U_ARABIC_NUMBER;
+    kinds.rightToLeftLetters = kinds.rightToLeftLetters || IsRightToLeftLetter(c);
     kinds.shapesAlone = kinds.shapesAlone && ShapesAlone(c);
   }
   return kinds;
@@ -1489,10 +1500,12 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
     // LineWindow is tried first where it can cut: from the left edge, when a
     // right-to-left paragraph has right-to-left letters.
     const bool isLong = clipped && whole.size() > longLine;
-    const TLineKinds kinds = isLong ? LineKinds(whole) : TLineKinds{};
-    const bool windowFirst = windows && (!rtl || kinds.rightToLeftLetters);
+    const bool windowFirst = windows && (!rtl || !isLong || std::any_of(whole.begin(), whole.end(), [](Char c) {
+                               return IsHighSurrogate(c) || IsRightToLeftLetter(c);
+                             }));
     std::optional<String> window = windowFirst ? LineWindow(m, whole, width, rtl, rtl) : std::nullopt;
-    std::optional<TLinePieces> pieces = isLong && !window ? LinePieces(font, whole, rtl, kinds) : std::nullopt;
+    std::optional<TLinePieces> pieces =
+        isLong && !window ? LinePieces(font, whole, rtl, LineKinds(whole)) : std::nullopt;
     if (windows && !windowFirst && !pieces) window = LineWindow(m, whole, width, rtl, rtl);
     const String& line = window ? *window : whole;
     const Int32 lw =
