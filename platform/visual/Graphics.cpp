@@ -469,6 +469,24 @@ bool IsRegionalIndicatorAt(const String& s, size_t i) {
   return i + 1 < s.size() && s[i] == 0xD83C && s[i + 1] >= 0xDDE6 && s[i + 1] <= 0xDDFF;
 }
 
+// Direction controls, whose effect reaches across the runs of a line, and
+// paragraph breaks.
+bool ReachesAcrossRuns(UCharDirection direction) {
+  switch (direction) {
+    case U_LEFT_TO_RIGHT_EMBEDDING:
+    case U_LEFT_TO_RIGHT_OVERRIDE:
+    case U_RIGHT_TO_LEFT_EMBEDDING:
+    case U_RIGHT_TO_LEFT_OVERRIDE:
+    case U_POP_DIRECTIONAL_FORMAT:
+    case U_LEFT_TO_RIGHT_ISOLATE:
+    case U_RIGHT_TO_LEFT_ISOLATE:
+    case U_FIRST_STRONG_ISOLATE:
+    case U_POP_DIRECTIONAL_ISOLATE:
+    case U_BLOCK_SEPARATOR: return true;
+    default: return false;
+  }
+}
+
 std::optional<String> LineWindow(const QFontMetrics& m, const String& line, Int32 width, bool tail, bool rtl) {
   const size_t n = line.size();
   constexpr size_t kNearCut = 32;
@@ -505,26 +523,12 @@ std::optional<String> LineWindow(const QFontMetrics& m, const String& line, Int3
         c = 0x10000 + ((static_cast<UChar32>(line[i]) - 0xD800) << 10) + (line[i + 1] - 0xDC00);
         units = 2;
       }
-      switch (u_charDirection(c)) {
-        case U_LEFT_TO_RIGHT:
-        case U_RIGHT_TO_LEFT:
-        case U_RIGHT_TO_LEFT_ARABIC:
-          if (settledFrom == String::npos) settledFrom = i - from;
-          settledTo = i + units - from;
-          break;
-        case U_LEFT_TO_RIGHT_EMBEDDING:
-        case U_LEFT_TO_RIGHT_OVERRIDE:
-        case U_RIGHT_TO_LEFT_EMBEDDING:
-        case U_RIGHT_TO_LEFT_OVERRIDE:
-        case U_POP_DIRECTIONAL_FORMAT:
-        case U_LEFT_TO_RIGHT_ISOLATE:
-        case U_RIGHT_TO_LEFT_ISOLATE:
-        case U_FIRST_STRONG_ISOLATE:
-        case U_POP_DIRECTIONAL_ISOLATE:
-        case U_BLOCK_SEPARATOR:
-          return std::nullopt;
-        default:
-          break;
+      const UCharDirection direction = u_charDirection(c);
+      if (direction == U_LEFT_TO_RIGHT || direction == U_RIGHT_TO_LEFT || direction == U_RIGHT_TO_LEFT_ARABIC) {
+        if (settledFrom == String::npos) settledFrom = i - from;
+        settledTo = i + units - from;
+      } else if (ReachesAcrossRuns(direction)) {
+        return std::nullopt;
       }
       const auto bracket = static_cast<UBidiPairedBracketType>(u_getIntPropertyValue(c, UCHAR_BIDI_PAIRED_BRACKET_TYPE));
       if (bracket == U_BPT_OPEN) {
@@ -641,20 +645,9 @@ Int64 PieceWidth(const QFontMetricsF& m, TLinePieces& line, std::u16string_view 
 // their runs: direction controls (whose effect reaches across runs), tabs
 // (placed by their position) and the separators of lines and paragraphs.
 bool BreaksPieces(Char c) {
-  switch (u_charDirection(c)) {
-    case U_LEFT_TO_RIGHT_EMBEDDING:
-    case U_LEFT_TO_RIGHT_OVERRIDE:
-    case U_RIGHT_TO_LEFT_EMBEDDING:
-    case U_RIGHT_TO_LEFT_OVERRIDE:
-    case U_POP_DIRECTIONAL_FORMAT:
-    case U_LEFT_TO_RIGHT_ISOLATE:
-    case U_RIGHT_TO_LEFT_ISOLATE:
-    case U_FIRST_STRONG_ISOLATE:
-    case U_POP_DIRECTIONAL_ISOLATE:
-    case U_BLOCK_SEPARATOR:
-    case U_SEGMENT_SEPARATOR: return true;
-    default: return c == 0x9C || c == 0x2028 || c == 0x0B || c == 0x0C;
-  }
+  const UCharDirection direction = u_charDirection(c);
+  return ReachesAcrossRuns(direction) || direction == U_SEGMENT_SEPARATOR || c == 0x9C || c == 0x2028 || c == 0x0B ||
+         c == 0x0C;
 }
 
 // The painter shapes a run of one direction and script in items of at most
