@@ -295,6 +295,34 @@ TEST(TCanvasEliding, ClippedLongLinesShowWhatTheWholeLineShows) {
   }
 }
 
+// A long text drawn from a point, clipped by the rectangle it is given or by
+// the canvas, shows what the whole text drawn there shows, and only about
+// what shows is laid out when it is drawn left to right.
+TEST(TCanvasEliding, LongTextsFromAPointShowWhatTheWholeTextShows) {
+  TestApplication();
+  const String arabic = u"\u0645\u0631\u062D\u0628\u0627 \u0628\u0643\u0645 ";
+  const String units[] = {u"corpus linguistics, 1,250 lines. ", u"the words " + arabic, ScriptMixLines()[0],
+                          String(u"corpuslinguistics")};
+  for (const String& unit : units) {
+    String text;
+    while (text.size() < 20000) text += unit;
+    for (const Int32 x : {12, -300}) {
+      for (const bool byRect : {true, false}) {
+        TBitmap got(200, 20), want(200, 20);
+        const TRect r{10, 0, 150, 20};
+        got.Canvas().SetClipRect(byRect ? TRect{0, 0, 200, 20} : r);
+        const uint64_t before = gTextUnitsLaidOut.load();
+        got.Canvas().ExtTextOut(x, 2, byRect ? ETO_CLIPPED : 0, r, text, 1 << 20);
+        const uint64_t laidOut = gTextUnitsLaidOut.load() - before;
+        want.Canvas().SetClipRect(r);
+        want.Canvas().TextOut(x, 2, text);
+        ASSERT_EQ(got.Image(), want.Image()) << unit.size() << " at " << x << " " << byRect;
+        EXPECT_LT(laidOut, 5000u) << unit.size() << " at " << x << " " << byRect;
+      }
+    }
+  }
+}
+
 // A bare name of characters outside the Basic Multilingual Plane keeps its
 // pairs whole at every width, in all three ellipses and through DrawText.
 TEST(TCanvasEliding, PairsStayWhole) {
