@@ -9,6 +9,7 @@
 #include <QtGui/QImage>
 #include <QtGui/QPainter>
 #include <QtWidgets/QApplication>
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <vector>
@@ -116,5 +117,55 @@ void BM_QPainterDrawTextSameLines(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kCells);
 }
 BENCHMARK(BM_QPainterDrawTextSameLines)->Unit(benchmark::kMillisecond);
+
+// A screen of concordance cells (600 by 54 pixels, two lines after the node)
+// whose right side holds a text of the given length after two words: as one
+// token (1), or as words of the same letters (0), in one run.
+void BM_ConcLongToken(benchmark::State& state) {
+  App();
+  const bool oneToken = state.range(0) == 1;
+  const auto length = static_cast<size_t>(state.range(1));
+  const String sentence = u"the quick brown fox jumps over the lazy dog and keeps on running ";
+  TEnumArray<TLeftOrRight, std::vector<TConcordDetailedRec>, 2> tokens;
+  auto add = [&](TLeftOrRight side, const String& w) {
+    TConcordDetailedRec t{};
+    t.ConcStrTag.wordsections.wd_str = w;
+    tokens[side].push_back(t);
+  };
+  for (const char16_t* w : {u"left", u"side", u"of", u"the"}) add(at_left, w);
+  for (const char16_t* w : {u"NODE", u"and", u"then"}) add(at_right, w);
+  String text;
+  while (text.size() < length) text += sentence;
+  text.resize(length);
+  if (oneToken) {
+    text.erase(std::remove(text.begin(), text.end(), u' '), text.end());
+    add(at_right, text);
+  } else {
+    for (size_t from = 0; from < text.size();) {
+      const size_t to = std::min(text.find(u' ', from), text.size());
+      if (to > from) add(at_right, text.substr(from, to - from));
+      from = to + 1;
+    }
+  }
+  constexpr int kHeight = 54, kRows = 11;
+  TBitmap bitmap(kCellWidth, kRows * kHeight);
+  TCanvas& canvas = bitmap.Canvas();
+  canvas.Font().SetName(u"DejaVu Sans");
+  canvas.Font().SetSize(9);
+  TMyTextDrawer drawer;
+  TLeftOrRightIntegers limits{};
+  limits[at_right] = -1;
+  for (auto _ : state) {
+    for (int row = 0; row < kRows; ++row)
+      drawer.DrawConcText(u" ", {}, {}, tag_after_word, {}, tokens, {}, canvas, 0x0409,
+                          Rect(0, row * kHeight, kCellWidth, (row + 1) * kHeight), 0, false, false, pra_screen, limits);
+    benchmark::DoNotOptimize(bitmap.Image().constBits());
+  }
+  state.SetLabel(oneToken ? "one token" : "words");
+}
+BENCHMARK(BM_ConcLongToken)
+    ->ArgNames({"token", "chars"})
+    ->ArgsProduct({{0, 1}, {20000, 1 << 20}})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

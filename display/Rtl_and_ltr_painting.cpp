@@ -516,6 +516,19 @@ TRect TMyTextDrawer::DrawConcText(const String& padding, const TConcDisplayOptio
       for (Int32 i = lines[ln].first; i <= lines[ln].second; ++i) indexes.push_back(i);
       if (list.has_odd_directions)
         TWordChunkList::ReorderAnyLTRSinRTLSequences(list, lines[ln].first, lines[ln].second);
+      const bool lastLine = ln + 1 == lines.size();
+      TQMAlignment a = aligned_centre;
+      if (ln > 0 && lastLine) {
+        if (afterNode)
+          a = rtl ? aligned_right : aligned_default;
+        else
+          a = rtl ? aligned_default : aligned_right;
+      }
+      // A left-to-right line drawn from its start shows no more of a chunk
+      // wider than the cell than its floor tells; a line placed by its width
+      // needs the whole width of each chunk.
+      const bool fromStart = !rtl && (ln == 0 ? afterNode : a == aligned_default);
+      if (!fromStart) list.MeasureWhole(lines[ln].first, lines[ln].second);
       const Int32 w = list.LineWidth(indexes);
       const Int32 y = afterNode ? centre.Y + h * static_cast<Int32>(ln) : centre.Y - h * static_cast<Int32>(ln);
       Int32 x;
@@ -527,14 +540,6 @@ TRect TMyTextDrawer::DrawConcText(const String& padding, const TConcDisplayOptio
         else
           x = rtl ? centre.X + w : centre.X - w;
       } else {
-        const bool lastLine = ln + 1 == lines.size();
-        TQMAlignment a = aligned_centre;
-        if (lastLine) {
-          if (afterNode)
-            a = rtl ? aligned_right : aligned_default;
-          else
-            a = rtl ? aligned_default : aligned_right;
-        }
         x = GetPlaceXForLineWidth(rect, w, a);
       }
       TPoint p{x, y};
@@ -596,6 +601,9 @@ TRect TMyTextDrawer::DrawClusterText(const TWordAndTagDisplayOptionsSet& wordTag
   auto paintLine = [&] {
     if (line.empty()) return;
     if (list.has_odd_directions) TWordChunkList::ReorderAnyLTRSinRTLSequences(list, line.front(), line.back());
+    // Only a left-to-right line drawn from its start may keep floors of the
+    // widths of chunks wider than the cell.
+    if (rtl || Alignamento != aligned_default) list.MeasureWhole(line.front(), line.back());
     const Int32 w = list.LineWidth(line);
     Int32 x;
     if (Alignamento == aligned_centre)

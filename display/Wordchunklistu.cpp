@@ -69,7 +69,10 @@ TWordChunkList::TWordChunkList(const TColourFontRec& defaultCFR, const TForegrou
 
 TWordChunkList::~TWordChunkList() = default;
 
-void TWordChunkList::Clear() { fItems.clear(); }
+void TWordChunkList::Clear() {
+  fItems.clear();
+  WidthsFloorsAbove = -1;
+}
 
 TPaintWordChunk TWordChunkList::GetAWordChunk(Int32 i) const {
   if (i < 0 || i >= Count()) return TPaintWordChunk{};
@@ -164,6 +167,14 @@ void TWordChunkList::MeasureFromOneEnd(bool fromEnd, Int32 capWidth, Int64 budge
   if (n == 0) return;
   const TFontStyles lastStyle = Chunk(n - 1).colourAndFont.typeface;
   if (budget <= 0 || capWidth <= 0) budget = std::numeric_limits<Int64>::max();
+  // A chunk wider than any line (a long token) is measured only as far as
+  // shows that it is, which decides the lines as its whole width would.
+  struct TResetUpTo {
+    Int32& upTo;
+    ~TResetUpTo() { upTo = -1; }
+  } resetUpTo{fMeasureUpTo};
+  if (capWidth > 0 && capWidth <= std::numeric_limits<Int32>::max() / 2 - 2) fMeasureUpTo = 2 * capWidth + 2;
+  WidthsFloorsAbove = fMeasureUpTo;
   Int64 shown = 0;
   Int32 k = 0;
   for (; k < n && shown <= budget; ++k) {
@@ -179,6 +190,18 @@ void TWordChunkList::MeasureFromOneEnd(bool fromEnd, Int32 capWidth, Int64 budge
   else
     fItems.resize(static_cast<size_t>(k));
   SetCanvasStyle(lastStyle);
+}
+
+void TWordChunkList::MeasureWhole(Int32 first, Int32 last) {
+  if (WidthsFloorsAbove < 0 || TheCanvas == nullptr) return;
+  const TFontStyles style = TheCanvas->Font().Style();
+  for (Int32 i = std::max(first, 0); i <= last && i < Count(); ++i) {
+    TPaintWordChunk& c = fItems[static_cast<size_t>(i)]->data;
+    if (c.pixel_width <= WidthsFloorsAbove) continue;
+    SetCanvasStyle(c.colourAndFont.typeface);
+    c.pixel_width = TheCanvas->TextWidth(c.w);
+  }
+  SetCanvasStyle(style);
 }
 
 void TWordChunkList::AddOneStr(const TStringTag& token, const TColourFontRec& cfr, bool useCellColour) {

@@ -106,6 +106,12 @@ class TWordChunkList : public TObject {
   // counted up to capWidth, pass the budget (all of them without a budget)
   // and drops the others; the canvas keeps the style of the chunk added last.
   void MeasureFromOneEnd(bool fromEnd, Int32 capWidth, Int64 budget);
+  // Measures whole the chunks first..last whose widths MeasureFromOneEnd
+  // left as floors (above WidthsFloorsAbove), for a line placed by its width.
+  void MeasureWhole(Int32 first, Int32 last);
+  // At or above 0, a chunk wider than this may hold a floor of its width:
+  // no more than its own and above twice the room it was measured for.
+  Int32 WidthsFloorsAbove = -1;
 
   // ---- fitting and reordering
   TWordsWhichFit WhichWordsFit(Int32 first, Int32 width, bool skipBlank) const;

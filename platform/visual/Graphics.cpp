@@ -4,6 +4,7 @@
 #include <QtCore/QByteArray>
 #include <unicode/ubidi.h>
 #include <unicode/uchar.h>
+#include <unicode/uscript.h>
 
 #include <QtGui/QFont>
 #include <QtGui/QFontMetrics>
@@ -21,6 +22,7 @@
 #include <iterator>
 #include <limits>
 #include <optional>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -467,6 +469,24 @@ bool IsRegionalIndicatorAt(const String& s, size_t i) {
   return i + 1 < s.size() && s[i] == 0xD83C && s[i + 1] >= 0xDDE6 && s[i + 1] <= 0xDDFF;
 }
 
+// Direction controls, whose effect reaches across the runs of a line, and
+// paragraph breaks.
+bool ReachesAcrossRuns(UCharDirection direction) {
+  switch (direction) {
+    case U_LEFT_TO_RIGHT_EMBEDDING:
+    case U_LEFT_TO_RIGHT_OVERRIDE:
+    case U_RIGHT_TO_LEFT_EMBEDDING:
+    case U_RIGHT_TO_LEFT_OVERRIDE:
+    case U_POP_DIRECTIONAL_FORMAT:
+    case U_LEFT_TO_RIGHT_ISOLATE:
+    case U_RIGHT_TO_LEFT_ISOLATE:
+    case U_FIRST_STRONG_ISOLATE:
+    case U_POP_DIRECTIONAL_ISOLATE:
+    case U_BLOCK_SEPARATOR: return true;
+    default: return false;
+  }
+}
+
 std::optional<String> LineWindow(const QFontMetrics& m, const String& line, Int32 width, bool tail, bool rtl) {
   const size_t n = line.size();
   constexpr size_t kNearCut = 32;
@@ -503,26 +523,12 @@ std::optional<String> LineWindow(const QFontMetrics& m, const String& line, Int3
         c = 0x10000 + ((static_cast<UChar32>(line[i]) - 0xD800) << 10) + (line[i + 1] - 0xDC00);
         units = 2;
       }
-      switch (u_charDirection(c)) {
-        case U_LEFT_TO_RIGHT:
-        case U_RIGHT_TO_LEFT:
-        case U_RIGHT_TO_LEFT_ARABIC:
-          if (settledFrom == String::npos) settledFrom = i - from;
-          settledTo = i + units - from;
-          break;
-        case U_LEFT_TO_RIGHT_EMBEDDING:
-        case U_LEFT_TO_RIGHT_OVERRIDE:
-        case U_RIGHT_TO_LEFT_EMBEDDING:
-        case U_RIGHT_TO_LEFT_OVERRIDE:
-        case U_POP_DIRECTIONAL_FORMAT:
-        case U_LEFT_TO_RIGHT_ISOLATE:
-        case U_RIGHT_TO_LEFT_ISOLATE:
-        case U_FIRST_STRONG_ISOLATE:
-        case U_POP_DIRECTIONAL_ISOLATE:
-        case U_BLOCK_SEPARATOR:
-          return std::nullopt;
-        default:
-          break;
+      const UCharDirection direction = u_charDirection(c);
+      if (direction == U_LEFT_TO_RIGHT || direction == U_RIGHT_TO_LEFT || direction == U_RIGHT_TO_LEFT_ARABIC) {
+        if (settledFrom == String::npos) settledFrom = i - from;
+        settledTo = i + units - from;
+      } else if (ReachesAcrossRuns(direction)) {
+        return std::nullopt;
       }
       const auto bracket = static_cast<UBidiPairedBracketType>(u_getIntPropertyValue(c, UCHAR_BIDI_PAIRED_BRACKET_TYPE));
       if (bracket == U_BPT_OPEN) {
@@ -571,6 +577,301 @@ std::optional<String> LineWindow(const QFontMetrics& m, const String& line, Int3
     if (found) return found;
   }
   return std::nullopt;
+}
+
+// A long line clipped without an ellipsis that LineWindow cannot cut (centred,
+// right-aligned, of the other direction than the paragraph, or with both
+// directions in view) is measured in pieces and only the pieces that show are
+// drawn. The pieces are cut after blanks and between ideographs or kana,
+// where shaping never joins its neighbours, inside the runs of one
+// direction that the bidirectional algorithm gives the whole line; each
+// distinct piece is laid out once, so that a long line costs the layout of
+// its distinct words and of what shows. Glyph advances are summed in 64ths
+// of a pixel as the painter sums them, so the line's width, and the place of
+// each piece in it, come out exactly as when the whole line is laid out;
+// each piece shown is drawn at that place, alone, in its run's direction.
+struct TLinePieces {
+  // The width of a run's pieces before a piece, kept every so many pieces so
+  // that drawing starts near what shows.
+  struct TMark {
+    size_t at;
+    Int64 before;
+  };
+  struct TRun {
+    size_t from, to;  // units of the line
+    bool rtl;
+    Int64 width;  // in 64ths of a pixel
+    std::vector<TMark> marks;
+    // Where the painter cuts the run into items shaped alone (every so many
+    // units from its start), or 0 where such cuts change nothing.
+    size_t items;
+  };
+  std::vector<TRun> runs;  // in visual order
+  Int64 width = 0;         // the whole line's, in 64ths of a pixel
+  std::unordered_map<std::u16string_view, Int64> pieceWidths;
+};
+
+bool IsKanaOrIdeograph(Char c) { return (c >= 0x3041 && c <= 0x30FA) || (c >= 0x4E00 && c <= 0x9FFF); }
+
+// Calls piece(from, to) for each piece of line[from, to) of a run in logical
+// order, until it answers false; the pieces are cut where the painter cuts
+// the run's items too.
+template <typename F>
+void ForEachPiece(const String& line, const TLinePieces::TRun& run, size_t from, F piece) {
+  size_t cut = from;
+  const size_t to = run.to;
+  for (size_t i = from + 1; i < to; ++i)
+    if ((line[i - 1] == u' ' && line[i] != u' ') || (IsKanaOrIdeograph(line[i - 1]) && IsKanaOrIdeograph(line[i])) ||
+        (run.items > 0 && (i - run.from) % run.items == 0)) {
+      if (!piece(cut, i)) return;
+      cut = i;
+    }
+  piece(cut, to);
+}
+
+// The width of a piece in 64ths of a pixel, laid out the first time it is met.
+Int64 PieceWidth(const QFontMetricsF& m, TLinePieces& line, std::u16string_view piece) {
+  auto [at, fresh] = line.pieceWidths.try_emplace(piece, 0);
+  if (fresh) {
+    gTextUnitsLaidOut.fetch_add(piece.size(), std::memory_order_relaxed);
+    at->second = std::llround(m.horizontalAdvance(QString::fromRawData(reinterpret_cast<const QChar*>(piece.data()),
+                                                                       static_cast<qsizetype>(piece.size()))) *
+                              64);
+  }
+  return at->second;
+}
+
+// Characters that make the line's layout depend on more than its pieces in
+// their runs: direction controls (whose effect reaches across runs), tabs
+// (placed by their position) and the separators of lines and paragraphs.
+bool BreaksPieces(Char c) {
+  const UCharDirection direction = u_charDirection(c);
+  return ReachesAcrossRuns(direction) || direction == U_SEGMENT_SEPARATOR || c == 0x9C || c == 0x2028 || c == 0x0B ||
+         c == 0x0C;
+}
+
+// The painter shapes a run of one direction and script in items of at most
+// 4096 units from the run's start, each alone. A long run in which no cut
+// anywhere changes a glyph (no joining script, mark, format character or
+// sequence of surrogates) is cut at blanks only; another is cut where the
+// painter cuts it too, when its letters are of one script, which the
+// painter's items then follow from the run's start.
+constexpr size_t kPainterItemLength = 4096;
+
+bool OfOneScript(const String& line, size_t from, size_t to) {
+  UScriptCode one = USCRIPT_COMMON;
+  for (size_t i = from; i < to; ++i) {
+    if (line[i] < 0x80) continue;
+    if (IsHighSurrogate(line[i]) || IsLowSurrogate(line[i])) return false;
+    UErrorCode err = U_ZERO_ERROR;
+    const UScriptCode script = uscript_getScript(line[i], &err);
+    if (U_FAILURE(err)) return false;
+    if (script == USCRIPT_COMMON || script == USCRIPT_INHERITED) continue;
+    if (one != USCRIPT_COMMON && script != one) return false;
+    one = script;
+  }
+  return true;
+}
+
+bool ShapesAlone(Char c) {
+  if (c >= 0x20 && c < 0x250) return c != 0xAD;
+  if (IsHighSurrogate(c) || IsLowSurrogate(c)) return false;
+  switch (u_charType(c)) {
+    case U_NON_SPACING_MARK:
+    case U_ENCLOSING_MARK:
+    case U_COMBINING_SPACING_MARK:
+    case U_FORMAT_CHAR:
+    case U_CONTROL_CHAR: return false;
+    default: break;
+  }
+  UErrorCode err = U_ZERO_ERROR;
+  switch (uscript_getScript(c, &err)) {
+    case USCRIPT_COMMON:
+    case USCRIPT_LATIN:
+    case USCRIPT_GREEK:
+    case USCRIPT_CYRILLIC:
+    case USCRIPT_HAN:
+    case USCRIPT_HIRAGANA:
+    case USCRIPT_KATAKANA: return U_SUCCESS(err);
+    default: return false;
+  }
+}
+
+struct TLevelRun {
+  size_t from, to;
+  UBiDiLevel level;
+};
+
+// The runs of one level of line[from, to) taken alone as a paragraph of the
+// given direction, appended in logical order to runs (joined to the last one
+// when of its level).
+bool AppendLevelRuns(const String& line, size_t from, size_t to, bool rtl, std::vector<TLevelRun>& runs) {
+  UErrorCode err = U_ZERO_ERROR;
+  UBiDi* bidi = ubidi_openSized(static_cast<int32_t>(to - from), 0, &err);
+  if (U_SUCCESS(err))
+    ubidi_setPara(bidi, reinterpret_cast<const UChar*>(line.data() + from), static_cast<int32_t>(to - from),
+                  rtl ? 1 : 0, nullptr, &err);
+  const UBiDiLevel* levels = U_SUCCESS(err) ? ubidi_getLevels(bidi, &err) : nullptr;
+  if (U_SUCCESS(err) && levels != nullptr)
+    for (size_t i = from; i < to; ++i) {
+      if (runs.empty() || runs.back().level != levels[i - from] || runs.back().to != i)
+        runs.push_back({i, i + 1, levels[i - from]});
+      else
+        runs.back().to = i + 1;
+    }
+  if (bidi != nullptr) ubidi_close(bidi);
+  return U_SUCCESS(err) && levels != nullptr;
+}
+
+bool IsPairedBracket(Char c, UBidiPairedBracketType type) {
+  return c < 0x7F ? (type == U_BPT_OPEN ? c == u'(' || c == u'[' || c == u'{' : c == u')' || c == u']' || c == u'}')
+                  : u_getIntPropertyValue(c, UCHAR_BIDI_PAIRED_BRACKET_TYPE) == type;
+}
+
+// The runs of one level of a line in visual order, or nothing when the line
+// has right-to-left letters in runs of both directions (whose numbers and
+// brackets the painter may not place by the rules applied here). Without
+// right-to-left letters a left-to-right paragraph is one run, and in a
+// right-to-left one everything from the first left-to-right letter to the
+// last is one run, unless a bracket pairs across either end: only the ends
+// are worked out.
+std::optional<std::vector<TLevelRun>> VisualRuns(const String& line, bool rtl, bool rightToLeftLetters) {
+  std::vector<TLevelRun> runs;
+  if (!rtl && !rightToLeftLetters) {
+    runs.push_back({0, line.size(), 0});
+    return runs;
+  }
+  auto isL = [](Char c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
+           (c >= 0x80 && !IsHighSurrogate(c) && !IsLowSurrogate(c) && u_charDirection(c) == U_LEFT_TO_RIGHT);
+  };
+  const auto firstL = std::find_if(line.begin(), line.end(), isL);
+  const auto lastL = std::find_if(line.rbegin(), line.rend(), isL);
+  const size_t first = static_cast<size_t>(firstL - line.begin());
+  const size_t last = line.size() - 1 - static_cast<size_t>(lastL - line.rbegin());
+  if (!rightToLeftLetters && firstL != line.end() && last - first > 2 &&
+      std::none_of(line.begin(), firstL, [](Char c) { return IsPairedBracket(c, U_BPT_OPEN); }) &&
+      std::none_of(lastL.base(), line.end(), [](Char c) { return IsPairedBracket(c, U_BPT_CLOSE); })) {
+    if (!AppendLevelRuns(line, 0, first + 1, true, runs)) return std::nullopt;
+    // The first letter's run reaches the last letter, whose run it joins.
+    runs.back().to = last;
+    if (!AppendLevelRuns(line, last, line.size(), true, runs)) return std::nullopt;
+  } else if (!AppendLevelRuns(line, 0, line.size(), rtl, runs)) {
+    return std::nullopt;
+  }
+  if (rightToLeftLetters && runs.size() > 1) return std::nullopt;
+  // Levels are one or two at most here: the runs of a right-to-left paragraph
+  // show in reverse order, each in its own direction.
+  if (rtl) std::reverse(runs.begin(), runs.end());
+  return runs;
+}
+
+// Whether a line has characters that keep it from being drawn in pieces
+// (BreaksPieces), and whether it has right-to-left letters.
+struct TLineKinds {
+  bool breaks = false, rightToLeftLetters = false, shapesAlone = true;
+};
+
+bool IsRightToLeftLetter(UChar32 c) {
+  if (c < 0x590) return false;
+  const UCharDirection d = u_charDirection(c);
+  return d == U_RIGHT_TO_LEFT || d == U_RIGHT_TO_LEFT_ARABIC || d == U_ARABIC_NUMBER;
+}
+
+TLineKinds LineKinds(const String& line) {
+  TLineKinds kinds;
+  for (size_t i = 0; i < line.size(); ++i) {
+    const Char c = line[i];
+    if (c >= 0x20 && c < 0x7F) continue;
+    // Letters beyond the Basic Multilingual Plane have their own direction.
+    if (IsHighSurrogate(c) && i + 1 < line.size() && IsLowSurrogate(line[i + 1]))
+      kinds.rightToLeftLetters =
+          kinds.rightToLeftLetters ||
+          IsRightToLeftLetter(0x10000 + ((static_cast<UChar32>(c) - 0xD800) << 10) + (line[i + 1] - 0xDC00));
+    if (BreaksPieces(c)) {
+      kinds.breaks = true;
+      break;
+    }
+    kinds.rightToLeftLetters = kinds.rightToLeftLetters || IsRightToLeftLetter(c);
+    kinds.shapesAlone = kinds.shapesAlone && ShapesAlone(c);
+  }
+  return kinds;
+}
+
+std::optional<TLinePieces> LinePieces(const QFont& font, const String& line, bool rtl, const TLineKinds& kinds) {
+  if (kinds.breaks) return std::nullopt;
+  const std::optional<std::vector<TLevelRun>> runs = VisualRuns(line, rtl, kinds.rightToLeftLetters);
+  if (!runs) return std::nullopt;
+  TLinePieces result;
+  const QFontMetricsF m(font);
+  const std::u16string_view all(line);
+  for (const TLevelRun& run : *runs) {
+    TLinePieces::TRun r{run.from, run.to, (run.level & 1) != 0, 0, {}, 0};
+    if (run.to - run.from > kPainterItemLength && !kinds.shapesAlone &&
+        !std::all_of(line.begin() + run.from, line.begin() + run.to, ShapesAlone)) {
+      if (!OfOneScript(line, run.from, run.to)) return std::nullopt;
+      r.items = kPainterItemLength;
+    }
+    size_t count = 0;
+    ForEachPiece(line, r, run.from, [&](size_t from, size_t to) {
+      if (++count % 256 == 0) r.marks.push_back({from, r.width});
+      r.width += PieceWidth(m, result, all.substr(from, to - from));
+      return true;
+    });
+    result.width += r.width;
+    result.runs.push_back(std::move(r));
+  }
+  return result;
+}
+
+// Draws the pieces of a line laid out from x (in 64ths of a pixel) that fall
+// between left and right, with a margin for glyphs that reach beyond their
+// advance, each run's shown pieces as one text in the run's direction (a text
+// for each of the painter's items they fall in).
+void DrawShownPieces(QPainter* p, const QFontMetricsF& m, TLinePieces& line, const String& text, Int64 x,
+                     Int32 baseline, Int32 left, Int32 right, Int32 margin) {
+  const Int64 from = (static_cast<Int64>(left) - margin) * 64, to = (static_cast<Int64>(right) + margin) * 64;
+  const std::u16string_view all(text);
+  const Qt::LayoutDirection was = p->layoutDirection();
+  for (const TLinePieces::TRun& run : line.runs) {
+    if (x < to && x + run.width > from) {
+      // Pieces go rightwards in a left-to-right run, leftwards in the other.
+      struct TShown {
+        size_t from, to;
+        Int64 left;
+      };
+      std::vector<TShown> shown;
+      Int64 before = 0;
+      // From the last mark whose piece starts before what shows.
+      size_t start = run.from;
+      for (const TLinePieces::TMark& mark : run.marks) {
+        const Int64 at = run.rtl ? x + run.width - mark.before : x + mark.before;
+        if (run.rtl ? at < to : at > from) break;
+        start = mark.at;
+        before = mark.before;
+      }
+      ForEachPiece(text, run, start, [&](size_t a, size_t b) {
+        const Int64 w = PieceWidth(m, line, all.substr(a, b - a));
+        const Int64 at = run.rtl ? x + run.width - before - w : x + before;
+        before += w;
+        if (at < to && at + w > from) {
+          if (shown.empty() || (run.items > 0 && (a - run.from) % run.items == 0)) shown.push_back({a, b, at});
+          shown.back().to = b;
+          if (run.rtl) shown.back().left = at;
+        }
+        return run.rtl ? at > from : at + w < to;
+      });
+      p->setLayoutDirection(run.rtl ? Qt::RightToLeft : Qt::LeftToRight);
+      for (const TShown& part : shown) {
+        const std::u16string_view t = all.substr(part.from, part.to - part.from);
+        gTextUnitsLaidOut.fetch_add(t.size(), std::memory_order_relaxed);
+        p->drawText(QPointF(static_cast<qreal>(part.left) / 64, baseline),
+                    QString::fromRawData(reinterpret_cast<const QChar*>(t.data()), static_cast<qsizetype>(t.size())));
+      }
+    }
+    x += run.width;
+  }
+  p->setLayoutDirection(was);
 }
 
 // The lines of a text: broken at CR LF, CR and LF, and with wordBreak at
@@ -1032,7 +1333,16 @@ void TCanvas::ExtTextOut(Int32 x, Int32 y, Cardinal options, const TRect& rect, 
     p->setClipRect(ToQRect(rect), fClip ? Qt::IntersectClip : Qt::ReplaceClip);
   }
   if ((options & ETO_OPAQUE) && fBrush.Style() != bsClear) p->fillRect(ToQRect(rect), ToQColor(fBrush.Color()));
-  PaintText(p, right ? x - w : x, y, w, options | (fTextFlags & ETO_RTLREADING), text);
+  // A long text drawn left to right from x shows only a head as far as the
+  // clipping lets it: only that head is laid out (LineWindow).
+  const Cardinal all = options | (fTextFlags & ETO_RTLREADING);
+  std::optional<String> window;
+  if (!right && !(all & ETO_RTLREADING) && text.size() > 256) {
+    Int32 visibleRight = ClipRect().Right;
+    if (options & ETO_CLIPPED) visibleRight = std::min(visibleRight, rect.Right);
+    window = LineWindow(fFont.Metrics(), text, std::max(visibleRight - x, 1), false, false);
+  }
+  PaintText(p, right ? x - w : x, y, w, all, window ? *window : text);
 }
 
 void TCanvas::TextRect(const TRect& r, Int32 x, Int32 y, const String& text) {
@@ -1114,9 +1424,13 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
     lines.clear();
     if (single) {
       String one;
-      one.reserve(shown.size());
-      for (Char c : shown)
-        if (c != u'\r' && c != u'\n') one += c;
+      if (shown.find_first_of(u"\r\n") == String::npos) {
+        one = std::move(shown);
+      } else {
+        one.reserve(shown.size());
+        for (Char c : shown)
+          if (c != u'\r' && c != u'\n') one += c;
+      }
       lines.push_back(std::move(one));
     } else {
       bool stopped = false;
@@ -1166,17 +1480,30 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
   const QColor textColour = ToQColor(fFont.Color());
   const bool opaque = fBrush.Style() != bsClear;
   // A long line clipped without an ellipsis, drawn from the rectangle's
-  // left edge, shows only the end it starts with there (LineWindow). A line
-  // placed by its width (centred or right-aligned) is drawn whole: its
-  // glyphs fall on fractions of a pixel that only the whole width settles.
+  // left edge, shows only the end it starts with there (LineWindow). Other
+  // long clipped lines (centred, right-aligned, or whose shown end LineWindow
+  // cannot cut) are measured in pieces, and only the pieces that show are
+  // drawn, where the whole line would put them (LinePieces).
   const bool fromRight = (flags & DT_RIGHT) != 0;
-  const bool windows =
-      !fromRight && !(flags & (DT_NOCLIP | DT_CENTER | DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS));
-  const bool tails = (flags & DT_RTLREADING) != 0;
+  const bool clipped = !(flags & (DT_NOCLIP | DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS));
+  const bool windows = clipped && !fromRight && !(flags & DT_CENTER);
+  const bool rtl = (flags & DT_RTLREADING) != 0;
+  const size_t longLine = 256 + 8 * static_cast<size_t>(std::max(width, 1) / std::max(1, m.averageCharWidth()));
   for (const String& whole : lines) {
-    const std::optional<String> window = windows ? LineWindow(m, whole, width, tails, (flags & DT_RTLREADING) != 0) : std::nullopt;
+    // LineWindow is tried first where it can cut: from the left edge, when a
+    // right-to-left paragraph has right-to-left letters.
+    const bool isLong = clipped && whole.size() > longLine;
+    const bool windowFirst = windows && (!rtl || !isLong || std::any_of(whole.begin(), whole.end(), [](Char c) {
+                               return IsHighSurrogate(c) || IsRightToLeftLetter(c);
+                             }));
+    std::optional<String> window = windowFirst ? LineWindow(m, whole, width, rtl, rtl) : std::nullopt;
+    std::optional<TLinePieces> pieces =
+        isLong && !window ? LinePieces(font, whole, rtl, LineKinds(whole)) : std::nullopt;
+    if (windows && !windowFirst && !pieces) window = LineWindow(m, whole, width, rtl, rtl);
     const String& line = window ? *window : whole;
-    const Int32 lw = Advance(m, line);
+    const Int32 lw =
+        pieces ? static_cast<Int32>(std::min<Int64>((pieces->width + 32) >> 6, std::numeric_limits<Int32>::max()))
+               : Advance(m, line);
     Int32 x = rect.Left;
     if (flags & DT_CENTER)
       x = rect.Left + (width - lw) / 2;
@@ -1184,7 +1511,11 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
       x = rect.Right - lw;
     if (opaque) p->fillRect(QRect(x, y, lw, lineHeight), ToQColor(fBrush.Color()));
     p->setPen(textColour);
-    DrawTextAt(p, QPoint(x, y + m.ascent()), line);
+    if (pieces)
+      DrawShownPieces(p, QFontMetricsF(font), *pieces, whole, static_cast<Int64>(x) * 64, y + m.ascent(), rect.Left,
+                      rect.Right, std::max(m.height(), m.maxWidth()));
+    else
+      DrawTextAt(p, QPoint(x, y + m.ascent()), line);
     y += lineHeight;
   }
   if (flags & DT_RTLREADING) p->setLayoutDirection(Qt::LeftToRight);

@@ -3,6 +3,8 @@
 // strike-out, right-to-left places and shaping, concordance wrapping).
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QtGui/QImage>
 #include <QtGui/QPainter>
 
@@ -434,6 +436,43 @@ TEST(Rtl_and_ltr_painting, ALongTextPaintsAsItsHeadAndMeasuresOnlyWhatShows) {
   EXPECT_LT(WordChunksMeasured() - before, 2000);
   EXPECT_TRUE(whole == paintConc(near));
   EXPECT_TRUE(wholeCluster == paintCluster(std::vector<TStringTag>(cluster.begin(), cluster.begin() + 300)));
+}
+
+// A token far wider than the cell, on a line drawn from its start (after the
+// node, as a cluster's next line), paints as a shorter token still wider
+// than the cell does, and only about what shows is laid out.
+TEST(Rtl_and_ltr_painting, ATokenWiderThanTheCellLaysOutOnlyWhatShows) {
+  String token;
+  while (token.size() < 200000) token += u"corpuslinguistics";
+  const String shortToken = token.substr(0, 2000);
+  auto paintConc = [&](const String& t) {
+    TEnumArray<TLeftOrRight, std::vector<TConcordDetailedRec>, 2> toks;
+    toks[at_left] = {ConcToken(u"left")};
+    toks[at_right] = {ConcToken(u"NODE"), ConcToken(u"word"), ConcToken(t), ConcToken(u"end")};
+    TLeftOrRightIntegers limits{};
+    limits[at_right] = -1;
+    auto b = WhiteCell(300, 60);
+    TMyTextDrawer d;
+    d.DrawConcText(u" ", {}, {}, tag_after_word, {}, toks, {}, b->Canvas(), kEnglishLcid, Rect(0, 0, 300, 60), 0, false,
+                   false, pra_screen, limits);
+    return b->Image().convertToFormat(QImage::Format_RGB32);
+  };
+  auto paintCluster = [&](const String& t) {
+    auto b = WhiteCell(300, 40);
+    TMyTextDrawer d;
+    d.DrawClusterText({}, tag_after_word, {}, Tokens({u"a", t.c_str(), u"b"}), b->Canvas(), kEnglishLcid,
+                      Rect(0, 0, 300, 40), kBlackOnWhite, 0, false, false, pra_screen);
+    return b->Image().convertToFormat(QImage::Format_RGB32);
+  };
+  for (const auto& paint :
+       {std::function<QImage(const String&)>(paintConc), std::function<QImage(const String&)>(paintCluster)}) {
+    const uint64_t before = gTextUnitsLaidOut.load();
+    const QImage whole = paint(token);
+    EXPECT_LT(gTextUnitsLaidOut.load() - before, 20000u);
+    EXPECT_TRUE(whole == paint(shortToken));
+    // The token shows.
+    EXPECT_TRUE(whole != paint(u"x"));
+  }
 }
 
 TEST(Rtl_and_ltr_painting, AClusterWithoutAnAlignmentOfItsOwnStartsAtTheLeftMargin) {

@@ -232,36 +232,47 @@ TEST(TCanvasEliding, LongLinesDrawWhatTheLoopsGive) {
 }
 
 // A line far wider than its cell, drawn clipped without an ellipsis, shows
-// what the whole line drawn there shows, left- or right-aligned, in either
-// reading direction, on one line or as an edit control's first line; drawn
-// from the cell's left edge where the cut cannot change what shows, only
-// about what shows is laid out.
+// what the whole line drawn there shows, left- or right-aligned or centred,
+// in either reading direction, on one line or as an edit control's first
+// line; drawn from the cell's left edge where the cut cannot change what
+// shows, only about what shows is laid out, and at any alignment only its
+// distinct words and what shows, unless letters of both directions, direction
+// isolates or long runs of more than one joining script are in it.
 TEST(TCanvasEliding, ClippedLongLinesShowWhatTheWholeLineShows) {
   TestApplication();
   const String arabic = u"\u0645\u0631\u062D\u0628\u0627 \u0628\u0643\u0645 ";
   const std::vector<String>& mix = ScriptMixLines();
   struct Case {
     String unit, end;
-    // Only what shows is laid out when drawn left to right, right to left.
-    bool ltr, rtl;
+    // Only what shows is laid out when drawn left to right, right to left
+    // from the left edge; and at every alignment, left to right, right to
+    // left.
+    bool ltr, rtl, ltrAny, rtlAny;
+    size_t length = 20000;
   };
   const Case cases[] = {
-      {u"corpus linguistics, 1,250 lines. ", u"end", true, false},
-      {arabic, String(), false, true},
-      {u"the words ", arabic + arabic + u"(12) [3]", true, false},
-      {arabic + u"(12) [" + arabic + u"] 3.5% ", String(), false, true},
-      {mix[0], String(), true, false},
-      {mix[3] + u" ", mix[5], true, false},
-      {mix[5] + u" ", mix[3], true, false},
+      {u"corpus linguistics, 1,250 lines. ", u"end", true, false, true, true},
+      {arabic, String(), false, true, false, true},
+      // The painter shapes the middle that shows as two items.
+      {arabic, String(), false, true, false, true, 24576},
+      {u"the words ", arabic + arabic + u"(12) [3]", true, false, false, false},
+      {arabic + u"(12) [" + arabic + u"] 3.5% ", String(), false, true, false, false},
+      {mix[0], String(), true, false, true, true},
+      {mix[3] + u" ", mix[5], true, false, false, false},
+      {mix[5] + u" ", mix[3], true, false, false, false},
       // A bracket or an isolate whose other half is beyond any cut.
-      {u"a line (of words ", u"end", false, false},
-      {u"words ) words ", String(), false, false},
-      {mix[4] + u" ", String(), false, false},
+      {u"a line (of words ", u"end", false, false, true, true},
+      {u"words ) words ", String(), false, false, true, true},
+      {mix[4] + u" ", String(), false, false, false, false},
+      // Latin opening and closing with neutrals, which a right-to-left
+      // paragraph puts at its far ends.
+      {u"(1,250) \"lines\" of text, ", String(), true, false, true, true},
   };
-  const Cardinal aligns[] = {0, DT_RIGHT, DT_RTLREADING, DT_RTLREADING | DT_RIGHT};
+  const Cardinal aligns[] = {
+      0, DT_RIGHT, DT_CENTER, DT_RTLREADING, DT_RTLREADING | DT_RIGHT, DT_RTLREADING | DT_CENTER};
   for (size_t k = 0; k < std::size(cases); ++k) {
     String text;
-    while (text.size() < 40000) text += cases[k].unit;
+    while (text.size() + cases[k].unit.size() <= cases[k].length) text += cases[k].unit;
     text += cases[k].end;
     for (const Cardinal align : aligns) {
       for (const Cardinal lines : {DT_SINGLELINE, DT_EDITCONTROL}) {
@@ -275,9 +286,38 @@ TEST(TCanvasEliding, ClippedLongLinesShowWhatTheWholeLineShows) {
         want.Canvas().SetClipRect(r);
         want.Canvas().DrawText(text, r, flags | DT_NOCLIP);
         ASSERT_EQ(got.Image(), want.Image()) << "case " << k << " flags " << flags;
-        if (!(align & DT_RIGHT) && ((align & DT_RTLREADING) ? cases[k].rtl : cases[k].ltr)) {
-          EXPECT_LT(laidOut, 10000u) << "case " << k << " flags " << flags;
+        const bool fromLeft = !(align & (DT_RIGHT | DT_CENTER)), rtl = (align & DT_RTLREADING) != 0;
+        if ((rtl ? cases[k].rtlAny : cases[k].ltrAny) || (fromLeft && (rtl ? cases[k].rtl : cases[k].ltr))) {
+          EXPECT_LT(laidOut, 5000u) << "case " << k << " flags " << flags;
         }
+      }
+    }
+  }
+}
+
+// A long text drawn from a point, clipped by the rectangle it is given or by
+// the canvas, shows what the whole text drawn there shows, and only about
+// what shows is laid out when it is drawn left to right.
+TEST(TCanvasEliding, LongTextsFromAPointShowWhatTheWholeTextShows) {
+  TestApplication();
+  const String arabic = u"\u0645\u0631\u062D\u0628\u0627 \u0628\u0643\u0645 ";
+  const String units[] = {u"corpus linguistics, 1,250 lines. ", u"the words " + arabic, ScriptMixLines()[0],
+                          String(u"corpuslinguistics")};
+  for (const String& unit : units) {
+    String text;
+    while (text.size() < 20000) text += unit;
+    for (const Int32 x : {12, -300}) {
+      for (const bool byRect : {true, false}) {
+        TBitmap got(200, 20), want(200, 20);
+        const TRect r{10, 0, 150, 20};
+        got.Canvas().SetClipRect(byRect ? TRect{0, 0, 200, 20} : r);
+        const uint64_t before = gTextUnitsLaidOut.load();
+        got.Canvas().ExtTextOut(x, 2, byRect ? ETO_CLIPPED : 0, r, text, 1 << 20);
+        const uint64_t laidOut = gTextUnitsLaidOut.load() - before;
+        want.Canvas().SetClipRect(r);
+        want.Canvas().TextOut(x, 2, text);
+        ASSERT_EQ(got.Image(), want.Image()) << unit.size() << " at " << x << " " << byRect;
+        EXPECT_LT(laidOut, 5000u) << unit.size() << " at " << x << " " << byRect;
       }
     }
   }
