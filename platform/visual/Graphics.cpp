@@ -4,6 +4,7 @@
 #include <QtCore/QByteArray>
 #include <unicode/ubidi.h>
 #include <unicode/uchar.h>
+#include <unicode/uscript.h>
 
 #include <QtGui/QFont>
 #include <QtGui/QFontMetrics>
@@ -254,9 +255,20 @@ class THeadFloor {
       : fFont(font), fText(text), fEllipsis(ellipsis) {}
 
   Int64 operator()(size_t head) {
+    // A cut between the marks over a letter of a script that does not join
+    // leaves the letter's own glyph and what is before it as they were: at
+    // least what they take there, with the letter no narrower than its
+    // glyph alone.
+    const size_t base = MarkedLetter(head);
+    if (base != String::npos) {
+      const Int64 before = Head(base), with = Head(base + 1);
+      if (before != kAlwaysFits && with != kAlwaysFits)
+        return before + std::min(with - before, LetterAdvance(fText[base])) + fEllipsis - 2;
+    }
     const size_t back = Back(head);
     if (back == 0) return kAlwaysFits;
-    return Taken({0, back}, {0, 0}) + fEllipsis - 2;
+    const Int64 taken = Head(back);
+    return taken == kAlwaysFits ? kAlwaysFits : taken + fEllipsis - 2;
   }
 
   // The same for a candidate that keeps [0, head) and [tail, size): the
@@ -270,7 +282,8 @@ class THeadFloor {
     while (on < n && on - word < 8 && fText[on] != u' ') ++on;
     if (SplitsAPair(fText, on)) ++on;
     if (back == 0 && on == n) return kAlwaysFits;
-    return Taken({0, back}, {on, n}) + fEllipsis - 3;
+    const Int64 taken = Taken({0, back}, {on, n});
+    return taken == kAlwaysFits ? kAlwaysFits : taken + fEllipsis - 3;
   }
 
  private:
@@ -282,6 +295,52 @@ class THeadFloor {
     const size_t word = back;
     while (back > 0 && word - back < 8 && fText[back - 1] != u' ') --back;
     return CharStart(fText, back);
+  }
+
+  // What the glyphs of the characters before end cover, asked of the layout
+  // once for each end.
+  Int64 Head(size_t end) {
+    const auto known = fHeads.find(end);
+    if (known != fHeads.end()) return known->second;
+    const Int64 taken = Taken({0, end}, {0, 0});
+    fHeads.emplace(end, taken);
+    return taken;
+  }
+
+  // The letter under the nonspacing marks that a cut at head falls among,
+  // when it is a Latin, Greek or Cyrillic letter the font has; else npos.
+  size_t MarkedLetter(size_t head) const {
+    auto isMark = [](Char c) {
+      const int8_t type = u_charType(c);
+      return type == U_NON_SPACING_MARK || type == U_ENCLOSING_MARK;
+    };
+    if (head >= fText.size() || head == 0 || !isMark(fText[head])) return String::npos;
+    size_t b = head;
+    while (b > 0 && isMark(fText[b - 1])) --b;
+    if (b == 0) return String::npos;
+    const Char c = fText[--b];
+    if (IsHighSurrogate(c) || IsLowSurrogate(c) || !u_isalpha(c)) return String::npos;
+    UErrorCode status = U_ZERO_ERROR;
+    const UScriptCode script = uscript_getScript(c, &status);
+    if (U_FAILURE(status) || (script != USCRIPT_LATIN && script != USCRIPT_GREEK && script != USCRIPT_CYRILLIC))
+      return String::npos;
+    return b;
+  }
+
+  // The advance of the font's own glyph for c, rounded down; 0 when the font
+  // lacks it.
+  Int64 LetterAdvance(Char c) {
+    const auto known = fLetters.find(c);
+    if (known != fLetters.end()) return known->second;
+    if (!fRaw) fRaw = QRawFont::fromFont(fFont);
+    const QList<quint32> glyphs = fRaw->glyphIndexesForString(QString(QChar(c)));
+    Int64 advance = 0;
+    if (glyphs.size() == 1 && glyphs[0] != 0) {
+      const QList<QPointF> a = fRaw->advancesForGlyphIndexes(glyphs);
+      if (a.size() == 1) advance = std::max<Int64>(0, static_cast<Int64>(std::floor(a[0].x())));
+    }
+    fLetters.emplace(c, advance);
+    return advance;
   }
 
   // The whole pixels of the line that the glyphs of the characters of the
@@ -312,7 +371,8 @@ class THeadFloor {
         for (qsizetype g = 0; g < at.size(); ++g) {
           const auto a = advance.find(glyphs[g]);
           if (a == advance.end()) return kAlwaysFits;
-          covered.emplace_back(at[g].x(), at[g].x() + a->second);
+          // A glyph of no advance (a mark over its letter) covers nothing.
+          if (a->second > 0) covered.emplace_back(at[g].x(), at[g].x() + a->second);
         }
       }
     }
@@ -352,6 +412,9 @@ class THeadFloor {
   std::optional<QTextLayout> fLayout;
   std::vector<std::pair<QRawFont, std::unordered_map<quint32, double>>> fAdvances;
   std::vector<std::pair<double, double>> fCovered;
+  std::optional<QRawFont> fRaw;
+  std::unordered_map<Char, Int64> fLetters;
+  std::unordered_map<size_t, Int64> fHeads;
 };
 
 // The longest head of s that fits in width together with the ellipsis: the
