@@ -5,7 +5,9 @@
 // one 800 x 600 screen of the simple virtual grid whose cells hold long lines
 // (Latin, CJK with and without its punctuation, Arabic) cut with the end
 // ellipsis, and the same screen of results-grid cells painted word by word by
-// the text drawer.
+// the text drawer; screens of emoji posts, combining stacks and lines opening
+// with a flag or an isolate beside Qt's own elision and beside Latin, with
+// the ratios as counters of one run (BM_ScriptCellsRatios).
 //
 //   bench_draw_grid                      the Google Benchmark run
 //   bench_draw_grid --paint-rows=N       paints the three screens of N rows
@@ -23,9 +25,11 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QHeaderView>
 #include <QtWidgets/QTableView>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -194,25 +198,38 @@ String LongCellText(int kind, size_t n, unsigned seed) {
 // Paints an 800 x 600 screen of the simple virtual grid, two columns of
 // the texts in turn, as often as the benchmark asks; font and lines per
 // entry as given (the grid's own when the font is empty).
+class TGridScreen {
+ public:
+  TGridScreen(const std::vector<String>& texts, const String& font, Int32 lines, TMyAlignment alignment,
+              bool rightToLeft)
+      : fGrid(nullptr), fImage(800, 600, QImage::Format_RGB32) {
+    fGrid.SetBounds(0, 0, 800, 600);
+    if (!font.empty()) fGrid.Font().SetName(font);
+    if (rightToLeft) fGrid.SetBiDiMode(bdRightToLeft);
+    fGrid.fLinesPerEntry = lines;
+    fGrid.DefineHeaders({{u"text", 60, ct_string}, {u"more", 40, ct_string}});
+    fGrid.fOnGetVirtualRows = [](TCustomDrawGrid*) { return 1000; };
+    fGrid.fOnGetData = [&texts, alignment](Int32 col, Int32, Int32 row) {
+      return TStringColourAndAlignment{texts[static_cast<size_t>(row * 2 + col) % texts.size()], 0, alignment};
+    };
+    fGrid.SetRowCountAndLineHeight();
+  }
+  void Paint() {
+    fGrid.Widget()->render(&fImage);
+    benchmark::DoNotOptimize(fImage.constBits());
+  }
+  Int32 Cells() { return fGrid.CellsPaintedLastTime(); }
+
+ private:
+  TQMSimpleVirtualGrid fGrid;
+  QImage fImage;
+};
+
 void PaintGridScreens(benchmark::State& state, const std::vector<String>& texts, const String& font = String(),
                       Int32 lines = 1, TMyAlignment alignment = al_left, bool rightToLeft = false) {
-  TQMSimpleVirtualGrid g(nullptr);
-  g.SetBounds(0, 0, 800, 600);
-  if (!font.empty()) g.Font().SetName(font);
-  if (rightToLeft) g.SetBiDiMode(bdRightToLeft);
-  g.fLinesPerEntry = lines;
-  g.DefineHeaders({{u"text", 60, ct_string}, {u"more", 40, ct_string}});
-  g.fOnGetVirtualRows = [](TCustomDrawGrid*) { return 1000; };
-  g.fOnGetData = [&texts, alignment](Int32 col, Int32, Int32 row) {
-    return TStringColourAndAlignment{texts[static_cast<size_t>(row * 2 + col) % texts.size()], 0, alignment};
-  };
-  g.SetRowCountAndLineHeight();
-  QImage img(800, 600, QImage::Format_RGB32);
-  for (auto _ : state) {
-    g.Widget()->render(&img);
-    benchmark::DoNotOptimize(img.constBits());
-  }
-  state.counters["cells"] = g.CellsPaintedLastTime();
+  TGridScreen screen(texts, font, lines, alignment, rightToLeft);
+  for (auto _ : state) screen.Paint();
+  state.counters["cells"] = screen.Cells();
 }
 
 // Eight cells' texts of a script's line (ScriptTexts.h), each the given
@@ -275,38 +292,96 @@ BENCHMARK(BM_ScriptGridCellsWrapped)
 // Qt's own elision of the same screens: each cell's text cut with
 // QFontMetrics::elidedText at its end and drawn by a QPainter (word-wrapped
 // cells drawn with Qt's word wrap, clipped to the cell).
-void BM_QtElidedScriptCells(benchmark::State& state) {
-  App();
-  const int k = static_cast<int>(state.range(0));
-  const Int32 lines = static_cast<Int32>(state.range(1));
-  const std::vector<String> texts = ScriptCellTexts(k, 600);
-  std::vector<QString> q;
-  for (const String& t : texts) q.push_back(QString(reinterpret_cast<const QChar*>(t.data()), static_cast<qsizetype>(t.size())));
-  QFont font(QString::fromUtf16(sk_bench::ScriptFont(k)), 9);
-  const QFontMetrics m(font);
-  const int rowHeight = m.height() * 5 / 4 * lines;
-  QImage img(800, 600, QImage::Format_RGB32);
-  for (auto _ : state) {
-    QPainter p(&img);
-    p.fillRect(img.rect(), Qt::white);
-    p.setFont(font);
+class TQtElidedScreen {
+ public:
+  TQtElidedScreen(int k, Int32 lines)
+      : fFont(QString::fromUtf16(sk_bench::ScriptFont(k)), 9), fLines(lines), fImage(800, 600, QImage::Format_RGB32) {
+    for (const String& t : ScriptCellTexts(k, 600))
+      fTexts.push_back(QString(reinterpret_cast<const QChar*>(t.data()), static_cast<qsizetype>(t.size())));
+  }
+  void Paint() {
+    const QFontMetrics m(fFont);
+    const int rowHeight = m.height() * 5 / 4 * fLines;
+    QPainter p(&fImage);
+    p.fillRect(fImage.rect(), Qt::white);
+    p.setFont(fFont);
     for (int row = 0; row * rowHeight < 600; ++row)
       for (int col = 0; col < 2; ++col) {
         const QRect r(col == 0 ? 0 : 480, row * rowHeight, col == 0 ? 480 : 320, rowHeight);
-        const QString& t = q[static_cast<size_t>(row * 2 + col) % q.size()];
-        if (lines > 1)
+        const QString& t = fTexts[static_cast<size_t>(row * 2 + col) % fTexts.size()];
+        if (fLines > 1)
           p.drawText(r, Qt::TextWordWrap, t);
         else
           p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter, m.elidedText(t, Qt::ElideRight, r.width()));
       }
     p.end();
-    benchmark::DoNotOptimize(img.constBits());
+    benchmark::DoNotOptimize(fImage.constBits());
   }
+
+ private:
+  QFont fFont;
+  Int32 fLines;
+  QImage fImage;
+  std::vector<QString> fTexts;
+};
+
+void BM_QtElidedScriptCells(benchmark::State& state) {
+  App();
+  const int k = static_cast<int>(state.range(0));
+  TQtElidedScreen screen(k, static_cast<Int32>(state.range(1)));
+  for (auto _ : state) screen.Paint();
   state.SetLabel(sk_bench::kScriptLines[k].name);
 }
 BENCHMARK(BM_QtElidedScriptCells)
     ->ArgNames({"script", "lines"})
     ->ArgsProduct({{0, sk_bench::kScriptCount - 2, sk_bench::kScriptCount - 1}, {1, 2}})
+    ->Unit(benchmark::kMillisecond);
+
+// The screens of a script (on one line or word-wrapped on two) painted by
+// the grid, by Qt's own elision and by the grid with Latin cells of the same
+// length, in turn in each iteration: the counters give the grid's processor
+// time beside Qt's (vs_qt) and beside Latin's (vs_latin), measured in one run.
+void BM_ScriptCellsRatios(benchmark::State& state) {
+  App();
+  const int k = static_cast<int>(state.range(0));
+  const auto lines = static_cast<Int32>(state.range(1));
+  const std::vector<String> texts = ScriptCellTexts(k, 600), latin = ScriptCellTexts(0, 600);
+  TGridScreen ours(texts, sk_bench::ScriptFont(k), lines, al_left, false);
+  TGridScreen plain(latin, sk_bench::ScriptFont(0), lines, al_left, false);
+  TQtElidedScreen qt(k, lines);
+  // The thread's processor time, which other work on the machine leaves as it is.
+  const auto now = [] {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+  };
+  double spent[3]{};
+  for (auto _ : state) {
+    const double t0 = now();
+    ours.Paint();
+    const double t1 = now();
+    qt.Paint();
+    const double t2 = now();
+    plain.Paint();
+    spent[0] += t1 - t0;
+    spent[1] += t2 - t1;
+    spent[2] += now() - t2;
+  }
+  const auto ms = [&](int i) { return spent[i] / static_cast<double>(state.iterations()); };
+  state.counters["ours_ms"] = ms(0);
+  state.counters["qt_ms"] = ms(1);
+  state.counters["latin_ms"] = ms(2);
+  state.counters["vs_qt"] = ms(0) / std::max(ms(1), 1e-9);
+  state.counters["vs_latin"] = ms(0) / std::max(ms(2), 1e-9);
+  state.SetLabel(sk_bench::kScriptLines[k].name);
+}
+// The emoji posts, the combining stacks, and the lines opening with a flag
+// or an isolate, on one line and word-wrapped on two.
+BENCHMARK(BM_ScriptCellsRatios)
+    ->ArgNames({"script", "lines"})
+    ->ArgsProduct({{sk_bench::kScriptCount - 4, sk_bench::kScriptCount - 3, sk_bench::kScriptCount - 2,
+                    sk_bench::kScriptCount - 1},
+                   {1, 2}})
     ->Unit(benchmark::kMillisecond);
 
 // Cells drawn without an ellipsis: Latin (0) and Arabic (5) cells of 20,000

@@ -180,11 +180,13 @@ size_t CharAfter(const String& s, size_t i) { return SplitsAPair(s, i + 1) ? 2 :
 // fits. The candidates are found by FirstFitting (Graphics_shaping.h), which
 // measures one by one only those cut inside a reach, and searches the rest.
 // Each measurer keeps the last width it measured, as candidates of a
-// surrogate pair's two halves are the same text.
+// surrogate pair's two halves are the same text. Candidates are measured
+// through TPieceWidths, which shapes each run of emoji or of characters the
+// font lacks once rather than once per candidate.
 
-Int64 Measured(const QFontMetrics& m, const String& s) {
+Int64 Measured(TPieceWidths& widths, const String& s) {
   gFitMeasurements.fetch_add(1, std::memory_order_relaxed);
-  return Advance(m, s);
+  return widths.Width(s);
 }
 
 // The length of a head of s (top) from which on every head, with the
@@ -200,7 +202,8 @@ struct THeadsTooWide {
   Int64 floor;  // no more than the width of the text or of any head from top on, and above width
 };
 
-THeadsTooWide HeadsTooWideFrom(const QFontMetrics& m, const QFont& font, const String& s, Int32 width) {
+THeadsTooWide HeadsTooWideFrom(const QFontMetrics& m, const QFont& font, TPieceWidths& widths, const String& s,
+                               Int32 width) {
   const size_t n = s.size();
   const auto room = static_cast<size_t>(std::max(width, 1));
   size_t len = 16 + room / static_cast<size_t>(std::max(1, m.averageCharWidth()));
@@ -209,7 +212,7 @@ THeadsTooWide HeadsTooWideFrom(const QFontMetrics& m, const QFont& font, const S
     // The characters just after the head count too: the cut is beside them.
     const TShapedSpan span = ShapedSpan(font, s.substr(0, std::min(n, head + 8)), ck_keep_head);
     const bool settled = head > span.anchor || !span.byNeighbours;
-    const Int64 w = settled ? Measured(m, s.substr(0, head)) : 0;
+    const Int64 w = settled ? Measured(widths, s.substr(0, head)) : 0;
     if (settled && w > static_cast<Int64>(width) + span.slack) {
       const Int32 rest = std::max(0, width - Advance(m, kEllipsis));
       const auto shown = static_cast<size_t>(static_cast<double>(head) * rest / static_cast<double>(w));
@@ -227,13 +230,13 @@ THeadsTooWide HeadsTooWideFrom(const QFontMetrics& m, const QFont& font, const S
 // (HeadsTooWideFrom; top is s's length when no shorter head is too wide).
 // Nothing when s fits whole (fits is then true) or, with longer (s is only
 // the start of the text), when that start cannot tell.
-std::optional<THeadsTooWide> HeadsToTry(const QFontMetrics& m, const QFont& font, const String& s, Int32 width,
-                                        bool longer, bool& fits) {
-  THeadsTooWide bound = HeadsTooWideFrom(m, font, s, width);
+std::optional<THeadsTooWide> HeadsToTry(const QFontMetrics& m, const QFont& font, TPieceWidths& widths, const String& s,
+                                        Int32 width, bool longer, bool& fits) {
+  THeadsTooWide bound = HeadsTooWideFrom(m, font, widths, s, width);
   fits = false;
   if (bound.top == String::npos) {
     if (longer) return std::nullopt;
-    fits = Measured(m, s) <= width;
+    fits = Measured(widths, s) <= width;
     if (fits) return std::nullopt;
     bound.top = s.size();
   }
@@ -244,22 +247,107 @@ std::optional<THeadsTooWide> HeadsToTry(const QFontMetrics& m, const QFont& font
 // shaping of the text: the width the head's characters take there, less
 // those before the cut that it can reshape (the blanks that end the head and
 // the word before them, at most eight of its characters), plus the ellipsis,
-// less a pixel of rounding and one of kerning. The text is shaped only when a
-// floor is first asked for.
+// less a pixel of rounding and one of kerning; for a cut in the middle, the
+// same on both sides of it. The text is shaped only when a floor is first
+// asked for.
 class THeadFloor {
  public:
   THeadFloor(const QFont& font, const String& text, Int32 ellipsis)
       : fFont(font), fText(text), fEllipsis(ellipsis) {}
 
   Int64 operator()(size_t head) {
-    // Blanks that end the head may go with the cut (at the end of a line
-    // or of a direction run), and so may the letters of the word before it.
+    // A cut between the marks over a letter of a script that does not join
+    // leaves the letter's own glyph and what is before it as they were: at
+    // least what they take there, with the letter no narrower than its
+    // glyph alone.
+    const size_t base = MarkedLetter(head);
+    if (base != String::npos) {
+      const Int64 before = Head(base), with = Head(base + 1);
+      if (before != kAlwaysFits && with != kAlwaysFits)
+        return before + std::min(with - before, LetterAdvance(fText[base])) + fEllipsis - 2;
+    }
+    const size_t back = Back(head);
+    if (back == 0) return kAlwaysFits;
+    const Int64 taken = Head(back);
+    return taken == kAlwaysFits ? kAlwaysFits : taken + fEllipsis - 2;
+  }
+
+  // The same for a candidate that keeps [0, head) and [tail, size): the
+  // blanks that open the tail and the letters of the word after them may
+  // change too, and each side of the ellipsis may kern with it.
+  Int64 Ends(size_t head, size_t tail) {
+    const size_t back = Back(head), n = fText.size();
+    size_t on = tail;
+    while (on < n && fText[on] == u' ') ++on;
+    const size_t word = on;
+    while (on < n && on - word < 8 && fText[on] != u' ') ++on;
+    if (SplitsAPair(fText, on)) ++on;
+    if (back == 0 && on == n) return kAlwaysFits;
+    const Int64 taken = Taken({0, back}, {on, n});
+    return taken == kAlwaysFits ? kAlwaysFits : taken + fEllipsis - 3;
+  }
+
+ private:
+  // Blanks that end the head may go with the cut (at the end of a line or
+  // of a direction run), and so may the letters of the word before it.
+  size_t Back(size_t head) const {
     size_t back = head;
     while (back > 0 && fText[back - 1] == u' ') --back;
     const size_t word = back;
     while (back > 0 && word - back < 8 && fText[back - 1] != u' ') --back;
-    back = CharStart(fText, back);
-    if (back == 0) return kAlwaysFits;
+    return CharStart(fText, back);
+  }
+
+  // What the glyphs of the characters before end cover, asked of the layout
+  // once for each end.
+  Int64 Head(size_t end) {
+    const auto known = fHeads.find(end);
+    if (known != fHeads.end()) return known->second;
+    const Int64 taken = Taken({0, end}, {0, 0});
+    fHeads.emplace(end, taken);
+    return taken;
+  }
+
+  // The letter under the nonspacing marks that a cut at head falls among,
+  // when it is a Latin, Greek or Cyrillic letter the font has; else npos.
+  size_t MarkedLetter(size_t head) const {
+    auto isMark = [](Char c) {
+      const int8_t type = u_charType(c);
+      return type == U_NON_SPACING_MARK || type == U_ENCLOSING_MARK;
+    };
+    if (head >= fText.size() || head == 0 || !isMark(fText[head])) return String::npos;
+    size_t b = head;
+    while (b > 0 && isMark(fText[b - 1])) --b;
+    if (b == 0) return String::npos;
+    const Char c = fText[--b];
+    if (IsHighSurrogate(c) || IsLowSurrogate(c) || !u_isalpha(c)) return String::npos;
+    UErrorCode status = U_ZERO_ERROR;
+    const UScriptCode script = uscript_getScript(c, &status);
+    if (U_FAILURE(status) || (script != USCRIPT_LATIN && script != USCRIPT_GREEK && script != USCRIPT_CYRILLIC))
+      return String::npos;
+    return b;
+  }
+
+  // The advance of the font's own glyph for c, rounded down; 0 when the font
+  // lacks it.
+  Int64 LetterAdvance(Char c) {
+    const auto known = fLetters.find(c);
+    if (known != fLetters.end()) return known->second;
+    if (!fRaw) fRaw = QRawFont::fromFont(fFont);
+    const QList<quint32> glyphs = fRaw->glyphIndexesForString(QString(QChar(c)));
+    Int64 advance = 0;
+    if (glyphs.size() == 1 && glyphs[0] != 0) {
+      const QList<QPointF> a = fRaw->advancesForGlyphIndexes(glyphs);
+      if (a.size() == 1) advance = std::max<Int64>(0, static_cast<Int64>(std::floor(a[0].x())));
+    }
+    fLetters.emplace(c, advance);
+    return advance;
+  }
+
+  // The whole pixels of the line that the glyphs of the characters of the
+  // two ranges cover, in one shaping of the whole text; kAlwaysFits when
+  // that cannot be told.
+  Int64 Taken(std::pair<size_t, size_t> first, std::pair<size_t, size_t> second) {
     if (!fLayout) {
       fLayout.emplace(QString(reinterpret_cast<const QChar*>(fText.data()), static_cast<qsizetype>(fText.size())),
                       fFont);
@@ -270,31 +358,35 @@ class THeadFloor {
       fLayout->createLine();
       fLayout->endLayout();
     }
-    // The stretch of the line the head's glyphs cover (runs of one font are
+    // The stretch of the line the glyphs cover (runs of one font are
     // handed over together, whatever lies between them).
-    std::vector<std::pair<double, double>> covered;
-    for (const QGlyphRun& run : fLayout->glyphRuns(0, static_cast<int>(back))) {
-      const QList<QPointF> at = run.positions();
-      const QList<quint32> glyphs = run.glyphIndexes();
-      if (glyphs.size() != at.size()) return kAlwaysFits;
-      const std::unordered_map<quint32, double>& advance = Advances(run.rawFont(), glyphs);
-      for (qsizetype g = 0; g < at.size(); ++g) {
-        const auto a = advance.find(glyphs[g]);
-        if (a == advance.end()) return kAlwaysFits;
-        covered.emplace_back(at[g].x(), at[g].x() + a->second);
+    std::vector<std::pair<double, double>>& covered = fCovered;
+    covered.clear();
+    for (const auto& [from, to] : {first, second}) {
+      if (to <= from) continue;
+      for (const QGlyphRun& run : fLayout->glyphRuns(static_cast<int>(from), static_cast<int>(to - from))) {
+        const QList<QPointF> at = run.positions();
+        const QList<quint32> glyphs = run.glyphIndexes();
+        if (glyphs.size() != at.size()) return kAlwaysFits;
+        const std::unordered_map<quint32, double>& advance = Advances(run.rawFont(), glyphs);
+        for (qsizetype g = 0; g < at.size(); ++g) {
+          const auto a = advance.find(glyphs[g]);
+          if (a == advance.end()) return kAlwaysFits;
+          // A glyph of no advance (a mark over its letter) covers nothing.
+          if (a->second > 0) covered.emplace_back(at[g].x(), at[g].x() + a->second);
+        }
       }
     }
-    std::sort(covered.begin(), covered.end());
+    if (!std::is_sorted(covered.begin(), covered.end())) std::sort(covered.begin(), covered.end());
     double taken = 0, reached = -1e300;
     for (const auto& [from, to] : covered) {
       if (to <= reached) continue;
       taken += to - std::max(from, reached);
       reached = to;
     }
-    return static_cast<Int64>(std::floor(taken)) + fEllipsis - 2;
+    return static_cast<Int64>(std::floor(taken));
   }
 
- private:
   // The advances of glyphs of font, each asked of the font once: a font of
   // colour bitmaps decodes a glyph's image each time its advance is asked.
   const std::unordered_map<quint32, double>& Advances(const QRawFont& font, const QList<quint32>& glyphs) {
@@ -320,6 +412,10 @@ class THeadFloor {
   Int32 fEllipsis;
   std::optional<QTextLayout> fLayout;
   std::vector<std::pair<QRawFont, std::unordered_map<quint32, double>>> fAdvances;
+  std::vector<std::pair<double, double>> fCovered;
+  std::optional<QRawFont> fRaw;
+  std::unordered_map<Char, Int64> fLetters;
+  std::unordered_map<size_t, Int64> fHeads;
 };
 
 // The longest head of s that fits in width together with the ellipsis: the
@@ -329,7 +425,8 @@ class THeadFloor {
 std::optional<String> EndElided(const QFontMetrics& m, const QFont& font, const String& s, Int32 width,
                                 bool longer = false) {
   bool fits = false;
-  const std::optional<THeadsTooWide> heads = HeadsToTry(m, font, s, width, longer, fits);
+  TPieceWidths widths(font);
+  const std::optional<THeadsTooWide> heads = HeadsToTry(m, font, widths, s, width, longer, fits);
   if (!heads) return fits ? std::optional<String>(s) : std::nullopt;
   const THeadsTooWide bound = *heads;
   // Candidate k keeps the head up to top - k, moved back to a character's
@@ -345,7 +442,7 @@ std::optional<String> EndElided(const QFontMetrics& m, const QFont& font, const 
     if (h == 0) return kAlwaysFits;
     if (h != lastHead) {
       lastHead = h;
-      lastWidth = Advance(m, t.substr(0, h) + kEllipsis);
+      lastWidth = widths.Width(t.substr(0, h) + kEllipsis);
     }
     return lastWidth;
   };
@@ -362,7 +459,8 @@ std::optional<String> EndElided(const QFontMetrics& m, const QFont& font, const 
 std::optional<String> WordElided(const QFontMetrics& m, const QFont& font, const String& s, Int32 width,
                                  bool longer = false) {
   bool fits = false;
-  const std::optional<THeadsTooWide> heads = HeadsToTry(m, font, s, width, longer, fits);
+  TPieceWidths widths(font);
+  const std::optional<THeadsTooWide> heads = HeadsToTry(m, font, widths, s, width, longer, fits);
   if (!heads) return fits ? std::optional<String>(s) : std::nullopt;
   const THeadsTooWide bound = *heads;
   // The heads tried are the text before each blank, from the last blank to
@@ -381,7 +479,7 @@ std::optional<String> WordElided(const QFontMetrics& m, const QFont& font, const
   THeadFloor floor(font, t, Advance(m, kEllipsis));
   const size_t k = FirstFitting(
       blanks.size(), width, span.slack,
-      [&](size_t k) -> Int64 { return Advance(m, t.substr(0, blanks[k]) + kEllipsis); },
+      [&](size_t k) -> Int64 { return widths.Width(t.substr(0, blanks[k]) + kEllipsis); },
       [&](size_t k) { return span.Holds(blanks[k], top); }, [&](size_t k) { return span.Regime(blanks[k], top); },
       guess, [&](size_t k) { return floor(blanks[k]); });
   return k == blanks.size() ? EndElided(m, font, s, width, longer) : t.substr(0, blanks[k]) + kEllipsis;
@@ -391,13 +489,15 @@ std::optional<String> WordElided(const QFontMetrics& m, const QFont& font, const
 // part before it is cut from its end; without a delimiter the middle goes.
 // Characters go whole: a surrogate pair is never cut.
 String PathElided(const QFontMetrics& m, const QFont& font, const String& s, Int32 width) {
-  if (Advance(m, s) <= width) return s;
+  TPieceWidths widths(font);
+  if (widths.Width(s) <= width) return s;
   const size_t delim = s.find_last_of(u"\\/");
   if (delim == String::npos) {
     // From a split in the middle, the longer side (the head on a tie) loses
     // the character next to the ellipsis until the rest fits or nothing is
     // left, which ends the cutting whether it fits or not. The heads and
-    // tails are worked out first.
+    // tails are worked out first. Where every character keeps its font
+    // whatever is cut, floors from one shaping pass over most candidates.
     struct Cut {
       size_t head, tail;
     };
@@ -414,11 +514,13 @@ String PathElided(const QFontMetrics& m, const QFont& font, const String& s, Int
     auto shown = [&](const Cut& c) { return s.substr(0, c.head) + kEllipsis + s.substr(c.tail); };
     const size_t last = cuts.size() - 1;
     const TShapedSpan span = ShapedSpan(font, s, ck_keep_ends);
+    THeadFloor floor(font, s, Advance(m, kEllipsis));
     const size_t j = FirstFitting(
         cuts.size(), width, span.slack,
-        [&](size_t j) -> Int64 { return j == last ? kAlwaysFits : Advance(m, shown(cuts[j])); },
+        [&](size_t j) -> Int64 { return j == last ? kAlwaysFits : widths.Width(shown(cuts[j])); },
         [&](size_t j) { return span.Holds(cuts[j].head, cuts[j].tail); },
-        [&](size_t j) { return span.Regime(cuts[j].head, cuts[j].tail); });
+        [&](size_t j) { return span.Regime(cuts[j].head, cuts[j].tail); }, String::npos,
+        [&](size_t j) { return span.byNeighbours || j == last ? kAlwaysFits : floor.Ends(cuts[j].head, cuts[j].tail); });
     return shown(cuts[j]);
   }
   const String tail = s.substr(delim);
@@ -433,7 +535,7 @@ String PathElided(const QFontMetrics& m, const QFont& font, const String& s, Int
     const size_t h = head(k);
     if (h != lastHead) {
       lastHead = h;
-      lastWidth = Advance(m, s.substr(0, h) + kEllipsis + tail);
+      lastWidth = widths.Width(s.substr(0, h) + kEllipsis + tail);
     }
     return lastWidth;
   };
@@ -900,13 +1002,14 @@ std::vector<String> SplitLines(const QFontMetrics& m, const QFont& font, const S
   if (paragraphs.size() < maxLines) paragraphs.push_back(cur);
   if (!wordBreak) return paragraphs;
   std::vector<String> lines;
+  TPieceWidths widths(font);
   for (const String& p : paragraphs) {
     if (lines.size() >= maxLines) {
       stopped = true;
       break;
     }
     // A long paragraph is known not to fit from a head of it.
-    if (HeadsTooWideFrom(m, font, p, width).top == String::npos && Advance(m, p) <= width) {
+    if (HeadsTooWideFrom(m, font, widths, p, width).top == String::npos && widths.Width(p) <= width) {
       lines.push_back(p);
       continue;
     }
@@ -921,7 +1024,7 @@ std::vector<String> SplitLines(const QFontMetrics& m, const QFont& font, const S
       while (j < p.size() && p[j] != u' ') ++j;
       const String word = p.substr(i, j - i);
       const String candidate = line.empty() ? word : line + u' ' + word;
-      if (!line.empty() && Advance(m, candidate) > width) {
+      if (!line.empty() && widths.Width(candidate) > width) {
         lines.push_back(line);
         line = word;
       } else {
@@ -1383,7 +1486,8 @@ Int32 TCanvas::TextWidth(const String& text) const { return Advance(fFont.Metric
 Int32 TCanvas::TextWidthUpTo(const String& text, Int32 limit) const {
   const QFontMetrics& m = fFont.Metrics();
   if (limit >= 0) {
-    const THeadsTooWide bound = HeadsTooWideFrom(m, fFont.QtFont(), text, limit);
+    TPieceWidths widths(fFont.QtFont());
+    const THeadsTooWide bound = HeadsTooWideFrom(m, fFont.QtFont(), widths, text, limit);
     if (bound.top != String::npos) return static_cast<Int32>(std::min<Int64>(bound.floor, std::numeric_limits<Int32>::max()));
   }
   return Advance(m, text);

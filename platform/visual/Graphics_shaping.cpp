@@ -9,8 +9,13 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cmath>
 #include <optional>
+#include <unordered_map>
+#include <utility>
 #include <vector>
+
+#include "platform/visual/QtConvert.h"
 
 namespace sk {
 
@@ -286,6 +291,151 @@ TShapedSpan ShapedSpan(const QFont& font, const String& text, TCutKind kind) {
   // font's widest, nor a line taller than its height.
   span.slack = (joined ? 3 * em : 0) + static_cast<Int32>(pairing) * em + headRun + tailRun;
   return span;
+}
+
+namespace {
+
+// Characters after which Qt picks the font by the character before (the
+// joiners and the variation selectors), and characters that never start a
+// grapheme cluster.
+bool FollowsItsNeighbour(UChar32 c) {
+  return c == 0x200C || c == 0x200D || (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xE0100 && c <= 0xE01EF);
+}
+
+bool Extends(UChar32 c) {
+  if (FollowsItsNeighbour(c) || (c >= 0x1F3FB && c <= 0x1F3FF)) return true;
+  switch (u_charType(c)) {
+    case U_NON_SPACING_MARK:
+    case U_ENCLOSING_MARK:
+    case U_COMBINING_SPACING_MARK: return true;
+    default: return false;
+  }
+}
+
+// A character that Qt shapes the same whatever lies beyond the run of one
+// font it is in: left to right, of the Latin script or of none, and neither
+// a control, a tab nor a format character other than the joiners.
+bool ShapesInItsRun(UChar32 c) {
+  if (c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0xFFFC) return false;
+  switch (u_charType(c)) {
+    case U_UNASSIGNED:
+    case U_SURROGATE:
+    case U_CONTROL_CHAR:
+    case U_LINE_SEPARATOR:
+    case U_PARAGRAPH_SEPARATOR: return false;
+    case U_FORMAT_CHAR:
+      if (c != 0x200C && c != 0x200D) return false;
+      break;
+    default: break;
+  }
+  switch (u_charDirection(c)) {
+    case U_RIGHT_TO_LEFT:
+    case U_RIGHT_TO_LEFT_ARABIC:
+    case U_ARABIC_NUMBER:
+    case U_LEFT_TO_RIGHT_EMBEDDING:
+    case U_LEFT_TO_RIGHT_OVERRIDE:
+    case U_RIGHT_TO_LEFT_EMBEDDING:
+    case U_RIGHT_TO_LEFT_OVERRIDE:
+    case U_POP_DIRECTIONAL_FORMAT:
+    case U_LEFT_TO_RIGHT_ISOLATE:
+    case U_RIGHT_TO_LEFT_ISOLATE:
+    case U_FIRST_STRONG_ISOLATE:
+    case U_POP_DIRECTIONAL_ISOLATE: return false;
+    default: break;
+  }
+  UErrorCode status = U_ZERO_ERROR;
+  const UScriptCode script = uscript_getScript(c, &status);
+  return U_SUCCESS(status) && (script == USCRIPT_LATIN || script == USCRIPT_COMMON || script == USCRIPT_INHERITED);
+}
+
+// Advances as Qt keeps them: 64ths of a pixel.
+Int64 ToFixed(qreal advance) { return std::llround(advance * 64); }
+
+// The advances of pieces, per font (by its key); cleared whole when it grows
+// large.
+struct TPieceCache {
+  std::unordered_map<String, std::unordered_map<String, Int64>> fonts;
+  size_t entries = 0;
+};
+constexpr size_t kMostPieces = size_t{1} << 16;
+constexpr size_t kLongestMeasuredInPieces = 4000;  // Qt cuts longer runs itself
+
+}  // namespace
+
+struct TPieceWidths::TImpl {
+  explicit TImpl(const QFont& f)
+      : font(f), key(f.key().toStdU16String()), metrics(font), exact(font), cover(font) {}
+  QFont font;
+  String key;
+  QFontMetrics metrics;
+  QFontMetricsF exact;
+  TFontCover cover;
+  std::vector<size_t> cuts;
+
+  Int32 Whole(const String& text) {
+    gTextUnitsLaidOut.fetch_add(text.size(), std::memory_order_relaxed);
+    return metrics.horizontalAdvance(QStringView16(text));
+  }
+
+  Int64 Piece(const String& text, size_t from, size_t to) {
+    static thread_local TPieceCache cache;
+    if (cache.entries > kMostPieces) {
+      cache.fonts.clear();
+      cache.entries = 0;
+    }
+    std::unordered_map<String, Int64>& known = cache.fonts[key];
+    String piece = text.substr(from, to - from);
+    const auto it = known.find(piece);
+    if (it != known.end()) return it->second;
+    gTextUnitsLaidOut.fetch_add(piece.size(), std::memory_order_relaxed);
+    const Int64 advance = ToFixed(exact.horizontalAdvance(QStringView16(piece)));
+    known.emplace(std::move(piece), advance);
+    ++cache.entries;
+    return advance;
+  }
+};
+
+TPieceWidths::TPieceWidths(const QFont& font) : fImpl(std::make_unique<TImpl>(font)) {}
+TPieceWidths::~TPieceWidths() = default;
+
+Int32 TPieceWidths::Width(const String& text) {
+  TImpl& d = *fImpl;
+  const size_t n = text.size();
+  if (n == 0) return 0;
+  if (n > kLongestMeasuredInPieces) return d.Whole(text);
+  // The places where a run of one font meets another (the font's own
+  // characters, or those it lacks), and between the grapheme clusters of a
+  // run of lacking ones. A joiner or selector takes its font from the
+  // character before it, so no cut follows one.
+  std::vector<size_t>& cuts = d.cuts;
+  cuts.clear();
+  bool lacking = false, prevHas = true, prevFollows = false, prevRI = false;
+  size_t riRun = 0;
+  for (size_t i = 0; i < n;) {
+    const bool pair = IsHigh(text[i]) && i + 1 < n && IsLow(text[i + 1]);
+    const UChar32 c = pair ? Joined(text[i], text[i + 1]) : text[i];
+    if (!ShapesInItsRun(c)) return d.Whole(text);
+    const bool has = FollowsItsNeighbour(c) ? prevHas : d.cover.Has(c);
+    const bool ri = u_hasBinaryProperty(c, UCHAR_REGIONAL_INDICATOR);
+    riRun = ri ? (prevRI ? riRun + 1 : 1) : 0;
+    const bool startsCluster = !Extends(c) && !(ri && riRun % 2 == 0);
+    if (i > 0 && !prevFollows && startsCluster && (has != prevHas || !has)) cuts.push_back(i);
+    lacking = lacking || !has;
+    prevHas = has;
+    prevFollows = FollowsItsNeighbour(c);
+    prevRI = ri;
+    i += pair ? 2 : 1;
+  }
+  if (!lacking) return d.Whole(text);
+  Int64 sum = 0;
+  size_t from = 0;
+  for (const size_t cut : cuts) {
+    sum += d.Piece(text, from, cut);
+    from = cut;
+  }
+  sum += d.Piece(text, from, n);
+  // Rounded as Qt rounds its advances: halves up.
+  return static_cast<Int32>((sum + 32) >> 6);
 }
 
 }  // namespace sk

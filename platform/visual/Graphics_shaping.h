@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <atomic>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "platform/runtime/RtlTypes.h"
@@ -93,6 +94,33 @@ inline std::atomic<uint64_t> gFitMeasurements{0};
 // Code units the canvases have measured or drawn, for tests that bound how
 // much of a long text a cell reads.
 inline std::atomic<uint64_t> gTextUnitsLaidOut{0};
+
+// Widths of texts in a font, exactly as QFontMetrics::horizontalAdvance gives
+// them, for the fitters that measure many candidates of one text. Qt shapes a
+// line in runs of one font: the characters the font has, and those it draws
+// from fallback fonts (emoji, flags, marks the font lacks), and adds up the
+// runs' unrounded advances. Where the runs meet, a text is cut into pieces
+// (a fallback run also between its grapheme clusters), each piece is measured
+// once per font and kept, and the pieces' advances are added up and rounded
+// as Qt rounds. A colour glyph's advance costs Qt the decoding of its image,
+// and a character the font lacks a search of the fallback fonts: each such
+// piece is shaped once instead of once per candidate. A text with characters
+// whose shaping reaches across pieces (right-to-left or complex scripts,
+// direction controls, tabs, controls, format characters other than the
+// joiners) is measured whole.
+class TPieceWidths {
+ public:
+  explicit TPieceWidths(const QFont& font);
+  ~TPieceWidths();
+  TPieceWidths(const TPieceWidths&) = delete;
+  TPieceWidths& operator=(const TPieceWidths&) = delete;
+
+  Int32 Width(const String& text);
+
+ private:
+  struct TImpl;
+  std::unique_ptr<TImpl> fImpl;
+};
 
 // The span of text in font, for candidates that keep the text as kind says.
 TShapedSpan ShapedSpan(const QFont& font, const String& text, TCutKind kind = ck_keep_ends);

@@ -64,6 +64,29 @@ String PathByOnes(TCanvas& c, const String& s, Int32 width) {
   return EndByOnes(c, kDots + tail, width);
 }
 
+// The lines of the scripts a corpus holds, and posts dense with emoji and
+// letters under stacks of 3 to 10 combining marks (some that DejaVu Sans
+// lacks).
+const std::vector<String>& DenseLines() {
+  static const std::vector<String> lines = [] {
+    std::vector<String> all = ScriptMixLines();
+    const String posts =
+        u"so good \U0001F44D\U0001F3FD\U0001F44D\U0001F3FF \U0001F469\U0001F3FD\u200D\U0001F4BB"
+        u"\U0001F468\u200D\U0001F469\u200D\U0001F467\u200D\U0001F466 \U0001F1EF\U0001F1F5\U0001F1E7\U0001F1F7"
+        u"\U0001F1EE\U0001F1F3 \U0001F3F3\uFE0F\u200D\U0001F308\U0001F9D1\U0001F3FB\u200D\U0001F91D\u200D"
+        u"\U0001F9D1\U0001F3FE lol \U0001F602\U0001F602\U0001F64C\U0001F3FC ";
+    const String stacks =
+        u"z\u0301\u0302\u0303a\u0304\u0305\u0306\u0307l\u0308\u0309\u030A\u030B\u030Cg\u030D\u030E\u030F"
+        u"\u0310\u0311\u0312o\u0313\u0314\u0315\u031A\u031B\u0340\u0341 t\u0342\u0343\u0344\u0346\u034A\u034B"
+        u"\u034C\u0350\u0351\u0352e\u0357\u035B\u0363\u0364\u0365x\u0366\u0367\u0368\u0369\u036At\u036B"
+        u"\u036C\u036D\u036E\u036F\u0301\u0302 ";
+    all.push_back(posts);
+    all.push_back(stacks);
+    return all;
+  }();
+  return lines;
+}
+
 String Elided(TCanvas& c, const String& s, Int32 width, TTextFormat how) {
   TRect r{0, 0, width, 20};
   String shown = s;
@@ -176,6 +199,18 @@ TEST(TCanvasEliding, ShapedTextsGiveWhatTakingOneCharacterAtATimeGives) {
     const Int32 from = k.width >= 0 ? k.width : 0, to = k.width >= 0 ? k.width : c.TextWidth(k.text) + 1;
     for (Int32 w = from; w <= to; ++w)
       ASSERT_EQ(Elided(c, k.text, w, k.format), k.byOnes(c, k.text, w)) << k.format << " width " << w;
+  }
+  // The dense lines cost the loops much (each measurement shapes every
+  // emoji again): every third width, and the last few.
+  c.Font().SetName(u"DejaVu Sans");
+  c.Font().SetSize(9);
+  for (size_t i = ScriptMixLines().size(); i < DenseLines().size(); ++i) {
+    const String& line = DenseLines()[i];
+    const Int32 full = c.TextWidth(line);
+    for (Int32 w = 0; w <= full + 1; w += w + 4 < full ? 3 : 1)
+      for (const auto& [format, byOnes] :
+           {std::pair{tfEndEllipsis, &EndByOnes}, {tfWordEllipsis, WordByOnes}, {tfPathEllipsis, PathByOnes}})
+        ASSERT_EQ(Elided(c, line, w, format), byOnes(c, line, w)) << format << " line " << i << " width " << w;
   }
 }
 
@@ -320,6 +355,40 @@ TEST(TCanvasEliding, LongTextsFromAPointShowWhatTheWholeTextShows) {
         EXPECT_LT(laidOut, 5000u) << unit.size() << " at " << x << " " << byRect;
       }
     }
+  }
+}
+
+// Emoji, flags and the marks a font lacks come from fallback fonts, which
+// Qt searches, and whose colour glyphs it decodes, each time it shapes them:
+// a fit of a long line of them shapes each such cluster once, not once per
+// candidate it measures, and a fit at another width shapes them no more.
+TEST(TCanvasEliding, FitsShapeEachFallbackClusterOnce) {
+  TestApplication();
+  TBitmap b(8, 8);
+  TCanvas& c = b.Canvas();
+  c.Font().SetName(u"DejaVu Sans");
+  c.Font().SetSize(9);
+  const std::vector<String>& dense = DenseLines();
+  for (const String& unit : {dense[dense.size() - 2], dense.back()}) {
+    String s;
+    while (s.size() < 2000) s += unit;
+    for (const TTextFormat format : {tfEndEllipsis, tfWordEllipsis}) {
+      Elided(c, s, 100, format);  // shapes the clusters once
+      for (const Int32 w : {60, 150, 400}) {
+        const uint64_t before = gTextUnitsLaidOut.load();
+        const String shown = Elided(c, s, w, format);
+        const uint64_t laidOut = gTextUnitsLaidOut.load() - before;
+        // Only what lies between the clusters, a few times what shows.
+        EXPECT_LE(laidOut, 4 * shown.size() + 64) << format << " width " << w << " of " << unit.size();
+      }
+    }
+    // Word-wrapped on two lines, as a cell of the results grid is.
+    TBitmap cell(400, 40);
+    TRect r{0, 0, 150, 2 * cell.Canvas().TextHeight(u"Yy") + 3};
+    cell.Canvas().DrawText(s, r, DT_EDITCONTROL | DT_WORDBREAK | DT_NOPREFIX | DT_END_ELLIPSIS);
+    const uint64_t before = gTextUnitsLaidOut.load();
+    cell.Canvas().DrawText(s, r, DT_EDITCONTROL | DT_WORDBREAK | DT_NOPREFIX | DT_END_ELLIPSIS);
+    EXPECT_LE(gTextUnitsLaidOut.load() - before, 600u) << "wrapped, of " << unit.size();
   }
 }
 
