@@ -35,6 +35,8 @@
 
 namespace sk {
 
+class TZAFileBatch;
+
 // An engine error that ends the whole operation, not only the entry it came
 // up at: after a question to a person the archive's lock could not be taken
 // again, or an update's archive was changed by another process while the
@@ -498,6 +500,15 @@ class TZABaseArchiver : public TZAArchiverLink {
   void ChangeFoundEntries(const String& mask, Int32 notFound, TZAProcessOperation operation,
                           const std::function<void(TDirItem&)>& change);
   void PositionAtLocalHeader(const TDirItem& item);
+  // The files a run of extractions has written and that wait for their
+  // names (see TZAFileBatch); none outside such a run. PublishExtracted puts
+  // them in place and hands each that could not be to the failure event; an
+  // abort there ends the run (fExtractAborted).
+  TZAFileBatch* fExtractBatch = nullptr;
+  bool fExtractAborted = false;
+  void PublishExtracted();
+  // Removes the entries marked in doomed (a run of deletions) at once.
+  void DeleteMarkedItems(std::vector<bool>& doomed);
   // The device and inode of the archive's own file while files are added:
   // it is never added, whatever name reaches it.
   UInt64 fArchiveDev = 0;

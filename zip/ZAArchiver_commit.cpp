@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "core/Basic_processes.h"
 #include "platform/runtime/FileReplace.h"
 #include "platform/runtime/FileSeam.h"
 #include "platform/runtime/ZipReader.h"
@@ -289,7 +290,13 @@ void TZABaseArchiver::ForceUpdate() {
     if (FSpanningMode == smSpanning && IsFloppyDrive(FFileName)) c.pending = std::make_unique<TMemoryStream>();
 
     Int32 i = firstChanged;
+    TTimedYield yield;
     while (i < live.Count() && !FProgressCancel) {
+      // A Stop from the host cancels the commit: the archive goes back.
+      if (yield.Tick()) {
+        FProgressCancel = true;
+        break;
+      }
       c.action = fxaIgnore;
       const TDirItem& it = live.FItems[static_cast<size_t>(i)];
       if (it.Modified && !KeepsData(it.Operation)) {

@@ -22,14 +22,23 @@
 #include <optional>
 #include <unordered_set>
 
+#include "core/Basic_processes.h"
+#include "core/Global_vars.h"
 #include "platform/runtime/DateUtils.h"
 #include "zip/ZAArchiver.h"
 #include "zip/ZAExcept.h"
 #include "zip/ZAUtils.h"
+#include "zip/ZAUtils_paths.h"
 
 namespace sk {
 
 namespace {
+
+// Extracted files wait for their names in batches of at most this many files
+// or bytes: a batch costs two flushes of the disk, and a process killed
+// meanwhile leaves at most one batch of hidden temporary files behind.
+constexpr size_t kExtractBatchFiles = 128;
+constexpr Int64 kExtractBatchBytes = 32 << 20;
 
 String ToSlashes(String s) {
   std::replace(s.begin(), s.end(), u'\\', u'/');
@@ -483,7 +492,31 @@ void TZABaseArchiver::ProcessTaggedFiles(TZAProcessOperation operation, Int32 in
   }
   FProgressCancel = false;
   FProgressEnabled = true;
+  // Extracted files take their names a batch at a time; whatever way the
+  // run ends, the files written whole take theirs (an exception only leaves
+  // the failures unreported).
+  std::optional<TZAFileBatch> batch;
+  if (operation == poExtract) batch.emplace(FOptions.FFlushBuffers);
+  struct TBatchScope {
+    TZABaseArchiver* a;
+    TZAFileBatch* before;
+    ~TBatchScope() {
+      if (a->fExtractBatch != before) {
+        if (a->fExtractBatch != nullptr) a->fExtractBatch->Publish();
+        a->fExtractBatch = before;
+      }
+    }
+  } batchScope{this, fExtractBatch};
+  if (batch) {
+    fExtractBatch = &*batch;
+    fExtractAborted = false;
+  }
+  // Deletions are marked during the walk and made at once after it: one by
+  // one, each would move every later entry.
+  std::vector<bool> doomed;
+  if (operation == poDelete) doomed.assign(static_cast<size_t>(dir.Count()), false);
   if (reading) DoOnOverallProgress(0, operation, ppStart, FProgressCancel);
+  TTimedYield yield;
 
   TZAAction action = fxaIgnore;
   Int32 i = index >= 0 ? index : 0;
@@ -502,6 +535,11 @@ void TZABaseArchiver::ProcessTaggedFiles(TZAProcessOperation operation, Int32 in
     return i >= 0;
   };
   while (!FProgressCancel && i < dir.Count()) {
+    // A Stop from the host ends the run as a cancel does.
+    if (yield.Tick()) {
+      FProgressCancel = true;
+      break;
+    }
     const TDirItem& at = dir.FItems[static_cast<size_t>(i)];
     if (!at.Tagged || (!done.empty() && done.count(at.Name) != 0)) {
       if (index >= 0) break;
@@ -509,7 +547,6 @@ void TZABaseArchiver::ProcessTaggedFiles(TZAProcessOperation operation, Int32 in
       continue;
     }
     dir.FItems[static_cast<size_t>(i)].Operation = operation;
-    bool deleted = false;
     const String entryName = dir.FItems[static_cast<size_t>(i)].Name;
     bool gone = false;
     do {
@@ -532,8 +569,11 @@ void TZABaseArchiver::ProcessTaggedFiles(TZAProcessOperation operation, Int32 in
       try {
         switch (operation) {
           case poDelete:
-            DeleteTaggedFile(i);
-            deleted = true;
+            // DeleteItem's checks; the entry goes with the others at the end.
+            if (!GetInUpdate()) throw EZAException(22, this);
+            CheckIndexCurrent(i);
+            if (static_cast<size_t>(i) >= doomed.size()) doomed.resize(static_cast<size_t>(dir.Count()), false);
+            doomed[static_cast<size_t>(i)] = true;
             break;
           case poUpdate: UpdateTaggedFile(i, entryName, target); break;
           case poExtract: ExtractTaggedFile(i, entryName, target); break;
@@ -556,19 +596,27 @@ void TZABaseArchiver::ProcessTaggedFiles(TZAProcessOperation operation, Int32 in
         break;
       }
     } while (action == fxaRetry);
+    if (batch && (batch->Count() >= kExtractBatchFiles || batch->Bytes() >= kExtractBatchBytes)) PublishExtracted();
+    if (fExtractAborted) action = fxaAbort;
     if (action == fxaAbort || FProgressCancel) break;
     if (index >= 0) break;
-    if (!deleted && !gone) done.insert(entryName);
+    if (!gone) done.insert(entryName);
     if (moved()) {
       reads = fDirectoryReads;
       restart = true;
     }
     if (restart) {
       restart = false;
+      DeleteMarkedItems(doomed);
       i = 0;
       continue;
     }
-    if (!deleted) ++i;
+    ++i;
+  }
+  DeleteMarkedItems(doomed);
+  if (batch) {
+    PublishExtracted();
+    if (fExtractAborted) action = fxaAbort;
   }
   if (reading) {
     bool endCancel = false;
@@ -578,6 +626,24 @@ void TZABaseArchiver::ProcessTaggedFiles(TZAProcessOperation operation, Int32 in
     // The batch ends, and nothing of it is left to be committed later.
     if (GetInUpdate()) dir.Assign(*DMHandle->RBCDir);
     CancelUpdate();
+  }
+}
+
+void TZABaseArchiver::DeleteMarkedItems(std::vector<bool>& doomed) {
+  if (std::find(doomed.begin(), doomed.end(), true) == doomed.end()) return;
+  DMHandle->CDir->DeleteItems(doomed);
+  doomed.assign(static_cast<size_t>(DMHandle->CDir->Count()), false);
+}
+
+void TZABaseArchiver::PublishExtracted() {
+  if (fExtractBatch == nullptr) return;
+  for (const TZAFileBatch::TFailure& f : fExtractBatch->Publish()) {
+    const EZAException e(19, {f.target}, this);
+    String display = f.entry;
+    std::replace(display.begin(), display.end(), u'/', u'\\');
+    TZAAction action = fxaIgnore;
+    DoOnProcessFileFailure(display, poExtract, e.NativeError, e.ErrorCode, e.Message(), action);
+    if (action == fxaAbort) fExtractAborted = true;
   }
 }
 
@@ -673,6 +739,9 @@ void TZABaseArchiver::ExtractTaggedFile(Int32 index, const String& name, const S
   }
   if (isFolder) return;
 
+  // A file of this name still waiting for it goes first: this entry must
+  // find it there, as it would have without the wait.
+  if (fExtractBatch != nullptr && fExtractBatch->Holds(where.fd, leaf)) PublishExtracted();
   struct stat st;
   const bool present = ZAStatInFolder(where.fd, leaf, st);
   if (present && S_ISDIR(st.st_mode)) throw EZAException(19, {target}, this);
@@ -706,17 +775,23 @@ void TZABaseArchiver::ExtractTaggedFile(Int32 index, const String& name, const S
   // Anything else at the name (a link among them) is replaced by the
   // extracted file, never written through; a file keeps its old content until
   // the entry checks.
-  TZAFolderFileStream out(where.fd, leaf);
-  if (!out.Ok()) throw EZAException(19, {target}, this);
+  if (fExtractBatch != nullptr && fExtractBatch->Holds(where.fd, leaf)) PublishExtracted();
+  auto out = std::make_unique<TZAFolderFileStream>(where.fd, leaf);
+  if (!out->Ok()) throw EZAException(19, {target}, this);
   FSkipFile = false;
-  ExtractItem(index, &out, 0, 0);
+  ExtractItem(index, out.get(), 0, 0);
   if (FSkipFile || FProgressCancel) return;
   current();
   // Only read-only comes from an archive: no executable or set-id bit.
   const bool readOnly = FOptions.FSetAttributes && (attr & faReadOnly) != 0;
   const TDateTime modified =
       ZADosToDateTime((Cardinal(item->CentralDir.lastModDate) << 16) | item->CentralDir.lastModTime);
-  if (!out.Commit(modified, readOnly)) throw EZAException(19, {target}, this);
+  if (fExtractBatch == nullptr) {
+    if (!out->Commit(modified, readOnly)) throw EZAException(19, {target}, this);
+    return;
+  }
+  if (!out->Seal(modified, readOnly)) throw EZAException(19, {target}, this);
+  fExtractBatch->Add(std::move(out), target, name);
 }
 
 void TZABaseArchiver::TestTaggedFile(Int32 index, const String& name) {

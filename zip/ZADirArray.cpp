@@ -242,6 +242,31 @@ void TZADirArray::DeleteItem(Int32 index) {
   SetCount(ItemCount - 1);
 }
 
+void TZADirArray::DeleteItems(const std::vector<bool>& doomed) {
+  const Int32 listCount = FItemNamesList->GetCount();
+  std::vector<String> names;
+  names.reserve(static_cast<size_t>(listCount));
+  Int32 kept = 0;
+  for (Int32 i = 0; i < ItemCount; ++i) {
+    TDirItem& item = FItems[static_cast<size_t>(i)];
+    if (static_cast<size_t>(i) < doomed.size() && doomed[static_cast<size_t>(i)]) {
+      item = TDirItem();
+      continue;
+    }
+    if (i < listCount) names.push_back(FItemNamesList->Get(i));
+    if (kept != i) FItems[static_cast<size_t>(kept)] = std::move(item);
+    ++kept;
+  }
+  if (kept == ItemCount) return;
+  for (Int32 i = kept; i < ItemCount; ++i) FItems[static_cast<size_t>(i)] = TDirItem();
+  // The name list is laid down anew; its index is rebuilt at the next lookup.
+  FItemNamesList->Clear();
+  FItemNamesList->FValueHashValid = false;
+  FItemNamesList->FNameHashValid = false;
+  for (String& n : names) FItemNamesList->Add(n);
+  SetCount(kept);
+}
+
 void TZADirArray::Clear() {
   for (Int32 i = 0; i < ItemCount; ++i) FItems[static_cast<size_t>(i)] = TDirItem();
   ItemCount = 0;

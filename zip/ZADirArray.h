@@ -141,6 +141,9 @@ class TZADirArray : public TObject {
   // Removes the entry (engine error 4 outside the range); the later entries
   // move down by one.
   void DeleteItem(Int32 index);
+  // Removes every entry whose position is marked in doomed, keeping the
+  // order of the others: one pass over the table and its name list.
+  void DeleteItems(const std::vector<bool>& doomed);
   // Empties the table; the storage stays allocated.
   void Clear();
   void Assign(const TZADirArray& other);
