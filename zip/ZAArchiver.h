@@ -500,6 +500,8 @@ class TZABaseArchiver : public TZAArchiverLink {
   void ChangeFoundEntries(const String& mask, Int32 notFound, TZAProcessOperation operation,
                           const std::function<void(TDirItem&)>& change);
   void PositionAtLocalHeader(const TDirItem& item);
+  // IsItemMatches for an entry's name and the search's mask.
+  bool EntryMatches(const String& entry, const TZAArchiveItem& f, const String& mask) const;
   // The files a run of extractions has written and that wait for their
   // names (see TZAFileBatch); none outside such a run. PublishExtracted puts
   // them in place and hands each that could not be to the failure event; an

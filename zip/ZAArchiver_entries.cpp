@@ -266,6 +266,8 @@ bool TZABaseArchiver::CheckAttributesMatch(Int32 entryAttr, Int32 searchAttr) {
 
 bool TZABaseArchiver::IsInternalFileMatchMask(const String& name, const String& mask) const {
   if (mask.empty()) return false;
+  // "*.*" becomes a lone star, which every name matches.
+  if (mask == u"*" || mask == u"*.*") return true;
   String m = mask;
   String n = name;
   const size_t star = m.find(u"*.*");
@@ -284,7 +286,10 @@ bool TZABaseArchiver::IsInternalFileMatchMask(const String& name, const String& 
 }
 
 bool TZABaseArchiver::IsItemMatches(Int32 index, const TZAArchiveItem& f) const {
-  const String& entry = DMHandle->CDir->FItems[static_cast<size_t>(index)].Name;
+  return EntryMatches(DMHandle->CDir->FItems[static_cast<size_t>(index)].Name, f, String(f.Handle.CFindMask.data()));
+}
+
+bool TZABaseArchiver::EntryMatches(const String& entry, const TZAArchiveItem& f, const String& mask) const {
   if (f.Handle.UseProperties) {
     bool matched = false;
     for (Int32 i = 0; i < FFileMasks->Count() && !matched; ++i)
@@ -294,9 +299,12 @@ bool TZABaseArchiver::IsItemMatches(Int32 index, const TZAArchiveItem& f) const 
       if (IsInternalFileMatchMask(entry, FExclusionMasks->Get(i))) return false;
     return true;
   }
-  String name = entry;
-  if (!name.empty() && IsSeparator(name.back())) name.pop_back();
-  const String mask(f.Handle.CFindMask.data());
+  // The name loses one trailing separator; most names have none and are
+  // matched as they are.
+  String cut;
+  const bool trailing = !entry.empty() && IsSeparator(entry.back());
+  if (trailing) cut.assign(entry, 0, entry.size() - 1);
+  const String& name = trailing ? cut : entry;
   bool matched = IsInternalFileMatchMask(name, mask) || IsInternalFileMatchMask(NamePart(name), mask);
   if (matched && !f.Handle.ExclusionMask.empty() &&
       (IsInternalFileMatchMask(name, f.Handle.ExclusionMask) ||
@@ -326,7 +334,7 @@ bool TZABaseArchiver::InternalFind(TZAArchiveItem& f) {
         if (!n.empty() && n.back() == u'/') n.pop_back();
         if (ZALowerCase(FolderPart(n)) != maskFolder) continue;
       }
-      if (!IsItemMatches(i, f)) continue;
+      if (!EntryMatches(it.Name, f, mask)) continue;
       if (!CheckAttributesMatch(static_cast<Int32>(it.CentralDir.externalAttr), f.Handle.FFindAttr)) continue;
       found = i;
       break;
@@ -335,11 +343,17 @@ bool TZABaseArchiver::InternalFind(TZAArchiveItem& f) {
   if (found < 0) return false;
   f.Handle.ItemNo = found;
   const TDirItem& it = dir.FItems[static_cast<size_t>(found)];
-  String shown = it.Name;
-  std::replace(shown.begin(), shown.end(), u'/', u'\\');
-  if (!shown.empty() && shown.back() == u'\\') shown.pop_back();
-  f.FileName = NamePart(shown);
-  f.StoredPath = FolderPart(shown);
+  // The name shown with "\\" separators and without one trailing separator:
+  // its folder part, and the rest. The item's texts take them in place, so
+  // that a walk over every entry reuses their buffers.
+  const String& stored = it.Name;
+  size_t end = stored.size();
+  if (end > 0 && IsSeparator(stored[end - 1])) --end;
+  const size_t cut = end == 0 ? String::npos : stored.find_last_of(u"/\\", end - 1);
+  const size_t folderEnd = cut == String::npos ? 0 : cut + 1;
+  f.FileName.assign(stored, folderEnd, end - folderEnd);
+  f.StoredPath.assign(stored, 0, folderEnd);
+  std::replace(f.StoredPath.begin(), f.StoredPath.end(), u'/', u'\\');
   const TZAZipCentralDir& cd = it.CentralDir;
   f.CompressedSize = static_cast<Int64>(cd.compSize == 0xFFFFFFFFu ? it.Zip64ExtInfo.compSize : cd.compSize);
   f.UncompressedSize = static_cast<Int64>(cd.unCompSize == 0xFFFFFFFFu ? it.Zip64ExtInfo.uncompSize : cd.unCompSize);

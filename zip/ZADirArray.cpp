@@ -205,7 +205,7 @@ void TZADirArray::SetItem(Int32 index, const TDirItem& item) {
   if (&slot != &item) slot = item;
 }
 
-void TZADirArray::SetItemName(Int32 index, const String& name) {
+void TZADirArray::SetItemName(Int32 index, String name) {
   // The list keeps to positions: entry i's name is at position i whatever
   // names other entries carry (two empty names, or names that differ only in
   // case, must not move each other's places).
@@ -216,7 +216,7 @@ void TZADirArray::SetItemName(Int32 index, const String& name) {
     FItemNamesList->Update(index, key);
   else
     FItemNamesList->Add(key);
-  FItems[static_cast<size_t>(index)].Name = name;
+  FItems[static_cast<size_t>(index)].Name = std::move(name);
 }
 
 bool TZADirArray::FileExists(const String& name, Int32& index) const {

@@ -133,7 +133,7 @@ class TZADirArray : public TObject {
   void SetItem(Int32 index, const TDirItem& item);
   // Renames entry index and keeps the name list at that position (engine
   // error 59 when the list is not that far yet).
-  void SetItemName(Int32 index, const String& name);
+  void SetItemName(Int32 index, String name);
   // Whether an entry has the name, compared without regard to case; index is
   // its position (an entry whose name matches exactly wins over others that
   // differ only in case), -1 when none.

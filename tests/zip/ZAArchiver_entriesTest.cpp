@@ -566,9 +566,23 @@ TEST_F(ZAEntries, ANameTooLongForTheSystemIsCode61) {
 }
 
 TEST_F(ZAEntries, SearchMasks) {
-  MakeArchive("a.zip", {{u"dir/a1.txt", u"1"}, {u"a2.txt", u"2"}, {u"readme", u"3"}, {u"readme.txt", u"4"}});
+  MakeArchive("a.zip", {{u"dir/a1.txt", u"1"}, {u"a2.txt", u"2"}, {u"readme", u"3"}, {u"readme.txt", u"4"},
+                        {u"dir/sub/", u""}});
   TZipArchiver zip;
   Open(zip, "a.zip");
+  // Every entry under a lone star, its folder part shown with "\" and apart
+  // from its name (a trailing separator dropped).
+  for (const bool recurse : {false, true}) {
+    zip.FOptions.FRecurse = recurse;
+    std::vector<String> shown;
+    TZAArchiveItem f;
+    for (bool ok = zip.FindFirst(u"*", f, 0x28BF, String()); ok; ok = zip.FindNext(f))
+      shown.push_back(f.StoredPath + u"|" + f.FileName);
+    const std::vector<String> expected =
+        recurse ? std::vector<String>{u"dir\\|a1.txt", u"|a2.txt", u"|readme", u"|readme.txt", u"dir\\|sub"}
+                : std::vector<String>{u"|a2.txt", u"|readme", u"|readme.txt"};
+    EXPECT_EQ(shown, expected);
+  }
   struct Case {
     const char16_t* mask;
     bool recurse;
