@@ -36,6 +36,7 @@
 namespace sk {
 
 class TZAFileBatch;
+class TTimedYield;
 
 // An engine error that ends the whole operation, not only the entry it came
 // up at: after a question to a person the archive's lock could not be taken
@@ -479,6 +480,8 @@ class TZABaseArchiver : public TZAArchiverLink {
   void ScanMask(const String& mask, Int32 searchAttr, const TStrings& exclusions, bool move, bool recurse);
   void ScanFolder(const String& folder, const String& pattern, Int32 searchAttr, const TStrings& exclusions,
                   bool move, bool recurse, std::vector<std::pair<UInt64, UInt64>>& visited);
+  // The yield of the adding run under way (none outside one).
+  TTimedYield* fScanYield = nullptr;
   void ProcessFoundFile(const String& fullName, bool isFolder, Int64 size, const TStrings& exclusions, bool move);
   Int32 AddFileInit(const String& sourceName, const String& baseDir, bool fromFile, Int32 attributes,
                     TDateTime date);

@@ -392,8 +392,12 @@ void TZABaseArchiver::ForceUpdate() {
   c.journal = nullptr;
   RememberDirectory();
 
-  // Moves: the sources go only now that the archive holding them is complete.
-  for (Int32 i = 0; i < live.Count(); ++i) {
+  // Moves: the sources go only now that the archive holding them is complete,
+  // last entry first: a folder is added before what it holds, and goes only
+  // once that is gone.
+  // A Stop leaves the sources not yet deleted where they are.
+  TTimedYield moveYield;
+  for (Int32 i = live.Count() - 1; i >= 0 && !moveYield.Tick(); --i) {
     TDirItem& it = live.FItems[static_cast<size_t>(i)];
     if (!it.Modified || it.Operation != poMove) continue;
     // A source whose data did not go in (its failure was reported) stays.

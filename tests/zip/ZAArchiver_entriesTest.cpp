@@ -460,6 +460,21 @@ TEST_F(ZAEntries, MovingNeverTakesTheArchiveAndDeletesSourcesAfterTheCommit) {
   ASSERT_EQ(::symlink(Path("src/self.zip").c_str(), Path("src/alias.zip").c_str()), 0);
   zip.MoveFiles(u"*.zip", 0x28BF, String());
   EXPECT_EQ(Names(zip).size(), 2u);
+  // A folder tree moved goes whole: each folder after what it holds, with
+  // no failure to report.
+  ::mkdir(Path("tree").c_str(), 0777);
+  ::mkdir(Path("tree/top").c_str(), 0777);
+  ::mkdir(Path("tree/top/sub").c_str(), 0777);
+  WriteRaw("tree/top/a.txt", "a");
+  WriteRaw("tree/top/sub/b.txt", "b");
+  TZipArchiver tree;
+  Open(tree, "tree.zip");
+  tree.FBaseDir = File("tree");
+  tree.FOptions.FRecurse = true;
+  tree.MoveFiles(u"*.*", 0x28BF, String());
+  EXPECT_EQ(Names(tree).size(), 4u);
+  EXPECT_TRUE(failures.empty());
+  EXPECT_FALSE(std::filesystem::exists(Path("tree/top")));
 }
 
 TEST_F(ZAEntries, NamesThatDifferByCaseAreTwoEntries) {
