@@ -959,6 +959,14 @@ TEST_F(ZAEntriesLongRuns, AStopEndsARunAndLeavesNothingHalfDone) {
       {"extracting", [](TZipArchiver& z) { z.ExtractFiles(u"*", 0x28BF, String()); }, true},
       {"testing", [](TZipArchiver& z) { z.TestFiles(u"*", 0x28BF, String()); }, true},
       {"deleting", [](TZipArchiver& z) { z.DeleteFiles(u"*", 0x28BF, String()); }, true},
+      {"adding files from disk",
+       [this](TZipArchiver& z) {
+         ::mkdir(Path("src").c_str(), 0777);
+         for (int i = 0; i < kEntries; ++i) WriteRaw("src/n" + std::to_string(i) + ".txt", TextOf(i));
+         z.FBaseDir = File("src");
+         z.AddFiles(u"*.*", 0x28BF, String());
+       },
+       true},
       {"committing added entries",
        [](TZipArchiver& z) {
          z.BeginUpdate();
