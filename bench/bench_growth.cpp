@@ -297,6 +297,25 @@ String FilesOf(Int64 n, const char* name, const char* mark = "") {
   return Utf8ToString(root);
 }
 
+// A new archive made of n files from disk (added, or moved in).
+TWork FromDisk(Int64 n, const std::string& name, bool move) {
+  auto files = std::make_shared<String>(FilesOf(n, name.c_str()));
+  const String path = Utf8ToString(Scratch() + "/" + name + ".zip");
+  fs::remove(StringToUtf8(path));
+  return [files, path, move] {
+    TZipArchiver zip;
+    zip.FFileName = path;
+    zip.FBaseDir = *files;
+    zip.FOptions.FRecurse = true;
+    zip.OpenArchive();
+    if (move)
+      zip.MoveFiles(u"*.*", 0x28BF, String());
+    else
+      zip.AddFiles(u"*.*", 0x28BF, String());
+    zip.CloseArchive();
+  };
+}
+
 // An archive of n entries, opened, and the work done on it.
 TWork OnArchive(Int64 n, const char* name, std::function<void(TZipArchiver&)> f) {
   auto path = std::make_shared<String>(ArchiveOf(n, name));
@@ -652,21 +671,7 @@ const std::vector<TRoutine>& Routines() {
            zip.DeleteFiles(u"*5.txt", 0x28BF, String());
          });
        }},
-      {"archives", "TZipArchiver AddFiles (from disk)", kEntries,
-       [](Int64 n) {
-         auto files = std::make_shared<String>(FilesOf(n, "adding"));
-         const String path = ScratchName("adding.zip");
-         fs::remove(StringToUtf8(path));
-         return TWork([files, path] {
-           TZipArchiver zip;
-           zip.FFileName = path;
-           zip.FBaseDir = *files;
-           zip.FOptions.FRecurse = true;
-           zip.OpenArchive();
-           zip.AddFiles(u"*.*", 0x28BF, String());
-           zip.CloseArchive();
-         });
-       }},
+      {"archives", "TZipArchiver AddFiles (from disk)", kEntries, [](Int64 n) { return FromDisk(n, "adding", false); }},
       {"archives", "TZipArchiver UpdateFiles (every entry newer)", kEntries,
        [](Int64 n) {
          auto files = std::make_shared<String>(FilesOf(n, "fresh", " again"));
@@ -677,21 +682,7 @@ const std::vector<TRoutine>& Routines() {
            zip.UpdateFiles(u"*.*", 0x28BF, String());
          });
        }},
-      {"archives", "TZipArchiver MoveFiles", kEntries,
-       [](Int64 n) {
-         auto files = std::make_shared<String>(FilesOf(n, "moving"));
-         const String path = ScratchName("moving.zip");
-         fs::remove(StringToUtf8(path));
-         return TWork([files, path] {
-           TZipArchiver zip;
-           zip.FFileName = path;
-           zip.FBaseDir = *files;
-           zip.FOptions.FRecurse = true;
-           zip.OpenArchive();
-           zip.MoveFiles(u"*.*", 0x28BF, String());
-           zip.CloseArchive();
-         });
-       }},
+      {"archives", "TZipArchiver MoveFiles", kEntries, [](Int64 n) { return FromDisk(n, "moving", true); }},
       {"archives", "TZipArchiver TestFiles", kEntries,
        [](Int64 n) { return OnArchive(n, "test.zip", [](TZipArchiver& zip) { zip.TestFiles(u"*", 0x28BF, String()); }); }},
       {"archives", "TZipArchiver MergeWith", kEntries,
