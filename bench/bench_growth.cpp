@@ -233,7 +233,7 @@ std::shared_ptr<TFolderEfficientFileList> FileListOf(Int64 n) {
 }
 
 // An archive of n small entries in n / 100 folders.
-String ArchiveOf(Int64 n, const char* name) {
+String ArchiveOf(Int64 n, const char* name, const std::string& folder = "folder") {
   const String path = ScratchName(name);
   fs::remove(StringToUtf8(path));
   TZipArchiver zip;
@@ -243,12 +243,60 @@ String ArchiveOf(Int64 n, const char* name) {
   zip.SetCompressionMode(6);
   zip.BeginUpdate();
   for (Int64 i = 0; i < n; ++i)
-    zip.AddFromString(Utf8ToString("folder" + std::to_string(i / 100) + "/file_" + std::to_string(i) + ".txt"),
+    zip.AddFromString(Utf8ToString(folder + std::to_string(i / 100) + "/file_" + std::to_string(i) + ".txt"),
                       u"In the beginning God created the heaven and the earth " + Utf8ToString(std::to_string(i)),
                       0x20, 45000);
   zip.EndUpdate();
   zip.CloseArchive();
   return path;
+}
+
+// A folder of n small files in n / 100 folders (made anew), for adding from
+// disk; their text ends with the given mark.
+String FilesOf(Int64 n, const char* name, const char* mark = "") {
+  const std::string root = Scratch() + "/" + name;
+  std::error_code e;
+  fs::remove_all(root, e);
+  for (Int64 i = 0; i < n; ++i) {
+    const std::string folder = root + "/folder" + std::to_string(i / 100);
+    if (i % 100 == 0) fs::create_directories(folder);
+    if (FILE* f = std::fopen((folder + "/file_" + std::to_string(i) + ".txt").c_str(), "w")) {
+      std::fprintf(f, "In the beginning %lld%s", static_cast<long long>(i), mark);
+      std::fclose(f);
+    }
+  }
+  return Utf8ToString(root);
+}
+
+// A new archive made of n files from disk (added, or moved in).
+TWork FromDisk(Int64 n, const std::string& name, bool move) {
+  auto files = std::make_shared<String>(FilesOf(n, name.c_str()));
+  const String path = Utf8ToString(Scratch() + "/" + name + ".zip");
+  fs::remove(StringToUtf8(path));
+  return [files, path, move] {
+    TZipArchiver zip;
+    zip.FFileName = path;
+    zip.FBaseDir = *files;
+    zip.FOptions.FRecurse = true;
+    zip.OpenArchive();
+    if (move)
+      zip.MoveFiles(u"*.*", 0x28BF, String());
+    else
+      zip.AddFiles(u"*.*", 0x28BF, String());
+    zip.CloseArchive();
+  };
+}
+
+// An archive of n entries, opened, and the work done on it.
+TWork OnArchive(Int64 n, const char* name, std::function<void(TZipArchiver&)> f) {
+  auto path = std::make_shared<String>(ArchiveOf(n, name));
+  return [path, f] {
+    TZipArchiver zip;
+    zip.FFileName = *path;
+    zip.OpenArchive();
+    f(zip);
+    zip.CloseArchive();
+  };
 }
 
 TExcelShowRec ShowOf(Int32 column) {
@@ -678,6 +726,57 @@ const std::vector<TRoutine>& Routines() {
          SaveAStringlistToExcel(ScratchName("read.xlsx"), u"growth", u"", u"", u"", nullptr, {RichLinesOf(n).get()},
                                 u'\t');
          return TWork([] { benchmark::DoNotOptimize(TextFromExcel(ScratchName("read.xlsx")).size()); });
+       }},
+      {"archives", "TZipArchiver AddFiles (from disk)", kEntries, [](Int64 n) { return FromDisk(n, "adding", false); }},
+      {"archives", "TZipArchiver UpdateFiles (every entry newer)", kEntries,
+       [](Int64 n) {
+         auto files = std::make_shared<String>(FilesOf(n, "fresh", " again"));
+         return OnArchive(n, "fresh.zip", [files](TZipArchiver& zip) {
+           zip.FBaseDir = *files;
+           zip.FOptions.FRecurse = true;
+           zip.FOptions.FOverwriteMode = omAlways;
+           zip.UpdateFiles(u"*.*", 0x28BF, String());
+         });
+       }},
+      {"archives", "TZipArchiver MoveFiles", kEntries, [](Int64 n) { return FromDisk(n, "moving", true); }},
+      {"archives", "TZipArchiver TestFiles", kEntries,
+       [](Int64 n) { return OnArchive(n, "test.zip", [](TZipArchiver& zip) { zip.TestFiles(u"*", 0x28BF, String()); }); }},
+      {"archives", "TZipArchiver MergeWith", kEntries,
+       [](Int64 n) {
+         // The other archive's names differ: every entry joins.
+         auto other = std::make_shared<String>(ArchiveOf(n, "merge-other.zip", "other"));
+         return OnArchive(n, "merge.zip", [other](TZipArchiver& zip) { zip.MergeWith(*other); });
+       }},
+      {"archives", "TZipArchiver RenameFile (every entry, one bracket)", kEntries,
+       [](Int64 n) {
+         return OnArchive(n, "rename.zip", [n](TZipArchiver& zip) {
+           // Exact names: without Recurse each is found through the name index.
+           zip.FOptions.FRecurse = false;
+           zip.BeginUpdate();
+           for (Int64 i = 0; i < n; ++i)
+             zip.RenameFile(Utf8ToString("folder" + std::to_string(i / 100) + "/file_" + std::to_string(i) + ".txt"),
+                            Utf8ToString("folder" + std::to_string(i / 100) + "/renamed_" + std::to_string(i) + ".txt"));
+           zip.EndUpdate();
+         });
+       }},
+      {"archives", "TZipArchiver ChangeFilesComment (every entry)", kEntries,
+       [](Int64 n) {
+         return OnArchive(n, "comment.zip", [](TZipArchiver& zip) { zip.ChangeFilesComment(u"*", "a comment"); });
+       }},
+      {"archives", "TZipArchiver ChangeFilesAttr (every entry)", kEntries,
+       [](Int64 n) { return OnArchive(n, "attr.zip", [](TZipArchiver& zip) { zip.ChangeFilesAttr(u"*", 0x21); }); }},
+      {"archives", "TZipArchiver SetFileComment", kEntries,
+       [](Int64 n) {
+         return OnArchive(n, "archive-comment.zip", [](TZipArchiver& zip) { zip.SetFileComment("an archive comment"); });
+       }},
+      {"archives", "TZipArchiver RepairArchive (to a new name)", kEntries,
+       [](Int64 n) {
+         auto path = std::make_shared<String>(ArchiveOf(n, "repair.zip"));
+         return TWork([path] {
+           TZipArchiver zip;
+           zip.FFileName = *path;
+           zip.RepairArchive(ScratchName("repaired.zip"));
+         });
        }},
   };
   return table;

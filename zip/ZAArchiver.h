@@ -35,6 +35,9 @@
 
 namespace sk {
 
+class TZAFileBatch;
+class TTimedYield;
+
 // An engine error that ends the whole operation, not only the entry it came
 // up at: after a question to a person the archive's lock could not be taken
 // again, or an update's archive was changed by another process while the
@@ -477,6 +480,8 @@ class TZABaseArchiver : public TZAArchiverLink {
   void ScanMask(const String& mask, Int32 searchAttr, const TStrings& exclusions, bool move, bool recurse);
   void ScanFolder(const String& folder, const String& pattern, Int32 searchAttr, const TStrings& exclusions,
                   bool move, bool recurse, std::vector<std::pair<UInt64, UInt64>>& visited);
+  // The yield of the adding run under way (none outside one).
+  TTimedYield* fScanYield = nullptr;
   void ProcessFoundFile(const String& fullName, bool isFolder, Int64 size, const TStrings& exclusions, bool move);
   Int32 AddFileInit(const String& sourceName, const String& baseDir, bool fromFile, Int32 attributes,
                     TDateTime date);
@@ -498,6 +503,17 @@ class TZABaseArchiver : public TZAArchiverLink {
   void ChangeFoundEntries(const String& mask, Int32 notFound, TZAProcessOperation operation,
                           const std::function<void(TDirItem&)>& change);
   void PositionAtLocalHeader(const TDirItem& item);
+  // IsItemMatches for an entry's name and the search's mask.
+  bool EntryMatches(const String& entry, const TZAArchiveItem& f, const String& mask) const;
+  // The files a run of extractions has written and that wait for their
+  // names (see TZAFileBatch); none outside such a run. PublishExtracted puts
+  // them in place and hands each that could not be to the failure event; an
+  // abort there ends the run (fExtractAborted).
+  TZAFileBatch* fExtractBatch = nullptr;
+  bool fExtractAborted = false;
+  void PublishExtracted();
+  // Removes the entries marked in doomed (a run of deletions) at once.
+  void DeleteMarkedItems(std::vector<bool>& doomed);
   // The device and inode of the archive's own file while files are added:
   // it is never added, whatever name reaches it.
   UInt64 fArchiveDev = 0;

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "core/Basic_processes.h"
 #include "platform/runtime/FileReplace.h"
 #include "platform/runtime/FileSeam.h"
 #include "platform/runtime/ZipReader.h"
@@ -289,7 +290,13 @@ void TZABaseArchiver::ForceUpdate() {
     if (FSpanningMode == smSpanning && IsFloppyDrive(FFileName)) c.pending = std::make_unique<TMemoryStream>();
 
     Int32 i = firstChanged;
+    TTimedYield yield;
     while (i < live.Count() && !FProgressCancel) {
+      // A Stop from the host cancels the commit: the archive goes back.
+      if (yield.Tick()) {
+        FProgressCancel = true;
+        break;
+      }
       c.action = fxaIgnore;
       const TDirItem& it = live.FItems[static_cast<size_t>(i)];
       if (it.Modified && !KeepsData(it.Operation)) {
@@ -385,8 +392,12 @@ void TZABaseArchiver::ForceUpdate() {
   c.journal = nullptr;
   RememberDirectory();
 
-  // Moves: the sources go only now that the archive holding them is complete.
-  for (Int32 i = 0; i < live.Count(); ++i) {
+  // Moves: the sources go only now that the archive holding them is complete,
+  // last entry first: a folder is added before what it holds, and goes only
+  // once that is gone.
+  // A Stop leaves the sources not yet deleted where they are.
+  TTimedYield moveYield;
+  for (Int32 i = live.Count() - 1; i >= 0 && !moveYield.Tick(); --i) {
     TDirItem& it = live.FItems[static_cast<size_t>(i)];
     if (!it.Modified || it.Operation != poMove) continue;
     // A source whose data did not go in (its failure was reported) stays.

@@ -22,14 +22,23 @@
 #include <optional>
 #include <unordered_set>
 
+#include "core/Basic_processes.h"
+#include "core/Global_vars.h"
 #include "platform/runtime/DateUtils.h"
 #include "zip/ZAArchiver.h"
 #include "zip/ZAExcept.h"
 #include "zip/ZAUtils.h"
+#include "zip/ZAUtils_paths.h"
 
 namespace sk {
 
 namespace {
+
+// Extracted files wait for their names in batches of at most this many files
+// or bytes: a batch costs two flushes of the disk, and a process killed
+// meanwhile leaves at most one batch of hidden temporary files behind.
+constexpr size_t kExtractBatchFiles = 128;
+constexpr Int64 kExtractBatchBytes = 32 << 20;
 
 String ToSlashes(String s) {
   std::replace(s.begin(), s.end(), u'\\', u'/');
@@ -257,6 +266,8 @@ bool TZABaseArchiver::CheckAttributesMatch(Int32 entryAttr, Int32 searchAttr) {
 
 bool TZABaseArchiver::IsInternalFileMatchMask(const String& name, const String& mask) const {
   if (mask.empty()) return false;
+  // "*.*" becomes a lone star, which every name matches.
+  if (mask == u"*" || mask == u"*.*") return true;
   String m = mask;
   String n = name;
   const size_t star = m.find(u"*.*");
@@ -275,7 +286,10 @@ bool TZABaseArchiver::IsInternalFileMatchMask(const String& name, const String& 
 }
 
 bool TZABaseArchiver::IsItemMatches(Int32 index, const TZAArchiveItem& f) const {
-  const String& entry = DMHandle->CDir->FItems[static_cast<size_t>(index)].Name;
+  return EntryMatches(DMHandle->CDir->FItems[static_cast<size_t>(index)].Name, f, String(f.Handle.CFindMask.data()));
+}
+
+bool TZABaseArchiver::EntryMatches(const String& entry, const TZAArchiveItem& f, const String& mask) const {
   if (f.Handle.UseProperties) {
     bool matched = false;
     for (Int32 i = 0; i < FFileMasks->Count() && !matched; ++i)
@@ -285,9 +299,12 @@ bool TZABaseArchiver::IsItemMatches(Int32 index, const TZAArchiveItem& f) const 
       if (IsInternalFileMatchMask(entry, FExclusionMasks->Get(i))) return false;
     return true;
   }
-  String name = entry;
-  if (!name.empty() && IsSeparator(name.back())) name.pop_back();
-  const String mask(f.Handle.CFindMask.data());
+  // The name loses one trailing separator; most names have none and are
+  // matched as they are.
+  String cut;
+  const bool trailing = !entry.empty() && IsSeparator(entry.back());
+  if (trailing) cut.assign(entry, 0, entry.size() - 1);
+  const String& name = trailing ? cut : entry;
   bool matched = IsInternalFileMatchMask(name, mask) || IsInternalFileMatchMask(NamePart(name), mask);
   if (matched && !f.Handle.ExclusionMask.empty() &&
       (IsInternalFileMatchMask(name, f.Handle.ExclusionMask) ||
@@ -317,7 +334,7 @@ bool TZABaseArchiver::InternalFind(TZAArchiveItem& f) {
         if (!n.empty() && n.back() == u'/') n.pop_back();
         if (ZALowerCase(FolderPart(n)) != maskFolder) continue;
       }
-      if (!IsItemMatches(i, f)) continue;
+      if (!EntryMatches(it.Name, f, mask)) continue;
       if (!CheckAttributesMatch(static_cast<Int32>(it.CentralDir.externalAttr), f.Handle.FFindAttr)) continue;
       found = i;
       break;
@@ -326,11 +343,17 @@ bool TZABaseArchiver::InternalFind(TZAArchiveItem& f) {
   if (found < 0) return false;
   f.Handle.ItemNo = found;
   const TDirItem& it = dir.FItems[static_cast<size_t>(found)];
-  String shown = it.Name;
-  std::replace(shown.begin(), shown.end(), u'/', u'\\');
-  if (!shown.empty() && shown.back() == u'\\') shown.pop_back();
-  f.FileName = NamePart(shown);
-  f.StoredPath = FolderPart(shown);
+  // The name shown with "\\" separators and without one trailing separator:
+  // its folder part, and the rest. The item's texts take them in place, so
+  // that a walk over every entry reuses their buffers.
+  const String& stored = it.Name;
+  size_t end = stored.size();
+  if (end > 0 && IsSeparator(stored[end - 1])) --end;
+  const size_t cut = end == 0 ? String::npos : stored.find_last_of(u"/\\", end - 1);
+  const size_t folderEnd = cut == String::npos ? 0 : cut + 1;
+  f.FileName.assign(stored, folderEnd, end - folderEnd);
+  f.StoredPath.assign(stored, 0, folderEnd);
+  std::replace(f.StoredPath.begin(), f.StoredPath.end(), u'/', u'\\');
   const TZAZipCentralDir& cd = it.CentralDir;
   f.CompressedSize = static_cast<Int64>(cd.compSize == 0xFFFFFFFFu ? it.Zip64ExtInfo.compSize : cd.compSize);
   f.UncompressedSize = static_cast<Int64>(cd.unCompSize == 0xFFFFFFFFu ? it.Zip64ExtInfo.uncompSize : cd.unCompSize);
@@ -483,7 +506,31 @@ void TZABaseArchiver::ProcessTaggedFiles(TZAProcessOperation operation, Int32 in
   }
   FProgressCancel = false;
   FProgressEnabled = true;
+  // Extracted files take their names a batch at a time; whatever way the
+  // run ends, the files written whole take theirs (an exception only leaves
+  // the failures unreported).
+  std::optional<TZAFileBatch> batch;
+  if (operation == poExtract) batch.emplace(FOptions.FFlushBuffers);
+  struct TBatchScope {
+    TZABaseArchiver* a;
+    TZAFileBatch* before;
+    ~TBatchScope() {
+      if (a->fExtractBatch != before) {
+        if (a->fExtractBatch != nullptr) a->fExtractBatch->Publish();
+        a->fExtractBatch = before;
+      }
+    }
+  } batchScope{this, fExtractBatch};
+  if (batch) {
+    fExtractBatch = &*batch;
+    fExtractAborted = false;
+  }
+  // Deletions are marked during the walk and made at once after it: one by
+  // one, each would move every later entry.
+  std::vector<bool> doomed;
+  if (operation == poDelete) doomed.assign(static_cast<size_t>(dir.Count()), false);
   if (reading) DoOnOverallProgress(0, operation, ppStart, FProgressCancel);
+  TTimedYield yield;
 
   TZAAction action = fxaIgnore;
   Int32 i = index >= 0 ? index : 0;
@@ -502,6 +549,11 @@ void TZABaseArchiver::ProcessTaggedFiles(TZAProcessOperation operation, Int32 in
     return i >= 0;
   };
   while (!FProgressCancel && i < dir.Count()) {
+    // A Stop from the host ends the run as a cancel does.
+    if (yield.Tick()) {
+      FProgressCancel = true;
+      break;
+    }
     const TDirItem& at = dir.FItems[static_cast<size_t>(i)];
     if (!at.Tagged || (!done.empty() && done.count(at.Name) != 0)) {
       if (index >= 0) break;
@@ -509,7 +561,6 @@ void TZABaseArchiver::ProcessTaggedFiles(TZAProcessOperation operation, Int32 in
       continue;
     }
     dir.FItems[static_cast<size_t>(i)].Operation = operation;
-    bool deleted = false;
     const String entryName = dir.FItems[static_cast<size_t>(i)].Name;
     bool gone = false;
     do {
@@ -532,8 +583,11 @@ void TZABaseArchiver::ProcessTaggedFiles(TZAProcessOperation operation, Int32 in
       try {
         switch (operation) {
           case poDelete:
-            DeleteTaggedFile(i);
-            deleted = true;
+            // DeleteItem's checks; the entry goes with the others at the end.
+            if (!GetInUpdate()) throw EZAException(22, this);
+            CheckIndexCurrent(i);
+            if (static_cast<size_t>(i) >= doomed.size()) doomed.resize(static_cast<size_t>(dir.Count()), false);
+            doomed[static_cast<size_t>(i)] = true;
             break;
           case poUpdate: UpdateTaggedFile(i, entryName, target); break;
           case poExtract: ExtractTaggedFile(i, entryName, target); break;
@@ -556,19 +610,27 @@ void TZABaseArchiver::ProcessTaggedFiles(TZAProcessOperation operation, Int32 in
         break;
       }
     } while (action == fxaRetry);
+    if (batch && (batch->Count() >= kExtractBatchFiles || batch->Bytes() >= kExtractBatchBytes)) PublishExtracted();
+    if (fExtractAborted) action = fxaAbort;
     if (action == fxaAbort || FProgressCancel) break;
     if (index >= 0) break;
-    if (!deleted && !gone) done.insert(entryName);
+    if (!gone) done.insert(entryName);
     if (moved()) {
       reads = fDirectoryReads;
       restart = true;
     }
     if (restart) {
       restart = false;
+      DeleteMarkedItems(doomed);
       i = 0;
       continue;
     }
-    if (!deleted) ++i;
+    ++i;
+  }
+  DeleteMarkedItems(doomed);
+  if (batch) {
+    PublishExtracted();
+    if (fExtractAborted) action = fxaAbort;
   }
   if (reading) {
     bool endCancel = false;
@@ -578,6 +640,24 @@ void TZABaseArchiver::ProcessTaggedFiles(TZAProcessOperation operation, Int32 in
     // The batch ends, and nothing of it is left to be committed later.
     if (GetInUpdate()) dir.Assign(*DMHandle->RBCDir);
     CancelUpdate();
+  }
+}
+
+void TZABaseArchiver::DeleteMarkedItems(std::vector<bool>& doomed) {
+  if (std::find(doomed.begin(), doomed.end(), true) == doomed.end()) return;
+  DMHandle->CDir->DeleteItems(doomed);
+  doomed.assign(static_cast<size_t>(DMHandle->CDir->Count()), false);
+}
+
+void TZABaseArchiver::PublishExtracted() {
+  if (fExtractBatch == nullptr) return;
+  for (const TZAFileBatch::TFailure& f : fExtractBatch->Publish()) {
+    const EZAException e(19, {f.target}, this);
+    String display = f.entry;
+    std::replace(display.begin(), display.end(), u'/', u'\\');
+    TZAAction action = fxaIgnore;
+    DoOnProcessFileFailure(display, poExtract, e.NativeError, e.ErrorCode, e.Message(), action);
+    if (action == fxaAbort) fExtractAborted = true;
   }
 }
 
@@ -673,6 +753,9 @@ void TZABaseArchiver::ExtractTaggedFile(Int32 index, const String& name, const S
   }
   if (isFolder) return;
 
+  // A file of this name still waiting for it goes first: this entry must
+  // find it there, as it would have without the wait.
+  if (fExtractBatch != nullptr && fExtractBatch->Holds(where.fd, leaf)) PublishExtracted();
   struct stat st;
   const bool present = ZAStatInFolder(where.fd, leaf, st);
   if (present && S_ISDIR(st.st_mode)) throw EZAException(19, {target}, this);
@@ -706,17 +789,23 @@ void TZABaseArchiver::ExtractTaggedFile(Int32 index, const String& name, const S
   // Anything else at the name (a link among them) is replaced by the
   // extracted file, never written through; a file keeps its old content until
   // the entry checks.
-  TZAFolderFileStream out(where.fd, leaf);
-  if (!out.Ok()) throw EZAException(19, {target}, this);
+  if (fExtractBatch != nullptr && fExtractBatch->Holds(where.fd, leaf)) PublishExtracted();
+  auto out = std::make_unique<TZAFolderFileStream>(where.fd, leaf);
+  if (!out->Ok()) throw EZAException(19, {target}, this);
   FSkipFile = false;
-  ExtractItem(index, &out, 0, 0);
+  ExtractItem(index, out.get(), 0, 0);
   if (FSkipFile || FProgressCancel) return;
   current();
   // Only read-only comes from an archive: no executable or set-id bit.
   const bool readOnly = FOptions.FSetAttributes && (attr & faReadOnly) != 0;
   const TDateTime modified =
       ZADosToDateTime((Cardinal(item->CentralDir.lastModDate) << 16) | item->CentralDir.lastModTime);
-  if (!out.Commit(modified, readOnly)) throw EZAException(19, {target}, this);
+  if (fExtractBatch == nullptr) {
+    if (!out->Commit(modified, readOnly)) throw EZAException(19, {target}, this);
+    return;
+  }
+  if (!out->Seal(modified, readOnly)) throw EZAException(19, {target}, this);
+  fExtractBatch->Add(std::move(out), target, name);
 }
 
 void TZABaseArchiver::TestTaggedFile(Int32 index, const String& name) {

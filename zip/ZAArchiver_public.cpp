@@ -8,6 +8,7 @@
 #include <limits>
 #include <unordered_set>
 
+#include "core/Basic_processes.h"
 #include "platform/runtime/DateUtils.h"
 #include "zip/ZAArchiver.h"
 #include "zip/ZAExcept.h"
@@ -140,16 +141,30 @@ void TZABaseArchiver::InternalAddFiles(const TStrings& masks, Int32 searchAttr, 
   FCurrentDir = ZAExcludeTrailingBackslash(ExpandToBaseDir(String(), FBaseDir, saved));
   // The archive itself is never added, whatever name reaches it.
   fArchiveIdentity = !FInMemory && !IsCustomStream && IdentityOf(FFileName, fArchiveDev, fArchiveIno);
+  // The scan yields to the host as it goes; a Stop ends the batch
+  // uncommitted, as a cancel does.
+  TTimedYield yield;
+  fScanYield = &yield;
+  struct TYieldScope {
+    TTimedYield*& at;
+    ~TYieldScope() { at = nullptr; }
+  } yieldScope{fScanYield};
   try {
     BeginUpdate();
     try {
-      for (Int32 i = 0; i < masks.Count(); ++i) ScanMask(masks.Get(i), searchAttr, exclusions, move, recurse);
+      for (Int32 i = 0; i < masks.Count() && !yield.Stopped(); ++i)
+        ScanMask(masks.Get(i), searchAttr, exclusions, move, recurse);
     } catch (...) {
       DMHandle->CDir->Assign(*DMHandle->RBCDir);
       CancelUpdate();
       throw;
     }
-    EndUpdate();
+    if (yield.Stopped()) {
+      DMHandle->CDir->Assign(*DMHandle->RBCDir);
+      CancelUpdate();
+    } else {
+      EndUpdate();
+    }
   } catch (...) {
     FCurrentDir = saved;
     throw;
@@ -195,6 +210,7 @@ void TZABaseArchiver::ScanFolder(const String& folder, const String& pattern, In
   std::vector<String> subfolders;
   TSearchRec rec;
   for (Int32 r = ZAFindFirst(folder + u"*", faAnyFile, rec); r == 0; r = ZAFindNext(rec)) {
+    if (fScanYield != nullptr && fScanYield->Tick()) break;
     if (rec.Name == u"." || rec.Name == u"..") continue;
     const String full = folder + rec.Name;
     if ((rec.Attr & faDirectory) != 0) {
@@ -215,6 +231,7 @@ void TZABaseArchiver::ScanFolder(const String& folder, const String& pattern, In
     ProcessFoundFile(full, false, rec.Size, exclusions, move);
   }
   ZAFindClose(rec);
+  if (fScanYield != nullptr && fScanYield->Stopped()) return;
   for (const String& sub : subfolders) {
     bool excluded = false;
     for (Int32 i = 0; i < exclusions.Count() && !excluded; ++i)
@@ -700,14 +717,16 @@ void TZABaseArchiver::RenameFile(const String& oldName, const String& newName) {
     // A rename that would give two entries one name is refused before
     // anything changes: a new name that an entry left as it is has, or that
     // two renamed entries would share.
-    std::vector<bool> isTarget(static_cast<size_t>(dir.Count()), false);
-    for (Int32 t : targets) isTarget[static_cast<size_t>(t)] = true;
-    std::unordered_set<String> names;
-    for (Int32 i = 0; i < dir.Count(); ++i)
-      if (!isTarget[static_cast<size_t>(i)]) names.insert(dir.FItems[static_cast<size_t>(i)].Name);
+    // The entries of a new name are found through the name index, so that
+    // a rename costs what it renames, not what the archive holds.
+    const std::unordered_set<Int32> isTarget(targets.begin(), targets.end());
+    std::unordered_set<String> newNames;
     for (Int32 t : targets) {
       const String to = renamed(dir.FItems[static_cast<size_t>(t)].Name);
-      if (!names.insert(to).second) throw EZAException(69, {to}, this);
+      if (!newNames.insert(to).second) throw EZAException(69, {to}, this);
+      for (Int32 p : dir.FItemNamesList->IndexesOf(to))
+        if (p >= 0 && p < dir.Count() && isTarget.count(p) == 0 && dir.FItems[static_cast<size_t>(p)].Name == to)
+          throw EZAException(69, {to}, this);
     }
     for (Int32 t : targets) {
       TDirItem& item = dir.FItems[static_cast<size_t>(t)];

@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/Basic_processes.h"
 #include "platform/runtime/DateUtils.h"
 #include "platform/runtime/FileReplace.h"
 #include "platform/runtime/FileSeam.h"
@@ -552,37 +553,19 @@ struct TRepairCancelled {};
 void TZABaseArchiver::RepairArchive(const String& newName) {
   if (FActive) throw EZAException(37, this);
   const bool inPlace = newName.empty();
-  const String target = newName;
-  // In place, the repaired archive is built in a replacement of the archive
-  // file (without a name in its folder until it is whole) that takes the
-  // archive's place in one step: a repair that fails or is killed leaves
-  // the archive byte for byte as it was.
-  std::unique_ptr<TFileReplaceStream> replacement;
+  // The repaired archive is built in a replacement of its target (without a
+  // name in its folder until it is whole) that takes the target's place in
+  // one step: the archive itself in place, else the new name. A repair that
+  // fails, is stopped or is killed leaves the archive byte for byte as it
+  // was, and nothing new at the target's name (what the name held stays).
   if (inPlace) {
     // The archive must be writable, since it is to be replaced.
-    { TFileStream probe(FFileName, fmOpenReadWrite | fmShareExclusive); }
-    replacement = std::make_unique<TFileReplaceStream>(FFileName);
-    if (!replacement->Ok()) throw EZAException(36, {FFileName}, this);
+    TFileStream probe(FFileName, fmOpenReadWrite | fmShareExclusive);
   }
-  // A named target takes the place of what the name held, and is then made
-  // exclusively (a link or a file put at the name meanwhile is refused) and
-  // written only through its own descriptor: a failed repair deletes only
-  // that file, never one put at the name since.
-  std::unique_ptr<TFileStream> out;
-  struct stat made {};
-  if (!inPlace) {
-    DeleteFile(target);
-    try {
-      out = std::make_unique<TFileStream>(target, fmCreate | fmExclusive);
-    } catch (const Exception&) {
-      throw EZAException(36, {target}, this);
-    }
-    if (::fstat(out->Handle(), &made) != 0) {
-      ZADeleteOpenFile(target, out->Handle());
-      throw EZAException(36, {target}, this);
-    }
-  }
-  TStream* const repaired = inPlace ? static_cast<TStream*>(replacement.get()) : out.get();
+  const String target = inPlace ? FFileName : newName;
+  auto replacement = std::make_unique<TFileReplaceStream>(target);
+  if (!replacement->Ok()) throw EZAException(36, {target}, this);
+  TStream* const repaired = replacement.get();
 
   const bool oldCorrupted = FOpenCorruptedArchives;
   const bool oldExtractCorrupted = FExtractCorruptedFiles;
@@ -648,7 +631,10 @@ void TZABaseArchiver::RepairArchive(const String& newName) {
     repaired->SetSize(rawEnd);
     std::vector<TRepairPlan> plan;
     plan.reserve(static_cast<size_t>(count));
+    // A Stop from the host ends the repair as a cancel does.
+    TTimedYield yield;
     for (Int32 i = 0; i < count; ++i) {
+      if (yield.Tick()) throw TRepairCancelled();
       const TDirItem& item = dir.FItems[static_cast<size_t>(i)];
       const TZAZipCentralDir& cd = item.CentralDir;
       if (item.Name.empty()) continue;
@@ -731,6 +717,7 @@ void TZABaseArchiver::RepairArchive(const String& newName) {
     try {
       fixed.SetFileComment(DMHandle->ArchiveComment);
       for (const TRepairPlan& p : plan) {
+        if (yield.Tick()) throw TRepairCancelled();
         if (p.kind == rkRaw) continue;
         const TZAZipCentralDir& cd = p.item.CentralDir;
         const Int32 index = table.Count();
@@ -781,15 +768,11 @@ void TZABaseArchiver::RepairArchive(const String& newName) {
         if (seen.Changed(static_cast<THandleStream*>(FCompressedStream)->Handle()))
           throw EZAException(71, {FFileName}, this);
       }
-      if (!replacement->Commit()) throw EZAException(36, {FFileName}, this);
     }
+    if (!replacement->Commit()) throw EZAException(36, {target}, this);
   } catch (const TRepairCancelled&) {
-    if (out != nullptr) ZADeleteFileAs(target, made.st_dev, made.st_ino);
+    // The replacement, never committed, goes with its stream.
     FProgressCancel = false;
-  } catch (...) {
-    // A repair that fails leaves no half-built archive behind.
-    if (out != nullptr) ZADeleteFileAs(target, made.st_dev, made.st_ino);
-    throw;
   }
 }
 

@@ -205,7 +205,7 @@ void TZADirArray::SetItem(Int32 index, const TDirItem& item) {
   if (&slot != &item) slot = item;
 }
 
-void TZADirArray::SetItemName(Int32 index, const String& name) {
+void TZADirArray::SetItemName(Int32 index, String name) {
   // The list keeps to positions: entry i's name is at position i whatever
   // names other entries carry (two empty names, or names that differ only in
   // case, must not move each other's places).
@@ -216,7 +216,7 @@ void TZADirArray::SetItemName(Int32 index, const String& name) {
     FItemNamesList->Update(index, key);
   else
     FItemNamesList->Add(key);
-  FItems[static_cast<size_t>(index)].Name = name;
+  FItems[static_cast<size_t>(index)].Name = std::move(name);
 }
 
 bool TZADirArray::FileExists(const String& name, Int32& index) const {
@@ -240,6 +240,31 @@ void TZADirArray::DeleteItem(Int32 index) {
   std::move(FItems.begin() + index + 1, FItems.begin() + ItemCount, FItems.begin() + index);
   FItems[static_cast<size_t>(ItemCount - 1)] = TDirItem();
   SetCount(ItemCount - 1);
+}
+
+void TZADirArray::DeleteItems(const std::vector<bool>& doomed) {
+  const Int32 listCount = FItemNamesList->GetCount();
+  std::vector<String> names;
+  names.reserve(static_cast<size_t>(listCount));
+  Int32 kept = 0;
+  for (Int32 i = 0; i < ItemCount; ++i) {
+    TDirItem& item = FItems[static_cast<size_t>(i)];
+    if (static_cast<size_t>(i) < doomed.size() && doomed[static_cast<size_t>(i)]) {
+      item = TDirItem();
+      continue;
+    }
+    if (i < listCount) names.push_back(FItemNamesList->Get(i));
+    if (kept != i) FItems[static_cast<size_t>(kept)] = std::move(item);
+    ++kept;
+  }
+  if (kept == ItemCount) return;
+  for (Int32 i = kept; i < ItemCount; ++i) FItems[static_cast<size_t>(i)] = TDirItem();
+  // The name list is laid down anew; its index is rebuilt at the next lookup.
+  FItemNamesList->Clear();
+  FItemNamesList->FValueHashValid = false;
+  FItemNamesList->FNameHashValid = false;
+  for (String& n : names) FItemNamesList->Add(n);
+  SetCount(kept);
 }
 
 void TZADirArray::Clear() {

@@ -133,7 +133,7 @@ class TZADirArray : public TObject {
   void SetItem(Int32 index, const TDirItem& item);
   // Renames entry index and keeps the name list at that position (engine
   // error 59 when the list is not that far yet).
-  void SetItemName(Int32 index, const String& name);
+  void SetItemName(Int32 index, String name);
   // Whether an entry has the name, compared without regard to case; index is
   // its position (an entry whose name matches exactly wins over others that
   // differ only in case), -1 when none.
@@ -141,6 +141,9 @@ class TZADirArray : public TObject {
   // Removes the entry (engine error 4 outside the range); the later entries
   // move down by one.
   void DeleteItem(Int32 index);
+  // Removes every entry whose position is marked in doomed, keeping the
+  // order of the others: one pass over the table and its name list.
+  void DeleteItems(const std::vector<bool>& doomed);
   // Empties the table; the storage stays allocated.
   void Clear();
   void Assign(const TZADirArray& other);

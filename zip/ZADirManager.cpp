@@ -80,6 +80,10 @@ RawByteString EncodeEntryName(const String& name, Word& genPurposeFlag) {
 void ReadExtraBlocks(const Byte* p, size_t length, bool zipForm, TDirItem& item, String& name) {
   item.bHugeFile = false;
   item.ExtraFields.clear();
+  // The blocks are counted first, so that the entry's list is allocated once.
+  size_t blocks = 0;
+  for (size_t k = 0; k + 4 <= length; k += 4 + std::min<size_t>(GetLE16(p + k + 2), length - k - 4)) ++blocks;
+  item.ExtraFields.reserve(blocks);
   size_t c = 0;
   while (c + 4 <= length) {
     const Word id = GetLE16(p + c);
@@ -279,12 +283,13 @@ size_t TZADirManager::ParseCentralRecord(Int32 index, const Byte* p, size_t avai
   if (zip64Needed && Zip64BlockBytes(v, cd.extraLength) < 0) throw EZAException(79, {name}, FArc);
   v += cd.extraLength;
   item.Comment.assign(reinterpret_cast<const char*>(v), cd.commentLength);
-  CDir->SetItemName(index, name);
+  CDir->SetItemName(index, std::move(name));
   return need;
 }
 
 void TZADirManager::ReadDirectoryBuffer(const TBytes& dir, Int64 count) {
   CDir->SetCount(static_cast<Int32>(count));
+  CDir->FItemNamesList->SetCapacity(static_cast<Int32>(count));
   size_t offset = 0;
   for (Int32 i = 0; i < static_cast<Int32>(count); ++i)
     offset += ParseCentralRecord(i, dir.data() + offset, dir.size() - offset);

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
@@ -518,6 +519,10 @@ TZAFolderFileStream::TZAFolderFileStream(int dirFd, const String& name) : THandl
     return;
   }
   struct stat st;
+  if (::fstat(fDir, &st) == 0) {
+    fDirDev = static_cast<UInt64>(st.st_dev);
+    fDirIno = static_cast<UInt64>(st.st_ino);
+  }
   if (::fstatat(fDir, fName.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
     if (S_ISDIR(st.st_mode)) {
       Fail(EISDIR);
@@ -587,18 +592,21 @@ Int64 TZAFolderFileStream::Write(const void* buffer, Int64 count) {
     Fail(errno != 0 ? errno : EIO);
     return 0;
   }
+  fWritten += count;
   return count;
 }
 
-bool TZAFolderFileStream::Commit(TDateTime modified, bool readOnly) {
-  if (fCommitted) return true;
+bool TZAFolderFileStream::Seal(TDateTime modified, bool readOnly) {
+  if (fSealed) return Ok();
+  if (!Ok()) {
+    Discard();
+    return false;
+  }
   auto refuse = [this](Int32 error) {
     Fail(error != 0 ? error : EIO);
     Discard();
     return false;
   };
-  if (!Ok()) return refuse(fError);
-  if (!FlushFileHandle(fHandle)) return refuse(errno);
   // A replaced file keeps its permissions; a new one has what the umask
   // allowed at its creation.
   mode_t mode = fReplaces ? static_cast<mode_t>(fMode) : 0;
@@ -615,6 +623,18 @@ bool TZAFolderFileStream::Commit(TDateTime modified, bool readOnly) {
     times[0].tv_nsec = UTIME_OMIT;
     if (LocalTimespec(modified, times[1])) ::futimens(fHandle, times);
   }
+  fSealed = true;
+  return true;
+}
+
+bool TZAFolderFileStream::Publish() {
+  if (fCommitted) return true;
+  auto refuse = [this](Int32 error) {
+    Fail(error != 0 ? error : EIO);
+    Discard();
+    return false;
+  };
+  if (!Ok() || !fSealed) return refuse(fError);
   if (const Int32 fault = FileSeamAsk(fsoRename, fName); fault != 0) return refuse(fault > 0 ? fault : EIO);
   if (!TempIsOurs()) return refuse(EEXIST);
   if (::renameat(fDir, fTempName.c_str(), fDir, fName.c_str()) != 0) return refuse(errno);
@@ -622,8 +642,82 @@ bool TZAFolderFileStream::Commit(TDateTime modified, bool readOnly) {
   fCommitted = true;
   ::close(fHandle);
   fHandle = -1;
+  return true;
+}
+
+bool TZAFolderFileStream::Commit(TDateTime modified, bool readOnly) {
+  if (fCommitted) return true;
+  if (!Ok()) {
+    Discard();
+    return false;
+  }
+  if (!FlushFileHandle(fHandle)) {
+    Fail(errno != 0 ? errno : EIO);
+    Discard();
+    return false;
+  }
+  if (!Seal(modified, readOnly) || !Publish()) return false;
   ::fsync(fDir);  // the new name reaches the disk with the content
   return true;
+}
+
+// ---------------------------------------------------------------------------
+// TZAFileBatch
+
+bool TZAFileBatch::Holds(int dirFd, const String& name) const {
+  if (fFiles.empty()) return false;
+  struct stat st;
+  if (::fstat(dirFd, &st) != 0) return true;  // unknown: publish to be safe
+  const std::string n = U8(name);
+  for (const TWaiting& w : fFiles)
+    if (w.file->IsFor(static_cast<UInt64>(st.st_dev), static_cast<UInt64>(st.st_ino), n)) return true;
+  return false;
+}
+
+void TZAFileBatch::Add(std::unique_ptr<TZAFolderFileStream> file, const String& target, const String& entry) {
+  fBytes += file->Written();
+  fFiles.push_back({std::move(file), target, entry});
+}
+
+std::vector<TZAFileBatch::TFailure> TZAFileBatch::Publish() {
+  std::vector<TFailure> failures;
+  std::vector<TWaiting> files;
+  files.swap(fFiles);
+  fBytes = 0;
+  // One flush per file system: the first file found on each stands for it.
+  auto flushAll = [&](bool contentFirst) {
+    std::vector<UInt64> devices;
+    for (TWaiting& w : files) {
+      if (!w.file) continue;
+      struct stat st;
+      const int fd = w.file->FolderHandle();
+      if (::fstat(fd, &st) != 0) continue;
+      const UInt64 dev = static_cast<UInt64>(st.st_dev);
+      if (std::find(devices.begin(), devices.end(), dev) != devices.end()) continue;
+      devices.push_back(dev);
+      if (FlushFileSystemOf(fd) || !contentFirst) continue;
+      // The content may not be on the disk: no file of that file system
+      // takes its name.
+      const Int32 error = errno != 0 ? errno : EIO;
+      for (TWaiting& other : files) {
+        struct stat os;
+        if (other.file && ::fstat(other.file->FolderHandle(), &os) == 0 && static_cast<UInt64>(os.st_dev) == dev) {
+          failures.push_back({other.target, other.entry, error});
+          other.file.reset();
+        }
+      }
+    }
+  };
+  if (fFlush) flushAll(true);
+  for (TWaiting& w : files) {
+    if (!w.file) continue;
+    if (!w.file->Publish()) {
+      failures.push_back({w.target, w.entry, w.file->LastError()});
+      w.file.reset();
+    }
+  }
+  if (fFlush) flushAll(false);
+  return failures;
 }
 
 }  // namespace sk

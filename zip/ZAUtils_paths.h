@@ -9,7 +9,9 @@
 #include <sys/stat.h>
 
 #include <ctime>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/RtlTypes.h"
@@ -168,8 +170,20 @@ class TZAFolderFileStream : public THandleStream {
   // moves it over the name. False (the name untouched)
   // when a write failed or a step is refused.
   bool Commit(TDateTime modified, bool readOnly);
+  // Commit in two steps, for files published together (TZAFileBatch): Seal
+  // gives the content its time and permissions, Publish moves it over the
+  // name. Neither flushes; the caller flushes between them. False as Commit.
+  bool Seal(TDateTime modified, bool readOnly);
+  bool Publish();
   // The system error of the first failure (0 while none).
   Int32 LastError() const { return fError; }
+  // The bytes written so far.
+  Int64 Written() const { return fWritten; }
+  // The device and inode of the folder, and the name, the file is for.
+  bool IsFor(UInt64 dev, UInt64 ino, const std::string& name) const {
+    return fDirDev == dev && fDirIno == ino && fName == name;
+  }
+  int FolderHandle() const { return fDir; }
 
  private:
   void Fail(Int32 error);
@@ -183,8 +197,52 @@ class TZAFolderFileStream : public THandleStream {
   bool fFailed = false;
   bool fCommitted = false;
   bool fReplaces = false;
+  bool fSealed = false;
   Cardinal fMode = 0;
   Int32 fError = 0;
+  Int64 fWritten = 0;
+  UInt64 fDirDev = 0;
+  UInt64 fDirIno = 0;
+};
+
+// Files written in one run (an extraction of many entries) that wait, whole
+// and sealed, for their names. Publish flushes each file system they lie on
+// once, then moves every file over its name, then flushes those file systems
+// again so that the names last: a file reaches its name only with its content
+// on the disk, as with TZAFolderFileStream::Commit, at two flushes a batch
+// instead of two a file. Without flushes (flush false) only the moves are
+// made. A batch destroyed with files waiting removes their temporary files.
+class TZAFileBatch {
+ public:
+  explicit TZAFileBatch(bool flush) : fFlush(flush) {}
+  TZAFileBatch(const TZAFileBatch&) = delete;
+  TZAFileBatch& operator=(const TZAFileBatch&) = delete;
+
+  // A file of the batch that could not take its name (it is gone again).
+  struct TFailure {
+    String target;
+    String entry;
+    Int32 error = 0;
+  };
+  // Whether a file waits for this name in the folder open as dirFd: a later
+  // file for the same name must see it there, so the batch goes out first.
+  bool Holds(int dirFd, const String& name) const;
+  // Takes a sealed file; target is its full name, entry what it came from.
+  void Add(std::unique_ptr<TZAFolderFileStream> file, const String& target, const String& entry);
+  size_t Count() const { return fFiles.size(); }
+  Int64 Bytes() const { return fBytes; }
+  // Puts every waiting file in place; answers those that could not be.
+  std::vector<TFailure> Publish();
+
+ private:
+  struct TWaiting {
+    std::unique_ptr<TZAFolderFileStream> file;
+    String target;
+    String entry;
+  };
+  bool fFlush;
+  std::vector<TWaiting> fFiles;
+  Int64 fBytes = 0;
 };
 
 }  // namespace sk

@@ -49,6 +49,14 @@ bool FlushFileHandle(int handle) {
   return gFlushesSkipped.load(std::memory_order_relaxed) || ::fsync(handle) == 0;
 }
 
+bool FlushFileSystemOf(int handle) {
+  if (const Int32 fault = FileSeamAsk(fsoFlush); fault != 0) {
+    errno = fault > 0 ? fault : EIO;
+    return false;
+  }
+  return gFlushesSkipped.load(std::memory_order_relaxed) || ::syncfs(handle) == 0;
+}
+
 bool SetFileFlushesSkipped(bool skipped) { return gFlushesSkipped.exchange(skipped); }
 
 bool FlushFolderOf(const std::string& path) {

@@ -64,6 +64,12 @@ bool SetFileFlushesSkipped(bool skipped);
 // with errno set when the system refuses.
 bool FlushFolderOf(const std::string& path);
 
+// Flushes everything written to the file system that holds the open file
+// handle (syncfs): one wait for the disk in place of one flush per file, for
+// a batch of files written together. Asked of the seam as a flush; false with
+// errno set when the system refuses.
+bool FlushFileSystemOf(int handle);
+
 // Takes a lock on the open file description of handle: shared (many
 // holders) or exclusive (one). Another holder is waited for up to waitMs
 // milliseconds; false with errno set (EWOULDBLOCK when the wait ran out).

@@ -6,9 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "HashTestSupport.h"
+#include "core/Basic_processes.h"
+#include "core/Global_vars.h"
 #include "zip/ZAArchiver.h"
 #include "zip/ZAExcept.h"
 
@@ -95,6 +98,31 @@ class ScopedDisks {
   TZAVolumeLabelHook fPreviousLabel;
 };
 
+// The host's yield hook for one scope, with every check point of a loop
+// yielding (not only every 20 ms): counts its calls and, at call stopAt
+// (0: never), raises the Stop as a host's Stop button does.
+class ScopedHostYield {
+ public:
+  explicit ScopedHostYield(int stopAt = 0) : fSaved(TTimedYield::YieldInterval()) {
+    TTimedYield::SetYieldInterval(0);
+    Global_YieldProcessProc = [this, stopAt] {
+      if (++calls == stopAt) global_panic_state = panic_stop;
+    };
+  }
+  ~ScopedHostYield() {
+    Global_YieldProcessProc = nullptr;
+    global_panic_state = panic_no_panic;
+    TTimedYield::SetYieldInterval(fSaved);
+  }
+  ScopedHostYield(const ScopedHostYield&) = delete;
+  ScopedHostYield& operator=(const ScopedHostYield&) = delete;
+
+  int calls = 0;
+
+ private:
+  Int64 fSaved;
+};
+
 // The native code of the engine error that f raises; -1 when none.
 inline Int32 EngineErrorOf(const std::function<void()>& f) {
   try {
@@ -115,6 +143,29 @@ inline Int32 Through(const String& file, const std::function<void(TZipArchiver&)
     f(zip);
     zip.CloseArchive();
   });
+}
+
+// 30,000 letters in no run a split volume could cut evenly.
+inline std::string SplitPartText() {
+  std::string text(30000, 'x');
+  for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>('a' + (i * 7919) % 26);
+  return text;
+}
+
+// A split archive at file, in volumes of 64 KiB: five stored entries part0 to
+// part4, each holding text.
+inline void WriteFivePartSplitArchive(const String& file, const std::string& text) {
+  TZipArchiver zip;
+  zip.FFileName = file;
+  zip.SetSpanningMode(smSplitting);
+  zip.FSpanningOptions.FVolumeSize = vsCustom;
+  zip.FSpanningOptions.SetCustomVolumeSize(65536);
+  zip.OpenArchive(fmCreate);
+  zip.SetCompressionMode(0);
+  zip.BeginUpdate();
+  for (int i = 0; i < 5; ++i) zip.AddFromString(Utf8ToString("part" + std::to_string(i)), Utf8ToString(text), 0x20, 40000);
+  zip.EndUpdate();
+  zip.CloseArchive();
 }
 
 }  // namespace sk

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "ArchiverTestSupport.h"
+#include "FileSeamTestSupport.h"
 #include "TestSupport.h"
 #include "ZipTestSupport.h"
 #include "platform/runtime/FileUtils.h"
@@ -459,6 +460,21 @@ TEST_F(ZAEntries, MovingNeverTakesTheArchiveAndDeletesSourcesAfterTheCommit) {
   ASSERT_EQ(::symlink(Path("src/self.zip").c_str(), Path("src/alias.zip").c_str()), 0);
   zip.MoveFiles(u"*.zip", 0x28BF, String());
   EXPECT_EQ(Names(zip).size(), 2u);
+  // A folder tree moved goes whole: each folder after what it holds, with
+  // no failure to report.
+  ::mkdir(Path("tree").c_str(), 0777);
+  ::mkdir(Path("tree/top").c_str(), 0777);
+  ::mkdir(Path("tree/top/sub").c_str(), 0777);
+  WriteRaw("tree/top/a.txt", "a");
+  WriteRaw("tree/top/sub/b.txt", "b");
+  TZipArchiver tree;
+  Open(tree, "tree.zip");
+  tree.FBaseDir = File("tree");
+  tree.FOptions.FRecurse = true;
+  tree.MoveFiles(u"*.*", 0x28BF, String());
+  EXPECT_EQ(Names(tree).size(), 4u);
+  EXPECT_TRUE(failures.empty());
+  EXPECT_FALSE(std::filesystem::exists(Path("tree/top")));
 }
 
 TEST_F(ZAEntries, NamesThatDifferByCaseAreTwoEntries) {
@@ -565,9 +581,23 @@ TEST_F(ZAEntries, ANameTooLongForTheSystemIsCode61) {
 }
 
 TEST_F(ZAEntries, SearchMasks) {
-  MakeArchive("a.zip", {{u"dir/a1.txt", u"1"}, {u"a2.txt", u"2"}, {u"readme", u"3"}, {u"readme.txt", u"4"}});
+  MakeArchive("a.zip", {{u"dir/a1.txt", u"1"}, {u"a2.txt", u"2"}, {u"readme", u"3"}, {u"readme.txt", u"4"},
+                        {u"dir/sub/", u""}});
   TZipArchiver zip;
   Open(zip, "a.zip");
+  // Every entry under a lone star, its folder part shown with "\" and apart
+  // from its name (a trailing separator dropped).
+  for (const bool recurse : {false, true}) {
+    zip.FOptions.FRecurse = recurse;
+    std::vector<String> shown;
+    TZAArchiveItem f;
+    for (bool ok = zip.FindFirst(u"*", f, 0x28BF, String()); ok; ok = zip.FindNext(f))
+      shown.push_back(f.StoredPath + u"|" + f.FileName);
+    const std::vector<String> expected =
+        recurse ? std::vector<String>{u"dir\\|a1.txt", u"|a2.txt", u"|readme", u"|readme.txt", u"dir\\|sub"}
+                : std::vector<String>{u"|a2.txt", u"|readme", u"|readme.txt"};
+    EXPECT_EQ(shown, expected);
+  }
   struct Case {
     const char16_t* mask;
     bool recurse;
@@ -623,22 +653,8 @@ namespace sk {
 namespace {
 
 TEST_F(ZAEntries, ASplitArchiveIsWrittenAcrossVolumesAndReadsBack) {
-  std::string text;
-  for (int i = 0; i < 30000; ++i) text += static_cast<char>('a' + (i * 7919) % 26);
-  {
-    TZipArchiver zip;
-    zip.FFileName = File("split.zip");
-    zip.FTempDir = File("");
-    zip.SetSpanningMode(smSplitting);
-    zip.FSpanningOptions.FVolumeSize = vsCustom;
-    zip.FSpanningOptions.SetCustomVolumeSize(65536);
-    zip.OpenArchive(fmCreate);
-    zip.SetCompressionMode(0);
-    zip.BeginUpdate();
-    for (int i = 0; i < 5; ++i) zip.AddFromString(Utf8ToString("part" + std::to_string(i)), Utf8ToString(text), 0x20, 40000);
-    zip.EndUpdate();
-    zip.CloseArchive();
-  }
+  const std::string text = SplitPartText();
+  WriteFivePartSplitArchive(File("split.zip"), text);
   EXPECT_TRUE(FileExists(File("split.z01")) || FileExists(File("split.Z01")));
   TZipArchiver zip;
   zip.FFileName = File("split.zip");
@@ -844,6 +860,166 @@ TEST_F(ZAEntries, AZipSlipSetOfOtherToolsExtractsNothingOutside) {
     if (::lstat(Path(link).c_str(), &st) != 0) continue;  // zip not installed
     EXPECT_TRUE(S_ISREG(st.st_mode)) << link;
   }
+}
+
+}  // namespace
+}  // namespace sk
+
+namespace sk {
+namespace {
+
+// Runs over every entry of an archive: each yields to the host by time and
+// ends at its Stop; the files extracted take their names a batch at a time,
+// at two flushes of the disk a batch, never one a file.
+class ZAEntriesLongRuns : public ZAEntries {
+ protected:
+  static constexpr int kEntries = 300;
+  static String NameOf(int i) { return Utf8ToString("f" + std::to_string(i / 50) + "/e" + std::to_string(i) + ".txt"); }
+  static std::string TextOf(int i) { return "entry " + std::to_string(i) + std::string(static_cast<size_t>(i % 7), '.'); }
+  void SetUp() override {
+    ZAEntries::SetUp();
+    std::vector<std::pair<String, String>> entries;
+    for (int i = 0; i < kEntries; ++i) entries.push_back({NameOf(i), Utf8ToString(TextOf(i))});
+    MakeArchive("many.zip", entries);
+    fFlushesSkipped = SetFileFlushesSkipped(true);  // still asked of the seam, and counted
+  }
+  void TearDown() override {
+    SetFileFlushesSkipped(fFlushesSkipped);
+    ZAEntries::TearDown();
+  }
+  // The files under out/: each either absent or whole; answers how many are
+  // there, and fails on any other file (a temporary one left behind).
+  int WholeFilesOut() {
+    int found = 0;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(Path("out"))) {
+      if (e.is_directory()) continue;
+      const std::string rel = std::filesystem::relative(e.path(), Path("out")).string();
+      int i = -1;
+      for (int k = 0; k < kEntries && i < 0; ++k)
+        if (StringToUtf8(NameOf(k)) == rel) i = k;
+      EXPECT_GE(i, 0) << "a stray file " << rel;
+      if (i >= 0) {
+        EXPECT_EQ(ReadRaw("out/" + rel), TextOf(i)) << rel;
+      }
+      ++found;
+    }
+    return found;
+  }
+  bool fFlushesSkipped = false;
+};
+
+TEST_F(ZAEntriesLongRuns, ExtractionFlushesPerBatchAndYields) {
+  // Into an empty folder, then over the files the first run left.
+  for (const char* pass : {"new files", "over the same files"}) {
+    SCOPED_TRACE(pass);
+    TZipArchiver zip;
+    Open(zip, "many.zip");
+    zip.FBaseDir = File("out");
+    ScopedHostYield host;
+    Int64 flushes = 0, renames = 0;
+    {
+      ScopedFileSeam seam;
+      zip.ExtractFiles(u"*", 0x28BF, String());
+      flushes = std::count(seam.ops.begin(), seam.ops.end(), fsoFlush);
+      renames = std::count(seam.ops.begin(), seam.ops.end(), fsoRename);
+    }
+    EXPECT_EQ(renames, kEntries);
+    EXPECT_LE(flushes, 2 * (kEntries / 128 + 1)) << "a flush per file";
+    EXPECT_GE(host.calls, 2);
+    EXPECT_EQ(WholeFilesOut(), kEntries);
+    EXPECT_TRUE(failures.empty());
+  }
+}
+
+TEST_F(ZAEntriesLongRuns, TwoEntriesOfOneNameInOneBatchKeepTheOverwriteRule) {
+  // Extracted without their folders, two entries make one file: the second
+  // must find the first one's file there, as it would without the batch.
+  WriteRaw("twice.zip", WriteStoredArchive({{u"a/same.txt", "first"}, {u"other.txt", "o"}, {u"b/same.txt", "second"}}));
+  for (const auto& [mode, expected] : {std::pair{omNever, "first"}, std::pair{omAlways, "second"}}) {
+    std::filesystem::remove_all(Path("out"));
+    ::mkdir(Path("out").c_str(), 0777);
+    TZipArchiver zip;
+    Open(zip, "twice.zip");
+    zip.FBaseDir = File("out");
+    zip.FOptions.FCreateDirs = false;
+    zip.FOptions.FOverwriteMode = mode;
+    zip.ExtractFiles(u"*", 0x28BF, String());
+    EXPECT_EQ(ReadRaw("out/same.txt"), expected);
+  }
+}
+
+TEST_F(ZAEntriesLongRuns, AStopEndsARunAndLeavesNothingHalfDone) {
+  const std::string before = ReadRaw("many.zip");
+  struct Case {
+    const char* what;
+    std::function<void(TZipArchiver&)> run;
+    bool archiveUnchanged;
+  };
+  const Case cases[] = {
+      {"extracting", [](TZipArchiver& z) { z.ExtractFiles(u"*", 0x28BF, String()); }, true},
+      {"testing", [](TZipArchiver& z) { z.TestFiles(u"*", 0x28BF, String()); }, true},
+      {"deleting", [](TZipArchiver& z) { z.DeleteFiles(u"*", 0x28BF, String()); }, true},
+      {"adding files from disk",
+       [this](TZipArchiver& z) {
+         ::mkdir(Path("src").c_str(), 0777);
+         for (int i = 0; i < kEntries; ++i) WriteRaw("src/n" + std::to_string(i) + ".txt", TextOf(i));
+         z.FBaseDir = File("src");
+         z.AddFiles(u"*.*", 0x28BF, String());
+       },
+       true},
+      {"committing added entries",
+       [](TZipArchiver& z) {
+         z.BeginUpdate();
+         for (int i = 0; i < kEntries; ++i) z.AddFromString(NameOf(i) + u".new", u"new", 0x20, 40000);
+         z.EndUpdate();
+       },
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteRaw("many.zip", before);
+    std::filesystem::remove_all(Path("out"));
+    TZipArchiver zip;
+    Open(zip, "many.zip");
+    zip.FBaseDir = File("out");
+    int yields = 0;
+    {
+      ScopedHostYield host(1);
+      c.run(zip);
+      yields = host.calls;
+    }
+    EXPECT_GE(yields, 1);
+    EXPECT_FALSE(zip.GetInUpdate());
+    if (c.archiveUnchanged) {
+      EXPECT_TRUE(ReadRaw("many.zip") == before) << "the archive changed";
+    }
+    EXPECT_EQ(zip.DMHandle->CDir->Count(), kEntries);
+    if (std::filesystem::exists(Path("out"))) {
+      EXPECT_LT(WholeFilesOut(), kEntries);
+    }
+  }
+}
+
+TEST_F(ZAEntriesLongRuns, DeletingManyEntriesKeepsTheRestInOrderAndFindable) {
+  TZipArchiver zip;
+  Open(zip, "many.zip");
+  zip.DeleteFiles(u"*3.txt", 0x28BF, String());
+  std::vector<String> expected;
+  for (int i = 0; i < kEntries; ++i)
+    if (i % 10 != 3) expected.push_back(NameOf(i));
+  EXPECT_EQ(Names(zip), expected);
+  for (size_t i = 0; i < expected.size(); i += 37) {
+    Int32 at = -1;
+    EXPECT_TRUE(zip.DMHandle->CDir->FileExists(expected[i], at));
+    EXPECT_EQ(at, static_cast<Int32>(i));
+  }
+  zip.CloseArchive();
+  TZipArchiver again;
+  Open(again, "many.zip");
+  EXPECT_EQ(Names(again), expected);
+  String text;
+  again.ExtractToString(NameOf(kEntries - 1), text);
+  EXPECT_EQ(StringToUtf8(text), TextOf(kEntries - 1));
 }
 
 }  // namespace

@@ -580,21 +580,8 @@ TEST_F(ZAArchiver_eventsUnlocked, NoLockIsHeldWhileAPersonIsAsked) {
 }
 
 TEST_F(ZAArchiver_eventsUnlocked, AVolumeAskedForLeavesTheSetUnlocked) {
-  std::string text(30000, 'x');
-  for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>('a' + (i * 7919) % 26);
-  {
-    TZipArchiver zip;
-    zip.FFileName = File("split.zip");
-    zip.SetSpanningMode(smSplitting);
-    zip.FSpanningOptions.FVolumeSize = vsCustom;
-    zip.FSpanningOptions.SetCustomVolumeSize(65536);
-    zip.OpenArchive(fmCreate);
-    zip.SetCompressionMode(0);
-    zip.BeginUpdate();
-    for (int i = 0; i < 5; ++i) zip.AddFromString(Utf8ToString("part" + std::to_string(i)), Utf8ToString(text), 0x20, 40000);
-    zip.EndUpdate();
-    zip.CloseArchive();
-  }
+  const std::string text = SplitPartText();
+  WriteFivePartSplitArchive(File("split.zip"), text);
   TWhileAsked w(Path("split.zip"), File("split.zip"), false);
   TZipArchiver zip;
   zip.FFileName = File("split.zip");

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -580,6 +581,78 @@ TEST_F(ZAArchiver_whole, RepairCommitsOnceAndLocksOnlyToReplace) {
   SetFileSeamHook(previous);
   EXPECT_EQ(other, -1);
   EXPECT_EQ(TextOf("l.zip", u"theirs.txt"), u"theirs");
+}
+
+}  // namespace
+}  // namespace sk
+
+namespace sk {
+namespace {
+
+// A repair is built aside and takes its target's name only when whole: one
+// that a Stop ends, or a kill cuts short at any of its writes, leaves the
+// archive as it was and nothing new at the target's name (what the name
+// held stays). It yields to the host while it runs.
+TEST_F(ZAArchiver_whole, ARepairStoppedOrKilledLeavesTheArchiveAndNoNewFile) {
+  std::vector<String> names;
+  for (Int32 i = 0; i < 60; ++i) names.push_back(u"e" + IntToStr(i) + u".txt");
+  MakeArchive("r.zip", names);
+  const std::string before = ReadRaw("r.zip");
+  Int64 writes = 0;
+  {
+    ScopedFileSeam seam;
+    TZipArchiver z;
+    z.FFileName = File("r.zip");
+    z.RepairArchive(File("fixed.zip"));
+    writes = std::count(seam.ops.begin(), seam.ops.end(), fsoWrite);
+  }
+  ASSERT_GT(writes, 2);
+  EXPECT_EQ(TextOf("fixed.zip", u"e59.txt"), u"e59.txte59.txt");
+  for (const bool inPlace : {false, true}) {
+    // Stopped at the first yield, then killed at the first, a middle and
+    // the last write.
+    for (const Int64 killAt : {Int64(0), Int64(1), writes / 2, writes}) {
+      SCOPED_TRACE(std::string(inPlace ? "in place" : "to a new name") + ", kill at write " + std::to_string(killAt));
+      WriteRaw("r.zip", before);
+      std::filesystem::remove(Path("fixed.zip"));
+      const String target = inPlace ? String() : File("fixed.zip");
+      if (killAt == 0) {
+        ScopedHostYield host(1);
+        TZipArchiver z;
+        z.FFileName = File("r.zip");
+        z.RepairArchive(target);
+        EXPECT_GE(host.calls, 1);
+      } else {
+        const pid_t child = InChild([&] {
+          Int64 seen = 0;
+          SetFileSeamHook([&](TFileSeamOp op, const std::string&) {
+            if (op == fsoWrite && ++seen == killAt) ::raise(SIGKILL);
+            return 0;
+          });
+          TZipArchiver z;
+          z.FFileName = File("r.zip");
+          z.RepairArchive(target);
+          return 0;
+        });
+        EXPECT_EQ(EndOf(child), -SIGKILL);
+      }
+      EXPECT_TRUE(ReadRaw("r.zip") == before) << "the archive changed";
+      EXPECT_FALSE(std::filesystem::exists(Path("fixed.zip")));
+      std::vector<std::string> left;
+      for (const auto& e : std::filesystem::directory_iterator(Path("")))
+        if (e.path().filename().string()[0] == '.') left.push_back(e.path().filename().string());
+      EXPECT_TRUE(left.empty()) << left.front();
+    }
+  }
+  // A file at the new name stays until a whole repair replaces it.
+  WriteRaw("fixed.zip", "older");
+  {
+    ScopedHostYield host(1);
+    TZipArchiver z;
+    z.FFileName = File("r.zip");
+    z.RepairArchive(File("fixed.zip"));
+  }
+  EXPECT_EQ(ReadRaw("fixed.zip"), "older");
 }
 
 }  // namespace
