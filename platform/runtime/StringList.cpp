@@ -579,8 +579,8 @@ Int32 TStringList::CompareStrings(const String& a, const String& b) const {
     const TSortCollation& c = *fSortCollation;
     // The two lines the sort is comparing go by their prepared texts; any
     // other text (a caller's) is prepared by the collation as it comes.
-    if (&a == c.lineA && &b == c.lineB) return c.collation->ComparePrepared(c.prepared[c.a], c.prepared[c.b]);
-    if (&a == c.lineB && &b == c.lineA) return c.collation->ComparePrepared(c.prepared[c.b], c.prepared[c.a]);
+    if (&a == c.lineA && &b == c.lineB) return c.collation->ComparePrepared(*c.preparedA, *c.preparedB);
+    if (&a == c.lineB && &b == c.lineA) return c.collation->ComparePrepared(*c.preparedB, *c.preparedA);
     return c.collation->Compare(a, b);
   }
   return fCaseSensitive ? AnsiCompareStr(a, b) : AnsiCompareText(a, b);
@@ -681,13 +681,14 @@ void TStringList::Assign(const TStrings& source) {
 
 namespace {
 
-// Stable merge sort of the indexes by cmp (< 0: the first goes first); any
-// answers keep every index exactly once. checked is told of each comparison
-// (and may end the sort by raising).
-template <class Cmp>
-void MergeSortIndexes(std::vector<Int32>& idx, Cmp cmp, quicksort_detail::TCheckedSort& checked) {
-  const size_t n = idx.size();
-  std::vector<Int32> tmp(n);
+// Stable merge sort of v by cmp (< 0: the first goes first); any answers
+// keep every element exactly once. The elements themselves move from pass to
+// pass, so that each pass reads and writes memory in order. checked is told
+// of each comparison (and may end the sort by raising).
+template <class T, class Cmp>
+void MergeSortStable(std::vector<T>& v, Cmp cmp, quicksort_detail::TCheckedSort& checked) {
+  const size_t n = v.size();
+  std::vector<T> tmp(n);
   for (size_t width = 1; width < n; width *= 2) {
     for (size_t lo = 0; lo < n; lo += 2 * width) {
       const size_t mid = std::min(lo + width, n);
@@ -695,12 +696,12 @@ void MergeSortIndexes(std::vector<Int32>& idx, Cmp cmp, quicksort_detail::TCheck
       size_t a = lo, b = mid, o = lo;
       while (a < mid && b < hi) {
         checked.Compared();
-        tmp[o++] = cmp(idx[b], idx[a]) < 0 ? idx[b++] : idx[a++];
+        tmp[o++] = cmp(v[b], v[a]) < 0 ? std::move(v[b++]) : std::move(v[a++]);
       }
-      while (a < mid) tmp[o++] = idx[a++];
-      while (b < hi) tmp[o++] = idx[b++];
+      while (a < mid) tmp[o++] = std::move(v[a++]);
+      while (b < hi) tmp[o++] = std::move(v[b++]);
     }
-    idx.swap(tmp);
+    v.swap(tmp);
   }
 }
 
@@ -718,11 +719,14 @@ std::vector<Int32> TStringList::SortedOrderOf(const TLines& items, std::vector<s
         return false;
       }) : checkPoint;
   quicksort_detail::TCheckedSort checked(yieldOnly);
-  std::vector<Int32> order(items.size());
-  for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<Int32>(i);
   const TUserCollation collation(!fCaseSensitive);
-  std::vector<String> prepared;
-  prepared.reserve(items.size());
+  // Each line's prepared text travels with its index through the sort.
+  struct TKeyed {
+    String prepared;
+    Int32 index = 0;
+  };
+  std::vector<TKeyed> keyed;
+  keyed.reserve(items.size());
   auto endEarly = [&] {
     *endedEarly = true;
     return std::vector<Int32>();
@@ -730,34 +734,36 @@ std::vector<Int32> TStringList::SortedOrderOf(const TLines& items, std::vector<s
   try {
     for (const Item& it : items) {
       checked.Compared();
-      prepared.push_back(collation.Prepared(it.s));
+      keyed.push_back(TKeyed{collation.Prepared(it.s), static_cast<Int32>(keyed.size())});
     }
   } catch (const quicksort_detail::TSortEndedEarly&) {
     return endEarly();
   }
   TSortCollation sortCollation;
   sortCollation.collation = &collation;
-  sortCollation.prepared = prepared.data();
   TSortCollationScope<TSortCollation> scope(fSortCollation, &sortCollation);
-  auto compare = [&](Int32 a, Int32 b) {
-    sortCollation.a = static_cast<size_t>(a);
-    sortCollation.b = static_cast<size_t>(b);
-    sortCollation.lineA = &items[sortCollation.a].s;
-    sortCollation.lineB = &items[sortCollation.b].s;
+  auto compare = [&](const TKeyed& a, const TKeyed& b) {
+    sortCollation.preparedA = &a.prepared;
+    sortCollation.preparedB = &b.prepared;
+    sortCollation.lineA = &items[static_cast<size_t>(a.index)].s;
+    sortCollation.lineB = &items[static_cast<size_t>(b.index)].s;
     return CompareStrings(*sortCollation.lineA, *sortCollation.lineB);
   };
   try {
-    MergeSortIndexes(order, compare, checked);
+    MergeSortStable(keyed, compare, checked);
     if (runs != nullptr)
-      for (size_t i = 0; i < order.size();) {
+      for (size_t i = 0; i < keyed.size();) {
         size_t j = i + 1;
-        while (j < order.size() && (checked.Compared(), compare(order[j - 1], order[j]) == 0)) ++j;
+        while (j < keyed.size() && (checked.Compared(), compare(keyed[j - 1], keyed[j]) == 0)) ++j;
         runs->emplace_back(i, j);
         i = j;
       }
   } catch (const quicksort_detail::TSortEndedEarly&) {
     return endEarly();
   }
+  std::vector<Int32> order;
+  order.reserve(keyed.size());
+  for (const TKeyed& k : keyed) order.push_back(k.index);
   return order;
 }
 

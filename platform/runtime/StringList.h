@@ -315,18 +315,17 @@ class TStringList : public TStrings {
   bool TakesAddedLinesAtOnce() const override { return fSorted && LoadsSortedTextInBulk(); }
   void AddLinesAtOnce(std::vector<std::pair<String, TObject*>>& lines) override;
   // The collation of this list's own CompareStrings while a sort of many
-  // comparisons runs, so that the collator is fetched once per sort; and the
-  // prepared texts of the lines being sorted, so that each line is prepared
-  // once. The sort names the two lines it is about to compare (lineA, lineB
-  // at positions a, b of prepared); CompareStrings handed those very lines
-  // compares their prepared texts, and any other text as it comes.
+  // comparisons runs, so that the collator is fetched once per sort. Each
+  // line being sorted is prepared once: the sort names the two lines it is
+  // about to compare (lineA, lineB) with their prepared texts; CompareStrings
+  // handed those very lines compares the prepared texts, and any other text
+  // as it comes.
   struct TSortCollation {
     const TUserCollation* collation = nullptr;
-    const String* prepared = nullptr;
     const String* lineA = nullptr;
     const String* lineB = nullptr;
-    size_t a = 0;
-    size_t b = 0;
+    const String* preparedA = nullptr;
+    const String* preparedB = nullptr;
   };
   // Sorts the lines of items (a std::vector<Item> or TItems) by
   // CompareStrings with their collation texts prepared once: the indexes of

@@ -4,7 +4,7 @@
 //
 // The items themselves never move once stored: they live in chunks (an
 // arena with a free list), in the order they arrived, and the sequence holds
-// pointers to them. The pointers live in blocks of B = 2^shift slots; every
+// pointers to them. The pointers live in blocks of B = 2^shift cells; every
 // block but the last holds exactly B, so item i is in block i >> shift at
 // offset i & (B-1). Each block is a circular buffer (a head and a count), so
 // that a pointer can leave or enter a block at either end without moving the
@@ -204,7 +204,7 @@ class TTieredVector {
   // Pointers moved so far by inserts and deletes in the middle (moved within
   // a block, or passed to a neighbouring block: once each).
   size_t MovedItems() const { return fMoved; }
-  // The number of slots of a full block.
+  // The number of cells of a full block.
   size_t BlockSize() const { return size_t{1} << fShift; }
 
  private:
@@ -213,23 +213,23 @@ class TTieredVector {
   static constexpr size_t kFirstChunk = 4;    // arena chunks double from here...
   static constexpr size_t kLargestChunk = 4096;  // ...up to here
 
-  // A circular buffer of cap pointer slots (a power of two); the items are
+  // A circular buffer of cap pointer cells (a power of two); the items are
   // at head, head + 1, ... (modulo cap), count of them.
   struct Block {
-    std::unique_ptr<T*[]> slots;
+    std::unique_ptr<T*[]> cells;
     uint32_t cap = 0;
     uint32_t head = 0;
     uint32_t count = 0;
 
-    T*& At(uint32_t k) const { return slots[(head + k) & (cap - 1)]; }
+    T*& At(uint32_t k) const { return cells[(head + k) & (cap - 1)]; }
 
     void PushFront(T* item) {
       head = (head - 1) & (cap - 1);
-      slots[head] = item;
+      cells[head] = item;
       ++count;
     }
     T* PopFront() {
-      T* item = slots[head];
+      T* item = cells[head];
       head = (head + 1) & (cap - 1);
       --count;
       return item;
@@ -265,11 +265,11 @@ class TTieredVector {
       --count;
       return moved;
     }
-    // A block of newCap slots holding the same pointers from slot 0.
+    // A block of newCap cells holding the same pointers from slot 0.
     void Grow(uint32_t newCap) {
       std::unique_ptr<T*[]> grown(new T*[newCap]);
       for (uint32_t j = 0; j < count; ++j) grown[j] = At(j);
-      slots = std::move(grown);
+      cells = std::move(grown);
       cap = newCap;
       head = 0;
     }
@@ -322,7 +322,7 @@ class TTieredVector {
     }
     Block block;
     block.cap = fBlocks.empty() ? std::min(full, kFirstSlots) : full;
-    block.slots.reset(new T*[block.cap]);
+    block.cells.reset(new T*[block.cap]);
     fBlocks.push_back(std::move(block));
   }
 
@@ -339,9 +339,9 @@ class TTieredVector {
       uint32_t items = 0;
       for (size_t part = k; part < end; ++part) items += fBlocks[part].count;
       block.cap = end < fBlocks.size() ? full : std::clamp<uint32_t>(std::bit_ceil(items), kFirstSlots, full);
-      block.slots.reset(new T*[block.cap]);
+      block.cells.reset(new T*[block.cap]);
       for (size_t part = k; part < end; ++part)
-        for (uint32_t j = 0; j < fBlocks[part].count; ++j) block.slots[block.count++] = fBlocks[part].At(j);
+        for (uint32_t j = 0; j < fBlocks[part].count; ++j) block.cells[block.count++] = fBlocks[part].At(j);
       merged.push_back(std::move(block));
     }
     fBlocks.swap(merged);
