@@ -491,6 +491,32 @@ const std::vector<TRoutine>& Routines() {
            l.AddStrings(*source);
          });
        }},
+      {"lists", "TStringList Get(i) loop (10 passes)", kLines,
+       [](Int64 n) {
+         auto l = LinesOf(n);
+         return OnList<TStringList>(l, [](TStringList& x) {
+           size_t units = 0;
+           for (int pass = 0; pass < 10; ++pass)
+             for (Int32 i = 0, count = x.Count(); i < count; ++i) units += x.Get(i).size();
+           benchmark::DoNotOptimize(units);
+         });
+       }},
+      {"lists", "TStringList Insert and Delete in the middle", kTypes,
+       [](Int64 n) {
+         auto words = std::make_shared<std::vector<String>>(WordsOf(n));
+         return TWork([words] {
+           TStringList l;
+           for (const String& w : *words) l.Insert(l.Count() / 2, w);
+           while (l.Count() > 0) l.Delete(l.Count() / 3);
+         });
+       }},
+      {"lists", "TStringList Move to the front", kTypes,
+       [](Int64 n) {
+         auto l = LinesOf(n);
+         return OnList<TStringList>(l, [](TStringList& x) {
+           for (Int32 i = 0, count = x.Count(); i < count; ++i) x.Move(count - 1, 0);
+         });
+       }},
       {"lists", "TIndexCheckStringlist Sort", kLines,
        [](Int64 n) {
          auto l = FreqListOf(n);

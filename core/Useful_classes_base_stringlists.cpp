@@ -786,7 +786,7 @@ void TStringListWithString::SortOnSubordinateStrings(bool ascending) {
       },
       SortCheckPoint());
   Changing();
-  std::vector<Item> moved;
+  TItems moved;
   moved.reserve(fItems.size());
   for (Int32 k : from) moved.push_back(std::move(fItems[static_cast<size_t>(k)]));
   fItems.swap(moved);

@@ -53,6 +53,24 @@ class TSortCollationScope {
   const T*& fSlot;
 };
 
+// Lets the host run now and then through the steps of a bulk load that are
+// not comparisons of its sort (cutting the text, merging): the check point is
+// asked every kComparisonsPerCheck steps, and only lets the host run, since
+// a load taken half-way would leave half a list.
+class TYieldingSteps {
+ public:
+  explicit TYieldingSteps(TSortCheckPoint checkPoint) : fCheckPoint(std::move(checkPoint)) {}
+  void Step() {
+    if (--fCountdown > 0) return;
+    fCountdown = kComparisonsPerCheck;
+    if (fCheckPoint) fCheckPoint();
+  }
+
+ private:
+  TSortCheckPoint fCheckPoint;
+  Int32 fCountdown = kComparisonsPerCheck;
+};
+
 }  // namespace
 
 // ---- TStrings -----------------------------------------------------------------
@@ -416,7 +434,7 @@ TStringList::~TStringList() {
   OnChange = nullptr;
   OnChanging = nullptr;
   if (fOwnsObjects) {
-    std::vector<Item> items;
+    TItems items;
     items.swap(fItems);
     for (Item& it : items) delete it.obj;
   }
@@ -476,7 +494,7 @@ void TStringList::InsertObject(Int32 index, const String& s, TObject* obj) {
 
 void TStringList::InsertItem(Int32 index, const String& s, TObject* obj) {
   Changing();
-  fItems.insert(fItems.begin() + index, Item{s, obj});
+  fItems.insert(static_cast<size_t>(index), Item{s, obj});
   Changed();
 }
 
@@ -484,7 +502,7 @@ void TStringList::Delete(Int32 index) {
   CheckIndex(index);
   Changing();
   TObject* obj = fItems[static_cast<size_t>(index)].obj;
-  fItems.erase(fItems.begin() + index);
+  fItems.erase(static_cast<size_t>(index));
   if (fOwnsObjects) delete obj;
   Changed();
 }
@@ -494,7 +512,7 @@ void TStringList::Clear() {
   Changing();
   // Take the lines out first, so that the list is already empty while the
   // objects are destroyed.
-  std::vector<Item> items;
+  TItems items;
   items.swap(fItems);
   if (fOwnsObjects)
     for (Item& it : items) delete it.obj;
@@ -521,11 +539,10 @@ void TStringList::Move(Int32 curIndex, Int32 newIndex) {
   CheckIndex(newIndex);
   if (fSorted) Error(kSortedListError, 0);
   Changing();
-  auto first = fItems.begin();
-  if (curIndex < newIndex)
-    std::rotate(first + curIndex, first + curIndex + 1, first + newIndex + 1);
-  else
-    std::rotate(first + newIndex, first + curIndex, first + curIndex + 1);
+  // Out and in again: both cost about sqrt(n) moves, not the lines between.
+  Item moving = std::move(fItems[static_cast<size_t>(curIndex)]);
+  fItems.erase(static_cast<size_t>(curIndex));
+  fItems.insert(static_cast<size_t>(newIndex), std::move(moving));
   Changed();
 }
 
@@ -560,21 +577,10 @@ bool TStringList::Find(const String& s, Int32& index) const {
 Int32 TStringList::CompareStrings(const String& a, const String& b) const {
   if (fSortCollation != nullptr) {
     const TSortCollation& c = *fSortCollation;
-    // Lines of the items being sorted are compared by their prepared texts;
-    // any other text (a caller's) is prepared by the collation as it comes.
-    auto indexOf = [&](const String& s) -> size_t {
-      if (c.items == nullptr) return c.count;
-      const uintptr_t first = reinterpret_cast<uintptr_t>(&c.items->s);
-      const uintptr_t at = reinterpret_cast<uintptr_t>(&s);
-      if (at < first) return c.count;
-      const uintptr_t offset = at - first;
-      if (offset % sizeof(Item) != 0) return c.count;
-      const size_t k = offset / sizeof(Item);
-      return k < c.count ? k : c.count;
-    };
-    const size_t ia = indexOf(a);
-    const size_t ib = indexOf(b);
-    if (ia < c.count && ib < c.count) return c.collation->ComparePrepared(c.prepared[ia], c.prepared[ib]);
+    // The two lines the sort is comparing go by their prepared texts; any
+    // other text (a caller's) is prepared by the collation as it comes.
+    if (&a == c.lineA && &b == c.lineB) return c.collation->ComparePrepared(*c.preparedA, *c.preparedB);
+    if (&a == c.lineB && &b == c.lineA) return c.collation->ComparePrepared(*c.preparedB, *c.preparedA);
     return c.collation->Compare(a, b);
   }
   return fCaseSensitive ? AnsiCompareStr(a, b) : AnsiCompareText(a, b);
@@ -618,9 +624,13 @@ void TStringList::CustomSort(TStringListSortCompare compare) {
     fSortEndedEarly = endedEarly;
     if (endedEarly || order.size() != fItems.size()) return;
     Changing();
-    std::vector<Item> sorted;
+    TYieldingSteps steps(SortCheckPoint());
+    TItems sorted;
     sorted.reserve(fItems.size());
-    for (Int32 k : order) sorted.push_back(std::move(fItems[static_cast<size_t>(k)]));
+    for (Int32 k : order) {
+      steps.Step();
+      sorted.push_back(std::move(fItems[static_cast<size_t>(k)]));
+    }
     fItems.swap(sorted);
     Changed();
     return;
@@ -671,13 +681,14 @@ void TStringList::Assign(const TStrings& source) {
 
 namespace {
 
-// Stable merge sort of the indexes by cmp (< 0: the first goes first); any
-// answers keep every index exactly once. checked is told of each comparison
-// (and may end the sort by raising).
-template <class Cmp>
-void MergeSortIndexes(std::vector<Int32>& idx, Cmp cmp, quicksort_detail::TCheckedSort& checked) {
-  const size_t n = idx.size();
-  std::vector<Int32> tmp(n);
+// Stable merge sort of v by cmp (< 0: the first goes first); any answers
+// keep every element exactly once. The elements themselves move from pass to
+// pass, so that each pass reads and writes memory in order. checked is told
+// of each comparison (and may end the sort by raising).
+template <class T, class Cmp>
+void MergeSortStable(std::vector<T>& v, Cmp cmp, quicksort_detail::TCheckedSort& checked) {
+  const size_t n = v.size();
+  std::vector<T> tmp(n);
   for (size_t width = 1; width < n; width *= 2) {
     for (size_t lo = 0; lo < n; lo += 2 * width) {
       const size_t mid = std::min(lo + width, n);
@@ -685,19 +696,20 @@ void MergeSortIndexes(std::vector<Int32>& idx, Cmp cmp, quicksort_detail::TCheck
       size_t a = lo, b = mid, o = lo;
       while (a < mid && b < hi) {
         checked.Compared();
-        tmp[o++] = cmp(idx[b], idx[a]) < 0 ? idx[b++] : idx[a++];
+        tmp[o++] = cmp(v[b], v[a]) < 0 ? std::move(v[b++]) : std::move(v[a++]);
       }
-      while (a < mid) tmp[o++] = idx[a++];
-      while (b < hi) tmp[o++] = idx[b++];
+      while (a < mid) tmp[o++] = std::move(v[a++]);
+      while (b < hi) tmp[o++] = std::move(v[b++]);
     }
-    idx.swap(tmp);
+    v.swap(tmp);
   }
 }
 
 }  // namespace
 
-std::vector<Int32> TStringList::SortedOrderOf(const std::vector<Item>& items,
-                                              std::vector<std::pair<size_t, size_t>>* runs, bool* endedEarly) {
+template <class TLines>
+std::vector<Int32> TStringList::SortedOrderOf(const TLines& items, std::vector<std::pair<size_t, size_t>>* runs,
+                                              bool* endedEarly) {
   if (endedEarly != nullptr) *endedEarly = false;
   const TSortCheckPoint checkPoint = SortCheckPoint();
   // Without endedEarly the sort must finish: the check point only yields.
@@ -707,11 +719,14 @@ std::vector<Int32> TStringList::SortedOrderOf(const std::vector<Item>& items,
         return false;
       }) : checkPoint;
   quicksort_detail::TCheckedSort checked(yieldOnly);
-  std::vector<Int32> order(items.size());
-  for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<Int32>(i);
   const TUserCollation collation(!fCaseSensitive);
-  std::vector<String> prepared;
-  prepared.reserve(items.size());
+  // Each line's prepared text travels with its index through the sort.
+  struct TKeyed {
+    String prepared;
+    Int32 index = 0;
+  };
+  std::vector<TKeyed> keyed;
+  keyed.reserve(items.size());
   auto endEarly = [&] {
     *endedEarly = true;
     return std::vector<Int32>();
@@ -719,28 +734,36 @@ std::vector<Int32> TStringList::SortedOrderOf(const std::vector<Item>& items,
   try {
     for (const Item& it : items) {
       checked.Compared();
-      prepared.push_back(collation.Prepared(it.s));
+      keyed.push_back(TKeyed{collation.Prepared(it.s), static_cast<Int32>(keyed.size())});
     }
   } catch (const quicksort_detail::TSortEndedEarly&) {
     return endEarly();
   }
-  const TSortCollation sortCollation{&collation, items.data(), items.size(), prepared.data()};
+  TSortCollation sortCollation;
+  sortCollation.collation = &collation;
   TSortCollationScope<TSortCollation> scope(fSortCollation, &sortCollation);
-  auto compare = [&](Int32 a, Int32 b) {
-    return CompareStrings(items[static_cast<size_t>(a)].s, items[static_cast<size_t>(b)].s);
+  auto compare = [&](const TKeyed& a, const TKeyed& b) {
+    sortCollation.preparedA = &a.prepared;
+    sortCollation.preparedB = &b.prepared;
+    sortCollation.lineA = &items[static_cast<size_t>(a.index)].s;
+    sortCollation.lineB = &items[static_cast<size_t>(b.index)].s;
+    return CompareStrings(*sortCollation.lineA, *sortCollation.lineB);
   };
   try {
-    MergeSortIndexes(order, compare, checked);
+    MergeSortStable(keyed, compare, checked);
     if (runs != nullptr)
-      for (size_t i = 0; i < order.size();) {
+      for (size_t i = 0; i < keyed.size();) {
         size_t j = i + 1;
-        while (j < order.size() && (checked.Compared(), compare(order[j - 1], order[j]) == 0)) ++j;
+        while (j < keyed.size() && (checked.Compared(), compare(keyed[j - 1], keyed[j]) == 0)) ++j;
         runs->emplace_back(i, j);
         i = j;
       }
   } catch (const quicksort_detail::TSortEndedEarly&) {
     return endEarly();
   }
+  std::vector<Int32> order;
+  order.reserve(keyed.size());
+  for (const TKeyed& k : keyed) order.push_back(k.index);
   return order;
 }
 
@@ -760,6 +783,7 @@ void TStringList::AddSortedLinesInBulk(std::vector<Item>& lines) {
   auto lineAt = [&](size_t k) -> Item& { return lines[static_cast<size_t>(order[k])]; };
   // Where each run goes among the lines already there (before the first that
   // is not below it, as Find puts it), and whether one of those equals it.
+  TYieldingSteps steps(SortCheckPoint());
   const size_t held = fItems.size();
   std::vector<size_t> at(runs.size());
   std::vector<bool> clash(runs.size());
@@ -767,7 +791,8 @@ void TStringList::AddSortedLinesInBulk(std::vector<Item>& lines) {
   for (size_t r = 0; r < runs.size(); ++r) {
     const String& text = lineAt(runs[r].first).s;
     Int32 c = -1;
-    while (p < held && (c = CompareStrings(fItems[p].s, text)) < 0) ++p;
+    steps.Step();
+    while (p < held && (steps.Step(), c = CompareStrings(fItems[p].s, text)) < 0) ++p;
     at[r] = p;
     clash[r] = p < held && c == 0;
   }
@@ -783,15 +808,19 @@ void TStringList::AddSortedLinesInBulk(std::vector<Item>& lines) {
         firstRepeat = std::min(firstRepeat, order[first + 1]);
     }
   Changing();
-  std::vector<Item> merged;
+  TItems merged;
   merged.reserve(held + lines.size());
-  auto take = [&merged](Item& line) {
+  auto take = [&merged, &steps](Item& line) {
+    steps.Step();
     merged.push_back(Item{std::move(line.s), line.obj});
     line.obj = nullptr;
   };
   p = 0;
   for (size_t r = 0; r < runs.size(); ++r) {
-    for (; p < at[r]; ++p) merged.push_back(std::move(fItems[p]));
+    for (; p < at[r]; ++p) {
+      steps.Step();
+      merged.push_back(std::move(fItems[p]));
+    }
     const auto [first, last] = runs[r];
     switch (fDuplicates) {
       case dupIgnore:
@@ -807,7 +836,10 @@ void TStringList::AddSortedLinesInBulk(std::vector<Item>& lines) {
         break;
     }
   }
-  for (; p < held; ++p) merged.push_back(std::move(fItems[p]));
+  for (; p < held; ++p) {
+    steps.Step();
+    merged.push_back(std::move(fItems[p]));
+  }
   fItems.swap(merged);
   Changed();
   if (firstRepeat < static_cast<Int32>(lines.size())) Error(kDuplicateError, 0);
@@ -834,7 +866,11 @@ void TStringList::SetTextStr(const String& text) {
     return;
   }
   std::vector<Item> lines;
-  SplitText(text, [&lines](String&& line) { lines.push_back(Item{std::move(line), nullptr}); });
+  TYieldingSteps steps(SortCheckPoint());
+  SplitText(text, [&lines, &steps](String&& line) {
+    steps.Step();
+    lines.push_back(Item{std::move(line), nullptr});
+  });
   AddSortedLinesInBulk(lines);
 }
 

@@ -28,6 +28,7 @@
 #include "platform/runtime/QuickSort.h"
 #include "platform/runtime/RtlTypes.h"
 #include "platform/runtime/Streams.h"
+#include "platform/runtime/TieredVector.h"
 
 namespace sk {
 
@@ -314,27 +315,35 @@ class TStringList : public TStrings {
   bool TakesAddedLinesAtOnce() const override { return fSorted && LoadsSortedTextInBulk(); }
   void AddLinesAtOnce(std::vector<std::pair<String, TObject*>>& lines) override;
   // The collation of this list's own CompareStrings while a sort of many
-  // comparisons runs, so that the collator is fetched once per sort; and the
-  // lines being sorted with their prepared texts, so that each line is
-  // prepared once (a line of items[k] compares by prepared[k]).
+  // comparisons runs, so that the collator is fetched once per sort. Each
+  // line being sorted is prepared once: the sort names the two lines it is
+  // about to compare (lineA, lineB) with their prepared texts; CompareStrings
+  // handed those very lines compares the prepared texts, and any other text
+  // as it comes.
   struct TSortCollation {
     const TUserCollation* collation = nullptr;
-    const Item* items = nullptr;
-    size_t count = 0;
-    const String* prepared = nullptr;
+    const String* lineA = nullptr;
+    const String* lineB = nullptr;
+    const String* preparedA = nullptr;
+    const String* preparedB = nullptr;
   };
-  // Sorts the lines of items by CompareStrings with their collation texts
-  // prepared once: the indexes of items in order, equal lines in the order
-  // they have in items. With runs, also the runs of equal lines as
-  // [first, last) positions in that order. The sort asks the list's check
-  // point as it goes: with endedEarly it may end there (*endedEarly true, the
-  // answer empty); without, the check point only lets the host run.
-  std::vector<Int32> SortedOrderOf(const std::vector<Item>& items,
-                                   std::vector<std::pair<size_t, size_t>>* runs = nullptr,
+  // Sorts the lines of items (a std::vector<Item> or TItems) by
+  // CompareStrings with their collation texts prepared once: the indexes of
+  // items in order, equal lines in the order they have in items. With runs,
+  // also the runs of equal lines as [first, last) positions in that order.
+  // The sort asks the list's check point as it goes: with endedEarly it may
+  // end there (*endedEarly true, the answer empty); without, the check point
+  // only lets the host run.
+  template <class TLines>
+  std::vector<Int32> SortedOrderOf(const TLines& items, std::vector<std::pair<size_t, size_t>>* runs = nullptr,
                                    bool* endedEarly = nullptr);
   const TSortCollation* fSortCollation = nullptr;
 
-  std::vector<Item> fItems;
+  // The lines; inserting or deleting one in the middle moves about sqrt(n)
+  // others, so that lines added one at a time to a sorted list cost
+  // O(sqrt(n)) each rather than O(n).
+  using TItems = TTieredVector<Item>;
+  TItems fItems;
   bool fSorted = false;
   bool fSortEndedEarly = false;
   bool fCaseSensitive = false;

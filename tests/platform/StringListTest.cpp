@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include <filesystem>
 #include <fstream>
@@ -14,6 +15,7 @@
 #include "platform/runtime/Encoding.h"
 #include "platform/runtime/Locale.h"
 #include "platform/runtime/StringList.h"
+#include "platform/runtime/TieredVector.h"
 #include "TestSupport.h"
 
 namespace sk {
@@ -886,6 +888,249 @@ TEST_F(StringListBulkLoad, AddStringsSameAsAddingLineByLine) {
     EXPECT_EQ(lines[0], lines[1]);
     EXPECT_EQ(objects[0], objects[1]);  // the same duplicate survives
   }
+}
+
+}  // namespace sk
+
+// ---- many lines edited in the middle ---------------------------------------------------
+
+namespace sk {
+
+namespace {
+
+struct ModelLine {
+  String s;
+  TObject* obj = nullptr;
+};
+
+// A value that counts its moves and copies, to see what an edit costs.
+struct MoveCounted {
+  static inline size_t moves = 0;
+  int v = 0;
+  MoveCounted() = default;
+  explicit MoveCounted(int x) : v(x) {}
+  MoveCounted(const MoveCounted& o) : v(o.v) { ++moves; }
+  MoveCounted(MoveCounted&& o) noexcept : v(o.v) { ++moves; }
+  MoveCounted& operator=(const MoveCounted& o) {
+    v = o.v;
+    ++moves;
+    return *this;
+  }
+  MoveCounted& operator=(MoveCounted&& o) noexcept {
+    v = o.v;
+    ++moves;
+    return *this;
+  }
+};
+
+// A list that tells how many lines its inserts and deletes have moved.
+class MoveCountingList : public TStringList {
+ public:
+  size_t Moved() const { return fItems.MovedItems(); }
+};
+
+}  // namespace
+
+// Random edits (Add, AddObject, Insert, Delete, Find, IndexOf, Exchange, Move,
+// Put) on lists whose sizes cross block boundaries, against a plain vector:
+// the same lines and objects after every step, the same answers, one change
+// event per edit, and an owning list frees exactly the lines it loses.
+TEST_F(StringListEdit, RandomEditsMatchAPlainVector) {
+  struct Case {
+    const char* name;
+    int start;  // lines before the edits
+    int edits;
+    int growPercent;  // share of edits that add a line (the rest mostly delete)
+    bool sorted;
+    TDuplicates dup;
+    bool owns;
+  };
+  const Case cases[] = {
+      {"empty, grows", 0, 700, 70, false, dupAccept, false},
+      {"one block less one", 63, 400, 50, false, dupAccept, true},
+      {"one block", 64, 400, 50, false, dupAccept, false},
+      {"one block and one", 65, 400, 40, false, dupAccept, true},
+      {"shrinks to nothing and back", 130, 600, 30, false, dupAccept, true},
+      {"larger blocks come at 4096", 4090, 900, 60, false, dupAccept, false},
+      {"larger blocks, shrinking", 4100, 900, 25, false, dupAccept, true},
+      {"sorted, duplicates accepted", 120, 700, 60, true, dupAccept, true},
+      {"sorted, duplicates ignored", 60, 700, 60, true, dupIgnore, true},
+      {"sorted across 4096", 4080, 700, 70, true, dupAccept, false},
+  };
+  std::mt19937 rng(41);
+  auto word = [&] {
+    String s;
+    for (size_t k = 1 + rng() % 3; k > 0; --k) s += static_cast<Char>((rng() % 3 == 0 ? u'A' : u'a') + rng() % 5);
+    return s;
+  };
+  const auto less = [](const ModelLine& m, const String& s) { return AnsiCompareText(m.s, s) < 0; };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Counted::alive = 0;
+    {
+      TStringList l(c.owns);
+      std::vector<ModelLine> model;
+      auto newObject = [&]() -> TObject* { return c.owns ? new Counted : nullptr; };
+      auto compareAll = [&] {
+        ASSERT_EQ(l.Count(), static_cast<Int32>(model.size()));
+        for (size_t i = 0; i < model.size(); ++i) {
+          ASSERT_EQ(l[static_cast<Int32>(i)], model[i].s) << i;
+          ASSERT_EQ(l.Objects(static_cast<Int32>(i)), model[i].obj) << i;
+        }
+      };
+      // A sorted Add as a plain vector does it: before the first line not
+      // below s; with dupIgnore an equal line there is the answer.
+      auto add = [&](const String& s, TObject* obj) -> Int32 {
+        if (!c.sorted) {
+          EXPECT_EQ(l.AddObject(s, obj), static_cast<Int32>(model.size()));
+          model.push_back(ModelLine{s, obj});
+          return 0;
+        }
+        const auto at = std::lower_bound(model.begin(), model.end(), s, less);
+        const Int32 want = static_cast<Int32>(at - model.begin());
+        if (c.dup == dupIgnore && at != model.end() && AnsiCompareText(at->s, s) == 0) {
+          EXPECT_EQ(l.AddObject(s, obj), want);
+          delete obj;  // not taken: still the caller's
+          return -1;
+        }
+        EXPECT_EQ(l.AddObject(s, obj), want);
+        model.insert(at, ModelLine{s, obj});
+        return 0;
+      };
+      l.SetDuplicates(c.dup);
+      l.SetSorted(c.sorted);
+      for (int i = 0; i < c.start; ++i) add(word(), newObject());
+      int changes = 0;
+      l.OnChange = [&](TObject*) { ++changes; };
+      for (int e = 0; e < c.edits; ++e) {
+        const int before = changes;
+        int wantChanges = 1;
+        const Int32 n = static_cast<Int32>(model.size());
+        const int roll = static_cast<int>(rng() % 100);
+        if (n == 0 || roll < c.growPercent) {
+          const String s = word();
+          if (c.sorted || rng() % 3 == 0) {
+            if (add(s, newObject()) < 0) wantChanges = 0;
+          } else {
+            const Int32 at = static_cast<Int32>(rng() % static_cast<Cardinal>(n + 1));
+            TObject* obj = newObject();
+            l.InsertObject(at, s, obj);
+            model.insert(model.begin() + at, ModelLine{s, obj});
+          }
+        } else if (c.sorted || roll % 4 == 0) {
+          const Int32 at = static_cast<Int32>(rng() % static_cast<Cardinal>(n));
+          l.Delete(at);  // an owning list frees the line's object
+          model.erase(model.begin() + at);
+          if (c.sorted && rng() % 2 == 0) {
+            // Find and IndexOf on the sorted lines.
+            const String s = word();
+            const auto first = std::lower_bound(model.begin(), model.end(), s, less);
+            const bool there = first != model.end() && AnsiCompareText(first->s, s) == 0;
+            Int32 found = -1;
+            EXPECT_EQ(l.Find(s, found), there);
+            EXPECT_EQ(found, static_cast<Int32>(first - model.begin()));
+            EXPECT_EQ(l.IndexOf(s), there ? found : -1);
+          }
+        } else {
+          const Int32 i = static_cast<Int32>(rng() % static_cast<Cardinal>(n));
+          const Int32 j = static_cast<Int32>(rng() % static_cast<Cardinal>(n));
+          switch (roll % 4) {
+            case 1:
+              l.Exchange(i, j);
+              std::swap(model[static_cast<size_t>(i)], model[static_cast<size_t>(j)]);
+              break;
+            case 2: {
+              l.Move(i, j);
+              const ModelLine m = model[static_cast<size_t>(i)];
+              model.erase(model.begin() + i);
+              model.insert(model.begin() + j, m);
+              if (i == j) wantChanges = 0;
+              break;
+            }
+            default: {
+              const String s = word();
+              l.Put(i, s);
+              model[static_cast<size_t>(i)].s = s;
+              const auto it = std::find_if(model.begin(), model.end(),
+                                           [&](const ModelLine& m) { return AnsiCompareText(m.s, s) == 0; });
+              EXPECT_EQ(l.IndexOf(s), static_cast<Int32>(it - model.begin()));
+            }
+          }
+        }
+        EXPECT_EQ(changes - before, wantChanges) << "edit " << e;
+        if (model.size() < 200 || e % 97 == 0) compareAll();
+        if (HasFatalFailure()) return;
+      }
+      compareAll();
+      if (c.owns) {
+        EXPECT_EQ(Counted::alive, static_cast<int>(model.size()));
+      }
+    }
+    EXPECT_EQ(Counted::alive, 0);
+  }
+}
+
+// Inserting n items one at a time and deleting them again, at the front, in
+// the middle, at random places and at the back: an item is moved a few times
+// at most, whatever n (not n / 2 times an edit as in one contiguous array),
+// each edit moves about sqrt(n) of the pointers to them, and the items stay
+// in the order a plain vector gives.
+TEST(TieredVector, EditsMoveAboutSquareRootOfTheItems) {
+  enum Where { front, middle, random, back };
+  for (Where where : {front, middle, random, back}) {
+    for (size_t n : {1000u, 8000u, 64000u}) {
+      SCOPED_TRACE(testing::Message() << "where " << where << " n " << n);
+      std::mt19937 rng(static_cast<unsigned>(n) + where);
+      auto place = [&](size_t size) -> size_t {
+        switch (where) {
+          case front: return 0;
+          case middle: return size / 2;
+          case random: return rng() % (size + 1);
+          default: return size;
+        }
+      };
+      const double bound = 3 * std::sqrt(static_cast<double>(n)) + 8;
+      TTieredVector<MoveCounted> v;
+      std::vector<int> model;
+      auto perEdit = [n](size_t count) { return static_cast<double>(count) / static_cast<double>(n); };
+      MoveCounted::moves = 0;
+      for (size_t i = 0; i < n; ++i) {
+        const size_t at = place(v.size());
+        v.insert(at, MoveCounted(static_cast<int>(i)));
+        if (n <= 8000) model.insert(model.begin() + static_cast<ptrdiff_t>(at), static_cast<int>(i));
+      }
+      EXPECT_LE(perEdit(MoveCounted::moves), 4);
+      EXPECT_LE(perEdit(v.MovedItems()), bound);
+      if (n <= 8000) {
+        ASSERT_EQ(v.size(), model.size());
+        for (size_t i = 0; i < n; ++i) ASSERT_EQ(v[i].v, model[i]) << i;
+      }
+      MoveCounted::moves = 0;
+      const size_t movedBefore = v.MovedItems();
+      while (!v.empty()) {
+        const size_t at = std::min(place(v.size() - 1), v.size() - 1);
+        if (n <= 8000) {
+          ASSERT_EQ(v[at].v, model[at]);
+          model.erase(model.begin() + static_cast<ptrdiff_t>(at));
+        }
+        v.erase(at);
+      }
+      EXPECT_LE(perEdit(MoveCounted::moves), 4);
+      EXPECT_LE(perEdit(v.MovedItems() - movedBefore), bound);
+    }
+  }
+}
+
+// A word list built by adding each word to a sorted list as it comes: each
+// add moves about sqrt(n) lines.
+TEST_F(StringListEdit, SortedAddsMoveAboutSquareRootOfTheLines) {
+  MoveCountingList l;
+  l.SetSorted(true);
+  std::mt19937 rng(3);
+  const size_t n = 20000;
+  for (size_t i = 0; i < n; ++i) l.Add(Utf8ToString(std::to_string(rng())));
+  EXPECT_LE(static_cast<double>(l.Moved()) / static_cast<double>(n), 3 * std::sqrt(static_cast<double>(n)) + 8);
+  for (Int32 i = 1; i < l.Count(); ++i) ASSERT_LE(AnsiCompareText(l[i - 1], l[i]), 0);
 }
 
 }  // namespace sk
