@@ -164,4 +164,27 @@ inline bool HasHalfAPair(const String& s) {
   return false;
 }
 
+// The lines of the scripts a corpus holds, and posts dense with emoji and
+// letters under stacks of 3 to 10 combining marks (some that DejaVu Sans
+// lacks).
+inline const std::vector<String>& DenseLines() {
+  static const std::vector<String> lines = [] {
+    std::vector<String> all = ScriptMixLines();
+    const String posts =
+        u"so good \U0001F44D\U0001F3FD\U0001F44D\U0001F3FF \U0001F469\U0001F3FD\u200D\U0001F4BB"
+        u"\U0001F468\u200D\U0001F469\u200D\U0001F467\u200D\U0001F466 \U0001F1EF\U0001F1F5\U0001F1E7\U0001F1F7"
+        u"\U0001F1EE\U0001F1F3 \U0001F3F3\uFE0F\u200D\U0001F308\U0001F9D1\U0001F3FB\u200D\U0001F91D\u200D"
+        u"\U0001F9D1\U0001F3FE lol \U0001F602\U0001F602\U0001F64C\U0001F3FC ";
+    const String stacks =
+        u"z\u0301\u0302\u0303a\u0304\u0305\u0306\u0307l\u0308\u0309\u030A\u030B\u030Cg\u030D\u030E\u030F"
+        u"\u0310\u0311\u0312o\u0313\u0314\u0315\u031A\u031B\u0340\u0341 t\u0342\u0343\u0344\u0346\u034A\u034B"
+        u"\u034C\u0350\u0351\u0352e\u0357\u035B\u0363\u0364\u0365x\u0366\u0367\u0368\u0369\u036At\u036B"
+        u"\u036C\u036D\u036E\u036F\u0301\u0302 ";
+    all.push_back(posts);
+    all.push_back(stacks);
+    return all;
+  }();
+  return lines;
+}
+
 }  // namespace sk

@@ -213,8 +213,8 @@ String WithEllipsis(const String& s, const TShrinkStep& step) {
 // so that neither s nor any step that keeps that head fits: measured from
 // about what limit can show, lengthened as the widths measured say; npos when
 // no head short of the text is that wide. Only about as much of the text as
-// can be shown is read.
-size_t HeadTooWide(const String& s, TCanvas& canvas, Int32 limit) {
+// can be shown is read. Heads are measured through widths, as the steps are.
+size_t HeadTooWide(const String& s, TCanvas& canvas, TPieceWidths& widths, Int32 limit) {
   const size_t n = s.size();
   const auto room = static_cast<size_t>(std::max(limit, 1));
   size_t len = 16 + room / static_cast<size_t>(std::max(1, canvas.TextWidth(u"n")));
@@ -223,7 +223,7 @@ size_t HeadTooWide(const String& s, TCanvas& canvas, Int32 limit) {
     const TShapedSpan span = canvas.ShapedSpan(s.substr(0, head + 8));
     const bool settled = head > span.anchor || !span.byNeighbours;
     const Int64 w = settled ? (gFitMeasurements.fetch_add(1, std::memory_order_relaxed),
-                               canvas.TextWidth(s.substr(0, head)))
+                               widths.Width(s.substr(0, head)))
                             : 0;
     if (settled && w > static_cast<Int64>(limit) + span.slack) return head;
     const double wanted = static_cast<double>(head) * 1.5 * static_cast<double>(static_cast<Int64>(limit) + span.slack + 1) /
@@ -237,8 +237,11 @@ size_t HeadTooWide(const String& s, TCanvas& canvas, Int32 limit) {
 
 String ShrunkToFit(const String& s, TCanvas& canvas, Int32 width) {
   const Int32 limit = width - canvas.TextWidth(u"M");
-  const size_t tooWide = HeadTooWide(s, canvas, limit - 1);
-  if (tooWide == String::npos && canvas.TextWidth(s) < limit) return s;
+  // The heads and steps are measured as TextWidth measures them, each run of
+  // emoji, flags or characters the font lacks shaped once for them all.
+  TPieceWidths widths = canvas.PieceWidths();
+  const size_t tooWide = HeadTooWide(s, canvas, widths, limit - 1);
+  if (tooWide == String::npos && widths.Width(s) < limit) return s;
   const std::vector<TShrinkStep> steps = ShrinkSteps(s);
   if (steps.empty()) {
     // Too short to shorten: the ellipsis goes in the middle.
@@ -271,7 +274,7 @@ String ShrunkToFit(const String& s, TCanvas& canvas, Int32 width) {
         r.reserve(st.head + (n - st.tail));
         r.append(s, 0, st.head);
         r.append(s, st.tail, String::npos);
-        return canvas.TextWidth(r);
+        return widths.Width(r);
       },
       [&](size_t j) { return shaped.Holds(steps[first + j].head, tailIn(steps[first + j].tail)); },
       [&](size_t j) { return shaped.Regime(steps[first + j].head, tailIn(steps[first + j].tail)); });

@@ -1495,6 +1495,8 @@ Int32 TCanvas::TextWidthUpTo(const String& text, Int32 limit) const {
 
 TShapedSpan TCanvas::ShapedSpan(const String& text) const { return sk::ShapedSpan(fFont.QtFont(), text); }
 
+TPieceWidths TCanvas::PieceWidths() const { return TPieceWidths(fFont.QtFont()); }
+
 Int32 TCanvas::TextHeight(const String& text) const {
   (void)text;
   return fFont.Metrics().height();

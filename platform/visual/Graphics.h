@@ -344,6 +344,10 @@ class TCanvas : public TObject {
   // The part of text whose characters may change width with their
   // neighbours in the canvas's font (ShapedSpan).
   TShapedSpan ShapedSpan(const String& text) const;
+  // Widths as TextWidth gives them, for a fitter that measures many
+  // candidates of one text in the canvas's present font: the runs of emoji,
+  // flags or characters the font lacks are shaped once (TPieceWidths).
+  TPieceWidths PieceWidths() const;
   Int32 TextHeight(const String& text) const;
   // Text drawn by the rules of flags (DT_...): lines broken at CR, LF and CR
   // LF, and at blanks with DT_WORDBREAK; end, path or word ellipsis; aligned

@@ -397,6 +397,8 @@ struct TPieceWidths::TImpl {
 
 TPieceWidths::TPieceWidths(const QFont& font) : fImpl(std::make_unique<TImpl>(font)) {}
 TPieceWidths::~TPieceWidths() = default;
+TPieceWidths::TPieceWidths(TPieceWidths&&) noexcept = default;
+TPieceWidths& TPieceWidths::operator=(TPieceWidths&&) noexcept = default;
 
 Int32 TPieceWidths::Width(const String& text) {
   TImpl& d = *fImpl;

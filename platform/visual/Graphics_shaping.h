@@ -112,6 +112,8 @@ class TPieceWidths {
  public:
   explicit TPieceWidths(const QFont& font);
   ~TPieceWidths();
+  TPieceWidths(TPieceWidths&&) noexcept;
+  TPieceWidths& operator=(TPieceWidths&&) noexcept;
   TPieceWidths(const TPieceWidths&) = delete;
   TPieceWidths& operator=(const TPieceWidths&) = delete;
 

@@ -340,6 +340,28 @@ TEST(Graphics_utilities, FitsMeasureFewCandidatesWhateverTheText) {
   }
 }
 
+// Shrinking a long post of emoji shapes each emoji once for all the steps it
+// measures, and again at another width not at all: only the pieces beside
+// the cuts are laid out anew.
+TEST(Graphics_utilities, ShrunkToFitShapesEachFallbackClusterOnce) {
+  auto b = WhiteBitmap(4, 4);
+  TCanvas& c = b->Canvas();
+  c.Font().SetName(u"DejaVu Sans");
+  c.Font().SetSize(9);
+  const std::vector<String>& dense = DenseLines();
+  for (const String& unit : {dense[dense.size() - 2]}) {
+    String s;
+    while (s.size() < 2000) s += unit;
+    ShrunkToFit(s, c, 100);  // shapes the clusters once
+    for (const Int32 w : {60, 150, 400}) {
+      const uint64_t before = gTextUnitsLaidOut.load();
+      const String shown = ShrunkToFit(s, c, w);
+      const uint64_t laidOut = gTextUnitsLaidOut.load() - before;
+      EXPECT_LE(laidOut, 4 * shown.size() + 64) << "width " << w << " of " << unit.size();
+    }
+  }
+}
+
 TEST(Graphics_utilities, ComputedFontSizeToSuitRect) {
   auto b = WhiteBitmap(4, 4);
   TCanvas& c = b->Canvas();
