@@ -37,6 +37,7 @@
 #include "display/Rtl_and_ltr_painting.h"
 #include "display/Simple_virtual_grid.h"
 #include "platform/runtime/Strings.h"
+#include "platform/visual/Graphics_shaping.h"
 
 namespace {
 
@@ -356,10 +357,14 @@ void BM_ScriptCellsRatios(benchmark::State& state) {
     return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
   };
   double spent[3]{};
+  uint64_t measured = 0, laidOut = 0;
   for (auto _ : state) {
+    const uint64_t m0 = gFitMeasurements.load(), u0 = gTextUnitsLaidOut.load();
     const double t0 = now();
     ours.Paint();
     const double t1 = now();
+    measured += gFitMeasurements.load() - m0;
+    laidOut += gTextUnitsLaidOut.load() - u0;
     qt.Paint();
     const double t2 = now();
     plain.Paint();
@@ -373,6 +378,9 @@ void BM_ScriptCellsRatios(benchmark::State& state) {
   state.counters["latin_ms"] = ms(2);
   state.counters["vs_qt"] = ms(0) / std::max(ms(1), 1e-9);
   state.counters["vs_latin"] = ms(0) / std::max(ms(2), 1e-9);
+  // Exact measurements and code units laid out for one screen of ours.
+  state.counters["measured"] = static_cast<double>(measured) / static_cast<double>(state.iterations());
+  state.counters["units"] = static_cast<double>(laidOut) / static_cast<double>(state.iterations());
   state.SetLabel(sk_bench::kScriptLines[k].name);
 }
 // The emoji posts, the combining stacks, and the lines opening with a flag

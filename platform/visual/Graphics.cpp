@@ -202,6 +202,13 @@ struct THeadsTooWide {
   Int64 floor;  // no more than the width of the text or of any head from top on, and above width
 };
 
+// How many of the first units of a text, of which len units are w wide,
+// may fit in width with the ellipsis, by the width they take on average.
+size_t ShownOf(const QFontMetrics& m, size_t len, Int64 w, Int32 width) {
+  const Int32 rest = std::max(0, width - Advance(m, kEllipsis));
+  return static_cast<size_t>(static_cast<double>(len) * rest / static_cast<double>(std::max<Int64>(w, 1)));
+}
+
 THeadsTooWide HeadsTooWideFrom(const QFontMetrics& m, const QFont& font, TPieceWidths& widths, const String& s,
                                Int32 width) {
   const size_t n = s.size();
@@ -213,11 +220,7 @@ THeadsTooWide HeadsTooWideFrom(const QFontMetrics& m, const QFont& font, TPieceW
     const TShapedSpan span = ShapedSpan(font, s.substr(0, std::min(n, head + 8)), ck_keep_head);
     const bool settled = head > span.anchor || !span.byNeighbours;
     const Int64 w = settled ? Measured(widths, s.substr(0, head)) : 0;
-    if (settled && w > static_cast<Int64>(width) + span.slack) {
-      const Int32 rest = std::max(0, width - Advance(m, kEllipsis));
-      const auto shown = static_cast<size_t>(static_cast<double>(head) * rest / static_cast<double>(w));
-      return {head, shown, w - span.slack};
-    }
+    if (settled && w > static_cast<Int64>(width) + span.slack) return {head, ShownOf(m, head, w, width), w - span.slack};
     // Long enough, by the width of what was measured, to hold the slack too.
     const auto wanted = static_cast<double>(head) * 1.5 * static_cast<double>(static_cast<Int64>(width) + span.slack + 1) /
                         static_cast<double>(std::max<Int64>(w, 1));
@@ -236,9 +239,12 @@ std::optional<THeadsTooWide> HeadsToTry(const QFontMetrics& m, const QFont& font
   fits = false;
   if (bound.top == String::npos) {
     if (longer) return std::nullopt;
-    fits = Measured(widths, s) <= width;
+    const Int64 whole = Measured(widths, s);
+    fits = whole <= width;
     if (fits) return std::nullopt;
-    bound.top = s.size();
+    // Where the heads reach width is guessed from the whole text's width,
+    // as from a head's.
+    bound = {s.size(), ShownOf(m, s.size(), whole, width), 0};
   }
   return bound;
 }

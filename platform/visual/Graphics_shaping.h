@@ -143,7 +143,7 @@ namespace shaping_detail {
 // With floors from one shaping, the candidates are mostly told apart without
 // measuring: from guess towards the longer ones until a floor is beyond
 // limit + slack (that candidate and all before it are too wide), then in
-// order, measuring only those whose floor is within limit. Past a few dozen
+// order, measuring only those whose floor is within limit. Past a few hundred
 // floors or a few measurements the search goes on as FirstWithin does.
 template <class Width, class Floor>
 size_t FirstWithin(size_t lo, size_t hi, Int64 limit, Int64 slack, Width& width, size_t guess, Floor& floor);
@@ -158,7 +158,7 @@ size_t FirstByFloors(size_t lo, size_t hi, Int64 limit, Int64 slack, Width& widt
       start = k + 1;
       break;
     }
-    if (++walked > 64) return FirstWithin(lo, hi, limit, slack, width, guess, floor);
+    if (++walked > 512) return FirstWithin(lo, hi, limit, slack, width, guess, floor);
   }
   size_t measured = 0;
   for (size_t k = start; k < hi; ++k) {

@@ -369,6 +369,28 @@ TEST(TCanvasEliding, FitsShapeEachFallbackClusterOnce) {
   }
 }
 
+// A line of stacked marks a little too wide for the cell, whose heads no
+// shorter head shows to be too wide, is cut by floors from one shaping: the
+// whole line's width says where to look, and a few candidates are measured.
+TEST(TCanvasEliding, StackedMarksMeasureFewCandidates) {
+  TestApplication();
+  TBitmap b(8, 8);
+  TCanvas& c = b.Canvas();
+  c.Font().SetName(u"DejaVu Sans");
+  c.Font().SetSize(9);
+  String s;
+  while (s.size() < 600) s += DenseLines().back();
+  s.resize(600);
+  const Int32 whole = c.TextWidth(s);
+  for (const Int32 w : {whole / 2, whole * 3 / 4, whole - 20}) {
+    for (const TTextFormat format : {tfEndEllipsis, tfWordEllipsis}) {
+      const uint64_t before = gFitMeasurements.load();
+      Elided(c, s, w, format);
+      EXPECT_LE(gFitMeasurements.load() - before, 12u) << format << " width " << w << " of " << whole;
+    }
+  }
+}
+
 // A bare name of characters outside the Basic Multilingual Plane keeps its
 // pairs whole at every width, in all three ellipses and through DrawText.
 TEST(TCanvasEliding, PairsStayWhole) {
