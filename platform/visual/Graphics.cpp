@@ -233,18 +233,26 @@ THeadsTooWide HeadsTooWideFrom(const QFontMetrics& m, const QFont& font, TPieceW
 // (HeadsTooWideFrom; top is s's length when no shorter head is too wide).
 // Nothing when s fits whole (fits is then true) or, with longer (s is only
 // the start of the text), when that start cannot tell.
+template <class Layout>
 std::optional<THeadsTooWide> HeadsToTry(const QFontMetrics& m, const QFont& font, TPieceWidths& widths, const String& s,
-                                        Int32 width, bool longer, bool& fits) {
+                                        Int32 width, bool longer, bool& fits, Layout& layout) {
   THeadsTooWide bound = HeadsTooWideFrom(m, font, widths, s, width);
   fits = false;
   if (bound.top == String::npos) {
     if (longer) return std::nullopt;
-    const Int64 whole = Measured(widths, s);
-    fits = whole <= width;
+    // A text measured whole is laid out instead: the floors of its heads
+    // come from that layout if it does not fit.
+    std::optional<Int64> whole = widths.InPieces(s);
+    if (!whole) {
+      gFitMeasurements.fetch_add(1, std::memory_order_relaxed);
+      whole = layout.Whole();
+    }
+    if (!whole) whole = Measured(widths, s);
+    fits = *whole <= width;
     if (fits) return std::nullopt;
     // Where the heads reach width is guessed from the whole text's width,
     // as from a head's.
-    bound = {s.size(), ShownOf(m, s.size(), whole, width), 0};
+    bound = {s.size(), ShownOf(m, s.size(), *whole, width), 0};
   }
   return bound;
 }
@@ -254,28 +262,46 @@ std::optional<THeadsTooWide> HeadsToTry(const QFontMetrics& m, const QFont& font
 // those before the cut that it can reshape (the blanks that end the head and
 // the word before them, at most eight of its characters), plus the ellipsis,
 // less a pixel of rounding and one of kerning; for a cut in the middle, the
-// same on both sides of it. The text is shaped only when a floor is first
-// asked for.
+// same on both sides of it. A cut among or just after the marks over a
+// letter is bounded to the 1/64 pixel (Graphics_shaping.h tells why such
+// cuts are common near the limit). The text is shaped only when a floor is
+// first asked for.
 class THeadFloor {
  public:
   THeadFloor(const QFont& font, const String& text, Int32 ellipsis)
       : fFont(font), fText(text), fEllipsis(ellipsis) {}
 
   Int64 operator()(size_t head) {
-    // A cut between the marks over a letter of a script that does not join
-    // leaves the letter's own glyph and what is before it as they were: at
-    // least what they take there, with the letter no narrower than its
-    // glyph alone.
-    const size_t base = MarkedLetter(head);
-    if (base != String::npos) {
-      const Int64 before = Head(base), with = Head(base + 1);
-      if (before != kAlwaysFits && with != kAlwaysFits)
-        return before + std::min(with - before, LetterAdvance(fText[base])) + fEllipsis - 2;
+    // A cut among the marks over a letter of a script that does not join,
+    // or just after the last of them or the blanks after them, leaves the
+    // letter's own glyph and what is before it as they were, and a mark
+    // takes no room from its letter: at least what they take there, with the
+    // letter and each blank no narrower than alone, and the ellipsis no
+    // narrower than beside the character before it alone (where the two may
+    // kern) or alone.
+    size_t stackEnd = head;
+    while (stackEnd > 0 && fText[stackEnd - 1] == u' ') --stackEnd;
+    const size_t base = MarkedLetter(stackEnd);
+    if (base != String::npos && StartsCluster(base)) {
+      const std::optional<double> before = Head(base), with = Head(base + 1);
+      const std::optional<double> stack = stackEnd < head ? Head(stackEnd) : 0.0, all = stackEnd < head ? Head(head) : 0.0;
+      if (before && with && stack && all) {
+        const TLetter& letter = Letter(fText[base]);
+        double least = *before + std::min(*with - *before, letter.advance) + letter.ellipsis;
+        if (stackEnd < head) {
+          const TLetter& blank = Letter(u' ');
+          least += std::min(*all - *stack, static_cast<double>(head - stackEnd) * blank.advance) - letter.ellipsis +
+                   blank.ellipsis;
+        }
+        // Qt rounds the advances' sum to the nearest pixel; the advances the
+        // font gives a glyph apart may be a little above those it shapes with.
+        return static_cast<Int64>(std::ceil(least - 0.5 - kApartAdvanceError));
+      }
     }
     const size_t back = Back(head);
     if (back == 0) return kAlwaysFits;
-    const Int64 taken = Head(back);
-    return taken == kAlwaysFits ? kAlwaysFits : taken + fEllipsis - 2;
+    const std::optional<double> taken = Head(back);
+    return taken ? static_cast<Int64>(std::floor(*taken)) + fEllipsis - 2 : kAlwaysFits;
   }
 
   // The same for a candidate that keeps [0, head) and [tail, size): the
@@ -289,11 +315,39 @@ class THeadFloor {
     while (on < n && on - word < 8 && fText[on] != u' ') ++on;
     if (SplitsAPair(fText, on)) ++on;
     if (back == 0 && on == n) return kAlwaysFits;
-    const Int64 taken = Taken({0, back}, {on, n});
-    return taken == kAlwaysFits ? kAlwaysFits : taken + fEllipsis - 3;
+    const std::optional<double> taken = Taken({0, back}, {on, n});
+    return taken ? static_cast<Int64>(std::floor(*taken)) + fEllipsis - 3 : kAlwaysFits;
+  }
+
+  // The text's width as QFontMetrics gives it (the advances of its one line,
+  // rounded as Qt rounds them), from the layout the floors come from;
+  // nothing when the text does not lay out on one line.
+  std::optional<Int64> Whole() {
+    Layout();
+    if (fLayout->lineCount() != 1) return std::nullopt;
+    const QTextLine line = fLayout->lineAt(0);
+    if (static_cast<size_t>(line.textLength()) != fText.size()) return std::nullopt;
+    return (std::llround(line.horizontalAdvance() * 64) + 32) >> 6;
   }
 
  private:
+  static constexpr double kApartAdvanceError = 2.0 / 64;
+
+  void Layout() {
+    if (fLayout) return;
+    fLayout.emplace(QString(reinterpret_cast<const QChar*>(fText.data()), static_cast<qsizetype>(fText.size())),
+                    fFont);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    fLayout->setTextOption(option);
+    // Else the glyphs are let go after the layout and shaped anew when
+    // first asked for.
+    fLayout->setCacheEnabled(true);
+    fLayout->beginLayout();
+    fLayout->createLine();
+    fLayout->endLayout();
+  }
+
   // Blanks that end the head may go with the cut (at the end of a line or
   // of a direction run), and so may the letters of the word before it.
   size_t Back(size_t head) const {
@@ -305,25 +359,82 @@ class THeadFloor {
   }
 
   // What the glyphs of the characters before end cover, asked of the layout
-  // once for each end.
-  Int64 Head(size_t end) {
+  // once for each end. The floors asked for lie near one another: what the
+  // characters before a blank a little before end cover is kept, merged,
+  // and only the glyphs from that blank on are asked for again.
+  std::optional<double> Head(size_t end) {
     const auto known = fHeads.find(end);
     if (known != fHeads.end()) return known->second;
-    const Int64 taken = Taken({0, end}, {0, 0});
+    const size_t anchor = Anchor(end);
+    std::optional<double> taken;
+    if (anchor == 0) {
+      taken = Taken({0, end}, {0, 0});
+    } else {
+      auto kept = fKept.find(anchor);
+      if (kept == fKept.end()) {
+        std::vector<std::pair<double, double>> stretches;
+        if (!Cover(0, anchor, stretches)) stretches.assign(1, {0, -1});
+        Merge(stretches);
+        kept = fKept.emplace(anchor, std::move(stretches)).first;
+      }
+      fCovered = kept->second;
+      if (!(fCovered.size() == 1 && fCovered[0].second < fCovered[0].first) && Cover(anchor, end, fCovered))
+        taken = Merge(fCovered);
+    }
     fHeads.emplace(end, taken);
     return taken;
   }
 
-  // The letter under the nonspacing marks that a cut at head falls among,
-  // when it is a Latin, Greek or Cyrillic letter the font has; else npos.
+  // A blank some way before end, where no cluster spans the cut, shared by
+  // nearby ends; 0 when none is near.
+  size_t Anchor(size_t end) const {
+    constexpr size_t kNear = 64, kStep = 32, kFar = 256;
+    if (end < kNear + kStep) return 0;
+    const size_t from = end - kNear - end % kStep;
+    for (size_t i = from; i > 0 && from - i < kFar; --i)
+      if (fText[i] == u' ' && fText[i - 1] == u' ') continue;
+      else if (fText[i] == u' ') return i;
+    return 0;
+  }
+
+  // True when the glyphs of the character at i are none of those of the
+  // character before it: no ligature or cluster holds both. The layout hands
+  // over the whole of a cluster for a range that ends inside it.
+  bool StartsCluster(size_t i) {
+    if (i == 0) return true;
+    const auto known = fStarts.find(i);
+    if (known != fStarts.end()) return known->second;
+    Layout();
+    std::vector<std::pair<quint32, double>> before;
+    for (const QGlyphRun& run : fLayout->glyphRuns(static_cast<int>(i - 1), 1)) {
+      const QList<QPointF> at = run.positions();
+      const QList<quint32> glyphs = run.glyphIndexes();
+      for (qsizetype g = 0; g < glyphs.size() && g < at.size(); ++g) before.emplace_back(glyphs[g], at[g].x());
+    }
+    bool starts = true;
+    for (const QGlyphRun& run : fLayout->glyphRuns(static_cast<int>(i), 1)) {
+      const QList<QPointF> at = run.positions();
+      const QList<quint32> glyphs = run.glyphIndexes();
+      for (qsizetype g = 0; g < glyphs.size() && g < at.size(); ++g)
+        if (std::find(before.begin(), before.end(), std::pair{glyphs[g], at[g].x()}) != before.end()) starts = false;
+    }
+    fStarts.emplace(i, starts);
+    return starts;
+  }
+
+  static bool IsMark(Char c) {
+    const int8_t type = u_charType(c);
+    return type == U_NON_SPACING_MARK || type == U_ENCLOSING_MARK;
+  }
+
+  // The letter under the nonspacing marks that a cut at head falls among or
+  // just after (before what follows them), when it is a Latin, Greek or
+  // Cyrillic letter; else npos.
   size_t MarkedLetter(size_t head) const {
-    auto isMark = [](Char c) {
-      const int8_t type = u_charType(c);
-      return type == U_NON_SPACING_MARK || type == U_ENCLOSING_MARK;
-    };
-    if (head >= fText.size() || head == 0 || !isMark(fText[head])) return String::npos;
+    if (head >= fText.size() || head == 0 || !(IsMark(fText[head]) || IsMark(fText[head - 1])))
+      return String::npos;
     size_t b = head;
-    while (b > 0 && isMark(fText[b - 1])) --b;
+    while (b > 0 && IsMark(fText[b - 1])) --b;
     if (b == 0) return String::npos;
     const Char c = fText[--b];
     if (IsHighSurrogate(c) || IsLowSurrogate(c) || !u_isalpha(c)) return String::npos;
@@ -334,63 +445,87 @@ class THeadFloor {
     return b;
   }
 
-  // The advance of the font's own glyph for c, rounded down; 0 when the font
-  // lacks it.
-  Int64 LetterAdvance(Char c) {
-    const auto known = fLetters.find(c);
-    if (known != fLetters.end()) return known->second;
-    if (!fRaw) fRaw = QRawFont::fromFont(fFont);
-    const QList<quint32> glyphs = fRaw->glyphIndexesForString(QString(QChar(c)));
-    Int64 advance = 0;
-    if (glyphs.size() == 1 && glyphs[0] != 0) {
-      const QList<QPointF> a = fRaw->advancesForGlyphIndexes(glyphs);
-      if (a.size() == 1) advance = std::max<Int64>(0, static_cast<Int64>(std::floor(a[0].x())));
+  // A letter's advance alone (0 when the font lacks it), and what the
+  // ellipsis takes after it: no more than alone, nor than beside the letter.
+  struct TLetter {
+    double advance, ellipsis;
+  };
+  const TLetter& Letter(Char c) {
+    if (fLetters == nullptr) {
+      // Kept for each font from one fit to the next, as the cells of a grid
+      // share their font; a thread that meets many fonts keeps only the
+      // first few.
+      thread_local std::unordered_map<QString, std::unordered_map<Char, TLetter>> fonts;
+      const QString key = fFont.key();
+      auto known = fonts.find(key);
+      if (known == fonts.end() && fonts.size() < 64) known = fonts.emplace(key, std::unordered_map<Char, TLetter>{}).first;
+      fLetters = known == fonts.end() ? &fOwnLetters : &known->second;
     }
-    fLetters.emplace(c, advance);
-    return advance;
+    const auto known = fLetters->find(c);
+    if (known != fLetters->end()) return known->second;
+    if (!fRaw) fRaw = QRawFont::fromFont(fFont);
+    const QFontMetricsF m(fFont);
+    const QString alone{QChar(c)};
+    const QString ellipsis = QString::fromUtf16(kEllipsis.data(), static_cast<qsizetype>(kEllipsis.size()));
+    const QList<quint32> glyphs = fRaw->glyphIndexesForString(alone);
+    TLetter letter{0, m.horizontalAdvance(ellipsis)};
+    if (glyphs.size() == 1 && glyphs[0] != 0) {
+      letter.advance = std::max(0.0, m.horizontalAdvance(alone));
+      letter.ellipsis = std::min(letter.ellipsis, m.horizontalAdvance(alone + ellipsis) - letter.advance);
+    } else {
+      letter.ellipsis = std::min<double>(letter.ellipsis, fEllipsis - 1);
+    }
+    return fLetters->emplace(c, letter).first->second;
   }
 
-  // The whole pixels of the line that the glyphs of the characters of the
-  // two ranges cover, in one shaping of the whole text; kAlwaysFits when
-  // that cannot be told.
-  Int64 Taken(std::pair<size_t, size_t> first, std::pair<size_t, size_t> second) {
-    if (!fLayout) {
-      fLayout.emplace(QString(reinterpret_cast<const QChar*>(fText.data()), static_cast<qsizetype>(fText.size())),
-                      fFont);
-      QTextOption option;
-      option.setWrapMode(QTextOption::NoWrap);
-      fLayout->setTextOption(option);
-      fLayout->beginLayout();
-      fLayout->createLine();
-      fLayout->endLayout();
-    }
-    // The stretch of the line the glyphs cover (runs of one font are
-    // handed over together, whatever lies between them).
-    std::vector<std::pair<double, double>>& covered = fCovered;
-    covered.clear();
-    for (const auto& [from, to] : {first, second}) {
-      if (to <= from) continue;
-      for (const QGlyphRun& run : fLayout->glyphRuns(static_cast<int>(from), static_cast<int>(to - from))) {
-        const QList<QPointF> at = run.positions();
-        const QList<quint32> glyphs = run.glyphIndexes();
-        if (glyphs.size() != at.size()) return kAlwaysFits;
-        const std::unordered_map<quint32, double>& advance = Advances(run.rawFont(), glyphs);
-        for (qsizetype g = 0; g < at.size(); ++g) {
-          const auto a = advance.find(glyphs[g]);
-          if (a == advance.end()) return kAlwaysFits;
-          // A glyph of no advance (a mark over its letter) covers nothing.
-          if (a->second > 0) covered.emplace_back(at[g].x(), at[g].x() + a->second);
-        }
+  // The pixels of the line that the glyphs of the characters of the two
+  // ranges cover, in one shaping of the whole text; nothing when that cannot
+  // be told.
+  std::optional<double> Taken(std::pair<size_t, size_t> first, std::pair<size_t, size_t> second) {
+    fCovered.clear();
+    for (const auto& [from, to] : {first, second})
+      if (!Cover(from, to, fCovered)) return std::nullopt;
+    return Merge(fCovered);
+  }
+
+  // The stretches of the line that the glyphs of the characters of [from,
+  // to) cover, added to covered; false when that cannot be told.
+  bool Cover(size_t from, size_t to, std::vector<std::pair<double, double>>& covered) {
+    if (to <= from) return true;
+    Layout();
+    // Runs of one font are handed over together, whatever lies between them.
+    for (const QGlyphRun& run : fLayout->glyphRuns(static_cast<int>(from), static_cast<int>(to - from))) {
+      const QList<QPointF> at = run.positions();
+      const QList<quint32> glyphs = run.glyphIndexes();
+      if (glyphs.size() != at.size()) return false;
+      const std::unordered_map<quint32, double>& advance = Advances(run.rawFont(), glyphs);
+      for (qsizetype g = 0; g < at.size(); ++g) {
+        const auto a = advance.find(glyphs[g]);
+        if (a == advance.end()) return false;
+        // A glyph of no advance (a mark over its letter) covers nothing.
+        if (a->second > 0) covered.emplace_back(at[g].x(), at[g].x() + a->second);
       }
     }
+    return true;
+  }
+
+  // The stretches merged into those they overlap, and their total length.
+  static double Merge(std::vector<std::pair<double, double>>& covered) {
     if (!std::is_sorted(covered.begin(), covered.end())) std::sort(covered.begin(), covered.end());
-    double taken = 0, reached = -1e300;
+    double taken = 0;
+    size_t kept = 0;
     for (const auto& [from, to] : covered) {
-      if (to <= reached) continue;
-      taken += to - std::max(from, reached);
-      reached = to;
+      if (kept > 0 && from <= covered[kept - 1].second) {
+        if (to <= covered[kept - 1].second) continue;
+        taken += to - covered[kept - 1].second;
+        covered[kept - 1].second = to;
+      } else {
+        taken += to - from;
+        covered[kept++] = {from, to};
+      }
     }
-    return static_cast<Int64>(std::floor(taken));
+    covered.resize(kept);
+    return taken;
   }
 
   // The advances of glyphs of font, each asked of the font once: a font of
@@ -420,8 +555,11 @@ class THeadFloor {
   std::vector<std::pair<QRawFont, std::unordered_map<quint32, double>>> fAdvances;
   std::vector<std::pair<double, double>> fCovered;
   std::optional<QRawFont> fRaw;
-  std::unordered_map<Char, Int64> fLetters;
-  std::unordered_map<size_t, Int64> fHeads;
+  std::unordered_map<Char, TLetter>* fLetters = nullptr;
+  std::unordered_map<Char, TLetter> fOwnLetters;
+  std::unordered_map<size_t, std::optional<double>> fHeads;
+  std::unordered_map<size_t, std::vector<std::pair<double, double>>> fKept;
+  std::unordered_map<size_t, bool> fStarts;
 };
 
 // The longest head of s that fits in width together with the ellipsis: the
@@ -432,7 +570,9 @@ std::optional<String> EndElided(const QFontMetrics& m, const QFont& font, const 
                                 bool longer = false) {
   bool fits = false;
   TPieceWidths widths(font);
-  const std::optional<THeadsTooWide> heads = HeadsToTry(m, font, widths, s, width, longer, fits);
+  const Int32 ellipsis = Advance(m, kEllipsis);
+  THeadFloor whole(font, s, ellipsis);
+  const std::optional<THeadsTooWide> heads = HeadsToTry(m, font, widths, s, width, longer, fits, whole);
   if (!heads) return fits ? std::optional<String>(s) : std::nullopt;
   const THeadsTooWide bound = *heads;
   // Candidate k keeps the head up to top - k, moved back to a character's
@@ -453,7 +593,8 @@ std::optional<String> EndElided(const QFontMetrics& m, const QFont& font, const 
     return lastWidth;
   };
   const size_t guess = bound.guess < top ? top - bound.guess : String::npos;
-  THeadFloor floor(font, t, Advance(m, kEllipsis));
+  THeadFloor shorter(font, t, ellipsis);
+  THeadFloor& floor = top == s.size() ? whole : shorter;
   const size_t k = FirstFitting(
       top + 1, width, span.slack, measured, [&](size_t k) { return span.Holds(head(k), top); },
       [&](size_t k) { return span.Regime(head(k), top); }, guess, [&](size_t k) { return floor(head(k)); });
@@ -466,7 +607,9 @@ std::optional<String> WordElided(const QFontMetrics& m, const QFont& font, const
                                  bool longer = false) {
   bool fits = false;
   TPieceWidths widths(font);
-  const std::optional<THeadsTooWide> heads = HeadsToTry(m, font, widths, s, width, longer, fits);
+  const Int32 ellipsis = Advance(m, kEllipsis);
+  THeadFloor whole(font, s, ellipsis);
+  const std::optional<THeadsTooWide> heads = HeadsToTry(m, font, widths, s, width, longer, fits, whole);
   if (!heads) return fits ? std::optional<String>(s) : std::nullopt;
   const THeadsTooWide bound = *heads;
   // The heads tried are the text before each blank, from the last blank to
@@ -482,7 +625,8 @@ std::optional<String> WordElided(const QFontMetrics& m, const QFont& font, const
       blanks.push_back(i);
     }
   const TShapedSpan span = ShapedSpan(font, t, ck_keep_head);
-  THeadFloor floor(font, t, Advance(m, kEllipsis));
+  THeadFloor shorter(font, t, ellipsis);
+  THeadFloor& floor = top == s.size() ? whole : shorter;
   const size_t k = FirstFitting(
       blanks.size(), width, span.slack,
       [&](size_t k) -> Int64 { return widths.Width(t.substr(0, blanks[k]) + kEllipsis); },
@@ -1613,9 +1757,12 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
         isLong && !window ? LinePieces(font, whole, rtl, LineKinds(whole)) : std::nullopt;
     if (windows && !windowFirst && !pieces) window = LineWindow(m, whole, width, rtl, rtl);
     const String& line = window ? *window : whole;
+    // A line drawn from the left edge on no background is not measured.
+    const bool measured = pieces || (flags & DT_CENTER) || fromRight || opaque;
     const Int32 lw =
-        pieces ? static_cast<Int32>(std::min<Int64>((pieces->width + 32) >> 6, std::numeric_limits<Int32>::max()))
-               : Advance(m, line);
+        pieces     ? static_cast<Int32>(std::min<Int64>((pieces->width + 32) >> 6, std::numeric_limits<Int32>::max()))
+        : measured ? Advance(m, line)
+                   : 0;
     Int32 x = rect.Left;
     if (flags & DT_CENTER)
       x = rect.Left + (width - lw) / 2;

@@ -401,10 +401,15 @@ TPieceWidths::TPieceWidths(TPieceWidths&&) noexcept = default;
 TPieceWidths& TPieceWidths::operator=(TPieceWidths&&) noexcept = default;
 
 Int32 TPieceWidths::Width(const String& text) {
+  const std::optional<Int32> pieces = InPieces(text);
+  return pieces ? *pieces : fImpl->Whole(text);
+}
+
+std::optional<Int32> TPieceWidths::InPieces(const String& text) {
   TImpl& d = *fImpl;
   const size_t n = text.size();
   if (n == 0) return 0;
-  if (n > kLongestMeasuredInPieces) return d.Whole(text);
+  if (n > kLongestMeasuredInPieces) return std::nullopt;
   // The places where a run of one font meets another (the font's own
   // characters, or those it lacks), and between the grapheme clusters of a
   // run of lacking ones. A joiner or selector takes its font from the
@@ -416,7 +421,7 @@ Int32 TPieceWidths::Width(const String& text) {
   for (size_t i = 0; i < n;) {
     const bool pair = IsHigh(text[i]) && i + 1 < n && IsLow(text[i + 1]);
     const UChar32 c = pair ? Joined(text[i], text[i + 1]) : text[i];
-    if (!ShapesInItsRun(c)) return d.Whole(text);
+    if (!ShapesInItsRun(c)) return std::nullopt;
     const bool has = FollowsItsNeighbour(c) ? prevHas : d.cover.Has(c);
     const bool ri = u_hasBinaryProperty(c, UCHAR_REGIONAL_INDICATOR);
     riRun = ri ? (prevRI ? riRun + 1 : 1) : 0;
@@ -428,7 +433,7 @@ Int32 TPieceWidths::Width(const String& text) {
     prevRI = ri;
     i += pair ? 2 : 1;
   }
-  if (!lacking) return d.Whole(text);
+  if (!lacking) return std::nullopt;
   Int64 sum = 0;
   size_t from = 0;
   for (const size_t cut : cuts) {

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/runtime/RtlTypes.h"
@@ -118,6 +119,8 @@ class TPieceWidths {
   TPieceWidths& operator=(const TPieceWidths&) = delete;
 
   Int32 Width(const String& text);
+  // The width from pieces, or nothing when the text would be measured whole.
+  std::optional<Int32> InPieces(const String& text);
 
  private:
   struct TImpl;

@@ -161,6 +161,19 @@ TEST(TCanvasEliding, ShapedTextsGiveWhatTakingOneCharacterAtATimeGives) {
                   {tfPathEllipsis, PathByOnes, mono, 9,
                    u"abcdefgh\u03B1\u03B2\u03B3\u03B4" + ells + u"\u2113\u2113\u2113\u2113\u2113", -1}});
   }
+  // Letters under marks, where a cut among or after the marks keeps the
+  // letter: letters that kern with the ellipsis or the letter before, blanks
+  // after the marks, a mark that widens its letter, letters that join in a
+  // ligature across marks, Greek and Cyrillic, marks after a blank and
+  // enclosing marks.
+  for (const char16_t* const serif : {u"DejaVu Sans", u"DejaVu Serif"})
+    for (const char16_t* const marked :
+         {u"AV\u0301 To\u0308 Ty\u0327.. V\u0300\u0301  y\u0308, L\u031B\u031B f\u0301i ffi\u0308 W\u0306A",
+          u"\u03AC\u0308\u0301 \u0399\u0301\u0308 \u0439\u0306 \u0414\u0300\u0301\u0302  \u0416\u0311",
+          u" \u0301a \u0301\u0302b c\u20DD\u20DD d\u0308\u0308\u0308   e"})
+      for (const auto& [format, byOnes] :
+           {std::pair{tfEndEllipsis, &EndByOnes}, {tfWordEllipsis, WordByOnes}, {tfPathEllipsis, PathByOnes}})
+        cases.push_back({format, byOnes, serif, 9, marked, -1});
   // Embeddings and isolates long enough that a cut inside them turns the rest.
   const String words = greeting.substr(0, 13) + u" (1)";
   const String turned = u"ab \u2067" + words + u"\u2069 cd (ef) \u202B" + words + u"\u202C gh \u2068" + words;
@@ -389,6 +402,18 @@ TEST(TCanvasEliding, StackedMarksMeasureFewCandidates) {
       EXPECT_LE(gFitMeasurements.load() - before, 12u) << format << " width " << w << " of " << whole;
     }
   }
+  // Marks the font has: no cut among or after the marks over a letter that
+  // the floors put beyond the cell is measured, at any width.
+  String held;
+  while (held.size() < 600) held += u"z\u0301\u0302\u0303a\u0304\u0305\u0306\u0307l\u0308\u0309\u030A g\u0311o\u0300 ";
+  held.resize(600);
+  uint64_t most = 0;
+  for (Int32 w = 200; w < 260; ++w) {
+    const uint64_t before = gFitMeasurements.load();
+    Elided(c, held, w, tfEndEllipsis);
+    most = std::max(most, gFitMeasurements.load() - before);
+  }
+  EXPECT_LE(most, 5u);
 }
 
 // A bare name of characters outside the Basic Multilingual Plane keeps its
