@@ -894,12 +894,14 @@ Int64 PieceWidth(const QFontMetricsF& m, TLinePieces& line, std::u16string_view 
 }
 
 // Characters that make the line's layout depend on more than its pieces in
-// their runs: direction controls (whose effect reaches across runs), tabs
-// (placed by their position) and the separators of lines and paragraphs.
+// their runs: overrides (which turn letters that a piece drawn alone would
+// not), tabs (placed by their position), and the separators of blocks, lines
+// and paragraphs (which start a paragraph of their own).
 bool BreaksPieces(Char c) {
   const UCharDirection direction = u_charDirection(c);
-  return ReachesAcrossRuns(direction) || direction == U_SEGMENT_SEPARATOR || c == 0x9C || c == 0x2028 || c == 0x0B ||
-         c == 0x0C;
+  return direction == U_LEFT_TO_RIGHT_OVERRIDE || direction == U_RIGHT_TO_LEFT_OVERRIDE ||
+         direction == U_BLOCK_SEPARATOR || direction == U_SEGMENT_SEPARATOR || c == 0x9C || c == 0x2028 ||
+         c == 0x0B || c == 0x0C;
 }
 
 // The painter shapes a run of one direction and script in items of at most
@@ -980,16 +982,18 @@ bool IsPairedBracket(Char c, UBidiPairedBracketType type) {
                   : u_getIntPropertyValue(c, UCHAR_BIDI_PAIRED_BRACKET_TYPE) == type;
 }
 
-// The runs of one level of a line in visual order, or nothing when the line
-// has right-to-left letters in runs of both directions (whose numbers and
-// brackets the painter may not place by the rules applied here). Without
-// right-to-left letters a left-to-right paragraph is one run, and in a
-// right-to-left one everything from the first left-to-right letter to the
+// The runs of one level of a line in visual order. Without right-to-left
+// letters or direction controls a left-to-right paragraph is one run, and in
+// a right-to-left one everything from the first left-to-right letter to the
 // last is one run, unless a bracket pairs across either end: only the ends
-// are worked out.
-std::optional<std::vector<TLevelRun>> VisualRuns(const String& line, bool rtl, bool rightToLeftLetters) {
+// are worked out. Other lines take the levels the bidirectional algorithm
+// gives the whole line, whose runs are put in visual order by reversing, from
+// the highest level down to the lowest odd one, every sequence of runs at
+// that level or above.
+std::optional<std::vector<TLevelRun>> VisualRuns(const String& line, bool rtl, bool rightToLeftLetters,
+                                                 bool controls) {
   std::vector<TLevelRun> runs;
-  if (!rtl && !rightToLeftLetters) {
+  if (!rtl && !rightToLeftLetters && !controls) {
     runs.push_back({0, line.size(), 0});
     return runs;
   }
@@ -1001,7 +1005,7 @@ std::optional<std::vector<TLevelRun>> VisualRuns(const String& line, bool rtl, b
   const auto lastL = std::find_if(line.rbegin(), line.rend(), isL);
   const size_t first = static_cast<size_t>(firstL - line.begin());
   const size_t last = line.size() - 1 - static_cast<size_t>(lastL - line.rbegin());
-  if (!rightToLeftLetters && firstL != line.end() && last - first > 2 &&
+  if (!rightToLeftLetters && !controls && firstL != line.end() && last - first > 2 &&
       std::none_of(line.begin(), firstL, [](Char c) { return IsPairedBracket(c, U_BPT_OPEN); }) &&
       std::none_of(lastL.base(), line.end(), [](Char c) { return IsPairedBracket(c, U_BPT_CLOSE); })) {
     if (!AppendLevelRuns(line, 0, first + 1, true, runs)) return std::nullopt;
@@ -1011,17 +1015,30 @@ std::optional<std::vector<TLevelRun>> VisualRuns(const String& line, bool rtl, b
   } else if (!AppendLevelRuns(line, 0, line.size(), rtl, runs)) {
     return std::nullopt;
   }
-  if (rightToLeftLetters && runs.size() > 1) return std::nullopt;
-  // Levels are one or two at most here: the runs of a right-to-left paragraph
-  // show in reverse order, each in its own direction.
-  if (rtl) std::reverse(runs.begin(), runs.end());
+  UBiDiLevel highest = 0, lowestOdd = UBIDI_MAX_EXPLICIT_LEVEL + 2;
+  for (const TLevelRun& run : runs) {
+    highest = std::max(highest, run.level);
+    if (run.level & 1) lowestOdd = std::min(lowestOdd, run.level);
+  }
+  for (UBiDiLevel level = highest; level >= lowestOdd && level > 0; --level)
+    for (auto at = runs.begin(); at != runs.end();) {
+      if (at->level < level) {
+        ++at;
+        continue;
+      }
+      const auto end = std::find_if(at, runs.end(), [level](const TLevelRun& r) { return r.level < level; });
+      std::reverse(at, end);
+      at = end;
+    }
   return runs;
 }
 
 // Whether a line has characters that keep it from being drawn in pieces
-// (BreaksPieces), and whether it has right-to-left letters.
+// (BreaksPieces), right-to-left letters, direction controls (embeddings and
+// isolates, whose effect reaches across runs), and only characters that
+// shape alone.
 struct TLineKinds {
-  bool breaks = false, rightToLeftLetters = false, shapesAlone = true;
+  bool breaks = false, rightToLeftLetters = false, controls = false, shapesAlone = true;
 };
 
 bool IsRightToLeftLetter(UChar32 c) {
@@ -1044,6 +1061,7 @@ TLineKinds LineKinds(const String& line) {
       kinds.breaks = true;
       break;
     }
+    kinds.controls = kinds.controls || ReachesAcrossRuns(u_charDirection(c));
     kinds.rightToLeftLetters = kinds.rightToLeftLetters || IsRightToLeftLetter(c);
     kinds.shapesAlone = kinds.shapesAlone && ShapesAlone(c);
   }
@@ -1052,7 +1070,7 @@ TLineKinds LineKinds(const String& line) {
 
 std::optional<TLinePieces> LinePieces(const QFont& font, const String& line, bool rtl, const TLineKinds& kinds) {
   if (kinds.breaks) return std::nullopt;
-  const std::optional<std::vector<TLevelRun>> runs = VisualRuns(line, rtl, kinds.rightToLeftLetters);
+  const std::optional<std::vector<TLevelRun>> runs = VisualRuns(line, rtl, kinds.rightToLeftLetters, kinds.controls);
   if (!runs) return std::nullopt;
   TLinePieces result;
   const QFontMetricsF m(font);
@@ -1587,10 +1605,13 @@ void TCanvas::ExtTextOut(Int32 x, Int32 y, Cardinal options, const TRect& rect, 
   }
   if ((options & ETO_OPAQUE) && fBrush.Style() != bsClear) p->fillRect(ToQRect(rect), ToQColor(fBrush.Color()));
   // A long text drawn left to right from x shows only a head as far as the
-  // clipping lets it: only that head is laid out (LineWindow).
+  // clipping lets it: only that head is laid out (LineWindow). A painter of
+  // no direction of its own lays the text out right to left when its first
+  // letter outside isolates is a right-to-left one, which a head then shares.
   const Cardinal all = options | (fTextFlags & ETO_RTLREADING);
   std::optional<String> window;
-  if (!right && !(all & ETO_RTLREADING) && text.size() > 256) {
+  if (!right && !(all & ETO_RTLREADING) && text.size() > 256 && p->layoutDirection() != Qt::RightToLeft &&
+      (p->layoutDirection() == Qt::LeftToRight || !QStringView16(text).isRightToLeft())) {
     Int32 visibleRight = ClipRect().Right;
     if (options & ETO_CLIPPED) visibleRight = std::min(visibleRight, rect.Right);
     window = LineWindow(fFont.Metrics(), text, std::max(visibleRight - x, 1), false, false);
@@ -1743,12 +1764,18 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
   const bool fromRight = (flags & DT_RIGHT) != 0;
   const bool clipped = !(flags & (DT_NOCLIP | DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS));
   const bool windows = clipped && !fromRight && !(flags & DT_CENTER);
-  const bool rtl = (flags & DT_RTLREADING) != 0;
+  const Qt::LayoutDirection direction = p->layoutDirection();
   const size_t longLine = 256 + 8 * static_cast<size_t>(std::max(width, 1) / std::max(1, m.averageCharWidth()));
   for (const String& whole : lines) {
+    const bool isLong = clipped && whole.size() > longLine;
+    // The painter lays a line out as a paragraph of its own direction or,
+    // when it has none, of the direction of the line's first letter outside
+    // isolates; a window or the pieces of a long line are laid out as parts
+    // of that paragraph.
+    const bool rtl =
+        direction == Qt::RightToLeft || (clipped && direction != Qt::LeftToRight && QStringView16(whole).isRightToLeft());
     // LineWindow is tried first where it can cut: from the left edge, when a
     // right-to-left paragraph has right-to-left letters.
-    const bool isLong = clipped && whole.size() > longLine;
     const bool windowFirst = windows && (!rtl || !isLong || std::any_of(whole.begin(), whole.end(), [](Char c) {
                                return IsHighSurrogate(c) || IsRightToLeftLetter(c);
                              }));
@@ -1770,11 +1797,16 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
       x = rect.Right - lw;
     if (opaque) p->fillRect(QRect(x, y, lw, lineHeight), ToQColor(fBrush.Color()));
     p->setPen(textColour);
-    if (pieces)
+    if (pieces) {
       DrawShownPieces(p, QFontMetricsF(font), *pieces, whole, static_cast<Int64>(x) * 64, y + m.ascent(), rect.Left,
                       rect.Right, std::max(m.height(), m.maxWidth()));
-    else
+    } else if (window) {
+      p->setLayoutDirection(rtl ? Qt::RightToLeft : Qt::LeftToRight);
       DrawTextAt(p, QPoint(x, y + m.ascent()), line);
+      p->setLayoutDirection(direction);
+    } else {
+      DrawTextAt(p, QPoint(x, y + m.ascent()), line);
+    }
     y += lineHeight;
   }
   if (flags & DT_RTLREADING) p->setLayoutDirection(Qt::LeftToRight);
