@@ -1565,10 +1565,13 @@ void TCanvas::PaintText(QPainter* p, Int32 x, Int32 y, Int32 width, Cardinal opt
   // The painter lays the text out with its own direction as the base
   // direction: right-to-left reading forces it, so that neutral characters
   // take their places as in a right-to-left paragraph.
+  // The painter's own direction is put back after, so that what a text
+  // shows does not hang on what was drawn before it.
   const bool rtl = (options & ETO_RTLREADING) != 0;
+  const Qt::LayoutDirection was = p->layoutDirection();
   if (rtl) p->setLayoutDirection(Qt::RightToLeft);
   DrawTextAt(p, QPoint(x, y + m.ascent()), text);
-  if (rtl) p->setLayoutDirection(Qt::LeftToRight);
+  if (rtl) p->setLayoutDirection(was);
 }
 
 void TCanvas::TextOut(Int32 x, Int32 y, const String& text) {
@@ -1750,6 +1753,7 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
   p->setFont(fFont.QtFont());
   p->setCompositionMode(QPainter::CompositionMode_SourceOver);
   if (!(flags & DT_NOCLIP)) p->setClipRect(ToQRect(rect), fClip ? Qt::IntersectClip : Qt::ReplaceClip);
+  const Qt::LayoutDirection was = p->layoutDirection();
   if (flags & DT_RTLREADING) p->setLayoutDirection(Qt::RightToLeft);
   Int32 y = rect.Top;
   if (single && (flags & DT_VCENTER)) y = rect.Top + (rect.Bottom - rect.Top - lineHeight) / 2;
@@ -1809,7 +1813,7 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
     }
     y += lineHeight;
   }
-  if (flags & DT_RTLREADING) p->setLayoutDirection(Qt::LeftToRight);
+  if (flags & DT_RTLREADING) p->setLayoutDirection(was);
   return height;
 }
 

@@ -319,22 +319,24 @@ TEST(TCanvasEliding, ClippedLongLinesShowWhatTheWholeLineShows) {
     text += cases[k].end;
     for (const Cardinal align : aligns) {
       // The canvas lays a line out as a paragraph of the direction of its
-      // first letter, or, after a right-to-left line, left to right.
+      // first letter, whether or not a right-to-left line was drawn before.
       for (const Cardinal lines : {DT_SINGLELINE, DT_EDITCONTROL, DT_SINGLELINE | DT_RTLREADING}) {
         if ((lines & DT_RTLREADING) && (align & DT_RTLREADING)) continue;
         const Cardinal flags = align | (lines & ~DT_RTLREADING) | DT_NOPREFIX;
         TBitmap got(200, 20), want(200, 20);
-        TRect r{10, 0, 150, 20};
-        if (lines & DT_RTLREADING) {
-          got.Canvas().DrawText(u"\u05D0", r, DT_RTLREADING);
-          want.Canvas().DrawText(u"\u05D0", r, DT_RTLREADING);
-        }
+        TRect r{10, 0, 150, 20}, aside{160, 0, 200, 20};
+        if (lines & DT_RTLREADING) got.Canvas().DrawText(u"\u05D0", aside, DT_RTLREADING);
         const uint64_t before = gTextUnitsLaidOut.load();
         got.Canvas().DrawText(text, r, flags);
         const uint64_t laidOut = gTextUnitsLaidOut.load() - before;
-        // The whole line, clipped by the canvas.
+        // The whole line, clipped by the canvas, and the right-to-left line
+        // drawn after it.
         want.Canvas().SetClipRect(r);
         want.Canvas().DrawText(text, r, flags | DT_NOCLIP);
+        if (lines & DT_RTLREADING) {
+          want.Canvas().SetClipRect(TRect{0, 0, 200, 20});
+          want.Canvas().DrawText(u"\u05D0", aside, DT_RTLREADING);
+        }
         ASSERT_EQ(got.Image(), want.Image()) << "case " << k << " flags " << flags;
         const bool fromLeft = !(align & (DT_RIGHT | DT_CENTER)), rtl = (align & DT_RTLREADING) != 0;
         if ((rtl ? cases[k].rtlAny : cases[k].ltrAny) || (fromLeft && (rtl ? cases[k].rtl : cases[k].ltr))) {
