@@ -170,7 +170,9 @@ TEST(TCanvasEliding, ShapedTextsGiveWhatTakingOneCharacterAtATimeGives) {
     for (const char16_t* const marked :
          {u"AV\u0301 To\u0308 Ty\u0327.. V\u0300\u0301  y\u0308, L\u031B\u031B f\u0301i ffi\u0308 W\u0306A",
           u"\u03AC\u0308\u0301 \u0399\u0301\u0308 \u0439\u0306 \u0414\u0300\u0301\u0302  \u0416\u0311",
-          u" \u0301a \u0301\u0302b c\u20DD\u20DD d\u0308\u0308\u0308   e"})
+          u" \u0301a \u0301\u0302b c\u20DD\u20DD d\u0308\u0308\u0308   e",
+          // Tabs and a line separator, which a layout of the line places apart.
+          u"a\u0301\tb\u0302 c\u0303\td\u2028e\u0304 f"})
       for (const auto& [format, byOnes] :
            {std::pair{tfEndEllipsis, &EndByOnes}, {tfWordEllipsis, WordByOnes}, {tfPathEllipsis, PathByOnes}})
         cases.push_back({format, byOnes, serif, 9, marked, -1});
