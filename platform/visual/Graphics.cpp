@@ -1056,8 +1056,7 @@ void WrapParagraph(const QFontMetrics& m, const QFont& font, TPieceWidths& width
   // Cuts after a word whose widths may change with what follows, counted up
   // to each word, for the slack between candidates.
   std::vector<uint32_t> loose(n + 1, 0);
-  for (size_t k = 0; k < n; ++k)
-    loose[k + 1] = loose[k] + (KeepsWidthsBefore(t, words[k].from, words[k].to) ? 0 : 1);
+  for (size_t k = 0; k < n; ++k) loose[k + 1] = loose[k] + (KeepsWidthsBefore(t, words[k].from, words[k].to) ? 0 : 1);
   const Int32 joinedSlack = JoinedSlack(font);
   double unitsPerPixel = 1.0 / std::max(1, m.averageCharWidth());
   for (size_t s = 0; s < n;) {
@@ -1765,8 +1764,9 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
     // left edge on a clear brush needs none.
     const bool placed = (flags & DT_CENTER) || fromRight || opaque;
     const Int32 lw =
-        pieces ? static_cast<Int32>(std::min<Int64>((pieces->width + 32) >> 6, std::numeric_limits<Int32>::max()))
-               : placed ? Advance(m, line) : 0;
+        pieces   ? static_cast<Int32>(std::min<Int64>((pieces->width + 32) >> 6, std::numeric_limits<Int32>::max()))
+        : placed ? Advance(m, line)
+                 : 0;
     Int32 x = rect.Left;
     if (flags & DT_CENTER)
       x = rect.Left + (width - lw) / 2;

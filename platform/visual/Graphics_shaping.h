@@ -5,10 +5,10 @@
 // cannot be the wider, measuring only a few candidates.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
 #include <algorithm>
 #include <atomic>
+#include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <memory>
 #include <vector>

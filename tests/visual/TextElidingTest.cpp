@@ -490,8 +490,9 @@ TEST(TCanvasEliding, WrappedCellsLayOutAboutWhatShows) {
   c.Font().SetSize(9);
   const Int32 lh = c.TextHeight(u"Yy");
   // Marks that DejaVu Sans holds, so that each line is shaped whole.
-  const String stacks = u"z\u0301\u0302\u0303a\u0304\u0306\u0307l\u0308\u030A\u030Bg\u030C\u0300\u0301o\u0302\u0303\u0304 "
-                        u"t\u0306\u0307\u0308e\u030A\u030B\u030Cx\u0300\u0301t\u0302\u0303\u0304\u0306 ";
+  const String stacks =
+      u"z\u0301\u0302\u0303a\u0304\u0306\u0307l\u0308\u030A\u030Bg\u030C\u0300\u0301o\u0302\u0303\u0304 "
+      u"t\u0306\u0307\u0308e\u030A\u030B\u030Cx\u0300\u0301t\u0302\u0303\u0304\u0306 ";
   for (const String& unit : {stacks, String(u"the quick brown fox jumps over the lazy dog ")}) {
     String s;
     while (s.size() < 2000) s += unit;
