@@ -1144,12 +1144,161 @@ void DrawShownPieces(QPainter* p, const QFontMetricsF& m, TLinePieces& line, con
   p->setLayoutDirection(was);
 }
 
+// Whether a paragraph fits width whole: a long one is known not to from a
+// head of it.
+bool FitsWhole(const QFontMetrics& m, const QFont& font, TPieceWidths& widths, const String& p, Int32 width) {
+  return HeadsTooWideFrom(m, font, widths, p, width).top == String::npos && widths.Width(p) <= width;
+}
+
+// Word-wrapped lines, each with whether it is known to fit the width (a line
+// of one word may not).
+struct TWrappedLines {
+  std::vector<String> lines;
+  std::vector<uint8_t> fits;
+
+  void Add(String line, bool known) {
+    lines.push_back(std::move(line));
+    fits.push_back(known ? 1 : 0);
+  }
+};
+
+// Breaks a paragraph at its blanks as a line that takes one word after
+// another while the line with the next word (after one blank) fits width
+// does: a line ends before the first word with which it is too wide (a word
+// wider than width keeps a line of its own), blanks between words count as
+// one, and a paragraph that fits whole stays as it is. Each line's end is
+// searched for among the words (FirstTooWide), with the guess that the line
+// holds as many units as the lines measured so far per pixel, rather than
+// measured word after word: a cut after a word whose last letter keeps its
+// width leaves no line wider than a longer one, elsewhere by the span's slack
+// at most. Lines after maxLines are not worked out; stopped tells whether
+// words went on after them.
+void WrapParagraph(const QFontMetrics& m, const QFont& font, TPieceWidths& widths, const String& p, Int32 width,
+                   size_t maxLines, TWrappedLines& out, bool& stopped) {
+  struct TWord {
+    size_t from, to;
+  };
+  std::vector<TWord> words;
+  for (size_t i = 0; i < p.size();) {
+    if (p[i] == u' ') {
+      ++i;
+      continue;
+    }
+    const size_t from = i;
+    while (i < p.size() && p[i] != u' ') ++i;
+    words.push_back({from, i});
+  }
+  // Words parted by one blank, none before the first (blanks may end it).
+  bool single = !words.empty() && words[0].from == 0;
+  for (size_t k = 1; k < words.size() && single; ++k) single = words[k].from == words[k - 1].to + 1;
+  if (!single) {
+    if (FitsWhole(m, font, widths, p, width)) {
+      out.Add(p, true);
+      return;
+    }
+  }
+  if (words.empty()) {
+    out.Add(String(), false);
+    return;
+  }
+  // The text the lines are cut from: the paragraph itself when its words are
+  // parted by single blanks, else its words joined by one blank.
+  String joined;
+  if (!single) {
+    std::vector<TWord> moved;
+    for (const TWord& w : words) {
+      if (!joined.empty()) joined += u' ';
+      moved.push_back({joined.size(), joined.size() + (w.to - w.from)});
+      joined.append(p, w.from, w.to - w.from);
+    }
+    words = std::move(moved);
+  }
+  const String& t = single ? p : joined;
+  const size_t n = words.size();
+  // Cuts after a word whose widths may change with what follows, counted up
+  // to each word, for the slack between candidates.
+  std::vector<uint32_t> loose(n + 1, 0);
+  for (size_t k = 0; k < n; ++k) loose[k + 1] = loose[k] + (KeepsWidthsBefore(t, words[k].from, words[k].to) ? 0 : 1);
+  const Int32 joinedSlack = JoinedSlack(font);
+  double unitsPerPixel = 1.0 / std::max(1, m.averageCharWidth());
+  for (size_t s = 0; s < n;) {
+    if (out.lines.size() >= maxLines) {
+      stopped = s + 1 < n;
+      return;
+    }
+    const size_t a = words[s].from;
+    // Candidate k keeps the words from s to k; on the first line of a
+    // paragraph that fits whole only with its trailing blanks, one more
+    // candidate keeps them too.
+    const size_t hi = s == 0 && single && words.back().to < p.size() ? n + 1 : n;
+    auto end = [&](size_t k) { return k < n ? words[k].to : t.size(); };
+    auto measure = [&](size_t k) -> Int64 {
+      const Int64 w = widths.Width(t.substr(a, end(k) - a));
+      if (w > 0) unitsPerPixel = static_cast<double>(end(k) - a) / static_cast<double>(w);
+      return w;
+    };
+    auto slack = [&](size_t from, size_t to) -> Int64 {
+      from = std::min(from, n);
+      to = std::min(to, n);
+      return to > from && loose[to] > loose[from] ? joinedSlack : 0;
+    };
+    // The first candidate of [lo, top) expected beyond width.
+    auto guessIn = [&](size_t lo, size_t top) {
+      const auto units = static_cast<size_t>(std::clamp(static_cast<double>(width) * unitsPerPixel, 0.0, 1e15));
+      size_t k = lo;
+      for (size_t step = top - lo; step > 0;) {
+        const size_t half = step / 2;
+        if (end(k + half) - a <= units) {
+          k += half + 1;
+          step -= half + 1;
+        } else {
+          step = half;
+        }
+      }
+      return k;
+    };
+    // Characters without a script of their own that the font lacks take
+    // their font from the first character with one: the candidates before
+    // the first word holding one, and those from it on, are searched apart.
+    size_t anchor = s;
+    while (anchor < n && !HoldsOwnScript(t, words[anchor].from, words[anchor].to)) ++anchor;
+    size_t k = hi;
+    // Candidate k is the one before it with a blank and word k: where both
+    // keep their widths, no narrower than the two measured apart, less a
+    // pixel of rounding and one of kerning.
+    auto floor = [&](size_t k, Int64 before) -> Int64 {
+      if (k >= n || !KeepsWidthsBefore(t, words[k - 1].from, words[k - 1].to) ||
+          !KeepsWidths(t, words[k].from, words[k].to))
+        return kAlwaysFits;
+      return before + widths.Width(t.substr(words[k].from - 1, words[k].to - words[k].from + 1)) - 2;
+    };
+    auto search = [&](size_t lo, size_t top) {
+      // The last candidate expected within width.
+      return FirstTooWide(lo, top, width, measure, slack, floor, [&] { return guessIn(lo, top) - 1; });
+    };
+    if (anchor > s + 1 && anchor < n) {
+      k = search(s + 1, anchor);
+      if (k == anchor) k = search(anchor, hi);
+    } else {
+      k = search(s + 1, hi);
+    }
+    // The whole paragraph may fit where a shorter line is wider than a
+    // longer one.
+    if (s == 0 && single && k < hi && slack(k, k + 1) > 0 && FitsWhole(m, font, widths, p, width)) {
+      out.Add(p, true);
+      return;
+    }
+    const bool several = k > s + 1;
+    out.Add(t.substr(a, (several ? end(k - 1) : words[s].to) - a), several);
+    s = k;
+  }
+}
+
 // The lines of a text: broken at CR LF, CR and LF, and with wordBreak at
-// blanks so that each line fits width (a word wider than width keeps a line
-// of its own). Lines after the first maxLines are not worked out; stopped
-// tells whether text went on after them.
-std::vector<String> SplitLines(const QFontMetrics& m, const QFont& font, const String& text, bool wordBreak,
-                               Int32 width, size_t maxLines, bool& stopped) {
+// blanks so that each line fits width (WrapParagraph). Lines after the first
+// maxLines are not worked out; stopped tells whether text went on after them.
+TWrappedLines SplitLines(const QFontMetrics& m, const QFont& font, const String& text, bool wordBreak, Int32 width,
+                         size_t maxLines, bool& stopped) {
   stopped = false;
   std::vector<String> paragraphs;
   String cur;
@@ -1168,46 +1317,38 @@ std::vector<String> SplitLines(const QFontMetrics& m, const QFont& font, const S
     }
   }
   if (paragraphs.size() < maxLines) paragraphs.push_back(cur);
-  if (!wordBreak) return paragraphs;
-  std::vector<String> lines;
+  TWrappedLines out;
+  if (!wordBreak) {
+    out.lines = std::move(paragraphs);
+    out.fits.assign(out.lines.size(), 0);
+    return out;
+  }
   TPieceWidths widths(font);
   for (const String& p : paragraphs) {
-    if (lines.size() >= maxLines) {
+    if (out.lines.size() >= maxLines) {
       stopped = true;
       break;
     }
-    // A long paragraph is known not to fit from a head of it.
-    if (HeadsTooWideFrom(m, font, widths, p, width).top == String::npos && widths.Width(p) <= width) {
-      lines.push_back(p);
-      continue;
+    bool cut = false;
+    WrapParagraph(m, font, widths, p, width, maxLines, out, cut);
+    if (cut) {
+      stopped = true;
+      break;
     }
-    String line;
-    size_t i = 0;
-    while (i < p.size()) {
-      if (lines.size() >= maxLines) {
-        stopped = true;
-        break;
-      }
-      size_t j = i;
-      while (j < p.size() && p[j] != u' ') ++j;
-      const String word = p.substr(i, j - i);
-      const String candidate = line.empty() ? word : line + u' ' + word;
-      if (!line.empty() && widths.Width(candidate) > width) {
-        lines.push_back(line);
-        line = word;
-      } else {
-        line = candidate;
-      }
-      i = j;
-      while (i < p.size() && p[i] == u' ') ++i;
-    }
-    lines.push_back(line);
   }
-  if (lines.size() > maxLines) lines.resize(maxLines);
-  return lines;
+  if (out.lines.size() > maxLines) {
+    out.lines.resize(maxLines);
+    out.fits.resize(maxLines);
+  }
+  return out;
 }
 
 }  // namespace
+
+std::vector<String> WordWrapped(const QFont& font, const String& text, Int32 width, size_t maxLines) {
+  bool stopped = false;
+  return SplitLines(QFontMetrics(font), font, text, true, width, maxLines, stopped).lines;
+}
 
 // ---------------------------------------------------------------------------
 
@@ -1694,6 +1835,7 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
                      (single || maxLines != String::npos);
   size_t take = heads ? std::max<size_t>(1024, 16 * static_cast<size_t>(std::max(width, 1))) : String::npos;
   std::vector<String> lines;
+  std::vector<uint8_t> known;  // lines known to fit the width
   for (bool done = false; !done; take *= 4) {
     bool cutShort = take < text.size();
     String shown = cutShort ? text.substr(0, take) : text;
@@ -1702,6 +1844,7 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
     // The last unit read may belong with the next one ("&&", a pair, CR LF).
     if (cutShort) shown.resize(CharStart(shown, shown.size() - std::min<size_t>(shown.size(), 1)));
     lines.clear();
+    known.clear();
     if (single) {
       String one;
       if (shown.find_first_of(u"\r\n") == String::npos) {
@@ -1714,7 +1857,9 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
       lines.push_back(std::move(one));
     } else {
       bool stopped = false;
-      lines = SplitLines(m, font, shown, (flags & DT_WORDBREAK) != 0, width, maxLines, stopped);
+      TWrappedLines wrapped = SplitLines(m, font, shown, (flags & DT_WORDBREAK) != 0, width, maxLines, stopped);
+      lines = std::move(wrapped.lines);
+      known = std::move(wrapped.fits);
       // Lines that stopped short of what was read are whole; lines broken at
       // blanks that did not may not be.
       if (cutShort && stopped)
@@ -1725,6 +1870,8 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
     done = true;
     if (!(flags & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS))) break;
     for (size_t i = 0; i < lines.size() && done; ++i) {
+      // A line of words that the breaker found within width needs no ellipsis.
+      if (i < known.size() && known[i]) continue;
       // Only the last line read can go on past what was read.
       const bool longer = cutShort && i + 1 == lines.size();
       std::optional<String> r;
@@ -1788,12 +1935,13 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
         isLong && !window ? LinePieces(font, whole, rtl, LineKinds(whole)) : std::nullopt;
     if (windows && !windowFirst && !pieces) window = LineWindow(m, whole, width, rtl, rtl);
     const String& line = window ? *window : whole;
-    // A line drawn from the left edge on no background is not measured.
-    const bool measured = pieces || (flags & DT_CENTER) || fromRight || opaque;
+    // The line's width places it and its background; a line drawn from the
+    // left edge on a clear brush needs none.
+    const bool placed = (flags & DT_CENTER) || fromRight || opaque;
     const Int32 lw =
-        pieces     ? static_cast<Int32>(std::min<Int64>((pieces->width + 32) >> 6, std::numeric_limits<Int32>::max()))
-        : measured ? Advance(m, line)
-                   : 0;
+        pieces   ? static_cast<Int32>(std::min<Int64>((pieces->width + 32) >> 6, std::numeric_limits<Int32>::max()))
+        : placed ? Advance(m, line)
+                 : 0;
     Int32 x = rect.Left;
     if (flags & DT_CENTER)
       x = rect.Left + (width - lw) / 2;

@@ -155,6 +155,11 @@ bool IsIsolateOpener(UChar32 c) { return c >= 0x2066 && c <= 0x2068; }
 constexpr size_t kShortRun = 4;
 constexpr size_t kShortSpan = 16;
 
+Int32 EmOf(const QFont& font) {
+  const QFontMetrics m(font);
+  return std::max(m.maxWidth(), m.height());
+}
+
 }  // namespace
 
 TShapedSpan ShapedSpan(const QFont& font, const String& text, TCutKind kind) {
@@ -267,8 +272,7 @@ TShapedSpan ShapedSpan(const QFont& font, const String& text, TCutKind kind) {
       reach(span.tailReach, o.at, n, false);
     }
   }
-  const QFontMetrics m(font);
-  const Int32 em = std::max(m.maxWidth(), m.height());
+  const Int32 em = EmOf(font);
   // A run of lacking characters: each may come from another fallback font
   // when the character that settles its script is cut away.
   Int32 headRun = 0, tailRun = 0;
@@ -287,10 +291,52 @@ TShapedSpan ShapedSpan(const QFont& font, const String& text, TCutKind kind) {
         tailRun = std::max(tailRun, static_cast<Int32>(r.lacking) * 2 * em);
     }
   }
-  // A cut reshapes a cluster or two beside it: no glyph is wider than the
-  // font's widest, nor a line taller than its height.
-  span.slack = (joined ? 3 * em : 0) + static_cast<Int32>(pairing) * em + headRun + tailRun;
+  span.slack = (joined ? JoinedSlack(font) : 0) + static_cast<Int32>(pairing) * em + headRun + tailRun;
   return span;
+}
+
+// A cut reshapes a cluster or two beside it: no glyph is wider than the
+// font's widest, nor a line taller than its height.
+Int32 JoinedSlack(const QFont& font) { return 3 * EmOf(font); }
+
+bool HoldsOwnScript(const String& text, size_t from, size_t to) {
+  for (size_t i = from; i < to;) {
+    const bool pair = IsHigh(text[i]) && i + 1 < to && IsLow(text[i + 1]);
+    if (InfoOf(pair ? Joined(text[i], text[i + 1]) : text[i]).anchor != USCRIPT_COMMON) return true;
+    i += pair ? 2 : 1;
+  }
+  return false;
+}
+
+bool KeepsWidths(const String& text, size_t from, size_t to) {
+  bool base = false;  // a letter that keeps its width is before
+  for (size_t i = from; i < to;) {
+    const bool pair = IsHigh(text[i]) && i + 1 < to && IsLow(text[i + 1]);
+    const UChar32 c = pair ? Joined(text[i], text[i + 1]) : text[i];
+    i += pair ? 2 : 1;
+    const int8_t type = u_charType(c);
+    if (type == U_NON_SPACING_MARK || type == U_ENCLOSING_MARK) {
+      if (!base) return false;
+    } else if (InfoOf(c).kind == wk_own && c != u'\t') {
+      base = true;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool KeepsWidthsBefore(const String& text, size_t from, size_t end) {
+  size_t i = end;
+  while (i > from) {
+    const bool pair = i >= from + 2 && IsLow(text[i - 1]) && IsHigh(text[i - 2]);
+    const UChar32 c = pair ? Joined(text[i - 2], text[i - 1]) : text[i - 1];
+    i -= pair ? 2 : 1;
+    const int8_t type = u_charType(c);
+    if (type == U_NON_SPACING_MARK || type == U_ENCLOSING_MARK) continue;
+    return InfoOf(c).kind == wk_own && c != u'\t';
+  }
+  return false;
 }
 
 namespace {

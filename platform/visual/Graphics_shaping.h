@@ -5,9 +5,10 @@
 // cannot be the wider, measuring only a few candidates.
 #pragma once
 
+#include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <atomic>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -129,6 +130,29 @@ class TPieceWidths {
 
 // The span of text in font, for candidates that keep the text as kind says.
 TShapedSpan ShapedSpan(const QFont& font, const String& text, TCutKind kind = ck_keep_ends);
+
+// How much a cut can widen the joined characters beside it in font (the slack
+// of a span with any).
+Int32 JoinedSlack(const QFont& font);
+
+// The lines of text word-wrapped to width in font, as the canvas draws them
+// with DT_WORDBREAK (at most maxLines of them).
+std::vector<String> WordWrapped(const QFont& font, const String& text, Int32 width,
+                                size_t maxLines = std::numeric_limits<size_t>::max());
+
+// Whether text[from, to) holds a character of a script of its own.
+bool HoldsOwnScript(const String& text, size_t from, size_t to);
+
+// Whether the characters of text[from, end) keep their widths whatever is
+// cut after end: the character before end is a letter that keeps its width
+// (of the scripts above), alone or under nonspacing marks, so that a cut
+// there takes nothing from a cluster and joins nothing that could reshape.
+bool KeepsWidthsBefore(const String& text, size_t from, size_t end);
+
+// Whether every character of text[from, to) keeps its width whatever lies
+// beside the range: letters of the scripts above, alone or under nonspacing
+// marks.
+bool KeepsWidths(const String& text, size_t from, size_t to);
 
 namespace shaping_detail {
 
@@ -268,6 +292,103 @@ template <class Width, class Holds, class Regime>
 size_t FirstFitting(size_t count, Int64 limit, Int32 slack, Width width, Holds holds, Regime regime,
                     size_t guess = std::numeric_limits<size_t>::max()) {
   return FirstFitting(count, limit, slack, width, holds, regime, guess, [](size_t) { return kAlwaysFits; }, false);
+}
+
+// The first of the candidates [lo, hi), tried in order, whose width (width(k))
+// is beyond limit, or hi when none is; each candidate holds the one before it
+// and more. slack(from, to) is the most by which a candidate in [from, to) can
+// be wider than a longer one. A candidate within limit less the slack of those
+// before it shows them all within limit too; one beyond limit is an upper end.
+// floor(k, w) is no more than the width of candidate k when the one before it
+// is w wide (kAlwaysFits when that tells nothing); a candidate whose floor is
+// beyond limit is not measured.
+// The search measures the candidate that guess() gives (where the caller
+// expects the last candidate within limit, from what it has measured so far)
+// and the one after it, and once more from what guess() gives after that,
+// then their neighbours outward, then halves between the candidates known to
+// fit and those not; what is left, the candidates that fit by less than the
+// slack, is measured in order. Where slack is 0, the floors are close and the
+// guess is good, one candidate is measured.
+template <class Width, class Slack, class Floor, class Guess>
+size_t FirstTooWide(size_t lo, size_t hi, Int64 limit, Width width, Slack slack, Floor floor, Guess guess) {
+  if (lo >= hi) return hi;
+  struct TKnown {
+    size_t k;
+    Int64 w;
+  };
+  std::vector<TKnown> known;
+  auto find = [&](size_t k) -> const TKnown* {
+    for (const TKnown& m : known)
+      if (m.k == k) return &m;
+    return nullptr;
+  };
+  auto measured = [&](size_t k) -> Int64 {
+    if (const TKnown* m = find(k)) return m->w;
+    if (k > lo)
+      if (const TKnown* before = find(k - 1)) {
+        const Int64 f = floor(k, before->w);
+        if (f != kAlwaysFits && f > limit) {
+          known.push_back({k, f});
+          return f;
+        }
+      }
+    gFitMeasurements.fetch_add(1, std::memory_order_relaxed);
+    const Int64 w = width(k);
+    known.push_back({k, w});
+    return w;
+  };
+  size_t fits = lo;     // the candidates before fits are within limit
+  size_t tooWide = hi;  // a candidate beyond limit (hi: none found)
+  size_t unsure = hi;   // the first candidate found beyond limit or fitting alone
+  auto probe = [&](size_t k) {
+    const Int64 w = measured(k);
+    if (w > limit) {
+      tooWide = std::min(tooWide, k);
+      unsure = std::min(unsure, k);
+    } else if (k < unsure && w <= limit - slack(fits, k)) {
+      fits = std::max(fits, k + 1);
+    } else {
+      unsure = std::min(unsure, k);
+    }
+  };
+  // Guided: the candidate guess() gives, between those shown to fit and the
+  // first not, and the one after it when it fits with all before it, a few
+  // times over as the guess learns from what is measured.
+  size_t k = std::clamp<size_t>(guess(), lo, hi - 1);
+  probe(k);
+  for (int round = 0; round < 4; ++round) {
+    const size_t top = std::min(unsure, tooWide);
+    if (fits >= top) break;
+    const size_t at = std::clamp<size_t>(guess(), fits, top - 1);
+    if (find(at) != nullptr && (fits <= at || at + 1 >= hi || find(at + 1) != nullptr)) break;
+    k = at;
+    probe(k);
+    if (fits > k && k + 1 < hi) probe(++k);
+  }
+  // Longer while every candidate so far fits.
+  for (size_t step = 1; fits > k && k + 1 < hi; step *= 2) {
+    k = std::min(hi - 1, k + step);
+    probe(k);
+  }
+  // Shorter from the first candidate not shown to fit: outward while none is
+  // shown to fit with all before it, then halving.
+  bool outward = true;
+  for (size_t step = 1; fits < std::min(unsure, tooWide);) {
+    const size_t top = std::min(unsure, tooWide);
+    if (outward && step < top - fits) {
+      k = top - step;
+      step *= 2;
+    } else {
+      outward = false;
+      k = fits + (top - fits) / 2;
+    }
+    const size_t before = fits;
+    probe(k);
+    if (fits != before) outward = false;
+  }
+  for (k = fits; k < tooWide; ++k)
+    if (measured(k) > limit) return k;
+  return tooWide;
 }
 
 }  // namespace sk

@@ -448,6 +448,124 @@ TEST(TCanvasEliding, StackedMarksMeasureFewCandidates) {
   EXPECT_LE(most, 5u);
 }
 
+// Lines word-wrapped as the plain loop does: a paragraph that fits stays
+// whole; else a line takes one word after another (blanks between them
+// counting as one) while the line with the next word fits, and a word wider
+// than width keeps a line of its own.
+std::vector<String> WrapByWords(TCanvas& c, const String& text, Int32 width) {
+  std::vector<String> paragraphs(1), lines;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == u'\r' || text[i] == u'\n') {
+      if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+      paragraphs.emplace_back();
+    } else {
+      paragraphs.back() += text[i];
+    }
+  }
+  for (const String& p : paragraphs) {
+    if (c.TextWidth(p) <= width) {
+      lines.push_back(p);
+      continue;
+    }
+    String line;
+    for (size_t i = 0; i < p.size();) {
+      size_t j = i;
+      while (j < p.size() && p[j] != u' ') ++j;
+      const String word = p.substr(i, j - i);
+      const String candidate = line.empty() ? word : line + u' ' + word;
+      if (!line.empty() && c.TextWidth(candidate) > width) {
+        lines.push_back(line);
+        line = word;
+      } else {
+        line = candidate;
+      }
+      for (i = j; i < p.size() && p[i] == u' ';) ++i;
+    }
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// Word-wrapped drawing breaks a text into the loop's lines: all of them, and
+// the first two of a cell, at many widths, for the texts whose widths change
+// with a cut (stacks of marks, emoji posts, flags and isolates opening a
+// line, Arabic, Japanese), long words, runs of blanks and breaks between
+// paragraphs, and random texts.
+TEST(TCanvasEliding, WordWrapGivesWhatAddingOneWordAtATimeGives) {
+  TestApplication();
+  TBitmap b(8, 8);
+  TCanvas& c = b.Canvas();
+  const String greeting =
+      u"\u0627\u0644\u0633\u0644\u0627\u0645 \u0639\u0644\u064A\u0643\u0645 \u0648\u0631\u062D\u0645\u0629 ";
+  struct Case {
+    const char16_t* font;
+    String text;
+  };
+  std::vector<Case> cases;
+  auto repeated = [](const String& unit, size_t length) {
+    String s;
+    while (s.size() < length) s += unit;
+    return s;
+  };
+  for (const String& line : DenseLines()) cases.push_back({u"DejaVu Sans", repeated(line + u" ", 160)});
+  cases.insert(cases.end(),
+               {{u"DejaVu Sans", repeated(greeting, 120)},
+                {u"DejaVu Sans Mono", repeated(u"\u2113\u203B \u03B1\u03B2 ab ", 80)},
+                {u"DejaVu Sans", u"a " + String(70, u'x') + u" b cd " + String(40, u'y') + u" e"},
+                {u"DejaVu Sans", u"  the  quick   brown fox  jumps over   the lazy dog   "},
+                {u"DejaVu Sans", u"the quick brown fox jumps   "},
+                {u"DejaVu Sans", u"one two three\r\nfour five six seven\reight\n\n nine  ten eleven twelve"},
+                {u"DejaVu Serif", u"   "},
+                {u"DejaVu Serif", String()}});
+  TRandomTexts texts(9127);
+  for (int k = 0; k < 40; ++k)
+    cases.push_back({kShapingFonts[k % 3].name, k % 2 == 0 ? texts.Next(200) : texts.NextShaped(200)});
+  for (const Case& k : cases) {
+    c.Font().SetName(k.font);
+    c.Font().SetSize(9);
+    const Int32 full = c.TextWidth(k.text);
+    std::vector<Int32> widths = {0, 1, full - 1, full, full + 1};
+    for (Int32 w = 2; w < full; w += 1 + w / 12) widths.push_back(w);
+    for (const Int32 w : widths) {
+      if (w < 0) continue;
+      const std::vector<String> lines = WrapByWords(c, k.text, w);
+      ASSERT_EQ(WordWrapped(c.Font().QtFont(), k.text, w), lines) << k.text.size() << " units, width " << w;
+      const std::vector<String> two(lines.begin(), lines.begin() + std::min<std::ptrdiff_t>(2, std::ssize(lines)));
+      ASSERT_EQ(WordWrapped(c.Font().QtFont(), k.text, w, 2), two) << k.text.size() << " units, cell width " << w;
+    }
+  }
+}
+
+// A cell word-wrapped on two lines lays out a few times what it shows, not
+// a line's worth for each word of a line: a long line of letters under
+// stacks of marks, and one of Latin words.
+TEST(TCanvasEliding, WrappedCellsLayOutAboutWhatShows) {
+  TestApplication();
+  TBitmap b(700, 40);
+  TCanvas& c = b.Canvas();
+  c.Font().SetName(u"DejaVu Sans");
+  c.Font().SetSize(9);
+  const Int32 lh = c.TextHeight(u"Yy");
+  // Marks that DejaVu Sans holds, so that each line is shaped whole.
+  const String stacks =
+      u"z\u0301\u0302\u0303a\u0304\u0306\u0307l\u0308\u030A\u030Bg\u030C\u0300\u0301o\u0302\u0303\u0304 "
+      u"t\u0306\u0307\u0308e\u030A\u030B\u030Cx\u0300\u0301t\u0302\u0303\u0304\u0306 ";
+  for (const String& unit : {stacks, String(u"the quick brown fox jumps over the lazy dog ")}) {
+    String s;
+    while (s.size() < 2000) s += unit;
+    s.resize(2000);
+    for (const Int32 w : {300, 600}) {
+      const std::vector<String> lines = WrapByWords(c, s, w);
+      const size_t shown = lines[0].size() + lines[1].size();
+      TRect r{0, 0, w, 2 * lh + 3};
+      const uint64_t units = gTextUnitsLaidOut.load(), measured = gFitMeasurements.load();
+      c.DrawText(s, r, DT_EDITCONTROL | DT_WORDBREAK | DT_NOPREFIX | DT_END_ELLIPSIS);
+      EXPECT_LE(gTextUnitsLaidOut.load() - units, 4 * shown + 200) << unit.size() << " width " << w;
+      EXPECT_LE(gFitMeasurements.load() - measured, 10u) << unit.size() << " width " << w;
+    }
+  }
+}
+
 // A bare name of characters outside the Basic Multilingual Plane keeps its
 // pairs whole at every width, in all three ellipses and through DrawText.
 TEST(TCanvasEliding, PairsStayWhole) {
