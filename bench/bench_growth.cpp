@@ -773,6 +773,18 @@ const std::vector<TRoutine>& Routines() {
          auto other = std::make_shared<String>(ArchiveOf(n, "merge-other.zip", "other"));
          return OnArchive(n, "merge.zip", [other](TZipArchiver& zip) { zip.MergeWith(*other); });
        }},
+      {"archives", "TZipArchiver RenameFile (every entry, Recurse on)", kEntries,
+       [](Int64 n) {
+         return OnArchive(n, "rename-recurse.zip", [n](TZipArchiver& zip) {
+           // Names without wildcards in every folder, as the default options
+           // search them: found through the index of names and last parts.
+           zip.BeginUpdate();
+           for (Int64 i = 0; i < n; ++i)
+             zip.RenameFile(Utf8ToString("folder" + std::to_string(i / 100) + "/file_" + std::to_string(i) + ".txt"),
+                            Utf8ToString("folder" + std::to_string(i / 100) + "/renamed_" + std::to_string(i) + ".txt"));
+           zip.EndUpdate();
+         });
+       }},
       {"archives", "TZipArchiver RenameFile (every entry, one bracket)", kEntries,
        [](Int64 n) {
          return OnArchive(n, "rename.zip", [n](TZipArchiver& zip) {

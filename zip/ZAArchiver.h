@@ -392,6 +392,8 @@ class TZABaseArchiver : public TZAArchiverLink {
   bool FSuppressPasswordEvent = false;
   bool FUpdated = false;
   std::unique_ptr<TZADirManager> DMHandle;
+  // Entries a search by name or mask has tested so far: what a search costs.
+  Int64 fEntriesSearched = 0;
   Word FCompressionMethod = 0xFFFF;
   TZACompressionAlgorithm FCompressionAlgorithm = caZLIB;
   TZACryptoAlgorithm FZACryptoAlgorithm = caPkzipClassic;

@@ -322,12 +322,27 @@ bool TZABaseArchiver::InternalFind(TZAArchiveItem& f) {
     Int32 index = ZAFindEntryExact(dir, mask);
     if (index < 0) dir.FileExists(mask, index);
     if (index >= 0 && index >= f.Handle.ItemNo) found = index;
+  } else if (!f.Handle.UseProperties && !f.Handle.FWildCards) {
+    // A name without wildcards in every folder: only the entries whose whole
+    // name or last part has the mask's key can match, in the order of the
+    // table, so each is tested in turn as the walk below would reach it.
+    const String key = dir.MatchKey(mask);
+    for (Int32 i = dir.NextMatchCandidate(key, std::max(0, f.Handle.ItemNo)); i >= 0 && i < dir.Count();
+         i = dir.NextMatchCandidate(key, i + 1)) {
+      ++fEntriesSearched;
+      const TDirItem& it = dir.FItems[static_cast<size_t>(i)];
+      if (!EntryMatches(it.Name, f, mask)) continue;
+      if (!CheckAttributesMatch(static_cast<Int32>(it.CentralDir.externalAttr), f.Handle.FFindAttr)) continue;
+      found = i;
+      break;
+    }
   } else {
     // The mask's folder counts only without Recurse: each FindNext would
     // otherwise map its case again for nothing.
     const bool sameFolder = !FOptions.FRecurse && !f.Handle.UseProperties;
     const String maskFolder = sameFolder ? ZALowerCase(ToSlashes(FolderPart(mask))) : String();
     for (Int32 i = std::max(0, f.Handle.ItemNo); i < dir.Count(); ++i) {
+      ++fEntriesSearched;
       const TDirItem& it = dir.FItems[static_cast<size_t>(i)];
       if (sameFolder) {
         String n = it.Name;

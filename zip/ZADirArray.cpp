@@ -89,6 +89,7 @@ void TZAStringHash::Clear() {
 String TZAHashedStringList::KeyOf(const String& s) const { return CaseSensitive() ? s : AnsiLowerCase(s); }
 
 Int32 TZAHashedStringList::Add(const String& s) {
+  ++FGeneration;
   const Int32 index = TStringList::Add(s);
   if (FValueHash && FValueHashValid) {
     FValueHash->Add(KeyOf(s), index);
@@ -101,6 +102,7 @@ Int32 TZAHashedStringList::Add(const String& s) {
 }
 
 void TZAHashedStringList::Update(Int32 index, const String& s) {
+  ++FGeneration;
   const String old = Get(index);
   if (FValueHash) FValueHash->Remove(KeyOf(old), index);
   Put(index, s);
@@ -108,12 +110,14 @@ void TZAHashedStringList::Update(Int32 index, const String& s) {
 }
 
 void TZAHashedStringList::Delete(Int32 index) {
+  ++FGeneration;
   TStringList::Delete(index);
   FValueHashValid = false;
   FNameHashValid = false;
 }
 
 void TZAHashedStringList::Clear() {
+  ++FGeneration;
   TStringList::Clear();
   if (FValueHash) FValueHash->Clear();
 }
@@ -156,6 +160,85 @@ Int32 TZAHashedStringList::IndexOfName(const String& name) const {
 std::vector<Int32> TZAHashedStringList::IndexesOf(const String& s) const {
   UpdateValueHash();
   return FValueHash->ValuesOf(KeyOf(s));
+}
+
+// ---------------------------------------------------------------------------
+// TZANameMatchIndex
+
+namespace {
+
+// The two texts of a name that a mask is compared with: the name without one
+// trailing separator, and the part after its last separator.
+std::pair<String, String> MatchedTextsOf(const String& name) {
+  String whole = name;
+  if (!whole.empty() && (whole.back() == u'/' || whole.back() == u'\\')) whole.pop_back();
+  const size_t cut = whole.find_last_of(u"/\\");
+  String last = cut == String::npos ? whole : whole.substr(cut + 1);
+  return {std::move(whole), std::move(last)};
+}
+
+}  // namespace
+
+TZANameMatchIndex::TZANameMatchIndex(std::string locale) : Locale(std::move(locale)) {
+  // Distinct printable ASCII characters are never equal to the matcher, so
+  // each is a class of its own; any other unit joins one of them when it has
+  // the same collation key.
+  for (Char c = 0x20; c < 0x7F; ++c) {
+    fClasses.emplace(c, c);
+    if (std::string key = CollationKeyOf(c); !key.empty()) fByCollationKey.emplace(std::move(key), c);
+  }
+}
+
+std::string TZANameMatchIndex::CollationKeyOf(Char c) {
+  const Int32 need = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, &c, 1, nullptr, 0);
+  if (need <= 0) return std::string();
+  std::string key(static_cast<size_t>(need), '\0');
+  if (LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, &c, 1, reinterpret_cast<Char*>(key.data()), need) != need)
+    return std::string();
+  return key;
+}
+
+Char TZANameMatchIndex::ClassOf(Char c) {
+  const Char upper = AnsiUpperChar(c);
+  if (auto it = fClasses.find(upper); it != fClasses.end()) return it->second;
+  // Without a collator the matcher takes only identical units for equal.
+  const std::string key = CollationKeyOf(upper);
+  // The first unit met with a key stands for every unit of that key.
+  const Char cls = key.empty() ? upper : fByCollationKey.emplace(key, upper).first->second;
+  fClasses.emplace(upper, cls);
+  return cls;
+}
+
+String TZANameMatchIndex::KeyOf(const String& text) {
+  String key = text;
+  if (!key.empty() && key.back() == u'.') key.pop_back();
+  for (Char& c : key) c = ClassOf(c == u'\\' ? u'/' : c);
+  return key;
+}
+
+void TZANameMatchIndex::Add(Int32 position, const String& name) {
+  const auto [whole, last] = MatchedTextsOf(name);
+  const String wholeKey = KeyOf(whole);
+  fPositions[wholeKey].insert(position);
+  const String lastKey = KeyOf(last);
+  if (lastKey != wholeKey) fPositions[lastKey].insert(position);
+}
+
+void TZANameMatchIndex::Remove(Int32 position, const String& name) {
+  const auto [whole, last] = MatchedTextsOf(name);
+  for (const String& key : {KeyOf(whole), KeyOf(last)}) {
+    auto it = fPositions.find(key);
+    if (it == fPositions.end()) continue;
+    it->second.erase(position);
+    if (it->second.empty()) fPositions.erase(it);
+  }
+}
+
+Int32 TZANameMatchIndex::Next(const String& key, Int32 from) const {
+  auto it = fPositions.find(key);
+  if (it == fPositions.end()) return -1;
+  auto p = it->second.lower_bound(from);
+  return p == it->second.end() ? -1 : *p;
 }
 
 // ---------------------------------------------------------------------------
@@ -212,11 +295,19 @@ void TZADirArray::SetItemName(Int32 index, String name) {
   const Int32 listCount = FItemNamesList->GetCount();
   if (index < 0 || index >= ItemCount || index > listCount) throw EZAException(59);
   const String key = AnsiLowerCase(name);
+  const bool indexCurrent = MatchIndexCurrent();
   if (index < listCount)
     FItemNamesList->Update(index, key);
   else
     FItemNamesList->Add(key);
-  FItems[static_cast<size_t>(index)].Name = std::move(name);
+  String& stored = FItems[static_cast<size_t>(index)].Name;
+  if (indexCurrent && index < listCount) {
+    // A rename in place: the index follows it instead of being built again.
+    fMatchIndex->Remove(index, stored);
+    fMatchIndex->Add(index, name);
+    fMatchIndex->Generation = FItemNamesList->FGeneration;
+  }
+  stored = std::move(name);
 }
 
 bool TZADirArray::FileExists(const String& name, Int32& index) const {
@@ -295,6 +386,28 @@ void TZADirArray::Append(const TZADirArray& other) {
 
 void TZADirArray::ClearTags() {
   for (Int32 i = 0; i < ItemCount; ++i) FItems[static_cast<size_t>(i)].Tagged = false;
+}
+
+bool TZADirArray::MatchIndexCurrent() const {
+  return fMatchIndex && fMatchIndex->Generation == FItemNamesList->FGeneration && fMatchIndex->Count == ItemCount &&
+         fMatchIndex->Locale == GetUserDefaultLocaleName();
+}
+
+TZANameMatchIndex& TZADirArray::CurrentMatchIndex() const {
+  if (!MatchIndexCurrent()) {
+    fMatchIndex = std::make_unique<TZANameMatchIndex>(GetUserDefaultLocaleName());
+    for (Int32 i = 0; i < ItemCount; ++i) fMatchIndex->Add(i, FItems[static_cast<size_t>(i)].Name);
+    fMatchIndex->Generation = FItemNamesList->FGeneration;
+    fMatchIndex->Count = ItemCount;
+    ++MatchIndexBuilds;
+  }
+  return *fMatchIndex;
+}
+
+String TZADirArray::MatchKey(const String& mask) const { return CurrentMatchIndex().KeyOf(mask); }
+
+Int32 TZADirArray::NextMatchCandidate(const String& key, Int32 from) const {
+  return CurrentMatchIndex().Next(key, from);
 }
 
 SK_COUNTER_ONLY_UNIT(ZADirArray)

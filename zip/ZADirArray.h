@@ -4,6 +4,9 @@
 #pragma once
 
 #include <memory>
+#include <set>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/runtime/StringList.h"
@@ -108,6 +111,39 @@ class TZAHashedStringList : public TStringList {
   mutable std::unique_ptr<TZAStringHash> FNameHash;
   mutable bool FValueHashValid = false;
   mutable bool FNameHashValid = false;
+  // Raised by every change of the strings, so that an index built over them
+  // knows when it is out of date.
+  UInt64 FGeneration = 0;
+};
+
+// The positions of entries by the texts that a mask without wildcards is
+// compared with when a search reaches into every folder: an entry's whole
+// name and its last part, each without one trailing separator and one
+// trailing dot, with every unit replaced by a representative of the units
+// the name matcher takes for equal (the same upper case, or the same
+// collation key under the locale the index was built in). An equal key is
+// needed for a match, not enough: callers test each position found with the
+// matcher itself.
+class TZANameMatchIndex {
+ public:
+  explicit TZANameMatchIndex(std::string locale);
+  // The key of a mask, or of one of the two texts of a name.
+  String KeyOf(const String& text);
+  void Add(Int32 position, const String& name);
+  void Remove(Int32 position, const String& name);
+  // The first position at or after from with the key; -1 when none.
+  Int32 Next(const String& key, Int32 from) const;
+
+  std::string Locale;
+  UInt64 Generation = 0;  // of the name list it agrees with
+  Int32 Count = 0;        // entries it holds
+
+ private:
+  Char ClassOf(Char c);
+  static std::string CollationKeyOf(Char c);
+  std::unordered_map<String, std::set<Int32>> fPositions;
+  std::unordered_map<Char, Char> fClasses;
+  std::unordered_map<std::string, Char> fByCollationKey;
 };
 
 // The entry table. Entry i's name, lowercased, is at position i of the name
@@ -150,6 +186,13 @@ class TZADirArray : public TObject {
   // Appends copies of the other table's entries, flags included.
   void Append(const TZADirArray& other);
   void ClearTags();
+  // A search for a mask without wildcards in every folder: the key of the
+  // mask, and the first entry at or after from whose whole name or last part
+  // has that key (-1 when none). Entries before it cannot match the mask.
+  String MatchKey(const String& mask) const;
+  Int32 NextMatchCandidate(const String& key, Int32 from) const;
+  // Index builds so far, each a pass over every entry.
+  mutable Int64 MatchIndexBuilds = 0;
 
   std::vector<TDirItem> FItems;  // its size is AllocItemCount
   std::unique_ptr<TZAHashedStringList> FItemNamesList;
@@ -158,6 +201,13 @@ class TZADirArray : public TObject {
   Int32 MaxAllocBy = 10000;
   Int32 AllocItemCount = 0;
   Int32 ItemCount = 0;
+
+ private:
+  // The index is built at the first search after any change of the name list
+  // but a rename through SetItemName, which keeps it current.
+  TZANameMatchIndex& CurrentMatchIndex() const;
+  bool MatchIndexCurrent() const;
+  mutable std::unique_ptr<TZANameMatchIndex> fMatchIndex;
 };
 
 // Unit start and stop (the unit has no work of its own).

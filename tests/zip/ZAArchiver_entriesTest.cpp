@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <random>
 
 #include "ArchiverTestSupport.h"
 #include "FileSeamTestSupport.h"
@@ -392,6 +393,99 @@ TEST_F(ZAEntries, RenamingAFolderKeepsToItsOwnCaseAndNeverMakesTwoEntriesOfOneNa
       EXPECT_EQ(error, -1);  // no engine error
       EXPECT_EQ(names, c.after);
     }
+  }
+}
+
+// A search by a name without wildcards in every folder finds the entries
+// the walk over the whole table finds, in the same order, through the random
+// names below (folders, case variants, trailing dots and separators,
+// backslashes, units the matcher takes for equal to others) and through
+// renames, adds and deletes inside one bracket; masks with wildcards too.
+TEST_F(ZAEntries, ASearchByNameFindsWhatTheWholeWalkFinds) {
+  const std::vector<String> parts = {u"a",      u"A",      u"b.txt", u"B.TXT",  u"c.",     u"d",
+                                     u"\u212Ax", u"kx",    u"\u00C5", u"\u212B", u"\u00E5", u"i",
+                                     u"\u0130", u"s\u00ADt", u"st",    u"e\u0301"};
+  const std::vector<String> masks = {u"*.txt", u"a?", u"*", u"?"};
+  for (const char* locale : {"en_US", "tr_TR"}) {
+    SCOPED_TRACE(locale);
+    const std::string savedLocale = GetUserDefaultLocaleName();
+    SetUserDefaultLocale(locale);
+    std::mt19937 random(7);
+    auto pick = [&](const std::vector<String>& from) { return from[random() % from.size()]; };
+    auto randomName = [&] {
+      String n = pick(parts);
+      for (int depth = static_cast<int>(random() % 3); depth > 0; --depth)
+        n = pick(parts) + (random() % 4 == 0 ? u"\\" : u"/") + n;
+      if (random() % 6 == 0) n += u"/";
+      return n;
+    };
+    ::unlink(Path("r.zip").c_str());
+    TZipArchiver zip;
+    Open(zip, "r.zip");
+    ASSERT_TRUE(zip.FOptions.FRecurse);
+    zip.BeginUpdate();
+    for (int i = 0; i < 60; ++i) zip.AddFromString(randomName(), u"x", 0x20, 40000);
+    auto compare = [&](const String& mask) {
+      SCOPED_TRACE(StringToUtf8(mask));
+      std::vector<Int32> found;
+      TZAArchiveItem f;
+      for (bool ok = zip.FindFirst(mask, f, 0x28BF, String()); ok; ok = zip.FindNext(f)) found.push_back(f.Handle.ItemNo);
+      std::vector<Int32> walked;
+      for (Int32 i = 0; i < zip.DMHandle->CDir->Count(); ++i)
+        if (zip.IsItemMatches(i, f)) walked.push_back(i);
+      EXPECT_EQ(found, walked);
+    };
+    for (int round = 0; round < 40; ++round) {
+      for (int k = 0; k < 6; ++k) {
+        String mask = random() % 3 == 0 ? pick(parts) : zip.DMHandle->CDir->FItems[random() % zip.DMHandle->CDir->Count()].Name;
+        if (random() % 4 == 0) mask = AnsiUpperCase(mask);
+        if (random() % 5 == 0) mask += u".";
+        if (random() % 8 == 0) mask = pick(masks);
+        compare(mask);
+      }
+      // The table changes between searches: a rename (of a name, a last
+      // part or a folder), an add, a delete.
+      const Int32 count = zip.DMHandle->CDir->Count();
+      switch (random() % 4) {
+        case 0:
+        case 1: {
+          const String& from = zip.DMHandle->CDir->FItems[random() % count].Name;
+          String old = random() % 2 == 0 ? from : from.substr(from.find_last_of(u"/\\", from.size() - 2) + 1);
+          EngineErrorOf([&] { zip.RenameFile(old, randomName()); });
+          break;
+        }
+        case 2: zip.AddFromString(randomName(), u"y", 0x20, 40000); break;
+        case 3: zip.DeleteItem(static_cast<Int32>(random() % count)); break;
+      }
+    }
+    zip.CancelUpdate();
+    zip.CloseArchive();
+    SetUserDefaultLocale(savedLocale);
+  }
+}
+
+// Renaming every entry of an archive in one bracket tests each entry a few
+// times, not every entry for each rename.
+TEST_F(ZAEntries, RenamingEveryEntryTestsAFewEntriesARename) {
+  constexpr int n = 400;
+  auto nameOf = [](const char* stem, int i) {
+    return Utf8ToString("folder" + std::to_string(i / 40) + "/" + stem + std::to_string(i) + ".txt");
+  };
+  std::vector<std::pair<String, String>> entries;
+  for (int i = 0; i < n; ++i) entries.push_back({nameOf("file_", i), u"x"});
+  MakeArchive("many.zip", entries);
+  for (const bool recurse : {true, false}) {
+    SCOPED_TRACE(recurse ? "in every folder" : "in its own folder");
+    TZipArchiver zip;
+    Open(zip, "many.zip");
+    zip.FOptions.FRecurse = recurse;
+    zip.BeginUpdate();
+    const Int64 searchedBefore = zip.fEntriesSearched;
+    const Int64 buildsBefore = zip.DMHandle->CDir->MatchIndexBuilds;
+    for (int i = 0; i < n; ++i) zip.RenameFile(nameOf("file_", i), nameOf("renamed_", i));
+    EXPECT_LE(zip.fEntriesSearched - searchedBefore, 2 * n);
+    EXPECT_LE(zip.DMHandle->CDir->MatchIndexBuilds - buildsBefore, 1);
+    zip.CancelUpdate();
   }
 }
 
