@@ -331,7 +331,8 @@ class TZABaseArchiver : public TZAArchiverLink {
   // ---- entry codec ----------------------------------------------------------
   // Compresses size bytes of source (from position 0) into dest at its
   // position: encryption header, data, authentication code. Fills the entry's
-  // method, CRC and sizes. False when cancelled. Engine errors 34 (fewer bytes
+  // method, CRC and sizes. False when cancelled (also by a Stop from the
+  // host, which the codec yields to by time). Engine errors 34 (fewer bytes
   // than size) and 41 (a zip64 entry with zip64 disabled); zlib's errors as
   // ECompressionError.
   bool InternalCompressFile(TStream* source, TStream* dest, TDirItem& item, Int64 size);
@@ -339,8 +340,12 @@ class TZABaseArchiver : public TZAArchiverLink {
   // dest. count 0 and offset 0: the whole entry, with its size and checksum
   // checked; otherwise count bytes (0: the rest) from offset, dest left at the
   // first of them. False on a wrong or skipped password, damaged data, a
-  // cancel or an unknown method; engine error 55 for Deflate64.
+  // cancel (also a Stop from the host, which the codec yields to by time) or
+  // an unknown method; engine error 55 for Deflate64.
   bool InternalDecompressFile(TStream* source, TStream* dest, TDirItem& item, Int32 count, Int64 offset);
+  // A block of bytes of an entry's data done: yields by time; true (with
+  // the entry cancelled) when the host asked for a Stop.
+  bool CodecStopped(TTimedYield& yield, Int64 bytes);
   // Reads the 12-byte traditional encryption header, sets the keys from the
   // password and answers whether its check byte fits (the time's high byte
   // when flags bit 3 is set, else the CRC's).
@@ -392,6 +397,9 @@ class TZABaseArchiver : public TZAArchiverLink {
   bool FSuppressPasswordEvent = false;
   bool FUpdated = false;
   std::unique_ptr<TZADirManager> DMHandle;
+  // A Stop from the host ended the codec in the middle of an entry (and set
+  // FProgressCancel); cleared as each entry's data starts.
+  bool fCodecStopped = false;
   // Entries a search by name or mask has tested so far: what a search costs.
   Int64 fEntriesSearched = 0;
   Word FCompressionMethod = 0xFFFF;

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "core/Basic_processes.h"
 #include "platform/runtime/SecretBytes.h"
 #include "zip/ZAArchiver.h"
 #include "zip/ZAExcept.h"
@@ -23,6 +24,8 @@ namespace {
 
 constexpr Int64 kInflateChunk = 1048576;
 constexpr Int64 kStoredBlock = 65535;
+// The codec's loops count a tick of the host's yield per this many bytes.
+constexpr Int64 kYieldTickBytes = 65536;
 // Deflate never expands data by more than this factor: a declared size
 // beyond it cannot be the entry's.
 constexpr UInt64 kMaxDeflateRatio = 1032;
@@ -54,10 +57,21 @@ class TZStreamEnd {
 
 }  // namespace
 
+// A block of an entry's data done, each 64 KiB of it a tick: yields to the
+// host by time; a Stop cancels the entry as a cancel from a progress event
+// does.
+bool TZABaseArchiver::CodecStopped(TTimedYield& yield, Int64 bytes) {
+  if (!yield.Tick(static_cast<size_t>(std::max<Int64>(bytes, 0) / kYieldTickBytes + 1))) return false;
+  fCodecStopped = true;
+  FProgressCancel = true;
+  return true;
+}
+
 // ---------------------------------------------------------------------------
 // Compression
 
 bool TZABaseArchiver::InternalCompressFile(TStream* source, TStream* dest, TDirItem& item, Int64 size) {
+  fCodecStopped = false;
   TZAZipCentralDir rec = item.CentralDir;
   Int64 bytesRead = 0;
   UInt64 compSize = 0;
@@ -80,6 +94,7 @@ bool TZABaseArchiver::InternalCompressFile(TStream* source, TStream* dest, TDirI
   TZipKey keys{};
   bool crcDone = false;
   bool writeFailed = false;
+  TTimedYield yield;
 
   auto put = [&](Byte* data, Int64 n) -> bool {
     if (n <= 0) return true;
@@ -106,6 +121,7 @@ bool TZABaseArchiver::InternalCompressFile(TStream* source, TStream* dest, TDirI
       // read once for it first.
       source->Seek(0, soBeginning);
       for (Int64 done = 0; done < size;) {
+        if (CodecStopped(yield, bufferSize)) break;
         const Int64 want = std::min<Int64>(bufferSize, size - done);
         const Int64 got = source->Read(in.data(), want);
         // A failed read is not the end of the source: a CRC of part of it
@@ -139,7 +155,8 @@ bool TZABaseArchiver::InternalCompressFile(TStream* source, TStream* dest, TDirI
 
     source->Seek(0, soBeginning);
     TBytes out;
-    while (!writeFailed && bytesRead < size) {
+    while (!writeFailed && bytesRead < size && !FProgressCancel) {
+      if (CodecStopped(yield, bufferSize)) break;
       FProgress = bytesRead;
       if (FProgressEnabled) {
         DoOnFileProgress(item.SrcFileName, static_cast<Double>(FProgress) / static_cast<Double>(FProgressMax) * 100.0,
@@ -255,6 +272,7 @@ bool TZABaseArchiver::ZipInitPassword(TStream* stream, const AnsiString& passwor
 
 bool TZABaseArchiver::InternalDecompressFile(TStream* source, TStream* dest, TDirItem& item, Int32 count,
                                              Int64 offset) {
+  fCodecStopped = false;
   const TZAZipCentralDir& cd = item.CentralDir;
   const bool zipForm = cd.extractVersion < ZA2MinExtractVersion;
   const bool encrypted = (cd.genPurposeFlag & ZAFlagEncrypted) != 0;
@@ -406,6 +424,7 @@ bool TZABaseArchiver::InternalDecompressFile(TStream* source, TStream* dest, TDi
   bool ended = false;
   Int64 mark = 0;
   UInt64 chunkBase = 0;
+  TTimedYield yield;
 
   auto raiseProgress = [&](UInt64 produced) {
     if (!FProgressEnabled) return;
@@ -452,7 +471,7 @@ bool TZABaseArchiver::InternalDecompressFile(TStream* source, TStream* dest, TDi
       for (Int64 at = 0; at < n && !stop; at += kStoredBlock) {
         const Int64 len = std::min<Int64>(kStoredBlock, n - at);
         raiseProgress(static_cast<UInt64>(at + len));
-        if (FProgressCancel) break;
+        if (FProgressCancel || CodecStopped(yield, len)) break;
         if (!emit(in.data() + at, len)) {
           failed = true;
           break;
@@ -464,7 +483,7 @@ bool TZABaseArchiver::InternalDecompressFile(TStream* source, TStream* dest, TDi
       UInt64 produced = 0;
       for (;;) {
         raiseProgress(produced);
-        if (FProgressCancel) break;
+        if (FProgressCancel || CodecStopped(yield, static_cast<Int64>(out.size()))) break;
         zs.next_out = out.data();
         zs.avail_out = static_cast<uInt>(out.size());
         const int r = inflate(&zs, Z_NO_FLUSH);
@@ -494,6 +513,7 @@ bool TZABaseArchiver::InternalDecompressFile(TStream* source, TStream* dest, TDi
   // range that ended early.
   if (aes) {
     while (compRead < compSize) {
+      if (CodecStopped(yield, kInflateChunk)) return false;
       const Int64 n = static_cast<Int64>(std::min<UInt64>(kInflateChunk, compSize - compRead));
       if (readSome(in.data(), n) != n) return false;
       aes->DecryptBuffer(in.data(), 0, static_cast<Int32>(n), in.data(), 0);

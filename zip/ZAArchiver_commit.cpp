@@ -30,6 +30,11 @@ namespace sk {
 namespace {
 
 constexpr Int64 kCommitCopyBuffer = 1048576;
+
+// Ticks of the host's yield for copying up to a buffer of n bytes: one per
+// 64 KiB.
+size_t CopyTicks(Int64 n) { return static_cast<size_t>(std::min(n, kCommitCopyBuffer) / 65536 + 1); }
+
 constexpr Cardinal kDataDescriptorSignature = 0x08074B50;
 
 Int64 LocalOffsetOf(const TDirItem& item) {
@@ -275,12 +280,17 @@ void TZABaseArchiver::ForceUpdate() {
     if (!journalled) {
       TBytes buffer(static_cast<size_t>(std::max<Int64>(1, std::min(kCommitCopyBuffer, c.tailSize))));
       FCompressedStream->Seek(rp, soBeginning);
+      // The copy yields to the host; the archive is put back from it whole,
+      // so a Stop is honoured only when it is done.
+      TTimedYield copyYield;
       for (Int64 done = 0; done < c.tailSize;) {
         const Int64 n = std::min<Int64>(static_cast<Int64>(buffer.size()), c.tailSize - done);
+        copyYield.Tick(CopyTicks(n));
         FCompressedStream->ReadBuffer(buffer.data(), n);
         c.tail->WriteBuffer(buffer.data(), n);
         done += n;
       }
+      if (copyYield.Stopped()) FProgressCancel = true;
     }
 
     c.touched = c.replacement == nullptr;
@@ -879,7 +889,14 @@ void TZABaseArchiver::CommitCopyEntry(Int32 index, TZACommit& c) {
   }
   TBytes buffer(static_cast<size_t>(std::max<Int64>(1, std::min(kCommitCopyBuffer, dataLength))));
   c.tail->Seek(c.tailBase + dataAt, soBeginning);
+  // A large entry yields as it is copied; a Stop cancels the commit, which
+  // puts the archive back.
+  TTimedYield yield;
   for (Int64 done = 0; done < dataLength;) {
+    if (yield.Tick(CopyTicks(dataLength - done))) {
+      FProgressCancel = true;
+      return;
+    }
     const Int64 n = std::min<Int64>(static_cast<Int64>(buffer.size()), dataLength - done);
     c.tail->ReadBuffer(buffer.data(), n);
     CommitPut(c, buffer.data(), n);

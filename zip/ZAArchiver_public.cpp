@@ -568,6 +568,8 @@ void TZABaseArchiver::ExtractToStream(const String& name, TStream* stream) {
     // entry move.)
     const String entryName = DMHandle->CDir->FItems[static_cast<size_t>(index)].Name;
     ExtractItem(index, stream, 0, 0);
+    // A Stop leaves part of the entry in the stream: never taken for all of it.
+    if (fCodecStopped) throw EZAException(8, this);
     DoOnFileProgress(entryName, 100, poExtract, ppEnd, cancel);
     DoOnOverallProgress(100, poExtract, ppEnd, cancel);
   } catch (...) {
@@ -593,6 +595,7 @@ void TZABaseArchiver::ExtractToBuffer(const String& name, void* buffer, Int64 co
   // stops at the size the entry was checked against.
   TMemoryStream memory;
   ExtractItem(index, &memory, static_cast<Int32>(count), offset);
+  if (fCodecStopped) throw EZAException(8, this);
   if (offset == 0) memory.Seek(0, soBeginning);
   if (memory.Remaining() < count) throw EZAException(8, this);
   memory.ReadBuffer(buffer, count);
@@ -611,6 +614,7 @@ void TZABaseArchiver::ExtractToString(const String& name, String& text) {
   FProgressEnabled = false;
   TMemoryStream memory;
   ExtractItem(index, &memory, 0, 0);
+  if (fCodecStopped) throw EZAException(8, this);
   text = Utf8ToString(std::string(reinterpret_cast<const char*>(memory.Bytes()), static_cast<size_t>(memory.Size())));
 }
 
@@ -818,6 +822,7 @@ bool TZABaseArchiver::IsFilePasswordValid(const String& name, const AnsiString& 
   FSuppressPasswordEvent = true;
   FProgressEnabled = false;
   bool valid = false;
+  fCodecStopped = false;
   try {
     // The answer is what the test found: the whole entry decrypted and checked.
     PositionAtLocalHeader(item);
@@ -836,6 +841,8 @@ bool TZABaseArchiver::IsFilePasswordValid(const String& name, const AnsiString& 
   FPassword = savedPassword;
   FSuppressPasswordEvent = savedSuppress;
   FProgressEnabled = savedEnabled;
+  // A test cut short by a Stop says nothing of the password.
+  if (fCodecStopped) throw EZAException(8, this);
   return valid;
 }
 

@@ -191,6 +191,8 @@ bool TZABaseArchiver::IsValidArchiveFile() {
       if ((it.CentralDir.externalAttr & 0x10) != 0) continue;
       TNullStream sink;
       probe.ExtractItem(i, &sink, 0, 0);
+      // An entry a Stop cut short was not checked.
+      if (probe.fCodecStopped) valid = false;
     }
     probe.CloseArchive();
     return valid;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "core/Basic_processes.h"
 #include "platform/runtime/Strings.h"
 #include "zip/ZARecords.h"
 #include "zip/ZAUtils.h"
@@ -69,8 +70,12 @@ void ZAWriteJournal(TStream* archive, TStream* journal, Int64 restorePoint, Int6
   Cardinal crc = ZACRC32Update(0xFFFFFFFFu, head, ZAJournalHeaderSize);
   TBytes buffer(static_cast<size_t>(std::max<Int64>(1, std::min(kCopyBuffer, tailSize))));
   archive->Seek(restorePoint, soBeginning);
+  // A large tail yields to the host as it is copied; a Stop is for the
+  // commit to honour once the journal is whole.
+  TTimedYield yield;
   for (Int64 done = 0; done < tailSize;) {
     const Int64 n = std::min<Int64>(static_cast<Int64>(buffer.size()), tailSize - done);
+    yield.Tick(static_cast<size_t>(n / 65536 + 1));
     archive->ReadBuffer(buffer.data(), n);
     crc = ZACRC32Update(crc, buffer.data(), n);
     journal->WriteBuffer(buffer.data(), n);

@@ -1096,54 +1096,132 @@ TEST_F(ZAEntriesLongRuns, TwoEntriesOfOneNameInOneBatchKeepTheOverwriteRule) {
   }
 }
 
+// A Stop ends a run over many entries, or a single large entry in the
+// middle of its data (stored, deflated, encrypted): the archive as it was,
+// each file out whole or absent, no temporary left.
 TEST_F(ZAEntriesLongRuns, AStopEndsARunAndLeavesNothingHalfDone) {
   const std::string before = ReadRaw("many.zip");
+  // One entry of 24 MB, stored, deflated and encrypted, and its file on disk.
+  std::string big;
+  for (int line = 0; big.size() < (24u << 20); ++line) big += "line " + std::to_string(line * 7919 % 100003) + " of a big entry\n";
+  ::mkdir(Path("big").c_str(), 0777);
+  WriteRaw("big/big.bin", big);
+  const std::vector<std::pair<const char*, Byte>> forms = {{"big-stored.zip", 0}, {"big-deflated.zip", 6}, {"big-encrypted.zip", 1}};
+  for (const auto& [name, mode] : forms) {
+    TZipArchiver zip;
+    Open(zip, name);
+    zip.SetCompressionMode(mode);
+    if (std::string(name) == "big-encrypted.zip") zip.SetPassword("secret");
+    zip.FBaseDir = File("big");
+    zip.AddFiles(u"big.bin", 0x28BF, String());
+  }
+  {
+    // A small entry ahead of the large one: a change to it copies the large
+    // one's data anew.
+    TZipArchiver zip;
+    Open(zip, "big-after.zip");
+    zip.BeginUpdate();
+    zip.AddFromString(u"a.txt", u"small", 0x20, 40000);
+    zip.SetCompressionMode(0);
+    zip.FBaseDir = File("big");
+    zip.AddFiles(u"big.bin", 0x28BF, String());
+    zip.EndUpdate();
+  }
+  auto addBig = [this](Byte mode, const char* password) {
+    return [this, mode, password](TZipArchiver& z) {
+      z.SetCompressionMode(mode);
+      z.SetPassword(password);
+      z.FBaseDir = File("big");
+      z.AddFiles(u"big.bin", 0x28BF, String());
+    };
+  };
   struct Case {
     const char* what;
+    const char* archive;
     std::function<void(TZipArchiver&)> run;
     bool archiveUnchanged;
+    int stopAt;  // the yield that asks for the Stop; 0: the first in the middle of the large file's data
   };
   const Case cases[] = {
-      {"extracting", [](TZipArchiver& z) { z.ExtractFiles(u"*", 0x28BF, String()); }, true},
-      {"testing", [](TZipArchiver& z) { z.TestFiles(u"*", 0x28BF, String()); }, true},
-      {"deleting", [](TZipArchiver& z) { z.DeleteFiles(u"*", 0x28BF, String()); }, true},
-      {"adding files from disk",
+      {"extracting", "many.zip", [](TZipArchiver& z) { z.ExtractFiles(u"*", 0x28BF, String()); }, true, 1},
+      {"testing", "many.zip", [](TZipArchiver& z) { z.TestFiles(u"*", 0x28BF, String()); }, true, 1},
+      {"deleting", "many.zip", [](TZipArchiver& z) { z.DeleteFiles(u"*", 0x28BF, String()); }, true, 1},
+      {"adding files from disk", "many.zip",
        [this](TZipArchiver& z) {
          ::mkdir(Path("src").c_str(), 0777);
          for (int i = 0; i < kEntries; ++i) WriteRaw("src/n" + std::to_string(i) + ".txt", TextOf(i));
          z.FBaseDir = File("src");
          z.AddFiles(u"*.*", 0x28BF, String());
        },
-       true},
-      {"committing added entries",
+       true, 1},
+      {"committing added entries", "many.zip",
        [](TZipArchiver& z) {
          z.BeginUpdate();
          for (int i = 0; i < kEntries; ++i) z.AddFromString(NameOf(i) + u".new", u"new", 0x20, 40000);
          z.EndUpdate();
        },
-       true},
+       true, 1},
+      {"extracting one large stored entry", "big-stored.zip",
+       [](TZipArchiver& z) { z.ExtractFiles(u"*", 0x28BF, String()); }, true, 3},
+      {"extracting one large deflated entry", "big-deflated.zip",
+       [](TZipArchiver& z) { z.ExtractFiles(u"*", 0x28BF, String()); }, true, 3},
+      {"extracting one large encrypted entry", "big-encrypted.zip",
+       [](TZipArchiver& z) {
+         z.SetPassword("secret");
+         z.ExtractFiles(u"*", 0x28BF, String());
+       },
+       true, 3},
+      {"testing one large deflated entry", "big-deflated.zip",
+       [](TZipArchiver& z) { z.TestFiles(u"*", 0x28BF, String()); }, true, 3},
+      {"extracting one large entry to a string", "big-deflated.zip",
+       [](TZipArchiver& z) {
+         String text;
+         EXPECT_EQ(EngineErrorOf([&] { z.ExtractToString(u"big.bin", text); }), 8);
+       },
+       true, 3},
+      {"renaming an entry ahead of one large entry", "big-after.zip",
+       [](TZipArchiver& z) { z.RenameFile(u"a.txt", u"b.txt"); }, true, 3},
+      {"adding one large file stored", "many.zip", addBig(0, ""), true, 0},
+      {"adding one large file deflated", "many.zip", addBig(6, ""), true, 0},
+      {"adding one large file encrypted", "many.zip", addBig(1, "secret"), true, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    WriteRaw("many.zip", before);
+    const std::string archiveBefore = std::string(c.archive) == "many.zip" ? before : ReadRaw(c.archive);
+    WriteRaw(c.archive, archiveBefore);
     std::filesystem::remove_all(Path("out"));
     TZipArchiver zip;
-    Open(zip, "many.zip");
+    Open(zip, c.archive);
+    const Int32 entries = zip.DMHandle->CDir->Count();
     zip.FBaseDir = File("out");
     int yields = 0;
     {
-      ScopedHostYield host(1);
+      ScopedHostYield host(c.stopAt);
+      if (c.stopAt == 0) {
+        // The Stop is asked for only while the codec is a quarter to a half
+        // through the large file: a yield before or after it does not count.
+        const Int64 size = static_cast<Int64>(big.size());
+        Global_YieldProcessProc = [&] {
+          ++host.calls;
+          if (zip.FProgress > size / 4 && zip.FProgress < size / 2) global_panic_state = panic_stop;
+        };
+      }
       c.run(zip);
       yields = host.calls;
+      EXPECT_NE(global_panic_state, panic_no_panic) << "never stopped";
     }
-    EXPECT_GE(yields, 1);
+    EXPECT_GE(yields, c.stopAt);
     EXPECT_FALSE(zip.GetInUpdate());
     if (c.archiveUnchanged) {
-      EXPECT_TRUE(ReadRaw("many.zip") == before) << "the archive changed";
+      EXPECT_TRUE(ReadRaw(c.archive) == archiveBefore) << "the archive changed";
     }
-    EXPECT_EQ(zip.DMHandle->CDir->Count(), kEntries);
-    if (std::filesystem::exists(Path("out"))) {
+    EXPECT_EQ(zip.DMHandle->CDir->Count(), entries);
+    if (!std::filesystem::exists(Path("out"))) continue;
+    if (std::string(c.archive) == "many.zip") {
       EXPECT_LT(WholeFilesOut(), kEntries);
+    } else {
+      for (const auto& e : std::filesystem::recursive_directory_iterator(Path("out")))
+        EXPECT_TRUE(e.is_directory()) << "a file left: " << e.path();
     }
   }
 }
