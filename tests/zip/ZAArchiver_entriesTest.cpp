@@ -1103,7 +1103,7 @@ TEST_F(ZAEntriesLongRuns, AStopEndsARunAndLeavesNothingHalfDone) {
   const std::string before = ReadRaw("many.zip");
   // One entry of 24 MB, stored, deflated and encrypted, and its file on disk.
   std::string big;
-  for (int line = 0; big.size() < (24u << 20); ++line) big += "line " + std::to_string(line * 7919 % 100003) + " of a big entry\n";
+  for (Int64 line = 0; big.size() < (24u << 20); ++line) big += "line " + std::to_string(line * 7919 % 100003) + " of a big entry\n";
   ::mkdir(Path("big").c_str(), 0777);
   WriteRaw("big/big.bin", big);
   const std::vector<std::pair<const char*, Byte>> forms = {{"big-stored.zip", 0}, {"big-deflated.zip", 6}, {"big-encrypted.zip", 1}};
@@ -1201,7 +1201,7 @@ TEST_F(ZAEntriesLongRuns, AStopEndsARunAndLeavesNothingHalfDone) {
         // The Stop is asked for only while the codec is a quarter to a half
         // through the large file: a yield before or after it does not count.
         const Int64 size = static_cast<Int64>(big.size());
-        Global_YieldProcessProc = [&] {
+        Global_YieldProcessProc = [&host, &zip, size] {
           ++host.calls;
           if (zip.FProgress > size / 4 && zip.FProgress < size / 2) global_panic_state = panic_stop;
         };
