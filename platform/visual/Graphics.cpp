@@ -404,22 +404,24 @@ class THeadFloor {
     if (i == 0) return true;
     const auto known = fStarts.find(i);
     if (known != fStarts.end()) return known->second;
+    const std::vector<std::pair<quint32, double>> before = GlyphsOf(i - 1), at = GlyphsOf(i);
+    const bool starts = std::none_of(at.begin(), at.end(), [&](const auto& glyph) {
+      return std::find(before.begin(), before.end(), glyph) != before.end();
+    });
+    fStarts.emplace(i, starts);
+    return starts;
+  }
+
+  // The glyphs the layout hands over for the character at i, and where they stand.
+  std::vector<std::pair<quint32, double>> GlyphsOf(size_t i) {
     Layout();
-    std::vector<std::pair<quint32, double>> before;
-    for (const QGlyphRun& run : fLayout->glyphRuns(static_cast<int>(i - 1), 1)) {
-      const QList<QPointF> at = run.positions();
-      const QList<quint32> glyphs = run.glyphIndexes();
-      for (qsizetype g = 0; g < glyphs.size() && g < at.size(); ++g) before.emplace_back(glyphs[g], at[g].x());
-    }
-    bool starts = true;
+    std::vector<std::pair<quint32, double>> found;
     for (const QGlyphRun& run : fLayout->glyphRuns(static_cast<int>(i), 1)) {
       const QList<QPointF> at = run.positions();
       const QList<quint32> glyphs = run.glyphIndexes();
-      for (qsizetype g = 0; g < glyphs.size() && g < at.size(); ++g)
-        if (std::find(before.begin(), before.end(), std::pair{glyphs[g], at[g].x()}) != before.end()) starts = false;
+      for (qsizetype g = 0; g < glyphs.size() && g < at.size(); ++g) found.emplace_back(glyphs[g], at[g].x());
     }
-    fStarts.emplace(i, starts);
-    return starts;
+    return found;
   }
 
   static bool IsMark(Char c) {
@@ -565,13 +567,15 @@ class THeadFloor {
 // The longest head of s that fits in width together with the ellipsis: the
 // head loses a character at a time from its end (a surrogate pair goes
 // whole) until it fits or is empty. With longer, s is only the start of the
-// text: nothing is answered when that start cannot tell.
+// text: nothing is answered when that start cannot tell. laidOut, when
+// given, is the floors of s a caller has already had s laid out for.
 std::optional<String> EndElided(const QFontMetrics& m, const QFont& font, const String& s, Int32 width,
-                                bool longer = false) {
+                                bool longer = false, THeadFloor* laidOut = nullptr) {
   bool fits = false;
   TPieceWidths widths(font);
   const Int32 ellipsis = Advance(m, kEllipsis);
-  THeadFloor whole(font, s, ellipsis);
+  THeadFloor own(font, s, ellipsis);
+  THeadFloor& whole = laidOut != nullptr ? *laidOut : own;
   const std::optional<THeadsTooWide> heads = HeadsToTry(m, font, widths, s, width, longer, fits, whole);
   if (!heads) return fits ? std::optional<String>(s) : std::nullopt;
   const THeadsTooWide bound = *heads;
@@ -632,7 +636,7 @@ std::optional<String> WordElided(const QFontMetrics& m, const QFont& font, const
       [&](size_t k) -> Int64 { return widths.Width(t.substr(0, blanks[k]) + kEllipsis); },
       [&](size_t k) { return span.Holds(blanks[k], top); }, [&](size_t k) { return span.Regime(blanks[k], top); },
       guess, [&](size_t k) { return floor(blanks[k]); });
-  return k == blanks.size() ? EndElided(m, font, s, width, longer) : t.substr(0, blanks[k]) + kEllipsis;
+  return k == blanks.size() ? EndElided(m, font, s, width, longer, &whole) : t.substr(0, blanks[k]) + kEllipsis;
 }
 
 // Path ellipsis: the text after the last path delimiter stays whole while the

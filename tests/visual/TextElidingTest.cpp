@@ -64,6 +64,14 @@ String PathByOnes(TCanvas& c, const String& s, Int32 width) {
   return EndByOnes(c, kDots + tail, width);
 }
 
+// The canvas of b in DejaVu Sans 9, the font the counting tests measure in.
+TCanvas& SansCanvas(TBitmap& b) {
+  TCanvas& c = b.Canvas();
+  c.Font().SetName(u"DejaVu Sans");
+  c.Font().SetSize(9);
+  return c;
+}
+
 String Elided(TCanvas& c, const String& s, Int32 width, TTextFormat how) {
   TRect r{0, 0, width, 20};
   String shown = s;
@@ -387,9 +395,7 @@ TEST(TCanvasEliding, LongTextsFromAPointShowWhatTheWholeTextShows) {
 TEST(TCanvasEliding, FitsShapeEachFallbackClusterOnce) {
   TestApplication();
   TBitmap b(8, 8);
-  TCanvas& c = b.Canvas();
-  c.Font().SetName(u"DejaVu Sans");
-  c.Font().SetSize(9);
+  TCanvas& c = SansCanvas(b);
   const std::vector<String>& dense = DenseLines();
   for (const String& unit : {dense[dense.size() - 2], dense.back()}) {
     String s;
@@ -420,9 +426,7 @@ TEST(TCanvasEliding, FitsShapeEachFallbackClusterOnce) {
 TEST(TCanvasEliding, StackedMarksMeasureFewCandidates) {
   TestApplication();
   TBitmap b(8, 8);
-  TCanvas& c = b.Canvas();
-  c.Font().SetName(u"DejaVu Sans");
-  c.Font().SetSize(9);
+  TCanvas& c = SansCanvas(b);
   String s;
   while (s.size() < 600) s += DenseLines().back();
   s.resize(600);
@@ -542,9 +546,7 @@ TEST(TCanvasEliding, WordWrapGivesWhatAddingOneWordAtATimeGives) {
 TEST(TCanvasEliding, WrappedCellsLayOutAboutWhatShows) {
   TestApplication();
   TBitmap b(700, 40);
-  TCanvas& c = b.Canvas();
-  c.Font().SetName(u"DejaVu Sans");
-  c.Font().SetSize(9);
+  TCanvas& c = SansCanvas(b);
   const Int32 lh = c.TextHeight(u"Yy");
   // Marks that DejaVu Sans holds, so that each line is shaped whole.
   const String stacks =
