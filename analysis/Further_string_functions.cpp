@@ -537,11 +537,17 @@ Int32 FindPairStop(const Char* buf, const Word* cls, Int32 i, Int32 n, const TPa
   return n;
 }
 
+inline bool LineBreakChar(Char c) { return c == u'\r' || c == u'\n'; }
+
 inline bool Matches(Char t, Char p, bool caseSensitive, const Char* table) {
   if (t == p) return true;
   if (!caseSensitive && table[t] == table[p]) return true;
   if (p >= 0x20) return false;
   switch (p) {
+    // The line-break symbol stands for the text's own line end: CR, LF or
+    // either half of CR LF.
+    case u'\r':
+    case u'\n': return LineBreakChar(t);
     case sw_code_any_in_word: return LetterOrDigitHere(CharClassOf(t));
     case sw_code_digits: return DigitHere(CharClassOf(t));
     case sw_code_one_char:
@@ -592,6 +598,9 @@ class TMatcher {
   // true with the hit's last index in last; false with the first candidate
   // index that is still worth trying in skipTo (0 when none is known).
   bool Verify(Int32 i, Int32 ext, Int32& last, Int32& skipTo);
+  // The rest of the pattern from pattern index p, the text matched through x.
+  bool VerifyFrom(Int32 i, Int32 x, Int32 p, Int32 punct, bool plainSoFar, Int32& last, Int32* skipTo);
+  bool SpaceOrLineEndAt(Int32 x) const;
   bool EndCheck(Int32& x, Int32 punct);
   // The index after the run of letters and digits that x + 1 begins (x + 1
   // itself when it is not a letter or digit).
@@ -623,6 +632,10 @@ class TMatcher {
   // and this tag holds the text wanted: the candidate and the tag's end.
   Int32 fTagCandidate = -1;
   Int32 fTagLimit = -1;
+  // States (pattern index, text index) after a star from which the rest of
+  // the pattern is known to fail, for the candidate being verified: each is
+  // tried once, so that a word with several stars stays linear.
+  std::vector<uint64_t> fFailed;
 };
 
 bool TMatcher::FirstMatches(Char c, Word k) const {
@@ -636,6 +649,8 @@ bool TMatcher::FirstMatches(Char c, Word k) const {
     case sw_code_digits: return DigitHere(k);
     case sw_code_one_letter: return LetterHere(k);
     case sw_code_anything: return true;
+    case u'\r':
+    case u'\n': return LineBreakChar(c);
     default: return c == fFirst;
   }
 }
@@ -683,7 +698,8 @@ Int32 TMatcher::LeadOf(Int32 i) const {
 }
 
 bool TMatcher::LeftBoundOK(Int32 lead) const {
-  if (!fLeftBounded || lead < 1) return true;
+  // A hit that begins with a line end is bounded by it.
+  if (!fLeftBounded || lead < 1 || (fLead == 0 && LineBreakChar(fFirst))) return true;
   const Word before = fCls[lead - 1];
   return PunctSpaceOrControlHere(before) || IsTagBoundary(before, fCls[lead]);
 }
@@ -694,6 +710,8 @@ Int32 TMatcher::Extension(Int32 i) const {
     while (i + e + 1 < fN && DigitHere(fCls[i + e + 1])) ++e;
   } else if (fFirst == sw_code_anything) {
     while (i + e + 1 < fN && LetterOrDigitOrPunctHere(fCls[i + e + 1])) ++e;
+  } else if (LineBreakChar(fFirst) && fBuf[i] == u'\r' && i + 1 < fN && fBuf[i + 1] == u'\n') {
+    e = 1;  // CR LF is one line end
   }
   return e;
 }
@@ -764,6 +782,9 @@ void TMatcher::MarkupAt(Int32 i, Char c, Word k) {
 
 bool TMatcher::EndCheck(Int32& x, Int32 punct) {
   if (punct > 0) fRec.puncts_in_hit = punct;
+  // A pattern that ends with a line end ends there, whatever begins the next
+  // line.
+  if (LineBreakChar(fPat[fM - 1])) return true;
   if (fRightBounded) {
     if (x + 1 < fN && LetterOrDigitHere(fCls[x + 1])) return false;
   } else {
@@ -778,15 +799,24 @@ bool TMatcher::Verify(Int32 i, Int32 ext, Int32& last, Int32& skipTo) {
   Int32 p = fLead + 1;
   // A first character that is itself a wildcard of a run is walked like any
   // other pattern character.
-  if (fFirst < 0x20 && fFirst != sw_code_digits && fFirst != sw_code_anything && fFirst != sw_code_tag_section) {
+  if (fFirst < 0x20 && fFirst != sw_code_digits && fFirst != sw_code_anything && fFirst != sw_code_tag_section &&
+      !LineBreakChar(fFirst)) {
     x = i - 1;
     p = fLead;
   }
-  Int32 punct = 0;
+  fFailed.clear();
   // While only plain characters have been matched, each took one text
   // character: a run that fails at its word's end fails as well for every
   // later candidate whose run would begin before that end.
-  bool plainSoFar = ext == 0 && p == fLead + 1;
+  const bool plainSoFar = ext == 0 && p == fLead + 1;
+  return VerifyFrom(i, x, p, 0, plainSoFar, last, &skipTo);
+}
+
+bool TMatcher::SpaceOrLineEndAt(Int32 x) const {
+  return x >= 0 && x < fN && (SpaceHere(fCls[x]) || LineBreakChar(fBuf[x]));
+}
+
+bool TMatcher::VerifyFrom(Int32 i, Int32 x, Int32 p, Int32 punct, bool plainSoFar, Int32& last, Int32* skipTo) {
   while (p < fM) {
     const Char g = fPat[p];
     if (g == sw_code_anything) {
@@ -813,8 +843,9 @@ bool TMatcher::Verify(Int32 i, Int32 ext, Int32& last, Int32& skipTo) {
     }
     switch (g) {
       case u' ':
+        // Words are separated by spaces or by a line end (LF, CR LF or CR).
         plainSoFar = false;
-        if (SpaceHere(k)) {
+        if (SpaceHere(k) || LineBreakChar(c)) {
         } else if (PunctHere(k) && fBarrier >= coll_stop_sentence) {
           punct = x;
         } else {
@@ -838,7 +869,7 @@ bool TMatcher::Verify(Int32 i, Int32 ext, Int32& last, Int32& skipTo) {
         break;
       case sw_code_whole_word:
         plainSoFar = false;
-        if (x < 1 || !(SpaceHere(fCls[x - 1]) || TaggedCharHere(fCls[x - 1]))) return false;
+        if (x < 1 || !(SpaceOrLineEndAt(x - 1) || TaggedCharHere(fCls[x - 1]))) return false;
         [[fallthrough]];
       case sw_code_rest_of_word:
         plainSoFar = false;
@@ -847,10 +878,11 @@ bool TMatcher::Verify(Int32 i, Int32 ext, Int32& last, Int32& skipTo) {
         break;
       case sw_code_word_start:
       case sw_code_any_in_word: {
-        // Letters and digits are taken until the next text character matches
-        // the pattern character that follows (lazily: the first that does).
+        // Letters and digits are taken until a text character matches the
+        // pattern character that follows; each such place in the word is
+        // tried in turn until the rest of the pattern matches from it.
         if (p >= fM) return false;
-        if (g == sw_code_word_start && (x < 1 || !SpaceHere(fCls[x - 1]))) return false;
+        if (g == sw_code_word_start && !SpaceOrLineEndAt(x - 1)) return false;
         const Char h = fPat[p];
         const Int32 runStart = x;
         Int32 y = x;
@@ -859,20 +891,34 @@ bool TMatcher::Verify(Int32 i, Int32 ext, Int32& last, Int32& skipTo) {
           if (!LetterOrDigitHere(k)) return false;
           y = x + 1;
         }
-        while (y < fN && !Matches(fBuf[y], h, fCase, fTable) && LetterOrDigitHere(fCls[y])) ++y;
-        if (y >= fN || !Matches(fBuf[y], h, fCase, fTable)) {
-          if (plainSoFar) skipTo = y - (runStart - i);
-          return false;
+        bool tried = false;
+        for (;; ++y) {
+          while (y < fN && !Matches(fBuf[y], h, fCase, fTable) && LetterOrDigitHere(fCls[y])) ++y;
+          if (y >= fN || !Matches(fBuf[y], h, fCase, fTable)) break;
+          tried = true;
+          // The rest from (y, p + 1) has been tried before from another
+          // place of an earlier star: it fails again.
+          const uint64_t state = (static_cast<uint64_t>(static_cast<uint32_t>(p)) << 32) | static_cast<uint32_t>(y);
+          if (std::find(fFailed.begin(), fFailed.end(), state) != fFailed.end()) {
+          } else if (VerifyFrom(i, y, p + 1, punct, false, last, nullptr)) {
+            return true;
+          } else {
+            fFailed.push_back(state);
+          }
+          // A later place must still lie inside the word.
+          if (!LetterOrDigitHere(fCls[y])) break;
         }
-        plainSoFar = false;
-        // The following pattern character is matched at y.
-        x = y;
-        ++p;
-        break;
+        if (!tried && plainSoFar && skipTo != nullptr) *skipTo = y - (runStart - i);
+        return false;
       }
       default:
         plainSoFar = false;
-        if (c != g) return false;
+        if (LineBreakChar(g)) {
+          if (!LineBreakChar(c)) return false;
+          if (c == u'\r' && x + 1 < fN && fBuf[x + 1] == u'\n') ++x;  // CR LF is one line end
+        } else if (c != g) {
+          return false;
+        }
         break;
     }
   }

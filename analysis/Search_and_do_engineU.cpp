@@ -238,7 +238,6 @@ void TSearchAndDoEngine::OneSearchStep(const TQMSearchWordRec& rec, TWholeOrPart
   // The matcher's edges span the text matched, its word's start included
   // unless the word is bounded on the left.
   const Int32 h = hit.hit_edge_1B[sf_start2];
-  const Int32 after = hit.hit_edge_1B[sf_finish2];  // 1-based position after the hit
   hit.exact_hit_char_position_1B = h;
   const Int32 fileBytes = fSearchAndDoPrivate.fComplete_file_bytes;
   hit.percent_of_file =
@@ -259,8 +258,12 @@ void TSearchAndDoEngine::OneSearchStep(const TQMSearchWordRec& rec, TWholeOrPart
   const Char* next = found + 1;
   if (accepted) {
     fSearchAndDoPrivate.fHitsFound[hf_total] += 1;
+    // The next search starts after the pattern's length from where the
+    // pattern was found, not after the whole hit: a hit without a right
+    // bound runs to its word's end, and in text without spaces that word is
+    // a whole clause holding further occurrences.
     if (hit.exact_hit_char_position_1B == hit.hit_edge_1B[sf_start2])
-      next = std::max(next, hit.start_of_text + (after - 1));
+      next = std::max(next, found + rec.search_text.size());
   } else {
     fSearchAndDoPrivate.fHitsFound[hf_this_try] = 0;
   }

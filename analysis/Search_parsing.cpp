@@ -56,6 +56,20 @@ void ClassifyStars(String& text) {
   }
 }
 
+// Every run of blanks (spaces and tabs) as one space: the matcher takes one
+// space of a pattern for any run of spaces and line ends in the text, so a
+// phrase typed with two spaces or a tab finds what it finds with one.
+String CollapsedBlanks(const String& text) {
+  String out;
+  out.reserve(text.size());
+  for (Char c : text) {
+    const bool blank = c == kSpace || c == u'\t';
+    if (blank && !out.empty() && out.back() == kSpace) continue;
+    out += blank ? kSpace : c;
+  }
+  return out;
+}
+
 bool HasTagDelimiterPair(const TIgnore_tag& ignore_tags) {
   for (size_t i = 0; i < 6; ++i)
     if (ignore_tags[tag_on][i] == u'<' && ignore_tags[tag_off][i] == u'>') return true;
@@ -124,7 +138,7 @@ void SWDoMainParse_Translates(String& text, Byte& initial_wildcard) {
 
 void FullSWParse_SWChunk(const TIgnore_tag& ignore_tags, bool& contains_tag, String& within_tag_section,
                          String& chunk, TMSSearchFlags& flags, Byte& initial_wildcard) {
-  String w = chunk;
+  String w = CollapsedBlanks(chunk);
   // a: a final space and star stands for one whole word.
   if (EndsWith(w, u" *")) w.back() = sw_code_whole_word;
   // b: the markers.
@@ -147,12 +161,14 @@ void FullSWParse_SWChunk(const TIgnore_tag& ignore_tags, bool& contains_tag, Str
   }
   // g: the other wildcards.
   SWDoMainParse_Translates(w, initial_wildcard);
-  // h: the line-break symbol at either end.
+  // h: the line-break symbol at either end becomes CR (13) at the end, LF
+  // (10) at the start; the matcher takes either for the text's line end (LF,
+  // CR LF or CR).
   const String crlf = string_crlf_symbol;
   if (w.find(crlf) != String::npos && EndsWith(w, crlf))
-    w.replace(w.size() - crlf.size(), crlf.size(), u"#x13;");
+    w.replace(w.size() - crlf.size(), crlf.size(), u"#x0D;");
   else if (StartsWith(w, crlf))
-    w.replace(0, crlf.size(), u"#x10;");
+    w.replace(0, crlf.size(), u"#x0A;");
   // i: readable character codes.
   w = QMFormattedReadableStringToWorkString(w);
   // j: the quoted symbols, bare.
@@ -172,7 +188,13 @@ TQMSearchWordRec SWFullParsed_SearchWord(const TIgnore_tag& ignore_tags, const S
   bool containsTag = false;
   FullSWParse_SWChunk(ignore_tags, containsTag, rec.within_tag_section, w, rec.flags, rec.initial_wildcard);
   rec.sw_contains_a_tag = containsTag ? 1 : 0;
+  // The line end that the line-break symbol made at either end is part of
+  // the pattern, not white space to trim.
+  const bool lineEndFirst = !w.empty() && w.front() == u'\n';
+  const bool lineEndLast = !w.empty() && w.back() == u'\r';
   rec.search_text = WideTrimSpaceOnly(w);
+  if (lineEndFirst) rec.search_text.insert(rec.search_text.begin(), u'\n');
+  if (lineEndLast) rec.search_text += u'\r';
   bool coded = false;
   for (Char c : rec.search_text)
     if (c >= 0x1A && c <= 0x1F) coded = true;

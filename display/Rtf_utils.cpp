@@ -178,8 +178,10 @@ std::unique_ptr<TRicheditPositions> RichEdit_FindAllTheseWordsHits(TRichEdit* ed
   auto result = std::make_unique<TRicheditPositions>();
   global_panic_state = panic_no_panic;
   if (edit == nullptr || words == nullptr || words->Count() == 0) return result;
-  // A blanked copy keeps every position of the edit's text.
-  const String text = BlankedOutMarkup(edit->PlainText(), u'<', u'>', 250);
+  // A blanked copy keeps every position of the edit's text. Its line ends are
+  // spaces there, so that the words of a phrase are found across a line end.
+  String text = BlankedOutMarkup(edit->PlainText(), u'<', u'>', 250);
+  std::replace_if(text.begin(), text.end(), [](Char c) { return c == u'\r' || c == u'\n'; }, u' ');
   String upper;  // made once, when a word ignores case
   size_t from = 0;
   if (!startText.empty()) {

@@ -104,6 +104,21 @@ TEST_F(Further_string_functions, WholeWordsAndWordEnds) {
       {u"going home", u"go\x18 home", kLR, {{1, 10}}},
       {u"the big dog", u"the \x1A dog", kLR, {{1, 11}}},
       {u"a\x1D", u"a\x1D", kLR, {{1, 1}}},
+      // A line end (LF, CR LF, CR) separates the words of a phrase as a
+      // space does, also before a whole word or a word's start.
+      {u"son of\nman son\r\nof man son\rof\r\n man", u"son of man", kLR, {{1, 10}, {12, 11}, {24, 12}}},
+      {u"the\nbig dog", u"the \x1A dog", kLR, {{1, 11}}},
+      {u"big\r\nbigness", u"big \x19ness", kLR, {{1, 12}}},
+      // The line-break symbol: a word at a line's end, a word at a line's
+      // start, with LF, CR LF and CR.
+      {u"LORD\nAnd LORD\r\nthe LORD. LORD\rx", u"LORD\r", kLR, {{1, 5}, {10, 6}, {26, 5}}},
+      {u"LORD\nAnd x\r\nAnd And\rAndy", u"\nAnd", kLR, {{5, 4}, {11, 5}}},
+      // A star inside a word tries every place where the rest can follow.
+      {u"repented remembered reed rested", u"re\x15" u"ed", kLR, {{1, 8}, {10, 10}, {26, 6}}},
+      {u"banana bandana bana", u"b\x15" u"a", kLR, {{1, 6}, {8, 7}, {16, 4}}},
+      {u"unlawfully unholy unly", u"un\x15ly", kLR, {{1, 10}, {12, 6}}},
+      {u"sisters seas ss", u"s\x15s", kLR, {{1, 7}, {9, 4}}},
+      {u"the baaaaaaaaaaaaaaaaaaaac abc", u"the b\x15" u"a\x15" u"a\x15" u"c", kLR, {{1, 26}}},
   };
   for (const Case& c : cases) {
     SetText(c.text);

@@ -57,7 +57,7 @@ class Search_and_do_engineU : public ::testing::Test {
   }
 };
 
-TEST_F(Search_and_do_engineU, AcceptedHitsAreCountedAndTheNextSearchStartsAfterTheWholeHit) {
+TEST_F(Search_and_do_engineU, AcceptedHitsAreCountedAndTheNextSearchStartsAfterThePattern) {
   TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
   EXPECT_EQ(Run(engine, u"the cat sat on the mat", u"the", true), (std::vector<Found>{{1, 3}, {16, 3}}));
   EXPECT_EQ(engine.fSearchAndDoPrivate.fHitsFound[hf_total], 2);
@@ -65,6 +65,12 @@ TEST_F(Search_and_do_engineU, AcceptedHitsAreCountedAndTheNextSearchStartsAfterT
   // An unbounded hit takes its whole word, and the next search starts after it.
   EXPECT_EQ(Run(engine, u"abab ab", u"ab*", true), (std::vector<Found>{{1, 4}, {6, 2}}));
   EXPECT_EQ(Run(engine, u"colour colour", u"colo*r", true), (std::vector<Found>{{1, 6}, {8, 6}}));
+  // In text without spaces a word runs from one punctuation mark to the
+  // next: every occurrence in it is a hit, each reported at its word (not
+  // before the second character).
+  EXPECT_EQ(Run(engine, u"\u6211\u7684\u4E66\uFF0C\u4F60\u7684\u7684\u3002", u"*\u7684*", true),
+            (std::vector<Found>{{2, 2}, {5, 3}, {5, 3}}));
+  EXPECT_EQ(Run(engine, u"\u4E2D\u56FD\u4EBA\u4E2D\u56FD", u"*\u4E2D\u56FD*", true).size(), 2u);
 }
 
 TEST_F(Search_and_do_engineU, RefusedHitsLetTheNextSearchStartOneCharacterLater) {

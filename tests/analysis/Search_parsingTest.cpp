@@ -63,9 +63,15 @@ TEST(Search_parsing, FullParseOfWildcardsAndMarkers) {
       {u"\"==\"x\"==\"", u"==x==", kLR, 0},
       {u"a\"/\"b", u"a/b", kLR, 0},
       {u"a\"\\\"b", u"a\\b", kLR, 0},
-      // The line-break symbol at either end, and codes typed readably.
-      {u"end/\\", u"end\x13", kLR, 0},
-      {u"/\\start", u"\x10start", kLR, 0},
+      // The line-break symbol at either end is the text's line end (CR at the
+      // end, LF at the start, each matching LF, CR LF or CR), and codes typed
+      // readably.
+      {u"end/\\", u"end\r", kLR, 0},
+      {u"/\\start", u"\nstart", kLR, 0},
+      {u"/\\", u"\r", kLR, 0},
+      // A run of blanks in a phrase is one space.
+      {u"son  of\tman", u"son of man", kLR, 0},
+      {u"the \t *", u"the \x1A", kLR, 0},
       {u"{CHR(65)}b", u"Ab", kLR, 0},
       {u"C:\\dir", u"C:\\dir", kLR, 0},
       // Trimmed of white space only: the whole-word code stays at the end.

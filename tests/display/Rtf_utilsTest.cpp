@@ -45,6 +45,8 @@ TEST(Rtf_utils, FindsHitsWithBoundsGrowthAndContext) {
       {u"<lord> lord <a lord=1>", u"lord", {{7, 4}}},
       // Line breaks count one character each.
       {u"a\r\nlord\r\nlord", u"lord", {{2, 4}, {7, 4}}},
+      // A phrase is found across a line end.
+      {u"son of\r\nman son\nof man", u"son of man", {{0, 10}, {11, 10}}},
       {u"nothing here", u"lord", {}},
   };
   for (const Case& c : cases) {
