@@ -241,7 +241,10 @@ Int32 RichEdit_ColourAllHits(TRichEdit* edit, const TRichHitColours& c, TRichedi
   if (edit == nullptr || positions == nullptr) return -1;
   Int32 first = -1;
   edit->BeginUpdate();
+  // Tens of thousands of hits take a while to colour: the host gets its turns.
+  TTimedYield yield;
   for (Int32 i = 0; i < positions->Count(); ++i) {
+    yield.Tick();
     const TRichEditPosition_rec r = positions->GetPosition(i);
     if (!filter.empty() && std::find(filter.begin(), filter.end(), r.SW_word_number) == filter.end()) continue;
     RichEdit_ColourASection(edit, c.colour, c.background, c.styles, r.riched_char_pos, r.word1_len);

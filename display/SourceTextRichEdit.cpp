@@ -20,17 +20,24 @@ namespace {
 
 constexpr Char kHeaderEnd = 0xE00A;
 constexpr Int32 kMostGreyedSections = 201;
+// Characters a segment holds at most (it holds one line however long): the
+// edit colours and lays out one segment at a time without a yield, which for
+// this many characters takes a small part of a second.
+constexpr Int64 kMostSegmentChars = 400'000;
 
-// A segment's carriage-return positions (1-based, each line followed by CR
-// LF) and length, from its lines' lengths.
-TSourceSegmentInfo SegmentInfoOf(const TStrings& lines) {
+// A segment's CR positions of its CR LF line ends (1-based; the edit shows
+// each line end as one character, so these are the characters a file
+// position counts that the edit does not) and its length in the file's own
+// characters: each line followed by its own line end of ends[i] characters
+// (2 for CR LF, 1 for LF or CR, 0 for a last line without one).
+TSourceSegmentInfo SegmentInfoOf(const TStrings& lines, const std::vector<Byte>& ends) {
   TSourceSegmentInfo info;
   Int64 pos = 0;
-  info.para_starts.reserve(static_cast<size_t>(lines.Count()));
   for (Int32 i = 0; i < lines.Count(); ++i) {
     pos += static_cast<Int64>(lines.Get(i).size());
-    info.para_starts.push_back(static_cast<Int32>(std::min<Int64>(pos + 1, 2147483647)));
-    pos += 2;
+    const Byte end = static_cast<size_t>(i) < ends.size() ? ends[static_cast<size_t>(i)] : Byte(2);
+    if (end == 2) info.para_starts.push_back(static_cast<Int32>(std::min<Int64>(pos + 1, 2147483647)));
+    pos += end;
   }
   info.segm_Len = static_cast<Int32>(std::min<Int64>(pos, 2147483647));
   return info;
@@ -122,36 +129,57 @@ bool TSourceTextRichEdit::LoadedASourceText(const String& fileName, bool separat
     return false;
   }
   // Lines end at CR LF, LF or CR; a break at the very end starts no line.
+  // Each line keeps the length of its own line end, so that file positions
+  // count what the file holds.
   std::vector<std::pair<size_t, size_t>> lines;
+  std::vector<Byte> ends;
   for (size_t i = 0, from = 0; i <= text.size(); ++i) {
     if (i == text.size()) {
-      if (i > from) lines.emplace_back(from, i - from);
+      if (i > from) {
+        lines.emplace_back(from, i - from);
+        ends.push_back(0);
+      }
       break;
     }
     const Char c = text[i];
     if (c != u'\r' && c != u'\n') continue;
     lines.emplace_back(from, i - from);
-    if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+    if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+      ++i;
+      ends.push_back(2);
+    } else {
+      ends.push_back(1);
+    }
     from = i + 1;
   }
   const Int32 n = static_cast<Int32>(std::min<size_t>(lines.size(), 0x7FFFFFFF));
   total_source_text_lines = n;
+  // A new segment begins every lines_per_text_segment lines, and sooner when
+  // the lines are long.
   const Int32 per = std::max<Int32>(1, lines_per_text_segment);
-  const Int32 segments = std::max<Int32>(1, (n + per - 1) / per);
-  for (Int32 k = 0; k < segments; ++k) {
-    auto seg = std::make_unique<TUTF8Stringlist>();
-    for (Int32 i = k * per; i < std::min(n, (k + 1) * per); ++i)
-      seg->Add(text.substr(lines[static_cast<size_t>(i)].first, lines[static_cast<size_t>(i)].second));
-    file_chunks.push_back(std::move(seg));
-  }
-  TextSegments = segments;
   Int64 start = 0;
-  for (Int32 k = 0; k < segments; ++k) {
-    TSourceSegmentInfo info = SegmentInfoOf(*file_chunks[static_cast<size_t>(k)]);
+  for (Int32 first = 0; first < n || (first == 0 && n == 0);) {
+    auto seg = std::make_unique<TUTF8Stringlist>();
+    std::vector<Byte> segEnds;
+    Int64 chars = 0;
+    Int32 i = first;
+    for (; i < n && i - first < per; ++i) {
+      const auto& l = lines[static_cast<size_t>(i)];
+      if (i > first && chars + static_cast<Int64>(l.second) > kMostSegmentChars) break;
+      seg->Add(text.substr(l.first, l.second));
+      segEnds.push_back(ends[static_cast<size_t>(i)]);
+      chars += static_cast<Int64>(l.second) + 1;
+    }
+    TSourceSegmentInfo info = SegmentInfoOf(*seg, segEnds);
     info.f_cp_unc_start = static_cast<Int32>(std::min<Int64>(start, 2147483647));
+    info.first_line = first;
     start += info.segm_Len;
     source_info.push_back(std::move(info));
+    file_chunks.push_back(std::move(seg));
+    if (i == first) break;
+    first = i;
   }
+  TextSegments = static_cast<Int32>(file_chunks.size());
   SourceTextLen = static_cast<Int32>(std::min<Int64>(start, 2147483647));
   LoadTime = sw.ElapsedMilliseconds();
   if (separateHeader && !file_chunks.empty()) {
@@ -160,7 +188,10 @@ bool TSourceTextRichEdit::LoadedASourceText(const String& fileName, bool separat
     if (p != String::npos) {
       initial_SW_section_of_text = Trim(t.substr(0, p + 1));
       file_chunks[0]->SetText(Trim(t.substr(p + 1)));
-      const TSourceSegmentInfo info = SegmentInfoOf(*file_chunks[0]);
+      // The header's lines are gone; the rest keeps the first line's kind of
+      // line end.
+      const std::vector<Byte> sameEnds(static_cast<size_t>(file_chunks[0]->Count()), ends.empty() ? Byte(2) : ends[0]);
+      const TSourceSegmentInfo info = SegmentInfoOf(*file_chunks[0], sameEnds);
       source_info[0].para_starts = info.para_starts;
       source_info[0].segm_Len = info.segm_Len;
     }

@@ -28,9 +28,10 @@ class TTextSimpleSearchlist : public TSimpleSearchlist {
 };
 
 struct TSourceSegmentInfo {
-  std::vector<Int32> para_starts;  // 1-based positions of the segment's CRs
+  std::vector<Int32> para_starts;  // 1-based positions of the CRs of the segment's CR LF line ends
   Int32 f_cp_unc_start{};          // the segment's first file position
-  Int32 segm_Len{};                // characters, CR LF counting two
+  Int32 segm_Len{};                // the file's characters, each line end as the file holds it
+  Int32 first_line{};              // the 0-based file line of the segment's first line
 };
 
 class TSourceTextRichEdit : public TRichEdit {
@@ -58,7 +59,7 @@ class TSourceTextRichEdit : public TRichEdit {
   void ClearFileChunks();
   TSourceSegmentInfo CurrentSegInfo() const;
   // The 1-based file line of the current segment's first line.
-  Int32 CurrentSegLine() const { return CurrentSegm * lines_per_text_segment + 1; }
+  Int32 CurrentSegLine() const { return CurrentSegInfo().first_line + 1; }
   Int32 FileCharposToCurrentSegCharpos(Int32 filePos) const;
   bool FileCharposInCurrentSeg(Int32 filePos) const;
   // The edit position of a file position of the current segment (CRs before

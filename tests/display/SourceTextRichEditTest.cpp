@@ -62,6 +62,38 @@ TEST_F(SourceTextRichEdit, SegmentsOfAWholeText) {
   EXPECT_EQ(e.FileCharposToSegCharposWC(pos5001 + 11), 10);
   EXPECT_EQ(e.Line(e.LineFromChar(e.FileCharposToSegCharposWC(pos5001 + 11))), u"line 5002");
   EXPECT_EQ(e.CorrectSegmentForFileCharPos(1 << 30), 0);
+  // Long lines start a segment sooner: 300,000 characters a line.
+  ASSERT_TRUE(e.LoadedASourceText(Write("long.txt", std::string(300000, 'a') + "\n" + std::string(300000, 'b') + "\nc\n"), false));
+  EXPECT_EQ(e.TextSegments, 2);
+  e.LoadAChunkOfText(1);
+  EXPECT_EQ(e.CurrentSegLine(), 2);
+  EXPECT_EQ(e.CorrectSegmentForFileCharPos(300001), 1);
+}
+
+// A word's file position, counted in the file's own characters and line
+// ends, marks that word in whichever segment holds it.
+TEST_F(SourceTextRichEdit, AWordIsMarkedAtItsFilePositionWhateverTheLineEnds) {
+  const char* kinds[][4] = {
+      {"\n", "\n", "\n", "\n"}, {"\r", "\r", "\r", "\r"}, {"\r\n", "\r\n", "\r\n", "\r\n"}, {"\n", "\r\n", "\r", "\r\n"}};
+  for (const auto& kind : kinds) {
+    std::string text;
+    for (int i = 0; i < 11; ++i) text += "line w" + std::to_string(i) + " end" + kind[i % 4];
+    TSourceTextRichEdit e;
+    e.lines_per_text_segment = 3;
+    ASSERT_TRUE(e.LoadedASourceText(Write("ends.txt", text), false));
+    EXPECT_EQ(e.TextSegments, 4);
+    EXPECT_EQ(e.SourceTextLen, static_cast<Int32>(text.size()));
+    for (int i : {0, 2, 3, 7, 10}) {
+      const std::string word = "w" + std::to_string(i);
+      const Int32 at = static_cast<Int32>(text.find(word + " "));
+      e.ManualHighlightASourceTextWord(at, static_cast<Int32>(word.size()), clRed, clDefault);
+      EXPECT_EQ(e.CurrentSegm, i / 3);
+      EXPECT_EQ(e.CurrentSegLine(), i / 3 * 3 + 1);
+      EXPECT_EQ(StringToUtf8(e.PlainText().substr(static_cast<size_t>(e.last_manual_SW_highlight_pos), word.size())),
+                word)
+          << kind[0] << kind[1] << " " << word;
+    }
+  }
 }
 
 TEST_F(SourceTextRichEdit, HeaderSplitAndMissingFiles) {
