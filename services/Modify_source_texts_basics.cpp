@@ -8,14 +8,17 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "core/Basic_processes.h"
 #include "core/My_string_functions_splitting.h"
 #include "core/UnitCounter.h"
 #include "core/Unicode_string_conversion.h"
+#include "platform/runtime/CodePages.h"
 #include "platform/runtime/DateUtils.h"
 #include "platform/runtime/Encoding.h"
 #include "platform/runtime/FileReplace.h"
 #include "platform/runtime/FileSeam.h"
 #include "platform/runtime/FileUtils.h"
+#include "platform/runtime/Locale.h"
 #include "platform/runtime/Format.h"
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/Strings.h"
@@ -95,45 +98,85 @@ bool MakeBackupOnce(const String& filename) {
 // How a text file's characters are stored.
 enum class TextForm { utf16le, utf16be, utf8, single_byte, multi_byte };
 
-// A text file decoded with, for each UTF-16 unit of the text, the byte offset
-// of its character (both units of a surrogate pair share it).
+// A text file decoded as far as a range of its UTF-16 units needs: the
+// units from base on (up to the range's end, or the whole text of an 8-bit
+// file in a multi-byte code page) and, for each, the byte offset of its
+// character (both units of a surrogate pair share it). Only the range is kept,
+// so that a change of a few characters of a large file holds little more than
+// the file's bytes.
 struct DecodedText {
   TextForm form = TextForm::utf8;
   size_t bomLength = 0;
+  size_t base = 0;        // the unit index of text[0]
+  size_t totalUnits = 0;  // units of the file up to the range's end at most
   String text;
   std::vector<size_t> offsets;
 };
 
-void DecodeUtf8(const TBytes& b, size_t from, DecodedText& d) {
-  size_t i = from;
-  while (i < b.size()) {
-    const Byte c = b[i];
-    size_t len = 1;
-    Cardinal cp = c;
-    if (c >= 0xF0) len = 4, cp = c & 0x07;
-    else if (c >= 0xE0) len = 3, cp = c & 0x0F;
-    else if (c >= 0xC0) len = 2, cp = c & 0x1F;
-    else if (c >= 0x80) len = 1, cp = 0xFFFD;
-    if (i + len > b.size()) len = 1, cp = 0xFFFD;
-    for (size_t k = 1; k < len; ++k) {
-      if ((b[i + k] & 0xC0) != 0x80) {
-        len = 1;
-        cp = 0xFFFD;
-        break;
-      }
-      cp = cp << 6 | (b[i + k] & 0x3F);
+// The code point of the UTF-8 sequence at b[i] and its length in bytes; a
+// byte that begins no whole sequence is one U+FFFD.
+Cardinal Utf8At(const TBytes& b, size_t i, size_t& len) {
+  const Byte c = b[i];
+  len = 1;
+  Cardinal cp = c;
+  if (c >= 0xF0) len = 4, cp = c & 0x07;
+  else if (c >= 0xE0) len = 3, cp = c & 0x0F;
+  else if (c >= 0xC0) len = 2, cp = c & 0x1F;
+  else if (c >= 0x80) len = 1, cp = 0xFFFD;
+  if (i + len > b.size()) len = 1, cp = 0xFFFD;
+  for (size_t k = 1; k < len; ++k) {
+    if ((b[i + k] & 0xC0) != 0x80) {
+      len = 1;
+      return 0xFFFD;
     }
+    cp = cp << 6 | (b[i + k] & 0x3F);
+  }
+  return cp;
+}
+
+// The units [from, to) of a UTF-8 text whose first byte is b[start]; walks
+// only as far as to.
+void DecodeUtf8(const TBytes& b, size_t start, size_t from, size_t to, DecodedText& d) {
+  TTimedYield yield;
+  size_t u = 0;
+  auto keep = [&](Char c, size_t at) {
+    if (u >= from && u < to) {
+      d.text += c;
+      d.offsets.push_back(at);
+    }
+    ++u;
+  };
+  for (size_t i = start; i < b.size() && u < to;) {
+    yield.Tick();
+    size_t len = 1;
+    const Cardinal cp = Utf8At(b, i, len);
     if (cp >= 0x10000) {
-      d.text += static_cast<Char>(0xD800 + ((cp - 0x10000) >> 10));
-      d.text += static_cast<Char>(0xDC00 + ((cp - 0x10000) & 0x3FF));
-      d.offsets.push_back(i);
-      d.offsets.push_back(i);
+      keep(static_cast<Char>(0xD800 + ((cp - 0x10000) >> 10)), i);
+      keep(static_cast<Char>(0xDC00 + ((cp - 0x10000) & 0x3FF)), i);
     } else {
-      d.text += static_cast<Char>(cp);
-      d.offsets.push_back(i);
+      keep(static_cast<Char>(cp), i);
     }
     i += len;
   }
+  d.totalUnits = u;
+}
+
+TextForm FormOf(const TBytes& b, size_t& bomLength) {
+  bomLength = 0;
+  if (b.size() >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
+    bomLength = 2;
+    return TextForm::utf16le;
+  }
+  if (b.size() >= 2 && b[0] == 0xFE && b[1] == 0xFF) {
+    bomLength = 2;
+    return TextForm::utf16be;
+  }
+  if (b.size() >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
+    bomLength = 3;
+    return TextForm::utf8;
+  }
+  if (IsUTF8Valid(b)) return TextForm::utf8;
+  return TEncoding::ANSI()->IsSingleByte() ? TextForm::single_byte : TextForm::multi_byte;
 }
 
 // The byte offset of each UTF-16 unit of a text decoded from bytes in the
@@ -167,37 +210,46 @@ std::vector<size_t> MultiByteOffsets(const TBytes& b, const String& text, size_t
   return offsets;
 }
 
-DecodedText Decode(const TBytes& b) {
+// The file decoded for the units [from, to) (see DecodedText).
+DecodedText Decode(const TBytes& b, size_t from, size_t to) {
   DecodedText d;
-  if (b.size() >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
-    d.form = TextForm::utf16le;
-    d.bomLength = 2;
-  } else if (b.size() >= 2 && b[0] == 0xFE && b[1] == 0xFF) {
-    d.form = TextForm::utf16be;
-    d.bomLength = 2;
-  } else if (b.size() >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
-    d.form = TextForm::utf8;
-    d.bomLength = 3;
-  } else if (IsUTF8Valid(b)) {
-    d.form = TextForm::utf8;
-  } else {
-    d.form = TEncoding::ANSI()->IsSingleByte() ? TextForm::single_byte : TextForm::multi_byte;
+  d.form = FormOf(b, d.bomLength);
+  if (d.form == TextForm::single_byte) {
+    // One byte, one unit, in a single-byte code page: only the range is read.
+    const size_t end = std::min(to, b.size());
+    d.base = std::min(from, end);
+    d.text = TEncoding::ANSI()->GetString(b.data() + d.base, end - d.base);
+    if (d.text.size() == end - d.base) {
+      d.totalUnits = b.size();
+      for (size_t i = d.base; i < end; ++i) d.offsets.push_back(i);
+      return d;
+    }
+    d.form = TextForm::multi_byte;
+    d.base = 0;
   }
   switch (d.form) {
     case TextForm::utf16le:
-    case TextForm::utf16be:
-      for (size_t i = d.bomLength; i + 1 < b.size(); i += 2) {
+    case TextForm::utf16be: {
+      d.totalUnits = (b.size() - d.bomLength) / 2;
+      d.base = std::min(from, d.totalUnits);
+      for (size_t u = d.base; u < std::min(to, d.totalUnits); ++u) {
+        const size_t i = d.bomLength + 2 * u;
         d.text += static_cast<Char>(d.form == TextForm::utf16le ? b[i] | b[i + 1] << 8 : b[i] << 8 | b[i + 1]);
         d.offsets.push_back(i);
       }
       break;
-    case TextForm::utf8: DecodeUtf8(b, d.bomLength, d); break;
-    case TextForm::single_byte:
-      d.text = TEncoding::ANSI()->GetString(b);
-      for (size_t i = 0; i < b.size(); ++i) d.offsets.push_back(i);
-      if (d.offsets.size() != d.text.size()) d.form = TextForm::multi_byte;
+    }
+    case TextForm::utf8:
+      d.base = from;
+      DecodeUtf8(b, d.bomLength, from, to, d);
+      d.base = std::min(from, d.totalUnits);
       break;
-    case TextForm::multi_byte: d.text = TEncoding::ANSI()->GetString(b); break;
+    case TextForm::single_byte:
+    case TextForm::multi_byte:
+      // The characters are matched to their bytes later, as far as needed.
+      d.text = TEncoding::ANSI()->GetString(b);
+      d.totalUnits = d.text.size();
+      break;
   }
   return d;
 }
@@ -212,26 +264,35 @@ TBytes Utf8Of(Char c) {
 // every other byte as it was; false when that cannot be done (an 8-bit text
 // whose characters cannot be told apart byte by byte, or a ch the code page
 // cannot hold without changing what the other bytes read as).
-bool WithBlanksReplaced(const TBytes& b, const DecodedText& d, const std::vector<size_t>& positions, Char ch,
+bool WithBlanksReplaced(TBytes& b, const DecodedText& d, const std::vector<size_t>& positions, Char ch,
                         TBytes& r) {
   r.clear();
+  const TBytes c8 = d.form == TextForm::utf8 ? Utf8Of(ch) : TBytes{};
   switch (d.form) {
     case TextForm::utf16le:
     case TextForm::utf16be:
-      r = b;
+      // Changed in place: the file's bytes become the result.
+      r = std::move(b);
       for (size_t p : positions) {
-        const size_t o = d.offsets[p];
+        const size_t o = d.offsets[p - d.base];
         r[o] = static_cast<Byte>(d.form == TextForm::utf16le ? ch & 0xFF : ch >> 8);
         r[o + 1] = static_cast<Byte>(d.form == TextForm::utf16le ? ch >> 8 : ch & 0xFF);
       }
       return true;
     case TextForm::single_byte: {
-      r = b;
+      r = std::move(b);
       const TBytes c = TEncoding::ANSI()->GetBytes(String(1, ch));
-      for (size_t p : positions) r[d.offsets[p]] = c.empty() ? Byte{'?'} : c[0];
+      for (size_t p : positions) r[d.offsets[p - d.base]] = c.empty() ? Byte{'?'} : c[0];
       return true;
     }
     case TextForm::utf8:
+      if (c8.size() == 1) {
+        // A blank is one byte in UTF-8: one byte for one, in place.
+        r = std::move(b);
+        for (size_t p : positions) r[d.offsets[p - d.base]] = c8[0];
+        return true;
+      }
+      [[fallthrough]];
     case TextForm::multi_byte: {
       // Each blank's bytes give way to ch's bytes; the bytes between them are
       // copied as they are.
@@ -247,12 +308,13 @@ bool WithBlanksReplaced(const TBytes& b, const DecodedText& d, const std::vector
         if (found.size() < std::min(positions.back() + 2, d.text.size())) return false;
       }
       const std::vector<size_t>& offsets = utf8 ? d.offsets : found;
-      const TBytes c = utf8 ? Utf8Of(ch) : TEncoding::ANSI()->GetBytes(String(1, ch));
+      const size_t base = utf8 ? d.base : 0;
+      const TBytes c = utf8 ? c8 : TEncoding::ANSI()->GetBytes(String(1, ch));
       if (c.empty()) return false;
       size_t from = 0;
       for (size_t p : positions) {
-        const size_t o = offsets[p];
-        const size_t end = p + 1 < offsets.size() ? offsets[p + 1] : b.size();
+        const size_t o = offsets[p - base];
+        const size_t end = p - base + 1 < offsets.size() ? offsets[p - base + 1] : b.size();
         r.insert(r.end(), b.begin() + static_cast<std::ptrdiff_t>(from), b.begin() + static_cast<std::ptrdiff_t>(o));
         r.insert(r.end(), c.begin(), c.end());
         from = utf8 ? o + 1 : end;
@@ -344,6 +406,63 @@ bool ReadWholeLog(int fd, TBytes& bytes) {
   return true;
 }
 
+// The file's bytes with the marker put in before its byte at the 1-based
+// position bytePos (counted after a byte-order mark; before the first byte
+// below 1, at the end beyond it; never inside a character: before the
+// character that holds that byte), the marker encoded as the file is (UTF-8,
+// UTF-16 either way, or 8-bit text in the code page of lcid). False when an
+// 8-bit file's code page cannot hold the marker or its characters cannot be
+// told apart byte by byte.
+bool WithMarkerBeforeByte(const TBytes& b, const String& marker, size_t bytePos, Cardinal lcid, TBytes& out) {
+  size_t bom = 0;
+  const TextForm form = FormOf(b, bom);
+  size_t at = std::min(b.size(), bom + (bytePos <= 1 ? 0 : bytePos - 1));
+  TBytes m;
+  switch (form) {
+    case TextForm::utf8: {
+      while (at > bom && at < b.size() && (b[at] & 0xC0) == 0x80) --at;
+      const std::string u = StringToUtf8(marker);
+      m.assign(u.begin(), u.end());
+      break;
+    }
+    case TextForm::utf16le:
+    case TextForm::utf16be: {
+      const bool le = form == TextForm::utf16le;
+      at = std::min(bom + ((at - bom) & ~static_cast<size_t>(1)), bom + (b.size() - bom) / 2 * 2);
+      auto unit = [&](size_t i) { return static_cast<Char>(le ? b[i] | b[i + 1] << 8 : b[i] << 8 | b[i + 1]); };
+      if (at >= bom + 2 && at + 1 < b.size() && unit(at - 2) >= 0xD800 && unit(at - 2) <= 0xDBFF &&
+          unit(at) >= 0xDC00 && unit(at) <= 0xDFFF)
+        at -= 2;
+      for (Char c : marker) {
+        m.push_back(static_cast<Byte>(le ? c & 0xFF : c >> 8));
+        m.push_back(static_cast<Byte>(le ? c >> 8 : c & 0xFF));
+      }
+      break;
+    }
+    case TextForm::single_byte:
+    case TextForm::multi_byte: {
+      const AnsiString a = ConvertedFromStringForLCID(lcid, marker.c_str());
+      if (CodePageToUnicode(LCIDToCodePage(lcid), a.data(), a.size()) != marker) return false;
+      m.assign(a.begin(), a.end());
+      if (form == TextForm::multi_byte && at > 0 && at < b.size()) {
+        // The start of the character that holds the byte.
+        const String text = TEncoding::ANSI()->GetString(b);
+        const std::vector<size_t> offsets = MultiByteOffsets(b, text, text.size());
+        if (offsets.size() != text.size()) return false;
+        const auto p = std::upper_bound(offsets.begin(), offsets.end(), at);
+        at = p == offsets.begin() ? 0 : *(p - 1);
+      }
+      break;
+    }
+  }
+  out.clear();
+  out.reserve(b.size() + m.size());
+  out.insert(out.end(), b.begin(), b.begin() + static_cast<std::ptrdiff_t>(at));
+  out.insert(out.end(), m.begin(), m.end());
+  out.insert(out.end(), b.begin() + static_cast<std::ptrdiff_t>(at), b.end());
+  return true;
+}
+
 TBytes EncodedAs(const String& s, TEncoding* enc) {
   if (enc == nullptr) enc = TEncoding::Unicode();
   return enc->GetBytes(s);
@@ -406,33 +525,41 @@ bool EnsureBackup(const String& filename, TUTF8Stringlist& done) {
 
 Int32 InsertedIntoSourceText(const String& filename, String& text, Int32 bytePos, Cardinal lcid, bool isUnicode) {
   text = WithStartAndCloseMarkers(text);
-  // A file the save would refuse gets no backup either.
-  if (bytePos < 0 || ReplaceRefusal(filename) != 0 || !MakeBackupOnce(filename)) return 0;
-  bool ok;
+  if (bytePos < 0) return 0;
   if (isUnicode) {
-    ok = InsertIntoFileW(filename, text, false, static_cast<Cardinal>(bytePos / 2));
-  } else {
-    ok = InsertIntoFileA(filename, ConvertedFromStringForLCID(lcid, text.c_str()), false,
-                         static_cast<Cardinal>(bytePos));
+    // A file the save would refuse gets no backup either.
+    if (ReplaceRefusal(filename) != 0 || !MakeBackupOnce(filename)) return 0;
+    return InsertIntoFileW(filename, text, false, static_cast<Cardinal>(bytePos / 2)) ? static_cast<Int32>(text.size())
+                                                                                      : 0;
   }
-  return ok ? static_cast<Int32>(text.size()) : 0;
+  TBytes bytes;
+  if (!ReadAllBytes(filename, bytes)) return 0;
+  TBytes out;
+  if (!WithMarkerBeforeByte(bytes, text, static_cast<size_t>(bytePos), lcid, out)) return 0;
+  bytes = TBytes();
+  if (ReplaceRefusal(filename) != 0 || !MakeBackupOnce(filename)) return 0;
+  return ReplaceFileContent(filename, out) ? static_cast<Int32>(text.size()) : 0;
 }
 
 String AlterFileW(const String& filename, Char ch, Int32 start, Int32 len) {
   TBytes bytes;
   if (!ReadAllBytes(filename, bytes))
     throw EFOpenError(Format(u"Cannot open file \"%s\". %s", {filename, u"The file cannot be read"}));
-  const DecodedText d = Decode(bytes);
-  const Int64 textLen = static_cast<Int64>(d.text.size());
   const Int64 first = std::max<Int64>(start, 1);
-  const Int64 last = std::min<Int64>(static_cast<Int64>(start) + len - 1, textLen);
+  const Int64 wantedLast = static_cast<Int64>(start) + len - 1;
+  if (first > wantedLast) return String();
+  // Only the range is decoded (with the unit after it, which tells a pair's
+  // halves apart).
+  DecodedText d = Decode(bytes, static_cast<size_t>(first - 1), static_cast<size_t>(wantedLast) + 1);
+  const Int64 last = std::min<Int64>(wantedLast, static_cast<Int64>(d.totalUnits));
   if (first > last) return String();
-  const String answer = d.text.substr(static_cast<size_t>(first - 1), static_cast<size_t>(last - first + 1));
+  const String answer =
+      d.text.substr(static_cast<size_t>(first - 1) - d.base, static_cast<size_t>(last - first + 1));
 
   std::vector<size_t> blanks;
   bool inTag = false;
   for (Int64 p = first; p <= last; ++p) {
-    const Char c = d.text[static_cast<size_t>(p - 1)];
+    const Char c = d.text[static_cast<size_t>(p - 1) - d.base];
     if (c == u'<') inTag = true;
     else if (c == u'>') inTag = false;
     else if (c == u' ' && !inTag) blanks.push_back(static_cast<size_t>(p - 1));

@@ -237,6 +237,36 @@ TEST_F(Modify_source_texts_basics, InsertedMarkers) {
   EXPECT_EQ(ReadRaw("a.txt"), "one <x/>two");
   marker = u"q";
   EXPECT_EQ(InsertedIntoSourceText(File("missing.txt"), marker, 0, 0x0409, false), 0);
+
+  // An 8-bit position counts bytes: in UTF-8 the marker goes in before the
+  // byte asked (or before the character holding it), as UTF-8.
+  ScopedACP acp(1252);
+  struct Case {
+    const char* before;
+    const char16_t* marker;
+    Int32 bytePos;
+    const char* after;  // empty: refused, the file as it was
+  } cases[] = {
+      {"caf\xC3\xA9 cr\xC3\xA8me. the cat", u"m1", 15, "caf\xC3\xA9 cr\xC3\xA8me. <ut_m1/>the cat"},
+      {"\xE2\x80\x9Chi\xE2\x80\x9D \xE2\x80\x94 the cat", u"m1", 14,
+       "\xE2\x80\x9Chi\xE2\x80\x9D \xE2\x80\x94 <ut_m1/>the cat"},
+      {"\xEF\xBB\xBF\xCE\x95\xCE\xBB the", u"\u65E5\u672C", 6,
+       "\xEF\xBB\xBF\xCE\x95\xCE\xBB <ut_\xE6\x97\xA5\xE6\x9C\xAC/>the"},
+      // Inside a character: before it.
+      {"a\xC3\xA9" "b", u"m", 3, "a<ut_m/>\xC3\xA9" "b"},
+      // An 8-bit file in the code page of the locale; one it cannot hold.
+      {"caf\xE9 the", u"m", 6, "caf\xE9 <ut_m/>the"},
+      {"caf\xE9 the", u"\u65E5", 6, ""},
+  };
+  for (const Case& c : cases) {
+    WriteRaw("e.txt", c.before);
+    std::remove(StringToUtf8(File("e.original")).c_str());
+    marker = c.marker;
+    const std::string after = *c.after ? c.after : c.before;
+    const Int32 inserted = InsertedIntoSourceText(File("e.txt"), marker, c.bytePos, 0x0409, false);
+    EXPECT_EQ(inserted, *c.after ? static_cast<Int32>(marker.size()) : 0) << c.after;
+    EXPECT_EQ(ReadRaw("e.txt"), after);
+  }
 }
 
 TEST_F(Modify_source_texts_basics, LogLinesOfEachKind) {
