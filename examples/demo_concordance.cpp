@@ -79,9 +79,12 @@ class TDemoConcordanceLine : public TQMBaseListObject {
   }
   bool ReadFromStream(TStream* stream) override {
     if (stream->Remaining() < 16) return false;
-    left = ReadAString(stream);
-    hit = ReadAString(stream);
-    right = ReadAString(stream);
+    // Read as the library's lists read their strings: a hit may run longer
+    // than the safety limit (a DNA run of thousands of letters), and its line
+    // reads back whatever its length.
+    left = ReadAListString(stream);
+    hit = ReadAListString(stream);
+    right = ReadAListString(stream);
     if (stream->Read(&position, 4) != 4) return false;
     Keys();
     return true;

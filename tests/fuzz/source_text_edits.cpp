@@ -82,6 +82,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (after[i] != before[i] && before[i] != ' ') std::abort();
     }
     SetACP(saved);
+    // A marker before a byte: refused with the file as it was, or put in
+    // whole (7 bytes, 14 in UTF-16) with every byte of the file around it.
+    WriteAll(file, data, size);
+    std::remove(backup.c_str());
+    String marker = u"m";
+    const Int32 n = InsertedIntoSourceText(Utf8ToString(file), marker, mode * 3, 0x0409, false);
+    const std::string after = ReadAll(file);
+    if (n == 0 && after != before) std::abort();
+    if (n != 0) {
+      const size_t len = after.size() - before.size();
+      bool whole = false;
+      for (const std::string& m : {std::string("<ut_m/>"), std::string("<\0u\0t\0_\0m\0/\0>\0", 14),
+                                   std::string("\0<\0u\0t\0_\0m\0/\0>", 14)})
+        for (size_t at = after.find(m); at != std::string::npos && !whole; at = after.find(m, at + 1))
+          whole = m.size() == len && after.substr(0, at) + after.substr(at + len) == before;
+      if (!whole) std::abort();
+    }
   } else {
     modify_source_texts_logfullfilename = Utf8ToString(file);
     LogDateReference(u"one", u"two", (mode & 2) ? u"" : u"u", u"four", u"five", mode, static_cast<TModifySourceTexts>((mode >> 2) & 3));
