@@ -44,6 +44,7 @@
 #include "core/My_string_functions.h"
 #include "core/Unicode_string_conversion.h"
 #include "core/Useful_classes_base.h"
+#include "display/SourceTextRichEdit.h"
 #include "platform/runtime/Colors.h"
 #include "platform/runtime/Encoding.h"
 #include "platform/runtime/Locale.h"
@@ -52,6 +53,7 @@
 #include "services/File_utils_listing.h"
 #include "services/File_utils_textfiles.h"
 #include "services/Lem_match_stop_rel_lists.h"
+#include "services/Modify_source_texts_basics.h"
 #include "zip/ZAArchiver.h"
 
 namespace {
@@ -362,6 +364,45 @@ std::shared_ptr<TStringlistWithALongint> FreqListOf(Int64 n) {
   std::mt19937 rng(9);
   for (const String& w : WordsOf(n)) l->AddOne(w, static_cast<Int32>(rng() % 5000));
   return l;
+}
+
+// The text with its line ends turned into spaces and broken again at the
+// last space before every width characters, with LF, as a book is wrapped.
+String WrappedText(String t, size_t width = 72) {
+  for (Char& c : t)
+    if (c == u'\r' || c == u'\n') c = u' ';
+  for (size_t from = 0; from + width < t.size();) {
+    size_t p = t.rfind(u' ', from + width);
+    if (p == String::npos || p <= from) p = from + width;
+    t[p] = u'\n';
+    from = p + 1;
+  }
+  return t;
+}
+
+void WriteUtf8(const String& file, const String& text) {
+  const std::string bytes = StringToUtf8(text);
+  std::ofstream(StringToUtf8(file), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Every hit of a typed word in a text handed to the engine.
+TWork SearchingOf(String text, const String& typed) {
+  auto kept = std::make_shared<String>(std::move(text));
+  return TWork([kept, typed] {
+    TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
+    TQMSearchWordRec word = SWFullParsed_SearchWord(TIgnore_tag{}, typed);
+    engine.SetABuffer(std::move(*kept), wp_whole);
+    Int64 hits = 0;
+    engine.PrepareForConcordancing(u"kjv", static_cast<Int32>(global_bufStr[wp_whole].size()), 1, 0, false,
+                                   coll_stop_none, [&](TSearchAndDoEngine*, TConcSearchRec&) {
+                                     ++hits;
+                                     return true;
+                                   });
+    engine.SearchAndDo(&word, wp_whole, 0, TTextStatsPositions_rec{});
+    benchmark::DoNotOptimize(hits);
+    global_bufStr[wp_whole].clear();
+    global_Wchars[wp_whole].clear();
+  });
 }
 
 constexpr Int64 kRichCells = 64'000 / 8;  // cells of a workbook
@@ -815,6 +856,27 @@ const std::vector<TRoutine>& Routines() {
            zip.FFileName = *path;
            zip.RepairArchive(ScratchName("repaired.zip"));
          });
+       }},
+      // Search and the source view: phrases, inner stars, marking hits, edits.
+      {"search", "SearchAndDo (phrase over line ends)", kText,
+       [](Int64 n) { return SearchingOf(WrappedText(TextOf(n)), u"the lord"); }},
+      {"search", "SearchAndDo (inner star re*ed)", kText, [](Int64 n) { return SearchingOf(TextOf(n), u"re*ed"); }},
+      {"source view", "FoundSWsAndMarkedSWPositions (a chapter a line)", kText / 8,
+       [](Int64 n) {
+         const String file = ScratchName("chapters.txt");
+         WriteUtf8(file, WrappedText(TextOf(n), 4000));
+         auto edit = std::make_shared<TSourceTextRichEdit>();
+         edit->LoadedASourceText(file, false);
+         TSimpleSearchlist words(DefaultSimpleSearchSettings());
+         words.LoadFromAString(u"the");
+         edit->SetSWs(words, {});
+         return TWork([edit] { benchmark::DoNotOptimize(edit->FoundSWsAndMarkedSWPositions({}, nullptr)); });
+       }},
+      {"source view", "AlterFileW (12 characters)", kText,
+       [](Int64 n) {
+         const String file = ScratchName("alter.txt");
+         WriteUtf8(file, TextOf(n));
+         return TWork([file, n] { benchmark::DoNotOptimize(AlterFileW(file, u'_', static_cast<Int32>(n / 2), 12)); });
        }},
   };
   return table;
