@@ -86,22 +86,24 @@ bool SaveATextToARichedit(TRichEdit* edit, const String& text, const String& fil
   TRichCharFormat normal;
   normal.Color = textColour;
   edit->AppendText(text, normal);
-  // The line's start: after line CR LF pairs; its end: the next CR LF.
+  // The line's start: after line line ends (CR LF, LF or CR, as the text
+  // holds them); its end: the next line end.
+  auto nextEnd = [&text](size_t from) { return text.find_first_of(u"\r\n", from); };
   if (line >= 0) {
     size_t at = 0;
     Int32 found = 0;
     bool ok = true;
     while (found < line) {
-      const size_t p = text.find(u"\r\n", at);
+      const size_t p = nextEnd(at);
       if (p == String::npos) {
         ok = false;
         break;
       }
-      at = p + 2;
+      at = text[p] == u'\r' && p + 1 < text.size() && text[p + 1] == u'\n' ? p + 2 : p + 1;
       ++found;
     }
     if (ok) {
-      size_t end = text.find(u"\r\n", at);
+      size_t end = nextEnd(at);
       if (end == String::npos) end = text.size();
       const Int32 start = edit->LineIndex(line);
       const Int32 len = static_cast<Int32>(end - at);

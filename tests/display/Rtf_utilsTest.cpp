@@ -250,6 +250,13 @@ TEST_F(Rtf_utils_files, SaveATextMarksItsLineBold) {
   EXPECT_EQ(size, 14);
   edit.FontAt(0, name, size);
   EXPECT_EQ(size, 10);
+  // Lines that end in LF alone, or CR: the same line is marked.
+  for (const char16_t* text : {u"one\ntwo two\nthree", u"one\rtwo two\rthree"}) {
+    TRichEdit lf;
+    ASSERT_TRUE(SaveATextToARichedit(&lf, text, File("lf.rtf"), 1, clWhite, clBlack, clNavy, clWhite, 10, 14));
+    lf.FontAt(4, name, size);
+    EXPECT_EQ(size, 14);
+  }
 }
 
 TEST(Rtf_utils, VisibleLinesAndCentring) {

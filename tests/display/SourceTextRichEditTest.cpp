@@ -63,7 +63,8 @@ TEST_F(SourceTextRichEdit, SegmentsOfAWholeText) {
   EXPECT_EQ(e.Line(e.LineFromChar(e.FileCharposToSegCharposWC(pos5001 + 11))), u"line 5002");
   EXPECT_EQ(e.CorrectSegmentForFileCharPos(1 << 30), 0);
   // Long lines start a segment sooner: 300,000 characters a line.
-  ASSERT_TRUE(e.LoadedASourceText(Write("long.txt", std::string(300000, 'a') + "\n" + std::string(300000, 'b') + "\nc\n"), false));
+  const std::string longLines = std::string(300000, 'a') + "\n" + std::string(300000, 'b') + "\nc\n";
+  ASSERT_TRUE(e.LoadedASourceText(Write("long.txt", longLines), false));
   EXPECT_EQ(e.TextSegments, 2);
   e.LoadAChunkOfText(1);
   EXPECT_EQ(e.CurrentSegLine(), 2);
@@ -74,7 +75,10 @@ TEST_F(SourceTextRichEdit, SegmentsOfAWholeText) {
 // ends, marks that word in whichever segment holds it.
 TEST_F(SourceTextRichEdit, AWordIsMarkedAtItsFilePositionWhateverTheLineEnds) {
   const char* kinds[][4] = {
-      {"\n", "\n", "\n", "\n"}, {"\r", "\r", "\r", "\r"}, {"\r\n", "\r\n", "\r\n", "\r\n"}, {"\n", "\r\n", "\r", "\r\n"}};
+      {"\n", "\n", "\n", "\n"},
+      {"\r", "\r", "\r", "\r"},
+      {"\r\n", "\r\n", "\r\n", "\r\n"},
+      {"\n", "\r\n", "\r", "\r\n"}};
   for (const auto& kind : kinds) {
     std::string text;
     for (int i = 0; i < 11; ++i) text += "line w" + std::to_string(i) + " end" + kind[i % 4];
