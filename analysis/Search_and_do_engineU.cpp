@@ -299,8 +299,12 @@ bool TSearchAndDoEngine::PrivateSearchAndDo(const TQMSearchWordRec& rec, TWholeO
       if (j < jumps.size()) {
         if (j == 0 || static_cast<Int64>(jumps[j]) - jumps[j - 1] > 200) {
           // 100 characters before the known position, clamped to the buffer;
-          // never back.
-          const Int64 pos = std::max<Int64>(0, jumps[j] / 2 - 100);
+          // never back. A byte position of UTF-16 text holds two bytes a
+          // character; one of 8-bit or UTF-8 text (one byte a character, as
+          // the caller counts them) up to three: the jump goes no further than
+          // the character that byte can belong to, so that no hit is skipped.
+          const Int64 perChar = SearchAndDoPublic.BytesPerChar == 1 ? 3 : 2;
+          const Int64 pos = std::max<Int64>(0, jumps[j] / perChar - 100);
           const Char* target = pos >= static_cast<Int64>(buffer.size()) ? end : start + pos;
           if (target > where) where = target;
         }

@@ -126,6 +126,13 @@ TEST_F(Search_and_do_engineU, ResumePositions) {
     for (const auto& f : Run(engine, text, u"a", true)) hits.push_back(f.position);
     EXPECT_EQ(hits, c.hits) << ::testing::PrintToString(c.bytes);
   }
+  // In UTF-8 a character takes up to three bytes: the hit at character 450
+  // (byte 1350 when every character before it takes three) is not jumped
+  // over.
+  TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
+  engine.SearchAndDoPublic.BytesPerChar = 1;
+  engine.fSearchAndDoPrivate.fstart_bytes = {1350};
+  EXPECT_EQ(Run(engine, text, u"a", true), (std::vector<Found>{{452, 1}, {602, 1}}));
 }
 
 TEST_F(Search_and_do_engineU, StartBytesFromAJumpList) {
