@@ -152,12 +152,31 @@ bool NextMatch(const String& text, const String& word, TMSSearchFlags flags, siz
   if (word.empty()) return false;
   const bool left = flags.Contains(msLeftBounded);
   const bool right = flags.Contains(msRightBounded);
+  // A phrase's words are separated by any run of blanks in the text (line
+  // ends are blanks in the searched copy): the first word is found, the rest
+  // follow it each after at least one blank.
+  const size_t gap = word.find(u' ');
+  const String head = word.substr(0, gap);
+  auto blank = [&text](size_t i) { return text[i] == u' ' || text[i] == u'\t'; };
   while (from < limit) {
-    const size_t p = text.find(word, from);
-    if (p == String::npos || p + word.size() > limit) return false;
-    size_t s = p;
-    size_t e = p + word.size();
+    const size_t p = text.find(head, from);
+    if (p == String::npos || p + head.size() > limit) return false;
     from = p + 1;
+    size_t s = p;
+    size_t e = p + head.size();
+    bool whole = true;
+    for (size_t w = gap; w != String::npos && whole;) {
+      while (w < word.size() && word[w] == u' ') ++w;
+      if (w == word.size()) break;
+      const size_t next = word.find(u' ', w);
+      const size_t n = (next == String::npos ? word.size() : next) - w;
+      size_t q = e;
+      while (q < limit && blank(q)) ++q;
+      whole = q > e && q + n <= limit && text.compare(q, n, word, w, n) == 0;
+      e = q + n;
+      w = next;
+    }
+    if (!whole) continue;
     if (left && !LeftOK(text, s)) continue;
     if (right && !RightOK(text, e)) continue;
     if (!left)

@@ -47,6 +47,7 @@ TEST(Rtf_utils, FindsHitsWithBoundsGrowthAndContext) {
       {u"a\r\nlord\r\nlord", u"lord", {{2, 4}, {7, 4}}},
       // A phrase is found across a line end.
       {u"son of\r\nman son\r\nof man", u"son of man", {{0, 10}, {11, 10}}},
+      {u"son  of\t man sonof man", u"son of man", {{0, 12}}},
       {u"nothing here", u"lord", {}},
   };
   for (const Case& c : cases) {
