@@ -130,11 +130,12 @@ const Byte* ClassTable() {
 }
 
 // No character at the 1-based position (below 1 or past the end), or one that
-// is neither a letter nor a decimal digit, bounds a word.
+// is neither a letter nor a decimal digit, bounds a word. A mark does not: it
+// belongs to the letter before it, as the class arrays count it.
 inline bool BoundsText(const Byte* table, const String& text, Int32 pos) {
   const size_t i = static_cast<size_t>(static_cast<ptrdiff_t>(pos) - 1);
   if (i >= text.size()) return true;
-  return (ClassByteAt(table, text.data(), text.size(), i) & kAlnumFlag) == 0;
+  return (ClassByteAt(table, text.data(), text.size(), i) & kWordFlag) == 0;
 }
 
 // Class bits that bound a word: 4, 6 and 7 on the left; 0, 4, 6 and 7 on the
