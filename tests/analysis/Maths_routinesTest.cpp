@@ -134,7 +134,7 @@ TEST(Maths_routines, OpenDivisionsGiveNumbers) {
   // Record i of r falls in period i * periods div r, exactly: scored with its
   // period's number + 1, each period averages to that (98 in 2: 1 and 2).
   for (Int32 periods = 1; periods <= 60; ++periods)
-    for (Int32 r = 1; r < 400; ++r) {
+    for (Int32 r = 1; r < 200; ++r) {
       std::vector<THitAndWordCountRec> records;
       for (Int32 i = 0; i < r; ++i) records.push_back({static_cast<Cardinal>(static_cast<Int64>(i) * periods / r + 1), 1});
       const std::vector<Single> got = PeriodHitWordCountScores(records, periods);
