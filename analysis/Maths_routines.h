@@ -75,6 +75,11 @@ Double ConditionalProbability(Int64 x, Int64 y);
 Double DeltaP_Gries(Int64 a, Int64 f1, Int64 f2, Int64 N);
 // The proportion log ratio of (f1, f2) over (N, N).
 Double Log_Ratio(Int64 f1, Int64 f2, Int64 N);
+// The log ratio of a collocate (frequency f2) with a node (frequency f1, a
+// joint occurrences in windows of span words, N words in all):
+// log2((a / W) / ((f2 - a) / (N - W))) with W = f1 span, a zero count taken
+// as 0.5 and W or N - W below 1 as 1. With f1, f2 and N fixed it rises with a.
+Double Collocation_Log_Ratio(Int64 f1, Int64 f2, Int64 a, Int32 span, Int64 N);
 
 // ---- log-likelihood family (natural logarithms) ---------------------------------
 

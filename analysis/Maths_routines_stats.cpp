@@ -140,7 +140,7 @@ Double RelationshipComputation(TRelationshipStats stat, Int64 a, Int64 f1, Int64
     case RelatStat_T_Score:
       return T_Score(f1, f2, a, N);
     case RelatStat_Log_Ratio:
-      return Log_Ratio(f1, f2, N);
+      return Collocation_Log_Ratio(f1, f2, a, CollocSpanWidth(span), N);
     case RelatStat_ConditionalProbA:
       return ConditionalProbability(f1, a);
     case RelatStat_ConditionalProbB:
@@ -252,6 +252,17 @@ Double DeltaP_Gries(Int64 a, Int64 f1, Int64 f2, Int64 N) {
   const Int64 rest = N - f1 - f2 + a;
   const Double second = rest == 0 ? 0.0 : D(f2 - a) / D(rest);
   return 100.0 * (first - second);
+}
+
+Double Collocation_Log_Ratio(Int64 f1, Int64 f2, Int64 a, Int32 span, Int64 N) {
+  // The collocate's relative frequency in the node's windows (f1 windows of
+  // span words) over its relative frequency in the rest of the text; a zero
+  // count is taken as 0.5, and a window size or rest below 1 as 1.
+  const Double window = std::max(1.0, D(f1) * std::max<Int32>(span, 1));
+  const Double rest = std::max(1.0, D(N) - window);
+  const Double near = a > 0 ? D(a) : 0.5;
+  const Double elsewhere = f2 - a > 0 ? D(f2 - a) : 0.5;
+  return std::log2((near / window) / (elsewhere / rest));
 }
 
 Double Log_Ratio(Int64 f1, Int64 f2, Int64 N) {
@@ -468,13 +479,14 @@ std::vector<Single> PeriodHitWordCountScores(const std::vector<THitAndWordCountR
   if (periods <= 0) return {};
   std::vector<Single> result(static_cast<size_t>(periods), 0.0f);
   if (records.empty()) return result;
-  const Double step = static_cast<Double>(periods) / static_cast<Double>(records.size());
   std::vector<Double> sums(static_cast<size_t>(periods), 0.0);
   std::vector<Int64> counts(static_cast<size_t>(periods), 0);
+  // Record i falls in period i * periods div records, worked out in whole
+  // numbers: in floating point a record on a period's boundary (49 of 98 in 2
+  // periods) can fall a hair short and join the period before.
+  const auto total = static_cast<UInt64>(records.size());
   for (size_t i = 0; i < records.size(); ++i) {
-    const Double where = std::trunc(static_cast<Double>(i) * step);
-    if (!(where >= 0) || where >= static_cast<Double>(periods)) continue;
-    const size_t p = static_cast<size_t>(where);
+    const auto p = static_cast<size_t>(static_cast<UInt64>(i) * static_cast<UInt64>(periods) / total);
     const THitAndWordCountRec& rec = records[i];
     const Double score =
         rec.hits != 0 && rec.wordcount != 0 ? static_cast<Double>(rec.hits) / static_cast<Double>(rec.wordcount) : 0.0;

@@ -135,12 +135,28 @@ void TQMBaseDataClass::RemoveAnEntry(Int32 index) {
 
 void TQMBaseDataClass::Pack() {
   Int32 kept = 0;
+  Int32 marks = 0;
   for (Int32 i = 0; i < fCount; ++i) {
     YieldEvery(i);
-    if (fList[static_cast<size_t>(i)] != nullptr) fList[static_cast<size_t>(kept++)] = fList[static_cast<size_t>(i)];
+    TQMBaseListObject* e = fList[static_cast<size_t>(i)];
+    if (e == nullptr) continue;
+    fList[static_cast<size_t>(kept++)] = e;
+    if (e->IsMarked() != marcado_clear) ++marks;
   }
   for (Int32 i = kept; i < fCount; ++i) fList[static_cast<size_t>(i)] = nullptr;
   fCount = kept;
+  // The entries taken out take their marks with them.
+  MarcacoesExistentes = marks;
+}
+
+void TQMBaseDataClass::RecountMarcacoes() {
+  Int32 marks = 0;
+  for (Int32 i = 0; i < fCount; ++i) {
+    YieldEvery(i + 1);
+    const TQMBaseListObject* e = At(i);
+    if (e != nullptr && e->IsMarked() != marcado_clear) ++marks;
+  }
+  MarcacoesExistentes = marks;
 }
 
 Int32 TQMBaseDataClass::IndexOf(const TQMBaseListObject* entry) const {
@@ -156,6 +172,7 @@ void TQMBaseDataClass::ClearButNotGridHeadings() {
     RemoveAnEntry(fCount - 1);
     YieldEvery(n + 1);
   }
+  MarcacoesExistentes = 0;
   SetCapacity(0);
 }
 
@@ -251,13 +268,16 @@ void TQMBaseDataClass::SetMarcacao(Int32 index, TMarkedF5Item mark) {
   TQMBaseListObject* e = At(index);
   if (e == nullptr) return;
   ListModified.Include(mod_edited);
+  // The count follows the entries that carry a mark: marking a marked entry
+  // again, or clearing an unmarked one, leaves it as it is.
+  const bool wasMarked = e->IsMarked() != marcado_clear;
   if (mark != marcado_clear) {
     e->EnsurePrivateObjExists();
     e->privateobj->fdetails.marcacao = mark;
-    ++MarcacoesExistentes;
+    if (!wasMarked) ++MarcacoesExistentes;
   } else if (e->privateobj) {
     e->privateobj->fdetails.marcacao = marcado_clear;
-    if (MarcacoesExistentes > 0) --MarcacoesExistentes;
+    if (wasMarked && MarcacoesExistentes > 0) --MarcacoesExistentes;
   }
 }
 

@@ -127,9 +127,12 @@ class TQMBaseDataClass : public TObject {
   Int32 GetBookMarkNumber(Int32 index) const;
   bool SetDeleted(Int32 index, bool flag);
   void SetMatched(Int32 index, bool flag);
-  // Only for an index in the list; MarcacoesExistentes counts marks set and
-  // never falls below 0.
+  // Only for an index in the list; MarcacoesExistentes counts the entries
+  // that carry a mark and never falls below 0.
   void SetMarcacao(Int32 index, TMarkedF5Item mark);
+  // Sets MarcacoesExistentes to the number of entries that carry a mark (after
+  // entries come back or go by other roads than Pack).
+  void RecountMarcacoes();
   void SetNotForSaving(Int32 index, bool flag);
   // Moves the bookmark number to the entry.
   virtual void SetABookmark(Int32 number, Int32 index);

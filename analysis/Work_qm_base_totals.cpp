@@ -20,9 +20,8 @@ namespace {
 // The no-value numbers of a cell: kept out of every sum.
 bool IsNoValue(Double v) { return v == -999999.0 || v == -999998.0; }
 
-// The starting extremes of the maximum and the minimum: the smallest
-// positive normal single and the largest single.
-constexpr Double kStartMax = 1.1754943508222875e-38;
+// The starting extreme of the minimum, the largest single; the maximum starts
+// at its negative, so that any value read replaces it.
 constexpr Double kStartMin = 3.4028234663852886e+38;
 
 constexpr Int32 kFirstSegment = 5;  // descriptive index of the first segment share
@@ -47,7 +46,7 @@ void TQMBaseDataClass::ComputeColumnTotals(Int32 segments, TGrid_alternatives gr
   for (Int32 c = 1; c < columns; ++c) numerical[static_cast<size_t>(c)] = fGridHeadings->GetANumerical(c);
 
   std::vector<Double> total(cols, 0.0), mean(cols, 0.0), m2(cols, 0.0);
-  std::vector<Double> maximum(cols, kStartMax), minimum(cols, kStartMin);
+  std::vector<Double> maximum(cols, -kStartMin), minimum(cols, kStartMin);
   std::vector<Int64> n(cols, 0);
   std::vector<std::vector<Double>> segmentSums(static_cast<size_t>(segments), std::vector<Double>(cols, 0.0));
   const Double rowsPerSegment = static_cast<Double>(fCount) / segments;
@@ -78,8 +77,9 @@ void TQMBaseDataClass::ComputeColumnTotals(Int32 segments, TGrid_alternatives gr
     TGridColumnDataRec rec{};
     if (numerical[k] && n[k] > 0) {
       rec.descriptives[gc_total] = static_cast<Single>(total[k]);
-      // A maximum that never rose above its start (no value above 0) stays 0.
-      if (maximum[k] > kStartMax && maximum[k] < kStartMin) rec.descriptives[gc_max] = static_cast<Single>(maximum[k]);
+      // At least one value was read: the largest is the maximum, whatever its
+      // sign (a column of negative scores has a negative maximum).
+      rec.descriptives[gc_max] = static_cast<Single>(n[k] > 0 ? maximum[k] : 0.0);
       rec.descriptives[gc_min] = static_cast<Single>(minimum[k]);
       rec.descriptives[gc_mean] = static_cast<Single>(mean[k]);
       rec.descriptives[gc_sd] = n[k] > 1 ? static_cast<Single>(std::sqrt(m2[k] / static_cast<Double>(n[k] - 1))) : 0.0f;

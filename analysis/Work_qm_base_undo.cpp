@@ -468,7 +468,24 @@ void TQMBaseDataClass::FreeTakenOutEntries(std::vector<TQMBaseListObject*>& entr
     for (Int32 k = 0; k < j->Count(); ++k)
       if (!j->Owns(k) && j->Items(k) != nullptr) held.emplace(j->Items(k), TPlace{j, k});
   });
+  // Entries that a head about to be freed holds without owning them: those
+  // still living are joined to nothing once it goes, so they are released
+  // (their frequencies count again on their own) rather than left to the
+  // next zap as joined elsewhere.
+  std::unordered_set<TQMBaseListObject*> orphans;
   Int64 n = 0;
+  for (TQMBaseListObject* e : entries) {
+    YieldEvery(++n);
+    if (held.count(e) != 0) continue;
+    if (TJoinList* j = e->OwnJoinlist())
+      for (Int32 k = 0; k < j->Count(); ++k)
+        if (!j->Owns(k) && j->Items(k) != nullptr) orphans.insert(j->Items(k));
+  }
+  if (!orphans.empty())
+    ForEachLivingEntry(*this, [&orphans](TQMBaseListObject* e) {
+      if (orphans.erase(e) != 0) SetJoinedElsewhere(e, false);
+    });
+  n = 0;
   for (TQMBaseListObject* e : entries) {
     YieldEvery(++n);
     auto it = held.empty() ? held.end() : held.find(e);
@@ -550,6 +567,7 @@ bool TQMBaseDataClass::UnZap(TZapHolderList* holderList) {
       Add(e);
       --StoredListInfo->fdata.lifetimezaps;
     }
+    RecountMarcacoes();
   }
   // Once idle, so that the sort is not refused.
   DoAlphabeticalAscendingSort();

@@ -18,6 +18,8 @@
 // by scripts/bench), repeated when a size asks for more.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
+
+#include <QtWidgets/QApplication>
 #include <unistd.h>
 
 #include <chrono>
@@ -40,7 +42,10 @@
 #include "analysis/Search_and_do_engineU.h"
 #include "analysis/Search_parsing.h"
 #include "analysis/Work_qm_base.h"
+#include "analysis/Maths_routines.h"
 #include "core/Global_vars.h"
+#include "display/QMGridCellHandler.h"
+#include "display/QM_Grid.h"
 #include "core/My_string_functions.h"
 #include "core/Unicode_string_conversion.h"
 #include "core/Useful_classes_base.h"
@@ -52,6 +57,7 @@
 #include "services/Excel_utils.h"
 #include "services/File_utils_listing.h"
 #include "services/File_utils_textfiles.h"
+#include "services/Html_utils.h"
 #include "services/Lem_match_stop_rel_lists.h"
 #include "services/Modify_source_texts_basics.h"
 #include "zip/ZAArchiver.h"
@@ -421,6 +427,48 @@ std::shared_ptr<TStringList> RichLinesOf(Int64 n) {
     lines->Add(line);
   }
   return lines;
+}
+
+
+// An entity list of the four markup characters and 246 more, as entity files
+// hold them, for the conversions of text to HTML and back.
+void LoadManyEntities() {
+  Html_utils_initialization();
+  HTMLEntityList->Clear();
+  for (const char16_t* line : {u"&amp;\t38", u"&quot;\t34", u"&lt;\t60", u"&gt;\t62"})
+    HTMLEntityList->AddIfFormatOK(line);
+  for (Int32 c = 160; c < 406; ++c)
+    HTMLEntityList->AddIfFormatOK(u"&e" + Utf8ToString(std::to_string(c)) + u";\t" + Utf8ToString(std::to_string(c)));
+}
+
+// One timeline cell of n periods painted into a bitmap through the grid's
+// cell handler, as a screen of a timeline list paints each of its cells.
+TWork TimelineCell(Int64 n) {
+  static QApplication* app = [] {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int argc = 1;
+    static char name[] = "bench_growth";
+    static char* argv[] = {name, nullptr};
+    return new QApplication(argc, argv);
+  }();
+  (void)app;
+  auto grid = std::make_shared<TQM_Grid>(nullptr);
+  auto handler = std::make_shared<TQMGridCellHandler>();
+  handler->fCurrentGrid = grid.get();
+  grid->SetPreferredLinesPerRow(3);
+  auto rec = std::make_shared<TGrid_data_rec>();
+  rec->data_type = ddt_dateplot;
+  rec->timeline_data.periods = static_cast<Int32>(n);
+  std::mt19937 rng(12);
+  for (Int64 p = 0; p < n; ++p) {
+    rec->timeline_data.wordcounts.push_back(static_cast<Int32>(1000 + rng() % 1000));
+    rec->timeline_data.hits.push_back(static_cast<Int32>(rng() % 20));
+    rec->timeline_datearr.push_back(TYearMonthDay{static_cast<Word>(1900 + p / 365), 1, 1});
+  }
+  rec->timeline_data.total_words = 1500 * n;
+  rec->timeline_data.basis = tlpb_days;
+  auto bmp = std::make_shared<TBitmap>(1200, 60);
+  return [grid, handler, rec, bmp] { handler->DrawATimeline(bmp->Canvas(), TRect{0, 0, 1200, 60}, *rec); };
 }
 
 const std::vector<TRoutine>& Routines() {
@@ -878,6 +926,43 @@ const std::vector<TRoutine>& Routines() {
          WriteUtf8(file, TextOf(n));
          return TWork([file, n] { benchmark::DoNotOptimize(AlterFileW(file, u'_', static_cast<Int32>(n / 2), 12)); });
        }},
+      // Results that equal the text and the counts: entities converted in one
+      // pass, period scores, column totals, a cut after joins, a timeline cell.
+      {"texts", "ReadableStringToHTMLString (250 entities)", kText / 8,
+       [](Int64 n) {
+         LoadManyEntities();
+         return OnText(n, [](const String& t) { benchmark::DoNotOptimize(ReadableStringToHTMLString(t).size()); });
+       }},
+      {"texts", "HTMLStringToReadableString (250 entities)", kText / 8,
+       [](Int64 n) {
+         LoadManyEntities();
+         auto html = std::make_shared<String>(ReadableStringToHTMLString(TextOf(n) + u"\u00e9&<>\""));
+         return TWork([html] { benchmark::DoNotOptimize(HTMLStringToReadableString(*html).size()); });
+       }},
+      {"results lists", "PeriodHitWordCountScores (1,000 periods)", kLines,
+       [](Int64 n) {
+         auto records = std::make_shared<std::vector<THitAndWordCountRec>>();
+         std::mt19937 rng(13);
+         for (Int64 i = 0; i < n; ++i) records->push_back({static_cast<Cardinal>(rng() % 20), static_cast<Cardinal>(1000 + rng() % 1000)});
+         return TWork([records] { benchmark::DoNotOptimize(PeriodHitWordCountScores(*records, 1000).size()); });
+       }},
+      {"results lists", "ComputeColumnTotals (12 segments)", kLines,
+       [](Int64 n) {
+         return OnList<TGrowthList>(ResultsListOf(n), [](TGrowthList& l) { l.ComputeColumnTotals(12, grid_none); });
+       }},
+      {"results lists", "ReduceTo half after joins of 10", kLines,
+       [](Int64 n) {
+         // Each head in the half that goes, its nine members in the half that stays.
+         auto list = ResultsListOf(n);
+         for (Int64 g = 0; g < n / 20; ++g) {
+           T1LongintList group;
+           group.AddOne(static_cast<Int32>(n / 2 + g));
+           for (Int64 k = 0; k < 9; ++k) group.AddOne(static_cast<Int32>(g * 9 + k));
+           list->PrivateJoinARange(group);
+         }
+         return OnList<TGrowthList>(list, [n](TGrowthList& l) { l.ReduceTo(false, static_cast<Int32>(n / 2)); });
+       }},
+      {"results lists", "DrawATimeline (one cell, periods)", 36500 / 8, [](Int64 n) { return TimelineCell(n); }},
   };
   return table;
 }

@@ -29,6 +29,9 @@ namespace {
 // categories, so that classifying a text is one table read per unit.
 constexpr Byte kAlnumFlag = 0x80;
 constexpr Byte kSurrogateFlag = 0x40;
+// A letter, a decimal digit or a spacing or non-spacing mark: the marks that
+// the classes count with the letters stay with the word they follow.
+constexpr Byte kWordFlag = 0x20;
 constexpr Byte kClassBits = 0x07;
 
 Byte ClassOfCategory(int8_t category) {
@@ -80,6 +83,18 @@ bool IsLetterOrDigitCategory(int8_t category) {
   }
 }
 
+bool IsWordCategory(int8_t category) {
+  return IsLetterOrDigitCategory(category) || category == U_NON_SPACING_MARK ||
+         category == U_COMBINING_SPACING_MARK;
+}
+
+Byte FlagsOfCategory(int8_t category) {
+  Byte b = 0;
+  if (IsLetterOrDigitCategory(category)) b |= kAlnumFlag;
+  if (IsWordCategory(category)) b |= kWordFlag;
+  return b;
+}
+
 using TClassTable = std::array<Byte, 0x10000>;
 
 TClassTable BuildClassTable() {
@@ -87,12 +102,10 @@ TClassTable BuildClassTable() {
   for (UChar32 c = 0; c < 0x10000; ++c) {
     // Each surrogate half on its own is category Cs.
     const int8_t category = u_charType(c);
-    Byte b = ClassOfCategory(category);
-    if (IsLetterOrDigitCategory(category)) b |= kAlnumFlag;
-    t[static_cast<size_t>(c)] = b;
+    t[static_cast<size_t>(c)] = ClassOfCategory(category) | FlagsOfCategory(category);
   }
   // ZERO WIDTH NON-JOINER joins the lower-case letters, whatever its category.
-  t[0x200C] = (t[0x200C] & kAlnumFlag) | 1;
+  t[0x200C] = (t[0x200C] & (kAlnumFlag | kWordFlag)) | 1;
   // A surrogate half takes the class of the pair it belongs to; the flag sends
   // it to the slower lookup by code point.
   for (size_t c = 0xD800; c <= 0xDFFF; ++c) t[c] |= kSurrogateFlag;
@@ -108,9 +121,7 @@ inline Byte ClassByteAt(const Byte* table, const Char* text, size_t n, size_t i)
   const char32_t cp = CodePointOfUnitAt(text, n, i);
   if (cp < 0x10000) return b & ~kSurrogateFlag;
   const int8_t category = u_charType(static_cast<UChar32>(cp));
-  Byte r = ClassOfCategory(category);
-  if (IsLetterOrDigitCategory(category)) r |= kAlnumFlag;
-  return r;
+  return ClassOfCategory(category) | FlagsOfCategory(category);
 }
 
 const Byte* ClassTable() {
@@ -119,11 +130,12 @@ const Byte* ClassTable() {
 }
 
 // No character at the 1-based position (below 1 or past the end), or one that
-// is neither a letter nor a decimal digit, bounds a word.
+// is neither a letter nor a decimal digit, bounds a word. A mark does not: it
+// belongs to the letter before it, as the class arrays count it.
 inline bool BoundsText(const Byte* table, const String& text, Int32 pos) {
   const size_t i = static_cast<size_t>(static_cast<ptrdiff_t>(pos) - 1);
   if (i >= text.size()) return true;
-  return (ClassByteAt(table, text.data(), text.size(), i) & kAlnumFlag) == 0;
+  return (ClassByteAt(table, text.data(), text.size(), i) & kWordFlag) == 0;
 }
 
 // Class bits that bound a word: 4, 6 and 7 on the left; 0, 4, 6 and 7 on the
@@ -291,6 +303,10 @@ Word CharClassOf(Char c) { return ClassTable()[c] & kClassBits; }
 
 bool IsLetterOrDigitAt(const Char* text, size_t n, size_t i) {
   return (ClassByteAt(ClassTable(), text, n, i) & kAlnumFlag) != 0;
+}
+
+bool IsWordCharAt(const Char* text, size_t n, size_t i) {
+  return (ClassByteAt(ClassTable(), text, n, i) & kWordFlag) != 0;
 }
 
 void ParseAString(const String& text, std::vector<Word>& classes) {

@@ -74,6 +74,12 @@ Word CharClassOf(Char c);
 // decimal digit (both halves of a surrogate pair answer for the pair).
 bool IsLetterOrDigitAt(const Char* text, size_t n, size_t i);
 inline bool IsLetterOrDigitAt(const String& text, size_t i) { return IsLetterOrDigitAt(text.data(), text.size(), i); }
+// Whether that character belongs to a word: a letter, a decimal digit, or a
+// spacing or non-spacing mark (which the classes count with the letters), so
+// that the vowel signs of Hindi or Thai and the harakat of Arabic stay with
+// their word.
+bool IsWordCharAt(const Char* text, size_t n, size_t i);
+inline bool IsWordCharAt(const String& text, size_t i) { return IsWordCharAt(text.data(), text.size(), i); }
 
 // Fills classes[i - 1] for every 1-based position i of text; elements past the
 // text are left alone. Raises Exception("wchars needs allocating") and writes

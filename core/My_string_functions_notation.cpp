@@ -30,10 +30,10 @@ constexpr Char kPrivateUseMark = 0xF8FF;
 // The statistic's own symbol, the same in every language.
 constexpr const Char* kMI3Name = u"MI3";
 
-// The character at 1-based position p, treating positions outside the text
-// as neither letters nor digits.
-bool LetterOrDigitAt(const String& s, Int64 p) {
-  return p >= 1 && p <= static_cast<Int64>(s.size()) && IsLetterOrDigitAt(s, static_cast<size_t>(p - 1));
+// Whether the character at 1-based position p belongs to a word (a letter,
+// digit or mark), treating positions outside the text as outside words.
+bool WordCharAt(const String& s, Int64 p) {
+  return p >= 1 && p <= static_cast<Int64>(s.size()) && IsWordCharAt(s, static_cast<size_t>(p - 1));
 }
 
 // The pieces of text between spaces, empty ones included; none for ''.
@@ -419,9 +419,11 @@ TConcWordSectionsRec StringToConcWordSections(const String& text) {
   TConcWordSectionsRec rec;
   if (text.empty()) return rec;
   size_t a = 0;
-  while (a < text.size() && !IsLetterOrDigitAt(text, a)) ++a;
+  // A mark (a vowel sign, a harakah, a combining accent) belongs to the word
+  // it follows, never to its punctuation.
+  while (a < text.size() && !IsWordCharAt(text, a)) ++a;
   size_t b = text.size();
-  while (b > 0 && !IsLetterOrDigitAt(text, b - 1)) --b;
+  while (b > 0 && !IsWordCharAt(text, b - 1)) --b;
   rec.pre_str_punct = text.substr(0, a);
   rec.post_str_punct = text.substr(b);
   if (a == 0 && b == text.size())
@@ -499,10 +501,10 @@ String NManyWordsContext(TSearchMethodRequirement how, const String& text, Int32
   Int64 left = pos;
   Int32 count = 0;
   for (;;) {
-    while (left >= 1 && LetterOrDigitAt(text, left)) --left;
+    while (left >= 1 && WordCharAt(text, left)) --left;
     ++count;
     if (count > n) break;
-    while (left >= 1 && !LetterOrDigitAt(text, left)) --left;
+    while (left >= 1 && !WordCharAt(text, left)) --left;
     if (left <= 0) break;
   }
   // Right edge, the same forwards. The walk may step past the last character
@@ -512,9 +514,9 @@ String NManyWordsContext(TSearchMethodRequirement how, const String& text, Int32
   Int64 right = pos;
   count = 0;
   for (;;) {
-    while (right <= len && LetterOrDigitAt(text, right)) ++right;
+    while (right <= len && WordCharAt(text, right)) ++right;
     ++count;
-    while (right <= len && !LetterOrDigitAt(text, right)) ++right;
+    while (right <= len && !WordCharAt(text, right)) ++right;
     if (count > n || right > len) break;
   }
   left = std::max<Int64>(left, 1);

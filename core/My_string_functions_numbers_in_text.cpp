@@ -38,15 +38,34 @@ Int32 IsANumber(const String& s) {
   return kind;
 }
 
+namespace {
+
+// A number that IsANumber accepts only by its characters ("63,919" with
+// thousands separators, "12%", "1,234.5"): read without its commas and
+// per-cent signs, with "." as the decimal point.
+bool ReadAsCounted(const String& s, Double& value) {
+  String bare;
+  for (const Char c : s)
+    if (c != u',' && c != u'%') bare.push_back(c);
+  static const TFormatSettings pointSettings = TFormatSettings::Invariant();
+  return !bare.empty() && TryStrToFloat(bare, value, pointSettings);
+}
+
+}  // namespace
+
 Int32 NumberedStringValue(const String& s) {
   switch (IsANumber(s)) {
     case number_kind_integer: {
       Int32 value = 0;
-      return TryStrToInt(s, value) ? value : -1;
+      if (TryStrToInt(s, value)) return value;
+      Double counted = 0;
+      if (!ReadAsCounted(s, counted) || counted > std::numeric_limits<Int32>::max()) return -1;
+      return static_cast<Int32>(counted);
     }
     case number_kind_float: {
       Double value = 0;
-      if (!TryStrToFloat(s, value) || IsNan(value) || IsInfinite(value)) return -1;
+      if (!TryStrToFloat(s, value) && !ReadAsCounted(s, value)) return -1;
+      if (IsNan(value) || IsInfinite(value)) return -1;
       constexpr Double kLowest = std::numeric_limits<Int32>::min();
       constexpr Double kHighest = std::numeric_limits<Int32>::max();
       if (value < kLowest - 0.5 || value > kHighest + 0.5) return -1;

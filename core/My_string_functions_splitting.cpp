@@ -805,8 +805,9 @@ String ReplaceWholeWord(const String& text, const String& find, const String& re
   // Upper-casing keeps a letter a letter and leaves surrogates alone, so the
   // neighbours are tested in the text itself, by whole characters.
   auto wholeWord = [&](size_t p) {
-    const bool left = p == 0 || !IsLetterOrDigitAt(text, p - 1);
-    return left && (p + L == text.size() || !IsLetterOrDigitAt(text, p + L));
+    // A mark after the find (a vowel sign, an accent) continues the word.
+    const bool left = p == 0 || !IsWordCharAt(text, p - 1);
+    return left && (p + L == text.size() || !IsWordCharAt(text, p + L));
   };
   String out;
   out.reserve(text.size());

@@ -39,9 +39,12 @@ constexpr std::array<bool, 128> kAsciiAlnum = [] {
 // The tests take the unit's index, not the unit: a character outside the Basic
 // Multilingual Plane is tested by its code point, so both halves of its
 // surrogate pair answer as the character does.
+// A mark (a vowel sign, a harakah, a combining accent) counts with the
+// letters, as the character classes count it, so that it never ends a word:
+// "नमस्ते" is one word, not "नमस" and "त".
 inline bool IsLetterOrDigit(const Char* t, size_t n, size_t i) {
   const Char c = t[i];
-  return c < 128 ? kAsciiAlnum[c] : u_isalnum(static_cast<UChar32>(CodePointOfUnitAt(t, n, i))) != 0;
+  return c < 128 ? kAsciiAlnum[c] : IsWordCharAt(t, n, i);
 }
 inline int8_t CategoryAt(const Char* t, size_t n, size_t i) {
   return u_charType(static_cast<UChar32>(CodePointOfUnitAt(t, n, i)));

@@ -169,8 +169,14 @@ void TQMGridCellHandler::DrawAPlot(TCanvas& canvas, const TRect& rect, const TGr
   }
   Int32 lastX = -1;
   bool overspill = false;
+  // A hit in the last half pixel's worth of text would round onto the plot's
+  // far edge (the cell's grid line, or past the end of a uniform plot): it is
+  // drawn in the last pixel column of the plot instead, so that every hit
+  // leaves a mark inside its cell.
+  const Int32 lastColumn = rect.Left + std::max(0, w - 1);
   for (const Int32 pos : plot.positions) {
-    const Int32 x = rect.Left + RoundHalfEven(static_cast<Double>(std::abs(pos)) * w / n);
+    const Int32 x =
+        std::min(lastColumn, rect.Left + RoundHalfEven(static_cast<Double>(std::abs(static_cast<Int64>(pos))) * w / n));
     if (x == lastX) {
       overspill = true;
       continue;
@@ -224,8 +230,15 @@ void TQMGridCellHandler::DrawATimeline(TCanvas& canvas, const TRect& rect, const
       peak = RoundHalfEven(p.period - 1);
     }
   const Int32 n = std::min<Int32>(periods, static_cast<Int32>(t.wordcounts.size()));
+  // The hits of all periods, added up once: each period's point is its share.
+  Int64 hitTotal = 0;
+  for (const Int32 v : t.hits) hitTotal += v;
+  hitTotal = std::max<Int64>(1, hitTotal);
   std::vector<TPoint> hitsLine, scoreLine;
+  hitsLine.reserve(static_cast<size_t>(std::max(n, 0)));
+  scoreLine.reserve(static_cast<size_t>(std::max(n, 0)));
   for (Int32 p = 0; p < n; ++p) {
+    MyYieldProcess();
     const TOneTimePeriodRec slot = PeriodRec(p, slotW);
     const Int32 right = rect.Left + slot.Right;
     if (lines > 2) {
@@ -243,9 +256,7 @@ void TQMGridCellHandler::DrawATimeline(TCanvas& canvas, const TRect& rect, const
     canvas.Rectangle(rect.Left + slot.Left, rect.Bottom - barH, right, rect.Bottom);
     const Int32 mid = rect.Left + (slot.Left + slot.Right) / 2;
     const Int64 hits = p < static_cast<Int32>(t.hits.size()) ? t.hits[static_cast<size_t>(p)] : 0;
-    Int64 hitTotal = 0;
-    for (const Int32 v : t.hits) hitTotal += v;
-    const Double hitShare = ProportionOfTotal(hits, std::max<Int64>(1, hitTotal));
+    const Double hitShare = ProportionOfTotal(hits, hitTotal);
     hitsLine.push_back(TPoint{mid, rect.Bottom - RoundHalfEven(hitShare * 2 * h)});
     const Single score = p < static_cast<Int32>(rec.timeline_data_scores.size())
                              ? rec.timeline_data_scores[static_cast<size_t>(p)]
@@ -257,6 +268,7 @@ void TQMGridCellHandler::DrawATimeline(TCanvas& canvas, const TRect& rect, const
     if (pts.size() > 1) canvas.Polyline(pts);
     canvas.Brush().SetColor(DefaultOrBelowThresholdColour(dotColour, rec.BelowSortThreshold));
     for (size_t i = 0; i < pts.size(); ++i) {
+      if (i % 64 == 63) MyYieldProcess();
       const bool big = static_cast<Int32>(i) == peak || pts.size() < 3;
       const Int32 d = DimensionScaledForDPI(big ? 10 : 5) / 2;
       canvas.Ellipse(pts[i].X - d, pts[i].Y - d, pts[i].X + d, pts[i].Y + d);

@@ -348,12 +348,14 @@ TGridSelectedRowsRec TQM_Grid::GetSelDataRowsAsList(bool flag) const {
     r.rows = std::make_unique<T1LongintList>();
     return r;
   }
-  if (fCurrentQMList->MarcacoesExistentes < 1) {
+  // The marked rows when any entry carries a mark; otherwise the selection.
+  if (fCurrentQMList->MarcacoesExistentes >= 1) {
+    r.rows = fCurrentQMList->CopyOfMarkedDataRows();
+    r.marked_rows = r.rows && r.rows->Count() > 0;
+  }
+  if (!r.marked_rows) {
     const TGridRect s = SelectionWithoutFixedRow();
     r.rows = fCurrentQMList->CopyOfSelDataRows(TRect{s.Left, s.Top, s.Right, s.Bottom}, flag);
-  } else {
-    r.marked_rows = true;
-    r.rows = fCurrentQMList->CopyOfMarkedDataRows();
   }
   if (!r.rows) r.rows = std::make_unique<T1LongintList>();
   return r;

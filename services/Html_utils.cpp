@@ -1,7 +1,10 @@
 #include "services/Html_utils.h"
 
+#include <algorithm>
+
 #include "core/Basic_consts.h"
 #include "core/Basic_processes.h"
+#include "core/My_string_functions_charclass.h"
 #include "core/My_string_functions_tabfields.h"
 #include "core/UnitCounter.h"
 #include "core/Useful_classes_base_stringlists.h"
@@ -25,7 +28,10 @@ const String kDefaultEntityLines[] = {u"&gt; 62", u"&lt; 60"};
 // ---------------------------------------------------------------------------
 // TEntityRecList.
 
-void TEntityRecList::Clear() { fItems.clear(); }
+void TEntityRecList::Clear() {
+  fItems.clear();
+  Changed();
+}
 
 void TEntityRecList::AddIfFormatOK(const String& line) {
   std::vector<String> pieces = StringToStringArray(u"\t", line, true);
@@ -37,8 +43,11 @@ void TEntityRecList::AddIfFormatOK(const String& line) {
   Int32 code = 0;
   if (ch.empty()) rec.char_num = 0;
   else if (TryStrToInt(ch, code) && ch[0] >= u'0' && ch[0] <= u'9') rec.char_num = code;
-  else rec.char_num = ch[0];
+  // A character written as itself is taken whole: both halves of a
+  // surrogate pair make one code point.
+  else rec.char_num = static_cast<Integer>(CodePointOfUnitAt(ch, 0));
   fItems.push_back(std::make_unique<TEntityRecHolder>(rec));
+  Changed();
 }
 
 bool TEntityRecList::LoadedFromFile(const String& filename) {
@@ -67,6 +76,46 @@ THTMLEntity_rec TEntityRecList::GetEntityRecs(Int32 i) const {
 void TEntityRecList::SetEntityRecs(Int32 i, const THTMLEntity_rec& rec) {
   if (i < 0 || i >= Count()) throw EListError(Format(u"List index out of bounds (%d)", {i}));
   fItems[static_cast<size_t>(i)]->data = rec;
+  Changed();
+}
+
+void TEntityRecList::BuildLookups() const {
+  fByChar.clear();
+  fByText.clear();
+  fLongest = 0;
+  fFirstUnits.clear();
+  for (const auto& item : fItems) {
+    const THTMLEntity_rec& e = item->data;
+    // A code that no text can hold (0, negative, a surrogate half, beyond
+    // U+10FFFF) converts nothing.
+    if (e.char_num <= 0 || e.char_num > 0x10FFFF || (e.char_num >= 0xD800 && e.char_num <= 0xDFFF)) continue;
+    const auto c = static_cast<char32_t>(e.char_num);
+    fByChar.emplace(c, e.HTML);
+    if (e.HTML.empty()) continue;
+    fByText.emplace(e.HTML, c);
+    if (fFirstUnits.find(e.HTML[0]) == String::npos) fFirstUnits += e.HTML[0];
+    fLongest = std::max(fLongest, e.HTML.size());
+  }
+  fLookupsValid = true;
+}
+
+const String* TEntityRecList::EntityOfChar(char32_t c) const {
+  if (!fLookupsValid) BuildLookups();
+  const auto it = fByChar.find(c);
+  return it == fByChar.end() || it->second.empty() ? nullptr : &it->second;
+}
+
+size_t TEntityRecList::EntityAt(const String& s, size_t i, char32_t& c) const {
+  if (!fLookupsValid) BuildLookups();
+  if (i >= s.size() || fFirstUnits.find(s[i]) == String::npos) return 0;
+  for (size_t len = std::min(fLongest, s.size() - i); len > 0; --len) {
+    const auto it = fByText.find(s.substr(i, len));
+    if (it != fByText.end()) {
+      c = it->second;
+      return len;
+    }
+  }
+  return 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -89,24 +138,58 @@ String MyHTMLEscape(const String& s) {
   return r;
 }
 
-String ReadableStringToHTMLString(const String& s) {
-  if (s.empty() || !HTMLEntityList) return s;
-  String r = s;
-  for (Int32 i = 0; i < HTMLEntityList->Count(); ++i) {
-    const THTMLEntity_rec e = HTMLEntityList->GetEntityRecs(i);
-    if (e.char_num <= 0 || e.char_num > 0xFFFF) continue;
-    r = StringReplace(r, String(1, static_cast<Char>(e.char_num)), e.HTML, rfReplaceAll);
+namespace {
+
+void AppendCodePoint(String& r, char32_t c) {
+  if (c < 0x10000) {
+    r += static_cast<Char>(c);
+  } else {
+    r += static_cast<Char>(0xD800 + ((c - 0x10000) >> 10));
+    r += static_cast<Char>(0xDC00 + ((c - 0x10000) & 0x3FF));
+  }
+}
+
+// Each character of s with an entity in the list as that entity; with
+// markupToo, a "&", "<" or ">" that the list has no entity for as the
+// standard one.
+String CharactersAsEntities(const String& s, bool markupToo) {
+  const TEntityRecList* list = HTMLEntityList.get();
+  String r;
+  r.reserve(s.size());
+  for (size_t i = 0; i < s.size();) {
+    const char32_t c = CodePointOfUnitAt(s, i);
+    const size_t units = c >= 0x10000 ? 2 : 1;
+    const String* entity = list != nullptr ? list->EntityOfChar(c) : nullptr;
+    if (entity != nullptr) r += *entity;
+    else if (markupToo && c == u'&') r += u"&amp;";
+    else if (markupToo && c == u'<') r += u"&lt;";
+    else if (markupToo && c == u'>') r += u"&gt;";
+    else r.append(s, i, units);
+    i += units;
   }
   return r;
 }
 
+}  // namespace
+
+String ReadableStringToHTMLString(const String& s) {
+  if (s.empty() || !HTMLEntityList) return s;
+  return CharactersAsEntities(s, false);
+}
+
 String HTMLStringToReadableString(const String& s) {
   if (s.empty() || !HTMLEntityList) return s;
-  String r = s;
-  for (Int32 i = 0; i < HTMLEntityList->Count(); ++i) {
-    const THTMLEntity_rec e = HTMLEntityList->GetEntityRecs(i);
-    if (e.HTML.empty() || e.char_num <= 0 || e.char_num > 0xFFFF) continue;
-    r = StringReplace(r, e.HTML, String(1, static_cast<Char>(e.char_num)), rfReplaceAll);
+  String r;
+  r.reserve(s.size());
+  for (size_t i = 0; i < s.size();) {
+    char32_t c = 0;
+    const size_t len = HTMLEntityList->EntityAt(s, i, c);
+    if (len > 0) {
+      AppendCodePoint(r, c);
+      i += len;
+    } else {
+      r += s[i++];
+    }
   }
   return r;
 }
@@ -131,7 +214,7 @@ String TPaintWordChunkToHTML(const TPaintWordChunk& chunk) {
     fontOn = Format(u"<font color = \"%s\">", {ColorToHexRGB(own.FontColour)});
     fontOff = u"</font>";
   }
-  const String text = StringReplace(ReadableStringToHTMLString(chunk.w), u" ", u"&nbsp;", rfReplaceAll);
+  const String text = StringReplace(CharactersAsEntities(chunk.w, true), u" ", u"&nbsp;", rfReplaceAll);
   return Format(u"%s%s%s%s%s", {styleOn, fontOn, text, fontOff, styleOff});
 }
 

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "core/Basic_types.h"
@@ -95,8 +96,25 @@ class TEntityRecList : public TObject {
   THTMLEntity_rec GetEntityRecs(Int32 i) const;
   void SetEntityRecs(Int32 i, const THTMLEntity_rec& rec);
 
+  // The entity text of a character (code point), the first in list order;
+  // nullptr when none. The lookups are built on first use after a change.
+  const String* EntityOfChar(char32_t c) const;
+  // The longest entity text that begins at index i of s, with its character;
+  // 0 when none does.
+  size_t EntityAt(const String& s, size_t i, char32_t& c) const;
+
  private:
+  void Changed() { fLookupsValid = false; }
+  void BuildLookups() const;
+
   std::vector<std::unique_ptr<TEntityRecHolder>> fItems;
+  // Character to entity text, and entity text to character (first in list
+  // order wins both ways), with the longest entity text.
+  mutable std::unordered_map<char32_t, String> fByChar;
+  mutable std::unordered_map<String, char32_t> fByText;
+  mutable size_t fLongest = 0;
+  mutable String fFirstUnits;  // the first unit of each entity text
+  mutable bool fLookupsValid = false;
 };
 
 // The process-wide entity list, made with the defaults when the unit starts
@@ -106,14 +124,20 @@ inline constinit std::unique_ptr<TEntityRecList> HTMLEntityList;
 // "<" "&lt;", ">" "&gt;", "&" "&amp;", double quote "&quot;", the backslash
 // and the characters 160 to 255 as "&#<code>;"; everything else unchanged.
 String MyHTMLEscape(const String& s);
-// Each entity's character replaced by its entity text, entity by entity in
-// list order (nothing while the list does not exist).
+// Each character that has an entity replaced by its entity text (the first
+// in list order), in one pass over s, so that an entity written out is never
+// read again: with "&amp;" in the list a quote becomes "&quot;", not
+// "&amp;quot;". A character beyond U+FFFF is taken whole. Nothing changes
+// while the list does not exist.
 String ReadableStringToHTMLString(const String& s);
-// The reverse: each entity text replaced by its character.
+// The reverse, in one pass: at each "&" the longest entity text found there
+// is replaced by its character, so that "&amp;lt;" gives "&lt;".
 String HTMLStringToReadableString(const String& s);
 // A painted word chunk as HTML: one nested tag per font style (b, i, u, s)
 // that differs from plain text, a font tag with "#RRGGBB" when its font colour
-// differs, and the text with its entities and every blank as "&nbsp;".
+// differs, and the text with its entities and every blank as "&nbsp;". A "&",
+// "<" or ">" without an entity in the list is still written as "&amp;",
+// "&lt;" or "&gt;", so that the HTML shows the chunk's text as it is.
 String TPaintWordChunkToHTML(const TPaintWordChunk& chunk);
 // Every complete tag of s shown greyed out:
 // <font color = "#RRGGBB">&lt;tag&gt;</font>; the rest of s as it is.

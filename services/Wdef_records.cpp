@@ -43,54 +43,55 @@ Int32 NumberAt(const String& s, size_t i) {
   return n;
 }
 
+// The pieces of s between blanks. A blank inside a tag (from a "<" to the
+// next ">", as in <w pos="NN1">) is part of its word; a "<" with no ">"
+// after it opens no tag.
 std::vector<String> SplitAtBlanks(const String& s) {
   std::vector<String> pieces;
   size_t from = 0;
-  for (;;) {
-    const size_t p = s.find(u' ', from);
-    if (p == String::npos) {
-      pieces.push_back(s.substr(from));
-      return pieces;
+  size_t i = 0;
+  while (i < s.size()) {
+    if (s[i] == u'<') {
+      const size_t close = s.find(u'>', i + 1);
+      if (close != String::npos) {
+        i = close + 1;
+        continue;
+      }
+    } else if (s[i] == u' ') {
+      pieces.push_back(s.substr(from, i - from));
+      from = i + 1;
     }
-    pieces.push_back(s.substr(from, p - from));
-    from = p + 1;
+    ++i;
   }
-}
-
-bool IsLetterOrDigit(Char c) {
-  const Word k = CharClassOf(c);
-  return k == wchar_class_lower || k == wchar_class_letter || k == wchar_class_number;
+  pieces.push_back(s.substr(from));
+  return pieces;
 }
 
 // One word of a concordance line: word sections, and with markup the tags
-// taken apart from the word.
+// taken apart from the word. Every character outside the tags is kept in
+// order and split as the same token without its tags would be, so that
+// "don't<VB>" keeps its apostrophe in the word and "(hello<UH>)," both of its
+// closing marks; the tags are kept whole, one after the other.
 TConcStringTag PieceToConcStringTag(const String& piece) {
   TConcStringTag r;
   if (piece.find(u'<') == String::npos) {
     r.wordsections = StringToConcWordSections(piece);
     return r;
   }
+  String outside;
   bool inTag = false;
-  bool seenWord = false;
   for (Char c : piece) {
     if (inTag) {
       r.tag += c;
       if (c == u'>') inTag = false;
-      continue;
-    }
-    if (c == u'<') {
+    } else if (c == u'<') {
       inTag = true;
       r.tag += c;
-      continue;
+    } else {
+      outside += c;
     }
-    if (CharClassOf(c) == wchar_class_punctuation) {
-      if (seenWord) r.wordsections.post_str_punct = String(1, c);
-      else r.wordsections.pre_str_punct = String(1, c);
-      continue;
-    }
-    if (IsLetterOrDigit(c)) seenWord = true;
-    r.wordsections.wd_str += c;
   }
+  r.wordsections = StringToConcWordSections(outside);
   return r;
 }
 

@@ -170,7 +170,13 @@ TEST(Work_qm_baseFeatures, MarksCountAndNeverFallBelowZero) {
   h.Add();
   h.list.SetMarcacao(0, marcado_subordinate);
   h.list.SetMarcacao(0, marcado_subordinate);
+  h.list.SetMarcacao(0, marcado_boss);
+  EXPECT_EQ(h.list.MarcacoesExistentes, 1);  // one entry carries a mark
+  h.list.SetMarcacao(1, marcado_subordinate);
   EXPECT_EQ(h.list.MarcacoesExistentes, 2);
+  h.list.SetMarcacao(1, marcado_clear);
+  h.list.SetMarcacao(1, marcado_clear);
+  EXPECT_EQ(h.list.MarcacoesExistentes, 1);
   h.list.SetMarcacao(0, marcado_clear);
   h.list.SetMarcacao(0, marcado_clear);
   h.list.SetMarcacao(0, marcado_clear);

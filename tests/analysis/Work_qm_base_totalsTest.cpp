@@ -115,8 +115,9 @@ TEST(Work_qm_baseTotals, ValuesAreStoredAsComputed) {
     std::vector<Double> values;
     Single total, max, min, mean, sd;
   } cases[] = {
-      // All negative: only the maximum keeps its 0.
-      {{-1, -2, -3}, -6, 0, -3, -2, 1},
+      // All negative: the maximum is the largest value, not 0.
+      {{-1, -2, -3}, -6, -1, -3, -2, 1},
+      {{-2.353, -40.5}, -42.853f, -2.353f, -40.5f, -21.4265f, 26.974002f},
       {{7}, 7, 7, 7, 7, 0},
       // The no-value numbers stay out.
       {{10, -999999, 20, -999998}, 30, 20, 10, 15, static_cast<Single>(std::sqrt(50.0))},

@@ -448,6 +448,34 @@ TEST(Work_qm_base_undo, JoinHeldEntriesOutliveAZapWithoutUndo) {
   }
 }
 
+TEST(Work_qm_base_undo, ACutReleasesWhatItsHeadsHeldAndTakesTheirMarks) {
+  // Head w011 holds w002 and w003; the cut takes w010 and w011 with their
+  // marks. The kept entries count on their own and no later zap takes them.
+  for (int way = 0; way < 2; ++way) {
+    TUndoList_ list;
+    Fill(list, 12);
+    ASSERT_TRUE(list.PrivateJoinARange(*L({11, 2, 3})));
+    list.SetMarcacao(10, marcado_boss);
+    list.SetMarcacao(11, marcado_subordinate);
+    list.SetMarcacao(11, marcado_subordinate);  // one entry, one mark
+    EXPECT_EQ(list.MarcacoesExistentes, 2);
+    if (way == 0)
+      list.ReduceTo(false, 10);
+    else
+      EXPECT_TRUE(list.ZapItems({10, 11}));
+    ASSERT_EQ(list.Count(), 10) << way;
+    EXPECT_EQ(list.MarcacoesExistentes, 0) << way;
+    Int64 total = 0;
+    for (Int32 i = 0; i < list.Count(); ++i) {
+      EXPECT_FALSE(list.GetJoinedElsewhere(i)) << way << " " << i;
+      total += list.GetTotalFreqPLusJoinedFreq(i);
+    }
+    EXPECT_EQ(total, 955) << way;  // 100 + 99 + ... + 91
+    EXPECT_FALSE(list.Zap(undoable_no)) << way;
+    EXPECT_EQ(list.Count(), 10) << way;
+  }
+}
+
 TEST(Work_qm_base_undo, ZapRecordsFreedWhileAJoinListHoldsTheirEntries) {
   TUndoList_ list;
   Fill(list, 5);

@@ -166,6 +166,9 @@ TEST(My_string_functions_charclassStringBounds, WordsInsideAndAtTheEnds) {
   EXPECT_FALSE(IsBoundedOnRight(u"a\u02B0", 2));  // a modifier letter is a letter here
   EXPECT_TRUE(IsBoundedOnRight(u"a'", 2));
   EXPECT_TRUE(IsBoundedOnRight(u"a\u00BD", 2));  // a number that is not a digit
+  // A vowel sign or a combining accent continues the word before it.
+  EXPECT_FALSE(IsBoundedOnRight(u"\u0928\u092e\u0938\u094d\u0924\u0947", 6));
+  EXPECT_FALSE(IsBoundedOnRight(u"cafe\u0301", 5));
   EXPECT_TRUE(IsBoundedOnLeft(u"-a", 1));
 }
 

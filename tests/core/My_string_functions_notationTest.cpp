@@ -234,6 +234,24 @@ TEST(My_string_functions_notationSearchWord, TokenSections) {
   EXPECT_EQ(r.pre_str_punct, u"\"");
   EXPECT_EQ(r.wd_str, u"Why");
   EXPECT_EQ(r.post_str_punct, u"?!\"");
+  // Marks (vowel signs, harakat, tone marks, a combining accent) stay with
+  // their word: Hindi, Arabic, Thai and a decomposed Latin letter.
+  struct Marked {
+    const char16_t *token, *pre, *word, *post;
+  } marked[] = {
+      {u"\u0928\u092e\u0938\u094d\u0924\u0947,", u"", u"\u0928\u092e\u0938\u094d\u0924\u0947", u","},
+      {u"\u0915\u093f\u0924\u093e\u092c\u0964", u"", u"\u0915\u093f\u0924\u093e\u092c", u"\u0964"},
+      {u"\u00ab\u0643\u064e\u062a\u064e\u0628\u064e\u00bb", u"\u00ab", u"\u0643\u064e\u062a\u064e\u0628\u064e", u"\u00bb"},
+      {u"\"\u0e17\u0e35\u0e48\"", u"\"", u"\u0e17\u0e35\u0e48", u"\""},
+      {u"cafe\u0301!", u"", u"cafe\u0301", u"!"},
+      {u"(\u0301)", u"(", u"\u0301", u")"},
+  };
+  for (const Marked& m : marked) {
+    r = StringToConcWordSections(m.token);
+    EXPECT_EQ(r.pre_str_punct, m.pre) << String(m.token).size();
+    EXPECT_EQ(r.wd_str, m.word) << String(m.token).size();
+    EXPECT_EQ(r.post_str_punct, m.post) << String(m.token).size();
+  }
 }
 
 TEST(My_string_functions_notationSearchWord, RelationshipNames) {
@@ -280,6 +298,10 @@ TEST(My_string_functions_notationContext, WordCountingContext) {
   // stays outside, as any farther word does.
   EXPECT_EQ(NManyWordsContext(ccp_FoundWithinNWordsToRightOf, u"a b c", 1, 1), u"a b ");
   EXPECT_EQ(NManyWordsContext(ccp_FoundWithinNWordsOf, u"a b c", 3, 0), u" b ");
+  // A vowel sign inside or at the end of a word does not end it.
+  EXPECT_EQ(NManyWordsContext(ccp_FoundWithinNWordsToRightOf,
+                              u"\u0928\u092e\u0938\u094d\u0924\u0947 \u0926\u0941\u0928\u093f\u092f\u093e \u0914\u0930", 1, 1),
+            u"\u0928\u092e\u0938\u094d\u0924\u0947 \u0926\u0941\u0928\u093f\u092f\u093e ");
   EXPECT_EQ(NManyWordsContext(ccp_FoundWithinNWordsOf, u"a b c", 3, 1), u"a b c");
   EXPECT_EQ(NManyWordsContext(ccp_Equals, text, pos, 1), u"");
   EXPECT_EQ(NManyWordsContext(ccp_is_matched, text, pos, 1), u"");

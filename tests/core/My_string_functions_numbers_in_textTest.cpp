@@ -54,8 +54,16 @@ TEST(My_string_functions_numbers_in_textKinds, ValuesNeverRaise) {
   EXPECT_EQ(NumberedStringValue(u"2.5"), 2);  // halves go to the even neighbour
   EXPECT_EQ(NumberedStringValue(u"3.5"), 4);
   EXPECT_EQ(NumberedStringValue(u"-2.6"), -3);
-  EXPECT_EQ(NumberedStringValue(u"1,234"), -1);
-  EXPECT_EQ(NumberedStringValue(u"12%"), -1);
+  // What IsANumber accepts by its characters keeps its value: thousands
+  // separators as "%.0n" writes them, per-cent signs.
+  EXPECT_EQ(NumberedStringValue(u"1,234"), 1234);
+  EXPECT_EQ(NumberedStringValue(u"63,919"), 63919);
+  EXPECT_EQ(NumberedStringValue(u"1,000,000"), 1000000);
+  EXPECT_EQ(NumberedStringValue(u"12%"), 12);
+  EXPECT_EQ(NumberedStringValue(u"12.5%"), 12);
+  EXPECT_EQ(NumberedStringValue(u"1,234.5"), 1234);
+  EXPECT_EQ(NumberedStringValue(u"2,147,483,648"), -1);
+  EXPECT_EQ(NumberedStringValue(u"%"), -1);
   EXPECT_EQ(NumberedStringValue(u"1.2.3"), -1);
   EXPECT_EQ(NumberedStringValue(u"abc"), -1);
   EXPECT_EQ(NumberedStringValue(u""), -1);
@@ -86,6 +94,7 @@ TEST(My_string_functions_numbers_in_textBrackets, BracketsAndTabs) {
   EXPECT_EQ(BracketedNumberToTabbedNumber(u"cat (12)"), u"cat \t12");
   EXPECT_EQ(BracketedNumberToTabbedNumber(u"cat(2.5)"), u"cat\t2");
   EXPECT_EQ(BracketedNumberToTabbedNumber(u"cat (x)"), u"cat \t-1");
+  EXPECT_EQ(BracketedNumberToTabbedNumber(u"the (63,919)"), u"the \t63919");
   EXPECT_EQ(BracketedNumberToTabbedNumber(u"cat"), u"cat");
   EXPECT_EQ(BracketedNumberToTabbedNumber(u"cat ()"), u"cat ()");
 

@@ -364,6 +364,12 @@ TEST(My_string_functions_splittingReplace, WholeWordReplacement) {
   EXPECT_EQ(count, 1);
   EXPECT_EQ(ReplaceWholeWord(u"abc", u"", u"X", true, count), u"abc");
   EXPECT_EQ(ReplaceWholeWord(u"x-cat-y", u"cat", u"", true, count), u"x--y");
+  // A find followed by a vowel sign is part of a longer word.
+  count = 0;
+  EXPECT_EQ(ReplaceWholeWord(u"\u0928\u092e\u0938\u094d\u0924\u0947 \u0928\u092e\u0938\u094d\u0924",
+                             u"\u0928\u092e\u0938\u094d\u0924", u"X", true, count),
+            u"\u0928\u092e\u0938\u094d\u0924\u0947 X");
+  EXPECT_EQ(count, 1);
 }
 
 // ---- finding regardless of case ----------------------------------------------------------------

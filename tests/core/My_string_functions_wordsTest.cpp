@@ -243,6 +243,10 @@ TEST(My_string_functions_wordsCounting, WordCountsAtBothEnds) {
   EXPECT_EQ(BasicWordCount(u"  x  "), 1);
   EXPECT_EQ(BasicWordCount(u"na\u00EFve caf\u00E9 2024"), 3);
   EXPECT_EQ(BasicWordCount(u"...!"), 0);
+  // Marks stay inside their words: Hindi, Arabic, Thai, decomposed Latin.
+  EXPECT_EQ(BasicWordCount(u"\u0928\u092e\u0938\u094d\u0924\u0947 \u0926\u0941\u0928\u093f\u092f\u093e"), 2);
+  EXPECT_EQ(BasicWordCount(u"\u0643\u064e\u062a\u064e\u0628\u064e \u0627\u0644\u0648\u064e\u0644\u064e\u062f\u064f"), 2);
+  EXPECT_EQ(BasicWordCount(u"\u0e17\u0e35\u0e48 cafe\u0301 ok"), 3);
   EXPECT_EQ(WordsInCluster(u""), 1);
   EXPECT_EQ(WordsInCluster(u"a b c"), 3);
 }

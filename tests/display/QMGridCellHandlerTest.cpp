@@ -123,6 +123,24 @@ TEST(QMGridCellHandler_plots, PlotHitsLandWhereTheirPositionSays) {
   EXPECT_NE(PixelOf(img, cell.Left + w / 4, y), kRed);
   // A text length of 0 draws nothing.
   EXPECT_EQ(p.Count(img, p.grid->CellRect(2, 2), kRed), 0);
+
+  // The last hits of a text (within half a pixel's worth of its end) leave
+  // their mark in the cell's last pixel column, at every width.
+  for (const Int32 width : {97, 150, 211}) {
+    Painted q;
+    q.grid->SetColWidths(2, width);
+    q.list->tweak = [](Int32 col, Int32 row, TGrid_data_rec& rec) {
+      if (col != 2 || row < 1) return;
+      rec.data_type = ddt_plot;
+      rec.plot_data.charcount = 4332000;
+      rec.plot_data.positions = {4332000 - row * 1000};
+    };
+    const QImage end = Rendered(*q.grid);
+    for (Int32 row = 1; row <= 3; ++row) {
+      const TRect c = q.grid->CellRect(2, row);
+      EXPECT_EQ(PixelOf(end, c.Right - 1, (c.Top + c.Bottom) / 2), kRed) << width << " " << row;
+    }
+  }
 }
 
 TEST(QMGridCellHandler_plots, TimelineBarsAndDateLabels) {
@@ -149,6 +167,18 @@ TEST(QMGridCellHandler_plots, TimelineBarsAndDateLabels) {
             0);
   // With three lines a row the labels are painted in the cell.
   EXPECT_GT(p.Count(img, TRect{cell.Left, cell.Top, cell.Right, cell.Top + 12}, clBlack), 0);
+
+  // A long timeline yields at least once per period of each cell.
+  Int32 yields = 0;
+  Global_YieldProcessProc = [&yields] { ++yields; };
+  TBitmap bmp(300, 40);
+  TGrid_data_rec rec{};
+  rec.timeline_data.wordcounts.assign(3000, 10);
+  rec.timeline_data.total_words = 30000;
+  rec.timeline_data.periods = 3000;
+  p.handler->DrawATimeline(bmp.Canvas(), TRect{0, 0, 300, 40}, rec);
+  Global_YieldProcessProc = nullptr;
+  EXPECT_GE(yields, 3000);
 }
 
 TEST(QMGridCellHandler_plots, DateLabelsShrinkFromTheLeft) {

@@ -312,6 +312,20 @@ TEST(QM_Grid_positions, ColumnTotalRowsAreCountedEverywhere) {
   EXPECT_GT(f.list->fetched, 0);
 }
 
+TEST(QM_Grid_positions, TheSelectionIsGivenWhenNoEntryCarriesAMark) {
+  TGridFixture f(30);
+  f.grid->MatchRowCountToList();
+  f.grid->SetSelection(TGridRect{1, 11, 2, 20});
+  // A count left over from marks that are gone does not hide the selection.
+  for (const Int32 stale : {0, 3}) {
+    f.list->MarcacoesExistentes = stale;
+    const TGridSelectedRowsRec r = f.grid->GetSelDataRowsAsList(false);
+    EXPECT_FALSE(r.marked_rows) << stale;
+    ASSERT_EQ(r.rows->Count(), 10) << stale;
+    EXPECT_EQ(r.rows->GetAValue(0), 10) << stale;
+  }
+}
+
 TEST(QM_Grid_positions, AdvanceRetreatWrapsAndShiftIsBounded) {
   TGridFixture f(1000);
   const Int32 last = f.grid->RowCount() - 1;

@@ -112,20 +112,31 @@ TEST(Wordchunklistu_export, AWorkbookCellHoldsTheLineAsHtml) {
   ScopedExport scoped;
   TTestList list;
   TXlsWorkbook book;
-  const TGrid_data_rec rec = ConcLine({u"one", u"two"}, {u"three"});
-  const TColRowAndSheet place{2, 3, 0};
-  const String text = list.ExportedConcLineToSaveAsformat(rec, nullptr, nullptr, &book, place, as_Excel_spreadsheet);
-  EXPECT_EQ(text, u"one two  NODE  three ");
-  const TRichString cell = book.GetCellValue(3, 2).AsString();
-  String shown = text;
-  for (Char& c : shown)
-    if (c == u' ') c = 0x00A0;  // blanks go as non-breaking spaces
-  EXPECT_EQ(cell.Value, shown);
-  bool nodeRed = false;
-  for (const TRTFRun& run : cell.Runs)
-    if (run.FirstChar == static_cast<Int32>(text.find(u"NODE")))
-      nodeRed = run.Font.Color.Value == kRed && (run.Font.Style & 1) != 0;
-  EXPECT_TRUE(nodeRed);
+  // The cell holds the line as shown, text that reads like HTML included
+  // (the text of an HTML source with its markup hidden).
+  const struct {
+    TGrid_data_rec rec;
+    const char16_t* text;
+  } lines[] = {
+      {ConcLine({u"one", u"two"}, {u"three"}), u"one two  NODE  three "},
+      {ConcLine({u"AT&amp;T", u"&lt;p&gt;"}, {u"&#233;"}), u"AT&amp;T &lt;p&gt;  NODE  &#233; "},
+  };
+  for (const auto& line : lines) {
+    const TColRowAndSheet place{2, 3, 0};
+    const String text =
+        list.ExportedConcLineToSaveAsformat(line.rec, nullptr, nullptr, &book, place, as_Excel_spreadsheet);
+    EXPECT_EQ(text, line.text);
+    const TRichString cell = book.GetCellValue(3, 2).AsString();
+    String shown = text;
+    for (Char& c : shown)
+      if (c == u' ') c = 0x00A0;  // blanks go as non-breaking spaces
+    EXPECT_EQ(cell.Value, shown);
+    bool nodeRed = false;
+    for (const TRTFRun& run : cell.Runs)
+      if (run.FirstChar == static_cast<Int32>(text.find(u"NODE")))
+        nodeRed = run.Font.Color.Value == kRed && (run.Font.Style & 1) != 0;
+    EXPECT_TRUE(nodeRed);
+  }
 }
 
 TEST(Wordchunklistu_export, SeparatedColumnsTakeEachChunkInTheColumnOfItsSpan) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 
 #include "analysis/Search_parsing.h"
 #include "services/Html_utils.h"
@@ -64,6 +65,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (list.Count() > 1) std::abort();
       if (list.Count() == 1 && list.GetEntityRecs(0).HTML.empty()) std::abort();
       MyHTMLEscape(s);
+      // Every line an entity, then the text converted both ways through that
+      // list: one pass each, so the lengths stay bounded.
+      auto entities = std::make_unique<TEntityRecList>();
+      for (size_t from = 0; from <= s.size();) {
+        size_t end = s.find(u'\n', from);
+        if (end == String::npos) end = s.size();
+        entities->AddIfFormatOK(s.substr(from, end - from));
+        from = end + 1;
+      }
+      std::unique_ptr<TEntityRecList> saved = std::move(HTMLEntityList);
+      HTMLEntityList = std::move(entities);
+      const String readable = HTMLStringToReadableString(s);
+      if (readable.size() > 2 * s.size()) std::abort();
+      ReadableStringToHTMLString(readable);
+      HTMLEntityList = std::move(saved);
       break;
     }
     case 5: {

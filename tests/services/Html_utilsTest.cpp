@@ -36,6 +36,33 @@ TEST_F(Html_utils, EntitiesBothWays) {
   EXPECT_EQ(HTMLStringToReadableString(u"&lt;b&gt; &amp;"), u"<b> &amp;");
   EXPECT_THROW(HTMLEntityList->GetEntityRecs(2), EListError);
   EXPECT_THROW(HTMLEntityList->SetEntityRecs(-1, THTMLEntity_rec{}), EListError);
+
+  // Each character or entity is converted once, wherever "&amp;" stands in
+  // the file (first, second, last): the results of html.escape and
+  // html.unescape.
+  const std::vector<String> orders[] = {
+      {u"&amp;\t38", u"&quot;\t34", u"&lt;\t60", u"&gt;\t62"},
+      {u"&quot;\t34", u"&amp;\t38", u"&lt;\t60", u"&gt;\t62"},
+      {u"&quot;\t34", u"&lt;\t60", u"&gt;\t62", u"&amp;\t38"},
+  };
+  const std::pair<const char16_t*, const char16_t*> escaped[] = {
+      {u"He said \"AT&T\" <b>", u"He said &quot;AT&amp;T&quot; &lt;b&gt;"}, {u"&lt;", u"&amp;lt;"}};
+  const std::pair<const char16_t*, const char16_t*> unescaped[] = {
+      {u"&amp;lt;", u"&lt;"}, {u"&amp;quot;x&quot;", u"&quot;x\""}, {u"AT&amp;T &amp;amp;", u"AT&T &amp;"}};
+  for (size_t k = 0; k < std::size(orders); ++k) {
+    HTMLEntityList->Clear();
+    for (const String& line : orders[k]) HTMLEntityList->AddIfFormatOK(line);
+    for (const auto& [text, html] : escaped) EXPECT_EQ(ReadableStringToHTMLString(text), html) << k;
+    for (const auto& [html, text] : unescaped) EXPECT_EQ(HTMLStringToReadableString(html), text) << k;
+  }
+  // Characters beyond U+FFFF, written as themselves or by their code, are
+  // kept whole both ways.
+  HTMLEntityList->Clear();
+  HTMLEntityList->AddIfFormatOK(u"&grinning;\t\U0001F600");
+  HTMLEntityList->AddIfFormatOK(u"&Afr;\t120068");
+  EXPECT_EQ(HTMLEntityList->GetEntityRecs(0).char_num, 0x1F600);
+  EXPECT_EQ(ReadableStringToHTMLString(u"a\U0001F600\U0001D504\U0001F601"), u"a&grinning;&Afr;\U0001F601");
+  EXPECT_EQ(HTMLStringToReadableString(u"&Afr;&grinning;&Afr"), u"\U0001D504\U0001F600&Afr");
 }
 
 TEST_F(Html_utils, EntityLinesAndFiles) {
@@ -92,6 +119,9 @@ TEST_F(Html_utils, WordChunksAndGreyedTags) {
   chunk.w = u"a <b>";
   chunk.colourAndFont = GetDefaultExtraFontRec();
   EXPECT_EQ(TPaintWordChunkToHTML(chunk), u"a&nbsp;&lt;b&gt;");
+  // Text that reads like HTML is written so that the HTML shows it as it is.
+  chunk.w = u"AT&amp;T &#233; &";
+  EXPECT_EQ(TPaintWordChunkToHTML(chunk), u"AT&amp;amp;T&nbsp;&amp;#233;&nbsp;&amp;");
   chunk.w = u"x";
   chunk.colourAndFont.typeface = static_cast<TFontStyles>(1u << fsBold | 1u << fsItalic | 1u << fsStrikeOut);
   chunk.colourAndFont.FontColour = clRed;

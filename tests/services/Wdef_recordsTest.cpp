@@ -68,6 +68,20 @@ TEST(Wdef_records, ConcordanceLines) {
   const TConcordDetailedLR tagged = Concordance_detailsFromString(u"(search_word_position 0 length 1)\"<w>cat<x/>!");
   ASSERT_EQ(tagged[at_right].size(), 1u);
   EXPECT_EQ(Words(tagged[at_right]), u"[\"|cat|!|<w><x/>]");
+  // A tagged word keeps every character outside its tags, in order, split as
+  // the same token without them; the tags are kept whole.
+  const TConcordDetailedLR wordTags = Concordance_detailsFromString(
+      u"(search_word_position 0 length 5)don't<VB> U.S.<NP> e-mail<NN> (hello<UH>), \"(quoted<NN>)\"");
+  EXPECT_EQ(Words(wordTags[at_right]),
+            u"[|don't||<VB>][|U.S|.|<NP>][|e-mail||<NN>][(|hello|),|<UH>][\"(|quoted|)\"|<NN>]");
+  // A blank inside a tag does not end a word.
+  const TConcordDetailedLR xml = Concordance_detailsFromString(
+      u"(search_word_position 0 length 4)<w pos=\"NN1\">word</w> <w pos=\"VVZ\">goes</w> on");
+  EXPECT_EQ(Words(xml[at_right]), u"[|word||<w pos=\"NN1\"></w>][|goes||<w pos=\"VVZ\"></w>][|on||]");
+  const TConcordDetailedLR xmlLeft =
+      Concordance_detailsFromString(u"(search_word_position 17 length 2)<w c=\"a b\">x</w> on");
+  EXPECT_EQ(Words(xmlLeft[at_left]), u"[|||][|x||<w c=\"a b\"></w>]");
+  EXPECT_EQ(Words(xmlLeft[at_right]), u"[|on||]");
 
   for (const char16_t* bad : {u"", u"the cat", u"(search_word_position 3 length )x", u"(search_word_position x length 2)abc",
                               u"(search_word_position 3 length 2 abc", u"(search_word_position -2 length 1)abc",
