@@ -308,12 +308,20 @@ class THeadFloor {
   // blanks that open the tail and the letters of the word after them may
   // change too, and each side of the ellipsis may kern with it.
   Int64 Ends(size_t head, size_t tail) {
-    const size_t back = Back(head), n = fText.size();
+    size_t back = Back(head);
+    const size_t n = fText.size();
     size_t on = tail;
     while (on < n && fText[on] == u' ') ++on;
     const size_t word = on;
     while (on < n && on - word < 8 && fText[on] != u' ') ++on;
     if (SplitsAPair(fText, on)) ++on;
+    // The layout hands over the whole of a cluster for a range that meets
+    // it: a side counted from inside a cluster would count its letter, which
+    // may lie in the cut (a tail that starts among the marks over a letter
+    // cut away), or its marks beyond the head. Each side is counted from
+    // the edge of a cluster on its far side of the cut.
+    while (back > 0 && !StartsCluster(back)) back = CharStart(fText, back - 1);
+    while (on < n && !StartsCluster(on)) on += CharAfter(fText, on);
     if (back == 0 && on == n) return kAlwaysFits;
     const std::optional<double> taken = Taken({0, back}, {on, n});
     return taken ? static_cast<Int64>(std::floor(*taken)) + fEllipsis - 3 : kAlwaysFits;
