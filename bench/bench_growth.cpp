@@ -16,6 +16,7 @@
 // runs in a few minutes; --benchmark_filter picks routines as usual. The
 // texts are the King James Bible ten times over (SK_BENCH_CORPUS10, written
 // by scripts/bench), repeated when a size asks for more.
+#include <QtWidgets/QApplication>
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -48,10 +49,12 @@
 #include "platform/runtime/Encoding.h"
 #include "platform/runtime/Locale.h"
 #include "platform/runtime/StringList.h"
+#include "platform/visual/ComboBoxes.h"
 #include "services/Excel_utils.h"
 #include "services/File_utils_listing.h"
 #include "services/File_utils_textfiles.h"
 #include "services/Lem_match_stop_rel_lists.h"
+#include "ui/My_filtercombou.h"
 #include "zip/ZAArchiver.h"
 
 namespace {
@@ -180,6 +183,18 @@ const std::string& Scratch() {
 }
 
 String ScratchName(const char* name) { return Utf8ToString(Scratch() + "/" + name); }
+
+// The offscreen application the controls' rows need.
+void Widgets() {
+  static QApplication* app = [] {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static int argc = 1;
+    static char name[] = "bench_growth";
+    static char* argv[] = {name, nullptr};
+    return QApplication::instance() != nullptr ? nullptr : new QApplication(argc, argv);
+  }();
+  (void)app;
+}
 
 // A results list whose entries carry a frequency, a text count and a word,
 // sorted on three levels, that owns its entries.
@@ -814,6 +829,24 @@ const std::vector<TRoutine>& Routines() {
            TZipArchiver zip;
            zip.FFileName = *path;
            zip.RepairArchive(ScratchName("repaired.zip"));
+         });
+       }},
+      // Controls and dialogs: lists filled one item at a time.
+      {"controls", "TComboBox Items().Add (one at a time)", 1000,
+       [](Int64 n) {
+         Widgets();
+         return TWork([n] {
+           TComboBox combo;
+           for (Int64 i = 0; i < n; ++i) combo.Items().Add(Utf8ToString("item " + std::to_string(i)));
+         });
+       }},
+      {"controls", "TmyFilterCombo InsertLastText (n/40 into n items)", 1000,
+       [](Int64 n) {
+         Widgets();
+         auto combo = std::make_shared<TmyFilterCombo>(nullptr);
+         for (Int64 i = 0; i < n; ++i) combo->Items().Add(Utf8ToString("Kind " + std::to_string(i) + " (*.k" + std::to_string(i) + ")"));
+         return TWork([combo, n] {
+           for (Int64 i = 0; i < n / 40; ++i) combo->InsertLastText(Utf8ToString("Mine (*.m" + std::to_string(i) + ")"));
          });
        }},
   };
