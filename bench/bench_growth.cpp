@@ -16,6 +16,7 @@
 // runs in a few minutes; --benchmark_filter picks routines as usual. The
 // texts are the King James Bible ten times over (SK_BENCH_CORPUS10, written
 // by scripts/bench), repeated when a size asks for more.
+#include <QtCore/QTimer>
 #include <QtWidgets/QApplication>
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
@@ -54,7 +55,9 @@
 #include "services/File_utils_listing.h"
 #include "services/File_utils_textfiles.h"
 #include "services/Lem_match_stop_rel_lists.h"
+#include "platform/visual/Forms.h"
 #include "ui/My_filtercombou.h"
+#include "ui/ShellFolderDialogU.h"
 #include "zip/ZAArchiver.h"
 
 namespace {
@@ -847,6 +850,30 @@ const std::vector<TRoutine>& Routines() {
          for (Int64 i = 0; i < n; ++i) combo->Items().Add(Utf8ToString("Kind " + std::to_string(i) + " (*.k" + std::to_string(i) + ")"));
          return TWork([combo, n] {
            for (Int64 i = 0; i < n / 40; ++i) combo->InsertLastText(Utf8ToString("Mine (*.m" + std::to_string(i) + ")"));
+         });
+       }},
+      {"controls", "TShellFolderDialog on a folder beside n files", 20000,
+       [](Int64 n) {
+         Widgets();
+         // A folder of n files holding the folder the dialog opens on.
+         const std::string beside = Scratch() + "/beside_" + std::to_string(n);
+         fs::create_directories(beside + "/sub");
+         for (Int64 i = 0; i < n; ++i) std::ofstream(beside + "/file_" + std::to_string(i) + ".txt");
+         return TWork([beside] {
+           // Every millisecond of the event loop calls the yield hook, so that
+           // the sweep's longest stretch is the longest without events; the
+           // dialog stays open for two seconds (what the folder holds may come in
+           // after it shows), then is cancelled.
+           QTimer ticks;
+           QObject::connect(&ticks, &QTimer::timeout, [] { MyYieldProcess(); });
+           ticks.start(1);
+           const TModalHook previous = SetModalHook([](TForm& form) {
+             QTimer::singleShot(2000, [&form] { form.SetModalResult(mrCancel); });
+           });
+           TShellFolderDialog dialog(nullptr);
+           dialog.SetFolder(Utf8ToString(beside + "/sub"));
+           dialog.Execute();
+           SetModalHook(previous);
          });
        }},
   };
