@@ -323,7 +323,16 @@ class THeadFloor {
     while (back > 0 && !StartsCluster(back)) back = CharStart(fText, back - 1);
     while (on < n && !StartsCluster(on)) on += CharAfter(fText, on);
     if (back == 0 && on == n) return kAlwaysFits;
-    const std::optional<double> taken = Taken({0, back}, {on, n});
+    std::optional<double> taken;
+    if (LeftToRightLine()) {
+      // On a line of one direction the two sides take what the cursor
+      // crosses over them: the glyphs' own advances would count a mark that
+      // a font draws with an advance of its own but places over its letter.
+      const QTextLine line = fLayout->lineAt(0);
+      taken = line.cursorToX(static_cast<int>(back)) + line.horizontalAdvance() - line.cursorToX(static_cast<int>(on));
+    } else {
+      taken = Taken({0, back}, {on, n});
+    }
     return taken ? static_cast<Int64>(std::floor(*taken)) + fEllipsis - 3 : kAlwaysFits;
   }
 
@@ -354,6 +363,39 @@ class THeadFloor {
     fLayout->beginLayout();
     fLayout->createLine();
     fLayout->endLayout();
+  }
+
+  // Whether the text lays out as one line of left-to-right runs only: no
+  // character of a right-to-left script or an Arabic number, no direction
+  // control, and no character beyond the Basic Multilingual Plane.
+  bool LeftToRightLine() {
+    if (fLeftToRight) return *fLeftToRight;
+    bool ltr = true;
+    for (const Char c : fText) {
+      if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
+        ltr = false;
+        break;
+      }
+      switch (u_charDirection(c)) {
+        case U_LEFT_TO_RIGHT:
+        case U_EUROPEAN_NUMBER:
+        case U_EUROPEAN_NUMBER_SEPARATOR:
+        case U_EUROPEAN_NUMBER_TERMINATOR:
+        case U_COMMON_NUMBER_SEPARATOR:
+        case U_WHITE_SPACE_NEUTRAL:
+        case U_OTHER_NEUTRAL:
+        case U_DIR_NON_SPACING_MARK:
+        case U_BOUNDARY_NEUTRAL: break;
+        default: ltr = false;
+      }
+      if (!ltr) break;
+    }
+    if (ltr) {
+      Layout();
+      ltr = fLayout->lineCount() == 1 && static_cast<size_t>(fLayout->lineAt(0).textLength()) == fText.size();
+    }
+    fLeftToRight = ltr;
+    return ltr;
   }
 
   // Blanks that end the head may go with the cut (at the end of a line or
@@ -570,6 +612,7 @@ class THeadFloor {
   std::unordered_map<size_t, std::optional<double>> fHeads;
   std::unordered_map<size_t, std::vector<std::pair<double, double>>> fKept;
   std::unordered_map<size_t, bool> fStarts;
+  std::optional<bool> fLeftToRight;
 };
 
 // The longest head of s that fits in width together with the ellipsis: the

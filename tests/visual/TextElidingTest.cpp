@@ -192,6 +192,13 @@ TEST(TCanvasEliding, ShapedTextsGiveWhatTakingOneCharacterAtATimeGives) {
       for (const auto& [format, byOnes] :
            {std::pair{tfEndEllipsis, &EndByOnes}, {tfWordEllipsis, WordByOnes}, {tfPathEllipsis, PathByOnes}})
         cases.push_back({format, byOnes, serif, 9, marked, -1});
+  // A monospaced font draws some marks with an advance of their own and
+  // leaves others to a fallback font.
+  cases.push_back({tfPathEllipsis, PathByOnes, u"DejaVu Sans Mono", 8,
+                   u"s\u0337\u032A\u0319\u0353\u0316\u0309\u034B\u0345x\u034B\u0308\u034D\u030E\u0336 "
+                   u"n\u0327\u0352\u0338\u0320\u0310\u033D\u0320e\u0335\u0354\u0336\u0330 "
+                   u"e\u033B\u0337\u0309v\u033D\u0336\u0336\u0355\u0335",
+                   -1});
   // Embeddings and isolates long enough that a cut inside them turns the rest.
   const String words = greeting.substr(0, 13) + u" (1)";
   const String turned = u"ab \u2067" + words + u"\u2069 cd (ef) \u202B" + words + u"\u202C gh \u2068" + words;
