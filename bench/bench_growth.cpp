@@ -16,6 +16,8 @@
 // runs in a few minutes; --benchmark_filter picks routines as usual. The
 // texts are the King James Bible ten times over (SK_BENCH_CORPUS10, written
 // by scripts/bench), repeated when a size asks for more.
+#include <QtCore/QTimer>
+#include <QtWidgets/QApplication>
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -54,12 +56,16 @@
 #include "platform/runtime/Encoding.h"
 #include "platform/runtime/Locale.h"
 #include "platform/runtime/StringList.h"
+#include "platform/visual/ComboBoxes.h"
 #include "services/Excel_utils.h"
 #include "services/File_utils_listing.h"
 #include "services/File_utils_textfiles.h"
 #include "services/Html_utils.h"
 #include "services/Lem_match_stop_rel_lists.h"
 #include "services/Modify_source_texts_basics.h"
+#include "platform/visual/Forms.h"
+#include "ui/My_filtercombou.h"
+#include "ui/ShellFolderDialogU.h"
 #include "zip/ZAArchiver.h"
 
 namespace {
@@ -188,6 +194,18 @@ const std::string& Scratch() {
 }
 
 String ScratchName(const char* name) { return Utf8ToString(Scratch() + "/" + name); }
+
+// The offscreen application the controls' rows need.
+void Widgets() {
+  static QApplication* app = [] {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static int argc = 1;
+    static char name[] = "bench_growth";
+    static char* argv[] = {name, nullptr};
+    return QApplication::instance() != nullptr ? nullptr : new QApplication(argc, argv);
+  }();
+  (void)app;
+}
 
 // A results list whose entries carry a frequency, a text count and a word,
 // sorted on three levels, that owns its entries.
@@ -963,6 +981,48 @@ const std::vector<TRoutine>& Routines() {
          return OnList<TGrowthList>(list, [n](TGrowthList& l) { l.ReduceTo(false, static_cast<Int32>(n / 2)); });
        }},
       {"results lists", "DrawATimeline (one cell, periods)", 36500 / 8, [](Int64 n) { return TimelineCell(n); }},
+      // Controls and dialogs: lists filled one item at a time.
+      {"controls", "TComboBox Items().Add (one at a time)", 1000,
+       [](Int64 n) {
+         Widgets();
+         return TWork([n] {
+           TComboBox combo;
+           for (Int64 i = 0; i < n; ++i) combo.Items().Add(Utf8ToString("item " + std::to_string(i)));
+         });
+       }},
+      {"controls", "TmyFilterCombo InsertLastText (n/40 into n items)", 1000,
+       [](Int64 n) {
+         Widgets();
+         auto combo = std::make_shared<TmyFilterCombo>(nullptr);
+         for (Int64 i = 0; i < n; ++i) combo->Items().Add(Utf8ToString("Kind " + std::to_string(i) + " (*.k" + std::to_string(i) + ")"));
+         return TWork([combo, n] {
+           for (Int64 i = 0; i < n / 40; ++i) combo->InsertLastText(Utf8ToString("Mine (*.m" + std::to_string(i) + ")"));
+         });
+       }},
+      {"controls", "TShellFolderDialog on a folder beside n files", 20000,
+       [](Int64 n) {
+         Widgets();
+         // A folder of n files holding the folder the dialog opens on.
+         const std::string beside = Scratch() + "/beside_" + std::to_string(n);
+         fs::create_directories(beside + "/sub");
+         for (Int64 i = 0; i < n; ++i) std::ofstream(beside + "/file_" + std::to_string(i) + ".txt");
+         return TWork([beside] {
+           // Every millisecond of the event loop calls the yield hook, so that
+           // the sweep's longest stretch is the longest without events; the
+           // dialog stays open for two seconds (what the folder holds may come in
+           // after it shows), then is cancelled.
+           QTimer ticks;
+           QObject::connect(&ticks, &QTimer::timeout, [] { MyYieldProcess(); });
+           ticks.start(1);
+           const TModalHook previous = SetModalHook([](TForm& form) {
+             QTimer::singleShot(2000, [&form] { form.SetModalResult(mrCancel); });
+           });
+           TShellFolderDialog dialog(nullptr);
+           dialog.SetFolder(Utf8ToString(beside + "/sub"));
+           dialog.Execute();
+           SetModalHook(previous);
+         });
+       }},
   };
   return table;
 }

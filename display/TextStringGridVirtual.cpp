@@ -737,8 +737,11 @@ bool TTextStringGridVirtual::RecomputedLines() {
 void TTextStringGridVirtual::TopLeftChanged() {
   TCustomDrawGrid::TopLeftChanged();
   ScreenFulOfRows = ClientHeight() / std::max(1, MinLineHeight);
+  // Rows reached by scrolling are measured as the first screen was: the
+  // sizes are recomputed, rows included, once the top row leaves the rows
+  // measured last.
   if (TopRow() < TopRowComputed || static_cast<Int64>(TopRow()) >= static_cast<Int64>(TopRowComputed) + ScreenFulOfRows)
-    ComputeHeightsAndWidths(false);
+    ComputeHeightsAndWidths(true);
 }
 
 void TTextStringGridVirtual::DrawCell(Int32 ACol, Int32 ARow, const TRect& ARect, TGridDrawState AState) {

@@ -44,6 +44,16 @@ void TMySpinEdit::Step(Int32 sign) {
     SetFloatValue(GetFloatValue() + sign * fFloatIncrement);
 }
 
+void TMySpinEdit::ShowValue() {
+  if (fPrecision == 0) {
+    TSpinEdit::ShowValue();
+    return;
+  }
+  Double v = 0;
+  const bool number = TryStrToFloat(Trim(GetText()), v);
+  if (!number || CheckFloatValue(v) != v) SetFloatValue(number ? v : fMinFloat);
+}
+
 void TMySpinEdit::UpClick(TObject* Sender) {
   (void)Sender;
   Step(1);

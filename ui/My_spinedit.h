@@ -35,6 +35,12 @@ class TMySpinEdit : public TSpinEdit {
   void UpClick(TObject* Sender) override;
   void DownClick(TObject* Sender) override;
 
+ protected:
+  // Leaving the box: in integer mode the value within the integer limits;
+  // with decimals a text that is no number, or a number beyond the float
+  // limits, shows the float value held to them.
+  void ShowValue() override;
+
  private:
   void Step(Int32 sign);
   Int32 fPrecision = 0;

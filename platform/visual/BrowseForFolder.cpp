@@ -1,12 +1,19 @@
 #include "platform/visual/BrowseForFolder.h"
 
-#include <QtCore/QSortFilterProxyModel>
-#include <QtGui/QFileSystemModel>
+#include <QtCore/QAbstractItemModel>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QStyle>
 #include <QtWidgets/QHeaderView>
 #include <QtWidgets/QTreeView>
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Strings.h"
@@ -48,28 +55,141 @@ String XdgUserDir(const std::string& key, const String& fallback) {
   return home + u"/" + fallback;
 }
 
-// The file system's folders from the root down: the root itself is the one
-// item at the top, its siblings are left out.
-class TRootProxy : public QSortFilterProxyModel {
+// The folders of the file system from the root down, the root the one item
+// at the top. A folder's subfolders are read when the tree first asks for
+// them, straight from the folder's entries: the names of the other entries
+// are passed over without asking the file system more of them, so a folder
+// beside many files costs about as much as reading their names once. Hidden
+// folders (a name starting with ".") are left out.
+class TFolderModel : public QAbstractItemModel {
  public:
-  explicit TRootProxy(QObject* parent) : QSortFilterProxyModel(parent) {}
-  void SetRoot(const QString& root) {
-    fRoot = root;
-    invalidateFilter();
+  explicit TFolderModel(QObject* parent) : QAbstractItemModel(parent) {}
+
+  void SetRoot(const String& root) {
+    beginResetModel();
+    fTop = std::make_unique<TNode>();
+    auto node = std::make_unique<TNode>();
+    node->path = root;
+    node->name = root == u"/" ? root : ExtractFileName(root);
+    node->parent = fTop.get();
+    fTop->children.push_back(std::move(node));
+    fTop->listed = true;
+    endResetModel();
   }
 
- protected:
-  bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
-    if (fRoot == QLatin1String("/")) return true;
-    auto* fs = static_cast<QFileSystemModel*>(sourceModel());
-    const QString path = fs->filePath(fs->index(row, 0, parent));
-    if (path == fRoot || path.startsWith(fRoot + QLatin1Char('/'))) return true;
-    const QString ancestor = path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
-    return fRoot.startsWith(ancestor);
+  // The item of a folder at or under the root; invalid when there is none.
+  QModelIndex IndexOf(const String& path) {
+    if (!fTop || fTop->children.empty()) return QModelIndex();
+    TNode* node = fTop->children.front().get();
+    const String& root = node->path;
+    if (path != root && !StartsStr(root == u"/" ? root : root + u"/", path)) return QModelIndex();
+    size_t at = root == u"/" ? 1 : root.size() + 1;
+    while (at < path.size() + 1 && path != node->path) {
+      size_t next = path.find(u'/', at);
+      if (next == String::npos) next = path.size();
+      const String name = path.substr(at, next - at);
+      at = next + 1;
+      if (name.empty()) continue;
+      List(node);
+      auto found = std::find_if(node->children.begin(), node->children.end(),
+                                [&](const std::unique_ptr<TNode>& c) { return c->name == name; });
+      if (found == node->children.end()) return QModelIndex();
+      node = found->get();
+    }
+    return IndexOfNode(node);
+  }
+
+  String PathOf(const QModelIndex& index) const { return index.isValid() ? NodeOf(index)->path : String(); }
+
+  QModelIndex index(int row, int column, const QModelIndex& parent) const override {
+    const TNode* p = parent.isValid() ? NodeOf(parent) : fTop.get();
+    if (p == nullptr || column != 0 || row < 0 || static_cast<size_t>(row) >= p->children.size()) return QModelIndex();
+    return createIndex(row, column, p->children[static_cast<size_t>(row)].get());
+  }
+  QModelIndex parent(const QModelIndex& child) const override {
+    if (!child.isValid()) return QModelIndex();
+    return IndexOfNode(NodeOf(child)->parent);
+  }
+  int rowCount(const QModelIndex& parent) const override {
+    const TNode* p = parent.isValid() ? NodeOf(parent) : fTop.get();
+    return p != nullptr ? static_cast<int>(p->children.size()) : 0;
+  }
+  int columnCount(const QModelIndex&) const override { return 1; }
+  bool hasChildren(const QModelIndex& parent) const override {
+    const TNode* p = parent.isValid() ? NodeOf(parent) : fTop.get();
+    return p != nullptr && (!p->listed || !p->children.empty());
+  }
+  bool canFetchMore(const QModelIndex& parent) const override {
+    return parent.isValid() && !NodeOf(parent)->listed;
+  }
+  void fetchMore(const QModelIndex& parent) override {
+    if (parent.isValid()) List(NodeOf(parent));
+  }
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (!index.isValid()) return QVariant();
+    if (role == Qt::DisplayRole) return ToQString(NodeOf(index)->name);
+    if (role == Qt::DecorationRole && QApplication::style() != nullptr)
+      return QApplication::style()->standardIcon(QStyle::SP_DirIcon);
+    return QVariant();
   }
 
  private:
-  QString fRoot = QStringLiteral("/");
+  struct TNode {
+    String name, path;
+    TNode* parent = nullptr;
+    std::vector<std::unique_ptr<TNode>> children;
+    bool listed = false;
+  };
+
+  static TNode* NodeOf(const QModelIndex& index) { return static_cast<TNode*>(index.internalPointer()); }
+
+  QModelIndex IndexOfNode(const TNode* node) const {
+    if (node == nullptr || node == fTop.get() || node->parent == nullptr) return QModelIndex();
+    const auto& siblings = node->parent->children;
+    for (size_t i = 0; i < siblings.size(); ++i)
+      if (siblings[i].get() == node) return createIndex(static_cast<int>(i), 0, const_cast<TNode*>(node));
+    return QModelIndex();
+  }
+
+  // Reads the subfolders of node once, sorted by name without regard to case.
+  void List(TNode* node) {
+    if (node->listed) return;
+    node->listed = true;
+    std::vector<String> names;
+    const std::string folder = StringToUtf8(node->path);
+    if (DIR* dir = ::opendir(folder.c_str())) {
+      while (const dirent* e = ::readdir(dir)) {
+        if (e->d_name[0] == '.') continue;
+        bool isFolder = e->d_type == DT_DIR;
+        if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
+          struct stat st {};
+          const std::string full = (folder == "/" ? folder : folder + "/") + e->d_name;
+          isFolder = ::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        }
+        if (isFolder) names.push_back(Utf8ToString(std::string(e->d_name)));
+      }
+      ::closedir(dir);
+    }
+    if (names.empty()) return;
+    std::vector<std::pair<QString, size_t>> keys;
+    for (size_t i = 0; i < names.size(); ++i) keys.emplace_back(ToQString(names[i]), i);
+    std::sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) {
+      const int c = a.first.compare(b.first, Qt::CaseInsensitive);
+      return c != 0 ? c < 0 : a.first < b.first;
+    });
+    const QModelIndex at = IndexOfNode(node);
+    beginInsertRows(at, 0, static_cast<int>(names.size()) - 1);
+    for (const auto& k : keys) {
+      auto child = std::make_unique<TNode>();
+      child->name = names[k.second];
+      child->path = (node->path == u"/" ? node->path : node->path + u"/") + child->name;
+      child->parent = node;
+      node->children.push_back(std::move(child));
+    }
+    endInsertRows();
+  }
+
+  std::unique_ptr<TNode> fTop;
 };
 
 // The tree control of the dialog.
@@ -109,8 +229,7 @@ struct TBrowseFolderForm::TParts {
   TFolderTree* tree = nullptr;
   TButton* ok = nullptr;
   TButton* cancel = nullptr;
-  QFileSystemModel* model = nullptr;
-  TRootProxy* proxy = nullptr;
+  TFolderModel* model = nullptr;
 };
 
 TBrowseFolderForm::TBrowseFolderForm(TComponent* owner) : TForm(owner), fParts(std::make_unique<TParts>()) {
@@ -159,13 +278,8 @@ TBrowseFolderForm::TBrowseFolderForm(TComponent* owner) : TForm(owner), fParts(s
   p.cancel->SetBounds(w - 12 - 75, h - 36, 75, 23);
 
   QTreeView* view = p.tree->View();
-  p.model = new QFileSystemModel(view);
-  p.model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
-  p.model->setReadOnly(true);
-  p.proxy = new TRootProxy(view);
-  p.proxy->setSourceModel(p.model);
-  view->setModel(p.proxy);
-  for (int c = 1; c < p.model->columnCount(); ++c) view->hideColumn(c);
+  p.model = new TFolderModel(view);
+  view->setModel(p.model);
   view->header()->hide();
   view->setSelectionMode(QAbstractItemView::SingleSelection);
   QObject::connect(view->selectionModel(), &QItemSelectionModel::currentChanged, view,
@@ -185,18 +299,12 @@ void TBrowseFolderForm::Prepare(const TBrowseInfo& info) {
   TParts& p = *fParts;
   p.title->SetCaption(info.lpszTitle);
   p.status->SetVisible((info.ulFlags & BIF_STATUSTEXT) != 0);
-  const QString root = ToQString(fRoot);
-  p.model->setRootPath(root);
-  p.proxy->SetRoot(root);
-  const QModelIndex top = p.proxy->mapFromSource(p.model->index(root));
-  p.tree->View()->setRootIndex(top.parent());
-  p.tree->View()->expand(top);
+  p.model->SetRoot(fRoot);
+  p.tree->View()->expand(p.model->index(0, 0, QModelIndex()));
 }
 
 String TBrowseFolderForm::SelectedPath() const {
-  const QModelIndex i = fParts->tree->View()->currentIndex();
-  if (!i.isValid()) return String();
-  return FromQString(fParts->model->filePath(fParts->proxy->mapToSource(i)));
+  return fParts->model->PathOf(fParts->tree->View()->currentIndex());
 }
 
 bool TBrowseFolderForm::SelectPath(const String& path) {
@@ -204,13 +312,11 @@ bool TBrowseFolderForm::SelectPath(const String& path) {
   String full = NormalRoot(path);
   if (!DirectoryExists(full)) return false;
   if (fRoot != u"/" && full != fRoot && !StartsStr(fRoot + u"/", full)) return false;
-  TParts& p = *fParts;
-  const QModelIndex source = p.model->index(ToQString(full));
-  const QModelIndex proxied = p.proxy->mapFromSource(source);
-  if (!proxied.isValid()) return false;
-  QTreeView* view = p.tree->View();
-  view->setCurrentIndex(proxied);
-  view->scrollTo(proxied);
+  const QModelIndex at = fParts->model->IndexOf(full);
+  if (!at.isValid()) return false;
+  QTreeView* view = fParts->tree->View();
+  view->setCurrentIndex(at);
+  view->scrollTo(at);
   return true;
 }
 

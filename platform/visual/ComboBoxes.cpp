@@ -96,12 +96,21 @@ QComboBox* QtCombo(const TControl* c) { return static_cast<QComboBox*>(c->Widget
 
 bool Editable(TComboBoxStyle s) { return s == csDropDown || s == csSimple; }
 
+// Chooses row index of the widget. An editable box is handed the row's text
+// first: a box that changes its edit's text itself also matches that text
+// against every row for completion, which would make each choice cost all
+// the rows.
+void SetCurrentRow(QComboBox* w, int index) {
+  if (w->isEditable() && index >= 0 && index < w->count()) w->lineEdit()->setText(w->itemText(index));
+  w->setCurrentIndex(index);
+}
+
 }  // namespace
 
 TComboBox::TComboBox(TComponent* owner)
-    : TWinControl(owner, &MakeComboWidget), fItems(std::make_unique<TStringList>()),
+    : TWinControl(owner, &MakeComboWidget), fItems(std::make_unique<TControlItems>()),
       fCanvas(std::make_unique<TCanvas>()) {
-  fItems->OnChange = [this](TObject*) { ItemsChanged(); };
+  fItems->OnEdited = [this](TItemsEdit edit, Int32 a, Int32 b) { ItemsEdited(edit, a, b); };
   QComboBox* w = QtCombo(this);
   QObject::connect(w, QOverload<int>::of(&QComboBox::activated), w, [this, w](int index) {
     if (ComboOf(w) == this) WidgetChose(index);
@@ -114,7 +123,7 @@ TComboBox::TComboBox(TComponent* owner)
 
 TComboBox::~TComboBox() {
   Destroying();
-  fItems->OnChange = nullptr;
+  fItems->OnEdited = nullptr;
 }
 
 void TComboBox::ApplyStyle() {
@@ -157,14 +166,56 @@ void TComboBox::SetDropDownCount(Int32 n) {
   if (QComboBox* w = QtCombo(this)) w->setMaxVisibleItems(fDropDownCount);
 }
 
-void TComboBox::ItemsChanged() {
-  if (fItemIndex >= fItems->Count()) fItemIndex = -1;
-  FillWidget();
+void TComboBox::Choose(Int32 index) {
+  fItemIndex = index;
+  fChosenText = index >= 0 ? (*fItems)[index] : String();
+}
+
+void TComboBox::ItemsEdited(TItemsEdit edit, Int32 a, Int32 b) {
+  Choose(fItems->Follow(fItemIndex, fChosenText, edit, a, b));
+  if (fItems->UpdateCount() > 0) {
+    fWidgetStale = true;
+    return;
+  }
+  QComboBox* w = QtCombo(this);
+  if (w == nullptr) return;
+  if (edit == ieBatchEnded && !fWidgetStale) return;
+  if (edit == ieReset || edit == ieBatchEnded || fWidgetStale) {
+    FillWidget();
+    return;
+  }
+  // One row changed: the widget's list changes by that row alone, and its
+  // chosen row and edit text are put back as they were.
+  fFilling = true;
+  {
+    const QSignalBlocker block(w);
+    const bool editable = w->isEditable();
+    const QString text = editable ? w->lineEdit()->text() : QString();
+    switch (edit) {
+      case ieInserted: w->insertItem(a, ToQString((*fItems)[a])); break;
+      case ieDeleted: w->removeItem(a); break;
+      case iePut: w->setItemText(a, ToQString((*fItems)[a])); break;
+      case ieMoved:
+        w->removeItem(a);
+        w->insertItem(b, ToQString((*fItems)[b]));
+        break;
+      case ieExchanged:
+        w->setItemText(a, ToQString((*fItems)[a]));
+        w->setItemText(b, ToQString((*fItems)[b]));
+        break;
+      default: break;
+    }
+    if (w->currentIndex() != fItemIndex) SetCurrentRow(w, fItemIndex);
+    if (editable && w->lineEdit()->text() != text) w->lineEdit()->setText(text);
+  }
+  fFilling = false;
+  w->update();
 }
 
 void TComboBox::FillWidget() {
   QComboBox* w = QtCombo(this);
   if (w == nullptr) return;
+  fWidgetStale = false;
   fFilling = true;
   {
     const QSignalBlocker block(w);
@@ -175,7 +226,7 @@ void TComboBox::FillWidget() {
     list.reserve(fItems->Count());
     for (Int32 i = 0; i < fItems->Count(); ++i) list.append(ToQString((*fItems)[i]));
     w->addItems(list);
-    w->setCurrentIndex(fItemIndex);
+    SetCurrentRow(w, fItemIndex);
     if (editable) w->lineEdit()->setText(text);
   }
   fFilling = false;
@@ -189,13 +240,13 @@ String TComboBox::GetText() const {
 }
 
 void TComboBox::SetText(const String& s) {
-  fItemIndex = fItems->IndexOf(s);
+  Choose(fItems->IndexOf(s));
   QComboBox* w = QtCombo(this);
   if (w == nullptr) return;
   fFilling = true;
   {
     const QSignalBlocker block(w);
-    w->setCurrentIndex(fItemIndex);
+    SetCurrentRow(w, fItemIndex);
     if (w->isEditable()) w->lineEdit()->setText(ToQString(s));
   }
   fFilling = false;
@@ -204,13 +255,13 @@ void TComboBox::SetText(const String& s) {
 
 void TComboBox::SetItemIndex(Int32 index) {
   if (index < -1 || index >= fItems->Count()) index = -1;
-  fItemIndex = index;
+  Choose(index);
   QComboBox* w = QtCombo(this);
   if (w == nullptr) return;
   fFilling = true;
   {
     const QSignalBlocker block(w);
-    w->setCurrentIndex(index);
+    SetCurrentRow(w, index);
     if (w->isEditable()) w->lineEdit()->setText(index >= 0 ? ToQString((*fItems)[index]) : QString());
   }
   fFilling = false;
@@ -219,7 +270,7 @@ void TComboBox::SetItemIndex(Int32 index) {
 
 void TComboBox::WidgetChose(Int32 index) {
   if (fFilling) return;
-  fItemIndex = index >= 0 && index < fItems->Count() ? index : -1;
+  Choose(index >= 0 && index < fItems->Count() ? index : -1);
   Click();
   Select();
 }
@@ -228,7 +279,7 @@ void TComboBox::WidgetTyped() {
   if (fFilling) return;
   QComboBox* w = QtCombo(this);
   if (w == nullptr) return;
-  fItemIndex = fItems->IndexOf(FromQString(w->lineEdit()->text()));
+  Choose(fItems->IndexOf(FromQString(w->lineEdit()->text())));
   Change();
 }
 

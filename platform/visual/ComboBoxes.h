@@ -2,7 +2,10 @@
 // colour box whose rows show colours.
 //
 // The items are a string list the combo box owns; the list on the screen
-// follows every change of it. ItemIndex is -1 while no item is chosen. Owner-
+// follows every change of it, row by row (a batch between BeginUpdate and
+// EndUpdate, or a change of many rows at once, is taken in whole). ItemIndex
+// is -1 while no item is chosen; the chosen item stays chosen while other
+// items come and go, and none is chosen once it goes. Owner-
 // drawn styles draw each row, and the chosen row in the closed box, through
 // DrawItem on the box's canvas.
 #pragma once
@@ -11,6 +14,7 @@
 #include <vector>
 
 #include "platform/runtime/StringList.h"
+#include "platform/visual/ControlItems.h"
 #include "platform/visual/Controls.h"
 #include "platform/visual/OwnerDraw.h"
 
@@ -65,18 +69,23 @@ class TComboBox : public TWinControl {
   virtual void DrawItem(Int32 index, const TRect& rect, TOwnerDrawState state);
   virtual void Change();
   virtual void Select();
-  void ItemsChanged();
+  // The items changed as edit says (TControlItems).
+  void ItemsEdited(TItemsEdit edit, Int32 a, Int32 b);
 
  private:
   void ApplyStyle();
   void FillWidget();
-  std::unique_ptr<TStringList> fItems;
+  void Choose(Int32 index);
+  std::unique_ptr<TControlItems> fItems;
   std::unique_ptr<TCanvas> fCanvas;
   TComboBoxStyle fStyle = csDropDown;
   Int32 fItemIndex = -1;
+  String fChosenText;
   Int32 fItemHeight = 16;
   Int32 fDropDownCount = 8;
   bool fFilling = false;
+  // The widget missed changes made inside a batch.
+  bool fWidgetStale = false;
 };
 
 // ---------------------------------------------------------------------------

@@ -170,8 +170,13 @@ void TForm::PlaceByPosition() {
     }
     default: return;
   }
-  SetBounds(around.Left + (around.Right - around.Left - Width()) / 2,
-            around.Top + (around.Bottom - around.Top - Height()) / 2, Width(), Height());
+  // Kept on the screen: a form centred on one near the screen's edge is
+  // moved in, and one larger than the screen starts at its top left.
+  const TRect screen = ScreenRect();
+  const Int32 left = around.Left + (around.Right - around.Left - Width()) / 2;
+  const Int32 top = around.Top + (around.Bottom - around.Top - Height()) / 2;
+  SetBounds(std::max(screen.Left, std::min(left, screen.Right - Width())),
+            std::max(screen.Top, std::min(top, screen.Bottom - Height())), Width(), Height());
 }
 
 TModalResult TForm::ShowModal() {

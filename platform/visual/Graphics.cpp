@@ -308,14 +308,31 @@ class THeadFloor {
   // blanks that open the tail and the letters of the word after them may
   // change too, and each side of the ellipsis may kern with it.
   Int64 Ends(size_t head, size_t tail) {
-    const size_t back = Back(head), n = fText.size();
+    size_t back = Back(head);
+    const size_t n = fText.size();
     size_t on = tail;
     while (on < n && fText[on] == u' ') ++on;
     const size_t word = on;
     while (on < n && on - word < 8 && fText[on] != u' ') ++on;
     if (SplitsAPair(fText, on)) ++on;
+    // The layout hands over the whole of a cluster for a range that meets
+    // it: a side counted from inside a cluster would count its letter, which
+    // may lie in the cut (a tail that starts among the marks over a letter
+    // cut away), or its marks beyond the head. Each side is counted from
+    // the edge of a cluster on its far side of the cut.
+    while (back > 0 && !StartsCluster(back)) back = CharStart(fText, back - 1);
+    while (on < n && !StartsCluster(on)) on += CharAfter(fText, on);
     if (back == 0 && on == n) return kAlwaysFits;
-    const std::optional<double> taken = Taken({0, back}, {on, n});
+    std::optional<double> taken;
+    if (LeftToRightLine()) {
+      // On a line of one direction the two sides take what the cursor
+      // crosses over them: the glyphs' own advances would count a mark that
+      // a font draws with an advance of its own but places over its letter.
+      const QTextLine line = fLayout->lineAt(0);
+      taken = line.cursorToX(static_cast<int>(back)) + line.horizontalAdvance() - line.cursorToX(static_cast<int>(on));
+    } else {
+      taken = Taken({0, back}, {on, n});
+    }
     return taken ? static_cast<Int64>(std::floor(*taken)) + fEllipsis - 3 : kAlwaysFits;
   }
 
@@ -346,6 +363,39 @@ class THeadFloor {
     fLayout->beginLayout();
     fLayout->createLine();
     fLayout->endLayout();
+  }
+
+  // Whether the text lays out as one line of left-to-right runs only: no
+  // character of a right-to-left script or an Arabic number, no direction
+  // control, and no character beyond the Basic Multilingual Plane.
+  bool LeftToRightLine() {
+    if (fLeftToRight) return *fLeftToRight;
+    bool ltr = true;
+    for (const Char c : fText) {
+      if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
+        ltr = false;
+        break;
+      }
+      switch (u_charDirection(c)) {
+        case U_LEFT_TO_RIGHT:
+        case U_EUROPEAN_NUMBER:
+        case U_EUROPEAN_NUMBER_SEPARATOR:
+        case U_EUROPEAN_NUMBER_TERMINATOR:
+        case U_COMMON_NUMBER_SEPARATOR:
+        case U_WHITE_SPACE_NEUTRAL:
+        case U_OTHER_NEUTRAL:
+        case U_DIR_NON_SPACING_MARK:
+        case U_BOUNDARY_NEUTRAL: break;
+        default: ltr = false;
+      }
+      if (!ltr) break;
+    }
+    if (ltr) {
+      Layout();
+      ltr = fLayout->lineCount() == 1 && static_cast<size_t>(fLayout->lineAt(0).textLength()) == fText.size();
+    }
+    fLeftToRight = ltr;
+    return ltr;
   }
 
   // Blanks that end the head may go with the cut (at the end of a line or
@@ -562,6 +612,7 @@ class THeadFloor {
   std::unordered_map<size_t, std::optional<double>> fHeads;
   std::unordered_map<size_t, std::vector<std::pair<double, double>>> fKept;
   std::unordered_map<size_t, bool> fStarts;
+  std::optional<bool> fLeftToRight;
 };
 
 // The longest head of s that fits in width together with the ellipsis: the

@@ -85,11 +85,9 @@ TListModel* ModelOf(QListView* v) { return v != nullptr ? static_cast<TListModel
 }  // namespace
 
 TListBox::TListBox(TComponent* owner)
-    : TWinControl(owner, &MakeListWidget), fItems(std::make_unique<TStringList>()),
+    : TWinControl(owner, &MakeListWidget), fItems(std::make_unique<TControlItems>()),
       fCanvas(std::make_unique<TCanvas>()) {
-  fItems->OnChange = [this](TObject*) {
-    if (!Virtual()) RowsChanged();
-  };
+  fItems->OnEdited = [this](TItemsEdit edit, Int32 a, Int32 b) { ItemsEdited(edit, a, b); };
   QListView* v = ViewOf(this);
   QObject::connect(v->selectionModel(), &QItemSelectionModel::currentChanged, v,
                    [this, v](const QModelIndex& current, const QModelIndex&) {
@@ -102,7 +100,19 @@ TListBox::TListBox(TComponent* owner)
 
 TListBox::~TListBox() {
   Destroying();
-  fItems->OnChange = nullptr;
+  fItems->OnEdited = nullptr;
+}
+
+void TListBox::Choose(Int32 index) {
+  fItemIndex = index;
+  fChosenText = index >= 0 && !Virtual() && index < fItems->Count() ? (*fItems)[index] : String();
+}
+
+void TListBox::ItemsEdited(TItemsEdit edit, Int32 a, Int32 b) {
+  if (Virtual()) return;
+  Choose(fItems->Follow(fItemIndex, fChosenText, edit, a, b));
+  // A batch shows its rows once, at its end.
+  if (fItems->UpdateCount() == 0) RowsChanged();
 }
 
 void TListBox::SetStyle(TListBoxStyle s) {
@@ -134,7 +144,7 @@ String TListBox::RowText(Int32 index) const {
 }
 
 void TListBox::RowsChanged() {
-  if (fItemIndex >= Count()) fItemIndex = -1;
+  if (fItemIndex >= Count()) Choose(-1);
   QListView* v = ViewOf(this);
   if (v == nullptr) return;
   fSetting = true;
@@ -145,7 +155,7 @@ void TListBox::RowsChanged() {
 
 void TListBox::SetItemIndex(Int32 index) {
   if (index < -1 || index >= Count()) index = -1;
-  fItemIndex = index;
+  Choose(index);
   QListView* v = ViewOf(this);
   if (v == nullptr) return;
   fSetting = true;
@@ -161,7 +171,7 @@ void TListBox::SetItemIndex(Int32 index) {
 
 void TListBox::WidgetChose(Int32 index) {
   if (fSetting) return;
-  fItemIndex = index;
+  Choose(index >= 0 && index < Count() ? index : -1);
   Click();
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/runtime/StringList.h"
+#include "platform/visual/ControlItems.h"
 #include "platform/visual/Controls.h"
 #include "platform/visual/OwnerDraw.h"
 
@@ -18,7 +19,8 @@ enum TListBoxStyle : uint8_t { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable
 using TLBGetDataEvent = std::function<void(TWinControl* Control, Int32 Index, String& Data)>;
 
 // A list box (121 x 97). ItemIndex is -1 while no row is chosen; the user
-// choosing a row raises OnClick.
+// choosing a row raises OnClick. In a list of items the chosen item stays
+// chosen while other items come and go, and none is chosen once it goes.
 class TListBox : public TWinControl {
  public:
   explicit TListBox(TComponent* owner);
@@ -62,11 +64,14 @@ class TListBox : public TWinControl {
   void RowsChanged();
 
  private:
-  std::unique_ptr<TStringList> fItems;
+  void ItemsEdited(TItemsEdit edit, Int32 a, Int32 b);
+  void Choose(Int32 index);
+  std::unique_ptr<TControlItems> fItems;
   std::unique_ptr<TCanvas> fCanvas;
   TListBoxStyle fStyle = lbStandard;
   Int32 fCount = 0;
   Int32 fItemIndex = -1;
+  String fChosenText;
   Int32 fItemHeight = 16;
   bool fSetting = false;
 };

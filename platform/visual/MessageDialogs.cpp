@@ -4,10 +4,13 @@
 #include <QtGui/QIcon>
 #include <QtGui/QScreen>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QScrollArea>
 #include <QtWidgets/QStyle>
 #include <algorithm>
 
 #include "platform/runtime/Dialogs.h"
+#include "platform/visual/QtBridge.h"
 #include "platform/visual/QtConvert.h"
 #include "platform/visual/StandardControls.h"
 #include "platform/visual/VisualConsts.h"
@@ -55,6 +58,59 @@ QIcon TypeIcon(TMsgDlgType type) {
 Int32 ScreenWidth() {
   if (QScreen* s = QGuiApplication::primaryScreen()) return s->geometry().width();
   return 800;
+}
+
+Int32 ScreenHeight() {
+  if (QScreen* s = QGuiApplication::primaryScreen()) return s->geometry().height();
+  return 600;
+}
+
+// The room a dialog's client area has on the screen, beside its frame.
+constexpr Int32 kFrameRoom = 48;
+
+// A text too tall for the screen, shown in a box that scrolls.
+class TScrollingText : public TWinControl {
+ public:
+  TScrollingText(TComponent* owner, const String& text) : TWinControl(owner, &MakeBridged<QScrollArea>) {
+    auto* area = static_cast<QScrollArea*>(Widget());
+    auto* label = new QLabel(ToQString(text));
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->setWidgetResizable(true);
+    area->setWidget(label);
+  }
+  ~TScrollingText() override { Destroying(); }
+};
+
+Int32 ScrollBarWidth() {
+  QStyle* style = QApplication::style();
+  return style != nullptr ? style->pixelMetric(QStyle::PM_ScrollBarExtent) : 16;
+}
+
+// Buttons of the given widths in rows no wider than room (a button wider
+// than room has a row of its own): the buttons of each row, in order.
+std::vector<std::vector<size_t>> ButtonRows(const std::vector<Int32>& widths, Int32 spacing, Int32 room) {
+  std::vector<std::vector<size_t>> rows;
+  Int32 used = 0;
+  for (size_t i = 0; i < widths.size(); ++i) {
+    if (rows.empty() || (used > 0 && used + spacing + widths[i] > room)) {
+      rows.emplace_back();
+      used = 0;
+    }
+    used += (used > 0 ? spacing : 0) + widths[i];
+    rows.back().push_back(i);
+  }
+  return rows;
+}
+
+Int32 RowWidth(const std::vector<size_t>& row, const std::vector<Int32>& widths, Int32 spacing) {
+  Int32 w = 0;
+  for (size_t i : row) w += widths[i];
+  return w + std::max<Int32>(0, static_cast<Int32>(row.size()) - 1) * spacing;
 }
 
 String WithoutAccelerators(const String& s) {
@@ -145,17 +201,28 @@ std::unique_ptr<TForm> CreateMessageDialog(const String& msg, TMsgDlgType type, 
     const Int32 w = canvas.TextWidth(WithoutAccelerators(LoadResString(kButtonCaptions[b]))) + 2 * horzMargin;
     buttonWidth = std::max(buttonWidth, w);
   }
-  // The text wraps at half the screen's width.
+  // The buttons go in rows as wide as the screen allows.
+  const std::vector<std::vector<size_t>> rows = ButtonRows(
+      std::vector<Int32>(static_cast<size_t>(buttonCount), buttonWidth), buttonSpacing,
+      std::max(buttonWidth, ScreenWidth() - kFrameRoom - 2 * horzMargin));
+  const auto rowCount = static_cast<Int32>(std::max<size_t>(rows.size(), 1));
+  const Int32 buttonsHeight = rowCount * buttonHeight + (rowCount - 1) * buttonSpacing;
+  // The text wraps at half the screen's width; a text taller than the
+  // screen leaves room for scrolls.
   TRect textRect{0, 0, std::max(ScreenWidth() / 2, 200), 0};
   const Cardinal textFlags = DT_EXPANDTABS | DT_WORDBREAK | DT_NOPREFIX;
   canvas.DrawText(msg.empty() ? String(u" ") : msg, textRect, textFlags | DT_CALCRECT);
+  const Int32 textRoom = std::max(3 * du.y, ScreenHeight() - kFrameRoom - 2 * vertMargin - vertSpacing - buttonsHeight);
+  const bool scrolls = textRect.Bottom > textRoom;
+  if (scrolls) textRect = TRect{0, 0, textRect.Right + ScrollBarWidth(), textRoom};
   const Int32 iconSize = type == mtCustom ? 0 : 32;
   const Int32 textLeft = horzMargin + (iconSize > 0 ? iconSize + horzSpacing : 0);
   const Int32 contentWidth = textLeft - horzMargin + textRect.Right;
-  const Int32 rowWidth = ButtonRowWidth(buttonCount, buttonWidth, buttonSpacing);
+  Int32 rowWidth = 0;
+  for (const auto& row : rows) rowWidth = std::max(rowWidth, ButtonRowWidth(static_cast<Int32>(row.size()), buttonWidth, buttonSpacing));
   const Int32 clientWidth = std::max(contentWidth, rowWidth) + 2 * horzMargin;
   const Int32 contentHeight = std::max(iconSize, textRect.Bottom);
-  const Int32 clientHeight = vertMargin + contentHeight + vertSpacing + buttonHeight + vertMargin;
+  const Int32 clientHeight = vertMargin + contentHeight + vertSpacing + buttonsHeight + vertMargin;
   form->SetClientWidth(clientWidth);
   form->SetClientHeight(clientHeight);
 
@@ -176,13 +243,23 @@ std::unique_ptr<TForm> CreateMessageDialog(const String& msg, TMsgDlgType type, 
   label->SetCaption(msg);
   label->SetBiDiMode(form->BiDiMode());
   label->SetBounds(textLeft, vertMargin, textRect.Right, textRect.Bottom);
+  if (scrolls) {
+    // The label keeps the text for whoever reads it; the box shows it.
+    label->SetVisible(false);
+    auto* box = new TScrollingText(form.get(), msg);
+    box->SetName(u"MessageText");
+    box->SetParent(form.get());
+    box->SetBounds(textLeft, vertMargin, textRect.Right, textRect.Bottom);
+  }
 
   const TMsgDlgBtn cancelButton = buttons.Contains(mbCancel) ? mbCancel : buttons.Contains(mbNo) ? mbNo : mbOK;
-  Int32 x = (clientWidth - rowWidth) / 2;
-  const Int32 y = vertMargin + contentHeight + vertSpacing;
+  Int32 x = 0, y = vertMargin + contentHeight + vertSpacing;
+  size_t row = 0, inRow = 0;
   for (Int32 k = 0; k < MsgDlgBtnCount; ++k) {
     const auto b = static_cast<TMsgDlgBtn>(k);
     if (!buttons.Contains(b)) continue;
+    if (inRow == 0)
+      x = (clientWidth - ButtonRowWidth(static_cast<Int32>(rows[row].size()), buttonWidth, buttonSpacing)) / 2;
     auto* button = new TButton(form.get());
     button->SetName(MsgDlgButtonName(b));
     button->SetParent(form.get());
@@ -195,6 +272,11 @@ std::unique_ptr<TForm> CreateMessageDialog(const String& msg, TMsgDlgType type, 
     if (b == cancelButton) button->SetCancel(true);
     button->SetBounds(x, y, buttonWidth, buttonHeight);
     x += buttonWidth + buttonSpacing;
+    if (++inRow == rows[row].size() && row + 1 < rows.size()) {
+      ++row;
+      inRow = 0;
+      y += buttonHeight + buttonSpacing;
+    }
   }
   return form;
 }
@@ -328,12 +410,27 @@ bool TTaskDialog::Execute() {
   if (fButtons.empty())
     for (const auto& c : common)
       if (CommonButtons & TaskDialogCommonButton(c.b)) planned.push_back({c.name, LoadResString(c.caption), c.result, 0});
-  Int32 rowWidth = 0;
+  // The buttons go in rows as wide as the screen allows, each no wider than
+  // a row; when the rows would be taller than the screen, every button
+  // takes the least width, so that more go in a row.
+  const Int32 room = std::max(MulDiv(50, du.x, 4), ScreenWidth() - kFrameRoom - 2 * margin);
+  std::vector<Int32> widths;
   for (TPlannedButton& p : planned) {
-    p.width = std::max(MulDiv(50, du.x, 4), canvas.TextWidth(WithoutAccelerators(p.caption)) + 2 * margin);
-    rowWidth += p.width;
+    p.width = std::min(room, std::max(MulDiv(50, du.x, 4), canvas.TextWidth(WithoutAccelerators(p.caption)) + 2 * margin));
+    widths.push_back(p.width);
   }
-  rowWidth += std::max<Int32>(0, static_cast<Int32>(planned.size()) - 1) * buttonSpacing;
+  std::vector<std::vector<size_t>> rows = ButtonRows(widths, buttonSpacing, room);
+  auto rowsHeight = [&] {
+    const auto n = static_cast<Int32>(rows.size());
+    return n * buttonHeight + std::max(0, n - 1) * buttonSpacing;
+  };
+  if (rowsHeight() > ScreenHeight() - kFrameRoom - 2 * margin - 6 * du.y) {
+    for (TPlannedButton& p : planned) p.width = MulDiv(50, du.x, 4);
+    std::fill(widths.begin(), widths.end(), MulDiv(50, du.x, 4));
+    rows = ButtonRows(widths, buttonSpacing, room);
+  }
+  Int32 rowWidth = 0;
+  for (const auto& row : rows) rowWidth = std::max(rowWidth, RowWidth(row, widths, buttonSpacing));
 
   const bool withIcon = (Flags & TaskDialogFlag(tfUseHiconMain)) && fIcon && !fIcon->QtIcon().isNull();
   const Int32 iconSize = withIcon ? 32 : 0;
@@ -370,19 +467,29 @@ bool TTaskDialog::Execute() {
     y = std::max(y, margin + iconSize + spacing);
   }
   const Int32 clientWidth = std::max(textRight, rowWidth + margin) + margin;
-  Int32 x = clientWidth - margin - rowWidth;
+  // Each row ends at the right margin.
+  std::vector<Int32> left(planned.size()), top(planned.size());
+  for (const auto& row : rows) {
+    Int32 x = clientWidth - margin - RowWidth(row, widths, buttonSpacing);
+    for (size_t i : row) {
+      left[i] = x;
+      top[i] = y;
+      x += widths[i] + buttonSpacing;
+    }
+    if (&row != &rows.back()) y += buttonHeight + buttonSpacing;
+  }
   for (const TPlannedButton& p : planned) {
+    const auto i = static_cast<size_t>(&p - planned.data());
     auto* button = new TButton(form.get());
     button->SetName(p.name);
     button->SetParent(form.get());
     button->SetCaption(p.caption);
     button->SetModalResult(p.result);
-    button->SetBounds(x, y, p.width, buttonHeight);
+    button->SetBounds(left[i], top[i], p.width, buttonHeight);
     if (&p == &planned.front()) {
       button->SetDefault(true);
       form->SetActiveControl(button);
     }
-    x += p.width + buttonSpacing;
   }
   form->SetClientWidth(clientWidth);
   form->SetClientHeight(y + buttonHeight + margin);

@@ -73,8 +73,25 @@ void TSpinEdit::SetText(const String& s) {
 }
 
 Int32 TSpinEdit::Value() const {
+  const String t = Trim(GetText());
   Int32 v = 0;
-  return TryStrToInt(Trim(GetText()), v) ? v : fMinValue;
+  if (TryStrToInt(t, v)) return CheckValue(v);
+  // A run of digits too long for 32 bits, perhaps signed: beyond either end.
+  const size_t digits = !t.empty() && (t[0] == u'-' || t[0] == u'+') ? 1 : 0;
+  if (t.size() > digits && std::all_of(t.begin() + static_cast<std::ptrdiff_t>(digits), t.end(),
+                                       [](Char c) { return c >= u'0' && c <= u'9'; }))
+    return CheckValue(t[0] == u'-' ? INT64_MIN : INT64_MAX);
+  return CheckValue(fMinValue);
+}
+
+void TSpinEdit::ShowValue() {
+  const String shown = IntToStr(Value());
+  if (GetText() != shown) SetText(shown);
+}
+
+void TSpinEdit::DoExit() {
+  ShowValue();
+  TWinControl::DoExit();
 }
 
 void TSpinEdit::SetValue(Int32 v) { SetText(IntToStr(CheckValue(v))); }

@@ -17,7 +17,9 @@ class TSpinEdit : public TWinControl {
 
   String GetText() const override;
   void SetText(const String& s) override;
-  // The text as an integer; MinValue when it is not one.
+  // The text as an integer held within the limits (CheckValue): a number
+  // too large for 32 bits is held to the nearer limit; MinValue when the
+  // text is not a number.
   Int32 Value() const;
   // Shows the value kept within MinValue and MaxValue (unless they are equal).
   void SetValue(Int32 v);
@@ -51,6 +53,11 @@ class TSpinEdit : public TWinControl {
  protected:
   virtual void Change();
   void BiDiModeChanged() override;
+  // Leaving the box shows its value (ShowValue).
+  void DoExit() override;
+  // Makes the box show Value() when it shows anything else (a number
+  // beyond the limits, or no number).
+  virtual void ShowValue();
 
  private:
   void ApplyAlignment();

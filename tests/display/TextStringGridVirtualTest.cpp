@@ -195,6 +195,28 @@ TEST(TextStringGridVirtual, HighlightedRowByBytesAndMiddleByCharacters) {
   EXPECT_EQ(g.Row(), 3);
 }
 
+// Rows reached by scrolling, by the top row or by a line made current have
+// the height their wrapped text needs, as those of the first screen have.
+TEST(TextStringGridVirtual, RowsScrolledIntoViewHaveTheHeightTheirTextNeeds) {
+  String text;
+  for (int line = 0; line < 600; ++line) {
+    for (int verse = 0; verse < 6; ++verse) text += u"and the lord spake unto moses saying speak unto the children ";
+    text += u"\r\n";
+  }
+  Aligner a({text.c_str()});
+  TTextStringGridVirtual& g = *a.grid;
+  g.Displayer(0).Word_wrapped = true;
+  g.ComputeHeightsAndWidths(true);
+  const Int32 first = g.RowHeights(0);
+  EXPECT_GT(first, 4 * g.DefaultRowHeight());
+  g.SetTopRow(300);
+  EXPECT_EQ(g.RowHeights(300), first);
+  EXPECT_EQ(g.RowHeights(301), first);
+  g.SetRowTo(0, 550);
+  EXPECT_EQ(g.RowHeights(g.TopRow()), first);
+  EXPECT_EQ(g.RowHeights(550), first);
+}
+
 TEST(TextStringGridVirtual, PlotBarMarksAndSearchColours) {
   Aligner a({u"a\r\nlord\r\nb\r\nlord\r\n", u"x\r\ny\r\nlord\r\nz\r\n"});
   TTextStringGridVirtual& g = *a.grid;

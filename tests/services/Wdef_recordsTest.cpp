@@ -458,6 +458,20 @@ TEST_F(Wdef_recordsFiles, ComboHistories) {
   EXPECT_EQ(box.Items()[0], u"t5");
   EXPECT_EQ(box.Items()[1], u"fresh");
   EXPECT_EQ(box.Items().Count(), 20);
+  // The item chosen in a closed list, or in an editable box, stays chosen.
+  for (const TComboBoxStyle style : {csDropDownList, csDropDown}) {
+    TComboBox chosen;
+    chosen.SetStyle(style);
+    for (const char16_t* s : {u"alpha", u"beta", u"gamma", u"delta"}) chosen.Items().Add(s);
+    chosen.SetItemIndex(2);
+    EnsureTextInItems(chosen, u"new");
+    EXPECT_EQ(chosen.ItemIndex(), 3);
+    EnsureTextInItems(chosen, u"delta");
+    EXPECT_EQ(chosen.ItemIndex(), 4);
+    EXPECT_EQ(chosen.GetText(), u"gamma");
+    EnsureTextInItems(chosen, u"gamma");
+    EXPECT_EQ(chosen.ItemIndex(), 0);
+  }
 
   const String request = CommunicateBetweenToolsFilename(tt_wordlist, tt_concord);
   EXPECT_EQ(ExtractFileName(request), u"Word List_Concordance.tell_concord");

@@ -2,7 +2,11 @@
 // is not a number.
 #include <gtest/gtest.h>
 
+#include <QtGui/QFocusEvent>
 #include <QtWidgets/QAbstractSpinBox>
+#include <QtWidgets/QApplication>
+
+#include "platform/runtime/Strings.h"
 
 #include "VisualTestSupport.h"
 #include "ui/My_spinedit.h"
@@ -101,6 +105,35 @@ TEST_F(My_spinedit, IntegerModeMovesByTheIncrementWithinTheIntegerLimits) {
   Up();
   EXPECT_EQ(spin->GetText(), u"13.5");
   EXPECT_EQ(beeps, 0);
+}
+
+// What the user types is held to the limits once the box is left, and the
+// box shows the value it answers: in integer mode within 1..100 (a number
+// too long for 32 bits too), with two decimals within -1..1.
+TEST_F(My_spinedit, LeavingTheBoxShowsTheValueWithinTheLimits) {
+  struct Case {
+    Int32 precision;
+    const char16_t* typed;
+    const char16_t* shown;
+    Double value;
+  } cases[] = {
+      {0, u"500", u"100", 100},       {0, u"-7", u"1", 1},       {0, u"99999999999", u"100", 100},
+      {0, u"-99999999999", u"1", 1},  {0, u"many", u"1", 1},     {0, u" 42", u"42", 42},
+      {0, u"", u"1", 1},              {2, u"3.5", u"1.00", 1},   {2, u"-8", u"-1.00", -1},
+      {2, u"none", u"-1.00", -1},     {2, u"0.5", u"0.5", 0.5},
+  };
+  spin->SetMinValue(1);
+  spin->SetMaxValue(100);
+  spin->SetMinFloat(-1);
+  spin->SetMaxFloat(1);
+  for (const Case& c : cases) {
+    spin->SetPrecision(c.precision);
+    spin->SetText(c.typed);
+    QFocusEvent out(QEvent::FocusOut);
+    QApplication::sendEvent(spin->Widget(), &out);
+    EXPECT_EQ(spin->GetText(), c.shown) << StringToUtf8(c.typed);
+    EXPECT_EQ(c.precision == 0 ? spin->Value() : spin->GetFloatValue(), c.value) << StringToUtf8(c.typed);
+  }
 }
 
 TEST_F(My_spinedit, IntegerStepsClampInsteadOfWrapping) {

@@ -819,6 +819,46 @@ TEST_F(Qmark_error_dlgs, ChosenBetweenOptionsGivesThePressedIndexOrMinusOne) {
   EXPECT_EQ(fOwner->ComponentCount(), 0);
 }
 
+// Dialogs built from a caller's list or a long text fit the screen: the
+// dialog and every button and check box on it lie within the screen, and a
+// mouse press answers. The owner sits near the screen's bottom right.
+TEST_F(Qmark_error_dlgs, DialogsOfLongListsAndTextsFitTheScreen) {
+  fOwner->SetBounds(Screen().Width() - 200, Screen().Height() - 150, 300, 200);
+  TStringList files;
+  for (int i = 0; i < 300; ++i) files.Add(u"/corpus/texts/file_number_" + IntToStr(i) + u".txt");
+  String tip;
+  for (int i = 0; i < 300; ++i) tip += u"Line " + IntToStr(i) + u" of a long tip\r";
+  std::vector<String> names;
+  for (int i = 0; i < 12; ++i) names.push_back(u"/home/someone/corpora/english/a_rather_long_file_name_" + IntToStr(i) + u".txt");
+  const TRect screen{0, 0, Screen().Width(), Screen().Height()};
+  std::vector<std::string> outside;
+  int shown = 0;
+  String press;
+  ScopedModalHook hook([&](TForm& f) {
+    ++shown;
+    const TRect form = f.BoundsRect();
+    auto within = [&](const TRect& r) {
+      return r.Left >= screen.Left && r.Top >= screen.Top && r.Right <= screen.Right && r.Bottom <= screen.Bottom;
+    };
+    if (!within(form)) outside.push_back(StringToUtf8(f.Caption()));
+    for (Int32 i = 0; i < f.ControlCount(); ++i) {
+      TControl* c = f.Controls(i);
+      if (dynamic_cast<TButton*>(c) == nullptr && dynamic_cast<TCheckBox*>(c) == nullptr) continue;
+      TRect r = c->BoundsRect();
+      r.Left += form.Left, r.Right += form.Left, r.Top += form.Top, r.Bottom += form.Top;
+      if (!within(r) || !within(form)) outside.push_back(StringToUtf8(c->Name()));
+    }
+    PressButton(f, press);
+  });
+  press = u"OK";
+  CouldntDoDetailedConsistencyOn(fOwner.get(), files);
+  TipWithDontRemind(fOwner.get(), tip, 0, 0);
+  press = u"Button12";
+  EXPECT_EQ(ChosenBetweenOptions(fOwner.get(), u"Open", names), 11);
+  EXPECT_EQ(shown, 3);
+  EXPECT_TRUE(outside.empty()) << ::testing::PrintToString(outside);
+}
+
 TEST_F(Qmark_error_dlgs, SavedOKOpenNowOpensTheFileOnlyOnYes) {
   int answer = mrYes;
   TFormCentredHook previous =

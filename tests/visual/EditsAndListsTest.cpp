@@ -6,6 +6,7 @@
 #include <QtWidgets/QAbstractSpinBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QListView>
+#include <functional>
 #include <vector>
 
 #include "ScreenshotSupport.h"
@@ -136,6 +137,80 @@ TEST(TComboBoxItems, TheListFollowsTheItemsAndTheIndexStaysInRange) {
   combo->SetStyle(csDropDownList);
   combo->SetItemIndex(0);
   EXPECT_EQ(combo->GetText(), u"one");
+}
+
+// The chosen item stays chosen while other items come and go (one at a
+// time, moved, sorted, in a batch), in a closed list, an editable combo box
+// and a list box, and on their widgets; none is chosen once it goes. A
+// combo box filled one item at a time takes each in alone.
+TEST(TListControlsChoice, TheChosenItemStaysChosenAsOtherItemsComeAndGo) {
+  TestApplication();
+  TForm form(nullptr);
+  auto* closed = new TComboBox(&form);
+  closed->SetStyle(csDropDownList);
+  auto* editable = new TComboBox(&form);
+  auto* list = new TListBox(&form);
+  for (TWinControl* c : std::vector<TWinControl*>{closed, editable, list}) c->SetParent(&form);
+  struct Step {
+    const char* what;
+    std::function<void(TStringList&)> edit;
+    Int32 chosen;
+  };
+  const std::vector<Step> steps = {
+      {"insert above", [](TStringList& l) { l.Insert(0, u"zero"); }, 3},
+      {"delete the first two", [](TStringList& l) { l.Delete(0), l.Delete(0); }, 1},
+      {"add below", [](TStringList& l) { l.Add(u"aardvark"); }, 1},
+      {"move it down", [](TStringList& l) { l.Move(1, 4); }, 4},
+      {"exchange it", [](TStringList& l) { l.Exchange(4, 0); }, 0},
+      {"sort", [](TStringList& l) { l.Sort(); }, 4},
+      {"a batch", [](TStringList& l) {
+         TUpdateScope batch(l);
+         l.Insert(0, u"x"), l.Insert(0, u"y"), l.Delete(2);
+       }, 5},
+      {"rename it", [](TStringList& l) { l.Put(5, u"GAMMA"); }, 5},
+      {"delete it", [](TStringList& l) { l.Delete(5); }, -1},
+  };
+  auto shown = [](TWinControl* c) {
+    if (auto* l = dynamic_cast<TListBox*>(c)) return static_cast<QListView*>(l->Widget())->currentIndex().row();
+    return static_cast<QComboBox*>(c->Widget())->currentIndex();
+  };
+  for (TWinControl* c : std::vector<TWinControl*>{closed, editable, list}) {
+    auto* combo = dynamic_cast<TComboBox*>(c);
+    TStringList& items = combo != nullptr ? combo->Items() : list->Items();
+    for (const char16_t* s : {u"alpha", u"beta", u"gamma", u"delta", u"epsilon"}) items.Add(s);
+    if (combo != nullptr)
+      combo->SetItemIndex(2);
+    else
+      list->SetItemIndex(2);
+    for (const Step& step : steps) {
+      step.edit(items);
+      const Int32 index = combo != nullptr ? combo->ItemIndex() : list->ItemIndex();
+      EXPECT_EQ(index, step.chosen) << step.what;
+      EXPECT_EQ(shown(c), step.chosen) << step.what;
+      // A closed list shows its chosen item; an editable box what it showed.
+      if (combo != nullptr) {
+        EXPECT_EQ(combo->GetText(), combo == editable ? String(u"gamma") : index >= 0 ? items[index] : String())
+            << step.what;
+      }
+      if (combo != nullptr) {
+        auto* qt = static_cast<QComboBox*>(combo->Widget());
+        ASSERT_EQ(qt->count(), items.Count()) << step.what;
+        for (Int32 i = 0; i < items.Count(); ++i) EXPECT_EQ(FromQString(qt->itemText(i)), items[i]) << step.what;
+      }
+    }
+  }
+  // Filled one item at a time, the widget's list is never taken in again.
+  auto* filled = new TComboBox(&form);
+  filled->SetParent(&form);
+  int resets = 0;
+  QObject::connect(static_cast<QComboBox*>(filled->Widget())->model(), &QAbstractItemModel::modelReset,
+                   [&resets] { ++resets; });
+  for (int i = 0; i < 2000; ++i) filled->Items().Add(IntToStr(i));
+  filled->SetItemIndex(1999);
+  filled->Items().Insert(0, u"top");
+  EXPECT_EQ(resets, 0);
+  EXPECT_EQ(static_cast<QComboBox*>(filled->Widget())->count(), 2001);
+  EXPECT_EQ(filled->GetText(), u"1999");
 }
 
 TEST(TComboBoxOwnerDraw, TheChosenRowIsDrawnInTheClosedBox) {

@@ -180,10 +180,25 @@ TEST(TCanvasEliding, ShapedTextsGiveWhatTakingOneCharacterAtATimeGives) {
           u"\u03AC\u0308\u0301 \u0399\u0301\u0308 \u0439\u0306 \u0414\u0300\u0301\u0302  \u0416\u0311",
           u" \u0301a \u0301\u0302b c\u20DD\u20DD d\u0308\u0308\u0308   e",
           // Tabs and a line separator, which a layout of the line places apart.
-          u"a\u0301\tb\u0302 c\u0303\td\u2028e\u0304 f"})
+          u"a\u0301\tb\u0302 c\u0303\td\u2028e\u0304 f",
+          // Stacks of marks above, below and through their letters, where a
+          // middle cut leaves a tail that opens among the marks of a letter
+          // cut away.
+          u"s\u0346\u031C\u034C\u031F\u0310\u0314r\u0346\u0335\u0334\u030D\u033F\u034D\u034A\u0332\u0320 "
+          u"v\u0334\u031C\u032Fa\u0326\u0317\u030C\u0309\u0369\u0369\u0333\u0338\u0337\u0346 "
+          u"b\u0331\u0323\u0308\u0345\u0335",
+          u"s\u0337\u032A\u0319\u0353\u0316\u0309\u034B\u0345x\u034B\u0308\u034D\u030E\u0336 "
+          u"n\u0327\u0352\u0338\u0320\u0310\u033D\u0320e\u0335\u0354\u0336\u0330 e\u033B\u0337\u0309v"})
       for (const auto& [format, byOnes] :
            {std::pair{tfEndEllipsis, &EndByOnes}, {tfWordEllipsis, WordByOnes}, {tfPathEllipsis, PathByOnes}})
         cases.push_back({format, byOnes, serif, 9, marked, -1});
+  // A monospaced font draws some marks with an advance of their own and
+  // leaves others to a fallback font.
+  cases.push_back({tfPathEllipsis, PathByOnes, u"DejaVu Sans Mono", 8,
+                   u"s\u0337\u032A\u0319\u0353\u0316\u0309\u034B\u0345x\u034B\u0308\u034D\u030E\u0336 "
+                   u"n\u0327\u0352\u0338\u0320\u0310\u033D\u0320e\u0335\u0354\u0336\u0330 "
+                   u"e\u033B\u0337\u0309v\u033D\u0336\u0336\u0355\u0335",
+                   -1});
   // Embeddings and isolates long enough that a cut inside them turns the rest.
   const String words = greeting.substr(0, 13) + u" (1)";
   const String turned = u"ab \u2067" + words + u"\u2069 cd (ef) \u202B" + words + u"\u202C gh \u2068" + words;
