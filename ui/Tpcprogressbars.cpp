@@ -393,7 +393,11 @@ void TPlotBar::NextPlotValue(TLineAndLangnum lineAndLang, bool backwards) {
 Int32 TPlotBar::PixelYPosOfPlotDataPoint(Int32 lang, Int32 i) const {
   if (i < 0 || i >= PlotMarks(lang) || fPlotData.total_across_langs == 0) return 0;
   const Double mark = GetAPlotValue(lang, i);
-  return static_cast<Int32>(Round(AlongExtent() * mark / fPlotData.total_across_langs));
+  // A mark near the end would round onto the pixel past the last one and be
+  // clipped away: it is drawn on the last pixel instead.
+  const Int32 along = AlongExtent();
+  const Int32 at = static_cast<Int32>(Round(along * mark / fPlotData.total_across_langs));
+  return std::max<Int32>(0, std::min<Int32>(at, along - 1));
 }
 
 TLangMark TPlotBar::NearestMarkToPixelHeight(Int32 y) const {

@@ -473,6 +473,13 @@ TEST(Tpcprogressbars, PlotBarPainted) {
   }
   p.SetShowRuler(false);
   EXPECT_EQ(PixelOf(Rendered(p), 12, 40), window);
+
+  // The last positions of a long text land on the bar's last row, not past it.
+  p.SetPlotData(0, 4332000, -1, {4331999, 4331000});
+  p.SetPlotData(1, 4332000, -1, {});
+  EXPECT_EQ(p.PixelYPosOfPlotDataPoint(0, 0), 159);
+  EXPECT_EQ(p.PixelYPosOfPlotDataPoint(0, 1), 159);
+  EXPECT_EQ(PixelOf(Rendered(p), 4, 159), kRed);
 }
 
 TEST(Tpcprogressbars, PlotBarClickSelectsTheNearestMark) {
