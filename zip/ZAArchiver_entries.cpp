@@ -319,8 +319,19 @@ bool TZABaseArchiver::InternalFind(TZAArchiveItem& f) {
   const String mask(f.Handle.CFindMask.data());
   Int32 found = -1;
   if (!f.Handle.UseProperties && !f.Handle.FWildCards && !FOptions.FRecurse) {
+    // One entry: the one of exactly that name, else the first whose whole
+    // name the matcher takes for the mask (the index gives the candidates).
     Int32 index = ZAFindEntryExact(dir, mask);
-    if (index < 0) dir.FileExists(mask, index);
+    if (index < 0) {
+      const String key = dir.MatchKey(mask);
+      for (Int32 i = dir.NextMatchCandidate(key, 0); i >= 0 && i < dir.Count() && index < 0;
+           i = dir.NextMatchCandidate(key, i + 1)) {
+        ++fEntriesSearched;
+        String whole = dir.FItems[static_cast<size_t>(i)].Name;
+        if (!whole.empty() && IsSeparator(whole.back())) whole.pop_back();
+        if (IsInternalFileMatchMask(whole, mask)) index = i;
+      }
+    }
     if (index >= 0 && index >= f.Handle.ItemNo) found = index;
   } else if (!f.Handle.UseProperties && !f.Handle.FWildCards) {
     // A name without wildcards in every folder: only the entries whose whole
@@ -340,14 +351,14 @@ bool TZABaseArchiver::InternalFind(TZAArchiveItem& f) {
     // The mask's folder counts only without Recurse: each FindNext would
     // otherwise map its case again for nothing.
     const bool sameFolder = !FOptions.FRecurse && !f.Handle.UseProperties;
-    const String maskFolder = sameFolder ? ZALowerCase(ToSlashes(FolderPart(mask))) : String();
+    const String maskFolder = sameFolder ? ToSlashes(FolderPart(mask)) : String();
     for (Int32 i = std::max(0, f.Handle.ItemNo); i < dir.Count(); ++i) {
       ++fEntriesSearched;
       const TDirItem& it = dir.FItems[static_cast<size_t>(i)];
       if (sameFolder) {
         String n = it.Name;
         if (!n.empty() && n.back() == u'/') n.pop_back();
-        if (ZALowerCase(FolderPart(n)) != maskFolder) continue;
+        if (!WSameTextIgnoringCase(FolderPart(n), maskFolder)) continue;
       }
       if (!EntryMatches(it.Name, f, mask)) continue;
       if (!CheckAttributesMatch(static_cast<Int32>(it.CentralDir.externalAttr), f.Handle.FFindAttr)) continue;

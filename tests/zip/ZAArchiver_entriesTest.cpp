@@ -396,6 +396,57 @@ TEST_F(ZAEntries, RenamingAFolderKeepsToItsOwnCaseAndNeverMakesTwoEntriesOfOneNa
   }
 }
 
+// A rename renames the entry the search finds for the old name (its first
+// match, by the matcher's own comparison, in folders with Recurse on), every
+// occurrence of the old name in it replaced; an entry found that holds no
+// occurrence of the old name is refused as a name that matches nothing.
+TEST_F(ZAEntries, RenamingRenamesTheEntryTheSearchFinds) {
+  struct Case {
+    const char* locale;
+    bool recurse;
+    std::vector<String> entries;
+    String from, to;
+    Int32 found;   // the entry the search finds, -1 for none
+    String after;  // its name after the rename; empty when refused (30)
+  };
+  const String sisyphus = u"\u03A3\u03AF\u03C3\u03C5\u03C6\u03BF\u03C2.txt";  // lower case, final sigma
+  const String SISYPHUS = u"\u03A3\u038A\u03A3\u03A5\u03A6\u039F\u03A3.txt";
+  const std::vector<Case> cases = {
+      {"en_US", true, {u"exodus.txt", u"texts/genesis.txt"}, u"genesis.txt", u"new.txt", 1, u"texts/new.txt"},
+      {"en_US", true, {u"exodus.txt", u"texts/genesis.txt"}, u"gen*.txt", u"new.txt", 1, u""},
+      {"en_US", true, {u"x.txt", sisyphus}, SISYPHUS, u"myth.txt", 1, u"myth.txt"},
+      {"en_US", false, {u"x.txt", sisyphus}, SISYPHUS, u"myth.txt", 1, u"myth.txt"},
+      {"en_US", true, {u"A.txt", u"a.txt"}, u"a.txt", u"b.txt", 0, u"b.txt"},
+      {"en_US", false, {u"A.txt", u"a.txt"}, u"a.txt", u"b.txt", 1, u"b.txt"},
+      {"en_US", false, {u"stra\u00DFe.txt"}, u"STRA\u1E9EE.txt", u"road.txt", -1, u""},
+      {"tr_TR", true, {u"x.txt", u"dir/\u0130stanbul.txt"}, u"istanbul.txt", u"ankara.txt", 1, u"dir/ankara.txt"},
+      {"tr_TR", true, {u"dir/Isparta.txt"}, u"\u0131sparta.txt", u"konya.txt", 0, u"dir/konya.txt"},
+      {"tr_TR", false, {u"\u0130zmir.txt"}, u"izmir.txt", u"bursa.txt", 0, u"bursa.txt"},
+  };
+  const std::string savedLocale = GetUserDefaultLocaleName();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.locale) + " " + StringToUtf8(c.from) + (c.recurse ? " recurse" : ""));
+    SetUserDefaultLocale(c.locale);
+    ::unlink(Path("r.zip").c_str());
+    TZipArchiver zip;
+    Open(zip, "r.zip");
+    zip.BeginUpdate();
+    for (const String& n : c.entries) zip.AddFromString(n, n, n.back() == u'/' ? 0x10 : 0x20, 40000);
+    zip.EndUpdate();
+    zip.FOptions.FRecurse = c.recurse;
+    TZAArchiveItem f;
+    EXPECT_EQ(zip.FindFirst(c.from, f, 0x28BF, String()) ? f.Handle.ItemNo : -1, c.found);
+    std::vector<String> expected = Names(zip);
+    const Int32 error = EngineErrorOf([&] { zip.RenameFile(c.from, c.to); });
+    if (!c.after.empty()) expected[static_cast<size_t>(c.found)] = c.after;
+    EXPECT_EQ(error, c.after.empty() ? 30 : -1);
+    zip.CloseArchive();
+    Open(zip, "r.zip");
+    EXPECT_EQ(Names(zip), expected);
+  }
+  SetUserDefaultLocale(savedLocale);
+}
+
 // A search by a name without wildcards in every folder finds the entries
 // the walk over the whole table finds, in the same order, through the random
 // names below (folders, case variants, trailing dots and separators,
