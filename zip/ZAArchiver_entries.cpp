@@ -785,8 +785,12 @@ void TZABaseArchiver::ExtractTaggedFile(Int32 index, const String& name, const S
   struct stat st;
   const bool present = ZAStatInFolder(where.fd, leaf, st);
   if (present && S_ISDIR(st.st_mode)) throw EZAException(19, {target}, this);
-  if (present && S_ISREG(st.st_mode)) {
-    if (!FOptions.FReplaceReadOnly && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return;
+  // The overwrite rule holds for whatever stands at the name (a link, a
+  // dangling one too, or a pipe is kept or asked about as a file is), its
+  // own time taken for its age.
+  if (present) {
+    if (S_ISREG(st.st_mode) && !FOptions.FReplaceReadOnly && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+      return;
     const Cardinal fileTime = ZADateTimeToDos(ZALocalDateTimeOf(st.st_mtim));
     const Cardinal entryTime = (Cardinal(item->CentralDir.lastModDate) << 16) | item->CentralDir.lastModTime;
     bool replace = true;
@@ -812,9 +816,9 @@ void TZABaseArchiver::ExtractTaggedFile(Int32 index, const String& name, const S
       if (ZAStatInFolder(where.fd, leaf, st) && S_ISDIR(st.st_mode)) throw EZAException(19, {target}, this);
     }
   }
-  // Anything else at the name (a link among them) is replaced by the
-  // extracted file, never written through; a file keeps its old content until
-  // the entry checks.
+  // What is replaced (a link among them) is replaced by the extracted file,
+  // never written through; a file keeps its old content until the entry
+  // checks.
   if (fExtractBatch != nullptr && fExtractBatch->Holds(where.fd, leaf)) PublishExtracted();
   auto out = std::make_unique<TZAFolderFileStream>(where.fd, leaf);
   if (!out->Ok()) throw EZAException(19, {target}, this);

@@ -883,6 +883,49 @@ TEST_F(ZAEntries, OverwriteModesWhenAddingAndExtracting) {
   EXPECT_EQ(ReadRaw("elsewhere/y.txt"), "from the archive");
 }
 
+// Whatever stands at a target name (a link to a file of the user's, a
+// dangling link, a pipe) is kept or asked about by the overwrite rule as a
+// file is; a link replaced is replaced, never written through. The links and
+// the pipe are newer than the entries.
+TEST_F(ZAEntries, OverwriteModesHoldForLinksAndPipesAtTargets) {
+  struct Case {
+    TZAOverwriteMode mode;
+    bool answer;  // to a question
+    bool kept;
+  };
+  MakeArchive("t.zip", {{u"link.txt", u"new"}, {u"dangling.txt", u"new"}, {u"pipe", u"new"}});
+  ::mkdir(Path("out").c_str(), 0777);
+  WriteRaw("mine.txt", "mine");
+  for (const Case& c : {Case{omNever, false, true}, Case{omIfNewer, false, true}, Case{omIfOlder, false, false},
+                        Case{omPrompt, false, true}, Case{omPrompt, true, false}, Case{omAlways, false, false}}) {
+    SCOPED_TRACE(std::to_string(int(c.mode)) + (c.answer ? " yes" : ""));
+    for (const char* n : {"out/link.txt", "out/dangling.txt", "out/pipe"}) ::unlink(Path(n).c_str());
+    ASSERT_EQ(::symlink(Path("mine.txt").c_str(), Path("out/link.txt").c_str()), 0);
+    ASSERT_EQ(::symlink(Path("gone.txt").c_str(), Path("out/dangling.txt").c_str()), 0);
+    ASSERT_EQ(::mkfifo(Path("out/pipe").c_str(), 0666), 0);
+    TZipArchiver zip;
+    Open(zip, "t.zip");
+    zip.FBaseDir = File("out");
+    zip.FOptions.FOverwriteMode = c.mode;
+    Int32 asked = 0;
+    zip.OnConfirmOverwrite = [&](TObject*, const String&, String&, bool& confirm) {
+      ++asked;
+      confirm = c.answer;
+    };
+    zip.ExtractFiles(u"*", 0x28BF, String());
+    EXPECT_EQ(asked, c.mode == omPrompt ? 3 : 0);
+    struct stat st;
+    ASSERT_EQ(::lstat(Path("out/link.txt").c_str(), &st), 0);
+    EXPECT_EQ(S_ISLNK(st.st_mode), c.kept);
+    ASSERT_EQ(::lstat(Path("out/dangling.txt").c_str(), &st), 0);
+    EXPECT_EQ(S_ISLNK(st.st_mode), c.kept);
+    ASSERT_EQ(::lstat(Path("out/pipe").c_str(), &st), 0);
+    EXPECT_EQ(S_ISFIFO(st.st_mode), c.kept);
+    EXPECT_EQ(ReadRaw("mine.txt"), "mine");
+    EXPECT_FALSE(FileExists(File("gone.txt")));
+  }
+}
+
 TEST_F(ZAEntries, BracketsAttributesAndRefusals) {
   TZipArchiver zip;
   Open(zip, "a.zip");
