@@ -296,6 +296,12 @@ std::string MarkedTemporarySiblingName(const std::string& base) {
   return TemporarySiblingName(".", base, MarkedTempSuffix());
 }
 
+std::string FixedMarkedTemporarySiblingName(const std::string& base, const std::string& tag) {
+  std::string random = tag.substr(0, kTempRandom);
+  random.resize(kTempRandom, '0');
+  return TemporarySiblingName(".", base, kTempMark + random + TempCheckOf(random.data()) + kTempEnd);
+}
+
 namespace {
 
 // Raises, as opening for writing would, when the replacement cannot be made

@@ -130,6 +130,10 @@ std::string TemporarySiblingName(const std::string& prefix, const std::string& b
 // name without the folder), with the mark by which RemoveStaleTemporarySiblings
 // knows the library's own: ".<base>.sk-<random><check>.tmp".
 std::string MarkedTemporarySiblingName(const std::string& base);
+// The same mark with a fixed tag (six characters of 0-9 and a-z) in place of
+// the random ones, for a hidden file of the library's that must be found
+// again by its name; a sweep takes it too once no process holds it locked.
+std::string FixedMarkedTemporarySiblingName(const std::string& base, const std::string& tag);
 
 // What ReplaceRefusal answers for a file whose owner a replacement could not
 // keep (TFileReplaceStream then fails with EPERM and says why in words).
