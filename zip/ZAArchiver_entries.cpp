@@ -820,6 +820,7 @@ void TZABaseArchiver::ExtractTaggedFile(Int32 index, const String& name, const S
   // never written through; a file keeps its old content until the entry
   // checks.
   if (fExtractBatch != nullptr && fExtractBatch->Holds(where.fd, leaf)) PublishExtracted();
+  if (fExtractBatch != nullptr) fExtractBatch->SweepFolderOnce(where.fd);
   auto out = std::make_unique<TZAFolderFileStream>(where.fd, leaf);
   if (!out->Ok()) throw EZAException(19, {target}, this);
   FSkipFile = false;

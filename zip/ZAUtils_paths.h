@@ -10,6 +10,7 @@
 
 #include <ctime>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -233,6 +234,10 @@ class TZAFileBatch {
   Int64 Bytes() const { return fBytes; }
   // Puts every waiting file in place; answers those that could not be.
   std::vector<TFailure> Publish();
+  // Before the run's first file goes into the folder open as dirFd: the
+  // hidden temporaries that a killed extraction (or any killed writer of the
+  // library) left there go, once a run for each folder.
+  void SweepFolderOnce(int dirFd);
 
  private:
   struct TWaiting {
@@ -243,6 +248,7 @@ class TZAFileBatch {
   bool fFlush;
   std::vector<TWaiting> fFiles;
   Int64 fBytes = 0;
+  std::set<std::pair<UInt64, UInt64>> fSwept;  // folders, by device and inode
 };
 
 }  // namespace sk

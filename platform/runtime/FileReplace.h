@@ -200,6 +200,12 @@ Int32 GiveLikenessOf(int fromFd, int toFd, bool keepOwner);
 // lock goes with its writer. Answers how many were removed.
 Int32 RemoveStaleTemporarySiblings(const std::string& path);
 
+// The same for every file of the folder open as dirFd at once: each name
+// there that is a hidden marked temporary sibling of some file
+// (".<name>.sk-<random><check>.tmp") and that no live process holds, under
+// the same rules. One listing of the folder; answers how many were removed.
+Int32 RemoveStaleTemporariesIn(int dirFd);
+
 // Writes all n bytes to the descriptor, going on after short writes and
 // interruptions; false (errno set) when the system refuses or writes nothing.
 bool WriteAllToFd(int fd, const void* data, size_t n);

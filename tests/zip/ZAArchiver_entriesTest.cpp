@@ -1173,6 +1173,57 @@ TEST_F(ZAEntriesLongRuns, AFailingCallDuringExtractionLosesNoEntrySilently) {
   EXPECT_LT(raisedRuns, runs / 2);
 }
 
+// A batched extraction killed while its files wait for their names leaves
+// them hidden beside their targets; the next extraction into those folders
+// takes them away, never a file of the user's named like one, and leaves
+// every file whole at its name.
+TEST_F(ZAEntriesLongRuns, TemporariesAKilledExtractionLeftGoWithTheNextRun) {
+  Int64 writes = 0;
+  {
+    TZipArchiver zip;
+    Open(zip, "many.zip");
+    zip.FBaseDir = File("clean");
+    ScopedFileSeam seam;
+    zip.ExtractFiles(u"*", 0x28BF, String());
+    writes = std::count(seam.ops.begin(), seam.ops.end(), fsoWrite);
+  }
+  const std::vector<std::string> mine = {"out/f0/.e0.txt.sk-ABCDEFGH.tmp", "out/f0/.za.e1.tmp"};
+  std::filesystem::create_directories(Path("out/f0"));
+  for (const std::string& name : mine) WriteRaw(name, "mine");
+  auto hidden = [&] {
+    size_t n = 0;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(Path("out")))
+      n += e.path().filename().string()[0] == '.';
+    return n - mine.size();
+  };
+  for (const Int64 at : {writes / 3, writes * 2 / 3}) {
+    const pid_t child = InChild([&] {
+      Int64 seen = 0;
+      SetFileSeamHook([&](TFileSeamOp op, const std::string&) {
+        if (op == fsoWrite && ++seen == at) ::raise(SIGKILL);
+        return 0;
+      });
+      TZipArchiver zip;
+      Open(zip, "many.zip");
+      zip.FBaseDir = File("out");
+      zip.ExtractFiles(u"*", 0x28BF, String());
+      return 0;
+    });
+    ASSERT_EQ(EndOf(child), -SIGKILL);
+    EXPECT_GT(hidden(), 10u) << at;
+  }
+  TZipArchiver zip;
+  Open(zip, "many.zip");
+  zip.FBaseDir = File("out");
+  zip.ExtractFiles(u"*", 0x28BF, String());
+  EXPECT_EQ(hidden(), 0u);
+  for (const std::string& name : mine) {
+    EXPECT_EQ(ReadRaw(name), "mine");
+    std::filesystem::remove(Path(name));
+  }
+  EXPECT_EQ(WholeFilesOut(), kEntries);
+}
+
 TEST_F(ZAEntriesLongRuns, TwoEntriesOfOneNameInOneBatchKeepTheOverwriteRule) {
   // Extracted without their folders, two entries make one file: the second
   // must find the first one's file there, as it would without the batch.
