@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <limits>
 #include <optional>
 #include <unordered_set>
@@ -250,6 +251,13 @@ void TZABaseArchiver::ExtractItem(Int32 index, TStream* dest, Int32 count, Int64
       index = ZAFindEntryExact(*DMHandle->CDir, name);
       if (index < 0) throw EZAException(71, {FFileName}, this);
       continue;
+    }
+    // What could not be written is a write error (a full disk named as
+    // one), whatever the entry's own state: never taken for a damaged entry.
+    if (!extracted && fCodecWriteFailed) {
+      const auto* file = dynamic_cast<const TZAFolderFileStream*>(dest);
+      const Int32 error = file != nullptr ? file->LastError() : 0;
+      throw EZAException(error == ENOSPC || error == EDQUOT ? 65 : 46, this);
     }
     if (!extracted && !FProgressCancel && !FExtractCorruptedFiles && !FSkipFile) throw EZAException(8, this);
     return;
@@ -606,6 +614,9 @@ void TZABaseArchiver::ProcessTaggedFiles(TZAProcessOperation operation, Int32 in
         DoOnFileProgress(entryName, 0, operation, ppStart, FProgressCancel);
         if (FProgressCancel) break;
       }
+      // A file that waits in the batch is reported done when it takes its
+      // name (PublishExtracted), not before.
+      const size_t added = batch ? batch->Added() : 0;
       try {
         switch (operation) {
           case poDelete:
@@ -620,7 +631,7 @@ void TZABaseArchiver::ProcessTaggedFiles(TZAProcessOperation operation, Int32 in
           case poTest: TestTaggedFile(i, entryName); break;
           default: break;
         }
-        if (reading) {
+        if (reading && !(batch && batch->Added() > added)) {
           bool endCancel = false;
           DoOnFileProgress(entryName, 100, operation, ppEnd, endCancel);
           if (endCancel) FProgressCancel = true;
@@ -677,7 +688,14 @@ void TZABaseArchiver::DeleteMarkedItems(std::vector<bool>& doomed) {
 
 void TZABaseArchiver::PublishExtracted() {
   if (fExtractBatch == nullptr) return;
-  for (const TZAFileBatch::TFailure& f : fExtractBatch->Publish()) {
+  std::vector<String> published;
+  const std::vector<TZAFileBatch::TFailure> failures = fExtractBatch->Publish(&published);
+  for (const String& entry : published) {
+    bool cancel = false;
+    DoOnFileProgress(entry, 100, poExtract, ppEnd, cancel);
+    if (cancel) FProgressCancel = true;
+  }
+  for (const TZAFileBatch::TFailure& f : failures) {
     const EZAException e(19, {f.target}, this);
     String display = f.entry;
     std::replace(display.begin(), display.end(), u'/', u'\\');

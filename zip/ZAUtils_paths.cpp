@@ -664,6 +664,7 @@ bool TZAFileBatch::Holds(int dirFd, const String& name) const {
 
 void TZAFileBatch::Add(std::unique_ptr<TZAFolderFileStream> file, const String& target, const String& entry) {
   fBytes += file->Written();
+  ++fAdded;
   fFiles.push_back({std::move(file), target, entry});
 }
 
@@ -674,7 +675,7 @@ void TZAFileBatch::SweepFolderOnce(int dirFd) {
     RemoveStaleTemporariesIn(dirFd);
 }
 
-std::vector<TZAFileBatch::TFailure> TZAFileBatch::Publish() {
+std::vector<TZAFileBatch::TFailure> TZAFileBatch::Publish(std::vector<String>* published) {
   std::vector<TFailure> failures;
   std::vector<TWaiting> files;
   files.swap(fFiles);
@@ -712,6 +713,9 @@ std::vector<TZAFileBatch::TFailure> TZAFileBatch::Publish() {
     }
   }
   if (fFlush) flushAll(false);
+  if (published != nullptr)
+    for (const TWaiting& w : files)
+      if (w.file) published->push_back(w.entry);
   return failures;
 }
 

@@ -1097,12 +1097,24 @@ class ZAEntriesLongRuns : public ZAEntries {
 };
 
 TEST_F(ZAEntriesLongRuns, ExtractionFlushesPerBatchAndYields) {
-  // Into an empty folder, then over the files the first run left.
+  // Into an empty folder, then over the files the first run left (given
+  // other text): at each file's end event the file is whole at its name.
   for (const char* pass : {"new files", "over the same files"}) {
     SCOPED_TRACE(pass);
+    if (std::filesystem::exists(Path("out")))
+      for (int i = 0; i < kEntries; ++i) WriteRaw("out/" + StringToUtf8(NameOf(i)), "old");
     TZipArchiver zip;
     Open(zip, "many.zip");
     zip.FBaseDir = File("out");
+    int ends = 0, atName = 0;
+    zip.OnFileProgress = [&](TObject*, const String& name, Double, TZAProcessOperation, TZAProgressPhase phase,
+                             bool&) {
+      if (phase != ppEnd) return;
+      ++ends;
+      std::string rel = StringToUtf8(name);
+      std::replace(rel.begin(), rel.end(), '\\', '/');
+      atName += ReadRaw("out/" + rel) == TextOf(std::stoi(rel.substr(rel.find("/e") + 2)));
+    };
     ScopedHostYield host;
     Int64 flushes = 0, renames = 0;
     {
@@ -1116,6 +1128,8 @@ TEST_F(ZAEntriesLongRuns, ExtractionFlushesPerBatchAndYields) {
     EXPECT_GE(host.calls, 2);
     EXPECT_EQ(WholeFilesOut(), kEntries);
     EXPECT_TRUE(failures.empty());
+    EXPECT_EQ(ends, kEntries);
+    EXPECT_EQ(atName, kEntries);
   }
 }
 
@@ -1137,6 +1151,7 @@ TEST_F(ZAEntriesLongRuns, AFailingCallDuringExtractionLosesNoEntrySilently) {
   }
   ASSERT_GT(calls, 20);
   int runs = 0, raisedRuns = 0;
+  Int64 fullDisks = 0;
   for (const bool sticky : {false, true}) {
     for (const Int64 at : {Int64{1}, calls / 3, calls / 2, calls - 3, calls - 1}) {
       for (const bool skip : {true, false}) {
@@ -1166,11 +1181,16 @@ TEST_F(ZAEntriesLongRuns, AFailingCallDuringExtractionLosesNoEntrySilently) {
         } else if (out < kEntries) {
           EXPECT_FALSE(failures.empty());
         }
+        // The archive is whole: a write that fails is never taken for a
+        // damaged entry, and a full disk is named as one.
+        EXPECT_EQ(std::count(failures.begin(), failures.end(), 8), 0);
+        fullDisks += std::count(failures.begin(), failures.end(), 65);
       }
     }
   }
   // Only a failure while the archive is opened raises; the rest are met entry by entry.
   EXPECT_LT(raisedRuns, runs / 2);
+  EXPECT_GT(fullDisks, 0);
 }
 
 // A batched extraction killed while its files wait for their names leaves
