@@ -661,7 +661,8 @@ bool TZABaseArchiver::GetFileCendralDirItemNo(const String& name, Int32& index) 
   fIndexesMoved = false;
   index = ZAFindEntryExact(*DMHandle->CDir, ToSlashes(name));
   if (index >= 0) return true;
-  if (DMHandle->CDir->FileExists(ToSlashes(name), index)) return true;
+  // Otherwise the entry the search finds: the one a rename or a change of
+  // the same name reaches.
   TZAArchiveItem f;
   if (!FindFirst(name, f, 0x28BF, String())) return false;
   index = f.Handle.ItemNo;

@@ -436,6 +436,14 @@ TEST_F(ZAEntries, RenamingRenamesTheEntryTheSearchFinds) {
     zip.FOptions.FRecurse = c.recurse;
     TZAArchiveItem f;
     EXPECT_EQ(zip.FindFirst(c.from, f, 0x28BF, String()) ? f.Handle.ItemNo : -1, c.found);
+    if (!c.recurse) {
+      // Reading by the name (always without Recurse) reaches the same entry.
+      String text;
+      EXPECT_EQ(EngineErrorOf([&] { zip.ExtractToString(c.from, text); }), c.found < 0 ? 15 : -1);
+      if (c.found >= 0) {
+        EXPECT_EQ(text, c.entries[static_cast<size_t>(c.found)]);
+      }
+    }
     std::vector<String> expected = Names(zip);
     const Int32 error = EngineErrorOf([&] { zip.RenameFile(c.from, c.to); });
     if (!c.after.empty()) expected[static_cast<size_t>(c.found)] = c.after;
