@@ -866,7 +866,7 @@ Int32 RemoveStaleTemporariesIn(int dirFd) {
       ++removed;
     ::close(fd);
   }
-  if (removed > 0) ::fsync(listFd);
+  // No flush: a removal the disk loses in a crash is made again by the next sweep.
   ::closedir(listing);
   return removed;
 }
