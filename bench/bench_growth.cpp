@@ -22,6 +22,7 @@
 #include <stdlib.h>
 
 #include <QtWidgets/QApplication>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -54,6 +55,7 @@
 #include "display/SourceTextRichEdit.h"
 #include "platform/runtime/Colors.h"
 #include "platform/runtime/Encoding.h"
+#include "platform/runtime/FileReplace.h"
 #include "platform/runtime/Locale.h"
 #include "platform/runtime/StringList.h"
 #include "platform/visual/ComboBoxes.h"
@@ -1021,6 +1023,67 @@ const std::vector<TRoutine>& Routines() {
            dialog.SetFolder(Utf8ToString(beside + "/sub"));
            dialog.Execute();
            SetModalHook(previous);
+      // The zip engine's renames by what the search finds, swept extraction folders and split sets.
+      {"archives", "TZipArchiver RenameFile (bare last parts, Recurse on)", kEntries,
+       [](Int64 n) {
+         return OnArchive(n, "rename-bare.zip", [n](TZipArchiver& zip) {
+           // A bare name finds its entry in any folder; the occurrence of it
+           // in the whole name is replaced.
+           zip.BeginUpdate();
+           for (Int64 i = 0; i < n; ++i)
+             zip.RenameFile(Utf8ToString("FILE_" + std::to_string(i) + ".txt"),
+                            Utf8ToString("renamed_" + std::to_string(i) + ".txt"));
+           zip.EndUpdate();
+         });
+       }},
+      {"archives", "TZipArchiver ExtractFiles (over n / 2 stale temporaries)", kEntries,
+       [](Int64 n) {
+         auto path = std::make_shared<String>(ArchiveOf(n, "extract-swept.zip"));
+         std::error_code e;
+         fs::remove_all(Scratch() + "/swept", e);
+         // What killed runs left: hidden marked temporaries beside half the targets.
+         for (Int64 i = 0; i < n; i += 2) {
+           const std::string folder = Scratch() + "/swept/folder" + std::to_string(i / 100);
+           fs::create_directories(folder);
+           std::ofstream(folder + "/" + MarkedTemporarySiblingName("file_" + std::to_string(i) + ".txt")) << "left";
+         }
+         // On the disk before the timing, as a killed run's files would be.
+         if (const int fd = ::open((Scratch() + "/swept").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); fd >= 0) {
+           ::syncfs(fd);
+           ::close(fd);
+         }
+         return TWork([path] {
+           TZipArchiver zip;
+           zip.FFileName = *path;
+           zip.OpenArchive();
+           zip.FBaseDir = ScratchName("swept");
+           zip.ExtractFiles(u"*", 0x28BF, String());
+         });
+       }},
+      {"archives", "TZipArchiver split set made anew (64 KiB volumes)", kEntries,
+       [](Int64 n) {
+         const String path = ScratchName("split/s.zip");
+         std::error_code e;
+         fs::remove_all(Scratch() + "/split", e);
+         fs::create_directories(Scratch() + "/split");
+         return TWork([path, n] {
+           // Each round writes the set aside, lists its moves and moves it in.
+           TZipArchiver zip;
+           zip.FFileName = path;
+           zip.SetSpanningMode(smSplitting);
+           zip.FSpanningOptions.FVolumeSize = vsCustom;
+           zip.FSpanningOptions.SetCustomVolumeSize(65536);
+           zip.OpenArchive(fmCreate);
+           zip.BeginUpdate();
+           for (Int64 i = 0; i < n; ++i)
+             zip.AddFromString(Utf8ToString("file_" + std::to_string(i) + ".txt"),
+                               String(2000, static_cast<Char>(u'a' + i % 26)), 0x20, 45000);
+           zip.EndUpdate();
+           zip.CloseArchive();
+           TZipArchiver reader;
+           reader.FFileName = path;
+           reader.OpenArchive();
+           reader.CloseArchive();
          });
        }},
   };

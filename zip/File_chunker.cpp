@@ -242,11 +242,10 @@ Int32 TFileChunker::MakeChunkFiles() {
   // this one fails or stops. Those on a disk that is about to be changed take
   // theirs before it goes.
   const String firstName = ChunkFileName(fDirCreating, 1, fOut_of);
-  const String listName = firstName + u"-chunks";
-  TZANewFileSet::Recover(listName);
+  TZANewFileSet::Recover(firstName);
   RemoveStaleTemporarySiblings(StringToUtf8(firstName));
   TZANewFileSet made;
-  made.Start(firstName, listName);
+  made.Start(firstName, true);
   Int32 written = 0;
   for (Int32 i = 0; processing && i < fOut_of; ++i) {
     fthis_filenum = i;

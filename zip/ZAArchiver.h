@@ -400,6 +400,9 @@ class TZABaseArchiver : public TZAArchiverLink {
   // A Stop from the host ended the codec in the middle of an entry (and set
   // FProgressCancel); cleared as each entry's data starts.
   bool fCodecStopped = false;
+  // Set when the last decompression could not write what it produced (the
+  // destination full or failing), as opposed to an entry that does not check.
+  bool fCodecWriteFailed = false;
   // Entries a search by name or mask has tested so far: what a search costs.
   Int64 fEntriesSearched = 0;
   Word FCompressionMethod = 0xFFFF;

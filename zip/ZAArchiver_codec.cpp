@@ -273,6 +273,7 @@ bool TZABaseArchiver::ZipInitPassword(TStream* stream, const AnsiString& passwor
 bool TZABaseArchiver::InternalDecompressFile(TStream* source, TStream* dest, TDirItem& item, Int32 count,
                                              Int64 offset) {
   fCodecStopped = false;
+  fCodecWriteFailed = false;
   const TZAZipCentralDir& cd = item.CentralDir;
   const bool zipForm = cd.extractVersion < ZA2MinExtractVersion;
   const bool encrypted = (cd.genPurposeFlag & ZAFlagEncrypted) != 0;
@@ -439,7 +440,10 @@ bool TZABaseArchiver::InternalDecompressFile(TStream* source, TStream* dest, TDi
   auto emit = [&](const Byte* p, Int64 n) -> bool {
     if (n <= 0) return true;
     if (total + static_cast<UInt64>(n) > uncompSize) return false;
-    if (dest->Write(p, n) != n) return false;
+    if (dest->Write(p, n) != n) {
+      fCodecWriteFailed = true;
+      return false;
+    }
     ZACRC32UpdateVar(crc, p, n);
     total += static_cast<UInt64>(n);
     if (ranged && !rangeStarted) {

@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <limits>
 #include <optional>
 #include <unordered_set>
@@ -251,6 +252,13 @@ void TZABaseArchiver::ExtractItem(Int32 index, TStream* dest, Int32 count, Int64
       if (index < 0) throw EZAException(71, {FFileName}, this);
       continue;
     }
+    // What could not be written is a write error (a full disk named as
+    // one), whatever the entry's own state: never taken for a damaged entry.
+    if (!extracted && fCodecWriteFailed) {
+      const auto* file = dynamic_cast<const TZAFolderFileStream*>(dest);
+      const Int32 error = file != nullptr ? file->LastError() : 0;
+      throw EZAException(error == ENOSPC || error == EDQUOT ? 65 : 46, this);
+    }
     if (!extracted && !FProgressCancel && !FExtractCorruptedFiles && !FSkipFile) throw EZAException(8, this);
     return;
   }
@@ -319,8 +327,19 @@ bool TZABaseArchiver::InternalFind(TZAArchiveItem& f) {
   const String mask(f.Handle.CFindMask.data());
   Int32 found = -1;
   if (!f.Handle.UseProperties && !f.Handle.FWildCards && !FOptions.FRecurse) {
+    // One entry: the one of exactly that name, else the first whose whole
+    // name the matcher takes for the mask (the index gives the candidates).
     Int32 index = ZAFindEntryExact(dir, mask);
-    if (index < 0) dir.FileExists(mask, index);
+    if (index < 0) {
+      const String key = dir.MatchKey(mask);
+      for (Int32 i = dir.NextMatchCandidate(key, 0); i >= 0 && i < dir.Count() && index < 0;
+           i = dir.NextMatchCandidate(key, i + 1)) {
+        ++fEntriesSearched;
+        String whole = dir.FItems[static_cast<size_t>(i)].Name;
+        if (!whole.empty() && IsSeparator(whole.back())) whole.pop_back();
+        if (IsInternalFileMatchMask(whole, mask)) index = i;
+      }
+    }
     if (index >= 0 && index >= f.Handle.ItemNo) found = index;
   } else if (!f.Handle.UseProperties && !f.Handle.FWildCards) {
     // A name without wildcards in every folder: only the entries whose whole
@@ -340,14 +359,14 @@ bool TZABaseArchiver::InternalFind(TZAArchiveItem& f) {
     // The mask's folder counts only without Recurse: each FindNext would
     // otherwise map its case again for nothing.
     const bool sameFolder = !FOptions.FRecurse && !f.Handle.UseProperties;
-    const String maskFolder = sameFolder ? ZALowerCase(ToSlashes(FolderPart(mask))) : String();
+    const String maskFolder = sameFolder ? ToSlashes(FolderPart(mask)) : String();
     for (Int32 i = std::max(0, f.Handle.ItemNo); i < dir.Count(); ++i) {
       ++fEntriesSearched;
       const TDirItem& it = dir.FItems[static_cast<size_t>(i)];
       if (sameFolder) {
         String n = it.Name;
         if (!n.empty() && n.back() == u'/') n.pop_back();
-        if (ZALowerCase(FolderPart(n)) != maskFolder) continue;
+        if (!WSameTextIgnoringCase(FolderPart(n), maskFolder)) continue;
       }
       if (!EntryMatches(it.Name, f, mask)) continue;
       if (!CheckAttributesMatch(static_cast<Int32>(it.CentralDir.externalAttr), f.Handle.FFindAttr)) continue;
@@ -595,6 +614,9 @@ void TZABaseArchiver::ProcessTaggedFiles(TZAProcessOperation operation, Int32 in
         DoOnFileProgress(entryName, 0, operation, ppStart, FProgressCancel);
         if (FProgressCancel) break;
       }
+      // A file that waits in the batch is reported done when it takes its
+      // name (PublishExtracted), not before.
+      const size_t added = batch ? batch->Added() : 0;
       try {
         switch (operation) {
           case poDelete:
@@ -609,7 +631,7 @@ void TZABaseArchiver::ProcessTaggedFiles(TZAProcessOperation operation, Int32 in
           case poTest: TestTaggedFile(i, entryName); break;
           default: break;
         }
-        if (reading) {
+        if (reading && !(batch && batch->Added() > added)) {
           bool endCancel = false;
           DoOnFileProgress(entryName, 100, operation, ppEnd, endCancel);
           if (endCancel) FProgressCancel = true;
@@ -666,7 +688,14 @@ void TZABaseArchiver::DeleteMarkedItems(std::vector<bool>& doomed) {
 
 void TZABaseArchiver::PublishExtracted() {
   if (fExtractBatch == nullptr) return;
-  for (const TZAFileBatch::TFailure& f : fExtractBatch->Publish()) {
+  std::vector<String> published;
+  const std::vector<TZAFileBatch::TFailure> failures = fExtractBatch->Publish(&published);
+  for (const String& entry : published) {
+    bool cancel = false;
+    DoOnFileProgress(entry, 100, poExtract, ppEnd, cancel);
+    if (cancel) FProgressCancel = true;
+  }
+  for (const TZAFileBatch::TFailure& f : failures) {
     const EZAException e(19, {f.target}, this);
     String display = f.entry;
     std::replace(display.begin(), display.end(), u'/', u'\\');
@@ -774,8 +803,12 @@ void TZABaseArchiver::ExtractTaggedFile(Int32 index, const String& name, const S
   struct stat st;
   const bool present = ZAStatInFolder(where.fd, leaf, st);
   if (present && S_ISDIR(st.st_mode)) throw EZAException(19, {target}, this);
-  if (present && S_ISREG(st.st_mode)) {
-    if (!FOptions.FReplaceReadOnly && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return;
+  // The overwrite rule holds for whatever stands at the name (a link, a
+  // dangling one too, or a pipe is kept or asked about as a file is), its
+  // own time taken for its age.
+  if (present) {
+    if (S_ISREG(st.st_mode) && !FOptions.FReplaceReadOnly && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+      return;
     const Cardinal fileTime = ZADateTimeToDos(ZALocalDateTimeOf(st.st_mtim));
     const Cardinal entryTime = (Cardinal(item->CentralDir.lastModDate) << 16) | item->CentralDir.lastModTime;
     bool replace = true;
@@ -801,10 +834,11 @@ void TZABaseArchiver::ExtractTaggedFile(Int32 index, const String& name, const S
       if (ZAStatInFolder(where.fd, leaf, st) && S_ISDIR(st.st_mode)) throw EZAException(19, {target}, this);
     }
   }
-  // Anything else at the name (a link among them) is replaced by the
-  // extracted file, never written through; a file keeps its old content until
-  // the entry checks.
+  // What is replaced (a link among them) is replaced by the extracted file,
+  // never written through; a file keeps its old content until the entry
+  // checks.
   if (fExtractBatch != nullptr && fExtractBatch->Holds(where.fd, leaf)) PublishExtracted();
+  if (fExtractBatch != nullptr) fExtractBatch->SweepFolderOnce(where.fd);
   auto out = std::make_unique<TZAFolderFileStream>(where.fd, leaf);
   if (!out->Ok()) throw EZAException(19, {target}, this);
   FSkipFile = false;

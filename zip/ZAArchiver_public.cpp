@@ -661,7 +661,8 @@ bool TZABaseArchiver::GetFileCendralDirItemNo(const String& name, Int32& index) 
   fIndexesMoved = false;
   index = ZAFindEntryExact(*DMHandle->CDir, ToSlashes(name));
   if (index >= 0) return true;
-  if (DMHandle->CDir->FileExists(ToSlashes(name), index)) return true;
+  // Otherwise the entry the search finds: the one a rename or a change of
+  // the same name reaches.
   TZAArchiveItem f;
   if (!FindFirst(name, f, 0x28BF, String())) return false;
   index = f.Handle.ItemNo;
@@ -689,34 +690,41 @@ void TZABaseArchiver::RenameFile(const String& oldName, const String& newName) {
   TZADirArray& dir = *DMHandle->CDir;
   const String oldArg = ToSlashes(oldName);
   const String newArg = ToSlashes(newName);
-  String oldStem;
-  // The old name is replaced only where it begins an entry's name.
-  auto renamed = [&](const String& name) -> String {
-    if (name.starts_with(oldStem)) return newArg + name.substr(oldStem.size());
-    return name;
-  };
-  // The entries to rename: the one found and, for a folder, all below it.
+  // The entries to rename: the one found and, for a folder, all below it,
+  // each with its new name.
   std::vector<Int32> targets;
+  std::vector<String> newNamesOf;
   bool changed = false;
   try {
     TZAArchiveItem f;
     if (!FindFirst(oldName, f, 0x28BF, String())) throw EZAException(30, {oldName}, this);
-    // Names that differ only in case are different entries: the old name is
-    // taken in the case of the entry found, and only entries beginning with it
-    // in that exact case are renamed.
+    // The entry found takes its name with every occurrence of the old name
+    // replaced, the occurrences found as the search compares names (case
+    // ignored), so that what the search finds is what is renamed. An entry
+    // found that holds no occurrence (the old name has wildcards, say) would
+    // stay as it is: refused as a name that matches nothing is.
     const TDirItem& found = dir.FItems[static_cast<size_t>(f.Handle.ItemNo)];
-    oldStem =
-        found.Name.size() >= oldArg.size() && ZALowerCase(found.Name.substr(0, oldArg.size())) == ZALowerCase(oldArg)
-            ? found.Name.substr(0, oldArg.size())
-            : oldArg;
-    targets.push_back(f.Handle.ItemNo);
+    Int32 occurrences = 0;
+    String foundTo = WReplaceTextIgnoringCase(found.Name, oldArg, newArg, occurrences);
+    if (occurrences == 0 || foundTo.empty()) throw EZAException(30, {oldName}, this);
     const bool folder =
         (found.CentralDir.externalAttr & faDirectory) != 0 || (!found.Name.empty() && found.Name.back() == u'/');
+    if (folder && found.Name.back() == u'/' && foundTo.back() != u'/') foundTo += u'/';
+    targets.push_back(f.Handle.ItemNo);
+    newNamesOf.push_back(foundTo);
     if (folder) {
+      // The entries below a folder take its new name in place of its old.
       String prefix = found.Name;
       if (prefix.back() != u'/') prefix += u'/';
-      for (Int32 i = 0; i < dir.Count(); ++i)
-        if (i != f.Handle.ItemNo && dir.FItems[static_cast<size_t>(i)].Name.starts_with(prefix)) targets.push_back(i);
+      String newPrefix = foundTo;
+      if (newPrefix.back() != u'/') newPrefix += u'/';
+      for (Int32 i = 0; i < dir.Count(); ++i) {
+        const String& name = dir.FItems[static_cast<size_t>(i)].Name;
+        if (i != f.Handle.ItemNo && name.starts_with(prefix)) {
+          targets.push_back(i);
+          newNamesOf.push_back(newPrefix + name.substr(prefix.size()));
+        }
+      }
     }
     // A rename that would give two entries one name is refused before
     // anything changes: a new name that an entry left as it is has, or that
@@ -725,18 +733,18 @@ void TZABaseArchiver::RenameFile(const String& oldName, const String& newName) {
     // a rename costs what it renames, not what the archive holds.
     const std::unordered_set<Int32> isTarget(targets.begin(), targets.end());
     std::unordered_set<String> newNames;
-    for (Int32 t : targets) {
-      const String to = renamed(dir.FItems[static_cast<size_t>(t)].Name);
+    for (const String& to : newNamesOf) {
       if (!newNames.insert(to).second) throw EZAException(69, {to}, this);
       for (Int32 p : dir.FItemNamesList->IndexesOf(to))
         if (p >= 0 && p < dir.Count() && isTarget.count(p) == 0 && dir.FItems[static_cast<size_t>(p)].Name == to)
           throw EZAException(69, {to}, this);
     }
-    for (Int32 t : targets) {
+    for (size_t k = 0; k < targets.size(); ++k) {
+      const Int32 t = targets[k];
       TDirItem& item = dir.FItems[static_cast<size_t>(t)];
       changed = true;
       if (!(item.Modified && item.Operation == poRename)) item.OldName = item.Name;
-      const String to = renamed(item.Name);
+      const String& to = newNamesOf[k];
       dir.SetItemName(t, to);
       item.Name = to;
       item.CentralDir.nameLength = static_cast<Word>(std::min<size_t>(to.size(), 0xFFFF));

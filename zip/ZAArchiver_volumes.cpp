@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <set>
 
 #include "platform/runtime/FileReplace.h"
@@ -117,12 +118,6 @@ bool LooksTemporary(const std::string& base) {
   return base.size() > 8 && base[0] == '.' && base.find(".sk-") != std::string::npos && base.ends_with(".tmp");
 }
 
-// Whether the name holds a regular file of the process's user (not followed
-// when a link); its identity in st.
-bool OwnRegularFile(const std::string& path, struct stat& st) {
-  return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid();
-}
-
 }  // namespace
 
 TZAFreeDriveSpaceHook SetZAFreeDriveSpaceHook(TZAFreeDriveSpaceHook hook) {
@@ -145,20 +140,136 @@ void ZASetVolumeLabel(const String& path, const String& label) {
 
 String ZASpannedVolumeLabel(Int32 volumeNumber) { return Format(u"pkback# %.3d", {volumeNumber + 1}); }
 
-String ZAVolumeListName(const String& archiveName) {
-  const std::string path = StringToUtf8(archiveName);
-  return Utf8ToString(FolderOf(path) + TemporarySiblingName("", BaseOf(path), "-volumes"));
+// ---------------------------------------------------------------------------
+// Lists of moves
+
+namespace {
+
+constexpr char kMoveListMagic[] = "SK-MOVES";  // eight bytes, no terminator
+constexpr size_t kMoveListMagicSize = sizeof kMoveListMagic - 1;
+constexpr size_t kMoveListMost = size_t{1} << 26;
+
+void PutU64(std::string& out, UInt64 v) {
+  for (int i = 0; i < 8; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
 }
+
+bool GetU64(const std::string& in, size_t& at, UInt64& v) {
+  if (in.size() - at < 8) return false;
+  v = 0;
+  for (int i = 0; i < 8; ++i) v |= static_cast<UInt64>(static_cast<unsigned char>(in[at + i])) << (8 * i);
+  at += 8;
+  return true;
+}
+
+bool GetText(const std::string& in, size_t& at, std::string& text) {
+  const size_t end = in.find('\0', at);
+  if (end == std::string::npos) return false;
+  text.assign(in, at, end - at);
+  at = end + 1;
+  return true;
+}
+
+bool GetIdentity(const std::string& in, size_t& at, TZAMoveList::TIdentity& id) {
+  return GetU64(in, at, id.dev) && GetU64(in, at, id.ino) && GetU64(in, at, id.size) && GetU64(in, at, id.mtime);
+}
+
+TZAMoveList::TIdentity IdentityOf(const struct stat& st) {
+  return {static_cast<UInt64>(st.st_dev), static_cast<UInt64>(st.st_ino), static_cast<UInt64>(st.st_size),
+          static_cast<UInt64>(st.st_mtim.tv_sec) * 1000000000u + static_cast<UInt64>(st.st_mtim.tv_nsec)};
+}
+
+}  // namespace
+
+std::string ZAFormatMoveList(const TZAMoveList& list) {
+  std::string out(kMoveListMagic, kMoveListMagicSize);
+  out += list.anchorBase + '\0';
+  PutU64(out, list.moves.size());
+  for (const TZAMoveList::TMove& m : list.moves) {
+    out += m.temp + '\0' + m.name + '\0';
+    for (const UInt64 v : {m.made.dev, m.made.ino, m.made.size, m.made.mtime}) PutU64(out, v);
+    out += m.oldPresent ? '\1' : '\0';
+    for (const UInt64 v : {m.old.dev, m.old.ino, m.old.size, m.old.mtime}) PutU64(out, v);
+  }
+  return out;
+}
+
+bool ZAParseMoveList(const std::string& bytes, TZAMoveList& list) {
+  list = TZAMoveList();
+  if (bytes.size() < kMoveListMagicSize || bytes.compare(0, kMoveListMagicSize, kMoveListMagic) != 0) return false;
+  size_t at = kMoveListMagicSize;
+  UInt64 count = 0;
+  if (!GetText(bytes, at, list.anchorBase) || !GetU64(bytes, at, count)) return false;
+  // Each move takes at least 67 bytes: never more moves than the bytes hold.
+  if (count > (bytes.size() - at) / 67) return false;
+  list.moves.resize(static_cast<size_t>(count));
+  for (TZAMoveList::TMove& m : list.moves) {
+    if (!GetText(bytes, at, m.temp) || !GetText(bytes, at, m.name) || !GetIdentity(bytes, at, m.made) ||
+        at >= bytes.size())
+      return false;
+    const char present = bytes[at++];
+    if (present != '\0' && present != '\1') return false;
+    m.oldPresent = present == '\1';
+    if (!GetIdentity(bytes, at, m.old)) return false;
+  }
+  return at == bytes.size();
+}
+
+String ZAMoveListName(const String& anchor) {
+  const std::string path = StringToUtf8(anchor);
+  return Utf8ToString(FolderOf(path) + FixedMarkedTemporarySiblingName(BaseOf(path), "moves0"));
+}
+
+String ZAVolumeListName(const String& archiveName) { return ZAMoveListName(archiveName); }
+
+namespace {
+
+// The list at the path when it is one the engine wrote for the anchor: a
+// regular file of the process's own user, read through one descriptor.
+bool ReadOwnMoveList(const std::string& path, const std::string& anchorBase, TZAMoveList& list) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st {};
+  std::string bytes;
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+            static_cast<UInt64>(st.st_size) <= kMoveListMost;
+  if (ok) {
+    char buffer[4096];
+    ssize_t n;
+    while ((n = ::read(fd, buffer, sizeof buffer)) > 0 && bytes.size() <= kMoveListMost)
+      bytes.append(buffer, static_cast<size_t>(n));
+    ok = n == 0;
+  }
+  ::close(fd);
+  return ok && ZAParseMoveList(bytes, list) && list.anchorBase == anchorBase;
+}
+
+// Whether the name may take a new list: free, or a list of the process's own
+// (whatever anchor it names).
+bool MoveListNameFree(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  char head[kMoveListMagicSize];
+  struct stat held {};
+  const bool ours = ::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && held.st_uid == ::geteuid() &&
+                    ::read(fd, head, sizeof head) == static_cast<ssize_t>(sizeof head) &&
+                    std::memcmp(head, kMoveListMagic, sizeof head) == 0;
+  ::close(fd);
+  return ours;
+}
+
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // Sets of new files
 
 TZANewFileSet::~TZANewFileSet() { Discard(); }
 
-void TZANewFileSet::Start(const String& anchor, const String& listName) {
+void TZANewFileSet::Start(const String& anchor, bool withList) {
   Discard();
-  fAnchorBase = BaseOf(StringToUtf8(anchor));
-  fList = StringToUtf8(listName);
+  fAnchor = StringToUtf8(anchor);
+  fWithList = withList;
 }
 
 std::unique_ptr<THandleStream> TZANewFileSet::Add(const String& name) {
@@ -172,7 +283,7 @@ std::unique_ptr<THandleStream> TZANewFileSet::Add(const String& name) {
       err = fault > 0 ? fault : EIO;
       break;
     }
-    temp = FolderOf(path) + MarkedTemporarySiblingName(fAnchorBase);
+    temp = FolderOf(path) + MarkedTemporarySiblingName(BaseOf(fAnchor));
     fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) err = errno;
   }
@@ -209,7 +320,8 @@ void TZANewFileSet::MoveIn() {
     throw EWriteError(u"Cannot create file \"" + Utf8ToString(name) + u"\". " + SysErrorMessage(error));
   };
   // Every file whole on the disk before any of them takes its name.
-  std::string list;
+  TZAMoveList list;
+  list.anchorBase = BaseOf(fAnchor);
   for (const TFile& f : fFiles) {
     const int fd = ::open(f.temp.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     struct stat st {};
@@ -218,9 +330,46 @@ void TZANewFileSet::MoveIn() {
     const int error = fd < 0 ? errno : !same ? ENOENT : FlushFileHandle(fd) ? 0 : errno;
     if (fd >= 0) ::close(fd);
     if (error != 0) fail(f.name, error);
-    list += f.temp + '\0' + f.name + '\0';
+    TZAMoveList::TMove m{f.temp, f.name, IdentityOf(st), false, {}};
+    struct stat old {};
+    if (::lstat(f.name.c_str(), &old) == 0) {
+      m.oldPresent = true;
+      m.old = IdentityOf(old);
+    }
+    list.moves.push_back(std::move(m));
   }
-  if (!fList.empty() && !ReplaceFileContent(Utf8ToString(fList), list.data(), list.size())) fail(fList, errno);
+  // The list is written whole under a temporary name of its own and kept
+  // open, locked, until the moves end: a sweep of stale temporaries leaves
+  // it while this process lives.
+  const std::string listPath = fWithList ? StringToUtf8(ZAMoveListName(Utf8ToString(fAnchor))) : std::string();
+  int listFd = -1;
+  if (!listPath.empty() && MoveListNameFree(listPath)) {
+    const std::string bytes = ZAFormatMoveList(list);
+    const std::string temp = FolderOf(listPath) + MarkedTemporarySiblingName(BaseOf(fAnchor));
+    int error = FileSeamAsk(fsoCreate, listPath);
+    if (error == 0) {
+      listFd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+      if (listFd < 0) error = errno;
+    }
+    if (listFd >= 0) {
+      ::flock(listFd, LOCK_EX | LOCK_NB);
+      if (!WriteAllToFd(listFd, bytes.data(), bytes.size()) || !FlushFileHandle(listFd) ||
+          ::rename(temp.c_str(), listPath.c_str()) != 0 || !FlushFolderOf(listPath))
+        error = errno != 0 ? errno : EIO;
+      if (error != 0) {
+        ::unlink(temp.c_str());
+        ::close(listFd);
+        listFd = -1;
+      }
+    }
+    if (error != 0) fail(listPath, error);
+  }
+  struct TListHold {
+    int fd;
+    ~TListHold() {
+      if (fd >= 0) ::close(fd);
+    }
+  } hold{listFd};
   // From here the set is the new one: what a failure leaves, the next look
   // at the set moves in.
   std::vector<TFile> files = std::move(fFiles);
@@ -239,7 +388,13 @@ void TZANewFileSet::MoveIn() {
   }
   for (const std::string& name : flushed)
     if (!FlushFolderOf(name)) fail(name, errno);
-  if (!fList.empty() && FileSeamAsk(fsoDelete, fList) == 0) ::unlink(fList.c_str());
+  if (listFd >= 0 && FileSeamAsk(fsoDelete, listPath) == 0) {
+    // Only the list this run wrote goes.
+    struct stat held {}, named {};
+    if (::fstat(listFd, &held) == 0 && ::lstat(listPath.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+        held.st_ino == named.st_ino)
+      ::unlink(listPath.c_str());
+  }
 }
 
 void TZANewFileSet::Discard() {
@@ -252,46 +407,54 @@ void TZANewFileSet::Discard() {
   fFiles.clear();
 }
 
-void TZANewFileSet::Recover(const String& listName) {
-  const std::string list = StringToUtf8(listName);
-  struct stat st {};
-  if (list.empty() || !OwnRegularFile(list, st)) return;
-  std::string bytes;
-  {
-    const int fd = ::open(list.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) return;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0 && bytes.size() < (1u << 26);)
-      bytes.append(buffer, static_cast<size_t>(n));
-    ::close(fd);
-  }
-  // Pairs of names, each ended by a zero byte: the temporary, then the name.
-  std::vector<std::pair<std::string, std::string>> moves;
+void TZANewFileSet::Recover(const String& anchor) {
+  const std::string anchorPath = StringToUtf8(anchor);
+  const std::string list = StringToUtf8(ZAMoveListName(anchor));
+  TZAMoveList moves;
+  if (anchorPath.empty() || !ReadOwnMoveList(list, BaseOf(anchorPath), moves)) return;
   const std::string folder = FolderOf(list);
-  bool valid = true;
-  for (size_t at = 0; at < bytes.size() && valid;) {
-    const size_t end1 = bytes.find('\0', at);
-    const size_t end2 = end1 == std::string::npos ? end1 : bytes.find('\0', end1 + 1);
-    if (end2 == std::string::npos) {
-      valid = false;
+  // What a name holds now: nothing (present false), or a file and whether
+  // it is a regular file of the process's user.
+  auto look = [](const std::string& path, bool& present, TZAMoveList::TIdentity& id) {
+    struct stat st {};
+    present = ::lstat(path.c_str(), &st) == 0;
+    id = present ? IdentityOf(st) : TZAMoveList::TIdentity();
+    return present && S_ISREG(st.st_mode) && st.st_uid == ::geteuid();
+  };
+  auto ownTemporary = [&](const TZAMoveList::TMove& m) {
+    bool present = false;
+    TZAMoveList::TIdentity id;
+    return FolderOf(m.temp) == folder && LooksTemporary(BaseOf(m.temp)) && look(m.temp, present, id) && id == m.made;
+  };
+  // Each move is either done (the name holds the new file, its temporary
+  // gone) or still to do (the temporary there, the name as it was); anything
+  // else means that the set changed after the kill (put back from a copy,
+  // say), and then none of it is touched.
+  std::vector<const TZAMoveList::TMove*> pending;
+  bool consistent = true;
+  for (const TZAMoveList::TMove& m : moves.moves) {
+    if (FolderOf(m.name) != folder || BaseOf(m.name).empty() || BaseOf(m.name) == "." || BaseOf(m.name) == "..") {
+      consistent = false;
       break;
     }
-    std::string temp = bytes.substr(at, end1 - at), name = bytes.substr(end1 + 1, end2 - end1 - 1);
-    valid = FolderOf(temp) == folder && FolderOf(name) == folder && LooksTemporary(BaseOf(temp)) &&
-            !BaseOf(name).empty() && BaseOf(name) != "." && BaseOf(name) != "..";
-    moves.emplace_back(std::move(temp), std::move(name));
-    at = end2 + 1;
+    bool tempPresent = false, namePresent = false;
+    TZAMoveList::TIdentity tempId, nameId;
+    look(m.temp, tempPresent, tempId);
+    look(m.name, namePresent, nameId);
+    const bool nameAsItWas = m.oldPresent ? namePresent && nameId == m.old : !namePresent;
+    if (ownTemporary(m) && nameAsItWas)
+      pending.push_back(&m);
+    else if (!(namePresent && nameId == m.made && !tempPresent))
+      consistent = false;
   }
-  // The last file still under its temporary name: the move-in did not end.
-  struct stat last {};
-  if (valid && !moves.empty() && OwnRegularFile(moves.back().first, last)) {
-    for (const auto& [temp, name] : moves) {
-      struct stat one {};
-      if (OwnRegularFile(temp, one))
-        ZAMoveFileOverAs(Utf8ToString(temp), Utf8ToString(name), static_cast<UInt64>(one.st_dev),
-                         static_cast<UInt64>(one.st_ino));
-    }
-    FlushFolderOf(list);
+  if (consistent) {
+    for (const TZAMoveList::TMove* m : pending)
+      ZAMoveFileOverAs(Utf8ToString(m->temp), Utf8ToString(m->name), m->made.dev, m->made.ino);
+    if (!pending.empty()) FlushFolderOf(list);
+  } else {
+    // The temporaries of the list that are still its own go; nothing else.
+    for (const TZAMoveList::TMove& m : moves.moves)
+      if (ownTemporary(m)) ::unlink(m.temp.c_str());
   }
   ::unlink(list.c_str());
 }
@@ -394,9 +557,9 @@ void TZABaseArchiver::OpenVolume(TZAVolumeNumberInfo& volume) {
     if (FSpanningMode == smSplitting && fNewVolumes.Empty()) {
       // A new set: a move-in a killed process left is finished first, then
       // the temporaries killed writers left beside the archive go.
-      TZANewFileSet::Recover(ZAVolumeListName(FFileName));
+      TZANewFileSet::Recover(FFileName);
       RemoveStaleTemporarySiblings(StringToUtf8(FFileName));
-      fNewVolumes.Start(FFileName, ZAVolumeListName(FFileName));
+      fNewVolumes.Start(FFileName, true);
     }
     FreeArchiveStream();
     const Int64 required = FSpanningOptions.GetVolumeSize(volume);
@@ -683,13 +846,13 @@ class TCorruptedArchivesOff {
 bool TZABaseArchiver::OpenPlainArchive() {
   TCorruptedArchivesOff off(FOpenCorruptedArchives);
   // A split set whose new volumes a killed process was moving in is made whole.
-  TZANewFileSet::Recover(ZAVolumeListName(FFileName));
+  TZANewFileSet::Recover(FFileName);
   return OpenLastVolumeLoop();
 }
 
 bool TZABaseArchiver::OpenSFXArchive() {
   TCorruptedArchivesOff off(FOpenCorruptedArchives);
-  TZANewFileSet::Recover(ZAVolumeListName(FFileName));
+  TZANewFileSet::Recover(FFileName);
   TZAVolumeNumberInfo last;
   last.SetLastVolume(true);
   OpenVolume(last);

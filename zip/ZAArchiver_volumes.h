@@ -42,11 +42,12 @@ inline constexpr Int32 ZAMaxVolumeRequests = 20;
 // temporary name in its own name's folder, and all take their names only
 // once every one is whole and on the disk, so that an old set under the same
 // names stays as it was through any failure before. A list of the moves,
-// written before the first, lets the next look at the set (Recover) finish a
-// move-in that a killed process left part-done. Files not moved in go when
-// the set is discarded or destroyed; those a killed process left carry the
-// library's temporary mark as hidden siblings of the anchor, and go with the
-// sweep of its stale temporaries.
+// written before the first under a hidden marked name beside the anchor
+// (ZAMoveListName), lets the next look at the set (Recover) finish a move-in
+// that a killed process left part-done. Files not moved in go when the set is
+// discarded or destroyed; those a killed process left carry the library's
+// temporary mark as hidden siblings of the anchor, and go with the sweep of
+// its stale temporaries.
 class TZANewFileSet {
  public:
   TZANewFileSet() = default;
@@ -55,9 +56,9 @@ class TZANewFileSet {
   TZANewFileSet& operator=(const TZANewFileSet&) = delete;
 
   // Begins a set (a set not moved in goes first): the temporaries are named
-  // as hidden siblings of anchor; listName is where the list of moves goes
-  // (empty: none).
-  void Start(const String& anchor, const String& listName);
+  // as hidden siblings of anchor; with a list, the list of moves goes to
+  // ZAMoveListName(anchor).
+  void Start(const String& anchor, bool withList);
   bool Empty() const { return fFiles.empty(); }
   // A new file, empty, that takes the name at the move-in. Refused
   // (EFCreateError) when the name holds a link, something other than a
@@ -71,15 +72,19 @@ class TZANewFileSet {
   // in the order added, the list going last. On a failure before the first
   // move, raises EWriteError and leaves every old file as it was (the set
   // still to be discarded); once moves began, what is left stays for Recover.
+  // A list name that holds anything but a list of the process's own (a file
+  // another user put there) is left alone, and the set moves in without one.
   void MoveIn();
   // Removes the files not moved in.
   void Discard();
-  // Finishes the move-in a killed process left: when the list at listName
-  // names a last file still under its temporary name, every file it names
-  // that is still there is moved in; the list then goes. Only files of the
-  // list's own folder that carry the temporary mark and belong to the
-  // process's user are moved.
-  static void Recover(const String& listName);
+  // Finishes the move-in a killed process left for the set of this anchor.
+  // Only a list of the process's own user that the engine wrote for this
+  // anchor is read; anything else at its name is left as it is. A file is
+  // moved in only while its name still holds what stood there when the list
+  // was written; when any name of the set holds something else (a set put
+  // back from a copy, say), nothing is moved, the temporaries of the list go,
+  // and so does the list.
+  static void Recover(const String& anchor);
 
  private:
   struct TFile {
@@ -88,13 +93,43 @@ class TZANewFileSet {
     UInt64 dev = 0;
     UInt64 ino = 0;
   };
-  std::string fAnchorBase;
-  std::string fList;
+  std::string fAnchor;
+  bool fWithList = false;
   std::vector<TFile> fFiles;
 };
 
-// Where the list of moves of a split archive's new volumes goes: beside the
-// archive, its name followed by "-volumes".
+// A list of moves as it is kept on the disk: the anchor's name in its folder
+// binds it to its set; for each move, the temporary and the name (full
+// paths), the new file's identity, and the identity of what stood at the name
+// when the list was written (when anything did).
+struct TZAMoveList {
+  // A file as a later look tells it apart from any other put at its name:
+  // device, inode, size and modification time (nanoseconds).
+  struct TIdentity {
+    UInt64 dev = 0;
+    UInt64 ino = 0;
+    UInt64 size = 0;
+    UInt64 mtime = 0;
+    bool operator==(const TIdentity&) const = default;
+  };
+  struct TMove {
+    std::string temp;
+    std::string name;
+    TIdentity made;
+    bool oldPresent = false;
+    TIdentity old;
+  };
+  std::string anchorBase;
+  std::vector<TMove> moves;
+};
+std::string ZAFormatMoveList(const TZAMoveList& list);
+// False for bytes that are not a whole list of the form ZAFormatMoveList writes.
+bool ZAParseMoveList(const std::string& bytes, TZAMoveList& list);
+
+// Where the list of moves of a set anchored at a file goes: a hidden sibling
+// of it, marked as the library's temporaries are, under a fixed name.
+String ZAMoveListName(const String& anchor);
+// The list of a split archive's new volumes.
 String ZAVolumeListName(const String& archiveName);
 
 }  // namespace sk

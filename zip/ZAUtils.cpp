@@ -196,6 +196,37 @@ bool WIsStrMatchPattern(const String& text, const String& pattern, bool ignoreCa
   return TPatternMatcher<String, decltype(eq)>(text, pattern, eq).Match();
 }
 
+namespace {
+
+bool SameUnitIgnoringCase(Char a, Char b) { return a == b || SameWideChar(AnsiUpperChar(a), AnsiUpperChar(b)); }
+
+bool SameAt(const String& text, size_t at, const String& part) {
+  for (size_t k = 0; k < part.size(); ++k)
+    if (!SameUnitIgnoringCase(text[at + k], part[k])) return false;
+  return true;
+}
+
+}  // namespace
+
+bool WSameTextIgnoringCase(const String& a, const String& b) { return a.size() == b.size() && SameAt(a, 0, b); }
+
+String WReplaceTextIgnoringCase(const String& text, const String& oldText, const String& newText, Int32& replaced) {
+  replaced = 0;
+  if (oldText.empty() || oldText.size() > text.size()) return text;
+  String result;
+  size_t at = 0;
+  while (at < text.size()) {
+    if (at + oldText.size() <= text.size() && SameAt(text, at, oldText)) {
+      result += newText;
+      at += oldText.size();
+      ++replaced;
+    } else {
+      result += text[at++];
+    }
+  }
+  return result;
+}
+
 SK_COUNTER_ONLY_UNIT(ZAUtils)
 
 }  // namespace sk

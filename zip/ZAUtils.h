@@ -56,6 +56,13 @@ bool IsStrMatchPattern(const AnsiString& text, const AnsiString& pattern, bool i
 // On UTF-16 text: characters compare with the user locale's comparison, both
 // upper-cased when case is ignored.
 bool WIsStrMatchPattern(const String& text, const String& pattern, bool ignoreCase);
+// Whether two texts are equal as WIsStrMatchPattern compares them with case
+// ignored (unit by unit; "*" and "?" are characters like any other).
+bool WSameTextIgnoringCase(const String& a, const String& b);
+// The text with every occurrence of oldText, found as WSameTextIgnoringCase
+// compares, replaced by newText, left to right without overlaps; replaced
+// counts them.
+String WReplaceTextIgnoringCase(const String& text, const String& oldText, const String& newText, Int32& replaced);
 
 // Unit start and stop (the unit has no work of its own).
 void ZAUtils_initialization();

@@ -2,7 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/random.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -471,22 +471,6 @@ TDateTime ZALocalDateTimeOf(const struct ::timespec& t) {
 
 namespace {
 
-// A short hidden name for a temporary file: it fits the 255-byte limit of a
-// name whatever the length of the name it will replace.
-std::string TemporaryName() {
-  static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-  unsigned char random[12];
-  if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) {
-    const unsigned long long seed = static_cast<unsigned long long>(::getpid()) * 1000003ULL ^
-                                    static_cast<unsigned long long>(std::time(nullptr)) ^
-                                    reinterpret_cast<unsigned long long>(&random);
-    for (size_t i = 0; i < sizeof random; ++i) random[i] = static_cast<unsigned char>(seed >> (i % 8 * 8)) + i * 37;
-  }
-  std::string name = ".za.";
-  for (unsigned char c : random) name += digits[c % 36];
-  return name + ".tmp";
-}
-
 // The time_t of a local date and time (the second's fraction in nanoseconds).
 bool LocalTimespec(TDateTime value, struct ::timespec& out) {
   Word y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0, ms = 0;
@@ -542,10 +526,14 @@ TZAFolderFileStream::TZAFolderFileStream(int dirFd, const String& name) : THandl
     Fail(fault > 0 ? fault : EIO);
     return;
   }
+  // A hidden sibling of the name, with the library's temporary mark, locked
+  // while this stream lives: one a killed process left goes with the next
+  // sweep of the folder (RemoveStaleTemporariesIn), never one being written.
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string candidate = TemporaryName();
+    const std::string candidate = MarkedTemporarySiblingName(fName);
     fHandle = ::openat(fDir, candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fHandle >= 0) {
+      ::flock(fHandle, LOCK_EX | LOCK_NB);
       fTempName = candidate;
       return;
     }
@@ -676,10 +664,18 @@ bool TZAFileBatch::Holds(int dirFd, const String& name) const {
 
 void TZAFileBatch::Add(std::unique_ptr<TZAFolderFileStream> file, const String& target, const String& entry) {
   fBytes += file->Written();
+  ++fAdded;
   fFiles.push_back({std::move(file), target, entry});
 }
 
-std::vector<TZAFileBatch::TFailure> TZAFileBatch::Publish() {
+void TZAFileBatch::SweepFolderOnce(int dirFd) {
+  struct stat st;
+  if (::fstat(dirFd, &st) != 0) return;
+  if (fSwept.emplace(static_cast<UInt64>(st.st_dev), static_cast<UInt64>(st.st_ino)).second)
+    RemoveStaleTemporariesIn(dirFd);
+}
+
+std::vector<TZAFileBatch::TFailure> TZAFileBatch::Publish(std::vector<String>* published) {
   std::vector<TFailure> failures;
   std::vector<TWaiting> files;
   files.swap(fFiles);
@@ -717,6 +713,9 @@ std::vector<TZAFileBatch::TFailure> TZAFileBatch::Publish() {
     }
   }
   if (fFlush) flushAll(false);
+  if (published != nullptr)
+    for (const TWaiting& w : files)
+      if (w.file) published->push_back(w.entry);
   return failures;
 }
 

@@ -10,6 +10,7 @@
 
 #include <ctime>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -230,9 +231,16 @@ class TZAFileBatch {
   // Takes a sealed file; target is its full name, entry what it came from.
   void Add(std::unique_ptr<TZAFolderFileStream> file, const String& target, const String& entry);
   size_t Count() const { return fFiles.size(); }
+  // How many files were ever taken.
+  size_t Added() const { return fAdded; }
   Int64 Bytes() const { return fBytes; }
-  // Puts every waiting file in place; answers those that could not be.
-  std::vector<TFailure> Publish();
+  // Puts every waiting file in place; answers those that could not be, and
+  // adds the entries of those that were to published (when given), in order.
+  std::vector<TFailure> Publish(std::vector<String>* published = nullptr);
+  // Before the run's first file goes into the folder open as dirFd: the
+  // hidden temporaries that a killed extraction (or any killed writer of the
+  // library) left there go, once a run for each folder.
+  void SweepFolderOnce(int dirFd);
 
  private:
   struct TWaiting {
@@ -243,6 +251,8 @@ class TZAFileBatch {
   bool fFlush;
   std::vector<TWaiting> fFiles;
   Int64 fBytes = 0;
+  size_t fAdded = 0;
+  std::set<std::pair<UInt64, UInt64>> fSwept;  // folders, by device and inode
 };
 
 }  // namespace sk

@@ -296,6 +296,12 @@ std::string MarkedTemporarySiblingName(const std::string& base) {
   return TemporarySiblingName(".", base, MarkedTempSuffix());
 }
 
+std::string FixedMarkedTemporarySiblingName(const std::string& base, const std::string& tag) {
+  std::string random = tag.substr(0, kTempRandom);
+  random.resize(kTempRandom, '0');
+  return TemporarySiblingName(".", base, kTempMark + random + TempCheckOf(random.data()) + kTempEnd);
+}
+
 namespace {
 
 // Raises, as opening for writing would, when the replacement cannot be made
@@ -830,6 +836,38 @@ Int32 RemoveStaleTemporarySiblings(const std::string& path) {
   }
   ::closedir(listing);
   if (removed > 0) FlushFolderOf(path);
+  return removed;
+}
+
+Int32 RemoveStaleTemporariesIn(int dirFd) {
+  const int listFd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (listFd < 0) return 0;
+  DIR* listing = ::fdopendir(listFd);
+  if (listing == nullptr) {
+    ::close(listFd);
+    return 0;
+  }
+  std::vector<std::string> candidates;
+  while (const dirent* e = ::readdir(listing)) {
+    const std::string name = e->d_name;
+    if (name.size() > kTempSuffixSize + 1 && name[0] == '.' && IsMarkedTempSuffix(name, name.size() - kTempSuffixSize))
+      candidates.push_back(name);
+  }
+  Int32 removed = 0;
+  for (const std::string& name : candidates) {
+    const int fd = ::openat(listFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat held {}, named {};
+    // A lock taken means that its writer is gone; the name must still be the
+    // file that was looked at when it goes.
+    if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && held.st_uid == ::geteuid() &&
+        ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstatat(listFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+        named.st_dev == held.st_dev && named.st_ino == held.st_ino && ::unlinkat(listFd, name.c_str(), 0) == 0)
+      ++removed;
+    ::close(fd);
+  }
+  // No flush: a removal the disk loses in a crash is made again by the next sweep.
+  ::closedir(listing);
   return removed;
 }
 

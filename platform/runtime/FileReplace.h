@@ -130,6 +130,10 @@ std::string TemporarySiblingName(const std::string& prefix, const std::string& b
 // name without the folder), with the mark by which RemoveStaleTemporarySiblings
 // knows the library's own: ".<base>.sk-<random><check>.tmp".
 std::string MarkedTemporarySiblingName(const std::string& base);
+// The same mark with a fixed tag (six characters of 0-9 and a-z) in place of
+// the random ones, for a hidden file of the library's that must be found
+// again by its name; a sweep takes it too once no process holds it locked.
+std::string FixedMarkedTemporarySiblingName(const std::string& base, const std::string& tag);
 
 // What ReplaceRefusal answers for a file whose owner a replacement could not
 // keep (TFileReplaceStream then fails with EPERM and says why in words).
@@ -195,6 +199,12 @@ Int32 GiveLikenessOf(int fromFd, int toFd, bool keepOwner);
 // process holds: every temporary file is locked while it is written, and the
 // lock goes with its writer. Answers how many were removed.
 Int32 RemoveStaleTemporarySiblings(const std::string& path);
+
+// The same for every file of the folder open as dirFd at once: each name
+// there that is a hidden marked temporary sibling of some file
+// (".<name>.sk-<random><check>.tmp") and that no live process holds, under
+// the same rules. One listing of the folder; answers how many were removed.
+Int32 RemoveStaleTemporariesIn(int dirFd);
 
 // Writes all n bytes to the descriptor, going on after short writes and
 // interruptions; false (errno set) when the system refuses or writes nothing.

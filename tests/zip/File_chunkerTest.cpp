@@ -377,9 +377,14 @@ TEST_F(File_chunker, ASetMadeAgainTakesTheNamesOnlyWhenWhole) {
   });
   EXPECT_EQ(ChunkFilesLeft(), 5u);
   EXPECT_TRUE(restored() == old);
+  // A file of the user's at the name the list of moves once had is neither
+  // read as a list nor removed.
+  const std::string notes = "notes on the chunks of d.bin, not a list";
+  WriteRaw("set/chunk 1 of 5.tmp-chunks", notes);
   make(changed, [](TFileChunker& c) { ASSERT_EQ(c.MakeChunkFiles(), 5); });
-  EXPECT_EQ(ChunkFilesLeft(), 5u);
+  EXPECT_EQ(ChunkFilesLeft(), 6u);
   EXPECT_TRUE(restored() == changed);
+  EXPECT_EQ(ReadRaw("set/chunk 1 of 5.tmp-chunks"), notes);
 }
 
 TEST(File_chunkerMyCopyFrom, TheSumCoversEveryPiece) {

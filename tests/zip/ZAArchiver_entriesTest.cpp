@@ -396,6 +396,62 @@ TEST_F(ZAEntries, RenamingAFolderKeepsToItsOwnCaseAndNeverMakesTwoEntriesOfOneNa
   }
 }
 
+// A rename renames the entry the search finds for the old name (its first
+// match, by the matcher's own comparison, in folders with Recurse on), every
+// occurrence of the old name in it replaced; an entry found that holds no
+// occurrence of the old name is refused as a name that matches nothing.
+TEST_F(ZAEntries, RenamingRenamesTheEntryTheSearchFinds) {
+  struct Case {
+    const char* locale;
+    bool recurse;
+    std::vector<String> entries;
+    String from, to;
+    Int32 found;   // the entry the search finds, -1 for none
+    String after;  // its name after the rename; empty when refused (30)
+  };
+  const String sisyphus = u"\u03A3\u03AF\u03C3\u03C5\u03C6\u03BF\u03C2.txt";  // lower case, final sigma
+  const String SISYPHUS = u"\u03A3\u038A\u03A3\u03A5\u03A6\u039F\u03A3.txt";
+  const std::vector<Case> cases = {
+      {"en_US", true, {u"exodus.txt", u"texts/genesis.txt"}, u"genesis.txt", u"new.txt", 1, u"texts/new.txt"},
+      {"en_US", true, {u"exodus.txt", u"texts/genesis.txt"}, u"gen*.txt", u"new.txt", 1, u""},
+      {"en_US", true, {u"x.txt", sisyphus}, SISYPHUS, u"myth.txt", 1, u"myth.txt"},
+      {"en_US", false, {u"x.txt", sisyphus}, SISYPHUS, u"myth.txt", 1, u"myth.txt"},
+      {"en_US", true, {u"A.txt", u"a.txt"}, u"a.txt", u"b.txt", 0, u"b.txt"},
+      {"en_US", false, {u"A.txt", u"a.txt"}, u"a.txt", u"b.txt", 1, u"b.txt"},
+      {"en_US", false, {u"stra\u00DFe.txt"}, u"STRA\u1E9EE.txt", u"road.txt", -1, u""},
+      {"tr_TR", true, {u"x.txt", u"dir/\u0130stanbul.txt"}, u"istanbul.txt", u"ankara.txt", 1, u"dir/ankara.txt"},
+      {"tr_TR", true, {u"dir/Isparta.txt"}, u"\u0131sparta.txt", u"konya.txt", 0, u"dir/konya.txt"},
+      {"tr_TR", false, {u"\u0130zmir.txt"}, u"izmir.txt", u"bursa.txt", 0, u"bursa.txt"},
+  };
+  const std::string savedLocale = GetUserDefaultLocaleName();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.locale) + " " + StringToUtf8(c.from) + (c.recurse ? " recurse" : ""));
+    SetUserDefaultLocale(c.locale);
+    ::unlink(Path("r.zip").c_str());
+    TZipArchiver zip;
+    Open(zip, "r.zip");
+    zip.BeginUpdate();
+    for (const String& n : c.entries) zip.AddFromString(n, n, n.back() == u'/' ? 0x10 : 0x20, 40000);
+    zip.EndUpdate();
+    zip.FOptions.FRecurse = c.recurse;
+    TZAArchiveItem f;
+    EXPECT_EQ(zip.FindFirst(c.from, f, 0x28BF, String()) ? f.Handle.ItemNo : -1, c.found);
+    String text;  // reading by the name (always without Recurse) reaches the same entry
+    if (!c.recurse) {
+      EXPECT_EQ(EngineErrorOf([&] { zip.ExtractToString(c.from, text); }), c.found < 0 ? 15 : -1);
+      EXPECT_EQ(text, c.found < 0 ? String() : c.entries[static_cast<size_t>(c.found)]);
+    }
+    std::vector<String> expected = Names(zip);
+    const Int32 error = EngineErrorOf([&] { zip.RenameFile(c.from, c.to); });
+    if (!c.after.empty()) expected[static_cast<size_t>(c.found)] = c.after;
+    EXPECT_EQ(error, c.after.empty() ? 30 : -1);
+    zip.CloseArchive();
+    Open(zip, "r.zip");
+    EXPECT_EQ(Names(zip), expected);
+  }
+  SetUserDefaultLocale(savedLocale);
+}
+
 // A search by a name without wildcards in every folder finds the entries
 // the walk over the whole table finds, in the same order, through the random
 // names below (folders, case variants, trailing dots and separators,
@@ -832,6 +888,47 @@ TEST_F(ZAEntries, OverwriteModesWhenAddingAndExtracting) {
   EXPECT_EQ(ReadRaw("elsewhere/y.txt"), "from the archive");
 }
 
+// Whatever stands at a target name (a link to a file of the user's, a
+// dangling link, a pipe) is kept or asked about by the overwrite rule as a
+// file is; a link replaced is replaced, never written through. The links and
+// the pipe are newer than the entries.
+TEST_F(ZAEntries, OverwriteModesHoldForLinksAndPipesAtTargets) {
+  struct Case {
+    TZAOverwriteMode mode;
+    bool answer;  // to a question
+    bool kept;
+  };
+  MakeArchive("t.zip", {{u"link.txt", u"new"}, {u"dangling.txt", u"new"}, {u"pipe", u"new"}});
+  ::mkdir(Path("out").c_str(), 0777);
+  WriteRaw("mine.txt", "mine");
+  for (const Case& c : {Case{omNever, false, true}, Case{omIfNewer, false, true}, Case{omIfOlder, false, false},
+                        Case{omPrompt, false, true}, Case{omPrompt, true, false}, Case{omAlways, false, false}}) {
+    SCOPED_TRACE(std::to_string(int(c.mode)) + (c.answer ? " yes" : ""));
+    for (const char* n : {"out/link.txt", "out/dangling.txt", "out/pipe"}) ::unlink(Path(n).c_str());
+    ASSERT_EQ(::symlink(Path("mine.txt").c_str(), Path("out/link.txt").c_str()), 0);
+    ASSERT_EQ(::symlink(Path("gone.txt").c_str(), Path("out/dangling.txt").c_str()), 0);
+    ASSERT_EQ(::mkfifo(Path("out/pipe").c_str(), 0666), 0);
+    TZipArchiver zip;
+    Open(zip, "t.zip");
+    zip.FBaseDir = File("out");
+    zip.FOptions.FOverwriteMode = c.mode;
+    Int32 asked = 0;
+    zip.OnConfirmOverwrite = [&](TObject*, const String&, String&, bool& confirm) {
+      ++asked;
+      confirm = c.answer;
+    };
+    zip.ExtractFiles(u"*", 0x28BF, String());
+    EXPECT_EQ(asked, c.mode == omPrompt ? 3 : 0);
+    for (const char* n : {"out/link.txt", "out/dangling.txt", "out/pipe"}) {
+      struct stat st;
+      ASSERT_EQ(::lstat(Path(n).c_str(), &st), 0);
+      EXPECT_EQ(!S_ISREG(st.st_mode), c.kept) << n;
+    }
+    EXPECT_EQ(ReadRaw("mine.txt"), "mine");
+    EXPECT_FALSE(FileExists(File("gone.txt")));
+  }
+}
+
 TEST_F(ZAEntries, BracketsAttributesAndRefusals) {
   TZipArchiver zip;
   Open(zip, "a.zip");
@@ -1003,12 +1100,24 @@ class ZAEntriesLongRuns : public ZAEntries {
 };
 
 TEST_F(ZAEntriesLongRuns, ExtractionFlushesPerBatchAndYields) {
-  // Into an empty folder, then over the files the first run left.
+  // Into an empty folder, then over the files the first run left (given
+  // other text): at each file's end event the file is whole at its name.
   for (const char* pass : {"new files", "over the same files"}) {
     SCOPED_TRACE(pass);
+    if (std::filesystem::exists(Path("out")))
+      for (int i = 0; i < kEntries; ++i) WriteRaw("out/" + StringToUtf8(NameOf(i)), "old");
     TZipArchiver zip;
     Open(zip, "many.zip");
     zip.FBaseDir = File("out");
+    int ends = 0, atName = 0;
+    zip.OnFileProgress = [&](TObject*, const String& name, Double, TZAProcessOperation, TZAProgressPhase phase,
+                             bool&) {
+      if (phase != ppEnd) return;
+      ++ends;
+      std::string rel = StringToUtf8(name);
+      std::replace(rel.begin(), rel.end(), '\\', '/');
+      atName += ReadRaw("out/" + rel) == TextOf(std::stoi(rel.substr(rel.find("/e") + 2)));
+    };
     ScopedHostYield host;
     Int64 flushes = 0, renames = 0;
     {
@@ -1022,6 +1131,8 @@ TEST_F(ZAEntriesLongRuns, ExtractionFlushesPerBatchAndYields) {
     EXPECT_GE(host.calls, 2);
     EXPECT_EQ(WholeFilesOut(), kEntries);
     EXPECT_TRUE(failures.empty());
+    EXPECT_EQ(ends, kEntries);
+    EXPECT_EQ(atName, kEntries);
   }
 }
 
@@ -1043,6 +1154,7 @@ TEST_F(ZAEntriesLongRuns, AFailingCallDuringExtractionLosesNoEntrySilently) {
   }
   ASSERT_GT(calls, 20);
   int runs = 0, raisedRuns = 0;
+  Int64 fullDisks = 0;
   for (const bool sticky : {false, true}) {
     for (const Int64 at : {Int64{1}, calls / 3, calls / 2, calls - 3, calls - 1}) {
       for (const bool skip : {true, false}) {
@@ -1072,11 +1184,59 @@ TEST_F(ZAEntriesLongRuns, AFailingCallDuringExtractionLosesNoEntrySilently) {
         } else if (out < kEntries) {
           EXPECT_FALSE(failures.empty());
         }
+        // The archive is whole: a write that fails is never taken for a
+        // damaged entry, and a full disk is named as one.
+        EXPECT_EQ(std::count(failures.begin(), failures.end(), 8), 0);
+        fullDisks += std::count(failures.begin(), failures.end(), 65);
       }
     }
   }
   // Only a failure while the archive is opened raises; the rest are met entry by entry.
   EXPECT_LT(raisedRuns, runs / 2);
+  EXPECT_GT(fullDisks, 0);
+}
+
+// A batched extraction killed while its files wait for their names leaves
+// them hidden beside their targets; the next extraction into those folders
+// takes them away, never a file of the user's named like one, and leaves
+// every file whole at its name.
+TEST_F(ZAEntriesLongRuns, TemporariesAKilledExtractionLeftGoWithTheNextRun) {
+  const Int64 writes = kEntries;  // a write or more an entry
+  const std::vector<std::string> mine = {"out/f0/.e0.txt.sk-ABCDEFGH.tmp", "out/f0/.za.e1.tmp"};
+  std::filesystem::create_directories(Path("out/f0"));
+  for (const std::string& name : mine) WriteRaw(name, "mine");
+  auto hidden = [&] {
+    size_t n = 0;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(Path("out")))
+      n += e.path().filename().string()[0] == '.';
+    return n - mine.size();
+  };
+  auto extract = [&] {
+    TZipArchiver zip;
+    Open(zip, "many.zip");
+    zip.FBaseDir = File("out");
+    zip.ExtractFiles(u"*", 0x28BF, String());
+    return 0;
+  };
+  for (const Int64 at : {writes / 3, writes * 2 / 3}) {
+    Int64 seen = 0;
+    ASSERT_EQ(EndOf(InChild([&] {
+                SetFileSeamHook([&](TFileSeamOp op, const std::string&) {
+                  if (op == fsoWrite && ++seen == at) ::raise(SIGKILL);
+                  return 0;
+                });
+                return extract();
+              })),
+              -SIGKILL);
+    EXPECT_GT(hidden(), 10u) << at;
+  }
+  extract();
+  EXPECT_EQ(hidden(), 0u);
+  for (const std::string& name : mine) {
+    EXPECT_EQ(ReadRaw(name), "mine");
+    std::filesystem::remove(Path(name));
+  }
+  EXPECT_EQ(WholeFilesOut(), kEntries);
 }
 
 TEST_F(ZAEntriesLongRuns, TwoEntriesOfOneNameInOneBatchKeepTheOverwriteRule) {
