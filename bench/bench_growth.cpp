@@ -1023,6 +1023,8 @@ const std::vector<TRoutine>& Routines() {
            dialog.SetFolder(Utf8ToString(beside + "/sub"));
            dialog.Execute();
            SetModalHook(previous);
+         });
+       }},
       // The zip engine's renames by what the search finds, swept extraction folders and split sets.
       {"archives", "TZipArchiver RenameFile (bare last parts, Recurse on)", kEntries,
        [](Int64 n) {
