@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/runtime/CodePages.h"
 #include "platform/runtime/Locale.h"
@@ -112,6 +114,32 @@ TEST(EncodingConversion, InvalidUtf8KeepsTheRest) {
   EXPECT_EQ(u8->GetString(TBytes{0x61, 0xE2, 0x82}), u"a\uFFFD");  // cut off at the end
   EXPECT_EQ(u8->GetString(TBytes{0xED, 0xA0, 0x80, 0x7A}).back(), u'z');
   EXPECT_EQ(u8->GetString(TBytes{0xEF, 0xBB, 0xBF, 0x41}), u"\uFEFFA");  // a mark is a character here
+}
+
+TEST(EncodingConversion, SystemNamesKeepEveryByte) {
+  // Each byte outside a valid sequence is the unit U+DC00 + byte (as python's
+  // surrogateescape decodes), and goes back to the same byte.
+  struct Case {
+    std::string bytes;
+    std::vector<int> units;
+  };
+  const Case cases[] = {
+      {"caf\xE9", {'c', 'a', 'f', 0xDCE9}},
+      {"\xC3\xA9\xFF\xC3\xA9", {0xE9, 0xDCFF, 0xE9}},
+      {"a\xE2\x82", {'a', 0xDCE2, 0xDC82}},              // cut off at the end
+      {"\xED\xA0\x80z", {0xDCED, 0xDCA0, 0xDC80, 'z'}},  // an encoded surrogate
+      {"\xC0\xAF", {0xDCC0, 0xDCAF}},                     // overlong
+      {"\xF0\x90\x82\x80\xE9", {0xD800, 0xDC80, 0xDCE9}},  // a pair whose second unit looks like an escape
+      {"plain/\xC3\xA9", {'p', 'l', 'a', 'i', 'n', '/', 0xE9}},
+  };
+  for (const Case& c : cases) {
+    String name;
+    for (int u : c.units) name.push_back(static_cast<Char>(u));
+    EXPECT_EQ(SystemNameToString(c.bytes), name) << c.bytes;
+    EXPECT_EQ(StringToSystemName(name), c.bytes) << c.bytes;
+  }
+  // Names that differ in one byte stay apart.
+  EXPECT_NE(SystemNameToString("caf\xE9"), SystemNameToString("caf\xE8"));
 }
 
 TEST(EncodingConversion, AnsiFollowsTheProcessCodePage) {

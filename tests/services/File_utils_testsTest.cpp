@@ -4,6 +4,8 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
+#include <time.h>
 
 #include "ServicesTestSupport.h"
 #include "platform/runtime/DateUtils.h"
@@ -136,13 +138,48 @@ TEST_F(File_utils_dates, DatesFromTextsNumbersAndRecords) {
   const Refused refused[] = {{12, 1, 1, 1600}, {12, 1, 1, 2107}, {12, 0, 1, 2000}, {12, 31, 2, 2000},
                              {12, 1, 13, 2000}, {24, 1, 1, 2000}, {-1, 1, 1, 2000}};
   for (const Refused& r : refused) EXPECT_FALSE(SetFileDate(File("a.txt"), r.hour, r.day, r.month, r.year));
-  EXPECT_TRUE(SetFileDate(File("a.txt"), 0, 1, 1, 1601));
   EXPECT_TRUE(SetFileDate(File("a.txt"), 0, 31, 12, 2106));
   EXPECT_FALSE(SetFileDate(File("a.txt"), u"1/2/2020"));     // not 10 characters
   EXPECT_FALSE(SetFileDate(File("a.txt"), u"aa/02/2020"));
   EXPECT_FALSE(SetFileDate(File("a.txt"), u"1", u"x", u"2000"));
   EXPECT_FALSE(SetFileDate(File("missing.txt"), u"01/02/2020"));
   EXPECT_EQ(GetFileAge(File("missing.txt")), 0);
+}
+
+TEST_F(File_utils_dates, OldDatesAreKeptOrRefused) {
+  // Seconds since 1970 (UTC) from python's calendar.timegm.
+  struct Case {
+    Int32 hour, day, month, year;
+    long long seconds;
+  };
+  const Case cases[] = {{12, 1, 3, 1850, -3781684800LL}, {12, 29, 12, 1899, -2209204800LL},
+                        {0, 1, 1, 1601, -11644473600LL}};
+  const long kTmpfs = 0x01021994, kExt4 = 0xEF53;
+  struct statfs fs {};
+  {
+    ScopedEnvVar utc("TZ", "UTC");
+    ::tzset();
+    // A file system that holds them (tmpfs) carries the day asked.
+    if (::statfs("/dev/shm", &fs) == 0 && fs.f_type == kTmpfs) {
+      ScopedEnvVar onShm("TMPDIR", "/dev/shm");
+      const std::string dir = MakeScratchFolder("sk_olddates");
+      ASSERT_FALSE(dir.empty());
+      WriteFileBytes(dir + "/a.txt", "x");
+      for (const Case& c : cases) {
+        EXPECT_TRUE(SetFileDate(Utf8ToString(dir + "/a.txt"), c.hour, c.day, c.month, c.year)) << c.year;
+        struct stat st {};
+        ASSERT_EQ(::stat((dir + "/a.txt").c_str(), &st), 0);
+        EXPECT_EQ(static_cast<long long>(st.st_mtim.tv_sec), c.seconds) << c.year;
+      }
+      RemoveScratchFolder(dir);
+    }
+    // One that clamps them (ext4 before 13 December 1901) says it did not.
+    WriteRaw("a.txt", "x");
+    if (::statfs(fDir.c_str(), &fs) == 0 && fs.f_type == kExt4) {
+      for (const Case& c : cases) EXPECT_FALSE(SetFileDate(File("a.txt"), c.hour, c.day, c.month, c.year)) << c.year;
+    }
+  }
+  ::tzset();
 }
 
 TEST_F(File_utils_dates, CopyingADate) {
