@@ -220,12 +220,15 @@ void SaveDataToExcel(const String& outputFile, const String& sheetName, const St
 String TextFromExcel(const String& fileName, const TExcelTextProgress&) {
   if (!FileExists(fileName)) return {};
   TXlsWorkbook xls(true);
-  if (!xls.Open(fileName)) return {};
+  // The read and the text of each sheet yield as they go; a Stop ends them.
+  TTimedYield yield;
+  const auto tick = [&yield](size_t work) { return yield.Tick(work); };
+  if (!xls.Open(fileName, tick)) return {};
   String result;
-  for (Int32 s = 1; s <= xls.SheetCount(); ++s) {
+  for (Int32 s = 1; s <= xls.SheetCount() && !yield.Stopped(); ++s) {
     xls.SetActiveSheet(s);
     TMemoryStream text;
-    xls.SaveAsText(&text, u'\t', TEncoding::Unicode());
+    xls.SaveAsText(&text, u'\t', TEncoding::Unicode(), tick);
     text.SetPosition(0);
     TUTF8Stringlist lines;
     lines.LoadFromStream(&text);

@@ -99,5 +99,27 @@ def make(path):
     wb.save(path)
 
 
+def make_dates(path, epoch1904):
+    import datetime
+    from openpyxl.utils.datetime import CALENDAR_MAC_1904
+    wb = openpyxl.Workbook()
+    if epoch1904:
+        wb.epoch = CALENDAR_MAC_1904
+    ws = wb.active
+    ws.append([datetime.date(2024, 1, 15), datetime.time(13, 45, 30),
+               datetime.datetime(2024, 1, 15, 13, 45, 30), 45306, 0.5])
+    row = [datetime.date(1900, 2, 27), datetime.date(2024, 2, 29), datetime.date(1999, 12, 31),
+           datetime.timedelta(hours=30), 1.25]
+    ws.append(row)
+    ws["A2"].number_format = "dd/mm/yyyy;@"
+    ws["B2"].number_format = "[$-409]mmmm d, yyyy"
+    ws["C2"].number_format = "m/d/yy h:mm"
+    ws["D2"].number_format = "[h]:mm:ss"
+    ws["E2"].number_format = '[Red]0.00" days"'
+    wb.save(path)
+
+
 if __name__ == "__main__":
-    {"dump": dump, "count": count, "make": make}[sys.argv[1]](sys.argv[2])
+    {"dump": dump, "count": count, "make": make,
+     "dates1900": lambda p: make_dates(p, False),
+     "dates1904": lambda p: make_dates(p, True)}[sys.argv[1]](sys.argv[2])
