@@ -1,6 +1,7 @@
 #include "services/Excel_utils.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 #include "core/Basic_processes.h"
@@ -229,14 +230,22 @@ String TextFromExcel(const String& fileName, const TExcelTextProgress&) {
     xls.SetActiveSheet(s);
     TMemoryStream text;
     xls.SaveAsText(&text, u'\t', TEncoding::Unicode(), tick);
-    text.SetPosition(0);
-    TUTF8Stringlist lines;
-    lines.LoadFromStream(&text);
-    for (Int32 i = 0; i < lines.Count(); ++i) {
-      const String line = Trim(lines.Strings(i));
-      if (line.empty()) continue;
-      result += line;
-      result += u"\r\n";
+    // The sheet's text is UTF-16LE after its mark: each line (ended by CR,
+    // LF or both) trimmed, the empty ones left out.
+    const size_t units = static_cast<size_t>(text.Size()) / sizeof(Char);
+    String all(units, Char(0));
+    if (units > 0) std::memcpy(all.data(), text.Memory(), units * sizeof(Char));
+    size_t p = !all.empty() && all[0] == Char(0xFEFF) ? 1 : 0;
+    while (p < all.size() && !yield.Stopped()) {
+      size_t end = p;
+      while (end < all.size() && all[end] != u'\r' && all[end] != u'\n') ++end;
+      const String line = Trim(all.substr(p, end - p));
+      if (!line.empty()) {
+        result += line;
+        result += u"\r\n";
+      }
+      yield.Tick(end - p + 1);
+      p = end < all.size() ? end + 1 : end;
     }
     MyYieldProcess();
   }
