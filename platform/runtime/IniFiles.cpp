@@ -468,8 +468,9 @@ std::shared_ptr<void> TIniFile::WriteLock() {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
-  // What is on disk now is what the change is made to.
-  fStampSize = -2;
+  // What is on disk now is what the change is made to (an object that could
+  // not read the file keeps refusing to write it, as UpdateFile says).
+  if (!fUnreadable) fStampSize = -2;
   return std::shared_ptr<void>(nullptr, [fd](void*) { ::close(fd); });
 }
 

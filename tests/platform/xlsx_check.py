@@ -100,22 +100,15 @@ def make(path):
 
 
 def make_dates(path, epoch1904):
-    import datetime
-    from openpyxl.utils.datetime import CALENDAR_MAC_1904
+    import datetime as dt
     wb = openpyxl.Workbook()
     if epoch1904:
-        wb.epoch = CALENDAR_MAC_1904
+        wb.epoch = openpyxl.utils.datetime.CALENDAR_MAC_1904
     ws = wb.active
-    ws.append([datetime.date(2024, 1, 15), datetime.time(13, 45, 30),
-               datetime.datetime(2024, 1, 15, 13, 45, 30), 45306, 0.5])
-    row = [datetime.date(1900, 2, 27), datetime.date(2024, 2, 29), datetime.date(1999, 12, 31),
-           datetime.timedelta(hours=30), 1.25]
-    ws.append(row)
-    ws["A2"].number_format = "dd/mm/yyyy;@"
-    ws["B2"].number_format = "[$-409]mmmm d, yyyy"
-    ws["C2"].number_format = "m/d/yy h:mm"
-    ws["D2"].number_format = "[h]:mm:ss"
-    ws["E2"].number_format = '[Red]0.00" days"'
+    ws.append([dt.date(2024, 1, 15), dt.time(13, 45, 30), dt.datetime(2024, 1, 15, 13, 45, 30), 45306, 0.5])
+    ws.append([dt.date(1900, 2, 27), dt.date(2024, 2, 29), dt.date(1999, 12, 31), dt.timedelta(hours=30), 1.25])
+    for cell, fmt in zip(ws[2], ["dd/mm/yyyy;@", "[$-409]mmmm d, yyyy", "m/d/yy h:mm", "[h]:mm:ss", '[Red]0.00" days"']):
+        cell.number_format = fmt
     wb.save(path)
 
 

@@ -7,6 +7,8 @@
 #include <sys/vfs.h>
 #include <time.h>
 
+#include <tuple>
+
 #include "ServicesTestSupport.h"
 #include "platform/runtime/DateUtils.h"
 #include "platform/runtime/FileUtils.h"
@@ -147,37 +149,27 @@ TEST_F(File_utils_dates, DatesFromTextsNumbersAndRecords) {
 }
 
 TEST_F(File_utils_dates, OldDatesAreKeptOrRefused) {
-  // Seconds since 1970 (UTC) from python's calendar.timegm.
-  struct Case {
-    Int32 hour, day, month, year;
-    long long seconds;
-  };
-  const Case cases[] = {{12, 1, 3, 1850, -3781684800LL}, {12, 29, 12, 1899, -2209204800LL},
-                        {0, 1, 1, 1601, -11644473600LL}};
-  const long kTmpfs = 0x01021994, kExt4 = 0xEF53;
-  struct statfs fs {};
+  // Hour, day, month, year and python's calendar.timegm of them (UTC).
+  const std::tuple<Int32, Int32, Int32, Int32, long long> cases[] = {
+      {12, 1, 3, 1850, -3781684800LL}, {12, 29, 12, 1899, -2209204800LL}, {0, 1, 1, 1601, -11644473600LL}};
   {
-    ScopedEnvVar utc("TZ", "UTC");
+    ScopedEnvVar utc("TZ", "UTC"), onShm("TMPDIR", "/dev/shm");
     ::tzset();
-    // A file system that holds them (tmpfs) carries the day asked.
-    if (::statfs("/dev/shm", &fs) == 0 && fs.f_type == kTmpfs) {
-      ScopedEnvVar onShm("TMPDIR", "/dev/shm");
-      const std::string dir = MakeScratchFolder("sk_olddates");
-      ASSERT_FALSE(dir.empty());
-      WriteFileBytes(dir + "/a.txt", "x");
-      for (const Case& c : cases) {
-        EXPECT_TRUE(SetFileDate(Utf8ToString(dir + "/a.txt"), c.hour, c.day, c.month, c.year)) << c.year;
-        struct stat st {};
-        ASSERT_EQ(::stat((dir + "/a.txt").c_str(), &st), 0);
-        EXPECT_EQ(static_cast<long long>(st.st_mtim.tv_sec), c.seconds) << c.year;
-      }
-      RemoveScratchFolder(dir);
-    }
-    // One that clamps them (ext4 before 13 December 1901) says it did not.
+    const std::string shm = MakeScratchFolder("sk_olddates");
+    struct statfs fs {};
+    // tmpfs holds such dates: the file carries the day asked. ext4 clamps them
+    // to 13 December 1901: the call says it failed.
+    const bool tmpfs = !shm.empty() && ::statfs(shm.c_str(), &fs) == 0 && fs.f_type == 0x01021994;
+    const bool ext4 = ::statfs(fDir.c_str(), &fs) == 0 && fs.f_type == 0xEF53;
+    WriteFileBytes(shm + "/a.txt", "x");
     WriteRaw("a.txt", "x");
-    if (::statfs(fDir.c_str(), &fs) == 0 && fs.f_type == kExt4) {
-      for (const Case& c : cases) EXPECT_FALSE(SetFileDate(File("a.txt"), c.hour, c.day, c.month, c.year)) << c.year;
+    struct stat st {};
+    for (const auto& [h, d, m, y, seconds] : cases) {
+      EXPECT_TRUE(!tmpfs || (SetFileDate(Utf8ToString(shm + "/a.txt"), h, d, m, y) &&
+                             ::stat((shm + "/a.txt").c_str(), &st) == 0 && st.st_mtim.tv_sec == seconds)) << y;
+      EXPECT_TRUE(!ext4 || !SetFileDate(File("a.txt"), h, d, m, y)) << y;
     }
+    RemoveScratchFolder(shm);
   }
   ::tzset();
 }
