@@ -1088,6 +1088,39 @@ const std::vector<TRoutine>& Routines() {
            reader.CloseArchive();
          });
        }},
+      // Files, encodings, settings and workbooks as users have them.
+      {"text files", "TUTF8Stringlist LoadFromFile (ANSI, no mark)", kLines,
+       [](Int64 n) {
+         const TBytes bytes = TEncoding::GetEncodingShared(1252)->GetBytes(LinesOf(n)->Text() + u"caf\u00E9");
+         std::ofstream(Scratch() + "/ansi-lines.txt", std::ios::binary)
+             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+         return TWork([] {
+           TUTF8Stringlist l;
+           l.LoadFromFile(ScratchName("ansi-lines.txt"));
+         });
+       }},
+      {"file lists", "ListOfFilesAndDirs (overlapping masks)", kFiles,
+       [](Int64 n) {
+         auto root = std::make_shared<String>(FilesOf(n, "masks"));
+         return TWork([root] {
+           benchmark::DoNotOptimize(ListOfFilesAndDirs(*root, u"*.txt;*.TXT;file*", true, false).files->Count());
+         });
+       }},
+      {"workbooks", "TextFromExcel (rows of 3 cells)", kLines,
+       [](Int64 n) {
+         SaveDataToExcel(ScratchName("rows-read.xlsx"), u"Data", u"Rows", u"growth", u"", ShowOf,
+                         [](Int32 r, Int32 c) {
+                           TExcelDataRec d;
+                           d.cell_format = ShowOf(c);
+                           if (c == 1)
+                             d.i = r;
+                           else
+                             d.s = u"word" + Utf8ToString(std::to_string(r % 5000));
+                           return d;
+                         },
+                         static_cast<Int32>(n), 3);
+         return TWork([] { benchmark::DoNotOptimize(TextFromExcel(ScratchName("rows-read.xlsx")).size()); });
+       }},
   };
   return table;
 }

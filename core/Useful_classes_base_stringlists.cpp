@@ -95,7 +95,17 @@ Int32 WrappingAdd(Int32 a, Int32 b) {
 
 TUTF8Stringlist::TUTF8Stringlist() { SetDefaultEncoding(TEncoding::UTF8()); }
 
-void TUTF8Stringlist::LoadFromStream(TStream* stream) {
+void TUTF8Stringlist::LoadFromStream(TStream* stream) { LoadDetectedText(stream); }
+
+void TUTF8Stringlist::LoadFromStream(TStream* stream, TEncoding* enc) {
+  if (enc == nullptr) {
+    LoadDetectedText(stream);
+    return;
+  }
+  TStringList::LoadFromStream(stream, enc);
+}
+
+void TUTF8Stringlist::LoadDetectedText(TStream* stream) {
   if (stream == nullptr) return;
   TUpdateScope scope(*this);
   const TBytes bytes = stream->ReadRest();

@@ -56,10 +56,20 @@ class TUTF8Stringlist : public TStringList {
 
   using TStringList::LoadFromStream;
   // Replaces the lines with the text from the stream's position to its end,
-  // decoded by its byte-order mark; the list's encoding becomes UTF-16LE.
+  // decoded by its byte-order mark (without one as UTF-8, or in the ANSI
+  // code page when the bytes are not UTF-8); the list's encoding becomes
+  // UTF-16LE.
   void LoadFromStream(TStream* stream) override;
+  // Without an encoding (LoadFromFile(name) comes here), the text is read
+  // as above, so that a file loads as its stream does; with one, the bytes
+  // are read in it.
+  void LoadFromStream(TStream* stream, TEncoding* enc) override;
 
  protected:
+  // The detecting load of LoadFromStream(stream), which descendants with a
+  // stream format of their own still reach for text files.
+  void LoadDetectedText(TStream* stream);
+
   // Every sort of the library's lists yields and stops as the library's
   // sorts do (NewLibrarySortCheckPoint), also before the library has started.
   TSortCheckPoint SortCheckPoint() const override { return NewLibrarySortCheckPoint(); }

@@ -1,6 +1,7 @@
 #include "services/Excel_utils.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 #include "core/Basic_processes.h"
@@ -220,20 +221,31 @@ void SaveDataToExcel(const String& outputFile, const String& sheetName, const St
 String TextFromExcel(const String& fileName, const TExcelTextProgress&) {
   if (!FileExists(fileName)) return {};
   TXlsWorkbook xls(true);
-  if (!xls.Open(fileName)) return {};
+  // The read and the text of each sheet yield as they go; a Stop ends them.
+  TTimedYield yield;
+  const auto tick = [&yield](size_t work) { return yield.Tick(work); };
+  if (!xls.Open(fileName, tick)) return {};
   String result;
-  for (Int32 s = 1; s <= xls.SheetCount(); ++s) {
+  for (Int32 s = 1; s <= xls.SheetCount() && !yield.Stopped(); ++s) {
     xls.SetActiveSheet(s);
     TMemoryStream text;
-    xls.SaveAsText(&text, u'\t', TEncoding::Unicode());
-    text.SetPosition(0);
-    TUTF8Stringlist lines;
-    lines.LoadFromStream(&text);
-    for (Int32 i = 0; i < lines.Count(); ++i) {
-      const String line = Trim(lines.Strings(i));
-      if (line.empty()) continue;
-      result += line;
-      result += u"\r\n";
+    xls.SaveAsText(&text, u'\t', TEncoding::Unicode(), tick);
+    // The sheet's text is UTF-16LE after its mark: each line (ended by CR,
+    // LF or both) trimmed, the empty ones left out.
+    const size_t units = static_cast<size_t>(text.Size()) / sizeof(Char);
+    String all(units, Char(0));
+    if (units > 0) std::memcpy(all.data(), text.Memory(), units * sizeof(Char));
+    size_t p = !all.empty() && all[0] == Char(0xFEFF) ? 1 : 0;
+    while (p < all.size() && !yield.Stopped()) {
+      size_t end = p;
+      while (end < all.size() && all[end] != u'\r' && all[end] != u'\n') ++end;
+      const String line = Trim(all.substr(p, end - p));
+      if (!line.empty()) {
+        result += line;
+        result += u"\r\n";
+      }
+      yield.Tick(end - p + 1);
+      p = end < all.size() ? end + 1 : end;
     }
     MyYieldProcess();
   }

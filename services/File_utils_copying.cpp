@@ -32,7 +32,7 @@ String BackupNameOf(const String& name) { return ChangeFileExt(name, QMExts[ext_
 // The real path of a name: links resolved for the part that exists, the rest
 // as written ("." and ".." resolved).
 std::string RealPathOf(const String& name) {
-  std::string path = StringToUtf8(ExpandFileName(name));
+  std::string path = StringToSystemName(ExpandFileName(name));
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   std::string tail;
   for (;;) {
@@ -43,7 +43,7 @@ std::string RealPathOf(const String& name) {
       return r;
     }
     const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos || path == "/") return StringToUtf8(ExpandFileName(name));
+    if (slash == std::string::npos || path == "/") return StringToSystemName(ExpandFileName(name));
     tail = tail.empty() ? path.substr(slash + 1) : path.substr(slash + 1) + "/" + tail;
     path = slash == 0 ? "/" : path.substr(0, slash);
   }
@@ -80,8 +80,8 @@ void CountAndMove(const String& from, const String& to, Int32& found, Int32& mov
 // folder of their own in its place): such folders are refused.  It is opened
 // without following a link.
 int OpenOwnFolderBeside(const String& file, const String& folderName) {
-  const std::string parent = StringToUtf8(ExcludeTrailingPathDelimiter(ExtractFilePath(ExpandFileName(file))));
-  const std::string leaf = StringToUtf8(folderName);
+  const std::string parent = StringToSystemName(ExcludeTrailingPathDelimiter(ExtractFilePath(ExpandFileName(file))));
+  const std::string leaf = StringToSystemName(folderName);
   const int parentFd = ::open(parent.empty() ? "/" : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (parentFd < 0) return -1;
   struct stat st;
@@ -118,12 +118,12 @@ bool TryToCopyFileToTEMP(const String& name) {
   // The copy goes into the folder just checked, through its descriptor: a
   // folder put in its place meanwhile is not written to.  Nobody else may
   // write into it, so a name found not to be a link stays one that is not.
-  const std::string leaf = StringToUtf8(ExtractFileName(name));
+  const std::string leaf = StringToSystemName(ExtractFileName(name));
   struct stat st;
   bool ok = !leaf.empty() && (::fstatat(folder, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0
                                   ? errno == ENOENT
                                   : S_ISREG(st.st_mode));
-  ok = ok && CopyFile(name, Utf8ToString("/proc/self/fd/" + std::to_string(folder) + "/" + leaf), false);
+  ok = ok && CopyFile(name, SystemNameToString("/proc/self/fd/" + std::to_string(folder) + "/" + leaf), false);
   ::close(folder);
   return ok;
 }
@@ -181,7 +181,7 @@ bool FolderProposedIsOriginalFolder(const String& a, const String& b) {
 }
 
 Int32 FolderFileCount(const String& folder) {
-  DIR* d = ::opendir(StringToUtf8(folder).c_str());
+  DIR* d = ::opendir(StringToSystemName(folder).c_str());
   if (d == nullptr) return 0;
   Int32 n = 0;
   while (struct dirent* de = ::readdir(d))
@@ -272,8 +272,8 @@ TStringAndBooleanRec MovedFolderAndItsSubfoldersTo(const String& source, const S
   if (RealPathOf(destination) == RealPathOf(src)) return TStringAndBooleanRec{destination, false};
   // One file system: the whole folder in one rename (never over an existing one).
   struct stat a, b;
-  if (ForceDirectories(target) && ::stat(StringToUtf8(src).c_str(), &a) == 0 &&
-      ::stat(StringToUtf8(target).c_str(), &b) == 0 && a.st_dev == b.st_dev && RenameFile(src, destination))
+  if (ForceDirectories(target) && ::stat(StringToSystemName(src).c_str(), &a) == 0 &&
+      ::stat(StringToSystemName(target).c_str(), &b) == 0 && a.st_dev == b.st_dev && RenameFile(src, destination))
     return TStringAndBooleanRec{destination, true};
   const T2_longint_rec r = MovedFolderFulInto(src, destination, true);
   return TStringAndBooleanRec{destination, r.long1 > 0};
@@ -282,7 +282,7 @@ TStringAndBooleanRec MovedFolderAndItsSubfoldersTo(const String& source, const S
 Int32 DeleteAllFilesOn(const String& folder, const String& mask, const String& moveTo, bool move,
                        bool includeSubFolders, bool removeEmptyFolders) {
   TMountInfo m;
-  if (GetMountOf(folder, m) && RealPathOf(folder) == StringToUtf8(m.MountPoint) &&
+  if (GetMountOf(folder, m) && RealPathOf(folder) == StringToSystemName(m.MountPoint) &&
       GetDriveTypeW(m.MountPoint) != DRIVE_REMOVABLE) {
     MessageBoxW(nullptr, u"Won't delete all files on " + IncludeTrailingPathDelimiter(m.MountPoint), u"No Way!",
                 MB_OK | MB_ICONWARNING);

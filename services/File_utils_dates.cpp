@@ -26,7 +26,9 @@ bool SetFileDate(const String& name, Int32 hour, Int32 day, Int32 month, Int32 y
   TDateTime date, time;
   if (!TryEncodeDate(static_cast<Word>(year), static_cast<Word>(month), static_cast<Word>(day), date)) return false;
   if (!TryEncodeTime(static_cast<Word>(hour), 0, 0, 0, time)) return false;
-  return SetFileDate(name, date + time);
+  // Before 1899-12-30 a date-time is negative and its time counts away from
+  // zero: the time is taken off, or the day would move one on.
+  return SetFileDate(name, date < 0 ? date - time : date + time);
 }
 
 bool SetFileDate(const String& name, Int32 day, Int32 month, Int32 year) {

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "core/Basic_processes.h"
 #include "core/Global_vars.h"
@@ -37,7 +38,7 @@ struct FolderEntry {
 // no devices, sockets or pipes, and no links to folders.  Ordered by name.
 std::vector<FolderEntry> ReadFolder(const String& folder) {
   std::vector<FolderEntry> r;
-  const std::string dir = StringToUtf8(folder.empty() ? String(u".") : folder);
+  const std::string dir = StringToSystemName(folder.empty() ? String(u".") : folder);
   DIR* d = ::opendir(dir.c_str());
   if (d == nullptr) return r;
   const int dfd = ::dirfd(d);
@@ -63,7 +64,7 @@ std::vector<FolderEntry> ReadFolder(const String& folder) {
       e.isFile = true;
     else
       continue;
-    e.name = Utf8ToString(std::string(de->d_name));
+    e.name = SystemNameToString(std::string(de->d_name));
     r.push_back(std::move(e));
   }
   ::closedir(d);
@@ -151,6 +152,12 @@ std::vector<TSearchRec> ListOfAllFilesIn(const String& folder, const std::vector
     if (stopped) break;
     AddMatchingFiles(folder, m, found, stopped);
   }
+  if (masks.size() > 1) {
+    // Masks match without case and may overlap ("*.txt;*.TXT", "*.txt;*.*"):
+    // each file is listed once, where its first mask found it.
+    std::unordered_set<String> seen;
+    std::erase_if(found, [&seen](const TSearchRec& r) { return !seen.insert(r.Name).second; });
+  }
   return found;
 }
 
@@ -231,6 +238,14 @@ TFilesAndDirsRec ListOfFilesAndDirs(const String& folder, const String& masks, b
       if (e.isFile) files.push_back(e.name);
   }
   const std::vector<String> maskList = SplitMasks(masks);
+  // Masks match without case and may overlap: each file is listed once,
+  // under the first mask that matches it.
+  std::unordered_set<String> listedOnce;
+  const auto addFile = [&](const String& full) {
+    if (maskList.size() > 1 && !listedOnce.insert(full).second) return;
+    rec.files->Add(full);
+    MyYieldProcess();
+  };
   for (Int32 d = 0; d < rec.dirs->Count(); ++d) {
     const String dir = rec.dirs->Strings(d);
     for (const String& mask : maskList) {
@@ -242,17 +257,11 @@ TFilesAndDirsRec ListOfFilesAndDirs(const String& folder, const String& masks, b
         const String listed = ExtractFilePath(joined);
         const String pattern = ExtractFileName(joined);
         for (const FolderEntry& e : ReadFolder(listed))
-          if (e.isFile && MatchesMask(e.name, pattern)) {
-            rec.files->Add(listed + e.name);
-            MyYieldProcess();
-          }
+          if (e.isFile && MatchesMask(e.name, pattern)) addFile(listed + e.name);
         continue;
       }
       for (const String& name : filesOf[dir])
-        if (MatchesMask(name, mask)) {
-          rec.files->Add(dir + name);
-          MyYieldProcess();
-        }
+        if (MatchesMask(name, mask)) addFile(dir + name);
     }
   }
   return rec;

@@ -23,7 +23,7 @@ bool IsOnNetwork(const String& name) {
   return GetMountOfName(name, m) && m.Network;
 }
 
-bool StatOf(const String& name, struct stat& st) { return ::stat(StringToUtf8(name).c_str(), &st) == 0; }
+bool StatOf(const String& name, struct stat& st) { return ::stat(StringToSystemName(name).c_str(), &st) == 0; }
 
 }  // namespace
 
@@ -31,7 +31,7 @@ bool IsDirectoryWriteable(const String& folder) {
   if (folder.empty()) return false;
   String f = ExcludeTrailingPathDelimiter(folder);
   if (f.empty()) f = folder;  // the root
-  const std::string dir = StringToUtf8(f);
+  const std::string dir = StringToSystemName(f);
   int fd = ::open(dir.c_str(), O_TMPFILE | O_RDWR | O_EXCL | O_CLOEXEC, 0600);
   if (fd >= 0) {
     ::close(fd);

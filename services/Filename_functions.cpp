@@ -195,15 +195,15 @@ String GetLongPathNameW(const String& s) {
     const String& e = elements[i];
     String found;
     struct stat st;
-    if (::lstat(StringToUtf8(result + e).c_str(), &st) == 0) {
+    if (::lstat(StringToSystemName(result + e).c_str(), &st) == 0) {
       found = e;
     } else {
       // The one entry of the folder that matches ignoring case.
       Int32 matches = 0;
       const String upper = AnsiUpperCase(e);
-      if (DIR* d = ::opendir(StringToUtf8(result).c_str())) {
+      if (DIR* d = ::opendir(StringToSystemName(result).c_str())) {
         while (struct dirent* de = ::readdir(d)) {
-          String name = Utf8ToString(std::string(de->d_name));
+          String name = SystemNameToString(std::string(de->d_name));
           if (name == u"." || name == u"..") continue;
           if (AnsiUpperCase(name) == upper) {
             found = name;

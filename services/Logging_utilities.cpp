@@ -58,7 +58,7 @@ int OpenLockedLog(const std::string& name, const String& filename) {
 
 // Appends the UTF-16LE units of text in one locked write; false on any failure.
 bool AppendToLog(const String& filename, const String& text) {
-  const std::string name = StringToUtf8(filename);
+  const std::string name = StringToSystemName(filename);
   int fd = OpenLockedLog(name, filename);
   if (fd < 0) return false;
   struct stat st;

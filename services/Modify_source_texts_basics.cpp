@@ -69,11 +69,11 @@ BackupState BackupAt(const std::string& backup, const struct stat& source) {
 // when a regular file other than the source is at the backup's name
 // afterwards: a source already named as its own backup is refused.
 bool MakeBackupOnce(const String& filename) {
-  const std::string source = StringToUtf8(filename);
+  const std::string source = StringToSystemName(filename);
   struct stat src {};
   if (source.empty() || ::stat(source.c_str(), &src) != 0 || !S_ISREG(src.st_mode)) return false;
   const String backup = SourceTextBackupName(filename);
-  const std::string backupPath = StringToUtf8(backup);
+  const std::string backupPath = StringToSystemName(backup);
   switch (BackupAt(backupPath, src)) {
     case BackupState::usable: return true;
     case BackupState::unusable: return false;
@@ -597,7 +597,7 @@ String LogDateReference(const String& s1, const String& s2, const String& s3, co
   if (!logName.empty()) {
     // The marker's number comes from the log's lines: a log that cannot be
     // opened or read whole would hand out a number already in it.
-    fd = OpenLockedLog(StringToUtf8(logName));
+    fd = OpenLockedLog(StringToSystemName(logName));
     if (fd < 0 || !ReadWholeLog(fd, old)) {
       if (fd >= 0) ::close(fd);
       return String();

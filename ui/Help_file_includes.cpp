@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "core/UnitCounter.h"
+#include "core/Useful_classes_base_stringlists.h"
 #include "platform/runtime/StringList.h"
 #include "platform/runtime/Strings.h"
 
@@ -32,7 +33,9 @@ bool NumberOfLine(const String& line, Int32& number) {
 }  // namespace
 
 String NameFromNumber(Int32 number, const String& fileName) {
-  TStringList lines;
+  // Read as the library reads text files: by its mark, else as UTF-8, else
+  // in the ANSI code page.
+  TUTF8Stringlist lines;
   try {
     lines.LoadFromFile(fileName);
   } catch (const std::exception&) {

@@ -280,7 +280,7 @@ Int32 CarryAttributes(const TAttributeSource& from, int toFd, bool narrowed, boo
 }  // namespace
 
 Int32 ReplaceRefusal(const String& fileName) {
-  std::string target = StringToUtf8(fileName);
+  std::string target = StringToSystemName(fileName);
   struct stat st;
   bool existed;
   return LookAtTarget(target, st, existed);
@@ -351,7 +351,7 @@ TFileReplaceStream::TFileReplaceStream(const String& fileName) : THandleStream(-
   // the two looks do not find the same file (the folder or the file changed
   // in between), the look is taken again.
   for (int look = 0;; ++look) {
-    target = StringToUtf8(fileName);
+    target = StringToSystemName(fileName);
     if (const Int32 refusal = LookAtTarget(target, st, fTargetExisted); refusal != 0) {
       fOtherOwner = refusal == kReplaceWouldChangeOwner;
       Fail(fOtherOwner ? EPERM : refusal);
@@ -553,9 +553,9 @@ bool TFileReplaceStream::Commit() {
 
 TTemporaryFileStream::TTemporaryFileStream(const String& folder, const String& prefix) : THandleStream(-1) {
   String dir = folder.empty() ? GetTempDirectory() : folder;
-  fFolder = StringToUtf8(dir);
+  fFolder = StringToSystemName(dir);
   while (fFolder.size() > 1 && fFolder.back() == '/') fFolder.pop_back();
-  fPrefix = StringToUtf8(prefix);
+  fPrefix = StringToSystemName(prefix);
   std::string name;
   const int dirFd = OpenFolder(fFolder);
   fHandle = dirFd < 0 ? -1 : OpenTemporary(dirFd, fFolder, fPrefix, name);
@@ -582,7 +582,7 @@ String TTemporaryFileStream::KeepAs() {
   if (fHandle < 0) return String();
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string candidate = fFolder + "/" + TemporarySiblingName("", fPrefix, RandomSuffix() + ".tmp");
-    if (LinkUnnamed(fHandle, AT_FDCWD, candidate)) return Utf8ToString(candidate);
+    if (LinkUnnamed(fHandle, AT_FDCWD, candidate)) return SystemNameToString(candidate);
     if (errno != EEXIST) break;
   }
   return String();
@@ -599,7 +599,7 @@ bool ReplaceFileContent(const String& fileName, const TBytes& bytes) {
   return ReplaceFileContent(fileName, bytes.data(), bytes.size());
 }
 
-TNewFileStream::TNewFileStream(const String& fileName) : THandleStream(-1), fTarget(StringToUtf8(fileName)) {
+TNewFileStream::TNewFileStream(const String& fileName) : THandleStream(-1), fTarget(StringToSystemName(fileName)) {
   if (fTarget.empty()) {
     fError = ENOENT;
     return;
@@ -643,7 +643,7 @@ bool TNewFileStream::Publish() {
 
 Int32 CreateFileWithContent(const String& fileName, const void* data, size_t count,
                             const TFilePermissions* permissions) {
-  const std::string target = StringToUtf8(fileName);
+  const std::string target = StringToSystemName(fileName);
   if (target.empty()) return ENOENT;
   struct stat st;
   if (::lstat(target.c_str(), &st) == 0) return EEXIST;
@@ -789,7 +789,7 @@ Int32 GiveLikenessOf(int fromFd, int toFd, bool keepOwner) {
 }
 
 Int32 DeleteRefusal(const String& fileName) {
-  const std::string path = StringToUtf8(fileName);
+  const std::string path = StringToSystemName(fileName);
   if (path.empty()) return ENOENT;
   struct stat st, folder;
   const std::string dir = DirOf(path);

@@ -31,7 +31,7 @@ namespace sk {
 
 namespace {
 
-std::string U8(const String& s) { return StringToUtf8(s); }
+std::string U8(const String& s) { return StringToSystemName(s); }
 
 bool IsDelim(Char c) { return c == u'/' || c == u'\\'; }
 
@@ -605,7 +605,16 @@ Int32 FileSetDate(const String& fileName, TDateTime dateTime) {
   times[0].tv_sec = 0;
   times[0].tv_nsec = UTIME_OMIT;
   if (!TimespecOfLocal(dateTime, times[1])) return EINVAL;
-  if (::utimensat(AT_FDCWD, U8(fileName).c_str(), times, 0) != 0) return errno != 0 ? errno : EIO;
+  const std::string path = U8(fileName);
+  if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) return errno != 0 ? errno : EIO;
+  // A file system whose times have a narrower range (ext4 before 1901, FAT
+  // before 1980) clamps the time and still answers success: the time is read
+  // back, and one that is not the time asked is a failure. Two seconds of
+  // difference are the coarsest step a file system stores.
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return errno != 0 ? errno : EIO;
+  const Int64 diff = static_cast<Int64>(st.st_mtim.tv_sec) - static_cast<Int64>(times[1].tv_sec);
+  if (diff < -2 || diff > 2) return ERANGE;
   return 0;
 }
 
@@ -682,7 +691,7 @@ String ExcludeTrailingPathDelimiter(const String& s) {
 String GetCurrentDir() {
   std::vector<char> buf(4096);
   for (;;) {
-    if (::getcwd(buf.data(), buf.size()) != nullptr) return Utf8ToString(std::string(buf.data()));
+    if (::getcwd(buf.data(), buf.size()) != nullptr) return SystemNameToString(std::string(buf.data()));
     if (errno != ERANGE || buf.size() > (1u << 20)) return String();
     buf.resize(buf.size() * 2);
   }
@@ -757,7 +766,7 @@ Int32 FindFirst(const String& pathWithMask, Int32 attr, TSearchRec& rec) {
   auto state = std::make_shared<TSearchState>();
   while (struct dirent* de = ::readdir(d)) {
     std::string raw(de->d_name);
-    String name = Utf8ToString(raw);
+    String name = SystemNameToString(raw);
     if (!MatchesMask(name, mask)) continue;
     const bool dots = raw == "." || raw == "..";
     std::string full = dirPath + (dirPath.back() == '/' ? "" : "/") + raw;
@@ -886,7 +895,7 @@ String ProgramFileName() {
   for (;;) {
     ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size());
     if (n < 0) return String();
-    if (static_cast<size_t>(n) < buf.size()) return Utf8ToString(std::string(buf.data(), static_cast<size_t>(n)));
+    if (static_cast<size_t>(n) < buf.size()) return SystemNameToString(std::string(buf.data(), static_cast<size_t>(n)));
     if (buf.size() > (1u << 20)) return String();
     buf.resize(buf.size() * 2);
   }
@@ -948,7 +957,7 @@ String GetTempFileName(const String& dir, const String& prefix) {
   int fd = ::mkstemps(buf.data(), 4);
   if (fd < 0) return String();
   ::close(fd);
-  return Utf8ToString(std::string(buf.data()));
+  return SystemNameToString(std::string(buf.data()));
 }
 
 }  // namespace sk

@@ -2,10 +2,15 @@
 
 #include "platform/runtime/FileReplace.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <unicode/uchar.h>
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <memory>
 #include <unordered_map>
 
@@ -32,6 +37,29 @@ bool HasLoneSurrogate(const String& s) {
     if (c >= 0xD800 && c <= 0xDFFF) return true;
   }
   return false;
+}
+
+// A value with a blank at either end, or one that is itself held in double
+// quotes, is written in double quotes, which reading takes off again: reading
+// trims the blanks around a value, and a value in quotes would lose its own.
+bool NeedsQuotes(const String& v) {
+  if (v.empty()) return false;
+  if (v.front() <= u' ' || v.back() <= u' ') return true;
+  return v.size() >= 2 && v.front() == u'"' && v.back() == u'"';
+}
+
+String Unquoted(String v) {
+  if (v.size() >= 2 && v.front() == u'"' && v.back() == u'"') return v.substr(1, v.size() - 2);
+  return v;
+}
+
+// A line break in a name or value would end its line in the file: what
+// follows it would read as other keys or sections.
+bool HoldsLineBreak(const String& s) { return s.find_first_of(u"\r\n") != String::npos; }
+
+void RefuseLineBreaks(const String& fileName, const String& section, const String& ident, const String& value) {
+  if (HoldsLineBreak(section) || HoldsLineBreak(ident) || HoldsLineBreak(value))
+    throw EWriteError(u"Cannot write to \"" + fileName + u"\": a section, key or value holds a line break");
 }
 
 Char FoldUnit(Char c) {
@@ -146,7 +174,7 @@ enum class TIniFileState { absent, present, unknown };
 // Whether the file is there, links followed; a folder counts as absent, as
 // for FileExists.
 TIniFileState IniFileState(const String& fileName) {
-  const std::string path = StringToUtf8(fileName);
+  const std::string path = StringToSystemName(fileName);
   if (path.empty()) return TIniFileState::absent;
   if (const Int32 fault = FileSeamAsk(fsoStat, path); fault != 0)
     return fault == ENOENT ? TIniFileState::absent : TIniFileState::unknown;
@@ -232,7 +260,7 @@ void TMemIniFile::ParseText(const String& text) {
     if (eq == String::npos) {
       current->entries.push_back(Entry{line, String(), false});
     } else {
-      current->entries.push_back(Entry{Trim(line.substr(0, eq)), Trim(line.substr(eq + 1)), true});
+      current->entries.push_back(Entry{Trim(line.substr(0, eq)), Unquoted(Trim(line.substr(eq + 1))), true});
     }
   }
 }
@@ -244,7 +272,7 @@ String TMemIniFile::BuildText() const {
     r += u'[' + s.name + u"]\r\n";
     for (const Entry& e : s.entries) {
       r += e.name;
-      if (e.hasSeparator) r += u'=' + e.value;
+      if (e.hasSeparator) r += u'=' + (NeedsQuotes(e.value) ? u'"' + e.value + u'"' : e.value);
       r += u"\r\n";
     }
     r += u"\r\n";
@@ -272,6 +300,8 @@ String TMemIniFile::ReadString(const String& section, const String& ident, const
 }
 
 void TMemIniFile::WriteString(const String& section, const String& ident, const String& value) {
+  RefuseLineBreaks(fFileName, section, ident, value);
+  const auto lock = WriteLock();
   BeforeRead();
   Section* sec = FindSection(section);
   if (sec == nullptr) {
@@ -319,6 +349,7 @@ bool TMemIniFile::SectionExists(const String& section) {
 }
 
 void TMemIniFile::EraseSection(const String& section) {
+  const auto lock = WriteLock();
   BeforeRead();
   for (size_t i = 0; i < fSections.size(); ++i) {
     if (SameName(fSections[i].name, section)) {
@@ -330,6 +361,7 @@ void TMemIniFile::EraseSection(const String& section) {
 }
 
 void TMemIniFile::DeleteKey(const String& section, const String& ident) {
+  const auto lock = WriteLock();
   BeforeRead();
   Section* sec = FindSection(section);
   if (sec == nullptr) return;
@@ -358,6 +390,9 @@ void TMemIniFile::UpdateFile() {
   }
   if (fUnreadable && IniFileState(fFileName) != TIniFileState::absent)
     throw EFCreateError(u"Cannot create file \"" + fFileName + u"\". The file could not be read");
+  // A save killed part-way leaves its temporary beside the file; the next
+  // save takes it away (one that a live writer holds is left alone).
+  RemoveStaleTemporarySiblings(StringToSystemName(fFileName));
   ReplaceFileWith(fFileName, [&bytes](TStream& f) { f.WriteBuffer(bytes); });
 }
 
@@ -390,7 +425,7 @@ TIniFile::TIniFile(const String& fileName) : TMemIniFile(fileName) { Remember();
 
 void TIniFile::Remember() {
   struct stat st;
-  if (::stat(StringToUtf8(fFileName).c_str(), &st) == 0) {
+  if (::stat(StringToSystemName(fFileName).c_str(), &st) == 0) {
     fStampSize = static_cast<Int64>(st.st_size);
     fStampTime = static_cast<Int64>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
   } else {
@@ -402,7 +437,7 @@ void TIniFile::Remember() {
 void TIniFile::BeforeRead() {
   struct stat st;
   Int64 size = -1, time = 0;
-  if (::stat(StringToUtf8(fFileName).c_str(), &st) == 0) {
+  if (::stat(StringToSystemName(fFileName).c_str(), &st) == 0) {
     size = static_cast<Int64>(st.st_size);
     time = static_cast<Int64>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
   }
@@ -411,6 +446,32 @@ void TIniFile::BeforeRead() {
     fStampSize = size;
     fStampTime = time;
   }
+}
+
+std::shared_ptr<void> TIniFile::WriteLock() {
+  // The folder that holds the file is locked from the read of the file to
+  // the replace, so that a write of another process (or object) is read and
+  // kept rather than written over. The file itself cannot carry the lock: a
+  // replace puts another file in its place.
+  const String folder = ExtractFileDir(ExpandFileName(fFileName));
+  const int fd = ::open(StringToSystemName(folder.empty() ? String(u"/") : folder).c_str(),
+                        O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return nullptr;  // no folder: the write fails as it would anyway
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point giveUp = Clock::now() + std::chrono::seconds(10);
+  while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if ((errno != EWOULDBLOCK && errno != EINTR) || Clock::now() >= giveUp) {
+      const bool busy = errno == EWOULDBLOCK;
+      ::close(fd);
+      if (!busy) return nullptr;  // a folder that cannot be locked at all
+      throw EFCreateError(u"Cannot create file \"" + fFileName + u"\". Another program holds it");
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  // What is on disk now is what the change is made to (an object that could
+  // not read the file keeps refusing to write it, as UpdateFile says).
+  if (!fUnreadable) fStampSize = -2;
+  return std::shared_ptr<void>(nullptr, [fd](void*) { ::close(fd); });
 }
 
 void TIniFile::AfterWrite() {

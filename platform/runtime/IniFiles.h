@@ -10,9 +10,15 @@
 // mark), CR LF line ends; reading accepts
 // UTF-8, UTF-16LE and UTF-16BE with byte-order marks, and any line ends.
 // Lines starting with ';' are comments, kept when the file is written back;
-// a missing file reads as empty.
+// a missing file reads as empty.  A value with a blank at either end (or held
+// in double quotes itself) is written in double quotes, and a value read in
+// double quotes loses that pair.  A section, key or value with a line break
+// is refused (EWriteError), as it would break the file's lines.  TIniFile
+// locks the file's folder from the read to the replace of each change, so
+// that changes of several processes to one file are all kept.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "platform/runtime/RtlTypes.h"
@@ -93,6 +99,9 @@ class TMemIniFile : public TCustomIniFile {
   };
   virtual void BeforeRead() {}
   virtual void AfterWrite() {}
+  // Held from before a change reads the file to after it is written; what
+  // it returns lets go when it is dropped. Nothing in memory alone.
+  virtual std::shared_ptr<void> WriteLock() { return nullptr; }
   void LoadValues();
   void ParseText(const String& text);
   String BuildText() const;
@@ -114,6 +123,7 @@ class TIniFile : public TMemIniFile {
  protected:
   void BeforeRead() override;
   void AfterWrite() override;
+  std::shared_ptr<void> WriteLock() override;
 
  private:
   void Remember();

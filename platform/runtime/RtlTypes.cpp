@@ -181,6 +181,49 @@ size_t Utf8WholeSequencesLength(const char* p, size_t n) {
 
 String Utf8ToString(const std::string& s) { return Utf8ToString(s.data(), s.size()); }
 
+String SystemNameToString(const char* p, size_t n) {
+  bool valid = true;
+  String out = Utf8ToString(p, n, &valid);
+  if (valid) return out;
+  out.clear();
+  const auto* s = reinterpret_cast<const uint8_t*>(p);
+  for (size_t i = 0; i < n;) {
+    const size_t start = i;
+    UChar32 c = 0;
+    U8_NEXT(s, i, n, c);
+    if (c < 0) {
+      // One byte at a time, so that the bytes after a bad one are read anew.
+      out.push_back(static_cast<Char>(0xDC00 + s[start]));
+      i = start + 1;
+    } else if (c < 0x10000) {
+      out.push_back(static_cast<Char>(c));
+    } else {
+      out.push_back(static_cast<Char>(U16_LEAD(c)));
+      out.push_back(static_cast<Char>(U16_TRAIL(c)));
+    }
+  }
+  return out;
+}
+
+std::string StringToSystemName(const String& s) {
+  const auto escaped = [&](size_t i) {
+    return s[i] >= 0xDC80 && s[i] <= 0xDCFF && (i == 0 || !U16_IS_LEAD(s[i - 1]));
+  };
+  size_t i = 0;
+  while (i < s.size() && !escaped(i)) ++i;
+  if (i == s.size()) return StringToUtf8(s);
+  std::string out;
+  size_t from = 0;
+  for (; i < s.size(); ++i) {
+    if (!escaped(i)) continue;
+    out += StringToUtf8(s.substr(from, i - from));
+    out.push_back(static_cast<char>(s[i] - 0xDC00));
+    from = i + 1;
+  }
+  out += StringToUtf8(s.substr(from));
+  return out;
+}
+
 std::string StringToUtf8(const String& s) {
   std::string out;
   out.reserve(s.size());

@@ -151,6 +151,17 @@ bool AppendUtf8ToString(String& out, const char* p, size_t n);
 size_t Utf8WholeSequencesLength(const char* p, size_t n);
 std::string StringToUtf8(const String& s);
 
+// Names from the system (files, folders, links, the working folder) are
+// bytes, mostly UTF-8 but not always: names made on other systems or copied
+// from older ones hold single bytes of a code page. SystemNameToString keeps
+// every byte: a valid UTF-8 sequence gives its character, a byte that is not
+// part of one (0x80 to 0xFF) gives the lone unit U+DC00 + byte, which no
+// valid UTF-8 text decodes to. StringToSystemName turns such units back into
+// their bytes, so that the name reaches the same file at the system call.
+String SystemNameToString(const char* p, size_t n);
+inline String SystemNameToString(const std::string& s) { return SystemNameToString(s.data(), s.size()); }
+std::string StringToSystemName(const String& s);
+
 // Convenience for literals in code: u"..." is already a String; this turns
 // a narrow ASCII/UTF-8 literal into one.
 inline String S(const char* utf8) { return Utf8ToString(std::string(utf8)); }

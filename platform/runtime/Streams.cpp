@@ -326,7 +326,7 @@ TFileStream::TFileStream(const String& fileName, Word mode, Cardinal rights)
 }
 
 void TFileStream::OpenFile(Word mode, Cardinal rights) {
-  const std::string path = StringToUtf8(fFileName);
+  const std::string path = StringToSystemName(fFileName);
   const bool create = (mode & fmCreate) == fmCreate;
   int flags = O_CLOEXEC;
   if (create) {

@@ -531,7 +531,7 @@ void TZipFile::OpenForWriting(const String& fileName, const std::string& path, T
 void TZipFile::Open(const String& fileName, TZipMode mode) {
   Close();
   if (mode == zmClosed) return;
-  const std::string path = StringToUtf8(fileName);
+  const std::string path = StringToSystemName(fileName);
   if (mode == zmRead && !path.empty() && OpenForReading(fileName, path)) return;
   if ((mode == zmReadWrite || mode == zmWrite) && !path.empty()) {
     OpenForWriting(fileName, path, mode);
@@ -1016,7 +1016,7 @@ void TZipFile::Add(const String& fileName, const String& archiveName, TZipCompre
 }
 
 bool TZipFile::IsValid(const String& fileName) {
-  const std::string path = StringToUtf8(fileName);
+  const std::string path = StringToSystemName(fileName);
   if (path.empty()) return false;
   struct stat st;
   if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;

@@ -1,5 +1,7 @@
 #include "platform/spreadsheet/XlsSheet.h"
 
+#include <cstdio>
+#include <cmath>
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -118,6 +120,7 @@ void TXlsSheet::Release(TXlsCell& cell) {
   }
   cell.Kind = cvEmpty;
   cell.Bits = 0;
+  cell.ShownAs = xls_ShownAsNumber;
 }
 
 void TXlsSheet::CompactPool() {
@@ -212,6 +215,60 @@ TCellValue TXlsSheet::ValueOf(const TXlsCell& c) const {
     case cvRichString: return TCellValue::FromRichString(fRich[c.Bits]);
     default: return {};
   }
+}
+
+void TXlsSheet::SetShownAs(Int32 row, Int32 col, Byte shownAs) {
+  auto* c = const_cast<TXlsCell*>(FindCell(row, col));  // this sheet is not const here
+  if (c != nullptr && c->Kind == cvNumber && shownAs <= xls_ShownAsElapsed) c->ShownAs = shownAs;
+}
+
+Byte TXlsSheet::ShownAs(Int32 row, Int32 col) const {
+  const TXlsCell* c = FindCell(row, col);
+  return c == nullptr || c->Kind != cvNumber ? xls_ShownAsNumber : c->ShownAs;
+}
+
+String TXlsSheet::TextOf(const TXlsCell& c) const {
+  if (c.Kind != cvNumber || c.ShownAs == xls_ShownAsNumber) return ValueOf(c).AsString().Value;
+  const double v = BitsDouble(c.Bits);
+  // Whole seconds from 1899-12-30, rounded: a time stored as a fraction of a
+  // day is seldom exact (13:45:30 is 0.57326388...).
+  if (!std::isfinite(v) || std::fabs(v) > 2958466.0) return ValueOf(c).AsString().Value;
+  const Int64 secs = static_cast<Int64>(std::llround(v * 86400.0));
+  Int64 day = secs / 86400, sod = secs % 86400;
+  if (sod < 0) {
+    sod += 86400;
+    --day;
+  }
+  char buf[48];
+  String r;
+  if (c.ShownAs == xls_ShownAsElapsed) {
+    const Int64 all = secs < 0 ? -secs : secs;
+    std::snprintf(buf, sizeof buf, "%s%lld:%02lld:%02lld", secs < 0 ? "-" : "", static_cast<long long>(all / 3600),
+                  static_cast<long long>(all / 60 % 60), static_cast<long long>(all % 60));
+    return Utf8ToString(std::string(buf));
+  }
+  if (c.ShownAs != xls_ShownAsTime) {
+    // Civil date of the day (days from 1899-12-30 = days from 1970-01-01 + 25569).
+    const Int64 z = day - 25569 + 719468;
+    const Int64 era = (z >= 0 ? z : z - 146096) / 146097;
+    const Int64 doe = z - era * 146097;
+    const Int64 yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const Int64 doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const Int64 mp = (5 * doy + 2) / 153;
+    const Int64 d = doy - (153 * mp + 2) / 5 + 1;
+    const Int64 m = mp < 10 ? mp + 3 : mp - 9;
+    const Int64 y = yoe + era * 400 + (m <= 2 ? 1 : 0);
+    std::snprintf(buf, sizeof buf, "%04lld/%02lld/%02lld", static_cast<long long>(y), static_cast<long long>(m),
+                  static_cast<long long>(d));
+    r += Utf8ToString(std::string(buf));
+  }
+  if (c.ShownAs != xls_ShownAsDate) {
+    std::snprintf(buf, sizeof buf, "%02lld:%02lld:%02lld", static_cast<long long>(sod / 3600),
+                  static_cast<long long>(sod / 60 % 60), static_cast<long long>(sod % 60));
+    if (!r.empty()) r += u' ';
+    r += Utf8ToString(std::string(buf));
+  }
+  return r;
 }
 
 TCellValue TXlsSheet::Value(Int32 row, Int32 col) const {

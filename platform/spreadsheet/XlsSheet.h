@@ -18,12 +18,21 @@
 
 namespace sk {
 
+// What a number cell of a workbook read from a file shows (its number
+// format): the number itself, or the date, time or both that it holds as a
+// date-time (days from 1899-12-30).
+inline constexpr Byte xls_ShownAsNumber = 0;
+inline constexpr Byte xls_ShownAsDate = 1;
+inline constexpr Byte xls_ShownAsTime = 2;
+inline constexpr Byte xls_ShownAsDateTime = 3;
+inline constexpr Byte xls_ShownAsElapsed = 4;  // hours past 24 ([h]:mm:ss)
+
 struct TXlsCell {
   UInt64 Bits = 0;   // the number's bits, the boolean, or the pool / rich-string index
   Int32 XF = -1;     // the cell's own format, -1 for none
   Word Col = 0;      // 1-based
   Byte Kind = cvEmpty;
-  Byte Spare = 0;
+  Byte ShownAs = xls_ShownAsNumber;  // of a number cell
 };
 static_assert(sizeof(TXlsCell) == 16);
 
@@ -65,6 +74,13 @@ class TXlsSheet {
 
   // Values.  The caller has checked row and column.
   void SetNumber(Int32 row, Int32 col, double v);
+  // What a number cell shows (xls_ShownAs...); nothing for any other cell.
+  void SetShownAs(Int32 row, Int32 col, Byte shownAs);
+  Byte ShownAs(Int32 row, Int32 col) const;
+  // A cell's value as text: a date or time cell as "yyyy/mm/dd", "hh:nn:ss"
+  // or both, an elapsed time as hours:nn:ss, to the nearest second; any
+  // other as its value's text.
+  String TextOf(const TXlsCell& c) const;
   // A text holding a lone surrogate, which UTF-8 cannot hold, is kept as
   // given, as a rich string of no runs.
   void SetString(Int32 row, Int32 col, const String& s);

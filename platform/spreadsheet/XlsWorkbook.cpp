@@ -84,9 +84,9 @@ void TXlsWorkbook::NewFile(Int32 sheetCount, Int32) {
   AddFormat(TFlxFormat());
 }
 
-bool TXlsWorkbook::Open(const String& fileName) {
+bool TXlsWorkbook::Open(const String& fileName, const TXlsReadProgress& progress) {
   std::vector<std::unique_ptr<TXlsSheet>> sheets;
-  if (!ReadXlsx(fileName, sheets) || sheets.empty()) {
+  if (!ReadXlsx(fileName, sheets, progress) || sheets.empty()) {
     NewFile(1);
     return false;
   }
@@ -425,7 +425,8 @@ bool TXlsWorkbook::AddImage(TStream* data, const TImageProperties& properties) {
 
 // ---- output ------------------------------------------------------------------
 
-void TXlsWorkbook::SaveAsText(TStream* stream, Char delimiter, TEncoding* encoding) const {
+void TXlsWorkbook::SaveAsText(TStream* stream, Char delimiter, TEncoding* encoding,
+                              const TXlsSaveProgress& progress) const {
   if (encoding == nullptr) encoding = TEncoding::Unicode();
   const TBytes preamble = encoding->GetPreamble();
   if (!preamble.empty()) stream->WriteBuffer(preamble);
@@ -448,9 +449,10 @@ void TXlsWorkbook::SaveAsText(TStream* stream, Char delimiter, TEncoding* encodi
     for (size_t i = 0; i < lastCell; ++i) {
       const TXlsCell& c = r.Cells[i];
       for (; col < c.Col; ++col) line += delimiter;
-      AppendField(line, sheet.ValueOf(c).AsString().Value, delimiter);
+      AppendField(line, sheet.TextOf(c), delimiter);
     }
     line += u"\r\n";
+    if (progress && progress(lastCell + 1)) break;
     if (line.size() > (1u << 16)) flush();
   }
   flush();

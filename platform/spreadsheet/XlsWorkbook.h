@@ -21,6 +21,7 @@
 #include "platform/runtime/RtlTypes.h"
 #include "platform/spreadsheet/XlsSheet.h"
 #include "platform/spreadsheet/XlsTypes.h"
+#include "platform/spreadsheet/XlsxReader.h"
 #include "platform/spreadsheet/XlsxWriter.h"
 
 namespace sk {
@@ -54,9 +55,12 @@ class TXlsWorkbook : public TObject {
   // the workbook left as a new file of one sheet, when the file is missing,
   // not .xlsx, damaged or hostile (a DTD, a member claiming more than it
   // holds, members inflating past the bounds of one read, a cell outside
-  // the sheet).  Formats, widths, merges and pictures
-  // of the file are not read.
-  bool Open(const String& fileName);
+  // the sheet), or when progress answers true (stop).  Formats, widths,
+  // merges and pictures of the file are not read, except that a number cell
+  // in a date or time format is held as a date-time (whichever date system
+  // the file uses) and shown as one (TXlsSheet::ShownAs).  progress hears of
+  // the work as it goes.
+  bool Open(const String& fileName, const TXlsReadProgress& progress = {});
 
   // Starts again with sheetCount empty sheets (at least one) named "Sheet1",
   // "Sheet2"... and the default format alone; the version is accepted for
@@ -146,8 +150,10 @@ class TXlsWorkbook : public TObject {
   // the last with a value, each row's cells from column 1 to its last
   // non-empty one, joined by the delimiter, lines ending in CR LF; a cell
   // whose text holds the delimiter or a line break is enclosed in double
-  // quotes with its own quotes doubled.
-  void SaveAsText(TStream* stream, Char delimiter, TEncoding* encoding) const;
+  // quotes with its own quotes doubled; a date or time cell is written as
+  // TXlsSheet::TextOf gives it.  progress hears of each row's cells; true
+  // ends the text after that row.
+  void SaveAsText(TStream* stream, Char delimiter, TEncoding* encoding, const TXlsSaveProgress& progress = {}) const;
 
   // Writes the workbook as .xlsx.  It goes to a new file in the target's
   // folder that replaces the target only once complete, so a failure (raised

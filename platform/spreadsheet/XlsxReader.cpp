@@ -3,6 +3,7 @@
 #include <expat.h>
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -453,7 +454,13 @@ struct TSheetEntry {
 class TWorkbookHandler : public TXmlHandler {
  public:
   std::vector<TSheetEntry> Sheets;
+  // Serial numbers count days from 1904-01-01 rather than from 1900.
+  bool Date1904 = false;
   void Start(std::string_view name, const char** atts) override {
+    if (name == "workbookPr") {
+      const char* d = Attr(atts, "date1904");
+      Date1904 = d != nullptr && (std::strcmp(d, "1") == 0 || std::strcmp(d, "true") == 0);
+    }
     if (name == "sheets") fInSheets = true;
     if (name != "sheet" || !fInSheets) return;
     if (Sheets.size() >= static_cast<size_t>(xls_MaxSheets)) Corrupt();
@@ -499,10 +506,86 @@ class TSharedStringsHandler : public TXmlHandler {
   TRichCollector fCollector;
 };
 
+// Whether a number format shows a date, a time or both: the built-in
+// formats by number, a format of the file's own by its first section's
+// letters outside quotes, escapes and bracketed colours or conditions
+// ("m" is minutes beside "h" or "s", else the month).
+Byte ShownAsOfFormat(UInt64 id, const std::string* code) {
+  if (code == nullptr) {
+    if ((id >= 14 && id <= 17) || (id >= 27 && id <= 36) || (id >= 50 && id <= 58)) return xls_ShownAsDate;
+    if ((id >= 18 && id <= 21) || id == 45 || id == 47) return xls_ShownAsTime;
+    if (id == 46) return xls_ShownAsElapsed;  // [h]:mm:ss
+    if (id == 22) return xls_ShownAsDateTime;
+    return xls_ShownAsNumber;
+  }
+  bool date = false, time = false, month = false, elapsed = false;
+  for (size_t i = 0; i < code->size(); ++i) {
+    const char c = static_cast<char>(std::tolower(static_cast<unsigned char>((*code)[i])));
+    if (c == ';') break;
+    if (c == '"') {
+      const size_t close = code->find('"', i + 1);
+      if (close == std::string::npos) break;
+      i = close;
+    } else if (c == '\\' || c == '_' || c == '*') {
+      ++i;
+    } else if (c == '[') {
+      // [h], [mm] and [ss] are elapsed times; other brackets are colours,
+      // conditions and locales.
+      const size_t close = code->find(']', i + 1);
+      if (close == std::string::npos) break;
+      const char k = static_cast<char>(std::tolower(static_cast<unsigned char>((*code)[i + 1])));
+      if (k == 'h' || k == 'm' || k == 's') elapsed = true;
+      i = close;
+    } else if (c == 'd' || c == 'y') {
+      date = true;
+    } else if (c == 'h' || c == 's') {
+      time = true;
+    } else if (c == 'm') {
+      month = true;
+    }
+  }
+  if (month && !time && !elapsed) date = true;
+  if (elapsed && !date) return xls_ShownAsElapsed;
+  time = time || elapsed;
+  return date ? (time ? xls_ShownAsDateTime : xls_ShownAsDate) : (time ? xls_ShownAsTime : xls_ShownAsNumber);
+}
+
+// The number formats of the cell formats (styles part): what each cell
+// format, by its index, shows a number as.
+class TStylesHandler : public TXmlHandler {
+ public:
+  std::vector<Byte> ShownAs;
+  void Start(std::string_view name, const char** atts) override {
+    if (name == "numFmt") {
+      const char* id = Attr(atts, "numFmtId");
+      const char* code = Attr(atts, "formatCode");
+      UInt64 v = 0;
+      if (id != nullptr && code != nullptr && ParseUInt(id, v) && std::strlen(code) < 1024) fCodes[v] = code;
+    } else if (name == "cellXfs") {
+      fInXfs = true;
+    } else if (name == "xf" && fInXfs) {
+      if (ShownAs.size() >= 65536) Corrupt();
+      const char* id = Attr(atts, "numFmtId");
+      UInt64 v = 0;
+      if (id == nullptr || !ParseUInt(id, v)) v = 0;
+      const auto code = fCodes.find(v);
+      ShownAs.push_back(ShownAsOfFormat(v, code == fCodes.end() ? nullptr : &code->second));
+    }
+  }
+  void End(std::string_view name) override {
+    if (name == "cellXfs") fInXfs = false;
+  }
+
+ private:
+  std::map<UInt64, std::string> fCodes;
+  bool fInXfs = false;
+};
+
 struct TLoadedCell {
   Int32 Row = 0;
   Int32 Col = 0;
   Byte Kind = cvEmpty;
+  Byte ShownAs = xls_ShownAsNumber;
   double Number = 0;
   size_t Text = 0;  // index into the shared strings, or into the sheet's own texts
   bool Shared = false;
@@ -510,7 +593,8 @@ struct TLoadedCell {
 
 class TSheetHandler : public TXmlHandler {
  public:
-  explicit TSheetHandler(const std::vector<TRichString>& shared) : fShared(shared) {}
+  TSheetHandler(const std::vector<TRichString>& shared, const std::vector<Byte>& shownAs)
+      : fShared(shared), fShownAs(shownAs) {}
   std::vector<TLoadedCell> Cells;
   std::vector<TRichString> Texts;  // inline strings and formula texts
 
@@ -546,7 +630,10 @@ class TSheetHandler : public TXmlHandler {
       }
       if (col > xls_MaxCol || row < 1 || row > xls_MaxRow) Corrupt();
       fCol = col;
-      fCell = TLoadedCell{row, col, cvEmpty, 0, 0, false};
+      fCell = TLoadedCell{row, col, cvEmpty, xls_ShownAsNumber, 0, 0, false};
+      UInt64 style = 0;
+      if (const char* st = Attr(atts, "s"); st != nullptr && ParseUInt(st, style) && style < fShownAs.size())
+        fCell.ShownAs = fShownAs[style];
       const char* t = Attr(atts, "t");
       fType = t != nullptr ? t : "n";
       fValue.clear();
@@ -640,6 +727,7 @@ class TSheetHandler : public TXmlHandler {
   }
 
   const std::vector<TRichString>& fShared;
+  const std::vector<Byte>& fShownAs;
   bool fInData = false, fInCell = false, fInV = false, fInInline = false, fHasValue = false, fHasInline = false;
   Int32 fRow = 0, fCol = 0;
   TLoadedCell fCell;
@@ -685,7 +773,7 @@ bool EndsWith(const std::string& s, std::string_view tail) {
 
 class TPackage {
  public:
-  explicit TPackage(const String& fileName) {
+  TPackage(const String& fileName, const TXlsReadProgress& progress) : fProgress(progress) {
     fZip.Open(fileName, zmRead);
     fBudget = TZipInflateBudget(fZip.ArchiveSize());
   }
@@ -702,6 +790,7 @@ class TPackage {
     fZip.ReadInPieces(index, [&](const Byte* data, size_t size) {
       fBudget.Spend(size);
       parser.Feed(data, size);
+      Progress(size);
     });
     parser.Finish();
   }
@@ -709,6 +798,11 @@ class TPackage {
   // Cell texts may repeat a shared string any number of times: what the
   // cells hold in all is kept in proportion to the XML read, so a small file
   // cannot make a workbook (or a text of it) of any size.
+  // Reports work done to the caller, who may stop the read.
+  void Progress(size_t work) {
+    if (fProgress && fProgress(work)) throw EXlsxCorrupt();
+  }
+
   void Spend(size_t textUnits) {
     fTextBytes += static_cast<Int64>(textUnits) * 2;
     if (fTextBytes > fBudget.Spent() * 16 + (Int64{64} << 20)) Corrupt();
@@ -716,20 +810,33 @@ class TPackage {
 
  private:
   TZipFile fZip;
+  TXlsReadProgress fProgress;
   // What the parts read inflate to, in all.
   TZipInflateBudget fBudget{0};
   Int64 fTextBytes = 0;
 };
 
+// A serial number of a date or time cell as a date-time (days from
+// 1899-12-30): the 1904 system counts 1,462 days fewer, and the 1900 system
+// counts a 29 February 1900 that was not, so that its days before March are
+// one day behind.
+double DateTimeOfSerial(double serial, bool date1904) {
+  if (date1904) return serial + 1462;
+  return serial >= 1 && serial < 60 ? serial + 1 : serial;
+}
+
 std::unique_ptr<TXlsSheet> BuildSheet(TPackage& pkg, const std::string& name, TSheetHandler& h,
-                                      const std::vector<TRichString>& shared) {
+                                      const std::vector<TRichString>& shared, bool date1904) {
   auto sheet = std::make_unique<TXlsSheet>();
   sheet->Name = Utf8ToString(name);
   std::vector<TLoadedCell>& cells = h.Cells;
   // Cells in row and column order; of two cells at one place the later wins.
-  std::stable_sort(cells.begin(), cells.end(), [](const TLoadedCell& a, const TLoadedCell& b) {
+  const auto before = [](const TLoadedCell& a, const TLoadedCell& b) {
     return a.Row != b.Row ? a.Row < b.Row : a.Col < b.Col;
-  });
+  };
+  // Sheets hold their cells in order nearly always: then nothing is sorted.
+  if (!std::is_sorted(cells.begin(), cells.end(), before)) std::stable_sort(cells.begin(), cells.end(), before);
+  pkg.Progress(cells.size());
   auto kept = [&](size_t i) {
     return i + 1 == cells.size() || cells[i + 1].Row != cells[i].Row || cells[i + 1].Col != cells[i].Col;
   };
@@ -740,10 +847,18 @@ std::unique_ptr<TXlsSheet> BuildSheet(TPackage& pkg, const std::string& name, TS
       pkg.Spend((c.Shared ? shared[c.Text] : h.Texts[c.Text]).Value.size());
   }
   for (size_t i = 0; i < cells.size(); ++i) {
+    if ((i & 0xFFF) == 0xFFF) pkg.Progress(0x1000);
     if (!kept(i)) continue;
     const TLoadedCell& c = cells[i];
     if (c.Kind == cvNumber) {
-      sheet->SetNumber(c.Row, c.Col, c.Number);
+      if (c.ShownAs == xls_ShownAsNumber) {
+        sheet->SetNumber(c.Row, c.Col, c.Number);
+      } else {
+        // An elapsed time is a count of days, not a day of a calendar.
+        sheet->SetNumber(c.Row, c.Col,
+                         c.ShownAs == xls_ShownAsElapsed ? c.Number : DateTimeOfSerial(c.Number, date1904));
+        sheet->SetShownAs(c.Row, c.Col, c.ShownAs);
+      }
       continue;
     }
     if (c.Kind == cvBoolean) {
@@ -761,8 +876,9 @@ std::unique_ptr<TXlsSheet> BuildSheet(TPackage& pkg, const std::string& name, TS
   return sheet;
 }
 
-void Read(const String& fileName, std::vector<std::unique_ptr<TXlsSheet>>& sheets) {
-  TPackage pkg(fileName);
+void Read(const String& fileName, std::vector<std::unique_ptr<TXlsSheet>>& sheets,
+          const TXlsReadProgress& progress) {
+  TPackage pkg(fileName, progress);
 
   std::string workbookPart = "xl/workbook.xml";
   if (pkg.Has("_rels/.rels")) {
@@ -786,22 +902,31 @@ void Read(const String& fileName, std::vector<std::unique_ptr<TXlsSheet>>& sheet
       if (pkg.Has(member)) pkg.Parse(member, shared);
     }
 
+  TStylesHandler styles;
+  for (const auto& [id, rel] : rels.Rels)
+    if (EndsWith(rel.Type, "/styles")) {
+      std::string member;
+      if (!ResolveTarget(folder, rel.Target, member)) Corrupt();
+      if (pkg.Has(member)) pkg.Parse(member, styles);
+    }
+
   for (const TSheetEntry& entry : book.Sheets) {
     auto rel = rels.Rels.find(entry.RelId);
     std::string member;
     if (rel == rels.Rels.end() || !ResolveTarget(folder, rel->second.Target, member)) Corrupt();
-    TSheetHandler h(shared.Strings);
+    TSheetHandler h(shared.Strings, styles.ShownAs);
     pkg.Parse(member, h);
-    sheets.push_back(BuildSheet(pkg, entry.Name, h, shared.Strings));
+    sheets.push_back(BuildSheet(pkg, entry.Name, h, shared.Strings, book.Date1904));
   }
 }
 
 }  // namespace
 
-bool ReadXlsx(const String& fileName, std::vector<std::unique_ptr<TXlsSheet>>& sheets) {
+bool ReadXlsx(const String& fileName, std::vector<std::unique_ptr<TXlsSheet>>& sheets,
+              const TXlsReadProgress& progress) {
   sheets.clear();
   try {
-    Read(fileName, sheets);
+    Read(fileName, sheets, progress);
     return true;
   } catch (...) {
     // Whatever the file did wrong, the caller gets no workbook.

@@ -1,6 +1,8 @@
 // Reads the sheets of an .xlsx file: their names and cell values (numbers,
 // shared, inline and rich-text strings with their runs, booleans, errors, the
-// cached values of formulas).
+// cached values of formulas), and which number cells show a date or time
+// (from the number formats of the styles part), held as date-times whichever
+// date system the workbook uses.
 //
 // Nothing in the file is trusted: the members come through the zip reader,
 // which checks every size against the data; each part goes through expat as
@@ -12,6 +14,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -30,6 +33,11 @@ inline std::atomic<Int64> xls_XmlScanBytes{0};
 
 // The file's sheets in order; false (sheets left empty) when the file is
 // missing, not an .xlsx file, damaged or hostile.
-bool ReadXlsx(const String& fileName, std::vector<std::unique_ptr<TXlsSheet>>& sheets);
+// Reports the work done while a workbook is read (bytes of XML, cells);
+// true stops the read, which then fails.
+using TXlsReadProgress = std::function<bool(size_t work)>;
+
+bool ReadXlsx(const String& fileName, std::vector<std::unique_ptr<TXlsSheet>>& sheets,
+              const TXlsReadProgress& progress = {});
 
 }  // namespace sk

@@ -1413,7 +1413,7 @@ void TGraphicsObject::Changed() {
 
 TFont::TFont() : fName(DefaultFontName()), fColor(clWindowText) { fHeight = -MulDivRound(DefaultFontPoints(), 96, 72); }
 
-TFont::TFont(const TFont& other) : TGraphicsObject() { Assign(other); }
+TFont::TFont(const TFont& other) : TGraphicsObject(), fPixelsPerInch(other.fPixelsPerInch) { Assign(other); }
 
 TFont& TFont::operator=(const TFont& other) {
   if (this != &other) Assign(other);
@@ -1424,7 +1424,10 @@ TFont::~TFont() = default;
 
 void TFont::Assign(const TFont& source) {
   fName = source.fName;
-  fHeight = source.fHeight;
+  // A font taken from a canvas of another resolution (the screen's onto the
+  // printer's) keeps its size in points, not its size in dots.
+  fHeight = source.fPixelsPerInch == fPixelsPerInch ? source.fHeight
+                                                    : MulDivRound(source.fHeight, fPixelsPerInch, source.fPixelsPerInch);
   fStyle = source.fStyle;
   fColor = source.fColor;
   fPitch = source.fPitch;
@@ -1445,9 +1448,18 @@ void TFont::SetName(const String& name) {
   Changed();
 }
 
-Int32 TFont::Size() const { return -MulDivRound(fHeight, 72, 96); }
+Int32 TFont::Size() const { return -MulDivRound(fHeight, 72, fPixelsPerInch); }
 
-void TFont::SetSize(Int32 points) { SetHeight(-MulDivRound(points, 96, 72)); }
+void TFont::SetSize(Int32 points) { SetHeight(-MulDivRound(points, fPixelsPerInch, 72)); }
+
+void TFont::SetPixelsPerInch(Int32 dpi) {
+  if (dpi <= 0 || dpi == fPixelsPerInch) return;
+  // The size in points stays: the height becomes that of the new resolution.
+  fHeight = MulDivRound(fHeight, dpi, fPixelsPerInch);
+  fPixelsPerInch = dpi;
+  Invalidate();
+  Changed();
+}
 
 void TFont::SetHeight(Int32 pixels) {
   if (pixels == fHeight) return;

@@ -72,10 +72,17 @@ class TFont : public TGraphicsObject {
 
   const String& Name() const { return fName; }
   void SetName(const String& name);
-  // Size in points at 96 dots per inch; Height is in pixels, negative for the
-  // character height (the usual form), positive for the cell height.
+  // Size in points at PixelsPerInch dots per inch; Height is in dots of the
+  // canvas, negative for the character height (the usual form), positive for
+  // the cell height.
   Int32 Size() const;
   void SetSize(Int32 points);
+  // Dots per inch of the canvas the font draws on: 96 on the screen and on
+  // images, the printer's resolution on a printer's canvas. Changing it keeps
+  // the size in points (the height is scaled); Assign from a font of another
+  // resolution keeps the size in points too.
+  Int32 PixelsPerInch() const { return fPixelsPerInch; }
+  void SetPixelsPerInch(Int32 dpi);
   Int32 Height() const { return fHeight; }
   void SetHeight(Int32 pixels);
   TFontStyles Style() const { return fStyle; }
@@ -100,6 +107,7 @@ class TFont : public TGraphicsObject {
 
   String fName;
   Int32 fHeight = -12;
+  Int32 fPixelsPerInch = 96;
   TFontStyles fStyle = 0;
   TColor fColor;
   TFontPitch fPitch = fpDefault;

@@ -141,6 +141,8 @@ void TPrinter::BeginDoc() {
   fPrinting = true;
   fPageNumber = 1;
   fCanvas->SetSurface(fSurface.get());
+  // Text on paper keeps its size in points whatever the printer's resolution.
+  fCanvas->Font().SetPixelsPerInch(Resolution());
 }
 
 void TPrinter::NewPage() {

@@ -190,6 +190,8 @@ TEST_F(My_string_functions_readableFiles, TextOfAFile) {
   EXPECT_EQ(GetTextFromFile(dir_ + u"a.txt"), u"one\r\ntwo\r\nthree\r\n");
   WriteBytes(dir_ + u"u16.txt", std::string("\xFF\xFE" "h\0" "\xE9\0", 6));
   EXPECT_EQ(GetTextFromFile(dir_ + u"u16.txt"), u"h\u00E9\r\n");
+  WriteBytes(dir_ + u"cp.txt", "caf\xE9");  // ANSI code page 1252, no mark
+  EXPECT_EQ(GetTextFromFile(dir_ + u"cp.txt"), u"caf\u00E9\r\n");
   WriteBytes(dir_ + u"empty.txt", "");
   EXPECT_EQ(GetTextFromFile(dir_ + u"empty.txt"), u"");
   EXPECT_EQ(GetTextFromFile(dir_ + u"missing.txt"), u"");

@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 #include <type_traits>
+#include <tuple>
 #include <utility>
 
 #include "LookupTestWords.h"
@@ -112,6 +113,27 @@ TEST(Useful_classes_base_stringlistsUTF8StringlistLoad, InvalidBytesKeepTheRestO
   c.SetPosition(1);
   empty.LoadFromStream(&c);
   EXPECT_EQ(empty.Count(), 0);
+}
+
+TEST(Useful_classes_base_stringlistsUTF8StringlistLoad, CodePageFilesLoadAsTheirStreamsAndSaveTheirLetters) {
+  // Files without a mark in the ANSI code page (bytes from python's codecs)
+  // load from the file as from a stream, and save every letter.
+  const std::tuple<Cardinal, std::string, String> cases[] = {
+      {1250, "\x7A\x61\xBF\xF3\xB3\xE6", u"za\u017C\u00F3\u0142\u0107"},
+      {1251, "\xEF\xF0\xE8\xE2\xE5\xF2", u"\u043F\u0440\u0438\u0432\u0435\u0442"},
+      {1253, "\xEA\xE1\xEB\xE7\xEC\xDD\xF1\xE1", u"\u03BA\u03B1\u03BB\u03B7\u03BC\u03AD\u03C1\u03B1"}};
+  const std::string dir = MakeScratchFolder("sk-cp-load"), file = dir + "/t.txt";
+  for (const auto& [cp, bytes, text] : cases) {
+    SetACP(cp);
+    WriteFileBytes(file, bytes + "\r\nx");
+    TUTF8Stringlist l;
+    l.LoadFromFile(Utf8ToString(file));
+    EXPECT_EQ(Lines(l), (std::vector<String>{text, u"x"})) << cp;
+    l.SaveToFile(Utf8ToString(file));
+    EXPECT_EQ(B(ReadFileBytes(file)), Cat({{0xFF, 0xFE}, Utf16(text + u"\r\nx\r\n")})) << cp;
+  }
+  SetACP(1252);
+  RemoveScratchFolder(dir);
 }
 
 // ---- ownership of line objects -------------------------------------------------

@@ -434,6 +434,42 @@ TEST(QM_Grid_printing, PdfPagesHeaderFooterAndCells) {
             20);
 }
 
+TEST(QM_Grid_printing, TextKeepsItsSizeOnPaperAtEveryResolution) {
+  if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftotext is not installed";
+  ScratchFolder dir("sk_print_dpi");
+  TGridFixture f(20);
+  Global_Colours = BogStandardColours();
+  std::vector<std::vector<double>> heights;  // of the words on page 1, in points, the header's first
+  for (const Int32 dpi : {96, 300, 600, 1200}) {
+    const std::string pdf = dir.Path("p.pdf"), html = dir.Path("p.html");
+    Printer()->SetPdfFile(Utf8ToString(pdf), dpi);
+    f.handler->fPrintOrganiser->GetCurrentPrinterInfo();
+    f.handler->fPrintOrganiser->SetHeaderOrFooterAndWanted(u"HEADER", true, true);
+    f.grid->PrintComputePageSizes();
+    f.handler->fPrintOrganiser->fp_choice = TQMPrintChoice{};
+    f.handler->fPrintOrganiser->fp_choice.Selection = TGridRect{1, 0, 2, 0};
+    f.grid->fOutputMode = pra_printer;
+    Printer()->BeginDoc();
+    f.grid->PrintOutputAPage(Printer()->Canvas(), 0, false);
+    Printer()->EndDoc();
+    f.grid->fOutputMode = pra_screen;
+    FreePrinter();
+    ASSERT_EQ(std::system(("pdftotext -bbox -f 1 -l 1 '" + pdf + "' '" + html + "'").c_str()), 0);
+    const std::string text = ReadFileBytes(html);
+    heights.emplace_back();
+    for (size_t p = text.find("<word "); p != std::string::npos; p = text.find("<word ", p + 1))
+      heights.back().push_back(std::atof(text.c_str() + text.find("yMax=\"", p) + 6) -
+                               std::atof(text.c_str() + text.find("yMin=\"", p) + 6));
+  }
+  // Header and cells as high on paper at every resolution as at 96 dots per
+  // inch, and readable there (over 6 points).
+  ASSERT_GE(heights[0].size(), 3u);
+  EXPECT_GT(std::min(heights[0][0], heights[0][1]), 6.0);
+  for (size_t k = 1; k < heights.size(); ++k)
+    for (size_t w : {size_t{0}, size_t{1}, heights[0].size() - 1})
+      EXPECT_NEAR(heights[k][std::min(w, heights[k].size() - 1)], heights[0][w], 0.12 * heights[0][0]) << k << " " << w;
+}
+
 struct TimelineFixture : TGridFixture {
   TimelineFixture() : TGridFixture(3, 500, 300, lt_conc_timeline_list) {
     TGrid_head plot{};

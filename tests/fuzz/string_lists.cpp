@@ -104,6 +104,11 @@ void LoadText(const TBytes& bytes) {
   TBytesStream in(bytes);
   list.LoadFromStream(&in);
   const std::vector<String> lines = LinesOf(list);
+  // The load a file takes (no encoding given) reads the same lines.
+  TUTF8Stringlist fromFile;
+  TBytesStream again(bytes);
+  fromFile.LoadFromStream(&again, nullptr);
+  SK_FUZZ_CHECK(LinesOf(fromFile) == lines);
   TMemoryStream out;
   list.SaveToStream(&out);
   TUTF8Stringlist back;

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/runtime/CodePages.h"
 #include "platform/runtime/Locale.h"
@@ -112,6 +115,22 @@ TEST(EncodingConversion, InvalidUtf8KeepsTheRest) {
   EXPECT_EQ(u8->GetString(TBytes{0x61, 0xE2, 0x82}), u"a\uFFFD");  // cut off at the end
   EXPECT_EQ(u8->GetString(TBytes{0xED, 0xA0, 0x80, 0x7A}).back(), u'z');
   EXPECT_EQ(u8->GetString(TBytes{0xEF, 0xBB, 0xBF, 0x41}), u"\uFEFFA");  // a mark is a character here
+}
+
+TEST(EncodingConversion, SystemNamesKeepEveryByte) {
+  // A byte outside a valid sequence is U+DC00 + byte (python's
+  // surrogateescape), and goes back to that byte.
+  const std::pair<std::string, std::vector<int>> cases[] = {
+      {"caf\xE9", {'c', 'a', 'f', 0xDCE9}},
+      {"a\xE2\x82", {'a', 0xDCE2, 0xDC82}},                 // cut off at the end
+      {"\xED\xA0\x80\xC0\xAF", {0xDCED, 0xDCA0, 0xDC80, 0xDCC0, 0xDCAF}},  // a surrogate, an overlong
+      {"\xF0\x90\x82\x80\xE9", {0xD800, 0xDC80, 0xDCE9}},  // a pair whose second unit looks like an escape
+  };
+  for (const auto& [bytes, units] : cases) {
+    const String name(units.begin(), units.end());
+    EXPECT_EQ(SystemNameToString(bytes), name) << bytes;
+    EXPECT_EQ(StringToSystemName(name), bytes) << bytes;
+  }
 }
 
 TEST(EncodingConversion, AnsiFollowsTheProcessCodePage) {

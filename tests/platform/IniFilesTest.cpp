@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include <sys/wait.h>
+#include <unistd.h>
+#include "platform/runtime/FileReplace.h"
 #include "platform/runtime/IniFiles.h"
 #include "TestSupport.h"
 
@@ -168,6 +171,42 @@ TEST_F(IniFilesWrite, TwoObjectsOnOneFileSeeEachOthersWrites) {
   b.WriteString(u"s", u"two", u"2");
   EXPECT_EQ(a.ReadString(u"s", u"two", u""), u"2");
   EXPECT_EQ(a.ReadString(u"s", u"one", u""), u"1");  // b's write kept a's key
+}
+
+TEST_F(IniFilesWrite, TwoProcessesWritingOneFileKeepEveryKey) {
+  // Both write their own keys at once; every write answered is kept.
+  pid_t children[2];
+  for (int p = 0; p < 2; ++p)
+    if ((children[p] = ::fork()) == 0) {
+      TIniFile ini(File("shared.ini"));
+      for (int k = p; k < 120; k += 2) ini.WriteString(u"s", Utf8ToString("k" + std::to_string(k)), u"v");
+      ::_exit(0);
+    }
+  for (pid_t pid : children) ::waitpid(pid, nullptr, 0);
+  const std::string text = ReadRaw("shared.ini");
+  for (int k = 0; k < 120; ++k)
+    EXPECT_NE(text.find("\r\nk" + std::to_string(k) + "=v\r\n"), std::string::npos) << k;
+}
+
+TEST_F(IniFilesWrite, ValuesReadBackAsWrittenOrAreRefused) {
+  TIniFile ini(File("v.ini"));
+  const String kept[] = {u" ", u"\t", u"prefix ", u" both ", u"\"quoted\"", u"\"", u"\"\"", u"a\"b\"", u""};
+  for (size_t i = 0; i < std::size(kept); ++i) ini.WriteString(u"s", Utf8ToString("k" + std::to_string(i)), kept[i]);
+  TIniFile again(File("v.ini"));
+  for (size_t i = 0; i < std::size(kept); ++i)
+    EXPECT_EQ(again.ReadString(u"s", Utf8ToString("k" + std::to_string(i)), u"?"), kept[i]) << i;
+  // A line break would start another key or section: refused, file as it was.
+  const std::string before = ReadRaw("v.ini");
+  EXPECT_THROW(ini.WriteString(u"s", u"note", u"one\r\n[Other]\r\nk0=999"), EWriteError);
+  EXPECT_THROW(ini.WriteString(u"s\n[x]", u"note", u"v"), EWriteError);
+  EXPECT_EQ(ReadRaw("v.ini"), before);
+}
+
+TEST_F(IniFilesWrite, ASaveSweepsTheTemporaryOfOneKilledBefore) {
+  const std::string left = MarkedTemporarySiblingName("t.ini");
+  WriteRaw(left, "[s]\r\nk=");
+  TIniFile(File("t.ini")).WriteString(u"s", u"k", u"2");
+  EXPECT_FALSE(std::filesystem::exists(Path(left)));
 }
 
 TEST_F(IniFilesWrite, MemIniFileWritesOnlyOnUpdate) {

@@ -99,5 +99,20 @@ def make(path):
     wb.save(path)
 
 
+def make_dates(path, epoch1904):
+    import datetime as dt
+    wb = openpyxl.Workbook()
+    if epoch1904:
+        wb.epoch = openpyxl.utils.datetime.CALENDAR_MAC_1904
+    ws = wb.active
+    ws.append([dt.date(2024, 1, 15), dt.time(13, 45, 30), dt.datetime(2024, 1, 15, 13, 45, 30), 45306, 0.5])
+    ws.append([dt.date(1900, 2, 27), dt.date(2024, 2, 29), dt.date(1999, 12, 31), dt.timedelta(hours=30), 1.25])
+    for cell, fmt in zip(ws[2], ["dd/mm/yyyy;@", "[$-409]mmmm d, yyyy", "m/d/yy h:mm", "[h]:mm:ss", '[Red]0.00" days"']):
+        cell.number_format = fmt
+    wb.save(path)
+
+
 if __name__ == "__main__":
-    {"dump": dump, "count": count, "make": make}[sys.argv[1]](sys.argv[2])
+    {"dump": dump, "count": count, "make": make,
+     "dates1900": lambda p: make_dates(p, False),
+     "dates1904": lambda p: make_dates(p, True)}[sys.argv[1]](sys.argv[2])

@@ -382,6 +382,16 @@ TEST_F(Excel_utils, TextFromExcelReadsWhatOpenpyxlWrote) {
   EXPECT_EQ(StringToUtf8(TextFromExcel(File("py.xlsx"))),
             "word\tfreq\tshare\r\nthe\t6187267\t0.0617\r\nof\t2941444\t0.0293\r\nthe\t12\t-1.5\r\n"
             "Gr\u00fc\u00dfe \u65e5\u672c\r\n100000000000000000000\r\nTRUE\r\n\"tab\there\"\r\n");
+  // Date, time, date-time and elapsed-time cells (the values openpyxl reads
+  // back from them), the same in a workbook of either date system; numbers
+  // in other formats stay numbers.
+  for (const char* mode : {"dates1900", "dates1904"}) {
+    RunXlsxCheck(mode, Path(std::string(mode) + ".xlsx"));
+    EXPECT_EQ(StringToUtf8(TextFromExcel(File(std::string(mode) + ".xlsx"))),
+              "2024/01/15\t13:45:30\t2024/01/15 13:45:30\t45306\t0.5\r\n"
+              "1900/02/27\t2024/02/29\t1999/12/31 00:00:00\t30:00:00\t1.25\r\n")
+        << mode;
+  }
 }
 
 TEST_F(Excel_utils, TextFromExcelOfNothingUsable) {

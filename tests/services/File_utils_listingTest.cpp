@@ -12,6 +12,7 @@
 #include "ServicesTestSupport.h"
 #include "core/Global_vars.h"
 #include "core/Juliandateroutines.h"
+#include "core/Useful_classes_base_filelists.h"
 #include "core/Useful_classes_base_holders.h"
 #include "platform/runtime/DateUtils.h"
 #include "platform/runtime/FileUtils.h"
@@ -57,6 +58,11 @@ TEST_F(File_utils_listing, FilesByMasks) {
   for (const TSearchRec& r : recs) names.push_back(r.Name);
   EXPECT_EQ(names, (std::vector<String>{u"1.txt", u"2.TXT", u"3.xml"}));  // no dot names, no socket
   EXPECT_EQ(recs[0].Size, static_cast<Int64>(std::string("t/1.txt").size()));
+  // Overlapping masks (they match without case) list each file once.
+  names.clear();
+  for (const TSearchRec& r : ListOfAllFilesIn(File("t"), std::vector<String>{u"*.txt", u"*.TXT", u"*.*"}, true))
+    names.push_back(r.Name);
+  EXPECT_EQ(names, (std::vector<String>{u"1.txt", u"2.TXT", u"3.xml"}));
 
   std::unique_ptr<TStringList> same = ListOfAllFilesMatchingExt(T("1.txt"), u".*", false, false);
   EXPECT_EQ(Lines(*same), (std::vector<String>{}));  // only "1.*", and that is the file itself
@@ -120,12 +126,39 @@ TEST_F(File_utils_listing, TreeOfFilesAndFolders) {
   EXPECT_EQ(Lines(*r.dirs), (std::vector<String>{T(""), T("a/deep/"), T("a/"), T("b/")}));
   EXPECT_EQ(Lines(*r.files), (std::vector<String>{T("1.txt"), T("2.TXT"), T("3.xml"), T("a/deep/5.txt"),
                                                   T("a/4.txt"), T("b/link.txt"), T("b/6.xml")}));
+  // Overlapping masks list each file once, where the first mask found it.
+  r = ListOfFilesAndDirs(File("t"), u"*.txt;*.TXT;1*;\\a\\*.txt", true, false);
+  EXPECT_EQ(Lines(*r.files), (std::vector<String>{T("1.txt"), T("2.TXT"), T("a/4.txt"), T("a/deep/5.txt"),
+                                                  T("b/link.txt")}));
   r = ListOfFilesAndDirs(File("t"), u"\\a\\*.txt", false, false);
   EXPECT_EQ(Lines(*r.dirs), (std::vector<String>{T("")}));
   EXPECT_EQ(Lines(*r.files), (std::vector<String>{T("a/4.txt")}));
   r = ListOfFilesAndDirs(File("missing"), u"*.*", true, false);
   EXPECT_EQ(r.files->Count(), 0);
   EXPECT_EQ(r.dirs->Count(), 1);
+}
+
+TEST_F(File_utils_listing, NamesThatAreNotUtf8ReachTheirFiles) {
+  // Latin-1 names as an archive made elsewhere leaves them: two that differ
+  // in one byte, and a folder.
+  const std::string deep = "t/b/d\xE9p";
+  ASSERT_EQ(::mkdir(Path(deep).c_str(), 0755), 0);
+  for (const std::string f : {"t/b/caf\xE9.txt", "t/b/caf\xE8.txt", "t/b/d\xE9p/x.txt"}) WriteRaw(f, f);
+  TFilesAndDirsRec r = ListOfFilesAndDirs(File("t/b"), u"*.txt", true, false);
+  std::vector<std::string> raw;
+  for (const String& name : Lines(*r.files)) raw.push_back(StringToSystemName(name));
+  EXPECT_EQ(raw, (std::vector<std::string>{Path("t/b/caf\xE8.txt"), Path("t/b/caf\xE9.txt"), Path("t/b/link.txt"),
+                                           Path(deep + "/x.txt")}));
+  EXPECT_EQ(ListOfAllFilesIn(File("t/b"), std::vector<String>{u"caf*"}, false).size(), 2u);
+  EXPECT_TRUE(DirectoryExists(File("t/b/") + ListedEntriesOf(File("t/b"))[3].name));
+  // The file list takes them and keeps them through its file form.
+  TFolderEfficientFileList list, back;
+  for (Int32 i = 0; i < r.files->Count(); ++i) EXPECT_GE(list.Add(r.files->Strings(i)), 0) << i;
+  ASSERT_TRUE(list.DoWriteToFile(File("list.bin")));
+  ASSERT_TRUE(back.DoReadFromFile(File("list.bin")));
+  ASSERT_EQ(back.FileCount(), 4);
+  for (Int32 i = 0; i < back.FileCount(); ++i)
+    EXPECT_EQ(FileSize(back.GetFullFilename(i)), static_cast<Int64>(ReadFileBytes(raw[static_cast<size_t>(i)]).size()));
 }
 
 TEST(File_utils_listingStats, OneFolder) {

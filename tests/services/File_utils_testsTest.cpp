@@ -4,6 +4,10 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
+#include <time.h>
+
+#include <tuple>
 
 #include "ServicesTestSupport.h"
 #include "platform/runtime/DateUtils.h"
@@ -136,13 +140,38 @@ TEST_F(File_utils_dates, DatesFromTextsNumbersAndRecords) {
   const Refused refused[] = {{12, 1, 1, 1600}, {12, 1, 1, 2107}, {12, 0, 1, 2000}, {12, 31, 2, 2000},
                              {12, 1, 13, 2000}, {24, 1, 1, 2000}, {-1, 1, 1, 2000}};
   for (const Refused& r : refused) EXPECT_FALSE(SetFileDate(File("a.txt"), r.hour, r.day, r.month, r.year));
-  EXPECT_TRUE(SetFileDate(File("a.txt"), 0, 1, 1, 1601));
   EXPECT_TRUE(SetFileDate(File("a.txt"), 0, 31, 12, 2106));
   EXPECT_FALSE(SetFileDate(File("a.txt"), u"1/2/2020"));     // not 10 characters
   EXPECT_FALSE(SetFileDate(File("a.txt"), u"aa/02/2020"));
   EXPECT_FALSE(SetFileDate(File("a.txt"), u"1", u"x", u"2000"));
   EXPECT_FALSE(SetFileDate(File("missing.txt"), u"01/02/2020"));
   EXPECT_EQ(GetFileAge(File("missing.txt")), 0);
+}
+
+TEST_F(File_utils_dates, OldDatesAreKeptOrRefused) {
+  // Hour, day, month, year and python's calendar.timegm of them (UTC).
+  const std::tuple<Int32, Int32, Int32, Int32, long long> cases[] = {
+      {12, 1, 3, 1850, -3781684800LL}, {12, 29, 12, 1899, -2209204800LL}, {0, 1, 1, 1601, -11644473600LL}};
+  {
+    ScopedEnvVar utc("TZ", "UTC"), onShm("TMPDIR", "/dev/shm");
+    ::tzset();
+    const std::string shm = MakeScratchFolder("sk_olddates");
+    struct statfs fs {};
+    // tmpfs holds such dates: the file carries the day asked. ext4 clamps them
+    // to 13 December 1901: the call says it failed.
+    const bool tmpfs = !shm.empty() && ::statfs(shm.c_str(), &fs) == 0 && fs.f_type == 0x01021994;
+    const bool ext4 = ::statfs(fDir.c_str(), &fs) == 0 && fs.f_type == 0xEF53;
+    WriteFileBytes(shm + "/a.txt", "x");
+    WriteRaw("a.txt", "x");
+    struct stat st {};
+    for (const auto& [h, d, m, y, seconds] : cases) {
+      EXPECT_TRUE(!tmpfs || (SetFileDate(Utf8ToString(shm + "/a.txt"), h, d, m, y) &&
+                             ::stat((shm + "/a.txt").c_str(), &st) == 0 && st.st_mtim.tv_sec == seconds)) << y;
+      EXPECT_TRUE(!ext4 || !SetFileDate(File("a.txt"), h, d, m, y)) << y;
+    }
+    RemoveScratchFolder(shm);
+  }
+  ::tzset();
 }
 
 TEST_F(File_utils_dates, CopyingADate) {
