@@ -337,6 +337,21 @@ TExcelShowRec ShowOf(Int32 column) {
   return s;
 }
 
+// A workbook of n rows of three cells (a word, a number, a word) in the scratch folder.
+void SaveRowsWorkbook(const char* name, Int64 n) {
+  SaveDataToExcel(ScratchName(name), u"Data", u"Rows", u"growth", u"", ShowOf,
+                  [](Int32 r, Int32 c) {
+                    TExcelDataRec d;
+                    d.cell_format = ShowOf(c);
+                    if (c == 1)
+                      d.i = r;
+                    else
+                      d.s = u"word" + Utf8ToString(std::to_string(r % 5000));
+                    return d;
+                  },
+                  static_cast<Int32>(n), 3);
+}
+
 // ---- the routines --------------------------------------------------------------------------
 
 constexpr Int64 kText = 44'000'000 / 8;   // characters
@@ -758,17 +773,7 @@ const std::vector<TRoutine>& Routines() {
       {"workbooks", "SaveDataToExcel", kLines,
        [](Int64 n) {
          return TWork([n] {
-           SaveDataToExcel(ScratchName("rows.xlsx"), u"Data", u"Rows", u"growth", u"", ShowOf,
-                           [](Int32 r, Int32 c) {
-                             TExcelDataRec d;
-                             d.cell_format = ShowOf(c);
-                             if (c == 1)
-                               d.i = r;
-                             else
-                               d.s = u"word" + Utf8ToString(std::to_string(r % 5000));
-                             return d;
-                           },
-                           static_cast<Int32>(n), 3);
+           SaveRowsWorkbook("rows.xlsx", n);
          });
        }},
       // Archives.
@@ -1108,17 +1113,7 @@ const std::vector<TRoutine>& Routines() {
        }},
       {"workbooks", "TextFromExcel (rows of 3 cells)", kLines,
        [](Int64 n) {
-         SaveDataToExcel(ScratchName("rows-read.xlsx"), u"Data", u"Rows", u"growth", u"", ShowOf,
-                         [](Int32 r, Int32 c) {
-                           TExcelDataRec d;
-                           d.cell_format = ShowOf(c);
-                           if (c == 1)
-                             d.i = r;
-                           else
-                             d.s = u"word" + Utf8ToString(std::to_string(r % 5000));
-                           return d;
-                         },
-                         static_cast<Int32>(n), 3);
+         SaveRowsWorkbook("rows-read.xlsx", n);
          return TWork([] { benchmark::DoNotOptimize(TextFromExcel(ScratchName("rows-read.xlsx")).size()); });
        }},
   };

@@ -43,6 +43,15 @@ class ZAEntries : public ScratchFolderTest {
     for (auto& [n, t] : entries) zip.AddFromString(n, t, 0x20, 40000);
     zip.EndUpdate();
   }
+  // Makes the archive afresh with an entry per name, each holding its own name
+  // (a name ending in "/" a folder), and leaves it open in zip.
+  void MakeNamedEntries(TZipArchiver& zip, const std::string& name, const std::vector<String>& entries) {
+    ::unlink(Path(name).c_str());
+    Open(zip, name);
+    zip.BeginUpdate();
+    for (const String& n : entries) zip.AddFromString(n, n, n.back() == u'/' ? 0x10 : 0x20, 40000);
+    zip.EndUpdate();
+  }
   std::vector<String> Names(TZipArchiver& zip) {
     std::vector<String> r;
     for (Int32 i = 0; i < zip.DMHandle->CDir->Count(); ++i) r.push_back(zip.DMHandle->CDir->FItems[static_cast<size_t>(i)].Name);
@@ -371,13 +380,9 @@ TEST_F(ZAEntries, RenamingAFolderKeepsToItsOwnCaseAndNeverMakesTwoEntriesOfOneNa
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(StringToUtf8(c.from) + " -> " + StringToUtf8(c.to));
-    ::unlink(Path("r.zip").c_str());
     {
       TZipArchiver zip;
-      Open(zip, "r.zip");
-      zip.BeginUpdate();
-      for (const String& n : c.entries) zip.AddFromString(n, n, n.back() == u'/' ? 0x10 : 0x20, 40000);
-      zip.EndUpdate();
+      MakeNamedEntries(zip, "r.zip", c.entries);
     }
     TZipArchiver zip;
     Open(zip, "r.zip");
@@ -427,12 +432,8 @@ TEST_F(ZAEntries, RenamingRenamesTheEntryTheSearchFinds) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.locale) + " " + StringToUtf8(c.from) + (c.recurse ? " recurse" : ""));
     SetUserDefaultLocale(c.locale);
-    ::unlink(Path("r.zip").c_str());
     TZipArchiver zip;
-    Open(zip, "r.zip");
-    zip.BeginUpdate();
-    for (const String& n : c.entries) zip.AddFromString(n, n, n.back() == u'/' ? 0x10 : 0x20, 40000);
-    zip.EndUpdate();
+    MakeNamedEntries(zip, "r.zip", c.entries);
     zip.FOptions.FRecurse = c.recurse;
     TZAArchiveItem f;
     EXPECT_EQ(zip.FindFirst(c.from, f, 0x28BF, String()) ? f.Handle.ItemNo : -1, c.found);
