@@ -271,9 +271,11 @@ Int32 StringToStringlist(Char separator, const String& text, TStrings* list) {
   const bool withPositions = CanHoldPositions(list);
   list->BeginUpdate();
   size_t start = 0;
+  TTimedYield yield;
   for (;;) {
     const size_t p = text.find(separator, start);
     const size_t end = p == String::npos ? text.size() : p;
+    yield.Tick(end - start + 1);
     AddPiece(list, text.substr(start, end - start), static_cast<Int32>(start + 1), withPositions);
     if (p == String::npos) break;
     start = p + 1;
@@ -298,7 +300,9 @@ Int32 StringToStringListDoubleQuotesEqualsOneChunk(Char separator, const String&
   bool inside = false;
   bool justClosed = false;  // the piece was added by a closing quote
   const Int32 n = Len(text);
+  TTimedYield yield;
   for (Int32 i = 1; i <= n; ++i) {
+    yield.Tick();
     const Char c = text[static_cast<size_t>(i - 1)];
     if (c == u'"') {
       inside = !inside;
@@ -330,7 +334,9 @@ Int32 StringToStringListDoubleQuotesEqualsOneChunk(Char separator, const String&
 std::vector<std::unique_ptr<TUTF8Stringlist>> ArrayOfStringlists(const TStrings* list, Char separator) {
   std::vector<std::unique_ptr<TUTF8Stringlist>> result;
   if (list == nullptr) return result;
+  TTimedYield yield;
   for (Int32 i = 0; i < list->Count(); ++i) {
+    yield.Tick();
     const String line = list->Strings(i);
     if (line.empty()) continue;
     auto pieces = std::make_unique<TUTF8Stringlist>();

@@ -53,10 +53,11 @@ class TSortCollationScope {
   const T*& fSlot;
 };
 
-// Lets the host run now and then through the steps of a bulk load that are
-// not comparisons of its sort (cutting the text, merging): the check point is
-// asked every kComparisonsPerCheck steps, and only lets the host run, since
-// a load taken half-way would leave half a list.
+// Lets the host run now and then through the steps of a long walk over a
+// text or the lines (cutting a text, joining lines, the passes of a bulk load
+// that are not comparisons of its sort): the check point is asked every
+// kComparisonsPerCheck steps, and only lets the host run, since a load taken
+// half-way would leave half a list.
 class TYieldingSteps {
  public:
   explicit TYieldingSteps(TSortCheckPoint checkPoint) : fCheckPoint(std::move(checkPoint)) {}
@@ -218,7 +219,9 @@ bool TStrings::Equals(const TStrings& other) const {
 String TStrings::GetTextStr() const {
   const Int32 n = GetCount();
   String r;
-  for (Int32 i = 0; i < n; ++i) {
+  TYieldingSteps steps(NewSortCheckPoint());
+  for (Int32 i = 0; i < n && i < GetCount(); ++i) {
+    steps.Step();
     r += Get(i);
     if (i < n - 1 || fTrailingLineBreak) r += fLineBreak;
   }
@@ -255,7 +258,11 @@ void TStrings::SplitText(const String& text, const std::function<void(String&&)>
 void TStrings::SetTextStr(const String& text) {
   TUpdateScope scope(*this);
   Clear();
-  SplitText(text, [this](String&& line) { Add(line); });
+  TYieldingSteps steps(NewSortCheckPoint());
+  SplitText(text, [this, &steps](String&& line) {
+    steps.Step();
+    Add(line);
+  });
 }
 
 String TStrings::DelimitedText() const { return DelimitedTextWith(fDelimiter, fQuoteChar); }
@@ -265,7 +272,9 @@ String TStrings::DelimitedTextWith(Char delimiter, Char quote) const {
   const bool canQuote = quote != 0;
   if (n == 1 && Get(0).empty()) return canQuote ? String(2, quote) : String();
   String r;
-  for (Int32 i = 0; i < n; ++i) {
+  TYieldingSteps steps(NewSortCheckPoint());
+  for (Int32 i = 0; i < n && i < GetCount(); ++i) {
+    steps.Step();
     String s = Get(i);
     if (canQuote && NeedsQuoting(s, delimiter, quote, fStrictDelimiter)) s = Quoted(s, quote);
     if (i > 0) r += delimiter;
@@ -287,7 +296,9 @@ void TStrings::SetDelimitedTextWith(const String& text, Char delimiter, Char quo
       while (p < n && IsBlank(text[p])) ++p;
   };
   skipBlanks();
+  TYieldingSteps steps(NewSortCheckPoint());
   while (p < n) {
+    steps.Step();
     String item;
     if (quote != 0 && text[p] == quote) {
       // Quoted item: doubled quotes stand for one; an unclosed quote runs to
@@ -887,12 +898,15 @@ void TStringList::SetTextStr(const String& text) {
   Clear();
   // Decided after Clear: a descendant's Clear may leave the list unsorted,
   // and then every line stays, in the text's order.
+  TYieldingSteps steps(SortCheckPoint());
   if (!TakesLinesInBulk()) {
-    SplitText(text, [this](String&& line) { Add(line); });
+    SplitText(text, [this, &steps](String&& line) {
+      steps.Step();
+      Add(line);
+    });
     return;
   }
   std::vector<Item> lines;
-  TYieldingSteps steps(SortCheckPoint());
   SplitText(text, [&lines, &steps](String&& line) {
     steps.Step();
     lines.push_back(Item{std::move(line), nullptr});
