@@ -725,6 +725,7 @@ std::unique_ptr<TStringListWith2LongintRec> RepeatedXCharChunks(Int32 chunkLengt
   }
   result->BeginUpdate();
   for (const Int32 kind : listedOrder) {
+    yield.Tick();
     const TFound& f = found[static_cast<size_t>(kind)];
     const Int32 long0 = static_cast<Int32>(std::min<Int64>(f.long0, std::numeric_limits<Int32>::max()));
     const Int32 countBefore = result->Count();
@@ -737,8 +738,10 @@ std::unique_ptr<TStringListWith2LongintRec> RepeatedXCharChunks(Int32 chunkLengt
 
   if (result->Count() < 2) return result;
   result->SortOnFreq(t2_long0);
-  for (Int32 i = result->Count() - 1; i >= 0; --i)
+  for (Int32 i = result->Count() - 1; i >= 0; --i) {
+    yield.Tick();
     if (result->GetOne(i).long0 < minFrequency) result->Delete(i);
+  }
   return result;
 }
 
