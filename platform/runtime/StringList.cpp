@@ -738,9 +738,13 @@ std::vector<Int32> TStringList::SortedOrderOf(const TLines& items, std::vector<s
       }) : checkPoint;
   quicksort_detail::TCheckedSort checked(yieldOnly);
   const TUserCollation collation(!fCaseSensitive);
-  // Each line's prepared text travels with its index through the sort.
+  // Each line's prepared text travels with its index and the line itself
+  // through the sort, so that a comparison reads no storage of the list. (A
+  // host that changes the lines ends the sort at the check point where it
+  // ran, before any comparison could read a line that has gone.)
   struct TKeyed {
     String prepared;
+    const String* line = nullptr;
     Int32 index = 0;
   };
   std::vector<TKeyed> keyed;
@@ -752,7 +756,7 @@ std::vector<Int32> TStringList::SortedOrderOf(const TLines& items, std::vector<s
   try {
     for (const Item& it : items) {
       checked.Compared();
-      keyed.push_back(TKeyed{collation.Prepared(it.s), static_cast<Int32>(keyed.size())});
+      keyed.push_back(TKeyed{collation.Prepared(it.s), &it.s, static_cast<Int32>(keyed.size())});
     }
   } catch (const quicksort_detail::TSortEndedEarly&) {
     return endEarly();
@@ -763,8 +767,8 @@ std::vector<Int32> TStringList::SortedOrderOf(const TLines& items, std::vector<s
   auto compare = [&](const TKeyed& a, const TKeyed& b) {
     sortCollation.preparedA = &a.prepared;
     sortCollation.preparedB = &b.prepared;
-    sortCollation.lineA = &items[static_cast<size_t>(a.index)].s;
-    sortCollation.lineB = &items[static_cast<size_t>(b.index)].s;
+    sortCollation.lineA = a.line;
+    sortCollation.lineB = b.line;
     return CompareStrings(*sortCollation.lineA, *sortCollation.lineB);
   };
   try {
