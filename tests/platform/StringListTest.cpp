@@ -262,10 +262,11 @@ TEST_F(StringListSort, AHostChangingTheListInAYieldEndsTheSort) {
     std::sort(v.begin(), v.end());
     return v;
   };
-  for (const auto& [hostName, host] : hosts)
+  for (const auto& [hostName, hostAction] : hosts)
     for (const auto& [sortName, sort] : sorts)
       for (int atCall : {1, 5}) {
         SCOPED_TRACE(testing::Message() << hostName << ", " << sortName << ", at check point " << atCall);
+        const std::function<void(TStringList&)>& host = hostAction;
         TStringList l, left;
         for (const String& s : lines) l.Add(s), left.Add(s);
         host(left);  // what the host leaves
