@@ -203,6 +203,14 @@ size_t UpperedFind(const TUpperView& view, const String& text, const String& upp
   return String::npos;
 }
 
+// A result built in room of its source's length, given back with room for
+// what it holds when much less was kept, so that a short result of a long
+// text does not hold the long text's room.
+String Fitted(String out) {
+  if (out.capacity() - out.size() > out.size() / 4 + 64) out.shrink_to_fit();
+  return out;
+}
+
 // Each run of characters below limit becomes one space; the rest is kept.
 String RunsBelowAsOneSpace(const String& text, Char limit) {
   String out;
@@ -219,7 +227,7 @@ String RunsBelowAsOneSpace(const String& text, Char limit) {
       inRun = false;
     }
   }
-  return out;
+  return Fitted(std::move(out));
 }
 
 }  // namespace
@@ -490,7 +498,7 @@ String StrippedMultipleSpaces(const String& text) {
     if (!(space && lastWasSpace)) out.push_back(c);
     lastWasSpace = space;
   }
-  return out;
+  return Fitted(std::move(out));
 }
 
 String StrippedMultipleSpacesOrBelow(const String& text) { return RunsBelowAsOneSpace(text, 0x21); }
@@ -505,7 +513,7 @@ String StrippedOfChar(const String& text, Char c) {
     yield.Tick();
     if (x != c) out.push_back(x);
   }
-  return out;
+  return Fitted(std::move(out));
 }
 
 String StrippedOfChar(const String& text, Char c, std::vector<Int32>& positions) {
@@ -522,7 +530,7 @@ String StrippedOfChar(const String& text, Char c, std::vector<Int32>& positions)
       out.push_back(text[i]);
   }
   positions.shrink_to_fit();
-  return out;
+  return Fitted(std::move(out));
 }
 
 String StrippedOfChars(const String& text, const String& chars) {
@@ -534,7 +542,7 @@ String StrippedOfChars(const String& text, const String& chars) {
     yield.Tick();
     if (!set.Contains(x)) out.push_back(x);
   }
-  return out;
+  return Fitted(std::move(out));
 }
 
 String StrippedOfCommas(const String& text) { return RemovedCharStr(text, u','); }
@@ -544,7 +552,7 @@ String RemovedCharStr(const String& text, Char c) {
   out.reserve(text.size());
   for (Char x : text)
     if (x != c) out.push_back(x);
-  return out;
+  return Fitted(std::move(out));
 }
 
 String RemovedInitialChar(const String& text, Char c) {
@@ -597,7 +605,7 @@ String StrippedDoubleStrs(const String& text, const String& s) {
     q = p + 1;
   }
   out.append(text, r, String::npos);
-  return out;
+  return Fitted(std::move(out));
 }
 
 String StrippedSpacesBeforePunctuation(const String& text) {
@@ -829,7 +837,7 @@ String ReplaceWholeWord(const String& text, const String& find, const String& re
     p = next(p + 1);
   }
   out.append(text, copied, String::npos);
-  return out;
+  return Fitted(std::move(out));
 }
 
 // ---------------------------------------------------------------------------

@@ -303,6 +303,10 @@ TEST(My_string_functions_splittingStrip, RemovingCharacters) {
   EXPECT_EQ(StrippedOfChar(u"", u'-', positions), u"");
   EXPECT_TRUE(positions.empty());
   EXPECT_EQ(StrippedOfChar(u"a-b", u'-'), u"ab");
+  // A short result of a long text holds room for itself, not for the text.
+  const String dashes = String(100000, u'-') + u"ab";
+  for (const String& kept : {StrippedOfChar(dashes, u'-'), StrippedOfChars(dashes, u"-"), StrippedMultipleSpaces(String(100000, u' '))})
+    EXPECT_LT(kept.capacity(), 1000u) << kept.size();
   EXPECT_EQ(StrippedOfChars(u"a,b;c", u",;"), u"abc");
   EXPECT_EQ(StrippedOfChars(u"h(e)l[l]o{!}", u"()[]{}<>!?"), u"hello");
   EXPECT_EQ(StrippedOfChars(u"abc", u""), u"abc");
