@@ -19,10 +19,8 @@
 #include <QtCore/QTimer>
 #include <QtWidgets/QApplication>
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
-
-#include <QtWidgets/QApplication>
 #include <fcntl.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -68,6 +66,7 @@
 #include "platform/visual/Forms.h"
 #include "ui/My_filtercombou.h"
 #include "ui/ShellFolderDialogU.h"
+#include "services/Wdef_records.h"
 #include "zip/ZAArchiver.h"
 
 namespace {
@@ -352,6 +351,12 @@ void SaveRowsWorkbook(const char* name, Int64 n) {
                   static_cast<Int32>(n), 3);
 }
 
+std::vector<String> Lines(const TStrings& l) {
+  std::vector<String> v;
+  for (Int32 i = 0; i < l.Count(); ++i) v.push_back(l[i]);
+  return v;
+}
+
 // ---- the routines --------------------------------------------------------------------------
 
 constexpr Int64 kText = 44'000'000 / 8;   // characters
@@ -479,14 +484,7 @@ void LoadManyEntities() {
 // One timeline cell of n periods painted into a bitmap through the grid's
 // cell handler, as a screen of a timeline list paints each of its cells.
 TWork TimelineCell(Int64 n) {
-  static QApplication* app = [] {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "bench_growth";
-    static char* argv[] = {name, nullptr};
-    return new QApplication(argc, argv);
-  }();
-  (void)app;
+  Widgets();
   auto grid = std::make_shared<TQM_Grid>(nullptr);
   auto handler = std::make_shared<TQMGridCellHandler>();
   handler->fCurrentGrid = grid.get();
@@ -1115,6 +1113,130 @@ const std::vector<TRoutine>& Routines() {
        [](Int64 n) {
          SaveRowsWorkbook("rows-read.xlsx", n);
          return TWork([] { benchmark::DoNotOptimize(TextFromExcel(ScratchName("rows-read.xlsx")).size()); });
+       }},
+      // Lists that give their memory back, and the routines that grew too fast or held the host.
+      {"lists", "TStringList Delete from the end down to 10 lines", kLines,
+       [](Int64 n) {
+         return OnList<TStringList>(LinesOf(n), [](TStringList& l) {
+           while (l.Count() > 10) l.Delete(l.Count() - 1);
+         });
+       }},
+      {"lists", "TSaveStringList SetText, then Clear", kLines,
+       [](Int64 n) {
+         auto text = std::make_shared<String>(LinesOf(n)->Text());
+         return TWork([text] {
+           TSaveStringList l;
+           l.SetText(*text);
+           l.Clear();
+         });
+       }},
+      {"texts", "RepeatedXCharChunks (chunks of 200)", kText,
+       [](Int64 n) {
+         return OnTextKept(n, [](const String& t) { return RepeatedXCharChunks(200, 2, 1 << 30, t, {}); });
+       }},
+      {"texts", "RepeatedXCharChunks (shuffled lines)", kText,
+       [](Int64 n) {
+         TStringList lines;
+         lines.SetText(TextOf(n));
+         std::vector<String> v = Lines(lines);
+         std::shuffle(v.begin(), v.end(), std::mt19937(4));
+         auto text = std::make_shared<String>();
+         for (const String& line : v) *text += line + u"\r\n";
+         auto kept = std::make_shared<std::unique_ptr<TStringListWith2LongintRec>>();
+         return TWork([text, kept] { *kept = RepeatedXCharChunks(200, 2, 1 << 30, *text, {}); });
+       }},
+      {"texts", "StringToStringlist (text, space, trimmed)", kText,
+       [](Int64 n) { return OnTextKept(n, [](const String& t) { return StringToStringlist(t, u" ", true); }); }},
+      {"texts", "StringToStringArray", kText,
+       [](Int64 n) { return OnTextKept(n, [](const String& t) { return StringToStringArray(u" ", t, true); }); }},
+      {"texts", "StringToStringListDoubleQuotesEqualsOneChunk", kText,
+       [](Int64 n) {
+         return OnText(n, [](const String& t) {
+           TUTF8Stringlist l;
+           StringToStringListDoubleQuotesEqualsOneChunk(u' ', t, &l);
+         });
+       }},
+      {"texts", "HTMLTagsGreyedOut (a tag every 40 characters)", kText,
+       [](Int64 n) {
+         auto text = std::make_shared<String>(TextOf(n));
+         for (size_t i = 0; i + 10 < text->size(); i += 40) {
+           (*text)[i] = u'<';
+           (*text)[i + 9] = u'>';
+         }
+         return TWork([text] { benchmark::DoNotOptimize(HTMLTagsGreyedOut(*text, clGray).size()); });
+       }},
+      {"texts", "TStrings SetCommaText", kText,
+       [](Int64 n) {
+         return OnText(n, [](const String& t) {
+           TUTF8Stringlist l;
+           l.SetCommaText(t);
+         });
+       }},
+      {"texts", "TStrings SetDelimitedText (lines, strict)", kText,
+       [](Int64 n) {
+         return OnText(n, [](const String& t) {
+           TUTF8Stringlist l;
+           l.SetDelimiter(u'\n');
+           l.SetStrictDelimiter(true);
+           l.SetDelimitedText(t);
+         });
+       }},
+      {"lists", "TStrings CommaText", kLines,
+       [](Int64 n) {
+         return OnList<TStringList>(LinesOf(n), [](TStringList& l) { benchmark::DoNotOptimize(l.CommaText().size()); });
+       }},
+      {"lists", "ArrayOfStringlists", kLines,
+       [](Int64 n) {
+         auto l = std::make_shared<TStringList>();
+         const std::vector<String> words = WordsOf(n);
+         for (size_t i = 0; i < words.size(); ++i) l->Add(words[i] + u"," + words[(i * 7) % words.size()]);
+         return OnList<TStringList>(l, [](TStringList& x) { benchmark::DoNotOptimize(ArrayOfStringlists(&x, u',').size()); });
+       }},
+      {"lists", "CustomLinesSorted", kLines,
+       [](Int64 n) {
+         auto keys = std::shared_ptr<TStringlistWithALongint>(CustomSortPreparedStringlist(u"th,e,a,o"));
+         return OnList<TStringList>(LinesOf(n), [keys](TStringList& l) {
+           benchmark::DoNotOptimize(CustomLinesSorted(&l, keys.get())->Count());
+         });
+       }},
+      {"lists", "T1LongintList sorted, added descending", kTypes,
+       [](Int64 n) {
+         return TWork([n] {
+           T1LongintList l;
+           l.sorted = true;
+           for (Int64 i = n; i > 0; --i) l.AddOne(static_cast<Int32>(i));
+         });
+       }},
+      {"lists", "T1LongintList sorted, added in random order", kLines,
+       [](Int64 n) {
+         auto values = std::make_shared<std::vector<Int32>>();
+         std::mt19937 rng(13);
+         for (Int64 i = 0; i < n; ++i) values->push_back(static_cast<Int32>(rng()));
+         return TWork([values] {
+           T1LongintList l;
+           l.sorted = true;
+           for (const Int32 v : *values) l.AddOne(v);
+         });
+       }},
+      {"text files", "LoadOrSaveComboItems (load)", 2500,
+       [](Int64 n) {
+         Widgets();
+         LinesOf(n)->SaveToFile(ScratchName("history.txt"));
+         return TWork([] {
+           TComboBox box;
+           LoadOrSaveComboItems(box, ls_loading, ScratchName("history.txt"));
+         });
+       }},
+      {"text files", "LoadOrSaveComboItems (save, one new search)", 1000,
+       [](Int64 n) {
+         Widgets();
+         LinesOf(n)->SaveToFile(ScratchName("history-save.txt"));
+         return TWork([] {
+           TComboBox box;
+           LoadOrSaveComboItems(box, ls_loading, ScratchName("history-save.txt"));
+           box.Items().Insert(0, u"a new search");
+           LoadOrSaveComboItems(box, ls_saving, ScratchName("history-save.txt"));
+         });
        }},
   };
   return table;

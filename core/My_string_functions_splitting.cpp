@@ -203,6 +203,14 @@ size_t UpperedFind(const TUpperView& view, const String& text, const String& upp
   return String::npos;
 }
 
+// A result built in room of its source's length, given back with room for
+// what it holds when much less was kept, so that a short result of a long
+// text does not hold the long text's room.
+String Fitted(String out) {
+  if (out.capacity() - out.size() > out.size() / 4 + 64) out.shrink_to_fit();
+  return out;
+}
+
 // Each run of characters below limit becomes one space; the rest is kept.
 String RunsBelowAsOneSpace(const String& text, Char limit) {
   String out;
@@ -219,7 +227,7 @@ String RunsBelowAsOneSpace(const String& text, Char limit) {
       inRun = false;
     }
   }
-  return out;
+  return Fitted(std::move(out));
 }
 
 }  // namespace
@@ -271,9 +279,11 @@ Int32 StringToStringlist(Char separator, const String& text, TStrings* list) {
   const bool withPositions = CanHoldPositions(list);
   list->BeginUpdate();
   size_t start = 0;
+  TTimedYield yield;
   for (;;) {
     const size_t p = text.find(separator, start);
     const size_t end = p == String::npos ? text.size() : p;
+    yield.Tick(end - start + 1);
     AddPiece(list, text.substr(start, end - start), static_cast<Int32>(start + 1), withPositions);
     if (p == String::npos) break;
     start = p + 1;
@@ -298,7 +308,9 @@ Int32 StringToStringListDoubleQuotesEqualsOneChunk(Char separator, const String&
   bool inside = false;
   bool justClosed = false;  // the piece was added by a closing quote
   const Int32 n = Len(text);
+  TTimedYield yield;
   for (Int32 i = 1; i <= n; ++i) {
+    yield.Tick();
     const Char c = text[static_cast<size_t>(i - 1)];
     if (c == u'"') {
       inside = !inside;
@@ -330,7 +342,9 @@ Int32 StringToStringListDoubleQuotesEqualsOneChunk(Char separator, const String&
 std::vector<std::unique_ptr<TUTF8Stringlist>> ArrayOfStringlists(const TStrings* list, Char separator) {
   std::vector<std::unique_ptr<TUTF8Stringlist>> result;
   if (list == nullptr) return result;
+  TTimedYield yield;
   for (Int32 i = 0; i < list->Count(); ++i) {
+    yield.Tick();
     const String line = list->Strings(i);
     if (line.empty()) continue;
     auto pieces = std::make_unique<TUTF8Stringlist>();
@@ -484,7 +498,7 @@ String StrippedMultipleSpaces(const String& text) {
     if (!(space && lastWasSpace)) out.push_back(c);
     lastWasSpace = space;
   }
-  return out;
+  return Fitted(std::move(out));
 }
 
 String StrippedMultipleSpacesOrBelow(const String& text) { return RunsBelowAsOneSpace(text, 0x21); }
@@ -499,7 +513,7 @@ String StrippedOfChar(const String& text, Char c) {
     yield.Tick();
     if (x != c) out.push_back(x);
   }
-  return out;
+  return Fitted(std::move(out));
 }
 
 String StrippedOfChar(const String& text, Char c, std::vector<Int32>& positions) {
@@ -516,7 +530,7 @@ String StrippedOfChar(const String& text, Char c, std::vector<Int32>& positions)
       out.push_back(text[i]);
   }
   positions.shrink_to_fit();
-  return out;
+  return Fitted(std::move(out));
 }
 
 String StrippedOfChars(const String& text, const String& chars) {
@@ -528,7 +542,7 @@ String StrippedOfChars(const String& text, const String& chars) {
     yield.Tick();
     if (!set.Contains(x)) out.push_back(x);
   }
-  return out;
+  return Fitted(std::move(out));
 }
 
 String StrippedOfCommas(const String& text) { return RemovedCharStr(text, u','); }
@@ -538,7 +552,7 @@ String RemovedCharStr(const String& text, Char c) {
   out.reserve(text.size());
   for (Char x : text)
     if (x != c) out.push_back(x);
-  return out;
+  return Fitted(std::move(out));
 }
 
 String RemovedInitialChar(const String& text, Char c) {
@@ -591,7 +605,7 @@ String StrippedDoubleStrs(const String& text, const String& s) {
     q = p + 1;
   }
   out.append(text, r, String::npos);
-  return out;
+  return Fitted(std::move(out));
 }
 
 String StrippedSpacesBeforePunctuation(const String& text) {
@@ -824,7 +838,7 @@ String ReplaceWholeWord(const String& text, const String& find, const String& re
     p = next(p + 1);
   }
   out.append(text, copied, String::npos);
-  return out;
+  return Fitted(std::move(out));
 }
 
 // ---------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "core/My_string_functions_tabfields.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <functional>
 #include <limits>
@@ -377,9 +378,26 @@ std::unique_ptr<TUTF8Stringlist> StringListRemovingAnyLines(const TStrings* list
 }
 
 std::vector<String> StringToStringArray(const String& separator, const String& text, bool trimEach) {
-  const String work = StringReplace(Trim(text), u"\r\n", u";", rfReplaceAll | rfIgnoreCase);
+  // The trimmed text with every CR LF as ";", built in one pass that lets
+  // the host run on a long text.
+  const String trimmed = Trim(text);
+  TTimedYield yield;
+  String work;
+  work.reserve(trimmed.size());
+  for (size_t p = 0; p < trimmed.size();) {
+    size_t q = trimmed.find(u"\r\n", p);
+    if (q == String::npos) q = trimmed.size();
+    yield.Tick(q - p + 1);
+    work.append(trimmed, p, q - p);
+    if (q < trimmed.size()) {
+      work += u';';
+      q += 2;
+    }
+    p = q;
+  }
   std::vector<String> pieces;
   auto piece = [&](size_t from, size_t count) {
+    yield.Tick();
     String s = work.substr(from, count);
     pieces.push_back(trimEach ? Trim(s) : std::move(s));
   };
@@ -399,7 +417,11 @@ std::unique_ptr<TUTF8Stringlist> StringToStringlist(const String& text, const St
   auto list = std::make_unique<TUTF8Stringlist>();
   const std::vector<String> pieces = StringToStringArray(separator, text, trimEach);
   list->BeginUpdate();
-  for (const String& s : pieces) list->Add(s);
+  TTimedYield yield;
+  for (const String& s : pieces) {
+    yield.Tick();
+    list->Add(s);
+  }
   list->EndUpdate();
   return list;
 }
@@ -490,11 +512,14 @@ void TrimAStringlist(TStrings* list, const TLinePercentProgress& onProgress, boo
 namespace {
 
 // The passages that RepeatedXCharChunks looks for and every position at which
-// each distinct passage text occurs. Passages of one length are found
-// together in one pass of a rolling hash over the text (each hash match is
-// checked character by character), so the work grows with the text's length
-// times the number of distinct passage lengths, which trimming keeps to a
-// few, rather than with the text's length times the number of passages.
+// each distinct passage text occurs. All passages are found together in one
+// pass of a rolling hash over the text: the hash covers as many characters as
+// the shortest passage has, so that each position is looked up once whatever
+// the passages' lengths; a position whose hash a filter sized to the passages
+// lets through is looked up in a hash table of their first characters, and
+// each passage found there is checked character by character. The work grows
+// with the text's length (and the occurrences found), and the pass lets the
+// host run as it goes.
 class TPassageIndex {
  public:
   struct TPassage {
@@ -508,12 +533,76 @@ class TPassageIndex {
 
   void Add(Int32 start, Int32 length, Int32 from) { fPassages.push_back(TPassage{start, length, from, -1}); }
 
-  // Finds every occurrence, from the earliest index any passage of that
-  // length counts from, of every distinct passage text.
-  void Build() {
-    std::map<Int32, std::vector<size_t>> byLength;
-    for (size_t k = 0; k < fPassages.size(); ++k) byLength[fPassages[k].length].push_back(k);
-    for (const auto& [length, members] : byLength) IndexLength(length, members);
+  // Finds every occurrence, from the earliest index any passage counts from,
+  // of every distinct passage text.
+  void Build(TTimedYield& yield) {
+    if (fPassages.empty()) return;
+    Int32 earliest = std::numeric_limits<Int32>::max();
+    Int32 window = std::numeric_limits<Int32>::max();
+    // The distinct texts, by the hash of the whole passage.
+    std::unordered_map<uint64_t, std::vector<Int32>> kinds;
+    for (TPassage& passage : fPassages) {
+      yield.Tick(static_cast<size_t>(passage.length));
+      earliest = std::min(earliest, passage.from);
+      window = std::min(window, passage.length);
+      std::vector<Int32>& bucket = kinds[HashAt(passage.start, passage.length)];
+      for (const Int32 kind : bucket)
+        if (fKindLength[static_cast<size_t>(kind)] == passage.length &&
+            SameAt(fKindStart[static_cast<size_t>(kind)], passage.start, passage.length))
+          passage.kind = kind;
+      if (passage.kind < 0) {
+        passage.kind = static_cast<Int32>(fPositions.size());
+        fPositions.emplace_back();
+        fKindStart.push_back(passage.start);
+        fKindLength.push_back(passage.length);
+        bucket.push_back(passage.kind);
+      }
+    }
+    kinds.clear();
+    const Int32 last = static_cast<Int32>(fText.size()) - window;  // the last index the shortest fits at
+    if (earliest > last) return;
+
+    // The kinds by the hash of their first window characters: a table of
+    // twice as many slots as kinds (linear probing), and a filter of 16 bits
+    // per kind.
+    const size_t count = fKindStart.size();
+    const size_t slots = std::bit_ceil(2 * count);
+    const size_t filterBits = std::max<size_t>(std::bit_ceil(16 * count), 1 << 12);
+    std::vector<uint64_t> filter(filterBits / 64, 0);
+    struct TSlot {
+      uint64_t hash = 0;
+      Int32 kind = -1;
+    };
+    std::vector<TSlot> table(slots);
+    auto slotOf = [slots](uint64_t h) { return static_cast<size_t>((h * 0x9E3779B97F4A7C15ull) >> 20) & (slots - 1); };
+    for (size_t kind = 0; kind < count; ++kind) {
+      yield.Tick(static_cast<size_t>(window));
+      const uint64_t h = HashAt(fKindStart[kind], window);
+      size_t at = slotOf(h);
+      while (table[at].kind >= 0) at = (at + 1) & (slots - 1);
+      table[at] = TSlot{h, static_cast<Int32>(kind)};
+      filter[(h & (filterBits - 1)) / 64] |= uint64_t{1} << (h % 64);
+    }
+
+    uint64_t top = 1;  // kBase to the power window - 1
+    for (Int32 i = 1; i < window; ++i) top = MulMod(top, kBase);
+    const Int32 size = static_cast<Int32>(fText.size());
+    uint64_t h = HashAt(earliest, window);
+    for (Int32 q = earliest;; ++q) {
+      yield.Tick();
+      if ((filter[(h & (filterBits - 1)) / 64] >> (h % 64) & 1) != 0)
+        for (size_t at = slotOf(h); table[at].kind >= 0; at = (at + 1) & (slots - 1)) {
+          if (table[at].hash != h) continue;
+          const Int32 kind = table[at].kind;
+          const Int32 length = fKindLength[static_cast<size_t>(kind)];
+          if (q <= size - length && SameAt(fKindStart[static_cast<size_t>(kind)], q, length))
+            fPositions[static_cast<size_t>(kind)].push_back(q);
+        }
+      if (q == last) break;
+      // Roll the window one character on.
+      const uint64_t out = MulMod(fText[static_cast<size_t>(q)], top);
+      h = AddMod(MulMod(AddMod(h, kModulus - out), kBase), fText[static_cast<size_t>(q + window)]);
+    }
   }
 
   std::vector<TPassage>& Passages() { return fPassages; }
@@ -528,7 +617,6 @@ class TPassageIndex {
  private:
   static constexpr uint64_t kModulus = (uint64_t{1} << 61) - 1;
   static constexpr uint64_t kBase = 1000003;
-  static constexpr uint64_t kFilterBits = uint64_t{1} << 20;
 
   static uint64_t MulMod(uint64_t a, uint64_t b) {
     const unsigned __int128 p = static_cast<unsigned __int128>(a) * b;
@@ -550,49 +638,6 @@ class TPassageIndex {
   bool SameAt(Int32 a, Int32 b, Int32 length) const {
     const Char* t = fText.data();
     return std::equal(t + a, t + a + length, t + b);
-  }
-
-  void IndexLength(Int32 length, const std::vector<size_t>& members) {
-    // The distinct texts of the passages of this length, by hash.
-    std::unordered_map<uint64_t, std::vector<Int32>> kinds;
-    std::vector<uint64_t> filter(kFilterBits / 64, 0);
-    Int32 earliest = std::numeric_limits<Int32>::max();
-    for (const size_t k : members) {
-      TPassage& passage = fPassages[k];
-      earliest = std::min(earliest, passage.from);
-      const uint64_t h = HashAt(passage.start, length);
-      std::vector<Int32>& bucket = kinds[h];
-      for (const Int32 kind : bucket)
-        if (SameAt(fKindStart[static_cast<size_t>(kind)], passage.start, length)) passage.kind = kind;
-      if (passage.kind < 0) {
-        passage.kind = static_cast<Int32>(fPositions.size());
-        fPositions.emplace_back();
-        fKindStart.push_back(passage.start);
-        fKindLength.push_back(length);
-        bucket.push_back(passage.kind);
-        filter[(h % kFilterBits) / 64] |= uint64_t{1} << (h % 64);
-      }
-    }
-    const Int32 last = static_cast<Int32>(fText.size()) - length;  // the last index a passage fits at
-    if (earliest > last) return;
-    uint64_t top = 1;  // kBase to the power length - 1
-    for (Int32 i = 1; i < length; ++i) top = MulMod(top, kBase);
-    uint64_t h = HashAt(earliest, length);
-    for (Int32 q = earliest;; ++q) {
-      if ((filter[(h % kFilterBits) / 64] >> (h % 64) & 1) != 0) {
-        const auto found = kinds.find(h);
-        if (found != kinds.end())
-          for (const Int32 kind : found->second)
-            if (SameAt(fKindStart[static_cast<size_t>(kind)], q, length)) {
-              fPositions[static_cast<size_t>(kind)].push_back(q);
-              break;
-            }
-      }
-      if (q == last) break;
-      // Roll the window one character on.
-      const uint64_t out = MulMod(fText[static_cast<size_t>(q)], top);
-      h = AddMod(MulMod(AddMod(h, kModulus - out), kBase), fText[static_cast<size_t>(q + length)]);
-    }
   }
 
   const String& fText;
@@ -636,7 +681,8 @@ std::unique_ptr<TStringListWith2LongintRec> RepeatedXCharChunks(Int32 chunkLengt
     passageOfChunk[static_cast<size_t>(c)] = static_cast<Int32>(index.Passages().size());
     index.Add(b, e - b, (c + 1) * chunkLength);
   }
-  index.Build();
+  TTimedYield yield;
+  index.Build(yield);
 
   // Walk the chunks in order, counting each later occurrence as the search
   // from the position after the chunk would find them one by one.
@@ -649,7 +695,6 @@ std::unique_ptr<TStringListWith2LongintRec> RepeatedXCharChunks(Int32 chunkLengt
   std::vector<Int32> listedOrder;  // the passage texts in the order they were first found
   Int32 repeateds = 0;             // passage texts found more than once
   auto stopped = [&] { return static_cast<Int32>(listedOrder.size()) >= maxDistinct && repeateds >= maxDistinct; };
-  TTimedYield yield;
   for (Int32 c = 0; c < chunks; ++c) {
     const Int64 after = Int64{c + 1} * chunkLength + 1;  // 1-based position after the chunk
     if (onProgress) onProgress(static_cast<Int32>(after * 100 / len));
@@ -680,6 +725,7 @@ std::unique_ptr<TStringListWith2LongintRec> RepeatedXCharChunks(Int32 chunkLengt
   }
   result->BeginUpdate();
   for (const Int32 kind : listedOrder) {
+    yield.Tick();
     const TFound& f = found[static_cast<size_t>(kind)];
     const Int32 long0 = static_cast<Int32>(std::min<Int64>(f.long0, std::numeric_limits<Int32>::max()));
     const Int32 countBefore = result->Count();
@@ -692,8 +738,10 @@ std::unique_ptr<TStringListWith2LongintRec> RepeatedXCharChunks(Int32 chunkLengt
 
   if (result->Count() < 2) return result;
   result->SortOnFreq(t2_long0);
-  for (Int32 i = result->Count() - 1; i >= 0; --i)
+  for (Int32 i = result->Count() - 1; i >= 0; --i) {
+    yield.Tick();
     if (result->GetOne(i).long0 < minFrequency) result->Delete(i);
+  }
   return result;
 }
 
@@ -752,13 +800,33 @@ std::unique_ptr<TStringlistWithALongint> CustomLinesSorted(const TStrings* lines
   std::vector<TNormalised> rows;
   const Int32 n = lines->Count();
   rows.reserve(static_cast<size_t>(std::max(n, 0)));
-  for (Int32 i = 0; i < n; ++i) rows.push_back({NormalisedLineForCustomSort(lines->Get(i), keys), i});
-  QuickSortVector(rows, [](const TNormalised& a, const TNormalised& b) {
-    const Int32 c = CrudeStringComparison(a.text, b.text);
-    return c != 0 ? c : CompareLongints(a.index, b.index);
-  });
+  TTimedYield yield;
+  for (Int32 i = 0; i < n; ++i) {
+    yield.Tick();
+    rows.push_back({NormalisedLineForCustomSort(lines->Get(i), keys), i});
+  }
+  // The sort lets the host run at its check points as the lists' sorts do,
+  // but always runs to its end: the caller gets every line in order.
+  const TSortCheckPoint checkPoint = NewSortCheckPoint();
+  QuickSortIndexesChecked(
+      0, static_cast<Int32>(rows.size()) - 1,
+      [&rows](Int32 a, Int32 b) {
+        const TNormalised& x = rows[static_cast<size_t>(a)];
+        const TNormalised& y = rows[static_cast<size_t>(b)];
+        const Int32 c = CrudeStringComparison(x.text, y.text);
+        return c != 0 ? c : CompareLongints(x.index, y.index);
+      },
+      [&rows](Int32 a, Int32 b) { std::swap(rows[static_cast<size_t>(a)], rows[static_cast<size_t>(b)]); },
+      checkPoint ? TSortCheckPoint([&checkPoint] {
+        checkPoint();
+        return false;
+      })
+                 : TSortCheckPoint());
   result->BeginUpdate();
-  for (const TNormalised& row : rows) result->AddOne(lines->Get(row.index), row.index);
+  for (const TNormalised& row : rows) {
+    yield.Tick();
+    result->AddOne(lines->Get(row.index), row.index);
+  }
   result->EndUpdate();
   return result;
 }

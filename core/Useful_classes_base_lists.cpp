@@ -1,5 +1,6 @@
 #include "core/Useful_classes_base_lists.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "core/Basic_processes.h"
@@ -16,7 +17,8 @@ namespace {
 // The number of slots that hold an item: what SaveItems writes, so the count
 // stored before them (a freed slot between freeing and packing writes
 // nothing, and a reader would take the bytes after the list as its last item).
-Int32 LiveItemCount(const std::vector<std::unique_ptr<TUsefulBaseListObject>>& items) {
+template <class TItems>
+Int32 LiveItemCount(const TItems& items) {
   Int32 n = 0;
   for (const auto& p : items)
     if (p != nullptr) ++n;
@@ -51,7 +53,7 @@ void TUsefulBaseList::CheckIndex(Int32 i) const {
 void TUsefulBaseList::Delete(Int32 i) {
   CheckIndex(i);
   if (AnInstance == fItems[static_cast<size_t>(i)].get()) AnInstance = nullptr;
-  fItems.erase(fItems.begin() + i);
+  fItems.erase(static_cast<size_t>(i));
 }
 
 void TUsefulBaseList::Exchange(Int32 i, Int32 j) {
@@ -61,7 +63,9 @@ void TUsefulBaseList::Exchange(Int32 i, Int32 j) {
 }
 
 void TUsefulBaseList::Pack() {
-  std::erase_if(fItems, [](const std::unique_ptr<TUsefulBaseListObject>& p) { return p == nullptr; });
+  const auto kept = std::remove_if(fItems.begin(), fItems.end(),
+                                   [](const std::unique_ptr<TUsefulBaseListObject>& p) { return p == nullptr; });
+  fItems.erase(kept, fItems.end());
 }
 
 void TUsefulBaseList::ReduceTo(Int32 n) {
@@ -93,7 +97,7 @@ Int32 TUsefulBaseList::AddItem(std::unique_ptr<TUsefulBaseListObject> item) {
 
 Int32 TUsefulBaseList::InsertItem(Int32 i, std::unique_ptr<TUsefulBaseListObject> item) {
   if (i < 0 || i > Count()) RaiseListIndexError(i);
-  fItems.insert(fItems.begin() + i, std::move(item));
+  fItems.insert(static_cast<size_t>(i), std::move(item));
   return i;
 }
 

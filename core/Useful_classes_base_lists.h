@@ -19,6 +19,7 @@
 
 #include "platform/runtime/RtlTypes.h"
 #include "platform/runtime/Streams.h"
+#include "platform/runtime/TieredVector.h"
 
 namespace sk {
 
@@ -124,7 +125,11 @@ class TUsefulBaseList : public TObject {
   // there and answers false.
   bool SortItems(const TUsefulListSortCompare& compare);
 
-  std::vector<std::unique_ptr<TUsefulBaseListObject>> fItems;
+  // The items; an insert or delete in the middle moves about sqrt(n) of the
+  // pointers to them rather than n, so that a sorted list taking its items
+  // in any order stays near n log n.
+  using TItems = TTieredVector<std::unique_ptr<TUsefulBaseListObject>>;
+  TItems fItems;
 };
 
 class TUsefulBaseListSorts : public TUsefulBaseList {

@@ -223,11 +223,13 @@ String HTMLTagsGreyedOut(const String& s, TColor colour) {
   const String hex = Format(u"%.2x%.2x%.2x", {rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF});
   String r;
   size_t from = 0;
+  TTimedYield yield;
   for (;;) {
     const size_t open = s.find(u'<', from);
     if (open == String::npos) break;
     const size_t close = s.find(u'>', open + 1);
     if (close == String::npos) break;
+    yield.Tick(close - from + 1);
     r += s.substr(from, open - from);
     // The tag's text is shown, not read as markup: a "<", "&" or '"' in it
     // is written as its entity, so that it shows as itself.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/Basic_processes.h"
 #include "core/Generalruntime1const.h"
 #include "core/My_file_extensionsu.h"
 #include "core/Generalruntime2const.h"
@@ -447,15 +448,35 @@ bool LoadOrSaveComboItems(TComboBox& combo, TLoadOrSave mode, const String& file
     if (!FileExists(filename)) return false;
     TUTF8Stringlist lines;
     if (!LoadLines(filename, lines)) return false;
+    // The lines beyond those kept go before the box takes the rest in one
+    // change (each change of the box's items refills the box).
+    while (lines.Count() > kHistoryKept) lines.Delete(lines.Count() - 1);
     items.Assign(lines);
-    while (items.Count() >= kHistoryKept + 1) items.Delete(items.Count() - 1);
     return true;
   }
   if (FileExists(filename)) {
     TUTF8Stringlist lines;
-    if (LoadLines(filename, lines))
-      for (Int32 i = 0; i < lines.Count(); ++i)
-        if (items.IndexOf(lines[i]) < 0) items.Add(lines[i]);
+    if (LoadLines(filename, lines)) {
+      // What the box holds, as a sorted list under the box's own comparison,
+      // so that each line of the file is looked up by halving; the lines it
+      // lacks are appended in one change.
+      TStringList held;
+      held.SetCaseSensitive(items.CaseSensitive());
+      held.SetDuplicates(dupAccept);
+      held.SetSorted(true);
+      held.AddStrings(items);
+      std::vector<String> lacking;
+      TTimedYield yield;
+      Int32 at = 0;
+      for (Int32 i = 0; i < lines.Count(); ++i) {
+        yield.Tick();
+        const String line = lines[i];
+        if (held.Find(line, at)) continue;
+        held.Add(line);
+        lacking.push_back(line);
+      }
+      items.AddStrings(lacking);
+    }
   } else if (items.Count() == 0) {
     return true;
   }

@@ -16,6 +16,9 @@
 
 #include <gtest/gtest.h>
 #include <malloc.h>
+#ifdef SK_UNDER_ASAN
+#include <sanitizer/allocator_interface.h>
+#endif
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
@@ -214,6 +217,18 @@ TPeakOf<T> PeakMemoryInChild(F work) {
   ::close(link[0]);
   if (child > 0) ::waitpid(child, nullptr, 0);
   return got ? r : TPeakOf<T>{};
+}
+
+// The bytes handed out by the allocator and not yet freed (the sanitizer's
+// own count in a sanitizer build): the difference across some work is what
+// it keeps, free of what the process happens to have resident.
+inline size_t AllocatedBytes() {
+#ifdef SK_UNDER_ASAN
+  return __sanitizer_get_current_allocated_bytes();
+#else
+  const struct mallinfo2 m = mallinfo2();
+  return m.uordblks + m.hblkhd;
+#endif
 }
 
 // References to every hand-over variable of the library, in one tuple: the

@@ -53,10 +53,11 @@ class TSortCollationScope {
   const T*& fSlot;
 };
 
-// Lets the host run now and then through the steps of a bulk load that are
-// not comparisons of its sort (cutting the text, merging): the check point is
-// asked every kComparisonsPerCheck steps, and only lets the host run, since
-// a load taken half-way would leave half a list.
+// Lets the host run now and then through the steps of a long walk over a
+// text or the lines (cutting a text, joining lines, the passes of a bulk load
+// that are not comparisons of its sort): the check point is asked every
+// kComparisonsPerCheck steps, and only lets the host run, since a load taken
+// half-way would leave half a list.
 class TYieldingSteps {
  public:
   explicit TYieldingSteps(TSortCheckPoint checkPoint) : fCheckPoint(std::move(checkPoint)) {}
@@ -218,7 +219,9 @@ bool TStrings::Equals(const TStrings& other) const {
 String TStrings::GetTextStr() const {
   const Int32 n = GetCount();
   String r;
-  for (Int32 i = 0; i < n; ++i) {
+  TYieldingSteps steps(NewSortCheckPoint());
+  for (Int32 i = 0; i < n && i < GetCount(); ++i) {
+    steps.Step();
     r += Get(i);
     if (i < n - 1 || fTrailingLineBreak) r += fLineBreak;
   }
@@ -255,7 +258,11 @@ void TStrings::SplitText(const String& text, const std::function<void(String&&)>
 void TStrings::SetTextStr(const String& text) {
   TUpdateScope scope(*this);
   Clear();
-  SplitText(text, [this](String&& line) { Add(line); });
+  TYieldingSteps steps(NewSortCheckPoint());
+  SplitText(text, [this, &steps](String&& line) {
+    steps.Step();
+    Add(line);
+  });
 }
 
 String TStrings::DelimitedText() const { return DelimitedTextWith(fDelimiter, fQuoteChar); }
@@ -265,7 +272,9 @@ String TStrings::DelimitedTextWith(Char delimiter, Char quote) const {
   const bool canQuote = quote != 0;
   if (n == 1 && Get(0).empty()) return canQuote ? String(2, quote) : String();
   String r;
-  for (Int32 i = 0; i < n; ++i) {
+  TYieldingSteps steps(NewSortCheckPoint());
+  for (Int32 i = 0; i < n && i < GetCount(); ++i) {
+    steps.Step();
     String s = Get(i);
     if (canQuote && NeedsQuoting(s, delimiter, quote, fStrictDelimiter)) s = Quoted(s, quote);
     if (i > 0) r += delimiter;
@@ -287,7 +296,9 @@ void TStrings::SetDelimitedTextWith(const String& text, Char delimiter, Char quo
       while (p < n && IsBlank(text[p])) ++p;
   };
   skipBlanks();
+  TYieldingSteps steps(NewSortCheckPoint());
   while (p < n) {
+    steps.Step();
     String item;
     if (quote != 0 && text[p] == quote) {
       // Quoted item: doubled quotes stand for one; an unclosed quote runs to
@@ -453,6 +464,7 @@ void TStringList::Put(Int32 index, const String& s) {
   if (fSorted) Error(kSortedListError, 0);
   CheckIndex(index);
   Changing();
+  ++fEdits;
   fItems[static_cast<size_t>(index)].s = s;
   Changed();
 }
@@ -494,6 +506,7 @@ void TStringList::InsertObject(Int32 index, const String& s, TObject* obj) {
 
 void TStringList::InsertItem(Int32 index, const String& s, TObject* obj) {
   Changing();
+  ++fEdits;
   fItems.insert(static_cast<size_t>(index), Item{s, obj});
   Changed();
 }
@@ -501,6 +514,7 @@ void TStringList::InsertItem(Int32 index, const String& s, TObject* obj) {
 void TStringList::Delete(Int32 index) {
   CheckIndex(index);
   Changing();
+  ++fEdits;
   TObject* obj = fItems[static_cast<size_t>(index)].obj;
   fItems.erase(static_cast<size_t>(index));
   if (fOwnsObjects) delete obj;
@@ -510,6 +524,7 @@ void TStringList::Delete(Int32 index) {
 void TStringList::Clear() {
   if (fItems.empty()) return;
   Changing();
+  ++fEdits;
   // Take the lines out first, so that the list is already empty while the
   // objects are destroyed.
   TItems items;
@@ -529,6 +544,7 @@ void TStringList::Exchange(Int32 index1, Int32 index2) {
   CheckIndex(index1);
   CheckIndex(index2);
   Changing();
+  ++fEdits;
   ExchangeItems(index1, index2);
   Changed();
 }
@@ -539,6 +555,7 @@ void TStringList::Move(Int32 curIndex, Int32 newIndex) {
   CheckIndex(newIndex);
   if (fSorted) Error(kSortedListError, 0);
   Changing();
+  ++fEdits;
   // Out and in again: both cost about sqrt(n) moves, not the lines between.
   Item moving = std::move(fItems[static_cast<size_t>(curIndex)]);
   fItems.erase(static_cast<size_t>(curIndex));
@@ -597,15 +614,20 @@ Int32 TStringList::CompareLines(TStringList* list, Int32 index1, Int32 index2) {
 
 void TStringList::Sort() { CustomSort(&TStringList::CompareLines); }
 
+TSortCheckPoint TStringList::GuardedSortCheckPoint(TSortCheckPoint checkPoint) {
+  if (!checkPoint) return checkPoint;
+  // Asked again after each check point: a host that changes the list while
+  // it runs (it must not) ends the sort rather than have it read lines that
+  // are gone or put lines in a stale order.
+  return [this, checkPoint = std::move(checkPoint), count = GetCount(), edits = fEdits] {
+    return checkPoint() || GetCount() != count || fEdits != edits;
+  };
+}
+
 void TStringList::DoSort(const std::function<Int32(Int32, Int32)>& cmp) {
   Changing();
-  // The count is taken again after each check point: a host that changes
-  // the list while it runs (it must not) ends the sort rather than have it
-  // read past the lines.
   const Int32 count = GetCount();
-  const TSortCheckPoint checkPoint = SortCheckPoint();
-  const TSortCheckPoint guarded =
-      checkPoint ? TSortCheckPoint([&] { return checkPoint() || GetCount() != count; }) : TSortCheckPoint();
+  const TSortCheckPoint guarded = GuardedSortCheckPoint(SortCheckPoint());
   fSortEndedEarly = !QuickSortIndexesChecked(
       0, count - 1, [&](Int32 i, Int32 j) { return cmp(i, j); }, [&](Int32 i, Int32 j) { ExchangeItems(i, j); },
       guarded);
@@ -618,20 +640,14 @@ void TStringList::CustomSort(TStringListSortCompare compare) {
   if (compare == &TStringList::CompareLines) {
     // The list's own order: each line's collation text is prepared once and
     // the lines stay where they are while their order is found (a stable
-    // sort), then move once. Ended early, nothing has moved.
+    // sort), then take it at once, without a check point between. Ended
+    // early (also by a host that changed the list), nothing has moved.
     bool endedEarly = false;
     const std::vector<Int32> order = SortedOrderOf(fItems, nullptr, &endedEarly);
     fSortEndedEarly = endedEarly;
     if (endedEarly || order.size() != fItems.size()) return;
     Changing();
-    TYieldingSteps steps(SortCheckPoint());
-    TItems sorted;
-    sorted.reserve(fItems.size());
-    for (Int32 k : order) {
-      steps.Step();
-      sorted.push_back(std::move(fItems[static_cast<size_t>(k)]));
-    }
-    fItems.swap(sorted);
+    fItems.Reorder(order);
     Changed();
     return;
   }
@@ -711,7 +727,9 @@ template <class TLines>
 std::vector<Int32> TStringList::SortedOrderOf(const TLines& items, std::vector<std::pair<size_t, size_t>>* runs,
                                               bool* endedEarly) {
   if (endedEarly != nullptr) *endedEarly = false;
-  const TSortCheckPoint checkPoint = SortCheckPoint();
+  // Sorting its own lines, the sort ends when the host changes them.
+  const TSortCheckPoint checkPoint =
+      static_cast<const void*>(&items) == &fItems ? GuardedSortCheckPoint(SortCheckPoint()) : SortCheckPoint();
   // Without endedEarly the sort must finish: the check point only yields.
   const TSortCheckPoint yieldOnly =
       checkPoint && endedEarly == nullptr ? TSortCheckPoint([&] {
@@ -720,9 +738,13 @@ std::vector<Int32> TStringList::SortedOrderOf(const TLines& items, std::vector<s
       }) : checkPoint;
   quicksort_detail::TCheckedSort checked(yieldOnly);
   const TUserCollation collation(!fCaseSensitive);
-  // Each line's prepared text travels with its index through the sort.
+  // Each line's prepared text travels with its index and the line itself
+  // through the sort, so that a comparison reads no storage of the list. (A
+  // host that changes the lines ends the sort at the check point where it
+  // ran, before any comparison could read a line that has gone.)
   struct TKeyed {
     String prepared;
+    const String* line = nullptr;
     Int32 index = 0;
   };
   std::vector<TKeyed> keyed;
@@ -734,7 +756,7 @@ std::vector<Int32> TStringList::SortedOrderOf(const TLines& items, std::vector<s
   try {
     for (const Item& it : items) {
       checked.Compared();
-      keyed.push_back(TKeyed{collation.Prepared(it.s), static_cast<Int32>(keyed.size())});
+      keyed.push_back(TKeyed{collation.Prepared(it.s), &it.s, static_cast<Int32>(keyed.size())});
     }
   } catch (const quicksort_detail::TSortEndedEarly&) {
     return endEarly();
@@ -745,8 +767,8 @@ std::vector<Int32> TStringList::SortedOrderOf(const TLines& items, std::vector<s
   auto compare = [&](const TKeyed& a, const TKeyed& b) {
     sortCollation.preparedA = &a.prepared;
     sortCollation.preparedB = &b.prepared;
-    sortCollation.lineA = &items[static_cast<size_t>(a.index)].s;
-    sortCollation.lineB = &items[static_cast<size_t>(b.index)].s;
+    sortCollation.lineA = a.line;
+    sortCollation.lineB = b.line;
     return CompareStrings(*sortCollation.lineA, *sortCollation.lineB);
   };
   try {
@@ -783,18 +805,28 @@ void TStringList::AddSortedLinesInBulk(std::vector<Item>& lines) {
   auto lineAt = [&](size_t k) -> Item& { return lines[static_cast<size_t>(order[k])]; };
   // Where each run goes among the lines already there (before the first that
   // is not below it, as Find puts it), and whether one of those equals it.
+  // The host may run at this pass's check points; when it changes the list
+  // there (it must not), the pass starts again on the lines as they are.
   TYieldingSteps steps(SortCheckPoint());
-  const size_t held = fItems.size();
   std::vector<size_t> at(runs.size());
   std::vector<bool> clash(runs.size());
-  size_t p = 0;
-  for (size_t r = 0; r < runs.size(); ++r) {
-    const String& text = lineAt(runs[r].first).s;
-    Int32 c = -1;
-    steps.Step();
-    while (p < held && (steps.Step(), c = CompareStrings(fItems[p].s, text)) < 0) ++p;
-    at[r] = p;
-    clash[r] = p < held && c == 0;
+  size_t held = 0;
+  for (bool placed = false; !placed;) {
+    held = fItems.size();
+    const UInt64 edits = fEdits;
+    auto unchanged = [&] {
+      steps.Step();
+      return fEdits == edits && fItems.size() == held;
+    };
+    placed = true;
+    size_t p = 0;
+    for (size_t r = 0; placed && r < runs.size(); ++r) {
+      const String& text = lineAt(runs[r].first).s;
+      Int32 c = -1;
+      while ((placed = unchanged()) && p < held && (c = CompareStrings(fItems[p].s, text)) < 0) ++p;
+      at[r] = p;
+      clash[r] = p < held && c == 0;
+    }
   }
   // Line by line, dupError raises at the first line (in arrival order) equal
   // to a line already there or to an earlier new line.
@@ -807,20 +839,32 @@ void TStringList::AddSortedLinesInBulk(std::vector<Item>& lines) {
       else if (last - first > 1)
         firstRepeat = std::min(firstRepeat, order[first + 1]);
     }
+  // Room for the lines the list keeps: a text of many equal lines under
+  // dupIgnore keeps one of each.
+  size_t kept = 0;
+  for (size_t r = 0; r < runs.size(); ++r) {
+    const auto [first, last] = runs[r];
+    switch (fDuplicates) {
+      case dupIgnore: kept += clash[r] ? 0 : 1; break;
+      case dupAccept: kept += last - first; break;
+      case dupError:
+        for (size_t k = first; k < last; ++k) kept += order[k] < firstRepeat ? 1 : 0;
+        break;
+    }
+  }
+  // The merge only moves lines (no comparisons): it runs without a check
+  // point, so that the host never sees the lines half moved.
   Changing();
+  ++fEdits;
   TItems merged;
-  merged.reserve(held + lines.size());
-  auto take = [&merged, &steps](Item& line) {
-    steps.Step();
+  merged.reserve(held + kept);
+  auto take = [&merged](Item& line) {
     merged.push_back(Item{std::move(line.s), line.obj});
     line.obj = nullptr;
   };
-  p = 0;
+  size_t p = 0;
   for (size_t r = 0; r < runs.size(); ++r) {
-    for (; p < at[r]; ++p) {
-      steps.Step();
-      merged.push_back(std::move(fItems[p]));
-    }
+    for (; p < at[r]; ++p) merged.push_back(std::move(fItems[p]));
     const auto [first, last] = runs[r];
     switch (fDuplicates) {
       case dupIgnore:
@@ -836,10 +880,7 @@ void TStringList::AddSortedLinesInBulk(std::vector<Item>& lines) {
         break;
     }
   }
-  for (; p < held; ++p) {
-    steps.Step();
-    merged.push_back(std::move(fItems[p]));
-  }
+  for (; p < held; ++p) merged.push_back(std::move(fItems[p]));
   fItems.swap(merged);
   Changed();
   if (firstRepeat < static_cast<Int32>(lines.size())) Error(kDuplicateError, 0);
@@ -861,12 +902,15 @@ void TStringList::SetTextStr(const String& text) {
   Clear();
   // Decided after Clear: a descendant's Clear may leave the list unsorted,
   // and then every line stays, in the text's order.
+  TYieldingSteps steps(SortCheckPoint());
   if (!TakesLinesInBulk()) {
-    SplitText(text, [this](String&& line) { Add(line); });
+    SplitText(text, [this, &steps](String&& line) {
+      steps.Step();
+      Add(line);
+    });
     return;
   }
   std::vector<Item> lines;
-  TYieldingSteps steps(SortCheckPoint());
   SplitText(text, [&lines, &steps](String&& line) {
     steps.Step();
     lines.push_back(Item{std::move(line), nullptr});

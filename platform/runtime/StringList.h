@@ -284,6 +284,9 @@ class TStringList : public TStrings {
   void ExchangeItems(Int32 index1, Int32 index2);
   void InsertItem(Int32 index, const String& s, TObject* obj);
   void DoSort(const std::function<Int32(Int32, Int32)>& cmp);
+  // checkPoint, also answering true (end the sort) once the list has been
+  // changed since: a line added, deleted, replaced or moved, or the list cleared.
+  TSortCheckPoint GuardedSortCheckPoint(TSortCheckPoint checkPoint);
   // The check point of one sort of this list: the one the layer above
   // installed for every sort (NewSortCheckPoint), unless a descendant has its own.
   virtual TSortCheckPoint SortCheckPoint() const { return NewSortCheckPoint(); }
@@ -344,6 +347,8 @@ class TStringList : public TStrings {
   // O(sqrt(n)) each rather than O(n).
   using TItems = TTieredVector<Item>;
   TItems fItems;
+  // Goes up at every change of the lines that a running sort must notice.
+  UInt64 fEdits = 0;
   bool fSorted = false;
   bool fSortEndedEarly = false;
   bool fCaseSensitive = false;

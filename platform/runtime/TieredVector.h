@@ -2,9 +2,10 @@
 // deletes in the middle cost about sqrt(n) pointer moves instead of n item
 // moves, while reading item i stays O(1).
 //
-// The items themselves never move once stored: they live in chunks (an
-// arena with a free list), in the order they arrived, and the sequence holds
-// pointers to them. The pointers live in blocks of B = 2^shift cells; every
+// The items themselves do not move when others come or go (until a mostly
+// empty arena is compacted, below): they live in
+// chunks (an arena with a free list), in the order they arrived, and the
+// sequence holds pointers to them. The pointers live in blocks of B = 2^shift cells; every
 // block but the last holds exactly B, so item i is in block i >> shift at
 // offset i & (B-1). Each block is a circular buffer (a head and a count), so
 // that a pointer can leave or enter a block at either end without moving the
@@ -13,6 +14,10 @@
 // each later block to the front of the next (one move per block); a delete
 // does the same the other way. B doubles whenever n passes B * B, so both
 // costs stay near sqrt(n).
+//
+// A deleted item is destroyed at once, and an arena that deletes have left
+// mostly empty is compacted (see GiveBackSpareRoom), so that a list holds
+// about what it keeps.
 //
 // Besides its own index-based operations it offers the parts of the
 // std::vector interface that the list classes use (iterators, insert and
@@ -92,6 +97,7 @@ class TTieredVector {
     Release(last.At(last.count));
     --fSize;
     if (last.count == 0) DropLastBlock();
+    GiveBackSpareRoom();
   }
 
   // Puts value at index (0..size()), the items from there on moving up one.
@@ -130,6 +136,7 @@ class TTieredVector {
     --fSize;
     if (fBlocks.back().count == 0) DropLastBlock();
     Release(gone);
+    GiveBackSpareRoom();
   }
 
   iterator insert(const_iterator pos, T value) {
@@ -201,6 +208,19 @@ class TTieredVector {
     swap(taken);
   }
 
+  // Puts the items in a new order: the item at order[k] becomes item k
+  // (order names each index below size() once). Only the pointers move, each
+  // once; the items stay where they are.
+  void Reorder(const std::vector<int32_t>& order) {
+    std::vector<T*> cells;
+    cells.reserve(fSize);
+    for (const Block& block : fBlocks)
+      for (uint32_t j = 0; j < block.count; ++j) cells.push_back(block.At(j));
+    size_t k = 0;
+    for (Block& block : fBlocks)
+      for (uint32_t j = 0; j < block.count; ++j) block.At(j) = cells[static_cast<size_t>(order[k++])];
+  }
+
   // Pointers moved so far by inserts and deletes in the middle (moved within
   // a block, or passed to a neighbouring block: once each).
   size_t MovedItems() const { return fMoved; }
@@ -212,6 +232,7 @@ class TTieredVector {
   static constexpr uint32_t kFirstSlots = 4;  // the first block grows from here to B
   static constexpr size_t kFirstChunk = 4;    // arena chunks double from here...
   static constexpr size_t kLargestChunk = 4096;  // ...up to here
+  static constexpr size_t kSparseArena = 1024;   // released places before the arena is compacted
 
   // A circular buffer of cap pointer cells (a power of two); the items are
   // at head, head + 1, ... (modulo cap), count of them.
@@ -301,10 +322,45 @@ class TTieredVector {
     return item;
   }
 
-  // Empties the item's place (what it held is freed now) for a later item.
+  // Empties the item's place for a later item. The item is destroyed and made
+  // anew rather than assigned an empty value: assigning keeps what a string
+  // had reserved, so a deleted line would go on holding its text.
   void Release(T* item) {
-    *item = T();
+    std::destroy_at(item);
+    ::new (static_cast<void*>(item)) T();
     fFree.push_back(item);
+  }
+
+  // After a delete: a list that is empty again gives back all its room; one
+  // whose arena is mostly released places (more than three for each item
+  // held, and at least kSparseArena of them) moves its items into one chunk
+  // of their size, so that a list cut down holds about what it keeps. Each
+  // item moves once per such step, and a step comes only after the list has
+  // lost three quarters of its items since the last: a few moves per delete.
+  void GiveBackSpareRoom() {
+    if (fSize == 0) {
+      TTieredVector gone;
+      std::swap(fMoved, gone.fMoved);
+      swap(gone);
+      return;
+    }
+    if (fFree.size() < kSparseArena || fFree.size() <= 3 * fSize) return;
+    std::unique_ptr<T[]> chunk(new T[fSize]);
+    size_t k = 0;
+    for (Block& block : fBlocks)
+      for (uint32_t j = 0; j < block.count; ++j) {
+        T*& cell = block.At(j);
+        chunk[k] = std::move(*cell);
+        cell = &chunk[k++];
+      }
+    fChunks.clear();
+    fChunks.push_back(std::move(chunk));
+    std::vector<T*>().swap(fFree);
+    fArenaTotal = fArenaSlots = fArenaUsed = fSize;
+    fNextChunk = std::clamp(fSize, kFirstChunk, kLargestChunk);
+    fReserved = std::min(fReserved, fSize);
+    std::vector<Block>(std::make_move_iterator(fBlocks.begin()), std::make_move_iterator(fBlocks.end()))
+        .swap(fBlocks);
   }
 
   // Ensures that the last block has a free slot, adding a block or growing the

@@ -8,6 +8,8 @@
 
 #include "core/Global_vars.h"
 #include "core/My_string_functions_splitting.h"
+#include "core/My_string_functions_tabfields.h"
+#include "core/Useful_classes_stringlist_sorts.h"
 #include "core/Useful_classes_base_stringlists.h"
 #include "platform/runtime/Format.h"
 #include "platform/runtime/Locale.h"
@@ -242,6 +244,39 @@ TEST(My_string_functions_splittingSplit, LineSpansOfLfAndCrOnlyTextsMatchCrLf) {
   EXPECT_EQ(crlf[2].start, 11);
 }
 
+// Cutting a long text into pieces, joining many lines and sorting them on
+// custom keys let the host run at their check points: at least once, never
+// per piece (each has 20,000 or more). The platform list's text forms do so
+// through the sort check point the library installs.
+TEST(My_string_functions_splittingSplit, LongSplitsAndJoinsYield) {
+  const TSortCheckPointMaker saved = SetSortCheckPointMaker(&NewLibrarySortCheckPoint);
+  const String text = LongWordText(200000);
+  TUTF8Stringlist lines;
+  for (Int32 i = 0; i < 20000; ++i) lines.Add(u"word " + IntToStr(i % 97) + u",x");
+  const auto keys = CustomSortPreparedStringlist(u"x,1,2");
+  const std::pair<const char*, std::function<void()>> splits[] = {
+      {"StringToStringlist", [&] { TUTF8Stringlist l; StringToStringlist(u' ', text, &l); }},
+      {"StringToStringlist (text)", [&] { StringToStringlist(text, u" ", true); }},
+      {"StringToStringArray", [&] { StringToStringArray(u",", text, false); }},
+      {"StringToStringListDoubleQuotesEqualsOneChunk", [&] { TUTF8Stringlist l; StringToStringListDoubleQuotesEqualsOneChunk(u' ', text, &l); }},
+      {"ArrayOfStringlists", [&] { ArrayOfStringlists(&lines, u','); }},
+      {"SetCommaText", [&] { TUTF8Stringlist l; l.SetCommaText(text); }},
+      {"SetDelimitedText", [&] { TUTF8Stringlist l; l.SetDelimiter(u' '); l.SetDelimitedText(text); }},
+      {"CommaText", [&] { lines.CommaText(); }},
+      {"Text", [&] { lines.Text(); }},
+      {"CustomLinesSorted", [&] { CustomLinesSorted(&lines, keys.get()); }},
+  };
+  for (const auto& [name, split] : splits) {
+    SCOPED_TRACE(name);
+    EveryCheckYields everyCheck;
+    YieldCounter yields;
+    split();
+    EXPECT_GE(yields.calls, 1);
+    EXPECT_LE(yields.calls, 2000);
+  }
+  SetSortCheckPointMaker(saved);
+}
+
 // ---- stripping -------------------------------------------------------------------------
 
 TEST(My_string_functions_splittingStrip, RunsOfSpacesAndControls) {
@@ -268,6 +303,10 @@ TEST(My_string_functions_splittingStrip, RemovingCharacters) {
   EXPECT_EQ(StrippedOfChar(u"", u'-', positions), u"");
   EXPECT_TRUE(positions.empty());
   EXPECT_EQ(StrippedOfChar(u"a-b", u'-'), u"ab");
+  // A short result of a long text holds room for itself, not for the text.
+  const String dashes = String(100000, u'-') + u"ab";
+  for (const String& kept : {StrippedOfChar(dashes, u'-'), StrippedOfChars(dashes, u"-"), StrippedMultipleSpaces(String(100000, u' '))})
+    EXPECT_LT(kept.capacity(), 1000u) << kept.size();
   EXPECT_EQ(StrippedOfChars(u"a,b;c", u",;"), u"abc");
   EXPECT_EQ(StrippedOfChars(u"h(e)l[l]o{!}", u"()[]{}<>!?"), u"hello");
   EXPECT_EQ(StrippedOfChars(u"abc", u""), u"abc");

@@ -160,6 +160,37 @@ TEST(Useful_classes_base_stringlistsIndexCheckStringlistOwnership, EveryObjectIs
   EXPECT_EQ(TCounted::alive, 0);
 }
 
+// Lines and their objects leave by Clear, ReduceTo or a smaller SetText with
+// their text: the list then holds about what a vector of its lines holds.
+TEST(Useful_classes_base_stringlistsIndexCheckStringlistOwnership, LinesGoneGiveBackTheirMemory) {
+  String text, small;
+  for (int i = 0; i < 20000; ++i) text += Utf8ToString("line " + std::to_string(i) + std::string(90, 'x') + "\t7\r\n");
+  for (int i = 0; i < 10; ++i) small += u"a few" + Utf8ToString(std::to_string(i) + std::string(90, 'y')) + u"\r\n";
+  const std::vector<std::pair<const char*, std::function<void(TIndexCheckStringlist&)>>> cuts = {
+      {"Clear", [](TIndexCheckStringlist& l) { l.Clear(); }},
+      {"ReduceTo", [](TIndexCheckStringlist& l) { l.ReduceTo(10); }},
+      {"a smaller SetText", [&](TIndexCheckStringlist& l) { l.SetText(small); }},
+  };
+  const std::vector<std::pair<const char*, std::function<std::unique_ptr<TIndexCheckStringlist>()>>> kinds = {
+      {"TSaveStringList", [] { return std::make_unique<TSaveStringList>(); }},
+      {"TStringlistWithALongint", [] { return std::make_unique<TStringlistWithALongint>(); }},
+  };
+  for (const auto& [kindName, make] : kinds)
+    for (const auto& [cutName, cut] : cuts) {
+      SCOPED_TRACE(testing::Message() << kindName << ", " << cutName);
+      const size_t before = AllocatedBytes();
+      std::unique_ptr<TIndexCheckStringlist> l = make();
+      l->SetText(text);
+      ASSERT_EQ(l->Count(), 20000);
+      cut(*l);
+      const size_t held = AllocatedBytes() - before;
+      const size_t beforeVector = AllocatedBytes();
+      const std::vector<String> kept = Lines(*l);
+      const size_t vectorHeld = AllocatedBytes() - beforeVector;
+      EXPECT_LE(held, vectorHeld + (size_t{64} << 10)) << kept.size() << " lines, a vector of them holds " << vectorHeld;
+    }
+}
+
 TEST(Useful_classes_base_stringlistsIndexCheckStringlistOwnership, CopiedLinesNeverShareObjects) {
   TStringlistWithALongint a;
   a.AddOne(u"x", 7);

@@ -150,7 +150,10 @@ TEST_F(StringListSort, InconsistentComparerKeepsEveryLine) {
 // and, from call stopAt on (0: never), ends the sort.
 class ScopedSortCheckPoints {
  public:
-  explicit ScopedSortCheckPoints(int stopAt = 0) : fSaved(SetSortCheckPointMaker(&Make)) {
+  // With onCall, the check point does what a host may do in a yield: onCall
+  // runs at the call numbered atCall.
+  explicit ScopedSortCheckPoints(int stopAt = 0, std::function<void()> onCall = {}, int atCall = 0)
+      : fSaved(SetSortCheckPointMaker(&Make)), fOnCall(std::move(onCall)), fAtCall(atCall) {
     current = this;
     fStopAt = stopAt;
   }
@@ -167,11 +170,14 @@ class ScopedSortCheckPoints {
     return [] {
       ScopedSortCheckPoints* s = current;
       ++s->calls;
+      if (s->fOnCall && s->calls == s->fAtCall) s->fOnCall();
       return s->fStopAt > 0 && s->calls >= s->fStopAt;
     };
   }
   static inline ScopedSortCheckPoints* current = nullptr;
   TSortCheckPointMaker fSaved;
+  std::function<void()> fOnCall;
+  int fAtCall = 0;
   int fStopAt = 0;
 };
 
@@ -232,6 +238,55 @@ TEST_F(StringListSort, LongSortsAskTheirCheckPointAndStopWithEveryLine) {
   l.SetSorted(true);
   EXPECT_FALSE(l.Sorted());
   EXPECT_EQ(Lines(l), Lines(random));
+}
+
+// A host that changes the list in a yield of its sort (it must not) ends the
+// sort: no crash, every line the host left is there once, and a list set
+// sorted stays unsorted, its lines not being in order.
+TEST_F(StringListSort, AHostChangingTheListInAYieldEndsTheSort) {
+  std::mt19937 rng(8);
+  std::vector<String> lines;
+  for (int i = 0; i < 3000; ++i) lines.push_back(Utf8ToString(std::to_string(rng())));
+  const std::vector<std::pair<const char*, std::function<void(TStringList&)>>> hosts = {
+      {"clears", [](TStringList& l) { l.Clear(); }},
+      {"deletes half", [](TStringList& l) { while (l.Count() > 1500) l.Delete(l.Count() / 2); }},
+      {"adds a line", [](TStringList& l) { l.Add(u"0 added"); }},
+      {"replaces a line", [](TStringList& l) { l.Put(7, u"0 put"); }},
+  };
+  const std::vector<std::pair<const char*, std::function<void(TStringList&)>>> sorts = {
+      {"SetSorted", [](TStringList& l) { l.SetSorted(true); }},
+      {"Sort", [](TStringList& l) { l.Sort(); }},
+      {"closure", [](TStringList& l) { l.CustomSort([](TStringList* x, Int32 i, Int32 j) { return ByLengthThenText(x, i, j); }); }},
+  };
+  auto sortedCopy = [](std::vector<String> v) {
+    std::sort(v.begin(), v.end());
+    return v;
+  };
+  for (const auto& [hostName, hostAction] : hosts)
+    for (const auto& [sortName, sort] : sorts)
+      for (int atCall : {1, 5}) {
+        SCOPED_TRACE(testing::Message() << hostName << ", " << sortName << ", at check point " << atCall);
+        const std::function<void(TStringList&)>& host = hostAction;
+        TStringList l, left;
+        for (const String& s : lines) l.Add(s), left.Add(s);
+        host(left);  // what the host leaves
+        {
+          ScopedSortCheckPoints points(0, [&] { host(l); }, atCall);
+          sort(l);
+          EXPECT_GE(points.calls, atCall);
+        }
+        EXPECT_TRUE(l.SortEndedEarly());
+        EXPECT_FALSE(l.Sorted());
+        // The lines the host removed depend on the order reached; the rest
+        // are there once each.
+        ASSERT_EQ(l.Count(), left.Count());
+        std::vector<String> all = lines;
+        all.insert(all.end(), {u"0 added", u"0 put"});
+        all = sortedCopy(all);
+        const std::vector<String> got = sortedCopy(Lines(l));
+        EXPECT_EQ(std::adjacent_find(got.begin(), got.end()), got.end());
+        EXPECT_TRUE(std::includes(all.begin(), all.end(), got.begin(), got.end()));
+      }
 }
 
 TEST_F(StringListSort, ChangingCaseSensitivityResortsASortedList) {
@@ -1067,6 +1122,47 @@ TEST_F(StringListEdit, RandomEditsMatchAPlainVector) {
       }
     }
     EXPECT_EQ(Counted::alive, 0);
+  }
+}
+
+// A list holds about what a plain vector of the lines it keeps holds, after
+// it lost lines by Delete, Clear or a smaller SetText, and a sorted list that
+// ignores duplicates after taking many equal lines at once.
+TEST_F(StringListEdit, HoldsAboutWhatAVectorOfItsLinesHolds) {
+  std::mt19937 rng(12);
+  auto line = [&](size_t letters) {
+    String s;
+    for (size_t k = letters; k > 0; --k) s += static_cast<Char>(u'a' + rng() % 26);
+    return s;
+  };
+  std::vector<String> many, few, repeated;
+  for (int i = 0; i < 20000; ++i) many.push_back(line(60 + rng() % 60));
+  for (int i = 0; i < 10; ++i) few.push_back(line(80));
+  for (int i = 0; i < 500; ++i) repeated.push_back(line(20));
+  String manyText, fewText, repeatedText;
+  for (const String& s : many) manyText += s + u"\r\n";
+  for (const String& s : few) fewText += s + u"\r\n";
+  for (int i = 0; i < 100000; ++i) repeatedText += repeated[rng() % repeated.size()] + u"\r\n";
+  const struct {
+    const char* name;
+    std::function<void(TStringList&)> work;
+  } cases[] = {
+      {"Delete down to 10 lines", [&](TStringList& l) { l.SetText(manyText); while (l.Count() > 10) l.Delete(l.Count() / 2); }},
+      {"Delete every line", [&](TStringList& l) { l.SetText(manyText); while (l.Count() > 0) l.Delete(l.Count() - 1); }},
+      {"Clear", [&](TStringList& l) { l.SetText(manyText); l.Clear(); }},
+      {"a smaller SetText", [&](TStringList& l) { l.SetText(manyText); l.SetText(fewText); }},
+      {"sorted, duplicates ignored", [&](TStringList& l) { l.SetSorted(true); l.SetText(repeatedText); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const size_t before = AllocatedBytes();
+    auto l = std::make_unique<TStringList>();
+    c.work(*l);
+    const size_t held = AllocatedBytes() - before;
+    const size_t beforeVector = AllocatedBytes();
+    const std::vector<String> kept = Lines(*l);
+    const size_t vectorHeld = AllocatedBytes() - beforeVector;
+    EXPECT_LE(held, vectorHeld + (size_t{64} << 10)) << kept.size() << " lines, a vector of them holds " << vectorHeld;
   }
 }
 

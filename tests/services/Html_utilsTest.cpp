@@ -134,6 +134,18 @@ TEST_F(Html_utils, WordChunksAndGreyedTags) {
             u"a<font color = \"#123456\">&lt;p&gt;</font>b<font color = \"#123456\">&lt;/p&gt;</font>c");
   EXPECT_EQ(HTMLTagsGreyedOut(u"x<open", clBlack), u"x<open");
   EXPECT_EQ(HTMLTagsGreyedOut(u"<>", clWhite), u"<font color = \"#FFFFFF\">&lt;&gt;</font>");
+  // A long text lets the host run at its check points as its tags are
+  // greyed out (every check point yields here).
+  String tagged;
+  for (int i = 0; i < 500; ++i) tagged += u"a <b>word</b> ";
+  int yields = 0;
+  const Int64 interval = TTimedYield::YieldInterval();
+  TTimedYield::SetYieldInterval(0);
+  Global_YieldProcessProc = [&yields] { ++yields; };
+  EXPECT_EQ(HTMLTagsGreyedOut(tagged, clBlack).size(), tagged.size() + 500 * 2 * 37);
+  Global_YieldProcessProc = nullptr;
+  TTimedYield::SetYieldInterval(interval);
+  EXPECT_GE(yields, 1);
   EXPECT_EQ(HTMLTagsGreyedOut(u"", clWhite), u"");
 
   // The tag's text shows as itself and never makes markup of its own.

@@ -442,6 +442,10 @@ TEST_F(Wdef_recordsFiles, ComboHistories) {
   WriteRaw("s.txt", "\xEF\xBB\xBF" "item 1\r\nitem 2\r\n");
   ASSERT_TRUE(LoadOrSaveComboItems(other, ls_saving, File("s.txt")));
   EXPECT_EQ(ReadRaw("s.txt"), std::string("\xFF\xFEn\0e\0w\0\r\0\n\0i\0t\0e\0m\0 \0" "2\0\r\0\n\0i\0t\0e\0m\0 \0" "1\0\r\0\n\0", 44));
+  // A line the box holds in another case, or that the file repeats, is added once at most.
+  WriteRaw("s.txt", "NEW\r\nitem 3\r\nItem 3\r\n");
+  ASSERT_TRUE(LoadOrSaveComboItems(other, ls_saving, File("s.txt")));
+  EXPECT_EQ(Lines(other.Items()), (std::vector<String>{u"new", u"item 2", u"item 1", u"item 3"}));
   TComboBox empty;
   ASSERT_TRUE(LoadOrSaveComboItems(empty, ls_saving, File("none.txt")));
   EXPECT_FALSE(std::filesystem::exists(Path("none.txt")));
