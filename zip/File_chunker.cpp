@@ -243,7 +243,7 @@ Int32 TFileChunker::MakeChunkFiles() {
   // theirs before it goes.
   const String firstName = ChunkFileName(fDirCreating, 1, fOut_of);
   TZANewFileSet::Recover(firstName);
-  RemoveStaleTemporarySiblings(StringToUtf8(firstName));
+  RemoveStaleTemporarySiblings(StringToSystemName(firstName));
   TZANewFileSet made;
   made.Start(firstName, true);
   Int32 written = 0;
@@ -382,9 +382,9 @@ bool TFileChunker::RestoreAllChunks() {
   // refuses to follow one there.
   auto foreignLink = [this] {
     struct stat link {}, folder {};
-    return ::lstat(StringToUtf8(fRestoredName).c_str(), &link) == 0 && S_ISLNK(link.st_mode) &&
+    return ::lstat(StringToSystemName(fRestoredName).c_str(), &link) == 0 && S_ISLNK(link.st_mode) &&
            link.st_uid != ::geteuid() &&
-           (::stat(StringToUtf8(fDirRestoring).c_str(), &folder) != 0 || link.st_uid != folder.st_uid);
+           (::stat(StringToSystemName(fDirRestoring).c_str(), &folder) != 0 || link.st_uid != folder.st_uid);
   };
   const bool existed = FileExists(fRestoredName);
   if (existed && (foreignLink() || !CheckedForOverWrite(fRestoredName))) return false;

@@ -456,14 +456,14 @@ void TZABaseArchiver::FindJournal() {
   const std::string name = ZipJournalNameFor(fLockFile->Handle(), fArchivePath, &stale);
   // What it named is gone (rolled back, or never written).
   if (stale && fLockHeld == 2) ::fremovexattr(fLockFile->Handle(), ZAJournalPointerName);
-  fJournalName = Utf8ToString(name);
+  fJournalName = SystemNameToString(name);
 }
 
 void TZABaseArchiver::ReopenArchiveFile() {
   // The mode the archive was opened with, except that a file made anew is
   // not cut again. The new file is opened before the old stream goes, so
   // that a failure leaves the archiver as it was.
-  const String name = Utf8ToString(fArchivePath);
+  const String name = SystemNameToString(fArchivePath);
   auto file = std::make_unique<TFileStream>(
       name, FileOpenMode == fmCreate ? Word(fmOpenReadWrite | fmShareDenyWrite) : FileOpenMode);
   FreeArchiveStream();
@@ -489,7 +489,7 @@ void TZABaseArchiver::OpenLockFile() {
   // Opened for writing where the process may, so that a journal can be
   // rolled back through this very descriptor. A file that does not open
   // leaves the descriptor held before.
-  const String name = Utf8ToString(fArchivePath);
+  const String name = SystemNameToString(fArchivePath);
   std::unique_ptr<THandleStream> file;
   try {
     file = std::make_unique<TFileStream>(name, fmOpenReadWrite);
@@ -501,11 +501,11 @@ void TZABaseArchiver::OpenLockFile() {
 }
 
 void TZABaseArchiver::ResolveArchivePath() {
-  const std::string given = StringToUtf8(FFileName);
+  const std::string given = StringToSystemName(FFileName);
   char* resolved = ::realpath(given.c_str(), nullptr);
   fArchivePath = resolved != nullptr ? std::string(resolved) : given;
   std::free(resolved);
-  fJournalName = Utf8ToString(ZipJournalFileName(fArchivePath));
+  fJournalName = SystemNameToString(ZipJournalFileName(fArchivePath));
   fSiblingsSwept = false;
 }
 
@@ -517,7 +517,7 @@ bool TZABaseArchiver::Journalled() const {
 TZABaseArchiver::TJournalFound TZABaseArchiver::RecoverJournal(bool forUpdate) {
   if (fLockFile == nullptr) return jfNone;
   const String& name = fJournalName;
-  const std::string path = StringToUtf8(name);
+  const std::string path = StringToSystemName(name);
   // Only a possible journal of this archive file that is also bound to the
   // archive as it is now is applied or deleted.
   auto refuse = [&]() {
@@ -572,7 +572,7 @@ void TZABaseArchiver::RecoverJournalForRead() {
   if (::fstat(fLockFile->Handle(), &archive) != 0) return;
   TZAJournalOutcome outcome = jrNotJournal;
   {
-    const int fd = OpenJournalCandidate(StringToUtf8(fJournalName), archive, fLockFile->Handle());
+    const int fd = OpenJournalCandidate(StringToSystemName(fJournalName), archive, fLockFile->Handle());
     if (fd < 0) return;
     TOwnedHandleStream journal(fd);
     TZAJournalRecord record;
@@ -587,7 +587,7 @@ void TZABaseArchiver::RecoverJournalForRead() {
     // way while the shared lock is held: it goes where this process may
     // remove it, and stays otherwise; the read goes on.
     if (outcome == jrApplied && fLockHeld >= 1 && ZADeleteOpenFile(fJournalName, journal.Handle()))
-      FlushFolderOf(StringToUtf8(fJournalName));
+      FlushFolderOf(StringToSystemName(fJournalName));
   }
   if (outcome == jrDamaged) throw EZAException(73, {fJournalName}, this);
   if (outcome != jrComplete) return;
@@ -613,7 +613,7 @@ void TZABaseArchiver::RecoverJournalForRead() {
 
 void TZABaseArchiver::DeleteStaleJournal() {
   if (fLockFile == nullptr) return;
-  const std::string path = StringToUtf8(fJournalName);
+  const std::string path = StringToSystemName(fJournalName);
   struct stat archive {};
   if (::fstat(fLockFile->Handle(), &archive) != 0) return;
   const int fd = OpenJournalCandidate(path, archive, fLockFile->Handle());
@@ -680,9 +680,9 @@ std::unique_ptr<THandleStream> TZABaseArchiver::CreateJournal(Int64 restorePoint
     if (errno == EEXIST) throw EZAException(19, {fJournalName}, this);
     throw EZAException(46, this);
   }
-  if (!FlushFolderOf(StringToUtf8(fJournalName))) {
+  if (!FlushFolderOf(StringToSystemName(fJournalName))) {
     // Published but not known to last: taken back, the archive untouched.
-    if (ZADeleteOpenFile(fJournalName, fd)) FlushFolderOf(StringToUtf8(fJournalName));
+    if (ZADeleteOpenFile(fJournalName, fd)) FlushFolderOf(StringToSystemName(fJournalName));
     throw EZAException(46, this);
   }
   return journal;

@@ -255,7 +255,7 @@ void TZABaseArchiver::ForceUpdate() {
       // Nothing before the restore point: the old archive has no state a
       // journal could be bound to, and stays whole until the new one takes
       // its place.
-      c.replacement = std::make_unique<TFileReplaceStream>(Utf8ToString(fArchivePath));
+      c.replacement = std::make_unique<TFileReplaceStream>(SystemNameToString(fArchivePath));
       if (!c.replacement->Ok()) throw EZAException(74, {FFileName, c.replacement->ErrorText()}, this);
       c.original = FCompressedStream;
       c.tail = std::make_unique<THandleStream>(static_cast<THandleStream*>(FCompressedStream)->Handle());
@@ -383,7 +383,7 @@ void TZABaseArchiver::ForceUpdate() {
       if (c.journal != nullptr) {
         if (!ZADeleteOpenFile(c.journalName, c.journal->Handle())) throw EZAException(27, {c.journalName}, this);
         c.journalGone = true;
-        if (!FlushFolderOf(StringToUtf8(c.journalName))) throw EZAException(46, this);
+        if (!FlushFolderOf(StringToSystemName(c.journalName))) throw EZAException(46, this);
         DropJournalPointer();
       }
     }
@@ -455,7 +455,7 @@ void TZABaseArchiver::CommitRollback(TZACommit& c) {
   // nothing.
   auto dropJournal = [this, &c]() {
     if (c.journal != nullptr && (c.journalGone || ZADeleteOpenFile(c.journalName, c.journal->Handle()))) {
-      if (!c.journalGone) FlushFolderOf(StringToUtf8(c.journalName));
+      if (!c.journalGone) FlushFolderOf(StringToSystemName(c.journalName));
       DropJournalPointer();
     }
     c.journal = nullptr;
@@ -517,7 +517,7 @@ void TZABaseArchiver::CommitRollback(TZACommit& c) {
 
 void TZABaseArchiver::PointToJournal() {
   const std::string own = ZipJournalFileName(fArchivePath);
-  fJournalName = Utf8ToString(own);
+  fJournalName = SystemNameToString(own);
   fJournalPointed = false;
   const int handle = static_cast<THandleStream*>(FCompressedStream)->Handle();
   struct stat st {};
@@ -601,7 +601,7 @@ bool TZABaseArchiver::CommitWriteEntry(Int32 index, TZACommit& c) {
       savedPosition = source->Position();
       source->Seek(item.Position, soBeginning);
     } else if (!IsFolderEntry(item)) {
-      const std::string path = StringToUtf8(item.SrcFileName);
+      const std::string path = StringToSystemName(item.SrcFileName);
       // A name the system refuses for its length: an element over 255
       // bytes or a path over 4,095.
       bool tooLong = path.size() > 4095;
@@ -626,7 +626,7 @@ bool TZABaseArchiver::CommitWriteEntry(Int32 index, TZACommit& c) {
       size = source->Size();
     } else if (!item.SrcFileName.empty()) {
       // A folder: which one it is, for a move that removes it afterwards.
-      seen = ::lstat(StringToUtf8(item.SrcFileName).c_str(), &opened) == 0 && S_ISDIR(opened.st_mode);
+      seen = ::lstat(StringToSystemName(item.SrcFileName).c_str(), &opened) == 0 && S_ISDIR(opened.st_mode);
     }
 
     // Nothing to compress is stored; decided before any header names a method.

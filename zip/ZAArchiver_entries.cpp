@@ -90,7 +90,7 @@ struct TFolderHandle {
 // choice and are followed); -1 when it cannot.
 int OpenHostFolder(const String& folder) {
   const String path = folder.empty() ? String(u".") : folder;
-  return ::open(StringToUtf8(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  return ::open(StringToSystemName(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
 }  // namespace

@@ -79,7 +79,7 @@ String ToSlashes(String s) {
 // Device and inode of a path (links followed); false when it cannot be read.
 bool IdentityOf(const String& path, UInt64& dev, UInt64& ino) {
   struct stat st;
-  if (::stat(StringToUtf8(path).c_str(), &st) != 0) return false;
+  if (::stat(StringToSystemName(path).c_str(), &st) != 0) return false;
   dev = static_cast<UInt64>(st.st_dev);
   ino = static_cast<UInt64>(st.st_ino);
   return true;

@@ -84,7 +84,7 @@ int NameRefusal(const std::string& path, mode_t& mode) {
 // regular file of the process's own user. Raises EFCreateError as a file
 // stream made with fmCreate does.
 std::unique_ptr<TStream> CreateVolumeStream(const String& name) {
-  const std::string path = StringToUtf8(name);
+  const std::string path = StringToSystemName(name);
   mode_t mode = 0;
   int err = NameRefusal(path, mode);
   int fd = -1;
@@ -215,8 +215,8 @@ bool ZAParseMoveList(const std::string& bytes, TZAMoveList& list) {
 }
 
 String ZAMoveListName(const String& anchor) {
-  const std::string path = StringToUtf8(anchor);
-  return Utf8ToString(FolderOf(path) + FixedMarkedTemporarySiblingName(BaseOf(path), "moves0"));
+  const std::string path = StringToSystemName(anchor);
+  return SystemNameToString(FolderOf(path) + FixedMarkedTemporarySiblingName(BaseOf(path), "moves0"));
 }
 
 String ZAVolumeListName(const String& archiveName) { return ZAMoveListName(archiveName); }
@@ -268,12 +268,12 @@ TZANewFileSet::~TZANewFileSet() { Discard(); }
 
 void TZANewFileSet::Start(const String& anchor, bool withList) {
   Discard();
-  fAnchor = StringToUtf8(anchor);
+  fAnchor = StringToSystemName(anchor);
   fWithList = withList;
 }
 
 std::unique_ptr<THandleStream> TZANewFileSet::Add(const String& name) {
-  const std::string path = StringToUtf8(name);
+  const std::string path = StringToSystemName(name);
   mode_t mode = 0;
   int err = NameRefusal(path, mode);
   int fd = -1;
@@ -306,7 +306,7 @@ std::unique_ptr<THandleStream> TZANewFileSet::Add(const String& name) {
 }
 
 void TZANewFileSet::RenameLast(const String& name) {
-  if (!fFiles.empty()) fFiles.back().name = StringToUtf8(name);
+  if (!fFiles.empty()) fFiles.back().name = StringToSystemName(name);
 }
 
 void TZANewFileSet::LastIdentity(UInt64& dev, UInt64& ino) const {
@@ -317,7 +317,7 @@ void TZANewFileSet::LastIdentity(UInt64& dev, UInt64& ino) const {
 void TZANewFileSet::MoveIn() {
   if (fFiles.empty()) return;
   auto fail = [](const std::string& name, int error) {
-    throw EWriteError(u"Cannot create file \"" + Utf8ToString(name) + u"\". " + SysErrorMessage(error));
+    throw EWriteError(u"Cannot create file \"" + SystemNameToString(name) + u"\". " + SysErrorMessage(error));
   };
   // Every file whole on the disk before any of them takes its name.
   TZAMoveList list;
@@ -341,7 +341,8 @@ void TZANewFileSet::MoveIn() {
   // The list is written whole under a temporary name of its own and kept
   // open, locked, until the moves end: a sweep of stale temporaries leaves
   // it while this process lives.
-  const std::string listPath = fWithList ? StringToUtf8(ZAMoveListName(Utf8ToString(fAnchor))) : std::string();
+  const std::string listPath =
+      fWithList ? StringToSystemName(ZAMoveListName(SystemNameToString(fAnchor))) : std::string();
   int listFd = -1;
   if (!listPath.empty() && MoveListNameFree(listPath)) {
     const std::string bytes = ZAFormatMoveList(list);
@@ -377,11 +378,11 @@ void TZANewFileSet::MoveIn() {
   std::set<std::string> folders, flushed;
   for (const TFile& f : files) {
     errno = 0;
-    if (!ZAMoveFileOverAs(Utf8ToString(f.temp), Utf8ToString(f.name), f.dev, f.ino)) {
+    if (!ZAMoveFileOverAs(SystemNameToString(f.temp), SystemNameToString(f.name), f.dev, f.ino)) {
       if (errno != EXDEV) fail(f.name, errno != 0 ? errno : EIO);
       // A file a handler put on another file system is copied over its name.
-      TFileStream from(Utf8ToString(f.temp), fmOpenRead);
-      ReplaceFileWith(Utf8ToString(f.name), [&](TStream& to) { to.CopyFrom(&from, 0); });
+      TFileStream from(SystemNameToString(f.temp), fmOpenRead);
+      ReplaceFileWith(SystemNameToString(f.name), [&](TStream& to) { to.CopyFrom(&from, 0); });
       ::unlink(f.temp.c_str());
     }
     if (folders.insert(FolderOf(f.name)).second) flushed.insert(f.name);
@@ -408,8 +409,8 @@ void TZANewFileSet::Discard() {
 }
 
 void TZANewFileSet::Recover(const String& anchor) {
-  const std::string anchorPath = StringToUtf8(anchor);
-  const std::string list = StringToUtf8(ZAMoveListName(anchor));
+  const std::string anchorPath = StringToSystemName(anchor);
+  const std::string list = StringToSystemName(ZAMoveListName(anchor));
   TZAMoveList moves;
   if (anchorPath.empty() || !ReadOwnMoveList(list, BaseOf(anchorPath), moves)) return;
   const std::string folder = FolderOf(list);
@@ -449,7 +450,7 @@ void TZANewFileSet::Recover(const String& anchor) {
   }
   if (consistent) {
     for (const TZAMoveList::TMove* m : pending)
-      ZAMoveFileOverAs(Utf8ToString(m->temp), Utf8ToString(m->name), m->made.dev, m->made.ino);
+      ZAMoveFileOverAs(SystemNameToString(m->temp), SystemNameToString(m->name), m->made.dev, m->made.ino);
     if (!pending.empty()) FlushFolderOf(list);
   } else {
     // The temporaries of the list that are still its own go; nothing else.
@@ -558,7 +559,7 @@ void TZABaseArchiver::OpenVolume(TZAVolumeNumberInfo& volume) {
       // A new set: a move-in a killed process left is finished first, then
       // the temporaries killed writers left beside the archive go.
       TZANewFileSet::Recover(FFileName);
-      RemoveStaleTemporarySiblings(StringToUtf8(FFileName));
+      RemoveStaleTemporarySiblings(StringToSystemName(FFileName));
       fNewVolumes.Start(FFileName, true);
     }
     FreeArchiveStream();

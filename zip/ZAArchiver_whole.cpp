@@ -118,8 +118,8 @@ void TZABaseArchiver::MakeSFX(const String& newName) {
   // left that file beside the name; nothing else looks there, so it goes now.
   {
     std::error_code ec;
-    const std::filesystem::path at = std::filesystem::weakly_canonical(StringToUtf8(newName), ec);
-    RemoveStaleTemporarySiblings(ec ? StringToUtf8(newName) : at.string());
+    const std::filesystem::path at = std::filesystem::weakly_canonical(StringToSystemName(newName), ec);
+    RemoveStaleTemporarySiblings(ec ? StringToSystemName(newName) : at.string());
   }
   TFileReplaceStream target(newName);
   // The new file is a copy of the archive: it takes the archive's
@@ -245,7 +245,7 @@ void TZipArchiver::MergeWith(const String& otherName) {
   CheckInUpdate();
   {
     std::error_code ec;
-    if (std::filesystem::equivalent(StringToUtf8(FFileName), StringToUtf8(otherName), ec) && !ec)
+    if (std::filesystem::equivalent(StringToSystemName(FFileName), StringToSystemName(otherName), ec) && !ec)
       throw EZAException(33, {otherName}, this);
   }
   TZipArchiver other;
@@ -304,7 +304,7 @@ void TZipArchiver::MergeWith(const String& otherName) {
     }
     // The journal written goes, through its own descriptor.
     if (ZADeleteOpenFile(fJournalName, journal->Handle())) {
-      FlushFolderOf(StringToUtf8(fJournalName));
+      FlushFolderOf(StringToSystemName(fJournalName));
       DropJournalPointer();
     }
     journal.reset();
@@ -411,7 +411,7 @@ void TZipArchiver::MergeWith(const String& otherName) {
       if (!FlushFileHandle(static_cast<THandleStream*>(dest)->Handle())) throw EZAException(46, this);
       if (!ZADeleteOpenFile(fJournalName, journal->Handle())) throw EZAException(27, {fJournalName}, this);
       journal.reset();
-      FlushFolderOf(StringToUtf8(fJournalName));
+      FlushFolderOf(StringToSystemName(fJournalName));
       DropJournalPointer();
     }
   } catch (...) {

@@ -27,8 +27,8 @@ constexpr Int32 kStreamBlock = 4096;
 bool IsSameFile(const String& a, const String& b) {
   struct stat sa {};
   struct stat sb {};
-  if (::stat(StringToUtf8(a).c_str(), &sa) != 0) return false;
-  if (::stat(StringToUtf8(b).c_str(), &sb) != 0) return false;
+  if (::stat(StringToSystemName(a).c_str(), &sa) != 0) return false;
+  if (::stat(StringToSystemName(b).c_str(), &sb) != 0) return false;
   return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 

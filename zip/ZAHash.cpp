@@ -135,7 +135,7 @@ void HashFile(const String& fname, PHashDesc phash, THashDigest& Digest, void* B
 
   int fd;
   do {
-    fd = ::open(StringToUtf8(fname).c_str(), O_RDONLY | O_CLOEXEC);
+    fd = ::open(StringToSystemName(fname).c_str(), O_RDONLY | O_CLOEXEC);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) {
     Err = IOResultOf(errno, false);

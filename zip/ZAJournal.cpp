@@ -39,11 +39,11 @@ Cardinal CheckedCrc(TStream* archive, Int64 from, Int64 restorePoint) {
 }  // namespace
 
 String ZAJournalFileName(const String& archivePath) {
-  return Utf8ToString(ZipJournalFileName(StringToUtf8(archivePath)));
+  return SystemNameToString(ZipJournalFileName(StringToSystemName(archivePath)));
 }
 
 String ZAJournalFileNameOf(const String& archiveName) {
-  return Utf8ToString(ZipJournalFileNameOf(StringToUtf8(archiveName)));
+  return SystemNameToString(ZipJournalFileNameOf(StringToSystemName(archiveName)));
 }
 
 void ZAWriteJournal(TStream* archive, TStream* journal, Int64 restorePoint, Int64 originalSize,

@@ -37,7 +37,9 @@ bool HasDrive(const String& s) {
 
 bool IsNetworkPath(const String& s) { return s.size() >= 2 && IsSep(s[0]) && IsSep(s[1]); }
 
-std::string U8(const String& s) { return StringToUtf8(s); }
+// Strings that name files on disk become the very bytes the system listed:
+// a byte that is not UTF-8 was carried as a lone unit and turns back here.
+std::string SysName(const String& s) { return StringToSystemName(s); }
 
 // An absolute folder for the current directory argument.
 String CurrentFolder(const String& curDir) {
@@ -67,7 +69,7 @@ bool DelTreeIfNoFiles(const String& folder) {
       const String sub = IncludeTrailingPathDelimiter(dir) + rec.Name;
       // A link to a folder is content of this folder, not a subfolder to walk.
       struct stat st;
-      if (::lstat(U8(sub).c_str(), &st) == 0 && S_ISLNK(st.st_mode)) continue;
+      if (::lstat(SysName(sub).c_str(), &st) == 0 && S_ISLNK(st.st_mode)) continue;
       if (!DelTreeIfNoFiles(sub)) {
         FindClose(rec);
         return false;
@@ -178,7 +180,7 @@ Int32 ZAFindNext(TSearchRec& rec) { return FindNext(rec); }
 void ZAFindClose(TSearchRec& rec) { FindClose(rec); }
 
 Int32 ZAFileGetAttr(const String& fileName) {
-  const std::string path = U8(fileName);
+  const std::string path = SysName(fileName);
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) {
     struct stat lst;
@@ -207,7 +209,7 @@ bool ZAFileSetAttr(const String& fileName, Int32 attr) {
   // through a link, and its permissions are read and changed through that
   // one descriptor: a name swapped for a link or for another file meanwhile
   // cannot pass the change on to some other file.
-  const int fd = ::open(U8(fileName).c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+  const int fd = ::open(SysName(fileName).c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat st;
   bool ok = ::fstat(fd, &st) == 0 && !S_ISLNK(st.st_mode);
@@ -271,7 +273,7 @@ int ZAOpenFoldersBelow(int baseFd, const String& rel) {
       errno = EINVAL;
       return -1;
     }
-    const std::string name = U8(part);
+    const std::string name = SysName(part);
     if (const Int32 fault = FileSeamAsk(fsoCreate, name); fault != 0) {
       ::close(fd);
       errno = fault > 0 ? fault : EIO;
@@ -388,7 +390,7 @@ bool RemoveEmptyFoldersBelow(int fd) {
 }  // namespace
 
 bool ZADeleteOpenFile(const String& fileName, int fd) {
-  const std::string path = U8(fileName);
+  const std::string path = SysName(fileName);
   std::string folder, name;
   struct stat held {};
   if (!SplitLast(path, folder, name) || ::fstat(fd, &held) != 0) return false;
@@ -399,7 +401,7 @@ bool ZADeleteOpenFile(const String& fileName, int fd) {
 }
 
 bool ZADeleteFileAs(const String& fileName, UInt64 dev, UInt64 ino) {
-  const std::string path = U8(fileName);
+  const std::string path = SysName(fileName);
   std::string folder, name;
   if (!SplitLast(path, folder, name)) return false;
   if (FileSeamAsk(fsoDelete, path) != 0) return false;
@@ -409,7 +411,7 @@ bool ZADeleteFileAs(const String& fileName, UInt64 dev, UInt64 ino) {
 }
 
 bool ZAMoveFileOverAs(const String& fromName, const String& toName, UInt64 dev, UInt64 ino) {
-  const std::string from = U8(fromName), to = U8(toName);
+  const std::string from = SysName(fromName), to = SysName(toName);
   std::string fromFolder, fromBase, toFolder, toBase;
   if (!SplitLast(from, fromFolder, fromBase) || !SplitLast(to, toFolder, toBase)) return false;
   if (FileSeamAsk(fsoRename, from) != 0) return false;
@@ -431,7 +433,7 @@ bool ZAMoveFileOverAs(const String& fromName, const String& toName, UInt64 dev, 
 }
 
 bool ZADelTreeIfNoFilesAs(const String& folderName, UInt64 dev, UInt64 ino) {
-  const std::string path = U8(ExcludeTrailingPathDelimiter(folderName));
+  const std::string path = SysName(ExcludeTrailingPathDelimiter(folderName));
   std::string folder, name;
   if (!SplitLast(path, folder, name)) return false;
   const int parent = OpenFolderOf(folder);
@@ -454,7 +456,7 @@ bool ZADelTreeIfNoFilesAs(const String& folderName, UInt64 dev, UInt64 ino) {
 }
 
 bool ZAStatInFolder(int dirFd, const String& name, struct ::stat& st) {
-  return ::fstatat(dirFd, U8(name).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+  return ::fstatat(dirFd, SysName(name).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 TDateTime ZALocalDateTimeOf(const struct ::timespec& t) {
@@ -492,7 +494,7 @@ bool LocalTimespec(TDateTime value, struct ::timespec& out) {
 
 }  // namespace
 
-TZAFolderFileStream::TZAFolderFileStream(int dirFd, const String& name) : THandleStream(-1), fName(U8(name)) {
+TZAFolderFileStream::TZAFolderFileStream(int dirFd, const String& name) : THandleStream(-1), fName(SysName(name)) {
   if (fName.empty() || fName.find('/') != std::string::npos || fName == "." || fName == "..") {
     Fail(EINVAL);
     return;
@@ -656,7 +658,7 @@ bool TZAFileBatch::Holds(int dirFd, const String& name) const {
   if (fFiles.empty()) return false;
   struct stat st;
   if (::fstat(dirFd, &st) != 0) return true;  // unknown: publish to be safe
-  const std::string n = U8(name);
+  const std::string n = SysName(name);
   for (const TWaiting& w : fFiles)
     if (w.file->IsFor(static_cast<UInt64>(st.st_dev), static_cast<UInt64>(st.st_ino), n)) return true;
   return false;

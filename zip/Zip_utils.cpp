@@ -305,7 +305,7 @@ TStringAndBooleanRec SaveAFileWithinZipfile(const String& memberPath, const Stri
   // link, and the file replaces whatever has its name instead of writing
   // through it.
   if (!ForceDirectories(base)) return result;
-  const int baseFd = ::open(StringToUtf8(base).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int baseFd = ::open(StringToSystemName(base).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (baseFd < 0) return result;
   const size_t slash = relative.find_last_of(u'/');
   const int dirFd = ZAOpenFoldersBelow(baseFd, slash == String::npos ? String() : relative.substr(0, slash));
@@ -315,7 +315,7 @@ TStringAndBooleanRec SaveAFileWithinZipfile(const String& memberPath, const Stri
   struct stat st;
   // A file the process may not write is refused, as opening it for writing would be.
   const bool locked = ZAStatInFolder(dirFd, leaf, st) && S_ISREG(st.st_mode) &&
-                      ::faccessat(dirFd, StringToUtf8(leaf).c_str(), W_OK, AT_EACCESS) != 0;
+                      ::faccessat(dirFd, StringToSystemName(leaf).c_str(), W_OK, AT_EACCESS) != 0;
   const Int32 lockedError = errno;
   TZAFolderFileStream out(dirFd, leaf);
   ::close(dirFd);
@@ -399,7 +399,7 @@ bool ZipASeriesOfFilesTo(const TStrings& files, const String& zipFileName, TZASt
   std::unique_ptr<TFileStream> out;
   String temp;
   for (Int32 attempt = 0; out == nullptr && attempt < 8; ++attempt) {
-    temp = folder + Utf8ToString(MarkedTemporarySiblingName(StringToUtf8(ExtractFileName(target))));
+    temp = folder + SystemNameToString(MarkedTemporarySiblingName(StringToSystemName(ExtractFileName(target))));
     try {
       out = std::make_unique<TFileStream>(temp, fmCreate | fmExclusive);
     } catch (const EFCreateError&) {

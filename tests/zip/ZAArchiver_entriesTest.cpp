@@ -1,11 +1,13 @@
 // Entry operations and the archiver's public operations: failures answered
 // by retry, ignore and abort, cancels, safe extraction, renaming, moving, the
 // password test and the search.
+#include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <random>
 
@@ -836,6 +838,40 @@ TEST_F(ZAEntries, AddingFromDiskTakesFilesAndFoldersOnlyAndEntersALoopOnce) {
   std::vector<String> names = Names(zip);
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<String>{u"sub/", u"sub/f.txt", u"sub/loop/"}));
+}
+
+// Latin-1 names on disk, as the listings give them: the archive in such a
+// folder, a file added by a mask or by its name, the extraction folder.
+TEST_F(ZAEntries, NamesOnDiskThatAreNotUtf8ReachTheirFiles) {
+  const std::string body = "caf\xc3\xa9 au lait";
+  auto name = [this](const std::string& n) { return SystemNameToString(Path(n)); };
+  for (const auto& [archive, source, mask, target] :
+       {std::array<const char*, 4>{"caf\xe9/a.zip", "caf\xe9", "*.txt", "caf\xe9/out\xe8"},
+        std::array<const char*, 4>{"\xe9t\xe9.zip", "src", "r\xe9sum\xe9.txt", "d\xe9p\xf4t"}}) {
+    ::mkdir(Path(source).c_str(), 0777);
+    WriteRaw(std::string(source) + "/r\xe9sum\xe9.txt", body);
+    TZipArchiver zip;
+    zip.FFileName = name(archive);
+    ASSERT_NO_THROW(zip.OpenArchive()) << archive;
+    zip.FBaseDir = name(source);
+    zip.AddFiles(SystemNameToString(mask), 0x28BF, String());
+    zip.CloseArchive();
+    ASSERT_NO_THROW(zip.OpenArchive()) << archive;
+    ASSERT_EQ(Names(zip).size(), 1u) << archive;
+    String text;
+    zip.ExtractToString(Names(zip)[0], text);
+    EXPECT_EQ(text, Utf8ToString(body)) << archive;
+    ::mkdir(Path(target).c_str(), 0777);
+    zip.FBaseDir = name(target);
+    zip.ExtractFiles(u"*", 0x28BF, String());
+    std::vector<std::string> put;
+    DIR* d = ::opendir(Path(target).c_str());
+    while (const dirent* e = d ? ::readdir(d) : nullptr)
+      if (e->d_name[0] != '.') put.push_back(e->d_name);
+    if (d) ::closedir(d);
+    ASSERT_EQ(put.size(), 1u) << target;
+    EXPECT_EQ(ReadRaw(std::string(target) + "/" + put[0]), body) << target;
+  }
 }
 
 TEST_F(ZAEntries, OverwriteModesWhenAddingAndExtracting) {
