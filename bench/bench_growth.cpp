@@ -357,6 +357,17 @@ std::vector<String> Lines(const TStrings& l) {
   return v;
 }
 
+// Extracts every entry of the archive at path into the scratch folder named.
+TWork ExtractingAll(std::shared_ptr<String> path, const char* folder) {
+  return [path, folder] {
+    TZipArchiver zip;
+    zip.FFileName = *path;
+    zip.OpenArchive();
+    zip.FBaseDir = ScratchName(folder);
+    zip.ExtractFiles(u"*", 0x28BF, String());
+  };
+}
+
 // ---- the routines --------------------------------------------------------------------------
 
 constexpr Int64 kText = 44'000'000 / 8;   // characters
@@ -796,13 +807,7 @@ const std::vector<TRoutine>& Routines() {
          std::error_code e;
          fs::remove_all(Scratch() + "/out", e);
          fs::create_directories(Scratch() + "/out");
-         return TWork([path] {
-           TZipArchiver zip;
-           zip.FFileName = *path;
-           zip.OpenArchive();
-           zip.FBaseDir = ScratchName("out");
-           zip.ExtractFiles(u"*", 0x28BF, String());
-         });
+         return ExtractingAll(path, "out");
        }},
       {"archives", "TZipArchiver DeleteFiles (every 10th)", kEntries,
        [](Int64 n) {
@@ -1057,13 +1062,7 @@ const std::vector<TRoutine>& Routines() {
            ::syncfs(fd);
            ::close(fd);
          }
-         return TWork([path] {
-           TZipArchiver zip;
-           zip.FFileName = *path;
-           zip.OpenArchive();
-           zip.FBaseDir = ScratchName("swept");
-           zip.ExtractFiles(u"*", 0x28BF, String());
-         });
+         return ExtractingAll(path, "swept");
        }},
       {"archives", "TZipArchiver split set made anew (64 KiB volumes)", kEntries,
        [](Int64 n) {
