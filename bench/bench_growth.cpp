@@ -34,6 +34,7 @@
 #include <map>
 #include <memory>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -238,6 +239,14 @@ std::shared_ptr<TGrowthList> ResultsListOf(Int64 n) {
 }
 
 // Every step-th index of a list of n, from first.
+// n numbers spread over the whole range, the same ones in every run.
+std::shared_ptr<std::vector<Int32>> RandomNumbers(Int64 n) {
+  auto values = std::make_shared<std::vector<Int32>>();
+  std::mt19937 rng(13);
+  for (Int64 i = 0; i < n; ++i) values->push_back(static_cast<Int32>(rng()));
+  return values;
+}
+
 std::shared_ptr<T1LongintList> EveryNth(Int64 n, Int64 step, Int64 first = 0) {
   auto l = std::make_shared<T1LongintList>();
   for (Int64 i = first; i < n; i += step) l->AddOne(static_cast<Int32>(i));
@@ -1208,14 +1217,37 @@ const std::vector<TRoutine>& Routines() {
        }},
       {"lists", "T1LongintList sorted, added in random order", kLines,
        [](Int64 n) {
-         auto values = std::make_shared<std::vector<Int32>>();
-         std::mt19937 rng(13);
-         for (Int64 i = 0; i < n; ++i) values->push_back(static_cast<Int32>(rng()));
+         auto values = RandomNumbers(n);
          return TWork([values] {
            T1LongintList l;
            l.sorted = true;
            for (const Int32 v : *values) l.AddOne(v);
          });
+       }},
+      // The same numbers into the standard library's balanced tree: how an
+      // n log n structure grows on this machine once the items no longer fit
+      // its caches.
+      {"lists", "peer: std::multiset insert, random order", kLines,
+       [](Int64 n) {
+         auto values = RandomNumbers(n);
+         return TWork([values] {
+           std::multiset<Int32> s;
+           for (const Int32 v : *values) s.insert(v);
+         });
+       }},
+      {"lists", "T1LongintList Clear (sorted from random order)", kLines,
+       [](Int64 n) {
+         auto l = std::make_shared<T1LongintList>();
+         l->sorted = true;
+         for (const Int32 v : *RandomNumbers(n)) l->AddOne(v);
+         return TWork([l] { l->Clear(); });
+       }},
+      {"lists", "T3LongintList SingleSort", kLines,
+       [](Int64 n) {
+         auto l = std::make_shared<T3LongintList>();
+         std::mt19937 rng(13);
+         for (Int64 i = 0; i < n; ++i) l->AddOne(T3_longint_rec{static_cast<Int32>(rng()), static_cast<Int32>(i), 0});
+         return TWork([l] { l->SingleSort(tml_0); });
        }},
       {"text files", "LoadOrSaveComboItems (load)", 2500,
        [](Int64 n) {

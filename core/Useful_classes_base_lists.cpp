@@ -14,6 +14,9 @@ namespace sk {
 
 namespace {
 
+// From this many items on, a list frees them in the order of their addresses.
+constexpr Int32 kFreeByAddressFrom = 4096;
+
 // The number of slots that hold an item: what SaveItems writes, so the count
 // stored before them (a freed slot between freeing and packing writes
 // nothing, and a reader would take the bytes after the list as its last item).
@@ -37,7 +40,18 @@ bool TUsefulBaseListObject::SaveToStream(TStream*) { return true; }
 
 TUsefulBaseList::TUsefulBaseList(TUsefulBaseListObjectClass entriesClass) : EntriesClass(entriesClass) {}
 
-TUsefulBaseList::~TUsefulBaseList() = default;
+// The items are freed in the order of their addresses rather than the list's:
+// a sorted list's order has nothing to do with where its items were made, and
+// freeing a million of them at random places in memory takes several times as
+// long (the host cannot be given a yield from a destructor).
+TUsefulBaseList::~TUsefulBaseList() {
+  std::vector<TUsefulBaseListObject*> items;
+  items.reserve(fItems.size());
+  for (auto& p : fItems) items.push_back(p.release());
+  fItems.clear();
+  std::sort(items.begin(), items.end(), std::less<>());
+  for (TUsefulBaseListObject* p : items) delete p;
+}
 
 TUsefulBaseListObject* TUsefulBaseList::Items(Int32 i) const {
   if (i < 0 || i >= Count()) return nullptr;
@@ -70,8 +84,30 @@ void TUsefulBaseList::Pack() {
 
 void TUsefulBaseList::ReduceTo(Int32 n) {
   if (n < 0) RaiseListIndexError(n);
-  for (Int32 i = Count() - 1; i >= n; --i)
-    if (IndexAssignedOK(i)) FreeAndNilOne(i);
+  // Freeing a million items takes a while: the host is called by time. A
+  // host that changes the list meanwhile finds every slot either holding
+  // its item or empty until the pack.
+  TTimedYield yield;
+  if (Count() - n <= kFreeByAddressFrom) {
+    for (Int32 i = Count() - 1; i >= n; --i) {
+      yield.Tick();
+      if (IndexAssignedOK(i)) FreeAndNilOne(i);
+    }
+  } else {
+    // Many items are freed in the order of their addresses (see the
+    // destructor), each still through FreeAndNilOne.
+    std::vector<std::pair<TUsefulBaseListObject*, Int32>> byAddress;
+    byAddress.reserve(static_cast<size_t>(Count() - n));
+    for (Int32 i = Count() - 1; i >= n; --i)
+      if (TUsefulBaseListObject* item = Items(i)) byAddress.emplace_back(item, i);
+    std::sort(byAddress.begin(), byAddress.end(),
+              [](const auto& a, const auto& b) { return std::less<>()(a.first, b.first); });
+    for (const auto& [item, i] : byAddress) {
+      yield.Tick();
+      // Only the item listed: a host may have moved others into its slot.
+      if (Items(i) == item) FreeAndNilOne(i);
+    }
+  }
   Pack();
 }
 

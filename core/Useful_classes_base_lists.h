@@ -19,7 +19,7 @@
 
 #include "platform/runtime/RtlTypes.h"
 #include "platform/runtime/Streams.h"
-#include "platform/runtime/TieredVector.h"
+#include "platform/runtime/RankedVector.h"
 
 namespace sk {
 
@@ -125,10 +125,10 @@ class TUsefulBaseList : public TObject {
   // there and answers false.
   bool SortItems(const TUsefulListSortCompare& compare);
 
-  // The items; an insert or delete in the middle moves about sqrt(n) of the
-  // pointers to them rather than n, so that a sorted list taking its items
-  // in any order stays near n log n.
-  using TItems = TTieredVector<std::unique_ptr<TUsefulBaseListObject>>;
+  // The items; an insert or delete in the middle takes about log n steps
+  // rather than n moves, so that a sorted list taking its items in any order
+  // grows in n log n.
+  using TItems = TRankedVector<std::unique_ptr<TUsefulBaseListObject>>;
   TItems fItems;
 };
 

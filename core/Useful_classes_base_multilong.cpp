@@ -56,24 +56,32 @@ Int32 TMultiLongintList::InsertOne(Int32 i, const std::vector<Int32>& values) {
   return i;
 }
 
-bool TMultiLongintList::WithinRange(Int32 i, TMultiLongintSize col) const {
-  return IndexAssignedOK(i) && Row(i)->LengthOK(col);
+// The cell at row i and column col, or nil when there is none; the row is
+// looked up once.
+Int32* TMultiLongintList::Cell(Int32 i, TMultiLongintSize col) const {
+  TMultiLongintHolder* row = Row(i);
+  if (row == nullptr || !row->LengthOK(col)) return nullptr;
+  return &row->data.dados[static_cast<size_t>(col)];
 }
 
+bool TMultiLongintList::WithinRange(Int32 i, TMultiLongintSize col) const { return Cell(i, col) != nullptr; }
+
 Int32 TMultiLongintList::GetAValue(Int32 i, TMultiLongintSize col) const {
-  if (!WithinRange(i, col)) return MultiLongintNoValue;
-  return Row(i)->data.dados[static_cast<size_t>(col)];
+  const Int32* cell = Cell(i, col);
+  return cell != nullptr ? *cell : MultiLongintNoValue;
 }
 
 void TMultiLongintList::SetAValue(Int32 i, TMultiLongintSize col, Int32 v) {
-  if (!WithinRange(i, col)) return;
-  Row(i)->data.dados[static_cast<size_t>(col)] = v;
+  Int32* cell = Cell(i, col);
+  if (cell == nullptr) return;
+  *cell = v;
   if (col == fSortedOn) CheckOrderAround(i);
 }
 
 void TMultiLongintList::AddToOneFreq(Int32 i, Int32 delta, TMultiLongintSize col) {
-  if (!WithinRange(i, col)) return;
-  Int32& v = Row(i)->data.dados[static_cast<size_t>(col)];
+  Int32* cell = Cell(i, col);
+  if (cell == nullptr) return;
+  Int32& v = *cell;
   v = static_cast<Int32>(static_cast<uint32_t>(v) + static_cast<uint32_t>(delta));
   if (col == fSortedOn) CheckOrderAround(i);
 }
@@ -105,7 +113,8 @@ Int32 TMultiLongintList::IndexOf(Int32 value, TMultiLongintSize col) {
   TTimedYield yield;
   for (Int32 i = 0; i < Count(); ++i) {
     yield.Tick();
-    if (WithinRange(i, col) && GetAValue(i, col) == value) return i;
+    const Int32* cell = Cell(i, col);
+    if (cell != nullptr && *cell == value) return i;
   }
   return -1;
 }
@@ -151,7 +160,7 @@ Int32 TMultiLongintList::TotalOf(TMultiLongintSize col) const {
   if (col >= tamanho) return 0;
   uint32_t sum = 0;
   for (Int32 i = 0; i < Count(); ++i)
-    if (WithinRange(i, col)) sum += static_cast<uint32_t>(GetAValue(i, col));
+    if (const Int32* cell = Cell(i, col)) sum += static_cast<uint32_t>(*cell);
   return static_cast<Int32>(sum);
 }
 

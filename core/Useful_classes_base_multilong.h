@@ -98,6 +98,7 @@ class TMultiLongintList : public TUsefulBaseListSorts {
   // Orders on the column lookups use.
   Int32 KeyOrder(Int32 i, Int32 j) override;
   TMultiLongintHolder* Row(Int32 i) const;
+  Int32* Cell(Int32 i, TMultiLongintSize col) const;
   // The row made from values as AddOne makes it.
   TMultiLongintRec RowOf(const std::vector<Int32>& values) const;
   // Sorts on the columns given (a sort on columns beyond the width reads

@@ -35,21 +35,17 @@
 #include <utility>
 #include <vector>
 
+#include "platform/runtime/IndexIterator.h"
+
 namespace sk {
 
 template <class T>
-class TTieredVector {
-  template <bool Const>
-  class Iter;
+class TTieredVector : public TIndexedSequence<TTieredVector<T>, T> {
+  using Sequence = TIndexedSequence<TTieredVector<T>, T>;
 
  public:
-  using value_type = T;
-  using size_type = size_t;
-  using difference_type = ptrdiff_t;
-  using reference = T&;
-  using const_reference = const T&;
-  using iterator = Iter<false>;
-  using const_iterator = Iter<true>;
+  using Sequence::erase;
+  using Sequence::insert;
 
   TTieredVector() = default;
   TTieredVector(const TTieredVector&) = delete;
@@ -75,12 +71,6 @@ class TTieredVector {
   T& back() { return (*this)[fSize - 1]; }
   const T& back() const { return (*this)[fSize - 1]; }
 
-  iterator begin() { return iterator(this, 0); }
-  iterator end() { return iterator(this, static_cast<ptrdiff_t>(fSize)); }
-  const_iterator begin() const { return const_iterator(this, 0); }
-  const_iterator end() const { return const_iterator(this, static_cast<ptrdiff_t>(fSize)); }
-  const_iterator cbegin() const { return begin(); }
-  const_iterator cend() const { return end(); }
 
   void push_back(T value) {
     MakeRoomAtEnd();
@@ -139,26 +129,6 @@ class TTieredVector {
     GiveBackSpareRoom();
   }
 
-  iterator insert(const_iterator pos, T value) {
-    const size_t index = static_cast<size_t>(pos.Index());
-    insert(index, std::move(value));
-    return iterator(this, static_cast<ptrdiff_t>(index));
-  }
-  iterator erase(const_iterator pos) {
-    const size_t index = static_cast<size_t>(pos.Index());
-    erase(index);
-    return iterator(this, static_cast<ptrdiff_t>(index));
-  }
-  // Takes out [first, last) in one pass over the items after them.
-  iterator erase(const_iterator first, const_iterator last) {
-    const size_t from = static_cast<size_t>(first.Index());
-    const size_t to = static_cast<size_t>(last.Index());
-    if (from < to) {
-      for (size_t k = to; k < fSize; ++k) (*this)[from + k - to] = std::move((*this)[k]);
-      resize(fSize - (to - from));
-    }
-    return iterator(this, static_cast<ptrdiff_t>(from));
-  }
 
   void resize(size_t n) {
     while (fSize > n) pop_back();
@@ -403,68 +373,6 @@ class TTieredVector {
     fBlocks.swap(merged);
     ++fShift;
   }
-
-  template <bool Const>
-  class Iter {
-    using Owner = std::conditional_t<Const, const TTieredVector, TTieredVector>;
-
-   public:
-    using iterator_category = std::random_access_iterator_tag;
-    using iterator_concept = std::random_access_iterator_tag;
-    using value_type = T;
-    using difference_type = ptrdiff_t;
-    using pointer = std::conditional_t<Const, const T*, T*>;
-    using reference = std::conditional_t<Const, const T&, T&>;
-
-    Iter() = default;
-    Iter(Owner* owner, ptrdiff_t index) : fOwner(owner), fIndex(index) {}
-    template <bool C = Const>
-      requires C
-    Iter(const Iter<false>& other) : fOwner(other.Owned()), fIndex(other.Index()) {}
-
-    reference operator*() const { return (*fOwner)[static_cast<size_t>(fIndex)]; }
-    pointer operator->() const { return &**this; }
-    reference operator[](ptrdiff_t d) const { return (*fOwner)[static_cast<size_t>(fIndex + d)]; }
-    Iter& operator++() {
-      ++fIndex;
-      return *this;
-    }
-    Iter operator++(int) {
-      Iter r = *this;
-      ++fIndex;
-      return r;
-    }
-    Iter& operator--() {
-      --fIndex;
-      return *this;
-    }
-    Iter operator--(int) {
-      Iter r = *this;
-      --fIndex;
-      return r;
-    }
-    Iter& operator+=(ptrdiff_t d) {
-      fIndex += d;
-      return *this;
-    }
-    Iter& operator-=(ptrdiff_t d) {
-      fIndex -= d;
-      return *this;
-    }
-    friend Iter operator+(Iter it, ptrdiff_t d) { return it += d; }
-    friend Iter operator+(ptrdiff_t d, Iter it) { return it += d; }
-    friend Iter operator-(Iter it, ptrdiff_t d) { return it -= d; }
-    friend ptrdiff_t operator-(const Iter& a, const Iter& b) { return a.fIndex - b.fIndex; }
-    friend bool operator==(const Iter& a, const Iter& b) { return a.fIndex == b.fIndex; }
-    friend auto operator<=>(const Iter& a, const Iter& b) { return a.fIndex <=> b.fIndex; }
-
-    ptrdiff_t Index() const { return fIndex; }
-    Owner* Owned() const { return fOwner; }
-
-   private:
-    Owner* fOwner = nullptr;
-    ptrdiff_t fIndex = 0;
-  };
 
   std::vector<Block> fBlocks;
   size_t fSize = 0;

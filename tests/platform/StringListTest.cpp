@@ -17,6 +17,7 @@
 #include "platform/runtime/StringList.h"
 #include "platform/runtime/TieredVector.h"
 #include "TestSupport.h"
+#include "platform/EditPlaces.h"
 
 namespace sk {
 
@@ -1172,19 +1173,11 @@ TEST_F(StringListEdit, HoldsAboutWhatAVectorOfItsLinesHolds) {
 // each edit moves about sqrt(n) of the pointers to them, and the items stay
 // in the order a plain vector gives.
 TEST(TieredVector, EditsMoveAboutSquareRootOfTheItems) {
-  enum Where { front, middle, random, back };
-  for (Where where : {front, middle, random, back}) {
+  for (TEditPlace where : {front, middle, random, back}) {
     for (size_t n : {1000u, 8000u, 64000u}) {
       SCOPED_TRACE(testing::Message() << "where " << where << " n " << n);
       std::mt19937 rng(static_cast<unsigned>(n) + where);
-      auto place = [&](size_t size) -> size_t {
-        switch (where) {
-          case front: return 0;
-          case middle: return size / 2;
-          case random: return rng() % (size + 1);
-          default: return size;
-        }
-      };
+      auto place = [&](size_t size) { return EditIndex(where, size, rng); };
       const double bound = 3 * std::sqrt(static_cast<double>(n)) + 8;
       TTieredVector<MoveCounted> v;
       std::vector<int> model;
