@@ -95,6 +95,8 @@ class TIndexedSequence {
   const_iterator end() const { return const_iterator(Self(), static_cast<ptrdiff_t>(Self()->size())); }
   const_iterator cbegin() const { return begin(); }
   const_iterator cend() const { return end(); }
+  std::reverse_iterator<const_iterator> rbegin() const { return std::reverse_iterator<const_iterator>(end()); }
+  std::reverse_iterator<const_iterator> rend() const { return std::reverse_iterator<const_iterator>(begin()); }
 
   iterator insert(const_iterator pos, T value) {
     const size_t index = static_cast<size_t>(pos.Index());

@@ -14,6 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/runtime/RankedVector.h"
 #include "platform/spreadsheet/XlsTypes.h"
 
 namespace sk {
@@ -115,7 +116,11 @@ class TXlsSheet {
   void AddImage(TXlsImage image) { fImages.push_back(std::move(image)); }
   const std::vector<TXlsImage>& Images() const { return fImages; }
 
-  const std::vector<TXlsRow>& Rows() const { return fRows; }
+  // The rows that hold a cell or a format, ascending. A row written above
+  // the last one goes in place in about log n steps, so that a sheet filled
+  // from the bottom up takes as long as one filled from the top.
+  using TRows = TRankedVector<TXlsRow>;
+  const TRows& Rows() const { return fRows; }
   const TXlsCell* FindCell(Int32 row, Int32 col) const;
   // UTF-8 of a string or error cell, without its terminating zero (which the
   // pool keeps after every text).
@@ -137,7 +142,7 @@ class TXlsSheet {
   UInt64 AddText(const String& s);
   void CompactPool();
 
-  std::vector<TXlsRow> fRows;
+  TRows fRows;
   Int64 fCellCount = 0;
   std::map<Int32, TXlsColInfo> fCols;
   void IndexMerge(Cardinal slot);

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -215,6 +216,24 @@ TEST(XlsWorkbook, CellsWrittenInAnyOrderReadBack) {
   EXPECT_TRUE(wb.GetCellValue(50, 2).IsEmpty());
   const TXlsSheet& s = wb.SheetData(1);
   for (size_t i = 1; i < s.Rows().size(); ++i) EXPECT_LT(s.Rows()[i - 1].Row, s.Rows()[i].Row);
+
+  // Thousands of rows from the bottom up, then others in a shuffled order in
+  // between: every row once, ascending, each with its own cells.
+  TXlsWorkbook many;
+  for (Int32 r = 6000; r >= 2; r -= 2) many.SetCellValue(r, 1, r);
+  std::vector<Int32> odd;
+  for (Int32 r = 1; r < 6000; r += 2) odd.push_back(r);
+  std::shuffle(odd.begin(), odd.end(), std::mt19937(5));
+  for (Int32 r : odd) many.SetCellValue(r, 2, r);
+  const TXlsSheet& m = many.SheetData(1);
+  ASSERT_EQ(m.Rows().size(), 6000u);
+  for (size_t i = 0; i < m.Rows().size(); ++i) {
+    const TXlsRow& row = m.Rows()[i];
+    ASSERT_EQ(row.Row, static_cast<Int32>(i + 1));
+    ASSERT_EQ(row.Cells.size(), 1u);
+    EXPECT_EQ(many.GetCellValue(row.Row, row.Row % 2 == 0 ? 1 : 2).AsNumber(), row.Row);
+  }
+  EXPECT_EQ(m.LastValueRow(), 6000);
 }
 
 TEST(XlsWorkbook, LongTextsAreCutWithoutSplittingAPair) {
