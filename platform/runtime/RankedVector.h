@@ -32,6 +32,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <new>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -42,6 +44,8 @@ namespace sk {
 template <class T>
 class TRankedVector : public TIndexedSequence<TRankedVector<T>, T> {
   using Sequence = TIndexedSequence<TRankedVector<T>, T>;
+  // Items move between leaves in the middle of an edit, which must not fail there.
+  static_assert(std::is_nothrow_move_constructible_v<T> && std::is_nothrow_move_assignable_v<T>);
 
  public:
   using Sequence::erase;
@@ -197,11 +201,13 @@ class TRankedVector : public TIndexedSequence<TRankedVector<T>, T> {
   // change of size, the places of its items are listed in order, so that the
   // reads that follow take one step. Exchanging or assigning items keeps the
   // list; any change of size drops it.
-  void BuildView() const {
+  void BuildView() const try {
     fView.clear();
     fView.reserve(fSize);
     for (const std::vector<T>& leaf : fLeaves)
       for (const T& item : leaf) fView.push_back(const_cast<T*>(&item));
+  } catch (const std::bad_alloc&) {
+    fView.clear();  // the reads go on without it
   }
 
   void Remember(size_t leaf, size_t start) const {
@@ -239,13 +245,14 @@ class TRankedVector : public TIndexedSequence<TRankedVector<T>, T> {
   }
   // A new, empty last leaf; its node of the tree sums the leaves it covers.
   void AppendLeaf() {
-    if (fCounts.empty()) fCounts.push_back(0);
+    RoomForOneMoreLeaf();
     // Only a list's first leaf grows by steps: later ones take their full
     // room at once, so that a list built by appending does not leave the
     // room of outgrown leaves between its items.
-    const bool first = fLeaves.empty();
-    fLeaves.emplace_back();
-    if (!first) fLeaves.back().reserve(kLeaf);
+    std::vector<T> leaf;
+    if (!fLeaves.empty()) leaf.reserve(kLeaf);
+    if (fCounts.empty()) fCounts.push_back(0);
+    fLeaves.push_back(std::move(leaf));
     const size_t j = fLeaves.size();
     size_t sum = 0;
     const size_t low = j & (~j + 1);
@@ -253,12 +260,22 @@ class TRankedVector : public TIndexedSequence<TRankedVector<T>, T> {
     fCounts.push_back(sum);
   }
 
-  // Moves the upper half of a full leaf into a new leaf after it.
+  // The room of the table of leaves and the tree of counts for one more
+  // leaf, taken before anything changes (growing by half again, so that
+  // appends stay cheap): what follows cannot then fail half done.
+  void RoomForOneMoreLeaf() {
+    if (fLeaves.size() == fLeaves.capacity()) fLeaves.reserve(fLeaves.size() + fLeaves.size() / 2 + 4);
+    if (fCounts.capacity() < fLeaves.size() + 2) fCounts.reserve(fLeaves.capacity() + 2);
+  }
+
+  // Moves the upper half of a full leaf into a new leaf after it. All the
+  // room it needs is taken first, so that a failure leaves the list as it was.
   void Split(size_t leaf) {
-    std::vector<T>& full = fLeaves[leaf];
-    const size_t half = full.size() / 2;
+    RoomForOneMoreLeaf();
     std::vector<T> upper;
     upper.reserve(kLeaf);
+    std::vector<T>& full = fLeaves[leaf];
+    const size_t half = full.size() / 2;
     upper.insert(upper.end(), std::make_move_iterator(full.begin() + static_cast<ptrdiff_t>(half)),
                  std::make_move_iterator(full.end()));
     full.erase(full.begin() + static_cast<ptrdiff_t>(half), full.end());
@@ -270,7 +287,9 @@ class TRankedVector : public TIndexedSequence<TRankedVector<T>, T> {
   // After a delete from leaf (whose first item is at start): joins it with a
   // neighbour when the two hold no more than half a leaf, and gives back
   // room a leaf no longer fills.
-  void JoinIfSmall(size_t leaf, size_t start) {
+  // Both are tidying after the delete itself is done: when the room for it
+  // cannot be had, the list stays as it is.
+  void JoinIfSmall(size_t leaf, size_t start) try {
     const size_t n = fLeaves[leaf].size();
     if (n <= kLeaf / 4) {
       if (leaf + 1 < fLeaves.size() && n + fLeaves[leaf + 1].size() <= kLeaf / 2) {
@@ -290,6 +309,7 @@ class TRankedVector : public TIndexedSequence<TRankedVector<T>, T> {
       l.swap(fitted);
       Remember(leaf, start);
     }
+  } catch (const std::bad_alloc&) {
   }
 
   void JoinWithNext(size_t leaf) {
