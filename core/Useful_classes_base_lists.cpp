@@ -1,6 +1,7 @@
 #include "core/Useful_classes_base_lists.h"
 
 #include <algorithm>
+#include <new>
 #include <utility>
 
 #include "core/Basic_processes.h"
@@ -46,7 +47,11 @@ TUsefulBaseList::TUsefulBaseList(TUsefulBaseListObjectClass entriesClass) : Entr
 // long (the host cannot be given a yield from a destructor).
 TUsefulBaseList::~TUsefulBaseList() {
   std::vector<TUsefulBaseListObject*> items;
-  items.reserve(fItems.size());
+  try {
+    items.reserve(fItems.size());
+  } catch (const std::bad_alloc&) {
+    return;  // without room for the order, the items go in the list's
+  }
   for (auto& p : fItems) items.push_back(p.release());
   fItems.clear();
   std::sort(items.begin(), items.end(), std::less<>());
@@ -88,16 +93,22 @@ void TUsefulBaseList::ReduceTo(Int32 n) {
   // host that changes the list meanwhile finds every slot either holding
   // its item or empty until the pack.
   TTimedYield yield;
-  if (Count() - n <= kFreeByAddressFrom) {
+  // Many items are freed in the order of their addresses (see the
+  // destructor), each still through FreeAndNilOne; without room for that
+  // order, in the list's.
+  std::vector<std::pair<TUsefulBaseListObject*, Int32>> byAddress;
+  if (Count() - n > kFreeByAddressFrom) {
+    try {
+      byAddress.reserve(static_cast<size_t>(Count() - n));
+    } catch (const std::bad_alloc&) {
+    }
+  }
+  if (byAddress.capacity() == 0) {
     for (Int32 i = Count() - 1; i >= n; --i) {
       yield.Tick();
       if (IndexAssignedOK(i)) FreeAndNilOne(i);
     }
   } else {
-    // Many items are freed in the order of their addresses (see the
-    // destructor), each still through FreeAndNilOne.
-    std::vector<std::pair<TUsefulBaseListObject*, Int32>> byAddress;
-    byAddress.reserve(static_cast<size_t>(Count() - n));
     for (Int32 i = Count() - 1; i >= n; --i)
       if (TUsefulBaseListObject* item = Items(i)) byAddress.emplace_back(item, i);
     std::sort(byAddress.begin(), byAddress.end(),
