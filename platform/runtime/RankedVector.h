@@ -93,7 +93,7 @@ class TRankedVector : public TIndexedSequence<TRankedVector<T>, T> {
       push_back(std::move(value));
       return;
     }
-    Place at = Locate(index);
+    Place at = Locate(index, false);
     if (fLeaves[at.leaf].size() >= kLeaf) {
       Split(at.leaf);
       const size_t half = fLeaves[at.leaf].size();
@@ -114,7 +114,7 @@ class TRankedVector : public TIndexedSequence<TRankedVector<T>, T> {
   // Takes out the item at index (0..size()-1), the items after it moving down
   // one. The item is destroyed at once.
   void erase(size_t index) {
-    const Place at = Locate(index);
+    const Place at = Locate(index, false);
     std::vector<T>& leaf = fLeaves[at.leaf];
     fMoved += leaf.size() - 1 - at.offset;
     leaf.erase(leaf.begin() + static_cast<ptrdiff_t>(at.offset));
@@ -165,7 +165,9 @@ class TRankedVector : public TIndexedSequence<TRankedVector<T>, T> {
     size_t end = 0;
   };
   static constexpr size_t kRecent = 4;
-  static constexpr size_t kRecentLeaves = 4;
+  // Descents of the tree, beyond one for every 16 items, after which a list
+  // read without changes lists its items' places.
+  static constexpr size_t kDescentsBeforeView = 1024;
 
   struct Place {
     size_t leaf;
@@ -175,7 +177,7 @@ class TRankedVector : public TIndexedSequence<TRankedVector<T>, T> {
 
   // The leaf and offset of item i (i < size()) while the list changes: one
   // of the leaves read last, else a descent of the tree of counts.
-  Place Locate(size_t i) const {
+  Place Locate(size_t i, bool reading = true) const {
     for (const Recent& r : fRecent)
       if (i - r.start < r.end - r.start) return {r.leaf, i - r.start, r.start};
     // The most leaves whose items all come before i.
@@ -188,7 +190,9 @@ class TRankedVector : public TIndexedSequence<TRankedVector<T>, T> {
         rest -= fCounts[k];
       }
     Remember(k, i - rest);
-    if (++fDescents > fSize / 16 + kRecentLeaves * kLeaf) BuildView();
+    // An edit locates its place too, but a list about to change has no use
+    // for the list of places.
+    if (reading && ++fDescents > fSize / 16 + kDescentsBeforeView) BuildView();
     return {k, rest, i - rest};
   }
   T& Slot(size_t i) const {
