@@ -243,7 +243,7 @@ Int32 TFileChunker::MakeChunkFiles() {
   // theirs before it goes.
   const String firstName = ChunkFileName(fDirCreating, 1, fOut_of);
   TZANewFileSet::Recover(firstName);
-  RemoveStaleTemporarySiblings(StringToSystemName(firstName));
+  TZANewFileSet::SweepStale(firstName);
   TZANewFileSet made;
   made.Start(firstName, true);
   Int32 written = 0;
@@ -358,6 +358,8 @@ bool TFileChunker::RestoreAllChunks() {
   fDirCreating = ExcludeTrailingPathDelimiter(fDirCreating);
   fDirRestoring = ExcludeTrailingPathDelimiter(fDirRestoring);
   fDirWorking = ExcludeTrailingPathDelimiter(fDirWorking);
+  // A set whose chunks a killed process was moving in is made whole first.
+  TZANewFileSet::Recover(fSourcename);
   if (!FileExists(fSourcename)) return false;
 
   TChunkSetHeader h;

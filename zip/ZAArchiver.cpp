@@ -782,6 +782,9 @@ void TZABaseArchiver::CheckModifySpanning() const {
 void TZABaseArchiver::OpenArchive() {
   if (!FInMemory && ZAExtractFileName(FFileName).empty()) throw EZAException(9, this);
   Word mode = fmCreate;
+  // A split set whose last volume a killed process had still to move in is
+  // made whole before its name is looked at.
+  if (!FInMemory) TZANewFileSet::Recover(FFileName);
   if (!FInMemory && ZAFileExists(FFileName)) {
     try {
       TFileStream probe(FFileName, fmOpenReadWrite | fmShareDenyWrite);
@@ -797,6 +800,7 @@ void TZABaseArchiver::OpenArchive(Word mode) {
   if (!FInMemory && ZAExtractFileName(FFileName).empty()) throw EZAException(10, this);
   if (mode != fmCreate) {
     if (FInMemory) throw EZAException(28, this);
+    TZANewFileSet::Recover(FFileName);
     if (!ZAFileExists(FFileName) && FSpanningMode != smSpanning && !IsRemovableDrive(FFileName))
       throw EZAException(12, {FFileName}, this);
   }

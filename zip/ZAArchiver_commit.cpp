@@ -678,7 +678,7 @@ bool TZABaseArchiver::CommitWriteEntry(Int32 index, TZACommit& c) {
       std::copy(block.pData.begin(), block.pData.end(), extra.begin() + static_cast<std::ptrdiff_t>(at + 4));
       item.ExtraFields.push_back(block);
     };
-    if (FUnicodeFilenames) {
+    if (FUnicodeFilenames || EntryNameHasSystemBytes(item.Name)) {
       TUnicodeExtendedInfo info;
       info.FName = item.Name;
       TMemoryStream data;

@@ -752,6 +752,17 @@ void TZABaseArchiver::RenameFile(const String& oldName, const String& newName) {
         item.Modified = true;
         item.Operation = poRename;
       }
+      // A name whose bytes are not UTF-8 is stored as those bytes, and the
+      // Unicode-name block gives it back as it was.
+      const bool needsBlock = EntryNameHasSystemBytes(to) &&
+                              std::none_of(item.ExtraFields.begin(), item.ExtraFields.end(), [](const auto& b) {
+                                return b.headerID == UnicodeExtraFieldHeaderID;
+                              });
+      if (needsBlock) {
+        TZAExtraFieldDataBlock block;
+        block.headerID = UnicodeExtraFieldHeaderID;
+        item.ExtraFields.push_back(block);
+      }
       for (auto& block : item.ExtraFields) {
         if (block.headerID != UnicodeExtraFieldHeaderID) continue;
         TUnicodeExtendedInfo info;

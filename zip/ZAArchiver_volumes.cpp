@@ -224,14 +224,17 @@ String ZAVolumeListName(const String& archiveName) { return ZAMoveListName(archi
 namespace {
 
 // The list at the path when it is one the engine wrote for the anchor: a
-// regular file of the process's own user, read through one descriptor.
-bool ReadOwnMoveList(const std::string& path, const std::string& anchorBase, TZAMoveList& list) {
+// regular file of the process's own user, read through one descriptor, and
+// one whose writer is gone: the lock its writer held is taken, and held
+// through lockFd (open when the answer is true) while the list is acted on.
+bool ReadOwnMoveList(const std::string& path, const std::string& anchorBase, TZAMoveList& list, int& lockFd) {
+  lockFd = -1;
   const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat st {};
   std::string bytes;
   bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
-            static_cast<UInt64>(st.st_size) <= kMoveListMost;
+            static_cast<UInt64>(st.st_size) <= kMoveListMost && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
   if (ok) {
     char buffer[4096];
     ssize_t n;
@@ -239,8 +242,12 @@ bool ReadOwnMoveList(const std::string& path, const std::string& anchorBase, TZA
       bytes.append(buffer, static_cast<size_t>(n));
     ok = n == 0;
   }
+  if (ok && ZAParseMoveList(bytes, list) && list.anchorBase == anchorBase) {
+    lockFd = fd;
+    return true;
+  }
   ::close(fd);
-  return ok && ZAParseMoveList(bytes, list) && list.anchorBase == anchorBase;
+  return false;
 }
 
 // Whether the name may take a new list: free, or a list of the process's own
@@ -266,10 +273,56 @@ bool MoveListNameFree(const std::string& path) {
 
 TZANewFileSet::~TZANewFileSet() { Discard(); }
 
+void TZANewFileSet::HoldLock() {
+  if (fLockFd >= 0) return;
+  const std::string folder = FolderOf(fAnchor);
+  const int dirFd = ::open(folder.empty() ? "." : folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  int fd = -1;
+  int err = dirFd < 0 ? errno : 0;
+  for (Int32 attempt = 0; dirFd >= 0 && fd < 0 && attempt < 100; ++attempt) {
+    fLockName = MarkedTemporarySiblingName(BaseOf(fAnchor));
+    fd = CreateLockedFile(dirFd, fLockName, 0600);
+    err = fd < 0 ? errno : 0;
+    if (fd < 0 && err != EEXIST) break;
+  }
+  if (dirFd >= 0) ::close(dirFd);
+  struct stat st {};
+  if (fd >= 0 && ::fstat(fd, &st) != 0) {
+    err = errno;
+    ::unlink((folder + fLockName).c_str());
+    ::close(fd);
+    fd = -1;
+  }
+  if (fd < 0)
+    throw EFCreateError(u"Cannot create file \"" + SystemNameToString(folder + fLockName) + u"\". " +
+                        SysErrorMessage(err != 0 ? err : EIO));
+  fLockFd = fd;
+  fLockDev = static_cast<UInt64>(st.st_dev);
+  fLockIno = static_cast<UInt64>(st.st_ino);
+}
+
+void TZANewFileSet::ReleaseLock() {
+  if (fLockFd < 0) return;
+  const std::string path = FolderOf(fAnchor) + fLockName;
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) == 0 && static_cast<UInt64>(st.st_dev) == fLockDev &&
+      static_cast<UInt64>(st.st_ino) == fLockIno)
+    ::unlink(path.c_str());
+  ::close(fLockFd);
+  fLockFd = -1;
+}
+
+void TZANewFileSet::SweepStale(const String& anchor) {
+  const std::string path = StringToSystemName(anchor);
+  RemoveStaleSetMembers(path);
+  RemoveStaleTemporarySiblings(path);
+}
+
 void TZANewFileSet::Start(const String& anchor, bool withList) {
   Discard();
   fAnchor = StringToSystemName(anchor);
   fWithList = withList;
+  fNext = 0;
 }
 
 std::unique_ptr<THandleStream> TZANewFileSet::Add(const String& name) {
@@ -278,21 +331,22 @@ std::unique_ptr<THandleStream> TZANewFileSet::Add(const String& name) {
   int err = NameRefusal(path, mode);
   int fd = -1;
   std::string temp;
+  // The set's lock is held before its first member exists: a member is
+  // never seen without a live lock while its writer lives.
+  if (err == 0) HoldLock();
   for (Int32 attempt = 0; err == 0 && fd < 0 && attempt < 100; ++attempt) {
     if (const Int32 fault = FileSeamAsk(fsoTempFile, path); fault != 0) {
       err = fault > 0 ? fault : EIO;
       break;
     }
-    temp = FolderOf(path) + MarkedTemporarySiblingName(BaseOf(fAnchor));
+    temp = FolderOf(path) + MarkedSetMemberName(BaseOf(fAnchor), fLockName, fNext++);
     fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) err = errno;
   }
   if (fd < 0 && err == 0) err = EEXIST;
   struct stat st {};
   if (fd >= 0) {
-    // Locked while its writer lives, so that the sweep of stale temporaries
-    // leaves it; a file replaced keeps its permission bits.
-    ::flock(fd, LOCK_EX | LOCK_NB);
+    // A file replaced keeps its permission bits.
     if (::fstat(fd, &st) != 0 || (mode != 0 && ::fchmod(fd, mode) != 0)) {
       err = errno;
       ::close(fd);
@@ -349,11 +403,13 @@ void TZANewFileSet::MoveIn() {
     const std::string temp = FolderOf(listPath) + MarkedTemporarySiblingName(BaseOf(fAnchor));
     int error = FileSeamAsk(fsoCreate, listPath);
     if (error == 0) {
-      listFd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+      const std::string folder = FolderOf(listPath);
+      const int dirFd = ::open(folder.empty() ? "." : folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+      listFd = dirFd < 0 ? -1 : CreateLockedFile(dirFd, BaseOf(temp), 0600);
       if (listFd < 0) error = errno;
+      if (dirFd >= 0) ::close(dirFd);
     }
     if (listFd >= 0) {
-      ::flock(listFd, LOCK_EX | LOCK_NB);
       if (!WriteAllToFd(listFd, bytes.data(), bytes.size()) || !FlushFileHandle(listFd) ||
           ::rename(temp.c_str(), listPath.c_str()) != 0 || !FlushFolderOf(listPath))
         error = errno != 0 ? errno : EIO;
@@ -396,6 +452,7 @@ void TZANewFileSet::MoveIn() {
         held.st_ino == named.st_ino)
       ::unlink(listPath.c_str());
   }
+  ReleaseLock();
 }
 
 void TZANewFileSet::Discard() {
@@ -406,13 +463,19 @@ void TZANewFileSet::Discard() {
       ::unlink(f.temp.c_str());
   }
   fFiles.clear();
+  ReleaseLock();
 }
 
 void TZANewFileSet::Recover(const String& anchor) {
   const std::string anchorPath = StringToSystemName(anchor);
   const std::string list = StringToSystemName(ZAMoveListName(anchor));
   TZAMoveList moves;
-  if (anchorPath.empty() || !ReadOwnMoveList(list, BaseOf(anchorPath), moves)) return;
+  int lockFd = -1;
+  if (anchorPath.empty() || !ReadOwnMoveList(list, BaseOf(anchorPath), moves, lockFd)) return;
+  struct TLockHold {
+    int fd;
+    ~TLockHold() { ::close(fd); }
+  } hold{lockFd};
   const std::string folder = FolderOf(list);
   // What a name holds now: nothing (present false), or a file and whether
   // it is a regular file of the process's user.
@@ -458,6 +521,8 @@ void TZANewFileSet::Recover(const String& anchor) {
       if (ownTemporary(m)) ::unlink(m.temp.c_str());
   }
   ::unlink(list.c_str());
+  // The lock file the killed writer held goes too.
+  RemoveStaleTemporarySiblings(anchorPath);
 }
 
 // ---------------------------------------------------------------------------
@@ -559,7 +624,7 @@ void TZABaseArchiver::OpenVolume(TZAVolumeNumberInfo& volume) {
       // A new set: a move-in a killed process left is finished first, then
       // the temporaries killed writers left beside the archive go.
       TZANewFileSet::Recover(FFileName);
-      RemoveStaleTemporarySiblings(StringToSystemName(FFileName));
+      TZANewFileSet::SweepStale(FFileName);
       fNewVolumes.Start(FFileName, true);
     }
     FreeArchiveStream();

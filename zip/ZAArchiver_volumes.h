@@ -44,10 +44,12 @@ inline constexpr Int32 ZAMaxVolumeRequests = 20;
 // names stays as it was through any failure before. A list of the moves,
 // written before the first under a hidden marked name beside the anchor
 // (ZAMoveListName), lets the next look at the set (Recover) finish a move-in
-// that a killed process left part-done. Files not moved in go when the set is
-// discarded or destroyed; those a killed process left carry the library's
-// temporary mark as hidden siblings of the anchor, and go with the sweep of
-// its stale temporaries.
+// that a killed process left part-done. The files wait under the names of
+// set members (MarkedSetMemberName) and share one lock file beside the
+// anchor, held while any waits; no sweep but the set's own (SweepStale, once
+// a list was dealt with) takes them, and that one only when their lock file
+// is gone or unlocked. Files not moved in go when the set is discarded or
+// destroyed.
 class TZANewFileSet {
  public:
   TZANewFileSet() = default;
@@ -84,7 +86,12 @@ class TZANewFileSet {
   // was written; when any name of the set holds something else (a set put
   // back from a copy, say), nothing is moved, the temporaries of the list go,
   // and so does the list.
+  // A list whose writer still lives (it holds the list locked) is left to
+  // that writer.
   static void Recover(const String& anchor);
+  // Before a new set of this anchor: what killed writers of sets there left
+  // (their members and lock files) goes, once Recover has dealt with a list.
+  static void SweepStale(const String& anchor);
 
  private:
   struct TFile {
@@ -93,9 +100,18 @@ class TZANewFileSet {
     UInt64 dev = 0;
     UInt64 ino = 0;
   };
+  // Takes the set's lock (its lock file beside the anchor) when not held.
+  void HoldLock();
+  // Gives the lock up and removes its file.
+  void ReleaseLock();
   std::string fAnchor;
   bool fWithList = false;
   std::vector<TFile> fFiles;
+  std::string fLockName;  // the lock file's name beside the anchor
+  int fLockFd = -1;
+  UInt64 fLockDev = 0;
+  UInt64 fLockIno = 0;
+  Cardinal fNext = 0;  // the index of the next member
 };
 
 // A list of moves as it is kept on the disk: the anchor's name in its folder

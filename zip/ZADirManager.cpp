@@ -73,8 +73,19 @@ RawByteString EncodeEntryName(const String& name, Word& genPurposeFlag) {
     genPurposeFlag &= static_cast<Word>(~ZAFlagUTF8Name);
     return RawByteString(name.begin(), name.end());
   }
+  if (EntryNameHasSystemBytes(name)) {
+    genPurposeFlag &= static_cast<Word>(~ZAFlagUTF8Name);
+    return StringToSystemName(name);
+  }
   genPurposeFlag |= ZAFlagUTF8Name;
   return StringToUtf8(name);
+}
+
+bool EntryNameHasSystemBytes(const String& name) {
+  for (size_t i = 0; i < name.size(); ++i)
+    if (name[i] >= 0xDC80 && name[i] <= 0xDCFF && (i == 0 || name[i - 1] < 0xD800 || name[i - 1] > 0xDBFF))
+      return true;
+  return false;
 }
 
 void ReadExtraBlocks(const Byte* p, size_t length, bool zipForm, TDirItem& item, String& name) {
@@ -461,9 +472,11 @@ void TZADirManager::SaveDir(bool writeAtEnd, TStream* stream) {
     e.name = EncodeEntryName(item.Name, cd.genPurposeFlag);
     if (e.name.size() > 0xFFFF) throw EZAException(61, {item.Name}, FArc);
     // Readers take names from an MS-DOS host (made-by high byte 0) for OEM
-    // text even with bit 11; a UTF-8 name goes out as from the engine's own
-    // host (11), whose attributes mean the same.
-    if ((cd.genPurposeFlag & ZAFlagUTF8Name) != 0 && (cd.versionMadeBy >> 8) == 0)
+    // text even with bit 11; a UTF-8 name, and one stored as the bytes the
+    // system gave, go out as from the engine's own host (11), whose
+    // attributes mean the same.
+    if (((cd.genPurposeFlag & ZAFlagUTF8Name) != 0 || EntryNameHasSystemBytes(item.Name)) &&
+        (cd.versionMadeBy >> 8) == 0)
       cd.versionMadeBy = static_cast<Word>(0x0B00 | (cd.versionMadeBy & 0xFF));
     size_t zip64 = 0;
     if (cd.unCompSize == 0xFFFFFFFFu) zip64 += 8;

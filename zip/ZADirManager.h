@@ -63,9 +63,17 @@ class TZAArchiverLink : public TZAComponent {
 };
 
 // The bytes under which a name is stored and the flag that goes with them: an
-// all-ASCII name as it is, with bit 11 cleared; any other name in UTF-8, with
-// bit 11 set. Names are never cut.
+// all-ASCII name as it is, with bit 11 cleared; a name taken from the system
+// that holds bytes that are not UTF-8 (EntryNameHasSystemBytes) with those
+// bytes as the system has them, bit 11 cleared, as Linux tools store a name
+// they cannot read as UTF-8; any other name in UTF-8, with bit 11 set. Names
+// are never cut.
 RawByteString EncodeEntryName(const String& name, Word& genPurposeFlag);
+// Whether the name holds a byte of a system name that is not UTF-8 (U+DC00
+// plus the byte, not after a lead surrogate). Such a name is stored as its
+// bytes, and the entry carries the Unicode-name block too, so that this
+// engine reads back the very name, and the file extracts under its bytes.
+bool EntryNameHasSystemBytes(const String& name);
 // The name that stored bytes stand for: UTF-8 when bit 11 is set or the bytes
 // are valid UTF-8; otherwise the OEM code page when oemAllowed and the
 // made-by host (the high byte of versionMadeBy) is 0, else the ANSI code page.

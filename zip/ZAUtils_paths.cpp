@@ -533,9 +533,8 @@ TZAFolderFileStream::TZAFolderFileStream(int dirFd, const String& name) : THandl
   // sweep of the folder (RemoveStaleTemporariesIn), never one being written.
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::string candidate = MarkedTemporarySiblingName(fName);
-    fHandle = ::openat(fDir, candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    fHandle = CreateLockedFile(fDir, candidate, 0666);
     if (fHandle >= 0) {
-      ::flock(fHandle, LOCK_EX | LOCK_NB);
       fTempName = candidate;
       return;
     }

@@ -1,6 +1,7 @@
 #include "zip/Zip_utils.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -406,6 +407,9 @@ bool ZipASeriesOfFilesTo(const TStrings& files, const String& zipFileName, TZASt
     }
   }
   if (out == nullptr) return false;
+  // Locked while it is written, as the library's temporary files are: a
+  // sweep of the folder leaves it to this process.
+  ::flock(out->Handle(), LOCK_EX | LOCK_NB);
   struct stat made {};
   if (::fstat(out->Handle(), &made) != 0) {
     ZADeleteOpenFile(temp, out->Handle());

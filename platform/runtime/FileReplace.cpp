@@ -299,7 +299,57 @@ std::string MarkedTemporarySiblingName(const std::string& base) {
 std::string FixedMarkedTemporarySiblingName(const std::string& base, const std::string& tag) {
   std::string random = tag.substr(0, kTempRandom);
   random.resize(kTempRandom, '0');
-  return TemporarySiblingName(".", base, kTempMark + random + TempCheckOf(random.data()) + kTempEnd);
+  return TemporarySiblingName(".", base, kTempMark + random + TempCheckOf(random.data()) + ".keep");
+}
+
+int CreateLockedFile(int dirFd, const std::string& name, unsigned mode) {
+  int fd = ::openat(dirFd, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, static_cast<mode_t>(mode));
+  if (fd >= 0) {
+    ::flock(fd, LOCK_EX | LOCK_NB);
+    if (LinkUnnamed(fd, dirFd, name)) return fd;
+    const int error = errno;
+    ::close(fd);
+    if (error == EEXIST) {
+      errno = EEXIST;
+      return -1;
+    }
+  }
+  // Without unnamed files the name exists for a moment before its lock.
+  fd = ::openat(dirFd, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, static_cast<mode_t>(mode));
+  if (fd >= 0) ::flock(fd, LOCK_EX | LOCK_NB);
+  return fd;
+}
+
+namespace {
+
+// Takes a set member's name apart: the random characters of its set's lock
+// (checked) and its index; false for any other name.
+bool ParseSetMemberSuffix(const std::string& name, size_t& markAt, std::string& random) {
+  const size_t endSize = sizeof kTempEnd - 1;
+  if (name.size() < endSize || name.compare(name.size() - endSize, endSize, kTempEnd) != 0) return false;
+  const size_t dash = name.rfind('-', name.size() - endSize);
+  if (dash == std::string::npos || dash + 1 == name.size() - endSize) return false;
+  for (size_t i = dash + 1; i < name.size() - endSize; ++i)
+    if (name[i] < '0' || name[i] > '9') return false;
+  const size_t markSize = sizeof kTempMark - 1;
+  if (dash < markSize + kTempRandom + kTempCheck) return false;
+  markAt = dash - kTempRandom - kTempCheck - markSize;
+  if (name.compare(markAt, markSize, kTempMark) != 0) return false;
+  random = name.substr(markAt + markSize, kTempRandom + kTempCheck);
+  for (char c : random)
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'))) return false;
+  return random.compare(kTempRandom, kTempCheck, TempCheckOf(random.data())) == 0;
+}
+
+}  // namespace
+
+std::string MarkedSetMemberName(const std::string& base, const std::string& lockName, Cardinal index) {
+  const size_t endSize = sizeof kTempEnd - 1;
+  const size_t randomSize = kTempRandom + kTempCheck;
+  const std::string random = lockName.size() >= endSize + randomSize
+                                 ? lockName.substr(lockName.size() - endSize - randomSize, randomSize)
+                                 : std::string(randomSize, '0');
+  return TemporarySiblingName(".", base, kTempMark + random + "-" + std::to_string(index) + kTempEnd);
 }
 
 namespace {
@@ -833,6 +883,55 @@ Int32 RemoveStaleTemporarySiblings(const std::string& path) {
         named.st_dev == held.st_dev && named.st_ino == held.st_ino && ::unlinkat(dirFd, name.c_str(), 0) == 0)
       ++removed;
     ::close(fd);
+  }
+  ::closedir(listing);
+  if (removed > 0) FlushFolderOf(path);
+  return removed;
+}
+
+Int32 RemoveStaleSetMembers(const std::string& path) {
+  const std::string base = BaseOf(path);
+  const int dirFd = ::open(DirOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd < 0) return 0;
+  DIR* listing = ::fdopendir(dirFd);
+  if (listing == nullptr) {
+    ::close(dirFd);
+    return 0;
+  }
+  // The members found, by the random characters of their set's lock.
+  std::vector<std::pair<std::string, std::string>> members;
+  while (const dirent* e = ::readdir(listing)) {
+    const std::string name = e->d_name;
+    size_t markAt = 0;
+    std::string random;
+    if (name[0] == '.' && ParseSetMemberSuffix(name, markAt, random) &&
+        TemporarySiblingName(".", base, name.substr(markAt)) == name)
+      members.emplace_back(random, name);
+  }
+  std::sort(members.begin(), members.end());
+  Int32 removed = 0;
+  for (size_t i = 0; i < members.size();) {
+    const std::string& random = members[i].first;
+    size_t end = i;
+    while (end < members.size() && members[end].first == random) ++end;
+    // The set's writer lives while it holds its lock file; the lock taken
+    // here stays taken until its members are gone.
+    const std::string lockName = TemporarySiblingName(".", base, kTempMark + random + kTempEnd);
+    const int lockFd = ::openat(dirFd, lockName.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const bool dead = lockFd < 0 ? errno == ENOENT : ::flock(lockFd, LOCK_EX | LOCK_NB) == 0;
+    for (; dead && i < end; ++i) {
+      const std::string& name = members[i].second;
+      const int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+      if (fd < 0) continue;
+      struct stat held {}, named {};
+      if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && held.st_uid == ::geteuid() &&
+          ::fstatat(dirFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == held.st_dev &&
+          named.st_ino == held.st_ino && ::unlinkat(dirFd, name.c_str(), 0) == 0)
+        ++removed;
+      ::close(fd);
+    }
+    if (lockFd >= 0) ::close(lockFd);
+    i = end;
   }
   ::closedir(listing);
   if (removed > 0) FlushFolderOf(path);

@@ -131,9 +131,37 @@ std::string TemporarySiblingName(const std::string& prefix, const std::string& b
 // knows the library's own: ".<base>.sk-<random><check>.tmp".
 std::string MarkedTemporarySiblingName(const std::string& base);
 // The same mark with a fixed tag (six characters of 0-9 and a-z) in place of
-// the random ones, for a hidden file of the library's that must be found
-// again by its name; a sweep takes it too once no process holds it locked.
+// the random ones and ".keep" in place of ".tmp", for a hidden file of the
+// library's that must be found again by its name after its writer is gone
+// (what the next open needs to finish a killed writer's work):
+// ".<base>.sk-<tag><check>.keep". No sweep takes it; the one that reads it
+// removes it.
 std::string FixedMarkedTemporarySiblingName(const std::string& base, const std::string& tag);
+
+// Creates the file `name` in the folder open as dirFd (never through a link,
+// never over a file there: -1 with errno EEXIST when the name is taken),
+// locked from its first moment: made unnamed, locked, then linked under the
+// name where the file system allows, so that no sweep ever finds it unlocked
+// while its writer lives. The descriptor is open for reading and writing and
+// holds the lock until it is closed.
+int CreateLockedFile(int dirFd, const std::string& name, unsigned mode);
+
+// The files of a set written aside together (the volumes of a split archive,
+// the chunks of a chunk set) share one lock: a marked temporary sibling of
+// the set's anchor (MarkedTemporarySiblingName), held locked by the set's
+// writer while any of them waits. Member `index` of the set whose lock file
+// is lockName is ".<base>.sk-<random><check>-<index>.tmp", with the lock's
+// random characters. No other sweep takes a member: it may wait for a move
+// that a killed writer's list still names (RemoveStaleTemporarySiblings and
+// RemoveStaleTemporariesIn pass them by).
+std::string MarkedSetMemberName(const std::string& base, const std::string& lockName, Cardinal index);
+
+// Removes the members, beside the anchor at path, of the sets of that anchor
+// whose writer is gone: their lock file missing, or one this call can lock.
+// Only regular files of the process's user go. A caller runs it once what a
+// killed set's list named has been moved in or given up. Answers how many
+// were removed.
+Int32 RemoveStaleSetMembers(const std::string& path);
 
 // What ReplaceRefusal answers for a file whose owner a replacement could not
 // keep (TFileReplaceStream then fails with EPERM and says why in words).
@@ -197,7 +225,9 @@ Int32 GiveLikenessOf(int fromFd, int toFd, bool keepOwner);
 // file the user named in the same shape is never taken for one. A sibling is
 // removed only when it is a regular file of the process's user that no live
 // process holds: every temporary file is locked while it is written, and the
-// lock goes with its writer. Answers how many were removed.
+// lock goes with its writer. Members of a set (MarkedSetMemberName) and kept
+// files (FixedMarkedTemporarySiblingName) are not of its kind and stay.
+// Answers how many were removed.
 Int32 RemoveStaleTemporarySiblings(const std::string& path);
 
 // The same for every file of the folder open as dirFd at once: each name

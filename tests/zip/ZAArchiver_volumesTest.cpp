@@ -598,5 +598,71 @@ TEST_F(ZAArchiver_volumes, ASplitSetRemadeAndKilledAnywhereLeavesTheOldSetOrTheN
   EXPECT_EQ(RoundRead(archive, {{3, kOld}}), 3);
 }
 
+// Another process's extraction into the folder of a split set being made,
+// at each new volume and at each move of its move-in, takes nothing of the
+// set: made anew or over an old set, it is whole as new after, and the
+// user's files beside it are as they were. A run killed in its move-in, then
+// an extraction into the folder: the next open finishes the set whole.
+TEST_F(ZAArchiver_volumes, ExtractionsBesideASetBeingMadeLeaveItWhole) {
+  constexpr Int32 kOld = 40, kNew = 30;
+  const String archive = File("b.zip");
+  ::mkdir(Path("src").c_str(), 0700);
+  {
+    TZipArchiver user;
+    user.FFileName = File("src/user.zip");
+    user.OpenArchive();
+    for (const char* name : {"u1.txt", "u2.txt", "u3.txt"}) user.AddFromString(Utf8ToString(name), u"mine", 0x20, 40000);
+  }
+  auto extract = [&] {
+    return EndOf(InChild([&] {
+      TZipArchiver zip;
+      zip.FFileName = File("src/user.zip");
+      zip.OpenArchive();
+      zip.FBaseDir = Utf8ToString(fDir);
+      zip.FOptions.FOverwriteMode = omAlways;
+      zip.ExtractFiles(u"*", 0x28BF, String());
+      return 0;
+    }));
+  };
+  const std::map<std::string, std::string> users = {
+      {"notes.txt", "my notes"}, {"b.z01.bak", "an old volume I kept"}, {".hidden", "hidden"}};
+  const struct {
+    bool over;
+    TFileSeamOp at;  // where the maker stops: each new volume, or each move
+    bool kill;       // killed at its second move
+  } cases[] = {{false, fsoTempFile, false}, {true, fsoTempFile, false}, {false, fsoRename, false},
+               {true, fsoRename, false},    {false, fsoRename, true},    {true, fsoRename, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.over) + std::to_string(c.at) + std::to_string(c.kill));
+    for (const std::string& name : FolderNames(fDir))
+      if (name != "src") std::filesystem::remove(Path(name));
+    for (const auto& [name, bytes] : users) WriteRaw(name, bytes);
+    if (c.over) {
+      ASSERT_EQ(MakeSplitSet(archive, 1, kOld), -1);
+    }
+    Int32 stops = 0;
+    // A volume is asked for under its own name (b.z01, b.zip); a move under
+    // the hidden name it waits at.
+    auto pause = [&](TFileSeamOp op, const std::string& path) {
+      return op == c.at && (op == fsoRename || path.rfind("/b.") == path.size() - 6);
+    };
+    const int status = RunPausedAt(pause,
+                                   [&] { return MakeSplitSet(archive, 2, kNew) == -1 ? 0 : 1; },
+                                   [&](int stop) {
+                                     ++stops;
+                                     EXPECT_EQ(extract(), 0);
+                                     return c.kill && stop == 1 ? 'k' : 'g';
+                                   });
+    EXPECT_EQ(status, c.kill ? -SIGKILL : 0);
+    EXPECT_GE(stops, c.kill ? 2 : 3);
+    if (c.kill) {
+      EXPECT_EQ(extract(), 0);
+    }
+    EXPECT_EQ(RoundRead(archive, {{1, kOld}, {2, kNew}}), 2);
+    for (const auto& [name, bytes] : users) EXPECT_EQ(ReadRaw(name), bytes) << name;
+    for (const std::string& name : FolderNames(fDir)) EXPECT_TRUE(name[0] != '.' || name == ".hidden") << name;
+  }
+}
+
 }  // namespace
 }  // namespace sk

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "platform/runtime/FileSeam.h"
 #include "platform/runtime/Streams.h"
 #include "zip/ZADirManager.h"
 #include "zip/ZAExcept.h"
@@ -306,6 +307,43 @@ inline int EndOf(pid_t child) {
   int status = 0;
   if (child <= 0 || ::waitpid(child, &status, 0) != child) return -1000;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+// Runs body in a child process that stops at each of its own file calls
+// that pause chooses, and waits there while the test acts: between(stop),
+// called in this process with the stop's number from 0, answers whether the
+// child goes on ('g') or is killed where it stands ('k'). The child's exit
+// status, as EndOf gives it.
+inline int RunPausedAt(const std::function<bool(TFileSeamOp, const std::string&)>& pause,
+                       const std::function<int()>& body, const std::function<char(int)>& between) {
+  int ready[2], go[2];
+  if (::pipe(ready) != 0) return -1000;
+  if (::pipe(go) != 0) {
+    ::close(ready[0]);
+    ::close(ready[1]);
+    return -1000;
+  }
+  const pid_t child = InChild([&] {
+    ::close(ready[0]);
+    ::close(go[1]);
+    SetFileSeamHook([&](TFileSeamOp op, const std::string& path) {
+      if (!pause(op, path)) return 0;
+      char c = 's';
+      if (::write(ready[1], &c, 1) != 1 || ::read(go[0], &c, 1) != 1 || c == 'k') ::kill(::getpid(), SIGKILL);
+      return 0;
+    });
+    return body();
+  });
+  ::close(ready[1]);
+  ::close(go[0]);
+  char c;
+  for (int stop = 0; ::read(ready[0], &c, 1) == 1; ++stop) {
+    c = between(stop);
+    if (::write(go[1], &c, 1) != 1) break;
+  }
+  ::close(ready[0]);
+  ::close(go[1]);
+  return EndOf(child);
 }
 
 // Runs f in a child process and kills the child after delay: another
