@@ -28,9 +28,11 @@
 #include "platform/runtime/OSError.h"
 #include "platform/runtime/ResourceStrings.h"
 #include "platform/runtime/ZipReader.h"
+#include "zip/File_chunker.h"
 #include "zip/ZAJournal.h"
 #include "zip/ZARecords.h"
 #include "zip/ZAUtils.h"
+#include "zip/Zip_utils.h"
 
 namespace sk {
 namespace {
@@ -1419,6 +1421,156 @@ TEST_F(ZAJournal, HiddenCopiesThatKilledWritersLeftGoWhileALiveOneStays) {
     for (const auto& [name, stays] : kept) EXPECT_EQ(FileExists(File(name)), stays) << name;
     ::close(live);
     ::unlink(Path(busy).c_str());
+  }
+}
+
+// Every writer of the library's hidden files, stopped at each of its file
+// calls that makes, names, flushes or removes a file, while another process
+// runs one of the sweeps of such files beside it: the writer ends as it would
+// alone, its work whole. Pair by pair, each in processes of its own.
+TEST_F(ZAJournal, NoSweepTakesWhatALiveWriterStillNeeds) {
+  ::mkdir(Path("w").c_str(), 0777);
+  ::mkdir(Path("src").c_str(), 0777);
+  MakeArchive("src/e.zip", 4, 3000);
+  MakeArchive("src/other.zip", 2, 500, "o");
+  WriteRaw("src/big.bin", Text(7, 5000));
+  WriteRaw("src/a.txt", "alpha");
+  auto opens = [](const String& archive, Int32 entries) {
+    return Through(archive, [entries](TZipArchiver& zip) {
+      EXPECT_EQ(zip.DMHandle->CDir->Count(), entries);
+      String text;
+      for (Int32 i = 0; i < zip.DMHandle->CDir->Count(); ++i)
+        zip.ExtractToString(zip.DMHandle->CDir->FItems[static_cast<size_t>(i)].Name, text);
+    }) == -1;
+  };
+  struct Writer {
+    const char* what;
+    std::string anchor;                 // the file its hidden files lie beside
+    std::function<void()> before;       // in this process, before the run
+    std::function<int()> run;           // in the child: 0 when it went
+    std::function<bool()> whole;        // its work, checked afterwards
+  };
+  const Writer writers[] = {
+      {"an extraction", "w/e001.txt", [] {},
+       [this] {
+         TZipArchiver zip;
+         zip.FFileName = File("src/e.zip");
+         zip.OpenArchive();
+         zip.FBaseDir = File("w");
+         zip.FOptions.FOverwriteMode = omAlways;
+         zip.ExtractFiles(u"*", 0x28BF, String());
+         return 0;
+       },
+       [this] { return ReadRaw("w/e003.txt") == Text(3, 3000); }},
+      {"a split set", "w/s.zip", [] {},
+       [this] {
+         TZipArchiver zip;
+         zip.FFileName = File("w/s.zip");
+         zip.SetSpanningMode(smSplitting);
+         zip.FSpanningOptions.FVolumeSize = vsCustom;
+         zip.FSpanningOptions.SetCustomVolumeSize(65536);
+         zip.SetCompressionMode(0);
+         zip.OpenArchive(fmCreate);
+         zip.BeginUpdate();
+         for (Int32 i = 0; i < 30; ++i) zip.AddFromString(Name("s", i), Utf8ToString(Text(i, 5000)), 0x20, 40000);
+         zip.EndUpdate();
+         zip.CloseArchive();
+         return 0;
+       },
+       [&] { return opens(File("w/s.zip"), 30); }},
+      {"a chunk set", "w/chunk 1 of 5.tmp", [] {},
+       [this] {
+         TFileChunker c;
+         c.SetSourcename(File("src/big.bin"));
+         c.SetDirCreating(File("w"));
+         c.SetChunkSize(1200);
+         return c.MakeChunkFiles() == 5 ? 0 : 1;
+       },
+       [this] {
+         std::filesystem::remove(Path("src/restored/big.bin"));
+         TFileChunker r;
+         r.SetSourcename(File("w/chunk 1 of 5.tmp"));
+         r.SetDirRestoring(File("src/restored"));
+         std::filesystem::create_directories(Path("src/restored"));
+         return r.RestoreAllChunks() && ReadRaw("src/restored/big.bin") == Text(7, 5000);
+       }},
+      {"an update with its journal", "w/u.zip", [this] { MakeArchive("w/u.zip", 6, 4000); },
+       [this] {
+         TZipArchiver zip;
+         zip.FFileName = File("w/u.zip");
+         zip.OpenArchive();
+         zip.BeginUpdate();
+         zip.DeleteFiles(Name("e", 1), 0x28BF, String());
+         zip.AddFromString(u"new.txt", u"new", 0x20, 40000);
+         zip.EndUpdate();
+         return 0;
+       },
+       [&] { return opens(File("w/u.zip"), 6); }},
+      {"a repair", "w/r2.zip", [this] { MakeArchive("w/r.zip", 3, 2000); },
+       [this] {
+         TZipArchiver zip;
+         zip.FFileName = File("w/r.zip");
+         zip.RepairArchive(File("w/r2.zip"));
+         return 0;
+       },
+       [&] { return opens(File("w/r2.zip"), 3); }},
+      {"a save", "w/notes.ini", [] {},
+       [this] { return ReplaceFileContent(File("w/notes.ini"), "[a]\nb=c\n", 8) ? 0 : 1; },
+       [this] { return ReadRaw("w/notes.ini") == "[a]\nb=c\n"; }},
+      {"a series zipped", "w/z.zip", [] {},
+       [this] {
+         TStringList files;
+         files.Add(File("src/a.txt"));
+         files.Add(File("src/big.bin"));
+         return ZipASeriesOfFilesTo(files, File("w/z.zip"), spNoPath, false) ? 0 : 1;
+       },
+       [&] { return opens(File("w/z.zip"), 2); }},
+  };
+  struct Sweep {
+    const char* what;
+    std::function<void(const std::string& anchor)> run;  // in a child of its own
+  } sweeps[] = {
+      {"an extraction into the folder",
+       [this](const std::string&) {
+         TZipArchiver zip;
+         zip.FFileName = File("src/other.zip");
+         zip.OpenArchive();
+         zip.FBaseDir = File("w");
+         zip.FOptions.FOverwriteMode = omAlways;
+         zip.ExtractFiles(u"*", 0x28BF, String());
+       }},
+      {"the sweep beside a file (updates, repairs, saves)",
+       [](const std::string& anchor) {
+         RemoveStaleTemporarySiblings(anchor);
+         RemoveStaleTemporarySiblings(ZipJournalFileName(anchor));
+       }},
+      {"a new set's start",
+       [](const std::string& anchor) {
+         TZANewFileSet::Recover(Utf8ToString(anchor));
+         TZANewFileSet::SweepStale(Utf8ToString(anchor));
+       }},
+  };
+  // Every call that makes, names, flushes, cuts or removes a file.
+  auto pause = [](TFileSeamOp op, const std::string&) {
+    return op == fsoCreate || op == fsoTempFile || op == fsoRename || op == fsoFlush || op == fsoSetSize ||
+           op == fsoDelete;
+  };
+  for (const Writer& w : writers) {
+    for (const Sweep& sweep : sweeps) {
+      SCOPED_TRACE(std::string(w.what) + " against " + sweep.what);
+      std::filesystem::remove_all(Path("w"));
+      ::mkdir(Path("w").c_str(), 0777);
+      w.before();
+      Int32 stops = 0;
+      const int status = RunPausedAt(pause, w.run, [&](int) {
+        ++stops;
+        EXPECT_EQ(EndOf(InChild([&] { return sweep.run(Path(w.anchor)), 0; })), 0);
+        return 'g';
+      });
+      EXPECT_EQ(status, 0);
+      EXPECT_GT(stops, 0);
+      EXPECT_TRUE(w.whole());
+    }
   }
 }
 
