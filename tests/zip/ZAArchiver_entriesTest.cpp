@@ -360,6 +360,18 @@ TEST_F(ZAEntries, RenamingReplacesOnlyTheBeginningAndRefusesATakenName) {
   String text;
   zip.ExtractToString(u"new/doc/b.txt", text);
   EXPECT_EQ(text, u"2");
+  // New names that hold bytes that are not UTF-8 (as names from the system
+  // carry them) stay apart and come back as they were.
+  const String latin1 = u"x\xDCE9.txt", other = u"x\xDCE8.txt";
+  zip.RenameFile(u"x.txt", latin1);
+  zip.RenameFile(u"y.txt", other);
+  zip.CloseArchive();
+  Open(zip, "a.zip");
+  EXPECT_EQ(sorted(), (std::vector<String>{u"new/", u"new/a.txt", u"new/doc/", u"new/doc/b.txt", other, latin1}));
+  zip.ExtractToString(latin1, text);
+  EXPECT_EQ(text, u"3");
+  zip.ExtractToString(other, text);
+  EXPECT_EQ(text, u"4");
   if (HasProgram("/usr/bin/unzip")) {
     EXPECT_EQ(RunCommand("/usr/bin/unzip -t " + ShellQuote(Path("a.zip"))), 0);
   }
