@@ -1283,6 +1283,30 @@ const std::vector<TRoutine>& Routines() {
            LoadOrSaveComboItems(box, ls_saving, ScratchName("history-save.txt"));
          });
        }},
+      {"archives", "RemoveStaleSetMembers (n waiting members of n / 10 live sets)", kEntries,
+       [](Int64 n) {
+         const std::string folder = Scratch() + "/members";
+         std::error_code e;
+         fs::remove_all(folder, e);
+         fs::create_directories(folder);
+         // Sets being made beside s.zip: every lock held, so that each run
+         // lists, sorts and looks at every set and removes nothing.
+         auto locks = std::shared_ptr<std::vector<int>>(new std::vector<int>, [](std::vector<int>* v) {
+           for (int fd : *v) ::close(fd);
+           delete v;
+         });
+         const int dir = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+         for (Int64 i = 0; dir >= 0 && i < n; ++i) {
+           static std::string lock;
+           if (i % 10 == 0) {
+             lock = MarkedTemporarySiblingName("s.zip");
+             locks->push_back(CreateLockedFile(dir, lock, 0600));
+           }
+           std::ofstream(folder + "/" + MarkedSetMemberName("s.zip", lock, static_cast<Cardinal>(i))) << "volume";
+         }
+         if (dir >= 0) ::close(dir);
+         return TWork([folder, locks] { RemoveStaleSetMembers(folder + "/s.zip"); });
+       }},
   };
   return table;
 }

@@ -47,6 +47,14 @@ void WriteSeeds(sk::fuzz::Seeds& seeds) {
               z.AddFromString(u"flat/one.txt", u"one", 0x20, 45000);
               z.AddFromString(u"flat/two.txt", u"two", 0x20, 45000);
             }));
+  // Names from the system with bytes that are not UTF-8 (Latin-1 twice,
+  // Shift-JIS in a folder so named): stored as those bytes, with the
+  // Unicode-name block that gives them back.
+  seeds.Add(0x00, sk::fuzz::WrittenArchive([](TZipArchiver& z) {
+              z.AddFromString(u"caf\xDCE9.txt", u"e9", 0x20, 45000);
+              z.AddFromString(u"caf\xDCE8.txt", u"e8", 0x20, 45000);
+              z.AddFromString(u"d\xDCE9/\xDC93\xDC8C\xDC8B\xDC9E.txt", u"sjis", 0x20, 45000);
+            }));
   seeds.Add(0x04, sk::fuzz::WrittenArchive([](TZipArchiver& z) {
               z.SetPassword("pw");
               z.AddFromString(u"secret/s.txt", u"traditional encryption", 0x20, 45000);
