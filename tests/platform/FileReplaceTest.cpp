@@ -13,7 +13,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <string>
 
 #include "TestSupport.h"
@@ -159,11 +158,15 @@ TEST_F(FileReplaceTest, AttributesAndAnAclAreCarriedOver) {
 
 // Only the library's own hidden siblings of the file that no live writer
 // holds go: what a commit killed before its rename left behind, not one
-// that a writer still has locked, nor the user's own files of a like shape.
+// that a writer still has locked, nor the user's own files of a like shape,
+// nor a set's member or a kept file (not the sweep's kind).
 TEST_F(FileReplaceTest, StaleTemporarySiblingsAreRemovedLiveOnesKept) {
   WriteRaw("a.zip", "archive");
-  const std::vector<std::string> users = {".a.zip.backup.tmp", ".a.zip.before.tmp", ".a.zip.k3x9q2.tmp",
-                                          ".a.zip.sk-backup1.tmp", ".a.zip-journal.latest.tmp", ".a.zip.notes.tmp"};
+  const std::vector<std::string> users = {".a.zip.backup.tmp",     ".a.zip.before.tmp",
+                                          ".a.zip.k3x9q2.tmp",     ".a.zip.sk-backup1.tmp",
+                                          ".a.zip-journal.latest.tmp", ".a.zip.notes.tmp",
+                                          MarkedSetMemberName("a.zip", MarkedTemporarySiblingName("a.zip"), 3),
+                                          FixedMarkedTemporarySiblingName("a.zip", "moves0")};
   for (const std::string& n : users) WriteRaw(n, "a user's");
   const std::string live = MarkedTemporarySiblingName("a.zip");
   WriteRaw(live, "being written");
@@ -191,48 +194,6 @@ TEST_F(FileReplaceTest, StaleTemporarySiblingsAreRemovedLiveOnesKept) {
   EXPECT_TRUE(s.Commit());
   EXPECT_EQ(ReadRaw("a.zip"), "new");
   EXPECT_EQ(Entries().size(), users.size() + 1);
-}
-
-// The members of a set wait for their names under a kind of their own: no
-// sweep of temporaries takes them, nor a kept file; the set's own sweep
-// takes them only once their lock file is gone or free, and never a user's
-// file of a like shape or another anchor's member.
-TEST_F(FileReplaceTest, SetMembersGoOnlyWithTheirLock) {
-  const int dir = ::open(fDir.c_str(), O_PATH | O_DIRECTORY);
-  ASSERT_GE(dir, 0);
-  const std::string liveLock = MarkedTemporarySiblingName("s.zip"), deadLock = MarkedTemporarySiblingName("s.zip");
-  const int held = CreateLockedFile(dir, liveLock, 0600);
-  ASSERT_GE(held, 0);
-  EXPECT_EQ(CreateLockedFile(dir, liveLock, 0600), -1);
-  EXPECT_EQ(errno, EEXIST);
-  const int other = ::open(Path(liveLock).c_str(), O_RDONLY);
-  EXPECT_NE(::flock(other, LOCK_EX | LOCK_NB), 0) << "locked from its first moment";
-  ::close(other);
-  ::close(CreateLockedFile(dir, deadLock, 0600));
-  const std::string orphanLock = MarkedTemporarySiblingName("s.zip");
-  const std::vector<std::string> live = {MarkedSetMemberName("s.zip", liveLock, 0),
-                                         MarkedSetMemberName("s.zip", liveLock, 1)};
-  const std::vector<std::string> dead = {MarkedSetMemberName("s.zip", deadLock, 0),
-                                         MarkedSetMemberName("s.zip", deadLock, 12),
-                                         MarkedSetMemberName("s.zip", orphanLock, 3)};
-  const std::string deadSuffix = dead[0].substr(std::string(".s.zip").size());
-  const std::vector<std::string> kept = {
-      FixedMarkedTemporarySiblingName("s.zip", "moves0"), ".s.zip.sk-abcdefgh-1.tmp",
-      ".s.zip" + deadSuffix.substr(0, deadSuffix.size() - 5) + "x.tmp", ".t.zip" + deadSuffix, ".s.zip.sk-notes.tmp"};
-  for (const auto* names : {&live, &dead, &kept})
-    for (const std::string& n : *names) WriteRaw(n, "bytes");
-  EXPECT_EQ(live[1].substr(live[1].size() - 6), "-1.tmp");
-  // Only the free lock file is a temporary of the sweeps' kind.
-  EXPECT_EQ(RemoveStaleTemporarySiblings(Path("s.zip")), 1);
-  EXPECT_EQ(RemoveStaleTemporariesIn(dir), 0);
-  EXPECT_EQ(RemoveStaleSetMembers(Path("s.zip")), 3);
-  for (const auto* names : {&live, &kept})
-    for (const std::string& n : *names) EXPECT_TRUE(std::filesystem::exists(Path(n))) << n;
-  for (const std::string& n : dead) EXPECT_FALSE(std::filesystem::exists(Path(n))) << n;
-  ::close(held);
-  EXPECT_EQ(RemoveStaleSetMembers(Path("s.zip")), 2);
-  for (const std::string& n : kept) EXPECT_TRUE(std::filesystem::exists(Path(n))) << n;
-  ::close(dir);
 }
 
 TEST(OSError, CarriesTheCodeAndTheSystemText) {

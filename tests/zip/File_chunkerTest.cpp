@@ -4,14 +4,12 @@
 
 #include <cstring>
 #include <functional>
-#include <map>
 #include <filesystem>
 
 #include "ArchiverTestSupport.h"
 #include "FileSeamTestSupport.h"
 #include "TestSupport.h"
 #include "VisualTestSupport.h"
-#include "ZipTestSupport.h"
 #include "platform/runtime/Dialogs.h"
 #include "platform/runtime/FileSeam.h"
 #include "platform/runtime/FileUtils.h"
@@ -387,81 +385,6 @@ TEST_F(File_chunker, ASetMadeAgainTakesTheNamesOnlyWhenWhole) {
   EXPECT_EQ(ChunkFilesLeft(), 6u);
   EXPECT_TRUE(restored() == changed);
   EXPECT_EQ(ReadRaw("set/chunk 1 of 5.tmp-chunks"), notes);
-}
-
-// Another process's extraction into the folder of a chunk set being made,
-// at each new chunk and at each move of its move-in, takes nothing of the
-// set: made anew or over an old set it restores as new after, and the
-// user's files beside it are as they were. A run killed in its move-in, then
-// an extraction into the folder: the next restore finishes the set whole.
-TEST_F(File_chunker, ExtractionsBesideASetBeingMadeLeaveItWhole) {
-  const std::string old = Pattern(5000);
-  std::string changed = old;
-  for (char& ch : changed) ch = static_cast<char>(ch ^ 0x5A);
-  {
-    TZipArchiver user;
-    user.FFileName = File("user.zip");
-    user.OpenArchive();
-    for (const char* name : {"u1.txt", "u2.txt"}) user.AddFromString(Utf8ToString(name), u"mine", 0x20, 40000);
-  }
-  auto extract = [&] {
-    return EndOf(InChild([&] {
-      TZipArchiver zip;
-      zip.FFileName = File("user.zip");
-      zip.OpenArchive();
-      zip.FBaseDir = File("set");
-      zip.FOptions.FOverwriteMode = omAlways;
-      zip.ExtractFiles(u"*", 0x28BF, String());
-      return 0;
-    }));
-  };
-  auto make = [&](const std::string& data) {
-    WriteRaw("d.bin", data);
-    TFileChunker c;
-    Configure(c, "d.bin", 1200);
-    return c.MakeChunkFiles() == 5 ? 0 : 1;
-  };
-  const std::map<std::string, std::string> users = {{"set/notes.txt", "my notes"}, {"set/.hidden", "hidden"}};
-  const struct {
-    bool over;
-    TFileSeamOp at;
-    bool kill;
-  } cases[] = {{false, fsoTempFile, false}, {true, fsoTempFile, false}, {false, fsoRename, false},
-               {true, fsoRename, false},    {false, fsoRename, true},    {true, fsoRename, true}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::to_string(c.over) + std::to_string(c.at) + std::to_string(c.kill));
-    std::filesystem::remove_all(Path("set"));
-    std::filesystem::create_directory(Path("set"));
-    for (const auto& [name, bytes] : users) WriteRaw(name, bytes);
-    if (c.over) {
-      ASSERT_EQ(make(old), 0);
-    }
-    Int32 stops = 0;
-    auto pause = [&](TFileSeamOp op, const std::string& path) {
-      return op == c.at && (op == fsoRename || path.find("/chunk ") != std::string::npos);
-    };
-    const int status = RunPausedAt(pause, [&] { return make(changed); }, [&](int stop) {
-      ++stops;
-      EXPECT_EQ(extract(), 0);
-      return c.kill && stop == 2 ? 'k' : 'g';
-    });
-    EXPECT_EQ(status, c.kill ? -SIGKILL : 0);
-    EXPECT_GE(stops, c.kill ? 3 : 5);
-    if (c.kill) {
-      EXPECT_EQ(extract(), 0);
-    }
-    std::filesystem::remove(Path("out/d.bin"));
-    TFileChunker r;
-    r.SetSourcename(File("set/chunk 1 of 5.tmp"));
-    r.SetDirRestoring(File("out"));
-    EXPECT_TRUE(r.RestoreAllChunks());
-    EXPECT_TRUE(ReadRaw("out/d.bin") == changed);
-    for (const auto& [name, bytes] : users) EXPECT_EQ(ReadRaw(name), bytes) << name;
-    for (const auto& e : std::filesystem::directory_iterator(Path("set"))) {
-      const std::string name = e.path().filename().string();
-      EXPECT_TRUE(name[0] != '.' || name == ".hidden") << name;
-    }
-  }
 }
 
 TEST(File_chunkerMyCopyFrom, TheSumCoversEveryPiece) {

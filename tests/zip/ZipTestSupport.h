@@ -311,25 +311,19 @@ inline int EndOf(pid_t child) {
 
 // Runs body in a child process that stops at each of its own file calls
 // that pause chooses, and waits there while the test acts: between(stop),
-// called in this process with the stop's number from 0, answers whether the
-// child goes on ('g') or is killed where it stands ('k'). The child's exit
-// status, as EndOf gives it.
+// called here with the stop's number from 0, answers whether the child goes
+// on ('g') or is killed where it stands ('k'). The child's status (EndOf).
 inline int RunPausedAt(const std::function<bool(TFileSeamOp, const std::string&)>& pause,
                        const std::function<int()>& body, const std::function<char(int)>& between) {
   int ready[2], go[2];
-  if (::pipe(ready) != 0) return -1000;
-  if (::pipe(go) != 0) {
-    ::close(ready[0]);
-    ::close(ready[1]);
-    return -1000;
-  }
+  if (::pipe(ready) != 0 || ::pipe(go) != 0) return -1000;
   const pid_t child = InChild([&] {
     ::close(ready[0]);
     ::close(go[1]);
     SetFileSeamHook([&](TFileSeamOp op, const std::string& path) {
-      if (!pause(op, path)) return 0;
       char c = 's';
-      if (::write(ready[1], &c, 1) != 1 || ::read(go[0], &c, 1) != 1 || c == 'k') ::kill(::getpid(), SIGKILL);
+      if (pause(op, path) && (::write(ready[1], &c, 1) != 1 || ::read(go[0], &c, 1) != 1 || c == 'k'))
+        ::kill(::getpid(), SIGKILL);
       return 0;
     });
     return body();
@@ -337,9 +331,7 @@ inline int RunPausedAt(const std::function<bool(TFileSeamOp, const std::string&)
   ::close(ready[1]);
   ::close(go[0]);
   char c;
-  for (int stop = 0; ::read(ready[0], &c, 1) == 1; ++stop) {
-    c = between(stop);
-    if (::write(go[1], &c, 1) != 1) break;
+  for (int stop = 0; ::read(ready[0], &c, 1) == 1 && (c = between(stop), ::write(go[1], &c, 1) == 1); ++stop) {
   }
   ::close(ready[0]);
   ::close(go[1]);
