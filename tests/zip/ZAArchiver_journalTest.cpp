@@ -1456,15 +1456,15 @@ TEST_F(ZAJournal, NoSweepTakesWhatALiveWriterOrAKilledSetsNextOpenNeeds) {
     c.SetChunkSize(1200);
     return c.MakeChunkFiles() == 5 ? 0 : 1;
   };
-  auto opens = [](const String& archive, Int32 entries, Int32 seed) {
-    bool whole = false;
-    return Through(archive, [&](TZipArchiver& zip) {
-             String text;
-             whole = zip.DMHandle->CDir->Count() == entries;
-             for (Int32 i = 0; whole && i < entries; ++i)
-               whole = (zip.ExtractToString(zip.DMHandle->CDir->FItems[size_t(i)].Name, text),
-                        StringToUtf8(text) == (seed < 0 ? std::string("alpha") : Text(i + seed, 5000)));
-           }) == -1 && whole;
+  // The entries of an archive when every one reads whole (its CRC checked); -1 when not.
+  auto entries = [this](const char* archive) {
+    Int32 n = -1;
+    Through(File(archive), [&](TZipArchiver& zip) {
+      String text;
+      for (Int32 i = 0; i < zip.GetFileCount(); ++i) zip.ExtractToString(zip.DMHandle->CDir->FItems[size_t(i)].Name, text);
+      n = zip.GetFileCount();
+    });
+    return n;
   };
   auto extract = [this](const char* from) {
     TZipArchiver zip;
@@ -1485,9 +1485,9 @@ TEST_F(ZAJournal, NoSweepTakesWhatALiveWriterOrAKilledSetsNextOpenNeeds) {
   } writers[] = {
       {"an extraction", "w/e001.txt", [] {}, [&] { return extract("src/e.zip"); },
        [this] { return ReadRaw("w/e003.txt") == Text(3, 3000); }},
-      {"a split set", "w/s.zip", [] {}, [&] { return split(1); }, [&] { return opens(File("w/s.zip"), 31, 1); }, true},
+      {"a split set", "w/s.zip", [] {}, [&] { return split(1); }, [&] { return entries("w/s.zip") == 31; }, true},
       {"a split set over an old one", "w/s.zip", [&] { split(0); }, [&] { return split(1); },
-       [&] { return opens(File("w/s.zip"), 31, 1); }, true},
+       [&] { return entries("w/s.zip") == 31; }, true},
       {"a chunk set over an old one", "w/chunk 1 of 5.tmp", [&] { chunks(6); }, [&] { return chunks(7); },
        [this] {
          std::filesystem::remove(Path("w/out/big.bin"));
@@ -1509,7 +1509,7 @@ TEST_F(ZAJournal, NoSweepTakesWhatALiveWriterOrAKilledSetsNextOpenNeeds) {
          zip.EndUpdate();
          return 0;
        },
-       [this] { return Through(File("w/u.zip"), [](TZipArchiver& z) { EXPECT_EQ(z.GetFileCount(), 6); }) == -1; }},
+       [&] { return entries("w/u.zip") == 6; }},
       {"a repair", "w/r2.zip", [this] { MakeArchive("w/r.zip", 3, 2000); },
        [this] {
          TZipArchiver zip;
@@ -1517,7 +1517,7 @@ TEST_F(ZAJournal, NoSweepTakesWhatALiveWriterOrAKilledSetsNextOpenNeeds) {
          zip.RepairArchive(File("w/r2.zip"));
          return 0;
        },
-       [this] { return Through(File("w/r2.zip"), [](TZipArchiver& z) { EXPECT_EQ(z.GetFileCount(), 3); }) == -1; }},
+       [&] { return entries("w/r2.zip") == 3; }},
       {"a save", "w/notes.ini", [] {}, [this] { return ReplaceFileContent(File("w/notes.ini"), "[a]\n", 4) ? 0 : 1; },
        [this] { return ReadRaw("w/notes.ini") == "[a]\n"; }},
       {"a series zipped", "w/z.zip", [] {},
@@ -1526,7 +1526,7 @@ TEST_F(ZAJournal, NoSweepTakesWhatALiveWriterOrAKilledSetsNextOpenNeeds) {
          files.Add(File("src/a.txt"));
          return ZipASeriesOfFilesTo(files, File("w/z.zip"), spNoPath, false) ? 0 : 1;
        },
-       [&] { return opens(File("w/z.zip"), 1, -1); }},
+       [&] { return entries("w/z.zip") == 1; }},
   };
   const std::function<void(const std::string&)> sweeps[] = {
       [&](const std::string&) { extract("src/other.zip"); },
