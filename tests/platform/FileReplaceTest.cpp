@@ -158,15 +158,11 @@ TEST_F(FileReplaceTest, AttributesAndAnAclAreCarriedOver) {
 
 // Only the library's own hidden siblings of the file that no live writer
 // holds go: what a commit killed before its rename left behind, not one
-// that a writer still has locked, nor the user's own files of a like shape,
-// nor a set's member or a kept file (not the sweep's kind).
+// that a writer still has locked, nor the user's own files of a like shape.
 TEST_F(FileReplaceTest, StaleTemporarySiblingsAreRemovedLiveOnesKept) {
   WriteRaw("a.zip", "archive");
-  const std::vector<std::string> users = {".a.zip.backup.tmp",     ".a.zip.before.tmp",
-                                          ".a.zip.k3x9q2.tmp",     ".a.zip.sk-backup1.tmp",
-                                          ".a.zip-journal.latest.tmp", ".a.zip.notes.tmp",
-                                          MarkedSetMemberName("a.zip", MarkedTemporarySiblingName("a.zip"), 3),
-                                          FixedMarkedTemporarySiblingName("a.zip", "moves0")};
+  const std::vector<std::string> users = {".a.zip.backup.tmp", ".a.zip.before.tmp", ".a.zip.k3x9q2.tmp",
+                                          ".a.zip.sk-backup1.tmp", ".a.zip-journal.latest.tmp", ".a.zip.notes.tmp"};
   for (const std::string& n : users) WriteRaw(n, "a user's");
   const std::string live = MarkedTemporarySiblingName("a.zip");
   WriteRaw(live, "being written");

@@ -1500,14 +1500,12 @@ TEST_F(ZAJournal, NoSweepTakesWhatALiveWriterOrAKilledSetsNextOpenNeeds) {
        true},
       {"an update with its journal", "w/u.zip", [this] { MakeArchive("w/u.zip", 6, 4000); },
        [this] {
-         TZipArchiver zip;
-         zip.FFileName = File("w/u.zip");
-         zip.OpenArchive();
-         zip.BeginUpdate();
-         zip.DeleteFiles(Name("e", 1), 0x28BF, String());
-         zip.AddFromString(u"new.txt", u"new", 0x20, 40000);
-         zip.EndUpdate();
-         return 0;
+         return Through(File("w/u.zip"), [](TZipArchiver& zip) {
+           zip.BeginUpdate();
+           zip.DeleteFiles(Name("e", 1), 0x28BF, String());
+           zip.AddFromString(u"new.txt", u"new", 0x20, 40000);
+           zip.EndUpdate();
+         }) == -1 ? 0 : 1;
        },
        [&] { return entries("w/u.zip") == 6; }},
       {"a repair", "w/r2.zip", [this] { MakeArchive("w/r.zip", 3, 2000); },
