@@ -325,20 +325,25 @@ TEST_F(File_chunker, TheHostIsAskedForDisksWhenItWaits) {
 
 TEST_F(File_chunker, ZipTooRoundTrip) {
   const std::string data(20000, 'z');
-  WriteRaw("zz.txt", data);
-  TFileChunker c;
-  Configure(c, "zz.txt", 200);
-  c.SetZipToo(true);
-  const Int32 n = c.MakeChunkFiles();
-  EXPECT_GE(n, 1);
-  EXPECT_LT(n, 10);  // compressed first
-  EXPECT_TRUE(std::filesystem::is_empty(Path("work")));
-  TFileChunker r;
-  r.SetSourcename(File("set/chunk 1 of " + std::to_string(n) + ".tmp"));
-  r.SetDirRestoring(File("out"));
-  r.SetDirWorking(File("work"));
-  ASSERT_TRUE(r.RestoreAllChunks());
-  EXPECT_EQ(ReadRaw("out/zz.txt"), data);
+  // The source's name, kept in the archive and the first chunk, also when
+  // it holds a byte that is not UTF-8.
+  for (const std::string name : {"zz.txt", "z\xe9.txt"}) {
+    WriteRaw(name, data);
+    TFileChunker c;
+    Configure(c, name, 200);
+    c.SetSourcename(SystemNameToString(Path(name)));
+    c.SetZipToo(true);
+    const Int32 n = c.MakeChunkFiles();
+    EXPECT_GE(n, 1);
+    EXPECT_LT(n, 10);  // compressed first
+    EXPECT_TRUE(std::filesystem::is_empty(Path("work")));
+    TFileChunker r;
+    r.SetSourcename(File("set/chunk 1 of " + std::to_string(n) + ".tmp"));
+    r.SetDirRestoring(File("out"));
+    r.SetDirWorking(File("work"));
+    ASSERT_TRUE(r.RestoreAllChunks());
+    EXPECT_EQ(ReadRaw("out/" + name), data);
+  }
 }
 
 // A set made again under the same names: a full disk or a stop part-way
