@@ -582,9 +582,21 @@ class TMatcher {
         fLevel(VectorLevel()),
         fKnown(memo != nullptr ? memo : &fOwnMemo) {
     // Leading wildcards are matched backwards from the first plain pattern
-    // character.
-    if (initialWildcard != 0 && fM > 1)
+    // character. Only the first of them may take a run of characters there:
+    // a star or "#" after it (a run whose length the text after it decides)
+    // makes the whole pattern walk forwards from its first character.
+    if (initialWildcard != 0 && fM > 1) {
       while (fLead < fM - 1 && fPat[fLead] < 0x20) ++fLead;
+      for (Int32 q = 1; q < fLead; ++q)
+        switch (fPat[q]) {
+          case sw_code_any_in_word:
+          case sw_code_rest_of_word:
+          case sw_code_word_start:
+          case sw_code_whole_word:
+          case sw_code_digits: fLead = 0; break;
+          default: break;
+        }
+    }
     fFirst = fPat[fLead];
   }
 

@@ -218,6 +218,8 @@ TEST_F(Further_string_functions, LeadingWildcardsAreChecked) {
       {u"-at", u"\x1C" u"at", 28, {}},
       {u"1at bat", u"\x1E" u"at", 30, {{5, 3}}},
       {u"cat at", u"\x1C\x1C" u"t", 28, {{1, 3}}},
+      // A star among them takes one or more letters, as elsewhere.
+      {u"abcd abcdefg ab1de", u"\x1E\x1E\x15\x1E\x1E", 30, {{6, 7}, {14, 5}}},
   };
   for (const Case& c : cases) {
     SetText(c.text);
