@@ -1318,6 +1318,11 @@ const std::vector<TRoutine>& Routines() {
        [](Int64 n) { return SearchingOf(OneLongWord(n, u"acgt"), u"*gatt*aca*tttaaat*"); }},
       {"inner stars", "SearchAndDo (DNA g*?c, every g a hit)", kLongWord,
        [](Int64 n) { return SearchingOf(OneLongWord(n, u"acgt"), u"*g*?c*"); }},
+      // Runs of digits taken again from many places of one word.
+      {"inner stars", "SearchAndDo (a leading # before a digit #5)", kLongWord,
+       [](Int64 n) { return SearchingOf(OneLongWord(n, u"5"), u"#5"); }},
+      {"inner stars", "SearchAndDo (# after a star 1*#x)", kLongWord,
+       [](Int64 n) { return SearchingOf(OneLongWord(n, u"1"), u"1*#x"); }},
   };
   return table;
 }
