@@ -587,15 +587,12 @@ class TMatcher {
     // makes the whole pattern walk forwards from its first character.
     if (initialWildcard != 0 && fM > 1) {
       while (fLead < fM - 1 && fPat[fLead] < 0x20) ++fLead;
-      for (Int32 q = 1; q < fLead; ++q)
-        switch (fPat[q]) {
-          case sw_code_any_in_word:
-          case sw_code_rest_of_word:
-          case sw_code_word_start:
-          case sw_code_whole_word:
-          case sw_code_digits: fLead = 0; break;
-          default: break;
-        }
+      for (Int32 q = 1; q < fLead; ++q) {
+        const Char w = fPat[q];
+        if (w == sw_code_any_in_word || w == sw_code_rest_of_word || w == sw_code_word_start ||
+            w == sw_code_whole_word || w == sw_code_digits)
+          fLead = 0;
+      }
     }
     fFirst = fPat[fLead];
   }
@@ -629,9 +626,9 @@ class TMatcher {
     Int32 cursor;    // the next place to look at
     Int32 stop;      // where the places ran out
     Int32 punct;
-    bool done;       // the place last given was the last one
-    bool tried;      // some place was tried (or passed over as known)
-    bool bottom;     // opened while only plain characters had been matched
+    bool done;    // the place last given was the last one
+    bool tried;   // some place was tried (or passed over as known)
+    bool bottom;  // opened while only plain characters had been matched
   };
   // Opens the frame of the star before pattern index p, x its first text
   // index; false when the star cannot take its letters there.

@@ -486,7 +486,9 @@ String OneLongWord(Int64 n, const std::u16string& letters) {
 }
 
 // A pattern of k stars between two letters.
-String StarRun(Char first, Int64 k, Char last) { return String(1, first) + String(static_cast<size_t>(k), u'*') + last; }
+String StarRun(Char first, Int64 k, Char last) {
+  return String(1, first) + String(static_cast<size_t>(k), u'*') + last;
+}
 
 // Lines of eight tab-separated cells, n cells in all, every other one bold.
 std::shared_ptr<TStringList> RichLinesOf(Int64 n) {

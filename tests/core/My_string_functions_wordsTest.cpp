@@ -343,44 +343,31 @@ TEST(My_string_functions_wordsLists, NGramsSlideOverSpacesAndCommasOnly) {
   EXPECT_EQ(Lines(*comma), (std::vector<String>{u"a b", u"b c"}));
 }
 
-// Bigrams and trigrams of texts whose words stand between single spaces are
-// the runs of neighbouring words, marks and modifier letters inside them.
+// Bigrams and trigrams are the runs of neighbouring words, a word's marks and
+// modifier letters inside it: Hindi, Arabic with harakat, Thai, Vietnamese
+// composed and decomposed, English.
 TEST(My_string_functions_wordsLists, NGramsKeepAWordsMarksAndModifierLetters) {
-  const String texts[] = {
-      // Hindi: vowel signs and viramas.
-      u"\u0928\u092E\u0938\u094D\u0924\u0947 \u0926\u0941\u0928\u093F\u092F\u093E \u092F\u0939 \u090F\u0915 "
-      u"\u092A\u0930\u0940\u0915\u094D\u0937\u093E \u0939\u0948 \u0928\u092E\u0938\u094D\u0924\u0947 "
-      u"\u0926\u0941\u0928\u093F\u092F\u093E \u092F\u0939 \u0915\u093F\u0924\u093E\u092C \u0939\u0948",
-      // Arabic with harakat.
-      u"\u0643\u064E\u062A\u064E\u0628\u064E \u0627\u0644\u0648\u064E\u0644\u064E\u062F\u064F "
-      u"\u0627\u0644\u062F\u064E\u0651\u0631\u0652\u0633\u064E \u0648\u064E\u0642\u064E\u0631\u064E\u0623\u064E "
-      u"\u0627\u0644\u0648\u064E\u0644\u064E\u062F\u064F \u0627\u0644\u062F\u064E\u0651\u0631\u0652\u0633\u064E "
-      u"\u062B\u064F\u0645\u064E\u0651 \u0646\u064E\u0627\u0645\u064E",
-      // Thai: tone marks and the repetition mark (a modifier letter).
-      u"\u0E40\u0E14\u0E47\u0E01\u0E46 \u0E01\u0E34\u0E19 \u0E02\u0E49\u0E32\u0E27 \u0E17\u0E35\u0E48 "
-      u"\u0E1A\u0E49\u0E32\u0E19 \u0E40\u0E14\u0E47\u0E01\u0E46 \u0E01\u0E34\u0E19 \u0E19\u0E49\u0E33 "
-      u"\u0E17\u0E35\u0E48 \u0E1A\u0E49\u0E32\u0E19",
-      // Vietnamese composed and decomposed.
-      u"Ti\u1EBFng Vi\u1EC7t c\u1EE7a t\u00F4i r\u1EA5t hay Ti\u1EBFng Vi\u1EC7t c\u1EE7a b\u1EA1n",
-      u"Tie\u0302\u0301ng Vie\u0323\u0302t cu\u0309a to\u0302i ra\u0302\u0301t hay Tie\u0302\u0301ng "
-      u"Vie\u0323\u0302t cu\u0309a ba\u0323n",
-      u"the cat sat on the mat the cat ran",
-  };
-  for (const String& text : texts) {
+  for (const String text : {
+           u"\u0928\u092E\u0938\u094D\u0924\u0947 \u0926\u0941\u0928\u093F\u092F\u093E \u092F\u0939 \u090F\u0915 "
+           u"\u0928\u092E\u0938\u094D\u0924\u0947 \u0926\u0941\u0928\u093F\u092F\u093E \u0939\u0948",
+           u"\u0643\u064E\u062A\u064E\u0628\u064E \u0627\u0644\u0648\u064E\u0644\u064E\u062F\u064F \u0627\u0644\u062F"
+           u"\u064E\u0651\u0631\u0652\u0633\u064E \u0627\u0644\u0648\u064E\u0644\u064E\u062F\u064F \u0646\u064E\u0627\u0645\u064E",
+           u"\u0E40\u0E14\u0E47\u0E01\u0E46 \u0E01\u0E34\u0E19 \u0E02\u0E49\u0E32\u0E27 \u0E40\u0E14\u0E47\u0E01\u0E46 "
+           u"\u0E01\u0E34\u0E19 \u0E19\u0E49\u0E33",
+           u"Ti\u1EBFng Vi\u1EC7t c\u1EE7a t\u00F4i Ti\u1EBFng Vi\u1EC7t c\u1EE7a b\u1EA1n",
+           u"Tie\u0302\u0301ng Vie\u0323\u0302t cu\u0309a to\u0302i Tie\u0302\u0301ng Vie\u0323\u0302t cu\u0309a ba\u0323n",
+           u"the cat sat on the mat the cat ran"}) {
     std::vector<String> words;
-    for (size_t a = 0, b; a <= text.size(); a = b + 1) {
-      b = std::min(text.find(u' ', a), text.size());
-      words.push_back(text.substr(a, b - a));
-    }
-    for (Int32 n : {2, 3}) {
-      std::map<String, Int32> expected;
-      for (size_t k = 0; k + static_cast<size_t>(n) <= words.size(); ++k) {
+    for (size_t a = 0, b; a <= text.size(); a = b + 1)
+      words.push_back(text.substr(a, (b = std::min(text.find(u' ', a), text.size())) - a));
+    for (size_t n : {2u, 3u}) {
+      std::map<String, Int32> expected, got;
+      for (size_t k = 0; k + n <= words.size(); ++k) {
         String gram = words[k];
-        for (Int32 j = 1; j < n; ++j) gram += u" " + words[k + static_cast<size_t>(j)];
+        for (size_t j = 1; j < n; ++j) gram += u" " + words[k + j];
         ++expected[gram];
       }
-      auto grams = SimpleNGramListOfTxt(text, n, 100, false, nullptr);
-      std::map<String, Int32> got;
+      auto grams = SimpleNGramListOfTxt(text, static_cast<Int32>(n), 100, false, nullptr);
       for (Int32 k = 0; k < grams->Count(); ++k) got[grams->Strings(k)] = grams->GetOne(k);
       EXPECT_EQ(got, expected) << StringToUtf8(text) << " n=" << n;
     }
