@@ -93,11 +93,12 @@ TEST_F(Search_and_do_engineU, EveryRoutineEndsAWordWhereTheWordListDoes) {
        u"\u0928\u092E\u0938",
        {u"\u0928\u092E\u0938\u094D\u0924", u"\u0926\u0941\u0928"}},
   };
-  for (const auto& [text, pieces] : cases) {
+  for (const auto& c : cases) {
+    const String& text = c.first;
     SCOPED_TRACE(StringToUtf8(text));
     auto list = SimpleWordListOfTxt(text, 1, false);
     auto unigrams = SimpleNGramListOfTxt(text, 1, 100, false, nullptr);
-    std::vector<String> words = pieces;
+    std::vector<String> words = c.second;
     for (Int32 k = 0; k < list->Count(); ++k) words.push_back(list->Strings(k));
     Int32 total = 0;
     for (const String& w : words) {
