@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "analysis/Search_parsing.h"
+#include "core/Basic_processes.h"
 #include "core/Global_vars.h"
 #include "core/My_string_functions_charclass.h"
 #include "core/UnitCounter.h"
@@ -562,7 +563,7 @@ class TMatcher {
  public:
   TMatcher(const Char* buf, Int32 n, const Word* cls, Int32 s, const String& pattern, const String& within,
            TMSSearchFlags flags, Tcollocation_barrier barrier, Byte initialWildcard, bool searchInTags,
-           TConcSearchRec& rec, const Char* table)
+           TConcSearchRec& rec, const Char* table, TStarPlacesMemo* memo)
       : fBuf(buf),
         fN(n),
         fCls(cls),
@@ -578,11 +579,21 @@ class TMatcher {
         fRec(rec),
         fMemo(rec.matcher_memo),
         fTable(table),
-        fLevel(VectorLevel()) {
+        fLevel(VectorLevel()),
+        fKnown(memo != nullptr ? memo : &fOwnMemo) {
     // Leading wildcards are matched backwards from the first plain pattern
-    // character.
-    if (initialWildcard != 0 && fM > 1)
+    // character. Only the first of them may take a run of characters there:
+    // a star or "#" after it (a run whose length the text after it decides)
+    // makes the whole pattern walk forwards from its first character.
+    if (initialWildcard != 0 && fM > 1) {
       while (fLead < fM - 1 && fPat[fLead] < 0x20) ++fLead;
+      for (Int32 q = 1; q < fLead; ++q) {
+        const Char w = fPat[q];
+        if (w == sw_code_any_in_word || w == sw_code_rest_of_word || w == sw_code_word_start ||
+            w == sw_code_whole_word || w == sw_code_digits)
+          fLead = 0;
+      }
+    }
     fFirst = fPat[fLead];
   }
 
@@ -599,7 +610,43 @@ class TMatcher {
   // index that is still worth trying in skipTo (0 when none is known).
   bool Verify(Int32 i, Int32 ext, Int32& last, Int32& skipTo);
   // The rest of the pattern from pattern index p, the text matched through x.
-  bool VerifyFrom(Int32 i, Int32 x, Int32 p, Int32 punct, bool plainSoFar, Int32& last, Int32* skipTo);
+  bool VerifyFrom(Int32 i, Int32 x, Int32 p, bool plainSoFar, Int32& last, Int32* skipTo);
+  // What a walk over the pattern's characters that leave no choice ended
+  // with: the whole pattern matched, a mismatch, or a star (x at the first
+  // character under it, p past it).
+  enum TWalkEnd { we_matched, we_failed, we_star };
+  TWalkEnd Walk(Int32& x, Int32& p, Int32& punct, bool& plainSoFar, Int32& last);
+  // One star on the way: the places where what follows its run of stars may
+  // begin are tried in turn, from the fewest letters and digits taken.
+  struct TStarFrame {
+    Int32 star;      // the star's index in the pattern (its memo's key)
+    Int32 next;      // the pattern index after the run of stars
+    Int32 runStart;  // the first text index under the star
+    Int32 first;     // the first place
+    Int32 cursor;    // the next place to look at
+    Int32 stop;      // where the places ran out
+    Int32 punct;
+    bool done;    // the place last given was the last one
+    bool tried;   // some place was tried (or passed over as known)
+    bool bottom;  // opened while only plain characters had been matched
+  };
+  // Opens the frame of the star before pattern index p, x its first text
+  // index; false when the star cannot take its letters there.
+  bool OpenStar(Int32 x, Int32 p, Int32 punct, bool plainSoFar);
+  // The next place of frame f, or -1 when there is none.
+  Int32 NextPlace(TStarFrame& f);
+  bool PlaceCanStart(Int32 y, Int32 next) const;
+  TStarPlacesMemo::TKnownFailed& Known(Int32 star);
+  void RememberFailed(Int32 star, Int32 from, Int32 to);
+  bool Tick() {
+    if (fYield.Tick()) fStopped = true;
+    return fStopped;
+  }
+  // The index after the run of digits that x + 1 begins.
+  Int32 DigitsEndAfter(Int32 x);
+  // The first index of the run of letters and digits (digits only when
+  // digits) that ends at j - 1, not before fStart.
+  Int32 RunStartBefore(Int32 j, bool digits) const;
   bool SpaceOrLineEndAt(Int32 x) const;
   bool EndCheck(Int32& x, Int32 punct);
   // The index after the run of letters and digits that x + 1 begins (x + 1
@@ -632,10 +679,21 @@ class TMatcher {
   // and this tag holds the text wanted: the candidate and the tag's end.
   Int32 fTagCandidate = -1;
   Int32 fTagLimit = -1;
-  // States (pattern index, text index) after a star from which the rest of
-  // the pattern is known to fail, for the candidate being verified: each is
-  // tried once, so that a word with several stars stays linear.
-  std::vector<uint64_t> fFailed;
+  // The known failing places of each star, the caller's or this search's.
+  TStarPlacesMemo fOwnMemo;
+  TStarPlacesMemo* fKnown;
+  std::vector<TStarFrame> fFrames;
+  // The host runs at least every few milliseconds however long a word is.
+  TTimedYield fYield;
+  bool fStopped = false;
+  // A walk back over a run from fBackProbe stopped at fBackFound (for the
+  // leading wildcards of many candidates in one run).
+  mutable Int32 fBackProbe = -1;
+  mutable Int32 fBackFound = -1;
+  mutable bool fBackDigits = false;
+  // Every index from fDigitsFrom up to fDigitsEnd is a digit.
+  Int32 fDigitsFrom = -1;
+  Int32 fDigitsEnd = -1;
 };
 
 bool TMatcher::FirstMatches(Char c, Word k) const {
@@ -667,8 +725,7 @@ Int32 TMatcher::LeadOf(Int32 i) const {
       case sw_code_digits:
         if (!DigitHere(k)) return -1;
         --j;
-        if (q == 0)
-          while (j - 1 >= fStart && DigitHere(fCls[j - 1])) --j;
+        if (q == 0) j = RunStartBefore(j, true);
         break;
       case sw_code_any_in_word:
       case sw_code_rest_of_word:
@@ -676,8 +733,7 @@ Int32 TMatcher::LeadOf(Int32 i) const {
       case sw_code_whole_word:
         if (!LetterOrDigitHere(k)) return -1;
         --j;
-        if (q == 0)
-          while (j - 1 >= fStart && LetterOrDigitHere(fCls[j - 1])) --j;
+        if (q == 0) j = RunStartBefore(j, false);
         break;
       case sw_code_one_char:
         if (!LetterOrDigitHere(k)) return -1;
@@ -804,28 +860,27 @@ bool TMatcher::Verify(Int32 i, Int32 ext, Int32& last, Int32& skipTo) {
     x = i - 1;
     p = fLead;
   }
-  fFailed.clear();
   // While only plain characters have been matched, each took one text
   // character: a run that fails at its word's end fails as well for every
   // later candidate whose run would begin before that end.
   const bool plainSoFar = ext == 0 && p == fLead + 1;
-  return VerifyFrom(i, x, p, 0, plainSoFar, last, &skipTo);
+  return VerifyFrom(i, x, p, plainSoFar, last, &skipTo);
 }
 
 bool TMatcher::SpaceOrLineEndAt(Int32 x) const {
   return x >= 0 && x < fN && (SpaceHere(fCls[x]) || LineBreakChar(fBuf[x]));
 }
 
-bool TMatcher::VerifyFrom(Int32 i, Int32 x, Int32 p, Int32 punct, bool plainSoFar, Int32& last, Int32* skipTo) {
+TMatcher::TWalkEnd TMatcher::Walk(Int32& x, Int32& p, Int32& punct, bool& plainSoFar, Int32& last) {
   while (p < fM) {
     const Char g = fPat[p];
     if (g == sw_code_anything) {
       last = x;
-      return true;
+      return we_matched;
     }
     ++x;
     ++p;
-    if (x >= fN) return false;
+    if (x >= fN) return we_failed;
     Word k = fCls[x];
     if (g == u'>' && fRec.in_tagged_text && fBuf[x] == u'>' && TaggedCharHere(k)) {
       fRec.tag_edge_1B[sf_finish2] = x + 2;
@@ -838,7 +893,7 @@ bool TMatcher::VerifyFrom(Int32 i, Int32 x, Int32 p, Int32 punct, bool plainSoFa
     }
     const Char c = fBuf[x];
     if (g > 0x20) {
-      if (!Matches(c, g, fCase, fTable)) return false;
+      if (!Matches(c, g, fCase, fTable)) return we_failed;
       continue;
     }
     switch (g) {
@@ -849,82 +904,211 @@ bool TMatcher::VerifyFrom(Int32 i, Int32 x, Int32 p, Int32 punct, bool plainSoFa
         } else if (PunctHere(k) && fBarrier >= coll_stop_sentence) {
           punct = x;
         } else {
-          return false;
+          return we_failed;
         }
         if (p < fM)
           while (x + 1 < fN && SpaceOrControlHere(fCls[x + 1])) ++x;
         break;
       case sw_code_one_char:
         plainSoFar = false;
-        if (!LetterOrDigitHere(k)) return false;
+        if (!LetterOrDigitHere(k)) return we_failed;
         break;
       case sw_code_one_letter:
         plainSoFar = false;
-        if (!LetterHere(k)) return false;
+        if (!LetterHere(k)) return we_failed;
         break;
       case sw_code_digits:
         plainSoFar = false;
-        if (!DigitHere(k)) return false;
-        while (x + 1 < fN && DigitHere(fCls[x + 1])) ++x;
+        if (!DigitHere(k)) return we_failed;
+        x = DigitsEndAfter(x) - 1;
         break;
       case sw_code_whole_word:
         plainSoFar = false;
-        if (x < 1 || !(SpaceOrLineEndAt(x - 1) || TaggedCharHere(fCls[x - 1]))) return false;
+        if (x < 1 || !(SpaceOrLineEndAt(x - 1) || TaggedCharHere(fCls[x - 1]))) return we_failed;
         [[fallthrough]];
       case sw_code_rest_of_word:
         plainSoFar = false;
-        if (!LetterOrDigitHere(k)) return false;
+        if (!LetterOrDigitHere(k)) return we_failed;
         x = WordEndAfter(x) - 1;
         break;
       case sw_code_word_start:
-      case sw_code_any_in_word: {
-        // Letters and digits are taken until a text character matches the
-        // pattern character that follows; each such place in the word is
-        // tried in turn until the rest of the pattern matches from it.
-        if (p >= fM) return false;
-        if (g == sw_code_word_start && !SpaceOrLineEndAt(x - 1)) return false;
-        const Char h = fPat[p];
-        const Int32 runStart = x;
-        Int32 y = x;
-        if (g == sw_code_any_in_word) {
-          // At least one character.
-          if (!LetterOrDigitHere(k)) return false;
-          y = x + 1;
-        }
-        bool tried = false;
-        for (;; ++y) {
-          while (y < fN && !Matches(fBuf[y], h, fCase, fTable) && LetterOrDigitHere(fCls[y])) ++y;
-          if (y >= fN || !Matches(fBuf[y], h, fCase, fTable)) break;
-          tried = true;
-          // The rest from (y, p + 1) has been tried before from another
-          // place of an earlier star: it fails again.
-          const uint64_t state = (static_cast<uint64_t>(static_cast<uint32_t>(p)) << 32) | static_cast<uint32_t>(y);
-          if (std::find(fFailed.begin(), fFailed.end(), state) != fFailed.end()) {
-          } else if (VerifyFrom(i, y, p + 1, punct, false, last, nullptr)) {
-            return true;
-          } else {
-            fFailed.push_back(state);
-          }
-          // A later place must still lie inside the word.
-          if (!LetterOrDigitHere(fCls[y])) break;
-        }
-        if (!tried && plainSoFar && skipTo != nullptr) *skipTo = y - (runStart - i);
-        return false;
-      }
+      case sw_code_any_in_word: return we_star;
       default:
         plainSoFar = false;
         if (LineBreakChar(g)) {
-          if (!LineBreakChar(c)) return false;
+          if (!LineBreakChar(c)) return we_failed;
           if (c == u'\r' && x + 1 < fN && fBuf[x + 1] == u'\n') ++x;  // CR LF is one line end
         } else if (c != g) {
-          return false;
+          return we_failed;
         }
         break;
     }
   }
-  if (!EndCheck(x, punct)) return false;
+  if (!EndCheck(x, punct)) return we_failed;
   last = x;
+  return we_matched;
+}
+
+bool TMatcher::OpenStar(Int32 x, Int32 p, Int32 punct, bool plainSoFar) {
+  const Char g = fPat[p - 1];
+  if (g == sw_code_word_start && !SpaceOrLineEndAt(x - 1)) return false;
+  // A run of k stars takes k or more letters or digits (a star after a blank
+  // none or more).
+  Int32 least = g == sw_code_any_in_word ? 1 : 0;
+  Int32 next = p;
+  while (next < fM && fPat[next] == sw_code_any_in_word) {
+    ++least;
+    ++next;
+  }
+  if (least > 0 && WordEndAfter(x - 1) - x < least) return false;
+  TStarFrame f{};
+  f.star = p - 1;
+  f.next = next;
+  f.runStart = x;
+  f.first = x + least;
+  f.cursor = f.first;
+  f.stop = f.first;
+  f.punct = punct;
+  f.bottom = plainSoFar && fFrames.empty();
+  fFrames.push_back(f);
   return true;
+}
+
+bool TMatcher::PlaceCanStart(Int32 y, Int32 next) const {
+  if (next >= fM) return true;  // the stars end the pattern
+  const Char h = fPat[next];
+  if (h > 0x20) return Matches(fBuf[y], h, fCase, fTable);
+  switch (h) {
+    case sw_code_one_char:
+    case sw_code_rest_of_word:
+    case sw_code_whole_word: return LetterOrDigitHere(fCls[y]);
+    case sw_code_one_letter: return LetterHere(fCls[y]);
+    case sw_code_digits: return DigitHere(fCls[y]);
+    case u'\r':
+    case u'\n': return LineBreakChar(fBuf[y]);
+    default: return true;  // the walk decides
+  }
+}
+
+TStarPlacesMemo::TKnownFailed& TMatcher::Known(Int32 star) {
+  if (fKnown->known.size() < static_cast<size_t>(fM)) fKnown->known.resize(static_cast<size_t>(fM));
+  return fKnown->known[static_cast<size_t>(star)];
+}
+
+void TMatcher::RememberFailed(Int32 star, Int32 from, Int32 to) {
+  if (to < from) return;
+  TStarPlacesMemo::TKnownFailed& k = Known(star);
+  // Places of one star lie in one run of letters and digits, perhaps with
+  // the character that ends it: two spans join only inside one run.
+  auto endsRun = [&](Int32 e) { return e >= fN || !LetterOrDigitHere(fCls[e]); };
+  const bool overlap = k.from >= 0 && k.from <= to && from <= k.to;
+  const bool joins = k.from >= 0 && ((k.to + 1 == from && !endsRun(k.to)) || (to + 1 == k.from && !endsRun(to)));
+  if (overlap || joins) {
+    k.from = std::min(k.from, from);
+    k.to = std::max(k.to, to);
+  } else {
+    k.from = from;
+    k.to = to;
+  }
+}
+
+Int32 TMatcher::NextPlace(TStarFrame& f) {
+  if (f.done) return -1;
+  Int32 y = f.cursor;
+  for (;;) {
+    // Stars that end the pattern may take the buffer's last letters.
+    if (y > fN || (y == fN && f.next < fM)) {
+      f.stop = fN;
+      return -1;
+    }
+    const TStarPlacesMemo::TKnownFailed& known = Known(f.star);
+    if (y >= known.from && y <= known.to) {
+      // Every place from here to known.to fails.
+      f.tried = true;
+      if (known.to >= fN || !LetterOrDigitHere(fCls[known.to])) {
+        f.stop = known.to;
+        return -1;
+      }
+      y = known.to + 1;
+      continue;
+    }
+    if (Tick()) return -1;
+    const bool inWord = y < fN && LetterOrDigitHere(fCls[y]);
+    if (PlaceCanStart(y, f.next)) {
+      f.tried = true;
+      f.cursor = y + 1;
+      f.done = !inWord;  // a later place would lie outside the word
+      f.stop = y;
+      return y;
+    }
+    if (!inWord) {
+      f.stop = y;
+      return -1;
+    }
+    ++y;
+  }
+}
+
+bool TMatcher::VerifyFrom(Int32 i, Int32 x, Int32 p, bool plainSoFar, Int32& last, Int32* skipTo) {
+  // A search with backtracking to the innermost star only: each star keeps
+  // one place to go back to, and a place that failed once is never tried
+  // again (the rest of the pattern from it fails whichever way it was
+  // reached), so a word costs at most its length times the pattern's.
+  fFrames.clear();
+  Int32 punct = 0;
+  for (;;) {
+    const TWalkEnd end = Walk(x, p, punct, plainSoFar, last);
+    if (end == we_matched) {
+      // The places each star passed over before the one that matched fail.
+      for (const TStarFrame& f : fFrames) RememberFailed(f.star, f.first, f.cursor - 2);
+      return true;
+    }
+    if (end == we_star) OpenStar(x, p, punct, plainSoFar);
+    for (;;) {
+      if (fStopped || fFrames.empty()) return false;
+      TStarFrame& f = fFrames.back();
+      const Int32 y = NextPlace(f);
+      if (fStopped) return false;
+      if (y >= 0) {
+        x = y - 1;
+        p = f.next;
+        punct = f.punct;
+        plainSoFar = false;
+        break;
+      }
+      RememberFailed(f.star, f.first, f.stop);
+      // No place at all in a word reached through plain characters only:
+      // every later candidate whose star would begin in this word fails too.
+      if (f.bottom && !f.tried && skipTo != nullptr) *skipTo = f.stop - (f.runStart - i);
+      fFrames.pop_back();
+    }
+  }
+}
+
+Int32 TMatcher::DigitsEndAfter(Int32 x) {
+  const Int32 from = x + 1;
+  if (fDigitsFrom >= 0 && from >= fDigitsFrom && from <= fDigitsEnd) return fDigitsEnd;
+  Int32 e = from;
+  while (e < fN && DigitHere(fCls[e])) ++e;
+  fDigitsFrom = from;
+  fDigitsEnd = e;
+  return e;
+}
+
+Int32 TMatcher::RunStartBefore(Int32 j, bool digits) const {
+  Int32 e = j;
+  for (;;) {
+    if (e == fBackProbe && digits == fBackDigits) {
+      e = fBackFound;
+      break;
+    }
+    if (e - 1 < fStart || !(digits ? DigitHere(fCls[e - 1]) : LetterOrDigitHere(fCls[e - 1]))) break;
+    --e;
+  }
+  fBackProbe = j;
+  fBackFound = e;
+  fBackDigits = digits;
+  return e;
 }
 
 const Char* TMatcher::Run() {
@@ -942,6 +1126,7 @@ const Char* TMatcher::Run() {
   const TStopUnits stops = fast && !pairs ? StopUnitsFor(fFirst, inv, fTable) : TStopUnits{};
   Int32 i = fStart + fLead;
   while (i < fN) {
+    if (Tick()) return nullptr;
     if (pairs) {
       i = FindPairStop(fBuf, fCls, i, fN, pair, fLevel);
       if (i >= fN) break;
@@ -973,7 +1158,9 @@ const Char* TMatcher::Run() {
     }
     Int32 last = 0;
     Int32 skipTo = 0;
-    if (Verify(candidate, ext, last, skipTo)) {
+    const bool verified = Verify(candidate, ext, last, skipTo);
+    if (fStopped) return nullptr;
+    if (verified) {
       CountWordsThrough(lead);
       fRec.where_hit_started = fBuf + lead;
       fRec.exact_hit_char_position_1B = lead + 1;
@@ -1018,7 +1205,7 @@ const Char* StrPosLen(const Char* text, const Char* pattern, Int32 textLen, Int3
 const Char* ConcSearch(const Char* start, TWholeOrPart which, const TTextStatsPositions_rec& /*positions*/,
                        const String& searchText, const String& withinTag, TMSSearchFlags flags,
                        Tcollocation_barrier barrier, Byte initialWildcard, bool searchInTags, TConcSearchRec& rec,
-                       const Char* upperTable) {
+                       const Char* upperTable, TStarPlacesMemo* starMemo) {
   const String& buffer = global_bufStr[which];
   const std::vector<Word>& classes = global_Wchars[which];
   const Char* buf = buffer.data();
@@ -1042,8 +1229,24 @@ const Char* ConcSearch(const Char* start, TWholeOrPart which, const TTextStatsPo
   // Without a class for every character nothing can be matched.
   if (classes.size() < static_cast<size_t>(n)) return nullptr;
   const Char* table = upperTable != nullptr ? upperTable : DefaultUpperTable();
+  if (starMemo != nullptr) {
+    // What it knows holds for this buffer, pattern and way of matching only.
+    TStarPlacesMemo& m = *starMemo;
+    if (m.buffer != buf || m.classes != classes.data() || m.length != n || m.pattern != searchText ||
+        m.flags != flags.bits[0] || m.barrier != barrier || m.searchInTags != searchInTags || m.table != table) {
+      m = TStarPlacesMemo{};
+      m.buffer = buf;
+      m.classes = classes.data();
+      m.length = n;
+      m.pattern = searchText;
+      m.flags = flags.bits[0];
+      m.barrier = barrier;
+      m.searchInTags = searchInTags;
+      m.table = table;
+    }
+  }
   TMatcher matcher(buf, n, classes.data(), static_cast<Int32>(start - buf), searchText, withinTag, flags, barrier,
-                   initialWildcard, searchInTags, rec, table);
+                   initialWildcard, searchInTags, rec, table, starMemo);
   return matcher.Run();
 }
 

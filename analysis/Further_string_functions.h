@@ -87,10 +87,42 @@ inline constexpr size_t kMostMatchedUnits = static_cast<size_t>(INT32_MAX) - 15;
 // run of digits (never before start). upperTable is the one-to-one upper-case
 // table to compare with; nil means the user's locale. A buffer longer than
 // kMostMatchedUnits is not searched (nil).
+//
+// A star inside a word takes one or more letters or digits (a run of k stars
+// k or more), as few as let the rest of the pattern match; "?", "^" and "#"
+// after it mean what they mean elsewhere. Each place of a star that fails is
+// tried once (starMemo keeps what failed from one call to the next; without
+// one it lasts a call), so that a word costs at most its length times the
+// pattern's. The matcher yields to the host by time inside long words and
+// gives up (nil) when the host raises a Stop there.
+struct TStarPlacesMemo;
 const Char* ConcSearch(const Char* start, TWholeOrPart which, const TTextStatsPositions_rec& positions,
                        const String& searchText, const String& withinTag, TMSSearchFlags flags,
                        Tcollocation_barrier barrier, Byte initialWildcard, bool searchInTags, TConcSearchRec& rec,
-                       const Char* upperTable = nullptr);
+                       const Char* upperTable = nullptr, TStarPlacesMemo* starMemo = nullptr);
+
+// The places of each star of one pattern in one buffer that are known to
+// fail: a caller that asks ConcSearch for hit after hit of the same pattern
+// in the same buffer keeps one, so that the hits inside one long word do not
+// walk the word again each time. It forgets itself when the buffer, the
+// pattern or what decides a match changes.
+struct TStarPlacesMemo {
+  // Places from..to of one star all fail (to may be a letter's or digit's
+  // end, or past the buffer).
+  struct TKnownFailed {
+    Int32 from = -1;
+    Int32 to = -2;
+  };
+  const Char* buffer{};
+  const Word* classes{};
+  Int32 length{};
+  String pattern;
+  Byte flags{};
+  Tcollocation_barrier barrier{};
+  bool searchInTags{};
+  const Char* table{};
+  std::vector<TKnownFailed> known;  // by the star's index in the pattern
+};
 
 // ---- class-array helpers ---------------------------------------------------------
 // The number of runs that begin with a space or control character, each run

@@ -226,10 +226,10 @@ bool TSearchAndDoEngine::SearchAndDo(const TQMSearchWordRec* rec, TWholeOrPart w
 
 void TSearchAndDoEngine::OneSearchStep(const TQMSearchWordRec& rec, TWholeOrPart which,
                                        const TTextStatsPositions_rec& positions, TConcSearchRec& hit,
-                                       const Char*& where) {
+                                       const Char*& where, TStarPlacesMemo& stars) {
   const Char* found = ConcSearch(where, which, positions, rec.search_text, rec.within_tag_section, rec.flags,
                                  SearchAndDoPublic.Collocate_barrier, rec.initial_wildcard, rec.sw_contains_a_tag != 0,
-                                 hit, UpperTable());
+                                 hit, UpperTable(), &stars);
   hit.where_hit_started = found;
   if (found == nullptr) {
     where = nullptr;
@@ -291,6 +291,9 @@ bool TSearchAndDoEngine::PrivateSearchAndDo(const TQMSearchWordRec& rec, TWholeO
   hit.start_of_text = start;
   const Char* where = start;
   hit.where_hit_started = where;
+  // What failed at the pattern's stars holds for the whole search: the hits
+  // inside one long word do not walk the word again each time.
+  TStarPlacesMemo stars;
   const std::vector<Int32>& jumps = fSearchAndDoPrivate.fstart_bytes;
   size_t j = 0;
   try {
@@ -312,7 +315,7 @@ bool TSearchAndDoEngine::PrivateSearchAndDo(const TQMSearchWordRec& rec, TWholeO
       }
       if (where >= end) break;
       EnsureClassArray(which, this);
-      OneSearchStep(rec, which, positions, hit, where);
+      OneSearchStep(rec, which, positions, hit, where, stars);
     } while (where != nullptr && where < end && !SearchAndDoPublic.Stopped);
   } catch (...) {
     std::throw_with_nested(

@@ -32,6 +32,8 @@
 
 namespace sk {
 
+struct TStarPlacesMemo;
+
 class TSearchAndDoEngine;
 
 // The callback of every hit: true when the tool accepts it. Sender is the
@@ -118,8 +120,10 @@ class TSearchAndDoEngine : public TObject {
  private:
   bool PrivateSearchAndDo(const TQMSearchWordRec& rec, TWholeOrPart which, const TTextStatsPositions_rec& positions);
   // One hit and its callback; where becomes nil when nothing more is found.
+  // stars: what the matcher learnt about the pattern's stars in this buffer
+  // during this search.
   void OneSearchStep(const TQMSearchWordRec& rec, TWholeOrPart which, const TTextStatsPositions_rec& positions,
-                     TConcSearchRec& hit, const Char*& where);
+                     TConcSearchRec& hit, const Char*& where, TStarPlacesMemo& stars);
 };
 
 // The engine of word-list filtering: a quick test of one word in a short text.

@@ -473,6 +473,22 @@ TWork SearchingOf(String text, const String& typed) {
 }
 
 constexpr Int64 kRichCells = 64'000 / 8;  // cells of a workbook
+constexpr Int64 kLongWord = 64'000 / 8;   // letters of one word (a sequence on one line)
+
+// One word of n letters: one letter repeated, or (letters "acgt") a DNA
+// sequence, the same in every run.
+String OneLongWord(Int64 n, const std::u16string& letters) {
+  std::mt19937 rng(11);
+  String w;
+  w.reserve(static_cast<size_t>(n));
+  for (Int64 i = 0; i < n; ++i) w.push_back(letters[rng() % letters.size()]);
+  return w;
+}
+
+// A pattern of k stars between two letters.
+String StarRun(Char first, Int64 k, Char last) {
+  return String(1, first) + String(static_cast<size_t>(k), u'*') + last;
+}
 
 // Lines of eight tab-separated cells, n cells in all, every other one bold.
 std::shared_ptr<TStringList> RichLinesOf(Int64 n) {
@@ -1283,6 +1299,32 @@ const std::vector<TRoutine>& Routines() {
            LoadOrSaveComboItems(box, ls_saving, ScratchName("history-save.txt"));
          });
        }},
+      // Inner stars over one long word, no hit: each form's places are tried
+      // once; the host runs inside the word.
+      {"inner stars", "SearchAndDo (one star e*x, a word of e's)", kLongWord,
+       [](Int64 n) { return SearchingOf(OneLongWord(n, u"e"), u"e*x"); }},
+      {"inner stars", "SearchAndDo (several stars e*e*e*x)", kLongWord,
+       [](Int64 n) { return SearchingOf(OneLongWord(n, u"e"), u"e*e*e*x"); }},
+      {"inner stars", "SearchAndDo (? after a star e*?e*?x)", kLongWord,
+       [](Int64 n) { return SearchingOf(OneLongWord(n, u"e"), u"e*?e*?x"); }},
+      {"inner stars", "SearchAndDo (^ after a star e*^e*^x)", kLongWord,
+       [](Int64 n) { return SearchingOf(OneLongWord(n, u"e"), u"e*^e*^x"); }},
+      {"inner stars", "SearchAndDo (a run of ten stars a**********b)", kLongWord,
+       [](Int64 n) { return SearchingOf(OneLongWord(n, u"a"), StarRun(u'a', 10, u'b')); }},
+      {"inner stars", "SearchAndDo (a thousand stars between a and b)", kLongWord,
+       [](Int64 n) { return SearchingOf(OneLongWord(n, u"a"), StarRun(u'a', 1000, u'b')); }},
+      {"inner stars", "SearchAndDo (stars between letters a*b*a*b*a*b*x)", kLongWord,
+       [](Int64 n) { return SearchingOf(OneLongWord(n, u"ab"), u"a*b*a*b*a*b*x"); }},
+      // With hits: a DNA sequence on one line.
+      {"inner stars", "SearchAndDo (DNA *gatt*aca*tttaaat*, one line)", kLongWord,
+       [](Int64 n) { return SearchingOf(OneLongWord(n, u"acgt"), u"*gatt*aca*tttaaat*"); }},
+      {"inner stars", "SearchAndDo (DNA g*?c, every g a hit)", kLongWord,
+       [](Int64 n) { return SearchingOf(OneLongWord(n, u"acgt"), u"*g*?c*"); }},
+      // Runs of digits taken again from many places of one word.
+      {"inner stars", "SearchAndDo (a leading # before a digit #5)", kLongWord,
+       [](Int64 n) { return SearchingOf(OneLongWord(n, u"5"), u"#5"); }},
+      {"inner stars", "SearchAndDo (# after a star 1*#x)", kLongWord,
+       [](Int64 n) { return SearchingOf(OneLongWord(n, u"1"), u"1*#x"); }},
       {"archives", "RemoveStaleSetMembers (n waiting members of n / 10 live sets)", kEntries,
        [](Int64 n) {
          const std::string folder = Scratch() + "/members";

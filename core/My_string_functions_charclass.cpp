@@ -29,8 +29,10 @@ namespace {
 // categories, so that classifying a text is one table read per unit.
 constexpr Byte kAlnumFlag = 0x80;
 constexpr Byte kSurrogateFlag = 0x40;
-// A letter, a decimal digit or a spacing or non-spacing mark: the marks that
-// the classes count with the letters stay with the word they follow.
+// A character of a word: what the classes 1 to 3 hold (letters, modifier
+// letters among them, marks, numbers and the zero-width non-joiner), so that
+// the word routines on text and the search on class arrays end a word at the
+// same places.
 constexpr Byte kWordFlag = 0x20;
 constexpr Byte kClassBits = 0x07;
 
@@ -41,8 +43,12 @@ Byte ClassOfCategory(int8_t category) {
     case U_UPPERCASE_LETTER:
     case U_TITLECASE_LETTER:
     case U_OTHER_LETTER:
+    case U_MODIFIER_LETTER:
     case U_NON_SPACING_MARK:
     case U_COMBINING_SPACING_MARK:
+    case U_ENCLOSING_MARK:
+      // A modifier letter (the length mark of katakana, the iteration marks)
+      // and every mark belong to the word they stand in.
       return 2;
     case U_DECIMAL_DIGIT_NUMBER:
     case U_LETTER_NUMBER:
@@ -63,8 +69,8 @@ Byte ClassOfCategory(int8_t category) {
     case U_SPACE_SEPARATOR:
       return 6;
     default:
-      // Controls, format, unassigned, private use, surrogates, modifier letters,
-      // enclosing marks and the symbols.
+      // Controls, format, unassigned, private use, surrogates and the
+      // symbols.
       return 7;
   }
 }
@@ -84,8 +90,8 @@ bool IsLetterOrDigitCategory(int8_t category) {
 }
 
 bool IsWordCategory(int8_t category) {
-  return IsLetterOrDigitCategory(category) || category == U_NON_SPACING_MARK ||
-         category == U_COMBINING_SPACING_MARK;
+  const Byte k = ClassOfCategory(category);
+  return k >= 1 && k <= 3;
 }
 
 Byte FlagsOfCategory(int8_t category) {
@@ -104,8 +110,9 @@ TClassTable BuildClassTable() {
     const int8_t category = u_charType(c);
     t[static_cast<size_t>(c)] = ClassOfCategory(category) | FlagsOfCategory(category);
   }
-  // ZERO WIDTH NON-JOINER joins the lower-case letters, whatever its category.
-  t[0x200C] = (t[0x200C] & (kAlnumFlag | kWordFlag)) | 1;
+  // ZERO WIDTH NON-JOINER joins the lower-case letters, whatever its category:
+  // it stands inside a word ("کتاب‌ها" is one word).
+  t[0x200C] = (t[0x200C] & kAlnumFlag) | kWordFlag | 1;
   // A surrogate half takes the class of the pair it belongs to; the flag sends
   // it to the slower lookup by code point.
   for (size_t c = 0xD800; c <= 0xDFFF; ++c) t[c] |= kSurrogateFlag;
@@ -130,8 +137,8 @@ const Byte* ClassTable() {
 }
 
 // No character at the 1-based position (below 1 or past the end), or one that
-// is neither a letter nor a decimal digit, bounds a word. A mark does not: it
-// belongs to the letter before it, as the class arrays count it.
+// is not a word's character (class 1 to 3), bounds a word: a mark belongs to
+// the letter before it, as the class arrays count it.
 inline bool BoundsText(const Byte* table, const String& text, Int32 pos) {
   const size_t i = static_cast<size_t>(static_cast<ptrdiff_t>(pos) - 1);
   if (i >= text.size()) return true;

@@ -4,14 +4,16 @@
 // element 0 for the first character. The low 11 bits (code & 2047) hold the
 // class from the Unicode general category:
 //   1 lower-case letter (and U+200C ZERO WIDTH NON-JOINER)
-//   2 other, title-case and upper-case letters, spacing and non-spacing marks
+//   2 other, title-case, upper-case and modifier letters, and every mark
+//     (spacing, non-spacing, enclosing)
 //   3 numbers
 //   4 punctuation
 //   5 currency symbols
 //   6 line, paragraph and space separators
 //   7 everything else: controls, format characters, unassigned and private-use
-//     characters, a lone half of a surrogate pair, modifier letters, enclosing
-//     marks and the other symbols
+//     characters, a lone half of a surrogate pair and the symbols
+// Classes 1 to 3 are a word's characters, for the search on class arrays and
+// for the word routines on text alike.
 // A character outside the Basic Multilingual Plane is classed by its code
 // point, and both units of its surrogate pair get that class.
 // Bit 11 (2048) marks a character inside a tag and bit 12 (4096) a span
@@ -74,10 +76,11 @@ Word CharClassOf(Char c);
 // decimal digit (both halves of a surrogate pair answer for the pair).
 bool IsLetterOrDigitAt(const Char* text, size_t n, size_t i);
 inline bool IsLetterOrDigitAt(const String& text, size_t i) { return IsLetterOrDigitAt(text.data(), text.size(), i); }
-// Whether that character belongs to a word: a letter, a decimal digit, or a
-// spacing or non-spacing mark (which the classes count with the letters), so
-// that the vowel signs of Hindi or Thai and the harakat of Arabic stay with
-// their word.
+// Whether that character belongs to a word: its class is 1, 2 or 3 (a
+// letter, a modifier letter such as the katakana length mark, a mark, a
+// number, the zero-width non-joiner), so that the vowel signs of Hindi or
+// Thai and the harakat of Arabic stay with their word, and the word routines
+// end a word where the search does.
 bool IsWordCharAt(const Char* text, size_t n, size_t i);
 inline bool IsWordCharAt(const String& text, size_t i) { return IsWordCharAt(text.data(), text.size(), i); }
 

@@ -810,33 +810,26 @@ std::unique_ptr<TStringlistWithALongint> SimpleNGramListOfTxt(const String& text
       }
       continue;
     }
-    const int8_t cat = CategoryAt(text.data(), text.size(), static_cast<size_t>(i));
-    switch (cat) {
-      case U_UPPERCASE_LETTER:
-      case U_LOWERCASE_LETTER:
-      case U_TITLECASE_LETTER:
-      case U_MODIFIER_LETTER:
-      case U_OTHER_LETTER:
-      case U_DECIMAL_DIGIT_NUMBER:
-      case U_LETTER_NUMBER:
-      case U_OTHER_NUMBER:
-        gram.Append(c);
-        break;
-      default:
-        if (gram.InWord()) {
-          if (cat == U_DASH_PUNCTUATION || cat == U_CONNECTOR_PUNCTUATION || c == u',') {
-            gram.EndWord(true, i + 1);
-          } else if (cat == U_START_PUNCTUATION || cat == U_END_PUNCTUATION || cat == U_INITIAL_PUNCTUATION ||
-                     cat == U_FINAL_PUNCTUATION || cat == U_OTHER_PUNCTUATION || cat == U_NON_SPACING_MARK ||
-                     cat == U_COMBINING_SPACING_MARK || cat == U_ENCLOSING_MARK) {
-            gram.EndWord(false, i + 1);
-          } else {
-            // Separators, and also symbols and control characters (line
-            // ends, tabs), end a word as a space does.
-            gram.EndWord(true, i + 1);
-          }
-        }
-        break;
+    // A word's characters are those the word list takes (letters, marks,
+    // numbers, the zero-width non-joiner): a vowel sign or an accent stays
+    // with its word, as in the word list.
+    if (IsLetterOrDigit(text.data(), text.size(), static_cast<size_t>(i))) {
+      gram.Append(c);
+      ++i;
+      continue;
+    }
+    if (gram.InWord()) {
+      const int8_t cat = CategoryAt(text.data(), text.size(), static_cast<size_t>(i));
+      if (cat == U_DASH_PUNCTUATION || cat == U_CONNECTOR_PUNCTUATION || c == u',') {
+        gram.EndWord(true, i + 1);
+      } else if (cat == U_START_PUNCTUATION || cat == U_END_PUNCTUATION || cat == U_INITIAL_PUNCTUATION ||
+                 cat == U_FINAL_PUNCTUATION || cat == U_OTHER_PUNCTUATION) {
+        gram.EndWord(false, i + 1);
+      } else {
+        // Separators, and also symbols and control characters (line ends,
+        // tabs), end a word as a space does.
+        gram.EndWord(true, i + 1);
+      }
     }
     ++i;
   }

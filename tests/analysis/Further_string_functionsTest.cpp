@@ -8,6 +8,7 @@
 #include "TestSupport.h"
 #include "analysis/Further_string_functions.h"
 #include "analysis/Search_parsing.h"
+#include "core/Basic_processes.h"
 #include "core/Global_vars.h"
 #include "core/My_string_functions_charclass.h"
 
@@ -119,10 +120,62 @@ TEST_F(Further_string_functions, WholeWordsAndWordEnds) {
       {u"unlawfully unholy unly", u"un\x15ly", kLR, {{1, 10}, {12, 6}}},
       {u"sisters seas ss", u"s\x15s", kLR, {{1, 7}, {9, 4}}},
       {u"the baaaaaaaaaaaaaaaaaaaac abc", u"the b\x15" u"a\x15" u"a\x15" u"c", kLR, {{1, 26}}},
+      // "?" after a star takes one letter or digit, "^" one letter, as
+      // elsewhere; k stars in a row take k or more, also at the end.
+      {u"God's goods go's goats", u"go\x15\x1Cs", kLR, {{7, 5}, {18, 5}}},
+      {u"lord lo2 lov3 love", u"lo\x15\x1E", kLR, {{1, 4}, {15, 4}}},
+      {u"ab aab aaab", u"a\x15\x15" u"b", kLR, {{8, 4}}},
+      {u"ab abc abcd", u"ab\x15\x15", kLR, {{8, 4}}},
   };
   for (const Case& c : cases) {
     SetText(c.text);
     EXPECT_EQ(All(c.pattern, c.flags), c.hits) << StringToUtf8(c.text) << " / " << StringToUtf8(c.pattern);
+  }
+}
+
+// Inside one long word the host runs again and again, and a Stop raised
+// there ends the search; each star's places are tried once, so hits inside
+// the word are those of a search without the memory of failed places.
+TEST_F(Further_string_functions, ALongWordYieldsAndStops) {
+  const String word(3000, u'e');
+  Int32 yields = 0;
+  Tpanic_mode raise = panic_no_panic;
+  Global_YieldProcessProc = [&] {
+    ++yields;
+    global_panic_state = raise;
+  };
+  TTimedYield::SetYieldInterval(0);
+  const String pattern = u"e\x15" u"e\x15" u"e\x15x";
+  TConcSearchRec rec{};
+  SetText(word + u" eeeeeex");
+  EXPECT_NE(Search(global_bufStr[wp_part].data(), pattern, kLR, rec), nullptr);
+  EXPECT_GT(yields, 1);
+  raise = panic_stop;
+  rec = TConcSearchRec{};
+  EXPECT_EQ(Search(global_bufStr[wp_part].data(), pattern, kLR, rec), nullptr);
+  Global_YieldProcessProc = nullptr;
+  global_panic_state = panic_no_panic;
+  TTimedYield::SetYieldInterval(TTimedYield::kYieldIntervalNs);
+
+  // Hit after hit in one DNA word, with and without what earlier calls learnt.
+  String dna;
+  for (uint32_t k = 0, seed = 7; k < 2000; ++k) dna += u"acgt"[((seed = seed * 1103515245u + 12345u) >> 16) & 3];
+  SetText(dna);
+  for (const String p : {u"g\x15" u"c", u"ga\x15t\x15" u"c", u"a\x15\x1Ct", u"c\x15\x15g", u"t\x15\x1E" u"a\x15" u"cc"}) {
+    std::vector<Int32> hits[2];
+    TStarPlacesMemo memo;
+    for (int remember = 0; remember < 2; ++remember) {
+      TConcSearchRec r{};
+      const Char* buf = global_bufStr[wp_part].data();
+      for (const Char* at = buf; at < buf + dna.size(); at += p.size()) {
+        at = ConcSearch(at, wp_part, {}, p, String(), {}, coll_stop_none, 0, false, r, nullptr,
+                        remember ? &memo : nullptr);
+        if (at == nullptr) break;
+        hits[remember].push_back(r.exact_hit_char_position_1B);
+      }
+    }
+    EXPECT_EQ(hits[1], hits[0]) << StringToUtf8(p);
+    EXPECT_GT(hits[0].size(), 2u) << StringToUtf8(p);
   }
 }
 
@@ -160,6 +213,8 @@ TEST_F(Further_string_functions, LeadingWildcardsAreChecked) {
       {u"-at", u"\x1C" u"at", 28, {}},
       {u"1at bat", u"\x1E" u"at", 30, {{5, 3}}},
       {u"cat at", u"\x1C\x1C" u"t", 28, {{1, 3}}},
+      // A star among them takes one or more letters, as elsewhere.
+      {u"abcd abcdefg ab1de", u"\x1E\x1E\x15\x1E\x1E", 30, {{6, 7}, {14, 5}}},
   };
   for (const Case& c : cases) {
     SetText(c.text);

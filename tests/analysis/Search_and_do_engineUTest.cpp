@@ -16,7 +16,11 @@
 #include "analysis/Search_and_do_engineU.h"
 #include "analysis/Search_parsing.h"
 #include "core/Global_vars.h"
+#include "core/My_string_functions_charclass.h"
 #include "core/My_string_functions_notation.h"
+#include "core/My_string_functions_splitting.h"
+#include "core/My_string_functions_words.h"
+#include "core/Useful_classes_base_stringlists.h"
 #include "core/Qm_global_vars.h"
 #include "services/Logging_utilities.h"
 
@@ -71,6 +75,59 @@ TEST_F(Search_and_do_engineU, AcceptedHitsAreCountedAndTheNextSearchStartsAfterT
   EXPECT_EQ(Run(engine, u"\u6211\u7684\u4E66\uFF0C\u4F60\u7684\u7684\u3002", u"*\u7684*", true),
             (std::vector<Found>{{2, 2}, {5, 3}, {5, 3}}));
   EXPECT_EQ(Run(engine, u"\u4E2D\u56FD\u4EBA\u4E2D\u56FD", u"*\u4E2D\u56FD*", true).size(), 2u);
+}
+
+// Every routine that decides where a word ends gives the word list's answer:
+// each listed word (and no piece of one) is found by the whole-word search (at
+// its word's number), the whole-word tests and replacement, the unigrams and
+// the context words as often as the list counts it. Persian words hold the
+// zero-width non-joiner, Japanese and Thai words modifier letters, Hindi marks.
+TEST_F(Search_and_do_engineU, EveryRoutineEndsAWordWhereTheWordListDoes) {
+  const std::pair<String, std::vector<String>> cases[] = {
+      {u"\u06A9\u062A\u0627\u0628\u200C\u0647\u0627 \u0622\u0646\u200C\u0647\u0627 \u0645\u06CC\u200C\u062E\u0648"
+       u"\u0627\u0647\u0645 \u062E\u0648\u0627\u0647\u0645 \u06A9\u062A\u0627\u0628\u200C\u0647\u0627",
+       {u"\u0647\u0627", u"\u06A9\u062A\u0627\u0628", u"\u0645\u06CC"}},
+      {u"\u30B3\u30FC\u30D2\u30FC \u6642\u3005 \u30B3\u30FC\u30D2\u30FC \u30B3 \u4EBA\u3005", {u"\u6642", u"\u30D2"}},
+      {u"\u0E40\u0E14\u0E47\u0E01\u0E46 \u0E40\u0E25\u0E48\u0E19 \u0E40\u0E14\u0E47\u0E01\u0E46", {u"\u0E40\u0E14\u0E47\u0E01"}},
+      {u"\u0928\u092E\u0938\u094D\u0924\u0947 \u0926\u0941\u0928\u093F\u092F\u093E \u0928\u092E\u0938\u094D\u0924\u0947 "
+       u"\u0928\u092E\u0938",
+       {u"\u0928\u092E\u0938\u094D\u0924", u"\u0926\u0941\u0928"}},
+  };
+  for (const auto& c : cases) {
+    const String& text = c.first;
+    SCOPED_TRACE(StringToUtf8(text));
+    auto list = SimpleWordListOfTxt(text, 1, false);
+    auto unigrams = SimpleNGramListOfTxt(text, 1, 100, false, nullptr);
+    std::vector<String> words = c.second;
+    for (Int32 k = 0; k < list->Count(); ++k) words.push_back(list->Strings(k));
+    Int32 total = 0;
+    for (const String& w : words) {
+      const Int32 at = list->IndexOf(w);
+      const Int32 counted = at >= 0 ? list->GetOne(at) : 0;
+      total += counted;
+      TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
+      Int32 hits = 0, tests = 0, replaced = 0, context = 0;
+      engine.PrepareFirst(text, true, wp_whole, 0, 0, [&](TSearchAndDoEngine*, TConcSearchRec& rec) {
+        const size_t through = static_cast<size_t>(rec.hit_edge_1B[sf_start2]);
+        EXPECT_EQ(rec.buffer_charStats.number[stats_word], BasicWordCount(text.substr(0, through)));
+        return ++hits > 0;
+      });
+      const TQMSearchWordRec sw = Parsed(w);
+      engine.SearchAndDo(&sw, wp_whole, 0, TTextStatsPositions_rec{});
+      for (size_t p = text.find(w); p != String::npos; p = text.find(w, p + 1))
+        tests += BoundedWholeWord(text, static_cast<Int32>(p + 1), static_cast<Int32>(p + w.size())) ? 1 : 0;
+      ReplaceWholeWord(text, w, u"#", true, replaced);
+      for (size_t a = 0, b; a <= text.size(); a = b + 1) {
+        b = std::min(text.find(u' ', a), text.size());
+        context += StringToConcWordSections(text.substr(a, b - a)).wd_str == w ? 1 : 0;
+      }
+      const Int32 u = unigrams->IndexOf(w);
+      EXPECT_EQ((std::vector<Int32>{hits, tests, replaced, context, u >= 0 ? unigrams->GetOne(u) : 0}),
+                std::vector<Int32>(5, counted))
+          << StringToUtf8(w);
+    }
+    EXPECT_EQ(BasicWordCount(text), total);
+  }
 }
 
 TEST_F(Search_and_do_engineU, RefusedHitsLetTheNextSearchStartOneCharacterLater) {

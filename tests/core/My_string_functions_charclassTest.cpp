@@ -25,8 +25,10 @@ TEST(My_string_functions_charclassParse, LettersAndMarks) {
   EXPECT_EQ(ClassesOf(u"\u05D0\u4E2D\u3042"), (std::vector<Word>{2, 2, 2}));  // other letters
   EXPECT_EQ(ClassesOf(u"\u0301"), std::vector<Word>{2});                // non-spacing mark
   EXPECT_EQ(ClassesOf(u"\u0903"), std::vector<Word>{2});                // spacing mark
-  EXPECT_EQ(ClassesOf(u"\u20DD"), std::vector<Word>{7});                // enclosing mark
-  EXPECT_EQ(ClassesOf(u"\u02B0"), std::vector<Word>{7});                // modifier letter
+  // Enclosing marks and modifier letters (the katakana length mark, the
+  // iteration marks of Japanese and Thai) stay inside their words.
+  EXPECT_EQ(ClassesOf(u"\u20DD"), std::vector<Word>{2});                // enclosing mark
+  EXPECT_EQ(ClassesOf(u"\u02B0\u30FC\u3005\u0E46"), (std::vector<Word>{2, 2, 2, 2}));  // modifier letters
   EXPECT_EQ(ClassesOf(u"\u00DF\u0101"), (std::vector<Word>{1, 1}));
 }
 
@@ -165,7 +167,11 @@ TEST(My_string_functions_charclassStringBounds, WordsInsideAndAtTheEnds) {
   EXPECT_FALSE(IsBoundedOnRight(u"a\u0416", 2));
   EXPECT_FALSE(IsBoundedOnRight(u"a\u02B0", 2));  // a modifier letter is a letter here
   EXPECT_TRUE(IsBoundedOnRight(u"a'", 2));
-  EXPECT_TRUE(IsBoundedOnRight(u"a\u00BD", 2));  // a number that is not a digit
+  // Every number continues a word, as the class arrays count it; so does
+  // the zero-width non-joiner.
+  EXPECT_FALSE(IsBoundedOnRight(u"a\u00BD", 2));
+  EXPECT_FALSE(IsBoundedOnRight(u"\u06A9\u062A\u0627\u0628\u200C\u0647\u0627", 5));
+  EXPECT_TRUE(IsBoundedOnRight(u"a\u200D", 2));
   // A vowel sign or a combining accent continues the word before it.
   EXPECT_FALSE(IsBoundedOnRight(u"\u0928\u092e\u0938\u094d\u0924\u0947", 6));
   EXPECT_FALSE(IsBoundedOnRight(u"cafe\u0301", 5));

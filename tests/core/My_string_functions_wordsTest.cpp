@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -340,6 +341,37 @@ TEST(My_string_functions_wordsLists, NGramsSlideOverSpacesAndCommasOnly) {
   EXPECT_EQ(Lines(*stopped), (std::vector<String>{u"a b", u"c d"}));
   auto comma = SimpleNGramListOfTxt(u"a b, c", 2, 100, false, nullptr);
   EXPECT_EQ(Lines(*comma), (std::vector<String>{u"a b", u"b c"}));
+}
+
+// Bigrams and trigrams are the runs of neighbouring words, a word's marks and
+// modifier letters inside it: Hindi, Arabic with harakat, Thai, Vietnamese
+// composed and decomposed, English.
+TEST(My_string_functions_wordsLists, NGramsKeepAWordsMarksAndModifierLetters) {
+  for (const String text : {
+           u"\u0928\u092E\u0938\u094D\u0924\u0947 \u0926\u0941\u0928\u093F\u092F\u093E \u092F\u0939 \u090F\u0915 "
+           u"\u0928\u092E\u0938\u094D\u0924\u0947 \u0926\u0941\u0928\u093F\u092F\u093E \u0939\u0948",
+           u"\u0643\u064E\u062A\u064E\u0628\u064E \u0627\u0644\u0648\u064E\u0644\u064E\u062F\u064F \u0627\u0644\u062F"
+           u"\u064E\u0651\u0631\u0652\u0633\u064E \u0627\u0644\u0648\u064E\u0644\u064E\u062F\u064F \u0646\u064E\u0627\u0645\u064E",
+           u"\u0E40\u0E14\u0E47\u0E01\u0E46 \u0E01\u0E34\u0E19 \u0E02\u0E49\u0E32\u0E27 \u0E40\u0E14\u0E47\u0E01\u0E46 "
+           u"\u0E01\u0E34\u0E19 \u0E19\u0E49\u0E33",
+           u"Ti\u1EBFng Vi\u1EC7t c\u1EE7a t\u00F4i Ti\u1EBFng Vi\u1EC7t c\u1EE7a b\u1EA1n",
+           u"Tie\u0302\u0301ng Vie\u0323\u0302t cu\u0309a to\u0302i Tie\u0302\u0301ng Vie\u0323\u0302t cu\u0309a ba\u0323n",
+           u"the cat sat on the mat the cat ran"}) {
+    std::vector<String> words;
+    for (size_t a = 0, b; a <= text.size(); a = b + 1)
+      words.push_back(text.substr(a, (b = std::min(text.find(u' ', a), text.size())) - a));
+    for (size_t n : {2u, 3u}) {
+      std::map<String, Int32> expected, got;
+      for (size_t k = 0; k + n <= words.size(); ++k) {
+        String gram = words[k];
+        for (size_t j = 1; j < n; ++j) gram += u" " + words[k + j];
+        ++expected[gram];
+      }
+      auto grams = SimpleNGramListOfTxt(text, static_cast<Int32>(n), 100, false, nullptr);
+      for (Int32 k = 0; k < grams->Count(); ++k) got[grams->Strings(k)] = grams->GetOne(k);
+      EXPECT_EQ(got, expected) << StringToUtf8(text) << " n=" << n;
+    }
+  }
 }
 
 TEST(My_string_functions_wordsLists, NGramsTreatLineEndsAsSpacesAndSkipTags) {
