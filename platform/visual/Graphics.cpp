@@ -14,6 +14,7 @@
 #include <QtGui/QGuiApplication>
 #include <QtGui/QIcon>
 #include <QtGui/QImage>
+#include <QtGui/QImageReader>
 #include <QtGui/QPainter>
 #include <QtGui/QPixmap>
 #include <QtGui/QRegion>
@@ -28,6 +29,7 @@
 
 #include "platform/runtime/Streams.h"
 #include "platform/visual/QtConvert.h"
+#include "platform/visual/QtFiles.h"
 #include "platform/visual/Screen.h"
 
 namespace sk {
@@ -2271,16 +2273,29 @@ void TBitmap::Draw(TCanvas& canvas, const TRect& r) const {
   p->drawImage(ToQRect(r), img);
 }
 
+// Pictures are read and written through the library's files, which reach a
+// name that is not UTF-8; Qt gets the bytes, with the extension as a hint
+// of their format.
+constexpr Int64 kMaxPictureFileBytes = Int64(1) << 30;
+
 void TBitmap::LoadFromFile(const String& fileName) {
+  QByteArray bytes;
   QImage img;
-  if (!img.load(ToQString(fileName))) throw EInvalidGraphic(u"Cannot read the picture " + fileName);
+  if (!ReadFileForQt(fileName, bytes, kMaxPictureFileBytes) ||
+      !img.loadFromData(bytes, ImageFormatOfName(fileName).constData()))
+    throw EInvalidGraphic(u"Cannot read the picture " + fileName);
   SetImage(img);
 }
 
 void TBitmap::SaveToFile(const String& fileName) const {
-  const QString name = ToQString(fileName);
-  const bool known = name.contains(u'.');
-  if (Empty() || !Image().save(name, known ? nullptr : "BMP")) throw EInvalidGraphic(u"Cannot write the picture " + fileName);
+  // A name without an extension is written as a bitmap file.
+  QByteArray format = ImageFormatOfName(fileName);
+  if (format.isEmpty()) format = "bmp";
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (Empty() || !Image().save(&buffer, format.constData()) || !SaveFileForQt(fileName, bytes))
+    throw EInvalidGraphic(u"Cannot write the picture " + fileName);
 }
 
 void TBitmap::LoadFromStream(TStream& stream) {
@@ -2345,7 +2360,21 @@ void TIcon::Draw(TCanvas& canvas, const TRect& r) const {
 }
 
 void TIcon::LoadFromFile(const String& fileName) {
-  QIcon icon(ToQString(fileName));
+  // Every image of the file (an icon file holds several sizes).
+  QByteArray bytes;
+  QIcon icon;
+  if (ReadFileForQt(fileName, bytes, kMaxPictureFileBytes)) {
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, ImageFormatOfName(fileName));
+    const int count = std::clamp(reader.imageCount(), 1, 256);
+    for (int i = 0; i < count; ++i) {
+      if (i > 0 && !reader.jumpToImage(i)) break;
+      const QImage img = reader.read();
+      if (img.isNull()) break;
+      icon.addPixmap(QPixmap::fromImage(img));
+    }
+  }
   if (icon.isNull() || icon.availableSizes().isEmpty()) throw EInvalidGraphic(u"Cannot read the icon " + fileName);
   *fIcon = icon;
   Changed();
@@ -2353,7 +2382,13 @@ void TIcon::LoadFromFile(const String& fileName) {
 
 void TIcon::SaveToFile(const String& fileName) const {
   const QImage img = ImageAt(0);
-  if (img.isNull() || !img.save(ToQString(fileName))) throw EInvalidGraphic(u"Cannot write the icon " + fileName);
+  QByteArray format = ImageFormatOfName(fileName);
+  if (format.isEmpty()) format = "png";
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (img.isNull() || !img.save(&buffer, format.constData()) || !SaveFileForQt(fileName, bytes))
+    throw EInvalidGraphic(u"Cannot write the icon " + fileName);
 }
 
 void TIcon::LoadFromStream(TStream& stream) {

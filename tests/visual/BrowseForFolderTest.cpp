@@ -2,7 +2,9 @@
 // root, and the special folders from the XDG user folders.
 #include <gtest/gtest.h>
 
+#include <QtWidgets/QTreeView>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -103,6 +105,55 @@ TEST_F(BrowseForFolder, AMissingOrEmptyRootShowsTheWholeFileSystem) {
   String chosen;
   ASSERT_TRUE(SHBrowseForFolder(info, chosen));
   EXPECT_EQ(chosen, File("beside"));
+}
+
+// Folders whose names are not UTF-8 (Latin-1, Shift-JIS, bytes of no code
+// page) show their letters in the ANSI code page, open, list what is under
+// them, and are chosen by the bytes they were listed under.
+TEST_F(BrowseForFolder, FoldersWhoseNamesAreNotUtf8OpenAndAreChosen) {
+  struct Named {
+    std::string raw, shown;
+  };
+  const Named folders[] = {{"\xE9t\xE9", "\xC3\xA9t\xC3\xA9"},                       // "été" in Latin-1
+                           {"\x93\xFA\x96\x7B", "\xE2\x80\x9C\xC3\xBA\xE2\x80\x93{"},  // Shift-JIS, shown in 1252
+                           {"x\xFF\xC0", "x\xC3\xBF\xC3\x80"}};
+  for (const Named& f : folders) std::filesystem::create_directories(Path("root/" + f.raw + "/inner"));
+  TBrowseInfo info;
+  info.pidlRoot = File("root");
+  info.ulFlags = BIF_STATUSTEXT;
+  info.lpfn = [&](TForm* wnd, Cardinal msg, Int64 lParam, Int64) -> Int32 {
+    if (msg == BFFM_SELCHANGED) SendMessage(wnd, BFFM_SETSTATUSTEXTW, 0, lParam);
+    return 0;
+  };
+  std::vector<std::string> shown, inner, status;
+  ScopedModalHook hook([&](TForm& form) {
+    auto& dialog = dynamic_cast<TBrowseFolderForm&>(form);
+    auto* view = qobject_cast<QTreeView*>(dynamic_cast<TWinControl*>(FindNamedComponent(form, u"Tree"))->Widget());
+    ASSERT_NE(view, nullptr);
+    QAbstractItemModel* model = view->model();
+    const QModelIndex top = model->index(0, 0, QModelIndex());
+    for (int i = 0; i < model->rowCount(top); ++i) {
+      const QModelIndex at = model->index(i, 0, top);
+      shown.push_back(model->data(at, Qt::DisplayRole).toString().toStdString());
+      if (model->canFetchMore(at)) model->fetchMore(at);
+      inner.push_back(model->rowCount(at) == 1 ? model->data(model->index(0, 0, at), Qt::DisplayRole).toString().toStdString()
+                                               : "(" + std::to_string(model->rowCount(at)) + " rows)");
+    }
+    for (const Named& f : folders) {
+      EXPECT_TRUE(dialog.SelectPath(File("root") + u"/" + SystemNameToString(f.raw) + u"/inner")) << f.shown;
+      status.push_back(StringToUtf8(dialog.StatusText()));
+    }
+    EXPECT_TRUE(dialog.SelectPath(File("root") + u"/" + SystemNameToString(folders[0].raw)));
+    PressButton(form, u"OK");
+  });
+  String chosen;
+  ASSERT_TRUE(SHBrowseForFolder(info, chosen));
+  EXPECT_EQ(StringToSystemName(chosen), Path("root/" + folders[0].raw));
+  // Sorted by what they show, without regard to case.
+  EXPECT_EQ(shown, (std::vector<std::string>{"one", "two", folders[2].shown, folders[0].shown, folders[1].shown}));
+  EXPECT_EQ(inner, (std::vector<std::string>{"deep", "(0 rows)", "inner", "inner", "inner"}));
+  for (size_t i = 0; i < std::size(folders); ++i)
+    EXPECT_NE(status[i].find(folders[i].shown + "/inner"), std::string::npos) << status[i];
 }
 
 TEST_F(BrowseForFolder, SpecialFoldersComeFromTheUserFolders) {
