@@ -3,6 +3,7 @@
 #include <QtCore/QBuffer>
 #include <QtCore/QByteArray>
 #include <unicode/ubidi.h>
+#include <unicode/ubrk.h>
 #include <unicode/uchar.h>
 #include <unicode/uscript.h>
 
@@ -1351,11 +1352,82 @@ void WrapParagraph(const QFontMetrics& m, const QFont& font, TPieceWidths& width
   }
 }
 
+// The boundaries of an ICU break iterator of the kind over text, after 0
+// and up to its end, ascending.
+std::vector<size_t> BreakPositions(UBreakIteratorType kind, const String& text) {
+  std::vector<size_t> at;
+  UErrorCode status = U_ZERO_ERROR;
+  UBreakIterator* it = ubrk_open(kind, "", reinterpret_cast<const UChar*>(text.data()),
+                                 static_cast<int32_t>(text.size()), &status);
+  if (U_SUCCESS(status) && it != nullptr) {
+    for (int32_t b = ubrk_next(it); b != UBRK_DONE; b = ubrk_next(it)) at.push_back(static_cast<size_t>(b));
+  }
+  if (it != nullptr) ubrk_close(it);
+  // Without an iterator, every unit is a place to break.
+  if (at.empty() || at.back() != text.size()) {
+    at.clear();
+    for (size_t i = 1; i <= text.size(); ++i) at.push_back(i);
+  }
+  return at;
+}
+
+// Breaks a paragraph where its script lets a line break (ICU's line breaks: after blanks, between the characters
+// of Chinese and Japanese, between the words of Thai), each line taking as
+// much as fits width; a run with no such place within a line's width (a
+// path, a long word) is broken between its characters. Blanks at a line's
+// end do not count and are not shown; a line holds one character at least.
+void WrapParagraphWithinWords(TPieceWidths& widths, const String& p, Int32 width, size_t maxLines,
+                              TWrappedLines& out, bool& stopped) {
+  if (widths.Width(p) <= width) {
+    out.Add(p, true);
+    return;
+  }
+  const auto blank = [](Char c) { return c == u' ' || c == u'\t' || c == u'\u3000'; };
+  const auto trimmedEnd = [&](size_t a, size_t b) {
+    while (b > a && blank(p[b - 1])) --b;
+    return b;
+  };
+  const auto fits = [&](size_t a, size_t b) { return widths.Width(p.substr(a, trimmedEnd(a, b) - a)) <= width; };
+  // The last of the positions after a that fits, by halving (a line's width
+  // grows with what it takes); npos when even the first does not.
+  const auto lastFitting = [&](const std::vector<size_t>& at, size_t a) {
+    auto lo = std::upper_bound(at.begin(), at.end(), a), hi = at.end();
+    if (lo == hi || !fits(a, *lo)) return String::npos;
+    while (hi - lo > 1) {
+      const auto mid = lo + (hi - lo) / 2;
+      if (fits(a, *mid))
+        lo = mid;
+      else
+        hi = mid;
+    }
+    return *lo;
+  };
+  const std::vector<size_t> lineBreaks = BreakPositions(UBRK_LINE, p);
+  std::vector<size_t> characters;
+  size_t s = 0;
+  while (s < p.size()) {
+    if (out.lines.size() >= maxLines) {
+      stopped = true;
+      return;
+    }
+    size_t e = lastFitting(lineBreaks, s);
+    if (e == String::npos) {
+      if (characters.empty()) characters = BreakPositions(UBRK_CHARACTER, p);
+      e = lastFitting(characters, s);
+      if (e == String::npos) e = *std::upper_bound(characters.begin(), characters.end(), s);
+    }
+    out.Add(p.substr(s, trimmedEnd(s, e) - s), true);
+    s = e;
+    while (s < p.size() && blank(p[s])) ++s;
+  }
+}
+
 // The lines of a text: broken at CR LF, CR and LF, and with wordBreak at
-// blanks so that each line fits width (WrapParagraph). Lines after the first
+// blanks so that each line fits width (WrapParagraph), or with withinWords
+// also inside words (WrapParagraphWithinWords). Lines after the first
 // maxLines are not worked out; stopped tells whether text went on after them.
 TWrappedLines SplitLines(const QFontMetrics& m, const QFont& font, const String& text, bool wordBreak, Int32 width,
-                         size_t maxLines, bool& stopped) {
+                         size_t maxLines, bool& stopped, bool withinWords = false) {
   stopped = false;
   std::vector<String> paragraphs;
   String cur;
@@ -1387,7 +1459,10 @@ TWrappedLines SplitLines(const QFontMetrics& m, const QFont& font, const String&
       break;
     }
     bool cut = false;
-    WrapParagraph(m, font, widths, p, width, maxLines, out, cut);
+    if (withinWords)
+      WrapParagraphWithinWords(widths, p, width, maxLines, out, cut);
+    else
+      WrapParagraph(m, font, widths, p, width, maxLines, out, cut);
     if (cut) {
       stopped = true;
       break;
@@ -1402,9 +1477,9 @@ TWrappedLines SplitLines(const QFontMetrics& m, const QFont& font, const String&
 
 }  // namespace
 
-std::vector<String> WordWrapped(const QFont& font, const String& text, Int32 width, size_t maxLines) {
+std::vector<String> WordWrapped(const QFont& font, const String& text, Int32 width, size_t maxLines, bool withinWords) {
   bool stopped = false;
-  return SplitLines(QFontMetrics(font), font, text, true, width, maxLines, stopped).lines;
+  return SplitLines(QFontMetrics(font), font, text, true, width, maxLines, stopped, withinWords).lines;
 }
 
 // ---------------------------------------------------------------------------
@@ -1926,7 +2001,8 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
       lines.push_back(std::move(one));
     } else {
       bool stopped = false;
-      TWrappedLines wrapped = SplitLines(m, font, shown, (flags & DT_WORDBREAK) != 0, width, maxLines, stopped);
+      TWrappedLines wrapped = SplitLines(m, font, shown, (flags & DT_WORDBREAK) != 0, width, maxLines, stopped,
+                                         (flags & DT_WORDBREAK) && (flags & DT_BREAKWITHINWORDS));
       lines = std::move(wrapped.lines);
       known = std::move(wrapped.fits);
       // Lines that stopped short of what was read are whole; lines broken at

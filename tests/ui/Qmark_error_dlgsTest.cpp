@@ -8,9 +8,12 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -856,6 +859,97 @@ TEST_F(Qmark_error_dlgs, DialogsOfLongListsAndTextsFitTheScreen) {
   press = u"Button12";
   EXPECT_EQ(ChosenBetweenOptions(fOwner.get(), u"Open", names), 11);
   EXPECT_EQ(shown, 3);
+  EXPECT_TRUE(outside.empty()) << ::testing::PrintToString(outside);
+}
+
+// Messages, tips and errors whose text has no blanks (a paragraph of
+// Chinese, of Japanese, of Thai; a 340-character path) fit the screen: the
+// dialog, its text and every button and check box on it lie within the
+// screen. The test runs itself in two children, on screens of 800 x 600 and
+// 1920 x 1080.
+TEST_F(Qmark_error_dlgs, TextsWithoutBlanksFitTheScreen) {
+  const char* size = std::getenv("SK_TEST_SCREEN");
+  if (size == nullptr) {
+    const std::string dir = MakeScratchFolder("sk_screen");
+    ASSERT_FALSE(dir.empty());
+    for (const auto& [w, h] : {std::pair{800, 600}, std::pair{1920, 1080}}) {
+      const std::string name = std::to_string(w) + "x" + std::to_string(h);
+      WriteFileBytes(dir + "/" + name + ".json",
+                     R"({"screens": [{"name": "screen", "x": 0, "y": 0, "width": )" + std::to_string(w) +
+                         R"(, "height": )" + std::to_string(h) + R"(, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+      const std::string platform = "offscreen:configfile=" + dir + "/" + name + ".json";
+      const pid_t pid = ::fork();
+      if (pid == 0) {
+        ::setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
+        ::setenv("SK_TEST_SCREEN", name.c_str(), 1);
+        ::execl("/proc/self/exe", "sk_tests_ui", "--gtest_filter=Qmark_error_dlgs.TextsWithoutBlanksFitTheScreen",
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+      }
+      ASSERT_GT(pid, 0);
+      int status = 0;
+      ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the run on a screen of " << name << " failed";
+    }
+    RemoveScratchFolder(dir);
+    return;
+  }
+  const String paragraphs[] = {
+      u"语料库语言学研究大量真实文本中的语言现象，通过词表、索引行、关键词和搭配等方法，揭示词语在不同语境中的用法与意义。"
+      u"研究者可以比较不同时期、不同体裁或不同作者的文本，观察词频的变化，找出某一领域特有的表达方式，并据此编写词典、"
+      u"教材和翻译参考资料。这种方法以数据为基础，使结论更加客观可靠。",
+      u"コーパス言語学は、実際に使われた大量のテキストを集めて分析し、語の使われ方や意味の違いを明らかにする学問です。"
+      u"頻度表や用例一覧、キーワード分析、コロケーションなどの手法を使うことで、時代やジャンル、書き手による表現の違いを"
+      u"客観的に比べることができます。この成果は辞書や教科書の作成にも役立っています。",
+      u"ภาษาศาสตร์คลังข้อมูลเป็นการศึกษาภาษาจากข้อความจริงจำนวนมากที่รวบรวมไว้อย่างเป็นระบบโดยใช้รายการคำดัชนีบริบท"
+      u"คำสำคัญและการปรากฏร่วมของคำเพื่อแสดงให้เห็นว่าคำต่างๆถูกใช้อย่างไรในบริบทที่แตกต่างกันและช่วยให้นักวิจัย"
+      u"เปรียบเทียบข้อความจากยุคสมัยประเภทและผู้เขียนที่หลากหลายได้อย่างเป็นรูปธรรม",
+      u"",
+  };
+  std::vector<String> texts(std::begin(paragraphs), std::end(paragraphs));
+  String& path = texts.back();
+  path = u"/home/researcher/corpora";
+  for (int i = 0; path.size() < 330; ++i) path += u"/section_" + IntToStr(i) + u"_of_the_collected_texts";
+  path = path.substr(0, 336) + u".txt";
+  ASSERT_EQ(path.size(), 340u);
+
+  const TRect screen{0, 0, Screen().Width(), Screen().Height()};
+  ASSERT_EQ(std::to_string(screen.Right) + "x" + std::to_string(screen.Bottom), size);
+  fOwner->SetBounds(screen.Right - 300, screen.Bottom - 200, 300, 200);
+  std::vector<std::string> outside;
+  int shown = 0;
+  std::string what;
+  ScopedModalHook hook([&](TForm& f) {
+    ++shown;
+    const TRect form = f.BoundsRect();
+    auto within = [](const TRect& r, const TRect& in) {
+      return r.Left >= in.Left && r.Top >= in.Top && r.Right <= in.Right && r.Bottom <= in.Bottom;
+    };
+    auto place = [](const TRect& r) { return Format(u" (%d,%d)-(%d,%d)", {r.Left, r.Top, r.Right, r.Bottom}); };
+    if (!within(form, screen)) outside.push_back(what + " form" + StringToUtf8(place(form)));
+    const TRect client{0, 0, f.ClientWidth(), f.ClientHeight()};
+    for (Int32 i = 0; i < f.ControlCount(); ++i) {
+      TControl* c = f.Controls(i);
+      if (!c->Visible()) continue;
+      TRect r = c->BoundsRect();
+      TRect onScreen{r.Left + form.Left, r.Top + form.Top, r.Right + form.Left, r.Bottom + form.Top};
+      if (!within(r, client) || !within(onScreen, screen))
+        outside.push_back(what + " " + StringToUtf8(c->Name() + place(onScreen)));
+    }
+    PressButton(f, u"OK");
+  });
+  const char* names[] = {"Chinese", "Japanese", "Thai", "path"};
+  for (size_t i = 0; i < texts.size(); ++i) {
+    what = std::string(names[i]) + " message";
+    ReportedAFact(fOwner.get(), texts[i], 0);
+    what = std::string(names[i]) + " tip";
+    TipWithDontRemind(fOwner.get(), texts[i], 0, 0);
+    what = std::string(names[i]) + " error";
+    FailedToReadSourceText(fOwner.get(), texts[i]);
+    what = std::string(names[i]) + " plain error";
+    MessageDlg(u"Could not read " + texts[i], mtError, TMsgDlgButtons{mbOK}, 0);
+  }
+  EXPECT_EQ(shown, 16);
   EXPECT_TRUE(outside.empty()) << ::testing::PrintToString(outside);
 }
 
