@@ -1388,11 +1388,20 @@ void WrapParagraphWithinWords(TPieceWidths& widths, const String& p, Int32 width
     return b;
   };
   const auto fits = [&](size_t a, size_t b) { return widths.Width(p.substr(a, trimmedEnd(a, b) - a)) <= width; };
-  // The last of the positions after a that fits, by halving (a line's width
-  // grows with what it takes); npos when even the first does not.
+  // The last of the positions after a that fits (a line's width grows with
+  // what it takes): found by strides that double from a until one is too
+  // wide, then by halving, so that what is measured is about a line's
+  // length, not the paragraph's rest; npos when even the first does not.
   const auto lastFitting = [&](const std::vector<size_t>& at, size_t a) {
     auto lo = std::upper_bound(at.begin(), at.end(), a), hi = at.end();
     if (lo == hi || !fits(a, *lo)) return String::npos;
+    for (std::ptrdiff_t stride = 1; stride < hi - lo; stride *= 2) {
+      if (!fits(a, *(lo + stride))) {
+        hi = lo + stride;
+        break;
+      }
+      lo += stride;
+    }
     while (hi - lo > 1) {
       const auto mid = lo + (hi - lo) / 2;
       if (fits(a, *mid))
