@@ -430,67 +430,37 @@ TEST_F(JuliandateroutinesFileDates, GroupsByDayAndReportsGaps) {
 // grouped under the day of their own file, as python's os.stat and
 // time.gmtime give it; a day at either edge of midnight UTC included.
 TEST_F(JuliandateroutinesFileDates, NamesThatAreNotUtf8AreGroupedByTheirDay) {
-  struct Named {
-    std::string name;
-    time_t seconds;
-  };
-  const Named files[] = {
-      {"caf\xE9.txt", 1704153599},             // Latin-1, 2024-01-01 23:59:59
-      {"caf\xE8.txt", 1704153600},             // one byte apart, 2024-01-02 00:00:00
-      {"\x93\xFA\x96\x7B.txt", 946684800},     // Shift-JIS, 2000-01-01
-      {"\x83\x65\x83\x4C\x83\x58\x83\x67", 1},  // Shift-JIS, 1970-01-01
-      {"bad\xFF\xFE\xC0.txt", 4102444799},      // no code page's, 2099-12-31
-      {"plain.txt", 1704153600},
-      {"\xCE\xB1\xCE\xB2.txt", 946684800},     // Greek in UTF-8
-  };
-  for (const Named& f : files) {
-    const std::string path = dir_ + "/" + f.name;
-    FILE* out = std::fopen(path.c_str(), "w");
-    ASSERT_NE(out, nullptr) << f.name;
-    std::fclose(out);
-    const timespec times[2] = {{f.seconds, 0}, {f.seconds, 0}};
-    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << f.name;
-    made_.push_back(path);
+  const std::pair<std::string, time_t> files[] = {
+      {"caf\xE9.txt", 1704153599}, {"caf\xE8.txt", 1704153600},      {"\x93\xFA\x96\x7B.txt", 946684800},
+      {"\x83\x65\x83\x4C", 1},     {"bad\xFF\xFE\xC0", 4102444799}, {"plain.txt", 1704153600},
+      {"\xCE\xB1\xCE\xB2.txt", 946684800}};
+  for (const auto& [name, seconds] : files) {
+    made_.push_back(dir_ + "/" + name);
+    std::fclose(std::fopen(made_.back().c_str(), "w"));
+    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, made_.back().c_str(), times, 0), 0);
   }
-  // The days of the files by their bytes, from python.
-  const std::string script =
-      "import os,sys,time\n"
-      "d=os.fsencode(sys.argv[1])\n"
-      "for n in sorted(os.listdir(d)):\n"
-      "  print(n.hex(), time.strftime('%Y %m %d', time.gmtime(os.stat(os.path.join(d,n)).st_mtime)))\n";
-  std::map<std::string, std::string> expected;
-  {
-    FILE* p = popen(("/usr/bin/python3 -c \"" + script + "\" " + dir_).c_str(), "r");
-    ASSERT_NE(p, nullptr);
-    char line[512];
-    while (std::fgets(line, sizeof line, p) != nullptr) {
-      std::string l(line);
-      const size_t blank = l.find(' ');
-      std::string raw;
-      for (size_t i = 0; i + 1 < blank; i += 2) raw.push_back(static_cast<char>(std::stoi(l.substr(i, 2), nullptr, 16)));
-      expected[raw] = l.substr(blank + 1, 10);
-    }
-    ASSERT_EQ(pclose(p), 0);
-  }
+  // Each name's bytes in hexadecimal and its day, from python.
+  FILE* p = popen(("/usr/bin/python3 -c \"import os,sys,time\nd=os.fsencode(sys.argv[1])\nfor n in os.listdir(d): "
+                   "print(n.hex(), time.strftime('%Y %m %d', time.gmtime(os.stat(os.path.join(d,n)).st_mtime)))\" " + dir_).c_str(), "r");
+  ASSERT_NE(p, nullptr);
+  std::map<std::string, std::string> expected, grouped;
+  char hex[256], day[16];
+  while (std::fscanf(p, "%255s %15[0-9 ]\n", hex, day) == 2) expected[hex] = day;
+  ASSERT_EQ(pclose(p), 0);
   ASSERT_EQ(expected.size(), std::size(files));
-  // The names as the library lists them, grouped.
   TStringList list(true);
-  size_t listed = 0;
   TSearchRec rec;
-  for (Int32 r = FindFirst(Utf8ToString(dir_) + u"/*", faAnyFile, rec); r == 0; r = FindNext(rec)) {
-    if (rec.Name == u"." || rec.Name == u"..") continue;
-    ++listed;
-    AddAFileToDateAndTimeList(Utf8ToString(dir_) + u"/" + rec.Name, &list);
-  }
+  for (Int32 r = FindFirst(Utf8ToString(dir_) + u"/*", faAnyFile, rec); r == 0; r = FindNext(rec))
+    if (rec.Name != u"." && rec.Name != u"..") AddAFileToDateAndTimeList(Utf8ToString(dir_) + u"/" + rec.Name, &list);
   FindClose(rec);
-  EXPECT_EQ(listed, std::size(files));
-  std::map<std::string, std::string> grouped;
-  for (Int32 i = 0; i < list.Count(); ++i) {
-    const auto* names = dynamic_cast<const TStringList*>(list.Objects(i));
-    ASSERT_NE(names, nullptr);
-    for (Int32 k = 0; k < names->Count(); ++k)
-      grouped[StringToSystemName(names->Strings(k)).substr(dir_.size() + 1)] = StringToUtf8(list[i]);
-  }
+  for (Int32 i = 0; i < list.Count(); ++i)
+    for (Int32 k = 0; k < dynamic_cast<const TStringList&>(*list.Objects(i)).Count(); ++k) {
+      const String name = static_cast<const TStringList*>(list.Objects(i))->Strings(k);
+      std::string raw = StringToSystemName(name).substr(dir_.size() + 1), h;
+      for (unsigned char ch : raw) h += "0123456789abcdef"[ch >> 4], h += "0123456789abcdef"[ch & 15];
+      grouped[h] = StringToUtf8(list[i]);
+    }
   EXPECT_EQ(grouped, expected);
 }
 
