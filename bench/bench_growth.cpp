@@ -66,6 +66,7 @@
 #include "services/Lem_match_stop_rel_lists.h"
 #include "services/Modify_source_texts_basics.h"
 #include "platform/visual/Forms.h"
+#include "platform/visual/Graphics.h"
 #include "ui/My_filtercombou.h"
 #include "ui/ShellFolderDialogU.h"
 #include "services/Wdef_records.h"
@@ -1348,6 +1349,18 @@ const std::vector<TRoutine>& Routines() {
          }
          if (dir >= 0) ::close(dir);
          return TWork([folder, locks] { RemoveStaleSetMembers(folder + "/s.zip"); });
+       }},
+      // A message's text broken inside its words: a path of n characters.
+      {"controls", "DrawText breaking within words (a path)", 5000,
+       [](Int64 n) {
+         Widgets();
+         String path;
+         for (Int64 i = 0; static_cast<Int64>(path.size()) < n; ++i) path += u"/section_" + IntToStr(i) + u"_texts";
+         return TWork([path] {
+           TBitmap b(10, 10);
+           TRect r{0, 0, 400, 0};
+           b.Canvas().DrawText(path, r, DT_WORDBREAK | DT_BREAKWITHINWORDS | DT_CALCRECT);
+         });
        }},
   };
   return table;

@@ -221,10 +221,11 @@ size_t RunLength(const String& fmt, size_t i) {
 }
 
 // The day of a file's last write in UTC as "yyyy mm dd"; empty when the file
-// cannot be examined.
+// cannot be examined. The name goes to the system as the bytes it was listed
+// under, so that a name that is not UTF-8 reaches its file.
 String LastWriteDayUTC(const String& fileName) {
   struct stat st {};
-  if (fileName.empty() || stat(StringToUtf8(fileName).c_str(), &st) != 0) return String();
+  if (fileName.empty() || stat(StringToSystemName(fileName).c_str(), &st) != 0) return String();
   std::tm utc{};
   const time_t seconds = st.st_mtim.tv_sec;
   if (gmtime_r(&seconds, &utc) == nullptr) return String();

@@ -707,7 +707,8 @@ void TTextStringGridVirtual::ComputeHeightsAndWidths(bool force) {
   canvas.Font().SetName(name.empty() ? Font().Name() : name);
   canvas.Font().SetSize(f.fontsize > 0 ? f.fontsize : Font().Size());
   const Int32 defaultHeight = std::max(MinLineHeight, canvas.TextHeight(u"one"));
-  SetDefaultRowHeight(defaultHeight);
+  SetDefaultRowHeight(defaultHeight);  // every row's height is cleared
+  fMeasured.assign(static_cast<size_t>(RowCount()), 0);
   const bool fontChanged = f.fontsize != fComputedFontSize;
   fComputedFontSize = f.fontsize;
   if (force || fontChanged) {
@@ -719,6 +720,7 @@ void TTextStringGridVirtual::ComputeHeightsAndWidths(bool force) {
          ++row) {
       const Int32 h = DrawOneLine(RowNumberToLineAndLang(row), false, TRect{});
       SetRowHeights(row, std::max(defaultHeight, h));
+      fMeasured[static_cast<size_t>(row)] = 1;
       if (row % 16 == 0 && fOnLoadProgress) fOnLoadProgress(this, row * 100 / std::max(1, RowCount()));
     }
     SetAllDisplayersJustMeasuring(false);
@@ -742,6 +744,37 @@ void TTextStringGridVirtual::TopLeftChanged() {
   // measured last.
   if (TopRow() < TopRowComputed || static_cast<Int64>(TopRow()) >= static_cast<Int64>(TopRowComputed) + ScreenFulOfRows)
     ComputeHeightsAndWidths(true);
+  // The range measured last may end above the screen's last row (a top row
+  // near its end, a row of one line where the range counted on many): the
+  // rows on the screen are measured from the top row at each scroll.
+  MeasureRowsOnScreen();
+}
+
+void TTextStringGridVirtual::MeasureRowsOnScreen() {
+  if (fMeasuringScreen || fBusy || !Holder() || LanguagesInUse() == 0 || fMeasured.empty()) return;
+  // Heights not set since the last sizing (rows added since) count as not measured.
+  if (fMeasured.size() != static_cast<size_t>(RowCount())) fMeasured.resize(static_cast<size_t>(RowCount()), 0);
+  struct TFlag {
+    bool& f;
+    explicit TFlag(bool& flag) : f(flag) { f = true; }
+    ~TFlag() { f = false; }
+  } measuring(fMeasuringScreen);
+  const Int32 defaultHeight = DefaultRowHeight();
+  // A row made taller may move the last possible top row, and so the top
+  // row: the screen is measured again from where the top row is then.
+  for (int pass = 0; pass < 4; ++pass) {
+    const Int32 top = TopRow();
+    Int64 used = 0;
+    for (Int32 row = top; row < RowCount() && used < ClientHeight(); ++row) {
+      if (!fMeasured[static_cast<size_t>(row)]) {
+        fMeasured[static_cast<size_t>(row)] = 1;
+        const Int32 h = DrawOneLine(RowNumberToLineAndLang(row), false, TRect{});
+        SetRowHeights(row, std::max(defaultHeight, h));
+      }
+      used += RowHeights(row);
+    }
+    if (TopRow() == top) break;
+  }
 }
 
 void TTextStringGridVirtual::DrawCell(Int32 ACol, Int32 ARow, const TRect& ARect, TGridDrawState AState) {

@@ -169,6 +169,13 @@ class TTextStringGridVirtual : public TCustomDrawGrid {
   void TopLeftChanged() override;
 
  private:
+  // Gives every row on the screen, from the top row down, the height its
+  // text needs: rows measured since the heights were last cleared keep
+  // theirs, the others are measured now.
+  void MeasureRowsOnScreen();
+  // Rows measured since the heights were last cleared, one flag a row.
+  std::vector<uint8_t> fMeasured;
+  bool fMeasuringScreen = false;
   TTextStringGridListHolder* Holder() const { return BaseStringArrayHolder != nullptr ? *BaseStringArrayHolder : nullptr; }
   THighlightUTF8Stringlist* ListOf(Int32 lang) const;
   Int32 LongestList() const;

@@ -9,7 +9,7 @@ namespace sk {
 Tlibrary_rec FindLibraryFunction(const String& libraryName, const String& functionName) {
   Tlibrary_rec rec{};
   if (libraryName.empty()) return rec;
-  void* handle = ::dlopen(StringToUtf8(libraryName).c_str(), RTLD_NOW | RTLD_LOCAL);
+  void* handle = ::dlopen(StringToSystemName(libraryName).c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) return rec;
   rec.Hinst = reinterpret_cast<NativeUInt>(handle);
   if (!functionName.empty()) rec.FPointer = ::dlsym(handle, StringToUtf8(functionName).c_str());

@@ -50,7 +50,7 @@ TVolumeNameAndSerialRec DiskVolumeNameAndSerialNo(const String& root) {
   Cardinal serial = 0;
   if (!SerialFromUUID(m.UUID, serial)) {
     struct statvfs vfs;
-    if (::statvfs(StringToUtf8(m.MountPoint).c_str(), &vfs) != 0) return TVolumeNameAndSerialRec{};
+    if (::statvfs(StringToSystemName(m.MountPoint).c_str(), &vfs) != 0) return TVolumeNameAndSerialRec{};
     serial = static_cast<Cardinal>(vfs.f_fsid);
   }
   rec.serial_number = serial;

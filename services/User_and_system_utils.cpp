@@ -24,7 +24,7 @@ String ProductFolderName() { return Format(u"%s_%s_%d", {u"Quillmark", u"64", 9}
 
 String GetMyDocumentsFolder() {
   const char* v = std::getenv("XDG_DOCUMENTS_DIR");
-  if (v != nullptr && v[0] == '/') return ExcludeTrailingPathDelimiter(Utf8ToString(std::string(v)));
+  if (v != nullptr && v[0] == '/') return ExcludeTrailingPathDelimiter(SystemNameToString(std::string(v)));
   return GetDocumentsPath();
 }
 
@@ -45,7 +45,7 @@ String GetProgramDataFolder() {
       size_t q = dirs.find(':', p);
       if (q == std::string::npos) q = dirs.size();
       const std::string entry = dirs.substr(p, q - p);
-      if (!entry.empty() && entry[0] == '/') return ExcludeTrailingPathDelimiter(Utf8ToString(entry));
+      if (!entry.empty() && entry[0] == '/') return ExcludeTrailingPathDelimiter(SystemNameToString(entry));
       p = q + 1;
     }
   }

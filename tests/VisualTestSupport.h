@@ -35,9 +35,16 @@
 
 namespace sk {
 
+// Qt's offscreen platform; one already asked for with options (a screen of
+// another size from a configuration file, for a child run) is kept.
+inline void SetOffscreenPlatform() {
+  const char* asked = std::getenv("QT_QPA_PLATFORM");
+  if (asked == nullptr || std::string(asked).rfind("offscreen:", 0) != 0) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+}
+
 inline QApplication* TestApplication() {
   static QApplication* app = [] {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    SetOffscreenPlatform();
     static int argc = 1;
     static char name[] = "sk_tests";
     static char* argv[] = {name, nullptr};
@@ -136,7 +143,7 @@ inline TColor PixelOf(const QImage& img, int x, int y) { return FromQColor(QColo
 
 // The main of a visual test program.
 inline int VisualTestMain(int argc, char** argv) {
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  SetOffscreenPlatform();
   ::testing::InitGoogleTest(&argc, argv);
   TestApplication();  // offscreen, DejaVu Sans 9
   InstallUnexpectedDialogGuard();

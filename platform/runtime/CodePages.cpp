@@ -689,4 +689,24 @@ RawByteString CharToOemA(const RawByteString& ansi) {
   return UnicodeToCodePage(CP_OEMCP, CodePageToUnicode(CP_ACP, ansi));
 }
 
+String SystemNameForDisplay(const String& name) {
+  const auto escaped = [&](size_t i) {
+    return name[i] >= 0xDC80 && name[i] <= 0xDCFF && (i == 0 || !U16_IS_LEAD(name[i - 1]));
+  };
+  size_t i = 0;
+  while (i < name.size() && !escaped(i)) ++i;
+  if (i == name.size()) return name;
+  String out(name, 0, i);
+  while (i < name.size()) {
+    if (!escaped(i)) {
+      out += name[i++];
+      continue;
+    }
+    std::string bytes;
+    for (; i < name.size() && escaped(i); ++i) bytes.push_back(static_cast<char>(name[i] - 0xDC00));
+    out += CodePageToUnicode(GetACP(), bytes.data(), bytes.size());
+  }
+  return out;
+}
+
 }  // namespace sk

@@ -20,7 +20,7 @@ std::string Env(const char* name) {
   return v != nullptr ? std::string(v) : std::string();
 }
 
-std::string Home() { return StringToUtf8(GetHomePath()); }
+std::string Home() { return StringToSystemName(GetHomePath()); }
 
 // The absolute entries of a colon-separated list, else the defaults.
 std::vector<std::string> DirList(const char* var, const char* defaults) {

@@ -307,7 +307,7 @@ std::vector<MountEntry> ReadMounts() {
 
 TMountInfo ToMountInfo(const MountEntry& e) {
   TMountInfo m;
-  m.MountPoint = Utf8ToString(e.point);
+  m.MountPoint = SystemNameToString(e.point);
   m.Source = Utf8ToString(e.source);
   m.FileSystem = Utf8ToString(e.fsType);
   m.Label = Utf8ToString(e.label);
@@ -816,7 +816,7 @@ void FindClose(TSearchRec& rec) { rec.FindHandle.reset(); }
 String MountPointOf(const String& path) {
   MountEntry e;
   if (!FindMount(path, e)) return String();
-  return Utf8ToString(e.point);
+  return SystemNameToString(e.point);
 }
 
 std::vector<TMountInfo> GetMountTable() {
@@ -905,24 +905,24 @@ String ProgramFileName() {
 
 String GetTempDirectory() {
   const char* t = std::getenv("TMPDIR");
-  String dir = (t != nullptr && t[0] == '/') ? Utf8ToString(std::string(t)) : String(u"/tmp");
+  String dir = (t != nullptr && t[0] == '/') ? SystemNameToString(std::string(t)) : String(u"/tmp");
   return IncludeTrailingPathDelimiter(dir);
 }
 
 String GetHomePath() {
   const char* h = std::getenv("HOME");
-  if (h != nullptr && h[0] != '\0') return ExcludeTrailingPathDelimiter(Utf8ToString(std::string(h)));
+  if (h != nullptr && h[0] != '\0') return ExcludeTrailingPathDelimiter(SystemNameToString(std::string(h)));
   struct passwd pw;
   struct passwd* res = nullptr;
   std::vector<char> buf(16384);
   if (::getpwuid_r(::getuid(), &pw, buf.data(), buf.size(), &res) == 0 && res != nullptr && res->pw_dir != nullptr)
-    return ExcludeTrailingPathDelimiter(Utf8ToString(std::string(res->pw_dir)));
+    return ExcludeTrailingPathDelimiter(SystemNameToString(std::string(res->pw_dir)));
   return String();
 }
 
 String GetAppDataPath() {
   const char* c = std::getenv("XDG_CONFIG_HOME");
-  if (c != nullptr && c[0] == '/') return ExcludeTrailingPathDelimiter(Utf8ToString(std::string(c)));
+  if (c != nullptr && c[0] == '/') return ExcludeTrailingPathDelimiter(SystemNameToString(std::string(c)));
   return GetHomePath() + u"/.config";
 }
 
@@ -938,9 +938,9 @@ String GetDocumentsPath() {
     if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
     String value;
     if (v.compare(0, 5, "$HOME") == 0)
-      value = home + Utf8ToString(v.substr(5));
+      value = home + SystemNameToString(v.substr(5));
     else if (!v.empty() && v[0] == '/')
-      value = Utf8ToString(v);
+      value = SystemNameToString(v);
     else
       continue;  // only absolute or $HOME-relative paths are valid there
     return ExcludeTrailingPathDelimiter(value.empty() ? home : value);

@@ -31,7 +31,7 @@ constexpr Int32 kMaxIdentifier = 65535;
 // larger than the limit.
 bool ReadWholeFile(const String& fileName, std::string& bytes) {
   if (fileName.empty()) return false;
-  const std::string path = StringToUtf8(fileName);
+  const std::string path = StringToSystemName(fileName);
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat st {};

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/runtime/CodePages.h"
 #include "platform/runtime/FileUtils.h"
 #include "platform/runtime/Strings.h"
 #include "platform/visual/QtBridge.h"
@@ -28,11 +29,11 @@ constinit const TResStringRec _SKBrowseForFolderCaption{60445, u"Browse For Fold
 
 namespace {
 
-std::string U8(const String& s) { return StringToUtf8(s); }
+std::string U8(const String& s) { return StringToSystemName(s); }
 
 String DataHome() {
   const char* v = std::getenv("XDG_DATA_HOME");
-  if (v != nullptr && v[0] == '/') return ExcludeTrailingPathDelimiter(Utf8ToString(std::string(v)));
+  if (v != nullptr && v[0] == '/') return ExcludeTrailingPathDelimiter(SystemNameToString(std::string(v)));
   return GetHomePath() + u"/.local/share";
 }
 
@@ -49,8 +50,8 @@ String XdgUserDir(const std::string& key, const String& fallback) {
     std::string v = line.substr(p + prefix.size());
     while (!v.empty() && (v.back() == '\r' || v.back() == ' ' || v.back() == '\t')) v.pop_back();
     if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
-    if (v.compare(0, 5, "$HOME") == 0) return ExcludeTrailingPathDelimiter(home + Utf8ToString(v.substr(5)));
-    if (!v.empty() && v[0] == '/') return ExcludeTrailingPathDelimiter(Utf8ToString(v));
+    if (v.compare(0, 5, "$HOME") == 0) return ExcludeTrailingPathDelimiter(home + SystemNameToString(v.substr(5)));
+    if (!v.empty() && v[0] == '/') return ExcludeTrailingPathDelimiter(SystemNameToString(v));
   }
   return home + u"/" + fallback;
 }
@@ -60,7 +61,9 @@ String XdgUserDir(const std::string& key, const String& fallback) {
 // them, straight from the folder's entries: the names of the other entries
 // are passed over without asking the file system more of them, so a folder
 // beside many files costs about as much as reading their names once. Hidden
-// folders (a name starting with ".") are left out.
+// folders (a name starting with ".") are left out. Names are kept as the
+// system gave them (bytes that are not UTF-8 included), so that a folder is
+// opened by the name it was listed under; only what is shown is decoded.
 class TFolderModel : public QAbstractItemModel {
  public:
   explicit TFolderModel(QObject* parent) : QAbstractItemModel(parent) {}
@@ -127,7 +130,7 @@ class TFolderModel : public QAbstractItemModel {
   }
   QVariant data(const QModelIndex& index, int role) const override {
     if (!index.isValid()) return QVariant();
-    if (role == Qt::DisplayRole) return ToQString(NodeOf(index)->name);
+    if (role == Qt::DisplayRole) return ToQString(SystemNameForDisplay(NodeOf(index)->name));
     if (role == Qt::DecorationRole && QApplication::style() != nullptr)
       return QApplication::style()->standardIcon(QStyle::SP_DirIcon);
     return QVariant();
@@ -156,7 +159,7 @@ class TFolderModel : public QAbstractItemModel {
     if (node->listed) return;
     node->listed = true;
     std::vector<String> names;
-    const std::string folder = StringToUtf8(node->path);
+    const std::string folder = U8(node->path);
     if (DIR* dir = ::opendir(folder.c_str())) {
       while (const dirent* e = ::readdir(dir)) {
         if (e->d_name[0] == '.') continue;
@@ -166,16 +169,20 @@ class TFolderModel : public QAbstractItemModel {
           const std::string full = (folder == "/" ? folder : folder + "/") + e->d_name;
           isFolder = ::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
         }
-        if (isFolder) names.push_back(Utf8ToString(std::string(e->d_name)));
+        if (isFolder) names.push_back(SystemNameToString(std::string(e->d_name)));
       }
       ::closedir(dir);
     }
     if (names.empty()) return;
     std::vector<std::pair<QString, size_t>> keys;
-    for (size_t i = 0; i < names.size(); ++i) keys.emplace_back(ToQString(names[i]), i);
-    std::sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) {
+    for (size_t i = 0; i < names.size(); ++i) keys.emplace_back(ToQString(SystemNameForDisplay(names[i])), i);
+    // Names shown alike (a Latin-1 name beside its UTF-8 twin) keep the order
+    // of their bytes.
+    std::sort(keys.begin(), keys.end(), [&names](const auto& a, const auto& b) {
       const int c = a.first.compare(b.first, Qt::CaseInsensitive);
-      return c != 0 ? c < 0 : a.first < b.first;
+      if (c != 0) return c < 0;
+      if (a.first != b.first) return a.first < b.first;
+      return names[a.second] < names[b.second];
     });
     const QModelIndex at = IndexOfNode(node);
     beginInsertRows(at, 0, static_cast<int>(names.size()) - 1);
@@ -336,7 +343,9 @@ void TBrowseFolderForm::WndProc(TMessage& message) {
       message.Result = message.LParam != 0 && SelectPath(*reinterpret_cast<const String*>(message.LParam)) ? 1 : 0;
       return;
     case BFFM_SETSTATUSTEXTW:
-      fParts->status->SetCaption(message.LParam != 0 ? *reinterpret_cast<const String*>(message.LParam) : String());
+      // A path with bytes that are not UTF-8 is shown with their letters.
+      fParts->status->SetCaption(
+          message.LParam != 0 ? SystemNameForDisplay(*reinterpret_cast<const String*>(message.LParam)) : String());
       return;
     default: TForm::WndProc(message);
   }

@@ -3,6 +3,7 @@
 #include <QtCore/QBuffer>
 #include <QtCore/QByteArray>
 #include <unicode/ubidi.h>
+#include <unicode/ubrk.h>
 #include <unicode/uchar.h>
 #include <unicode/uscript.h>
 
@@ -14,6 +15,7 @@
 #include <QtGui/QGuiApplication>
 #include <QtGui/QIcon>
 #include <QtGui/QImage>
+#include <QtGui/QImageReader>
 #include <QtGui/QPainter>
 #include <QtGui/QPixmap>
 #include <QtGui/QRegion>
@@ -28,6 +30,7 @@
 
 #include "platform/runtime/Streams.h"
 #include "platform/visual/QtConvert.h"
+#include "platform/visual/QtFiles.h"
 #include "platform/visual/Screen.h"
 
 namespace sk {
@@ -1349,11 +1352,91 @@ void WrapParagraph(const QFontMetrics& m, const QFont& font, TPieceWidths& width
   }
 }
 
+// The boundaries of an ICU break iterator of the kind over text, after 0
+// and up to its end, ascending.
+std::vector<size_t> BreakPositions(UBreakIteratorType kind, const String& text) {
+  std::vector<size_t> at;
+  UErrorCode status = U_ZERO_ERROR;
+  UBreakIterator* it = ubrk_open(kind, "", reinterpret_cast<const UChar*>(text.data()),
+                                 static_cast<int32_t>(text.size()), &status);
+  if (U_SUCCESS(status) && it != nullptr) {
+    for (int32_t b = ubrk_next(it); b != UBRK_DONE; b = ubrk_next(it)) at.push_back(static_cast<size_t>(b));
+  }
+  if (it != nullptr) ubrk_close(it);
+  // Without an iterator, every unit is a place to break.
+  if (at.empty() || at.back() != text.size()) {
+    at.clear();
+    for (size_t i = 1; i <= text.size(); ++i) at.push_back(i);
+  }
+  return at;
+}
+
+// Breaks a paragraph where its script lets a line break (ICU's line breaks: after blanks, between the characters
+// of Chinese and Japanese, between the words of Thai), each line taking as
+// much as fits width; a run with no such place within a line's width (a
+// path, a long word) is broken between its characters. Blanks at a line's
+// end do not count and are not shown; a line holds one character at least.
+void WrapParagraphWithinWords(TPieceWidths& widths, const String& p, Int32 width, size_t maxLines,
+                              TWrappedLines& out, bool& stopped) {
+  if (widths.Width(p) <= width) {
+    out.Add(p, true);
+    return;
+  }
+  const auto blank = [](Char c) { return c == u' ' || c == u'\t' || c == u'\u3000'; };
+  const auto trimmedEnd = [&](size_t a, size_t b) {
+    while (b > a && blank(p[b - 1])) --b;
+    return b;
+  };
+  const auto fits = [&](size_t a, size_t b) { return widths.Width(p.substr(a, trimmedEnd(a, b) - a)) <= width; };
+  // The last of the positions after a that fits (a line's width grows with
+  // what it takes): found by strides that double from a until one is too
+  // wide, then by halving, so that what is measured is about a line's
+  // length, not the paragraph's rest; npos when even the first does not.
+  const auto lastFitting = [&](const std::vector<size_t>& at, size_t a) {
+    auto lo = std::upper_bound(at.begin(), at.end(), a), hi = at.end();
+    if (lo == hi || !fits(a, *lo)) return String::npos;
+    for (std::ptrdiff_t stride = 1; stride < hi - lo; stride *= 2) {
+      if (!fits(a, *(lo + stride))) {
+        hi = lo + stride;
+        break;
+      }
+      lo += stride;
+    }
+    while (hi - lo > 1) {
+      const auto mid = lo + (hi - lo) / 2;
+      if (fits(a, *mid))
+        lo = mid;
+      else
+        hi = mid;
+    }
+    return *lo;
+  };
+  const std::vector<size_t> lineBreaks = BreakPositions(UBRK_LINE, p);
+  std::vector<size_t> characters;
+  size_t s = 0;
+  while (s < p.size()) {
+    if (out.lines.size() >= maxLines) {
+      stopped = true;
+      return;
+    }
+    size_t e = lastFitting(lineBreaks, s);
+    if (e == String::npos) {
+      if (characters.empty()) characters = BreakPositions(UBRK_CHARACTER, p);
+      e = lastFitting(characters, s);
+      if (e == String::npos) e = *std::upper_bound(characters.begin(), characters.end(), s);
+    }
+    out.Add(p.substr(s, trimmedEnd(s, e) - s), true);
+    s = e;
+    while (s < p.size() && blank(p[s])) ++s;
+  }
+}
+
 // The lines of a text: broken at CR LF, CR and LF, and with wordBreak at
-// blanks so that each line fits width (WrapParagraph). Lines after the first
+// blanks so that each line fits width (WrapParagraph), or with withinWords
+// also inside words (WrapParagraphWithinWords). Lines after the first
 // maxLines are not worked out; stopped tells whether text went on after them.
 TWrappedLines SplitLines(const QFontMetrics& m, const QFont& font, const String& text, bool wordBreak, Int32 width,
-                         size_t maxLines, bool& stopped) {
+                         size_t maxLines, bool& stopped, bool withinWords = false) {
   stopped = false;
   std::vector<String> paragraphs;
   String cur;
@@ -1385,7 +1468,10 @@ TWrappedLines SplitLines(const QFontMetrics& m, const QFont& font, const String&
       break;
     }
     bool cut = false;
-    WrapParagraph(m, font, widths, p, width, maxLines, out, cut);
+    if (withinWords)
+      WrapParagraphWithinWords(widths, p, width, maxLines, out, cut);
+    else
+      WrapParagraph(m, font, widths, p, width, maxLines, out, cut);
     if (cut) {
       stopped = true;
       break;
@@ -1400,9 +1486,9 @@ TWrappedLines SplitLines(const QFontMetrics& m, const QFont& font, const String&
 
 }  // namespace
 
-std::vector<String> WordWrapped(const QFont& font, const String& text, Int32 width, size_t maxLines) {
+std::vector<String> WordWrapped(const QFont& font, const String& text, Int32 width, size_t maxLines, bool withinWords) {
   bool stopped = false;
-  return SplitLines(QFontMetrics(font), font, text, true, width, maxLines, stopped).lines;
+  return SplitLines(QFontMetrics(font), font, text, true, width, maxLines, stopped, withinWords).lines;
 }
 
 // ---------------------------------------------------------------------------
@@ -1924,7 +2010,8 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
       lines.push_back(std::move(one));
     } else {
       bool stopped = false;
-      TWrappedLines wrapped = SplitLines(m, font, shown, (flags & DT_WORDBREAK) != 0, width, maxLines, stopped);
+      TWrappedLines wrapped = SplitLines(m, font, shown, (flags & DT_WORDBREAK) != 0, width, maxLines, stopped,
+                                         (flags & DT_WORDBREAK) && (flags & DT_BREAKWITHINWORDS));
       lines = std::move(wrapped.lines);
       known = std::move(wrapped.fits);
       // Lines that stopped short of what was read are whole; lines broken at
@@ -2271,16 +2358,29 @@ void TBitmap::Draw(TCanvas& canvas, const TRect& r) const {
   p->drawImage(ToQRect(r), img);
 }
 
+// Pictures are read and written through the library's files, which reach a
+// name that is not UTF-8; Qt gets the bytes, with the extension as a hint
+// of their format.
+constexpr Int64 kMaxPictureFileBytes = Int64(1) << 30;
+
 void TBitmap::LoadFromFile(const String& fileName) {
+  QByteArray bytes;
   QImage img;
-  if (!img.load(ToQString(fileName))) throw EInvalidGraphic(u"Cannot read the picture " + fileName);
+  if (!ReadFileForQt(fileName, bytes, kMaxPictureFileBytes) ||
+      !img.loadFromData(bytes, ImageFormatOfName(fileName).constData()))
+    throw EInvalidGraphic(u"Cannot read the picture " + fileName);
   SetImage(img);
 }
 
 void TBitmap::SaveToFile(const String& fileName) const {
-  const QString name = ToQString(fileName);
-  const bool known = name.contains(u'.');
-  if (Empty() || !Image().save(name, known ? nullptr : "BMP")) throw EInvalidGraphic(u"Cannot write the picture " + fileName);
+  // A name without an extension is written as a bitmap file.
+  QByteArray format = ImageFormatOfName(fileName);
+  if (format.isEmpty()) format = "bmp";
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (Empty() || !Image().save(&buffer, format.constData()) || !SaveFileForQt(fileName, bytes))
+    throw EInvalidGraphic(u"Cannot write the picture " + fileName);
 }
 
 void TBitmap::LoadFromStream(TStream& stream) {
@@ -2345,7 +2445,21 @@ void TIcon::Draw(TCanvas& canvas, const TRect& r) const {
 }
 
 void TIcon::LoadFromFile(const String& fileName) {
-  QIcon icon(ToQString(fileName));
+  // Every image of the file (an icon file holds several sizes).
+  QByteArray bytes;
+  QIcon icon;
+  if (ReadFileForQt(fileName, bytes, kMaxPictureFileBytes)) {
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, ImageFormatOfName(fileName));
+    const int count = std::clamp(reader.imageCount(), 1, 256);
+    for (int i = 0; i < count; ++i) {
+      if (i > 0 && !reader.jumpToImage(i)) break;
+      const QImage img = reader.read();
+      if (img.isNull()) break;
+      icon.addPixmap(QPixmap::fromImage(img));
+    }
+  }
   if (icon.isNull() || icon.availableSizes().isEmpty()) throw EInvalidGraphic(u"Cannot read the icon " + fileName);
   *fIcon = icon;
   Changed();
@@ -2353,7 +2467,13 @@ void TIcon::LoadFromFile(const String& fileName) {
 
 void TIcon::SaveToFile(const String& fileName) const {
   const QImage img = ImageAt(0);
-  if (img.isNull() || !img.save(ToQString(fileName))) throw EInvalidGraphic(u"Cannot write the icon " + fileName);
+  QByteArray format = ImageFormatOfName(fileName);
+  if (format.isEmpty()) format = "png";
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (img.isNull() || !img.save(&buffer, format.constData()) || !SaveFileForQt(fileName, bytes))
+    throw EInvalidGraphic(u"Cannot write the icon " + fileName);
 }
 
 void TIcon::LoadFromStream(TStream& stream) {

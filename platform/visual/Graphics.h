@@ -223,6 +223,11 @@ inline constexpr Cardinal DT_RTLREADING = 0x00020000;
 inline constexpr Cardinal DT_WORD_ELLIPSIS = 0x00040000;
 inline constexpr Cardinal DT_NOFULLWIDTHCHARBREAK = 0x00080000;
 inline constexpr Cardinal DT_HIDEPREFIX = 0x00100000;
+// The library's own: with DT_WORDBREAK, lines break also where the text's
+// script allows (between the characters of Chinese and Japanese, between the
+// words of Thai) and inside a run too long for a line (a path), so that no
+// line is wider than the rectangle. Message and task dialogs wrap so.
+inline constexpr Cardinal DT_BREAKWITHINWORDS = 0x10000000;
 
 // The formats of TCanvas::TextRect: the same bits as DrawText's flags.
 using TTextFormat = Cardinal;

@@ -136,9 +136,10 @@ TShapedSpan ShapedSpan(const QFont& font, const String& text, TCutKind kind = ck
 Int32 JoinedSlack(const QFont& font);
 
 // The lines of text word-wrapped to width in font, as the canvas draws them
-// with DT_WORDBREAK (at most maxLines of them).
+// with DT_WORDBREAK (at most maxLines of them), or withinWords with
+// DT_WORDBREAK and DT_BREAKWITHINWORDS.
 std::vector<String> WordWrapped(const QFont& font, const String& text, Int32 width,
-                                size_t maxLines = std::numeric_limits<size_t>::max());
+                                size_t maxLines = std::numeric_limits<size_t>::max(), bool withinWords = false);
 
 // Whether text[from, to) holds a character of a script of its own.
 bool HoldsOwnScript(const String& text, size_t from, size_t to);

@@ -2,12 +2,14 @@
 
 #include <QtGui/QIcon>
 #include <QtGui/QImage>
+#include <QtCore/QBuffer>
 #include <QtGui/QImageReader>
 #include <QtGui/QPixmap>
 #include <algorithm>
 
 #include "platform/visual/QtConvert.h"
 #include "platform/visual/Screen.h"
+#include "platform/visual/QtFiles.h"
 
 namespace sk {
 
@@ -33,7 +35,12 @@ bool Better(const QImage& a, const QImage& b, int size) {
 
 bool LoadIconFromFileAtSize(TIcon& icon, const String& fileName, Int32 size) {
   if (size < 1 || !HasGuiApplication()) return false;
-  QImageReader reader(ToQString(fileName), "ico");
+  // Read through the library's files, which reach a name that is not UTF-8.
+  QByteArray bytes;
+  if (!ReadFileForQt(fileName, bytes, Int64(64) << 20)) return false;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer, "ico");
   if (!reader.canRead()) return false;
   QImage best;
   const int count = std::min(reader.imageCount(), kMaxImages);

@@ -210,7 +210,9 @@ std::unique_ptr<TForm> CreateMessageDialog(const String& msg, TMsgDlgType type, 
   // The text wraps at half the screen's width; a text taller than the
   // screen leaves room for scrolls.
   TRect textRect{0, 0, std::max(ScreenWidth() / 2, 200), 0};
-  const Cardinal textFlags = DT_EXPANDTABS | DT_WORDBREAK | DT_NOPREFIX;
+  // Lines break inside words too, so that a text without blanks (Chinese,
+  // Japanese, Thai, a long path) keeps to that width.
+  const Cardinal textFlags = DT_EXPANDTABS | DT_WORDBREAK | DT_NOPREFIX | DT_BREAKWITHINWORDS;
   canvas.DrawText(msg.empty() ? String(u" ") : msg, textRect, textFlags | DT_CALCRECT);
   const Int32 textRoom = std::max(3 * du.y, ScreenHeight() - kFrameRoom - 2 * vertMargin - vertSpacing - buttonsHeight);
   const bool scrolls = textRect.Bottom > textRoom;
@@ -239,6 +241,7 @@ std::unique_ptr<TForm> CreateMessageDialog(const String& msg, TMsgDlgType type, 
   label->SetParent(form.get());
   label->SetAutoSize(false);
   label->SetWordWrap(true);
+  label->SetBreakWithinWords(true);
   label->SetShowAccelChar(false);
   label->SetCaption(msg);
   label->SetBiDiMode(form->BiDiMode());
@@ -446,10 +449,11 @@ bool TTaskDialog::Execute() {
     if (bold) label->Font().SetStyle(static_cast<TFontStyles>(1u << fsBold));
     label->SetAutoSize(false);
     label->SetWordWrap(true);
+    label->SetBreakWithinWords(true);
     label->SetShowAccelChar(false);
     canvas.Font().Assign(label->Font());
     TRect r{0, 0, textWidthLimit, 0};
-    canvas.DrawText(text, r, DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
+    canvas.DrawText(text, r, DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT | DT_BREAKWITHINWORDS);
     label->SetCaption(text);
     label->SetBounds(textLeft, y, r.Right, r.Bottom);
     y += r.Bottom + spacing;

@@ -64,10 +64,12 @@ void TPrinter::SetPdfFile(const String& fileName, Int32 resolution) {
   if (fileName.empty()) {
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     fHasSystemPrinter = !info.isNull();
+    fPdfName.clear();
     fPrinter->setOutputFileName(QString());
     fPrinter->setOutputFormat(QPrinter::NativeFormat);
     if (fHasSystemPrinter) fPrinter->setPrinterName(info.printerName());
   } else {
+    fPdfName = fileName;
     fPrinter->setOutputFormat(QPrinter::PdfFormat);
     fPrinter->setOutputFileName(ToQString(fileName));
   }
@@ -85,7 +87,7 @@ Int32 TPrinter::PrinterCount() const {
 }
 
 String TPrinter::PrinterName() const {
-  if (IsPdf()) return FromQString(fPrinter->outputFileName());
+  if (IsPdf()) return fPdfName;
   return fHasSystemPrinter ? FromQString(fPrinter->printerName()) : String();
 }
 
@@ -137,12 +139,31 @@ void TPrinter::SetColorMode(bool colour) { fPrinter->setColorMode(colour ? QPrin
 void TPrinter::BeginDoc() {
   if (fPrinting) throw EPrinter(u"Printing in progress");
   if (!HasPrinter()) throw EPrinter(u"There is no default printer currently selected");
-  if (!fSurface->fPainter.begin(fPrinter.get())) throw EPrinter(u"Printer is not currently printing");
+  if (IsPdf()) {
+    // Qt would open the file by the name in UTF-8: the file is opened here by
+    // its own bytes, and Qt writes to it through the open file's name.
+    fPdfFile = std::make_unique<TFileOpenForQt>();
+    if (!fPdfFile->OpenForWriting(fPdfName)) {
+      fPdfFile.reset();
+      throw EPrinter(u"Cannot write " + fPdfName);
+    }
+    fPrinter->setOutputFileName(fPdfFile->QtName());
+  }
+  if (!fSurface->fPainter.begin(fPrinter.get())) {
+    EndPdfFile();
+    throw EPrinter(u"Printer is not currently printing");
+  }
   fPrinting = true;
   fPageNumber = 1;
   fCanvas->SetSurface(fSurface.get());
   // Text on paper keeps its size in points whatever the printer's resolution.
   fCanvas->Font().SetPixelsPerInch(Resolution());
+}
+
+void TPrinter::EndPdfFile() {
+  if (!fPdfFile) return;
+  fPdfFile.reset();
+  fPrinter->setOutputFileName(ToQString(fPdfName));
 }
 
 void TPrinter::NewPage() {
@@ -155,6 +176,7 @@ void TPrinter::EndDoc() {
   if (!fPrinting) throw EPrinter(u"Printer is not currently printing");
   fCanvas->SetSurface(nullptr);
   fSurface->fPainter.end();
+  EndPdfFile();
   fPrinting = false;
   fPageNumber = 0;
 }

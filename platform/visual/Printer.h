@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "platform/visual/Graphics.h"
+#include "platform/visual/QtFiles.h"
 
 class QPrinter;
 
@@ -81,10 +82,17 @@ class TPrinter : public TObject {
   QPrinter& QtPrinter() { return *fPrinter; }
 
  private:
+  // Closes the PDF file of a document and gives the printer its name back.
+  void EndPdfFile();
   class TSurface;
   std::unique_ptr<QPrinter> fPrinter;
   std::unique_ptr<TCanvas> fCanvas;
   std::unique_ptr<TSurface> fSurface;
+  // The PDF file's name as given, and the file while a document goes to it:
+  // opened by the name's own bytes, so that a name that is not UTF-8 is the
+  // file written.
+  String fPdfName;
+  std::unique_ptr<TFileOpenForQt> fPdfFile;
   bool fHasSystemPrinter = false;
   bool fPrinting = false;
   Int32 fPageNumber = 0;

@@ -16,6 +16,7 @@
 
 #include "platform/visual/Controls.h"
 #include "platform/visual/QtConvert.h"
+#include "platform/visual/QtFiles.h"
 #include "platform/visual/RtfWriter.h"
 
 namespace sk {
@@ -429,12 +430,8 @@ void TRichEdit::EndUpdate() {
 std::string TRichEdit::RtfText() const { return DocumentAsRtf(*fDocument, fFontName, fFontSize, fFontColor); }
 
 bool TRichEdit::SaveToRTF(const String& fileName) const {
-  const std::string rtf = RtfText();
-  QFile f(ToQString(fileName));
-  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-  const qint64 n = f.write(rtf.data(), static_cast<qint64>(rtf.size()));
-  f.close();
-  return n == static_cast<qint64>(rtf.size()) && f.error() == QFileDevice::NoError;
+  // Through the library's files, which reach a name that is not UTF-8.
+  return SaveFileForQt(fileName, QByteArray::fromStdString(RtfText()));
 }
 
 }  // namespace sk

@@ -5,6 +5,7 @@
 
 #include "platform/visual/Controls.h"
 #include "platform/visual/QtConvert.h"
+#include "platform/visual/QtFiles.h"
 
 namespace sk {
 
@@ -26,7 +27,7 @@ TShellOpenHandler SetShellOpenHandler(TShellOpenHandler handler) {
 bool ShellOpenFile(const String& fileName) {
   if (OpenHandler()) return OpenHandler()(fileName);
   if (fileName.empty() || !ApplicationExists()) return false;
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(ToQString(fileName)));
+  return QDesktopServices::openUrl(LocalFileUrl(fileName));
 }
 
 }  // namespace sk

@@ -204,6 +204,13 @@ void TLabel::SetTransparent(bool t) {
   Invalidate();
 }
 
+void TLabel::SetBreakWithinWords(bool b) {
+  if (b == fBreakWithinWords) return;
+  fBreakWithinWords = b;
+  AdjustBounds();
+  Invalidate();
+}
+
 void TLabel::SetShowAccelChar(bool s) {
   if (s == fShowAccelChar) return;
   fShowAccelChar = s;
@@ -225,6 +232,7 @@ void TLabel::Notification(TComponent* component, TOperation operation) {
 Cardinal TLabel::DrawTextFlags() const {
   Cardinal flags = DT_EXPANDTABS;
   if (fWordWrap) flags |= DT_WORDBREAK;
+  if (fWordWrap && fBreakWithinWords) flags |= DT_BREAKWITHINWORDS;
   TAlignment a = fAlignment;
   if (UseRightToLeftAlignment() && a != taCenter) a = a == taLeftJustify ? taRightJustify : taLeftJustify;
   if (a == taCenter) flags |= DT_CENTER;

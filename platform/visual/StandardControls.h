@@ -110,6 +110,11 @@ class TLabel : public TGraphicControl {
   void SetAutoSize(bool a);
   bool WordWrap() const { return fWordWrap; }
   void SetWordWrap(bool w);
+  // With WordWrap: lines break also inside words where the script allows
+  // and in a run too long for a line (DT_BREAKWITHINWORDS), so that the text
+  // keeps to the label's width whatever it holds.
+  bool BreakWithinWords() const { return fBreakWithinWords; }
+  void SetBreakWithinWords(bool b);
   TAlignment Alignment() const { return fAlignment; }
   void SetAlignment(TAlignment a);
   TTextLayout Layout() const { return fLayout; }
@@ -137,6 +142,7 @@ class TLabel : public TGraphicControl {
  private:
   bool fAutoSize = true;
   bool fWordWrap = false;
+  bool fBreakWithinWords = false;
   TAlignment fAlignment = taLeftJustify;
   TTextLayout fLayout = tlTop;
   bool fTransparent = false;

@@ -9,7 +9,9 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <iterator>
 #include <limits>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,7 @@
 #include "core/Juliandateroutines.h"
 #include "platform/runtime/DateUtils.h"
 #include "platform/runtime/Encoding.h"
+#include "platform/runtime/FileUtils.h"
 #include "platform/runtime/StringList.h"
 
 namespace sk {
@@ -421,6 +424,44 @@ TEST_F(JuliandateroutinesFileDates, GroupsByDayAndReportsGaps) {
   EXPECT_NE(text.find(u"; GAPS *****"), String::npos);
   EXPECT_NE(text.find(u"; 9 days between 2024 01 03 and 2024 01 12"), String::npos);
   EXPECT_EQ(text.find(u"between 2024 01 01"), String::npos);
+}
+
+// Names that are not UTF-8 (Latin-1, Shift-JIS, bytes of no code page) are
+// grouped under the day of their own file, as python's os.stat and
+// time.gmtime give it; a day at either edge of midnight UTC included.
+TEST_F(JuliandateroutinesFileDates, NamesThatAreNotUtf8AreGroupedByTheirDay) {
+  const std::pair<std::string, time_t> files[] = {
+      {"caf\xE9.txt", 1704153599}, {"caf\xE8.txt", 1704153600},      {"\x93\xFA\x96\x7B.txt", 946684800},
+      {"\x83\x65\x83\x4C", 1},     {"bad\xFF\xFE\xC0", 4102444799}, {"plain.txt", 1704153600},
+      {"\xCE\xB1\xCE\xB2.txt", 946684800}};
+  for (const auto& [name, seconds] : files) {
+    made_.push_back(dir_ + "/" + name);
+    std::fclose(std::fopen(made_.back().c_str(), "w"));
+    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, made_.back().c_str(), times, 0), 0);
+  }
+  // Each name's bytes in hexadecimal and its day, from python.
+  FILE* p = popen(("/usr/bin/python3 -c \"import os,sys,time\nd=os.fsencode(sys.argv[1])\nfor n in os.listdir(d): "
+                   "print(n.hex(), time.strftime('%Y %m %d', time.gmtime(os.stat(os.path.join(d,n)).st_mtime)))\" " + dir_).c_str(), "r");
+  ASSERT_NE(p, nullptr);
+  std::map<std::string, std::string> expected, grouped;
+  char hex[256], day[16];
+  while (std::fscanf(p, "%255s %15[0-9 ]\n", hex, day) == 2) expected[hex] = day;
+  ASSERT_EQ(pclose(p), 0);
+  ASSERT_EQ(expected.size(), std::size(files));
+  TStringList list(true);
+  TSearchRec rec;
+  for (Int32 r = FindFirst(Utf8ToString(dir_) + u"/*", faAnyFile, rec); r == 0; r = FindNext(rec))
+    if (rec.Name != u"." && rec.Name != u"..") AddAFileToDateAndTimeList(Utf8ToString(dir_) + u"/" + rec.Name, &list);
+  FindClose(rec);
+  for (Int32 i = 0; i < list.Count(); ++i)
+    for (Int32 k = 0; k < dynamic_cast<const TStringList&>(*list.Objects(i)).Count(); ++k) {
+      const String name = static_cast<const TStringList*>(list.Objects(i))->Strings(k);
+      std::string raw = StringToSystemName(name).substr(dir_.size() + 1), h;
+      for (unsigned char ch : raw) h += "0123456789abcdef"[ch >> 4], h += "0123456789abcdef"[ch & 15];
+      grouped[h] = StringToUtf8(list[i]);
+    }
+  EXPECT_EQ(grouped, expected);
 }
 
 TEST_F(JuliandateroutinesFileDates, ReportsAFileThatCannotBeWritten) {

@@ -7,6 +7,9 @@
 #include <vector>
 #include <QtGui/QMouseEvent>
 #include <QtWidgets/QAbstractScrollArea>
+#include <QtWidgets/QScrollBar>
+#include <QtTest/QTest>
+#include <algorithm>
 
 #include "DisplayTestSupport.h"
 #include "analysis/Search_parsing.h"
@@ -215,6 +218,55 @@ TEST(TextStringGridVirtual, RowsScrolledIntoViewHaveTheHeightTheirTextNeeds) {
   g.SetRowTo(0, 550);
   EXPECT_EQ(g.RowHeights(g.TopRow()), first);
   EXPECT_EQ(g.RowHeights(550), first);
+}
+
+// Every row on the screen is at least as high as a grid measured by force
+// at that row says, however the screen got there: by the scroll bar, by
+// arrow keys, by Page Down or by the top row set. Verses of one to six
+// lines, so that a range measured on one screen may end above the next.
+TEST(TextStringGridVirtual, EveryRowOnTheScreenHasItsHeightAfterAnyScroll) {
+  String text;
+  for (int line = 0; line < 160; ++line) {
+    for (int k = 0; k < (line * 7) % 6; ++k) text += u"and the lord spake unto moses saying speak unto the children of israel ";
+    text += u"verse " + IntToStr(line) + u"\r\n";
+  }
+  auto wrapped = [&] {
+    auto a = std::make_unique<Aligner>(std::initializer_list<const char16_t*>{text.c_str()});
+    a->grid->Displayer(0).Word_wrapped = true;
+    a->grid->ComputeHeightsAndWidths(true);
+    return a;
+  };
+  auto ref = wrapped();
+  TTextStringGridVirtual& r = *ref->grid;
+  std::vector<Int32> needed(static_cast<size_t>(r.RowCount()), -1);
+  for (Int32 top = 0; top < r.RowCount(); top += 8) {
+    r.SetTopRow(top);
+    r.ComputeHeightsAndWidths(true);
+    for (Int32 k = r.TopRowComputed; k < r.RowCount() && k < r.TopRowComputed + r.ScreenFulOfRows; ++k)
+      if (needed[static_cast<size_t>(k)] < 0) needed[static_cast<size_t>(k)] = r.RowHeights(k);
+  }
+  ASSERT_EQ(std::count(needed.begin(), needed.end(), -1), 0);
+  const std::pair<const char*, std::function<void(TTextStringGridVirtual&, int)>> ways[] = {
+      {"scroll bar", [](TTextStringGridVirtual& g, int i) {
+         QScrollBar* bar = static_cast<QAbstractScrollArea*>(g.Widget())->verticalScrollBar();
+         bar->setValue(bar->value() + (i % 3 == 2 ? 5 : 1));
+       }},
+      {"arrow keys", [](TTextStringGridVirtual& g, int) { QTest::keyClick(g.Widget(), Qt::Key_Down); }},
+      {"page down", [](TTextStringGridVirtual& g, int i) { if (i % 8 == 0) QTest::keyClick(g.Widget(), Qt::Key_PageDown); }},
+      {"top row", [](TTextStringGridVirtual& g, int i) { g.SetTopRow(i); }}};
+  for (const auto& [way, step] : ways) {
+    auto a = wrapped();
+    TTextStringGridVirtual& g = *a->grid;
+    int seen = 0, tooShort = 0;
+    for (int i = 0; i < 300; ++i) {
+      step(g, i);
+      Int64 used = 0;
+      for (Int32 k = g.TopRow(); k < g.RowCount() && used < g.ClientHeight(); used += g.RowHeights(k++), ++seen)
+        tooShort += g.RowHeights(k) < needed[static_cast<size_t>(k)];
+    }
+    EXPECT_GT(seen, 300) << way;
+    EXPECT_EQ(tooShort, 0) << way << ": " << tooShort << " of " << seen << " rows on the screen too short";
+  }
 }
 
 TEST(TextStringGridVirtual, PlotBarMarksAndSearchColours) {

@@ -312,6 +312,11 @@ TEST_F(FileUtilsFolders, XdgFoldersFollowTheEnvironment) {
     EXPECT_EQ(GetAppDataPath(), File(".config"));
   }
   EXPECT_EQ(GetHomePath(), Utf8ToString(fDir));
+  // A home whose name is not UTF-8 (Latin-1) is the folder of those bytes.
+  ASSERT_EQ(::mkdir((fDir + "/h\xF4me").c_str(), 0700), 0);
+  EnvVar latin1("HOME", (fDir + "/h\xF4me").c_str());
+  EXPECT_EQ(StringToSystemName(GetHomePath()), fDir + "/h\xF4me");
+  EXPECT_TRUE(DirectoryExists(GetHomePath()));
 }
 
 TEST_F(FileUtilsFolders, TempNamesAreNewFiles) {

@@ -93,6 +93,11 @@ TEST_F(ResourceStringsTest, TranslationLoadedAfterAFirstUseTakesEffect) {
   EXPECT_EQ(LoadResString(&kGreeting), u"Hallo");
   // A second file replaces the first as a whole.
   ASSERT_TRUE(LoadResStringTranslations(WriteFile("b.txt", "61001=Ciao\n")));
+  // A file whose name is not UTF-8 (Latin-1) is read by its own bytes.
+  WriteFile("tr\xE9.txt", "61000=Salut\n");
+  ASSERT_TRUE(LoadResStringTranslations(SystemNameToString((dir_ / "tr\xE9.txt").string())));
+  EXPECT_EQ(LoadResString(&kGreeting), u"Salut");
+  ASSERT_TRUE(LoadResStringTranslations(WriteFile("b.txt", "61001=Ciao\n")));
   EXPECT_EQ(LoadResString(&kGreeting), u"Hello");
   EXPECT_EQ(LoadResString(&kFarewell), u"Ciao");
   ClearResStringTranslations();

@@ -8,8 +8,10 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <string>
@@ -819,10 +821,38 @@ TEST_F(Qmark_error_dlgs, ChosenBetweenOptionsGivesThePressedIndexOrMinusOne) {
   EXPECT_EQ(fOwner->ComponentCount(), 0);
 }
 
+// Runs the test named again in a child on a screen of each size; false in
+// that child, which goes on with the test.
+bool RanOnScreens(const char* test, std::initializer_list<std::pair<int, int>> sizes) {
+  if (std::getenv("SK_TEST_SCREEN") != nullptr) return false;
+  const std::string dir = MakeScratchFolder("sk_screen");
+  for (const auto& [w, h] : sizes) {
+    const std::string config = dir + "/" + std::to_string(w) + ".json";
+    WriteFileBytes(config, "{\"screens\": [{\"name\": \"s\", \"x\": 0, \"y\": 0, \"width\": " + std::to_string(w) +
+                               ", \"height\": " + std::to_string(h) + ", \"logicalDpi\": 96, \"dpr\": 1}]}");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).c_str(), 1);
+      ::setenv("SK_TEST_SCREEN", "1", 1);
+      ::execl("/proc/self/exe", "sk_tests_ui", (std::string("--gtest_filter=") + test).c_str(), nullptr);
+      ::_exit(127);
+    }
+    int status = 0;
+    EXPECT_TRUE(pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << "on a screen of " << w << " x " << h;
+  }
+  RemoveScratchFolder(dir);
+  return true;
+}
+
 // Dialogs built from a caller's list or a long text fit the screen: the
 // dialog and every button and check box on it lie within the screen, and a
-// mouse press answers. The owner sits near the screen's bottom right.
+// mouse press answers. The owner sits near the screen's bottom right. So do
+// messages, tips and errors whose text has no blanks (Chinese, Japanese and
+// Thai paragraphs, a 340-character path), on screens of 800 x 600 and
+// 1920 x 1080.
 TEST_F(Qmark_error_dlgs, DialogsOfLongListsAndTextsFitTheScreen) {
+  if (RanOnScreens("Qmark_error_dlgs.DialogsOfLongListsAndTextsFitTheScreen", {{800, 600}, {1920, 1080}})) return;
   fOwner->SetBounds(Screen().Width() - 200, Screen().Height() - 150, 300, 200);
   TStringList files;
   for (int i = 0; i < 300; ++i) files.Add(u"/corpus/texts/file_number_" + IntToStr(i) + u".txt");
@@ -855,7 +885,22 @@ TEST_F(Qmark_error_dlgs, DialogsOfLongListsAndTextsFitTheScreen) {
   TipWithDontRemind(fOwner.get(), tip, 0, 0);
   press = u"Button12";
   EXPECT_EQ(ChosenBetweenOptions(fOwner.get(), u"Open", names), 11);
-  EXPECT_EQ(shown, 3);
+  String path = u"/home/researcher/corpora";
+  while (path.size() < 340) path += u"/section_of_the_collected_texts";
+  press = u"OK";
+  for (const String& unit : {String(u"语料库语言学研究大量真实文本中的语言现象，揭示词语在不同语境中的用法与意义。"),
+                             String(u"コーパス言語学は実際に使われた大量のテキストを分析し、語の使われ方を明らかにする。"),
+                             String(u"ภาษาศาสตร์คลังข้อมูลศึกษาภาษาจากข้อความจริงจำนวนมากที่รวบรวมไว้อย่างเป็นระบบ"),
+                             path.substr(0, 340)}) {
+    const String text = unit.size() < 100 ? unit + unit + unit + unit : unit;
+    ReportedAFact(fOwner.get(), text, 0);
+    TipWithDontRemind(fOwner.get(), text, 0, 0);
+    MessageDlg(u"Could not read " + text, mtError, TMsgDlgButtons{mbOK}, 0);
+    TTaskDialog task(fOwner.get());
+    task.Text = text;
+    task.Execute();
+  }
+  EXPECT_EQ(shown, 19);
   EXPECT_TRUE(outside.empty()) << ::testing::PrintToString(outside);
 }
 

@@ -2,6 +2,7 @@
 // root, and the special folders from the XDG user folders.
 #include <gtest/gtest.h>
 
+#include <QtWidgets/QTreeView>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -103,6 +104,43 @@ TEST_F(BrowseForFolder, AMissingOrEmptyRootShowsTheWholeFileSystem) {
   String chosen;
   ASSERT_TRUE(SHBrowseForFolder(info, chosen));
   EXPECT_EQ(chosen, File("beside"));
+}
+
+// Folders whose names are not UTF-8 (Latin-1, Shift-JIS, bytes of no code
+// page) show their letters in the ANSI code page, in the tree and the status
+// line, open, list what is under them, and are chosen by their own bytes.
+TEST_F(BrowseForFolder, FoldersWhoseNamesAreNotUtf8OpenAndAreChosen) {
+  const std::pair<std::string, std::string> folders[] = {{"\xE9t\xE9", "été"}, {"\x93\xFA\x96\x7B", "“ú–{"}, {"x\xFF\xC0", "xÿÀ"}};
+  for (const auto& f : folders) std::filesystem::create_directories(Path("root/" + f.first + "/inner"));
+  TBrowseInfo info;
+  info.pidlRoot = File("root");
+  info.ulFlags = BIF_STATUSTEXT;
+  info.lpfn = [&](TForm* wnd, Cardinal msg, Int64 lParam, Int64) -> Int32 {
+    if (msg == BFFM_SELCHANGED) SendMessage(wnd, BFFM_SETSTATUSTEXTW, 0, lParam);
+    return 0;
+  };
+  std::vector<std::string> shown;
+  ScopedModalHook hook([&](TForm& form) {
+    auto& dialog = dynamic_cast<TBrowseFolderForm&>(form);
+    QAbstractItemModel* model = qobject_cast<QTreeView*>(dynamic_cast<TWinControl*>(FindNamedComponent(form, u"Tree"))->Widget())->model();
+    const QModelIndex top = model->index(0, 0, QModelIndex());
+    for (int i = 0; i < model->rowCount(top); ++i) {
+      const QModelIndex at = model->index(i, 0, top);
+      model->fetchMore(at);
+      shown.push_back(model->data(at, Qt::DisplayRole).toString().toStdString() + "+" + std::to_string(model->rowCount(at)));
+    }
+    for (const auto& f : folders) {
+      EXPECT_TRUE(dialog.SelectPath(File("root/") + SystemNameToString(f.first) + u"/inner")) << f.second;
+      EXPECT_EQ(StringToUtf8(dialog.StatusText()), Path("root/" + f.second + "/inner"));
+    }
+    EXPECT_TRUE(dialog.SelectPath(File("root/") + SystemNameToString(folders[0].first)));
+    PressButton(form, u"OK");
+  });
+  String chosen;
+  ASSERT_TRUE(SHBrowseForFolder(info, chosen));
+  EXPECT_EQ(StringToSystemName(chosen), Path("root/" + folders[0].first));
+  // Sorted by what they show, without regard to case.
+  EXPECT_EQ(shown, (std::vector<std::string>{"one+1", "two+0", "xÿÀ+1", "été+1", "“ú–{+1"}));
 }
 
 TEST_F(BrowseForFolder, SpecialFoldersComeFromTheUserFolders) {

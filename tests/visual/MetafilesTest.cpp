@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QtCore/QByteArray>
+#include <algorithm>
+#include <filesystem>
 #include <QtGui/QIcon>
 
 #include "TestSupport.h"
@@ -13,6 +15,7 @@
 #include "platform/visual/Clipboard.h"
 #include "platform/visual/IconFiles.h"
 #include "platform/visual/Metafiles.h"
+#include "platform/visual/RichEdit.h"
 
 namespace sk {
 namespace {
@@ -233,6 +236,46 @@ TEST_F(TIconFiles, IconAtASize) {
   EXPECT_FALSE(LoadIconFromFileAtSize(kept, File("missing.ico"), 16));
   EXPECT_FALSE(LoadIconFromFileAtSize(kept, File("several.ico"), 0));
   EXPECT_EQ(CentreOf(kept, 16), kRed);
+}
+
+// Pictures, icons and rich text reach a file whose name is not UTF-8
+// (Latin-1, Shift-JIS, bytes of no code page) by its own bytes: each is
+// written at that name and no other, and read back from it.
+TEST_F(TIconFiles, NamesThatAreNotUtf8ReachTheirFiles) {
+  TestApplication();
+  TBitmap red(4, 4);
+  red.Canvas().Brush().SetColor(kRed);
+  red.Canvas().FillRect(Rect(0, 0, 4, 4));
+  for (const std::string stem : {"caf\xE9", "\x93\xFA\x96\x7B", "x\xFF\xC0"}) {
+    std::filesystem::remove_all(fDir);
+    std::filesystem::create_directories(fDir);
+    const String name = File("") + SystemNameToString(stem);
+    for (const String ext : {u".png", u".bmp", u""}) {
+      red.SaveToFile(name + ext);
+      TBitmap back;
+      back.LoadFromFile(name + ext);
+      EXPECT_EQ(PixelOf(back.Image(), 2, 2), kRed);
+    }
+    EXPECT_EQ(ReadRaw(stem).substr(0, 2), "BM");  // no extension: a bitmap file
+    WriteRaw(stem + ".ico", IconFile({{16, kRed}, {32, kBlue}}));
+    TIcon icon;
+    ASSERT_TRUE(LoadIconFromFileAtSize(icon, name + u".ico", 32));
+    EXPECT_EQ(CentreOf(icon, 32), kBlue);
+    TPicture picture;
+    picture.LoadFromFile(name + u".ico");
+    EXPECT_EQ(CentreOf(dynamic_cast<TIcon&>(*picture.Graphic()), 16), kRed);
+    picture.Graphic()->SaveToFile(name + u"_copy.png");  // the largest image
+    icon.LoadFromFile(name + u"_copy.png");
+    EXPECT_EQ(CentreOf(icon, 16), kBlue);
+    TRichEdit rich;
+    rich.SetText(u"rich text");
+    ASSERT_TRUE(rich.SaveToRTF(name + u".rtf"));
+    EXPECT_EQ(ReadRaw(stem + ".rtf").substr(0, 5), "{\\rtf");
+    std::vector<std::string> files;
+    for (const auto& e : std::filesystem::directory_iterator(fDir)) files.push_back(e.path().filename().string());
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{stem, stem + ".bmp", stem + ".ico", stem + ".png", stem + ".rtf", stem + "_copy.png"}));
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 
@@ -110,6 +111,36 @@ TEST(TPrinterDocument, TwoPagesIntoAPdfFile) {
   EXPECT_THROW(p.EndDoc(), EPrinter);
   in.close();
   std::filesystem::remove_all(path.parent_path());
+}
+
+// A PDF whose name is not UTF-8 (Latin-1, Shift-JIS, bytes of no code page)
+// is written at that name and no other, the second document over the first;
+// a folder that is not there is refused before anything is printed.
+TEST(TPrinterDocument, APdfWhoseNameIsNotUtf8IsWrittenThere) {
+  TestApplication();
+  const auto dir = TempPdf("x").parent_path() / "names";
+  for (const std::string stem : {"caf\xE9", "\x93\xFA\x96\x7B", "x\xFF\xC0"}) {
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const std::string raw = dir.string() + "/" + stem + ".pdf";
+    TPrinter p;
+    p.SetPdfFile(SystemNameToString(raw), 150);
+    for (int run = 0; run < 2; ++run) {
+      p.BeginDoc();
+      p.Canvas().TextOut(10, 10, u"page");
+      p.EndDoc();
+    }
+    EXPECT_EQ(StringToSystemName(p.PrinterName()), raw);
+    std::ifstream in(raw, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
+  }
+  TPrinter p;
+  p.SetPdfFile(Utf8ToString(dir.string() + "/no/such/folder.pdf"), 150);
+  EXPECT_THROW(p.BeginDoc(), EPrinter);
+  EXPECT_FALSE(p.Printing());
+  std::filesystem::remove_all(dir.parent_path());
 }
 
 TEST(TPrinterDocument, WithoutAPrinterNothingBegins) {

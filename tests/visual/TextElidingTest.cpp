@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <functional>
 
 #include "RandomTexts.h"
 #include "VisualTestSupport.h"
@@ -551,6 +553,39 @@ TEST(TCanvasEliding, WordWrapGivesWhatAddingOneWordAtATimeGives) {
       ASSERT_EQ(WordWrapped(c.Font().QtFont(), k.text, w), lines) << k.text.size() << " units, width " << w;
       const std::vector<String> two(lines.begin(), lines.begin() + std::min<std::ptrdiff_t>(2, std::ssize(lines)));
       ASSERT_EQ(WordWrapped(c.Font().QtFont(), k.text, w, 2), two) << k.text.size() << " units, cell width " << w;
+    }
+  }
+}
+
+// With DT_BREAKWITHINWORDS a text without blanks keeps to the width: Thai
+// breaks between its words, Chinese between its characters but never before
+// a closing mark, a path anywhere; the lines hold the whole text.
+TEST(TCanvasEliding, BreakingWithinWordsKeepsToTheWidth) {
+  TestApplication();
+  TBitmap b(10, 10);
+  TCanvas& c = SansCanvas(b);
+  String thai, path = u"/home/researcher/corpora";
+  std::vector<size_t> words;
+  for (int k = 0; k < 40; ++k) words.push_back((thai += std::vector<String>{u"ภาษา", u"ศาสตร์", u"ข้อมูล", u"การ", u"ศึกษา"}[k % 5]).size());
+  while (path.size() < 300) path += u"/section_of_texts";
+  const String chinese = u"语料库语言学研究大量真实文本中的语言现象，通过词表、索引行和搭配等方法，揭示词语的用法与意义。";
+  const std::pair<String, std::function<bool(size_t)>> cases[] = {
+      {thai, [&](size_t at) { return std::count(words.begin(), words.end(), at) > 0; }},
+      {chinese, [&](size_t at) { return String(u"，、。").find(chinese[at]) == String::npos; }},
+      {path, [](size_t) { return true; }}};
+  for (const auto& [text, mayEndAt] : cases) {
+    for (const Int32 width : {80, 121, 333}) {  // from one that holds the widest word
+      const std::vector<String> lines = WordWrapped(c.Font().QtFont(), text, width, SIZE_MAX, true);
+      ASSERT_GT(lines.size(), 1u);
+      String joined;
+      for (size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_LE(c.TextWidth(lines[i]), width) << width << " line " << i;
+        joined += lines[i];
+        EXPECT_TRUE(i + 1 == lines.size() || mayEndAt(joined.size())) << width << " line " << i;
+      }
+      EXPECT_EQ(joined, text);
+      TRect r{0, 0, width, 0};
+      EXPECT_EQ(c.DrawText(text, r, DT_WORDBREAK | DT_BREAKWITHINWORDS | DT_CALCRECT), lines.size() * c.TextHeight(u"Yy"));
     }
   }
 }
