@@ -10,6 +10,7 @@
 #include <zip.h>
 #include <zlib.h>
 
+#include "platform/runtime/CodePages.h"
 #include "platform/runtime/FileReplace.h"
 #include "platform/runtime/FileSeam.h"
 #include "platform/runtime/FileUtils.h"
@@ -741,11 +742,37 @@ Int32 TZipFile::FileCount() const {
   return n > std::numeric_limits<Int32>::max() ? std::numeric_limits<Int32>::max() : static_cast<Int32>(n);
 }
 
+String TZipFile::EntryName(Int32 index, bool& found) const {
+  // The stored bytes, read as the library's zip engine reads them, so that a
+  // name listed here finds the same member there and the other way round:
+  // UTF-8 when the bytes are UTF-8; otherwise by the host that wrote them:
+  // an MS-DOS host's OEM text, the bytes a system gave as its own name (each
+  // kept as U+DC00 + byte, the form names from the system take here) when
+  // written by the engine's own host (11, which stores such names so), and
+  // the ANSI code page's text from any other host.
+  const zip_uint64_t i = static_cast<zip_uint64_t>(index);
+  const char* raw = zip_get_name(Z(fArchive), i, ZIP_FL_ENC_RAW);
+  found = raw != nullptr;
+  if (raw == nullptr) return String();
+  const size_t n = std::strlen(raw);
+  bool valid = true;
+  String name;
+  Utf8ToStringInto(name, raw, n, &valid);
+  if (valid) return name;
+  zip_uint8_t host = ZIP_OPSYS_DOS;
+  zip_uint32_t attributes = 0;
+  if (zip_file_get_external_attributes(Z(fArchive), i, 0, &host, &attributes) != 0) host = ZIP_OPSYS_DOS;
+  if (host == ZIP_OPSYS_DOS) return CodePageToUnicode(437, raw, n);
+  if (host == kEngineHost) return SystemNameToString(raw, n);
+  return CodePageToUnicode(CP_ACP, raw, n);
+}
+
 String TZipFile::FileName(Int32 index) const {
   CheckIndex(index);
-  const char* name = zip_get_name(Z(fArchive), static_cast<zip_uint64_t>(index), ZIP_FL_ENC_GUESS);
-  if (name == nullptr) Fail(u"Cannot read the name of entry " + Utf8ToString(std::to_string(index)) + u": " + ArchiveErrorText(Z(fArchive)));
-  return Utf8ToString(std::string(name));
+  bool found = false;
+  String name = EntryName(index, found);
+  if (!found) Fail(u"Cannot read the name of entry " + Utf8ToString(std::to_string(index)) + u": " + ArchiveErrorText(Z(fArchive)));
+  return name;
 }
 
 std::vector<String> TZipFile::FileNames() const {
@@ -755,19 +782,18 @@ std::vector<String> TZipFile::FileNames() const {
   for (Int32 i = 0; i < n; ++i) {
     // An entry deleted in this session has no name; list it as empty so that
     // positions in the list stay the entries' indexes.
-    const char* name = zip_get_name(Z(fArchive), static_cast<zip_uint64_t>(i), ZIP_FL_ENC_GUESS);
-    r.push_back(name != nullptr ? Utf8ToString(std::string(name)) : String());
+    bool found = false;
+    r.push_back(EntryName(i, found));
   }
   return r;
 }
 
 Int32 TZipFile::IndexOf(const String& name) const {
   if (fArchive == nullptr) return -1;
-  const std::string wanted = StringToUtf8(name);
   const Int32 n = FileCount();
   for (Int32 i = 0; i < n; ++i) {
-    const char* s = zip_get_name(Z(fArchive), static_cast<zip_uint64_t>(i), ZIP_FL_ENC_GUESS);
-    if (s != nullptr && wanted == s) return i;
+    bool found = false;
+    if (EntryName(i, found) == name && found) return i;
   }
   return -1;
 }
@@ -786,7 +812,10 @@ TZipHeader TZipFile::FileInfo(Int32 index) const {
   if (zip_stat_index(Z(fArchive), static_cast<zip_uint64_t>(index), ZIP_FL_ENC_GUESS, &st) != 0)
     Fail(u"Cannot read entry " + Utf8ToString(std::to_string(index)) + u": " + ArchiveErrorText(Z(fArchive)));
   TZipHeader h;
-  if (st.valid & ZIP_STAT_NAME) h.FileName = Utf8ToString(std::string(st.name));
+  if (st.valid & ZIP_STAT_NAME) {
+    bool found = false;
+    h.FileName = EntryName(index, found);
+  }
   if (st.valid & ZIP_STAT_COMP_SIZE) h.CompressedSize = static_cast<Int64>(st.comp_size);
   if (st.valid & ZIP_STAT_SIZE) h.UncompressedSize = static_cast<Int64>(st.size);
   if (st.valid & ZIP_STAT_CRC) h.CRC32 = st.crc;

@@ -155,6 +155,11 @@ class TZipFile : public TObject {
   static bool IsValid(const String& fileName);
 
  private:
+  // The made-by host the library's zip engine writes (high byte of the
+  // version made by).
+  static constexpr uint8_t kEngineHost = 11;
+  // The name of member index as text; found false when it has none.
+  String EntryName(Int32 index, bool& found) const;
   void CheckOpen() const;
   void CheckIndex(Int32 index) const;
   void CheckWritable() const;

@@ -9,6 +9,8 @@
 #include "ArchiverTestSupport.h"
 #include "TestSupport.h"
 #include "ZipTestSupport.h"
+#include "platform/runtime/ZipReader.h"
+#include "zip/Zip_utils.h"
 
 namespace sk {
 namespace {
@@ -196,6 +198,25 @@ TEST_F(ZAInterop, NamesThatAreNotUTF8StayApartWithTheirBytes) {
   zip.ExtractFiles(u"*", 0x28BF, String());
   EXPECT_EQ(failed, 0);
   EXPECT_EQ(RunCommand("diff -r " + Q("names") + " " + Q("out")), 0);
+  // The platform reader lists the same members under the same names as the
+  // engine (which passes over folders), and finds each by that name.
+  zip.CloseArchive();
+  auto members = [&](std::unique_ptr<TStringList> list) {
+    std::vector<String> r;
+    for (Int32 i = 0; i < list->Count(); ++i)
+      if (list->Strings(i).back() != u'/') r.push_back(list->Strings(i));
+    return r;
+  };
+  const std::vector<String> system = members(FilenamesWithinSystemZipfile(File("names.zip"), false));
+  ASSERT_EQ(system, members(FilenamesWithinZipfile(File("names.zip"), false)));
+  TZipFile reader;
+  reader.Open(File("names.zip"), zmRead);
+  for (const String& name : system) {
+    TBytes bytes;
+    reader.Read(name, bytes);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "content of " + StringToSystemName(name));
+  }
+  reader.Close();
   // A name without the UTF-8 flag reads as code page 437, one character a byte.
   WriteRaw("names.py",
            "import zipfile,sys\nz=zipfile.ZipFile(sys.argv[1])\nfs=[i for i in z.infolist() if i.filename[-1]!='/']\n"
