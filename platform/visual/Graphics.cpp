@@ -2363,11 +2363,21 @@ void TBitmap::Draw(TCanvas& canvas, const TRect& r) const {
 // of their format.
 constexpr Int64 kMaxPictureFileBytes = Int64(1) << 30;
 
+// The format of a picture's bytes as their content says, as Qt finds it for a
+// file it opens itself; the extension's only when the content does not tell
+// (a picture whose name says another format still reads).
+QByteArray PictureFormatOf(const QByteArray& bytes, const String& fileName) {
+  QBuffer buffer(const_cast<QByteArray*>(&bytes));
+  buffer.open(QIODevice::ReadOnly);
+  const QByteArray format = QImageReader::imageFormat(&buffer);
+  return format.isEmpty() ? ImageFormatOfName(fileName) : format;
+}
+
 void TBitmap::LoadFromFile(const String& fileName) {
   QByteArray bytes;
   QImage img;
   if (!ReadFileForQt(fileName, bytes, kMaxPictureFileBytes) ||
-      !img.loadFromData(bytes, ImageFormatOfName(fileName).constData()))
+      !img.loadFromData(bytes, PictureFormatOf(bytes, fileName).constData()))
     throw EInvalidGraphic(u"Cannot read the picture " + fileName);
   SetImage(img);
 }
@@ -2451,7 +2461,7 @@ void TIcon::LoadFromFile(const String& fileName) {
   if (ReadFileForQt(fileName, bytes, kMaxPictureFileBytes)) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, ImageFormatOfName(fileName));
+    QImageReader reader(&buffer, PictureFormatOf(bytes, fileName));
     const int count = std::clamp(reader.imageCount(), 1, 256);
     for (int i = 0; i < count; ++i) {
       if (i > 0 && !reader.jumpToImage(i)) break;

@@ -257,6 +257,11 @@ TEST_F(TIconFiles, NamesThatAreNotUtf8ReachTheirFiles) {
       EXPECT_EQ(PixelOf(back.Image(), 2, 2), kRed);
     }
     EXPECT_EQ(ReadRaw(stem).substr(0, 2), "BM");  // no extension: a bitmap file
+    WriteRaw(stem + ".jpg", ReadRaw(stem + ".png"));  // read by what it holds, not by its name
+    TBitmap png;
+    png.LoadFromFile(name + u".jpg");
+    EXPECT_EQ(PixelOf(png.Image(), 2, 2), kRed);
+    std::filesystem::remove(Path(stem + ".jpg"));
     WriteRaw(stem + ".ico", IconFile({{16, kRed}, {32, kBlue}}));
     TIcon icon;
     ASSERT_TRUE(LoadIconFromFileAtSize(icon, name + u".ico", 32));
