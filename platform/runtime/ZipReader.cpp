@@ -7,6 +7,7 @@
 #include <grp.h>
 #include <pwd.h>
 #include <sys/xattr.h>
+#include <unicode/utf16.h>
 #include <zip.h>
 #include <zlib.h>
 
@@ -1000,6 +1001,17 @@ void TZipFile::Read(Int32 index, std::unique_ptr<TStream>& stream, TZipHeader& h
 
 void TZipFile::AddBuffer(void* data, size_t size, const String& archiveName, TZipCompression compression) {
   zip_t* za = Z(fArchive);
+  // Names are stored as UTF-8, which has no form for a lone surrogate (such
+  // as a byte of a system name that is not UTF-8): two such names would be
+  // stored as one, so the member is refused instead.
+  for (size_t i = 0; i < archiveName.size(); ++i) {
+    if (U16_IS_LEAD(archiveName[i]) && i + 1 < archiveName.size() && U16_IS_TRAIL(archiveName[i + 1])) {
+      ++i;
+    } else if (U16_IS_SURROGATE(archiveName[i])) {
+      std::free(data);
+      Fail(u"Cannot add \"" + archiveName + u"\": its name cannot be stored as UTF-8");
+    }
+  }
   zip_source_t* src = zip_source_buffer(za, data, size, data != nullptr ? 1 : 0);
   if (src == nullptr) {
     std::free(data);

@@ -169,6 +169,16 @@ TEST_F(ZipReaderUsage, MisuseRaisesZipExceptions) {
   EXPECT_THROW(z.Read(u"not/there", b), EZipException);
   EXPECT_THROW(z.GetFileIndex(u"not/there"), EZipException);
   EXPECT_THROW(z.Add(B("x"), u"x"), EZipException);  // opened for reading
+  z.Close();
+  // A name UTF-8 cannot hold (a system name's byte that is not UTF-8, a lone
+  // surrogate) is refused, never stored as another name; the rest stay.
+  z.Open(File("n.zip"), zmWrite);
+  z.Add(B("1"), u"caf\u00E9.txt");
+  EXPECT_THROW(z.Add(B("2"), SystemNameToString(std::string("caf\xE9.txt"))), EZipException);
+  EXPECT_THROW(z.Add(B("3"), String(u"caf") + Char(0xD800) + u".txt"), EZipException);
+  z.Close();
+  z.Open(File("n.zip"), zmRead);
+  EXPECT_EQ(z.FileNames(), std::vector<String>{u"caf\u00E9.txt"});
 }
 
 TEST_F(ZipReaderUsage, IsValidTellsArchivesFromOtherFiles) {
