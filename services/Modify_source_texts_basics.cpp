@@ -633,6 +633,16 @@ String LogDateReference(const String& s1, const String& s2, const String& s3, co
     } else if (!EndsWithLineBreak(existing)) {
       line = u"\r\n" + line;
     }
+    // A log made elsewhere in UTF-8 or an 8-bit code page has no form for a
+    // byte of a name that is not UTF-8 (held as U+DC00 + byte) nor for a
+    // character outside its code page: written, two names would read as one,
+    // so the line is refused and no marker answered.
+    bool lossy = false;
+    if (enc != nullptr) UnicodeToCodePage(enc->CodePage(), line, &lossy);
+    if (lossy) {
+      ::close(fd);  // also releases the lock
+      return String();
+    }
     const TBytes body = EncodedAs(line, enc);
     add.insert(add.end(), body.begin(), body.end());
     // One append after what is there; a write cut short is taken back, so the

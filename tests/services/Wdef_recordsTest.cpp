@@ -7,10 +7,16 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 
 #include "TestSupport.h"
 #include "analysis/Search_parsing.h"
 #include "core/Global_vars.h"
+#include "core/Qm_global_vars.h"
+#include "core/Useful_classes_base_filelists.h"
+#include "platform/runtime/IniFiles.h"
+#include "services/Logging_utilities.h"
+#include "services/Modify_source_texts_basics.h"
 #include "platform/runtime/Strings.h"
 #include "platform/runtime/Colors.h"
 #include "platform/runtime/FileSeam.h"
@@ -479,6 +485,98 @@ TEST_F(Wdef_recordsFiles, ComboHistories) {
 
   const String request = CommunicateBetweenToolsFilename(tt_wordlist, tt_concord);
   EXPECT_EQ(ExtractFileName(request), u"Word List_Concordance.tell_concord");
+}
+
+// Names from the system whose bytes are not UTF-8 (Latin-1, Shift-JIS, bytes
+// no code page reads) go through the stored forms the suite writes and reads
+// back: each comes back with its own bytes, two that differ only in such bytes
+// stay two, and a form that cannot hold them takes nothing.
+TEST_F(Wdef_recordsFiles, NamesThatAreNotUtf8ComeBackFromEveryStoredForm) {
+  std::vector<std::string> bytes = {"caf\xE9/caf\xE9.txt", "caf\xE9/caf\xE8.txt", "caf\xE8/caf\xE9.txt",
+                                    "\x93\x8C\x8B\x9E.txt", "\x91\xE5\x8D\xE3.txt", "a\xFF\xFE" "b.txt"};
+  std::vector<String> names;
+  for (std::string& b : bytes) names.push_back(SystemNameToString(b = fDir + "/" + b));
+  // A UTF-16LE file's text after its mark.
+  auto utf16 = [](const std::string& raw) { return TEncoding::Unicode()->GetString(TBytes(raw.begin() + 2, raw.end())); };
+  TestApplication();  // the combo boxes are controls
+  using TRoundTrip = std::function<std::vector<String>(const std::vector<String>&)>;
+  const std::pair<const char*, TRoundTrip> forms[] = {
+      {"file list", [&](const std::vector<String>& in) {
+         TFolderEfficientFileList list, back;
+         for (const String& n : in) {
+           TBasicFileRec rec{};
+           rec.ShortName = ExtractFileName(n);
+           list.AddOne(ExcludeTrailingPathDelimiter(ExtractFilePath(n)), rec);
+         }
+         EXPECT_TRUE(list.DoWriteToFile(File("files.lst")) && back.DoReadFromFile(File("files.lst")));
+         std::vector<String> out;
+         for (Int32 i = 0; i < back.FileCount(); ++i) out.push_back(back.GetFullFilename(i));
+         return out;
+       }},
+      {"shared and detail logs", [&](const std::vector<String>& in) {
+         const Int32 level = std::exchange(global_log_level, 1);
+         const tool_type tool = std::exchange(global_current_tool, tt_shell);
+         SetLogFilename(in[5] + u".log");
+         for (const String& n : in) AddToLogFile(n, false), AddToDetailLogFile(in[3] + u".log", n);
+         SetLogFilename(String());
+         global_log_level = level;
+         global_current_tool = tool;
+         // Each write is the tool's tag and the text.
+         TStringList shared, detail;
+         shared.SetTextStr(StringReplace(utf16(ReadFileBytes(bytes[5] + ".log")), LogToolTag(tt_shell), u"\n", {rfReplaceAll}));
+         detail.SetTextStr(StringReplace(utf16(ReadFileBytes(bytes[3] + ".log")), LogToolTag(tt_shell), u"", {rfReplaceAll}));
+         EXPECT_EQ(Lines(detail), std::vector<String>(in.begin(), in.end()));
+         auto out = Lines(shared);
+         out.erase(out.begin());
+         return out;
+       }},
+      {"modification log", [&](const std::vector<String>& in) {
+         // A log the library makes keeps every name; one in UTF-8 (made
+         // elsewhere) cannot, so it takes no line and gives no marker.
+         WriteRaw("old.log", "\xEF\xBB\xBFold line\r\n");
+         modify_source_texts_logfullfilename = File("old.log");
+         for (const String& n : in) EXPECT_EQ(LogDateReference(u"", n, u"t", u"", u"", 0, mst_undo), u"");
+         EXPECT_EQ(ReadRaw("old.log"), "\xEF\xBB\xBFold line\r\n");
+         modify_source_texts_logfullfilename = in[4] + u".log";
+         for (const String& n : in) LogDateReference(u"", n, u"t", u"", u"", 0, mst_undo);
+         modify_source_texts_logfullfilename.clear();
+         TStringList lines;
+         lines.SetTextStr(utf16(ReadFileBytes(bytes[4] + ".log")));
+         std::vector<String> out;
+         for (const String& line : Lines(lines)) out.push_back(line.substr(3, line.find(u'\t', 3) - 3));
+         return out;
+       }},
+      {"ini file", [&](const std::vector<String>& in) {
+         TMemIniFile ini(File("names.ini"));
+         for (const String& n : in) ini.WriteString(n, u"name", n);
+         ini.UpdateFile();
+         TMemIniFile back(File("names.ini"));
+         std::vector<String> out;
+         for (const String& n : in) out.push_back(back.ReadString(n, u"name", u"?"));
+         return out;
+       }},
+      {"combo history", [&](const std::vector<String>& in) {
+         // Half the names are in the file already, half in the box.
+         TComboBox box, more, back;
+         for (size_t k = 0; k < in.size(); ++k) (k % 2 == 0 ? box : more).Items().Add(in[k]);
+         EXPECT_TRUE(LoadOrSaveComboItems(box, ls_saving, File("history.txt")));
+         EXPECT_TRUE(LoadOrSaveComboItems(more, ls_saving, File("history.txt")));
+         EXPECT_TRUE(LoadOrSaveComboItems(back, ls_loading, File("history.txt")));
+         std::vector<String> out = Lines(back.Items());
+         std::sort(out.begin(), out.end(), [&](const String& x, const String& y) {
+           return std::find(in.begin(), in.end(), x) < std::find(in.begin(), in.end(), y);
+         });
+         return out;
+       }},
+  };
+  for (const auto& [form, roundTrip] : forms) {
+    const std::vector<String> back = roundTrip(names);
+    ASSERT_EQ(back.size(), names.size()) << form;
+    for (size_t k = 0; k < names.size(); ++k) {
+      EXPECT_EQ(back[k], names[k]) << form << " " << k;
+      EXPECT_EQ(StringToSystemName(back[k]), bytes[k]) << form << " " << k;
+    }
+  }
 }
 
 }  // namespace
