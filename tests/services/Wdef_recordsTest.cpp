@@ -14,7 +14,6 @@
 #include "core/Global_vars.h"
 #include "core/Qm_global_vars.h"
 #include "core/Useful_classes_base_filelists.h"
-#include "platform/runtime/IniFiles.h"
 #include "services/Logging_utilities.h"
 #include "services/Modify_source_texts_basics.h"
 #include "platform/runtime/Strings.h"
@@ -513,22 +512,15 @@ TEST_F(Wdef_recordsFiles, NamesThatAreNotUtf8ComeBackFromEveryStoredForm) {
          for (Int32 i = 0; i < back.FileCount(); ++i) out.push_back(back.GetFullFilename(i));
          return out;
        }},
-      {"shared and detail logs", [&](const std::vector<String>& in) {
+      {"detail log", [&](const std::vector<String>& in) {
          const Int32 level = std::exchange(global_log_level, 1);
          const tool_type tool = std::exchange(global_current_tool, tt_shell);
-         SetLogFilename(in[5] + u".log");
-         for (const String& n : in) AddToLogFile(n, false), AddToDetailLogFile(in[3] + u".log", n);
-         SetLogFilename(String());
+         for (const String& n : in) AddToDetailLogFile(in[3] + u".log", n);
          global_log_level = level;
          global_current_tool = tool;
-         // Each write is the tool's tag and the text.
-         TStringList shared, detail;
-         shared.SetTextStr(StringReplace(utf16(ReadFileBytes(bytes[5] + ".log")), LogToolTag(tt_shell), u"\n", {rfReplaceAll}));
-         detail.SetTextStr(StringReplace(utf16(ReadFileBytes(bytes[3] + ".log")), LogToolTag(tt_shell), u"", {rfReplaceAll}));
-         EXPECT_EQ(Lines(detail), std::vector<String>(in.begin(), in.end()));
-         auto out = Lines(shared);
-         out.erase(out.begin());
-         return out;
+         TStringList lines;  // each write is the tool's tag, the text and CR LF
+         lines.SetTextStr(StringReplace(utf16(ReadFileBytes(bytes[3] + ".log")), LogToolTag(tt_shell), u"", {rfReplaceAll}));
+         return Lines(lines);
        }},
       {"modification log", [&](const std::vector<String>& in) {
          // A log the library makes keeps every name; one in UTF-8 (made
@@ -544,15 +536,6 @@ TEST_F(Wdef_recordsFiles, NamesThatAreNotUtf8ComeBackFromEveryStoredForm) {
          lines.SetTextStr(utf16(ReadFileBytes(bytes[4] + ".log")));
          std::vector<String> out;
          for (const String& line : Lines(lines)) out.push_back(line.substr(3, line.find(u'\t', 3) - 3));
-         return out;
-       }},
-      {"ini file", [&](const std::vector<String>& in) {
-         TMemIniFile ini(File("names.ini"));
-         for (const String& n : in) ini.WriteString(n, u"name", n);
-         ini.UpdateFile();
-         TMemIniFile back(File("names.ini"));
-         std::vector<String> out;
-         for (const String& n : in) out.push_back(back.ReadString(n, u"name", u"?"));
          return out;
        }},
       {"combo history", [&](const std::vector<String>& in) {
