@@ -634,11 +634,13 @@ String LogDateReference(const String& s1, const String& s2, const String& s3, co
       line = u"\r\n" + line;
     }
     // A log made elsewhere in UTF-8 or an 8-bit code page has no form for a
-    // byte of a name that is not UTF-8 (held as U+DC00 + byte) nor for a
-    // character outside its code page: written, two names would read as one,
-    // so the line is refused and no marker answered.
+    // byte of a name that is not UTF-8 (held as U+DC00 + byte, a lone
+    // surrogate, which UTF-8 alone of the Unicode forms cannot hold):
+    // written, two such names would read as one, so the line is refused and
+    // no marker answered.
     bool lossy = false;
-    if (enc != nullptr) UnicodeToCodePage(enc->CodePage(), line, &lossy);
+    if (enc != nullptr && enc->CodePage() != CP_UTF16LE && enc->CodePage() != CP_UTF16BE)
+      UnicodeToCodePage(CP_UTF8, line, &lossy);
     if (lossy) {
       ::close(fd);  // also releases the lock
       return String();

@@ -81,8 +81,8 @@ AnsiString AlterFileA(const String& filename, AnsiChar ch, Int32 start, Int32 le
 // then the system's user name).  With a log named, a marker is answered only
 // once its line is in the log: empty when the log cannot be opened, read
 // whole or added to, so that no number is handed out twice.  A log in UTF-8
-// or an 8-bit code page (made elsewhere) takes no line it cannot hold, such
-// as a name with a byte that is not UTF-8: the answer is then empty too.
+// or an 8-bit code page (made elsewhere) takes no line with a name that has
+// a byte that is not UTF-8 (U+DC00 + byte): the answer is then empty too.
 String LogDateReference(const String& s1, const String& s2, const String& s3, const String& s4, const String& s5,
                         Int32 n, TModifySourceTexts kind);
 

@@ -523,12 +523,15 @@ TEST_F(Wdef_recordsFiles, NamesThatAreNotUtf8ComeBackFromEveryStoredForm) {
          return Lines(lines);
        }},
       {"modification log", [&](const std::vector<String>& in) {
-         // A log the library makes keeps every name; one in UTF-8 (made
-         // elsewhere) cannot, so it takes no line and gives no marker.
-         WriteRaw("old.log", "\xEF\xBB\xBFold line\r\n");
-         modify_source_texts_logfullfilename = File("old.log");
-         for (const String& n : in) EXPECT_EQ(LogDateReference(u"", n, u"t", u"", u"", 0, mst_undo), u"");
-         EXPECT_EQ(ReadRaw("old.log"), "\xEF\xBB\xBFold line\r\n");
+         // A log the library makes keeps every name; one in UTF-8 or in the
+         // ANSI code page (made elsewhere) cannot, so it takes no line and
+         // gives no marker.
+         for (const std::string old : {"\xEF\xBB\xBFold line\r\n", "old lin\xE9\r\n"}) {
+           WriteRaw("old.log", old);
+           modify_source_texts_logfullfilename = File("old.log");
+           for (const String& n : in) EXPECT_EQ(LogDateReference(u"", n, u"t", u"", u"", 0, mst_undo), u"");
+           EXPECT_EQ(ReadRaw("old.log"), old);
+         }
          modify_source_texts_logfullfilename = in[4] + u".log";
          for (const String& n : in) LogDateReference(u"", n, u"t", u"", u"", 0, mst_undo);
          modify_source_texts_logfullfilename.clear();
