@@ -519,7 +519,7 @@ TEST_F(Wdef_recordsFiles, NamesThatAreNotUtf8ComeBackFromEveryStoredForm) {
          global_log_level = level;
          global_current_tool = tool;
          TStringList lines;  // each write is the tool's tag, the text and CR LF
-         lines.SetTextStr(StringReplace(utf16(ReadFileBytes(bytes[3] + ".log")), LogToolTag(tt_shell), u"", {rfReplaceAll}));
+         lines.SetTextStr(StringReplace(utf16(ReadFileBytes(bytes[3] + ".log")), LogToolTag(tt_shell), u"", rfReplaceAll));
          return Lines(lines);
        }},
       {"modification log", [&](const std::vector<String>& in) {
