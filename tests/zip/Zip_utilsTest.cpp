@@ -474,13 +474,16 @@ struct TPeakOutcome {
 };
 
 // A bound on peak memory as it stands in a build with the address sanitizer,
-// whose allocations carry shadow memory and red zones.
+// whose allocations carry shadow memory and red zones, and whose allocator
+// in the measuring child may reuse chunks the parent freed into quarantine
+// (each page so touched is copied and counts as the child's): how much
+// depends on the build's layout, some 13 to 29 MB for a few megabytes read.
 Int64 PeakBound(Int64 bytes) {
 #if defined(__SANITIZE_ADDRESS__)
-  return bytes + bytes / 4 + (Int64{16} << 20);
+  return bytes + bytes / 4 + (Int64{24} << 20);
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
-  return bytes + bytes / 4 + (Int64{16} << 20);
+  return bytes + bytes / 4 + (Int64{24} << 20);
 #endif
 #endif
   return bytes;
