@@ -192,6 +192,40 @@ TEST_F(FileReplaceTest, StaleTemporarySiblingsAreRemovedLiveOnesKept) {
   EXPECT_EQ(Entries().size(), users.size() + 1);
 }
 
+// A set's sweep removes only regular files of this user that are members of
+// a set whose writer is gone; a member name held by a link, a FIFO, a folder
+// or another user's file stays, and so does every member of a set whose lock
+// is held or whose lock name is not a plain file it can lock.
+TEST_F(FileReplaceTest, ASetsSweepTakesOnlyItsOwnDeadMembers) {
+  WriteRaw("s.zip", "archive");
+  WriteRaw("mine.txt", "the user's");
+  const int dir = ::open(fDir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  const std::string dead = MarkedTemporarySiblingName("s.zip"), live = MarkedTemporarySiblingName("s.zip"),
+                    linked = MarkedTemporarySiblingName("s.zip");
+  const int held = CreateLockedFile(dir, live, 0600);
+  ASSERT_GE(held, 0);
+  ASSERT_EQ(::symlink("mine.txt", Path(linked).c_str()), 0);  // a "lock" that is a link
+  auto member = [](const std::string& lock, Cardinal i) { return MarkedSetMemberName("s.zip", lock, i); };
+  WriteRaw(member(dead, 0), "stale");
+  WriteRaw(member(dead, 1), "read-only");
+  ::chmod(Path(member(dead, 1)).c_str(), 0400);
+  ASSERT_EQ(::symlink("mine.txt", Path(member(dead, 2)).c_str()), 0);
+  ASSERT_EQ(::mkfifo(Path(member(dead, 3)).c_str(), 0600), 0);
+  ASSERT_EQ(::mkdir(Path(member(dead, 4)).c_str(), 0700), 0);
+  WriteRaw(member(dead, 5), "another user's");
+  const bool chowned = ::chown(Path(member(dead, 5)).c_str(), 65534, 65534) == 0;
+  WriteRaw(member(live, 0), "waiting");
+  WriteRaw(member(linked, 0), "waiting");
+  const auto before = Entries().size();
+  EXPECT_EQ(RemoveStaleSetMembers(Path("s.zip")), chowned ? 2 : 3);
+  EXPECT_EQ(Entries().size(), before - (chowned ? 2 : 3));
+  for (const std::string& kept : {member(dead, 2), member(dead, 3), member(dead, 4), member(live, 0), member(linked, 0)})
+    EXPECT_EQ(::access(Path(kept).c_str(), F_OK), 0) << kept;
+  EXPECT_EQ(ReadRaw("mine.txt"), "the user's");
+  ::close(held);
+  ::close(dir);
+}
+
 TEST(OSError, CarriesTheCodeAndTheSystemText) {
   try {
     RaiseLastOSError(ENOENT);
