@@ -482,6 +482,32 @@ Int64 CountWordStarts(const Word* cls, Int32 from, Int32 to, [[maybe_unused]] TV
   return n;
 }
 
+// The first index in [i, n) whose class is a space's or a control's (a line
+// end's), punctuation's when punct, or markup's; n when none.
+Int32 FindBlankOrMarkup(const Word* cls, Int32 i, Int32 n, bool punct, [[maybe_unused]] TVectorLevel level) {
+  auto stop = [punct](Word k) { return SpaceOrControlHere(k) || k >= 0x800 || (punct && PunctHere(k)); };
+#if defined(__SSE2__)
+  if (level >= vl_sse2) {
+    const __m128i six = _mm_set1_epi16(6);
+    const __m128i seven = _mm_set1_epi16(7);
+    const __m128i four = _mm_set1_epi16(punct ? 4 : -1);
+    const __m128i high = _mm_set1_epi16(static_cast<short>(0xF800));
+    const __m128i zero = _mm_setzero_si128();
+    for (; n - i >= 8; i += 8) {
+      const __m128i k = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cls + i));
+      const __m128i plain = _mm_cmpeq_epi16(_mm_and_si128(k, high), zero);
+      const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(k, six), _mm_cmpeq_epi16(k, seven)),
+                                       _mm_or_si128(_mm_cmpeq_epi16(k, four), _mm_andnot_si128(plain, _mm_set1_epi16(-1))));
+      const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
+      if (mask != 0) return i + static_cast<Int32>(__builtin_ctz(mask) >> 1);
+    }
+  }
+#endif
+  for (; i < n; ++i)
+    if (stop(cls[i])) return i;
+  return n;
+}
+
 Int32 FindPairStop(const Char* buf, const Word* cls, Int32 i, Int32 n, const TPairStops& s,
                    [[maybe_unused]] TVectorLevel level) {
   auto in = [](Char c, const Char (&set)[3]) { return c == set[0] || c == set[1] || c == set[2]; };
@@ -584,7 +610,9 @@ class TMatcher {
     // Leading wildcards are matched backwards from the first plain pattern
     // character. Only the first of them may take a run of characters there:
     // a star or "#" after it (a run whose length the text after it decides)
-    // makes the whole pattern walk forwards from its first character.
+    // makes the whole pattern walk forwards from its first character. When
+    // the first word is made of wildcards only, the first plain character is
+    // the blank after it.
     if (initialWildcard != 0 && fM > 1) {
       while (fLead < fM - 1 && fPat[fLead] < 0x20) ++fLead;
       for (Int32 q = 1; q < fLead; ++q) {
@@ -595,6 +623,10 @@ class TMatcher {
       }
     }
     fFirst = fPat[fLead];
+    // Only a walk over ">" or a markup section changes the markup state.
+    fLearnsCandidates = true;
+    for (Int32 q = 0; q < fM; ++q)
+      if (fPat[q] == u'>' || fPat[q] == sw_code_tag_section) fLearnsCandidates = false;
   }
 
   const Char* Run();
@@ -602,9 +634,24 @@ class TMatcher {
  private:
   Word K(Int32 i) const { return i >= 0 && i < fN ? fCls[i] : Word(0); }
   bool FirstMatches(Char c, Word k) const;
+  // What may stand where a pattern's blank is: a space, a line end (LF, CR
+  // LF or CR) or, with a sentence barrier, punctuation.
+  bool BlankAt(Char c, Word k) const {
+    return SpaceHere(k) || LineBreakChar(c) || (PunctHere(k) && fBarrier >= coll_stop_sentence);
+  }
+  // The first index from i on whose class may be such a blank (a line end's
+  // is a control's) or markup, which the scan must see; fN when none.
+  Int32 NextBlankOrMarkup(Int32 i) const {
+    return FindBlankOrMarkup(fCls, i, fN, fBarrier >= coll_stop_sentence, fLevel);
+  }
+  // -1 when a character does not match, -2 when the search's start cuts
+  // the leading wildcards short.
   Int32 LeadOf(Int32 i) const;
   bool LeftBoundOK(Int32 lead) const;
-  Int32 Extension(Int32 i) const;
+  Int32 Extension(Int32 i);
+  // The first plain characters at from..to begin no hit, whatever start at
+  // or after this search's one a later search has.
+  void RememberNoHits(Int32 from, Int32 to);
   // The verification from candidate i (its first character taking ext more):
   // true with the hit's last index in last; false with the first candidate
   // index that is still worth trying in skipTo (0 when none is known).
@@ -686,18 +733,14 @@ class TMatcher {
   // The host runs at least every few milliseconds however long a word is.
   TTimedYield fYield;
   bool fStopped = false;
-  // A walk back over a run from fBackProbe stopped at fBackFound (for the
-  // leading wildcards of many candidates in one run).
-  mutable Int32 fBackProbe = -1;
-  mutable Int32 fBackFound = -1;
-  mutable bool fBackDigits = false;
-  // Every index from fDigitsFrom up to fDigitsEnd is a digit.
-  Int32 fDigitsFrom = -1;
-  Int32 fDigitsEnd = -1;
+  // The pattern holds nothing whose walk changes the markup state, so that
+  // what the scan learns of where no hit begins holds for later searches.
+  bool fLearnsCandidates = false;
 };
 
 bool TMatcher::FirstMatches(Char c, Word k) const {
-  if (fFirst >= 0x20) return Matches(c, fFirst, fCase, fTable);
+  if (fFirst == u' ') return BlankAt(c, k);
+  if (fFirst > 0x20) return Matches(c, fFirst, fCase, fTable);
   switch (fFirst) {
     case sw_code_any_in_word:
     case sw_code_rest_of_word:
@@ -718,7 +761,7 @@ bool TMatcher::FirstMatches(Char c, Word k) const {
 Int32 TMatcher::LeadOf(Int32 i) const {
   Int32 j = i;
   for (Int32 q = fLead - 1; q >= 0; --q) {
-    if (j - 1 < fStart) return -1;
+    if (j - 1 < fStart) return -2;
     const Char w = fPat[q];
     const Word k = fCls[j - 1];
     switch (w) {
@@ -760,10 +803,10 @@ bool TMatcher::LeftBoundOK(Int32 lead) const {
   return PunctSpaceOrControlHere(before) || IsTagBoundary(before, fCls[lead]);
 }
 
-Int32 TMatcher::Extension(Int32 i) const {
+Int32 TMatcher::Extension(Int32 i) {
   Int32 e = 0;
   if (fFirst == sw_code_digits) {
-    while (i + e + 1 < fN && DigitHere(fCls[i + e + 1])) ++e;
+    e = DigitsEndAfter(i) - 1 - i;
   } else if (fFirst == sw_code_anything) {
     while (i + e + 1 < fN && LetterOrDigitOrPunctHere(fCls[i + e + 1])) ++e;
   } else if (LineBreakChar(fFirst) && fBuf[i] == u'\r' && i + 1 < fN && fBuf[i + 1] == u'\n') {
@@ -837,15 +880,18 @@ void TMatcher::MarkupAt(Int32 i, Char c, Word k) {
 }
 
 bool TMatcher::EndCheck(Int32& x, Int32 punct) {
-  if (punct > 0) fRec.puncts_in_hit = punct;
   // A pattern that ends with a line end ends there, whatever begins the next
   // line.
-  if (LineBreakChar(fPat[fM - 1])) return true;
-  if (fRightBounded) {
-    if (x + 1 < fN && LetterOrDigitHere(fCls[x + 1])) return false;
-  } else {
-    x = WordEndAfter(x) - 1;
+  if (!LineBreakChar(fPat[fM - 1])) {
+    if (fRightBounded) {
+      if (x + 1 < fN && LetterOrDigitHere(fCls[x + 1])) return false;
+    } else {
+      x = WordEndAfter(x) - 1;
+    }
   }
+  // Only the hit's own punctuation is reported: a candidate that failed here
+  // leaves nothing behind for a later one.
+  if (punct > 0) fRec.puncts_in_hit = punct;
   return true;
 }
 
@@ -854,9 +900,13 @@ bool TMatcher::Verify(Int32 i, Int32 ext, Int32& last, Int32& skipTo) {
   Int32 x = i + ext;
   Int32 p = fLead + 1;
   // A first character that is itself a wildcard of a run is walked like any
-  // other pattern character.
-  if (fFirst < 0x20 && fFirst != sw_code_digits && fFirst != sw_code_anything && fFirst != sw_code_tag_section &&
-      !LineBreakChar(fFirst)) {
+  // other pattern character, and so is the blank after a first word made of
+  // wildcards only: the walk takes the whole gap between the words there
+  // (spaces, a line end, punctuation before a sentence barrier), as it does
+  // after a plain first word.
+  if ((fFirst < 0x20 && fFirst != sw_code_digits && fFirst != sw_code_anything && fFirst != sw_code_tag_section &&
+       !LineBreakChar(fFirst)) ||
+      fFirst == u' ') {
     x = i - 1;
     p = fLead;
   }
@@ -900,12 +950,8 @@ TMatcher::TWalkEnd TMatcher::Walk(Int32& x, Int32& p, Int32& punct, bool& plainS
       case u' ':
         // Words are separated by spaces or by a line end (LF, CR LF or CR).
         plainSoFar = false;
-        if (SpaceHere(k) || LineBreakChar(c)) {
-        } else if (PunctHere(k) && fBarrier >= coll_stop_sentence) {
-          punct = x;
-        } else {
-          return we_failed;
-        }
+        if (!BlankAt(c, k)) return we_failed;
+        if (PunctHere(k)) punct = x;
         if (p < fM)
           while (x + 1 < fN && SpaceOrControlHere(fCls[x + 1])) ++x;
         break;
@@ -1086,34 +1132,59 @@ bool TMatcher::VerifyFrom(Int32 i, Int32 x, Int32 p, bool plainSoFar, Int32& las
 }
 
 Int32 TMatcher::DigitsEndAfter(Int32 x) {
+  // Known from this search or an earlier one: many hits in one run of
+  // digits each cost no walk over the run.
+  TStarPlacesMemo& m = *fKnown;
   const Int32 from = x + 1;
-  if (fDigitsFrom >= 0 && from >= fDigitsFrom && from <= fDigitsEnd) return fDigitsEnd;
+  if (m.digits_from >= 0 && from >= m.digits_from && from <= m.digits_end) return m.digits_end;
   Int32 e = from;
   while (e < fN && DigitHere(fCls[e])) ++e;
-  fDigitsFrom = from;
-  fDigitsEnd = e;
+  m.digits_from = from;
+  m.digits_end = e;
   return e;
 }
 
 Int32 TMatcher::RunStartBefore(Int32 j, bool digits) const {
+  TStarPlacesMemo& m = *fKnown;
+  auto inRun = [&](Int32 at) { return digits ? DigitHere(fCls[at]) : LetterOrDigitHere(fCls[at]); };
+  const bool known = m.back_found >= 0 && digits == m.back_digits;
+  bool used = false;
   Int32 e = j;
   for (;;) {
-    if (e == fBackProbe && digits == fBackDigits) {
-      e = fBackFound;
-      break;
+    if (known && !used && e >= m.back_found && e <= m.back_probe) {
+      // An earlier walk, perhaps from another start, found the run reaching
+      // back to back_found at least.
+      used = true;
+      if (m.back_found <= fStart) {
+        e = fStart;
+        break;
+      }
+      e = m.back_found;
+      if (m.back_at_start) break;
     }
-    if (e - 1 < fStart || !(digits ? DigitHere(fCls[e - 1]) : LetterOrDigitHere(fCls[e - 1]))) break;
+    if (e - 1 < fStart || !inRun(e - 1)) break;
     --e;
   }
-  fBackProbe = j;
-  fBackFound = e;
-  fBackDigits = digits;
+  // Every index from e up to j is in the run: joined to what was known when
+  // the two meet.
+  Int32 lo = e;
+  Int32 hi = j;
+  if (known && e <= m.back_probe && j >= m.back_found) {
+    lo = std::min(lo, m.back_found);
+    hi = std::max(hi, m.back_probe);
+  }
+  m.back_found = lo;
+  m.back_probe = hi;
+  m.back_digits = digits;
+  m.back_at_start = lo == 0 || !inRun(lo - 1);
   return e;
 }
 
 const Char* TMatcher::Run() {
   if (fM == 0 || fStart >= fN) return nullptr;
-  const bool fast = fFirst >= 0x20;
+  // A blank as the first plain character stands for any space, line end or
+  // punctuation: it is looked for by class.
+  const bool fast = fFirst > 0x20;
   // The units of each upper case, looked up once for the whole setup.
   const TUpperInverse* inv = fast && !fCase ? &InverseOf(fTable) : nullptr;
   // With a plain second pattern character the scan looks for the pair.
@@ -1125,6 +1196,17 @@ const Char* TMatcher::Run() {
     pair.hasThird = fLead + 2 < fM && fPat[fLead + 2] > 0x20 && EquivalentsOf(fPat[fLead + 2], inv, fTable, pair.third);
   const TStopUnits stops = fast && !pairs ? StopUnitsFor(fFirst, inv, fTable) : TStopUnits{};
   Int32 i = fStart + fLead;
+  // No hit begins at noHit..i - 1, whatever start at or after this one a
+  // search has (-1: nothing learnt since the last place where the answer
+  // could depend on the start or on markup). A later search of the same
+  // pattern passes over what was learnt, so that hit after hit in one long
+  // run does not scan the run again each time.
+  Int32 noHit = -1;
+  auto learnt = [&](Int32 to) {
+    if (noHit >= 0 && to >= noHit) RememberNoHits(noHit, to);
+    noHit = -1;
+  };
+  const TStarPlacesMemo& known = *fKnown;
   while (i < fN) {
     if (Tick()) return nullptr;
     if (pairs) {
@@ -1133,6 +1215,15 @@ const Char* TMatcher::Run() {
     } else if (fast) {
       i = FindAnyStop(fBuf, i, fN, stops, fLevel);
       if (i >= fN) break;
+    } else if (fFirst == u' ') {
+      i = NextBlankOrMarkup(i);
+      if (i >= fN) break;
+    }
+    if (fLearnsCandidates && known.candidates_start >= 0 && fStart >= known.candidates_start &&
+        i >= known.candidates.from && i <= known.candidates.to) {
+      if (noHit < 0) noHit = i;
+      i = known.candidates.to + 1;
+      continue;
     }
     const Char c = fBuf[i];
     const Word k = fCls[i];
@@ -1141,6 +1232,9 @@ const Char* TMatcher::Run() {
     Int32 ext = 0;
     fTagCandidate = -1;
     MarkupAt(i, c, k);
+    // Markup, and a lead that the start cut short (or may have), make an
+    // answer that another start might not give.
+    bool learnable = fLearnsCandidates && !TaggedCharHere(k) && !fRec.in_tagged_text;
     if (fTagCandidate >= 0) {
       candidate = fTagCandidate;
       lead = candidate;
@@ -1150,7 +1244,14 @@ const Char* TMatcher::Run() {
       if (lead >= 0 && LeftBoundOK(lead)) {
         candidate = i;
         ext = Extension(i);
+      } else if (lead == -2 || (lead >= 0 && lead <= fStart && fStart > 0)) {
+        learnable = false;
       }
+    }
+    if (!learnable) {
+      learnt(i - 1);
+    } else if (noHit < 0) {
+      noHit = i;
     }
     if (candidate < 0) {
       ++i;
@@ -1161,6 +1262,7 @@ const Char* TMatcher::Run() {
     const bool verified = Verify(candidate, ext, last, skipTo);
     if (fStopped) return nullptr;
     if (verified) {
+      learnt(i - 1);
       CountWordsThrough(lead);
       fRec.where_hit_started = fBuf + lead;
       fRec.exact_hit_char_position_1B = lead + 1;
@@ -1170,10 +1272,28 @@ const Char* TMatcher::Run() {
       fRec.full_hit_len = last + 1 - edge;
       return fRec.where_hit_started;
     }
-    i = std::max(candidate + ext + 1, skipTo);
-    if (i <= candidate) i = candidate + 1;
+    const Int32 next = std::max({candidate + ext + 1, skipTo, candidate + 1});
+    // What the scan passes over after a candidate is not known to begin no
+    // hit: a later search may start there.
+    if (next != i + 1) learnt(i);
+    i = next;
   }
+  learnt(fN - 1);
   return nullptr;
+}
+
+void TMatcher::RememberNoHits(Int32 from, Int32 to) {
+  TStarPlacesMemo& m = *fKnown;
+  TStarPlacesMemo::TKnownFailed& k = m.candidates;
+  if (m.candidates_start >= 0 && k.from <= to + 1 && from <= k.to + 1) {
+    k.from = std::min(k.from, from);
+    k.to = std::max(k.to, to);
+    m.candidates_start = std::max(m.candidates_start, fStart);
+  } else {
+    k.from = from;
+    k.to = to;
+    m.candidates_start = fStart;
+  }
 }
 
 }  // namespace
@@ -1233,7 +1353,8 @@ const Char* ConcSearch(const Char* start, TWholeOrPart which, const TTextStatsPo
     // What it knows holds for this buffer, pattern and way of matching only.
     TStarPlacesMemo& m = *starMemo;
     if (m.buffer != buf || m.classes != classes.data() || m.length != n || m.pattern != searchText ||
-        m.flags != flags.bits[0] || m.barrier != barrier || m.searchInTags != searchInTags || m.table != table) {
+        m.flags != flags.bits[0] || m.barrier != barrier || m.searchInTags != searchInTags || m.table != table ||
+        m.initialWildcard != initialWildcard) {
       m = TStarPlacesMemo{};
       m.buffer = buf;
       m.classes = classes.data();
@@ -1243,6 +1364,7 @@ const Char* ConcSearch(const Char* start, TWholeOrPart which, const TTextStatsPo
       m.barrier = barrier;
       m.searchInTags = searchInTags;
       m.table = table;
+      m.initialWildcard = initialWildcard;
     }
   }
   TMatcher matcher(buf, n, classes.data(), static_cast<Int32>(start - buf), searchText, withinTag, flags, barrier,

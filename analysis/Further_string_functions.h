@@ -102,10 +102,11 @@ const Char* ConcSearch(const Char* start, TWholeOrPart which, const TTextStatsPo
                        const Char* upperTable = nullptr, TStarPlacesMemo* starMemo = nullptr);
 
 // The places of each star of one pattern in one buffer that are known to
-// fail: a caller that asks ConcSearch for hit after hit of the same pattern
-// in the same buffer keeps one, so that the hits inside one long word do not
-// walk the word again each time. It forgets itself when the buffer, the
-// pattern or what decides a match changes.
+// fail, the places where no hit begins and the runs of digits walked: a
+// caller that asks ConcSearch for hit after hit of the same pattern in the
+// same buffer keeps one, so that the hits inside one long word do not walk
+// the word again each time. It forgets itself when the buffer, the pattern or
+// what decides a match changes.
 struct TStarPlacesMemo {
   // Places from..to of one star all fail (to may be a letter's or digit's
   // end, or past the buffer).
@@ -121,7 +122,23 @@ struct TStarPlacesMemo {
   Tcollocation_barrier barrier{};
   bool searchInTags{};
   const Char* table{};
+  Byte initialWildcard{};
   std::vector<TKnownFailed> known;  // by the star's index in the pattern
+  // No hit's first plain character stands at from..to for a search that
+  // starts at or after candidates_start (-1: nothing known).
+  TKnownFailed candidates;
+  Int32 candidates_start = -1;
+  // Every index from digits_from up to (not including) digits_end is a
+  // digit; the one at digits_end is not.
+  Int32 digits_from = -1;
+  Int32 digits_end = -1;
+  // Every index from back_found up to (not including) back_probe is in one
+  // run (of digits when back_digits, else of letters and digits);
+  // back_at_start: the run begins at back_found.
+  Int32 back_probe = -1;
+  Int32 back_found = -1;
+  bool back_digits = false;
+  bool back_at_start = false;
 };
 
 // ---- class-array helpers ---------------------------------------------------------

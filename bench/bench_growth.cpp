@@ -976,6 +976,8 @@ const std::vector<TRoutine>& Routines() {
       // Search and the source view: phrases, inner stars, marking hits, edits.
       {"search", "SearchAndDo (phrase over line ends)", kText,
        [](Int64 n) { return SearchingOf(WrappedText(TextOf(n)), u"the lord"); }},
+      {"search", "SearchAndDo (phrase of wildcards ?? the, over line ends)", kText,
+       [](Int64 n) { return SearchingOf(WrappedText(TextOf(n)), u"?? the"); }},
       {"search", "SearchAndDo (inner star re*ed)", kText, [](Int64 n) { return SearchingOf(TextOf(n), u"re*ed"); }},
       {"source view", "FoundSWsAndMarkedSWPositions (a chapter a line)", kText / 8,
        [](Int64 n) {
@@ -1326,6 +1328,16 @@ const std::vector<TRoutine>& Routines() {
        [](Int64 n) { return SearchingOf(OneLongWord(n, u"5"), u"#5"); }},
       {"inner stars", "SearchAndDo (# after a star 1*#x)", kLongWord,
        [](Int64 n) { return SearchingOf(OneLongWord(n, u"1"), u"1*#x"); }},
+      // A run of digits taken back to where each search began, a hit every
+      // character or two: each search takes up what the one before learnt.
+      {"inner stars", "SearchAndDo (*#1 over one run of digits)", kLongWord,
+       [](Int64 n) { return SearchingOf(OneLongWord(n, u"1"), u"*#1"); }},
+      {"inner stars", "SearchAndDo (*#? over one run of digits)", kLongWord,
+       [](Int64 n) { return SearchingOf(OneLongWord(n, u"0123456789"), u"*#?"); }},
+      {"inner stars", "SearchAndDo (*# over one run of digits)", kLongWord,
+       [](Int64 n) { return SearchingOf(OneLongWord(n, u"0123456789"), u"*#"); }},
+      {"inner stars", "SearchAndDo (*1*# over one run of digits)", kLongWord,
+       [](Int64 n) { return SearchingOf(OneLongWord(n, u"1"), u"*1*#"); }},
       {"archives", "RemoveStaleSetMembers (n waiting members of n / 10 live sets)", kEntries,
        [](Int64 n) {
          const std::string folder = Scratch() + "/members";

@@ -177,6 +177,33 @@ TEST_F(Further_string_functions, ALongWordYieldsAndStops) {
     EXPECT_EQ(hits[1], hits[0]) << StringToUtf8(p);
     EXPECT_GT(hits[0].size(), 2u) << StringToUtf8(p);
   }
+
+  // The same for a leading or inner "#" in one run of digits (as typed: *#1,
+  // *#?, *##, *#, *1#, *1*#), each hit reported from where the search began.
+  SetText(String(300, u'1') + u"2 " + String(200, u'1'));
+  const struct {
+    String pattern;
+    Byte initial;
+    TMSSearchFlags flags;
+  } digitForms[] = {{u"\x1B" u"1", 27, {msRightBounded}}, {u"\x1B\x1C", 27, {msRightBounded}},
+                    {u"\x1B\x1B", 27, {msRightBounded}}, {u"\x1B", 27, {msRightBounded}},
+                    {u"1\x1B", 0, {msRightBounded}},      {u"1\x15\x1B", 0, {msRightBounded}}};
+  for (const auto& f : digitForms) {
+    std::vector<std::pair<Int32, Int32>> hits[2];
+    TStarPlacesMemo memo;
+    for (int remember = 0; remember < 2; ++remember) {
+      TConcSearchRec r{};
+      const Char* buf = global_bufStr[wp_part].data();
+      for (const Char* at = buf; at < buf + global_bufStr[wp_part].size(); at += f.pattern.size()) {
+        at = ConcSearch(at, wp_part, {}, f.pattern, String(), f.flags, coll_stop_none, f.initial, false, r, nullptr,
+                        remember ? &memo : nullptr);
+        if (at == nullptr) break;
+        hits[remember].push_back({r.exact_hit_char_position_1B, r.full_hit_len});
+      }
+    }
+    EXPECT_EQ(hits[1], hits[0]) << StringToUtf8(f.pattern);
+    EXPECT_GE(hits[0].size(), 100u) << StringToUtf8(f.pattern);
+  }
 }
 
 TEST_F(Further_string_functions, APatternOnlyOfAnythingAfterALiteralEndsAtOnce) {
@@ -196,6 +223,18 @@ TEST_F(Further_string_functions, SpacesAndPunctuationWithASentenceBarrier) {
   ASSERT_NE(Search(global_bufStr[wp_part].data(), u"a b", kLR, rec, 0, coll_stop_sentence), nullptr);
   EXPECT_EQ(rec.full_hit_len, 4);
   EXPECT_EQ(rec.puncts_in_hit, 1);
+  // The same after a first word of wildcards; a hit reports only its own
+  // punctuation, not that of a candidate that failed before it.
+  rec = TConcSearchRec{};
+  ASSERT_NE(Search(global_bufStr[wp_part].data(), u"\x1C b", kLR, rec, 28, coll_stop_sentence), nullptr);
+  EXPECT_EQ(rec.puncts_in_hit, 1);
+  SetText(u"a, bc a b");
+  for (const String& p : {String(u"a b"), String(u"\x1C b")}) {
+    rec = TConcSearchRec{};
+    ASSERT_NE(Search(global_bufStr[wp_part].data(), p, kLR, rec, p[0] < 0x20 ? 28 : 0, coll_stop_sentence), nullptr);
+    EXPECT_EQ(rec.exact_hit_char_position_1B, 7);
+    EXPECT_EQ(rec.puncts_in_hit, 0) << StringToUtf8(p);
+  }
 }
 
 TEST_F(Further_string_functions, LeadingWildcardsAreChecked) {

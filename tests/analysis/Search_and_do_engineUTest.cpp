@@ -77,6 +77,50 @@ TEST_F(Search_and_do_engineU, AcceptedHitsAreCountedAndTheNextSearchStartsAfterT
   EXPECT_EQ(Run(engine, u"\u4E2D\u56FD\u4EBA\u4E2D\u56FD", u"*\u4E2D\u56FD*", true).size(), 2u);
 }
 
+// A blank or a line end (LF, CR LF, CR) separates the words of a phrase,
+// whatever each word is made of; the same text with spaces for its line ends
+// gives the same hits. The starts are python's (re, words as runs of letters
+// and digits, any case; "?" one of them, "^" a letter, "#" a run of digits,
+// an inner star one or more; the words separated by [ \r\n]+), moved to the
+// word's start without the left bound.
+TEST_F(Search_and_do_engineU, APhraseIsFoundOverALineEndWhateverItsWordsAreMadeOf) {
+  const String numbers = u"In chapter 12\nyears ago and 12 years later";
+  const String writing = u"give a\nwriting, give a\nwriting, give a writing.";
+  const String lord = u"so of the\nLORD, and of the\nland; it is\nthe Lord's to\ngive. Go to\nthe lord";
+  const struct {
+    const String& text;
+    String typed;
+    std::vector<Int32> starts;  // in the text with LF
+  } cases[] = {
+      {numbers, u"# years", {12, 29}},   {numbers, u"*# years", {12, 29}},
+      {numbers, u"and # years", {25}},  {writing, u"? writing", {6, 22, 38}},
+      {writing, u"^ writing", {6, 22, 38}}, {writing, u"give ?", {1, 17, 33}},
+      {writing, u"give ? writing", {1, 17, 33}}, {lord, u"?? the", {4, 21, 37, 63}},
+      {lord, u"^^ ^^^", {4, 21, 37, 63}},  {lord, u"is ^^^", {37}},
+      {lord, u"t?e lord", {7, 40, 66}},    {lord, u"*e lord", {7, 40, 66}},
+      {lord, u"?* the", {4, 21, 37, 63}},  {lord, u"*? the", {4, 21, 37, 63}},
+  };
+  for (const auto& c : cases) {
+    for (const String& end : {String(u"\n"), String(u"\r\n"), String(u"\r"), String(u" ")}) {
+      String text;
+      std::vector<Int32> starts = c.starts;
+      for (Char ch : c.text) {
+        if (ch != u'\n') {
+          text += ch;
+          continue;
+        }
+        for (Int32& s : starts)
+          if (s > static_cast<Int32>(text.size()) + 1) s += static_cast<Int32>(end.size()) - 1;
+        text += end;
+      }
+      TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
+      std::vector<Int32> found;
+      for (const Found& f : Run(engine, text, c.typed, true)) found.push_back(f.position);
+      EXPECT_EQ(found, starts) << StringToUtf8(c.typed) << " / " << StringToUtf8(text);
+    }
+  }
+}
+
 // Every routine that decides where a word ends gives the word list's answer:
 // each listed word (and no piece of one) is found by the whole-word search (at
 // its word's number), the whole-word tests and replacement, the unigrams and
