@@ -427,6 +427,7 @@ TEST_F(Further_string_functions, EveryVectorLevelFindsWhatThePlainCodeFinds) {
                               {String{sw_code_one_char, u'o', u'r'}, 27, false},
                               {String{u'l', u'o', sw_code_anything}, 0, false},
                               {u"o d", 0, false},
+                              {String{sw_code_one_char, u' ', u'l', u'o'}, 28, false},
                               {u"b>", 0, true},
                               {u"\U0001D400", 0, false},
                               {u"<", 0, true}};
