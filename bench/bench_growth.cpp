@@ -17,7 +17,9 @@
 // texts are the King James Bible ten times over (SK_BENCH_CORPUS10, written
 // by scripts/bench), repeated when a size asks for more.
 #include <QtCore/QTimer>
+#include <QtGui/QPixmap>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QWidget>
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <stdlib.h>
@@ -67,6 +69,7 @@
 #include "services/Modify_source_texts_basics.h"
 #include "platform/visual/Forms.h"
 #include "platform/visual/Graphics.h"
+#include "platform/visual/MessageDialogs.h"
 #include "ui/My_filtercombou.h"
 #include "ui/ShellFolderDialogU.h"
 #include "services/Wdef_records.h"
@@ -209,6 +212,21 @@ void Widgets() {
     return QApplication::instance() != nullptr ? nullptr : new QApplication(argc, argv);
   }();
   (void)app;
+}
+
+// A message's text of n characters: the letters and digits of encoded text,
+// in one run or in words of seven letters.
+String MessageOf(Int64 n, bool words) {
+  static const String kDigits = u"QWxhZGRpbjpvcGVuIHNlc2FtZQ0123456789";
+  String text;
+  for (Int64 i = 0; i < n; ++i) text += words && i % 8 == 7 ? u' ' : kDigits[static_cast<size_t>(i) % kDigits.size()];
+  return text;
+}
+
+// A message dialog of text, built and drawn offscreen.
+void ShownMessage(const String& text) {
+  std::unique_ptr<TForm> form = CreateMessageDialog(text, mtError, TMsgDlgButtons{mbOK});
+  benchmark::DoNotOptimize(form->Widget()->grab());
 }
 
 // A results list whose entries carry a frequency, a text count and a word,
@@ -1373,6 +1391,28 @@ const std::vector<TRoutine>& Routines() {
            TRect r{0, 0, 400, 0};
            b.Canvas().DrawText(path, r, DT_WORDBREAK | DT_BREAKWITHINWORDS | DT_CALCRECT);
          });
+       }},
+      // A message of one run with no place to break (a key, a blob of
+      // encoded text in an error) beside one of the same length in words of
+      // seven letters: the run is broken between its characters.
+      {"controls", "DrawText breaking within words (one unbroken run)", 5000,
+       [](Int64 n) {
+         Widgets();
+         return TWork([text = MessageOf(n, false)] {
+           TBitmap b(10, 10);
+           TRect r{0, 0, 400, 0};
+           b.Canvas().DrawText(text, r, DT_WORDBREAK | DT_BREAKWITHINWORDS | DT_CALCRECT);
+         });
+       }},
+      {"controls", "CreateMessageDialog (one unbroken run)", 5000,
+       [](Int64 n) {
+         Widgets();
+         return TWork([text = MessageOf(n, false)] { ShownMessage(text); });
+       }},
+      {"controls", "CreateMessageDialog (words of seven letters)", 5000,
+       [](Int64 n) {
+         Widgets();
+         return TWork([text = MessageOf(n, true)] { ShownMessage(text); });
        }},
   };
   return table;

@@ -141,6 +141,8 @@ String WithoutPrefixes(const String& s) {
   return r;
 }
 
+}  // namespace
+
 String ExpandTabs(const String& s) {
   String r;
   for (Char c : s) {
@@ -153,6 +155,8 @@ String ExpandTabs(const String& s) {
   }
   return r;
 }
+
+namespace {
 
 Int32 Advance(const QFontMetrics& m, const String& s) {
   gTextUnitsLaidOut.fetch_add(s.size(), std::memory_order_relaxed);
@@ -1209,14 +1213,17 @@ bool FitsWhole(const QFontMetrics& m, const QFont& font, TPieceWidths& widths, c
 }
 
 // Word-wrapped lines, each with whether it is known to fit the width (a line
-// of one word may not).
+// of one word may not) and its width where the breaker measured it (-1
+// where it did not).
 struct TWrappedLines {
   std::vector<String> lines;
   std::vector<uint8_t> fits;
+  std::vector<Int32> widths;
 
-  void Add(String line, bool known) {
+  void Add(String line, bool known, Int32 width = -1) {
     lines.push_back(std::move(line));
     fits.push_back(known ? 1 : 0);
+    widths.push_back(width);
   }
 };
 
@@ -1376,40 +1383,108 @@ std::vector<size_t> BreakPositions(UBreakIteratorType kind, const String& text) 
 // much as fits width; a run with no such place within a line's width (a
 // path, a long word) is broken between its characters. Blanks at a line's
 // end do not count and are not shown; a line holds one character at least.
-void WrapParagraphWithinWords(TPieceWidths& widths, const String& p, Int32 width, size_t maxLines,
-                              TWrappedLines& out, bool& stopped) {
-  if (widths.Width(p) <= width) {
-    out.Add(p, true);
-    return;
-  }
+// A line costs about its own length to find, however far its text runs on
+// without a place to break: each line's end is searched for from where the
+// line before would put it, and a candidate far beyond a line's length is
+// ruled out by a head of the line that is already too wide, not measured.
+void WrapParagraphWithinWords(const QFontMetrics& m, const QFont& font, TPieceWidths& widths, const String& p,
+                              Int32 width, size_t maxLines, TWrappedLines& out, bool& stopped) {
   const auto blank = [](Char c) { return c == u' ' || c == u'\t' || c == u'\u3000'; };
   const auto trimmedEnd = [&](size_t a, size_t b) {
     while (b > a && blank(p[b - 1])) --b;
     return b;
   };
-  const auto fits = [&](size_t a, size_t b) { return widths.Width(p.substr(a, trimmedEnd(a, b) - a)) <= width; };
-  // The last of the positions after a that fits (a line's width grows with
-  // what it takes): found by strides that double from a until one is too
-  // wide, then by halving, so that what is measured is about a line's
-  // length, not the paragraph's rest; npos when even the first does not.
-  const auto lastFitting = [&](const std::vector<size_t>& at, size_t a) {
-    auto lo = std::upper_bound(at.begin(), at.end(), a), hi = at.end();
-    if (lo == hi || !fits(a, *lo)) return String::npos;
-    for (std::ptrdiff_t stride = 1; stride < hi - lo; stride *= 2) {
-      if (!fits(a, *(lo + stride))) {
-        hi = lo + stride;
-        break;
+  // Candidates no longer than about a line, or twice the line before, are
+  // measured at once.
+  const size_t base = 16 + static_cast<size_t>(std::max(width, 1) / std::max(1, m.averageCharWidth()));
+  size_t lastLen = 0;  // units the line before took
+  const auto nearLen = [&] { return std::max(base, 2 * lastLen); };
+  const Int64 slack = JoinedSlack(font);
+  // Where the candidates of a line from a are all too wide: the end of a
+  // head of it (its blanks at the end not counted) wider than width by more
+  // than a cut can change, so that every candidate ending there or later is
+  // wider than width too. Heads from about a line's length on are measured,
+  // each at least twice the last; npos when none short of the paragraph's
+  // end is that wide.
+  const auto tooWideFrom = [&](size_t a) {
+    for (size_t len = nearLen(); a + len < p.size();) {
+      const size_t head = CharStart(p, a + len);
+      const Int64 w = widths.Width(p.substr(a, trimmedEnd(a, head) - a));
+      if (w > width + slack) return head;
+      // Long enough, by the width of what was measured, to be too wide.
+      const double wanted = static_cast<double>(head - a) * 1.5 * static_cast<double>(width + slack + 1) /
+                            static_cast<double>(std::max<Int64>(w, 1));
+      len = std::max(2 * len, static_cast<size_t>(std::clamp(wanted, 0.0, 1e15)));
+    }
+    return String::npos;
+  };
+  size_t lineStart = String::npos, top = String::npos;
+  // The widths measured of the line being searched for, by where they end.
+  std::vector<std::pair<size_t, Int32>> measured;
+  const auto fits = [&](size_t a, size_t b) {
+    if (b - a > nearLen()) {
+      if (lineStart != a) {
+        lineStart = a;
+        top = tooWideFrom(a);
       }
-      lo += stride;
+      if (b >= top) return false;
+    }
+    const size_t end = trimmedEnd(a, b);
+    const Int32 w = widths.Width(p.substr(a, end - a));
+    measured.emplace_back(end, w);
+    return w <= width;
+  };
+  // A long paragraph is known not to fit whole from a head of it.
+  if (p.size() > nearLen()) {
+    lineStart = 0;
+    top = tooWideFrom(0);
+  }
+  if (top == String::npos) {
+    const Int32 w = widths.Width(p);
+    if (w <= width) {
+      out.Add(p, true, w);
+      return;
+    }
+  }
+  // The last of the positions after a that fits (a line's width grows with
+  // what it takes), npos when even the first does not: from the last
+  // position up to guess, by strides that double towards the longer ones
+  // while they fit or towards the shorter ones until one does, then by
+  // halving.
+  const auto lastFitting = [&](const std::vector<size_t>& at, size_t a, size_t guess) {
+    const auto n = std::ssize(at);
+    const std::ptrdiff_t first = std::upper_bound(at.begin(), at.end(), a) - at.begin();
+    if (first == n) return String::npos;
+    const std::ptrdiff_t g = std::max(first, std::upper_bound(at.begin() + first, at.end(), guess) - at.begin() - 1);
+    // at[lo] fits (none known when lo is first - 1), at[hi] does not (none
+    // known when hi is n).
+    std::ptrdiff_t lo = first - 1, hi = n;
+    if (fits(a, at[g])) {
+      for (std::ptrdiff_t stride = 1, from = lo = g; from + stride < hi; stride *= 2) {
+        if (!fits(a, at[from + stride])) {
+          hi = from + stride;
+          break;
+        }
+        lo = from += stride;
+      }
+    } else {
+      hi = g;
+      for (std::ptrdiff_t stride = 1; hi - stride > lo; stride *= 2) {
+        if (fits(a, at[hi - stride])) {
+          lo = hi - stride;
+          break;
+        }
+        hi -= stride;
+      }
     }
     while (hi - lo > 1) {
-      const auto mid = lo + (hi - lo) / 2;
-      if (fits(a, *mid))
+      const std::ptrdiff_t mid = lo + (hi - lo) / 2;
+      if (fits(a, at[mid]))
         lo = mid;
       else
         hi = mid;
     }
-    return *lo;
+    return lo < first ? String::npos : at[lo];
   };
   const std::vector<size_t> lineBreaks = BreakPositions(UBRK_LINE, p);
   std::vector<size_t> characters;
@@ -1419,13 +1494,17 @@ void WrapParagraphWithinWords(TPieceWidths& widths, const String& p, Int32 width
       stopped = true;
       return;
     }
-    size_t e = lastFitting(lineBreaks, s);
+    measured.clear();
+    size_t e = lastFitting(lineBreaks, s, s + lastLen);
     if (e == String::npos) {
       if (characters.empty()) characters = BreakPositions(UBRK_CHARACTER, p);
-      e = lastFitting(characters, s);
+      e = lastFitting(characters, s, s + lastLen);
       if (e == String::npos) e = *std::upper_bound(characters.begin(), characters.end(), s);
     }
-    out.Add(p.substr(s, trimmedEnd(s, e) - s), true);
+    const size_t end = trimmedEnd(s, e);
+    const auto w = std::find_if(measured.begin(), measured.end(), [&](const auto& k) { return k.first == end; });
+    out.Add(p.substr(s, end - s), true, w == measured.end() ? -1 : w->second);
+    lastLen = e - s;
     s = e;
     while (s < p.size() && blank(p[s])) ++s;
   }
@@ -1459,6 +1538,7 @@ TWrappedLines SplitLines(const QFontMetrics& m, const QFont& font, const String&
   if (!wordBreak) {
     out.lines = std::move(paragraphs);
     out.fits.assign(out.lines.size(), 0);
+    out.widths.assign(out.lines.size(), -1);
     return out;
   }
   TPieceWidths widths(font);
@@ -1469,7 +1549,7 @@ TWrappedLines SplitLines(const QFontMetrics& m, const QFont& font, const String&
     }
     bool cut = false;
     if (withinWords)
-      WrapParagraphWithinWords(widths, p, width, maxLines, out, cut);
+      WrapParagraphWithinWords(m, font, widths, p, width, maxLines, out, cut);
     else
       WrapParagraph(m, font, widths, p, width, maxLines, out, cut);
     if (cut) {
@@ -1480,15 +1560,24 @@ TWrappedLines SplitLines(const QFontMetrics& m, const QFont& font, const String&
   if (out.lines.size() > maxLines) {
     out.lines.resize(maxLines);
     out.fits.resize(maxLines);
+    out.widths.resize(maxLines);
   }
   return out;
 }
 
 }  // namespace
 
-std::vector<String> WordWrapped(const QFont& font, const String& text, Int32 width, size_t maxLines, bool withinWords) {
+std::vector<String> WordWrapped(const QFont& font, const String& text, Int32 width, size_t maxLines, bool withinWords,
+                                Int32* widest) {
   bool stopped = false;
-  return SplitLines(QFontMetrics(font), font, text, true, width, maxLines, stopped, withinWords).lines;
+  const QFontMetrics m(font);
+  TWrappedLines wrapped = SplitLines(m, font, text, true, width, maxLines, stopped, withinWords);
+  if (widest != nullptr) {
+    *widest = 0;
+    for (size_t i = 0; i < wrapped.lines.size(); ++i)
+      *widest = std::max(*widest, wrapped.widths[i] >= 0 ? wrapped.widths[i] : Advance(m, wrapped.lines[i]));
+  }
+  return std::move(wrapped.lines);
 }
 
 // ---------------------------------------------------------------------------
@@ -1989,6 +2078,7 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
   size_t take = heads ? std::max<size_t>(1024, 16 * static_cast<size_t>(std::max(width, 1))) : String::npos;
   std::vector<String> lines;
   std::vector<uint8_t> known;  // lines known to fit the width
+  std::vector<Int32> measured;  // their widths where the breaker measured them (-1 where not)
   for (bool done = false; !done; take *= 4) {
     bool cutShort = take < text.size();
     String shown = cutShort ? text.substr(0, take) : text;
@@ -1998,6 +2088,7 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
     if (cutShort) shown.resize(CharStart(shown, shown.size() - std::min<size_t>(shown.size(), 1)));
     lines.clear();
     known.clear();
+    measured.clear();
     if (single) {
       String one;
       if (shown.find_first_of(u"\r\n") == String::npos) {
@@ -2014,6 +2105,7 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
                                          (flags & DT_WORDBREAK) && (flags & DT_BREAKWITHINWORDS));
       lines = std::move(wrapped.lines);
       known = std::move(wrapped.fits);
+      measured = std::move(wrapped.widths);
       // Lines that stopped short of what was read are whole; lines broken at
       // blanks that did not may not be.
       if (cutShort && stopped)
@@ -2035,16 +2127,19 @@ Int32 TCanvas::DrawText(const String& text, TRect& rect, Cardinal flags) {
         r = WordElided(m, font, lines[i], width, longer);
       else
         r = EndElided(m, font, lines[i], width, longer);
-      if (r)
+      if (r) {
         lines[i] = std::move(*r);
-      else
+        if (i < measured.size()) measured[i] = -1;
+      } else {
         done = false;
+      }
     }
   }
   const Int32 height = lineHeight * static_cast<Int32>(lines.size());
   if (flags & DT_CALCRECT) {
     Int32 widest = 0;
-    for (const String& line : lines) widest = std::max(widest, Advance(m, line));
+    for (size_t i = 0; i < lines.size(); ++i)
+      widest = std::max(widest, i < measured.size() && measured[i] >= 0 ? measured[i] : Advance(m, lines[i]));
     rect.Right = rect.Left + widest;
     rect.Bottom = rect.Top + height;
     return height;

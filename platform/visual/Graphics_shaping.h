@@ -137,9 +137,15 @@ Int32 JoinedSlack(const QFont& font);
 
 // The lines of text word-wrapped to width in font, as the canvas draws them
 // with DT_WORDBREAK (at most maxLines of them), or withinWords with
-// DT_WORDBREAK and DT_BREAKWITHINWORDS.
+// DT_WORDBREAK and DT_BREAKWITHINWORDS; widest, when given, receives the
+// width of the widest of them, as DT_CALCRECT gives it.
 std::vector<String> WordWrapped(const QFont& font, const String& text, Int32 width,
-                                size_t maxLines = std::numeric_limits<size_t>::max(), bool withinWords = false);
+                                size_t maxLines = std::numeric_limits<size_t>::max(), bool withinWords = false,
+                                Int32* widest = nullptr);
+
+// The text with each tab turned into the blanks up to the next multiple of
+// eight units, as the canvas draws it with DT_EXPANDTABS.
+String ExpandTabs(const String& s);
 
 // Whether text[from, to) holds a character of a script of its own.
 bool HoldsOwnScript(const String& text, size_t from, size_t to);

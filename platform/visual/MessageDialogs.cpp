@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "platform/runtime/Dialogs.h"
+#include "platform/visual/Graphics_shaping.h"
 #include "platform/visual/QtBridge.h"
 #include "platform/visual/QtConvert.h"
 #include "platform/visual/StandardControls.h"
@@ -68,14 +69,27 @@ Int32 ScreenHeight() {
 // The room a dialog's client area has on the screen, beside its frame.
 constexpr Int32 kFrameRoom = 48;
 
-// A text too tall for the screen, shown in a box that scrolls.
+// What the box of a text that scrolls needs beside its widest line: its
+// label lays the lines out to whole pixels, with room for a cursor after each.
+constexpr Int32 kScrollingTextSlack = 2;
+
+// A text too tall for the screen, shown in a box that scrolls vertically.
+// It shows the lines the dialog broke the text into for the box's width (at
+// blanks, where the script allows and inside a run too long for a line), so
+// that the whole of every line can be seen.
 class TScrollingText : public TWinControl {
  public:
-  TScrollingText(TComponent* owner, const String& text) : TWinControl(owner, &MakeBridged<QScrollArea>) {
+  TScrollingText(TComponent* owner, const std::vector<String>& lines, const QFont& font)
+      : TWinControl(owner, &MakeBridged<QScrollArea>) {
     auto* area = static_cast<QScrollArea*>(Widget());
+    String text;
+    for (const String& line : lines) {
+      if (&line != &lines.front()) text += u'\n';
+      text += line;
+    }
     auto* label = new QLabel(ToQString(text));
     label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
+    label->setFont(font);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     area->setFrameShape(QFrame::NoFrame);
@@ -207,16 +221,19 @@ std::unique_ptr<TForm> CreateMessageDialog(const String& msg, TMsgDlgType type, 
       std::max(buttonWidth, ScreenWidth() - kFrameRoom - 2 * horzMargin));
   const auto rowCount = static_cast<Int32>(std::max<size_t>(rows.size(), 1));
   const Int32 buttonsHeight = rowCount * buttonHeight + (rowCount - 1) * buttonSpacing;
-  // The text wraps at half the screen's width; a text taller than the
-  // screen leaves room for scrolls.
-  TRect textRect{0, 0, std::max(ScreenWidth() / 2, 200), 0};
-  // Lines break inside words too, so that a text without blanks (Chinese,
-  // Japanese, Thai, a long path) keeps to that width.
-  const Cardinal textFlags = DT_EXPANDTABS | DT_WORDBREAK | DT_NOPREFIX | DT_BREAKWITHINWORDS;
-  canvas.DrawText(msg.empty() ? String(u" ") : msg, textRect, textFlags | DT_CALCRECT);
+  // The text wraps at half the screen's width, in the lines the label draws
+  // (DT_EXPANDTABS | DT_WORDBREAK | DT_NOPREFIX | DT_BREAKWITHINWORDS):
+  // lines break inside words too, so that a text without blanks (Chinese,
+  // Japanese, Thai, a long path) keeps to that width. A text taller than the
+  // screen leaves room for scrolls, and its box shows the same lines.
+  const QFont& font = canvas.Font().QtFont();
+  Int32 linesWidth = 0;  // the widest line
+  const std::vector<String> lines = WordWrapped(font, ExpandTabs(msg.empty() ? String(u" ") : msg),
+                                                std::max(ScreenWidth() / 2, 200), SIZE_MAX, true, &linesWidth);
+  TRect textRect{0, 0, linesWidth, canvas.TextHeight(msg) * static_cast<Int32>(lines.size())};
   const Int32 textRoom = std::max(3 * du.y, ScreenHeight() - kFrameRoom - 2 * vertMargin - vertSpacing - buttonsHeight);
   const bool scrolls = textRect.Bottom > textRoom;
-  if (scrolls) textRect = TRect{0, 0, textRect.Right + ScrollBarWidth(), textRoom};
+  if (scrolls) textRect = TRect{0, 0, linesWidth + kScrollingTextSlack + ScrollBarWidth(), textRoom};
   const Int32 iconSize = type == mtCustom ? 0 : 32;
   const Int32 textLeft = horzMargin + (iconSize > 0 ? iconSize + horzSpacing : 0);
   const Int32 contentWidth = textLeft - horzMargin + textRect.Right;
@@ -249,7 +266,7 @@ std::unique_ptr<TForm> CreateMessageDialog(const String& msg, TMsgDlgType type, 
   if (scrolls) {
     // The label keeps the text for whoever reads it; the box shows it.
     label->SetVisible(false);
-    auto* box = new TScrollingText(form.get(), msg);
+    auto* box = new TScrollingText(form.get(), lines, font);
     box->SetName(u"MessageText");
     box->SetParent(form.get());
     box->SetBounds(textLeft, vertMargin, textRect.Right, textRect.Bottom);

@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <QtGui/QCloseEvent>
+#include <QtGui/QFontMetrics>
 #include <QtGui/QKeyEvent>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QScrollArea>
 #include <vector>
 
 #include "VisualTestSupport.h"
 #include "platform/runtime/Dialogs.h"
+#include "platform/runtime/Strings.h"
 #include "platform/visual/MessageDialogs.h"
 #include "platform/visual/StandardControls.h"
 
@@ -112,6 +116,44 @@ TEST(CreateMessageDialogParts, ControlsSitInsideTheClientAreaWithoutOverlapping)
   const TRect text = static_cast<TControl*>(dlg->FindComponent(u"Message"))->BoundsRect();
   EXPECT_GT(text.Left, image.Right);
   EXPECT_LT(text.Bottom, buttons[0].Top);
+}
+
+// A text taller than the screen scrolls, and a run in it with no place to
+// break is broken as in a dialog that does not scroll: every line of the box
+// lies within its view, which does not scroll sideways, and the lines hold
+// every character of the text. Runs of letters, of Arabic, of a path (which
+// breaks at its separators), at the start, in the middle and at the end.
+TEST(CreateMessageDialogParts, ATallTextShowsEveryCharacterWithinTheViewsWidth) {
+  TestApplication();
+  String lines, letters, arabic, path;
+  for (int i = 0; i < 300; ++i) lines += u"Line " + IntToStr(i) + u" of a long tip\r";
+  while (letters.size() < 2000) letters += u"QWxhZGRpbjpvcGVuIHNlc2FtZQ0123456789";
+  while (arabic.size() < 2000) arabic += u"\u0627\u0644\u0643\u0644\u0645\u0627\u062A";
+  while (path.size() < 2000) path += u"/section_of_the_collected_texts";
+  const String cases[] = {lines + letters.substr(0, 2000) + u"\r" + lines, letters.substr(0, 2000) + u"\r" + lines,
+                          lines + arabic.substr(0, 2000), lines + path.substr(0, 2000) + u"\r" + lines};
+  for (const String& text : cases) {
+    auto dlg = CreateMessageDialog(text, mtInformation, {mbOK});
+    auto* box = dynamic_cast<TWinControl*>(dlg->FindComponent(u"MessageText"));
+    ASSERT_NE(box, nullptr) << text.size();
+    Rendered(*dlg);
+    auto* area = qobject_cast<QScrollArea*>(box->Widget());
+    auto* label = qobject_cast<QLabel*>(area->widget());
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(area->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    const int view = area->viewport()->width();
+    EXPECT_LE(label->sizeHint().width(), view) << text.size();
+    const QFontMetrics m(label->font());
+    const QStringList shown = label->text().split(u'\n');
+    for (const QString& line : shown) EXPECT_LE(m.horizontalAdvance(line), view) << line.toStdString();
+    auto printing = [](const String& s) {
+      String r;
+      for (const Char c : s)
+        if (c > u' ') r += c;
+      return r;
+    };
+    EXPECT_EQ(printing(shown.join(u' ').toStdU16String()), printing(text));
+  }
 }
 
 TEST(MessageDlgAnswers, EveryButtonGivesItsResultAndHelpLeavesTheDialogOpen) {

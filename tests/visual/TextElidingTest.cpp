@@ -590,6 +590,50 @@ TEST(TCanvasEliding, BreakingWithinWordsKeepsToTheWidth) {
   }
 }
 
+// A run with no place to break, alone or after words, is broken into the
+// longest lines that fit: each line but the last is too wide with the next
+// character, and DT_CALCRECT gives the widest line's width. Letters, Arabic
+// (whose letters change form where they are cut), letters under marks.
+TEST(TCanvasEliding, ARunIsBrokenIntoTheLongestLinesThatFit) {
+  TestApplication();
+  TBitmap b(10, 10);
+  TCanvas& c = SansCanvas(b);
+  String letters, arabic, marked;
+  while (letters.size() < 3000) letters += u"QWxhZGRpbjpvcGVuIHNlc2FtZQ0123456789";
+  while (arabic.size() < 3000) arabic += u"\u0627\u0644\u0643\u0644\u0645\u0627\u062A";
+  while (marked.size() < 3000) marked += u"a\u0301e\u0302\u0303o";
+  const auto printing = [](const String& s) {
+    String r;
+    for (const Char ch : s)
+      if (ch != u' ') r += ch;
+    return r;
+  };
+  for (const String& text : {letters, u"a few words before " + letters, arabic, marked}) {
+    for (const Int32 width : {80, 333}) {
+      const std::vector<String> lines = WordWrapped(c.Font().QtFont(), text, width, SIZE_MAX, true);
+      String joined;
+      Int32 widest = 0;
+      for (size_t i = 0, at = 0; i < lines.size(); ++i) {
+        const Int32 w = c.TextWidth(lines[i]);
+        widest = std::max(widest, w);
+        EXPECT_LE(w, width) << width << " line " << i;
+        joined += lines[i];
+        at = text.find(lines[i], at) + lines[i].size();
+        // A line broken inside the run is too wide with the next line's
+        // first character and its marks.
+        if (i + 1 == lines.size() || text[at] == u' ') continue;
+        size_t k = 1;
+        while (k < lines[i + 1].size() && lines[i + 1][k] >= 0x300 && lines[i + 1][k] < 0x370) ++k;
+        EXPECT_GT(c.TextWidth(lines[i] + lines[i + 1].substr(0, k)), width) << width << " line " << i;
+      }
+      EXPECT_EQ(printing(joined), printing(text)) << width;
+      TRect r{0, 0, width, 0};
+      c.DrawText(text, r, DT_WORDBREAK | DT_BREAKWITHINWORDS | DT_CALCRECT);
+      EXPECT_EQ(r.Right, widest) << width;
+    }
+  }
+}
+
 // A cell word-wrapped on two lines lays out a few times what it shows, not
 // a line's worth for each word of a line: a long line of letters under
 // stacks of marks, and one of Latin words.
