@@ -27,7 +27,9 @@
 #pragma once
 
 #include <functional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "platform/runtime/ResourceStrings.h"
 #include "platform/runtime/RtlTypes.h"
@@ -151,9 +153,11 @@ int CreateLockedFile(int dirFd, const std::string& name, unsigned mode);
 // the set's anchor (MarkedTemporarySiblingName), held locked by the set's
 // writer while any of them waits. Member `index` of the set whose lock file
 // is lockName is ".<base>.sk-<random><check>-<index>.tmp", with the lock's
-// random characters. No other sweep takes a member: it may wait for a move
-// that a killed writer's list still names (RemoveStaleTemporarySiblings and
-// RemoveStaleTemporariesIn pass them by).
+// random characters. A member may wait for a move that a killed writer's
+// list still names: only the sweeps told which members the lists name
+// (RemoveStaleSetMembers once its anchor's list was dealt with, and
+// RemoveStaleTemporariesIn with its needed) take members; the others pass
+// them by.
 std::string MarkedSetMemberName(const std::string& base, const std::string& lockName, Cardinal index);
 
 // Removes the members, beside the anchor at path, of the sets of that anchor
@@ -162,6 +166,20 @@ std::string MarkedSetMemberName(const std::string& base, const std::string& lock
 // killed set's list named has been moved in or given up. Answers how many
 // were removed.
 Int32 RemoveStaleSetMembers(const std::string& path);
+
+// The lock every maker of a set of files anchored at the file at path takes,
+// named by that file's name alone, so that two processes making a set of the
+// same names (a split archive over one name, chunk sets of one count in one
+// folder) never write, move in or recover at once: ".<base>.sk-making<check>.tmp"
+// beside it, a regular file of the process's user, locked exclusively. Another
+// holder is waited for up to waitMs milliseconds, and a file that left the name
+// meanwhile is never kept: the one at the name is waited for in turn. Answers
+// the descriptor that holds it, or -1 with errno (EWOULDBLOCK when another
+// process held it for the whole wait). On a file system without locks the
+// descriptor is answered unlocked.
+int TakeNameLock(const std::string& path, Int32 waitMs);
+// Gives the lock up: its file goes while it is the one held, then the lock.
+void ReleaseNameLock(const std::string& path, int fd);
 
 // What ReplaceRefusal answers for a file whose owner a replacement could not
 // keep (TFileReplaceStream then fails with EPERM and says why in words).
@@ -235,6 +253,20 @@ Int32 RemoveStaleTemporarySiblings(const std::string& path);
 // (".<name>.sk-<random><check>.tmp") and that no live process holds, under
 // the same rules. One listing of the folder; answers how many were removed.
 Int32 RemoveStaleTemporariesIn(int dirFd);
+
+// Answers, into needed, the set members (names in the folder open as dirFd)
+// that the kept files there (FixedMarkedTemporarySiblingName, named in kept)
+// name: what the next open of a set needs to finish its move-in.
+using TSetMembersNeeded =
+    std::function<void(int dirFd, const std::vector<std::string>& kept, std::set<std::string>& needed)>;
+// The same, and also the members (MarkedSetMemberName) of every set in the
+// folder whose writer is gone (its lock file missing, or one this call can
+// lock), but those that needed answers for the kept files found once those
+// writers were seen gone. One listing of the folder, and one more when a set
+// of a writer gone is found.
+Int32 RemoveStaleTemporariesIn(int dirFd, const TSetMembersNeeded& needed);
+// Only the members of the sets whose writer is gone, under the same rules.
+Int32 RemoveStaleSetMembersIn(int dirFd, const TSetMembersNeeded& needed);
 
 // Writes all n bytes to the descriptor, going on after short writes and
 // interruptions; false (errno set) when the system refuses or writes nothing.
