@@ -71,7 +71,6 @@
 #include "ui/ShellFolderDialogU.h"
 #include "services/Wdef_records.h"
 #include "zip/ZAArchiver.h"
-#include "zip/ZAArchiver_volumes.h"
 
 namespace {
 
@@ -1351,16 +1350,16 @@ const std::vector<TRoutine>& Routines() {
          if (dir >= 0) ::close(dir);
          return TWork([folder, locks] { RemoveStaleSetMembers(folder + "/s.zip"); });
        }},
-      {"archives", "ZARemoveStaleFilesIn (n members: of live sets, and of dead sets their lists name)", kEntries,
+      {"archives", "RemoveStaleTemporariesIn (n members: of live sets, and of dead sets a list keeps)", kEntries,
        [](Int64 n) {
          const std::string folder = Scratch() + "/folder-members";
          std::error_code e;
          fs::remove_all(folder, e);
          fs::create_directories(folder);
          // Half the members wait in sets being made (their locks held), half
-         // in sets of killed makers whose lists of moves name them: each run
-         // lists the folder, finds the dead sets, lists it again for their
-         // lists, reads them, and removes nothing.
+         // in sets of killed makers whose lists of moves keep them: each run
+         // lists the folder, finds the dead sets, lists it again for the
+         // lists, and removes nothing.
          auto locks = std::shared_ptr<std::vector<int>>(new std::vector<int>, [](std::vector<int>* v) {
            for (int fd : *v) ::close(fd);
            delete v;
@@ -1370,20 +1369,14 @@ const std::vector<TRoutine>& Routines() {
          for (Int64 set = 0; dir >= 0 && set * 10 < n; ++set) {
            const std::string anchor = "s" + std::to_string(set) + ".zip";
            const std::string lock = MarkedTemporarySiblingName(anchor);
-           const bool live = set % 2 == 0;
-           if (live) locks->push_back(CreateLockedFile(dir, lock, 0600));
-           TZAMoveList list;
-           list.anchorBase = anchor;
-           for (Cardinal i = 0; i < 10; ++i) {
-             const std::string member = folder + "/" + MarkedSetMemberName(anchor, lock, i);
-             std::ofstream(member) << "volume";
-             list.moves.push_back({member, folder + "/" + anchor, {}, false, {}});
-           }
-           if (!live)
-             std::ofstream(StringToSystemName(ZAMoveListName(Utf8ToString(folder + "/" + anchor))))
-                 << ZAFormatMoveList(list);
+           if (set % 2 == 0)
+             locks->push_back(CreateLockedFile(dir, lock, 0600));
+           else
+             std::ofstream(folder + "/" + FixedMarkedTemporarySiblingName(anchor, "moves0")) << "list";
+           for (Cardinal i = 0; i < 10; ++i)
+             std::ofstream(folder + "/" + MarkedSetMemberName(anchor, lock, i)) << "volume";
          }
-         return TWork([dir, locks] { ZARemoveStaleFilesIn(dir); });
+         return TWork([dir, locks] { RemoveStaleTemporariesIn(dir); });
        }},
       // A message's text broken inside its words: a path of n characters.
       {"controls", "DrawText breaking within words (a path)", 5000,

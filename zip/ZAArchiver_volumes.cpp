@@ -221,29 +221,6 @@ String ZAMoveListName(const String& anchor) {
 
 String ZAVolumeListName(const String& archiveName) { return ZAMoveListName(archiveName); }
 
-Int32 ZARemoveStaleFilesIn(int dirFd, bool membersOnly) {
-  // The members a list of moves names stay for the next open of its set.
-  const TSetMembersNeeded listed = [](int folderFd, const std::vector<std::string>& kept,
-                                      std::set<std::string>& needed) {
-    for (const std::string& name : kept) {
-      const int fd = ::openat(folderFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-      if (fd < 0) continue;
-      struct stat st {};
-      std::string bytes;
-      if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<UInt64>(st.st_size) <= kMoveListMost) {
-        char buffer[4096];
-        for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0 && bytes.size() <= kMoveListMost;)
-          bytes.append(buffer, static_cast<size_t>(n));
-      }
-      ::close(fd);
-      TZAMoveList list;
-      if (ZAParseMoveList(bytes, list))
-        for (const TZAMoveList::TMove& m : list.moves) needed.insert(BaseOf(m.temp));
-    }
-  };
-  return membersOnly ? RemoveStaleSetMembersIn(dirFd, listed) : RemoveStaleTemporariesIn(dirFd, listed);
-}
-
 namespace {
 
 // The list at the path when it is one the engine wrote for the anchor: a
@@ -353,7 +330,7 @@ void TZANewFileSet::SweepStale(const String& anchor) {
   const std::string folder = FolderOf(StringToSystemName(anchor));
   const int dirFd = ::open(folder.empty() ? "." : folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
   if (dirFd < 0) return;
-  ZARemoveStaleFilesIn(dirFd);
+  RemoveStaleTemporariesIn(dirFd);
   ::close(dirFd);
 }
 
@@ -362,7 +339,7 @@ void TZANewFileSet::SweepDeadSets(const String& anchor) {
   const std::string folder = FolderOf(path);
   const int dirFd = ::open(folder.empty() ? "." : folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
   if (dirFd < 0) return;
-  ZARemoveStaleFilesIn(dirFd, true);
+  RemoveStaleSetMembersIn(dirFd);
   ::close(dirFd);
   // The lock files a killed maker of this set left.
   RemoveStaleTemporarySiblings(path);

@@ -54,7 +54,8 @@ inline constexpr Int32 ZANewFileSetWait = 5000;
 // are in, and a recovery takes it too. The files wait under the names of set
 // members (MarkedSetMemberName) and share one lock file beside the anchor,
 // held while any waits; the sweeps of their folder (SweepStale) take them
-// once that lock file is gone or unlocked, but never what a list names.
+// once that lock file is gone or unlocked, but never while a list of moves
+// of their anchor lies beside them.
 // Files not moved in go when the set is discarded or destroyed.
 class TZANewFileSet {
  public:
@@ -103,11 +104,11 @@ class TZANewFileSet {
   static void Recover(const String& anchor, Int32 waitMs = 0);
   // What killed writers left in the anchor's folder goes: marked temporaries
   // no live process holds, and the members of sets whose writer is gone, but
-  // those a list of moves there names (the next open moves them in).
+  // those a list of moves of their anchor keeps (for the next open).
   static void SweepStale(const String& anchor);
   // At an open of the set: the members of sets whose writer is gone in the
-  // anchor's folder (but what a list there names), and the marked
-  // temporaries beside the anchor that no live process holds.
+  // anchor's folder (but those a list keeps), and the marked temporaries
+  // beside the anchor that no live process holds.
   static void SweepDeadSets(const String& anchor);
 
  private:
@@ -172,10 +173,5 @@ bool ZAParseMoveList(const std::string& bytes, TZAMoveList& list);
 String ZAMoveListName(const String& anchor);
 // The list of a split archive's new volumes.
 String ZAVolumeListName(const String& archiveName);
-
-// Removes what killed writers left in the folder open as dirFd (see
-// TZANewFileSet::SweepStale); answers how many files went. With membersOnly,
-// only the members of sets whose writer is gone.
-Int32 ZARemoveStaleFilesIn(int dirFd, bool membersOnly = false);
 
 }  // namespace sk

@@ -18,7 +18,6 @@
 #include "platform/runtime/FileSeam.h"
 #include "platform/runtime/Locale.h"
 #include "platform/runtime/Strings.h"
-#include "zip/ZAArchiver_volumes.h"
 
 namespace sk {
 
@@ -674,7 +673,7 @@ void TZAFileBatch::SweepFolderOnce(int dirFd) {
   struct stat st;
   if (::fstat(dirFd, &st) != 0) return;
   if (fSwept.emplace(static_cast<UInt64>(st.st_dev), static_cast<UInt64>(st.st_ino)).second)
-    ZARemoveStaleFilesIn(dirFd);
+    RemoveStaleTemporariesIn(dirFd);
 }
 
 std::vector<TZAFileBatch::TFailure> TZAFileBatch::Publish(std::vector<String>* published) {

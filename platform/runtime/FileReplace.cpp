@@ -22,7 +22,6 @@
 #include <cstring>
 #include <fstream>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -1033,11 +1032,13 @@ bool IsKeptName(const std::string& name) {
 // lives while it holds its lock file, a marked temporary with the set's
 // random characters whose name begins as its members' do (locks maps the
 // random characters to such names); the locks of the sets seen gone stay
-// taken here until their members are gone. The kept files are listed, and
-// needed asked about them, only once those writers were seen gone, so that a
+// taken here until their members are gone. A kept file whose name begins as
+// a member's does, up to the member's mark (a list of moves of its anchor,
+// the anchor's name cut alike or less), keeps the member for the next open.
+// The kept files are listed only once the writers were seen gone, so that a
 // list a writer wrote before it died is always seen.
 Int32 RemoveDeadSetMembers(int listFd, std::vector<std::pair<std::string, std::string>>& members,
-                           const std::multimap<std::string, std::string>& locks, const TSetMembersNeeded& needed) {
+                           const std::multimap<std::string, std::string>& locks) {
   std::sort(members.begin(), members.end());
   std::vector<int> held;
   std::vector<std::pair<size_t, size_t>> dead;  // ranges of members
@@ -1079,12 +1080,13 @@ Int32 RemoveDeadSetMembers(int listFd, std::vector<std::pair<std::string, std::s
         ::close(again);
       }
     }
-    std::set<std::string> stay;
-    if (!kept.empty() && needed) needed(listFd, kept, stay);
     for (const auto& [from, to] : dead)
       for (size_t i = from; i < to; ++i) {
         const std::string& name = members[i].second;
-        if (stay.count(name) != 0) continue;
+        const size_t markAt = name.rfind(kTempMark + members[i].first);
+        if (std::any_of(kept.begin(), kept.end(),
+                        [&](const std::string& k) { return k.compare(0, markAt, name, 0, markAt) == 0; }))
+          continue;
         const int fd = ::openat(listFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) continue;
         struct stat st {}, named {};
@@ -1103,9 +1105,9 @@ Int32 RemoveDeadSetMembers(int listFd, std::vector<std::pair<std::string, std::s
 
 namespace {
 
-// The sweep of a folder: its dead sets' members (when needed is given) and,
-// with temporaries, the marked temporaries no live process holds.
-Int32 SweepFolder(int dirFd, const TSetMembersNeeded& needed, bool temporaries) {
+// The sweep of a folder: its dead sets' members and, with temporaries, the
+// marked temporaries no live process holds.
+Int32 SweepFolder(int dirFd, bool temporaries) {
   const int listFd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (listFd < 0) return 0;
   DIR* listing = ::fdopendir(listFd);
@@ -1121,18 +1123,16 @@ Int32 SweepFolder(int dirFd, const TSetMembersNeeded& needed, bool temporaries) 
     if (name.size() > kTempSuffixSize + 1 && name[0] == '.' &&
         IsMarkedTempSuffix(name, name.size() - kTempSuffixSize)) {
       candidates.push_back(name);
-      if (needed) {
-        const size_t randomAt = name.size() - kTempSuffixSize + sizeof kTempMark - 1;
-        locks.emplace(name.substr(randomAt, kTempRandom + kTempCheck), name);
-      }
+      const size_t randomAt = name.size() - kTempSuffixSize + sizeof kTempMark - 1;
+      locks.emplace(name.substr(randomAt, kTempRandom + kTempCheck), name);
       continue;
     }
     size_t markAt = 0;
     std::string random;
-    if (needed && name[0] == '.' && ParseSetMemberSuffix(name, markAt, random)) members.emplace_back(random, name);
+    if (name[0] == '.' && ParseSetMemberSuffix(name, markAt, random)) members.emplace_back(random, name);
   }
   // The members first, while their sets' lock files are there to be asked.
-  Int32 removed = members.empty() ? 0 : RemoveDeadSetMembers(listFd, members, locks, needed);
+  Int32 removed = members.empty() ? 0 : RemoveDeadSetMembers(listFd, members, locks);
   if (!temporaries) candidates.clear();
   for (const std::string& name : candidates) {
     const int fd = ::openat(listFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -1153,10 +1153,8 @@ Int32 SweepFolder(int dirFd, const TSetMembersNeeded& needed, bool temporaries) 
 
 }  // namespace
 
-Int32 RemoveStaleTemporariesIn(int dirFd) { return SweepFolder(dirFd, TSetMembersNeeded(), true); }
+Int32 RemoveStaleTemporariesIn(int dirFd) { return SweepFolder(dirFd, true); }
 
-Int32 RemoveStaleTemporariesIn(int dirFd, const TSetMembersNeeded& needed) { return SweepFolder(dirFd, needed, true); }
-
-Int32 RemoveStaleSetMembersIn(int dirFd, const TSetMembersNeeded& needed) { return SweepFolder(dirFd, needed, false); }
+Int32 RemoveStaleSetMembersIn(int dirFd) { return SweepFolder(dirFd, false); }
 
 }  // namespace sk

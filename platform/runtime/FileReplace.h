@@ -27,9 +27,7 @@
 #pragma once
 
 #include <functional>
-#include <set>
 #include <string>
-#include <vector>
 
 #include "platform/runtime/ResourceStrings.h"
 #include "platform/runtime/RtlTypes.h"
@@ -154,10 +152,10 @@ int CreateLockedFile(int dirFd, const std::string& name, unsigned mode);
 // writer while any of them waits. Member `index` of the set whose lock file
 // is lockName is ".<base>.sk-<random><check>-<index>.tmp", with the lock's
 // random characters. A member may wait for a move that a killed writer's
-// list still names: only the sweeps told which members the lists name
-// (RemoveStaleSetMembers once its anchor's list was dealt with, and
-// RemoveStaleTemporariesIn with its needed) take members; the others pass
-// them by.
+// list still names: only the sweeps that know of such lists (RemoveStale-
+// SetMembers once its anchor's list was dealt with, RemoveStaleTemporariesIn
+// and RemoveStaleSetMembersIn) take members; RemoveStaleTemporarySiblings
+// passes them by.
 std::string MarkedSetMemberName(const std::string& base, const std::string& lockName, Cardinal index);
 
 // Removes the members, beside the anchor at path, of the sets of that anchor
@@ -251,22 +249,15 @@ Int32 RemoveStaleTemporarySiblings(const std::string& path);
 // The same for every file of the folder open as dirFd at once: each name
 // there that is a hidden marked temporary sibling of some file
 // (".<name>.sk-<random><check>.tmp") and that no live process holds, under
-// the same rules. One listing of the folder; answers how many were removed.
+// the same rules; and the members (MarkedSetMemberName) of every set there
+// whose writer is gone (its lock file missing, or one this call can lock),
+// but while a kept file (FixedMarkedTemporarySiblingName: a list of moves
+// the next open of a set needs) of their anchor's name lies beside them.
+// One listing of the folder, and one more when a set of a writer gone is
+// found; answers how many were removed.
 Int32 RemoveStaleTemporariesIn(int dirFd);
-
-// Answers, into needed, the set members (names in the folder open as dirFd)
-// that the kept files there (FixedMarkedTemporarySiblingName, named in kept)
-// name: what the next open of a set needs to finish its move-in.
-using TSetMembersNeeded =
-    std::function<void(int dirFd, const std::vector<std::string>& kept, std::set<std::string>& needed)>;
-// The same, and also the members (MarkedSetMemberName) of every set in the
-// folder whose writer is gone (its lock file missing, or one this call can
-// lock), but those that needed answers for the kept files found once those
-// writers were seen gone. One listing of the folder, and one more when a set
-// of a writer gone is found.
-Int32 RemoveStaleTemporariesIn(int dirFd, const TSetMembersNeeded& needed);
-// Only the members of the sets whose writer is gone, under the same rules.
-Int32 RemoveStaleSetMembersIn(int dirFd, const TSetMembersNeeded& needed);
+// The members alone, under the same rules.
+Int32 RemoveStaleSetMembersIn(int dirFd);
 
 // Writes all n bytes to the descriptor, going on after short writes and
 // interruptions; false (errno set) when the system refuses or writes nothing.
