@@ -1350,6 +1350,27 @@ const std::vector<TRoutine>& Routines() {
          if (dir >= 0) ::close(dir);
          return TWork([folder, locks] { RemoveStaleSetMembers(folder + "/s.zip"); });
        }},
+      // An open lists the archive's folder for what killed makers of sets left.
+      {"archives", "TZipArchiver OpenArchive (in a folder of n other files)", kEntries,
+       [](Int64 n) {
+         const std::string folder = Scratch() + "/open-folder";
+         std::error_code e;
+         fs::remove_all(folder, e);
+         fs::create_directories(folder);
+         for (Int64 i = 0; i < n; ++i) std::ofstream(folder + "/file_" + std::to_string(i) + ".txt") << "text";
+         const String path = Utf8ToString(folder + "/a.zip");
+         TZipArchiver made;
+         made.FFileName = path;
+         made.OpenArchive();
+         made.AddFromString(u"a.txt", u"In the beginning", 0x20, 45000);
+         made.CloseArchive();
+         return TWork([path] {
+           TZipArchiver zip;
+           zip.FFileName = path;
+           zip.OpenArchive(fmOpenRead);
+           zip.CloseArchive();
+         });
+       }},
       {"archives", "RemoveStaleTemporariesIn (n members: of live sets, and of dead sets a list keeps)", kEntries,
        [](Int64 n) {
          const std::string folder = Scratch() + "/folder-members";

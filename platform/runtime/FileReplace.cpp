@@ -1076,6 +1076,7 @@ Int32 RemoveDeadSetMembers(int listFd, std::vector<std::pair<std::string, std::s
         while (const dirent* e = ::readdir(listing))
           if (IsKeptName(e->d_name)) kept.emplace_back(e->d_name);
         ::closedir(listing);
+        std::sort(kept.begin(), kept.end());
       } else {
         ::close(again);
       }
@@ -1083,10 +1084,10 @@ Int32 RemoveDeadSetMembers(int listFd, std::vector<std::pair<std::string, std::s
     for (const auto& [from, to] : dead)
       for (size_t i = from; i < to; ++i) {
         const std::string& name = members[i].second;
-        const size_t markAt = name.rfind(kTempMark + members[i].first);
-        if (std::any_of(kept.begin(), kept.end(),
-                        [&](const std::string& k) { return k.compare(0, markAt, name, 0, markAt) == 0; }))
-          continue;
+        // The kept names that begin with the member's prefix follow it in order.
+        const std::string prefix = name.substr(0, name.rfind(kTempMark + members[i].first));
+        const auto after = std::lower_bound(kept.begin(), kept.end(), prefix);
+        if (after != kept.end() && after->starts_with(prefix)) continue;
         const int fd = ::openat(listFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) continue;
         struct stat st {}, named {};
