@@ -213,7 +213,8 @@ TEST_F(FileReplaceTest, ASetsSweepTakesOnlyItsOwnDeadMembers) {
   ASSERT_EQ(::mkfifo(Path(member(dead, 3)).c_str(), 0600), 0);
   ASSERT_EQ(::mkdir(Path(member(dead, 4)).c_str(), 0700), 0);
   WriteRaw(member(dead, 5), "another user's");
-  const bool chowned = ::chown(Path(member(dead, 5)).c_str(), 65534, 65534) == 0;
+  // Another user's only where the test does not run as that user itself.
+  const bool chowned = ::geteuid() != 65534 && ::chown(Path(member(dead, 5)).c_str(), 65534, 65534) == 0;
   WriteRaw(member(live, 0), "waiting");
   WriteRaw(member(linked, 0), "waiting");
   const auto before = Entries().size();
