@@ -228,39 +228,31 @@ TEST_F(FileReplaceTest, ASetsSweepTakesOnlyItsOwnDeadMembers) {
 }
 
 // The sweep of a folder takes the members of every set there whose writer is
-// gone, whatever its anchor, but not while a list of moves of their anchor
-// lies beside them, nor those of a live set; anchors whose names are cut to
-// the limit of a name alike. The sweep of members alone leaves the dead
-// set's lock file.
+// gone, but not while a list of moves of their anchor lies beside them, nor
+// a live set's; anchors whose names are cut to the limit of a name alike.
 TEST_F(FileReplaceTest, AFolderSweepTakesDeadSetsMembersButThoseAListKeeps) {
   const int dir = ::open(fDir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-  for (const std::string& anchor : {std::string("s.zip"), std::string(250, 'n') + ".zip"})
-    for (const bool temporaries : {true, false}) {
-      SCOPED_TRACE(std::to_string(anchor.size()) + (temporaries ? " all" : " members"));
-      for (const std::string& e : Entries()) ::unlink(Path(e).c_str());
-      const std::string kept = "k" + anchor;  // a killed set whose list waits for the next open
-      const std::string dead = MarkedTemporarySiblingName(anchor), listed = MarkedTemporarySiblingName(kept),
-                        live = MarkedTemporarySiblingName(anchor);
-      WriteRaw(dead, "");
-      const int held = CreateLockedFile(dir, live, 0600);
-      ASSERT_GE(held, 0);
-      WriteRaw(FixedMarkedTemporarySiblingName(kept, "moves0"), "list");
-      std::vector<std::string> stay{FixedMarkedTemporarySiblingName(kept, "moves0"), live};
-      for (Cardinal i = 0; i < 3; ++i) {
-        WriteRaw(MarkedSetMemberName(anchor, dead, i), "stale");
-        WriteRaw(MarkedSetMemberName(kept, listed, i), "listed");
-        WriteRaw(MarkedSetMemberName(anchor, live, i), "waiting");
-        stay.push_back(MarkedSetMemberName(kept, listed, i));
-        stay.push_back(MarkedSetMemberName(anchor, live, i));
-      }
-      if (!temporaries) stay.push_back(dead);
-      EXPECT_EQ(temporaries ? RemoveStaleTemporariesIn(dir) : RemoveStaleSetMembersIn(dir), temporaries ? 4 : 3);
-      std::vector<std::string> left = Entries();
-      std::sort(stay.begin(), stay.end());
-      std::sort(left.begin(), left.end());
-      EXPECT_EQ(left, stay);
-      ::close(held);
+  for (const std::string& anchor : {std::string("s.zip"), std::string(250, 'n') + ".zip"}) {
+    SCOPED_TRACE(anchor.size());
+    const std::string kept = "k" + anchor;  // a killed set whose list waits for the next open
+    const std::string dead = MarkedTemporarySiblingName(anchor), listed = MarkedTemporarySiblingName(kept),
+                      live = MarkedTemporarySiblingName(anchor);
+    const int held = CreateLockedFile(dir, live, 0600);
+    std::vector<std::string> stay{FixedMarkedTemporarySiblingName(kept, "moves0"), live};
+    WriteRaw(stay[0], "list");
+    for (Cardinal i = 0; i < 3; ++i) {
+      WriteRaw(MarkedSetMemberName(anchor, dead, i), "stale");
+      for (const auto& [base, lock] : {std::pair{kept, listed}, std::pair{anchor, live}})
+        WriteRaw(stay.emplace_back(MarkedSetMemberName(base, lock, i)), "waiting");
     }
+    EXPECT_EQ(RemoveStaleTemporariesIn(dir), 3);
+    std::vector<std::string> left = Entries();
+    std::sort(stay.begin(), stay.end());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, stay);
+    for (const std::string& e : left) ::unlink(Path(e).c_str());
+    ::close(held);
+  }
   ::close(dir);
 }
 

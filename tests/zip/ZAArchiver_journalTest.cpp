@@ -1572,19 +1572,36 @@ TEST_F(ZAJournal, NoSweepTakesWhatALiveWriterOrAKilledSetsNextOpenNeeds) {
     }
 }
 
-// Makers of the sets of the two tests below, each in a process of its own:
-// a split archive w/s.zip of twelve stored entries in volumes of 64 KiB, and
-// chunk sets of w/ cut from srcN/big.bin (3,000,000 bytes), each set
-// different by its seed (0 the old one). Each answers 0 when it went, 71
-// when it was refused because another process was making the same set.
+// Makers of sets, each run in a process of its own: a split archive w/s.zip
+// of twelve stored entries in volumes of 64 KiB, or chunks in w of
+// srcN/big.bin (3,000,000 bytes), different by seed (0 the old set). 0 when
+// it went, 71 when refused because another process makes the same set.
 class ZASetMakers : public ZAJournal {
  protected:
   void SetUp() override {
     ZAJournal::SetUp();
-    for (const char* d : {"w", "src", "src0", "src1", "src2"}) ::mkdir(Path(d).c_str(), 0777);
-    for (Int32 seed = 0; seed < 3; ++seed) WriteRaw("src" + std::to_string(seed) + "/big.bin", Text(7 + seed, 3000000));
+    for (Int32 seed = 0; seed < 3; ++seed) {
+      ::mkdir(Path("src" + std::to_string(seed)).c_str(), 0777);
+      WriteRaw("src" + std::to_string(seed) + "/big.bin", Source(false, seed));
+    }
   }
-  int Split(Int32 seed, Int32 wait) {
+  static std::string Source(bool split, Int32 seed) {
+    std::string all;
+    for (Int32 i = 0; split && i < 12; ++i) all += Text(i + 100 * seed, 30000);
+    return split ? all : Text(7 + seed, 3000000);
+  }
+  int Make(bool split, Int32 seed, Int32 wait, Int32 chunkSize = 100000) {
+    if (!split) {
+      TFileChunker c;
+      c.SetSourcename(File("src" + std::to_string(seed) + "/big.bin"));
+      c.SetDirCreating(File("w"));
+      c.SetChunkSize(chunkSize);
+      try {
+        return c.MakeChunkFiles() > 0 ? 0 : 1;
+      } catch (const EFCreateError&) {
+        return 71;
+      }
+    }
     TZipArchiver zip;
     zip.FFileName = File("w/s.zip");
     zip.SetSpanningMode(smSplitting);
@@ -1602,167 +1619,121 @@ class ZASetMakers : public ZAJournal {
     });
     return code == -1 ? 0 : code;
   }
-  int Chunks(Int32 seed, Int32 chunkSize = 100000) {
-    TFileChunker c;
-    c.SetSourcename(File("src" + std::to_string(seed) + "/big.bin"));
-    c.SetDirCreating(File("w"));
-    c.SetChunkSize(chunkSize);
-    try {
-      return c.MakeChunkFiles() > 0 ? 0 : 1;
-    } catch (const EFCreateError&) {
-      return 71;
-    }
-  }
-  // The seed of the split set that w/s.zip holds whole, every entry read
-  // (its CRC checked) equal to its source; -1 for none.
-  Int32 SplitSeed() {
-    Int32 found = -1;
-    try {
-      TZipArchiver zip;
-      zip.FFileName = File("w/s.zip");
-      zip.OpenArchive(fmOpenRead);
-      for (Int32 seed = 0; seed < 3 && found < 0 && zip.GetFileCount() == 12; ++seed) {
-        bool all = true;
-        for (Int32 i = 0; i < 12 && all; ++i) {
-          String text;
-          zip.ExtractToString(Name("s", i), text);
-          all = StringToUtf8(text) == Text(i + 100 * seed, 30000);
-        }
-        if (all) found = seed;
-      }
-    } catch (...) {
-    }
-    return found;
-  }
-  // The seed of the 31-chunk set in w, restored, byte for byte; -1 for none.
-  Int32 ChunkSeed() {
+  // The seed of the set at the names, read whole (every entry, its CRC
+  // checked; the 31 chunks restored) and equal to its source; -1 for none.
+  Int32 SeedAtName(bool split) {
+    std::string got;
     std::filesystem::remove_all(Path("out"));
     ::mkdir(Path("out").c_str(), 0777);
-    TFileChunker r;
-    r.SetSourcename(File("w/chunk 1 of 31.tmp"));
-    r.SetDirRestoring(File("out"));
-    bool restored = false;
     try {
-      restored = r.RestoreAllChunks();
+      TZipArchiver zip;
+      TFileChunker r;
+      zip.FFileName = File("w/s.zip");
+      r.SetSourcename(File("w/chunk 1 of 31.tmp"));
+      r.SetDirRestoring(File("out"));
+      if (split) zip.OpenArchive(fmOpenRead);
+      for (Int32 i = 0; split && i < zip.GetFileCount(); ++i) {
+        String text;
+        zip.ExtractToString(Name("s", i), text);
+        got += StringToUtf8(text);
+      }
+      if (!split && r.RestoreAllChunks()) got = ReadRaw("out/big.bin");
     } catch (...) {
     }
-    for (Int32 seed = 0; restored && seed < 3; ++seed)
-      if (ReadRaw("out/big.bin") == Text(7 + seed, 3000000)) return seed;
+    for (Int32 seed = 0; seed < 3; ++seed)
+      if (got == Source(split, seed)) return seed;
     return -1;
-  }
-  // The hidden files of w.
-  std::set<std::string> Hidden() {
-    std::set<std::string> r;
-    for (const auto& e : std::filesystem::directory_iterator(Path("w")))
-      if (e.path().filename().string()[0] == '.') r.insert(e.path().filename().string());
-    return r;
   }
 };
 
 // Two processes making one set (a split archive over an old one, chunk sets
 // of one count in one folder) never both answer OK over a set that is
-// neither's: a second maker waits for the first or refuses, the set at the
-// names is always one whole set (the old one or either new one), and it is
-// the set of a maker that answered OK.
+// neither's: the set at the names is always one whole set, of a maker that
+// answered OK (or the old one), and a second maker waits or refuses.
 TEST_F(ZASetMakers, TwoMakersOfOneSetLeaveOneWholeSet) {
-  struct Row {
-    const char* what;
-    bool split;
-    bool together;  // else the second starts while the first moves its files in
-  } rows[] = {
-      {"split, the second while the first moves in", true, false},
-      {"split, both at once", true, true},
-      {"chunks, the second while the first moves in", false, false},
-      {"chunks, both at once", false, true},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.what);
-    std::filesystem::remove_all(Path("w"));
-    ::mkdir(Path("w").c_str(), 0777);
-    auto make = [&](Int32 seed, Int32 wait) {
-      SetFileFlushesSkipped(true);
-      return row.split ? Split(seed, wait) : Chunks(seed);
-    };
-    auto seedAtName = [&] { return row.split ? SplitSeed() : ChunkSeed(); };
-    ASSERT_EQ(make(0, 5000), 0);
-    ASSERT_EQ(seedAtName(), 0);
-    if (!row.together) {
-      // The first stops after its first move; the second runs meanwhile and,
-      // with the first holding the set past its wait, is refused.
-      Int32 renames = 0;
-      int second = -1000;
-      const int first = RunPausedAt(
-          [&](TFileSeamOp op, const std::string&) { return op == fsoRename && renames++ == 1; },
-          [&] { return make(1, 20000); },
-          [&](int) {
-            second = EndOf(InChild([&] { return make(2, 300); }));
-            return 'g';
+  struct TFlushes {
+    bool was;
+    ~TFlushes() { SetFileFlushesSkipped(was); }
+  } flushes{SetFileFlushesSkipped(true)};
+  for (const bool split : {true, false})
+    for (const bool together : {false, true}) {  // else the second starts while the first moves in
+      SCOPED_TRACE(std::string(split ? "split" : "chunks") + (together ? ", together" : ", while moving in"));
+      std::filesystem::remove_all(Path("w"));
+      ::mkdir(Path("w").c_str(), 0777);
+      auto make = [&](Int32 seed, Int32 wait) { return Make(split, seed, wait); };
+      ASSERT_EQ(make(0, 5000), 0);
+      if (!together) {
+        // The first stops after its first move, holding the set past the
+        // second's wait.
+        Int32 renames = 0;
+        int second = -1000;
+        EXPECT_EQ(RunPausedAt([&](TFileSeamOp op, const std::string&) { return op == fsoRename && renames++ == 1; },
+                              [&] { return make(1, 20000); },
+                              [&](int) { return second = EndOf(InChild([&] { return make(2, 300); })), 'g'; }),
+                  0);
+        EXPECT_EQ(second, 71);
+        EXPECT_EQ(SeedAtName(split), 1);
+        continue;
+      }
+      for (Int32 round = 0; round < 3; ++round) {
+        int go[2];
+        ASSERT_EQ(::pipe(go), 0);
+        pid_t makers[2];
+        for (Int32 m = 0; m < 2; ++m)
+          makers[m] = InChild([&, m] {
+            char c;
+            return ::close(go[1]), ::read(go[0], &c, 1) == 0 ? make(1 + m, 30000) : 98;
           });
-      EXPECT_EQ(first, 0);
-      EXPECT_EQ(second, 71);
-      EXPECT_EQ(seedAtName(), 1);
-      continue;
+        ::close(go[0]);
+        ::close(go[1]);
+        const int ends[2] = {EndOf(makers[0]), EndOf(makers[1])};
+        const Int32 seed = SeedAtName(split);
+        ASSERT_TRUE(seed == 1 || seed == 2) << round;
+        EXPECT_EQ(ends[seed - 1], 0);
+        EXPECT_TRUE(ends[2 - seed] == 0 || ends[2 - seed] == 71) << ends[2 - seed];
+      }
     }
-    for (Int32 round = 0; round < 3; ++round) {
-      SCOPED_TRACE(round);
-      int go[2];
-      ASSERT_EQ(::pipe(go), 0);
-      pid_t makers[2];
-      for (Int32 m = 0; m < 2; ++m)
-        makers[m] = InChild([&, m] {
-          ::close(go[1]);
-          char c;
-          return ::read(go[0], &c, 1) == 0 ? make(1 + m, 30000) : 98;
-        });
-      ::close(go[0]);
-      ::close(go[1]);
-      const int ends[2] = {EndOf(makers[0]), EndOf(makers[1])};
-      const Int32 seed = seedAtName();
-      ASSERT_TRUE(seed == 1 || seed == 2) << seed;
-      EXPECT_EQ(ends[seed - 1], 0);
-      EXPECT_TRUE(ends[2 - seed] == 0 || ends[2 - seed] == 71) << ends[2 - seed];
-    }
-  }
 }
 
-// What a make killed before its list of moves left (its waiting volumes or
+// What a make killed before its list of moves left (waiting volumes or
 // chunks, their lock, the lock of its names) goes with the next sweep of its
-// folder: an extraction into it, an open of the archive, a new set of another
+// folder: an extraction into it, an open of the archive, a set of another
 // count. The old set stays whole.
 TEST_F(ZASetMakers, AKilledMakesWaitingFilesGoWithTheNextSweepOfTheirFolder) {
-  MakeArchive("src/e.zip", 3, 1000);
+  MakeArchive("e.zip", 3, 1000);
   auto extract = [this] {
     TZipArchiver zip;
-    zip.FFileName = File("src/e.zip");
+    zip.FFileName = File("e.zip");
     zip.OpenArchive();
     zip.FBaseDir = File("w");
     zip.ExtractFiles(u"*", 0x28BF, String());
   };
-  struct Row {
-    const char* what;
-    bool split;
-    std::function<void()> sweep;
-  } rows[] = {
-      {"split, then an extraction", true, extract},
-      {"split, then an open", true, [this] { Names("w/s.zip"); }},
-      {"chunks, then a set of another count", false, [this] { Chunks(2, 120000); }},
-      {"chunks, then an extraction", false, extract},
+  auto hidden = [this] {
+    std::set<std::string> r;
+    for (const auto& e : std::filesystem::directory_iterator(Path("w")))
+      if (e.path().filename().string()[0] == '.') r.insert(e.path().filename().string());
+    return r;
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.what);
+  const std::pair<bool, std::function<void()>> rows[] = {
+      {true, extract},
+      {true, [this] { Names("w/s.zip"); }},
+      {false, extract},
+      {false, [this] { Make(false, 2, 0, 120000); }}};
+  for (size_t k = 0; k < std::size(rows); ++k) {
+    SCOPED_TRACE(k);
+    const auto& [split, sweep] = rows[k];
     std::filesystem::remove_all(Path("w"));
     ::mkdir(Path("w").c_str(), 0777);
-    ASSERT_EQ(row.split ? Split(0, 5000) : Chunks(0), 0);
+    ASSERT_EQ(Make(split, 0, 5000), 0);
     Int32 made = 0;
-    const int killed = RunPausedAt(
-        [&](TFileSeamOp op, const std::string&) { return op == fsoTempFile && made++ == 4; },
-        [&] { return row.split ? Split(1, 5000) : Chunks(1); }, [](int) { return 'k'; });
-    EXPECT_EQ(killed, -SIGKILL);
-    const std::set<std::string> left = Hidden();
+    EXPECT_EQ(RunPausedAt([&](TFileSeamOp op, const std::string&) { return op == fsoTempFile && made++ == 4; },
+                          [&] { return Make(split, 1, 5000); }, [](int) { return 'k'; }),
+              -SIGKILL);
+    const std::set<std::string> left = hidden();
     EXPECT_TRUE(std::any_of(left.begin(), left.end(), [](const std::string& n) { return n.ends_with("-0.tmp"); }));
-    EXPECT_EQ(EndOf(InChild([&] { return row.sweep(), 0; })), 0);
-    EXPECT_EQ(Hidden(), std::set<std::string>{});
-    EXPECT_EQ(row.split ? SplitSeed() : ChunkSeed(), 0);
+    EXPECT_EQ(EndOf(InChild([&] { return sweep(), 0; })), 0);
+    EXPECT_EQ(hidden(), std::set<std::string>{});
+    EXPECT_EQ(SeedAtName(split), 0);
   }
 }
 
