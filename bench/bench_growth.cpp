@@ -1380,6 +1380,55 @@ const std::vector<TRoutine>& Routines() {
          if (dir >= 0) ::close(dir);
          return TWork([folder, locks] { RemoveStaleSetMembers(folder + "/s.zip"); });
        }},
+      // An open lists the archive's folder for what killed makers of sets left.
+      {"archives", "TZipArchiver OpenArchive (in a folder of n other files)", kEntries,
+       [](Int64 n) {
+         const std::string folder = Scratch() + "/open-folder";
+         std::error_code e;
+         fs::remove_all(folder, e);
+         fs::create_directories(folder);
+         for (Int64 i = 0; i < n; ++i) std::ofstream(folder + "/file_" + std::to_string(i) + ".txt") << "text";
+         const String path = Utf8ToString(folder + "/a.zip");
+         TZipArchiver made;
+         made.FFileName = path;
+         made.OpenArchive();
+         made.AddFromString(u"a.txt", u"In the beginning", 0x20, 45000);
+         made.CloseArchive();
+         return TWork([path] {
+           TZipArchiver zip;
+           zip.FFileName = path;
+           zip.OpenArchive(fmOpenRead);
+           zip.CloseArchive();
+         });
+       }},
+      {"archives", "RemoveStaleTemporariesIn (n members: of live sets, and of dead sets a list keeps)", kEntries,
+       [](Int64 n) {
+         const std::string folder = Scratch() + "/folder-members";
+         std::error_code e;
+         fs::remove_all(folder, e);
+         fs::create_directories(folder);
+         // Half the members wait in sets being made (their locks held), half
+         // in sets of killed makers whose lists of moves keep them: each run
+         // lists the folder, finds the dead sets, lists it again for the
+         // lists, and removes nothing.
+         auto locks = std::shared_ptr<std::vector<int>>(new std::vector<int>, [](std::vector<int>* v) {
+           for (int fd : *v) ::close(fd);
+           delete v;
+         });
+         const int dir = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+         if (dir >= 0) locks->push_back(dir);
+         for (Int64 set = 0; dir >= 0 && set * 10 < n; ++set) {
+           const std::string anchor = "s" + std::to_string(set) + ".zip";
+           const std::string lock = MarkedTemporarySiblingName(anchor);
+           if (set % 2 == 0)
+             locks->push_back(CreateLockedFile(dir, lock, 0600));
+           else
+             std::ofstream(folder + "/" + FixedMarkedTemporarySiblingName(anchor, "moves0")) << "list";
+           for (Cardinal i = 0; i < 10; ++i)
+             std::ofstream(folder + "/" + MarkedSetMemberName(anchor, lock, i)) << "volume";
+         }
+         return TWork([dir, locks] { RemoveStaleTemporariesIn(dir); });
+       }},
       // A message's text broken inside its words: a path of n characters.
       {"controls", "DrawText breaking within words (a path)", 5000,
        [](Int64 n) {

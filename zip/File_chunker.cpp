@@ -241,11 +241,13 @@ Int32 TFileChunker::MakeChunkFiles() {
   // is whole, so that an old set under the same names stays as it was when
   // this one fails or stops. Those on a disk that is about to be changed take
   // theirs before it goes.
+  // One process at a time makes a set of these names: another maker's set
+  // is waited for, then refused.
   const String firstName = ChunkFileName(fDirCreating, 1, fOut_of);
-  TZANewFileSet::Recover(firstName);
-  TZANewFileSet::SweepStale(firstName);
   TZANewFileSet made;
-  made.Start(firstName, true);
+  if (!made.Start(firstName, true))
+    throw EFCreateError(u"Cannot create file \"" + firstName +
+                        u"\". Another process is making files of the same names");
   Int32 written = 0;
   for (Int32 i = 0; processing && i < fOut_of; ++i) {
     fthis_filenum = i;
@@ -359,7 +361,8 @@ bool TFileChunker::RestoreAllChunks() {
   fDirRestoring = ExcludeTrailingPathDelimiter(fDirRestoring);
   fDirWorking = ExcludeTrailingPathDelimiter(fDirWorking);
   // A set whose chunks a killed process was moving in is made whole first.
-  TZANewFileSet::Recover(fSourcename);
+  TZANewFileSet::Recover(fSourcename, ZANewFileSetWait);
+  TZANewFileSet::SweepDeadSets(fSourcename);
   if (!FileExists(fSourcename)) return false;
 
   TChunkSetHeader h;

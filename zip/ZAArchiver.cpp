@@ -784,7 +784,7 @@ void TZABaseArchiver::OpenArchive() {
   Word mode = fmCreate;
   // A split set whose last volume a killed process had still to move in is
   // made whole before its name is looked at.
-  if (!FInMemory) TZANewFileSet::Recover(FFileName);
+  if (!FInMemory) TZANewFileSet::Recover(FFileName, FLockWait);
   if (!FInMemory && ZAFileExists(FFileName)) {
     try {
       TFileStream probe(FFileName, fmOpenReadWrite | fmShareDenyWrite);
@@ -800,7 +800,7 @@ void TZABaseArchiver::OpenArchive(Word mode) {
   if (!FInMemory && ZAExtractFileName(FFileName).empty()) throw EZAException(10, this);
   if (mode != fmCreate) {
     if (FInMemory) throw EZAException(28, this);
-    TZANewFileSet::Recover(FFileName);
+    TZANewFileSet::Recover(FFileName, FLockWait);
     if (!ZAFileExists(FFileName) && FSpanningMode != smSpanning && !IsRemovableDrive(FFileName))
       throw EZAException(12, {FFileName}, this);
   }
@@ -877,6 +877,9 @@ void TZABaseArchiver::InternalOpenArchive() {
       openLockFile();
       LockArchive(false);
       RecoverJournalForRead();
+      // What killed writers of sets left in the archive's folder goes (what
+      // the next open of a set needs stays).
+      TZANewFileSet::SweepDeadSets(FFileName);
       FSpanningMode = smNone;
       FVolumeNumberInfo.Init();
       const bool found = ZALowerCase(ZAExtractFileExt(FFileName)).find(u".exe") != String::npos ? OpenSFXArchive()
@@ -899,6 +902,7 @@ void TZABaseArchiver::InternalOpenArchive() {
     fLockFile.reset();
     DMHandle.reset();
     FreeArchiveStream();
+    DiscardNewVolumes();
     throw;
   }
   FActive = true;
@@ -925,6 +929,9 @@ void TZABaseArchiver::CloseArchive() {
     FActive = false;
   }
   FreeArchiveStream();
+  // New volumes not moved in by now never will be: they go, and so does the
+  // lock that keeps other makers of the archive waiting.
+  DiscardNewVolumes();
   DMHandle.reset();
   UnlockArchive();
   fLockFile.reset();

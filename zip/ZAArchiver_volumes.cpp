@@ -312,17 +312,52 @@ void TZANewFileSet::ReleaseLock() {
   fLockFd = -1;
 }
 
+bool TZANewFileSet::HoldAnchorLock(Int32 waitMs) {
+  if (fAnchorLockFd >= 0) return true;
+  fAnchorLockFd = TakeNameLock(fAnchor, waitMs);
+  if (fAnchorLockFd >= 0) return true;
+  if (errno == EWOULDBLOCK) return false;
+  const int error = errno != 0 ? errno : EIO;
+  throw EFCreateError(u"Cannot create file \"" + SystemNameToString(fAnchor) + u"\". " + SysErrorMessage(error));
+}
+
+void TZANewFileSet::ReleaseAnchorLock() {
+  ReleaseNameLock(fAnchor, fAnchorLockFd);
+  fAnchorLockFd = -1;
+}
+
 void TZANewFileSet::SweepStale(const String& anchor) {
+  const std::string folder = FolderOf(StringToSystemName(anchor));
+  const int dirFd = ::open(folder.empty() ? "." : folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd < 0) return;
+  RemoveStaleTemporariesIn(dirFd);
+  ::close(dirFd);
+}
+
+void TZANewFileSet::SweepDeadSets(const String& anchor) {
   const std::string path = StringToSystemName(anchor);
-  RemoveStaleSetMembers(path);
+  const std::string folder = FolderOf(path);
+  const int dirFd = ::open(folder.empty() ? "." : folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd < 0) return;
+  RemoveStaleSetMembersIn(dirFd);
+  ::close(dirFd);
+  // The lock files a killed maker of this set left.
   RemoveStaleTemporarySiblings(path);
 }
 
-void TZANewFileSet::Start(const String& anchor, bool withList) {
+bool TZANewFileSet::Start(const String& anchor, bool withList, Int32 waitMs) {
   Discard();
   fAnchor = StringToSystemName(anchor);
   fWithList = withList;
   fNext = 0;
+  fWait = waitMs;
+  // Another maker of a set of these names finishes first; what a killed one
+  // left is finished or swept under the lock, so that no other process's
+  // move-in or recovery runs meanwhile.
+  if (!HoldAnchorLock(waitMs)) return false;
+  RecoverHeld(fAnchor);
+  SweepStale(anchor);
+  return true;
 }
 
 std::unique_ptr<THandleStream> TZANewFileSet::Add(const String& name) {
@@ -331,6 +366,10 @@ std::unique_ptr<THandleStream> TZANewFileSet::Add(const String& name) {
   int err = NameRefusal(path, mode);
   int fd = -1;
   std::string temp;
+  // After a move-in (a chunk set filling one disk after another) the
+  // anchor's lock is taken again before anything of the set is made.
+  if (err == 0 && !HoldAnchorLock(fWait))
+    throw EFCreateError(u"Cannot create file \"" + name + u"\". Another process is making files of the same names");
   // The set's lock is held before its first member exists: a member is
   // never seen without a live lock while its writer lives.
   if (err == 0) HoldLock();
@@ -369,7 +408,10 @@ void TZANewFileSet::LastIdentity(UInt64& dev, UInt64& ino) const {
 }
 
 void TZANewFileSet::MoveIn() {
-  if (fFiles.empty()) return;
+  if (fFiles.empty()) {
+    ReleaseAnchorLock();
+    return;
+  }
   auto fail = [](const std::string& name, int error) {
     throw EWriteError(u"Cannot create file \"" + SystemNameToString(name) + u"\". " + SysErrorMessage(error));
   };
@@ -453,6 +495,7 @@ void TZANewFileSet::MoveIn() {
       ::unlink(listPath.c_str());
   }
   ReleaseLock();
+  ReleaseAnchorLock();
 }
 
 void TZANewFileSet::Discard() {
@@ -464,10 +507,22 @@ void TZANewFileSet::Discard() {
   }
   fFiles.clear();
   ReleaseLock();
+  ReleaseAnchorLock();
 }
 
-void TZANewFileSet::Recover(const String& anchor) {
+void TZANewFileSet::Recover(const String& anchor, Int32 waitMs) {
   const std::string anchorPath = StringToSystemName(anchor);
+  struct stat st {};
+  // Nothing to finish: the anchor's lock is not even looked at.
+  if (anchorPath.empty() || ::lstat(StringToSystemName(ZAMoveListName(anchor)).c_str(), &st) != 0) return;
+  const int lock = TakeNameLock(anchorPath, waitMs);
+  if (lock < 0) return;
+  RecoverHeld(anchorPath);
+  ReleaseNameLock(anchorPath, lock);
+}
+
+void TZANewFileSet::RecoverHeld(const std::string& anchorPath) {
+  const String anchor = SystemNameToString(anchorPath);
   const std::string list = StringToSystemName(ZAMoveListName(anchor));
   TZAMoveList moves;
   int lockFd = -1;
@@ -621,11 +676,11 @@ void TZABaseArchiver::OpenVolume(TZAVolumeNumberInfo& volume) {
 
   if (FileOpenMode == fmCreate) {
     if (FSpanningMode == smSplitting && fNewVolumes.Empty()) {
-      // A new set: a move-in a killed process left is finished first, then
-      // the temporaries killed writers left beside the archive go.
-      TZANewFileSet::Recover(FFileName);
-      TZANewFileSet::SweepStale(FFileName);
-      fNewVolumes.Start(FFileName, true);
+      // A new set, made by one process at a time: a second maker waits for
+      // the first as a second writer of an archive does, then refuses. A
+      // move-in a killed process left is finished first, then what killed
+      // writers left beside the archive goes.
+      if (!fNewVolumes.Start(FFileName, true, FLockWait)) throw EZAException(71, {FFileName}, this);
     }
     FreeArchiveStream();
     const Int64 required = FSpanningOptions.GetVolumeSize(volume);
@@ -708,8 +763,8 @@ void TZABaseArchiver::PlaceLastVolume() {
 }
 
 void TZABaseArchiver::DiscardNewVolumes() {
-  if (fNewVolumes.Empty()) return;
-  FreeArchiveStream();
+  // A set begun but with no volume yet still holds its anchor's lock.
+  if (!fNewVolumes.Empty()) FreeArchiveStream();
   fNewVolumes.Discard();
 }
 

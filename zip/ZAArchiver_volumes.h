@@ -37,6 +37,10 @@ String ZASpannedVolumeLabel(Int32 volumeNumber);
 // names a usable file cannot keep the archiver asking for ever.
 inline constexpr Int32 ZAMaxVolumeRequests = 20;
 
+// How long a maker of a set waits, by default, for another process making a
+// set of the same names (milliseconds), as a second writer of an archive does.
+inline constexpr Int32 ZANewFileSetWait = 5000;
+
 // New files that replace a set of files together (the volumes of a split
 // archive, the chunks of a chunk set). Each is written under a hidden
 // temporary name in its own name's folder, and all take their names only
@@ -44,12 +48,15 @@ inline constexpr Int32 ZAMaxVolumeRequests = 20;
 // names stays as it was through any failure before. A list of the moves,
 // written before the first under a hidden marked name beside the anchor
 // (ZAMoveListName), lets the next look at the set (Recover) finish a move-in
-// that a killed process left part-done. The files wait under the names of
-// set members (MarkedSetMemberName) and share one lock file beside the
-// anchor, held while any waits; no sweep but the set's own (SweepStale, once
-// a list was dealt with) takes them, and that one only when their lock file
-// is gone or unlocked. Files not moved in go when the set is discarded or
-// destroyed.
+// that a killed process left part-done. One process at a time makes a set of
+// an anchor: the maker holds the lock of the anchor's name (TakeNameLock)
+// from before it finishes or sweeps what killed makers left until its files
+// are in, and a recovery takes it too. The files wait under the names of set
+// members (MarkedSetMemberName) and share one lock file beside the anchor,
+// held while any waits; the sweeps of their folder (SweepStale) take them
+// once that lock file is gone or unlocked, but never while a list of moves
+// of their anchor lies beside them.
+// Files not moved in go when the set is discarded or destroyed.
 class TZANewFileSet {
  public:
   TZANewFileSet() = default;
@@ -59,19 +66,25 @@ class TZANewFileSet {
 
   // Begins a set (a set not moved in goes first): the temporaries are named
   // as hidden siblings of anchor; with a list, the list of moves goes to
-  // ZAMoveListName(anchor).
-  void Start(const String& anchor, bool withList);
+  // ZAMoveListName(anchor). Takes the lock of the anchor's name, waiting up
+  // to waitMs for another maker, and then finishes a killed maker's move-in
+  // (Recover) and sweeps the folder (SweepStale). False, with nothing done,
+  // when another process held the lock for the whole wait; EFCreateError
+  // when it cannot be taken at all.
+  bool Start(const String& anchor, bool withList, Int32 waitMs = ZANewFileSetWait);
   bool Empty() const { return fFiles.empty(); }
   // A new file, empty, that takes the name at the move-in. Refused
   // (EFCreateError) when the name holds a link, something other than a
-  // regular file, or another user's file: none of them is touched.
+  // regular file, or another user's file: none of them is touched. After a
+  // move-in the lock of the anchor's name is taken again (EFCreateError when
+  // another maker holds it past the wait).
   std::unique_ptr<THandleStream> Add(const String& name);
   // The last file added takes this name instead.
   void RenameLast(const String& name);
   // The device and inode of the last file added.
   void LastIdentity(UInt64& dev, UInt64& ino) const;
   // Flushes every file to the disk, writes the list, and moves the files in,
-  // in the order added, the list going last. On a failure before the first
+  // in the order added, the list going last; then lets the anchor's lock go. On a failure before the first
   // move, raises EWriteError and leaves every old file as it was (the set
   // still to be discarded); once moves began, what is left stays for Recover.
   // A list name that holds anything but a list of the process's own (a file
@@ -86,12 +99,17 @@ class TZANewFileSet {
   // was written; when any name of the set holds something else (a set put
   // back from a copy, say), nothing is moved, the temporaries of the list go,
   // and so does the list.
-  // A list whose writer still lives (it holds the list locked) is left to
-  // that writer.
-  static void Recover(const String& anchor);
-  // Before a new set of this anchor: what killed writers of sets there left
-  // (their members and lock files) goes, once Recover has dealt with a list.
+  // A list whose writer still lives is left to that writer: the lock of the
+  // anchor's name is waited for up to waitMs, and without it nothing is done.
+  static void Recover(const String& anchor, Int32 waitMs = 0);
+  // What killed writers left in the anchor's folder goes: marked temporaries
+  // no live process holds, and the members of sets whose writer is gone, but
+  // those a list of moves of their anchor keeps (for the next open).
   static void SweepStale(const String& anchor);
+  // At an open of the set: the members of sets whose writer is gone in the
+  // anchor's folder (but those a list keeps), and the marked temporaries
+  // beside the anchor that no live process holds.
+  static void SweepDeadSets(const String& anchor);
 
  private:
   struct TFile {
@@ -104,7 +122,15 @@ class TZANewFileSet {
   void HoldLock();
   // Gives the lock up and removes its file.
   void ReleaseLock();
+  // Takes the lock of the anchor's name when not held: false when another
+  // process held it for the whole wait; EFCreateError when it cannot be taken.
+  bool HoldAnchorLock(Int32 waitMs);
+  void ReleaseAnchorLock();
+  // Recover, with the anchor's lock held.
+  static void RecoverHeld(const std::string& anchorPath);
   std::string fAnchor;
+  int fAnchorLockFd = -1;
+  Int32 fWait = ZANewFileSetWait;
   bool fWithList = false;
   std::vector<TFile> fFiles;
   std::string fLockName;  // the lock file's name beside the anchor

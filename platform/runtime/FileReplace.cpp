@@ -14,12 +14,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -350,6 +352,78 @@ std::string MarkedSetMemberName(const std::string& base, const std::string& lock
                                  ? lockName.substr(lockName.size() - endSize - randomSize, randomSize)
                                  : std::string(randomSize, '0');
   return TemporarySiblingName(".", base, kTempMark + random + "-" + std::to_string(index) + kTempEnd);
+}
+
+namespace {
+
+constexpr char kNameLockTag[] = "making";  // six characters of the random's alphabet
+
+std::string NameLockName(const std::string& base) {
+  return TemporarySiblingName(".", base, kTempMark + std::string(kNameLockTag) + TempCheckOf(kNameLockTag) + kTempEnd);
+}
+
+}  // namespace
+
+int TakeNameLock(const std::string& path, Int32 waitMs) {
+  const std::string name = NameLockName(BaseOf(path));
+  const int dirFd = OpenFolder(DirOf(path));
+  if (dirFd < 0) return -1;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max<Int32>(waitMs, 0));
+  int error = 0;
+  for (;;) {
+    const int fd = ::openat(dirFd, name.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0) {
+      error = errno;
+      break;
+    }
+    struct stat held {}, named {};
+    // Something other than a regular file of the process's own at the name
+    // (a FIFO, another user's file) is not a lock of its makers.
+    if (::fstat(fd, &held) != 0 || !S_ISREG(held.st_mode) || held.st_uid != ::geteuid()) {
+      error = held.st_mode == 0 ? errno : !S_ISREG(held.st_mode) ? EINVAL : EPERM;
+      ::close(fd);
+      break;
+    }
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+    if (!LockFileHandle(fd, true, static_cast<Int32>(std::max<int64_t>(left, 0)))) {
+      error = errno;
+      // Nothing to exclude with on a file system without locks.
+      if (error == ENOLCK || error == EOPNOTSUPP) {
+        ::close(dirFd);
+        return fd;
+      }
+      ::close(fd);
+      break;
+    }
+    // The lock of a file no longer at the name (its holder let it go, or a
+    // sweep took it unlocked) is never kept.
+    if (::fstatat(dirFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == held.st_dev &&
+        named.st_ino == held.st_ino) {
+      ::close(dirFd);
+      return fd;
+    }
+    ::close(fd);
+    if (std::chrono::steady_clock::now() >= deadline) {
+      error = EWOULDBLOCK;
+      break;
+    }
+  }
+  ::close(dirFd);
+  errno = error != 0 ? error : EIO;
+  return -1;
+}
+
+void ReleaseNameLock(const std::string& path, int fd) {
+  if (fd < 0) return;
+  // Removed while still held: a process waiting for it finds it gone from
+  // the name once it has it, and makes its own.
+  const std::string name = DirOf(path) + "/" + NameLockName(BaseOf(path));
+  struct stat held {}, named {};
+  if (::fstat(fd, &held) == 0 && ::lstat(name.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+      held.st_ino == named.st_ino)
+    ::unlink(name.c_str());
+  ::close(fd);
 }
 
 namespace {
@@ -938,7 +1012,103 @@ Int32 RemoveStaleSetMembers(const std::string& path) {
   return removed;
 }
 
-Int32 RemoveStaleTemporariesIn(int dirFd) {
+namespace {
+
+// Whether the name is a kept file's (FixedMarkedTemporarySiblingName).
+bool IsKeptName(const std::string& name) {
+  constexpr char kKeepEnd[] = ".keep";
+  const size_t endSize = sizeof kKeepEnd - 1, markSize = sizeof kTempMark - 1;
+  const size_t suffix = markSize + kTempRandom + kTempCheck + endSize;
+  if (name.size() <= suffix + 1 || name[0] != '.' || name.compare(name.size() - endSize, endSize, kKeepEnd) != 0)
+    return false;
+  const size_t at = name.size() - suffix;
+  if (name.compare(at, markSize, kTempMark) != 0) return false;
+  const char* random = name.data() + at + markSize;
+  return std::memcmp(random + kTempRandom, TempCheckOf(random).data(), kTempCheck) == 0;
+}
+
+// Removes the members, listed in members as (set's random, name), of the
+// sets in the folder open as listFd whose writer is gone. A set's writer
+// lives while it holds its lock file, a marked temporary with the set's
+// random characters whose name begins as its members' do (locks maps the
+// random characters to such names); the locks of the sets seen gone stay
+// taken here until their members are gone. A kept file whose name begins as
+// a member's does, up to the member's mark (a list of moves of its anchor,
+// the anchor's name cut alike or less), keeps the member for the next open.
+// The kept files are listed only once the writers were seen gone, so that a
+// list a writer wrote before it died is always seen.
+Int32 RemoveDeadSetMembers(int listFd, std::vector<std::pair<std::string, std::string>>& members,
+                           const std::multimap<std::string, std::string>& locks) {
+  std::sort(members.begin(), members.end());
+  std::vector<int> held;
+  std::vector<std::pair<size_t, size_t>> dead;  // ranges of members
+  for (size_t i = 0; i < members.size();) {
+    const std::string& random = members[i].first;
+    size_t end = i;
+    while (end < members.size() && members[end].first == random) ++end;
+    // The lock's name begins as the members' names do, up to their mark.
+    const size_t markAt = members[i].second.rfind(kTempMark + random);
+    bool live = false;
+    const auto range = locks.equal_range(random);
+    for (auto it = range.first; it != range.second && !live; ++it) {
+      const std::string& lockName = it->second;
+      if (lockName.compare(0, markAt, members[i].second, 0, markAt) != 0) continue;
+      const int fd = ::openat(listFd, lockName.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+      if (fd < 0) {
+        live = errno != ENOENT;  // a lock that cannot be looked at is taken for a live one
+        continue;
+      }
+      if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        live = true;
+        ::close(fd);
+      } else {
+        held.push_back(fd);
+      }
+    }
+    if (!live) dead.emplace_back(i, end);
+    i = end;
+  }
+  Int32 removed = 0;
+  if (!dead.empty()) {
+    std::vector<std::string> kept;
+    if (const int again = ::openat(listFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC); again >= 0) {
+      if (DIR* listing = ::fdopendir(again)) {
+        while (const dirent* e = ::readdir(listing))
+          if (IsKeptName(e->d_name)) kept.emplace_back(e->d_name);
+        ::closedir(listing);
+        std::sort(kept.begin(), kept.end());
+      } else {
+        ::close(again);
+      }
+    }
+    for (const auto& [from, to] : dead)
+      for (size_t i = from; i < to; ++i) {
+        const std::string& name = members[i].second;
+        // The kept names that begin with the member's prefix follow it in order.
+        const std::string prefix = name.substr(0, name.rfind(kTempMark + members[i].first));
+        const auto after = std::lower_bound(kept.begin(), kept.end(), prefix);
+        if (after != kept.end() && after->starts_with(prefix)) continue;
+        const int fd = ::openat(listFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat st {}, named {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+            ::fstatat(listFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == st.st_dev &&
+            named.st_ino == st.st_ino && ::unlinkat(listFd, name.c_str(), 0) == 0)
+          ++removed;
+        ::close(fd);
+      }
+  }
+  for (const int fd : held) ::close(fd);
+  return removed;
+}
+
+}  // namespace
+
+namespace {
+
+// The sweep of a folder: its dead sets' members and, with temporaries, the
+// marked temporaries no live process holds.
+Int32 SweepFolder(int dirFd, bool temporaries) {
   const int listFd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (listFd < 0) return 0;
   DIR* listing = ::fdopendir(listFd);
@@ -947,12 +1117,24 @@ Int32 RemoveStaleTemporariesIn(int dirFd) {
     return 0;
   }
   std::vector<std::string> candidates;
+  std::vector<std::pair<std::string, std::string>> members;
+  std::multimap<std::string, std::string> locks;
   while (const dirent* e = ::readdir(listing)) {
     const std::string name = e->d_name;
-    if (name.size() > kTempSuffixSize + 1 && name[0] == '.' && IsMarkedTempSuffix(name, name.size() - kTempSuffixSize))
+    if (name.size() > kTempSuffixSize + 1 && name[0] == '.' &&
+        IsMarkedTempSuffix(name, name.size() - kTempSuffixSize)) {
       candidates.push_back(name);
+      const size_t randomAt = name.size() - kTempSuffixSize + sizeof kTempMark - 1;
+      locks.emplace(name.substr(randomAt, kTempRandom + kTempCheck), name);
+      continue;
+    }
+    size_t markAt = 0;
+    std::string random;
+    if (name[0] == '.' && ParseSetMemberSuffix(name, markAt, random)) members.emplace_back(random, name);
   }
-  Int32 removed = 0;
+  // The members first, while their sets' lock files are there to be asked.
+  Int32 removed = members.empty() ? 0 : RemoveDeadSetMembers(listFd, members, locks);
+  if (!temporaries) candidates.clear();
   for (const std::string& name : candidates) {
     const int fd = ::openat(listFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) continue;
@@ -969,5 +1151,11 @@ Int32 RemoveStaleTemporariesIn(int dirFd) {
   ::closedir(listing);
   return removed;
 }
+
+}  // namespace
+
+Int32 RemoveStaleTemporariesIn(int dirFd) { return SweepFolder(dirFd, true); }
+
+Int32 RemoveStaleSetMembersIn(int dirFd) { return SweepFolder(dirFd, false); }
 
 }  // namespace sk

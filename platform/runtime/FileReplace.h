@@ -151,9 +151,11 @@ int CreateLockedFile(int dirFd, const std::string& name, unsigned mode);
 // the set's anchor (MarkedTemporarySiblingName), held locked by the set's
 // writer while any of them waits. Member `index` of the set whose lock file
 // is lockName is ".<base>.sk-<random><check>-<index>.tmp", with the lock's
-// random characters. No other sweep takes a member: it may wait for a move
-// that a killed writer's list still names (RemoveStaleTemporarySiblings and
-// RemoveStaleTemporariesIn pass them by).
+// random characters. A member may wait for a move that a killed writer's
+// list still names: only the sweeps that know of such lists (RemoveStale-
+// SetMembers once its anchor's list was dealt with, RemoveStaleTemporariesIn
+// and RemoveStaleSetMembersIn) take members; RemoveStaleTemporarySiblings
+// passes them by.
 std::string MarkedSetMemberName(const std::string& base, const std::string& lockName, Cardinal index);
 
 // Removes the members, beside the anchor at path, of the sets of that anchor
@@ -162,6 +164,20 @@ std::string MarkedSetMemberName(const std::string& base, const std::string& lock
 // killed set's list named has been moved in or given up. Answers how many
 // were removed.
 Int32 RemoveStaleSetMembers(const std::string& path);
+
+// The lock every maker of a set of files anchored at the file at path takes,
+// named by that file's name alone, so that two processes making a set of the
+// same names (a split archive over one name, chunk sets of one count in one
+// folder) never write, move in or recover at once: ".<base>.sk-making<check>.tmp"
+// beside it, a regular file of the process's user, locked exclusively. Another
+// holder is waited for up to waitMs milliseconds, and a file that left the name
+// meanwhile is never kept: the one at the name is waited for in turn. Answers
+// the descriptor that holds it, or -1 with errno (EWOULDBLOCK when another
+// process held it for the whole wait). On a file system without locks the
+// descriptor is answered unlocked.
+int TakeNameLock(const std::string& path, Int32 waitMs);
+// Gives the lock up: its file goes while it is the one held, then the lock.
+void ReleaseNameLock(const std::string& path, int fd);
 
 // What ReplaceRefusal answers for a file whose owner a replacement could not
 // keep (TFileReplaceStream then fails with EPERM and says why in words).
@@ -233,8 +249,15 @@ Int32 RemoveStaleTemporarySiblings(const std::string& path);
 // The same for every file of the folder open as dirFd at once: each name
 // there that is a hidden marked temporary sibling of some file
 // (".<name>.sk-<random><check>.tmp") and that no live process holds, under
-// the same rules. One listing of the folder; answers how many were removed.
+// the same rules; and the members (MarkedSetMemberName) of every set there
+// whose writer is gone (its lock file missing, or one this call can lock),
+// but while a kept file (FixedMarkedTemporarySiblingName: a list of moves
+// the next open of a set needs) of their anchor's name lies beside them.
+// One listing of the folder, and one more when a set of a writer gone is
+// found; answers how many were removed.
 Int32 RemoveStaleTemporariesIn(int dirFd);
+// The members alone, under the same rules.
+Int32 RemoveStaleSetMembersIn(int dirFd);
 
 // Writes all n bytes to the descriptor, going on after short writes and
 // interruptions; false (errno set) when the system refuses or writes nothing.

@@ -11,6 +11,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -1536,6 +1537,11 @@ TEST_F(ZAJournal, NoSweepTakesWhatALiveWriterOrAKilledSetsNextOpenNeeds) {
         TZANewFileSet::Recover(Utf8ToString(anchor));
         TZANewFileSet::SweepStale(Utf8ToString(anchor));
       },
+      [this](const std::string&) {  // an open of an archive in the folder
+        std::filesystem::copy_file(Path("src/other.zip"), Path("w/o.zip"),
+                                   std::filesystem::copy_options::overwrite_existing);
+        Names("w/o.zip");
+      },
   };
   for (const Writer& w : writers)
     for (size_t k = 0; k < std::size(sweeps) + (w.set ? 1 : 0); ++k) {
@@ -1564,6 +1570,171 @@ TEST_F(ZAJournal, NoSweepTakesWhatALiveWriterOrAKilledSetsNextOpenNeeds) {
       EXPECT_TRUE(w.whole());
       EXPECT_EQ(ReadRaw("w/mine.txt"), "the user's");
     }
+}
+
+// Makers of sets, each run in a process of its own: a split archive w/s.zip
+// of twelve stored entries in volumes of 64 KiB, or chunks in w of
+// srcN/big.bin (3,000,000 bytes), different by seed (0 the old set). 0 when
+// it went, 71 when refused because another process makes the same set.
+class ZASetMakers : public ZAJournal {
+ protected:
+  void SetUp() override {
+    ZAJournal::SetUp();
+    for (Int32 seed = 0; seed < 3; ++seed) {
+      ::mkdir(Path("src" + std::to_string(seed)).c_str(), 0777);
+      WriteRaw("src" + std::to_string(seed) + "/big.bin", Source(false, seed));
+    }
+  }
+  static std::string Source(bool split, Int32 seed) {
+    std::string all;
+    for (Int32 i = 0; split && i < 12; ++i) all += Text(i + 100 * seed, 30000);
+    return split ? all : Text(7 + seed, 3000000);
+  }
+  int Make(bool split, Int32 seed, Int32 wait, Int32 chunkSize = 100000) {
+    if (!split) {
+      TFileChunker c;
+      c.SetSourcename(File("src" + std::to_string(seed) + "/big.bin"));
+      c.SetDirCreating(File("w"));
+      c.SetChunkSize(chunkSize);
+      try {
+        return c.MakeChunkFiles() > 0 ? 0 : 1;
+      } catch (const EFCreateError&) {
+        return 71;
+      }
+    }
+    TZipArchiver zip;
+    zip.FFileName = File("w/s.zip");
+    zip.SetSpanningMode(smSplitting);
+    zip.FSpanningOptions.FVolumeSize = vsCustom;
+    zip.FSpanningOptions.SetCustomVolumeSize(65536);
+    zip.SetCompressionMode(0);
+    zip.FLockWait = wait;
+    const Int32 code = EngineErrorOf([&] {
+      zip.OpenArchive(fmCreate);
+      zip.BeginUpdate();
+      for (Int32 i = 0; i < 12; ++i)
+        zip.AddFromString(Name("s", i), Utf8ToString(Text(i + 100 * seed, 30000)), 0x20, 40000);
+      zip.EndUpdate();
+      zip.CloseArchive();
+    });
+    return code == -1 ? 0 : code;
+  }
+  // The seed of the set at the names, read whole (every entry, its CRC
+  // checked; the 31 chunks restored) and equal to its source; -1 for none.
+  Int32 SeedAtName(bool split) {
+    std::string got;
+    std::filesystem::remove_all(Path("out"));
+    ::mkdir(Path("out").c_str(), 0777);
+    try {
+      TZipArchiver zip;
+      TFileChunker r;
+      zip.FFileName = File("w/s.zip");
+      r.SetSourcename(File("w/chunk 1 of 31.tmp"));
+      r.SetDirRestoring(File("out"));
+      if (split) zip.OpenArchive(fmOpenRead);
+      for (Int32 i = 0; split && i < zip.GetFileCount(); ++i) {
+        String text;
+        zip.ExtractToString(Name("s", i), text);
+        got += StringToUtf8(text);
+      }
+      if (!split && r.RestoreAllChunks()) got = ReadRaw("out/big.bin");
+    } catch (...) {
+    }
+    for (Int32 seed = 0; seed < 3; ++seed)
+      if (got == Source(split, seed)) return seed;
+    return -1;
+  }
+};
+
+// Two processes making one set (a split archive over an old one, chunk sets
+// of one count in one folder) never both answer OK over a set that is
+// neither's: the set at the names is always one whole set, of a maker that
+// answered OK (or the old one), and a second maker waits or refuses.
+TEST_F(ZASetMakers, TwoMakersOfOneSetLeaveOneWholeSet) {
+  struct TFlushes {
+    bool was;
+    ~TFlushes() { SetFileFlushesSkipped(was); }
+  } flushes{SetFileFlushesSkipped(true)};
+  for (const bool split : {true, false})
+    for (const bool together : {false, true}) {  // else the second starts while the first moves in
+      SCOPED_TRACE(std::string(split ? "split" : "chunks") + (together ? ", together" : ", while moving in"));
+      std::filesystem::remove_all(Path("w"));
+      ::mkdir(Path("w").c_str(), 0777);
+      auto make = [&](Int32 seed, Int32 wait) { return Make(split, seed, wait); };
+      ASSERT_EQ(make(0, 5000), 0);
+      if (!together) {
+        // The first stops after its first move, holding the set past the
+        // second's wait.
+        Int32 renames = 0;
+        int second = -1000;
+        EXPECT_EQ(RunPausedAt([&](TFileSeamOp op, const std::string&) { return op == fsoRename && renames++ == 1; },
+                              [&] { return make(1, 20000); },
+                              [&](int) { return second = EndOf(InChild([&] { return make(2, 300); })), 'g'; }),
+                  0);
+        EXPECT_EQ(second, 71);
+        EXPECT_EQ(SeedAtName(split), 1);
+        continue;
+      }
+      for (Int32 round = 0; round < 3; ++round) {
+        int go[2];
+        ASSERT_EQ(::pipe(go), 0);
+        pid_t makers[2];
+        for (Int32 m = 0; m < 2; ++m)
+          makers[m] = InChild([&, m] {
+            char c;
+            return ::close(go[1]), ::read(go[0], &c, 1) == 0 ? make(1 + m, 30000) : 98;
+          });
+        ::close(go[0]);
+        ::close(go[1]);
+        const int ends[2] = {EndOf(makers[0]), EndOf(makers[1])};
+        const Int32 seed = SeedAtName(split);
+        ASSERT_TRUE(seed == 1 || seed == 2) << round;
+        EXPECT_EQ(ends[seed - 1], 0);
+        EXPECT_TRUE(ends[2 - seed] == 0 || ends[2 - seed] == 71) << ends[2 - seed];
+      }
+    }
+}
+
+// What a make killed before its list of moves left (waiting volumes or
+// chunks, their lock, the lock of its names) goes with the next sweep of its
+// folder: an extraction into it, an open of the archive, a set of another
+// count. The old set stays whole.
+TEST_F(ZASetMakers, AKilledMakesWaitingFilesGoWithTheNextSweepOfTheirFolder) {
+  MakeArchive("e.zip", 3, 1000);
+  auto extract = [this] {
+    TZipArchiver zip;
+    zip.FFileName = File("e.zip");
+    zip.OpenArchive();
+    zip.FBaseDir = File("w");
+    zip.ExtractFiles(u"*", 0x28BF, String());
+  };
+  auto hidden = [this] {
+    std::set<std::string> r;
+    for (const auto& e : std::filesystem::directory_iterator(Path("w")))
+      if (e.path().filename().string()[0] == '.') r.insert(e.path().filename().string());
+    return r;
+  };
+  const std::pair<bool, std::function<void()>> rows[] = {
+      {true, extract},
+      {true, [this] { Names("w/s.zip"); }},
+      {false, extract},
+      {false, [this] { Make(false, 2, 0, 120000); }}};
+  for (size_t k = 0; k < std::size(rows); ++k) {
+    SCOPED_TRACE(k);
+    const auto& [split, sweep] = rows[k];
+    std::filesystem::remove_all(Path("w"));
+    ::mkdir(Path("w").c_str(), 0777);
+    ASSERT_EQ(Make(split, 0, 5000), 0);
+    Int32 made = 0;
+    EXPECT_EQ(RunPausedAt([&](TFileSeamOp op, const std::string&) { return op == fsoTempFile && made++ == 4; },
+                          [&] { return Make(split, 1, 5000); }, [](int) { return 'k'; }),
+              -SIGKILL);
+    const std::set<std::string> left = hidden();
+    EXPECT_TRUE(std::any_of(left.begin(), left.end(), [](const std::string& n) { return n.ends_with("-0.tmp"); }));
+    EXPECT_EQ(EndOf(InChild([&] { return sweep(), 0; })), 0);
+    EXPECT_EQ(hidden(), std::set<std::string>{});
+    EXPECT_EQ(SeedAtName(split), 0);
+  }
 }
 
 }  // namespace
