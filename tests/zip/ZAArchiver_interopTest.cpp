@@ -337,6 +337,16 @@ TEST_F(ZAInterop, ABackslashByteInANameFromTheSystemIsPartOfIt) {
           << w.archive;
     }
   }
+  // The glue's series of files named by full paths, a backslash in them part
+  // of a name: both stored, under their own names.
+  TStringList series;
+  series.Add(File("names/a\\b.txt"));
+  series.Add(File("names/a/b.txt"));
+  EXPECT_TRUE(ZipASeriesOfFilesTo(series, File("series.zip"), spNoPath, false));
+  std::set<std::string> stored;
+  const auto inSeries = FilenamesWithinZipfile(File("series.zip"), false);
+  for (Int32 i = 0; i < inSeries->Count(); ++i) stored.insert(StringToSystemName(inSeries->Strings(i)));
+  EXPECT_EQ(stored, (std::set<std::string>{"a\\b.txt", "b.txt"}));
   if (HasProgram(kZip)) {
     // Linux zip stores the bytes without bit 11: what is not UTF-8 in them
     // reads in the ANSI code page, as names from other tools do, each
