@@ -211,12 +211,6 @@ String WithNameBackslashes(String name) {
   return name;
 }
 
-String WithPlainBackslashes(String name) {
-  for (size_t i = 0; i < name.size(); ++i)
-    if (name[i] == NameBackslash && (i == 0 || !U16_IS_LEAD(name[i - 1]))) name[i] = u'\\';
-  return name;
-}
-
 std::string StringToSystemName(const String& s) {
   const auto escaped = [&](size_t i) {
     return ((s[i] >= 0xDC80 && s[i] <= 0xDCFF) || s[i] == NameBackslash) && (i == 0 || !U16_IS_LEAD(s[i - 1]));

@@ -172,8 +172,6 @@ inline constexpr Char NameBackslash = 0xDC5C;
 // The name with every backslash in it carried as NameBackslash: for a name
 // the system gave, or a path that only "/" separates.
 String WithNameBackslashes(String name);
-// The other way: NameBackslash (not after a lead surrogate) as "\".
-String WithPlainBackslashes(String name);
 
 // Convenience for literals in code: u"..." is already a String; this turns
 // a narrow ASCII/UTF-8 literal into one.
