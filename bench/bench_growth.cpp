@@ -59,6 +59,7 @@
 #include "platform/runtime/FileReplace.h"
 #include "platform/runtime/Locale.h"
 #include "platform/runtime/StringList.h"
+#include "platform/runtime/ZipReader.h"
 #include "platform/spreadsheet/XlsSheet.h"
 #include "platform/visual/ComboBoxes.h"
 #include "services/Excel_utils.h"
@@ -308,15 +309,18 @@ String ArchiveOf(Int64 n, const char* name, const std::string& folder = "folder"
 }
 
 // A folder of n small files in n / 100 folders (made anew), for adding from
-// disk; their text ends with the given mark.
-String FilesOf(Int64 n, const char* name, const char* mark = "") {
+// disk; their text ends with the given mark. With shiftJis the folders are
+// named 表 and the files ソース in Shift-JIS, a byte 0x5C in each.
+String FilesOf(Int64 n, const char* name, const char* mark = "", bool shiftJis = false) {
   const std::string root = Scratch() + "/" + name;
   std::error_code e;
   fs::remove_all(root, e);
+  const std::string folderName = shiftJis ? "\x95\x5c" : "folder";
+  const std::string fileName = shiftJis ? "\x83\x5c\x81\x5b\x83\x58_" : "file_";
   for (Int64 i = 0; i < n; ++i) {
-    const std::string folder = root + "/folder" + std::to_string(i / 100);
+    const std::string folder = root + "/" + folderName + std::to_string(i / 100);
     if (i % 100 == 0) fs::create_directories(folder);
-    if (FILE* f = std::fopen((folder + "/file_" + std::to_string(i) + ".txt").c_str(), "w")) {
+    if (FILE* f = std::fopen((folder + "/" + fileName + std::to_string(i) + ".txt").c_str(), "w")) {
       std::fprintf(f, "In the beginning %lld%s", static_cast<long long>(i), mark);
       std::fclose(f);
     }
@@ -325,8 +329,8 @@ String FilesOf(Int64 n, const char* name, const char* mark = "") {
 }
 
 // A new archive made of n files from disk (added, or moved in).
-TWork FromDisk(Int64 n, const std::string& name, bool move) {
-  auto files = std::make_shared<String>(FilesOf(n, name.c_str()));
+TWork FromDisk(Int64 n, const std::string& name, bool move, bool shiftJis = false) {
+  auto files = std::make_shared<String>(FilesOf(n, name.c_str(), "", shiftJis));
   const String path = Utf8ToString(Scratch() + "/" + name + ".zip");
   fs::remove(StringToUtf8(path));
   return [files, path, move] {
@@ -940,6 +944,38 @@ const std::vector<TRoutine>& Routines() {
          });
        }},
       {"archives", "TZipArchiver MoveFiles", kEntries, [](Int64 n) { return FromDisk(n, "moving", true); }},
+      {"archives", "TZipArchiver AddFiles (Shift-JIS names, a backslash byte in each)", kEntries,
+       [](Int64 n) { return FromDisk(n, "adding-sjis", false, true); }},
+      {"archives", "TZipArchiver OpenArchive", kEntries,
+       [](Int64 n) {
+         FromDisk(n, "listing", false, false)();
+         return TWork([] {
+           TZipArchiver zip;
+           zip.FFileName = ScratchName("listing.zip");
+           zip.OpenArchive();
+           benchmark::DoNotOptimize(zip.GetFileCount());
+         });
+       }},
+      {"archives", "TZipArchiver OpenArchive (Shift-JIS names, a backslash byte in each)", kEntries,
+       [](Int64 n) {
+         FromDisk(n, "listing-sjis", false, true)();
+         return TWork([] {
+           TZipArchiver zip;
+           zip.FFileName = ScratchName("listing-sjis.zip");
+           zip.OpenArchive();
+           benchmark::DoNotOptimize(zip.GetFileCount());
+         });
+       }},
+      {"archives", "TZipFile FileNames (Shift-JIS names, a backslash byte in each)", kEntries,
+       [](Int64 n) {
+         FromDisk(n, "reading-sjis", false, true)();
+         return TWork([] {
+           TZipFile zip;
+           zip.Open(ScratchName("reading-sjis.zip"), zmRead);
+           benchmark::DoNotOptimize(zip.FileNames().size());
+           zip.Close();
+         });
+       }},
       {"archives", "TZipArchiver TestFiles", kEntries,
        [](Int64 n) { return OnArchive(n, "test.zip", [](TZipArchiver& zip) { zip.TestFiles(u"*", 0x28BF, String()); }); }},
       {"archives", "TZipArchiver MergeWith", kEntries,

@@ -175,7 +175,9 @@ void TZABaseArchiver::InternalAddFiles(const TStrings& masks, Int32 searchAttr, 
 void TZABaseArchiver::ScanMask(const String& mask, Int32 searchAttr, const TStrings& exclusions, bool move,
                                bool recurse) {
   bool bare = false;
-  const String full = GetFullMask(mask, FBaseDir, bare);
+  // A backslash left in the full mask came with a full path, whose bytes go
+  // to the system as they are: it is part of a name there.
+  const String full = WithNameBackslashes(GetFullMask(mask, FBaseDir, bare));
   if (full.empty()) return;
   std::vector<std::pair<UInt64, UInt64>> visited;
   if (!HasWildcards(full)) {

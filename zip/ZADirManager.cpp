@@ -55,35 +55,69 @@ bool IsValidUTF8(const Byte* p, size_t n) {
   return true;
 }
 
+bool HostSeparatesWithBackslash(Word versionMadeBy) {
+  switch (versionMadeBy >> 8) {
+    case 0:   // MS-DOS and OS/2 (FAT)
+    case 6:   // OS/2 HPFS
+    case 10:  // Windows NTFS
+    case 14:  // VFAT
+      return true;
+    default:
+      return false;
+  }
+}
+
 String DecodeEntryName(const Byte* bytes, size_t count, Word genPurposeFlag, Word versionMadeBy, bool oemAllowed) {
   if (count == 0) return String();
   bool ascii = true;
   for (size_t i = 0; i < count && ascii; ++i) ascii = bytes[i] < 0x80;
-  if (ascii) return String(bytes, bytes + count);
+  String name;
   const char* chars = reinterpret_cast<const char*>(bytes);
-  if ((genPurposeFlag & ZAFlagUTF8Name) != 0 || IsValidUTF8(bytes, count)) return Utf8ToString(chars, count);
-  if (oemAllowed && (versionMadeBy >> 8) == 0) return CodePageToUnicode(CP_OEMCP, chars, count);
-  return CodePageToUnicode(CP_ACP, chars, count);
+  if (ascii)
+    name.assign(bytes, bytes + count);
+  else if ((genPurposeFlag & ZAFlagUTF8Name) != 0 || IsValidUTF8(bytes, count))
+    name = Utf8ToString(chars, count);
+  else if (oemAllowed && (versionMadeBy >> 8) == 0)
+    name = CodePageToUnicode(CP_OEMCP, chars, count);
+  else
+    name = CodePageToUnicode(CP_ACP, chars, count);
+  // Only a host whose names use "\" for folders stores it as a separator.
+  if (!HostSeparatesWithBackslash(versionMadeBy)) return WithNameBackslashes(std::move(name));
+  return name;
 }
 
 RawByteString EncodeEntryName(const String& name, Word& genPurposeFlag) {
   bool ascii = true;
-  for (Char c : name) ascii = ascii && c < 0x80;
+  bool backslash = false;
+  for (Char c : name) {
+    ascii = ascii && c < 0x80;
+    backslash = backslash || c == NameBackslash;
+  }
   if (ascii) {
     genPurposeFlag &= static_cast<Word>(~ZAFlagUTF8Name);
     return RawByteString(name.begin(), name.end());
   }
-  if (EntryNameHasSystemBytes(name)) {
+  bool bytes = false;
+  bool utf8 = false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    const bool lone = i == 0 || name[i - 1] < 0xD800 || name[i - 1] > 0xDBFF;
+    if (name[i] >= 0xDC80 && name[i] <= 0xDCFF && lone) bytes = true;
+    else if (name[i] >= 0x80 && !(name[i] == NameBackslash && lone)) utf8 = true;
+  }
+  // A backslash that is part of the name is stored as its byte; beside it
+  // the name is as it would be without it.
+  if (bytes || !utf8) {
     genPurposeFlag &= static_cast<Word>(~ZAFlagUTF8Name);
     return StringToSystemName(name);
   }
   genPurposeFlag |= ZAFlagUTF8Name;
-  return StringToUtf8(name);
+  return backslash ? StringToSystemName(name) : StringToUtf8(name);
 }
 
 bool EntryNameHasSystemBytes(const String& name) {
   for (size_t i = 0; i < name.size(); ++i)
-    if (name[i] >= 0xDC80 && name[i] <= 0xDCFF && (i == 0 || name[i - 1] < 0xD800 || name[i - 1] > 0xDBFF))
+    if (((name[i] >= 0xDC80 && name[i] <= 0xDCFF) || name[i] == NameBackslash) &&
+        (i == 0 || name[i - 1] < 0xD800 || name[i - 1] > 0xDBFF))
       return true;
   return false;
 }
@@ -472,11 +506,13 @@ void TZADirManager::SaveDir(bool writeAtEnd, TStream* stream) {
     e.name = EncodeEntryName(item.Name, cd.genPurposeFlag);
     if (e.name.size() > 0xFFFF) throw EZAException(61, {item.Name}, FArc);
     // Readers take names from an MS-DOS host (made-by high byte 0) for OEM
-    // text even with bit 11; a UTF-8 name, and one stored as the bytes the
-    // system gave, go out as from the engine's own host (11), whose
-    // attributes mean the same.
-    if (((cd.genPurposeFlag & ZAFlagUTF8Name) != 0 || EntryNameHasSystemBytes(item.Name)) &&
-        (cd.versionMadeBy >> 8) == 0)
+    // text even with bit 11, and a backslash from any host that separates
+    // folders with it for a separator; a UTF-8 name, and one stored as the
+    // bytes the system gave, go out as from the engine's own host (11),
+    // whose attributes mean the same.
+    const bool systemBytes = EntryNameHasSystemBytes(item.Name);
+    if (systemBytes ? HostSeparatesWithBackslash(cd.versionMadeBy)
+                    : (cd.genPurposeFlag & ZAFlagUTF8Name) != 0 && (cd.versionMadeBy >> 8) == 0)
       cd.versionMadeBy = static_cast<Word>(0x0B00 | (cd.versionMadeBy & 0xFF));
     size_t zip64 = 0;
     if (cd.unCompSize == 0xFFFFFFFFu) zip64 += 8;

@@ -66,17 +66,29 @@ class TZAArchiverLink : public TZAComponent {
 // all-ASCII name as it is, with bit 11 cleared; a name taken from the system
 // that holds bytes that are not UTF-8 (EntryNameHasSystemBytes) with those
 // bytes as the system has them, bit 11 cleared, as Linux tools store a name
-// they cannot read as UTF-8; any other name in UTF-8, with bit 11 set. Names
-// are never cut.
+// they cannot read as UTF-8; any other name in UTF-8, with bit 11 set. A
+// backslash that is part of a name (NameBackslash) is its byte 0x5C, which
+// alone does not set bit 11. Names are never cut.
 RawByteString EncodeEntryName(const String& name, Word& genPurposeFlag);
 // Whether the name holds a byte of a system name that is not UTF-8 (U+DC00
-// plus the byte, not after a lead surrogate). Such a name is stored as its
-// bytes, and the entry carries the Unicode-name block too, so that this
-// engine reads back the very name, and the file extracts under its bytes.
+// plus the byte, not after a lead surrogate), or a backslash that is part of
+// it (NameBackslash). Such a name is stored as its bytes, from the engine's
+// own host (11, on which a backslash is part of a name), and the entry
+// carries the Unicode-name block too, so that this engine reads back the
+// very name (from the local header as well, where no host is stored), and
+// the file extracts under its bytes.
 bool EntryNameHasSystemBytes(const String& name);
+// Whether names from the made-by host (the high byte of versionMadeBy) use
+// a backslash to separate folders: MS-DOS (0), OS/2 HPFS (6), Windows NTFS
+// (10) and VFAT (14). On every other host, the engine's own (11) and Unix
+// (3) among them, a backslash is part of a name.
+bool HostSeparatesWithBackslash(Word versionMadeBy);
 // The name that stored bytes stand for: UTF-8 when bit 11 is set or the bytes
 // are valid UTF-8; otherwise the OEM code page when oemAllowed and the
 // made-by host (the high byte of versionMadeBy) is 0, else the ANSI code page.
+// A backslash in it separates folders only from a host that uses it so
+// (HostSeparatesWithBackslash); from any other it is part of the name, and
+// becomes NameBackslash.
 String DecodeEntryName(const Byte* bytes, size_t count, Word genPurposeFlag, Word versionMadeBy, bool oemAllowed);
 // Whether the bytes are well-formed UTF-8 (ASCII included).
 bool IsValidUTF8(const Byte* bytes, size_t count);

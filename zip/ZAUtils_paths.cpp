@@ -41,10 +41,13 @@ bool IsNetworkPath(const String& s) { return s.size() >= 2 && IsSep(s[0]) && IsS
 // a byte that is not UTF-8 was carried as a lone unit and turns back here.
 std::string SysName(const String& s) { return StringToSystemName(s); }
 
+// The process's current folder, a backslash in it part of a name.
+String CurrentDir() { return WithNameBackslashes(GetCurrentDir()); }
+
 // An absolute folder for the current directory argument.
 String CurrentFolder(const String& curDir) {
-  String cur = curDir.empty() ? GetCurrentDir() : Slashed(curDir);
-  if (cur.empty() || cur[0] != u'/') cur = IncludeTrailingPathDelimiter(GetCurrentDir()) + cur;
+  String cur = curDir.empty() ? CurrentDir() : Slashed(curDir);
+  if (cur.empty() || cur[0] != u'/') cur = IncludeTrailingPathDelimiter(CurrentDir()) + cur;
   return cur;
 }
 
@@ -66,7 +69,7 @@ bool DelTreeIfNoFiles(const String& folder) {
     do {
       if (rec.Name == u"." || rec.Name == u"..") continue;
       if ((rec.Attr & faDirectory) == 0) continue;
-      const String sub = IncludeTrailingPathDelimiter(dir) + rec.Name;
+      const String sub = IncludeTrailingPathDelimiter(dir) + WithNameBackslashes(rec.Name);
       // A link to a folder is content of this folder, not a subfolder to walk.
       struct stat st;
       if (::lstat(SysName(sub).c_str(), &st) == 0 && S_ISLNK(st.st_mode)) continue;
@@ -174,9 +177,15 @@ bool ZACopyFile(const String& source, const String& target, bool failIfExists) {
   return CopyFile(source, target, failIfExists);
 }
 Int32 ZAFindFirst(const String& pathWithMask, Int32 attr, TSearchRec& rec) {
-  return FindFirst(pathWithMask, attr, rec);
+  const Int32 r = FindFirst(pathWithMask, attr, rec);
+  if (r == 0) rec.Name = WithNameBackslashes(std::move(rec.Name));
+  return r;
 }
-Int32 ZAFindNext(TSearchRec& rec) { return FindNext(rec); }
+Int32 ZAFindNext(TSearchRec& rec) {
+  const Int32 r = FindNext(rec);
+  if (r == 0) rec.Name = WithNameBackslashes(std::move(rec.Name));
+  return r;
+}
 void ZAFindClose(TSearchRec& rec) { FindClose(rec); }
 
 Int32 ZAFileGetAttr(const String& fileName) {
@@ -249,10 +258,14 @@ String ZAExtractRelativePath(const String& baseName, const String& destName) {
 }
 
 String ZAExtractFileName(const String& fileName) { return ExtractFileName(fileName); }
-String ZAExpandFileName(const String& fileName) { return ExpandFileName(Slashed(fileName)); }
+String ZAExpandFileName(const String& fileName) {
+  const String name = Slashed(fileName);
+  if (name.empty() || name[0] == u'/') return ExpandFileName(name);
+  return ExpandFileName(IncludeTrailingPathDelimiter(CurrentDir()) + name);
+}
 String ZAExtractFilePath(const String& fileName) { return ExtractFilePath(fileName); }
 String ZAExtractFileExt(const String& fileName) { return ExtractFileExt(fileName); }
-String ZAGetCurrentDir() { return GetCurrentDir(); }
+String ZAGetCurrentDir() { return CurrentDir(); }
 bool ZAFileAge(const String& fileName, TDateTime& age) { return FileAge(fileName, age); }
 
 // ---------------------------------------------------------------------------

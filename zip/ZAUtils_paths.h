@@ -3,7 +3,9 @@
 // through which the engine reaches the file system.
 //
 // Stored names and names handed in by hosts may use "/" or "\" as separators;
-// both are accepted, and stored names always use "/".
+// both are accepted, and stored names always use "/". A backslash in a name
+// the system gives (a file found, the current folder) is part of the name:
+// the engine carries it as NameBackslash, never as a separator.
 #pragma once
 
 #include <sys/stat.h>
@@ -76,6 +78,8 @@ Int64 ZAByteLength(const String& s);
 bool ZADeleteFile(const String& fileName);
 bool ZARenameFile(const String& oldName, const String& newName);
 bool ZACopyFile(const String& source, const String& target, bool failIfExists);
+// The platform's search, each name found with its backslashes held as
+// NameBackslash.
 Int32 ZAFindFirst(const String& pathWithMask, Int32 attr, TSearchRec& rec);
 Int32 ZAFindNext(TSearchRec& rec);
 void ZAFindClose(TSearchRec& rec);
@@ -96,6 +100,7 @@ String ZAExtractFileName(const String& fileName);
 String ZAExpandFileName(const String& fileName);
 String ZAExtractFilePath(const String& fileName);
 String ZAExtractFileExt(const String& fileName);
+// The process's current folder, its backslashes held as NameBackslash.
 String ZAGetCurrentDir();
 bool ZAFileAge(const String& fileName, TDateTime& age);
 

@@ -442,8 +442,13 @@ bool ZipASeriesOfFilesTo(const TStrings& files, const String& zipFileName, TZASt
     check.OpenArchive(out.get(), false);
     TArchiverCloser closer{check};
     for (Int32 i = 0; i < files.Count(); ++i) {
-      const auto it = storedAs.find(ExpandFileName(files.Get(i)));
-      const auto it2 = it != storedAs.end() ? it : storedAs.find(files.Get(i));
+      // The name the engine found the file by: a full path reaches the
+      // system as it is, its backslashes part of its names.
+      const String given = files.Get(i);
+      const String found = !given.empty() && given[0] == u'/' ? WithNameBackslashes(ExpandFileName(given))
+                                                               : ZAExpandFileName(given);
+      const auto it = storedAs.find(found);
+      const auto it2 = it != storedAs.end() ? it : storedAs.find(given);
       if (it2 == storedAs.end()) continue;
       const auto read = readFile.find(it2->second);
       if (read == readFile.end()) continue;

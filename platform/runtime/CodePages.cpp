@@ -691,7 +691,8 @@ RawByteString CharToOemA(const RawByteString& ansi) {
 
 String SystemNameForDisplay(const String& name) {
   const auto escaped = [&](size_t i) {
-    return name[i] >= 0xDC80 && name[i] <= 0xDCFF && (i == 0 || !U16_IS_LEAD(name[i - 1]));
+    return ((name[i] >= 0xDC80 && name[i] <= 0xDCFF) || name[i] == NameBackslash) &&
+           (i == 0 || !U16_IS_LEAD(name[i - 1]));
   };
   size_t i = 0;
   while (i < name.size() && !escaped(i)) ++i;

@@ -97,9 +97,9 @@ RawByteString OemToCharA(const RawByteString& oem);
 RawByteString CharToOemA(const RawByteString& ansi);
 
 // A name from the system as a person reads it: each run of bytes that are not
-// UTF-8 (held as U+DC00 + byte, see SystemNameToString) is decoded in the
-// ANSI code page, so that a Latin-1 folder shows its letters rather than
-// replacement marks. For display only: the name that reaches the file is the
+// UTF-8 (held as U+DC00 + byte, see SystemNameToString), with the backslashes
+// held as NameBackslash among them, is decoded in the ANSI code page, so that
+// a Latin-1 folder shows its letters rather than replacement marks. For display only: the name that reaches the file is the
 // one given, not this one.
 String SystemNameForDisplay(const String& name);
 

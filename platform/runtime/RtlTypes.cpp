@@ -205,9 +205,15 @@ String SystemNameToString(const char* p, size_t n) {
   return out;
 }
 
+String WithNameBackslashes(String name) {
+  for (Char& c : name)
+    if (c == u'\\') c = NameBackslash;
+  return name;
+}
+
 std::string StringToSystemName(const String& s) {
   const auto escaped = [&](size_t i) {
-    return s[i] >= 0xDC80 && s[i] <= 0xDCFF && (i == 0 || !U16_IS_LEAD(s[i - 1]));
+    return ((s[i] >= 0xDC80 && s[i] <= 0xDCFF) || s[i] == NameBackslash) && (i == 0 || !U16_IS_LEAD(s[i - 1]));
   };
   size_t i = 0;
   while (i < s.size() && !escaped(i)) ++i;

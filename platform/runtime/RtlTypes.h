@@ -162,6 +162,17 @@ String SystemNameToString(const char* p, size_t n);
 inline String SystemNameToString(const std::string& s) { return SystemNameToString(s.data(), s.size()); }
 std::string StringToSystemName(const String& s);
 
+// A backslash (byte 0x5C) that is part of a name, where "\" would otherwise
+// be read as a folder separator (as path routines read it for names from
+// Windows): carried as U+DC5C, the form of a byte of a system name, which no
+// routine takes for a separator and StringToSystemName turns back into 0x5C.
+// Shift-JIS puts the byte second in many characters, and any Linux name may
+// hold it.
+inline constexpr Char NameBackslash = 0xDC5C;
+// The name with every backslash in it carried as NameBackslash: for a name
+// the system gave, or a path that only "/" separates.
+String WithNameBackslashes(String name);
+
 // Convenience for literals in code: u"..." is already a String; this turns
 // a narrow ASCII/UTF-8 literal into one.
 inline String S(const char* utf8) { return Utf8ToString(std::string(utf8)); }

@@ -759,13 +759,26 @@ String TZipFile::EntryName(Int32 index, bool& found) const {
   bool valid = true;
   String name;
   Utf8ToStringInto(name, raw, n, &valid);
-  if (valid) return name;
+  const bool backslash = std::memchr(raw, '\\', n) != nullptr;
+  if (valid && !backslash) return name;
   zip_uint8_t host = ZIP_OPSYS_DOS;
   zip_uint32_t attributes = 0;
   if (zip_file_get_external_attributes(Z(fArchive), i, 0, &host, &attributes) != 0) host = ZIP_OPSYS_DOS;
-  if (host == ZIP_OPSYS_DOS) return CodePageToUnicode(437, raw, n);
-  if (host == kEngineHost) return SystemNameToString(raw, n);
-  return CodePageToUnicode(CP_ACP, raw, n);
+  if (!valid) {
+    if (host == ZIP_OPSYS_DOS)
+      name = CodePageToUnicode(437, raw, n);
+    else if (host == kEngineHost)
+      name = SystemNameToString(raw, n);
+    else
+      name = CodePageToUnicode(CP_ACP, raw, n);
+  }
+  // A backslash separates folders only in names from the hosts whose names
+  // use it so (MS-DOS, OS/2 HPFS, Windows NTFS, VFAT); from any other, the
+  // engine's own and Unix among them, it is part of the name, as the engine
+  // reads it.
+  const bool separates = host == ZIP_OPSYS_DOS || host == ZIP_OPSYS_OS_2 || host == ZIP_OPSYS_WINDOWS_NTFS ||
+                         host == ZIP_OPSYS_VFAT;
+  return separates ? name : WithNameBackslashes(std::move(name));
 }
 
 String TZipFile::FileName(Int32 index) const {
@@ -1003,11 +1016,14 @@ void TZipFile::AddBuffer(void* data, size_t size, const String& archiveName, TZi
   zip_t* za = Z(fArchive);
   // Names are stored as UTF-8, which has no form for a lone surrogate (such
   // as a byte of a system name that is not UTF-8): two such names would be
-  // stored as one, so the member is refused instead.
+  // stored as one, so the member is refused instead. A backslash that is
+  // part of a name (NameBackslash) is its byte, which this writer's host
+  // (Unix) keeps apart from the separators; a plain backslash separates
+  // folders, as in names from Windows, and is stored as "/".
   for (size_t i = 0; i < archiveName.size(); ++i) {
     if (U16_IS_LEAD(archiveName[i]) && i + 1 < archiveName.size() && U16_IS_TRAIL(archiveName[i + 1])) {
       ++i;
-    } else if (U16_IS_SURROGATE(archiveName[i])) {
+    } else if (U16_IS_SURROGATE(archiveName[i]) && archiveName[i] != NameBackslash) {
       std::free(data);
       Fail(u"Cannot add \"" + archiveName + u"\": its name cannot be stored as UTF-8");
     }
@@ -1017,7 +1033,9 @@ void TZipFile::AddBuffer(void* data, size_t size, const String& archiveName, TZi
     std::free(data);
     Fail(u"Cannot add \"" + archiveName + u"\": " + ArchiveErrorText(za));
   }
-  const std::string name = StringToUtf8(archiveName);
+  String slashed = archiveName;
+  std::replace(slashed.begin(), slashed.end(), u'\\', u'/');
+  const std::string name = StringToSystemName(slashed);
   zip_int64_t idx = zip_file_add(za, name.c_str(), src, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
   if (idx < 0) {
     zip_source_free(src);

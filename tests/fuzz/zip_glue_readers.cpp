@@ -42,6 +42,16 @@ void WriteSeeds(fuzz::Seeds& seeds) {
   }));
   seeds.Add(fuzz::WrittenArchive(
       [](TZipArchiver& z) { z.AddFromString(u"zeros.dat", String(200000, u'0'), 0x20, 45000); }, zmAlways));
+  // Names from the system with a backslash byte as part of them: Shift-JIS
+  // 表紙.txt beside 表/紙.txt, a\b.txt beside a/b.txt.
+  seeds.Add(fuzz::WrittenArchive([](TZipArchiver& z) {
+    const String hyou{Char(0xDC95), NameBackslash};
+    const String kami{Char(0xDC8E), Char(0xDC86)};
+    AddSavedResults(z, hyou + kami + u".dat", CurrentSignature[global_current_tool], 100);
+    AddSavedResults(z, hyou + u"/" + kami + u".dat", 1, 100);
+    z.AddFromString(u"a" + String(1, NameBackslash) + u"b.txt", u"a text", 0x20, 45000);
+    z.AddFromString(u"a/b.txt", u"another text", 0x20, 45000);
+  }));
 }
 
 }  // namespace

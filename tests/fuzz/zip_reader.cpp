@@ -3,6 +3,7 @@
 // is the reader's exception, never a crash or an allocation out of proportion
 // to the archive. Members written with the zip writer read back as written,
 // and an archive read and written again holds the same members.
+#include <algorithm>
 #include <vector>
 
 #include "platform/runtime/Strings.h"
@@ -64,6 +65,14 @@ void Write(const String& fileName, const std::vector<Member>& members, bool defl
   zip.Close();
 }
 
+// The name a member is written under: a backslash separates folders, as
+// in a name from Windows, and the writer stores it as "/" (one that is part
+// of a name, NameBackslash, stays).
+String Written(String name) {
+  std::replace(name.begin(), name.end(), u'\\', u'/');
+  return name;
+}
+
 bool SameMembers(const std::vector<Member>& a, const std::vector<Member>& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
@@ -79,7 +88,8 @@ void Archive(const TBytes& bytes) {
   // Members with distinct, non-empty names that are not folders can be
   // written again, and read back the same.
   std::vector<Member> plain;
-  for (const Member& m : members) {
+  for (Member m : members) {
+    m.name = Written(m.name);
     bool repeated = false;
     for (const Member& p : plain)
       if (p.name == m.name) repeated = true;
@@ -100,7 +110,7 @@ void Members(const std::vector<String>& fields, bool deflate) {
   std::vector<Member> members;
   for (size_t i = 0; i + 1 < fields.size(); i += 2) {
     Member m;
-    m.name = fields[i].empty() ? u"empty" + IntToStr(static_cast<Int64>(i)) : fields[i];
+    m.name = Written(fields[i].empty() ? u"empty" + IntToStr(static_cast<Int64>(i)) : fields[i]);
     const std::string body = StringToUtf8(fields[i + 1]);
     m.data.assign(body.begin(), body.end());
     bool repeated = false;
@@ -133,6 +143,19 @@ void WriteSeeds(sk::fuzz::Seeds& seeds) {
   s.insert(s.end(), stored.begin(), stored.end());
   seeds.Add(s);
   seeds.Add(std::string("\x01\x01one.txt\0first\0two/three.txt\0second", 36));
+  // Names with a backslash that is part of them (as a Unix name may hold
+  // one), beside the folders a separator would make of them.
+  const String bs(1, NameBackslash);
+  Write(name,
+        {{u"a" + bs + u"b.txt", TBytes{1}},
+         {u"a/b.txt", TBytes{2}},
+         {u"\u8868" + bs + u"\u7D19.txt", TBytes{3}},
+         {u"\u8868" + bs + u"/\u7D19.txt", TBytes{4}}},
+        true);
+  TBytes k{kArchive};
+  const TBytes kept = files.Read("a.zip");
+  k.insert(k.end(), kept.begin(), kept.end());
+  seeds.Add(k);
 }
 
 }  // namespace

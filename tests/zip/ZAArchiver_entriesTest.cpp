@@ -1068,13 +1068,15 @@ TEST_F(ZAEntries, AZipSlipSetOfOtherToolsExtractsNothingOutside) {
   SK_NEED_PROGRAM(kPython);
   ::mkdir(Path("x").c_str(), 0777);
   ::mkdir(Path("x/out").c_str(), 0777);
-  // Names with raw backslashes, a drive and a server prefix, as another tool
-  // stores them; and a link entry (a Unix mode of a symbolic link).
+  // Names with raw backslashes (from an MS-DOS host, whose names separate
+  // folders so), a drive and a server prefix, as another tool stores them;
+  // and a link entry (a Unix mode of a symbolic link).
   const std::string script =
       "import zipfile,sys\n"
       "z=zipfile.ZipFile(sys.argv[1],'w')\n"
       "for n in ['../evil','a/../../evil','/abs','\\\\\\\\srv\\\\x','C:\\\\x','a\\\\..\\\\..\\\\evil3','ok.txt']:\n"
-      "  z.writestr(n,'x')\n"
+      "  i=zipfile.ZipInfo(n); i.create_system=0 if '\\\\' in n else 3\n"
+      "  z.writestr(i,'x')\n"
       "i=zipfile.ZipInfo('link'); i.create_system=3; i.external_attr=(0o120777<<16)\n"
       "z.writestr(i,'/etc/passwd')\n"
       "z.close()\n";

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <set>
 
 #include "ArchiverTestSupport.h"
@@ -232,6 +233,100 @@ TEST_F(ZAInterop, NamesThatAreNotUTF8StayApartWithTheirBytes) {
   if (HasProgram(k7zz)) {
     EXPECT_EQ(RunCommand(std::string(k7zz) + " t " + Q("names.zip")), 0);
   }
+}
+
+// Byte 0x5C, the backslash, is part of a name from the system: Shift-JIS
+// puts it second in many characters (ソ, 表, 十, 予), and Linux allows it in
+// any name. Names that would meet were it a separator (表紙.txt beside
+// 表/紙.txt, a\b.txt beside a/b.txt) stay apart through our writers, Linux
+// zip, the glue's series, an update and renames, listed alike by the engine
+// and the platform reader; from an MS-DOS host it still separates folders.
+TEST_F(ZAInterop, ABackslashByteInANameFromTheSystemIsPartOfIt) {
+  std::set<std::string> files = {"\x95\\\x8e\x86.txt", "\x95\\/\x8e\x86.txt", "\x83\\\x81[\x83X.txt",
+                                 "\x8f\\/\x97\\.txt",   "a\\b.txt",             "a/b.txt",
+                                 "\\lead.txt",          "tail\\"};
+  for (const char* d : {"names", "names/\x95\\", "names/\x8f\\", "names/a"}) ::mkdir(Path(d).c_str(), 0777);
+  for (const std::string& f : files) WriteRaw("names/" + f, "content of " + f);
+  auto bytes = [](const String& n) { return StringToSystemName(StringReplace(n, u"\\", u"/", rfReplaceAll)); };
+  auto name = [](const std::string& b) {
+    return StringReplace(SystemNameToString(b), u"\\", String(1, NameBackslash), rfReplaceAll);
+  };
+  // The files the engine lists, which the platform reader must list too.
+  auto listed = [&](const std::string& archive, bool platform = true) {
+    std::set<std::string> engine, system;
+    TZipArchiver zip;
+    zip.FFileName = File(archive);
+    zip.OpenArchive();
+    TZAArchiveItem item;
+    for (bool found = zip.FindFirst(u"*", item, 0x28BF, String()); found; found = zip.FindNext(item))
+      if ((item.ExternalFileAttributes & faDirectory) == 0) engine.insert(bytes(item.StoredPath + item.FileName));
+    TZipFile reader;
+    if (platform) reader.Open(File(archive), zmRead);
+    for (const String& member : platform ? reader.FileNames() : std::vector<String>())
+      if (member.back() != u'/') system.insert(bytes(member));
+    if (platform) {
+      EXPECT_EQ(engine, system) << archive;
+    }
+    return engine;
+  };
+  WriteRaw("names.py",
+           "import zipfile,sys\nz=zipfile.ZipFile(sys.argv[1])\nfs=[i for i in z.infolist() if i.filename[-1]!='/']\n"
+           "raw=[i.filename.encode('utf-8' if i.flag_bits&0x800 else 'cp437') for i in fs]\n"
+           "assert len(set(raw))==8 and all(z.read(i)==b'content of '+r for i,r in zip(fs,raw))\n");
+  const struct {
+    const char* archive;
+    bool oemNames;
+    TZip64Mode zip64;
+    TZASpanningMode spanning;
+  } writers[] = {{"plain.zip", false, zmDisabled, smNone}, {"oem64.zip", true, zmAlways, smNone},
+                 {"split.zip", false, zmDisabled, smSplitting}};
+  for (const auto& w : writers) {
+    TZipArchiver zip;
+    zip.FFileName = File(w.archive);
+    zip.FOptions.FOEMFileNames = w.oemNames;
+    zip.SetZip64Mode(w.zip64);
+    zip.SetSpanningMode(w.spanning);
+    zip.OpenArchive();
+    zip.FBaseDir = File("names");
+    zip.AddFiles(u"*", 0x28BF, String());
+    zip.OpenArchive();
+    zip.FBaseDir = File(std::string(w.archive) + ".out");
+    zip.ExtractFiles(u"*", 0x28BF, String());
+    zip.CloseArchive();
+    EXPECT_EQ(RunCommand("diff -r " + Q("names") + " " + Q(std::string(w.archive) + ".out")), 0) << w.archive;
+    EXPECT_EQ(listed(w.archive, w.spanning == smNone), files);
+    if (w.spanning == smNone && HasProgram(kPython)) {
+      EXPECT_EQ(RunCommand(std::string(kPython) + " " + Q("names.py") + " " + Q(w.archive)), 0) << w.archive;
+    }
+  }
+  // Linux zip's names that are not UTF-8 read in the ANSI code page.
+  if (HasProgram(kZip) && RunCommand("cd " + Q("names") + " && " + kZip + " -q -r ../byzip.zip .") == 0) {
+    EXPECT_EQ(listed("byzip.zip").size(), files.size());
+  }
+  TStringList series;
+  series.Add(File("names/a\\b.txt"));
+  series.Add(File("names/a/b.txt"));
+  EXPECT_TRUE(ZipASeriesOfFilesTo(series, File("series.zip"), spNoPath, false));
+  EXPECT_EQ(listed("series.zip"), (std::set<std::string>{"a\\b.txt", "b.txt"}));
+  WriteRaw("names/\x95\\\x8e\x86.txt", "updated");
+  TZipArchiver zip;
+  zip.FFileName = File("plain.zip");
+  zip.OpenArchive();
+  zip.FBaseDir = File("names");
+  zip.FOptions.FOverwriteMode = omAlways;
+  zip.UpdateFiles(u"*", 0x28BF, String());
+  String text;
+  zip.ExtractToString(name("\x95\\\x8e\x86.txt"), text);
+  EXPECT_EQ(text, u"updated");
+  zip.RenameFile(name("\x95\\"), name("\x95\\\x95\\"));
+  zip.RenameFile(name("a\\b.txt"), name("a\\c.txt"));
+  zip.CloseArchive();
+  files.erase("\x95\\/\x8e\x86.txt"), files.erase("a\\b.txt");
+  files.insert({"\x95\\\x95\\/\x8e\x86.txt", "a\\c.txt"});
+  EXPECT_EQ(listed("plain.zip"), files);
+  TZAZipCentralDir dos = DefaultCentral();
+  WriteRaw("dos.zip", WriteRawArchive({TRawEntry(dos, "win\\sub\\f.txt"), TRawEntry(dos, "win\\g.txt")}));
+  EXPECT_EQ(listed("dos.zip"), (std::set<std::string>{"win/sub/f.txt", "win/g.txt"}));
 }
 
 }  // namespace
