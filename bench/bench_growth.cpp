@@ -347,6 +347,18 @@ TWork FromDisk(Int64 n, const std::string& name, bool move, bool shiftJis = fals
   };
 }
 
+// An archive made of n files from disk, then opened and listed.
+TWork OpenOfFilesFromDisk(Int64 n, const std::string& name, bool shiftJis) {
+  FromDisk(n, name, false, shiftJis)();
+  const String path = Utf8ToString(Scratch() + "/" + name + ".zip");
+  return [path] {
+    TZipArchiver zip;
+    zip.FFileName = path;
+    zip.OpenArchive();
+    benchmark::DoNotOptimize(zip.GetFileCount());
+  };
+}
+
 // An archive of n entries, opened, and the work done on it.
 TWork OnArchive(Int64 n, const char* name, std::function<void(TZipArchiver&)> f) {
   auto path = std::make_shared<String>(ArchiveOf(n, name));
@@ -946,26 +958,9 @@ const std::vector<TRoutine>& Routines() {
       {"archives", "TZipArchiver MoveFiles", kEntries, [](Int64 n) { return FromDisk(n, "moving", true); }},
       {"archives", "TZipArchiver AddFiles (Shift-JIS names, a backslash byte in each)", kEntries,
        [](Int64 n) { return FromDisk(n, "adding-sjis", false, true); }},
-      {"archives", "TZipArchiver OpenArchive", kEntries,
-       [](Int64 n) {
-         FromDisk(n, "listing", false, false)();
-         return TWork([] {
-           TZipArchiver zip;
-           zip.FFileName = ScratchName("listing.zip");
-           zip.OpenArchive();
-           benchmark::DoNotOptimize(zip.GetFileCount());
-         });
-       }},
+      {"archives", "TZipArchiver OpenArchive", kEntries, [](Int64 n) { return OpenOfFilesFromDisk(n, "listing", false); }},
       {"archives", "TZipArchiver OpenArchive (Shift-JIS names, a backslash byte in each)", kEntries,
-       [](Int64 n) {
-         FromDisk(n, "listing-sjis", false, true)();
-         return TWork([] {
-           TZipArchiver zip;
-           zip.FFileName = ScratchName("listing-sjis.zip");
-           zip.OpenArchive();
-           benchmark::DoNotOptimize(zip.GetFileCount());
-         });
-       }},
+       [](Int64 n) { return OpenOfFilesFromDisk(n, "listing-sjis", true); }},
       {"archives", "TZipFile FileNames (Shift-JIS names, a backslash byte in each)", kEntries,
        [](Int64 n) {
          FromDisk(n, "reading-sjis", false, true)();
