@@ -1721,7 +1721,9 @@ TEST_F(ZASetMakers, AKilledMakesWaitingFilesGoWithTheNextSweepOfTheirFolder) {
       {false, [this] { Make(false, 2, 0, 120000); }}};
   for (size_t k = 0; k < std::size(rows); ++k) {
     SCOPED_TRACE(k);
-    const auto& [split, sweep] = rows[k];
+    // Plain names, not a structured binding: a lambda below takes them.
+    const bool split = rows[k].first;
+    const std::function<void()>& sweep = rows[k].second;
     std::filesystem::remove_all(Path("w"));
     ::mkdir(Path("w").c_str(), 0777);
     ASSERT_EQ(Make(split, 0, 5000), 0);
