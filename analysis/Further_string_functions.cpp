@@ -758,9 +758,14 @@ bool TMatcher::FirstMatches(Char c, Word k) const {
 
 // The index where the hit begins once the characters under the leading
 // wildcards have been matched backwards from i; -1 when they do not match.
+// Markup before each of them is passed over, as the forward walk passes over
+// markup after each pattern character, so that a first word of wildcards is
+// found wherever the same word typed out is.
 Int32 TMatcher::LeadOf(Int32 i) const {
   Int32 j = i;
   for (Int32 q = fLead - 1; q >= 0; --q) {
+    if (!fInTags)
+      while (j - 1 >= fStart && TaggedCharHere(fCls[j - 1])) --j;
     if (j - 1 < fStart) return -2;
     const Char w = fPat[q];
     const Word k = fCls[j - 1];

@@ -43,6 +43,7 @@
 #include "BenchCorpus.h"
 #include "BenchList.h"
 #include "BenchThreeLevelList.h"
+#include "analysis/Further_string_functions.h"
 #include "analysis/Search_and_do_engineU.h"
 #include "analysis/Search_parsing.h"
 #include "analysis/Work_qm_base.h"
@@ -487,13 +488,36 @@ void WriteUtf8(const String& file, const String& text) {
   std::ofstream(StringToUtf8(file), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-// Every hit of a typed word in a text handed to the engine.
-TWork SearchingOf(String text, const String& typed) {
+// The text with a closing tag before every third blank or line end, as where
+// a word's markup ends before the space after it.
+String WithTagsBeforeBlanks(const String& t) {
+  String out;
+  int blanks = 0;
+  for (Char c : t) {
+    if ((c == u' ' || c == u'\n') && ++blanks % 3 == 0) out += u"</i>";
+    out += c;
+  }
+  return out;
+}
+
+// Every hit of a typed word in a text handed to the engine (with markup:
+// each "<...>" in it marked as a tag).
+TWork SearchingOf(String text, const String& typed, bool markup = false) {
   auto kept = std::make_shared<String>(std::move(text));
-  return TWork([kept, typed] {
+  return TWork([kept, typed, markup] {
     TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
     TQMSearchWordRec word = SWFullParsed_SearchWord(TIgnore_tag{}, typed);
     engine.SetABuffer(std::move(*kept), wp_whole);
+    const String& buf = global_bufStr[wp_whole];
+    Int64 tags = 0;
+    for (size_t at = markup ? buf.find(u'<') : String::npos; at != String::npos; at = buf.find(u'<', at + 1)) {
+      const size_t end = buf.find(u'>', at);
+      if (end == String::npos) break;
+      if (++tags % 65536 == 0) MyYieldProcess();  // the longest wait measured is the search's
+      bool nested = false;
+      MarkWCharsTagged(buf, static_cast<Int32>(at), static_cast<Int32>(end + 1 - at), global_Wchars[wp_whole], 1,
+                       nested);
+    }
     Int64 hits = 0;
     engine.PrepareForConcordancing(u"kjv", static_cast<Int32>(global_bufStr[wp_whole].size()), 1, 0, false,
                                    coll_stop_none, [&](TSearchAndDoEngine*, TConcSearchRec&) {
@@ -1027,6 +1051,8 @@ const std::vector<TRoutine>& Routines() {
        [](Int64 n) { return SearchingOf(WrappedText(TextOf(n)), u"the lord"); }},
       {"search", "SearchAndDo (phrase of wildcards ?? the, over line ends)", kText,
        [](Int64 n) { return SearchingOf(WrappedText(TextOf(n)), u"?? the"); }},
+      {"search", "SearchAndDo (phrase of wildcards ?? the, markup before blanks)", kText,
+       [](Int64 n) { return SearchingOf(WithTagsBeforeBlanks(WrappedText(TextOf(n))), u"?? the", true); }},
       {"search", "SearchAndDo (inner star re*ed)", kText, [](Int64 n) { return SearchingOf(TextOf(n), u"re*ed"); }},
       {"source view", "FoundSWsAndMarkedSWPositions (a chapter a line)", kText / 8,
        [](Int64 n) {

@@ -243,6 +243,7 @@ TEST_F(Further_string_functions, LeadingWildcardsAreChecked) {
     String pattern;
     Byte initial;
     std::vector<Hit> hits;
+    bool inTags = false;
   } cases[] = {
       // A leading "#" takes the whole run of digits.
       {u"the 25th day", u"\x1B" u"th", 27, {{5, 4}}},
@@ -254,10 +255,19 @@ TEST_F(Further_string_functions, LeadingWildcardsAreChecked) {
       {u"cat at", u"\x1C\x1C" u"t", 28, {{1, 3}}},
       // A star among them takes one or more letters, as elsewhere.
       {u"abcd abcdefg ab1de", u"\x1E\x1E\x15\x1E\x1E", 30, {{6, 7}, {14, 5}}},
+      // Markup inside them or before the blank after them is passed over, as
+      // in the same word typed out ("ab the"), unless tags are searched.
+      {u"ab<i> the", u"\x1C\x1C the", 28, {{1, 9}}},
+      {u"ab<i> the", u"\x1C\x1C the", 28, {}, true},
+      {u"a<b>b</b>\r\nthe", u"\x1E\x1E the", 30, {{1, 14}}},
+      {u"12<i> the", u"\x1B the", 27, {{1, 9}}},
+      {u"<i> the", u"\x1C the", 28, {}},
   };
   for (const Case& c : cases) {
     SetText(c.text);
-    EXPECT_EQ(All(c.pattern, kLR, c.initial), c.hits) << StringToUtf8(c.text);
+    for (size_t at = c.text.find(u'<'); at != String::npos; at = c.text.find(u'<', at + 1))
+      Tag(static_cast<Int32>(at), static_cast<Int32>(c.text.find(u'>', at) + 1 - at));
+    EXPECT_EQ(All(c.pattern, kLR, c.initial, coll_stop_none, c.inTags), c.hits) << StringToUtf8(c.text);
   }
 }
 
