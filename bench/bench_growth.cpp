@@ -348,6 +348,21 @@ TWork FromDisk(Int64 n, const std::string& name, bool move, bool shiftJis = fals
   };
 }
 
+// A scratch folder emptied (or made) for a row.
+void EmptyFolder(const std::string& folder) {
+  std::error_code e;
+  fs::remove_all(folder, e);
+  fs::create_directories(folder);
+}
+
+// Descriptors a row's work keeps open (locks held) until the work is gone.
+std::shared_ptr<std::vector<int>> HeldDescriptors() {
+  return std::shared_ptr<std::vector<int>>(new std::vector<int>, [](std::vector<int>* v) {
+    for (int fd : *v) ::close(fd);
+    delete v;
+  });
+}
+
 // An archive made of n files from disk, then opened and listed.
 TWork OpenOfFilesFromDisk(Int64 n, const std::string& name, bool shiftJis) {
   FromDisk(n, name, false, shiftJis)();
@@ -1416,15 +1431,10 @@ const std::vector<TRoutine>& Routines() {
       {"archives", "RemoveStaleSetMembers (n waiting members of n / 10 live sets)", kEntries,
        [](Int64 n) {
          const std::string folder = Scratch() + "/members";
-         std::error_code e;
-         fs::remove_all(folder, e);
-         fs::create_directories(folder);
+         EmptyFolder(folder);
          // Sets being made beside s.zip: every lock held, so that each run
          // lists, sorts and looks at every set and removes nothing.
-         auto locks = std::shared_ptr<std::vector<int>>(new std::vector<int>, [](std::vector<int>* v) {
-           for (int fd : *v) ::close(fd);
-           delete v;
-         });
+         auto locks = HeldDescriptors();
          const int dir = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
          for (Int64 i = 0; dir >= 0 && i < n; ++i) {
            static std::string lock;
@@ -1441,9 +1451,7 @@ const std::vector<TRoutine>& Routines() {
       {"archives", "TZipArchiver OpenArchive (in a folder of n other files)", kEntries,
        [](Int64 n) {
          const std::string folder = Scratch() + "/open-folder";
-         std::error_code e;
-         fs::remove_all(folder, e);
-         fs::create_directories(folder);
+         EmptyFolder(folder);
          for (Int64 i = 0; i < n; ++i) std::ofstream(folder + "/file_" + std::to_string(i) + ".txt") << "text";
          const String path = Utf8ToString(folder + "/a.zip");
          TZipArchiver made;
@@ -1461,17 +1469,12 @@ const std::vector<TRoutine>& Routines() {
       {"archives", "RemoveStaleTemporariesIn (n members: of live sets, and of dead sets a list keeps)", kEntries,
        [](Int64 n) {
          const std::string folder = Scratch() + "/folder-members";
-         std::error_code e;
-         fs::remove_all(folder, e);
-         fs::create_directories(folder);
+         EmptyFolder(folder);
          // Half the members wait in sets being made (their locks held), half
          // in sets of killed makers whose lists of moves keep them: each run
          // lists the folder, finds the dead sets, lists it again for the
          // lists, and removes nothing.
-         auto locks = std::shared_ptr<std::vector<int>>(new std::vector<int>, [](std::vector<int>* v) {
-           for (int fd : *v) ::close(fd);
-           delete v;
-         });
+         auto locks = HeldDescriptors();
          const int dir = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
          if (dir >= 0) locks->push_back(dir);
          for (Int64 set = 0; dir >= 0 && set * 10 < n; ++set) {

@@ -47,6 +47,14 @@ class ZAJournal : public ScratchFolderTest {
     ScratchFolderTest::SetUp();
     StartArchiverUnits();
   }
+  // The archiver set to make a split set of stored 64 KiB volumes at name.
+  static void SplitSetOf64K(TZipArchiver& zip, const String& name) {
+    zip.FFileName = name;
+    zip.SetSpanningMode(smSplitting);
+    zip.FSpanningOptions.FVolumeSize = vsCustom;
+    zip.FSpanningOptions.SetCustomVolumeSize(65536);
+    zip.SetCompressionMode(0);
+  }
   // Text that deflates to about a third of its size, different per seed.
   static std::string Text(Int32 seed, size_t size) {
     static const char* const words[] = {"and", "the", "LORD", "said", "unto", "Moses", "in", "land", "of", "Egypt"};
@@ -1438,11 +1446,7 @@ TEST_F(ZAJournal, NoSweepTakesWhatALiveWriterOrAKilledSetsNextOpenNeeds) {
   WriteRaw("src/a.txt", "alpha");
   auto split = [this](Int32 seed) {
     TZipArchiver zip;
-    zip.FFileName = File("w/s.zip");
-    zip.SetSpanningMode(smSplitting);
-    zip.FSpanningOptions.FVolumeSize = vsCustom;
-    zip.FSpanningOptions.SetCustomVolumeSize(65536);
-    zip.SetCompressionMode(0);
+    SplitSetOf64K(zip, File("w/s.zip"));
     zip.OpenArchive(fmCreate);
     zip.BeginUpdate();
     for (Int32 i = 0; i < 30 + seed; ++i) zip.AddFromString(Name("s", i), Utf8ToString(Text(i + seed, 5000)), 0x20, 40000);
@@ -1603,11 +1607,7 @@ class ZASetMakers : public ZAJournal {
       }
     }
     TZipArchiver zip;
-    zip.FFileName = File("w/s.zip");
-    zip.SetSpanningMode(smSplitting);
-    zip.FSpanningOptions.FVolumeSize = vsCustom;
-    zip.FSpanningOptions.SetCustomVolumeSize(65536);
-    zip.SetCompressionMode(0);
+    SplitSetOf64K(zip, File("w/s.zip"));
     zip.FLockWait = wait;
     const Int32 code = EngineErrorOf([&] {
       zip.OpenArchive(fmCreate);
