@@ -13,6 +13,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <functional>
 #include <string>
 
 #include "TestSupport.h"
@@ -254,6 +256,59 @@ TEST_F(FileReplaceTest, AFolderSweepTakesDeadSetsMembersButThoseAListKeeps) {
     ::close(held);
   }
   ::close(dir);
+}
+
+// The lock of a set's names is a regular file of the maker's own: a link, a
+// FIFO, a folder or another user's file at its name is refused and left as it
+// was (the link's target too), a held lock is waited for and refused, and a
+// killed maker's unlocked file is taken.
+TEST_F(FileReplaceTest, TheLockOfASetsNamesTakesOnlyItsOwnFile) {
+  WriteRaw("mine.txt", "the user's");
+  const std::string anchor = Path("s.zip");
+  const int first = TakeNameLock(anchor, 0);
+  ASSERT_GE(first, 0);
+  std::vector<std::string> names = Entries();
+  names.erase(std::remove(names.begin(), names.end(), "mine.txt"), names.end());
+  ASSERT_EQ(names.size(), 1u);
+  const std::string lock = Path(names[0]);
+  // Another process finds it held, however long it waits.
+  EXPECT_EQ(WEXITSTATUS(InChild([&] { ::_exit(TakeNameLock(anchor, 200) < 0 && errno == EWOULDBLOCK ? 0 : 1); })), 0);
+  ReleaseNameLock(anchor, first);
+  EXPECT_NE(::access(lock.c_str(), F_OK), 0);
+  // A killed maker's lock file stays unlocked at the name: the next takes it.
+  EXPECT_EQ(InChild([&] {
+              TakeNameLock(anchor, 0);
+              ::kill(::getpid(), SIGKILL);
+            }) & 0x7F,
+            SIGKILL);
+  const int next = TakeNameLock(anchor, 0);
+  EXPECT_GE(next, 0);
+  ReleaseNameLock(anchor, next);
+  const bool otherUser = ::geteuid() == 0;
+  const std::pair<const char*, std::function<void()>> strangers[] = {
+      {"a link", [&] { ASSERT_EQ(::symlink("mine.txt", lock.c_str()), 0); }},
+      {"a FIFO", [&] { ASSERT_EQ(::mkfifo(lock.c_str(), 0600), 0); }},
+      {"a folder", [&] { ASSERT_EQ(::mkdir(lock.c_str(), 0700), 0); }},
+      {"another user's file", [&] {
+         WriteRaw(names[0], "theirs");
+         if (otherUser) {
+           ASSERT_EQ(::chown(lock.c_str(), 65534, 65534), 0);
+         }
+       }}};
+  for (const auto& [what, make] : strangers) {
+    SCOPED_TRACE(what);
+    if (std::string(what) == "another user's file" && !otherUser) continue;  // only root gives a file away
+    make();
+    struct stat before {}, after {};
+    ASSERT_EQ(::lstat(lock.c_str(), &before), 0);
+    EXPECT_LT(TakeNameLock(anchor, 0), 0);
+    ASSERT_EQ(::lstat(lock.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(ReadRaw("mine.txt"), "the user's");
+    std::error_code e;
+    std::filesystem::remove(lock, e);
+  }
 }
 
 TEST(OSError, CarriesTheCodeAndTheSystemText) {
