@@ -7,6 +7,7 @@
 #include <QtGui/QCloseEvent>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QTextBlock>
+#include <QtGui/QTextCursor>
 #include <QtGui/QTextDocument>
 #include <QtGui/QTextLayout>
 #include <QtTest/QTest>
@@ -155,13 +156,13 @@ bool RanOnScreens(const std::string& test, std::initializer_list<std::pair<int, 
   return true;
 }
 
-// A text taller than the screen (800 x 600, 1920 x 1080) scrolls in a box. Selected whole
-// and copied with Ctrl+C, the box gives the message (line ends aside); every
-// line it shows lies within its view, which does not scroll sideways; Return
-// and Escape in it answer the dialog. Lists of paths and addresses broken
-// differently from the dialog's measure, a tip with a key, runs with no place
-// to break (letters, Arabic, Chinese, emoji, a path) at the start, in the
-// middle and at the end.
+// A text taller than the screen (800 x 600, 1920 x 1080) scrolls in a box.
+// Selected whole and copied with Ctrl+C, the box gives the message (line ends
+// aside), and either half of it that half; every line it shows lies within
+// its view, which does not scroll sideways; Return and Escape in it answer the
+// dialog. Lists of paths and addresses that the dialog's measure breaks
+// elsewhere, a tip with a key, runs with no place to break (letters, Arabic,
+// Chinese, emoji, a path) at the start, in the middle and at the end.
 TEST(CreateMessageDialogParts, ATallTextCopiesAsItIsAndShowsEveryLineWithinTheView) {
   if (RanOnScreens("CreateMessageDialogParts.ATallTextCopiesAsItIsAndShowsEveryLineWithinTheView", {{800, 600}, {1920, 1080}}))
     return;
@@ -191,8 +192,8 @@ TEST(CreateMessageDialogParts, ATallTextCopiesAsItIsAndShowsEveryLineWithinTheVi
       {"Arabic last", mtInformation, {mbOK}, lines + run(u"\u0627\u0644\u0643\u0644\u0645\u0627\u062A", 2000)},
       {"path between", mtInformation, {mbOK}, lines + run(u"/section_of_the_collected_texts", 2000) + u"\r" + lines},
       {"Chinese", mtInformation, {mbOK}, lines + run(u"语料库语言学研究大量真实文本中的语言现象", 2000)},
-      {"emoji, no-break blanks", mtInformation, {mbOK},
-       lines + run(u"\U0001F469\u200D\U0001F4BB\U0001F1EC\U0001F1E7", 2000) + u"\r1\u00A0234\u00A0567"},
+      {"emoji, no-break and zero-width blanks", mtInformation, {mbOK},
+       lines + run(u"\U0001F469\u200D\U0001F4BB\U0001F1EC\U0001F1E7", 2000) + u"\r1\u00A0234\u00A0567\u200B8"},
   };
   for (const auto& c : cases) {
     auto dlg = CreateMessageDialog(c.text, c.type, c.buttons);
@@ -217,6 +218,17 @@ TEST(CreateMessageDialogParts, ATallTextCopiesAsItIsAndShowsEveryLineWithinTheVi
       continue;
     }
     EXPECT_EQ(edit->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    // A selection of either half copies that half.
+    QTextCursor half(edit->document());
+    half.setPosition(edit->document()->characterCount() / 2, QTextCursor::KeepAnchor);
+    for (int i = 0; i < 2; ++i, half.movePosition(QTextCursor::End, QTextCursor::KeepAnchor)) {
+      edit->setTextCursor(half);
+      edit->copy();
+      const String part = FromQString(QGuiApplication::clipboard()->text());
+      EXPECT_TRUE(!part.empty() && part == (i == 0 ? text.substr(0, part.size()) : text.substr(text.size() - part.size())))
+          << c.what << ": half " << i;
+      half.setPosition(half.position());
+    }
     const int view = edit->viewport()->width();
     int outside = 0, shown = 0;
     for (QTextBlock b = edit->document()->begin(); b.isValid(); b = b.next()) {
@@ -227,9 +239,9 @@ TEST(CreateMessageDialogParts, ATallTextCopiesAsItIsAndShowsEveryLineWithinTheVi
       }
     }
     EXPECT_EQ(outside, 0) << c.what << ": of " << shown << " lines in a view of " << view;
-    for (const auto& [key, result] : {std::pair{Qt::Key_Return, mrOk}, std::pair{Qt::Key_Escape, mrCancel}}) {
+    for (const auto& [k, result] : {std::pair{Qt::Key_Return, mrOk}, std::pair{Qt::Key_Escape, mrCancel}}) {
       dlg->SetModalResult(mrNone);
-      QTest::keyClick(at, key);
+      QTest::keyClick(at, k);
       EXPECT_EQ(dlg->ModalResult(), result) << c.what;
     }
   }
