@@ -86,8 +86,6 @@ constexpr Int32 kScrollingTextSlack = 2;
 // length: where it finds no place to break, it seeks one up to the run's end
 // again for every line it breaks off the run, and it knows the words of few
 // scripts written without blanks. inserted marks the spaces added.
-constexpr qsizetype kRunSought = 64;
-
 struct TLaidOutText {
   QString text;
   std::vector<bool> inserted;
@@ -121,10 +119,10 @@ TLaidOutText LaidOutText(const String& msg, const QFont& font, Int32 lineWidth) 
   while (from < plain.size()) {
     qsizetype to = lines != nullptr ? ubrk_following(lines, static_cast<int32_t>(from)) : plain.size();
     if (to <= from || to > plain.size()) to = plain.size();
-    // Wider than a line (the head of a long run tells at once). A shorter
-    // run costs the box little to seek through, and is left as it is.
+    // Wider than a line (the head of a long run tells at once). A run of up
+    // to 64 units costs the box little to seek through, and is left as it is.
     bool wide = false;
-    if (to - from > kRunSought) {
+    if (to - from > 64) {
       const qsizetype head = std::min<qsizetype>(to - from, 4096);
       wide = metrics.horizontalAdvance(plain.mid(from, head)) > lineWidth;
       if (!wide && head < to - from) wide = metrics.horizontalAdvance(plain.mid(from, to - from)) > lineWidth;
