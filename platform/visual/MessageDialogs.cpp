@@ -1,5 +1,6 @@
 #include "platform/visual/MessageDialogs.h"
 
+#include <unicode/ubrk.h>
 #include <QtCore/QMimeData>
 #include <QtGui/QFontMetricsF>
 #include <QtGui/QGuiApplication>
@@ -10,7 +11,6 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QPlainTextEdit>
 #include <QtWidgets/QStyle>
-#include <unicode/ubrk.h>
 
 #include <algorithm>
 
@@ -109,8 +109,8 @@ TLaidOutText LaidOutText(const String& msg, const QFont& font, Int32 lineWidth) 
   // of Thai too) in a time near the text's length.
   auto open = [&plain](UBreakIteratorType kind) -> UBreakIterator* {
     UErrorCode status = U_ZERO_ERROR;
-    UBreakIterator* it = ubrk_open(kind, "", reinterpret_cast<const UChar*>(plain.utf16()),
-                                   static_cast<int32_t>(plain.size()), &status);
+    UBreakIterator* it =
+        ubrk_open(kind, "", reinterpret_cast<const UChar*>(plain.utf16()), static_cast<int32_t>(plain.size()), &status);
     return U_SUCCESS(status) ? it : nullptr;
   };
   UBreakIterator* lines = open(UBRK_LINE);

@@ -567,8 +567,8 @@ TEST(ControlHints, TheToolTipShowsTheHintAsItIs) {
     Qt::mightBeRichText(tip->text()) ? doc.setHtml(tip->text()) : doc.setPlainText(tip->text());
     return FromQString(doc.toPlainText());
   };
-  for (const String& hint : {String(u"Back"), String(u"<s> marks a sentence"), String(u"Tags such as <head> are skipped"),
-                             String(u"<p>first  line\nA &amp; B")}) {
+  for (const String& hint : {String(u"Back"), String(u"<s> marks a sentence"),
+                             String(u"Tags such as <head> are skipped"), String(u"<p>first  line\nA &amp; B")}) {
     button->SetHint(hint);
     edit->RightButton().SetHint(hint);
     EXPECT_EQ(shown(button->Widget()), hint);

@@ -139,7 +139,8 @@ TEST(CreateMessageDialogParts, ATallTextCopiesAsItIsAndShowsEveryLineWithinTheVi
   String lines, paths, addresses;
   for (int i = 0; i < 300; ++i) {
     lines += u"Line " + IntToStr(i) + u" of a long tip\r";
-    paths += u"\r/home/researcher/corpora/BNC_XML_edition/Texts/A/A" + IntToStr(i % 10) + u"/A" + IntToStr(i) + u"_text.xml";
+    paths +=
+        u"\r/home/researcher/corpora/BNC_XML_edition/Texts/A/A" + IntToStr(i % 10) + u"/A" + IntToStr(i) + u"_text.xml";
     addresses += u"\r\nsite\thttps://corpora.example.org/collections/english/fiction?id=" + IntToStr(i) + u"&form=full";
   }
   const String key = run(u"QWxhZGRpbjpvcGVuIHNlc2FtZQ0123456789", 2000);
@@ -151,7 +152,8 @@ TEST(CreateMessageDialogParts, ATallTextCopiesAsItIsAndShowsEveryLineWithinTheVi
       {mtInformation, lines + run(u"\u0627\u0644\u0643\u0644\u0645\u0627\u062A", 2000)},
       {mtInformation, lines + run(u"/section_of_the_collected_texts", 2000) + u"\r" + lines},
       {mtInformation, lines + run(u"语料库语言学研究大量真实文本中的语言现象", 2000)},
-      {mtInformation, lines + run(u"\U0001F469\u200D\U0001F4BB\U0001F1EC\U0001F1E7", 2000) + u"\r1\u00A0234\u00A0567\u200B8"},
+      {mtInformation,
+       lines + run(u"\U0001F469\u200D\U0001F4BB\U0001F1EC\U0001F1E7", 2000) + u"\r1\u00A0234\u00A0567\u200B8"},
   };
   for (size_t row = 0; row < std::size(cases); ++row) {
     const auto& [type, message] = cases[row];
