@@ -17,6 +17,8 @@
 // texts are the King James Bible ten times over (SK_BENCH_CORPUS10, written
 // by scripts/bench), repeated when a size asks for more.
 #include <QtCore/QTimer>
+#include <QtGui/QClipboard>
+#include <QtGui/QKeyEvent>
 #include <QtGui/QPixmap>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QWidget>
@@ -1522,6 +1524,38 @@ const std::vector<TRoutine>& Routines() {
        [](Int64 n) {
          Widgets();
          return TWork([text = MessageOf(n, true)] { ShownMessage(text); });
+       }},
+      // ---- The box of a message taller than the screen, which holds the
+      // message's own text and wraps it for its view: a list of paths (the
+      // files a tool could not read) shown, selected whole and copied.
+      {"controls", "CreateMessageDialog (lines of paths, copied)", 20000,
+       [](Int64 n) {
+         Widgets();
+         String text;
+         for (Int64 i = 0; static_cast<Int64>(text.size()) < n; ++i)
+           text += u"/home/researcher/corpora/BNC_XML_edition/Texts/A/A" + IntToStr(static_cast<Int32>(i % 10)) + u"/A" +
+                   IntToStr(static_cast<Int32>(i)) + u"_text.xml\r";
+         return TWork([text] {
+           std::unique_ptr<TForm> form = CreateMessageDialog(text, mtWarning, TMsgDlgButtons{mbOK});
+           benchmark::DoNotOptimize(form->Widget()->grab());
+           auto* box = dynamic_cast<TWinControl*>(form->FindComponent(u"MessageText"));
+           if (box == nullptr) return;
+           for (const Qt::Key key : {Qt::Key_A, Qt::Key_C}) {
+             QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier);
+             QApplication::sendEvent(box->Widget(), &press);
+           }
+           benchmark::DoNotOptimize(QGuiApplication::clipboard()->text());
+         });
+       }},
+      // Thai written without blanks: its words are places to break that the
+      // box is told of.
+      {"controls", "CreateMessageDialog (Thai without blanks)", 5000,
+       [](Int64 n) {
+         Widgets();
+         static const String kThai = u"ภาษาศาสตร์คลังข้อมูลศึกษาภาษาจากข้อความจริงจำนวนมาก";
+         String text;
+         while (static_cast<Int64>(text.size()) < n) text += kThai;
+         return TWork([text] { ShownMessage(text); });
        }},
   };
   return table;

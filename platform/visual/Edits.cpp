@@ -2,6 +2,7 @@
 
 #include <QtGui/QMouseEvent>
 #include <QtGui/QPainter>
+#include <QtGui/QTextDocument>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QStyle>
 
@@ -220,7 +221,9 @@ void TButtonedEdit::ButtonChanged() {
     return;
   }
   b->setGeometry(ToQRect(r));
-  b->setToolTip(ToQString(fRightButton.Hint()));
+  // A hint that looks like markup is escaped, so that the tip shows it as it is.
+  const QString hint = ToQString(fRightButton.Hint());
+  b->setToolTip(Qt::mightBeRichText(hint) ? Qt::convertFromPlainText(hint, Qt::WhiteSpacePre) : hint);
   b->show();
   b->update();
   e->setTextMargins(0, 0, r.Right - r.Left, 0);

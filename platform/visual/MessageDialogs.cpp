@@ -1,12 +1,17 @@
 #include "platform/visual/MessageDialogs.h"
 
+#include <unicode/ubrk.h>
+#include <QtCore/QMimeData>
+#include <QtGui/QFontMetricsF>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QIcon>
 #include <QtGui/QScreen>
+#include <QtGui/QTextCursor>
+#include <QtGui/QTextDocument>
 #include <QtWidgets/QApplication>
-#include <QtWidgets/QLabel>
-#include <QtWidgets/QScrollArea>
+#include <QtWidgets/QPlainTextEdit>
 #include <QtWidgets/QStyle>
+
 #include <algorithm>
 
 #include "platform/runtime/Dialogs.h"
@@ -70,32 +75,132 @@ Int32 ScreenHeight() {
 constexpr Int32 kFrameRoom = 48;
 
 // What the box of a text that scrolls needs beside its widest line: its
-// label lays the lines out to whole pixels, with room for a cursor after each.
+// lines are laid out to whole pixels, with room for a cursor after each.
 constexpr Int32 kScrollingTextSlack = 2;
 
-// A text too tall for the screen, shown in a box that scrolls vertically.
-// It shows the lines the dialog broke the text into for the box's width (at
-// blanks, where the script allows and inside a run too long for a line), so
-// that the whole of every line can be seen.
-class TScrollingText : public TWinControl {
- public:
-  TScrollingText(TComponent* owner, const std::vector<String>& lines, const QFont& font)
-      : TWinControl(owner, &MakeBridged<QScrollArea>) {
-    auto* area = static_cast<QScrollArea*>(Widget());
-    String text;
-    for (const String& line : lines) {
-      if (&line != &lines.front()) text += u'\n';
-      text += line;
+// The text a box that scrolls lays out for a message: its line ends made
+// "\n", and a zero-width space at each place to break that follows no blank
+// (between words of Thai or Khmer, after a hyphen) and after each cluster of
+// a run that has no place to break and is wider than a line (a key, a blob of
+// encoded text), so that the box breaks every line at a cost near the line's
+// length: where it finds no place to break, it seeks one up to the run's end
+// again for every line it breaks off the run, and it knows the words of few
+// scripts written without blanks. inserted marks the spaces added.
+struct TLaidOutText {
+  QString text;
+  std::vector<bool> inserted;
+};
+
+TLaidOutText LaidOutText(const String& msg, const QFont& font, Int32 lineWidth) {
+  QString plain;
+  plain.reserve(static_cast<qsizetype>(msg.size()));
+  for (size_t i = 0; i < msg.size(); ++i) {
+    if (msg[i] == u'\r') {
+      plain += QLatin1Char('\n');
+      if (i + 1 < msg.size() && msg[i + 1] == u'\n') ++i;
+    } else {
+      plain += QChar(msg[i]);
     }
-    auto* label = new QLabel(ToQString(text));
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(font);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    area->setFrameShape(QFrame::NoFrame);
-    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    area->setWidgetResizable(true);
-    area->setWidget(label);
+  }
+  TLaidOutText out;
+  out.text.reserve(plain.size());
+  const QFontMetricsF metrics(font);
+  // The places to break and the clusters are ICU's, which finds them (those
+  // of Thai too) in a time near the text's length.
+  auto open = [&plain](UBreakIteratorType kind) -> UBreakIterator* {
+    UErrorCode status = U_ZERO_ERROR;
+    UBreakIterator* it =
+        ubrk_open(kind, "", reinterpret_cast<const UChar*>(plain.utf16()), static_cast<int32_t>(plain.size()), &status);
+    return U_SUCCESS(status) ? it : nullptr;
+  };
+  UBreakIterator* lines = open(UBRK_LINE);
+  UBreakIterator* clusters = open(UBRK_CHARACTER);
+  qsizetype from = 0;
+  while (from < plain.size()) {
+    qsizetype to = lines != nullptr ? ubrk_following(lines, static_cast<int32_t>(from)) : plain.size();
+    if (to <= from || to > plain.size()) to = plain.size();
+    // Wider than a line (the head of a long run tells at once). A run of up
+    // to 64 units costs the box little to seek through, and is left as it is.
+    bool wide = false;
+    if (to - from > 64) {
+      const qsizetype head = std::min<qsizetype>(to - from, 4096);
+      wide = metrics.horizontalAdvance(plain.mid(from, head)) > lineWidth;
+      if (!wide && head < to - from) wide = metrics.horizontalAdvance(plain.mid(from, to - from)) > lineWidth;
+    }
+    if (from > 0 && !plain[from - 1].isSpace() && plain[from - 1].combiningClass() != 9) {
+      out.text += QChar(0x200B);
+      out.inserted.push_back(true);
+    }
+    qsizetype next = wide ? from : to;
+    for (qsizetype i = from; i < to; ++i) {
+      out.text += plain[i];
+      out.inserted.push_back(false);
+      if (!wide || i + 1 >= to) continue;
+      if (next <= i) next = clusters != nullptr ? ubrk_following(clusters, static_cast<int32_t>(i)) : i + 1;
+      // Not after a virama, which joins the consonants about it.
+      if (next == i + 1 && plain[i].combiningClass() != 9) {
+        out.text += QChar(0x200B);
+        out.inserted.push_back(true);
+      }
+    }
+    from = to;
+  }
+  if (lines != nullptr) ubrk_close(lines);
+  if (clusters != nullptr) ubrk_close(clusters);
+  return out;
+}
+
+// A text too tall for the screen, shown in a read-only box that scrolls
+// vertically. The box wraps the message for its view: at blanks, where the
+// script allows, and anywhere inside a run too long for a line, so that the
+// whole of every line can be seen; what is selected in it and copied (Ctrl+C,
+// a drag) is the message's own text, with "\n" for its line ends. It looks
+// like the dialog's label: no frame, no margin, the dialog's background.
+class TScrollingText : public TWinControl {
+  class TBox : public TBridgedWidget<QPlainTextEdit> {
+   public:
+    using TBridgedWidget::TBridgedWidget;
+    TLaidOutText shown;
+
+   protected:
+    // The selection as the message holds it: without the spaces added, and
+    // with its no-break spaces, which the editor's own copy makes blanks.
+    QMimeData* createMimeDataFromSelection() const override {
+      const QTextCursor cursor = textCursor();
+      QString text;
+      const auto end = std::min<qsizetype>(cursor.selectionEnd(), shown.text.size());
+      for (qsizetype i = std::max(0, cursor.selectionStart()); i < end; ++i)
+        if (!shown.inserted[static_cast<size_t>(i)]) text += shown.text[i];
+      auto* data = new QMimeData;
+      data->setText(text);
+      return data;
+    }
+  };
+
+ public:
+  TScrollingText(TComponent* owner, const String& text, const QFont& font, Int32 lineWidth)
+      : TWinControl(owner, [](TControl* c) -> QWidget* { return new TBox(c); }) {
+    auto* box = static_cast<TBox*>(Widget());
+    box->setFont(font);
+    box->setFrameShape(QFrame::NoFrame);
+    box->document()->setDocumentMargin(0);
+    box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    box->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // Tabs stop every eight blanks, as the dialog measured them.
+    box->setTabStopDistance(8 * QFontMetricsF(font).horizontalAdvance(QLatin1Char(' ')));
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setReadOnly(true);
+    box->setUndoRedoEnabled(false);
+    // A click selects in it and Ctrl+A, Ctrl+C and the arrows act on it;
+    // Tab passes it by, as it passes the label.
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    box->setFocusPolicy(Qt::ClickFocus);
+    box->setTabChangesFocus(true);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    box->setPalette(palette);
+    box->shown = LaidOutText(text, font, lineWidth);
+    box->setPlainText(box->shown.text);
   }
   ~TScrollingText() override { Destroying(); }
 };
@@ -225,7 +330,7 @@ std::unique_ptr<TForm> CreateMessageDialog(const String& msg, TMsgDlgType type, 
   // (DT_EXPANDTABS | DT_WORDBREAK | DT_NOPREFIX | DT_BREAKWITHINWORDS):
   // lines break inside words too, so that a text without blanks (Chinese,
   // Japanese, Thai, a long path) keeps to that width. A text taller than the
-  // screen leaves room for scrolls, and its box shows the same lines.
+  // screen leaves room for scrolls; its box wraps the text as widely.
   const QFont& font = canvas.Font().QtFont();
   Int32 linesWidth = 0;  // the widest line
   const std::vector<String> lines = WordWrapped(font, ExpandTabs(msg.empty() ? String(u" ") : msg),
@@ -266,7 +371,7 @@ std::unique_ptr<TForm> CreateMessageDialog(const String& msg, TMsgDlgType type, 
   if (scrolls) {
     // The label keeps the text for whoever reads it; the box shows it.
     label->SetVisible(false);
-    auto* box = new TScrollingText(form.get(), lines, font);
+    auto* box = new TScrollingText(form.get(), msg, font, linesWidth);
     box->SetName(u"MessageText");
     box->SetParent(form.get());
     box->SetBounds(textLeft, vertMargin, textRect.Right, textRect.Bottom);

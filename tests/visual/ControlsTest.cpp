@@ -9,11 +9,15 @@
 #include <QtGui/QKeyEvent>
 #include <QtGui/QMouseEvent>
 #include <QtGui/QPalette>
+#include <QtGui/QTextDocument>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QToolTip>
 #include <string>
 #include <vector>
 
 #include "VisualTestSupport.h"
 #include "platform/visual/Controls.h"
+#include "platform/visual/Edits.h"
 #include "platform/visual/Forms.h"
 #include "platform/visual/ImgList.h"
 #include "platform/visual/Screen.h"
@@ -539,6 +543,38 @@ TEST(MessageBeepSound, TheHandlerIsReplaceable) {
   EXPECT_TRUE(MessageBeep(0x30));
   SetMessageBeepHandler(previous);
   EXPECT_EQ(beeps, (std::vector<Cardinal>{0, 0x30}));
+}
+
+// A hint's tool tip shows the hint as it is, also a hint that looks like
+// markup: on a control and on an edit's right button.
+TEST(ControlHints, TheToolTipShowsTheHintAsItIs) {
+  TestApplication();
+  TForm form(nullptr);
+  auto* button = new TButton(&form);
+  button->SetParent(&form);
+  button->SetShowHint(true);
+  auto* edit = new TButtonedEdit(&form);
+  edit->SetParent(&form);
+  edit->RightButton().SetVisible(true);
+  form.Widget()->show();
+  auto shown = [](QWidget* w) {  // as the tip's label draws it
+    QToolTip::showText(w->mapToGlobal(QPoint(1, 1)), w->toolTip(), w);
+    QLabel* tip = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+      if (top->inherits("QTipLabel") && top->isVisible()) tip = static_cast<QLabel*>(top);
+    if (tip == nullptr) return String(u"(no tip)");
+    QTextDocument doc;
+    Qt::mightBeRichText(tip->text()) ? doc.setHtml(tip->text()) : doc.setPlainText(tip->text());
+    return FromQString(doc.toPlainText());
+  };
+  for (const String& hint : {String(u"Back"), String(u"<s> marks a sentence"),
+                             String(u"Tags such as <head> are skipped"), String(u"<p>first  line\nA &amp; B")}) {
+    button->SetHint(hint);
+    edit->RightButton().SetHint(hint);
+    EXPECT_EQ(shown(button->Widget()), hint);
+    EXPECT_EQ(shown(edit->Widget()->findChildren<QWidget*>().back()), hint);
+  }
+  QToolTip::hideText();
 }
 
 }  // namespace

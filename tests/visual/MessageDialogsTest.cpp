@@ -3,11 +3,16 @@
 // handler built on them; the task dialog.
 #include <gtest/gtest.h>
 
+#include <QtGui/QClipboard>
 #include <QtGui/QCloseEvent>
-#include <QtGui/QFontMetrics>
 #include <QtGui/QKeyEvent>
-#include <QtWidgets/QLabel>
-#include <QtWidgets/QScrollArea>
+#include <QtGui/QTextBlock>
+#include <QtGui/QTextCursor>
+#include <QtGui/QTextDocument>
+#include <QtGui/QTextLayout>
+#include <QtTest/QTest>
+#include <QtWidgets/QPlainTextEdit>
+#include <utility>
 #include <vector>
 
 #include "VisualTestSupport.h"
@@ -118,41 +123,76 @@ TEST(CreateMessageDialogParts, ControlsSitInsideTheClientAreaWithoutOverlapping)
   EXPECT_LT(text.Bottom, buttons[0].Top);
 }
 
-// A text taller than the screen scrolls, and a run in it with no place to
-// break is broken as in a dialog that does not scroll: every line of the box
-// lies within its view, which does not scroll sideways, and the lines hold
-// every character of the text. Runs of letters, of Arabic, of a path (which
-// breaks at its separators), at the start, in the middle and at the end.
-TEST(CreateMessageDialogParts, ATallTextShowsEveryCharacterWithinTheViewsWidth) {
+// A text taller than the screen (800 pixels wide) scrolls in a box. Selected
+// whole and copied with Ctrl+C, the box gives the message (line ends aside),
+// and either half of it that half; every line it shows lies within its view;
+// Return and Escape in it answer the dialog. Lists of paths and addresses that
+// the dialog's measure breaks elsewhere, a tip with a key, runs with no place
+// to break (letters, Arabic, Chinese, emoji, a path) first, between and last.
+TEST(CreateMessageDialogParts, ATallTextCopiesAsItIsAndShowsEveryLineWithinTheView) {
   TestApplication();
-  String lines, letters, arabic, path;
-  for (int i = 0; i < 300; ++i) lines += u"Line " + IntToStr(i) + u" of a long tip\r";
-  while (letters.size() < 2000) letters += u"QWxhZGRpbjpvcGVuIHNlc2FtZQ0123456789";
-  while (arabic.size() < 2000) arabic += u"\u0627\u0644\u0643\u0644\u0645\u0627\u062A";
-  while (path.size() < 2000) path += u"/section_of_the_collected_texts";
-  const String cases[] = {lines + letters.substr(0, 2000) + u"\r" + lines, letters.substr(0, 2000) + u"\r" + lines,
-                          lines + arabic.substr(0, 2000), lines + path.substr(0, 2000) + u"\r" + lines};
-  for (const String& text : cases) {
-    auto dlg = CreateMessageDialog(text, mtInformation, {mbOK});
+  auto run = [](const String& unit, size_t n) {
+    String s;
+    while (s.size() < n) s += unit;
+    return s.substr(0, n);
+  };
+  String lines, paths, addresses;
+  for (int i = 0; i < 300; ++i) {
+    lines += u"Line " + IntToStr(i) + u" of a long tip\r";
+    paths +=
+        u"\r/home/researcher/corpora/BNC_XML_edition/Texts/A/A" + IntToStr(i % 10) + u"/A" + IntToStr(i) + u"_text.xml";
+    addresses += u"\r\nsite\thttps://corpora.example.org/collections/english/fiction?id=" + IntToStr(i) + u"&form=full";
+  }
+  const String key = run(u"QWxhZGRpbjpvcGVuIHNlc2FtZQ0123456789", 2000);
+  const std::pair<TMsgDlgType, String> cases[] = {
+      {mtWarning, u"Could not read these files:" + paths},
+      {mtError, u"Could not reach:" + addresses},
+      {mtInformation, lines + key + u"\r" + lines},
+      {mtInformation, key + u"\r" + lines},
+      {mtInformation, lines + run(u"\u0627\u0644\u0643\u0644\u0645\u0627\u062A", 2000)},
+      {mtInformation, lines + run(u"/section_of_the_collected_texts", 2000) + u"\r" + lines},
+      {mtInformation, lines + run(u"语料库语言学研究大量真实文本中的语言现象", 2000)},
+      {mtInformation,
+       lines + run(u"\U0001F469\u200D\U0001F4BB\U0001F1EC\U0001F1E7", 2000) + u"\r1\u00A0234\u00A0567\u200B8"},
+  };
+  for (size_t row = 0; row < std::size(cases); ++row) {
+    const auto& [type, message] = cases[row];
+    auto dlg = CreateMessageDialog(message, type, {mbOK, mbCancel, mbHelp});
     auto* box = dynamic_cast<TWinControl*>(dlg->FindComponent(u"MessageText"));
-    ASSERT_NE(box, nullptr) << text.size();
+    ASSERT_NE(box, nullptr) << row;
     Rendered(*dlg);
-    auto* area = qobject_cast<QScrollArea*>(box->Widget());
-    auto* label = qobject_cast<QLabel*>(area->widget());
-    ASSERT_NE(label, nullptr);
-    EXPECT_EQ(area->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    const int view = area->viewport()->width();
-    EXPECT_LE(label->sizeHint().width(), view) << text.size();
-    const QFontMetrics m(label->font());
-    const QStringList shown = label->text().split(u'\n');
-    for (const QString& line : shown) EXPECT_LE(m.horizontalAdvance(line), view) << line.toStdString();
-    auto printing = [](const String& s) {
-      String r;
-      for (const Char c : s)
-        if (c > u' ') r += c;
-      return r;
-    };
-    EXPECT_EQ(printing(shown.join(u' ').toStdU16String()), printing(text));
+    // What a click in the box makes the keys go to.
+    QWidget* at = box->Widget()->childAt(box->Widget()->rect().center());
+    while (at != box->Widget() && at->focusPolicy() == Qt::NoFocus) at = at->parentWidget();
+    QTest::keyClick(at, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(at, Qt::Key_C, Qt::ControlModifier);
+    const String text = StringReplace(StringReplace(message, u"\r\n", u"\n", rfReplaceAll), u"\r", u"\n", rfReplaceAll);
+    EXPECT_TRUE(FromQString(QGuiApplication::clipboard()->text()) == text) << row;
+    auto* edit = qobject_cast<QPlainTextEdit*>(box->Widget());
+    if (edit == nullptr) continue;
+    QTextCursor half(edit->document());
+    half.setPosition(edit->document()->characterCount() / 2, QTextCursor::KeepAnchor);
+    edit->setTextCursor(half);
+    edit->copy();
+    const String head = FromQString(QGuiApplication::clipboard()->text());
+    half.setPosition(half.position());
+    half.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    edit->setTextCursor(half);
+    edit->copy();
+    EXPECT_EQ(head + FromQString(QGuiApplication::clipboard()->text()), text) << row;
+    int outside = 0;
+    for (QTextBlock b = edit->document()->begin(); b.isValid(); b = b.next()) {
+      edit->document()->documentLayout()->blockBoundingRect(b);  // lays the block out
+      for (int i = 0; i < b.layout()->lineCount(); ++i)
+        outside += b.layout()->lineAt(i).x() < 0 ||
+                   b.layout()->lineAt(i).x() + b.layout()->lineAt(i).naturalTextWidth() > edit->viewport()->width();
+    }
+    EXPECT_EQ(outside, 0) << row;
+    for (const auto& [k, result] : {std::pair{Qt::Key_Return, mrOk}, std::pair{Qt::Key_Escape, mrCancel}}) {
+      dlg->SetModalResult(mrNone);
+      QTest::keyClick(at, k);
+      EXPECT_EQ(dlg->ModalResult(), result) << row;
+    }
   }
 }
 
