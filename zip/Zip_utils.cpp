@@ -462,8 +462,9 @@ bool ZipASeriesOfFilesTo(const TStrings& files, const String& zipFileName, TZASt
     return false;
   }
   // The sources go only when every one of them is in the archive.
-  bool all = std::find(stored.begin(), stored.end(), false) == stored.end();
-  for (Int32 i = 0; all && deleteSources && i < files.Count(); ++i) {
+  const bool every = std::find(stored.begin(), stored.end(), false) == stored.end();
+  bool all = every;
+  for (Int32 i = 0; every && deleteSources && i < files.Count(); ++i) {
     // Only the file that was stored goes: another put at its name since
     // stays, and the answer says not all went.
     const auto& [dev, ino] = identity[static_cast<size_t>(i)];

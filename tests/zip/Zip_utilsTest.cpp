@@ -388,9 +388,15 @@ TEST_F(Zip_utilsFiles, ZipASeriesReplacesAndDeletesOnlyStoredSources) {
       WriteRaw("n.txt", "written since"), ::rename(Path("n.txt").c_str(), Path("d.txt").c_str());
     return 0;
   });
-  EXPECT_FALSE(ZipASeriesOfFilesTo(replaced, File("s.zip"), spNoPath, true));
+  // The sources after it still go.
+  WriteRaw("e.txt", "epsilon");
+  TStringList both;
+  both.Add(File("d.txt"));
+  both.Add(File("e.txt"));
+  EXPECT_FALSE(ZipASeriesOfFilesTo(both, File("s.zip"), spNoPath, true));
   SetFileSeamHook({});
   EXPECT_EQ(ReadRaw("d.txt"), "written since");
+  EXPECT_FALSE(FileExists(File("e.txt")));
   // No temporary archive stays behind.
   TStringList left;
   for (const auto& e : std::filesystem::directory_iterator(fDir)) left.Add(Utf8ToString(e.path().filename().string()));
