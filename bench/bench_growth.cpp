@@ -78,6 +78,9 @@
 #include "ui/ShellFolderDialogU.h"
 #include "services/Wdef_records.h"
 #include "zip/ZAArchiver.h"
+// The rows of series of files and chunk sets.
+#include "zip/File_chunker.h"
+#include "zip/Zip_utils.h"
 
 namespace {
 
@@ -1556,6 +1559,38 @@ const std::vector<TRoutine>& Routines() {
          String text;
          while (static_cast<Int64>(text.size()) < n) text += kThai;
          return TWork([text] { ShownMessage(text); });
+       }},
+      // ---- series of files and chunk sets of names with a backslash byte ----
+      // A series of n files (Shift-JIS names with a byte 0x5C, in n / 100
+      // folders) zipped with their full paths, the sources then deleted.
+      {"archives", "ZipASeriesOfFilesTo (full paths, sources deleted)", kEntries,
+       [](Int64 n) {
+         const String root = FilesOf(n, "series-sjis", "", true);
+         auto files = std::make_shared<TStringList>();
+         for (const auto& e : fs::recursive_directory_iterator(StringToSystemName(root)))
+           if (e.is_regular_file()) files->Add(SystemNameToString(e.path().string()));
+         return TWork([files] { ZipASeriesOfFilesTo(*files, ScratchName("series-sjis.zip"), spFullPath, true); });
+       }},
+      // A file of n KiB named ソース in Shift-JIS (a byte 0x5C) cut into chunks
+      // of 64 KiB, and the file restored from them.
+      {"archives", "TFileChunker make and restore (a Shift-JIS name)", 1024,
+       [](Int64 n) {
+         const std::string folder = Scratch() + "/chunks";
+         EmptyFolder(folder);
+         fs::create_directories(folder + "/set");
+         fs::create_directories(folder + "/out");
+         std::ofstream(folder + "/\x83\x5c\x81\x5b\x83\x58.bin") << std::string(static_cast<size_t>(n) * 1024, 'k');
+         return TWork([folder] {
+           TFileChunker maker;
+           maker.SetSourcename(SystemNameToString(folder + "/\x83\x5c\x81\x5b\x83\x58.bin"));
+           maker.SetDirCreating(Utf8ToString(folder + "/set"));
+           maker.SetChunkSize(1 << 16);
+           const Int32 chunks = maker.MakeChunkFiles();
+           TFileChunker restorer;
+           restorer.SetSourcename(TFileChunker::ChunkFileName(Utf8ToString(folder + "/set"), 1, chunks));
+           restorer.SetDirRestoring(Utf8ToString(folder + "/out"));
+           if (!restorer.RestoreAllChunks()) std::fprintf(stderr, "the chunk set did not restore\n");
+         });
        }},
   };
   return table;

@@ -51,14 +51,35 @@ String DriveOf(const String& path) {
   return mount.empty() ? path : mount;
 }
 
-// The last element of a stored name (either separator); empty when it is
-// empty, "." or "..".
+// Whether a stored source name is one this system gave: a full path (which
+// begins with "/" here), or a name holding a byte that is not UTF-8 or a
+// backslash carried as NameBackslash. Only "/" separates folders in it: a
+// backslash is a byte of a name (sets made before kept it as it is).
+bool IsSystemName(const String& name) {
+  if (!name.empty() && name[0] == u'/') return true;
+  for (size_t i = 0; i < name.size(); ++i)
+    if (((name[i] >= 0xDC80 && name[i] <= 0xDCFF) || name[i] == NameBackslash) &&
+        (i == 0 || name[i - 1] < 0xD800 || name[i - 1] > 0xDBFF))
+      return true;
+  return false;
+}
+
+// The last element of a stored name; empty when it is empty, "." or "..".
+// A name from this system is cut at "/" only, and its backslashes become
+// NameBackslash, so that the file takes the very bytes of the source's
+// name; any other (one from Windows) is cut at either separator.
 String SafeLastElement(const String& name) {
-  const size_t p = name.find_last_of(u"/\\");
+  const bool system = IsSystemName(name);
+  const size_t p = name.find_last_of(system ? u"/" : u"/\\");
   String last = p == String::npos ? name : name.substr(p + 1);
   if (last == u"." || last == u"..") return String();
-  return last;
+  return system ? WithNameBackslashes(std::move(last)) : last;
 }
+
+// A folder the host names, from the system: its backslashes are bytes of its
+// names (a folder may end in one, as 表 does in Shift-JIS), so only a "/"
+// at its end goes.
+String SystemFolder(const String& folder) { return ExcludeTrailingPathDelimiter(WithNameBackslashes(folder)); }
 
 }  // namespace
 
@@ -197,7 +218,8 @@ std::unique_ptr<TTemporaryFileStream> TFileChunker::ZipSource() {
     fZipper->SetCompressionMode(static_cast<Byte>(std::clamp<SmallInt>(fPackLevel, 0, 9)));
     fZipper->OpenArchive(archive.get(), true);
     fZipper->FileMasks().Clear();
-    fZipper->FileMasks().Add(fSourcename);
+    // The source's name is the system's: a backslash in it is part of it.
+    fZipper->FileMasks().Add(WithNameBackslashes(fSourcename));
     fZipper->AddFiles();
     const Int32 stored = fZipper->DMHandle->CDir->Count();
     fZipper->CloseArchive();
@@ -213,9 +235,9 @@ std::unique_ptr<TTemporaryFileStream> TFileChunker::ZipSource() {
 
 Int32 TFileChunker::MakeChunkFiles() {
   processing = true;
-  fDirCreating = ExcludeTrailingPathDelimiter(fDirCreating);
-  fDirRestoring = ExcludeTrailingPathDelimiter(fDirRestoring);
-  fDirWorking = ExcludeTrailingPathDelimiter(fDirWorking);
+  fDirCreating = SystemFolder(fDirCreating);
+  fDirRestoring = SystemFolder(fDirRestoring);
+  fDirWorking = SystemFolder(fDirWorking);
   fChunks->Clear();
   if (FileExists(fSourcename)) {
     fAttributos = ZAFileGetAttr(fSourcename);
@@ -276,7 +298,10 @@ Int32 TFileChunker::MakeChunkFiles() {
       const std::unique_ptr<THandleStream> chunk = made.Add(name);
       if (i == 0) {
         TChunkSetHeader h;
-        h.SourceName = fSourcename;
+        // A backslash in the name is stored as NameBackslash, the form of a
+        // byte of a system name, so that a restore never takes it for a
+        // separator.
+        h.SourceName = WithNameBackslashes(fSourcename);
         h.ZipToo = fZiptoo;
         h.PackLevel = fPackLevel;
         h.ChunkSize = fChunksize;
@@ -357,9 +382,9 @@ void TFileChunker::DeleteChunks(const std::vector<TChunkRead>& read) {
 bool TFileChunker::RestoreAllChunks() {
   processing = true;
   fChunks->Clear();
-  fDirCreating = ExcludeTrailingPathDelimiter(fDirCreating);
-  fDirRestoring = ExcludeTrailingPathDelimiter(fDirRestoring);
-  fDirWorking = ExcludeTrailingPathDelimiter(fDirWorking);
+  fDirCreating = SystemFolder(fDirCreating);
+  fDirRestoring = SystemFolder(fDirRestoring);
+  fDirWorking = SystemFolder(fDirWorking);
   // A set whose chunks a killed process was moving in is made whole first.
   TZANewFileSet::Recover(fSourcename, ZANewFileSetWait);
   TZANewFileSet::SweepDeadSets(fSourcename);

@@ -415,10 +415,13 @@ bool ZipASeriesOfFilesTo(const TStrings& files, const String& zipFileName, TZASt
     ZADeleteOpenFile(temp, out->Handle());
     return false;
   }
-  // Which source went in under which stored name, and which file was read
-  // for each stored name (its device and inode).
-  std::map<String, String> storedAs;
-  std::map<String, std::pair<UInt64, UInt64>> readFile;
+  // For each file the engine read, by the name it found the file by: the
+  // entry it went into and the file read (its device and inode).
+  struct TRead {
+    String entry;
+    std::pair<UInt64, UInt64> file;
+  };
+  std::map<String, TRead> readFrom;
   std::vector<bool> stored(static_cast<size_t>(files.Count()), false);
   std::vector<std::pair<UInt64, UInt64>> identity(static_cast<size_t>(files.Count()));
   try {
@@ -426,16 +429,13 @@ bool ZipASeriesOfFilesTo(const TStrings& files, const String& zipFileName, TZASt
       TZipArchiver arc;
       arc.FOptions.FStorePath = storePath;
       arc.FFileName = temp;
-      arc.OnStoreFile = [&storedAs](TObject*, String& stored, Int32&, AnsiString&, const String& original) {
-        storedAs[original] = stored;
-      };
       arc.OpenArchive(out.get(), true);
       TArchiverCloser closer{arc};
       arc.FileMasks().Clear();
       for (Int32 i = 0; i < files.Count(); ++i) arc.FileMasks().Add(files.Get(i));
       arc.AddFiles();
       for (const TDirItem& item : arc.DMHandle->CDir->FItems)
-        if (item.SrcRead) readFile[item.Name] = {item.SrcDev, item.SrcIno};
+        if (item.SrcRead) readFrom[item.SrcFileName] = {item.Name, {item.SrcDev, item.SrcIno}};
     }
     // Test what the new archive holds before it replaces anything.
     TZipArchiver check;
@@ -447,13 +447,11 @@ bool ZipASeriesOfFilesTo(const TStrings& files, const String& zipFileName, TZASt
       const String given = files.Get(i);
       const String found = !given.empty() && given[0] == u'/' ? WithNameBackslashes(ExpandFileName(given))
                                                                : ZAExpandFileName(given);
-      const auto it = storedAs.find(found);
-      const auto it2 = it != storedAs.end() ? it : storedAs.find(given);
-      if (it2 == storedAs.end()) continue;
-      const auto read = readFile.find(it2->second);
-      if (read == readFile.end()) continue;
-      stored[static_cast<size_t>(i)] = ZAFindEntryExact(*check.DMHandle->CDir, it2->second) >= 0;
-      identity[static_cast<size_t>(i)] = read->second;
+      auto read = readFrom.find(found);
+      if (read == readFrom.end()) read = readFrom.find(given);
+      if (read == readFrom.end()) continue;
+      stored[static_cast<size_t>(i)] = ZAFindEntryExact(*check.DMHandle->CDir, read->second.entry) >= 0;
+      identity[static_cast<size_t>(i)] = read->second.file;
     }
   } catch (...) {
     ZADeleteFileAs(temp, made.st_dev, made.st_ino);
@@ -463,16 +461,14 @@ bool ZipASeriesOfFilesTo(const TStrings& files, const String& zipFileName, TZASt
     ZADeleteFileAs(temp, made.st_dev, made.st_ino);
     return false;
   }
-  bool all = true;
-  for (Int32 i = 0; i < files.Count(); ++i) {
-    if (!stored[static_cast<size_t>(i)]) {
-      all = false;
-      continue;
-    }
+  // The sources go only when every one of them is in the archive.
+  const bool every = std::find(stored.begin(), stored.end(), false) == stored.end();
+  bool all = every;
+  for (Int32 i = 0; every && deleteSources && i < files.Count(); ++i) {
     // Only the file that was stored goes: another put at its name since
     // stays, and the answer says not all went.
     const auto& [dev, ino] = identity[static_cast<size_t>(i)];
-    if (deleteSources && !ZADeleteFileAs(ExpandFileName(files.Get(i)), dev, ino)) all = false;
+    if (!ZADeleteFileAs(ExpandFileName(files.Get(i)), dev, ino)) all = false;
   }
   return all;
 }

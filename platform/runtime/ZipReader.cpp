@@ -1071,7 +1071,11 @@ void TZipFile::Add(const String& fileName, const String& archiveName, TZipCompre
   CheckWritable();
   TMemoryStream ms;
   ms.LoadFromFile(fileName);
-  Add(ms.ToBytes(), archiveName.empty() ? ExtractFileName(fileName) : archiveName, compression);
+  if (!archiveName.empty()) return Add(ms.ToBytes(), archiveName, compression);
+  // The file's own name, after the last "/": a backslash in a name from the
+  // system is part of it.
+  const size_t slash = fileName.rfind(u'/');
+  Add(ms.ToBytes(), WithNameBackslashes(fileName.substr(slash == String::npos ? 0 : slash + 1)), compression);
 }
 
 bool TZipFile::IsValid(const String& fileName) {

@@ -17,7 +17,8 @@ using namespace sk;
 namespace {
 
 // First chunks made by the chunker itself: one-chunk and many-chunk sets, an
-// empty source and a source with a long name.
+// empty source, a source with a long name, and sources whose names hold a
+// backslash byte (Shift-JIS ソース, and ASCII).
 void WriteSeeds(fuzz::Seeds& seeds) {
   const auto& scratch = fuzz::ScratchFiles::Instance();
   std::filesystem::create_directories(scratch.Path("seedset"));
@@ -26,11 +27,13 @@ void WriteSeeds(fuzz::Seeds& seeds) {
     size_t bytes;
     Int32 chunkSize;
   } list[] = {{"a.txt", 10, 200}, {"b.bin", 700, 256}, {"empty", 0, 100},
-              {"a_rather_longer_source_name.dat", 40, 400}};
+              {"a_rather_longer_source_name.dat", 40, 400}, {"\x83\x5C\x81[\x83X.bin", 300, 200},
+              {"a\\b.bin", 30, 200}};
   for (const Seed& s : list) {
     std::string data(s.bytes, '\0');
     for (size_t i = 0; i < s.bytes; ++i) data[i] = static_cast<char>(i * 7);
-    const String source = scratch.Write(s.leaf, data.data(), data.size());
+    scratch.Write(s.leaf, data.data(), data.size());
+    const String source = SystemNameToString(scratch.Path(s.leaf));
     for (const auto& e : std::filesystem::directory_iterator(scratch.Path("seedset")))
       std::filesystem::remove(e.path());
     TFileChunker c;

@@ -369,14 +369,14 @@ TEST_F(Zip_utilsFiles, ZipASeriesReplacesAndDeletesOnlyStoredSources) {
   TEncoding* enc = nullptr;
   EXPECT_EQ(TextFromZipfile(File("s.zip"), u"b.txt", enc), u"beta");
 
-  // A source that is not there: false, the other source is stored and only
-  // it is deleted.
+  // A source that is not there: false, the other source is stored and none
+  // is deleted.
   WriteRaw("c.txt", "gamma");
   TStringList partial;
   partial.Add(File("c.txt"));
   partial.Add(File("missing.txt"));
   EXPECT_FALSE(ZipASeriesOfFilesTo(partial, File("s.zip"), spNoPath, true));
-  EXPECT_FALSE(FileExists(File("c.txt")));
+  EXPECT_TRUE(FileExists(File("c.txt")));
   EXPECT_EQ(Lines(*FilenamesWithinSystemZipfile(File("s.zip"), false)), (std::vector<String>{u"c.txt"}));
   // A source replaced after it was read was not stored: it stays, and the
   // answer is false.
@@ -388,13 +388,19 @@ TEST_F(Zip_utilsFiles, ZipASeriesReplacesAndDeletesOnlyStoredSources) {
       WriteRaw("n.txt", "written since"), ::rename(Path("n.txt").c_str(), Path("d.txt").c_str());
     return 0;
   });
-  EXPECT_FALSE(ZipASeriesOfFilesTo(replaced, File("s.zip"), spNoPath, true));
+  // The sources after it still go.
+  WriteRaw("e.txt", "epsilon");
+  TStringList both;
+  both.Add(File("d.txt"));
+  both.Add(File("e.txt"));
+  EXPECT_FALSE(ZipASeriesOfFilesTo(both, File("s.zip"), spNoPath, true));
   SetFileSeamHook({});
   EXPECT_EQ(ReadRaw("d.txt"), "written since");
+  EXPECT_FALSE(FileExists(File("e.txt")));
   // No temporary archive stays behind.
   TStringList left;
   for (const auto& e : std::filesystem::directory_iterator(fDir)) left.Add(Utf8ToString(e.path().filename().string()));
-  EXPECT_EQ(left.Count(), 3);  // s.zip, old.txt and d.txt
+  EXPECT_EQ(left.Count(), 4);  // s.zip, old.txt, c.txt and d.txt
   // A link or a file planted at the temporary archive's name as it is made
   // is neither written nor removed.
   for (bool link : {true, false}) {
@@ -665,6 +671,53 @@ TEST_F(Zip_utilsBounds, AZip64EntryWithoutItsExtraFieldIsADamagedArchive) {
       }
       if (arc.GetActive()) arc.CloseArchive();
     }
+  }
+}
+
+// A series kept in folders (relative to the current folder, or full paths)
+// answers as one without folders: true when every file went in, and only then
+// are the sources deleted; a file that cannot go in leaves every source.
+TEST_F(Zip_utilsFiles, ASeriesKeptInFoldersAnswersForEveryFile) {
+  SK_NEED_PROGRAM(kPython);
+  const std::vector<std::string> names = {"top.txt", "sub/a\\b.txt", "sub/deep/b.txt"};
+  const std::string full = fDir.substr(1) + "/series/";
+  const struct {
+    TZAStorePathMode mode;
+    bool relativeLines, deleteSources, missing;
+    std::string stored;  // the names the archive holds, as python lists them
+  } cases[] = {
+      {spNoPath, false, true, false, "top.txt a\\b.txt b.txt"},
+      {spRelativePath, true, false, false, "top.txt sub/a\\b.txt sub/deep/b.txt"},
+      {spRelativePath, false, true, false, "top.txt sub/a\\b.txt sub/deep/b.txt"},
+      {spFullPath, false, false, false, full + "top.txt " + full + "sub/a\\b.txt " + full + "sub/deep/b.txt"},
+      {spFullPath, true, true, false, full + "top.txt " + full + "sub/a\\b.txt " + full + "sub/deep/b.txt"},
+      {spRelativePath, false, true, true, "top.txt sub/a\\b.txt sub/deep/b.txt"},
+  };
+  WriteRaw("list.py",
+           "import zipfile,sys\nz=zipfile.ZipFile(sys.argv[1])\n"
+           "print(' '.join(sorted(z.namelist(),key=lambda n:n.count('/'))),all(z.read(n)==n.split('/')[-1].encode()"
+           " for n in z.namelist()),z.testzip())\n");
+  const String here = GetCurrentDir();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.mode) + std::to_string(c.relativeLines) + std::to_string(c.deleteSources) +
+                 std::to_string(c.missing));
+    std::filesystem::remove_all(Path("series"));
+    std::filesystem::create_directories(Path("series/sub/deep"));
+    TStringList files;
+    for (const std::string& n : names) {
+      WriteRaw("series/" + n, n.substr(n.rfind('/') + 1));
+      // A backslash in a relative line separates folders, as in a mask.
+      files.Add(c.relativeLines && n.find('\\') == std::string::npos ? Utf8ToString(n) : File("series/" + n));
+    }
+    if (c.missing) files.Add(File("series/sub/missing.txt"));
+    ASSERT_TRUE(SetCurrentDir(File("series")));
+    const bool answer = ZipASeriesOfFilesTo(files, File("s.zip"), c.mode, c.deleteSources);
+    SetCurrentDir(here);
+    EXPECT_EQ(answer, !c.missing);
+    std::string listed;
+    RunCommand(std::string(kPython) + " " + ShellQuote(Path("list.py")) + " " + ShellQuote(Path("s.zip")), &listed);
+    EXPECT_EQ(listed, c.stored + " True None\n");
+    for (const std::string& n : names) EXPECT_EQ(FileExists(File("series/" + n)), !c.deleteSources || c.missing) << n;
   }
 }
 
