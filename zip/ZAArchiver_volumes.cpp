@@ -14,6 +14,7 @@
 #include <cstring>
 #include <set>
 
+#include "core/Basic_processes.h"
 #include "platform/runtime/FileReplace.h"
 #include "platform/runtime/FileSeam.h"
 #include "platform/runtime/FileUtils.h"
@@ -461,10 +462,13 @@ bool TZANewFileSet::MoveIn(bool holdAnchor) {
   auto fail = [](const std::string& name, int error) {
     throw EWriteError(u"Cannot create file \"" + SystemNameToString(name) + u"\". " + SysErrorMessage(error));
   };
-  // Every file whole on the disk before any of them takes its name.
+  // Every file whole on the disk before any of them takes its name. A set
+  // of many files takes long to flush and move: the host is yielded to.
+  TTimedYield yield;
   TZAMoveList list;
   list.anchorBase = BaseOf(fAnchor);
   for (const TFile& f : fFiles) {
+    yield.Tick();
     const int fd = ::open(f.temp.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     struct stat st {};
     const bool same = fd >= 0 && ::fstat(fd, &st) == 0 && static_cast<UInt64>(st.st_dev) == f.dev &&
@@ -527,6 +531,7 @@ bool TZANewFileSet::MoveIn(bool holdAnchor) {
   fFiles.clear();
   std::set<std::string> folders, flushed;
   for (const TFile& f : files) {
+    yield.Tick();
     errno = 0;
     if (!ZAMoveFileOverAs(SystemNameToString(f.temp), SystemNameToString(f.name), f.dev, f.ino)) {
       if (errno != EXDEV) fail(f.name, errno != 0 ? errno : EIO);
