@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
 #include <string>
 #include <vector>
@@ -376,9 +377,10 @@ bool TFileChunker::RestoreAllChunks() {
   // The set is read under a hold on its first chunk, so that no other
   // process moves a set in under its names meanwhile; one caught in a
   // move-in past the wait, or torn by a killed maker and not made whole,
-  // is not restored (and nothing is written).
+  // is not restored (and nothing is written). A first chunk that cannot be
+  // opened raises the platform's error below, as a chunk file does.
   TZASetReadHold hold;
-  if (!hold.Take(fSourcename, ZANewFileSetWait)) return false;
+  if (!hold.Take(fSourcename, ZANewFileSetWait) && (errno == EWOULDBLOCK || errno == EINVAL)) return false;
 
   TChunkSetHeader h;
   // The first chunk stays open: the restored file is a copy of the set's
