@@ -77,6 +77,7 @@
 #include "ui/My_filtercombou.h"
 #include "ui/ShellFolderDialogU.h"
 #include "services/Wdef_records.h"
+#include "zip/File_chunker.h"
 #include "zip/ZAArchiver.h"
 // The rows of series of files and chunk sets.
 #include "zip/File_chunker.h"
@@ -432,6 +433,17 @@ TWork ExtractingAll(std::shared_ptr<String> path, const char* folder) {
     zip.FBaseDir = ScratchName(folder);
     zip.ExtractFiles(u"*", 0x28BF, String());
   };
+}
+
+// A source of n * 4,000 bytes for a chunk set, written once per size.
+std::string ChunkSourceOf(Int64 n) {
+  const std::string path = Scratch() + "/chunk-source-" + std::to_string(n) + ".bin";
+  if (!fs::exists(path)) {
+    std::string bytes(static_cast<size_t>(n) * 4000, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>('a' + (i * 7 + i / 13) % 26);
+    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  }
+  return path;
 }
 
 // ---- the routines --------------------------------------------------------------------------
@@ -1226,6 +1238,56 @@ const std::vector<TRoutine>& Routines() {
            reader.OpenArchive();
            reader.CloseArchive();
          });
+       }},
+      // Readers of split and chunk sets, which hold the set's anchor through the read, and
+      // the chunk set's make, whose move-in waits for them.
+      {"archives", "TFileChunker MakeChunkFiles (4 KB chunks)", kEntries,
+       [](Int64 n) {
+         const std::string source = ChunkSourceOf(n);
+         EmptyFolder(Scratch() + "/chunks-made");
+         return TWork([source] {
+           TFileChunker c;
+           c.SetSourcename(Utf8ToString(source));
+           c.SetDirCreating(ScratchName("chunks-made"));
+           c.SetChunkSize(4096);
+           c.MakeChunkFiles();
+         });
+       }},
+      {"archives", "TFileChunker RestoreAllChunks (4 KB chunks)", kEntries,
+       [](Int64 n) {
+         const std::string source = ChunkSourceOf(n);
+         EmptyFolder(Scratch() + "/chunks-read");
+         EmptyFolder(Scratch() + "/chunks-restored");
+         TFileChunker c;
+         c.SetSourcename(Utf8ToString(source));
+         c.SetDirCreating(ScratchName("chunks-read"));
+         c.SetChunkSize(4096);
+         const Int32 count = c.MakeChunkFiles();
+         return TWork([count] {
+           TFileChunker r;
+           r.SetSourcename(TFileChunker::ChunkFileName(ScratchName("chunks-read"), 1, count));
+           r.SetDirRestoring(ScratchName("chunks-restored"));
+           benchmark::DoNotOptimize(r.RestoreAllChunks());
+         });
+       }},
+      {"archives", "TZipArchiver ExtractFiles (split set, 64 KiB volumes)", kEntries,
+       [](Int64 n) {
+         const String path = ScratchName("split-read/s.zip");
+         EmptyFolder(Scratch() + "/split-read");
+         EmptyFolder(Scratch() + "/split-out");
+         TZipArchiver zip;
+         zip.FFileName = path;
+         zip.SetSpanningMode(smSplitting);
+         zip.FSpanningOptions.FVolumeSize = vsCustom;
+         zip.FSpanningOptions.SetCustomVolumeSize(65536);
+         zip.OpenArchive(fmCreate);
+         zip.BeginUpdate();
+         for (Int64 i = 0; i < n; ++i)
+           zip.AddFromString(Utf8ToString("file_" + std::to_string(i) + ".txt"),
+                             String(2000, static_cast<Char>(u'a' + i % 26)), 0x20, 45000);
+         zip.EndUpdate();
+         zip.CloseArchive();
+         return ExtractingAll(std::make_shared<String>(path), "split-out");
        }},
       // Files, encodings, settings and workbooks as users have them.
       {"text files", "TUTF8Stringlist LoadFromFile (ANSI, no mark)", kLines,

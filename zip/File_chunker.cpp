@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
 #include <string>
 #include <vector>
@@ -270,17 +271,28 @@ Int32 TFileChunker::MakeChunkFiles() {
   if (!made.Start(firstName, true))
     throw EFCreateError(u"Cannot create file \"" + firstName +
                         u"\". Another process is making files of the same names");
+  // Readers of the set at the names are waited for at each move-in, then
+  // the make is refused. Between the move-ins of a set that goes in part by
+  // part, its first chunk stays locked, so that no reader takes the part
+  // moved in for a whole set; but where the disk may be changed, nothing of
+  // it stays open.
+  const bool disksChange = IsRemovableDrive(fDirCreating);
+  auto moveIn = [&](bool whole) {
+    if (!made.MoveIn(!whole && !disksChange))
+      throw EFCreateError(u"Cannot create file \"" + firstName +
+                          u"\". Another process is reading files of the same names");
+  };
   Int32 written = 0;
   for (Int32 i = 0; processing && i < fOut_of; ++i) {
     fthis_filenum = i;
     if (!OnNewDiskNeeded || !fWaitForNewDisk) {
       const Int64 free = DiskFree(fDirCreating);
       if (free >= 0 && free < fChunksize) {
-        made.MoveIn();
+        moveIn(false);
         processing = fGetNewDisk(i + 1, fChunksize, fDirCreating, true);
       }
     } else {
-      made.MoveIn();
+      moveIn(false);
       OnNewDiskNeeded(i + 1);
     }
     const String name = ChunkFileName(fDirCreating, i + 1, fOut_of);
@@ -319,7 +331,7 @@ Int32 TFileChunker::MakeChunkFiles() {
     if (OnChunkMade) OnChunkMade(name, i + 1, fOut_of);
     MyYieldProcess();
   }
-  if (written == fOut_of) made.MoveIn();
+  if (written == fOut_of) moveIn(true);
   fChunks->Clear();
   if (written != fOut_of) throw Exception(Msg(_QMCopyFailure));
   return written;
@@ -385,16 +397,21 @@ bool TFileChunker::RestoreAllChunks() {
   fDirCreating = SystemFolder(fDirCreating);
   fDirRestoring = SystemFolder(fDirRestoring);
   fDirWorking = SystemFolder(fDirWorking);
-  // A set whose chunks a killed process was moving in is made whole first.
-  TZANewFileSet::Recover(fSourcename, ZANewFileSetWait);
   TZANewFileSet::SweepDeadSets(fSourcename);
   if (!FileExists(fSourcename)) return false;
+  // The set is read under a hold on its first chunk, so that no other
+  // process moves a set in under its names meanwhile; one caught in a
+  // move-in past the wait, or torn by a killed maker and not made whole,
+  // is not restored (and nothing is written). A first chunk that cannot be
+  // opened raises the platform's error below, as a chunk file does.
+  TZASetReadHold hold;
+  if (!hold.Take(fSourcename, ZANewFileSetWait) && (errno == EWOULDBLOCK || errno == EINVAL)) return false;
 
   TChunkSetHeader h;
   // The first chunk stays open: the restored file is a copy of the set's
   // content, and takes its permissions from the file that held it.
   TFileStream first(fSourcename, fmOpenRead | fmShareDenyNone);
-  if (!ReadChunkSetHeader(&first, h)) return false;
+  if (!hold.Holds(first.Handle()) || !ReadChunkSetHeader(&first, h)) return false;
   const String restoredFile = SafeLastElement(h.SourceName);
   if (restoredFile.empty()) return false;
   fZiptoo = h.ZipToo;

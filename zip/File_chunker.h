@@ -82,12 +82,17 @@ class TFileChunker : public TObject {
   // changed, before it goes): a run that fails or stops, a full disk
   // included, leaves an old set under the same names as it was, and none of
   // its own chunks that have not taken their names. OnChunkMade names the
-  // chunk by the name it takes.
+  // chunk by the name it takes. Readers of a set at the names are waited for
+  // (ZANewFileSetWait), then the make is refused with EFCreateError.
   Int32 MakeChunkFiles();
   // Restores the file of the set whose first chunk is Sourcename into
   // DirRestoring; true when every chunk was restored without fault. A file
   // already there (the user agreed to overwrite it) is replaced only when
   // every chunk passed; a new file keeps the chunks restored before a fault.
+  // The set is read whole under a hold on its first chunk: false, with
+  // nothing written, when another process's move-in of a set under its
+  // names went on for the whole wait (ZANewFileSetWait), or a killed one's
+  // left it torn and could not be finished.
   // A set of the zip option whose file would inflate past the inflate
   // bounds raises the engine's error 80 before anything is written.
   bool RestoreAllChunks();

@@ -395,6 +395,7 @@ void TZABaseArchiver::LockArchive(bool exclusive) {
   // as long as the wait allows. The lock of a file no longer at the name is
   // never kept: an update would go into a file that nobody sees again.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max<Int32>(FLockWait, 0));
+  bool recovered = false;
   for (;;) {
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
@@ -425,10 +426,23 @@ void TZABaseArchiver::LockArchive(bool exclusive) {
     const bool atName = !gone && named.st_dev == held.st_dev && named.st_ino == held.st_ino;
     const bool readSame = stream == nullptr || (::fstat(stream->Handle(), &opened) == 0 &&
                                                 opened.st_dev == held.st_dev && opened.st_ino == held.st_ino);
-    if (atName && readSame) break;
+    // A set of volumes is read only whole: not while a list of moves says
+    // that a set is half moved in under its names (a maker's move-in holds
+    // the file at the archive's name; one it left when killed is finished
+    // first), checked as it is opened and at every read.
+    const bool set = FActive ? FSpanningMode == smSplitting : !exclusive;
+    if (atName && readSame && !(set && TZANewFileSet::MoveInPending(FFileName))) break;
     UnlockArchive();
     // The archive was deleted while this process waited.
     if (gone) throw EZAException(12, {FFileName}, this);
+    if (atName && readSame) {
+      if (recovered) throw EZAException(71, {FFileName}, this);
+      recovered = true;
+      const auto rest =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+      TZANewFileSet::Recover(FFileName, static_cast<Int32>(std::max<Int64>(rest, 0)));
+      continue;
+    }
     if (std::chrono::steady_clock::now() >= deadline) throw EZAException(71, {FFileName}, this);
     OpenLockFile();
     if (owned) ReopenArchiveFile();

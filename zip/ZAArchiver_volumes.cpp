@@ -10,9 +10,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <set>
 
+#include "core/Basic_processes.h"
 #include "platform/runtime/FileReplace.h"
 #include "platform/runtime/FileSeam.h"
 #include "platform/runtime/FileUtils.h"
@@ -407,18 +409,66 @@ void TZANewFileSet::LastIdentity(UInt64& dev, UInt64& ino) const {
   ino = fFiles.empty() ? 0 : fFiles.back().ino;
 }
 
-void TZANewFileSet::MoveIn() {
+bool TZANewFileSet::HoldAnchorFiles() {
+  // The set's own file for the anchor's name, locked before it takes the
+  // name: a reader that opens the name once it is there waits for the rest.
+  if (fNewAnchorFd < 0)
+    for (const TFile& f : fFiles) {
+      if (f.name != fAnchor) continue;
+      const int fd = ::open(f.temp.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+      struct stat st {};
+      if (fd >= 0 && ::fstat(fd, &st) == 0 && static_cast<UInt64>(st.st_dev) == f.dev &&
+          static_cast<UInt64>(st.st_ino) == f.ino && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        fNewAnchorFd = fd;
+      else if (fd >= 0)
+        ::close(fd);
+      break;
+    }
+  // The file at the name now, once the readers of its set are done with it.
+  // The set's own file (put there by an earlier move-in) is held already.
+  if (fOldAnchorFd >= 0) return true;
+  const int fd = ::open(fAnchor.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return true;
+  struct stat at {
+  }, own{};
+  const bool other =
+      ::fstat(fd, &at) == 0 && S_ISREG(at.st_mode) &&
+      !(fNewAnchorFd >= 0 && ::fstat(fNewAnchorFd, &own) == 0 && own.st_dev == at.st_dev && own.st_ino == at.st_ino);
+  if (other && LockFileHandle(fd, true, fWait)) {
+    fOldAnchorFd = fd;
+    return true;
+  }
+  const int error = errno;
+  ::close(fd);
+  // Readers kept it for the whole wait; a file system without locks has
+  // nothing to exclude with.
+  return !(other && error == EWOULDBLOCK);
+}
+
+void TZANewFileSet::ReleaseAnchorFiles(bool keepNew) {
+  if (fOldAnchorFd >= 0) ::close(fOldAnchorFd);
+  fOldAnchorFd = -1;
+  if (keepNew) return;
+  if (fNewAnchorFd >= 0) ::close(fNewAnchorFd);
+  fNewAnchorFd = -1;
+}
+
+bool TZANewFileSet::MoveIn(bool holdAnchor) {
   if (fFiles.empty()) {
+    ReleaseAnchorFiles(holdAnchor);
     ReleaseAnchorLock();
-    return;
+    return true;
   }
   auto fail = [](const std::string& name, int error) {
     throw EWriteError(u"Cannot create file \"" + SystemNameToString(name) + u"\". " + SysErrorMessage(error));
   };
-  // Every file whole on the disk before any of them takes its name.
+  // Every file whole on the disk before any of them takes its name. A set
+  // of many files takes long to flush and move: the host is yielded to.
+  TTimedYield yield;
   TZAMoveList list;
   list.anchorBase = BaseOf(fAnchor);
   for (const TFile& f : fFiles) {
+    yield.Tick();
     const int fd = ::open(f.temp.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     struct stat st {};
     const bool same = fd >= 0 && ::fstat(fd, &st) == 0 && static_cast<UInt64>(st.st_dev) == f.dev &&
@@ -433,6 +483,12 @@ void TZANewFileSet::MoveIn() {
       m.old = IdentityOf(old);
     }
     list.moves.push_back(std::move(m));
+  }
+  // No reader of the old set is left reading from here on, and none of the
+  // new one begins before the last move.
+  if (!HoldAnchorFiles()) {
+    ReleaseAnchorFiles(true);
+    return false;
   }
   // The list is written whole under a temporary name of its own and kept
   // open, locked, until the moves end: a sweep of stale temporaries leaves
@@ -475,6 +531,7 @@ void TZANewFileSet::MoveIn() {
   fFiles.clear();
   std::set<std::string> folders, flushed;
   for (const TFile& f : files) {
+    yield.Tick();
     errno = 0;
     if (!ZAMoveFileOverAs(SystemNameToString(f.temp), SystemNameToString(f.name), f.dev, f.ino)) {
       if (errno != EXDEV) fail(f.name, errno != 0 ? errno : EIO);
@@ -494,8 +551,10 @@ void TZANewFileSet::MoveIn() {
         held.st_ino == named.st_ino)
       ::unlink(listPath.c_str());
   }
+  ReleaseAnchorFiles(holdAnchor);
   ReleaseLock();
   ReleaseAnchorLock();
+  return true;
 }
 
 void TZANewFileSet::Discard() {
@@ -506,6 +565,7 @@ void TZANewFileSet::Discard() {
       ::unlink(f.temp.c_str());
   }
   fFiles.clear();
+  ReleaseAnchorFiles(false);
   ReleaseLock();
   ReleaseAnchorLock();
 }
@@ -519,6 +579,20 @@ void TZANewFileSet::Recover(const String& anchor, Int32 waitMs) {
   if (lock < 0) return;
   RecoverHeld(anchorPath);
   ReleaseNameLock(anchorPath, lock);
+}
+
+bool TZANewFileSet::MoveInPending(const String& anchor) {
+  const std::string path = StringToSystemName(ZAMoveListName(anchor));
+  struct stat st {};
+  if (path.empty() || ::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  // A list this process may not read (another user's) is taken for one.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return true;
+  char head[kMoveListMagicSize];
+  const bool list = ::read(fd, head, sizeof head) == static_cast<ssize_t>(sizeof head) &&
+                    std::memcmp(head, kMoveListMagic, sizeof head) == 0;
+  ::close(fd);
+  return list;
 }
 
 void TZANewFileSet::RecoverHeld(const std::string& anchorPath) {
@@ -578,6 +652,70 @@ void TZANewFileSet::RecoverHeld(const std::string& anchorPath) {
   ::unlink(list.c_str());
   // The lock file the killed writer held goes too.
   RemoveStaleTemporarySiblings(anchorPath);
+}
+
+// ---------------------------------------------------------------------------
+// Readers of sets
+
+bool TZASetReadHold::Take(const String& anchor, Int32 waitMs) {
+  Release();
+  const std::string path = StringToSystemName(anchor);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max<Int32>(waitMs, 0));
+  bool recovered = false;
+  for (;;) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat held {
+    }, named{};
+    if (::fstat(fd, &held) != 0 || !S_ISREG(held.st_mode)) {
+      const int error = held.st_mode == 0 ? errno : EINVAL;
+      ::close(fd);
+      errno = error;
+      return false;
+    }
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+    // A file system without locks has nothing to exclude with: the set is
+    // read as it stands.
+    if (!LockFileHandle(fd, false, static_cast<Int32>(std::max<int64_t>(left, 0))) && errno != ENOLCK &&
+        errno != EOPNOTSUPP) {
+      const int error = errno;
+      ::close(fd);
+      errno = error;
+      return false;
+    }
+    // A file no longer at the name was the anchor of the set a maker just
+    // replaced: the one there now is held in turn.
+    if (::stat(path.c_str(), &named) == 0 && named.st_dev == held.st_dev && named.st_ino == held.st_ino) {
+      if (!TZANewFileSet::MoveInPending(anchor)) {
+        fFd = fd;
+        return true;
+      }
+      // Torn by a killed maker (a live one holds the anchor through its
+      // move-in): finished once, else the set is no one set.
+      ::close(fd);
+      if (recovered) break;
+      recovered = true;
+      TZANewFileSet::Recover(anchor, static_cast<Int32>(std::max<int64_t>(left, 0)));
+      continue;
+    }
+    ::close(fd);
+    if (std::chrono::steady_clock::now() >= deadline) break;
+  }
+  errno = EWOULDBLOCK;
+  return false;
+}
+
+bool TZASetReadHold::Holds(int fd) const {
+  struct stat held {
+  }, other{};
+  return fFd >= 0 && ::fstat(fFd, &held) == 0 && ::fstat(fd, &other) == 0 && held.st_dev == other.st_dev &&
+         held.st_ino == other.st_ino;
+}
+
+void TZASetReadHold::Release() {
+  if (fFd >= 0) ::close(fFd);
+  fFd = -1;
 }
 
 // ---------------------------------------------------------------------------
@@ -730,7 +868,8 @@ void TZABaseArchiver::PlaceLastVolume() {
     fNewVolumes.RenameLast(lastName);
     fNewVolumes.LastIdentity(dev, ino);
     CloseCompressedStream();
-    fNewVolumes.MoveIn();
+    // Readers of the set at the names are waited for as a second maker is.
+    if (!fNewVolumes.MoveIn()) throw EZAException(71, {FFileName}, this);
   } else {
     if (VolumeFileName == FFileName) return;
     // The last spanned volume takes the archive's name: the file just

@@ -38,8 +38,10 @@ String ZASpannedVolumeLabel(Int32 volumeNumber);
 inline constexpr Int32 ZAMaxVolumeRequests = 20;
 
 // How long a maker of a set waits, by default, for another process making a
-// set of the same names (milliseconds), as a second writer of an archive does.
-inline constexpr Int32 ZANewFileSetWait = 5000;
+// set of the same names or reading the set it replaces, and a reader of a
+// chunk set for a move-in under way (milliseconds), as a second writer of an
+// archive does. Process-wide, so that a host (or a test) may set it.
+inline Int32 ZANewFileSetWait = 5000;
 
 // New files that replace a set of files together (the volumes of a split
 // archive, the chunks of a chunk set). Each is written under a hidden
@@ -56,6 +58,10 @@ inline constexpr Int32 ZANewFileSetWait = 5000;
 // held while any waits; the sweeps of their folder (SweepStale) take them
 // once that lock file is gone or unlocked, but never while a list of moves
 // of their anchor lies beside them.
+// A move-in holds the file at the anchor's name and the one that takes its
+// place locked exclusively, and waits a bounded time for the readers of the
+// old set, who hold the anchor shared while they read (TZASetReadHold, or an
+// archive's own lock): a reader never sees a set half moved in.
 // Files not moved in go when the set is discarded or destroyed.
 class TZANewFileSet {
  public:
@@ -89,7 +95,14 @@ class TZANewFileSet {
   // still to be discarded); once moves began, what is left stays for Recover.
   // A list name that holds anything but a list of the process's own (a file
   // another user put there) is left alone, and the set moves in without one.
-  void MoveIn();
+  // False, with nothing moved (the set still to be discarded), when readers
+  // of the set at the names held it for the whole wait. With holdAnchor
+  // (more of the set follows into the same folder, a chunk set whose disk
+  // has no room left), the file this set put at the anchor's name stays
+  // locked until the last move-in or the discard, so that no reader takes
+  // the part for a whole set; on a disk about to be changed nothing of it
+  // may stay open.
+  bool MoveIn(bool holdAnchor = false);
   // Removes the files not moved in.
   void Discard();
   // Finishes the move-in a killed process left for the set of this anchor.
@@ -110,6 +123,11 @@ class TZANewFileSet {
   // anchor's folder (but those a list keeps), and the marked temporaries
   // beside the anchor that no live process holds.
   static void SweepDeadSets(const String& anchor);
+  // Whether a list of moves of the anchor lies beside it: a move-in under
+  // way, or one a killed maker left (the set at the names is then torn).
+  // A file at the list's name that this process can read and that is no
+  // list does not count.
+  static bool MoveInPending(const String& anchor);
 
  private:
   struct TFile {
@@ -128,6 +146,11 @@ class TZANewFileSet {
   void ReleaseAnchorLock();
   // Recover, with the anchor's lock held.
   static void RecoverHeld(const std::string& anchorPath);
+  // Locks the file at the anchor's name (waiting for its readers) and the
+  // set's own file for that name; false when readers held the first for
+  // the whole wait.
+  bool HoldAnchorFiles();
+  void ReleaseAnchorFiles(bool keepNew);
   std::string fAnchor;
   int fAnchorLockFd = -1;
   Int32 fWait = ZANewFileSetWait;
@@ -138,6 +161,34 @@ class TZANewFileSet {
   UInt64 fLockDev = 0;
   UInt64 fLockIno = 0;
   Cardinal fNext = 0;  // the index of the next member
+  int fOldAnchorFd = -1;  // the file at the anchor's name, during a move-in
+  int fNewAnchorFd = -1;  // the set's file for that name, until the set is in
+};
+
+// A reader's hold on a set of files anchored at a file (a chunk set's first
+// chunk): the file at the anchor's name, open and locked shared for as long
+// as the hold lives, so that no maker moves another set in under the names
+// meanwhile (see TZANewFileSet). Nothing is created or changed: a reader
+// needs no right to the set's folder.
+class TZASetReadHold {
+ public:
+  TZASetReadHold() = default;
+  ~TZASetReadHold() { Release(); }
+  TZASetReadHold(const TZASetReadHold&) = delete;
+  TZASetReadHold& operator=(const TZASetReadHold&) = delete;
+
+  // Holds the set at the anchor as it is now, waiting up to waitMs for a
+  // move-in under way; a move-in a killed maker left is finished first
+  // (Recover). False (errno EWOULDBLOCK) when a move-in went on for the
+  // whole wait or a torn set could not be made whole, and with the system's
+  // error when the anchor cannot be opened or is no regular file.
+  bool Take(const String& anchor, Int32 waitMs);
+  // Whether the file open as fd is the one held.
+  bool Holds(int fd) const;
+  void Release();
+
+ private:
+  int fFd = -1;
 };
 
 // A list of moves as it is kept on the disk: the anchor's name in its folder

@@ -1739,5 +1739,119 @@ TEST_F(ZASetMakers, AKilledMakesWaitingFilesGoWithTheNextSweepOfTheirFolder) {
   }
 }
 
+// Readers of the makers' sets. Read answers 10 + the seed of the set it
+// read (w/s.zip extracted into out, or the chunks restored there) when it
+// answered OK with one set, 1 when OK over no one set, 2 when it failed
+// leaving out empty, 3 when it failed leaving something there.
+class ZASetReaders : public ZASetMakers {
+ protected:
+  int Read(bool split) {
+    ZANewFileSetWait = 300;
+    bool ok = false;
+    try {
+      TZipArchiver zip;
+      TFileChunker r;
+      zip.FFileName = File("w/s.zip"), zip.FLockWait = 300, zip.FBaseDir = File("out");
+      zip.OnProcessFileFailure = [&](TObject*, const String&, TZAProcessOperation, Int32, Int32, const String&,
+                                     TZAAction& a) { ok = false, a = fxaIgnore; };
+      r.SetSourcename(File("w/chunk 1 of 31.tmp")), r.SetDirRestoring(File("out"));
+      if (split) zip.OpenArchive(fmOpenRead), ok = true, zip.ExtractFiles(u"*", 0x28BF, String());
+      if (!split) ok = r.RestoreAllChunks();
+    } catch (...) {
+      ok = false;
+    }
+    std::string got = split ? "" : ReadFileBytes(Path("out/big.bin"));
+    for (Int32 i = 0; split && i < 12; ++i) got += ReadFileBytes(Path("out/" + StringToUtf8(Name("s", i))));
+    for (Int32 seed = 0; ok && seed < 3; ++seed)
+      if (got == Source(split, seed)) return 10 + seed;
+    return ok ? 1 : std::filesystem::is_empty(Path("out")) ? 2 : 3;
+  }
+  void Race(bool split);
+};
+
+// A reader racing another process's move-in of a set under the same names
+// never answers OK over two sets. Stopped at a member, it holds the set: the
+// maker waits, refuses, and the reader has the old set. Coming during a
+// move-in stopped past its wait (or between the parts of a chunk set), or
+// after a killed one where it may not mend the set, it fails writing
+// nothing; where it may, it mends the set and reads the new one.
+void ZASetReaders::Race(bool split) {
+  struct TFlushes {
+    bool was;
+    ~TFlushes() { SetFileFlushesSkipped(was); }
+  } flushes{SetFileFlushesSkipped(true)};
+  if (UsersAvailable()) {
+    ASSERT_EQ(::chmod(fDir.c_str(), 0755), 0);
+  }
+  // The reader stops at the n-th opening of `at` while the maker runs; or
+  // the maker stops after its first move ('p', then goes on; 'k', killed)
+  // or between parts ('d') while the reader runs (`other`: a user who may
+  // not write the folder).
+  struct TRow {
+    bool split;
+    const char* at;
+    int n;
+    char maker;
+    bool other;
+    int read, made;
+  };
+  const TRow rows[] = {{true, ".Z01", 1, 0, false, 10, 71},
+                       {true, ".Z03", 1, 0, false, 10, 71},
+                       {true, "s.zip", 3, 0, false, 10, 71},
+                       {false, "chunk 2 of 31.tmp", 1, 0, false, 10, 71},
+                       {false, "chunk 16 of 31.tmp", 1, 0, false, 10, 71},
+                       {false, "chunk 31 of 31.tmp", 1, 0, false, 10, 71},
+                       {true, "", 0, 'p', false, 2, 0},
+                       {false, "", 0, 'p', false, 2, 0},
+                       {true, "", 0, 'p', true, 2, 0},
+                       {false, "", 0, 'p', true, 2, 0},
+                       {true, "", 0, 'k', true, 2, -SIGKILL},
+                       {false, "", 0, 'k', true, 2, -SIGKILL},
+                       {false, "", 0, 'k', false, 11, -SIGKILL},
+                       {false, "", 0, 'd', false, 2, 0}};
+  for (const TRow& row : rows) {
+    if (row.split != split) continue;
+    SCOPED_TRACE(std::string(row.at) + std::string(row.maker != 0, row.maker) + (row.other ? " other" : ""));
+    std::filesystem::remove_all(Path("w")), std::filesystem::remove_all(Path("out"));
+    ::mkdir(Path("w").c_str(), 0755), ::mkdir(Path("out").c_str(), 0777), ::chmod(Path("out").c_str(), 0777);
+    ASSERT_EQ(Make(split, 0, 5000), 0);
+    auto reader = [&] {
+      if (!row.other) return EndOf(InChild([&] { return Read(split); }));
+      if (UsersAvailable()) return AsUser(kNobody, kNogroup, {kNogroup}, [&] { return Read(split); });
+      ::chmod(Path("w").c_str(), 0555);
+      const int got = EndOf(InChild([&] { return Read(split); }));
+      return ::chmod(Path("w").c_str(), 0755), got;
+    };
+    auto make = [&] {
+      if (row.maker != 'd') return Make(split, 1, 300);
+      TFileChunker c;
+      c.SetSourcename(File("src1/big.bin")), c.SetDirCreating(File("w")), c.SetChunkSize(100000);
+      c.SetWaitForNewDisk(true);
+      c.OnNewDiskNeeded = [](Int32 disk) { FileSeamAsk(fsoStat, "disk " + std::to_string(disk)); };
+      return c.MakeChunkFiles() == 31 ? 0 : 1;
+    };
+    int read = -1, made = -1, opened = 0, renames = 0;
+    if (row.maker == 0)
+      read =
+          RunPausedAt([&](TFileSeamOp op,
+                          const std::string& p) { return op == fsoOpen && p.ends_with(row.at) && ++opened == row.n; },
+                      [&] { return Read(split); },
+                      [&](int) { return made = EndOf(InChild([&] { return ZANewFileSetWait = 300, make(); })), 'g'; });
+    else
+      made = RunPausedAt(
+          [&](TFileSeamOp op, const std::string& p) {
+            return row.maker == 'd' ? op == fsoStat && p == "disk 16" : op == fsoRename && renames++ == 1;
+          },
+          [&] { return ZANewFileSetWait = 5000, make(); },
+          [&](int) { return row.maker == 'k' ? 'k' : (read = reader(), 'g'); });
+    if (row.maker == 'k') read = reader();
+    EXPECT_EQ(read, row.read);
+    EXPECT_EQ(made, row.made);
+  }
+}
+
+TEST_F(ZASetReaders, ASplitSetIsReadWholeOrNotAtAll) { Race(true); }
+TEST_F(ZASetReaders, AChunkSetIsRestoredWholeOrNotAtAll) { Race(false); }
+
 }  // namespace
 }  // namespace sk
