@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "analysis/Further_string_functions.h"
 #include "analysis/Search_and_do_engineU.h"
 #include "analysis/Search_parsing.h"
 #include "core/Global_vars.h"
@@ -119,6 +120,58 @@ TEST_F(Search_and_do_engineU, APhraseIsFoundOverALineEndWhateverItsWordsAreMadeO
       EXPECT_EQ(found, starts) << StringToUtf8(c.typed) << " / " << StringToUtf8(text);
     }
   }
+}
+
+// A tag, an indenting tab after a line end (LF, CR LF, CR) or several blanks
+// before a phrase's later word join it to the words before as they do for a
+// plain word, whatever the word begins with (a star, "?", a letter, "#"), and
+// so does punctuation with a sentence barrier. The starts are python's (re on
+// the matcher's definitions: a blank is a space, CR or LF, or punctuation
+// with the barrier, followed by any spaces and controls; with markup hidden a
+// tag may stand before each pattern character; with it shown "<" and ">" are
+// controls).
+TEST_F(Search_and_do_engineU, ALaterWordIsFoundAfterATagATabOrBlanksWhateverItBeginsWith) {
+  String text;
+  for (const String gap : {u" <i>", u"\n\t", u"\r\n\t", u"\r\t", u"   ", u","}) {
+    String second = gap;
+    if (second == u" <i>") second = u" <b>";
+    text += u"of the" + gap + u"LORD and the" + second + u"4 days. ";
+  }
+  const std::vector<Int32> lord = {4, 38, 68, 100, 130}, digits = {20, 52, 83, 114, 145};
+  const struct {
+    String typed;
+    std::vector<Int32> hidden, shown, barrier;  // markup hidden, shown, hidden with a sentence barrier
+  } cases[] = {
+      {u"the *d", lord, {38, 68, 100, 130}, {4, 38, 68, 100, 130, 162}},
+      {u"the *", {4, 20, 38, 52, 68, 83, 100, 114, 130, 145}, {4, 20, 38, 52, 68, 83, 100, 114, 130, 145},
+       {4, 20, 38, 52, 68, 83, 100, 114, 130, 145, 162, 175}},
+      {u"of the *", {1, 35, 65, 97, 127}, {1, 35, 65, 97, 127}, {1, 35, 65, 97, 127, 159}},
+      {u"the *4", digits, {52, 83, 114, 145}, {20, 52, 83, 114, 145, 175}},
+      {u"??? *d", lord, {38, 68, 100, 130}, {4, 38, 68, 100, 130, 162}},
+      {u"the ?ord", lord, {38, 68, 100, 130}, {4, 38, 68, 100, 130, 162}},
+      {u"the lord", lord, {38, 68, 100, 130}, {4, 38, 68, 100, 130, 162}},
+      {u"the lo*", lord, {38, 68, 100, 130}, {4, 38, 68, 100, 130, 162}},
+      {u"??? lord", lord, {38, 68, 100, 130}, {4, 38, 68, 100, 130, 162}},
+      {u"the #", digits, {52, 83, 114, 145}, {20, 52, 83, 114, 145, 175}},
+      {u"^^^ #", digits, {52, 83, 114, 145}, {20, 52, 83, 114, 145, 175}},
+  };
+  for (const auto& c : cases)
+    for (int form = 0; form < 3; ++form) {
+      TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
+      std::vector<Int32> found;
+      engine.PrepareFirst(text, true, wp_whole, 400, 0, [&](TSearchAndDoEngine*, TConcSearchRec& rec) {
+        found.push_back(rec.exact_hit_char_position_1B);
+        return true;
+      });
+      for (size_t at = text.find(u'<'); form != 1 && at != String::npos; at = text.find(u'<', at + 1)) {
+        bool nested = false;
+        MarkWCharsTagged(text, static_cast<Int32>(at), 3, global_Wchars[wp_whole], 1, nested);
+      }
+      engine.SearchAndDoPublic.Collocate_barrier = form == 2 ? coll_stop_sentence : coll_stop_none;
+      const TQMSearchWordRec w = Parsed(c.typed);
+      engine.SearchAndDo(&w, wp_whole, 0, TTextStatsPositions_rec{});
+      EXPECT_EQ(found, form == 0 ? c.hidden : form == 1 ? c.shown : c.barrier) << StringToUtf8(c.typed) << " " << form;
+    }
 }
 
 // Every routine that decides where a word ends gives the word list's answer:
