@@ -21,6 +21,13 @@
 #include <immintrin.h>
 #endif
 
+// The steps of the candidate scan and of the verification are kept inside
+// the scan's loop, and the anchored scan's walk back over a gap out of it:
+// left to itself the compiler stops inlining them once both scans call them,
+// which costs a phrase found by its blank about a tenth more.
+#define SK_SCAN_STEP inline __attribute__((always_inline))
+#define SK_SCAN_ASIDE __attribute__((noinline))
+
 namespace sk {
 
 namespace {
@@ -484,7 +491,7 @@ Int64 CountWordStarts(const Word* cls, Int32 from, Int32 to, [[maybe_unused]] TV
 
 // The first index in [i, n) whose class is a space's or a control's (a line
 // end's), punctuation's when punct, or markup's; n when none.
-Int32 FindBlankOrMarkup(const Word* cls, Int32 i, Int32 n, bool punct, [[maybe_unused]] TVectorLevel level) {
+SK_SCAN_STEP Int32 FindBlankOrMarkup(const Word* cls, Int32 i, Int32 n, bool punct, [[maybe_unused]] TVectorLevel level) {
   auto stop = [punct](Word k) { return SpaceOrControlHere(k) || k >= 0x800 || (punct && PunctHere(k)); };
 #if defined(__SSE2__)
   if (level >= vl_sse2) {
@@ -623,6 +630,9 @@ class TMatcher {
       }
     }
     fFirst = fPat[fLead];
+    // A first word of wildcards only, followed by a plain character after
+    // its blank: the scan looks for that character (see GapHit).
+    fAnchored = fLead > 0 && fFirst == u' ' && fLead + 1 < fM && fPat[fLead + 1] > 0x20;
     // Only a walk over ">" or a markup section changes the markup state.
     fLearnsCandidates = true;
     for (Int32 q = 0; q < fM; ++q)
@@ -630,6 +640,9 @@ class TMatcher {
   }
 
   const Char* Run();
+  // The scan and what it does at each place, for an anchored pattern or not.
+  template <bool kAnchored>
+  const Char* RunAs();
 
  private:
   Word K(Int32 i) const { return i >= 0 && i < fN ? fCls[i] : Word(0); }
@@ -695,6 +708,9 @@ class TMatcher {
   // digits) that ends at j - 1, not before fStart.
   Int32 RunStartBefore(Int32 j, bool digits) const;
   bool SpaceOrLineEndAt(Int32 x) const;
+  // A star at pattern index q that takes a word's start (or a whole word)
+  // may begin at text index x.
+  bool WordBeginsAt(Int32 x, Int32 q) const;
   bool EndCheck(Int32& x, Int32 punct);
   // The index after the run of letters and digits that x + 1 begins (x + 1
   // itself when it is not a letter or digit).
@@ -702,7 +718,31 @@ class TMatcher {
   // The start of the hit moved left to the start of its word.
   Int32 WordStartBefore(Int32 start);
   void CountWordsThrough(Int32 index);
+  // Fills the record with the hit from lead through last.
+  const Char* Hit(Int32 lead, Int32 last);
   void MarkupAt(Int32 i, Char c, Word k);
+  // The markup state a scan keeps in the record.
+  struct TTagState {
+    bool in_tagged_text;
+    TStartOrFinishIntRec tag_edge_1B;
+    Int32 tag_number_1B;
+  };
+  TTagState TagState() const { return {fRec.in_tagged_text, fRec.tag_edge_1B, fRec.tag_number_1B}; }
+  void SetTagState(const TTagState& t) {
+    fRec.in_tagged_text = t.in_tagged_text;
+    fRec.tag_edge_1B = t.tag_edge_1B;
+    fRec.tag_number_1B = t.tag_number_1B;
+  }
+  // Keeps the markup state from before each run of markup that the scan
+  // meets, for GapHit.
+  void NoteMarkup(Int32 i, Char c, Word k);
+  // For an anchored pattern whose plain character after the blank stands at
+  // i: the blank that ends the first word is looked for in the gap before i
+  // (a space, line end or punctuation, the spaces and controls after it, and
+  // markup), as the scan for the blank itself would meet it; true with the
+  // hit's first index in lead and last index in last. learnable becomes false
+  // when the answer could differ for a later start.
+  bool GapHit(Int32 i, Int32& lead, Int32& last, bool& learnable);
 
   const Char* fBuf;
   Int32 fN;
@@ -736,6 +776,12 @@ class TMatcher {
   // The pattern holds nothing whose walk changes the markup state, so that
   // what the scan learns of where no hit begins holds for later searches.
   bool fLearnsCandidates = false;
+  bool fAnchored = false;
+  // The last markup delimiter the scan met, and the markup state from before
+  // the run of markup that holds it (taken at fSnapAt).
+  Int32 fMarkAt = -1;
+  Int32 fSnapAt = -1;
+  TTagState fSnap{};
 };
 
 bool TMatcher::FirstMatches(Char c, Word k) const {
@@ -761,7 +807,7 @@ bool TMatcher::FirstMatches(Char c, Word k) const {
 // Markup before each of them is passed over, as the forward walk passes over
 // markup after each pattern character, so that a first word of wildcards is
 // found wherever the same word typed out is.
-Int32 TMatcher::LeadOf(Int32 i) const {
+SK_SCAN_STEP Int32 TMatcher::LeadOf(Int32 i) const {
   Int32 j = i;
   for (Int32 q = fLead - 1; q >= 0; --q) {
     if (!fInTags)
@@ -801,7 +847,7 @@ Int32 TMatcher::LeadOf(Int32 i) const {
   return j;
 }
 
-bool TMatcher::LeftBoundOK(Int32 lead) const {
+SK_SCAN_STEP bool TMatcher::LeftBoundOK(Int32 lead) const {
   // A hit that begins with a line end is bounded by it.
   if (!fLeftBounded || lead < 1 || (fLead == 0 && LineBreakChar(fFirst))) return true;
   const Word before = fCls[lead - 1];
@@ -900,7 +946,7 @@ bool TMatcher::EndCheck(Int32& x, Int32 punct) {
   return true;
 }
 
-bool TMatcher::Verify(Int32 i, Int32 ext, Int32& last, Int32& skipTo) {
+SK_SCAN_STEP bool TMatcher::Verify(Int32 i, Int32 ext, Int32& last, Int32& skipTo) {
   skipTo = 0;
   Int32 x = i + ext;
   Int32 p = fLead + 1;
@@ -924,6 +970,16 @@ bool TMatcher::Verify(Int32 i, Int32 ext, Int32& last, Int32& skipTo) {
 
 bool TMatcher::SpaceOrLineEndAt(Int32 x) const {
   return x >= 0 && x < fN && (SpaceHere(fCls[x]) || LineBreakChar(fBuf[x]));
+}
+
+bool TMatcher::WordBeginsAt(Int32 x, Int32 q) const {
+  // Right after the pattern's blank the walk has passed over the whole gap
+  // (a space, a line end, punctuation before a sentence barrier, the spaces
+  // and controls after it such as an indenting tab, and markup), as it does
+  // before a plain word: whatever stood last in the gap, a word begins here.
+  if (q >= 1 && fPat[q - 1] == u' ') return true;
+  if (x < 1) return false;
+  return SpaceOrLineEndAt(x - 1) || (fPat[q] == sw_code_whole_word && TaggedCharHere(fCls[x - 1]));
 }
 
 TMatcher::TWalkEnd TMatcher::Walk(Int32& x, Int32& p, Int32& punct, bool& plainSoFar, Int32& last) {
@@ -975,7 +1031,7 @@ TMatcher::TWalkEnd TMatcher::Walk(Int32& x, Int32& p, Int32& punct, bool& plainS
         break;
       case sw_code_whole_word:
         plainSoFar = false;
-        if (x < 1 || !(SpaceOrLineEndAt(x - 1) || TaggedCharHere(fCls[x - 1]))) return we_failed;
+        if (!WordBeginsAt(x, p - 1)) return we_failed;
         [[fallthrough]];
       case sw_code_rest_of_word:
         plainSoFar = false;
@@ -1002,7 +1058,7 @@ TMatcher::TWalkEnd TMatcher::Walk(Int32& x, Int32& p, Int32& punct, bool& plainS
 
 bool TMatcher::OpenStar(Int32 x, Int32 p, Int32 punct, bool plainSoFar) {
   const Char g = fPat[p - 1];
-  if (g == sw_code_word_start && !SpaceOrLineEndAt(x - 1)) return false;
+  if (g == sw_code_word_start && !WordBeginsAt(x, p - 1)) return false;
   // A run of k stars takes k or more letters or digits (a star after a blank
   // none or more).
   Int32 least = g == sw_code_any_in_word ? 1 : 0;
@@ -1100,7 +1156,7 @@ Int32 TMatcher::NextPlace(TStarFrame& f) {
   }
 }
 
-bool TMatcher::VerifyFrom(Int32 i, Int32 x, Int32 p, bool plainSoFar, Int32& last, Int32* skipTo) {
+SK_SCAN_STEP bool TMatcher::VerifyFrom(Int32 i, Int32 x, Int32 p, bool plainSoFar, Int32& last, Int32* skipTo) {
   // A search with backtracking to the innermost star only: each star keeps
   // one place to go back to, and a place that failed once is never tried
   // again (the rest of the pattern from it fails whichever way it was
@@ -1185,21 +1241,28 @@ Int32 TMatcher::RunStartBefore(Int32 j, bool digits) const {
   return e;
 }
 
-const Char* TMatcher::Run() {
+const Char* TMatcher::Run() { return fAnchored ? RunAs<true>() : RunAs<false>(); }
+
+template <bool kAnchored>
+SK_SCAN_ASIDE const Char* TMatcher::RunAs() {
   if (fM == 0 || fStart >= fN) return nullptr;
   // A blank as the first plain character stands for any space, line end or
-  // punctuation: it is looked for by class.
-  const bool fast = fFirst > 0x20;
+  // punctuation: it is looked for by class, unless a plain character follows
+  // it, which is looked for instead (anchored).
+  const Int32 look = kAnchored ? fLead + 1 : fLead;
+  const Char lookFor = fPat[look];
+  const bool fast = lookFor > 0x20;
   // The units of each upper case, looked up once for the whole setup.
   const TUpperInverse* inv = fast && !fCase ? &InverseOf(fTable) : nullptr;
   // With a plain second pattern character the scan looks for the pair.
   TPairStops pair;
-  const bool pairs = fast && fLead + 1 < fM && fPat[fLead + 1] > 0x20 &&
-                     EquivalentsOf(fFirst, inv, fTable, pair.first) &&
-                     EquivalentsOf(fPat[fLead + 1], inv, fTable, pair.second);
+  const bool pairs = fast && look + 1 < fM && fPat[look + 1] > 0x20 &&
+                     EquivalentsOf(lookFor, inv, fTable, pair.first) &&
+                     EquivalentsOf(fPat[look + 1], inv, fTable, pair.second);
   if (pairs)
-    pair.hasThird = fLead + 2 < fM && fPat[fLead + 2] > 0x20 && EquivalentsOf(fPat[fLead + 2], inv, fTable, pair.third);
-  const TStopUnits stops = fast && !pairs ? StopUnitsFor(fFirst, inv, fTable) : TStopUnits{};
+    pair.hasThird = look + 2 < fM && fPat[look + 2] > 0x20 && EquivalentsOf(fPat[look + 2], inv, fTable, pair.third);
+  const TStopUnits stops = fast && !pairs ? StopUnitsFor(lookFor, inv, fTable) : TStopUnits{};
+  // The scan meets markup from the same place whatever it looks for.
   Int32 i = fStart + fLead;
   // No hit begins at noHit..i - 1, whatever start at or after this one a
   // search has (-1: nothing learnt since the last place where the answer
@@ -1236,10 +1299,28 @@ const Char* TMatcher::Run() {
     Int32 lead = -1;
     Int32 ext = 0;
     fTagCandidate = -1;
+    if constexpr (kAnchored) NoteMarkup(i, c, k);
     MarkupAt(i, c, k);
     // Markup, and a lead that the start cut short (or may have), make an
     // answer that another start might not give.
     bool learnable = fLearnsCandidates && !TaggedCharHere(k) && !fRec.in_tagged_text;
+    if constexpr (kAnchored) {
+      Int32 last = 0;
+      const bool hit = Matches(c, lookFor, fCase, fTable) &&
+                       (fInTags || (!fRec.in_tagged_text && !TaggedCharHere(k))) && GapHit(i, lead, last, learnable);
+      if (fStopped) return nullptr;
+      if (!learnable) {
+        learnt(i - 1);
+      } else if (noHit < 0) {
+        noHit = i;
+      }
+      if (!hit) {
+        ++i;
+        continue;
+      }
+      learnt(i - 1);
+      return Hit(lead, last);
+    }
     if (fTagCandidate >= 0) {
       candidate = fTagCandidate;
       lead = candidate;
@@ -1268,14 +1349,7 @@ const Char* TMatcher::Run() {
     if (fStopped) return nullptr;
     if (verified) {
       learnt(i - 1);
-      CountWordsThrough(lead);
-      fRec.where_hit_started = fBuf + lead;
-      fRec.exact_hit_char_position_1B = lead + 1;
-      const Int32 edge = fLeftBounded ? lead : WordStartBefore(lead);
-      fRec.hit_edge_1B[sf_start2] = edge + 1;
-      fRec.hit_edge_1B[sf_finish2] = last + 2;
-      fRec.full_hit_len = last + 1 - edge;
-      return fRec.where_hit_started;
+      return Hit(lead, last);
     }
     const Int32 next = std::max({candidate + ext + 1, skipTo, candidate + 1});
     // What the scan passes over after a candidate is not known to begin no
@@ -1285,6 +1359,66 @@ const Char* TMatcher::Run() {
   }
   learnt(fN - 1);
   return nullptr;
+}
+
+SK_SCAN_STEP const Char* TMatcher::Hit(Int32 lead, Int32 last) {
+  CountWordsThrough(lead);
+  fRec.where_hit_started = fBuf + lead;
+  fRec.exact_hit_char_position_1B = lead + 1;
+  const Int32 edge = fLeftBounded ? lead : WordStartBefore(lead);
+  fRec.hit_edge_1B[sf_start2] = edge + 1;
+  fRec.hit_edge_1B[sf_finish2] = last + 2;
+  fRec.full_hit_len = last + 1 - edge;
+  return fRec.where_hit_started;
+}
+
+void TMatcher::NoteMarkup(Int32 i, Char c, Word k) {
+  if (!TaggedCharHere(k) || (c != u'<' && c != u'>')) return;
+  // A delimiter with only markup between it and the one before belongs to
+  // the same run of markup.
+  bool sameRun = fMarkAt >= 0 && fMarkAt < i;
+  for (Int32 t = i - 1; sameRun && t > fMarkAt; --t) sameRun = TaggedCharHere(fCls[t]);
+  if (!sameRun) {
+    fSnap = TagState();
+    fSnapAt = i;
+  }
+  fMarkAt = i;
+}
+
+SK_SCAN_ASIDE bool TMatcher::GapHit(Int32 i, Int32& lead, Int32& last, bool& learnable) {
+  // The walk from a blank b takes b, then every space and control after it,
+  // then markup, and then the character at i: so b stands at the start of
+  // the run of spaces and controls before i's markup, or is punctuation just
+  // before that run. The blanks a scan for them would meet are tried in
+  // their order.
+  const Int32 lo = fStart + fLead;
+  Int32 j = i;
+  if (!fInTags)
+    while (j - 1 >= lo && TaggedCharHere(fCls[j - 1])) --j;
+  Int32 r = j;
+  while (r - 1 >= lo && SpaceOrControlHere(fCls[r - 1])) --r;
+  // Blanks before lo are not this search's: a later start sees fewer.
+  if (r - 1 < lo) learnable = false;
+  // The markup state at the blank: from before the markup of the gap (and
+  // of i itself, a delimiter when tags are searched).
+  const TTagState atI = TagState();
+  const bool gapMarkup = fSnapAt >= j && fSnapAt <= i;
+  if (gapMarkup) SetTagState(fSnap);
+  if (fLearnsCandidates && fRec.in_tagged_text) learnable = false;
+  for (Int32 b = std::max(r - 1, lo); b < j; ++b) {
+    const Word k = fCls[b];
+    if (!BlankAt(fBuf[b], k) || !(fInTags || (!fRec.in_tagged_text && !TaggedCharHere(k)))) continue;
+    lead = LeadOf(b);
+    if (lead >= 0 && LeftBoundOK(lead)) {
+      Int32 skipTo = 0;
+      if (Verify(b, 0, last, skipTo)) return true;
+      if (fStopped) return false;
+    } else if (lead == -2 || (lead >= 0 && lead <= fStart && fStart > 0)) {
+      learnable = false;
+    }
+  }
+  if (gapMarkup) SetTagState(atI);
+  return false;
 }
 
 void TMatcher::RememberNoHits(Int32 from, Int32 to) {

@@ -84,7 +84,10 @@ inline constexpr size_t kMostMatchedUnits = static_cast<size_t>(INT32_MAX) - 15;
 // (the start never before the buffer's second character). When
 // initialWildcard is not 0, the wildcards that begin the pattern are matched
 // backwards from the first plain character, a leading "#" taking the whole
-// run of digits (never before start). upperTable is the one-to-one upper-case
+// run of digits (never before start); when they make the whole first word,
+// the scan looks for the plain character after the blank that ends it and
+// takes each place found back over the gap (spaces, a line end, controls,
+// markup) to that blank. upperTable is the one-to-one upper-case
 // table to compare with; nil means the user's locale. A buffer longer than
 // kMostMatchedUnits is not searched (nil).
 //

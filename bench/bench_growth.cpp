@@ -520,6 +520,30 @@ void WriteUtf8(const String& file, const String& text) {
   std::ofstream(StringToUtf8(file), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+// The text with a tab after each line end, as in poems and indented
+// paragraphs.
+String TabIndented(const String& t) {
+  String out;
+  out.reserve(t.size() + t.size() / 64);
+  for (Char c : t) {
+    out += c;
+    if (c == u'\n') out += u'\t';
+  }
+  return out;
+}
+
+// The text with an opening tag before every seventh word.
+String WithTagsBeforeWords(const String& t) {
+  String out;
+  out.reserve(t.size() + t.size() / 8);
+  int words = 0;
+  for (size_t k = 0; k < t.size(); ++k) {
+    if ((k == 0 || t[k - 1] == u' ' || t[k - 1] == u'\n') && t[k] != u' ' && ++words % 7 == 0) out += u"<i>";
+    out += t[k];
+  }
+  return out;
+}
+
 // The text with a closing tag before every third blank or line end, as where
 // a word's markup ends before the space after it.
 String WithTagsBeforeBlanks(const String& t) {
@@ -1086,6 +1110,17 @@ const std::vector<TRoutine>& Routines() {
       {"search", "SearchAndDo (phrase of wildcards ?? the, markup before blanks)", kText,
        [](Int64 n) { return SearchingOf(WithTagsBeforeBlanks(WrappedText(TextOf(n))), u"?? the", true); }},
       {"search", "SearchAndDo (inner star re*ed)", kText, [](Int64 n) { return SearchingOf(TextOf(n), u"re*ed"); }},
+      // A later word that begins with a star after a tag or an indenting tab,
+      // and a first word of wildcards found from the plain word after it
+      // (over tab-indented lines and over markup).
+      {"search", "SearchAndDo (star word after a tag the *d)", kText,
+       [](Int64 n) { return SearchingOf(WithTagsBeforeWords(TextOf(n)), u"the *d", true); }},
+      {"search", "SearchAndDo (star word after a tab the *)", kText,
+       [](Int64 n) { return SearchingOf(TabIndented(WrappedText(TextOf(n))), u"the *"); }},
+      {"search", "SearchAndDo (phrase of wildcards ^ lord, tab-indented lines)", kText,
+       [](Int64 n) { return SearchingOf(TabIndented(WrappedText(TextOf(n))), u"^ lord"); }},
+      {"search", "SearchAndDo (phrase of wildcards ??? lord, tags before words)", kText,
+       [](Int64 n) { return SearchingOf(WithTagsBeforeWords(TextOf(n)), u"??? lord", true); }},
       {"source view", "FoundSWsAndMarkedSWPositions (a chapter a line)", kText / 8,
        [](Int64 n) {
          const String file = ScratchName("chapters.txt");
@@ -1094,6 +1129,18 @@ const std::vector<TRoutine>& Routines() {
          edit->LoadedASourceText(file, false);
          TSimpleSearchlist words(DefaultSimpleSearchSettings());
          words.LoadFromAString(u"the");
+         edit->SetSWs(words, {});
+         return TWork([edit] { benchmark::DoNotOptimize(edit->FoundSWsAndMarkedSWPositions({}, nullptr)); });
+       }},
+      // A phrase over markup before its words (each tag taken as markup).
+      {"source view", "FoundSWsAndMarkedSWPositions (phrase, tags before words)", kText / 8,
+       [](Int64 n) {
+         const String file = ScratchName("tagged.txt");
+         WriteUtf8(file, WithTagsBeforeWords(WrappedText(TextOf(n), 4000)));
+         auto edit = std::make_shared<TSourceTextRichEdit>();
+         edit->LoadedASourceText(file, false);
+         TSimpleSearchlist words(DefaultSimpleSearchSettings());
+         words.LoadFromAString(u"the lord");
          edit->SetSWs(words, {});
          return TWork([edit] { benchmark::DoNotOptimize(edit->FoundSWsAndMarkedSWPositions({}, nullptr)); });
        }},

@@ -5,6 +5,11 @@
 //                         calls the matcher once per hit;
 //   BM_Matcher_None       the same for a word the text does not hold: the
 //                         candidate scan alone;
+//   BM_Matcher_PhraseOfWildcards  SearchAndDo for "^ lord" (a first word of
+//                         one letter, then "lord"), beside
+//   BM_Matcher_PhraseTypedOut     the same phrase typed out ("o lord"): the
+//                         first looks for "lord" and takes each back over the
+//                         blank to the letter before it, the second for "o ";
 //   BM_Classify_Threads4  the class array built as SetABuffer builds it (the
 //                         text in four pieces, one thread each);
 //   BM_Classify_OneThread the same in one thread.
@@ -66,6 +71,10 @@ void BM_Matcher_Lord(benchmark::State& state) { Matcher(state, u"lord"); }
 void BM_Matcher_None(benchmark::State& state) { Matcher(state, u"zqxw"); }
 BENCHMARK(BM_Matcher_Lord)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Matcher_None)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+void BM_Matcher_PhraseOfWildcards(benchmark::State& state) { Matcher(state, u"^ lord"); }
+void BM_Matcher_PhraseTypedOut(benchmark::State& state) { Matcher(state, u"o lord"); }
+BENCHMARK(BM_Matcher_PhraseOfWildcards)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Matcher_PhraseTypedOut)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 void Classify(benchmark::State& state, unsigned threads) {
   const bench::TBenchCorpus& c = bench::Kjv10();

@@ -138,6 +138,10 @@ void RichEdit_ScrollToPosition(TRichEdit* edit, Int32 pos) {
 
 namespace {
 
+// What stands for markup in the searched copy of an edit's text: a
+// noncharacter, neither a letter, digit nor blank.
+constexpr Char kMarkupInCopy = 0xFFFF;
+
 // 1-based span [start, finish] tests of the word library.
 bool LeftOK(const String& t, size_t p) { return BoundedAtLeft(t, static_cast<Int32>(p) + 1, 0); }
 bool RightOK(const String& t, size_t endExclusive) {
@@ -158,6 +162,14 @@ bool NextMatch(const String& text, const String& word, TMSSearchFlags flags, siz
   const size_t gap = word.find(u' ');
   const String head = word.substr(0, gap);
   auto blank = [&text](size_t i) { return text[i] == u' ' || text[i] == u'\t'; };
+  // Markup in the gap is passed over, before or after its blanks, as the
+  // search engine passes over it: it neither separates nor breaks the words.
+  auto blanksFrom = [&](size_t q, size_t& to) {
+    bool blanks = false;
+    for (; q < limit && (blank(q) || text[q] == kMarkupInCopy); ++q) blanks = blanks || blank(q);
+    to = q;
+    return blanks;
+  };
   while (from < limit) {
     const size_t p = text.find(head, from);
     if (p == String::npos || p + head.size() > limit) return false;
@@ -171,8 +183,7 @@ bool NextMatch(const String& text, const String& word, TMSSearchFlags flags, siz
       const size_t next = word.find(u' ', w);
       const size_t n = (next == String::npos ? word.size() : next) - w;
       size_t q = e;
-      while (q < limit && blank(q)) ++q;
-      whole = q > e && q + n <= limit && text.compare(q, n, word, w, n) == 0;
+      whole = blanksFrom(e, q) && q + n <= limit && text.compare(q, n, word, w, n) == 0;
       e = q + n;
       w = next;
     }
@@ -202,6 +213,15 @@ std::unique_ptr<TRicheditPositions> RichEdit_FindAllTheseWordsHits(TRichEdit* ed
   // A blanked copy keeps every position of the edit's text. Its line ends are
   // spaces there, so that the words of a phrase are found across a line end.
   String text = BlankedOutMarkup(edit->PlainText(), u'<', u'>', 250);
+  // Each tag, its brackets and the blanks between them, is marked as markup.
+  for (size_t o = text.find(u'<'); o != String::npos; o = text.find(u'<', o + 1)) {
+    size_t c = o + 1;
+    while (c < text.size() && text[c] == u' ') ++c;
+    if (c - o > 250 || (c < text.size() && text[c] != u'>')) continue;
+    std::fill(text.begin() + static_cast<std::ptrdiff_t>(o), text.begin() + static_cast<std::ptrdiff_t>(std::min(c + 1, text.size())),
+              kMarkupInCopy);
+    o = std::min(c, text.size() - 1);
+  }
   std::replace_if(text.begin(), text.end(), [](Char c) { return c == u'\r' || c == u'\n'; }, u' ');
   String upper;  // made once, when a word ignores case
   size_t from = 0;

@@ -271,6 +271,30 @@ TEST_F(Further_string_functions, LeadingWildcardsAreChecked) {
   }
 }
 
+// A first word of wildcards followed by a plain word is found from that
+// word and taken back to the blank (?? lord); with a wildcard after the blank
+// (?? ?ord) the blank itself is looked for. Both leave the same record: the
+// markup met is that before the blank, also with tags in the gap.
+TEST_F(Further_string_functions, AFirstWordOfWildcardsLeavesTheRecordOfTheBlank) {
+  SetText(u"<p>ab <i>lord</b> xy\r\n\t<i>lord ab</i> <i></i>lord cd <a><b>LORD");
+  const String& t = global_bufStr[wp_part];
+  for (size_t at = t.find(u'<'); at != String::npos; at = t.find(u'<', at + 1))
+    Tag(static_cast<Int32>(at), static_cast<Int32>(t.find(u'>', at) + 1 - at), static_cast<Int32>(at % 7 + 1));
+  std::vector<std::vector<Int32>> records[2];
+  for (int form = 0; form < 2; ++form) {
+    const String pattern = form == 0 ? String(u"\x1C\x1C lord") : String(u"\x1C\x1C \x1Cord");
+    TConcSearchRec r{};
+    for (const Char* at = t.data(); at != nullptr && at < t.data() + t.size(); ++at) {
+      at = Search(at, pattern, kLR, r, 28);
+      if (at == nullptr) break;
+      records[form].push_back({r.exact_hit_char_position_1B, r.full_hit_len, r.tag_edge_1B[sf_start2],
+                               r.tag_edge_1B[sf_finish2], r.tag_number_1B, r.in_tagged_text});
+    }
+  }
+  EXPECT_EQ(records[0], records[1]);
+  EXPECT_EQ(records[0].size(), 4u);
+}
+
 TEST_F(Further_string_functions, TheAnyStringWildcardFollowsTheCaseFlag) {
   SetText(u"colour colouR");
   const TMSSearchFlags cs{msCaseIsSensitive, msLeftBounded, msRightBounded};

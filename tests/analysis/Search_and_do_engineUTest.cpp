@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "analysis/Further_string_functions.h"
 #include "analysis/Search_and_do_engineU.h"
 #include "analysis/Search_parsing.h"
 #include "core/Global_vars.h"
@@ -119,6 +120,52 @@ TEST_F(Search_and_do_engineU, APhraseIsFoundOverALineEndWhateverItsWordsAreMadeO
       EXPECT_EQ(found, starts) << StringToUtf8(c.typed) << " / " << StringToUtf8(text);
     }
   }
+}
+
+// A tag, an indenting tab after a line end (LF, CR LF, CR) or several blanks
+// before a phrase's later word join it to the words before as they do for a
+// plain word, whatever the word begins with (a star, "?", a letter, "#"), and
+// so does punctuation with a sentence barrier. The starts are python's (re on
+// the matcher's definitions: a blank is a space, CR or LF, or punctuation
+// with the barrier, followed by any spaces and controls; with markup hidden a
+// tag may stand before each pattern character; with it shown "<" and ">" are
+// controls).
+TEST_F(Search_and_do_engineU, ALaterWordIsFoundAfterATagATabOrBlanksWhateverItBeginsWith) {
+  String text;
+  for (const String gap : {u" <i>", u"\n\t", u"\r\n\t", u"\r\t", u"   ", u","})
+    text += u"of the" + gap + u"LORD and the" + (gap == u" <i>" ? String(u" <b>") : gap) + u"4 days. ";
+  // Markup hidden, shown, and hidden with a sentence barrier.
+  const std::vector<Int32> L = {4, 38, 68, 100, 130}, Ls = {38, 68, 100, 130}, Lb = {4, 38, 68, 100, 130, 162};
+  const std::vector<Int32> D = {20, 52, 83, 114, 145}, Ds = {52, 83, 114, 145}, Db = {20, 52, 83, 114, 145, 175};
+  const std::vector<Int32> A = {4, 20, 38, 52, 68, 83, 100, 114, 130, 145}, O = {1, 35, 65, 97, 127};
+  std::vector<Int32> Ab = A, Ob = O;
+  Ab.insert(Ab.end(), {162, 175});
+  Ob.push_back(159);
+  const struct {
+    String typed;
+    std::vector<Int32> hidden, shown, barrier;
+  } cases[] = {
+      {u"the *d", L, Ls, Lb},   {u"the *", A, A, Ab},     {u"of the *", O, O, Ob}, {u"the *4", D, Ds, Db},
+      {u"??? *d", L, Ls, Lb},   {u"the ?ord", L, Ls, Lb}, {u"the lord", L, Ls, Lb}, {u"the lo*", L, Ls, Lb},
+      {u"??? lord", L, Ls, Lb}, {u"the #", D, Ds, Db},    {u"^^^ #", D, Ds, Db},
+  };
+  for (const auto& c : cases)
+    for (int form = 0; form < 3; ++form) {
+      TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
+      std::vector<Int32> found;
+      engine.PrepareFirst(text, true, wp_whole, 400, 0, [&](TSearchAndDoEngine*, TConcSearchRec& rec) {
+        found.push_back(rec.exact_hit_char_position_1B);
+        return true;
+      });
+      for (size_t at = text.find(u'<'); form != 1 && at != String::npos; at = text.find(u'<', at + 1)) {
+        bool nested = false;
+        MarkWCharsTagged(text, static_cast<Int32>(at), 3, global_Wchars[wp_whole], 1, nested);
+      }
+      engine.SearchAndDoPublic.Collocate_barrier = form == 2 ? coll_stop_sentence : coll_stop_none;
+      const TQMSearchWordRec w = Parsed(c.typed);
+      engine.SearchAndDo(&w, wp_whole, 0, TTextStatsPositions_rec{});
+      EXPECT_EQ(found, form == 0 ? c.hidden : form == 1 ? c.shown : c.barrier) << StringToUtf8(c.typed) << " " << form;
+    }
 }
 
 // Every routine that decides where a word ends gives the word list's answer:

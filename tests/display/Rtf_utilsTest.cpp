@@ -48,6 +48,9 @@ TEST(Rtf_utils, FindsHitsWithBoundsGrowthAndContext) {
       // A phrase is found across a line end.
       {u"son of\r\nman son\r\nof man", u"son of man", {{0, 10}, {11, 10}}},
       {u"son  of\t man sonof man", u"son of man", {{0, 12}}},
+      // Markup before or after a blank between the words is passed over; a
+      // tag that stands for the blank joins the words, as in the engine.
+      {u"of the <i>LORD</i> and the</i>\r\n\tLORD the<b>lord", u"the lord", {{3, 11}, {23, 13}}},
       {u"nothing here", u"lord", {}},
   };
   for (const Case& c : cases) {
