@@ -435,6 +435,22 @@ TWork ExtractingAll(std::shared_ptr<String> path, const char* folder) {
   };
 }
 
+// Writes a split set of n entries of 2,000 characters at path, in volumes of 64 KiB.
+void WriteSplitSet(const String& path, Int64 n) {
+  TZipArchiver zip;
+  zip.FFileName = path;
+  zip.SetSpanningMode(smSplitting);
+  zip.FSpanningOptions.FVolumeSize = vsCustom;
+  zip.FSpanningOptions.SetCustomVolumeSize(65536);
+  zip.OpenArchive(fmCreate);
+  zip.BeginUpdate();
+  for (Int64 i = 0; i < n; ++i)
+    zip.AddFromString(Utf8ToString("file_" + std::to_string(i) + ".txt"),
+                      String(2000, static_cast<Char>(u'a' + i % 26)), 0x20, 45000);
+  zip.EndUpdate();
+  zip.CloseArchive();
+}
+
 // A source of n * 4,000 bytes for a chunk set, written once per size.
 std::string ChunkSourceOf(Int64 n) {
   const std::string path = Scratch() + "/chunk-source-" + std::to_string(n) + ".bin";
@@ -1268,18 +1284,7 @@ const std::vector<TRoutine>& Routines() {
          fs::create_directories(Scratch() + "/split");
          return TWork([path, n] {
            // Each round writes the set aside, lists its moves and moves it in.
-           TZipArchiver zip;
-           zip.FFileName = path;
-           zip.SetSpanningMode(smSplitting);
-           zip.FSpanningOptions.FVolumeSize = vsCustom;
-           zip.FSpanningOptions.SetCustomVolumeSize(65536);
-           zip.OpenArchive(fmCreate);
-           zip.BeginUpdate();
-           for (Int64 i = 0; i < n; ++i)
-             zip.AddFromString(Utf8ToString("file_" + std::to_string(i) + ".txt"),
-                               String(2000, static_cast<Char>(u'a' + i % 26)), 0x20, 45000);
-           zip.EndUpdate();
-           zip.CloseArchive();
+           WriteSplitSet(path, n);
            TZipArchiver reader;
            reader.FFileName = path;
            reader.OpenArchive();
@@ -1322,18 +1327,7 @@ const std::vector<TRoutine>& Routines() {
          const String path = ScratchName("split-read/s.zip");
          EmptyFolder(Scratch() + "/split-read");
          EmptyFolder(Scratch() + "/split-out");
-         TZipArchiver zip;
-         zip.FFileName = path;
-         zip.SetSpanningMode(smSplitting);
-         zip.FSpanningOptions.FVolumeSize = vsCustom;
-         zip.FSpanningOptions.SetCustomVolumeSize(65536);
-         zip.OpenArchive(fmCreate);
-         zip.BeginUpdate();
-         for (Int64 i = 0; i < n; ++i)
-           zip.AddFromString(Utf8ToString("file_" + std::to_string(i) + ".txt"),
-                             String(2000, static_cast<Char>(u'a' + i % 26)), 0x20, 45000);
-         zip.EndUpdate();
-         zip.CloseArchive();
+         WriteSplitSet(path, n);
          return ExtractingAll(std::make_shared<String>(path), "split-out");
        }},
       // Files, encodings, settings and workbooks as users have them.
