@@ -536,6 +536,19 @@ void WriteUtf8(const String& file, const String& text) {
   std::ofstream(StringToUtf8(file), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+// The source view of text (written to the scratch file named) marking the
+// search words given.
+TWork MarkingIn(const String& text, const char* name, const String& searchWords) {
+  const String file = ScratchName(name);
+  WriteUtf8(file, text);
+  auto edit = std::make_shared<TSourceTextRichEdit>();
+  edit->LoadedASourceText(file, false);
+  TSimpleSearchlist words(DefaultSimpleSearchSettings());
+  words.LoadFromAString(searchWords);
+  edit->SetSWs(words, {});
+  return TWork([edit] { benchmark::DoNotOptimize(edit->FoundSWsAndMarkedSWPositions({}, nullptr)); });
+}
+
 // The text with a tab after each line end, as in poems and indented
 // paragraphs.
 String TabIndented(const String& t) {
@@ -1138,27 +1151,11 @@ const std::vector<TRoutine>& Routines() {
       {"search", "SearchAndDo (phrase of wildcards ??? lord, tags before words)", kText,
        [](Int64 n) { return SearchingOf(WithTagsBeforeWords(TextOf(n)), u"??? lord", true); }},
       {"source view", "FoundSWsAndMarkedSWPositions (a chapter a line)", kText / 8,
-       [](Int64 n) {
-         const String file = ScratchName("chapters.txt");
-         WriteUtf8(file, WrappedText(TextOf(n), 4000));
-         auto edit = std::make_shared<TSourceTextRichEdit>();
-         edit->LoadedASourceText(file, false);
-         TSimpleSearchlist words(DefaultSimpleSearchSettings());
-         words.LoadFromAString(u"the");
-         edit->SetSWs(words, {});
-         return TWork([edit] { benchmark::DoNotOptimize(edit->FoundSWsAndMarkedSWPositions({}, nullptr)); });
-       }},
+       [](Int64 n) { return MarkingIn(WrappedText(TextOf(n), 4000), "chapters.txt", u"the"); }},
       // A phrase over markup before its words (each tag taken as markup).
       {"source view", "FoundSWsAndMarkedSWPositions (phrase, tags before words)", kText / 8,
        [](Int64 n) {
-         const String file = ScratchName("tagged.txt");
-         WriteUtf8(file, WithTagsBeforeWords(WrappedText(TextOf(n), 4000)));
-         auto edit = std::make_shared<TSourceTextRichEdit>();
-         edit->LoadedASourceText(file, false);
-         TSimpleSearchlist words(DefaultSimpleSearchSettings());
-         words.LoadFromAString(u"the lord");
-         edit->SetSWs(words, {});
-         return TWork([edit] { benchmark::DoNotOptimize(edit->FoundSWsAndMarkedSWPositions({}, nullptr)); });
+         return MarkingIn(WithTagsBeforeWords(WrappedText(TextOf(n), 4000)), "tagged.txt", u"the lord");
        }},
       {"source view", "AlterFileW (12 characters)", kText,
        [](Int64 n) {
