@@ -6,7 +6,6 @@
 #include <QtGui/QKeyEvent>
 #include <QtGui/QMouseEvent>
 #include <QtGui/QPainter>
-#include <QtGui/QTextDocument>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QWidget>
 #include <algorithm>
@@ -19,14 +18,6 @@
 namespace sk {
 
 namespace {
-
-// The tool tip given for a hint: a tip reads a text that looks like markup
-// ("<s> marks a sentence") as rich text, so such a hint goes to it escaped,
-// with its blanks and line ends kept, and is shown as it is.
-QString ToolTipOf(const String& hint) {
-  const QString q = ToQString(hint);
-  return Qt::mightBeRichText(q) ? Qt::convertFromPlainText(q, Qt::WhiteSpacePre) : q;
-}
 
 bool SameNameIgnoringCase(const String& a, const String& b) {
   if (a.size() != b.size()) return false;
@@ -519,7 +510,7 @@ void TControl::SetCursor(TCursor c) {
 
 void TControl::SetHint(const String& h) {
   fHint = h;
-  if (QWidget* w = Widget()) w->setToolTip(fShowHint ? ToolTipOf(h) : QString());
+  if (QWidget* w = Widget()) w->setToolTip(fShowHint ? ToQToolTip(h) : QString());
 }
 
 void TControl::SetShowHint(bool s) {

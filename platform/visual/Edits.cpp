@@ -2,7 +2,6 @@
 
 #include <QtGui/QMouseEvent>
 #include <QtGui/QPainter>
-#include <QtGui/QTextDocument>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QStyle>
 
@@ -221,9 +220,7 @@ void TButtonedEdit::ButtonChanged() {
     return;
   }
   b->setGeometry(ToQRect(r));
-  // A hint that looks like markup is escaped, so that the tip shows it as it is.
-  const QString hint = ToQString(fRightButton.Hint());
-  b->setToolTip(Qt::mightBeRichText(hint) ? Qt::convertFromPlainText(hint, Qt::WhiteSpacePre) : hint);
+  b->setToolTip(ToQToolTip(fRightButton.Hint()));
   b->show();
   b->update();
   e->setTextMargins(0, 0, r.Right - r.Left, 0);

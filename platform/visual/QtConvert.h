@@ -6,6 +6,7 @@
 #include <QtCore/QRect>
 #include <QtCore/QString>
 #include <QtGui/QColor>
+#include <QtGui/QTextDocument>
 
 #include "platform/runtime/Colors.h"
 #include "platform/runtime/RtlTypes.h"
@@ -19,6 +20,14 @@ inline QString ToQString(const String& s) {
 // A QString that reads the text in place; valid while s lives unchanged.
 inline QString QStringView16(const String& s) {
   return QString::fromRawData(reinterpret_cast<const QChar*>(s.data()), static_cast<qsizetype>(s.size()));
+}
+
+// The tool tip of a hint: a tip reads a text that looks like markup ("<s>
+// marks a sentence") as rich text, so such a hint goes to it escaped, with
+// its blanks and line ends kept, and is shown as it is.
+inline QString ToQToolTip(const String& hint) {
+  const QString q = ToQString(hint);
+  return Qt::mightBeRichText(q) ? Qt::convertFromPlainText(q, Qt::WhiteSpacePre) : q;
 }
 
 inline String FromQString(const QString& s) {
