@@ -1,7 +1,9 @@
 // The file chunker: the bytes of a chunk, the number of chunks at the
 // boundaries, restoring with faults, and the prompts.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <chrono>
 #include <cstring>
 #include <functional>
 #include <filesystem>
@@ -213,6 +215,30 @@ TEST_F(File_chunker, WhatOthersPutAtAChunkOrTheRestoredNameGetsNothing) {
   EXPECT_EQ(st.st_uid, 0u);
   EXPECT_EQ(st.st_mode & 077, 0u);
   EXPECT_EQ(ReadRaw("work/aimed.bin"), "planted");
+}
+
+// What stands at the first chunk's name when no set does: the reader's hold
+// on the set neither waits on it nor reads it, and the make leaves it as it is.
+TEST_F(File_chunker, AFifoOrAFolderAtTheFirstChunksNameIsNoSet) {
+  WriteRaw("q.bin", Pattern(500));
+  for (const bool fifo : {true, false}) {
+    SCOPED_TRACE(fifo ? "FIFO" : "folder");
+    const std::string first = Path("set/chunk 1 of 1.tmp");
+    ASSERT_EQ(fifo ? ::mkfifo(first.c_str(), 0600) : ::mkdir(first.c_str(), 0700), 0);
+    TFileChunker r;
+    r.SetSourcename(File("set/chunk 1 of 1.tmp"));
+    r.SetDirRestoring(File("out"));
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_FALSE(r.RestoreAllChunks());
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+    EXPECT_TRUE(std::filesystem::is_empty(Path("out")));
+    TFileChunker c;
+    Configure(c, "q.bin", 1200);
+    EXPECT_ANY_THROW(c.MakeChunkFiles());
+    EXPECT_EQ(std::filesystem::status(first).type(),
+              fifo ? std::filesystem::file_type::fifo : std::filesystem::file_type::directory);
+    std::filesystem::remove_all(first);
+  }
 }
 
 TEST_F(File_chunker, AChangedByteInChunkTwoFailsThere) {
