@@ -154,6 +154,11 @@ TEST(CreateMessageDialogParts, ATallTextCopiesAsItIsAndShowsEveryLineWithinTheVi
       {mtInformation, lines + run(u"语料库语言学研究大量真实文本中的语言现象", 2000)},
       {mtInformation,
        lines + run(u"\U0001F469\u200D\U0001F4BB\U0001F1EC\U0001F1E7", 2000) + u"\r1\u00A0234\u00A0567\u200B8"},
+      // Scripts mixed: Japanese with its punctuation, Chinese with English
+      // words, Hindi (its viramas joining consonants) run on and in words, a flag.
+      {mtInformation, lines + run(u"日本語のコーパス、「用例」。"
+                                  u"语料库corpus语言 हिन्दी 🇯🇵",
+                                  3000) + run(u"हिन्दीक्ष", 2000)},
   };
   for (size_t row = 0; row < std::size(cases); ++row) {
     const auto& [type, message] = cases[row];
