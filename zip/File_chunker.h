@@ -18,6 +18,7 @@
 #include "platform/runtime/FileReplace.h"
 #include "platform/runtime/RtlTypes.h"
 #include "platform/runtime/Streams.h"
+#include "zip/ZATypes.h"
 
 namespace sk {
 
@@ -145,12 +146,12 @@ class TFileChunker : public TObject {
   // A chunk read whole: its name and the file that held it.
   struct TChunkRead {
     String Name;
-    UInt64 Dev;
-    UInt64 Ino;
+    TZAFileStamp Stamp;  // the chunk as it stood before it was read
   };
   // Copies every chunk, checked, into out; read lists the chunks that came.
   bool RestoreInto(TStream* out, std::vector<TChunkRead>& read);
-  // Deletes the chunks read, each only while its name still holds it.
+  // Deletes the chunks read, each only while its name still holds it,
+  // unchanged since it was read.
   void DeleteChunks(const std::vector<TChunkRead>& read);
 
   std::unique_ptr<TZipArchiver> fZipper;

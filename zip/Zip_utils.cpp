@@ -435,7 +435,7 @@ bool ZipASeriesOfFilesTo(const TStrings& files, const String& zipFileName, TZASt
       for (Int32 i = 0; i < files.Count(); ++i) arc.FileMasks().Add(files.Get(i));
       arc.AddFiles();
       for (const TDirItem& item : arc.DMHandle->CDir->FItems)
-        if (item.SrcRead) readFrom[item.SrcFileName] = {item.Name, {item.SrcDev, item.SrcIno}};
+        if (item.SrcRead) readFrom[item.SrcFileName] = {item.Name, {item.SrcStamp.Dev, item.SrcStamp.Ino}};
     }
     // Test what the new archive holds before it replaces anything.
     TZipArchiver check;
