@@ -574,7 +574,19 @@ bool MoveFile(const String& source, const String& target, bool allowCopy) {
   const bool copied = ::fstat(in, &st) == 0 && S_ISREG(st.st_mode) && CopyToNewFile(in, st, target, true);
   ::close(in);
   if (!copied) return false;
-  if (!FlushFolderOf(to) || FileSeamAsk(fsoDelete, from) != 0 || ::unlink(from.c_str()) != 0) {
+  // The source goes only while its name still holds the file copied,
+  // unchanged since its copy began: one written to meanwhile (its change
+  // time moves on every write) stays, and its copy goes.
+  struct stat now;
+  auto unchanged = [&] {
+    const bool same = ::lstat(from.c_str(), &now) == 0 && now.st_dev == st.st_dev && now.st_ino == st.st_ino &&
+                      now.st_size == st.st_size && now.st_mtim.tv_sec == st.st_mtim.tv_sec &&
+                      now.st_mtim.tv_nsec == st.st_mtim.tv_nsec && now.st_ctim.tv_sec == st.st_ctim.tv_sec &&
+                      now.st_ctim.tv_nsec == st.st_ctim.tv_nsec;
+    if (!same) errno = EBUSY;
+    return same;
+  };
+  if (!FlushFolderOf(to) || FileSeamAsk(fsoDelete, from) != 0 || !unchanged() || ::unlink(from.c_str()) != 0) {
     const int error = errno;
     ::unlink(to.c_str());
     errno = error;
