@@ -383,7 +383,7 @@ bool TFileChunker::RestoreInto(TStream* out, std::vector<TChunkRead>& read) {
       if (again != sum) return false;
     }
     if (OnRestoreOne) OnRestoreOne(name, i + 1, fOut_of);
-    read.push_back({name, ZAFileStampOf(st)});
+    read.push_back({name, FileStampOf(st)});
   }
   return true;
 }

@@ -16,9 +16,9 @@
 
 #include "core/Useful_classes_base_stringlists.h"
 #include "platform/runtime/FileReplace.h"
+#include "platform/runtime/FileUtils.h"
 #include "platform/runtime/RtlTypes.h"
 #include "platform/runtime/Streams.h"
-#include "zip/ZATypes.h"
 
 namespace sk {
 
@@ -146,7 +146,7 @@ class TFileChunker : public TObject {
   // A chunk read whole: its name and the file that held it.
   struct TChunkRead {
     String Name;
-    TZAFileStamp Stamp;  // the chunk as it stood before it was read
+    TFileStamp Stamp;  // the chunk as it stood before it was read
   };
   // Copies every chunk, checked, into out; read lists the chunks that came.
   bool RestoreInto(TStream* out, std::vector<TChunkRead>& read);

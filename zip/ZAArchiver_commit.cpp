@@ -783,7 +783,7 @@ bool TZABaseArchiver::CommitWriteEntry(Int32 index, TZACommit& c) {
   }
   if (seen) {
     item.SrcRead = true;
-    item.SrcStamp = ZAFileStampOf(opened);
+    item.SrcStamp = FileStampOf(opened);
   }
   cleanUp();
   bool endCancel = false;

@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/runtime/FileUtils.h"
 #include "platform/runtime/StringList.h"
 #include "platform/runtime/Streams.h"
 #include "zip/ZARecords.h"
@@ -40,7 +41,7 @@ struct TDirItem {
   // read, known once its data is in the archive: a moved source is deleted
   // only while its name still holds that very file, unchanged.
   bool SrcRead = false;
-  TZAFileStamp SrcStamp;
+  TFileStamp SrcStamp;
   Word CompressionMethod = 0;  // the real method, also for AES entries
   Byte CompressionMode = 0;    // 0 to 9 for a pending store
   TZAProcessOperation Operation = poAdd;

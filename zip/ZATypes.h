@@ -176,20 +176,6 @@ using TZAOnStoreFileEvent = std::function<void(TObject* Sender, String& FileName
 using TZAOnExtractFileEvent =
     std::function<void(TObject* Sender, String& FileName, Cardinal& FileAttr, const AnsiString& Comment)>;
 
-// ---------------------------------------------------------------------------
-// A file as it stood when its bytes were read: which file (device and inode)
-// and its state (size, modification and status-change times, to the
-// nanosecond). Every write moves the status-change time, which no caller can
-// set back, so a file that still shows its stamp still holds the bytes read;
-// one appended to, or rewritten in place at the same size, does not.
-struct TZAFileStamp {
-  UInt64 Dev = 0;
-  UInt64 Ino = 0;
-  Int64 Size = 0;
-  Int64 MTimeSec = 0, MTimeNsec = 0;
-  Int64 CTimeSec = 0, CTimeNsec = 0;
-  bool operator==(const TZAFileStamp&) const = default;
-};
 
 // Unit start and stop (the unit has no work of its own).
 void ZATypes_initialization();

@@ -353,14 +353,14 @@ int OpenFolderOf(const std::string& folder) {
 // Removes the entry name of the folder open as dir when it is the file of
 // the stamp, seen without following a link, and (with state) unchanged since
 // the stamp was taken; closes dir.
-bool DeleteEntryAs(int dir, const std::string& name, const TZAFileStamp& stamp, bool state) {
+bool DeleteEntryAs(int dir, const std::string& name, const TFileStamp& stamp, bool state) {
   struct stat st {};
   bool done = false;
   if (::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
     done = errno == ENOENT;
   } else if (st.st_dev != stamp.Dev || st.st_ino != stamp.Ino) {
     errno = EEXIST;  // another file holds the name
-  } else if (state && !ZAStampHolds(stamp, st)) {
+  } else if (state && !(FileStampOf(st) == stamp)) {
     errno = EBUSY;  // written to since it was read
   } else {
     done = ::unlinkat(dir, name.c_str(), 0) == 0 || errno == ENOENT;
@@ -413,12 +413,12 @@ bool ZADeleteOpenFile(const String& fileName, int fd) {
   if (FileSeamAsk(fsoDelete, path) != 0) return false;
   const int dir = OpenFolderWithoutLinks(folder);
   if (dir < 0) return errno == ENOENT;
-  return DeleteEntryAs(dir, name, ZAFileStampOf(held), false);
+  return DeleteEntryAs(dir, name, FileStampOf(held), false);
 }
 
 namespace {
 
-bool DeleteStampedFile(const String& fileName, const TZAFileStamp& stamp, bool state) {
+bool DeleteStampedFile(const String& fileName, const TFileStamp& stamp, bool state) {
   const std::string path = SysName(fileName);
   std::string folder, name;
   if (!SplitLast(path, folder, name)) return false;
@@ -431,27 +431,13 @@ bool DeleteStampedFile(const String& fileName, const TZAFileStamp& stamp, bool s
 }  // namespace
 
 bool ZADeleteFileAs(const String& fileName, UInt64 dev, UInt64 ino) {
-  TZAFileStamp stamp;
+  TFileStamp stamp;
   stamp.Dev = dev;
   stamp.Ino = ino;
   return DeleteStampedFile(fileName, stamp, false);
 }
 
-TZAFileStamp ZAFileStampOf(const struct ::stat& st) {
-  TZAFileStamp stamp;
-  stamp.Dev = static_cast<UInt64>(st.st_dev);
-  stamp.Ino = static_cast<UInt64>(st.st_ino);
-  stamp.Size = static_cast<Int64>(st.st_size);
-  stamp.MTimeSec = st.st_mtim.tv_sec;
-  stamp.MTimeNsec = st.st_mtim.tv_nsec;
-  stamp.CTimeSec = st.st_ctim.tv_sec;
-  stamp.CTimeNsec = st.st_ctim.tv_nsec;
-  return stamp;
-}
-
-bool ZAStampHolds(const TZAFileStamp& stamp, const struct ::stat& st) { return ZAFileStampOf(st) == stamp; }
-
-bool ZADeleteFileAs(const String& fileName, const TZAFileStamp& stamp) {
+bool ZADeleteFileAs(const String& fileName, const TFileStamp& stamp) {
   return DeleteStampedFile(fileName, stamp, true);
 }
 

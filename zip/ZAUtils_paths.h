@@ -133,14 +133,9 @@ bool ZADeleteOpenFile(const String& fileName, int fd);
 // still is or another file is there.
 bool ZADeleteFileAs(const String& fileName, UInt64 dev, UInt64 ino);
 
-// The stamp of a file's status, taken through the descriptor its bytes are
-// then read through, before the first byte is read.
-TZAFileStamp ZAFileStampOf(const struct ::stat& st);
-// True when st is the stamped file, unchanged.
-bool ZAStampHolds(const TZAFileStamp& stamp, const struct ::stat& st);
 // ZADeleteFileAs for the stamped file, removed only while it is unchanged:
 // a file written to since its read stays (false, errno EBUSY).
-bool ZADeleteFileAs(const String& fileName, const TZAFileStamp& stamp);
+bool ZADeleteFileAs(const String& fileName, const TFileStamp& stamp);
 // Moves the file of device dev and inode ino from fromName to toName in one
 // step (renameat: what toName holds, a file or a link, is replaced), and only
 // while fromName holds that file, seen without following a link. The folders

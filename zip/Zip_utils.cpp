@@ -418,10 +418,10 @@ bool ZipASeriesOfFilesTo(const TStrings& files, const String& zipFileName, TZASt
   }
   // Each file the engine read, by which file it is (device and inode): the
   // entry it went into and the file as it stood before its bytes were read.
-  std::multimap<std::pair<UInt64, UInt64>, std::pair<String, TZAFileStamp>> read;
+  std::multimap<std::pair<UInt64, UInt64>, std::pair<String, TFileStamp>> read;
   // Each line's file, and what of it is in the new archive.
   std::vector<String> sources(static_cast<size_t>(files.Count()));
-  std::vector<std::optional<TZAFileStamp>> stored(static_cast<size_t>(files.Count()));
+  std::vector<std::optional<TFileStamp>> stored(static_cast<size_t>(files.Count()));
   try {
     {
       TZipArchiver arc;
@@ -468,12 +468,8 @@ bool ZipASeriesOfFilesTo(const TStrings& files, const String& zipFileName, TZASt
   // The sources go only when every one of them is in the archive and is
   // still, unchanged, the file whose bytes went in: one written to since its
   // read (appended to, or rewritten in place) keeps every source.
-  for (Int32 i = 0; i < files.Count(); ++i) {
-    struct stat st {};
-    if (::lstat(StringToSystemName(sources[static_cast<size_t>(i)]).c_str(), &st) != 0 ||
-        !ZAStampHolds(*stored[static_cast<size_t>(i)], st))
-      return false;
-  }
+  for (Int32 i = 0; i < files.Count(); ++i)
+    if (!FileStillAsStamped(sources[static_cast<size_t>(i)], *stored[static_cast<size_t>(i)])) return false;
   for (Int32 i = 0; i < files.Count(); ++i) {
     // Only the file that was stored goes, as it was read: another put at its
     // name since, or the file written to since, stays, and the answer says

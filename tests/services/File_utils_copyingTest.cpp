@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "FileSeamTestSupport.h"
 #include "ServicesTestSupport.h"
 #include "core/Global_vars.h"
 #include "platform/runtime/FileUtils.h"
@@ -69,6 +70,27 @@ TEST_F(File_utils_copying, NoBackupNoDeletion) {
   EXPECT_FALSE(DeleteFileKeepingBackup(File("f.txt")));
   EXPECT_FALSE(EmptyFileKeepingBackup(File("f.txt")));
   EXPECT_EQ(ReadRaw("f.txt"), "keep");
+}
+
+// A file another program writes to once its backup is copied (appended to,
+// or rewritten in place at its size) is neither deleted nor emptied: it stays
+// as that program left it.
+TEST_F(File_utils_copying, AFileWrittenToAfterItsBackupStays) {
+  for (const bool empty : {false, true})
+    for (const bool append : {false, true}) {
+      SCOPED_TRACE(std::to_string(empty) + std::to_string(append));
+      WriteRaw("w.txt", "backed up");
+      Int32 writer = -1;
+      TFileSeamHook previous = SetFileSeamHook([&](TFileSeamOp op, const std::string&) -> Int32 {
+        if (op == fsoRename && writer == -1) writer = WriteFromAnotherProcess(Path("w.txt"), append);
+        return 0;
+      });
+      EXPECT_FALSE(empty ? EmptyFileKeepingBackup(File("w.txt")) : DeleteFileKeepingBackup(File("w.txt")));
+      SetFileSeamHook(std::move(previous));
+      EXPECT_EQ(writer, 0);
+      EXPECT_EQ(ReadRaw("w.txt"), append ? "backed upCHANGED" : "CHANGEDup");
+      EXPECT_EQ(ReadRaw("w.bak"), "backed up");
+    }
 }
 
 // A backup whose name resolves to the file itself (a ".bak" file, or a ".bak"

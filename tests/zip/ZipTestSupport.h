@@ -5,7 +5,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -23,6 +22,7 @@
 #include <tuple>
 #include <vector>
 
+#include "FileSeamTestSupport.h"
 #include "TestSupport.h"
 #include "platform/runtime/FileSeam.h"
 #include "platform/runtime/Streams.h"
@@ -308,17 +308,6 @@ inline int EndOf(pid_t child) {
   int status = 0;
   if (child <= 0 || ::waitpid(child, &status, 0) != child) return -1000;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
-}
-
-// Another program writing to a file in place, from a process of its own:
-// "CHANGED" appended, or written over the first bytes (the size kept). The
-// child's status (EndOf).
-inline int WriteFromAnotherProcess(const std::string& path, bool append) {
-  return EndOf(InChild([&] {
-    const int fd = ::open(path.c_str(), append ? O_WRONLY | O_APPEND : O_WRONLY);
-    const bool written = fd >= 0 && ::write(fd, "CHANGED", 7) == 7;
-    return written && ::close(fd) == 0 ? 0 : 1;
-  }));
 }
 
 // Runs body in a child process that stops at each of its own file calls
