@@ -152,16 +152,24 @@ bool DeleteFileKeepingBackup(const String& name) {
   // The copy is put in place only once complete: no backup, no deletion.  A
   // file whose backup name is its own (a ".bak" file, or a link to it) has no
   // backup to keep: the copy refuses to land on its own source.
-  if (!CopyFileToBackup(name, BackupNameOf(name))) return false;
-  return DeleteFile(name);
+  // The file goes only while it is still what the backup holds: one another
+  // program wrote to since its copy began stays, and the answer is false.
+  TFileStamp copied;
+  if (!CopyFileToBackup(name, BackupNameOf(name), &copied)) return false;
+  return FileStillAsStamped(name, copied, true) && DeleteFile(name);
 }
 
 bool EmptyFileKeepingBackup(const String& name) {
   // A file the save would refuse gets no backup either.
   if (!FileExists(name) || ReplaceRefusal(name) != 0) return false;
-  if (!CopyFileToBackup(name, BackupNameOf(name))) return false;
+  TFileStamp copied;
+  if (!CopyFileToBackup(name, BackupNameOf(name), &copied)) return false;
+  // Emptied only while it is still what the backup holds, checked as late as
+  // the replacement allows.
   static const Byte mark[2] = {0xFF, 0xFE};
-  return ReplaceFileContent(name, mark, sizeof mark);
+  TFileReplaceStream empty(name);
+  return empty.Ok() && empty.Write(mark, sizeof mark) == static_cast<Int64>(sizeof mark) &&
+         FileStillAsStamped(name, copied, true) && empty.Commit();
 }
 
 bool OKToDeleteFile(const String& name) {

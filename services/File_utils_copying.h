@@ -36,11 +36,12 @@ bool CopyOrMoveAFileRetainingDirStructure(const String& name, const String& subF
 // Backs the file up, then deletes it.  False when the file does not exist,
 // when its deletion would be refused (DeleteRefusal: then no backup is made,
 // and an earlier one stays), when the backup could not be made complete or
-// would be the file itself (a ".bak" file; the file is then left alone), or
-// the deletion failed.
+// would be the file itself (a ".bak" file; the file is then left alone), when
+// another program wrote to the file since its copy began (it stays as that
+// program left it), or the deletion failed.
 bool DeleteFileKeepingBackup(const String& name);
 // Backs the file up, then makes it an empty UTF-16LE file (its mark only).
-// False as above.
+// False as above (a file written to since its copy began is not emptied).
 bool EmptyFileKeepingBackup(const String& name);
 // True without asking when the file does not exist; else asks in a system
 // message box whether to delete it and deletes it on OK; answers whether OK

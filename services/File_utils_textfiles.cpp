@@ -31,10 +31,16 @@ namespace {
 constexpr char16_t kCRLF[] = u"\r\n";
 
 // The whole file; false when it cannot be opened or a read fails (a failed
-// read is never taken for the end of the file).
-bool ReadWholeFile(const String& fileName, TBytes& bytes) {
+// read is never taken for the end of the file). When read is given it
+// receives the file's stamp from before its first byte was read.
+bool ReadWholeFile(const String& fileName, TBytes& bytes, TFileStamp* read = nullptr) {
   try {
     TFileStream f(fileName, fmOpenRead | fmShareDenyNone);
+    struct stat st;
+    if (read != nullptr) {
+      if (::fstat(f.Handle(), &st) != 0) return false;
+      *read = FileStampOf(st);
+    }
     bytes.clear();
     std::vector<Byte> chunk(1 << 16);
     for (;;) {
@@ -541,8 +547,9 @@ bool InsertIntoFile(const String& fileName, const String& text, const AnsiString
     if (!FileExists(fileName) || ReplaceRefusal(fileName) != 0) return false;
     if (makeBackup && !CopyFileToBackup(fileName, ChangeFileExt(fileName, QMExts[ext_bak]))) return false;
     TBytes bytes;
-    if (!ReadWholeFile(fileName, bytes)) return false;
-    return ReplaceFileContent(fileName, TextFileBytesWithInsertion(bytes, text, ansiText, position));
+    TFileStamp read;
+    if (!ReadWholeFile(fileName, bytes, &read)) return false;
+    return ReplaceFileContent(fileName, TextFileBytesWithInsertion(bytes, text, ansiText, position), read);
   } catch (const std::exception&) {
     return false;
   }

@@ -31,9 +31,14 @@ namespace {
 
 constinit TUnitCounter Modify_source_texts_basics_counter;
 
-bool ReadAllBytes(const String& filename, TBytes& bytes) {
+// The whole file, and its stamp from before its first byte was read: a
+// source text is written back only while it still stands as it was read.
+bool ReadAllBytes(const String& filename, TBytes& bytes, TFileStamp& read) {
   try {
     TFileStream stream(filename, fmOpenRead | fmShareDenyNone);
+    struct stat st;
+    if (::fstat(stream.Handle(), &st) != 0) return false;
+    read = FileStampOf(st);
     const Int64 size = stream.Size();
     if (size < 0 || static_cast<UInt64>(size) > bytes.max_size()) return false;
     bytes.resize(static_cast<size_t>(size));
@@ -80,7 +85,8 @@ bool MakeBackupOnce(const String& filename) {
     case BackupState::none: break;
   }
   TBytes bytes;
-  if (!ReadAllBytes(filename, bytes)) return false;
+  TFileStamp read;
+  if (!ReadAllBytes(filename, bytes, read)) return false;
   // The backup is as private, and as shared, as its source: its mode, group,
   // ACL and attributes; made by a privileged process, it is the source's
   // owner's, whose own edits must go on finding it theirs.
@@ -533,17 +539,19 @@ Int32 InsertedIntoSourceText(const String& filename, String& text, Int32 bytePos
                                                                                       : 0;
   }
   TBytes bytes;
-  if (!ReadAllBytes(filename, bytes)) return 0;
+  TFileStamp read;
+  if (!ReadAllBytes(filename, bytes, read)) return 0;
   TBytes out;
   if (!WithMarkerBeforeByte(bytes, text, static_cast<size_t>(bytePos), lcid, out)) return 0;
   bytes = TBytes();
   if (ReplaceRefusal(filename) != 0 || !MakeBackupOnce(filename)) return 0;
-  return ReplaceFileContent(filename, out) ? static_cast<Int32>(text.size()) : 0;
+  return ReplaceFileContent(filename, out, read) ? static_cast<Int32>(text.size()) : 0;
 }
 
 String AlterFileW(const String& filename, Char ch, Int32 start, Int32 len) {
   TBytes bytes;
-  if (!ReadAllBytes(filename, bytes))
+  TFileStamp read;
+  if (!ReadAllBytes(filename, bytes, read))
     throw EFOpenError(Format(u"Cannot open file \"%s\". %s", {filename, u"The file cannot be read"}));
   const Int64 first = std::max<Int64>(start, 1);
   const Int64 wantedLast = static_cast<Int64>(start) + len - 1;
@@ -574,7 +582,7 @@ String AlterFileW(const String& filename, Char ch, Int32 start, Int32 len) {
     throw EFCreateError(Format(u"Cannot create file \"%s\". %s", {filename, u"The file cannot be written"}));
   if (!MakeBackupOnce(filename))
     throw EFCreateError(Format(u"Cannot create file \"%s\". %s", {SourceTextBackupName(filename), u"The backup cannot be made"}));
-  if (!ReplaceFileContent(filename, altered))
+  if (!ReplaceFileContent(filename, altered, read))
     throw EFCreateError(Format(u"Cannot create file \"%s\". %s", {filename, u"The file cannot be written"}));
   return answer;
 }

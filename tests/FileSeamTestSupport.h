@@ -2,6 +2,10 @@
 // fail the N-th one (counted from 1) with a system error or a short transfer.
 #pragma once
 
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
@@ -12,6 +16,20 @@
 #include "platform/runtime/FileSeam.h"
 
 namespace sk {
+
+// Another program writing to a file in place, from a process of its own:
+// "CHANGED" appended, or written over the first bytes (the size kept). The
+// child's exit status (0 when written), or -1.
+inline int WriteFromAnotherProcess(const std::string& path, bool append) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const int fd = ::open(path.c_str(), append ? O_WRONLY | O_APPEND : O_WRONLY);
+    ::_exit(fd >= 0 && ::write(fd, "CHANGED", 7) == 7 && ::close(fd) == 0 ? 0 : 1);
+  }
+  int status = 0;
+  if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
 
 class ScopedFileSeam {
  public:

@@ -351,6 +351,10 @@ bool TFileChunker::RestoreInto(TStream* out, std::vector<TChunkRead>& read) {
     }
     MyYieldProcess();
     TFileStream chunk(name, fmOpenRead | fmShareDenyNone);
+    // The chunk as it stands before its first byte is read: one written to
+    // after this is not what the restored file holds, and is not deleted.
+    struct stat st {};
+    if (::fstat(chunk.Handle(), &st) != 0) return false;
     Int64 overhead = ChunkOverhead(1, 0);
     if (i == 0) {
       TChunkSetHeader h;
@@ -379,16 +383,14 @@ bool TFileChunker::RestoreInto(TStream* out, std::vector<TChunkRead>& read) {
       if (again != sum) return false;
     }
     if (OnRestoreOne) OnRestoreOne(name, i + 1, fOut_of);
-    struct stat st {};
-    if (::fstat(chunk.Handle(), &st) != 0) return false;
-    read.push_back({name, static_cast<UInt64>(st.st_dev), static_cast<UInt64>(st.st_ino)});
+    read.push_back({name, FileStampOf(st)});
   }
   return true;
 }
 
 void TFileChunker::DeleteChunks(const std::vector<TChunkRead>& read) {
   if (fDeleteChunksAfterwards)
-    for (const TChunkRead& chunk : read) ZADeleteFileAs(chunk.Name, chunk.Dev, chunk.Ino);
+    for (const TChunkRead& chunk : read) ZADeleteFileAs(chunk.Name, chunk.Stamp);
 }
 
 bool TFileChunker::RestoreAllChunks() {

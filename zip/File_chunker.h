@@ -16,6 +16,7 @@
 
 #include "core/Useful_classes_base_stringlists.h"
 #include "platform/runtime/FileReplace.h"
+#include "platform/runtime/FileUtils.h"
 #include "platform/runtime/RtlTypes.h"
 #include "platform/runtime/Streams.h"
 
@@ -145,12 +146,12 @@ class TFileChunker : public TObject {
   // A chunk read whole: its name and the file that held it.
   struct TChunkRead {
     String Name;
-    UInt64 Dev;
-    UInt64 Ino;
+    TFileStamp Stamp;  // the chunk as it stood before it was read
   };
   // Copies every chunk, checked, into out; read lists the chunks that came.
   bool RestoreInto(TStream* out, std::vector<TChunkRead>& read);
-  // Deletes the chunks read, each only while its name still holds it.
+  // Deletes the chunks read, each only while its name still holds it,
+  // unchanged since it was read.
   void DeleteChunks(const std::vector<TChunkRead>& read);
 
   std::unique_ptr<TZipArchiver> fZipper;

@@ -417,11 +417,11 @@ void TZABaseArchiver::ForceUpdate() {
       try {
         // Only the file or folder that was read goes, removed through its
         // folder's descriptor: another put at the name since (or reached
-        // through a link swapped in on the way) is not what the archive
-        // holds, and stays.
+        // through a link swapped in on the way), or the file itself written
+        // to since its read, is not what the archive holds, and stays.
         if (!IsFolderEntry(it)) {
-          if (!ZADeleteFileAs(it.SrcFileName, it.SrcDev, it.SrcIno)) throw EZAException(27, {it.SrcFileName}, this);
-        } else if (!ZADelTreeIfNoFilesAs(it.SrcFileName, it.SrcDev, it.SrcIno)) {
+          if (!ZADeleteFileAs(it.SrcFileName, it.SrcStamp)) throw EZAException(27, {it.SrcFileName}, this);
+        } else if (!ZADelTreeIfNoFilesAs(it.SrcFileName, it.SrcStamp.Dev, it.SrcStamp.Ino)) {
           throw EZAException(60, {it.SrcFileName}, this);
         }
       } catch (const EZAException& e) {
@@ -783,8 +783,7 @@ bool TZABaseArchiver::CommitWriteEntry(Int32 index, TZACommit& c) {
   }
   if (seen) {
     item.SrcRead = true;
-    item.SrcDev = opened.st_dev;
-    item.SrcIno = opened.st_ino;
+    item.SrcStamp = FileStampOf(opened);
   }
   cleanUp();
   bool endCancel = false;

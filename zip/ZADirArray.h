@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/runtime/FileUtils.h"
 #include "platform/runtime/StringList.h"
 #include "platform/runtime/Streams.h"
 #include "zip/ZARecords.h"
@@ -36,12 +37,11 @@ struct TDirItem {
   Int32 Position = 0;
   bool Tagged = false;
   String SrcFileName;
-  // The file read from SrcFileName (its device and inode), known once its
-  // data is in the archive: a moved source is deleted only while its name
-  // still holds that very file.
+  // The file read from SrcFileName as it stood before its first byte was
+  // read, known once its data is in the archive: a moved source is deleted
+  // only while its name still holds that very file, unchanged.
   bool SrcRead = false;
-  UInt64 SrcDev = 0;
-  UInt64 SrcIno = 0;
+  TFileStamp SrcStamp;
   Word CompressionMethod = 0;  // the real method, also for AES entries
   Byte CompressionMode = 0;    // 0 to 9 for a pending store
   TZAProcessOperation Operation = poAdd;

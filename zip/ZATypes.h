@@ -176,6 +176,7 @@ using TZAOnStoreFileEvent = std::function<void(TObject* Sender, String& FileName
 using TZAOnExtractFileEvent =
     std::function<void(TObject* Sender, String& FileName, Cardinal& FileAttr, const AnsiString& Comment)>;
 
+
 // Unit start and stop (the unit has no work of its own).
 void ZATypes_initialization();
 void ZATypes_Finalization();

@@ -351,14 +351,17 @@ int OpenFolderOf(const std::string& folder) {
 }
 
 // Removes the entry name of the folder open as dir when it is the file of
-// device dev and inode ino, seen without following a link; closes dir.
-bool DeleteEntryAs(int dir, const std::string& name, UInt64 dev, UInt64 ino) {
+// the stamp, seen without following a link, and (with state) unchanged since
+// the stamp was taken; closes dir.
+bool DeleteEntryAs(int dir, const std::string& name, const TFileStamp& stamp, bool state) {
   struct stat st {};
   bool done = false;
   if (::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
     done = errno == ENOENT;
-  } else if (st.st_dev != dev || st.st_ino != ino) {
+  } else if (st.st_dev != stamp.Dev || st.st_ino != stamp.Ino) {
     errno = EEXIST;  // another file holds the name
+  } else if (state && !(FileStampOf(st) == stamp)) {
+    errno = EBUSY;  // written to since it was read
   } else {
     done = ::unlinkat(dir, name.c_str(), 0) == 0 || errno == ENOENT;
   }
@@ -410,17 +413,32 @@ bool ZADeleteOpenFile(const String& fileName, int fd) {
   if (FileSeamAsk(fsoDelete, path) != 0) return false;
   const int dir = OpenFolderWithoutLinks(folder);
   if (dir < 0) return errno == ENOENT;
-  return DeleteEntryAs(dir, name, held.st_dev, held.st_ino);
+  return DeleteEntryAs(dir, name, FileStampOf(held), false);
 }
 
-bool ZADeleteFileAs(const String& fileName, UInt64 dev, UInt64 ino) {
+namespace {
+
+bool DeleteStampedFile(const String& fileName, const TFileStamp& stamp, bool state) {
   const std::string path = SysName(fileName);
   std::string folder, name;
   if (!SplitLast(path, folder, name)) return false;
   if (FileSeamAsk(fsoDelete, path) != 0) return false;
   const int dir = OpenFolderOf(folder);
   if (dir < 0) return errno == ENOENT;
-  return DeleteEntryAs(dir, name, dev, ino);
+  return DeleteEntryAs(dir, name, stamp, state);
+}
+
+}  // namespace
+
+bool ZADeleteFileAs(const String& fileName, UInt64 dev, UInt64 ino) {
+  TFileStamp stamp;
+  stamp.Dev = dev;
+  stamp.Ino = ino;
+  return DeleteStampedFile(fileName, stamp, false);
+}
+
+bool ZADeleteFileAs(const String& fileName, const TFileStamp& stamp) {
+  return DeleteStampedFile(fileName, stamp, true);
 }
 
 bool ZAMoveFileOverAs(const String& fromName, const String& toName, UInt64 dev, UInt64 ino) {

@@ -132,6 +132,10 @@ bool ZADeleteOpenFile(const String& fileName, int fd);
 // a link. True when it is no longer at the name; false (errno set) when it
 // still is or another file is there.
 bool ZADeleteFileAs(const String& fileName, UInt64 dev, UInt64 ino);
+
+// ZADeleteFileAs for the stamped file, removed only while it is unchanged:
+// a file written to since its read stays (false, errno EBUSY).
+bool ZADeleteFileAs(const String& fileName, const TFileStamp& stamp);
 // Moves the file of device dev and inode ino from fromName to toName in one
 // step (renameat: what toName holds, a file or a link, is replaced), and only
 // while fromName holds that file, seen without following a link. The folders

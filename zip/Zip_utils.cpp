@@ -11,6 +11,7 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/Global_vars.h"
@@ -415,15 +416,12 @@ bool ZipASeriesOfFilesTo(const TStrings& files, const String& zipFileName, TZASt
     ZADeleteOpenFile(temp, out->Handle());
     return false;
   }
-  // For each file the engine read, by the name it found the file by: the
-  // entry it went into and the file read (its device and inode).
-  struct TRead {
-    String entry;
-    std::pair<UInt64, UInt64> file;
-  };
-  std::map<String, TRead> readFrom;
-  std::vector<bool> stored(static_cast<size_t>(files.Count()), false);
-  std::vector<std::pair<UInt64, UInt64>> identity(static_cast<size_t>(files.Count()));
+  // Each file the engine read, by which file it is (device and inode): the
+  // entry it went into and the file as it stood before its bytes were read.
+  std::multimap<std::pair<UInt64, UInt64>, std::pair<String, TFileStamp>> read;
+  // Each line's file, and what of it is in the new archive.
+  std::vector<String> sources(static_cast<size_t>(files.Count()));
+  std::vector<std::optional<TFileStamp>> stored(static_cast<size_t>(files.Count()));
   try {
     {
       TZipArchiver arc;
@@ -435,23 +433,27 @@ bool ZipASeriesOfFilesTo(const TStrings& files, const String& zipFileName, TZASt
       for (Int32 i = 0; i < files.Count(); ++i) arc.FileMasks().Add(files.Get(i));
       arc.AddFiles();
       for (const TDirItem& item : arc.DMHandle->CDir->FItems)
-        if (item.SrcRead) readFrom[item.SrcFileName] = {item.Name, {item.SrcDev, item.SrcIno}};
+        if (item.SrcRead) read.insert({{item.SrcStamp.Dev, item.SrcStamp.Ino}, {item.Name, item.SrcStamp}});
     }
     // Test what the new archive holds before it replaces anything.
     TZipArchiver check;
     check.OpenArchive(out.get(), false);
     TArchiverCloser closer{check};
     for (Int32 i = 0; i < files.Count(); ++i) {
-      // The name the engine found the file by: a full path reaches the
-      // system as it is, its backslashes part of its names.
+      // The file the line names, however it is spelled (a full path reaches
+      // the system as it is, its backslashes part of its names), is matched
+      // to what the engine read by which file it is. A source to be deleted
+      // is the line's own regular file: not a link's target, nor a folder.
       const String given = files.Get(i);
-      const String found = !given.empty() && given[0] == u'/' ? WithNameBackslashes(ExpandFileName(given))
-                                                               : ZAExpandFileName(given);
-      auto read = readFrom.find(found);
-      if (read == readFrom.end()) read = readFrom.find(given);
-      if (read == readFrom.end()) continue;
-      stored[static_cast<size_t>(i)] = ZAFindEntryExact(*check.DMHandle->CDir, read->second.entry) >= 0;
-      identity[static_cast<size_t>(i)] = read->second.file;
+      sources[static_cast<size_t>(i)] =
+          !given.empty() && given[0] == u'/' ? WithNameBackslashes(ExpandFileName(given)) : ZAExpandFileName(given);
+      const std::string path = StringToSystemName(sources[static_cast<size_t>(i)]);
+      struct stat st {};
+      if (deleteSources ? ::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) : ::stat(path.c_str(), &st) != 0)
+        continue;
+      const auto [from, to] = read.equal_range({st.st_dev, st.st_ino});
+      for (auto it = from; it != to && !stored[static_cast<size_t>(i)]; ++it)
+        if (ZAFindEntryExact(*check.DMHandle->CDir, it->second.first) >= 0) stored[static_cast<size_t>(i)] = it->second.second;
     }
   } catch (...) {
     ZADeleteFileAs(temp, made.st_dev, made.st_ino);
@@ -461,14 +463,18 @@ bool ZipASeriesOfFilesTo(const TStrings& files, const String& zipFileName, TZASt
     ZADeleteFileAs(temp, made.st_dev, made.st_ino);
     return false;
   }
-  // The sources go only when every one of them is in the archive.
-  const bool every = std::find(stored.begin(), stored.end(), false) == stored.end();
-  bool all = every;
-  for (Int32 i = 0; every && deleteSources && i < files.Count(); ++i) {
-    // Only the file that was stored goes: another put at its name since
-    // stays, and the answer says not all went.
-    const auto& [dev, ino] = identity[static_cast<size_t>(i)];
-    if (!ZADeleteFileAs(ExpandFileName(files.Get(i)), dev, ino)) all = false;
+  bool all = std::find(stored.begin(), stored.end(), std::nullopt) == stored.end();
+  if (!all || !deleteSources) return all;
+  // The sources go only when every one of them is in the archive and is
+  // still, unchanged, the file whose bytes went in: one written to since its
+  // read (appended to, or rewritten in place) keeps every source.
+  for (Int32 i = 0; i < files.Count(); ++i)
+    if (!FileStillAsStamped(sources[static_cast<size_t>(i)], *stored[static_cast<size_t>(i)])) return false;
+  for (Int32 i = 0; i < files.Count(); ++i) {
+    // Only the file that was stored goes, as it was read: another put at its
+    // name since, or the file written to since, stays, and the answer says
+    // not all went.
+    if (!ZADeleteFileAs(sources[static_cast<size_t>(i)], *stored[static_cast<size_t>(i)])) all = false;
   }
   return all;
 }

@@ -723,6 +723,14 @@ bool ReplaceFileContent(const String& fileName, const TBytes& bytes) {
   return ReplaceFileContent(fileName, bytes.data(), bytes.size());
 }
 
+bool ReplaceFileContent(const String& fileName, const TBytes& bytes, const TFileStamp& asRead) {
+  TFileReplaceStream s(fileName);
+  if (!s.Ok()) return false;
+  if (!bytes.empty() && s.Write(bytes.data(), static_cast<Int64>(bytes.size())) != static_cast<Int64>(bytes.size()))
+    return false;
+  return FileStillAsStamped(fileName, asRead, true) && s.Commit();
+}
+
 TNewFileStream::TNewFileStream(const String& fileName) : THandleStream(-1), fTarget(StringToSystemName(fileName)) {
   if (fTarget.empty()) {
     fError = ENOENT;

@@ -29,6 +29,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/runtime/FileUtils.h"
 #include "platform/runtime/ResourceStrings.h"
 #include "platform/runtime/RtlTypes.h"
 #include "platform/runtime/Streams.h"
@@ -267,6 +268,11 @@ bool WriteAllToFd(int fd, const void* data, size_t n);
 // bytes; true when the new content is in place.
 bool ReplaceFileContent(const String& fileName, const void* data, size_t count);
 bool ReplaceFileContent(const String& fileName, const TBytes& bytes);
+// The same for a file read and changed in memory: put in place only while the
+// file still stands as it was read (asRead), checked as late as the
+// replacement allows. A file another program wrote to since stays as that
+// program left it (false, errno EBUSY).
+bool ReplaceFileContent(const String& fileName, const TBytes& bytes, const TFileStamp& asRead);
 
 // A new file that appears under its name only once it is complete: written
 // to a temporary file in the name's folder (unnamed where the file system

@@ -504,7 +504,8 @@ bool RenameFile(const String& oldName, const String& newName) {
 namespace {
 
 // CopyFile; a backup (see CopyFileToBackup) when backup is set.
-bool CopyFileAs(const String& source, const String& target, bool failIfExists, bool backup) {
+bool CopyFileAs(const String& source, const String& target, bool failIfExists, bool backup,
+                TFileStamp* copied = nullptr) {
   if (source.empty() || target.empty()) return false;
   std::string src = U8(source), dst = U8(target);
   int in = ::open(src.c_str(), O_RDONLY | O_CLOEXEC);
@@ -522,6 +523,7 @@ bool CopyFileAs(const String& source, const String& target, bool failIfExists, b
     errno = EINVAL;
     return false;
   }
+  if (copied != nullptr) *copied = FileStampOf(st);
   const mode_t mode = st.st_mode & 07777;
   const struct timespec times[2] = {st.st_atim, st.st_mtim};
   if (failIfExists) {
@@ -558,7 +560,30 @@ bool CopyFile(const String& source, const String& target, bool failIfExists) {
   return CopyFileAs(source, target, failIfExists, false);
 }
 
-bool CopyFileToBackup(const String& source, const String& backup) { return CopyFileAs(source, backup, false, true); }
+TFileStamp FileStampOf(const struct ::stat& st) {
+  TFileStamp stamp;
+  stamp.Dev = static_cast<UInt64>(st.st_dev);
+  stamp.Ino = static_cast<UInt64>(st.st_ino);
+  stamp.Size = static_cast<Int64>(st.st_size);
+  stamp.MTimeSec = st.st_mtim.tv_sec;
+  stamp.MTimeNsec = st.st_mtim.tv_nsec;
+  stamp.CTimeSec = st.st_ctim.tv_sec;
+  stamp.CTimeNsec = st.st_ctim.tv_nsec;
+  return stamp;
+}
+
+bool FileStillAsStamped(const String& fileName, const TFileStamp& stamp, bool followLink) {
+  struct stat now;
+  const std::string path = U8(fileName);
+  if ((followLink ? ::stat(path.c_str(), &now) : ::lstat(path.c_str(), &now)) == 0 && FileStampOf(now) == stamp)
+    return true;
+  errno = EBUSY;
+  return false;
+}
+
+bool CopyFileToBackup(const String& source, const String& backup, TFileStamp* copied) {
+  return CopyFileAs(source, backup, false, true, copied);
+}
 
 bool MoveFile(const String& source, const String& target, bool allowCopy) {
   if (source.empty() || target.empty()) return false;
@@ -574,7 +599,11 @@ bool MoveFile(const String& source, const String& target, bool allowCopy) {
   const bool copied = ::fstat(in, &st) == 0 && S_ISREG(st.st_mode) && CopyToNewFile(in, st, target, true);
   ::close(in);
   if (!copied) return false;
-  if (!FlushFolderOf(to) || FileSeamAsk(fsoDelete, from) != 0 || ::unlink(from.c_str()) != 0) {
+  // The source goes only while its name still holds the file copied,
+  // unchanged since its copy began: one written to meanwhile stays, and its
+  // copy goes.
+  if (!FlushFolderOf(to) || FileSeamAsk(fsoDelete, from) != 0 || !FileStillAsStamped(source, FileStampOf(st)) ||
+      ::unlink(from.c_str()) != 0) {
     const int error = errno;
     ::unlink(to.c_str());
     errno = error;

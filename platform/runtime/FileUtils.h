@@ -8,6 +8,8 @@
 // result (false, -1, empty), never by exceptions.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <memory>
 #include <vector>
 
@@ -54,11 +56,29 @@ bool RenameFile(const String& oldName, const String& newName);
 // disk.  A target that is the source itself (by name or through a link) is
 // refused.
 bool CopyFile(const String& source, const String& target, bool failIfExists);
+// A file as it stood when its bytes were read: which file (device and inode)
+// and its state (size, modification and status-change times, to the
+// nanosecond).  Every write moves the status-change time, which no caller can
+// set back, so a file that still shows its stamp still holds the bytes read;
+// one appended to, or rewritten in place at the same size, does not.
+struct TFileStamp {
+  UInt64 Dev = 0;
+  UInt64 Ino = 0;
+  Int64 Size = 0;
+  Int64 MTimeSec = 0, MTimeNsec = 0;
+  Int64 CTimeSec = 0, CTimeNsec = 0;
+  bool operator==(const TFileStamp&) const = default;
+};
+TFileStamp FileStampOf(const struct ::stat& st);
+// True when the name holds the stamped file, unchanged (errno EBUSY when
+// not); a link at the name is followed only when asked.
+bool FileStillAsStamped(const String& fileName, const TFileStamp& stamp, bool followLink = false);
 // CopyFile over (or onto) a backup's name.  A privileged process gives the
 // backup of another user's file to that user (who may read the source
 // anyway), so that their own saves that keep a backup can replace it later;
-// whoever owned a file that stood at the name never gets it.
-bool CopyFileToBackup(const String& source, const String& backup);
+// whoever owned a file that stood at the name never gets it.  When copied is
+// given it receives the source's stamp from before its first byte was read.
+bool CopyFileToBackup(const String& source, const String& backup, TFileStamp* copied = nullptr);
 // Moves a file; an existing target makes it fail.  Across file systems, when
 // allowCopy is set, the file is copied (keeping its owner where the process
 // may give it, as well as what a copy keeps), the copy and its folder are

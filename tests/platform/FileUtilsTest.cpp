@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "FileSeamTestSupport.h"
 #include "platform/runtime/Dialogs.h"
 #include "platform/runtime/FileUtils.h"
 #include "TestSupport.h"
@@ -189,6 +190,19 @@ TEST_F(FileUtilsFiles, FilesMoveAcrossFileSystemsFoldersDoNot) {
   EXPECT_FALSE(RenameFile(File("d"), target + u"_dir"));
   EXPECT_TRUE(DirectoryExists(File("d")));
   EXPECT_TRUE(DeleteFile(target));
+  // A source another program writes to once it is copied stays as written,
+  // and its copy goes.
+  Write("g", "moved");
+  TFileSeamHook previous = SetFileSeamHook([&](TFileSeamOp op, const std::string& path) -> Int32 {
+    if (op == fsoDelete && path == fDir + "/g") {
+      EXPECT_EQ(WriteFromAnotherProcess(path, true), 0);
+    }
+    return 0;
+  });
+  EXPECT_FALSE(MoveFile(File("g"), target, true));
+  SetFileSeamHook(std::move(previous));
+  EXPECT_EQ(Read("g"), "movedCHANGED");
+  EXPECT_FALSE(FileExists(target));
 }
 
 TEST_F(FileUtilsFiles, CopyKeepsDateAndHonoursFailIfExists) {

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "FileSeamTestSupport.h"
 #include "ServicesTestSupport.h"
 #include "core/Global_vars.h"
 #include "platform/runtime/FileUtils.h"
@@ -69,6 +70,51 @@ TEST_F(File_utils_copying, NoBackupNoDeletion) {
   EXPECT_FALSE(DeleteFileKeepingBackup(File("f.txt")));
   EXPECT_FALSE(EmptyFileKeepingBackup(File("f.txt")));
   EXPECT_EQ(ReadRaw("f.txt"), "keep");
+}
+
+// A file another program writes to once it is read (appended to, or
+// rewritten in place at its size) is neither deleted, emptied nor written
+// back with an edit made on the bytes read: it stays as that program left it.
+TEST_F(File_utils_copying, AFileWrittenToAfterItWasReadStays) {
+  auto edited = [](const std::function<void()>& edit) {
+    try {
+      edit();
+      return true;
+    } catch (const Exception&) {
+      return false;
+    }
+  };
+  const struct {
+    const char* routine;
+    bool append;
+    TFileSeamOp after;  // the other program writes at the first call of this kind
+    std::function<bool(const String&)> call;
+  } cases[] = {
+      {"DeleteFileKeepingBackup", false, fsoRename, [](const String& f) { return DeleteFileKeepingBackup(f); }},
+      {"EmptyFileKeepingBackup", true, fsoRename, [](const String& f) { return EmptyFileKeepingBackup(f); }},
+      {"InsertIntoFileW", true, fsoTempFile, [](const String& f) { return InsertIntoFileW(f, u"x", false, 1); }},
+      {"AlterFileW", true, fsoTempFile,
+       [&](const String& f) { return edited([&] { AlterFileW(f, u'_', 1, 100); }); }},
+      {"InsertedIntoSourceText", true, fsoTempFile,
+       [](const String& f) {
+         String marker = u"m";
+         return InsertedIntoSourceText(f, marker, 2, 0x0409, false) > 0;
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.routine);
+    std::filesystem::remove(Path("w.original"));
+    WriteRaw("w.txt", "backed up");
+    Int32 writer = -1;
+    TFileSeamHook previous = SetFileSeamHook([&](TFileSeamOp op, const std::string&) -> Int32 {
+      if (op == c.after && writer == -1) writer = WriteFromAnotherProcess(Path("w.txt"), c.append);
+      return 0;
+    });
+    EXPECT_FALSE(c.call(File("w.txt")));
+    SetFileSeamHook(std::move(previous));
+    EXPECT_EQ(writer, 0);
+    EXPECT_EQ(ReadRaw("w.txt"), c.append ? "backed upCHANGED" : "CHANGEDup");
+  }
 }
 
 // A backup whose name resolves to the file itself (a ".bak" file, or a ".bak"

@@ -12,6 +12,7 @@
 #include "FileSeamTestSupport.h"
 #include "TestSupport.h"
 #include "VisualTestSupport.h"
+#include "ZipTestSupport.h"
 #include "platform/runtime/Dialogs.h"
 #include "platform/runtime/FileSeam.h"
 #include "platform/runtime/FileUtils.h"
@@ -170,13 +171,19 @@ TEST_F(File_chunker, RoundTripWithDeleteAfterRestoreAndEvents) {
   SetFileSeamHook(previous);
   EXPECT_EQ(ChunkFilesLeft(), 5u);
   std::filesystem::remove(Path("out/d.bin"));
-  Int32 restored = 0;
-  r.OnRestoreOne = [&](const String&, Int32 n, Int32) { restored = n; };
+  // A chunk another program writes to after it was read is not deleted.
+  Int32 restored = 0, writer = -1;
+  r.OnRestoreOne = [&](const String& name, Int32 n, Int32) {
+    restored = n;
+    if (n == 2) writer = WriteFromAnotherProcess(StringToUtf8(name), true);
+  };
   ASSERT_TRUE(r.RestoreAllChunks());
   EXPECT_EQ(restored, 5);
   EXPECT_EQ(r.RestoredName(), File("out/d.bin"));
   EXPECT_EQ(ReadRaw("out/d.bin"), data);
-  EXPECT_EQ(ChunkFilesLeft(), 0u);
+  EXPECT_EQ(writer, 0);
+  EXPECT_EQ(ChunkFilesLeft(), 1u);
+  EXPECT_TRUE(ReadRaw("set/chunk 2 of 5.tmp").ends_with("CHANGED"));
 }
 
 // Nothing put at a chunk's or the restored name gets the content: a link is

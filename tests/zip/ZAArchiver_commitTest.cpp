@@ -286,10 +286,14 @@ TEST_F(ZACommitFaults, DirectoryOrderDiffersFromFileOrder) {
 }
 
 // A moved file or folder goes only as the one that was read: another put at
-// its name after the read stays, and the move reports its delete as failed.
+// its name after the read, or the file written to by another program since
+// (appended to, or rewritten in place at its size), stays, and the move
+// reports its delete as failed.
 TEST_F(ZACommitFaults, AMovedSourceGoesOnlyAsTheFileThatWasRead) {
-  for (const bool folder : {false, true}) {
-    SCOPED_TRACE(folder);
+  enum TChange { replaced, folderReplaced, appended, rewritten };
+  for (const TChange change : {replaced, folderReplaced, appended, rewritten}) {
+    SCOPED_TRACE(change);
+    const bool folder = change == folderReplaced;
     std::filesystem::remove_all(Path("src"));
     Sources();
     ::mkdir(Path("src/sub").c_str(), 0777);
@@ -299,8 +303,13 @@ TEST_F(ZACommitFaults, AMovedSourceGoesOnlyAsTheFileThatWasRead) {
     Prepare(zip, "m.zip");
     zip.OpenArchive();
     zip.FBaseDir = File("src");
+    int writer = 0;
     zip.OnFileProgress = [&](TObject*, const String&, Double, TZAProcessOperation op, TZAProgressPhase phase, bool&) {
       if (op != poMove || phase != ppEnd) return;
+      if (change == appended || change == rewritten) {
+        writer = WriteFromAnotherProcess(Path("src/mv.txt"), change == appended);
+        return;
+      }
       // The old ones are renamed away, so that the new ones cannot take their inodes.
       ::rename(Path("src/mv.txt").c_str(), Path("src/mv.old").c_str());
       ::rename(Path("src/sub").c_str(), Path("src/sub.old").c_str());
@@ -309,7 +318,9 @@ TEST_F(ZACommitFaults, AMovedSourceGoesOnlyAsTheFileThatWasRead) {
     };
     zip.MoveFiles(folder ? u"sub" : u"mv.txt", 0x28BF, String());
     zip.CloseArchive();
-    EXPECT_TRUE(folder ? std::filesystem::is_directory(Path("src/sub")) : ReadRaw("src/mv.txt") == "written since");
+    EXPECT_EQ(writer, 0);
+    const char* kept[] = {"written since", "", "a file to moveCHANGED", "CHANGEDto move"};
+    EXPECT_TRUE(folder ? std::filesystem::is_directory(Path("src/sub")) : ReadRaw("src/mv.txt") == kept[change]);
     EXPECT_EQ(failures, std::vector<Int32>{folder ? 60 : 27});
     EXPECT_EQ(Listing("m.zip").size(), 2u);
   }

@@ -22,6 +22,7 @@
 #include <tuple>
 #include <vector>
 
+#include "FileSeamTestSupport.h"
 #include "TestSupport.h"
 #include "platform/runtime/FileSeam.h"
 #include "platform/runtime/Streams.h"

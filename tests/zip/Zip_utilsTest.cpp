@@ -721,5 +721,69 @@ TEST_F(Zip_utilsFiles, ASeriesKeptInFoldersAnswersForEveryFile) {
   }
 }
 
+// A source written to by another program after its bytes were read, before
+// the series ends (appended to, or rewritten in place at its size), is not
+// what the archive holds: it stays with its new bytes and the answer is
+// false. Written as the archive is moved in, every source stays; written as
+// that source is about to go, it stays and the ones after it go.
+TEST_F(Zip_utilsFiles, ASourceWrittenToAfterItsReadStays) {
+  const struct {
+    TZAStorePathMode mode;
+    bool append, atDelete;
+  } cases[] = {
+      {spNoPath, true, false},       {spNoPath, false, true},  {spRelativePath, false, false},
+      {spRelativePath, true, true}, {spFullPath, true, false}, {spFullPath, false, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.mode) + std::to_string(c.append) + std::to_string(c.atDelete));
+    WriteRaw("a.txt", "first file");
+    WriteRaw("b.txt", "second file");
+    TStringList files;
+    files.Add(File("a.txt"));
+    files.Add(File("b.txt"));
+    int writer = -1;
+    SetFileSeamHook([&](TFileSeamOp op, const std::string& path) {
+      if (writer == -1 && (c.atDelete ? op == fsoDelete && path == Path("a.txt") : op == fsoRename))
+        writer = WriteFromAnotherProcess(Path("a.txt"), c.append);
+      return 0;
+    });
+    EXPECT_FALSE(ZipASeriesOfFilesTo(files, File("s.zip"), c.mode, true));
+    SetFileSeamHook({});
+    EXPECT_EQ(writer, 0);
+    EXPECT_EQ(ReadRaw("a.txt"), c.append ? "first fileCHANGED" : "CHANGEDile");
+    EXPECT_EQ(FileExists(File("b.txt")), !c.atDelete);
+  }
+}
+
+// Every line of a series is the file it names, however it is spelled: a
+// link, a folder or no file answers false and no source is deleted; lines
+// spelled with "//" or "./" answer true and every source goes.
+TEST_F(Zip_utilsFiles, EveryLineOfASeriesIsTheFileItNames) {
+  const struct {
+    const char* line;
+    bool answer;
+  } cases[] = {
+      {"d/link.txt", false}, {"d/e", false}, {"d//e/b.txt", true}, {"d/e/./b.txt", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    std::filesystem::remove_all(Path("d"));
+    std::filesystem::create_directories(Path("d/e"));
+    WriteRaw("d/a.txt", "alpha");
+    WriteRaw("d/e/b.txt", "beta");
+    std::filesystem::create_symlink("e/b.txt", Path("d/link.txt"));
+    TStringList files;
+    files.Add(u"d/a.txt");
+    files.Add(Utf8ToString(c.line));
+    const String here = GetCurrentDir();
+    ASSERT_TRUE(SetCurrentDir(Utf8ToString(fDir)));
+    const bool answer = ZipASeriesOfFilesTo(files, File("s.zip"), spNoPath, true);
+    SetCurrentDir(here);
+    EXPECT_EQ(answer, c.answer);
+    EXPECT_EQ(FileExists(File("d/a.txt")), !c.answer);
+    EXPECT_EQ(FileExists(File("d/e/b.txt")), !c.answer);
+  }
+}
+
 }  // namespace
 }  // namespace sk
