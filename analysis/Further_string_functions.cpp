@@ -711,11 +711,11 @@ class TMatcher {
   // A character that a phrase's gap holds after its blank: a space or a
   // control (a line end, an indenting tab) or, with markup hidden, markup.
   bool GapCharHere(Word k) const { return SpaceOrControlHere(k) || (!fInTags && TaggedCharHere(k)); }
-  // The last index of the gap that the blank at x begins: the spaces and
-  // controls after it and, with markup hidden, each run of markup that more
-  // of them follow (a page marker between blanks, a tag before a line end).
-  // Markup that the next word follows is left to the walk.
-  Int32 GapEndAfter(Int32 x) const;
+  // With markup hidden and markup at x + 1, after a gap's blanks: the last
+  // index of the gap, taking each run of markup that more spaces or controls
+  // follow (a page marker between blanks, a tag before a line end). Markup
+  // that the next word follows is left to the walk.
+  Int32 GapEndOverMarkup(Int32 x) const;
   // A star at pattern index q that takes a word's start (or a whole word)
   // may begin at text index x.
   bool WordBeginsAt(Int32 x, Int32 q) const;
@@ -981,15 +981,15 @@ bool TMatcher::SpaceOrLineEndAt(Int32 x) const {
   return x >= 0 && x < fN && (SpaceHere(fCls[x]) || LineBreakChar(fBuf[x]));
 }
 
-SK_SCAN_STEP Int32 TMatcher::GapEndAfter(Int32 x) const {
-  for (;;) {
-    while (x + 1 < fN && SpaceOrControlHere(fCls[x + 1])) ++x;
-    if (fInTags || x + 2 >= fN || !TaggedCharHere(fCls[x + 1])) return x;
+SK_SCAN_ASIDE Int32 TMatcher::GapEndOverMarkup(Int32 x) const {
+  while (x + 2 < fN && TaggedCharHere(fCls[x + 1])) {
     Int32 y = x + 2;
     while (y < fN - 1 && TaggedCharHere(fCls[y])) ++y;
-    if (!SpaceOrControlHere(fCls[y])) return x;
+    if (!SpaceOrControlHere(fCls[y])) break;
     x = y;
+    while (x + 1 < fN && SpaceOrControlHere(fCls[x + 1])) ++x;
   }
+  return x;
 }
 
 bool TMatcher::WordBeginsAt(Int32 x, Int32 q) const {
@@ -1033,7 +1033,10 @@ TMatcher::TWalkEnd TMatcher::Walk(Int32& x, Int32& p, Int32& punct, bool& plainS
         plainSoFar = false;
         if (!BlankAt(c, k)) return we_failed;
         if (PunctHere(k)) punct = x;
-        if (p < fM) x = GapEndAfter(x);
+        if (p < fM) {
+          while (x + 1 < fN && SpaceOrControlHere(fCls[x + 1])) ++x;
+          if (x + 1 < fN && TaggedCharHere(fCls[x + 1]) && !fInTags) x = GapEndOverMarkup(x);
+        }
         break;
       case sw_code_one_char:
         plainSoFar = false;
