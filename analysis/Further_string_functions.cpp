@@ -1396,10 +1396,12 @@ SK_SCAN_STEP const Char* TMatcher::Hit(Int32 lead, Int32 last) {
 
 void TMatcher::NoteMarkup(Int32 i, Char c, Word k) {
   if (!TaggedCharHere(k) || (c != u'<' && c != u'>')) return;
-  // A delimiter with only what a gap holds between it and the one before
-  // belongs to the same run.
+  // A delimiter with only markup between it and the one before belongs to
+  // the same run; with markup hidden, also with what a gap holds between
+  // them.
   bool sameRun = fMarkAt >= 0 && fMarkAt < i;
-  for (Int32 t = i - 1; sameRun && t > fMarkAt; --t) sameRun = GapCharHere(fCls[t]);
+  for (Int32 t = i - 1; sameRun && t > fMarkAt; --t)
+    sameRun = fInTags ? TaggedCharHere(fCls[t]) : GapCharHere(fCls[t]);
   if (!sameRun) {
     fSnap = TagState();
     fSnapAt = i;
