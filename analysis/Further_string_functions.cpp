@@ -708,6 +708,14 @@ class TMatcher {
   // digits) that ends at j - 1, not before fStart.
   Int32 RunStartBefore(Int32 j, bool digits) const;
   bool SpaceOrLineEndAt(Int32 x) const;
+  // A character that a phrase's gap holds after its blank: a space or a
+  // control (a line end, an indenting tab) or, with markup hidden, markup.
+  bool GapCharHere(Word k) const { return SpaceOrControlHere(k) || (!fInTags && TaggedCharHere(k)); }
+  // With markup hidden and markup at x + 1, after a gap's blanks: the last
+  // index of the gap, taking each run of markup that more spaces or controls
+  // follow (a page marker between blanks, a tag before a line end). Markup
+  // that the next word follows is left to the walk.
+  Int32 GapEndOverMarkup(Int32 x) const;
   // A star at pattern index q that takes a word's start (or a whole word)
   // may begin at text index x.
   bool WordBeginsAt(Int32 x, Int32 q) const;
@@ -733,8 +741,9 @@ class TMatcher {
     fRec.tag_edge_1B = t.tag_edge_1B;
     fRec.tag_number_1B = t.tag_number_1B;
   }
-  // Keeps the markup state from before each run of markup that the scan
-  // meets, for GapHit.
+  // Keeps the markup state from before each run of markup (with markup
+  // hidden, of markup, spaces and controls, as a gap holds them) that the
+  // scan meets, for GapHit.
   void NoteMarkup(Int32 i, Char c, Word k);
   // For an anchored pattern whose plain character after the blank stands at
   // i: the blank that ends the first word is looked for in the gap before i
@@ -778,7 +787,7 @@ class TMatcher {
   bool fLearnsCandidates = false;
   bool fAnchored = false;
   // The last markup delimiter the scan met, and the markup state from before
-  // the run of markup that holds it (taken at fSnapAt).
+  // the run that holds it (taken at fSnapAt).
   Int32 fMarkAt = -1;
   Int32 fSnapAt = -1;
   TTagState fSnap{};
@@ -972,6 +981,17 @@ bool TMatcher::SpaceOrLineEndAt(Int32 x) const {
   return x >= 0 && x < fN && (SpaceHere(fCls[x]) || LineBreakChar(fBuf[x]));
 }
 
+SK_SCAN_ASIDE Int32 TMatcher::GapEndOverMarkup(Int32 x) const {
+  while (x + 2 < fN && TaggedCharHere(fCls[x + 1])) {
+    Int32 y = x + 2;
+    while (y < fN - 1 && TaggedCharHere(fCls[y])) ++y;
+    if (!SpaceOrControlHere(fCls[y])) break;
+    x = y;
+    while (x + 1 < fN && SpaceOrControlHere(fCls[x + 1])) ++x;
+  }
+  return x;
+}
+
 bool TMatcher::WordBeginsAt(Int32 x, Int32 q) const {
   // Right after the pattern's blank the walk has passed over the whole gap
   // (a space, a line end, punctuation before a sentence barrier, the spaces
@@ -1013,8 +1033,10 @@ TMatcher::TWalkEnd TMatcher::Walk(Int32& x, Int32& p, Int32& punct, bool& plainS
         plainSoFar = false;
         if (!BlankAt(c, k)) return we_failed;
         if (PunctHere(k)) punct = x;
-        if (p < fM)
+        if (p < fM) {
           while (x + 1 < fN && SpaceOrControlHere(fCls[x + 1])) ++x;
+          if (x + 1 < fN && TaggedCharHere(fCls[x + 1]) && !fInTags) x = GapEndOverMarkup(x);
+        }
         break;
       case sw_code_one_char:
         plainSoFar = false;
@@ -1375,9 +1397,11 @@ SK_SCAN_STEP const Char* TMatcher::Hit(Int32 lead, Int32 last) {
 void TMatcher::NoteMarkup(Int32 i, Char c, Word k) {
   if (!TaggedCharHere(k) || (c != u'<' && c != u'>')) return;
   // A delimiter with only markup between it and the one before belongs to
-  // the same run of markup.
+  // the same run; with markup hidden, also with what a gap holds between
+  // them.
   bool sameRun = fMarkAt >= 0 && fMarkAt < i;
-  for (Int32 t = i - 1; sameRun && t > fMarkAt; --t) sameRun = TaggedCharHere(fCls[t]);
+  for (Int32 t = i - 1; sameRun && t > fMarkAt; --t)
+    sameRun = fInTags ? TaggedCharHere(fCls[t]) : GapCharHere(fCls[t]);
   if (!sameRun) {
     fSnap = TagState();
     fSnapAt = i;
@@ -1386,26 +1410,25 @@ void TMatcher::NoteMarkup(Int32 i, Char c, Word k) {
 }
 
 SK_SCAN_ASIDE bool TMatcher::GapHit(Int32 i, Int32& lead, Int32& last, bool& learnable) {
-  // The walk from a blank b takes b, then every space and control after it,
-  // then markup, and then the character at i: so b stands at the start of
-  // the run of spaces and controls before i's markup, or is punctuation just
-  // before that run. The blanks a scan for them would meet are tried in
-  // their order.
+  // The walk from a blank b takes b, then the gap after it (spaces,
+  // controls and, with markup hidden, markup), and then the character at i:
+  // so b stands in the gap before i, or is punctuation just before it. The
+  // blanks a scan for them would meet are tried in their order.
   const Int32 lo = fStart + fLead;
-  Int32 j = i;
-  if (!fInTags)
-    while (j - 1 >= lo && TaggedCharHere(fCls[j - 1])) --j;
-  Int32 r = j;
-  while (r - 1 >= lo && SpaceOrControlHere(fCls[r - 1])) --r;
+  Int32 r = i;
+  while (r - 1 >= lo && GapCharHere(fCls[r - 1])) --r;
   // Blanks before lo are not this search's: a later start sees fewer.
   if (r - 1 < lo) learnable = false;
-  // The markup state at the blank: from before the markup of the gap (and
-  // of i itself, a delimiter when tags are searched).
+  // The markup state at each blank: from before the markup of the gap (and
+  // of i itself, a delimiter when tags are searched), with the delimiters
+  // of the gap before the blank met again.
   const TTagState atI = TagState();
-  const bool gapMarkup = fSnapAt >= j && fSnapAt <= i;
+  const bool gapMarkup = fSnapAt >= r && fSnapAt <= i;
   if (gapMarkup) SetTagState(fSnap);
   if (fLearnsCandidates && fRec.in_tagged_text) learnable = false;
-  for (Int32 b = std::max(r - 1, lo); b < j; ++b) {
+  Int32 met = gapMarkup ? fSnapAt : i;
+  for (Int32 b = std::max(r - 1, lo); b < i; ++b) {
+    for (; met < b; ++met) MarkupAt(met, fBuf[met], fCls[met]);
     const Word k = fCls[b];
     if (!BlankAt(fBuf[b], k) || !(fInTags || (!fRec.in_tagged_text && !TaggedCharHere(k)))) continue;
     lead = LeadOf(b);

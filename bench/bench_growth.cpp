@@ -585,6 +585,30 @@ String WithTagsBeforeBlanks(const String& t) {
   return out;
 }
 
+// The text with a page marker between blanks after every fifth word.
+String WithPageMarkers(const String& t) {
+  String out;
+  out.reserve(t.size() + t.size() / 3);
+  int words = 0;
+  for (size_t k = 0; k < t.size(); ++k) {
+    out += t[k];
+    if (t[k] != u' ' && t[k] != u'\n' && (k + 1 == t.size() || t[k + 1] == u' ' || t[k + 1] == u'\n') &&
+        ++words % 5 == 0)
+      out += u" <pb n=\"" + Utf8ToString(std::to_string(words / 5)) + u"\"/>";
+  }
+  return out;
+}
+
+// The text with a line-break tag after a blank before each line end.
+String WithTagsBeforeLineEnds(const String& t) {
+  String out;
+  for (Char c : t) {
+    if (c == u'\n') out += u" <lb/>";
+    out += c;
+  }
+  return out;
+}
+
 // Every hit of a typed word in a text handed to the engine (with markup:
 // each "<...>" in it marked as a tag).
 TWork SearchingOf(String text, const String& typed, bool markup = false) {
@@ -1150,6 +1174,11 @@ const std::vector<TRoutine>& Routines() {
        [](Int64 n) { return SearchingOf(TabIndented(WrappedText(TextOf(n))), u"^ lord"); }},
       {"search", "SearchAndDo (phrase of wildcards ??? lord, tags before words)", kText,
        [](Int64 n) { return SearchingOf(WithTagsBeforeWords(TextOf(n)), u"??? lord", true); }},
+      // Phrases across a tag between blanks or after a blank before a line end.
+      {"search", "SearchAndDo (the lord over page markers)", kText,
+       [](Int64 n) { return SearchingOf(WithPageMarkers(TextOf(n)), u"the lord", true); }},
+      {"search", "SearchAndDo (^ lord over tags before line ends)", kText,
+       [](Int64 n) { return SearchingOf(WithTagsBeforeLineEnds(WrappedText(TextOf(n))), u"^ lord", true); }},
       {"source view", "FoundSWsAndMarkedSWPositions (a chapter a line)", kText / 8,
        [](Int64 n) { return MarkingIn(WrappedText(TextOf(n), 4000), "chapters.txt", u"the"); }},
       // A phrase over markup before its words (each tag taken as markup).

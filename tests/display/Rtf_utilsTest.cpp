@@ -5,6 +5,9 @@
 #include "DisplayTestSupport.h"
 #include "RtfTestSupport.h"
 #include "TestSupport.h"
+#include "analysis/Further_string_functions.h"
+#include "analysis/Search_and_do_engineU.h"
+#include "analysis/Search_parsing.h"
 #include "core/Global_vars.h"
 
 #include <QtWidgets/QTextEdit>
@@ -62,6 +65,54 @@ TEST(Rtf_utils, FindsHitsWithBoundsGrowthAndContext) {
     // The edit keeps its text.
     EXPECT_EQ(edit.Text(), String(c.text));
   }
+}
+
+// With markup hidden a tag between blanks or before a line end (LF, CR LF)
+// in a phrase's gap changes no hit: the engine finds what python's re finds
+// in the text without tags, and the view marks it. Shown, "<" is a control
+// and the tag's name the next word.
+TEST(Rtf_utils, APhraseAcrossATagIsFoundAndMarkedWhereTheTextWithoutItHasIt) {
+  for (const String end : {u"\n", u"\r\n"}) {
+    String text;
+    std::vector<Int32> hidden, barrier, marked;  // where "the" stands before each gap
+    for (const String& gap : {String(u" <pb n=\"3\"/> "), u" <lb/>" + end, end + u"<lb/>" + end,
+                              String(u" <a/> <b/>\t"), String(u". <p/> ")}) {
+      text += u"of ";
+      (gap[0] == u'.' ? barrier : hidden).push_back(static_cast<Int32>(text.size()) + 1);
+      text += u"the" + gap + u"LORD said. ";
+    }
+    barrier.insert(barrier.begin(), hidden.begin(), hidden.end());
+    const std::vector<Int32> want[] = {hidden, {}, barrier};  // markup hidden, shown, the barrier
+    for (const String typed : {u"the lord", u"the *d", u"^^^ lord"})
+      for (int form = 0; form < 3; ++form) {
+        std::vector<Int32> found;
+        TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
+        engine.PrepareFirst(text, true, wp_whole, 0, 0, [&](TSearchAndDoEngine*, TConcSearchRec& rec) {
+          found.push_back(rec.exact_hit_char_position_1B);
+          return true;
+        });
+        for (size_t at = text.find(u'<'); form != 1 && at != String::npos; at = text.find(u'<', at + 1)) {
+          bool nested = false;
+          const auto length = static_cast<Int32>(text.find(u'>', at) + 1 - at);
+          MarkWCharsTagged(text, static_cast<Int32>(at), length, global_Wchars[wp_whole], 1, nested);
+        }
+        engine.SearchAndDoPublic.Collocate_barrier = form == 2 ? coll_stop_sentence : coll_stop_none;
+        const TQMSearchWordRec w = SWFullParsed_SearchWord(TIgnore_tag{}, typed);
+        engine.SearchAndDo(&w, wp_whole, 0, TTextStatsPositions_rec{});
+        EXPECT_EQ(found, want[form]) << StringToUtf8(typed) << form << end.size();
+        if (form != 0 || typed != u"the lord") continue;
+        // The view counts from 0, a line end as one character.
+        for (Int32& at : found) at -= 1 + static_cast<Int32>(std::count(text.begin(), text.begin() + at, u'\r'));
+        TRichEdit edit;
+        edit.AppendText(text, TRichCharFormat{});
+        for (const auto& h :
+             Hits(*RichEdit_FindAllTheseWordsHits(&edit, String(), {}, Words({typed.c_str()}).get(), nullptr)))
+          marked.push_back(h.first);
+        EXPECT_EQ(marked, found) << end.size();
+      }
+  }
+  global_bufStr[wp_whole].clear();
+  global_Wchars[wp_whole].clear();
 }
 
 TEST(Rtf_utils, ContextWordMustPrecedeWithinItsSpan) {
