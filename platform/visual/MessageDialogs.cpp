@@ -191,10 +191,12 @@ class TScrollingText : public TWinControl {
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     box->setReadOnly(true);
     box->setUndoRedoEnabled(false);
-    // A click selects in it and Ctrl+A, Ctrl+C and the arrows act on it;
-    // Tab passes it by, as it passes the label.
+    // Tab and a click give it the keys, so that a reader without a mouse
+    // scrolls it (the page keys, the arrows, Ctrl+Home and Ctrl+End) and
+    // selects and copies in it; Tab goes on to the next control, and Return
+    // and Escape, which it leaves unused, answer the dialog.
     box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    box->setFocusPolicy(Qt::ClickFocus);
+    box->setFocusPolicy(Qt::StrongFocus);
     box->setTabChangesFocus(true);
     QPalette palette = box->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Window));
