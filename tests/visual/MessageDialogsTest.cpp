@@ -5,6 +5,7 @@
 
 #include <QtGui/QClipboard>
 #include <QtGui/QCloseEvent>
+#include <QtGui/QFontMetricsF>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QTextBlock>
 #include <QtGui/QTextCursor>
@@ -198,6 +199,47 @@ TEST(CreateMessageDialogParts, ATallTextCopiesAsItIsAndShowsEveryLineWithinTheVi
       QTest::keyClick(at, k);
       EXPECT_EQ(dlg->ModalResult(), result) << row;
     }
+  }
+}
+
+// A tall message of words with soft hyphens: lines of its box break at them,
+// and each such line ends with the hyphen drawn, as in the dialog's label.
+TEST(CreateMessageDialogParts, ATallTextBrokenAtASoftHyphenDrawsTheHyphen) {
+  TestApplication();
+  String text;  // lines of words too long for a line of the box
+  for (int i = 0; i < 150; ++i) {
+    text += u"Word ";
+    for (int k = 0; k < 8; ++k) text += u"lis\u00ADten\u00ADsor\u00ADtie\u00ADrung\u00AD";
+    text += u"en.\r";
+  }
+  for (const String& message : {text}) {
+    auto dlg = CreateMessageDialog(message, mtInformation, {mbOK});
+    auto* edit = qobject_cast<QPlainTextEdit*>(static_cast<TControl*>(dlg->FindComponent(u"MessageText"))->Widget());
+    ASSERT_NE(edit, nullptr);
+    Rendered(*dlg);
+    const QImage shown = edit->viewport()->grab().toImage();
+    const qreal hyphen = QFontMetricsF(edit->font()).horizontalAdvance(QLatin1Char('-'));
+    int atHyphen = 0, drawn = 0;
+    for (QTextBlock b = edit->document()->begin(); b.isValid(); b = b.next()) {
+      edit->document()->documentLayout()->blockBoundingRect(b);  // lays the block out
+      for (int i = 0; i < b.layout()->lineCount(); ++i) {
+        const QTextLine line = b.layout()->lineAt(i);
+        const int last = line.textStart() + line.textLength() - 1;
+        if (b.text().at(last) != QChar::SoftHyphen) continue;
+        ++atHyphen;
+        // Ink where the hyphen goes, on the lines in view.
+        QTextCursor at(b);
+        at.setPosition(b.position() + last);
+        const QRect spot = edit->cursorRect(at).adjusted(1, 0, qCeil(hyphen), 0);
+        if (spot.bottom() >= shown.height()) continue;
+        bool ink = false;
+        for (int y = spot.top(); y <= spot.bottom(); ++y)
+          for (int x = spot.left(); x <= spot.right(); ++x) ink = ink || qGray(shown.pixel(x, y)) < 128;
+        drawn += ink;
+      }
+    }
+    EXPECT_GE(atHyphen, 150);
+    EXPECT_GT(drawn, 0);
   }
 }
 
