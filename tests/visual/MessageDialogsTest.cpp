@@ -216,7 +216,7 @@ TEST(CreateMessageDialogParts, ATallTextBrokenAtASoftHyphenDrawsTheHyphen) {
     edit->document()->documentLayout()->blockBoundingRect(b);  // lays the block out
     for (int i = 0; i < b.layout()->lineCount(); ++i) {
       const int last = b.layout()->lineAt(i).textStart() + b.layout()->lineAt(i).textLength() - 1;
-      if (b.text().at(last) == QChar::SoftHyphen) atHyphen.emplace_back(b).setPosition(b.position() + last);
+      if (last >= 0 && b.text().at(last) == QChar::SoftHyphen) atHyphen.emplace_back(b).setPosition(b.position() + last);
     }
   }
   ASSERT_GE(atHyphen.size(), 150u);
