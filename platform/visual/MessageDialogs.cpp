@@ -5,11 +5,13 @@
 #include <QtGui/QFontMetricsF>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QIcon>
+#include <QtGui/QKeyEvent>
 #include <QtGui/QScreen>
 #include <QtGui/QTextCursor>
 #include <QtGui/QTextDocument>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QPlainTextEdit>
+#include <QtWidgets/QScrollBar>
 #include <QtWidgets/QStyle>
 
 #include <algorithm>
@@ -167,6 +169,19 @@ class TScrollingText : public TWinControl {
     TLaidOutText shown;
 
    protected:
+    // Up and Down alone scroll the view by a line at once, as a reader's view
+    // does, and the caret goes with it, keeping its place on the screen (and
+    // so in view, where Shift and the arrows select from it).
+    void keyPressEvent(QKeyEvent* e) override {
+      const bool byLine = e->modifiers() == Qt::NoModifier && (e->key() == Qt::Key_Up || e->key() == Qt::Key_Down);
+      const int before = cursorRect().top();
+      TBridgedWidget::keyPressEvent(e);
+      if (!byLine) return;
+      const int moved = cursorRect().top() - before;
+      if (moved != 0)
+        verticalScrollBar()->triggerAction(moved > 0 ? QAbstractSlider::SliderSingleStepAdd
+                                                     : QAbstractSlider::SliderSingleStepSub);
+    }
     // The selection as the message holds it: without the spaces added, and
     // with its no-break spaces, which the editor's own copy makes blanks.
     QMimeData* createMimeDataFromSelection() const override {

@@ -207,8 +207,9 @@ TEST_F(Dont_remind_me_dlg, TheDialogWithItsBoxAsItIsDrawn) {
 }
 
 // A message taller than the 800 x 600 screen, read from the keys alone: Tab
-// from the default button reaches its box, which Page Down scrolls by a page
-// and Ctrl+End to its end; Return and Escape in the box still answer.
+// from the default button reaches its box, which Page Down scrolls by a page,
+// Down by a line and Ctrl+End to its end; Return and Escape in the box still
+// answer.
 TEST_F(Dont_remind_me_dlg, ATallMessageScrollsFromTheKeysAndReturnAndEscapeAnswer) {
   String lists, tip;
   for (int i = 0; i < 300; ++i) {
@@ -235,6 +236,9 @@ TEST_F(Dont_remind_me_dlg, ATallMessageScrollsFromTheKeysAndReturnAndEscapeAnswe
         QScrollBar* bar = static_cast<QAbstractScrollArea*>(box)->verticalScrollBar();
         QTest::keyClick(box, Qt::Key_PageDown);
         EXPECT_NEAR(bar->value(), bar->pageStep(), 2) << c.box;
+        const int page = bar->value();
+        QTest::keyClick(box, Qt::Key_Down);  // a line at once, as the page keys scroll at once
+        EXPECT_EQ(bar->value(), page + 1) << c.box;
         QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
         EXPECT_EQ(bar->value(), bar->maximum()) << c.box;
         QTest::keyClick(box, key);
