@@ -1689,6 +1689,15 @@ const std::vector<TRoutine>& Routines() {
          while (static_cast<Int64>(text.size()) < n) text += kThai;
          return TWork([text] { ShownMessage(text); });
        }},
+      // Long words with soft hyphens, which the box breaks at by itself.
+      {"controls", "CreateMessageDialog (words with soft hyphens)", 5000,
+       [](Int64 n) {
+         Widgets();
+         String text;
+         while (static_cast<Int64>(text.size()) < n)
+           text += u"Word lis\u00ADten\u00ADsor\u00ADtie\u00ADrung\u00ADlis\u00ADten\u00ADsor\u00ADtie\u00ADrun\u00ADgen. ";
+         return TWork([text] { ShownMessage(text); });
+       }},
       // ---- series of files and chunk sets of names with a backslash byte ----
       // A series of n files (Shift-JIS names with a byte 0x5C, in n / 100
       // folders) zipped with their full paths, the sources then deleted.

@@ -5,8 +5,13 @@
 #include <QtGui/QCursor>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QMouseEvent>
+#include <QtGui/QFontMetricsF>
+#include <QtGui/QGuiApplication>
 #include <QtGui/QPainter>
+#include <QtGui/QScreen>
+#include <QtGui/QTextDocument>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QToolTip>
 #include <QtWidgets/QWidget>
 #include <algorithm>
 
@@ -16,6 +21,23 @@
 #include "platform/visual/Screen.h"
 
 namespace sk {
+
+// A tip reads a hint that looks like markup as rich text, so such a hint goes
+// to it escaped, in a paragraph that keeps its blanks and its line ends.
+// A plain hint's tip shows each of its lines on one line unless one is wider
+// than the screen, when the tip wraps the hint within the screen; the
+// paragraph does the same.
+QString ToQToolTip(const String& hint) {
+  const QString q = ToQString(hint);
+  if (!Qt::mightBeRichText(q)) return q;
+  const QFontMetricsF metrics(QToolTip::font());
+  qreal widest = 0;
+  for (const QString& line : q.split(QLatin1Char('\n'))) widest = std::max(widest, metrics.horizontalAdvance(line));
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const bool wraps = screen != nullptr && widest > screen->geometry().width();
+  return (wraps ? QStringLiteral("<p style=\"white-space:pre-wrap\">") : QStringLiteral("<p style=\"white-space:pre\">")) +
+         q.toHtmlEscaped() + QStringLiteral("</p>");
+}
 
 namespace {
 

@@ -5,11 +5,13 @@
 #include <QtGui/QFontMetricsF>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QIcon>
+#include <QtGui/QKeyEvent>
 #include <QtGui/QScreen>
 #include <QtGui/QTextCursor>
 #include <QtGui/QTextDocument>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QPlainTextEdit>
+#include <QtWidgets/QScrollBar>
 #include <QtWidgets/QStyle>
 
 #include <algorithm>
@@ -80,7 +82,8 @@ constexpr Int32 kScrollingTextSlack = 2;
 
 // The text a box that scrolls lays out for a message: its line ends made
 // "\n", and a zero-width space at each place to break that follows no blank
-// (between words of Thai or Khmer, after a hyphen) and after each cluster of
+// (between words of Thai or Khmer, after a hyphen; not after a soft hyphen,
+// whose hyphen shows only at a line's end) and after each cluster of
 // a run that has no place to break and is wider than a line (a key, a blob of
 // encoded text), so that the box breaks every line at a cost near the line's
 // length: where it finds no place to break, it seeks one up to the run's end
@@ -113,6 +116,10 @@ TLaidOutText LaidOutText(const String& msg, const QFont& font, Int32 lineWidth) 
         ubrk_open(kind, "", reinterpret_cast<const UChar*>(plain.utf16()), static_cast<int32_t>(plain.size()), &status);
     return U_SUCCESS(status) ? it : nullptr;
   };
+  // No space after a virama, which joins the consonants about it, nor after
+  // a soft hyphen, which the box breaks after itself and draws as a hyphen
+  // only at the end of a line, which an added space would take from it.
+  auto spaceMayFollow = [](QChar c) { return c.combiningClass() != 9 && c != QChar::SoftHyphen; };
   UBreakIterator* lines = open(UBRK_LINE);
   UBreakIterator* clusters = open(UBRK_CHARACTER);
   qsizetype from = 0;
@@ -127,7 +134,7 @@ TLaidOutText LaidOutText(const String& msg, const QFont& font, Int32 lineWidth) 
       wide = metrics.horizontalAdvance(plain.mid(from, head)) > lineWidth;
       if (!wide && head < to - from) wide = metrics.horizontalAdvance(plain.mid(from, to - from)) > lineWidth;
     }
-    if (from > 0 && !plain[from - 1].isSpace() && plain[from - 1].combiningClass() != 9) {
+    if (from > 0 && !plain[from - 1].isSpace() && spaceMayFollow(plain[from - 1])) {
       out.text += QChar(0x200B);
       out.inserted.push_back(true);
     }
@@ -137,8 +144,7 @@ TLaidOutText LaidOutText(const String& msg, const QFont& font, Int32 lineWidth) 
       out.inserted.push_back(false);
       if (!wide || i + 1 >= to) continue;
       if (next <= i) next = clusters != nullptr ? ubrk_following(clusters, static_cast<int32_t>(i)) : i + 1;
-      // Not after a virama, which joins the consonants about it.
-      if (next == i + 1 && plain[i].combiningClass() != 9) {
+      if (next == i + 1 && spaceMayFollow(plain[i])) {
         out.text += QChar(0x200B);
         out.inserted.push_back(true);
       }
@@ -163,6 +169,19 @@ class TScrollingText : public TWinControl {
     TLaidOutText shown;
 
    protected:
+    // Up and Down alone scroll the view by a line at once, as a reader's view
+    // does, and the caret goes with it, keeping its place on the screen (and
+    // so in view, where Shift and the arrows select from it).
+    void keyPressEvent(QKeyEvent* e) override {
+      const bool byLine = e->modifiers() == Qt::NoModifier && (e->key() == Qt::Key_Up || e->key() == Qt::Key_Down);
+      const int before = cursorRect().top();
+      TBridgedWidget::keyPressEvent(e);
+      if (!byLine) return;
+      const int moved = cursorRect().top() - before;
+      if (moved != 0)
+        verticalScrollBar()->triggerAction(moved > 0 ? QAbstractSlider::SliderSingleStepAdd
+                                                     : QAbstractSlider::SliderSingleStepSub);
+    }
     // The selection as the message holds it: without the spaces added, and
     // with its no-break spaces, which the editor's own copy makes blanks.
     QMimeData* createMimeDataFromSelection() const override {
@@ -191,10 +210,12 @@ class TScrollingText : public TWinControl {
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     box->setReadOnly(true);
     box->setUndoRedoEnabled(false);
-    // A click selects in it and Ctrl+A, Ctrl+C and the arrows act on it;
-    // Tab passes it by, as it passes the label.
+    // Tab and a click give it the keys, so that a reader without a mouse
+    // scrolls it (the page keys, the arrows, Ctrl+Home and Ctrl+End) and
+    // selects and copies in it; Tab goes on to the next control, and Return
+    // and Escape, which it leaves unused, answer the dialog.
     box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    box->setFocusPolicy(Qt::ClickFocus);
+    box->setFocusPolicy(Qt::StrongFocus);
     box->setTabChangesFocus(true);
     QPalette palette = box->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Window));

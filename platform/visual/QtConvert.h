@@ -6,7 +6,6 @@
 #include <QtCore/QRect>
 #include <QtCore/QString>
 #include <QtGui/QColor>
-#include <QtGui/QTextDocument>
 
 #include "platform/runtime/Colors.h"
 #include "platform/runtime/RtlTypes.h"
@@ -22,13 +21,9 @@ inline QString QStringView16(const String& s) {
   return QString::fromRawData(reinterpret_cast<const QChar*>(s.data()), static_cast<qsizetype>(s.size()));
 }
 
-// The tool tip of a hint: a tip reads a text that looks like markup ("<s>
-// marks a sentence") as rich text, so such a hint goes to it escaped, with
-// its blanks and line ends kept, and is shown as it is.
-inline QString ToQToolTip(const String& hint) {
-  const QString q = ToQString(hint);
-  return Qt::mightBeRichText(q) ? Qt::convertFromPlainText(q, Qt::WhiteSpacePre) : q;
-}
+// The tool tip of a hint (Controls.cpp): the hint itself, or, when it looks
+// like markup ("<s> marks a sentence"), the hint escaped.
+QString ToQToolTip(const String& hint);
 
 inline String FromQString(const QString& s) {
   return String(reinterpret_cast<const Char*>(s.utf16()), static_cast<size_t>(s.size()));

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QtGui/QCloseEvent>
+#include <QtTest/QTest>
+#include <QtWidgets/QAbstractScrollArea>
+#include <QtWidgets/QScrollBar>
 #include <filesystem>
 #include <fstream>
 
@@ -201,6 +204,50 @@ TEST_F(Dont_remind_me_dlg, TheDialogWithItsBoxAsItIsDrawn) {
     PressButton(f, u"No");
   });
   EXPECT_EQ(Ask(u"Keep the changes to the list?", mbYesNo, mbYes, 0, true, u"Changes"), mrNo);
+}
+
+// A message taller than the 800 x 600 screen, read from the keys alone: Tab
+// from the default button reaches its box, which Page Down scrolls by a page,
+// Down by a line and Ctrl+End to its end; Return and Escape in the box still
+// answer.
+TEST_F(Dont_remind_me_dlg, ATallMessageScrollsFromTheKeysAndReturnAndEscapeAnswer) {
+  String lists, tip;
+  for (int i = 0; i < 300; ++i) {
+    lists += u"\r/home/researcher/lists/wordlist_" + IntToStr(i) + u".lst";
+    tip += u"Tip line " + IntToStr(i) + u": a word list keeps its settings.\r";
+  }
+  const struct {
+    TMsgDlgType type;
+    String text;
+    TMsgDlgButtons buttons;
+    bool box;
+  } cases[] = {{mtWarning, u"These word lists could not be read:" + lists, {mbOK, mbCancel, mbHelp}, false},
+               {mtInformation, tip, {mbOK, mbHelp}, true}};
+  for (const auto& c : cases) {
+    for (const auto& [key, answer] : {std::pair{Qt::Key_Return, mrOk}, std::pair{Qt::Key_Escape, mrCancel}}) {
+      ScopedModalHook hook([&, key = key](TForm& f) {
+        f.Widget()->activateWindow();
+        (void)QTest::qWaitForWindowActive(f.Widget());
+        QWidget* box = static_cast<TControl*>(f.FindComponent(u"MessageText"))->Widget();
+        EXPECT_EQ(QApplication::focusWidget(), static_cast<TControl*>(f.FindComponent(u"OK"))->Widget());
+        for (int tabs = 0; tabs < 5 && QApplication::focusWidget() != box; ++tabs)
+          QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), box) << c.box;
+        QScrollBar* bar = static_cast<QAbstractScrollArea*>(box)->verticalScrollBar();
+        QTest::keyClick(box, Qt::Key_PageDown);
+        EXPECT_NEAR(bar->value(), bar->pageStep(), 2) << c.box;
+        const int page = bar->value();
+        QTest::keyClick(box, Qt::Key_Down);  // a line at once, as the page keys scroll at once
+        EXPECT_EQ(bar->value(), page + 1) << c.box;
+        QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
+        EXPECT_EQ(bar->value(), bar->maximum()) << c.box;
+        QTest::keyClick(box, key);
+        if (f.ModalResult() == mrNone) f.SetModalResult(mrAbort);  // unanswered
+      });
+      EXPECT_EQ(FormCentredMessageDlg(fOwner.get(), Global_TimedOut, c.text, c.type, c.buttons, 0, nullptr, 0, c.box),
+                answer);
+    }
+  }
 }
 
 TEST_F(Dont_remind_me_dlg, NobodyAnsweringForTenSecondsClosesTheDialogAsTimedOut) {

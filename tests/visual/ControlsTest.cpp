@@ -9,6 +9,7 @@
 #include <QtGui/QKeyEvent>
 #include <QtGui/QMouseEvent>
 #include <QtGui/QPalette>
+#include <QtGui/QScreen>
 #include <QtGui/QTextDocument>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QToolTip>
@@ -546,7 +547,8 @@ TEST(MessageBeepSound, TheHandlerIsReplaceable) {
 }
 
 // A hint's tool tip shows the hint as it is, also a hint that looks like
-// markup: on a control and on an edit's right button.
+// markup, and within the screen, also a long one: on a control and on an
+// edit's right button.
 TEST(ControlHints, TheToolTipShowsTheHintAsItIs) {
   TestApplication();
   TForm form(nullptr);
@@ -557,18 +559,22 @@ TEST(ControlHints, TheToolTipShowsTheHintAsItIs) {
   edit->SetParent(&form);
   edit->RightButton().SetVisible(true);
   form.Widget()->show();
-  auto shown = [](QWidget* w) {  // as the tip's label draws it
+  // The hint as the tip's label draws it; a tip wider than the screen fails.
+  auto shown = [](QWidget* w) {
     QToolTip::showText(w->mapToGlobal(QPoint(1, 1)), w->toolTip(), w);
     QLabel* tip = nullptr;
     for (QWidget* top : QApplication::topLevelWidgets())
       if (top->inherits("QTipLabel") && top->isVisible()) tip = static_cast<QLabel*>(top);
     if (tip == nullptr) return String(u"(no tip)");
+    EXPECT_LE(tip->width(), tip->screen()->geometry().width());
     QTextDocument doc;
     Qt::mightBeRichText(tip->text()) ? doc.setHtml(tip->text()) : doc.setPlainText(tip->text());
     return FromQString(doc.toPlainText());
   };
-  for (const String& hint : {String(u"Back"), String(u"<s> marks a sentence"),
-                             String(u"Tags such as <head> are skipped"), String(u"<p>first  line\nA &amp; B")}) {
+  String lines;
+  for (int i = 0; i < 12; ++i) lines += u" A word list of the run is read again before it is sorted.";
+  for (const String& hint : {String(u"Back"), String(u"<s> marks a sentence"), String(u"Tags such as <head> are skipped"),
+                             String(u"<p>first  line\nA &amp; B"), u"Tags such as <head> are skipped." + lines + u"\nLast."}) {
     button->SetHint(hint);
     edit->RightButton().SetHint(hint);
     EXPECT_EQ(shown(button->Widget()), hint);

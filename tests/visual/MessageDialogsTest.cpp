@@ -5,6 +5,7 @@
 
 #include <QtGui/QClipboard>
 #include <QtGui/QCloseEvent>
+#include <QtGui/QFontMetrics>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QTextBlock>
 #include <QtGui/QTextCursor>
@@ -199,6 +200,33 @@ TEST(CreateMessageDialogParts, ATallTextCopiesAsItIsAndShowsEveryLineWithinTheVi
       EXPECT_EQ(dlg->ModalResult(), result) << row;
     }
   }
+}
+
+// A tall message of words with soft hyphens: lines of its box break at them,
+// and the first such line ends with the hyphen drawn, as in the label.
+TEST(CreateMessageDialogParts, ATallTextBrokenAtASoftHyphenDrawsTheHyphen) {
+  TestApplication();
+  String text;  // lines of words too long for a line of the box
+  for (int i = 0; i < 150; ++i) text += u"Word " + DupeString(u"lis\u00ADten\u00ADsor\u00ADtie\u00ADrung\u00AD", 8) + u"en.\r";
+  auto dlg = CreateMessageDialog(text, mtInformation, {mbOK});
+  auto* edit = static_cast<QPlainTextEdit*>(static_cast<TControl*>(dlg->FindComponent(u"MessageText"))->Widget());
+  Rendered(*dlg);
+  std::vector<QTextCursor> atHyphen;
+  for (QTextBlock b = edit->document()->begin(); b.isValid(); b = b.next()) {
+    edit->document()->documentLayout()->blockBoundingRect(b);  // lays the block out
+    for (int i = 0; i < b.layout()->lineCount(); ++i) {
+      const int last = b.layout()->lineAt(i).textStart() + b.layout()->lineAt(i).textLength() - 1;
+      if (last >= 0 && b.text().at(last) == QChar::SoftHyphen) atHyphen.emplace_back(b).setPosition(b.position() + last);
+    }
+  }
+  ASSERT_GE(atHyphen.size(), 150u);
+  // Ink where the hyphen goes.
+  const QImage shown = edit->viewport()->grab().toImage();
+  const QRect spot = edit->cursorRect(atHyphen[0]).adjusted(1, 0, QFontMetrics(edit->font()).horizontalAdvance(u'-'), 0);
+  int ink = 0;
+  for (int y = spot.top(); y <= spot.bottom(); ++y)
+    for (int x = spot.left(); x <= spot.right(); ++x) ink += qGray(shown.pixel(x, y)) < 128;
+  EXPECT_GT(ink, 0);
 }
 
 TEST(MessageDlgAnswers, EveryButtonGivesItsResultAndHelpLeavesTheDialogOpen) {
