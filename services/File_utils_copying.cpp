@@ -164,12 +164,8 @@ bool EmptyFileKeepingBackup(const String& name) {
   if (!FileExists(name) || ReplaceRefusal(name) != 0) return false;
   TFileStamp copied;
   if (!CopyFileToBackup(name, BackupNameOf(name), &copied)) return false;
-  // Emptied only while it is still what the backup holds, checked as late as
-  // the replacement allows.
-  static const Byte mark[2] = {0xFF, 0xFE};
-  TFileReplaceStream empty(name);
-  return empty.Ok() && empty.Write(mark, sizeof mark) == static_cast<Int64>(sizeof mark) &&
-         FileStillAsStamped(name, copied, true) && empty.Commit();
+  // Emptied only while it is still what the backup holds.
+  return ReplaceFileContent(name, TBytes{0xFF, 0xFE}, copied);
 }
 
 bool OKToDeleteFile(const String& name) {

@@ -712,23 +712,30 @@ String TTemporaryFileStream::KeepAs() {
   return String();
 }
 
-bool ReplaceFileContent(const String& fileName, const void* data, size_t count) {
+namespace {
+
+// The content replaced whole; with asRead, only while the file still stands
+// as it was read, checked as late as the replacement allows.
+bool ReplaceContent(const String& fileName, const void* data, size_t count, const TFileStamp* asRead) {
   TFileReplaceStream s(fileName);
   if (!s.Ok()) return false;
   if (count > 0 && s.Write(data, static_cast<Int64>(count)) != static_cast<Int64>(count)) return false;
+  if (asRead != nullptr && !FileStillAsStamped(fileName, *asRead, true)) return false;
   return s.Commit();
 }
 
+}  // namespace
+
+bool ReplaceFileContent(const String& fileName, const void* data, size_t count) {
+  return ReplaceContent(fileName, data, count, nullptr);
+}
+
 bool ReplaceFileContent(const String& fileName, const TBytes& bytes) {
-  return ReplaceFileContent(fileName, bytes.data(), bytes.size());
+  return ReplaceContent(fileName, bytes.data(), bytes.size(), nullptr);
 }
 
 bool ReplaceFileContent(const String& fileName, const TBytes& bytes, const TFileStamp& asRead) {
-  TFileReplaceStream s(fileName);
-  if (!s.Ok()) return false;
-  if (!bytes.empty() && s.Write(bytes.data(), static_cast<Int64>(bytes.size())) != static_cast<Int64>(bytes.size()))
-    return false;
-  return FileStillAsStamped(fileName, asRead, true) && s.Commit();
+  return ReplaceContent(fileName, bytes.data(), bytes.size(), &asRead);
 }
 
 TNewFileStream::TNewFileStream(const String& fileName) : THandleStream(-1), fTarget(StringToSystemName(fileName)) {
