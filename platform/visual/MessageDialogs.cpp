@@ -49,6 +49,20 @@ class TMessageForm : public TForm {
     }
     return TForm::DialogKey(key, shift);
   }
+
+ protected:
+  // A dialog whose buttons hold no default opens with the focus on its first
+  // button, where Return and Space answer it, and not in the box of a tall
+  // message, a Tab stop that comes before the buttons but answers nothing.
+  void DoShow() override {
+    if (ActiveControl() == nullptr)
+      for (Int32 i = 0; i < ComponentCount(); ++i)
+        if (auto* b = dynamic_cast<TButton*>(Components(i)); b != nullptr && b->CanFocus()) {
+          b->SetFocus();
+          break;
+        }
+    TForm::DoShow();
+  }
 };
 
 QIcon TypeIcon(TMsgDlgType type) {

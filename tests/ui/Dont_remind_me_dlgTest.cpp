@@ -250,6 +250,60 @@ TEST_F(Dont_remind_me_dlg, ATallMessageScrollsFromTheKeysAndReturnAndEscapeAnswe
   }
 }
 
+// Where a dialog opens its focus and what Return, Escape and Space answer
+// there, for the button sets of the callers and the defaults they ask for
+// (none, one present, one absent): its default button, else its first, in a
+// short message and one taller than the 800 x 600 screen, with the check box
+// and without; Tab goes round, through the box of a tall message.
+TEST_F(Dont_remind_me_dlg, TheFocusOpensOnTheDefaultElseTheFirstButtonAndTheKeysAnswerThere) {
+  String tall;
+  for (int i = 0; i < 300; ++i) tall += u"Line " + IntToStr(i) + u" of a message taller than the screen.\r";
+  const int kNone = -1;
+  const struct {
+    TMsgDlgButtons buttons;
+    int asked;  // kNone: the overload that asks for none
+    TMsgDlgBtn opens;
+  } rows[] = {{{mbOK}, kNone, mbOK},       {mbOKCancel, kNone, mbOK},         {mbYesNo, kNone, mbYes},
+              {mbYesNoCancel, kNone, mbYes}, {mbAbortRetryIgnore, kNone, mbRetry}, {{mbRetry, mbCancel}, kNone, mbRetry},
+              {{mbYes, mbNo, mbNoToAll, mbYesToAll, mbHelp}, kNone, mbYes},
+              {mbAbortIgnore, kNone, mbAbort}, {{mbClose}, kNone, mbClose},       {{mbNo, mbCancel}, kNone, mbNo},
+              {{mbCancel}, mbRetry, mbCancel}, {mbYesNo, mbNo, mbNo},             {{mbOK, mbCancel, mbHelp}, mbCancel, mbCancel},
+              {{mbCancel, mbYesToAll, mbHelp}, mbYesToAll, mbYesToAll},            {mbYesNo, mbOK, mbYes}};
+  for (const auto& r : rows)
+    for (const String& text : {String(u"Short?"), tall})
+      for (bool box : {false, true})
+        for (const auto& [key, answer] : {std::pair{Qt::Key_Return, MsgDlgButtonResult(r.opens)},
+                                          std::pair{Qt::Key_Escape, mrCancel},
+                                          std::pair{Qt::Key_Space, MsgDlgButtonResult(r.opens)}}) {
+          const std::string row = std::to_string(r.buttons.bits) + " asked " + std::to_string(r.asked) + " tall " +
+                                  std::to_string(text.size() > 9) + " box " + std::to_string(box) + " key " +
+                                  std::to_string(key);
+          ScopedModalHook hook([&, key = key](TForm& f) {
+            f.Widget()->activateWindow();
+            (void)QTest::qWaitForWindowActive(f.Widget());
+            QWidget* opened = QApplication::focusWidget();
+            EXPECT_EQ(opened, static_cast<TControl*>(f.FindComponent(MsgDlgButtonName(r.opens)))->Widget()) << row;
+            auto* scrolling = static_cast<TControl*>(f.FindComponent(u"MessageText"));
+            bool reached = false;
+            for (int tabs = 0; tabs < 10 && (tabs == 0 || QApplication::focusWidget() != opened); ++tabs) {
+              QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+              reached = reached || (scrolling != nullptr && QApplication::focusWidget() == scrolling->Widget());
+            }
+            EXPECT_EQ(QApplication::focusWidget(), opened) << row;
+            EXPECT_EQ(reached, scrolling != nullptr) << row;
+            EXPECT_EQ(scrolling != nullptr, text.size() > 9) << row;
+            QTest::keyClick(QApplication::focusWidget(), key);
+            if (f.ModalResult() == mrNone) f.SetModalResult(99);  // unanswered
+          });
+          EXPECT_EQ(r.asked == kNone ? FormCentredMessageDlg(fOwner.get(), Global_TimedOut, text, mtConfirmation,
+                                                             r.buttons, 0, nullptr, 0, box)
+                                     : FormCentredMessageDlg(fOwner.get(), Global_TimedOut, text, mtConfirmation,
+                                                             r.buttons, 0, nullptr, TMsgDlgBtn(r.asked), 0, box),
+                    answer)
+              << row;
+        }
+}
+
 TEST_F(Dont_remind_me_dlg, NobodyAnsweringForTenSecondsClosesTheDialogAsTimedOut) {
   int shown = 0;
   ScopedModalHook hook(WaitingHook(5000, &shown));
