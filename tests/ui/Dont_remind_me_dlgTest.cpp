@@ -258,10 +258,10 @@ TEST_F(Dont_remind_me_dlg, ATallMessageScrollsFromTheKeysAndReturnAndEscapeAnswe
 TEST_F(Dont_remind_me_dlg, TheFocusOpensOnTheDefaultElseTheFirstButtonAndTheKeysAnswerThere) {
   String tall;
   for (int i = 0; i < 300; ++i) tall += u"Line " + IntToStr(i) + u" of a message taller than the screen.\r";
-  const int kNone = -1;
+  const int kNone = -1;  // the overload that asks for no default
   const struct {
     TMsgDlgButtons buttons;
-    int asked;  // kNone: the overload that asks for none
+    int asked;
     TMsgDlgBtn opens;
   } rows[] = {{{mbOK}, kNone, mbOK},       {mbOKCancel, kNone, mbOK},         {mbYesNo, kNone, mbYes},
               {mbYesNoCancel, kNone, mbYes}, {mbAbortRetryIgnore, kNone, mbRetry}, {{mbRetry, mbCancel}, kNone, mbRetry},
@@ -272,26 +272,22 @@ TEST_F(Dont_remind_me_dlg, TheFocusOpensOnTheDefaultElseTheFirstButtonAndTheKeys
   for (const auto& r : rows)
     for (const String& text : {String(u"Short?"), tall})
       for (bool box : {false, true})
-        for (const auto& [key, answer] : {std::pair{Qt::Key_Return, MsgDlgButtonResult(r.opens)},
-                                          std::pair{Qt::Key_Escape, mrCancel},
-                                          std::pair{Qt::Key_Space, MsgDlgButtonResult(r.opens)}}) {
-          const std::string row = std::to_string(r.buttons.bits) + " asked " + std::to_string(r.asked) + " tall " +
-                                  std::to_string(text.size() > 9) + " box " + std::to_string(box) + " key " +
-                                  std::to_string(key);
-          ScopedModalHook hook([&, key = key](TForm& f) {
+        for (const auto key : {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Space}) {
+          SCOPED_TRACE(::testing::Message() << r.buttons.bits << " asked " << r.asked << " tall " << (text == tall)
+                                            << " box " << box << " key " << key);
+          ScopedModalHook hook([&](TForm& f) {
             f.Widget()->activateWindow();
             (void)QTest::qWaitForWindowActive(f.Widget());
             QWidget* opened = QApplication::focusWidget();
-            EXPECT_EQ(opened, static_cast<TControl*>(f.FindComponent(MsgDlgButtonName(r.opens)))->Widget()) << row;
+            EXPECT_EQ(opened, static_cast<TControl*>(f.FindComponent(MsgDlgButtonName(r.opens)))->Widget());
             auto* scrolling = static_cast<TControl*>(f.FindComponent(u"MessageText"));
             bool reached = false;
             for (int tabs = 0; tabs < 10 && (tabs == 0 || QApplication::focusWidget() != opened); ++tabs) {
               QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
               reached = reached || (scrolling != nullptr && QApplication::focusWidget() == scrolling->Widget());
             }
-            EXPECT_EQ(QApplication::focusWidget(), opened) << row;
-            EXPECT_EQ(reached, scrolling != nullptr) << row;
-            EXPECT_EQ(scrolling != nullptr, text.size() > 9) << row;
+            EXPECT_EQ(QApplication::focusWidget(), opened);
+            EXPECT_EQ(reached, text == tall);
             QTest::keyClick(QApplication::focusWidget(), key);
             if (f.ModalResult() == mrNone) f.SetModalResult(99);  // unanswered
           });
@@ -299,8 +295,7 @@ TEST_F(Dont_remind_me_dlg, TheFocusOpensOnTheDefaultElseTheFirstButtonAndTheKeys
                                                              r.buttons, 0, nullptr, 0, box)
                                      : FormCentredMessageDlg(fOwner.get(), Global_TimedOut, text, mtConfirmation,
                                                              r.buttons, 0, nullptr, TMsgDlgBtn(r.asked), 0, box),
-                    answer)
-              << row;
+                    key == Qt::Key_Escape ? mrCancel : MsgDlgButtonResult(r.opens));
         }
 }
 
