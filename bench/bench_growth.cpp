@@ -237,6 +237,16 @@ void ShownMessage(const String& text) {
   benchmark::DoNotOptimize(form->Widget()->grab());
 }
 
+// A message of n characters listing paths, one a line (the files a tool
+// could not read).
+String PathLines(Int64 n) {
+  String text;
+  for (Int64 i = 0; static_cast<Int64>(text.size()) < n; ++i)
+    text += u"/home/researcher/corpora/BNC_XML_edition/Texts/A/A" + IntToStr(static_cast<Int32>(i % 10)) + u"/A" +
+            IntToStr(static_cast<Int32>(i)) + u"_text.xml\r";
+  return text;
+}
+
 // A results list whose entries carry a frequency, a text count and a word,
 // sorted on three levels, that owns its entries.
 using TGrowthEntry = TBenchWordEntry;
@@ -1663,11 +1673,7 @@ const std::vector<TRoutine>& Routines() {
       {"controls", "CreateMessageDialog (lines of paths, copied)", 20000,
        [](Int64 n) {
          Widgets();
-         String text;
-         for (Int64 i = 0; static_cast<Int64>(text.size()) < n; ++i)
-           text += u"/home/researcher/corpora/BNC_XML_edition/Texts/A/A" + IntToStr(static_cast<Int32>(i % 10)) + u"/A" +
-                   IntToStr(static_cast<Int32>(i)) + u"_text.xml\r";
-         return TWork([text] {
+         return TWork([text = PathLines(n)] {
            std::unique_ptr<TForm> form = CreateMessageDialog(text, mtWarning, TMsgDlgButtons{mbOK});
            benchmark::DoNotOptimize(form->Widget()->grab());
            auto* box = dynamic_cast<TWinControl*>(form->FindComponent(u"MessageText"));
@@ -1677,6 +1683,24 @@ const std::vector<TRoutine>& Routines() {
              QApplication::sendEvent(box->Widget(), &press);
            }
            benchmark::DoNotOptimize(QGuiApplication::clipboard()->text());
+         });
+       }},
+      // The same list shown modally without a default button (Abort and
+      // Ignore) and answered by Return where the focus opens.
+      {"controls", "MessageDlg (lines of paths, no default, Return)", 20000,
+       [](Int64 n) {
+         Widgets();
+         return TWork([text = PathLines(n)] {
+           const TModalHook previous = SetModalHook([](TForm& form) {
+             form.Widget()->activateWindow();
+             for (int i = 0; i < 100 && !form.Widget()->isActiveWindow(); ++i) QApplication::processEvents();
+             QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+             QWidget* at = QApplication::focusWidget();
+             QApplication::sendEvent(at != nullptr ? at : form.Widget(), &press);
+             if (form.ModalResult() == mrNone) form.SetModalResult(mrCancel);
+           });
+           benchmark::DoNotOptimize(MessageDlg(text, mtWarning, mbAbortIgnore, 0));
+           SetModalHook(previous);
          });
        }},
       // Thai written without blanks: its words are places to break that the
