@@ -263,12 +263,15 @@ TEST_F(Dont_remind_me_dlg, TheFocusOpensOnTheDefaultElseTheFirstButtonAndTheKeys
     TMsgDlgButtons buttons;
     int asked;
     TMsgDlgBtn opens;
-  } rows[] = {{{mbOK}, kNone, mbOK},       {mbOKCancel, kNone, mbOK},         {mbYesNo, kNone, mbYes},
-              {mbYesNoCancel, kNone, mbYes}, {mbAbortRetryIgnore, kNone, mbRetry}, {{mbRetry, mbCancel}, kNone, mbRetry},
-              {{mbYes, mbNo, mbNoToAll, mbYesToAll, mbHelp}, kNone, mbYes},
-              {mbAbortIgnore, kNone, mbAbort}, {{mbClose}, kNone, mbClose},       {{mbNo, mbCancel}, kNone, mbNo},
-              {{mbCancel}, mbRetry, mbCancel}, {mbYesNo, mbNo, mbNo},             {{mbOK, mbCancel, mbHelp}, mbCancel, mbCancel},
-              {{mbCancel, mbYesToAll, mbHelp}, mbYesToAll, mbYesToAll},            {mbYesNo, mbOK, mbYes}};
+  } rows[] = {// no default asked: OK, else Yes, else Retry; else the first button
+              {{mbOK}, kNone, mbOK}, {mbOKCancel, kNone, mbOK}, {mbYesNo, kNone, mbYes}, {mbYesNoCancel, kNone, mbYes},
+              {mbAbortRetryIgnore, kNone, mbRetry}, {{mbRetry, mbCancel}, kNone, mbRetry},
+              {{mbYes, mbNo, mbNoToAll, mbYesToAll, mbHelp}, kNone, mbYes}, {mbAbortIgnore, kNone, mbAbort},
+              {{mbClose}, kNone, mbClose}, {{mbNo, mbCancel}, kNone, mbNo},
+              // a default asked: one of the buttons, else the first button
+              {mbYesNo, mbNo, mbNo}, {{mbOK, mbCancel, mbHelp}, mbCancel, mbCancel},
+              {{mbCancel, mbYesToAll, mbHelp}, mbYesToAll, mbYesToAll}, {{mbCancel}, mbRetry, mbCancel},
+              {mbYesNo, mbOK, mbYes}};
   for (const auto& r : rows)
     for (const String& text : {String(u"Short?"), tall})
       for (bool box : {false, true})
