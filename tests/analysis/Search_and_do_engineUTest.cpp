@@ -244,9 +244,8 @@ TEST_F(Search_and_do_engineU, RefusedHitsLetTheNextSearchStartOneCharacterLater)
 // markup hidden and shown.
 TEST_F(Search_and_do_engineU, AWordFoundByAStarPatternIsOneHitSpanningTheWord) {
   const struct {
-    String typed;
-    String text;
-    std::vector<String> words;
+    String typed, text;
+    std::vector<String> words;  // typed out, they find the hits
   } cases[] = {
       {u"*ing*", u"singing loud, <b>singing</b> thing ingot sing", {u"singing", u"thing", u"ingot", u"sing"}},
       {u"*ss*", u"messes <i>ss</i> possessions, class", {u"messes", u"ss", u"possessions", u"class"}},
@@ -265,8 +264,8 @@ TEST_F(Search_and_do_engineU, AWordFoundByAStarPatternIsOneHitSpanningTheWord) {
         std::vector<Found> typedOut;
         for (const String& w : c.words)
           for (const Found& f : Run(engine, text, w, true, hidden)) typedOut.push_back(f);
-        std::sort(typedOut.begin(), typedOut.end(), [](const Found& a, const Found& b) { return a.position < b.position; });
-        EXPECT_EQ(Run(engine, text, c.typed, true, hidden), typedOut) << StringToUtf8(c.typed + u" / " + text) << hidden;
+        std::sort(typedOut.begin(), typedOut.end(), [](Found a, Found b) { return a.position < b.position; });
+        EXPECT_EQ(Run(engine, text, c.typed, true, hidden), typedOut) << StringToUtf8(c.typed + u" / " + text);
       }
 }
 
