@@ -888,11 +888,12 @@ Int32 TMatcher::WordEndAfter(Int32 x) {
 
 Int32 TMatcher::WordStartBefore(Int32 start) {
   // A word character is one the start may move over: not punctuation, space
-  // or control, and not inside markup (a tag ends a word).
+  // or control, and not inside markup (a tag ends a word). A word that opens
+  // the text starts at its first character.
   auto movable = [](Word k) { return !PunctSpaceOrControlHere(k) && !TaggedCharHere(k); };
   if (fMemo.start_known && start >= fMemo.start_found && start <= fMemo.start_probe) return fMemo.start_found;
   Int32 e = start;
-  while (e >= 2 && movable(fCls[e - 1])) {
+  while (e >= 1 && movable(fCls[e - 1])) {
     if (fMemo.start_known && e == fMemo.start_probe) {
       e = fMemo.start_found;
       break;

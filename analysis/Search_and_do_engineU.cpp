@@ -226,7 +226,7 @@ bool TSearchAndDoEngine::SearchAndDo(const TQMSearchWordRec* rec, TWholeOrPart w
 
 void TSearchAndDoEngine::OneSearchStep(const TQMSearchWordRec& rec, TWholeOrPart which,
                                        const TTextStatsPositions_rec& positions, TConcSearchRec& hit,
-                                       const Char*& where, TStarPlacesMemo& stars) {
+                                       const Char*& where, TStarPlacesMemo& stars, THandedOver& last) {
   const Char* found = ConcSearch(where, which, positions, rec.search_text, rec.within_tag_section, rec.flags,
                                  SearchAndDoPublic.Collocate_barrier, rec.initial_wildcard, rec.sw_contains_a_tag != 0,
                                  hit, UpperTable(), &stars);
@@ -235,6 +235,17 @@ void TSearchAndDoEngine::OneSearchStep(const TQMSearchWordRec& rec, TWholeOrPart
     where = nullptr;
     return;
   }
+  // A word that a pattern without a left bound fits in more than one place
+  // (its letters after a star occurring twice) is found from each of them,
+  // each time with the same edges: it is handed over once. The search goes on
+  // as it did after that word.
+  if (last.any && hit.hit_edge_1B == last.edges) {
+    where = last.pastPattern ? std::max(found + 1, found + rec.search_text.size()) : found + 1;
+    hit.where_hit_started = where;
+    return;
+  }
+  last.any = true;
+  last.edges = hit.hit_edge_1B;
   // The matcher's edges span the text matched, its word's start included
   // unless the word is bounded on the left.
   const Int32 h = hit.hit_edge_1B[sf_start2];
@@ -256,14 +267,13 @@ void TSearchAndDoEngine::OneSearchStep(const TQMSearchWordRec& rec, TWholeOrPart
   fSearchAndDoPrivate.fHitsFound[hf_this_try] += 1;
   const bool accepted = fSearchFoundEvent(this, hit);
   const Char* next = found + 1;
+  last.pastPattern = accepted && hit.exact_hit_char_position_1B == hit.hit_edge_1B[sf_start2];
   if (accepted) {
     fSearchAndDoPrivate.fHitsFound[hf_total] += 1;
     // The next search starts after the pattern's length from where the
-    // pattern was found, not after the whole hit: a hit without a right
-    // bound runs to its word's end, and in text without spaces that word is
-    // a whole clause holding further occurrences.
-    if (hit.exact_hit_char_position_1B == hit.hit_edge_1B[sf_start2])
-      next = std::max(next, found + rec.search_text.size());
+    // pattern was found, not after the whole hit: a phrase's later words may
+    // begin another hit.
+    if (last.pastPattern) next = std::max(next, found + rec.search_text.size());
   } else {
     fSearchAndDoPrivate.fHitsFound[hf_this_try] = 0;
   }
@@ -294,6 +304,7 @@ bool TSearchAndDoEngine::PrivateSearchAndDo(const TQMSearchWordRec& rec, TWholeO
   // What failed at the pattern's stars holds for the whole search: the hits
   // inside one long word do not walk the word again each time.
   TStarPlacesMemo stars;
+  THandedOver last;
   const std::vector<Int32>& jumps = fSearchAndDoPrivate.fstart_bytes;
   size_t j = 0;
   try {
@@ -315,7 +326,7 @@ bool TSearchAndDoEngine::PrivateSearchAndDo(const TQMSearchWordRec& rec, TWholeO
       }
       if (where >= end) break;
       EnsureClassArray(which, this);
-      OneSearchStep(rec, which, positions, hit, where, stars);
+      OneSearchStep(rec, which, positions, hit, where, stars, last);
     } while (where != nullptr && where < end && !SearchAndDoPublic.Stopped);
   } catch (...) {
     std::throw_with_nested(

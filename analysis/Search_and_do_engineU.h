@@ -102,7 +102,9 @@ class TSearchAndDoEngine : public TObject {
   // pattern, and for a buffer longer than the engine addresses. Resume
   // positions move the search forward (never back) to 100 characters before
   // each known position that lies more than 200 bytes after the one before. After an accepted hit the search goes on after the
-  // whole hit, after one that is refused one character after its start. An
+  // pattern's length from where it was found, after one that is refused one
+  // character after that place. A hit with the edges of the one handed over
+  // before it (one word found again at a later place) is not handed over. An
   // exception inside the search becomes Exception "problem searching <file>
   // for "<typed word>"" with the original nested in it. A buffer found
   // without its class array gets it built again before it is searched.
@@ -119,11 +121,18 @@ class TSearchAndDoEngine : public TObject {
 
  private:
   bool PrivateSearchAndDo(const TQMSearchWordRec& rec, TWholeOrPart which, const TTextStatsPositions_rec& positions);
+  // The last hit handed to the callback in one search: its edges as found,
+  // and whether the search went on after the pattern's length.
+  struct THandedOver {
+    TStartOrFinishIntRec edges{};
+    bool any = false;
+    bool pastPattern = false;
+  };
   // One hit and its callback; where becomes nil when nothing more is found.
   // stars: what the matcher learnt about the pattern's stars in this buffer
   // during this search.
   void OneSearchStep(const TQMSearchWordRec& rec, TWholeOrPart which, const TTextStatsPositions_rec& positions,
-                     TConcSearchRec& hit, const Char*& where, TStarPlacesMemo& stars);
+                     TConcSearchRec& hit, const Char*& where, TStarPlacesMemo& stars, THandedOver& last);
 };
 
 // The engine of word-list filtering: a quick test of one word in a short text.

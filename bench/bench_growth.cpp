@@ -1173,6 +1173,12 @@ const std::vector<TRoutine>& Routines() {
       {"search", "SearchAndDo (phrase of wildcards ?? the, markup before blanks)", kText,
        [](Int64 n) { return SearchingOf(WithTagsBeforeBlanks(WrappedText(TextOf(n))), u"?? the", true); }},
       {"search", "SearchAndDo (inner star re*ed)", kText, [](Int64 n) { return SearchingOf(TextOf(n), u"re*ed"); }},
+      // A star on each side, and a phrase whose first word begins with a star:
+      // each word is one hit however often it holds the letters.
+      {"search", "SearchAndDo (star on each side *ing*)", kText,
+       [](Int64 n) { return SearchingOf(TextOf(n), u"*ing*"); }},
+      {"search", "SearchAndDo (star-led first word *e* of)", kText,
+       [](Int64 n) { return SearchingOf(WrappedText(TextOf(n)), u"*e* of"); }},
       // A later word that begins with a star after a tag or an indenting tab,
       // and a first word of wildcards found from the plain word after it
       // (over tab-indented lines and over markup).

@@ -86,10 +86,10 @@ TEST_F(Further_string_functions, WholeWordsAndWordEnds) {
       // Without the right bound the hit runs to the end of its word.
       {u"the cats sat", u"cat", {msLeftBounded}, {{5, 4}}},
       {u"scat cat", u"cat", kLR, {{6, 3}}},
-      // Without the left bound the hit starts at its word's start (but not
-      // before the buffer's second character).
+      // Without the left bound the hit starts at its word's start, the
+      // buffer's first character included.
       {u"a scat", u"cat", {msRightBounded}, {{3, 4}}},
-      {u"scat", u"cat", {msRightBounded}, {{2, 3}}},
+      {u"scat", u"cat", {msRightBounded}, {{1, 4}}},
       {u"the CAT", u"cat", kLR, {{5, 3}}},
       {u"colour color colon", u"colo\x15r", kLR, {{1, 6}}},
       {u"a12z a.z", u"a\x15z", kLR, {{1, 4}}},

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <new>
@@ -48,14 +49,21 @@ class Search_and_do_engineU : public ::testing::Test {
     return os << "(" << f.position << "," << f.length << ")";
   }
 
-  // Runs the word over text (wp_whole) with a callback that answers accept.
-  std::vector<Found> Run(TSearchAndDoEngine& engine, const String& text, const String& typed, bool accept) {
+  // Runs the word over text (wp_whole) with a callback that answers accept;
+  // with hideMarkup each "<...>" of the text is marked as a tag.
+  std::vector<Found> Run(TSearchAndDoEngine& engine, const String& text, const String& typed, bool accept,
+                         bool hideMarkup = false) {
     std::vector<Found> found;
     engine.PrepareFirst(text, true, wp_whole, static_cast<Int32>(text.size() * 2), 0,
                         [&](TSearchAndDoEngine*, TConcSearchRec& rec) {
                           found.push_back({rec.exact_hit_char_position_1B, rec.full_hit_len});
                           return accept;
                         });
+    for (size_t at = text.find(u'<'); hideMarkup && at != String::npos; at = text.find(u'<', at + 1)) {
+      bool nested = false;
+      const Int32 length = static_cast<Int32>(text.find(u'>', at) + 1 - at);
+      MarkWCharsTagged(text, static_cast<Int32>(at), length, global_Wchars[wp_whole], 1, nested);
+    }
     const TQMSearchWordRec w = Parsed(typed);
     EXPECT_TRUE(engine.SearchAndDo(&w, wp_whole, 0, TTextStatsPositions_rec{}));
     return found;
@@ -71,11 +79,10 @@ TEST_F(Search_and_do_engineU, AcceptedHitsAreCountedAndTheNextSearchStartsAfterT
   EXPECT_EQ(Run(engine, u"abab ab", u"ab*", true), (std::vector<Found>{{1, 4}, {6, 2}}));
   EXPECT_EQ(Run(engine, u"colour colour", u"colo*r", true), (std::vector<Found>{{1, 6}, {8, 6}}));
   // In text without spaces a word runs from one punctuation mark to the
-  // next: every occurrence in it is a hit, each reported at its word (not
-  // before the second character).
+  // next: it is one hit, however often it holds the letters.
   EXPECT_EQ(Run(engine, u"\u6211\u7684\u4E66\uFF0C\u4F60\u7684\u7684\u3002", u"*\u7684*", true),
-            (std::vector<Found>{{2, 2}, {5, 3}, {5, 3}}));
-  EXPECT_EQ(Run(engine, u"\u4E2D\u56FD\u4EBA\u4E2D\u56FD", u"*\u4E2D\u56FD*", true).size(), 2u);
+            (std::vector<Found>{{1, 3}, {5, 3}}));
+  EXPECT_EQ(Run(engine, u"\u4E2D\u56FD\u4EBA\u4E2D\u56FD", u"*\u4E2D\u56FD*", true).size(), 1u);
 }
 
 // A blank or a line end (LF, CR LF, CR) separates the words of a phrase,
@@ -223,22 +230,54 @@ TEST_F(Search_and_do_engineU, EveryRoutineEndsAWordWhereTheWordListDoes) {
 
 TEST_F(Search_and_do_engineU, RefusedHitsLetTheNextSearchStartOneCharacterLater) {
   TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
-  // Overlapping hits are reported; the hit's start moves to its word's start
-  // (never before the second character).
-  EXPECT_EQ(Run(engine, u"abab ab", u"*ab*", false), (std::vector<Found>{{1, 4}, {2, 3}, {6, 2}}));
+  // Overlapping hits are reported; a word found again from a later place in
+  // it is not.
+  EXPECT_EQ(Run(engine, u"a a a", u"a a", false), (std::vector<Found>{{1, 3}, {3, 3}}));
+  EXPECT_EQ(Run(engine, u"abab ab", u"*ab*", false), (std::vector<Found>{{1, 4}, {6, 2}}));
   EXPECT_EQ(engine.fSearchAndDoPrivate.fHitsFound[hf_total], 0);
   EXPECT_EQ(engine.fSearchAndDoPrivate.fHitsFound[hf_this_try], 0);
+}
+
+// A star before a pattern's letters: each word that holds them is one hit,
+// however often it holds them, with the edges the word typed out gets; as
+// the text's first word, after a tag and later, alone or in a phrase, with
+// markup hidden and shown.
+TEST_F(Search_and_do_engineU, AWordFoundByAStarPatternIsOneHitSpanningTheWord) {
+  const struct {
+    String typed, text;
+    std::vector<String> words;  // typed out, they find the hits
+  } cases[] = {
+      {u"*ing*", u"singing loud, <b>singing</b> thing ingot sing", {u"singing", u"thing", u"ingot", u"sing"}},
+      {u"*ss*", u"messes <i>ss</i> possessions, class", {u"messes", u"ss", u"possessions", u"class"}},
+      {u"*e*", u"seventeen eyes <b>tree</b> the bee e", {u"seventeen", u"eyes", u"tree", u"the", u"bee", u"e"}},
+      {u"*an*", u"banana and <b>an</b> ant, fan cat", {u"banana", u"and", u"an", u"ant", u"fan"}},
+      {u"*e", u"the cat <b>he</b> tree eye seventeen", {u"the", u"he", u"tree", u"eye"}},
+      {u"*ing", u"singing loud <b>ing</b> thing ingot", {u"singing", u"ing", u"thing"}},
+      {u"*e* of", u"seventeenth of <b>seventeenth</b> of, eye of cats", {u"seventeenth of", u"eye of"}},
+      {u"*e* *ing*", u"seventeen singing the <b>tree</b> thing, eye sings",
+       {u"seventeen singing", u"tree thing", u"eye sings"}},
+  };
+  for (const auto& c : cases)
+    for (const String& text : {c.text, u"<p>" + c.text})
+      for (bool hidden : {true, false}) {
+        TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
+        std::vector<Found> typedOut;
+        for (const String& w : c.words)
+          for (const Found& f : Run(engine, text, w, true, hidden)) typedOut.push_back(f);
+        std::sort(typedOut.begin(), typedOut.end(), [](Found a, Found b) { return a.position < b.position; });
+        EXPECT_EQ(Run(engine, text, c.typed, true, hidden), typedOut) << StringToUtf8(c.typed + u" / " + text);
+      }
 }
 
 TEST_F(Search_and_do_engineU, ACallbackThatMovesTheHitGoesOnOneCharacterLater) {
   TSearchAndDoEngine engine(LOCALE_USER_DEFAULT, se_searchword);
   std::vector<Int32> starts;
-  engine.PrepareFirst(u"aaaa", true, wp_whole, 8, 0, [&](TSearchAndDoEngine*, TConcSearchRec& rec) {
+  engine.PrepareFirst(u"a a a a", true, wp_whole, 14, 0, [&](TSearchAndDoEngine*, TConcSearchRec& rec) {
     starts.push_back(rec.exact_hit_char_position_1B);
     rec.exact_hit_char_position_1B = 0;
     return true;
   });
-  const TQMSearchWordRec w = Parsed(u"*aa*");
+  const TQMSearchWordRec w = Parsed(u"a a");
   engine.SearchAndDo(&w, wp_whole, 0, TTextStatsPositions_rec{});
   EXPECT_EQ(starts.size(), 3u);
   EXPECT_EQ(engine.fSearchAndDoPrivate.fHitsFound[hf_total], 3);
