@@ -70,6 +70,12 @@ struct TFileStamp {
   bool operator==(const TFileStamp&) const = default;
 };
 TFileStamp FileStampOf(const struct ::stat& st);
+// Removing one name of a file that has others moves the file's status-change
+// time: once the library has removed one itself, a stamp of another name
+// taken as the file stood then (was) takes its state since (now).
+inline void CarryStamp(TFileStamp& stamp, const TFileStamp& was, const TFileStamp& now) {
+  if (stamp == was) stamp = now;
+}
 // True when the name holds the stamped file, unchanged (errno EBUSY when
 // not); a link at the name is followed only when asked.
 bool FileStillAsStamped(const String& fileName, const TFileStamp& stamp, bool followLink = false);
