@@ -66,6 +66,7 @@
 #include "platform/spreadsheet/XlsSheet.h"
 #include "platform/visual/ComboBoxes.h"
 #include "services/Excel_utils.h"
+#include "services/File_utils_copying.h"
 #include "services/File_utils_listing.h"
 #include "services/File_utils_textfiles.h"
 #include "services/Html_utils.h"
@@ -345,9 +346,35 @@ String FilesOf(Int64 n, const char* name, const char* mark = "", bool shiftJis =
   return Utf8ToString(root);
 }
 
+// The i-th file of FilesOf (plain names) below root.
+std::string NthFileOf(const String& root, Int64 i) {
+  return StringToUtf8(root) + "/folder" + std::to_string(i / 100) + "/file_" + std::to_string(i) + ".txt";
+}
+
+// FilesOf, every second name another name (a hard link) of the file before it.
+String TwoNamesOf(Int64 n, const char* name) {
+  const String root = FilesOf(n, name);
+  for (Int64 i = 1; i < n; i += 2) {
+    std::error_code e;
+    fs::remove(NthFileOf(root, i), e);
+    fs::create_hard_link(NthFileOf(root, i - 1), NthFileOf(root, i), e);
+  }
+  return root;
+}
+
+// Every file below root zipped by its full path into the archive, the
+// sources deleted.
+TWork SeriesOf(const String& root, const char* archive) {
+  auto files = std::make_shared<TStringList>();
+  for (const auto& e : fs::recursive_directory_iterator(StringToSystemName(root)))
+    if (e.is_regular_file()) files->Add(SystemNameToString(e.path().string()));
+  return [files, archive] { ZipASeriesOfFilesTo(*files, ScratchName(archive), spFullPath, true); };
+}
+
 // A new archive made of n files from disk (added, or moved in).
-TWork FromDisk(Int64 n, const std::string& name, bool move, bool shiftJis = false) {
-  auto files = std::make_shared<String>(FilesOf(n, name.c_str(), "", shiftJis));
+TWork FromDisk(Int64 n, const std::string& name, bool move, bool shiftJis = false, bool twoNames = false) {
+  auto files =
+      std::make_shared<String>(twoNames ? TwoNamesOf(n, name.c_str()) : FilesOf(n, name.c_str(), "", shiftJis));
   const String path = Utf8ToString(Scratch() + "/" + name + ".zip");
   fs::remove(StringToUtf8(path));
   return [files, path, move] {
@@ -1099,6 +1126,8 @@ const std::vector<TRoutine>& Routines() {
          });
        }},
       {"archives", "TZipArchiver MoveFiles", kEntries, [](Int64 n) { return FromDisk(n, "moving", true); }},
+      {"archives", "TZipArchiver MoveFiles (two names per file)", kEntries,
+       [](Int64 n) { return FromDisk(n, "moving-linked", true, false, true); }},
       {"archives", "TZipArchiver AddFiles (Shift-JIS names, a backslash byte in each)", kEntries,
        [](Int64 n) { return FromDisk(n, "adding-sjis", false, true); }},
       {"archives", "TZipArchiver OpenArchive", kEntries, [](Int64 n) { return OpenOfFilesFromDisk(n, "listing", false); }},
@@ -1732,12 +1761,33 @@ const std::vector<TRoutine>& Routines() {
       // A series of n files (Shift-JIS names with a byte 0x5C, in n / 100
       // folders) zipped with their full paths, the sources then deleted.
       {"archives", "ZipASeriesOfFilesTo (full paths, sources deleted)", kEntries,
+       [](Int64 n) { return SeriesOf(FilesOf(n, "series-sjis", "", true), "series-sjis.zip"); }},
+      // The same, each file under two names, both listed.
+      {"archives", "ZipASeriesOfFilesTo (two names per file, deleted)", kEntries,
+       [](Int64 n) { return SeriesOf(TwoNamesOf(n, "series-linked"), "series-linked.zip"); }},
+      // n files in n / 100 folders moved to a RAM disk, every tenth a link to
+      // a file beside the folder (each move waits for its folders to reach
+      // the disk: fewer files).
+      {"files", "MovedFolderFulInto (another file system, links)", kEntries / 10,
        [](Int64 n) {
-         const String root = FilesOf(n, "series-sjis", "", true);
-         auto files = std::make_shared<TStringList>();
-         for (const auto& e : fs::recursive_directory_iterator(StringToSystemName(root)))
-           if (e.is_regular_file()) files->Add(SystemNameToString(e.path().string()));
-         return TWork([files] { ZipASeriesOfFilesTo(*files, ScratchName("series-sjis.zip"), spFullPath, true); });
+         const String root = FilesOf(n, "moved-folder");
+         const std::string aside = Scratch() + "/moved-folder-target.txt";
+         std::ofstream(aside) << "pointed to";
+         for (Int64 i = 0; i < n; i += 10) {
+           std::error_code e;
+           fs::remove(NthFileOf(root, i), e);
+           fs::create_symlink(aside, NthFileOf(root, i), e);
+         }
+         static const std::string ram = [] {
+           std::atexit([] {
+             std::error_code gone;
+             fs::remove_all(ram, gone);
+           });
+           return "/dev/shm/sk_growth_" + std::to_string(::getpid());
+         }();
+         std::error_code e;
+         fs::remove_all(ram, e);
+         return TWork([root] { MovedFolderFulInto(root, Utf8ToString(ram), true); });
        }},
       // A file of n KiB named ソース in Shift-JIS (a byte 0x5C) cut into chunks
       // of 64 KiB, and the file restored from them.

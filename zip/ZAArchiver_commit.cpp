@@ -15,6 +15,9 @@
 
 #include <algorithm>
 #include <limits>
+#include <map>
+#include <utility>
+#include <vector>
 
 #include "core/Basic_processes.h"
 #include "platform/runtime/FileReplace.h"
@@ -407,6 +410,9 @@ void TZABaseArchiver::ForceUpdate() {
   // once that is gone.
   // A Stop leaves the sources not yet deleted where they are.
   TTimedYield moveYield;
+  // The stamps of the files read, by which file they are: made at the first
+  // removal of a name of a file that has another.
+  std::map<std::pair<UInt64, UInt64>, std::vector<TFileStamp*>> names;
   for (Int32 i = live.Count() - 1; i >= 0 && !moveYield.Tick(); --i) {
     TDirItem& it = live.FItems[static_cast<size_t>(i)];
     if (!it.Modified || it.Operation != poMove) continue;
@@ -420,7 +426,17 @@ void TZABaseArchiver::ForceUpdate() {
         // through a link swapped in on the way), or the file itself written
         // to since its read, is not what the archive holds, and stays.
         if (!IsFolderEntry(it)) {
-          if (!ZADeleteFileAs(it.SrcFileName, it.SrcStamp)) throw EZAException(27, {it.SrcFileName}, this);
+          const TFileStamp was = it.SrcStamp;
+          TFileStamp left;
+          if (!ZADeleteFileAs(it.SrcFileName, was, &left)) throw EZAException(27, {it.SrcFileName}, this);
+          // Another name of the same file, still to go, is checked against
+          // the file as this removal left it.
+          if (!(left == was)) {
+            if (names.empty())
+              for (TDirItem& other : live.FItems)
+                if (other.SrcRead) names[{other.SrcStamp.Dev, other.SrcStamp.Ino}].push_back(&other.SrcStamp);
+            for (TFileStamp* other : names[{was.Dev, was.Ino}]) CarryStamp(*other, was, left);
+          }
         } else if (!ZADelTreeIfNoFilesAs(it.SrcFileName, it.SrcStamp.Dev, it.SrcStamp.Ino)) {
           throw EZAException(60, {it.SrcFileName}, this);
         }

@@ -352,20 +352,42 @@ int OpenFolderOf(const std::string& folder) {
 
 // Removes the entry name of the folder open as dir when it is the file of
 // the stamp, seen without following a link, and (with state) unchanged since
-// the stamp was taken; closes dir.
-bool DeleteEntryAs(int dir, const std::string& name, const TFileStamp& stamp, bool state) {
+// the stamp was taken; closes dir. When left is given and the file keeps
+// other names, it receives the file's state after the removal, which moved
+// its status-change time: the stamp with that time when nothing else moved,
+// so that the file's other names, checked later against their stamps, do not
+// take this removal for another program's change; the stamp unchanged
+// otherwise.
+bool DeleteEntryAs(int dir, const std::string& name, const TFileStamp& stamp, bool state, TFileStamp* left = nullptr) {
+  if (left != nullptr) *left = stamp;
   struct stat st {};
   bool done = false;
+  // A file with other names is held across the removal (O_PATH with
+  // O_NOFOLLOW: the entry itself, nothing opened for reading), so that it
+  // can still be looked at once this name is gone.
+  int held = -1;
   if (::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
     done = errno == ENOENT;
-  } else if (st.st_dev != stamp.Dev || st.st_ino != stamp.Ino) {
-    errno = EEXIST;  // another file holds the name
-  } else if (state && !(FileStampOf(st) == stamp)) {
-    errno = EBUSY;  // written to since it was read
   } else {
-    done = ::unlinkat(dir, name.c_str(), 0) == 0 || errno == ENOENT;
+    if (left != nullptr && st.st_nlink > 1) {
+      held = ::openat(dir, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+      if (held < 0 || ::fstat(held, &st) != 0) st = {};
+    }
+    if (st.st_dev != stamp.Dev || st.st_ino != stamp.Ino) {
+      errno = EEXIST;  // another file holds the name
+    } else if (state && !(FileStampOf(st) == stamp)) {
+      errno = EBUSY;  // written to since it was read
+    } else {
+      done = ::unlinkat(dir, name.c_str(), 0) == 0 || errno == ENOENT;
+      struct stat after {};
+      if (done && held >= 0 && ::fstat(held, &after) == 0 && after.st_nlink > 0 && after.st_mode == st.st_mode &&
+          after.st_uid == st.st_uid && after.st_gid == st.st_gid && after.st_size == st.st_size &&
+          after.st_mtim.tv_sec == st.st_mtim.tv_sec && after.st_mtim.tv_nsec == st.st_mtim.tv_nsec)
+        *left = FileStampOf(after);
+    }
   }
   const int error = errno;
+  if (held >= 0) ::close(held);
   ::close(dir);
   errno = error;
   return done;
@@ -418,14 +440,14 @@ bool ZADeleteOpenFile(const String& fileName, int fd) {
 
 namespace {
 
-bool DeleteStampedFile(const String& fileName, const TFileStamp& stamp, bool state) {
+bool DeleteStampedFile(const String& fileName, const TFileStamp& stamp, bool state, TFileStamp* left = nullptr) {
   const std::string path = SysName(fileName);
   std::string folder, name;
   if (!SplitLast(path, folder, name)) return false;
   if (FileSeamAsk(fsoDelete, path) != 0) return false;
   const int dir = OpenFolderOf(folder);
   if (dir < 0) return errno == ENOENT;
-  return DeleteEntryAs(dir, name, stamp, state);
+  return DeleteEntryAs(dir, name, stamp, state, left);
 }
 
 }  // namespace
@@ -437,8 +459,8 @@ bool ZADeleteFileAs(const String& fileName, UInt64 dev, UInt64 ino) {
   return DeleteStampedFile(fileName, stamp, false);
 }
 
-bool ZADeleteFileAs(const String& fileName, const TFileStamp& stamp) {
-  return DeleteStampedFile(fileName, stamp, true);
+bool ZADeleteFileAs(const String& fileName, const TFileStamp& stamp, TFileStamp* left) {
+  return DeleteStampedFile(fileName, stamp, true, left);
 }
 
 bool ZAMoveFileOverAs(const String& fromName, const String& toName, UInt64 dev, UInt64 ino) {

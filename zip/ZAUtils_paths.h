@@ -134,8 +134,13 @@ bool ZADeleteOpenFile(const String& fileName, int fd);
 bool ZADeleteFileAs(const String& fileName, UInt64 dev, UInt64 ino);
 
 // ZADeleteFileAs for the stamped file, removed only while it is unchanged:
-// a file written to since its read stays (false, errno EBUSY).
-bool ZADeleteFileAs(const String& fileName, const TFileStamp& stamp);
+// a file written to since its read stays (false, errno EBUSY). Removing one
+// name of a file that has others moves the file's status-change time: when
+// left is given it receives the file's stamp after the removal (the stamp
+// itself when the file has no other name, or when more than that time moved).
+// Carried into the stamps of its other names taken as it stood (CarryStamp),
+// it keeps the library's own removal from counting as another program's write.
+bool ZADeleteFileAs(const String& fileName, const TFileStamp& stamp, TFileStamp* left = nullptr);
 // Moves the file of device dev and inode ino from fromName to toName in one
 // step (renameat: what toName holds, a file or a link, is replaced), and only
 // while fromName holds that file, seen without following a link. The folders

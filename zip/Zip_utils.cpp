@@ -470,11 +470,22 @@ bool ZipASeriesOfFilesTo(const TStrings& files, const String& zipFileName, TZASt
   // read (appended to, or rewritten in place) keeps every source.
   for (Int32 i = 0; i < files.Count(); ++i)
     if (!FileStillAsStamped(sources[static_cast<size_t>(i)], *stored[static_cast<size_t>(i)])) return false;
+  // The lines' stamps by which file they are: made at the first removal of
+  // a name of a file that has another.
+  std::map<std::pair<UInt64, UInt64>, std::vector<TFileStamp*>> names;
   for (Int32 i = 0; i < files.Count(); ++i) {
     // Only the file that was stored goes, as it was read: another put at its
     // name since, or the file written to since, stays, and the answer says
-    // not all went.
-    if (!ZADeleteFileAs(sources[static_cast<size_t>(i)], *stored[static_cast<size_t>(i)])) all = false;
+    // not all went. A line that names another name of the same file keeps
+    // its check once this name is gone.
+    const TFileStamp was = *stored[static_cast<size_t>(i)];
+    TFileStamp left;
+    if (!ZADeleteFileAs(sources[static_cast<size_t>(i)], was, &left)) all = false;
+    if (!(left == was)) {
+      if (names.empty())
+        for (std::optional<TFileStamp>& line : stored) names[{line->Dev, line->Ino}].push_back(&*line);
+      for (TFileStamp* other : names[{was.Dev, was.Ino}]) CarryStamp(*other, was, left);
+    }
   }
   return all;
 }

@@ -593,6 +593,10 @@ bool MoveFile(const String& source, const String& target, bool allowCopy) {
   // Across file systems: a copy that keeps the owner (where the process may
   // give it), group, mode, ACL, attributes and times, on the disk under its
   // name before the source goes, so that a crash leaves at least one of them.
+  // A link to a file moves as that file's bytes under the link's name: the
+  // link goes, the file it points to stays.
+  struct stat named;
+  if (::lstat(from.c_str(), &named) != 0) return false;
   const int in = ::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (in < 0) return false;
   struct stat st;
@@ -600,10 +604,12 @@ bool MoveFile(const String& source, const String& target, bool allowCopy) {
   ::close(in);
   if (!copied) return false;
   // The source goes only while its name still holds the file copied,
-  // unchanged since its copy began: one written to meanwhile stays, and its
-  // copy goes.
-  if (!FlushFolderOf(to) || FileSeamAsk(fsoDelete, from) != 0 || !FileStillAsStamped(source, FileStampOf(st)) ||
-      ::unlink(from.c_str()) != 0) {
+  // unchanged since its copy began (a link: the same link, still to that
+  // file, unchanged): one written to meanwhile stays, and its copy goes.
+  const bool link = S_ISLNK(named.st_mode);
+  if (!FlushFolderOf(to) || FileSeamAsk(fsoDelete, from) != 0 ||
+      !FileStillAsStamped(source, FileStampOf(link ? named : st)) ||
+      (link && !FileStillAsStamped(source, FileStampOf(st), true)) || ::unlink(from.c_str()) != 0) {
     const int error = errno;
     ::unlink(to.c_str());
     errno = error;

@@ -70,6 +70,12 @@ struct TFileStamp {
   bool operator==(const TFileStamp&) const = default;
 };
 TFileStamp FileStampOf(const struct ::stat& st);
+// Removing one name of a file that has others moves the file's status-change
+// time: once the library has removed one itself, a stamp of another name
+// taken as the file stood then (was) takes its state since (now).
+inline void CarryStamp(TFileStamp& stamp, const TFileStamp& was, const TFileStamp& now) {
+  if (stamp == was) stamp = now;
+}
 // True when the name holds the stamped file, unchanged (errno EBUSY when
 // not); a link at the name is followed only when asked.
 bool FileStillAsStamped(const String& fileName, const TFileStamp& stamp, bool followLink = false);
@@ -82,7 +88,9 @@ bool CopyFileToBackup(const String& source, const String& backup, TFileStamp* co
 // Moves a file; an existing target makes it fail.  Across file systems, when
 // allowCopy is set, the file is copied (keeping its owner where the process
 // may give it, as well as what a copy keeps), the copy and its folder are
-// flushed to the disk, and only then is the source deleted.
+// flushed to the disk, and only then is the source deleted (a link: the
+// bytes of its file are copied under its name, the link goes and its file
+// stays).
 bool MoveFile(const String& source, const String& target, bool allowCopy = false);
 // Size of a file in bytes; -1 when it does not exist or is a folder.
 Int64 FileSizeByName(const String& fileName);

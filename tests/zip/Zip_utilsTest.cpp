@@ -755,6 +755,33 @@ TEST_F(Zip_utilsFiles, ASourceWrittenToAfterItsReadStays) {
   }
 }
 
+// Removing one name of a file is the series' own change, not another
+// program's: a write to the file after its first name went still keeps its
+// second name, with the new bytes, and the answer is false.
+TEST_F(Zip_utilsFiles, ASecondNameWrittenToAfterTheFirstWentStays) {
+  for (const TZAStorePathMode mode : {spNoPath, spRelativePath, spFullPath})
+    for (const bool append : {true, false}) {
+      SCOPED_TRACE(std::to_string(mode) + std::to_string(append));
+      std::filesystem::remove(Path("b.txt"));
+      WriteRaw("a.txt", "first file");
+      std::filesystem::create_hard_link(Path("a.txt"), Path("b.txt"));
+      TStringList files;
+      files.Add(File("a.txt"));
+      files.Add(File("b.txt"));
+      int writer = -1;
+      SetFileSeamHook([&](TFileSeamOp op, const std::string& path) {
+        if (writer == -1 && op == fsoDelete && path == Path("b.txt"))
+          writer = WriteFromAnotherProcess(Path("b.txt"), append);
+        return 0;
+      });
+      EXPECT_FALSE(ZipASeriesOfFilesTo(files, File("s.zip"), mode, true));
+      SetFileSeamHook({});
+      EXPECT_EQ(writer, 0);
+      EXPECT_FALSE(FileExists(File("a.txt")));
+      EXPECT_EQ(ReadRaw("b.txt"), append ? "first fileCHANGED" : "CHANGEDile");
+    }
+}
+
 // Every line of a series is the file it names, however it is spelled: a
 // link, a folder or no file answers false and no source is deleted; lines
 // spelled with "//" or "./" answer true and every source goes.
