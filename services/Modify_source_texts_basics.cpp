@@ -33,19 +33,27 @@ constinit TUnitCounter Modify_source_texts_basics_counter;
 
 // The whole file, and its stamp from before its first byte was read: a
 // source text is written back only while it still stands as it was read.
+// Only a regular file is a source text: a FIFO opened to be read would wait
+// for a writer.
 bool ReadAllBytes(const String& filename, TBytes& bytes, TFileStamp& read) {
-  try {
-    TFileStream stream(filename, fmOpenRead | fmShareDenyNone);
-    struct stat st;
-    if (::fstat(stream.Handle(), &st) != 0) return false;
+  const std::string path = StringToSystemName(filename);
+  if (path.empty() || FileSeamAsk(fsoOpen, path) != 0) return false;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  THandleStream stream(fd);
+  struct stat st;
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  if (ok) {
     read = FileStampOf(st);
     const Int64 size = stream.Size();
-    if (size < 0 || static_cast<UInt64>(size) > bytes.max_size()) return false;
-    bytes.resize(static_cast<size_t>(size));
-    return size == 0 || stream.Read(bytes.data(), size) == size;
-  } catch (const Exception&) {
-    return false;
+    ok = size >= 0 && static_cast<UInt64>(size) <= bytes.max_size();
+    if (ok) {
+      bytes.resize(static_cast<size_t>(size));
+      ok = size == 0 || stream.Read(bytes.data(), size) == size;
+    }
   }
+  ::close(fd);
+  return ok;
 }
 
 // What stands at a backup's name: nothing, a usable backup, or something else

@@ -508,11 +508,16 @@ bool CopyFileAs(const String& source, const String& target, bool failIfExists, b
                 TFileStamp* copied = nullptr) {
   if (source.empty() || target.empty()) return false;
   std::string src = U8(source), dst = U8(target);
-  int in = ::open(src.c_str(), O_RDONLY | O_CLOEXEC);
+  // Only a regular file is copied: a FIFO or a device opened to be read
+  // would wait for a writer, or never end; a folder has no bytes.
+  int in = ::open(src.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (in < 0) return false;
   struct stat st;
-  if (::fstat(in, &st) != 0 || S_ISDIR(st.st_mode)) {
+  const bool statted = ::fstat(in, &st) == 0;
+  if (!statted || !S_ISREG(st.st_mode)) {
+    const int error = statted ? EINVAL : errno;
     ::close(in);
+    errno = error;
     return false;
   }
   // A target that is the source itself (the same name, or the same file

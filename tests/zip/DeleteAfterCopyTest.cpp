@@ -3,6 +3,7 @@
 // it answers and what it leaves on both file systems.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -257,6 +258,38 @@ TEST_F(DeleteAfterCopy, EveryRoutineOverEveryKindOfFile) {
           if (!before.contains(name)) got += " +" + shown(name);
         EXPECT_EQ(got, kind == readOnly && c.writes && ::geteuid() != 0 ? "0" : c.want[kind]);
       }
+}
+
+// A FIFO is no file to copy, back up or edit: each routine answers false at
+// once (in a child, so that one waiting for a writer fails here) and the
+// FIFO stays.
+TEST_F(DeleteAfterCopy, AFifoIsRefusedAtOnceAndStays) {
+  const std::function<bool(const String&)> routines[] = {
+      [](const String& f) { return CopyFile(f, f + u".copy", false); },
+      [](const String& f) { return DeleteFileKeepingBackup(f); },
+      [](const String& f) { return EmptyFileKeepingBackup(f); },
+      [](const String& f) { return InsertIntoFileW(f, u"x", false, 1); },
+      [](const String& f) {
+        String marker = u"m";
+        return InsertedIntoSourceText(f, marker, 2, 0x0409, false) > 0;
+      },
+  };
+  const std::string fifo = Path("f");
+  for (size_t i = 0; i < std::size(routines); ++i) {
+    SCOPED_TRACE(i);
+    fs::remove(fifo);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ::alarm(10);
+      ::_exit(routines[i](SystemNameToString(fifo)) ? 1 : 0);
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    struct stat st {};
+    EXPECT_TRUE(::lstat(fifo.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
+  }
 }
 
 }  // namespace
